@@ -1,0 +1,46 @@
+#include "animation/view_steps.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "animation/drawing_routines.h"
+#include "plot/drawing_surface.h"
+#include "plot/format.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+
+TimerRequest PaintView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height) {
+    surface.Clear(kViewBackground);
+    plot.Draw(&surface, 0, 0, width, height);
+    TimerRequest request;
+    if (!s.dataLoaded) return request;
+    DrawSystem(s, plot, 1);
+    request.start = s.startRequested != 0;
+    s.startRequested = 0;
+    return request;
+}
+
+std::string StatusLine(const SimulationState& s, int row) {
+    if (row < 0 || row >= s.usableRows()) return {};
+    return Format("N=%d t=%6.3lf", row, s.rows->row(row)[0]);
+}
+
+TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface) {
+    plot.AttachDC(&surface);
+    if (!s.dataLoaded) return {.start = false, .stop = true};
+    DrawSystem(s, plot, 0);
+    const int64_t advanced = int64_t(s.position) + s.step;
+    s.position = int32_t(std::clamp<int64_t>(advanced, std::numeric_limits<int32_t>::min(),
+                                             std::numeric_limits<int32_t>::max()));
+    const bool goesOn = int64_t(s.position) < int64_t(s.lineCount) - s.pointsPerOrbit - s.step;
+    DrawSystem(s, plot, 1);
+    if (!goesOn) {
+        s.stopRequested = 0;
+        return {.start = false, .stop = true};
+    }
+    const std::string status = StatusLine(s, s.position);
+    if (!status.empty()) surface.TextOut(10, 5, status);
+    if (!s.stopRequested) return {};
+    s.stopRequested = 0;
+    return {.start = false, .stop = true};
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+
+struct SimulationState;
+class PlotBox;
+class DrawingSurface;
+
+/// What a paint or a tick asks of the animation timer, which the window owns.
+struct TimerRequest {
+    bool start = false;  ///< start it (or restart it) with `frameDelayMs`
+    bool stop = false;   ///< kill it
+};
+
+/// Background of the view outside the plot box.
+inline constexpr unsigned kViewBackground = 0xFFFFFF;
+
+/// A full paint of the view's client area of `width` x `height` pixels:
+/// background, plot box, and the system at `position` when data is loaded.
+/// With data loaded a pending start request is taken and handed back.
+TimerRequest PaintView(SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width, int height);
+
+/// The status line a tick writes for row `row`, or empty when the row does
+/// not exist.
+std::string StatusLine(const SimulationState& state, int row);
+
+/// One timer tick: erase the system at `position`, advance by `step`, draw
+/// it again with the status line, or stop at the end of the data or on a
+/// stop request. A tick without data loaded reads and draws nothing and
+/// asks for the timer to stop.
+TimerRequest TickView(SimulationState& state, PlotBox& plot, DrawingSurface& surface);

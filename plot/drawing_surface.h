@@ -1,0 +1,53 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "plot/colour.h"
+#include "plot/device_types.h"
+
+/// Direct access to a 32-bit raster (0xAARRGGBB pixels), for the drawing
+/// loops that set many pixels per call.
+struct PixelRaster {
+    uint32_t* bits = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    std::ptrdiff_t stride = 0;  ///< pixels from one row to the next
+
+    bool contains(int64_t x, int64_t y) const {
+        return uint64_t(x) < uint64_t(width) && uint64_t(y) < uint64_t(height);
+    }
+    uint32_t& at(int32_t x, int32_t y) const { return bits[std::ptrdiff_t(y) * stride + x]; }
+};
+
+/// The operations everything is drawn with, in device pixels (origin top
+/// left, y down). The pen is always one pixel of solid black; the brush is
+/// white unless a solid brush has been selected for one rectangle.
+class DrawingSurface {
+public:
+    virtual ~DrawingSurface() = default;
+
+    /// Fills the whole surface with `colour`, as the window's background.
+    virtual void Clear(ColourRef colour) = 0;
+    /// Sets one pixel; positions off the surface draw nothing.
+    virtual void SetPixel(int32_t x, int32_t y, ColourRef colour) = 0;
+    /// Covers left..right-1 x top..bottom-1: a black border, the current
+    /// brush inside.
+    virtual void Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
+    /// Makes a solid brush of `colour` current; returns the previous brush's
+    /// colour so that the caller can put it back.
+    virtual ColourRef SelectBrush(ColourRef colour) = 0;
+    /// Sets the current position; draws nothing.
+    virtual void MoveTo(int32_t x, int32_t y) = 0;
+    /// Draws a black line from the current position to (x, y), the end point
+    /// excluded, and makes (x, y) the current position.
+    virtual void LineTo(int32_t x, int32_t y) = 0;
+    /// Draws black text on an opaque white background; (x, y) is the top-left
+    /// corner of the text box.
+    virtual void TextOut(int32_t x, int32_t y, std::string_view text) = 0;
+
+    /// The area where pixels can land; drawing loops skip what lies outside.
+    virtual DeviceRect bounds() const = 0;
+    /// The raster behind the surface, when there is one.
+    virtual const PixelRaster* raster() const { return nullptr; }
+};

@@ -1,0 +1,66 @@
+#include "plot/plot_box.h"
+
+#include <cmath>
+
+void PlotBox::SetViewport(int left, int top, int right, int bottom) {
+    auto bad = [](int v) { return v < 0 || v > 100; };
+    leftPct = (bad(left) || left >= right) ? 1 : left;
+    rightPct = (bad(right) || right <= leftPct) ? 100 : right;
+    topPct = (bad(top) || top >= bottom) ? 1 : top;
+    bottomPct = (bad(bottom) || bottom <= topPct) ? 100 : bottom;
+}
+
+void PlotBox::SetBox(double xmin, double ymin, double xmax, double ymax) {
+    if (roundBox) {
+        RoundRange(xmin, xmax);
+        RoundRange(ymin, ymax);
+    }
+    xMin = xmin;
+    yMin = ymin;
+    xMax = xmax;
+    yMax = ymax;
+}
+
+void PlotBox::GetBox(double& xmin, double& ymin, double& xmax, double& ymax) const {
+    xmin = xMin;
+    ymin = yMin;
+    xmax = xMax;
+    ymax = yMax;
+}
+
+void PlotBox::RoundRange(double& lo, double& hi) {
+    const double d = std::fabs(hi - lo);
+    if (!(d > 1e-8)) return;
+    const double unit = std::pow(10.0, std::trunc(std::log10(d)) - 1.0);
+    const int32_t n = SaturatingTrunc(lo * 100.0 / unit);
+    const int32_t m = SaturatingTrunc(hi * 100.0 / unit);
+    const double newLo = std::floor(n * unit * 0.01 / unit) * unit;
+    const double newHi = std::ceil(m * unit * 0.01 / unit) * unit;
+    // Ranges too wide for the unit arithmetic (infinite or near the double
+    // limit) would turn into NaN; such a bound is kept as given.
+    if (std::isfinite(newLo)) lo = newLo;
+    if (std::isfinite(newHi)) hi = newHi;
+}
+
+void PlotBox::ComputeMapping(int left, int top, int right, int bottom) {
+    deviceRect = {left, top, right, bottom};
+    const double w = (double(right) - left) * 0.01;
+    const double h = (double(bottom) - top) * 0.01;
+    const int32_t L = SaturatingTrunc(leftPct * w + 0.5);
+    const int32_t R = SaturatingTrunc(rightPct * w + 0.5);
+    const int32_t T = SaturatingTrunc(topPct * h + 0.5);
+    const int32_t B = SaturatingTrunc(bottomPct * h + 0.5);
+    const double xRange = xMax - xMin;
+    const double yRange = yMax - yMin;
+    xScale = xRange != 0.0 ? (double(R) - L) / xRange : 0.0;
+    yScale = yRange != 0.0 ? (double(T) - B) / yRange : 0.0;
+    xOffset = (xScale != 0.0 ? xScale * xMin : 0.0) - L;
+    yOffset = (yScale != 0.0 ? yScale * yMin : 0.0) - B;
+}
+
+DeviceRect PlotBox::BoxCorners() const {
+    if (!enabled) return {};
+    const DevicePoint tl = ToDevice(xMin, yMax, 0);
+    const DevicePoint br = ToDevice(xMax, yMin, 0);
+    return {tl.x, tl.y, br.x, br.y};
+}

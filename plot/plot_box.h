@@ -1,0 +1,121 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "plot/colour.h"
+#include "plot/device_types.h"
+
+class DrawingSurface;
+
+/// A two-dimensional plotting surface: a world box, a viewport given as
+/// percentages of the device rectangle, the linear world-to-pixel mapping
+/// that follows from the two, and a frame with labels, a title and pixel,
+/// disc, line and cross primitives. The mapping is recomputed only by
+/// ComputeMapping (at the start of every paint), so box and viewport changes
+/// take effect at the next paint.
+class PlotBox {
+public:
+    PlotBox() = default;
+    virtual ~PlotBox() = default;
+
+    // --- Geometry -------------------------------------------------------
+
+    /// Stores the viewport after replacing bad percentages: a left or top edge
+    /// outside 0..100 or not before its opposite edge becomes 1, a right or
+    /// bottom edge outside 0..100 or not after the (corrected) first becomes 100.
+    void SetViewport(int left, int top, int right, int bottom);
+    /// Stores the world box, rounded outward first when `roundBox` is set.
+    void SetBox(double xmin, double ymin, double xmax, double ymax);
+    /// Copies the world box out in the order xmin, ymin, xmax, ymax.
+    void GetBox(double& xmin, double& ymin, double& xmax, double& ymax) const;
+    /// Rounds lo down and hi up to whole units of a tenth of the range's order
+    /// of magnitude. A result that is not finite leaves that bound as it was.
+    static void RoundRange(double& lo, double& hi);
+    /// Remembers the device rectangle and computes scales and offsets for the
+    /// current box and viewport. An empty world range gets the scale 0, so the
+    /// whole axis maps onto the box's first column (or bottom row).
+    void ComputeMapping(int left, int top, int right, int bottom);
+    /// Converts a world point with the last mapping; (0, 0) when disabled or
+    /// when `clip` is set and the point lies outside the closed box.
+    DevicePoint ToDevice(double x, double y, int clip) const {
+        if (!enabled) return {};
+        if (clip && IsOutside(x, y)) return {};
+        return Map(x, y);
+    }
+    /// The box's device rectangle: top-left and bottom-right corners.
+    DeviceRect BoxCorners() const;
+
+    /// The closed-box world clip; NaN coordinates lie outside.
+    bool IsOutside(double x, double y) const {
+        return !(x <= xMax && x >= xMin && y <= yMax && y >= yMin);
+    }
+    /// Unchecked world-to-pixel conversion: add 0.5, truncate toward zero.
+    DevicePoint Map(double x, double y) const {
+        return {SaturatingTrunc(x * xScale - xOffset + 0.5), SaturatingTrunc(y * yScale - yOffset + 0.5)};
+    }
+
+    // --- Primitives -----------------------------------------------------
+
+    /// Makes `surface` the target of every later primitive; not owned.
+    void AttachDC(DrawingSurface* surface) { deviceContext = surface; }
+    /// Sets the current point to the world point's pixel; draws nothing.
+    void MoveTo(double x, double y);
+    /// Draws a line from the current point to the world point, which becomes
+    /// the current point; with `clip`, a point outside the box draws nothing.
+    void LineTo(double x, double y, int clip);
+    /// Sets one pixel; returns 1 if it was handed to the surface.
+    int PlotPoint(double x, double y, ColourRef colour, int clip);
+    /// Sets the pixels of a filled disc; with `clip` only those strictly
+    /// inside the box's device rectangle. 0 if disabled or the centre is
+    /// clipped, otherwise 1.
+    int PlotDisc(double x, double y, int radius, ColourRef colour, int clip);
+    /// Lines through (x0, y0) across the whole box; keeps the current point.
+    void DrawCross(double x0, double y0);
+
+    // --- Frame ----------------------------------------------------------
+
+    /// Paints the whole plot box on `surface` for the given device rectangle:
+    /// attaches it, recomputes the mapping, then frame, title and fill.
+    void Draw(DrawingSurface* surface, int left, int top, int right, int bottom);
+    /// Paints the box's inside with `fillColour`.
+    void FillBox();
+    /// Draws the title centred above the box.
+    void DrawTitle();
+    /// Frame with ticks along the bottom and left edges and labels at every
+    /// second tick.
+    void DrawTickedFrame();
+    /// Frame with three labels under the bottom edge and three left of it.
+    void DrawCornerLabelledFrame();
+
+    // --- Fields ---------------------------------------------------------
+
+    ColourRef fillColour = 0xFFFFFF;
+    int roundBox = 1;
+    int drawTicks = 1;
+    int drawLabels = 1;
+    int axisStyle = 0;
+    int doubleFrame = 1;
+    int enabled = 1;
+    std::string title;
+    int currentX = 100;
+    int currentY = 0;
+    DrawingSurface* deviceContext = nullptr;
+    double xMin = -0.5, xMax = 1.0, yMin = -1.0, yMax = 1.0;
+    double xScale = 0, yScale = 0;
+    double xOffset = 0, yOffset = 0;
+    int leftPct = 50, rightPct = 90, topPct = 10, bottomPct = 90;
+    int xTickCount = 4, yTickCount = 8;
+    int yTickScale = 4, xTickScale = 4;
+    int xLabelFormat = 2, yLabelFormat = 2;
+    DeviceRect deviceRect{};
+
+private:
+    void DrawFrameRectangles(const DeviceRect& box);
+    void Text(int64_t x, int64_t y, const std::string& text);
+    void Line(int64_t x0, int64_t y0, int64_t x1, int64_t y1);
+};
+
+/// Formats a frame label with the pattern chosen by `format` ("%.0f", "%.1f",
+/// "%.2f", "%.3f" for 3 to 5, "%.2f" for anything else); returns the text and
+/// stores its length in characters in `length`.
+std::string FormatLabel(double value, int format, int& length);

@@ -1,0 +1,88 @@
+#include "data_reader.h"
+
+#include <algorithm>
+#include <unistd.h>
+
+#include "configuration_reader.h"
+#include "file_access.h"
+#include "host.h"
+#include "real_parser.h"
+#include "simulation_state.h"
+
+namespace {
+
+void ReportNoMemory(const SimulationState& s, Host& host) {
+    host.messageBox(Format("Not enough memory for %d data lines of %d values", s.lineCount, s.columnCount));
+}
+
+/// Makes sure a table exists with the columns the configuration gives and at
+/// least `lineCount` rows; a table of another shape would put the values in
+/// the wrong places. False (reported) when no such table can be made.
+bool EnsureTableShape(SimulationState& s, Host& host) {
+    if (s.bodyCount < 0 || s.bodyCount > kMaxBodies) {
+        host.messageBox(Format("Error %d in Config File %s", -3, s.configPath.c_str()));
+        return false;
+    }
+    const int32_t columns = 2 * s.bodyCount + 1;
+    const int32_t rows = std::max(s.lineCount, 0);
+    if (s.rows && s.rows->columnCount() == columns && s.rows->rowCount() >= rows) return true;
+    s.dataLoaded = 0;
+    FreeTable(s.rows);
+    s.columnCount = columns;
+    s.rows = AllocateTable(rows, columns);
+    if (s.rows) return true;
+    ReportNoMemory(s, host);
+    return false;
+}
+
+}  // namespace
+
+int ReadData(SimulationState& s, Host& host) {
+    const int fd = OpenRegularFile(s.dataPath);
+    if (fd < 0) {
+        host.messageBox(Format("DATA File %s is not found", s.dataPath.c_str()));
+        return -1;
+    }
+    if (!EnsureTableShape(s, host)) {
+        ::close(fd);
+        return -1;
+    }
+    SetBusyCursor(host, 1);
+    const int32_t columns = s.rows->columnCount();
+    const std::size_t wanted = std::size_t(std::max(s.lineCount, 0)) * std::size_t(columns);
+    FdSource source(fd);
+    const std::size_t stored = ParseReals(source, s.rows->values(), wanted);
+    ::close(fd);
+    // The wait cursor is put back before any question, so that the message
+    // box is answered with the normal pointer.
+    SetBusyCursor(host, 0);
+    if (stored < wanted) {
+        const int32_t r = int32_t(stored / std::size_t(columns));
+        const auto answer = host.messageBox(
+            Format("Data File error at line %d\nSet number of data equal to %d?", r, r - 1),
+            Host::Buttons::YesNo);
+        if (answer != Host::Answer::Yes) return -100;
+        s.lineCount = r - 1;
+    }
+    s.position = s.startRow;
+    s.dataLoaded = 1;
+    return 0;
+}
+
+int LoadSimulation(SimulationState& s, PlotBox& plot, Host& host, const std::string& path) {
+    s.dataLoaded = 0;
+    s.startRequested = 0;
+    FreeTable(s.rows);
+    const int code = ReadConfiguration(s, plot, host, path);
+    if (code != 0) {
+        host.messageBox(Format("Error %d in Config File %s", code, path.c_str()));
+        return 0;
+    }
+    s.columnCount = 2 * s.bodyCount + 1;
+    s.rows = AllocateTable(s.lineCount, s.columnCount);
+    if (!s.rows) {
+        ReportNoMemory(s, host);
+        return 0;
+    }
+    return ReadData(s, host) == 0 ? 1 : 0;
+}

@@ -1,0 +1,13 @@
+#pragma once
+#include <cstdio>
+#include <string>
+
+#include "plot/format.h"
+
+/// Opens `path` for reading when it names a regular file; -1 otherwise. A
+/// directory, FIFO or device is refused without blocking, so that a wrong
+/// pick can neither hang the program nor feed it an endless stream.
+int OpenRegularFile(const std::string& path);
+
+/// The same, as a C stream; null when it cannot be opened.
+std::FILE* OpenRegularFileStream(const std::string& path);

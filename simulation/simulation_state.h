@@ -1,0 +1,72 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "trajectory_table.h"
+
+#include "plot/colour.h"
+
+class PlotBox;
+
+
+/// Highest number of bodies a simulation may have; per-body arrays have one
+/// slot more so that body k uses slot k.
+inline constexpr int32_t kMaxBodies = 30;
+inline constexpr int kBodySlots = kMaxBodies + 1;
+
+/// Everything a configuration file sets, the two file paths, the loaded
+/// trajectory, the current row and the two animation requests. One instance
+/// lives as long as the window; readers, commands and drawing routines share
+/// it and use its fields directly.
+struct SimulationState {
+    std::string configPath;
+    std::string dataPath;
+
+    int32_t lineCount = 0;
+    int32_t bodyCount = 0;
+    int32_t columnCount = 0;
+    std::unique_ptr<TrajectoryTable> rows;
+
+    std::array<int32_t, kBodySlots> bodySize{};
+    std::array<int32_t, kBodySlots> bodyColourCode{};
+    std::array<ColourRef, kBodySlots> bodyColour{};
+
+    /// xmin, ymin, xmax, ymax as last read from a configuration file.
+    std::array<double, 4> configBox{-3.0, -3.0, 3.0, 3.0};
+
+    int32_t frameDelayMs = 0;
+    int32_t step = 1;
+    int32_t pointsPerOrbit = 0;
+    int32_t startRow = 0;
+    int32_t sunSize = 0;
+    int32_t drawAxes = 0;
+    int32_t drawPlanets = 1;
+    int32_t drawOrbits = 1;
+
+    int32_t position = 0;
+    int32_t dataLoaded = 0;
+    int32_t startRequested = 0;
+    int32_t stopRequested = 0;
+
+    double squareBoxSize = 2.0;
+    int32_t squareBoxInUse = 0;
+    int32_t fullWindowToggle = 1;
+
+    /// Bodies that may be drawn or indexed: 1 to this number. Never more than
+    /// the arrays hold or the table's columns, whatever `bodyCount` says.
+    int32_t usableBodies() const;
+    /// Rows that may be read: 0 to this number - 1, below both `lineCount`
+    /// and the table's own rows. 0 without a table.
+    int32_t usableRows() const;
+};
+
+/// Title the plot shows until a simulation is loaded.
+inline constexpr const char* kStartupTitle =
+    "Fix the size of application window (the box should seem as square)";
+
+/// Start-up state of the simulation and the plot: default configuration name,
+/// full-window viewport, box -3..3, corner-labelled frame, start-up title and
+/// the light grey fill.
+void InitialiseDefaults(SimulationState& state, PlotBox& plot);

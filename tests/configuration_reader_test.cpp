@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "plot/plot_box.h"
+#include "simulation/configuration_reader.h"
+#include "simulation/simulation_state.h"
+#include "test_support.h"
+
+namespace {
+
+constexpr const char* kExample =
+    "data file = orbit.dat\n"
+    "number of data lines = 5000\n"
+    "number of planets = 2\n"
+    "radii in pixels = 4 3\n"
+    "colour codes = 10 5\n"
+    "box xmin ymin xmax ymax = -2 -2 2 2\n"
+    "delay in msec = 20\n"
+    "step = 1\n"
+    "points per orbit = 200\n"
+    "start from line = 0\n"
+    "sun size = 6\n"
+    "draw axes (0 or 1) = 1\n"
+    "draw planets (0 or 1) = 1\n"
+    "draw orbits (0 or 1) = 1\n";
+
+struct ConfigFixture : ::testing::Test {
+    SimulationState state;
+    PlotBox plot;
+    ScriptedHost host;
+
+    void SetUp() override { InitialiseDefaults(state, plot); }
+
+    int Read(const std::string& text) {
+        std::string copy = text;
+        std::FILE* file = ::fmemopen(copy.data(), copy.size(), "r");
+        if (copy.empty()) file = std::fopen("/dev/null", "r");
+        const int code = ReadConfigurationFrom(file, state, plot, host);
+        std::fclose(file);
+        return code;
+    }
+
+    /// The example with the value after the n-th "=" (from 1) replaced.
+    static std::string WithField(int n, const std::string& value) {
+        std::string text = kExample;
+        std::size_t pos = 0;
+        for (int i = 0; i < n; ++i) pos = text.find('=', pos) + 1;
+        const std::size_t end = text.find('\n', pos);
+        return text.replace(pos, end - pos, " " + value);
+    }
+};
+
+TEST_F(ConfigFixture, ExampleFileFillsEveryField) {
+    ASSERT_EQ(Read(kExample), 0);
+    EXPECT_EQ(state.dataPath, "orbit.dat");
+    EXPECT_EQ(state.lineCount, 5000);
+    EXPECT_EQ(state.bodyCount, 2);
+    EXPECT_EQ(state.bodySize[1], 4);
+    EXPECT_EQ(state.bodySize[2], 3);
+    EXPECT_EQ(state.bodyColourCode[1], 10);
+    EXPECT_EQ(state.bodyColour[1], 0x0000F0u);
+    EXPECT_EQ(state.bodyColour[2], 0xB40000u);
+    EXPECT_EQ(state.bodyColour[0], 0u);
+    EXPECT_EQ(state.bodyColour[3], 0u);
+    EXPECT_EQ(state.configBox, (std::array<double, 4>{-2, -2, 2, 2}));
+    EXPECT_EQ(state.frameDelayMs, 20);
+    EXPECT_EQ(state.pointsPerOrbit, 200);
+    EXPECT_EQ(state.sunSize, 6);
+    EXPECT_EQ(state.drawAxes, 1);
+    EXPECT_EQ(plot.title, "2 planet simulation");
+    EXPECT_EQ(plot.xMin, -2);
+    EXPECT_EQ(plot.yMax, 2);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(ConfigFixture, EveryFieldHasItsFailureCode) {
+    const std::pair<int, int> cases[] = {{2, -2}, {3, -3}, {4, -4}, {5, -5},  {6, -6},  {7, -8},
+                                         {8, -8}, {9, -9}, {10, -10}, {11, -11}, {12, -11}, {13, -11},
+                                         {14, -11}};
+    for (const auto& [field, code] : cases) {
+        SCOPED_TRACE(field);
+        SimulationState fresh;
+        state = std::move(fresh);
+        EXPECT_EQ(Read(WithField(field, "x")), code);
+    }
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(ConfigFixture, FileEndingEarlyGivesTheNextFieldsCode) {
+    EXPECT_EQ(Read(""), -2);
+    EXPECT_EQ(Read("name only"), -2);
+    EXPECT_EQ(Read("a = b.dat\nlines = 10\n"), -3);
+    EXPECT_EQ(Read("a = b.dat\nlines = 10\nbodies = 1\nradii = 2\n"), -5);
+}
+
+TEST_F(ConfigFixture, FailureKeepsEarlierFieldsAndLeavesPlotAlone) {
+    ASSERT_EQ(Read(WithField(6, "1 2 3 x")), -6);
+    EXPECT_EQ(state.dataPath, "orbit.dat");
+    EXPECT_EQ(state.bodyColour[1], 0x0000F0u);
+    EXPECT_EQ(state.configBox[2], 3);  // three values stored, the fourth kept
+    EXPECT_EQ(state.configBox[3], 3);
+    EXPECT_EQ(state.frameDelayMs, 0);
+    EXPECT_EQ(plot.title, kStartupTitle);
+    EXPECT_EQ(plot.xMin, -3);
+}
+
+TEST_F(ConfigFixture, BodyCountLimits) {
+    EXPECT_EQ(Read(WithField(3, "31")), -3);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Too many Planets !"});
+    EXPECT_EQ(state.bodyCount, 31);
+
+    host.messages.clear();
+    EXPECT_EQ(Read(WithField(3, "-1")), -3);
+    EXPECT_EQ(Read(WithField(3, "2147483647")), -3);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Too many Planets !"});
+
+    std::string thirty = ConfigText("d.dat", 10, 30);
+    EXPECT_EQ(Read(thirty), 0);
+    EXPECT_EQ(plot.title, "30 planet simulation");
+}
+
+TEST_F(ConfigFixture, ZeroBodiesStillNeedTheirLabels) {
+    EXPECT_EQ(Read(ConfigText("d.dat", 10, 0)), 0);
+    EXPECT_EQ(state.bodyCount, 0);
+    EXPECT_EQ(plot.title, "0 planet simulation");
+    EXPECT_EQ(state.sunSize, 6);
+}
+
+TEST_F(ConfigFixture, StepAndStartRowCorrections) {
+    const std::pair<std::string, int> steps[] = {{"0", 1}, {"-5", 1}, {"5001", 1}, {"5000", 5000}, {"12.5", 12}};
+    for (const auto& [text, expected] : steps) {
+        ASSERT_EQ(Read(WithField(8, text)), 0) << text;
+        EXPECT_EQ(state.step, expected) << text;
+    }
+    const std::pair<std::string, int> starts[] = {{"5000", 0}, {"-1", 0}, {"4999", 4999}};
+    for (const auto& [text, expected] : starts) {
+        ASSERT_EQ(Read(WithField(10, text)), 0) << text;
+        EXPECT_EQ(state.startRow, expected) << text;
+    }
+}
+
+TEST_F(ConfigFixture, FreeTextQuirks) {
+    ASSERT_EQ(Read(WithField(1, "my orbit.dat")), 0);
+    EXPECT_EQ(state.dataPath, "my");
+
+    ASSERT_EQ(Read(WithField(12, "2")), 0);
+    EXPECT_EQ(state.drawAxes, 2);
+
+    // A label holding "=" moves every later field by one.
+    std::string shifted = kExample;
+    shifted.replace(shifted.find("step"), 4, "st=ep");
+    EXPECT_EQ(Read(shifted), -8);
+}
+
+TEST_F(ConfigFixture, TitleKeepsItsWordsForOneBody) {
+    ASSERT_EQ(Read(ConfigText("d.dat", 10, 1)), 0);
+    EXPECT_EQ(plot.title, "1 planet simulation");
+}
+
+TEST_F(ConfigFixture, NumbersFollowFormattedInput) {
+    ASSERT_EQ(Read(WithField(6, "0x1p1 -2e0 +2 2.04")), 0);
+    EXPECT_EQ(state.configBox, (std::array<double, 4>{2, -2, 2, 2.04}));
+    ASSERT_EQ(Read(WithField(2, "99999999999")), 0);
+    EXPECT_EQ(state.lineCount, 2147483647);
+    EXPECT_EQ(Read(WithField(6, "1 2 3 1e")), 0);  // an exponent without digits is ignored
+    EXPECT_EQ(state.configBox[3], 1);
+    EXPECT_EQ(Read(WithField(6, "1 2 3 -")), -6);
+}
+
+TEST_F(ConfigFixture, BoxIsRoundedOutward) {
+    ASSERT_EQ(Read(WithField(6, "-2.95 -2.95 2.95 2.95")), 0);
+    EXPECT_EQ(state.configBox[0], -2.95);
+    EXPECT_DOUBLE_EQ(plot.xMin, -3);
+    EXPECT_DOUBLE_EQ(plot.yMax, 3);
+}
+
+TEST(ConfigFile, MissingFileOrDirectoryIsNotFound) {
+    SimulationState state;
+    PlotBox plot;
+    ScriptedHost host;
+    TempDir dir;
+    EXPECT_EQ(ReadConfiguration(state, plot, host, dir.path() + "/none.ovx"), -1);
+    EXPECT_EQ(ReadConfiguration(state, plot, host, dir.path()), -1);
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages[0], "Config File " + dir.path() + "/none.ovx is not found");
+    EXPECT_EQ(host.messages[1], "Config File " + dir.path() + " is not found");
+}
+
+TEST(BodyColours, TableAndResolution) {
+    const ColourRef expected[] = {0x000000, 0x00468C, 0x00A0A0, 0x0000A0, 0x007800, 0xB40000, 0x00F0F0,
+                                  0x8C8C8C, 0x006EDC, 0x00C8C8, 0x0000F0, 0x00F000, 0xF00000, 0xA000A0};
+    for (int code = 0; code < 14; ++code) EXPECT_EQ(BodyColourTable(code), expected[code]) << code;
+    EXPECT_EQ(BodyColourTable(14), 0xC8C8C8u);
+    EXPECT_EQ(BodyColourTable(-1), 0xC8C8C8u);
+
+    SimulationState state;
+    state.bodyColour.fill(0x123456);
+    state.bodyCount = 2;
+    state.bodyColourCode = {7, 3, 99, 5};
+    ResolveBodyColours(state);
+    EXPECT_EQ(state.bodyColour[0], 0u);
+    EXPECT_EQ(state.bodyColour[1], 0x0000A0u);
+    EXPECT_EQ(state.bodyColour[2], 0xC8C8C8u);
+    EXPECT_EQ(state.bodyColour[3], 0u);
+}
+
+TEST(StartupState, DefaultsAndInitialisation) {
+    SimulationState state;
+    PlotBox plot;
+    EXPECT_EQ(state.step, 1);
+    EXPECT_EQ(state.drawPlanets, 1);
+    EXPECT_EQ(state.fullWindowToggle, 1);
+    EXPECT_EQ(state.squareBoxSize, 2.0);
+    EXPECT_EQ(state.rows, nullptr);
+    InitialiseDefaults(state, plot);
+    EXPECT_EQ(state.configPath, "defovx.ovx");
+    EXPECT_EQ(plot.leftPct, 0);
+    EXPECT_EQ(plot.bottomPct, 100);
+    EXPECT_EQ(plot.xMin, -3);
+    EXPECT_EQ(plot.yMax, 3);
+    EXPECT_EQ(plot.axisStyle, 1);
+    EXPECT_EQ(plot.fillColour, 0xF0F0F0u);
+    EXPECT_EQ(plot.title.size(), 66u);
+}
+
+}  // namespace

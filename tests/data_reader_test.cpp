@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "plot/plot_box.h"
+#include "simulation/configuration_reader.h"
+#include "simulation/data_reader.h"
+#include "simulation/real_parser.h"
+#include "simulation/simulation_state.h"
+#include "test_support.h"
+
+namespace {
+
+/// What a loop of fscanf("%lf") reads from `text`: the values up to the
+/// first failure.
+std::vector<double> ScanfValues(const std::string& text, std::size_t limit) {
+    std::vector<double> values;
+    std::string copy = text;
+    std::FILE* file = copy.empty() ? std::fopen("/dev/null", "r") : ::fmemopen(copy.data(), copy.size(), "r");
+    double v = 0;
+    while (values.size() < limit && std::fscanf(file, "%lf", &v) == 1) values.push_back(v);
+    std::fclose(file);
+    return values;
+}
+
+std::vector<double> ParsedValues(const std::string& text, std::size_t limit) {
+    std::vector<double> values(limit);
+    MemorySource source(text);
+    values.resize(ParseReals(source, values.data(), limit));
+    return values;
+}
+
+void ExpectSameAsScanf(const std::string& text, std::size_t limit = 64) {
+    const auto expected = ScanfValues(text, limit);
+    const auto actual = ParsedValues(text, limit);
+    ASSERT_EQ(actual.size(), expected.size()) << '"' << text << '"';
+    for (std::size_t i = 0; i < actual.size(); ++i)
+        EXPECT_EQ(std::memcmp(&actual[i], &expected[i], sizeof(double)), 0)
+            << '"' << text << "\" value " << i << ": " << actual[i] << " vs " << expected[i];
+}
+
+TEST(RealParser, TokensMatchFormattedInput) {
+    const char* inputs[] = {
+        "1 2 3",         "  -1.5e3\t+2.25\r\n.5 5.",  "1e400 -1e400 1e-320 4.9e-324 2.4e-324",
+        "nan inf -infinity NAN(abc) Inf", "0x1p3 0X.8 -0x10", "1.5-2.0", "1e5e3", "1e 2",
+        "1e+ 2",         "1.2.3",                      "+-1",      "- 1",     "abc",
+        "12abc 4",       "0.1 0.2 0.30000000000000004", "1,5",     "123456789012345678901234567890",
+        "1\0002",        "infinite 3",                 "nan( 4",  "9007199254740993",
+        "2.2250738585072011e-308",                      "00001.50000", "+.5e-0 -.0",
+        "0x 5",          "0x1p 5",                     "0x1p+ 5", "1.e 5",   "1E- 5",
+        "inf( 5",        "nanx 5",                     "infinit 5", "nan(1) 5", "0x1.8p1 5",
+    };
+    for (const char* input : inputs) ExpectSameAsScanf(std::string(input, std::strlen(input) + (input[1] == 0)));
+    ExpectSameAsScanf(std::string("1\0 2", 4));
+}
+
+TEST(RealParser, BlockBoundariesDoNotCutNumbers) {
+    std::mt19937_64 random(42);
+    std::uniform_real_distribution<double> value(-1e6, 1e6);
+    const char* separators[] = {" ", "\n", "\r\n", "\t  ", "   \n\n"};
+    std::string text;
+    while (text.size() < 3 * kParseBlockSize) {
+        char number[64];
+        std::snprintf(number, sizeof number, random() % 2 ? "%.17g" : "%.10e", value(random));
+        text += number;
+        text += separators[random() % 5];
+    }
+    ExpectSameAsScanf(text, 1u << 20);
+}
+
+TEST(RealParser, StopsAtTheLimitAndAtOverlongTokens) {
+    EXPECT_EQ(ParsedValues("1 2 3 4", 2).size(), 2u);
+    EXPECT_EQ(ParsedValues("", 2).size(), 0u);
+    const std::string huge = "1 " + std::string(kParseBlockSize + 10, '7');
+    EXPECT_EQ(ParsedValues(huge, 2).size(), 1u);
+}
+
+struct LoadFixture : ::testing::Test {
+    SimulationState state;
+    PlotBox plot;
+    ScriptedHost host;
+    TempDir dir;
+
+    void SetUp() override {
+        InitialiseDefaults(state, plot);
+        previousFolder = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path());
+    }
+    void TearDown() override { std::filesystem::current_path(previousFolder); }
+
+    std::filesystem::path previousFolder;
+
+    int Load(const std::string& config, const std::string& data, const std::string& dataName = "run.dat") {
+        if (!data.empty() || dataName == "run.dat") dir.write(dataName, data);
+        return LoadSimulation(state, plot, host, dir.write("run.ovx", config));
+    }
+    double At(int row, int column) const { return state.rows->row(row)[column]; }
+};
+
+TEST_F(LoadFixture, ExactRowCountLoadsWithoutQuestion) {
+    ASSERT_EQ(Load(ConfigText("run.dat", 5, 2, 1, 2, 3), DataText(5, 2) + "99 99 99"), 1);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(state.dataLoaded, 1);
+    EXPECT_EQ(state.position, 3);
+    EXPECT_EQ(state.columnCount, 5);
+    EXPECT_EQ(state.rows->rowCount(), 5);
+    EXPECT_EQ(At(4, 0), 4);
+    EXPECT_EQ(At(4, 3), 4.2);
+    EXPECT_EQ(At(4, 4), -4.2);
+    EXPECT_EQ(host.cursorCalls, (std::vector<bool>{true, false}));
+}
+
+TEST_F(LoadFixture, LineBreaksCarryNoMeaning) {
+    std::string oneLine = DataText(4, 1), onePerLine = oneLine, crlf;
+    for (char& c : oneLine)
+        if (c == '\n') c = ' ';
+    for (char& c : onePerLine)
+        if (c == ' ') c = '\n';
+    for (char c : DataText(4, 1)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    std::vector<double> tables[3];
+    int i = 0;
+    for (const std::string& data : {oneLine, onePerLine, crlf}) {
+        ASSERT_EQ(Load(ConfigText("run.dat", 4, 1), data), 1);
+        tables[i++].assign(state.rows->values(), state.rows->values() + 12);
+    }
+    EXPECT_EQ(tables[0], tables[1]);
+    EXPECT_EQ(tables[0], tables[2]);
+}
+
+TEST_F(LoadFixture, ShortFileYesKeepsOneRowLessThanComplete) {
+    host.answers = {Host::Answer::Yes};
+    ASSERT_EQ(Load(ConfigText("run.dat", 100, 1, 1, 10, 70), DataText(60, 1) + "60 1"), 1);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Data File error at line 60\nSet number of data equal to 59?"});
+    EXPECT_EQ(state.lineCount, 59);
+    EXPECT_EQ(state.rows->rowCount(), 100);
+    EXPECT_EQ(state.usableRows(), 59);
+    EXPECT_EQ(state.position, 70);  // the start row stays, beyond the rows in use
+    EXPECT_EQ(state.dataLoaded, 1);
+}
+
+TEST_F(LoadFixture, ShortFileNoFailsTheLoad) {
+    ASSERT_EQ(Load(ConfigText("run.dat", 100, 1), DataText(60, 1)), 0);
+    EXPECT_EQ(state.lineCount, 100);
+    EXPECT_EQ(state.dataLoaded, 0);
+    EXPECT_EQ(At(59, 0), 59);
+}
+
+TEST_F(LoadFixture, EmptyFileOffersMinusOne) {
+    host.answers = {Host::Answer::Yes};
+    ASSERT_EQ(Load(ConfigText("run.dat", 10, 2), ""), 1);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Data File error at line 0\nSet number of data equal to -1?"});
+    EXPECT_EQ(state.lineCount, -1);
+    EXPECT_EQ(state.usableRows(), 0);
+}
+
+TEST_F(LoadFixture, TextInsideARowMakesItIncomplete) {
+    std::string data = DataText(5, 1);
+    data.replace(data.find("2.1"), 3, "two");
+    ASSERT_EQ(Load(ConfigText("run.dat", 5, 1), data), 0);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Data File error at line 2\nSet number of data equal to 1?"});
+}
+
+TEST_F(LoadFixture, ZeroBodiesAndZeroLines) {
+    ASSERT_EQ(Load(ConfigText("run.dat", 3, 0), "0.5 1.5 2.5"), 1);
+    EXPECT_EQ(state.columnCount, 1);
+    EXPECT_EQ(At(2, 0), 2.5);
+
+    ASSERT_EQ(Load(ConfigText("run.dat", 0, 2), ""), 1);
+    EXPECT_EQ(state.position, 0);
+    EXPECT_EQ(state.dataLoaded, 1);
+    EXPECT_TRUE(host.messages.empty());
+
+    ASSERT_EQ(Load(ConfigText("run.dat", -5, 2), ""), 1);
+    EXPECT_EQ(state.rows->rowCount(), 0);
+    EXPECT_EQ(state.usableRows(), 0);
+}
+
+TEST_F(LoadFixture, ConfigurationFailuresAreReportedTwice) {
+    const std::string missing = dir.path() + "/missing.ovx";
+    EXPECT_EQ(LoadSimulation(state, plot, host, missing), 0);
+    EXPECT_EQ(host.messages, (std::vector<std::string>{"Config File " + missing + " is not found",
+                                                       "Error -1 in Config File " + missing}));
+    host.messages.clear();
+    ASSERT_EQ(Load(ConfigText("run.dat", 10, 31), ""), 0);
+    EXPECT_EQ(host.messages,
+              (std::vector<std::string>{"Too many Planets !", "Error -3 in Config File " + dir.path() + "/run.ovx"}));
+    EXPECT_EQ(state.rows, nullptr);
+    host.messages.clear();
+    ASSERT_EQ(Load(ConfigText("run.dat", 10, -1), ""), 0);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Error -3 in Config File " + dir.path() + "/run.ovx"});
+}
+
+TEST_F(LoadFixture, MissingDataFile) {
+    ASSERT_EQ(Load(ConfigText("gone.dat", 10, 1), "", "unused.dat"), 0);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"DATA File gone.dat is not found"});
+    EXPECT_EQ(state.dataLoaded, 0);
+}
+
+TEST_F(LoadFixture, ImpossibleTableIsRefused) {
+    ASSERT_EQ(Load(ConfigText("run.dat", 2147483647, 30), ""), 0);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Not enough memory for 2147483647 data lines of 61 values"});
+    EXPECT_EQ(state.rows, nullptr);
+    EXPECT_EQ(state.dataLoaded, 0);
+}
+
+TEST_F(LoadFixture, ReloadDataAfterShapeChangeMakesAFittingTable) {
+    ASSERT_EQ(Load(ConfigText("run.dat", 5, 1), DataText(5, 1)), 1);
+    dir.write("three.dat", DataText(8, 3));
+    const std::string three = dir.write("three.ovx", ConfigText("three.dat", 8, 3));
+    ASSERT_EQ(ReadConfiguration(state, plot, host, three), 0);
+    EXPECT_EQ(state.rows->columnCount(), 3);  // Load configuration alone keeps the table
+    ASSERT_EQ(ReadData(state, host), 0);
+    EXPECT_EQ(state.rows->rowCount(), 8);
+    EXPECT_EQ(state.rows->columnCount(), 7);
+    EXPECT_EQ(At(7, 5), 7.3);
+    EXPECT_EQ(At(7, 6), -7.3);
+}
+
+TEST_F(LoadFixture, ReloadDataBeforeAnyTable) {
+    state.lineCount = 3;
+    state.bodyCount = 1;
+    state.dataPath = dir.write("d.dat", DataText(3, 1));
+    ASSERT_EQ(ReadData(state, host), 0);
+    EXPECT_EQ(state.rows->rowCount(), 3);
+    EXPECT_EQ(At(2, 1), 2.1);
+}
+
+TEST_F(LoadFixture, FailedReloadKeepsDataLoaded) {
+    ASSERT_EQ(Load(ConfigText("run.dat", 5, 1), DataText(5, 1)), 1);
+    state.dataPath = dir.write("short.dat", "100 100 100");
+    EXPECT_EQ(ReadData(state, host), -100);
+    EXPECT_EQ(state.dataLoaded, 1);
+    EXPECT_EQ(At(0, 0), 100);
+    EXPECT_EQ(At(1, 0), 1);
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+#include "test_support.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "orbivex-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data())) path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::write(const std::string& name, const std::string& content) const {
+    const std::string full = path_ + "/" + name;
+    std::ofstream(full, std::ios::binary) << content;
+    return full;
+}
+
+std::string ConfigText(const std::string& dataName, int lines, int bodies, int step, int points, int start,
+                       const std::string& box) {
+    std::ostringstream out;
+    out << "data file = " << dataName << "\nlines = " << lines << "\nplanets = " << bodies << "\nradii =";
+    for (int k = 1; k <= bodies; ++k) out << ' ' << (k % 5 + 1);
+    out << "\ncolours =";
+    for (int k = 1; k <= bodies; ++k) out << ' ' << k % 14;
+    out << "\nbox = " << box << "\ndelay = 20\nstep = " << step << "\npoints = " << points
+        << "\nstart = " << start << "\nsun = 6\naxes = 1\nplanets = 1\norbits = 1\n";
+    return out.str();
+}
+
+std::string DataText(int rows, int bodies) {
+    std::ostringstream out;
+    for (int r = 0; r < rows; ++r) {
+        out << r;
+        for (int k = 1; k <= bodies; ++k) out << ' ' << r + k / 10.0 << ' ' << -r - k / 10.0;
+        out << '\n';
+    }
+    return out.str();
+}

@@ -1,0 +1,49 @@
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "simulation/host.h"
+
+/// Host for tests: records every message in order and gives the answers the
+/// test queued (No when none is queued).
+class ScriptedHost : public Host {
+public:
+    Answer messageBox(const std::string& text, Buttons buttons, Icon) override {
+        messages.push_back(text);
+        if (buttons == Buttons::Ok) return Answer::Ok;
+        if (answers.empty()) return Answer::No;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void setBusyCursor(bool busy) override { cursorCalls.push_back(busy); }
+
+    std::vector<std::string> messages;
+    std::deque<Answer> answers;
+    std::vector<bool> cursorCalls;
+};
+
+/// A fresh folder under the system's temporary folder, removed at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    /// Writes `content` to `name` inside the folder; returns the full path.
+    std::string write(const std::string& name, const std::string& content) const;
+
+private:
+    std::string path_;
+};
+
+/// A configuration file for `bodies` bodies with the given data name, line
+/// count and playback fields; everything else takes simple values.
+std::string ConfigText(const std::string& dataName, int lines, int bodies, int step = 1, int points = 10,
+                       int start = 0, const std::string& box = "-2 -2 2 2");
+
+/// `rows` data rows for `bodies` bodies: time r, then body k at (r + k/10, -r - k/10).
+std::string DataText(int rows, int bodies);
