@@ -1,11 +1,13 @@
 #include "data_reader.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "configuration_reader.h"
 #include "file_access.h"
 #include "host.h"
+#include "parallel_real_parser.h"
 #include "real_parser.h"
 #include "simulation_state.h"
 
@@ -35,6 +37,15 @@ bool EnsureTableShape(SimulationState& s, Host& host) {
     return false;
 }
 
+/// Reads `count` values from the open file, on all cores when it is large.
+std::size_t ParseFile(int fd, double* out, std::size_t count) {
+    struct stat info {};
+    if (count > 0 && ::fstat(fd, &info) == 0 && uint64_t(info.st_size) >= kParallelParseMinBytes)
+        return ParseRealsParallel(fd, uint64_t(info.st_size), out, count);
+    FdSource source(fd);
+    return ParseReals(source, out, count);
+}
+
 }  // namespace
 
 int ReadData(SimulationState& s, Host& host) {
@@ -50,8 +61,7 @@ int ReadData(SimulationState& s, Host& host) {
     SetBusyCursor(host, 1);
     const int32_t columns = s.rows->columnCount();
     const std::size_t wanted = std::size_t(std::max(s.lineCount, 0)) * std::size_t(columns);
-    FdSource source(fd);
-    const std::size_t stored = ParseReals(source, s.rows->values(), wanted);
+    const std::size_t stored = ParseFile(fd, s.rows->values(), wanted);
     ::close(fd);
     // The wait cursor is put back before any question, so that the message
     // box is answered with the normal pointer.

@@ -34,10 +34,9 @@ struct MemoryCursor {
     void advance() { ++p; }
 };
 
-/// Parses the number at `p`, which lies in a run of non-blank characters that
-/// ends before `end` or at the end of the input. Returns the first character
-/// after it, or null when no complete number stands there.
-const char* ParseOne(const char* p, const char* end, double& value, std::string& scratch) {
+}  // namespace
+
+const char* ParseRealAt(const char* p, const char* end, double& value, std::string& scratch) {
     // Fast path: a plain decimal number followed by white space.
     const char* s = (*p == '+' && end - p > 1 && p[1] != '-' && p[1] != '+') ? p + 1 : p;
     const auto [q, ec] = std::from_chars(s, end, value);
@@ -51,6 +50,8 @@ const char* ParseOne(const char* p, const char* end, double& value, std::string&
     value = ConvertRealToken(scratch);
     return cursor.p;
 }
+
+namespace {
 
 /// One past the last white-space character in [begin, end), or begin.
 const char* AfterLastSpace(const char* begin, const char* end) {
@@ -76,7 +77,7 @@ std::size_t ParseReals(ByteSource& source, double* out, std::size_t count) {
         while (stored < count) {
             while (p < limit && IsScanSpace(static_cast<unsigned char>(*p))) ++p;
             if (p >= limit) break;
-            p = ParseOne(p, limit, out[stored], scratch);
+            p = ParseRealAt(p, limit, out[stored], scratch);
             if (!p) return stored;
             ++stored;
         }

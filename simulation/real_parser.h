@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 /// Where the real parser gets its bytes: a file descriptor read in blocks, or
@@ -35,6 +36,12 @@ private:
 /// Bytes of the buffer the parser streams through. A run of non-blank
 /// characters longer than this is taken for something that is not a number.
 inline constexpr std::size_t kParseBlockSize = std::size_t(1) << 20;
+
+/// Parses the number at `p`, which lies in a run of non-blank characters that
+/// ends before `end` or at the end of the input, as one "%lf" read would.
+/// Returns the first character after it, or null when no number stands
+/// there. `scratch` is working space that callers reuse between calls.
+const char* ParseRealAt(const char* p, const char* end, double& value, std::string& scratch);
 
 /// Reads up to `count` white-space separated reals into `out`, giving exactly
 /// the values and the stopping point of repeated fscanf("%lf") reads: it stops

@@ -1,7 +1,16 @@
 #include "trajectory_table.h"
 
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <limits>
-#include <new>
+
+namespace {
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+}  // namespace
+
+void TrajectoryTable::FreeValues::operator()(double* values) const { std::free(values); }
 
 std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns) {
     if (rows < 0) rows = 0;
@@ -11,9 +20,16 @@ std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns) {
     if (columns != 0 && count / std::size_t(columns) != std::size_t(rows)) return nullptr;
     if (count > limit) return nullptr;
     // Left uninitialised on purpose: pages of a large table are only touched
-    // as the reader fills them.
-    std::unique_ptr<double[]> values(new (std::nothrow) double[count == 0 ? 1 : count]);
+    // as the reader fills them. Large tables ask for huge pages, which makes
+    // filling them much cheaper in page faults.
+    const std::size_t bytes = std::max<std::size_t>(count, 1) * sizeof(double);
+    const bool large = bytes >= kHugePage;
+    const std::size_t rounded = large ? (bytes + kHugePage - 1) / kHugePage * kHugePage : bytes;
+    if (rounded < bytes) return nullptr;
+    TrajectoryTable::Values values(
+        static_cast<double*>(large ? std::aligned_alloc(kHugePage, rounded) : std::malloc(bytes)));
     if (!values) return nullptr;
+    if (large) ::madvise(values.get(), rounded, MADV_HUGEPAGE);
     return std::make_unique<TrajectoryTable>(rows, columns, std::move(values));
 }
 

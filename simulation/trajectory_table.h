@@ -9,7 +9,12 @@
 /// bounds its loops by the table's own shape, whatever the settings say.
 class TrajectoryTable {
 public:
-    TrajectoryTable(int32_t rows, int32_t columns, std::unique_ptr<double[]> values)
+    struct FreeValues {
+        void operator()(double* values) const;
+    };
+    using Values = std::unique_ptr<double[], FreeValues>;
+
+    TrajectoryTable(int32_t rows, int32_t columns, Values values)
         : rows_(rows), columns_(columns), values_(std::move(values)) {}
 
     int32_t rowCount() const { return rows_; }
@@ -24,7 +29,7 @@ public:
 private:
     int32_t rows_;
     int32_t columns_;
-    std::unique_ptr<double[]> values_;
+    Values values_;
 };
 
 /// Creates a table of `rows` x `columns` uninitialised doubles. A negative row

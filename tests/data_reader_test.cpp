@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -9,6 +11,7 @@
 #include "plot/plot_box.h"
 #include "simulation/configuration_reader.h"
 #include "simulation/data_reader.h"
+#include "simulation/parallel_real_parser.h"
 #include "simulation/real_parser.h"
 #include "simulation/simulation_state.h"
 #include "test_support.h"
@@ -236,6 +239,51 @@ TEST_F(LoadFixture, FailedReloadKeepsDataLoaded) {
     EXPECT_EQ(state.dataLoaded, 1);
     EXPECT_EQ(At(0, 0), 100);
     EXPECT_EQ(At(1, 0), 1);
+}
+
+}  // namespace
+
+namespace {
+
+/// Parses `text` from a file both ways and checks they agree on every value
+/// and on where they stop.
+void ExpectParallelSameAsSequential(const std::string& text, std::size_t count) {
+    TempDir dir;
+    const std::string path = dir.write("big.dat", text);
+    std::vector<double> sequential(count), parallel(count, -7.0);
+    MemorySource source(text);
+    const std::size_t expected = ParseReals(source, sequential.data(), count);
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    const std::size_t actual = ParseRealsParallel(fd, text.size(), parallel.data(), count);
+    ::close(fd);
+    ASSERT_EQ(actual, expected);
+    EXPECT_EQ(std::memcmp(parallel.data(), sequential.data(), actual * sizeof(double)), 0);
+    if (actual < count) {
+        EXPECT_EQ(parallel[actual], -7.0) << "wrote past the values read";
+    }
+}
+
+std::string LargeText(std::size_t bytes) {
+    std::string text;
+    for (int i = 0; text.size() < bytes; ++i) text += std::to_string(i * 0.37) + (i % 7 ? " " : "\n");
+    return text;
+}
+
+TEST(ParallelParser, AgreesWithSequentialReading) {
+    const std::string text = LargeText(3 * kParallelParseMinBytes / 2);
+    ExpectParallelSameAsSequential(text, 4'000'000);           // runs out of numbers
+    ExpectParallelSameAsSequential(text, 100'000);             // stops at the limit
+    ExpectParallelSameAsSequential(text + "\n\n  ", 4'000'000);  // trailing blanks
+}
+
+TEST(ParallelParser, IrregularTokensFallBackExactly) {
+    const std::string base = LargeText(kParallelParseMinBytes + 1000);
+    const std::size_t middle = base.find(' ', base.size() / 2) + 1;
+    std::string garbage = base, glued = base, longToken = base;
+    garbage.insert(middle, "abc ");
+    glued.insert(middle, "1.5-2.0e1 0x1p4 ");
+    longToken.insert(middle, std::string(10000, '5') + " ");
+    for (const std::string* text : {&garbage, &glued, &longToken}) ExpectParallelSameAsSequential(*text, 4'000'000);
 }
 
 }  // namespace
