@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "plot/plot_box.h"
+#include "recording_surface.h"
+
+namespace {
+
+TEST(Viewport, Validation) {
+    PlotBox plot;
+    auto viewport = [&] { return std::array<int, 4>{plot.leftPct, plot.topPct, plot.rightPct, plot.bottomPct}; };
+    plot.SetViewport(0, 0, 100, 100);
+    EXPECT_EQ(viewport(), (std::array<int, 4>{0, 0, 100, 100}));
+    plot.SetViewport(10, 10, 90, 90);
+    EXPECT_EQ(viewport(), (std::array<int, 4>{10, 10, 90, 90}));
+    plot.SetViewport(-5, 10, 90, 120);
+    EXPECT_EQ(viewport(), (std::array<int, 4>{1, 10, 90, 100}));
+    plot.SetViewport(50, 10, 40, 90);
+    EXPECT_EQ(viewport(), (std::array<int, 4>{1, 10, 40, 90}));
+    plot.SetViewport(0, 0, 0, 0);
+    EXPECT_EQ(viewport(), (std::array<int, 4>{1, 1, 100, 100}));
+    plot.SetViewport(100, 0, 150, 100);
+    EXPECT_EQ(plot.leftPct, 100);
+    EXPECT_EQ(plot.rightPct, 100);
+}
+
+TEST(RoundRange, OutwardToWholeUnits) {
+    struct Case {
+        double lo, hi, wantLo, wantHi;
+    };
+    const Case cases[] = {{-3, 3, -3, 3},         {-2.95, 2.95, -3, 3},       {-1.234, 5.678, -1.3, 5.7},
+                          {12.3, 45.6, 12, 46},   {0.25, 0.75, 0.2, 0.8},     {0.0123, 0.0456, 0.01, 0.05},
+                          {-0.5, 1, -0.5, 1},     {0, 5.6005, 0, 56 * 0.1},   {2, 2, 2, 2},
+                          {5, -5, 5, -5}};
+    for (const Case& c : cases) {
+        double lo = c.lo, hi = c.hi;
+        PlotBox::RoundRange(lo, hi);
+        EXPECT_NEAR(lo, c.wantLo, 1e-12) << c.lo << ".." << c.hi;
+        EXPECT_NEAR(hi, c.wantHi, 1e-12) << c.lo << ".." << c.hi;
+    }
+}
+
+TEST(RoundRange, HugeAndNonFiniteRangesStayFinite) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::pair<double, double> cases[] = {{-1e308, 1e308}, {-1e300, 1e300}, {0, inf}, {-inf, inf}};
+    for (auto [lo, hi] : cases) {
+        const double inLo = lo, inHi = hi;
+        PlotBox::RoundRange(lo, hi);
+        EXPECT_FALSE(std::isnan(lo)) << inLo;
+        EXPECT_FALSE(std::isnan(hi)) << inHi;
+    }
+    double lo = nan, hi = 1;
+    PlotBox::RoundRange(lo, hi);
+    EXPECT_TRUE(std::isnan(lo));
+    EXPECT_EQ(hi, 1);
+}
+
+struct MappingFixture : ::testing::Test {
+    PlotBox plot;
+    void Map(int left, int top, int right, int bottom) {
+        plot.SetBox(-3, -3, 3, 3);
+        plot.SetViewport(left, top, right, bottom);
+        plot.ComputeMapping(0, 0, 800, 600);
+    }
+};
+
+TEST_F(MappingFixture, FramedViewport) {
+    Map(10, 10, 90, 90);
+    EXPECT_DOUBLE_EQ(plot.xScale, 640.0 / 6);
+    EXPECT_DOUBLE_EQ(plot.xOffset, -400);
+    EXPECT_DOUBLE_EQ(plot.yScale, -80);
+    EXPECT_DOUBLE_EQ(plot.yOffset, -300);
+    EXPECT_EQ(plot.ToDevice(0, 0, 0), (DevicePoint{400, 300}));
+    EXPECT_EQ(plot.ToDevice(3, 3, 0), (DevicePoint{720, 60}));
+    EXPECT_EQ(plot.ToDevice(-3, -3, 0), (DevicePoint{80, 540}));
+    EXPECT_EQ(plot.BoxCorners(), (DeviceRect{80, 60, 720, 540}));
+}
+
+TEST_F(MappingFixture, FullViewport) {
+    Map(0, 0, 100, 100);
+    EXPECT_EQ(plot.ToDevice(-3, -3, 0), (DevicePoint{0, 600}));
+    EXPECT_EQ(plot.ToDevice(3, 3, 0), (DevicePoint{800, 0}));
+    EXPECT_EQ(plot.ToDevice(1, 1, 0), (DevicePoint{533, 200}));
+    // Column -0.7 rounds to 0: add 0.5, then truncate toward zero.
+    EXPECT_EQ(plot.ToDevice(-3 - 0.7 * 6 / 800, 0, 0).x, 0);
+}
+
+TEST_F(MappingFixture, ClipAndDisabled) {
+    Map(0, 0, 100, 100);
+    EXPECT_EQ(plot.ToDevice(3, 0, 1), (DevicePoint{800, 300}));
+    EXPECT_EQ(plot.ToDevice(3.0000001, 0, 1), (DevicePoint{0, 0}));
+    EXPECT_EQ(plot.ToDevice(std::nan(""), 0, 1), (DevicePoint{0, 0}));
+    plot.enabled = 0;
+    EXPECT_EQ(plot.ToDevice(1, 1, 0), (DevicePoint{0, 0}));
+    EXPECT_EQ(plot.BoxCorners(), (DeviceRect{0, 0, 0, 0}));
+}
+
+TEST_F(MappingFixture, HugeCoordinatesSaturate) {
+    Map(0, 0, 100, 100);
+    EXPECT_EQ(plot.ToDevice(1e300, -1e300, 0), (DevicePoint{INT32_MAX, INT32_MAX}));
+    EXPECT_EQ(plot.ToDevice(-1e300, 1e300, 0), (DevicePoint{INT32_MIN, INT32_MIN}));
+    EXPECT_EQ(plot.ToDevice(std::nan(""), 0, 0).x, INT32_MIN);
+}
+
+TEST_F(MappingFixture, EmptyRangeMapsToTheBoxEdge) {
+    plot.roundBox = 0;
+    plot.SetBox(2, -3, 2, 3);
+    plot.SetViewport(10, 10, 90, 90);
+    plot.ComputeMapping(0, 0, 800, 600);
+    EXPECT_EQ(plot.xScale, 0);
+    EXPECT_EQ(plot.ToDevice(2, 0, 0), (DevicePoint{80, 300}));
+    EXPECT_EQ(plot.ToDevice(-100, 0, 0), (DevicePoint{80, 300}));
+}
+
+TEST(PlotBoxDefaults, ConstructionValues) {
+    PlotBox plot;
+    EXPECT_EQ(plot.fillColour, 0xFFFFFFu);
+    EXPECT_EQ(plot.axisStyle, 0);
+    EXPECT_EQ(plot.currentX, 100);
+    EXPECT_EQ(plot.currentY, 0);
+    double xmin, ymin, xmax, ymax;
+    plot.GetBox(xmin, ymin, xmax, ymax);
+    EXPECT_EQ((std::array<double, 4>{xmin, ymin, xmax, ymax}), (std::array<double, 4>{-0.5, -1, 1, 1}));
+    EXPECT_EQ((std::array<int, 4>{plot.leftPct, plot.topPct, plot.rightPct, plot.bottomPct}),
+              (std::array<int, 4>{50, 10, 90, 90}));
+    EXPECT_EQ(plot.ToDevice(0.5, 0.5, 0), (DevicePoint{0, 0}));  // no mapping yet
+}
+
+struct PrimitiveFixture : MappingFixture {
+    RecordingSurface surface;
+    void SetUp() override {
+        Map(10, 10, 90, 90);
+        plot.AttachDC(&surface);
+    }
+};
+
+TEST_F(PrimitiveFixture, DiscPixelCounts) {
+    const int expected[] = {1, 5, 13, 29, 49, 81};
+    for (int r = 0; r <= 5; ++r) {
+        surface.pixels.clear();
+        EXPECT_EQ(plot.PlotDisc(0, 0, r, 0xFF, 1), 1);
+        EXPECT_EQ(int(surface.pixels.size()), expected[r]) << r;
+    }
+    surface.pixels.clear();
+    EXPECT_EQ(plot.PlotDisc(0, 0, -3, 0xFF, 1), 1);
+    EXPECT_TRUE(surface.pixels.empty());
+}
+
+TEST_F(PrimitiveFixture, DiscsClipAtTheBoxEdge) {
+    EXPECT_EQ(plot.PlotDisc(-3, 0, 0, 0xFF, 1), 1);  // radius 0 ignores the device test
+    EXPECT_EQ(surface.pixels.count({80, 300}), 1u);
+    surface.pixels.clear();
+    EXPECT_EQ(plot.PlotDisc(-3, 0, 2, 0xFF, 1), 1);
+    EXPECT_EQ(surface.pixels.size(), 4u);  // only columns 81 and 82 of the 13
+    for (const auto& [pixel, colour] : surface.pixels) EXPECT_GT(pixel.first, 80);
+    surface.pixels.clear();
+    EXPECT_EQ(plot.PlotDisc(-3.01, 0, 4, 0xFF, 1), 0);
+    EXPECT_TRUE(surface.pixels.empty());
+}
+
+TEST_F(PrimitiveFixture, HugeDiscCostsOnlyItsVisiblePart) {
+    plot.AttachDC(nullptr);
+    RecordingSurface small;
+    plot.AttachDC(&small);
+    EXPECT_EQ(plot.PlotDisc(0, 0, 1000000000, 0xFF, 1), 1);
+    EXPECT_EQ(small.pixelCalls, 639 * 479);  // everything strictly inside the box
+}
+
+TEST_F(PrimitiveFixture, PointsAndLines) {
+    EXPECT_EQ(plot.PlotPoint(4, 0, 0xFF, 1), 0);
+    EXPECT_TRUE(surface.pixels.empty());
+    EXPECT_EQ(plot.PlotPoint(4, 0, 0xFF, 0), 1);
+    EXPECT_EQ(surface.pixels.count({827, 300}), 1u);
+
+    plot.MoveTo(0, 0);
+    plot.LineTo(3, 3, 1);
+    plot.LineTo(4, 4, 1);  // outside: nothing drawn, current point kept
+    plot.LineTo(-3, 3, 1);
+    EXPECT_EQ(surface.calls, (std::vector<std::string>{"Line(400,300-720,60)", "Line(720,60-80,60)"}));
+}
+
+TEST_F(PrimitiveFixture, CrossKeepsTheCurrentPoint) {
+    plot.MoveTo(1, 1);
+    plot.DrawCross(0, 0);
+    plot.LineTo(0, 0, 0);
+    EXPECT_EQ(surface.calls, (std::vector<std::string>{"Line(80,300-720,300)", "Line(400,540-400,60)",
+                                                       "Line(507,220-400,300)"}));
+}
+
+TEST_F(PrimitiveFixture, DisabledPlotDrawsNothing) {
+    plot.enabled = 0;
+    EXPECT_EQ(plot.PlotPoint(0, 0, 0xFF, 0), 0);
+    EXPECT_EQ(plot.PlotDisc(0, 0, 3, 0xFF, 0), 0);
+    plot.LineTo(1, 1, 0);
+    plot.MoveTo(1, 1);
+    EXPECT_EQ(plot.currentX, 0);
+    EXPECT_TRUE(surface.calls.empty());
+    EXPECT_TRUE(surface.pixels.empty());
+}
+
+}  // namespace

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "animation/animation_commands.h"
+#include "animation/drawing_routines.h"
+#include "animation/view_steps.h"
+#include "plot/plot_box.h"
+#include "plot/raster_surface.h"
+#include "recording_surface.h"
+#include "simulation/simulation_state.h"
+#include "test_support.h"
+
+namespace {
+
+/// A loaded simulation of `rows` rows: body k circles the origin.
+void Load(SimulationState& s, int rows, int bodies, int trail, int step = 1) {
+    s.lineCount = rows;
+    s.bodyCount = bodies;
+    s.columnCount = 2 * bodies + 1;
+    s.rows = AllocateTable(rows, s.columnCount);
+    for (int r = 0; r < rows; ++r) {
+        double* row = s.rows->row(r);
+        row[0] = r * 0.5;
+        for (int k = 1; k <= bodies; ++k) {
+            row[2 * k - 1] = 0.5 * k * std::cos(r * 0.05);
+            row[2 * k] = 0.5 * k * std::sin(r * 0.05);
+        }
+    }
+    for (int k = 1; k <= bodies; ++k) {
+        s.bodySize[std::size_t(k)] = 2;
+        s.bodyColour[std::size_t(k)] = 0x0000F0;
+    }
+    s.pointsPerOrbit = trail;
+    s.step = step;
+    s.dataLoaded = 1;
+}
+
+struct ViewFixture : ::testing::Test {
+    SimulationState state;
+    PlotBox plot;
+    RecordingSurface surface;
+
+    void SetUp() override { InitialiseDefaults(state, plot); }
+    TimerRequest Paint() { return PaintView(state, plot, surface, 600, 600); }
+    TimerRequest Tick() { return TickView(state, plot, surface); }
+};
+
+TEST_F(ViewFixture, PaintWithoutDataDrawsTheBoxOnlyAndKeepsTheStartRequest) {
+    state.startRequested = 1;
+    EXPECT_FALSE(Paint().start);
+    EXPECT_EQ(state.startRequested, 1);
+    EXPECT_TRUE(surface.pixels.empty());
+    EXPECT_EQ(surface.calls.front(), "Clear(FFFFFF)");
+}
+
+TEST_F(ViewFixture, PaintTakesTheStartRequest) {
+    Load(state, 100, 2, 10);
+    state.startRequested = 1;
+    EXPECT_TRUE(Paint().start);
+    EXPECT_EQ(state.startRequested, 0);
+    EXPECT_FALSE(surface.pixels.empty());
+    EXPECT_FALSE(Paint().start);
+}
+
+TEST_F(ViewFixture, PlaybackStopsBeforeTheTrailRunsOut) {
+    Load(state, 100, 1, 10);
+    Paint();
+    int ticks = 0;
+    while (!Tick().stop) ++ticks;
+    EXPECT_EQ(ticks, 88);
+    EXPECT_EQ(state.position, 89);
+    const auto texts = surface.callsStartingWith("Text(10,5");
+    EXPECT_EQ(texts.back(), "Text(10,5,N=88 t=44.000)");
+    EXPECT_EQ(texts.size(), 88u);
+}
+
+TEST_F(ViewFixture, PendingStopRunsOneFrame) {
+    Load(state, 100, 1, 10);
+    state.stopRequested = 1;
+    Paint();
+    EXPECT_TRUE(Tick().stop);
+    EXPECT_EQ(state.position, 1);
+    EXPECT_EQ(state.stopRequested, 0);
+    EXPECT_EQ(surface.callsStartingWith("Text(10,5").back(), "Text(10,5,N=1 t= 0.500)");
+    EXPECT_FALSE(Tick().stop);
+}
+
+TEST_F(ViewFixture, TickWithoutDataReadsNothingAndStops) {
+    state.stopRequested = 1;
+    state.position = 5;
+    EXPECT_TRUE(Tick().stop);
+    EXPECT_EQ(state.position, 5);
+    EXPECT_EQ(state.stopRequested, 1);  // still pending for the next start
+    EXPECT_TRUE(surface.pixels.empty());
+    EXPECT_TRUE(surface.calls.empty());
+}
+
+TEST_F(ViewFixture, RowsOutsideTheTableAreNeverRead) {
+    Load(state, 50, 3, 40);
+    state.lineCount = 1000;  // a later configuration read promised more rows
+    state.bodyCount = 30;    // and more bodies than the table holds
+    for (int position : {-1000000, -20, 30, 49, 50, 2147483647, -2147483647 - 1}) {
+        state.position = position;
+        Paint();
+        Tick();
+    }
+    state.step = 2147483647;
+    state.position = 10;
+    EXPECT_TRUE(Tick().stop);
+}
+
+TEST_F(ViewFixture, EraseRestoresTheFill) {
+    std::vector<uint32_t> pixels(600 * 600);
+    RasterSurface raster(PixelRaster{pixels.data(), 600, 600, 600}, nullptr);
+    Load(state, 400, 3, 30);
+    state.sunSize = 0;
+    PaintView(state, plot, raster, 600, 600);
+    std::vector<uint32_t> empty(600 * 600);
+    {
+        SimulationState none;
+        PlotBox same = plot;
+        RasterSurface blank(PixelRaster{empty.data(), 600, 600, 600}, nullptr);
+        PaintView(none, same, blank, 600, 600);
+    }
+    DrawSystem(state, plot, 0);
+    EXPECT_EQ(pixels, empty);
+}
+
+TEST_F(ViewFixture, RasterAndGenericPathsDrawTheSamePixels) {
+    Load(state, 300, 4, 120);
+    state.sunSize = 5;
+    std::vector<uint32_t> pixels(600 * 600, 0xFFF0F0F0);
+    RasterSurface raster(PixelRaster{pixels.data(), 600, 600, 600}, nullptr);
+    plot.ComputeMapping(0, 0, 600, 600);
+    plot.AttachDC(&raster);
+    DrawSystem(state, plot, 1);
+    plot.AttachDC(&surface);
+    DrawSystem(state, plot, 1);
+    for (const auto& [pixel, colour] : surface.pixels)
+        EXPECT_EQ(pixels[std::size_t(pixel.second * 600 + pixel.first)], ToRasterPixel(colour));
+    EXPECT_EQ(std::count_if(pixels.begin(), pixels.end(), [](uint32_t p) { return p != 0xFFF0F0F0; }),
+              std::ptrdiff_t(surface.pixels.size()));
+}
+
+TEST_F(ViewFixture, SwitchesAndEmptyScenes) {
+    Load(state, 100, 2, 10);
+    state.sunSize = 0;
+    state.drawOrbits = 0;
+    state.drawPlanets = 0;
+    Paint();
+    EXPECT_TRUE(surface.pixels.empty());
+    state.bodyCount = 0;
+    state.sunSize = 3;
+    state.drawPlanets = 1;
+    Paint();
+    EXPECT_EQ(surface.pixels.size(), 29u);
+}
+
+TEST(AnimationCommands, StartRefusals) {
+    SimulationState s;
+    ScriptedHost host;
+    EXPECT_FALSE(StartAnimation(s, host));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"End of Simulation - use Refresh"});
+    s.lineCount = 100;
+    s.pointsPerOrbit = 10;
+    s.position = 88;
+    EXPECT_FALSE(StartAnimation(s, host));
+    EXPECT_EQ(host.messages.back(), "No data loaded");
+    s.dataLoaded = 1;
+    EXPECT_TRUE(StartAnimation(s, host));
+    EXPECT_EQ(s.startRequested, 1);
+    s.position = 89;
+    EXPECT_FALSE(StartAnimation(s, host));
+    EXPECT_EQ(host.messages.back(), "End of Simulation - use Refresh");
+}
+
+TEST(AnimationCommands, SpeedSequences) {
+    SimulationState s;
+    s.lineCount = 100000;
+    s.step = 50;
+    std::vector<int> steps;
+    for (int i = 0; i < 13; ++i) {
+        DecreaseSpeed(s);
+        steps.push_back(s.step);
+    }
+    EXPECT_EQ(steps, (std::vector<int>{40, 30, 25, 20, 15, 10, 9, 8, 7, 6, 5, 4, 3}));
+    for (int i = 0; i < 4; ++i) DecreaseSpeed(s);  // 2, 1, then 10 ms slower twice
+    EXPECT_EQ(s.step, 1);
+    EXPECT_EQ(s.frameDelayMs, 20);
+
+    s.lineCount = 1000;
+    steps.clear();
+    for (int i = 0; i < 15; ++i) {
+        IncreaseSpeed(s);
+        steps.push_back(s.step);
+    }
+    EXPECT_EQ(steps, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 16, 21, 21, 21, 21}));
+}
+
+TEST(AnimationCommands, ToggleResetAndStop) {
+    SimulationState s;
+    PlotBox plot;
+    InitialiseDefaults(s, plot);
+    ToggleFullWindow(s, plot);
+    EXPECT_EQ(plot.leftPct, 10);
+    EXPECT_EQ(plot.bottomPct, 90);
+    ToggleFullWindow(s, plot);
+    EXPECT_EQ(plot.leftPct, 0);
+    EXPECT_EQ(plot.bottomPct, 100);
+    s.position = 40;
+    s.startRequested = 1;
+    EXPECT_TRUE(ResetPosition(s));
+    EXPECT_EQ(s.position, 0);
+    EXPECT_EQ(s.startRequested, 0);
+    EXPECT_EQ(s.stopRequested, 1);
+    s.stopRequested = 0;
+    EXPECT_FALSE(StopAnimation(s));
+    EXPECT_EQ(s.stopRequested, 1);
+}
+
+}  // namespace
