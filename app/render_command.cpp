@@ -150,6 +150,10 @@ int Render(const RenderOptions& options) {
     return 0;
 }
 
+void DropToolkitNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 }  // namespace
 
 bool IsCommandLineMode(int argc, char** argv) {
@@ -178,6 +182,9 @@ int RunRenderCommand(int argc, char** argv) {
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Standard error carries the program's own messages; the toolkit's
+    // notes about the environment would only get in their way.
+    qInstallMessageHandler(DropToolkitNotes);
     QGuiApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     return Render(options);

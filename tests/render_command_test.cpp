@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QImage>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "test_support.h"
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+/// Runs the program with `args` from `folder` and collects what it printed.
+Result RunOrbivex(const std::string& args, const TempDir& dir, const std::string& folder = "") {
+    const std::string out = dir.path() + "/stdout.txt", err = dir.path() + "/stderr.txt";
+    const std::string command = "cd " + Quote(folder.empty() ? dir.path() : folder) + " && " +
+                                Quote(ORBIVEX_BINARY) + " " + args + " >" + Quote(out) + " 2>" + Quote(err);
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+}
+
+TEST(RenderCommand, HelpVersionAndBadArguments) {
+    TempDir dir;
+    const Result help = RunOrbivex("--help", dir);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--render OUT.png"), std::string::npos);
+    EXPECT_EQ(RunOrbivex("--version", dir).out, "Orbivex 1.0\n");
+    for (const char* bad : {"--render", "--render out.png", "--render a.png --size 0x5 c.ovx",
+                            "--render a.png --size 10 c.ovx", "--render a.png --bogus c.ovx",
+                            "--render a.png --ticks -1 c.ovx", "--render a.png --frames d c.ovx",
+                            "--render a.png a.ovx b.ovx"}) {
+        const Result result = RunOrbivex(bad, dir);
+        EXPECT_EQ(result.status, 2) << bad;
+        EXPECT_NE(result.err.find("Usage:"), std::string::npos) << bad;
+    }
+}
+
+TEST(RenderCommand, RendersFramedPictureWithDataBesideTheConfiguration) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() + "/sim");
+    dir.write("sim/run.dat", DataText(50, 2));
+    dir.write("sim/run.ovx", ConfigText("run.dat", 50, 2, 1, 10, 0, "-60 -60 60 60"));
+    const Result result = RunOrbivex("--render out.png --size 300x200 --framed --ticks 5 sim/run.ovx", dir);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const QImage image(QString::fromStdString(dir.path() + "/out.png"));
+    ASSERT_EQ(image.size(), QSize(300, 200));
+    EXPECT_EQ(image.pixel(2, 198), 0xFFFFFFFFu);   // outside the plot box
+    EXPECT_EQ(image.pixel(270, 180), 0xFF000000u);  // the outer frame's bottom-right corner
+    EXPECT_EQ(image.pixel(150, 100), 0xFF000000u);  // the axes cross over the sun
+    EXPECT_EQ(image.pixel(152, 102), 0xFFF0F000u);  // the sun
+    EXPECT_EQ(image.pixel(200, 60), 0xFFF0F0F0u);   // the box's fill
+}
+
+TEST(RenderCommand, LoadFailuresPrintTheMessagesAndWriteNothing) {
+    TempDir dir;
+    Result result = RunOrbivex("--render out.png missing.ovx", dir);
+    EXPECT_EQ(result.status, 1);
+    const std::string path = dir.path() + "/missing.ovx";
+    EXPECT_EQ(result.err, "Config File " + path + " is not found\nError -1 in Config File " + path + "\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/out.png"));
+
+    dir.write("short.dat", DataText(3, 1));
+    dir.write("short.ovx", ConfigText("short.dat", 10, 1));
+    result = RunOrbivex("--render out.png short.ovx", dir);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Data File error at line 3\nSet number of data equal to 2?\n");
+    result = RunOrbivex("--render out.png --yes short.ovx", dir);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() + "/out.png"));
+}
+
+TEST(RenderCommand, FramesStopWhereThePlaybackStops) {
+    TempDir dir;
+    dir.write("run.dat", DataText(20, 1));
+    dir.write("run.ovx", ConfigText("run.dat", 20, 1, 1, 5));
+    const Result result = RunOrbivex("--frames frames --ticks 100 --row 2 run.ovx", dir);
+    EXPECT_EQ(result.status, 0) << result.err;
+    // From row 2 the ticks reach rows 3 to 14; the one reaching 14 stops.
+    int frames = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path() + "/frames")) {
+        (void)entry;
+        ++frames;
+    }
+    EXPECT_EQ(frames, 1 + 12);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() + "/frames/frame-000012.png"));
+}
+
+}  // namespace

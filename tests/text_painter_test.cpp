@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+
+#include "plot/image_surface.h"
+
+namespace {
+
+TEST(ViewFont, AdvanceAndLineSuitTheLabelOffsets) {
+    const QFontMetrics metrics(QtTextPainter::ViewFont());
+    EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("0123456789")), 80);
+    EXPECT_LE(metrics.height(), 16);
+    EXPECT_GE(metrics.height(), 12);
+}
+
+TEST(ViewFont, TextIsBlackOnAnOpaqueWhiteBox) {
+    ImageSurface image(100, 40);
+    image.surface().Clear(0x808080);
+    image.surface().TextOut(10, 5, "N=8");
+    const QImage& picture = image.image();
+    const int height = QFontMetrics(QtTextPainter::ViewFont()).height();
+    int black = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            const bool inside = x >= 10 && x < 34 && y >= 5 && y < 5 + height;
+            const QRgb pixel = picture.pixel(x, y);
+            const bool expected = inside ? (pixel == 0xFFFFFFFFu || pixel == 0xFF000000u) : pixel == 0xFF808080u;
+            EXPECT_TRUE(expected) << x << "," << y;
+            black += pixel == 0xFF000000u;
+        }
+    }
+    EXPECT_GT(black, 20);
+    image.surface().TextOut(-2000000000, 2000000000, "far away");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
