@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "animation/trail_cache.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
@@ -20,17 +21,23 @@ RowRange TrailRows(const SimulationState& s) {
     return {first, last};
 }
 
-/// The trail with direct pixel access: the same clip and mapping as
-/// PlotPoint, without a call per pixel.
-void DrawTrailOnRaster(const PixelRaster& raster, const PlotBox& plot, const double* values,
-                       std::ptrdiff_t stride, int64_t count, ColourRef colour) {
+/// Trail pixels of the raster surface, kept from tick to tick. There is one
+/// view, drawn from the GUI thread only.
+TrailCache& Cache() {
+    static TrailCache cache;
+    return cache;
+}
+
+void DrawTrailOnRaster(const SimulationState& s, const PlotBox& plot, const PixelRaster& raster, int body,
+                       RowRange rows, ColourRef colour) {
+    TrailCache& cache = Cache();
+    cache.Prepare(*s.rows, plot, raster, s.usableBodies(), rows.first, rows.last);
     const uint32_t pixel = ToRasterPixel(colour);
-    for (int64_t k = 0; k < count; ++k, values += stride) {
-        const double x = values[0], y = values[1];
-        if (plot.IsOutside(x, y)) continue;
-        const DevicePoint p = plot.Map(x, y);
-        if (raster.contains(p.x, p.y)) raster.at(p.x, p.y) = pixel;
-    }
+    uint32_t* const bits = raster.bits;
+    const TrailCache::Segments segments = cache.Offsets(body, rows.first, rows.last);
+    for (const auto& segment : {segments.head, segments.tail})
+        for (const int32_t offset : segment)
+            if (offset >= 0) bits[offset] = pixel;
 }
 
 }  // namespace
@@ -39,23 +46,22 @@ void DrawOrbit(const SimulationState& s, PlotBox& plot, int body, ColourRef colo
     if (!s.drawOrbits || body < 1 || body > s.usableBodies()) return;
     const RowRange rows = TrailRows(s);
     if (rows.first >= rows.last) return;
-    const std::ptrdiff_t stride = s.rows->columnCount();
-    const double* values = s.rows->row(int32_t(rows.first)) + 2 * body - 1;
     const PixelRaster* raster = plot.deviceContext ? plot.deviceContext->raster() : nullptr;
-    if (raster && plot.enabled) {
-        DrawTrailOnRaster(*raster, plot, values, stride, rows.last - rows.first, colour);
+    if (raster) {
+        DrawTrailOnRaster(s, plot, *raster, body, rows, colour);
         return;
     }
-    for (int64_t r = rows.first; r < rows.last; ++r, values += stride) plot.PlotPoint(values[0], values[1], colour, 1);
+    const double* values = s.rows->track(body, int32_t(rows.first));
+    for (int64_t r = rows.first; r < rows.last; ++r, values += 2) plot.PlotPoint(values[0], values[1], colour, 1);
 }
 
 void DrawPlanets(const SimulationState& s, PlotBox& plot, int visible) {
     if (!s.drawPlanets) return;
     if (s.position < 0 || s.position >= s.usableRows()) return;
-    const double* row = s.rows->row(s.position);
     for (int i = 1; i <= s.usableBodies(); ++i) {
         const ColourRef colour = visible ? s.bodyColour[std::size_t(i)] : plot.fillColour;
-        plot.PlotDisc(row[2 * i - 1], row[2 * i], s.bodySize[std::size_t(i)], colour, 1);
+        const double* xy = s.rows->track(i, s.position);
+        plot.PlotDisc(xy[0], xy[1], s.bodySize[std::size_t(i)], colour, 1);
     }
 }
 

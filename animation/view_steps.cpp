@@ -22,7 +22,7 @@ TimerRequest PaintView(SimulationState& s, PlotBox& plot, DrawingSurface& surfac
 
 std::string StatusLine(const SimulationState& s, int row) {
     if (row < 0 || row >= s.usableRows()) return {};
-    return Format("N=%d t=%6.3lf", row, s.rows->row(row)[0]);
+    return Format("N=%d t=%6.3lf", row, s.rows->time(row));
 }
 
 TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface) {

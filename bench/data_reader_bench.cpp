@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -80,10 +81,10 @@ double LoadWithReader(const std::string& config) {
 /// Reads the same rows with fscanf("%lf") into a table of the same shape.
 double LoadWithFscanf(const std::string& data, int rows) {
     const auto start = std::chrono::steady_clock::now();
-    auto table = AllocateTable(rows, kColumns);
-    std::FILE* in = std::fopen(data.c_str(), "r");
-    double* out = table->values();
     const std::size_t count = std::size_t(rows) * kColumns;
+    std::unique_ptr<double[]> table(new double[count]);
+    std::FILE* in = std::fopen(data.c_str(), "r");
+    double* out = table.get();
     for (std::size_t i = 0; i < count; ++i)
         if (std::fscanf(in, "%lf", &out[i]) != 1) return -1.0;
     std::fclose(in);
@@ -127,13 +128,18 @@ bool SameValues(const std::string& config, const std::string& data, int rows) {
     PlotBox plot;
     SilentHost host;
     if (!LoadSimulation(state, plot, host, config)) return false;
-    auto table = AllocateTable(rows, kColumns);
     std::FILE* in = std::fopen(data.c_str(), "r");
-    const std::size_t count = std::size_t(rows) * kColumns;
-    for (std::size_t i = 0; i < count; ++i)
-        if (std::fscanf(in, "%lf", &table->values()[i]) != 1) return false;
+    bool same = true;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < kColumns; ++c) {
+            double v = 0;
+            if (std::fscanf(in, "%lf", &v) != 1) return false;
+            const double got = state.rows->value(r, c);
+            same = same && std::memcmp(&v, &got, sizeof v) == 0;
+        }
+    }
     std::fclose(in);
-    return std::memcmp(table->values(), state.rows->values(), count * sizeof(double)) == 0;
+    return same;
 }
 
 }  // namespace

@@ -51,14 +51,25 @@ void RasterSurface::LineTo(int32_t x, int32_t y) {
     int64_t last = majorStep > 0 ? majorSize - 1 - majorStart : majorStart;
     first = std::max<int64_t>(first, 0);
     last = std::min<int64_t>(last, n - 1);
+    if (first > last) return;
+    // The minor offset of step i is floor((2 i |minor| + n) / 2n); it is
+    // worked out once for the first visible step and then carried along.
+    const int64_t twoN = 2 * n, twoMinor = 2 * std::llabs(minorDelta);
+    const Wide start = Wide(twoMinor) * first + n;
+    auto offset = int64_t(start / twoN);
+    auto remainder = int64_t(start % twoN);
+    const int64_t minorStep = minorDelta < 0 ? -1 : 1;
     const uint32_t black = ToRasterPixel(0x000000);
     for (int64_t i = first; i <= last; ++i) {
-        const Wide scaled = Wide(2) * i * std::llabs(minorDelta) + n;
-        const int64_t offset = int64_t(scaled / (Wide(2) * n));
-        const int64_t minor = minorStart + (minorDelta < 0 ? -offset : offset);
         const int64_t major = majorStart + i * majorStep;
+        const int64_t minor = minorStart + offset * minorStep;
         const int64_t px = xMajor ? major : minor, py = xMajor ? minor : major;
         if (raster_.contains(px, py)) raster_.at(int32_t(px), int32_t(py)) = black;
+        remainder += twoMinor;
+        if (remainder >= twoN) {
+            remainder -= twoN;
+            ++offset;
+        }
     }
 }
 

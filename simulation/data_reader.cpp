@@ -37,13 +37,25 @@ bool EnsureTableShape(SimulationState& s, Host& host) {
     return false;
 }
 
-/// Reads `count` values from the open file, on all cores when it is large.
-std::size_t ParseFile(int fd, double* out, std::size_t count) {
+class TableSink : public ValueSink {
+public:
+    explicit TableSink(TrajectoryTable& table) : table_(table) {}
+    void Store(std::size_t first, const double* values, std::size_t n) override { table_.Store(first, values, n); }
+
+private:
+    TrajectoryTable& table_;
+};
+
+/// Reads `count` values from the open file into the table, on all cores
+/// when the file is large.
+std::size_t ParseFile(int fd, TrajectoryTable& table, std::size_t count) {
+    TableSink sink(table);
     struct stat info {};
     if (count > 0 && ::fstat(fd, &info) == 0 && uint64_t(info.st_size) >= kParallelParseMinBytes)
-        return ParseRealsParallel(fd, uint64_t(info.st_size), out, count);
+        return ParseRealsParallel(fd, uint64_t(info.st_size), sink, count);
     FdSource source(fd);
-    return ParseReals(source, out, count);
+    RealReader reader(source);
+    return ParseRealsInto(reader, sink, 0, count);
 }
 
 }  // namespace
@@ -61,7 +73,7 @@ int ReadData(SimulationState& s, Host& host) {
     SetBusyCursor(host, 1);
     const int32_t columns = s.rows->columnCount();
     const std::size_t wanted = std::size_t(std::max(s.lineCount, 0)) * std::size_t(columns);
-    const std::size_t stored = ParseFile(fd, s.rows->values(), wanted);
+    const std::size_t stored = ParseFile(fd, *s.rows, wanted);
     ::close(fd);
     // The wait cursor is put back before any question, so that the message
     // box is answered with the normal pointer.

@@ -39,7 +39,7 @@ public:
         blocks_ = (fileSize + kBlockBytes - 1) / kBlockBytes;
     }
 
-    std::size_t Run(double* out, std::size_t count);
+    std::size_t Run(ValueSink& sink, std::size_t count);
 
 private:
     void Work();
@@ -133,7 +133,7 @@ void ParallelParse::Stop() {
     changed_.notify_all();
 }
 
-std::size_t ParallelParse::Run(double* out, std::size_t count) {
+std::size_t ParallelParse::Run(ValueSink& sink, std::size_t count) {
     const unsigned workers = std::max(2u, std::thread::hardware_concurrency());
     std::vector<std::thread> threads;
     for (unsigned i = 0; i < workers; ++i) threads.emplace_back([this] { Work(); });
@@ -146,7 +146,7 @@ std::size_t ParallelParse::Run(double* out, std::size_t count) {
             changed_.wait(lock, [&] { return result.ready; });
         }
         const std::size_t n = std::min(result.count, count - stored);
-        std::memcpy(out + stored, result.values.get(), n * sizeof(double));
+        sink.Store(stored, result.values.get(), n);
         stored += n;
         if (result.irregular && stored < count) {
             resumeAt = result.irregularOffset;
@@ -163,14 +163,15 @@ std::size_t ParallelParse::Run(double* out, std::size_t count) {
     for (std::thread& thread : threads) thread.join();
     if (stored < count && resumeAt < fileSize_ && ::lseek(fd_, off_t(resumeAt), SEEK_SET) >= 0) {
         FdSource rest(fd_);
-        stored += ParseReals(rest, out + stored, count - stored);
+        RealReader reader(rest);
+        stored += ParseRealsInto(reader, sink, stored, count - stored);
     }
     return stored;
 }
 
 }  // namespace
 
-std::size_t ParseRealsParallel(int fd, uint64_t fileSize, double* out, std::size_t count) {
+std::size_t ParseRealsParallel(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count) {
     ParallelParse parse(fd, fileSize);
-    return parse.Run(out, count);
+    return parse.Run(sink, count);
 }

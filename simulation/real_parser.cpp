@@ -61,35 +61,64 @@ const char* AfterLastSpace(const char* begin, const char* end) {
 
 }  // namespace
 
-std::size_t ParseReals(ByteSource& source, double* out, std::size_t count) {
-    std::unique_ptr<char[]> buffer(new char[kParseBlockSize]);
-    char* const base = buffer.get();
-    std::string scratch;
-    std::size_t have = 0;  // bytes in the buffer
-    std::size_t pos = 0;   // next byte to parse
+RealReader::RealReader(ByteSource& source) : source_(source), buffer_(new char[kParseBlockSize]) {}
+
+RealReader::~RealReader() = default;
+
+std::size_t RealReader::Read(double* out, std::size_t count) {
+    char* const base = buffer_.get();
     std::size_t stored = 0;
-    bool atEnd = false;
-    while (stored < count) {
+    while (stored < count && !failed_) {
         // Tokens that start before `limit` end before it too, unless the
         // input has ended, so no number is ever cut by the block's end.
-        const char* limit = atEnd ? base + have : AfterLastSpace(base + pos, base + have);
-        const char* p = base + pos;
+        const char* limit = atEnd_ ? base + have_ : AfterLastSpace(base + pos_, base + have_);
+        const char* p = base + pos_;
         while (stored < count) {
             while (p < limit && IsScanSpace(static_cast<unsigned char>(*p))) ++p;
             if (p >= limit) break;
-            p = ParseRealAt(p, limit, out[stored], scratch);
-            if (!p) return stored;
+            const char* next = ParseRealAt(p, limit, out[stored], scratch_);
+            if (!next) {
+                failed_ = true;
+                break;
+            }
+            p = next;
             ++stored;
         }
-        pos = std::size_t(p - base);
-        if (stored == count || atEnd) break;
-        std::memmove(base, base + pos, have - pos);
-        have -= pos;
-        pos = 0;
-        if (have == kParseBlockSize) break;  // one token fills the whole buffer
-        const std::size_t n = source.read(base + have, kParseBlockSize - have);
-        if (n == 0) atEnd = true;
-        have += n;
+        pos_ = std::size_t(p - base);
+        if (stored == count || failed_) break;
+        if (atEnd_) {
+            failed_ = true;  // nothing more to read
+            break;
+        }
+        std::memmove(base, base + pos_, have_ - pos_);
+        have_ -= pos_;
+        pos_ = 0;
+        if (have_ == kParseBlockSize) {  // one token fills the whole buffer
+            failed_ = true;
+            break;
+        }
+        const std::size_t n = source_.read(base + have_, kParseBlockSize - have_);
+        if (n == 0) atEnd_ = true;
+        have_ += n;
+    }
+    return stored;
+}
+
+std::size_t ParseReals(ByteSource& source, double* out, std::size_t count) {
+    RealReader reader(source);
+    return reader.Read(out, count);
+}
+
+std::size_t ParseRealsInto(RealReader& reader, ValueSink& sink, std::size_t first, std::size_t count) {
+    constexpr std::size_t kChunk = 1 << 15;
+    std::unique_ptr<double[]> chunk(new double[kChunk]);
+    std::size_t stored = 0;
+    while (stored < count) {
+        const std::size_t wanted = std::min(kChunk, count - stored);
+        const std::size_t got = reader.Read(chunk.get(), wanted);
+        sink.Store(first + stored, chunk.get(), got);
+        stored += got;
+        if (got < wanted) break;
     }
     return stored;
 }

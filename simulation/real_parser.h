@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -43,9 +44,38 @@ inline constexpr std::size_t kParseBlockSize = std::size_t(1) << 20;
 /// there. `scratch` is working space that callers reuse between calls.
 const char* ParseRealAt(const char* p, const char* end, double& value, std::string& scratch);
 
-/// Reads up to `count` white-space separated reals into `out`, giving exactly
-/// the values and the stopping point of repeated fscanf("%lf") reads: it stops
-/// at the end of the input or at text that is not a number. Returns how many
-/// values were stored. Streams through one reused buffer of
-/// kParseBlockSize bytes, whatever the input's size.
+/// Reads white-space separated reals giving exactly the values and the
+/// stopping point of repeated fscanf("%lf") reads: it stops for good at the
+/// end of the input or at text that is not a number. Streams through one
+/// reused buffer of kParseBlockSize bytes, whatever the input's size.
+class RealReader {
+public:
+    explicit RealReader(ByteSource& source);
+    ~RealReader();
+    /// Reads up to `count` more values into `out`; returns how many.
+    std::size_t Read(double* out, std::size_t count);
+
+private:
+    ByteSource& source_;
+    std::unique_ptr<char[]> buffer_;
+    std::string scratch_;
+    std::size_t have_ = 0;  // bytes in the buffer
+    std::size_t pos_ = 0;   // next byte to parse
+    bool atEnd_ = false;
+    bool failed_ = false;
+};
+
+/// Reads up to `count` values from the start of `source` into `out`.
 std::size_t ParseReals(ByteSource& source, double* out, std::size_t count);
+
+/// Where values read from a file go, in file order.
+class ValueSink {
+public:
+    virtual ~ValueSink() = default;
+    /// Takes `n` values, the first being value number `first` of the file.
+    virtual void Store(std::size_t first, const double* values, std::size_t n) = 0;
+};
+
+/// Reads up to `count` values with `reader` and hands them to `sink` as
+/// values `first` onward, in chunks; returns how many were read.
+std::size_t ParseRealsInto(RealReader& reader, ValueSink& sink, std::size_t first, std::size_t count);

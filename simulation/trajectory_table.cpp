@@ -3,12 +3,21 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <limits>
 
 namespace {
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
 }  // namespace
+
+TrajectoryTable::TrajectoryTable(int32_t rows, int32_t columns, Values values)
+    : rows_(rows), columns_(columns), values_(std::move(values)), version_(NextVersion()) {}
+
+uint64_t TrajectoryTable::NextVersion() {
+    static std::atomic<uint64_t> counter{0};
+    return ++counter;
+}
 
 void TrajectoryTable::FreeValues::operator()(double* values) const { std::free(values); }
 
@@ -34,3 +43,21 @@ std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns) {
 }
 
 void FreeTable(std::unique_ptr<TrajectoryTable>& table) { table.reset(); }
+
+void TrajectoryTable::Store(std::size_t first, const double* values, std::size_t n) {
+    const std::size_t columns = std::size_t(columns_), rows = std::size_t(rows_);
+    std::size_t r = first / columns, c = first % columns;
+    double* const times = values_.get();
+    double* const tracks = times + rows;
+    version_ = NextVersion();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (c == 0)
+            times[r] = values[i];
+        else
+            tracks[((c - 1) / 2 * rows + r) * 2 + ((c - 1) & 1)] = values[i];
+        if (++c == columns) {
+            c = 0;
+            ++r;
+        }
+    }
+}

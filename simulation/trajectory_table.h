@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <memory>
 
-/// The loaded trajectory: one contiguous block of rowCount x columnCount
-/// doubles. Row r holds the time in column 0 and body k's x and y in columns
-/// 2k - 1 and 2k. The shape is fixed for the table's life, so every reader
-/// bounds its loops by the table's own shape, whatever the settings say.
+/// The loaded trajectory: rowCount rows of columnCount values, column 0 the
+/// time and columns 2k - 1 and 2k body k's x and y. It is stored by body: all
+/// the times, then each body's (x, y) pairs row after row, so that drawing a
+/// trail reads one contiguous run of memory. The shape is fixed for the
+/// table's life, so every reader bounds its loops by the table's own shape,
+/// whatever the settings say.
 class TrajectoryTable {
 public:
     struct FreeValues {
@@ -14,22 +16,45 @@ public:
     };
     using Values = std::unique_ptr<double[], FreeValues>;
 
-    TrajectoryTable(int32_t rows, int32_t columns, Values values)
-        : rows_(rows), columns_(columns), values_(std::move(values)) {}
+    TrajectoryTable(int32_t rows, int32_t columns, Values values);
 
     int32_t rowCount() const { return rows_; }
     int32_t columnCount() const { return columns_; }
     /// Number of bodies whose two columns exist in every row.
     int32_t bodyColumns() const { return columns_ > 0 ? (columns_ - 1) / 2 : 0; }
 
-    double* values() { return values_.get(); }
-    const double* row(int32_t r) const { return values_.get() + std::size_t(r) * std::size_t(columns_); }
-    double* row(int32_t r) { return values_.get() + std::size_t(r) * std::size_t(columns_); }
+    double time(int32_t r) const { return values_[std::size_t(r)]; }
+    /// Body `body`'s pairs from row `r` on: x of row r + i at [2i], y at [2i + 1].
+    const double* track(int32_t body, int32_t r) const { return values_.get() + trackOffset(body, r); }
+
+    /// The value in column `c` of row `r`.
+    double value(int32_t r, int32_t c) const { return values_[offset(r, c)]; }
+    void set(int32_t r, int32_t c, double v) {
+        values_[offset(r, c)] = v;
+        version_ = NextVersion();
+    }
+    /// Changes whenever values are stored and differs between tables, so that
+    /// anything derived from the values can tell when to derive it again.
+    uint64_t version() const { return version_; }
+
+    /// Stores `n` values given in file order (row after row), the first of
+    /// them being value number `first` of the file.
+    void Store(std::size_t first, const double* values, std::size_t n);
 
 private:
+    std::size_t trackOffset(int32_t body, int32_t r) const {
+        return std::size_t(rows_) + (std::size_t(body - 1) * std::size_t(rows_) + std::size_t(r)) * 2;
+    }
+    std::size_t offset(int32_t r, int32_t c) const {
+        return c == 0 ? std::size_t(r) : trackOffset((c + 1) / 2, r) + std::size_t((c - 1) & 1);
+    }
+
+    static uint64_t NextVersion();
+
     int32_t rows_;
     int32_t columns_;
     Values values_;
+    uint64_t version_;
 };
 
 /// Creates a table of `rows` x `columns` uninitialised doubles. A negative row

@@ -101,7 +101,7 @@ struct LoadFixture : ::testing::Test {
         if (!data.empty() || dataName == "run.dat") dir.write(dataName, data);
         return LoadSimulation(state, plot, host, dir.write("run.ovx", config));
     }
-    double At(int row, int column) const { return state.rows->row(row)[column]; }
+    double At(int row, int column) const { return state.rows->value(row, column); }
 };
 
 TEST_F(LoadFixture, ExactRowCountLoadsWithoutQuestion) {
@@ -128,7 +128,8 @@ TEST_F(LoadFixture, LineBreaksCarryNoMeaning) {
     int i = 0;
     for (const std::string& data : {oneLine, onePerLine, crlf}) {
         ASSERT_EQ(Load(ConfigText("run.dat", 4, 1), data), 1);
-        tables[i++].assign(state.rows->values(), state.rows->values() + 12);
+        for (int c = 0; c < 12; ++c) tables[i].push_back(At(c / 3, c % 3));
+        ++i;
     }
     EXPECT_EQ(tables[0], tables[1]);
     EXPECT_EQ(tables[0], tables[2]);
@@ -254,7 +255,14 @@ void ExpectParallelSameAsSequential(const std::string& text, std::size_t count) 
     MemorySource source(text);
     const std::size_t expected = ParseReals(source, sequential.data(), count);
     const int fd = ::open(path.c_str(), O_RDONLY);
-    const std::size_t actual = ParseRealsParallel(fd, text.size(), parallel.data(), count);
+    struct VectorSink : ValueSink {
+        std::vector<double>& out;
+        explicit VectorSink(std::vector<double>& o) : out(o) {}
+        void Store(std::size_t first, const double* values, std::size_t n) override {
+            std::copy(values, values + n, out.begin() + std::ptrdiff_t(first));
+        }
+    } sink(parallel);
+    const std::size_t actual = ParseRealsParallel(fd, text.size(), sink, count);
     ::close(fd);
     ASSERT_EQ(actual, expected);
     EXPECT_EQ(std::memcmp(parallel.data(), sequential.data(), actual * sizeof(double)), 0);
@@ -284,6 +292,25 @@ TEST(ParallelParser, IrregularTokensFallBackExactly) {
     glued.insert(middle, "1.5-2.0e1 0x1p4 ");
     longToken.insert(middle, std::string(10000, '5') + " ");
     for (const std::string* text : {&garbage, &glued, &longToken}) ExpectParallelSameAsSequential(*text, 4'000'000);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TrajectoryTable, StoresFileOrderByBody) {
+    auto table = AllocateTable(3, 5);
+    const double values[] = {0, 1, 2, 3, 4, 10, 11, 12, 13, 14, 20, 21, 22, 23, 24};
+    table->Store(0, values, 7);
+    table->Store(7, values + 7, 8);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 5; ++c) EXPECT_EQ(table->value(r, c), r * 10 + c);
+    EXPECT_EQ(table->time(2), 20);
+    EXPECT_EQ(table->track(2, 1)[0], 13);
+    EXPECT_EQ(table->track(2, 1)[3], 24);  // y of the next row
+    EXPECT_EQ(table->bodyColumns(), 2);
+    EXPECT_EQ(AllocateTable(-4, 5)->rowCount(), 0);
+    EXPECT_EQ(AllocateTable(2147483647, 2147483647), nullptr);
 }
 
 }  // namespace

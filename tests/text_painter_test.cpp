@@ -36,6 +36,26 @@ TEST(ViewFont, TextIsBlackOnAnOpaqueWhiteBox) {
 
 }  // namespace
 
+
+namespace {
+
+TEST(ViewFont, GlyphCacheDrawsWhatThePainterDraws) {
+    const char* texts[] = {"N=1234 t=-12.345", "Fix the size of application window (the box should seem as square)",
+                           "!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~", "ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz"};
+    for (const char* text : texts) {
+        for (const auto& [x, y] : {std::pair{3, 4}, std::pair{-5, -3}, std::pair{150, 30}}) {
+            ImageSurface cached(200, 40), painted(200, 40);
+            cached.surface().TextOut(x, y, text);
+            QImage image = painted.image();
+            PixelRaster raster{reinterpret_cast<uint32_t*>(image.bits()), 200, 40, image.bytesPerLine() / 4};
+            QtTextPainter::DrawTextWithPainter(raster, x, y, text);
+            EXPECT_EQ(cached.image(), image) << text << " at " << x << "," << y;
+        }
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -21,11 +21,10 @@ void Load(SimulationState& s, int rows, int bodies, int trail, int step = 1) {
     s.columnCount = 2 * bodies + 1;
     s.rows = AllocateTable(rows, s.columnCount);
     for (int r = 0; r < rows; ++r) {
-        double* row = s.rows->row(r);
-        row[0] = r * 0.5;
+        s.rows->set(r, 0, r * 0.5);
         for (int k = 1; k <= bodies; ++k) {
-            row[2 * k - 1] = 0.5 * k * std::cos(r * 0.05);
-            row[2 * k] = 0.5 * k * std::sin(r * 0.05);
+            s.rows->set(r, 2 * k - 1, 0.5 * k * std::cos(r * 0.05));
+            s.rows->set(r, 2 * k, 0.5 * k * std::sin(r * 0.05));
         }
     }
     for (int k = 1; k <= bodies; ++k) {

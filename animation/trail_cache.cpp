@@ -1,0 +1,79 @@
+#include "animation/trail_cache.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "plot/drawing_surface.h"
+#include "plot/plot_box.h"
+#include "simulation/trajectory_table.h"
+
+TrailCache::Key TrailCache::KeyOf(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster,
+                                  int bodies) {
+    Key key;
+    key.tableVersion = table.version();
+    key.box[0] = plot.xMin, key.box[1] = plot.xMax, key.box[2] = plot.yMin, key.box[3] = plot.yMax;
+    key.scale[0] = plot.xScale, key.scale[1] = plot.yScale;
+    key.offset[0] = plot.xOffset, key.offset[1] = plot.yOffset;
+    key.enabled = plot.enabled;
+    key.bits = raster.bits;
+    key.width = raster.width, key.height = raster.height, key.stride = raster.stride;
+    key.bodies = bodies;
+    return key;
+}
+
+void TrailCache::Prepare(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster, int bodies,
+                         int64_t first, int64_t last) {
+    if (last <= first) return;
+    const Key key = KeyOf(table, plot, raster, bodies);
+    const auto rows = std::size_t(last - first);
+    const bool fresh = !(key == key_) || rows > capacity_ || first < first_ || first > end_;
+    if (fresh) {
+        key_ = key;
+        if (rows > capacity_) {
+            capacity_ = std::bit_ceil(rows);
+            offsets_.assign(capacity_ * std::size_t(std::max(bodies, 0)), -1);
+        } else if (offsets_.size() < capacity_ * std::size_t(std::max(bodies, 0))) {
+            offsets_.resize(capacity_ * std::size_t(bodies), -1);
+        }
+        first_ = end_ = first;
+    }
+    first_ = first;  // rows before the new trail are no longer needed
+    if (last > end_) {
+        Fill(table, plot, raster, end_, last);
+        end_ = last;
+    }
+}
+
+void TrailCache::Fill(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster, int64_t from,
+                      int64_t to) {
+    const double xMin = plot.xMin, xMax = plot.xMax, yMin = plot.yMin, yMax = plot.yMax;
+    const double xScale = plot.xScale, yScale = plot.yScale, xOffset = plot.xOffset, yOffset = plot.yOffset;
+    const double width = raster.width, height = raster.height;
+    const std::size_t mask = capacity_ - 1;
+    for (int body = 1; body <= key_.bodies; ++body) {
+        int32_t* ring = offsets_.data() + std::size_t(body - 1) * capacity_;
+        const double* xy = table.track(body, int32_t(from));
+        for (int64_t r = from; r < to; ++r, xy += 2) {
+            const double x = xy[0], y = xy[1];
+            int32_t offset = -1;
+            // The world clip, then the mapping; a pixel lands on the raster
+            // when its unrounded column lies in (-1, width), since conversion
+            // truncates toward zero.
+            if (plot.enabled && x <= xMax && x >= xMin && y <= yMax && y >= yMin) {
+                const double column = x * xScale - xOffset + 0.5, row = y * yScale - yOffset + 0.5;
+                if (column > -1.0 && column < width && row > -1.0 && row < height)
+                    offset = int32_t(int64_t(int32_t(row)) * raster.stride + int32_t(column));
+            }
+            ring[std::size_t(r) & mask] = offset;
+        }
+    }
+}
+
+TrailCache::Segments TrailCache::Offsets(int body, int64_t first, int64_t last) const {
+    if (last <= first) return {};
+    const int32_t* ring = offsets_.data() + std::size_t(body - 1) * capacity_;
+    const std::size_t start = std::size_t(first) & (capacity_ - 1);
+    const std::size_t count = std::size_t(last - first);
+    const std::size_t head = std::min(count, capacity_ - start);
+    return {{ring + start, head}, {ring, count - head}};
+}

@@ -1,0 +1,49 @@
+#pragma once
+#include <cstdint>
+#include <span>
+#include <vector>
+
+class PlotBox;
+class TrajectoryTable;
+struct PixelRaster;
+
+/// Remembers where on the raster each trail point of the rows last drawn
+/// lands, so that a tick erases the old trail and draws the new one by
+/// writing pixels, converting only the rows that entered the trail. The
+/// pixels are exactly those PlotPoint would set: the cache is keyed by the
+/// table's contents, the mapping and the raster, and starts afresh when any
+/// of them changes.
+class TrailCache {
+public:
+    /// Makes rows [first, last) of bodies 1 to `bodies` available; rows must
+    /// exist in `table`.
+    void Prepare(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster, int bodies,
+                 int64_t first, int64_t last);
+
+    /// Raster offsets of body `body`'s points in rows [first, last) of the
+    /// last Prepare, in row order, split where the ring wraps; -1 marks a
+    /// point that draws nothing.
+    struct Segments {
+        std::span<const int32_t> head, tail;
+    };
+    Segments Offsets(int body, int64_t first, int64_t last) const;
+
+private:
+    struct Key {
+        uint64_t tableVersion = 0;
+        double box[4] = {}, scale[2] = {}, offset[2] = {};
+        int enabled = 0;
+        const void* bits = nullptr;
+        int64_t width = 0, height = 0, stride = 0;
+        int bodies = 0;
+        bool operator==(const Key&) const = default;
+    };
+    static Key KeyOf(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster, int bodies);
+    void Fill(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster, int64_t from,
+              int64_t to);
+
+    Key key_;
+    std::size_t capacity_ = 0;  // rows per body, a power of two
+    int64_t first_ = 0, end_ = 0;  // rows held
+    std::vector<int32_t> offsets_;  // body-major rings of capacity_ rows
+};

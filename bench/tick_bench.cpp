@@ -1,0 +1,145 @@
+// Times one animation tick on a 600 x 600 raster against a plain loop that
+// writes the same pixels at the same positions into a raw buffer (the
+// memory bound), for the largest scene the settings allow and a typical one.
+//
+//   tick_bench [ROUNDS]
+
+#include <QGuiApplication>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "animation/view_steps.h"
+#include "plot/image_surface.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+
+namespace {
+
+constexpr int kSide = 600;
+constexpr int kTicks = 20;
+
+/// Records where a tick writes pixels, so that the plain loop can write the
+/// same positions. Lines and text are replayed on a scratch raster to find
+/// the pixels they cover.
+class PositionRecorder : public DrawingSurface {
+public:
+    PositionRecorder() : scratch_(kSide, kSide) {}
+
+    void Clear(ColourRef) override {}
+    void SetPixel(int32_t x, int32_t y, ColourRef) override {
+        if (x >= 0 && y >= 0 && x < kSide && y < kSide) writes.push_back(uint32_t(y * kSide + x));
+    }
+    void Rectangle(int32_t, int32_t, int32_t, int32_t) override {}
+    ColourRef SelectBrush(ColourRef c) override { return c; }
+    void MoveTo(int32_t x, int32_t y) override { scratch_.surface().MoveTo(x, y); }
+    void LineTo(int32_t x, int32_t y) override {
+        Replay([&] { scratch_.surface().LineTo(x, y); });
+    }
+    void TextOut(int32_t x, int32_t y, std::string_view text) override {
+        Replay([&] { scratch_.surface().TextOut(x, y, text); });
+    }
+    DeviceRect bounds() const override { return {0, 0, kSide, kSide}; }
+
+    std::vector<uint32_t> writes;
+
+private:
+    template <class Draw>
+    void Replay(Draw draw) {
+        scratch_.surface().Clear(0x123456);
+        draw();
+        const auto* bits = reinterpret_cast<const uint32_t*>(scratch_.image().constBits());
+        for (uint32_t i = 0; i < uint32_t(kSide * kSide); ++i)
+            if (bits[i] != ToRasterPixel(0x123456)) writes.push_back(i);
+    }
+
+    ImageSurface scratch_;
+};
+
+void MakeScene(SimulationState& s, PlotBox& plot, int bodies, int trail) {
+    InitialiseDefaults(s, plot);
+    const int rows = trail + kTicks + 10;
+    s.lineCount = rows;
+    s.bodyCount = bodies;
+    s.columnCount = 2 * bodies + 1;
+    s.rows = AllocateTable(rows, s.columnCount);
+    for (int r = 0; r < rows; ++r) {
+        s.rows->set(r, 0, r * 0.01);
+        for (int k = 1; k <= bodies; ++k) {
+            const double radius = 0.3 + 2.6 * k / bodies, speed = 0.02 / std::sqrt(radius);
+            s.rows->set(r, 2 * k - 1, radius * std::cos(r * speed + k));
+            s.rows->set(r, 2 * k, radius * std::sin(r * speed + k));
+        }
+    }
+    for (int k = 1; k <= bodies; ++k) {
+        s.bodySize[std::size_t(k)] = 4;
+        s.bodyColour[std::size_t(k)] = 0x0000F0 + uint32_t(k);
+    }
+    s.pointsPerOrbit = trail;
+    s.sunSize = 6;
+    s.drawAxes = 1;
+    s.dataLoaded = 1;
+}
+
+double Micros(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - since).count();
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void Measure(const char* name, int bodies, int trail, int rounds) {
+    SimulationState state;
+    PlotBox plot;
+    MakeScene(state, plot, bodies, trail);
+    ImageSurface image(kSide, kSide);
+    PaintView(state, plot, image.surface(), kSide, kSide);
+
+    // The pixels of each of the kTicks ticks, in the order the tick writes them.
+    std::vector<std::vector<uint32_t>> ticks;
+    for (int t = 0; t < kTicks; ++t) {
+        PositionRecorder recorder;
+        const int position = state.position;
+        TickView(state, plot, recorder);
+        state.position = position + state.step;
+        ticks.push_back(std::move(recorder.writes));
+    }
+    std::size_t pixels = 0;
+    for (const auto& writes : ticks) pixels += writes.size();
+
+    std::vector<uint32_t> raw(kSide * kSide, 0xFFF0F0F0);
+    std::vector<double> tickTimes, loopTimes;
+    for (int round = 0; round < rounds; ++round) {
+        state.position = 0;
+        state.stopRequested = 0;
+        PaintView(state, plot, image.surface(), kSide, kSide);
+        auto start = std::chrono::steady_clock::now();
+        for (int t = 0; t < kTicks; ++t) TickView(state, plot, image.surface());
+        tickTimes.push_back(Micros(start) / kTicks);
+
+        start = std::chrono::steady_clock::now();
+        uint32_t* buffer = raw.data();
+        for (const auto& writes : ticks)
+            for (const uint32_t index : writes) buffer[index] = 0xFF0000F0u;
+        loopTimes.push_back(Micros(start) / kTicks);
+    }
+    const double tick = Median(tickTimes), loop = Median(loopTimes);
+    std::printf("%-8s %2d bodies, trails of %5d rows, discs of radius 4: %8zu pixels/tick  tick %7.1f us  "
+                "plain loop %7.1f us  ratio %.2f\n",
+                name, bodies, trail, pixels / kTicks, tick, loop, tick / loop);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 15;
+    Measure("largest", 30, 10000, rounds);
+    Measure("typical", 5, 500, rounds);
+    return 0;
+}
