@@ -1,0 +1,13 @@
+#pragma once
+#include <QDialog>
+#include <QIcon>
+
+/// The About box: icon, name and version, credits and an OK button.
+class AboutDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit AboutDialog(QWidget* parent = nullptr);
+};
+
+/// The application's icon: a sun with an orbiting planet, drawn at start.
+QIcon ApplicationIcon();

@@ -1,0 +1,28 @@
+#pragma once
+
+/// The identities of the program's commands, shared by menus, toolbar and
+/// tests, which run any command by its id.
+enum CommandId : int {
+    ID_RELOAD_SIMULATION = 32771,
+    ID_START_BUTTON = 32772,
+    ID_STOP_BUTTON = 32773,
+    ID_NEW_SIMULATION = 32774,
+    ID_LOAD_CONFIGURATION = 32775,
+    ID_RELOAD_DATA = 32776,
+    ID_ANIMATION_SETTINGS = 32777,
+    ID_EDIT_CONFIGURATION = 32778,
+    ID_EDIT_DATA = 32779,
+    ID_SYSTEM_POSITION = 32780,
+    ID_GRAPHIC_BOX = 32781,
+    ID_REFRESH_SCREEN = 32782,
+    ID_START_ANIMATION = 32783,
+    ID_STOP_ANIMATION = 32784,
+    ID_RESET_POSITION = 32786,
+    ID_INCREASE_SPEED = 32788,
+    ID_DECREASE_SPEED = 32790,
+    ID_TOGGLE_FULL_WINDOW = 32791,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+};

@@ -1,0 +1,225 @@
+#include "app/main_frame.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "animation/animation_commands.h"
+#include "animation/settings_dialogs.h"
+#include "app/about_dialog.h"
+#include "app/command_ids.h"
+#include "app/simulation_view.h"
+#include "commands/working_folder.h"
+#include "simulation/data_reader.h"
+#include "simulation/simulation_state.h"
+
+CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDialog& dialog,
+                       ExternalEditor& editor, QWidget* parent)
+    : QMainWindow(parent), state_(state), plot_(plot), host_(host), files_{state, plot, host, dialog, editor} {
+    setWindowTitle(QStringLiteral("Orbivex"));
+    view_ = new SimulationView(state_, plot_, this);
+    setCentralWidget(view_);
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    resize(600, 600);
+}
+
+QAction* CMainFrame::addCommand(int id, const QString& text, const QString& prompt, std::function<bool()> handler) {
+    auto* action = new QAction(text, this);
+    // A blank prompt keeps the message pane blank rather than showing "Ready".
+    action->setStatusTip(prompt.isEmpty() ? QStringLiteral(" ") : prompt);
+    action->setData(id);
+    connect(action, &QAction::triggered, this, [this, handler] { repaintIf(handler()); });
+    actions_.insert(id, action);
+    return action;
+}
+
+void CMainFrame::createActions() {
+    auto noRepaint = [](auto command) {
+        return [command] {
+            command();
+            return false;
+        };
+    };
+    addCommand(ID_RELOAD_SIMULATION, tr("Reload Simulation"), QStringLiteral("Reload Simulation"),
+               [this] { return ReloadSimulation(files_); });
+    addCommand(ID_START_BUTTON, tr("Start animation"), QStringLiteral("Start animation - press twice"),
+               noRepaint([this] { OnStartAnimation(); }));
+    addCommand(ID_STOP_BUTTON, tr("Stop animation"), QStringLiteral("Stop animation"),
+               [this] { return StopAnimation(state_); });
+    addCommand(ID_NEW_SIMULATION, QStringLiteral("New Simulation"),
+               QStringLiteral("Load configuration and data of a simulation "), [this] { return NewSimulation(files_); });
+    addCommand(ID_LOAD_CONFIGURATION, QStringLiteral("Load configuration"), QStringLiteral("Load configuration file"),
+               [this] { return LoadConfigurationFile(files_); });
+    addCommand(ID_RELOAD_DATA, QStringLiteral("Reload data"), QStringLiteral("reload data"),
+               [this] { return ReloadDataFile(files_); });
+    addCommand(ID_ANIMATION_SETTINGS, QStringLiteral("Settings"), QStringLiteral("Animation Settings"),
+               noRepaint([this] { OnAnimationSettings(); }));
+    addCommand(ID_EDIT_CONFIGURATION, QStringLiteral("Configuration File"),
+               QStringLiteral("view/edit configuration file"), [this] { return EditConfigurationFile(files_); });
+    addCommand(ID_EDIT_DATA, QStringLiteral("Data File"), QStringLiteral("View data file"),
+               [this] { return EditDataFile(files_); });
+    addCommand(ID_SYSTEM_POSITION, QStringLiteral("System position"), {}, noRepaint([this] { OnSystemPosition(); }));
+    addCommand(ID_GRAPHIC_BOX, QStringLiteral("Graphic box"), {}, noRepaint([this] { OnGraphicBox(); }));
+    addCommand(ID_REFRESH_SCREEN, QStringLiteral("Refresh screen"), {}, [] { return true; });
+    addCommand(ID_START_ANIMATION, QStringLiteral("Animation"), {}, noRepaint([this] { OnStartAnimation(); }));
+    addCommand(ID_STOP_ANIMATION, QStringLiteral("Stop Animation"), {}, [this] { return StopAnimation(state_); });
+    addCommand(ID_RESET_POSITION, tr("Reset position"), QStringLiteral("Refresh data and screen, set Pos=0"),
+               [this] { return ResetPosition(state_); });
+    addCommand(ID_INCREASE_SPEED, tr("Faster"), QStringLiteral("Increase animation speed"),
+               [this] { return IncreaseSpeed(state_); });
+    addCommand(ID_DECREASE_SPEED, tr("Slower"), QStringLiteral("Decrease Animation Speed"),
+               [this] { return DecreaseSpeed(state_); });
+    addCommand(ID_TOGGLE_FULL_WINDOW, QStringLiteral("On/off full window"), {},
+               [this] { return ToggleFullWindow(state_, plot_); });
+    addCommand(ID_APP_ABOUT, QStringLiteral("&About Orbivex..."), tr("Display program information and version"),
+               noRepaint([this] { OnAbout(); }));
+    addCommand(ID_APP_EXIT, QStringLiteral("E&xit"), tr("Quit the application"), noRepaint([this] { close(); }));
+
+    const QStyle* look = style();
+    action(ID_RELOAD_SIMULATION)->setIcon(look->standardIcon(QStyle::SP_BrowserReload));
+    action(ID_RESET_POSITION)->setIcon(look->standardIcon(QStyle::SP_MediaSkipBackward));
+    action(ID_START_BUTTON)->setIcon(look->standardIcon(QStyle::SP_MediaPlay));
+    action(ID_STOP_BUTTON)->setIcon(look->standardIcon(QStyle::SP_MediaStop));
+    action(ID_INCREASE_SPEED)->setIcon(look->standardIcon(QStyle::SP_MediaSeekForward));
+    action(ID_DECREASE_SPEED)->setIcon(look->standardIcon(QStyle::SP_MediaSeekBackward));
+    action(ID_NEW_SIMULATION)->setShortcut(QKeySequence::Open);
+    action(ID_APP_EXIT)->setShortcut(QKeySequence::Quit);
+    action(ID_RELOAD_SIMULATION)->setShortcut(QKeySequence(Qt::Key_F5));
+}
+
+void CMainFrame::createMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    for (int id : {ID_NEW_SIMULATION, ID_LOAD_CONFIGURATION, ID_RELOAD_DATA, ID_APP_EXIT}) file->addAction(action(id));
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->addAction(action(ID_ANIMATION_SETTINGS));
+    edit->addSeparator();
+    edit->addAction(action(ID_EDIT_CONFIGURATION));
+    edit->addAction(action(ID_EDIT_DATA));
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->addAction(action(ID_START_ANIMATION));
+    view->addAction(action(ID_STOP_ANIMATION));
+    view->addSeparator();
+    for (int id : {ID_SYSTEM_POSITION, ID_GRAPHIC_BOX, ID_REFRESH_SCREEN, ID_TOGGLE_FULL_WINDOW})
+        view->addAction(action(id));
+    view->addSeparator();
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(action(ID_APP_ABOUT));
+}
+
+void CMainFrame::createToolBar() {
+    toolBar_ = new QToolBar(tr("Toolbar"), this);
+    toolBar_->setObjectName(QStringLiteral("toolbar"));
+    toolBar_->setMovable(true);
+    toolBar_->setFloatable(true);
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    toolBar_->setIconSize(QSize(16, 16));
+    toolBar_->addAction(action(ID_RELOAD_SIMULATION));
+    toolBar_->addAction(action(ID_RESET_POSITION));
+    toolBar_->addSeparator();
+    toolBar_->addAction(action(ID_START_BUTTON));
+    toolBar_->addAction(action(ID_STOP_BUTTON));
+    toolBar_->addSeparator();
+    toolBar_->addAction(action(ID_INCREASE_SPEED));
+    toolBar_->addAction(action(ID_DECREASE_SPEED));
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+
+    // View > Toolbar and Status Bar: checkable, showing or hiding the bars.
+    QMenu* view = menuBar()->actions().at(2)->menu();
+    QAction* showToolBar = toolBar_->toggleViewAction();
+    showToolBar->setText(QStringLiteral("&Toolbar"));
+    showToolBar->setStatusTip(tr("Show or hide the toolbar"));
+    showToolBar->setData(int(ID_VIEW_TOOLBAR));
+    actions_.insert(ID_VIEW_TOOLBAR, showToolBar);
+    view->addAction(showToolBar);
+    auto* showStatusBar = new QAction(QStringLiteral("&Status Bar"), this);
+    showStatusBar->setCheckable(true);
+    showStatusBar->setChecked(true);
+    showStatusBar->setStatusTip(tr("Show or hide the status bar"));
+    showStatusBar->setData(int(ID_VIEW_STATUS_BAR));
+    connect(showStatusBar, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    actions_.insert(ID_VIEW_STATUS_BAR, showStatusBar);
+    view->addAction(showStatusBar);
+}
+
+void CMainFrame::createStatusBar() {
+    ready_ = new QLabel(QStringLiteral("Ready"));
+    statusBar()->addWidget(ready_, 1);
+    const char* names[] = {"CAP", "NUM", "SCRL"};
+    for (int i = 0; i < 3; ++i) {
+        indicators_[i] = new QLabel(QString::fromLatin1(names[i]));
+        indicators_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        indicators_[i]->setAlignment(Qt::AlignCenter);
+        statusBar()->addPermanentWidget(indicators_[i]);
+    }
+    updateIndicators();
+}
+
+void CMainFrame::updateIndicators() {
+    // The toolkit does not tell the lock states, so the indicators stay dim.
+    for (QLabel* indicator : indicators_) indicator->setEnabled(false);
+}
+
+bool CMainFrame::runCommand(int id) {
+    QAction* command = action(id);
+    if (!command) return false;
+    command->trigger();
+    return true;
+}
+
+void CMainFrame::repaintIf(bool repaint) {
+    if (repaint) view_->invalidate();
+}
+
+void CMainFrame::openAtStart(const std::string& path) {
+    state_.stopRequested = 1;
+    state_.startRequested = 0;
+    state_.configPath = EnterFolderOf(path);
+    LoadSimulation(state_, plot_, host_, state_.configPath);
+    view_->invalidate();
+}
+
+void CMainFrame::OnStartAnimation() {
+    if (StartAnimation(state_, host_)) view_->invalidate();
+}
+
+void CMainFrame::OnAnimationSettings() {
+    state_.stopRequested = 1;
+    state_.startRequested = 0;
+    RunAnimationSettingsDialog(state_, host_, this);
+    state_.position = state_.startRow;
+    view_->invalidate();
+}
+
+void CMainFrame::OnSystemPosition() {
+    state_.stopRequested = 1;
+    state_.startRequested = 0;
+    RunSetPositionDialog(state_, host_, this);
+    view_->invalidate();
+}
+
+void CMainFrame::OnGraphicBox() {
+    state_.stopRequested = 1;
+    state_.startRequested = 0;
+    if (RunGraphicBoxDialog(state_, plot_, host_, this)) view_->invalidate();
+}
+
+void CMainFrame::OnAbout() {
+    AboutDialog about(this);
+    about.exec();
+}
+
+void CMainFrame::focusInEvent(QFocusEvent* event) {
+    QMainWindow::focusInEvent(event);
+    view_->setFocus();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) view_->setFocus();
+}

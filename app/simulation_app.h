@@ -1,0 +1,32 @@
+#pragma once
+#include <QApplication>
+#include <memory>
+#include <string>
+
+#include "app/qt_host.h"
+#include "commands/qt_file_dialog.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+
+class CMainFrame;
+
+/// The application: owns the simulation state, the plot and the main
+/// window, and starts the program with nothing loaded.
+class SimulationApp : public QApplication {
+public:
+    SimulationApp(int& argc, char** argv);
+    ~SimulationApp() override;
+
+    /// Creates the main window with the start-up defaults and shows it;
+    /// loads `config` first when one is given.
+    bool InitInstance(const std::string& config);
+    CMainFrame* mainFrame() const { return frame_.get(); }
+
+private:
+    SimulationState state_;
+    PlotBox plot_;
+    QtHost host_;
+    QtFileDialog dialog_;
+    QtExternalEditor editor_;
+    std::unique_ptr<CMainFrame> frame_;
+};

@@ -1,0 +1,69 @@
+#include "commands/file_commands.h"
+
+#include "commands/file_dialog.h"
+#include "commands/working_folder.h"
+#include "simulation/configuration_reader.h"
+#include "simulation/data_reader.h"
+#include "simulation/simulation_state.h"
+
+namespace {
+
+constexpr const char* kConfigDescription = "orbivex files";
+constexpr const char* kConfigPattern = "*.ovx";
+constexpr const char* kDataDescription = "orbivex data files";
+constexpr const char* kDataPattern = "*.dat";
+
+void RequestStop(SimulationState& s) {
+    s.stopRequested = 1;
+    s.startRequested = 0;
+}
+
+/// Asks for a file starting at `current`; on confirmation stores the chosen
+/// path there and moves into its folder.
+bool Choose(const FileCommandContext& c, const char* title, const char* description, const char* pattern,
+            std::string& current) {
+    std::string path = current;
+    if (!c.dialog.PromptForFile(title, description, pattern, path)) return false;
+    current = EnterFolderOf(path);
+    return true;
+}
+
+}  // namespace
+
+bool NewSimulation(const FileCommandContext& c) {
+    RequestStop(c.state);
+    if (!Choose(c, "NEW SIMULATION", kConfigDescription, kConfigPattern, c.state.configPath)) return false;
+    LoadSimulation(c.state, c.plot, c.host, c.state.configPath);
+    return true;
+}
+
+bool LoadConfigurationFile(const FileCommandContext& c) {
+    RequestStop(c.state);
+    if (!Choose(c, "Open config file", kConfigDescription, kConfigPattern, c.state.configPath)) return false;
+    ReadConfiguration(c.state, c.plot, c.host, c.state.configPath);
+    return true;
+}
+
+bool ReloadDataFile(const FileCommandContext& c) {
+    RequestStop(c.state);
+    if (!Choose(c, "Open data file", kDataDescription, kDataPattern, c.state.dataPath)) return false;
+    ReadData(c.state, c.host);
+    return true;
+}
+
+bool ReloadSimulation(const FileCommandContext& c) {
+    RequestStop(c.state);
+    LoadSimulation(c.state, c.plot, c.host, c.state.configPath);
+    return true;
+}
+
+bool EditConfigurationFile(const FileCommandContext& c) {
+    c.editor.Open(c.state.configPath);
+    return true;
+}
+
+bool EditDataFile(const FileCommandContext& c) {
+    RequestStop(c.state);
+    c.editor.Open(c.state.dataPath);
+    return true;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+struct SimulationState;
+class PlotBox;
+class Host;
+class FileDialog;
+class ExternalEditor;
+
+/// What the file commands work with.
+struct FileCommandContext {
+    SimulationState& state;
+    PlotBox& plot;
+    Host& host;
+    FileDialog& dialog;
+    ExternalEditor& editor;
+};
+
+/// Each command stops a running animation where it loads or opens data, and
+/// returns true when the view must be repainted (false after a cancelled
+/// dialog). Picking a file moves the process into its folder, so that a
+/// relative data file name in a configuration is found beside it.
+
+/// Asks for a configuration file and loads the whole simulation.
+bool NewSimulation(const FileCommandContext& context);
+/// Asks for a configuration file and reads it alone; the table stays.
+bool LoadConfigurationFile(const FileCommandContext& context);
+/// Asks for a data file and reads it into the table.
+bool ReloadDataFile(const FileCommandContext& context);
+/// Loads the current configuration and its data again.
+bool ReloadSimulation(const FileCommandContext& context);
+/// Opens the configuration file in the editor; a running animation goes on.
+bool EditConfigurationFile(const FileCommandContext& context);
+/// Opens the data file in the editor; a running animation stops.
+bool EditDataFile(const FileCommandContext& context);

@@ -1,0 +1,32 @@
+#pragma once
+#include <QPointer>
+#include <QWidget>
+
+#include "commands/file_dialog.h"
+
+/// The toolkit's open-file dialog, modal to the main window; it accepts only
+/// files that exist.
+class QtFileDialog : public FileDialog {
+public:
+    explicit QtFileDialog(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+    bool PromptForFile(const std::string& title, const std::string& description, const std::string& pattern,
+                       std::string& path) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+/// Opens files with the program named by ORBIVEX_EDITOR when it is set,
+/// else with the desktop's handler for the file. The path
+/// is handed over as one argument, never through a shell, and the program
+/// goes on while the editor runs.
+class QtExternalEditor : public ExternalEditor {
+public:
+    explicit QtExternalEditor(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+    void Open(const std::string& path) override;
+
+private:
+    QPointer<QWidget> parent_;
+};

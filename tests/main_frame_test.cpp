@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <deque>
+
+#include "app/command_ids.h"
+#include "app/main_frame.h"
+#include "app/simulation_view.h"
+#include "commands/file_dialog.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+#include "test_support.h"
+
+namespace {
+
+class ScriptedFileDialog : public FileDialog {
+public:
+    bool PromptForFile(const std::string& title, const std::string& description, const std::string&,
+                       std::string& path) override {
+        prompts.push_back(title + "|" + description + "|" + path);
+        if (choices.empty()) return false;
+        path = choices.front();
+        choices.pop_front();
+        return true;
+    }
+    std::deque<std::string> choices;
+    std::vector<std::string> prompts;
+};
+
+class RecordingEditor : public ExternalEditor {
+public:
+    void Open(const std::string& path) override { opened.push_back(path); }
+    std::vector<std::string> opened;
+};
+
+/// Closes the next modal dialog with Cancel as soon as it is open.
+void CancelNextDialog() {
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+    });
+}
+
+struct FrameFixture : ::testing::Test {
+    SimulationState state;
+    PlotBox plot;
+    ScriptedHost host;
+    ScriptedFileDialog dialog;
+    RecordingEditor editor;
+    TempDir dir;
+    std::unique_ptr<CMainFrame> frame;
+
+    void SetUp() override {
+        frame = std::make_unique<CMainFrame>(state, plot, host, dialog, editor);
+        InitialiseDefaults(state, plot);
+        frame->show();
+        QApplication::processEvents();
+    }
+    SimulationView* view() { return frame->view(); }
+
+    /// Loads `rows` rows of one body with a trail of `trail` through File > New Simulation.
+    void Load(int rows, int trail, int step = 1) {
+        dir.write("sim.dat", DataText(rows, 1));
+        dialog.choices.push_back(dir.write("sim.ovx", ConfigText("sim.dat", rows, 1, step, trail)));
+        ASSERT_TRUE(frame->runCommand(ID_NEW_SIMULATION));
+        view()->repaint();
+    }
+    void Start() {
+        frame->runCommand(ID_START_ANIMATION);
+        view()->repaint();
+    }
+    /// Runs ticks as the timer would, while it runs; returns how many ran.
+    int TicksWhileRunning(int most) {
+        int ticks = 0;
+        while (view()->timerRunning() && ticks < most) {
+            view()->deliverTick();
+            ++ticks;
+        }
+        return ticks;
+    }
+};
+
+QStringList Texts(const QList<QAction*>& actions) {
+    QStringList texts;
+    for (QAction* a : actions) texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return texts;
+}
+
+TEST_F(FrameFixture, MenusInOrder) {
+    const QList<QAction*> menus = frame->menuBar()->actions();
+    ASSERT_EQ(Texts(menus), (QStringList{"&File", "&Edit", "&View", "&Help"}));
+    EXPECT_EQ(Texts(menus[0]->menu()->actions()),
+              (QStringList{"New Simulation", "Load configuration", "Reload data", "E&xit"}));
+    EXPECT_EQ(Texts(menus[1]->menu()->actions()),
+              (QStringList{"Settings", "-", "Configuration File", "Data File"}));
+    EXPECT_EQ(Texts(menus[2]->menu()->actions()),
+              (QStringList{"Animation", "Stop Animation", "-", "System position", "Graphic box", "Refresh screen",
+                           "On/off full window", "-", "&Toolbar", "&Status Bar"}));
+    EXPECT_EQ(Texts(menus[3]->menu()->actions()), (QStringList{"&About Orbivex..."}));
+    EXPECT_EQ(frame->windowTitle(), "Orbivex");
+}
+
+TEST_F(FrameFixture, ToolbarButtonsPromptsAndShortcuts) {
+    QStringList ids;
+    for (QAction* a : frame->toolBar()->actions()) ids << (a->isSeparator() ? "-" : QString::number(a->data().toInt()));
+    EXPECT_EQ(ids, (QStringList{"32771", "32786", "-", "32772", "32773", "-", "32788", "32790"}));
+    EXPECT_EQ(frame->action(ID_RELOAD_SIMULATION)->statusTip(), "Reload Simulation");
+    EXPECT_EQ(frame->action(ID_START_BUTTON)->statusTip(), "Start animation - press twice");
+    EXPECT_EQ(frame->action(ID_NEW_SIMULATION)->statusTip(), "Load configuration and data of a simulation ");
+    EXPECT_EQ(frame->action(ID_DECREASE_SPEED)->statusTip(), "Decrease Animation Speed");
+    EXPECT_EQ(frame->action(ID_SYSTEM_POSITION)->statusTip().trimmed(), "");
+    EXPECT_EQ(frame->readyLabel()->text(), "Ready");
+    EXPECT_TRUE(frame->toolBar()->isMovable());
+    EXPECT_EQ(frame->action(ID_NEW_SIMULATION)->shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(frame->action(ID_RELOAD_SIMULATION)->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_TRUE(frame->action(ID_START_ANIMATION)->shortcut().isEmpty());
+    frame->runCommand(ID_VIEW_TOOLBAR);
+    EXPECT_FALSE(frame->toolBar()->isVisible());
+    EXPECT_FALSE(frame->action(ID_VIEW_TOOLBAR)->isChecked());
+    frame->runCommand(ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(frame->statusBar()->isVisible());
+}
+
+TEST_F(FrameFixture, EveryCommandReachesItsHandler) {
+    Load(1000, 10);
+    state.stopRequested = 0;
+    const int refusing[] = {ID_STOP_BUTTON, ID_STOP_ANIMATION, ID_RELOAD_SIMULATION, ID_RESET_POSITION,
+                            ID_EDIT_DATA,   ID_LOAD_CONFIGURATION, ID_RELOAD_DATA};
+    for (int id : refusing) {
+        state.stopRequested = 0;
+        EXPECT_TRUE(frame->runCommand(id));
+        EXPECT_EQ(state.stopRequested, 1) << id;
+    }
+    EXPECT_EQ(dialog.prompts.back().substr(0, 15), "Open data file|");
+    EXPECT_EQ(dialog.prompts[dialog.prompts.size() - 2].substr(0, 17), "Open config file|");
+    frame->runCommand(ID_EDIT_CONFIGURATION);
+    EXPECT_EQ(editor.opened.size(), 2u);
+    for (int id : {ID_ANIMATION_SETTINGS, ID_SYSTEM_POSITION, ID_GRAPHIC_BOX}) {
+        state.stopRequested = 0;
+        CancelNextDialog();
+        frame->runCommand(id);
+        EXPECT_EQ(state.stopRequested, 1) << id;
+    }
+    state.step = 5;
+    frame->runCommand(ID_INCREASE_SPEED);
+    EXPECT_EQ(state.step, 6);
+    frame->runCommand(ID_DECREASE_SPEED);
+    EXPECT_EQ(state.step, 5);
+    frame->runCommand(ID_TOGGLE_FULL_WINDOW);
+    EXPECT_EQ(plot.leftPct, 10);
+    frame->runCommand(ID_START_BUTTON);
+    EXPECT_EQ(state.startRequested, 1);
+    frame->runCommand(ID_REFRESH_SCREEN);
+    CancelNextDialog();
+    frame->runCommand(ID_APP_ABOUT);
+    EXPECT_FALSE(frame->runCommand(12345));
+}
+
+TEST_F(FrameFixture, StartWithNothingLoaded) {
+    Start();
+    EXPECT_EQ(host.messages, std::vector<std::string>{"End of Simulation - use Refresh"});
+    EXPECT_FALSE(view()->timerRunning());
+}
+
+TEST_F(FrameFixture, FirstStartAfterLoadRunsOneFrameSecondRunsOn) {
+    Load(100, 10);
+    EXPECT_EQ(state.stopRequested, 1);
+    Start();
+    EXPECT_TRUE(view()->timerRunning());
+    EXPECT_EQ(view()->timerInterval(), 20);
+    EXPECT_EQ(TicksWhileRunning(1000), 1);
+    EXPECT_EQ(state.position, 1);
+    Start();
+    EXPECT_EQ(TicksWhileRunning(1000), 88);  // rows 2 to 89; the tick reaching 89 stops
+    EXPECT_EQ(state.position, 89);
+    Start();
+    EXPECT_EQ(host.messages.back(), "End of Simulation - use Refresh");
+}
+
+TEST_F(FrameFixture, StopAndResetWhileRunning) {
+    Load(100, 10, 3);
+    state.stopRequested = 0;
+    Start();
+    view()->deliverTick();
+    view()->deliverTick();
+    frame->runCommand(ID_STOP_ANIMATION);
+    EXPECT_TRUE(view()->timerRunning());
+    view()->deliverTick();
+    EXPECT_FALSE(view()->timerRunning());
+    EXPECT_EQ(state.position, 9);
+
+    Start();
+    view()->deliverTick();
+    frame->runCommand(ID_RESET_POSITION);
+    view()->repaint();
+    EXPECT_EQ(TicksWhileRunning(10), 1);
+    EXPECT_EQ(state.position, 3);
+}
+
+TEST_F(FrameFixture, TimerPeriodHasAFloorOfOneMillisecond) {
+    Load(100, 10);
+    state.frameDelayMs = -5;
+    state.stopRequested = 0;
+    Start();
+    EXPECT_EQ(view()->timerInterval(), 1);
+}
+
+TEST_F(FrameFixture, RepaintRemovesTheStatusLineUntilTheNextTick) {
+    frame->runCommand(ID_TOGGLE_FULL_WINDOW);
+    Load(100, 10);
+    state.stopRequested = 0;
+    Start();
+    auto blackInStatusArea = [&] {
+        const QImage* image = view()->frame();
+        int black = 0;
+        for (int y = 5; y < 18; ++y)
+            for (int x = 10; x < 90; ++x) black += image->pixel(x, y) == 0xFF000000u;
+        return black;
+    };
+    EXPECT_EQ(blackInStatusArea(), 0);
+    view()->deliverTick();
+    view()->repaint();
+    EXPECT_GT(blackInStatusArea(), 0);
+    view()->invalidate();
+    view()->repaint();
+    EXPECT_EQ(blackInStatusArea(), 0);
+    view()->deliverTick();
+    EXPECT_GT(blackInStatusArea(), 0);
+}
+
+TEST_F(FrameFixture, LoadErrorsReachTheUserAndNothingHalfLoadedIsDrawn) {
+    dialog.choices.push_back(dir.path() + "/none.ovx");
+    frame->runCommand(ID_NEW_SIMULATION);
+    EXPECT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(state.dataLoaded, 0);
+    Start();
+    EXPECT_FALSE(view()->timerRunning());
+    dialog.choices.clear();
+    EXPECT_TRUE(frame->runCommand(ID_NEW_SIMULATION));  // cancelled: nothing read, no message
+    EXPECT_EQ(host.messages.size(), 3u);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
