@@ -247,6 +247,54 @@ TEST_F(FrameFixture, LoadErrorsReachTheUserAndNothingHalfLoadedIsDrawn) {
 
 }  // namespace
 
+
+namespace {
+
+/// Types `text` into the field named `name` of the open dialog and presses
+/// OK, then cancels whatever is still open.
+void TypeAndConfirm(const QString& name, const QString& text) {
+    QTimer::singleShot(0, [name, text] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        dialog->findChild<QLineEdit*>(name)->setText(text);
+        dialog->accept();
+        if (dialog->isVisible()) dialog->reject();
+    });
+}
+
+TEST_F(FrameFixture, SettingsDialogRefusesAnOutOfRangeTrailAndKeepsTheSettings) {
+    Load(1000, 10);
+    state.startRow = 40;
+    TypeAndConfirm("pointsPerOrbit", "0");
+    frame->runCommand(ID_ANIMATION_SETTINGS);
+    EXPECT_EQ(host.messages.back(), "Please enter an integer between 1 and 10000.");
+    EXPECT_EQ(state.pointsPerOrbit, 10);
+    EXPECT_EQ(state.position, 40);  // even Cancel moves the bodies to the start row
+
+    TypeAndConfirm("startRow", "950");
+    frame->runCommand(ID_ANIMATION_SETTINGS);
+    EXPECT_EQ(state.startRow, 950);
+    TypeAndConfirm("pointsPerOrbit", "100");
+    frame->runCommand(ID_ANIMATION_SETTINGS);
+    EXPECT_EQ(state.startRow, 898);
+    EXPECT_EQ(state.position, 898);
+}
+
+TEST_F(FrameFixture, PositionAndBoxDialogs) {
+    Load(1000, 100);
+    TypeAndConfirm("position", "1200");
+    frame->runCommand(ID_SYSTEM_POSITION);
+    EXPECT_EQ(state.position, 899);
+    TypeAndConfirm("xmax", "not a number");
+    frame->runCommand(ID_GRAPHIC_BOX);
+    EXPECT_EQ(host.messages.back(), "Please enter a number.");
+    TypeAndConfirm("xmax", "10");
+    frame->runCommand(ID_GRAPHIC_BOX);
+    EXPECT_EQ(plot.xMax, 10);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
