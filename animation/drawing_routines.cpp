@@ -17,7 +17,8 @@ struct RowRange {
 
 RowRange TrailRows(const SimulationState& s) {
     const int64_t first = std::max<int64_t>(s.position, 0);
-    const int64_t last = std::min<int64_t>(int64_t(s.position) + std::max(s.pointsPerOrbit, 0), s.usableRows());
+    const int64_t last =
+        std::min<int64_t>(int64_t(s.position) + std::max(s.pointsPerOrbit, 0), s.usableRows());
     return {first, last};
 }
 
@@ -52,7 +53,8 @@ void DrawOrbit(const SimulationState& s, PlotBox& plot, int body, ColourRef colo
         return;
     }
     const double* values = s.rows->track(body, int32_t(rows.first));
-    for (int64_t r = rows.first; r < rows.last; ++r, values += 2) plot.PlotPoint(values[0], values[1], colour, 1);
+    for (int64_t r = rows.first; r < rows.last; ++r, values += 2)
+        plot.PlotPoint(values[0], values[1], colour, 1);
 }
 
 void DrawPlanets(const SimulationState& s, PlotBox& plot, int visible) {

@@ -97,4 +97,6 @@ std::optional<double> ParseRealField(std::string_view text) {
 
 std::string FormatRealField(double value) { return Format("%.*g", 15, value); }
 
-std::string RangeMessage(int lo, int hi) { return Format("Please enter an integer between %d and %d.", lo, hi); }
+std::string RangeMessage(int lo, int hi) {
+    return Format("Please enter an integer between %d and %d.", lo, hi);
+}

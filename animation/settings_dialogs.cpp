@@ -125,16 +125,18 @@ bool RunAnimationSettingsDialog(SimulationState& state, Host& host, QWidget* par
     QFormLayout* data = dialog.addGroup(QStringLiteral("Data"));
     dialog.addCheck(drawing, QStringLiteral("Draw axes"), QStringLiteral("drawAxes"), values.drawAxes);
     dialog.addCheck(drawing, QStringLiteral("Draw orbits"), QStringLiteral("drawOrbits"), values.drawOrbits);
-    dialog.addCheck(drawing, QStringLiteral("Draw Planets"), QStringLiteral("drawPlanets"), values.drawPlanets);
+    dialog.addCheck(drawing, QStringLiteral("Draw Planets"), QStringLiteral("drawPlanets"),
+                    values.drawPlanets);
     dialog.addShown(data, QStringLiteral("bodies"), QStringLiteral("bodyCount"), values.bodyCount);
     dialog.addShown(data, QStringLiteral("Data lines"), QStringLiteral("lineCount"), values.lineCount);
-    dialog.addInteger(drawing, QStringLiteral("Points per orbit to be drawn"), QStringLiteral("pointsPerOrbit"),
-                      values.pointsPerOrbit, std::pair{1, 10000});
+    dialog.addInteger(drawing, QStringLiteral("Points per orbit to be drawn"),
+                      QStringLiteral("pointsPerOrbit"), values.pointsPerOrbit, std::pair{1, 10000});
     dialog.addInteger(speed, QStringLiteral("Read file data by step"), QStringLiteral("step"), values.step,
                       std::pair{1, 100000});
     dialog.addInteger(drawing, QStringLiteral("Start from data position"), QStringLiteral("startRow"),
                       values.startRow, std::pair{0, 10000000});
-    dialog.addInteger(drawing, QStringLiteral("Sun size"), QStringLiteral("sunSize"), values.sunSize, std::pair{0, 100});
+    dialog.addInteger(drawing, QStringLiteral("Sun size"), QStringLiteral("sunSize"), values.sunSize,
+                      std::pair{0, 100});
     dialog.addInteger(speed, QStringLiteral("Show one frame per (msec)"), QStringLiteral("frameDelayMs"),
                       values.frameDelayMs, std::pair{1, 10000});
     if (!dialog.run()) return false;

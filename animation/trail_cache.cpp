@@ -7,8 +7,8 @@
 #include "plot/plot_box.h"
 #include "simulation/trajectory_table.h"
 
-TrailCache::Key TrailCache::KeyOf(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster,
-                                  int bodies) {
+TrailCache::Key TrailCache::KeyOf(const TrajectoryTable& table, const PlotBox& plot,
+                                  const PixelRaster& raster, int bodies) {
     Key key;
     key.tableVersion = table.version();
     key.box[0] = plot.xMin, key.box[1] = plot.xMax, key.box[2] = plot.yMin, key.box[3] = plot.yMax;
@@ -21,8 +21,8 @@ TrailCache::Key TrailCache::KeyOf(const TrajectoryTable& table, const PlotBox& p
     return key;
 }
 
-void TrailCache::Prepare(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster, int bodies,
-                         int64_t first, int64_t last) {
+void TrailCache::Prepare(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster,
+                         int bodies, int64_t first, int64_t last) {
     if (last <= first) return;
     const Key key = KeyOf(table, plot, raster, bodies);
     const auto rows = std::size_t(last - first);
@@ -44,8 +44,8 @@ void TrailCache::Prepare(const TrajectoryTable& table, const PlotBox& plot, cons
     }
 }
 
-void TrailCache::Fill(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster, int64_t from,
-                      int64_t to) {
+void TrailCache::Fill(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster,
+                      int64_t from, int64_t to) {
     const double xMin = plot.xMin, xMax = plot.xMax, yMin = plot.yMin, yMax = plot.yMax;
     const double xScale = plot.xScale, yScale = plot.yScale, xOffset = plot.xOffset, yOffset = plot.yOffset;
     const double width = raster.width, height = raster.height;

@@ -38,12 +38,13 @@ private:
         int bodies = 0;
         bool operator==(const Key&) const = default;
     };
-    static Key KeyOf(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster, int bodies);
+    static Key KeyOf(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster,
+                     int bodies);
     void Fill(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster, int64_t from,
               int64_t to);
 
     Key key_;
-    std::size_t capacity_ = 0;  // rows per body, a power of two
-    int64_t first_ = 0, end_ = 0;  // rows held
+    std::size_t capacity_ = 0;      // rows per body, a power of two
+    int64_t first_ = 0, end_ = 0;   // rows held
     std::vector<int32_t> offsets_;  // body-major rings of capacity_ rows
 };

@@ -35,7 +35,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     icon->setPixmap(ApplicationIcon().pixmap(32, 32));
     layout->addWidget(icon, 0, 0, 3, 1, Qt::AlignTop);
     layout->addWidget(new QLabel(QStringLiteral("Orbivex Version 1.0"), this), 0, 1);
-    layout->addWidget(new QLabel(tr("Plays back precomputed orbits of up to 30 bodies about a sun."), this), 1, 1);
+    layout->addWidget(new QLabel(tr("Plays back precomputed orbits of up to 30 bodies about a sun."), this),
+                      1, 1);
     layout->addWidget(new QLabel(tr("Written by the Orbivex developers."), this), 2, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);

@@ -18,7 +18,11 @@
 
 CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDialog& dialog,
                        ExternalEditor& editor, QWidget* parent)
-    : QMainWindow(parent), state_(state), plot_(plot), host_(host), files_{state, plot, host, dialog, editor} {
+    : QMainWindow(parent),
+      state_(state),
+      plot_(plot),
+      host_(host),
+      files_{state, plot, host, dialog, editor} {
     setWindowTitle(QStringLiteral("Orbivex"));
     view_ = new SimulationView(state_, plot_, this);
     setCentralWidget(view_);
@@ -29,7 +33,8 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     resize(600, 600);
 }
 
-QAction* CMainFrame::addCommand(int id, const QString& text, const QString& prompt, std::function<bool()> handler) {
+QAction* CMainFrame::addCommand(int id, const QString& text, const QString& prompt,
+                                std::function<bool()> handler) {
     auto* action = new QAction(text, this);
     // A blank prompt keeps the message pane blank rather than showing "Ready".
     action->setStatusTip(prompt.isEmpty() ? QStringLiteral(" ") : prompt);
@@ -53,22 +58,27 @@ void CMainFrame::createActions() {
     addCommand(ID_STOP_BUTTON, tr("Stop animation"), QStringLiteral("Stop animation"),
                [this] { return StopAnimation(state_); });
     addCommand(ID_NEW_SIMULATION, QStringLiteral("New Simulation"),
-               QStringLiteral("Load configuration and data of a simulation "), [this] { return NewSimulation(files_); });
-    addCommand(ID_LOAD_CONFIGURATION, QStringLiteral("Load configuration"), QStringLiteral("Load configuration file"),
-               [this] { return LoadConfigurationFile(files_); });
+               QStringLiteral("Load configuration and data of a simulation "),
+               [this] { return NewSimulation(files_); });
+    addCommand(ID_LOAD_CONFIGURATION, QStringLiteral("Load configuration"),
+               QStringLiteral("Load configuration file"), [this] { return LoadConfigurationFile(files_); });
     addCommand(ID_RELOAD_DATA, QStringLiteral("Reload data"), QStringLiteral("reload data"),
                [this] { return ReloadDataFile(files_); });
     addCommand(ID_ANIMATION_SETTINGS, QStringLiteral("Settings"), QStringLiteral("Animation Settings"),
                noRepaint([this] { OnAnimationSettings(); }));
     addCommand(ID_EDIT_CONFIGURATION, QStringLiteral("Configuration File"),
-               QStringLiteral("view/edit configuration file"), [this] { return EditConfigurationFile(files_); });
+               QStringLiteral("view/edit configuration file"),
+               [this] { return EditConfigurationFile(files_); });
     addCommand(ID_EDIT_DATA, QStringLiteral("Data File"), QStringLiteral("View data file"),
                [this] { return EditDataFile(files_); });
-    addCommand(ID_SYSTEM_POSITION, QStringLiteral("System position"), {}, noRepaint([this] { OnSystemPosition(); }));
+    addCommand(ID_SYSTEM_POSITION, QStringLiteral("System position"), {},
+               noRepaint([this] { OnSystemPosition(); }));
     addCommand(ID_GRAPHIC_BOX, QStringLiteral("Graphic box"), {}, noRepaint([this] { OnGraphicBox(); }));
     addCommand(ID_REFRESH_SCREEN, QStringLiteral("Refresh screen"), {}, [] { return true; });
-    addCommand(ID_START_ANIMATION, QStringLiteral("Animation"), {}, noRepaint([this] { OnStartAnimation(); }));
-    addCommand(ID_STOP_ANIMATION, QStringLiteral("Stop Animation"), {}, [this] { return StopAnimation(state_); });
+    addCommand(ID_START_ANIMATION, QStringLiteral("Animation"), {},
+               noRepaint([this] { OnStartAnimation(); }));
+    addCommand(ID_STOP_ANIMATION, QStringLiteral("Stop Animation"), {},
+               [this] { return StopAnimation(state_); });
     addCommand(ID_RESET_POSITION, tr("Reset position"), QStringLiteral("Refresh data and screen, set Pos=0"),
                [this] { return ResetPosition(state_); });
     addCommand(ID_INCREASE_SPEED, tr("Faster"), QStringLiteral("Increase animation speed"),
@@ -77,9 +87,10 @@ void CMainFrame::createActions() {
                [this] { return DecreaseSpeed(state_); });
     addCommand(ID_TOGGLE_FULL_WINDOW, QStringLiteral("On/off full window"), {},
                [this] { return ToggleFullWindow(state_, plot_); });
-    addCommand(ID_APP_ABOUT, QStringLiteral("&About Orbivex..."), tr("Display program information and version"),
-               noRepaint([this] { OnAbout(); }));
-    addCommand(ID_APP_EXIT, QStringLiteral("E&xit"), tr("Quit the application"), noRepaint([this] { close(); }));
+    addCommand(ID_APP_ABOUT, QStringLiteral("&About Orbivex..."),
+               tr("Display program information and version"), noRepaint([this] { OnAbout(); }));
+    addCommand(ID_APP_EXIT, QStringLiteral("E&xit"), tr("Quit the application"),
+               noRepaint([this] { close(); }));
 
     const QStyle* look = style();
     action(ID_RELOAD_SIMULATION)->setIcon(look->standardIcon(QStyle::SP_BrowserReload));
@@ -95,7 +106,8 @@ void CMainFrame::createActions() {
 
 void CMainFrame::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    for (int id : {ID_NEW_SIMULATION, ID_LOAD_CONFIGURATION, ID_RELOAD_DATA, ID_APP_EXIT}) file->addAction(action(id));
+    for (int id : {ID_NEW_SIMULATION, ID_LOAD_CONFIGURATION, ID_RELOAD_DATA, ID_APP_EXIT})
+        file->addAction(action(id));
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->addAction(action(ID_ANIMATION_SETTINGS));
     edit->addSeparator();

@@ -7,10 +7,14 @@ namespace {
 
 QMessageBox::Icon ToQtIcon(Host::Icon icon) {
     switch (icon) {
-        case Host::Icon::Information: return QMessageBox::Information;
-        case Host::Icon::Question: return QMessageBox::Question;
-        case Host::Icon::Error: return QMessageBox::Critical;
-        default: return QMessageBox::Warning;
+        case Host::Icon::Information:
+            return QMessageBox::Information;
+        case Host::Icon::Question:
+            return QMessageBox::Question;
+        case Host::Icon::Error:
+            return QMessageBox::Critical;
+        default:
+            return QMessageBox::Warning;
     }
 }
 

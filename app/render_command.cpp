@@ -86,7 +86,8 @@ std::string ParseArguments(int argc, char** argv, RenderOptions& options) {
             if (!ParseInt(value(), row)) return "--row wants a whole number";
             options.row = row;
         } else if (arg == "--ticks" && hasValue) {
-            if (!ParseInt(value(), options.ticks) || options.ticks < 0) return "--ticks wants a number from 0";
+            if (!ParseInt(value(), options.ticks) || options.ticks < 0)
+                return "--ticks wants a number from 0";
         } else if (arg == "--framed") {
             options.framed = true;
         } else if (arg == "--yes") {
@@ -151,7 +152,8 @@ int Render(const RenderOptions& options) {
 }
 
 void DropToolkitNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "app/simulation_app.h"
 
 #include <clocale>
+#include <cstdio>
+#include <ctime>
 
 #include "app/about_dialog.h"
 #include "app/main_frame.h"
+#include "app/simulation_view.h"
 
 SimulationApp::SimulationApp(int& argc, char** argv) : QApplication(argc, argv) {
     // Numbers in files never depend on the desktop's language.
@@ -15,6 +18,18 @@ SimulationApp::SimulationApp(int& argc, char** argv) : QApplication(argc, argv) 
 
 SimulationApp::~SimulationApp() = default;
 
+void SimulationApp::ReportFirstFrame() {
+    // For the start-up benchmark: print the monotonic clock at the first
+    // painted frame, then leave.
+    frame_->view()->onFramePresented = [] {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::printf("first-frame %lld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    };
+}
+
 bool SimulationApp::InitInstance(const std::string& config) {
     frame_ = std::make_unique<CMainFrame>(state_, plot_, host_, dialog_, editor_);
     host_.setParent(frame_.get());
@@ -23,5 +38,6 @@ bool SimulationApp::InitInstance(const std::string& config) {
     InitialiseDefaults(state_, plot_);
     frame_->show();
     if (!config.empty()) frame_->openAtStart(config);
+    if (qEnvironmentVariableIsSet("ORBIVEX_FIRST_FRAME_PROBE")) ReportFirstFrame();
     return true;
 }

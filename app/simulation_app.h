@@ -23,6 +23,8 @@ public:
     CMainFrame* mainFrame() const { return frame_.get(); }
 
 private:
+    void ReportFirstFrame();
+
     SimulationState state_;
     PlotBox plot_;
     QtHost host_;

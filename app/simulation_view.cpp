@@ -50,7 +50,8 @@ void SimulationView::paintEvent(QPaintEvent* event) {
         }
         if (fullPaintPending_) {
             fullPaintPending_ = false;
-            const TimerRequest request = PaintView(state_, plot_, image_->surface(), client.width(), client.height());
+            const TimerRequest request =
+                PaintView(state_, plot_, image_->surface(), client.width(), client.height());
             if (request.start) startTimer();
         }
         QPainter painter(this);

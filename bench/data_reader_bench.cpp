@@ -59,8 +59,9 @@ void WriteConfig(const std::string& path, const std::string& data, int rows) {
     for (int k = 0; k < kBodies; ++k) std::fprintf(out, " 2");
     std::fprintf(out, "\ncolours =");
     for (int k = 0; k < kBodies; ++k) std::fprintf(out, " %d", k % 14);
-    std::fprintf(out, "\nbox = -40 -40 40 40\ndelay = 1\nstep = 1\npoints = 100\nstart = 0\n"
-                      "sun = 4\naxes = 1\nplanets = 1\norbits = 1\n");
+    std::fprintf(out,
+                 "\nbox = -40 -40 40 40\ndelay = 1\nstep = 1\npoints = 100\nstart = 0\n"
+                 "sun = 4\naxes = 1\nplanets = 1\norbits = 1\n");
     std::fclose(out);
 }
 
@@ -147,7 +148,8 @@ bool SameValues(const std::string& config, const std::string& data, int rows) {
 int main(int argc, char** argv) {
     const double megabytes = argc > 1 ? std::atof(argv[1]) : 300.0;
     const int rounds = std::max(3, argc > 2 ? std::atoi(argv[2]) : 3);
-    const auto folder = std::filesystem::temp_directory_path() / ("orbivex-bench-" + std::to_string(::getpid()));
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("orbivex-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const std::string data = (folder / "big.dat").string();
     const std::string config = (folder / "big.ovx").string();

@@ -128,9 +128,10 @@ void Measure(const char* name, int bodies, int trail, int rounds) {
         loopTimes.push_back(Micros(start) / kTicks);
     }
     const double tick = Median(tickTimes), loop = Median(loopTimes);
-    std::printf("%-8s %2d bodies, trails of %5d rows, discs of radius 4: %8zu pixels/tick  tick %7.1f us  "
-                "plain loop %7.1f us  ratio %.2f\n",
-                name, bodies, trail, pixels / kTicks, tick, loop, tick / loop);
+    std::printf(
+        "%-8s %2d bodies, trails of %5d rows, discs of radius 4: %8zu pixels/tick  tick %7.1f us  "
+        "plain loop %7.1f us  ratio %.2f\n",
+        name, bodies, trail, pixels / kTicks, tick, loop, tick / loop);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@ std::string EnterFolderOf(const std::string& path) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
     if (error) return path;
-    std::filesystem::current_path(absolute.parent_path(), error);  // a missing folder is reported by the reader
+    std::filesystem::current_path(absolute.parent_path(),
+                                  error);  // a missing folder is reported by the reader
     return absolute.string();
 }

@@ -46,9 +46,7 @@ public:
     DeviceRect BoxCorners() const;
 
     /// The closed-box world clip; NaN coordinates lie outside.
-    bool IsOutside(double x, double y) const {
-        return !(x <= xMax && x >= xMin && y <= yMax && y >= yMin);
-    }
+    bool IsOutside(double x, double y) const { return !(x <= xMax && x >= xMin && y <= yMax && y >= yMin); }
     /// Unchecked world-to-pixel conversion: add 0.5, truncate toward zero.
     DevicePoint Map(double x, double y) const {
         return {SaturatingTrunc(x * xScale - xOffset + 0.5), SaturatingTrunc(y * yScale - yOffset + 0.5)};

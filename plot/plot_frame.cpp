@@ -1,6 +1,6 @@
 #include "plot/drawing_surface.h"
-#include "plot/plot_box.h"
 #include "plot/format.h"
+#include "plot/plot_box.h"
 
 std::string FormatLabel(double value, int format, int& length) {
     const char* pattern = "%.2f";
@@ -106,9 +106,9 @@ void PlotBox::DrawCornerLabelledFrame() {
         int perChar, dx, dy;
     };
     const Label labels[] = {
-        {xMin, xLabelFormat, xMin, yMin, 0, 0, 3},      {xMid, xLabelFormat, xMid, yMin, 4, 0, 3},
-        {xMax, xLabelFormat, xMax, yMin, 8, 0, 3},      {yMin, yLabelFormat, xMin, yMin, 7, -3, -16},
-        {yMid, yLabelFormat, xMin, yMid, 7, -3, -8},    {yMax, yLabelFormat, xMin, yMax, 7, -3, 0},
+        {xMin, xLabelFormat, xMin, yMin, 0, 0, 3},   {xMid, xLabelFormat, xMid, yMin, 4, 0, 3},
+        {xMax, xLabelFormat, xMax, yMin, 8, 0, 3},   {yMin, yLabelFormat, xMin, yMin, 7, -3, -16},
+        {yMid, yLabelFormat, xMin, yMid, 7, -3, -8}, {yMax, yLabelFormat, xMin, yMax, 7, -3, 0},
     };
     int n = 0;
     for (const Label& label : labels) {

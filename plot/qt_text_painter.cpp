@@ -60,7 +60,8 @@ const QtTextPainter::GlyphSet& QtTextPainter::Glyphs() {
             painter.end();
             for (int y = 0; y < cell.height(); ++y)
                 for (int x = 0; x < cell.width(); ++x)
-                    if (cell.pixel(x, y) != kWhite) result.glyphs[std::size_t(code)].dots.emplace_back(x - margin, y);
+                    if (cell.pixel(x, y) != kWhite)
+                        result.glyphs[std::size_t(code)].dots.emplace_back(x - margin, y);
         }
         return result;
     }();
@@ -75,19 +76,23 @@ void QtTextPainter::DrawText(const PixelRaster& raster, int32_t x, int32_t y, st
     const GlyphSet& set = Glyphs();
     const int64_t width = int64_t(set.advance) * int64_t(text.size());
     const int64_t left = std::max<int64_t>(x, 0), right = std::min<int64_t>(x + width, raster.width);
-    const int64_t top = std::max<int64_t>(y, 0), bottom = std::min<int64_t>(int64_t(y) + set.height, raster.height);
+    const int64_t top = std::max<int64_t>(y, 0),
+                  bottom = std::min<int64_t>(int64_t(y) + set.height, raster.height);
     if (left >= right + set.advance || top >= bottom) return;
     for (int64_t row = top; row < bottom; ++row)
-        for (int64_t column = left; column < right; ++column) raster.at(int32_t(column), int32_t(row)) = kWhite;
+        for (int64_t column = left; column < right; ++column)
+            raster.at(int32_t(column), int32_t(row)) = kWhite;
     int64_t cellX = x;
     for (const char c : text) {
         for (const auto& [dx, dy] : set.glyphs[std::size_t(c)].dots)
-            if (raster.contains(cellX + dx, int64_t(y) + dy)) raster.at(int32_t(cellX + dx), int32_t(y + dy)) = kBlack;
+            if (raster.contains(cellX + dx, int64_t(y) + dy))
+                raster.at(int32_t(cellX + dx), int32_t(y + dy)) = kBlack;
         cellX += set.advance;
     }
 }
 
-void QtTextPainter::DrawTextWithPainter(const PixelRaster& raster, int32_t x, int32_t y, std::string_view text) {
+void QtTextPainter::DrawTextWithPainter(const PixelRaster& raster, int32_t x, int32_t y,
+                                        std::string_view text) {
     const QFont font = ViewFont();
     const QFontMetrics metrics(font);
     const QString string = QString::fromLatin1(text.data(), qsizetype(text.size()));
@@ -95,7 +100,8 @@ void QtTextPainter::DrawTextWithPainter(const PixelRaster& raster, int32_t x, in
     const int64_t height = metrics.height();
     // Text wholly off the raster is skipped before the painter sees its
     // (possibly huge) coordinates.
-    if (int64_t(x) + width <= 0 || int64_t(y) + height <= 0 || x >= raster.width || y >= raster.height) return;
+    if (int64_t(x) + width <= 0 || int64_t(y) + height <= 0 || x >= raster.width || y >= raster.height)
+        return;
     QImage image(reinterpret_cast<uchar*>(raster.bits), raster.width, raster.height,
                  qsizetype(raster.stride) * 4, QImage::Format_RGB32);
     QPainter painter(&image);

@@ -14,8 +14,8 @@ void RasterSurface::FillSpan(int64_t left, int64_t top, int64_t right, int64_t b
     right = std::min<int64_t>(right, raster_.width);
     bottom = std::min<int64_t>(bottom, raster_.height);
     for (int64_t y = top; y < bottom; ++y)
-        std::fill(&raster_.at(int32_t(left), int32_t(y)), &raster_.at(int32_t(left), int32_t(y)) + (right - left),
-                  pixel);
+        std::fill(&raster_.at(int32_t(left), int32_t(y)),
+                  &raster_.at(int32_t(left), int32_t(y)) + (right - left), pixel);
 }
 
 void RasterSurface::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {

@@ -1,8 +1,8 @@
 #include "data_reader.h"
 
-#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include "configuration_reader.h"
 #include "file_access.h"
@@ -40,7 +40,9 @@ bool EnsureTableShape(SimulationState& s, Host& host) {
 class TableSink : public ValueSink {
 public:
     explicit TableSink(TrajectoryTable& table) : table_(table) {}
-    void Store(std::size_t first, const double* values, std::size_t n) override { table_.Store(first, values, n); }
+    void Store(std::size_t first, const double* values, std::size_t n) override {
+        table_.Store(first, values, n);
+    }
 
 private:
     TrajectoryTable& table_;
@@ -80,9 +82,9 @@ int ReadData(SimulationState& s, Host& host) {
     SetBusyCursor(host, 0);
     if (stored < wanted) {
         const int32_t r = int32_t(stored / std::size_t(columns));
-        const auto answer = host.messageBox(
-            Format("Data File error at line %d\nSet number of data equal to %d?", r, r - 1),
-            Host::Buttons::YesNo);
+        const auto answer =
+            host.messageBox(Format("Data File error at line %d\nSet number of data equal to %d?", r, r - 1),
+                            Host::Buttons::YesNo);
         if (answer != Host::Answer::Yes) return -100;
         s.lineCount = r - 1;
     }

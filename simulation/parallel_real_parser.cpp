@@ -111,7 +111,8 @@ void ParallelParse::Work() {
         uint64_t block = 0;
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return stopping_ || nextBlock_ >= blocks_ || nextBlock_ < committed_ + kSlots; });
+            changed_.wait(
+                lock, [&] { return stopping_ || nextBlock_ >= blocks_ || nextBlock_ < committed_ + kSlots; });
             if (stopping_ || nextBlock_ >= blocks_) return;
             block = nextBlock_++;
         }

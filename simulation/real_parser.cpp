@@ -1,12 +1,12 @@
 #include "real_parser.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "real_scanner.h"
 

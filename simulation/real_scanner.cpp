@@ -1,8 +1,8 @@
 #include "real_scanner.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cstdlib>
-#include <locale.h>
 
 double ConvertRealToken(const std::string& token) {
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));

@@ -6,7 +6,9 @@ inline bool IsScanSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 inline int AsciiLower(int c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
 inline bool IsAsciiDigit(int c) { return c >= '0' && c <= '9'; }
-inline bool IsAsciiHexDigit(int c) { return IsAsciiDigit(c) || (AsciiLower(c) >= 'a' && AsciiLower(c) <= 'f'); }
+inline bool IsAsciiHexDigit(int c) {
+    return IsAsciiDigit(c) || (AsciiLower(c) >= 'a' && AsciiLower(c) <= 'f');
+}
 inline bool IsAsciiAlnum(int c) { return IsAsciiDigit(c) || (AsciiLower(c) >= 'a' && AsciiLower(c) <= 'z'); }
 
 /// Takes the longest prefix of the input that can begin a real number, as

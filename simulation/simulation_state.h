@@ -10,7 +10,6 @@
 
 class PlotBox;
 
-
 /// Highest number of bodies a simulation may have; per-body arrays have one
 /// slot more so that body k uses slot k.
 inline constexpr int32_t kMaxBodies = 30;

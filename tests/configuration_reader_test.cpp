@@ -76,9 +76,9 @@ TEST_F(ConfigFixture, ExampleFileFillsEveryField) {
 }
 
 TEST_F(ConfigFixture, EveryFieldHasItsFailureCode) {
-    const std::pair<int, int> cases[] = {{2, -2}, {3, -3}, {4, -4}, {5, -5},  {6, -6},  {7, -8},
-                                         {8, -8}, {9, -9}, {10, -10}, {11, -11}, {12, -11}, {13, -11},
-                                         {14, -11}};
+    const std::pair<int, int> cases[] = {{2, -2},   {3, -3},   {4, -4},  {5, -5},   {6, -6},
+                                         {7, -8},   {8, -8},   {9, -9},  {10, -10}, {11, -11},
+                                         {12, -11}, {13, -11}, {14, -11}};
     for (const auto& [field, code] : cases) {
         SCOPED_TRACE(field);
         SimulationState fresh;
@@ -129,7 +129,8 @@ TEST_F(ConfigFixture, ZeroBodiesStillNeedTheirLabels) {
 }
 
 TEST_F(ConfigFixture, StepAndStartRowCorrections) {
-    const std::pair<std::string, int> steps[] = {{"0", 1}, {"-5", 1}, {"5001", 1}, {"5000", 5000}, {"12.5", 12}};
+    const std::pair<std::string, int> steps[] = {
+        {"0", 1}, {"-5", 1}, {"5001", 1}, {"5000", 5000}, {"12.5", 12}};
     for (const auto& [text, expected] : steps) {
         ASSERT_EQ(Read(WithField(8, text)), 0) << text;
         EXPECT_EQ(state.step, expected) << text;

@@ -48,16 +48,43 @@ void ExpectSameAsScanf(const std::string& text, std::size_t limit = 64) {
 
 TEST(RealParser, TokensMatchFormattedInput) {
     const char* inputs[] = {
-        "1 2 3",         "  -1.5e3\t+2.25\r\n.5 5.",  "1e400 -1e400 1e-320 4.9e-324 2.4e-324",
-        "nan inf -infinity NAN(abc) Inf", "0x1p3 0X.8 -0x10", "1.5-2.0", "1e5e3", "1e 2",
-        "1e+ 2",         "1.2.3",                      "+-1",      "- 1",     "abc",
-        "12abc 4",       "0.1 0.2 0.30000000000000004", "1,5",     "123456789012345678901234567890",
-        "1\0002",        "infinite 3",                 "nan( 4",  "9007199254740993",
-        "2.2250738585072011e-308",                      "00001.50000", "+.5e-0 -.0",
-        "0x 5",          "0x1p 5",                     "0x1p+ 5", "1.e 5",   "1E- 5",
-        "inf( 5",        "nanx 5",                     "infinit 5", "nan(1) 5", "0x1.8p1 5",
+        "1 2 3",
+        "  -1.5e3\t+2.25\r\n.5 5.",
+        "1e400 -1e400 1e-320 4.9e-324 2.4e-324",
+        "nan inf -infinity NAN(abc) Inf",
+        "0x1p3 0X.8 -0x10",
+        "1.5-2.0",
+        "1e5e3",
+        "1e 2",
+        "1e+ 2",
+        "1.2.3",
+        "+-1",
+        "- 1",
+        "abc",
+        "12abc 4",
+        "0.1 0.2 0.30000000000000004",
+        "1,5",
+        "123456789012345678901234567890",
+        "1\0002",
+        "infinite 3",
+        "nan( 4",
+        "9007199254740993",
+        "2.2250738585072011e-308",
+        "00001.50000",
+        "+.5e-0 -.0",
+        "0x 5",
+        "0x1p 5",
+        "0x1p+ 5",
+        "1.e 5",
+        "1E- 5",
+        "inf( 5",
+        "nanx 5",
+        "infinit 5",
+        "nan(1) 5",
+        "0x1.8p1 5",
     };
-    for (const char* input : inputs) ExpectSameAsScanf(std::string(input, std::strlen(input) + (input[1] == 0)));
+    for (const char* input : inputs)
+        ExpectSameAsScanf(std::string(input, std::strlen(input) + (input[1] == 0)));
     ExpectSameAsScanf(std::string("1\0 2", 4));
 }
 
@@ -138,7 +165,8 @@ TEST_F(LoadFixture, LineBreaksCarryNoMeaning) {
 TEST_F(LoadFixture, ShortFileYesKeepsOneRowLessThanComplete) {
     host.answers = {Host::Answer::Yes};
     ASSERT_EQ(Load(ConfigText("run.dat", 100, 1, 1, 10, 70), DataText(60, 1) + "60 1"), 1);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Data File error at line 60\nSet number of data equal to 59?"});
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"Data File error at line 60\nSet number of data equal to 59?"});
     EXPECT_EQ(state.lineCount, 59);
     EXPECT_EQ(state.rows->rowCount(), 100);
     EXPECT_EQ(state.usableRows(), 59);
@@ -156,7 +184,8 @@ TEST_F(LoadFixture, ShortFileNoFailsTheLoad) {
 TEST_F(LoadFixture, EmptyFileOffersMinusOne) {
     host.answers = {Host::Answer::Yes};
     ASSERT_EQ(Load(ConfigText("run.dat", 10, 2), ""), 1);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Data File error at line 0\nSet number of data equal to -1?"});
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"Data File error at line 0\nSet number of data equal to -1?"});
     EXPECT_EQ(state.lineCount, -1);
     EXPECT_EQ(state.usableRows(), 0);
 }
@@ -165,7 +194,8 @@ TEST_F(LoadFixture, TextInsideARowMakesItIncomplete) {
     std::string data = DataText(5, 1);
     data.replace(data.find("2.1"), 3, "two");
     ASSERT_EQ(Load(ConfigText("run.dat", 5, 1), data), 0);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Data File error at line 2\nSet number of data equal to 1?"});
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"Data File error at line 2\nSet number of data equal to 1?"});
 }
 
 TEST_F(LoadFixture, ZeroBodiesAndZeroLines) {
@@ -190,8 +220,8 @@ TEST_F(LoadFixture, ConfigurationFailuresAreReportedTwice) {
                                                        "Error -1 in Config File " + missing}));
     host.messages.clear();
     ASSERT_EQ(Load(ConfigText("run.dat", 10, 31), ""), 0);
-    EXPECT_EQ(host.messages,
-              (std::vector<std::string>{"Too many Planets !", "Error -3 in Config File " + dir.path() + "/run.ovx"}));
+    EXPECT_EQ(host.messages, (std::vector<std::string>{"Too many Planets !", "Error -3 in Config File " +
+                                                                                 dir.path() + "/run.ovx"}));
     EXPECT_EQ(state.rows, nullptr);
     host.messages.clear();
     ASSERT_EQ(Load(ConfigText("run.dat", 10, -1), ""), 0);
@@ -206,7 +236,8 @@ TEST_F(LoadFixture, MissingDataFile) {
 
 TEST_F(LoadFixture, ImpossibleTableIsRefused) {
     ASSERT_EQ(Load(ConfigText("run.dat", 2147483647, 30), ""), 0);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Not enough memory for 2147483647 data lines of 61 values"});
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"Not enough memory for 2147483647 data lines of 61 values"});
     EXPECT_EQ(state.rows, nullptr);
     EXPECT_EQ(state.dataLoaded, 0);
 }
@@ -279,8 +310,8 @@ std::string LargeText(std::size_t bytes) {
 
 TEST(ParallelParser, AgreesWithSequentialReading) {
     const std::string text = LargeText(3 * kParallelParseMinBytes / 2);
-    ExpectParallelSameAsSequential(text, 4'000'000);           // runs out of numbers
-    ExpectParallelSameAsSequential(text, 100'000);             // stops at the limit
+    ExpectParallelSameAsSequential(text, 4'000'000);             // runs out of numbers
+    ExpectParallelSameAsSequential(text, 100'000);               // stops at the limit
     ExpectParallelSameAsSequential(text + "\n\n  ", 4'000'000);  // trailing blanks
 }
 
@@ -291,7 +322,8 @@ TEST(ParallelParser, IrregularTokensFallBackExactly) {
     garbage.insert(middle, "abc ");
     glued.insert(middle, "1.5-2.0e1 0x1p4 ");
     longToken.insert(middle, std::string(10000, '5') + " ");
-    for (const std::string* text : {&garbage, &glued, &longToken}) ExpectParallelSameAsSequential(*text, 4'000'000);
+    for (const std::string* text : {&garbage, &glued, &longToken})
+        ExpectParallelSameAsSequential(*text, 4'000'000);
 }
 
 }  // namespace

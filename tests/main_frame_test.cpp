@@ -99,15 +99,16 @@ TEST_F(FrameFixture, MenusInOrder) {
     EXPECT_EQ(Texts(menus[1]->menu()->actions()),
               (QStringList{"Settings", "-", "Configuration File", "Data File"}));
     EXPECT_EQ(Texts(menus[2]->menu()->actions()),
-              (QStringList{"Animation", "Stop Animation", "-", "System position", "Graphic box", "Refresh screen",
-                           "On/off full window", "-", "&Toolbar", "&Status Bar"}));
+              (QStringList{"Animation", "Stop Animation", "-", "System position", "Graphic box",
+                           "Refresh screen", "On/off full window", "-", "&Toolbar", "&Status Bar"}));
     EXPECT_EQ(Texts(menus[3]->menu()->actions()), (QStringList{"&About Orbivex..."}));
     EXPECT_EQ(frame->windowTitle(), "Orbivex");
 }
 
 TEST_F(FrameFixture, ToolbarButtonsPromptsAndShortcuts) {
     QStringList ids;
-    for (QAction* a : frame->toolBar()->actions()) ids << (a->isSeparator() ? "-" : QString::number(a->data().toInt()));
+    for (QAction* a : frame->toolBar()->actions())
+        ids << (a->isSeparator() ? "-" : QString::number(a->data().toInt()));
     EXPECT_EQ(ids, (QStringList{"32771", "32786", "-", "32772", "32773", "-", "32788", "32790"}));
     EXPECT_EQ(frame->action(ID_RELOAD_SIMULATION)->statusTip(), "Reload Simulation");
     EXPECT_EQ(frame->action(ID_START_BUTTON)->statusTip(), "Start animation - press twice");
@@ -129,7 +130,7 @@ TEST_F(FrameFixture, ToolbarButtonsPromptsAndShortcuts) {
 TEST_F(FrameFixture, EveryCommandReachesItsHandler) {
     Load(1000, 10);
     state.stopRequested = 0;
-    const int refusing[] = {ID_STOP_BUTTON, ID_STOP_ANIMATION, ID_RELOAD_SIMULATION, ID_RESET_POSITION,
+    const int refusing[] = {ID_STOP_BUTTON, ID_STOP_ANIMATION,     ID_RELOAD_SIMULATION, ID_RESET_POSITION,
                             ID_EDIT_DATA,   ID_LOAD_CONFIGURATION, ID_RELOAD_DATA};
     for (int id : refusing) {
         state.stopRequested = 0;
@@ -246,7 +247,6 @@ TEST_F(FrameFixture, LoadErrorsReachTheUserAndNothingHalfLoadedIsDrawn) {
 }
 
 }  // namespace
-
 
 namespace {
 

@@ -10,7 +10,9 @@ namespace {
 
 TEST(Viewport, Validation) {
     PlotBox plot;
-    auto viewport = [&] { return std::array<int, 4>{plot.leftPct, plot.topPct, plot.rightPct, plot.bottomPct}; };
+    auto viewport = [&] {
+        return std::array<int, 4>{plot.leftPct, plot.topPct, plot.rightPct, plot.bottomPct};
+    };
     plot.SetViewport(0, 0, 100, 100);
     EXPECT_EQ(viewport(), (std::array<int, 4>{0, 0, 100, 100}));
     plot.SetViewport(10, 10, 90, 90);
@@ -30,9 +32,9 @@ TEST(RoundRange, OutwardToWholeUnits) {
     struct Case {
         double lo, hi, wantLo, wantHi;
     };
-    const Case cases[] = {{-3, 3, -3, 3},         {-2.95, 2.95, -3, 3},       {-1.234, 5.678, -1.3, 5.7},
-                          {12.3, 45.6, 12, 46},   {0.25, 0.75, 0.2, 0.8},     {0.0123, 0.0456, 0.01, 0.05},
-                          {-0.5, 1, -0.5, 1},     {0, 5.6005, 0, 56 * 0.1},   {2, 2, 2, 2},
+    const Case cases[] = {{-3, 3, -3, 3},       {-2.95, 2.95, -3, 3},     {-1.234, 5.678, -1.3, 5.7},
+                          {12.3, 45.6, 12, 46}, {0.25, 0.75, 0.2, 0.8},   {0.0123, 0.0456, 0.01, 0.05},
+                          {-0.5, 1, -0.5, 1},   {0, 5.6005, 0, 56 * 0.1}, {2, 2, 2, 2},
                           {5, -5, 5, -5}};
     for (const Case& c : cases) {
         double lo = c.lo, hi = c.hi;

@@ -22,11 +22,10 @@ TEST_F(FrameFixture, TickedFrameTicksAndLabels) {
     Draw();
     EXPECT_EQ(surface.callsStartingWith("Line"),
               (std::vector<std::string>{
-                  "Line(80,540-80,546)",  "Line(240,540-240,544)", "Line(400,540-400,546)",
+                  "Line(80,540-80,546)", "Line(240,540-240,544)", "Line(400,540-400,546)",
                   "Line(560,540-560,544)", "Line(720,540-720,546)", "Line(80,540-72,540)",
-                  "Line(80,480-75,480)",  "Line(80,420-72,420)",  "Line(80,360-75,360)",
-                  "Line(80,300-72,300)",  "Line(80,240-75,240)",  "Line(80,180-72,180)",
-                  "Line(80,120-75,120)",  "Line(80,60-72,60)"}));
+                  "Line(80,480-75,480)", "Line(80,420-72,420)", "Line(80,360-75,360)", "Line(80,300-72,300)",
+                  "Line(80,240-75,240)", "Line(80,180-72,180)", "Line(80,120-75,120)", "Line(80,60-72,60)"}));
     EXPECT_EQ(surface.callsStartingWith("Text"),
               (std::vector<std::string>{"Text(60,549,-3.00)", "Text(384,549,0.00)", "Text(704,549,3.00)",
                                         "Text(37,532,-3.00)", "Text(37,412,-1.50)", "Text(44,292,0.00)",
@@ -38,11 +37,11 @@ TEST_F(FrameFixture, CornerLabelsDoubleFrameAndFillOrder) {
     plot.fillColour = 0xF0F0F0;
     Draw();
     EXPECT_EQ(surface.calls,
-              (std::vector<std::string>{
-                  "Rectangle(79,59,721,541 brush FFFFFF)", "Rectangle(80,60,720,540 brush FFFFFF)",
-                  "Text(80,543,-3.00)", "Text(384,543,0.00)", "Text(688,543,3.00)", "Text(42,524,-3.00)",
-                  "Text(49,292,0.00)", "Text(49,60,3.00)", "Text(400,43,)",
-                  "Rectangle(80,60,720,540 brush F0F0F0)"}));
+              (std::vector<std::string>{"Rectangle(79,59,721,541 brush FFFFFF)",
+                                        "Rectangle(80,60,720,540 brush FFFFFF)", "Text(80,543,-3.00)",
+                                        "Text(384,543,0.00)", "Text(688,543,3.00)", "Text(42,524,-3.00)",
+                                        "Text(49,292,0.00)", "Text(49,60,3.00)", "Text(400,43,)",
+                                        "Rectangle(80,60,720,540 brush F0F0F0)"}));
     EXPECT_EQ(surface.brush, 0xFFFFFFu);  // the previous brush is put back
 }
 

@@ -44,10 +44,10 @@ TEST(RenderCommand, HelpVersionAndBadArguments) {
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--render OUT.png"), std::string::npos);
     EXPECT_EQ(RunOrbivex("--version", dir).out, "Orbivex 1.0\n");
-    for (const char* bad : {"--render", "--render out.png", "--render a.png --size 0x5 c.ovx",
-                            "--render a.png --size 10 c.ovx", "--render a.png --bogus c.ovx",
-                            "--render a.png --ticks -1 c.ovx", "--render a.png --frames d c.ovx",
-                            "--render a.png a.ovx b.ovx"}) {
+    for (const char* bad :
+         {"--render", "--render out.png", "--render a.png --size 0x5 c.ovx", "--render a.png --size 10 c.ovx",
+          "--render a.png --bogus c.ovx", "--render a.png --ticks -1 c.ovx",
+          "--render a.png --frames d c.ovx", "--render a.png a.ovx b.ovx"}) {
         const Result result = RunOrbivex(bad, dir);
         EXPECT_EQ(result.status, 2) << bad;
         EXPECT_NE(result.err.find("Usage:"), std::string::npos) << bad;
@@ -64,7 +64,7 @@ TEST(RenderCommand, RendersFramedPictureWithDataBesideTheConfiguration) {
     EXPECT_EQ(result.err, "");
     const QImage image(QString::fromStdString(dir.path() + "/out.png"));
     ASSERT_EQ(image.size(), QSize(300, 200));
-    EXPECT_EQ(image.pixel(2, 198), 0xFFFFFFFFu);   // outside the plot box
+    EXPECT_EQ(image.pixel(2, 198), 0xFFFFFFFFu);    // outside the plot box
     EXPECT_EQ(image.pixel(270, 180), 0xFF000000u);  // the outer frame's bottom-right corner
     EXPECT_EQ(image.pixel(150, 100), 0xFF000000u);  // the axes cross over the sun
     EXPECT_EQ(image.pixel(152, 102), 0xFFF0F000u);  // the sun

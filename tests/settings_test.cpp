@@ -77,7 +77,8 @@ TEST(DialogFields, ParsingAndMessages) {
         EXPECT_FALSE(ParseIntegerField(bad).has_value()) << bad;
     EXPECT_EQ(ParseRealField(" -2.5e1 "), -25.0);
     EXPECT_EQ(ParseRealField("3"), 3.0);
-    for (const char* bad : {"", "abc", "1.5x", "1 2", "-"}) EXPECT_FALSE(ParseRealField(bad).has_value()) << bad;
+    for (const char* bad : {"", "abc", "1.5x", "1 2", "-"})
+        EXPECT_FALSE(ParseRealField(bad).has_value()) << bad;
     EXPECT_EQ(FormatRealField(0.1), "0.1");
     EXPECT_EQ(FormatRealField(1.0 / 3), "0.333333333333333");
     EXPECT_EQ(RangeMessage(1, 10000), "Please enter an integer between 1 and 10000.");

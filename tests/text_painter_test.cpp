@@ -25,7 +25,8 @@ TEST(ViewFont, TextIsBlackOnAnOpaqueWhiteBox) {
         for (int x = 0; x < 100; ++x) {
             const bool inside = x >= 10 && x < 34 && y >= 5 && y < 5 + height;
             const QRgb pixel = picture.pixel(x, y);
-            const bool expected = inside ? (pixel == 0xFFFFFFFFu || pixel == 0xFF000000u) : pixel == 0xFF808080u;
+            const bool expected =
+                inside ? (pixel == 0xFFFFFFFFu || pixel == 0xFF000000u) : pixel == 0xFF808080u;
             EXPECT_TRUE(expected) << x << "," << y;
             black += pixel == 0xFF000000u;
         }
@@ -36,12 +37,12 @@ TEST(ViewFont, TextIsBlackOnAnOpaqueWhiteBox) {
 
 }  // namespace
 
-
 namespace {
 
 TEST(ViewFont, GlyphCacheDrawsWhatThePainterDraws) {
-    const char* texts[] = {"N=1234 t=-12.345", "Fix the size of application window (the box should seem as square)",
-                           "!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~", "ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz"};
+    const char* texts[] = {
+        "N=1234 t=-12.345", "Fix the size of application window (the box should seem as square)",
+        "!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~", "ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz"};
     for (const char* text : texts) {
         for (const auto& [x, y] : {std::pair{3, 4}, std::pair{-5, -3}, std::pair{150, 30}}) {
             ImageSurface cached(200, 40), painted(200, 40);

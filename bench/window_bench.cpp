@@ -1,0 +1,116 @@
+// Drives the real window offscreen: the ticks per second the view sustains
+// with the largest scene at a timer period of 1 ms, and the time from process
+// start to the first painted frame of `orbivex CONFIG`.
+//
+//   window_bench ORBIVEX_BINARY CONFIG [SECONDS]
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "app/main_frame.h"
+#include "app/simulation_view.h"
+#include "commands/file_dialog.h"
+#include "plot/plot_box.h"
+#include "simulation/host.h"
+#include "simulation/simulation_state.h"
+
+namespace {
+
+struct Silent : Host, FileDialog, ExternalEditor {
+    Answer messageBox(const std::string&, Buttons, Icon) override { return Answer::No; }
+    void setBusyCursor(bool) override {}
+    bool PromptForFile(const std::string&, const std::string&, const std::string&, std::string&) override {
+        return false;
+    }
+    void Open(const std::string&) override {}
+};
+
+void LargestScene(SimulationState& s, int rows) {
+    constexpr int kBodies = 30;
+    s.lineCount = rows;
+    s.bodyCount = kBodies;
+    s.columnCount = 2 * kBodies + 1;
+    s.rows = AllocateTable(rows, s.columnCount);
+    for (int r = 0; r < rows; ++r) {
+        s.rows->set(r, 0, r * 0.01);
+        for (int k = 1; k <= kBodies; ++k) {
+            const double radius = 0.3 + 2.6 * k / kBodies, speed = 0.02 / std::sqrt(radius);
+            s.rows->set(r, 2 * k - 1, radius * std::cos(r * speed + k));
+            s.rows->set(r, 2 * k, radius * std::sin(r * speed + k));
+        }
+    }
+    for (int k = 1; k <= kBodies; ++k) {
+        s.bodySize[std::size_t(k)] = 4;
+        s.bodyColour[std::size_t(k)] = 0x0000F0;
+    }
+    s.pointsPerOrbit = 10000;
+    s.sunSize = 6;
+    s.drawAxes = 1;
+    s.frameDelayMs = 1;
+    s.dataLoaded = 1;
+}
+
+double TicksPerSecond(double seconds) {
+    SimulationState state;
+    PlotBox plot;
+    Silent silent;
+    CMainFrame frame(state, plot, silent, silent, silent);
+    InitialiseDefaults(state, plot);
+    LargestScene(state, 10000 + int(seconds * 1500) + 100);
+    frame.show();
+    QApplication::processEvents();
+    int presented = 0;
+    frame.view()->onFramePresented = [&] { ++presented; };
+    state.startRequested = 1;
+    frame.view()->invalidate();
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(int(seconds * 1000), [] { QCoreApplication::exit(0); });
+    QApplication::exec();
+    const double elapsed = clock.elapsed() / 1000.0;
+    std::printf(
+        "largest scene (30 bodies, trails of 10000 rows) at 1 ms: %.0f ticks/s, %.0f frames presented/s\n",
+        state.position / elapsed, presented / elapsed);
+    return state.position / elapsed;
+}
+
+double MillisecondsToFirstFrame(const std::string& binary, const std::string& config) {
+    timespec start{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    const std::string command =
+        "ORBIVEX_FIRST_FRAME_PROBE=1 QT_QPA_PLATFORM=offscreen '" + binary + "' '" + config + "' 2>/dev/null";
+    FILE* child = popen(command.c_str(), "r");
+    long long at = 0;
+    if (!child || std::fscanf(child, "first-frame %lld", &at) != 1) return -1;
+    pclose(child);
+    return (at - (start.tv_sec * 1000000000LL + start.tv_nsec)) / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: window_bench ORBIVEX_BINARY CONFIG [SECONDS]\n");
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const double seconds = argc > 3 ? std::atof(argv[3]) : 3.0;
+    TicksPerSecond(seconds);
+    double best = 1e9, sum = 0;
+    constexpr int kRuns = 5;
+    for (int i = 0; i < kRuns; ++i) {
+        const double ms = MillisecondsToFirstFrame(argv[1], argv[2]);
+        best = std::min(best, ms);
+        sum += ms;
+    }
+    std::printf("process start to first painted frame: best %.0f ms, mean %.0f ms of %d runs\n", best,
+                sum / kRuns, kRuns);
+    return 0;
+}
