@@ -13,6 +13,7 @@ void RasterSurface::FillSpan(int64_t left, int64_t top, int64_t right, int64_t b
     top = std::max<int64_t>(top, 0);
     right = std::min<int64_t>(right, raster_.width);
     bottom = std::min<int64_t>(bottom, raster_.height);
+    if (right <= left || bottom <= top) return;  // wholly off the raster
     for (int64_t y = top; y < bottom; ++y)
         std::fill(&raster_.at(int32_t(left), int32_t(y)),
                   &raster_.at(int32_t(left), int32_t(y)) + (right - left), pixel);

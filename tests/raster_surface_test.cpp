@@ -47,6 +47,14 @@ TEST_F(RasterFixture, HugeRectangleClipsToTheRaster) {
     EXPECT_EQ(count(kBlack), kWidth);
 }
 
+TEST_F(RasterFixture, RectanglesOffTheRasterDrawNothing) {
+    surface.Rectangle(kWidth + 10, 2, kWidth + 50, 8);
+    surface.Rectangle(2, kHeight + 1, 8, kHeight + 9);
+    surface.Rectangle(-50, -50, -10, -10);
+    surface.Rectangle(INT32_MAX - 5, INT32_MAX - 5, INT32_MAX, INT32_MAX);
+    EXPECT_EQ(count(kWhite), kWidth * kHeight);
+}
+
 TEST_F(RasterFixture, LineExcludesItsEndPoint) {
     surface.MoveTo(2, 2);
     surface.LineTo(6, 2);

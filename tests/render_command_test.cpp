@@ -1,42 +1,16 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QImage>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "process_runner.h"
 #include "test_support.h"
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = ProcessResult;
 
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-/// Runs the program with `args` from `folder` and collects what it printed.
-Result RunOrbivex(const std::string& args, const TempDir& dir, const std::string& folder = "") {
-    const std::string out = dir.path() + "/stdout.txt", err = dir.path() + "/stderr.txt";
-    const std::string command = "cd " + Quote(folder.empty() ? dir.path() : folder) + " && " +
-                                Quote(ORBIVEX_BINARY) + " " + args + " >" + Quote(out) + " 2>" + Quote(err);
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
-}
+Result RunOrbivex(const std::string& args, const TempDir& dir) { return ::RunOrbivex(args, dir.path(), dir.path()); }
 
 TEST(RenderCommand, HelpVersionAndBadArguments) {
     TempDir dir;

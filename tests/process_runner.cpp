@@ -1,0 +1,33 @@
+#include "process_runner.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+std::string ShellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+ProcessResult RunOrbivex(const std::string& args, const std::string& folder, const std::string& scratch) {
+    const std::string out = scratch + "/stdout.txt", err = scratch + "/stderr.txt";
+    const std::string command = "cd " + ShellQuote(folder) + " && timeout 20 " + ShellQuote(ORBIVEX_BINARY) + " " +
+                                args + " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
+    const int raw = std::system(command.c_str());
+    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return {status == 124 ? -1 : status, Slurp(out), Slurp(err)};
+}

@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+
+/// What a finished run of the program printed and returned.
+struct ProcessResult {
+    int status;  ///< exit status, -1 when it did not exit normally (or timed out)
+    std::string out;
+    std::string err;
+};
+
+/// Quotes `text` for the shell.
+std::string ShellQuote(const std::string& text);
+
+/// Runs the orbivex binary with `args` (already quoted as needed) from
+/// `folder`, stopping it after 20 seconds, and collects what it printed
+/// into files inside `scratch`.
+ProcessResult RunOrbivex(const std::string& args, const std::string& folder, const std::string& scratch);
