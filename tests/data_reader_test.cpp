@@ -234,6 +234,15 @@ TEST_F(LoadFixture, MissingDataFile) {
     EXPECT_EQ(state.dataLoaded, 0);
 }
 
+TEST_F(LoadFixture, DataFileDeletedAfterTheConfigurationWasRead) {
+    const std::string data = dir.write("run.dat", DataText(5, 1));
+    ASSERT_EQ(ReadConfiguration(state, plot, host, dir.write("run.ovx", ConfigText("run.dat", 5, 1))), 0);
+    std::filesystem::remove(data);
+    EXPECT_EQ(ReadData(state, host), -1);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"DATA File run.dat is not found"});
+    EXPECT_EQ(state.dataLoaded, 0);
+}
+
 TEST_F(LoadFixture, ImpossibleTableIsRefused) {
     ASSERT_EQ(Load(ConfigText("run.dat", 2147483647, 30), ""), 0);
     EXPECT_EQ(host.messages,
