@@ -7,11 +7,11 @@
 #include <QGuiApplication>
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <vector>
 
 #include "animation/view_steps.h"
+#include "orbit_scene.h"
 #include "plot/image_surface.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
@@ -58,31 +58,6 @@ private:
     ImageSurface scratch_;
 };
 
-void MakeScene(SimulationState& s, PlotBox& plot, int bodies, int trail) {
-    InitialiseDefaults(s, plot);
-    const int rows = trail + kTicks + 10;
-    s.lineCount = rows;
-    s.bodyCount = bodies;
-    s.columnCount = 2 * bodies + 1;
-    s.rows = AllocateTable(rows, s.columnCount);
-    for (int r = 0; r < rows; ++r) {
-        s.rows->set(r, 0, r * 0.01);
-        for (int k = 1; k <= bodies; ++k) {
-            const double radius = 0.3 + 2.6 * k / bodies, speed = 0.02 / std::sqrt(radius);
-            s.rows->set(r, 2 * k - 1, radius * std::cos(r * speed + k));
-            s.rows->set(r, 2 * k, radius * std::sin(r * speed + k));
-        }
-    }
-    for (int k = 1; k <= bodies; ++k) {
-        s.bodySize[std::size_t(k)] = 4;
-        s.bodyColour[std::size_t(k)] = 0x0000F0 + uint32_t(k);
-    }
-    s.pointsPerOrbit = trail;
-    s.sunSize = 6;
-    s.drawAxes = 1;
-    s.dataLoaded = 1;
-}
-
 double Micros(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - since).count();
 }
@@ -95,7 +70,8 @@ double Median(std::vector<double> v) {
 void Measure(const char* name, int bodies, int trail, int rounds) {
     SimulationState state;
     PlotBox plot;
-    MakeScene(state, plot, bodies, trail);
+    InitialiseDefaults(state, plot);
+    MakeOrbitScene(state, bodies, trail + kTicks + 10, trail);
     ImageSurface image(kSide, kSide);
     PaintView(state, plot, image.surface(), kSide, kSide);
 

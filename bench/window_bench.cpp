@@ -7,13 +7,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
 
 #include "app/main_frame.h"
+#include "orbit_scene.h"
 #include "app/simulation_view.h"
 #include "commands/file_dialog.h"
 #include "plot/plot_box.h"
@@ -31,38 +31,14 @@ struct Silent : Host, FileDialog, ExternalEditor {
     void Open(const std::string&) override {}
 };
 
-void LargestScene(SimulationState& s, int rows) {
-    constexpr int kBodies = 30;
-    s.lineCount = rows;
-    s.bodyCount = kBodies;
-    s.columnCount = 2 * kBodies + 1;
-    s.rows = AllocateTable(rows, s.columnCount);
-    for (int r = 0; r < rows; ++r) {
-        s.rows->set(r, 0, r * 0.01);
-        for (int k = 1; k <= kBodies; ++k) {
-            const double radius = 0.3 + 2.6 * k / kBodies, speed = 0.02 / std::sqrt(radius);
-            s.rows->set(r, 2 * k - 1, radius * std::cos(r * speed + k));
-            s.rows->set(r, 2 * k, radius * std::sin(r * speed + k));
-        }
-    }
-    for (int k = 1; k <= kBodies; ++k) {
-        s.bodySize[std::size_t(k)] = 4;
-        s.bodyColour[std::size_t(k)] = 0x0000F0;
-    }
-    s.pointsPerOrbit = 10000;
-    s.sunSize = 6;
-    s.drawAxes = 1;
-    s.frameDelayMs = 1;
-    s.dataLoaded = 1;
-}
-
 double TicksPerSecond(double seconds) {
     SimulationState state;
     PlotBox plot;
     Silent silent;
     CMainFrame frame(state, plot, silent, silent, silent);
     InitialiseDefaults(state, plot);
-    LargestScene(state, 10000 + int(seconds * 1500) + 100);
+    MakeOrbitScene(state, 30, 10000 + int(seconds * 1500) + 100, 10000);
+    state.frameDelayMs = 1;
     frame.show();
     QApplication::processEvents();
     int presented = 0;
