@@ -262,6 +262,44 @@ void TypeAndConfirm(const QString& name, const QString& text) {
     });
 }
 
+/// A host whose message boxes let the timer tick meanwhile, as a modal
+/// message loop does.
+class TickingHost : public ScriptedHost {
+public:
+    Answer messageBox(const std::string& text, Buttons buttons, Icon icon) override {
+        if (view) view->deliverTick();
+        return ScriptedHost::messageBox(text, buttons, icon);
+    }
+    SimulationView* view = nullptr;
+};
+
+TEST(FrameTicks, ATickDuringALoadMessageReadsNothingAndStops) {
+    SimulationState state;
+    PlotBox plot;
+    TickingHost host;
+    ScriptedFileDialog dialog;
+    RecordingEditor editor;
+    TempDir dir;
+    CMainFrame frame(state, plot, host, dialog, editor);
+    InitialiseDefaults(state, plot);
+    frame.show();
+    QApplication::processEvents();
+    dir.write("a.dat", DataText(100, 1));
+    dialog.choices.push_back(dir.write("a.ovx", ConfigText("a.dat", 100, 1)));
+    frame.runCommand(ID_NEW_SIMULATION);
+    state.stopRequested = 0;
+    frame.runCommand(ID_START_ANIMATION);
+    frame.view()->repaint();
+    frame.view()->deliverTick();
+    ASSERT_TRUE(frame.view()->timerRunning());
+    host.view = frame.view();
+    dialog.choices.push_back(dir.write("b.ovx", ConfigText("missing.dat", 100, 1)));
+    frame.runCommand(ID_NEW_SIMULATION);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"DATA File missing.dat is not found"});
+    EXPECT_FALSE(frame.view()->timerRunning());
+    EXPECT_EQ(state.position, 1);
+}
+
 TEST_F(FrameFixture, SettingsDialogRefusesAnOutOfRangeTrailAndKeepsTheSettings) {
     Load(1000, 10);
     state.startRow = 40;
