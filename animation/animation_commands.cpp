@@ -33,9 +33,13 @@ bool StopAnimation(SimulationState& s) {
     return false;
 }
 
-bool ResetPosition(SimulationState& s) {
+void RequestStop(SimulationState& s) {
     s.stopRequested = 1;
     s.startRequested = 0;
+}
+
+bool ResetPosition(SimulationState& s) {
+    RequestStop(s);
     s.position = 0;
     return true;
 }

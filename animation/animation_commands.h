@@ -12,6 +12,9 @@ class Host;
 bool StartAnimation(SimulationState& state, Host& host);
 /// Requests a stop at the next tick; a stop made while stopped stays pending.
 bool StopAnimation(SimulationState& state);
+/// What every command that loads, opens a dialog or resets does first: a
+/// stop request, and no start at the repaint it asks for.
+void RequestStop(SimulationState& state);
 /// Goes back to row 0 and stops after one more tick.
 bool ResetPosition(SimulationState& state);
 /// Switches the plot between the full view and a frame of 10 to 90 percent.

@@ -189,8 +189,7 @@ void CMainFrame::repaintIf(bool repaint) {
 }
 
 void CMainFrame::openAtStart(const std::string& path) {
-    state_.stopRequested = 1;
-    state_.startRequested = 0;
+    RequestStop(state_);
     state_.configPath = EnterFolderOf(path);
     LoadSimulation(state_, plot_, host_, state_.configPath);
     view_->invalidate();
@@ -201,23 +200,20 @@ void CMainFrame::OnStartAnimation() {
 }
 
 void CMainFrame::OnAnimationSettings() {
-    state_.stopRequested = 1;
-    state_.startRequested = 0;
+    RequestStop(state_);
     RunAnimationSettingsDialog(state_, host_, this);
     state_.position = state_.startRow;
     view_->invalidate();
 }
 
 void CMainFrame::OnSystemPosition() {
-    state_.stopRequested = 1;
-    state_.startRequested = 0;
+    RequestStop(state_);
     RunSetPositionDialog(state_, host_, this);
     view_->invalidate();
 }
 
 void CMainFrame::OnGraphicBox() {
-    state_.stopRequested = 1;
-    state_.startRequested = 0;
+    RequestStop(state_);
     if (RunGraphicBoxDialog(state_, plot_, host_, this)) view_->invalidate();
 }
 

@@ -1,5 +1,6 @@
 #include "commands/file_commands.h"
 
+#include "animation/animation_commands.h"
 #include "commands/file_dialog.h"
 #include "commands/working_folder.h"
 #include "simulation/configuration_reader.h"
@@ -12,11 +13,6 @@ constexpr const char* kConfigDescription = "orbivex files";
 constexpr const char* kConfigPattern = "*.ovx";
 constexpr const char* kDataDescription = "orbivex data files";
 constexpr const char* kDataPattern = "*.dat";
-
-void RequestStop(SimulationState& s) {
-    s.stopRequested = 1;
-    s.startRequested = 0;
-}
 
 /// Asks for a file starting at `current`; on confirmation stores the chosen
 /// path there and moves into its folder.
