@@ -16,7 +16,7 @@ int SpeedIncrement(int step) {
 }  // namespace
 
 bool StartAnimation(SimulationState& s, Host& host) {
-    if (int64_t(s.position) > int64_t(s.lineCount) - s.pointsPerOrbit - 2) {
+    if (int64_t(s.position) > int64_t(s.rowsInData()) - s.pointsPerOrbit - 2) {
         host.messageBox("End of Simulation - use Refresh");
         return false;
     }

@@ -22,16 +22,8 @@ RowRange TrailRows(const SimulationState& s) {
     return {first, last};
 }
 
-/// Trail pixels of the raster surface, kept from tick to tick. There is one
-/// view, drawn from the GUI thread only.
-TrailCache& Cache() {
-    static TrailCache cache;
-    return cache;
-}
-
 void DrawTrailOnRaster(const SimulationState& s, const PlotBox& plot, const PixelRaster& raster, int body,
-                       RowRange rows, ColourRef colour) {
-    TrailCache& cache = Cache();
+                       RowRange rows, ColourRef colour, TrailCache& cache) {
     cache.Prepare(*s.rows, plot, raster, s.usableBodies(), rows.first, rows.last);
     const uint32_t pixel = ToRasterPixel(colour);
     uint32_t* const bits = raster.bits;
@@ -43,13 +35,13 @@ void DrawTrailOnRaster(const SimulationState& s, const PlotBox& plot, const Pixe
 
 }  // namespace
 
-void DrawOrbit(const SimulationState& s, PlotBox& plot, int body, ColourRef colour) {
+void DrawOrbit(const SimulationState& s, PlotBox& plot, int body, ColourRef colour, TrailCache* trails) {
     if (!s.drawOrbits || body < 1 || body > s.usableBodies()) return;
     const RowRange rows = TrailRows(s);
     if (rows.first >= rows.last) return;
     const PixelRaster* raster = plot.deviceContext ? plot.deviceContext->raster() : nullptr;
-    if (raster) {
-        DrawTrailOnRaster(s, plot, *raster, body, rows, colour);
+    if (raster && trails) {
+        DrawTrailOnRaster(s, plot, *raster, body, rows, colour, *trails);
         return;
     }
     const double* values = s.rows->track(body, int32_t(rows.first));
@@ -72,13 +64,13 @@ void DrawSunAndAxes(const SimulationState& s, PlotBox& plot) {
     if (s.drawAxes) plot.DrawCross(0.0, 0.0);
 }
 
-void DrawSystem(const SimulationState& s, PlotBox& plot, int visible) {
+void DrawSystem(const SimulationState& s, PlotBox& plot, int visible, TrailCache* trails) {
     if (visible) {
         DrawSunAndAxes(s, plot);
-        for (int i = 1; i <= s.usableBodies(); ++i) DrawOrbit(s, plot, i, s.bodyColour[std::size_t(i)]);
+        for (int i = 1; i <= s.usableBodies(); ++i) DrawOrbit(s, plot, i, s.bodyColour[std::size_t(i)], trails);
         DrawPlanets(s, plot, 1);
         return;
     }
-    for (int i = 1; i <= s.usableBodies(); ++i) DrawOrbit(s, plot, i, plot.fillColour);
+    for (int i = 1; i <= s.usableBodies(); ++i) DrawOrbit(s, plot, i, plot.fillColour, trails);
     DrawPlanets(s, plot, 0);
 }

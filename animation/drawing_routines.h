@@ -1,21 +1,25 @@
 #pragma once
-#include "plot/colour.h"
+#include "base/colour.h"
 
 struct SimulationState;
 class PlotBox;
+class TrailCache;
 
 /// Colour of the sun disc at the world origin.
 inline constexpr ColourRef kSunColour = 0x0000F0F0;
 
 /// Draws the system at `position` (visible non-zero: sun, axes, every trail,
 /// every disc) or erases it (visible zero: trails and discs in the fill
-/// colour; sun and axes stay).
-void DrawSystem(const SimulationState& state, PlotBox& plot, int visible);
+/// colour; sun and axes stay). `trails`, when given, is the trail cache of
+/// the raster the plot draws on, owned by whoever owns that raster.
+void DrawSystem(const SimulationState& state, PlotBox& plot, int visible, TrailCache* trails = nullptr);
 
 /// Draws body `body`'s trail, one pixel for each of the rows `position` to
 /// `position` + `pointsPerOrbit` - 1 that exist; rows outside the rows in use
-/// or the table are skipped, never read.
-void DrawOrbit(const SimulationState& state, PlotBox& plot, int body, ColourRef colour);
+/// or the table are skipped, never read. On a raster with a trail cache the
+/// pixels come from the cache; they are the same pixels.
+void DrawOrbit(const SimulationState& state, PlotBox& plot, int body, ColourRef colour,
+               TrailCache* trails = nullptr);
 
 /// Draws (or erases) every body's disc at row `position`, when that row exists.
 void DrawPlanets(const SimulationState& state, PlotBox& plot, int visible);

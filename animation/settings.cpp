@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "plot/format.h"
+#include "base/format.h"
 #include "plot/plot_box.h"
 #include "simulation/real_scanner.h"
 #include "simulation/simulation_state.h"
@@ -34,8 +34,8 @@ void ApplyAnimationSettings(SimulationState& s, const AnimationSettings& a) {
     s.startRow = a.startRow;
     s.sunSize = a.sunSize;
     s.frameDelayMs = a.frameDelayMs;
-    if (int64_t(s.startRow) + s.pointsPerOrbit >= s.lineCount)
-        s.startRow = Clamp32(int64_t(s.lineCount) - s.pointsPerOrbit - 2);
+    const int32_t rows = s.rowsInData();
+    if (int64_t(s.startRow) + s.pointsPerOrbit >= rows) s.startRow = Clamp32(int64_t(rows) - s.pointsPerOrbit - 2);
 }
 
 PositionSettings PositionSettingsOf(const SimulationState& s) {
@@ -47,7 +47,8 @@ void ApplyPositionSettings(SimulationState& s, const PositionSettings& p) {
     s.drawPlanets = p.drawPlanets;
     s.position = p.position;
     if (s.position < 0) s.position = 0;
-    if (s.position >= s.lineCount) s.position = Clamp32(int64_t(s.lineCount) - s.pointsPerOrbit - 1);
+    const int32_t rows = s.rowsInData();
+    if (s.position >= rows) s.position = Clamp32(int64_t(rows) - s.pointsPerOrbit - 1);
 }
 
 BoxSettings BoxSettingsOf(const SimulationState& s, const PlotBox& plot) {
@@ -92,7 +93,10 @@ std::optional<double> ParseRealField(std::string_view text) {
     } cursor{text};
     std::string token;
     if (text.empty() || !ScanRealToken(cursor, token) || !cursor.text.empty()) return std::nullopt;
-    return ConvertRealToken(token);
+    // "inf" and "nan" read as numbers, but no box or size can be made of them.
+    const double value = ConvertRealToken(token);
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 std::string FormatRealField(double value) { return Format("%.*g", 15, value); }

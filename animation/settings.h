@@ -17,7 +17,8 @@ struct AnimationSettings {
 };
 AnimationSettings AnimationSettingsOf(const SimulationState& state);
 /// Stores the settings and moves the start row back so that its trail ends
-/// before the last row (which can make it negative for a long trail).
+/// before the last row in the data (which can make it negative for a long
+/// trail).
 void ApplyAnimationSettings(SimulationState& state, const AnimationSettings& settings);
 
 struct PositionSettings {
@@ -27,7 +28,7 @@ struct PositionSettings {
 };
 PositionSettings PositionSettingsOf(const SimulationState& state);
 /// Stores the switches and the row, moved into the data: below 0 gives 0,
-/// at or past the last row gives the last row whose trail fits.
+/// at or past the last row in the data gives the last row whose trail fits.
 void ApplyPositionSettings(SimulationState& state, const PositionSettings& settings);
 
 struct BoxSettings {
@@ -43,7 +44,7 @@ void ApplyBoxSettings(SimulationState& state, PlotBox& plot, const BoxSettings& 
 bool ShownChecked(int value);
 /// A decimal integer with blanks allowed around it, within the int range.
 std::optional<int> ParseIntegerField(std::string_view text);
-/// A real number with blanks allowed around it.
+/// A finite real number with blanks allowed around it.
 std::optional<double> ParseRealField(std::string_view text);
 /// A real as the dialogs show it: up to 15 significant digits.
 std::string FormatRealField(double value);

@@ -46,23 +46,16 @@ void TrailCache::Prepare(const TrajectoryTable& table, const PlotBox& plot, cons
 
 void TrailCache::Fill(const TrajectoryTable& table, const PlotBox& plot, const PixelRaster& raster,
                       int64_t from, int64_t to) {
-    const double xMin = plot.xMin, xMax = plot.xMax, yMin = plot.yMin, yMax = plot.yMax;
-    const double xScale = plot.xScale, yScale = plot.yScale, xOffset = plot.xOffset, yOffset = plot.yOffset;
-    const double width = raster.width, height = raster.height;
     const std::size_t mask = capacity_ - 1;
     for (int body = 1; body <= key_.bodies; ++body) {
         int32_t* ring = offsets_.data() + std::size_t(body - 1) * capacity_;
         const double* xy = table.track(body, int32_t(from));
         for (int64_t r = from; r < to; ++r, xy += 2) {
-            const double x = xy[0], y = xy[1];
             int32_t offset = -1;
-            // The world clip, then the mapping; a pixel lands on the raster
-            // when its unrounded column lies in (-1, width), since conversion
-            // truncates toward zero.
-            if (plot.enabled && x <= xMax && x >= xMin && y <= yMax && y >= yMin) {
-                const double column = x * xScale - xOffset + 0.5, row = y * yScale - yOffset + 0.5;
-                if (column > -1.0 && column < width && row > -1.0 && row < height)
-                    offset = int32_t(int64_t(int32_t(row)) * raster.stride + int32_t(column));
+            // The same clip and mapping as PlotPoint, so the same pixels.
+            if (plot.enabled && !plot.IsOutside(xy[0], xy[1])) {
+                const DevicePoint p = plot.Map(xy[0], xy[1]);
+                if (raster.contains(p.x, p.y)) offset = int32_t(int64_t(p.y) * raster.stride + p.x);
             }
             ring[std::size_t(r) & mask] = offset;
         }

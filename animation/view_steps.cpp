@@ -5,16 +5,17 @@
 
 #include "animation/drawing_routines.h"
 #include "plot/drawing_surface.h"
-#include "plot/format.h"
+#include "base/format.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
 
-TimerRequest PaintView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height) {
+TimerRequest PaintView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
+                       TrailCache* trails) {
     surface.Clear(kViewBackground);
     plot.Draw(&surface, 0, 0, width, height);
     TimerRequest request;
     if (!s.dataLoaded) return request;
-    DrawSystem(s, plot, 1);
+    DrawSystem(s, plot, 1, trails);
     request.start = s.startRequested != 0;
     s.startRequested = 0;
     return request;
@@ -25,15 +26,19 @@ std::string StatusLine(const SimulationState& s, int row) {
     return Format("N=%d t=%6.3lf", row, s.rows->time(row));
 }
 
-TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface) {
+bool PlaybackGoesOn(const SimulationState& s) {
+    return int64_t(s.position) < int64_t(s.rowsInData()) - s.pointsPerOrbit - s.step;
+}
+
+TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails) {
     plot.AttachDC(&surface);
     if (!s.dataLoaded) return {.start = false, .stop = true};
-    DrawSystem(s, plot, 0);
+    DrawSystem(s, plot, 0, trails);
     const int64_t advanced = int64_t(s.position) + s.step;
     s.position = int32_t(std::clamp<int64_t>(advanced, std::numeric_limits<int32_t>::min(),
                                              std::numeric_limits<int32_t>::max()));
-    const bool goesOn = int64_t(s.position) < int64_t(s.lineCount) - s.pointsPerOrbit - s.step;
-    DrawSystem(s, plot, 1);
+    const bool goesOn = PlaybackGoesOn(s);
+    DrawSystem(s, plot, 1, trails);
     if (!goesOn) {
         s.stopRequested = 0;
         return {.start = false, .stop = true};

@@ -4,6 +4,7 @@
 struct SimulationState;
 class PlotBox;
 class DrawingSurface;
+class TrailCache;
 
 /// What a paint or a tick asks of the animation timer, which the window owns.
 struct TimerRequest {
@@ -17,14 +18,21 @@ inline constexpr unsigned kViewBackground = 0xFFFFFF;
 /// A full paint of the view's client area of `width` x `height` pixels:
 /// background, plot box, and the system at `position` when data is loaded.
 /// With data loaded a pending start request is taken and handed back.
-TimerRequest PaintView(SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width, int height);
+/// `trails` is the trail cache of the surface's raster, when it has one.
+TimerRequest PaintView(SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width, int height,
+                       TrailCache* trails = nullptr);
 
 /// The status line a tick writes for row `row`, or empty when the row does
 /// not exist.
 std::string StatusLine(const SimulationState& state, int row);
 
+/// Whether the playback goes on at `position`: the trail and one more step
+/// fit before the end of the rows in the data.
+bool PlaybackGoesOn(const SimulationState& state);
+
 /// One timer tick: erase the system at `position`, advance by `step`, draw
 /// it again with the status line, or stop at the end of the data or on a
 /// stop request. A tick without data loaded reads and draws nothing and
 /// asks for the timer to stop.
-TimerRequest TickView(SimulationState& state, PlotBox& plot, DrawingSurface& surface);
+TimerRequest TickView(SimulationState& state, PlotBox& plot, DrawingSurface& surface,
+                      TrailCache* trails = nullptr);

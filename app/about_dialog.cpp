@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "app/version.h"
+
 QIcon ApplicationIcon() {
     QIcon icon;
     for (int side : {16, 32, 64}) {
@@ -34,7 +36,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setPixmap(ApplicationIcon().pixmap(32, 32));
     layout->addWidget(icon, 0, 0, 3, 1, Qt::AlignTop);
-    layout->addWidget(new QLabel(QStringLiteral("Orbivex Version 1.0"), this), 0, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Orbivex Version ") + QString::fromLatin1(kVersion), this), 0, 1);
     layout->addWidget(new QLabel(tr("Plays back precomputed orbits of up to 30 bodies about a sun."), this),
                       1, 1);
     layout->addWidget(new QLabel(tr("Written by the Orbivex developers."), this), 2, 1);

@@ -8,12 +8,12 @@
 #include <QToolBar>
 
 #include "animation/animation_commands.h"
-#include "animation/settings_dialogs.h"
 #include "app/about_dialog.h"
 #include "app/command_ids.h"
+#include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
 #include "commands/working_folder.h"
-#include "simulation/data_reader.h"
+#include "animation/simulation_loading.h"
 #include "simulation/simulation_state.h"
 
 CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDialog& dialog,
@@ -139,6 +139,10 @@ void CMainFrame::createToolBar() {
     toolBar_->addSeparator();
     toolBar_->addAction(action(ID_INCREASE_SPEED));
     toolBar_->addAction(action(ID_DECREASE_SPEED));
+    // A button's tooltip is its prompt, so that hints such as "press twice"
+    // are where the pointer is.
+    for (QAction* button : toolBar_->actions())
+        if (!button->isSeparator()) button->setToolTip(button->statusTip());
     addToolBar(Qt::TopToolBarArea, toolBar_);
 
     // View > Toolbar and Status Bar: checkable, showing or hiding the bars.

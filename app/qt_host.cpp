@@ -1,7 +1,9 @@
 #include "app/qt_host.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 
 namespace {
 
@@ -37,4 +39,9 @@ void QtHost::setBusyCursor(bool busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+void QtHost::note(const std::string& text) {
+    if (auto* window = qobject_cast<QMainWindow*>(parent_.data()))
+        window->statusBar()->showMessage(QString::fromStdString(text));
 }

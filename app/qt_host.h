@@ -13,6 +13,9 @@ public:
 
     Answer messageBox(const std::string& text, Buttons buttons, Icon icon) override;
     void setBusyCursor(bool busy) override;
+    /// Shows the note in the main window's status bar, where it stays until
+    /// the next message there.
+    void note(const std::string& text) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QString>
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -12,12 +13,15 @@
 #include <string_view>
 
 #include "animation/animation_commands.h"
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
+#include "animation/trail_cache.h"
 #include "animation/view_steps.h"
+#include "app/image_surface.h"
+#include "app/version.h"
+#include "base/format.h"
 #include "commands/working_folder.h"
-#include "plot/format.h"
-#include "plot/image_surface.h"
 #include "plot/plot_box.h"
-#include "simulation/data_reader.h"
 #include "simulation/host.h"
 #include "simulation/simulation_state.h"
 
@@ -115,6 +119,15 @@ bool Save(const ImageSurface& image, const QString& path) {
     return false;
 }
 
+/// Says why the ticks stopped before the number asked for: the playback
+/// ends where the trail would reach past the rows in the data.
+void ReportDataEnd(const SimulationState& state, int ticksDone, int ticksAsked) {
+    std::fprintf(stderr,
+                 "The data ran out after %d of %d ticks, at row %d: the trail needs %d rows after the "
+                 "row shown, and the data has %d rows\n",
+                 ticksDone, ticksAsked, state.position, state.pointsPerOrbit, std::max(state.rowsInData(), 0));
+}
+
 int Render(const RenderOptions& options) {
     std::error_code error;
     std::string output = std::filesystem::absolute(options.output, error).string();
@@ -137,15 +150,19 @@ int Render(const RenderOptions& options) {
         std::fprintf(stderr, "Not enough memory for a view of %dx%d pixels\n", options.width, options.height);
         return 1;
     }
-    PaintView(state, plot, image.surface(), options.width, options.height);
+    TrailCache trails;
+    PaintView(state, plot, image.surface(), options.width, options.height, &trails);
     // As after a start with no stop pending: every tick runs until the end test.
     state.stopRequested = 0;
     int frame = 0;
     if (options.frames && !Save(image, FramePath(output, frame++))) return 1;
     for (int k = 0; k < options.ticks; ++k) {
-        const TimerRequest request = TickView(state, plot, image.surface());
+        const TimerRequest request = TickView(state, plot, image.surface(), &trails);
         if (options.frames && !Save(image, FramePath(output, frame++))) return 1;
-        if (request.stop) break;
+        if (request.stop) {
+            if (k + 1 < options.ticks) ReportDataEnd(state, k + 1, options.ticks);
+            break;
+        }
     }
     if (!options.frames && !Save(image, QString::fromStdString(output))) return 1;
     return 0;
@@ -173,7 +190,7 @@ int RunRenderCommand(int argc, char** argv) {
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {
-            std::puts("Orbivex 1.0");
+            std::printf("Orbivex %s\n", kVersion);
             return 0;
         }
     }

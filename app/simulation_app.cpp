@@ -7,12 +7,14 @@
 #include "app/about_dialog.h"
 #include "app/main_frame.h"
 #include "app/simulation_view.h"
+#include "app/version.h"
+#include "animation/startup_defaults.h"
 
 SimulationApp::SimulationApp(int& argc, char** argv) : QApplication(argc, argv) {
     // Numbers in files never depend on the desktop's language.
     std::setlocale(LC_NUMERIC, "C");
     setApplicationName(QStringLiteral("Orbivex"));
-    setApplicationVersion(QStringLiteral("1.0"));
+    setApplicationVersion(QString::fromLatin1(kVersion));
     setWindowIcon(ApplicationIcon());
 }
 

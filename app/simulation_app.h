@@ -4,7 +4,8 @@
 #include <string>
 
 #include "app/qt_host.h"
-#include "commands/qt_file_dialog.h"
+#include "app/qt_external_editor.h"
+#include "app/qt_file_dialog.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
 

@@ -36,7 +36,7 @@ void SimulationView::deliverTick() {
         if (!state_.dataLoaded) timer_.stop();
         return;
     }
-    const TimerRequest request = TickView(state_, plot_, image_->surface());
+    const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_);
     if (request.stop) timer_.stop();
     update(contentsRect());
 }
@@ -51,7 +51,7 @@ void SimulationView::paintEvent(QPaintEvent* event) {
         if (fullPaintPending_) {
             fullPaintPending_ = false;
             const TimerRequest request =
-                PaintView(state_, plot_, image_->surface(), client.width(), client.height());
+                PaintView(state_, plot_, image_->surface(), client.width(), client.height(), &trails_);
             if (request.start) startTimer();
         }
         QPainter painter(this);

@@ -4,7 +4,8 @@
 #include <functional>
 #include <memory>
 
-#include "plot/image_surface.h"
+#include "animation/trail_cache.h"
+#include "app/image_surface.h"
 
 struct SimulationState;
 class PlotBox;
@@ -41,5 +42,6 @@ private:
     PlotBox& plot_;
     QTimer timer_;
     std::unique_ptr<ImageSurface> image_;
+    TrailCache trails_;  ///< where the trails of image_ lie, kept from tick to tick
     bool fullPaintPending_ = true;
 };

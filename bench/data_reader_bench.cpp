@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "animation/simulation_loading.h"
 #include "plot/plot_box.h"
-#include "simulation/data_reader.h"
 #include "simulation/host.h"
 #include "simulation/simulation_state.h"
 
@@ -36,6 +36,7 @@ public:
         return Answer::No;
     }
     void setBusyCursor(bool) override {}
+    void note(const std::string&) override {}
 };
 
 int WriteData(const std::string& path, double megabytes) {

@@ -10,9 +10,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "animation/startup_defaults.h"
+#include "animation/trail_cache.h"
 #include "animation/view_steps.h"
 #include "orbit_scene.h"
-#include "plot/image_surface.h"
+#include "app/image_surface.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
 
@@ -73,7 +75,8 @@ void Measure(const char* name, int bodies, int trail, int rounds) {
     InitialiseDefaults(state, plot);
     MakeOrbitScene(state, bodies, trail + kTicks + 10, trail);
     ImageSurface image(kSide, kSide);
-    PaintView(state, plot, image.surface(), kSide, kSide);
+    TrailCache trails;
+    PaintView(state, plot, image.surface(), kSide, kSide, &trails);
 
     // The pixels of each of the kTicks ticks, in the order the tick writes them.
     std::vector<std::vector<uint32_t>> ticks;
@@ -92,9 +95,9 @@ void Measure(const char* name, int bodies, int trail, int rounds) {
     for (int round = 0; round < rounds; ++round) {
         state.position = 0;
         state.stopRequested = 0;
-        PaintView(state, plot, image.surface(), kSide, kSide);
+        PaintView(state, plot, image.surface(), kSide, kSide, &trails);
         auto start = std::chrono::steady_clock::now();
-        for (int t = 0; t < kTicks; ++t) TickView(state, plot, image.surface());
+        for (int t = 0; t < kTicks; ++t) TickView(state, plot, image.surface(), &trails);
         tickTimes.push_back(Micros(start) / kTicks);
 
         start = std::chrono::steady_clock::now();

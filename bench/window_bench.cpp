@@ -15,6 +15,8 @@
 #include "app/main_frame.h"
 #include "orbit_scene.h"
 #include "app/simulation_view.h"
+#include "animation/startup_defaults.h"
+#include "commands/external_editor.h"
 #include "commands/file_dialog.h"
 #include "plot/plot_box.h"
 #include "simulation/host.h"
@@ -25,10 +27,11 @@ namespace {
 struct Silent : Host, FileDialog, ExternalEditor {
     Answer messageBox(const std::string&, Buttons, Icon) override { return Answer::No; }
     void setBusyCursor(bool) override {}
+    void note(const std::string&) override {}
     bool PromptForFile(const std::string&, const std::string&, const std::string&, std::string&) override {
         return false;
     }
-    void Open(const std::string&) override {}
+    bool Open(const std::string&) override { return true; }
 };
 
 double TicksPerSecond(double seconds) {

@@ -1,10 +1,13 @@
 #include "commands/file_commands.h"
 
 #include "animation/animation_commands.h"
+#include "animation/simulation_loading.h"
+#include "base/format.h"
+#include "commands/external_editor.h"
 #include "commands/file_dialog.h"
 #include "commands/working_folder.h"
-#include "simulation/configuration_reader.h"
 #include "simulation/data_reader.h"
+#include "simulation/host.h"
 #include "simulation/simulation_state.h"
 
 namespace {
@@ -24,7 +27,16 @@ bool Choose(const FileCommandContext& c, const char* title, const char* descript
     return true;
 }
 
+void Edit(const FileCommandContext& c, const std::string& path) {
+    if (!c.editor.Open(path)) c.host.messageBox(EditorFailureMessage(path));
+}
+
 }  // namespace
+
+std::string EditorFailureMessage(const std::string& path) {
+    const std::string what = path.empty() ? std::string("an editor") : "an editor for " + path;
+    return Format("Could not start %s. Set ORBIVEX_EDITOR to the program to edit files with.", what.c_str());
+}
 
 bool NewSimulation(const FileCommandContext& c) {
     RequestStop(c.state);
@@ -36,7 +48,7 @@ bool NewSimulation(const FileCommandContext& c) {
 bool LoadConfigurationFile(const FileCommandContext& c) {
     RequestStop(c.state);
     if (!Choose(c, "Open config file", kConfigDescription, kConfigPattern, c.state.configPath)) return false;
-    ReadConfiguration(c.state, c.plot, c.host, c.state.configPath);
+    LoadConfiguration(c.state, c.plot, c.host, c.state.configPath);
     return true;
 }
 
@@ -54,12 +66,12 @@ bool ReloadSimulation(const FileCommandContext& c) {
 }
 
 bool EditConfigurationFile(const FileCommandContext& c) {
-    c.editor.Open(c.state.configPath);
+    Edit(c, c.state.configPath);
     return true;
 }
 
 bool EditDataFile(const FileCommandContext& c) {
     RequestStop(c.state);
-    c.editor.Open(c.state.dataPath);
+    Edit(c, c.state.dataPath);
     return true;
 }

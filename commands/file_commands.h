@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 struct SimulationState;
 class PlotBox;
@@ -29,6 +30,11 @@ bool ReloadDataFile(const FileCommandContext& context);
 /// Loads the current configuration and its data again.
 bool ReloadSimulation(const FileCommandContext& context);
 /// Opens the configuration file in the editor; a running animation goes on.
+/// When no editor can be started, a message says so and names the variable
+/// that chooses one.
 bool EditConfigurationFile(const FileCommandContext& context);
-/// Opens the data file in the editor; a running animation stops.
+/// Opens the data file in the editor, as above; a running animation stops.
 bool EditDataFile(const FileCommandContext& context);
+
+/// What the editor commands say when no editor could be started for `path`.
+std::string EditorFailureMessage(const std::string& path);

@@ -12,10 +12,3 @@ public:
     virtual bool PromptForFile(const std::string& title, const std::string& description,
                                const std::string& pattern, std::string& path) = 0;
 };
-
-/// Opens a file in the user's editor.
-class ExternalEditor {
-public:
-    virtual ~ExternalEditor() = default;
-    virtual void Open(const std::string& path) = 0;
-};

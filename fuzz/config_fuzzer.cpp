@@ -3,18 +3,15 @@
 #include <cstdio>
 
 #include "fuzz_support.h"
-#include "plot/plot_box.h"
 #include "simulation/configuration_reader.h"
 #include "simulation/simulation_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     SimulationState state;
-    PlotBox plot;
     FuzzHost host;
-    InitialiseDefaults(state, plot);
     std::FILE* file = size ? ::fmemopen(const_cast<uint8_t*>(data), size, "r") : std::fopen("/dev/null", "r");
     if (!file) return 0;
-    ReadConfigurationFrom(file, state, plot, host);
+    ReadConfigurationFrom(file, state, host);
     std::fclose(file);
     // Whatever was read, the colours stay within their slots.
     for (int64_t k = int64_t(state.bodyCount) + 1; k < kBodySlots && state.bodyCount >= 0; ++k)

@@ -5,7 +5,8 @@
 #include "fuzz_support.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
-#include "simulation/data_reader.h"
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
 #include "simulation/simulation_state.h"
 
 #include <vector>

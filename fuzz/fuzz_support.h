@@ -15,6 +15,7 @@ public:
         return yes_ ? Answer::Yes : Answer::No;
     }
     void setBusyCursor(bool) override {}
+    void note(const std::string&) override {}
 
 private:
     bool yes_ = false;

@@ -11,7 +11,8 @@
 #include "fuzz_support.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
-#include "simulation/data_reader.h"
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
 #include "simulation/simulation_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "plot/colour.h"
+#include "base/colour.h"
 #include "plot/device_types.h"
 
 /// Direct access to a 32-bit raster (0xAARRGGBB pixels), for the drawing

@@ -32,14 +32,18 @@ void PlotBox::RoundRange(double& lo, double& hi) {
     const double d = std::fabs(hi - lo);
     if (!(d > 1e-8)) return;
     const double unit = std::pow(10.0, std::trunc(std::log10(d)) - 1.0);
-    const int32_t n = SaturatingTrunc(lo * 100.0 / unit);
-    const int32_t m = SaturatingTrunc(hi * 100.0 / unit);
+    // The bounds are counted in hundredths of the unit as 32-bit integers. A
+    // bound whose count does not fit (a box far from the origin for its
+    // width) is kept as given rather than moved to where the count saturates.
+    auto fits = [](double count) { return count > -2147483649.0 && count < 2147483648.0; };
+    const double n = std::trunc(lo * 100.0 / unit);
+    const double m = std::trunc(hi * 100.0 / unit);
     const double newLo = std::floor(n * unit * 0.01 / unit) * unit;
     const double newHi = std::ceil(m * unit * 0.01 / unit) * unit;
     // Ranges too wide for the unit arithmetic (infinite or near the double
-    // limit) would turn into NaN; such a bound is kept as given.
-    if (std::isfinite(newLo)) lo = newLo;
-    if (std::isfinite(newHi)) hi = newHi;
+    // limit) would turn into NaN; such a bound is kept as given too.
+    if (fits(n) && std::isfinite(newLo)) lo = newLo;
+    if (fits(m) && std::isfinite(newHi)) hi = newHi;
 }
 
 void PlotBox::ComputeMapping(int left, int top, int right, int bottom) {

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plot/colour.h"
+#include "base/colour.h"
 #include "plot/device_types.h"
 
 class DrawingSurface;
@@ -29,7 +29,8 @@ public:
     /// Copies the world box out in the order xmin, ymin, xmax, ymax.
     void GetBox(double& xmin, double& ymin, double& xmax, double& ymax) const;
     /// Rounds lo down and hi up to whole units of a tenth of the range's order
-    /// of magnitude. A result that is not finite leaves that bound as it was.
+    /// of magnitude. A bound whose count of hundredths of a unit does not fit
+    /// 32 bits, or whose result is not finite, is left as it was.
     static void RoundRange(double& lo, double& hi);
     /// Remembers the device rectangle and computes scales and offsets for the
     /// current box and viewport. An empty world range gets the scale 0, so the

@@ -5,7 +5,7 @@
 #include "config_scanner.h"
 #include "file_access.h"
 #include "host.h"
-#include "plot/plot_box.h"
+#include "base/format.h"
 #include "simulation_state.h"
 
 ColourRef BodyColourTable(int code) {
@@ -25,77 +25,75 @@ void ResolveBodyColours(SimulationState& state) {
 
 namespace {
 
-/// Reads `count` integers into slots 1.. of `slots`; the list succeeds when
-/// its last read does, as a run of "%d" reads would.
+/// Reads `count` integers into slots 1.. of `slots`. The list fails at its
+/// first value that is not a number: the slots before it keep what was read,
+/// the rest what they held, and no later value is taken for a body's.
 bool ReadBodyList(ConfigScanner& in, std::array<int32_t, kBodySlots>& slots, int32_t count) {
-    bool ok = true;
-    for (int32_t k = 1; k <= count; ++k) {
-        ok = in.ReadInt(slots[std::size_t(k)]);
-        if (!ok) return false;
-    }
-    return ok;
+    for (int32_t k = 1; k <= count; ++k)
+        if (!in.ReadInt(slots[std::size_t(k)])) return false;
+    return true;
 }
 
-int ReadFields(ConfigScanner& in, SimulationState& s, PlotBox& plot, Host& host) {
+ConfigResult ReadFields(ConfigScanner& in, SimulationState& s, Host& host) {
     in.SkipToEquals();
     in.ReadWord(s.dataPath);  // outcome not tested: a missing name keeps the old one
 
     in.SkipToEquals();
-    if (!in.ReadInt(s.lineCount)) return -2;
+    if (!in.ReadInt(s.lineCount)) return ConfigResult::BadLineCount;
 
     in.SkipToEquals();
-    if (!in.ReadInt(s.bodyCount) || s.bodyCount < 0) return -3;
+    if (!in.ReadInt(s.bodyCount) || s.bodyCount < 0) return ConfigResult::BadBodyCount;
     if (s.bodyCount > kMaxBodies) {
         host.messageBox("Too many Planets !");
-        return -3;
+        return ConfigResult::BadBodyCount;
     }
 
     in.SkipToEquals();
-    if (!ReadBodyList(in, s.bodySize, s.bodyCount)) return -4;
+    if (!ReadBodyList(in, s.bodySize, s.bodyCount)) return ConfigResult::BadBodySizes;
     in.SkipToEquals();
-    if (!ReadBodyList(in, s.bodyColourCode, s.bodyCount)) return -5;
+    if (!ReadBodyList(in, s.bodyColourCode, s.bodyCount)) return ConfigResult::BadColourCodes;
     ResolveBodyColours(s);
 
     in.SkipToEquals();
     for (double& v : s.configBox)
-        if (!in.ReadReal(v)) return -6;
+        if (!in.ReadReal(v)) return ConfigResult::BadBox;
 
     in.SkipToEquals();
-    if (!in.ReadInt(s.frameDelayMs)) return -8;
+    if (!in.ReadInt(s.frameDelayMs)) return ConfigResult::BadDelayOrStep;
     in.SkipToEquals();
-    if (!in.ReadInt(s.step)) return -8;
+    if (!in.ReadInt(s.step)) return ConfigResult::BadDelayOrStep;
     if (s.step < 1 || s.step > s.lineCount) s.step = 1;
 
     in.SkipToEquals();
-    if (!in.ReadInt(s.pointsPerOrbit)) return -9;
+    if (!in.ReadInt(s.pointsPerOrbit)) return ConfigResult::BadTrailLength;
     in.SkipToEquals();
-    if (!in.ReadInt(s.startRow)) return -10;
+    if (!in.ReadInt(s.startRow)) return ConfigResult::BadStartRow;
     if (s.startRow >= s.lineCount || s.startRow < 0) s.startRow = 0;
 
     for (int32_t* field : {&s.sunSize, &s.drawAxes, &s.drawPlanets, &s.drawOrbits}) {
         in.SkipToEquals();
-        if (!in.ReadInt(*field)) return -11;
+        if (!in.ReadInt(*field)) return ConfigResult::BadSwitch;
     }
 
-    plot.title = Format("%d planet simulation", s.bodyCount);
-    plot.SetBox(s.configBox[0], s.configBox[1], s.configBox[2], s.configBox[3]);
-    return 0;
+    return ConfigResult::Ok;
 }
 
 }  // namespace
 
-int ReadConfigurationFrom(std::FILE* file, SimulationState& state, PlotBox& plot, Host& host) {
+ConfigResult ReadConfigurationFrom(std::FILE* file, SimulationState& state, Host& host) {
     ConfigScanner in(file);
-    return ReadFields(in, state, plot, host);
+    return ReadFields(in, state, host);
 }
 
-int ReadConfiguration(SimulationState& state, PlotBox& plot, Host& host, const std::string& path) {
+ConfigResult ReadConfiguration(SimulationState& state, Host& host, const std::string& path) {
     std::FILE* file = OpenRegularFileStream(path);
     if (!file) {
         host.messageBox(Format("Config File %s is not found", path.c_str()));
-        return -1;
+        return ConfigResult::NotFound;
     }
-    const int code = ReadConfigurationFrom(file, state, plot, host);
+    const ConfigResult result = ReadConfigurationFrom(file, state, host);
     std::fclose(file);
-    return code;
+    return result;
 }
+
+std::string SimulationTitle(int bodyCount) { return Format("%d planet simulation", bodyCount); }

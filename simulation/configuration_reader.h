@@ -2,11 +2,30 @@
 #include <cstdio>
 #include <string>
 
-#include "plot/colour.h"
+#include "base/colour.h"
 
 struct SimulationState;
-class PlotBox;
 class Host;
+
+/// How a configuration read ended. The values are the codes that messages
+/// print ("Error -4 in Config File ..."): the failing field's code, -1 when
+/// the file cannot be opened.
+enum class ConfigResult : int {
+    Ok = 0,
+    NotFound = -1,
+    BadLineCount = -2,
+    BadBodyCount = -3,
+    BadBodySizes = -4,
+    BadColourCodes = -5,
+    BadBox = -6,
+    BadDelayOrStep = -8,
+    BadTrailLength = -9,
+    BadStartRow = -10,
+    BadSwitch = -11,
+};
+
+/// The code a message prints for `result`.
+inline int CodeOf(ConfigResult result) { return static_cast<int>(result); }
 
 /// The colour of body colour code `code`: codes 0 to 13 name fixed colours,
 /// any other code gives light grey.
@@ -17,11 +36,14 @@ ColourRef BodyColourTable(int code);
 void ResolveBodyColours(SimulationState& state);
 
 /// Reads a configuration file into `state`: 14 fields, each after the next
-/// "=". Every value is stored the moment it is read; only a file read to its
-/// end gives the plot its box and the title "N planet simulation". Returns 0,
-/// or the failing field's negative code (-1 when the file cannot be opened).
-int ReadConfiguration(SimulationState& state, PlotBox& plot, Host& host, const std::string& path);
+/// "=". Every value is stored the moment it is read, the box in `configBox`.
+/// A body-size or colour-code list stops at its first value that is not a
+/// number, and the read fails there.
+ConfigResult ReadConfiguration(SimulationState& state, Host& host, const std::string& path);
 
 /// The same on an open stream (the caller closes it), for readers that feed
 /// the file from memory.
-int ReadConfigurationFrom(std::FILE* file, SimulationState& state, PlotBox& plot, Host& host);
+ConfigResult ReadConfigurationFrom(std::FILE* file, SimulationState& state, Host& host);
+
+/// The title a plot shows for a configuration of `bodyCount` bodies.
+std::string SimulationTitle(int bodyCount);

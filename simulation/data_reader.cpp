@@ -4,38 +4,16 @@
 #include <unistd.h>
 #include <algorithm>
 
+#include "base/format.h"
 #include "configuration_reader.h"
 #include "file_access.h"
 #include "host.h"
 #include "parallel_real_parser.h"
 #include "real_parser.h"
+#include "row_shape.h"
 #include "simulation_state.h"
 
 namespace {
-
-void ReportNoMemory(const SimulationState& s, Host& host) {
-    host.messageBox(Format("Not enough memory for %d data lines of %d values", s.lineCount, s.columnCount));
-}
-
-/// Makes sure a table exists with the columns the configuration gives and at
-/// least `lineCount` rows; a table of another shape would put the values in
-/// the wrong places. False (reported) when no such table can be made.
-bool EnsureTableShape(SimulationState& s, Host& host) {
-    if (s.bodyCount < 0 || s.bodyCount > kMaxBodies) {
-        host.messageBox(Format("Error %d in Config File %s", -3, s.configPath.c_str()));
-        return false;
-    }
-    const int32_t columns = 2 * s.bodyCount + 1;
-    const int32_t rows = std::max(s.lineCount, 0);
-    if (s.rows && s.rows->columnCount() == columns && s.rows->rowCount() >= rows) return true;
-    s.dataLoaded = 0;
-    FreeTable(s.rows);
-    s.columnCount = columns;
-    s.rows = AllocateTable(rows, columns);
-    if (s.rows) return true;
-    ReportNoMemory(s, host);
-    return false;
-}
 
 class TableSink : public ValueSink {
 public:
@@ -62,21 +40,38 @@ std::size_t ParseFile(int fd, TrajectoryTable& table, std::size_t count) {
 
 }  // namespace
 
-int ReadData(SimulationState& s, Host& host) {
+bool PrepareTable(SimulationState& s, Host& host) {
+    if (s.bodyCount < 0 || s.bodyCount > kMaxBodies) {
+        host.messageBox(Format("Error %d in Config File %s", CodeOf(ConfigResult::BadBodyCount),
+                               s.configPath.c_str()));
+        return false;
+    }
+    const int32_t columns = 2 * s.bodyCount + 1;
+    const int32_t rows = std::max(s.lineCount, 0);
+    if (s.rows && s.rows->columnCount() == columns && s.rows->rowCount() >= rows) return true;
+    s.dataLoaded = 0;
+    FreeTable(s.rows);
+    s.columnCount = columns;
+    s.rows = AllocateTable(rows, columns);
+    if (s.rows) return true;
+    host.messageBox(Format("Not enough memory for %d data lines of %d values", s.lineCount, s.columnCount));
+    return false;
+}
+
+DataResult ReadData(SimulationState& s, Host& host) {
     const int fd = OpenRegularFile(s.dataPath);
     if (fd < 0) {
         host.messageBox(Format("DATA File %s is not found", s.dataPath.c_str()));
-        return -1;
+        return DataResult::Failed;
     }
-    if (!EnsureTableShape(s, host)) {
+    if (!PrepareTable(s, host)) {
         ::close(fd);
-        return -1;
+        return DataResult::Failed;
     }
     SetBusyCursor(host, 1);
     const int32_t columns = s.rows->columnCount();
     const std::size_t wanted = std::size_t(std::max(s.lineCount, 0)) * std::size_t(columns);
     const std::size_t stored = ParseFile(fd, *s.rows, wanted);
-    ::close(fd);
     // The wait cursor is put back before any question, so that the message
     // box is answered with the normal pointer.
     SetBusyCursor(host, 0);
@@ -85,28 +80,17 @@ int ReadData(SimulationState& s, Host& host) {
         const auto answer =
             host.messageBox(Format("Data File error at line %d\nSet number of data equal to %d?", r, r - 1),
                             Host::Buttons::YesNo);
-        if (answer != Host::Answer::Yes) return -100;
+        if (answer != Host::Answer::Yes) {
+            ::close(fd);
+            return DataResult::ShortDeclined;
+        }
         s.lineCount = r - 1;
     }
     s.position = s.startRow;
     s.dataLoaded = 1;
-    return 0;
-}
-
-int LoadSimulation(SimulationState& s, PlotBox& plot, Host& host, const std::string& path) {
-    s.dataLoaded = 0;
-    s.startRequested = 0;
-    FreeTable(s.rows);
-    const int code = ReadConfiguration(s, plot, host, path);
-    if (code != 0) {
-        host.messageBox(Format("Error %d in Config File %s", code, path.c_str()));
-        return 0;
-    }
-    s.columnCount = 2 * s.bodyCount + 1;
-    s.rows = AllocateTable(s.lineCount, s.columnCount);
-    if (!s.rows) {
-        ReportNoMemory(s, host);
-        return 0;
-    }
-    return ReadData(s, host) == 0 ? 1 : 0;
+    const std::string note =
+        RowShapeNoteOfFile(fd, columns, std::size_t(std::max(s.lineCount, 0)) * std::size_t(columns));
+    ::close(fd);
+    if (!note.empty()) host.note(note);
+    return DataResult::Ok;
 }

@@ -2,18 +2,28 @@
 #include <string>
 
 struct SimulationState;
-class PlotBox;
 class Host;
 
-/// Reads the data file named by `dataPath` into the table, row by row, each
-/// row the time and every body's x and y. When the table is missing or has
-/// another shape than the configuration now gives, a fresh one of that shape
-/// is made first. A short file asks whether to keep the complete rows.
-/// Returns 0 on success, -1 when the file cannot be read, -100 when the file
-/// is short and the user declines.
-int ReadData(SimulationState& state, Host& host);
+/// How a data read ended; the values are the codes the reader has always
+/// returned.
+enum class DataResult : int {
+    Ok = 0,
+    /// The file cannot be read, or no table of the configured shape can be had.
+    Failed = -1,
+    /// The file is short and the user declined to keep its complete rows.
+    ShortDeclined = -100,
+};
 
-/// Loads a whole simulation: frees the old table, reads the configuration,
-/// makes a table of its shape and reads the data into it. Every failure is
-/// reported through `host`. Returns 1 when both files were read, 0 otherwise.
-int LoadSimulation(SimulationState& state, PlotBox& plot, Host& host, const std::string& path);
+/// Makes sure a table exists with the columns the configuration gives and at
+/// least `lineCount` rows, making a fresh one when the table is missing or
+/// of another shape (a table of another shape would put the values in the
+/// wrong places). False, reported through `host`, when the body count is out
+/// of range or the memory cannot be had. The one place that creates tables.
+bool PrepareTable(SimulationState& state, Host& host);
+
+/// Reads the data file named by `dataPath` into the table, row by row, each
+/// row the time and every body's x and y; prepares the table first. A short
+/// file asks whether to keep the complete rows. After a good read, when the
+/// lines read all hold the same number of values and it is not the number a
+/// row needs, `host` is given a note that says so.
+DataResult ReadData(SimulationState& state, Host& host);

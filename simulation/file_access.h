@@ -2,8 +2,6 @@
 #include <cstdio>
 #include <string>
 
-#include "plot/format.h"
-
 /// Opens `path` for reading when it names a regular file; -1 otherwise. A
 /// directory, FIFO or device is refused without blocking, so that a wrong
 /// pick can neither hang the program nor feed it an endless stream.

@@ -9,3 +9,5 @@ Host::Answer ConsoleHost::messageBox(const std::string& text, Buttons buttons, I
     if (buttons == Buttons::Ok) return Answer::Ok;
     return answerYes_ ? Answer::Yes : Answer::No;
 }
+
+void ConsoleHost::note(const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }

@@ -21,6 +21,10 @@ public:
 
     /// Shows the wait cursor while `busy` is true, the normal one otherwise.
     virtual void setBusyCursor(bool busy) = 0;
+
+    /// Tells the user something worth knowing that needs no answer, without
+    /// a message box: the window's status bar, the terminal's standard error.
+    virtual void note(const std::string& text) = 0;
 };
 
 /// Caption of every message box the program shows.
@@ -37,6 +41,7 @@ public:
     explicit ConsoleHost(bool answerYes) : answerYes_(answerYes) {}
     Answer messageBox(const std::string& text, Buttons buttons, Icon icon) override;
     void setBusyCursor(bool) override {}
+    void note(const std::string& text) override;
 
 private:
     bool answerYes_;

@@ -6,9 +6,7 @@
 
 #include "trajectory_table.h"
 
-#include "plot/colour.h"
-
-class PlotBox;
+#include "base/colour.h"
 
 /// Highest number of bodies a simulation may have; per-body arrays have one
 /// slot more so that body k uses slot k.
@@ -59,13 +57,8 @@ struct SimulationState {
     /// Rows that may be read: 0 to this number - 1, below both `lineCount`
     /// and the table's own rows. 0 without a table.
     int32_t usableRows() const;
+    /// Rows the playback runs through: `lineCount`, but never more than the
+    /// table holds, so that a count raised after the data was read does not
+    /// play on through rows that were never loaded.
+    int32_t rowsInData() const;
 };
-
-/// Title the plot shows until a simulation is loaded.
-inline constexpr const char* kStartupTitle =
-    "Fix the size of application window (the box should seem as square)";
-
-/// Start-up state of the simulation and the plot: default configuration name,
-/// full-window viewport, box -3..3, corner-labelled frame, start-up title and
-/// the light grey fill.
-void InitialiseDefaults(SimulationState& state, PlotBox& plot);

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
 #include "plot/plot_box.h"
 #include "simulation/configuration_reader.h"
 #include "simulation/simulation_state.h"
@@ -30,16 +32,14 @@ struct ConfigFixture : ::testing::Test {
     SimulationState state;
     PlotBox plot;
     ScriptedHost host;
+    TempDir dir;
 
     void SetUp() override { InitialiseDefaults(state, plot); }
 
+    /// Reads `text` as a configuration file, as a load does: the plot gets
+    /// its box and title only from a file read to its end.
     int Read(const std::string& text) {
-        std::string copy = text;
-        std::FILE* file = ::fmemopen(copy.data(), copy.size(), "r");
-        if (copy.empty()) file = std::fopen("/dev/null", "r");
-        const int code = ReadConfigurationFrom(file, state, plot, host);
-        std::fclose(file);
-        return code;
+        return CodeOf(LoadConfiguration(state, plot, host, dir.write("c.ovx", text)));
     }
 
     /// The example with the value after the n-th "=" (from 1) replaced.
@@ -106,6 +106,15 @@ TEST_F(ConfigFixture, FailureKeepsEarlierFieldsAndLeavesPlotAlone) {
     EXPECT_EQ(plot.xMin, -3);
 }
 
+TEST_F(ConfigFixture, BodyListStopsAtItsFirstValueThatIsNotANumber) {
+    state.bodySize[2] = 77;
+    EXPECT_EQ(Read(WithField(4, "9 x 5")), -4);
+    EXPECT_EQ(state.bodySize[1], 9);
+    EXPECT_EQ(state.bodySize[2], 77);  // never half-filled from what follows
+    EXPECT_EQ(Read(WithField(5, "x 5")), -5);
+    EXPECT_EQ(plot.title, kStartupTitle);
+}
+
 TEST_F(ConfigFixture, BodyCountLimits) {
     EXPECT_EQ(Read(WithField(3, "31")), -3);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Too many Planets !"});
@@ -168,6 +177,7 @@ TEST_F(ConfigFixture, NumbersFollowFormattedInput) {
     EXPECT_EQ(Read(WithField(6, "1 2 3 1e")), 0);  // an exponent without digits is ignored
     EXPECT_EQ(state.configBox[3], 1);
     EXPECT_EQ(Read(WithField(6, "1 2 3 -")), -6);
+    EXPECT_EQ(Read(WithField(6, "1 2 3 0x.")), -6);  // a hex prefix needs a digit
 }
 
 TEST_F(ConfigFixture, BoxIsRoundedOutward) {
@@ -179,20 +189,16 @@ TEST_F(ConfigFixture, BoxIsRoundedOutward) {
 
 TEST(ConfigFile, MissingFileOrDirectoryIsNotFound) {
     SimulationState state;
-    PlotBox plot;
     ScriptedHost host;
     TempDir dir;
-    EXPECT_EQ(ReadConfiguration(state, plot, host, dir.path() + "/none.ovx"), -1);
-    EXPECT_EQ(ReadConfiguration(state, plot, host, dir.path()), -1);
+    EXPECT_EQ(ReadConfiguration(state, host, dir.path() + "/none.ovx"), ConfigResult::NotFound);
+    EXPECT_EQ(ReadConfiguration(state, host, dir.path()), ConfigResult::NotFound);
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.messages[0], "Config File " + dir.path() + "/none.ovx is not found");
     EXPECT_EQ(host.messages[1], "Config File " + dir.path() + " is not found");
 }
 
-TEST(BodyColours, TableAndResolution) {
-    const ColourRef expected[] = {0x000000, 0x00468C, 0x00A0A0, 0x0000A0, 0x007800, 0xB40000, 0x00F0F0,
-                                  0x8C8C8C, 0x006EDC, 0x00C8C8, 0x0000F0, 0x00F000, 0xF00000, 0xA000A0};
-    for (int code = 0; code < 14; ++code) EXPECT_EQ(BodyColourTable(code), expected[code]) << code;
+TEST(BodyColours, CodesOutsideTheTableAreGreyAndUnusedSlotsClear) {
     EXPECT_EQ(BodyColourTable(14), 0xC8C8C8u);
     EXPECT_EQ(BodyColourTable(-1), 0xC8C8C8u);
 
@@ -205,25 +211,6 @@ TEST(BodyColours, TableAndResolution) {
     EXPECT_EQ(state.bodyColour[1], 0x0000A0u);
     EXPECT_EQ(state.bodyColour[2], 0xC8C8C8u);
     EXPECT_EQ(state.bodyColour[3], 0u);
-}
-
-TEST(StartupState, DefaultsAndInitialisation) {
-    SimulationState state;
-    PlotBox plot;
-    EXPECT_EQ(state.step, 1);
-    EXPECT_EQ(state.drawPlanets, 1);
-    EXPECT_EQ(state.fullWindowToggle, 1);
-    EXPECT_EQ(state.squareBoxSize, 2.0);
-    EXPECT_EQ(state.rows, nullptr);
-    InitialiseDefaults(state, plot);
-    EXPECT_EQ(state.configPath, "defovx.ovx");
-    EXPECT_EQ(plot.leftPct, 0);
-    EXPECT_EQ(plot.bottomPct, 100);
-    EXPECT_EQ(plot.xMin, -3);
-    EXPECT_EQ(plot.yMax, 3);
-    EXPECT_EQ(plot.axisStyle, 1);
-    EXPECT_EQ(plot.fillColour, 0xF0F0F0u);
-    EXPECT_EQ(plot.title.size(), 66u);
 }
 
 }  // namespace

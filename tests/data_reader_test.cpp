@@ -8,6 +8,8 @@
 #include <random>
 #include <string>
 
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
 #include "plot/plot_box.h"
 #include "simulation/configuration_reader.h"
 #include "simulation/data_reader.h"
@@ -236,9 +238,9 @@ TEST_F(LoadFixture, MissingDataFile) {
 
 TEST_F(LoadFixture, DataFileDeletedAfterTheConfigurationWasRead) {
     const std::string data = dir.write("run.dat", DataText(5, 1));
-    ASSERT_EQ(ReadConfiguration(state, plot, host, dir.write("run.ovx", ConfigText("run.dat", 5, 1))), 0);
+    ASSERT_EQ(ReadConfiguration(state, host, dir.write("run.ovx", ConfigText("run.dat", 5, 1))), ConfigResult::Ok);
     std::filesystem::remove(data);
-    EXPECT_EQ(ReadData(state, host), -1);
+    EXPECT_EQ(ReadData(state, host), DataResult::Failed);
     EXPECT_EQ(host.messages, std::vector<std::string>{"DATA File run.dat is not found"});
     EXPECT_EQ(state.dataLoaded, 0);
 }
@@ -255,9 +257,9 @@ TEST_F(LoadFixture, ReloadDataAfterShapeChangeMakesAFittingTable) {
     ASSERT_EQ(Load(ConfigText("run.dat", 5, 1), DataText(5, 1)), 1);
     dir.write("three.dat", DataText(8, 3));
     const std::string three = dir.write("three.ovx", ConfigText("three.dat", 8, 3));
-    ASSERT_EQ(ReadConfiguration(state, plot, host, three), 0);
+    ASSERT_EQ(ReadConfiguration(state, host, three), ConfigResult::Ok);
     EXPECT_EQ(state.rows->columnCount(), 3);  // Load configuration alone keeps the table
-    ASSERT_EQ(ReadData(state, host), 0);
+    ASSERT_EQ(ReadData(state, host), DataResult::Ok);
     EXPECT_EQ(state.rows->rowCount(), 8);
     EXPECT_EQ(state.rows->columnCount(), 7);
     EXPECT_EQ(At(7, 5), 7.3);
@@ -268,7 +270,7 @@ TEST_F(LoadFixture, ReloadDataBeforeAnyTable) {
     state.lineCount = 3;
     state.bodyCount = 1;
     state.dataPath = dir.write("d.dat", DataText(3, 1));
-    ASSERT_EQ(ReadData(state, host), 0);
+    ASSERT_EQ(ReadData(state, host), DataResult::Ok);
     EXPECT_EQ(state.rows->rowCount(), 3);
     EXPECT_EQ(At(2, 1), 2.1);
 }
@@ -276,7 +278,7 @@ TEST_F(LoadFixture, ReloadDataBeforeAnyTable) {
 TEST_F(LoadFixture, FailedReloadKeepsDataLoaded) {
     ASSERT_EQ(Load(ConfigText("run.dat", 5, 1), DataText(5, 1)), 1);
     state.dataPath = dir.write("short.dat", "100 100 100");
-    EXPECT_EQ(ReadData(state, host), -100);
+    EXPECT_EQ(ReadData(state, host), DataResult::ShortDeclined);
     EXPECT_EQ(state.dataLoaded, 1);
     EXPECT_EQ(At(0, 0), 100);
     EXPECT_EQ(At(1, 0), 1);

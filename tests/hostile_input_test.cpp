@@ -29,6 +29,12 @@ struct HostileFixture : ::testing::Test {
             EXPECT_EQ(std::filesystem::exists(dir.path() + "/out.png"), status == 0) << config;
         }
     }
+    /// What the renderer says when the 5 ticks asked for end early.
+    static std::string RanOut(int ticks, int trail, int rows) {
+        return "The data ran out after " + std::to_string(ticks) + " of 5 ticks, at row " + std::to_string(ticks) +
+               ": the trail needs " + std::to_string(trail) + " rows after the row shown, and the data has " +
+               std::to_string(rows) + " rows\n";
+    }
     std::string Full(const std::string& name) const { return dir.path() + "/" + name; }
     std::string ConfigError(int code, const std::string& name) const {
         return "Error " + std::to_string(code) + " in Config File " + Full(name) + "\n";
@@ -104,7 +110,7 @@ TEST_F(HostileFixture, DataFileNames) {
 TEST_F(HostileFixture, OddValuesInTheData) {
     dir.write("odd.dat", "0 nan inf 1e308 1e-320\n1 -inf nan -1e308 -1e-320\n2 1e300 -1e300 0 0\n");
     dir.write("odd.ovx", ConfigText("odd.dat", 3, 2, 1, 1));
-    ExpectRender("odd.ovx", 0, "");
+    ExpectRender("odd.ovx", 0, RanOut(1, 1, 3));
     std::string crlf;
     for (char c : DataText(20, 2)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     dir.write("crlf.dat", crlf);
@@ -117,7 +123,7 @@ TEST_F(HostileFixture, ShortAndBrokenData) {
     dir.write("cut.ovx", ConfigText("cut.dat", 20, 2));
     const std::string question = "Data File error at line 12\nSet number of data equal to 11?\n";
     ExpectRender("cut.ovx", 1, question);
-    ExpectRender("cut.ovx", 0, question, "--yes");
+    ExpectRender("cut.ovx", 0, question + RanOut(1, 10, 11), "--yes");
     std::string text = DataText(20, 2);
     text.replace(text.find("7.2"), 3, "seven");
     dir.write("text.dat", text);
@@ -127,7 +133,7 @@ TEST_F(HostileFixture, ShortAndBrokenData) {
     dir.write("zero.ovx", ConfigText("zero.dat", 20, 2));
     const std::string none = "Data File error at line 0\nSet number of data equal to -1?\n";
     ExpectRender("zero.ovx", 1, none);
-    ExpectRender("zero.ovx", 0, none, "--yes");
+    ExpectRender("zero.ovx", 0, none + RanOut(1, 10, 0), "--yes");
 }
 
 TEST_F(HostileFixture, FifoAndDeviceAsDataDoNotHang) {

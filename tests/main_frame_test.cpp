@@ -12,7 +12,10 @@
 #include "app/command_ids.h"
 #include "app/main_frame.h"
 #include "app/simulation_view.h"
+#include "animation/simulation_loading.h"
+#include "commands/external_editor.h"
 #include "commands/file_dialog.h"
+#include "animation/startup_defaults.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
 #include "test_support.h"
@@ -35,8 +38,12 @@ public:
 
 class RecordingEditor : public ExternalEditor {
 public:
-    void Open(const std::string& path) override { opened.push_back(path); }
+    bool Open(const std::string& path) override {
+        opened.push_back(path);
+        return starts;
+    }
     std::vector<std::string> opened;
+    bool starts = true;
 };
 
 /// Closes the next modal dialog with Cancel as soon as it is open.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "animation/startup_defaults.h"
 #include "plot/plot_box.h"
 #include "recording_surface.h"
 #include "simulation/simulation_state.h"

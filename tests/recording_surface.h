@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "plot/drawing_surface.h"
-#include "plot/format.h"
+#include "base/format.h"
 
 /// A surface that remembers what it was asked to draw: pixels by position
 /// (last colour wins), and every other call as text in order.

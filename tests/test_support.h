@@ -18,10 +18,12 @@ public:
         return a;
     }
     void setBusyCursor(bool busy) override { cursorCalls.push_back(busy); }
+    void note(const std::string& text) override { notes.push_back(text); }
 
     std::vector<std::string> messages;
     std::deque<Answer> answers;
     std::vector<bool> cursorCalls;
+    std::vector<std::string> notes;
 };
 
 /// A fresh folder under the system's temporary folder, removed at the end.

@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 
-#include "plot/image_surface.h"
+#include "app/image_surface.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "animation/animation_commands.h"
 #include "animation/drawing_routines.h"
 #include "animation/view_steps.h"
+#include "animation/startup_defaults.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
 #include "recording_surface.h"

@@ -1,4 +1,4 @@
-#include "plot/image_surface.h"
+#include "app/image_surface.h"
 
 ImageSurface::ImageSurface(int width, int height)
     : image_(width, height, QImage::Format_RGB32), surface_(RasterOf(image_), &text_) {

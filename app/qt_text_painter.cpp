@@ -1,4 +1,4 @@
-#include "plot/qt_text_painter.h"
+#include "app/qt_text_painter.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
 #pragma once
 #include <QImage>
 
-#include "plot/qt_text_painter.h"
+#include "app/qt_text_painter.h"
 #include "plot/raster_surface.h"
 
 /// A 32-bit off-screen image with a drawing surface over its pixels: what

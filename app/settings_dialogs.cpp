@@ -1,4 +1,4 @@
-#include "animation/settings_dialogs.h"
+#include "app/settings_dialogs.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "plot/format.h"
+#include "base/format.h"
 
 #include <cstdarg>
 #include <cstdio>
