@@ -10,8 +10,9 @@
 namespace {
 
 constexpr const char* kFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-/// Gives an advance of 8 pixels and a line of 15 with this font.
-constexpr int kPixelSize = 13;
+/// Gives an advance of 7 pixels with this font, so that a label placed 7
+/// pixels per character left of the frame ends before it.
+constexpr int kPixelSize = 12;
 constexpr uint32_t kBlack = 0xFF000000u, kWhite = 0xFFFFFFFFu;
 
 QFont MakeViewFont() {

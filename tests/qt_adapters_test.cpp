@@ -1,0 +1,119 @@
+// The adapters behind the core's interfaces, with the real toolkit: the
+// external editor started as a real program, and notes in the status bar.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QThread>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/qt_external_editor.h"
+#include "app/qt_host.h"
+#include "commands/file_commands.h"
+#include "commands/file_dialog.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+#include "test_support.h"
+
+namespace {
+
+/// Waits up to five seconds for `path` to exist with content.
+bool AppearsSoon(const std::string& path) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000) {
+        std::error_code error;
+        if (std::filesystem::file_size(path, error) > 0 && !error) return true;
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+std::string Contents(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+struct EditorFixture : ::testing::Test {
+    TempDir dir;
+    std::string log;
+
+    /// Makes ORBIVEX_EDITOR a script that writes its argument count and
+    /// each argument on a line of its own to `log`.
+    void SetUp() override {
+        log = dir.path() + "/args.log";
+        const std::string script = dir.write("editor.sh", "#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do echo \"[$a]\"; done; } > '" +
+                                                              log + ".part' && mv '" + log + ".part' '" + log + "'\n");
+        ::chmod(script.c_str(), 0755);
+        qputenv("ORBIVEX_EDITOR", QByteArray::fromStdString(script));
+    }
+    void TearDown() override { qunsetenv("ORBIVEX_EDITOR"); }
+};
+
+TEST_F(EditorFixture, PathWithBlankQuoteAndSemicolonArrivesAsOneArgument) {
+    // Through a shell, the quotes would pair up and the ";" would run touch.
+    const std::string marker = dir.path() + "/ran";
+    const std::string path = dir.path() + "/my 'orbit'; touch " + marker;
+    QtExternalEditor editor;
+    ASSERT_TRUE(editor.Open(path));
+    ASSERT_TRUE(AppearsSoon(log));
+    EXPECT_EQ(Contents(log), "1\n[" + path + "]\n");
+    EXPECT_FALSE(std::filesystem::exists(marker));
+}
+
+TEST_F(EditorFixture, NothingLoadedStartsTheEditorWithoutArguments) {
+    QtExternalEditor editor;
+    ASSERT_TRUE(editor.Open(""));
+    ASSERT_TRUE(AppearsSoon(log));
+    EXPECT_EQ(Contents(log), "0\n");
+}
+
+class NoDialog : public FileDialog {
+public:
+    bool PromptForFile(const std::string&, const std::string&, const std::string&, std::string&) override {
+        return false;
+    }
+};
+
+TEST_F(EditorFixture, AnEditorThatCannotStartIsReportedWithTheVariableToSet) {
+    qputenv("ORBIVEX_EDITOR", QByteArray::fromStdString(dir.path() + "/no-such-editor"));
+    SimulationState state;
+    PlotBox plot;
+    ScriptedHost host;
+    NoDialog dialog;
+    QtExternalEditor editor;
+    state.configPath = dir.path() + "/a.ovx";
+    EXPECT_TRUE(EditConfigurationFile({state, plot, host, dialog, editor}));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("ORBIVEX_EDITOR"), std::string::npos);
+    EXPECT_NE(host.messages[0].find(state.configPath), std::string::npos);
+    // Without the variable and without a file, no desktop handler can be chosen.
+    qunsetenv("ORBIVEX_EDITOR");
+    state.dataPath.clear();
+    EditDataFile({state, plot, host, dialog, editor});
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_NE(host.messages[1].find("ORBIVEX_EDITOR"), std::string::npos);
+}
+
+TEST(QtHostNote, ShowsInTheStatusBarWithoutAMessageBox) {
+    QMainWindow window;
+    QtHost host(&window);
+    host.note("Data lines hold 9 values; 2 planets need 5");
+    EXPECT_EQ(window.statusBar()->currentMessage(), "Data lines hold 9 values; 2 planets need 5");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

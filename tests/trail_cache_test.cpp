@@ -1,0 +1,112 @@
+// The trail cache against the plain drawing path: two rasters play the same
+// scene tick by tick, one drawing its trails through a cache, the other pixel
+// by pixel, and must hold the same pixels after every step.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "animation/startup_defaults.h"
+#include "animation/trail_cache.h"
+#include "animation/view_steps.h"
+#include "plot/plot_box.h"
+#include "plot/raster_surface.h"
+#include "simulation/simulation_state.h"
+
+namespace {
+
+/// A raster of its own size with a surface over it; text draws nothing.
+struct Canvas {
+    Canvas(int w, int h) : width(w), height(h), pixels(std::size_t(w) * std::size_t(h)) {}
+    RasterSurface surface() { return RasterSurface(PixelRaster{pixels.data(), width, height, width}, nullptr); }
+    int width, height;
+    std::vector<uint32_t> pixels;
+};
+
+/// Bodies on ellipses that leave the box now and then, so that clipped
+/// points enter and leave the trail too.
+void LoadScene(SimulationState& s, int rows, int bodies, int trail) {
+    s.lineCount = rows;
+    s.bodyCount = bodies;
+    s.columnCount = 2 * bodies + 1;
+    s.rows = AllocateTable(rows, s.columnCount);
+    for (int r = 0; r < rows; ++r) {
+        s.rows->set(r, 0, r);
+        for (int k = 1; k <= bodies; ++k) {
+            s.rows->set(r, 2 * k - 1, 0.9 * k * std::cos(r * 0.031 * k));
+            s.rows->set(r, 2 * k, 0.6 * k * std::sin(r * 0.031 * k));
+        }
+    }
+    for (int k = 1; k <= bodies; ++k) {
+        s.bodySize[std::size_t(k)] = k;
+        s.bodyColour[std::size_t(k)] = 0x100000u * std::uint32_t(k) + 0xF0;
+    }
+    s.pointsPerOrbit = trail;
+    s.sunSize = 4;
+    s.dataLoaded = 1;
+}
+
+struct TwinFixture : ::testing::Test {
+    SimulationState cachedState, plainState;
+    PlotBox cachedPlot, plainPlot;
+    TrailCache trails;
+
+    void SetUp() override {
+        InitialiseDefaults(cachedState, cachedPlot);
+        InitialiseDefaults(plainState, plainPlot);
+        LoadScene(cachedState, 1500, 3, 100);  // a ring of 128 rows wraps many times
+        LoadScene(plainState, 1500, 3, 100);
+    }
+    void Paint(Canvas& cached, Canvas& plain) {
+        RasterSurface a = cached.surface(), b = plain.surface();
+        PaintView(cachedState, cachedPlot, a, cached.width, cached.height, &trails);
+        PaintView(plainState, plainPlot, b, plain.width, plain.height);
+    }
+    /// Ticks both until they stop or `ticks` ran; false at the first picture that differs.
+    bool TickAlike(Canvas& cached, Canvas& plain, int ticks) {
+        RasterSurface a = cached.surface(), b = plain.surface();
+        for (int t = 0; t < ticks; ++t) {
+            const bool stopA = TickView(cachedState, cachedPlot, a, &trails).stop;
+            const bool stopB = TickView(plainState, plainPlot, b).stop;
+            if (cached.pixels != plain.pixels) {
+                ADD_FAILURE() << "pictures differ after tick " << t << " at row " << cachedState.position;
+                return false;
+            }
+            if (stopA || stopB) return stopA == stopB;
+        }
+        return true;
+    }
+};
+
+TEST_F(TwinFixture, SamePixelsAcrossManyRingWraps) {
+    Canvas cached(400, 300), plain(400, 300);
+    Paint(cached, plain);
+    ASSERT_EQ(cached.pixels, plain.pixels);
+    EXPECT_TRUE(TickAlike(cached, plain, 700));
+}
+
+TEST_F(TwinFixture, SamePixelsAfterABoxChangeAndASpeedChangeInMidPlayback) {
+    Canvas cached(400, 300), plain(400, 300);
+    Paint(cached, plain);
+    ASSERT_TRUE(TickAlike(cached, plain, 150));
+    for (PlotBox* plot : {&cachedPlot, &plainPlot}) plot->SetBox(-1.5, -0.5, 2.5, 3);
+    Paint(cached, plain);
+    ASSERT_EQ(cached.pixels, plain.pixels);
+    ASSERT_TRUE(TickAlike(cached, plain, 150));
+    cachedState.step = plainState.step = 37;  // jumps past what the cache holds
+    EXPECT_TRUE(TickAlike(cached, plain, 20));
+}
+
+TEST_F(TwinFixture, SamePixelsAfterAResizeInMidPlayback) {
+    Canvas cached(400, 300), plain(400, 300);
+    Paint(cached, plain);
+    ASSERT_TRUE(TickAlike(cached, plain, 200));
+    // The view makes a new raster of the new size; the cache stays with the view.
+    Canvas wideCached(640, 200), widePlain(640, 200);
+    Paint(wideCached, widePlain);
+    ASSERT_EQ(wideCached.pixels, widePlain.pixels);
+    EXPECT_TRUE(TickAlike(wideCached, widePlain, 200));
+}
+
+}  // namespace
