@@ -1,24 +1,37 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <deque>
+#include <functional>
+#include <memory>
 
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
 #include "app/command_ids.h"
 #include "app/main_frame.h"
 #include "app/simulation_view.h"
-#include "animation/simulation_loading.h"
 #include "commands/external_editor.h"
 #include "commands/file_dialog.h"
-#include "animation/startup_defaults.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
 #include "test_support.h"
+
+/// Lets failure messages show Qt strings as text.
+std::ostream& operator<<(std::ostream& out, const QString& text) {
+    return out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -45,13 +58,6 @@ public:
     std::vector<std::string> opened;
     bool starts = true;
 };
-
-/// Closes the next modal dialog with Cancel as soon as it is open.
-void CancelNextDialog() {
-    QTimer::singleShot(0, [] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
-    });
-}
 
 struct FrameFixture : ::testing::Test {
     SimulationState state;
@@ -81,6 +87,40 @@ struct FrameFixture : ::testing::Test {
         frame->runCommand(ID_START_ANIMATION);
         view()->repaint();
     }
+    /// Calls `act` on the modal dialog as soon as one is open, looking every
+    /// 10 ms. Fails the test when none opens within five seconds or before
+    /// the window closes at the end of the test.
+    void OnNextDialog(std::function<void(QDialog&)> act) {
+        auto* poll = new QTimer(frame.get());
+        auto waiting = std::make_shared<bool>(true);
+        QObject::connect(poll, &QObject::destroyed, [waiting] {
+            if (*waiting) ADD_FAILURE() << "no dialog opened";
+        });
+        QObject::connect(poll, &QTimer::timeout, [poll, waiting, act, deadline = QDeadlineTimer(5000)] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog && !deadline.hasExpired()) return;
+            poll->stop();
+            poll->deleteLater();  // reports the failure when no dialog opened
+            if (!dialog) return;
+            *waiting = false;
+            act(*dialog);
+        });
+        poll->start(10);
+    }
+    /// Closes the next modal dialog with Cancel as soon as it is open.
+    void CancelNextDialog() {
+        OnNextDialog([](QDialog& dialog) { dialog.reject(); });
+    }
+    /// Types `text` into the field named `name` of the next dialog and
+    /// presses OK, then cancels it if it is still open.
+    void TypeAndConfirm(const QString& name, const QString& text) {
+        OnNextDialog([name, text](QDialog& dialog) {
+            dialog.findChild<QLineEdit*>(name)->setText(text);
+            dialog.accept();
+            if (dialog.isVisible()) dialog.reject();
+        });
+    }
+
     /// Runs ticks as the timer would, while it runs; returns how many ran.
     int TicksWhileRunning(int most) {
         int ticks = 0;
@@ -259,18 +299,6 @@ TEST_F(FrameFixture, LoadErrorsReachTheUserAndNothingHalfLoadedIsDrawn) {
 
 namespace {
 
-/// Types `text` into the field named `name` of the open dialog and presses
-/// OK, then cancels whatever is still open.
-void TypeAndConfirm(const QString& name, const QString& text) {
-    QTimer::singleShot(0, [name, text] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        dialog->findChild<QLineEdit*>(name)->setText(text);
-        dialog->accept();
-        if (dialog->isVisible()) dialog->reject();
-    });
-}
-
 /// A host whose message boxes let the timer tick meanwhile, as a modal
 /// message loop does.
 class TickingHost : public ScriptedHost {
@@ -338,6 +366,158 @@ TEST_F(FrameFixture, PositionAndBoxDialogs) {
     TypeAndConfirm("xmax", "10");
     frame->runCommand(ID_GRAPHIC_BOX);
     EXPECT_EQ(plot.xMax, 10);
+}
+
+/// What a user reads on a control: a label's, button's or group's text.
+QString TextOf(const QWidget* widget) {
+    if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
+    if (auto* group = qobject_cast<const QGroupBox*>(widget)) return group->title();
+    return {};
+}
+
+/// The control named `key`, else the first whose text starts with `key`.
+QWidget* Control(QDialog& dialog, const QString& key) {
+    if (auto* named = dialog.findChild<QWidget*>(key)) return named;
+    for (QWidget* widget : dialog.findChildren<QWidget*>())
+        if (!key.isEmpty() && TextOf(widget).startsWith(key)) return widget;
+    ADD_FAILURE() << "no control " << key;
+    return &dialog;
+}
+
+/// Object names, or texts when unnamed, of the controls Tab visits, starting
+/// at the focused one and going once around.
+QStringList TabChain(QDialog& dialog) {
+    QStringList chain;
+    QWidget* const start = dialog.focusWidget();
+    if (!start) return chain;
+    QWidget* widget = start;
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus)
+            chain << (widget->objectName().isEmpty() ? TextOf(widget) : widget->objectName());
+        widget = widget->nextInFocusChain();
+    } while (widget != start);
+    return chain;
+}
+
+template <typename Widget>
+QStringList TextsOf(QDialog& dialog) {
+    QStringList texts;
+    for (QWidget* widget : dialog.findChildren<Widget*>()) texts << TextOf(widget);
+    return texts;
+}
+
+/// Whether a static shows all its lines, or a check box its box and text.
+bool ShowsAllText(QWidget* widget) {
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->heightForWidth(label->width()) <= label->height();
+    if (auto* check = qobject_cast<QCheckBox*>(widget))
+        return check->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                   check->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) +
+                   check->fontMetrics().horizontalAdvance(check->text()) <=
+               check->width();
+    return true;
+}
+
+/// Expects the caption, the tab order from the initial focus, the texts of
+/// the statics and check boxes, OK as the default button, a fixed size, and
+/// every control inside the dialog, showing all its text and, but for the
+/// groups drawn behind, overlapping no other.
+void ExpectDialog(QDialog& dialog, const QString& caption, const QStringList& chain,
+                  const QStringList& statics, const QStringList& checks) {
+    EXPECT_EQ(dialog.windowTitle(), caption);
+    EXPECT_EQ(TabChain(dialog), chain);
+    EXPECT_EQ(TextsOf<QLabel>(dialog), statics);
+    EXPECT_EQ(TextsOf<QCheckBox>(dialog), checks);
+    EXPECT_TRUE(qobject_cast<QPushButton*>(Control(dialog, "OK"))->isDefault());
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+    const QList<QWidget*> controls = dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* a : controls) {
+        const QString name = TextOf(a) + a->objectName();
+        EXPECT_TRUE(dialog.rect().contains(a->geometry()) && ShowsAllText(a)) << name;
+        for (QWidget* b : controls) {
+            const bool group = qobject_cast<QGroupBox*>(a) || qobject_cast<QGroupBox*>(b);
+            EXPECT_FALSE(a != b && !group && a->geometry().intersects(b->geometry())) << name;
+        }
+    }
+}
+
+/// Expects the controls left to right, sharing a row.
+void ExpectRow(QDialog& dialog, const QStringList& keys) {
+    for (int i = 1; i < keys.size(); ++i) {
+        const QRect a = Control(dialog, keys[i - 1])->geometry(), b = Control(dialog, keys[i])->geometry();
+        EXPECT_TRUE(a.right() < b.left() && a.top() <= b.bottom() && b.top() <= a.bottom()) << keys[i];
+    }
+}
+
+/// Expects the controls top to bottom with their left edges aligned.
+void ExpectColumn(QDialog& dialog, const QStringList& keys) {
+    for (int i = 1; i < keys.size(); ++i) {
+        const QRect a = Control(dialog, keys[i - 1])->geometry(), b = Control(dialog, keys[i])->geometry();
+        EXPECT_TRUE(a.bottom() < b.top() && a.left() == b.left()) << keys[i];
+    }
+}
+
+/// Expects the controls inside the group's frame.
+void ExpectInGroup(QDialog& dialog, const QString& group, const QStringList& keys) {
+    for (const QString& key : keys)
+        EXPECT_TRUE(Control(dialog, group)->geometry().contains(Control(dialog, key)->geometry())) << key;
+}
+
+TEST_F(FrameFixture, AnimationSettingsLayout) {
+    OnNextDialog([](QDialog& d) {
+        ExpectDialog(
+            d, "Animation Settings",
+            {"frameDelayMs", "step", "pointsPerOrbit", "startRow", "drawAxes", "drawPlanets", "drawOrbits",
+             "sunSize", "lineCount", "bodyCount", "OK", "Cancel"},
+            {"Show one frame per \n\nRead file data by step", "msec (about - machine dependent)",
+             "large value when elliptic orbit variation is presented",
+             "Points per orbit to be drawn\n\nStart from data position", "Sun size", "Data lines\n\nbodies"},
+            {"Draw axes", "Draw Planets", "Draw orbits"});
+        ExpectRow(d, {"Show one frame", "frameDelayMs", "msec"});
+        ExpectRow(d, {"Points per orbit", "pointsPerOrbit", "drawAxes"});
+        ExpectRow(d, {"sunSize", "Sun size"});
+        ExpectRow(d, {"bodyCount", "OK", "Cancel"});
+        ExpectColumn(d, {"Speed", "Data"});
+        ExpectColumn(d, {"frameDelayMs", "step"});
+        ExpectColumn(d, {"pointsPerOrbit", "startRow"});
+        ExpectColumn(d, {"drawAxes", "drawPlanets", "drawOrbits", "sunSize"});
+        ExpectColumn(d, {"lineCount", "bodyCount"});
+        ExpectInGroup(d, "Speed", {"Show one frame", "frameDelayMs", "step", "msec", "large value"});
+        ExpectInGroup(d, "Data", {"lineCount", "bodyCount", "Data lines"});
+        d.reject();
+    });
+    frame->runCommand(ID_ANIMATION_SETTINGS);
+}
+
+TEST_F(FrameFixture, SetPositionLayout) {
+    OnNextDialog([](QDialog& d) {
+        ExpectDialog(d, "Set position",
+                     {"position", "lineCount", "drawOrbits", "drawPlanets", "OK", "Cancel"},
+                     {"Data line No :", "max "}, {"show orbits", "show planets"});
+        ExpectRow(d, {"Data line No :", "position", "max ", "lineCount"});
+        ExpectRow(d, {"drawOrbits", "drawPlanets"});
+        ExpectRow(d, {"OK", "Cancel"});
+        ExpectColumn(d, {"Data line No :", "drawOrbits"});
+        EXPECT_TRUE(d.findChild<QLineEdit*>("lineCount")->isReadOnly());
+        d.reject();
+    });
+    frame->runCommand(ID_SYSTEM_POSITION);
+}
+
+TEST_F(FrameFixture, GraphicBoxLayout) {
+    OnNextDialog([](QDialog& d) {
+        ExpectDialog(d, "Graphic Box ", {"xmin", "ymin", "xmax", "ymax", "inUse", "size", "OK", "Cancel"},
+                     {"Xmin = \n\nYmin = \n\nXmax = \n\nYmax = ", "size"}, {"in use"});
+        ExpectRow(d, {"Xmin = ", "xmin"});
+        ExpectColumn(d, {"xmin", "ymin", "xmax", "ymax"});
+        ExpectColumn(d, {"Xmin = ", "Square Box"});
+        ExpectRow(d, {"Square Box", "OK"});
+        ExpectColumn(d, {"OK", "Cancel"});
+        ExpectInGroup(d, "Square Box", {"inUse", "size"});
+        d.reject();
+    });
+    frame->runCommand(ID_GRAPHIC_BOX);
 }
 
 }  // namespace

@@ -1,0 +1,12 @@
+#pragma once
+#include "app/dialog_template.h"
+
+/// The layouts of the three settings dialogs. Fields carry the object names
+/// the dialogs exchange their values through.
+
+/// Edit > Settings.
+extern const DialogTemplate kAnimationSettingsTemplate;
+/// View > System position.
+extern const DialogTemplate kSetPositionTemplate;
+/// View > Graphic box.
+extern const DialogTemplate kGraphicBoxTemplate;
