@@ -1,0 +1,524 @@
+// orbivex-gen: elements to state, the integrator's accuracy, the writer's
+// files as the viewer loads them, and the command line's refusals.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <numbers>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
+#include "commands/working_folder.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+#include "test_support.h"
+#include "tools/generator.h"
+#include "tools/generator_options.h"
+#include "tools/nbody_integrator.h"
+#include "tools/orbital_elements.h"
+#include "tools/simulation_writer.h"
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+double Relative(double value, double reference) { return std::abs(value - reference) / std::abs(reference); }
+
+// ---------------------------------------------------------------- elements
+
+TEST(OrbitalElements, PerihelionOnPlusXWithTheVisVivaSpeed) {
+    const double a = 2.5, e = 0.3, mu = 1.7;
+    const BodyState b = StateFromElements(a, e, 0.0, mu);
+    EXPECT_NEAR(b.x, a * (1 - e), 1e-15);
+    EXPECT_EQ(b.y, 0.0);
+    EXPECT_EQ(b.vx, 0.0);
+    // Vis-viva at perihelion: v^2 = mu (2 / r - 1 / a) = mu (1 + e) / (a (1 - e)), counter-clockwise.
+    EXPECT_NEAR(b.vy, std::sqrt(mu * (1 + e) / (a * (1 - e))), 1e-15);
+    EXPECT_EQ(b.mass, 0.0);
+}
+
+TEST(OrbitalElements, AnyPhaseLiesOnTheEllipseWithTheVisVivaSpeed) {
+    const double a = 3.0, e = 0.6, mu = 2.0;
+    const double p = a * (1 - e * e);
+    for (const double phase : {0.0, 30.0, 90.0, 135.0, 180.0, 250.0, -60.0, 359.0}) {
+        SCOPED_TRACE(phase);
+        const BodyState b = StateFromElements(a, e, phase, mu);
+        const double nu = phase * kPi / 180.0;
+        const double r = std::hypot(b.x, b.y);
+        EXPECT_NEAR(r, p / (1 + e * std::cos(nu)), 1e-14);
+        EXPECT_NEAR(std::remainder(std::atan2(b.y, b.x) - nu, 2 * kPi), 0.0, 1e-14);
+        EXPECT_NEAR(b.vx * b.vx + b.vy * b.vy, mu * (2 / r - 1 / a), 1e-14);
+        EXPECT_NEAR(SpecificEnergy(b, mu), -mu / (2 * a), 1e-14);
+        EXPECT_NEAR(SpecificAngularMomentum(b), std::sqrt(mu * p), 1e-14);  // > 0: counter-clockwise
+    }
+    const BodyState aphelion = StateFromElements(a, e, 180.0, mu);
+    EXPECT_NEAR(aphelion.x, -a * (1 + e), 1e-14);
+    EXPECT_NEAR(aphelion.vy, -std::sqrt(mu * (1 - e) / (a * (1 + e))), 1e-14);
+}
+
+// -------------------------------------------------------------- integrator
+
+TEST(NBodyIntegrator, KeplerEllipseKeepsEnergyAndAngularMomentumOverAHundredOrbits) {
+    const BodyState start = StateFromElements(1.0, 0.6, 0.0, 1.0);
+    NBodyIntegrator system({start}, 1.0, false);
+    const double e0 = SpecificEnergy(start, 1.0), l0 = SpecificAngularMomentum(start);
+    const double dt = 0.002;
+    const auto steps = int64_t(std::ceil(100 * KeplerPeriod(1.0, 1.0) / dt));
+    double worstEnergy = 0, worstMomentum = 0;
+    for (int64_t k = 0; k < steps; ++k) {
+        system.Step(dt);
+        const BodyState& b = system.bodies()[0];
+        worstEnergy = std::max(worstEnergy, Relative(SpecificEnergy(b, 1.0), e0));
+        worstMomentum = std::max(worstMomentum, Relative(SpecificAngularMomentum(b), l0));
+    }
+    EXPECT_LT(worstEnergy, 1e-8);
+    EXPECT_LT(worstMomentum, 1e-8);
+}
+
+/// Distance from the start after one period of the e = 0.6 ellipse in `steps` steps.
+double KeplerReturnError(int steps) {
+    const BodyState start = StateFromElements(1.0, 0.6, 0.0, 1.0);
+    NBodyIntegrator system({start}, 1.0, false);
+    const double dt = KeplerPeriod(1.0, 1.0) / steps;
+    for (int k = 0; k < steps; ++k) system.Step(dt);
+    return std::hypot(system.bodies()[0].x - start.x, system.bodies()[0].y - start.y);
+}
+
+TEST(NBodyIntegrator, IsOfFourthOrder) {
+    // Halving the step divides the error by 2^4 = 16.
+    const double ratio = KeplerReturnError(1000) / KeplerReturnError(2000);
+    EXPECT_GT(ratio, 13.0);
+    EXPECT_LT(ratio, 19.0);
+}
+
+std::vector<BodyState> FigureEight() {
+    const double vx3 = -0.93240737, vy3 = -0.86473146;
+    return {{0.97000436, -0.24308753, -vx3 / 2, -vy3 / 2, 1.0},
+            {-0.97000436, 0.24308753, -vx3 / 2, -vy3 / 2, 1.0},
+            {0.0, 0.0, vx3, vy3, 1.0}};
+}
+
+TEST(NBodyIntegrator, FigureEightReturnsToItsStartAfterOnePeriod) {
+    const std::vector<BodyState> start = FigureEight();
+    NBodyIntegrator system(start, 0.0, true);
+    const double period = 6.32591398;
+    const int steps = 3000;
+    const double e0 = system.TotalEnergy(), l0 = system.TotalAngularMomentum();
+    for (int k = 0; k < steps; ++k) system.Step(period / steps);
+    for (std::size_t i = 0; i < start.size(); ++i) {
+        SCOPED_TRACE(i);
+        const BodyState& b = system.bodies()[i];
+        EXPECT_NEAR(b.x, start[i].x, 1e-6);
+        EXPECT_NEAR(b.y, start[i].y, 1e-6);
+        EXPECT_NEAR(b.vx, start[i].vx, 1e-6);
+        EXPECT_NEAR(b.vy, start[i].vy, 1e-6);
+    }
+    EXPECT_LT(Relative(system.TotalEnergy(), e0), 1e-9);
+    EXPECT_NEAR(system.TotalAngularMomentum(), l0, 1e-12);  // l0 is about 0
+}
+
+TEST(NBodyIntegrator, MassesMatterOnlyWithMutualForces) {
+    const std::vector<BodyState> start = {{1, 0, 0, 1, 0.5}, {-1.5, 0, 0, -0.8, 0.5}};
+    NBodyIntegrator alone(start, 1.0, false), together(start, 1.0, true);
+    NBodyIntegrator first({start[0]}, 1.0, false);
+    for (int k = 0; k < 100; ++k) {
+        alone.Step(0.01);
+        together.Step(0.01);
+        first.Step(0.01);
+    }
+    EXPECT_EQ(alone.bodies()[0].x, first.bodies()[0].x);
+    EXPECT_EQ(alone.bodies()[0].y, first.bodies()[0].y);
+    EXPECT_GT(std::abs(together.bodies()[0].x - first.bodies()[0].x), 1e-3);
+}
+
+// -------------------------------------------------------------------- files
+
+/// Loads simulations as the viewer does: from within the configuration's folder.
+struct ViewerLoad : ::testing::Test {
+    SimulationState state;
+    PlotBox plot;
+    ScriptedHost host;
+    TempDir dir;
+    std::filesystem::path previousFolder = std::filesystem::current_path();
+
+    void SetUp() override { InitialiseDefaults(state, plot); }
+    void TearDown() override { std::filesystem::current_path(previousFolder); }
+
+    int Load(const std::string& ovxPath) { return LoadSimulation(state, plot, host, EnterFolderOf(ovxPath)); }
+
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    static uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }
+};
+
+TEST_F(ViewerLoad, WhatTheWriterWritesReadsBackExactly) {
+    const double awkward[] = {0.1,
+                              1.0 / 3.0,
+                              -2.0 / 3.0,
+                              kPi,
+                              -0.0,
+                              0.0,
+                              5e-324,
+                              2.2250738585072014e-308,
+                              1.7976931348623157e308,
+                              -1e-300,
+                              123456789.12345679,
+                              std::nextafter(1.0, 2.0),
+                              std::nextafter(1.0, 0.0),
+                              9007199254740993.0,
+                              -4.9406564584124654e-320};
+    const int bodies = 2, columns = 2 * bodies + 1, rows = 40;
+    std::vector<std::vector<double>> table;
+    for (int r = 0; r < rows; ++r) {
+        std::vector<double> row(columns);
+        for (int c = 0; c < columns; ++c)
+            row[c] = awkward[(r * columns + c) % std::size(awkward)] * (r % 3 + 1);
+        table.push_back(row);
+    }
+    const std::string ovx = dir.path() + "/round.ovx";
+    SimulationWriter writer;
+    std::string error;
+    ASSERT_TRUE(writer.Open(ovx, error)) << error;
+    for (const auto& row : table) ASSERT_TRUE(writer.WriteRow(row.data(), row.size(), error)) << error;
+    ConfigurationFields fields;
+    fields.dataFile = writer.dataFileName();
+    fields.rows = rows;
+    fields.bodies = bodies;
+    fields.sizes = {4, 0};
+    fields.colours = {10, 13};
+    fields.box = {-1.0 / 3.0, -0.1, 2.0 / 3.0, 1e-300};
+    fields.delayMs = 7;
+    fields.step = 2;
+    fields.trail = 11;
+    fields.sunSize = 0;
+    ASSERT_TRUE(writer.Commit(fields, error)) << error;
+    EXPECT_EQ(Files(), (std::vector<std::string>{"round.dat", "round.ovx"}));
+
+    ASSERT_EQ(Load(ovx), 1);
+    EXPECT_TRUE(host.messages.empty()) << host.messages.front();
+    EXPECT_TRUE(host.notes.empty()) << host.notes.front();
+    EXPECT_EQ(state.lineCount, rows);
+    EXPECT_EQ(state.bodyCount, bodies);
+    EXPECT_EQ(state.bodySize[1], 4);
+    EXPECT_EQ(state.bodySize[2], 0);
+    EXPECT_EQ(state.bodyColourCode[1], 10);
+    EXPECT_EQ(state.bodyColourCode[2], 13);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Bits(state.configBox[i]), Bits(fields.box[i])) << i;
+    EXPECT_EQ(state.frameDelayMs, 7);
+    EXPECT_EQ(state.step, 2);
+    EXPECT_EQ(state.pointsPerOrbit, 11);
+    EXPECT_EQ(state.startRow, 0);
+    EXPECT_EQ(state.sunSize, 0);
+    EXPECT_EQ(state.drawAxes, 1);
+    EXPECT_EQ(state.drawPlanets, 1);
+    EXPECT_EQ(state.drawOrbits, 1);
+    ASSERT_TRUE(state.rows);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            ASSERT_EQ(Bits(state.rows->value(r, c)), Bits(table[r][c])) << "row " << r << " column " << c;
+}
+
+TEST_F(ViewerLoad, AnUncommittedWriterLeavesNothing) {
+    {
+        SimulationWriter writer;
+        std::string error;
+        ASSERT_TRUE(writer.Open(dir.path() + "/gone.ovx", error)) << error;
+        const double row[] = {0, 1, 2};
+        ASSERT_TRUE(writer.WriteRow(row, 3, error));
+        EXPECT_EQ(Files().size(), 1u);  // the temporary data file
+    }
+    EXPECT_TRUE(Files().empty());
+}
+
+int RunTool(const std::vector<std::string>& args, std::string* out = nullptr, std::string* err = nullptr) {
+    std::ostringstream o, e;
+    const int status = RunGenerator(args, o, e);
+    if (out) *out = o.str();
+    if (err) *err = e.str();
+    return status;
+}
+
+TEST_F(ViewerLoad, GeneratedPlanetsLoadWithTheIntegratorsExactNumbers) {
+    const std::string ovx = dir.path() + "/kepler.ovx";
+    std::string out, err;
+    ASSERT_EQ(RunTool({"--planet", "1,0.6", "--planet", "2,0.1,45", "--rows", "700", "--every", "10", ovx},
+                      &out, &err),
+              0)
+        << err;
+    EXPECT_EQ(err, "");
+    EXPECT_NE(out.find("wrote"), std::string::npos);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"kepler.dat", "kepler.ovx"}));
+
+    ASSERT_EQ(Load(ovx), 1);
+    EXPECT_TRUE(host.messages.empty()) << host.messages.front();
+    EXPECT_TRUE(host.notes.empty()) << host.notes.front();
+    EXPECT_EQ(state.dataPath, "kepler.dat");
+    EXPECT_EQ(state.lineCount, 700);
+    EXPECT_EQ(state.bodyCount, 2);
+    EXPECT_EQ(state.bodySize[1], 3);
+    EXPECT_EQ(state.bodyColourCode[1], 10);
+    EXPECT_EQ(state.bodyColourCode[2], 5);
+    EXPECT_EQ(state.sunSize, 6);
+    EXPECT_EQ(state.frameDelayMs, 20);
+    EXPECT_EQ(state.step, 1);
+
+    // The same integration, row for row, bit for bit.
+    NBodyIntegrator system({StateFromElements(1, 0.6, 0, 1), StateFromElements(2, 0.1, 45, 1)}, 1.0, false);
+    double farthest = 0;
+    for (int r = 0; r < 700; ++r) {
+        if (r > 0)
+            for (int k = 0; k < 10; ++k) system.Step(0.001);
+        ASSERT_EQ(Bits(state.rows->value(r, 0)), Bits(r * 10 * 0.001)) << r;
+        for (int b = 0; b < 2; ++b) {
+            ASSERT_EQ(Bits(state.rows->value(r, 1 + 2 * b)), Bits(system.bodies()[b].x)) << r;
+            ASSERT_EQ(Bits(state.rows->value(r, 2 + 2 * b)), Bits(system.bodies()[b].y)) << r;
+            farthest = std::max({farthest, std::abs(system.bodies()[b].x), std::abs(system.bodies()[b].y)});
+        }
+    }
+    // A square about the origin with at least a 10 % margin, rounded up only a little.
+    const double half = state.configBox[2];
+    EXPECT_EQ(state.configBox[0], -half);
+    EXPECT_EQ(state.configBox[1], -half);
+    EXPECT_EQ(state.configBox[3], half);
+    EXPECT_GE(half, 1.1 * farthest);
+    EXPECT_LE(half, 1.2 * farthest);
+    // The outer planet (period 2 pi 2^1.5, about 1777 rows) never goes round
+    // in 700 rows: half the rows are left to play.
+    EXPECT_EQ(state.pointsPerOrbit, 349);
+}
+
+TEST_F(ViewerLoad, DefaultTrailIsAboutOneOrbitOfTheSlowestBody) {
+    const std::string ovx = dir.path() + "/one.ovx";
+    ASSERT_EQ(RunTool({"--planet", "1,0.6", "--planet", "0.5,0", ovx}), 0);
+    ASSERT_EQ(Load(ovx), 1);
+    EXPECT_NEAR(state.pointsPerOrbit, 2 * kPi / 0.01, 2.0);  // the outer planet's period in rows
+    EXPECT_EQ(state.configBox[2], 1.8);                      // aphelion 1.6, plus 10 %, rounded up
+
+    // The figure-eight never turns about its centre, but comes back.
+    const std::vector<BodyState> eight = FigureEight();
+    std::vector<std::string> args = {"--sun-mass", "0",  "--mutual", "--dt", "0.0005",
+                                     "--every",    "20", "--rows",   "1000"};
+    for (const BodyState& b : eight)
+        args.insert(args.end(), {"--body", FormatReal(b.x) + "," + FormatReal(b.y) + "," + FormatReal(b.vx) +
+                                               "," + FormatReal(b.vy) + ",1"});
+    const std::string eightOvx = dir.path() + "/eight.ovx";
+    args.push_back(eightOvx);
+    ASSERT_EQ(RunTool(args), 0);
+    ASSERT_EQ(Load(eightOvx), 1);
+    EXPECT_NEAR(state.pointsPerOrbit, 6.32591398 / 0.01, 2.0);
+    EXPECT_EQ(state.sunSize, 0);
+}
+
+// ------------------------------------------------------------- command line
+
+struct BadCase {
+    const char* why;
+    std::vector<std::string> args;  // "OUT" stands for a good output path
+};
+
+TEST_F(ViewerLoad, BadCommandLinesGiveOneLineAndStatusTwoAndWriteNothing) {
+    std::vector<std::string> tooMany;
+    for (int k = 1; k <= 31; ++k) tooMany.insert(tooMany.end(), {"--planet", std::to_string(k) + ",0"});
+    tooMany.push_back("OUT");
+
+    const std::vector<BadCase> cases = {
+        {"unknown option", {"--planet", "1,0", "--frobnicate", "OUT"}},
+        {"unknown short option", {"-x", "--planet", "1,0", "OUT"}},
+        {"value missing", {"OUT", "--planet"}},
+        {"flag with a value", {"--mutual=yes", "--planet", "1,0", "OUT"}},
+        {"not a number", {"--planet", "1,x", "OUT"}},
+        {"empty list item", {"--planet", "1,,0", "OUT"}},
+        {"trailing comma", {"--planet", "1,0.5,", "OUT"}},
+        {"too few values", {"--planet", "1", "OUT"}},
+        {"too many values", {"--planet", "1,0.5,3,4", "OUT"}},
+        {"number with junk", {"--planet", "1.5abc,0", "OUT"}},
+        {"body too short", {"--body", "1,0,0", "OUT"}},
+        {"body too long", {"--body", "1,0,0,1,1,1", "OUT"}},
+        {"infinite value", {"--body", "inf,0,0,1", "OUT"}},
+        {"e = 1", {"--planet", "1,1", "OUT"}},
+        {"e > 1", {"--planet", "1,1.5", "OUT"}},
+        {"e < 0", {"--planet", "1,-0.1", "OUT"}},
+        {"a = 0", {"--planet", "0,0.5", "OUT"}},
+        {"a < 0", {"--planet", "-1,0.5", "OUT"}},
+        {"no bodies", {"OUT"}},
+        {"31 bodies", tooMany},
+        {"dt = 0", {"--dt", "0", "--planet", "1,0", "OUT"}},
+        {"dt < 0", {"--dt", "-0.001", "--planet", "1,0", "OUT"}},
+        {"dt nan", {"--dt", "nan", "--planet", "1,0", "OUT"}},
+        {"dt inf", {"--dt=inf", "--planet", "1,0", "OUT"}},
+        {"dt huge", {"--dt", "1e308", "--planet", "1,0", "OUT"}},
+        {"rows 1", {"--rows", "1", "--planet", "1,0", "OUT"}},
+        {"rows beyond 32 bits", {"--rows", "4294967296", "--planet", "1,0", "OUT"}},
+        {"rows not whole", {"--rows", "2.5", "--planet", "1,0", "OUT"}},
+        {"every 0", {"--every", "0", "--planet", "1,0", "OUT"}},
+        {"rows x every beyond 32 bits", {"--rows", "65536", "--every", "32768", "--planet", "1,0", "OUT"}},
+        {"colours too few", {"--colours", "10", "--planet", "1,0", "--planet", "2,0", "OUT"}},
+        {"colours too many", {"--colours", "10,5,4", "--planet", "1,0", "--planet", "2,0", "OUT"}},
+        {"colour code 14", {"--colours", "14", "--planet", "1,0", "OUT"}},
+        {"colour code -1", {"--colours", "-1", "--planet", "1,0", "OUT"}},
+        {"sizes too many", {"--sizes", "3,4", "--planet", "1,0", "OUT"}},
+        {"negative size", {"--sizes", "-3", "--planet", "1,0", "OUT"}},
+        {"box xmin = xmax", {"--box", "1,-1,1,2", "--planet", "1,0", "OUT"}},
+        {"box ymin > ymax", {"--box", "-1,2,1,1", "--planet", "1,0", "OUT"}},
+        {"box of three", {"--box", "-1,-1,1", "--planet", "1,0", "OUT"}},
+        {"not .ovx", {"--planet", "1,0", "@/run.txt"}},
+        {".ovx alone", {"--planet", "1,0", "@/.ovx"}},
+        {"white space in the name", {"--planet", "1,0", "@/my run.ovx"}},
+        {"no output", {"--planet", "1,0"}},
+        {"two outputs", {"--planet", "1,0", "OUT", "@/other.ovx"}},
+        {"body on the sun", {"--body", "0,0,1,0", "OUT"}},
+        {"body falls into the sun", {"--body", "1,1,-1,-1", "OUT"}},
+        {"negative mass", {"--body", "1,0,0,1,-1", "OUT"}},
+        {"planet without a sun", {"--planet", "1,0", "--sun-mass", "0", "OUT"}},
+        {"negative sun mass", {"--sun-mass", "-1", "--planet", "1,0", "OUT"}},
+        {"attracting bodies on one point", {"--mutual", "--body", "1,0,0,1,1", "--body", "1,0,0,-1", "OUT"}},
+        {"step above rows", {"--rows", "10", "--step", "11", "--planet", "1,0", "OUT"}},
+        {"step 0", {"--step", "0", "--planet", "1,0", "OUT"}},
+        {"trail leaves nothing to play", {"--rows", "10", "--trail", "9", "--planet", "1,0", "OUT"}},
+        {"negative delay", {"--delay", "-5", "--planet", "1,0", "OUT"}},
+        {"orbit that cannot be computed", {"--body", "1e-200,0,0,1", "OUT"}},
+    };
+    for (const BadCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::vector<std::string> args;
+        for (const std::string& a : c.args)
+            args.push_back(a == "OUT"              ? dir.path() + "/run.ovx"
+                           : a.rfind("@/", 0) == 0 ? dir.path() + a.substr(1)
+                                                   : a);
+        std::string out, err;
+        EXPECT_EQ(RunTool(args, &out, &err), kExitBadInput);
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(err.rfind("orbivex-gen: ", 0), 0u) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_EQ(err.back(), '\n');
+        EXPECT_TRUE(Files().empty()) << Files().front();
+    }
+}
+
+TEST_F(ViewerLoad, AFileThatCannotBeWrittenGivesStatusOneAndLeavesNothing) {
+    std::string err;
+    EXPECT_EQ(RunTool({"--planet", "1,0", dir.path() + "/missing/run.ovx"}, nullptr, &err), kExitWriteFailed);
+    EXPECT_EQ(err.rfind("orbivex-gen: cannot write ", 0), 0u) << err;
+    EXPECT_TRUE(Files().empty());
+
+    // The configuration's name is taken by a folder: the data file, written
+    // first, is taken away again.
+    std::filesystem::create_directory(dir.path() + "/run.ovx");
+    EXPECT_EQ(RunTool({"--planet", "1,0", dir.path() + "/run.ovx"}, nullptr, &err), kExitWriteFailed);
+    EXPECT_EQ(err.rfind("orbivex-gen: cannot write ", 0), 0u) << err;
+    EXPECT_EQ(Files(), std::vector<std::string>{"run.ovx"});
+}
+
+TEST(CommandLine, HelpNamesEveryOptionAndVersionNamesTheVersion) {
+    std::string out, err;
+    ASSERT_EQ(RunTool({"--help"}, &out, &err), 0);
+    EXPECT_EQ(err, "");
+    for (const char* option :
+         {"--planet", "--body", "--mutual", "--sun-mass", "--dt", "--rows", "--every", "--sizes", "--colours",
+          "--box", "--delay", "--step", "--trail", "--sun ", "--help", "--version"})
+        EXPECT_NE(out.find(option), std::string::npos) << option;
+    EXPECT_NE(out.find("Examples:"), std::string::npos);
+    ASSERT_EQ(RunTool({"--version"}, &out, &err), 0);
+    EXPECT_EQ(out.rfind("orbivex-gen ", 0), 0u);
+}
+
+TEST(CommandLine, OptionsParseIntoTheirFields) {
+    const ParsedCommandLine p = ParseGeneratorOptions({"--body=1,2,3,4,5",
+                                                       "--planet",
+                                                       "2,0.5,90",
+                                                       "--mutual",
+                                                       "--sun-mass",
+                                                       "2",
+                                                       "--dt",
+                                                       "+0.01",
+                                                       "--rows",
+                                                       "50",
+                                                       "--every",
+                                                       "3",
+                                                       "--sizes",
+                                                       "1,2",
+                                                       "--colors",
+                                                       " 0 , 13",
+                                                       "--box",
+                                                       "-1,-2,3,4",
+                                                       "--delay",
+                                                       "0",
+                                                       "--step",
+                                                       "5",
+                                                       "--trail",
+                                                       "48",
+                                                       "--sun",
+                                                       "9",
+                                                       "--",
+                                                       "-odd.ovx"});
+    ASSERT_EQ(p.kind, ParsedCommandLine::Kind::Run) << p.error;
+    const GeneratorOptions& o = p.options;
+    ASSERT_EQ(o.bodies.size(), 2u);
+    EXPECT_EQ(o.bodies[0].x, 1);
+    EXPECT_EQ(o.bodies[0].vy, 4);
+    EXPECT_EQ(o.bodies[0].mass, 5);
+    const BodyState planet = StateFromElements(2, 0.5, 90, 2);
+    EXPECT_EQ(o.bodies[1].y, planet.y);
+    EXPECT_EQ(o.bodies[1].vx, planet.vx);
+    EXPECT_EQ(o.bodies[1].mass, 0);
+    EXPECT_TRUE(o.mutual);
+    EXPECT_EQ(o.sunMass, 2);
+    EXPECT_EQ(o.dt, 0.01);
+    EXPECT_EQ(o.rows, 50);
+    EXPECT_EQ(o.every, 3);
+    EXPECT_EQ(o.sizes, (std::vector<int32_t>{1, 2}));
+    EXPECT_EQ(o.colours, (std::vector<int32_t>{0, 13}));
+    ASSERT_TRUE(o.box);
+    EXPECT_EQ(*o.box, (std::array<double, 4>{-1, -2, 3, 4}));
+    EXPECT_EQ(o.delayMs, 0);
+    EXPECT_EQ(o.step, 5);
+    EXPECT_EQ(o.trail, 48);
+    EXPECT_EQ(o.sunSize, 9);
+    EXPECT_EQ(o.outputPath, "-odd.ovx");
+
+    const ParsedCommandLine d =
+        ParseGeneratorOptions({"--sun-mass", "0", "--body", "1,0,0,1", "--body", "2,0,0,1", "x.ovx"});
+    ASSERT_EQ(d.kind, ParsedCommandLine::Kind::Run) << d.error;
+    EXPECT_EQ(d.options.sizes, (std::vector<int32_t>{3, 3}));
+    EXPECT_EQ(d.options.colours, (std::vector<int32_t>{10, 5}));
+    EXPECT_EQ(d.options.sunSize, 0);
+    EXPECT_FALSE(d.options.box);
+    EXPECT_FALSE(d.options.trail);
+}
+
+TEST(CommandLine, ARadialBodyIsRefusedOnlyWhenItMustFallIntoTheSun) {
+    using Kind = ParsedCommandLine::Kind;
+    EXPECT_EQ(ParseGeneratorOptions({"--body", "1,0,-0.1,0", "x.ovx"}).kind, Kind::Error);
+    EXPECT_EQ(ParseGeneratorOptions({"--body", "1,0,1,0", "x.ovx"}).kind, Kind::Error);  // bound: comes back
+    EXPECT_EQ(ParseGeneratorOptions({"--body", "1,0,1.5,0", "x.ovx"}).kind, Kind::Run);  // escapes
+    EXPECT_EQ(ParseGeneratorOptions({"--body", "1,0,0,0", "--sun-mass", "0", "x.ovx"}).kind, Kind::Run);
+    EXPECT_EQ(
+        ParseGeneratorOptions({"--mutual", "--body", "1,0,0,0", "--body", "0,2,0.7,0,0.1", "x.ovx"}).kind,
+        Kind::Run);  // pulled aside
+    EXPECT_EQ(ParseGeneratorOptions({"--mutual", "--body", "1,0,0,0", "--body", "0,2,0.7,0", "x.ovx"}).kind,
+              Kind::Error);  // the other body has no mass
+}
+
+TEST(CommandLine, DefaultColoursAreDistinctAndReadable) {
+    for (std::size_t k = 0; k < 10; ++k) {
+        const int32_t code = DefaultColourCode(k);
+        EXPECT_TRUE(code != 0 && code != 6 && code != 7 && code != 9 && code >= 0 && code <= 13) << code;
+        for (std::size_t j = 0; j < k; ++j) EXPECT_NE(DefaultColourCode(j), code);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,265 @@
+#include "tools/generator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tools/nbody_integrator.h"
+#include "tools/simulation_writer.h"
+
+#ifndef ORBIVEX_VERSION
+#error "ORBIVEX_VERSION must be defined by the build"
+#endif
+
+namespace {
+
+constexpr const char* kProgram = "orbivex-gen: ";
+constexpr int32_t kMaxDefaultTrail = 10000;
+/// A relative energy change beyond this earns a warning.
+constexpr double kEnergyWarning = 1e-6;
+
+/// Finds, row by row, the row at which each body has gone once round: the
+/// first row at which it has turned a whole circle about the sun (without a
+/// sun, about the centre of mass), or at which it is back where it started,
+/// moving the same way, closer to its start than it moved in the first row
+/// (the figure-eight, which never turns about its centre, ends that way).
+class OrbitCounter {
+public:
+    OrbitCounter(std::size_t bodies, bool aboutOrigin) : aboutOrigin_(aboutOrigin), tracks_(bodies) {}
+
+    void Add(int32_t row, const std::vector<BodyState>& bodies) {
+        double cx = 0.0, cy = 0.0, mass = 0.0;
+        if (!aboutOrigin_) {
+            for (const BodyState& b : bodies) {
+                cx += b.mass * b.x;
+                cy += b.mass * b.y;
+                mass += b.mass;
+            }
+            if (mass > 0.0) {
+                cx /= mass;
+                cy /= mass;
+            } else {
+                cx = cy = 0.0;
+            }
+        }
+        for (std::size_t k = 0; k < bodies.size(); ++k) {
+            Track& t = tracks_[k];
+            const BodyState& b = bodies[k];
+            const double px = b.x - cx, py = b.y - cy;
+            if (row == 0) {
+                t.start = b;
+            } else if (t.roundRow < 0) {
+                t.turned += std::atan2(t.lastX * py - t.lastY * px, t.lastX * px + t.lastY * py);
+                const double away = std::hypot(b.x - t.start.x, b.y - t.start.y);
+                if (row == 1) t.firstMove = away;
+                const bool sameWay = b.vx * t.start.vx + b.vy * t.start.vy > 0.0;
+                if (std::abs(t.turned) >= 2.0 * std::numbers::pi ||
+                    (row >= 3 && sameWay && away <= t.firstMove))
+                    t.roundRow = row;
+            }
+            t.lastX = px;
+            t.lastY = py;
+        }
+    }
+
+    /// Rows that hold one round of the slowest body, from the first row to
+    /// the one that closes its round; -1 when some body has not gone round.
+    int64_t SlowestRoundRows() const {
+        int64_t rows = 0;
+        for (const Track& t : tracks_) {
+            if (t.roundRow < 0) return -1;
+            rows = std::max<int64_t>(rows, int64_t(t.roundRow) + 1);
+        }
+        return rows;
+    }
+
+private:
+    struct Track {
+        BodyState start;
+        double lastX = 0.0, lastY = 0.0;
+        double turned = 0.0;
+        double firstMove = 0.0;
+        int32_t roundRow = -1;
+    };
+    bool aboutOrigin_;
+    std::vector<Track> tracks_;
+};
+
+/// The energies whose change tells how well the step resolves the orbits:
+/// with mutual forces between massive bodies the total energy; otherwise
+/// each body's own energy in the sun's field, which is constant for a body
+/// that feels the sun alone.
+class EnergyWatch {
+public:
+    explicit EnergyWatch(const NBodyIntegrator& system) {
+        const auto& bodies = system.bodies();
+        total_ = system.mutual() &&
+                 std::any_of(bodies.begin(), bodies.end(), [](const BodyState& b) { return b.mass > 0.0; });
+        Measure(system, start_, scale_);
+    }
+
+    /// The largest relative change of any watched energy seen so far.
+    double Update(const NBodyIntegrator& system) {
+        std::vector<double> now, unusedScale;
+        Measure(system, now, unusedScale);
+        for (std::size_t k = 0; k < now.size(); ++k)
+            if (scale_[k] > 0.0) largest_ = std::max(largest_, std::abs(now[k] - start_[k]) / scale_[k]);
+        return largest_;
+    }
+
+    double largest() const { return largest_; }
+
+private:
+    void Measure(const NBodyIntegrator& system, std::vector<double>& energy,
+                 std::vector<double>& scale) const {
+        energy.clear();
+        scale.clear();
+        if (total_) {
+            energy.push_back(system.TotalEnergy());
+            scale.push_back(system.TotalEnergyScale());
+            return;
+        }
+        // No mutual forces between massive bodies: every body feels the sun alone.
+        for (const BodyState& b : system.bodies()) {
+            energy.push_back(SpecificEnergy(b, system.sunMass()));
+            scale.push_back(0.5 * (b.vx * b.vx + b.vy * b.vy) + system.sunMass() / std::hypot(b.x, b.y));
+        }
+    }
+
+    bool total_ = false;
+    std::vector<double> start_, scale_;
+    double largest_ = 0.0;
+};
+
+bool Finite(const BodyState& b) {
+    return std::isfinite(b.x) && std::isfinite(b.y) && std::isfinite(b.vx) && std::isfinite(b.vy);
+}
+
+/// Half the side of the default box: 10 % beyond the farthest coordinate,
+/// rounded up to two significant digits so that the axes read well.
+double DefaultHalfSide(double farthest) {
+    const double wanted = 1.1 * farthest;
+    if (!(wanted > 0.0)) return 1.0;
+    if (!std::isfinite(wanted)) return farthest;
+    const int exponent = int(std::floor(std::log10(wanted))) - 1;
+    const double unit = std::pow(10.0, std::abs(exponent));
+    const double rounded = exponent < 0 ? std::ceil(wanted * unit) / unit : std::ceil(wanted / unit) * unit;
+    return std::isfinite(rounded) && rounded >= wanted ? rounded : wanted;
+}
+
+/// A number for people to read: up to 10 significant digits.
+std::string Short(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", value);
+    return text;
+}
+
+std::string Count(int64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+int Generate(const GeneratorOptions& o, std::ostream& out, std::ostream& err) {
+    NBodyIntegrator system(o.bodies, o.sunMass, o.mutual);
+    const std::size_t n = o.bodies.size();
+    SimulationWriter writer;
+    std::string error;
+    if (!writer.Open(o.outputPath, error)) {
+        err << kProgram << error << '\n';
+        return kExitWriteFailed;
+    }
+    OrbitCounter counter(n, o.sunMass > 0.0);
+    EnergyWatch energy(system);
+    double farthest = 0.0;
+    double time = 0.0;
+    std::vector<double> row(1 + 2 * n);
+    for (int32_t r = 0; r < o.rows; ++r) {
+        const double previousTime = time;
+        if (r > 0)
+            for (int32_t k = 0; k < o.every; ++k) system.Step(o.dt);
+        // From the step count, so that round-off does not build up in the times.
+        time = double(int64_t(r) * o.every) * o.dt;
+        row[0] = time;
+        for (std::size_t k = 0; k < n; ++k) {
+            const BodyState& b = system.bodies()[k];
+            if (!Finite(b)) {
+                err << kProgram << "body " << k + 1
+                    << " cannot be followed beyond t = " << FormatReal(previousTime)
+                    << ": it comes too close to the sun or to another body; try a smaller --dt\n";
+                return kExitBadInput;
+            }
+            row[1 + 2 * k] = b.x;
+            row[2 + 2 * k] = b.y;
+            farthest = std::max({farthest, std::abs(b.x), std::abs(b.y)});
+        }
+        counter.Add(r, system.bodies());
+        energy.Update(system);
+        if (!writer.WriteRow(row.data(), row.size(), error)) {
+            err << kProgram << error << '\n';
+            return kExitWriteFailed;
+        }
+    }
+
+    ConfigurationFields fields;
+    fields.dataFile = writer.dataFileName();
+    fields.rows = o.rows;
+    fields.bodies = int32_t(n);
+    fields.sizes = o.sizes;
+    fields.colours = o.colours;
+    if (o.box) {
+        fields.box = *o.box;
+    } else {
+        const double half = DefaultHalfSide(farthest);
+        fields.box = {-half, -half, half, half};
+    }
+    fields.delayMs = o.delayMs;
+    fields.step = o.step;
+    if (o.trail) {
+        fields.trail = *o.trail;
+    } else {
+        // The viewer plays while a whole trail and one more row lie ahead.
+        // When some body never goes round, half the rows are left to play.
+        const int64_t limit = std::clamp<int64_t>(int64_t(o.rows) - 2, 1, kMaxDefaultTrail);
+        const int64_t round = counter.SlowestRoundRows();
+        fields.trail = int32_t(std::clamp<int64_t>(round < 0 ? (int64_t(o.rows) - 2) / 2 : round, 1, limit));
+    }
+    fields.sunSize = o.sunSize;
+    if (!writer.Commit(fields, error)) {
+        err << kProgram << error << '\n';
+        return kExitWriteFailed;
+    }
+
+    if (energy.largest() > kEnergyWarning)
+        err << kProgram << "warning: the energy drifted by up to " << Short(energy.largest())
+            << " of its size (more than " << Short(kEnergyWarning)
+            << "); a smaller --dt follows close passes better\n";
+    out << kProgram << "wrote " << o.outputPath << " and " << writer.dataPath() << ": "
+        << Count(n, "body", "bodies") << ", " << Count(o.rows, "row", "rows") << ", t = 0 to " << Short(time)
+        << ", trail " << fields.trail << ", box " << FormatReal(fields.box[0]) << ','
+        << FormatReal(fields.box[1]) << ',' << FormatReal(fields.box[2]) << ',' << FormatReal(fields.box[3])
+        << '\n';
+    return kExitOk;
+}
+
+int RunGenerator(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const ParsedCommandLine parsed = ParseGeneratorOptions(args);
+    switch (parsed.kind) {
+        case ParsedCommandLine::Kind::Help:
+            out << GeneratorUsage();
+            return kExitOk;
+        case ParsedCommandLine::Kind::Version:
+            out << "orbivex-gen " << ORBIVEX_VERSION << '\n';
+            return kExitOk;
+        case ParsedCommandLine::Kind::Error:
+            err << kProgram << parsed.error << '\n';
+            return kExitBadInput;
+        case ParsedCommandLine::Kind::Run:
+            break;
+    }
+    return Generate(parsed.options, out, err);
+}

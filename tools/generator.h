@@ -1,0 +1,23 @@
+#pragma once
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "tools/generator_options.h"
+
+/// Exit statuses of orbivex-gen.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitWriteFailed = 1;
+inline constexpr int kExitBadInput = 2;
+
+/// Integrates the bodies `options` gives and writes the configuration and
+/// data files. Reports to `out` what was written, to `err` warnings and the
+/// one line of a failure. Returns the exit status: kExitWriteFailed when a
+/// file cannot be written, kExitBadInput when the orbits cannot be computed
+/// (a value stops being finite); on failure no file is left.
+int Generate(const GeneratorOptions& options, std::ostream& out, std::ostream& err);
+
+/// The whole program on the arguments after its name: help, version, or
+/// parse and Generate. A bad command line gives one line on `err` and
+/// kExitBadInput, and nothing is written.
+int RunGenerator(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

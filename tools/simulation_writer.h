@@ -1,0 +1,78 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+/// The 14 fields of a configuration file, in the order the viewer reads them.
+struct ConfigurationFields {
+    std::string dataFile;
+    int32_t rows = 0;
+    int32_t bodies = 0;
+    std::vector<int32_t> sizes;
+    std::vector<int32_t> colours;
+    std::array<double, 4> box{-1.0, -1.0, 1.0, 1.0};
+    int32_t delayMs = 20;
+    int32_t step = 1;
+    int32_t trail = 1;
+    int32_t startRow = 0;
+    int32_t sunSize = 6;
+    int32_t drawAxes = 1;
+    int32_t drawPlanets = 1;
+    int32_t drawOrbits = 1;
+};
+
+/// The shortest text that reads back as exactly `value` (std::to_chars).
+std::string FormatReal(double value);
+
+/// The data file's bare name for configuration path `ovxPath`: its file
+/// name with the final ".ovx" replaced by ".dat".
+std::string DataFileNameFor(const std::string& ovxPath);
+
+/// The configuration file's text: one labelled field a line, each value
+/// after an "=".
+std::string ConfigurationText(const ConfigurationFields& fields);
+
+/// Writes a simulation's two files without ever leaving a partial one: the
+/// rows go to a temporary file beside the data file, the configuration to
+/// another beside the configuration file, and Commit renames both into
+/// place. A writer destroyed before Commit removes its temporary files.
+class SimulationWriter {
+public:
+    SimulationWriter() = default;
+    ~SimulationWriter();
+    SimulationWriter(const SimulationWriter&) = delete;
+    SimulationWriter& operator=(const SimulationWriter&) = delete;
+
+    /// Prepares to write `ovxPath` (ending in ".ovx") and the data file
+    /// beside it, named by DataFileNameFor. False, with the
+    /// reason in `error`, when the temporary data file cannot be made.
+    bool Open(const std::string& ovxPath, std::string& error);
+
+    /// Appends one row: the time, then x and y of every body, shortest
+    /// round-trip text, separated by spaces, one row a line.
+    bool WriteRow(const double* values, std::size_t count, std::string& error);
+
+    /// Writes the configuration and moves both files into place. False, with
+    /// the reason in `error`, when a write or a rename fails; then neither
+    /// file is left behind (a data file already moved is removed again).
+    bool Commit(const ConfigurationFields& fields, std::string& error);
+
+    /// The bare name of the data file, to put in the configuration.
+    const std::string& dataFileName() const { return dataName_; }
+    const std::string& dataPath() const { return dataPath_; }
+
+private:
+    bool FlushBuffer(std::string& error);
+    void Discard();
+
+    std::string ovxPath_;
+    std::string dataPath_;
+    std::string dataName_;
+    std::string dataTemp_;
+    std::string ovxTemp_;
+    std::FILE* data_ = nullptr;
+    std::string buffer_;
+    bool committed_ = false;
+};
