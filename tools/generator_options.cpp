@@ -66,7 +66,7 @@ std::string Count(std::size_t n, const char* one, const char* many) {
 
 /// A body as given on the command line; planets become states once the
 /// sun's mass is known.
-struct BodySpec {
+struct BodyRequest {
     std::string option;  // "--planet 1,0.6" for messages
     bool fromElements = false;
     double a = 0.0, e = 0.0, phaseDeg = 0.0;
@@ -97,7 +97,7 @@ private:
     bool Finish();
 
     GeneratorOptions o_;
-    std::vector<BodySpec> specs_;
+    std::vector<BodyRequest> requests_;
     std::optional<std::string> output_;
     std::optional<int32_t> sunSize_;
     std::vector<int32_t> sizes_, colours_;
@@ -150,19 +150,19 @@ bool Parser::Planet(const std::string& text) {
     const std::string option = "--planet";
     std::vector<double> v;
     if (!RealList(option, text, 2, 3, "A,E or A,E,PHASE_DEG", v)) return false;
-    BodySpec spec{.option = Given(option, text),
+    BodyRequest request{.option = Given(option, text),
                   .fromElements = true,
                   .a = v[0],
                   .e = v[1],
                   .phaseDeg = v.size() > 2 ? v[2] : 0.0,
                   .state = {}};
-    if (!(spec.a > 0.0)) return Fail(spec.option + ": the semi-major axis A must be above 0");
-    if (!(spec.e >= 0.0 && spec.e < 1.0))
-        return Fail(spec.option + ": the eccentricity E must be at least 0 and below 1 (an ellipse)");
+    if (!(request.a > 0.0)) return Fail(request.option + ": the semi-major axis A must be above 0");
+    if (!(request.e >= 0.0 && request.e < 1.0))
+        return Fail(request.option + ": the eccentricity E must be at least 0 and below 1 (an ellipse)");
     // The perihelion distance and the speed there must be representable.
-    if (!(spec.a * (1.0 - spec.e) > 0.0) || !std::isfinite(spec.a * spec.a * spec.a))
-        return Fail(spec.option + ": the orbit's size is out of range");
-    specs_.push_back(spec);
+    if (!(request.a * (1.0 - request.e) > 0.0) || !std::isfinite(request.a * request.a * request.a))
+        return Fail(request.option + ": the orbit's size is out of range");
+    requests_.push_back(request);
     return true;
 }
 
@@ -170,10 +170,10 @@ bool Parser::Body(const std::string& text) {
     const std::string option = "--body";
     std::vector<double> v;
     if (!RealList(option, text, 4, 5, "X,Y,VX,VY or X,Y,VX,VY,MASS", v)) return false;
-    BodySpec spec{.option = Given(option, text),
+    BodyRequest request{.option = Given(option, text),
                   .state = {v[0], v[1], v[2], v[3], v.size() > 4 ? v[4] : 0.0}};
-    if (spec.state.mass < 0.0) return Fail(spec.option + ": the mass must not be negative");
-    specs_.push_back(spec);
+    if (request.state.mass < 0.0) return Fail(request.option + ": the mass must not be negative");
+    requests_.push_back(request);
     return true;
 }
 
@@ -279,12 +279,12 @@ bool Parser::Finish() {
                         " must not contain white space: the viewer reads the data file's name as one word");
     o_.outputPath = out;
 
-    if (specs_.empty())
+    if (requests_.empty())
         return Fail("no bodies: give at least one --planet or --body (see orbivex-gen --help)");
-    if (specs_.size() > std::size_t(kMaxGeneratedBodies))
-        return Fail(std::to_string(specs_.size()) + " bodies given, at most " +
+    if (requests_.size() > std::size_t(kMaxGeneratedBodies))
+        return Fail(std::to_string(requests_.size()) + " bodies given, at most " +
                     std::to_string(kMaxGeneratedBodies) + " are allowed");
-    const std::size_t n = specs_.size();
+    const std::size_t n = requests_.size();
 
     if (int64_t(o_.rows) * int64_t(o_.every) > int64_t(kInt32Max))
         return Fail("--rows " + std::to_string(o_.rows) + " times --every " + std::to_string(o_.every) +
@@ -313,20 +313,20 @@ bool Parser::Finish() {
 
     o_.bodies.clear();
     for (std::size_t k = 0; k < n; ++k) {
-        const BodySpec& spec = specs_[k];
-        if (spec.fromElements) {
+        const BodyRequest& request = requests_[k];
+        if (request.fromElements) {
             if (o_.sunMass == 0.0)
-                return Fail(spec.option +
+                return Fail(request.option +
                             ": a planet needs a sun to orbit, and --sun-mass is 0 (use --body)");
-            const BodyState state = StateFromElements(spec.a, spec.e, spec.phaseDeg, o_.sunMass);
+            const BodyState state = StateFromElements(request.a, request.e, request.phaseDeg, o_.sunMass);
             if (!std::isfinite(state.x) || !std::isfinite(state.y) || !std::isfinite(state.vx) ||
                 !std::isfinite(state.vy))
-                return Fail(spec.option + ": the orbit's size is out of range");
+                return Fail(request.option + ": the orbit's size is out of range");
             o_.bodies.push_back(state);
         } else {
-            const BodyState& b = spec.state;
+            const BodyState& b = request.state;
             if (o_.sunMass > 0.0 && b.x == 0.0 && b.y == 0.0)
-                return Fail(spec.option + ": the body starts on the sun (use --sun-mass 0 for no sun)");
+                return Fail(request.option + ": the body starts on the sun (use --sun-mass 0 for no sun)");
             // Without angular momentum about the sun, and no other body to
             // pull it aside, a body that is not escaping falls into the sun.
             const bool radial = b.x * b.vy - b.y * b.vx == 0.0;
@@ -334,11 +334,11 @@ bool Parser::Finish() {
                                   0.5 * (b.vx * b.vx + b.vy * b.vy) >= o_.sunMass / std::hypot(b.x, b.y);
             bool pulledAside = false;
             for (std::size_t j = 0; j < n; ++j)
-                pulledAside = pulledAside || (o_.mutual && j != k && specs_[j].state.mass > 0.0);
+                pulledAside = pulledAside || (o_.mutual && j != k && requests_[j].state.mass > 0.0);
             if (o_.sunMass > 0.0 && radial && !escaping && !pulledAside)
-                return Fail(spec.option +
+                return Fail(request.option +
                             ": the body falls straight into the sun (it has no angular momentum about it)");
-            o_.bodies.push_back(spec.state);
+            o_.bodies.push_back(request.state);
         }
     }
     if (o_.mutual)
