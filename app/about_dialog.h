@@ -9,5 +9,6 @@ public:
     explicit AboutDialog(QWidget* parent = nullptr);
 };
 
-/// The application's icon: a sun with an orbiting planet, drawn at start.
+/// The application's icon: a sun with a planet on its orbit, the SVG of the
+/// desktop entry built into the program (drawn by Qt's SVG icon engine).
 QIcon ApplicationIcon();

@@ -1,20 +1,39 @@
 #include "app/main_frame.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QUrl>
 
 #include "animation/animation_commands.h"
 #include "app/about_dialog.h"
 #include "app/command_ids.h"
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
-#include "commands/working_folder.h"
-#include "animation/simulation_loading.h"
 #include "simulation/simulation_state.h"
+
+namespace {
+
+/// The configuration file a drag carries, or an empty string when it carries
+/// anything else. It must be exactly one local file whose name ends in .ovx,
+/// in any case, and the drag must offer a copy: the file is only read, and
+/// accepting a move could make the source delete it.
+QString DroppedConfiguration(const QDropEvent& event) {
+    const QMimeData* data = event.mimeData();
+    if (!data || !(event.possibleActions() & Qt::CopyAction)) return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
+    const QString path = urls.front().toLocalFile();
+    return path.endsWith(QStringLiteral(".ovx"), Qt::CaseInsensitive) ? path : QString();
+}
+
+}  // namespace
 
 CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDialog& dialog,
                        ExternalEditor& editor, QWidget* parent)
@@ -30,6 +49,7 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     createMenus();
     createToolBar();
     createStatusBar();
+    setAcceptDrops(true);
     resize(600, 600);
 }
 
@@ -192,12 +212,7 @@ void CMainFrame::repaintIf(bool repaint) {
     if (repaint) view_->invalidate();
 }
 
-void CMainFrame::openAtStart(const std::string& path) {
-    RequestStop(state_);
-    state_.configPath = EnterFolderOf(path);
-    LoadSimulation(state_, plot_, host_, state_.configPath);
-    view_->invalidate();
-}
+void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenSimulation(files_, path)); }
 
 void CMainFrame::OnStartAnimation() {
     if (StartAnimation(state_, host_)) view_->invalidate();
@@ -234,4 +249,22 @@ void CMainFrame::focusInEvent(QFocusEvent* event) {
 void CMainFrame::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) view_->setFocus();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedConfiguration(*event).isEmpty()) return;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QString path = DroppedConfiguration(*event);
+    if (path.isEmpty()) return;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // The source of the drag waits until the drop returns, so the load and
+    // any message box it shows come after.
+    QMetaObject::invokeMethod(
+        this, [this, file = path.toStdString()] { repaintIf(OpenSimulation(files_, file)); },
+        Qt::QueuedConnection);
 }

@@ -13,10 +13,13 @@ class FileDialog;
 class ExternalEditor;
 class SimulationView;
 class QToolBar;
+class QDragEnterEvent;
+class QDropEvent;
 
 /// The main window: menu bar, toolbar, status bar and the view. Every
 /// program command is one action, shared by menu and toolbar, found by its
-/// id; its status tip is the command's prompt.
+/// id; its status tip is the command's prompt. A configuration file dropped
+/// on the window is loaded as New Simulation loads a picked one.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -37,6 +40,10 @@ public:
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
+    /// Accepts a drag of one local .ovx file, as a copy; refuses any other.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    /// Loads the dropped configuration once the drop has returned.
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createActions();

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <ctime>
 
+#include "animation/startup_defaults.h"
 #include "app/about_dialog.h"
 #include "app/main_frame.h"
 #include "app/simulation_view.h"
 #include "app/version.h"
-#include "animation/startup_defaults.h"
 
 SimulationApp::SimulationApp(int& argc, char** argv) : QApplication(argc, argv) {
     // Numbers in files never depend on the desktop's language.
@@ -16,6 +16,9 @@ SimulationApp::SimulationApp(int& argc, char** argv) : QApplication(argc, argv) 
     setApplicationName(QStringLiteral("Orbivex"));
     setApplicationVersion(QString::fromLatin1(kVersion));
     setWindowIcon(ApplicationIcon());
+    // Names the desktop entry, so that a desktop finds the entry's icon and
+    // name for the window.
+    setDesktopFileName(QStringLiteral("org.orbivex.Orbivex"));
 }
 
 SimulationApp::~SimulationApp() = default;

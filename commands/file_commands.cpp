@@ -40,7 +40,14 @@ std::string EditorFailureMessage(const std::string& path) {
 
 bool NewSimulation(const FileCommandContext& c) {
     RequestStop(c.state);
-    if (!Choose(c, "NEW SIMULATION", kConfigDescription, kConfigPattern, c.state.configPath)) return false;
+    std::string path = c.state.configPath;
+    if (!c.dialog.PromptForFile("NEW SIMULATION", kConfigDescription, kConfigPattern, path)) return false;
+    return OpenSimulation(c, path);
+}
+
+bool OpenSimulation(const FileCommandContext& c, const std::string& path) {
+    RequestStop(c.state);
+    c.state.configPath = EnterFolderOf(path);
     LoadSimulation(c.state, c.plot, c.host, c.state.configPath);
     return true;
 }

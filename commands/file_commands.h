@@ -23,6 +23,11 @@ struct FileCommandContext {
 
 /// Asks for a configuration file and loads the whole simulation.
 bool NewSimulation(const FileCommandContext& context);
+/// Loads the simulation of the configuration file `path` as New Simulation
+/// does once a file was picked: the path, made absolute, becomes the
+/// configuration path and the process moves into its folder. For a file
+/// given on the command line or dropped on the window.
+bool OpenSimulation(const FileCommandContext& context, const std::string& path);
 /// Asks for a configuration file and reads it alone; the table stays.
 bool LoadConfigurationFile(const FileCommandContext& context);
 /// Asks for a data file and reads it into the table.

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Installs the build tree into a temporary prefix and checks what puts the
+# viewer on a desktop: the program, its menu entry, icon, file type and
+# manual page, each where desktops and man look, and naming each other
+# consistently.
+# Usage: install_test.sh CMAKE BUILD_DIR VERSION
+set -euo pipefail
+cmake=$1
+build=$2
+version=$3
+
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+id=org.orbivex.Orbivex
+program=$prefix/bin/orbivex
+entry=$prefix/share/applications/$id.desktop
+icon=$prefix/share/icons/hicolor/scalable/apps/$id.svg
+mime=$prefix/share/mime/packages/$id.xml
+manual=$prefix/share/man/man1/orbivex.1
+for file in "$program" "$entry" "$icon" "$mime" "$manual"; do
+    [ -f "$file" ] || fail "not installed: ${file#"$prefix"/}"
+done
+((failures == 0)) || exit 1
+
+# The program runs from where it was installed.
+[ "$("$program" --version)" = "Orbivex $version" ] || fail "installed orbivex --version does not say $version"
+
+# The menu entry is valid and names the installed program, icon and file type.
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$entry" || fail "desktop-file-validate refuses the entry"
+else
+    echo "desktop-file-validate is not installed: entry not validated"
+fi
+value() { sed -n "s/^$1=//p" "$entry"; }
+[ "$(value Exec | cut -d' ' -f1)" = orbivex ] || fail "Exec does not start orbivex"
+[ "$(value Icon)" = "$id" ] || fail "Icon is not $id"
+[ "$(value MimeType)" = "application/x-orbivex-config;" ] || fail "MimeType is not the configuration type"
+
+# The icon and the file type are well-formed XML; the type claims *.ovx.
+xmllint --noout "$icon" || fail "the icon is not well-formed"
+xmllint --noout "$mime" || fail "the file type is not well-formed"
+glob=$(xmllint --xpath "string(//*[local-name()='mime-type'][@type='application/x-orbivex-config']/*[local-name()='glob']/@pattern)" "$mime")
+[ "$glob" = "*.ovx" ] || fail "the file type's glob is '$glob', not *.ovx"
+if command -v update-mime-database >/dev/null; then
+    # The database a desktop builds from the folder maps *.ovx to the type.
+    XDG_DATA_DIRS=$prefix/share update-mime-database "$prefix/share/mime"
+    grep -q ':application/x-orbivex-config:\*\.ovx' "$prefix/share/mime/globs2" \
+        || fail "update-mime-database does not map *.ovx to application/x-orbivex-config"
+else
+    echo "update-mime-database is not installed: the type was not registered"
+fi
+
+# The manual page formats without warnings and covers every option --help lists.
+warnings=$(groff -man -ww -z "$manual" 2>&1)
+[ -z "$warnings" ] || fail "groff warns about the manual page: $warnings"
+page=$(groff -man -Tascii -P-cbou "$manual")
+grep -Fq "Orbivex $version" <<<"$page" || fail "the manual page does not carry version $version"
+for option in $("$program" --help | grep -o -- '--[a-z]*' | sort -u); do
+    grep -Fqw -- "$option" <<<"$page" || fail "the manual page does not describe $option"
+done
+
+if ((failures > 0)); then
+    exit 1
+fi
+echo "installed and checked: bin/orbivex, the desktop entry, icon, file type and manual page"
