@@ -12,6 +12,7 @@ class Host;
 class FileDialog;
 class ExternalEditor;
 class SimulationView;
+class PlaybackBar;
 class QToolBar;
 
 /// The main window: menu bar, toolbar, status bar and the view. Every
@@ -28,6 +29,7 @@ public:
     QAction* action(int id) const { return actions_.value(id); }
     SimulationView* view() const { return view_; }
     QToolBar* toolBar() const { return toolBar_; }
+    PlaybackBar* playbackBar() const { return playbackBar_; }
     QLabel* readyLabel() const { return ready_; }
 
     /// Loads a configuration given on the command line, as New Simulation
@@ -43,6 +45,14 @@ private:
     void createMenus();
     void createToolBar();
     void createStatusBar();
+    // Playback and navigation beyond the classic commands (main_frame_playback.cpp).
+    void createPlaybackActions();
+    void createPlaybackBar();
+    void createPlaybackMenus();
+    void addToggle(int id, const QString& text, const QString& prompt, std::function<void(bool)> handler);
+    /// Stops the timer at once, then runs `move` and repaints fully: what a
+    /// seek, a step or a jump does.
+    void stopAndMove(const std::function<void()>& move);
     QAction* addCommand(int id, const QString& text, const QString& prompt, std::function<bool()> handler);
     void repaintIf(bool repaint);
     void updateIndicators();
@@ -52,6 +62,8 @@ private:
     void OnSystemPosition();
     void OnGraphicBox();
     void OnAbout();
+    void OnPlayPause();
+    void OnGoToTime();
 
     SimulationState& state_;
     PlotBox& plot_;
@@ -59,6 +71,7 @@ private:
     FileCommandContext files_;
     SimulationView* view_ = nullptr;
     QToolBar* toolBar_ = nullptr;
+    PlaybackBar* playbackBar_ = nullptr;
     QLabel* ready_ = nullptr;
     QLabel* indicators_[3] = {};
     QMap<int, QAction*> actions_;
