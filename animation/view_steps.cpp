@@ -4,8 +4,9 @@
 #include <limits>
 
 #include "animation/drawing_routines.h"
-#include "plot/drawing_surface.h"
+#include "animation/playback_commands.h"
 #include "base/format.h"
+#include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
 
@@ -27,7 +28,8 @@ std::string StatusLine(const SimulationState& s, int row) {
 }
 
 bool PlaybackGoesOn(const SimulationState& s) {
-    return int64_t(s.position) < int64_t(s.rowsInData()) - s.pointsPerOrbit - s.step;
+    const int64_t reserve = s.trailMode == TrailMode::Behind ? 0 : s.pointsPerOrbit;
+    return int64_t(s.position) < int64_t(s.rowsInData()) - reserve - s.step;
 }
 
 TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails) {
@@ -38,14 +40,16 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
     s.position = int32_t(std::clamp<int64_t>(advanced, std::numeric_limits<int32_t>::min(),
                                              std::numeric_limits<int32_t>::max()));
     const bool goesOn = PlaybackGoesOn(s);
+    const bool wraps = !goesOn && s.loopPlayback;
+    if (wraps) s.position = std::clamp(s.startRow, 0, LastPlayableRow(s));
     DrawSystem(s, plot, 1, trails);
-    if (!goesOn) {
+    if (!goesOn && !wraps) {
         s.stopRequested = 0;
         return {.start = false, .stop = true};
     }
     const std::string status = StatusLine(s, s.position);
     if (!status.empty()) surface.TextOut(10, 5, status);
-    if (!s.stopRequested) return {};
+    if (!s.stopRequested) return {.repaint = wraps};
     s.stopRequested = 0;
-    return {.start = false, .stop = true};
+    return {.start = false, .stop = true, .repaint = wraps};
 }
