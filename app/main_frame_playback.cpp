@@ -83,8 +83,9 @@ void CMainFrame::createPlaybackActions() {
     addToggle(ID_FADE_TRAILS, tr("Fade Trails"), tr("Older trail points fade toward the background"),
               [this](bool on) { state_.fadeTrails = on ? 1 : 0; });
     auto* trails = new QActionGroup(this);
-    const std::pair<int, TrailMode> modes[] = {
-        {ID_TRAIL_AHEAD, TrailMode::Ahead}, {ID_TRAIL_BEHIND, TrailMode::Behind}, {ID_TRAIL_BOTH, TrailMode::Both}};
+    const std::pair<int, TrailMode> modes[] = {{ID_TRAIL_AHEAD, TrailMode::Ahead},
+                                               {ID_TRAIL_BEHIND, TrailMode::Behind},
+                                               {ID_TRAIL_BOTH, TrailMode::Both}};
     const QString names[] = {tr("Trail Ahead"), tr("Trail Behind"), tr("Trail Both Ways")};
     const QString prompts[] = {tr("Trails show where the bodies are going"),
                                tr("Trails show where the bodies have been"),
@@ -102,11 +103,16 @@ void CMainFrame::createPlaybackActions() {
         int id;
         QKeySequence keys;
     } shortcuts[] = {
-        {ID_PLAY_PAUSE, Qt::Key_Space},         {ID_STEP_FORWARD, Qt::Key_Right},
-        {ID_STEP_BACK, Qt::Key_Left},           {ID_GO_TO_START, Qt::Key_Home},
-        {ID_GO_TO_END, Qt::Key_End},            {ID_DOUBLE_SPEED, Qt::Key_BracketRight},
-        {ID_HALVE_SPEED, Qt::Key_BracketLeft},  {ID_GO_TO_TIME, QKeySequence(Qt::CTRL | Qt::Key_G)},
-        {ID_LOOP, Qt::Key_L},                   {ID_FIT_TO_DATA, Qt::Key_F},
+        {ID_PLAY_PAUSE, Qt::Key_Space},
+        {ID_STEP_FORWARD, Qt::Key_Right},
+        {ID_STEP_BACK, Qt::Key_Left},
+        {ID_GO_TO_START, Qt::Key_Home},
+        {ID_GO_TO_END, Qt::Key_End},
+        {ID_DOUBLE_SPEED, Qt::Key_BracketRight},
+        {ID_HALVE_SPEED, Qt::Key_BracketLeft},
+        {ID_GO_TO_TIME, QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {ID_LOOP, Qt::Key_L},
+        {ID_FIT_TO_DATA, Qt::Key_F},
         {ID_CONFIGURED_BOX, QKeySequence(Qt::CTRL | Qt::Key_0)},
     };
     for (const auto& shortcut : shortcuts) action(shortcut.id)->setShortcut(shortcut.keys);
@@ -145,7 +151,8 @@ void CMainFrame::createPlaybackMenus() {
     view->addSeparator();
     for (int id : {ID_EQUAL_ASPECT, ID_FIT_TO_DATA, ID_CONFIGURED_BOX}) view->addAction(action(id));
     view->addSeparator();
-    for (int id : {ID_TRAIL_AHEAD, ID_TRAIL_BEHIND, ID_TRAIL_BOTH, ID_FADE_TRAILS}) view->addAction(action(id));
+    for (int id : {ID_TRAIL_AHEAD, ID_TRAIL_BEHIND, ID_TRAIL_BOTH, ID_FADE_TRAILS})
+        view->addAction(action(id));
 
     auto* playback = new QMenu(tr("&Playback"), this);
     playback->addAction(action(ID_PLAY_PAUSE));

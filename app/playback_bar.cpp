@@ -55,7 +55,8 @@ PlaybackBar::PlaybackBar(const SimulationState& state, QWidget* parent)
     slider_->setMinimumWidth(160);
     slider_->setToolTip(tr("Drag or click to go to a time"));
     readout_->setObjectName(QStringLiteral("timeReadout"));
-    readout_->setMinimumWidth(readout_->fontMetrics().horizontalAdvance(QStringLiteral("t = 0000.000 · row 000000 of 000000")));
+    readout_->setMinimumWidth(
+        readout_->fontMetrics().horizontalAdvance(QStringLiteral("t = 0000.000 · row 000000 of 000000")));
     speed_->setObjectName(QStringLiteral("speedReadout"));
     connect(slider_, &QSlider::valueChanged, this, &PlaybackBar::seekRequested);
     refreshTimer_.setInterval(kRefreshMs);
