@@ -6,9 +6,9 @@
 
 #include "animation/animation_commands.h"
 #include "animation/drawing_routines.h"
-#include "animation/startup_defaults.h"
 #include "animation/trail_fade.h"
 #include "animation/view_steps.h"
+#include "animation/startup_defaults.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
 #include "recording_surface.h"
