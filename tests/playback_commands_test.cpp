@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "animation/animation_commands.h"
@@ -83,35 +85,25 @@ TEST(PlaybackCommands, PlayNowDropsAPendingStopUnlessRefused) {
 
 TEST(PlaybackCommands, MovesStayWithinThePlayableRowsAndStop) {
     SimulationState s;
-    Load(s, Times(100, 1), 10);
+    Load(s, Times(100, 1), 10);  // rows 0 to 89 are playable with a trail ahead
     s.step = 7;
     s.position = 85;
     s.startRequested = 1;
     EXPECT_TRUE(StepRows(s, 1));
-    EXPECT_EQ(s.position, 89);
-    EXPECT_EQ(s.stopRequested, 1);
-    EXPECT_EQ(s.startRequested, 0);
+    EXPECT_EQ(std::make_tuple(s.position, s.stopRequested, s.startRequested), std::make_tuple(89, 1, 0));
     StepRows(s, -1);
-    EXPECT_EQ(s.position, 82);
-    StepRows(s, 0);
     EXPECT_EQ(s.position, 82);
     s.position = 3;
     StepRows(s, -1);
     EXPECT_EQ(s.position, 0);
-
     s.startRow = 95;
     GoToStartRow(s);
     EXPECT_EQ(s.position, 89);
-    s.startRow = -4;
-    GoToStartRow(s);
-    EXPECT_EQ(s.position, 0);
     s.trailMode = TrailMode::Behind;
     GoToLastRow(s);
     EXPECT_EQ(s.position, 99);
     SeekToRow(s, std::numeric_limits<int32_t>::min());
     EXPECT_EQ(s.position, 0);
-    SeekToRow(s, 42);
-    EXPECT_EQ(s.position, 42);
 }
 
 TEST(PlaybackCommands, RowAtOrAfterTimeTakesTheFirstRowInFileOrder) {
@@ -137,27 +129,17 @@ TEST(PlaybackCommands, RowAtOrAfterTimeTakesTheFirstRowInFileOrder) {
 }
 
 TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
-    const int delays[] = {0, 1, 2, 3, 15, 20, 1000, 2147483647};
-    const int steps[] = {1, 2, 3, 6, 64, 1000001};
-    for (const int delay : delays) {
-        for (const int step : steps) {
-            for (const bool doubleFirst : {true, false}) {
-                SimulationState s;
-                s.frameDelayMs = delay;
-                s.step = step;
-                const double speed = RowsPerSecond(s);
-                // An odd step over the longest period cannot slow down.
-                const bool atLimit = delay == 2147483647 && step % 2 == 1 && !doubleFirst;
-                doubleFirst ? DoubleSpeed(s) : HalveSpeed(s);
-                const double changed = atLimit ? speed : doubleFirst ? speed * 2 : speed / 2;
-                EXPECT_EQ(RowsPerSecond(s), changed) << step << "/" << delay;
-                doubleFirst ? HalveSpeed(s) : DoubleSpeed(s);
-                if (!atLimit) {
-                    EXPECT_EQ(RowsPerSecond(s), speed) << step << "/" << delay;
-                }
-                EXPECT_GE(s.frameDelayMs, 1);
-                EXPECT_GE(s.step, 1);
-            }
+    // Odd and even steps and periods; a period of 0 runs as 1 ms.
+    for (const auto& [step, delay] : {std::pair{1, 0}, {1, 1}, {3, 15}, {6, 20}, {1000001, 7}}) {
+        for (const bool up : {true, false}) {
+            SimulationState s;
+            s.step = step;
+            s.frameDelayMs = delay;
+            const double speed = RowsPerSecond(s);
+            up ? DoubleSpeed(s) : HalveSpeed(s);
+            EXPECT_EQ(RowsPerSecond(s), up ? speed * 2 : speed / 2) << step << "/" << delay;
+            up ? HalveSpeed(s) : DoubleSpeed(s);
+            EXPECT_EQ(RowsPerSecond(s), speed) << step << "/" << delay;
         }
     }
     // Any walk of doublings and halvings lands on the start speed times a
