@@ -41,14 +41,12 @@ void DrawTrailOnRaster(const SimulationState& s, const PlotBox& plot, const Pixe
                 if (offset >= 0) bits[offset] = pixel;
         return;
     }
-    const int64_t furthest = std::max(Distance(rows.first, s.position), Distance(rows.last - 1, s.position));
-    const uint32_t* const palette =
-        cache.FadedPixels(body, colour, plot.fillColour, s.pointsPerOrbit, std::size_t(furthest) + 1).data();
-    int64_t row = rows.first;
+    const uint32_t* pixel = cache.FadedPixels(body, colour, plot.fillColour, s.pointsPerOrbit,
+                                              rows.first - s.position, rows.last - s.position);
     for (const auto& segment : {segments.head, segments.tail})
         for (const int32_t offset : segment) {
-            if (offset >= 0) bits[offset] = palette[Distance(row, s.position)];
-            ++row;
+            if (offset >= 0) bits[offset] = *pixel;
+            ++pixel;
         }
 }
 

@@ -31,10 +31,11 @@ public:
     };
     Segments Offsets(int body, int64_t first, int64_t last) const;
 
-    /// Raster pixels of body `body`'s faded trail by distance from the body,
-    /// 0 to `count` - 1 (see FadePalette), kept from tick to tick.
-    std::span<const uint32_t> FadedPixels(int body, ColourRef colour, ColourRef fill, int64_t length,
-                                          std::size_t count);
+    /// Raster pixels of body `body`'s faded trail for the rows `first` to
+    /// `last` - 1 counted from the body's row (see FadePalette), kept from
+    /// tick to tick.
+    const uint32_t* FadedPixels(int body, ColourRef colour, ColourRef fill, int64_t length, int64_t first,
+                                int64_t last);
 
 private:
     struct Key {

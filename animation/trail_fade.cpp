@@ -12,13 +12,23 @@ ColourRef FadedColour(ColourRef colour, ColourRef fill, int64_t distance, int64_
                blend(BlueOf(colour), BlueOf(fill)));
 }
 
-std::span<const uint32_t> FadePalette::Pixels(ColourRef colour, ColourRef fill, int64_t length,
-                                              std::size_t count) {
+const uint32_t* FadePalette::Pixels(ColourRef colour, ColourRef fill, int64_t length, int64_t first,
+                                    int64_t last) {
     if (colour != colour_ || fill != fill_ || length != length_) {
         colour_ = colour, fill_ = fill, length_ = length;
+        first_ = last_ = 0;
         pixels_.clear();
     }
-    for (std::size_t d = pixels_.size(); d < count; ++d)
-        pixels_.push_back(ToRasterPixel(FadedColour(colour, fill, int64_t(d), length)));
-    return {pixels_.data(), count};
+    if (first < first_ || last > last_) {
+        // Grown by at least the rows held, so that a trail that lengthens a
+        // little every tick costs a rebuild only now and then.
+        const int64_t held = last_ - first_, reach = std::max<int64_t>(length, 0);
+        first_ = std::max(std::min(first, first_ - held), -reach);
+        last_ = std::min(std::max(last, last_ + held), reach + 1);
+        pixels_.resize(std::size_t(last_ - first_));
+        for (int64_t r = first_; r < last_; ++r)
+            pixels_[std::size_t(r - first_)] =
+                ToRasterPixel(FadedColour(colour, fill, r < 0 ? -r : r, length));
+    }
+    return pixels_.data() + (first - first_);
 }

@@ -36,14 +36,19 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
     plot.AttachDC(&surface);
     if (!s.dataLoaded) return {.start = false, .stop = true};
     DrawSystem(s, plot, 0, trails);
-    const int64_t advanced = int64_t(s.position) + s.step;
-    s.position = int32_t(std::clamp<int64_t>(advanced, std::numeric_limits<int32_t>::min(),
-                                             std::numeric_limits<int32_t>::max()));
+    // A loop goes back to the start row from the row where a playback
+    // without it stopped, so the last row it reaches is shown too.
+    const bool wraps = s.loopPlayback && !PlaybackGoesOn(s);
+    if (wraps) {
+        s.position = std::clamp(s.startRow, 0, LastPlayableRow(s));
+    } else {
+        const int64_t advanced = int64_t(s.position) + s.step;
+        s.position = int32_t(std::clamp<int64_t>(advanced, std::numeric_limits<int32_t>::min(),
+                                                 std::numeric_limits<int32_t>::max()));
+    }
     const bool goesOn = PlaybackGoesOn(s);
-    const bool wraps = !goesOn && s.loopPlayback;
-    if (wraps) s.position = std::clamp(s.startRow, 0, LastPlayableRow(s));
     DrawSystem(s, plot, 1, trails);
-    if (!goesOn && !wraps) {
+    if (!goesOn && !s.loopPlayback) {
         s.stopRequested = 0;
         return {.start = false, .stop = true};
     }

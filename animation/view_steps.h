@@ -36,9 +36,10 @@ bool PlaybackGoesOn(const SimulationState& state);
 
 /// One timer tick: erase the system at `position`, advance by `step`, draw
 /// it again with the status line, or stop at the end of the data or on a
-/// stop request. With `loopPlayback`, the tick that reaches the end goes
-/// back to the start row (moved into the playable rows) instead, draws the
-/// system there and asks for a full paint. A tick without data loaded reads
-/// and draws nothing and asks for the timer to stop.
+/// stop request. With `loopPlayback` the tick that reaches the end shows it
+/// and goes on, and the next tick goes back to the start row (moved into 0
+/// to LastPlayableRow), draws the system there and asks for a full paint,
+/// which alone clears the old trail. A tick without data loaded reads and
+/// draws nothing and asks for the timer to stop.
 TimerRequest TickView(SimulationState& state, PlotBox& plot, DrawingSurface& surface,
                       TrailCache* trails = nullptr);

@@ -53,6 +53,11 @@ uint64_t PlaybackChecksum(bool framed, bool cached) {
         plot.SetViewport(10, 10, 90, 90);
         plot.axisStyle = 0;
     }
+    // Every optional behaviour off, as the defaults have it.
+    state.trailMode = TrailMode::Ahead;
+    state.fadeTrails = 0;
+    state.loopPlayback = 0;
+    plot.equalAspect = 0;
     state.position = 7;
     const int width = 420, height = 310;
     std::vector<uint32_t> pixels(std::size_t(width) * height);
