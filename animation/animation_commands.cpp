@@ -16,7 +16,10 @@ int SpeedIncrement(int step) {
 }  // namespace
 
 bool StartAnimation(SimulationState& s, Host& host) {
-    if (int64_t(s.position) > int64_t(s.rowsInData()) - s.pointsPerOrbit - 2) {
+    // The trail ahead needs its rows after the current one; a trail behind
+    // lets the playback run to the last row of the data.
+    const int64_t reserve = s.trailMode == TrailMode::Behind ? 0 : s.pointsPerOrbit;
+    if (int64_t(s.position) > int64_t(s.rowsInData()) - reserve - 2) {
         host.messageBox("End of Simulation - use Refresh");
         return false;
     }

@@ -8,7 +8,8 @@ class Host;
 /// plot's viewport and returns whether the view must be repainted.
 
 /// Requests a start, or refuses with "End of Simulation - use Refresh" when
-/// the trail would run past the data, or "No data loaded".
+/// the trail would run past the data (with a trail behind: at the last row),
+/// or "No data loaded".
 bool StartAnimation(SimulationState& state, Host& host);
 /// Requests a stop at the next tick; a stop made while stopped stays pending.
 bool StopAnimation(SimulationState& state);

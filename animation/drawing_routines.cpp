@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "animation/trail_cache.h"
+#include "animation/trail_fade.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
@@ -16,21 +17,37 @@ struct RowRange {
 };
 
 RowRange TrailRows(const SimulationState& s) {
-    const int64_t first = std::max<int64_t>(s.position, 0);
-    const int64_t last =
-        std::min<int64_t>(int64_t(s.position) + std::max(s.pointsPerOrbit, 0), s.usableRows());
-    return {first, last};
+    const int64_t length = std::max(s.pointsPerOrbit, 0);
+    int64_t first = s.position, last = int64_t(s.position) + length;
+    if (s.trailMode == TrailMode::Behind) first -= length, last = s.position;
+    if (s.trailMode == TrailMode::Both) first -= length;
+    return {std::max<int64_t>(first, 0), std::min<int64_t>(last, s.usableRows())};
+}
+
+/// Rows from `row` to the body's row, the distance a faded point's colour goes by.
+inline int64_t Distance(int64_t row, int64_t position) {
+    return row >= position ? row - position : position - row;
 }
 
 void DrawTrailOnRaster(const SimulationState& s, const PlotBox& plot, const PixelRaster& raster, int body,
-                       RowRange rows, ColourRef colour, TrailCache& cache) {
+                       RowRange rows, ColourRef colour, bool fade, TrailCache& cache) {
     cache.Prepare(*s.rows, plot, raster, s.usableBodies(), rows.first, rows.last);
-    const uint32_t pixel = ToRasterPixel(colour);
     uint32_t* const bits = raster.bits;
     const TrailCache::Segments segments = cache.Offsets(body, rows.first, rows.last);
+    if (!fade) {
+        const uint32_t pixel = ToRasterPixel(colour);
+        for (const auto& segment : {segments.head, segments.tail})
+            for (const int32_t offset : segment)
+                if (offset >= 0) bits[offset] = pixel;
+        return;
+    }
+    const uint32_t* pixel = cache.FadedPixels(body, colour, plot.fillColour, s.pointsPerOrbit,
+                                              rows.first - s.position, rows.last - s.position);
     for (const auto& segment : {segments.head, segments.tail})
-        for (const int32_t offset : segment)
-            if (offset >= 0) bits[offset] = pixel;
+        for (const int32_t offset : segment) {
+            if (offset >= 0) bits[offset] = *pixel;
+            ++pixel;
+        }
 }
 
 }  // namespace
@@ -39,14 +56,19 @@ void DrawOrbit(const SimulationState& s, PlotBox& plot, int body, ColourRef colo
     if (!s.drawOrbits || body < 1 || body > s.usableBodies()) return;
     const RowRange rows = TrailRows(s);
     if (rows.first >= rows.last) return;
+    // Fading the fill colour toward itself changes nothing: an erase is plain.
+    const bool fade = s.fadeTrails && colour != plot.fillColour;
     const PixelRaster* raster = plot.deviceContext ? plot.deviceContext->raster() : nullptr;
     if (raster && trails) {
-        DrawTrailOnRaster(s, plot, *raster, body, rows, colour, *trails);
+        DrawTrailOnRaster(s, plot, *raster, body, rows, colour, fade, *trails);
         return;
     }
     const double* values = s.rows->track(body, int32_t(rows.first));
-    for (int64_t r = rows.first; r < rows.last; ++r, values += 2)
-        plot.PlotPoint(values[0], values[1], colour, 1);
+    for (int64_t r = rows.first; r < rows.last; ++r, values += 2) {
+        const ColourRef shade =
+            fade ? FadedColour(colour, plot.fillColour, Distance(r, s.position), s.pointsPerOrbit) : colour;
+        plot.PlotPoint(values[0], values[1], shade, 1);
+    }
 }
 
 void DrawPlanets(const SimulationState& s, PlotBox& plot, int visible) {
@@ -67,7 +89,8 @@ void DrawSunAndAxes(const SimulationState& s, PlotBox& plot) {
 void DrawSystem(const SimulationState& s, PlotBox& plot, int visible, TrailCache* trails) {
     if (visible) {
         DrawSunAndAxes(s, plot);
-        for (int i = 1; i <= s.usableBodies(); ++i) DrawOrbit(s, plot, i, s.bodyColour[std::size_t(i)], trails);
+        for (int i = 1; i <= s.usableBodies(); ++i)
+            DrawOrbit(s, plot, i, s.bodyColour[std::size_t(i)], trails);
         DrawPlanets(s, plot, 1);
         return;
     }

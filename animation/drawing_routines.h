@@ -14,10 +14,14 @@ inline constexpr ColourRef kSunColour = 0x0000F0F0;
 /// the raster the plot draws on, owned by whoever owns that raster.
 void DrawSystem(const SimulationState& state, PlotBox& plot, int visible, TrailCache* trails = nullptr);
 
-/// Draws body `body`'s trail, one pixel for each of the rows `position` to
-/// `position` + `pointsPerOrbit` - 1 that exist; rows outside the rows in use
-/// or the table are skipped, never read. On a raster with a trail cache the
-/// pixels come from the cache; they are the same pixels.
+/// Draws body `body`'s trail, one pixel for each row of the trail that
+/// exists: with the trail mode Ahead the rows `position` to `position` +
+/// `pointsPerOrbit` - 1, Behind the `pointsPerOrbit` rows before `position`,
+/// Both the two together. Rows outside the rows in use or the table are
+/// skipped, never read. With `fadeTrails` each point takes FadedColour by
+/// its distance in rows from `position` (the fill colour stays as it is).
+/// On a raster with a trail cache the pixels come from the cache; they are
+/// the same pixels.
 void DrawOrbit(const SimulationState& state, PlotBox& plot, int body, ColourRef colour,
                TrailCache* trails = nullptr);
 

@@ -73,6 +73,13 @@ void ApplyBoxSettings(SimulationState& s, PlotBox& plot, const BoxSettings& b) {
     plot.SetBox(xmin, ymin, xmax, ymax);
 }
 
+void ApplyTypedBox(SimulationState& s, PlotBox& plot, const std::array<double, 4>& box) {
+    BoxSettings typed = BoxSettingsOf(s, plot);
+    typed.inUse = 0;
+    typed.xmin = box[0], typed.ymin = box[1], typed.xmax = box[2], typed.ymax = box[3];
+    ApplyBoxSettings(s, plot, typed);
+}
+
 bool ShownChecked(int value) { return value == 1 || value == 2; }
 
 std::optional<int> ParseIntegerField(std::string_view text) {

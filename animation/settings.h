@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,6 +40,10 @@ BoxSettings BoxSettingsOf(const SimulationState& state, const PlotBox& plot);
 /// Remembers the square box, then gives the plot the square of the given
 /// size or the typed box; an empty or reversed axis becomes -2 to 2.
 void ApplyBoxSettings(SimulationState& state, PlotBox& plot, const BoxSettings& settings);
+
+/// Gives the plot the box xmin, ymin, xmax, ymax as the Graphic Box dialog
+/// does when it is typed in with the square box not in use.
+void ApplyTypedBox(SimulationState& state, PlotBox& plot, const std::array<double, 4>& box);
 
 /// A check box shows 1 and 2 as checked; other values as unchecked.
 bool ShownChecked(int value);

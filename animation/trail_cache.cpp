@@ -70,3 +70,9 @@ TrailCache::Segments TrailCache::Offsets(int body, int64_t first, int64_t last) 
     const std::size_t head = std::min(count, capacity_ - start);
     return {{ring + start, head}, {ring, count - head}};
 }
+
+const uint32_t* TrailCache::FadedPixels(int body, ColourRef colour, ColourRef fill, int64_t length,
+                                        int64_t first, int64_t last) {
+    if (palettes_.size() < std::size_t(body)) palettes_.resize(std::size_t(body));
+    return palettes_[std::size_t(body - 1)].Pixels(colour, fill, length, first, last);
+}

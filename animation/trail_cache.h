@@ -3,6 +3,8 @@
 #include <span>
 #include <vector>
 
+#include "animation/trail_fade.h"
+
 class PlotBox;
 class TrajectoryTable;
 struct PixelRaster;
@@ -12,7 +14,8 @@ struct PixelRaster;
 /// writing pixels, converting only the rows that entered the trail. The
 /// pixels are exactly those PlotPoint would set: the cache is keyed by the
 /// table's contents, the mapping and the raster, and starts afresh when any
-/// of them changes.
+/// of them changes, or when the rows asked for move back or jump past the
+/// rows held. It also keeps the colours of faded trails.
 class TrailCache {
 public:
     /// Makes rows [first, last) of bodies 1 to `bodies` available; rows must
@@ -27,6 +30,12 @@ public:
         std::span<const int32_t> head, tail;
     };
     Segments Offsets(int body, int64_t first, int64_t last) const;
+
+    /// Raster pixels of body `body`'s faded trail for the rows `first` to
+    /// `last` - 1 counted from the body's row (see FadePalette), kept from
+    /// tick to tick.
+    const uint32_t* FadedPixels(int body, ColourRef colour, ColourRef fill, int64_t length, int64_t first,
+                                int64_t last);
 
 private:
     struct Key {
@@ -44,7 +53,8 @@ private:
               int64_t to);
 
     Key key_;
-    std::size_t capacity_ = 0;      // rows per body, a power of two
-    int64_t first_ = 0, end_ = 0;   // rows held
-    std::vector<int32_t> offsets_;  // body-major rings of capacity_ rows
+    std::size_t capacity_ = 0;           // rows per body, a power of two
+    int64_t first_ = 0, end_ = 0;        // rows held
+    std::vector<int32_t> offsets_;       // body-major rings of capacity_ rows
+    std::vector<FadePalette> palettes_;  // by body, from body 1
 };

@@ -4,8 +4,9 @@
 #include <limits>
 
 #include "animation/drawing_routines.h"
-#include "plot/drawing_surface.h"
+#include "animation/playback_commands.h"
 #include "base/format.h"
+#include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
 
@@ -27,25 +28,33 @@ std::string StatusLine(const SimulationState& s, int row) {
 }
 
 bool PlaybackGoesOn(const SimulationState& s) {
-    return int64_t(s.position) < int64_t(s.rowsInData()) - s.pointsPerOrbit - s.step;
+    const int64_t reserve = s.trailMode == TrailMode::Behind ? 0 : s.pointsPerOrbit;
+    return int64_t(s.position) < int64_t(s.rowsInData()) - reserve - s.step;
 }
 
 TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails) {
     plot.AttachDC(&surface);
     if (!s.dataLoaded) return {.start = false, .stop = true};
     DrawSystem(s, plot, 0, trails);
-    const int64_t advanced = int64_t(s.position) + s.step;
-    s.position = int32_t(std::clamp<int64_t>(advanced, std::numeric_limits<int32_t>::min(),
-                                             std::numeric_limits<int32_t>::max()));
+    // A loop goes back to the start row from the row where a playback
+    // without it stopped, so the last row it reaches is shown too.
+    const bool wraps = s.loopPlayback && !PlaybackGoesOn(s);
+    if (wraps) {
+        s.position = std::clamp(s.startRow, 0, LastPlayableRow(s));
+    } else {
+        const int64_t advanced = int64_t(s.position) + s.step;
+        s.position = int32_t(std::clamp<int64_t>(advanced, std::numeric_limits<int32_t>::min(),
+                                                 std::numeric_limits<int32_t>::max()));
+    }
     const bool goesOn = PlaybackGoesOn(s);
     DrawSystem(s, plot, 1, trails);
-    if (!goesOn) {
+    if (!goesOn && !s.loopPlayback) {
         s.stopRequested = 0;
         return {.start = false, .stop = true};
     }
     const std::string status = StatusLine(s, s.position);
     if (!status.empty()) surface.TextOut(10, 5, status);
-    if (!s.stopRequested) return {};
+    if (!s.stopRequested) return {.repaint = wraps};
     s.stopRequested = 0;
-    return {.start = false, .stop = true};
+    return {.start = false, .stop = true, .repaint = wraps};
 }

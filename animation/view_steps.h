@@ -10,6 +10,9 @@ class TrailCache;
 struct TimerRequest {
     bool start = false;  ///< start it (or restart it) with `frameDelayMs`
     bool stop = false;   ///< kill it
+    /// The playback went back to its start row: the old trail is gone only
+    /// after a full paint, which the caller should make.
+    bool repaint = false;
 };
 
 /// Background of the view outside the plot box.
@@ -27,12 +30,16 @@ TimerRequest PaintView(SimulationState& state, PlotBox& plot, DrawingSurface& su
 std::string StatusLine(const SimulationState& state, int row);
 
 /// Whether the playback goes on at `position`: the trail and one more step
-/// fit before the end of the rows in the data.
+/// fit before the end of the rows in the data. With a trail behind only the
+/// step must fit, so the playback reaches the last row.
 bool PlaybackGoesOn(const SimulationState& state);
 
 /// One timer tick: erase the system at `position`, advance by `step`, draw
 /// it again with the status line, or stop at the end of the data or on a
-/// stop request. A tick without data loaded reads and draws nothing and
-/// asks for the timer to stop.
+/// stop request. With `loopPlayback` the tick that reaches the end shows it
+/// and goes on, and the next tick goes back to the start row (moved into 0
+/// to LastPlayableRow), draws the system there and asks for a full paint,
+/// which alone clears the old trail. A tick without data loaded reads and
+/// draws nothing and asks for the timer to stop.
 TimerRequest TickView(SimulationState& state, PlotBox& plot, DrawingSurface& surface,
                       TrailCache* trails = nullptr);

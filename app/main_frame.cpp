@@ -46,8 +46,11 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     view_ = new SimulationView(state_, plot_, this);
     setCentralWidget(view_);
     createActions();
+    createPlaybackActions();
     createMenus();
     createToolBar();
+    createPlaybackBar();
+    createPlaybackMenus();
     createStatusBar();
     setAcceptDrops(true);
     resize(600, 600);

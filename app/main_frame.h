@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMap>
+#include <array>
 #include <functional>
 
 #include "commands/file_commands.h"
@@ -12,6 +13,7 @@ class Host;
 class FileDialog;
 class ExternalEditor;
 class SimulationView;
+class PlaybackBar;
 class QToolBar;
 class QDragEnterEvent;
 class QDropEvent;
@@ -31,11 +33,17 @@ public:
     QAction* action(int id) const { return actions_.value(id); }
     SimulationView* view() const { return view_; }
     QToolBar* toolBar() const { return toolBar_; }
+    PlaybackBar* playbackBar() const { return playbackBar_; }
     QLabel* readyLabel() const { return ready_; }
 
     /// Loads a configuration given on the command line, as New Simulation
     /// does after the file was picked.
     void openAtStart(const std::string& path);
+    /// Shows `box` (xmin, ymin, xmax, ymax) as the Graphic Box dialog would.
+    void placeBox(const std::array<double, 4>& box);
+    /// Stops the playback and moves to `row`, as a seek does.
+    void goToRow(int row);
+    const SimulationState& state() const { return state_; }
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -50,6 +58,14 @@ private:
     void createMenus();
     void createToolBar();
     void createStatusBar();
+    // Playback and navigation beyond the classic commands (main_frame_playback.cpp).
+    void createPlaybackActions();
+    void createPlaybackBar();
+    void createPlaybackMenus();
+    void addToggle(int id, const QString& text, const QString& prompt, std::function<void(bool)> handler);
+    /// Stops the timer at once, then runs `move` and repaints fully: what a
+    /// seek, a step or a jump does.
+    void stopAndMove(const std::function<void()>& move);
     QAction* addCommand(int id, const QString& text, const QString& prompt, std::function<bool()> handler);
     void repaintIf(bool repaint);
     void updateIndicators();
@@ -59,6 +75,8 @@ private:
     void OnSystemPosition();
     void OnGraphicBox();
     void OnAbout();
+    void OnPlayPause();
+    void OnGoToTime();
 
     SimulationState& state_;
     PlotBox& plot_;
@@ -66,6 +84,7 @@ private:
     FileCommandContext files_;
     SimulationView* view_ = nullptr;
     QToolBar* toolBar_ = nullptr;
+    PlaybackBar* playbackBar_ = nullptr;
     QLabel* ready_ = nullptr;
     QLabel* indicators_[3] = {};
     QMap<int, QAction*> actions_;

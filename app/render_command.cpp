@@ -1,9 +1,12 @@
 #include "app/render_command.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QGuiApplication>
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -11,13 +14,19 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "animation/animation_commands.h"
+#include "animation/playback_commands.h"
+#include "animation/settings.h"
 #include "animation/simulation_loading.h"
 #include "animation/startup_defaults.h"
 #include "animation/trail_cache.h"
 #include "animation/view_steps.h"
+#include "app/command_ids.h"
 #include "app/image_surface.h"
+#include "app/main_frame.h"
+#include "app/simulation_app.h"
 #include "app/version.h"
 #include "base/format.h"
 #include "commands/working_folder.h"
@@ -27,36 +36,75 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: orbivex [CONFIG.ovx]\n"
-    "       orbivex --render OUT.png [options] CONFIG.ovx\n"
-    "       orbivex --frames DIR [options] CONFIG.ovx\n"
-    "       orbivex --help | --version\n"
-    "\n"
-    "Without options, opens the viewer (and loads CONFIG when given).\n"
-    "--render writes one picture of the view; --frames writes the painted frame and\n"
-    "one picture per tick as DIR/frame-000000.png, DIR/frame-000001.png, ...\n"
-    "\n"
-    "Options:\n"
-    "  --size WxH   size of the view in pixels (default 600x600)\n"
-    "  --framed     plot framed at 10 to 90 percent of the view, not the full view\n"
-    "  --row N      row to show (default: the configuration's start row)\n"
-    "  --ticks K    run K animation ticks after the first paint\n"
-    "  --yes        answer Yes to questions (default No)\n";
-
 constexpr int kMaxSide = 16384;
 
+/// Shown under the usage line of --help and of every complaint about the arguments.
+constexpr const char* kDescription =
+    "Writes pictures of a simulation without a window:\n"
+    "  orbivex --render OUT.png [options] CONFIG.ovx   one picture of the view\n"
+    "  orbivex --frames DIR [options] CONFIG.ovx       the painted frame and one picture per tick,\n"
+    "                                                  DIR/frame-000000.png, DIR/frame-000001.png, ...\n"
+    "Without --render or --frames, orbivex [options] [CONFIG.ovx] opens the viewer (and loads\n"
+    "CONFIG when given), with the view options below turned on as in its menus.\n"
+    "\n"
+    "Trails: ahead (the default) shows the rows from the current one on, behind the rows\n"
+    "before it and both the two together; with behind the playback runs to the last row\n"
+    "of the data. --fade fades each trail point toward the plot's fill with its distance\n"
+    "from the body; --loop starts the playback again at the start row at the end of the data.";
+
 struct RenderOptions {
+    bool window = false;  ///< no picture asked for: open the viewer with these options
     std::string output;
     bool frames = false;
     int width = 600;
     int height = 600;
     bool framed = false;
     std::optional<int> row;
+    std::optional<double> time;
     int ticks = 0;
     bool yes = false;
+    bool equalAspect = false;
+    TrailMode trail = TrailMode::Ahead;
+    bool fade = false;
+    bool loop = false;
+    std::optional<std::array<double, 4>> box;
     std::string config;
 };
+
+/// The command line's options, each declared once; --help is made from them.
+struct OptionTable {
+    QCommandLineOption render{"render", "Write one picture of the view to OUT.png.", "OUT.png"};
+    QCommandLineOption frames{"frames", "Write the painted frame and one picture per tick into DIR.", "DIR"};
+    QCommandLineOption size{"size", "Size of the view in pixels (default 600x600).", "WxH"};
+    QCommandLineOption framed{"framed", "Plot framed at 10 to 90 percent of the view, not the full view."};
+    QCommandLineOption row{"row", "Row to show (default: the configuration's start row).", "N"};
+    QCommandLineOption time{"time", "Show the first row whose time is at or after T; not with --row.", "T"};
+    QCommandLineOption ticks{"ticks", "Run K animation ticks after the first paint.", "K"};
+    QCommandLineOption yes{"yes", "Answer Yes to questions (default No)."};
+    QCommandLineOption equalAspect{"equal-aspect",
+                                   "Same scale on both axes: the box is widened to the view."};
+    QCommandLineOption trail{"trail", "Trail rows: ahead (default), behind or both.", "MODE"};
+    QCommandLineOption fade{"fade", "Fade trails toward the plot's fill away from the body."};
+    QCommandLineOption loop{"loop", "Start the playback again at the start row at the end of the data."};
+    QCommandLineOption box{"box", "World box shown instead of the configuration's.", "XMIN,YMIN,XMAX,YMAX"};
+    QCommandLineOption help{"help", "Show this help."};
+    QCommandLineOption version{"version", "Show the version."};
+
+    void AddTo(QCommandLineParser& parser) const {
+        for (const QCommandLineOption* option : {&render, &frames, &size, &framed, &row, &time, &ticks, &yes,
+                                                 &equalAspect, &trail, &fade, &loop, &box, &help, &version})
+            parser.addOption(*option);
+        parser.setApplicationDescription(kDescription);
+        parser.addPositionalArgument("CONFIG.ovx", "The simulation's configuration file.");
+    }
+};
+
+/// The help text with the program's name in its usage line.
+std::string HelpText(const QCommandLineParser& parser) {
+    QString text = parser.helpText();
+    text.replace("<executable_name>", "orbivex");
+    return text.toStdString();
+}
 
 bool ParseInt(std::string_view text, int& value) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -70,42 +118,81 @@ bool ParseSize(std::string_view text, int& width, int& height) {
            height >= 1 && width <= kMaxSide && height <= kMaxSide;
 }
 
-/// Fills `options`; returns an error text, empty when the arguments are good.
-std::string ParseArguments(int argc, char** argv, RenderOptions& options) {
-    bool haveOutput = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        auto value = [&] { return std::string_view(argv[++i]); };
-        if ((arg == "--render" || arg == "--frames") && hasValue) {
-            if (haveOutput) return "only one of --render and --frames may be given";
-            haveOutput = true;
-            options.frames = arg == "--frames";
-            options.output = value();
-        } else if (arg == "--size" && hasValue) {
-            if (!ParseSize(value(), options.width, options.height))
-                return Format("--size wants WxH with sides from 1 to %d", kMaxSide);
-        } else if (arg == "--row" && hasValue) {
-            int row = 0;
-            if (!ParseInt(value(), row)) return "--row wants a whole number";
-            options.row = row;
-        } else if (arg == "--ticks" && hasValue) {
-            if (!ParseInt(value(), options.ticks) || options.ticks < 0)
-                return "--ticks wants a number from 0";
-        } else if (arg == "--framed") {
-            options.framed = true;
-        } else if (arg == "--yes") {
-            options.yes = true;
-        } else if (arg.starts_with("--")) {
-            return Format("unknown or incomplete option %s", argv[i]);
-        } else if (options.config.empty()) {
-            options.config = arg;
-        } else {
-            return "more than one configuration file given";
-        }
+std::optional<TrailMode> ParseTrail(std::string_view text) {
+    if (text == "ahead") return TrailMode::Ahead;
+    if (text == "behind") return TrailMode::Behind;
+    if (text == "both") return TrailMode::Both;
+    return std::nullopt;
+}
+
+/// Four finite numbers separated by commas, each axis increasing.
+std::optional<std::array<double, 4>> ParseBox(std::string_view text) {
+    std::array<double, 4> box{};
+    for (std::size_t i = 0; i < box.size(); ++i) {
+        const auto comma = text.find(',');
+        if ((comma == std::string_view::npos) != (i == box.size() - 1)) return std::nullopt;
+        const std::optional<double> value = ParseRealField(text.substr(0, comma));
+        if (!value) return std::nullopt;
+        box[i] = *value;
+        text.remove_prefix(comma == std::string_view::npos ? text.size() : comma + 1);
     }
-    if (!haveOutput) return "--render or --frames is needed";
-    if (options.config.empty()) return "no configuration file given";
+    if (!(box[0] < box[2] && box[1] < box[3])) return std::nullopt;
+    return box;
+}
+
+/// Fills `options` from the parsed command line; returns an error text,
+/// empty when the arguments are good. An option given twice takes its last
+/// value, once every value was found good.
+std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& table,
+                           RenderOptions& options) {
+    auto values = [&](const QCommandLineOption& option) {
+        std::vector<std::string> all;
+        for (const QString& value : parser.values(option)) all.push_back(value.toStdString());
+        return all;
+    };
+    const auto renders = values(table.render), frames = values(table.frames);
+    if (renders.size() + frames.size() > 1) return "only one of --render and --frames may be given";
+    options.window = renders.empty() && frames.empty();
+    for (const QCommandLineOption* pictureOnly : {&table.size, &table.ticks, &table.yes})
+        if (options.window && parser.isSet(*pictureOnly))
+            return Format("--%s needs --render or --frames", pictureOnly->names().front().toLatin1().constData());
+    options.frames = !frames.empty();
+    if (!options.window) options.output = options.frames ? frames.front() : renders.front();
+    for (const std::string& value : values(table.size))
+        if (!ParseSize(value, options.width, options.height))
+            return Format("--size wants WxH with sides from 1 to %d", kMaxSide);
+    for (const std::string& value : values(table.row)) {
+        int row = 0;
+        if (!ParseInt(value, row)) return "--row wants a whole number";
+        options.row = row;
+    }
+    for (const std::string& value : values(table.time)) {
+        options.time = ParseRealField(value);
+        if (!options.time) return "--time wants a finite number";
+    }
+    if (options.row && options.time) return "--row and --time cannot be given together";
+    for (const std::string& value : values(table.ticks))
+        if (!ParseInt(value, options.ticks) || options.ticks < 0) return "--ticks wants a number from 0";
+    for (const std::string& value : values(table.trail)) {
+        const std::optional<TrailMode> mode = ParseTrail(value);
+        if (!mode) return Format("--trail wants ahead, behind or both, not '%s'", value.c_str());
+        options.trail = *mode;
+    }
+    for (const std::string& value : values(table.box)) {
+        options.box = ParseBox(value);
+        if (!options.box)
+            return "--box wants XMIN,YMIN,XMAX,YMAX: four finite numbers with XMIN < XMAX and YMIN < YMAX";
+    }
+    options.framed = parser.isSet(table.framed);
+    options.yes = parser.isSet(table.yes);
+    options.equalAspect = parser.isSet(table.equalAspect);
+    options.fade = parser.isSet(table.fade);
+    options.loop = parser.isSet(table.loop);
+    const QStringList configs = parser.positionalArguments();
+    if (configs.empty() && options.window) return {};
+    if (configs.empty()) return "no configuration file given";
+    if (configs.size() > 1) return "more than one configuration file given";
+    options.config = configs.front().toStdString();
     return {};
 }
 
@@ -120,12 +207,19 @@ bool Save(const ImageSurface& image, const QString& path) {
 }
 
 /// Says why the ticks stopped before the number asked for: the playback
-/// ends where the trail would reach past the rows in the data.
+/// ends where the trail would reach past the rows in the data, or with a
+/// trail behind at the last row.
 void ReportDataEnd(const SimulationState& state, int ticksDone, int ticksAsked) {
+    if (state.trailMode == TrailMode::Behind) {
+        std::fprintf(stderr, "The data ran out after %d of %d ticks, at row %d of the %d rows in the data\n",
+                     ticksDone, ticksAsked, state.position, std::max(state.rowsInData(), 0));
+        return;
+    }
     std::fprintf(stderr,
                  "The data ran out after %d of %d ticks, at row %d: the trail needs %d rows after the "
                  "row shown, and the data has %d rows\n",
-                 ticksDone, ticksAsked, state.position, state.pointsPerOrbit, std::max(state.rowsInData(), 0));
+                 ticksDone, ticksAsked, state.position, state.pointsPerOrbit,
+                 std::max(state.rowsInData(), 0));
 }
 
 int Render(const RenderOptions& options) {
@@ -141,9 +235,15 @@ int Render(const RenderOptions& options) {
     ConsoleHost host(options.yes);
     InitialiseDefaults(state, plot);
     if (options.framed) ToggleFullWindow(state, plot);
+    plot.equalAspect = options.equalAspect;
+    state.trailMode = options.trail;
+    state.fadeTrails = options.fade;
+    state.loopPlayback = options.loop;
     const std::string config = EnterFolderOf(options.config);
     if (!LoadSimulation(state, plot, host, config)) return 1;
+    if (options.box) ApplyTypedBox(state, plot, *options.box);
     if (options.row) state.position = *options.row;
+    if (options.time) state.position = RowAtOrAfterTime(state, *options.time);
 
     ImageSurface image(options.width, options.height);
     if (image.image().isNull()) {
@@ -158,6 +258,7 @@ int Render(const RenderOptions& options) {
     if (options.frames && !Save(image, FramePath(output, frame++))) return 1;
     for (int k = 0; k < options.ticks; ++k) {
         const TimerRequest request = TickView(state, plot, image.surface(), &trails);
+        if (request.repaint) PaintView(state, plot, image.surface(), options.width, options.height, &trails);
         if (options.frames && !Save(image, FramePath(output, frame++))) return 1;
         if (request.stop) {
             if (k + 1 < options.ticks) ReportDataEnd(state, k + 1, options.ticks);
@@ -166,6 +267,25 @@ int Render(const RenderOptions& options) {
     }
     if (!options.frames && !Save(image, QString::fromStdString(output))) return 1;
     return 0;
+}
+
+/// Opens the viewer with the view options of the command line, as if the
+/// user had chosen them in its menus before loading the configuration.
+int RunWindow(int& argc, char** argv, const RenderOptions& options) {
+    SimulationApp app(argc, argv);
+    app.InitInstance(options.config, [&options](CMainFrame& frame) {
+        if (options.framed) frame.runCommand(ID_TOGGLE_FULL_WINDOW);
+        if (options.equalAspect) frame.runCommand(ID_EQUAL_ASPECT);
+        if (options.fade) frame.runCommand(ID_FADE_TRAILS);
+        if (options.loop) frame.runCommand(ID_LOOP);
+        const int trail[] = {ID_TRAIL_AHEAD, ID_TRAIL_BEHIND, ID_TRAIL_BOTH};
+        frame.runCommand(trail[static_cast<int>(options.trail)]);
+    });
+    CMainFrame& frame = *app.mainFrame();
+    if (options.box) frame.placeBox(*options.box);
+    if (options.row) frame.goToRow(*options.row);
+    if (options.time) frame.goToRow(RowAtOrAfterTime(frame.state(), *options.time));
+    return app.exec();
 }
 
 void DropToolkitNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -184,9 +304,12 @@ bool IsCommandLineMode(int argc, char** argv) {
 }
 
 int RunRenderCommand(int argc, char** argv) {
+    QCommandLineParser parser;
+    const OptionTable table;
+    table.AddTo(parser);
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(kUsage, stdout);
+            std::fputs(HelpText(parser).c_str(), stdout);
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -194,12 +317,16 @@ int RunRenderCommand(int argc, char** argv) {
             return 0;
         }
     }
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     RenderOptions options;
-    const std::string problem = ParseArguments(argc, argv, options);
+    const std::string problem =
+        parser.parse(arguments) ? CheckArguments(parser, table, options) : parser.errorText().toStdString();
     if (!problem.empty()) {
-        std::fprintf(stderr, "orbivex: %s\n\n%s", problem.c_str(), kUsage);
+        std::fprintf(stderr, "orbivex: %s\n\n%s", problem.c_str(), HelpText(parser).c_str());
         return 2;
     }
+    if (options.window) return RunWindow(argc, argv, options);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Standard error carries the program's own messages; the toolkit's
     // notes about the environment would only get in their way.

@@ -135,3 +135,12 @@ bool RunGraphicBoxDialog(SimulationState& state, PlotBox& plot, Host& host, QWid
     ApplyBoxSettings(state, plot, values);
     return true;
 }
+
+bool RunGoToTimeDialog(double& time, Host& host, QWidget* parent) {
+    double value = time;
+    SettingsDialog dialog(kGoToTimeTemplate, host, parent);
+    dialog.bindReal("time", value);
+    if (!dialog.run()) return false;
+    time = value;
+    return true;
+}

@@ -17,3 +17,5 @@ bool RunAnimationSettingsDialog(SimulationState& state, Host& host, QWidget* par
 bool RunSetPositionDialog(SimulationState& state, Host& host, QWidget* parent);
 /// View > Graphic box: the world box, or a square box of a given size.
 bool RunGraphicBoxDialog(SimulationState& state, PlotBox& plot, Host& host, QWidget* parent);
+/// Playback > Go to time: a time, which replaces `time` on OK.
+bool RunGoToTimeDialog(double& time, Host& host, QWidget* parent);

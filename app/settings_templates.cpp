@@ -52,8 +52,17 @@ constexpr TemplateControl kGraphicBoxControls[] = {
     {Edit, "", 77, 90, 38, 13, "size"},
 };
 
+constexpr TemplateControl kGoToTimeControls[] = {
+    {Static, "Go to the first row at or after the time", 7, 7, 150, 10},
+    {Static, "t =", 7, 22, 14, 12},
+    {Edit, "", 24, 21, 80, 13, "time"},
+    {AcceptButton, "OK", 52, 42, 50, 14},
+    {RejectButton, "Cancel", 107, 42, 50, 14},
+};
+
 }  // namespace
 
 const DialogTemplate kAnimationSettingsTemplate{"Animation Settings", 264, 164, kAnimationSettingsControls};
 const DialogTemplate kSetPositionTemplate{"Set position", 186, 79, kSetPositionControls};
 const DialogTemplate kGraphicBoxTemplate{"Graphic Box ", 240, 122, kGraphicBoxControls};
+const DialogTemplate kGoToTimeTemplate{"Go to time", 164, 63, kGoToTimeControls};

@@ -10,3 +10,5 @@ extern const DialogTemplate kAnimationSettingsTemplate;
 extern const DialogTemplate kSetPositionTemplate;
 /// View > Graphic box.
 extern const DialogTemplate kGraphicBoxTemplate;
+/// Playback > Go to time.
+extern const DialogTemplate kGoToTimeTemplate;

@@ -35,13 +35,14 @@ void SimulationApp::ReportFirstFrame() {
     };
 }
 
-bool SimulationApp::InitInstance(const std::string& config) {
+bool SimulationApp::InitInstance(const std::string& config, const std::function<void(CMainFrame&)>& beforeLoad) {
     frame_ = std::make_unique<CMainFrame>(state_, plot_, host_, dialog_, editor_);
     host_.setParent(frame_.get());
     dialog_.setParent(frame_.get());
     editor_.setParent(frame_.get());
     InitialiseDefaults(state_, plot_);
     frame_->show();
+    if (beforeLoad) beforeLoad(*frame_);
     if (!config.empty()) frame_->openAtStart(config);
     if (qEnvironmentVariableIsSet("ORBIVEX_FIRST_FRAME_PROBE")) ReportFirstFrame();
     return true;

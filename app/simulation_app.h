@@ -1,5 +1,6 @@
 #pragma once
 #include <QApplication>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,8 +20,9 @@ public:
     ~SimulationApp() override;
 
     /// Creates the main window with the start-up defaults and shows it;
-    /// loads `config` first when one is given.
-    bool InitInstance(const std::string& config);
+    /// runs `beforeLoad` (options from the command line), then loads
+    /// `config` when one is given.
+    bool InitInstance(const std::string& config, const std::function<void(CMainFrame&)>& beforeLoad = {});
     CMainFrame* mainFrame() const { return frame_.get(); }
 
 private:

@@ -1,8 +1,12 @@
 #include "app/simulation_view.h"
 
+#include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
+#include "animation/view_navigation.h"
 #include "animation/view_steps.h"
 #include "simulation/simulation_state.h"
 
@@ -38,7 +42,10 @@ void SimulationView::deliverTick() {
     }
     const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_);
     if (request.stop) timer_.stop();
-    update(contentsRect());
+    if (request.repaint)
+        invalidate();  // a loop went back to its start: the old trail must go
+    else
+        update(contentsRect());
 }
 
 void SimulationView::paintEvent(QPaintEvent* event) {
@@ -59,4 +66,40 @@ void SimulationView::paintEvent(QPaintEvent* event) {
     }
     QFrame::paintEvent(event);
     if (onFramePresented) onFramePresented();
+}
+
+void SimulationView::applyDelay() {
+    if (timer_.isActive()) startTimer();
+}
+
+void SimulationView::wheelEvent(QWheelEvent* event) {
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches == 0) return;
+    // One notch shows 80 % of the box; turning back undoes it exactly.
+    const QPoint at = event->position().toPoint() - contentsRect().topLeft();
+    ZoomAbout(plot_, std::pow(0.8, notches), at.x(), at.y());
+    invalidate();
+    event->accept();
+}
+
+void SimulationView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QFrame::mousePressEvent(event);
+    dragFrom_ = event->position().toPoint();
+    setCursor(Qt::ClosedHandCursor);
+}
+
+void SimulationView::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragFrom_ || !(event->buttons() & Qt::LeftButton)) return QFrame::mouseMoveEvent(event);
+    const QPoint at = event->position().toPoint();
+    const QPoint by = at - *dragFrom_;
+    if (by.isNull()) return;
+    PanByPixels(plot_, by.x(), by.y());
+    dragFrom_ = at;
+    invalidate();
+}
+
+void SimulationView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QFrame::mouseReleaseEvent(event);
+    dragFrom_.reset();
+    unsetCursor();
 }

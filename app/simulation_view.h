@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "animation/trail_cache.h"
 #include "app/image_surface.h"
@@ -24,6 +25,11 @@ public:
     /// Runs one animation step, as the timer does.
     void deliverTick();
 
+    /// Stops the animation timer at once.
+    void stopTimer() { timer_.stop(); }
+    /// A running timer takes the current `frameDelayMs` now.
+    void applyDelay();
+
     bool timerRunning() const { return timer_.isActive(); }
     int timerInterval() const { return timer_.interval(); }
     /// The raster as last drawn, the size of the client area.
@@ -34,6 +40,13 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    /// The wheel zooms the plot about the point under the pointer; dragging
+    /// with the left button pans it. Both repaint fully and leave a running
+    /// playback running.
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void startTimer();
@@ -44,4 +57,5 @@ private:
     std::unique_ptr<ImageSurface> image_;
     TrailCache trails_;  ///< where the trails of image_ lie, kept from tick to tick
     bool fullPaintPending_ = true;
+    std::optional<QPoint> dragFrom_;  ///< where the last drag step ended, while dragging
 };

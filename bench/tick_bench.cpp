@@ -1,6 +1,7 @@
 // Times one animation tick on a 600 x 600 raster against a plain loop that
 // writes the same pixels at the same positions into a raw buffer (the
-// memory bound), for the largest scene the settings allow and a typical one.
+// memory bound), for the largest scene the settings allow and a typical one;
+// then the tick of each trail mode and of a faded trail on the largest scene.
 //
 //   tick_bench [ROUNDS]
 
@@ -13,8 +14,8 @@
 #include "animation/startup_defaults.h"
 #include "animation/trail_cache.h"
 #include "animation/view_steps.h"
-#include "orbit_scene.h"
 #include "app/image_surface.h"
+#include "orbit_scene.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
 
@@ -113,6 +114,53 @@ void Measure(const char* name, int bodies, int trail, int rounds) {
         name, bodies, trail, pixels / kTicks, tick, loop, tick / loop);
 }
 
+/// Median time of one tick from row `from` over `rounds` rounds of kTicks ticks.
+double TickMicros(SimulationState& state, PlotBox& plot, ImageSurface& image, TrailCache& trails, int from,
+                  int rounds) {
+    std::vector<double> times;
+    for (int round = 0; round < rounds; ++round) {
+        state.position = from;
+        state.stopRequested = 0;
+        PaintView(state, plot, image.surface(), kSide, kSide, &trails);
+        const auto start = std::chrono::steady_clock::now();
+        for (int t = 0; t < kTicks; ++t) TickView(state, plot, image.surface(), &trails);
+        times.push_back(Micros(start) / kTicks);
+    }
+    return Median(times);
+}
+
+/// The trail modes and fading on the largest scene, each tick starting with
+/// whole trails on both sides of the body.
+void MeasureModes(int rounds) {
+    const int bodies = 30, trail = 10000;
+    SimulationState state;
+    PlotBox plot;
+    InitialiseDefaults(state, plot);
+    MakeOrbitScene(state, bodies, 2 * trail + kTicks + 10, trail);
+    ImageSurface image(kSide, kSide);
+    TrailCache trails;
+    struct Mode {
+        const char* name;
+        TrailMode mode;
+        int fade;
+        double micros = 0;
+    };
+    Mode modes[] = {{"ahead", TrailMode::Ahead, 0},
+                    {"behind", TrailMode::Behind, 0},
+                    {"both", TrailMode::Both, 0},
+                    {"ahead+fade", TrailMode::Ahead, 1}};
+    for (Mode& mode : modes) {
+        state.trailMode = mode.mode;
+        state.fadeTrails = mode.fade;
+        mode.micros = TickMicros(state, plot, image, trails, trail, rounds);
+        std::printf("largest  %2d bodies, trails of %5d rows, %-10s tick %7.1f us\n", bodies, trail,
+                    mode.name, mode.micros);
+    }
+    std::printf("ratios: behind/ahead %.2f  fade/ahead %.2f  both/ahead %.2f\n",
+                modes[1].micros / modes[0].micros, modes[3].micros / modes[0].micros,
+                modes[2].micros / modes[0].micros);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -121,5 +169,6 @@ int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 15;
     Measure("largest", 30, 10000, rounds);
     Measure("typical", 5, 500, rounds);
+    MeasureModes(rounds);
     return 0;
 }

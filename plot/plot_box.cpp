@@ -1,5 +1,6 @@
 #include "plot/plot_box.h"
 
+#include <algorithm>
 #include <cmath>
 
 void PlotBox::SetViewport(int left, int top, int right, int bottom) {
@@ -15,13 +16,22 @@ void PlotBox::SetBox(double xmin, double ymin, double xmax, double ymax) {
         RoundRange(xmin, xmax);
         RoundRange(ymin, ymax);
     }
+    SetExactBox(xmin, ymin, xmax, ymax);
+}
+
+void PlotBox::SetExactBox(double xmin, double ymin, double xmax, double ymax) {
     xMin = xmin;
     yMin = ymin;
     xMax = xmax;
     yMax = ymax;
+    widened_ = false;  // the next ComputeMapping widens the new box
 }
 
 void PlotBox::GetBox(double& xmin, double& ymin, double& xmax, double& ymax) const {
+    if (widened_) {
+        xmin = requested_[0], ymin = requested_[1], xmax = requested_[2], ymax = requested_[3];
+        return;
+    }
     xmin = xMin;
     ymin = yMin;
     xmax = xMax;
@@ -54,12 +64,43 @@ void PlotBox::ComputeMapping(int left, int top, int right, int bottom) {
     const int32_t R = SaturatingTrunc(rightPct * w + 0.5);
     const int32_t T = SaturatingTrunc(topPct * h + 0.5);
     const int32_t B = SaturatingTrunc(bottomPct * h + 0.5);
+    if (equalAspect) {
+        WidenToAspect(double(R) - L, double(B) - T);
+    } else if (widened_) {
+        SetExactBox(requested_[0], requested_[1], requested_[2], requested_[3]);
+    }
     const double xRange = xMax - xMin;
     const double yRange = yMax - yMin;
     xScale = xRange != 0.0 ? (double(R) - L) / xRange : 0.0;
     yScale = yRange != 0.0 ? (double(T) - B) / yRange : 0.0;
     xOffset = (xScale != 0.0 ? xScale * xMin : 0.0) - L;
     yOffset = (yScale != 0.0 ? yScale * yMin : 0.0) - B;
+}
+
+void PlotBox::WidenToAspect(double width, double height) {
+    if (!widened_) {
+        requested_[0] = xMin, requested_[1] = yMin, requested_[2] = xMax, requested_[3] = yMax;
+        widened_ = true;
+    }
+    xMin = requested_[0], yMin = requested_[1], xMax = requested_[2], yMax = requested_[3];
+    const double xRange = xMax - xMin, yRange = yMax - yMin;
+    if (!(width > 0 && height > 0 && xRange > 0 && yRange > 0)) return;
+    if (!std::isfinite(xRange) || !std::isfinite(yRange)) return;
+    // World units per pixel: the larger of the two fits the whole box; the
+    // other axis gets more units about its centre. The axis that keeps its
+    // range keeps its bounds exactly.
+    const double xUnit = xRange / width, yUnit = yRange / height;
+    if (xUnit >= yUnit) {
+        const double centre = yMin + yRange * 0.5, half = xUnit * height * 0.5;
+        if (!std::isfinite(half) || !std::isfinite(centre)) return;
+        yMin = std::min(yMin, centre - half);  // never less than asked for, whatever the rounding
+        yMax = std::max(yMax, centre + half);
+    } else {
+        const double centre = xMin + xRange * 0.5, half = yUnit * width * 0.5;
+        if (!std::isfinite(half) || !std::isfinite(centre)) return;
+        xMin = std::min(xMin, centre - half);
+        xMax = std::max(xMax, centre + half);
+    }
 }
 
 DeviceRect PlotBox::BoxCorners() const {

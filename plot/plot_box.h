@@ -26,7 +26,11 @@ public:
     void SetViewport(int left, int top, int right, int bottom);
     /// Stores the world box, rounded outward first when `roundBox` is set.
     void SetBox(double xmin, double ymin, double xmax, double ymax);
-    /// Copies the world box out in the order xmin, ymin, xmax, ymax.
+    /// Stores the world box as given, never rounded: for small zoom and pan
+    /// steps, which rounding would turn into jumps.
+    void SetExactBox(double xmin, double ymin, double xmax, double ymax);
+    /// Copies the box last set out in the order xmin, ymin, xmax, ymax: with
+    /// `equalAspect` the box asked for, not the widened one on show.
     void GetBox(double& xmin, double& ymin, double& xmax, double& ymax) const;
     /// Rounds lo down and hi up to whole units of a tenth of the range's order
     /// of magnitude. A bound whose count of hundredths of a unit does not fit
@@ -34,7 +38,12 @@ public:
     static void RoundRange(double& lo, double& hi);
     /// Remembers the device rectangle and computes scales and offsets for the
     /// current box and viewport. An empty world range gets the scale 0, so the
-    /// whole axis maps onto the box's first column (or bottom row).
+    /// whole axis maps onto the box's first column (or bottom row). With
+    /// `equalAspect`, the box shown is first made anew from the box asked
+    /// for, widened about its centre on one axis so that a world unit spans
+    /// as many pixels across as up; frame, labels, clip and mapping then all
+    /// describe the widened box. A box with an empty, reversed or infinite
+    /// range, or a viewport without pixels, is shown as asked.
     void ComputeMapping(int left, int top, int right, int bottom);
     /// Converts a world point with the last mapping; (0, 0) when disabled or
     /// when `clip` is set and the point lies outside the closed box.
@@ -95,6 +104,8 @@ public:
     int axisStyle = 0;
     int doubleFrame = 1;
     int enabled = 1;
+    /// Non-zero: ComputeMapping widens the box so that both axes have the same scale.
+    int equalAspect = 0;
     std::string title;
     int currentX = 100;
     int currentY = 0;
@@ -109,6 +120,14 @@ public:
     DeviceRect deviceRect{};
 
 private:
+    /// Makes xMin..yMax the box asked for, widened to the viewport's shape
+    /// of `width` x `height` pixels.
+    void WidenToAspect(double width, double height);
+
+    /// The box asked for while xMin..yMax hold its widened form.
+    double requested_[4] = {};
+    bool widened_ = false;
+
     void DrawFrameRectangles(const DeviceRect& box);
     void Text(int64_t x, int64_t y, const std::string& text);
     void Line(int64_t x0, int64_t y0, int64_t x1, int64_t y1);

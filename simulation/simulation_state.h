@@ -13,6 +13,10 @@
 inline constexpr int32_t kMaxBodies = 30;
 inline constexpr int kBodySlots = kMaxBodies + 1;
 
+/// Which rows a body's trail shows: the rows from the current one on
+/// (Ahead), the rows before it (Behind), or both.
+enum class TrailMode { Ahead, Behind, Both };
+
 /// Everything a configuration file sets, the two file paths, the loaded
 /// trajectory, the current row and the two animation requests. One instance
 /// lives as long as the window; readers, commands and drawing routines share
@@ -41,6 +45,15 @@ struct SimulationState {
     int32_t drawAxes = 0;
     int32_t drawPlanets = 1;
     int32_t drawOrbits = 1;
+
+    /// How trails are drawn and the playback runs; the defaults draw and
+    /// play exactly as without these choices.
+    TrailMode trailMode = TrailMode::Ahead;
+    /// Non-zero: trail points fade toward the plot's fill colour with their
+    /// distance in rows from the body.
+    int32_t fadeTrails = 0;
+    /// Non-zero: the playback starts again at the start row at the end of the data.
+    int32_t loopPlayback = 0;
 
     int32_t position = 0;
     int32_t dataLoaded = 0;

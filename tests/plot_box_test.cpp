@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -199,6 +201,91 @@ TEST_F(PrimitiveFixture, DisabledPlotDrawsNothing) {
     EXPECT_EQ(plot.currentX, 0);
     EXPECT_TRUE(surface.calls.empty());
     EXPECT_TRUE(surface.pixels.empty());
+}
+
+/// Views of several shapes, framed and full, showing a box with equal aspect.
+TEST(EqualAspect, ACircleStaysRoundAndTheBoxAskedForStaysInView) {
+    const std::array<int, 4> boxes[] = {{-2, -2, 2, 2}, {-5, -1, 3, 1}, {0, 0, 1, 10}};
+    const std::pair<int, int> sizes[] = {{900, 300}, {300, 900}, {500, 500}, {641, 479}};
+    for (const auto& box : boxes) {
+        for (const auto& [width, height] : sizes) {
+            for (const int pct : {0, 10}) {
+                SCOPED_TRACE(testing::Message() << box[0] << " " << width << "x" << height << " " << pct);
+                PlotBox plot;
+                plot.SetViewport(pct, pct, 100 - pct, 100 - pct);
+                plot.SetBox(box[0], box[1], box[2], box[3]);
+                plot.equalAspect = 1;
+                plot.ComputeMapping(0, 0, width, height);
+                const double cx = (box[0] + box[2]) * 0.5, cy = (box[1] + box[3]) * 0.5;
+                const double r = std::min(box[2] - box[0], box[3] - box[1]) * 0.5;
+                int left = INT32_MAX, right = INT32_MIN, top = INT32_MAX, bottom = INT32_MIN;
+                for (int i = 0; i < 3600; ++i) {
+                    const DevicePoint p = plot.Map(cx + r * std::cos(i * 0.1 * M_PI / 180),
+                                                   cy + r * std::sin(i * 0.1 * M_PI / 180));
+                    left = std::min(left, p.x), right = std::max(right, p.x);
+                    top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+                }
+                EXPECT_NEAR(right - left, bottom - top, 1);
+                EXPECT_GT(right - left, 20);
+                EXPECT_LE(plot.xMin, box[0]);
+                EXPECT_LE(plot.yMin, box[1]);
+                EXPECT_GE(plot.xMax, box[2]);
+                EXPECT_GE(plot.yMax, box[3]);
+                EXPECT_NEAR(plot.xMin + plot.xMax, 2 * cx, 1e-12);
+                EXPECT_NEAR(plot.yMin + plot.yMax, 2 * cy, 1e-12);
+                double xmin, ymin, xmax, ymax;
+                plot.GetBox(xmin, ymin, xmax, ymax);
+                EXPECT_EQ(
+                    (std::array<double, 4>{xmin, ymin, xmax, ymax}),
+                    (std::array<double, 4>{double(box[0]), double(box[1]), double(box[2]), double(box[3])}));
+            }
+        }
+    }
+}
+
+TEST(EqualAspect, MadeAnewAtEveryMappingAndUndoneWhenSwitchedOff) {
+    PlotBox plot, plain;
+    for (PlotBox* p : {&plot, &plain}) p->SetBox(-2, -2, 2, 2), p->SetViewport(0, 0, 100, 100);
+    plot.equalAspect = 1;
+    plot.ComputeMapping(0, 0, 900, 300);
+    EXPECT_DOUBLE_EQ(plot.xMin, -6);
+    plot.ComputeMapping(0, 0, 300, 900);  // a resize: from the box asked for, not the last widened one
+    EXPECT_EQ(plot.xMin, -2);
+    EXPECT_DOUBLE_EQ(plot.yMin, -6);
+    EXPECT_FALSE(plot.IsOutside(0, 5));  // the clip is the widened box's
+    plot.equalAspect = 0;
+    plot.ComputeMapping(0, 0, 300, 900);
+    plain.ComputeMapping(0, 0, 300, 900);
+    EXPECT_EQ((std::array<double, 8>{plot.xMin, plot.yMin, plot.xMax, plot.yMax, plot.xScale, plot.yScale,
+                                     plot.xOffset, plot.yOffset}),
+              (std::array<double, 8>{plain.xMin, plain.yMin, plain.xMax, plain.yMax, plain.xScale,
+                                     plain.yScale, plain.xOffset, plain.yOffset}));
+    // A box that cannot be widened is shown as asked.
+    plot.equalAspect = 1;
+    plot.SetExactBox(1, -2, 1, 2);
+    plot.ComputeMapping(0, 0, 900, 300);
+    EXPECT_EQ((std::array<double, 4>{plot.xMin, plot.yMin, plot.xMax, plot.yMax}),
+              (std::array<double, 4>{1, -2, 1, 2}));
+}
+
+TEST(EqualAspect, TheFrameLabelsTheWidenedBox) {
+    PlotBox plot;
+    RecordingSurface surface;
+    plot.SetViewport(10, 10, 90, 90);
+    plot.SetBox(-2, -2, 2, 2);
+    plot.axisStyle = 1;
+    plot.equalAspect = 1;
+    plot.Draw(&surface, 0, 0, 900, 300);  // 720 x 240 pixels: x from -6 to 6
+    const auto texts = surface.callsStartingWith("Text(");
+    auto shows = [&](const std::string& label) {
+        return std::any_of(texts.begin(), texts.end(),
+                           [&](const std::string& t) { return t.ends_with("," + label + ")"); });
+    };
+    EXPECT_TRUE(shows("-6.00"));
+    EXPECT_TRUE(shows("6.00"));
+    EXPECT_TRUE(shows("-2.00"));
+    EXPECT_FALSE(shows("-4.00"));
+    EXPECT_EQ(plot.BoxCorners(), (DeviceRect{90, 30, 810, 270}));
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <utility>
 
 #include "process_runner.h"
 #include "test_support.h"
@@ -26,6 +29,88 @@ TEST(RenderCommand, HelpVersionAndBadArguments) {
         EXPECT_EQ(result.status, 2) << bad;
         EXPECT_NE(result.err.find("Usage:"), std::string::npos) << bad;
     }
+    const std::pair<const char*, const char*> refused[] = {
+        {"--trail sideways", "orbivex: --trail wants ahead, behind or both"},
+        {"--trail Both", "orbivex: --trail wants ahead, behind or both"},
+        {"--time soon", "orbivex: --time wants a finite number"},
+        {"--time inf", "orbivex: --time wants a finite number"},
+        {"--time 2 --row 3", "orbivex: --row and --time cannot be given together"},
+        {"--box 1,2,3", "orbivex: --box wants"},
+        {"--box 0,0,1,1,", "orbivex: --box wants"},
+        {"--box 0,0,1,nan", "orbivex: --box wants"},
+        {"--box 2,0,1,1", "orbivex: --box wants"},
+        {"--box 0,1,1,1", "orbivex: --box wants"},
+        {"--box 0,0,x,1", "orbivex: --box wants"},
+        {"--fade=1", "orbivex: Unexpected value after '--fade'"},
+    };
+    for (const auto& [args, line] : refused) {
+        const Result result = RunOrbivex(std::string("--render a.png ") + args + " c.ovx", dir);
+        EXPECT_EQ(result.status, 2) << args;
+        EXPECT_EQ(result.err.rfind(line, 0), 0u) << args << ": " << result.err;
+        EXPECT_NE(result.err.find("\nUsage: orbivex"), std::string::npos) << args;
+    }
+}
+
+TEST(RenderCommand, ViewOptionsWithoutAPictureOpenTheViewer) {
+    TempDir dir;
+    dir.write("run.dat", DataText(50, 2));
+    dir.write("run.ovx", ConfigText("run.dat", 50, 2));
+    // The viewer reports its first painted frame and leaves.
+    const Result opened = ::RunOrbivex("--equal-aspect --trail behind --fade --loop --framed --time 3 run.ovx",
+                                       dir.path(), dir.path(), "QT_QPA_PLATFORM=offscreen ORBIVEX_FIRST_FRAME_PROBE=1");
+    EXPECT_EQ(opened.status, 0) << opened.err;
+    EXPECT_EQ(opened.out.rfind("first-frame ", 0), 0u);
+    for (const char* pictureOnly : {"--ticks 5 run.ovx", "--size 10x10 run.ovx", "--yes run.ovx"}) {
+        const Result refused = RunOrbivex(pictureOnly, dir);
+        EXPECT_EQ(refused.status, 2) << pictureOnly;
+        EXPECT_NE(refused.err.find("needs --render or --frames"), std::string::npos) << pictureOnly;
+    }
+}
+
+/// Width and height in pixels of what `image` holds in `colour`.
+std::pair<int, int> ExtentOf(const QImage& image, QRgb colour) {
+    int left = image.width(), right = -1, top = image.height(), bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != colour) continue;
+            left = std::min(left, x), right = std::max(right, x);
+            top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    }
+    return {right - left, bottom - top};
+}
+
+TEST(RenderCommand, EqualAspectDrawsACircularOrbitRoundInAWideView) {
+    TempDir dir;
+    std::string data;
+    for (int r = 0; r < 100; ++r)
+        data += std::to_string(r) + " " + std::to_string(std::cos(r * M_PI / 48)) + " " +
+                std::to_string(std::sin(r * M_PI / 48)) + "\n";
+    dir.write("circle.dat", data);
+    dir.write("circle.ovx",
+              "data = circle.dat\nlines = 100\nbodies = 1\nradii = 3\ncolours = 1\nbox = -2 -2 2 2\n"
+              "delay = 20\nstep = 1\npoints = 97\nstart = 0\nsun = 0\naxes = 0\nplanets = 0\norbits = 1\n");
+    const QRgb trail = 0xFF8C4600;  // colour code 1
+    for (const bool equal : {true, false}) {
+        const std::string aspect = equal ? "--equal-aspect " : "";
+        const Result result = RunOrbivex(
+            "--render out.png --size 640x300 " + aspect + "--box -1.5,-1.5,1.5,1.5 circle.ovx", dir);
+        ASSERT_EQ(result.status, 0) << result.err;
+        const auto [width, height] = ExtentOf(QImage(QString::fromStdString(dir.path() + "/out.png")), trail);
+        // The box's 3 units over 300 pixels: a circle of radius 1 is 200 pixels high.
+        EXPECT_NEAR(height, 200, 2);
+        EXPECT_NEAR(width, equal ? height : 640 * 2 / 3, equal ? 1 : 2);
+    }
+}
+
+TEST(RenderCommand, LoopRunsEveryTickAsked) {
+    TempDir dir;
+    dir.write("run.dat", DataText(20, 1));
+    dir.write("run.ovx", ConfigText("run.dat", 20, 1, 1, 5, 3));
+    const Result result = RunOrbivex("--frames frames --ticks 30 --loop --trail both --fade run.ovx", dir);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(std::filesystem::exists(dir.path() + "/frames/frame-000030.png"));
 }
 
 TEST(RenderCommand, RendersFramedPictureWithDataBesideTheConfiguration) {

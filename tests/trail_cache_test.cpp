@@ -63,19 +63,30 @@ struct TwinFixture : ::testing::Test {
         PaintView(cachedState, cachedPlot, a, cached.width, cached.height, &trails);
         PaintView(plainState, plainPlot, b, plain.width, plain.height);
     }
-    /// Ticks both until they stop or `ticks` ran; false at the first picture that differs.
+    /// Ticks both until they stop or `ticks` ran, repainting both when a tick
+    /// asks for it; false at the first picture that differs.
     bool TickAlike(Canvas& cached, Canvas& plain, int ticks) {
         RasterSurface a = cached.surface(), b = plain.surface();
         for (int t = 0; t < ticks; ++t) {
-            const bool stopA = TickView(cachedState, cachedPlot, a, &trails).stop;
-            const bool stopB = TickView(plainState, plainPlot, b).stop;
-            if (cached.pixels != plain.pixels) {
+            const TimerRequest requestA = TickView(cachedState, cachedPlot, a, &trails);
+            const TimerRequest requestB = TickView(plainState, plainPlot, b);
+            const bool picturesDiffer = cached.pixels != plain.pixels;
+            if (requestA.repaint && requestB.repaint) Paint(cached, plain);
+            if (picturesDiffer || cached.pixels != plain.pixels) {
                 ADD_FAILURE() << "pictures differ after tick " << t << " at row " << cachedState.position;
                 return false;
             }
-            if (stopA || stopB) return stopA == stopB;
+            if (requestA.stop || requestB.stop || requestA.repaint != requestB.repaint)
+                return requestA.stop == requestB.stop && requestA.repaint == requestB.repaint;
         }
         return true;
+    }
+    void SetBoth(TrailMode mode, int fade, int loop) {
+        for (SimulationState* s : {&cachedState, &plainState}) {
+            s->trailMode = mode;
+            s->fadeTrails = fade;
+            s->loopPlayback = loop;
+        }
     }
 };
 
@@ -107,6 +118,37 @@ TEST_F(TwinFixture, SamePixelsAfterAResizeInMidPlayback) {
     Paint(wideCached, widePlain);
     ASSERT_EQ(wideCached.pixels, widePlain.pixels);
     EXPECT_TRUE(TickAlike(wideCached, widePlain, 200));
+}
+
+TEST_F(TwinFixture, SamePixelsInEveryTrailModeWithAndWithoutFade) {
+    for (const TrailMode mode : {TrailMode::Ahead, TrailMode::Behind, TrailMode::Both}) {
+        for (const int fade : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << "mode " << int(mode) << " fade " << fade);
+            SetBoth(mode, fade, 0);
+            cachedState.position = plainState.position = 0;
+            cachedState.step = plainState.step = 3;
+            // The same cache goes from one mode to the next, as in the window.
+            Canvas cached(400, 300), plain(400, 300);
+            Paint(cached, plain);
+            ASSERT_EQ(cached.pixels, plain.pixels);
+            EXPECT_TRUE(TickAlike(cached, plain, 600));  // to the end of the data
+            EXPECT_FALSE(PlaybackGoesOn(cachedState));
+        }
+    }
+}
+
+TEST_F(TwinFixture, SamePixelsAcrossTheWrapOfALoopAndAModeChangeInMidPlayback) {
+    SetBoth(TrailMode::Both, 1, 1);
+    cachedState.step = plainState.step = 5;
+    cachedState.startRow = plainState.startRow = 40;
+    Canvas cached(400, 300), plain(400, 300);
+    Paint(cached, plain);
+    // Tick 279 reaches row 1395, where a playback without the loop stops;
+    // tick 280 goes back to row 40, and 20 more ticks lead to row 140.
+    ASSERT_TRUE(TickAlike(cached, plain, 300));
+    EXPECT_EQ(cachedState.position, 140);
+    SetBoth(TrailMode::Behind, 0, 1);  // the trail in the picture is erased as a Behind trail
+    EXPECT_TRUE(TickAlike(cached, plain, 100));
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <vector>
 
 #include "animation/animation_commands.h"
 #include "animation/drawing_routines.h"
+#include "animation/trail_fade.h"
 #include "animation/view_steps.h"
 #include "animation/startup_defaults.h"
 #include "plot/plot_box.h"
@@ -169,6 +171,130 @@ TEST_F(ViewFixture, SwitchesAndEmptyScenes) {
     state.drawPlanets = 1;
     Paint();
     EXPECT_EQ(surface.pixels.size(), 29u);
+}
+
+/// Body 1 moves 2 pixels to the right per row on the 600 x 600 view, from
+/// column 10 at row 0, so that each trail pixel tells its row.
+struct TrailRowsFixture : ViewFixture {
+    void SetUp() override {
+        ViewFixture::SetUp();
+        Load(state, 200, 1, 10);
+        for (int r = 0; r < 200; ++r) state.rows->set(r, 1, -2.9 + 0.02 * r), state.rows->set(r, 2, 0);
+        state.drawPlanets = 0;
+    }
+    /// Row of each trail pixel drawn at `position`, and its colour.
+    std::map<int, ColourRef> TrailAt(int position) {
+        state.position = position;
+        surface.pixels.clear();
+        Paint();
+        std::map<int, ColourRef> trail;
+        for (const auto& [pixel, colour] : surface.pixels) trail[(pixel.first - 9) / 2] = colour;
+        return trail;
+    }
+    static std::pair<int, int> Span(const std::map<int, ColourRef>& trail) {
+        if (trail.empty()) return {-1, -1};
+        return {trail.begin()->first, trail.rbegin()->first};
+    }
+};
+
+TEST_F(TrailRowsFixture, EachModeDrawsItsRowsAndSkipsThoseOutsideTheData) {
+    struct Case {
+        TrailMode mode;
+        int position, first, last;
+    };
+    const Case cases[] = {{TrailMode::Ahead, 50, 50, 59},   {TrailMode::Ahead, 195, 195, 199},
+                          {TrailMode::Behind, 50, 40, 49},  {TrailMode::Behind, 3, 0, 2},
+                          {TrailMode::Behind, 0, -1, -1},   {TrailMode::Behind, 205, 195, 199},
+                          {TrailMode::Both, 50, 40, 59},    {TrailMode::Both, 3, 0, 12},
+                          {TrailMode::Both, 195, 185, 199}, {TrailMode::Both, -11, -1, -1}};
+    for (const Case& c : cases) {
+        state.trailMode = c.mode;
+        const auto trail = TrailAt(c.position);
+        EXPECT_EQ(Span(trail), std::make_pair(c.first, c.last)) << int(c.mode) << " at " << c.position;
+        EXPECT_EQ(int(trail.size()), c.first < 0 ? 0 : c.last - c.first + 1);
+    }
+}
+
+TEST_F(TrailRowsFixture, FadedTrailsAreStrongestAtTheBody) {
+    // Red 0xF0 toward the fill 0xF0F0F0 over a trail of 10 rows: green and
+    // blue are 240 * distance / 11, rounded.
+    state.fadeTrails = 1;
+    state.trailMode = TrailMode::Ahead;
+    auto trail = TrailAt(50);
+    EXPECT_EQ(trail[50], 0x0000F0u);
+    EXPECT_EQ(trail[51], 0x1616F0u);
+    EXPECT_EQ(trail[59], 0xC4C4F0u);
+    state.trailMode = TrailMode::Behind;
+    trail = TrailAt(50);
+    EXPECT_EQ(trail[49], 0x1616F0u);
+    EXPECT_EQ(trail[40], 0xDADAF0u);
+    state.trailMode = TrailMode::Both;
+    trail = TrailAt(50);
+    EXPECT_EQ(trail[50], 0x0000F0u);
+    EXPECT_EQ(trail[40], 0xDADAF0u);
+    EXPECT_EQ(trail[59], 0xC4C4F0u);
+    // Erasing draws the fill itself, not a faded fill.
+    surface.pixels.clear();
+    DrawSystem(state, plot, 0);
+    for (const auto& [pixel, colour] : surface.pixels) EXPECT_EQ(colour, plot.fillColour);
+    EXPECT_EQ(surface.pixels.size(), 20u);
+}
+
+TEST(FadedColour, EndsAndRounding) {
+    EXPECT_EQ(FadedColour(0x123456, 0xFFFFFF, 0, 50), 0x123456u);
+    EXPECT_EQ(FadedColour(0x123456, 0xA0B0C0, 51, 50), 0xA0B0C0u);
+    EXPECT_EQ(FadedColour(0x000000, 0x0000FF, 1, 1), 0x000080u);  // 127.5 rounds up
+    EXPECT_EQ(FadedColour(0x0000FF, 0x000000, 1, 1), 0x000080u);
+    EXPECT_EQ(FadedColour(0x0000FF, 0x000000, 5, 0), 0x000000u);    // distance past the trail: the fill
+    EXPECT_EQ(FadedColour(0x0000FF, 0x000000, -3, 10), 0x0000FFu);  // before the body: the colour
+}
+
+TEST_F(ViewFixture, TrailBehindPlaysToTheLastRow) {
+    Load(state, 100, 1, 10);
+    state.trailMode = TrailMode::Behind;
+    ScriptedHost host;
+    state.position = 97;
+    EXPECT_TRUE(StartAnimation(state, host));
+    Paint();
+    state.stopRequested = 0;
+    EXPECT_FALSE(Tick().stop);
+    EXPECT_TRUE(Tick().stop);
+    EXPECT_EQ(state.position, 99);
+    EXPECT_EQ(surface.callsStartingWith("Text(10,5").back(), "Text(10,5,N=98 t=49.000)");
+    EXPECT_FALSE(StartAnimation(state, host));
+    EXPECT_EQ(host.messages, std::vector<std::string>{"End of Simulation - use Refresh"});
+    state.position = 0;
+    state.step = 7;
+    while (!Tick().stop) {
+    }
+    EXPECT_EQ(state.position, 98);  // 91 was below 100 - 7, 98 is not
+}
+
+TEST_F(ViewFixture, LoopGoesBackToTheStartRowAndAsksForARepaint) {
+    Load(state, 100, 1, 10);
+    state.loopPlayback = 1;
+    state.startRow = 30;
+    state.position = 88;
+    Paint();
+    TimerRequest request = Tick();
+    EXPECT_EQ(state.position, 89);  // where the playback would stop
+    EXPECT_FALSE(request.repaint || request.stop);
+    request = Tick();
+    EXPECT_EQ(state.position, 30);
+    EXPECT_TRUE(request.repaint);
+    EXPECT_FALSE(request.stop);
+    EXPECT_EQ(surface.callsStartingWith("Text(10,5").back(), "Text(10,5,N=30 t=15.000)");
+    EXPECT_FALSE(Tick().repaint);
+    // A start row outside the playable rows is moved into them; a pending
+    // stop still stops, after the wrap.
+    for (const auto& [start, wrapped] : {std::pair{-5, 0}, std::pair{500, 89}}) {
+        state.startRow = start;
+        state.position = 89;
+        state.stopRequested = 1;
+        request = Tick();
+        EXPECT_EQ(state.position, wrapped);
+        EXPECT_TRUE(request.repaint && request.stop);
+    }
 }
 
 TEST(AnimationCommands, StartRefusals) {

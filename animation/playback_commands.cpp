@@ -1,0 +1,103 @@
+#include "animation/playback_commands.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "animation/animation_commands.h"
+#include "base/format.h"
+#include "simulation/simulation_state.h"
+
+namespace {
+
+constexpr int32_t kIntMax = std::numeric_limits<int32_t>::max();
+
+/// The timer period the window runs: at least 1 ms.
+int32_t EffectiveDelay(const SimulationState& s) { return std::max(s.frameDelayMs, 1); }
+
+}  // namespace
+
+int32_t LastPlayableRow(const SimulationState& s) {
+    // Where a tick stops: Ahead and Both go on while position < rows - trail
+    // - step, so the last tick lands at rows - trail - 1 at the furthest;
+    // Behind goes on while position < rows - step and lands at rows - 1.
+    const int64_t reserve = s.trailMode == TrailMode::Behind ? 0 : std::max(s.pointsPerOrbit, 0);
+    return int32_t(std::max<int64_t>(int64_t(s.rowsInData()) - reserve - 1, 0));
+}
+
+bool PlayNow(SimulationState& s, Host& host) {
+    const int32_t pending = s.stopRequested;
+    s.stopRequested = 0;
+    if (StartAnimation(s, host)) return true;
+    s.stopRequested = pending;
+    return false;
+}
+
+bool PauseAfterTick(SimulationState& s) { return StopAnimation(s); }
+
+bool SeekToRow(SimulationState& s, int32_t row) {
+    RequestStop(s);
+    s.position = std::clamp(row, 0, LastPlayableRow(s));
+    return true;
+}
+
+bool StepRows(SimulationState& s, int direction) {
+    const int64_t by = direction > 0 ? s.step : direction < 0 ? -int64_t(s.step) : 0;
+    const int64_t target = std::clamp<int64_t>(int64_t(s.position) + by, 0, LastPlayableRow(s));
+    return SeekToRow(s, int32_t(target));
+}
+
+bool GoToStartRow(SimulationState& s) { return SeekToRow(s, s.startRow); }
+
+bool GoToLastRow(SimulationState& s) { return SeekToRow(s, LastPlayableRow(s)); }
+
+int32_t RowAtOrAfterTime(const SimulationState& s, double t) {
+    const int32_t last = LastPlayableRow(s);
+    if (!s.rows) return 0;
+    const int32_t rows = s.usableRows();
+    for (int32_t r = 0; r < rows; ++r)
+        if (s.rows->time(r) >= t) return std::min(r, last);
+    return last;
+}
+
+bool GoToTime(SimulationState& s, double t) { return SeekToRow(s, RowAtOrAfterTime(s, t)); }
+
+bool DoubleSpeed(SimulationState& s) {
+    const int32_t delay = EffectiveDelay(s);
+    if (delay % 2 == 0) {
+        s.frameDelayMs = delay / 2;
+    } else if (s.step <= kIntMax / 2) {
+        s.frameDelayMs = delay;
+        s.step = std::max(s.step, 1) * 2;
+    }
+    return false;
+}
+
+bool HalveSpeed(SimulationState& s) {
+    const int32_t delay = EffectiveDelay(s);
+    if (s.step > 1 && s.step % 2 == 0) {
+        s.frameDelayMs = delay;
+        s.step /= 2;
+    } else if (delay <= kIntMax / 2) {
+        s.frameDelayMs = delay * 2;
+        s.step = std::max(s.step, 1);
+    }
+    return false;
+}
+
+double RowsPerSecond(const SimulationState& s) { return double(s.step) * 1000.0 / EffectiveDelay(s); }
+
+std::string PlaybackReadout(const SimulationState& s) {
+    if (!s.dataLoaded || s.position < 0 || s.position >= s.usableRows()) return {};
+    return Format("t = %.3f \u00B7 row %d of %d", s.rows->time(s.position), s.position, s.rowsInData());
+}
+
+std::string SpeedReadout(const SimulationState& s) {
+    const double speed = RowsPerSecond(s);
+    if (speed == std::trunc(speed)) return Format("%.0f rows/s", speed);
+    if (speed < 1) return Format("%.3g rows/s", speed);
+    std::string number = Format("%.2f", speed);
+    while (number.back() == '0') number.pop_back();
+    if (number.back() == '.') number.pop_back();
+    return number + " rows/s";
+}

@@ -1,0 +1,59 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct SimulationState;
+class Host;
+
+/// Commands that move the playback through the rows and set its speed, and
+/// the texts that show where it is. None of them draws; each that returns a
+/// bool returns whether the view must be fully repainted.
+
+/// The last row the playback can reach in the current trail mode, and so the
+/// last row any command here moves to. Ahead and Both: rowsInData -
+/// pointsPerOrbit - 1, where a tick stops (its trail ends at the row before
+/// the last one). Behind: rowsInData - 1, the last row of the data. Never
+/// below 0.
+int32_t LastPlayableRow(const SimulationState& state);
+
+/// As StartAnimation, with the same refusals and messages, but a pending stop
+/// request is dropped so that the playback runs on instead of stopping after
+/// one tick. A refused start leaves the requests as they were.
+bool PlayNow(SimulationState& state, Host& host);
+/// Requests a stop after the next tick.
+bool PauseAfterTick(SimulationState& state);
+
+/// Requests a stop and moves `step` rows forward (`direction` > 0) or back
+/// (`direction` < 0), within 0 to LastPlayableRow.
+bool StepRows(SimulationState& state, int direction);
+/// Requests a stop and moves to the start row, moved into 0 to LastPlayableRow.
+bool GoToStartRow(SimulationState& state);
+/// Requests a stop and moves to LastPlayableRow.
+bool GoToLastRow(SimulationState& state);
+/// Requests a stop and moves to `row`, moved into 0 to LastPlayableRow.
+bool SeekToRow(SimulationState& state, int32_t row);
+
+/// The first row, in file order, whose time is at or after `t`, moved into 0
+/// to LastPlayableRow; LastPlayableRow when no row's time is. Times need not
+/// increase: the first row that qualifies is taken. 0 without data.
+int32_t RowAtOrAfterTime(const SimulationState& state, double t);
+/// Requests a stop and moves to RowAtOrAfterTime(state, t).
+bool GoToTime(SimulationState& state, double t);
+
+/// Doubles the rows per second exactly: halves the timer period while it
+/// stays a whole number of milliseconds, at least 1, otherwise doubles the
+/// step. Nothing changes when the step is at the int limit.
+bool DoubleSpeed(SimulationState& state);
+/// Halves the rows per second exactly: halves the step while it is even and
+/// above 1, otherwise doubles the timer period. Nothing changes when the
+/// period is at the int limit. DoubleSpeed and HalveSpeed undo each other.
+bool HalveSpeed(SimulationState& state);
+/// step * 1000 / period; the period counts as 1 ms at the least, as the
+/// window's timer runs it.
+double RowsPerSecond(const SimulationState& state);
+
+/// "t = 12.345 · row 1234 of 5000": the time of the current row, the row and
+/// the rows in the data; empty when the current row cannot be read.
+std::string PlaybackReadout(const SimulationState& state);
+/// "50 rows/s", with up to two decimals when the speed is not whole.
+std::string SpeedReadout(const SimulationState& state);

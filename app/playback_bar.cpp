@@ -1,0 +1,87 @@
+#include "app/playback_bar.h"
+
+#include <QMouseEvent>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+#include "animation/playback_commands.h"
+#include "simulation/simulation_state.h"
+
+namespace {
+
+/// Refresh period of the readouts: about 30 times a second.
+constexpr int kRefreshMs = 33;
+
+/// A slider that jumps to where it is clicked, as a time slider does,
+/// instead of moving a page towards the click.
+class SeekSlider : public QSlider {
+public:
+    using QSlider::QSlider;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && !handleRect().contains(event->position().toPoint())) {
+            const int span = width() - handleRect().width();
+            const int x = int(event->position().x()) - handleRect().width() / 2;
+            setValue(QStyle::sliderValueFromPosition(minimum(), maximum(), x, span));
+        }
+        QSlider::mousePressEvent(event);
+    }
+
+private:
+    QRect handleRect() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    }
+};
+
+}  // namespace
+
+PlaybackBar::PlaybackBar(const SimulationState& state, QWidget* parent)
+    : QToolBar(tr("Playback"), parent),
+      state_(state),
+      slider_(new SeekSlider(Qt::Horizontal, this)),
+      readout_(new QLabel(this)),
+      speed_(new QLabel(this)) {
+    setObjectName(QStringLiteral("playbackBar"));
+    setMovable(true);
+    setFloatable(true);
+    setIconSize(QSize(16, 16));
+    // The keys belong to the playback commands, not to the slider.
+    slider_->setFocusPolicy(Qt::NoFocus);
+    slider_->setObjectName(QStringLiteral("timeSlider"));
+    slider_->setMinimumWidth(160);
+    slider_->setToolTip(tr("Drag or click to go to a time"));
+    readout_->setObjectName(QStringLiteral("timeReadout"));
+    readout_->setMinimumWidth(
+        readout_->fontMetrics().horizontalAdvance(QStringLiteral("t = 0000.000 · row 000000 of 000000")));
+    speed_->setObjectName(QStringLiteral("speedReadout"));
+    connect(slider_, &QSlider::valueChanged, this, &PlaybackBar::seekRequested);
+    refreshTimer_.setInterval(kRefreshMs);
+    connect(&refreshTimer_, &QTimer::timeout, this, &PlaybackBar::refresh);
+}
+
+void PlaybackBar::refresh() {
+    const QSignalBlocker quiet(slider_);  // following the playback is not a seek
+    const int last = state_.dataLoaded ? LastPlayableRow(state_) : 0;
+    if (slider_->maximum() != last) slider_->setRange(0, last);
+    slider_->setEnabled(state_.dataLoaded != 0);
+    if (slider_->value() != state_.position) slider_->setValue(state_.position);
+    const QString readout = state_.dataLoaded ? QString::fromStdString(PlaybackReadout(state_)) : QString();
+    if (readout_->text() != readout) readout_->setText(readout);
+    const QString speed = QString::fromStdString(SpeedReadout(state_));
+    if (speed_->text() != speed) speed_->setText(speed);
+}
+
+void PlaybackBar::showEvent(QShowEvent* event) {
+    QToolBar::showEvent(event);
+    refresh();
+    refreshTimer_.start();
+}
+
+void PlaybackBar::hideEvent(QHideEvent* event) {
+    QToolBar::hideEvent(event);
+    refreshTimer_.stop();
+}

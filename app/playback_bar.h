@@ -1,0 +1,40 @@
+#pragma once
+#include <QLabel>
+#include <QSlider>
+#include <QTimer>
+#include <QToolBar>
+
+struct SimulationState;
+
+/// The playback bar: the play/pause, step and loop commands, a time slider
+/// over the playable rows, and readouts of the time, the row and the speed.
+/// It only shows the state; dragging or clicking the slider asks for a seek.
+/// The readouts follow the playback at most about 30 times a second, so
+/// that a fast playback spends its time on ticks, not on the bar.
+class PlaybackBar : public QToolBar {
+    Q_OBJECT
+public:
+    PlaybackBar(const SimulationState& state, QWidget* parent = nullptr);
+
+    QSlider* slider() const { return slider_; }
+    QLabel* readout() const { return readout_; }
+    QLabel* speed() const { return speed_; }
+
+    /// Brings the slider and the readouts up to date now.
+    void refresh();
+
+signals:
+    /// The user moved the slider to `row`.
+    void seekRequested(int row);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    const SimulationState& state_;
+    QSlider* slider_;
+    QLabel* readout_;
+    QLabel* speed_;
+    QTimer refreshTimer_;
+};

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "animation/animation_commands.h"
+#include "animation/playback_commands.h"
+#include "animation/startup_defaults.h"
+#include "animation/view_steps.h"
+#include "plot/plot_box.h"
+#include "recording_surface.h"
+#include "simulation/simulation_state.h"
+#include "test_support.h"
+
+namespace {
+
+/// A loaded simulation of one body whose row r has the time `times[r]`.
+void Load(SimulationState& s, const std::vector<double>& times, int trail) {
+    s.lineCount = int32_t(times.size());
+    s.bodyCount = 1;
+    s.columnCount = 3;
+    s.rows = AllocateTable(s.lineCount, 3);
+    for (int r = 0; r < s.lineCount; ++r) {
+        s.rows->set(r, 0, times[std::size_t(r)]);
+        s.rows->set(r, 1, 0.01 * r);
+        s.rows->set(r, 2, 0);
+    }
+    s.pointsPerOrbit = trail;
+    s.dataLoaded = 1;
+}
+
+std::vector<double> Times(int rows, double dt) {
+    std::vector<double> times;
+    for (int r = 0; r < rows; ++r) times.push_back(r * dt);
+    return times;
+}
+
+TEST(PlaybackCommands, LastPlayableRowIsWhereThePlaybackStops) {
+    for (const TrailMode mode : {TrailMode::Ahead, TrailMode::Behind, TrailMode::Both}) {
+        for (const int step : {1, 4, 9}) {
+            SimulationState s;
+            PlotBox plot;
+            RecordingSurface surface;
+            InitialiseDefaults(s, plot);
+            Load(s, Times(100, 0.5), 10);
+            s.trailMode = mode;
+            s.step = step;
+            while (!TickView(s, plot, surface).stop) {
+            }
+            const int32_t last = LastPlayableRow(s);
+            EXPECT_EQ(last, mode == TrailMode::Behind ? 99 : 89);
+            EXPECT_LE(s.position, last);
+            EXPECT_GT(s.position, last - step);
+            // A start is refused exactly from the last playable row on.
+            ScriptedHost host;
+            s.position = last;
+            EXPECT_FALSE(StartAnimation(s, host));
+            s.position = last - 1;
+            EXPECT_TRUE(StartAnimation(s, host));
+        }
+    }
+    SimulationState s;
+    EXPECT_EQ(LastPlayableRow(s), 0);  // no data
+    Load(s, Times(100, 1), 500);
+    EXPECT_EQ(LastPlayableRow(s), 0);  // a trail longer than the data
+}
+
+TEST(PlaybackCommands, PlayNowDropsAPendingStopUnlessRefused) {
+    SimulationState s;
+    ScriptedHost host;
+    s.stopRequested = 1;
+    EXPECT_FALSE(PlayNow(s, host));
+    EXPECT_EQ(host.messages.back(), "End of Simulation - use Refresh");
+    EXPECT_EQ(s.stopRequested, 1);
+    Load(s, Times(100, 1), 10);
+    EXPECT_TRUE(PlayNow(s, host));
+    EXPECT_EQ(s.stopRequested, 0);
+    EXPECT_EQ(s.startRequested, 1);
+    EXPECT_FALSE(PauseAfterTick(s));
+    EXPECT_EQ(s.stopRequested, 1);
+}
+
+TEST(PlaybackCommands, MovesStayWithinThePlayableRowsAndStop) {
+    SimulationState s;
+    Load(s, Times(100, 1), 10);  // rows 0 to 89 are playable with a trail ahead
+    s.step = 7;
+    s.position = 85;
+    s.startRequested = 1;
+    EXPECT_TRUE(StepRows(s, 1));
+    EXPECT_EQ(std::make_tuple(s.position, s.stopRequested, s.startRequested), std::make_tuple(89, 1, 0));
+    StepRows(s, -1);
+    EXPECT_EQ(s.position, 82);
+    s.position = 3;
+    StepRows(s, -1);
+    EXPECT_EQ(s.position, 0);
+    s.startRow = 95;
+    GoToStartRow(s);
+    EXPECT_EQ(s.position, 89);
+    s.trailMode = TrailMode::Behind;
+    GoToLastRow(s);
+    EXPECT_EQ(s.position, 99);
+    SeekToRow(s, std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(s.position, 0);
+}
+
+TEST(PlaybackCommands, RowAtOrAfterTimeTakesTheFirstRowInFileOrder) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    SimulationState s;
+    EXPECT_EQ(RowAtOrAfterTime(s, 1.0), 0);
+    std::vector<double> times = {0, 5, 3, nan, 8, 2, 12};
+    for (int r = 7; r < 30; ++r) times.push_back(1);  // the tail goes back in time
+    times.push_back(20);                              // and ahead again, past the playable rows
+    Load(s, times, 3);                                // 31 rows: the last playable is 27
+    struct Case {
+        double t;
+        int row;
+    };
+    const Case cases[] = {{-inf, 0}, {0, 0},  {0.5, 1}, {4, 1},    {5, 1},   {5.5, 4},
+                          {9, 6},    {12, 6}, {13, 27}, {nan, 27}, {inf, 27}};
+    for (const Case& c : cases) EXPECT_EQ(RowAtOrAfterTime(s, c.t), c.row) << c.t;
+    s.position = 10;
+    EXPECT_TRUE(GoToTime(s, 6));
+    EXPECT_EQ(s.position, 4);
+    EXPECT_EQ(s.stopRequested, 1);
+}
+
+TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
+    // Odd and even steps and periods; a period of 0 runs as 1 ms.
+    for (const auto& [step, delay] : {std::pair{1, 0}, {1, 1}, {3, 15}, {6, 20}, {1000001, 7}}) {
+        for (const bool up : {true, false}) {
+            SimulationState s;
+            s.step = step;
+            s.frameDelayMs = delay;
+            const double speed = RowsPerSecond(s);
+            up ? DoubleSpeed(s) : HalveSpeed(s);
+            EXPECT_EQ(RowsPerSecond(s), up ? speed * 2 : speed / 2) << step << "/" << delay;
+            up ? HalveSpeed(s) : DoubleSpeed(s);
+            EXPECT_EQ(RowsPerSecond(s), speed) << step << "/" << delay;
+        }
+    }
+    // Any walk of doublings and halvings lands on the start speed times a
+    // power of two, exactly.
+    SimulationState walk;
+    walk.step = 3;
+    walk.frameDelayMs = 40;
+    int doublings = 0;
+    unsigned seed = 12345;
+    for (int i = 0; i < 200; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const bool up = (seed >> 16) % 2 == 0 ? doublings < 20 : doublings <= -20;
+        up ? DoubleSpeed(walk) : HalveSpeed(walk);
+        doublings += up ? 1 : -1;
+        ASSERT_EQ(RowsPerSecond(walk), std::ldexp(75.0, doublings)) << i;
+    }
+    // At the limits nothing changes.
+    SimulationState s;
+    s.frameDelayMs = 3;
+    s.step = 1073741824;
+    DoubleSpeed(s);
+    EXPECT_EQ(s.step, 1073741824);
+    EXPECT_EQ(s.frameDelayMs, 3);
+    s.step = 1;
+    s.frameDelayMs = 1073741824;
+    HalveSpeed(s);
+    EXPECT_EQ(s.frameDelayMs, 1073741824);
+}
+
+TEST(PlaybackCommands, Readouts) {
+    SimulationState s;
+    EXPECT_EQ(PlaybackReadout(s), "");
+    Load(s, Times(5000, 0.01), 10);
+    s.position = 1234;
+    EXPECT_EQ(PlaybackReadout(s), "t = 12.340 \xC2\xB7 row 1234 of 5000");
+    s.position = 5000;
+    EXPECT_EQ(PlaybackReadout(s), "");
+    const struct {
+        int step, delay;
+        const char* text;
+    } speeds[] = {{1, 20, "50 rows/s"},    {1, 30, "33.33 rows/s"},   {3, 0, "3000 rows/s"},
+                  {1, 2000, "0.5 rows/s"}, {1, 3000, "0.333 rows/s"}, {5, 8, "625 rows/s"}};
+    for (const auto& speed : speeds) {
+        s.step = speed.step;
+        s.frameDelayMs = speed.delay;
+        EXPECT_EQ(SpeedReadout(s), speed.text);
+    }
+}
+
+}  // namespace
