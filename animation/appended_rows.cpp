@@ -12,10 +12,13 @@ bool AppendRows(SimulationState& s, const std::vector<double>& values) {
     const int64_t wanted = filled + int64_t(values.size()) / columns;
     if (wanted > std::numeric_limits<int32_t>::max()) return false;
     if (wanted > s.rows->rowCount()) {
-        const int64_t doubled = std::min<int64_t>(2 * int64_t(s.rows->rowCount()), std::numeric_limits<int32_t>::max());
-        if (!GrowTable(s.rows, int32_t(filled), int32_t(std::max({wanted, doubled, int64_t(64)})))) return false;
+        const int64_t doubled =
+            std::min<int64_t>(2 * int64_t(s.rows->rowCount()), std::numeric_limits<int32_t>::max());
+        if (!GrowTable(s.rows, int32_t(filled), int32_t(std::max({wanted, doubled, int64_t(64)}))))
+            return false;
     }
-    s.rows->Store(std::size_t(filled * columns), values.data(), std::size_t(wanted - filled) * std::size_t(columns));
+    s.rows->Store(std::size_t(filled * columns), values.data(),
+                  std::size_t(wanted - filled) * std::size_t(columns));
     s.lineCount = int32_t(wanted);
     return true;
 }

@@ -137,7 +137,8 @@ DataFollower::Update DataFollower::Poll() {
     if (size == offset_) return update;
     update.kind = Update::Kind::Rows;
     while (offset_ < size) {
-        std::string text = cut_ + ReadAt(fd, offset_, std::size_t(std::min<uint64_t>(size - offset_, kChunk)));
+        std::string text =
+            cut_ + ReadAt(fd, offset_, std::size_t(std::min<uint64_t>(size - offset_, kChunk)));
         const std::size_t read = text.size() - cut_.size();
         if (read == 0) break;
         offset_ += read;

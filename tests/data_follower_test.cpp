@@ -100,7 +100,7 @@ TEST(DataFollower, ShorterOrReplacedFileStartsAgainAndTextStops) {
     Drain(follower, rows);
     std::filesystem::resize_file(path, 12);
     EXPECT_EQ(follower.Poll().kind, Kind::Restarted);
-    Drain(follower, rows);  // from the beginning again
+    Drain(follower, rows);               // from the beginning again
     EXPECT_EQ(follower.rowsTaken(), 1);  // "0 0.1 -0.1\n1": one row and a cut number
 
     const std::string other = dir.write("new.dat", DataText(4, 1));
