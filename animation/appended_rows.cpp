@@ -17,7 +17,7 @@ bool AppendRows(SimulationState& s, const std::vector<double>& values) {
         if (!GrowTable(s.rows, int32_t(filled), int32_t(std::max({wanted, doubled, int64_t(64)}))))
             return false;
     }
-    s.rows->Store(std::size_t(filled * columns), values.data(),
+    s.rows->StoreAppended(std::size_t(filled * columns), values.data(),
                   std::size_t(wanted - filled) * std::size_t(columns));
     s.lineCount = int32_t(wanted);
     return true;

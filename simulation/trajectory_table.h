@@ -41,6 +41,15 @@ public:
     /// them being value number `first` of the file.
     void Store(std::size_t first, const double* values, std::size_t n);
 
+    /// Stores values as Store does, into rows after those in use, which
+    /// nothing has read yet: the version stays, so that what was derived
+    /// from the rows before them stays valid.
+    void StoreAppended(std::size_t first, const double* values, std::size_t n) {
+        const uint64_t kept = version_;
+        Store(first, values, n);
+        version_ = kept;
+    }
+
     /// Copies the first `rows` rows of `from`, which has the same columns and
     /// at least that many rows, into this table, which has room for them.
     void CopyRowsFrom(const TrajectoryTable& from, int32_t rows);
