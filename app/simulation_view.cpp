@@ -42,6 +42,7 @@ void SimulationView::deliverTick() {
     }
     const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_);
     if (request.stop) timer_.stop();
+    if (request.stop && !PlaybackGoesOn(state_) && onPlaybackEnded) onPlaybackEnded();
     if (request.repaint)
         invalidate();  // a loop went back to its start: the old trail must go
     else
