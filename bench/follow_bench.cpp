@@ -44,6 +44,24 @@ struct Silent : Host, FileDialog, ExternalEditor {
     bool Open(const std::string&) override { return true; }
 };
 
+/// A window that follows the data of `config`, with the playback bar
+/// shown or hidden.
+struct FollowingWindow {
+    FollowingWindow(const std::string& config, bool playbackBar)
+        : frame(state, plot, silent, silent, silent) {
+        InitialiseDefaults(state, plot);
+        frame.show();
+        frame.runCommand(ID_FOLLOW_DATA);
+        if (!playbackBar) frame.runCommand(ID_VIEW_PLAYBACK_BAR);
+        frame.openAtStart(config);
+        QApplication::processEvents();
+    }
+    SimulationState state;
+    PlotBox plot;
+    Silent silent;
+    CMainFrame frame;
+};
+
 /// Rows `from` to `to` of thirty bodies on circles, as text.
 std::string Rows(int from, int to) {
     std::string text;
@@ -90,15 +108,9 @@ double TicksPerSecond(const std::filesystem::path& folder, double seconds, bool 
                  kTrail);
     std::fclose(file);
 
-    SimulationState state;
-    PlotBox plot;
-    Silent silent;
-    CMainFrame frame(state, plot, silent, silent, silent);
-    InitialiseDefaults(state, plot);
-    frame.show();
-    frame.runCommand(ID_FOLLOW_DATA);
-    frame.openAtStart(config);
-    QApplication::processEvents();
+    FollowingWindow window(config, true);
+    SimulationState& state = window.state;
+    CMainFrame& frame = window.frame;
     std::atomic<bool> stop{false};
     std::thread append;
     if (writer) {
@@ -134,16 +146,7 @@ double TicksPerSecond(const std::filesystem::path& folder, double seconds, bool 
 /// Processor time of `seconds` with an idle followed file, no playback and
 /// the playback bar hidden (its readouts refresh on a timer of their own).
 double IdleCpuMilliseconds(const std::filesystem::path& folder, double seconds) {
-    SimulationState state;
-    PlotBox plot;
-    Silent silent;
-    CMainFrame frame(state, plot, silent, silent, silent);
-    InitialiseDefaults(state, plot);
-    frame.show();
-    frame.runCommand(ID_FOLLOW_DATA);
-    frame.runCommand(ID_VIEW_PLAYBACK_BAR);
-    frame.openAtStart((folder / "follow.ovx").string());
-    QApplication::processEvents();
+    FollowingWindow window((folder / "follow.ovx").string(), false);
     const double before = CpuSeconds();
     QTimer::singleShot(int(seconds * 1000), [] { QCoreApplication::exit(0); });
     QApplication::exec();
