@@ -12,3 +12,11 @@ struct LoadProgress {
     /// ends as a failed one.
     std::atomic<bool> cancelled{false};
 };
+
+#include <string>
+
+/// How long a load runs before its progress is shown.
+inline constexpr int kProgressDelayMs = 500;
+
+/// "Loading data: 120 of 300 MB", the progress as shown to the user.
+std::string ProgressText(const LoadProgress& progress);

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr uint64_t kBlockBytes = uint64_t(1) << 20;
+constexpr uint64_t kBlockBytes = kParallelBlockBytes;
 /// Longest token taken in a block; a longer one makes the rest of the file
 /// go the sequential way, which decides what such a run of characters is.
 constexpr uint64_t kMarginBytes = 4096;

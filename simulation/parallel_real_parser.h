@@ -5,6 +5,9 @@
 /// Files from this size on are parsed on all cores.
 inline constexpr uint64_t kParallelParseMinBytes = uint64_t(8) << 20;
 
+/// Bytes of the blocks the file is cut into, each parsed by one thread.
+inline constexpr uint64_t kParallelBlockBytes = uint64_t(1) << 20;
+
 class ValueSink;
 struct LoadProgress;
 
