@@ -129,5 +129,6 @@ void QtHost::waitFor(const std::function<void()>& work, LoadProgress& progress) 
     }
     worker.join();
     if (busy_) QApplication::changeOverrideCursor(Qt::WaitCursor);
-    window->statusBar()->clearMessage();
+    // A cancelled load's note replaces the progress; otherwise it goes.
+    if (!progress.cancelled) window->statusBar()->clearMessage();
 }
