@@ -78,7 +78,8 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
     }
     const std::string status = StatusLine(s, s.position);
     if (!status.empty()) surface.TextOut(10, 5, status);
-    if (damage && !status.empty()) damage->Mark({0, 0, surface.bounds().right, kStatusBandHeight});
+    if (damage && !status.empty())
+        damage->Mark({0, 0, int32_t(10 + kStatusCharWidth * status.size()), kStatusBandHeight});
     if (!s.stopRequested) return {.repaint = wraps};
     s.stopRequested = 0;
     return {.start = false, .stop = true, .repaint = wraps};

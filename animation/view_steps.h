@@ -10,8 +10,11 @@ class TrailCache;
 /// What a paint or a tick asks of the animation timer, which the window owns.
 class TickDamage;
 
-/// Pixels from the top of the view that the status line of a tick may cover.
-inline constexpr int32_t kStatusBandHeight = 64;
+/// Pixels from the top of the view that the status line of a tick may cover,
+/// and pixels across that one of its characters may take (the view's font
+/// advances 7).
+inline constexpr int32_t kStatusBandHeight = 48;
+inline constexpr int32_t kStatusCharWidth = 16;
 
 struct TimerRequest {
     bool start = false;  ///< start it (or restart it) with `frameDelayMs`
