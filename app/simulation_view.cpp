@@ -44,6 +44,7 @@ void SimulationView::deliverTick() {
     damage_.Reset(image_->width(), image_->height());
     const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_, &damage_);
     if (request.stop) timer_.stop();
+    if (request.stop && !PlaybackGoesOn(state_) && onPlaybackEnded) onPlaybackEnded();
     if (request.repaint) {
         invalidate();  // a loop went back to its start: the old trail must go
         return;

@@ -54,8 +54,8 @@ std::size_t ParseFile(int fd, SimulationState& s, Host& host, std::size_t count,
 
 bool PrepareTable(SimulationState& s, Host& host) {
     if (s.bodyCount < 0 || s.bodyCount > kMaxBodies) {
-        host.messageBox(
-            Format("Error %d in Config File %s", CodeOf(ConfigResult::BadBodyCount), s.configPath.c_str()));
+        host.messageBox(Format("Error %d in Config File %s", CodeOf(ConfigResult::BadBodyCount),
+                               s.configPath.c_str()));
         return false;
     }
     const int32_t columns = 2 * s.bodyCount + 1;
@@ -94,7 +94,11 @@ DataResult ReadData(SimulationState& s, Host& host) {
         host.note("Load cancelled");
         return DataResult::Failed;
     }
-    if (stored < wanted) {
+    if (stored < wanted && s.followData) {
+        // The writer is still at work: the rows it has written so far load,
+        // and later ones are added as they come.
+        s.lineCount = int32_t(stored / std::size_t(columns));
+    } else if (stored < wanted) {
         const int32_t r = int32_t(stored / std::size_t(columns));
         const auto answer =
             host.messageBox(Format("Data File error at line %d\nSet number of data equal to %d?", r, r - 1),
