@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "animation/tick_damage.h"
 #include "animation/trail_cache.h"
 #include "animation/trail_fade.h"
 #include "plot/drawing_surface.h"
@@ -96,4 +97,32 @@ void DrawSystem(const SimulationState& s, PlotBox& plot, int visible, TrailCache
     }
     for (int i = 1; i <= s.usableBodies(); ++i) DrawOrbit(s, plot, i, plot.fillColour, trails);
     DrawPlanets(s, plot, 0);
+}
+
+std::pair<int64_t, int64_t> TrailRowSpan(const SimulationState& s) {
+    const RowRange rows = TrailRows(s);
+    return {rows.first, rows.last};
+}
+
+void MarkTrailRows(const SimulationState& s, const TrailCache& trails, const PixelRaster& raster,
+                   int64_t first, int64_t last, TickDamage& damage) {
+    if (first >= last) return;
+    for (int i = 1; i <= s.usableBodies(); ++i) {
+        const TrailCache::Segments segments = trails.Offsets(i, first, last);
+        for (const auto& segment : {segments.head, segments.tail})
+            for (const int32_t offset : segment) damage.MarkOffset(offset, raster.stride);
+    }
+}
+
+void MarkPlanets(const SimulationState& s, const PlotBox& plot, TickDamage& damage) {
+    if (!s.drawPlanets || !plot.enabled) return;
+    if (s.position < 0 || s.position >= s.usableRows()) return;
+    for (int i = 1; i <= s.usableBodies(); ++i) {
+        const double* xy = s.rows->track(i, s.position);
+        if (plot.IsOutside(xy[0], xy[1])) continue;
+        const DevicePoint c = plot.Map(xy[0], xy[1]);
+        const int64_t r = std::max(s.bodySize[std::size_t(i)], 0);
+        auto clamp = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+        damage.Mark({clamp(c.x - r), clamp(c.y - r), clamp(c.x + r + 1), clamp(c.y + r + 1)});
+    }
 }

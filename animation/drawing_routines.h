@@ -1,9 +1,14 @@
 #pragma once
+#include <cstdint>
+#include <utility>
+
 #include "base/colour.h"
 
 struct SimulationState;
 class PlotBox;
 class TrailCache;
+class TickDamage;
+struct PixelRaster;
 
 /// Colour of the sun disc at the world origin.
 inline constexpr ColourRef kSunColour = 0x0000F0F0;
@@ -30,3 +35,16 @@ void DrawPlanets(const SimulationState& state, PlotBox& plot, int visible);
 
 /// Draws the sun disc and, when switched on, the axes through the origin.
 void DrawSunAndAxes(const SimulationState& state, PlotBox& plot);
+
+/// Rows [first, last) of the trail at `position` that exist and are in use.
+std::pair<int64_t, int64_t> TrailRowSpan(const SimulationState& state);
+
+/// Marks on `damage` the pixels of every body's trail points in rows
+/// [first, last), as `trails` holds them for `raster`; the rows must lie
+/// within the rows the cache was last prepared for.
+void MarkTrailRows(const SimulationState& state, const TrailCache& trails, const PixelRaster& raster,
+                   int64_t first, int64_t last, TickDamage& damage);
+
+/// Marks on `damage` the squares around every body's disc at `position`, as
+/// DrawPlanets draws them.
+void MarkPlanets(const SimulationState& state, const PlotBox& plot, TickDamage& damage);

@@ -5,6 +5,7 @@
 
 #include "animation/drawing_routines.h"
 #include "animation/playback_commands.h"
+#include "animation/tick_damage.h"
 #include "base/format.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
@@ -32,9 +33,18 @@ bool PlaybackGoesOn(const SimulationState& s) {
     return int64_t(s.position) < int64_t(s.rowsInData()) - reserve - s.step;
 }
 
-TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails) {
+TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails,
+                      TickDamage* damage) {
     plot.AttachDC(&surface);
     if (!s.dataLoaded) return {.start = false, .stop = true};
+    // A pixel changes only where a disc was or is, or where the set of trail
+    // points over it changed: everything else is erased and drawn again the
+    // same. Faded trails change colour all along.
+    const PixelRaster* raster = surface.raster();
+    const bool tracked = damage && raster && trails && !s.fadeTrails;
+    if (damage && !tracked) damage->MarkAll();
+    const auto before = TrailRowSpan(s);
+    if (tracked) MarkPlanets(s, plot, *damage);
     DrawSystem(s, plot, 0, trails);
     // A loop goes back to the start row from the row where a playback
     // without it stopped, so the last row it reaches is shown too.
@@ -47,13 +57,29 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
                                                  std::numeric_limits<int32_t>::max()));
     }
     const bool goesOn = PlaybackGoesOn(s);
+    const auto after = TrailRowSpan(s);
+    // The erase left the cache holding the rows before, the draw the rows after.
+    if (tracked && s.drawOrbits && before.first < before.second) {
+        MarkTrailRows(s, *trails, *raster, before.first, std::min(before.second, after.first), *damage);
+        MarkTrailRows(s, *trails, *raster, std::max(before.first, after.second), before.second, *damage);
+    }
     DrawSystem(s, plot, 1, trails);
+    if (tracked) {
+        MarkPlanets(s, plot, *damage);
+        if (s.drawOrbits && after.first < after.second) {
+            MarkTrailRows(s, *trails, *raster, after.first, std::min(after.second, before.first), *damage);
+            MarkTrailRows(s, *trails, *raster, std::max(after.first, before.second), after.second, *damage);
+        }
+        if (wraps) damage->MarkAll();
+    }
     if (!goesOn && !s.loopPlayback) {
         s.stopRequested = 0;
         return {.start = false, .stop = true};
     }
     const std::string status = StatusLine(s, s.position);
     if (!status.empty()) surface.TextOut(10, 5, status);
+    if (damage && !status.empty())
+        damage->Mark({0, 0, int32_t(10 + kStatusCharWidth * status.size()), kStatusBandHeight});
     if (!s.stopRequested) return {.repaint = wraps};
     s.stopRequested = 0;
     return {.start = false, .stop = true, .repaint = wraps};

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 struct SimulationState;
@@ -7,6 +8,14 @@ class DrawingSurface;
 class TrailCache;
 
 /// What a paint or a tick asks of the animation timer, which the window owns.
+class TickDamage;
+
+/// Pixels from the top of the view that the status line of a tick may cover,
+/// and pixels across that one of its characters may take (the view's font
+/// advances 7).
+inline constexpr int32_t kStatusBandHeight = 48;
+inline constexpr int32_t kStatusCharWidth = 16;
+
 struct TimerRequest {
     bool start = false;  ///< start it (or restart it) with `frameDelayMs`
     bool stop = false;   ///< kill it
@@ -41,5 +50,10 @@ bool PlaybackGoesOn(const SimulationState& state);
 /// to LastPlayableRow), draws the system there and asks for a full paint,
 /// which alone clears the old trail. A tick without data loaded reads and
 /// draws nothing and asks for the timer to stop.
+///
+/// With `damage` (reset by the caller for the surface's size), the tick marks
+/// what it changed: the erased and drawn discs, the trail rows that left and
+/// entered, and the status line's band; everything when it cannot tell (no
+/// raster or trail cache, faded trails, a loop going back to its start).
 TimerRequest TickView(SimulationState& state, PlotBox& plot, DrawingSurface& surface,
-                      TrailCache* trails = nullptr);
+                      TrailCache* trails = nullptr, TickDamage* damage = nullptr);

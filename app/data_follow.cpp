@@ -77,7 +77,9 @@ void DataFollow::restart() {
 }
 
 void DataFollow::check() {
-    if (!enabled_) return;
+    // Nothing is read into the table while a load fills it; the next check
+    // picks up what was written meanwhile.
+    if (!enabled_ || state_.loading) return;
     if (tableChangedElsewhere()) restart();  // a load while following
     if (!follower_) return;
     // A file replaced by another is no longer watched under its name.

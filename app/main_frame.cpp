@@ -63,7 +63,11 @@ QAction* CMainFrame::addCommand(int id, const QString& text, const QString& prom
     // A blank prompt keeps the message pane blank rather than showing "Ready".
     action->setStatusTip(prompt.isEmpty() ? QStringLiteral(" ") : prompt);
     action->setData(id);
-    connect(action, &QAction::triggered, this, [this, handler] { repaintIf(handler()); });
+    // While a data file loads (with the window's events running), commands
+    // are refused: none may run inside the load.
+    connect(action, &QAction::triggered, this, [this, handler] {
+        if (!state_.loading) repaintIf(handler());
+    });
     actions_.insert(id, action);
     return action;
 }
@@ -271,6 +275,9 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     // The source of the drag waits until the drop returns, so the load and
     // any message box it shows come after.
     QMetaObject::invokeMethod(
-        this, [this, file = path.toStdString()] { repaintIf(OpenSimulation(files_, file)); },
+        this,
+        [this, file = path.toStdString()] {
+            if (!state_.loading) repaintIf(OpenSimulation(files_, file));
+        },
         Qt::QueuedConnection);
 }

@@ -1,9 +1,19 @@
 #include "app/qt_host.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <thread>
+
+#include "simulation/load_progress.h"
 
 namespace {
 
@@ -44,4 +54,81 @@ void QtHost::setBusyCursor(bool busy) {
 void QtHost::note(const std::string& text) {
     if (auto* window = qobject_cast<QMainWindow*>(parent_.data()))
         window->statusBar()->showMessage(QString::fromStdString(text));
+}
+
+namespace {
+
+/// The status bar's progress bar and Cancel button for one load, and the
+/// window's input turned off while it lasts.
+class LoadIndicator {
+public:
+    LoadIndicator(QMainWindow& window, LoadProgress& progress) : window_(window), progress_(progress) {
+        for (QToolBar* bar : window.findChildren<QToolBar*>()) inputs_.append(bar);
+        if (window.centralWidget()) inputs_.append(window.centralWidget());
+        for (QWidget* w : inputs_) w->setEnabled(false);
+    }
+    ~LoadIndicator() {
+        for (QWidget* w : inputs_)
+            if (w) w->setEnabled(true);
+        delete bar_;
+        delete cancel_;
+    }
+    void Update() {
+        if (!bar_) {
+            bar_ = new QProgressBar;
+            bar_->setRange(0, 1000);
+            bar_->setMaximumWidth(240);
+            cancel_ = new QPushButton(QStringLiteral("Cancel"));
+            QObject::connect(cancel_, &QPushButton::clicked, [this] {
+                progress_.cancelled = true;
+                cancel_->setEnabled(false);
+            });
+            window_.statusBar()->addPermanentWidget(bar_);
+            window_.statusBar()->addPermanentWidget(cancel_);
+        }
+        const double total = double(std::max<uint64_t>(progress_.fileBytes.load(), 1));
+        bar_->setValue(int(1000.0 * double(progress_.bytesRead.load()) / total));
+        window_.statusBar()->showMessage(QString::fromStdString(ProgressText(progress_)));
+    }
+
+private:
+    QMainWindow& window_;
+    LoadProgress& progress_;
+    QList<QPointer<QWidget>> inputs_;
+    QPointer<QProgressBar> bar_;
+    QPointer<QPushButton> cancel_;
+};
+
+}  // namespace
+
+void QtHost::waitFor(const std::function<void()>& work, LoadProgress& progress) {
+    auto* window = qobject_cast<QMainWindow*>(parent_.data());
+    if (!window) {
+        work();
+        return;
+    }
+    QEventLoop loop;
+    // Arrow and hourglass: the window still answers while the load runs.
+    if (busy_) QApplication::changeOverrideCursor(Qt::BusyCursor);
+    std::thread worker([&] {
+        work();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    {
+        LoadIndicator indicator(*window, progress);
+        QElapsedTimer clock;
+        clock.start();
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (clock.elapsed() >= kProgressDelayMs) indicator.Update();
+        });
+        poll.start(100);
+        // Leaving the program cancels the load rather than waiting for it.
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, &loop, [&] { progress.cancelled = true; });
+        loop.exec();
+    }
+    worker.join();
+    if (busy_) QApplication::changeOverrideCursor(Qt::WaitCursor);
+    // A cancelled load's note replaces the progress; otherwise it goes.
+    if (!progress.cancelled) window->statusBar()->clearMessage();
 }

@@ -16,6 +16,11 @@ public:
     /// Shows the note in the main window's status bar, where it stays until
     /// the next message there.
     void note(const std::string& text) override;
+    /// Runs `work` on another thread with the window's events running: after
+    /// half a second the status bar shows the progress and a Cancel button.
+    /// The view and the tool bars take no input meanwhile (the menus open;
+    /// their commands are refused while the state says a load is under way).
+    void waitFor(const std::function<void()>& work, LoadProgress& progress) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -40,13 +41,20 @@ void SimulationView::deliverTick() {
         if (!state_.dataLoaded) timer_.stop();
         return;
     }
-    const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_);
+    damage_.Reset(image_->width(), image_->height());
+    const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_, &damage_);
     if (request.stop) timer_.stop();
     if (request.stop && !PlaybackGoesOn(state_) && onPlaybackEnded) onPlaybackEnded();
-    if (request.repaint)
+    if (request.repaint) {
         invalidate();  // a loop went back to its start: the old trail must go
-    else
-        update(contentsRect());
+        return;
+    }
+    // Only what the tick changed goes to the screen.
+    const QPoint origin = contentsRect().topLeft();
+    QRegion changed;
+    for (const DeviceRect& r : damage_.Rects())
+        changed += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top).translated(origin);
+    if (!changed.isEmpty()) update(changed);
 }
 
 void SimulationView::paintEvent(QPaintEvent* event) {
@@ -63,7 +71,11 @@ void SimulationView::paintEvent(QPaintEvent* event) {
             if (request.start) startTimer();
         }
         QPainter painter(this);
-        painter.drawImage(client.topLeft(), image_->image());
+        for (const QRect& rect : event->region()) {
+            const QRect part = rect & client;
+            if (!part.isEmpty())
+                painter.drawImage(part.topLeft(), image_->image(), part.translated(-client.topLeft()));
+        }
     }
     QFrame::paintEvent(event);
     if (onFramePresented) onFramePresented();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "animation/tick_damage.h"
 #include "animation/trail_cache.h"
 #include "app/image_surface.h"
 
@@ -58,6 +59,7 @@ private:
     QTimer timer_;
     std::unique_ptr<ImageSurface> image_;
     TrailCache trails_;  ///< where the trails of image_ lie, kept from tick to tick
+    TickDamage damage_;  ///< what the last tick changed in image_, the part a tick presents
     bool fullPaintPending_ = true;
     std::optional<QPoint> dragFrom_;  ///< where the last drag step ended, while dragging
 };

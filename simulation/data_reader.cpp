@@ -8,6 +8,7 @@
 #include "configuration_reader.h"
 #include "file_access.h"
 #include "host.h"
+#include "load_progress.h"
 #include "parallel_real_parser.h"
 #include "real_parser.h"
 #include "row_shape.h"
@@ -26,13 +27,24 @@ private:
     TrajectoryTable& table_;
 };
 
-/// Reads `count` values from the open file into the table, on all cores
-/// when the file is large.
-std::size_t ParseFile(int fd, TrajectoryTable& table, std::size_t count) {
-    TableSink sink(table);
+/// Reads `count` values from the open file into the table. A large file is
+/// read on all cores while `host` waits for it (showing `progress` and
+/// offering to cancel); meanwhile the state says a load is under way and
+/// that no data is loaded, so that nothing reads the table being filled.
+std::size_t ParseFile(int fd, SimulationState& s, Host& host, std::size_t count, LoadProgress& progress) {
+    TableSink sink(*s.rows);
     struct stat info {};
-    if (count > 0 && ::fstat(fd, &info) == 0 && uint64_t(info.st_size) >= kParallelParseMinBytes)
-        return ParseRealsParallel(fd, uint64_t(info.st_size), sink, count);
+    if (count > 0 && ::fstat(fd, &info) == 0 && uint64_t(info.st_size) >= kParallelParseMinBytes) {
+        const int32_t loaded = s.dataLoaded;
+        s.dataLoaded = 0;
+        s.loading = true;
+        std::size_t stored = 0;
+        host.waitFor([&] { stored = ParseRealsParallel(fd, uint64_t(info.st_size), sink, count, &progress); },
+                     progress);
+        s.loading = false;
+        s.dataLoaded = loaded;
+        return stored;
+    }
     FdSource source(fd);
     RealReader reader(source);
     return ParseRealsInto(reader, sink, 0, count);
@@ -71,10 +83,17 @@ DataResult ReadData(SimulationState& s, Host& host) {
     SetBusyCursor(host, 1);
     const int32_t columns = s.rows->columnCount();
     const std::size_t wanted = std::size_t(std::max(s.lineCount, 0)) * std::size_t(columns);
-    const std::size_t stored = ParseFile(fd, *s.rows, wanted);
+    LoadProgress progress;
+    const std::size_t stored = ParseFile(fd, s, host, wanted, progress);
     // The wait cursor is put back before any question, so that the message
     // box is answered with the normal pointer.
     SetBusyCursor(host, 0);
+    if (progress.cancelled) {
+        ::close(fd);
+        s.dataLoaded = 0;
+        host.note("Load cancelled");
+        return DataResult::Failed;
+    }
     if (stored < wanted && s.followData) {
         // The writer is still at work: the rows it has written so far load,
         // and later ones are added as they come.

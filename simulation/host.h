@@ -1,5 +1,8 @@
 #pragma once
+#include <functional>
 #include <string>
+
+struct LoadProgress;
 
 /// The framework services the core needs while it reads files: message boxes
 /// and the busy cursor. The window plugs in real dialogs, the tests a scripted
@@ -25,6 +28,11 @@ public:
     /// Tells the user something worth knowing that needs no answer, without
     /// a message box: the window's status bar, the terminal's standard error.
     virtual void note(const std::string& text) = 0;
+
+    /// Runs `work`, the reading of a large data file, and returns when it
+    /// has finished. A host may run it on another thread meanwhile showing
+    /// `progress` and offering to cancel it; this one simply runs it.
+    virtual void waitFor(const std::function<void()>& work, LoadProgress& progress);
 };
 
 /// Caption of every message box the program shows.
@@ -42,6 +50,9 @@ public:
     Answer messageBox(const std::string& text, Buttons buttons, Icon icon) override;
     void setBusyCursor(bool) override {}
     void note(const std::string& text) override;
+    /// Runs `work` on another thread and, when standard error is a terminal
+    /// and the work outlasts half a second, shows its progress there.
+    void waitFor(const std::function<void()>& work, LoadProgress& progress) override;
 
 private:
     bool answerYes_;

@@ -1,90 +1,107 @@
 #include "parallel_real_parser.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <condition_variable>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "load_progress.h"
 #include "real_parser.h"
 #include "real_scanner.h"
 
 namespace {
 
-constexpr uint64_t kBlockBytes = uint64_t(512) << 10;
-/// Bytes read past a block's end for its last token; a longer token makes
-/// the rest of the file go the sequential way.
+constexpr uint64_t kBlockBytes = kParallelBlockBytes;
+/// Longest token taken in a block; a longer one makes the rest of the file
+/// go the sequential way, which decides what such a run of characters is.
 constexpr uint64_t kMarginBytes = 4096;
-constexpr std::size_t kSlots = 4;
+constexpr uint64_t kPageBytes = 4096;
 
-/// What one worker found in one block: the values of its tokens, and where
-/// (if anywhere) a token that is not exactly one number starts.
+/// What one block holds: the values of its tokens, and where (if anywhere) a
+/// token that is not exactly one number starts.
 struct BlockResult {
-    std::unique_ptr<double[]> values{new double[kBlockBytes / 2 + 1]};
     std::size_t count = 0;
     bool irregular = false;
     uint64_t irregularOffset = 0;
-    bool ready = false;
+};
+
+/// The file's text, mapped read-only for the parse's life.
+class MappedText {
+public:
+    MappedText(int fd, uint64_t size) : size_(size) {
+        void* map = size ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0) : MAP_FAILED;
+        if (map != MAP_FAILED) text_ = static_cast<const char*>(map);
+    }
+    ~MappedText() {
+        if (text_) ::munmap(const_cast<char*>(text_), size_);
+    }
+    const char* text() const { return text_; }
+    /// Gives back the whole pages of [from, to): the page cache keeps them,
+    /// but they no longer count in the process's resident memory.
+    void Release(uint64_t from, uint64_t to) const {
+        from = (from + kPageBytes - 1) / kPageBytes * kPageBytes;
+        to = to / kPageBytes * kPageBytes;
+        if (to > from) ::madvise(const_cast<char*>(text_) + from, to - from, MADV_DONTNEED);
+    }
+
+private:
+    const char* text_ = nullptr;
+    uint64_t size_;
 };
 
 class ParallelParse {
 public:
-    ParallelParse(int fd, uint64_t fileSize) : fd_(fd), fileSize_(fileSize) {
+    ParallelParse(const MappedText& map, uint64_t fileSize, ValueSink& sink, std::size_t count,
+                  LoadProgress* progress)
+        : map_(map), fileSize_(fileSize), sink_(sink), count_(count), progress_(progress) {
         blocks_ = (fileSize + kBlockBytes - 1) / kBlockBytes;
     }
 
-    std::size_t Run(ValueSink& sink, std::size_t count);
+    /// Parses on all cores; returns the values stored and, through
+    /// `resumeAt`, where a sequential read must take over (the file's size
+    /// when none must).
+    std::size_t Run(uint64_t& resumeAt);
 
 private:
     void Work();
-    void ParseBlock(uint64_t block, std::vector<char>& text, BlockResult& result, std::string& scratch);
-    std::size_t ReadAt(uint64_t offset, char* buffer, std::size_t size) const;
-    void Stop();
+    void ParseBlock(uint64_t block, double* values, BlockResult& result, std::string& scratch) const;
+    bool Cancelled() const { return progress_ && progress_->cancelled.load(std::memory_order_relaxed); }
 
-    int fd_;
+    const MappedText& map_;
     uint64_t fileSize_;
+    ValueSink& sink_;
+    std::size_t count_;
+    LoadProgress* progress_;
     uint64_t blocks_ = 0;
-    BlockResult slots_[kSlots];
     std::mutex mutex_;
     std::condition_variable changed_;
-    uint64_t nextBlock_ = 0;  // next block a worker takes
-    uint64_t committed_ = 0;  // blocks handed to the output so far
-    bool stopping_ = false;
+    uint64_t nextBlock_ = 0;    // next block a worker takes
+    uint64_t placedBlock_ = 0;  // the block whose first value's index is known
+    std::size_t placedAt_ = 0;  // that index
+    bool stopping_ = false;     // no block from placedBlock_ on is stored
+    uint64_t resumeAt_ = 0;
 };
 
-std::size_t ParallelParse::ReadAt(uint64_t offset, char* buffer, std::size_t size) const {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(fd_, buffer + done, size - done, off_t(offset + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += std::size_t(n);
-    }
-    return done;
-}
-
-void ParallelParse::ParseBlock(uint64_t block, std::vector<char>& text, BlockResult& result,
-                               std::string& scratch) {
+void ParallelParse::ParseBlock(uint64_t block, double* values, BlockResult& result,
+                               std::string& scratch) const {
     // The block owns the tokens whose first character lies in [start, end).
+    const char* const base = map_.text();
     const uint64_t start = block * kBlockBytes;
     const uint64_t end = std::min(start + kBlockBytes, fileSize_);
-    const uint64_t readFrom = start == 0 ? 0 : start - 1;
-    const uint64_t readTo = std::min(end + kMarginBytes, fileSize_);
-    const std::size_t got = ReadAt(readFrom, text.data(), std::size_t(readTo - readFrom));
-    const char* const base = text.data();
-    const char* const textEnd = base + got;
-    const char* const ownEnd = base + std::min<uint64_t>(end - readFrom, got);
-    const bool cutShort = readFrom + got < fileSize_;  // a token reaching textEnd may go on
+    const uint64_t limit = std::min(end + kMarginBytes, fileSize_);
+    const char* const textEnd = base + limit;
+    const char* const ownEnd = base + end;
+    const bool cutShort = limit < fileSize_;  // a token reaching textEnd may go on
     auto space = [](char c) { return IsScanSpace(static_cast<unsigned char>(c)); };
 
-    const char* p = base + (start - readFrom);
-    if (start > 0 && !space(base[0]))
+    const char* p = base + start;
+    if (start > 0 && !space(base[start - 1]))
         while (p < ownEnd && !space(*p)) ++p;  // the previous block's token
     result.count = 0;
     result.irregular = false;
@@ -96,83 +113,84 @@ void ParallelParse::ParseBlock(uint64_t block, std::vector<char>& text, BlockRes
         // Regular: exactly one number, ending at white space or the file's end.
         if (!q || (q < textEnd ? !space(*q) : cutShort)) {
             result.irregular = true;
-            result.irregularOffset = readFrom + uint64_t(p - base);
+            result.irregularOffset = uint64_t(p - base);
             return;
         }
-        result.values[result.count++] = value;
+        values[result.count++] = value;
         p = q;
     }
 }
 
 void ParallelParse::Work() {
-    std::vector<char> text(kBlockBytes + kMarginBytes + 1);
+    std::unique_ptr<double[]> values(new double[kBlockBytes / 2 + 1]);
     std::string scratch;
+    BlockResult result;
     for (;;) {
         uint64_t block = 0;
         {
-            std::unique_lock lock(mutex_);
-            changed_.wait(
-                lock, [&] { return stopping_ || nextBlock_ >= blocks_ || nextBlock_ < committed_ + kSlots; });
-            if (stopping_ || nextBlock_ >= blocks_) return;
+            std::lock_guard lock(mutex_);
+            if (stopping_ || nextBlock_ >= blocks_ || Cancelled()) return;
             block = nextBlock_++;
         }
-        BlockResult& result = slots_[block % kSlots];
-        ParseBlock(block, text, result, scratch);
-        {
-            std::lock_guard lock(mutex_);
-            result.ready = true;
-        }
-        changed_.notify_all();
-    }
-}
-
-void ParallelParse::Stop() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    changed_.notify_all();
-}
-
-std::size_t ParallelParse::Run(ValueSink& sink, std::size_t count) {
-    const unsigned workers = std::max(2u, std::thread::hardware_concurrency());
-    std::vector<std::thread> threads;
-    for (unsigned i = 0; i < workers; ++i) threads.emplace_back([this] { Work(); });
-    std::size_t stored = 0;
-    uint64_t resumeAt = fileSize_;  // where a sequential read must take over
-    for (uint64_t block = 0; block < blocks_ && stored < count; ++block) {
-        BlockResult& result = slots_[block % kSlots];
+        ParseBlock(block, values.get(), result, scratch);
+        const uint64_t blockStart = block * kBlockBytes;
+        map_.Release(blockStart, std::min(blockStart + kBlockBytes, fileSize_));
+        // Blocks are placed in file order: the block's first value follows
+        // the previous block's last. Storing happens outside the lock, so
+        // the threads fill the table (and fault its pages in) together.
+        std::size_t first = 0, n = 0;
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return result.ready; });
-        }
-        const std::size_t n = std::min(result.count, count - stored);
-        sink.Store(stored, result.values.get(), n);
-        stored += n;
-        if (result.irregular && stored < count) {
-            resumeAt = result.irregularOffset;
-            break;
-        }
-        {
-            std::lock_guard lock(mutex_);
-            result.ready = false;
-            ++committed_;
+            changed_.wait(lock, [&] { return stopping_ || placedBlock_ == block; });
+            if (stopping_) return;
+            first = placedAt_;
+            n = std::min(result.count, count_ - first);
+            placedAt_ = first + n;
+            placedBlock_ = block + 1;
+            if (placedAt_ == count_ || Cancelled()) {
+                stopping_ = true;
+            } else if (result.irregular) {
+                stopping_ = true;
+                resumeAt_ = result.irregularOffset;
+            }
+            if (progress_)
+                progress_->bytesRead.store(std::min(blockStart + kBlockBytes, fileSize_),
+                                           std::memory_order_relaxed);
         }
         changed_.notify_all();
+        sink_.Store(first, values.get(), n);
     }
-    Stop();
+}
+
+std::size_t ParallelParse::Run(uint64_t& resumeAt) {
+    resumeAt_ = fileSize_;
+    const unsigned workers = std::max(2u, std::thread::hardware_concurrency());
+    std::vector<std::thread> threads;
+    for (unsigned i = 1; i < workers; ++i) threads.emplace_back([this] { Work(); });
+    Work();
     for (std::thread& thread : threads) thread.join();
-    if (stored < count && resumeAt < fileSize_ && ::lseek(fd_, off_t(resumeAt), SEEK_SET) >= 0) {
-        FdSource rest(fd_);
-        RealReader reader(rest);
-        stored += ParseRealsInto(reader, sink, stored, count - stored);
-    }
-    return stored;
+    resumeAt = placedAt_ < count_ ? resumeAt_ : fileSize_;
+    return placedAt_;
 }
 
 }  // namespace
 
-std::size_t ParseRealsParallel(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count) {
-    ParallelParse parse(fd, fileSize);
-    return parse.Run(sink, count);
+std::size_t ParseRealsParallel(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count,
+                               LoadProgress* progress) {
+    if (progress) progress->fileBytes.store(fileSize, std::memory_order_relaxed);
+    const MappedText map(fd, fileSize);
+    std::size_t stored = 0;
+    uint64_t resumeAt = 0;  // the whole file goes the sequential way when it cannot be mapped
+    if (map.text()) {
+        ParallelParse parse(map, fileSize, sink, count, progress);
+        stored = parse.Run(resumeAt);
+    }
+    if (progress && progress->cancelled.load()) return stored;
+    if (stored < count && resumeAt < fileSize && ::lseek(fd, off_t(resumeAt), SEEK_SET) >= 0) {
+        FdSource rest(fd);
+        RealReader reader(rest);
+        stored += ParseRealsInto(reader, sink, stored, count - stored);
+    }
+    if (progress) progress->bytesRead.store(fileSize);
+    return stored;
 }

@@ -5,13 +5,22 @@
 /// Files from this size on are parsed on all cores.
 inline constexpr uint64_t kParallelParseMinBytes = uint64_t(8) << 20;
 
+/// Bytes of the blocks the file is cut into, each parsed by one thread.
+inline constexpr uint64_t kParallelBlockBytes = uint64_t(1) << 20;
+
 class ValueSink;
+struct LoadProgress;
 
 /// Reads up to `count` reals from the regular file `fd` (of `fileSize`
 /// bytes) into `sink` with the same values and the same stopping point as
-/// ParseReals, parsing blocks of the file on several threads. Blocks are
-/// committed in file order; from the first token that is not exactly one
-/// number (text, numbers run together) the rest is read sequentially, so the
-/// first incomplete row is found exactly where a sequential read finds it,
-/// and nothing after the values read is written.
-std::size_t ParseRealsParallel(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count);
+/// ParseReals. The file is mapped into memory and its blocks are parsed on
+/// several threads, each thread storing its block's values into `sink`
+/// itself (so Store is called from several threads at once, for disjoint
+/// ranges). From the first token that is not exactly one number (text,
+/// numbers run together) the rest is read sequentially, so the first
+/// incomplete row is found exactly where a sequential read finds it, and
+/// nothing after the values read is written. With `progress`, the bytes
+/// read are published as blocks complete, and a cancel request stops the
+/// read early (the count returned is then meaningless).
+std::size_t ParseRealsParallel(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count,
+                               LoadProgress* progress = nullptr);

@@ -1,9 +1,9 @@
 #include "real_parser.h"
 
+#include <fast_float/fast_float.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -39,7 +39,7 @@ struct MemoryCursor {
 const char* ParseRealAt(const char* p, const char* end, double& value, std::string& scratch) {
     // Fast path: a plain decimal number followed by white space.
     const char* s = (*p == '+' && end - p > 1 && p[1] != '-' && p[1] != '+') ? p + 1 : p;
-    const auto [q, ec] = std::from_chars(s, end, value);
+    const auto [q, ec] = fast_float::from_chars(s, end, value);
     const bool plain = ec == std::errc() && (q == end || IsScanSpace(static_cast<unsigned char>(*q)));
     if (plain && (value == value || q[-1] != ')')) return q;  // "nan(...)" goes the slow way
     // Everything else (hexadecimal, out of range, numbers run together,

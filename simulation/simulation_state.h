@@ -57,6 +57,10 @@ struct SimulationState {
 
     int32_t position = 0;
     int32_t dataLoaded = 0;
+    /// True while a data file is being read with the window's events running;
+    /// dataLoaded is 0 meanwhile, so nothing reads the table, and commands
+    /// are refused.
+    bool loading = false;
     int32_t startRequested = 0;
     int32_t stopRequested = 0;
 

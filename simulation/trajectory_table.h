@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -35,10 +36,11 @@ public:
     }
     /// Changes whenever values are stored and differs between tables, so that
     /// anything derived from the values can tell when to derive it again.
-    uint64_t version() const { return version_; }
+    uint64_t version() const { return version_.load(std::memory_order_relaxed); }
 
     /// Stores `n` values given in file order (row after row), the first of
-    /// them being value number `first` of the file.
+    /// them being value number `first` of the file. Several threads may store
+    /// disjoint ranges at once.
     void Store(std::size_t first, const double* values, std::size_t n);
 
     /// Stores values as Store does, into rows after those in use, which
@@ -67,7 +69,7 @@ private:
     int32_t rows_;
     int32_t columns_;
     Values values_;
-    uint64_t version_;
+    std::atomic<uint64_t> version_;
 };
 
 /// Creates a table of `rows` x `columns` uninitialised doubles. A negative row

@@ -2,17 +2,24 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "animation/simulation_loading.h"
 #include "animation/startup_defaults.h"
+#include "animation/view_steps.h"
 #include "plot/plot_box.h"
+#include "recording_surface.h"
 #include "simulation/configuration_reader.h"
 #include "simulation/data_reader.h"
+#include "simulation/load_progress.h"
 #include "simulation/parallel_real_parser.h"
 #include "simulation/real_parser.h"
 #include "simulation/row_shape.h"
@@ -138,11 +145,11 @@ TEST(RowShape, NoteOnlyWhenEveryLineReadHoldsTheSameWrongCount) {
     const std::string nine = DataText(6, 4);  // 9 values a line
     EXPECT_EQ(RowShapeNote(nine, 5, 50), "Data lines hold 9 values; 2 planets need 5");
     EXPECT_EQ(RowShapeNote(nine, 3, 50), "Data lines hold 9 values; 1 planet needs 3");
-    EXPECT_EQ(RowShapeNote(nine, 9, 54), "");                     // fits
+    EXPECT_EQ(RowShapeNote(nine, 9, 54), "");                    // fits
     EXPECT_EQ(RowShapeNote("1 2 3\n4 5\n6 7 8\n", 5, 8), "");    // lines of differing lengths
-    EXPECT_EQ(RowShapeNote("1\n2\n3\n4\n5\n", 5, 5), "");       // a value a line is a layout, not a fault
-    EXPECT_EQ(RowShapeNote("1 2 3 4 5 6 7 8 9\n", 5, 5), "");     // one line tells nothing
-    EXPECT_EQ(RowShapeNote("1 2 3\n4 5 6\n", 5, 5), "");  // the line past the values read is left out
+    EXPECT_EQ(RowShapeNote("1\n2\n3\n4\n5\n", 5, 5), "");        // a value a line is a layout, not a fault
+    EXPECT_EQ(RowShapeNote("1 2 3 4 5 6 7 8 9\n", 5, 5), "");    // one line tells nothing
+    EXPECT_EQ(RowShapeNote("1 2 3\n4 5 6\n", 5, 5), "");         // the line past the values read is left out
     EXPECT_EQ(RowShapeNote("1 2 3\n\n4 5 6\n7 8 9 10\n", 5, 6),  // blank lines skipped
               "Data lines hold 3 values; 2 planets need 5");
 }
@@ -260,7 +267,8 @@ TEST_F(LoadFixture, MissingDataFile) {
 
 TEST_F(LoadFixture, DataFileDeletedAfterTheConfigurationWasRead) {
     const std::string data = dir.write("run.dat", DataText(5, 1));
-    ASSERT_EQ(ReadConfiguration(state, host, dir.write("run.ovx", ConfigText("run.dat", 5, 1))), ConfigResult::Ok);
+    ASSERT_EQ(ReadConfiguration(state, host, dir.write("run.ovx", ConfigText("run.dat", 5, 1))),
+              ConfigResult::Ok);
     std::filesystem::remove(data);
     EXPECT_EQ(ReadData(state, host), DataResult::Failed);
     EXPECT_EQ(host.messages, std::vector<std::string>{"DATA File run.dat is not found"});
@@ -348,6 +356,17 @@ TEST(ParallelParser, AgreesWithSequentialReading) {
     ExpectParallelSameAsSequential(text + "\n\n  ", 4'000'000);  // trailing blanks
 }
 
+TEST(ParallelParser, FilesCutAtBlockBoundariesReadAsSequentially) {
+    std::string text = LargeText(3 * kParallelBlockBytes + 100);
+    // A token starting exactly at the second boundary, one ending just
+    // before the third.
+    text.replace(2 * kParallelBlockBytes - 1, 3, " 7 ");
+    text.replace(3 * kParallelBlockBytes - 3, 3, " 8 ");
+    for (uint64_t boundary = kParallelBlockBytes; boundary < text.size(); boundary += kParallelBlockBytes)
+        for (uint64_t cut : {boundary - 1, boundary, boundary + 1})
+            ExpectParallelSameAsSequential(text.substr(0, cut), 4'000'000);
+}
+
 TEST(ParallelParser, IrregularTokensFallBackExactly) {
     const std::string base = LargeText(kParallelParseMinBytes + 1000);
     const std::size_t middle = base.find(' ', base.size() / 2) + 1;
@@ -376,6 +395,86 @@ TEST(TrajectoryTable, StoresFileOrderByBody) {
     EXPECT_EQ(table->bodyColumns(), 2);
     EXPECT_EQ(AllocateTable(-4, 5)->rowCount(), 0);
     EXPECT_EQ(AllocateTable(2147483647, 2147483647), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+/// Host that runs the load on a thread and meanwhile does what `during`
+/// says, as the window does while its events run.
+class WaitingHost : public ScriptedHost {
+public:
+    std::function<void(LoadProgress&)> during = [](LoadProgress&) {};
+    void waitFor(const std::function<void()>& work, LoadProgress& progress) override {
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            work();
+            done = true;
+        });
+        while (!done) during(progress);
+        worker.join();
+    }
+};
+
+int ThreadCount() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Threads:", 0) == 0) return std::stoi(line.substr(8));
+    return -1;
+}
+
+struct WaitedLoad : ::testing::Test {
+    SimulationState state;
+    PlotBox plot;
+    WaitingHost host;
+    TempDir dir;
+    std::string config;
+
+    void SetUp() override {
+        InitialiseDefaults(state, plot);
+        const int rows = 60'000;  // about 9.5 MB, read on all cores
+        std::string data = DataText(rows, 10);
+        config = dir.write("big.ovx", ConfigText(dir.write("big.dat", data), rows, 10));
+    }
+};
+
+TEST_F(WaitedLoad, CancelInTheMiddleLeavesNothingLoadedAndNoThread) {
+    const int threadsBefore = ThreadCount();
+    host.during = [](LoadProgress& progress) {
+        if (progress.bytesRead > 0) progress.cancelled = true;
+    };
+    EXPECT_EQ(LoadSimulation(state, plot, host, config), 0);
+    EXPECT_EQ(state.dataLoaded, 0);
+    EXPECT_FALSE(state.loading);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.notes, (std::vector<std::string>{"Load cancelled"}));
+    EXPECT_EQ(ThreadCount(), threadsBefore);
+    // The next load, not cancelled, reads everything.
+    host.during = [](LoadProgress&) {};
+    host.notes.clear();
+    EXPECT_EQ(LoadSimulation(state, plot, host, config), 1);
+    EXPECT_EQ(state.rows->value(59'999, 20), -60'000.0);
+    EXPECT_TRUE(host.notes.empty());
+}
+
+TEST_F(WaitedLoad, TicksDuringTheLoadReadAndDrawNothing) {
+    ASSERT_EQ(LoadSimulation(state, plot, host, config), 1);  // a reload replaces loaded data
+    RecordingSurface surface;
+    int ticks = 0;
+    bool sawLoading = true;
+    host.during = [&](LoadProgress&) {
+        sawLoading = sawLoading && state.loading && state.dataLoaded == 0;
+        const TimerRequest request = TickView(state, plot, surface);
+        EXPECT_TRUE(request.stop);
+        ++ticks;
+    };
+    EXPECT_EQ(LoadSimulation(state, plot, host, config), 1);
+    EXPECT_GT(ticks, 0);
+    EXPECT_TRUE(sawLoading);
+    EXPECT_TRUE(surface.calls.empty());
+    EXPECT_EQ(state.dataLoaded, 1);
 }
 
 }  // namespace

@@ -1,0 +1,41 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "plot/device_types.h"
+
+/// The parts of a raster that one tick changed, kept as marked tiles, so that
+/// only they need to reach the screen.
+class TickDamage {
+public:
+    /// Pixels on a side of a tile.
+    static constexpr int32_t kTile = 16;
+
+    /// Starts afresh for a raster of `width` x `height` pixels, nothing marked.
+    void Reset(int32_t width, int32_t height);
+    /// Marks the whole raster.
+    void MarkAll() { all_ = true; }
+    bool all() const { return all_; }
+    /// Marks the pixels left..right-1 x top..bottom-1 (clipped to the raster).
+    void Mark(const DeviceRect& rect);
+    /// Marks the pixel at `offset` of a raster whose rows are `stride` pixels
+    /// apart; negative offsets mark nothing.
+    void MarkOffset(int32_t offset, std::ptrdiff_t stride) {
+        if (offset < 0 || all_) return;
+        MarkTile(int32_t(offset % stride) / kTile, int32_t(offset / stride) / kTile);
+    }
+    /// The marked area as rectangles within the raster: each run of marked
+    /// tiles on a tile row, or the whole raster when all is marked.
+    std::vector<DeviceRect> Rects() const;
+
+private:
+    void MarkTile(int32_t tx, int32_t ty) {
+        if (uint32_t(tx) < uint32_t(tilesX_) && uint32_t(ty) < uint32_t(tilesY_))
+            tiles_[std::size_t(ty) * std::size_t(tilesX_) + std::size_t(tx)] = 1;
+    }
+
+    int32_t width_ = 0, height_ = 0, tilesX_ = 0, tilesY_ = 0;
+    bool all_ = false;
+    std::vector<uint8_t> tiles_;
+};

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
+#include "animation/tick_damage.h"
+#include "animation/trail_cache.h"
+#include "animation/view_steps.h"
+#include "app/image_surface.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+#include "test_support.h"
+
+namespace {
+
+constexpr int kBodies = 4;
+constexpr int kRows = 600;
+
+/// Bodies on circles of different radii and speeds, some crossing the
+/// box's edge, so that trails overlap each other and the axes.
+std::string CircleData() {
+    std::ostringstream out;
+    for (int r = 0; r < kRows; ++r) {
+        out << r;
+        for (int k = 1; k <= kBodies; ++k) {
+            const double radius = 0.4 * k, angle = r * 0.03 * (1.0 + 0.4 * k);
+            out << ' ' << radius * std::cos(angle) << ' ' << radius * std::sin(angle);
+        }
+        out << '\n';
+    }
+    return out.str();
+}
+
+struct TickDamageFixture : ::testing::Test {
+    SimulationState state;
+    PlotBox plot;
+    ScriptedHost host;
+    TempDir dir;
+    ImageSurface image{320, 240};
+    TrailCache trails;
+
+    void Load(int step) {
+        InitialiseDefaults(state, plot);
+        dir.write("c.dat", CircleData());
+        const std::string config = dir.write(
+            "c.ovx", ConfigText(dir.path() + "/c.dat", kRows, kBodies, step, 120, 0, "-1.5 -1.5 1.5 1.5"));
+        ASSERT_EQ(LoadSimulation(state, plot, host, config), 1);
+    }
+
+    /// Ticks `ticks` times, checking after each that every pixel that
+    /// differs from the picture before lies in the marked area; returns
+    /// the largest share of the picture any tick marked.
+    double ExpectMarkedCoversChanges(int ticks) {
+        PaintView(state, plot, image.surface(), image.width(), image.height(), &trails);
+        double largest = 0;
+        for (int t = 0; t < ticks; ++t) {
+            const QImage before = image.image().copy();
+            TickDamage damage;
+            damage.Reset(image.width(), image.height());
+            const TimerRequest request = TickView(state, plot, image.surface(), &trails, &damage);
+            std::vector<bool> marked(std::size_t(image.width() * image.height()));
+            double area = 0;
+            for (const DeviceRect& r : damage.Rects()) {
+                area += double(r.right - r.left) * (r.bottom - r.top);
+                for (int y = r.top; y < r.bottom; ++y)
+                    for (int x = r.left; x < r.right; ++x) marked[std::size_t(y * image.width() + x)] = true;
+            }
+            largest = std::max(largest, area / (image.width() * image.height()));
+            int missed = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (before.pixel(x, y) != image.image().pixel(x, y) &&
+                        !marked[std::size_t(y * image.width() + x)])
+                        ++missed;
+            EXPECT_EQ(missed, 0) << "tick " << t;
+            if (missed || request.stop) break;
+        }
+        return largest;
+    }
+};
+
+TEST_F(TickDamageFixture, MarkedAreaCoversEveryChangedPixelInEachTrailMode) {
+    const struct {
+        TrailMode mode;
+        int step;
+    } cases[] = {{TrailMode::Ahead, 1}, {TrailMode::Behind, 3}, {TrailMode::Both, 2}};
+    for (const auto& c : cases) {
+        Load(c.step);
+        state.trailMode = c.mode;
+        state.position = 150;
+        const double largest = ExpectMarkedCoversChanges(120);
+        EXPECT_LT(largest, 0.5) << "a tick should present only part of the view";
+    }
+}
+
+TEST_F(TickDamageFixture, FadedTrailsAndLoopsMarkEverything) {
+    Load(1);
+    state.fadeTrails = 1;
+    EXPECT_EQ(ExpectMarkedCoversChanges(5), 1.0);
+    state.fadeTrails = 0;
+    state.loopPlayback = 1;
+    state.position = kRows - 121;  // the last row a playback reaches: the next tick goes back
+    TickDamage damage;
+    damage.Reset(image.width(), image.height());
+    EXPECT_TRUE(TickView(state, plot, image.surface(), &trails, &damage).repaint);
+    EXPECT_TRUE(damage.all());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
