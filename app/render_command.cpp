@@ -26,6 +26,7 @@
 #include "app/command_ids.h"
 #include "app/image_surface.h"
 #include "app/main_frame.h"
+#include "app/picture_export.h"
 #include "app/simulation_app.h"
 #include "app/version.h"
 #include "base/format.h"
@@ -41,7 +42,7 @@ constexpr int kMaxSide = 16384;
 /// Shown under the usage line of --help and of every complaint about the arguments.
 constexpr const char* kDescription =
     "Writes pictures of a simulation without a window:\n"
-    "  orbivex --render OUT.png [options] CONFIG.ovx   one picture of the view\n"
+    "  orbivex --render OUT.png [options] CONFIG.ovx   one picture of the view (.png, .svg or .pdf)\n"
     "  orbivex --frames DIR [options] CONFIG.ovx       the painted frame and one picture per tick,\n"
     "                                                  DIR/frame-000000.png, DIR/frame-000001.png, ...\n"
     "Without --render or --frames, orbivex [options] [CONFIG.ovx] opens the viewer (and loads\n"
@@ -68,14 +69,18 @@ struct RenderOptions {
     bool fade = false;
     bool loop = false;
     std::optional<std::array<double, 4>> box;
+    int scale = 1;
     std::string config;
 };
 
 /// The command line's options, each declared once; --help is made from them.
 struct OptionTable {
-    QCommandLineOption render{"render", "Write one picture of the view to OUT.png.", "OUT.png"};
+    QCommandLineOption render{
+        "render", "Write one picture of the view to OUT: PNG, SVG or PDF by its extension.", "OUT.png"};
     QCommandLineOption frames{"frames", "Write the painted frame and one picture per tick into DIR.", "DIR"};
     QCommandLineOption size{"size", "Size of the view in pixels (default 600x600).", "WxH"};
+    QCommandLineOption scale{
+        "scale", "PNG pictures S times the view's size, everything drawn S times larger (1 to 8).", "S"};
     QCommandLineOption framed{"framed", "Plot framed at 10 to 90 percent of the view, not the full view."};
     QCommandLineOption row{"row", "Row to show (default: the configuration's start row).", "N"};
     QCommandLineOption time{"time", "Show the first row whose time is at or after T; not with --row.", "T"};
@@ -91,8 +96,9 @@ struct OptionTable {
     QCommandLineOption version{"version", "Show the version."};
 
     void AddTo(QCommandLineParser& parser) const {
-        for (const QCommandLineOption* option : {&render, &frames, &size, &framed, &row, &time, &ticks, &yes,
-                                                 &equalAspect, &trail, &fade, &loop, &box, &help, &version})
+        for (const QCommandLineOption* option :
+             {&render, &frames, &size, &scale, &framed, &row, &time, &ticks, &yes, &equalAspect, &trail,
+              &fade, &loop, &box, &help, &version})
             parser.addOption(*option);
         parser.setApplicationDescription(kDescription);
         parser.addPositionalArgument("CONFIG.ovx", "The simulation's configuration file.");
@@ -153,14 +159,21 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
     const auto renders = values(table.render), frames = values(table.frames);
     if (renders.size() + frames.size() > 1) return "only one of --render and --frames may be given";
     options.window = renders.empty() && frames.empty();
-    for (const QCommandLineOption* pictureOnly : {&table.size, &table.ticks, &table.yes})
+    for (const QCommandLineOption* pictureOnly : {&table.size, &table.ticks, &table.yes, &table.scale})
         if (options.window && parser.isSet(*pictureOnly))
-            return Format("--%s needs --render or --frames", pictureOnly->names().front().toLatin1().constData());
+            return Format("--%s needs --render or --frames",
+                          pictureOnly->names().front().toLatin1().constData());
     options.frames = !frames.empty();
     if (!options.window) options.output = options.frames ? frames.front() : renders.front();
     for (const std::string& value : values(table.size))
         if (!ParseSize(value, options.width, options.height))
             return Format("--size wants WxH with sides from 1 to %d", kMaxSide);
+    for (const std::string& value : values(table.scale))
+        if (!ParseInt(value, options.scale) || options.scale < 1 || options.scale > 8)
+            return "--scale wants a whole number from 1 to 8";
+    if (options.scale != 1 && (options.frames || options.window ||
+                               PictureFormatOf(QString::fromStdString(options.output)) != PictureFormat::Png))
+        return "--scale applies to PNG pictures of --render only";
     for (const std::string& value : values(table.row)) {
         int row = 0;
         if (!ParseInt(value, row)) return "--row wants a whole number";
@@ -254,10 +267,11 @@ int Render(const RenderOptions& options) {
     PaintView(state, plot, image.surface(), options.width, options.height, &trails);
     // As after a start with no stop pending: every tick runs until the end test.
     state.stopRequested = 0;
-    int frame = 0;
+    int frame = 0, ticksDone = 0;
     if (options.frames && !Save(image, FramePath(output, frame++))) return 1;
     for (int k = 0; k < options.ticks; ++k) {
         const TimerRequest request = TickView(state, plot, image.surface(), &trails);
+        ++ticksDone;
         if (request.repaint) PaintView(state, plot, image.surface(), options.width, options.height, &trails);
         if (options.frames && !Save(image, FramePath(output, frame++))) return 1;
         if (request.stop) {
@@ -265,8 +279,15 @@ int Render(const RenderOptions& options) {
             break;
         }
     }
-    if (!options.frames && !Save(image, QString::fromStdString(output))) return 1;
-    return 0;
+    if (options.frames) return 0;
+    const QString path = QString::fromStdString(output);
+    if (options.scale == 1 && PictureFormatOf(path) == PictureFormat::Png) return Save(image, path) ? 0 : 1;
+    // Larger and vector pictures are painted afresh at the row the ticks reached.
+    const std::string problem = ExportPicture(state, plot, options.width, options.height, path,
+                                              {.scale = double(options.scale), .statusLine = ticksDone > 0});
+    if (problem.empty()) return 0;
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    return 1;
 }
 
 /// Opens the viewer with the view options of the command line, as if the
