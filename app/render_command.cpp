@@ -29,6 +29,8 @@
 #include "app/picture_export.h"
 #include "app/simulation_app.h"
 #include "app/version.h"
+#include "app/video_encoder.h"
+#include "app/video_recording.h"
 #include "base/format.h"
 #include "commands/working_folder.h"
 #include "plot/plot_box.h"
@@ -45,6 +47,9 @@ constexpr const char* kDescription =
     "  orbivex --render OUT.png [options] CONFIG.ovx   one picture of the view (.png, .svg or .pdf)\n"
     "  orbivex --frames DIR [options] CONFIG.ovx       the painted frame and one picture per tick,\n"
     "                                                  DIR/frame-000000.png, DIR/frame-000001.png, ...\n"
+    "  orbivex --video OUT.mp4 [options] CONFIG.ovx    the same frames as a video (.mp4, .webm or .gif),\n"
+    "                                                  made by ffmpeg; without --ticks to the end of the "
+    "data\n"
     "Without --render or --frames, orbivex [options] [CONFIG.ovx] opens the viewer (and loads\n"
     "CONFIG when given), with the view options below turned on as in its menus.\n"
     "\n"
@@ -57,6 +62,9 @@ struct RenderOptions {
     bool window = false;  ///< no picture asked for: open the viewer with these options
     std::string output;
     bool frames = false;
+    bool video = false;
+    std::optional<int> ticksGiven;
+    std::optional<double> fps;
     int width = 600;
     int height = 600;
     bool framed = false;
@@ -78,6 +86,10 @@ struct OptionTable {
     QCommandLineOption render{
         "render", "Write one picture of the view to OUT: PNG, SVG or PDF by its extension.", "OUT.png"};
     QCommandLineOption frames{"frames", "Write the painted frame and one picture per tick into DIR.", "DIR"};
+    QCommandLineOption video{
+        "video", "Write the painted frame and every tick as a video: MP4, WebM or GIF by OUT's extension.",
+        "OUT.mp4"};
+    QCommandLineOption fps{"fps", "Frames per second of --video (default 1000 / delay, at most 60).", "F"};
     QCommandLineOption size{"size", "Size of the view in pixels (default 600x600).", "WxH"};
     QCommandLineOption scale{
         "scale", "PNG pictures S times the view's size, everything drawn S times larger (1 to 8).", "S"};
@@ -97,8 +109,8 @@ struct OptionTable {
 
     void AddTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
-             {&render, &frames, &size, &scale, &framed, &row, &time, &ticks, &yes, &equalAspect, &trail,
-              &fade, &loop, &box, &help, &version})
+             {&render, &frames, &video, &fps, &size, &scale, &framed, &row, &time, &ticks, &yes, &equalAspect,
+              &trail, &fade, &loop, &box, &help, &version})
             parser.addOption(*option);
         parser.setApplicationDescription(kDescription);
         parser.addPositionalArgument("CONFIG.ovx", "The simulation's configuration file.");
@@ -156,22 +168,35 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         for (const QString& value : parser.values(option)) all.push_back(value.toStdString());
         return all;
     };
-    const auto renders = values(table.render), frames = values(table.frames);
-    if (renders.size() + frames.size() > 1) return "only one of --render and --frames may be given";
-    options.window = renders.empty() && frames.empty();
+    const auto renders = values(table.render), frames = values(table.frames), videos = values(table.video);
+    if (renders.size() + frames.size() > 1 && videos.empty())
+        return "only one of --render and --frames may be given";
+    if (renders.size() + frames.size() + videos.size() > 1)
+        return "only one of --render, --frames and --video may be given";
+    options.window = renders.empty() && frames.empty() && videos.empty();
     for (const QCommandLineOption* pictureOnly : {&table.size, &table.ticks, &table.yes, &table.scale})
         if (options.window && parser.isSet(*pictureOnly))
             return Format("--%s needs --render or --frames",
                           pictureOnly->names().front().toLatin1().constData());
     options.frames = !frames.empty();
-    if (!options.window) options.output = options.frames ? frames.front() : renders.front();
+    options.video = !videos.empty();
+    if (!options.window)
+        options.output = options.frames ? frames.front() : options.video ? videos.front() : renders.front();
+    if (options.video && !VideoFormatOf(QString::fromStdString(options.output)))
+        return "--video wants a file ending in .mp4, .webm or .gif";
+    for (const std::string& value : values(table.fps)) {
+        options.fps = ParseRealField(value);
+        if (!options.fps || !(*options.fps > 0 && *options.fps <= 240))
+            return "--fps wants a number of frames per second above 0, at most 240";
+    }
+    if (options.fps && !options.video) return "--fps needs --video";
     for (const std::string& value : values(table.size))
         if (!ParseSize(value, options.width, options.height))
             return Format("--size wants WxH with sides from 1 to %d", kMaxSide);
     for (const std::string& value : values(table.scale))
         if (!ParseInt(value, options.scale) || options.scale < 1 || options.scale > 8)
             return "--scale wants a whole number from 1 to 8";
-    if (options.scale != 1 && (options.frames || options.window ||
+    if (options.scale != 1 && (options.frames || options.window || options.video ||
                                PictureFormatOf(QString::fromStdString(options.output)) != PictureFormat::Png))
         return "--scale applies to PNG pictures of --render only";
     for (const std::string& value : values(table.row)) {
@@ -184,8 +209,10 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         if (!options.time) return "--time wants a finite number";
     }
     if (options.row && options.time) return "--row and --time cannot be given together";
-    for (const std::string& value : values(table.ticks))
+    for (const std::string& value : values(table.ticks)) {
         if (!ParseInt(value, options.ticks) || options.ticks < 0) return "--ticks wants a number from 0";
+        options.ticksGiven = options.ticks;
+    }
     for (const std::string& value : values(table.trail)) {
         const std::optional<TrailMode> mode = ParseTrail(value);
         if (!mode) return Format("--trail wants ahead, behind or both, not '%s'", value.c_str());
@@ -235,6 +262,25 @@ void ReportDataEnd(const SimulationState& state, int ticksDone, int ticksAsked) 
                  std::max(state.rowsInData(), 0));
 }
 
+/// Records the frames of --video; the exit status.
+int RecordVideoCommand(SimulationState& state, const PlotBox& plot, const RenderOptions& options,
+                       const QString& path) {
+    VideoJob job{.width = options.width,
+                 .height = options.height,
+                 .fps = options.fps.value_or(DefaultVideoRate(state.frameDelayMs)),
+                 .ticks = options.ticksGiven};
+    int frames = 0;
+    const std::string problem = RecordVideo(state, plot, job, path, {}, &frames);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 1;
+    }
+    if (options.ticksGiven && frames < *options.ticksGiven + 1)
+        std::fprintf(stderr, "The data ran out after %d of %d ticks; the video has %d frames\n", frames - 1,
+                     *options.ticksGiven, frames);
+    return 0;
+}
+
 int Render(const RenderOptions& options) {
     std::error_code error;
     std::string output = std::filesystem::absolute(options.output, error).string();
@@ -257,6 +303,8 @@ int Render(const RenderOptions& options) {
     if (options.box) ApplyTypedBox(state, plot, *options.box);
     if (options.row) state.position = *options.row;
     if (options.time) state.position = RowAtOrAfterTime(state, *options.time);
+
+    if (options.video) return RecordVideoCommand(state, plot, options, QString::fromStdString(output));
 
     ImageSurface image(options.width, options.height);
     if (image.image().isNull()) {
