@@ -101,9 +101,9 @@ bool PainterSurface::FillDisc(int32_t x, int32_t y, int32_t radius, ColourRef co
     if (radius < 0) return true;
     if (radius == 0) return false;  // one pixel, as the raster draws it
     const double s = scale_;
-    // The raster's disc holds the pixels within `radius` of the centre pixel:
-    // its edge lies half a pixel beyond the radius.
-    const double reach = (radius + 0.5) * s;
+    // The raster's disc holds the pixels within `radius` of the centre
+    // pixel, as many as a circle of that radius covers.
+    const double reach = radius * s;
     painter_.save();
     painter_.setClipRect(QRectF(clip.left * s, clip.top * s, (double(clip.right) - clip.left) * s,
                                 (double(clip.bottom) - clip.top) * s),

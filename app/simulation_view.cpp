@@ -41,6 +41,7 @@ void SimulationView::deliverTick() {
         return;
     }
     const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_);
+    ticked_ = true;
     if (request.stop) timer_.stop();
     if (request.repaint)
         invalidate();  // a loop went back to its start: the old trail must go
@@ -57,6 +58,7 @@ void SimulationView::paintEvent(QPaintEvent* event) {
         }
         if (fullPaintPending_) {
             fullPaintPending_ = false;
+            ticked_ = false;
             const TimerRequest request =
                 PaintView(state_, plot_, image_->surface(), client.width(), client.height(), &trails_);
             if (request.start) startTimer();

@@ -30,6 +30,12 @@ public:
     /// A running timer takes the current `frameDelayMs` now.
     void applyDelay();
 
+    /// Starts the timer again with the current delay, as after a pause kept by an export.
+    void resumeTimer() { startTimer(); }
+    /// Whether a tick drew into the raster since its last full paint, so that
+    /// it shows a status line.
+    bool ticked() const { return ticked_; }
+
     bool timerRunning() const { return timer_.isActive(); }
     int timerInterval() const { return timer_.interval(); }
     /// The raster as last drawn, the size of the client area.
@@ -57,5 +63,6 @@ private:
     std::unique_ptr<ImageSurface> image_;
     TrailCache trails_;  ///< where the trails of image_ lie, kept from tick to tick
     bool fullPaintPending_ = true;
+    bool ticked_ = false;
     std::optional<QPoint> dragFrom_;  ///< where the last drag step ended, while dragging
 };
