@@ -5,6 +5,7 @@
 
 #include "animation/drawing_routines.h"
 #include "animation/playback_commands.h"
+#include "animation/plot_notes.h"
 #include "base/format.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
@@ -17,6 +18,7 @@ TimerRequest PaintView(SimulationState& s, PlotBox& plot, DrawingSurface& surfac
     TimerRequest request;
     if (!s.dataLoaded) return request;
     DrawSystem(s, plot, 1, trails);
+    DrawPlotNotes(s, plot);
     request.start = s.startRequested != 0;
     s.startRequested = 0;
     return request;
@@ -24,7 +26,8 @@ TimerRequest PaintView(SimulationState& s, PlotBox& plot, DrawingSurface& surfac
 
 std::string StatusLine(const SimulationState& s, int row) {
     if (row < 0 || row >= s.usableRows()) return {};
-    return Format("N=%d t=%6.3lf", row, s.rows->time(row));
+    const std::string line = Format("N=%d t=%6.3lf", row, s.rows->time(row));
+    return s.timeUnit.empty() ? line : line + " " + s.timeUnit;
 }
 
 bool PlaybackGoesOn(const SimulationState& s) {
@@ -48,6 +51,7 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
     }
     const bool goesOn = PlaybackGoesOn(s);
     DrawSystem(s, plot, 1, trails);
+    if (!s.bodyNames.empty()) DrawPlotNotes(s, plot);  // the erase may have cut into the legend
     if (!goesOn && !s.loopPlayback) {
         s.stopRequested = 0;
         return {.start = false, .stop = true};
