@@ -38,6 +38,16 @@ void PaintPicture(SimulationState& state, const PlotBox& plot, QPainter& painter
 
 }  // namespace
 
+QImage PaintScaledPicture(SimulationState& state, const PlotBox& plot, int width, int height,
+                          const PictureOptions& options) {
+    const double scale = options.scale;
+    QImage image(int(width * scale), int(height * scale), QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    QPainter painter(&image);
+    PaintPicture(state, plot, painter, width, height, options, scale);
+    return image;
+}
+
 std::string ExportPicture(SimulationState& state, const PlotBox& plot, int width, int height,
                           const QString& path, const PictureOptions& options) {
     QSaveFile file(path);

@@ -1,4 +1,5 @@
 #pragma once
+#include <QImage>
 #include <QString>
 #include <optional>
 #include <string>
@@ -18,6 +19,11 @@ struct PictureOptions {
     double scale = 1;         ///< PNG: pixels per pixel of the view (vector outputs ignore it)
     bool statusLine = false;  ///< the status line a tick writes at the current row
 };
+
+/// The view of `width` x `height` pixels painted at `options.scale` times
+/// that size into a new image (null when memory runs short).
+QImage PaintScaledPicture(SimulationState& state, const PlotBox& plot, int width, int height,
+                          const PictureOptions& options);
 
 /// Paints the view of `width` x `height` pixels at the state's current row
 /// through a painter surface into `path`, as PNG, SVG or PDF by its

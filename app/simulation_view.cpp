@@ -8,6 +8,7 @@
 
 #include "animation/view_navigation.h"
 #include "animation/view_steps.h"
+#include "app/picture_export.h"
 #include "simulation/simulation_state.h"
 
 SimulationView::SimulationView(SimulationState& state, PlotBox& plot, QWidget* parent)
@@ -42,6 +43,7 @@ void SimulationView::deliverTick() {
     }
     const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_);
     ticked_ = true;
+    sharpStale_ = true;
     if (request.stop) timer_.stop();
     if (request.repaint)
         invalidate();  // a loop went back to its start: the old trail must go
@@ -59,12 +61,26 @@ void SimulationView::paintEvent(QPaintEvent* event) {
         if (fullPaintPending_) {
             fullPaintPending_ = false;
             ticked_ = false;
+            sharpStale_ = true;
             const TimerRequest request =
                 PaintView(state_, plot_, image_->surface(), client.width(), client.height(), &trails_);
             if (request.start) startTimer();
         }
         QPainter painter(this);
-        painter.drawImage(client.topLeft(), image_->image());
+        const qreal ratio = devicePixelRatioF();
+        if (ratio >= 2) {
+            // Drawn at the screen's ratio rather than stretched: the same
+            // paint through the scaled surface, at the row the raster shows.
+            if (sharpStale_ || sharp_.size() != client.size() * ratio) {
+                sharp_ = PaintScaledPicture(state_, plot_, client.width(), client.height(),
+                                            {.scale = ratio, .statusLine = ticked_});
+                sharp_.setDevicePixelRatio(ratio);
+                sharpStale_ = false;
+            }
+            painter.drawImage(client.topLeft(), sharp_);
+        } else {
+            painter.drawImage(client.topLeft(), image_->image());
+        }
     }
     QFrame::paintEvent(event);
     if (onFramePresented) onFramePresented();

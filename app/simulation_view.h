@@ -64,5 +64,9 @@ private:
     TrailCache trails_;  ///< where the trails of image_ lie, kept from tick to tick
     bool fullPaintPending_ = true;
     bool ticked_ = false;
+    /// On a screen of device pixel ratio 2 or more: the view painted at that
+    /// ratio, made anew from the state when the raster changed.
+    QImage sharp_;
+    bool sharpStale_ = true;
     std::optional<QPoint> dragFrom_;  ///< where the last drag step ended, while dragging
 };
