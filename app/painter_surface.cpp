@@ -98,7 +98,7 @@ void PainterSurface::TextOut(int32_t x, int32_t y, std::string_view text) {
 bool PainterSurface::FillDisc(int32_t x, int32_t y, int32_t radius, ColourRef colour,
                               const DeviceRect& clip) {
     Flush();
-    if (radius < 0) return true;
+    if (radius < 0 || clip.right <= clip.left || clip.bottom <= clip.top) return true;  // nothing shows
     if (radius == 0) return false;  // one pixel, as the raster draws it
     const double s = scale_;
     // The raster's disc holds the pixels within `radius` of the centre
