@@ -38,7 +38,7 @@ constexpr PictureChoice kPictureChoices[] = {
     {"PDF document (*.pdf)", 1},
 };
 
-/// `path` with the extension the filter names when it has none of it.
+/// `path` with the extension the filter names added when it does not end with it.
 QString WithExtension(QString path, const QString& filter) {
     const int star = filter.lastIndexOf("*.");
     const QString extension = filter.mid(star + 1, filter.size() - star - 2);
@@ -86,7 +86,11 @@ void CMainFrame::OnExportPicture() {
     if (chosen.isEmpty()) return;
     const int index = int(filters.indexOf(filter));
     const int scale = index >= 0 ? kPictureChoices[index].scale : 1;
-    const std::string problem = exportPicture(WithExtension(chosen, filter), scale);
+    // A name with a picture extension of its own keeps it: the format follows the name.
+    const bool named = chosen.endsWith(".png", Qt::CaseInsensitive) ||
+                       chosen.endsWith(".svg", Qt::CaseInsensitive) ||
+                       chosen.endsWith(".pdf", Qt::CaseInsensitive);
+    const std::string problem = exportPicture(named ? chosen : WithExtension(chosen, filter), scale);
     if (!problem.empty()) QMessageBox::warning(this, tr("Orbivex"), QString::fromStdString(problem));
 }
 
