@@ -86,7 +86,8 @@ void PainterSurface::LineTo(int32_t x, int32_t y) {
 void PainterSurface::TextOut(int32_t x, int32_t y, std::string_view text) {
     Flush();
     if (text.empty()) return;
-    const QString string = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    // Names and titles from a configuration may be UTF-8; ASCII reads the same either way.
+    const QString string = QString::fromUtf8(text.data(), qsizetype(text.size()));
     const double s = scale_;
     painter_.fillRect(QRectF(x * s, y * s, double(textAdvance_) * double(text.size()) * s, textHeight_ * s),
                       Qt::white);

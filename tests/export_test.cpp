@@ -104,6 +104,12 @@ TEST_F(ExportFixture, PicturesFromTheWindow) {
     EXPECT_TRUE(pdfText.startsWith("%PDF-"));
     EXPECT_EQ(pdfText.count("/Type /Page\n") + pdfText.count("/Type /Page "), 1);
     EXPECT_TRUE(pdfText.contains("/Font")) << "text drawn as text, with its font";
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    QProcess extract;
+    extract.start("pdftotext", {Path("view.pdf"), "-"});
+    ASSERT_TRUE(extract.waitForFinished(20000));
+    const QByteArray words = extract.readAllStandardOutput();
+    EXPECT_TRUE(words.contains("2 planet simulation") && words.contains("-2.00")) << words.toStdString();
 }
 
 TEST_F(ExportFixture, FailedExportsLeaveNoFile) {
