@@ -45,7 +45,7 @@ int64_t PositionsInside(const SimulationState& s, const PlotBox& plot, const Dev
     return count;
 }
 
-void DrawLegend(const SimulationState& s, PlotBox& plot, DrawingSurface& surface) {
+void DrawLegend(SimulationState& s, PlotBox& plot, DrawingSurface& surface, bool placeAnew) {
     const LegendLayout layout = Layout(s);
     if (layout.named == 0) return;
     const DeviceRect box = plot.BoxCorners();
@@ -56,14 +56,17 @@ void DrawLegend(const SimulationState& s, PlotBox& plot, DrawingSurface& surface
     const int top = box.top + inset, bottom = box.bottom - inset - layout.height;
     // Top right first: on a tie the usual place of a legend.
     const DevicePoint corners[] = {{right, top}, {left, top}, {right, bottom}, {left, bottom}};
-    DevicePoint at = corners[0];
-    int64_t fewest = -1;
-    if (s.rows)
-        for (const DevicePoint& corner : corners) {
+    if (placeAnew || s.legendCorner < 0 || s.legendCorner > 3) {
+        s.legendCorner = 0;
+        int64_t fewest = -1;
+        for (int i = 0; s.rows && i < 4; ++i) {
+            const DevicePoint& corner = corners[i];
             const int64_t hidden = PositionsInside(
                 s, plot, {corner.x, corner.y, corner.x + layout.width, corner.y + layout.height});
-            if (fewest < 0 || hidden < fewest) fewest = hidden, at = corner;
+            if (fewest < 0 || hidden < fewest) fewest = hidden, s.legendCorner = i;
         }
+    }
+    const DevicePoint at = corners[s.legendCorner];
     const ColourRef previous = surface.SelectBrush(0xFFFFFF);
     surface.Rectangle(at.x, at.y, at.x + layout.width, at.y + layout.height);
     surface.SelectBrush(previous);
@@ -83,10 +86,10 @@ void DrawLegend(const SimulationState& s, PlotBox& plot, DrawingSurface& surface
 
 bool ShowsFramedPlot(const SimulationState& s) { return s.fullWindowToggle % 2 == 0; }
 
-void DrawPlotNotes(const SimulationState& s, PlotBox& plot) {
+void DrawPlotNotes(SimulationState& s, PlotBox& plot, bool placeAnew) {
     DrawingSurface* surface = plot.deviceContext;
     if (!surface || !plot.enabled || !ShowsFramedPlot(s)) return;
-    if (!s.bodyNames.empty()) DrawLegend(s, plot, *surface);
+    if (!s.bodyNames.empty()) DrawLegend(s, plot, *surface, placeAnew);
     if (!s.lengthUnit.empty()) {
         // Under the labels of the bottom edge, centred on the box.
         const DeviceRect box = plot.BoxCorners();

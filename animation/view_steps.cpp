@@ -18,7 +18,7 @@ TimerRequest PaintView(SimulationState& s, PlotBox& plot, DrawingSurface& surfac
     TimerRequest request;
     if (!s.dataLoaded) return request;
     DrawSystem(s, plot, 1, trails);
-    DrawPlotNotes(s, plot);
+    DrawPlotNotes(s, plot, true);
     request.start = s.startRequested != 0;
     s.startRequested = 0;
     return request;
@@ -51,7 +51,7 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
     }
     const bool goesOn = PlaybackGoesOn(s);
     DrawSystem(s, plot, 1, trails);
-    if (!s.bodyNames.empty()) DrawPlotNotes(s, plot);  // the erase may have cut into the legend
+    if (!s.bodyNames.empty()) DrawPlotNotes(s, plot, false);  // the erase may have cut into the legend
     if (!goesOn && !s.loopPlayback) {
         s.stopRequested = 0;
         return {.start = false, .stop = true};
