@@ -39,6 +39,7 @@ enum CommandId : int {
     ID_FADE_TRAILS = 33015,
     ID_FIT_TO_DATA = 33016,
     ID_CONFIGURED_BOX = 33017,
+    ID_FOLLOW_DATA = 33018,
     // Pictures and videos of the view.
     ID_EXPORT_PICTURE = 33101,
     ID_EXPORT_VIDEO = 33102,

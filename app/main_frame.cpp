@@ -14,6 +14,7 @@
 #include "animation/animation_commands.h"
 #include "app/about_dialog.h"
 #include "app/command_ids.h"
+#include "app/data_follow.h"
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
 #include "simulation/simulation_state.h"
@@ -215,6 +216,8 @@ bool CMainFrame::runCommand(int id) {
 
 void CMainFrame::repaintIf(bool repaint) {
     if (repaint) view_->invalidate();
+    // A command may have loaded other data: following takes it up at once.
+    if (follow_ && follow_->enabled()) follow_->check();
 }
 
 void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenSimulation(files_, path)); }

@@ -16,6 +16,7 @@ class FileDialog;
 class ExternalEditor;
 class SimulationView;
 class PlaybackBar;
+class DataFollow;
 class QToolBar;
 class QDragEnterEvent;
 class QDropEvent;
@@ -36,6 +37,7 @@ public:
     SimulationView* view() const { return view_; }
     QToolBar* toolBar() const { return toolBar_; }
     PlaybackBar* playbackBar() const { return playbackBar_; }
+    DataFollow* dataFollow() const { return follow_; }
     QLabel* readyLabel() const { return ready_; }
 
     /// Loads a configuration given on the command line, as New Simulation
@@ -101,6 +103,7 @@ private:
     SimulationView* view_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     PlaybackBar* playbackBar_ = nullptr;
+    DataFollow* follow_ = nullptr;
     QLabel* ready_ = nullptr;
     QLabel* indicators_[3] = {};
     QMap<int, QAction*> actions_;

@@ -11,6 +11,7 @@
 #include "animation/settings.h"
 #include "animation/view_navigation.h"
 #include "app/command_ids.h"
+#include "app/data_follow.h"
 #include "app/main_frame.h"
 #include "app/playback_bar.h"
 #include "app/settings_dialogs.h"
@@ -83,6 +84,12 @@ void CMainFrame::createPlaybackActions() {
               [this](bool on) { plot_.equalAspect = on ? 1 : 0; });
     addToggle(ID_FADE_TRAILS, tr("Fade Trails"), tr("Older trail points fade toward the background"),
               [this](bool on) { state_.fadeTrails = on ? 1 : 0; });
+    follow_ = new DataFollow(state_, host_, *view_, this);
+    addToggle(ID_FOLLOW_DATA, tr("Follow Data File"),
+              tr("Add rows as another program appends them to the data file"),
+              [this](bool on) { follow_->setEnabled(on); });
+    connect(follow_, &DataFollow::dataChanged, this, [this] { playbackBar_->refresh(); });
+    connect(follow_, &DataFollow::stopped, this, [this] { action(ID_FOLLOW_DATA)->setChecked(false); });
     auto* trails = new QActionGroup(this);
     const std::pair<int, TrailMode> modes[] = {{ID_TRAIL_AHEAD, TrailMode::Ahead},
                                                {ID_TRAIL_BEHIND, TrailMode::Behind},
@@ -151,6 +158,8 @@ void CMainFrame::createPlaybackMenus() {
     view->addAction(action(ID_VIEW_PLAYBACK_BAR));
     view->addSeparator();
     for (int id : {ID_EQUAL_ASPECT, ID_FIT_TO_DATA, ID_CONFIGURED_BOX}) view->addAction(action(id));
+    view->addSeparator();
+    view->addAction(action(ID_FOLLOW_DATA));
     view->addSeparator();
     for (int id : {ID_TRAIL_AHEAD, ID_TRAIL_BEHIND, ID_TRAIL_BOTH, ID_FADE_TRAILS})
         view->addAction(action(id));

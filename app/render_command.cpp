@@ -76,6 +76,7 @@ struct RenderOptions {
     TrailMode trail = TrailMode::Ahead;
     bool fade = false;
     bool loop = false;
+    bool follow = false;
     std::optional<std::array<double, 4>> box;
     int scale = 1;
     std::string config;
@@ -104,13 +105,14 @@ struct OptionTable {
     QCommandLineOption fade{"fade", "Fade trails toward the plot's fill away from the body."};
     QCommandLineOption loop{"loop", "Start the playback again at the start row at the end of the data."};
     QCommandLineOption box{"box", "World box shown instead of the configuration's.", "XMIN,YMIN,XMAX,YMAX"};
+    QCommandLineOption follow{"follow", "In the viewer: follow the data file as another program writes it."};
     QCommandLineOption help{"help", "Show this help."};
     QCommandLineOption version{"version", "Show the version."};
 
     void AddTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
              {&render, &frames, &video, &fps, &size, &scale, &framed, &row, &time, &ticks, &yes, &equalAspect,
-              &trail, &fade, &loop, &box, &help, &version})
+              &trail, &fade, &loop, &box, &follow, &help, &version})
             parser.addOption(*option);
         parser.setApplicationDescription(kDescription);
         parser.addPositionalArgument("CONFIG.ovx", "The simulation's configuration file.");
@@ -228,6 +230,8 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
     options.equalAspect = parser.isSet(table.equalAspect);
     options.fade = parser.isSet(table.fade);
     options.loop = parser.isSet(table.loop);
+    options.follow = parser.isSet(table.follow);
+    if (options.follow && !options.window) return "--follow is for the viewer, not with --render or --frames";
     const QStringList configs = parser.positionalArguments();
     if (configs.empty() && options.window) return {};
     if (configs.empty()) return "no configuration file given";
@@ -347,6 +351,7 @@ int RunWindow(int& argc, char** argv, const RenderOptions& options) {
         if (options.equalAspect) frame.runCommand(ID_EQUAL_ASPECT);
         if (options.fade) frame.runCommand(ID_FADE_TRAILS);
         if (options.loop) frame.runCommand(ID_LOOP);
+        if (options.follow) frame.runCommand(ID_FOLLOW_DATA);
         const int trail[] = {ID_TRAIL_AHEAD, ID_TRAIL_BEHIND, ID_TRAIL_BOTH};
         frame.runCommand(trail[static_cast<int>(options.trail)]);
     });

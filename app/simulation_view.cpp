@@ -45,6 +45,7 @@ void SimulationView::deliverTick() {
     ticked_ = true;
     sharpStale_ = true;
     if (request.stop) timer_.stop();
+    if (request.stop && !PlaybackGoesOn(state_) && onPlaybackEnded) onPlaybackEnded();
     if (request.repaint)
         invalidate();  // a loop went back to its start: the old trail must go
     else

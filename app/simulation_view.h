@@ -42,6 +42,8 @@ public:
     const QImage* frame() const { return image_ ? &image_->image() : nullptr; }
     /// Called after every paint that drew something new (full or tick).
     std::function<void()> onFramePresented;
+    /// Called when a tick stops the timer at the end of the data.
+    std::function<void()> onPlaybackEnded;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -75,7 +75,11 @@ DataResult ReadData(SimulationState& s, Host& host) {
     // The wait cursor is put back before any question, so that the message
     // box is answered with the normal pointer.
     SetBusyCursor(host, 0);
-    if (stored < wanted) {
+    if (stored < wanted && s.followData) {
+        // The writer is still at work: the rows it has written so far load,
+        // and later ones are added as they come.
+        s.lineCount = int32_t(stored / std::size_t(columns));
+    } else if (stored < wanted) {
         const int32_t r = int32_t(stored / std::size_t(columns));
         const auto answer =
             host.messageBox(Format("Data File error at line %d\nSet number of data equal to %d?", r, r - 1),

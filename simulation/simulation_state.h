@@ -76,6 +76,10 @@ struct SimulationState {
     double squareBoxSize = 2.0;
     int32_t squareBoxInUse = 0;
     int32_t fullWindowToggle = 1;
+    /// Set while the data file is followed as another program writes it: a
+    /// load then takes the complete rows the file holds without asking,
+    /// and rows appended later are added as they come.
+    int32_t followData = 0;
 
     /// Bodies that may be drawn or indexed: 1 to this number. Never more than
     /// the arrays hold or the table's columns, whatever `bodyCount` says.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -43,6 +44,23 @@ std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns) {
 }
 
 void FreeTable(std::unique_ptr<TrajectoryTable>& table) { table.reset(); }
+
+void TrajectoryTable::CopyRowsFrom(const TrajectoryTable& from, int32_t rows) {
+    const std::size_t n = std::size_t(std::max(rows, 0));
+    std::memcpy(values_.get(), from.values_.get(), n * sizeof(double));
+    for (int32_t body = 1; body <= bodyColumns(); ++body)
+        std::memcpy(values_.get() + trackOffset(body, 0), from.track(body, 0), 2 * n * sizeof(double));
+    version_ = NextVersion();
+}
+
+bool GrowTable(std::unique_ptr<TrajectoryTable>& table, int32_t keep, int32_t capacity) {
+    keep = std::clamp(keep, 0, table->rowCount());
+    std::unique_ptr<TrajectoryTable> grown = AllocateTable(std::max(capacity, keep), table->columnCount());
+    if (!grown) return false;
+    grown->CopyRowsFrom(*table, keep);
+    table = std::move(grown);
+    return true;
+}
 
 void TrajectoryTable::Store(std::size_t first, const double* values, std::size_t n) {
     const std::size_t columns = std::size_t(columns_), rows = std::size_t(rows_);

@@ -41,6 +41,19 @@ public:
     /// them being value number `first` of the file.
     void Store(std::size_t first, const double* values, std::size_t n);
 
+    /// Stores values as Store does, into rows after those in use, which
+    /// nothing has read yet: the version stays, so that what was derived
+    /// from the rows before them stays valid.
+    void StoreAppended(std::size_t first, const double* values, std::size_t n) {
+        const uint64_t kept = version_;
+        Store(first, values, n);
+        version_ = kept;
+    }
+
+    /// Copies the first `rows` rows of `from`, which has the same columns and
+    /// at least that many rows, into this table, which has room for them.
+    void CopyRowsFrom(const TrajectoryTable& from, int32_t rows);
+
 private:
     std::size_t trackOffset(int32_t body, int32_t r) const {
         return std::size_t(rows_) + (std::size_t(body - 1) * std::size_t(rows_) + std::size_t(r)) * 2;
@@ -61,6 +74,11 @@ private:
 /// count gives a table without rows. Returns null when the size does not fit
 /// in memory sizes or the memory cannot be had.
 std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns);
+
+/// Makes room for rows appended at the end: replaces `table` by one of
+/// `capacity` rows holding its first `keep` rows. False, the table as it
+/// was, when the memory cannot be had.
+bool GrowTable(std::unique_ptr<TrajectoryTable>& table, int32_t keep, int32_t capacity);
 
 /// Releases the table with all the rows it was created with and leaves null.
 void FreeTable(std::unique_ptr<TrajectoryTable>& table);

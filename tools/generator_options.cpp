@@ -53,7 +53,12 @@ std::vector<std::string_view> SplitCommas(std::string_view s) {
     }
 }
 
-std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+std::string Quoted(std::string_view s) {
+    std::string quoted(1, '"');
+    quoted.append(s);
+    quoted.push_back('"');
+    return quoted;
+}
 
 /// An option and its value as messages show them: "--dt 0", '--dt ""'.
 std::string Given(const std::string& option, const std::string& value) {

@@ -1,0 +1,178 @@
+// Following a data file while another program writes it: the window's tick
+// rate in the largest scene with a writer appending 1,000 rows a second,
+// against the same without the writer, and the processor time an idle
+// followed file costs.
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "animation/startup_defaults.h"
+#include "app/command_ids.h"
+#include "app/main_frame.h"
+#include "app/simulation_view.h"
+#include "commands/external_editor.h"
+#include "commands/file_dialog.h"
+#include "plot/plot_box.h"
+#include "simulation/host.h"
+#include "simulation/simulation_state.h"
+
+namespace {
+
+constexpr int kBodies = 30;
+constexpr int kTrail = 10000;
+
+struct Silent : Host, FileDialog, ExternalEditor {
+    Answer messageBox(const std::string&, Buttons, Icon) override { return Answer::No; }
+    void setBusyCursor(bool) override {}
+    void note(const std::string&) override {}
+    bool PromptForFile(const std::string&, const std::string&, const std::string&, std::string&) override {
+        return false;
+    }
+    bool Open(const std::string&) override { return true; }
+};
+
+/// Rows `from` to `to` of thirty bodies on circles, as text.
+std::string Rows(int from, int to) {
+    std::string text;
+    char number[32];
+    for (int r = from; r < to; ++r) {
+        std::snprintf(number, sizeof number, "%d", r);
+        text += number;
+        for (int k = 1; k <= kBodies; ++k) {
+            const double radius = 0.2 + 0.06 * k, angle = r * 0.002 * (1 + 30.0 / k);
+            std::snprintf(number, sizeof number, " %.6f %.6f", radius * std::cos(angle),
+                          radius * std::sin(angle));
+            text += number;
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+/// Plays the followed scene at 1 ms a tick for `seconds`, with or without a
+/// writer appending 1,000 rows a second; returns the ticks per second.
+double TicksPerSecond(const std::filesystem::path& folder, double seconds, bool writer) {
+    const int rows = kTrail + int(seconds * 2000) + 100;
+    const std::string data = (folder / "follow.dat").string();
+    std::FILE* file = std::fopen(data.c_str(), "w");
+    const std::string text = Rows(0, rows);
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+    const std::string config = (folder / "follow.ovx").string();
+    file = std::fopen(config.c_str(), "w");
+    std::fprintf(file, "data = follow.dat\nlines = %d\nbodies = %d\nradii =", rows, kBodies);
+    for (int k = 0; k < kBodies; ++k) std::fprintf(file, " 3");
+    std::fprintf(file, "\ncolours =");
+    for (int k = 0; k < kBodies; ++k) std::fprintf(file, " %d", k % 14);
+    std::fprintf(file,
+                 "\nbox = -2.2 -2.2 2.2 2.2\ndelay = 1\nstep = 1\ntrail = %d\nstart = 0\nsun = 6\n"
+                 "axes = 1\nplanets = 1\norbits = 1\n",
+                 kTrail);
+    std::fclose(file);
+
+    SimulationState state;
+    PlotBox plot;
+    Silent silent;
+    CMainFrame frame(state, plot, silent, silent, silent);
+    InitialiseDefaults(state, plot);
+    frame.show();
+    frame.runCommand(ID_FOLLOW_DATA);
+    frame.openAtStart(config);
+    QApplication::processEvents();
+    std::atomic<bool> stop{false};
+    std::thread append;
+    if (writer) {
+        append = std::thread([&] {
+            int next = rows;
+            while (!stop) {
+                const std::string more = Rows(next, next + 10);  // 10 rows every 10 ms
+                std::FILE* out = std::fopen(data.c_str(), "a");
+                std::fwrite(more.data(), 1, more.size(), out);
+                std::fclose(out);
+                next += 10;
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+    }
+    state.stopRequested = 0;
+    state.startRequested = 1;
+    frame.view()->invalidate();
+    const int start = state.position;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(int(seconds * 1000), [] { QCoreApplication::exit(0); });
+    QApplication::exec();
+    const double rate = (state.position - start) / (clock.elapsed() / 1000.0);
+    stop = true;
+    if (append.joinable()) append.join();
+    std::printf("largest scene, followed, at 1 ms, %s: %.0f ticks/s (%d rows now)\n",
+                writer ? "writer appending 1000 rows/s" : "no writer                  ", rate,
+                state.lineCount);
+    return rate;
+}
+
+/// Processor time of `seconds` with an idle followed file, no playback and
+/// the playback bar hidden (its readouts refresh on a timer of their own).
+double IdleCpuMilliseconds(const std::filesystem::path& folder, double seconds) {
+    SimulationState state;
+    PlotBox plot;
+    Silent silent;
+    CMainFrame frame(state, plot, silent, silent, silent);
+    InitialiseDefaults(state, plot);
+    frame.show();
+    frame.runCommand(ID_FOLLOW_DATA);
+    frame.runCommand(ID_VIEW_PLAYBACK_BAR);
+    frame.openAtStart((folder / "follow.ovx").string());
+    QApplication::processEvents();
+    const double before = CpuSeconds();
+    QTimer::singleShot(int(seconds * 1000), [] { QCoreApplication::exit(0); });
+    QApplication::exec();
+    return (CpuSeconds() - before) * 1000;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "orbivex-follow-bench";
+    std::filesystem::create_directories(folder);
+    // Alternated, so that both see the same machine; the ratio is taken
+    // within each pair, then the median of the pairs.
+    constexpr int kRounds = 5;
+    std::vector<double> quiet, busy, ratios;
+    for (int round = 0; round < kRounds; ++round) {
+        quiet.push_back(TicksPerSecond(folder, seconds, false));
+        busy.push_back(TicksPerSecond(folder, seconds, true));
+        ratios.push_back(busy.back() / quiet.back());
+    }
+    for (auto* v : {&quiet, &busy, &ratios}) std::sort(v->begin(), v->end());
+    std::printf("median of %d rounds: %.0f ticks/s with the writer, %.0f without, with/without %.2f\n",
+                kRounds, busy[kRounds / 2], quiet[kRounds / 2], ratios[kRounds / 2]);
+    std::printf(
+        "an idle followed file, nothing playing, playback bar hidden: %.1f ms of processor time in 5 s\n",
+        IdleCpuMilliseconds(folder, 5.0));
+    std::filesystem::remove_all(folder);
+    return 0;
+}

@@ -1,0 +1,53 @@
+#pragma once
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/// Follows a data file that another program is still writing. Each Poll
+/// reads only the bytes appended since the last one and hands back the
+/// complete rows among them; a row or a number cut by the writer waits for
+/// the rest. A file that became shorter or was replaced by another is
+/// reported, so that it can be read again from its beginning.
+class DataFollower {
+public:
+    DataFollower(std::string path, int32_t columns);
+
+    /// Moves past the first `values` values of the file without converting
+    /// them: they are in the table already. False when the file holds fewer
+    /// (then it is read again from its beginning at the next Poll).
+    bool SkipValues(std::size_t values);
+
+    struct Update {
+        enum class Kind {
+            Unchanged,  ///< nothing new
+            Rows,       ///< complete rows appended (maybe none yet: a row is still cut)
+            Restarted,  ///< the file became shorter or was replaced: read it again
+            BadText,    ///< text that is not a number; following ends
+            Missing,    ///< the file cannot be opened just now
+        } kind = Kind::Unchanged;
+        std::vector<double> values;  ///< complete rows, row after row (Rows)
+        int64_t badRow = -1;         ///< row of the file holding the text (BadText), from 0
+    };
+    /// Reads what was appended since the last call.
+    Update Poll();
+
+    /// Complete rows taken so far, counting those skipped.
+    int64_t rowsTaken() const { return rowsTaken_; }
+
+private:
+    /// Converts the whole tokens of `text`; false at text that is not a number.
+    bool TakeTokens(std::string_view text, Update& update);
+
+    std::string path_;
+    std::size_t columns_;
+    uint64_t offset_ = 0;  ///< bytes of the file taken so far
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
+    bool known_ = false;            ///< device_ and inode_ name the file read so far
+    std::string cut_;               ///< the start of a token the writer has not finished
+    std::vector<double> rowSoFar_;  ///< values of the row not yet complete
+    int64_t rowsTaken_ = 0;
+};

@@ -1,0 +1,139 @@
+// Following a data file while another program writes it: whatever the sizes
+// of the writer's pieces, the rows taken are exactly the file's complete
+// rows, in order, each once.
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "animation/appended_rows.h"
+#include "simulation/data_follower.h"
+#include "simulation/simulation_state.h"
+#include "test_support.h"
+
+namespace {
+
+using Kind = DataFollower::Update::Kind;
+
+/// The values of `text`, read one by one as the C library reads them.
+std::vector<double> ValuesOf(const std::string& text) {
+    std::vector<double> values;
+    std::istringstream in(text);
+    std::string token;
+    while (in >> token) values.push_back(std::strtod(token.c_str(), nullptr));
+    return values;
+}
+
+void Append(const std::string& path, const std::string& piece) {
+    std::ofstream(path, std::ios::binary | std::ios::app) << piece;
+}
+
+/// Polls until nothing changes, collecting the rows; fails on anything but rows.
+void Drain(DataFollower& follower, std::vector<double>& rows) {
+    const DataFollower::Update update = follower.Poll();
+    ASSERT_TRUE(update.kind == Kind::Rows || update.kind == Kind::Unchanged) << int(update.kind);
+    rows.insert(rows.end(), update.values.begin(), update.values.end());
+}
+
+TEST(DataFollower, PiecesOfAnySizeGiveEveryCompleteRowOnce) {
+    const std::string text = DataText(300, 2) + "300 1.5 -2.25 3 4";  // a last row still being written
+    const std::vector<double> complete = ValuesOf(DataText(300, 2));
+    std::mt19937 random(7);
+    for (const int largest : {1, 3, 17, 4096}) {
+        TempDir dir;
+        const std::string path = dir.write("run.dat", "");
+        DataFollower follower(path, 5);
+        std::vector<double> rows;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t piece = std::uniform_int_distribution<std::size_t>(1, largest)(random);
+            Append(path, text.substr(at, piece));
+            at += piece;
+            Drain(follower, rows);
+        }
+        EXPECT_EQ(rows, complete) << "pieces of up to " << largest << " bytes";
+        EXPECT_EQ(follower.rowsTaken(), 300);
+        Append(path, "2\n");  // the last row ends, and its last number was still growing: 4 became 42
+        Drain(follower, rows);
+        EXPECT_EQ(follower.rowsTaken(), 301);
+        EXPECT_EQ(rows.back(), 42);
+    }
+}
+
+TEST(DataFollower, ANumberSplitAcrossTwoWritesIsReadWhole) {
+    TempDir dir;
+    const std::string path = dir.write("run.dat", "0 1 2\n1 12");
+    DataFollower follower(path, 3);
+    std::vector<double> rows;
+    Drain(follower, rows);
+    Append(path, "34.5 6\n");
+    Drain(follower, rows);
+    EXPECT_EQ(rows, (std::vector<double>{0, 1, 2, 1, 1234.5, 6}));
+}
+
+TEST(DataFollower, LargeBlocksAndRowsAlreadyLoaded) {
+    TempDir dir;
+    const std::string path = dir.write("run.dat", DataText(20000, 3));
+    DataFollower follower(path, 7);
+    ASSERT_TRUE(follower.SkipValues(7 * 15000));  // the load took the first 15000 rows
+    std::vector<double> rows;
+    Drain(follower, rows);
+    Append(path, DataText(20000, 3));
+    Drain(follower, rows);
+    const std::vector<double> all = ValuesOf(DataText(20000, 3));
+    std::vector<double> expected(all.begin() + 7 * 15000, all.end());
+    expected.insert(expected.end(), all.begin(), all.end());
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(follower.rowsTaken(), 40000);
+    EXPECT_FALSE(follower.SkipValues(7 * 40001));
+}
+
+TEST(DataFollower, ShorterOrReplacedFileStartsAgainAndTextStops) {
+    TempDir dir;
+    const std::string path = dir.write("run.dat", DataText(10, 1));
+    DataFollower follower(path, 3);
+    std::vector<double> rows;
+    Drain(follower, rows);
+    std::filesystem::resize_file(path, 12);
+    EXPECT_EQ(follower.Poll().kind, Kind::Restarted);
+    Drain(follower, rows);               // from the beginning again
+    EXPECT_EQ(follower.rowsTaken(), 1);  // "0 0.1 -0.1\n1": one row and a cut number
+
+    const std::string other = dir.write("new.dat", DataText(4, 1));
+    std::filesystem::rename(other, path);  // the writer started a new file
+    EXPECT_EQ(follower.Poll().kind, Kind::Restarted);
+    Append(path, "4 4.1 -4.1\n5 5.1 oops\n6 6.1 -6.1\n");
+    const DataFollower::Update bad = follower.Poll();
+    EXPECT_EQ(bad.kind, Kind::BadText);
+    EXPECT_EQ(bad.badRow, 5);
+    EXPECT_EQ(bad.values.size(), 15u);  // rows 0 to 4 are still taken
+
+    std::filesystem::remove(path);
+    EXPECT_EQ(follower.Poll().kind, Kind::Missing);
+}
+
+TEST(AppendRows, GrowsByDoublingAndKeepsEveryValue) {
+    SimulationState s;
+    s.bodyCount = 1;
+    s.columnCount = 3;
+    s.lineCount = 0;
+    s.rows = AllocateTable(10, 3);
+    int copies = 0;
+    for (int r = 0; r < 5000; ++r) {
+        const TrajectoryTable* before = s.rows.get();
+        ASSERT_TRUE(AppendRows(s, {double(r), r + 0.5, -r - 0.5}));
+        copies += s.rows.get() != before;
+    }
+    EXPECT_EQ(s.lineCount, 5000);
+    EXPECT_LE(copies, 10);  // 10 rows doubled up past 5000
+    for (int r : {0, 9, 10, 2047, 4999}) {
+        EXPECT_EQ(s.rows->time(r), r);
+        EXPECT_EQ(s.rows->track(1, r)[1], -r - 0.5);
+    }
+}
+
+}  // namespace
