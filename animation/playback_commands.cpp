@@ -89,7 +89,9 @@ double RowsPerSecond(const SimulationState& s) { return double(s.step) * 1000.0 
 
 std::string PlaybackReadout(const SimulationState& s) {
     if (!s.dataLoaded || s.position < 0 || s.position >= s.usableRows()) return {};
-    return Format("t = %.3f \u00B7 row %d of %d", s.rows->time(s.position), s.position, s.rowsInData());
+    const std::string unit = s.timeUnit.empty() ? std::string() : " " + s.timeUnit;
+    return Format("t = %.3f%s \u00B7 row %d of %d", s.rows->time(s.position), unit.c_str(), s.position,
+                  s.rowsInData());
 }
 
 std::string SpeedReadout(const SimulationState& s) {

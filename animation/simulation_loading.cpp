@@ -9,7 +9,7 @@
 ConfigResult LoadConfiguration(SimulationState& s, PlotBox& plot, Host& host, const std::string& path) {
     const ConfigResult result = ReadConfiguration(s, host, path);
     if (result == ConfigResult::Ok) {
-        plot.title = SimulationTitle(s.bodyCount);
+        plot.title = s.plotTitle.empty() ? SimulationTitle(s.bodyCount) : s.plotTitle;
         plot.SetBox(s.configBox[0], s.configBox[1], s.configBox[2], s.configBox[3]);
     }
     return result;

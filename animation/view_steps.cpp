@@ -6,6 +6,7 @@
 #include "animation/drawing_routines.h"
 #include "animation/playback_commands.h"
 #include "animation/tick_damage.h"
+#include "animation/plot_notes.h"
 #include "base/format.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
@@ -18,6 +19,7 @@ TimerRequest PaintView(SimulationState& s, PlotBox& plot, DrawingSurface& surfac
     TimerRequest request;
     if (!s.dataLoaded) return request;
     DrawSystem(s, plot, 1, trails);
+    DrawPlotNotes(s, plot, true);
     request.start = s.startRequested != 0;
     s.startRequested = 0;
     return request;
@@ -25,7 +27,8 @@ TimerRequest PaintView(SimulationState& s, PlotBox& plot, DrawingSurface& surfac
 
 std::string StatusLine(const SimulationState& s, int row) {
     if (row < 0 || row >= s.usableRows()) return {};
-    return Format("N=%d t=%6.3lf", row, s.rows->time(row));
+    const std::string line = Format("N=%d t=%6.3lf", row, s.rows->time(row));
+    return s.timeUnit.empty() ? line : line + " " + s.timeUnit;
 }
 
 bool PlaybackGoesOn(const SimulationState& s) {
@@ -72,6 +75,7 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
         }
         if (wraps) damage->MarkAll();
     }
+    if (!s.bodyNames.empty()) DrawPlotNotes(s, plot, false);  // the erase may have cut into the legend
     if (!goesOn && !s.loopPlayback) {
         s.stopRequested = 0;
         return {.start = false, .stop = true};

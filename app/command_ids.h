@@ -40,6 +40,9 @@ enum CommandId : int {
     ID_FIT_TO_DATA = 33016,
     ID_CONFIGURED_BOX = 33017,
     ID_FOLLOW_DATA = 33018,
+    // Pictures and videos of the view.
+    ID_EXPORT_PICTURE = 33101,
+    ID_EXPORT_VIDEO = 33102,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
     ID_VIEW_TOOLBAR = 59392,

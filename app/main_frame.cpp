@@ -48,10 +48,12 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     setCentralWidget(view_);
     createActions();
     createPlaybackActions();
+    createExportActions();
     createMenus();
     createToolBar();
     createPlaybackBar();
     createPlaybackMenus();
+    createExportMenus();
     createStatusBar();
     setAcceptDrops(true);
     resize(600, 600);

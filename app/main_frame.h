@@ -4,6 +4,8 @@
 #include <QMap>
 #include <array>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "commands/file_commands.h"
 
@@ -47,6 +49,15 @@ public:
     void goToRow(int row);
     const SimulationState& state() const { return state_; }
 
+    /// Writes what the view shows to `path`: PNG, SVG or PDF by its
+    /// extension, a PNG at `scale` times the size (1: the view's raster
+    /// itself). Returns an error text, empty on success.
+    std::string exportPicture(const QString& path, int scale);
+    /// Records a video of the playback from the current row into `path`,
+    /// with a progress dialog that can cancel; the view's row and timer are
+    /// as they were afterwards. Returns an error text, empty on success.
+    std::string exportVideo(const QString& path, std::optional<int> ticks, double fps);
+
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -64,6 +75,11 @@ private:
     void createPlaybackActions();
     void createPlaybackBar();
     void createPlaybackMenus();
+    // Picture and video export (main_frame_export.cpp).
+    void createExportActions();
+    void createExportMenus();
+    void OnExportPicture();
+    void OnExportVideo();
     void addToggle(int id, const QString& text, const QString& prompt, std::function<void(bool)> handler);
     /// Stops the timer at once, then runs `move` and repaints fully: what a
     /// seek, a step or a jump does.

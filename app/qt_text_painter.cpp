@@ -96,7 +96,8 @@ void QtTextPainter::DrawTextWithPainter(const PixelRaster& raster, int32_t x, in
                                         std::string_view text) {
     const QFont font = ViewFont();
     const QFontMetrics metrics(font);
-    const QString string = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    // Only names and titles from a configuration can hold other than ASCII: UTF-8.
+    const QString string = QString::fromUtf8(text.data(), qsizetype(text.size()));
     const int64_t width = metrics.horizontalAdvance(string);
     const int64_t height = metrics.height();
     // Text wholly off the raster is skipped before the painter sees its

@@ -26,8 +26,11 @@
 #include "app/command_ids.h"
 #include "app/image_surface.h"
 #include "app/main_frame.h"
+#include "app/picture_export.h"
 #include "app/simulation_app.h"
 #include "app/version.h"
+#include "app/video_encoder.h"
+#include "app/video_recording.h"
 #include "base/format.h"
 #include "commands/working_folder.h"
 #include "plot/plot_box.h"
@@ -41,9 +44,12 @@ constexpr int kMaxSide = 16384;
 /// Shown under the usage line of --help and of every complaint about the arguments.
 constexpr const char* kDescription =
     "Writes pictures of a simulation without a window:\n"
-    "  orbivex --render OUT.png [options] CONFIG.ovx   one picture of the view\n"
+    "  orbivex --render OUT.png [options] CONFIG.ovx   one picture of the view (.png, .svg or .pdf)\n"
     "  orbivex --frames DIR [options] CONFIG.ovx       the painted frame and one picture per tick,\n"
     "                                                  DIR/frame-000000.png, DIR/frame-000001.png, ...\n"
+    "  orbivex --video OUT.mp4 [options] CONFIG.ovx    the same frames as a video (.mp4, .webm or .gif),\n"
+    "                                                  made by ffmpeg; without --ticks to the end of the "
+    "data\n"
     "Without --render or --frames, orbivex [options] [CONFIG.ovx] opens the viewer (and loads\n"
     "CONFIG when given), with the view options below turned on as in its menus.\n"
     "\n"
@@ -56,6 +62,9 @@ struct RenderOptions {
     bool window = false;  ///< no picture asked for: open the viewer with these options
     std::string output;
     bool frames = false;
+    bool video = false;
+    std::optional<int> ticksGiven;
+    std::optional<double> fps;
     int width = 600;
     int height = 600;
     bool framed = false;
@@ -69,14 +78,22 @@ struct RenderOptions {
     bool loop = false;
     bool follow = false;
     std::optional<std::array<double, 4>> box;
+    int scale = 1;
     std::string config;
 };
 
 /// The command line's options, each declared once; --help is made from them.
 struct OptionTable {
-    QCommandLineOption render{"render", "Write one picture of the view to OUT.png.", "OUT.png"};
+    QCommandLineOption render{
+        "render", "Write one picture of the view to OUT: PNG, SVG or PDF by its extension.", "OUT.png"};
     QCommandLineOption frames{"frames", "Write the painted frame and one picture per tick into DIR.", "DIR"};
+    QCommandLineOption video{
+        "video", "Write the painted frame and every tick as a video: MP4, WebM or GIF by OUT's extension.",
+        "OUT.mp4"};
+    QCommandLineOption fps{"fps", "Frames per second of --video (default 1000 / delay, at most 60).", "F"};
     QCommandLineOption size{"size", "Size of the view in pixels (default 600x600).", "WxH"};
+    QCommandLineOption scale{
+        "scale", "PNG pictures S times the view's size, everything drawn S times larger (1 to 8).", "S"};
     QCommandLineOption framed{"framed", "Plot framed at 10 to 90 percent of the view, not the full view."};
     QCommandLineOption row{"row", "Row to show (default: the configuration's start row).", "N"};
     QCommandLineOption time{"time", "Show the first row whose time is at or after T; not with --row.", "T"};
@@ -93,8 +110,9 @@ struct OptionTable {
     QCommandLineOption version{"version", "Show the version."};
 
     void AddTo(QCommandLineParser& parser) const {
-        for (const QCommandLineOption* option : {&render, &frames, &size, &framed, &row, &time, &ticks, &yes,
-                                                 &equalAspect, &trail, &fade, &loop, &box, &follow, &help, &version})
+        for (const QCommandLineOption* option :
+             {&render, &frames, &video, &fps, &size, &scale, &framed, &row, &time, &ticks, &yes, &equalAspect,
+              &trail, &fade, &loop, &box, &follow, &help, &version})
             parser.addOption(*option);
         parser.setApplicationDescription(kDescription);
         parser.addPositionalArgument("CONFIG.ovx", "The simulation's configuration file.");
@@ -152,17 +170,37 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         for (const QString& value : parser.values(option)) all.push_back(value.toStdString());
         return all;
     };
-    const auto renders = values(table.render), frames = values(table.frames);
-    if (renders.size() + frames.size() > 1) return "only one of --render and --frames may be given";
-    options.window = renders.empty() && frames.empty();
-    for (const QCommandLineOption* pictureOnly : {&table.size, &table.ticks, &table.yes})
+    const auto renders = values(table.render), frames = values(table.frames), videos = values(table.video);
+    if (renders.size() + frames.size() > 1 && videos.empty())
+        return "only one of --render and --frames may be given";
+    if (renders.size() + frames.size() + videos.size() > 1)
+        return "only one of --render, --frames and --video may be given";
+    options.window = renders.empty() && frames.empty() && videos.empty();
+    for (const QCommandLineOption* pictureOnly : {&table.size, &table.ticks, &table.yes, &table.scale})
         if (options.window && parser.isSet(*pictureOnly))
-            return Format("--%s needs --render or --frames", pictureOnly->names().front().toLatin1().constData());
+            return Format("--%s needs --render or --frames",
+                          pictureOnly->names().front().toLatin1().constData());
     options.frames = !frames.empty();
-    if (!options.window) options.output = options.frames ? frames.front() : renders.front();
+    options.video = !videos.empty();
+    if (!options.window)
+        options.output = options.frames ? frames.front() : options.video ? videos.front() : renders.front();
+    if (options.video && !VideoFormatOf(QString::fromStdString(options.output)))
+        return "--video wants a file ending in .mp4, .webm or .gif";
+    for (const std::string& value : values(table.fps)) {
+        options.fps = ParseRealField(value);
+        if (!options.fps || !(*options.fps > 0 && *options.fps <= 240))
+            return "--fps wants a number of frames per second above 0, at most 240";
+    }
+    if (options.fps && !options.video) return "--fps needs --video";
     for (const std::string& value : values(table.size))
         if (!ParseSize(value, options.width, options.height))
             return Format("--size wants WxH with sides from 1 to %d", kMaxSide);
+    for (const std::string& value : values(table.scale))
+        if (!ParseInt(value, options.scale) || options.scale < 1 || options.scale > 8)
+            return "--scale wants a whole number from 1 to 8";
+    if (options.scale != 1 && (options.frames || options.window || options.video ||
+                               PictureFormatOf(QString::fromStdString(options.output)) != PictureFormat::Png))
+        return "--scale applies to PNG pictures of --render only";
     for (const std::string& value : values(table.row)) {
         int row = 0;
         if (!ParseInt(value, row)) return "--row wants a whole number";
@@ -173,8 +211,10 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         if (!options.time) return "--time wants a finite number";
     }
     if (options.row && options.time) return "--row and --time cannot be given together";
-    for (const std::string& value : values(table.ticks))
+    for (const std::string& value : values(table.ticks)) {
         if (!ParseInt(value, options.ticks) || options.ticks < 0) return "--ticks wants a number from 0";
+        options.ticksGiven = options.ticks;
+    }
     for (const std::string& value : values(table.trail)) {
         const std::optional<TrailMode> mode = ParseTrail(value);
         if (!mode) return Format("--trail wants ahead, behind or both, not '%s'", value.c_str());
@@ -226,6 +266,25 @@ void ReportDataEnd(const SimulationState& state, int ticksDone, int ticksAsked) 
                  std::max(state.rowsInData(), 0));
 }
 
+/// Records the frames of --video; the exit status.
+int RecordVideoCommand(SimulationState& state, const PlotBox& plot, const RenderOptions& options,
+                       const QString& path) {
+    VideoJob job{.width = options.width,
+                 .height = options.height,
+                 .fps = options.fps.value_or(DefaultVideoRate(state.frameDelayMs)),
+                 .ticks = options.ticksGiven};
+    int frames = 0;
+    const std::string problem = RecordVideo(state, plot, job, path, {}, &frames);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 1;
+    }
+    if (options.ticksGiven && frames < *options.ticksGiven + 1)
+        std::fprintf(stderr, "The data ran out after %d of %d ticks; the video has %d frames\n", frames - 1,
+                     *options.ticksGiven, frames);
+    return 0;
+}
+
 int Render(const RenderOptions& options) {
     std::error_code error;
     std::string output = std::filesystem::absolute(options.output, error).string();
@@ -249,6 +308,8 @@ int Render(const RenderOptions& options) {
     if (options.row) state.position = *options.row;
     if (options.time) state.position = RowAtOrAfterTime(state, *options.time);
 
+    if (options.video) return RecordVideoCommand(state, plot, options, QString::fromStdString(output));
+
     ImageSurface image(options.width, options.height);
     if (image.image().isNull()) {
         std::fprintf(stderr, "Not enough memory for a view of %dx%d pixels\n", options.width, options.height);
@@ -258,10 +319,11 @@ int Render(const RenderOptions& options) {
     PaintView(state, plot, image.surface(), options.width, options.height, &trails);
     // As after a start with no stop pending: every tick runs until the end test.
     state.stopRequested = 0;
-    int frame = 0;
+    int frame = 0, ticksDone = 0;
     if (options.frames && !Save(image, FramePath(output, frame++))) return 1;
     for (int k = 0; k < options.ticks; ++k) {
         const TimerRequest request = TickView(state, plot, image.surface(), &trails);
+        ++ticksDone;
         if (request.repaint) PaintView(state, plot, image.surface(), options.width, options.height, &trails);
         if (options.frames && !Save(image, FramePath(output, frame++))) return 1;
         if (request.stop) {
@@ -269,8 +331,15 @@ int Render(const RenderOptions& options) {
             break;
         }
     }
-    if (!options.frames && !Save(image, QString::fromStdString(output))) return 1;
-    return 0;
+    if (options.frames) return 0;
+    const QString path = QString::fromStdString(output);
+    if (options.scale == 1 && PictureFormatOf(path) == PictureFormat::Png) return Save(image, path) ? 0 : 1;
+    // Larger and vector pictures are painted afresh at the row the ticks reached.
+    const std::string problem = ExportPicture(state, plot, options.width, options.height, path,
+                                              {.scale = double(options.scale), .statusLine = ticksDone > 0});
+    if (problem.empty()) return 0;
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    return 1;
 }
 
 /// Opens the viewer with the view options of the command line, as if the

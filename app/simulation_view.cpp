@@ -9,6 +9,7 @@
 
 #include "animation/view_navigation.h"
 #include "animation/view_steps.h"
+#include "app/picture_export.h"
 #include "simulation/simulation_state.h"
 
 SimulationView::SimulationView(SimulationState& state, PlotBox& plot, QWidget* parent)
@@ -43,6 +44,8 @@ void SimulationView::deliverTick() {
     }
     damage_.Reset(image_->width(), image_->height());
     const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_, &damage_);
+    ticked_ = true;
+    sharpStale_ = true;
     if (request.stop) timer_.stop();
     if (request.stop && !PlaybackGoesOn(state_) && onPlaybackEnded) onPlaybackEnded();
     if (request.repaint) {
@@ -66,15 +69,30 @@ void SimulationView::paintEvent(QPaintEvent* event) {
         }
         if (fullPaintPending_) {
             fullPaintPending_ = false;
+            ticked_ = false;
+            sharpStale_ = true;
             const TimerRequest request =
                 PaintView(state_, plot_, image_->surface(), client.width(), client.height(), &trails_);
             if (request.start) startTimer();
         }
         QPainter painter(this);
-        for (const QRect& rect : event->region()) {
-            const QRect part = rect & client;
-            if (!part.isEmpty())
-                painter.drawImage(part.topLeft(), image_->image(), part.translated(-client.topLeft()));
+        const qreal ratio = devicePixelRatioF();
+        if (ratio >= 2) {
+            // Drawn at the screen's ratio rather than stretched: the same
+            // paint through the scaled surface, at the row the raster shows.
+            if (sharpStale_ || sharp_.size() != client.size() * ratio) {
+                sharp_ = PaintScaledPicture(state_, plot_, client.width(), client.height(),
+                                            {.scale = ratio, .statusLine = ticked_});
+                sharp_.setDevicePixelRatio(ratio);
+                sharpStale_ = false;
+            }
+            painter.drawImage(client.topLeft(), sharp_);
+        } else {
+            for (const QRect& rect : event->region()) {
+                const QRect part = rect & client;
+                if (!part.isEmpty())
+                    painter.drawImage(part.topLeft(), image_->image(), part.translated(-client.topLeft()));
+            }
         }
     }
     QFrame::paintEvent(event);

@@ -31,6 +31,12 @@ public:
     /// A running timer takes the current `frameDelayMs` now.
     void applyDelay();
 
+    /// Starts the timer again with the current delay, as after a pause kept by an export.
+    void resumeTimer() { startTimer(); }
+    /// Whether a tick drew into the raster since its last full paint, so that
+    /// it shows a status line.
+    bool ticked() const { return ticked_; }
+
     bool timerRunning() const { return timer_.isActive(); }
     int timerInterval() const { return timer_.interval(); }
     /// The raster as last drawn, the size of the client area.
@@ -61,5 +67,10 @@ private:
     TrailCache trails_;  ///< where the trails of image_ lie, kept from tick to tick
     TickDamage damage_;  ///< what the last tick changed in image_, the part a tick presents
     bool fullPaintPending_ = true;
+    bool ticked_ = false;
+    /// On a screen of device pixel ratio 2 or more: the view painted at that
+    /// ratio, made anew from the state when the raster changed.
+    QImage sharp_;
+    bool sharpStale_ = true;
     std::optional<QPoint> dragFrom_;  ///< where the last drag step ended, while dragging
 };

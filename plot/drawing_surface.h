@@ -46,6 +46,14 @@ public:
     /// corner of the text box.
     virtual void TextOut(int32_t x, int32_t y, std::string_view text) = 0;
 
+    /// Draws a filled disc about the pixel (x, y) as one smooth shape, cut to
+    /// `clip`, on surfaces that draw shapes rather than pixels; false (the
+    /// default) leaves the disc to the caller's pixel loop.
+    virtual bool FillDisc(int32_t x, int32_t y, int32_t radius, ColourRef colour, const DeviceRect& clip) {
+        (void)x, (void)y, (void)radius, (void)colour, (void)clip;
+        return false;
+    }
+
     /// The area where pixels can land; drawing loops skip what lies outside.
     virtual DeviceRect bounds() const = 0;
     /// The raster behind the surface, when there is one.

@@ -63,6 +63,8 @@ int PlotBox::PlotDisc(double x, double y, int radius, ColourRef colour, int clip
         top = std::max<int64_t>(top, int64_t(box.top) + 1);
         bottom = std::min<int64_t>(bottom, int64_t(box.bottom) - 1);
     }
+    const DeviceRect visible{Clamp32(left), Clamp32(top), Clamp32(right + 1), Clamp32(bottom + 1)};
+    if (deviceContext->FillDisc(c.x, c.y, radius, colour, visible)) return 1;
     const int64_t r = radius;
     const int64_t iFirst = std::max(-r, left - c.x), iLast = std::min(r, right - c.x);
     const PixelRaster* raster = deviceContext->raster();

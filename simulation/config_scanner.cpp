@@ -27,6 +27,17 @@ bool ConfigScanner::ReadWord(std::string& word) {
     return true;
 }
 
+bool ConfigScanner::ReadLine(std::string& line) {
+    if (peek() == EOF) return false;
+    line.clear();
+    for (int c = peek(); c != EOF; c = peek()) {
+        advance();
+        if (c == '\n') break;
+        line.push_back(char(c));
+    }
+    return true;
+}
+
 bool ConfigScanner::ReadInt(int32_t& value) {
     SkipSpace();
     bool negative = false;

@@ -21,6 +21,9 @@ public:
     bool ReadInt(int32_t& value);
     /// Reads a real number as "%lf" does; false when none stands there.
     bool ReadReal(double& value);
+    /// Reads the rest of the current line, without its line break; false at
+    /// the end of the file.
+    bool ReadLine(std::string& line);
 
     // Character access for ScanRealToken.
     int peek() {

@@ -1,11 +1,14 @@
 #include "configuration_reader.h"
 
 #include <array>
+#include <cctype>
+#include <sstream>
+#include <string_view>
 
+#include "base/format.h"
 #include "config_scanner.h"
 #include "file_access.h"
 #include "host.h"
-#include "base/format.h"
 #include "simulation_state.h"
 
 ColourRef BodyColourTable(int code) {
@@ -78,11 +81,50 @@ ConfigResult ReadFields(ConfigScanner& in, SimulationState& s, Host& host) {
     return ConfigResult::Ok;
 }
 
+std::string Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\f\v");
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(" \t\r\f\v");
+    return std::string(text.substr(first, last - first + 1));
+}
+
+/// Takes the optional lines after the 14 fields: "names =", "time unit =",
+/// "length unit =" and "title =", recognised by the text before the "="
+/// (case and surrounding blanks do not matter). Other lines are ignored.
+void ReadOptionalLines(ConfigScanner& in, SimulationState& s) {
+    std::string line;
+    in.ReadLine(line);  // what follows the last field on its line
+    while (in.ReadLine(line)) {
+        const auto equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        std::string key = Trimmed(std::string_view(line).substr(0, equals));
+        for (char& c : key) c = char(std::tolower(static_cast<unsigned char>(c)));
+        const std::string value = Trimmed(std::string_view(line).substr(equals + 1));
+        if (key == "names") {
+            s.bodyNames.clear();
+            std::istringstream words(value);
+            for (std::string word; words >> word;) s.bodyNames.push_back(word);
+        } else if (key == "time unit") {
+            s.timeUnit = value;
+        } else if (key == "length unit") {
+            s.lengthUnit = value;
+        } else if (key == "title") {
+            s.plotTitle = value;
+        }
+    }
+}
+
 }  // namespace
 
 ConfigResult ReadConfigurationFrom(std::FILE* file, SimulationState& state, Host& host) {
     ConfigScanner in(file);
-    return ReadFields(in, state, host);
+    state.bodyNames.clear();
+    state.timeUnit.clear();
+    state.lengthUnit.clear();
+    state.plotTitle.clear();
+    const ConfigResult result = ReadFields(in, state, host);
+    if (result == ConfigResult::Ok) ReadOptionalLines(in, state);
+    return result;
 }
 
 ConfigResult ReadConfiguration(SimulationState& state, Host& host, const std::string& path) {

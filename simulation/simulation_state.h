@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "trajectory_table.h"
 
@@ -54,6 +55,18 @@ struct SimulationState {
     int32_t fadeTrails = 0;
     /// Non-zero: the playback starts again at the start row at the end of the data.
     int32_t loopPlayback = 0;
+
+    /// Optional lines after the 14 fields: each body's name (body k is
+    /// bodyNames[k - 1]; fewer names than bodies leave the rest unnamed),
+    /// the units of time and length, and the plot's title. Empty when the
+    /// configuration does not give them.
+    std::vector<std::string> bodyNames;
+    std::string timeUnit;
+    std::string lengthUnit;
+    std::string plotTitle;
+    /// The box corner (0 to 3) where the last full paint put the legend, so
+    /// that ticks mend it in place; -1 before the first.
+    int32_t legendCorner = -1;
 
     int32_t position = 0;
     int32_t dataLoaded = 0;

@@ -213,4 +213,44 @@ TEST(BodyColours, CodesOutsideTheTableAreGreyAndUnusedSlotsClear) {
     EXPECT_EQ(state.bodyColour[3], 0u);
 }
 
+TEST_F(ConfigFixture, OptionalLinesAfterTheFourteenFields) {
+    const std::string extras =
+        "  NAMES = Mercury  Venus\n"
+        "a comment without an equals sign\n"
+        "colour of the sky = blue\n"
+        "title=Inner planets \r\n"
+        "time unit = yr\n"
+        "length unit = AU\n";
+    ASSERT_EQ(Read(std::string(kExample) + extras), 0);
+    EXPECT_EQ(state.bodyNames, (std::vector<std::string>{"Mercury", "Venus"}));
+    EXPECT_EQ(state.timeUnit, "yr");
+    EXPECT_EQ(state.lengthUnit, "AU");
+    EXPECT_EQ(plot.title, "Inner planets");
+    EXPECT_EQ(state.pointsPerOrbit, 200);
+    EXPECT_EQ(state.drawOrbits, 1);
+
+    // The same words on the last field's own line are part of that line and ignored;
+    // a later file without the lines has none of them.
+    ASSERT_EQ(Read(std::string(kExample).insert(std::string(kExample).size() - 1, " names = X")), 0);
+    EXPECT_TRUE(state.bodyNames.empty());
+    EXPECT_TRUE(state.timeUnit.empty());
+    EXPECT_EQ(plot.title, "2 planet simulation");
+
+    // A bad field still fails with its code, whatever follows.
+    EXPECT_EQ(Read(WithField(9, "x") + extras), CodeOf(ConfigResult::BadTrailLength));
+}
+
+TEST_F(ConfigFixture, EveryExampleLoadsWithoutOptionalLines) {
+    for (const char* name :
+         {"kepler-ellipse", "inner-planets", "figure-eight", "earth-moon", "disc-30", "defovx"}) {
+        SimulationState fresh;
+        PlotBox freshPlot;
+        InitialiseDefaults(fresh, freshPlot);
+        const std::string path = std::string(ORBIVEX_EXAMPLES) + "/" + name + ".ovx";
+        ASSERT_EQ(CodeOf(LoadConfiguration(fresh, freshPlot, host, path)), 0) << name;
+        EXPECT_TRUE(fresh.bodyNames.empty() && fresh.timeUnit.empty() && fresh.lengthUnit.empty()) << name;
+        EXPECT_EQ(freshPlot.title, SimulationTitle(fresh.bodyCount)) << name;
+    }
+}
+
 }  // namespace

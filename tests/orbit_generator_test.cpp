@@ -323,6 +323,25 @@ TEST_F(ViewerLoad, DefaultTrailIsAboutOneOrbitOfTheSlowestBody) {
     EXPECT_EQ(state.sunSize, 0);
 }
 
+TEST_F(ViewerLoad, NamesUnitsAndTitleReachTheViewer) {
+    const std::string ovx = dir.path() + "/named.ovx";
+    ASSERT_EQ(RunTool({"--planet", "1,0", "--planet", "1.5,0.1", "--names", "Earth,Mars", "--time-unit", "yr",
+                       "--length-unit", "AU", "--title", "Two of the inner planets", ovx}),
+              0);
+    ASSERT_EQ(Load(ovx), 1);
+    EXPECT_EQ(state.bodyNames, (std::vector<std::string>{"Earth", "Mars"}));
+    EXPECT_EQ(state.timeUnit, "yr");
+    EXPECT_EQ(state.lengthUnit, "AU");
+    EXPECT_EQ(plot.title, "Two of the inner planets");
+    for (const auto& bad : std::vector<std::vector<std::string>>{
+             {"--names", "Earth"}, {"--names", "Earth,"}, {"--names", "Earth,Red planet"}}) {
+        std::vector<std::string> args = {"--planet", "1,0", "--planet", "1.5,0"};
+        args.insert(args.end(), bad.begin(), bad.end());
+        args.push_back(dir.path() + "/bad.ovx");
+        EXPECT_EQ(RunTool(args), 2) << bad.back();
+    }
+}
+
 // ------------------------------------------------------------- command line
 
 struct BadCase {

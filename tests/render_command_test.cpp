@@ -3,7 +3,10 @@
 #include <QImage>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <utility>
 
 #include "process_runner.h"
@@ -13,7 +16,9 @@ namespace {
 
 using Result = ProcessResult;
 
-Result RunOrbivex(const std::string& args, const TempDir& dir) { return ::RunOrbivex(args, dir.path(), dir.path()); }
+Result RunOrbivex(const std::string& args, const TempDir& dir) {
+    return ::RunOrbivex(args, dir.path(), dir.path());
+}
 
 TEST(RenderCommand, HelpVersionAndBadArguments) {
     TempDir dir;
@@ -56,8 +61,9 @@ TEST(RenderCommand, ViewOptionsWithoutAPictureOpenTheViewer) {
     dir.write("run.dat", DataText(50, 2));
     dir.write("run.ovx", ConfigText("run.dat", 50, 2));
     // The viewer reports its first painted frame and leaves.
-    const Result opened = ::RunOrbivex("--equal-aspect --trail behind --fade --loop --framed --time 3 run.ovx",
-                                       dir.path(), dir.path(), "QT_QPA_PLATFORM=offscreen ORBIVEX_FIRST_FRAME_PROBE=1");
+    const Result opened =
+        ::RunOrbivex("--equal-aspect --trail behind --fade --loop --framed --time 3 run.ovx", dir.path(),
+                     dir.path(), "QT_QPA_PLATFORM=offscreen ORBIVEX_FIRST_FRAME_PROBE=1");
     EXPECT_EQ(opened.status, 0) << opened.err;
     EXPECT_EQ(opened.out.rfind("first-frame ", 0), 0u);
     for (const char* pictureOnly : {"--ticks 5 run.ovx", "--size 10x10 run.ovx", "--yes run.ovx"}) {
@@ -162,9 +168,10 @@ TEST(RenderCommand, FramesStopWhereThePlaybackStops) {
     }
     EXPECT_EQ(frames, 1 + 12);
     EXPECT_TRUE(std::filesystem::exists(dir.path() + "/frames/frame-000012.png"));
-    EXPECT_EQ(result.err,
-              "The data ran out after 12 of 100 ticks, at row 14: the trail needs 5 rows after the row shown, "
-              "and the data has 20 rows\n");
+    EXPECT_EQ(
+        result.err,
+        "The data ran out after 12 of 100 ticks, at row 14: the trail needs 5 rows after the row shown, "
+        "and the data has 20 rows\n");
 }
 
 TEST(RenderCommand, SaysWhenTheLinesDoNotFitTheBodyCount) {
@@ -174,6 +181,71 @@ TEST(RenderCommand, SaysWhenTheLinesDoNotFitTheBodyCount) {
     const Result result = RunOrbivex("--render out.png run.ovx", dir);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "Data lines hold 5 values; 1 planet needs 3\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RenderCommand, PictureAndVideoOptionsRefuseBadValues) {
+    TempDir dir;
+    const std::pair<const char*, const char*> refused[] = {
+        {"--render a.png --scale 0", "orbivex: --scale wants a whole number from 1 to 8"},
+        {"--render a.png --scale 9", "orbivex: --scale wants a whole number from 1 to 8"},
+        {"--render a.png --scale 2.5", "orbivex: --scale wants a whole number from 1 to 8"},
+        {"--render a.svg --scale 2", "orbivex: --scale applies to PNG pictures of --render only"},
+        {"--frames f --scale 2", "orbivex: --scale applies to PNG pictures of --render only"},
+        {"--video a.avi", "orbivex: --video wants a file ending in .mp4, .webm or .gif"},
+        {"--video a.mp4 --fps 0", "orbivex: --fps wants a number of frames per second above 0, at most 240"},
+        {"--video a.mp4 --fps 241", "orbivex: --fps wants"},
+        {"--video a.mp4 --fps nan", "orbivex: --fps wants"},
+        {"--render a.png --fps 25", "orbivex: --fps needs --video"},
+        {"--video a.mp4 --render b.png", "orbivex: only one of --render, --frames and --video may be given"},
+    };
+    for (const auto& [args, line] : refused) {
+        const Result result = RunOrbivex(std::string(args) + " c.ovx", dir);
+        EXPECT_EQ(result.status, 2) << args;
+        EXPECT_EQ(result.err.rfind(line, 0), 0u) << args << ": " << result.err;
+    }
+}
+
+TEST(RenderCommand, VectorAndScaledPicturesAndVideos) {
+    TempDir dir;
+    dir.write("run.dat", DataText(60, 2));
+    dir.write("run.ovx", ConfigText("run.dat", 60, 2, 1, 10, 0, "-60 -60 60 60") +
+                             "names = Inner Outer\ntitle = Two bodies\n");
+    EXPECT_EQ(RunOrbivex("--render big.png --scale 3 --size 200x100 --framed run.ovx", dir).status, 0);
+    EXPECT_EQ(QImage(QString::fromStdString(dir.path() + "/big.png")).size(), QSize(600, 300));
+    EXPECT_EQ(RunOrbivex("--render plot.svg --framed run.ovx", dir).status, 0);
+    std::ifstream svg(dir.path() + "/plot.svg");
+    const std::string text((std::istreambuf_iterator<char>(svg)), std::istreambuf_iterator<char>());
+    for (const char* words : {">Two bodies<", ">Inner<", ">Outer<", ">-60.00<"})
+        EXPECT_NE(text.find(words), std::string::npos) << words;
+
+    // Without ffmpeg on the path: status 1, the package to install, no file.
+    std::filesystem::create_directory(dir.path() + "/bin");
+    std::filesystem::create_symlink("/usr/bin/timeout", dir.path() + "/bin/timeout");
+    const Result missing = ::RunOrbivex("--video v.mp4 --ticks 3 run.ovx", dir.path(), dir.path(),
+                                        "PATH=" + dir.path() + "/bin");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("install the Debian package ffmpeg"), std::string::npos) << missing.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/v.mp4"));
+
+    if (std::system("command -v ffprobe > /dev/null") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    for (const char* name : {"v.mp4", "v.webm", "v.gif"}) {
+        const Result made =
+            RunOrbivex(std::string("--video ") + name + " --ticks 11 --size 160x120 run.ovx", dir);
+        ASSERT_EQ(made.status, 0) << name << made.err;
+        const std::string probe = "cd " + ShellQuote(dir.path()) +
+                                  " && ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                                  "stream=width,height,nb_read_frames -of csv=p=0 " +
+                                  name + " > probe.txt";
+        ASSERT_EQ(std::system(probe.c_str()), 0) << name;
+        std::ifstream result(dir.path() + "/probe.txt");
+        std::string line;
+        std::getline(result, line);
+        EXPECT_EQ(line, "160,120,12") << name;
+    }
 }
 
 }  // namespace

@@ -1,14 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <vector>
 
 #include "animation/animation_commands.h"
 #include "animation/drawing_routines.h"
+#include "animation/startup_defaults.h"
 #include "animation/trail_fade.h"
 #include "animation/view_steps.h"
-#include "animation/startup_defaults.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
 #include "recording_surface.h"
@@ -357,6 +359,49 @@ TEST(AnimationCommands, ToggleResetAndStop) {
     s.stopRequested = 0;
     EXPECT_FALSE(StopAnimation(s));
     EXPECT_EQ(s.stopRequested, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ViewFixture, NamesAndUnitsShowOnlyInTheFramedPlot) {
+    Load(state, 200, 2, 20);
+    state.bodyNames = {"Inner", "Outer"};
+    state.timeUnit = "yr";
+    state.lengthUnit = "AU";
+    EXPECT_EQ(StatusLine(state, 4), "N=4 t= 2.000 yr");
+    auto shows = [&](const std::string& words) {
+        const auto texts = surface.callsStartingWith("Text");
+        return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) {
+            return t.find("," + words + ")") != std::string::npos;
+        });
+    };
+    Paint();  // the full view: no room for notes
+    EXPECT_FALSE(shows("Inner") || shows("x, y in AU"));
+
+    ToggleFullWindow(state, plot);
+    surface.calls.clear();
+    Paint();
+    EXPECT_TRUE(shows("Inner") && shows("Outer") && shows("x, y in AU"));
+    // The legend's box: white, inside the plot box's top-right corner, where no body goes.
+    const DeviceRect box = plot.BoxCorners();
+    const auto rectangles = surface.callsStartingWith("Rectangle");
+    ASSERT_FALSE(rectangles.empty());
+    int l = 0, t = 0, r = 0, b = 0;
+    ASSERT_EQ(std::sscanf(rectangles.back().c_str(), "Rectangle(%d,%d,%d,%d brush FFFFFF)", &l, &t, &r, &b),
+              4);
+    EXPECT_TRUE(r < box.right && r > (box.left + box.right) / 2 && t > box.top &&
+                t < (box.top + box.bottom) / 2);
+
+    // Bodies parked in that corner send the legend to another one.
+    for (int row = 0; row < 200; ++row) state.rows->set(row, 3, 2.8), state.rows->set(row, 4, 2.8);
+    surface.calls.clear();
+    Paint();
+    ASSERT_EQ(std::sscanf(surface.callsStartingWith("Rectangle").back().c_str(),
+                          "Rectangle(%d,%d,%d,%d brush FFFFFF)", &l, &t, &r, &b),
+              4);
+    EXPECT_LT(l, (box.left + box.right) / 2);
 }
 
 }  // namespace

@@ -211,6 +211,10 @@ int Generate(const GeneratorOptions& o, std::ostream& out, std::ostream& err) {
     fields.bodies = int32_t(n);
     fields.sizes = o.sizes;
     fields.colours = o.colours;
+    fields.names = o.names;
+    fields.timeUnit = o.timeUnit;
+    fields.lengthUnit = o.lengthUnit;
+    fields.title = o.title;
     if (o.box) {
         fields.box = *o.box;
     } else {

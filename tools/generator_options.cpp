@@ -106,6 +106,7 @@ private:
     std::optional<std::string> output_;
     std::optional<int32_t> sunSize_;
     std::vector<int32_t> sizes_, colours_;
+    std::vector<std::string> names_;
     bool sizesGiven_ = false, coloursGiven_ = false;
     std::string error_;
 };
@@ -156,11 +157,11 @@ bool Parser::Planet(const std::string& text) {
     std::vector<double> v;
     if (!RealList(option, text, 2, 3, "A,E or A,E,PHASE_DEG", v)) return false;
     BodyRequest request{.option = Given(option, text),
-                  .fromElements = true,
-                  .a = v[0],
-                  .e = v[1],
-                  .phaseDeg = v.size() > 2 ? v[2] : 0.0,
-                  .state = {}};
+                        .fromElements = true,
+                        .a = v[0],
+                        .e = v[1],
+                        .phaseDeg = v.size() > 2 ? v[2] : 0.0,
+                        .state = {}};
     if (!(request.a > 0.0)) return Fail(request.option + ": the semi-major axis A must be above 0");
     if (!(request.e >= 0.0 && request.e < 1.0))
         return Fail(request.option + ": the eccentricity E must be at least 0 and below 1 (an ellipse)");
@@ -176,7 +177,7 @@ bool Parser::Body(const std::string& text) {
     std::vector<double> v;
     if (!RealList(option, text, 4, 5, "X,Y,VX,VY or X,Y,VX,VY,MASS", v)) return false;
     BodyRequest request{.option = Given(option, text),
-                  .state = {v[0], v[1], v[2], v[3], v.size() > 4 ? v[4] : 0.0}};
+                        .state = {v[0], v[1], v[2], v[3], v.size() > 4 ? v[4] : 0.0}};
     if (request.state.mass < 0.0) return Fail(request.option + ": the mass must not be negative");
     requests_.push_back(request);
     return true;
@@ -223,6 +224,28 @@ bool Parser::Option(const std::string& name, const std::string& value) {
         coloursGiven_ = true;
         return IntList(name, value, 0, kColourCodes - 1, "a colour code from 0 to 13", colours_);
     }
+    if (name == "--names") {
+        names_.clear();
+        for (std::size_t start = 0;;) {
+            const std::size_t comma = value.find(',', start);
+            names_.push_back(
+                value.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+        for (const std::string& word : names_)
+            if (word.empty() || word.find_first_of(" \t\r\n") != std::string::npos)
+                return Fail(Given(name, value) + ": each name is one word without blanks");
+        return true;
+    }
+    for (auto [option, field] : {std::pair{"--time-unit", &o_.timeUnit},
+                                 std::pair{"--length-unit", &o_.lengthUnit}, std::pair{"--title", &o_.title}})
+        if (name == option) {
+            if (value.find_first_of("\r\n") != std::string::npos)
+                return Fail(Given(name, value) + ": one line of text is needed");
+            *field = value;
+            return true;
+        }
     if (name == "--delay") {
         if (!Int(name, value, o_.delayMs)) return false;
         if (o_.delayMs < 0) return Fail(Given(name, value) + ": the delay must not be negative");
@@ -257,9 +280,10 @@ bool IsFlag(const std::string& name) {
 }
 
 bool TakesValue(const std::string& name) {
-    static const char* const kNames[] = {"--planet", "--body",  "--sun-mass", "--dt",     "--rows",
-                                         "--every",  "--sizes", "--colours",  "--colors", "--box",
-                                         "--delay",  "--step",  "--trail",    "--sun"};
+    static const char* const kNames[] = {"--planet",    "--body",        "--sun-mass", "--dt",     "--rows",
+                                         "--every",     "--sizes",       "--colours",  "--colors", "--box",
+                                         "--delay",     "--step",        "--trail",    "--sun",    "--names",
+                                         "--time-unit", "--length-unit", "--title"};
     for (const char* known : kNames)
         if (name == known) return true;
     return false;
@@ -310,6 +334,10 @@ bool Parser::Finish() {
     if (coloursGiven_ && colours_.size() != n)
         return Fail("--colours gives " + Count(colours_.size(), "colour code", "colour codes") + " for " +
                     Count(n, "body", "bodies"));
+    if (!names_.empty() && names_.size() != n)
+        return Fail("--names gives " + Count(names_.size(), "name", "names") + " for " +
+                    Count(n, "body", "bodies"));
+    o_.names = names_;
     o_.sizes = sizesGiven_ ? sizes_ : std::vector<int32_t>(n, 3);
     o_.colours.clear();
     for (std::size_t k = 0; k < n; ++k)
@@ -469,6 +497,10 @@ Configuration (what the viewer shows):
   --trail P            points per orbit: trail length in rows (default about
                        one orbit of the slowest body, 1 to 10000, at most N - 2)
   --sun PIXELS         sun radius in pixels (default 6; 0 when --sun-mass is 0)
+  --names N1,N2,...    one name per body (one word each): the framed plot's legend
+  --time-unit U        unit of the time, shown after it (e.g. yr)
+  --length-unit U      unit of the positions, shown under the plot (e.g. AU)
+  --title TEXT         the plot's title (default "N planet simulation")
 
   --help         show this help
   --version      show the version

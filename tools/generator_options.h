@@ -31,6 +31,11 @@ struct GeneratorOptions {
     int32_t step = 1;
     std::optional<int32_t> trail;
     int32_t sunSize = 6;
+    /// Optional configuration lines: one name per body, units, title.
+    std::vector<std::string> names;
+    std::string timeUnit;
+    std::string lengthUnit;
+    std::string title;
     /// The configuration file to write, ending in ".ovx".
     std::string outputPath;
 };

@@ -86,6 +86,14 @@ std::string ConfigurationText(const ConfigurationFields& f) {
     out << "draw axes (0 or 1) = " << f.drawAxes << '\n';
     out << "draw planets (0 or 1) = " << f.drawPlanets << '\n';
     out << "draw orbits (0 or 1) = " << f.drawOrbits << '\n';
+    if (!f.names.empty()) {
+        out << "names =";
+        for (const std::string& name : f.names) out << ' ' << name;
+        out << '\n';
+    }
+    if (!f.timeUnit.empty()) out << "time unit = " << f.timeUnit << '\n';
+    if (!f.lengthUnit.empty()) out << "length unit = " << f.lengthUnit << '\n';
+    if (!f.title.empty()) out << "title = " << f.title << '\n';
     return out.str();
 }
 

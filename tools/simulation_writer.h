@@ -21,6 +21,11 @@ struct ConfigurationFields {
     int32_t drawAxes = 1;
     int32_t drawPlanets = 1;
     int32_t drawOrbits = 1;
+    /// Optional lines after the 14 fields; each is written only when not empty.
+    std::vector<std::string> names;
+    std::string timeUnit;
+    std::string lengthUnit;
+    std::string title;
 };
 
 /// The shortest text that reads back as exactly `value` (std::to_chars).
@@ -31,7 +36,7 @@ std::string FormatReal(double value);
 std::string DataFileNameFor(const std::string& ovxPath);
 
 /// The configuration file's text: one labelled field a line, each value
-/// after an "=".
+/// after an "=", then the optional lines that are set.
 std::string ConfigurationText(const ConfigurationFields& fields);
 
 /// Writes a simulation's two files without ever leaving a partial one: the

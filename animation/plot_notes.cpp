@@ -1,0 +1,100 @@
+#include "animation/plot_notes.h"
+
+#include <algorithm>
+#include <string>
+
+#include "plot/drawing_surface.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+
+namespace {
+
+/// Sizes in pixels of the legend, for text 7 pixels a character and 14 a line.
+constexpr int kCharWidth = 7, kLineHeight = 14, kPadding = 4, kMaxDiscRadius = 5;
+/// Positions of the data looked at when placing the legend, at most.
+constexpr int64_t kSampledRows = 4000;
+
+struct LegendLayout {
+    int named = 0;  ///< bodies shown: those with a name
+    int width = 0;  ///< pixels, border included
+    int height = 0;
+};
+
+LegendLayout Layout(const SimulationState& s) {
+    LegendLayout layout;
+    layout.named = std::min<int>(int(s.bodyNames.size()), s.usableBodies());
+    std::size_t longest = 0;
+    for (int k = 0; k < layout.named; ++k) longest = std::max(longest, s.bodyNames[std::size_t(k)].size());
+    layout.width = 2 * kPadding + 2 * kMaxDiscRadius + kPadding + int(longest) * kCharWidth + 2;
+    layout.height = 2 * kPadding + layout.named * kLineHeight + 2;
+    return layout;
+}
+
+/// The data's positions in the box corner rectangle, over rows spread through the data.
+int64_t PositionsInside(const SimulationState& s, const PlotBox& plot, const DeviceRect& area) {
+    const int64_t rows = s.usableRows();
+    const int64_t stride = std::max<int64_t>(1, rows / kSampledRows);
+    int64_t count = 0;
+    for (int64_t r = 0; r < rows; r += stride)
+        for (int k = 1; k <= s.usableBodies(); ++k) {
+            const double* xy = s.rows->track(k, int32_t(r));
+            if (plot.IsOutside(xy[0], xy[1])) continue;
+            const DevicePoint p = plot.Map(xy[0], xy[1]);
+            count += p.x >= area.left && p.x < area.right && p.y >= area.top && p.y < area.bottom;
+        }
+    return count;
+}
+
+void DrawLegend(SimulationState& s, PlotBox& plot, DrawingSurface& surface, bool placeAnew) {
+    const LegendLayout layout = Layout(s);
+    if (layout.named == 0) return;
+    const DeviceRect box = plot.BoxCorners();
+    const int inset = 6;
+    if (box.right - box.left < layout.width + 2 * inset || box.bottom - box.top < layout.height + 2 * inset)
+        return;  // no room inside the box
+    const int left = box.left + inset, right = box.right - inset - layout.width;
+    const int top = box.top + inset, bottom = box.bottom - inset - layout.height;
+    // Top right first: on a tie the usual place of a legend.
+    const DevicePoint corners[] = {{right, top}, {left, top}, {right, bottom}, {left, bottom}};
+    if (placeAnew || s.legendCorner < 0 || s.legendCorner > 3) {
+        s.legendCorner = 0;
+        int64_t fewest = -1;
+        for (int i = 0; s.rows && i < 4; ++i) {
+            const DevicePoint& corner = corners[i];
+            const int64_t hidden = PositionsInside(
+                s, plot, {corner.x, corner.y, corner.x + layout.width, corner.y + layout.height});
+            if (fewest < 0 || hidden < fewest) fewest = hidden, s.legendCorner = i;
+        }
+    }
+    const DevicePoint at = corners[s.legendCorner];
+    const ColourRef previous = surface.SelectBrush(0xFFFFFF);
+    surface.Rectangle(at.x, at.y, at.x + layout.width, at.y + layout.height);
+    surface.SelectBrush(previous);
+    for (int k = 1; k <= layout.named; ++k) {
+        const int lineTop = at.y + 1 + kPadding + (k - 1) * kLineHeight;
+        const int cx = at.x + 1 + kPadding + kMaxDiscRadius, cy = lineTop + kLineHeight / 2;
+        const int radius = std::clamp(s.bodySize[std::size_t(k)], 1, kMaxDiscRadius);
+        // The disc goes through the plot's disc primitive, so every surface draws it its own way.
+        if (plot.xScale != 0 && plot.yScale != 0)
+            plot.PlotDisc((cx + plot.xOffset) / plot.xScale, (cy + plot.yOffset) / plot.yScale, radius,
+                          s.bodyColour[std::size_t(k)], 0);
+        surface.TextOut(cx + kMaxDiscRadius + kPadding, lineTop - 1, s.bodyNames[std::size_t(k - 1)]);
+    }
+}
+
+}  // namespace
+
+bool ShowsFramedPlot(const SimulationState& s) { return s.fullWindowToggle % 2 == 0; }
+
+void DrawPlotNotes(SimulationState& s, PlotBox& plot, bool placeAnew) {
+    DrawingSurface* surface = plot.deviceContext;
+    if (!surface || !plot.enabled || !ShowsFramedPlot(s)) return;
+    if (!s.bodyNames.empty()) DrawLegend(s, plot, *surface, placeAnew);
+    if (!s.lengthUnit.empty()) {
+        // Under the labels of the bottom edge, centred on the box.
+        const DeviceRect box = plot.BoxCorners();
+        const std::string text = "x, y in " + s.lengthUnit;
+        const int64_t x = (int64_t(box.left) + box.right) / 2 - int64_t(text.size()) * kCharWidth / 2;
+        surface->TextOut(int32_t(x), box.bottom + 3 + kLineHeight + 2, text);
+    }
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+struct SimulationState;
+class PlotBox;
+
+/// Whether the view shows the framed plot (with room for labels around the
+/// box) rather than the plot filling the view.
+bool ShowsFramedPlot(const SimulationState& state);
+
+/// In the framed plot, the notes a configuration's optional lines ask for:
+/// a legend of each named body's colour disc and name, in the corner of the
+/// box that hides the fewest positions of the data, and the length unit
+/// under the bottom labels. Draws nothing without names or unit, or in the
+/// full view. With `placeAnew` the corner is chosen and kept in the state
+/// (a full paint); without it the kept corner is used (a tick, which only
+/// mends what the erase cut into).
+void DrawPlotNotes(SimulationState& state, PlotBox& plot, bool placeAnew);

@@ -1,0 +1,117 @@
+#include "app/painter_surface.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+
+#include "app/qt_text_painter.h"
+
+QColor ToQColor(ColourRef colour) { return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)); }
+
+PainterSurface::PainterSurface(QPainter& painter, int32_t width, int32_t height, double scale)
+    : painter_(painter), width_(width), height_(height), scale_(scale) {
+    // The text box and the glyphs' place come from the pixel font, so that
+    // text lands where the raster's does; the glyphs are drawn from the same
+    // face at the scaled size, smooth.
+    const QFont pixelFont = QtTextPainter::ViewFont();
+    const QFontMetrics metrics(pixelFont);
+    textAdvance_ = metrics.horizontalAdvance(QLatin1Char('0'));
+    textHeight_ = metrics.height();
+    textAscent_ = metrics.ascent();
+    font_ = pixelFont;
+    font_.setPixelSize(std::max(1, int(pixelFont.pixelSize() * scale + 0.5)));
+    font_.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoFontMerging));
+    font_.setHintingPreference(QFont::PreferNoHinting);
+    painter_.setRenderHint(QPainter::Antialiasing, true);
+    painter_.setRenderHint(QPainter::TextAntialiasing, true);
+    painter_.setClipRect(QRectF(0, 0, width * scale, height * scale));
+}
+
+PainterSurface::~PainterSurface() { Flush(); }
+
+void PainterSurface::Flush() {
+    if (points_.empty()) return;
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(ToQColor(pointColour_));
+    painter_.drawRects(points_.data(), int(points_.size()));
+    points_.clear();
+    pointSet_.clear();
+}
+
+void PainterSurface::Clear(ColourRef colour) {
+    Flush();
+    painter_.fillRect(QRectF(0, 0, width_ * scale_, height_ * scale_), ToQColor(colour));
+}
+
+void PainterSurface::SetPixel(int32_t x, int32_t y, ColourRef colour) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    if (colour != pointColour_) Flush();
+    pointColour_ = colour;
+    // Many rows of a slow body fall on one pixel: each is drawn once.
+    if (!pointSet_.insert((uint64_t(uint32_t(x)) << 32) | uint32_t(y)).second) return;
+    points_.emplace_back(x * scale_, y * scale_, scale_, scale_);
+}
+
+void PainterSurface::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    Flush();
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    if (right <= left || bottom <= top) return;
+    const double s = scale_;
+    const QRectF outer(left * s, top * s, (double(right) - left) * s, (double(bottom) - top) * s);
+    painter_.fillRect(outer, Qt::black);
+    if (right - left > 2 && bottom - top > 2)
+        painter_.fillRect(outer.adjusted(s, s, -s, -s), ToQColor(brush_));
+}
+
+ColourRef PainterSurface::SelectBrush(ColourRef colour) { return std::exchange(brush_, colour); }
+
+void PainterSurface::MoveTo(int32_t x, int32_t y) {
+    currentX_ = x;
+    currentY_ = y;
+}
+
+void PainterSurface::LineTo(int32_t x, int32_t y) {
+    Flush();
+    const double s = scale_;
+    // Through the centres of the end pixels, one pixel wide.
+    const QPointF from((currentX_ + 0.5) * s, (currentY_ + 0.5) * s), to((x + 0.5) * s, (y + 0.5) * s);
+    MoveTo(x, y);
+    if (from == to) return;
+    painter_.setPen(QPen(Qt::black, s, Qt::SolidLine, Qt::FlatCap));
+    painter_.drawLine(from, to);
+}
+
+void PainterSurface::TextOut(int32_t x, int32_t y, std::string_view text) {
+    Flush();
+    if (text.empty()) return;
+    // Names and titles from a configuration may be UTF-8; ASCII reads the same either way.
+    const QString string = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    const double s = scale_;
+    painter_.fillRect(QRectF(x * s, y * s, double(textAdvance_) * double(text.size()) * s, textHeight_ * s),
+                      Qt::white);
+    painter_.setFont(font_);
+    painter_.setPen(Qt::black);
+    painter_.drawText(QPointF(x * s, (y + textAscent_) * s), string);
+}
+
+bool PainterSurface::FillDisc(int32_t x, int32_t y, int32_t radius, ColourRef colour,
+                              const DeviceRect& clip) {
+    Flush();
+    if (radius < 0 || clip.right <= clip.left || clip.bottom <= clip.top) return true;  // nothing shows
+    if (radius == 0) return false;  // one pixel, as the raster draws it
+    const double s = scale_;
+    // The raster's disc holds the pixels within `radius` of the centre
+    // pixel, as many as a circle of that radius covers.
+    const double reach = radius * s;
+    painter_.save();
+    painter_.setClipRect(QRectF(clip.left * s, clip.top * s, (double(clip.right) - clip.left) * s,
+                                (double(clip.bottom) - clip.top) * s),
+                         Qt::IntersectClip);
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(ToQColor(colour));
+    painter_.drawEllipse(QPointF((x + 0.5) * s, (y + 0.5) * s), reach, reach);
+    painter_.restore();
+    return true;
+}

@@ -1,0 +1,58 @@
+#pragma once
+#include <QColor>
+#include <QFont>
+#include <QPointF>
+#include <cstdint>
+#include <unordered_set>
+#include <vector>
+
+#include "plot/drawing_surface.h"
+
+class QPainter;
+
+/// A drawing surface over a toolkit painter at `scale` times the size of the
+/// pixel picture: every position, length, line width and the text's size are
+/// multiplied by the scale, lines and discs are drawn as smooth shapes and
+/// text as text, so that the same drawing calls give a large raster, an SVG
+/// or a PDF of the picture the raster surface draws. Coordinates stay those
+/// of the pixel picture of `width` x `height`.
+class PainterSurface : public DrawingSurface {
+public:
+    PainterSurface(QPainter& painter, int32_t width, int32_t height, double scale);
+    ~PainterSurface() override;
+    PainterSurface(const PainterSurface&) = delete;
+    PainterSurface& operator=(const PainterSurface&) = delete;
+
+    void Clear(ColourRef colour) override;
+    void SetPixel(int32_t x, int32_t y, ColourRef colour) override;
+    void Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+    ColourRef SelectBrush(ColourRef colour) override;
+    void MoveTo(int32_t x, int32_t y) override;
+    void LineTo(int32_t x, int32_t y) override;
+    void TextOut(int32_t x, int32_t y, std::string_view text) override;
+    bool FillDisc(int32_t x, int32_t y, int32_t radius, ColourRef colour, const DeviceRect& clip) override;
+    DeviceRect bounds() const override { return {0, 0, width_, height_}; }
+
+    /// Draws the points set since the last drawing call other than SetPixel.
+    void Flush();
+
+private:
+    QPainter& painter_;
+    int32_t width_;
+    int32_t height_;
+    double scale_;
+    QFont font_;
+    int textAdvance_ = 0;
+    int textHeight_ = 0;
+    int textAscent_ = 0;
+    ColourRef brush_ = 0xFFFFFF;
+    int32_t currentX_ = 0;
+    int32_t currentY_ = 0;
+    /// Points of one colour waiting to be drawn together, each pixel once.
+    std::vector<QRectF> points_;
+    std::unordered_set<uint64_t> pointSet_;
+    ColourRef pointColour_ = 0;
+};
+
+/// The toolkit colour of a 0x00BBGGRR colour.
+QColor ToQColor(ColourRef colour);

@@ -1,0 +1,110 @@
+#include "app/video_encoder.h"
+
+#include <QFile>
+#include <QImage>
+#include <QStandardPaths>
+#include <QStringList>
+
+std::optional<VideoFormat> VideoFormatOf(const QString& path) {
+    if (path.endsWith(".mp4", Qt::CaseInsensitive)) return VideoFormat::Mp4;
+    if (path.endsWith(".webm", Qt::CaseInsensitive)) return VideoFormat::WebM;
+    if (path.endsWith(".gif", Qt::CaseInsensitive)) return VideoFormat::Gif;
+    return std::nullopt;
+}
+
+std::string MissingEncoderMessage() {
+    return "Videos are made by ffmpeg, which is not installed: install the Debian package ffmpeg "
+           "(apt install ffmpeg)";
+}
+
+namespace {
+
+/// The encoder's output options for `format`, after its input options.
+QStringList OutputArguments(VideoFormat format) {
+    // H.264 and VP8 in 4:2:0 need even sides: an odd side gets one column or row of white.
+    const QString even = "pad=ceil(iw/2)*2:ceil(ih/2)*2:color=white";
+    switch (format) {
+        case VideoFormat::Mp4:
+            return {"-vf", even,       "-c:v",    "libx264",   "-preset",    "veryfast", "-crf",
+                    "18",  "-pix_fmt", "yuv420p", "-movflags", "+faststart", "-f",       "mp4"};
+        case VideoFormat::WebM:
+            return {"-vf",  even, "-c:v", "libvpx", "-deadline", "realtime", "-cpu-used", "8",
+                    "-crf", "8",  "-b:v", "4M",     "-pix_fmt",  "yuv420p",  "-f",        "webm"};
+        case VideoFormat::Gif:
+            // A palette made for each frame as it comes, so no frame is held back.
+            return {"-vf",
+                    "split[a][b];[a]palettegen=stats_mode=single:reserve_transparent=0[p];"
+                    "[b][p]paletteuse=new=1:dither=none",
+                    "-f", "gif"};
+    }
+    return {};
+}
+
+}  // namespace
+
+VideoEncoder::~VideoEncoder() {
+    if (running_) Abort();
+}
+
+std::string VideoEncoder::Start(const QString& path, int width, int height, double fps) {
+    const std::optional<VideoFormat> format = VideoFormatOf(path);
+    if (!format) return "A video is written as .mp4, .webm or .gif, not as " + path.toStdString();
+    const QString program = QStandardPaths::findExecutable("ffmpeg");
+    if (program.isEmpty()) return MissingEncoderMessage();
+    path_ = path;
+    partial_ = path + ".part";
+    QStringList arguments{"-hide_banner", "-loglevel",
+                          "error",        "-y",
+                          "-f",           "rawvideo",
+                          "-pix_fmt",     "bgra",
+                          "-s",           QString("%1x%2").arg(width).arg(height),
+                          "-framerate",   QString::number(fps, 'g', 10),
+                          "-i",           "pipe:0"};
+    arguments += OutputArguments(*format);
+    arguments << partial_;
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    process_.setStandardOutputFile(QProcess::nullDevice());
+    process_.start(program, arguments);
+    if (!process_.waitForStarted()) {
+        QFile::remove(partial_);
+        return "Cannot start " + program.toStdString();
+    }
+    running_ = true;
+    return {};
+}
+
+bool VideoEncoder::AddFrame(const QImage& frame) {
+    if (!running_ || process_.state() != QProcess::Running) return false;
+    for (int y = 0; y < frame.height(); ++y)
+        process_.write(reinterpret_cast<const char*>(frame.constScanLine(y)), qint64(frame.width()) * 4);
+    // Keep at most about a frame in flight, so memory stays flat and a
+    // failure shows at once.
+    while (process_.bytesToWrite() > 0)
+        if (!process_.waitForBytesWritten(30000)) return process_.bytesToWrite() == 0;
+    return true;
+}
+
+std::string VideoEncoder::Finish() {
+    if (!running_) return "The video encoder is not running";
+    running_ = false;
+    process_.closeWriteChannel();
+    process_.waitForFinished(-1);
+    const QString problem = QString::fromLocal8Bit(process_.readAllStandardError()).trimmed();
+    if (process_.exitStatus() != QProcess::NormalExit || process_.exitCode() != 0) {
+        QFile::remove(partial_);
+        return "ffmpeg could not write the video" + (problem.isEmpty() ? "" : ": " + problem.toStdString());
+    }
+    QFile::remove(path_);
+    if (!QFile::rename(partial_, path_)) {
+        QFile::remove(partial_);
+        return "Cannot write " + path_.toStdString();
+    }
+    return {};
+}
+
+void VideoEncoder::Abort() {
+    running_ = false;
+    process_.kill();
+    process_.waitForFinished(-1);
+    QFile::remove(partial_);
+}

@@ -1,0 +1,47 @@
+#pragma once
+#include <QProcess>
+#include <QString>
+#include <optional>
+#include <string>
+
+class QImage;
+
+/// The video containers a recording can be written as, chosen by the file's
+/// extension: .mp4 (H.264), .webm (VP8) and .gif.
+enum class VideoFormat { Mp4, WebM, Gif };
+
+/// The format of `path` by its extension (any case), none for another one.
+std::optional<VideoFormat> VideoFormatOf(const QString& path);
+
+/// The line shown when the encoder program cannot be found.
+std::string MissingEncoderMessage();
+
+/// Writes frames to a video through an `ffmpeg` child process: raw 32-bit
+/// frames go down its standard input, so no image file is ever written. The
+/// video is made under a neighbour name and renamed when it is complete; a
+/// cancelled or failed recording leaves no file at `path`.
+class VideoEncoder {
+public:
+    VideoEncoder() = default;
+    ~VideoEncoder();
+    VideoEncoder(const VideoEncoder&) = delete;
+    VideoEncoder& operator=(const VideoEncoder&) = delete;
+
+    /// Starts the encoder for frames of `width` x `height` at `fps` frames a
+    /// second; returns an error text, empty when it runs.
+    std::string Start(const QString& path, int width, int height, double fps);
+    /// Hands over one frame of the size given to Start (a 32-bit image);
+    /// false when the encoder has gone.
+    bool AddFrame(const QImage& frame);
+    /// Ends the stream, waits for the encoder and puts the video in place;
+    /// returns an error text, empty on success.
+    std::string Finish();
+    /// Stops the encoder and removes what it wrote.
+    void Abort();
+
+private:
+    QProcess process_;
+    QString path_;
+    QString partial_;
+    bool running_ = false;
+};
