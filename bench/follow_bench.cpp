@@ -26,6 +26,7 @@
 #include "commands/external_editor.h"
 #include "commands/file_dialog.h"
 #include "plot/plot_box.h"
+#include "silent_services.h"
 #include "simulation/host.h"
 #include "simulation/simulation_state.h"
 
@@ -33,16 +34,6 @@ namespace {
 
 constexpr int kBodies = 30;
 constexpr int kTrail = 10000;
-
-struct Silent : Host, FileDialog, ExternalEditor {
-    Answer messageBox(const std::string&, Buttons, Icon) override { return Answer::No; }
-    void setBusyCursor(bool) override {}
-    void note(const std::string&) override {}
-    bool PromptForFile(const std::string&, const std::string&, const std::string&, std::string&) override {
-        return false;
-    }
-    bool Open(const std::string&) override { return true; }
-};
 
 /// A window that follows the data of `config`, with the playback bar
 /// shown or hidden.
@@ -58,7 +49,7 @@ struct FollowingWindow {
     }
     SimulationState state;
     PlotBox plot;
-    Silent silent;
+    SilentServices silent;
     CMainFrame frame;
 };
 

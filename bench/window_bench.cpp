@@ -25,20 +25,11 @@
 #include "commands/file_dialog.h"
 #include "orbit_scene.h"
 #include "plot/plot_box.h"
+#include "silent_services.h"
 #include "simulation/host.h"
 #include "simulation/simulation_state.h"
 
 namespace {
-
-struct Silent : Host, FileDialog, ExternalEditor {
-    Answer messageBox(const std::string&, Buttons, Icon) override { return Answer::No; }
-    void setBusyCursor(bool) override {}
-    void note(const std::string&) override {}
-    bool PromptForFile(const std::string&, const std::string&, const std::string&, std::string&) override {
-        return false;
-    }
-    bool Open(const std::string&) override { return true; }
-};
 
 /// Plays the largest scene at 1 ms per tick for `seconds`, with the
 /// playback bar shown or hidden, in a window of `width` x `height` when
@@ -46,7 +37,7 @@ struct Silent : Host, FileDialog, ExternalEditor {
 double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int height = 0) {
     SimulationState state;
     PlotBox plot;
-    Silent silent;
+    SilentServices silent;
     CMainFrame frame(state, plot, silent, silent, silent);
     frame.playbackBar()->setVisible(playbackBar);
     InitialiseDefaults(state, plot);
