@@ -51,7 +51,34 @@ void DrawTrailOnRaster(const SimulationState& s, const PlotBox& plot, const Pixe
         }
 }
 
+/// Erases body `body`'s trail points of `rows` outside `kept` on the raster.
+void EraseTrailOnRaster(const SimulationState& s, const PlotBox& plot, const PixelRaster& raster, int body,
+                        RowRange rows, RowRange kept, TrailCache& cache) {
+    cache.Prepare(*s.rows, plot, raster, s.usableBodies(), rows.first, rows.last);
+    const uint32_t pixel = ToRasterPixel(plot.fillColour);
+    const RowRange parts[] = {{rows.first, std::min(rows.last, kept.first)},
+                              {std::max(rows.first, kept.last), rows.last}};
+    for (const RowRange part : parts) {
+        const TrailCache::Segments segments = cache.Offsets(body, part.first, part.last);
+        for (const auto& segment : {segments.head, segments.tail})
+            for (const int32_t offset : segment)
+                if (offset >= 0) raster.bits[offset] = pixel;
+    }
+}
+
 }  // namespace
+
+void EraseSystemBefore(const SimulationState& s, PlotBox& plot, TrailCache* trails,
+                       std::pair<int64_t, int64_t> next) {
+    const PixelRaster* raster = plot.deviceContext ? plot.deviceContext->raster() : nullptr;
+    if (!raster || !trails) return DrawSystem(s, plot, 0, trails);
+    if (s.drawOrbits) {
+        const RowRange rows = TrailRows(s);
+        for (int i = 1; rows.first < rows.last && i <= s.usableBodies(); ++i)
+            EraseTrailOnRaster(s, plot, *raster, i, rows, {next.first, next.second}, *trails);
+    }
+    DrawPlanets(s, plot, 0);
+}
 
 void DrawOrbit(const SimulationState& s, PlotBox& plot, int body, ColourRef colour, TrailCache* trails) {
     if (!s.drawOrbits || body < 1 || body > s.usableBodies()) return;

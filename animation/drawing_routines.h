@@ -19,6 +19,14 @@ inline constexpr ColourRef kSunColour = 0x0000F0F0;
 /// the raster the plot draws on, owned by whoever owns that raster.
 void DrawSystem(const SimulationState& state, PlotBox& plot, int visible, TrailCache* trails = nullptr);
 
+/// Erases the system at `position` as DrawSystem with `visible` zero does,
+/// except, on a raster with a trail cache, the trail points of the rows
+/// [next.first, next.second) that the draw of the next row writes again:
+/// the last write decides a pixel, so the picture comes out the same while
+/// a tick erases only the rows that left the trail.
+void EraseSystemBefore(const SimulationState& state, PlotBox& plot, TrailCache* trails,
+                       std::pair<int64_t, int64_t> next);
+
 /// Draws body `body`'s trail, one pixel for each row of the trail that
 /// exists: with the trail mode Ahead the rows `position` to `position` +
 /// `pointsPerOrbit` - 1, Behind the `pointsPerOrbit` rows before `position`,

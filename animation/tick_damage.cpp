@@ -8,7 +8,13 @@ void TickDamage::Reset(int32_t width, int32_t height) {
     tilesX_ = (width_ + kTile - 1) / kTile;
     tilesY_ = (height_ + kTile - 1) / kTile;
     all_ = false;
-    tiles_.assign(std::size_t(tilesX_) * std::size_t(tilesY_), 0);
+    const std::size_t tiles = std::size_t(tilesX_) * std::size_t(tilesY_);
+    if (tiles_.size() != tiles) {
+        tiles_.assign(tiles, 0);
+    } else {
+        for (const uint32_t index : marked_) tiles_[index] = 0;
+    }
+    marked_.clear();
 }
 
 void TickDamage::Mark(const DeviceRect& rect) {
@@ -22,19 +28,19 @@ void TickDamage::Mark(const DeviceRect& rect) {
 
 std::vector<DeviceRect> TickDamage::Rects() const {
     if (all_) return {{0, 0, width_, height_}};
+    std::vector<uint32_t> order = marked_;
+    std::sort(order.begin(), order.end());
     std::vector<DeviceRect> rects;
-    for (int32_t ty = 0; ty < tilesY_; ++ty) {
-        const uint8_t* row = tiles_.data() + std::size_t(ty) * std::size_t(tilesX_);
-        for (int32_t tx = 0; tx < tilesX_;) {
-            if (!row[tx]) {
-                ++tx;
-                continue;
-            }
-            const int32_t start = tx;
-            while (tx < tilesX_ && row[tx]) ++tx;
-            rects.push_back({start * kTile, ty * kTile, std::min(tx * kTile, width_),
-                             std::min((ty + 1) * kTile, height_)});
-        }
+    const auto columns = uint32_t(tilesX_);
+    for (std::size_t i = 0; i < order.size();) {
+        // A run of neighbouring tiles on one tile row makes one rectangle.
+        const uint32_t start = order[i];
+        uint32_t end = start + 1;
+        while (++i < order.size() && order[i] == end && end % columns != 0) ++end;
+        const auto tx = int32_t(start % columns), ty = int32_t(start / columns);
+        const auto tiles = int32_t(end - start);
+        rects.push_back({tx * kTile, ty * kTile, std::min((tx + tiles) * kTile, width_),
+                         std::min((ty + 1) * kTile, height_)});
     }
     return rects;
 }

@@ -31,11 +31,17 @@ public:
 
 private:
     void MarkTile(int32_t tx, int32_t ty) {
-        if (uint32_t(tx) < uint32_t(tilesX_) && uint32_t(ty) < uint32_t(tilesY_))
-            tiles_[std::size_t(ty) * std::size_t(tilesX_) + std::size_t(tx)] = 1;
+        if (uint32_t(tx) >= uint32_t(tilesX_) || uint32_t(ty) >= uint32_t(tilesY_)) return;
+        const std::size_t index = std::size_t(ty) * std::size_t(tilesX_) + std::size_t(tx);
+        if (tiles_[index]) return;
+        tiles_[index] = 1;
+        marked_.push_back(uint32_t(index));
     }
 
     int32_t width_ = 0, height_ = 0, tilesX_ = 0, tilesY_ = 0;
     bool all_ = false;
     std::vector<uint8_t> tiles_;
+    /// The marked tiles' indices, so that a tick costs what it marked and
+    /// not what the raster holds (a 4K view has 32,000 tiles).
+    std::vector<uint32_t> marked_;
 };

@@ -48,10 +48,10 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
     if (damage && !tracked) damage->MarkAll();
     const auto before = TrailRowSpan(s);
     if (tracked) MarkPlanets(s, plot, *damage);
-    DrawSystem(s, plot, 0, trails);
     // A loop goes back to the start row from the row where a playback
     // without it stopped, so the last row it reaches is shown too.
     const bool wraps = s.loopPlayback && !PlaybackGoesOn(s);
+    const int32_t from = s.position;
     if (wraps) {
         s.position = std::clamp(s.startRow, 0, LastPlayableRow(s));
     } else {
@@ -59,8 +59,12 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
         s.position = int32_t(std::clamp<int64_t>(advanced, std::numeric_limits<int32_t>::min(),
                                                  std::numeric_limits<int32_t>::max()));
     }
-    const bool goesOn = PlaybackGoesOn(s);
+    const int32_t to = s.position;
     const auto after = TrailRowSpan(s);
+    s.position = from;
+    EraseSystemBefore(s, plot, trails, after);
+    s.position = to;
+    const bool goesOn = PlaybackGoesOn(s);
     // The erase left the cache holding the rows before, the draw the rows after.
     if (tracked && s.drawOrbits && before.first < before.second) {
         MarkTrailRows(s, *trails, *raster, before.first, std::min(before.second, after.first), *damage);

@@ -25,7 +25,9 @@ struct Canvas {
 };
 
 /// Bodies on ellipses that leave the box now and then, so that clipped
-/// points enter and leave the trail too.
+/// points enter and leave the trail too; even bodies' ellipses stand
+/// upright, so every trail crosses its neighbours' and a pixel can belong to
+/// the trails of two bodies at once.
 void LoadScene(SimulationState& s, int rows, int bodies, int trail) {
     s.lineCount = rows;
     s.bodyCount = bodies;
@@ -34,8 +36,9 @@ void LoadScene(SimulationState& s, int rows, int bodies, int trail) {
     for (int r = 0; r < rows; ++r) {
         s.rows->set(r, 0, r);
         for (int k = 1; k <= bodies; ++k) {
-            s.rows->set(r, 2 * k - 1, 0.9 * k * std::cos(r * 0.031 * k));
-            s.rows->set(r, 2 * k, 0.6 * k * std::sin(r * 0.031 * k));
+            const double a = k % 2 ? 0.9 * k : 0.35 * k, b = k % 2 ? 0.6 * k : 1.2 * k;
+            s.rows->set(r, 2 * k - 1, a * std::cos(r * 0.031 * k));
+            s.rows->set(r, 2 * k, b * std::sin(r * 0.031 * k));
         }
     }
     for (int k = 1; k <= bodies; ++k) {
