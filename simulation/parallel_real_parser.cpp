@@ -22,6 +22,9 @@ constexpr uint64_t kBlockBytes = kParallelBlockBytes;
 /// go the sequential way, which decides what such a run of characters is.
 constexpr uint64_t kMarginBytes = 4096;
 constexpr uint64_t kPageBytes = 4096;
+/// The text is given back in whole units of this size: the page cache may
+/// hold a file in folios of up to this size, mapped whole.
+constexpr uint64_t kReleaseBytes = uint64_t(2) << 20;
 
 /// What one block holds: the values of its tokens, and where (if anywhere) a
 /// token that is not exactly one number starts.
@@ -34,7 +37,7 @@ struct BlockResult {
 /// The file's text, mapped read-only for the parse's life.
 class MappedText {
 public:
-    MappedText(int fd, uint64_t size) : size_(size) {
+    MappedText(int fd, uint64_t size) : fd_(fd), size_(size) {
         void* map = size ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0) : MAP_FAILED;
         if (map != MAP_FAILED) text_ = static_cast<const char*>(map);
     }
@@ -42,15 +45,23 @@ public:
         if (text_) ::munmap(const_cast<char*>(text_), size_);
     }
     const char* text() const { return text_; }
-    /// Gives back the whole pages of [from, to): the page cache keeps them,
-    /// but they no longer count in the process's resident memory.
+    /// The byte at `offset`, read from the file rather than the mapping: the
+    /// page holding it may have been given back, and touching it would map
+    /// its whole folio again for the rest of the parse.
+    char ByteAt(uint64_t offset) const {
+        char c = 0;
+        return ::pread(fd_, &c, 1, off_t(offset)) == 1 ? c : text_[offset];
+    }
+    /// Gives back the pages of [from, to), `to` rounded up to a page: the
+    /// page cache keeps them, but they no longer count in the process's
+    /// resident memory.
     void Release(uint64_t from, uint64_t to) const {
-        from = (from + kPageBytes - 1) / kPageBytes * kPageBytes;
-        to = to / kPageBytes * kPageBytes;
+        to = (to + kPageBytes - 1) / kPageBytes * kPageBytes;
         if (to > from) ::madvise(const_cast<char*>(text_) + from, to - from, MADV_DONTNEED);
     }
 
 private:
+    int fd_;
     const char* text_ = nullptr;
     uint64_t size_;
 };
@@ -86,6 +97,7 @@ private:
     std::size_t placedAt_ = 0;  // that index
     bool stopping_ = false;     // no block from placedBlock_ on is stored
     uint64_t resumeAt_ = 0;
+    uint64_t releasedTo_ = 0;   // the text before this has been given back
 };
 
 void ParallelParse::ParseBlock(uint64_t block, double* values, BlockResult& result,
@@ -101,7 +113,7 @@ void ParallelParse::ParseBlock(uint64_t block, double* values, BlockResult& resu
     auto space = [](char c) { return IsScanSpace(static_cast<unsigned char>(c)); };
 
     const char* p = base + start;
-    if (start > 0 && !space(base[start - 1]))
+    if (start > 0 && !space(map_.ByteAt(start - 1)))
         while (p < ownEnd && !space(*p)) ++p;  // the previous block's token
     result.count = 0;
     result.irregular = false;
@@ -134,11 +146,12 @@ void ParallelParse::Work() {
         }
         ParseBlock(block, values.get(), result, scratch);
         const uint64_t blockStart = block * kBlockBytes;
-        map_.Release(blockStart, std::min(blockStart + kBlockBytes, fileSize_));
+        const uint64_t blockEnd = std::min(blockStart + kBlockBytes, fileSize_);
         // Blocks are placed in file order: the block's first value follows
         // the previous block's last. Storing happens outside the lock, so
         // the threads fill the table (and fault its pages in) together.
         std::size_t first = 0, n = 0;
+        uint64_t releaseFrom = 0, releaseTo = 0;
         {
             std::unique_lock lock(mutex_);
             changed_.wait(lock, [&] { return stopping_ || placedBlock_ == block; });
@@ -153,11 +166,16 @@ void ParallelParse::Work() {
                 stopping_ = true;
                 resumeAt_ = result.irregularOffset;
             }
-            if (progress_)
-                progress_->bytesRead.store(std::min(blockStart + kBlockBytes, fileSize_),
-                                           std::memory_order_relaxed);
+            if (progress_) progress_->bytesRead.store(blockEnd, std::memory_order_relaxed);
+            releaseFrom = releasedTo_;
+            releasedTo_ = blockEnd == fileSize_ ? fileSize_ : blockEnd / kReleaseBytes * kReleaseBytes;
+            releaseTo = releasedTo_;
         }
         changed_.notify_all();
+        // The text is given back in file order, up to this block's end: the
+        // end of each block's parse reads into the next block, and pages
+        // mapped by that read must go when the next block goes, not stay.
+        map_.Release(releaseFrom, releaseTo);
         sink_.Store(first, values.get(), n);
     }
 }
