@@ -378,6 +378,38 @@ TEST(ParallelParser, IrregularTokensFallBackExactly) {
         ExpectParallelSameAsSequential(*text, 4'000'000);
 }
 
+/// A field of /proc/self/status, in KiB.
+long StatusKiB(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string name;
+    long value = -1;
+    while (status >> name && name != field) status.ignore(1 << 10, '\n');
+    status >> value;
+    return value;
+}
+
+TEST(ParallelParser, TextIsGivenBackAsTheParseGoes) {
+    TempDir dir;
+    const std::string text = LargeText(std::size_t(48) << 20);
+    const std::string path = dir.write("big.dat", text);
+    // A slow store lets one thread give back a block's text while the other
+    // is about to start on the block after it.
+    struct SlowSink : ValueSink {
+        void Store(std::size_t, const double*, std::size_t) override {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    } sink;
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
+    const long before = StatusKiB("VmRSS:");
+    EXPECT_GT(ParseRealsParallel(fd, text.size(), sink, std::size_t(1) << 30), std::size_t(3'000'000));
+    ::close(fd);
+    // Blocks in flight and their values: a few MiB. The page cache may hold
+    // the text in folios of 2 MiB that a mapping maps whole, so a stray read
+    // of text given back costs 2 MiB each time.
+    EXPECT_LT(StatusKiB("VmHWM:") - before, 10 * 1024) << "of a text of " << (text.size() >> 10) << " KiB";
+}
+
 }  // namespace
 
 namespace {
