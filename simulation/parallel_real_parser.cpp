@@ -1,6 +1,5 @@
 #include "parallel_real_parser.h"
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,10 +20,6 @@ constexpr uint64_t kBlockBytes = kParallelBlockBytes;
 /// Longest token taken in a block; a longer one makes the rest of the file
 /// go the sequential way, which decides what such a run of characters is.
 constexpr uint64_t kMarginBytes = 4096;
-constexpr uint64_t kPageBytes = 4096;
-/// The text is given back in whole units of this size: the page cache may
-/// hold a file in folios of up to this size, mapped whole.
-constexpr uint64_t kReleaseBytes = uint64_t(2) << 20;
 
 /// What one block holds: the values of its tokens, and where (if anywhere) a
 /// token that is not exactly one number starts.
@@ -34,43 +29,21 @@ struct BlockResult {
     uint64_t irregularOffset = 0;
 };
 
-/// The file's text, mapped read-only for the parse's life.
-class MappedText {
-public:
-    MappedText(int fd, uint64_t size) : fd_(fd), size_(size) {
-        void* map = size ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0) : MAP_FAILED;
-        if (map != MAP_FAILED) text_ = static_cast<const char*>(map);
+/// Reads [from, to) of the file into `text`; false when it cannot all be read.
+bool ReadRange(int fd, uint64_t from, uint64_t to, char* text) {
+    while (from < to) {
+        const ssize_t n = ::pread(fd, text, std::size_t(to - from), off_t(from));
+        if (n <= 0) return false;
+        from += uint64_t(n);
+        text += n;
     }
-    ~MappedText() {
-        if (text_) ::munmap(const_cast<char*>(text_), size_);
-    }
-    const char* text() const { return text_; }
-    /// The byte at `offset`, read from the file rather than the mapping: the
-    /// page holding it may have been given back, and touching it would map
-    /// its whole folio again for the rest of the parse.
-    char ByteAt(uint64_t offset) const {
-        char c = 0;
-        return ::pread(fd_, &c, 1, off_t(offset)) == 1 ? c : text_[offset];
-    }
-    /// Gives back the pages of [from, to), `to` rounded up to a page: the
-    /// page cache keeps them, but they no longer count in the process's
-    /// resident memory.
-    void Release(uint64_t from, uint64_t to) const {
-        to = (to + kPageBytes - 1) / kPageBytes * kPageBytes;
-        if (to > from) ::madvise(const_cast<char*>(text_) + from, to - from, MADV_DONTNEED);
-    }
-
-private:
-    int fd_;
-    const char* text_ = nullptr;
-    uint64_t size_;
-};
+    return true;
+}
 
 class ParallelParse {
 public:
-    ParallelParse(const MappedText& map, uint64_t fileSize, ValueSink& sink, std::size_t count,
-                  LoadProgress* progress)
-        : map_(map), fileSize_(fileSize), sink_(sink), count_(count), progress_(progress) {
+    ParallelParse(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count, LoadProgress* progress)
+        : fd_(fd), fileSize_(fileSize), sink_(sink), count_(count), progress_(progress) {
         blocks_ = (fileSize + kBlockBytes - 1) / kBlockBytes;
     }
 
@@ -81,10 +54,11 @@ public:
 
 private:
     void Work();
-    void ParseBlock(uint64_t block, double* values, BlockResult& result, std::string& scratch) const;
+    void ParseBlock(uint64_t block, char* text, double* values, BlockResult& result,
+                    std::string& scratch) const;
     bool Cancelled() const { return progress_ && progress_->cancelled.load(std::memory_order_relaxed); }
 
-    const MappedText& map_;
+    int fd_;
     uint64_t fileSize_;
     ValueSink& sink_;
     std::size_t count_;
@@ -97,26 +71,35 @@ private:
     std::size_t placedAt_ = 0;  // that index
     bool stopping_ = false;     // no block from placedBlock_ on is stored
     uint64_t resumeAt_ = 0;
-    uint64_t releasedTo_ = 0;   // the text before this has been given back
 };
 
-void ParallelParse::ParseBlock(uint64_t block, double* values, BlockResult& result,
+void ParallelParse::ParseBlock(uint64_t block, char* text, double* values, BlockResult& result,
                                std::string& scratch) const {
     // The block owns the tokens whose first character lies in [start, end).
-    const char* const base = map_.text();
+    // Its text is read with the character before it (which tells whether
+    // the block starts inside a token) and a margin after it: copying 1 MiB
+    // into a buffer that stays in the cache parses faster than reading a
+    // mapping of the file, and leaves nothing of the file in memory.
     const uint64_t start = block * kBlockBytes;
     const uint64_t end = std::min(start + kBlockBytes, fileSize_);
     const uint64_t limit = std::min(end + kMarginBytes, fileSize_);
-    const char* const textEnd = base + limit;
-    const char* const ownEnd = base + end;
+    const uint64_t from = start > 0 ? start - 1 : 0;
+    result.count = 0;
+    result.irregular = false;
+    if (!ReadRange(fd_, from, limit, text)) {
+        // The sequential read takes over here and meets the same failure.
+        result.irregular = true;
+        result.irregularOffset = start;
+        return;
+    }
+    const char* const textEnd = text + (limit - from);
+    const char* const ownEnd = text + (end - from);
     const bool cutShort = limit < fileSize_;  // a token reaching textEnd may go on
     auto space = [](char c) { return IsScanSpace(static_cast<unsigned char>(c)); };
 
-    const char* p = base + start;
-    if (start > 0 && !space(map_.ByteAt(start - 1)))
+    const char* p = text + (start - from);
+    if (start > 0 && !space(text[0]))
         while (p < ownEnd && !space(*p)) ++p;  // the previous block's token
-    result.count = 0;
-    result.irregular = false;
     for (;;) {
         while (p < ownEnd && space(*p)) ++p;
         if (p >= ownEnd) return;
@@ -125,7 +108,7 @@ void ParallelParse::ParseBlock(uint64_t block, double* values, BlockResult& resu
         // Regular: exactly one number, ending at white space or the file's end.
         if (!q || (q < textEnd ? !space(*q) : cutShort)) {
             result.irregular = true;
-            result.irregularOffset = uint64_t(p - base);
+            result.irregularOffset = from + uint64_t(p - text);
             return;
         }
         values[result.count++] = value;
@@ -134,6 +117,7 @@ void ParallelParse::ParseBlock(uint64_t block, double* values, BlockResult& resu
 }
 
 void ParallelParse::Work() {
+    std::unique_ptr<char[]> text(new char[kBlockBytes + kMarginBytes + 1]);
     std::unique_ptr<double[]> values(new double[kBlockBytes / 2 + 1]);
     std::string scratch;
     BlockResult result;
@@ -144,14 +128,12 @@ void ParallelParse::Work() {
             if (stopping_ || nextBlock_ >= blocks_ || Cancelled()) return;
             block = nextBlock_++;
         }
-        ParseBlock(block, values.get(), result, scratch);
-        const uint64_t blockStart = block * kBlockBytes;
-        const uint64_t blockEnd = std::min(blockStart + kBlockBytes, fileSize_);
+        ParseBlock(block, text.get(), values.get(), result, scratch);
+        const uint64_t blockEnd = std::min((block + 1) * kBlockBytes, fileSize_);
         // Blocks are placed in file order: the block's first value follows
         // the previous block's last. Storing happens outside the lock, so
         // the threads fill the table (and fault its pages in) together.
         std::size_t first = 0, n = 0;
-        uint64_t releaseFrom = 0, releaseTo = 0;
         {
             std::unique_lock lock(mutex_);
             changed_.wait(lock, [&] { return stopping_ || placedBlock_ == block; });
@@ -167,15 +149,8 @@ void ParallelParse::Work() {
                 resumeAt_ = result.irregularOffset;
             }
             if (progress_) progress_->bytesRead.store(blockEnd, std::memory_order_relaxed);
-            releaseFrom = releasedTo_;
-            releasedTo_ = blockEnd == fileSize_ ? fileSize_ : blockEnd / kReleaseBytes * kReleaseBytes;
-            releaseTo = releasedTo_;
         }
         changed_.notify_all();
-        // The text is given back in file order, up to this block's end: the
-        // end of each block's parse reads into the next block, and pages
-        // mapped by that read must go when the next block goes, not stay.
-        map_.Release(releaseFrom, releaseTo);
         sink_.Store(first, values.get(), n);
     }
 }
@@ -196,13 +171,9 @@ std::size_t ParallelParse::Run(uint64_t& resumeAt) {
 std::size_t ParseRealsParallel(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count,
                                LoadProgress* progress) {
     if (progress) progress->fileBytes.store(fileSize, std::memory_order_relaxed);
-    const MappedText map(fd, fileSize);
-    std::size_t stored = 0;
-    uint64_t resumeAt = 0;  // the whole file goes the sequential way when it cannot be mapped
-    if (map.text()) {
-        ParallelParse parse(map, fileSize, sink, count, progress);
-        stored = parse.Run(resumeAt);
-    }
+    ParallelParse parse(fd, fileSize, sink, count, progress);
+    uint64_t resumeAt = 0;
+    std::size_t stored = parse.Run(resumeAt);
     if (progress && progress->cancelled.load()) return stored;
     if (stored < count && resumeAt < fileSize && ::lseek(fd, off_t(resumeAt), SEEK_SET) >= 0) {
         FdSource rest(fd);

@@ -13,8 +13,9 @@ struct LoadProgress;
 
 /// Reads up to `count` reals from the regular file `fd` (of `fileSize`
 /// bytes) into `sink` with the same values and the same stopping point as
-/// ParseReals. The file is mapped into memory and its blocks are parsed on
-/// several threads, each thread storing its block's values into `sink`
+/// ParseReals. The file's blocks are read and parsed on several threads,
+/// each thread reading a block at a time into its own buffer (so no more of
+/// the text than that is ever in memory) and storing its block's values into `sink`
 /// itself (so Store is called from several threads at once, for disjoint
 /// ranges). From the first token that is not exactly one number (text,
 /// numbers run together) the rest is read sequentially, so the first
