@@ -8,6 +8,8 @@
 #include <cstring>
 #include <limits>
 
+#include "available_memory.h"
+
 namespace {
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
 }  // namespace
@@ -33,6 +35,10 @@ std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns) {
     // as the reader fills them. Large tables ask for huge pages, which makes
     // filling them much cheaper in page faults.
     const std::size_t bytes = std::max<std::size_t>(count, 1) * sizeof(double);
+    // The system would let a table larger than its memory be made, and end
+    // the process once the reader had filled what memory there is: such a
+    // table is refused now, before anything is read.
+    if (bytes > AvailableMemory().value_or(UINT64_MAX)) return nullptr;
     const bool large = bytes >= kHugePage;
     const std::size_t rounded = large ? (bytes + kHugePage - 1) / kHugePage * kHugePage : bytes;
     if (rounded < bytes) return nullptr;

@@ -74,7 +74,8 @@ private:
 
 /// Creates a table of `rows` x `columns` uninitialised doubles. A negative row
 /// count gives a table without rows. Returns null when the size does not fit
-/// in memory sizes or the memory cannot be had.
+/// in memory sizes or the memory cannot be had, which includes a table larger
+/// than the memory the system has available now.
 std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns);
 
 /// Makes room for rows appended at the end: replaces `table` by one of

@@ -17,6 +17,7 @@
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
 #include "recording_surface.h"
+#include "simulation/available_memory.h"
 #include "simulation/configuration_reader.h"
 #include "simulation/data_reader.h"
 #include "simulation/load_progress.h"
@@ -281,6 +282,28 @@ TEST_F(LoadFixture, ImpossibleTableIsRefused) {
               std::vector<std::string>{"Not enough memory for 2147483647 data lines of 61 values"});
     EXPECT_EQ(state.rows, nullptr);
     EXPECT_EQ(state.dataLoaded, 0);
+}
+
+TEST_F(LoadFixture, TableLargerThanTheAvailableMemoryIsRefusedBeforeReading) {
+    // Large enough to be allowed by the system's overcommit, too large to fill.
+    const std::optional<uint64_t> available = AvailableMemory();
+    ASSERT_TRUE(available);
+    const uint64_t rows = (*available + (uint64_t(512) << 20)) / (61 * sizeof(double));
+    if (rows > INT32_MAX) GTEST_SKIP() << "this machine has more memory than a table can use";
+    ASSERT_EQ(Load(ConfigText("run.dat", int32_t(rows), 30), DataText(3, 30)), 0);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Not enough memory for " + std::to_string(rows) +
+                                                      " data lines of 61 values"});
+    EXPECT_EQ(state.rows, nullptr);
+}
+
+TEST(AvailableMemory, IsWhatTheKernelCallsAvailablePlusFreeSwap) {
+    EXPECT_EQ(AvailableMemoryOf("MemTotal:       24683744 kB\nMemFree:        22285536 kB\n"
+                                "MemAvailable:   24144760 kB\nSwapTotal: 0 kB\nSwapFree:  1024 kB\n"),
+              (uint64_t(24144760) + 1024) * 1024);
+    EXPECT_EQ(AvailableMemoryOf("MemAvailable: 5 kB\n"), uint64_t(5) * 1024);
+    // Kernels before 3.14 do not say; nothing is refused then.
+    EXPECT_EQ(AvailableMemoryOf("MemTotal: 100 kB\nMemFree: 50 kB\n"), std::nullopt);
+    EXPECT_EQ(AvailableMemoryOf("MemAvailable: 99999999999999999999 kB\n"), std::nullopt);
 }
 
 TEST_F(LoadFixture, ReloadDataAfterShapeChangeMakesAFittingTable) {
