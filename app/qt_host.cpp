@@ -59,7 +59,10 @@ void QtHost::note(const std::string& text) {
 namespace {
 
 /// The status bar's progress bar and Cancel button for one load, and the
-/// window's input turned off while it lasts.
+/// window's input turned off while it lasts. The two widgets are made once
+/// per window and only shown and hidden after that: adding or removing a
+/// status bar widget lays the bar out anew, which shows its "Ready" label
+/// again under whatever message it holds (a cancelled load's note).
 class LoadIndicator {
 public:
     LoadIndicator(QMainWindow& window, LoadProgress& progress) : window_(window), progress_(progress) {
@@ -70,21 +73,32 @@ public:
     ~LoadIndicator() {
         for (QWidget* w : inputs_)
             if (w) w->setEnabled(true);
-        delete bar_;
-        delete cancel_;
+        QObject::disconnect(cancelled_);
+        if (bar_) bar_->hide();
+        if (cancel_) cancel_->hide();
     }
     void Update() {
         if (!bar_) {
-            bar_ = new QProgressBar;
-            bar_->setRange(0, 1000);
-            bar_->setMaximumWidth(240);
-            cancel_ = new QPushButton(QStringLiteral("Cancel"));
-            QObject::connect(cancel_, &QPushButton::clicked, [this] {
+            QStatusBar* status = window_.statusBar();
+            bar_ = status->findChild<QProgressBar*>(QStringLiteral("loadProgress"));
+            cancel_ = status->findChild<QPushButton*>(QStringLiteral("loadCancel"));
+            if (!bar_) {
+                bar_ = new QProgressBar;
+                bar_->setObjectName(QStringLiteral("loadProgress"));
+                bar_->setRange(0, 1000);
+                bar_->setMaximumWidth(120);
+                cancel_ = new QPushButton(QStringLiteral("Cancel"));
+                cancel_->setObjectName(QStringLiteral("loadCancel"));
+                status->addPermanentWidget(bar_);
+                status->addPermanentWidget(cancel_);
+            }
+            cancelled_ = QObject::connect(cancel_, &QPushButton::clicked, [this] {
                 progress_.cancelled = true;
                 cancel_->setEnabled(false);
             });
-            window_.statusBar()->addPermanentWidget(bar_);
-            window_.statusBar()->addPermanentWidget(cancel_);
+            cancel_->setEnabled(true);
+            bar_->show();
+            cancel_->show();
         }
         const double total = double(std::max<uint64_t>(progress_.fileBytes.load(), 1));
         bar_->setValue(int(1000.0 * double(progress_.bytesRead.load()) / total));
@@ -97,6 +111,7 @@ private:
     QList<QPointer<QWidget>> inputs_;
     QPointer<QProgressBar> bar_;
     QPointer<QPushButton> cancel_;
+    QMetaObject::Connection cancelled_;
 };
 
 }  // namespace

@@ -6,9 +6,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QThread>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -18,6 +21,7 @@
 #include "commands/file_commands.h"
 #include "commands/file_dialog.h"
 #include "plot/plot_box.h"
+#include "simulation/load_progress.h"
 #include "simulation/simulation_state.h"
 #include "test_support.h"
 
@@ -108,6 +112,41 @@ TEST(QtHostNote, ShowsInTheStatusBarWithoutAMessageBox) {
     host.note("Data lines hold 9 values; 2 planets need 5");
     EXPECT_EQ(window.statusBar()->currentMessage(), "Data lines hold 9 values; 2 planets need 5");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST(QtHostWait, ACancelledLoadLeavesItsNoteAloneInTheStatusBar) {
+    QMainWindow window;
+    auto* ready = new QLabel(QStringLiteral("Ready"));
+    window.statusBar()->addWidget(ready, 1);
+    window.show();
+    QtHost host(&window);
+    // Two loads: the first makes the progress widgets, the second reuses them.
+    for (int load = 0; load < 2; ++load) {
+        LoadProgress progress;
+        progress.fileBytes = 1000;
+        QTimer press;
+        QObject::connect(&press, &QTimer::timeout, [&] {
+            auto* cancel = window.statusBar()->findChild<QPushButton*>(QStringLiteral("loadCancel"));
+            if (cancel && cancel->isVisible()) cancel->click();
+        });
+        press.start(50);
+        host.waitFor(
+            [&] {
+                for (int i = 0; i < 1000 && !progress.cancelled; ++i) {
+                    progress.bytesRead = uint64_t(i);
+                    QThread::msleep(5);
+                }
+            },
+            progress);
+        ASSERT_TRUE(progress.cancelled) << "load " << load << ": the Cancel button never showed";
+        host.note("Load cancelled");
+        QApplication::processEvents();  // the status bar's layout runs queued
+        EXPECT_EQ(window.statusBar()->currentMessage(), "Load cancelled");
+        EXPECT_FALSE(ready->isVisible()) << "the label is drawn under the note";
+        EXPECT_FALSE(window.statusBar()->findChild<QPushButton*>(QStringLiteral("loadCancel"))->isVisible());
+    }
+    window.statusBar()->clearMessage();
+    EXPECT_TRUE(ready->isVisible());
 }
 
 }  // namespace
