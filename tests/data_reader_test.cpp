@@ -411,12 +411,12 @@ long StatusKiB(const char* field) {
     return value;
 }
 
-TEST(ParallelParser, TextIsGivenBackAsTheParseGoes) {
+TEST(ParallelParser, HoldsOnlyTheBlocksInFlightNeverTheFile) {
     TempDir dir;
     const std::string text = LargeText(std::size_t(48) << 20);
     const std::string path = dir.write("big.dat", text);
-    // A slow store lets one thread give back a block's text while the other
-    // is about to start on the block after it.
+    // Slow stores keep the threads at different places in the file, where
+    // text read (or mapped) ahead or kept behind would pile up.
     struct SlowSink : ValueSink {
         void Store(std::size_t, const double*, std::size_t) override {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -427,9 +427,6 @@ TEST(ParallelParser, TextIsGivenBackAsTheParseGoes) {
     const long before = StatusKiB("VmRSS:");
     EXPECT_GT(ParseRealsParallel(fd, text.size(), sink, std::size_t(1) << 30), std::size_t(3'000'000));
     ::close(fd);
-    // Blocks in flight and their values: a few MiB. The page cache may hold
-    // the text in folios of 2 MiB that a mapping maps whole, so a stray read
-    // of text given back costs 2 MiB each time.
     EXPECT_LT(StatusKiB("VmHWM:") - before, 10 * 1024) << "of a text of " << (text.size() >> 10) << " KiB";
 }
 
