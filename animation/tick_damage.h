@@ -25,6 +25,12 @@ public:
         if (offset < 0 || all_) return;
         MarkTile(int32_t(offset % stride) / kTile, int32_t(offset / stride) / kTile);
     }
+    /// Whether the pixel at x, y lies in a marked tile (or all is marked).
+    bool Covers(int32_t x, int32_t y) const {
+        if (all_) return true;
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
+        return tiles_[std::size_t(y / kTile) * std::size_t(tilesX_) + std::size_t(x / kTile)] != 0;
+    }
     /// The marked area as rectangles within the raster: each run of marked
     /// tiles on a tile row, or the whole raster when all is marked.
     std::vector<DeviceRect> Rects() const;

@@ -2,9 +2,12 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QRegion>
 #include <QString>
 #include <algorithm>
+#include <cmath>
 
+#include "animation/tick_damage.h"
 #include "app/qt_text_painter.h"
 
 QColor ToQColor(ColourRef colour) { return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)); }
@@ -30,8 +33,25 @@ PainterSurface::PainterSurface(QPainter& painter, int32_t width, int32_t height,
 
 PainterSurface::~PainterSurface() { Flush(); }
 
+/// On an image at a whole-number scale the rectangles (the background,
+/// boxes, points) lie on whole pixels, where smoothing changes nothing,
+/// except that inside a clip region it lets a trace of the colour under a
+/// clip edge through: they are filled without it then. Vector outputs are
+/// left as they are.
+PainterSurface::SharpEdges::SharpEdges(PainterSurface& surface)
+    : painter_(surface.painter_),
+      on_(surface.scale_ == std::floor(surface.scale_) && painter_.device() &&
+          painter_.device()->devType() == QInternal::Image) {
+    if (on_) painter_.setRenderHint(QPainter::Antialiasing, false);
+}
+
+PainterSurface::SharpEdges::~SharpEdges() {
+    if (on_) painter_.setRenderHint(QPainter::Antialiasing, true);
+}
+
 void PainterSurface::Flush() {
     if (points_.empty()) return;
+    SharpEdges sharp(*this);
     painter_.setPen(Qt::NoPen);
     painter_.setBrush(ToQColor(pointColour_));
     painter_.drawRects(points_.data(), int(points_.size()));
@@ -41,11 +61,27 @@ void PainterSurface::Flush() {
 
 void PainterSurface::Clear(ColourRef colour) {
     Flush();
+    SharpEdges sharp(*this);
     painter_.fillRect(QRectF(0, 0, width_ * scale_, height_ * scale_), ToQColor(colour));
+}
+
+void PainterSurface::RestrictTo(const TickDamage& damage) {
+    Flush();
+    std::vector<QRect> rects;
+    for (const DeviceRect& r : damage.Rects())
+        rects.emplace_back(int(r.left * scale_), int(r.top * scale_), int((r.right - r.left) * scale_),
+                           int((r.bottom - r.top) * scale_));
+    // The tiles come in rows, top to bottom and left to right, without
+    // overlaps: the banded order a region is made from directly.
+    QRegion region;
+    if (!rects.empty()) region.setRects(rects.data(), int(rects.size()));
+    painter_.setClipRegion(region, Qt::IntersectClip);
+    only_ = &damage;
 }
 
 void PainterSurface::SetPixel(int32_t x, int32_t y, ColourRef colour) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    if (only_ && !only_->Covers(x, y)) return;
     if (colour != pointColour_) Flush();
     pointColour_ = colour;
     // Many rows of a slow body fall on one pixel: each is drawn once.
@@ -60,6 +96,7 @@ void PainterSurface::Rectangle(int32_t left, int32_t top, int32_t right, int32_t
     if (right <= left || bottom <= top) return;
     const double s = scale_;
     const QRectF outer(left * s, top * s, (double(right) - left) * s, (double(bottom) - top) * s);
+    SharpEdges sharp(*this);
     painter_.fillRect(outer, Qt::black);
     if (right - left > 2 && bottom - top > 2)
         painter_.fillRect(outer.adjusted(s, s, -s, -s), ToQColor(brush_));
@@ -89,8 +126,11 @@ void PainterSurface::TextOut(int32_t x, int32_t y, std::string_view text) {
     // Names and titles from a configuration may be UTF-8; ASCII reads the same either way.
     const QString string = QString::fromUtf8(text.data(), qsizetype(text.size()));
     const double s = scale_;
-    painter_.fillRect(QRectF(x * s, y * s, double(textAdvance_) * double(text.size()) * s, textHeight_ * s),
-                      Qt::white);
+    {
+        SharpEdges sharp(*this);
+        painter_.fillRect(QRectF(x * s, y * s, double(textAdvance_) * double(text.size()) * s, textHeight_ * s),
+                          Qt::white);
+    }
     painter_.setFont(font_);
     painter_.setPen(Qt::black);
     painter_.drawText(QPointF(x * s, (y + textAscent_) * s), string);

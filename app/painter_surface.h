@@ -9,6 +9,7 @@
 #include "plot/drawing_surface.h"
 
 class QPainter;
+class TickDamage;
 
 /// A drawing surface over a toolkit painter at `scale` times the size of the
 /// pixel picture: every position, length, line width and the text's size are
@@ -35,8 +36,24 @@ public:
 
     /// Draws the points set since the last drawing call other than SetPixel.
     void Flush();
+    /// Draws from now on only within the tiles `damage` marks (which must
+    /// outlive the surface): the painter is clipped to them, and points
+    /// outside them are passed over at once. With a whole-number scale the
+    /// pixels inside come out as a full paint draws them.
+    void RestrictTo(const TickDamage& damage);
 
 private:
+    /// Turns smoothing off for its life when the scale is a whole number.
+    class SharpEdges {
+    public:
+        explicit SharpEdges(PainterSurface& surface);
+        ~SharpEdges();
+
+    private:
+        QPainter& painter_;
+        bool on_;
+    };
+
     QPainter& painter_;
     int32_t width_;
     int32_t height_;
@@ -52,6 +69,7 @@ private:
     std::vector<QRectF> points_;
     std::unordered_set<uint64_t> pointSet_;
     ColourRef pointColour_ = 0;
+    const TickDamage* only_ = nullptr;
 };
 
 /// The toolkit colour of a 0x00BBGGRR colour.

@@ -22,13 +22,15 @@ PictureFormat PictureFormatOf(const QString& path) {
 
 namespace {
 
-/// One full paint of the view (and the status line when asked) on `painter`.
+/// One full paint of the view (and the status line when asked) on `painter`,
+/// within the tiles of `only` when given.
 void PaintPicture(SimulationState& state, const PlotBox& plot, QPainter& painter, int width, int height,
-                  const PictureOptions& options, double scale) {
+                  const PictureOptions& options, double scale, const TickDamage* only = nullptr) {
     PlotBox copy = plot;  // the paint recomputes the mapping; the view keeps its own
     const int32_t startRequested = state.startRequested;
     {
         PainterSurface surface(painter, width, height, scale);
+        if (only) surface.RestrictTo(*only);
         PaintView(state, copy, surface, width, height);
         const std::string status = options.statusLine ? StatusLine(state, state.position) : std::string();
         if (!status.empty()) surface.TextOut(10, 5, status);
@@ -46,6 +48,18 @@ QImage PaintScaledPicture(SimulationState& state, const PlotBox& plot, int width
     QPainter painter(&image);
     PaintPicture(state, plot, painter, width, height, options, scale);
     return image;
+}
+
+void RepaintScaledTiles(SimulationState& state, const PlotBox& plot, QImage& image, int width, int height,
+                        const PictureOptions& options, const TickDamage& damage) {
+    // Painted in the image's own pixels, whatever ratio the view shows it at.
+    const qreal ratio = image.devicePixelRatio();
+    image.setDevicePixelRatio(1);
+    {
+        QPainter painter(&image);
+        PaintPicture(state, plot, painter, width, height, options, options.scale, &damage);
+    }
+    image.setDevicePixelRatio(ratio);
 }
 
 std::string ExportPicture(SimulationState& state, const PlotBox& plot, int width, int height,

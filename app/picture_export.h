@@ -6,6 +6,7 @@
 
 struct SimulationState;
 class PlotBox;
+class TickDamage;
 
 /// The kinds of picture a view can be written as.
 enum class PictureFormat { Png, Svg, Pdf };
@@ -24,6 +25,13 @@ struct PictureOptions {
 /// that size into a new image (null when memory runs short).
 QImage PaintScaledPicture(SimulationState& state, const PlotBox& plot, int width, int height,
                           const PictureOptions& options);
+
+/// Paints again, into `image` made by PaintScaledPicture at a whole-number
+/// `options.scale`, only the tiles of the view that `damage` marks, as they
+/// are at the state's current row: after a tick, the image is then what
+/// PaintScaledPicture would make, at the cost of the tiles that changed.
+void RepaintScaledTiles(SimulationState& state, const PlotBox& plot, QImage& image, int width, int height,
+                        const PictureOptions& options, const TickDamage& damage);
 
 /// Paints the view of `width` x `height` pixels at the state's current row
 /// through a painter surface into `path`, as PNG, SVG or PDF by its

@@ -46,7 +46,16 @@ void SimulationView::deliverTick() {
     damage_.Reset(image_->width(), image_->height());
     const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_, &damage_);
     ticked_ = true;
-    sharpStale_ = true;
+    const qreal ratio = devicePixelRatioF();
+    if (ratio >= 2 && !sharpStale_ && !damage_.all() && ratio == std::floor(ratio) &&
+        sharp_.size() == QSize(image_->width(), image_->height()) * ratio) {
+        // At a whole ratio the tiles of the raster that changed are the
+        // parts of the sharp picture that changed: only they are painted.
+        RepaintScaledTiles(state_, plot_, sharp_, image_->width(), image_->height(),
+                           {.scale = ratio, .statusLine = true}, damage_);
+    } else {
+        sharpStale_ = true;
+    }
     if (request.stop) timer_.stop();
     if (request.stop && !PlaybackGoesOn(state_) && onPlaybackEnded) onPlaybackEnded();
     if (request.repaint) {

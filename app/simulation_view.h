@@ -41,6 +41,9 @@ public:
     int timerInterval() const { return timer_.interval(); }
     /// The raster as last drawn, the size of the client area.
     const QImage* frame() const { return image_ ? &image_->image() : nullptr; }
+    /// At a device pixel ratio of 2 or more, the picture the screen shows as
+    /// last painted (null before the first such paint).
+    const QImage& sharpFrame() const { return sharp_; }
     /// Called after every paint that drew something new (full or tick).
     std::function<void()> onFramePresented;
     /// Called when a tick stops the timer at the end of the data.

@@ -4,10 +4,15 @@
 #include <QImage>
 #include <QPixmap>
 #include <QSet>
+#include <cmath>
+#include <cstring>
+#include <sstream>
+#include <string>
 
 #include "animation/startup_defaults.h"
 #include "app/command_ids.h"
 #include "app/main_frame.h"
+#include "app/picture_export.h"
 #include "app/simulation_view.h"
 #include "commands/external_editor.h"
 #include "commands/file_dialog.h"
@@ -56,6 +61,48 @@ TEST(HighDensityView, DrawsAtTheScreensRatioAndKeepsTheRasterForExport) {
     // drawn at the ratio, the smooth edges of text and discs add many more.
     EXPECT_LT(Colours(*raster), 10);
     EXPECT_GT(Colours(shown), 50);
+}
+
+TEST(HighDensityView, TicksPaintOnlyWhatChangedAndShowWhatAFullPaintShows) {
+    SimulationState state;
+    PlotBox plot;
+    ScriptedHost host;
+    Quiet quiet;
+    TempDir dir;
+    CMainFrame frame(state, plot, host, quiet, quiet);
+    InitialiseDefaults(state, plot);
+    frame.show();
+    QApplication::processEvents();
+    // Three bodies on crossing ellipses that leave the box now and then,
+    // trails of 60 rows.
+    std::ostringstream data;
+    for (int r = 0; r < 400; ++r) {
+        data << r * 0.01;
+        for (int k = 1; k <= 3; ++k)
+            data << ' ' << (k % 2 ? 1.2 : 0.5) * k * std::cos(r * 0.05 * k) << ' '
+                 << (k % 2 ? 0.5 : 1.2) * k * std::sin(r * 0.05 * k);
+        data << '\n';
+    }
+    dir.write("sim.dat", data.str());
+    frame.openAtStart(dir.write("sim.ovx", ConfigText("sim.dat", 400, 3, 1, 60, 0, "-3 -3 3 3")));
+    frame.view()->repaint();
+    ASSERT_GE(frame.view()->devicePixelRatioF(), 2.0);
+    const QSize size = frame.view()->contentsRect().size();
+    // After every tenth tick the picture on the screen is the one a full
+    // paint at that row makes, to the last bit.
+    for (int tick = 0; tick <= 200; ++tick) {
+        if (tick) frame.view()->deliverTick();
+        if (tick % 10) continue;
+        frame.view()->repaint();
+        const QImage shown = frame.view()->sharpFrame().convertToFormat(QImage::Format_RGB32);
+        const QImage full = PaintScaledPicture(state, plot, size.width(), size.height(),
+                                               {.scale = 2, .statusLine = tick > 0});
+        ASSERT_EQ(shown.size(), full.size());
+        int rows = 0;
+        for (int y = 0; y < full.height(); ++y)
+            rows += std::memcmp(shown.constScanLine(y), full.constScanLine(y), std::size_t(full.width()) * 4) != 0;
+        ASSERT_EQ(rows, 0) << "rows differ from a full paint after tick " << tick;
+    }
 }
 
 }  // namespace
