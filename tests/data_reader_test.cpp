@@ -422,8 +422,10 @@ TEST(ParallelParser, HoldsOnlyTheBlocksInFlightNeverTheFile) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     } sink;
+    std::ofstream reset("/proc/self/clear_refs");
+    reset << "5" << std::flush;  // the peak starts again from here
+    if (!reset) GTEST_SKIP() << "this system does not let a process reset its peak memory";
     const int fd = ::open(path.c_str(), O_RDONLY);
-    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
     const long before = StatusKiB("VmRSS:");
     EXPECT_GT(ParseRealsParallel(fd, text.size(), sink, std::size_t(1) << 30), std::size_t(3'000'000));
     ::close(fd);
