@@ -37,16 +37,23 @@ int Colours(const QImage& image) {
     return int(colours.size());
 }
 
-TEST(HighDensityView, DrawsAtTheScreensRatioAndKeepsTheRasterForExport) {
+/// A shown main window with nothing loaded.
+struct HighDensityView : ::testing::Test {
     SimulationState state;
     PlotBox plot;
     ScriptedHost host;
     Quiet quiet;
     TempDir dir;
-    CMainFrame frame(state, plot, host, quiet, quiet);
-    InitialiseDefaults(state, plot);
-    frame.show();
-    QApplication::processEvents();
+    CMainFrame frame{state, plot, host, quiet, quiet};
+
+    void SetUp() override {
+        InitialiseDefaults(state, plot);
+        frame.show();
+        QApplication::processEvents();
+    }
+};
+
+TEST_F(HighDensityView, DrawsAtTheScreensRatioAndKeepsTheRasterForExport) {
     dir.write("sim.dat", DataText(100, 2));
     frame.openAtStart(dir.write("sim.ovx", ConfigText("sim.dat", 100, 2, 1, 20, 0, "-3 -3 3 3")));
     frame.runCommand(ID_TOGGLE_FULL_WINDOW);
@@ -63,16 +70,7 @@ TEST(HighDensityView, DrawsAtTheScreensRatioAndKeepsTheRasterForExport) {
     EXPECT_GT(Colours(shown), 50);
 }
 
-TEST(HighDensityView, TicksPaintOnlyWhatChangedAndShowWhatAFullPaintShows) {
-    SimulationState state;
-    PlotBox plot;
-    ScriptedHost host;
-    Quiet quiet;
-    TempDir dir;
-    CMainFrame frame(state, plot, host, quiet, quiet);
-    InitialiseDefaults(state, plot);
-    frame.show();
-    QApplication::processEvents();
+TEST_F(HighDensityView, TicksPaintOnlyWhatChangedAndShowWhatAFullPaintShows) {
     // Three bodies on crossing ellipses that leave the box now and then,
     // trails of 60 rows.
     std::ostringstream data;
