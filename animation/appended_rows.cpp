@@ -18,7 +18,7 @@ bool AppendRows(SimulationState& s, const std::vector<double>& values) {
             return false;
     }
     s.rows->StoreAppended(std::size_t(filled * columns), values.data(),
-                  std::size_t(wanted - filled) * std::size_t(columns));
+                          std::size_t(wanted - filled) * std::size_t(columns));
     s.lineCount = int32_t(wanted);
     return true;
 }

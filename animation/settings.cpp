@@ -35,7 +35,8 @@ void ApplyAnimationSettings(SimulationState& s, const AnimationSettings& a) {
     s.sunSize = a.sunSize;
     s.frameDelayMs = a.frameDelayMs;
     const int32_t rows = s.rowsInData();
-    if (int64_t(s.startRow) + s.pointsPerOrbit >= rows) s.startRow = Clamp32(int64_t(rows) - s.pointsPerOrbit - 2);
+    if (int64_t(s.startRow) + s.pointsPerOrbit >= rows)
+        s.startRow = Clamp32(int64_t(rows) - s.pointsPerOrbit - 2);
 }
 
 PositionSettings PositionSettingsOf(const SimulationState& s) {

@@ -5,8 +5,8 @@
 
 #include "animation/drawing_routines.h"
 #include "animation/playback_commands.h"
-#include "animation/tick_damage.h"
 #include "animation/plot_notes.h"
+#include "animation/tick_damage.h"
 #include "base/format.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"

@@ -128,8 +128,8 @@ void PainterSurface::TextOut(int32_t x, int32_t y, std::string_view text) {
     const double s = scale_;
     {
         SharpEdges sharp(*this);
-        painter_.fillRect(QRectF(x * s, y * s, double(textAdvance_) * double(text.size()) * s, textHeight_ * s),
-                          Qt::white);
+        painter_.fillRect(
+            QRectF(x * s, y * s, double(textAdvance_) * double(text.size()) * s, textHeight_ * s), Qt::white);
     }
     painter_.setFont(font_);
     painter_.setPen(Qt::black);

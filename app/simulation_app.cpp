@@ -35,7 +35,8 @@ void SimulationApp::ReportFirstFrame() {
     };
 }
 
-bool SimulationApp::InitInstance(const std::string& config, const std::function<void(CMainFrame&)>& beforeLoad) {
+bool SimulationApp::InitInstance(const std::string& config,
+                                 const std::function<void(CMainFrame&)>& beforeLoad) {
     frame_ = std::make_unique<CMainFrame>(state_, plot_, host_, dialog_, editor_);
     host_.setParent(frame_.get());
     dialog_.setParent(frame_.get());

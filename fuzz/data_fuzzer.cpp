@@ -1,12 +1,12 @@
 // Feeds arbitrary bytes as the data file of a fixed three-body configuration
 // of 40 rows, then draws a frame at a few positions.
 
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
 #include "fuzz_support.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
-#include "animation/simulation_loading.h"
-#include "animation/startup_defaults.h"
 #include "simulation/simulation_state.h"
 
 #include <vector>

@@ -7,19 +7,20 @@
 #include <vector>
 
 #include "animation/animation_commands.h"
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
 #include "fuzz_support.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
-#include "animation/simulation_loading.h"
-#include "animation/startup_defaults.h"
 #include "simulation/simulation_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::size_t split = input.find("\n@@\n");
     const std::string_view config = input.substr(0, split);
-    const std::string_view rows = split == std::string_view::npos ? std::string_view() : input.substr(split + 4);
+    const std::string_view rows =
+        split == std::string_view::npos ? std::string_view() : input.substr(split + 4);
     const std::string path =
         WriteFuzzFile("load.ovx", reinterpret_cast<const uint8_t*>(config.data()), config.size());
     // The configuration may name any data file; the usual names all hold the data part.

@@ -1,5 +1,5 @@
-#include "plot/drawing_surface.h"
 #include "base/format.h"
+#include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
 
 std::string FormatLabel(double value, int format, int& length) {

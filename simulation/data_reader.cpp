@@ -54,8 +54,8 @@ std::size_t ParseFile(int fd, SimulationState& s, Host& host, std::size_t count,
 
 bool PrepareTable(SimulationState& s, Host& host) {
     if (s.bodyCount < 0 || s.bodyCount > kMaxBodies) {
-        host.messageBox(Format("Error %d in Config File %s", CodeOf(ConfigResult::BadBodyCount),
-                               s.configPath.c_str()));
+        host.messageBox(
+            Format("Error %d in Config File %s", CodeOf(ConfigResult::BadBodyCount), s.configPath.c_str()));
         return false;
     }
     const int32_t columns = 2 * s.bodyCount + 1;

@@ -98,7 +98,8 @@ TEST_F(HighDensityView, TicksPaintOnlyWhatChangedAndShowWhatAFullPaintShows) {
         ASSERT_EQ(shown.size(), full.size());
         int rows = 0;
         for (int y = 0; y < full.height(); ++y)
-            rows += std::memcmp(shown.constScanLine(y), full.constScanLine(y), std::size_t(full.width()) * 4) != 0;
+            rows += std::memcmp(shown.constScanLine(y), full.constScanLine(y),
+                                std::size_t(full.width()) * 4) != 0;
         ASSERT_EQ(rows, 0) << "rows differ from a full paint after tick " << tick;
     }
 }

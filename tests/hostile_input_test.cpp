@@ -18,12 +18,13 @@ struct HostileFixture : ::testing::Test {
 
     /// Renders `config` (a path relative to the folder) both ways and checks
     /// that both end with `status` and exactly the messages `err`.
-    void ExpectRender(const std::string& config, int status, const std::string& err, const std::string& extra = "") {
+    void ExpectRender(const std::string& config, int status, const std::string& err,
+                      const std::string& extra = "") {
         for (const char* layout : {"", "--framed"}) {
             std::filesystem::remove(dir.path() + "/out.png");
-            const ProcessResult result = RunOrbivex(std::string("--render out.png --ticks 5 ") + layout + " " +
-                                                        extra + " " + ShellQuote(config),
-                                                    dir.path(), dir.path());
+            const ProcessResult result = RunOrbivex(
+                std::string("--render out.png --ticks 5 ") + layout + " " + extra + " " + ShellQuote(config),
+                dir.path(), dir.path());
             EXPECT_EQ(result.status, status) << config << " " << layout << "\n" << result.err;
             EXPECT_EQ(result.err, err) << config << " " << layout;
             EXPECT_EQ(std::filesystem::exists(dir.path() + "/out.png"), status == 0) << config;
@@ -31,9 +32,9 @@ struct HostileFixture : ::testing::Test {
     }
     /// What the renderer says when the 5 ticks asked for end early.
     static std::string RanOut(int ticks, int trail, int rows) {
-        return "The data ran out after " + std::to_string(ticks) + " of 5 ticks, at row " + std::to_string(ticks) +
-               ": the trail needs " + std::to_string(trail) + " rows after the row shown, and the data has " +
-               std::to_string(rows) + " rows\n";
+        return "The data ran out after " + std::to_string(ticks) + " of 5 ticks, at row " +
+               std::to_string(ticks) + ": the trail needs " + std::to_string(trail) +
+               " rows after the row shown, and the data has " + std::to_string(rows) + " rows\n";
     }
     std::string Full(const std::string& name) const { return dir.path() + "/" + name; }
     std::string ConfigError(int code, const std::string& name) const {
@@ -54,7 +55,8 @@ TEST_F(HostileFixture, ConfigurationFilesOfTheWrongKind) {
     dir.write("garbage.ovx", garbage);
     ExpectRender("garbage.ovx", 1, ConfigError(-2, "garbage.ovx"));
     std::filesystem::create_directory(Full("folder.ovx"));
-    ExpectRender("folder.ovx", 1, "Config File " + Full("folder.ovx") + " is not found\n" + ConfigError(-1, "folder.ovx"));
+    ExpectRender("folder.ovx", 1,
+                 "Config File " + Full("folder.ovx") + " is not found\n" + ConfigError(-1, "folder.ovx"));
     ExpectRender("/dev/zero", 1, "Config File /dev/zero is not found\nError -1 in Config File /dev/zero\n");
     std::string shifted = ConfigText("d.dat", 10, 1);
     shifted.replace(shifted.find("step"), 4, "st=ep");
@@ -66,7 +68,8 @@ TEST_F(HostileFixture, UnreadableConfiguration) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop the superuser";
     dir.write("locked.ovx", ConfigText("d.dat", 10, 1));
     ::chmod(Full("locked.ovx").c_str(), 0);
-    ExpectRender("locked.ovx", 1, "Config File " + Full("locked.ovx") + " is not found\n" + ConfigError(-1, "locked.ovx"));
+    ExpectRender("locked.ovx", 1,
+                 "Config File " + Full("locked.ovx") + " is not found\n" + ConfigError(-1, "locked.ovx"));
 }
 
 TEST_F(HostileFixture, BodyCounts) {
@@ -88,8 +91,8 @@ TEST_F(HostileFixture, ImpossibleLineCountIsRefusedBeforeReading) {
 }
 
 TEST_F(HostileFixture, ExtremeBoxes) {
-    for (const char* box : {"nan nan nan nan", "-inf -inf inf inf", "-1e308 -1e308 1e308 1e308", "2 2 2 2",
-                            "3 3 -3 -3"}) {
+    for (const char* box :
+         {"nan nan nan nan", "-inf -inf inf inf", "-1e308 -1e308 1e308 1e308", "2 2 2 2", "3 3 -3 -3"}) {
         WriteSimulation("box.ovx", "box.dat", 20, 2, box);
         ExpectRender("box.ovx", 0, "");
     }
@@ -145,8 +148,8 @@ TEST_F(HostileFixture, FifoAndDeviceAsDataDoNotHang) {
 }
 
 TEST_F(HostileFixture, OddCharactersInPaths) {
-    const std::string names[] = {"with space", "semi;colon", "$(touch pwned)", "quote'\"", "caf\xc3\xa9",
-                                 std::string(200, 'p')};
+    const std::string names[] = {"with space", "semi;colon",  "$(touch pwned)",
+                                 "quote'\"",   "caf\xc3\xa9", std::string(200, 'p')};
     for (const std::string& name : names) {
         std::filesystem::create_directory(Full(name));
         const std::string data = name.find(' ') == std::string::npos ? name + ".dat" : "plain.dat";

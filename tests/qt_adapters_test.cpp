@@ -53,8 +53,9 @@ struct EditorFixture : ::testing::Test {
     /// each argument on a line of its own to `log`.
     void SetUp() override {
         log = dir.path() + "/args.log";
-        const std::string script = dir.write("editor.sh", "#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do echo \"[$a]\"; done; } > '" +
-                                                              log + ".part' && mv '" + log + ".part' '" + log + "'\n");
+        const std::string script = dir.write(
+            "editor.sh", "#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do echo \"[$a]\"; done; } > '" + log +
+                             ".part' && mv '" + log + ".part' '" + log + "'\n");
         ::chmod(script.c_str(), 0755);
         qputenv("ORBIVEX_EDITOR", QByteArray::fromStdString(script));
     }

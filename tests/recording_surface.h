@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "plot/drawing_surface.h"
 #include "base/format.h"
+#include "plot/drawing_surface.h"
 
 /// A surface that remembers what it was asked to draw: pixels by position
 /// (last colour wins), and every other call as text in order.

@@ -19,7 +19,9 @@ namespace {
 /// A raster of its own size with a surface over it; text draws nothing.
 struct Canvas {
     Canvas(int w, int h) : width(w), height(h), pixels(std::size_t(w) * std::size_t(h)) {}
-    RasterSurface surface() { return RasterSurface(PixelRaster{pixels.data(), width, height, width}, nullptr); }
+    RasterSurface surface() {
+        return RasterSurface(PixelRaster{pixels.data(), width, height, width}, nullptr);
+    }
     int width, height;
     std::vector<uint32_t> pixels;
 };
