@@ -1,5 +1,6 @@
 #include "animation/animation_commands.h"
 
+#include "animation/playback_range.h"
 #include "plot/plot_box.h"
 #include "simulation/host.h"
 #include "simulation/simulation_state.h"
@@ -16,10 +17,7 @@ int SpeedIncrement(int step) {
 }  // namespace
 
 bool StartAnimation(SimulationState& s, Host& host) {
-    // The trail ahead needs its rows after the current one; a trail behind
-    // lets the playback run to the last row of the data.
-    const int64_t reserve = s.trailMode == TrailMode::Behind ? 0 : s.pointsPerOrbit;
-    if (int64_t(s.position) > int64_t(s.rowsInData()) - reserve - 2) {
+    if (!MayStartAt(s, s.position)) {
         host.messageBox("End of Simulation - use Refresh");
         return false;
     }

@@ -17,14 +17,6 @@ int32_t EffectiveDelay(const SimulationState& s) { return std::max(s.frameDelayM
 
 }  // namespace
 
-int32_t LastPlayableRow(const SimulationState& s) {
-    // Where a tick stops: Ahead and Both go on while position < rows - trail
-    // - step, so the last tick lands at rows - trail - 1 at the furthest;
-    // Behind goes on while position < rows - step and lands at rows - 1.
-    const int64_t reserve = s.trailMode == TrailMode::Behind ? 0 : std::max(s.pointsPerOrbit, 0);
-    return int32_t(std::max<int64_t>(int64_t(s.rowsInData()) - reserve - 1, 0));
-}
-
 bool PlayNow(SimulationState& s, Host& host) {
     const int32_t pending = s.stopRequested;
     s.stopRequested = 0;

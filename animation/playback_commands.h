@@ -2,19 +2,14 @@
 #include <cstdint>
 #include <string>
 
+#include "animation/playback_range.h"  // LastPlayableRow, the furthest row a command here moves to
+
 struct SimulationState;
 class Host;
 
 /// Commands that move the playback through the rows and set its speed, and
 /// the texts that show where it is. None of them draws; each that returns a
 /// bool returns whether the view must be fully repainted.
-
-/// The last row the playback can reach in the current trail mode, and so the
-/// last row any command here moves to. Ahead and Both: rowsInData -
-/// pointsPerOrbit - 1, where a tick stops (its trail ends at the row before
-/// the last one). Behind: rowsInData - 1, the last row of the data. Never
-/// below 0.
-int32_t LastPlayableRow(const SimulationState& state);
 
 /// As StartAnimation, with the same refusals and messages, but a pending stop
 /// request is dropped so that the playback runs on instead of stopping after

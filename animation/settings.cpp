@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "animation/playback_range.h"
 #include "base/format.h"
 #include "plot/plot_box.h"
 #include "simulation/real_scanner.h"
@@ -34,9 +35,8 @@ void ApplyAnimationSettings(SimulationState& s, const AnimationSettings& a) {
     s.startRow = a.startRow;
     s.sunSize = a.sunSize;
     s.frameDelayMs = a.frameDelayMs;
-    const int32_t rows = s.rowsInData();
-    if (int64_t(s.startRow) + s.pointsPerOrbit >= rows)
-        s.startRow = Clamp32(int64_t(rows) - s.pointsPerOrbit - 2);
+    const int64_t rows = s.rowsInData(), reserve = TrailReserve(s);
+    if (s.startRow + reserve >= rows) s.startRow = Clamp32(rows - reserve - 2);
 }
 
 PositionSettings PositionSettingsOf(const SimulationState& s) {
@@ -48,8 +48,8 @@ void ApplyPositionSettings(SimulationState& s, const PositionSettings& p) {
     s.drawPlanets = p.drawPlanets;
     s.position = p.position;
     if (s.position < 0) s.position = 0;
-    const int32_t rows = s.rowsInData();
-    if (s.position >= rows) s.position = Clamp32(int64_t(rows) - s.pointsPerOrbit - 1);
+    const int64_t rows = s.rowsInData();
+    if (s.position >= rows) s.position = Clamp32(rows - TrailReserve(s) - 1);
 }
 
 BoxSettings BoxSettingsOf(const SimulationState& s, const PlotBox& plot) {

@@ -19,7 +19,8 @@ struct AnimationSettings {
 AnimationSettings AnimationSettingsOf(const SimulationState& state);
 /// Stores the settings and moves the start row back so that its trail ends
 /// before the last row in the data (which can make it negative for a long
-/// trail).
+/// trail): a start row at or past rows - TrailReserve becomes rows -
+/// TrailReserve - 2. With a trail behind the trail needs no rows after it.
 void ApplyAnimationSettings(SimulationState& state, const AnimationSettings& settings);
 
 struct PositionSettings {
@@ -29,7 +30,8 @@ struct PositionSettings {
 };
 PositionSettings PositionSettingsOf(const SimulationState& state);
 /// Stores the switches and the row, moved into the data: below 0 gives 0,
-/// at or past the last row in the data gives the last row whose trail fits.
+/// at or past the last row in the data gives rows - TrailReserve - 1, the
+/// last row whose trail fits (with a trail behind, the last row).
 void ApplyPositionSettings(SimulationState& state, const PositionSettings& settings);
 
 struct BoxSettings {

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "animation/drawing_routines.h"
-#include "animation/playback_commands.h"
+#include "animation/playback_range.h"
 #include "animation/plot_notes.h"
 #include "animation/tick_damage.h"
 #include "base/format.h"
@@ -29,11 +29,6 @@ std::string StatusLine(const SimulationState& s, int row) {
     if (row < 0 || row >= s.usableRows()) return {};
     const std::string line = Format("N=%d t=%6.3lf", row, s.rows->time(row));
     return s.timeUnit.empty() ? line : line + " " + s.timeUnit;
-}
-
-bool PlaybackGoesOn(const SimulationState& s) {
-    const int64_t reserve = s.trailMode == TrailMode::Behind ? 0 : s.pointsPerOrbit;
-    return int64_t(s.position) < int64_t(s.rowsInData()) - reserve - s.step;
 }
 
 TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails,

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "animation/playback_range.h"  // PlaybackGoesOn, which the tick tests
+
 struct SimulationState;
 class PlotBox;
 class DrawingSurface;
@@ -37,11 +39,6 @@ TimerRequest PaintView(SimulationState& state, PlotBox& plot, DrawingSurface& su
 /// The status line a tick writes for row `row`, or empty when the row does
 /// not exist.
 std::string StatusLine(const SimulationState& state, int row);
-
-/// Whether the playback goes on at `position`: the trail and one more step
-/// fit before the end of the rows in the data. With a trail behind only the
-/// step must fit, so the playback reaches the last row.
-bool PlaybackGoesOn(const SimulationState& state);
 
 /// One timer tick: erase the system at `position`, advance by `step`, draw
 /// it again with the status line, or stop at the end of the data or on a

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "animation/playback_range.h"
 #include "animation/trail_cache.h"
 #include "animation/view_steps.h"
 #include "app/image_surface.h"
@@ -13,10 +14,7 @@ double DefaultVideoRate(int frameDelayMs) { return std::min(60.0, 1000.0 / std::
 
 int PlannedFrames(const SimulationState& s, const VideoJob& job) {
     if (job.ticks) return *job.ticks + 1;
-    const int64_t reserve = s.trailMode == TrailMode::Behind ? 0 : s.pointsPerOrbit;
-    const int64_t room = int64_t(s.rowsInData()) - reserve - s.position;
-    const int64_t ticks = room > 0 ? (room + s.step - 1) / std::max(1, s.step) : 0;
-    return int(std::clamp<int64_t>(ticks + 1, 1, 1 << 30));
+    return int(std::clamp<int64_t>(TicksToEnd(s).value_or(1 << 30) + 1, 1, 1 << 30));
 }
 
 namespace {

@@ -1,0 +1,48 @@
+#include "animation/playback_range.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "simulation/simulation_state.h"
+
+int64_t TrailReserve(const SimulationState& s) {
+    return s.trailMode == TrailMode::Behind ? 0 : int64_t(s.pointsPerOrbit);
+}
+
+namespace {
+
+/// The first position at which the playback stops: a tick that lands there
+/// or further is the last one.
+int64_t EndPosition(const SimulationState& s) { return int64_t(s.rowsInData()) - TrailReserve(s) - s.step; }
+
+}  // namespace
+
+bool PlaybackGoesOn(const SimulationState& s) { return int64_t(s.position) < EndPosition(s); }
+
+int32_t LastPlayableRow(const SimulationState& s) {
+    // Where a tick stops: it goes on while position < rows - reserve - step,
+    // so the last tick lands at rows - reserve - 1 at the furthest. A
+    // negative trail would put that past the data, where no row is shown.
+    const int64_t reserve = std::max<int64_t>(TrailReserve(s), 0);
+    return int32_t(std::max<int64_t>(int64_t(s.rowsInData()) - reserve - 1, 0));
+}
+
+bool MayStartAt(const SimulationState& s, int64_t row) {
+    return row <= int64_t(s.rowsInData()) - TrailReserve(s) - 2;
+}
+
+std::optional<int64_t> TicksToEnd(const SimulationState& s) {
+    // Tick k lands at position + k * step, held within the int range, and is
+    // the last when it lands at or past the end position.
+    const int64_t end = EndPosition(s);
+    if (s.step <= 0) {
+        // Never forward: the first landing is the furthest one.
+        const int64_t first =
+            std::max<int64_t>(int64_t(s.position) + s.step, std::numeric_limits<int32_t>::min());
+        return first >= end ? std::optional<int64_t>(1) : std::nullopt;
+    }
+    const int64_t room = end - s.position;
+    if (room <= s.step) return 1;
+    if (end > std::numeric_limits<int32_t>::max()) return std::nullopt;
+    return (room + s.step - 1) / s.step;
+}
