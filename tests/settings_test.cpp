@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "animation/settings.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
@@ -39,6 +41,32 @@ TEST(PositionSettingsApply, RowIsMovedIntoTheData) {
         p.position = typed;
         ApplyPositionSettings(s, p);
         EXPECT_EQ(s.position, expected) << typed;
+    }
+}
+
+TEST(SettingsApply, ClampsKeepRowsForTheTrailOnlyWhenItReachesAhead) {
+    // With a trail behind, the rows the playback reaches: up to the last one.
+    struct Case {
+        TrailMode mode;
+        int typed, startRow, position;
+    };
+    const Case cases[] = {{TrailMode::Ahead, 1000, 898, 899},
+                          {TrailMode::Both, 1000, 898, 899},
+                          {TrailMode::Behind, 1000, 998, 999},
+                          {TrailMode::Behind, 999, 999, 999}};
+    for (const Case& c : cases) {
+        SimulationState s;
+        s.lineCount = 1000;
+        s.trailMode = c.mode;
+        AnimationSettings a = AnimationSettingsOf(s);
+        a.pointsPerOrbit = 100;
+        a.startRow = c.typed;
+        ApplyAnimationSettings(s, a);
+        PositionSettings p = PositionSettingsOf(s);
+        p.position = c.typed;
+        ApplyPositionSettings(s, p);
+        EXPECT_EQ(std::make_pair(s.startRow, s.position), std::make_pair(c.startRow, c.position))
+            << int(c.mode) << " " << c.typed;
     }
 }
 
