@@ -76,8 +76,7 @@ void DrawLegend(SimulationState& s, PlotBox& plot, DrawingSurface& surface, bool
         const int radius = std::clamp(s.bodySize[std::size_t(k)], 1, kMaxDiscRadius);
         // The disc goes through the plot's disc primitive, so every surface draws it its own way.
         if (plot.xScale != 0 && plot.yScale != 0)
-            plot.PlotDisc((cx + plot.xOffset) / plot.xScale, (cy + plot.yOffset) / plot.yScale, radius,
-                          s.bodyColour[std::size_t(k)], 0);
+            plot.PlotDisc(plot.WorldX(cx, 0), plot.WorldY(cy, 0), radius, s.bodyColour[std::size_t(k)], 0);
         surface.TextOut(cx + kMaxDiscRadius + kPadding, lineTop - 1, s.bodyNames[std::size_t(k - 1)]);
     }
 }

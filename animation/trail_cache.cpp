@@ -11,10 +11,7 @@ TrailCache::Key TrailCache::KeyOf(const TrajectoryTable& table, const PlotBox& p
                                   const PixelRaster& raster, int bodies) {
     Key key;
     key.tableVersion = table.version();
-    key.box[0] = plot.xMin, key.box[1] = plot.xMax, key.box[2] = plot.yMin, key.box[3] = plot.yMax;
-    key.scale[0] = plot.xScale, key.scale[1] = plot.yScale;
-    key.offset[0] = plot.xOffset, key.offset[1] = plot.yOffset;
-    key.enabled = plot.enabled;
+    key.mapping = plot.Mapping();
     key.bits = raster.bits;
     key.width = raster.width, key.height = raster.height, key.stride = raster.stride;
     key.bodies = bodies;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "animation/trail_fade.h"
+#include "plot/plot_mapping.h"
 
 class PlotBox;
 class TrajectoryTable;
@@ -40,8 +41,7 @@ public:
 private:
     struct Key {
         uint64_t tableVersion = 0;
-        double box[4] = {}, scale[2] = {}, offset[2] = {};
-        int enabled = 0;
+        PlotMapping mapping;
         const void* bits = nullptr;
         int64_t width = 0, height = 0, stride = 0;
         int bodies = 0;

@@ -18,12 +18,6 @@ bool SetCheckedBox(PlotBox& plot, double xmin, double ymin, double xmax, double 
     return true;
 }
 
-/// The world coordinate at `pixel` on an axis of the last mapping
-/// (pixel = world * scale - offset), or `fallback` without a mapping.
-double WorldAt(double pixel, double scale, double offset, double fallback) {
-    return scale != 0.0 ? (pixel + offset) / scale : fallback;
-}
-
 }  // namespace
 
 void ZoomAbout(PlotBox& plot, double factor, int px, int py) {
@@ -32,8 +26,8 @@ void ZoomAbout(PlotBox& plot, double factor, int px, int py) {
     plot.GetBox(xmin, ymin, xmax, ymax);
     // Scaling the box asked for about a point scales the widened box of equal
     // aspect about the same point too, so the point stays put either way.
-    const double x = WorldAt(px, plot.xScale, plot.xOffset, (xmin + xmax) * 0.5);
-    const double y = WorldAt(py, plot.yScale, plot.yOffset, (ymin + ymax) * 0.5);
+    const double x = plot.WorldX(px, (xmin + xmax) * 0.5);
+    const double y = plot.WorldY(py, (ymin + ymax) * 0.5);
     SetCheckedBox(plot, x + (xmin - x) * factor, y + (ymin - y) * factor, x + (xmax - x) * factor,
                   y + (ymax - y) * factor);
 }
@@ -42,8 +36,8 @@ void PanByPixels(PlotBox& plot, int dx, int dy) {
     double xmin, ymin, xmax, ymax;
     plot.GetBox(xmin, ymin, xmax, ymax);
     // The picture moves by (dx, dy), so the box moves the other way.
-    const double wx = plot.xScale != 0.0 ? -dx / plot.xScale : 0.0;
-    const double wy = plot.yScale != 0.0 ? -dy / plot.yScale : 0.0;
+    const double wx = plot.WorldWidth(-double(dx));
+    const double wy = plot.WorldHeight(-double(dy));
     SetCheckedBox(plot, xmin + wx, ymin + wy, xmax + wx, ymax + wy);
 }
 

@@ -4,6 +4,7 @@
 
 #include "base/colour.h"
 #include "plot/device_types.h"
+#include "plot/plot_mapping.h"
 
 class DrawingSurface;
 
@@ -60,6 +61,24 @@ public:
     /// Unchecked world-to-pixel conversion: add 0.5, truncate toward zero.
     DevicePoint Map(double x, double y) const {
         return {SaturatingTrunc(x * xScale - xOffset + 0.5), SaturatingTrunc(y * yScale - yOffset + 0.5)};
+    }
+    /// The inverse of Map on one axis: the world coordinate that maps to the
+    /// middle of device column `px` (row `py`), so that Map gives the pixel
+    /// back wherever it is not negative; `fallback` when the axis has no
+    /// mapping (an empty range, or no mapping computed yet).
+    double WorldX(double px, double fallback) const {
+        return xScale != 0.0 ? (px + xOffset) / xScale : fallback;
+    }
+    double WorldY(double py, double fallback) const {
+        return yScale != 0.0 ? (py + yOffset) / yScale : fallback;
+    }
+    /// The world distance that `pixels` device pixels span on one axis; 0
+    /// when the axis has no mapping.
+    double WorldWidth(double pixels) const { return xScale != 0.0 ? pixels / xScale : 0.0; }
+    double WorldHeight(double pixels) const { return yScale != 0.0 ? pixels / yScale : 0.0; }
+    /// The last mapping as a value, for telling whether it changed.
+    PlotMapping Mapping() const {
+        return {xMin, xMax, yMin, yMax, xScale, yScale, xOffset, yOffset, enabled};
     }
 
     // --- Primitives -----------------------------------------------------

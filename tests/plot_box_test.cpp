@@ -131,6 +131,77 @@ TEST_F(MappingFixture, EmptyRangeMapsToTheBoxEdge) {
     EXPECT_EQ(plot.ToDevice(-100, 0, 0), (DevicePoint{80, 300}));
 }
 
+/// Map and its inverse on views of several kinds: every pixel not negative
+/// comes back from the world point WorldX/WorldY give for it, and every world
+/// point in the box comes back within half a pixel. (Map truncates toward
+/// zero, so left of or above the device a pixel spans more.)
+TEST(MappingInverse, PixelToWorldAndBack) {
+    struct View {
+        double xmin, ymin, xmax, ymax;
+        int pct, equal, width, height;
+    };
+    const View views[] = {{-3, -3, 3, 3, 10, 0, 800, 600},
+                          {-5, -1, 3, 1, 0, 1, 641, 479},
+                          {1e6, -1e-6, 1e6 + 1e-3, 1e-6, 10, 0, 900, 300},
+                          {-1e9, 0.5, 1e9, 7, 0, 0, 300, 900}};
+    const std::pair<int, int> pixels[] = {{0, 0}, {1, 599}, {400, 300}, {799, 1}, {5000, 7000}};
+    for (const View& v : views) {
+        PlotBox plot;
+        plot.roundBox = 0;
+        plot.equalAspect = v.equal;
+        plot.SetViewport(v.pct, v.pct, 100 - v.pct, 100 - v.pct);
+        plot.SetBox(v.xmin, v.ymin, v.xmax, v.ymax);
+        plot.ComputeMapping(0, 0, v.width, v.height);
+        for (const auto& [px, py] : pixels) {
+            SCOPED_TRACE(testing::Message() << v.xmin << " at " << px << "," << py);
+            const double x = plot.WorldX(px, 0), y = plot.WorldY(py, 0);
+            EXPECT_EQ(plot.Map(x, y), (DevicePoint{px, py}));
+            // A drag of some pixels moves a world point by that many pixels.
+            EXPECT_EQ(plot.Map(x + plot.WorldWidth(37), y + plot.WorldHeight(12)),
+                      (DevicePoint{px + 37, py + 12}));
+        }
+        for (const double t : {0.0, 0.3, 0.5, 0.77, 1.0}) {  // inside the box: pixels not negative
+            const double x = v.xmin + (v.xmax - v.xmin) * t, y = v.ymin + (v.ymax - v.ymin) * t;
+            const DevicePoint p = plot.Map(x, y);
+            EXPECT_LE(std::fabs(plot.WorldX(p.x, 0) - x), 0.5 / std::fabs(plot.xScale)) << t;
+            EXPECT_LE(std::fabs(plot.WorldY(p.y, 0) - y), 0.5 / std::fabs(plot.yScale)) << t;
+        }
+    }
+}
+
+TEST(MappingInverse, AnAxisWithoutAMappingGivesTheFallback) {
+    PlotBox plot;  // no mapping computed yet: both scales are 0
+    EXPECT_EQ(plot.WorldX(10, 1.5), 1.5);
+    EXPECT_EQ(plot.WorldY(10, -2.5), -2.5);
+    EXPECT_EQ(plot.WorldWidth(10), 0);
+    plot.roundBox = 0;
+    plot.SetBox(2, -3, 2, 3);  // an empty x range
+    plot.ComputeMapping(0, 0, 800, 600);
+    EXPECT_EQ(plot.WorldX(80, 7), 7);
+    EXPECT_EQ(plot.WorldWidth(-5), 0);
+    EXPECT_EQ(plot.Map(plot.WorldX(80, 7), plot.WorldY(300, 0)).y, 300);
+}
+
+/// The trail cache starts afresh when the mapping value changes: each field
+/// that moves a pixel or the clip must change it.
+TEST(MappingValue, EveryFieldOfTheMappingChangesIt) {
+    PlotBox plot;
+    plot.SetBox(-3, -2, 3, 2);
+    plot.ComputeMapping(0, 0, 800, 600);
+    const PlotMapping before = plot.Mapping();
+    EXPECT_EQ(PlotBox(plot).Mapping(), before);
+    for (double PlotBox::*field :
+         {&PlotBox::xMin, &PlotBox::xMax, &PlotBox::yMin, &PlotBox::yMax, &PlotBox::xScale, &PlotBox::yScale,
+          &PlotBox::xOffset, &PlotBox::yOffset}) {
+        PlotBox changed = plot;
+        changed.*field += 0.25;
+        EXPECT_NE(changed.Mapping(), before);
+    }
+    PlotBox disabled = plot;
+    disabled.enabled = 0;
+    EXPECT_NE(disabled.Mapping(), before);
+}
+
 struct PrimitiveFixture : MappingFixture {
     RecordingSurface surface;
     void SetUp() override {
