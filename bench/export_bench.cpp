@@ -17,8 +17,8 @@
 
 #include "animation/startup_defaults.h"
 #include "app/picture_export.h"
-#include "orbit_scene.h"
 #include "plot/plot_box.h"
+#include "scenes/orbit_scene.h"
 #include "simulation/simulation_state.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include "animation/trail_cache.h"
 #include "animation/view_steps.h"
 #include "app/image_surface.h"
-#include "orbit_scene.h"
 #include "plot/plot_box.h"
+#include "scenes/orbit_scene.h"
 #include "simulation/simulation_state.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include "base/format.h"
 #include "config_scanner.h"
+#include "configuration_keys.h"
 #include "file_access.h"
 #include "host.h"
 #include "simulation_state.h"
@@ -37,47 +38,69 @@ bool ReadBodyList(ConfigScanner& in, std::array<int32_t, kBodySlots>& slots, int
     return true;
 }
 
+/// Reads one field's value, which follows the next "=".
+ConfigResult ReadField(ConfigField field, ConfigScanner& in, SimulationState& s, Host& host) {
+    in.SkipToEquals();
+    switch (field) {
+        case ConfigField::DataFile:
+            in.ReadWord(s.dataPath);  // outcome not tested: a missing name keeps the old one
+            break;
+        case ConfigField::LineCount:
+            if (!in.ReadInt(s.lineCount)) return ConfigResult::BadLineCount;
+            break;
+        case ConfigField::BodyCount:
+            if (!in.ReadInt(s.bodyCount) || s.bodyCount < 0) return ConfigResult::BadBodyCount;
+            if (s.bodyCount > kMaxBodies) {
+                host.messageBox("Too many Planets !");
+                return ConfigResult::BadBodyCount;
+            }
+            break;
+        case ConfigField::BodySizes:
+            if (!ReadBodyList(in, s.bodySize, s.bodyCount)) return ConfigResult::BadBodySizes;
+            break;
+        case ConfigField::ColourCodes:
+            if (!ReadBodyList(in, s.bodyColourCode, s.bodyCount)) return ConfigResult::BadColourCodes;
+            ResolveBodyColours(s);
+            break;
+        case ConfigField::Box:
+            for (double& v : s.configBox)
+                if (!in.ReadReal(v)) return ConfigResult::BadBox;
+            break;
+        case ConfigField::FrameDelay:
+            if (!in.ReadInt(s.frameDelayMs)) return ConfigResult::BadDelayOrStep;
+            break;
+        case ConfigField::Step:
+            if (!in.ReadInt(s.step)) return ConfigResult::BadDelayOrStep;
+            if (s.step < 1 || s.step > s.lineCount) s.step = 1;
+            break;
+        case ConfigField::TrailLength:
+            if (!in.ReadInt(s.pointsPerOrbit)) return ConfigResult::BadTrailLength;
+            break;
+        case ConfigField::StartRow:
+            if (!in.ReadInt(s.startRow)) return ConfigResult::BadStartRow;
+            if (s.startRow >= s.lineCount || s.startRow < 0) s.startRow = 0;
+            break;
+        case ConfigField::SunSize:
+            if (!in.ReadInt(s.sunSize)) return ConfigResult::BadSwitch;
+            break;
+        case ConfigField::DrawAxes:
+            if (!in.ReadInt(s.drawAxes)) return ConfigResult::BadSwitch;
+            break;
+        case ConfigField::DrawPlanets:
+            if (!in.ReadInt(s.drawPlanets)) return ConfigResult::BadSwitch;
+            break;
+        case ConfigField::DrawOrbits:
+            if (!in.ReadInt(s.drawOrbits)) return ConfigResult::BadSwitch;
+            break;
+    }
+    return ConfigResult::Ok;
+}
+
+/// Reads the fields in file order, stopping at the first that fails.
 ConfigResult ReadFields(ConfigScanner& in, SimulationState& s, Host& host) {
-    in.SkipToEquals();
-    in.ReadWord(s.dataPath);  // outcome not tested: a missing name keeps the old one
-
-    in.SkipToEquals();
-    if (!in.ReadInt(s.lineCount)) return ConfigResult::BadLineCount;
-
-    in.SkipToEquals();
-    if (!in.ReadInt(s.bodyCount) || s.bodyCount < 0) return ConfigResult::BadBodyCount;
-    if (s.bodyCount > kMaxBodies) {
-        host.messageBox("Too many Planets !");
-        return ConfigResult::BadBodyCount;
-    }
-
-    in.SkipToEquals();
-    if (!ReadBodyList(in, s.bodySize, s.bodyCount)) return ConfigResult::BadBodySizes;
-    in.SkipToEquals();
-    if (!ReadBodyList(in, s.bodyColourCode, s.bodyCount)) return ConfigResult::BadColourCodes;
-    ResolveBodyColours(s);
-
-    in.SkipToEquals();
-    for (double& v : s.configBox)
-        if (!in.ReadReal(v)) return ConfigResult::BadBox;
-
-    in.SkipToEquals();
-    if (!in.ReadInt(s.frameDelayMs)) return ConfigResult::BadDelayOrStep;
-    in.SkipToEquals();
-    if (!in.ReadInt(s.step)) return ConfigResult::BadDelayOrStep;
-    if (s.step < 1 || s.step > s.lineCount) s.step = 1;
-
-    in.SkipToEquals();
-    if (!in.ReadInt(s.pointsPerOrbit)) return ConfigResult::BadTrailLength;
-    in.SkipToEquals();
-    if (!in.ReadInt(s.startRow)) return ConfigResult::BadStartRow;
-    if (s.startRow >= s.lineCount || s.startRow < 0) s.startRow = 0;
-
-    for (int32_t* field : {&s.sunSize, &s.drawAxes, &s.drawPlanets, &s.drawOrbits}) {
-        in.SkipToEquals();
-        if (!in.ReadInt(*field)) return ConfigResult::BadSwitch;
-    }
-
+    for (const ConfigField field : kConfigFields)
+        if (const ConfigResult result = ReadField(field, in, s, host); result != ConfigResult::Ok)
+            return result;
     return ConfigResult::Ok;
 }
 
@@ -88,9 +111,9 @@ std::string Trimmed(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
-/// Takes the optional lines after the 14 fields: "names =", "time unit =",
-/// "length unit =" and "title =", recognised by the text before the "="
-/// (case and surrounding blanks do not matter). Other lines are ignored.
+/// Takes the optional lines after the fields (names, units, title),
+/// recognised by the text before the "=" (case and surrounding blanks do not
+/// matter). Other lines are ignored.
 void ReadOptionalLines(ConfigScanner& in, SimulationState& s) {
     std::string line;
     in.ReadLine(line);  // what follows the last field on its line
@@ -100,15 +123,15 @@ void ReadOptionalLines(ConfigScanner& in, SimulationState& s) {
         std::string key = Trimmed(std::string_view(line).substr(0, equals));
         for (char& c : key) c = char(std::tolower(static_cast<unsigned char>(c)));
         const std::string value = Trimmed(std::string_view(line).substr(equals + 1));
-        if (key == "names") {
+        if (key == kNamesKey) {
             s.bodyNames.clear();
             std::istringstream words(value);
             for (std::string word; words >> word;) s.bodyNames.push_back(word);
-        } else if (key == "time unit") {
+        } else if (key == kTimeUnitKey) {
             s.timeUnit = value;
-        } else if (key == "length unit") {
+        } else if (key == kLengthUnitKey) {
             s.lengthUnit = value;
-        } else if (key == "title") {
+        } else if (key == kTitleKey) {
             s.plotTitle = value;
         }
     }

@@ -35,8 +35,8 @@ ColourRef BodyColourTable(int code);
 /// every other slot becomes 0.
 void ResolveBodyColours(SimulationState& state);
 
-/// Reads a configuration file into `state`: 14 fields, each after the next
-/// "=". Every value is stored the moment it is read, the box in `configBox`.
+/// Reads a configuration file into `state`: the fields of ConfigField in
+/// their order, each after the next "=". Every value is stored the moment it is read, the box in `configBox`.
 /// A body-size or colour-code list stops at its first value that is not a
 /// number, and the read fails there.
 ConfigResult ReadConfiguration(SimulationState& state, Host& host, const std::string& path);

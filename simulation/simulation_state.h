@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "configuration_keys.h"
 #include "trajectory_table.h"
 
 #include "base/colour.h"
 
-/// Highest number of bodies a simulation may have; per-body arrays have one
-/// slot more so that body k uses slot k.
-inline constexpr int32_t kMaxBodies = 30;
+/// Per-body arrays have one slot more than the most bodies a simulation may
+/// have, so that body k uses slot k.
 inline constexpr int kBodySlots = kMaxBodies + 1;
 
 /// Which rows a body's trail shows: the rows from the current one on
@@ -56,7 +56,7 @@ struct SimulationState {
     /// Non-zero: the playback starts again at the start row at the end of the data.
     int32_t loopPlayback = 0;
 
-    /// Optional lines after the 14 fields: each body's name (body k is
+    /// Optional lines after the configuration's fields: each body's name (body k is
     /// bodyNames[k - 1]; fewer names than bodies leave the rest unnamed),
     /// the units of time and length, and the plot's title. Empty when the
     /// configuration does not give them.

@@ -14,6 +14,7 @@
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
+#include "scenes/orbit_scene.h"
 #include "simulation/simulation_state.h"
 
 namespace {
@@ -21,17 +22,9 @@ namespace {
 /// Three bodies on ellipses that leave the box now and then.
 void LoadScene(SimulationState& s) {
     const int rows = 400, bodies = 3;
-    s.lineCount = rows;
-    s.bodyCount = bodies;
-    s.columnCount = 2 * bodies + 1;
-    s.rows = AllocateTable(rows, s.columnCount);
-    for (int r = 0; r < rows; ++r) {
-        s.rows->set(r, 0, r * 0.25);
-        for (int k = 1; k <= bodies; ++k) {
-            s.rows->set(r, 2 * k - 1, 1.1 * k * std::cos(r * 0.043 * k));
-            s.rows->set(r, 2 * k, 0.7 * k * std::sin(r * 0.043 * k));
-        }
-    }
+    LoadOrbits(s, rows, bodies, 0.25, [](int r, int k) {
+        return ScenePoint{1.1 * k * std::cos(r * 0.043 * k), 0.7 * k * std::sin(r * 0.043 * k)};
+    });
     for (int k = 1; k <= bodies; ++k) {
         s.bodySize[std::size_t(k)] = k + 1;
         s.bodyColour[std::size_t(k)] = 0x203000u * std::uint32_t(k) + 0x80;
@@ -40,7 +33,6 @@ void LoadScene(SimulationState& s) {
     s.step = 3;
     s.sunSize = 5;
     s.drawAxes = 1;
-    s.dataLoaded = 1;
 }
 
 /// FNV-1a over every picture of a playback from row 7 to the end of the data.

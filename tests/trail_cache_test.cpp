@@ -12,6 +12,7 @@
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
+#include "scenes/orbit_scene.h"
 #include "simulation/simulation_state.h"
 
 namespace {
@@ -31,25 +32,16 @@ struct Canvas {
 /// upright, so every trail crosses its neighbours' and a pixel can belong to
 /// the trails of two bodies at once.
 void LoadScene(SimulationState& s, int rows, int bodies, int trail) {
-    s.lineCount = rows;
-    s.bodyCount = bodies;
-    s.columnCount = 2 * bodies + 1;
-    s.rows = AllocateTable(rows, s.columnCount);
-    for (int r = 0; r < rows; ++r) {
-        s.rows->set(r, 0, r);
-        for (int k = 1; k <= bodies; ++k) {
-            const double a = k % 2 ? 0.9 * k : 0.35 * k, b = k % 2 ? 0.6 * k : 1.2 * k;
-            s.rows->set(r, 2 * k - 1, a * std::cos(r * 0.031 * k));
-            s.rows->set(r, 2 * k, b * std::sin(r * 0.031 * k));
-        }
-    }
+    LoadOrbits(s, rows, bodies, 1.0, [](int r, int k) {
+        const double a = k % 2 ? 0.9 * k : 0.35 * k, b = k % 2 ? 0.6 * k : 1.2 * k;
+        return ScenePoint{a * std::cos(r * 0.031 * k), b * std::sin(r * 0.031 * k)};
+    });
     for (int k = 1; k <= bodies; ++k) {
         s.bodySize[std::size_t(k)] = k;
         s.bodyColour[std::size_t(k)] = 0x100000u * std::uint32_t(k) + 0xF0;
     }
     s.pointsPerOrbit = trail;
     s.sunSize = 4;
-    s.dataLoaded = 1;
 }
 
 struct TwinFixture : ::testing::Test {

@@ -14,6 +14,7 @@
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
 #include "recording_surface.h"
+#include "scenes/orbit_scene.h"
 #include "simulation/simulation_state.h"
 #include "test_support.h"
 
@@ -21,24 +22,15 @@ namespace {
 
 /// A loaded simulation of `rows` rows: body k circles the origin.
 void Load(SimulationState& s, int rows, int bodies, int trail, int step = 1) {
-    s.lineCount = rows;
-    s.bodyCount = bodies;
-    s.columnCount = 2 * bodies + 1;
-    s.rows = AllocateTable(rows, s.columnCount);
-    for (int r = 0; r < rows; ++r) {
-        s.rows->set(r, 0, r * 0.5);
-        for (int k = 1; k <= bodies; ++k) {
-            s.rows->set(r, 2 * k - 1, 0.5 * k * std::cos(r * 0.05));
-            s.rows->set(r, 2 * k, 0.5 * k * std::sin(r * 0.05));
-        }
-    }
+    LoadOrbits(s, rows, bodies, 0.5, [](int r, int k) {
+        return ScenePoint{0.5 * k * std::cos(r * 0.05), 0.5 * k * std::sin(r * 0.05)};
+    });
     for (int k = 1; k <= bodies; ++k) {
         s.bodySize[std::size_t(k)] = 2;
         s.bodyColour[std::size_t(k)] = 0x0000F0;
     }
     s.pointsPerOrbit = trail;
     s.step = step;
-    s.dataLoaded = 1;
 }
 
 struct ViewFixture : ::testing::Test {

@@ -5,6 +5,7 @@
 #include <limits>
 #include <string_view>
 
+#include "simulation/configuration_keys.h"
 #include "tools/simulation_writer.h"
 
 namespace {
@@ -310,9 +311,9 @@ bool Parser::Finish() {
 
     if (requests_.empty())
         return Fail("no bodies: give at least one --planet or --body (see orbivex-gen --help)");
-    if (requests_.size() > std::size_t(kMaxGeneratedBodies))
+    if (requests_.size() > std::size_t(kMaxBodies))
         return Fail(std::to_string(requests_.size()) + " bodies given, at most " +
-                    std::to_string(kMaxGeneratedBodies) + " are allowed");
+                    std::to_string(kMaxBodies) + " are allowed");
     const std::size_t n = requests_.size();
 
     if (int64_t(o_.rows) * int64_t(o_.every) > int64_t(kInt32Max))
@@ -465,7 +466,9 @@ configuration, and OUTPUT.dat beside it, the data, both as Orbivex reads them.
 The integrator is Yoshida's fourth-order symplectic composition of the
 kick-drift-kick leapfrog with a fixed time step.
 
-Bodies (1 to 30 in all, in the order given, repeatable and mixable):
+Bodies (1 to )" +
+           std::to_string(kMaxBodies) +
+           R"( in all, in the order given, repeatable and mixable):
   --planet A,E[,PHASE_DEG]  a body on the ellipse of semi-major axis A > 0 and
                             eccentricity 0 <= E < 1 about the sun, perihelion
                             on +x, moving counter-clockwise, starting PHASE_DEG

@@ -7,9 +7,6 @@
 
 #include "tools/orbital_elements.h"
 
-/// Highest number of bodies the viewer shows.
-inline constexpr int kMaxGeneratedBodies = 30;
-
 /// Everything the command line asks for, checked and with the defaults that
 /// do not depend on the orbits filled in. The box and the trail length, when
 /// not given, are found while integrating.

@@ -8,6 +8,8 @@
 #include <random>
 #include <sstream>
 
+#include "simulation/configuration_keys.h"
+
 namespace {
 
 constexpr std::size_t kBufferBytes = 1 << 16;
@@ -69,31 +71,63 @@ std::string ConfigurationText(const ConfigurationFields& f) {
     auto list = [&](const std::vector<int32_t>& values) {
         for (std::size_t k = 0; k < values.size(); ++k) out << (k ? " " : "") << values[k];
     };
-    out << "data file = " << f.dataFile << '\n';
-    out << "number of data lines = " << f.rows << '\n';
-    out << "number of planets = " << f.bodies << '\n';
-    out << "radii in pixels = ";
-    list(f.sizes);
-    out << "\ncolour codes = ";
-    list(f.colours);
-    out << "\nbox xmin ymin xmax ymax = " << FormatReal(f.box[0]) << ' ' << FormatReal(f.box[1]) << ' '
-        << FormatReal(f.box[2]) << ' ' << FormatReal(f.box[3]) << '\n';
-    out << "delay in msec = " << f.delayMs << '\n';
-    out << "step = " << f.step << '\n';
-    out << "points per orbit = " << f.trail << '\n';
-    out << "start from line = " << f.startRow << '\n';
-    out << "sun size = " << f.sunSize << '\n';
-    out << "draw axes (0 or 1) = " << f.drawAxes << '\n';
-    out << "draw planets (0 or 1) = " << f.drawPlanets << '\n';
-    out << "draw orbits (0 or 1) = " << f.drawOrbits << '\n';
+    for (const ConfigField field : kConfigFields) {
+        out << LabelOf(field) << " = ";
+        switch (field) {
+            case ConfigField::DataFile:
+                out << f.dataFile;
+                break;
+            case ConfigField::LineCount:
+                out << f.rows;
+                break;
+            case ConfigField::BodyCount:
+                out << f.bodies;
+                break;
+            case ConfigField::BodySizes:
+                list(f.sizes);
+                break;
+            case ConfigField::ColourCodes:
+                list(f.colours);
+                break;
+            case ConfigField::Box:
+                out << FormatReal(f.box[0]) << ' ' << FormatReal(f.box[1]) << ' ' << FormatReal(f.box[2])
+                    << ' ' << FormatReal(f.box[3]);
+                break;
+            case ConfigField::FrameDelay:
+                out << f.delayMs;
+                break;
+            case ConfigField::Step:
+                out << f.step;
+                break;
+            case ConfigField::TrailLength:
+                out << f.trail;
+                break;
+            case ConfigField::StartRow:
+                out << f.startRow;
+                break;
+            case ConfigField::SunSize:
+                out << f.sunSize;
+                break;
+            case ConfigField::DrawAxes:
+                out << f.drawAxes;
+                break;
+            case ConfigField::DrawPlanets:
+                out << f.drawPlanets;
+                break;
+            case ConfigField::DrawOrbits:
+                out << f.drawOrbits;
+                break;
+        }
+        out << '\n';
+    }
     if (!f.names.empty()) {
-        out << "names =";
+        out << kNamesKey << " =";
         for (const std::string& name : f.names) out << ' ' << name;
         out << '\n';
     }
-    if (!f.timeUnit.empty()) out << "time unit = " << f.timeUnit << '\n';
-    if (!f.lengthUnit.empty()) out << "length unit = " << f.lengthUnit << '\n';
-    if (!f.title.empty()) out << "title = " << f.title << '\n';
+    if (!f.timeUnit.empty()) out << kTimeUnitKey << " = " << f.timeUnit << '\n';
+    if (!f.lengthUnit.empty()) out << kLengthUnitKey << " = " << f.lengthUnit << '\n';
+    if (!f.title.empty()) out << kTitleKey << " = " << f.title << '\n';
     return out.str();
 }
 

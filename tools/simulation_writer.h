@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-/// The 14 fields of a configuration file, in the order the viewer reads them.
+/// The values of a configuration file's fields (ConfigField) and optional lines.
 struct ConfigurationFields {
     std::string dataFile;
     int32_t rows = 0;
@@ -21,7 +21,7 @@ struct ConfigurationFields {
     int32_t drawAxes = 1;
     int32_t drawPlanets = 1;
     int32_t drawOrbits = 1;
-    /// Optional lines after the 14 fields; each is written only when not empty.
+    /// Optional lines after the fields; each is written only when not empty.
     std::vector<std::string> names;
     std::string timeUnit;
     std::string lengthUnit;

@@ -1,0 +1,36 @@
+#include "orbit_scene.h"
+
+#include <cmath>
+
+#include "simulation/simulation_state.h"
+
+void LoadOrbits(SimulationState& s, int rows, int bodies, double timeStep,
+                const std::function<ScenePoint(int row, int body)>& position) {
+    s.lineCount = rows;
+    s.bodyCount = bodies;
+    s.columnCount = 2 * bodies + 1;
+    s.rows = AllocateTable(rows, s.columnCount);
+    for (int r = 0; r < rows; ++r) {
+        s.rows->set(r, 0, r * timeStep);
+        for (int k = 1; k <= bodies; ++k) {
+            const ScenePoint p = position(r, k);
+            s.rows->set(r, 2 * k - 1, p.x);
+            s.rows->set(r, 2 * k, p.y);
+        }
+    }
+    s.dataLoaded = 1;
+}
+
+void MakeOrbitScene(SimulationState& s, int bodies, int rows, int trail) {
+    LoadOrbits(s, rows, bodies, 0.01, [bodies](int r, int k) {
+        const double radius = 0.3 + 2.6 * k / bodies, speed = 0.02 / std::sqrt(radius);
+        return ScenePoint{radius * std::cos(r * speed + k), radius * std::sin(r * speed + k)};
+    });
+    for (int k = 1; k <= bodies; ++k) {
+        s.bodySize[std::size_t(k)] = 4;
+        s.bodyColour[std::size_t(k)] = 0x0000F0 + uint32_t(k);
+    }
+    s.pointsPerOrbit = trail;
+    s.sunSize = 6;
+    s.drawAxes = 1;
+}

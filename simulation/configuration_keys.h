@@ -1,0 +1,70 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+/// Highest number of bodies a simulation may have: the reader refuses a
+/// configuration with more, and the generator a command line asking for more.
+inline constexpr int32_t kMaxBodies = 30;
+
+/// The fields of a configuration file in the order they stand in it. Each
+/// value follows the next "="; the reader skips the label before it, so any
+/// label reads, and the writer puts the labels of `kConfigFieldLabels`.
+enum class ConfigField {
+    DataFile,
+    LineCount,
+    BodyCount,
+    BodySizes,
+    ColourCodes,
+    Box,
+    FrameDelay,
+    Step,
+    TrailLength,
+    StartRow,
+    SunSize,
+    DrawAxes,
+    DrawPlanets,
+    DrawOrbits,
+};
+
+inline constexpr std::array<ConfigField, 14> kConfigFields = {
+    ConfigField::DataFile,    ConfigField::LineCount,  ConfigField::BodyCount,  ConfigField::BodySizes,
+    ConfigField::ColourCodes, ConfigField::Box,        ConfigField::FrameDelay, ConfigField::Step,
+    ConfigField::TrailLength, ConfigField::StartRow,   ConfigField::SunSize,    ConfigField::DrawAxes,
+    ConfigField::DrawPlanets, ConfigField::DrawOrbits,
+};
+static_assert(
+    [] {
+        for (std::size_t k = 0; k < kConfigFields.size(); ++k)
+            if (kConfigFields[k] != ConfigField(k)) return false;
+        return true;
+    }(),
+    "kConfigFields lists every field once, in the order of ConfigField");
+
+/// The label written before each field's "=", indexed by ConfigField.
+inline constexpr std::array<std::string_view, kConfigFields.size()> kConfigFieldLabels = {
+    "data file",
+    "number of data lines",
+    "number of planets",
+    "radii in pixels",
+    "colour codes",
+    "box xmin ymin xmax ymax",
+    "delay in msec",
+    "step",
+    "points per orbit",
+    "start from line",
+    "sun size",
+    "draw axes (0 or 1)",
+    "draw planets (0 or 1)",
+    "draw orbits (0 or 1)",
+};
+
+constexpr std::string_view LabelOf(ConfigField field) { return kConfigFieldLabels[std::size_t(field)]; }
+
+/// The keys of the optional lines after the fields ("KEY = VALUE"). The
+/// reader compares them with the text before the "=", trimmed and in lower
+/// case; the writer writes them as they stand.
+inline constexpr std::string_view kNamesKey = "names";
+inline constexpr std::string_view kTimeUnitKey = "time unit";
+inline constexpr std::string_view kLengthUnitKey = "length unit";
+inline constexpr std::string_view kTitleKey = "title";

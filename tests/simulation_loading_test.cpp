@@ -1,0 +1,100 @@
+// Loads whose reading runs on a thread while the window's events run:
+// cancelling, and ticks that come meanwhile.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
+#include "animation/view_steps.h"
+#include "plot/plot_box.h"
+#include "recording_surface.h"
+#include "simulation/load_progress.h"
+#include "simulation/simulation_state.h"
+#include "test_support.h"
+
+namespace {
+
+/// Host that runs the load on a thread and meanwhile does what `during`
+/// says, as the window does while its events run.
+class WaitingHost : public ScriptedHost {
+public:
+    std::function<void(LoadProgress&)> during = [](LoadProgress&) {};
+    void waitFor(const std::function<void()>& work, LoadProgress& progress) override {
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            work();
+            done = true;
+        });
+        while (!done) during(progress);
+        worker.join();
+    }
+};
+
+int ThreadCount() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Threads:", 0) == 0) return std::stoi(line.substr(8));
+    return -1;
+}
+
+struct WaitedLoad : ::testing::Test {
+    SimulationState state;
+    PlotBox plot;
+    WaitingHost host;
+    TempDir dir;
+    std::string config;
+
+    void SetUp() override {
+        InitialiseDefaults(state, plot);
+        const int rows = 60'000;  // about 9.5 MB, read on all cores
+        std::string data = DataText(rows, 10);
+        config = dir.write("big.ovx", ConfigText(dir.write("big.dat", data), rows, 10));
+    }
+};
+
+TEST_F(WaitedLoad, CancelInTheMiddleLeavesNothingLoadedAndNoThread) {
+    const int threadsBefore = ThreadCount();
+    host.during = [](LoadProgress& progress) {
+        if (progress.bytesRead > 0) progress.cancelled = true;
+    };
+    EXPECT_EQ(LoadSimulation(state, plot, host, config), 0);
+    EXPECT_EQ(state.dataLoaded, 0);
+    EXPECT_FALSE(state.loading);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.notes, (std::vector<std::string>{"Load cancelled"}));
+    EXPECT_EQ(ThreadCount(), threadsBefore);
+    // The next load, not cancelled, reads everything.
+    host.during = [](LoadProgress&) {};
+    host.notes.clear();
+    EXPECT_EQ(LoadSimulation(state, plot, host, config), 1);
+    EXPECT_EQ(state.rows->value(59'999, 20), -60'000.0);
+    EXPECT_TRUE(host.notes.empty());
+}
+
+TEST_F(WaitedLoad, TicksDuringTheLoadReadAndDrawNothing) {
+    ASSERT_EQ(LoadSimulation(state, plot, host, config), 1);  // a reload replaces loaded data
+    RecordingSurface surface;
+    int ticks = 0;
+    bool sawLoading = true;
+    host.during = [&](LoadProgress&) {
+        sawLoading = sawLoading && state.loading && state.dataLoaded == 0;
+        const TimerRequest request = TickView(state, plot, surface);
+        EXPECT_TRUE(request.stop);
+        ++ticks;
+    };
+    EXPECT_EQ(LoadSimulation(state, plot, host, config), 1);
+    EXPECT_GT(ticks, 0);
+    EXPECT_TRUE(sawLoading);
+    EXPECT_TRUE(surface.calls.empty());
+    EXPECT_EQ(state.dataLoaded, 1);
+}
+
+}  // namespace
