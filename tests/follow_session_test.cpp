@@ -74,27 +74,21 @@ struct WriterCase {
 };
 
 TEST(FollowSession, WhatTheWriterDoesReachesTheTable) {
+    const auto startAgain = [](Following& f) {
+        std::filesystem::resize_file(f.data, 0);
+        Append(f.data, Rows(0, 30));
+    };
     const WriterCase cases[] = {
         {"nothing new", false, [](Following&) {}, 40, false, false, ""},
         {"rows appended", false, [](Following& f) { Append(f.data, Rows(40, 45)); }, 45, false, true, ""},
         {"rows appended before following began", true, [](Following& f) { Append(f.data, Rows(40, 50)); }, 50,
          false, true, ""},
         {"file removed", false, [](Following& f) { std::filesystem::remove(f.data); }, 40, false, false, ""},
-        {"file started again", false,
-         [](Following& f) {
-             std::filesystem::resize_file(f.data, 0);
-             Append(f.data, Rows(0, 30));
-         },
-         30, true, true, ""},
+        {"file started again", false, startAgain, 30, true, true, ""},
         {"file replaced by another", false,
          [](Following& f) { std::filesystem::rename(f.dir.write("new.dat", Rows(0, 25)), f.data); }, 25, true,
          true, ""},
-        {"file started again before following began", true,
-         [](Following& f) {
-             std::filesystem::resize_file(f.data, 0);
-             Append(f.data, Rows(0, 30));
-         },
-         30, true, true, ""},
+        {"file started again before following began", true, startAgain, 30, true, true, ""},
         {"text that is not a number", false,
          [](Following& f) { Append(f.data, Rows(40, 42) + "42 forty-two 0\n43 1 2\n"); }, 42, false, true,
          "Row 42 of the data file holds text that is not a number: following stopped. The 42 rows before it"},
