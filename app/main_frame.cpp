@@ -14,7 +14,7 @@
 #include "animation/animation_commands.h"
 #include "app/about_dialog.h"
 #include "app/command_ids.h"
-#include "app/data_follow.h"
+#include "app/follow_watcher.h"
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
 #include "simulation/simulation_state.h"

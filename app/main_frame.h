@@ -16,7 +16,7 @@ class FileDialog;
 class ExternalEditor;
 class SimulationView;
 class PlaybackBar;
-class DataFollow;
+class FollowWatcher;
 class QToolBar;
 class QDragEnterEvent;
 class QDropEvent;
@@ -37,7 +37,7 @@ public:
     SimulationView* view() const { return view_; }
     QToolBar* toolBar() const { return toolBar_; }
     PlaybackBar* playbackBar() const { return playbackBar_; }
-    DataFollow* dataFollow() const { return follow_; }
+    FollowWatcher* dataFollow() const { return follow_; }
     QLabel* readyLabel() const { return ready_; }
 
     /// Loads a configuration given on the command line, as New Simulation
@@ -103,7 +103,7 @@ private:
     SimulationView* view_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     PlaybackBar* playbackBar_ = nullptr;
-    DataFollow* follow_ = nullptr;
+    FollowWatcher* follow_ = nullptr;
     QLabel* ready_ = nullptr;
     QLabel* indicators_[3] = {};
     QMap<int, QAction*> actions_;

@@ -11,7 +11,7 @@
 #include "animation/settings.h"
 #include "animation/view_navigation.h"
 #include "app/command_ids.h"
-#include "app/data_follow.h"
+#include "app/follow_watcher.h"
 #include "app/main_frame.h"
 #include "app/playback_bar.h"
 #include "app/settings_dialogs.h"
@@ -84,12 +84,12 @@ void CMainFrame::createPlaybackActions() {
               [this](bool on) { plot_.equalAspect = on ? 1 : 0; });
     addToggle(ID_FADE_TRAILS, tr("Fade Trails"), tr("Older trail points fade toward the background"),
               [this](bool on) { state_.fadeTrails = on ? 1 : 0; });
-    follow_ = new DataFollow(state_, host_, *view_, this);
+    follow_ = new FollowWatcher(state_, host_, *view_, this);
     addToggle(ID_FOLLOW_DATA, tr("Follow Data File"),
               tr("Add rows as another program appends them to the data file"),
               [this](bool on) { follow_->setEnabled(on); });
-    connect(follow_, &DataFollow::dataChanged, this, [this] { playbackBar_->refresh(); });
-    connect(follow_, &DataFollow::stopped, this, [this] { action(ID_FOLLOW_DATA)->setChecked(false); });
+    connect(follow_, &FollowWatcher::dataChanged, this, [this] { playbackBar_->refresh(); });
+    connect(follow_, &FollowWatcher::stopped, this, [this] { action(ID_FOLLOW_DATA)->setChecked(false); });
     auto* trails = new QActionGroup(this);
     const std::pair<int, TrailMode> modes[] = {{ID_TRAIL_AHEAD, TrailMode::Ahead},
                                                {ID_TRAIL_BEHIND, TrailMode::Behind},

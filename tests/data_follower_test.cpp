@@ -11,7 +11,7 @@
 #include <random>
 #include <sstream>
 
-#include "animation/appended_rows.h"
+#include "simulation/appended_rows.h"
 #include "simulation/data_follower.h"
 #include "simulation/simulation_state.h"
 #include "test_support.h"

@@ -27,7 +27,7 @@
 #include "animation/simulation_loading.h"
 #include "animation/startup_defaults.h"
 #include "app/command_ids.h"
-#include "app/data_follow.h"
+#include "app/follow_watcher.h"
 #include "app/main_frame.h"
 #include "app/playback_bar.h"
 #include "app/simulation_view.h"
@@ -894,7 +894,7 @@ TEST_F(FollowFixture, ALoadWhileFollowingIsFollowedAndNothingOutlivesTheWindow) 
     std::ofstream(dir.path() + "/other.dat", std::ios::app) << "20 1 1\n21 2 2\n";
     frame->dataFollow()->check();
     EXPECT_EQ(state.lineCount, 22);
-    QPointer<DataFollow> follow = frame->dataFollow();
+    QPointer<FollowWatcher> follow = frame->dataFollow();
     frame.reset();
     EXPECT_TRUE(follow.isNull());
 }

@@ -1,9 +1,9 @@
-#include "animation/appended_rows.h"
+#include "appended_rows.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "simulation/simulation_state.h"
+#include "simulation_state.h"
 
 bool AppendRows(SimulationState& s, const std::vector<double>& values) {
     if (!s.rows || values.empty()) return true;

@@ -1,0 +1,118 @@
+#include "animation/follow_session.h"
+
+#include <algorithm>
+
+#include "animation/playback_commands.h"
+#include "animation/view_steps.h"
+#include "base/format.h"
+#include "simulation/appended_rows.h"
+#include "simulation/data_reader.h"
+#include "simulation/host.h"
+#include "simulation/simulation_state.h"
+
+FollowResult FollowSession::start() {
+    enabled_ = true;
+    state_.followData = 1;
+    waiting_ = false;
+    FollowResult result;
+    restart(result, false);
+    look(result);
+    return result;
+}
+
+void FollowSession::stop() {
+    enabled_ = false;
+    state_.followData = 0;
+    waiting_ = false;
+    follower_.reset();
+}
+
+void FollowSession::rememberTable() {
+    path_ = state_.dataPath;
+    table_ = state_.rows.get();
+    version_ = state_.rows ? state_.rows->version() : 0;
+}
+
+bool FollowSession::tableChangedElsewhere() const {
+    return path_ != state_.dataPath || table_ != state_.rows.get() ||
+           (state_.rows && version_ != state_.rows->version());
+}
+
+void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
+    // Reading again follows the settings as they are, without the
+    // short-file question.
+    int reads = 0;
+    if (fileStartedAgain) {
+        ReadData(state_, host_);
+        ++reads;
+    }
+    for (bool readAgain = false;; readAgain = true) {
+        follower_.reset();
+        rememberTable();
+        result.watch = "";
+        if (!state_.dataLoaded || !state_.rows) break;
+        const int32_t columns = state_.rows->columnCount();
+        follower_ = std::make_unique<DataFollower>(state_.dataPath, columns);
+        result.watch = state_.dataPath;
+        const std::size_t loaded = std::size_t(std::max(state_.usableRows(), 0)) * std::size_t(columns);
+        // A file that no longer holds what was loaded from it was started
+        // again by the writer meanwhile.
+        if (follower_->SkipValues(loaded) || readAgain) break;
+        ReadData(state_, host_);
+        ++reads;
+    }
+    for (int i = 0; i < reads; ++i)
+        host_.note("The data file was started again: read again from its beginning");
+    if (reads > 0) result.repaint = result.dataChanged = true;
+}
+
+FollowResult FollowSession::check() {
+    FollowResult result;
+    look(result);
+    return result;
+}
+
+void FollowSession::look(FollowResult& result) {
+    // Nothing is read into the table while a load fills it; the next check
+    // picks up what was written meanwhile.
+    if (!enabled_ || state_.loading) return;
+    if (tableChangedElsewhere()) restart(result, false);  // a load while following
+    if (!follower_) return;
+    DataFollower::Update update = follower_->Poll();
+    using Kind = DataFollower::Update::Kind;
+    if (update.kind == Kind::Unchanged || update.kind == Kind::Missing) return;
+    if (update.kind == Kind::Restarted) {
+        restart(result, true);
+        return;
+    }
+    if (!AppendRows(state_, update.values)) {
+        host_.note(Format("Not enough memory for more rows: following stopped at %d rows", state_.lineCount));
+        stop();
+        result.stopped = true;
+        return;
+    }
+    rememberTable();
+    if (update.kind == Kind::BadText) {
+        stop();
+        host_.messageBox(
+            Format("Row %lld of the data file holds text that is not a number: following stopped. "
+                   "The %d rows before it stay loaded.",
+                   static_cast<long long>(update.badRow), state_.lineCount));
+        result.stopped = true;
+    }
+    if (waiting_ && PlaybackGoesOn(state_)) {
+        waiting_ = false;
+        host_.note("");
+        if (PlayNow(state_, host_)) result.repaint = true;
+    }
+    result.dataChanged = true;
+}
+
+FollowResult FollowSession::playbackEnded() {
+    FollowResult result;
+    if (!enabled_ || state_.loopPlayback) return result;
+    waiting_ = true;
+    host_.note("Waiting for data");
+    look(result);
+    return result;
+}

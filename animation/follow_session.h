@@ -1,0 +1,75 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "simulation/data_follower.h"
+
+struct SimulationState;
+class Host;
+
+/// What the window must do after a call of FollowSession.
+struct FollowResult {
+    /// The view must be repainted fully.
+    bool repaint = false;
+    /// Rows were added or the data was read again.
+    bool dataChanged = false;
+    /// Following ended on its own (text that is not a number, no memory).
+    bool stopped = false;
+    /// When set, the file to watch from now on, in place of the one watched
+    /// (empty: none). A file read again is watched afresh, since the one
+    /// watched may have been replaced under the same name.
+    std::optional<std::string> watch;
+};
+
+/// Follows the loaded simulation's data file while another program writes
+/// it, told when the file may have changed: rows appended to it are added to
+/// the table, a playback that reached the end waits for them and goes on, a
+/// file that was started again is read again from its beginning, a load in
+/// between is followed from its own rows, and text that is not a number ends
+/// the following with one message. Messages and notes go to the host; what
+/// the window must do is returned.
+class FollowSession {
+public:
+    FollowSession(SimulationState& state, Host& host) : state_(state), host_(host) {}
+
+    /// Starts following the data now loaded (or any loaded later), and
+    /// looks at the file at once.
+    FollowResult start();
+    /// Stops following; nothing is read until the next start.
+    void stop();
+    bool enabled() const { return enabled_; }
+    /// True while a playback waits at the end of the data for more rows.
+    bool waiting() const { return waiting_; }
+    /// The file read while following, empty when none is.
+    std::string followedPath() const { return follower_ ? path_ : std::string(); }
+
+    /// Looks at the file, after a notification that it changed or a poll.
+    FollowResult check();
+    /// The playback stopped at the end of the data: without a loop it waits
+    /// for more rows, and the file is looked at.
+    FollowResult playbackEnded();
+
+private:
+    /// Starts over on the rows now in the table, later ones to be added;
+    /// with `fileStartedAgain`, after reading the file again from its
+    /// beginning. A file that no longer holds the rows loaded from it is
+    /// read again (once more at most).
+    void restart(FollowResult& result, bool fileStartedAgain);
+    /// What check does, adding to `result`.
+    void look(FollowResult& result);
+    void rememberTable();
+    bool tableChangedElsewhere() const;
+
+    SimulationState& state_;
+    Host& host_;
+    bool enabled_ = false;
+    bool waiting_ = false;
+    std::unique_ptr<DataFollower> follower_;
+    // What the table was after this object last touched it: a load in
+    // between shows as a difference, and following starts over on it.
+    std::string path_;
+    const void* table_ = nullptr;
+    uint64_t version_ = 0;
+};

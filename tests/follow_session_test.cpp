@@ -1,0 +1,190 @@
+// Following a data file without a window: what a writer does to the file
+// and what the table, the messages and the returned result show for it.
+
+#include "animation/follow_session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "animation/playback_commands.h"
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
+#include "animation/view_steps.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+#include "test_support.h"
+
+namespace {
+
+const std::string kReadAgain = "The data file was started again: read again from its beginning";
+
+/// Rows `from` to `to` - 1 of one body: time r at (r + 0.1, -r - 0.1).
+std::string Rows(int from, int to) {
+    std::string text;
+    for (int r = from; r < to; ++r)
+        text += std::to_string(r) + " " + std::to_string(r + 0.1) + " " + std::to_string(-r - 0.1) + "\n";
+    return text;
+}
+
+void Append(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::app) << text; }
+
+/// A simulation of one body loaded from `rows` rows of grow.dat, named in
+/// full so that the working folder does not matter, and a session on it.
+struct Following {
+    explicit Following(int rows) {
+        InitialiseDefaults(state, plot);
+        data = dir.write("grow.dat", Rows(0, rows));
+        EXPECT_EQ(Load("grow.ovx", data, rows), 1);
+    }
+    /// Loads a configuration, named `name`, of `rows` rows from `dataPath`.
+    int Load(const std::string& name, const std::string& dataPath, int rows) {
+        return LoadSimulation(state, plot, host, dir.write(name, ConfigText(dataPath, rows, 1)));
+    }
+    /// Whether the table holds rows 0 to lineCount - 1, each once, in order.
+    bool RowsInOrder() const {
+        for (int r = 0; r < state.lineCount; ++r)
+            if (state.rows->time(r) != r || std::abs(state.rows->track(1, r)[1] + r + 0.1) > 1e-9)
+                return false;
+        return true;
+    }
+    int ReadAgainNotes() const { return int(std::count(host.notes.begin(), host.notes.end(), kReadAgain)); }
+
+    SimulationState state;
+    PlotBox plot;
+    ScriptedHost host;
+    TempDir dir;
+    std::string data;
+    FollowSession session{state, host};
+};
+
+struct WriterCase {
+    const char* name;
+    bool beforeStart;  ///< the writer acts before following begins, else between start and a check
+    std::function<void(Following&)> write;
+    int lineCount;   ///< rows in the table afterwards
+    bool readAgain;  ///< read again from the beginning, with the note
+    bool dataChanged;
+    std::string message;  ///< start of the one message, which also stops following; empty: none
+};
+
+TEST(FollowSession, WhatTheWriterDoesReachesTheTable) {
+    const auto startAgain = [](Following& f) {
+        std::filesystem::resize_file(f.data, 0);
+        Append(f.data, Rows(0, 30));
+    };
+    const WriterCase cases[] = {
+        {"nothing new", false, [](Following&) {}, 40, false, false, ""},
+        {"rows appended", false, [](Following& f) { Append(f.data, Rows(40, 45)); }, 45, false, true, ""},
+        {"rows appended before following began", true, [](Following& f) { Append(f.data, Rows(40, 50)); }, 50,
+         false, true, ""},
+        {"file removed", false, [](Following& f) { std::filesystem::remove(f.data); }, 40, false, false, ""},
+        {"file started again", false, startAgain, 30, true, true, ""},
+        {"file replaced by another", false,
+         [](Following& f) { std::filesystem::rename(f.dir.write("new.dat", Rows(0, 25)), f.data); }, 25, true,
+         true, ""},
+        {"file started again before following began", true, startAgain, 30, true, true, ""},
+        {"text that is not a number", false,
+         [](Following& f) { Append(f.data, Rows(40, 42) + "42 forty-two 0\n43 1 2\n"); }, 42, false, true,
+         "Row 42 of the data file holds text that is not a number: following stopped. The 42 rows before it"},
+    };
+    for (const WriterCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Following f(40);
+        if (c.beforeStart) c.write(f);
+        FollowResult result = f.session.start();
+        if (!c.beforeStart) {
+            ASSERT_EQ(result.watch, f.state.dataPath);
+            ASSERT_FALSE(result.repaint || result.stopped);
+            c.write(f);
+            result = f.session.check();
+        }
+        EXPECT_EQ(f.state.lineCount, c.lineCount);
+        EXPECT_TRUE(f.RowsInOrder());
+        EXPECT_EQ(result.dataChanged, c.dataChanged);
+        EXPECT_EQ(result.repaint, c.readAgain);
+        EXPECT_EQ(f.ReadAgainNotes(), c.readAgain ? 1 : 0);
+        // A file read again is watched afresh.
+        if (c.readAgain) {
+            EXPECT_EQ(result.watch, f.state.dataPath);
+        }
+        const bool stops = !c.message.empty();
+        EXPECT_EQ(result.stopped, stops);
+        ASSERT_EQ(f.host.messages.size(), stops ? 1u : 0u);
+        if (stops) {
+            EXPECT_TRUE(f.host.messages[0].starts_with(c.message)) << f.host.messages[0];
+        }
+        EXPECT_EQ(f.session.enabled(), !stops);
+        EXPECT_EQ(f.state.followData, stops ? 0 : 1);
+        EXPECT_EQ(f.session.followedPath(), stops ? "" : f.state.dataPath);
+
+        // Rows written next are taken from where the last ones ended, and
+        // only while following.
+        if (!std::filesystem::exists(f.data)) continue;
+        const int before = f.state.lineCount;
+        Append(f.data, Rows(before, before + 3));
+        f.session.check();
+        EXPECT_EQ(f.state.lineCount, stops ? before : before + 3);
+        EXPECT_TRUE(f.RowsInOrder());
+        EXPECT_EQ(f.host.messages.size(), stops ? 1u : 0u);
+    }
+}
+
+TEST(FollowSession, ALoadElsewhereIsFollowedFromItsOwnRows) {
+    Following f(40);
+    f.session.start();
+    const std::string other = f.dir.write("other.dat", Rows(0, 20));
+    ASSERT_EQ(f.Load("other.ovx", other, 20), 1);
+    Append(f.data, Rows(40, 50));  // the file followed before
+    Append(other, Rows(20, 22));
+    f.state.loading = true;  // nothing is read while a load fills the table
+    EXPECT_FALSE(f.session.check().dataChanged);
+    EXPECT_EQ(f.state.lineCount, 20);
+    f.state.loading = false;
+    const FollowResult result = f.session.check();
+    EXPECT_EQ(result.watch, other);
+    EXPECT_TRUE(result.dataChanged);
+    EXPECT_EQ(f.state.lineCount, 22);
+    EXPECT_TRUE(f.RowsInOrder());
+    EXPECT_EQ(f.ReadAgainNotes(), 0);
+}
+
+TEST(FollowSession, APlaybackWaitingAtTheEndGoesOnWhenRowsArrive) {
+    for (const bool loop : {false, true}) {
+        SCOPED_TRACE(loop ? "looping" : "not looping");
+        Following f(40);  // 10 points of trail ahead: the playback ends at row 29
+        f.session.start();
+        f.state.loopPlayback = loop ? 1 : 0;
+        f.state.position = LastPlayableRow(f.state);
+        ASSERT_FALSE(PlaybackGoesOn(f.state));
+        f.state.stopRequested = 1;  // as the tick that stopped at the end left it
+        f.session.playbackEnded();
+        EXPECT_EQ(f.session.waiting(), !loop);
+        EXPECT_EQ(std::count(f.host.notes.begin(), f.host.notes.end(), "Waiting for data"), loop ? 0 : 1);
+
+        Append(f.data, "40 40.1 -40");  // no complete row yet: the playback still cannot go on
+        EXPECT_FALSE(f.session.check().repaint);
+        EXPECT_EQ(f.session.waiting(), !loop);
+        EXPECT_EQ(f.state.startRequested, 0);
+
+        Append(f.data, ".1\n");
+        const FollowResult result = f.session.check();
+        EXPECT_EQ(f.state.lineCount, 41);
+        EXPECT_FALSE(f.session.waiting());
+        // Only a playback that waited starts again.
+        EXPECT_EQ(result.repaint, !loop);
+        EXPECT_EQ(f.state.startRequested, loop ? 0 : 1);
+        EXPECT_EQ(f.state.stopRequested, loop ? 1 : 0);
+        if (!loop) {
+            EXPECT_EQ(f.host.notes.back(), "");  // the waiting note goes
+        }
+        EXPECT_TRUE(f.host.messages.empty());
+    }
+}
+
+}  // namespace
