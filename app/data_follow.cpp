@@ -23,7 +23,7 @@ DataFollow::DataFollow(SimulationState& state, Host& host, SimulationView& view,
     poll_.setInterval(kPollMs);
     connect(&poll_, &QTimer::timeout, this, &DataFollow::check);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &DataFollow::check);
-    view_.onPlaybackEnded = [this] { playbackEnded(); };
+    connect(&view_, &SimulationView::playbackEnded, this, &DataFollow::playbackEnded);
 }
 
 void DataFollow::setEnabled(bool on) {
