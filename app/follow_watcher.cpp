@@ -20,7 +20,7 @@ FollowWatcher::FollowWatcher(SimulationState& state, Host& host, SimulationView&
     poll_.setInterval(kPollMs);
     connect(&poll_, &QTimer::timeout, this, &FollowWatcher::check);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &FollowWatcher::check);
-    view_.onPlaybackEnded = [this] { playbackEnded(); };
+    connect(&view_, &SimulationView::playbackEnded, this, &FollowWatcher::playbackEnded);
 }
 
 void FollowWatcher::setEnabled(bool on) {

@@ -12,9 +12,11 @@
 #include <QUrl>
 
 #include "animation/animation_commands.h"
+#include "animation/settings.h"
 #include "app/about_dialog.h"
 #include "app/command_ids.h"
-#include "app/follow_watcher.h"
+#include "app/export_commands.h"
+#include "app/playback_controls.h"
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
 #include "simulation/simulation_state.h"
@@ -42,37 +44,27 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
       state_(state),
       plot_(plot),
       host_(host),
-      files_{state, plot, host, dialog, editor} {
+      files_{state, plot, host, dialog, editor},
+      commands_(state, this, [this](bool repaint) { repaintIf(repaint); }) {
     setWindowTitle(QStringLiteral("Orbivex"));
     view_ = new SimulationView(state_, plot_, this);
     setCentralWidget(view_);
     createActions();
-    createPlaybackActions();
-    createExportActions();
+    playback_ = new PlaybackControls(state_, plot_, host_, *view_, commands_, *this);
+    exports_ = new ExportCommands(state_, plot_, *view_, commands_, *this);
     createMenus();
     createToolBar();
-    createPlaybackBar();
-    createPlaybackMenus();
-    createExportMenus();
+    playback_->addBar();
+    playback_->addToMenus(*viewMenu_, *playbackMenu_);
+    exports_->addToMenu(*fileMenu_);
     createStatusBar();
     setAcceptDrops(true);
     resize(600, 600);
 }
 
-QAction* CMainFrame::addCommand(int id, const QString& text, const QString& prompt,
-                                std::function<bool()> handler) {
-    auto* action = new QAction(text, this);
-    // A blank prompt keeps the message pane blank rather than showing "Ready".
-    action->setStatusTip(prompt.isEmpty() ? QStringLiteral(" ") : prompt);
-    action->setData(id);
-    // While a data file loads (with the window's events running), commands
-    // are refused: none may run inside the load.
-    connect(action, &QAction::triggered, this, [this, handler] {
-        if (!state_.loading) repaintIf(handler());
-    });
-    actions_.insert(id, action);
-    return action;
-}
+PlaybackBar* CMainFrame::playbackBar() const { return playback_->bar(); }
+
+FollowWatcher* CMainFrame::dataFollow() const { return playback_->follow(); }
 
 void CMainFrame::createActions() {
     auto noRepaint = [](auto command) {
@@ -81,46 +73,50 @@ void CMainFrame::createActions() {
             return false;
         };
     };
-    addCommand(ID_RELOAD_SIMULATION, tr("Reload Simulation"), QStringLiteral("Reload Simulation"),
-               [this] { return ReloadSimulation(files_); });
-    addCommand(ID_START_BUTTON, tr("Start animation"), QStringLiteral("Start animation - press twice"),
-               noRepaint([this] { OnStartAnimation(); }));
-    addCommand(ID_STOP_BUTTON, tr("Stop animation"), QStringLiteral("Stop animation"),
-               [this] { return StopAnimation(state_); });
-    addCommand(ID_NEW_SIMULATION, QStringLiteral("New Simulation"),
-               QStringLiteral("Load configuration and data of a simulation "),
-               [this] { return NewSimulation(files_); });
-    addCommand(ID_LOAD_CONFIGURATION, QStringLiteral("Load configuration"),
-               QStringLiteral("Load configuration file"), [this] { return LoadConfigurationFile(files_); });
-    addCommand(ID_RELOAD_DATA, QStringLiteral("Reload data"), QStringLiteral("reload data"),
-               [this] { return ReloadDataFile(files_); });
-    addCommand(ID_ANIMATION_SETTINGS, QStringLiteral("Settings"), QStringLiteral("Animation Settings"),
-               noRepaint([this] { OnAnimationSettings(); }));
-    addCommand(ID_EDIT_CONFIGURATION, QStringLiteral("Configuration File"),
-               QStringLiteral("view/edit configuration file"),
-               [this] { return EditConfigurationFile(files_); });
-    addCommand(ID_EDIT_DATA, QStringLiteral("Data File"), QStringLiteral("View data file"),
-               [this] { return EditDataFile(files_); });
-    addCommand(ID_SYSTEM_POSITION, QStringLiteral("System position"), {},
-               noRepaint([this] { OnSystemPosition(); }));
-    addCommand(ID_GRAPHIC_BOX, QStringLiteral("Graphic box"), {}, noRepaint([this] { OnGraphicBox(); }));
-    addCommand(ID_REFRESH_SCREEN, QStringLiteral("Refresh screen"), {}, [] { return true; });
-    addCommand(ID_START_ANIMATION, QStringLiteral("Animation"), {},
-               noRepaint([this] { OnStartAnimation(); }));
-    addCommand(ID_STOP_ANIMATION, QStringLiteral("Stop Animation"), {},
-               [this] { return StopAnimation(state_); });
-    addCommand(ID_RESET_POSITION, tr("Reset position"), QStringLiteral("Refresh data and screen, set Pos=0"),
-               [this] { return ResetPosition(state_); });
-    addCommand(ID_INCREASE_SPEED, tr("Faster"), QStringLiteral("Increase animation speed"),
-               [this] { return IncreaseSpeed(state_); });
-    addCommand(ID_DECREASE_SPEED, tr("Slower"), QStringLiteral("Decrease Animation Speed"),
-               [this] { return DecreaseSpeed(state_); });
-    addCommand(ID_TOGGLE_FULL_WINDOW, QStringLiteral("On/off full window"), {},
-               [this] { return ToggleFullWindow(state_, plot_); });
-    addCommand(ID_APP_ABOUT, QStringLiteral("&About Orbivex..."),
-               tr("Display program information and version"), noRepaint([this] { OnAbout(); }));
-    addCommand(ID_APP_EXIT, QStringLiteral("E&xit"), tr("Quit the application"),
-               noRepaint([this] { close(); }));
+    commands_.addCommand(ID_RELOAD_SIMULATION, tr("Reload Simulation"), QStringLiteral("Reload Simulation"),
+                         [this] { return ReloadSimulation(files_); });
+    commands_.addCommand(ID_START_BUTTON, tr("Start animation"),
+                         QStringLiteral("Start animation - press twice"),
+                         noRepaint([this] { OnStartAnimation(); }));
+    commands_.addCommand(ID_STOP_BUTTON, tr("Stop animation"), QStringLiteral("Stop animation"),
+                         [this] { return StopAnimation(state_); });
+    commands_.addCommand(ID_NEW_SIMULATION, QStringLiteral("New Simulation"),
+                         QStringLiteral("Load configuration and data of a simulation "),
+                         [this] { return NewSimulation(files_); });
+    commands_.addCommand(ID_LOAD_CONFIGURATION, QStringLiteral("Load configuration"),
+                         QStringLiteral("Load configuration file"),
+                         [this] { return LoadConfigurationFile(files_); });
+    commands_.addCommand(ID_RELOAD_DATA, QStringLiteral("Reload data"), QStringLiteral("reload data"),
+                         [this] { return ReloadDataFile(files_); });
+    commands_.addCommand(ID_ANIMATION_SETTINGS, QStringLiteral("Settings"),
+                         QStringLiteral("Animation Settings"), noRepaint([this] { OnAnimationSettings(); }));
+    commands_.addCommand(ID_EDIT_CONFIGURATION, QStringLiteral("Configuration File"),
+                         QStringLiteral("view/edit configuration file"),
+                         [this] { return EditConfigurationFile(files_); });
+    commands_.addCommand(ID_EDIT_DATA, QStringLiteral("Data File"), QStringLiteral("View data file"),
+                         [this] { return EditDataFile(files_); });
+    commands_.addCommand(ID_SYSTEM_POSITION, QStringLiteral("System position"), {},
+                         noRepaint([this] { OnSystemPosition(); }));
+    commands_.addCommand(ID_GRAPHIC_BOX, QStringLiteral("Graphic box"), {},
+                         noRepaint([this] { OnGraphicBox(); }));
+    commands_.addCommand(ID_REFRESH_SCREEN, QStringLiteral("Refresh screen"), {}, [] { return true; });
+    commands_.addCommand(ID_START_ANIMATION, QStringLiteral("Animation"), {},
+                         noRepaint([this] { OnStartAnimation(); }));
+    commands_.addCommand(ID_STOP_ANIMATION, QStringLiteral("Stop Animation"), {},
+                         [this] { return StopAnimation(state_); });
+    commands_.addCommand(ID_RESET_POSITION, tr("Reset position"),
+                         QStringLiteral("Refresh data and screen, set Pos=0"),
+                         [this] { return ResetPosition(state_); });
+    commands_.addCommand(ID_INCREASE_SPEED, tr("Faster"), QStringLiteral("Increase animation speed"),
+                         [this] { return IncreaseSpeed(state_); });
+    commands_.addCommand(ID_DECREASE_SPEED, tr("Slower"), QStringLiteral("Decrease Animation Speed"),
+                         [this] { return DecreaseSpeed(state_); });
+    commands_.addCommand(ID_TOGGLE_FULL_WINDOW, QStringLiteral("On/off full window"), {},
+                         [this] { return ToggleFullWindow(state_, plot_); });
+    commands_.addCommand(ID_APP_ABOUT, QStringLiteral("&About Orbivex..."),
+                         tr("Display program information and version"), noRepaint([this] { OnAbout(); }));
+    commands_.addCommand(ID_APP_EXIT, QStringLiteral("E&xit"), tr("Quit the application"),
+                         noRepaint([this] { close(); }));
 
     const QStyle* look = style();
     action(ID_RELOAD_SIMULATION)->setIcon(look->standardIcon(QStyle::SP_BrowserReload));
@@ -135,23 +131,24 @@ void CMainFrame::createActions() {
 }
 
 void CMainFrame::createMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
+    viewMenu_ = menuBar()->addMenu(QStringLiteral("&View"));
+    playbackMenu_ = menuBar()->addMenu(tr("&Playback"));
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
     for (int id : {ID_NEW_SIMULATION, ID_LOAD_CONFIGURATION, ID_RELOAD_DATA, ID_APP_EXIT})
-        file->addAction(action(id));
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->addAction(action(ID_ANIMATION_SETTINGS));
-    edit->addSeparator();
-    edit->addAction(action(ID_EDIT_CONFIGURATION));
-    edit->addAction(action(ID_EDIT_DATA));
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    view->addAction(action(ID_START_ANIMATION));
-    view->addAction(action(ID_STOP_ANIMATION));
-    view->addSeparator();
+        fileMenu_->addAction(action(id));
+    editMenu_->addAction(action(ID_ANIMATION_SETTINGS));
+    editMenu_->addSeparator();
+    editMenu_->addAction(action(ID_EDIT_CONFIGURATION));
+    editMenu_->addAction(action(ID_EDIT_DATA));
+    viewMenu_->addAction(action(ID_START_ANIMATION));
+    viewMenu_->addAction(action(ID_STOP_ANIMATION));
+    viewMenu_->addSeparator();
     for (int id : {ID_SYSTEM_POSITION, ID_GRAPHIC_BOX, ID_REFRESH_SCREEN, ID_TOGGLE_FULL_WINDOW})
-        view->addAction(action(id));
-    view->addSeparator();
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->addAction(action(ID_APP_ABOUT));
+        viewMenu_->addAction(action(id));
+    viewMenu_->addSeparator();
+    helpMenu_->addAction(action(ID_APP_ABOUT));
 }
 
 void CMainFrame::createToolBar() {
@@ -176,21 +173,16 @@ void CMainFrame::createToolBar() {
     addToolBar(Qt::TopToolBarArea, toolBar_);
 
     // View > Toolbar and Status Bar: checkable, showing or hiding the bars.
-    QMenu* view = menuBar()->actions().at(2)->menu();
     QAction* showToolBar = toolBar_->toggleViewAction();
     showToolBar->setText(QStringLiteral("&Toolbar"));
     showToolBar->setStatusTip(tr("Show or hide the toolbar"));
-    showToolBar->setData(int(ID_VIEW_TOOLBAR));
-    actions_.insert(ID_VIEW_TOOLBAR, showToolBar);
-    view->addAction(showToolBar);
+    viewMenu_->addAction(commands_.add(ID_VIEW_TOOLBAR, showToolBar));
     auto* showStatusBar = new QAction(QStringLiteral("&Status Bar"), this);
     showStatusBar->setCheckable(true);
     showStatusBar->setChecked(true);
     showStatusBar->setStatusTip(tr("Show or hide the status bar"));
-    showStatusBar->setData(int(ID_VIEW_STATUS_BAR));
     connect(showStatusBar, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
-    actions_.insert(ID_VIEW_STATUS_BAR, showStatusBar);
-    view->addAction(showStatusBar);
+    viewMenu_->addAction(commands_.add(ID_VIEW_STATUS_BAR, showStatusBar));
 }
 
 void CMainFrame::createStatusBar() {
@@ -211,17 +203,9 @@ void CMainFrame::updateIndicators() {
     for (QLabel* indicator : indicators_) indicator->setEnabled(false);
 }
 
-bool CMainFrame::runCommand(int id) {
-    QAction* command = action(id);
-    if (!command) return false;
-    command->trigger();
-    return true;
-}
-
 void CMainFrame::repaintIf(bool repaint) {
     if (repaint) view_->invalidate();
-    // A command may have loaded other data: following takes it up at once.
-    if (follow_ && follow_->enabled()) follow_->check();
+    playback_->afterCommand();
 }
 
 void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenSimulation(files_, path)); }
@@ -246,6 +230,21 @@ void CMainFrame::OnSystemPosition() {
 void CMainFrame::OnGraphicBox() {
     RequestStop(state_);
     if (RunGraphicBoxDialog(state_, plot_, host_, this)) view_->invalidate();
+}
+
+void CMainFrame::placeBox(const std::array<double, 4>& box) {
+    ApplyTypedBox(state_, plot_, box);
+    view_->invalidate();
+}
+
+void CMainFrame::goToRow(int row) { playback_->goToRow(row); }
+
+std::string CMainFrame::exportPicture(const QString& path, int scale) {
+    return exports_->exportPicture(path, scale);
+}
+
+std::string CMainFrame::exportVideo(const QString& path, std::optional<int> ticks, double fps) {
+    return exports_->exportVideo(path, ticks, fps);
 }
 
 void CMainFrame::OnAbout() {

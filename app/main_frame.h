@@ -1,12 +1,11 @@
 #pragma once
 #include <QLabel>
 #include <QMainWindow>
-#include <QMap>
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
 
+#include "app/command_actions.h"
 #include "commands/file_commands.h"
 
 struct SimulationState;
@@ -16,12 +15,17 @@ class FileDialog;
 class ExternalEditor;
 class SimulationView;
 class PlaybackBar;
+class PlaybackControls;
+class ExportCommands;
 class FollowWatcher;
+class QMenu;
 class QToolBar;
 class QDragEnterEvent;
 class QDropEvent;
 
-/// The main window: menu bar, toolbar, status bar and the view. Every
+/// The main window: menu bar, toolbar, status bar and the view, with the
+/// classic commands. The playback controls and the export commands are
+/// parts of their own that file their actions with the window's. Every
 /// program command is one action, shared by menu and toolbar, found by its
 /// id; its status tip is the command's prompt. A configuration file dropped
 /// on the window is loaded as New Simulation loads a picked one.
@@ -32,12 +36,12 @@ public:
                QWidget* parent = nullptr);
 
     /// Runs the command with this id; false when there is none.
-    bool runCommand(int id);
-    QAction* action(int id) const { return actions_.value(id); }
+    bool runCommand(int id) { return commands_.run(id); }
+    QAction* action(int id) const { return commands_.action(id); }
     SimulationView* view() const { return view_; }
     QToolBar* toolBar() const { return toolBar_; }
-    PlaybackBar* playbackBar() const { return playbackBar_; }
-    FollowWatcher* dataFollow() const { return follow_; }
+    PlaybackBar* playbackBar() const;
+    FollowWatcher* dataFollow() const;
     QLabel* readyLabel() const { return ready_; }
 
     /// Loads a configuration given on the command line, as New Simulation
@@ -49,13 +53,9 @@ public:
     void goToRow(int row);
     const SimulationState& state() const { return state_; }
 
-    /// Writes what the view shows to `path`: PNG, SVG or PDF by its
-    /// extension, a PNG at `scale` times the size (1: the view's raster
-    /// itself). Returns an error text, empty on success.
+    /// File > Export Picture without its dialog (see ExportCommands).
     std::string exportPicture(const QString& path, int scale);
-    /// Records a video of the playback from the current row into `path`,
-    /// with a progress dialog that can cancel; the view's row and timer are
-    /// as they were afterwards. Returns an error text, empty on success.
+    /// File > Export Video without its dialogs (see ExportCommands).
     std::string exportVideo(const QString& path, std::optional<int> ticks, double fps);
 
 protected:
@@ -71,20 +71,6 @@ private:
     void createMenus();
     void createToolBar();
     void createStatusBar();
-    // Playback and navigation beyond the classic commands (main_frame_playback.cpp).
-    void createPlaybackActions();
-    void createPlaybackBar();
-    void createPlaybackMenus();
-    // Picture and video export (main_frame_export.cpp).
-    void createExportActions();
-    void createExportMenus();
-    void OnExportPicture();
-    void OnExportVideo();
-    void addToggle(int id, const QString& text, const QString& prompt, std::function<void(bool)> handler);
-    /// Stops the timer at once, then runs `move` and repaints fully: what a
-    /// seek, a step or a jump does.
-    void stopAndMove(const std::function<void()>& move);
-    QAction* addCommand(int id, const QString& text, const QString& prompt, std::function<bool()> handler);
     void repaintIf(bool repaint);
     void updateIndicators();
 
@@ -93,18 +79,21 @@ private:
     void OnSystemPosition();
     void OnGraphicBox();
     void OnAbout();
-    void OnPlayPause();
-    void OnGoToTime();
 
     SimulationState& state_;
     PlotBox& plot_;
     Host& host_;
     FileCommandContext files_;
+    CommandActions commands_;
     SimulationView* view_ = nullptr;
+    PlaybackControls* playback_ = nullptr;
+    ExportCommands* exports_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    QMenu* playbackMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
     QToolBar* toolBar_ = nullptr;
-    PlaybackBar* playbackBar_ = nullptr;
-    FollowWatcher* follow_ = nullptr;
     QLabel* ready_ = nullptr;
     QLabel* indicators_[3] = {};
-    QMap<int, QAction*> actions_;
 };

@@ -26,13 +26,13 @@ SimulationApp::~SimulationApp() = default;
 void SimulationApp::ReportFirstFrame() {
     // For the start-up benchmark: print the monotonic clock at the first
     // painted frame, then leave.
-    frame_->view()->onFramePresented = [] {
+    QObject::connect(frame_->view(), &SimulationView::framePresented, this, [] {
         timespec now{};
         clock_gettime(CLOCK_MONOTONIC, &now);
         std::printf("first-frame %lld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
         std::fflush(stdout);
         QCoreApplication::exit(0);
-    };
+    });
 }
 
 bool SimulationApp::InitInstance(const std::string& config,

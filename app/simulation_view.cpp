@@ -57,7 +57,7 @@ void SimulationView::deliverTick() {
         sharpStale_ = true;
     }
     if (request.stop) timer_.stop();
-    if (request.stop && !PlaybackGoesOn(state_) && onPlaybackEnded) onPlaybackEnded();
+    if (request.stop && !PlaybackGoesOn(state_)) emit playbackEnded();
     if (request.repaint) {
         invalidate();  // a loop went back to its start: the old trail must go
         return;
@@ -112,7 +112,7 @@ void SimulationView::paintEvent(QPaintEvent* event) {
         }
     }
     QFrame::paintEvent(event);
-    if (onFramePresented) onFramePresented();
+    emit framePresented();
 }
 
 void SimulationView::applyDelay() {

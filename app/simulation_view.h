@@ -1,7 +1,6 @@
 #pragma once
 #include <QFrame>
 #include <QTimer>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -44,10 +43,12 @@ public:
     /// At a device pixel ratio of 2 or more, the picture the screen shows as
     /// last painted (null before the first such paint).
     const QImage& sharpFrame() const { return sharp_; }
-    /// Called after every paint that drew something new (full or tick).
-    std::function<void()> onFramePresented;
-    /// Called when a tick stops the timer at the end of the data.
-    std::function<void()> onPlaybackEnded;
+
+signals:
+    /// After every paint that drew something new (full or tick).
+    void framePresented();
+    /// A tick stopped the timer at the end of the data.
+    void playbackEnded();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -48,7 +48,7 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
     QApplication::processEvents();
     const QSize view = frame.view()->contentsRect().size();
     int presented = 0;
-    frame.view()->onFramePresented = [&] { ++presented; };
+    QObject::connect(frame.view(), &SimulationView::framePresented, [&] { ++presented; });
     state.startRequested = 1;
     frame.view()->invalidate();
     QElapsedTimer clock;

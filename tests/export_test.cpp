@@ -1,55 +1,32 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QProcess>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTimer>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
-#include "animation/simulation_loading.h"
-#include "animation/startup_defaults.h"
 #include "app/command_ids.h"
-#include "app/main_frame.h"
-#include "app/picture_export.h"
 #include "app/simulation_view.h"
 #include "app/video_recording.h"
-#include "commands/external_editor.h"
-#include "commands/file_dialog.h"
-#include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
-#include "test_support.h"
+#include "window_fixture.h"
 
 namespace {
 
-class NoDialog : public FileDialog {
-public:
-    bool PromptForFile(const std::string&, const std::string&, const std::string&, std::string&) override {
-        return false;
-    }
-};
-class NoEditor : public ExternalEditor {
-public:
-    bool Open(const std::string&) override { return false; }
-};
-
-struct ExportFixture : ::testing::Test {
-    SimulationState state;
-    PlotBox plot;
-    ScriptedHost host;
-    NoDialog dialog;
-    NoEditor editor;
-    TempDir dir;
-    std::unique_ptr<CMainFrame> frame;
-
+/// A shown window with two bodies loaded, framed (labels and title).
+struct ExportFixture : FrameFixture {
     void SetUp() override {
-        frame = std::make_unique<CMainFrame>(state, plot, host, dialog, editor);
-        InitialiseDefaults(state, plot);
-        frame->show();
-        QApplication::processEvents();
+        FrameFixture::SetUp();
         dir.write("sim.dat", DataText(300, 2));
         frame->openAtStart(dir.write("sim.ovx", ConfigText("sim.dat", 300, 2, 1, 20)));
         frame->runCommand(ID_TOGGLE_FULL_WINDOW);  // framed: labels and title
@@ -149,10 +126,44 @@ TEST_F(ExportFixture, VideoFromTheWindowKeepsTheViewAsItWas) {
               QString("%1,%2,10").arg(size.width()).arg(size.height()).toLatin1());
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+/// Answers File > Export Video's save dialog with `path`, typed as a user
+/// does, and its video dialog with `act`.
+void AnswerVideoDialogs(FrameFixture& fixture, const QString& path, std::function<void(QDialog&)> act) {
+    fixture.OnNextDialog([&fixture, path, act](QDialog& files) {
+        auto* name = files.findChild<QLineEdit*>("fileNameEdit");
+        if (!name) {
+            ADD_FAILURE() << "no file name field in " << files.windowTitle();
+            return files.reject();
+        }
+        name->setText(path);
+        fixture.OnNextDialog([act](QDialog& video) {
+            if (video.findChild<QRadioButton*>("forTicks")) return act(video);
+            ADD_FAILURE() << "not the video dialog: " << video.windowTitle();
+            video.reject();
+        });
+        files.accept();
+    });
 }
+
+TEST_F(ExportFixture, TheVideoDialogsChoiceReachesTheRecording) {
+    AnswerVideoDialogs(*this, Path("none.gif"), [](QDialog& d) { d.reject(); });
+    frame->runCommand(ID_EXPORT_VIDEO);
+    EXPECT_FALSE(std::filesystem::exists(Path("none.gif").toStdString()));
+
+    if (QStandardPaths::findExecutable("ffprobe").isEmpty()) GTEST_SKIP() << "ffprobe is not installed";
+    AnswerVideoDialogs(*this, Path("ticks.gif"), [](QDialog& d) {
+        d.findChild<QRadioButton*>("forTicks")->setChecked(true);
+        d.findChild<QSpinBox*>("ticks")->setValue(9);
+        d.findChild<QDoubleSpinBox*>("fps")->setValue(12.5);  // not the default rate
+        d.accept();
+    });
+    frame->runCommand(ID_EXPORT_VIDEO);
+    QProcess probe;
+    probe.start("ffprobe", {"-v", "error", "-count_frames", "-show_entries",
+                            "stream=nb_read_frames:format=duration", "-of", "csv=p=0", Path("ticks.gif")});
+    ASSERT_TRUE(probe.waitForFinished(20000));
+    // Ten frames (the start and 9 ticks) of 80 ms each.
+    EXPECT_EQ(probe.readAllStandardOutput().simplified(), "10 0.800000");
+}
+
+}  // namespace

@@ -9,25 +9,12 @@
 #include <sstream>
 #include <string>
 
-#include "animation/startup_defaults.h"
 #include "app/command_ids.h"
-#include "app/main_frame.h"
 #include "app/picture_export.h"
 #include "app/simulation_view.h"
-#include "commands/external_editor.h"
-#include "commands/file_dialog.h"
-#include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
-#include "test_support.h"
+#include "window_fixture.h"
 
 namespace {
-
-struct Quiet : FileDialog, ExternalEditor {
-    bool PromptForFile(const std::string&, const std::string&, const std::string&, std::string&) override {
-        return false;
-    }
-    bool Open(const std::string&) override { return false; }
-};
 
 /// Distinct colours in `image`.
 int Colours(const QImage& image) {
@@ -37,32 +24,19 @@ int Colours(const QImage& image) {
     return int(colours.size());
 }
 
-/// A shown main window with nothing loaded.
-struct HighDensityView : ::testing::Test {
-    SimulationState state;
-    PlotBox plot;
-    ScriptedHost host;
-    Quiet quiet;
-    TempDir dir;
-    CMainFrame frame{state, plot, host, quiet, quiet};
-
-    void SetUp() override {
-        InitialiseDefaults(state, plot);
-        frame.show();
-        QApplication::processEvents();
-    }
-};
+/// A shown main window with nothing loaded, on a screen of device pixel ratio 2.
+struct HighDensityView : FrameFixture {};
 
 TEST_F(HighDensityView, DrawsAtTheScreensRatioAndKeepsTheRasterForExport) {
     dir.write("sim.dat", DataText(100, 2));
-    frame.openAtStart(dir.write("sim.ovx", ConfigText("sim.dat", 100, 2, 1, 20, 0, "-3 -3 3 3")));
-    frame.runCommand(ID_TOGGLE_FULL_WINDOW);
-    frame.view()->repaint();
-    ASSERT_GE(frame.view()->devicePixelRatioF(), 2.0);
+    frame->openAtStart(dir.write("sim.ovx", ConfigText("sim.dat", 100, 2, 1, 20, 0, "-3 -3 3 3")));
+    frame->runCommand(ID_TOGGLE_FULL_WINDOW);
+    frame->view()->repaint();
+    ASSERT_GE(frame->view()->devicePixelRatioF(), 2.0);
 
-    const QImage* raster = frame.view()->frame();
+    const QImage* raster = frame->view()->frame();
     ASSERT_TRUE(raster);
-    const QImage shown = frame.view()->grab(frame.view()->contentsRect()).toImage();
+    const QImage shown = frame->view()->grab(frame->view()->contentsRect()).toImage();
     EXPECT_EQ(shown.size(), raster->size() * 2);
     // The raster has a handful of flat colours, and stretched it keeps them;
     // drawn at the ratio, the smooth edges of text and discs add many more.
@@ -82,17 +56,17 @@ TEST_F(HighDensityView, TicksPaintOnlyWhatChangedAndShowWhatAFullPaintShows) {
         data << '\n';
     }
     dir.write("sim.dat", data.str());
-    frame.openAtStart(dir.write("sim.ovx", ConfigText("sim.dat", 400, 3, 1, 60, 0, "-3 -3 3 3")));
-    frame.view()->repaint();
-    ASSERT_GE(frame.view()->devicePixelRatioF(), 2.0);
-    const QSize size = frame.view()->contentsRect().size();
+    frame->openAtStart(dir.write("sim.ovx", ConfigText("sim.dat", 400, 3, 1, 60, 0, "-3 -3 3 3")));
+    frame->view()->repaint();
+    ASSERT_GE(frame->view()->devicePixelRatioF(), 2.0);
+    const QSize size = frame->view()->contentsRect().size();
     // After every tenth tick the picture on the screen is the one a full
     // paint at that row makes, to the last bit.
     for (int tick = 0; tick <= 200; ++tick) {
-        if (tick) frame.view()->deliverTick();
+        if (tick) frame->view()->deliverTick();
         if (tick % 10) continue;
-        frame.view()->repaint();
-        const QImage shown = frame.view()->sharpFrame().convertToFormat(QImage::Format_RGB32);
+        frame->view()->repaint();
+        const QImage shown = frame->view()->sharpFrame().convertToFormat(QImage::Format_RGB32);
         const QImage full = PaintScaledPicture(state, plot, size.width(), size.height(),
                                                {.scale = 2, .statusLine = tick > 0});
         ASSERT_EQ(shown.size(), full.size());

@@ -1,23 +1,17 @@
-// Picture and video export of the main window: File > Export Picture and
-// File > Export Video, after the classic items of the File menu.
+#include "app/export_commands.h"
 
 #include <QCoreApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QFormLayout>
-#include <QMenuBar>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QRadioButton>
-#include <QSpinBox>
 
+#include "app/command_actions.h"
 #include "app/command_ids.h"
-#include "app/main_frame.h"
 #include "app/picture_export.h"
 #include "app/simulation_view.h"
+#include "app/video_dialog.h"
 #include "app/video_encoder.h"
 #include "app/video_recording.h"
 #include "simulation/simulation_state.h"
@@ -48,41 +42,43 @@ QString WithExtension(QString path, const QString& filter) {
 
 }  // namespace
 
-void CMainFrame::createExportActions() {
-    addCommand(ID_EXPORT_PICTURE, tr("Export Picture..."),
-               tr("Save the view as a PNG picture at 1 to 4 times its size, an SVG or a PDF"), [this] {
-                   OnExportPicture();
-                   return false;
-               });
-    addCommand(ID_EXPORT_VIDEO, tr("Export Video..."),
-               tr("Record the playback from the current row as an MP4, WebM or GIF video"), [this] {
-                   OnExportVideo();
-                   return false;
-               });
+ExportCommands::ExportCommands(SimulationState& state, const PlotBox& plot, SimulationView& view,
+                               CommandActions& commands, QWidget& window)
+    : QObject(&window), state_(state), plot_(plot), view_(view), commands_(commands), window_(window) {
+    commands_.addCommand(ID_EXPORT_PICTURE, tr("Export Picture..."),
+                         tr("Save the view as a PNG picture at 1 to 4 times its size, an SVG or a PDF"),
+                         [this] {
+                             OnExportPicture();
+                             return false;
+                         });
+    commands_.addCommand(ID_EXPORT_VIDEO, tr("Export Video..."),
+                         tr("Record the playback from the current row as an MP4, WebM or GIF video"), [this] {
+                             OnExportVideo();
+                             return false;
+                         });
 }
 
-void CMainFrame::createExportMenus() {
-    QMenu* file = menuBar()->actions().at(0)->menu();
-    file->addSeparator();
-    file->addAction(action(ID_EXPORT_PICTURE));
-    file->addAction(action(ID_EXPORT_VIDEO));
+void ExportCommands::addToMenu(QMenu& file) {
+    file.addSeparator();
+    file.addAction(commands_.action(ID_EXPORT_PICTURE));
+    file.addAction(commands_.action(ID_EXPORT_VIDEO));
 }
 
-std::string CMainFrame::exportPicture(const QString& path, int scale) {
-    const QImage* frame = view_->frame();
+std::string ExportCommands::exportPicture(const QString& path, int scale) {
+    const QImage* frame = view_.frame();
     if (!frame) return "The view has not been drawn yet";
     if (scale == 1 && PictureFormatOf(path) == PictureFormat::Png)
         return frame->save(path, "PNG") ? std::string() : "Cannot write " + path.toStdString();
     return ExportPicture(state_, plot_, frame->width(), frame->height(), path,
-                         {.scale = double(scale), .statusLine = view_->ticked()});
+                         {.scale = double(scale), .statusLine = view_.ticked()});
 }
 
-void CMainFrame::OnExportPicture() {
+void ExportCommands::OnExportPicture() {
     QStringList filters;
     for (const PictureChoice& choice : kPictureChoices) filters << tr(choice.filter);
     QString filter = filters.front();
     const QString chosen =
-        QFileDialog::getSaveFileName(this, tr("Export Picture"), QString(), filters.join(";;"), &filter);
+        QFileDialog::getSaveFileName(&window_, tr("Export Picture"), QString(), filters.join(";;"), &filter);
     if (chosen.isEmpty()) return;
     const int index = int(filters.indexOf(filter));
     const int scale = index >= 0 ? kPictureChoices[index].scale : 1;
@@ -91,17 +87,17 @@ void CMainFrame::OnExportPicture() {
                        chosen.endsWith(".svg", Qt::CaseInsensitive) ||
                        chosen.endsWith(".pdf", Qt::CaseInsensitive);
     const std::string problem = exportPicture(named ? chosen : WithExtension(chosen, filter), scale);
-    if (!problem.empty()) QMessageBox::warning(this, tr("Orbivex"), QString::fromStdString(problem));
+    if (!problem.empty()) QMessageBox::warning(&window_, tr("Orbivex"), QString::fromStdString(problem));
 }
 
-std::string CMainFrame::exportVideo(const QString& path, std::optional<int> ticks, double fps) {
-    const QImage* frame = view_->frame();
+std::string ExportCommands::exportVideo(const QString& path, std::optional<int> ticks, double fps) {
+    const QImage* frame = view_.frame();
     if (!frame) return "The view has not been drawn yet";
     if (!state_.dataLoaded) return "No simulation is loaded";
-    const bool wasRunning = view_->timerRunning();
-    view_->stopTimer();  // the recording plays the state; the timer waits
+    const bool wasRunning = view_.timerRunning();
+    view_.stopTimer();  // the recording plays the state; the timer waits
     VideoJob job{.width = frame->width(), .height = frame->height(), .fps = fps, .ticks = ticks};
-    QProgressDialog progress(tr("Recording..."), tr("Cancel"), 0, PlannedFrames(state_, job), this);
+    QProgressDialog progress(tr("Recording..."), tr("Cancel"), 0, PlannedFrames(state_, job), &window_);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
     QElapsedTimer clock;
@@ -116,42 +112,20 @@ std::string CMainFrame::exportVideo(const QString& path, std::optional<int> tick
         return !progress.wasCanceled();
     });
     progress.reset();
-    if (wasRunning) view_->resumeTimer();
+    if (wasRunning) view_.resumeTimer();
     return problem;
 }
 
-void CMainFrame::OnExportVideo() {
+void ExportCommands::OnExportVideo() {
     QString filter;
     const QString chosen = QFileDialog::getSaveFileName(
-        this, tr("Export Video"), QString(),
+        &window_, tr("Export Video"), QString(),
         tr("MP4 video, H.264 (*.mp4);;WebM video (*.webm);;GIF animation (*.gif)"), &filter);
     if (chosen.isEmpty()) return;
     const QString path = VideoFormatOf(chosen) ? chosen : WithExtension(chosen, filter);
-
-    QDialog dialog(this);
-    dialog.setWindowTitle(tr("Export Video"));
-    auto* form = new QFormLayout(&dialog);
-    auto* toEnd = new QRadioButton(tr("To the end of the data"), &dialog);
-    auto* forTicks = new QRadioButton(tr("For a number of ticks:"), &dialog);
-    auto* ticks = new QSpinBox(&dialog);
-    ticks->setRange(1, 1000000);
-    ticks->setValue(500);
-    auto* fps = new QDoubleSpinBox(&dialog);
-    fps->setRange(0.1, 240);
-    fps->setDecimals(1);
-    fps->setValue(DefaultVideoRate(state_.frameDelayMs));
-    toEnd->setChecked(true);
-    form->addRow(toEnd);
-    form->addRow(forTicks, ticks);
-    form->addRow(tr("Frames per second:"), fps);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    form->addRow(buttons);
-    if (dialog.exec() != QDialog::Accepted) return;
-
-    const std::string problem = exportVideo(
-        path, forTicks->isChecked() ? std::optional<int>(ticks->value()) : std::nullopt, fps->value());
+    const std::optional<VideoChoice> choice = RunVideoDialog(DefaultVideoRate(state_.frameDelayMs), &window_);
+    if (!choice) return;
+    const std::string problem = exportVideo(path, choice->ticks, choice->fps);
     if (!problem.empty() && problem != "cancelled")
-        QMessageBox::warning(this, tr("Orbivex"), QString::fromStdString(problem));
+        QMessageBox::warning(&window_, tr("Orbivex"), QString::fromStdString(problem));
 }

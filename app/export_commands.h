@@ -1,0 +1,44 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <optional>
+#include <string>
+
+struct SimulationState;
+class PlotBox;
+class SimulationView;
+class CommandActions;
+class QMenu;
+class QWidget;
+
+/// File > Export Picture and File > Export Video: what the view shows as a
+/// picture, and the playback from the current row as a video. Its actions
+/// are filed in the window's commands; its dialogs belong to `window`.
+class ExportCommands : public QObject {
+    Q_OBJECT
+public:
+    ExportCommands(SimulationState& state, const PlotBox& plot, SimulationView& view,
+                   CommandActions& commands, QWidget& window);
+
+    /// Adds the commands after the classic items of the File menu.
+    void addToMenu(QMenu& file);
+
+    /// Writes what the view shows to `path`: PNG, SVG or PDF by its
+    /// extension, a PNG at `scale` times the size (1: the view's raster
+    /// itself). Returns an error text, empty on success.
+    std::string exportPicture(const QString& path, int scale);
+    /// Records a video of the playback from the current row into `path`,
+    /// with a progress dialog that can cancel; the view's row and timer are
+    /// as they were afterwards. Returns an error text, empty on success.
+    std::string exportVideo(const QString& path, std::optional<int> ticks, double fps);
+
+private:
+    void OnExportPicture();
+    void OnExportVideo();
+
+    SimulationState& state_;
+    const PlotBox& plot_;
+    SimulationView& view_;
+    CommandActions& commands_;
+    QWidget& window_;
+};

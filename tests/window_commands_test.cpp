@@ -1,0 +1,233 @@
+// The main window's own parts: its menus, toolbar and status bar, the
+// classic commands and what they do to the playback, and its icon.
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "animation/startup_defaults.h"
+#include "app/about_dialog.h"
+#include "app/command_ids.h"
+#include "app/simulation_view.h"
+#include "window_fixture.h"
+
+namespace {
+
+QStringList Texts(const QList<QAction*>& actions) {
+    QStringList texts;
+    for (QAction* a : actions) texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return texts;
+}
+
+TEST_F(FrameFixture, MenusInOrder) {
+    const QList<QAction*> menus = frame->menuBar()->actions();
+    ASSERT_EQ(Texts(menus), (QStringList{"&File", "&Edit", "&View", "&Playback", "&Help"}));
+    EXPECT_EQ(Texts(menus[0]->menu()->actions()).mid(0, 4),
+              (QStringList{"New Simulation", "Load configuration", "Reload data", "E&xit"}));
+    EXPECT_EQ(Texts(menus[0]->menu()->actions()).mid(4),
+              (QStringList{"-", "Export Picture...", "Export Video..."}));
+    EXPECT_EQ(Texts(menus[1]->menu()->actions()),
+              (QStringList{"Settings", "-", "Configuration File", "Data File"}));
+    // The classic View items come first; the newer ones follow them.
+    EXPECT_EQ(Texts(menus[2]->menu()->actions()).mid(0, 10),
+              (QStringList{"Animation", "Stop Animation", "-", "System position", "Graphic box",
+                           "Refresh screen", "On/off full window", "-", "&Toolbar", "&Status Bar"}));
+    EXPECT_EQ(Texts(menus[4]->menu()->actions()), (QStringList{"&About Orbivex..."}));
+    EXPECT_EQ(frame->windowTitle(), "Orbivex");
+}
+
+TEST_F(FrameFixture, ToolbarButtonsPromptsAndShortcuts) {
+    QStringList ids;
+    for (QAction* a : frame->toolBar()->actions())
+        ids << (a->isSeparator() ? "-" : QString::number(a->data().toInt()));
+    EXPECT_EQ(ids, (QStringList{"32771", "32786", "-", "32772", "32773", "-", "32788", "32790"}));
+    EXPECT_EQ(frame->action(ID_RELOAD_SIMULATION)->statusTip(), "Reload Simulation");
+    EXPECT_EQ(frame->action(ID_START_BUTTON)->statusTip(), "Start animation - press twice");
+    EXPECT_EQ(frame->action(ID_NEW_SIMULATION)->statusTip(), "Load configuration and data of a simulation ");
+    EXPECT_EQ(frame->action(ID_DECREASE_SPEED)->statusTip(), "Decrease Animation Speed");
+    EXPECT_EQ(frame->action(ID_SYSTEM_POSITION)->statusTip().trimmed(), "");
+    for (QAction* button : frame->toolBar()->actions())
+        EXPECT_TRUE(button->isSeparator() || button->toolTip() == button->statusTip())
+            << button->text().toStdString();
+    EXPECT_EQ(frame->readyLabel()->text(), "Ready");
+    EXPECT_TRUE(frame->toolBar()->isMovable());
+    EXPECT_EQ(frame->action(ID_NEW_SIMULATION)->shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(frame->action(ID_RELOAD_SIMULATION)->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_TRUE(frame->action(ID_START_ANIMATION)->shortcut().isEmpty());
+    frame->runCommand(ID_VIEW_TOOLBAR);
+    EXPECT_FALSE(frame->toolBar()->isVisible());
+    EXPECT_FALSE(frame->action(ID_VIEW_TOOLBAR)->isChecked());
+    frame->runCommand(ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(frame->statusBar()->isVisible());
+}
+
+TEST_F(FrameFixture, EveryCommandReachesItsHandler) {
+    Load(1000, 10);
+    state.stopRequested = 0;
+    const int refusing[] = {ID_STOP_BUTTON, ID_STOP_ANIMATION,     ID_RELOAD_SIMULATION, ID_RESET_POSITION,
+                            ID_EDIT_DATA,   ID_LOAD_CONFIGURATION, ID_RELOAD_DATA};
+    for (int id : refusing) {
+        state.stopRequested = 0;
+        EXPECT_TRUE(frame->runCommand(id));
+        EXPECT_EQ(state.stopRequested, 1) << id;
+    }
+    EXPECT_EQ(dialog.prompts.back().substr(0, 15), "Open data file|");
+    EXPECT_EQ(dialog.prompts[dialog.prompts.size() - 2].substr(0, 17), "Open config file|");
+    frame->runCommand(ID_EDIT_CONFIGURATION);
+    EXPECT_EQ(editor.opened.size(), 2u);
+    for (int id : {ID_ANIMATION_SETTINGS, ID_SYSTEM_POSITION, ID_GRAPHIC_BOX}) {
+        state.stopRequested = 0;
+        CancelNextDialog();
+        frame->runCommand(id);
+        EXPECT_EQ(state.stopRequested, 1) << id;
+    }
+    state.step = 5;
+    frame->runCommand(ID_INCREASE_SPEED);
+    EXPECT_EQ(state.step, 6);
+    frame->runCommand(ID_DECREASE_SPEED);
+    EXPECT_EQ(state.step, 5);
+    frame->runCommand(ID_TOGGLE_FULL_WINDOW);
+    EXPECT_EQ(plot.leftPct, 10);
+    frame->runCommand(ID_START_BUTTON);
+    EXPECT_EQ(state.startRequested, 1);
+    frame->runCommand(ID_REFRESH_SCREEN);
+    CancelNextDialog();
+    frame->runCommand(ID_APP_ABOUT);
+    EXPECT_FALSE(frame->runCommand(12345));
+}
+
+TEST_F(FrameFixture, StartWithNothingLoaded) {
+    Start();
+    EXPECT_EQ(host.messages, std::vector<std::string>{"End of Simulation - use Refresh"});
+    EXPECT_FALSE(view()->timerRunning());
+}
+
+TEST_F(FrameFixture, FirstStartAfterLoadRunsOneFrameSecondRunsOn) {
+    Load(100, 10);
+    EXPECT_EQ(state.stopRequested, 1);
+    Start();
+    EXPECT_TRUE(view()->timerRunning());
+    EXPECT_EQ(view()->timerInterval(), 20);
+    EXPECT_EQ(TicksWhileRunning(1000), 1);
+    EXPECT_EQ(state.position, 1);
+    Start();
+    EXPECT_EQ(TicksWhileRunning(1000), 88);  // rows 2 to 89; the tick reaching 89 stops
+    EXPECT_EQ(state.position, 89);
+    Start();
+    EXPECT_EQ(host.messages.back(), "End of Simulation - use Refresh");
+}
+
+TEST_F(FrameFixture, StopAndResetWhileRunning) {
+    Load(100, 10, 3);
+    state.stopRequested = 0;
+    Start();
+    view()->deliverTick();
+    view()->deliverTick();
+    frame->runCommand(ID_STOP_ANIMATION);
+    EXPECT_TRUE(view()->timerRunning());
+    view()->deliverTick();
+    EXPECT_FALSE(view()->timerRunning());
+    EXPECT_EQ(state.position, 9);
+
+    Start();
+    view()->deliverTick();
+    frame->runCommand(ID_RESET_POSITION);
+    view()->repaint();
+    EXPECT_EQ(TicksWhileRunning(10), 1);
+    EXPECT_EQ(state.position, 3);
+}
+
+TEST_F(FrameFixture, TimerPeriodHasAFloorOfOneMillisecond) {
+    Load(100, 10);
+    state.frameDelayMs = -5;
+    state.stopRequested = 0;
+    Start();
+    EXPECT_EQ(view()->timerInterval(), 1);
+}
+
+TEST_F(FrameFixture, RepaintRemovesTheStatusLineUntilTheNextTick) {
+    frame->runCommand(ID_TOGGLE_FULL_WINDOW);
+    Load(100, 10);
+    state.stopRequested = 0;
+    Start();
+    auto blackInStatusArea = [&] {
+        const QImage* image = view()->frame();
+        int black = 0;
+        for (int y = 5; y < 18; ++y)
+            for (int x = 10; x < 90; ++x) black += image->pixel(x, y) == 0xFF000000u;
+        return black;
+    };
+    EXPECT_EQ(blackInStatusArea(), 0);
+    view()->deliverTick();
+    view()->repaint();
+    EXPECT_GT(blackInStatusArea(), 0);
+    view()->invalidate();
+    view()->repaint();
+    EXPECT_EQ(blackInStatusArea(), 0);
+    view()->deliverTick();
+    EXPECT_GT(blackInStatusArea(), 0);
+}
+
+TEST_F(FrameFixture, LoadErrorsReachTheUserAndNothingHalfLoadedIsDrawn) {
+    dialog.choices.push_back(dir.path() + "/none.ovx");
+    frame->runCommand(ID_NEW_SIMULATION);
+    EXPECT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(state.dataLoaded, 0);
+    Start();
+    EXPECT_FALSE(view()->timerRunning());
+    dialog.choices.clear();
+    EXPECT_TRUE(frame->runCommand(ID_NEW_SIMULATION));  // cancelled: nothing read, no message
+    EXPECT_EQ(host.messages.size(), 3u);
+}
+
+/// A host whose message boxes let the timer tick meanwhile, as a modal
+/// message loop does.
+class TickingHost : public ScriptedHost {
+public:
+    Answer messageBox(const std::string& text, Buttons buttons, Icon icon) override {
+        if (view) view->deliverTick();
+        return ScriptedHost::messageBox(text, buttons, icon);
+    }
+    SimulationView* view = nullptr;
+};
+
+TEST(FrameTicks, ATickDuringALoadMessageReadsNothingAndStops) {
+    SimulationState state;
+    PlotBox plot;
+    TickingHost host;
+    ScriptedFileDialog dialog;
+    RecordingEditor editor;
+    TempDir dir;
+    CMainFrame frame(state, plot, host, dialog, editor);
+    InitialiseDefaults(state, plot);
+    frame.show();
+    QApplication::processEvents();
+    dir.write("a.dat", DataText(100, 1));
+    dialog.choices.push_back(dir.write("a.ovx", ConfigText("a.dat", 100, 1)));
+    frame.runCommand(ID_NEW_SIMULATION);
+    state.stopRequested = 0;
+    frame.runCommand(ID_START_ANIMATION);
+    frame.view()->repaint();
+    frame.view()->deliverTick();
+    ASSERT_TRUE(frame.view()->timerRunning());
+    host.view = frame.view();
+    dialog.choices.push_back(dir.write("b.ovx", ConfigText("missing.dat", 100, 1)));
+    frame.runCommand(ID_NEW_SIMULATION);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"DATA File missing.dat is not found"});
+    EXPECT_FALSE(frame.view()->timerRunning());
+    EXPECT_EQ(state.position, 1);
+}
+
+TEST(ApplicationIcon, IsTheBuiltInSunAndPlanet) {
+    // Null when the resource is not linked in or Qt's SVG support is missing.
+    const QImage icon = ApplicationIcon().pixmap(64, 64).toImage();
+    ASSERT_EQ(icon.size(), QSize(64, 64));
+    const QColor sun = icon.pixelColor(32, 32);
+    EXPECT_GT(sun.red(), 200);
+    EXPECT_GT(sun.green(), 200);
+    EXPECT_LT(sun.blue(), 120);
+    EXPECT_EQ(icon.pixelColor(2, 2).alpha(), 0);
+}
+
+}  // namespace

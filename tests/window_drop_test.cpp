@@ -1,0 +1,93 @@
+// Configuration files dragged onto the window and dropped.
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <filesystem>
+
+#include "app/simulation_view.h"
+#include "window_fixture.h"
+
+namespace {
+
+/// Mime data holding `urls`, as a file manager's drag of files does.
+std::unique_ptr<QMimeData> Files(const QList<QUrl>& urls) {
+    auto data = std::make_unique<QMimeData>();
+    data->setUrls(urls);
+    return data;
+}
+
+QUrl FileUrl(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); }
+
+/// Drags `data` onto `target` with Shift held (a move, where offered) and
+/// drops it there when the drag was accepted, as Qt does: to the widget under
+/// the pointer or the nearest parent that takes drops. Returns the action
+/// the drop was accepted with, IgnoreAction when refused.
+Qt::DropAction DragAndDrop(QWidget& target, const QMimeData& data,
+                           Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction) {
+    const QPoint centre = target.rect().center();
+    QDragEnterEvent enter(centre, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QApplication::sendEvent(&target, &enter);
+    if (!enter.isAccepted()) return Qt::IgnoreAction;
+    QDropEvent drop(centre, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QApplication::sendEvent(&target, &drop);
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+}
+
+TEST_F(FrameFixture, DroppedConfigurationLoadsAsNewSimulationDoes) {
+    Load(100, 10);
+    state.stopRequested = 0;  // playing, as after a start
+    TempDir other;
+    other.write("moon.dat", DataText(50, 2));  // found only from the configuration's folder
+    const std::string config = other.write("Moon.OVX", ConfigText("moon.dat", 50, 2));
+    int presented = 0;
+    QObject::connect(view(), &SimulationView::framePresented, [&] { ++presented; });
+
+    EXPECT_EQ(DragAndDrop(*view(), *Files({FileUrl(config)})), Qt::CopyAction);  // never a move
+    EXPECT_EQ(state.stopRequested, 0);  // the drag's source is not kept waiting on the load
+    QApplication::processEvents();
+    EXPECT_EQ(state.configPath, config);
+    EXPECT_EQ(std::filesystem::current_path(), other.path());
+    EXPECT_EQ(state.stopRequested, 1);
+    EXPECT_NE(state.dataLoaded, 0);
+    EXPECT_EQ(state.bodyCount, 2);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_GT(presented, 0);
+}
+
+TEST_F(FrameFixture, DropsOfAnythingButOneLocalConfigurationAreRefusedAndChangeNothing) {
+    Load(100, 10);
+    state.stopRequested = 0;
+    const std::string loaded = state.configPath;
+    const std::filesystem::path folder = std::filesystem::current_path();
+    TempDir other;
+    const QUrl config = FileUrl(other.write("b.ovx", ConfigText("sim.dat", 100, 1)));
+    auto text = std::make_unique<QMimeData>();
+    text->setText(config.toLocalFile());
+
+    struct Case {
+        const char* what;
+        std::unique_ptr<QMimeData> data;
+        Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    };
+    Case cases[] = {
+        {"data file", Files({FileUrl(other.write("b.dat", DataText(10, 1)))})},
+        {"ovx without the dot", Files({FileUrl(other.write("bovx", "x"))})},
+        {"ovx inside the name", Files({FileUrl(other.write("b.ovx.old", "x"))})},
+        {"remote file", Files({QUrl(QStringLiteral("https://example.org/b.ovx"))})},
+        {"two configurations", Files({config, config})},
+        {"path as text", std::move(text)},
+        {"move only", Files({config}), Qt::MoveAction},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DragAndDrop(*view(), *c.data, c.offered), Qt::IgnoreAction) << c.what;
+    QApplication::processEvents();
+    EXPECT_EQ(state.configPath, loaded);
+    EXPECT_EQ(std::filesystem::current_path(), folder);
+    EXPECT_EQ(state.stopRequested, 0);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+}  // namespace
