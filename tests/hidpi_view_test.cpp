@@ -12,7 +12,7 @@
 #include "animation/startup_defaults.h"
 #include "app/command_ids.h"
 #include "app/main_frame.h"
-#include "app/picture_export.h"
+#include "app/scaled_paint.h"
 #include "app/simulation_view.h"
 #include "commands/external_editor.h"
 #include "commands/file_dialog.h"
