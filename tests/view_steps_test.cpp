@@ -4,10 +4,13 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "animation/animation_commands.h"
 #include "animation/drawing_routines.h"
+#include "animation/frame_loop.h"
 #include "animation/startup_defaults.h"
 #include "animation/trail_fade.h"
 #include "animation/view_steps.h"
@@ -146,6 +149,46 @@ TEST_F(ViewFixture, EraseRestoresTheFill) {
     }
     DrawSystem(state, plot, 0);
     EXPECT_EQ(pixels, empty);
+}
+
+TEST_F(ViewFixture, FrameLoopEndsForItsReasons) {
+    // 100 rows and a trail of 10: the 89th tick reaches the end of the data.
+    struct Case {
+        std::optional<int> ticks;
+        bool loop;
+        int stopAtFrame;  ///< the frame whose callback says stop; -1 none
+        FrameLoopEnd end;
+        int ticksRun, frames;
+    };
+    const Case cases[] = {
+        {3, false, -1, FrameLoopEnd::TicksDone, 3, 4},
+        {89, false, -1, FrameLoopEnd::TicksDone, 89, 90},
+        {90, false, -1, FrameLoopEnd::DataEnd, 89, 90},
+        {std::nullopt, false, -1, FrameLoopEnd::DataEnd, 89, 90},
+        {std::nullopt, true, -1, FrameLoopEnd::LoopedRound, 90, 90},
+        {200, true, -1, FrameLoopEnd::TicksDone, 200, 201},
+        {5, false, 2, FrameLoopEnd::Stopped, 2, 3},
+        {5, false, 0, FrameLoopEnd::Stopped, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SimulationState s;
+        PlotBox p;
+        InitialiseDefaults(s, p);
+        Load(s, 100, 1, 10);
+        s.loopPlayback = c.loop;
+        s.stopRequested = 1;  // cleared: every tick runs until the end test
+        int frames = 0;
+        const FrameLoopResult result =
+            RunFrameLoop(s, p, surface, 600, 600, nullptr, c.ticks, [&](int frame) {
+                EXPECT_EQ(frame, frames);
+                return frames++ != c.stopAtFrame;
+            });
+        const std::string label =
+            (c.ticks ? std::to_string(*c.ticks) : "to the end") + (c.loop ? " loop" : "");
+        EXPECT_EQ(result.end, c.end) << label;
+        EXPECT_EQ(result.ticks, c.ticksRun) << label;
+        EXPECT_EQ(frames, c.frames) << label;
+    }
 }
 
 TEST_F(ViewFixture, RasterAndGenericPathsDrawTheSamePixels) {
