@@ -45,7 +45,7 @@ int64_t PositionsInside(const SimulationState& s, const PlotBox& plot, const Dev
     return count;
 }
 
-void DrawLegend(SimulationState& s, PlotBox& plot, DrawingSurface& surface, bool placeAnew) {
+void DrawLegend(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, bool placeAnew) {
     const LegendLayout layout = Layout(s);
     if (layout.named == 0) return;
     const DeviceRect box = plot.BoxCorners();
@@ -56,17 +56,17 @@ void DrawLegend(SimulationState& s, PlotBox& plot, DrawingSurface& surface, bool
     const int top = box.top + inset, bottom = box.bottom - inset - layout.height;
     // Top right first: on a tie the usual place of a legend.
     const DevicePoint corners[] = {{right, top}, {left, top}, {right, bottom}, {left, bottom}};
-    if (placeAnew || s.legendCorner < 0 || s.legendCorner > 3) {
-        s.legendCorner = 0;
+    if (placeAnew || plot.legendCorner < 0 || plot.legendCorner > 3) {
+        plot.legendCorner = 0;
         int64_t fewest = -1;
         for (int i = 0; s.rows && i < 4; ++i) {
             const DevicePoint& corner = corners[i];
             const int64_t hidden = PositionsInside(
                 s, plot, {corner.x, corner.y, corner.x + layout.width, corner.y + layout.height});
-            if (fewest < 0 || hidden < fewest) fewest = hidden, s.legendCorner = i;
+            if (fewest < 0 || hidden < fewest) fewest = hidden, plot.legendCorner = i;
         }
     }
-    const DevicePoint at = corners[s.legendCorner];
+    const DevicePoint at = corners[plot.legendCorner];
     const ColourRef previous = surface.SelectBrush(0xFFFFFF);
     surface.Rectangle(at.x, at.y, at.x + layout.width, at.y + layout.height);
     surface.SelectBrush(previous);
@@ -85,7 +85,7 @@ void DrawLegend(SimulationState& s, PlotBox& plot, DrawingSurface& surface, bool
 
 bool ShowsFramedPlot(const SimulationState& s) { return s.fullWindowToggle % 2 == 0; }
 
-void DrawPlotNotes(SimulationState& s, PlotBox& plot, bool placeAnew) {
+void DrawPlotNotes(const SimulationState& s, PlotBox& plot, bool placeAnew) {
     DrawingSurface* surface = plot.deviceContext;
     if (!surface || !plot.enabled || !ShowsFramedPlot(s)) return;
     if (!s.bodyNames.empty()) DrawLegend(s, plot, *surface, placeAnew);

@@ -11,7 +11,7 @@ bool ShowsFramedPlot(const SimulationState& state);
 /// a legend of each named body's colour disc and name, in the corner of the
 /// box that hides the fewest positions of the data, and the length unit
 /// under the bottom labels. Draws nothing without names or unit, or in the
-/// full view. With `placeAnew` the corner is chosen and kept in the state
+/// full view. With `placeAnew` the corner is chosen and kept in the plot
 /// (a full paint); without it the kept corner is used (a tick, which only
 /// mends what the erase cut into).
-void DrawPlotNotes(SimulationState& state, PlotBox& plot, bool placeAnew);
+void DrawPlotNotes(const SimulationState& state, PlotBox& plot, bool placeAnew);

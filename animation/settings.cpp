@@ -1,23 +1,20 @@
 #include "animation/settings.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
 #include "animation/playback_range.h"
 #include "base/format.h"
 #include "plot/plot_box.h"
-#include "simulation/real_scanner.h"
+#include "simulation/number_text.h"
 #include "simulation/simulation_state.h"
 
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsScanSpace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-    while (!text.empty() && IsScanSpace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-    return text;
-}
+/// The fields take blanks around a number; a '+' before an integer is dropped.
+constexpr WholeTextRules kIntegerField{.blanks = NumberBlanks::Any, .plus = PlusSign::Dropped};
+constexpr RealTextRules kRealField{.blanks = NumberBlanks::Any, .grammar = RealGrammar::CLibrary};
 
 }  // namespace
 
@@ -83,31 +80,11 @@ void ApplyTypedBox(SimulationState& s, PlotBox& plot, const std::array<double, 4
 
 bool ShownChecked(int value) { return value == 1 || value == 2; }
 
-std::optional<int> ParseIntegerField(std::string_view text) {
-    text = Trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
+std::optional<int> ParseIntegerField(std::string_view text) { return ParseWholeText(text, kIntegerField); }
 
-std::optional<double> ParseRealField(std::string_view text) {
-    text = Trim(text);
-    struct Cursor {
-        std::string_view text;
-        int peek() const { return text.empty() ? -1 : static_cast<unsigned char>(text.front()); }
-        void advance() { text.remove_prefix(1); }
-    } cursor{text};
-    std::string token;
-    if (text.empty() || !ScanRealToken(cursor, token) || !cursor.text.empty()) return std::nullopt;
-    // "inf" and "nan" read as numbers, but no box or size can be made of them.
-    const double value = ConvertRealToken(token);
-    if (!std::isfinite(value)) return std::nullopt;
-    return value;
-}
+std::optional<double> ParseRealField(std::string_view text) { return ParseFiniteText(text, kRealField); }
 
-std::string FormatRealField(double value) { return Format("%.*g", 15, value); }
+std::string FormatRealField(double value) { return FormatRealText(value, 15); }
 
 std::string RangeMessage(int lo, int hi) {
     return Format("Please enter an integer between %d and %d.", lo, hi);

@@ -12,17 +12,20 @@
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
 
-TimerRequest PaintView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
-                       TrailCache* trails) {
+void PaintView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
+               TrailCache* trails) {
     surface.Clear(kViewBackground);
     plot.Draw(&surface, 0, 0, width, height);
-    TimerRequest request;
-    if (!s.dataLoaded) return request;
+    if (!s.dataLoaded) return;
     DrawSystem(s, plot, 1, trails);
     DrawPlotNotes(s, plot, true);
-    request.start = s.startRequested != 0;
+}
+
+bool TakeStartRequest(SimulationState& s) {
+    if (!s.dataLoaded) return false;
+    const bool start = s.startRequested != 0;
     s.startRequested = 0;
-    return request;
+    return start;
 }
 
 std::string StatusLine(const SimulationState& s, int row) {

@@ -31,10 +31,16 @@ inline constexpr unsigned kViewBackground = 0xFFFFFF;
 
 /// A full paint of the view's client area of `width` x `height` pixels:
 /// background, plot box, and the system at `position` when data is loaded.
-/// With data loaded a pending start request is taken and handed back.
-/// `trails` is the trail cache of the surface's raster, when it has one.
-TimerRequest PaintView(SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width, int height,
-                       TrailCache* trails = nullptr);
+/// The state is only read; the plot takes the mapping and the legend's
+/// place of this paint. `trails` is the trail cache of the surface's raster,
+/// when it has one.
+void PaintView(const SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width, int height,
+               TrailCache* trails = nullptr);
+
+/// Takes a pending start request, as the window does after each full paint:
+/// true when the timer should start. Without data loaded the request stays
+/// pending and nothing starts.
+bool TakeStartRequest(SimulationState& state);
 
 /// The status line a tick writes for row `row`, or empty when the row does
 /// not exist.

@@ -1,15 +1,39 @@
 #include <cstdio>
+#include <string>
+#include <vector>
 
-#include "app/render_command.h"
+#include "app/command_line.h"
+#include "app/renderer.h"
 #include "app/simulation_app.h"
+#include "app/window_launch.h"
 
 int main(int argc, char** argv) {
-    if (IsCommandLineMode(argc, argv)) return RunRenderCommand(argc, argv);
-    if (argc > 2) {
-        std::fprintf(stderr, "orbivex: give at most one configuration file; see orbivex --help\n");
-        return 2;
+    if (!IsCommandLineMode(argc, argv)) {
+        if (argc > 2) {
+            std::fprintf(stderr, "orbivex: give at most one configuration file; see orbivex --help\n");
+            return 2;
+        }
+        SimulationApp app(argc, argv);
+        app.InitInstance(argc == 2 ? argv[1] : "");
+        return app.exec();
     }
-    SimulationApp app(argc, argv);
-    app.InitInstance(argc == 2 ? argv[1] : "");
-    return app.exec();
+    const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (line.mode) {
+        case CommandMode::Help:
+            std::fputs(line.help.c_str(), stdout);
+            return 0;
+        case CommandMode::Version:
+            std::printf("%s\n", line.version.c_str());
+            return 0;
+        case CommandMode::Error:
+            std::fprintf(stderr, "orbivex: %s\n\n%s", line.error.c_str(), line.help.c_str());
+            return 2;
+        case CommandMode::Window:
+            return RunWindow(argc, argv, line.options);
+        case CommandMode::Picture:
+        case CommandMode::Frames:
+        case CommandMode::Video:
+            break;
+    }
+    return RunRenderer(argc, argv, line);
 }

@@ -10,7 +10,7 @@
 
 #include "animation/view_navigation.h"
 #include "animation/view_steps.h"
-#include "app/picture_export.h"
+#include "app/scaled_paint.h"
 #include "simulation/simulation_state.h"
 
 SimulationView::SimulationView(SimulationState& state, PlotBox& plot, QWidget* parent)
@@ -87,9 +87,8 @@ void SimulationView::paintEvent(QPaintEvent* event) {
             fullPaintPending_ = false;
             ticked_ = false;
             sharpStale_ = true;
-            const TimerRequest request =
-                PaintView(state_, plot_, image_->surface(), client.width(), client.height(), &trails_);
-            if (request.start) startTimer();
+            PaintView(state_, plot_, image_->surface(), client.width(), client.height(), &trails_);
+            if (TakeStartRequest(state_)) startTimer();
         }
         QPainter painter(this);
         const qreal ratio = devicePixelRatioF();

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "animation/frame_loop.h"
 #include "animation/playback_range.h"
 #include "animation/trail_cache.h"
-#include "animation/view_steps.h"
 #include "app/image_surface.h"
 #include "app/video_encoder.h"
 #include "plot/plot_box.h"
@@ -19,14 +19,13 @@ int PlannedFrames(const SimulationState& s, const VideoJob& job) {
 
 namespace {
 
-/// Puts the row and the requests back as they were when it was made.
+/// Puts back the row and the stop request, the parts of the state the
+/// ticks change, as they were when it was made.
 class StateKeeper {
 public:
-    explicit StateKeeper(SimulationState& s)
-        : s_(s), position_(s.position), start_(s.startRequested), stop_(s.stopRequested) {}
+    explicit StateKeeper(SimulationState& s) : s_(s), position_(s.position), stop_(s.stopRequested) {}
     ~StateKeeper() {
         s_.position = position_;
-        s_.startRequested = start_;
         s_.stopRequested = stop_;
     }
     StateKeeper(const StateKeeper&) = delete;
@@ -34,7 +33,7 @@ public:
 
 private:
     SimulationState& s_;
-    int32_t position_, start_, stop_;
+    int32_t position_, stop_;
 };
 
 }  // namespace
@@ -50,33 +49,22 @@ std::string RecordVideo(SimulationState& state, const PlotBox& plot, const Video
     if (std::string problem = encoder.Start(path, job.width, job.height, job.fps); !problem.empty())
         return problem;
     const int planned = PlannedFrames(state, job);
-    int done = 0;
-    // Hands the raster to the encoder; an error text, empty when it was taken.
-    auto addFrame = [&]() -> std::string {
+    std::string problem;
+    // Hands the raster to the encoder; false, with the problem, when it was not taken.
+    auto addFrame = [&](int frame) {
         if (!encoder.AddFrame(image.image())) {
-            encoder.Abort();
-            return "ffmpeg stopped before the video was complete";
+            problem = "ffmpeg stopped before the video was complete";
+        } else {
+            const int done = frame + 1;
+            if (framesWritten) *framesWritten = done;
+            if (progress && !progress(done, std::max(planned, done))) problem = "cancelled";
         }
-        ++done;
-        if (framesWritten) *framesWritten = done;
-        if (progress && !progress(done, std::max(planned, done))) {
-            encoder.Abort();
-            return "cancelled";
-        }
-        return {};
+        if (problem.empty()) return true;
+        encoder.Abort();
+        return false;
     };
+    // Without a tick count a loop going round ends the recording: it is complete.
     TrailCache trails;
-    PaintView(state, copy, image.surface(), job.width, job.height, &trails);
-    state.stopRequested = 0;  // every tick runs until the end test, as after a start
-    if (std::string problem = addFrame(); !problem.empty()) return problem;
-    for (int k = 0; !job.ticks || k < *job.ticks; ++k) {
-        const TimerRequest request = TickView(state, copy, image.surface(), &trails);
-        if (request.repaint) {
-            if (!job.ticks) break;  // a loop went round: the recording to the end is complete
-            PaintView(state, copy, image.surface(), job.width, job.height, &trails);
-        }
-        if (std::string problem = addFrame(); !problem.empty()) return problem;
-        if (request.stop) break;
-    }
-    return encoder.Finish();
+    RunFrameLoop(state, copy, image.surface(), job.width, job.height, &trails, job.ticks, addFrame);
+    return problem.empty() ? encoder.Finish() : problem;
 }

@@ -30,7 +30,7 @@ using VideoProgress = std::function<bool(int done, int planned)>;
 /// Records the playback from the state's current row into `path` (.mp4,
 /// .webm or .gif): the first frame is a full paint, each further frame one
 /// tick, drawn off-screen on the raster exactly as the view draws them. The
-/// state's row and requests are put back afterwards. A cancelled or failed
+/// state's row and stop request are put back afterwards. A cancelled or failed
 /// recording leaves no file; returns an error text, "cancelled" when
 /// cancelled, empty on success. `framesWritten` receives the frame count.
 std::string RecordVideo(SimulationState& state, const PlotBox& plot, const VideoJob& job, const QString& path,

@@ -64,9 +64,6 @@ struct SimulationState {
     std::string timeUnit;
     std::string lengthUnit;
     std::string plotTitle;
-    /// The box corner (0 to 3) where the last full paint put the legend, so
-    /// that ticks mend it in place; -1 before the first.
-    int32_t legendCorner = -1;
 
     int32_t position = 0;
     int32_t dataLoaded = 0;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/command_ids.h"
-#include "app/picture_export.h"
+#include "app/scaled_paint.h"
 #include "app/simulation_view.h"
 #include "window_fixture.h"
 

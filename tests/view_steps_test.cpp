@@ -4,10 +4,13 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "animation/animation_commands.h"
 #include "animation/drawing_routines.h"
+#include "animation/frame_loop.h"
 #include "animation/startup_defaults.h"
 #include "animation/trail_fade.h"
 #include "animation/view_steps.h"
@@ -39,25 +42,28 @@ struct ViewFixture : ::testing::Test {
     RecordingSurface surface;
 
     void SetUp() override { InitialiseDefaults(state, plot); }
-    TimerRequest Paint() { return PaintView(state, plot, surface, 600, 600); }
+    void Paint() { PaintView(state, plot, surface, 600, 600); }
     TimerRequest Tick() { return TickView(state, plot, surface); }
 };
 
 TEST_F(ViewFixture, PaintWithoutDataDrawsTheBoxOnlyAndKeepsTheStartRequest) {
     state.startRequested = 1;
-    EXPECT_FALSE(Paint().start);
+    Paint();
+    EXPECT_FALSE(TakeStartRequest(state));
     EXPECT_EQ(state.startRequested, 1);
     EXPECT_TRUE(surface.pixels.empty());
     EXPECT_EQ(surface.calls.front(), "Clear(FFFFFF)");
 }
 
-TEST_F(ViewFixture, PaintTakesTheStartRequest) {
+TEST_F(ViewFixture, PaintLeavesTheStartRequestToBeTakenOnce) {
     Load(state, 100, 2, 10);
     state.startRequested = 1;
-    EXPECT_TRUE(Paint().start);
-    EXPECT_EQ(state.startRequested, 0);
+    Paint();
+    EXPECT_EQ(state.startRequested, 1);
     EXPECT_FALSE(surface.pixels.empty());
-    EXPECT_FALSE(Paint().start);
+    EXPECT_TRUE(TakeStartRequest(state));
+    EXPECT_EQ(state.startRequested, 0);
+    EXPECT_FALSE(TakeStartRequest(state));
 }
 
 TEST_F(ViewFixture, PlaybackStopsBeforeTheTrailRunsOut) {
@@ -135,6 +141,46 @@ TEST_F(ViewFixture, EraseRestoresTheFill) {
     }
     DrawSystem(state, plot, 0);
     EXPECT_EQ(pixels, empty);
+}
+
+TEST_F(ViewFixture, FrameLoopEndsForItsReasons) {
+    // 100 rows and a trail of 10: the 89th tick reaches the end of the data.
+    struct Case {
+        std::optional<int> ticks;
+        bool loop;
+        int stopAtFrame;  ///< the frame whose callback says stop; -1 none
+        FrameLoopEnd end;
+        int ticksRun, frames;
+    };
+    const Case cases[] = {
+        {3, false, -1, FrameLoopEnd::TicksDone, 3, 4},
+        {89, false, -1, FrameLoopEnd::TicksDone, 89, 90},
+        {90, false, -1, FrameLoopEnd::DataEnd, 89, 90},
+        {std::nullopt, false, -1, FrameLoopEnd::DataEnd, 89, 90},
+        {std::nullopt, true, -1, FrameLoopEnd::LoopedRound, 90, 90},
+        {200, true, -1, FrameLoopEnd::TicksDone, 200, 201},
+        {5, false, 2, FrameLoopEnd::Stopped, 2, 3},
+        {5, false, 0, FrameLoopEnd::Stopped, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SimulationState s;
+        PlotBox p;
+        InitialiseDefaults(s, p);
+        Load(s, 100, 1, 10);
+        s.loopPlayback = c.loop;
+        s.stopRequested = 1;  // cleared: every tick runs until the end test
+        int frames = 0;
+        const FrameLoopResult result =
+            RunFrameLoop(s, p, surface, 600, 600, nullptr, c.ticks, [&](int frame) {
+                EXPECT_EQ(frame, frames);
+                return frames++ != c.stopAtFrame;
+            });
+        const std::string label =
+            (c.ticks ? std::to_string(*c.ticks) : "to the end") + (c.loop ? " loop" : "");
+        EXPECT_EQ(result.end, c.end) << label;
+        EXPECT_EQ(result.ticks, c.ticksRun) << label;
+        EXPECT_EQ(frames, c.frames) << label;
+    }
 }
 
 TEST_F(ViewFixture, RasterAndGenericPathsDrawTheSamePixels) {

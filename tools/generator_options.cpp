@@ -1,11 +1,11 @@
 #include "tools/generator_options.h"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string_view>
 
 #include "simulation/configuration_keys.h"
+#include "simulation/number_text.h"
 #include "tools/simulation_writer.h"
 
 namespace {
@@ -13,36 +13,16 @@ namespace {
 constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
 constexpr int32_t kColourCodes = 14;
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
-/// A leading "+" is taken as the C library takes it; from_chars would not.
-std::string_view DropPlus(std::string_view s) {
-    if (s.size() > 1 && s.front() == '+' && s[1] != '-' && s[1] != '+') s.remove_prefix(1);
-    return s;
-}
+/// Option values take spaces and tabs around them and a '+' as the C
+/// library takes it; reals are decimal.
+constexpr WholeTextRules kWholeValue{.blanks = NumberBlanks::SpaceTab, .plus = PlusSign::CLibrary};
+constexpr RealTextRules kRealValue{.blanks = NumberBlanks::SpaceTab, .grammar = RealGrammar::Decimal};
 
 /// A finite decimal number and nothing else.
-std::optional<double> ParseReal(std::string_view text) {
-    const std::string_view s = DropPlus(Trim(text));
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(value)) return {};
-    return value;
-}
+std::optional<double> ParseReal(std::string_view text) { return ParseFiniteText(text, kRealValue); }
 
 /// A decimal integer in the 32-bit range and nothing else.
-std::optional<int32_t> ParseInt32(std::string_view text) {
-    const std::string_view s = DropPlus(Trim(text));
-    int64_t value = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return {};
-    if (value < std::numeric_limits<int32_t>::min() || value > kInt32Max) return {};
-    return int32_t(value);
-}
+std::optional<int32_t> ParseInt32(std::string_view text) { return ParseWholeText(text, kWholeValue); }
 
 std::vector<std::string_view> SplitCommas(std::string_view s) {
     std::vector<std::string_view> items;

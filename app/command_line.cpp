@@ -1,0 +1,239 @@
+#include "app/command_line.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <string_view>
+
+#include "app/picture_export.h"
+#include "app/version.h"
+#include "app/video_encoder.h"
+#include "base/format.h"
+#include "simulation/number_text.h"
+
+namespace {
+
+constexpr int kMaxSide = 16384;
+
+/// Shown under the usage line of --help and of every complaint about the arguments.
+constexpr const char* kDescription =
+    "Writes pictures of a simulation without a window:\n"
+    "  orbivex --render OUT.png [options] CONFIG.ovx   one picture of the view (.png, .svg or .pdf)\n"
+    "  orbivex --frames DIR [options] CONFIG.ovx       the painted frame and one picture per tick,\n"
+    "                                                  DIR/frame-000000.png, DIR/frame-000001.png, ...\n"
+    "  orbivex --video OUT.mp4 [options] CONFIG.ovx    the same frames as a video (.mp4, .webm or .gif),\n"
+    "                                                  made by ffmpeg; without --ticks to the end of the "
+    "data\n"
+    "Without --render or --frames, orbivex [options] [CONFIG.ovx] opens the viewer (and loads\n"
+    "CONFIG when given), with the view options below turned on as in its menus.\n"
+    "\n"
+    "Trails: ahead (the default) shows the rows from the current one on, behind the rows\n"
+    "before it and both the two together; with behind the playback runs to the last row\n"
+    "of the data. --fade fades each trail point toward the plot's fill with its distance\n"
+    "from the body; --loop starts the playback again at the start row at the end of the data.";
+
+/// The command line's options, each declared once; --help is made from them.
+struct OptionTable {
+    QCommandLineOption render{
+        "render", "Write one picture of the view to OUT: PNG, SVG or PDF by its extension.", "OUT.png"};
+    QCommandLineOption frames{"frames", "Write the painted frame and one picture per tick into DIR.", "DIR"};
+    QCommandLineOption video{
+        "video", "Write the painted frame and every tick as a video: MP4, WebM or GIF by OUT's extension.",
+        "OUT.mp4"};
+    QCommandLineOption fps{"fps", "Frames per second of --video (default 1000 / delay, at most 60).", "F"};
+    QCommandLineOption size{"size", "Size of the view in pixels (default 600x600).", "WxH"};
+    QCommandLineOption scale{
+        "scale", "PNG pictures S times the view's size, everything drawn S times larger (1 to 8).", "S"};
+    QCommandLineOption framed{"framed", "Plot framed at 10 to 90 percent of the view, not the full view."};
+    QCommandLineOption row{"row", "Row to show (default: the configuration's start row).", "N"};
+    QCommandLineOption time{"time", "Show the first row whose time is at or after T; not with --row.", "T"};
+    QCommandLineOption ticks{"ticks", "Run K animation ticks after the first paint.", "K"};
+    QCommandLineOption yes{"yes", "Answer Yes to questions (default No)."};
+    QCommandLineOption equalAspect{"equal-aspect",
+                                   "Same scale on both axes: the box is widened to the view."};
+    QCommandLineOption trail{"trail", "Trail rows: ahead (default), behind or both.", "MODE"};
+    QCommandLineOption fade{"fade", "Fade trails toward the plot's fill away from the body."};
+    QCommandLineOption loop{"loop", "Start the playback again at the start row at the end of the data."};
+    QCommandLineOption box{"box", "World box shown instead of the configuration's.", "XMIN,YMIN,XMAX,YMAX"};
+    QCommandLineOption follow{"follow", "In the viewer: follow the data file as another program writes it."};
+    QCommandLineOption help{"help", "Show this help."};
+    QCommandLineOption version{"version", "Show the version."};
+
+    void AddTo(QCommandLineParser& parser) const {
+        for (const QCommandLineOption* option :
+             {&render, &frames, &video, &fps, &size, &scale, &framed, &row, &time, &ticks, &yes, &equalAspect,
+              &trail, &fade, &loop, &box, &follow, &help, &version})
+            parser.addOption(*option);
+        parser.setApplicationDescription(kDescription);
+        parser.addPositionalArgument("CONFIG.ovx", "The simulation's configuration file.");
+    }
+};
+
+/// The help text with the program's name in its usage line.
+std::string HelpText(const QCommandLineParser& parser) {
+    QString text = parser.helpText();
+    text.replace("<executable_name>", "orbivex");
+    return text.toStdString();
+}
+
+/// Whole numbers are the argument alone, without blanks or '+'; reals read
+/// as the dialogs' fields read them, blanks around them allowed.
+constexpr WholeTextRules kWholeArgument{.blanks = NumberBlanks::None, .plus = PlusSign::Refused};
+constexpr RealTextRules kRealArgument{.blanks = NumberBlanks::Any, .grammar = RealGrammar::CLibrary};
+
+bool ParseInt(std::string_view text, int& value) {
+    const std::optional<int32_t> parsed = ParseWholeText(text, kWholeArgument);
+    if (parsed) value = *parsed;
+    return parsed.has_value();
+}
+
+std::optional<double> ParseReal(std::string_view text) { return ParseFiniteText(text, kRealArgument); }
+
+bool ParseSize(std::string_view text, int& width, int& height) {
+    const auto x = text.find('x');
+    if (x == std::string_view::npos) return false;
+    return ParseInt(text.substr(0, x), width) && ParseInt(text.substr(x + 1), height) && width >= 1 &&
+           height >= 1 && width <= kMaxSide && height <= kMaxSide;
+}
+
+std::optional<TrailMode> ParseTrail(std::string_view text) {
+    if (text == "ahead") return TrailMode::Ahead;
+    if (text == "behind") return TrailMode::Behind;
+    if (text == "both") return TrailMode::Both;
+    return std::nullopt;
+}
+
+/// Four finite numbers separated by commas, each axis increasing.
+std::optional<std::array<double, 4>> ParseBox(std::string_view text) {
+    std::array<double, 4> box{};
+    for (std::size_t i = 0; i < box.size(); ++i) {
+        const auto comma = text.find(',');
+        if ((comma == std::string_view::npos) != (i == box.size() - 1)) return std::nullopt;
+        const std::optional<double> value = ParseReal(text.substr(0, comma));
+        if (!value) return std::nullopt;
+        box[i] = *value;
+        text.remove_prefix(comma == std::string_view::npos ? text.size() : comma + 1);
+    }
+    if (!(box[0] < box[2] && box[1] < box[3])) return std::nullopt;
+    return box;
+}
+
+/// Fills `options` and `mode` from the parsed command line; returns an
+/// error text, empty when the arguments are good.
+std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& table,
+                           CommandOptions& options, CommandMode& mode) {
+    auto values = [&](const QCommandLineOption& option) {
+        std::vector<std::string> all;
+        for (const QString& value : parser.values(option)) all.push_back(value.toStdString());
+        return all;
+    };
+    const auto renders = values(table.render), frames = values(table.frames), videos = values(table.video);
+    if (renders.size() + frames.size() > 1 && videos.empty())
+        return "only one of --render and --frames may be given";
+    if (renders.size() + frames.size() + videos.size() > 1)
+        return "only one of --render, --frames and --video may be given";
+    const bool window = renders.empty() && frames.empty() && videos.empty();
+    mode = window            ? CommandMode::Window
+           : !frames.empty() ? CommandMode::Frames
+           : !videos.empty() ? CommandMode::Video
+                             : CommandMode::Picture;
+    for (const QCommandLineOption* pictureOnly : {&table.size, &table.ticks, &table.yes, &table.scale})
+        if (window && parser.isSet(*pictureOnly))
+            return Format("--%s needs --render or --frames",
+                          pictureOnly->names().front().toLatin1().constData());
+    if (!window)
+        options.output = !frames.empty()   ? frames.front()
+                         : !videos.empty() ? videos.front()
+                                           : renders.front();
+    if (mode == CommandMode::Video && !VideoFormatOf(QString::fromStdString(options.output)))
+        return "--video wants a file ending in .mp4, .webm or .gif";
+    for (const std::string& value : values(table.fps)) {
+        options.fps = ParseReal(value);
+        if (!options.fps || !(*options.fps > 0 && *options.fps <= 240))
+            return "--fps wants a number of frames per second above 0, at most 240";
+    }
+    if (options.fps && mode != CommandMode::Video) return "--fps needs --video";
+    for (const std::string& value : values(table.size))
+        if (!ParseSize(value, options.width, options.height))
+            return Format("--size wants WxH with sides from 1 to %d", kMaxSide);
+    for (const std::string& value : values(table.scale))
+        if (!ParseInt(value, options.scale) || options.scale < 1 || options.scale > 8)
+            return "--scale wants a whole number from 1 to 8";
+    if (options.scale != 1 && (mode != CommandMode::Picture ||
+                               PictureFormatOf(QString::fromStdString(options.output)) != PictureFormat::Png))
+        return "--scale applies to PNG pictures of --render only";
+    for (const std::string& value : values(table.row)) {
+        int row = 0;
+        if (!ParseInt(value, row)) return "--row wants a whole number";
+        options.row = row;
+    }
+    for (const std::string& value : values(table.time)) {
+        options.time = ParseReal(value);
+        if (!options.time) return "--time wants a finite number";
+    }
+    if (options.row && options.time) return "--row and --time cannot be given together";
+    for (const std::string& value : values(table.ticks)) {
+        if (!ParseInt(value, options.ticks) || options.ticks < 0) return "--ticks wants a number from 0";
+        options.ticksGiven = options.ticks;
+    }
+    for (const std::string& value : values(table.trail)) {
+        const std::optional<TrailMode> mode = ParseTrail(value);
+        if (!mode) return Format("--trail wants ahead, behind or both, not '%s'", value.c_str());
+        options.trail = *mode;
+    }
+    for (const std::string& value : values(table.box)) {
+        options.box = ParseBox(value);
+        if (!options.box)
+            return "--box wants XMIN,YMIN,XMAX,YMAX: four finite numbers with XMIN < XMAX and YMIN < YMAX";
+    }
+    options.framed = parser.isSet(table.framed);
+    options.yes = parser.isSet(table.yes);
+    options.equalAspect = parser.isSet(table.equalAspect);
+    options.fade = parser.isSet(table.fade);
+    options.loop = parser.isSet(table.loop);
+    options.follow = parser.isSet(table.follow);
+    if (options.follow && !window) return "--follow is for the viewer, not with --render or --frames";
+    const QStringList configs = parser.positionalArguments();
+    if (configs.empty() && window) return {};
+    if (configs.empty()) return "no configuration file given";
+    if (configs.size() > 1) return "more than one configuration file given";
+    options.config = configs.front().toStdString();
+    return {};
+}
+
+}  // namespace
+
+bool IsCommandLineMode(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg.starts_with("--")) return true;
+    }
+    return false;
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    QCommandLineParser parser;
+    const OptionTable table;
+    table.AddTo(parser);
+    CommandLine line;
+    line.help = HelpText(parser);
+    line.version = Format("Orbivex %s", kVersion);
+    for (const std::string& arg : args) {
+        if (arg == "--help") {
+            line.mode = CommandMode::Help;
+            return line;
+        }
+        if (arg == "--version") {
+            line.mode = CommandMode::Version;
+            return line;
+        }
+    }
+    QStringList arguments{QStringLiteral("orbivex")};
+    for (const std::string& arg : args) arguments << QString::fromLocal8Bit(arg);
+    line.error = parser.parse(arguments) ? CheckArguments(parser, table, line.options, line.mode)
+                                         : parser.errorText().toStdString();
+    if (!line.error.empty()) line.mode = CommandMode::Error;
+    return line;
+}

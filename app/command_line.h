@@ -1,0 +1,59 @@
+#pragma once
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "simulation/simulation_state.h"
+
+/// What a command line asks of the program.
+enum class CommandMode {
+    Window,   ///< no picture asked for: open the viewer with the view options
+    Picture,  ///< --render: one picture
+    Frames,   ///< --frames: the painted frame and one picture per tick
+    Video,    ///< --video: the same frames as a video
+    Help,
+    Version,
+    Error,
+};
+
+/// The options of a command line, checked, with their defaults.
+struct CommandOptions {
+    std::string output;  ///< the picture, folder or video to write
+    std::optional<int> ticksGiven;
+    std::optional<double> fps;
+    int width = 600;
+    int height = 600;
+    bool framed = false;
+    std::optional<int> row;
+    std::optional<double> time;
+    int ticks = 0;
+    bool yes = false;
+    bool equalAspect = false;
+    TrailMode trail = TrailMode::Ahead;
+    bool fade = false;
+    bool loop = false;
+    bool follow = false;
+    std::optional<std::array<double, 4>> box;
+    int scale = 1;
+    std::string config;  ///< empty in the window when none is given
+};
+
+/// A command line read: the mode, the options, and the texts to print.
+struct CommandLine {
+    CommandMode mode = CommandMode::Error;
+    CommandOptions options;
+    std::string error;    ///< with Error: what is wrong, one line without the program's name
+    std::string help;     ///< the help, made from the options; an error is followed by it too
+    std::string version;  ///< the version line, without its line end
+};
+
+/// True when the arguments ask for the command-line mode (rendering, help or
+/// version, or the viewer with options) rather than the plain viewer: any
+/// argument starting with "--".
+bool IsCommandLineMode(int argc, char** argv);
+
+/// Reads the arguments after the program's name. --help or --version
+/// anywhere wins over everything else, the first of them given; an option
+/// given twice takes its last value, once every value was found good.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);

@@ -1,0 +1,141 @@
+#include "app/renderer.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QString>
+#include <algorithm>
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "animation/animation_commands.h"
+#include "animation/frame_loop.h"
+#include "animation/playback_commands.h"
+#include "animation/settings.h"
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
+#include "animation/trail_cache.h"
+#include "app/command_line.h"
+#include "app/image_surface.h"
+#include "app/picture_export.h"
+#include "app/video_recording.h"
+#include "commands/working_folder.h"
+#include "plot/plot_box.h"
+#include "simulation/host.h"
+#include "simulation/simulation_state.h"
+
+namespace {
+
+QString FramePath(const std::string& folder, int index) {
+    return QString::fromStdString(folder) + QString::asprintf("/frame-%06d.png", index);
+}
+
+bool Save(const ImageSurface& image, const QString& path) {
+    if (image.image().save(path, "PNG")) return true;
+    std::fprintf(stderr, "Cannot write %s\n", path.toLocal8Bit().constData());
+    return false;
+}
+
+/// Says why the ticks stopped before the number asked for: the playback
+/// ends where the trail would reach past the rows in the data, or with a
+/// trail behind at the last row.
+void ReportDataEnd(const SimulationState& state, int ticksDone, int ticksAsked) {
+    if (state.trailMode == TrailMode::Behind) {
+        std::fprintf(stderr, "The data ran out after %d of %d ticks, at row %d of the %d rows in the data\n",
+                     ticksDone, ticksAsked, state.position, std::max(state.rowsInData(), 0));
+        return;
+    }
+    std::fprintf(stderr,
+                 "The data ran out after %d of %d ticks, at row %d: the trail needs %d rows after the "
+                 "row shown, and the data has %d rows\n",
+                 ticksDone, ticksAsked, state.position, state.pointsPerOrbit,
+                 std::max(state.rowsInData(), 0));
+}
+
+/// Records the frames of --video; the exit status.
+int RecordVideoCommand(SimulationState& state, const PlotBox& plot, const CommandOptions& options,
+                       const QString& path) {
+    VideoJob job{.width = options.width,
+                 .height = options.height,
+                 .fps = options.fps.value_or(DefaultVideoRate(state.frameDelayMs)),
+                 .ticks = options.ticksGiven};
+    int frames = 0;
+    const std::string problem = RecordVideo(state, plot, job, path, {}, &frames);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 1;
+    }
+    if (options.ticksGiven && frames < *options.ticksGiven + 1)
+        std::fprintf(stderr, "The data ran out after %d of %d ticks; the video has %d frames\n", frames - 1,
+                     *options.ticksGiven, frames);
+    return 0;
+}
+
+int Render(const CommandLine& line) {
+    const CommandOptions& options = line.options;
+    const bool frames = line.mode == CommandMode::Frames;
+    std::error_code error;
+    std::string output = std::filesystem::absolute(options.output, error).string();
+    if (error) output = options.output;
+    if (frames && !QDir().mkpath(QString::fromStdString(output))) {
+        std::fprintf(stderr, "Cannot create the folder %s\n", output.c_str());
+        return 1;
+    }
+    SimulationState state;
+    PlotBox plot;
+    ConsoleHost host(options.yes);
+    InitialiseDefaults(state, plot);
+    if (options.framed) ToggleFullWindow(state, plot);
+    plot.equalAspect = options.equalAspect;
+    state.trailMode = options.trail;
+    state.fadeTrails = options.fade;
+    state.loopPlayback = options.loop;
+    const std::string config = EnterFolderOf(options.config);
+    if (!LoadSimulation(state, plot, host, config)) return 1;
+    if (options.box) ApplyTypedBox(state, plot, *options.box);
+    if (options.row) state.position = *options.row;
+    if (options.time) state.position = RowAtOrAfterTime(state, *options.time);
+
+    if (line.mode == CommandMode::Video)
+        return RecordVideoCommand(state, plot, options, QString::fromStdString(output));
+
+    ImageSurface image(options.width, options.height);
+    if (image.image().isNull()) {
+        std::fprintf(stderr, "Not enough memory for a view of %dx%d pixels\n", options.width, options.height);
+        return 1;
+    }
+    TrailCache trails;
+    const FrameLoopResult played =
+        RunFrameLoop(state, plot, image.surface(), options.width, options.height, &trails, options.ticks,
+                     [&](int frame) { return !frames || Save(image, FramePath(output, frame)); });
+    if (played.end == FrameLoopEnd::Stopped) return 1;
+    if (played.end == FrameLoopEnd::DataEnd) ReportDataEnd(state, played.ticks, options.ticks);
+    if (frames) return 0;
+    const QString path = QString::fromStdString(output);
+    if (options.scale == 1 && PictureFormatOf(path) == PictureFormat::Png) return Save(image, path) ? 0 : 1;
+    // Larger and vector pictures are painted afresh at the row the ticks reached.
+    const std::string problem =
+        ExportPicture(state, plot, options.width, options.height, path,
+                      {.scale = double(options.scale), .statusLine = played.ticks > 0});
+    if (problem.empty()) return 0;
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    return 1;
+}
+
+void DropToolkitNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+}  // namespace
+
+int RunRenderer(int& argc, char** argv, const CommandLine& line) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Standard error carries the program's own messages; the toolkit's
+    // notes about the environment would only get in their way.
+    qInstallMessageHandler(DropToolkitNotes);
+    QGuiApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    return Render(line);
+}

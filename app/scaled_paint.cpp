@@ -1,0 +1,41 @@
+#include "app/scaled_paint.h"
+
+#include <QPainter>
+#include <string>
+
+#include "animation/view_steps.h"
+#include "app/painter_surface.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+
+void PaintPicture(const SimulationState& state, const PlotBox& plot, QPainter& painter, int width, int height,
+                  const PictureOptions& options, double scale, const TickDamage* only) {
+    PlotBox copy = plot;  // the paint recomputes the mapping; the view keeps its own
+    PainterSurface surface(painter, width, height, scale);
+    if (only) surface.RestrictTo(*only);
+    PaintView(state, copy, surface, width, height);
+    const std::string status = options.statusLine ? StatusLine(state, state.position) : std::string();
+    if (!status.empty()) surface.TextOut(10, 5, status);
+}
+
+QImage PaintScaledPicture(const SimulationState& state, const PlotBox& plot, int width, int height,
+                          const PictureOptions& options) {
+    const double scale = options.scale;
+    QImage image(int(width * scale), int(height * scale), QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    QPainter painter(&image);
+    PaintPicture(state, plot, painter, width, height, options, scale);
+    return image;
+}
+
+void RepaintScaledTiles(const SimulationState& state, const PlotBox& plot, QImage& image, int width,
+                        int height, const PictureOptions& options, const TickDamage& damage) {
+    // Painted in the image's own pixels, whatever ratio the view shows it at.
+    const qreal ratio = image.devicePixelRatio();
+    image.setDevicePixelRatio(1);
+    {
+        QPainter painter(&image);
+        PaintPicture(state, plot, painter, width, height, options, options.scale, &damage);
+    }
+    image.setDevicePixelRatio(ratio);
+}

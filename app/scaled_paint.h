@@ -1,0 +1,33 @@
+#pragma once
+#include <QImage>
+
+struct SimulationState;
+class PlotBox;
+class QPainter;
+class TickDamage;
+
+/// What a picture shows besides the full paint of the view.
+struct PictureOptions {
+    double scale = 1;         ///< PNG: pixels per pixel of the view (vector outputs ignore it)
+    bool statusLine = false;  ///< the status line a tick writes at the current row
+};
+
+/// One full paint of the view of `width` x `height` pixels (and the status
+/// line when asked) on `painter`, `scale` painter pixels per pixel of the
+/// view, within the tiles of `only` when given. The state and the plot are
+/// only read: the paint maps a copy of the plot.
+void PaintPicture(const SimulationState& state, const PlotBox& plot, QPainter& painter, int width, int height,
+                  const PictureOptions& options, double scale, const TickDamage* only = nullptr);
+
+/// The view of `width` x `height` pixels painted at `options.scale` times
+/// that size into a new image (null when memory runs short): the screen's
+/// sharp picture at a high device pixel ratio and the PNG export.
+QImage PaintScaledPicture(const SimulationState& state, const PlotBox& plot, int width, int height,
+                          const PictureOptions& options);
+
+/// Paints again, into `image` made by PaintScaledPicture at a whole-number
+/// `options.scale`, only the tiles of the view that `damage` marks, as they
+/// are at the state's current row: after a tick, the image is then what
+/// PaintScaledPicture would make, at the cost of the tiles that changed.
+void RepaintScaledTiles(const SimulationState& state, const PlotBox& plot, QImage& image, int width,
+                        int height, const PictureOptions& options, const TickDamage& damage);

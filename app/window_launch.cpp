@@ -1,0 +1,25 @@
+#include "app/window_launch.h"
+
+#include "animation/playback_commands.h"
+#include "app/command_ids.h"
+#include "app/command_line.h"
+#include "app/main_frame.h"
+#include "app/simulation_app.h"
+
+int RunWindow(int& argc, char** argv, const CommandOptions& options) {
+    SimulationApp app(argc, argv);
+    app.InitInstance(options.config, [&options](CMainFrame& frame) {
+        if (options.framed) frame.runCommand(ID_TOGGLE_FULL_WINDOW);
+        if (options.equalAspect) frame.runCommand(ID_EQUAL_ASPECT);
+        if (options.fade) frame.runCommand(ID_FADE_TRAILS);
+        if (options.loop) frame.runCommand(ID_LOOP);
+        if (options.follow) frame.runCommand(ID_FOLLOW_DATA);
+        const int trail[] = {ID_TRAIL_AHEAD, ID_TRAIL_BEHIND, ID_TRAIL_BOTH};
+        frame.runCommand(trail[static_cast<int>(options.trail)]);
+    });
+    CMainFrame& frame = *app.mainFrame();
+    if (options.box) frame.placeBox(*options.box);
+    if (options.row) frame.goToRow(*options.row);
+    if (options.time) frame.goToRow(RowAtOrAfterTime(frame.state(), *options.time));
+    return app.exec();
+}

@@ -1,0 +1,95 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+TEST(CommandLine, ModesAndTheirTexts) {
+    const std::pair<const char*, CommandMode> cases[] = {
+        {"", CommandMode::Window},
+        {"run.ovx --fade", CommandMode::Window},
+        {"--render a.png c.ovx", CommandMode::Picture},
+        {"--frames d c.ovx", CommandMode::Frames},
+        {"--video a.webm c.ovx", CommandMode::Video},
+        // --help and --version win over anything else, the first given.
+        {"--render a.png --bogus --help", CommandMode::Help},
+        {"--version --help", CommandMode::Version},
+        {"--help=1", CommandMode::Error},
+        {"--bogus", CommandMode::Error},
+    };
+    for (const auto& [args, mode] : cases) EXPECT_EQ(ParseCommandLine(Words(args)).mode, mode) << args;
+    const CommandLine line = ParseCommandLine({});
+    EXPECT_EQ(line.help.rfind("Usage: orbivex [options] CONFIG.ovx", 0), 0u) << line.help;
+    EXPECT_EQ(line.version.rfind("Orbivex ", 0), 0u);
+}
+
+TEST(CommandLine, ValuesReachTheirOptions) {
+    const CommandLine line = ParseCommandLine(
+        Words("--render out.svg --size 20x30 --size 640x480 --row -3 --ticks 0 --trail both --framed --yes "
+              "--equal-aspect --fade --loop --box -1,-2.5,1e1,0x10 c.ovx"));
+    ASSERT_EQ(line.mode, CommandMode::Picture) << line.error;
+    const CommandOptions& o = line.options;
+    EXPECT_EQ(o.output, "out.svg");
+    EXPECT_EQ(o.config, "c.ovx");
+    EXPECT_EQ(std::make_pair(o.width, o.height), std::make_pair(640, 480));  // the last given
+    EXPECT_EQ(o.row, -3);
+    EXPECT_EQ(o.ticksGiven, 0);
+    EXPECT_EQ(o.trail, TrailMode::Both);
+    EXPECT_TRUE(o.framed && o.yes && o.equalAspect && o.fade && o.loop && !o.follow);
+    EXPECT_EQ(o.box, (std::array<double, 4>{-1, -2.5, 10, 16}));
+    EXPECT_EQ(o.scale, 1);
+
+    const CommandLine video =
+        ParseCommandLine({"--video", "v.gif", "--fps", " 12.5 ", "--time", "+2", "c.ovx"});
+    ASSERT_EQ(video.mode, CommandMode::Video) << video.error;
+    EXPECT_EQ(video.options.fps, 12.5);  // reals take blanks and '+'
+    EXPECT_EQ(video.options.time, 2.0);
+    EXPECT_FALSE(video.options.ticksGiven.has_value());
+
+    const CommandLine viewer = ParseCommandLine(Words("--follow --trail behind"));
+    ASSERT_EQ(viewer.mode, CommandMode::Window) << viewer.error;
+    EXPECT_TRUE(viewer.options.follow);
+    EXPECT_EQ(viewer.options.trail, TrailMode::Behind);
+    EXPECT_EQ(viewer.options.config, "");
+}
+
+TEST(CommandLine, ComplaintsName) {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"--render", "a.png", "--row", "+3", "c.ovx"}, "--row wants a whole number"},
+        {{"--render", "a.png", "--row", " 3", "c.ovx"}, "--row wants a whole number"},
+        {{"--render", "a.png", "--ticks", "99999999999", "c.ovx"}, "--ticks wants a number from 0"},
+        {{"--render", "a.png", "--size", "16385x1", "c.ovx"}, "--size wants WxH with sides from 1 to 16384"},
+        {{"--render", "a.png", "--size", "+5x5", "c.ovx"}, "--size wants WxH with sides from 1 to 16384"},
+        {{"--render", "a.png", "--size", "5x5x5", "c.ovx"}, "--size wants WxH with sides from 1 to 16384"},
+        {{"--render", "a.png", "--scale", "2", "c.ovx"}, ""},
+        {{"--render", "a.png", "--time", "1e400", "c.ovx"}, "--time wants a finite number"},
+        {{"--render", "a.png", "--"}, "no configuration file given"},
+        {{"--render", "a.png", "a.ovx", "b.ovx"}, "more than one configuration file given"},
+        {{"--render", "a.png", "--frames", "d", "c.ovx"}, "only one of --render and --frames may be given"},
+        {{"--scale", "2", "c.ovx"}, "--scale needs --render or --frames"},
+        {{"--fps", "25", "c.ovx"}, "--fps needs --video"},
+        {{"--render", "a.png", "--follow", "c.ovx"},
+         "--follow is for the viewer, not with --render or --frames"},
+        {{"--frames", "d", "--trail", "AHEAD", "c.ovx"}, "--trail wants ahead, behind or both, not 'AHEAD'"},
+        {{"--render", "a.png", "--box", "0,0,1,1e400", "c.ovx"},
+         "--box wants XMIN,YMIN,XMAX,YMAX: four finite numbers with XMIN < XMAX and YMIN < YMAX"},
+    };
+    for (const auto& [args, error] : cases) {
+        const CommandLine line = ParseCommandLine(args);
+        EXPECT_EQ(line.error, error) << args.at(2);
+        EXPECT_EQ(line.mode == CommandMode::Error, *error != '\0') << args.at(2);
+    }
+}
+
+}  // namespace
