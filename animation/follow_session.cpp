@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "animation/playback_commands.h"
+#include "animation/playback_range.h"
 #include "animation/view_steps.h"
 #include "base/format.h"
 #include "simulation/appended_rows.h"

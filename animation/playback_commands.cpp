@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "animation/animation_commands.h"
+#include "animation/playback_range.h"
 #include "base/format.h"
 #include "simulation/simulation_state.h"
 

@@ -2,8 +2,6 @@
 #include <cstdint>
 #include <string>
 
-#include "animation/playback_range.h"  // LastPlayableRow, the furthest row a command here moves to
-
 struct SimulationState;
 class Host;
 

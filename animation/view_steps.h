@@ -2,8 +2,6 @@
 #include <cstdint>
 #include <string>
 
-#include "animation/playback_range.h"  // PlaybackGoesOn, which the tick tests
-
 struct SimulationState;
 class PlotBox;
 class DrawingSurface;

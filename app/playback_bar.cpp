@@ -6,6 +6,7 @@
 #include <QStyleOptionSlider>
 
 #include "animation/playback_commands.h"
+#include "animation/playback_range.h"
 #include "simulation/simulation_state.h"
 
 namespace {

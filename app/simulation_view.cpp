@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "animation/playback_range.h"
 #include "animation/view_navigation.h"
 #include "animation/view_steps.h"
 #include "app/scaled_paint.h"

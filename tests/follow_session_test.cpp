@@ -2,6 +2,7 @@
 // and what the table, the messages and the returned result show for it.
 
 #include "animation/follow_session.h"
+#include "animation/playback_range.h"
 
 #include <gtest/gtest.h>
 

@@ -8,6 +8,7 @@
 
 #include "animation/animation_commands.h"
 #include "animation/playback_commands.h"
+#include "animation/playback_range.h"
 #include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"

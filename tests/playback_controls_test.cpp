@@ -10,6 +10,7 @@
 #include <array>
 
 #include "animation/playback_commands.h"
+#include "animation/playback_range.h"
 #include "app/command_ids.h"
 #include "app/playback_bar.h"
 #include "app/simulation_view.h"

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "animation/playback_range.h"
 #include "animation/startup_defaults.h"
 #include "animation/trail_cache.h"
 #include "animation/view_steps.h"
