@@ -1,13 +1,20 @@
 // orbivex-gen: elements to state, the integrator's accuracy, the writer's
 // files as the viewer loads them, and the command line's refusals.
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <numbers>
 #include <sstream>
@@ -440,6 +447,103 @@ TEST_F(ViewerLoad, AFileThatCannotBeWrittenGivesStatusOneAndLeavesNothing) {
     EXPECT_EQ(RunTool({"--planet", "1,0", dir.path() + "/run.ovx"}, nullptr, &err), kExitWriteFailed);
     EXPECT_EQ(err.rfind("orbivex-gen: cannot write ", 0), 0u) << err;
     EXPECT_EQ(Files(), std::vector<std::string>{"run.ovx"});
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(ViewerLoad, AFolderInTheConfigurationsPlaceLeavesTheDataFileThereUntouched) {
+    dir.write("run.dat", "0 1 0\n");
+    std::filesystem::create_directory(dir.path() + "/run.ovx");
+    std::string err;
+    EXPECT_EQ(RunTool({"--planet", "1,0", dir.path() + "/run.ovx"}, nullptr, &err), kExitWriteFailed);
+    EXPECT_EQ(err, "orbivex-gen: cannot write " + dir.path() + "/run.ovx: Is a directory\n");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"run.dat", "run.ovx"}));
+    EXPECT_EQ(Slurp(dir.path() + "/run.dat"), "0 1 0\n");
+}
+
+/// Stands in for write(2): fails with "no space" from call `failFrom` (1-based) on.
+int gWriteCalls = 0, gFailFrom = 0;
+ssize_t FullDiskWrite(int fd, const void* bytes, std::size_t count) {
+    if (++gWriteCalls >= gFailFrom) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return ::write(fd, bytes, count);
+}
+
+TEST_F(ViewerLoad, AFullDiskIsReportedWithItsReasonAndReplacesNothing) {
+    dir.write("full.dat", "old data\n");
+    dir.write("full.ovx", "old configuration\n");
+    const std::string ovx = dir.path() + "/full.ovx";
+    // The first write is the data file's, the second the configuration's.
+    for (const auto& [failFrom, reported] : {std::pair{1, "/full.dat"}, std::pair{2, "/full.ovx"}}) {
+        SCOPED_TRACE(failFrom);
+        gWriteCalls = 0;
+        gFailFrom = failFrom;
+        {
+            SimulationWriter writer(FullDiskWrite);
+            std::string error;
+            ASSERT_TRUE(writer.Open(ovx, error)) << error;
+            const double row[] = {0, 1, 2};
+            ASSERT_TRUE(writer.WriteRow(row, 3, error)) << error;
+            ConfigurationFields fields;
+            fields.dataFile = writer.dataFileName();
+            EXPECT_FALSE(writer.Commit(fields, error));
+            EXPECT_EQ(error, "cannot write " + dir.path() + reported + ": No space left on device");
+        }
+        EXPECT_EQ(Files(), (std::vector<std::string>{"full.dat", "full.ovx"}));
+        EXPECT_EQ(Slurp(dir.path() + "/full.dat"), "old data\n");
+        EXPECT_EQ(Slurp(ovx), "old configuration\n");
+    }
+}
+
+TEST_F(ViewerLoad, AnInterruptedRunLeavesTheFolderAsItWas) {
+    dir.write("long.dat", "old data\n");
+    dir.write("long.ovx", "old configuration\n");
+    const std::string ovx = dir.path() + "/long.ovx";
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        // Far more rows than can be written before the signal comes.
+        std::vector<std::string> args = {ORBIVEX_GEN_BINARY, "--planet", "1,0.5", "--rows",
+                                         "200000000",        "--every",  "1",     ovx};
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        // The child starts with the signals' default actions even if this
+        // test was started ignoring them.
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGINT);
+        sigaddset(&defaults, SIGTERM);
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+        pid_t child = 0;
+        ASSERT_EQ(posix_spawn(&child, argv[0], nullptr, &attributes, argv.data(), environ), 0);
+        posix_spawnattr_destroy(&attributes);
+
+        // Waits until the rows being written have reached the disk.
+        auto temporaryBytes = [&] {
+            std::uintmax_t bytes = 0;
+            for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+                if (entry.path().filename().string().rfind(".long.dat.tmp-", 0) == 0)
+                    bytes = std::max(bytes, entry.file_size());
+            return bytes;
+        };
+        for (int wait = 0; wait < 1000 && temporaryBytes() < 1000000; ++wait) usleep(10000);
+        EXPECT_GE(temporaryBytes(), 1000000u);
+        kill(child, signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_EQ(Files(), (std::vector<std::string>{"long.dat", "long.ovx"}));
+        EXPECT_EQ(Slurp(dir.path() + "/long.dat"), "old data\n");
+        EXPECT_EQ(Slurp(ovx), "old configuration\n");
+    }
 }
 
 TEST(CommandLine, HelpNamesEveryOptionAndVersionNamesTheVersion) {

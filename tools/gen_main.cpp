@@ -4,9 +4,12 @@
 #include <vector>
 
 #include "tools/generator.h"
+#include "tools/interrupt_cleanup.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    // Ctrl-C or a kill leaves no temporary file behind.
+    InstallInterruptCleanup();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const int status = RunGenerator(args, std::cout, std::cerr);
     std::cout.flush();

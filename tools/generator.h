@@ -14,7 +14,7 @@ inline constexpr int kExitBadInput = 2;
 /// data files. Reports to `out` what was written, to `err` warnings and the
 /// one line of a failure. Returns the exit status: kExitWriteFailed when a
 /// file cannot be written, kExitBadInput when the orbits cannot be computed
-/// (a value stops being finite); on failure no file is left.
+/// (a value stops being finite); on failure the folder is left as it was.
 int Generate(const GeneratorOptions& options, std::ostream& out, std::ostream& err);
 
 /// The whole program on the arguments after its name: help, version, or

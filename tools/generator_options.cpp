@@ -502,7 +502,7 @@ Examples:
       three equal masses on the figure-eight choreography, no sun
 
 Exit status: 0 when both files were written, 1 when they could not be
-written, 2 for bad options or orbits that cannot be computed; on failure
-nothing is written.
+written, 2 for bad options or orbits that cannot be computed; a run that
+fails or is interrupted leaves the folder as it was.
 )";
 }

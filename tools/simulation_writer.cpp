@@ -1,5 +1,9 @@
 #include "tools/simulation_writer.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -9,46 +13,48 @@
 #include <sstream>
 
 #include "simulation/configuration_keys.h"
+#include "tools/interrupt_cleanup.h"
 
 namespace {
 
 constexpr std::size_t kBufferBytes = 1 << 16;
 
-std::string Reason() { return errno != 0 ? std::strerror(errno) : "unknown error"; }
+std::string Reason(int error) { return error != 0 ? std::strerror(error) : "unknown error"; }
 
-/// Opens a new file with a random name beside `target` (".NAME.tmp-XXXXXXXX"),
-/// never one that exists. Null, with the reason in `error`, on failure.
-std::FILE* OpenTemporary(const std::string& target, std::string& tempPath, std::string& error) {
-    const std::filesystem::path path(target);
+std::string CannotWrite(const std::string& target, int error) {
+    return "cannot write " + target + ": " + Reason(error);
+}
+
+/// A new random name beside `target`: ".NAME.tmp-XXXXXXXX".
+std::string NameBeside(const std::string& target) {
     static std::mt19937_64 random{std::random_device{}()};
+    const std::filesystem::path path(target);
+    char suffix[17];
+    const auto [end, ec] = std::to_chars(suffix, suffix + 16, random(), 16);
+    *end = '\0';
+    return (path.parent_path() / ("." + path.filename().string() + ".tmp-" + suffix)).string();
+}
+
+/// Gives the file at `path` a second, new name beside it, so that it can be
+/// put back after something else has replaced it: a hard link, or where the
+/// file system has none, the file itself moved aside. Empty when there is
+/// no file (or a folder, which no rename replaces) at `path`; `error` holds
+/// errno when it cannot be done.
+std::string KeepAside(const std::string& path, int& error) {
+    error = 0;
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) return {};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[17];
-        const auto [end, ec] = std::to_chars(suffix, suffix + 16, random(), 16);
-        *end = '\0';
-        tempPath = (path.parent_path() / ("." + path.filename().string() + ".tmp-" + suffix)).string();
-        errno = 0;
-        // "x": fails instead of opening a file that is already there.
-        if (std::FILE* file = std::fopen(tempPath.c_str(), "wx")) return file;
-        if (errno != EEXIST) break;
+        const std::string aside = NameBeside(path);
+        if (::link(path.c_str(), aside.c_str()) == 0) return aside;
+        if (errno == ENOENT) return {};
+        if (errno == EEXIST) continue;
+        if (::access(aside.c_str(), F_OK) != 0 && ::rename(path.c_str(), aside.c_str()) == 0) return aside;
+        if (errno == ENOENT) return {};
+        break;
     }
-    error = "cannot write " + target + ": " + Reason();
-    tempPath.clear();
-    return nullptr;
-}
-
-/// Closes `file` and reports whether everything written reached the system.
-bool CloseChecked(std::FILE*& file) {
-    errno = 0;
-    bool ok = std::fflush(file) == 0 && !std::ferror(file);
-    ok = std::fclose(file) == 0 && ok;
-    file = nullptr;
-    return ok;
-}
-
-void RemoveQuietly(const std::string& path) {
-    if (path.empty()) return;
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
+    error = errno;
+    return {};
 }
 
 }  // namespace
@@ -131,19 +137,67 @@ std::string ConfigurationText(const ConfigurationFields& f) {
     return out.str();
 }
 
+SimulationWriter::SimulationWriter(WriteCall write) : write_(write ? write : ::write) {}
+
 SimulationWriter::~SimulationWriter() {
     if (!committed_) Discard();
 }
 
-void SimulationWriter::Discard() {
-    if (data_) {
-        std::fclose(data_);
-        data_ = nullptr;
+bool SimulationWriter::OpenTemporary(const std::string& target, Temporary& temp, std::string& error) {
+    // Held so that no signal comes between making the file and registering it.
+    SignalsHeld held;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp.path = NameBeside(target);
+        // O_EXCL: fails instead of opening a file that is already there.
+        temp.fd = ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (temp.fd >= 0) {
+            temp.slot = RemoveOnInterrupt(temp.path);
+            return true;
+        }
+        if (errno != EEXIST) break;
     }
-    RemoveQuietly(dataTemp_);
-    RemoveQuietly(ovxTemp_);
-    dataTemp_.clear();
-    ovxTemp_.clear();
+    error = CannotWrite(target, errno);
+    temp.path.clear();
+    return false;
+}
+
+bool SimulationWriter::WriteAll(int fd, std::string_view bytes, const std::string& target,
+                                std::string& error) {
+    while (!bytes.empty()) {
+        errno = 0;
+        const ssize_t written = write_(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            // A write that takes nothing without an error means no room.
+            error = CannotWrite(target, written == 0 && errno == 0 ? ENOSPC : errno);
+            return false;
+        }
+        bytes.remove_prefix(std::size_t(written));
+    }
+    return true;
+}
+
+bool SimulationWriter::CloseChecked(Temporary& temp, const std::string& target, std::string& error) {
+    const int fd = temp.fd;
+    temp.fd = -1;
+    if (::close(fd) != 0 && errno != EINTR) {
+        error = CannotWrite(target, errno);
+        return false;
+    }
+    return true;
+}
+
+void SimulationWriter::Remove(Temporary& temp) {
+    if (temp.fd >= 0) ::close(temp.fd);
+    temp.fd = -1;
+    if (!temp.path.empty()) ::unlink(temp.path.c_str());
+    ForgetOnInterrupt(temp.slot);
+    temp = {};
+}
+
+void SimulationWriter::Discard() {
+    Remove(data_);
+    Remove(ovx_);
 }
 
 bool SimulationWriter::Open(const std::string& ovxPath, std::string& error) {
@@ -152,24 +206,13 @@ bool SimulationWriter::Open(const std::string& ovxPath, std::string& error) {
     ovxPath_ = ovxPath;
     dataName_ = DataFileNameFor(ovxPath);
     dataPath_ = (std::filesystem::path(ovxPath).parent_path() / dataName_).string();
-    data_ = OpenTemporary(dataPath_, dataTemp_, error);
     buffer_.clear();
     buffer_.reserve(kBufferBytes + 1024);
-    return data_ != nullptr;
-}
-
-bool SimulationWriter::FlushBuffer(std::string& error) {
-    errno = 0;
-    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), data_) != buffer_.size()) {
-        error = "cannot write " + dataPath_ + ": " + Reason();
-        return false;
-    }
-    buffer_.clear();
-    return true;
+    return OpenTemporary(dataPath_, data_, error);
 }
 
 bool SimulationWriter::WriteRow(const double* values, std::size_t count, std::string& error) {
-    if (!data_) {
+    if (data_.fd < 0) {
         error = "cannot write " + dataPath_ + ": not open";
         return false;
     }
@@ -180,42 +223,59 @@ bool SimulationWriter::WriteRow(const double* values, std::size_t count, std::st
         buffer_.append(text, end);
     }
     buffer_.push_back('\n');
-    return buffer_.size() < kBufferBytes || FlushBuffer(error);
+    if (buffer_.size() < kBufferBytes) return true;
+    const bool written = WriteAll(data_.fd, buffer_, dataPath_, error);
+    buffer_.clear();
+    return written;
 }
 
 bool SimulationWriter::Commit(const ConfigurationFields& fields, std::string& error) {
-    if (!data_) {
+    if (data_.fd < 0) {
         error = "cannot write " + dataPath_ + ": not open";
         return false;
     }
-    if (!FlushBuffer(error)) return false;
-    if (!CloseChecked(data_)) {
-        error = "cannot write " + dataPath_ + ": " + Reason();
+    const bool dataWritten = WriteAll(data_.fd, buffer_, dataPath_, error);
+    buffer_.clear();
+    if (!dataWritten || !CloseChecked(data_, dataPath_, error)) return false;
+    if (!OpenTemporary(ovxPath_, ovx_, error)) return false;
+    if (!WriteAll(ovx_.fd, ConfigurationText(fields), ovxPath_, error) ||
+        !CloseChecked(ovx_, ovxPath_, error))
         return false;
-    }
-    std::FILE* config = OpenTemporary(ovxPath_, ovxTemp_, error);
-    if (!config) return false;
-    const std::string text = ConfigurationText(fields);
-    errno = 0;
-    const bool written = std::fwrite(text.data(), 1, text.size(), config) == text.size();
-    if (!CloseChecked(config) || !written) {
-        error = "cannot write " + ovxPath_ + ": " + Reason();
-        return false;
-    }
-    std::error_code failure;
-    std::filesystem::rename(dataTemp_, dataPath_, failure);
-    if (failure) {
-        error = "cannot write " + dataPath_ + ": " + failure.message();
-        return false;
-    }
-    dataTemp_.clear();
-    std::filesystem::rename(ovxTemp_, ovxPath_, failure);
-    if (failure) {
-        error = "cannot write " + ovxPath_ + ": " + failure.message();
-        RemoveQuietly(dataPath_);
-        return false;
-    }
-    ovxTemp_.clear();
+    if (!MoveIntoPlace(error)) return false;
     committed_ = true;
+    return true;
+}
+
+bool SimulationWriter::MoveIntoPlace(std::string& error) {
+    // Both renames or neither: no signal in between, and a data file this
+    // replaces is kept aside until the configuration is in place.
+    SignalsHeld held;
+    int failure = 0;
+    const std::string aside = KeepAside(dataPath_, failure);
+    if (failure != 0) {
+        error = CannotWrite(dataPath_, failure);
+        return false;
+    }
+    if (::rename(data_.path.c_str(), dataPath_.c_str()) != 0) {
+        error = CannotWrite(dataPath_, errno);
+        if (!aside.empty() && ::access(dataPath_.c_str(), F_OK) != 0)
+            ::rename(aside.c_str(), dataPath_.c_str());
+        if (!aside.empty()) ::unlink(aside.c_str());
+        return false;
+    }
+    ForgetOnInterrupt(data_.slot);
+    data_ = {};
+    if (::rename(ovx_.path.c_str(), ovxPath_.c_str()) != 0) {
+        error = CannotWrite(ovxPath_, errno);
+        if (aside.empty()) {
+            ::unlink(dataPath_.c_str());
+        } else {
+            ::rename(aside.c_str(), dataPath_.c_str());
+        }
+        return false;
+    }
+    ForgetOnInterrupt(ovx_.slot);
+    ovx_ = {};
+    if (!aside.empty()) ::unlink(aside.c_str());
     return true;
 }

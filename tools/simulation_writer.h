@@ -1,8 +1,10 @@
 #pragma once
+#include <sys/types.h>
+
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 /// The values of a configuration file's fields (ConfigField) and optional lines.
@@ -39,13 +41,19 @@ std::string DataFileNameFor(const std::string& ovxPath);
 /// after an "=", then the optional lines that are set.
 std::string ConfigurationText(const ConfigurationFields& fields);
 
-/// Writes a simulation's two files without ever leaving a partial one: the
-/// rows go to a temporary file beside the data file, the configuration to
-/// another beside the configuration file, and Commit renames both into
-/// place. A writer destroyed before Commit removes its temporary files.
+/// Writes a simulation's two files without ever leaving a partial one or
+/// losing one it replaces: the rows go to a new temporary file beside the
+/// data file, the configuration to another beside the configuration file,
+/// and Commit renames both into place once both are complete. A writer
+/// destroyed before Commit removes its temporary files, and so do SIGINT
+/// and SIGTERM once InstallInterruptCleanup has run.
 class SimulationWriter {
 public:
-    SimulationWriter() = default;
+    /// The system call that writes to a file descriptor, as write(2).
+    using WriteCall = ssize_t (*)(int fd, const void* bytes, std::size_t count);
+
+    /// `write` replaces write(2), for tests that make writing fail.
+    explicit SimulationWriter(WriteCall write = nullptr);
     ~SimulationWriter();
     SimulationWriter(const SimulationWriter&) = delete;
     SimulationWriter& operator=(const SimulationWriter&) = delete;
@@ -60,8 +68,9 @@ public:
     bool WriteRow(const double* values, std::size_t count, std::string& error);
 
     /// Writes the configuration and moves both files into place. False, with
-    /// the reason in `error`, when a write or a rename fails; then neither
-    /// file is left behind (a data file already moved is removed again).
+    /// the system's reason in `error`, when a write, a close or a rename
+    /// fails; then the folder is as it was before Open (a data file already
+    /// replaced is put back).
     bool Commit(const ConfigurationFields& fields, std::string& error);
 
     /// The bare name of the data file, to put in the configuration.
@@ -69,15 +78,26 @@ public:
     const std::string& dataPath() const { return dataPath_; }
 
 private:
-    bool FlushBuffer(std::string& error);
+    /// A temporary file: its path, descriptor and interrupt-cleanup slot.
+    struct Temporary {
+        std::string path;
+        int fd = -1;
+        int slot = -1;
+    };
+
+    bool OpenTemporary(const std::string& target, Temporary& temp, std::string& error);
+    bool WriteAll(int fd, std::string_view bytes, const std::string& target, std::string& error);
+    bool CloseChecked(Temporary& temp, const std::string& target, std::string& error);
+    bool MoveIntoPlace(std::string& error);
+    void Remove(Temporary& temp);
     void Discard();
 
+    WriteCall write_;
     std::string ovxPath_;
     std::string dataPath_;
     std::string dataName_;
-    std::string dataTemp_;
-    std::string ovxTemp_;
-    std::FILE* data_ = nullptr;
+    Temporary data_;
+    Temporary ovx_;
     std::string buffer_;
     bool committed_ = false;
 };
