@@ -146,6 +146,33 @@ TEST(NBodyIntegrator, MassesMatterOnlyWithMutualForces) {
     EXPECT_GT(std::abs(together.bodies()[0].x - first.bodies()[0].x), 1e-3);
 }
 
+// ------------------------------------------------------------ default step
+
+TEST(DefaultStep, KeepsTheEnergyOfAnyEllipseToOneHundredMillionth) {
+    for (const auto& [e, phase] : {std::pair{0.0, 0.0}, {0.6, 90.0}, {0.9, 180.0}, {0.99, 0.0}}) {
+        SCOPED_TRACE(e);
+        const std::string planet = "1," + FormatReal(e) + "," + FormatReal(phase);
+        const ParsedCommandLine p = ParseGeneratorOptions({"--planet", planet, "x.ovx"});
+        ASSERT_EQ(p.kind, ParsedCommandLine::Kind::Run) << p.error;
+        const GeneratorOptions& o = p.options;
+        // Not eccentric enough to need a shorter step: the step and rows of before.
+        if (e <= 0.6) {
+            EXPECT_EQ(o.dt, 0.001);
+            EXPECT_EQ(o.every, 10);
+        }
+        // The rows stay about 0.01 apart, so the run still spans about 20.
+        EXPECT_NEAR(o.dt * o.every, 0.01, 1e-5);
+        NBodyIntegrator system(o.bodies, o.sunMass, o.mutual);
+        const double e0 = SpecificEnergy(o.bodies[0], 1.0);
+        double worst = 0;
+        for (int64_t k = 0; k < int64_t(o.rows - 1) * o.every; ++k) {
+            system.Step(o.dt);
+            worst = std::max(worst, Relative(SpecificEnergy(system.bodies()[0], 1.0), e0));
+        }
+        EXPECT_LT(worst, 1e-8) << "dt " << o.dt;
+    }
+}
+
 // -------------------------------------------------------------------- files
 
 /// Loads simulations as the viewer does: from within the configuration's folder.
@@ -370,7 +397,8 @@ TEST_F(ViewerLoad, BadCommandLinesGiveOneLineAndStatusTwoAndWriteNothing) {
         {"empty list item", {"--planet", "1,,0", "OUT"}},
         {"trailing comma", {"--planet", "1,0.5,", "OUT"}},
         {"too few values", {"--planet", "1", "OUT"}},
-        {"too many values", {"--planet", "1,0.5,3,4", "OUT"}},
+        {"too many values", {"--planet", "1,0.5,3,4,5", "OUT"}},
+        {"negative planet mass", {"--planet", "1,0.5,3,-4", "OUT"}},
         {"number with junk", {"--planet", "1.5abc,0", "OUT"}},
         {"body too short", {"--body", "1,0,0", "OUT"}},
         {"body too long", {"--body", "1,0,0,1,1,1", "OUT"}},
@@ -546,13 +574,53 @@ TEST_F(ViewerLoad, AnInterruptedRunLeavesTheFolderAsItWas) {
     }
 }
 
+TEST_F(ViewerLoad, AnEnergyDriftFailsWithStatusThreeUnlessAllowed) {
+    const std::string ovx = dir.path() + "/drift.ovx";
+    const std::vector<std::string> args = {"--planet", "1,0", "--planet", "1,0.99", "--dt", "0.001", ovx};
+    std::string out, err;
+    EXPECT_EQ(RunTool(args, &out, &err), kExitEnergyDrift);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err.rfind("orbivex-gen: the energy of body 2 drifted by up to ", 0), 0u) << err;
+    EXPECT_NE(err.find("use --dt 3e-06 or smaller, or --allow-drift to write the files anyway\n"),
+              std::string::npos)
+        << err;
+    EXPECT_TRUE(Files().empty()) << Files().front();
+
+    std::vector<std::string> allowed = args;
+    allowed.insert(allowed.begin(), "--allow-drift");
+    EXPECT_EQ(RunTool(allowed, &out, &err), kExitOk);
+    EXPECT_EQ(err.rfind("orbivex-gen: warning: the energy of body 2 drifted by up to ", 0), 0u) << err;
+    EXPECT_NE(out.find("wrote"), std::string::npos);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"drift.dat", "drift.ovx"}));
+}
+
+TEST_F(ViewerLoad, APlanetsMassPullsOnTheOthersWithMutualForces) {
+    // A heavy inner planet and a massless outer one, then the same without the mass.
+    std::vector<std::vector<double>> lastRows;
+    for (const char* inner : {"1,0.1,0,0.001", "1,0.1,0,0"}) {
+        const std::string ovx = dir.path() + "/pull.ovx";
+        std::string err;
+        ASSERT_EQ(RunTool({"--mutual", "--planet", inner, "--planet", "1.6,0.2,90", "--rows", "300", ovx},
+                          nullptr, &err),
+                  0)
+            << err;
+        ASSERT_EQ(Load(ovx), 1);
+        lastRows.push_back({});
+        for (int c = 0; c < 5; ++c) lastRows.back().push_back(state.rows->value(299, c));
+    }
+    // The inner planet follows the sun alone either way; the outer one is pulled aside.
+    EXPECT_EQ(lastRows[0][1], lastRows[1][1]);
+    EXPECT_EQ(lastRows[0][2], lastRows[1][2]);
+    EXPECT_GT(std::hypot(lastRows[0][3] - lastRows[1][3], lastRows[0][4] - lastRows[1][4]), 1e-4);
+}
+
 TEST(CommandLine, HelpNamesEveryOptionAndVersionNamesTheVersion) {
     std::string out, err;
     ASSERT_EQ(RunTool({"--help"}, &out, &err), 0);
     EXPECT_EQ(err, "");
     for (const char* option :
          {"--planet", "--body", "--mutual", "--sun-mass", "--dt", "--rows", "--every", "--sizes", "--colours",
-          "--box", "--delay", "--step", "--trail", "--sun ", "--help", "--version"})
+          "--box", "--delay", "--step", "--trail", "--sun ", "--allow-drift", "--help", "--version"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
     EXPECT_NE(out.find("Examples:"), std::string::npos);
     ASSERT_EQ(RunTool({"--version"}, &out, &err), 0);

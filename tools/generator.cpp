@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/nbody_integrator.h"
+#include "tools/pericentre_step.h"
 #include "tools/simulation_writer.h"
 
 #ifndef ORBIVEX_VERSION
@@ -19,8 +20,10 @@ namespace {
 
 constexpr const char* kProgram = "orbivex-gen: ";
 constexpr int32_t kMaxDefaultTrail = 10000;
-/// A relative energy change beyond this earns a warning.
-constexpr double kEnergyWarning = 1e-6;
+/// A relative energy change beyond this fails the run (--allow-drift: warns).
+constexpr double kEnergyLimit = 1e-6;
+/// The relative energy change the suggested step aims at.
+constexpr double kEnergyAim = 1e-8;
 
 /// Finds, row by row, the row at which each body has gone once round: the
 /// first row at which it has turned a whole circle about the sun (without a
@@ -106,12 +109,21 @@ public:
     double Update(const NBodyIntegrator& system) {
         std::vector<double> now, unusedScale;
         Measure(system, now, unusedScale);
-        for (std::size_t k = 0; k < now.size(); ++k)
-            if (scale_[k] > 0.0) largest_ = std::max(largest_, std::abs(now[k] - start_[k]) / scale_[k]);
+        for (std::size_t k = 0; k < now.size(); ++k) {
+            const double change = scale_[k] > 0.0 ? std::abs(now[k] - start_[k]) / scale_[k] : 0.0;
+            if (change > largest_) {
+                largest_ = change;
+                worst_ = k;
+            }
+        }
         return largest_;
     }
 
     double largest() const { return largest_; }
+    /// Whether one energy is watched for all the bodies together.
+    bool total() const { return total_; }
+    /// The body whose own energy changed most (not for the total).
+    std::size_t worstBody() const { return worst_; }
 
 private:
     void Measure(const NBodyIntegrator& system, std::vector<double>& energy,
@@ -133,7 +145,48 @@ private:
     bool total_ = false;
     std::vector<double> start_, scale_;
     double largest_ = 0.0;
+    std::size_t worst_ = 0;
 };
+
+/// A number for people to read: up to 10 significant digits.
+std::string Short(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", value);
+    return text;
+}
+
+/// A step about as long as needed for a relative energy change of
+/// kEnergyAim, from a run at `dt` that changed it by `drift` (the error of
+/// a fourth-order integrator goes as dt^4), and no longer than the step
+/// that follows the closest approaches at the start; one significant digit.
+double SuggestedStep(double dt, double drift, double followed) {
+    double step = dt * std::sqrt(std::sqrt(kEnergyAim / drift));
+    if (followed > 0.0) step = std::min(step, followed);
+    const double unit = std::pow(10.0, std::floor(std::log10(step)));
+    return std::max(std::floor(step / unit), 1.0) * unit;
+}
+
+/// The body whose closest approach is the quickest: the one a step that is
+/// too long follows worst.
+std::size_t QuickestBody(const GeneratorOptions& o) {
+    const std::vector<double> times = PericentreTimes(o.bodies, o.sunMass, o.mutual);
+    std::size_t quickest = 0;
+    for (std::size_t k = 0; k < times.size(); ++k)
+        if (times[k] > 0.0 && (times[quickest] == 0.0 || times[k] < times[quickest])) quickest = k;
+    return quickest;
+}
+
+/// What drifted, by how much, and the step to use instead.
+std::string DriftReport(const GeneratorOptions& o, const EnergyWatch& energy) {
+    const std::size_t body = energy.total() ? QuickestBody(o) : energy.worstBody();
+    const std::string name = "body " + std::to_string(body + 1);
+    const double step = SuggestedStep(o.dt, energy.largest(), PericentreStep(o.bodies, o.sunMass, o.mutual));
+    return (energy.total() ? "the total energy" : "the energy of " + name) + " drifted by up to " +
+           Short(energy.largest()) + " of its size (more than " + Short(kEnergyLimit) + "): steps of " +
+           Short(o.dt) + " are too long for " +
+           (energy.total() ? "the closest approaches of " + name : "its closest approaches") + "; use --dt " +
+           Short(step) + " or smaller";
+}
 
 bool Finite(const BodyState& b) {
     return std::isfinite(b.x) && std::isfinite(b.y) && std::isfinite(b.vx) && std::isfinite(b.vy);
@@ -149,13 +202,6 @@ double DefaultHalfSide(double farthest) {
     const double unit = std::pow(10.0, std::abs(exponent));
     const double rounded = exponent < 0 ? std::ceil(wanted * unit) / unit : std::ceil(wanted / unit) * unit;
     return std::isfinite(rounded) && rounded >= wanted ? rounded : wanted;
-}
-
-/// A number for people to read: up to 10 significant digits.
-std::string Short(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.10g", value);
-    return text;
 }
 
 std::string Count(int64_t n, const char* one, const char* many) {
@@ -233,15 +279,17 @@ int Generate(const GeneratorOptions& o, std::ostream& out, std::ostream& err) {
         fields.trail = int32_t(std::clamp<int64_t>(round < 0 ? (int64_t(o.rows) - 2) / 2 : round, 1, limit));
     }
     fields.sunSize = o.sunSize;
+    const bool drifted = energy.largest() > kEnergyLimit;
+    if (drifted && !o.allowDrift) {
+        err << kProgram << DriftReport(o, energy) << ", or --allow-drift to write the files anyway\n";
+        return kExitEnergyDrift;
+    }
     if (!writer.Commit(fields, error)) {
         err << kProgram << error << '\n';
         return kExitWriteFailed;
     }
 
-    if (energy.largest() > kEnergyWarning)
-        err << kProgram << "warning: the energy drifted by up to " << Short(energy.largest())
-            << " of its size (more than " << Short(kEnergyWarning)
-            << "); a smaller --dt follows close passes better\n";
+    if (drifted) err << kProgram << "warning: " << DriftReport(o, energy) << '\n';
     out << kProgram << "wrote " << o.outputPath << " and " << writer.dataPath() << ": "
         << Count(n, "body", "bodies") << ", " << Count(o.rows, "row", "rows") << ", t = 0 to " << Short(time)
         << ", trail " << fields.trail << ", box " << FormatReal(fields.box[0]) << ','

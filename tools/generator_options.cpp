@@ -1,11 +1,13 @@
 #include "tools/generator_options.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string_view>
 
 #include "simulation/configuration_keys.h"
 #include "simulation/number_text.h"
+#include "tools/pericentre_step.h"
 #include "tools/simulation_writer.h"
 
 namespace {
@@ -56,6 +58,7 @@ struct BodyRequest {
     std::string option;  // "--planet 1,0.6" for messages
     bool fromElements = false;
     double a = 0.0, e = 0.0, phaseDeg = 0.0;
+    /// The position and velocity of a --body; the mass of either.
     BodyState state;
 };
 
@@ -81,6 +84,7 @@ private:
     bool Box(const std::string& text);
     bool Option(const std::string& name, const std::string& value);
     bool Finish();
+    void DefaultStep();
 
     GeneratorOptions o_;
     std::vector<BodyRequest> requests_;
@@ -89,6 +93,7 @@ private:
     std::vector<int32_t> sizes_, colours_;
     std::vector<std::string> names_;
     bool sizesGiven_ = false, coloursGiven_ = false;
+    bool dtGiven_ = false, everyGiven_ = false;
     std::string error_;
 };
 
@@ -136,16 +141,17 @@ bool Parser::Int(const std::string& option, const std::string& text, int32_t& va
 bool Parser::Planet(const std::string& text) {
     const std::string option = "--planet";
     std::vector<double> v;
-    if (!RealList(option, text, 2, 3, "A,E or A,E,PHASE_DEG", v)) return false;
+    if (!RealList(option, text, 2, 4, "A,E or A,E,PHASE_DEG or A,E,PHASE_DEG,MASS", v)) return false;
     BodyRequest request{.option = Given(option, text),
                         .fromElements = true,
                         .a = v[0],
                         .e = v[1],
                         .phaseDeg = v.size() > 2 ? v[2] : 0.0,
-                        .state = {}};
+                        .state = {.mass = v.size() > 3 ? v[3] : 0.0}};
     if (!(request.a > 0.0)) return Fail(request.option + ": the semi-major axis A must be above 0");
     if (!(request.e >= 0.0 && request.e < 1.0))
         return Fail(request.option + ": the eccentricity E must be at least 0 and below 1 (an ellipse)");
+    if (request.state.mass < 0.0) return Fail(request.option + ": the mass must not be negative");
     // The perihelion distance and the speed there must be representable.
     if (!(request.a * (1.0 - request.e) > 0.0) || !std::isfinite(request.a * request.a * request.a))
         return Fail(request.option + ": the orbit's size is out of range");
@@ -183,6 +189,7 @@ bool Parser::Option(const std::string& name, const std::string& value) {
         return true;
     }
     if (name == "--dt") {
+        dtGiven_ = true;
         if (!Real(name, value, o_.dt)) return false;
         if (!(o_.dt > 0.0)) return Fail(Given(name, value) + ": the time step must be above 0");
         return true;
@@ -193,6 +200,7 @@ bool Parser::Option(const std::string& name, const std::string& value) {
         return true;
     }
     if (name == "--every") {
+        everyGiven_ = true;
         if (!Int(name, value, o_.every)) return false;
         if (o_.every < 1) return Fail(Given(name, value) + ": at least 1 step per row is needed");
         return true;
@@ -257,7 +265,8 @@ bool Parser::Option(const std::string& name, const std::string& value) {
 bool IsFlagOrOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
 
 bool IsFlag(const std::string& name) {
-    return name == "--mutual" || name == "--help" || name == "-h" || name == "--version";
+    return name == "--mutual" || name == "--allow-drift" || name == "--help" || name == "-h" ||
+           name == "--version";
 }
 
 bool TakesValue(const std::string& name) {
@@ -332,7 +341,8 @@ bool Parser::Finish() {
             if (o_.sunMass == 0.0)
                 return Fail(request.option +
                             ": a planet needs a sun to orbit, and --sun-mass is 0 (use --body)");
-            const BodyState state = StateFromElements(request.a, request.e, request.phaseDeg, o_.sunMass);
+            BodyState state = StateFromElements(request.a, request.e, request.phaseDeg, o_.sunMass);
+            state.mass = request.state.mass;
             if (!std::isfinite(state.x) || !std::isfinite(state.y) || !std::isfinite(state.vx) ||
                 !std::isfinite(state.vy))
                 return Fail(request.option + ": the orbit's size is out of range");
@@ -364,7 +374,20 @@ bool Parser::Finish() {
                     return Fail("bodies " + std::to_string(i + 1) + " and " + std::to_string(j + 1) +
                                 " start at the same point and attract each other (--mutual)");
             }
+    if (!dtGiven_) DefaultStep();
     return true;
+}
+
+void Parser::DefaultStep() {
+    const double followed = PericentreStep(o_.bodies, o_.sunMass, o_.mutual);
+    if (!(followed > 0.0) || followed >= o_.dt) return;
+    const double rowTime = o_.dt * o_.every;
+    o_.dt = followed;
+    if (everyGiven_) return;
+    // As many steps a row as keep the rows as far apart in time as before,
+    // within the 32-bit step count.
+    const double wanted = std::ceil(rowTime / followed - 1e-9);
+    o_.every = int32_t(std::clamp(wanted, 1.0, double(kInt32Max / o_.rows)));
 }
 
 ParsedCommandLine Parser::Parse(const std::vector<std::string>& args) {
@@ -399,6 +422,10 @@ ParsedCommandLine Parser::Parse(const std::vector<std::string>& args) {
         }
         if (arg == "--mutual") {
             o_.mutual = true;
+            continue;
+        }
+        if (arg == "--allow-drift") {
+            o_.allowDrift = true;
             continue;
         }
         std::string name = arg, value;
@@ -449,11 +476,13 @@ kick-drift-kick leapfrog with a fixed time step.
 Bodies (1 to )" +
            std::to_string(kMaxBodies) +
            R"( in all, in the order given, repeatable and mixable):
-  --planet A,E[,PHASE_DEG]  a body on the ellipse of semi-major axis A > 0 and
+  --planet A,E[,PHASE_DEG[,MASS]]
+                            a body on the ellipse of semi-major axis A > 0 and
                             eccentricity 0 <= E < 1 about the sun, perihelion
                             on +x, moving counter-clockwise, starting PHASE_DEG
-                            degrees past perihelion (true anomaly, default 0);
-                            its mass is 0
+                            degrees past perihelion (true anomaly, default 0),
+                            with mass MASS (default 0; it counts only with
+                            --mutual)
   --body X,Y,VX,VY[,MASS]   a body at (X, Y) with velocity (VX, VY) and mass
                             MASS (default 0; it counts only with --mutual)
 
@@ -463,10 +492,14 @@ Forces:
   --mutual       the bodies attract each other too, with G = 1
 
 Integration and output:
-  --dt DT        time step (default 0.001)
+  --dt DT        time step (default 0.001, or shorter when a body's closest
+                 approach needs it to keep the energy to 1e-8 of itself)
   --rows N       rows written, the first at t = 0 (default 2000, at least 2)
-  --every K      integration steps per row (default 10); N x K must fit in
-                 32 bits
+  --every K      integration steps per row (default 10, or more when the
+                 default step is shorter, so that rows stay about 0.01
+                 apart); N x K must fit in 32 bits
+  --allow-drift  write the files even when the energy drifts by more than
+                 a millionth of its size (then only a warning)
 
 Configuration (what the viewer shows):
   --sizes R1,R2,...    body radii in pixels, one per body (default 3 each)
@@ -502,7 +535,9 @@ Examples:
       three equal masses on the figure-eight choreography, no sun
 
 Exit status: 0 when both files were written, 1 when they could not be
-written, 2 for bad options or orbits that cannot be computed; a run that
+written, 2 for bad options or orbits that cannot be computed, 3 when the
+energy drifted by more than a millionth of its size (the message names the
+body and a step to use; --allow-drift writes the files anyway); a run that
 fails or is interrupted leaves the folder as it was.
 )";
 }

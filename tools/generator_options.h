@@ -11,14 +11,20 @@
 /// do not depend on the orbits filled in. The box and the trail length, when
 /// not given, are found while integrating.
 struct GeneratorOptions {
-    /// Initial states in the order given; `--planet` bodies have mass 0.
+    /// Initial states in the order given; a `--planet` body's mass is 0
+    /// unless given.
     std::vector<BodyState> bodies;
     bool mutual = false;
     /// The sun's gravitational parameter; 0 for no sun.
     double sunMass = 1.0;
+    /// Without --dt, the smaller of 0.001 and the step that follows every
+    /// body's closest approach (PericentreStep); without --every as well,
+    /// the steps per row then grow so that rows stay about 0.01 apart.
     double dt = 0.001;
     int32_t rows = 2000;
     int32_t every = 10;
+    /// Write the files even when the energy drifts by more than a millionth.
+    bool allowDrift = false;
     /// One radius (pixels) and one colour code per body.
     std::vector<int32_t> sizes;
     std::vector<int32_t> colours;
