@@ -160,25 +160,16 @@ std::string Short(double value) {
 /// a fourth-order integrator goes as dt^4), and no longer than the step
 /// that follows the closest approaches at the start; one significant digit.
 double SuggestedStep(double dt, double drift, double followed) {
-    double step = dt * std::sqrt(std::sqrt(kEnergyAim / drift));
-    if (followed > 0.0) step = std::min(step, followed);
-    const double unit = std::pow(10.0, std::floor(std::log10(step)));
-    return std::max(std::floor(step / unit), 1.0) * unit;
-}
-
-/// The body whose closest approach is the quickest: the one a step that is
-/// too long follows worst.
-std::size_t QuickestBody(const GeneratorOptions& o) {
-    const std::vector<double> times = PericentreTimes(o.bodies, o.sunMass, o.mutual);
-    std::size_t quickest = 0;
-    for (std::size_t k = 0; k < times.size(); ++k)
-        if (times[k] > 0.0 && (times[quickest] == 0.0 || times[k] < times[quickest])) quickest = k;
-    return quickest;
+    const double step = dt * std::sqrt(std::sqrt(kEnergyAim / drift));
+    return followed > 0.0 ? std::min(RoundStepDown(step), followed) : RoundStepDown(step);
 }
 
 /// What drifted, by how much, and the step to use instead.
 std::string DriftReport(const GeneratorOptions& o, const EnergyWatch& energy) {
-    const std::size_t body = energy.total() ? QuickestBody(o) : energy.worstBody();
+    // For the total, the body with the quickest closest approach: the one a
+    // step that is too long follows worst.
+    const std::size_t body =
+        energy.total() ? QuickestBody(PericentreTimes(o.bodies, o.sunMass, o.mutual)) : energy.worstBody();
     const std::string name = "body " + std::to_string(body + 1);
     const double step = SuggestedStep(o.dt, energy.largest(), PericentreStep(o.bodies, o.sunMass, o.mutual));
     return (energy.total() ? "the total energy" : "the energy of " + name) + " drifted by up to " +

@@ -46,12 +46,21 @@ std::vector<double> PericentreTimes(const std::vector<BodyState>& bodies, double
     return times;
 }
 
-double PericentreStep(const std::vector<BodyState>& bodies, double sunMass, bool mutual) {
-    double shortest = 0.0;
-    for (const double time : PericentreTimes(bodies, sunMass, mutual))
-        if (time > 0.0 && (shortest == 0.0 || time < shortest)) shortest = time;
-    const double step = shortest / kStepsPerPericentreTime;
-    if (!(step > 0.0) || !std::isfinite(step)) return 0.0;
+std::size_t QuickestBody(const std::vector<double>& times) {
+    std::size_t quickest = 0;
+    for (std::size_t k = 0; k < times.size(); ++k)
+        if (times[k] > 0.0 && !(times[quickest] > 0.0 && times[quickest] <= times[k])) quickest = k;
+    return quickest;
+}
+
+double RoundStepDown(double step) {
     const double unit = std::pow(10.0, std::floor(std::log10(step)));
     return std::max(std::floor(step / unit), 1.0) * unit;
+}
+
+double PericentreStep(const std::vector<BodyState>& bodies, double sunMass, bool mutual) {
+    const std::vector<double> times = PericentreTimes(bodies, sunMass, mutual);
+    if (times.empty()) return 0.0;
+    const double step = times[QuickestBody(times)] / kStepsPerPericentreTime;
+    return step > 0.0 && std::isfinite(step) ? RoundStepDown(step) : 0.0;
 }

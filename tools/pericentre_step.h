@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <vector>
 
 #include "tools/orbital_elements.h"
@@ -13,6 +14,12 @@
 /// q = its present distance; 0 when nothing attracts the body, or it falls
 /// straight in (then no step is small enough).
 std::vector<double> PericentreTimes(const std::vector<BodyState>& bodies, double sunMass, bool mutual);
+
+/// The index of the shortest time above 0 in `times` (0 when none is).
+std::size_t QuickestBody(const std::vector<double>& times);
+
+/// `step` (> 0) rounded down to one significant digit: 0.00347 -> 0.003.
+double RoundStepDown(double step);
 
 /// The step that keeps the energy of every orbit to about 1e-8 of itself
 /// for thousands of orbits: a hundredth of the shortest PericentreTimes,
