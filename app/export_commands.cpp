@@ -83,9 +83,7 @@ void ExportCommands::OnExportPicture() {
     const int index = int(filters.indexOf(filter));
     const int scale = index >= 0 ? kPictureChoices[index].scale : 1;
     // A name with a picture extension of its own keeps it: the format follows the name.
-    const bool named = chosen.endsWith(".png", Qt::CaseInsensitive) ||
-                       chosen.endsWith(".svg", Qt::CaseInsensitive) ||
-                       chosen.endsWith(".pdf", Qt::CaseInsensitive);
+    const bool named = PictureFormatOf(chosen).has_value();
     const std::string problem = exportPicture(named ? chosen : WithExtension(chosen, filter), scale);
     if (!problem.empty()) QMessageBox::warning(&window_, tr("Orbivex"), QString::fromStdString(problem));
 }

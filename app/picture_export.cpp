@@ -9,17 +9,20 @@
 
 #include "plot/plot_box.h"
 
-PictureFormat PictureFormatOf(const QString& path) {
+std::optional<PictureFormat> PictureFormatOf(const QString& path) {
+    if (path.endsWith(".png", Qt::CaseInsensitive)) return PictureFormat::Png;
     if (path.endsWith(".svg", Qt::CaseInsensitive)) return PictureFormat::Svg;
     if (path.endsWith(".pdf", Qt::CaseInsensitive)) return PictureFormat::Pdf;
-    return PictureFormat::Png;
+    return std::nullopt;
 }
 
 std::string ExportPicture(const SimulationState& state, const PlotBox& plot, int width, int height,
                           const QString& path, const PictureOptions& options) {
+    const std::optional<PictureFormat> format = PictureFormatOf(path);
+    if (!format) return "A picture is written as .png, .svg or .pdf, not as " + path.toStdString();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return "Cannot write " + path.toStdString();
-    switch (PictureFormatOf(path)) {
+    switch (*format) {
         case PictureFormat::Png: {
             const QImage image = PaintScaledPicture(state, plot, width, height, options);
             if (image.isNull()) return "Not enough memory for the picture";

@@ -40,6 +40,17 @@ QStringList OutputArguments(VideoFormat format) {
     return {};
 }
 
+/// The last line of what the encoder printed, without the lines that only
+/// count repeats of the one before.
+std::string LastLine(const QByteArray& printed) {
+    const QStringList lines = QString::fromLocal8Bit(printed).split('\n', Qt::SkipEmptyParts);
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        const QString text = line->trimmed();
+        if (!text.isEmpty() && !text.startsWith("Last message repeated")) return text.toStdString();
+    }
+    return {};
+}
+
 }  // namespace
 
 VideoEncoder::~VideoEncoder() {
@@ -102,9 +113,10 @@ std::string VideoEncoder::Finish() {
     return {};
 }
 
-void VideoEncoder::Abort() {
+std::string VideoEncoder::Abort(int graceMs) {
     running_ = false;
-    process_.kill();
+    if (graceMs <= 0 || !process_.waitForFinished(graceMs)) process_.kill();
     process_.waitForFinished(-1);
     QFile::remove(partial_);
+    return LastLine(process_.readAllStandardError());
 }

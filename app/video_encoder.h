@@ -36,8 +36,10 @@ public:
     /// Ends the stream, waits for the encoder and puts the video in place;
     /// returns an error text, empty on success.
     std::string Finish();
-    /// Stops the encoder and removes what it wrote.
-    void Abort();
+    /// Stops the encoder, after waiting up to `graceMs` for it to end by
+    /// itself, and removes what it wrote; returns the last line it printed
+    /// on its standard error, its reason when it stopped by itself.
+    std::string Abort(int graceMs = 0);
 
 private:
     QProcess process_;

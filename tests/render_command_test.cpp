@@ -20,6 +20,13 @@ Result RunOrbivex(const std::string& args, const TempDir& dir) {
     return ::RunOrbivex(args, dir.path(), dir.path());
 }
 
+/// A refused command line prints its one line and where to look, not the whole help.
+bool IsOneComplaint(const std::string& err) {
+    const std::string tail = "\nTry 'orbivex --help'\n";
+    return err.rfind("orbivex: ", 0) == 0 && err.ends_with(tail) &&
+           err.find('\n') == err.size() - tail.size();
+}
+
 TEST(RenderCommand, HelpVersionAndBadArguments) {
     TempDir dir;
     const Result help = RunOrbivex("--help", dir);
@@ -32,7 +39,7 @@ TEST(RenderCommand, HelpVersionAndBadArguments) {
           "--render a.png --frames d c.ovx", "--render a.png a.ovx b.ovx"}) {
         const Result result = RunOrbivex(bad, dir);
         EXPECT_EQ(result.status, 2) << bad;
-        EXPECT_NE(result.err.find("Usage:"), std::string::npos) << bad;
+        EXPECT_TRUE(IsOneComplaint(result.err)) << bad << ": " << result.err;
     }
     const std::pair<const char*, const char*> refused[] = {
         {"--trail sideways", "orbivex: --trail wants ahead, behind or both"},
@@ -52,7 +59,7 @@ TEST(RenderCommand, HelpVersionAndBadArguments) {
         const Result result = RunOrbivex(std::string("--render a.png ") + args + " c.ovx", dir);
         EXPECT_EQ(result.status, 2) << args;
         EXPECT_EQ(result.err.rfind(line, 0), 0u) << args << ": " << result.err;
-        EXPECT_NE(result.err.find("\nUsage: orbivex"), std::string::npos) << args;
+        EXPECT_TRUE(IsOneComplaint(result.err)) << args << ": " << result.err;
     }
 }
 
@@ -196,6 +203,8 @@ TEST(RenderCommand, PictureAndVideoOptionsRefuseBadValues) {
         {"--render a.svg --scale 2", "orbivex: --scale applies to PNG pictures of --render only"},
         {"--frames f --scale 2", "orbivex: --scale applies to PNG pictures of --render only"},
         {"--video a.avi", "orbivex: --video wants a file ending in .mp4, .webm or .gif"},
+        {"--render a.bmp", "orbivex: --render wants a file ending in .png, .svg or .pdf"},
+        {"--render a", "orbivex: --render wants a file ending in .png, .svg or .pdf"},
         {"--video a.mp4 --fps 0", "orbivex: --fps wants a number of frames per second above 0, at most 240"},
         {"--video a.mp4 --fps 241", "orbivex: --fps wants"},
         {"--video a.mp4 --fps nan", "orbivex: --fps wants"},
@@ -229,6 +238,16 @@ TEST(RenderCommand, VectorAndScaledPicturesAndVideos) {
                                         "PATH=" + dir.path() + "/bin");
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("install the Debian package ffmpeg"), std::string::npos) << missing.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/v.mp4"));
+
+    // An encoder that gives up: its own last words follow.
+    dir.write("bin/ffmpeg",
+              "#!/bin/sh\necho 'Error while opening encoder' >&2\necho 'Conversion failed!' >&2\nexit 1\n");
+    std::filesystem::permissions(dir.path() + "/bin/ffmpeg", std::filesystem::perms::owner_all);
+    const Result stopped = ::RunOrbivex("--video v.mp4 --ticks 3 run.ovx", dir.path(), dir.path(),
+                                        "PATH=" + dir.path() + "/bin");
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_EQ(stopped.err, "ffmpeg stopped before the video was complete: Conversion failed!\n");
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "/v.mp4"));
 
     if (std::system("command -v ffprobe > /dev/null") != 0) GTEST_SKIP() << "ffmpeg is not installed";
