@@ -67,8 +67,7 @@ void ExportCommands::addToMenu(QMenu& file) {
 std::string ExportCommands::exportPicture(const QString& path, int scale) {
     const QImage* frame = view_.frame();
     if (!frame) return "The view has not been drawn yet";
-    if (scale == 1 && PictureFormatOf(path) == PictureFormat::Png)
-        return frame->save(path, "PNG") ? std::string() : "Cannot write " + path.toStdString();
+    if (scale == 1 && PictureFormatOf(path) == PictureFormat::Png) return WritePng(*frame, path);
     return ExportPicture(state_, plot_, frame->width(), frame->height(), path,
                          {.scale = double(scale), .statusLine = view_.ticked()});
 }

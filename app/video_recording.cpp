@@ -53,9 +53,7 @@ std::string RecordVideo(SimulationState& state, const PlotBox& plot, const Video
     // Hands the raster to the encoder; false, with the problem, when it was not taken.
     auto addFrame = [&](int frame) {
         if (!encoder.AddFrame(image.image())) {
-            // The encoder's own reason follows, once it has had a moment to end.
-            const std::string reason = encoder.Abort(5000);
-            problem = "ffmpeg stopped before the video was complete" + (reason.empty() ? "" : ": " + reason);
+            problem = encoder.StoppedEarly();
             return false;
         }
         const int done = frame + 1;
