@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kMaxSide = 16384;
 
-/// Shown under the usage line of --help and of every complaint about the arguments.
+/// Shown under the usage line of --help.
 constexpr const char* kDescription =
     "Writes pictures of a simulation without a window:\n"
     "  orbivex --render OUT.png [options] CONFIG.ovx   one picture of the view (.png, .svg or .pdf)\n"
@@ -149,6 +149,8 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
                                            : renders.front();
     if (mode == CommandMode::Video && !VideoFormatOf(QString::fromStdString(options.output)))
         return "--video wants a file ending in .mp4, .webm or .gif";
+    if (mode == CommandMode::Picture && !PictureFormatOf(QString::fromStdString(options.output)))
+        return "--render wants a file ending in .png, .svg or .pdf";
     for (const std::string& value : values(table.fps)) {
         options.fps = ParseReal(value);
         if (!options.fps || !(*options.fps > 0 && *options.fps <= 240))

@@ -44,7 +44,7 @@ struct CommandLine {
     CommandMode mode = CommandMode::Error;
     CommandOptions options;
     std::string error;    ///< with Error: what is wrong, one line without the program's name
-    std::string help;     ///< the help, made from the options; an error is followed by it too
+    std::string help;     ///< the help, made from the options
     std::string version;  ///< the version line, without its line end
 };
 

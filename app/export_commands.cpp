@@ -67,8 +67,7 @@ void ExportCommands::addToMenu(QMenu& file) {
 std::string ExportCommands::exportPicture(const QString& path, int scale) {
     const QImage* frame = view_.frame();
     if (!frame) return "The view has not been drawn yet";
-    if (scale == 1 && PictureFormatOf(path) == PictureFormat::Png)
-        return frame->save(path, "PNG") ? std::string() : "Cannot write " + path.toStdString();
+    if (scale == 1 && PictureFormatOf(path) == PictureFormat::Png) return WritePng(*frame, path);
     return ExportPicture(state_, plot_, frame->width(), frame->height(), path,
                          {.scale = double(scale), .statusLine = view_.ticked()});
 }
@@ -83,9 +82,7 @@ void ExportCommands::OnExportPicture() {
     const int index = int(filters.indexOf(filter));
     const int scale = index >= 0 ? kPictureChoices[index].scale : 1;
     // A name with a picture extension of its own keeps it: the format follows the name.
-    const bool named = chosen.endsWith(".png", Qt::CaseInsensitive) ||
-                       chosen.endsWith(".svg", Qt::CaseInsensitive) ||
-                       chosen.endsWith(".pdf", Qt::CaseInsensitive);
+    const bool named = PictureFormatOf(chosen).has_value();
     const std::string problem = exportPicture(named ? chosen : WithExtension(chosen, filter), scale);
     if (!problem.empty()) QMessageBox::warning(&window_, tr("Orbivex"), QString::fromStdString(problem));
 }

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
             std::printf("%s\n", line.version.c_str());
             return 0;
         case CommandMode::Error:
-            std::fprintf(stderr, "orbivex: %s\n\n%s", line.error.c_str(), line.help.c_str());
+            std::fprintf(stderr, "orbivex: %s\nTry 'orbivex --help'\n", line.error.c_str());
             return 2;
         case CommandMode::Window:
             return RunWindow(argc, argv, line.options);

@@ -32,8 +32,9 @@ QString FramePath(const std::string& folder, int index) {
 }
 
 bool Save(const ImageSurface& image, const QString& path) {
-    if (image.image().save(path, "PNG")) return true;
-    std::fprintf(stderr, "Cannot write %s\n", path.toLocal8Bit().constData());
+    const std::string problem = WritePng(image.image(), path);
+    if (problem.empty()) return true;
+    std::fprintf(stderr, "%s\n", problem.c_str());
     return false;
 }
 

@@ -1,9 +1,14 @@
 #include "app/video_encoder.h"
 
-#include <QFile>
+#include <fcntl.h>
+
 #include <QImage>
 #include <QStandardPaths>
 #include <QStringList>
+#include <algorithm>
+#include <iterator>
+
+#include "app/output_file.h"
 
 std::optional<VideoFormat> VideoFormatOf(const QString& path) {
     if (path.endsWith(".mp4", Qt::CaseInsensitive)) return VideoFormat::Mp4;
@@ -40,7 +45,20 @@ QStringList OutputArguments(VideoFormat format) {
     return {};
 }
 
+/// The last line of what the encoder printed, without the lines that only
+/// count repeats of the one before.
+std::string LastLine(const QByteArray& printed) {
+    const QStringList lines = QString::fromLocal8Bit(printed).split('\n', Qt::SkipEmptyParts);
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        const QString text = line->trimmed();
+        if (!text.isEmpty() && !text.startsWith("Last message repeated")) return text.toStdString();
+    }
+    return {};
+}
+
 }  // namespace
+
+VideoEncoder::VideoEncoder() = default;
 
 VideoEncoder::~VideoEncoder() {
     if (running_) Abort();
@@ -51,8 +69,12 @@ std::string VideoEncoder::Start(const QString& path, int width, int height, doub
     if (!format) return "A video is written as .mp4, .webm or .gif, not as " + path.toStdString();
     const QString program = QStandardPaths::findExecutable("ffmpeg");
     if (program.isEmpty()) return MissingEncoderMessage();
-    path_ = path;
-    partial_ = path + ".part";
+    output_ = std::make_unique<OutputFile>(path);
+    if (std::string problem = output_->Open(); !problem.empty()) return problem;
+    // ffmpeg writes into the file made here, by its descriptor: it opens no
+    // name of its own. Through /dev/fd it is a file it can seek and read back.
+    const int fd = output_->descriptor();
+    url_ = QString("/dev/fd/%1").arg(fd);
     QStringList arguments{"-hide_banner", "-loglevel",
                           "error",        "-y",
                           "-f",           "rawvideo",
@@ -61,12 +83,13 @@ std::string VideoEncoder::Start(const QString& path, int width, int height, doub
                           "-framerate",   QString::number(fps, 'g', 10),
                           "-i",           "pipe:0"};
     arguments += OutputArguments(*format);
-    arguments << partial_;
+    arguments << url_;
     process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.setStandardOutputFile(QProcess::nullDevice());
+    process_.setChildProcessModifier([fd] { ::fcntl(fd, F_SETFD, 0); });  // the child keeps it open
     process_.start(program, arguments);
     if (!process_.waitForStarted()) {
-        QFile::remove(partial_);
+        output_->Discard();
         return "Cannot start " + program.toStdString();
     }
     running_ = true;
@@ -89,22 +112,52 @@ std::string VideoEncoder::Finish() {
     running_ = false;
     process_.closeWriteChannel();
     process_.waitForFinished(-1);
-    const QString problem = QString::fromLocal8Bit(process_.readAllStandardError()).trimmed();
-    if (process_.exitStatus() != QProcess::NormalExit || process_.exitCode() != 0) {
-        QFile::remove(partial_);
+    const QByteArray printed = process_.readAllStandardError();
+    // ffmpeg can end with status 0 after a failed write: what it printed
+    // (at the level of errors only) says whether the video is whole.
+    if (std::string problem = WriteFailure(printed); !problem.empty()) {
+        output_->Discard();
+        return problem;
+    }
+    const QString problem = QString::fromLocal8Bit(printed).trimmed();
+    if (process_.exitStatus() != QProcess::NormalExit || process_.exitCode() != 0 || !problem.isEmpty()) {
+        output_->Discard();
         return "ffmpeg could not write the video" + (problem.isEmpty() ? "" : ": " + problem.toStdString());
     }
-    QFile::remove(path_);
-    if (!QFile::rename(partial_, path_)) {
-        QFile::remove(partial_);
-        return "Cannot write " + path_.toStdString();
-    }
-    return {};
+    return output_->Commit();
 }
 
 void VideoEncoder::Abort() {
     running_ = false;
     process_.kill();
     process_.waitForFinished(-1);
-    QFile::remove(partial_);
+    if (output_) output_->Discard();
+}
+
+std::string VideoEncoder::StoppedEarly() {
+    running_ = false;
+    // It has usually ended by itself, its reason printed last.
+    if (!process_.waitForFinished(5000)) process_.kill();
+    process_.waitForFinished(-1);
+    if (output_) output_->Discard();
+    const QByteArray printed = process_.readAllStandardError();
+    if (std::string problem = WriteFailure(printed); !problem.empty()) return problem;
+    const std::string reason = LastLine(printed);
+    return "ffmpeg stopped before the video was complete" + (reason.empty() ? "" : ": " + reason);
+}
+
+std::string VideoEncoder::WriteFailure(const QByteArray& printed) const {
+    // ffmpeg's lines about writing its output: each ends with ": " and the
+    // system's reason.
+    const QString marks[] = {url_ + ": ", "Could not write header", "av_interleaved_write_frame():"};
+    const QStringList lines = QString::fromLocal8Bit(printed).split('\n', Qt::SkipEmptyParts);
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        const qsizetype colon = line->lastIndexOf(": ");
+        if (colon < 0 || std::none_of(std::begin(marks), std::end(marks),
+                                      [&](const QString& mark) { return line->contains(mark); }))
+            continue;
+        const QString reason = line->mid(colon + 2).trimmed();
+        if (!reason.isEmpty()) return CannotWriteMessage(output_->path(), reason.toStdString());
+    }
+    return {};
 }

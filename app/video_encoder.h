@@ -1,10 +1,12 @@
 #pragma once
 #include <QProcess>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <string>
 
 class QImage;
+class OutputFile;
 
 /// The video containers a recording can be written as, chosen by the file's
 /// extension: .mp4 (H.264), .webm (VP8) and .gif.
@@ -18,11 +20,12 @@ std::string MissingEncoderMessage();
 
 /// Writes frames to a video through an `ffmpeg` child process: raw 32-bit
 /// frames go down its standard input, so no image file is ever written. The
-/// video is made under a neighbour name and renamed when it is complete; a
-/// cancelled or failed recording leaves no file at `path`.
+/// video is made in an OutputFile, which ffmpeg writes through its
+/// descriptor, and put in place when it is complete; a cancelled or failed
+/// recording leaves no file at `path`.
 class VideoEncoder {
 public:
-    VideoEncoder() = default;
+    VideoEncoder();
     ~VideoEncoder();
     VideoEncoder(const VideoEncoder&) = delete;
     VideoEncoder& operator=(const VideoEncoder&) = delete;
@@ -38,10 +41,18 @@ public:
     std::string Finish();
     /// Stops the encoder and removes what it wrote.
     void Abort();
+    /// After AddFrame failed: lets the encoder end (killing it after a few
+    /// seconds), removes what it wrote and returns why it stopped, in its
+    /// own last words.
+    std::string StoppedEarly();
 
 private:
+    /// "Cannot write PATH: REASON" when what the encoder printed says that
+    /// writing the video failed, empty otherwise.
+    std::string WriteFailure(const QByteArray& printed) const;
+
     QProcess process_;
-    QString path_;
-    QString partial_;
+    std::unique_ptr<OutputFile> output_;
+    QString url_;  ///< the name the encoder writes the video through
     bool running_ = false;
 };

@@ -53,13 +53,13 @@ std::string RecordVideo(SimulationState& state, const PlotBox& plot, const Video
     // Hands the raster to the encoder; false, with the problem, when it was not taken.
     auto addFrame = [&](int frame) {
         if (!encoder.AddFrame(image.image())) {
-            problem = "ffmpeg stopped before the video was complete";
-        } else {
-            const int done = frame + 1;
-            if (framesWritten) *framesWritten = done;
-            if (progress && !progress(done, std::max(planned, done))) problem = "cancelled";
+            problem = encoder.StoppedEarly();
+            return false;
         }
-        if (problem.empty()) return true;
+        const int done = frame + 1;
+        if (framesWritten) *framesWritten = done;
+        if (!progress || progress(done, std::max(planned, done))) return true;
+        problem = "cancelled";
         encoder.Abort();
         return false;
     };

@@ -73,6 +73,8 @@ TEST(CommandLine, ComplaintsName) {
         {{"--render", "a.png", "--size", "+5x5", "c.ovx"}, "--size wants WxH with sides from 1 to 16384"},
         {{"--render", "a.png", "--size", "5x5x5", "c.ovx"}, "--size wants WxH with sides from 1 to 16384"},
         {{"--render", "a.png", "--scale", "2", "c.ovx"}, ""},
+        {{"--render", "a.bmp", "c.ovx"}, "--render wants a file ending in .png, .svg or .pdf"},
+        {{"--render", "a.PDF", "c.ovx"}, ""},
         {{"--render", "a.png", "--time", "1e400", "c.ovx"}, "--time wants a finite number"},
         {{"--render", "a.png", "--"}, "no configuration file given"},
         {{"--render", "a.png", "a.ovx", "b.ovx"}, "more than one configuration file given"},

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -12,9 +13,15 @@
 #include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTimer>
+#include <cerrno>
 #include <cmath>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/command_ids.h"
 #include "app/simulation_view.h"
@@ -103,6 +110,47 @@ TEST_F(ExportFixture, FailedExportsLeaveNoFile) {
               false);
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(entry.path().string().find("cut.mp4"), std::string::npos) << entry.path();
+}
+
+/// Limits the size of the files this process (and what it starts) writes,
+/// with the signal that would end it ignored, while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        signal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, signal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*signal_)(int) = nullptr;
+};
+
+TEST_F(ExportFixture, AFailedWriteSaysWhyAndLeavesNoFile) {
+    const bool encoder = !QStandardPaths::findExecutable("ffmpeg").isEmpty();
+    const std::string tooLarge = std::strerror(EFBIG);
+    std::vector<std::pair<std::string, std::string>> made;  // the output and what came of it
+    {
+        const FileSizeLimit limit(1024);
+        for (const char* name : {"one.png", "view.svg", "view.pdf"})
+            made.emplace_back(name, frame->exportPicture(Path(name), 1));
+        made.emplace_back("two.png", frame->exportPicture(Path("two.png"), 2));
+        if (encoder) made.emplace_back("clip.mp4", frame->exportVideo(Path("clip.mp4"), 5, 25));
+    }
+    for (const auto& [name, problem] : made) {
+        EXPECT_EQ(problem, "Cannot write " + Path(name.c_str()).toStdString() + ": " + tooLarge);
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            EXPECT_EQ(entry.path().filename().string().find(name), std::string::npos) << entry.path();
+    }
 }
 
 TEST_F(ExportFixture, VideoFromTheWindowKeepsTheViewAsItWas) {

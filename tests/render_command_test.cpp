@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QImage>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <utility>
+#include <vector>
 
 #include "process_runner.h"
 #include "test_support.h"
@@ -18,6 +23,13 @@ using Result = ProcessResult;
 
 Result RunOrbivex(const std::string& args, const TempDir& dir) {
     return ::RunOrbivex(args, dir.path(), dir.path());
+}
+
+/// A refused command line prints its one line and where to look, not the whole help.
+bool IsOneComplaint(const std::string& err) {
+    const std::string tail = "\nTry 'orbivex --help'\n";
+    return err.rfind("orbivex: ", 0) == 0 && err.ends_with(tail) &&
+           err.find('\n') == err.size() - tail.size();
 }
 
 TEST(RenderCommand, HelpVersionAndBadArguments) {
@@ -32,7 +44,7 @@ TEST(RenderCommand, HelpVersionAndBadArguments) {
           "--render a.png --frames d c.ovx", "--render a.png a.ovx b.ovx"}) {
         const Result result = RunOrbivex(bad, dir);
         EXPECT_EQ(result.status, 2) << bad;
-        EXPECT_NE(result.err.find("Usage:"), std::string::npos) << bad;
+        EXPECT_TRUE(IsOneComplaint(result.err)) << bad << ": " << result.err;
     }
     const std::pair<const char*, const char*> refused[] = {
         {"--trail sideways", "orbivex: --trail wants ahead, behind or both"},
@@ -52,7 +64,7 @@ TEST(RenderCommand, HelpVersionAndBadArguments) {
         const Result result = RunOrbivex(std::string("--render a.png ") + args + " c.ovx", dir);
         EXPECT_EQ(result.status, 2) << args;
         EXPECT_EQ(result.err.rfind(line, 0), 0u) << args << ": " << result.err;
-        EXPECT_NE(result.err.find("\nUsage: orbivex"), std::string::npos) << args;
+        EXPECT_TRUE(IsOneComplaint(result.err)) << args << ": " << result.err;
     }
 }
 
@@ -196,6 +208,8 @@ TEST(RenderCommand, PictureAndVideoOptionsRefuseBadValues) {
         {"--render a.svg --scale 2", "orbivex: --scale applies to PNG pictures of --render only"},
         {"--frames f --scale 2", "orbivex: --scale applies to PNG pictures of --render only"},
         {"--video a.avi", "orbivex: --video wants a file ending in .mp4, .webm or .gif"},
+        {"--render a.bmp", "orbivex: --render wants a file ending in .png, .svg or .pdf"},
+        {"--render a", "orbivex: --render wants a file ending in .png, .svg or .pdf"},
         {"--video a.mp4 --fps 0", "orbivex: --fps wants a number of frames per second above 0, at most 240"},
         {"--video a.mp4 --fps 241", "orbivex: --fps wants"},
         {"--video a.mp4 --fps nan", "orbivex: --fps wants"},
@@ -231,6 +245,16 @@ TEST(RenderCommand, VectorAndScaledPicturesAndVideos) {
     EXPECT_NE(missing.err.find("install the Debian package ffmpeg"), std::string::npos) << missing.err;
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "/v.mp4"));
 
+    // An encoder that gives up: its own last words follow.
+    dir.write("bin/ffmpeg",
+              "#!/bin/sh\necho 'Error while opening encoder' >&2\necho 'Conversion failed!' >&2\nexit 1\n");
+    std::filesystem::permissions(dir.path() + "/bin/ffmpeg", std::filesystem::perms::owner_all);
+    const Result stopped = ::RunOrbivex("--video v.mp4 --ticks 3 run.ovx", dir.path(), dir.path(),
+                                        "PATH=" + dir.path() + "/bin");
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_EQ(stopped.err, "ffmpeg stopped before the video was complete: Conversion failed!\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/v.mp4"));
+
     if (std::system("command -v ffprobe > /dev/null") != 0) GTEST_SKIP() << "ffmpeg is not installed";
     for (const char* name : {"v.mp4", "v.webm", "v.gif"}) {
         const Result made =
@@ -245,6 +269,122 @@ TEST(RenderCommand, VectorAndScaledPicturesAndVideos) {
         std::string line;
         std::getline(result, line);
         EXPECT_EQ(line, "160,120,12") << name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+/// Every kind of output the renderer writes, as its arguments and the path
+/// (inside the folder given) a failure names.
+struct OutputCase {
+    const char* args;
+    const char* named;
+    bool video;
+};
+constexpr OutputCase kOutputs[] = {
+    {"--render o.svg", "o.svg", false},          {"--render o.pdf", "o.pdf", false},
+    {"--render o.png", "o.png", false},          {"--render o.png --scale 2", "o.png", false},
+    {"--frames f", "f/frame-000000.png", false}, {"--video v.mp4", "v.mp4", true},
+    {"--video v.webm", "v.webm", true},          {"--video v.gif", "v.gif", true},
+};
+
+/// The names in `folder` and its subfolders, relative to it.
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        names.push_back(std::filesystem::relative(entry.path(), folder).string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+/// A small file system filled to the last byte, mounted while it lives
+/// (only root can mount one; `mounted` says whether it worked).
+struct FullDisk {
+    explicit FullDisk(const std::string& at) : path(at) {
+        std::filesystem::create_directory(path);
+        mounted = ::getuid() == 0 &&
+                  std::system(
+                      ("mount -t tmpfs -o size=64k tmpfs " + ShellQuote(path) + " 2>/dev/null").c_str()) == 0;
+        if (mounted)
+            std::system(
+                ("head -c 100000 /dev/zero > " + ShellQuote(path + "/fill") + " 2>/dev/null").c_str());
+    }
+    ~FullDisk() {
+        if (mounted) std::system(("umount " + ShellQuote(path)).c_str());
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+    std::string path;
+    bool mounted = false;
+};
+
+TEST(RenderCommand, AFailedWriteSaysWhyAndLeavesNoFile) {
+    TempDir dir;
+    dir.write("run.dat", DataText(60, 2));
+    dir.write("run.ovx", ConfigText("run.dat", 60, 2, 1, 10, 0, "-60 -60 60 60"));
+    const bool encoder = std::system("command -v ffmpeg > /dev/null") == 0;
+    // Files of at most 1 KiB (SIGXFSZ ignored, so writes past it fail), as
+    // any user can ask; and, for root, a full disk.
+    std::filesystem::create_directory(dir.path() + "/small");
+    FullDisk full(dir.path() + "/full");
+    struct Condition {
+        std::string folder, environment, reason;
+    };
+    std::vector<Condition> conditions{
+        {dir.path() + "/small", "trap '' XFSZ; ulimit -f 1; LC_ALL=C", std::strerror(EFBIG)}};
+    if (full.mounted) conditions.push_back({full.path, "LC_ALL=C", std::strerror(ENOSPC)});
+    for (const Condition& condition : conditions) {
+        const std::vector<std::string> before = NamesIn(condition.folder);
+        for (const OutputCase& output : kOutputs) {
+            if (output.video && !encoder) continue;
+            const Result result = ::RunOrbivex(std::string(output.args) + " --ticks 5 ../run.ovx",
+                                               condition.folder, dir.path(), condition.environment);
+            EXPECT_EQ(result.status, 1) << output.args << " in " << condition.folder;
+            EXPECT_EQ(result.err, "Cannot write " + condition.folder + "/" + output.named + ": " +
+                                      condition.reason + "\n")
+                << output.args;
+            std::error_code ignored;
+            std::filesystem::remove(condition.folder + "/f", ignored);  // the frames' folder, empty
+            EXPECT_EQ(NamesIn(condition.folder), before) << output.args << " left a file";
+        }
+    }
+    if (!full.mounted) GTEST_SKIP() << "a full disk needs root to mount one; checked with a file size limit";
+}
+
+TEST(RenderCommand, WritesNeverGoThroughAPlantedName) {
+    TempDir dir;
+    dir.write("run.dat", DataText(60, 2));
+    dir.write("run.ovx", ConfigText("run.dat", 60, 2, 1, 10, 0, "-60 -60 60 60"));
+    const bool encoder = std::system("command -v ffmpeg > /dev/null") == 0;
+    // A FIFO where the output goes is refused at once, not waited on.
+    std::filesystem::create_directory(dir.path() + "/f");
+    for (const OutputCase& output : kOutputs) {
+        if (output.video && !encoder) continue;
+        const std::string fifo = dir.path() + "/" + output.named;
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0) << fifo;
+        const Result result = RunOrbivex(std::string(output.args) + " --ticks 2 run.ovx", dir);
+        EXPECT_EQ(result.status, 1) << output.args;
+        EXPECT_EQ(result.err, fifo + " is not a regular file\n") << output.args;
+        std::filesystem::remove(fifo);
+    }
+    // A link planted at the output, or at the name the video was once made
+    // under, is never written through: its target stays as it was.
+    dir.write("target", "precious");
+    std::filesystem::create_symlink("target", dir.path() + "/o.png");
+    std::filesystem::create_symlink("target", dir.path() + "/v.mp4.part");
+    const std::string made = encoder ? "--video v.mp4" : "--render o.png";
+    for (const std::string& args : {std::string("--render o.png"), made}) {
+        const Result result = RunOrbivex(args + " --ticks 2 run.ovx", dir);
+        EXPECT_EQ(result.status, 0) << args << ": " << result.err;
+        std::ifstream target(dir.path() + "/target");
+        const std::string text((std::istreambuf_iterator<char>(target)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(text, "precious") << args;
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(dir.path() + "/o.png")));
+    if (encoder) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(dir.path() + "/v.mp4")));
     }
 }
 
