@@ -57,6 +57,8 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     playback_->addBar();
     playback_->addToMenus(*viewMenu_, *playbackMenu_);
     exports_->addToMenu(*fileMenu_);
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(action(ID_APP_EXIT));
     createStatusBar();
     setAcceptDrops(true);
     resize(600, 600);
@@ -136,7 +138,7 @@ void CMainFrame::createMenus() {
     viewMenu_ = menuBar()->addMenu(QStringLiteral("&View"));
     playbackMenu_ = menuBar()->addMenu(tr("&Playback"));
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
-    for (int id : {ID_NEW_SIMULATION, ID_LOAD_CONFIGURATION, ID_RELOAD_DATA, ID_APP_EXIT})
+    for (int id : {ID_NEW_SIMULATION, ID_LOAD_CONFIGURATION, ID_RELOAD_DATA})
         fileMenu_->addAction(action(id));
     editMenu_->addAction(action(ID_ANIMATION_SETTINGS));
     editMenu_->addSeparator();
