@@ -138,8 +138,8 @@ void PlaybackControls::createActions() {
     const QStyle* look = window_.style();
     commands_.action(ID_PLAY_PAUSE)->setIcon(look->standardIcon(QStyle::SP_MediaPlay));
     commands_.action(ID_STEP_FORWARD)->setIcon(look->standardIcon(QStyle::SP_MediaSkipForward));
-    commands_.action(ID_STEP_BACK)->setIcon(look->standardIcon(QStyle::SP_MediaSkipBackward));
-    commands_.action(ID_LOOP)->setIcon(look->standardIcon(QStyle::SP_BrowserReload));
+    commands_.action(ID_STEP_BACK)->setIcon(look->standardIcon(QStyle::SP_ArrowBack));
+    commands_.action(ID_LOOP)->setIcon(look->standardIcon(QStyle::SP_DialogResetButton));
 }
 
 // Following the data file: the follower, its toggle, and what it tells.

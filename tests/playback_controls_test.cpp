@@ -5,7 +5,9 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStyle>
 #include <QTest>
+#include <QToolBar>
 #include <QWheelEvent>
 #include <array>
 
@@ -175,6 +177,22 @@ TEST_F(PlaybackFixture, NewOptionsOffLeaveThePictureAsItWas) {
         EXPECT_NE(Picture(), classic) << id;
         frame->runCommand(id == ID_TRAIL_BOTH ? int(ID_TRAIL_AHEAD) : id);
         EXPECT_EQ(Picture(), classic) << id;
+    }
+}
+
+/// The picture of `icon` as a toolbar shows it.
+QImage Look(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
+
+TEST_F(PlaybackFixture, LoopAndStepBackHaveIconsOfTheirOwn) {
+    QList<QAction*> buttons = frame->toolBar()->actions() + frame->playbackBar()->actions();
+    buttons.removeIf([](QAction* a) { return a->isSeparator() || a->icon().isNull(); });
+    ASSERT_EQ(buttons.size(), 10);
+    for (const int id : {ID_LOOP, ID_STEP_BACK}) {
+        QAction* own = frame->action(id);
+        for (QAction* other : buttons)
+            if (other != own) {
+                EXPECT_NE(Look(own->icon()), Look(other->icon())) << own->text() << ", " << other->text();
+            }
     }
 }
 
