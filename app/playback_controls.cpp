@@ -165,6 +165,7 @@ void PlaybackControls::addBar() {
         bar_->addAction(command);
         command->setToolTip(command->statusTip());
     }
+    bar_->showPlaying(commands_.action(ID_PLAY_PAUSE), [this] { return view_.timerRunning(); });
     bar_->addWidget(bar_->slider());
     bar_->addWidget(bar_->readout());
     bar_->addSeparator();

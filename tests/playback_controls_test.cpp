@@ -183,6 +183,27 @@ TEST_F(PlaybackFixture, NewOptionsOffLeaveThePictureAsItWas) {
 /// The picture of `icon` as a toolbar shows it.
 QImage Look(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
 
+TEST_F(PlaybackFixture, TheBarShowsNoSpeedWithoutDataAndPauseWhilePlaying) {
+    PlaybackBar* bar = frame->playbackBar();
+    bar->refresh();
+    EXPECT_EQ(bar->speed()->text(), "");
+    QAction* play = frame->action(ID_PLAY_PAUSE);
+    const QImage playing = Look(frame->style()->standardIcon(QStyle::SP_MediaPause));
+    const QImage paused = Look(frame->style()->standardIcon(QStyle::SP_MediaPlay));
+    ASSERT_NE(playing, paused);
+    EXPECT_EQ(Look(play->icon()), paused);
+    Load(1000, 10);
+    Key(Qt::Key_Space);
+    ASSERT_TRUE(view()->timerRunning());
+    bar->refresh();
+    EXPECT_EQ(bar->speed()->text().toStdString(), SpeedReadout(state));
+    EXPECT_EQ(Look(play->icon()), playing);
+    Key(Qt::Key_Space);
+    TicksWhileRunning(10);
+    bar->refresh();
+    EXPECT_EQ(Look(play->icon()), paused);
+}
+
 TEST_F(PlaybackFixture, LoopAndStepBackHaveIconsOfTheirOwn) {
     QList<QAction*> buttons = frame->toolBar()->actions() + frame->playbackBar()->actions();
     buttons.removeIf([](QAction* a) { return a->isSeparator() || a->icon().isNull(); });
