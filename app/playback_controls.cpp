@@ -17,6 +17,7 @@
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
 #include "plot/plot_box.h"
+#include "simulation/host.h"
 #include "simulation/simulation_state.h"
 
 PlaybackControls::PlaybackControls(SimulationState& state, PlotBox& plot, Host& host, SimulationView& view,
@@ -211,6 +212,8 @@ void PlaybackControls::OnGoToTime() {
                       : 0.0;
     if (!RunGoToTimeDialog(time, host_, &window_)) return;
     stopAndMove([this, time] { GoToTime(state_, time); });
+    const std::string note = GoToTimeNote(state_, time);
+    if (!note.empty()) host_.note(note);
 }
 
 void PlaybackControls::goToRow(int row) {

@@ -129,6 +129,20 @@ TEST(PlaybackCommands, RowAtOrAfterTimeTakesTheFirstRowInFileOrder) {
     EXPECT_EQ(s.stopRequested, 1);
 }
 
+TEST(PlaybackCommands, GoToTimeNotesATimePastThePlayableRows) {
+    SimulationState s;
+    Load(s, Times(100, 1), 10);  // rows 0 to 89 are playable
+    const std::string atTheEnd = "No row at or after t = 1000: at the last row the playback reaches";
+    const std::pair<double, std::string> cases[] = {
+        {12.5, ""},
+        {89, ""},
+        {1000, atTheEnd},
+        {89.5, "No row at or after t = 89.5: at the last row the playback reaches"}};
+    for (const auto& [t, note] : cases) EXPECT_EQ(GoToTimeNote(s, t), note) << t;
+    s.trailMode = TrailMode::Behind;  // row 90 and on are playable now
+    EXPECT_EQ(GoToTimeNote(s, 89.5), "");
+}
+
 TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
     // Odd and even steps and periods; a period of 0 runs as 1 ms.
     for (const auto& [step, delay] : {std::pair{1, 0}, {1, 1}, {3, 15}, {6, 20}, {1000001, 7}}) {

@@ -180,6 +180,15 @@ TEST_F(PlaybackFixture, NewOptionsOffLeaveThePictureAsItWas) {
     }
 }
 
+TEST_F(PlaybackFixture, GoToTimePastTheEndSaysSoAtTheLastRow) {
+    Load(1000, 10);
+    TypeAndConfirm("time", "5000");
+    frame->runCommand(ID_GO_TO_TIME);
+    EXPECT_EQ(state.position, LastPlayableRow(state));
+    ASSERT_FALSE(host.notes.empty());
+    EXPECT_EQ(host.notes.back(), "No row at or after t = 5000: at the last row the playback reaches");
+}
+
 /// The picture of `icon` as a toolbar shows it.
 QImage Look(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
 
