@@ -31,6 +31,14 @@ bool MayStartAt(const SimulationState& s, int64_t row) {
     return row <= int64_t(s.rowsInData()) - TrailReserve(s) - 2;
 }
 
+int32_t LoopStartRow(const SimulationState& s) { return std::clamp(s.startRow, 0, LastPlayableRow(s)); }
+
+std::optional<int32_t> RowToPlayFrom(const SimulationState& s) {
+    if (MayStartAt(s, s.position)) return s.position;
+    if (s.loopPlayback && s.dataLoaded && MayStartAt(s, LoopStartRow(s))) return LoopStartRow(s);
+    return std::nullopt;
+}
+
 std::optional<int64_t> TicksToEnd(const SimulationState& s) {
     // Tick k lands at position + k * step, held within the int range, and is
     // the last when it lands at or past the end position.

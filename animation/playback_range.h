@@ -32,6 +32,15 @@ int32_t LastPlayableRow(const SimulationState& state);
 /// and the trail fit before the end (row <= rows - reserve - 2).
 bool MayStartAt(const SimulationState& state, int64_t row);
 
+/// Where a loop goes back to: the start row, moved into 0 to LastPlayableRow.
+int32_t LoopStartRow(const SimulationState& state);
+
+/// The row a start plays from: the current row when MayStartAt allows a
+/// start there; otherwise, with a loop and data loaded, the loop's start row
+/// when a start is allowed there (a start at the end begins the next round);
+/// none when neither is.
+std::optional<int32_t> RowToPlayFrom(const SimulationState& state);
+
 /// The ticks a playback from `position` runs until the end of the data, the
 /// tick that reaches it included (a loop goes back to its start on the tick
 /// after it); always at least 1, since a tick advances before it tests.
