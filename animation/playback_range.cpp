@@ -54,3 +54,14 @@ std::optional<int64_t> TicksToEnd(const SimulationState& s) {
     if (end > std::numeric_limits<int32_t>::max()) return std::nullopt;
     return (room + s.step - 1) / s.step;
 }
+
+std::optional<int64_t> FramesOfPlayback(const SimulationState& s, std::optional<int64_t> ticks) {
+    const std::optional<int64_t> toEnd = TicksToEnd(s);
+    if (ticks) {
+        if (s.loopPlayback) return *ticks + 1;
+        return std::min(*ticks, toEnd.value_or(*ticks)) + 1;
+    }
+    if (s.loopPlayback && !PlaybackGoesOn(s)) return 1;  // the first tick goes round
+    if (!toEnd) return std::nullopt;
+    return *toEnd + 1;
+}

@@ -48,3 +48,11 @@ std::optional<int32_t> RowToPlayFrom(const SimulationState& state);
 /// first tick does not land there, or an end beyond the highest row a
 /// position can hold.
 std::optional<int64_t> TicksToEnd(const SimulationState& state);
+
+/// The frames a recording of the playback from `position` shows, as the
+/// frame loop plays it: the first paint and one per tick. With `ticks`,
+/// that many ticks, fewer when the playback ends before them without a
+/// loop. Without, until the playback ends, or with a loop until it goes back
+/// to its start (that tick shows no frame, so a loop at the end shows the
+/// first paint only). None when the playback never ends.
+std::optional<int64_t> FramesOfPlayback(const SimulationState& state, std::optional<int64_t> ticks);
