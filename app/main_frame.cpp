@@ -16,6 +16,7 @@
 #include "app/about_dialog.h"
 #include "app/command_ids.h"
 #include "app/export_commands.h"
+#include "app/follow_watcher.h"
 #include "app/playback_controls.h"
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
@@ -213,6 +214,7 @@ void CMainFrame::repaintIf(bool repaint) {
 void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenSimulation(files_, path)); }
 
 void CMainFrame::OnStartAnimation() {
+    if (dataFollow()->waitToStart()) return;
     if (StartAnimation(state_, host_)) view_->invalidate();
 }
 

@@ -150,7 +150,12 @@ void PlaybackControls::createFollow() {
     addToggle(ID_FOLLOW_DATA, tr("Follow Data File"),
               tr("Add rows as another program appends them to the data file"),
               [this](bool on) { follow_->setEnabled(on); });
-    connect(follow_, &FollowWatcher::dataChanged, this, [this] { bar_->refresh(); });
+    connect(follow_, &FollowWatcher::dataChanged, this, [this] {
+        bar_->refresh();
+        // A paused view shows the new rows at once: the bodies of the first
+        // ones, the trail that grows ahead.
+        if (!view_.timerRunning()) view_.invalidate();
+    });
     connect(follow_, &FollowWatcher::stopped, this,
             [this] { commands_.action(ID_FOLLOW_DATA)->setChecked(false); });
 }
@@ -203,6 +208,7 @@ void PlaybackControls::OnPlayPause() {
         PauseAfterTick(state_);
         return;
     }
+    if (follow_->waitToStart()) return;
     if (PlayNow(state_, host_)) view_.invalidate();
 }
 
