@@ -66,7 +66,8 @@ int32_t RowAtOrAfterTime(const SimulationState& s, double t) {
 bool GoToTime(SimulationState& s, double t) { return SeekToRow(s, RowAtOrAfterTime(s, t)); }
 
 std::string GoToTimeNote(const SimulationState& s, double t) {
-    if (FirstRowAtOrAfter(s, t).value_or(kIntMax) <= LastPlayableRow(s)) return {};
+    if (!s.dataLoaded || !s.rows || FirstRowAtOrAfter(s, t).value_or(kIntMax) <= LastPlayableRow(s))
+        return {};
     return Format("No row at or after t = %g: at the last row the playback reaches", t);
 }
 

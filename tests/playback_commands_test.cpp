@@ -131,7 +131,8 @@ TEST(PlaybackCommands, RowAtOrAfterTimeTakesTheFirstRowInFileOrder) {
 
 TEST(PlaybackCommands, GoToTimeNotesATimePastThePlayableRows) {
     SimulationState s;
-    Load(s, Times(100, 1), 10);  // rows 0 to 89 are playable
+    EXPECT_EQ(GoToTimeNote(s, 5), "");  // nothing loaded: nothing to say
+    Load(s, Times(100, 1), 10);         // rows 0 to 89 are playable
     const std::string atTheEnd = "No row at or after t = 1000: at the last row the playback reaches";
     const std::pair<double, std::string> cases[] = {
         {12.5, ""},
