@@ -1,5 +1,7 @@
 #include "animation/animation_commands.h"
 
+#include <optional>
+
 #include "animation/playback_range.h"
 #include "plot/plot_box.h"
 #include "simulation/host.h"
@@ -17,7 +19,8 @@ int SpeedIncrement(int step) {
 }  // namespace
 
 bool StartAnimation(SimulationState& s, Host& host) {
-    if (!MayStartAt(s, s.position)) {
+    const std::optional<int32_t> from = RowToPlayFrom(s);
+    if (!from) {
         host.messageBox("End of Simulation - use Refresh");
         return false;
     }
@@ -25,6 +28,7 @@ bool StartAnimation(SimulationState& s, Host& host) {
         host.messageBox("No data loaded");
         return false;
     }
+    s.position = *from;
     s.startRequested = 1;
     return true;
 }

@@ -112,8 +112,18 @@ void FollowSession::look(FollowResult& result) {
 FollowResult FollowSession::playbackEnded() {
     FollowResult result;
     if (!enabled_ || state_.loopPlayback) return result;
-    waiting_ = true;
-    host_.note("Waiting for data");
+    startWaiting();
     look(result);
     return result;
+}
+
+bool FollowSession::waitToStart() {
+    if (!enabled_ || !follower_ || !state_.dataLoaded || RowToPlayFrom(state_)) return false;
+    startWaiting();
+    return true;
+}
+
+void FollowSession::startWaiting() {
+    waiting_ = true;
+    host_.note("Waiting for data");
 }

@@ -50,6 +50,11 @@ public:
     /// The playback stopped at the end of the data: without a loop it waits
     /// for more rows, and the file is looked at.
     FollowResult playbackEnded();
+    /// A start asked for before the rows reach far enough for one (no
+    /// RowToPlayFrom): while a loaded file is followed, the playback waits
+    /// for more rows as at the end of the data instead of being refused.
+    /// True when it waits; the caller then looks at the file.
+    bool waitToStart();
 
 private:
     /// Starts over on the rows now in the table, later ones to be added;
@@ -59,6 +64,8 @@ private:
     void restart(FollowResult& result, bool fileStartedAgain);
     /// What check does, adding to `result`.
     void look(FollowResult& result);
+    /// Waits for more rows, with the note that says so.
+    void startWaiting();
     void rememberTable();
     bool tableChangedElsewhere() const;
 

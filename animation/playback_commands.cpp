@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "animation/animation_commands.h"
 #include "animation/playback_range.h"
@@ -44,16 +45,31 @@ bool GoToStartRow(SimulationState& s) { return SeekToRow(s, s.startRow); }
 
 bool GoToLastRow(SimulationState& s) { return SeekToRow(s, LastPlayableRow(s)); }
 
-int32_t RowAtOrAfterTime(const SimulationState& s, double t) {
-    const int32_t last = LastPlayableRow(s);
-    if (!s.rows) return 0;
+namespace {
+
+/// The first row, in file order, whose time is at or after `t`; none when
+/// no row's time is.
+std::optional<int32_t> FirstRowAtOrAfter(const SimulationState& s, double t) {
     const int32_t rows = s.usableRows();
     for (int32_t r = 0; r < rows; ++r)
-        if (s.rows->time(r) >= t) return std::min(r, last);
-    return last;
+        if (s.rows->time(r) >= t) return r;
+    return std::nullopt;
+}
+
+}  // namespace
+
+int32_t RowAtOrAfterTime(const SimulationState& s, double t) {
+    if (!s.rows) return 0;
+    return std::min(FirstRowAtOrAfter(s, t).value_or(kIntMax), LastPlayableRow(s));
 }
 
 bool GoToTime(SimulationState& s, double t) { return SeekToRow(s, RowAtOrAfterTime(s, t)); }
+
+std::string GoToTimeNote(const SimulationState& s, double t) {
+    if (!s.dataLoaded || !s.rows || FirstRowAtOrAfter(s, t).value_or(kIntMax) <= LastPlayableRow(s))
+        return {};
+    return Format("No row at or after t = %g: at the last row the playback reaches", t);
+}
 
 bool DoubleSpeed(SimulationState& s) {
     const int32_t delay = EffectiveDelay(s);

@@ -32,6 +32,11 @@ bool SeekToRow(SimulationState& state, int32_t row);
 int32_t RowAtOrAfterTime(const SimulationState& state, double t);
 /// Requests a stop and moves to RowAtOrAfterTime(state, t).
 bool GoToTime(SimulationState& state, double t);
+/// What Go to Time tells in the status bar for `t`: "No row at or after t =
+/// 12.5: at the last row the playback reaches" when no row up to
+/// LastPlayableRow has a time at or after `t`; empty otherwise, and while
+/// nothing is loaded.
+std::string GoToTimeNote(const SimulationState& state, double t);
 
 /// Doubles the rows per second exactly: halves the timer period while it
 /// stays a whole number of milliseconds, at least 1, otherwise doubles the

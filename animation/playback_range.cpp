@@ -31,6 +31,14 @@ bool MayStartAt(const SimulationState& s, int64_t row) {
     return row <= int64_t(s.rowsInData()) - TrailReserve(s) - 2;
 }
 
+int32_t LoopStartRow(const SimulationState& s) { return std::clamp(s.startRow, 0, LastPlayableRow(s)); }
+
+std::optional<int32_t> RowToPlayFrom(const SimulationState& s) {
+    if (MayStartAt(s, s.position)) return s.position;
+    if (s.loopPlayback && s.dataLoaded && MayStartAt(s, LoopStartRow(s))) return LoopStartRow(s);
+    return std::nullopt;
+}
+
 std::optional<int64_t> TicksToEnd(const SimulationState& s) {
     // Tick k lands at position + k * step, held within the int range, and is
     // the last when it lands at or past the end position.
@@ -45,4 +53,15 @@ std::optional<int64_t> TicksToEnd(const SimulationState& s) {
     if (room <= s.step) return 1;
     if (end > std::numeric_limits<int32_t>::max()) return std::nullopt;
     return (room + s.step - 1) / s.step;
+}
+
+std::optional<int64_t> FramesOfPlayback(const SimulationState& s, std::optional<int64_t> ticks) {
+    const std::optional<int64_t> toEnd = TicksToEnd(s);
+    if (ticks) {
+        if (s.loopPlayback) return *ticks + 1;
+        return std::min(*ticks, toEnd.value_or(*ticks)) + 1;
+    }
+    if (s.loopPlayback && !PlaybackGoesOn(s)) return 1;  // the first tick goes round
+    if (!toEnd) return std::nullopt;
+    return *toEnd + 1;
 }

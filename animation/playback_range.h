@@ -32,6 +32,15 @@ int32_t LastPlayableRow(const SimulationState& state);
 /// and the trail fit before the end (row <= rows - reserve - 2).
 bool MayStartAt(const SimulationState& state, int64_t row);
 
+/// Where a loop goes back to: the start row, moved into 0 to LastPlayableRow.
+int32_t LoopStartRow(const SimulationState& state);
+
+/// The row a start plays from: the current row when MayStartAt allows a
+/// start there; otherwise, with a loop and data loaded, the loop's start row
+/// when a start is allowed there (a start at the end begins the next round);
+/// none when neither is.
+std::optional<int32_t> RowToPlayFrom(const SimulationState& state);
+
 /// The ticks a playback from `position` runs until the end of the data, the
 /// tick that reaches it included (a loop goes back to its start on the tick
 /// after it); always at least 1, since a tick advances before it tests.
@@ -39,3 +48,11 @@ bool MayStartAt(const SimulationState& state, int64_t row);
 /// first tick does not land there, or an end beyond the highest row a
 /// position can hold.
 std::optional<int64_t> TicksToEnd(const SimulationState& state);
+
+/// The frames a recording of the playback from `position` shows, as the
+/// frame loop plays it: the first paint and one per tick. With `ticks`,
+/// that many ticks, fewer when the playback ends before them without a
+/// loop. Without, until the playback ends, or with a loop until it goes back
+/// to its start (that tick shows no frame, so a loop at the end shows the
+/// first paint only). None when the playback never ends.
+std::optional<int64_t> FramesOfPlayback(const SimulationState& state, std::optional<int64_t> ticks);

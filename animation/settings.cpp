@@ -19,7 +19,7 @@ constexpr RealTextRules kRealField{.blanks = NumberBlanks::Any, .grammar = RealG
 }  // namespace
 
 AnimationSettings AnimationSettingsOf(const SimulationState& s) {
-    return {s.drawAxes,       s.drawOrbits, s.drawPlanets, s.bodyCount, s.lineCount,
+    return {s.drawAxes,       s.drawOrbits, s.drawPlanets, s.bodyCount, s.rowsInData(),
             s.pointsPerOrbit, s.step,       s.startRow,    s.sunSize,   s.frameDelayMs};
 }
 
@@ -37,7 +37,7 @@ void ApplyAnimationSettings(SimulationState& s, const AnimationSettings& a) {
 }
 
 PositionSettings PositionSettingsOf(const SimulationState& s) {
-    return {s.drawOrbits, s.drawPlanets, s.lineCount, s.position};
+    return {s.drawOrbits, s.drawPlanets, s.rowsInData(), s.position};
 }
 
 void ApplyPositionSettings(SimulationState& s, const PositionSettings& p) {

@@ -13,7 +13,9 @@ class PlotBox;
 
 struct AnimationSettings {
     int drawAxes, drawOrbits, drawPlanets;
-    int bodyCount, lineCount;  // shown only
+    int bodyCount;  // shown only
+    /// The rows in the data, as the playback readout counts them; shown only.
+    int lineCount;
     int pointsPerOrbit, step, startRow, sunSize, frameDelayMs;
 };
 AnimationSettings AnimationSettingsOf(const SimulationState& state);
@@ -25,7 +27,8 @@ void ApplyAnimationSettings(SimulationState& state, const AnimationSettings& set
 
 struct PositionSettings {
     int drawOrbits, drawPlanets;
-    int lineCount;  // shown only
+    /// The rows in the data, as the playback readout counts them; shown only.
+    int lineCount;
     int position;
 };
 PositionSettings PositionSettingsOf(const SimulationState& state);

@@ -51,7 +51,7 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
     const bool wraps = s.loopPlayback && !PlaybackGoesOn(s);
     const int32_t from = s.position;
     if (wraps) {
-        s.position = std::clamp(s.startRow, 0, LastPlayableRow(s));
+        s.position = LoopStartRow(s);
     } else {
         const int64_t advanced = int64_t(s.position) + s.step;
         s.position = int32_t(std::clamp<int64_t>(advanced, std::numeric_limits<int32_t>::min(),

@@ -20,7 +20,8 @@ public:
     ExportCommands(SimulationState& state, const PlotBox& plot, SimulationView& view,
                    CommandActions& commands, QWidget& window);
 
-    /// Adds the commands after the classic items of the File menu.
+    /// Adds the commands after the classic items of the File menu, after a
+    /// separator; the window puts Exit below them.
     void addToMenu(QMenu& file);
 
     /// Writes what the view shows to `path`: PNG, SVG or PDF by its

@@ -46,6 +46,12 @@ void FollowWatcher::check() {
     apply(session_.check());
 }
 
+bool FollowWatcher::waitToStart() {
+    if (!session_.waitToStart()) return false;
+    check();
+    return true;
+}
+
 void FollowWatcher::playbackEnded() {
     keepWatching();
     apply(session_.playbackEnded());

@@ -25,6 +25,10 @@ public:
     bool waiting() const { return session_.waiting(); }
     /// Looks at the file now, as a notification does.
     void check();
+    /// A start asked for before the followed file holds the rows for one:
+    /// the playback waits for them and the file is looked at; true when it
+    /// waits, false when the start is left to the playback commands.
+    bool waitToStart();
 
 signals:
     /// Rows were added or the data was read again.

@@ -16,6 +16,7 @@
 #include "app/about_dialog.h"
 #include "app/command_ids.h"
 #include "app/export_commands.h"
+#include "app/follow_watcher.h"
 #include "app/playback_controls.h"
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
@@ -57,6 +58,8 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     playback_->addBar();
     playback_->addToMenus(*viewMenu_, *playbackMenu_);
     exports_->addToMenu(*fileMenu_);
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(action(ID_APP_EXIT));
     createStatusBar();
     setAcceptDrops(true);
     resize(600, 600);
@@ -136,7 +139,7 @@ void CMainFrame::createMenus() {
     viewMenu_ = menuBar()->addMenu(QStringLiteral("&View"));
     playbackMenu_ = menuBar()->addMenu(tr("&Playback"));
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
-    for (int id : {ID_NEW_SIMULATION, ID_LOAD_CONFIGURATION, ID_RELOAD_DATA, ID_APP_EXIT})
+    for (int id : {ID_NEW_SIMULATION, ID_LOAD_CONFIGURATION, ID_RELOAD_DATA})
         fileMenu_->addAction(action(id));
     editMenu_->addAction(action(ID_ANIMATION_SETTINGS));
     editMenu_->addSeparator();
@@ -211,6 +214,7 @@ void CMainFrame::repaintIf(bool repaint) {
 void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenSimulation(files_, path)); }
 
 void CMainFrame::OnStartAnimation() {
+    if (dataFollow()->waitToStart()) return;
     if (StartAnimation(state_, host_)) view_->invalidate();
 }
 

@@ -4,6 +4,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <utility>
 
 #include "animation/playback_commands.h"
 #include "animation/playback_range.h"
@@ -72,8 +73,19 @@ void PlaybackBar::refresh() {
     if (slider_->value() != state_.position) slider_->setValue(state_.position);
     const QString readout = state_.dataLoaded ? QString::fromStdString(PlaybackReadout(state_)) : QString();
     if (readout_->text() != readout) readout_->setText(readout);
-    const QString speed = QString::fromStdString(SpeedReadout(state_));
+    const QString speed = state_.dataLoaded ? QString::fromStdString(SpeedReadout(state_)) : QString();
     if (speed_->text() != speed) speed_->setText(speed);
+    if (play_ && playing_() != showsPlaying_) {
+        showsPlaying_ = !showsPlaying_;
+        play_->setIcon(style()->standardIcon(showsPlaying_ ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    }
+}
+
+void PlaybackBar::showPlaying(QAction* play, std::function<bool()> playing) {
+    play_ = play;
+    playing_ = std::move(playing);
+    showsPlaying_ = !playing_();  // the icon is set at the refresh
+    refresh();
 }
 
 void PlaybackBar::showEvent(QShowEvent* event) {

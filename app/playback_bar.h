@@ -1,13 +1,16 @@
 #pragma once
+#include <QAction>
 #include <QLabel>
 #include <QSlider>
 #include <QTimer>
 #include <QToolBar>
+#include <functional>
 
 struct SimulationState;
 
 /// The playback bar: the play/pause, step and loop commands, a time slider
-/// over the playable rows, and readouts of the time, the row and the speed.
+/// over the playable rows, and readouts of the time, the row and the speed
+/// (all empty while nothing is loaded).
 /// It only shows the state; dragging or clicking the slider asks for a seek.
 /// The readouts follow the playback at most about 30 times a second, so
 /// that a fast playback spends its time on ticks, not on the bar.
@@ -20,8 +23,11 @@ public:
     QLabel* readout() const { return readout_; }
     QLabel* speed() const { return speed_; }
 
-    /// Brings the slider and the readouts up to date now.
+    /// Brings the slider, the readouts and the play button up to date now.
     void refresh();
+    /// Gives `play` a pause icon while `playing` tells that the playback
+    /// runs, and a play icon while it does not.
+    void showPlaying(QAction* play, std::function<bool()> playing);
 
 signals:
     /// The user moved the slider to `row`.
@@ -37,4 +43,7 @@ private:
     QLabel* readout_;
     QLabel* speed_;
     QTimer refreshTimer_;
+    QAction* play_ = nullptr;
+    std::function<bool()> playing_;
+    bool showsPlaying_ = false;
 };

@@ -17,6 +17,7 @@
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
 #include "plot/plot_box.h"
+#include "simulation/host.h"
 #include "simulation/simulation_state.h"
 
 PlaybackControls::PlaybackControls(SimulationState& state, PlotBox& plot, Host& host, SimulationView& view,
@@ -138,8 +139,8 @@ void PlaybackControls::createActions() {
     const QStyle* look = window_.style();
     commands_.action(ID_PLAY_PAUSE)->setIcon(look->standardIcon(QStyle::SP_MediaPlay));
     commands_.action(ID_STEP_FORWARD)->setIcon(look->standardIcon(QStyle::SP_MediaSkipForward));
-    commands_.action(ID_STEP_BACK)->setIcon(look->standardIcon(QStyle::SP_MediaSkipBackward));
-    commands_.action(ID_LOOP)->setIcon(look->standardIcon(QStyle::SP_BrowserReload));
+    commands_.action(ID_STEP_BACK)->setIcon(look->standardIcon(QStyle::SP_ArrowBack));
+    commands_.action(ID_LOOP)->setIcon(look->standardIcon(QStyle::SP_DialogResetButton));
 }
 
 // Following the data file: the follower, its toggle, and what it tells.
@@ -149,7 +150,12 @@ void PlaybackControls::createFollow() {
     addToggle(ID_FOLLOW_DATA, tr("Follow Data File"),
               tr("Add rows as another program appends them to the data file"),
               [this](bool on) { follow_->setEnabled(on); });
-    connect(follow_, &FollowWatcher::dataChanged, this, [this] { bar_->refresh(); });
+    connect(follow_, &FollowWatcher::dataChanged, this, [this] {
+        bar_->refresh();
+        // A paused view shows the new rows at once: the bodies of the first
+        // ones, the trail that grows ahead.
+        if (!view_.timerRunning()) view_.invalidate();
+    });
     connect(follow_, &FollowWatcher::stopped, this,
             [this] { commands_.action(ID_FOLLOW_DATA)->setChecked(false); });
 }
@@ -165,6 +171,7 @@ void PlaybackControls::addBar() {
         bar_->addAction(command);
         command->setToolTip(command->statusTip());
     }
+    bar_->showPlaying(commands_.action(ID_PLAY_PAUSE), [this] { return view_.timerRunning(); });
     bar_->addWidget(bar_->slider());
     bar_->addWidget(bar_->readout());
     bar_->addSeparator();
@@ -201,6 +208,7 @@ void PlaybackControls::OnPlayPause() {
         PauseAfterTick(state_);
         return;
     }
+    if (follow_->waitToStart()) return;
     if (PlayNow(state_, host_)) view_.invalidate();
 }
 
@@ -210,6 +218,8 @@ void PlaybackControls::OnGoToTime() {
                       : 0.0;
     if (!RunGoToTimeDialog(time, host_, &window_)) return;
     stopAndMove([this, time] { GoToTime(state_, time); });
+    const std::string note = GoToTimeNote(state_, time);
+    if (!note.empty()) host_.note(note);
 }
 
 void PlaybackControls::goToRow(int row) {

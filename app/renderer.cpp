@@ -20,6 +20,7 @@
 #include "app/image_surface.h"
 #include "app/picture_export.h"
 #include "app/video_recording.h"
+#include "base/format.h"
 #include "commands/working_folder.h"
 #include "plot/plot_box.h"
 #include "simulation/host.h"
@@ -52,6 +53,16 @@ void ReportDataEnd(const SimulationState& state, int ticksDone, int ticksAsked) 
                  "row shown, and the data has %d rows\n",
                  ticksDone, ticksAsked, state.position, state.pointsPerOrbit,
                  std::max(state.rowsInData(), 0));
+}
+
+/// Why `row` cannot be shown: it lies outside the rows in the data; empty
+/// when it can.
+std::string RowOutsideTheData(const SimulationState& state, int row) {
+    const int rows = state.usableRows();
+    if (row < 0) return Format("--row %d is before the first row, 0", row);
+    if (rows == 0) return Format("--row %d is past the end of the data, which has no rows", row);
+    if (row >= rows) return Format("--row %d is past the last row, %d", row, rows - 1);
+    return {};
 }
 
 /// Records the frames of --video; the exit status.
@@ -95,7 +106,13 @@ int Render(const CommandLine& line) {
     const std::string config = EnterFolderOf(options.config);
     if (!LoadSimulation(state, plot, host, config)) return 1;
     if (options.box) ApplyTypedBox(state, plot, *options.box);
-    if (options.row) state.position = *options.row;
+    if (options.row) {
+        if (const std::string outside = RowOutsideTheData(state, *options.row); !outside.empty()) {
+            std::fprintf(stderr, "orbivex: %s\n", outside.c_str());
+            return 2;
+        }
+        state.position = *options.row;
+    }
     if (options.time) state.position = RowAtOrAfterTime(state, *options.time);
 
     if (line.mode == CommandMode::Video)

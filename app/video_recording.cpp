@@ -13,8 +13,7 @@
 double DefaultVideoRate(int frameDelayMs) { return std::min(60.0, 1000.0 / std::max(1, frameDelayMs)); }
 
 int PlannedFrames(const SimulationState& s, const VideoJob& job) {
-    if (job.ticks) return *job.ticks + 1;
-    return int(std::clamp<int64_t>(TicksToEnd(s).value_or(1 << 30) + 1, 1, 1 << 30));
+    return int(std::clamp<int64_t>(FramesOfPlayback(s, job.ticks).value_or(1 << 30), 1, 1 << 30));
 }
 
 namespace {

@@ -21,7 +21,8 @@ struct VideoJob {
 /// playback's delay, at most 60 a second.
 double DefaultVideoRate(int frameDelayMs);
 
-/// The frames a recording from the current row will have, the first paint included.
+/// The frames a recording from the current row will have, the first paint
+/// included (FramesOfPlayback, at most 2^30).
 int PlannedFrames(const SimulationState& state, const VideoJob& job);
 
 /// Called after each frame with frames done and planned; false cancels.

@@ -19,13 +19,16 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "animation/frame_loop.h"
 #include "app/command_ids.h"
 #include "app/simulation_view.h"
 #include "app/video_recording.h"
+#include "recording_surface.h"
 #include "window_fixture.h"
 
 namespace {
@@ -150,6 +153,39 @@ TEST_F(ExportFixture, AFailedWriteSaysWhyAndLeavesNoFile) {
         EXPECT_EQ(problem, "Cannot write " + Path(name.c_str()).toStdString() + ": " + tooLarge);
         for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
             EXPECT_EQ(entry.path().filename().string().find(name), std::string::npos) << entry.path();
+    }
+}
+
+TEST_F(ExportFixture, PlannedFramesAreTheFramesARecordingWrites) {
+    struct Case {
+        bool loop;
+        TrailMode mode;
+        int32_t position;
+        std::optional<int> ticks;
+    };
+    // 300 rows with a trail of 20: ahead the playback ends at row 279.
+    const Case cases[] = {
+        {false, TrailMode::Ahead, 0, std::nullopt},
+        {false, TrailMode::Ahead, 270, 50},
+        {false, TrailMode::Ahead, 270, 5},
+        {false, TrailMode::Ahead, 279, 4},
+        {false, TrailMode::Behind, 290, 30},
+        {true, TrailMode::Ahead, 270, std::nullopt},
+        {true, TrailMode::Ahead, 279, std::nullopt},
+        {true, TrailMode::Ahead, 270, 50},
+        {true, TrailMode::Behind, 299, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        state.loopPlayback = c.loop;
+        state.trailMode = c.mode;
+        state.position = c.position;
+        const int planned = PlannedFrames(state, {.ticks = c.ticks});
+        PlotBox copy = plot;
+        RecordingSurface surface;
+        int frames = 0;
+        RunFrameLoop(state, copy, surface, 100, 100, nullptr, c.ticks, [&](int) { return ++frames < 1000; });
+        EXPECT_EQ(planned, frames) << "loop " << c.loop << ", mode " << int(c.mode) << ", from " << c.position
+                                   << ", ticks " << c.ticks.value_or(-1);
     }
 }
 

@@ -129,6 +129,53 @@ TEST(PlaybackCommands, RowAtOrAfterTimeTakesTheFirstRowInFileOrder) {
     EXPECT_EQ(s.stopRequested, 1);
 }
 
+TEST(PlaybackCommands, GoToTimeNotesATimePastThePlayableRows) {
+    SimulationState s;
+    EXPECT_EQ(GoToTimeNote(s, 5), "");  // nothing loaded: nothing to say
+    Load(s, Times(100, 1), 10);         // rows 0 to 89 are playable
+    const std::string atTheEnd = "No row at or after t = 1000: at the last row the playback reaches";
+    const std::pair<double, std::string> cases[] = {
+        {12.5, ""},
+        {89, ""},
+        {1000, atTheEnd},
+        {89.5, "No row at or after t = 89.5: at the last row the playback reaches"}};
+    for (const auto& [t, note] : cases) EXPECT_EQ(GoToTimeNote(s, t), note) << t;
+    s.trailMode = TrailMode::Behind;  // row 90 and on are playable now
+    EXPECT_EQ(GoToTimeNote(s, 89.5), "");
+}
+
+TEST(PlaybackCommands, StartWithALoopAtTheEndStartsAgainFromTheStartRow) {
+    struct Case {
+        bool loop, data;
+        int32_t startRow, position;
+        bool starts;
+        int32_t then;  // the row afterwards
+    };
+    const std::string end = "End of Simulation - use Refresh";
+    // 100 rows with a trail of 10 ahead: a start is allowed up to row 88.
+    const Case cases[] = {
+        {false, true, 20, 89, false, 89},  // without a loop: refused as ever
+        {true, true, 20, 89, true, 20},    // at the last row: from the start row
+        {true, true, 20, 88, true, 88},    // before it: from where it is
+        {true, true, 95, 89, false, 89},   // a start row at the end is no better
+        {true, false, 0, 0, false, 0},     // nothing loaded
+    };
+    for (const Case& c : cases) {
+        for (const bool now : {false, true}) {
+            SimulationState s;
+            ScriptedHost host;
+            if (c.data) Load(s, Times(100, 1), 10);
+            s.loopPlayback = c.loop;
+            s.startRow = c.startRow;
+            s.position = c.position;
+            EXPECT_EQ(now ? PlayNow(s, host) : StartAnimation(s, host), c.starts) << c.position;
+            EXPECT_EQ(s.position, c.then) << c.position;
+            EXPECT_EQ(host.messages, c.starts ? std::vector<std::string>{} : std::vector<std::string>{end})
+                << c.position;
+        }
+    }
+}
+
 TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
     // Odd and even steps and periods; a period of 0 runs as 1 ms.
     for (const auto& [step, delay] : {std::pair{1, 0}, {1, 1}, {3, 15}, {6, 20}, {1000001, 7}}) {

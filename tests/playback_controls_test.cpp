@@ -5,7 +5,9 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStyle>
 #include <QTest>
+#include <QToolBar>
 #include <QWheelEvent>
 #include <array>
 
@@ -175,6 +177,52 @@ TEST_F(PlaybackFixture, NewOptionsOffLeaveThePictureAsItWas) {
         EXPECT_NE(Picture(), classic) << id;
         frame->runCommand(id == ID_TRAIL_BOTH ? int(ID_TRAIL_AHEAD) : id);
         EXPECT_EQ(Picture(), classic) << id;
+    }
+}
+
+TEST_F(PlaybackFixture, GoToTimePastTheEndSaysSoAtTheLastRow) {
+    Load(1000, 10);
+    TypeAndConfirm("time", "5000");
+    frame->runCommand(ID_GO_TO_TIME);
+    EXPECT_EQ(state.position, LastPlayableRow(state));
+    ASSERT_FALSE(host.notes.empty());
+    EXPECT_EQ(host.notes.back(), "No row at or after t = 5000: at the last row the playback reaches");
+}
+
+/// The picture of `icon` as a toolbar shows it.
+QImage Look(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
+
+TEST_F(PlaybackFixture, TheBarShowsNoSpeedWithoutDataAndPauseWhilePlaying) {
+    PlaybackBar* bar = frame->playbackBar();
+    bar->refresh();
+    EXPECT_EQ(bar->speed()->text(), "");
+    QAction* play = frame->action(ID_PLAY_PAUSE);
+    const QImage playing = Look(frame->style()->standardIcon(QStyle::SP_MediaPause));
+    const QImage paused = Look(frame->style()->standardIcon(QStyle::SP_MediaPlay));
+    ASSERT_NE(playing, paused);
+    EXPECT_EQ(Look(play->icon()), paused);
+    Load(1000, 10);
+    Key(Qt::Key_Space);
+    ASSERT_TRUE(view()->timerRunning());
+    bar->refresh();
+    EXPECT_EQ(bar->speed()->text().toStdString(), SpeedReadout(state));
+    EXPECT_EQ(Look(play->icon()), playing);
+    Key(Qt::Key_Space);
+    TicksWhileRunning(10);
+    bar->refresh();
+    EXPECT_EQ(Look(play->icon()), paused);
+}
+
+TEST_F(PlaybackFixture, LoopAndStepBackHaveIconsOfTheirOwn) {
+    QList<QAction*> buttons = frame->toolBar()->actions() + frame->playbackBar()->actions();
+    buttons.removeIf([](QAction* a) { return a->isSeparator() || a->icon().isNull(); });
+    ASSERT_EQ(buttons.size(), 10);
+    for (const int id : {ID_LOOP, ID_STEP_BACK}) {
+        QAction* own = frame->action(id);
+        for (QAction* other : buttons)
+            if (other != own) {
+                EXPECT_NE(Look(own->icon()), Look(other->icon())) << own->text() << ", " << other->text();
+            }
     }
 }
 

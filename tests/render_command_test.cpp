@@ -186,6 +186,24 @@ TEST(RenderCommand, FramesStopWhereThePlaybackStops) {
         "and the data has 20 rows\n");
 }
 
+TEST(RenderCommand, ARowOutsideTheDataIsRefused) {
+    TempDir dir;
+    dir.write("run.dat", DataText(40, 1));
+    dir.write("run.ovx", ConfigText("run.dat", 40, 1, 1, 5));
+    const std::pair<const char*, const char*> cases[] = {
+        {"--render out.png --row 40", "orbivex: --row 40 is past the last row, 39\n"},
+        {"--frames frames --ticks 2 --row 5000", "orbivex: --row 5000 is past the last row, 39\n"},
+        {"--render out.png --row -1", "orbivex: --row -1 is before the first row, 0\n"},
+        {"--render out.png --row 39", ""},  // the last row: shown, without a trail ahead
+    };
+    for (const auto& [args, err] : cases) {
+        const Result result = RunOrbivex(std::string(args) + " run.ovx", dir);
+        EXPECT_EQ(result.status, *err ? 2 : 0) << args;
+        EXPECT_EQ(result.err, err) << args;
+        EXPECT_EQ(std::filesystem::exists(dir.path() + "/out.png"), !*err) << args;
+    }
+}
+
 TEST(RenderCommand, SaysWhenTheLinesDoNotFitTheBodyCount) {
     TempDir dir;
     dir.write("run.dat", DataText(20, 2));

@@ -10,6 +10,7 @@
 #include <QStyle>
 
 #include "app/command_ids.h"
+#include "app/playback_bar.h"
 #include "window_fixture.h"
 
 namespace {
@@ -43,6 +44,26 @@ TEST_F(FrameFixture, PositionAndBoxDialogs) {
     TypeAndConfirm("xmax", "10");
     frame->runCommand(ID_GRAPHIC_BOX);
     EXPECT_EQ(plot.xMax, 10);
+}
+
+TEST_F(FrameFixture, DialogsShowTheRowsTheReadoutCounts) {
+    Load(100, 10);
+    // A configuration that counts more lines than the data read holds.
+    dialog.choices.push_back(dir.write("more.ovx", ConfigText("sim.dat", 5000, 1)));
+    frame->runCommand(ID_LOAD_CONFIGURATION);
+    ASSERT_EQ(state.lineCount, 5000);
+    frame->playbackBar()->refresh();
+    EXPECT_TRUE(frame->playbackBar()->readout()->text().endsWith(" of 100"))
+        << frame->playbackBar()->readout()->text();
+    for (const int id : {ID_ANIMATION_SETTINGS, ID_SYSTEM_POSITION}) {
+        QString shown;
+        OnNextDialog([&shown](QDialog& d) {
+            shown = d.findChild<QLineEdit*>("lineCount")->text();
+            d.reject();
+        });
+        frame->runCommand(id);
+        EXPECT_EQ(shown, "100") << id;
+    }
 }
 
 /// What a user reads on a control: a label's, button's or group's text.

@@ -1,5 +1,6 @@
 // Following a data file from the window while another program writes it.
 
+#include <QImage>
 #include <QPointer>
 #include <filesystem>
 #include <fstream>
@@ -49,6 +50,47 @@ TEST_F(FollowFixture, ShortFileLoadsWithoutQuestionAndThePlaybackWaitsThenGoesOn
     EXPECT_GT(TicksWhileRunning(1000), 10);
     EXPECT_GT(state.position, waitedAt);
     EXPECT_EQ(state.rows->time(89), 89);
+}
+
+TEST_F(FollowFixture, AStartBeforeARowOrATrailIsThereWaitsForRows) {
+    for (const int rows : {0, 5}) {
+        for (const int start : {int(ID_PLAY_PAUSE), int(ID_START_ANIMATION)}) {
+            SCOPED_TRACE(testing::Message() << rows << " rows, command " << start);
+            if (frame->dataFollow()->enabled()) frame->runCommand(ID_FOLLOW_DATA);
+            LoadFollowed(rows, 1000);
+            frame->runCommand(start);
+            view()->repaint();
+            EXPECT_TRUE(host.messages.empty()) << host.messages.front();
+            EXPECT_FALSE(view()->timerRunning());
+            EXPECT_TRUE(frame->dataFollow()->waiting());
+            ASSERT_FALSE(host.notes.empty());
+            EXPECT_EQ(host.notes.back(), "Waiting for data");
+
+            AppendRows(rows, 40);
+            frame->dataFollow()->check();
+            view()->repaint();
+            EXPECT_FALSE(frame->dataFollow()->waiting());
+            EXPECT_TRUE(view()->timerRunning());
+            EXPECT_GT(TicksWhileRunning(1000), 10);
+        }
+    }
+}
+
+TEST_F(FollowFixture, APausedViewDrawsTheRowsAsTheyArrive) {
+    // Nothing yet, then the first row's body; one row, then its trail.
+    for (const int rows : {0, 1}) {
+        if (frame->dataFollow()->enabled()) frame->runCommand(ID_FOLLOW_DATA);
+        LoadFollowed(rows, 1000);
+        const QImage before = view()->frame()->copy();
+        AppendRows(rows, rows + 10);
+        frame->dataFollow()->check();
+        view()->repaint();
+        EXPECT_NE(view()->frame()->copy(), before) << rows;
+        view()->invalidate();
+        const QImage drawn = view()->frame()->copy();
+        view()->repaint();
+        EXPECT_EQ(view()->frame()->copy(), drawn) << rows;  // what a full paint draws
+    }
 }
 
 TEST_F(FollowFixture, TextThatIsNotANumberStopsFollowingAndKeepsTheRows) {
