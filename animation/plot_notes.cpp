@@ -50,7 +50,9 @@ void DrawLegend(const SimulationState& s, PlotBox& plot, DrawingSurface& surface
     if (layout.named == 0) return;
     const DeviceRect box = plot.BoxCorners();
     const int inset = 6;
-    if (box.right - box.left < layout.width + 2 * inset || box.bottom - box.top < layout.height + 2 * inset)
+    // Widened: a box with an infinite side spans the whole pixel range.
+    if (int64_t(box.right) - box.left < layout.width + 2 * inset ||
+        int64_t(box.bottom) - box.top < layout.height + 2 * inset)
         return;  // no room inside the box
     const int left = box.left + inset, right = box.right - inset - layout.width;
     const int top = box.top + inset, bottom = box.bottom - inset - layout.height;
@@ -94,6 +96,6 @@ void DrawPlotNotes(const SimulationState& s, PlotBox& plot, bool placeAnew) {
         const DeviceRect box = plot.BoxCorners();
         const std::string text = "x, y in " + s.lengthUnit;
         const int64_t x = (int64_t(box.left) + box.right) / 2 - int64_t(text.size()) * kCharWidth / 2;
-        surface->TextOut(int32_t(x), box.bottom + 3 + kLineHeight + 2, text);
+        surface->TextOut(Clamp32(x), Clamp32(int64_t(box.bottom) + 3 + kLineHeight + 2), text);
     }
 }

@@ -111,6 +111,29 @@ std::string Trimmed(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
+/// The text of an optional line as it is shown: control characters other
+/// than the tab, and the two code points U+FFFE and U+FFFF, become the
+/// replacement character U+FFFD, so that every picture format (an SVG is
+/// XML, which cannot hold them) shows the same text. Other bytes stay.
+std::string ShownText(std::string_view text) {
+    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if ((c < 0x20 && c != '\t') || c == 0x7F) {
+            shown += kReplacement;
+        } else if (c == 0xEF &&
+                   (text.substr(i + 1, 2) == "\xBF\xBE" || text.substr(i + 1, 2) == "\xBF\xBF")) {
+            shown += kReplacement;
+            i += 2;
+        } else {
+            shown += char(c);
+        }
+    }
+    return shown;
+}
+
 /// Takes the optional lines after the fields (names, units, title),
 /// recognised by the text before the "=" (case and surrounding blanks do not
 /// matter). Other lines are ignored.
@@ -126,13 +149,13 @@ void ReadOptionalLines(ConfigScanner& in, SimulationState& s) {
         if (key == kNamesKey) {
             s.bodyNames.clear();
             std::istringstream words(value);
-            for (std::string word; words >> word;) s.bodyNames.push_back(word);
+            for (std::string word; words >> word;) s.bodyNames.push_back(ShownText(word));
         } else if (key == kTimeUnitKey) {
-            s.timeUnit = value;
+            s.timeUnit = ShownText(value);
         } else if (key == kLengthUnitKey) {
-            s.lengthUnit = value;
+            s.lengthUnit = ShownText(value);
         } else if (key == kTitleKey) {
-            s.plotTitle = value;
+            s.plotTitle = ShownText(value);
         }
     }
 }

@@ -38,7 +38,9 @@ void ResolveBodyColours(SimulationState& state);
 /// Reads a configuration file into `state`: the fields of ConfigField in
 /// their order, each after the next "=". Every value is stored the moment it is read, the box in `configBox`.
 /// A body-size or colour-code list stops at its first value that is not a
-/// number, and the read fails there.
+/// number, and the read fails there. In the optional lines after the fields
+/// (names, units, title) control characters other than the tab read as the
+/// replacement character U+FFFD.
 ConfigResult ReadConfiguration(SimulationState& state, Host& host, const std::string& path);
 
 /// The same on an open stream (the caller closes it), for readers that feed

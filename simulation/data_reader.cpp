@@ -89,8 +89,11 @@ DataResult ReadData(SimulationState& s, Host& host) {
     // box is answered with the normal pointer.
     SetBusyCursor(host, 0);
     if (progress.cancelled) {
+        // The partly filled table holds nothing usable: it goes, so that
+        // memory is as it was before the load.
         ::close(fd);
         s.dataLoaded = 0;
+        FreeTable(s.rows);
         host.note("Load cancelled");
         return DataResult::Failed;
     }

@@ -24,8 +24,8 @@ bool PrepareTable(SimulationState& state, Host& host);
 /// Reads the data file named by `dataPath` into the table, row by row, each
 /// row the time and every body's x and y; prepares the table first. A
 /// large file is read while `host` waits for it; when the wait is cancelled
-/// nothing is loaded, the note "Load cancelled" is given and the result is
-/// Failed, with no message box. A short
+/// nothing is loaded, the table is freed, the note "Load cancelled" is given
+/// and the result is Failed, with no message box. A short
 /// file asks whether to keep the complete rows. After a good read, when the
 /// lines read all hold the same number of values and it is not the number a
 /// row needs, `host` is given a note that says so.

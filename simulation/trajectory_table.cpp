@@ -12,6 +12,22 @@
 
 namespace {
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
+
+std::atomic<std::size_t> bytesInUse{0};
+
+/// Maps `bytes` (a multiple of kHugePage) aligned to a huge page, so that
+/// the pages can be huge ones; null when the system has no room.
+double* MapAligned(std::size_t bytes) {
+    const std::size_t span = bytes + kHugePage;
+    void* const mapped = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) return nullptr;
+    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+    if (aligned > start) ::munmap(mapped, aligned - start);
+    if (const std::size_t tail = start + span - (aligned + bytes); tail > 0)
+        ::munmap(reinterpret_cast<void*>(aligned + bytes), tail);
+    return reinterpret_cast<double*>(aligned);
+}
 }  // namespace
 
 TrajectoryTable::TrajectoryTable(int32_t rows, int32_t columns, Values values)
@@ -22,7 +38,15 @@ uint64_t TrajectoryTable::NextVersion() {
     return ++counter;
 }
 
-void TrajectoryTable::FreeValues::operator()(double* values) const { std::free(values); }
+void TrajectoryTable::FreeValues::operator()(double* values) const {
+    bytesInUse -= bytes;
+    if (mapped)
+        ::munmap(values, bytes);
+    else
+        std::free(values);
+}
+
+std::size_t TableBytesInUse() { return bytesInUse.load(); }
 
 std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns) {
     if (rows < 0) rows = 0;
@@ -33,7 +57,9 @@ std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns) {
     if (count > limit) return nullptr;
     // Left uninitialised on purpose: pages of a large table are only touched
     // as the reader fills them. Large tables ask for huge pages, which makes
-    // filling them much cheaper in page faults.
+    // filling them much cheaper in page faults, and are mapped by the table
+    // itself, so that freeing one gives its pages back to the system
+    // whatever malloc would have done with a block of that size.
     const std::size_t bytes = std::max<std::size_t>(count, 1) * sizeof(double);
     // The system would let a table larger than its memory be made, and end
     // the process once the reader had filled what memory there is: such a
@@ -42,9 +68,10 @@ std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns) {
     const bool large = bytes >= kHugePage;
     const std::size_t rounded = large ? (bytes + kHugePage - 1) / kHugePage * kHugePage : bytes;
     if (rounded < bytes) return nullptr;
-    TrajectoryTable::Values values(
-        static_cast<double*>(large ? std::aligned_alloc(kHugePage, rounded) : std::malloc(bytes)));
+    TrajectoryTable::Values values(large ? MapAligned(rounded) : static_cast<double*>(std::malloc(bytes)),
+                                   {large ? rounded : bytes, large});
     if (!values) return nullptr;
+    bytesInUse += values.get_deleter().bytes;
     if (large) ::madvise(values.get(), rounded, MADV_HUGEPAGE);
     return std::make_unique<TrajectoryTable>(rows, columns, std::move(values));
 }

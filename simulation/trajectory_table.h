@@ -12,7 +12,11 @@
 /// whatever the settings say.
 class TrajectoryTable {
 public:
+    /// Gives the `bytes` of values back: a small table's to malloc, a large
+    /// (`mapped`) one's to the system, pages and all.
     struct FreeValues {
+        std::size_t bytes = 0;
+        bool mapped = false;
         void operator()(double* values) const;
     };
     using Values = std::unique_ptr<double[], FreeValues>;
@@ -85,3 +89,6 @@ bool GrowTable(std::unique_ptr<TrajectoryTable>& table, int32_t keep, int32_t ca
 
 /// Releases the table with all the rows it was created with and leaves null.
 void FreeTable(std::unique_ptr<TrajectoryTable>& table);
+
+/// Bytes of values held by the tables that exist now, all of them together.
+std::size_t TableBytesInUse();

@@ -240,6 +240,20 @@ TEST_F(ConfigFixture, OptionalLinesAfterTheFourteenFields) {
     EXPECT_EQ(Read(WithField(9, "x") + extras), CodeOf(ConfigResult::BadTrailLength));
 }
 
+TEST_F(ConfigFixture, ControlCharactersInTheOptionalLinesShowAsReplacementCharacters) {
+    const std::string r = "\xEF\xBF\xBD";
+    using namespace std::string_literals;
+    const std::string line =
+        "title = a\x01"
+        "b\x00"
+        "c\x7F\td\x1F e\xEF\xBF\xBE\xEF\xBF\xBF\xEF\xBF\xBD\xC3\xA9\n"
+        "names = A\x1B\x02 B\x0B\x0C\n"s;
+    ASSERT_EQ(Read(kExample + line), 0);
+    EXPECT_EQ(plot.title, "a" + r + "b" + r + "c" + r + "\td" + r + " e" + r + r + r + "\xC3\xA9");
+    // Names still part at every blank, as before.
+    EXPECT_EQ(state.bodyNames, (std::vector<std::string>{"A" + r + r, "B"}));
+}
+
 TEST_F(ConfigFixture, EveryExampleLoadsWithoutOptionalLines) {
     for (const char* name :
          {"kepler-ellipse", "inner-planets", "figure-eight", "earth-moon", "disc-30", "defovx"}) {

@@ -2,7 +2,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QFile>
 #include <QImage>
+#include <QStringList>
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -253,6 +256,23 @@ TEST(RenderCommand, VectorAndScaledPicturesAndVideos) {
     const std::string text((std::istreambuf_iterator<char>(svg)), std::istreambuf_iterator<char>());
     for (const char* words : {">Two bodies<", ">Inner<", ">Outer<", ">-60.00<"})
         EXPECT_NE(text.find(words), std::string::npos) << words;
+
+    // Control characters, NUL among them, in the free text still give XML.
+    using namespace std::string_literals;
+    const std::string controls =
+        "names = In\x01ner Ou\x1Bter\ntitle = Two\x7F\tbod\x00ies\x0C here\nlength unit = A\x0BU \xEF\xBF\xBF\n"s;
+    dir.write("controls.ovx", ConfigText("run.dat", 60, 2, 1, 10, 0, "-60 -60 60 60") + controls);
+    ASSERT_EQ(RunOrbivex("--render controls.svg --framed controls.ovx", dir).status, 0);
+    QFile file(QString::fromStdString(dir.path() + "/controls.svg"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QStringList texts;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::Characters && !xml.isWhitespace())
+            texts << xml.text().toString();
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    for (const char16_t* words : {u"In\uFFFDner", u"Ou\uFFFDter", u"Two\uFFFD\tbod\uFFFDies\uFFFD here"})
+        EXPECT_TRUE(texts.contains(QString::fromUtf16(words))) << QString::fromUtf16(words).toStdString();
 
     // Without ffmpeg on the path: status 1, the package to install, no file.
     std::filesystem::create_directory(dir.path() + "/bin");

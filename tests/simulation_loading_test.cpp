@@ -15,8 +15,10 @@
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
 #include "recording_surface.h"
+#include "simulation/data_reader.h"
 #include "simulation/load_progress.h"
 #include "simulation/simulation_state.h"
+#include "simulation/trajectory_table.h"
 #include "test_support.h"
 
 namespace {
@@ -77,6 +79,28 @@ TEST_F(WaitedLoad, CancelInTheMiddleLeavesNothingLoadedAndNoThread) {
     EXPECT_EQ(LoadSimulation(state, plot, host, config), 1);
     EXPECT_EQ(state.rows->value(59'999, 20), -60'000.0);
     EXPECT_TRUE(host.notes.empty());
+}
+
+TEST_F(WaitedLoad, CancelledLoadsGiveTheirTableBack) {
+    const std::size_t before = TableBytesInUse();
+    host.during = [](LoadProgress& progress) {
+        if (progress.bytesRead > 0) progress.cancelled = true;
+    };
+    // A first load, then reading the data again into the table it made.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(LoadSimulation(state, plot, host, config), 0);
+        EXPECT_EQ(state.rows, nullptr);
+        EXPECT_EQ(TableBytesInUse(), before);
+    }
+    host.during = [](LoadProgress&) {};
+    ASSERT_EQ(LoadSimulation(state, plot, host, config), 1);
+    host.during = [](LoadProgress& progress) {
+        if (progress.bytesRead > 0) progress.cancelled = true;
+    };
+    EXPECT_EQ(ReadData(state, host), DataResult::Failed);
+    EXPECT_EQ(state.rows, nullptr);
+    EXPECT_EQ(state.dataLoaded, 0);
+    EXPECT_EQ(TableBytesInUse(), before);
 }
 
 TEST_F(WaitedLoad, TicksDuringTheLoadReadAndDrawNothing) {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <fstream>
+#include <vector>
+
 #include "simulation/trajectory_table.h"
 
 namespace {
@@ -17,6 +22,35 @@ TEST(TrajectoryTable, StoresFileOrderByBody) {
     EXPECT_EQ(table->bodyColumns(), 2);
     EXPECT_EQ(AllocateTable(-4, 5)->rowCount(), 0);
     EXPECT_EQ(AllocateTable(2147483647, 2147483647), nullptr);
+}
+
+std::size_t ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * std::size_t(::sysconf(_SC_PAGESIZE));
+}
+
+TEST(TrajectoryTable, AFreedTableGivesItsPagesBack) {
+    // Freeing a large block makes malloc keep later blocks up to its size
+    // for itself; a table's pages go back to the system all the same.
+    {
+        std::vector<char> block(std::size_t(24) << 20);
+        asm volatile("" : : "g"(block.data()) : "memory");
+    }
+    const std::size_t bytes = std::size_t(16) << 20;
+    const int32_t rows = int32_t(bytes / sizeof(double) / 21);
+    const std::size_t before = TableBytesInUse();
+    auto table = AllocateTable(rows, 21);
+    ASSERT_NE(table, nullptr);
+    EXPECT_GE(TableBytesInUse() - before, bytes - 21 * sizeof(double));
+    const std::vector<double> values(std::size_t(rows) * 21, 1.5);
+    table->Store(0, values.data(), values.size());
+    const std::size_t filled = ResidentBytes();
+    FreeTable(table);
+    EXPECT_EQ(table, nullptr);
+    EXPECT_EQ(TableBytesInUse(), before);
+    EXPECT_GE(int64_t(filled) - int64_t(ResidentBytes()), int64_t(bytes * 3 / 4));
 }
 
 }  // namespace

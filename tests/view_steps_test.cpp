@@ -442,4 +442,35 @@ TEST_F(ViewFixture, NamesAndUnitsShowOnlyInTheFramedPlot) {
     EXPECT_LT(l, (box.left + box.right) / 2);
 }
 
+TEST_F(ViewFixture, LegendAndUnitInABoxWithInfiniteSides) {
+    // An infinite side maps off the pixel range: the box then spans more
+    // pixels than a 32-bit difference holds.
+    const double inf = INFINITY;
+    const double boxes[][4] = {
+        {0, 0, inf, 1}, {-inf, 0, 1, 1}, {0, -inf, 1, 1}, {0, 0, 1, inf}, {-inf, -inf, inf, inf}};
+    Load(state, 200, 2, 20);
+    state.bodyNames = {"Inner", "Outer"};
+    state.lengthUnit = "AU";
+    ToggleFullWindow(state, plot);
+    for (const auto& b : boxes) {
+        SCOPED_TRACE(testing::PrintToString(std::vector<double>(b, b + 4)));
+        plot.SetExactBox(b[0], b[1], b[2], b[3]);
+        surface.calls.clear();
+        Paint();
+        // Names only inside the box, the unit centred under it.
+        const DeviceRect box = plot.BoxCorners();
+        for (const std::string& call : surface.callsStartingWith("Text")) {
+            int x = 0, y = 0;
+            char words[32] = "";
+            ASSERT_EQ(std::sscanf(call.c_str(), "Text(%d,%d,%31[^)])", &x, &y, words), 3) << call;
+            if (words == std::string("Inner") || words == std::string("Outer")) {
+                EXPECT_TRUE(x >= box.left && x < box.right && y >= box.top && y < box.bottom) << call;
+            }
+            if (words == std::string("x, y in AU")) {
+                EXPECT_LE(x, (int64_t(box.left) + box.right) / 2) << call;
+            }
+        }
+    }
+}
+
 }  // namespace
