@@ -55,10 +55,14 @@ void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
         const int32_t columns = state_.rows->columnCount();
         follower_ = std::make_unique<DataFollower>(state_.dataPath, columns);
         result.watch = state_.dataPath;
-        const std::size_t loaded = std::size_t(std::max(state_.usableRows(), 0)) * std::size_t(columns);
-        // A file that no longer holds what was loaded from it was started
-        // again by the writer meanwhile.
-        if (follower_->SkipValues(loaded) || readAgain) break;
+        const int32_t rows = std::max(state_.usableRows(), 0);
+        // Where the load left the file is known unless the rows were changed
+        // since; then the rows kept are skipped. A file that no longer holds
+        // what was loaded from it was started again by the writer meanwhile.
+        const bool resumed = state_.handOver.rows == rows
+                                 ? follower_->Resume(state_.handOver)
+                                 : follower_->SkipValues(std::size_t(rows) * std::size_t(columns));
+        if (resumed || readAgain) break;
         ReadData(state_, host_);
         ++reads;
     }
@@ -93,6 +97,7 @@ void FollowSession::look(FollowResult& result) {
         return;
     }
     rememberTable();
+    if (update.kind == Kind::Rows) state_.handOver = follower_->handOver();
     if (update.kind == Kind::BadText) {
         stop();
         host_.messageBox(

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "file_access.h"
+#include "real_parser.h"
 #include "real_scanner.h"
 
 namespace {
@@ -46,6 +47,32 @@ bool IsBlank(char c) { return IsScanSpace(static_cast<unsigned char>(c)); }
 DataFollower::DataFollower(std::string path, int32_t columns)
     : path_(std::move(path)), columns_(columns > 0 ? std::size_t(columns) : 1) {}
 
+bool DataFollower::Resume(const DataHandOver& handOver) {
+    const int fd = OpenRegularFile(path_);
+    if (fd < 0 || handOver.rows < 0) return false;
+    const FdCloser closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return false;
+    if (uint64_t(info.st_dev) != handOver.device || uint64_t(info.st_ino) != handOver.inode ||
+        uint64_t(info.st_size) < handOver.byte || handOver.partialRow.size() >= columns_)
+        return false;
+    device_ = info.st_dev, inode_ = info.st_ino, known_ = true;
+    offset_ = handOver.byte;
+    rowsTaken_ = handOver.rows;
+    rowSoFar_ = handOver.partialRow;
+    cut_.clear();
+    return true;
+}
+
+DataHandOver DataFollower::handOver() const {
+    DataHandOver h;
+    h.device = uint64_t(device_), h.inode = uint64_t(inode_);
+    h.byte = offset_ - cut_.size();
+    h.rows = known_ ? rowsTaken_ : -1;
+    h.partialRow = rowSoFar_;
+    return h;
+}
+
 bool DataFollower::SkipValues(std::size_t values) {
     const int fd = OpenRegularFile(path_);
     if (fd < 0) return false;
@@ -53,28 +80,17 @@ bool DataFollower::SkipValues(std::size_t values) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) return false;
     device_ = info.st_dev, inode_ = info.st_ino, known_ = true;
+    FdSource source(fd);
+    RealReader reader(source, true);
+    std::vector<double> scratch(std::min<std::size_t>(values, std::size_t(1) << 15));
     std::size_t counted = 0;
-    bool inToken = false;
-    uint64_t at = 0;
-    while (counted < values || inToken) {
-        const std::string chunk = ReadAt(fd, at, kChunk);
-        if (chunk.empty()) break;
-        std::size_t i = 0;
-        for (; i < chunk.size(); ++i) {
-            const bool blank = IsBlank(chunk[i]);
-            if (inToken && blank) {
-                inToken = false;
-                if (counted == values) break;
-            } else if (!inToken && !blank) {
-                if (counted == values) break;
-                inToken = true;
-                ++counted;
-            }
-        }
-        at += i;
-        if (i < chunk.size()) break;
+    while (counted < values) {
+        const std::size_t wanted = std::min(scratch.size(), values - counted);
+        const std::size_t got = reader.Read(scratch.data(), wanted);
+        counted += got;
+        if (got < wanted) break;
     }
-    offset_ = at;
+    offset_ = reader.offset();
     rowsTaken_ = int64_t(counted / columns_);
     rowSoFar_.clear();
     cut_.clear();

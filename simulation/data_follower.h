@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "data_hand_over.h"
+
 /// Follows a data file that another program is still writing. Each Poll
 /// reads only the bytes appended since the last one and hands back the
 /// complete rows among them; a row or a number cut by the writer waits for
@@ -15,10 +17,16 @@ class DataFollower {
 public:
     DataFollower(std::string path, int32_t columns);
 
-    /// Moves past the first `values` values of the file without converting
-    /// them: they are in the table already. False when the file holds fewer
-    /// (then it is read again from its beginning at the next Poll).
+    /// Goes on from where a load or an earlier follower left the file,
+    /// without reading what came before. False when the file is another one
+    /// now or shorter than that (then it was started again).
+    bool Resume(const DataHandOver& handOver);
+    /// Moves past the first `values` values of the file, read as the loader
+    /// reads them: they are in the table already. False when the file holds
+    /// fewer (then it is read again from its beginning at the next Poll).
     bool SkipValues(std::size_t values);
+    /// Where the rows taken so far end in the file.
+    DataHandOver handOver() const;
 
     struct Update {
         enum class Kind {

@@ -136,6 +136,35 @@ TEST(FollowSession, WhatTheWriterDoesReachesTheTable) {
     }
 }
 
+TEST(FollowSession, ANumberCutAtTheEndIsHandedOverWhole) {
+    // The writer stopped anywhere inside row 40 when the file was read: what
+    // it has not finished is not a value, and following takes it up whole.
+    const std::string row = Rows(40, 41);
+    for (const bool reload : {false, true}) {
+        for (std::size_t cut = 1; cut + 1 < row.size(); ++cut) {
+            SCOPED_TRACE((reload ? "read again, cut at " : "loaded while following, cut at ") +
+                         std::to_string(cut));
+            Following f(40);
+            f.session.start();
+            std::string path = f.data;
+            if (reload) {
+                std::filesystem::resize_file(f.data, 0);  // the writer starts again
+                Append(f.data, Rows(0, 40) + row.substr(0, cut));
+            } else {
+                path = f.dir.write("cut.dat", Rows(0, 40) + row.substr(0, cut));
+                ASSERT_EQ(f.Load("cut.ovx", path, 100), 1);
+            }
+            f.session.check();
+            EXPECT_EQ(f.state.lineCount, 40);
+            Append(path, row.substr(cut) + Rows(41, 43));
+            f.session.check();
+            EXPECT_EQ(f.state.lineCount, 43);
+            EXPECT_TRUE(f.RowsInOrder());
+            EXPECT_TRUE(f.host.messages.empty());
+        }
+    }
+}
+
 TEST(FollowSession, ALoadElsewhereIsFollowedFromItsOwnRows) {
     Following f(40);
     f.session.start();
