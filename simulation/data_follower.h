@@ -46,16 +46,12 @@ public:
     int64_t rowsTaken() const { return rowsTaken_; }
 
 private:
-    /// Converts the whole tokens of `text`; false at text that is not a number.
-    bool TakeTokens(std::string_view text, Update& update);
-
     std::string path_;
     std::size_t columns_;
-    uint64_t offset_ = 0;  ///< bytes of the file taken so far
+    uint64_t offset_ = 0;  ///< bytes of the file taken so far (a number still being written is not)
     dev_t device_ = 0;
     ino_t inode_ = 0;
     bool known_ = false;            ///< device_ and inode_ name the file read so far
-    std::string cut_;               ///< the start of a token the writer has not finished
     std::vector<double> rowSoFar_;  ///< values of the row not yet complete
     int64_t rowsTaken_ = 0;
 };

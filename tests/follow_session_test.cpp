@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -163,6 +164,37 @@ TEST(FollowSession, ANumberCutAtTheEndIsHandedOverWhole) {
             EXPECT_TRUE(f.host.messages.empty());
         }
     }
+}
+
+TEST(FollowSession, NumbersRunTogetherAreReadAlikeLoadedFollowedAndHinted) {
+    // As Fortran writes them: a minus sign takes the blank before a number.
+    const auto fortranRows = [](int from, int to) {
+        std::string text;
+        char field[32];
+        for (int r = from; r < to; ++r) {
+            for (const double v : {double(r), r + 0.1, -r - 0.1}) {
+                std::snprintf(field, sizeof field, "%13.6E", v);
+                text += field;
+            }
+            text += "\n";
+        }
+        return text;
+    };
+    ASSERT_EQ(fortranRows(4, 5), " 4.000000E+00 4.100000E+00-4.100000E+00\n");
+    Following f(1);
+    const std::string path = f.dir.write("fortran.dat", fortranRows(0, 40));
+    ASSERT_EQ(f.Load("fortran.ovx", path, 40), 1);
+    f.session.start();
+    const std::string more = fortranRows(40, 45);
+    const std::size_t inRunTogether = more.find('-') + 3;
+    Append(path, more.substr(0, inRunTogether));
+    f.session.check();
+    Append(path, more.substr(inRunTogether));
+    f.session.check();
+    EXPECT_EQ(f.state.lineCount, 45);
+    EXPECT_TRUE(f.RowsInOrder());
+    EXPECT_TRUE(f.host.messages.empty());
+    for (const std::string& note : f.host.notes) EXPECT_TRUE(note.empty()) << note;
 }
 
 TEST(FollowSession, ALoadElsewhereIsFollowedFromItsOwnRows) {
