@@ -83,17 +83,24 @@ void FollowSession::look(FollowResult& result) {
     if (!enabled_ || state_.loading) return;
     if (tableChangedElsewhere()) restart(result, false);  // a load while following
     if (!follower_) return;
-    DataFollower::Update update = follower_->Poll();
+    // Rows go straight into the table as they are read.
+    const std::size_t columns = std::size_t(state_.rows->columnCount());
+    const int32_t before = state_.lineCount;
+    const DataFollower::Update update =
+        follower_->Poll([&](const double* values, std::size_t rows, int64_t rowsToCome) {
+            return AppendRows(state_, values, rows * columns, rowsToCome);
+        });
     using Kind = DataFollower::Update::Kind;
     if (update.kind == Kind::Unchanged || update.kind == Kind::Missing) return;
     if (update.kind == Kind::Restarted) {
         restart(result, true);
         return;
     }
-    if (!AppendRows(state_, update.values)) {
+    if (update.kind == Kind::Refused) {
         host_.note(Format("Not enough memory for more rows: following stopped at %d rows", state_.lineCount));
         stop();
         result.stopped = true;
+        result.dataChanged = state_.lineCount != before;
         return;
     }
     rememberTable();

@@ -42,6 +42,13 @@ private:
     uint64_t at_, to_;
 };
 
+/// Rows in the `total` bytes of an append beyond the first `read`, from the
+/// `taken` rows there were in those.
+int64_t RowsToCome(uint64_t read, uint64_t total, int64_t taken) {
+    if (read == 0 || total <= read) return 0;
+    return int64_t(double(total - read) * double(taken) / double(read));
+}
+
 }  // namespace
 
 DataFollower::DataFollower(std::string path, int32_t columns)
@@ -95,7 +102,7 @@ bool DataFollower::SkipValues(std::size_t values) {
     return counted == values;
 }
 
-DataFollower::Update DataFollower::Poll() {
+DataFollower::Update DataFollower::Poll(const RowTaker& take) {
     Update update;
     const int fd = OpenRegularFile(path_);
     if (fd < 0) {
@@ -128,15 +135,23 @@ DataFollower::Update DataFollower::Poll() {
     const uint64_t most = (size - offset_) / 2 + 1 + rowSoFar_.size();
     const std::size_t blockRows = std::size_t(std::min<uint64_t>(kBlockValues, most) / columns_ + 1);
     std::vector<double> block(blockRows * columns_);
+    int64_t taken = 0;  // rows taken in this Poll
     for (;;) {
         const std::size_t have = rowSoFar_.size();
         std::copy(rowSoFar_.begin(), rowSoFar_.end(), block.begin());
         const std::size_t wanted = block.size() - have;
         const std::size_t got = reader.Read(block.data() + have, wanted);
         const std::size_t rows = (have + got) / columns_;
-        update.values.insert(update.values.end(), block.begin(),
-                             block.begin() + std::ptrdiff_t(rows * columns_));
+        if (!take) {
+            update.values.insert(update.values.end(), block.begin(),
+                                 block.begin() + std::ptrdiff_t(rows * columns_));
+        } else if (rows > 0 && !take(block.data(), rows,
+                                     RowsToCome(reader.offset(), size - offset_, taken + int64_t(rows)))) {
+            update.kind = Update::Kind::Refused;
+            return update;
+        }
         rowsTaken_ += int64_t(rows);
+        taken += int64_t(rows);
         rowSoFar_.assign(block.begin() + std::ptrdiff_t(rows * columns_),
                          block.begin() + std::ptrdiff_t(have + got));
         if (got < wanted) break;

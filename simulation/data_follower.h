@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,12 +36,20 @@ public:
             Restarted,  ///< the file became shorter or was replaced: read it again
             BadText,    ///< text that is not a number; following ends
             Missing,    ///< the file cannot be opened just now
+            Refused,    ///< the rows read could not be kept; following ends
         } kind = Kind::Unchanged;
-        std::vector<double> values;  ///< complete rows, row after row (Rows)
+        std::vector<double> values;  ///< complete rows, row after row (Rows, without a RowTaker)
         int64_t badRow = -1;         ///< row of the file holding the text (BadText), from 0
     };
-    /// Reads what was appended since the last call.
-    Update Poll();
+    /// Takes `rows` complete rows (row after row) as Poll reads them, with an
+    /// estimate of the rows still to be read in this Poll; false when they
+    /// cannot be kept, which ends the Poll.
+    using RowTaker = std::function<bool(const double* values, std::size_t rows, int64_t rowsToCome)>;
+    /// Reads what was appended since the last call. Its complete rows go to
+    /// `take` a block at a time as they are read, so that no more than a
+    /// block of them is ever held here; without `take` they are gathered in
+    /// the update's values.
+    Update Poll(const RowTaker& take = {});
 
     /// Complete rows taken so far, counting those skipped.
     int64_t rowsTaken() const { return rowsTaken_; }

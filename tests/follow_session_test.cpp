@@ -197,6 +197,26 @@ TEST(FollowSession, NumbersRunTogetherAreReadAlikeLoadedFollowedAndHinted) {
     for (const std::string& note : f.host.notes) EXPECT_TRUE(note.empty()) << note;
 }
 
+TEST(FollowSession, ALargeAppendGoesStraightIntoTheTable) {
+    // Rows appended at once take no more memory than the grown table holds,
+    // besides a few blocks of working space.
+    Following f(40);
+    f.session.start();
+    constexpr int kRows = 600'000;
+    {
+        std::ofstream out(f.data, std::ios::app);
+        for (int r = 40; r < kRows; r += 100'000) out << Rows(r, std::min(r + 100'000, kRows));
+    }
+    if (!ResetPeakMemory()) GTEST_SKIP() << "this system does not let a process reset its peak memory";
+    const long before = StatusKiB("VmRSS:");
+    EXPECT_TRUE(f.session.check().dataChanged);
+    const long peak = StatusKiB("VmHWM:") - before;
+    ASSERT_EQ(f.state.lineCount, kRows);
+    EXPECT_TRUE(f.RowsInOrder());
+    const long tableKiB = long(f.state.rows->rowCount()) * 3 * long(sizeof(double)) / 1024;
+    EXPECT_LT(peak, tableKiB + 8 * 1024) << "table of " << tableKiB << " KiB";
+}
+
 TEST(FollowSession, ALoadElsewhereIsFollowedFromItsOwnRows) {
     Following f(40);
     f.session.start();

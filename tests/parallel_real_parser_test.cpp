@@ -85,16 +85,6 @@ TEST(ParallelParser, IrregularTokensFallBackExactly) {
         ExpectParallelSameAsSequential(*text, 4'000'000);
 }
 
-/// A field of /proc/self/status, in KiB.
-long StatusKiB(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string name;
-    long value = -1;
-    while (status >> name && name != field) status.ignore(1 << 10, '\n');
-    status >> value;
-    return value;
-}
-
 TEST(ParallelParser, HoldsOnlyTheBlocksInFlightNeverTheFile) {
     TempDir dir;
     const std::string text = LargeText(std::size_t(48) << 20);
@@ -106,9 +96,7 @@ TEST(ParallelParser, HoldsOnlyTheBlocksInFlightNeverTheFile) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     } sink;
-    std::ofstream reset("/proc/self/clear_refs");
-    reset << "5" << std::flush;  // the peak starts again from here
-    if (!reset) GTEST_SKIP() << "this system does not let a process reset its peak memory";
+    if (!ResetPeakMemory()) GTEST_SKIP() << "this system does not let a process reset its peak memory";
     const int fd = ::open(path.c_str(), O_RDONLY);
     const long before = StatusKiB("VmRSS:");
     EXPECT_GT(ParseRealsParallel(fd, text.size(), sink, std::size_t(1) << 30), std::size_t(3'000'000));
