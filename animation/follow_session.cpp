@@ -9,6 +9,8 @@
 #include "simulation/appended_rows.h"
 #include "simulation/data_reader.h"
 #include "simulation/host.h"
+#include "simulation/load_progress.h"
+#include "simulation/parallel_real_parser.h"
 #include "simulation/simulation_state.h"
 
 FollowResult FollowSession::start() {
@@ -86,10 +88,24 @@ void FollowSession::look(FollowResult& result) {
     // Rows go straight into the table as they are read.
     const std::size_t columns = std::size_t(state_.rows->columnCount());
     const int32_t before = state_.lineCount;
-    const DataFollower::Update update =
-        follower_->Poll([&](const double* values, std::size_t rows, int64_t rowsToCome) {
-            return AppendRows(state_, values, rows * columns, rowsToCome);
-        });
+    const auto take = [&](const double* values, std::size_t rows, int64_t rowsToCome) {
+        return AppendRows(state_, values, rows * columns, rowsToCome);
+    };
+    DataFollower::Update update;
+    if (follower_->bytesWaiting() >= kParallelParseMinBytes) {
+        // A large append is read as a large load is: while the window goes
+        // on, showing the progress and offering to cancel, and meanwhile
+        // nothing reads the table being filled.
+        LoadProgress progress;
+        const int32_t loaded = state_.dataLoaded;
+        state_.dataLoaded = 0;
+        state_.loading = true;
+        host_.waitFor([&] { update = follower_->Poll(take, &progress); }, progress);
+        state_.loading = false;
+        state_.dataLoaded = loaded;
+    } else {
+        update = follower_->Poll(take);
+    }
     using Kind = DataFollower::Update::Kind;
     if (update.kind == Kind::Unchanged || update.kind == Kind::Missing) return;
     if (update.kind == Kind::Restarted) {
@@ -104,7 +120,13 @@ void FollowSession::look(FollowResult& result) {
         return;
     }
     rememberTable();
-    if (update.kind == Kind::Rows) state_.handOver = follower_->handOver();
+    if (update.kind == Kind::Rows || update.kind == Kind::Cancelled) state_.handOver = follower_->handOver();
+    if (update.kind == Kind::Cancelled) {
+        // The rows read stay; following again goes on after them.
+        stop();
+        host_.note("Load cancelled");
+        result.stopped = true;
+    }
     if (update.kind == Kind::BadText) {
         stop();
         host_.messageBox(

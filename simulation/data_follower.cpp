@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "file_access.h"
+#include "load_progress.h"
 #include "real_parser.h"
 
 namespace {
@@ -102,7 +103,13 @@ bool DataFollower::SkipValues(std::size_t values) {
     return counted == values;
 }
 
-DataFollower::Update DataFollower::Poll(const RowTaker& take) {
+uint64_t DataFollower::bytesWaiting() const {
+    struct stat info {};
+    if (::stat(path_.c_str(), &info) != 0 || uint64_t(info.st_size) < offset_) return 0;
+    return uint64_t(info.st_size) - offset_;
+}
+
+DataFollower::Update DataFollower::Poll(const RowTaker& take, LoadProgress* progress) {
     Update update;
     const int fd = OpenRegularFile(path_);
     if (fd < 0) {
@@ -129,6 +136,7 @@ DataFollower::Update DataFollower::Poll(const RowTaker& take) {
     update.kind = Update::Kind::Rows;
     // Read as the loader reads, the characters after the last white space
     // waiting for the rest of a number the writer may still be writing.
+    if (progress) progress->fileBytes.store(size - offset_, std::memory_order_relaxed);
     RangeSource source(fd, offset_, size);
     RealReader reader(source, true);
     // Every value but the last takes two bytes at the least.
@@ -154,7 +162,12 @@ DataFollower::Update DataFollower::Poll(const RowTaker& take) {
         taken += int64_t(rows);
         rowSoFar_.assign(block.begin() + std::ptrdiff_t(rows * columns_),
                          block.begin() + std::ptrdiff_t(have + got));
+        if (progress) progress->bytesRead.store(reader.offset(), std::memory_order_relaxed);
         if (got < wanted) break;
+        if (progress && progress->cancelled.load()) {
+            update.kind = Update::Kind::Cancelled;
+            break;
+        }
     }
     offset_ += reader.offset();
     if (reader.stoppedAtText()) {

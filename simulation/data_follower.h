@@ -9,6 +9,8 @@
 
 #include "data_hand_over.h"
 
+struct LoadProgress;
+
 /// Follows a data file that another program is still writing. Each Poll
 /// reads only the bytes appended since the last one and hands back the
 /// complete rows among them; a row or a number cut by the writer waits for
@@ -37,6 +39,7 @@ public:
             BadText,    ///< text that is not a number; following ends
             Missing,    ///< the file cannot be opened just now
             Refused,    ///< the rows read could not be kept; following ends
+            Cancelled,  ///< the reading was cancelled; the rows read before stay taken
         } kind = Kind::Unchanged;
         std::vector<double> values;  ///< complete rows, row after row (Rows, without a RowTaker)
         int64_t badRow = -1;         ///< row of the file holding the text (BadText), from 0
@@ -48,8 +51,13 @@ public:
     /// Reads what was appended since the last call. Its complete rows go to
     /// `take` a block at a time as they are read, so that no more than a
     /// block of them is ever held here; without `take` they are gathered in
-    /// the update's values.
-    Update Poll(const RowTaker& take = {});
+    /// the update's values. With `progress`, the bytes of the append read
+    /// are published after each block, and a cancel request stops the read
+    /// there.
+    Update Poll(const RowTaker& take = {}, LoadProgress* progress = nullptr);
+    /// Bytes appended since the last Poll, as the file's size shows them now;
+    /// 0 when it cannot be looked at or became shorter.
+    uint64_t bytesWaiting() const;
 
     /// Complete rows taken so far, counting those skipped.
     int64_t rowsTaken() const { return rowsTaken_; }

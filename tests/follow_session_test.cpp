@@ -19,6 +19,7 @@
 #include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
+#include "simulation/load_progress.h"
 #include "simulation/simulation_state.h"
 #include "test_support.h"
 
@@ -215,6 +216,49 @@ TEST(FollowSession, ALargeAppendGoesStraightIntoTheTable) {
     EXPECT_TRUE(f.RowsInOrder());
     const long tableKiB = long(f.state.rows->rowCount()) * 3 * long(sizeof(double)) / 1024;
     EXPECT_LT(peak, tableKiB + 8 * 1024) << "table of " << tableKiB << " KiB";
+}
+
+TEST(FollowSession, ALargeAppendIsReadAsALoadIsAndMayBeCancelled) {
+    /// Records how the state stood during each wait, and presses Cancel at
+    /// once when told to.
+    struct WaitingHost : ScriptedHost {
+        void waitFor(const std::function<void()>& work, LoadProgress& progress) override {
+            ++waits;
+            tableHidden = state->loading && state->dataLoaded == 0;
+            if (cancel) progress.cancelled = true;
+            work();
+        }
+        SimulationState* state = nullptr;
+        bool cancel = true;
+        int waits = 0;
+        bool tableHidden = false;
+    };
+    Following f(40);
+    WaitingHost host;
+    host.state = &f.state;
+    FollowSession session(f.state, host);
+    session.start();
+    constexpr int kRows = 400'000;  // over 8 MiB of text
+    Append(f.data, Rows(40, kRows));
+    const FollowResult result = session.check();
+    EXPECT_EQ(host.waits, 1);
+    EXPECT_TRUE(host.tableHidden);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_FALSE(session.enabled());
+    EXPECT_EQ(host.notes.back(), "Load cancelled");
+    EXPECT_FALSE(f.state.loading);
+    EXPECT_EQ(f.state.dataLoaded, 1);
+    EXPECT_GT(f.state.lineCount, 40);  // the rows read before the cancel stay
+    EXPECT_LT(f.state.lineCount, kRows);
+    EXPECT_TRUE(f.RowsInOrder());
+
+    // Following again goes on after them.
+    host.cancel = false;
+    session.start();
+    EXPECT_EQ(host.waits, 2);
+    EXPECT_EQ(f.state.lineCount, kRows);
+    EXPECT_TRUE(f.RowsInOrder());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST(FollowSession, ALoadElsewhereIsFollowedFromItsOwnRows) {
