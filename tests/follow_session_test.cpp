@@ -165,6 +165,11 @@ TEST(FollowSession, ANumberCutAtTheEndIsHandedOverWhole) {
             EXPECT_TRUE(f.host.messages.empty());
         }
     }
+    // Without following, a last number without a line end is a value.
+    Following plain(40);
+    ASSERT_EQ(plain.Load("cut.ovx", plain.dir.write("cut.dat", Rows(0, 40) + "40 40.1 -4"), 41), 1);
+    EXPECT_EQ(plain.state.lineCount, 41);
+    EXPECT_EQ(plain.state.rows->value(40, 2), -4);
 }
 
 TEST(FollowSession, NumbersRunTogetherAreReadAlikeLoadedFollowedAndHinted) {
