@@ -9,6 +9,8 @@
 #include "simulation/appended_rows.h"
 #include "simulation/data_reader.h"
 #include "simulation/host.h"
+#include "simulation/load_progress.h"
+#include "simulation/parallel_real_parser.h"
 #include "simulation/simulation_state.h"
 
 FollowResult FollowSession::start() {
@@ -55,10 +57,14 @@ void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
         const int32_t columns = state_.rows->columnCount();
         follower_ = std::make_unique<DataFollower>(state_.dataPath, columns);
         result.watch = state_.dataPath;
-        const std::size_t loaded = std::size_t(std::max(state_.usableRows(), 0)) * std::size_t(columns);
-        // A file that no longer holds what was loaded from it was started
-        // again by the writer meanwhile.
-        if (follower_->SkipValues(loaded) || readAgain) break;
+        const int32_t rows = std::max(state_.usableRows(), 0);
+        // Where the load left the file is known unless the rows were changed
+        // since; then the rows kept are skipped. A file that no longer holds
+        // what was loaded from it was started again by the writer meanwhile.
+        const bool resumed = state_.handOver.rows == rows
+                                 ? follower_->Resume(state_.handOver)
+                                 : follower_->SkipValues(std::size_t(rows) * std::size_t(columns));
+        if (resumed || readAgain) break;
         ReadData(state_, host_);
         ++reads;
     }
@@ -79,20 +85,48 @@ void FollowSession::look(FollowResult& result) {
     if (!enabled_ || state_.loading) return;
     if (tableChangedElsewhere()) restart(result, false);  // a load while following
     if (!follower_) return;
-    DataFollower::Update update = follower_->Poll();
+    // Rows go straight into the table as they are read.
+    const std::size_t columns = std::size_t(state_.rows->columnCount());
+    const int32_t before = state_.lineCount;
+    const auto take = [&](const double* values, std::size_t rows, int64_t rowsToCome) {
+        return AppendRows(state_, values, rows * columns, rowsToCome);
+    };
+    DataFollower::Update update;
+    if (follower_->bytesWaiting() >= kParallelParseMinBytes) {
+        // A large append is read as a large load is: while the window goes
+        // on, showing the progress and offering to cancel, and meanwhile
+        // nothing reads the table being filled.
+        LoadProgress progress;
+        const int32_t loaded = state_.dataLoaded;
+        state_.dataLoaded = 0;
+        state_.loading = true;
+        host_.waitFor([&] { update = follower_->Poll(take, &progress); }, progress);
+        state_.loading = false;
+        state_.dataLoaded = loaded;
+    } else {
+        update = follower_->Poll(take);
+    }
     using Kind = DataFollower::Update::Kind;
     if (update.kind == Kind::Unchanged || update.kind == Kind::Missing) return;
     if (update.kind == Kind::Restarted) {
         restart(result, true);
         return;
     }
-    if (!AppendRows(state_, update.values)) {
+    if (update.kind == Kind::Refused) {
         host_.note(Format("Not enough memory for more rows: following stopped at %d rows", state_.lineCount));
         stop();
         result.stopped = true;
+        result.dataChanged = state_.lineCount != before;
         return;
     }
     rememberTable();
+    if (update.kind == Kind::Rows || update.kind == Kind::Cancelled) state_.handOver = follower_->handOver();
+    if (update.kind == Kind::Cancelled) {
+        // The rows read stay; following again goes on after them.
+        stop();
+        host_.note("Load cancelled");
+        result.stopped = true;
+    }
     if (update.kind == Kind::BadText) {
         stop();
         host_.messageBox(

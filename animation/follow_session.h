@@ -28,7 +28,9 @@ struct FollowResult {
 /// the table, a playback that reached the end waits for them and goes on, a
 /// file that was started again is read again from its beginning, a load in
 /// between is followed from its own rows, and text that is not a number ends
-/// the following with one message. Messages and notes go to the host; what
+/// the following with one message. A large append is read as a large load
+/// is, through the host's wait with progress and Cancel; a cancel ends the
+/// following, keeping the rows read. Messages and notes go to the host; what
 /// the window must do is returned.
 class FollowSession {
 public:

@@ -1,7 +1,8 @@
 // Following a data file while another program writes it: the window's tick
 // rate in the largest scene with a writer appending 1,000 rows a second,
 // against the same without the writer, and the processor time an idle
-// followed file costs.
+// followed file costs; and a large append absorbed at once: its speed against
+// the loader's, the window's longest stall meanwhile and the peak memory.
 
 #include <sys/resource.h>
 
@@ -14,7 +15,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -144,6 +147,86 @@ double IdleCpuMilliseconds(const std::filesystem::path& folder, double seconds) 
     return (CpuSeconds() - before) * 1000;
 }
 
+/// A field of /proc/self/status, in MiB.
+double StatusMiB(const char* field) {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    char line[256];
+    double kib = -1;
+    const std::size_t length = std::strlen(field);
+    while (status && std::fgets(line, sizeof line, status))
+        if (std::strncmp(line, field, length) == 0) kib = std::atof(line + length);
+    if (status) std::fclose(status);
+    return kib / 1024;
+}
+
+/// Appends rows `from` on to `path` until `megabytes` more are written;
+/// returns the row after the last.
+int AppendMegabytes(const std::string& path, int from, int megabytes) {
+    std::FILE* out = std::fopen(path.c_str(), "a");
+    for (long written = 0; written < long(megabytes) << 20; from += 1000) {
+        const std::string text = Rows(from, from + 1000);
+        std::fwrite(text.data(), 1, text.size(), out);
+        written += long(text.size());
+    }
+    std::fclose(out);
+    return from;
+}
+
+/// Appends `megabytes` at once to a followed file of few rows and runs the
+/// window until every row is in: the time taken against a load of as many
+/// rows, the longest gap between two turns of the window's event loop and
+/// the peak memory beyond the grown table.
+void LargeAppend(const std::filesystem::path& folder, int megabytes) {
+    const std::string data = (folder / "append.dat").string(), config = (folder / "append.ovx").string();
+    std::FILE* file = std::fopen(data.c_str(), "w");
+    std::fclose(file);
+    const int rows = AppendMegabytes(data, 0, megabytes);
+    file = std::fopen(config.c_str(), "w");
+    std::fprintf(file, "data = append.dat\nlines = %d\nbodies = %d\nradii =", rows, kBodies);
+    for (int k = 0; k < kBodies; ++k) std::fprintf(file, " 3");
+    std::fprintf(file, "\ncolours =");
+    for (int k = 0; k < kBodies; ++k) std::fprintf(file, " %d", k % 14);
+    std::fprintf(file,
+                 "\nbox = -2.2 -2.2 2.2 2.2\ndelay = 1\nstep = 1\ntrail = 10\nstart = 0\nsun = 6\n"
+                 "axes = 1\nplanets = 1\norbits = 1\n");
+    std::fclose(file);
+    double loadSeconds = 0;
+    {
+        QElapsedTimer clock;
+        clock.start();
+        FollowingWindow window(config, false);
+        loadSeconds = clock.elapsed() / 1000.0;
+    }
+    // The followed file starts with 1000 rows; the rest comes at once.
+    const std::string first = Rows(0, 1000);
+    file = std::fopen(data.c_str(), "w");
+    std::fwrite(first.data(), 1, first.size(), file);
+    std::fclose(file);
+    FollowingWindow window(config, false);
+    AppendMegabytes(data, 1000, megabytes);
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const double before = StatusMiB("VmRSS:");
+    QElapsedTimer clock, gap;
+    clock.start();
+    gap.start();
+    qint64 longest = 0;
+    QTimer turn;
+    QObject::connect(&turn, &QTimer::timeout, [&] {
+        longest = std::max(longest, gap.restart());
+        if (window.state.lineCount >= rows || clock.elapsed() > 120'000) QCoreApplication::exit(0);
+    });
+    turn.start(1);
+    QApplication::exec();
+    const double seconds = clock.elapsed() / 1000.0;
+    const double table =
+        double(window.state.rows->rowCount()) * (2 * kBodies + 1) * sizeof(double) / (1 << 20);
+    std::printf(
+        "%d MB appended at once: %d of %d rows in %.2f s (%.0f MB/s; a load of them %.0f MB/s), "
+        "longest stall %lld ms, peak memory %.0f MiB beyond the %.0f MiB grown table\n",
+        megabytes, window.state.lineCount, rows, seconds, megabytes / seconds, megabytes / loadSeconds,
+        static_cast<long long>(longest), StatusMiB("VmHWM:") - before - table, table);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -167,6 +250,7 @@ int main(int argc, char** argv) {
     std::printf(
         "an idle followed file, nothing playing, playback bar hidden: %.1f ms of processor time in 5 s\n",
         IdleCpuMilliseconds(folder, 5.0));
+    LargeAppend(folder, argc > 2 ? std::atoi(argv[2]) : 300);
     std::filesystem::remove_all(folder);
     return 0;
 }

@@ -6,18 +6,24 @@
 #include "simulation_state.h"
 
 bool AppendRows(SimulationState& s, const std::vector<double>& values) {
-    if (!s.rows || values.empty()) return true;
+    return AppendRows(s, values.data(), values.size());
+}
+
+bool AppendRows(SimulationState& s, const double* values, std::size_t count, int64_t rowsToCome) {
+    if (!s.rows || count == 0) return true;
     const int64_t columns = s.rows->columnCount();
     const int64_t filled = std::max(s.rowsInData(), 0);
-    const int64_t wanted = filled + int64_t(values.size()) / columns;
+    const int64_t wanted = filled + int64_t(count) / columns;
     if (wanted > std::numeric_limits<int32_t>::max()) return false;
     if (wanted > s.rows->rowCount()) {
         const int64_t doubled =
             std::min<int64_t>(2 * int64_t(s.rows->rowCount()), std::numeric_limits<int32_t>::max());
-        if (!GrowTable(s.rows, int32_t(filled), int32_t(std::max({wanted, doubled, int64_t(64)}))))
+        const int64_t room = std::min<int64_t>(wanted + std::max<int64_t>(rowsToCome, 0) * 17 / 16,
+                                               std::numeric_limits<int32_t>::max());
+        if (!GrowTable(s.rows, int32_t(filled), int32_t(std::max({room, doubled, int64_t(64)}))))
             return false;
     }
-    s.rows->StoreAppended(std::size_t(filled * columns), values.data(),
+    s.rows->StoreAppended(std::size_t(filled * columns), values,
                           std::size_t(wanted - filled) * std::size_t(columns));
     s.lineCount = int32_t(wanted);
     return true;

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 struct SimulationState;
@@ -8,4 +10,8 @@ struct SimulationState;
 /// the least, so that a file that keeps growing is copied only a logarithmic
 /// number of times. The line count follows. False when the memory for a
 /// larger table cannot be had (nothing is added then).
+/// `rowsToCome`, when known, is about how many rows will follow soon (an
+/// append still being read): a table grown now makes room for them too, so
+/// that a large append grows it once.
+bool AppendRows(SimulationState& state, const double* values, std::size_t count, int64_t rowsToCome = 0);
 bool AppendRows(SimulationState& state, const std::vector<double>& values);

@@ -4,19 +4,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <string_view>
 
 #include "file_access.h"
-#include "real_scanner.h"
+#include "load_progress.h"
+#include "real_parser.h"
 
 namespace {
 
-/// Bytes read from the file at a time, so that a large append never needs
-/// its whole text in memory at once.
-constexpr std::size_t kChunk = std::size_t(4) << 20;
-/// Longest run of non-blank characters taken for a number still being
-/// written; anything longer is not a number.
-constexpr std::size_t kLongestToken = std::size_t(1) << 16;
+/// Values parsed at a time while following.
+constexpr std::size_t kBlockValues = std::size_t(1) << 15;
 
 /// Closes a file descriptor when it goes out of scope.
 struct FdCloser {
@@ -26,25 +22,63 @@ struct FdCloser {
     }
 };
 
-/// Reads up to `size` bytes at `offset`; fewer at the end of the file.
-std::string ReadAt(int fd, uint64_t offset, std::size_t size) {
-    std::string text(size, '\0');
-    std::size_t have = 0;
-    while (have < size) {
-        const ssize_t n = ::pread(fd, text.data() + have, size - have, off_t(offset + have));
-        if (n <= 0) break;
-        have += std::size_t(n);
+/// The bytes of an open file from one offset up to another.
+class RangeSource : public ByteSource {
+public:
+    RangeSource(int fd, uint64_t from, uint64_t to) : fd_(fd), at_(from), to_(to) {}
+    std::size_t read(char* buffer, std::size_t size) override {
+        size = std::size_t(std::min<uint64_t>(size, to_ - at_));
+        std::size_t have = 0;
+        while (have < size) {
+            const ssize_t n = ::pread(fd_, buffer + have, size - have, off_t(at_ + have));
+            if (n <= 0) break;
+            have += std::size_t(n);
+        }
+        at_ += have;
+        return have;
     }
-    text.resize(have);
-    return text;
-}
 
-bool IsBlank(char c) { return IsScanSpace(static_cast<unsigned char>(c)); }
+private:
+    int fd_;
+    uint64_t at_, to_;
+};
+
+/// Rows in the `total` bytes of an append beyond the first `read`, from the
+/// `taken` rows there were in those.
+int64_t RowsToCome(uint64_t read, uint64_t total, int64_t taken) {
+    if (read == 0 || total <= read) return 0;
+    return int64_t(double(total - read) * double(taken) / double(read));
+}
 
 }  // namespace
 
 DataFollower::DataFollower(std::string path, int32_t columns)
     : path_(std::move(path)), columns_(columns > 0 ? std::size_t(columns) : 1) {}
+
+bool DataFollower::Resume(const DataHandOver& handOver) {
+    const int fd = OpenRegularFile(path_);
+    if (fd < 0 || handOver.rows < 0) return false;
+    const FdCloser closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return false;
+    if (uint64_t(info.st_dev) != handOver.device || uint64_t(info.st_ino) != handOver.inode ||
+        uint64_t(info.st_size) < handOver.byte || handOver.partialRow.size() >= columns_)
+        return false;
+    device_ = info.st_dev, inode_ = info.st_ino, known_ = true;
+    offset_ = handOver.byte;
+    rowsTaken_ = handOver.rows;
+    rowSoFar_ = handOver.partialRow;
+    return true;
+}
+
+DataHandOver DataFollower::handOver() const {
+    DataHandOver h;
+    h.device = uint64_t(device_), h.inode = uint64_t(inode_);
+    h.byte = offset_;
+    h.rows = known_ ? rowsTaken_ : -1;
+    h.partialRow = rowSoFar_;
+    return h;
+}
 
 bool DataFollower::SkipValues(std::size_t values) {
     const int fd = OpenRegularFile(path_);
@@ -53,64 +87,29 @@ bool DataFollower::SkipValues(std::size_t values) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) return false;
     device_ = info.st_dev, inode_ = info.st_ino, known_ = true;
+    FdSource source(fd);
+    RealReader reader(source, true);
+    std::vector<double> scratch(std::min<std::size_t>(values, std::size_t(1) << 15));
     std::size_t counted = 0;
-    bool inToken = false;
-    uint64_t at = 0;
-    while (counted < values || inToken) {
-        const std::string chunk = ReadAt(fd, at, kChunk);
-        if (chunk.empty()) break;
-        std::size_t i = 0;
-        for (; i < chunk.size(); ++i) {
-            const bool blank = IsBlank(chunk[i]);
-            if (inToken && blank) {
-                inToken = false;
-                if (counted == values) break;
-            } else if (!inToken && !blank) {
-                if (counted == values) break;
-                inToken = true;
-                ++counted;
-            }
-        }
-        at += i;
-        if (i < chunk.size()) break;
+    while (counted < values) {
+        const std::size_t wanted = std::min(scratch.size(), values - counted);
+        const std::size_t got = reader.Read(scratch.data(), wanted);
+        counted += got;
+        if (got < wanted) break;
     }
-    offset_ = at;
+    offset_ = reader.offset();
     rowsTaken_ = int64_t(counted / columns_);
     rowSoFar_.clear();
-    cut_.clear();
     return counted == values;
 }
 
-bool DataFollower::TakeTokens(std::string_view text, Update& update) {
-    std::string token;
-    while (!text.empty()) {
-        while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-        std::size_t length = 0;
-        while (length < text.size() && !IsBlank(text[length])) ++length;
-        if (length == 0) break;
-        struct Cursor {
-            std::string_view rest;
-            int peek() const { return rest.empty() ? -1 : static_cast<unsigned char>(rest.front()); }
-            void advance() { rest.remove_prefix(1); }
-        } cursor{text.substr(0, length)};
-        token.clear();
-        // A token must be exactly one number, as a writer of rows writes them.
-        if (!ScanRealToken(cursor, token) || !cursor.rest.empty()) {
-            update.badRow = rowsTaken_;
-            return false;
-        }
-        rowSoFar_.push_back(ConvertRealToken(token));
-        if (rowSoFar_.size() == columns_) {
-            update.values.insert(update.values.end(), rowSoFar_.begin(), rowSoFar_.end());
-            rowSoFar_.clear();
-            ++rowsTaken_;
-        }
-        text.remove_prefix(length);
-    }
-    return true;
+uint64_t DataFollower::bytesWaiting() const {
+    struct stat info {};
+    if (::stat(path_.c_str(), &info) != 0 || uint64_t(info.st_size) < offset_) return 0;
+    return uint64_t(info.st_size) - offset_;
 }
 
-DataFollower::Update DataFollower::Poll() {
+DataFollower::Update DataFollower::Poll(const RowTaker& take, LoadProgress* progress) {
     Update update;
     const int fd = OpenRegularFile(path_);
     if (fd < 0) {
@@ -127,7 +126,6 @@ DataFollower::Update DataFollower::Poll() {
     if (replaced || uint64_t(info.st_size) < offset_) {
         // The writer started again: what was taken no longer describes the file.
         offset_ = 0, rowsTaken_ = 0, known_ = false;
-        cut_.clear();
         rowSoFar_.clear();
         update.kind = Update::Kind::Restarted;
         return update;
@@ -136,22 +134,45 @@ DataFollower::Update DataFollower::Poll() {
     const uint64_t size = uint64_t(info.st_size);
     if (size == offset_) return update;
     update.kind = Update::Kind::Rows;
-    while (offset_ < size) {
-        std::string text =
-            cut_ + ReadAt(fd, offset_, std::size_t(std::min<uint64_t>(size - offset_, kChunk)));
-        const std::size_t read = text.size() - cut_.size();
-        if (read == 0) break;
-        offset_ += read;
-        // Whatever follows the last blank may be a number the writer is
-        // still writing: it waits for the next read.
-        std::size_t end = text.size();
-        while (end > 0 && !IsBlank(text[end - 1])) --end;
-        cut_ = text.substr(end);
-        if (cut_.size() > kLongestToken || !TakeTokens(std::string_view(text).substr(0, end), update)) {
-            update.kind = Update::Kind::BadText;
-            if (update.badRow < 0) update.badRow = rowsTaken_;
+    // Read as the loader reads, the characters after the last white space
+    // waiting for the rest of a number the writer may still be writing.
+    if (progress) progress->fileBytes.store(size - offset_, std::memory_order_relaxed);
+    RangeSource source(fd, offset_, size);
+    RealReader reader(source, true);
+    // Every value but the last takes two bytes at the least.
+    const uint64_t most = (size - offset_) / 2 + 1 + rowSoFar_.size();
+    const std::size_t blockRows = std::size_t(std::min<uint64_t>(kBlockValues, most) / columns_ + 1);
+    std::vector<double> block(blockRows * columns_);
+    int64_t taken = 0;  // rows taken in this Poll
+    for (;;) {
+        const std::size_t have = rowSoFar_.size();
+        std::copy(rowSoFar_.begin(), rowSoFar_.end(), block.begin());
+        const std::size_t wanted = block.size() - have;
+        const std::size_t got = reader.Read(block.data() + have, wanted);
+        const std::size_t rows = (have + got) / columns_;
+        if (!take) {
+            update.values.insert(update.values.end(), block.begin(),
+                                 block.begin() + std::ptrdiff_t(rows * columns_));
+        } else if (rows > 0 && !take(block.data(), rows,
+                                     RowsToCome(reader.offset(), size - offset_, taken + int64_t(rows)))) {
+            update.kind = Update::Kind::Refused;
             return update;
         }
+        rowsTaken_ += int64_t(rows);
+        taken += int64_t(rows);
+        rowSoFar_.assign(block.begin() + std::ptrdiff_t(rows * columns_),
+                         block.begin() + std::ptrdiff_t(have + got));
+        if (progress) progress->bytesRead.store(reader.offset(), std::memory_order_relaxed);
+        if (got < wanted) break;
+        if (progress && progress->cancelled.load()) {
+            update.kind = Update::Kind::Cancelled;
+            break;
+        }
+    }
+    offset_ += reader.offset();
+    if (reader.stoppedAtText()) {
+        update.kind = Update::Kind::BadText;
+        update.badRow = rowsTaken_;
     }
     return update;
 }

@@ -3,8 +3,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "data_hand_over.h"
+
+struct LoadProgress;
 
 /// Follows a data file that another program is still writing. Each Poll
 /// reads only the bytes appended since the last one and hands back the
@@ -15,10 +20,16 @@ class DataFollower {
 public:
     DataFollower(std::string path, int32_t columns);
 
-    /// Moves past the first `values` values of the file without converting
-    /// them: they are in the table already. False when the file holds fewer
-    /// (then it is read again from its beginning at the next Poll).
+    /// Goes on from where a load or an earlier follower left the file,
+    /// without reading what came before. False when the file is another one
+    /// now or shorter than that (then it was started again).
+    bool Resume(const DataHandOver& handOver);
+    /// Moves past the first `values` values of the file, read as the loader
+    /// reads them: they are in the table already. False when the file holds
+    /// fewer (then it is read again from its beginning at the next Poll).
     bool SkipValues(std::size_t values);
+    /// Where the rows taken so far end in the file.
+    DataHandOver handOver() const;
 
     struct Update {
         enum class Kind {
@@ -27,27 +38,37 @@ public:
             Restarted,  ///< the file became shorter or was replaced: read it again
             BadText,    ///< text that is not a number; following ends
             Missing,    ///< the file cannot be opened just now
+            Refused,    ///< the rows read could not be kept; following ends
+            Cancelled,  ///< the reading was cancelled; the rows read before stay taken
         } kind = Kind::Unchanged;
-        std::vector<double> values;  ///< complete rows, row after row (Rows)
+        std::vector<double> values;  ///< complete rows, row after row (Rows, without a RowTaker)
         int64_t badRow = -1;         ///< row of the file holding the text (BadText), from 0
     };
-    /// Reads what was appended since the last call.
-    Update Poll();
+    /// Takes `rows` complete rows (row after row) as Poll reads them, with an
+    /// estimate of the rows still to be read in this Poll; false when they
+    /// cannot be kept, which ends the Poll.
+    using RowTaker = std::function<bool(const double* values, std::size_t rows, int64_t rowsToCome)>;
+    /// Reads what was appended since the last call. Its complete rows go to
+    /// `take` a block at a time as they are read, so that no more than a
+    /// block of them is ever held here; without `take` they are gathered in
+    /// the update's values. With `progress`, the bytes of the append read
+    /// are published after each block, and a cancel request stops the read
+    /// there.
+    Update Poll(const RowTaker& take = {}, LoadProgress* progress = nullptr);
+    /// Bytes appended since the last Poll, as the file's size shows them now;
+    /// 0 when it cannot be looked at or became shorter.
+    uint64_t bytesWaiting() const;
 
     /// Complete rows taken so far, counting those skipped.
     int64_t rowsTaken() const { return rowsTaken_; }
 
 private:
-    /// Converts the whole tokens of `text`; false at text that is not a number.
-    bool TakeTokens(std::string_view text, Update& update);
-
     std::string path_;
     std::size_t columns_;
-    uint64_t offset_ = 0;  ///< bytes of the file taken so far
+    uint64_t offset_ = 0;  ///< bytes of the file taken so far (a number still being written is not)
     dev_t device_ = 0;
     ino_t inode_ = 0;
     bool known_ = false;            ///< device_ and inode_ name the file read so far
-    std::string cut_;               ///< the start of a token the writer has not finished
     std::vector<double> rowSoFar_;  ///< values of the row not yet complete
     int64_t rowsTaken_ = 0;
 };

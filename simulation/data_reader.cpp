@@ -31,23 +31,48 @@ private:
 /// read on all cores while `host` waits for it (showing `progress` and
 /// offering to cancel); meanwhile the state says a load is under way and
 /// that no data is loaded, so that nothing reads the table being filled.
-std::size_t ParseFile(int fd, SimulationState& s, Host& host, std::size_t count, LoadProgress& progress) {
+/// While the file is followed, a last number without white space after it
+/// may be cut by the writer, so it is not read. `endByte` receives where the
+/// values read end in the file.
+std::size_t ParseFile(int fd, SimulationState& s, Host& host, std::size_t count, LoadProgress& progress,
+                      uint64_t& endByte) {
     TableSink sink(*s.rows);
+    const bool pending = s.followData != 0;
     struct stat info {};
     if (count > 0 && ::fstat(fd, &info) == 0 && uint64_t(info.st_size) >= kParallelParseMinBytes) {
         const int32_t loaded = s.dataLoaded;
         s.dataLoaded = 0;
         s.loading = true;
         std::size_t stored = 0;
-        host.waitFor([&] { stored = ParseRealsParallel(fd, uint64_t(info.st_size), sink, count, &progress); },
-                     progress);
+        host.waitFor(
+            [&] {
+                stored =
+                    ParseRealsParallel(fd, uint64_t(info.st_size), sink, count, &progress, pending, &endByte);
+            },
+            progress);
         s.loading = false;
         s.dataLoaded = loaded;
         return stored;
     }
     FdSource source(fd);
-    RealReader reader(source);
-    return ParseRealsInto(reader, sink, 0, count);
+    RealReader reader(source, pending);
+    const std::size_t stored = ParseRealsInto(reader, sink, 0, count);
+    endByte = reader.offset();
+    return stored;
+}
+
+/// Records where the `stored` values read from `fd` end, `endByte` in it.
+void RememberHandOver(SimulationState& s, int fd, std::size_t stored, uint64_t endByte) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return;
+    const std::size_t columns = std::size_t(s.rows->columnCount());
+    DataHandOver& h = s.handOver;
+    h.device = uint64_t(info.st_dev), h.inode = uint64_t(info.st_ino);
+    h.byte = endByte;
+    h.rows = int64_t(stored / columns);
+    h.partialRow.resize(stored % columns);
+    for (std::size_t c = 0; c < h.partialRow.size(); ++c)
+        h.partialRow[c] = s.rows->value(int32_t(h.rows), int32_t(c));
 }
 
 }  // namespace
@@ -84,7 +109,9 @@ DataResult ReadData(SimulationState& s, Host& host) {
     const int32_t columns = s.rows->columnCount();
     const std::size_t wanted = std::size_t(std::max(s.lineCount, 0)) * std::size_t(columns);
     LoadProgress progress;
-    const std::size_t stored = ParseFile(fd, s, host, wanted, progress);
+    s.handOver = DataHandOver{};
+    uint64_t endByte = 0;
+    const std::size_t stored = ParseFile(fd, s, host, wanted, progress, endByte);
     // The wait cursor is put back before any question, so that the message
     // box is answered with the normal pointer.
     SetBusyCursor(host, 0);
@@ -112,6 +139,7 @@ DataResult ReadData(SimulationState& s, Host& host) {
         }
         s.lineCount = r - 1;
     }
+    RememberHandOver(s, fd, stored, endByte);
     s.position = s.startRow;
     s.dataLoaded = 1;
     const std::string note =

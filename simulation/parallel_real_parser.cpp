@@ -25,6 +25,7 @@ constexpr uint64_t kMarginBytes = 4096;
 /// token that is not exactly one number starts.
 struct BlockResult {
     std::size_t count = 0;
+    uint64_t firstOffset = 0;  ///< where the block's first token starts
     bool irregular = false;
     uint64_t irregularOffset = 0;
 };
@@ -42,8 +43,14 @@ bool ReadRange(int fd, uint64_t from, uint64_t to, char* text) {
 
 class ParallelParse {
 public:
-    ParallelParse(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count, LoadProgress* progress)
-        : fd_(fd), fileSize_(fileSize), sink_(sink), count_(count), progress_(progress) {
+    ParallelParse(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count, LoadProgress* progress,
+                  bool lastRunPending)
+        : fd_(fd),
+          fileSize_(fileSize),
+          sink_(sink),
+          count_(count),
+          progress_(progress),
+          lastRunPending_(lastRunPending) {
         blocks_ = (fileSize + kBlockBytes - 1) / kBlockBytes;
     }
 
@@ -63,6 +70,7 @@ private:
     ValueSink& sink_;
     std::size_t count_;
     LoadProgress* progress_;
+    bool lastRunPending_;
     uint64_t blocks_ = 0;
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -86,6 +94,7 @@ void ParallelParse::ParseBlock(uint64_t block, char* text, double* values, Block
     const uint64_t from = start > 0 ? start - 1 : 0;
     result.count = 0;
     result.irregular = false;
+    result.firstOffset = end;
     if (!ReadRange(fd_, from, limit, text)) {
         // The sequential read takes over here and meets the same failure.
         result.irregular = true;
@@ -103,10 +112,12 @@ void ParallelParse::ParseBlock(uint64_t block, char* text, double* values, Block
     for (;;) {
         while (p < ownEnd && space(*p)) ++p;
         if (p >= ownEnd) return;
+        if (result.count == 0) result.firstOffset = from + uint64_t(p - text);
         double value = 0;
         const char* q = ParseRealAt(p, textEnd, value, scratch);
-        // Regular: exactly one number, ending at white space or the file's end.
-        if (!q || (q < textEnd ? !space(*q) : cutShort)) {
+        // Regular: exactly one number, ending at white space or the file's
+        // end (unless what ends the file is pending).
+        if (!q || (q < textEnd ? !space(*q) : cutShort || lastRunPending_)) {
             result.irregular = true;
             result.irregularOffset = from + uint64_t(p - text);
             return;
@@ -139,15 +150,21 @@ void ParallelParse::Work() {
             changed_.wait(lock, [&] { return stopping_ || placedBlock_ == block; });
             if (stopping_) return;
             first = placedAt_;
-            n = std::min(result.count, count_ - first);
-            placedAt_ = first + n;
+            n = result.count;
             placedBlock_ = block + 1;
-            if (placedAt_ == count_ || Cancelled()) {
+            if (first + n >= count_) {
+                // The last value wanted lies in this block: a sequential read
+                // takes them from its first token, and so knows where they end.
+                n = 0;
+                stopping_ = true;
+                resumeAt_ = result.firstOffset;
+            } else if (Cancelled()) {
                 stopping_ = true;
             } else if (result.irregular) {
                 stopping_ = true;
                 resumeAt_ = result.irregularOffset;
             }
+            placedAt_ = first + n;
             if (progress_) progress_->bytesRead.store(blockEnd, std::memory_order_relaxed);
         }
         changed_.notify_all();
@@ -162,23 +179,25 @@ std::size_t ParallelParse::Run(uint64_t& resumeAt) {
     for (unsigned i = 1; i < workers; ++i) threads.emplace_back([this] { Work(); });
     Work();
     for (std::thread& thread : threads) thread.join();
-    resumeAt = placedAt_ < count_ ? resumeAt_ : fileSize_;
+    resumeAt = resumeAt_;
     return placedAt_;
 }
 
 }  // namespace
 
 std::size_t ParseRealsParallel(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count,
-                               LoadProgress* progress) {
+                               LoadProgress* progress, bool lastRunPending, uint64_t* endByte) {
     if (progress) progress->fileBytes.store(fileSize, std::memory_order_relaxed);
-    ParallelParse parse(fd, fileSize, sink, count, progress);
+    ParallelParse parse(fd, fileSize, sink, count, progress, lastRunPending);
     uint64_t resumeAt = 0;
     std::size_t stored = parse.Run(resumeAt);
+    if (endByte) *endByte = resumeAt;
     if (progress && progress->cancelled.load()) return stored;
     if (stored < count && resumeAt < fileSize && ::lseek(fd, off_t(resumeAt), SEEK_SET) >= 0) {
         FdSource rest(fd);
-        RealReader reader(rest);
+        RealReader reader(rest, lastRunPending);
         stored += ParseRealsInto(reader, sink, stored, count - stored);
+        if (endByte) *endByte = resumeAt + reader.offset();
     }
     if (progress) progress->bytesRead.store(fileSize);
     return stored;

@@ -22,6 +22,9 @@ struct LoadProgress;
 /// incomplete row is found exactly where a sequential read finds it, and
 /// nothing after the values read is written. With `progress`, the bytes
 /// read are published as blocks complete, and a cancel request stops the
-/// read early (the count returned is then meaningless).
+/// read early (the count returned is then meaningless). `lastRunPending`
+/// is RealReader's; `endByte`, when given, receives RealReader::offset() of
+/// the read.
 std::size_t ParseRealsParallel(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count,
-                               LoadProgress* progress = nullptr);
+                               LoadProgress* progress = nullptr, bool lastRunPending = false,
+                               uint64_t* endByte = nullptr);

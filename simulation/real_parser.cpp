@@ -61,7 +61,8 @@ const char* AfterLastSpace(const char* begin, const char* end) {
 
 }  // namespace
 
-RealReader::RealReader(ByteSource& source) : source_(source), buffer_(new char[kParseBlockSize]) {}
+RealReader::RealReader(ByteSource& source, bool lastRunPending)
+    : source_(source), buffer_(new char[kParseBlockSize]), lastRunPending_(lastRunPending) {}
 
 RealReader::~RealReader() = default;
 
@@ -70,15 +71,17 @@ std::size_t RealReader::Read(double* out, std::size_t count) {
     std::size_t stored = 0;
     while (stored < count && !failed_) {
         // Tokens that start before `limit` end before it too, unless the
-        // input has ended, so no number is ever cut by the block's end.
-        const char* limit = atEnd_ ? base + have_ : AfterLastSpace(base + pos_, base + have_);
+        // input has ended (and its last run is a value), so no number is
+        // ever cut by the block's end.
+        const char* limit =
+            atEnd_ && !lastRunPending_ ? base + have_ : AfterLastSpace(base + pos_, base + have_);
         const char* p = base + pos_;
         while (stored < count) {
             while (p < limit && IsScanSpace(static_cast<unsigned char>(*p))) ++p;
             if (p >= limit) break;
             const char* next = ParseRealAt(p, limit, out[stored], scratch_);
             if (!next) {
-                failed_ = true;
+                failed_ = atText_ = true;
                 break;
             }
             p = next;
@@ -92,9 +95,10 @@ std::size_t RealReader::Read(double* out, std::size_t count) {
         }
         std::memmove(base, base + pos_, have_ - pos_);
         have_ -= pos_;
+        dropped_ += pos_;
         pos_ = 0;
         if (have_ == kParseBlockSize) {  // one token fills the whole buffer
-            failed_ = true;
+            failed_ = atText_ = true;
             break;
         }
         const std::size_t n = source_.read(base + have_, kParseBlockSize - have_);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -50,19 +51,31 @@ const char* ParseRealAt(const char* p, const char* end, double& value, std::stri
 /// reused buffer of kParseBlockSize bytes, whatever the input's size.
 class RealReader {
 public:
-    explicit RealReader(ByteSource& source);
+    /// With `lastRunPending`, the input is a file another program may still
+    /// be writing: the characters after its last white space may be a number
+    /// cut short, so they are no value (yet) and the read stops before them.
+    explicit RealReader(ByteSource& source, bool lastRunPending = false);
     ~RealReader();
     /// Reads up to `count` more values into `out`; returns how many.
     std::size_t Read(double* out, std::size_t count);
+    /// Bytes of the source taken: up to the end of the last value read, or
+    /// past the white space after it.
+    uint64_t offset() const { return dropped_ + pos_; }
+    /// True when the read stopped at text that is not a number (rather than
+    /// at the end of the input).
+    bool stoppedAtText() const { return atText_; }
 
 private:
     ByteSource& source_;
     std::unique_ptr<char[]> buffer_;
     std::string scratch_;
+    bool lastRunPending_;
+    uint64_t dropped_ = 0;  // bytes of the source before the buffer's first
     std::size_t have_ = 0;  // bytes in the buffer
     std::size_t pos_ = 0;   // next byte to parse
     bool atEnd_ = false;
     bool failed_ = false;
+    bool atText_ = false;
 };
 
 /// Reads up to `count` values from the start of `source` into `out`.

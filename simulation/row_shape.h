@@ -8,8 +8,9 @@
 /// enough for thousands of lines, cheap next to any load.
 inline constexpr std::size_t kRowShapeScanBytes = std::size_t(1) << 20;
 
-/// Looks at the lines of `text` that hold the first `valuesRead` values
-/// (blank lines skipped, a line that reaches past those values left out).
+/// Looks at the lines of `text` that hold the first `valuesRead` values, as
+/// the loader reads them (blank lines skipped, a line that reaches past those
+/// values left out).
 /// When there are at least two such lines, each holding the same number of
 /// values, and that number is more than one but not `columns`, returns
 /// "Data lines hold N values; B planets need C"; otherwise an empty text.

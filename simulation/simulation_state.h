@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "configuration_keys.h"
+#include "data_hand_over.h"
 #include "trajectory_table.h"
 
 #include "base/colour.h"
@@ -81,6 +82,9 @@ struct SimulationState {
     /// load then takes the complete rows the file holds without asking,
     /// and rows appended later are added as they come.
     int32_t followData = 0;
+    /// Where the rows in the table end in the data file, as the last load or
+    /// the following left it.
+    DataHandOver handOver;
 
     /// Bodies that may be drawn or indexed: 1 to this number. Never more than
     /// the arrays hold or the table's columns, whatever `bodyCount` says.

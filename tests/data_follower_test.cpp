@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -114,6 +115,25 @@ TEST(DataFollower, ShorterOrReplacedFileStartsAgainAndTextStops) {
 
     std::filesystem::remove(path);
     EXPECT_EQ(follower.Poll().kind, Kind::Missing);
+}
+
+TEST(DataFollower, RowsGoToTheTakerABlockAtATimeUntilItRefuses) {
+    TempDir dir;
+    const std::string path = dir.write("run.dat", DataText(50000, 1) + "7 8");
+    DataFollower follower(path, 3);
+    std::vector<double> rows;
+    std::size_t largest = 0, calls = 0;
+    const auto keep = [&](const double* values, std::size_t n, int64_t) {
+        rows.insert(rows.end(), values, values + 3 * n);
+        largest = std::max(largest, n);
+        return ++calls < 3;
+    };
+    EXPECT_EQ(follower.Poll(keep).kind, Kind::Refused);  // the third block is refused
+    EXPECT_EQ(calls, 3u);
+    EXPECT_LT(largest, 50000u);
+    const std::vector<double> all = ValuesOf(DataText(50000, 1));
+    EXPECT_TRUE(std::equal(rows.begin(), rows.end(), all.begin()));
+    EXPECT_EQ(follower.rowsTaken(), int64_t(2 * largest));  // the rows refused are not taken
 }
 
 TEST(AppendRows, GrowsByDoublingAndKeepsEveryValue) {

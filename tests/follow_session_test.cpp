@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -18,6 +19,7 @@
 #include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
+#include "simulation/load_progress.h"
 #include "simulation/simulation_state.h"
 #include "test_support.h"
 
@@ -134,6 +136,134 @@ TEST(FollowSession, WhatTheWriterDoesReachesTheTable) {
         EXPECT_TRUE(f.RowsInOrder());
         EXPECT_EQ(f.host.messages.size(), stops ? 1u : 0u);
     }
+}
+
+TEST(FollowSession, ANumberCutAtTheEndIsHandedOverWhole) {
+    // The writer stopped anywhere inside row 40 when the file was read: what
+    // it has not finished is not a value, and following takes it up whole.
+    const std::string row = Rows(40, 41);
+    for (const bool reload : {false, true}) {
+        for (std::size_t cut = 1; cut + 1 < row.size(); ++cut) {
+            SCOPED_TRACE((reload ? "read again, cut at " : "loaded while following, cut at ") +
+                         std::to_string(cut));
+            Following f(40);
+            f.session.start();
+            std::string path = f.data;
+            if (reload) {
+                std::filesystem::resize_file(f.data, 0);  // the writer starts again
+                Append(f.data, Rows(0, 40) + row.substr(0, cut));
+            } else {
+                path = f.dir.write("cut.dat", Rows(0, 40) + row.substr(0, cut));
+                ASSERT_EQ(f.Load("cut.ovx", path, 100), 1);
+            }
+            f.session.check();
+            EXPECT_EQ(f.state.lineCount, 40);
+            Append(path, row.substr(cut) + Rows(41, 43));
+            f.session.check();
+            EXPECT_EQ(f.state.lineCount, 43);
+            EXPECT_TRUE(f.RowsInOrder());
+            EXPECT_TRUE(f.host.messages.empty());
+        }
+    }
+    // Without following, a last number without a line end is a value.
+    Following plain(40);
+    ASSERT_EQ(plain.Load("cut.ovx", plain.dir.write("cut.dat", Rows(0, 40) + "40 40.1 -4"), 41), 1);
+    EXPECT_EQ(plain.state.lineCount, 41);
+    EXPECT_EQ(plain.state.rows->value(40, 2), -4);
+}
+
+TEST(FollowSession, NumbersRunTogetherAreReadAlikeLoadedFollowedAndHinted) {
+    // As Fortran writes them: a minus sign takes the blank before a number.
+    const auto fortranRows = [](int from, int to) {
+        std::string text;
+        char field[32];
+        for (int r = from; r < to; ++r) {
+            for (const double v : {double(r), r + 0.1, -r - 0.1}) {
+                std::snprintf(field, sizeof field, "%13.6E", v);
+                text += field;
+            }
+            text += "\n";
+        }
+        return text;
+    };
+    ASSERT_EQ(fortranRows(4, 5), " 4.000000E+00 4.100000E+00-4.100000E+00\n");
+    Following f(1);
+    const std::string path = f.dir.write("fortran.dat", fortranRows(0, 40));
+    ASSERT_EQ(f.Load("fortran.ovx", path, 40), 1);
+    f.session.start();
+    const std::string more = fortranRows(40, 45);
+    const std::size_t inRunTogether = more.find('-') + 3;
+    Append(path, more.substr(0, inRunTogether));
+    f.session.check();
+    Append(path, more.substr(inRunTogether));
+    f.session.check();
+    EXPECT_EQ(f.state.lineCount, 45);
+    EXPECT_TRUE(f.RowsInOrder());
+    EXPECT_TRUE(f.host.messages.empty());
+    for (const std::string& note : f.host.notes) EXPECT_TRUE(note.empty()) << note;
+}
+
+TEST(FollowSession, ALargeAppendGoesStraightIntoTheTable) {
+    // Rows appended at once take no more memory than the grown table holds,
+    // besides a few blocks of working space.
+    Following f(40);
+    f.session.start();
+    constexpr int kRows = 600'000;
+    {
+        std::ofstream out(f.data, std::ios::app);
+        for (int r = 40; r < kRows; r += 100'000) out << Rows(r, std::min(r + 100'000, kRows));
+    }
+    if (!ResetPeakMemory()) GTEST_SKIP() << "this system does not let a process reset its peak memory";
+    const long before = StatusKiB("VmRSS:");
+    EXPECT_TRUE(f.session.check().dataChanged);
+    const long peak = StatusKiB("VmHWM:") - before;
+    ASSERT_EQ(f.state.lineCount, kRows);
+    EXPECT_TRUE(f.RowsInOrder());
+    const long tableKiB = long(f.state.rows->rowCount()) * 3 * long(sizeof(double)) / 1024;
+    EXPECT_LT(peak, tableKiB + 8 * 1024) << "table of " << tableKiB << " KiB";
+}
+
+TEST(FollowSession, ALargeAppendIsReadAsALoadIsAndMayBeCancelled) {
+    /// Records how the state stood during each wait, and presses Cancel at
+    /// once when told to.
+    struct WaitingHost : ScriptedHost {
+        void waitFor(const std::function<void()>& work, LoadProgress& progress) override {
+            ++waits;
+            tableHidden = state->loading && state->dataLoaded == 0;
+            if (cancel) progress.cancelled = true;
+            work();
+        }
+        SimulationState* state = nullptr;
+        bool cancel = true;
+        int waits = 0;
+        bool tableHidden = false;
+    };
+    Following f(40);
+    WaitingHost host;
+    host.state = &f.state;
+    FollowSession session(f.state, host);
+    session.start();
+    constexpr int kRows = 400'000;  // over 8 MiB of text
+    Append(f.data, Rows(40, kRows));
+    const FollowResult result = session.check();
+    EXPECT_EQ(host.waits, 1);
+    EXPECT_TRUE(host.tableHidden);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_FALSE(session.enabled());
+    EXPECT_EQ(host.notes.back(), "Load cancelled");
+    EXPECT_FALSE(f.state.loading);
+    EXPECT_EQ(f.state.dataLoaded, 1);
+    EXPECT_GT(f.state.lineCount, 40);  // the rows read before the cancel stay
+    EXPECT_LT(f.state.lineCount, kRows);
+    EXPECT_TRUE(f.RowsInOrder());
+
+    // Following again goes on after them.
+    host.cancel = false;
+    session.start();
+    EXPECT_EQ(host.waits, 2);
+    EXPECT_EQ(f.state.lineCount, kRows);
+    EXPECT_TRUE(f.RowsInOrder());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST(FollowSession, ALoadElsewhereIsFollowedFromItsOwnRows) {

@@ -17,28 +17,36 @@
 
 namespace {
 
-/// Parses `text` from a file both ways and checks they agree on every value
-/// and on where they stop.
+/// Parses `text` from a file both ways, its last run of characters a value
+/// and pending, and checks they agree on every value, on where they stop
+/// and on the byte where the values read end.
 void ExpectParallelSameAsSequential(const std::string& text, std::size_t count) {
     TempDir dir;
     const std::string path = dir.write("big.dat", text);
-    std::vector<double> sequential(count), parallel(count, -7.0);
-    MemorySource source(text);
-    const std::size_t expected = ParseReals(source, sequential.data(), count);
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    struct VectorSink : ValueSink {
-        std::vector<double>& out;
-        explicit VectorSink(std::vector<double>& o) : out(o) {}
-        void Store(std::size_t first, const double* values, std::size_t n) override {
-            std::copy(values, values + n, out.begin() + std::ptrdiff_t(first));
+    for (const bool pending : {false, true}) {
+        SCOPED_TRACE(pending ? "last run pending" : "last run a value");
+        std::vector<double> sequential(count), parallel(count, -7.0);
+        MemorySource source(text);
+        RealReader reader(source, pending);
+        const std::size_t expected = reader.Read(sequential.data(), count);
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        struct VectorSink : ValueSink {
+            std::vector<double>& out;
+            explicit VectorSink(std::vector<double>& o) : out(o) {}
+            void Store(std::size_t first, const double* values, std::size_t n) override {
+                std::copy(values, values + n, out.begin() + std::ptrdiff_t(first));
+            }
+        } sink(parallel);
+        uint64_t endByte = 0;
+        const std::size_t actual =
+            ParseRealsParallel(fd, text.size(), sink, count, nullptr, pending, &endByte);
+        ::close(fd);
+        ASSERT_EQ(actual, expected);
+        EXPECT_EQ(endByte, reader.offset());
+        EXPECT_EQ(std::memcmp(parallel.data(), sequential.data(), actual * sizeof(double)), 0);
+        if (actual < count) {
+            EXPECT_EQ(parallel[actual], -7.0) << "wrote past the values read";
         }
-    } sink(parallel);
-    const std::size_t actual = ParseRealsParallel(fd, text.size(), sink, count);
-    ::close(fd);
-    ASSERT_EQ(actual, expected);
-    EXPECT_EQ(std::memcmp(parallel.data(), sequential.data(), actual * sizeof(double)), 0);
-    if (actual < count) {
-        EXPECT_EQ(parallel[actual], -7.0) << "wrote past the values read";
     }
 }
 
@@ -77,16 +85,6 @@ TEST(ParallelParser, IrregularTokensFallBackExactly) {
         ExpectParallelSameAsSequential(*text, 4'000'000);
 }
 
-/// A field of /proc/self/status, in KiB.
-long StatusKiB(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string name;
-    long value = -1;
-    while (status >> name && name != field) status.ignore(1 << 10, '\n');
-    status >> value;
-    return value;
-}
-
 TEST(ParallelParser, HoldsOnlyTheBlocksInFlightNeverTheFile) {
     TempDir dir;
     const std::string text = LargeText(std::size_t(48) << 20);
@@ -98,9 +96,7 @@ TEST(ParallelParser, HoldsOnlyTheBlocksInFlightNeverTheFile) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     } sink;
-    std::ofstream reset("/proc/self/clear_refs");
-    reset << "5" << std::flush;  // the peak starts again from here
-    if (!reset) GTEST_SKIP() << "this system does not let a process reset its peak memory";
+    if (!ResetPeakMemory()) GTEST_SKIP() << "this system does not let a process reset its peak memory";
     const int fd = ::open(path.c_str(), O_RDONLY);
     const long before = StatusKiB("VmRSS:");
     EXPECT_GT(ParseRealsParallel(fd, text.size(), sink, std::size_t(1) << 30), std::size_t(3'000'000));

@@ -20,6 +20,8 @@ TEST(RowShape, NoteOnlyWhenEveryLineReadHoldsTheSameWrongCount) {
     EXPECT_EQ(RowShapeNote("1 2 3\n4 5 6\n", 5, 5), "");         // the line past the values read is left out
     EXPECT_EQ(RowShapeNote("1 2 3\n\n4 5 6\n7 8 9 10\n", 5, 6),  // blank lines skipped
               "Data lines hold 3 values; 2 planets need 5");
+    EXPECT_EQ(RowShapeNote("1.0E+00-2.0E+00 3\n4-5 6\n", 3, 6), "");  // numbers run together count apart
+    EXPECT_EQ(RowShapeNote("1.0-2.0\n3.0-4.0\n", 3, 4), "Data lines hold 2 values; 1 planet needs 3");
 }
 
 }  // namespace

@@ -51,3 +51,18 @@ std::string DataText(int rows, int bodies) {
     }
     return out.str();
 }
+
+long StatusKiB(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string name;
+    long value = -1;
+    while (status >> name && name != field) status.ignore(1 << 10, '\n');
+    status >> value;
+    return value;
+}
+
+bool ResetPeakMemory() {
+    std::ofstream reset("/proc/self/clear_refs");
+    reset << "5" << std::flush;
+    return bool(reset);
+}

@@ -50,3 +50,10 @@ std::string ConfigText(const std::string& dataName, int lines, int bodies, int s
 
 /// `rows` data rows for `bodies` bodies: time r, then body k at (r + k/10, -r - k/10).
 std::string DataText(int rows, int bodies);
+
+/// A field of /proc/self/status ("VmRSS:", "VmHWM:"), in KiB; -1 when absent.
+long StatusKiB(const char* field);
+
+/// Starts the process's peak memory (VmHWM) again from what it holds now;
+/// false when the system does not let a process do that.
+bool ResetPeakMemory();
