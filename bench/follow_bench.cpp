@@ -25,6 +25,7 @@
 #include "animation/startup_defaults.h"
 #include "app/command_ids.h"
 #include "app/main_frame.h"
+#include "app/qt_host.h"
 #include "app/simulation_view.h"
 #include "commands/external_editor.h"
 #include "commands/file_dialog.h"
@@ -40,9 +41,15 @@ constexpr int kTrail = 10000;
 
 /// A window that follows the data of `config`, with the playback bar
 /// shown or hidden.
+/// The window's own host, so that a large append runs off the window's
+/// thread as it does for a user, with every question answered No.
+struct QuietHost : QtHost {
+    Answer messageBox(const std::string&, Buttons, Icon) override { return Answer::No; }
+};
+
 struct FollowingWindow {
-    FollowingWindow(const std::string& config, bool playbackBar)
-        : frame(state, plot, silent, silent, silent) {
+    FollowingWindow(const std::string& config, bool playbackBar) : frame(state, plot, host, silent, silent) {
+        host.setParent(&frame);
         InitialiseDefaults(state, plot);
         frame.show();
         frame.runCommand(ID_FOLLOW_DATA);
@@ -53,6 +60,7 @@ struct FollowingWindow {
     SimulationState state;
     PlotBox plot;
     SilentServices silent;
+    QuietHost host;
     CMainFrame frame;
 };
 
