@@ -138,9 +138,9 @@ void PlaybackControls::createActions() {
 
     const QStyle* look = window_.style();
     commands_.action(ID_PLAY_PAUSE)->setIcon(look->standardIcon(QStyle::SP_MediaPlay));
-    commands_.action(ID_STEP_FORWARD)->setIcon(look->standardIcon(QStyle::SP_MediaSkipForward));
-    commands_.action(ID_STEP_BACK)->setIcon(look->standardIcon(QStyle::SP_ArrowBack));
-    commands_.action(ID_LOOP)->setIcon(look->standardIcon(QStyle::SP_DialogResetButton));
+    commands_.action(ID_STEP_FORWARD)->setIcon(QIcon(QStringLiteral(":/icons/icons/step-forward.svg")));
+    commands_.action(ID_STEP_BACK)->setIcon(QIcon(QStringLiteral(":/icons/icons/step-back.svg")));
+    commands_.action(ID_LOOP)->setIcon(QIcon(QStringLiteral(":/icons/icons/loop.svg")));
 }
 
 // Following the data file: the follower, its toggle, and what it tells.
