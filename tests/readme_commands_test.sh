@@ -81,8 +81,9 @@ run_all() {
             continue
         fi
         local shown=$command
-        command=${command//build\/release\//$build/}
+        # /tmp/ first: the build folder may itself lie under /tmp.
         command=${command//\/tmp\//$scratch/}
+        command=${command//build\/release\//$build/}
         echo "running: $shown"
         ran=$((ran + 1))
         local status=0
