@@ -7,6 +7,7 @@
 
 #include "configuration_keys.h"
 #include "data_hand_over.h"
+#include "table_layout.h"
 #include "trajectory_table.h"
 
 #include "base/colour.h"
@@ -18,6 +19,11 @@ inline constexpr int kBodySlots = kMaxBodies + 1;
 /// Which rows a body's trail shows: the rows from the current one on
 /// (Ahead), the rows before it (Behind), or both.
 enum class TrailMode { Ahead, Behind, Both };
+
+/// How the data file is read: the classic stream of numbers (the time and
+/// x, y of every body, line breaks meaning nothing), or a plain table of
+/// lines whose layout is found from the file itself.
+enum class DataFormat { Stream, Table };
 
 /// Everything a configuration file sets, the two file paths, the loaded
 /// trajectory, the current row and the two animation requests. One instance
@@ -85,6 +91,14 @@ struct SimulationState {
     /// Where the rows in the table end in the data file, as the last load or
     /// the following left it.
     DataHandOver handOver;
+
+    /// How the data file is read. With Table, `tableLayout` is what the last
+    /// read found in the file and `plane` chooses the coordinates shown when
+    /// the table gives three per body; a line count below 0 then takes every
+    /// complete row the file holds.
+    DataFormat dataFormat = DataFormat::Stream;
+    TableLayout tableLayout;
+    TablePlane plane = TablePlane::XY;
 
     /// Bodies that may be drawn or indexed: 1 to this number. Never more than
     /// the arrays hold or the table's columns, whatever `bodyCount` says.

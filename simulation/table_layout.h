@@ -1,0 +1,114 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// How the cells of a plain data table's line are separated. One separator
+/// holds for the whole file.
+enum class TableSeparator {
+    Blank,      ///< runs of spaces and tabs (numpy's savetxt, Fortran, the classic data file)
+    Comma,      ///< one comma between cells, blanks around a cell ignored (pandas, spreadsheets)
+    Semicolon,  ///< one semicolon between cells, blanks around a cell ignored
+};
+
+/// The plane a table with three coordinates per body is shown on: its first
+/// letter becomes the picture's x, its second the picture's y.
+enum class TablePlane { XY, XZ, YZ };
+
+/// Where a body's coordinates stand in a table's line: cell indices from 0;
+/// z is -1 when the table gives two coordinates.
+struct TableBodyColumns {
+    int32_t x = -1;
+    int32_t y = -1;
+    int32_t z = -1;
+};
+
+/// What a plain data table holds, as found from its first lines.
+struct TableLayout {
+    TableSeparator separator = TableSeparator::Blank;
+    /// Cells in every data line.
+    int32_t cells = 0;
+    /// The cell holding the time.
+    int32_t timeColumn = 0;
+    /// One entry per body, in the order the bodies are shown.
+    std::vector<TableBodyColumns> bodies;
+    /// The bodies' names from the header, one per body; empty when the header
+    /// does not name them (no header, or numbered columns such as x1, y1).
+    std::vector<std::string> names;
+    /// Units a header gives in brackets ("t [yr]", "earth_x (AU)"); empty when none.
+    std::string timeUnit;
+    std::string lengthUnit;
+    /// The header line, from 1; 0 when the table has none.
+    int64_t headerLine = 0;
+
+    /// True when some body has a z column: the plane then chooses what is shown.
+    bool threeDimensional() const {
+        for (const TableBodyColumns& b : bodies)
+            if (b.z >= 0) return true;
+        return false;
+    }
+};
+
+/// A place in a table's text that stops its reading, and why.
+struct TableError {
+    int64_t line = 0;     ///< from 1
+    int32_t column = 0;   ///< the cell, from 1; 0 when the message is about the whole line or file
+    std::string message;  ///< the whole message, naming line and column
+};
+
+/// Bytes from the start of a file that the layout is found from.
+inline constexpr std::size_t kTableHeadBytes = std::size_t(1) << 20;
+
+/// The result of parsing one line of a table.
+enum class TableLineResult {
+    Cells,    ///< `count` cells were read
+    Blank,    ///< nothing but blanks (or nothing): the line is skipped
+    Comment,  ///< the first non-blank character is '#': the line is skipped
+    BadCell,  ///< cell `count` (from 0) is not a number; its text is in `bad`
+};
+
+/// Parses the line [begin, end) (without its line end; a '\r' before it is
+/// ignored) into at most `capacity` values, cell after cell, each read as
+/// strtod reads a whole cell. `count` receives the cells read, or with
+/// BadCell the index of the bad one; more cells than `capacity` stop the read
+/// there, with `count` = capacity + 1. This is the one rule by which a table's
+/// cells are told apart and read.
+TableLineResult ParseTableLine(const char* begin, const char* end, TableSeparator separator, double* values,
+                               std::size_t capacity, std::size_t& count, std::string& bad);
+
+/// "Line 17, column 4: 'abc' is not a number" and the other messages of a
+/// table's reading, made in one place so that they read alike.
+TableError NotANumberError(int64_t line, int32_t column, std::string_view text);
+TableError RaggedRowError(int64_t line, int32_t cellsFound, int32_t cellsExpected);
+
+/// Finds the layout of a plain data table from the first bytes of its file
+/// (`head`: up to kTableHeadBytes; when `whole` is false the head's last
+/// line may be cut and is not looked at): the separator, the header and
+/// what its names say, the cells of a line. False, with `error` set, when
+/// the head holds no data line, when a data line does not hold numbers, or
+/// when the cells cannot be shared out as the time and two or three
+/// coordinates per body.
+bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, TableError& error);
+
+/// True when `head` reads as a plain table of numbers rather than as a
+/// configuration: after blank lines, lines starting with '#' and at most one
+/// header line, its first line is numbers alone.
+bool LooksLikeTable(std::string_view head);
+
+/// The coordinates of body `b` that `plane` shows, from a line's cell values.
+inline void ProjectBody(const TableBodyColumns& b, TablePlane plane, const double* cells, double& x,
+                        double& y) {
+    switch (plane) {
+        case TablePlane::XY:
+            x = cells[b.x], y = cells[b.y];
+            break;
+        case TablePlane::XZ:
+            x = cells[b.x], y = b.z >= 0 ? cells[b.z] : 0.0;
+            break;
+        case TablePlane::YZ:
+            x = cells[b.y], y = b.z >= 0 ? cells[b.z] : 0.0;
+            break;
+    }
+}
