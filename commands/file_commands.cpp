@@ -1,7 +1,10 @@
 #include "commands/file_commands.h"
 
+#include <algorithm>
+
 #include "animation/animation_commands.h"
 #include "animation/simulation_loading.h"
+#include "animation/table_loading.h"
 #include "base/format.h"
 #include "commands/external_editor.h"
 #include "commands/file_dialog.h"
@@ -16,6 +19,14 @@ constexpr const char* kConfigDescription = "orbivex files";
 constexpr const char* kConfigPattern = "*.ovx";
 constexpr const char* kDataDescription = "orbivex data files";
 constexpr const char* kDataPattern = "*.dat";
+constexpr const char* kTableDescription = "data tables";
+constexpr const char* kTablePattern = "*.csv *.tsv *.txt *.dat";
+
+/// True when the simulation shown was opened from a table directly, not
+/// through a configuration.
+bool OpenedAsTable(const SimulationState& s) {
+    return s.dataFormat == DataFormat::Table && s.configPath == s.dataPath;
+}
 
 /// Asks for a file starting at `current`; on confirmation stores the chosen
 /// path there and moves into its folder.
@@ -52,10 +63,49 @@ bool OpenSimulation(const FileCommandContext& c, const std::string& path) {
     return true;
 }
 
+bool OpenFile(const FileCommandContext& c, const std::string& path) {
+    RequestStop(c.state);
+    const std::string file = EnterFolderOf(path);
+    if (IsTableFile(file)) {
+        LoadTable(c.state, c.plot, c.host, file, c.state.plane);
+    } else {
+        c.state.configPath = file;
+        LoadSimulation(c.state, c.plot, c.host, file);
+    }
+    return true;
+}
+
+bool OpenDataTable(const FileCommandContext& c) {
+    RequestStop(c.state);
+    std::string path = c.state.dataPath;
+    if (!c.dialog.PromptForFile("Open Data", kTableDescription, kTablePattern, path)) return false;
+    LoadTable(c.state, c.plot, c.host, EnterFolderOf(path), c.state.plane);
+    return true;
+}
+
+bool ChoosePlane(const FileCommandContext& c, TablePlane plane) {
+    RequestStop(c.state);
+    if (c.state.plane == plane) return false;
+    if (!c.state.dataLoaded || c.state.dataFormat != DataFormat::Table) {
+        c.state.plane = plane;  // for the next table opened
+        return false;
+    }
+    const int32_t row = c.state.position;
+    if (OpenedAsTable(c.state)) {
+        if (!LoadTable(c.state, c.plot, c.host, c.state.dataPath, plane)) return true;
+    } else {
+        c.state.plane = plane;
+        if (ReadData(c.state, c.host) != DataResult::Ok) return true;
+    }
+    c.state.position = std::clamp(row, 0, std::max(c.state.usableRows() - 1, 0));
+    return true;
+}
+
 bool LoadConfigurationFile(const FileCommandContext& c) {
     RequestStop(c.state);
     if (!Choose(c, "Open config file", kConfigDescription, kConfigPattern, c.state.configPath)) return false;
-    LoadConfiguration(c.state, c.plot, c.host, c.state.configPath);
+    if (LoadConfiguration(c.state, c.plot, c.host, c.state.configPath) != ConfigResult::Ok)
+        HintAtTable(c.host, c.state.configPath);
     return true;
 }
 
@@ -68,7 +118,10 @@ bool ReloadDataFile(const FileCommandContext& c) {
 
 bool ReloadSimulation(const FileCommandContext& c) {
     RequestStop(c.state);
-    LoadSimulation(c.state, c.plot, c.host, c.state.configPath);
+    if (OpenedAsTable(c.state))
+        LoadTable(c.state, c.plot, c.host, c.state.dataPath, c.state.plane);
+    else
+        LoadSimulation(c.state, c.plot, c.host, c.state.configPath);
     return true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "simulation/table_layout.h"
+
 struct SimulationState;
 class PlotBox;
 class Host;
@@ -28,6 +30,16 @@ bool NewSimulation(const FileCommandContext& context);
 /// configuration path and the process moves into its folder. For a file
 /// given on the command line or dropped on the window.
 bool OpenSimulation(const FileCommandContext& context, const std::string& path);
+/// Opens `path` as what its content says it is: a plain data table with a
+/// configuration found from it, or a configuration with its data file. The
+/// process moves into the file's folder. For a file given on the command
+/// line or dropped on the window.
+bool OpenFile(const FileCommandContext& context, const std::string& path);
+/// Asks for a plain data table (CSV, TSV, text) and opens it directly.
+bool OpenDataTable(const FileCommandContext& context);
+/// Shows `plane` of a table with three coordinates per body: the table is
+/// read again with it, the row shown kept where it can be.
+bool ChoosePlane(const FileCommandContext& context, TablePlane plane);
 /// Asks for a configuration file and reads it alone; the table stays.
 bool LoadConfigurationFile(const FileCommandContext& context);
 /// Asks for a data file and reads it into the table.

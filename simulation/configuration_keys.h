@@ -68,3 +68,12 @@ inline constexpr std::string_view kNamesKey = "names";
 inline constexpr std::string_view kTimeUnitKey = "time unit";
 inline constexpr std::string_view kLengthUnitKey = "length unit";
 inline constexpr std::string_view kTitleKey = "title";
+/// Lines a configuration written for a plain data table adds: "data format
+/// = table" reads the data file as a table of lines (separators, header and
+/// column names found from the file); "plane = xz" chooses the coordinates
+/// shown of a table with three per body; "equal aspect = 1" turns equal
+/// aspect on as the table's direct open does.
+inline constexpr std::string_view kDataFormatKey = "data format";
+inline constexpr std::string_view kTableFormatValue = "table";
+inline constexpr std::string_view kPlaneKey = "plane";
+inline constexpr std::string_view kEqualAspectKey = "equal aspect";

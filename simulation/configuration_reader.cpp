@@ -11,6 +11,7 @@
 #include "file_access.h"
 #include "host.h"
 #include "simulation_state.h"
+#include "table_plane.h"
 
 ColourRef BodyColourTable(int code) {
     static constexpr std::array<ColourRef, 14> kColours = {
@@ -134,6 +135,11 @@ std::string ShownText(std::string_view text) {
     return shown;
 }
 
+std::string LowerCase(std::string text) {
+    for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 /// Takes the optional lines after the fields (names, units, title),
 /// recognised by the text before the "=" (case and surrounding blanks do not
 /// matter). Other lines are ignored.
@@ -143,8 +149,7 @@ void ReadOptionalLines(ConfigScanner& in, SimulationState& s) {
     while (in.ReadLine(line)) {
         const auto equals = line.find('=');
         if (equals == std::string::npos) continue;
-        std::string key = Trimmed(std::string_view(line).substr(0, equals));
-        for (char& c : key) c = char(std::tolower(static_cast<unsigned char>(c)));
+        const std::string key = LowerCase(Trimmed(std::string_view(line).substr(0, equals)));
         const std::string value = Trimmed(std::string_view(line).substr(equals + 1));
         if (key == kNamesKey) {
             s.bodyNames.clear();
@@ -156,6 +161,12 @@ void ReadOptionalLines(ConfigScanner& in, SimulationState& s) {
             s.lengthUnit = ShownText(value);
         } else if (key == kTitleKey) {
             s.plotTitle = ShownText(value);
+        } else if (key == kDataFormatKey) {
+            s.dataFormat = LowerCase(value) == kTableFormatValue ? DataFormat::Table : DataFormat::Stream;
+        } else if (key == kPlaneKey) {
+            ParseTablePlane(LowerCase(value), s.plane);
+        } else if (key == kEqualAspectKey) {
+            s.configEqualAspect = value == "1";
         }
     }
 }
@@ -168,6 +179,9 @@ ConfigResult ReadConfigurationFrom(std::FILE* file, SimulationState& state, Host
     state.timeUnit.clear();
     state.lengthUnit.clear();
     state.plotTitle.clear();
+    state.dataFormat = DataFormat::Stream;
+    state.plane = TablePlane::XY;
+    state.configEqualAspect = false;
     const ConfigResult result = ReadFields(in, state, host);
     if (result == ConfigResult::Ok) ReadOptionalLines(in, state);
     return result;

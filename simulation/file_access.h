@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -9,3 +10,8 @@ int OpenRegularFile(const std::string& path);
 
 /// The same, as a C stream; null when it cannot be opened.
 std::FILE* OpenRegularFileStream(const std::string& path);
+
+/// The first `bytes` bytes of the regular file `path` (fewer when it is
+/// shorter); `whole` tells whether they are all of it. Empty, with `whole`
+/// false, when the file cannot be read.
+std::string ReadFileHead(const std::string& path, std::size_t bytes, bool& whole);

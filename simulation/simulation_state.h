@@ -99,6 +99,8 @@ struct SimulationState {
     DataFormat dataFormat = DataFormat::Stream;
     TableLayout tableLayout;
     TablePlane plane = TablePlane::XY;
+    /// Set by a configuration's "equal aspect = 1" line.
+    bool configEqualAspect = false;
 
     /// Bodies that may be drawn or indexed: 1 to this number. Never more than
     /// the arrays hold or the table's columns, whatever `bodyCount` says.

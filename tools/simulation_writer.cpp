@@ -134,6 +134,9 @@ std::string ConfigurationText(const ConfigurationFields& f) {
     if (!f.timeUnit.empty()) out << kTimeUnitKey << " = " << f.timeUnit << '\n';
     if (!f.lengthUnit.empty()) out << kLengthUnitKey << " = " << f.lengthUnit << '\n';
     if (!f.title.empty()) out << kTitleKey << " = " << f.title << '\n';
+    if (f.tableFormat) out << kDataFormatKey << " = " << kTableFormatValue << '\n';
+    if (!f.plane.empty()) out << kPlaneKey << " = " << f.plane << '\n';
+    if (f.equalAspect) out << kEqualAspectKey << " = 1\n";
     return out.str();
 }
 

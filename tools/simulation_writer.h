@@ -28,6 +28,11 @@ struct ConfigurationFields {
     std::string timeUnit;
     std::string lengthUnit;
     std::string title;
+    /// For a configuration of a plain data table: read the data file as a
+    /// table, show the plane named (empty: the default), turn equal aspect on.
+    bool tableFormat = false;
+    std::string plane;
+    bool equalAspect = false;
 };
 
 /// The shortest text that reads back as exactly `value` (std::to_chars).

@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+
+#include "simulation/table_layout.h"
+
+struct SimulationState;
+class PlotBox;
+class Host;
+
+/// True when the file `path` holds a plain table of numbers rather than a
+/// configuration, by its content whatever its name.
+bool IsTableFile(const std::string& path);
+
+/// Opens the plain data table `path` directly, with a configuration found
+/// from it (InferTableConfiguration), showing `plane` of a table with three
+/// coordinates per body, equal aspect on. A table that cannot be read is
+/// reported through `host` (the message names its line and column) and
+/// leaves the simulation loaded before as it was. Returns 1 when loaded.
+int LoadTable(SimulationState& state, PlotBox& plot, Host& host, const std::string& path, TablePlane plane);
+
+/// Loads `path` as what its content says it is: a plain table (LoadTable) or
+/// a configuration with its data file (LoadSimulation). For a file named on
+/// the command line or dropped on the window.
+int LoadFile(SimulationState& state, PlotBox& plot, Host& host, const std::string& path, TablePlane plane);
+
+/// Says, after a configuration `path` was refused, what to do when the file
+/// holds a table of numbers instead: "run.dat holds numbers, not a
+/// configuration: open it with File > Open Data… or `orbivex run.dat`", as
+/// a note. Nothing for any other file.
+void HintAtTable(Host& host, const std::string& path);
