@@ -34,19 +34,22 @@ struct ColumnName {
     std::string_view unit;
 };
 
-/// "\"earth_x [AU]\"" gives earth_x and AU; a unit stands last, in brackets
-/// or parentheses, after a name.
+std::string_view Unquoted(std::string_view s) {
+    s = Trim(s);
+    return s.size() >= 2 && s.front() == '"' && s.back() == '"' ? Trim(s.substr(1, s.size() - 2)) : s;
+}
+
+/// "earth_x [AU]" gives earth_x and AU, quoted within or without the unit;
+/// a unit stands last, in brackets or parentheses, after a name.
 ColumnName ReadName(std::string_view cell) {
-    cell = Trim(cell);
-    if (cell.size() >= 2 && cell.front() == '"' && cell.back() == '"')
-        cell = Trim(cell.substr(1, cell.size() - 2));
+    cell = Unquoted(cell);
     ColumnName n{cell, {}};
     if (cell.empty() || (cell.back() != ']' && cell.back() != ')')) return n;
     const std::size_t open = cell.rfind(cell.back() == ']' ? '[' : '(');
     if (open == std::string_view::npos) return n;
     const std::string_view name = Trim(cell.substr(0, open));
     if (name.empty()) return n;
-    n.name = name;
+    n.name = Unquoted(name);
     n.unit = Trim(cell.substr(open + 1, cell.size() - open - 2));
     return n;
 }
