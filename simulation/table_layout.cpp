@@ -1,9 +1,194 @@
 #include "table_layout.h"
 
-// Layout detection: written by the layout work.
-bool DetectTableLayout(std::string_view, bool, TableLayout&, TableError& error) {
-    error.message = "not yet";
-    return false;
+#include <cstring>
+
+#include "base/format.h"
+#include "table_header.h"
+
+namespace {
+
+/// Cells a data line may hold: more is taken for something other than a
+/// table of orbits rather than read into absurd numbers of bodies.
+constexpr int32_t kMaxCells = 10000;
+
+/// Data lines the separator is found from.
+constexpr int kSeparatorLines = 20;
+
+/// The lines of a head one by one, without their '\n', numbered from 1.
+class HeadLines {
+public:
+    /// Unless the head is `whole`, the text after its last '\n' is left out.
+    HeadLines(std::string_view head, bool whole) : p_(head.data()), stop_(head.data() + head.size()) {
+        if (whole) return;
+        const std::size_t last = head.rfind('\n');
+        stop_ = last == std::string_view::npos ? p_ : head.data() + last + 1;
+    }
+
+    bool next() {
+        if (p_ == stop_) return false;
+        begin_ = p_;
+        const void* newline = std::memchr(p_, '\n', static_cast<std::size_t>(stop_ - p_));
+        end_ = newline ? static_cast<const char*>(newline) : stop_;
+        p_ = newline ? end_ + 1 : stop_;
+        ++number_;
+        return true;
+    }
+    const char* begin() const { return begin_; }
+    const char* end() const { return end_; }
+    int64_t number() const { return number_; }
+
+private:
+    const char* p_;
+    const char* stop_;
+    const char* begin_ = nullptr;
+    const char* end_ = nullptr;
+    int64_t number_ = 0;
+};
+
+/// Neither blank nor a comment: a data line or a header. (ParseTableLine
+/// tells these apart before it reads a cell, so a capacity of 0 reads none.)
+bool HoldsCells(const char* begin, const char* end) {
+    std::size_t count = 0;
+    std::string unused;
+    return ParseTableLine(begin, end, TableSeparator::Blank, nullptr, 0, count, unused) ==
+           TableLineResult::Cells;
 }
 
-bool LooksLikeTable(std::string_view) { return false; }
+/// The separator of lines: ',' when some line holds one, else ';' when some
+/// line holds one, else blanks.
+TableSeparator SeparatorOf(const std::vector<std::string_view>& lines) {
+    bool semicolon = false;
+    for (std::string_view line : lines) {
+        if (line.find(',') != std::string_view::npos) return TableSeparator::Comma;
+        semicolon = semicolon || line.find(';') != std::string_view::npos;
+    }
+    return semicolon ? TableSeparator::Semicolon : TableSeparator::Blank;
+}
+
+/// True when the line is numbers alone, read with `separator`.
+bool IsNumbers(const char* begin, const char* end, TableSeparator separator, std::vector<double>& values) {
+    std::size_t count = 0;
+    std::string bad;
+    return ParseTableLine(begin, end, separator, values.data(), values.size(), count, bad) ==
+           TableLineResult::Cells;
+}
+
+TableError LineError(int64_t line, std::string message) {
+    TableError e;
+    e.line = line;
+    e.message = line > 0 ? Format("Line %lld: %s", static_cast<long long>(line), message.c_str()) : message;
+    return e;
+}
+
+}  // namespace
+
+bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, TableError& error) {
+    layout = TableLayout{};
+    // The separator, from the first lines with cells; the first of them may
+    // be a header, whose text says nothing of the data's separator.
+    std::vector<std::string_view> firsts;
+    int64_t firstLine = 0;
+    for (HeadLines lines(head, whole); firsts.size() <= kSeparatorLines && lines.next();) {
+        if (!HoldsCells(lines.begin(), lines.end())) continue;
+        if (firsts.empty()) firstLine = lines.number();
+        firsts.emplace_back(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
+    }
+    if (firsts.size() > 1) firsts.erase(firsts.begin());
+    layout.separator = SeparatorOf(firsts);
+
+    std::vector<double> values(kMaxCells);
+    std::string bad;
+    int64_t dataLine = 0;  // the first
+    std::string_view textHeader, commentHeader;
+    int64_t commentLine = 0;
+    for (HeadLines lines(head, whole); lines.next();) {
+        std::size_t count = 0;
+        const TableLineResult result = ParseTableLine(lines.begin(), lines.end(), layout.separator,
+                                                      values.data(), values.size(), count, bad);
+        if (result == TableLineResult::Blank) continue;
+        if (result == TableLineResult::Comment) {
+            if (dataLine == 0) {
+                commentHeader =
+                    std::string_view(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
+                commentLine = lines.number();
+            }
+            continue;
+        }
+        if (result == TableLineResult::BadCell && lines.number() == firstLine) {
+            textHeader =
+                std::string_view(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
+            layout.headerLine = firstLine;
+            continue;
+        }
+        const int32_t cells = static_cast<int32_t>(count);
+        if (result == TableLineResult::BadCell) {
+            error = NotANumberError(lines.number(), cells + 1, bad);
+            return false;
+        }
+        if (count > values.size()) {
+            error = LineError(lines.number(), Format("more than %d values a line", kMaxCells));
+            return false;
+        }
+        if (dataLine == 0) {
+            dataLine = lines.number();
+            layout.cells = cells;
+        } else if (cells != layout.cells) {
+            error = RaggedRowError(lines.number(), cells, layout.cells);
+            return false;
+        }
+    }
+    if (dataLine == 0) {
+        if (layout.headerLine > 0)
+            error = LineError(layout.headerLine, "a header without data lines after it");
+        else if (whole)
+            error = LineError(0, "No data lines in the file");
+        else
+            error =
+                LineError(0, Format("No data line ends within the first %zu bytes of the file", head.size()));
+        return false;
+    }
+
+    // The header: the line of names before the data, or else the last
+    // comment before the data when it names as many columns as a line holds
+    // (numpy's "# t x1 y1").
+    std::vector<std::string_view> names;
+    HeaderMeaning meaning = HeaderMeaning::Nothing;
+    if (!textHeader.empty()) {
+        SplitTableHeader(textHeader.data(), textHeader.data() + textHeader.size(), layout.separator, names);
+        meaning = ReadTableHeader(names, layout.headerLine, layout.cells, layout, error);
+    } else if (!commentHeader.empty()) {
+        const std::size_t start = commentHeader.find_first_not_of(" \t#\f\v");
+        const std::string_view text = commentHeader.substr(std::min(start, commentHeader.size()));
+        SplitTableHeader(text.data(), text.data() + text.size(), layout.separator, names);
+        if (static_cast<int32_t>(names.size()) == layout.cells) {
+            meaning = ReadTableHeader(names, commentLine, layout.cells, layout, error);
+            if (meaning == HeaderMeaning::Columns) layout.headerLine = commentLine;
+        }
+    }
+    if (meaning == HeaderMeaning::Fault) return false;
+    if (meaning == HeaderMeaning::Columns) return true;
+
+    // No names: the time, then x and y of each body.
+    if (layout.cells < 3 || layout.cells % 2 == 0) {
+        error =
+            LineError(dataLine, Format("%d value%s a line; a table needs the time, then x and y of each body",
+                                       layout.cells, layout.cells == 1 ? "" : "s"));
+        return false;
+    }
+    layout.timeColumn = 0;
+    for (int32_t x = 1; x + 1 < layout.cells; x += 2) layout.bodies.push_back(TableBodyColumns{x, x + 1, -1});
+    return true;
+}
+
+bool LooksLikeTable(std::string_view head) {
+    std::vector<double> values(kMaxCells);
+    bool header = false;
+    for (HeadLines lines(head, true); lines.next();) {
+        if (!HoldsCells(lines.begin(), lines.end())) continue;
+        const std::string_view line(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
+        if (IsNumbers(lines.begin(), lines.end(), SeparatorOf({line}), values)) return true;
+        if (header) return false;
+        header = true;
+    }
+    return false;
+}

@@ -78,6 +78,12 @@ enum class TableLineResult {
 TableLineResult ParseTableLine(const char* begin, const char* end, TableSeparator separator, double* values,
                                std::size_t capacity, std::size_t& count, std::string& bad);
 
+/// The texts of the cells of the line [begin, end), told apart as
+/// ParseTableLine tells them (blanks around a cell left out), for a header's
+/// names; none for a line of blanks. '#' is not special here.
+void SplitTableCells(const char* begin, const char* end, TableSeparator separator,
+                     std::vector<std::string_view>& cells);
+
 /// "Line 17, column 4: 'abc' is not a number" and the other messages of a
 /// table's reading, made in one place so that they read alike.
 TableError NotANumberError(int64_t line, int32_t column, std::string_view text);

@@ -18,48 +18,77 @@ bool ReadCell(const char* p, const char* end, double& value, std::string& scratc
     return ParseRealAt(p, end, value, scratch) == end;
 }
 
+/// The line [begin, end) without its '\r' and the blanks before its first
+/// cell.
+const char* StartOfCells(const char* begin, const char*& end) {
+    if (end > begin && end[-1] == '\r') --end;
+    while (begin < end && IsBlank(*begin)) ++begin;
+    return begin;
+}
+
+/// The cell that starts at `p` (on no blank): it ends at `end` (past its
+/// last non-blank character), and the next cell starts at `next`, unless it
+/// is the line's `last`.
+struct CellBounds {
+    const char* end;
+    const char* next;
+    bool last;
+};
+
+/// Up to the next blank, or to the next separator with the blanks before it
+/// trimmed: the one rule by which a line's cells are told apart.
+CellBounds FindCell(const char* p, const char* lineEnd, TableSeparator separator) {
+    CellBounds c{p, lineEnd, false};
+    if (separator == TableSeparator::Blank) {
+        while (c.end < lineEnd && !IsBlank(*c.end)) ++c.end;
+        c.next = c.end;
+    } else {
+        const char sep = SeparatorChar(separator);
+        while (c.end < lineEnd && *c.end != sep) ++c.end;
+        c.last = c.end == lineEnd;
+        c.next = c.last ? lineEnd : c.end + 1;
+        while (c.end > p && IsBlank(c.end[-1])) --c.end;
+    }
+    while (c.next < lineEnd && IsBlank(*c.next)) ++c.next;
+    if (separator == TableSeparator::Blank) c.last = c.next == lineEnd;
+    return c;
+}
+
 }  // namespace
 
 TableLineResult ParseTableLine(const char* begin, const char* end, TableSeparator separator, double* values,
                                std::size_t capacity, std::size_t& count, std::string& bad) {
     thread_local std::string scratch;
-    if (end > begin && end[-1] == '\r') --end;
-    const char* p = begin;
-    while (p < end && IsBlank(*p)) ++p;
+    const char* p = StartOfCells(begin, end);
     count = 0;
     if (p == end) return TableLineResult::Blank;
     if (*p == '#') return TableLineResult::Comment;
-    const char sep = separator == TableSeparator::Blank ? ' ' : SeparatorChar(separator);
     for (;;) {
-        // [p, q) is the cell: up to the next blank, or to the next separator
-        // with the blanks before it trimmed. `last` tells whether another
-        // cell follows.
-        const char* q = p;
-        bool last = false;
-        const char* next = end;
-        if (separator == TableSeparator::Blank) {
-            while (q < end && !IsBlank(*q)) ++q;
-            next = q;
-            while (next < end && IsBlank(*next)) ++next;
-            last = next == end;
-        } else {
-            while (q < end && *q != sep) ++q;
-            last = q == end;
-            next = last ? end : q + 1;
-            while (q > p && IsBlank(q[-1])) --q;
-        }
+        const CellBounds cell = FindCell(p, end, separator);
         if (count == capacity) {
             count = capacity + 1;
             return TableLineResult::Cells;
         }
-        if (!ReadCell(p, q, values[count], scratch)) {
-            bad.assign(p, q);
+        if (!ReadCell(p, cell.end, values[count], scratch)) {
+            bad.assign(p, cell.end);
             return TableLineResult::BadCell;
         }
         ++count;
-        if (last) return TableLineResult::Cells;
-        p = next;
-        while (p < end && IsBlank(*p)) ++p;
+        if (cell.last) return TableLineResult::Cells;
+        p = cell.next;
+    }
+}
+
+void SplitTableCells(const char* begin, const char* end, TableSeparator separator,
+                     std::vector<std::string_view>& cells) {
+    cells.clear();
+    const char* p = StartOfCells(begin, end);
+    if (p == end) return;
+    for (;;) {
+        const CellBounds cell = FindCell(p, end, separator);
+        cells.emplace_back(p, static_cast<std::size_t>(cell.end - p));
+        if (cell.last) return;
+        p = cell.next;
     }
 }
 

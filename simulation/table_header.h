@@ -1,0 +1,27 @@
+#pragma once
+// What the names in a plain data table's header say; used by the layout's
+// detection only.
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "table_layout.h"
+
+/// The cells of a header line [begin, end): its names, split as the data
+/// lines are; with blank separators a unit in brackets standing apart
+/// ("t [yr]") stays with the name before it.
+void SplitTableHeader(const char* begin, const char* end, TableSeparator separator,
+                      std::vector<std::string_view>& cells);
+
+/// What a header's names say.
+enum class HeaderMeaning {
+    Columns,  ///< the time and the bodies' coordinates, set in the layout
+    Nothing,  ///< no name is a coordinate: the columns go by their places
+    Fault,    ///< the names contradict each other or the data: see the error
+};
+
+/// Reads the names of the header on line `line` for data lines of
+/// `dataCells` values. With Columns, sets the layout's timeColumn, bodies,
+/// names, timeUnit and lengthUnit.
+HeaderMeaning ReadTableHeader(const std::vector<std::string_view>& cells, int64_t line, int32_t dataCells,
+                              TableLayout& layout, TableError& error);

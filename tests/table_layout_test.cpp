@@ -1,0 +1,206 @@
+// Finding a plain data table's layout from its first lines, and the reading
+// of one line's cells that the layout and the reader share.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "simulation/table_layout.h"
+
+namespace {
+
+/// "1 2,3 4 5": the bodies' x, y (and z) columns, body after body.
+std::string Columns(const std::vector<TableBodyColumns>& bodies) {
+    std::string out;
+    for (const TableBodyColumns& b : bodies) {
+        if (!out.empty()) out += ',';
+        out += std::to_string(b.x) + ' ' + std::to_string(b.y);
+        if (b.z >= 0) out += ' ' + std::to_string(b.z);
+    }
+    return out;
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& n : names) out += (out.empty() ? "" : ",") + n;
+    return out;
+}
+
+struct LayoutCase {
+    const char* what;
+    std::string text;
+    TableSeparator separator;
+    int32_t cells;
+    int32_t time;
+    std::string bodies;
+    std::string names = "";
+    std::string timeUnit = "";
+    std::string lengthUnit = "";
+    int64_t headerLine = 0;
+    bool whole = true;
+};
+
+TEST(TableLayout, SeparatorHeaderAndColumnsFoundFromTheText) {
+    using enum TableSeparator;
+    const LayoutCase cases[] = {
+        {"blanks, no header", "0 1 2 3 4\n1  2 3 4 5\n", Blank, 5, 0, "1 2,3 4"},
+        {"tabs", "\n0\t1\t2\n\t1\t2\t3\n", Blank, 3, 0, "1 2"},
+        {"commas", "0, 1, 2\n1,2,3\n", Comma, 3, 0, "1 2"},
+        {"semicolons", "0;1.5;2\n", Semicolon, 3, 0, "1 2"},
+        {"crlf header", "t,x,y\r\n0,1,2\r\n1,2,3\r\n", Comma, 3, 0, "1 2", "", "", "", 1},
+        {"cut last line left out", "0 1 2\n1 2 3\n2 3", Blank, 3, 0, "1 2", "", "", "", 0, false},
+        {"numpy header", "# t x1 y1 x2 y2\n0 1 2 3 4\n", Blank, 5, 0, "1 2,3 4", "", "", "", 1},
+        {"numpy preamble: the last comment", "# run 3 of\n# the disc\n\n# t x_1 y_1\n0 1 2\n", Blank, 3, 0,
+         "1 2", "", "", "", 4},
+        {"numpy header with commas", "# t,x1,y1\n0,1,2\n", Comma, 3, 0, "1 2", "", "", "", 1},
+        {"comment not as wide as a line", "# orbit of one body\n0 1 2\n", Blank, 3, 0, "1 2"},
+        {"pandas index column", ",t,earth_x,earth_y,moon_x,moon_y\n0,0.0,1,0,1.1,0\n", Comma, 6, 1, "2 3,4 5",
+         "earth,moon", "", "", 1},
+        {"axis before key, dotted", "t x_Earth y_Earth Mars.x Mars.y\n0 1 2 3 4\n", Blank, 5, 0, "1 2,3 4",
+         "Earth,Mars", "", "", 1},
+        {"numbered: no names", "T,x_1,y_1,X2,Y2\n0,1,2,3,4\n", Comma, 5, 0, "1 2,3 4", "", "", "", 1},
+        {"key with a blank", "time;big moon x;big moon y\n0;1;2\n", Semicolon, 3, 0, "1 2", "big_moon", "",
+         "", 1},
+        {"quoted names", "\"t\",\"Earth_x\" [AU],\"earth_y [AU]\"\n0,1,2\n", Comma, 3, 0, "1 2", "Earth", "",
+         "AU", 1},
+        {"units in brackets", "t [yr],earth_x [AU],earth_y [AU]\n0,1,2\n", Comma, 3, 0, "1 2", "earth", "yr",
+         "AU", 1},
+        {"units standing apart", "time (days) x (km) y (km)\n0 1 2\n", Blank, 3, 0, "1 2", "", "days", "km",
+         1},
+        {"xyz", "t x1 y1 z1 x2 y2 z2\n0 1 2 3 4 5 6\n", Blank, 7, 0, "1 2 3,4 5 6", "", "", "", 1},
+        {"velocities and energy ignored", "t x1 y1 vx1 vy1 v_x v_y energy\n0 1 2 3 4 5 6 7\n", Blank, 8, 0,
+         "1 2", "", "", "", 1},
+        {"time not first, bodies by x", "y_b,x_a,y_a,time,x_b\n0,1,2,3,4\n", Comma, 5, 3, "1 2,4 0", "a,b",
+         "", "", 1},
+        {"unnamed time first", "step,sun_x,sun_y\n0,1,2\n", Comma, 3, 0, "1 2", "sun", "", "", 1},
+        {"names say nothing: by place", "step a b\n0 1 2\n", Blank, 3, 0, "1 2", "", "", "", 1},
+    };
+    for (const LayoutCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TableLayout layout;
+        TableError error;
+        ASSERT_TRUE(DetectTableLayout(c.text, c.whole, layout, error)) << error.message;
+        EXPECT_EQ(layout.separator, c.separator);
+        EXPECT_EQ(layout.cells, c.cells);
+        EXPECT_EQ(layout.timeColumn, c.time);
+        EXPECT_EQ(Columns(layout.bodies), c.bodies);
+        EXPECT_EQ(Joined(layout.names), c.names);
+        EXPECT_EQ(layout.timeUnit, c.timeUnit);
+        EXPECT_EQ(layout.lengthUnit, c.lengthUnit);
+        EXPECT_EQ(layout.headerLine, c.headerLine);
+    }
+}
+
+TEST(TableLayout, FaultsNamedWithTheirLineAndColumn) {
+    struct Case {
+        std::string text;
+        int64_t line;
+        int32_t column;
+        std::string message;  // the start of it
+        bool whole = true;
+    };
+    std::string tooWide = "0";
+    for (int i = 0; i < 10000; ++i) tooWide += " 1";
+    const Case cases[] = {
+        {"0 1 2\n1 2 3\n\n4 5\n", 4, 3,
+         "Line 4, column 3: the line holds 2 values where the lines before hold 3"},
+        {"0 1 2\n1 2 3\n4 5", 3, 3, "Line 3, column 3"},
+        {"t x y\n0 1 2\n1 2 3\n2 abc 4\n", 4, 2, "Line 4, column 2: 'abc' is not a number"},
+        {"0,1,2\n1,2,3,\n", 2, 4, "Line 2, column 4: '' is not a number"},
+        {"# made by gen\nt x y\n\n", 2, 0, "Line 2: a header without data lines after it"},
+        {"", 0, 0, "No data lines in the file"},
+        {"# only\n\n", 0, 0, "No data lines in the file"},
+        {"0 1 2", 0, 0, "No data line ends within the first 5 bytes", false},
+        {"\n\n0 1 2 3\n", 3, 0, "Line 3: 4 values a line; a table needs the time, then x and y of each body"},
+        {"0\n", 1, 0, "Line 1: 1 value a line"},
+        {"t,earth_x,moon_x,moon_y\n0,1,2,3\n", 1, 2,
+         "Line 1, column 2: 'earth_x' has no y column to pair with"},
+        {"t y1 x2 y2\n0 1 2 3\n", 1, 2, "Line 1, column 2: 'y1' has no x column to pair with"},
+        {"x,y\n1,2\n", 1, 0, "Line 1: the header names no time column"},
+        {"t,x,y,X\n0,1,2,3\n", 1, 4,
+         "Line 1, column 4: 'X' gives the coordinate that column 2 gives already"},
+        {"t x1 y1 x2 y2\n0 1 2\n", 1, 4,
+         "Line 1, column 4: the header names 'x2' there, but the data lines hold 3"},
+        {tooWide + "\n", 1, 0, "Line 1: more than 10000 values a line"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        TableLayout layout;
+        TableError error;
+        ASSERT_FALSE(DetectTableLayout(c.text, c.whole, layout, error));
+        EXPECT_EQ(error.line, c.line);
+        EXPECT_EQ(error.column, c.column);
+        EXPECT_EQ(error.message.substr(0, c.message.size()), c.message);
+    }
+}
+
+TEST(TableLine, CellsBadCellsAndSkippedLines) {
+    using TableLineResult::BadCell, TableLineResult::Cells, TableLineResult::Comment;
+    using TableSeparator::Blank, TableSeparator::Comma, TableSeparator::Semicolon;
+    struct Case {
+        std::string line;
+        TableSeparator separator;
+        std::size_t capacity;
+        TableLineResult result;
+        std::size_t count;
+        std::string bad = "";
+    };
+    const Case cases[] = {
+        {"1,2,", Comma, 8, BadCell, 2, ""},            // a trailing comma ends in an empty cell
+        {"1;;2", Semicolon, 8, BadCell, 1, ""},        // so does a doubled separator
+        {"1.5abc 2", Blank, 8, BadCell, 0, "1.5abc"},  // a cell is one number or nothing
+        {"1,2", Blank, 8, BadCell, 0, "1,2"},          // commas are no blanks
+        {" 1 ,\t2 , 3 ", Comma, 8, Cells, 3},          // blanks around cells left out
+        {"\t1\t\t2 \r", Blank, 8, Cells, 2},           // runs of blanks; CR before the line end
+        {"  # 1 2", Blank, 8, Comment, 0},
+        {" \t\r", Comma, 8, TableLineResult::Blank, 0},
+        {"1 2 3", Blank, 2, Cells, 3},  // one past the capacity: the line is too long
+        {"1 2", Blank, 2, Cells, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        double values[8] = {};
+        std::size_t count = 99;
+        std::string bad = "unset";
+        const TableLineResult result = ParseTableLine(c.line.data(), c.line.data() + c.line.size(),
+                                                      c.separator, values, c.capacity, count, bad);
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(count, c.count);
+        if (result == BadCell) EXPECT_EQ(bad, c.bad);
+        // Each line's last value is its count of cells.
+        if (result == Cells && c.count <= c.capacity) EXPECT_EQ(values[c.count - 1], double(c.count));
+    }
+    // A header's names are split by the same rule.
+    std::vector<std::string_view> cells;
+    const std::string header = " ,t , earth x,\r";
+    SplitTableCells(header.data(), header.data() + header.size(), Comma, cells);
+    EXPECT_EQ(cells, (std::vector<std::string_view>{"", "t", "earth x", ""}));
+}
+
+std::string FileText(const char* name, std::size_t bytes) {
+    std::ifstream in(std::string(ORBIVEX_EXAMPLES) + "/" + name);
+    std::string text(bytes, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(bytes));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    EXPECT_FALSE(text.empty()) << name;
+    return text;
+}
+
+TEST(LooksLikeTable, NumbersAfterAtMostOneHeaderButNoConfiguration) {
+    EXPECT_FALSE(LooksLikeTable(FileText("inner-planets.ovx", 4096)));
+    EXPECT_TRUE(LooksLikeTable(FileText("disc-30.dat", 4096)));  // cut within a line
+    EXPECT_TRUE(LooksLikeTable("1.0 2.0 3.0\n4.0 5.0\n6.0\n"));  // a row split over lines
+    EXPECT_TRUE(LooksLikeTable("\n# t x y\n\n  0 1 2"));
+    EXPECT_TRUE(LooksLikeTable(",t,earth_x,earth_y\r\n0,0.5,1,2\r\n"));
+    EXPECT_TRUE(LooksLikeTable("t;x;y\n0;1;2\n"));
+    EXPECT_FALSE(LooksLikeTable(""));
+    EXPECT_FALSE(LooksLikeTable("# 1 2 3\n\n"));
+    EXPECT_FALSE(LooksLikeTable("t x y\n"));
+    EXPECT_FALSE(LooksLikeTable("Orbits\nt x y\n0 1 2\n"));  // two lines of text
+    EXPECT_FALSE(LooksLikeTable("0 1 2 three\n"));
+}
+
+}  // namespace
