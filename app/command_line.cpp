@@ -12,6 +12,7 @@
 #include "app/video_encoder.h"
 #include "base/format.h"
 #include "simulation/number_text.h"
+#include "simulation/table_plane.h"
 
 namespace {
 
@@ -26,8 +27,12 @@ constexpr const char* kDescription =
     "  orbivex --video OUT.mp4 [options] CONFIG.ovx    the same frames as a video (.mp4, .webm or .gif),\n"
     "                                                  made by ffmpeg; without --ticks to the end of the "
     "data\n"
+    "  orbivex --write-config OUT.ovx [--plane P] TABLE  a configuration that shows the plain data\n"
+    "                                                  table TABLE as opening it directly does\n"
     "Without --render or --frames, orbivex [options] [CONFIG.ovx] opens the viewer (and loads\n"
     "CONFIG when given), with the view options below turned on as in its menus.\n"
+    "In place of CONFIG.ovx a plain data table (CSV, TSV or numbers in columns: the time, then\n"
+    "x and y of each body, with or without a header of column names) opens directly.\n"
     "\n"
     "Trails: ahead (the default) shows the rows from the current one on, behind the rows\n"
     "before it and both the two together; with behind the playback runs to the last row\n"
@@ -58,13 +63,17 @@ struct OptionTable {
     QCommandLineOption loop{"loop", "Start the playback again at the start row at the end of the data."};
     QCommandLineOption box{"box", "World box shown instead of the configuration's.", "XMIN,YMIN,XMAX,YMAX"};
     QCommandLineOption follow{"follow", "In the viewer: follow the data file as another program writes it."};
+    QCommandLineOption plane{"plane", "Plane shown of a table with x, y and z per body: xy (default), xz or yz.",
+                             "PLANE"};
+    QCommandLineOption writeConfig{
+        "write-config", "Write a configuration for the data table given to OUT.ovx, then leave.", "OUT.ovx"};
     QCommandLineOption help{"help", "Show this help."};
     QCommandLineOption version{"version", "Show the version."};
 
     void AddTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
              {&render, &frames, &video, &fps, &size, &scale, &framed, &row, &time, &ticks, &yes, &equalAspect,
-              &trail, &fade, &loop, &box, &follow, &help, &version})
+              &trail, &fade, &loop, &box, &follow, &plane, &writeConfig, &help, &version})
             parser.addOption(*option);
         parser.setApplicationDescription(kDescription);
         parser.addPositionalArgument("CONFIG.ovx", "The simulation's configuration file.");
@@ -134,6 +143,26 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         return "only one of --render and --frames may be given";
     if (renders.size() + frames.size() + videos.size() > 1)
         return "only one of --render, --frames and --video may be given";
+    const auto configsOut = values(table.writeConfig);
+    if (!configsOut.empty()) {
+        if (renders.size() + frames.size() + videos.size() + configsOut.size() > 1)
+            return "--write-config cannot be given with --render, --frames or --video, nor twice";
+        for (const QCommandLineOption* viewOnly :
+             {&table.size, &table.ticks, &table.yes, &table.scale, &table.fps, &table.framed, &table.row,
+              &table.time, &table.equalAspect, &table.trail, &table.fade, &table.loop, &table.box, &table.follow})
+            if (parser.isSet(*viewOnly))
+                return Format("--%s does not go with --write-config", viewOnly->names().front().toLatin1().constData());
+    }
+    for (const std::string& value : values(table.plane))
+        if (!ParseTablePlane(value, options.plane)) return Format("--plane wants xy, xz or yz, not '%s'", value.c_str());
+    if (!configsOut.empty()) {
+        mode = CommandMode::WriteConfig;
+        options.output = configsOut.front();
+        const QStringList tables = parser.positionalArguments();
+        if (tables.size() != 1) return "--write-config wants one data table";
+        options.config = tables.front().toStdString();
+        return {};
+    }
     const bool window = renders.empty() && frames.empty() && videos.empty();
     mode = window            ? CommandMode::Window
            : !frames.empty() ? CommandMode::Frames

@@ -12,6 +12,7 @@ enum class CommandMode {
     Picture,  ///< --render: one picture
     Frames,   ///< --frames: the painted frame and one picture per tick
     Video,    ///< --video: the same frames as a video
+    WriteConfig,  ///< --write-config: a configuration for a plain data table
     Help,
     Version,
     Error,
@@ -36,6 +37,8 @@ struct CommandOptions {
     bool follow = false;
     std::optional<std::array<double, 4>> box;
     int scale = 1;
+    /// The plane shown of a table with three coordinates per body.
+    TablePlane plane = TablePlane::XY;
     std::string config;  ///< empty in the window when none is given
 };
 
