@@ -327,7 +327,10 @@ TableRowsRead ReadTableRows(int fd, uint64_t fileSize, const TableLayout& layout
     return read;
 }
 
-DataResult ReadTableData(SimulationState& s, Host& host) {
+namespace {
+
+/// ReadTableData with the layout `given`, or the one found in the head when null.
+DataResult ReadTable(SimulationState& s, Host& host, const TableLayout* given) {
     const int fd = OpenRegularFile(s.dataPath);
     if (fd < 0) {
         host.messageBox(Format("DATA File %s is not found", s.dataPath.c_str()));
@@ -343,7 +346,9 @@ DataResult ReadTableData(SimulationState& s, Host& host) {
     const uint64_t fileSize = uint64_t(info.st_size);
     TableLayout layout;
     TableError error;
-    if (!DetectTableLayout(head, head.size() == fileSize, layout, error)) {
+    if (given) {
+        layout = *given;
+    } else if (!DetectTableLayout(head, head.size() == fileSize, layout, error)) {
         host.messageBox(error.message);
         ::close(fd);
         return DataResult::Failed;
@@ -434,4 +439,12 @@ DataResult ReadTableData(SimulationState& s, Host& host) {
     s.position = s.startRow < s.lineCount ? s.startRow : 0;
     s.dataLoaded = 1;
     return DataResult::Ok;
+}
+
+}  // namespace
+
+DataResult ReadTableData(SimulationState& s, Host& host) { return ReadTable(s, host, nullptr); }
+
+DataResult ReadTableData(SimulationState& s, Host& host, const TableLayout& layout) {
+    return ReadTable(s, host, &layout);
 }

@@ -22,6 +22,9 @@ struct SimulationState;
 /// read on all cores while `host` waits, and may be cancelled.
 DataResult ReadTableData(SimulationState& state, Host& host);
 
+/// The same with the layout given rather than found from the file's head.
+DataResult ReadTableData(SimulationState& state, Host& host, const TableLayout& layout);
+
 /// How reading a table's lines ended.
 struct TableRowsRead {
     int64_t rows = 0;      ///< complete rows stored, from row 0 of the table
