@@ -40,7 +40,7 @@ bool ReadRange(int fd, uint64_t from, uint64_t to, char* text) {
 }
 
 /// Why a block's lines stop before its end.
-enum class BlockStop { None, NotANumber, Ragged, Cut, Pending, Unreadable };
+enum class BlockStop { None, NotANumber, Ragged, Cut, Pending, Unreadable, TooManyRows };
 
 /// What one block's lines hold. Line numbers are counted from the block's
 /// first line, as the block cannot know how many lines come before it.
@@ -229,6 +229,12 @@ void TableRowsReader::Stopped(const BlockOutcome& out, int64_t firstLine) {
             result_.error.line = line;
             result_.error.message = "The data file cannot be read";
             break;
+        case BlockStop::TooManyRows:
+            result_.failed = true;
+            result_.error.line = line;
+            result_.error.message = Format("Line %lld: the table holds more rows than can be shown",
+                                           static_cast<long long>(line));
+            break;
         case BlockStop::None:
         case BlockStop::Pending:
             break;
@@ -240,6 +246,9 @@ void TableRowsReader::Work() {
     std::vector<double> cells(std::size_t(layout_.cells) + 1);
     BlockOutcome out;
     const std::size_t columns = std::size_t(table_.columnCount());
+    // Room for the most rows a block can hold, reserved at once so that it
+    // never moves: only the part the rows fill takes memory.
+    out.values.reserve((kBlockBytes / (2 * std::size_t(std::max(layout_.cells, 1))) + 1) * columns);
     for (;;) {
         uint64_t block = 0;
         {
@@ -258,10 +267,11 @@ void TableRowsReader::Work() {
             if (stopping_) return;
             firstRow = rowsPlaced_;
             if (firstRow + out.rows > table_.rowCount()) {
-                // Cannot happen with the capacity the reader gives: every
-                // row takes at least two bytes a cell.
+                // Only a table of more rows than a table can have gets here:
+                // the capacity is a bound on the rows the file holds.
                 out.rows = 0;
-                out.stop = BlockStop::Unreadable;
+                out.stop = BlockStop::TooManyRows;
+                out.stopLine = 0;
             }
             if (out.stop != BlockStop::None) {
                 stopping_ = true;

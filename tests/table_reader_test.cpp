@@ -195,8 +195,9 @@ TEST_F(TableRead, AShortTableAsksWhetherToKeepItsRows) {
         EXPECT_EQ(Load("1 2 3\n4 5 6\n7 8 9\n", Plain(1)), c.result);
         EXPECT_EQ(s.lineCount, c.lineCountAfter);
         ASSERT_EQ(host.messages.size(), c.questions);
-        if (c.questions)
+        if (c.questions) {
             EXPECT_EQ(host.messages[0], "Data File error at line 3\nSet number of data equal to 3?");
+        }
     }
 }
 
@@ -244,7 +245,9 @@ TEST_F(TableRead, ParallelAndSequentialReadsGiveTheSameTableInLittleMemory) {
         reads.push_back(ReadTableRows(fd, text.size(), layout, UINT64_MAX, TablePlane::XY, false,
                                       *tables.back(), threads));
         // The table's capacity is ten times the rows: only their pages are touched.
-        if (measured) EXPECT_LT(StatusKiB("VmHWM:") - before, 75'000 * 9 * 8 / 1024 + 32 * 1024);
+        if (measured) {
+            EXPECT_LT(StatusKiB("VmHWM:") - before, 75'000 * 9 * 8 / 1024 + 32 * 1024);
+        }
     }
     ::close(fd);
     for (const TableRowsRead& read : reads) {
