@@ -201,12 +201,14 @@ TEST_F(TableRead, AShortTableAsksWhetherToKeepItsRows) {
     }
 }
 
-/// About 10 MB of rows of four bodies, with a comment line longer than a
-/// block's margin, so that blocks start inside lines of every kind.
+/// About 13 MB of rows of four bodies, one of them with more blanks than a
+/// two blocks hold, so that blocks start inside lines of every kind, a block
+/// holds no line's start and a row outlasts the margin read after its block.
 std::string LargeTable(int rows) {
-    std::string text = "# " + std::string(200'000, '-') + "\n";
+    std::string text;
     for (int r = 0; r < rows; ++r) {
         text += Format("%d", r);
+        if (r == 30'000) text += std::string(2'200'000, ' ');
         for (int c = 1; c < 9; ++c) text += Format(" %.17g", (r + c) / 7.0);
         text += r % 1000 == 0 ? "\n\n" : "\n";
     }
