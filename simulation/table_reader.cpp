@@ -133,6 +133,7 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
     out.rows = out.lines = 0;
     out.ended = false;
     out.stop = BlockStop::None;
+    out.stopLine = 0;
     if (text.size() < limit - from) text.resize(limit - from);
     if (!ReadRange(fd_, from, limit, text.data())) {
         out.stop = BlockStop::Unreadable;

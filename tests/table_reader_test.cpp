@@ -145,6 +145,15 @@ TEST_F(TableRead, TheFirstBadLineInTheFileStopsTheReadAndLoadsNothing) {
     }
 }
 
+TEST_F(TableRead, ThirtyBodiesAreShownAndMoreAreRefused) {
+    std::string row = "0";
+    for (int c = 0; c < 62; ++c) row += " 1";
+    EXPECT_EQ(Load(row + "\n", Plain(31)), DataResult::Failed);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"The table holds 31 bodies; at most 30 can be shown"});
+    EXPECT_EQ(Load(row.substr(0, row.size() - 4) + "\n", Plain(30)), DataResult::Ok);
+    EXPECT_EQ(s.columnCount, 61);
+}
+
 TEST_F(TableRead, ALastLineWithoutLineEndIsTakenWhenCompleteAndLeftToTheFollower) {
     const struct {
         const char* text;
