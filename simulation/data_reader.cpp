@@ -13,6 +13,7 @@
 #include "real_parser.h"
 #include "row_shape.h"
 #include "simulation_state.h"
+#include "table_reader.h"
 
 namespace {
 
@@ -96,6 +97,7 @@ bool PrepareTable(SimulationState& s, Host& host) {
 }
 
 DataResult ReadData(SimulationState& s, Host& host) {
+    if (s.dataFormat == DataFormat::Table) return ReadTableData(s, host);
     const int fd = OpenRegularFile(s.dataPath);
     if (fd < 0) {
         host.messageBox(Format("DATA File %s is not found", s.dataPath.c_str()));

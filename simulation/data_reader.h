@@ -22,7 +22,8 @@ enum class DataResult : int {
 bool PrepareTable(SimulationState& state, Host& host);
 
 /// Reads the data file named by `dataPath` into the table, row by row, each
-/// row the time and every body's x and y; prepares the table first. A
+/// row the time and every body's x and y; prepares the table first. A plain
+/// data table (dataFormat Table) is read by ReadTableData instead. A
 /// large file is read while `host` waits for it; when the wait is cancelled
 /// nothing is loaded, the table is freed, the note "Load cancelled" is given
 /// and the result is Failed, with no message box. A short

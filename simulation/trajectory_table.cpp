@@ -76,6 +76,31 @@ std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns) {
     return std::make_unique<TrajectoryTable>(rows, columns, std::move(values));
 }
 
+std::unique_ptr<TrajectoryTable> AllocateTableCapacity(int32_t rowsBound, int32_t columns,
+                                                       int64_t rowsExpected) {
+    if (rowsBound < 0 || columns < 0) return nullptr;
+    const std::size_t limit = std::numeric_limits<std::ptrdiff_t>::max() / sizeof(double);
+    const std::size_t count = std::size_t(rowsBound) * std::size_t(columns);
+    if (count > limit) return nullptr;
+    const std::size_t bytes = std::max<std::size_t>(count, 1) * sizeof(double);
+    const std::size_t expected =
+        std::size_t(std::clamp<int64_t>(rowsExpected, 1, rowsBound > 0 ? rowsBound : 1)) *
+        std::max<std::size_t>(std::size_t(columns), 1) * sizeof(double);
+    if (expected > AvailableMemory().value_or(UINT64_MAX)) return nullptr;
+    if (bytes < kHugePage) {
+        TrajectoryTable::Values values(static_cast<double*>(std::malloc(bytes)), {bytes, false});
+        if (!values) return nullptr;
+        bytesInUse += bytes;
+        return std::make_unique<TrajectoryTable>(rowsBound, columns, std::move(values));
+    }
+    void* const mapped =
+        ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (mapped == MAP_FAILED) return nullptr;
+    TrajectoryTable::Values values(static_cast<double*>(mapped), {bytes, true});
+    bytesInUse += bytes;
+    return std::make_unique<TrajectoryTable>(rowsBound, columns, std::move(values));
+}
+
 void FreeTable(std::unique_ptr<TrajectoryTable>& table) { table.reset(); }
 
 void TrajectoryTable::CopyRowsFrom(const TrajectoryTable& from, int32_t rows) {

@@ -82,6 +82,16 @@ private:
 /// than the memory the system has available now.
 std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns);
 
+/// Creates a table of `rowsBound` rows, a bound on the rows a read whose
+/// count is not known beforehand will store, of which only the first ones
+/// are expected to be used. A large one is mapped without reserving memory,
+/// so its pages cost nothing until they are written; only the `rowsExpected`
+/// rows are checked against the memory available. No huge pages are asked
+/// for: stored by body, a large capacity would fault a huge page for each
+/// body's few rows. Null when the sizes do not fit or the memory cannot be had.
+std::unique_ptr<TrajectoryTable> AllocateTableCapacity(int32_t rowsBound, int32_t columns,
+                                                       int64_t rowsExpected);
+
 /// Makes room for rows appended at the end: replaces `table` by one of
 /// `capacity` rows holding its first `keep` rows. False, the table as it
 /// was, when the memory cannot be had.

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <vector>
 
+#include "simulation/available_memory.h"
 #include "simulation/trajectory_table.h"
 
 namespace {
@@ -51,6 +52,24 @@ TEST(TrajectoryTable, AFreedTableGivesItsPagesBack) {
     EXPECT_EQ(table, nullptr);
     EXPECT_EQ(TableBytesInUse(), before);
     EXPECT_GE(int64_t(filled) - int64_t(ResidentBytes()), int64_t(bytes * 3 / 4));
+}
+
+TEST(TrajectoryTable, ACapacityBeyondMemoryIsGivenWhenTheRowsExpectedFit) {
+    const std::optional<uint64_t> available = AvailableMemory();
+    if (!available) GTEST_SKIP() << "the system does not say how much memory it has";
+    // Twice the memory there is, as the bound on the rows of a file whose
+    // rows are far fewer: only the pages written cost memory.
+    const int64_t rows = std::min<int64_t>(int64_t(*available / (21 * sizeof(double))) * 2, INT32_MAX);
+    const std::size_t before = TableBytesInUse();
+    auto table = AllocateTableCapacity(int32_t(rows), 21, 1000);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rowCount(), rows);
+    const std::vector<double> values(21 * 1000, 2.5);
+    table->Store(0, values.data(), values.size());
+    EXPECT_EQ(table->value(999, 20), 2.5);
+    FreeTable(table);
+    EXPECT_EQ(TableBytesInUse(), before);
+    EXPECT_EQ(AllocateTableCapacity(int32_t(rows), 21, rows), nullptr);
 }
 
 }  // namespace

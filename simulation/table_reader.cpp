@@ -1,0 +1,461 @@
+#include "table_reader.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "base/format.h"
+#include "configuration_keys.h"
+#include "file_access.h"
+#include "host.h"
+#include "load_progress.h"
+#include "parallel_real_parser.h"
+#include "simulation_state.h"
+#include "trajectory_table.h"
+
+namespace {
+
+constexpr uint64_t kBlockBytes = kParallelBlockBytes;
+/// Read past a block's end to finish its last line; a longer line is read on.
+constexpr uint64_t kMarginBytes = uint64_t(64) << 10;
+
+/// Reads [from, to) of the file into `text`; false when it cannot all be read.
+bool ReadRange(int fd, uint64_t from, uint64_t to, char* text) {
+    while (from < to) {
+        const ssize_t n = ::pread(fd, text, std::size_t(to - from), off_t(from));
+        if (n <= 0) return false;
+        from += uint64_t(n);
+        text += n;
+    }
+    return true;
+}
+
+/// Why a block's lines stop before its end.
+enum class BlockStop { None, NotANumber, Ragged, Cut, Pending, Unreadable, TooManyRows };
+
+/// What one block's lines hold. Line numbers are counted from the block's
+/// first line, as the block cannot know how many lines come before it.
+struct BlockOutcome {
+    std::vector<double> values;  ///< rows in file order: time, x1, y1, x2, y2...
+    int64_t rows = 0;
+    int64_t lines = 0;   ///< lines that start in the block, up to a stop
+    bool ended = false;  ///< a line was dealt with, and `endByte` follows it
+    uint64_t endByte = 0;
+    BlockStop stop = BlockStop::None;
+    int64_t stopLine = 0;  ///< the stopping line, from 0 in the block
+    int32_t cells = 0;     ///< the stopping line's bad cell (from 0), or its cells
+    std::string bad;
+};
+
+/// True when the cell `bad` is the last thing on the line [begin, end), as
+/// when a writer stopped in the middle of it.
+bool EndsWithCell(const char* begin, const char* end, std::string_view bad, TableSeparator separator) {
+    while (end > begin && (end[-1] == '\r' || end[-1] == ' ' || end[-1] == '\t')) --end;
+    const std::string_view line(begin, std::size_t(end - begin));
+    if (!bad.empty()) return line.ends_with(bad);
+    return !line.empty() && separator != TableSeparator::Blank &&
+           line.back() == (separator == TableSeparator::Comma ? ',' : ';');
+}
+
+class TableRowsReader {
+public:
+    TableRowsReader(int fd, uint64_t fileSize, const TableLayout& layout, uint64_t headerOffset,
+                    TablePlane plane, bool pending, TrajectoryTable& table, LoadProgress* progress)
+        : fd_(fd),
+          fileSize_(fileSize),
+          layout_(layout),
+          headerOffset_(headerOffset),
+          plane_(plane),
+          pending_(pending),
+          table_(table),
+          progress_(progress),
+          blocks_((fileSize + kBlockBytes - 1) / kBlockBytes) {}
+
+    TableRowsRead Run(unsigned threads) {
+        std::vector<std::thread> workers;
+        for (unsigned i = 1; i < threads; ++i) workers.emplace_back([this] { Work(); });
+        Work();
+        for (std::thread& worker : workers) worker.join();
+        result_.rows = rowsPlaced_;
+        result_.endByte = endByte_;
+        result_.cancelled = Cancelled();
+        return result_;
+    }
+
+private:
+    bool Cancelled() const { return progress_ && progress_->cancelled.load(std::memory_order_relaxed); }
+    void Work();
+    void ParseBlock(uint64_t block, std::vector<char>& text, std::vector<double>& cells,
+                    BlockOutcome& out) const;
+    /// Records the stop of the block placed with its first line `firstLine`.
+    void Stopped(const BlockOutcome& out, int64_t firstLine);
+
+    int fd_;
+    uint64_t fileSize_;
+    const TableLayout& layout_;
+    uint64_t headerOffset_;
+    TablePlane plane_;
+    bool pending_;
+    TrajectoryTable& table_;
+    LoadProgress* progress_;
+    uint64_t blocks_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    uint64_t nextBlock_ = 0;    // next block a worker takes
+    uint64_t placedBlock_ = 0;  // the block whose first row and line are known
+    int64_t rowsPlaced_ = 0;    // rows before it
+    int64_t linesPlaced_ = 0;   // lines before it
+    uint64_t endByte_ = 0;
+    bool stopping_ = false;  // no block from placedBlock_ on is stored
+    TableRowsRead result_;
+};
+
+void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::vector<double>& cells,
+                                 BlockOutcome& out) const {
+    // The block owns the lines whose first character lies in [start, end).
+    // It is read with the character before it (a line starts at `start` when
+    // that is a line end) and a margin after it for its last line.
+    const uint64_t start = block * kBlockBytes;
+    const uint64_t end = std::min(start + kBlockBytes, fileSize_);
+    const uint64_t from = start > 0 ? start - 1 : 0;
+    uint64_t limit = std::min(end + kMarginBytes, fileSize_);
+    out.values.clear();
+    out.rows = out.lines = 0;
+    out.ended = false;
+    out.stop = BlockStop::None;
+    out.stopLine = 0;
+    if (text.size() < limit - from) text.resize(limit - from);
+    if (!ReadRange(fd_, from, limit, text.data())) {
+        out.stop = BlockStop::Unreadable;
+        return;
+    }
+    uint64_t line = start;  // file offset of the line being looked at
+    if (start > 0 && text[0] != '\n') {
+        const void* nl = std::memchr(text.data() + 1, '\n', std::size_t(end - start));
+        if (!nl) return;  // a line from an earlier block runs through this one
+        line = from + uint64_t(static_cast<const char*>(nl) - text.data()) + 1;
+    }
+    const std::size_t width = std::size_t(layout_.cells);
+    for (; line < end; ++out.lines) {
+        // Finds the line's end, reading on while the line outlasts the text.
+        uint64_t lineEnd = 0;
+        uint64_t searched = line;
+        for (;;) {
+            const void* nl =
+                std::memchr(text.data() + (searched - from), '\n', std::size_t(limit - searched));
+            if (nl) {
+                lineEnd = from + uint64_t(static_cast<const char*>(nl) - text.data());
+                break;
+            }
+            if (limit == fileSize_) {
+                lineEnd = fileSize_;
+                break;
+            }
+            searched = limit;
+            const uint64_t more = std::min(limit + std::max(kMarginBytes, limit - from), fileSize_);
+            text.resize(more - from);
+            if (!ReadRange(fd_, limit, more, text.data() + (limit - from))) {
+                out.stop = BlockStop::Unreadable;
+                return;
+            }
+            limit = more;
+        }
+        const bool terminated = lineEnd < fileSize_;
+        const char* const begin = text.data() + (line - from);
+        const char* const stop = text.data() + (lineEnd - from);
+        if (!terminated && pending_) {
+            // Its writer may not have finished it: the follower takes it
+            // once its line end comes.
+            out.stop = BlockStop::Pending;
+            out.stopLine = out.lines;
+            return;
+        }
+        if (line != headerOffset_) {
+            std::size_t count = 0;
+            const TableLineResult r =
+                ParseTableLine(begin, stop, layout_.separator, cells.data(), width, count, out.bad);
+            if (r == TableLineResult::Cells && count == width) {
+                out.values.push_back(cells[std::size_t(layout_.timeColumn)]);
+                for (const TableBodyColumns& body : layout_.bodies) {
+                    double x = 0, y = 0;
+                    ProjectBody(body, plane_, cells.data(), x, y);
+                    out.values.push_back(x);
+                    out.values.push_back(y);
+                }
+                ++out.rows;
+            } else if (r == TableLineResult::Cells || r == TableLineResult::BadCell) {
+                const bool cut =
+                    !terminated && count < width &&
+                    (r == TableLineResult::Cells || EndsWithCell(begin, stop, out.bad, layout_.separator));
+                out.stop = cut                           ? BlockStop::Cut
+                           : r == TableLineResult::Cells ? BlockStop::Ragged
+                                                         : BlockStop::NotANumber;
+                out.stopLine = out.lines;
+                out.cells = int32_t(std::min(count, width + 1));
+                return;
+            }
+        }
+        out.ended = true;
+        out.endByte = terminated ? lineEnd + 1 : fileSize_;
+        line = lineEnd + 1;
+    }
+}
+
+void TableRowsReader::Stopped(const BlockOutcome& out, int64_t firstLine) {
+    const int64_t line = firstLine + out.stopLine;
+    switch (out.stop) {
+        case BlockStop::NotANumber:
+            result_.failed = true;
+            result_.error = NotANumberError(line, out.cells + 1, out.bad);
+            break;
+        case BlockStop::Ragged:
+            result_.failed = true;
+            result_.error = RaggedRowError(line, out.cells, layout_.cells);
+            break;
+        case BlockStop::Cut:
+            result_.cutLine = line;
+            break;
+        case BlockStop::Unreadable:
+            result_.failed = true;
+            result_.error.line = line;
+            result_.error.message = "The data file cannot be read";
+            break;
+        case BlockStop::TooManyRows:
+            result_.failed = true;
+            result_.error.line = line;
+            result_.error.message = Format("Line %lld: the table holds more rows than can be shown",
+                                           static_cast<long long>(line));
+            break;
+        case BlockStop::None:
+        case BlockStop::Pending:
+            break;
+    }
+}
+
+void TableRowsReader::Work() {
+    std::vector<char> text(std::size_t(kBlockBytes + kMarginBytes));
+    std::vector<double> cells(std::size_t(layout_.cells) + 1);
+    BlockOutcome out;
+    const std::size_t columns = std::size_t(table_.columnCount());
+    // Room for the most rows a block can hold, reserved at once so that it
+    // never moves: only the part the rows fill takes memory.
+    out.values.reserve((kBlockBytes / (2 * std::size_t(std::max(layout_.cells, 1))) + 1) * columns);
+    for (;;) {
+        uint64_t block = 0;
+        {
+            std::lock_guard lock(mutex_);
+            if (stopping_ || nextBlock_ >= blocks_ || Cancelled()) return;
+            block = nextBlock_++;
+        }
+        ParseBlock(block, text, cells, out);
+        // Blocks are placed in file order, which gives each its first row
+        // and its first line's number; the rows are stored outside the lock,
+        // so the threads fill the table together.
+        int64_t firstRow = 0;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return stopping_ || placedBlock_ == block; });
+            if (stopping_) return;
+            firstRow = rowsPlaced_;
+            if (firstRow + out.rows > table_.rowCount()) {
+                // Only a table of more rows than a table can have gets here:
+                // the capacity is a bound on the rows the file holds.
+                out.rows = 0;
+                out.stop = BlockStop::TooManyRows;
+                out.stopLine = 0;
+            }
+            if (out.stop != BlockStop::None) {
+                stopping_ = true;
+                Stopped(out, linesPlaced_ + 1);
+            }
+            if (Cancelled()) stopping_ = true;
+            placedBlock_ = block + 1;
+            rowsPlaced_ += out.rows;
+            linesPlaced_ += out.lines;
+            if (out.ended) endByte_ = out.endByte;
+            if (progress_)
+                progress_->bytesRead.store(std::min((block + 1) * kBlockBytes, fileSize_),
+                                           std::memory_order_relaxed);
+        }
+        changed_.notify_all();
+        table_.Store(std::size_t(firstRow) * columns, out.values.data(), std::size_t(out.rows) * columns);
+    }
+}
+
+/// The first `bytes` of the file, or fewer when it is shorter.
+bool ReadHead(int fd, uint64_t fileSize, std::string& head) {
+    head.resize(std::size_t(std::min<uint64_t>(fileSize, kTableHeadBytes)));
+    return ReadRange(fd, 0, head.size(), head.data());
+}
+
+/// Where line `line` (from 1) starts in `head`; none when it is not there.
+uint64_t LineOffset(std::string_view head, int64_t line) {
+    if (line <= 0) return UINT64_MAX;
+    std::size_t at = 0;
+    for (int64_t i = 1; i < line; ++i) {
+        at = head.find('\n', at);
+        if (at == std::string_view::npos) return UINT64_MAX;
+        ++at;
+    }
+    return at;
+}
+
+/// Rows the file is expected to hold, from the bytes of the head's lines,
+/// with a quarter more for lines shorter than those.
+int64_t ExpectedRows(std::string_view head, uint64_t fileSize) {
+    const uint64_t lines = std::max<uint64_t>(uint64_t(std::count(head.begin(), head.end(), '\n')), 1);
+    const double bytesPerLine = std::max(double(head.size()) / double(lines), 1.0);
+    return int64_t(double(fileSize) / bytesPerLine * 1.25) + 1;
+}
+
+/// Ends a read that loads nothing: the table goes.
+DataResult Fail(SimulationState& s, int fd) {
+    ::close(fd);
+    s.dataLoaded = 0;
+    FreeTable(s.rows);
+    return DataResult::Failed;
+}
+
+}  // namespace
+
+TableRowsRead ReadTableRows(int fd, uint64_t fileSize, const TableLayout& layout, uint64_t headerOffset,
+                            TablePlane plane, bool lastLinePending, TrajectoryTable& table, unsigned threads,
+                            LoadProgress* progress) {
+    if (progress) progress->fileBytes.store(fileSize, std::memory_order_relaxed);
+    TableRowsReader reader(fd, fileSize, layout, headerOffset, plane, lastLinePending, table, progress);
+    TableRowsRead read = reader.Run(std::max(threads, 1u));
+    if (progress && !read.cancelled) progress->bytesRead.store(fileSize);
+    return read;
+}
+
+namespace {
+
+/// ReadTableData with the layout `given`, or the one found in the head when null.
+DataResult ReadTable(SimulationState& s, Host& host, const TableLayout* given) {
+    const int fd = OpenRegularFile(s.dataPath);
+    if (fd < 0) {
+        host.messageBox(Format("DATA File %s is not found", s.dataPath.c_str()));
+        return DataResult::Failed;
+    }
+    struct stat info {};
+    std::string head;
+    if (::fstat(fd, &info) != 0 || !ReadHead(fd, uint64_t(info.st_size), head)) {
+        host.messageBox(Format("DATA File %s is not found", s.dataPath.c_str()));
+        ::close(fd);
+        return DataResult::Failed;
+    }
+    const uint64_t fileSize = uint64_t(info.st_size);
+    TableLayout layout;
+    TableError error;
+    if (given) {
+        layout = *given;
+    } else if (!DetectTableLayout(head, head.size() == fileSize, layout, error)) {
+        host.messageBox(error.message);
+        ::close(fd);
+        return DataResult::Failed;
+    }
+    s.tableLayout = layout;
+    const int32_t bodies = int32_t(layout.bodies.size());
+    if (bodies > kMaxBodies) {
+        host.messageBox(
+            Format("The table holds %d bodies; at most %d can be shown", bodies, int(kMaxBodies)));
+        ::close(fd);
+        return DataResult::Failed;
+    }
+    // The rows are not counted beforehand: the table gets room for as many
+    // as the file could hold (each cell takes at least a character and a
+    // separator), which costs only the pages the rows read fill.
+    s.dataLoaded = 0;
+    FreeTable(s.rows);
+    s.bodyCount = bodies;
+    s.columnCount = 2 * bodies + 1;
+    const uint64_t bound = fileSize / (2 * uint64_t(std::max(layout.cells, 1))) + 1;
+    const int64_t expected = ExpectedRows(head, fileSize);
+    s.rows = AllocateTableCapacity(int32_t(std::min<uint64_t>(bound, INT32_MAX)), s.columnCount, expected);
+    if (!s.rows) {
+        host.messageBox(Format("Not enough memory for %lld data lines of %d values",
+                               static_cast<long long>(expected), s.columnCount));
+        ::close(fd);
+        return DataResult::Failed;
+    }
+    const uint64_t headerOffset = LineOffset(head, layout.headerLine);
+    head = std::string();
+
+    SetBusyCursor(host, 1);
+    s.handOver = DataHandOver{};
+    LoadProgress progress;
+    TableRowsRead read;
+    const bool pending = s.followData != 0;
+    if (fileSize >= kParallelParseMinBytes) {
+        const int32_t loaded = s.dataLoaded;
+        s.dataLoaded = 0;
+        s.loading = true;
+        const unsigned threads = std::max(2u, std::thread::hardware_concurrency());
+        host.waitFor(
+            [&] {
+                read = ReadTableRows(fd, fileSize, layout, headerOffset, s.plane, pending, *s.rows, threads,
+                                     &progress);
+            },
+            progress);
+        s.loading = false;
+        s.dataLoaded = loaded;
+    } else {
+        read = ReadTableRows(fd, fileSize, layout, headerOffset, s.plane, pending, *s.rows, 1);
+    }
+    SetBusyCursor(host, 0);
+    if (read.cancelled || progress.cancelled) {
+        host.note("Load cancelled");
+        return Fail(s, fd);
+    }
+    if (read.failed) {
+        host.messageBox(read.error.message);
+        return Fail(s, fd);
+    }
+    if (read.cutLine > 0)
+        host.note(Format("Line %lld is cut short and was left out", static_cast<long long>(read.cutLine)));
+    if (read.rows == 0) {
+        host.messageBox(Format("No data lines in %s", s.dataPath.c_str()));
+        return Fail(s, fd);
+    }
+    const int32_t rows = int32_t(read.rows);
+    if (s.lineCount < 0) {
+        s.lineCount = rows;
+    } else if (rows < s.lineCount && pending) {
+        s.lineCount = rows;
+    } else if (rows < s.lineCount) {
+        const auto answer =
+            host.messageBox(Format("Data File error at line %d\nSet number of data equal to %d?", rows, rows),
+                            Host::Buttons::YesNo);
+        if (answer != Host::Answer::Yes) {
+            ::close(fd);
+            return DataResult::ShortDeclined;
+        }
+        s.lineCount = rows;
+    }
+    DataHandOver& h = s.handOver;
+    h.device = uint64_t(info.st_dev), h.inode = uint64_t(info.st_ino);
+    h.byte = read.endByte;
+    h.rows = read.rows;
+    ::close(fd);
+    s.position = s.startRow < s.lineCount ? s.startRow : 0;
+    s.dataLoaded = 1;
+    return DataResult::Ok;
+}
+
+}  // namespace
+
+DataResult ReadTableData(SimulationState& s, Host& host) { return ReadTable(s, host, nullptr); }
+
+DataResult ReadTableData(SimulationState& s, Host& host, const TableLayout& layout) {
+    return ReadTable(s, host, &layout);
+}

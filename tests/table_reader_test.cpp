@@ -1,0 +1,295 @@
+#include "simulation/table_reader.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "base/format.h"
+#include "simulation/load_progress.h"
+#include "simulation/simulation_state.h"
+#include "simulation/trajectory_table.h"
+#include "test_support.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<double>>;
+
+/// Time in cell 0, then body k's x and y in the cells after it.
+TableLayout Plain(int bodies, TableSeparator separator = TableSeparator::Blank, int64_t headerLine = 0) {
+    TableLayout layout;
+    layout.separator = separator;
+    layout.cells = 1 + 2 * bodies;
+    for (int k = 0; k < bodies; ++k) layout.bodies.push_back({1 + 2 * k, 2 + 2 * k, -1});
+    layout.headerLine = headerLine;
+    return layout;
+}
+
+struct TableRead : ::testing::Test {
+    TempDir dir;
+    SimulationState s;
+    ScriptedHost host;
+
+    TableRead() {
+        s.dataFormat = DataFormat::Table;
+        s.lineCount = -1;
+    }
+    DataResult Load(const std::string& text, const TableLayout& layout) {
+        s.dataPath = dir.write("table.txt", text);
+        return ReadTableData(s, host, layout);
+    }
+    Rows Loaded() const {
+        Rows rows;
+        for (int32_t r = 0; r < s.usableRows(); ++r) {
+            rows.emplace_back();
+            for (int32_t c = 0; c < s.rows->columnCount(); ++c) rows.back().push_back(s.rows->value(r, c));
+        }
+        return rows;
+    }
+};
+
+TEST_F(TableRead, EveryCellHasStrtodsValueWhateverTheSeparatorAndLineEnd) {
+    const char* const numbers[] = {"4.9406564584124654e-324",
+                                   "2.2250738585072009e-308",
+                                   "0.1",
+                                   "1.7976931348623157e308",
+                                   "9007199254740993",
+                                   "1e-400",
+                                   "-1e400",
+                                   "123456789012345678901234567890",
+                                   ".5",
+                                   "5.",
+                                   "+3E+02",
+                                   "-0",
+                                   "0x1.8p-3",
+                                   "inf",
+                                   "-Infinity",
+                                   "0.30000000000000004441"};
+    for (const char* separator : {" ", "\t ", ",", " , "})
+        for (const char* lineEnd : {"\n", "\r\n"}) {
+            std::string text;
+            for (const char* n : numbers)
+                text += Format("%s%s%s%s%s%s", n, separator, "1", separator, n, lineEnd);
+            const TableSeparator kind =
+                separator[1] == ',' || separator[0] == ',' ? TableSeparator::Comma : TableSeparator::Blank;
+            s.lineCount = -1;
+            ASSERT_EQ(Load(text, Plain(1, kind)), DataResult::Ok) << separator;
+            const Rows rows = Loaded();
+            ASSERT_EQ(rows.size(), std::size(numbers));
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                const double expected = std::strtod(numbers[i], nullptr);
+                for (double v : {rows[i][0], rows[i][2]})
+                    EXPECT_EQ(std::memcmp(&v, &expected, sizeof v), 0)
+                        << numbers[i] << " with '" << separator;
+            }
+        }
+    s.lineCount = -1;
+    ASSERT_EQ(Load("nan 1 nan\n", Plain(1)), DataResult::Ok);
+    EXPECT_TRUE(std::isnan(s.rows->time(0)));
+}
+
+TEST_F(TableRead, HeaderCommentsAndBlankLinesAreSkippedAndTheFollowerResumesAtTheEnd) {
+    const std::string text = "# made by a test\r\nt,x,y\r\n1,2,3\r\n# note\r\n\r\n4, 5 ,6\r\n";
+    ASSERT_EQ(Load(text, Plain(1, TableSeparator::Comma, 2)), DataResult::Ok);
+    EXPECT_EQ(Loaded(), (Rows{{1, 2, 3}, {4, 5, 6}}));
+    EXPECT_EQ(s.lineCount, 2);
+    EXPECT_EQ(s.handOver.byte, text.size());
+    EXPECT_EQ(s.handOver.rows, 2);
+    EXPECT_EQ(s.bodyCount, 1);
+    EXPECT_EQ(s.dataLoaded, 1);
+}
+
+TEST_F(TableRead, TheLayoutAndPlaneChooseTheCellsOfEachRow) {
+    // x1 y1 z1 t ignored x2 y2 z2
+    TableLayout layout;
+    layout.cells = 8;
+    layout.timeColumn = 3;
+    layout.bodies = {{0, 1, 2}, {5, 6, 7}};
+    const struct {
+        TablePlane plane;
+        Rows rows;
+    } cases[] = {{TablePlane::XY, {{4, 1, 2, 6, 7}}},
+                 {TablePlane::XZ, {{4, 1, 3, 6, 8}}},
+                 {TablePlane::YZ, {{4, 2, 3, 7, 8}}}};
+    for (const auto& c : cases) {
+        s.plane = c.plane;
+        ASSERT_EQ(Load("1 2 3 4 5 6 7 8\n", layout), DataResult::Ok);
+        EXPECT_EQ(Loaded(), c.rows);
+    }
+}
+
+TEST_F(TableRead, TheFirstBadLineInTheFileStopsTheReadAndLoadsNothing) {
+    const struct {
+        const char* text;
+        TableSeparator separator;
+        TableError error;
+    } cases[] = {
+        {"1 2 3\n4 x 6\n", TableSeparator::Blank, NotANumberError(2, 2, "x")},
+        {"# c\n\n1 2 3\n4 5\n", TableSeparator::Blank, RaggedRowError(4, 2, 3)},
+        {"1 2 3\n4 5 6 7\n8 9\n", TableSeparator::Blank, RaggedRowError(2, 4, 3)},
+        {"1 2 3\n1 2 3\nx\n1 2\n", TableSeparator::Blank, NotANumberError(3, 1, "x")},
+        {"1,2,3\n1,,3\n", TableSeparator::Comma, NotANumberError(2, 2, "")},
+        {"1 2 3\n4 x 6", TableSeparator::Blank, NotANumberError(2, 2, "x")},  // not cut: a cell follows
+    };
+    for (const auto& c : cases) {
+        host.messages.clear();
+        EXPECT_EQ(Load(c.text, Plain(1, c.separator)), DataResult::Failed) << c.text;
+        EXPECT_EQ(host.messages, std::vector<std::string>{c.error.message});
+        EXPECT_EQ(s.rows, nullptr);
+        EXPECT_EQ(s.dataLoaded, 0);
+    }
+}
+
+TEST_F(TableRead, ThirtyBodiesAreShownAndMoreAreRefused) {
+    std::string row = "0";
+    for (int c = 0; c < 62; ++c) row += " 1";
+    EXPECT_EQ(Load(row + "\n", Plain(31)), DataResult::Failed);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"The table holds 31 bodies; at most 30 can be shown"});
+    EXPECT_EQ(Load(row.substr(0, row.size() - 4) + "\n", Plain(30)), DataResult::Ok);
+    EXPECT_EQ(s.columnCount, 61);
+}
+
+TEST_F(TableRead, ALastLineWithoutLineEndIsTakenWhenCompleteAndLeftToTheFollower) {
+    const struct {
+        const char* text;
+        TableSeparator separator;
+        bool following;
+        int rows;
+        uint64_t byte;
+        std::vector<std::string> notes;
+    } cases[] = {
+        {"1 2 3\n4 5 6", TableSeparator::Blank, false, 2, 11, {}},
+        {"1 2 3\n4 5 6", TableSeparator::Blank, true, 1, 6, {}},
+        {"1 2 3\n4 5", TableSeparator::Blank, true, 1, 6, {}},
+        {"1 2 3\n4 5", TableSeparator::Blank, false, 1, 6, {"Line 2 is cut short and was left out"}},
+        {"1 2 3\n4 5 -", TableSeparator::Blank, false, 1, 6, {"Line 2 is cut short and was left out"}},
+        {"1,2,3\n4,5,", TableSeparator::Comma, false, 1, 6, {"Line 2 is cut short and was left out"}},
+    };
+    for (const auto& c : cases) {
+        host.notes.clear();
+        s.followData = c.following;
+        s.lineCount = -1;
+        ASSERT_EQ(Load(c.text, Plain(1, c.separator)), DataResult::Ok) << c.text;
+        EXPECT_EQ(s.lineCount, c.rows) << c.text;
+        EXPECT_EQ(s.handOver.byte, c.byte) << c.text;
+        EXPECT_EQ(host.notes, c.notes) << c.text;
+    }
+}
+
+TEST_F(TableRead, AShortTableAsksWhetherToKeepItsRows) {
+    const struct {
+        int32_t lineCount;
+        bool following;
+        std::deque<Host::Answer> answers;
+        DataResult result;
+        int32_t lineCountAfter;
+        std::size_t questions;
+    } cases[] = {
+        {5, false, {Host::Answer::Yes}, DataResult::Ok, 3, 1},
+        {5, false, {Host::Answer::No}, DataResult::ShortDeclined, 5, 1},
+        {5, true, {}, DataResult::Ok, 3, 0},
+        {-1, false, {}, DataResult::Ok, 3, 0},
+        {2, false, {}, DataResult::Ok, 2, 0},
+    };
+    for (const auto& c : cases) {
+        host.messages.clear();
+        host.answers = c.answers;
+        s.lineCount = c.lineCount;
+        s.followData = c.following;
+        EXPECT_EQ(Load("1 2 3\n4 5 6\n7 8 9\n", Plain(1)), c.result);
+        EXPECT_EQ(s.lineCount, c.lineCountAfter);
+        ASSERT_EQ(host.messages.size(), c.questions);
+        if (c.questions) {
+            EXPECT_EQ(host.messages[0], "Data File error at line 3\nSet number of data equal to 3?");
+        }
+    }
+}
+
+/// About 13 MB of rows of four bodies, one of them with more blanks than a
+/// two blocks hold, so that blocks start inside lines of every kind, a block
+/// holds no line's start and a row outlasts the margin read after its block.
+std::string LargeTable(int rows) {
+    std::string text;
+    for (int r = 0; r < rows; ++r) {
+        text += Format("%d", r);
+        if (r == 30'000) text += std::string(2'200'000, ' ');
+        for (int c = 1; c < 9; ++c) text += Format(" %.17g", (r + c) / 7.0);
+        text += r % 1000 == 0 ? "\n\n" : "\n";
+    }
+    return text;
+}
+
+TEST_F(TableRead, LinesInLaterBlocksAreNumberedAsInTheFile) {
+    std::string text = LargeTable(75'000);
+    // Line 2 is row 0; a row r is on line 2 + r + r / 1000 (the blank lines).
+    const auto lineStart = [&](int line) {
+        std::size_t at = 0;
+        for (int i = 1; i < line; ++i) at = text.find('\n', at) + 1;
+        return at;
+    };
+    text[lineStart(70'000) + 1] = 'x';  // the later error
+    text[lineStart(60'001) + 1] = '?';  // the first one in the file
+    ASSERT_GT(lineStart(60'001), std::size_t(8) << 20);
+    EXPECT_EQ(Load(text, Plain(4)), DataResult::Failed);
+    const std::string cell =
+        text.substr(lineStart(60'001), text.find(' ', lineStart(60'001)) - lineStart(60'001));
+    EXPECT_EQ(host.messages, std::vector<std::string>{NotANumberError(60'001, 1, cell).message});
+}
+
+TEST_F(TableRead, ParallelAndSequentialReadsGiveTheSameTableInLittleMemory) {
+    const std::string text = LargeTable(75'000) + "1 2 3 4 5 6 7 8 9";  // last line without line end
+    s.dataPath = dir.write("large.txt", text);
+    const TableLayout layout = Plain(4);
+    const int fd = ::open(s.dataPath.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    std::vector<std::unique_ptr<TrajectoryTable>> tables;
+    std::vector<TableRowsRead> reads;
+    for (unsigned threads : {1u, 4u}) {
+        const bool measured = ResetPeakMemory();
+        const long before = StatusKiB("VmRSS:");
+        tables.push_back(AllocateTableCapacity(int32_t(text.size() / 18 + 1), 9, 75'000));
+        reads.push_back(ReadTableRows(fd, text.size(), layout, UINT64_MAX, TablePlane::XY, false,
+                                      *tables.back(), threads));
+        // The table's capacity is ten times the rows: only their pages are touched.
+        if (measured) {
+            EXPECT_LT(StatusKiB("VmHWM:") - before, 75'000 * 9 * 8 / 1024 + 32 * 1024);
+        }
+    }
+    ::close(fd);
+    for (const TableRowsRead& read : reads) {
+        EXPECT_FALSE(read.failed);
+        EXPECT_EQ(read.rows, 75'001);
+        EXPECT_EQ(read.cutLine, 0);
+        EXPECT_EQ(read.endByte, text.size());
+    }
+    EXPECT_EQ(tables[1]->value(74'999, 8), (74'999 + 8) / 7.0);
+    for (int32_t r = 0; r < 75'000; ++r)
+        for (int32_t c = 0; c < 9; ++c) ASSERT_EQ(tables[0]->value(r, c), tables[1]->value(r, c)) << r;
+}
+
+/// Host whose user cancels the load as soon as it starts.
+class CancellingHost : public ScriptedHost {
+public:
+    void waitFor(const std::function<void()>& work, LoadProgress& progress) override {
+        progress.cancelled = true;
+        work();
+    }
+};
+
+TEST_F(TableRead, ACancelledLoadLeavesNothingLoaded) {
+    CancellingHost cancelling;
+    s.dataPath = dir.write("large.txt", LargeTable(75'000));
+    EXPECT_EQ(ReadTableData(s, cancelling, Plain(4)), DataResult::Failed);
+    EXPECT_EQ(cancelling.notes, std::vector<std::string>{"Load cancelled"});
+    EXPECT_TRUE(cancelling.messages.empty());
+    EXPECT_EQ(s.rows, nullptr);
+    EXPECT_EQ(s.dataLoaded, 0);
+    EXPECT_FALSE(s.loading);
+}
+
+}  // namespace
