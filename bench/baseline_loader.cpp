@@ -1,9 +1,12 @@
 // The loads the data reader is measured against, each run as a fresh
 // process by data_reader_bench, and the memory churn run before each load:
 //
-//   baseline_loader fscanf FILE COUNT       COUNT values with fscanf("%lf")
-//   baseline_loader fast_float FILE COUNT   the same with fast_float over mmap, one thread
-//   baseline_loader churn MEGABYTES         touches and frees that much memory
+//   baseline_loader fscanf FILE COUNT           COUNT values with fscanf("%lf")
+//   baseline_loader fast_float FILE COUNT       the same with fast_float over mmap, one thread
+//   baseline_loader fscanf-csv FILE COUNT       fscanf("%lf%*[,]") over comma-separated lines
+//                                               after a header line
+//   baseline_loader fast_float-csv FILE COUNT   fast_float over the same, commas skipped as blanks
+//   baseline_loader churn MEGABYTES             touches and frees that much memory
 //
 // A load prints its seconds on standard output and a checksum of the values
 // on standard error.
@@ -38,7 +41,24 @@ std::size_t WithFscanf(const char* path, double* out, std::size_t count) {
     return i;
 }
 
-std::size_t WithFastFloat(const char* path, double* out, std::size_t count) {
+/// Reads a comma-separated table: the header line is skipped, then each
+/// value is read with the commas after it.
+std::size_t WithFscanfCsv(const char* path, double* out, std::size_t count) {
+    std::FILE* in = std::fopen(path, "r");
+    if (!in) return 0;
+    if (std::fscanf(in, "%*[^\n]") == EOF) {
+        std::fclose(in);
+        return 0;
+    }
+    std::size_t i = 0;
+    while (i < count && std::fscanf(in, "%lf%*[,]", &out[i]) == 1) ++i;
+    std::fclose(in);
+    return i;
+}
+
+/// With `csv`, the first line (the header) is skipped and commas part the
+/// values as blanks and line ends do.
+std::size_t WithFastFloat(const char* path, double* out, std::size_t count, bool csv) {
     const int fd = ::open(path, O_RDONLY);
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0) return 0;
@@ -48,9 +68,13 @@ std::size_t WithFastFloat(const char* path, double* out, std::size_t count) {
     if (map == MAP_FAILED) return 0;
     const char* p = static_cast<const char*>(map);
     const char* const end = p + size;
+    if (csv) {
+        p = static_cast<const char*>(std::memchr(p, '\n', size));
+        p = p ? p + 1 : end;
+    }
     std::size_t i = 0;
     while (i < count) {
-        while (p < end && IsSpace(*p)) ++p;
+        while (p < end && (IsSpace(*p) || (csv && *p == ','))) ++p;
         if (p < end && *p == '+') ++p;
         const auto result = fast_float::from_chars(p, end, out[i]);
         if (result.ec != std::errc()) break;
@@ -77,15 +101,23 @@ int Churn(double megabytes) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "churn") == 0) return Churn(std::atof(argv[2]));
     if (argc != 4) {
-        std::fprintf(stderr, "usage: baseline_loader fscanf|fast_float FILE COUNT | churn MEGABYTES\n");
+        std::fprintf(stderr,
+                     "usage: baseline_loader fscanf|fast_float|fscanf-csv|fast_float-csv FILE COUNT | churn "
+                     "MEGABYTES\n");
+        return 2;
+    }
+    const std::string mode = argv[1];
+    if (mode != "fscanf" && mode != "fast_float" && mode != "fscanf-csv" && mode != "fast_float-csv") {
+        std::fprintf(stderr, "unknown load %s\n", argv[1]);
         return 2;
     }
     const std::size_t count = std::strtoull(argv[3], nullptr, 10);
     const auto start = std::chrono::steady_clock::now();
     std::unique_ptr<double[]> table(new double[count]);
-    const bool scanf = std::strcmp(argv[1], "fscanf") == 0;
-    const std::size_t got =
-        scanf ? WithFscanf(argv[2], table.get(), count) : WithFastFloat(argv[2], table.get(), count);
+    const bool csv = mode.ends_with("-csv");
+    const std::size_t got = mode == "fscanf"       ? WithFscanf(argv[2], table.get(), count)
+                            : mode == "fscanf-csv" ? WithFscanfCsv(argv[2], table.get(), count)
+                                                   : WithFastFloat(argv[2], table.get(), count, csv);
     const double seconds = Seconds(start);
     double sum = 0;
     for (std::size_t i = 0; i < got; ++i) sum += table[i];

@@ -8,7 +8,11 @@
 //   data_reader_bench [MEGABYTES] [ROUNDS] [ORBIVEX]
 //
 // With ORBIVEX (the viewer's binary), `ORBIVEX --render` of the same
-// configuration is timed in each round as well.
+// configuration is timed in each round as well, and so is the table form:
+// the same values as comma-separated lines under a header line
+// (t,x1,y1,...,x30,y30), opened directly by `ORBIVEX --render OUT.png
+// --size 64x64 FILE.csv` and timed against fscanf and fast_float over that
+// text (baseline_loader fscanf-csv, fast_float-csv).
 //   data_reader_bench --load CONFIG    one load in this process (the reader's run)
 
 #include <fcntl.h>
@@ -61,6 +65,23 @@ int WriteData(const std::string& path, double megabytes) {
     }
     std::fclose(out);
     return rows;
+}
+
+/// Writes the values of `data` again as a comma-separated table with a
+/// header line naming the columns; the numbers keep their text.
+void WriteCsv(const std::string& data, const std::string& csv) {
+    std::FILE* in = std::fopen(data.c_str(), "r");
+    std::FILE* out = std::fopen(csv.c_str(), "w");
+    std::fprintf(out, "t");
+    for (int k = 1; k <= kBodies; ++k) std::fprintf(out, ",x%d,y%d", k, k);
+    std::fputc('\n', out);
+    std::vector<char> line(64 * 1024);
+    while (std::fgets(line.data(), int(line.size()), in)) {
+        std::replace(line.begin(), line.begin() + std::strlen(line.data()), ' ', ',');
+        std::fputs(line.data(), out);
+    }
+    std::fclose(in);
+    std::fclose(out);
 }
 
 void WriteConfig(const std::string& path, const std::string& data, int rows) {
@@ -167,6 +188,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     const std::string data = (folder / "big.dat").string();
     const std::string config = (folder / "big.ovx").string();
+    const std::string csv = (folder / "big.csv").string();
 
     std::printf("generating %.0f MB of data with %d bodies...\n", megabytes, kBodies);
     const int rows = WriteData(data, megabytes);
@@ -177,21 +199,35 @@ int main(int argc, char** argv) {
     std::printf("file: %.1f MB, %d rows of %d values; table %.1f MiB; %u cores\n", fileMB, rows, kColumns,
                 tableMiB, std::thread::hardware_concurrency());
     const bool same = SameValues(config, data, rows);
+    double csvMB = 0;
+    if (!viewer.empty()) {
+        WriteCsv(data, csv);
+        csvMB = double(std::filesystem::file_size(csv)) / 1e6;
+        std::printf("CSV form: %.1f MB, a header line and the same values parted by commas\n", csvMB);
+    }
 
     struct Contender {
         const char* name;
         std::vector<std::string> args;
-        std::vector<double> times;
+        double fileMB = 0;
+        bool csv = false;  ///< reads the CSV form
+        std::vector<double> times = {};
         long peakKiB = 0;
     };
     std::vector<Contender> contenders = {
-        {"reader", {self, "--load", config}, {}},
-        {"fast_float", {baseline, "fast_float", data, count}, {}},
-        {"fscanf", {baseline, "fscanf", data, count}, {}},
+        {"reader", {self, "--load", config}, fileMB},
+        {"fast_float", {baseline, "fast_float", data, count}, fileMB},
+        {"fscanf", {baseline, "fscanf", data, count}, fileMB},
     };
     const std::string picture = (folder / "render.png").string();
-    if (!viewer.empty())
-        contenders.push_back({"orbivex --render", {viewer, "--render", picture, config}, {}});
+    if (!viewer.empty()) {
+        contenders.push_back({"orbivex --render", {viewer, "--render", picture, config}, fileMB});
+        // The first of the CSV group is the one the others are measured against.
+        contenders.push_back(
+            {"orbivex csv", {viewer, "--render", picture, "--size", "64x64", csv}, csvMB, true});
+        contenders.push_back({"fast_float-csv", {baseline, "fast_float-csv", csv, count}, csvMB, true});
+        contenders.push_back({"fscanf-csv", {baseline, "fscanf-csv", csv, count}, csvMB, true});
+    }
     const std::string churnMB = std::to_string(int(std::max(300.0, megabytes * 1.5)));
     std::printf("load average before: %s; each run follows a churn of %s MB\n", LoadAverage().c_str(),
                 churnMB.c_str());
@@ -201,7 +237,10 @@ int main(int argc, char** argv) {
             RunProcess({baseline, "churn", churnMB});
             const Run run = RunProcess(c.args);
             if (run.seconds < 0) {
-                std::printf("\n%s failed\n", c.name);
+                std::printf("\n%s failed:", c.name);
+                for (const std::string& a : c.args) std::printf(" %s", a.c_str());
+                std::printf("\n");
+                std::filesystem::remove_all(folder);
                 return 1;
             }
             c.times.push_back(run.seconds);
@@ -215,13 +254,23 @@ int main(int argc, char** argv) {
 
     std::printf("load average after: %s\n", LoadAverage().c_str());
     std::printf("values identical to fscanf: %s\n", same ? "yes" : "NO");
-    const double reader = Median(contenders[0].times);
-    std::printf("medians of %d fresh processes:\n", rounds);
-    for (const Contender& c : contenders)
-        std::printf("  %-17s %.3f s  %5.0f MB/s  reader is %.2fx faster  peak %.1f MiB\n", c.name,
-                    Median(c.times), fileMB / Median(c.times), Median(c.times) / reader, c.peakKiB / 1024.0);
-    const double peakMiB = contenders[0].peakKiB / 1024.0;
-    std::printf("reader peak resident memory: %.1f MiB = table %.1f MiB + %.1f MiB\n", peakMiB, tableMiB,
-                peakMiB - tableMiB);
+    // Each group against its first: the plain numbers against the reader,
+    // the CSV form against the viewer opening it.
+    for (const bool csvGroup : {false, true}) {
+        const auto first = std::find_if(contenders.begin(), contenders.end(),
+                                        [&](const Contender& c) { return c.csv == csvGroup; });
+        if (first == contenders.end()) continue;
+        const double reference = Median(first->times);
+        const std::string who = csvGroup ? "orbivex" : "reader";
+        std::printf("medians of %d fresh processes%s:\n", rounds, csvGroup ? ", CSV form" : "");
+        for (const Contender& c : contenders)
+            if (c.csv == csvGroup)
+                std::printf("  %-17s %.3f s  %5.0f MB/s  %s is %.2fx faster  peak %.1f MiB\n", c.name,
+                            Median(c.times), c.fileMB / Median(c.times), who.c_str(),
+                            Median(c.times) / reference, c.peakKiB / 1024.0);
+        const double peakMiB = first->peakKiB / 1024.0;
+        std::printf("%s peak resident memory%s: %.1f MiB = table %.1f MiB + %.1f MiB\n", who.c_str(),
+                    csvGroup ? " opening the CSV form" : "", peakMiB, tableMiB, peakMiB - tableMiB);
+    }
     return same ? 0 : 1;
 }
