@@ -43,6 +43,12 @@ enum CommandId : int {
     // Pictures and videos of the view.
     ID_EXPORT_PICTURE = 33101,
     ID_EXPORT_VIDEO = 33102,
+    // Plain data tables.
+    ID_OPEN_DATA = 33201,
+    ID_SAVE_CONFIGURATION = 33202,
+    ID_PLANE_XY = 33203,
+    ID_PLANE_XZ = 33204,
+    ID_PLANE_YZ = 33205,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
     ID_VIEW_TOOLBAR = 59392,

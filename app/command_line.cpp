@@ -63,8 +63,8 @@ struct OptionTable {
     QCommandLineOption loop{"loop", "Start the playback again at the start row at the end of the data."};
     QCommandLineOption box{"box", "World box shown instead of the configuration's.", "XMIN,YMIN,XMAX,YMAX"};
     QCommandLineOption follow{"follow", "In the viewer: follow the data file as another program writes it."};
-    QCommandLineOption plane{"plane", "Plane shown of a table with x, y and z per body: xy (default), xz or yz.",
-                             "PLANE"};
+    QCommandLineOption plane{
+        "plane", "Plane shown of a table with x, y and z per body: xy (default), xz or yz.", "PLANE"};
     QCommandLineOption writeConfig{
         "write-config", "Write a configuration for the data table given to OUT.ovx, then leave.", "OUT.ovx"};
     QCommandLineOption help{"help", "Show this help."};
@@ -72,8 +72,9 @@ struct OptionTable {
 
     void AddTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
-             {&render, &frames, &video, &fps, &size, &scale, &framed, &row, &time, &ticks, &yes, &equalAspect,
-              &trail, &fade, &loop, &box, &follow, &plane, &writeConfig, &help, &version})
+             {&render, &frames, &video,  &fps,   &size,        &scale, &framed,
+              &row,    &time,   &ticks,  &yes,   &equalAspect, &trail, &fade,
+              &loop,   &box,    &follow, &plane, &writeConfig, &help,  &version})
             parser.addOption(*option);
         parser.setApplicationDescription(kDescription);
         parser.addPositionalArgument("CONFIG.ovx", "The simulation's configuration file.");
@@ -149,12 +150,15 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
             return "--write-config cannot be given with --render, --frames or --video, nor twice";
         for (const QCommandLineOption* viewOnly :
              {&table.size, &table.ticks, &table.yes, &table.scale, &table.fps, &table.framed, &table.row,
-              &table.time, &table.equalAspect, &table.trail, &table.fade, &table.loop, &table.box, &table.follow})
+              &table.time, &table.equalAspect, &table.trail, &table.fade, &table.loop, &table.box,
+              &table.follow})
             if (parser.isSet(*viewOnly))
-                return Format("--%s does not go with --write-config", viewOnly->names().front().toLatin1().constData());
+                return Format("--%s does not go with --write-config",
+                              viewOnly->names().front().toLatin1().constData());
     }
     for (const std::string& value : values(table.plane))
-        if (!ParseTablePlane(value, options.plane)) return Format("--plane wants xy, xz or yz, not '%s'", value.c_str());
+        if (!ParseTablePlane(value, options.plane))
+            return Format("--plane wants xy, xz or yz, not '%s'", value.c_str());
     if (!configsOut.empty()) {
         mode = CommandMode::WriteConfig;
         options.output = configsOut.front();

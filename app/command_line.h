@@ -8,10 +8,10 @@
 
 /// What a command line asks of the program.
 enum class CommandMode {
-    Window,   ///< no picture asked for: open the viewer with the view options
-    Picture,  ///< --render: one picture
-    Frames,   ///< --frames: the painted frame and one picture per tick
-    Video,    ///< --video: the same frames as a video
+    Window,       ///< no picture asked for: open the viewer with the view options
+    Picture,      ///< --render: one picture
+    Frames,       ///< --frames: the painted frame and one picture per tick
+    Video,        ///< --video: the same frames as a video
     WriteConfig,  ///< --write-config: a configuration for a plain data table
     Help,
     Version,

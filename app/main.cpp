@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
         case CommandMode::Picture:
         case CommandMode::Frames:
         case CommandMode::Video:
+        case CommandMode::WriteConfig:
             break;
     }
     return RunRenderer(argc, argv, line);

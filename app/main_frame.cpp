@@ -20,21 +20,22 @@
 #include "app/playback_controls.h"
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
+#include "app/table_commands.h"
 #include "simulation/simulation_state.h"
 
 namespace {
 
-/// The configuration file a drag carries, or an empty string when it carries
-/// anything else. It must be exactly one local file whose name ends in .ovx,
-/// in any case, and the drag must offer a copy: the file is only read, and
-/// accepting a move could make the source delete it.
-QString DroppedConfiguration(const QDropEvent& event) {
+/// The file a drag carries, or an empty string when it carries anything
+/// else. It must be exactly one local file (a configuration or a data
+/// table, told apart by its content when it is opened), and the drag must
+/// offer a copy: the file is only read, and accepting a move could make the
+/// source delete it.
+QString DroppedFile(const QDropEvent& event) {
     const QMimeData* data = event.mimeData();
     if (!data || !(event.possibleActions() & Qt::CopyAction)) return {};
     const QList<QUrl> urls = data->urls();
     if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
-    const QString path = urls.front().toLocalFile();
-    return path.endsWith(QStringLiteral(".ovx"), Qt::CaseInsensitive) ? path : QString();
+    return urls.front().toLocalFile();
 }
 
 }  // namespace
@@ -53,10 +54,12 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     createActions();
     playback_ = new PlaybackControls(state_, plot_, host_, *view_, commands_, *this);
     exports_ = new ExportCommands(state_, plot_, *view_, commands_, *this);
+    tables_ = new TableCommands(files_, commands_, *this);
     createMenus();
     createToolBar();
     playback_->addBar();
     playback_->addToMenus(*viewMenu_, *playbackMenu_);
+    tables_->addToMenus(*fileMenu_, *viewMenu_);
     exports_->addToMenu(*fileMenu_);
     fileMenu_->addSeparator();
     fileMenu_->addAction(action(ID_APP_EXIT));
@@ -208,10 +211,17 @@ void CMainFrame::updateIndicators() {
 
 void CMainFrame::repaintIf(bool repaint) {
     if (repaint) view_->invalidate();
+    tables_->refresh();
     playback_->afterCommand();
 }
 
-void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenSimulation(files_, path)); }
+void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenFile(files_, path)); }
+
+void CMainFrame::setPlane(TablePlane plane) { state_.plane = plane; }
+
+std::string CMainFrame::saveConfiguration(const QString& path, bool classicData) {
+    return tables_->saveConfiguration(path, classicData);
+}
 
 void CMainFrame::OnStartAnimation() {
     if (dataFollow()->waitToStart()) return;
@@ -267,13 +277,13 @@ void CMainFrame::changeEvent(QEvent* event) {
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (DroppedConfiguration(*event).isEmpty()) return;
+    if (DroppedFile(*event).isEmpty()) return;
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const QString path = DroppedConfiguration(*event);
+    const QString path = DroppedFile(*event);
     if (path.isEmpty()) return;
     event->setDropAction(Qt::CopyAction);
     event->accept();
@@ -282,7 +292,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     QMetaObject::invokeMethod(
         this,
         [this, file = path.toStdString()] {
-            if (!state_.loading) repaintIf(OpenSimulation(files_, file));
+            if (!state_.loading) repaintIf(OpenFile(files_, file));
         },
         Qt::QueuedConnection);
 }

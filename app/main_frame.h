@@ -17,6 +17,7 @@ class SimulationView;
 class PlaybackBar;
 class PlaybackControls;
 class ExportCommands;
+class TableCommands;
 class FollowWatcher;
 class QMenu;
 class QToolBar;
@@ -52,7 +53,11 @@ public:
     /// Stops the playback and moves to `row`, as a seek does.
     void goToRow(int row);
     const SimulationState& state() const { return state_; }
+    /// The plane the next table with x, y and z per body is shown on.
+    void setPlane(TablePlane plane);
 
+    /// File > Save Configuration As without its dialogs (see TableCommands).
+    std::string saveConfiguration(const QString& path, bool classicData);
     /// File > Export Picture without its dialog (see ExportCommands).
     std::string exportPicture(const QString& path, int scale);
     /// File > Export Video without its dialogs (see ExportCommands).
@@ -88,6 +93,7 @@ private:
     SimulationView* view_ = nullptr;
     PlaybackControls* playback_ = nullptr;
     ExportCommands* exports_ = nullptr;
+    TableCommands* tables_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;

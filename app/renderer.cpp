@@ -15,8 +15,10 @@
 #include "animation/settings.h"
 #include "animation/simulation_loading.h"
 #include "animation/startup_defaults.h"
+#include "animation/table_loading.h"
 #include "animation/trail_cache.h"
 #include "app/command_line.h"
+#include "app/configuration_export.h"
 #include "app/image_surface.h"
 #include "app/picture_export.h"
 #include "app/video_recording.h"
@@ -104,7 +106,13 @@ int Render(const CommandLine& line) {
     state.fadeTrails = options.fade;
     state.loopPlayback = options.loop;
     const std::string config = EnterFolderOf(options.config);
-    if (!LoadSimulation(state, plot, host, config)) return 1;
+    if (!LoadFile(state, plot, host, config, options.plane)) return 1;
+    if (line.mode == CommandMode::WriteConfig) {
+        const std::string problem = SaveConfiguration(state, plot, output, false);
+        if (problem.empty()) return 0;
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 1;
+    }
     if (options.box) ApplyTypedBox(state, plot, *options.box);
     if (options.row) {
         if (const std::string outside = RowOutsideTheData(state, *options.row); !outside.empty()) {

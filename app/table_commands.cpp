@@ -1,0 +1,105 @@
+#include "app/table_commands.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSignalBlocker>
+
+#include "app/command_actions.h"
+#include "app/command_ids.h"
+#include "app/configuration_export.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+
+namespace {
+
+struct PlaneChoice {
+    int id;
+    TablePlane plane;
+    const char* text;
+};
+constexpr PlaneChoice kPlanes[] = {
+    {ID_PLANE_XY, TablePlane::XY, "Plane x-y"},
+    {ID_PLANE_XZ, TablePlane::XZ, "Plane x-z"},
+    {ID_PLANE_YZ, TablePlane::YZ, "Plane y-z"},
+};
+
+}  // namespace
+
+TableCommands::TableCommands(const FileCommandContext& files, CommandActions& commands, QWidget& window)
+    : QObject(&window), files_(files), commands_(commands), window_(window) {
+    commands_.addCommand(ID_OPEN_DATA, tr("Open Data..."),
+                         tr("Open a table of positions (CSV, TSV, text) without a configuration"),
+                         [this] { return OpenDataTable(files_); });
+    commands_.addCommand(ID_SAVE_CONFIGURATION, tr("Save Configuration As..."),
+                         tr("Write a configuration that shows this simulation as it is shown now"), [this] {
+                             OnSaveConfiguration();
+                             return false;
+                         });
+    auto* planes = new QActionGroup(this);
+    for (const PlaneChoice& choice : kPlanes) {
+        QAction* action = commands_.addCommand(
+            choice.id, tr(choice.text), tr("Show these two coordinates of a table with x, y and z per body"),
+            [this, plane = choice.plane] { return ChoosePlane(files_, plane); });
+        action->setCheckable(true);
+        planes->addAction(action);
+    }
+    refresh();
+}
+
+void TableCommands::addToMenus(QMenu& file, QMenu& view) {
+    const QList<QAction*> items = file.actions();
+    // Open Data right after New Simulation (the first item), Save
+    // Configuration As after the classic items.
+    file.insertAction(items.size() > 1 ? items.at(1) : nullptr, commands_.action(ID_OPEN_DATA));
+    file.addAction(commands_.action(ID_SAVE_CONFIGURATION));
+    view.addSeparator();
+    QMenu* plane = view.addMenu(tr("Plane"));
+    for (const PlaneChoice& choice : kPlanes) plane->addAction(commands_.action(choice.id));
+}
+
+void TableCommands::refresh() {
+    const SimulationState& s = files_.state;
+    const bool threeD = s.dataLoaded && s.dataFormat == DataFormat::Table && s.tableLayout.threeDimensional();
+    for (const PlaneChoice& choice : kPlanes) {
+        QAction* action = commands_.action(choice.id);
+        const QSignalBlocker quiet(action);
+        action->setEnabled(threeD);
+        action->setChecked(s.plane == choice.plane);
+    }
+    commands_.action(ID_SAVE_CONFIGURATION)->setEnabled(s.dataLoaded != 0);
+    if (QAction* equal = commands_.action(ID_EQUAL_ASPECT)) {
+        const QSignalBlocker quiet(equal);
+        equal->setChecked(files_.plot.equalAspect != 0);
+    }
+}
+
+std::string TableCommands::saveConfiguration(const QString& path, bool classicData) {
+    return SaveConfiguration(files_.state, files_.plot, path.toStdString(), classicData);
+}
+
+void TableCommands::OnSaveConfiguration() {
+    const SimulationState& s = files_.state;
+    const QFileInfo data(QString::fromStdString(s.dataPath));
+    const QString suggested = data.absolutePath() + "/" + data.completeBaseName() + ".ovx";
+    QString path = QFileDialog::getSaveFileName(&window_, tr("Save Configuration As"), suggested,
+                                                tr("orbivex files (*.ovx)"));
+    if (path.isEmpty()) return;
+    if (!path.endsWith(".ovx", Qt::CaseInsensitive)) path += ".ovx";
+    bool classic = false;
+    if (OffersClassicData(s)) {
+        const QString dataName = QFileInfo(path).completeBaseName() + ".dat";
+        classic = QMessageBox::question(&window_, tr("Save Configuration As"),
+                                        tr("Write the rows as a classic data file, %1, beside the "
+                                           "configuration as well? Other programs that read the classic "
+                                           "pair can then load it; without it the configuration reads "
+                                           "%2 as a table.")
+                                            .arg(dataName, data.fileName())) == QMessageBox::Yes;
+    }
+    const std::string problem = saveConfiguration(path, classic);
+    if (!problem.empty())
+        QMessageBox::warning(&window_, tr("Save Configuration As"), QString::fromStdString(problem));
+}
