@@ -139,14 +139,7 @@ TEST(DataFollower, RowsGoToTheTakerABlockAtATimeUntilItRefuses) {
 
 /// A table as pandas writes one: "t,x,y,z" after a comment line, then row r
 /// at time r, (r + 0.5, -r, 2r), the lines ending in "\r\n" when `crlf`.
-TableLayout PandasLayout() {
-    TableLayout layout;
-    layout.separator = TableSeparator::Comma;
-    layout.cells = 4;
-    layout.bodies = {{1, 2, 3}};
-    layout.headerLine = 2;
-    return layout;
-}
+const TableLayout kPandas{TableSeparator::Comma, 4, 0, {{1, 2, 3}}, {}, "", "", 2};
 const std::string kPandasHead = "# written by a test\nt,x,y,z\n";
 std::string PandasRows(int from, int to, bool crlf = false) {
     std::string text;
@@ -171,7 +164,7 @@ TEST(DataFollowerTable, PiecesOfAnySizeGiveEveryCompleteLineOnce) {
     for (const int largest : {1, 3, 17, 4096}) {
         TempDir dir;
         const std::string path = dir.write("run.csv", "");
-        DataFollower follower(path, PandasLayout(), TablePlane::XZ);
+        DataFollower follower(path, kPandas, TablePlane::XZ);
         std::vector<double> rows;
         for (std::size_t at = 0; at < text.size();) {
             const std::size_t piece = std::uniform_int_distribution<std::size_t>(1, largest)(random);
@@ -203,11 +196,11 @@ TEST(DataFollowerTable, ALineThatIsNotARowStopsWithItsLineAndRow) {
             SCOPED_TRACE(std::string(c.line) + (resumed ? " after a hand-over" : ""));
             TempDir dir;
             const std::string path = dir.write("run.csv", kPandasHead + PandasRows(0, 3));
-            DataFollower first(path, PandasLayout(), TablePlane::XZ);
+            DataFollower first(path, kPandas, TablePlane::XZ);
             std::vector<double> rows;
             Drain(first, rows);
             // A follower that goes on from a hand-over has not counted the lines before.
-            DataFollower second(path, PandasLayout(), TablePlane::XZ);
+            DataFollower second(path, kPandas, TablePlane::XZ);
             ASSERT_TRUE(second.Resume(first.handOver()));
             DataFollower& follower = resumed ? second : first;
             Append(path, "\n" + PandasRows(3, 4) + c.line + PandasRows(5, 6));
@@ -224,7 +217,7 @@ TEST(DataFollowerTable, ALineThatIsNotARowStopsWithItsLineAndRow) {
 TEST(DataFollowerTable, SkipsLoadedRowsResumesAndStartsAgain) {
     TempDir dir;
     const std::string path = dir.write("run.csv", kPandasHead + PandasRows(0, 5) + "\n" + PandasRows(5, 10));
-    DataFollower follower(path, PandasLayout(), TablePlane::XZ);
+    DataFollower follower(path, kPandas, TablePlane::XZ);
     EXPECT_FALSE(follower.SkipValues(3 * 11));
     ASSERT_TRUE(follower.SkipValues(3 * 6));  // past the comment, header and blank lines
     std::vector<double> rows;
@@ -235,7 +228,7 @@ TEST(DataFollowerTable, SkipsLoadedRowsResumesAndStartsAgain) {
     DataHandOver cut = follower.handOver();
     EXPECT_EQ(cut.byte, std::filesystem::file_size(path));
     cut.partialRow = {10};
-    EXPECT_FALSE(DataFollower(path, PandasLayout(), TablePlane::XZ).Resume(cut));
+    EXPECT_FALSE(DataFollower(path, kPandas, TablePlane::XZ).Resume(cut));
 
     // Started again: the new file's header is skipped as the first one's was.
     std::filesystem::rename(dir.write("new.csv", kPandasHead + PandasRows(0, 2)), path);
@@ -253,7 +246,7 @@ TEST(DataFollowerTable, SkipsLoadedRowsResumesAndStartsAgain) {
 TEST(DataFollowerTable, ALargeAppendComesInBlocksAndACancelKeepsWholeLines) {
     TempDir dir;
     const std::string path = dir.write("run.csv", kPandasHead);
-    DataFollower follower(path, PandasLayout(), TablePlane::XZ);
+    DataFollower follower(path, kPandas, TablePlane::XZ);
     Append(path, PandasRows(0, 40000, true) + "40000,1");
     std::vector<double> rows;
     std::size_t largest = 0;

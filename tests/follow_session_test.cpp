@@ -295,11 +295,7 @@ TEST(FollowSession, ATableIsFollowedInItsLayoutOnThePlaneShown) {
         return text;
     };
     Following f(1);
-    TableLayout layout;
-    layout.separator = TableSeparator::Comma;
-    layout.cells = 4;
-    layout.bodies = {{1, 2, 3}};
-    layout.headerLine = 1;
+    const TableLayout layout{TableSeparator::Comma, 4, 0, {{1, 2, 3}}, {}, "", "", 1};
     // The table as its loader leaves it: the rows and where they end.
     f.state.dataPath = f.dir.write("run.csv", "t,x,y,z\r\n" + tableRows(0, 40));
     f.state.dataFormat = DataFormat::Table;
