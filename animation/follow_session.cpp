@@ -34,11 +34,13 @@ void FollowSession::rememberTable() {
     path_ = state_.dataPath;
     table_ = state_.rows.get();
     version_ = state_.rows ? state_.rows->version() : 0;
+    plane_ = state_.plane;
 }
 
 bool FollowSession::tableChangedElsewhere() const {
     return path_ != state_.dataPath || table_ != state_.rows.get() ||
-           (state_.rows && version_ != state_.rows->version());
+           (state_.rows && version_ != state_.rows->version()) ||
+           (state_.dataFormat == DataFormat::Table && plane_ != state_.plane);
 }
 
 void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
@@ -55,7 +57,16 @@ void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
         result.watch = "";
         if (!state_.dataLoaded || !state_.rows) break;
         const int32_t columns = state_.rows->columnCount();
-        follower_ = std::make_unique<DataFollower>(state_.dataPath, columns);
+        if (state_.dataFormat == DataFormat::Table) {
+            follower_ = std::make_unique<DataFollower>(state_.dataPath, state_.tableLayout, state_.plane);
+            // Rows of another width than the table's cannot be added to it.
+            if (follower_->columns() != columns) {
+                follower_.reset();
+                break;
+            }
+        } else {
+            follower_ = std::make_unique<DataFollower>(state_.dataPath, columns);
+        }
         result.watch = state_.dataPath;
         const int32_t rows = std::max(state_.usableRows(), 0);
         // Where the load left the file is known unless the rows were changed
@@ -129,10 +140,13 @@ void FollowSession::look(FollowResult& result) {
     }
     if (update.kind == Kind::BadText) {
         stop();
-        host_.messageBox(
-            Format("Row %lld of the data file holds text that is not a number: following stopped. "
-                   "The %d rows before it stay loaded.",
-                   static_cast<long long>(update.badRow), state_.lineCount));
+        // A table's message names the line and what is wrong there.
+        const std::string where = update.tableError.line > 0
+                                      ? update.tableError.message
+                                      : Format("Row %lld of the data file holds text that is not a number",
+                                               static_cast<long long>(update.badRow));
+        host_.messageBox(Format("%s: following stopped. The %d rows before it stay loaded.", where.c_str(),
+                                state_.lineCount));
         result.stopped = true;
     }
     if (waiting_ && PlaybackGoesOn(state_)) {

@@ -28,8 +28,10 @@ struct FollowResult {
 /// the table, a playback that reached the end waits for them and goes on, a
 /// file that was started again is read again from its beginning, a load in
 /// between is followed from its own rows, and text that is not a number ends
-/// the following with one message. A large append is read as a large load
-/// is, through the host's wait with progress and Cancel; a cancel ends the
+/// the following with one message. A plain data table is followed line by
+/// line in its layout, on the plane shown (another plane chosen meanwhile
+/// is followed from then on). A large append is read as a large load is,
+/// through the host's wait with progress and Cancel; a cancel ends the
 /// following, keeping the rows read. Messages and notes go to the host; what
 /// the window must do is returned.
 class FollowSession {
@@ -81,4 +83,5 @@ private:
     std::string path_;
     const void* table_ = nullptr;
     uint64_t version_ = 0;
+    TablePlane plane_ = TablePlane::XY;
 };

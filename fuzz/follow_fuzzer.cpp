@@ -8,6 +8,12 @@
 // than the first piece holds (bit 5, so that the load meets its end); the
 // next bytes are the pieces' lengths, one byte each; the rest is the data
 // file, whatever of it the lengths leave being a last piece.
+//
+// With bit 6 of byte 0 set, the file is followed as a plain data table
+// instead, by a follower alone, its cells separated by commas (bit 7) or
+// blanks, its first line a header (bit 5): the rows taken must be those of
+// the whole file's lines up to the first that is not a row, which must stop
+// the following, each line read by the rule that reads a table's cells.
 
 #include <cmath>
 #include <cstdlib>
@@ -20,6 +26,7 @@
 #include "animation/startup_defaults.h"
 #include "fuzz_support.h"
 #include "plot/plot_box.h"
+#include "simulation/data_follower.h"
 #include "simulation/real_parser.h"
 #include "simulation/simulation_state.h"
 
@@ -35,6 +42,60 @@ void Append(const std::string& path, std::string_view piece) {
 /// Whether two values read are the same, a NaN being the same as any NaN.
 bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
+/// The table side of the input: see the top of this file.
+void FollowTable(uint8_t flags, const uint8_t* lengths, int pieces, std::string_view text) {
+    const int bodies = flags & 16 ? 2 : 1;
+    TableLayout layout;
+    layout.separator = flags & 128 ? TableSeparator::Comma : TableSeparator::Blank;
+    layout.cells = 2 * bodies + 1;
+    for (int k = 0; k < bodies; ++k) layout.bodies.push_back({1 + 2 * k, 2 + 2 * k, -1});
+    layout.headerLine = flags & 32 ? 1 : 0;
+    const std::string whole = std::string(text) + "\n";  // the writer ends its last line
+
+    const std::string path = WriteFuzzFile("follow.csv", nullptr, 0);
+    DataFollower follower(path, layout, TablePlane::XY);
+    std::vector<double> taken;
+    DataFollower::Update last;
+    for (int i = 0; i <= pieces + 1 && last.kind != DataFollower::Update::Kind::BadText; ++i) {
+        std::string_view piece = "\n";  // at last the writer ends its last line
+        if (i <= pieces) {
+            piece = text.substr(0, i < pieces ? lengths[i] : text.size());
+            text.remove_prefix(piece.size());
+        }
+        Append(path, piece);
+        last = follower.Poll();
+        if (last.kind != DataFollower::Update::Kind::Rows &&
+            last.kind != DataFollower::Update::Kind::Unchanged &&
+            last.kind != DataFollower::Update::Kind::BadText)
+            std::abort();
+        taken.insert(taken.end(), last.values.begin(), last.values.end());
+    }
+
+    // The whole file's lines, read one after the other.
+    std::vector<double> expected, cells(std::size_t(layout.cells));
+    int64_t badLine = 0, line = 0;
+    std::string bad;
+    for (std::size_t at = 0, next; badLine == 0 && (next = whole.find('\n', at)) != std::string::npos;
+         at = next + 1) {
+        if (++line == layout.headerLine) continue;
+        std::size_t count = 0;
+        const TableLineResult result = ParseTableLine(
+            whole.data() + at, whole.data() + next, layout.separator, cells.data(), cells.size(), count, bad);
+        if (result == TableLineResult::Blank || result == TableLineResult::Comment) continue;
+        if (result == TableLineResult::Cells && count == cells.size())
+            expected.insert(expected.end(), cells.begin(), cells.end());
+        else
+            badLine = line;
+    }
+    const int64_t rows = int64_t(expected.size() / cells.size());
+    if (taken.size() != expected.size() || follower.rowsTaken() != rows) std::abort();
+    for (std::size_t i = 0; i < taken.size(); ++i)
+        if (!Same(taken[i], expected[i])) std::abort();
+    const bool stopped = last.kind == DataFollower::Update::Kind::BadText;
+    if (stopped != (badLine > 0) || (stopped && (last.badRow != rows || last.tableError.line != badLine)))
+        std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -45,6 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::size_t header = std::min<std::size_t>(size, 1 + std::size_t(pieces));
     std::string_view text(reinterpret_cast<const char*>(data) + header, size - header);
     const std::string_view whole = text;
+    if (data[0] & 64) {
+        FollowTable(data[0], data + 1, int(header) - 1, text);
+        return 0;
+    }
 
     const std::string config = "data = follow.dat\nlines = " + std::to_string(lines) +
                                "\nplanets = " + std::to_string(bodies) +

@@ -55,6 +55,11 @@ int64_t RowsToCome(uint64_t read, uint64_t total, int64_t taken) {
 DataFollower::DataFollower(std::string path, int32_t columns)
     : path_(std::move(path)), columns_(columns > 0 ? std::size_t(columns) : 1) {}
 
+DataFollower::DataFollower(std::string path, const TableLayout& layout, TablePlane plane)
+    : path_(std::move(path)), table_(std::in_place, layout, plane) {
+    columns_ = table_->columns();
+}
+
 bool DataFollower::Resume(const DataHandOver& handOver) {
     const int fd = OpenRegularFile(path_);
     if (fd < 0 || handOver.rows < 0) return false;
@@ -64,10 +69,13 @@ bool DataFollower::Resume(const DataHandOver& handOver) {
     if (uint64_t(info.st_dev) != handOver.device || uint64_t(info.st_ino) != handOver.inode ||
         uint64_t(info.st_size) < handOver.byte || handOver.partialRow.size() >= columns_)
         return false;
+    // A table's lines are taken whole.
+    if (table_ && !handOver.partialRow.empty()) return false;
     device_ = info.st_dev, inode_ = info.st_ino, known_ = true;
     offset_ = handOver.byte;
     rowsTaken_ = handOver.rows;
     rowSoFar_ = handOver.partialRow;
+    lines_ = -1;  // counted only if a message needs it
     return true;
 }
 
@@ -87,6 +95,7 @@ bool DataFollower::SkipValues(std::size_t values) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) return false;
     device_ = info.st_dev, inode_ = info.st_ino, known_ = true;
+    if (table_) return SkipTableRows(fd, uint64_t(info.st_size), values / columns_);
     FdSource source(fd);
     RealReader reader(source, true);
     std::vector<double> scratch(std::min<std::size_t>(values, std::size_t(1) << 15));
@@ -127,12 +136,14 @@ DataFollower::Update DataFollower::Poll(const RowTaker& take, LoadProgress* prog
         // The writer started again: what was taken no longer describes the file.
         offset_ = 0, rowsTaken_ = 0, known_ = false;
         rowSoFar_.clear();
+        lines_ = 0;
         update.kind = Update::Kind::Restarted;
         return update;
     }
     device_ = info.st_dev, inode_ = info.st_ino, known_ = true;
     const uint64_t size = uint64_t(info.st_size);
     if (size == offset_) return update;
+    if (table_) return PollTable(fd, size, take, progress);
     update.kind = Update::Kind::Rows;
     // Read as the loader reads, the characters after the last white space
     // waiting for the rest of a number the writer may still be writing.
@@ -174,5 +185,78 @@ DataFollower::Update DataFollower::Poll(const RowTaker& take, LoadProgress* prog
         update.kind = Update::Kind::BadText;
         update.badRow = rowsTaken_;
     }
+    return update;
+}
+
+bool DataFollower::SkipTableRows(int fd, uint64_t size, std::size_t rows) {
+    LineReader lines(fd, 0, size);
+    offset_ = 0;
+    std::vector<double> row(columns_);
+    std::size_t counted = 0;
+    int64_t line = 0;
+    const char *begin, *end;
+    while (counted < rows && lines.Next(begin, end)) {
+        const TableRowReader::Line kind = table_->Read(begin, end, line, row.data());
+        if (kind == TableRowReader::Line::Bad) break;
+        offset_ = lines.done();
+        counted += kind == TableRowReader::Line::Row;
+    }
+    lines_ = line;
+    rowsTaken_ = int64_t(counted);
+    rowSoFar_.clear();
+    return counted == rows;
+}
+
+DataFollower::Update DataFollower::PollTable(int fd, uint64_t size, const RowTaker& take,
+                                             LoadProgress* progress) {
+    Update update;
+    update.kind = Update::Kind::Rows;
+    const uint64_t from = offset_, total = size - from;
+    if (progress) progress->fileBytes.store(total, std::memory_order_relaxed);
+    LineReader lines(fd, from, size);
+    // A row takes two bytes at the least: a number and its line end.
+    const std::size_t blockRows = std::size_t(std::min<uint64_t>(kBlockValues / columns_, total / 2) + 1);
+    std::vector<double> block(blockRows * columns_);
+    std::size_t rows = 0;  // rows in the block
+    int64_t taken = 0;     // rows taken in this Poll
+    int64_t line = lines_;
+    uint64_t done = 0;  // bytes of the append read, to the end of the last line read
+    // Hands the block's rows on; the lines read so far are then taken.
+    const auto hand = [&] {
+        if (!take) {
+            update.values.insert(update.values.end(), block.begin(),
+                                 block.begin() + std::ptrdiff_t(rows * columns_));
+        } else if (rows > 0 && !take(block.data(), rows, RowsToCome(done, total, taken + int64_t(rows)))) {
+            update.kind = Update::Kind::Refused;
+            return false;
+        }
+        rowsTaken_ += int64_t(rows);
+        taken += int64_t(rows);
+        rows = 0;
+        offset_ = from + done;
+        lines_ = line;
+        if (progress) progress->bytesRead.store(done, std::memory_order_relaxed);
+        return true;
+    };
+    const char *begin, *end;
+    while (lines.Next(begin, end)) {
+        const TableRowReader::Line kind = table_->Read(begin, end, line, block.data() + rows * columns_);
+        if (kind == TableRowReader::Line::Bad) {
+            if (!hand()) return update;
+            update.kind = Update::Kind::BadText;
+            update.badRow = rowsTaken_;
+            update.tableError = table_->error((line >= 0 ? line : LinesBefore(fd, offset_)) + 1);
+            return update;
+        }
+        done = lines.done();
+        if (kind == TableRowReader::Line::Row && ++rows == blockRows) {
+            if (!hand()) return update;
+            if (progress && progress->cancelled.load()) {
+                update.kind = Update::Kind::Cancelled;
+                return update;
+            }
+        }
+    }
+    hand();
     return update;
 }

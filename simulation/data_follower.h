@@ -4,10 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "data_hand_over.h"
+#include "table_appender.h"
 
 struct LoadProgress;
 
@@ -16,16 +18,24 @@ struct LoadProgress;
 /// complete rows among them; a row or a number cut by the writer waits for
 /// the rest. A file that became shorter or was replaced by another is
 /// reported, so that it can be read again from its beginning.
+///
+/// A plain data table is followed a line at a time instead: only lines that
+/// end in '\n' are taken, each read by the table's layout into a row of the
+/// time and two coordinates per body.
 class DataFollower {
 public:
+    /// Follows the classic data file, rows of `columns` values.
     DataFollower(std::string path, int32_t columns);
+    /// Follows a plain data table of `layout`, its bodies shown on `plane`.
+    DataFollower(std::string path, const TableLayout& layout, TablePlane plane);
 
     /// Goes on from where a load or an earlier follower left the file,
     /// without reading what came before. False when the file is another one
     /// now or shorter than that (then it was started again).
     bool Resume(const DataHandOver& handOver);
     /// Moves past the first `values` values of the file, read as the loader
-    /// reads them: they are in the table already. False when the file holds
+    /// reads them: they are in the table already. A table's rows are its data
+    /// lines, past its blank, comment and header lines. False when the file holds
     /// fewer (then it is read again from its beginning at the next Poll).
     bool SkipValues(std::size_t values);
     /// Where the rows taken so far end in the file.
@@ -43,6 +53,8 @@ public:
         } kind = Kind::Unchanged;
         std::vector<double> values;  ///< complete rows, row after row (Rows, without a RowTaker)
         int64_t badRow = -1;         ///< row of the file holding the text (BadText), from 0
+        /// For a table, the line holding it and what is wrong there (BadText).
+        TableError tableError;
     };
     /// Takes `rows` complete rows (row after row) as Poll reads them, with an
     /// estimate of the rows still to be read in this Poll; false when they
@@ -59,10 +71,17 @@ public:
     /// 0 when it cannot be looked at or became shorter.
     uint64_t bytesWaiting() const;
 
+    /// Values in each row handed back.
+    int32_t columns() const { return int32_t(columns_); }
     /// Complete rows taken so far, counting those skipped.
     int64_t rowsTaken() const { return rowsTaken_; }
 
 private:
+    /// Poll's reading of a table's appended lines, up to the file's `size`.
+    Update PollTable(int fd, uint64_t size, const RowTaker& take, LoadProgress* progress);
+    /// SkipValues for a table: past its first `rows` data lines.
+    bool SkipTableRows(int fd, uint64_t size, std::size_t rows);
+
     std::string path_;
     std::size_t columns_;
     uint64_t offset_ = 0;  ///< bytes of the file taken so far (a number still being written is not)
@@ -71,4 +90,6 @@ private:
     bool known_ = false;            ///< device_ and inode_ name the file read so far
     std::vector<double> rowSoFar_;  ///< values of the row not yet complete
     int64_t rowsTaken_ = 0;
+    std::optional<TableRowReader> table_;  ///< set when following a table
+    int64_t lines_ = 0;                    ///< a table's lines taken so far; -1 when not known
 };

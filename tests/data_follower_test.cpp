@@ -14,6 +14,7 @@
 
 #include "simulation/appended_rows.h"
 #include "simulation/data_follower.h"
+#include "simulation/load_progress.h"
 #include "simulation/simulation_state.h"
 #include "test_support.h"
 
@@ -134,6 +135,134 @@ TEST(DataFollower, RowsGoToTheTakerABlockAtATimeUntilItRefuses) {
     const std::vector<double> all = ValuesOf(DataText(50000, 1));
     EXPECT_TRUE(std::equal(rows.begin(), rows.end(), all.begin()));
     EXPECT_EQ(follower.rowsTaken(), int64_t(2 * largest));  // the rows refused are not taken
+}
+
+/// A table as pandas writes one: "t,x,y,z" after a comment line, then row r
+/// at time r, (r + 0.5, -r, 2r), the lines ending in "\r\n" when `crlf`.
+const TableLayout kPandas{TableSeparator::Comma, 4, 0, {{1, 2, 3}}, {}, "", "", 2};
+const std::string kPandasHead = "# written by a test\nt,x,y,z\n";
+std::string PandasRows(int from, int to, bool crlf = false) {
+    std::string text;
+    for (int r = from; r < to; ++r)
+        text += std::to_string(r) + "," + std::to_string(r + 0.5) + ", " + std::to_string(-r) + "," +
+                std::to_string(2 * r) + (crlf ? "\r\n" : "\n");
+    return text;
+}
+/// Rows from..to - 1 as taken on the plane XZ: time, x, z.
+std::vector<double> PandasValues(int from, int to) {
+    std::vector<double> values;
+    for (int r = from; r < to; ++r) values.insert(values.end(), {double(r), r + 0.5, 2.0 * r});
+    return values;
+}
+
+TEST(DataFollowerTable, PiecesOfAnySizeGiveEveryCompleteLineOnce) {
+    // Blank and comment lines between the rows, some lines ending in "\r\n",
+    // and a last line still being written.
+    const std::string text = kPandasHead + PandasRows(0, 40) + "\n  \n# more\n" + PandasRows(40, 70, true) +
+                             PandasRows(70, 80) + "80,80.5,-80,16";
+    std::mt19937 random(11);
+    for (const int largest : {1, 3, 17, 4096}) {
+        TempDir dir;
+        const std::string path = dir.write("run.csv", "");
+        DataFollower follower(path, kPandas, TablePlane::XZ);
+        std::vector<double> rows;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t piece = std::uniform_int_distribution<std::size_t>(1, largest)(random);
+            Append(path, text.substr(at, piece));
+            at += piece;
+            Drain(follower, rows);
+        }
+        EXPECT_EQ(rows, PandasValues(0, 80)) << "pieces of up to " << largest << " bytes";
+        Append(path, "0\n");  // the last line ends, its last number grown: 16 became 160
+        Drain(follower, rows);
+        EXPECT_EQ(follower.rowsTaken(), 81);
+        EXPECT_EQ(rows.back(), 160);
+    }
+}
+
+TEST(DataFollowerTable, ALineThatIsNotARowStopsWithItsLineAndRow) {
+    struct Case {
+        const char* line;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"4,4.5,x,8\n", "Line 8, column 3: 'x' is not a number"},
+        {"4,4.5,,8\n", "Line 8, column 3: '' is not a number"},
+        {"4,4.5,-4\n", "Line 8, column 4: the line holds 3 values where the lines before hold 4"},
+        {"4,4.5,-4,8,9,10\n", "Line 8, column 5: the line holds 6 values where the lines before hold 4"},
+    };
+    for (const Case& c : cases) {
+        for (const bool resumed : {false, true}) {
+            SCOPED_TRACE(std::string(c.line) + (resumed ? " after a hand-over" : ""));
+            TempDir dir;
+            const std::string path = dir.write("run.csv", kPandasHead + PandasRows(0, 3));
+            DataFollower first(path, kPandas, TablePlane::XZ);
+            std::vector<double> rows;
+            Drain(first, rows);
+            // A follower that goes on from a hand-over has not counted the lines before.
+            DataFollower second(path, kPandas, TablePlane::XZ);
+            ASSERT_TRUE(second.Resume(first.handOver()));
+            DataFollower& follower = resumed ? second : first;
+            Append(path, "\n" + PandasRows(3, 4) + c.line + PandasRows(5, 6));
+            const DataFollower::Update bad = follower.Poll();
+            EXPECT_EQ(bad.kind, Kind::BadText);
+            EXPECT_EQ(bad.badRow, 4);
+            EXPECT_EQ(bad.values, PandasValues(3, 4));  // the row before it is taken
+            EXPECT_EQ(bad.tableError.message, c.message);
+            EXPECT_EQ(follower.handOver().rows, 4);
+        }
+    }
+}
+
+TEST(DataFollowerTable, SkipsLoadedRowsResumesAndStartsAgain) {
+    TempDir dir;
+    const std::string path = dir.write("run.csv", kPandasHead + PandasRows(0, 5) + "\n" + PandasRows(5, 10));
+    DataFollower follower(path, kPandas, TablePlane::XZ);
+    EXPECT_FALSE(follower.SkipValues(3 * 11));
+    ASSERT_TRUE(follower.SkipValues(3 * 6));  // past the comment, header and blank lines
+    std::vector<double> rows;
+    Drain(follower, rows);
+    EXPECT_EQ(rows, PandasValues(6, 10));
+
+    // A hand-over is taken only as it was given: whole lines, the same file.
+    DataHandOver cut = follower.handOver();
+    EXPECT_EQ(cut.byte, std::filesystem::file_size(path));
+    cut.partialRow = {10};
+    EXPECT_FALSE(DataFollower(path, kPandas, TablePlane::XZ).Resume(cut));
+
+    // Started again: the new file's header is skipped as the first one's was.
+    std::filesystem::rename(dir.write("new.csv", kPandasHead + PandasRows(0, 2)), path);
+    EXPECT_EQ(follower.Poll().kind, Kind::Restarted);
+    rows.clear();
+    Drain(follower, rows);
+    EXPECT_EQ(rows, PandasValues(0, 2));
+    std::filesystem::resize_file(path, kPandasHead.size() + PandasRows(0, 1).size() + 3);  // into row 1
+    EXPECT_EQ(follower.Poll().kind, Kind::Restarted);
+    rows.clear();
+    Drain(follower, rows);
+    EXPECT_EQ(rows, PandasValues(0, 1));
+}
+
+TEST(DataFollowerTable, ALargeAppendComesInBlocksAndACancelKeepsWholeLines) {
+    TempDir dir;
+    const std::string path = dir.write("run.csv", kPandasHead);
+    DataFollower follower(path, kPandas, TablePlane::XZ);
+    Append(path, PandasRows(0, 40000, true) + "40000,1");
+    std::vector<double> rows;
+    std::size_t largest = 0;
+    const auto keep = [&](const double* values, std::size_t n, int64_t) {
+        rows.insert(rows.end(), values, values + 3 * n);
+        largest = std::max(largest, n);
+        return true;
+    };
+    LoadProgress progress;
+    progress.cancelled = true;
+    EXPECT_EQ(follower.Poll(keep, &progress).kind, Kind::Cancelled);
+    EXPECT_EQ(follower.rowsTaken(), int64_t(largest));  // one block, then the cancel
+    EXPECT_LT(largest, 40000u);
+    // The next read goes on from the line after the block's last.
+    EXPECT_EQ(follower.Poll(keep).kind, Kind::Rows);
+    EXPECT_EQ(rows, PandasValues(0, 40000));
 }
 
 TEST(AppendRows, GrowsByDoublingAndKeepsEveryValue) {

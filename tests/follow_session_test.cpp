@@ -18,7 +18,9 @@
 #include "animation/simulation_loading.h"
 #include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
+#include "base/format.h"
 #include "plot/plot_box.h"
+#include "simulation/appended_rows.h"
 #include "simulation/load_progress.h"
 #include "simulation/simulation_state.h"
 #include "test_support.h"
@@ -283,6 +285,44 @@ TEST(FollowSession, ALoadElsewhereIsFollowedFromItsOwnRows) {
     EXPECT_EQ(f.state.lineCount, 22);
     EXPECT_TRUE(f.RowsInOrder());
     EXPECT_EQ(f.ReadAgainNotes(), 0);
+}
+
+TEST(FollowSession, ATableIsFollowedInItsLayoutOnThePlaneShown) {
+    // Row r of "t,x,y,z": time r at (r + 0.5, -r, 2r).
+    const auto tableRows = [](int from, int to) {
+        std::string text;
+        for (int r = from; r < to; ++r) text += Format("%d,%g,%d,%d\r\n", r, r + 0.5, -r, 2 * r);
+        return text;
+    };
+    Following f(1);
+    const TableLayout layout{TableSeparator::Comma, 4, 0, {{1, 2, 3}}, {}, "", "", 1};
+    // The table as its loader leaves it: the rows and where they end.
+    f.state.dataPath = f.dir.write("run.csv", "t,x,y,z\r\n" + tableRows(0, 40));
+    f.state.dataFormat = DataFormat::Table;
+    f.state.tableLayout = layout;
+    f.state.plane = TablePlane::XZ;
+    DataFollower loader(f.state.dataPath, layout, TablePlane::XZ);
+    f.state.lineCount = 0;
+    ASSERT_TRUE(AppendRows(f.state, loader.Poll().values));
+    f.state.handOver = loader.handOver();
+    ASSERT_EQ(f.state.lineCount, 40);
+
+    f.session.start();
+    Append(f.state.dataPath, tableRows(40, 45) + "# a comment\r\n");
+    f.session.check();
+    f.state.plane = TablePlane::XY;  // rows from now on are shown on this plane
+    Append(f.state.dataPath, tableRows(45, 47) + "47,x,1,1\r\n");
+    EXPECT_TRUE(f.session.check().stopped);
+    ASSERT_EQ(f.state.lineCount, 47);
+    for (int r = 0; r < 47; ++r) {
+        EXPECT_EQ(f.state.rows->time(r), r);
+        EXPECT_EQ(f.state.rows->track(1, r)[0], r + 0.5);
+        EXPECT_EQ(f.state.rows->track(1, r)[1], r < 45 ? 2 * r : -r) << "row " << r;
+    }
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_EQ(
+        f.host.messages[0],
+        "Line 50, column 2: 'x' is not a number: following stopped. The 47 rows before it stay loaded.");
 }
 
 TEST(FollowSession, APlaybackWaitingAtTheEndGoesOnWhenRowsArrive) {
