@@ -13,6 +13,7 @@
 
 #include "animation/animation_commands.h"
 #include "animation/settings.h"
+#include "animation/table_loading.h"
 #include "app/about_dialog.h"
 #include "app/command_ids.h"
 #include "app/export_commands.h"
@@ -26,16 +27,19 @@
 namespace {
 
 /// The file a drag carries, or an empty string when it carries anything
-/// else. It must be exactly one local file (a configuration or a data
-/// table, told apart by its content when it is opened), and the drag must
-/// offer a copy: the file is only read, and accepting a move could make the
-/// source delete it.
+/// else. It must be exactly one local file: a configuration (named .ovx, in
+/// any case) or a plain data table (by its content), and the drag must offer
+/// a copy: the file is only read, and accepting a move could make the source
+/// delete it.
 QString DroppedFile(const QDropEvent& event) {
     const QMimeData* data = event.mimeData();
     if (!data || !(event.possibleActions() & Qt::CopyAction)) return {};
     const QList<QUrl> urls = data->urls();
     if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
-    return urls.front().toLocalFile();
+    const QString path = urls.front().toLocalFile();
+    if (path.endsWith(QStringLiteral(".ovx"), Qt::CaseInsensitive) || IsTableFile(path.toStdString()))
+        return path;
+    return {};
 }
 
 }  // namespace

@@ -78,6 +78,11 @@ void RememberHandOver(SimulationState& s, int fd, std::size_t stored, uint64_t e
 
 }  // namespace
 
+bool KeepShortData(Host& host, int32_t rows) {
+    return host.messageBox(Format("Data File error at line %d\nSet number of data equal to %d?", rows, rows),
+                           Host::Buttons::YesNo) == Host::Answer::Yes;
+}
+
 bool PrepareTable(SimulationState& s, Host& host) {
     if (s.bodyCount < 0 || s.bodyCount > kMaxBodies) {
         host.messageBox(
@@ -131,15 +136,13 @@ DataResult ReadData(SimulationState& s, Host& host) {
         // and later ones are added as they come.
         s.lineCount = int32_t(stored / std::size_t(columns));
     } else if (stored < wanted) {
+        // Every complete row is offered and kept: the rows read are all whole.
         const int32_t r = int32_t(stored / std::size_t(columns));
-        const auto answer =
-            host.messageBox(Format("Data File error at line %d\nSet number of data equal to %d?", r, r - 1),
-                            Host::Buttons::YesNo);
-        if (answer != Host::Answer::Yes) {
+        if (!KeepShortData(host, r)) {
             ::close(fd);
             return DataResult::ShortDeclined;
         }
-        s.lineCount = r - 1;
+        s.lineCount = r;
     }
     RememberHandOver(s, fd, stored, endByte);
     s.position = s.startRow;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 struct SimulationState;
@@ -13,6 +14,10 @@ enum class DataResult : int {
     /// The file is short and the user declined to keep its complete rows.
     ShortDeclined = -100,
 };
+
+/// Asks whether to keep the `rows` complete rows of a data file shorter
+/// than its configuration says; true for Yes.
+bool KeepShortData(Host& host, int32_t rows);
 
 /// Makes sure a table exists with the columns the configuration gives and at
 /// least `lineCount` rows, making a fresh one when the table is missing or

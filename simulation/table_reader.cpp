@@ -433,10 +433,7 @@ DataResult ReadTable(SimulationState& s, Host& host, const TableLayout* given) {
     } else if (rows < s.lineCount && pending) {
         s.lineCount = rows;
     } else if (rows < s.lineCount) {
-        const auto answer =
-            host.messageBox(Format("Data File error at line %d\nSet number of data equal to %d?", rows, rows),
-                            Host::Buttons::YesNo);
-        if (answer != Host::Answer::Yes) {
+        if (!KeepShortData(host, rows)) {
             ::close(fd);
             return DataResult::ShortDeclined;
         }

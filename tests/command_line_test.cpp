@@ -62,6 +62,14 @@ TEST(CommandLine, ValuesReachTheirOptions) {
     EXPECT_TRUE(viewer.options.follow);
     EXPECT_EQ(viewer.options.trail, TrailMode::Behind);
     EXPECT_EQ(viewer.options.config, "");
+    EXPECT_EQ(viewer.options.plane, TablePlane::XY);
+
+    const CommandLine table = ParseCommandLine(Words("--write-config out.ovx --plane yz run.csv"));
+    ASSERT_EQ(table.mode, CommandMode::WriteConfig) << table.error;
+    EXPECT_EQ(table.options.output, "out.ovx");
+    EXPECT_EQ(table.options.config, "run.csv");
+    EXPECT_EQ(table.options.plane, TablePlane::YZ);
+    EXPECT_EQ(ParseCommandLine(Words("--plane xz --framed r.csv")).options.plane, TablePlane::XZ);
 }
 
 TEST(CommandLine, ComplaintsName) {
@@ -84,6 +92,11 @@ TEST(CommandLine, ComplaintsName) {
         {{"--render", "a.png", "--follow", "c.ovx"},
          "--follow is for the viewer, not with --render or --frames"},
         {{"--frames", "d", "--trail", "AHEAD", "c.ovx"}, "--trail wants ahead, behind or both, not 'AHEAD'"},
+        {{"--render", "a.png", "--plane", "XY", "c.csv"}, "--plane wants xy, xz or yz, not 'XY'"},
+        {{"--write-config", "a.ovx", "--render", "a.png", "c.csv"},
+         "--write-config cannot be given with --render, --frames or --video, nor twice"},
+        {{"--write-config", "a.ovx", "--framed", "c.csv"}, "--framed does not go with --write-config"},
+        {{"--write-config", "a.ovx", "a.csv", "b.csv"}, "--write-config wants one data table"},
         {{"--render", "a.png", "--box", "0,0,1,1e400", "c.ovx"},
          "--box wants XMIN,YMIN,XMAX,YMAX: four finite numbers with XMIN < XMAX and YMIN < YMAX"},
     };

@@ -81,14 +81,15 @@ TEST_F(LoadFixture, RowsOfAnotherBodyCountLoadWithANoteOnly) {
     EXPECT_EQ(At(1, 0), 0.3);  // values still taken in file order, five to a row
 }
 
-TEST_F(LoadFixture, ShortFileYesKeepsOneRowLessThanComplete) {
+TEST_F(LoadFixture, ShortFileYesKeepsEveryCompleteRow) {
     host.answers = {Host::Answer::Yes};
     ASSERT_EQ(Load(ConfigText("run.dat", 100, 1, 1, 10, 70), DataText(60, 1) + "60 1"), 1);
     EXPECT_EQ(host.messages,
-              std::vector<std::string>{"Data File error at line 60\nSet number of data equal to 59?"});
-    EXPECT_EQ(state.lineCount, 59);
+              std::vector<std::string>{"Data File error at line 60\nSet number of data equal to 60?"});
+    EXPECT_EQ(state.lineCount, 60);
     EXPECT_EQ(state.rows->rowCount(), 100);
-    EXPECT_EQ(state.usableRows(), 59);
+    EXPECT_EQ(state.usableRows(), 60);
+    EXPECT_EQ(At(59, 0), 59);       // the last complete row is kept
     EXPECT_EQ(state.position, 70);  // the start row stays, beyond the rows in use
     EXPECT_EQ(state.dataLoaded, 1);
 }
@@ -100,12 +101,12 @@ TEST_F(LoadFixture, ShortFileNoFailsTheLoad) {
     EXPECT_EQ(At(59, 0), 59);
 }
 
-TEST_F(LoadFixture, EmptyFileOffersMinusOne) {
+TEST_F(LoadFixture, EmptyFileOffersNoRows) {
     host.answers = {Host::Answer::Yes};
     ASSERT_EQ(Load(ConfigText("run.dat", 10, 2), ""), 1);
     EXPECT_EQ(host.messages,
-              std::vector<std::string>{"Data File error at line 0\nSet number of data equal to -1?"});
-    EXPECT_EQ(state.lineCount, -1);
+              std::vector<std::string>{"Data File error at line 0\nSet number of data equal to 0?"});
+    EXPECT_EQ(state.lineCount, 0);
     EXPECT_EQ(state.usableRows(), 0);
 }
 
@@ -114,7 +115,7 @@ TEST_F(LoadFixture, TextInsideARowMakesItIncomplete) {
     data.replace(data.find("2.1"), 3, "two");
     ASSERT_EQ(Load(ConfigText("run.dat", 5, 1), data), 0);
     EXPECT_EQ(host.messages,
-              std::vector<std::string>{"Data File error at line 2\nSet number of data equal to 1?"});
+              std::vector<std::string>{"Data File error at line 2\nSet number of data equal to 2?"});
 }
 
 TEST_F(LoadFixture, ZeroBodiesAndZeroLines) {

@@ -124,17 +124,17 @@ TEST_F(HostileFixture, OddValuesInTheData) {
 TEST_F(HostileFixture, ShortAndBrokenData) {
     dir.write("cut.dat", DataText(12, 2) + "12 1.5 2.5");
     dir.write("cut.ovx", ConfigText("cut.dat", 20, 2));
-    const std::string question = "Data File error at line 12\nSet number of data equal to 11?\n";
+    const std::string question = "Data File error at line 12\nSet number of data equal to 12?\n";
     ExpectRender("cut.ovx", 1, question);
-    ExpectRender("cut.ovx", 0, question + RanOut(1, 10, 11), "--yes");
+    ExpectRender("cut.ovx", 0, question + RanOut(1, 10, 12), "--yes");
     std::string text = DataText(20, 2);
     text.replace(text.find("7.2"), 3, "seven");
     dir.write("text.dat", text);
     dir.write("text.ovx", ConfigText("text.dat", 20, 2));
-    ExpectRender("text.ovx", 1, "Data File error at line 7\nSet number of data equal to 6?\n");
+    ExpectRender("text.ovx", 1, "Data File error at line 7\nSet number of data equal to 7?\n");
     dir.write("zero.dat", "");
     dir.write("zero.ovx", ConfigText("zero.dat", 20, 2));
-    const std::string none = "Data File error at line 0\nSet number of data equal to -1?\n";
+    const std::string none = "Data File error at line 0\nSet number of data equal to 0?\n";
     ExpectRender("zero.ovx", 1, none);
     ExpectRender("zero.ovx", 0, none + RanOut(1, 10, 0), "--yes");
 }

@@ -163,10 +163,49 @@ TEST(RenderCommand, LoadFailuresPrintTheMessagesAndWriteNothing) {
     dir.write("short.ovx", ConfigText("short.dat", 10, 1));
     result = RunOrbivex("--render out.png short.ovx", dir);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "Data File error at line 3\nSet number of data equal to 2?\n");
+    EXPECT_EQ(result.err, "Data File error at line 3\nSet number of data equal to 3?\n");
     result = RunOrbivex("--render out.png --yes short.ovx", dir);
     EXPECT_EQ(result.status, 0);
     EXPECT_TRUE(std::filesystem::exists(dir.path() + "/out.png"));
+}
+
+/// The bytes of the file `name` in `dir`.
+std::string FileBytes(const TempDir& dir, const std::string& name) {
+    std::ifstream in(dir.path() + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(RenderCommand, ATableOpensDirectlyAndItsWrittenConfigurationShowsTheSame) {
+    TempDir dir;
+    std::string table = "# made by hand\nt [yr],Earth_x [AU],Earth_y,Earth_z,Mars_x,Mars_y,Mars_z\n";
+    for (int r = 0; r < 80; ++r)
+        table += std::to_string(r) + "," + std::to_string(std::cos(r / 9.0)) + "," +
+                 std::to_string(std::sin(r / 9.0)) + "," + std::to_string(r / 100.0) + "," +
+                 std::to_string(1.5 * std::cos(r / 15.0)) + "," + std::to_string(1.5 * std::sin(r / 15.0)) +
+                 ",0\n";
+    dir.write("orbits.csv", table);
+    for (const char* plane : {"xy", "xz"}) {
+        SCOPED_TRACE(plane);
+        const std::string view = std::string(" --plane ") + plane;
+        Result result = RunOrbivex("--render direct.png --framed --ticks 9" + view + " orbits.csv", dir);
+        ASSERT_EQ(result.status, 0) << result.err;
+        result = RunOrbivex("--write-config orbits.ovx" + view + " orbits.csv", dir);
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out + result.err, "");
+        const std::string config = FileBytes(dir, "orbits.ovx");
+        EXPECT_NE(config.find("data file = orbits.csv\n"), std::string::npos) << config;
+        EXPECT_NE(config.find("names = Earth Mars\ntime unit = yr\nlength unit = AU\n"), std::string::npos);
+        result = RunOrbivex("--render saved.png --framed --ticks 9 orbits.ovx", dir);
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(FileBytes(dir, "direct.png"), FileBytes(dir, "saved.png"));
+    }
+
+    table.replace(table.find("\n3,") + 3, 1, "abc");
+    dir.write("broken.csv", table);
+    const Result broken = RunOrbivex("--render broken.png broken.csv", dir);
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_EQ(broken.err.rfind("Line 6, column 2: 'abc", 0), 0u) << broken.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/broken.png"));
 }
 
 TEST(RenderCommand, FramesStopWhereThePlaybackStops) {

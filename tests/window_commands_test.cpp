@@ -5,7 +5,9 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <filesystem>
 
+#include "animation/simulation_loading.h"
 #include "animation/startup_defaults.h"
 #include "app/about_dialog.h"
 #include "app/command_ids.h"
@@ -23,9 +25,10 @@ QStringList Texts(const QList<QAction*>& actions) {
 TEST_F(FrameFixture, MenusInOrder) {
     const QList<QAction*> menus = frame->menuBar()->actions();
     ASSERT_EQ(Texts(menus), (QStringList{"&File", "&Edit", "&View", "&Playback", "&Help"}));
-    EXPECT_EQ(Texts(menus[0]->menu()->actions()),
-              (QStringList{"New Simulation", "Load configuration", "Reload data", "-", "Export Picture...",
-                           "Export Video...", "-", "E&xit"}));
+    EXPECT_EQ(
+        Texts(menus[0]->menu()->actions()),
+        (QStringList{"New Simulation", "Open Data...", "Load configuration", "Reload data",
+                     "Save Configuration As...", "-", "Export Picture...", "Export Video...", "-", "E&xit"}));
     EXPECT_EQ(Texts(menus[1]->menu()->actions()),
               (QStringList{"Settings", "-", "Configuration File", "Data File"}));
     // The classic View items come first; the newer ones follow them.
@@ -190,6 +193,48 @@ public:
     }
     SimulationView* view = nullptr;
 };
+
+TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame) {
+    std::string table = "time;a.x;a.y;a.z;b.x;b.y;b.z\r\n";
+    for (int r = 0; r < 30; ++r)
+        table += std::to_string(r) + ";" + std::to_string(r) + ";" + std::to_string(-r) + ";" +
+                 std::to_string(2 * r) + ";1;2;3\r\n";
+    const std::string path = dir.write("xyz.csv", table);
+    dialog.choices.push_back(path);
+    frame->runCommand(ID_OPEN_DATA);
+    ASSERT_TRUE(host.messages.empty()) << host.messages[0];
+    EXPECT_EQ(dialog.prompts.back(), "Open Data|data tables|");
+    EXPECT_EQ(state.bodyCount, 2);
+    EXPECT_TRUE(frame->action(ID_PLANE_XZ)->isEnabled());
+    EXPECT_TRUE(frame->action(ID_PLANE_XY)->isChecked());
+    state.position = 12;
+    frame->runCommand(ID_PLANE_XZ);
+    EXPECT_EQ(state.plane, TablePlane::XZ);
+    EXPECT_TRUE(frame->action(ID_PLANE_XZ)->isChecked());
+    EXPECT_EQ(state.position, 12);              // the row shown stays
+    EXPECT_EQ(state.rows->value(12, 2), 24.0);  // z is shown up
+
+    // Written as a classic pair, the configuration loads the same rows and view.
+    EXPECT_EQ(frame->saveConfiguration(QString::fromStdString(dir.path() + "/copy.ovx"), true), "");
+    SimulationState copy;
+    PlotBox copyPlot;
+    ScriptedHost copyHost;
+    ASSERT_EQ(LoadSimulation(copy, copyPlot, copyHost, dir.path() + "/copy.ovx"), 1);
+    EXPECT_EQ(copy.dataFormat, DataFormat::Stream);
+    EXPECT_EQ(copy.lineCount, 30);
+    EXPECT_EQ(copy.configBox, state.configBox);
+    EXPECT_EQ(copy.pointsPerOrbit, state.pointsPerOrbit);
+    EXPECT_EQ(copyPlot.equalAspect, 1);
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(copy.rows->value(29, c), state.rows->value(29, c));
+    // A classic data file that would replace the table it comes from is refused.
+    dialog.choices.push_back(dir.write("own.dat", "# t x y\n0 1 0\n1 0 1\n"));
+    frame->runCommand(ID_OPEN_DATA);
+    const std::string refused =
+        frame->saveConfiguration(QString::fromStdString(dir.path() + "/own.ovx"), true);
+    EXPECT_NE(refused.find("would replace the table"), std::string::npos) << refused;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/own.ovx"));
+    EXPECT_FALSE(frame->action(ID_PLANE_XZ)->isEnabled());
+}
 
 TEST(FrameTicks, ATickDuringALoadMessageReadsNothingAndStops) {
     SimulationState state;

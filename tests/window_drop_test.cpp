@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <filesystem>
 
+#include "app/command_ids.h"
 #include "app/simulation_view.h"
 #include "window_fixture.h"
 
@@ -57,7 +58,22 @@ TEST_F(FrameFixture, DroppedConfigurationLoadsAsNewSimulationDoes) {
     EXPECT_GT(presented, 0);
 }
 
-TEST_F(FrameFixture, DropsOfAnythingButOneLocalConfigurationAreRefusedAndChangeNothing) {
+TEST_F(FrameFixture, DroppedTableOpensDirectlyWithEqualAspect) {
+    Load(100, 10);
+    TempDir other;
+    const std::string table = other.write("moon.csv", "t,moon_x,moon_y\n0,1,0\n1,0,1\n2,-1,0\n3,0,-1\n");
+    EXPECT_EQ(DragAndDrop(*view(), *Files({FileUrl(table)})), Qt::CopyAction);
+    QApplication::processEvents();
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(state.dataFormat, DataFormat::Table);
+    EXPECT_EQ(state.dataPath, table);
+    EXPECT_EQ(state.bodyNames, std::vector<std::string>{"moon"});
+    EXPECT_EQ(state.lineCount, 4);
+    EXPECT_TRUE(frame->action(ID_EQUAL_ASPECT)->isChecked());
+    EXPECT_FALSE(frame->action(ID_PLANE_XZ)->isEnabled());  // two coordinates: no plane to choose
+}
+
+TEST_F(FrameFixture, DropsOfAnythingButOneLocalConfigurationOrTableAreRefusedAndChangeNothing) {
     Load(100, 10);
     state.stopRequested = 0;
     const std::string loaded = state.configPath;
@@ -73,7 +89,7 @@ TEST_F(FrameFixture, DropsOfAnythingButOneLocalConfigurationAreRefusedAndChangeN
         Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
     };
     Case cases[] = {
-        {"data file", Files({FileUrl(other.write("b.dat", DataText(10, 1)))})},
+        {"text that is neither", Files({FileUrl(other.write("b.txt", "some words\nmore words\n"))})},
         {"ovx without the dot", Files({FileUrl(other.write("bovx", "x"))})},
         {"ovx inside the name", Files({FileUrl(other.write("b.ovx.old", "x"))})},
         {"remote file", Files({QUrl(QStringLiteral("https://example.org/b.ovx"))})},

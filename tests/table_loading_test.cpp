@@ -1,0 +1,168 @@
+// Opening a plain data table directly: the configuration found from it, the
+// choice between a table and a configuration by content, the simulation
+// kept when a table cannot be read, and the lines a configuration written
+// for a table adds.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <sstream>
+#include <string>
+
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
+#include "animation/table_inference.h"
+#include "animation/table_loading.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+#include "test_support.h"
+
+namespace {
+
+/// A comma table with a header: body k on a circle of radius k about the
+/// origin, once round in periods[k - 1] rows (0: standing still at (k, 0)).
+std::string CircleTable(int rows, const std::vector<int>& periods) {
+    std::ostringstream out;
+    out.precision(17);
+    out << "time";
+    for (std::size_t k = 1; k <= periods.size(); ++k) out << ",body" << k << "_x,body" << k << "_y";
+    out << "\r\n";
+    for (int r = 0; r < rows; ++r) {
+        out << r * 0.5;
+        for (std::size_t k = 1; k <= periods.size(); ++k) {
+            const double angle = periods[k - 1] ? 2 * std::numbers::pi * r / periods[k - 1] : 0.0;
+            out << ',' << double(k) * std::cos(angle) << ',' << double(k) * std::sin(angle);
+        }
+        out << "\r\n";
+    }
+    return out.str();
+}
+
+struct TableOpen : ::testing::Test {
+    SimulationState state;
+    PlotBox plot;
+    ScriptedHost host;
+    TempDir dir;
+
+    void SetUp() override { InitialiseDefaults(state, plot); }
+};
+
+TEST_F(TableOpen, FindsEveryFieldAConfigurationWouldGive) {
+    const std::string path = dir.write("orbits.csv", CircleTable(600, {100, 250, 0}));
+    ASSERT_EQ(LoadFile(state, plot, host, path, TablePlane::XY), 1);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(state.lineCount, 600);
+    EXPECT_EQ(state.bodyCount, 3);
+    EXPECT_EQ(state.bodyNames, (std::vector<std::string>{"body1", "body2", "body3"}));
+    EXPECT_EQ(plot.title, "orbits.csv");
+    EXPECT_EQ(plot.equalAspect, 1);
+    for (int k = 1; k <= 3; ++k) {
+        EXPECT_EQ(state.bodySize[k], 3);
+        EXPECT_EQ(state.bodyColourCode[k], kTablePalette[std::size_t(k - 1)]);
+    }
+    // The box holds every position: body 3 stands at (3, 0), body 2 reaches ±2.
+    EXPECT_DOUBLE_EQ(state.configBox[0], -2.0);
+    EXPECT_DOUBLE_EQ(state.configBox[2], 3.0);
+    EXPECT_NEAR(state.configBox[1], -2.0, 1e-3);
+    EXPECT_NEAR(state.configBox[3], 2.0, 1e-3);
+    // One revolution of the slowest body that goes round (body 3 stands still).
+    EXPECT_NEAR(state.pointsPerOrbit, 251, 1);
+    EXPECT_EQ(state.frameDelayMs, 20);
+    EXPECT_EQ(state.sunSize, 6);
+    EXPECT_EQ(state.drawAxes + state.drawPlanets + state.drawOrbits, 3);
+    EXPECT_EQ(state.dataLoaded, 1);
+}
+
+TEST_F(TableOpen, TrailWithoutARevolutionAndBoxesWithoutAnInside) {
+    const struct {
+        int rows;
+        std::vector<int> periods;
+        int trail;
+        std::array<double, 4> box;
+    } cases[] = {
+        {2000, {0}, kTrailWithoutRevolution, {0.0, -1.0, 2.0, 1.0}},  // a still body: both ranges take 2
+        {300, {0, 0}, 150, {1.0, -0.5, 2.0, 0.5}},                    // half the rows at most; y as wide as x
+        {3, {4}, 1, {-1.0, 0.0, 1.0, 1.0}},                           // a short table keeps a trail of 1
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rows);
+        const std::string path = dir.write("still.csv", CircleTable(c.rows, c.periods));
+        ASSERT_EQ(LoadTable(state, plot, host, path, TablePlane::XY), 1);
+        EXPECT_EQ(state.pointsPerOrbit, c.trail);
+        for (int i = 0; i < 4; ++i) EXPECT_NEAR(state.configBox[std::size_t(i)], c.box[std::size_t(i)], 1e-9);
+    }
+}
+
+TEST_F(TableOpen, ATableThatCannotBeReadKeepsTheSimulationShown) {
+    const std::string good = dir.write("good.csv", CircleTable(50, {10}));
+    ASSERT_EQ(LoadFile(state, plot, host, good, TablePlane::XY), 1);
+    const TrajectoryTable* table = state.rows.get();
+    state.position = 7;
+    std::string text = CircleTable(50, {10, 20});
+    text.replace(text.find("\r\n", text.find("\r\n", text.find("\r\n") + 2) + 2) + 2, 1, "x");
+    const std::string bad = dir.write("bad.csv", text);
+    ASSERT_EQ(LoadFile(state, plot, host, bad, TablePlane::XY), 0);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].rfind("Line 4, column 1: 'x", 0), 0u) << host.messages[0];
+    EXPECT_EQ(state.rows.get(), table);
+    EXPECT_EQ(state.position, 7);
+    EXPECT_EQ(state.bodyCount, 1);
+    EXPECT_EQ(state.dataPath, good);
+    EXPECT_EQ(plot.title, "good.csv");
+    EXPECT_EQ(state.dataLoaded, 1);
+    EXPECT_FALSE(state.loading);
+}
+
+TEST_F(TableOpen, ContentDecidesBetweenATableAndAConfiguration) {
+    dir.write("run.dat", DataText(20, 2));
+    const std::string config = dir.write("run.ovx", ConfigText(dir.path() + "/run.dat", 20, 2));
+    const std::string classicData = dir.path() + "/run.dat";
+    EXPECT_FALSE(IsTableFile(config));
+    EXPECT_TRUE(IsTableFile(classicData));
+    EXPECT_FALSE(IsTableFile(dir.path() + "/missing.csv"));
+
+    ASSERT_EQ(LoadFile(state, plot, host, config, TablePlane::XY), 1);
+    EXPECT_EQ(state.dataFormat, DataFormat::Stream);
+    EXPECT_EQ(plot.equalAspect, 0);
+    const double classicValue = state.rows->value(19, 4);
+
+    // The same data file opened directly gives the same values.
+    ASSERT_EQ(LoadFile(state, plot, host, classicData, TablePlane::XY), 1);
+    EXPECT_EQ(state.dataFormat, DataFormat::Table);
+    EXPECT_EQ(state.rows->value(19, 4), classicValue);
+    EXPECT_EQ(state.lineCount, 20);
+}
+
+TEST_F(TableOpen, ADataFileLoadedAsAConfigurationSaysHowToOpenIt) {
+    const std::string data = dir.write("run.dat", DataText(20, 2));
+    const std::string prose = dir.write("notes.txt", "just some words\nand more words\n");
+    EXPECT_EQ(LoadSimulation(state, plot, host, data), 0);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Error -2 in Config File " + data});
+    EXPECT_EQ(host.notes, std::vector<std::string>{"run.dat holds numbers, not a configuration: open it "
+                                                   "with File > Open Data\u2026 or `orbivex run.dat`"});
+    host.notes.clear();
+    EXPECT_EQ(LoadSimulation(state, plot, host, prose), 0);
+    EXPECT_TRUE(host.notes.empty());
+}
+
+TEST_F(TableOpen, AConfigurationForATableReadsItAsOneAndSetsItsView) {
+    dir.write("xyz.csv", "t,a_x,a_y,a_z\n0,1,2,3\n1,4,5,6\n2,7,8,9\n");
+    std::string config = ConfigText(dir.path() + "/xyz.csv", 3, 1);
+    config += "data format = Table\nplane = yz\nequal aspect = 1\n";
+    ASSERT_EQ(LoadSimulation(state, plot, host, dir.write("xyz.ovx", config)), 1) << host.messages[0];
+    EXPECT_EQ(state.dataFormat, DataFormat::Table);
+    EXPECT_EQ(state.plane, TablePlane::YZ);
+    EXPECT_EQ(plot.equalAspect, 1);
+    EXPECT_EQ(state.rows->value(2, 1), 8.0);  // y shown across
+    EXPECT_EQ(state.rows->value(2, 2), 9.0);  // z shown up
+    EXPECT_EQ(state.pointsPerOrbit, 10);      // the configuration's fields stand
+
+    // A classic configuration read afterwards is classic again.
+    dir.write("run.dat", DataText(5, 1));
+    ASSERT_EQ(LoadSimulation(state, plot, host, dir.write("run.ovx", ConfigText(dir.path() + "/run.dat", 5, 1))), 1);
+    EXPECT_EQ(state.dataFormat, DataFormat::Stream);
+    EXPECT_EQ(state.plane, TablePlane::XY);
+}
+
+}  // namespace
