@@ -30,17 +30,6 @@ struct BlockResult {
     uint64_t irregularOffset = 0;
 };
 
-/// Reads [from, to) of the file into `text`; false when it cannot all be read.
-bool ReadRange(int fd, uint64_t from, uint64_t to, char* text) {
-    while (from < to) {
-        const ssize_t n = ::pread(fd, text, std::size_t(to - from), off_t(from));
-        if (n <= 0) return false;
-        from += uint64_t(n);
-        text += n;
-    }
-    return true;
-}
-
 class ParallelParse {
 public:
     ParallelParse(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count, LoadProgress* progress,
@@ -95,7 +84,7 @@ void ParallelParse::ParseBlock(uint64_t block, char* text, double* values, Block
     result.count = 0;
     result.irregular = false;
     result.firstOffset = end;
-    if (!ReadRange(fd_, from, limit, text)) {
+    if (!ReadFileRange(fd_, from, limit, text)) {
         // The sequential read takes over here and meets the same failure.
         result.irregular = true;
         result.irregularOffset = start;
@@ -201,4 +190,15 @@ std::size_t ParseRealsParallel(int fd, uint64_t fileSize, ValueSink& sink, std::
     }
     if (progress) progress->bytesRead.store(fileSize);
     return stored;
+}
+
+/// Reads [from, to) of the file into `text`; false when it cannot all be read.
+bool ReadFileRange(int fd, uint64_t from, uint64_t to, char* text) {
+    while (from < to) {
+        const ssize_t n = ::pread(fd, text, std::size_t(to - from), off_t(from));
+        if (n <= 0) return false;
+        from += uint64_t(n);
+        text += n;
+    }
+    return true;
 }

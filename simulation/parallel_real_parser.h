@@ -28,3 +28,8 @@ struct LoadProgress;
 std::size_t ParseRealsParallel(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count,
                                LoadProgress* progress = nullptr, bool lastRunPending = false,
                                uint64_t* endByte = nullptr);
+
+/// Reads [from, to) of the file into `text` with positioned reads (the
+/// file offset is left alone, so blocks can be read from several threads);
+/// false when it cannot all be read.
+bool ReadFileRange(int fd, uint64_t from, uint64_t to, char* text);

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "base/format.h"
@@ -43,8 +44,8 @@ CellBounds FindCell(const char* p, const char* lineEnd, TableSeparator separator
         while (c.end < lineEnd && !IsBlank(*c.end)) ++c.end;
         c.next = c.end;
     } else {
-        const char sep = SeparatorChar(separator);
-        while (c.end < lineEnd && *c.end != sep) ++c.end;
+        const void* sep = std::memchr(p, SeparatorChar(separator), std::size_t(lineEnd - p));
+        c.end = sep ? static_cast<const char*>(sep) : lineEnd;
         c.last = c.end == lineEnd;
         c.next = c.last ? lineEnd : c.end + 1;
         while (c.end > p && IsBlank(c.end[-1])) --c.end;

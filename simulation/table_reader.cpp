@@ -28,17 +28,6 @@ constexpr uint64_t kBlockBytes = kParallelBlockBytes;
 /// Read past a block's end to finish its last line; a longer line is read on.
 constexpr uint64_t kMarginBytes = uint64_t(64) << 10;
 
-/// Reads [from, to) of the file into `text`; false when it cannot all be read.
-bool ReadRange(int fd, uint64_t from, uint64_t to, char* text) {
-    while (from < to) {
-        const ssize_t n = ::pread(fd, text, std::size_t(to - from), off_t(from));
-        if (n <= 0) return false;
-        from += uint64_t(n);
-        text += n;
-    }
-    return true;
-}
-
 /// Why a block's lines stop before its end.
 enum class BlockStop { None, NotANumber, Ragged, Cut, Pending, Unreadable, TooManyRows };
 
@@ -135,7 +124,7 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
     out.stop = BlockStop::None;
     out.stopLine = 0;
     if (text.size() < limit - from) text.resize(limit - from);
-    if (!ReadRange(fd_, from, limit, text.data())) {
+    if (!ReadFileRange(fd_, from, limit, text.data())) {
         out.stop = BlockStop::Unreadable;
         return;
     }
@@ -164,7 +153,7 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
             searched = limit;
             const uint64_t more = std::min(limit + std::max(kMarginBytes, limit - from), fileSize_);
             text.resize(more - from);
-            if (!ReadRange(fd_, limit, more, text.data() + (limit - from))) {
+            if (!ReadFileRange(fd_, limit, more, text.data() + (limit - from))) {
                 out.stop = BlockStop::Unreadable;
                 return;
             }
@@ -295,7 +284,7 @@ void TableRowsReader::Work() {
 /// The first `bytes` of the file, or fewer when it is shorter.
 bool ReadHead(int fd, uint64_t fileSize, std::string& head) {
     head.resize(std::size_t(std::min<uint64_t>(fileSize, kTableHeadBytes)));
-    return ReadRange(fd, 0, head.size(), head.data());
+    return ReadFileRange(fd, 0, head.size(), head.data());
 }
 
 /// Where line `line` (from 1) starts in `head`; none when it is not there.

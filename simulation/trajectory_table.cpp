@@ -17,9 +17,10 @@ std::atomic<std::size_t> bytesInUse{0};
 
 /// Maps `bytes` (a multiple of kHugePage) aligned to a huge page, so that
 /// the pages can be huge ones; null when the system has no room.
-double* MapAligned(std::size_t bytes) {
+double* MapAligned(std::size_t bytes, int extraFlags = 0) {
     const std::size_t span = bytes + kHugePage;
-    void* const mapped = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* const mapped =
+        ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | extraFlags, -1, 0);
     if (mapped == MAP_FAILED) return nullptr;
     const auto start = reinterpret_cast<std::uintptr_t>(mapped);
     const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
@@ -93,12 +94,29 @@ std::unique_ptr<TrajectoryTable> AllocateTableCapacity(int32_t rowsBound, int32_
         bytesInUse += bytes;
         return std::make_unique<TrajectoryTable>(rowsBound, columns, std::move(values));
     }
-    void* const mapped =
-        ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (mapped == MAP_FAILED) return nullptr;
-    TrajectoryTable::Values values(static_cast<double*>(mapped), {bytes, true});
-    bytesInUse += bytes;
-    return std::make_unique<TrajectoryTable>(rowsBound, columns, std::move(values));
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    if (rounded < bytes) return nullptr;
+    double* const mapped = MapAligned(rounded, MAP_NORESERVE);
+    if (!mapped) return nullptr;
+    TrajectoryTable::Values values(mapped, {rounded, true});
+    bytesInUse += rounded;
+    auto table = std::make_unique<TrajectoryTable>(rowsBound, columns, std::move(values));
+    // Huge pages make filling the table far cheaper in page faults, but a
+    // huge page is taken whole at its first write: they are asked for only
+    // over the rows each column will almost surely fill (a little less than
+    // the rows expected), so that the last, partly filled page of a column is
+    // a small one.
+    const std::size_t sure = std::size_t(std::clamp<int64_t>(rowsExpected, 0, rowsBound)) * 15 / 16;
+    const auto advise = [&](std::size_t first, std::size_t count) {
+        const auto from = reinterpret_cast<std::uintptr_t>(mapped + first);
+        const auto to = reinterpret_cast<std::uintptr_t>(mapped + first + count);
+        const std::uintptr_t begin = (from + kHugePage - 1) / kHugePage * kHugePage;
+        const std::uintptr_t end = to / kHugePage * kHugePage;
+        if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    };
+    if (columns > 0) advise(0, sure);
+    for (int32_t body = 1; body <= table->bodyColumns(); ++body) advise(std::size_t(table->track(body, 0) - mapped), 2 * sure);
+    return table;
 }
 
 void FreeTable(std::unique_ptr<TrajectoryTable>& table) { table.reset(); }

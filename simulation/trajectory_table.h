@@ -86,9 +86,10 @@ std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns);
 /// count is not known beforehand will store, of which only the first ones
 /// are expected to be used. A large one is mapped without reserving memory,
 /// so its pages cost nothing until they are written; only the `rowsExpected`
-/// rows are checked against the memory available. No huge pages are asked
-/// for: stored by body, a large capacity would fault a huge page for each
-/// body's few rows. Null when the sizes do not fit or the memory cannot be had.
+/// rows are checked against the memory available. Huge pages are asked for
+/// only over the rows each column will almost surely fill, so that a column's
+/// last, partly written page is a small one. Null when the sizes do not fit
+/// or the memory cannot be had.
 std::unique_ptr<TrajectoryTable> AllocateTableCapacity(int32_t rowsBound, int32_t columns,
                                                        int64_t rowsExpected);
 

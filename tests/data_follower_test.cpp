@@ -42,6 +42,20 @@ void Drain(DataFollower& follower, std::vector<double>& rows) {
     rows.insert(rows.end(), update.values.begin(), update.values.end());
 }
 
+/// Appends `text` to `path` in random pieces of 1 to `largest` bytes,
+/// polling after each; returns every value the polls gave.
+std::vector<double> FeedInPieces(DataFollower& follower, const std::string& path, const std::string& text,
+                                 int largest, std::mt19937& random) {
+    std::vector<double> rows;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t piece = std::uniform_int_distribution<std::size_t>(1, largest)(random);
+        Append(path, text.substr(at, piece));
+        at += piece;
+        Drain(follower, rows);
+    }
+    return rows;
+}
+
 TEST(DataFollower, PiecesOfAnySizeGiveEveryCompleteRowOnce) {
     const std::string text = DataText(300, 2) + "300 1.5 -2.25 3 4";  // a last row still being written
     const std::vector<double> complete = ValuesOf(DataText(300, 2));
@@ -50,13 +64,7 @@ TEST(DataFollower, PiecesOfAnySizeGiveEveryCompleteRowOnce) {
         TempDir dir;
         const std::string path = dir.write("run.dat", "");
         DataFollower follower(path, 5);
-        std::vector<double> rows;
-        for (std::size_t at = 0; at < text.size();) {
-            const std::size_t piece = std::uniform_int_distribution<std::size_t>(1, largest)(random);
-            Append(path, text.substr(at, piece));
-            at += piece;
-            Drain(follower, rows);
-        }
+        std::vector<double> rows = FeedInPieces(follower, path, text, largest, random);
         EXPECT_EQ(rows, complete) << "pieces of up to " << largest << " bytes";
         EXPECT_EQ(follower.rowsTaken(), 300);
         Append(path, "2\n");  // the last row ends, and its last number was still growing: 4 became 42
@@ -165,13 +173,7 @@ TEST(DataFollowerTable, PiecesOfAnySizeGiveEveryCompleteLineOnce) {
         TempDir dir;
         const std::string path = dir.write("run.csv", "");
         DataFollower follower(path, kPandas, TablePlane::XZ);
-        std::vector<double> rows;
-        for (std::size_t at = 0; at < text.size();) {
-            const std::size_t piece = std::uniform_int_distribution<std::size_t>(1, largest)(random);
-            Append(path, text.substr(at, piece));
-            at += piece;
-            Drain(follower, rows);
-        }
+        std::vector<double> rows = FeedInPieces(follower, path, text, largest, random);
         EXPECT_EQ(rows, PandasValues(0, 80)) << "pieces of up to " << largest << " bytes";
         Append(path, "0\n");  // the last line ends, its last number grown: 16 became 160
         Drain(follower, rows);
