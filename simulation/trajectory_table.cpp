@@ -115,7 +115,8 @@ std::unique_ptr<TrajectoryTable> AllocateTableCapacity(int32_t rowsBound, int32_
         if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
     };
     if (columns > 0) advise(0, sure);
-    for (int32_t body = 1; body <= table->bodyColumns(); ++body) advise(std::size_t(table->track(body, 0) - mapped), 2 * sure);
+    for (int32_t body = 1; body <= table->bodyColumns(); ++body)
+        advise(std::size_t(table->track(body, 0) - mapped), 2 * sure);
     return table;
 }
 

@@ -160,7 +160,9 @@ TEST_F(TableOpen, AConfigurationForATableReadsItAsOneAndSetsItsView) {
 
     // A classic configuration read afterwards is classic again.
     dir.write("run.dat", DataText(5, 1));
-    ASSERT_EQ(LoadSimulation(state, plot, host, dir.write("run.ovx", ConfigText(dir.path() + "/run.dat", 5, 1))), 1);
+    ASSERT_EQ(
+        LoadSimulation(state, plot, host, dir.write("run.ovx", ConfigText(dir.path() + "/run.dat", 5, 1))),
+        1);
     EXPECT_EQ(state.dataFormat, DataFormat::Stream);
     EXPECT_EQ(state.plane, TablePlane::XY);
 }
