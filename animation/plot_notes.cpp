@@ -45,6 +45,31 @@ int64_t PositionsInside(const SimulationState& s, const PlotBox& plot, const Dev
     return count;
 }
 
+}  // namespace
+
+DevicePoint BoxCorner(const PlotBox& plot, int corner, int width, int height, int inset) {
+    const DeviceRect box = plot.BoxCorners();
+    const int left = box.left + inset, right = box.right - inset - width;
+    const int top = box.top + inset, bottom = box.bottom - inset - height;
+    const DevicePoint corners[] = {{right, top}, {left, top}, {right, bottom}, {left, bottom}};
+    return corners[std::clamp(corner, 0, 3)];
+}
+
+int QuietestCorner(const SimulationState& s, const PlotBox& plot, int width, int height, int inset) {
+    // Top right first: on a tie the usual place of a legend.
+    int quietest = 0;
+    int64_t fewest = -1;
+    for (int i = 0; s.rows && i < 4; ++i) {
+        const DevicePoint corner = BoxCorner(plot, i, width, height, inset);
+        const int64_t hidden =
+            PositionsInside(s, plot, {corner.x, corner.y, corner.x + width, corner.y + height});
+        if (fewest < 0 || hidden < fewest) fewest = hidden, quietest = i;
+    }
+    return quietest;
+}
+
+namespace {
+
 void DrawLegend(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, bool placeAnew) {
     const LegendLayout layout = Layout(s);
     if (layout.named == 0) return;
@@ -54,21 +79,9 @@ void DrawLegend(const SimulationState& s, PlotBox& plot, DrawingSurface& surface
     if (int64_t(box.right) - box.left < layout.width + 2 * inset ||
         int64_t(box.bottom) - box.top < layout.height + 2 * inset)
         return;  // no room inside the box
-    const int left = box.left + inset, right = box.right - inset - layout.width;
-    const int top = box.top + inset, bottom = box.bottom - inset - layout.height;
-    // Top right first: on a tie the usual place of a legend.
-    const DevicePoint corners[] = {{right, top}, {left, top}, {right, bottom}, {left, bottom}};
-    if (placeAnew || plot.legendCorner < 0 || plot.legendCorner > 3) {
-        plot.legendCorner = 0;
-        int64_t fewest = -1;
-        for (int i = 0; s.rows && i < 4; ++i) {
-            const DevicePoint& corner = corners[i];
-            const int64_t hidden = PositionsInside(
-                s, plot, {corner.x, corner.y, corner.x + layout.width, corner.y + layout.height});
-            if (fewest < 0 || hidden < fewest) fewest = hidden, plot.legendCorner = i;
-        }
-    }
-    const DevicePoint at = corners[plot.legendCorner];
+    if (placeAnew || plot.legendCorner < 0 || plot.legendCorner > 3)
+        plot.legendCorner = QuietestCorner(s, plot, layout.width, layout.height, inset);
+    const DevicePoint at = BoxCorner(plot, plot.legendCorner, layout.width, layout.height, inset);
     const ColourRef previous = surface.SelectBrush(0xFFFFFF);
     surface.Rectangle(at.x, at.y, at.x + layout.width, at.y + layout.height);
     surface.SelectBrush(previous);

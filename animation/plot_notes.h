@@ -1,4 +1,5 @@
 #pragma once
+#include "plot/device_types.h"
 
 struct SimulationState;
 class PlotBox;
@@ -15,3 +16,12 @@ bool ShowsFramedPlot(const SimulationState& state);
 /// (a full paint); without it the kept corner is used (a tick, which only
 /// mends what the erase cut into).
 void DrawPlotNotes(const SimulationState& state, PlotBox& plot, bool placeAnew);
+
+/// The top-left pixel of a `width` x `height` rectangle `inset` pixels
+/// inside the box's corner `corner`: 0 top right, 1 top left, 2 bottom
+/// right, 3 bottom left.
+DevicePoint BoxCorner(const PlotBox& plot, int corner, int width, int height, int inset);
+
+/// The corner where such a rectangle hides the fewest positions of the data
+/// (sampled over the rows); top right on a tie.
+int QuietestCorner(const SimulationState& state, const PlotBox& plot, int width, int height, int inset);

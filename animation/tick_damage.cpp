@@ -44,3 +44,14 @@ std::vector<DeviceRect> TickDamage::Rects() const {
     }
     return rects;
 }
+
+bool TickDamage::CoversAny(const DeviceRect& rect) const {
+    const int32_t left = std::max(rect.left, 0), top = std::max(rect.top, 0);
+    const int32_t right = std::min(rect.right, width_), bottom = std::min(rect.bottom, height_);
+    if (left >= right || top >= bottom) return false;
+    if (all_) return true;
+    for (int32_t ty = top / kTile; ty <= (bottom - 1) / kTile; ++ty)
+        for (int32_t tx = left / kTile; tx <= (right - 1) / kTile; ++tx)
+            if (tiles_[std::size_t(ty) * std::size_t(tilesX_) + std::size_t(tx)]) return true;
+    return false;
+}

@@ -31,6 +31,8 @@ public:
         if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
         return tiles_[std::size_t(y / kTile) * std::size_t(tilesX_) + std::size_t(x / kTile)] != 0;
     }
+    /// Whether any pixel of left..right-1 x top..bottom-1 lies in a marked tile.
+    bool CoversAny(const DeviceRect& rect) const;
     /// The marked area as rectangles within the raster: each run of marked
     /// tiles on a tile row, or the whole raster when all is marked.
     std::vector<DeviceRect> Rects() const;

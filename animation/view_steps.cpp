@@ -6,14 +6,52 @@
 #include "animation/drawing_routines.h"
 #include "animation/playback_range.h"
 #include "animation/plot_notes.h"
+#include "animation/publication_paint.h"
 #include "animation/tick_damage.h"
 #include "base/format.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
 
+namespace {
+
+/// Moves to the next row a tick shows; true when a loop went back to its
+/// start. A loop goes back to the start row from the row where a playback
+/// without it stopped, so the last row it reaches is shown too.
+bool AdvancePosition(SimulationState& s) {
+    const bool wraps = s.loopPlayback && !PlaybackGoesOn(s);
+    if (wraps) {
+        s.position = LoopStartRow(s);
+    } else {
+        const int64_t advanced = int64_t(s.position) + s.step;
+        s.position = int32_t(std::clamp<int64_t>(advanced, std::numeric_limits<int32_t>::min(),
+                                                 std::numeric_limits<int32_t>::max()));
+    }
+    return wraps;
+}
+
+/// A tick of the publication look: it moves and answers the timer as the
+/// classic tick does, and draws nothing; the view is painted afresh.
+TimerRequest AdvanceWithoutDrawing(SimulationState& s, TickDamage* damage) {
+    if (damage) damage->MarkAll();
+    const bool wraps = AdvancePosition(s);
+    if (!PlaybackGoesOn(s) && !s.loopPlayback) {
+        s.stopRequested = 0;
+        return {.start = false, .stop = true};
+    }
+    if (!s.stopRequested) return {.repaint = wraps};
+    s.stopRequested = 0;
+    return {.start = false, .stop = true, .repaint = wraps};
+}
+
+}  // namespace
+
 void PaintView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
                TrailCache* trails) {
+    if (s.style == ViewStyle::Publication && surface.smooth()) {
+        PaintPublicationView(s, plot, surface, width, height);
+        return;
+    }
     surface.Clear(kViewBackground);
     plot.Draw(&surface, 0, 0, width, height);
     if (!s.dataLoaded) return;
@@ -41,22 +79,14 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
     // A pixel changes only where a disc was or is, or where the set of trail
     // points over it changed: everything else is erased and drawn again the
     // same. Faded trails change colour all along.
+    if (s.style == ViewStyle::Publication) return AdvanceWithoutDrawing(s, damage);
     const PixelRaster* raster = surface.raster();
     const bool tracked = damage && raster && trails && !s.fadeTrails;
     if (damage && !tracked) damage->MarkAll();
     const auto before = TrailRowSpan(s);
     if (tracked) MarkPlanets(s, plot, *damage);
-    // A loop goes back to the start row from the row where a playback
-    // without it stopped, so the last row it reaches is shown too.
-    const bool wraps = s.loopPlayback && !PlaybackGoesOn(s);
     const int32_t from = s.position;
-    if (wraps) {
-        s.position = LoopStartRow(s);
-    } else {
-        const int64_t advanced = int64_t(s.position) + s.step;
-        s.position = int32_t(std::clamp<int64_t>(advanced, std::numeric_limits<int32_t>::min(),
-                                                 std::numeric_limits<int32_t>::max()));
-    }
+    const bool wraps = AdvancePosition(s);
     const int32_t to = s.position;
     const auto after = TrailRowSpan(s);
     s.position = from;

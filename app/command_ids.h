@@ -49,6 +49,9 @@ enum CommandId : int {
     ID_PLANE_XY = 33203,
     ID_PLANE_XZ = 33204,
     ID_PLANE_YZ = 33205,
+    // Looks of the view.
+    ID_STYLE_CLASSIC = 33301,
+    ID_STYLE_PUBLICATION = 33302,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
     ID_VIEW_TOOLBAR = 59392,

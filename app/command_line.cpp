@@ -50,7 +50,9 @@ struct OptionTable {
     QCommandLineOption fps{"fps", "Frames per second of --video (default 1000 / delay, at most 60).", "F"};
     QCommandLineOption size{"size", "Size of the view in pixels (default 600x600).", "WxH"};
     QCommandLineOption scale{
-        "scale", "PNG pictures S times the view's size, everything drawn S times larger (1 to 8).", "S"};
+        "scale",
+        "PNG pictures, frames and videos S times the view's size, everything drawn S times larger (1 to 8).",
+        "S"};
     QCommandLineOption framed{"framed", "Plot framed at 10 to 90 percent of the view, not the full view."};
     QCommandLineOption row{"row", "Row to show (default: the configuration's start row).", "N"};
     QCommandLineOption time{"time", "Show the first row whose time is at or after T; not with --row.", "T"};
@@ -67,14 +69,21 @@ struct OptionTable {
         "plane", "Plane shown of a table with x, y and z per body: xy (default), xz or yz.", "PLANE"};
     QCommandLineOption writeConfig{
         "write-config", "Write a configuration for the data table given to OUT.ovx, then leave.", "OUT.ovx"};
+    QCommandLineOption style{"style", "Look of the view: classic (default) or publication.", "STYLE"};
+    QCommandLineOption lineWidth{"line-width",
+                                 "Publication: trail width in pixels of the view (default 1.5).", "W"};
+    QCommandLineOption grid{"grid", "Publication: a light grid at the ticks."};
+    QCommandLineOption fontSize{
+        "font-size", "Publication: text size in pixels of the view (default from the view's size).", "PX"};
+    QCommandLineOption clock{"clock", "Publication: the time stamp in a corner, on (default) or off.", "ON"};
     QCommandLineOption help{"help", "Show this help."};
     QCommandLineOption version{"version", "Show the version."};
 
     void AddTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
-             {&render, &frames, &video,  &fps,   &size,        &scale, &framed,
-              &row,    &time,   &ticks,  &yes,   &equalAspect, &trail, &fade,
-              &loop,   &box,    &follow, &plane, &writeConfig, &help,  &version})
+             {&render,      &frames, &video,       &fps,   &size,     &scale, &framed, &row,    &time,
+              &ticks,       &yes,    &equalAspect, &trail, &fade,     &loop,  &box,    &follow, &plane,
+              &writeConfig, &style,  &lineWidth,   &grid,  &fontSize, &clock, &help,   &version})
             parser.addOption(*option);
         parser.setApplicationDescription(kDescription);
         parser.addPositionalArgument("CONFIG.ovx", "The simulation's configuration file.");
@@ -130,6 +139,43 @@ std::optional<std::array<double, 4>> ParseBox(std::string_view text) {
     return box;
 }
 
+/// Reads the look's options into `options.style` and `options.look`; an
+/// error text, empty when they are good. The publication options need the
+/// publication look.
+std::string CheckLook(const QCommandLineParser& parser, const OptionTable& table, CommandOptions& options) {
+    for (const QString& value : parser.values(table.style)) {
+        if (value == "classic")
+            options.style = ViewStyle::Classic;
+        else if (value == "publication")
+            options.style = ViewStyle::Publication;
+        else
+            return Format("--style wants classic or publication, not '%s'", value.toUtf8().constData());
+    }
+    for (const QString& value : parser.values(table.lineWidth)) {
+        const std::optional<double> width = ParseReal(value.toStdString());
+        if (!width || !(*width > 0 && *width <= 50))
+            return "--line-width wants a number of pixels above 0, at most 50";
+        options.look.lineWidth = *width;
+    }
+    for (const QString& value : parser.values(table.fontSize)) {
+        const std::optional<double> size = ParseReal(value.toStdString());
+        if (!size || !(*size >= 4 && *size <= 400))
+            return "--font-size wants a number of pixels from 4 to 400";
+        options.look.fontSize = *size;
+    }
+    for (const QString& value : parser.values(table.clock)) {
+        if (value != "on" && value != "off")
+            return Format("--clock wants on or off, not '%s'", value.toUtf8().constData());
+        options.look.clock = value == "on";
+    }
+    options.look.grid = parser.isSet(table.grid);
+    if (options.style != ViewStyle::Publication)
+        for (const QCommandLineOption* own : {&table.lineWidth, &table.grid, &table.fontSize, &table.clock})
+            if (parser.isSet(*own))
+                return Format("--%s needs --style publication", own->names().front().toLatin1().constData());
+    return {};
+}
+
 /// Fills `options` and `mode` from the parsed command line; returns an
 /// error text, empty when the arguments are good.
 std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& table,
@@ -151,7 +197,7 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         for (const QCommandLineOption* viewOnly :
              {&table.size, &table.ticks, &table.yes, &table.scale, &table.fps, &table.framed, &table.row,
               &table.time, &table.equalAspect, &table.trail, &table.fade, &table.loop, &table.box,
-              &table.follow})
+              &table.follow, &table.style, &table.lineWidth, &table.grid, &table.fontSize, &table.clock})
             if (parser.isSet(*viewOnly))
                 return Format("--%s does not go with --write-config",
                               viewOnly->names().front().toLatin1().constData());
@@ -196,9 +242,10 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
     for (const std::string& value : values(table.scale))
         if (!ParseInt(value, options.scale) || options.scale < 1 || options.scale > 8)
             return "--scale wants a whole number from 1 to 8";
-    if (options.scale != 1 && (mode != CommandMode::Picture ||
-                               PictureFormatOf(QString::fromStdString(options.output)) != PictureFormat::Png))
-        return "--scale applies to PNG pictures of --render only";
+    if (options.scale != 1 && mode == CommandMode::Picture &&
+        PictureFormatOf(QString::fromStdString(options.output)) != PictureFormat::Png)
+        return "--scale applies to PNG pictures, frames and videos, not to SVG or PDF";
+    if (std::string problem = CheckLook(parser, table, options); !problem.empty()) return problem;
     for (const std::string& value : values(table.row)) {
         int row = 0;
         if (!ParseInt(value, row)) return "--row wants a whole number";

@@ -37,6 +37,8 @@ struct CommandOptions {
     bool follow = false;
     std::optional<std::array<double, 4>> box;
     int scale = 1;
+    ViewStyle style = ViewStyle::Classic;
+    PublicationLook look;
     /// The plane shown of a table with three coordinates per body.
     TablePlane plane = TablePlane::XY;
     std::string config;  ///< empty in the window when none is given

@@ -21,6 +21,7 @@
 #include "app/playback_controls.h"
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
+#include "app/style_commands.h"
 #include "app/table_commands.h"
 #include "simulation/simulation_state.h"
 
@@ -59,11 +60,13 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     playback_ = new PlaybackControls(state_, plot_, host_, *view_, commands_, *this);
     exports_ = new ExportCommands(state_, plot_, *view_, commands_, *this);
     tables_ = new TableCommands(files_, commands_, *this);
+    styles_ = new StyleCommands(state_, commands_, *this);
     createMenus();
     createToolBar();
     playback_->addBar();
     playback_->addToMenus(*viewMenu_, *playbackMenu_);
     tables_->addToMenus(*fileMenu_, *viewMenu_);
+    styles_->addToMenu(*viewMenu_);
     exports_->addToMenu(*fileMenu_);
     fileMenu_->addSeparator();
     fileMenu_->addAction(action(ID_APP_EXIT));
@@ -222,6 +225,11 @@ void CMainFrame::repaintIf(bool repaint) {
 void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenFile(files_, path)); }
 
 void CMainFrame::setPlane(TablePlane plane) { state_.plane = plane; }
+
+void CMainFrame::setLook(const PublicationLook& look) {
+    state_.look = look;
+    view_->invalidate();
+}
 
 std::string CMainFrame::saveConfiguration(const QString& path, bool classicData) {
     return tables_->saveConfiguration(path, classicData);

@@ -7,6 +7,7 @@
 
 #include "app/command_actions.h"
 #include "commands/file_commands.h"
+#include "simulation/simulation_state.h"
 
 struct SimulationState;
 class PlotBox;
@@ -17,6 +18,7 @@ class SimulationView;
 class PlaybackBar;
 class PlaybackControls;
 class ExportCommands;
+class StyleCommands;
 class TableCommands;
 class FollowWatcher;
 class QMenu;
@@ -55,6 +57,8 @@ public:
     const SimulationState& state() const { return state_; }
     /// The plane the next table with x, y and z per body is shown on.
     void setPlane(TablePlane plane);
+    /// The choices the publication look draws with.
+    void setLook(const PublicationLook& look);
 
     /// File > Save Configuration As without its dialogs (see TableCommands).
     std::string saveConfiguration(const QString& path, bool classicData);
@@ -94,6 +98,7 @@ private:
     PlaybackControls* playback_ = nullptr;
     ExportCommands* exports_ = nullptr;
     TableCommands* tables_ = nullptr;
+    StyleCommands* styles_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;

@@ -1,6 +1,8 @@
 #include "app/painter_surface.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QRegion>
 #include <QString>
@@ -9,6 +11,10 @@
 
 #include "animation/tick_damage.h"
 #include "app/qt_text_painter.h"
+
+namespace {
+constexpr const char* kPublicationFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+}  // namespace
 
 QColor ToQColor(ColourRef colour) { return QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)); }
 
@@ -31,7 +37,7 @@ PainterSurface::PainterSurface(QPainter& painter, int32_t width, int32_t height,
     painter_.setClipRect(QRectF(0, 0, width * scale, height * scale));
 }
 
-PainterSurface::~PainterSurface() { Flush(); }
+PainterSurface::~PainterSurface() { Unclip(); }
 
 /// On an image at a whole-number scale the rectangles (the background,
 /// boxes, points) lie on whole pixels, where smoothing changes nothing,
@@ -154,4 +160,103 @@ bool PainterSurface::FillDisc(int32_t x, int32_t y, int32_t radius, ColourRef co
     painter_.drawEllipse(QPointF((x + 0.5) * s, (y + 0.5) * s), reach, reach);
     painter_.restore();
     return true;
+}
+
+QFont PublicationFont(double pixels) {
+    static const QString family = [] {
+        const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(kPublicationFontFile));
+        const QStringList families = id >= 0 ? QFontDatabase::applicationFontFamilies(id) : QStringList();
+        return families.isEmpty() ? QString::fromLatin1("DejaVu Sans") : families.first();
+    }();
+    QFont font(family);
+    // Sizes below a pixel are drawn at a pixel; the size stays fractional
+    // so that a scaled picture keeps the same proportions.
+    font.setPixelSize(std::max(1, int(std::lround(pixels))));
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoFontMerging));
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+void PainterSurface::StrokePolyline(const ViewPoint* points, std::size_t count, ColourRef colour,
+                                    double width) {
+    Flush();
+    if (count < 2) return;
+    const double s = scale_;
+    path_.clear();
+    path_.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) path_.emplace_back(points[i].x * s, points[i].y * s);
+    painter_.setPen(QPen(ToQColor(colour), width * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawPolyline(path_.data(), int(path_.size()));
+}
+
+void PainterSurface::FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,
+                                double outlineWidth) {
+    Flush();
+    if (!(radius > 0)) return;
+    const double s = scale_;
+    if (outlineWidth > 0)
+        painter_.setPen(QPen(ToQColor(outline), outlineWidth * s));
+    else
+        painter_.setPen(Qt::NoPen);
+    painter_.setBrush(ToQColor(fill));
+    painter_.drawEllipse(QPointF(centre.x * s, centre.y * s), radius * s, radius * s);
+}
+
+void PainterSurface::FillArea(double left, double top, double right, double bottom, ColourRef colour) {
+    Flush();
+    const double s = scale_;
+    painter_.fillRect(QRectF(left * s, top * s, (right - left) * s, (bottom - top) * s), ToQColor(colour));
+}
+
+void PainterSurface::DrawText(ViewPoint anchor, std::string_view text, const TextStyle& style) {
+    Flush();
+    if (text.empty()) return;
+    const double s = scale_;
+    const QFont font = PublicationFont(style.size * s);
+    const QFontMetricsF metrics(font);
+    const QString string = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    const double width = metrics.horizontalAdvance(string), height = metrics.height();
+    // The box's top-left corner relative to the anchor, before any turn.
+    const int column = int(style.anchor) % 3, row = int(style.anchor) / 3;
+    const double dx = -width * column / 2.0, dy = -height * row / 2.0;
+    painter_.save();
+    painter_.translate(anchor.x * s, anchor.y * s);
+    if (style.upwards) painter_.rotate(-90);
+    painter_.setFont(font);
+    painter_.setPen(ToQColor(style.colour));
+    painter_.drawText(QPointF(dx, dy + metrics.ascent()), string);
+    painter_.restore();
+}
+
+ViewPoint PainterSurface::TextExtent(std::string_view text, double size) const {
+    // Measured at the drawn size and brought back to pixels of the view, so
+    // that the layout is the same at every scale.
+    const QFontMetricsF metrics(PublicationFont(size * scale_));
+    const QString string = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    return {metrics.horizontalAdvance(string) / scale_, metrics.height() / scale_};
+}
+
+void PainterSurface::ClipTo(double left, double top, double right, double bottom) {
+    Flush();
+    Unclip();
+    painter_.save();
+    clipped_ = true;
+    const double s = scale_;
+    painter_.setClipRect(QRectF(left * s, top * s, (right - left) * s, (bottom - top) * s),
+                         Qt::IntersectClip);
+}
+
+void PainterSurface::Unclip() {
+    Flush();
+    if (!clipped_) return;
+    painter_.restore();
+    clipped_ = false;
+}
+
+bool PainterSurface::Shows(double left, double top, double right, double bottom) const {
+    if (!only_) return true;
+    return only_->CoversAny({SaturatingTrunc(std::floor(left)), SaturatingTrunc(std::floor(top)),
+                             Clamp32(int64_t(SaturatingTrunc(std::ceil(right))) + 1),
+                             Clamp32(int64_t(SaturatingTrunc(std::ceil(bottom))) + 1)});
 }

@@ -2,6 +2,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPointF>
+#include <QRegion>
 #include <cstdint>
 #include <unordered_set>
 #include <vector>
@@ -33,6 +34,18 @@ public:
     void TextOut(int32_t x, int32_t y, std::string_view text) override;
     bool FillDisc(int32_t x, int32_t y, int32_t radius, ColourRef colour, const DeviceRect& clip) override;
     DeviceRect bounds() const override { return {0, 0, width_, height_}; }
+
+    bool smooth() const override { return true; }
+    void StrokePolyline(const ViewPoint* points, std::size_t count, ColourRef colour, double width) override;
+    void FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,
+                    double outlineWidth) override;
+    void FillArea(double left, double top, double right, double bottom, ColourRef colour) override;
+    void DrawText(ViewPoint anchor, std::string_view text, const TextStyle& style) override;
+    ViewPoint TextExtent(std::string_view text, double size) const override;
+    void ClipTo(double left, double top, double right, double bottom) override;
+    void Unclip() override;
+    bool partial() const override { return only_ != nullptr; }
+    bool Shows(double left, double top, double right, double bottom) const override;
 
     /// Draws the points set since the last drawing call other than SetPixel.
     void Flush();
@@ -70,7 +83,13 @@ private:
     std::unordered_set<uint64_t> pointSet_;
     ColourRef pointColour_ = 0;
     const TickDamage* only_ = nullptr;
+    /// ClipTo saved the painter's state, which Unclip restores.
+    bool clipped_ = false;
+    std::vector<QPointF> path_;
 };
+
+/// The proportional face of the publication look at `pixels` pixels.
+QFont PublicationFont(double pixels);
 
 /// The toolkit colour of a 0x00BBGGRR colour.
 QColor ToQColor(ColourRef colour);

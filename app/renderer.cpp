@@ -21,6 +21,7 @@
 #include "app/configuration_export.h"
 #include "app/image_surface.h"
 #include "app/picture_export.h"
+#include "app/scaled_paint.h"
 #include "app/video_recording.h"
 #include "base/format.h"
 #include "commands/working_folder.h"
@@ -34,8 +35,8 @@ QString FramePath(const std::string& folder, int index) {
     return QString::fromStdString(folder) + QString::asprintf("/frame-%06d.png", index);
 }
 
-bool Save(const ImageSurface& image, const QString& path) {
-    const std::string problem = WritePng(image.image(), path);
+bool Save(const QImage& image, const QString& path) {
+    const std::string problem = WritePng(image, path);
     if (problem.empty()) return true;
     std::fprintf(stderr, "%s\n", problem.c_str());
     return false;
@@ -73,6 +74,7 @@ int RecordVideoCommand(SimulationState& state, const PlotBox& plot, const Comman
     VideoJob job{.width = options.width,
                  .height = options.height,
                  .fps = options.fps.value_or(DefaultVideoRate(state.frameDelayMs)),
+                 .scale = options.scale,
                  .ticks = options.ticksGiven};
     int frames = 0;
     const std::string problem = RecordVideo(state, plot, job, path, {}, &frames);
@@ -105,6 +107,8 @@ int Render(const CommandLine& line) {
     state.trailMode = options.trail;
     state.fadeTrails = options.fade;
     state.loopPlayback = options.loop;
+    state.style = options.style;
+    state.look = options.look;
     const std::string config = EnterFolderOf(options.config);
     if (!LoadFile(state, plot, host, config, options.plane)) return 1;
     if (line.mode == CommandMode::WriteConfig) {
@@ -132,14 +136,18 @@ int Render(const CommandLine& line) {
         return 1;
     }
     TrailCache trails;
-    const FrameLoopResult played =
-        RunFrameLoop(state, plot, image.surface(), options.width, options.height, &trails, options.ticks,
-                     [&](int frame) { return !frames || Save(image, FramePath(output, frame)); });
+    const FrameLoopResult played = RunFrameLoop(
+        state, plot, image.surface(), options.width, options.height, &trails, options.ticks, [&](int frame) {
+            return !frames || Save(FramePicture(state, plot, image.image(), options.width, options.height,
+                                                options.scale, frame),
+                                   FramePath(output, frame));
+        });
     if (played.end == FrameLoopEnd::Stopped) return 1;
     if (played.end == FrameLoopEnd::DataEnd) ReportDataEnd(state, played.ticks, options.ticks);
     if (frames) return 0;
     const QString path = QString::fromStdString(output);
-    if (options.scale == 1 && PictureFormatOf(path) == PictureFormat::Png) return Save(image, path) ? 0 : 1;
+    if (RasterIsThePicture(state, options.scale) && PictureFormatOf(path) == PictureFormat::Png)
+        return Save(image.image(), path) ? 0 : 1;
     // Larger and vector pictures are painted afresh at the row the ticks reached.
     const std::string problem =
         ExportPicture(state, plot, options.width, options.height, path,

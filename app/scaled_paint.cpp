@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <string>
 
+#include "animation/publication_paint.h"
 #include "animation/view_steps.h"
 #include "app/painter_surface.h"
 #include "plot/plot_box.h"
@@ -14,7 +15,9 @@ void PaintPicture(const SimulationState& state, const PlotBox& plot, QPainter& p
     PainterSurface surface(painter, width, height, scale);
     if (only) surface.RestrictTo(*only);
     PaintView(state, copy, surface, width, height);
-    const std::string status = options.statusLine ? StatusLine(state, state.position) : std::string();
+    // The publication look shows the time in its own corner.
+    const bool statusLine = options.statusLine && state.style == ViewStyle::Classic;
+    const std::string status = statusLine ? StatusLine(state, state.position) : std::string();
     if (!status.empty()) surface.TextOut(10, 5, status);
 }
 
@@ -38,4 +41,21 @@ void RepaintScaledTiles(const SimulationState& state, const PlotBox& plot, QImag
         PaintPicture(state, plot, painter, width, height, options, options.scale, &damage);
     }
     image.setDevicePixelRatio(ratio);
+}
+
+bool RasterIsThePicture(const SimulationState& state, double scale) {
+    return scale == 1 && state.style == ViewStyle::Classic;
+}
+
+QImage FramePicture(const SimulationState& state, const PlotBox& plot, const QImage& raster, int width,
+                    int height, double scale, int frame) {
+    if (RasterIsThePicture(state, scale)) return raster;
+    return PaintScaledPicture(state, plot, width, height, {.scale = scale, .statusLine = frame > 0});
+}
+
+void MapPublicationView(const SimulationState& state, PlotBox& plot, int width, int height) {
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter painter(&scratch);
+    const PainterSurface measuring(painter, width, height, 1);
+    MapPublicationView(state, plot, static_cast<const DrawingSurface&>(measuring), width, height);
 }

@@ -31,3 +31,19 @@ QImage PaintScaledPicture(const SimulationState& state, const PlotBox& plot, int
 /// PaintScaledPicture would make, at the cost of the tiles that changed.
 void RepaintScaledTiles(const SimulationState& state, const PlotBox& plot, QImage& image, int width,
                         int height, const PictureOptions& options, const TickDamage& damage);
+
+/// Whether the view's raster (drawn a pixel at a time, as the window's
+/// ticks draw it) is the picture asked for: the classic look at scale 1.
+/// Otherwise every picture is painted afresh through PaintScaledPicture.
+bool RasterIsThePicture(const SimulationState& state, double scale);
+
+/// The picture of one frame of a recording or frame sequence: `raster`
+/// itself when RasterIsThePicture, else the view painted afresh at `scale`,
+/// with the status line after the first frame.
+QImage FramePicture(const SimulationState& state, const PlotBox& plot, const QImage& raster, int width,
+                    int height, double scale, int frame);
+
+/// Gives `plot` the mapping the publication look paints a view of `width` x
+/// `height` with (its text measured by the toolkit), so that the pointer
+/// maps onto what was painted on a copy.
+void MapPublicationView(const SimulationState& state, PlotBox& plot, int width, int height);

@@ -48,8 +48,12 @@ void SimulationView::deliverTick() {
     const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_, &damage_);
     ticked_ = true;
     const qreal ratio = devicePixelRatioF();
-    if (ratio >= 2 && !sharpStale_ && !damage_.all() && ratio == std::floor(ratio) &&
-        sharp_.size() == QSize(image_->width(), image_->height()) * ratio) {
+    if (state_.style == ViewStyle::Publication) {
+        // Smooth lines cannot be drawn over: the view is painted afresh.
+        sharpStale_ = true;
+        damage_.MarkAll();
+    } else if (ratio >= 2 && !sharpStale_ && !damage_.all() && ratio == std::floor(ratio) &&
+               sharp_.size() == QSize(image_->width(), image_->height()) * ratio) {
         // At a whole ratio the tiles of the raster that changed are the
         // parts of the sharp picture that changed: only they are painted.
         RepaintScaledTiles(state_, plot_, sharp_, image_->width(), image_->height(),
@@ -92,13 +96,18 @@ void SimulationView::paintEvent(QPaintEvent* event) {
             if (TakeStartRequest(state_)) startTimer();
         }
         QPainter painter(this);
-        const qreal ratio = devicePixelRatioF();
-        if (ratio >= 2) {
+        const qreal ratio = std::max<qreal>(devicePixelRatioF(), 1);
+        if (ratio >= 2 || state_.style == ViewStyle::Publication) {
             // Drawn at the screen's ratio rather than stretched: the same
             // paint through the scaled surface, at the row the raster shows.
+            // The publication look is drawn this way at every ratio.
             if (sharpStale_ || sharp_.size() != client.size() * ratio) {
                 sharp_ = PaintScaledPicture(state_, plot_, client.width(), client.height(),
                                             {.scale = ratio, .statusLine = ticked_});
+                // The picture was painted on a copy of the plot; the pointer
+                // maps through the mapping it was painted with.
+                if (state_.style == ViewStyle::Publication)
+                    MapPublicationView(state_, plot_, client.width(), client.height());
                 sharp_.setDevicePixelRatio(ratio);
                 sharpStale_ = false;
             }

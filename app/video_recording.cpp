@@ -6,6 +6,7 @@
 #include "animation/playback_range.h"
 #include "animation/trail_cache.h"
 #include "app/image_surface.h"
+#include "app/scaled_paint.h"
 #include "app/video_encoder.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
@@ -45,13 +46,16 @@ std::string RecordVideo(SimulationState& state, const PlotBox& plot, const Video
     ImageSurface image(job.width, job.height);
     if (image.image().isNull()) return "Not enough memory for the video's frames";
     VideoEncoder encoder;
-    if (std::string problem = encoder.Start(path, job.width, job.height, job.fps); !problem.empty())
+    const int scale = std::max(job.scale, 1);
+    if (std::string problem = encoder.Start(path, job.width * scale, job.height * scale, job.fps);
+        !problem.empty())
         return problem;
     const int planned = PlannedFrames(state, job);
     std::string problem;
     // Hands the raster to the encoder; false, with the problem, when it was not taken.
     auto addFrame = [&](int frame) {
-        if (!encoder.AddFrame(image.image())) {
+        if (!encoder.AddFrame(
+                FramePicture(state, copy, image.image(), job.width, job.height, scale, frame))) {
             problem = encoder.StoppedEarly();
             return false;
         }

@@ -12,6 +12,8 @@ struct VideoJob {
     int width = 600;
     int height = 600;
     double fps = 25;
+    /// Video pixels per pixel of the view: everything drawn this many times larger.
+    int scale = 1;
     /// Ticks after the first frame; none: until the playback ends (or, with
     /// a loop, until it goes back to its start).
     std::optional<int> ticks;

@@ -10,6 +10,8 @@ int RunWindow(int& argc, char** argv, const CommandOptions& options) {
     SimulationApp app(argc, argv);
     app.InitInstance(options.config, [&options](CMainFrame& frame) {
         frame.setPlane(options.plane);
+        frame.setLook(options.look);
+        if (options.style == ViewStyle::Publication) frame.runCommand(ID_STYLE_PUBLICATION);
         if (options.framed) frame.runCommand(ID_TOGGLE_FULL_WINDOW);
         if (options.equalAspect) frame.runCommand(ID_EQUAL_ASPECT);
         if (options.fade) frame.runCommand(ID_FADE_TRAILS);

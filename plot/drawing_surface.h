@@ -20,6 +20,33 @@ struct PixelRaster {
     uint32_t& at(int32_t x, int32_t y) const { return bits[std::ptrdiff_t(y) * stride + x]; }
 };
 
+/// A point of the view in pixels, not rounded: where smooth shapes go.
+struct ViewPoint {
+    double x = 0;
+    double y = 0;
+};
+
+/// How a text is drawn by the smooth operations: its size in pixels of the
+/// view, its colour, where the anchor point lies on the text's box, and
+/// whether it reads upwards (turned a quarter turn to the left).
+struct TextStyle {
+    enum Anchor {
+        TopLeft,
+        TopCentre,
+        TopRight,
+        MiddleLeft,
+        Centre,
+        MiddleRight,
+        BottomLeft,
+        BottomCentre,
+        BottomRight
+    };
+    double size = 12;
+    ColourRef colour = 0;
+    Anchor anchor = TopLeft;
+    bool upwards = false;
+};
+
 /// The operations everything is drawn with, in device pixels (origin top
 /// left, y down). The pen is always one pixel of solid black; the brush is
 /// white unless a solid brush has been selected for one rectangle.
@@ -52,6 +79,49 @@ public:
     virtual bool FillDisc(int32_t x, int32_t y, int32_t radius, ColourRef colour, const DeviceRect& clip) {
         (void)x, (void)y, (void)radius, (void)colour, (void)clip;
         return false;
+    }
+
+    // --- Smooth drawing, in view pixels --------------------------------
+    // Surfaces that draw shapes (the toolkit's painter) draw the publication
+    // look with these; a surface of pixels only says so with smooth(), and
+    // the view is then drawn in the classic look.
+
+    virtual bool smooth() const { return false; }
+    /// One anti-aliased line through `points`, of `width` pixels, round joins.
+    virtual void StrokePolyline(const ViewPoint* points, std::size_t count, ColourRef colour, double width) {
+        (void)points, (void)count, (void)colour, (void)width;
+    }
+    /// A filled disc, and its outline when `outlineWidth` is above 0.
+    virtual void FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,
+                            double outlineWidth) {
+        (void)centre, (void)radius, (void)fill, (void)outline, (void)outlineWidth;
+    }
+    /// A filled rectangle without an outline.
+    virtual void FillArea(double left, double top, double right, double bottom, ColourRef colour) {
+        (void)left, (void)top, (void)right, (void)bottom, (void)colour;
+    }
+    /// Text in the publication face, placed by its anchor.
+    virtual void DrawText(ViewPoint anchor, std::string_view text, const TextStyle& style) {
+        (void)anchor, (void)text, (void)style;
+    }
+    /// The width and height in pixels of `text` at `size` in the publication face.
+    virtual ViewPoint TextExtent(std::string_view text, double size) const {
+        (void)text, (void)size;
+        return {};
+    }
+    /// Limits the smooth operations to the rectangle, until Unclip.
+    virtual void ClipTo(double left, double top, double right, double bottom) {
+        (void)left, (void)top, (void)right, (void)bottom;
+    }
+    virtual void Unclip() {}
+    /// True when only parts of the surface are being drawn again, so that
+    /// shapes are best drawn in pieces that Shows can pass over.
+    virtual bool partial() const { return false; }
+    /// False when nothing drawn within the rectangle would show, so that the
+    /// caller can pass over it (a repaint of a few tiles).
+    virtual bool Shows(double left, double top, double right, double bottom) const {
+        (void)left, (void)top, (void)right, (void)bottom;
+        return true;
     }
 
     /// The area where pixels can land; drawing loops skip what lies outside.

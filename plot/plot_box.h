@@ -4,6 +4,7 @@
 
 #include "base/colour.h"
 #include "plot/device_types.h"
+#include "plot/drawing_surface.h"
 #include "plot/plot_mapping.h"
 
 class DrawingSurface;
@@ -62,6 +63,9 @@ public:
     DevicePoint Map(double x, double y) const {
         return {SaturatingTrunc(x * xScale - xOffset + 0.5), SaturatingTrunc(y * yScale - yOffset + 0.5)};
     }
+    /// The world point's place in the view, not rounded: the exact inverse
+    /// of WorldX and WorldY, for shapes drawn smooth.
+    ViewPoint MapExact(double x, double y) const { return {x * xScale - xOffset, y * yScale - yOffset}; }
     /// The inverse of Map on one axis: the world coordinate that maps to the
     /// middle of device column `px` (row `py`), so that Map gives the pixel
     /// back wherever it is not negative; `fallback` when the axis has no

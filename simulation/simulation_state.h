@@ -20,6 +20,22 @@ inline constexpr int kBodySlots = kMaxBodies + 1;
 /// (Ahead), the rows before it (Behind), or both.
 enum class TrailMode { Ahead, Behind, Both };
 
+/// How the view is drawn: the classic look (pixels, as ever) or the
+/// publication look (smooth lines, round ticks, proportional type).
+enum class ViewStyle { Classic, Publication };
+
+/// The publication look's choices; the classic look ignores them.
+struct PublicationLook {
+    /// Trail width in pixels of the view.
+    double lineWidth = 1.5;
+    /// A light grid at the ticks.
+    bool grid = false;
+    /// Text size in pixels of the view; 0 chooses it from the view's size.
+    double fontSize = 0;
+    /// The time stamp "t = ..." in a corner of the box.
+    bool clock = true;
+};
+
 /// How the data file is read: the classic stream of numbers (the time and
 /// x, y of every body, line breaks meaning nothing), or a plain table of
 /// lines whose layout is found from the file itself.
@@ -62,6 +78,9 @@ struct SimulationState {
     int32_t fadeTrails = 0;
     /// Non-zero: the playback starts again at the start row at the end of the data.
     int32_t loopPlayback = 0;
+    /// The look of every picture of the view; Classic draws exactly as without it.
+    ViewStyle style = ViewStyle::Classic;
+    PublicationLook look;
 
     /// Optional lines after the configuration's fields: each body's name (body k is
     /// bodyNames[k - 1]; fewer names than bodies leave the rest unnamed),

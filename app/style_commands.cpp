@@ -1,0 +1,55 @@
+#include "app/style_commands.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QSignalBlocker>
+
+#include "app/command_actions.h"
+#include "app/command_ids.h"
+#include "simulation/simulation_state.h"
+
+namespace {
+
+struct StyleChoice {
+    int id;
+    ViewStyle style;
+    const char* text;
+    const char* prompt;
+};
+constexpr StyleChoice kStyles[] = {
+    {ID_STYLE_CLASSIC, ViewStyle::Classic, "Classic", "Draw the view in the classic look"},
+    {ID_STYLE_PUBLICATION, ViewStyle::Publication, "Publication",
+     "Draw the view with smooth lines, round ticks and proportional type, for papers and talks"},
+};
+
+}  // namespace
+
+StyleCommands::StyleCommands(SimulationState& state, CommandActions& commands, QObject& owner)
+    : QObject(&owner), state_(state), commands_(commands) {
+    auto* group = new QActionGroup(this);
+    for (const StyleChoice& choice : kStyles) {
+        QAction* action =
+            commands_.addCommand(choice.id, tr(choice.text), tr(choice.prompt), [this, style = choice.style] {
+                if (state_.style == style) return false;
+                state_.style = style;
+                return true;  // the whole view is drawn anew
+            });
+        action->setCheckable(true);
+        group->addAction(action);
+    }
+    refresh();
+}
+
+void StyleCommands::addToMenu(QMenu& view) {
+    QMenu* style = view.addMenu(tr("Style"));
+    for (const StyleChoice& choice : kStyles) style->addAction(commands_.action(choice.id));
+}
+
+void StyleCommands::refresh() {
+    for (const StyleChoice& choice : kStyles) {
+        QAction* action = commands_.action(choice.id);
+        const QSignalBlocker quiet(action);
+        action->setChecked(state_.style == choice.style);
+    }
+}

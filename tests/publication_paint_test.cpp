@@ -1,0 +1,200 @@
+// The publication look, drawn on a surface that records what it is asked to
+// draw: the labels stay inside the picture and apart, the ticks lie on the
+// frame, each trail is one line broken only at jumps, and the time stamp.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "animation/publication_paint.h"
+#include "animation/simulation_loading.h"
+#include "animation/startup_defaults.h"
+#include "plot/drawing_surface.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+#include "test_support.h"
+
+namespace {
+
+/// Records the smooth calls; text is measured as a face whose characters
+/// are 0.6 of the size wide and lines 1.2 of it high.
+class RecordingSurface : public DrawingSurface {
+public:
+    struct Text {
+        double left, top, right, bottom;
+        std::string text;
+        double size;
+    };
+    std::vector<Text> texts;
+    std::vector<std::vector<ViewPoint>> lines;
+    std::vector<ColourRef> lineColours;
+
+    void Clear(ColourRef) override {}
+    void SetPixel(int32_t, int32_t, ColourRef) override {}
+    void Rectangle(int32_t, int32_t, int32_t, int32_t) override {}
+    ColourRef SelectBrush(ColourRef c) override { return c; }
+    void MoveTo(int32_t, int32_t) override {}
+    void LineTo(int32_t, int32_t) override {}
+    void TextOut(int32_t, int32_t, std::string_view) override {}
+    DeviceRect bounds() const override { return {0, 0, 1 << 20, 1 << 20}; }
+
+    bool smooth() const override { return true; }
+    void StrokePolyline(const ViewPoint* p, std::size_t n, ColourRef colour, double) override {
+        lines.emplace_back(p, p + n);
+        lineColours.push_back(colour);
+    }
+    ViewPoint TextExtent(std::string_view text, double size) const override {
+        return {0.6 * size * double(text.size()), 1.2 * size};
+    }
+    void DrawText(ViewPoint at, std::string_view text, const TextStyle& style) override {
+        ViewPoint e = TextExtent(text, style.size);
+        const int column = int(style.anchor) % 3, row = int(style.anchor) / 3;
+        double left = at.x - e.x * column / 2, top = at.y - e.y * row / 2;
+        if (style.upwards) {  // turned a quarter left about the anchor
+            const double dx = left - at.x, dy = top - at.y;
+            left = at.x + dy, top = at.y - dx - e.x;
+            std::swap(e.x, e.y);
+        }
+        texts.push_back({left, top, left + e.x, top + e.y, std::string(text), style.size});
+    }
+};
+
+struct PublicationPaint : ::testing::Test {
+    SimulationState state;
+    PlotBox plot;
+    ScriptedHost host;
+    TempDir dir;
+
+    void Load(int rows, int bodies, const std::string& box, const std::string& extra = {}) {
+        InitialiseDefaults(state, plot);
+        dir.write("run.dat", DataText(rows, bodies));
+        const std::string config = ConfigText(dir.path() + "/run.dat", rows, bodies, 1, 10, 0, box) + extra;
+        ASSERT_EQ(LoadSimulation(state, plot, host, dir.write("run.ovx", config)), 1);
+        state.style = ViewStyle::Publication;
+    }
+};
+
+bool Overlap(const RecordingSurface::Text& a, const RecordingSurface::Text& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+TEST_F(PublicationPaint, LabelsStayInsideThePictureAndApartForEveryBoxAndShape) {
+    Load(20, 2, "-2 -2 2 2", "names = alpha beta\nlength unit = AU\ntitle = A run\n");
+    const double boxes[][4] = {{-2, -2, 2, 2},          {0.001, 0.002, 0.0013, 0.0025},
+                               {1000.1, -5, 1000.2, 5}, {-3e7, -2e7, 4e7, 1e7},
+                               {-123456, 7, 987654, 8}, {-1e-9, -1e-9, 1e-9, 1e-9}};
+    const int sizes[][2] = {{400, 400}, {1920, 1080}, {300, 900}, {3840, 2160}};
+    for (const auto& b : boxes)
+        for (const auto& size : sizes)
+            for (const int equal : {0, 1}) {
+                plot.SetExactBox(b[0], b[1], b[2], b[3]);
+                plot.equalAspect = equal;
+                RecordingSurface surface;
+                PaintPublicationView(state, plot, surface, size[0], size[1]);
+                SCOPED_TRACE(::testing::Message()
+                             << "box " << b[0] << "," << b[1] << "," << b[2] << "," << b[3] << " size "
+                             << size[0] << "x" << size[1] << " equal " << equal);
+                ASSERT_GE(surface.texts.size(), 8u);
+                for (std::size_t i = 0; i < surface.texts.size(); ++i) {
+                    const auto& t = surface.texts[i];
+                    EXPECT_GE(t.left, -0.5) << t.text;
+                    EXPECT_GE(t.top, -0.5) << t.text;
+                    EXPECT_LE(t.right, size[0] + 0.5) << t.text;
+                    EXPECT_LE(t.bottom, size[1] + 0.5) << t.text;
+                    for (std::size_t j = 0; j < i; ++j)
+                        EXPECT_FALSE(Overlap(t, surface.texts[j]))
+                            << t.text << " over " << surface.texts[j].text;
+                }
+            }
+}
+
+TEST_F(PublicationPaint, TicksStandOnAllFourSidesOfTheFrameAtRoundValues) {
+    Load(20, 1, "-2.29 -1 2.29 1");
+    plot.equalAspect = 1;
+    RecordingSurface surface;
+    PaintPublicationView(state, plot, surface, 800, 600);
+    const DeviceRect box = plot.BoxCorners();
+    int bottom = 0, top = 0, left = 0, right = 0;
+    for (const auto& line : surface.lines) {
+        if (line.size() != 2) continue;
+        const ViewPoint a = line[0], b = line[1];
+        const bool vertical = a.x == b.x, horizontal = a.y == b.y;
+        bottom += vertical && a.y == box.bottom && b.y < a.y && a.y - b.y < 20;
+        top += vertical && a.y == box.top && b.y > a.y && b.y - a.y < 20;
+        left += horizontal && a.x == box.left && b.x > a.x && b.x - a.x < 20;
+        right += horizontal && a.x == box.right && b.x < a.x && a.x - b.x < 20;
+    }
+    EXPECT_EQ(bottom, top);
+    EXPECT_EQ(left, right);
+    for (const int count : {bottom, left}) {
+        EXPECT_GE(count, 5);
+        EXPECT_LE(count, 9);
+    }
+    // Equal aspect widens x: the labels are round values, not the box's ends.
+    std::vector<std::string> labels;
+    for (const auto& t : surface.texts) labels.push_back(t.text);
+    EXPECT_NE(std::find(labels.begin(), labels.end(), "-2"), labels.end());
+    EXPECT_EQ(std::find(labels.begin(), labels.end(), "-2.29"), labels.end());
+}
+
+TEST_F(PublicationPaint, EachTrailIsOneLineAndTheFontSizeOptionSizesEveryText) {
+    Load(40, 2, "-60 -60 60 60", "names = alpha beta\ntime unit = yr\n");
+    state.pointsPerOrbit = 30;
+    state.look.fontSize = 23;
+    RecordingSurface surface;
+    PaintPublicationView(state, plot, surface, 600, 600);
+    int trails = 0;
+    for (std::size_t i = 0; i < surface.lines.size(); ++i)
+        if (surface.lineColours[i] == state.bodyColour[1] || surface.lineColours[i] == state.bodyColour[2])
+            trails += surface.lines[i].size() == 30;
+    EXPECT_EQ(trails, 2);
+    for (const auto& t : surface.texts) EXPECT_EQ(t.size, 23) << t.text;
+    EXPECT_TRUE(std::any_of(surface.texts.begin(), surface.texts.end(),
+                            [](const auto& t) { return t.text == "t = 0 yr"; }));
+}
+
+TEST(PublicationLook, ALineBreaksAtAJumpAndAtAPointThatIsNotANumber) {
+    const double nan = std::nan("");
+    struct Case {
+        const char* what;
+        std::vector<ViewPoint> points;
+        std::vector<std::pair<std::size_t, std::size_t>> runs;
+    };
+    const Case cases[] = {
+        {"steady steps", {{0, 0}, {1, 0}, {2, 0}, {3, 0}}, {{0, 4}}},
+        {"a jump", {{0, 0}, {1, 0}, {2, 0}, {300, 0}, {301, 0}, {302, 0}}, {{0, 3}, {3, 6}}},
+        {"a jump at the end", {{0, 0}, {1, 0}, {2, 0}, {300, 0}}, {{0, 3}}},
+        {"speeding up through a close pass", {{0, 0}, {1, 0}, {3, 0}, {7, 0}, {15, 0}, {31, 0}}, {{0, 6}}},
+        {"small steps below a few pixels", {{0, 0}, {0.1, 0}, {0.2, 0}, {3, 0}, {3.1, 0}}, {{0, 5}}},
+        {"not a number", {{0, 0}, {1, 0}, {nan, 0}, {3, 0}, {4, 0}}, {{0, 2}, {3, 5}}},
+        {"a lone point between", {{0, 0}, {nan, 0}, {2, 0}, {nan, 1}, {4, 0}}, {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TrailRuns(c.points.data(), c.points.size()), c.runs) << c.what;
+}
+
+TEST(PublicationLook, TheTimeStampTellsTwoRowsApart) {
+    SimulationState s;
+    s.rows = AllocateTable(3, 3);
+    s.lineCount = 3, s.bodyCount = 1, s.columnCount = 3, s.dataLoaded = 1;
+    const struct {
+        double t0, t1;
+        const char* unit;
+        const char* shown;  // at row 1
+    } cases[] = {{0, 0.01, "yr", "t = 0.01 yr"}, {8.2, 8.21, "", "t = 8.21"},
+                 {0, 10, "d", "t = 10 d"},       {0, 0.25, "", "t = 0.25"},
+                 {5, 5, "", "t = 5.00"},         {0, 1 / 73.05, "yr", "t = 0.014 yr"}};
+    for (const auto& c : cases) {
+        const double row[3][3] = {{c.t0, 0, 0}, {c.t1, 0, 0}, {c.t1 + 1, 0, 0}};
+        for (int r = 0; r < 3; ++r) s.rows->Store(std::size_t(r) * 3, row[r], 3);
+        s.timeUnit = c.unit;
+        s.position = 1;
+        EXPECT_EQ(ClockText(s), c.shown);
+    }
+    s.position = 3;
+    EXPECT_EQ(ClockText(s), "");
+}
+
+}  // namespace
