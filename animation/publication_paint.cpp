@@ -121,6 +121,27 @@ void DrawGridAndZeroLines(const SimulationState& s, const PlotBox& plot, Drawing
 /// Rows from `row` to the body's row, what a faded stretch goes by.
 int64_t Distance(int64_t row, int64_t position) { return row >= position ? row - position : position - row; }
 
+/// Drops, in place, the points of the run [begin, end) that lie within a
+/// quarter pixel of the point kept before them (the last point stays):
+/// thousands of rows of a slow body fall on a few pixels, and a line through
+/// all of them looks the same but costs far more to draw and to store.
+/// `rows` moves with the points: each kept point's row in the trail. Returns
+/// the run's new end.
+std::size_t Thin(std::vector<ViewPoint>& points, std::vector<std::size_t>& rows, std::size_t begin,
+                 std::size_t end) {
+    constexpr double kNear = 0.25 * 0.25;
+    std::size_t kept = begin;
+    for (std::size_t i = begin + 1; i < end; ++i) {
+        const double dx = points[i].x - points[kept].x, dy = points[i].y - points[kept].y;
+        if (dx * dx + dy * dy >= kNear || i + 1 == end) {
+            ++kept;
+            points[kept] = points[i];
+            rows[kept] = rows[i];
+        }
+    }
+    return kept + 1;
+}
+
 void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface) {
     if (!s.drawOrbits) return;
     const auto [first, last] = TrailRowSpan(s);
@@ -133,11 +154,16 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
     const std::size_t stretch =
         fade ? std::max<std::size_t>(4, std::size_t(last - first) / 48) : (surface.partial() ? 64 : SIZE_MAX);
     std::vector<ViewPoint> points(std::size_t(last - first));
+    std::vector<std::size_t> rows(points.size());
     for (int body = 1; body <= s.usableBodies(); ++body) {
         const ColourRef colour = s.bodyColour[std::size_t(body)];
         const double* xy = s.rows->track(body, int32_t(first));
-        for (std::size_t i = 0; i < points.size(); ++i, xy += 2) points[i] = plot.MapExact(xy[0], xy[1]);
-        for (const auto& [begin, end] : TrailRuns(points.data(), points.size())) {
+        for (std::size_t i = 0; i < points.size(); ++i, xy += 2) {
+            points[i] = plot.MapExact(xy[0], xy[1]);
+            rows[i] = i;
+        }
+        for (auto [begin, end] : TrailRuns(points.data(), points.size())) {
+            end = Thin(points, rows, begin, end);
             for (std::size_t from = begin; from + 1 < end;) {
                 const std::size_t to = std::min(end, from + 1 + std::min(stretch, end - from - 1));
                 double left = points[from].x, right = left, top = points[from].y, bottom = top;
@@ -146,7 +172,7 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
                     top = std::min(top, points[i].y), bottom = std::max(bottom, points[i].y);
                 }
                 if (surface.Shows(left - width, top - width, right + width, bottom + width)) {
-                    const int64_t middle = first + int64_t(from + to) / 2;
+                    const int64_t middle = first + int64_t(rows[from] + rows[to - 1]) / 2;
                     const ColourRef shade =
                         fade ? FadedColour(colour, kWhite, Distance(middle, s.position), s.pointsPerOrbit)
                              : colour;

@@ -187,7 +187,17 @@ void PainterSurface::StrokePolyline(const ViewPoint* points, std::size_t count, 
     for (std::size_t i = 0; i < count; ++i) path_.emplace_back(points[i].x * s, points[i].y * s);
     painter_.setPen(QPen(ToQColor(colour), width * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter_.setBrush(Qt::NoBrush);
-    painter_.drawPolyline(path_.data(), int(path_.size()));
+    const bool image = painter_.device() && painter_.device()->devType() == QInternal::Image;
+    if (!image) {
+        painter_.drawPolyline(path_.data(), int(path_.size()));  // one path in a drawing
+        return;
+    }
+    // On an image a long line is stroked in pieces, which the toolkit's
+    // rasteriser fills much faster than one long outline; the round joins
+    // and caps make the seams invisible.
+    constexpr std::size_t kPiece = 32;
+    for (std::size_t from = 0; from + 1 < path_.size(); from += kPiece)
+        painter_.drawPolyline(path_.data() + from, int(std::min(kPiece + 1, path_.size() - from)));
 }
 
 void PainterSurface::FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,
