@@ -357,6 +357,54 @@ TEST(RenderCommand, VectorAndScaledPicturesAndVideos) {
     }
 }
 
+TEST(RenderCommand, ThePublicationLookDrawsEachTrailAsOneLineInEveryOutputAndScalesFramesAndVideos) {
+    TempDir dir;
+    dir.write("run.dat", DataText(60, 2));
+    dir.write("run.ovx", ConfigText("run.dat", 60, 2, 1, 10, 0, "-60 -60 60 60") +
+                             "names = Inner Outer\nlength unit = AU\ntime unit = yr\n");
+    ASSERT_EQ(RunOrbivex("--render pub.svg --style publication --font-size 17 --row 5 run.ovx", dir).status,
+              0);
+    QFile file(QString::fromStdString(dir.path() + "/pub.svg"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    int trails = 0;
+    QStringList texts, sizes;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"polyline")
+            trails += xml.attributes().value("points").trimmed().split(u' ').size() == 10;
+        if (xml.isStartElement() && xml.name() == u"text")
+            sizes << xml.attributes().value("font-size").toString();
+        if (xml.isCharacters() && !xml.isWhitespace()) texts << xml.text().toString().trimmed();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(trails, 2);  // the ten rows of each trail in one line
+    for (const char* words : {"Inner", "Outer", "x [AU]", "y [AU]", "t = 5 yr", "-40", "40"})
+        EXPECT_TRUE(texts.contains(words)) << words << " in " << texts.join('|').toStdString();
+    sizes.removeDuplicates();
+    EXPECT_EQ(sizes, QStringList{"17"});
+
+    // Frames and videos take --scale; the classic look's frames stay the raster's.
+    ASSERT_EQ(
+        RunOrbivex("--frames f --ticks 1 --scale 2 --size 100x80 --style publication run.ovx", dir).status,
+        0);
+    EXPECT_EQ(QImage(QString::fromStdString(dir.path() + "/f/frame-000001.png")).size(), QSize(200, 160));
+    ASSERT_EQ(RunOrbivex("--frames c --ticks 1 --size 100x80 run.ovx", dir).status, 0);
+    EXPECT_EQ(QImage(QString::fromStdString(dir.path() + "/c/frame-000000.png")).size(), QSize(100, 80));
+    if (std::system("command -v ffprobe > /dev/null") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    ASSERT_EQ(RunOrbivex("--video v.mp4 --ticks 3 --scale 2 --size 160x120 --style publication run.ovx", dir)
+                  .status,
+              0);
+    const std::string probe =
+        "cd " + ShellQuote(dir.path()) +
+        " && ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of "
+        "csv=p=0 v.mp4 > probe.txt";
+    ASSERT_EQ(std::system(probe.c_str()), 0);
+    std::ifstream result(dir.path() + "/probe.txt");
+    std::string line;
+    std::getline(result, line);
+    EXPECT_EQ(line, "320,240");
+}
+
 }  // namespace
 
 namespace {
