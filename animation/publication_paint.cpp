@@ -1,11 +1,13 @@
 #include "animation/publication_paint.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 
 #include "animation/drawing_routines.h"
 #include "animation/plot_notes.h"
+#include "animation/tick_damage.h"
 #include "animation/trail_fade.h"
 #include "base/format.h"
 #include "plot/axis_ticks.h"
@@ -121,25 +123,24 @@ void DrawGridAndZeroLines(const SimulationState& s, const PlotBox& plot, Drawing
 /// Rows from `row` to the body's row, what a faded stretch goes by.
 int64_t Distance(int64_t row, int64_t position) { return row >= position ? row - position : position - row; }
 
-/// Drops, in place, the points of the run [begin, end) that lie within a
-/// quarter pixel of the point kept before them (the last point stays):
-/// thousands of rows of a slow body fall on a few pixels, and a line through
-/// all of them looks the same but costs far more to draw and to store.
-/// `rows` moves with the points: each kept point's row in the trail. Returns
-/// the run's new end.
-std::size_t Thin(std::vector<ViewPoint>& points, std::vector<std::size_t>& rows, std::size_t begin,
-                 std::size_t end) {
-    constexpr double kNear = 0.25 * 0.25;
-    std::size_t kept = begin;
-    for (std::size_t i = begin + 1; i < end; ++i) {
-        const double dx = points[i].x - points[kept].x, dy = points[i].y - points[kept].y;
-        if (dx * dx + dy * dy >= kNear || i + 1 == end) {
-            ++kept;
-            points[kept] = points[i];
-            rows[kept] = rows[i];
+/// Strokes, of the line through `points`, only the runs of segments that
+/// can show on a surface being drawn again in a few tiles: where trails
+/// wind over each other, a tile is crossed by many lines, of which only a
+/// few segments each touch it.
+void StrokeShownSegments(DrawingSurface& surface, const ViewPoint* points, std::size_t count,
+                         ColourRef colour, double width) {
+    std::size_t runStart = SIZE_MAX;
+    for (std::size_t i = 0; i + 1 < count; ++i) {
+        const ViewPoint a = points[i], b = points[i + 1];
+        const bool shows = surface.Shows(std::min(a.x, b.x) - width, std::min(a.y, b.y) - width,
+                                         std::max(a.x, b.x) + width, std::max(a.y, b.y) + width);
+        if (shows && runStart == SIZE_MAX) runStart = i;
+        if (!shows && runStart != SIZE_MAX) {
+            surface.StrokePolyline(points + runStart, i + 1 - runStart, colour, width);
+            runStart = SIZE_MAX;
         }
     }
-    return kept + 1;
+    if (runStart != SIZE_MAX) surface.StrokePolyline(points + runStart, count - runStart, colour, width);
 }
 
 void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface) {
@@ -148,37 +149,39 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
     if (first >= last) return;
     const double width = std::max(0.1, s.look.lineWidth);
     const bool fade = s.fadeTrails != 0;
-    // Faded trails and repaints of a few tiles draw a line in stretches:
-    // each stretch takes one colour, and stretches that cannot show are
-    // passed over.
-    const std::size_t stretch =
-        fade ? std::max<std::size_t>(4, std::size_t(last - first) / 48) : (surface.partial() ? 64 : SIZE_MAX);
+    // Faded trails, and lines on a raster, are drawn in pieces that start at
+    // fixed rows (multiples of the piece's length), so that a repaint of a
+    // few tiles draws each piece as the full paint did: a faded piece takes
+    // one colour, and pieces that cannot show are passed over.
+    const int64_t piece = fade ? std::max<int64_t>(4, (last - first) / 48) : surface.piecewise() ? 32 : 0;
     std::vector<ViewPoint> points(std::size_t(last - first));
-    std::vector<std::size_t> rows(points.size());
     for (int body = 1; body <= s.usableBodies(); ++body) {
         const ColourRef colour = s.bodyColour[std::size_t(body)];
         const double* xy = s.rows->track(body, int32_t(first));
-        for (std::size_t i = 0; i < points.size(); ++i, xy += 2) {
-            points[i] = plot.MapExact(xy[0], xy[1]);
-            rows[i] = i;
-        }
-        for (auto [begin, end] : TrailRuns(points.data(), points.size())) {
-            end = Thin(points, rows, begin, end);
+        for (std::size_t i = 0; i < points.size(); ++i, xy += 2) points[i] = plot.MapExact(xy[0], xy[1]);
+        for (const auto& [begin, end] : TrailRuns(points.data(), points.size())) {
             for (std::size_t from = begin; from + 1 < end;) {
-                const std::size_t to = std::min(end, from + 1 + std::min(stretch, end - from - 1));
+                std::size_t to = end;
+                if (piece > 0) {
+                    const int64_t row = first + int64_t(from);
+                    to = std::min(end, std::size_t(row - row % piece + piece - first) + 1);
+                }
                 double left = points[from].x, right = left, top = points[from].y, bottom = top;
-                for (std::size_t i = from; i < to; ++i) {
+                for (std::size_t i = from + 1; i < to; ++i) {
                     left = std::min(left, points[i].x), right = std::max(right, points[i].x);
                     top = std::min(top, points[i].y), bottom = std::max(bottom, points[i].y);
                 }
                 if (surface.Shows(left - width, top - width, right + width, bottom + width)) {
-                    const int64_t middle = first + int64_t(rows[from] + rows[to - 1]) / 2;
+                    const int64_t middle = first + int64_t(from + to - 1) / 2;
                     const ColourRef shade =
                         fade ? FadedColour(colour, kWhite, Distance(middle, s.position), s.pointsPerOrbit)
                              : colour;
-                    surface.StrokePolyline(points.data() + from, to - from, shade, width);
+                    if (surface.partial())
+                        StrokeShownSegments(surface, points.data() + from, to - from, shade, width);
+                    else
+                        surface.StrokePolyline(points.data() + from, to - from, shade, width);
                 }
-                from = to - 1;  // the next stretch starts where this one ends
+                from = to - 1;  // the next piece starts where this one ends
             }
         }
     }
@@ -348,8 +351,9 @@ std::string ClockText(const SimulationState& s) {
 
 std::vector<std::pair<std::size_t, std::size_t>> TrailRuns(const ViewPoint* p, std::size_t count) {
     std::vector<std::pair<std::size_t, std::size_t>> runs;
-    const auto step = [&](std::size_t i) {  // the step into point i, from i - 1
-        return std::hypot(p[i].x - p[i - 1].x, p[i].y - p[i - 1].y);
+    const auto step = [&](std::size_t i) {  // the step into point i, from i - 1, squared
+        const double dx = p[i].x - p[i - 1].x, dy = p[i].y - p[i - 1].y;
+        return dx * dx + dy * dy;
     };
     const auto finite = [&](std::size_t i) { return std::isfinite(p[i].x) && std::isfinite(p[i].y); };
     std::size_t begin = 0;
@@ -368,7 +372,7 @@ std::vector<std::pair<std::size_t, std::size_t>> TrailRuns(const ViewPoint* p, s
         const double before = i >= begin + 2 ? step(i - 1) : -1;
         const double after = i + 1 < count && finite(i + 1) ? step(i + 1) : -1;
         const double neighbour = std::max(before, after);
-        if (neighbour >= 0 && d > 4 && d > 8 * neighbour) close(i);
+        if (neighbour >= 0 && d > 4 * 4 && d > 8 * 8 * neighbour) close(i);
     }
     close(count);
     return runs;
@@ -399,4 +403,71 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     if (s.dataLoaded) DrawClock(s, plot, surface, m, legend);
     surface.Unclip();
     DrawFrameAndLabels(s, plot, surface, box, ticks, m, width, height);
+}
+
+void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int width, int height,
+                         std::pair<int64_t, int64_t> before, std::pair<int64_t, int64_t> after, int32_t from,
+                         int32_t to, TickDamage& damage) {
+    constexpr int64_t kMostRows = 256;  // beyond this a whole repaint costs less
+    const auto changed = [](std::pair<int64_t, int64_t> a, std::pair<int64_t, int64_t> b) {
+        // The rows of a outside b, as at most two spans.
+        return std::array<std::pair<int64_t, int64_t>, 2>{
+            {{a.first, std::min(a.second, b.first)}, {std::max(a.first, b.second), a.second}}};
+    };
+    int64_t rowsChanged = 0;
+    std::vector<std::pair<int64_t, int64_t>> spans;
+    for (const auto& [a, b] : {std::pair{before, after}, std::pair{after, before}})
+        for (const auto& span : changed(a, b))
+            if (span.first < span.second) {
+                spans.push_back(span);
+                rowsChanged += span.second - span.first;
+            }
+    if (s.fadeTrails || rowsChanged > kMostRows || !plot.enabled) {
+        damage.MarkAll();
+        return;
+    }
+    const auto mark = [&](double left, double top, double right, double bottom) {
+        damage.Mark({SaturatingTrunc(std::floor(left)), SaturatingTrunc(std::floor(top)),
+                     Clamp32(int64_t(SaturatingTrunc(std::ceil(right))) + 1),
+                     Clamp32(int64_t(SaturatingTrunc(std::ceil(bottom))) + 1)});
+    };
+    const int64_t rows = s.usableRows();
+    if (s.drawOrbits) {
+        // A line's ends and the breaks at jumps near them may move too: two
+        // rows either side.
+        const double reach = s.look.lineWidth / 2 + 2;
+        for (const auto& span : spans)
+            for (int body = 1; body <= s.usableBodies(); ++body) {
+                const int64_t lo = std::max<int64_t>(span.first - 3, 0), hi = std::min(span.second + 3, rows);
+                for (int64_t r = lo; r + 1 < hi; ++r) {
+                    const double* xy = s.rows->track(body, int32_t(r));
+                    const ViewPoint a = plot.MapExact(xy[0], xy[1]), b = plot.MapExact(xy[2], xy[3]);
+                    if (!(std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) &&
+                          std::isfinite(b.y)))
+                        continue;
+                    mark(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach, std::max(a.x, b.x) + reach,
+                         std::max(a.y, b.y) + reach);
+                }
+            }
+    }
+    if (s.drawPlanets)
+        for (const int32_t row : {from, to}) {
+            if (row < 0 || row >= rows) continue;
+            for (int body = 1; body <= s.usableBodies(); ++body) {
+                const double* xy = s.rows->track(body, row);
+                if (plot.IsOutside(xy[0], xy[1])) continue;
+                const ViewPoint c = plot.MapExact(xy[0], xy[1]);
+                const double r = s.bodySize[std::size_t(body)] + 2.5;
+                mark(c.x - r, c.y - r, c.x + r, c.y + r);
+            }
+        }
+    if (s.look.clock) {
+        // Wide enough for the stamp at either of its corners.
+        const double font = PublicationFontSize(s, width, height);
+        const double w = font * (1.2 + 0.75 * double(std::max(ClockText(s).size(), std::size_t(16))));
+        const double h = font * 2.4;
+        const DeviceRect box = plot.BoxCorners();
+        mark(box.left, box.top, box.left + w, box.top + h);
+        mark(box.left, box.bottom - h, box.left + w, box.bottom);
+    }
 }

@@ -6,6 +6,7 @@
 struct SimulationState;
 class PlotBox;
 class DrawingSurface;
+class TickDamage;
 struct ViewPoint;
 
 /// The text size of the publication look for a view of `width` x `height`
@@ -40,3 +41,13 @@ void MapPublicationView(const SimulationState& state, PlotBox& plot, const Drawi
 /// was), so that the window's navigation maps the pointer as drawn.
 void PaintPublicationView(const SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width,
                           int height);
+
+/// Marks on `damage` the parts of the publication look that a tick changes,
+/// for the plot's mapping and a view of `width` x `height`: the trails about
+/// the rows that left (`before` less `after`) and entered (`after` less
+/// `before`), the discs at the rows `from` and `to`, and the corners where
+/// the time stamp stands. Everything when it cannot tell (faded trails, a
+/// jump of many rows).
+void MarkPublicationTick(const SimulationState& state, const PlotBox& plot, int width, int height,
+                         std::pair<int64_t, int64_t> before, std::pair<int64_t, int64_t> after, int32_t from,
+                         int32_t to, TickDamage& damage);

@@ -31,10 +31,19 @@ bool AdvancePosition(SimulationState& s) {
 }
 
 /// A tick of the publication look: it moves and answers the timer as the
-/// classic tick does, and draws nothing; the view is painted afresh.
-TimerRequest AdvanceWithoutDrawing(SimulationState& s, TickDamage* damage) {
-    if (damage) damage->MarkAll();
+/// classic tick does, and draws nothing; it marks what changed, which is
+/// then painted afresh.
+TimerRequest AdvanceWithoutDrawing(SimulationState& s, const PlotBox& plot, DrawingSurface& surface,
+                                   TickDamage* damage) {
+    const auto before = TrailRowSpan(s);
+    const int32_t from = s.position;
     const bool wraps = AdvancePosition(s);
+    if (damage) {
+        const DeviceRect area = surface.bounds();
+        MarkPublicationTick(s, plot, area.right, area.bottom, before, TrailRowSpan(s), from, s.position,
+                            *damage);
+        if (wraps) damage->MarkAll();
+    }
     if (!PlaybackGoesOn(s) && !s.loopPlayback) {
         s.stopRequested = 0;
         return {.start = false, .stop = true};
@@ -79,7 +88,7 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
     // A pixel changes only where a disc was or is, or where the set of trail
     // points over it changed: everything else is erased and drawn again the
     // same. Faded trails change colour all along.
-    if (s.style == ViewStyle::Publication) return AdvanceWithoutDrawing(s, damage);
+    if (s.style == ViewStyle::Publication) return AdvanceWithoutDrawing(s, plot, surface, damage);
     const PixelRaster* raster = surface.raster();
     const bool tracked = damage && raster && trails && !s.fadeTrails;
     if (damage && !tracked) damage->MarkAll();

@@ -185,19 +185,20 @@ void PainterSurface::StrokePolyline(const ViewPoint* points, std::size_t count, 
     path_.clear();
     path_.reserve(count);
     for (std::size_t i = 0; i < count; ++i) path_.emplace_back(points[i].x * s, points[i].y * s);
-    painter_.setPen(QPen(ToQColor(colour), width * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter_.setBrush(Qt::NoBrush);
-    const bool image = painter_.device() && painter_.device()->devType() == QInternal::Image;
-    if (!image) {
-        painter_.drawPolyline(path_.data(), int(path_.size()));  // one path in a drawing
+    if (!piecewise()) {
+        // In a drawing, one path per line.
+        painter_.setPen(QPen(ToQColor(colour), width * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter_.drawPolyline(path_.data(), int(path_.size()));
         return;
     }
-    // On an image a long line is stroked in pieces, which the toolkit's
-    // rasteriser fills much faster than one long outline; the round joins
-    // and caps make the seams invisible.
-    constexpr std::size_t kPiece = 32;
-    for (std::size_t from = 0; from + 1 < path_.size(); from += kPiece)
-        painter_.drawPolyline(path_.data() + from, int(std::min(kPiece + 1, path_.size() - from)));
+    // On a raster, segment by segment with square ends, which meet without
+    // a gap at the gentle bends of a trail: the toolkit strokes separate
+    // segments far faster than the joins of one long outline.
+    painter_.setPen(QPen(ToQColor(colour), width * s, Qt::SolidLine, Qt::SquareCap));
+    lines_.clear();
+    for (std::size_t i = 0; i + 1 < path_.size(); ++i) lines_.emplace_back(path_[i], path_[i + 1]);
+    painter_.drawLines(lines_.data(), int(lines_.size()));
 }
 
 void PainterSurface::FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,
@@ -269,4 +270,8 @@ bool PainterSurface::Shows(double left, double top, double right, double bottom)
     return only_->CoversAny({SaturatingTrunc(std::floor(left)), SaturatingTrunc(std::floor(top)),
                              Clamp32(int64_t(SaturatingTrunc(std::ceil(right))) + 1),
                              Clamp32(int64_t(SaturatingTrunc(std::ceil(bottom))) + 1)});
+}
+
+bool PainterSurface::piecewise() const {
+    return only_ || (painter_.device() && painter_.device()->devType() == QInternal::Image);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QColor>
 #include <QFont>
+#include <QLineF>
 #include <QPointF>
 #include <QRegion>
 #include <cstdint>
@@ -44,6 +45,7 @@ public:
     ViewPoint TextExtent(std::string_view text, double size) const override;
     void ClipTo(double left, double top, double right, double bottom) override;
     void Unclip() override;
+    bool piecewise() const override;
     bool partial() const override { return only_ != nullptr; }
     bool Shows(double left, double top, double right, double bottom) const override;
 
@@ -86,6 +88,7 @@ private:
     /// ClipTo saved the painter's state, which Unclip restores.
     bool clipped_ = false;
     std::vector<QPointF> path_;
+    std::vector<QLineF> lines_;
 };
 
 /// The proportional face of the publication look at `pixels` pixels.

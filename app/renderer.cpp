@@ -169,7 +169,11 @@ int RunRenderer(int& argc, char** argv, const CommandLine& line) {
     // Standard error carries the program's own messages; the toolkit's
     // notes about the environment would only get in their way.
     qInstallMessageHandler(DropToolkitNotes);
-    QGuiApplication app(argc, argv);
+    // The arguments were read already: the toolkit sees only the program's
+    // name, so that it takes none of them for its own (--style is ours).
+    (void)argc;
+    static int programOnly = 1;
+    QGuiApplication app(programOnly, argv);
     std::setlocale(LC_NUMERIC, "C");
     return Render(line);
 }

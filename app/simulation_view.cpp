@@ -48,12 +48,9 @@ void SimulationView::deliverTick() {
     const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_, &damage_);
     ticked_ = true;
     const qreal ratio = devicePixelRatioF();
-    if (state_.style == ViewStyle::Publication) {
-        // Smooth lines cannot be drawn over: the view is painted afresh.
-        sharpStale_ = true;
-        damage_.MarkAll();
-    } else if (ratio >= 2 && !sharpStale_ && !damage_.all() && ratio == std::floor(ratio) &&
-               sharp_.size() == QSize(image_->width(), image_->height()) * ratio) {
+    const bool smoothLook = state_.style == ViewStyle::Publication;
+    if ((ratio >= 2 || smoothLook) && !sharpStale_ && !damage_.all() && ratio == std::floor(ratio) &&
+        sharp_.size() == QSize(image_->width(), image_->height()) * ratio) {
         // At a whole ratio the tiles of the raster that changed are the
         // parts of the sharp picture that changed: only they are painted.
         RepaintScaledTiles(state_, plot_, sharp_, image_->width(), image_->height(),

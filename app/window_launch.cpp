@@ -7,7 +7,11 @@
 #include "app/simulation_app.h"
 
 int RunWindow(int& argc, char** argv, const CommandOptions& options) {
-    SimulationApp app(argc, argv);
+    // The arguments were read already: the toolkit sees only the program's
+    // name, so that it takes none of them for its own (--style is ours).
+    (void)argc;
+    static int programOnly = 1;
+    SimulationApp app(programOnly, argv);
     app.InitInstance(options.config, [&options](CMainFrame& frame) {
         frame.setPlane(options.plane);
         frame.setLook(options.look);

@@ -5,7 +5,11 @@
 // (twice each), each line giving the view's size in pixels; under a real X
 // server when DISPLAY is set, offscreen otherwise.
 //
-//   window_bench ORBIVEX_BINARY CONFIG [SECONDS] [WxH]
+// With view options after the size (any of the command line's, such as
+// --style publication), the ticks per second at that size are measured
+// with the defaults and with those options in turn instead.
+//
+//   window_bench ORBIVEX_BINARY CONFIG [SECONDS] [WxH [VIEW OPTIONS...]]
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,6 +22,8 @@
 #include <vector>
 
 #include "animation/startup_defaults.h"
+#include "app/command_ids.h"
+#include "app/command_line.h"
 #include "app/main_frame.h"
 #include "app/playback_bar.h"
 #include "app/simulation_view.h"
@@ -34,19 +40,28 @@ namespace {
 /// Plays the largest scene at 1 ms per tick for `seconds`, with the
 /// playback bar shown or hidden, in a window of `width` x `height` when
 /// given, and prints the ticks and frames per second and the view's size.
-double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int height = 0) {
+double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int height = 0,
+                      const CommandOptions* view = nullptr) {
     SimulationState state;
     PlotBox plot;
     SilentServices silent;
     CMainFrame frame(state, plot, silent, silent, silent);
     frame.playbackBar()->setVisible(playbackBar);
     InitialiseDefaults(state, plot);
+    // Room for the ticks of the slowest look measured; the fast ones wrap.
     MakeOrbitScene(state, 30, 10000 + int(seconds * 1500) + 100, 10000);
+    if (view) {
+        frame.setLook(view->look);
+        if (view->style == ViewStyle::Publication) frame.runCommand(ID_STYLE_PUBLICATION);
+        if (view->equalAspect) frame.runCommand(ID_EQUAL_ASPECT);
+        if (view->fade) frame.runCommand(ID_FADE_TRAILS);
+        if (view->framed) frame.runCommand(ID_TOGGLE_FULL_WINDOW);
+    }
     state.frameDelayMs = 1;
     if (width > 0) frame.resize(width, height);
     frame.show();
     QApplication::processEvents();
-    const QSize view = frame.view()->contentsRect().size();
+    const QSize shown = frame.view()->contentsRect().size();
     int presented = 0;
     QObject::connect(frame.view(), &SimulationView::framePresented, [&] { ++presented; });
     state.startRequested = 1;
@@ -59,8 +74,8 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
     std::printf(
         "largest scene (30 bodies, trails of 10000 rows) at 1 ms, playback bar %s: %.0f ticks/s, %.0f "
         "frames presented/s, view %dx%d\n",
-        playbackBar ? "shown " : "hidden", state.position / elapsed, presented / elapsed, view.width(),
-        view.height());
+        playbackBar ? "shown " : "hidden", state.position / elapsed, presented / elapsed, shown.width(),
+        shown.height());
     return state.position / elapsed;
 }
 
@@ -84,10 +99,30 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    int programOnly = 1;  // the view options are read here, not by the toolkit
+    QApplication app(programOnly, argv);
     const double seconds = argc > 3 ? std::atof(argv[3]) : 3.0;
     int width = 0, height = 0;
-    if (argc > 4 && std::sscanf(argv[4], "%dx%d", &width, &height) == 2) {
+    if (argc > 5 && std::sscanf(argv[4], "%dx%d", &width, &height) == 2) {
+        // The defaults against the options given, alternated, at the size asked for.
+        std::vector<std::string> args(argv + 5, argv + argc);
+        const CommandLine line = ParseCommandLine(args);
+        if (line.mode != CommandMode::Window) {
+            std::fprintf(stderr, "window_bench: %s\n", line.error.c_str());
+            return 2;
+        }
+        std::vector<double> plain, chosen;
+        for (int round = 0; round < 3; ++round) {
+            plain.push_back(TicksPerSecond(seconds, true, width, height));
+            chosen.push_back(TicksPerSecond(seconds, true, width, height, &line.options));
+        }
+        std::sort(plain.begin(), plain.end());
+        std::sort(chosen.begin(), chosen.end());
+        std::string joined;
+        for (const std::string& a : args) joined += " " + a;
+        std::printf("median of 3 rounds at %dx%d: defaults %.0f ticks/s,%s %.0f ticks/s\n", width, height,
+                    plain[1], joined.c_str(), chosen[1]);
+    } else if (argc > 4 && std::sscanf(argv[4], "%dx%d", &width, &height) == 2) {
         // 600x600 against the size asked for, alternated, playback bar shown.
         double small = 0, large = 0;
         for (int round = 0; round < 2; ++round) {

@@ -114,8 +114,11 @@ public:
         (void)left, (void)top, (void)right, (void)bottom;
     }
     virtual void Unclip() {}
-    /// True when only parts of the surface are being drawn again, so that
-    /// shapes are best drawn in pieces that Shows can pass over.
+    /// True when long lines are best drawn in pieces: on a raster, which
+    /// fills short outlines much faster than one long one, and where a
+    /// repaint of a few tiles passes over the pieces that cannot show.
+    virtual bool piecewise() const { return false; }
+    /// True when only a few tiles are being drawn again (see Shows).
     virtual bool partial() const { return false; }
     /// False when nothing drawn within the rectangle would show, so that the
     /// caller can pass over it (a repaint of a few tiles).
