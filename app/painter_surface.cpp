@@ -241,11 +241,11 @@ void PainterSurface::DrawText(ViewPoint anchor, std::string_view text, const Tex
 }
 
 ViewPoint PainterSurface::TextExtent(std::string_view text, double size) const {
-    // Measured at the drawn size and brought back to pixels of the view, so
-    // that the layout is the same at every scale.
-    const QFontMetricsF metrics(PublicationFont(size * scale_));
+    // Measured in pixels of the view whatever the scale, so that the layout
+    // (and with it the mapping) is the same in every picture of the view.
+    const QFontMetricsF metrics(PublicationFont(size));
     const QString string = QString::fromUtf8(text.data(), qsizetype(text.size()));
-    return {metrics.horizontalAdvance(string) / scale_, metrics.height() / scale_};
+    return {metrics.horizontalAdvance(string), metrics.height()};
 }
 
 void PainterSurface::ClipTo(double left, double top, double right, double bottom) {
