@@ -123,6 +123,26 @@ void DrawGridAndZeroLines(const SimulationState& s, const PlotBox& plot, Drawing
 /// Rows from `row` to the body's row, what a faded stretch goes by.
 int64_t Distance(int64_t row, int64_t position) { return row >= position ? row - position : position - row; }
 
+/// Strokes, of the line through `points`, only the runs of segments that
+/// can show on a surface being drawn again in a few tiles: where trails
+/// wind over each other, a tile is crossed by many lines, of which only a
+/// segment or two each touch it.
+void StrokeShownSegments(DrawingSurface& surface, const ViewPoint* points, std::size_t count,
+                         ColourRef colour, double width) {
+    std::size_t runStart = SIZE_MAX;
+    for (std::size_t i = 0; i + 1 < count; ++i) {
+        const ViewPoint a = points[i], b = points[i + 1];
+        const bool shows = surface.Shows(std::min(a.x, b.x) - width, std::min(a.y, b.y) - width,
+                                         std::max(a.x, b.x) + width, std::max(a.y, b.y) + width);
+        if (shows && runStart == SIZE_MAX) runStart = i;
+        if (!shows && runStart != SIZE_MAX) {
+            surface.StrokePolyline(points + runStart, i + 1 - runStart, colour, width);
+            runStart = SIZE_MAX;
+        }
+    }
+    if (runStart != SIZE_MAX) surface.StrokePolyline(points + runStart, count - runStart, colour, width);
+}
+
 void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface) {
     if (!s.drawOrbits) return;
     const auto [first, last] = TrailRowSpan(s);
@@ -133,7 +153,7 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
     // fixed rows (multiples of the piece's length), so that a repaint of a
     // few tiles draws each piece as the full paint did: a faded piece takes
     // one colour, and pieces that cannot show are passed over.
-    const int64_t piece = fade ? std::max<int64_t>(4, (last - first) / 48) : surface.piecewise() ? 8 : 0;
+    const int64_t piece = fade ? std::max<int64_t>(4, (last - first) / 48) : surface.piecewise() ? 32 : 0;
     std::vector<ViewPoint> points(std::size_t(last - first));
     for (int body = 1; body <= s.usableBodies(); ++body) {
         const ColourRef colour = s.bodyColour[std::size_t(body)];
@@ -156,7 +176,10 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
                     const ColourRef shade =
                         fade ? FadedColour(colour, kWhite, Distance(middle, s.position), s.pointsPerOrbit)
                              : colour;
-                    surface.StrokePolyline(points.data() + from, to - from, shade, width);
+                    if (surface.partial())
+                        StrokeShownSegments(surface, points.data() + from, to - from, shade, width);
+                    else
+                        surface.StrokePolyline(points.data() + from, to - from, shade, width);
                 }
                 from = to - 1;  // the next piece starts where this one ends
             }
