@@ -271,22 +271,48 @@ void DrawFrameAndLabels(const SimulationState& s, const PlotBox& plot, DrawingSu
     }
 }
 
-/// The legend of the named bodies in the quietest corner of the box; the
-/// corner it took, or -1 without one.
-int DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const Metrics& m) {
-    const int named = std::min<int>(int(s.bodyNames.size()), s.usableBodies());
-    if (named == 0) return -1;
-    const double disc = 0.3 * m.font, row = m.lineHeight * 1.1;
+/// The legend's size and its distance from the box's edges.
+struct Legend {
+    int named = 0;  ///< 0: no legend (no names, or no room in the box)
+    double width = 0, height = 0, disc = 0, row = 0;
+    int inset = 0;
+};
+
+Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
+                const Metrics& m) {
+    Legend g;
+    const int named = s.dataLoaded ? std::min<int>(int(s.bodyNames.size()), s.usableBodies()) : 0;
+    if (named == 0) return g;
+    g.disc = 0.3 * m.font, g.row = m.lineHeight * 1.1;
     double longest = 0;
     for (int k = 0; k < named; ++k)
         longest = std::max(longest, surface.TextExtent(s.bodyNames[std::size_t(k)], m.font).x);
-    const double width = m.pad * 3 + 2 * disc + longest + m.pad, height = 2 * m.pad + named * row;
-    const int inset = int(std::lround(m.pad * 1.5));
+    g.width = m.pad * 3 + 2 * g.disc + longest + m.pad, g.height = 2 * m.pad + named * g.row;
+    g.inset = int(std::lround(m.pad * 1.5));
     const BoxF box = BoxOf(plot);
-    if (box.right - box.left < width + 2 * inset || box.bottom - box.top < height + 2 * inset) return -1;
+    if (box.right - box.left >= g.width + 2 * g.inset && box.bottom - box.top >= g.height + 2 * g.inset)
+        g.named = named;
+    return g;
+}
+
+/// Chooses the legend's corner for the plot's mapping and keeps it in the
+/// plot, as a full paint does; repaints of a few tiles use the corner kept.
+void PlaceLegend(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, const Metrics& m) {
+    const Legend g = LegendOf(s, plot, surface, m);
+    if (g.named == 0) return;
+    plot.legendCorner = QuietestCorner(s, plot, int(std::ceil(g.width)), int(std::ceil(g.height)), g.inset);
+}
+
+/// The legend of the named bodies in the corner the plot keeps; the corner
+/// it took, or -1 without one.
+int DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const Metrics& m) {
+    const Legend g = LegendOf(s, plot, surface, m);
+    if (g.named == 0) return -1;
+    const int named = g.named;
+    const double disc = g.disc, row = g.row, width = g.width, height = g.height;
     const int w = int(std::ceil(width)), h = int(std::ceil(height));
-    const int corner = QuietestCorner(s, plot, w, h, inset);
-    const DevicePoint at = BoxCorner(plot, corner, w, h, inset);
+    const int corner = std::clamp(plot.legendCorner, 0, 3);
+    const DevicePoint at = BoxCorner(plot, corner, w, h, g.inset);
     surface.FillArea(at.x, at.y, at.x + width, at.y + height, kWhite);
     const ViewPoint edge[] = {{at.x + 0.5, at.y + 0.5},
                               {at.x + width - 0.5, at.y + 0.5},
@@ -318,6 +344,15 @@ void DrawClock(const SimulationState& s, const PlotBox& plot, DrawingSurface& su
     surface.FillArea(at.x, at.y, at.x + w, at.y + h, kWhite);
     surface.DrawText({at.x + m.pad, at.y + h / 2.0}, text,
                      {.size = m.font, .colour = kInk, .anchor = TextStyle::MiddleLeft});
+}
+
+/// Maps the plot inside margins that hold its labels. The left margin holds
+/// the y labels, which follow from the box shown, which with equal aspect
+/// follows from the margins: mapped twice.
+void MapForLabels(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, const Metrics& m,
+                  int width, int height) {
+    MapInside(plot, width, height, MarginsFor(s, surface, m, surface.TextExtent("-0.00", m.font).x));
+    MapInside(plot, width, height, MarginsFor(s, surface, m, WidestLabel(surface, TicksOf(plot).y, m.font)));
 }
 
 }  // namespace
@@ -381,10 +416,8 @@ std::vector<std::pair<std::size_t, std::size_t>> TrailRuns(const ViewPoint* p, s
 void MapPublicationView(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, int width,
                         int height) {
     const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
-    // The left margin holds the y labels, which follow from the box shown,
-    // which with equal aspect follows from the margins: mapped twice.
-    MapInside(plot, width, height, MarginsFor(s, surface, m, surface.TextExtent("-0.00", m.font).x));
-    MapInside(plot, width, height, MarginsFor(s, surface, m, WidestLabel(surface, TicksOf(plot).y, m.font)));
+    MapForLabels(s, plot, surface, m, width, height);
+    PlaceLegend(s, plot, surface, m);
 }
 
 void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width,
@@ -392,7 +425,8 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     plot.AttachDC(&surface);
     surface.FillArea(0, 0, width, height, kWhite);
     const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
-    MapPublicationView(s, plot, surface, width, height);
+    MapForLabels(s, plot, surface, m, width, height);
+    if (!surface.partial()) PlaceLegend(s, plot, surface, m);
     const Ticks ticks = TicksOf(plot);
     const BoxF box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
