@@ -362,9 +362,11 @@ double PublicationFontSize(const SimulationState& s, int width, int height) {
     return std::max(9.0, std::min(width, height) / 36.0);
 }
 
-std::string ClockText(const SimulationState& s) {
+std::string ClockText(const SimulationState& s) { return ClockTextAt(s, s.position); }
+
+std::string ClockTextAt(const SimulationState& s, int32_t row) {
     const int rows = s.usableRows();
-    if (s.position < 0 || s.position >= rows) return {};
+    if (row < 0 || row >= rows) return {};
     int decimals = 2;
     if (rows > 1) {
         const double dt = std::fabs(s.rows->time(1) - s.rows->time(0));
@@ -380,7 +382,7 @@ std::string ClockText(const SimulationState& s) {
             decimals = std::min(exact, telling);
         }
     }
-    const std::string line = Format("t = %.*f", decimals, s.rows->time(s.position));
+    const std::string line = Format("t = %.*f", decimals, s.rows->time(row));
     return s.timeUnit.empty() ? line : line + " " + s.timeUnit;
 }
 
@@ -496,9 +498,12 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int widt
             }
         }
     if (s.look.clock) {
-        // Wide enough for the stamp at either of its corners.
+        // The stamp before and after, at the top left or the bottom left
+        // (where it stands when the legend takes the top left). No
+        // character of the face is wider than 0.7 of its size.
         const double font = PublicationFontSize(s, width, height);
-        const double w = font * (1.2 + 0.75 * double(std::max(ClockText(s).size(), std::size_t(16))));
+        const std::size_t longest = std::max(ClockTextAt(s, from).size(), ClockTextAt(s, to).size());
+        const double w = font * (1.6 + 0.7 * double(longest));
         const double h = font * 2.4;
         const DeviceRect box = plot.BoxCorners();
         mark(box.left, box.top, box.left + w, box.top + h);

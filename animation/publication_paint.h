@@ -19,6 +19,8 @@ double PublicationFontSize(const SimulationState& state, int width, int height);
 /// (2 when the step is 0), then the time unit when there is one; empty when
 /// the row does not exist.
 std::string ClockText(const SimulationState& state);
+/// The time stamp of `row`, as ClockText gives it for the row shown.
+std::string ClockTextAt(const SimulationState& state, int32_t row);
 
 /// Splits the trail's view points [0, count) into the runs drawn as one
 /// line each: a run ends before a point that is not finite, and before a
