@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
-#include <QSignalBlocker>
 
 #include "app/command_actions.h"
 #include "app/command_ids.h"
@@ -47,9 +46,8 @@ void StyleCommands::addToMenu(QMenu& view) {
 }
 
 void StyleCommands::refresh() {
-    for (const StyleChoice& choice : kStyles) {
-        QAction* action = commands_.action(choice.id);
-        const QSignalBlocker quiet(action);
-        action->setChecked(state_.style == choice.style);
-    }
+    // Not silenced: the group keeps its one checked item by the signal
+    // (checking runs no command, which only a trigger does).
+    for (const StyleChoice& choice : kStyles)
+        commands_.action(choice.id)->setChecked(state_.style == choice.style);
 }

@@ -64,9 +64,10 @@ void TableCommands::addToMenus(QMenu& file, QMenu& view) {
 void TableCommands::refresh() {
     const SimulationState& s = files_.state;
     const bool threeD = s.dataLoaded && s.dataFormat == DataFormat::Table && s.tableLayout.threeDimensional();
+    // Not silenced: the group keeps its one checked item by the signal
+    // (checking runs no command, which only a trigger does).
     for (const PlaneChoice& choice : kPlanes) {
         QAction* action = commands_.action(choice.id);
-        const QSignalBlocker quiet(action);
         action->setEnabled(threeD);
         action->setChecked(s.plane == choice.plane);
     }

@@ -194,6 +194,20 @@ public:
     SimulationView* view = nullptr;
 };
 
+TEST_F(FrameFixture, StyleChoosesTheLookWithOneItemChecked) {
+    EXPECT_EQ(state.style, ViewStyle::Classic);
+    EXPECT_TRUE(frame->action(ID_STYLE_CLASSIC)->isChecked());
+    for (const auto& [id, style] : {std::pair{ID_STYLE_PUBLICATION, ViewStyle::Publication},
+                                    std::pair{ID_STYLE_CLASSIC, ViewStyle::Classic},
+                                    std::pair{ID_STYLE_PUBLICATION, ViewStyle::Publication}}) {
+        frame->runCommand(id);
+        EXPECT_EQ(state.style, style);
+        EXPECT_TRUE(frame->action(id)->isChecked());
+        EXPECT_NE(frame->action(ID_STYLE_CLASSIC)->isChecked(),
+                  frame->action(ID_STYLE_PUBLICATION)->isChecked());
+    }
+}
+
 TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame) {
     std::string table = "time;a.x;a.y;a.z;b.x;b.y;b.z\r\n";
     for (int r = 0; r < 30; ++r)
@@ -211,8 +225,9 @@ TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame
     frame->runCommand(ID_PLANE_XZ);
     EXPECT_EQ(state.plane, TablePlane::XZ);
     EXPECT_TRUE(frame->action(ID_PLANE_XZ)->isChecked());
-    EXPECT_EQ(state.position, 12);              // the row shown stays
-    EXPECT_EQ(state.rows->value(12, 2), 24.0);  // z is shown up
+    EXPECT_FALSE(frame->action(ID_PLANE_XY)->isChecked());  // one plane checked at a time
+    EXPECT_EQ(state.position, 12);                          // the row shown stays
+    EXPECT_EQ(state.rows->value(12, 2), 24.0);              // z is shown up
 
     // Written as a classic pair, the configuration loads the same rows and view.
     EXPECT_EQ(frame->saveConfiguration(QString::fromStdString(dir.path() + "/copy.ovx"), true), "");
