@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "animation/drawing_routines.h"
 #include "animation/plot_notes.h"
 #include "animation/tick_damage.h"
 #include "animation/trail_fade.h"
+#include "animation/trail_lines.h"
 #include "base/format.h"
 #include "plot/axis_ticks.h"
 #include "plot/drawing_surface.h"
@@ -123,17 +125,39 @@ void DrawGridAndZeroLines(const SimulationState& s, const PlotBox& plot, Drawing
 /// Rows from `row` to the body's row, what a faded stretch goes by.
 int64_t Distance(int64_t row, int64_t position) { return row >= position ? row - position : position - row; }
 
+/// Where a repaint of a few tiles draws trails: the tiles it repaints, less
+/// the opaque boxes drawn over the trails (the legend and the time stamp),
+/// which hide whatever lies wholly inside them.
+struct TrailClip {
+    const DrawingSurface& surface;
+    std::vector<BoxF> covers;
+
+    bool Shows(double left, double top, double right, double bottom) const {
+        for (const BoxF& c : covers)
+            if (left >= c.left && right <= c.right && top >= c.top && bottom <= c.bottom) return false;
+        return surface.Shows(left, top, right, bottom);
+    }
+    bool Shows(const TrailLines::Box& b, double reach) const {
+        return Shows(b.left - reach, b.top - reach, b.right + reach, b.bottom + reach);
+    }
+};
+
+/// How far from a line's points its pixels reach: a square end's corner
+/// lies 0.71 of the width from the end, its smoothing a pixel further.
+double LineReach(double width) { return width * 0.75 + 1.5; }
+
 /// Strokes, of the line through `points`, only the runs of segments that
 /// can show on a surface being drawn again in a few tiles: where trails
 /// wind over each other, a tile is crossed by many lines, of which only a
 /// segment or two each touch it.
-void StrokeShownSegments(DrawingSurface& surface, const ViewPoint* points, std::size_t count,
-                         ColourRef colour, double width) {
+void StrokeShownSegments(DrawingSurface& surface, const TrailClip& clip, const ViewPoint* points,
+                         std::size_t count, ColourRef colour, double width) {
+    const double reach = LineReach(width);
     std::size_t runStart = SIZE_MAX;
     for (std::size_t i = 0; i + 1 < count; ++i) {
         const ViewPoint a = points[i], b = points[i + 1];
-        const bool shows = surface.Shows(std::min(a.x, b.x) - width, std::min(a.y, b.y) - width,
-                                         std::max(a.x, b.x) + width, std::max(a.y, b.y) + width);
+        const bool shows = clip.Shows(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
+                                      std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach);
         if (shows && runStart == SIZE_MAX) runStart = i;
         if (!shows && runStart != SIZE_MAX) {
             surface.StrokePolyline(points + runStart, i + 1 - runStart, colour, width);
@@ -143,47 +167,93 @@ void StrokeShownSegments(DrawingSurface& surface, const ViewPoint* points, std::
     if (runStart != SIZE_MAX) surface.StrokePolyline(points + runStart, count - runStart, colour, width);
 }
 
-void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface) {
+/// Strokes the line of body `body` through rows [first, last), broken
+/// where a step does not join.
+void StrokeRows(const TrailLines& lines, int body, int64_t first, int64_t last, DrawingSurface& surface,
+                const TrailClip& clip, ColourRef colour, double width) {
+    const ViewPoint* points = lines.points(body, first);
+    for (int64_t from = first; from + 1 < last;) {
+        int64_t to = from + 1;
+        while (to < last && lines.joins(body, to)) ++to;
+        if (to > from + 1) {
+            const std::size_t count = std::size_t(to - from);
+            if (surface.partial())
+                StrokeShownSegments(surface, clip, points + (from - first), count, colour, width);
+            else
+                surface.StrokePolyline(points + (from - first), count, colour, width);
+        }
+        from = to;
+    }
+}
+
+/// Draws the trails' steps into rows [from, to), row after row and each
+/// row's bodies in turn: the order of a raster's full paint, in which a
+/// step that comes at the trail's head is drawn last, as a tick draws it.
+void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface, int64_t from,
+                    int64_t to, double width) {
+    for (int64_t row = from; row < to; ++row)
+        for (int body = 1; body <= s.usableBodies(); ++body)
+            if (lines.joins(body, row))
+                surface.StrokePolyline(lines.points(body, row - 1), 2, s.bodyColour[std::size_t(body)],
+                                       width);
+}
+
+/// Draws, in the order of DrawStepsByRow, the steps of the trails' rows
+/// [first, last) that show in a repaint of a few tiles, looking into the
+/// pieces and parts that show only.
+void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface,
+                    const TrailClip& clip, int64_t first, int64_t last, double width) {
+    const double reach = LineReach(width);
+    std::vector<std::pair<int64_t, int>> steps;  // row, body
+    for (int body = 1; body <= s.usableBodies(); ++body)
+        for (int64_t piece = first - first % TrailLines::kPiece; piece < last; piece += TrailLines::kPiece) {
+            if (!clip.Shows(lines.pieceBox(body, piece), reach)) continue;
+            const int64_t pieceEnd = std::min(last - 1, piece + TrailLines::kPiece);
+            for (int64_t part = piece; part < pieceEnd; part += TrailLines::kPart) {
+                if (!clip.Shows(lines.partBox(body, part), reach)) continue;
+                // The steps into the part's rows after its first.
+                for (int64_t row = std::max(part, first) + 1;
+                     row <= std::min(pieceEnd, part + TrailLines::kPart); ++row) {
+                    if (!lines.joins(body, row)) continue;
+                    const ViewPoint a = *lines.points(body, row - 1), b = *lines.points(body, row);
+                    if (clip.Shows(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
+                                   std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach))
+                        steps.emplace_back(row, body);
+                }
+            }
+        }
+    std::sort(steps.begin(), steps.end());
+    for (const auto& [row, body] : steps)
+        surface.StrokePolyline(lines.points(body, row - 1), 2, s.bodyColour[std::size_t(body)], width);
+}
+
+void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const TrailClip& clip,
+                TrailLines& lines) {
     if (!s.drawOrbits) return;
     const auto [first, last] = TrailRowSpan(s);
     if (first >= last) return;
+    lines.Prepare(s, plot, first, last);
     const double width = std::max(0.1, s.look.lineWidth);
-    const bool fade = s.fadeTrails != 0;
-    // Faded trails, and lines on a raster, are drawn in pieces that start at
-    // fixed rows (multiples of the piece's length), so that a repaint of a
-    // few tiles draws each piece as the full paint did: a faded piece takes
-    // one colour, and pieces that cannot show are passed over.
-    const int64_t piece = fade ? std::max<int64_t>(4, (last - first) / 48) : surface.piecewise() ? 32 : 0;
-    std::vector<ViewPoint> points(std::size_t(last - first));
-    for (int body = 1; body <= s.usableBodies(); ++body) {
-        const ColourRef colour = s.bodyColour[std::size_t(body)];
-        const double* xy = s.rows->track(body, int32_t(first));
-        for (std::size_t i = 0; i < points.size(); ++i, xy += 2) points[i] = plot.MapExact(xy[0], xy[1]);
-        for (const auto& [begin, end] : TrailRuns(points.data(), points.size())) {
-            for (std::size_t from = begin; from + 1 < end;) {
-                std::size_t to = end;
-                if (piece > 0) {
-                    const int64_t row = first + int64_t(from);
-                    to = std::min(end, std::size_t(row - row % piece + piece - first) + 1);
-                }
-                double left = points[from].x, right = left, top = points[from].y, bottom = top;
-                for (std::size_t i = from + 1; i < to; ++i) {
-                    left = std::min(left, points[i].x), right = std::max(right, points[i].x);
-                    top = std::min(top, points[i].y), bottom = std::max(bottom, points[i].y);
-                }
-                if (surface.Shows(left - width, top - width, right + width, bottom + width)) {
-                    const int64_t middle = first + int64_t(from + to - 1) / 2;
-                    const ColourRef shade =
-                        fade ? FadedColour(colour, kWhite, Distance(middle, s.position), s.pointsPerOrbit)
-                             : colour;
-                    if (surface.partial())
-                        StrokeShownSegments(surface, points.data() + from, to - from, shade, width);
-                    else
-                        surface.StrokePolyline(points.data() + from, to - from, shade, width);
-                }
-                from = to - 1;  // the next piece starts where this one ends
+    if (s.fadeTrails) {
+        // Faded trails are drawn in pieces that start at fixed rows
+        // (multiples of the piece's length), each piece in one colour.
+        const int64_t piece = std::max<int64_t>(4, (last - first) / 48);
+        for (int body = 1; body <= s.usableBodies(); ++body)
+            for (int64_t start = first - first % piece; start < last; start += piece) {
+                const int64_t from = std::max(start, first), to = std::min(last, start + piece + 1);
+                const ColourRef shade =
+                    FadedColour(s.bodyColour[std::size_t(body)], kWhite,
+                                Distance((from + to - 1) / 2, s.position), s.pointsPerOrbit);
+                StrokeRows(lines, body, from, to, surface, clip, shade, width);
             }
-        }
+    } else if (!surface.piecewise()) {
+        // In a drawing, each run of a trail is one line.
+        for (int body = 1; body <= s.usableBodies(); ++body)
+            StrokeRows(lines, body, first, last, surface, clip, s.bodyColour[std::size_t(body)], width);
+    } else if (surface.partial()) {
+        DrawShownSteps(s, lines, surface, clip, first, last, width);
+    } else {
+        DrawStepsByRow(s, lines, surface, first + 1, last, width);
     }
 }
 
@@ -299,15 +369,33 @@ Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurf
 /// plot, as a full paint does; repaints of a few tiles use the corner kept.
 void PlaceLegend(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, const Metrics& m) {
     const Legend g = LegendOf(s, plot, surface, m);
-    if (g.named == 0) return;
+    if (g.named == 0) {
+        plot.legendCorner = -1;
+        return;
+    }
     plot.legendCorner = QuietestCorner(s, plot, int(std::ceil(g.width)), int(std::ceil(g.height)), g.inset);
 }
 
-/// The legend of the named bodies in the corner the plot keeps; the corner
-/// it took, or -1 without one.
-int DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const Metrics& m) {
+/// The corner the legend stands in, or -1 without one.
+int LegendCorner(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
+                 const Metrics& m) {
+    return LegendOf(s, plot, surface, m).named == 0 ? -1 : std::clamp(plot.legendCorner, 0, 3);
+}
+
+/// The pixels wholly covered by the legend's white box.
+std::optional<BoxF> LegendCover(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
+                                const Metrics& m) {
     const Legend g = LegendOf(s, plot, surface, m);
-    if (g.named == 0) return -1;
+    if (g.named == 0) return std::nullopt;
+    const int w = int(std::ceil(g.width)), h = int(std::ceil(g.height));
+    const DevicePoint at = BoxCorner(plot, std::clamp(plot.legendCorner, 0, 3), w, h, g.inset);
+    return BoxF{double(at.x), double(at.y), std::floor(at.x + g.width), std::floor(at.y + g.height)};
+}
+
+/// The legend of the named bodies in the corner the plot keeps.
+void DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const Metrics& m) {
+    const Legend g = LegendOf(s, plot, surface, m);
+    if (g.named == 0) return;
     const int named = g.named;
     const double disc = g.disc, row = g.row, width = g.width, height = g.height;
     const int w = int(std::ceil(width)), h = int(std::ceil(height));
@@ -327,23 +415,59 @@ int DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& su
         surface.FillCircle({x, y}, disc, s.bodyColour[std::size_t(k)], 0, 0);
         surface.DrawText({x + disc + m.pad, y}, s.bodyNames[std::size_t(k - 1)], text);
     }
-    return corner;
 }
 
 /// The time stamp in the box's top-left corner, or the bottom-left one when
 /// the legend stands there.
-void DrawClock(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const Metrics& m,
-               int legendCorner) {
-    if (!s.look.clock) return;
-    const std::string text = ClockText(s);
-    if (text.empty()) return;
+struct Clock {
+    std::string text;
+    BoxF box;  ///< its white box, on whole pixels
+};
+
+/// The longest of the stamps of the first, the last and the shown row, its
+/// digits and signs made zeros, the widest of them in the face: a box wide
+/// enough for it holds the stamp of any row of as many characters or fewer,
+/// and stays put as the playback runs.
+std::string WidestStamp(const SimulationState& s) {
+    std::string widest;
+    for (const int32_t row : {0, s.usableRows() - 1, s.position}) {
+        const std::string text = ClockTextAt(s, row);
+        if (text.size() > widest.size()) widest = text;
+    }
+    for (char& c : widest)
+        if ((c >= '0' && c <= '9') || c == '-') c = '0';
+    return widest;
+}
+
+std::optional<Clock> ClockOf(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
+                             const Metrics& m, int legendCorner) {
+    if (!s.look.clock) return std::nullopt;
+    std::string text = ClockText(s);
+    if (text.empty()) return std::nullopt;
     const ViewPoint extent = surface.TextExtent(text, m.font);
-    const int w = int(std::ceil(extent.x + 2 * m.pad)), h = int(std::ceil(extent.y + m.pad));
+    const double wide = std::max(extent.x, surface.TextExtent(WidestStamp(s), m.font).x);
+    const int w = int(std::ceil(wide + 2 * m.pad)), h = int(std::ceil(extent.y + m.pad));
     const int inset = int(std::lround(m.pad * 1.5));
     const DevicePoint at = BoxCorner(plot, legendCorner == 1 ? 3 : 1, w, h, inset);
-    surface.FillArea(at.x, at.y, at.x + w, at.y + h, kWhite);
-    surface.DrawText({at.x + m.pad, at.y + h / 2.0}, text,
+    return Clock{std::move(text), {double(at.x), double(at.y), double(at.x + w), double(at.y + h)}};
+}
+
+void DrawClock(DrawingSurface& surface, const Clock& clock, const Metrics& m) {
+    const BoxF& b = clock.box;
+    surface.FillArea(b.left, b.top, b.right, b.bottom, kWhite);
+    surface.DrawText({b.left + m.pad, (b.top + b.bottom) / 2}, clock.text,
                      {.size = m.font, .colour = kInk, .anchor = TextStyle::MiddleLeft});
+}
+
+/// Keeps in the plot where the time stamp's box stands, for the ticks.
+void PlaceClock(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, const Metrics& m) {
+    plot.stampRect = {}, plot.stampChars = 0;
+    if (!s.dataLoaded) return;
+    if (const auto clock = ClockOf(s, plot, surface, m, LegendCorner(s, plot, surface, m))) {
+        const BoxF& b = clock->box;
+        plot.stampRect = {int32_t(b.left), int32_t(b.top), int32_t(b.right), int32_t(b.bottom)};
+        plot.stampChars = int(WidestStamp(s).size());
+    }
 }
 
 /// Maps the plot inside margins that hold its labels. The left margin holds
@@ -353,6 +477,22 @@ void MapForLabels(const SimulationState& s, PlotBox& plot, const DrawingSurface&
                   int width, int height) {
     MapInside(plot, width, height, MarginsFor(s, surface, m, surface.TextExtent("-0.00", m.font).x));
     MapInside(plot, width, height, MarginsFor(s, surface, m, WidestLabel(surface, TicksOf(plot).y, m.font)));
+}
+
+/// Draws the trails' steps into rows [added.first, added.second) that are in
+/// the trail, over what the surface holds, within the plot's box.
+void PaintAddedSteps(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
+                     TrailLines& lines, std::pair<int64_t, int64_t> added) {
+    const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
+    MapForLabels(s, plot, surface, m, width, height);
+    const auto [first, last] = TrailRowSpan(s);
+    const int64_t from = std::max(added.first, first + 1), to = std::min(added.second, last);
+    if (!s.dataLoaded || !s.drawOrbits || s.fadeTrails || from >= to) return;
+    lines.Prepare(s, plot, first, last);
+    const BoxF box = BoxOf(plot);
+    surface.ClipTo(box.left, box.top, box.right, box.bottom);
+    DrawStepsByRow(s, lines, surface, from, to, std::max(0.1, s.look.lineWidth));
+    surface.Unclip();
 }
 
 }  // namespace
@@ -388,30 +528,13 @@ std::string ClockTextAt(const SimulationState& s, int32_t row) {
 
 std::vector<std::pair<std::size_t, std::size_t>> TrailRuns(const ViewPoint* p, std::size_t count) {
     std::vector<std::pair<std::size_t, std::size_t>> runs;
-    const auto step = [&](std::size_t i) {  // the step into point i, from i - 1, squared
-        const double dx = p[i].x - p[i - 1].x, dy = p[i].y - p[i - 1].y;
-        return dx * dx + dy * dy;
-    };
-    const auto finite = [&](std::size_t i) { return std::isfinite(p[i].x) && std::isfinite(p[i].y); };
-    std::size_t begin = 0;
-    const auto close = [&](std::size_t end) {
-        if (end >= begin + 2) runs.emplace_back(begin, end);
-        begin = end;
-    };
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!finite(i)) {
-            close(i);
-            begin = i + 1;
-            continue;
-        }
-        if (i == begin) continue;
-        const double d = step(i);
-        const double before = i >= begin + 2 ? step(i - 1) : -1;
-        const double after = i + 1 < count && finite(i + 1) ? step(i + 1) : -1;
-        const double neighbour = std::max(before, after);
-        if (neighbour >= 0 && d > 4 * 4 && d > 8 * 8 * neighbour) close(i);
+    for (std::size_t begin = 0, i = 1; i <= count; ++i) {
+        const bool joins = i < count && StepJoins(i >= 2 ? &p[i - 2] : nullptr, p[i - 1], p[i],
+                                                  i + 1 < count ? &p[i + 1] : nullptr);
+        if (joins) continue;
+        if (i >= begin + 2) runs.emplace_back(begin, i);
+        begin = i;
     }
-    close(count);
     return runs;
 }
 
@@ -420,30 +543,54 @@ void MapPublicationView(const SimulationState& s, PlotBox& plot, const DrawingSu
     const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
     MapForLabels(s, plot, surface, m, width, height);
     PlaceLegend(s, plot, surface, m);
+    PlaceClock(s, plot, surface, m);
 }
 
 void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width,
-                          int height) {
+                          int height, const SmoothPass& pass) {
     plot.AttachDC(&surface);
-    surface.FillArea(0, 0, width, height, kWhite);
+    const PaintLayers layers = pass.layers;
+    TrailLines fresh;
+    TrailLines& lines = pass.lines ? *pass.lines : fresh;
+    if (layers == PaintLayers::Added) {
+        PaintAddedSteps(s, plot, surface, width, height, lines, pass.added);
+        return;
+    }
+    const bool under = layers == PaintLayers::All || layers == PaintLayers::Under;
+    const bool over = layers == PaintLayers::All || layers == PaintLayers::Over;
+    if (under) surface.FillArea(0, 0, width, height, kWhite);
     const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
     MapForLabels(s, plot, surface, m, width, height);
-    if (!surface.partial()) PlaceLegend(s, plot, surface, m);
+    if (!surface.partial()) PlaceLegend(s, plot, surface, m), PlaceClock(s, plot, surface, m);
     const Ticks ticks = TicksOf(plot);
     const BoxF box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
-    DrawGridAndZeroLines(s, plot, surface, box, ticks);
-    if (s.dataLoaded) DrawTrails(s, plot, surface);
-    if (s.dataLoaded) DrawDiscs(s, plot, surface);
-    const int legend = s.dataLoaded ? DrawLegend(s, plot, surface, m) : -1;
-    if (s.dataLoaded) DrawClock(s, plot, surface, m, legend);
+    if (under) DrawGridAndZeroLines(s, plot, surface, box, ticks);
+    if (s.dataLoaded) {
+        const std::optional<Clock> clock = ClockOf(s, plot, surface, m, LegendCorner(s, plot, surface, m));
+        if (under) {
+            // What the legend and the stamp hide need not be drawn, unless
+            // the layer is kept apart from them.
+            TrailClip clip{surface, {}};
+            if (layers == PaintLayers::All) {
+                if (const auto legend = LegendCover(s, plot, surface, m)) clip.covers.push_back(*legend);
+                if (clock) clip.covers.push_back(clock->box);
+            }
+            DrawTrails(s, plot, surface, clip, lines);
+        }
+        if (over) {
+            DrawDiscs(s, plot, surface);
+            DrawLegend(s, plot, surface, m);
+            if (clock) DrawClock(surface, *clock, m);
+        }
+    }
     surface.Unclip();
-    DrawFrameAndLabels(s, plot, surface, box, ticks, m, width, height);
+    if (over) DrawFrameAndLabels(s, plot, surface, box, ticks, m, width, height);
 }
 
 void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int width, int height,
                          std::pair<int64_t, int64_t> before, std::pair<int64_t, int64_t> after, int32_t from,
-                         int32_t to, TickDamage& damage) {
+                         int32_t to, TickDamage& damage, UnderChange* under) {
     constexpr int64_t kMostRows = 256;  // beyond this a whole repaint costs less
     const auto changed = [](std::pair<int64_t, int64_t> a, std::pair<int64_t, int64_t> b) {
         // The rows of a outside b, as at most two spans.
@@ -460,31 +607,50 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int widt
             }
     if (s.fadeTrails || rowsChanged > kMostRows || !plot.enabled) {
         damage.MarkAll();
+        if (under) under->damage.MarkAll();
         return;
     }
+    const auto area = [](double left, double top, double right, double bottom) {
+        return DeviceRect{SaturatingTrunc(std::floor(left)), SaturatingTrunc(std::floor(top)),
+                          Clamp32(int64_t(SaturatingTrunc(std::ceil(right))) + 1),
+                          Clamp32(int64_t(SaturatingTrunc(std::ceil(bottom))) + 1)};
+    };
     const auto mark = [&](double left, double top, double right, double bottom) {
-        damage.Mark({SaturatingTrunc(std::floor(left)), SaturatingTrunc(std::floor(top)),
-                     Clamp32(int64_t(SaturatingTrunc(std::ceil(right))) + 1),
-                     Clamp32(int64_t(SaturatingTrunc(std::ceil(bottom))) + 1)});
+        damage.Mark(area(left, top, right, bottom));
     };
     const int64_t rows = s.usableRows();
     if (s.drawOrbits) {
-        // A line's ends and the breaks at jumps near them may move too: two
-        // rows either side.
-        const double reach = s.look.lineWidth / 2 + 2;
+        // The steps that came or went: a step joins the rows r - 1 and r,
+        // and shows when both are in the trail. A square end's corner
+        // reaches 0.71 of the width from the end, its smoothing a pixel
+        // further.
+        const double reach = std::max(0.1, s.look.lineWidth) * 0.75 + 1.5;
+        const auto shows = [](std::pair<int64_t, int64_t> trail, int64_t r) {
+            return r - 1 >= trail.first && r < trail.second;
+        };
         for (const auto& span : spans)
-            for (int body = 1; body <= s.usableBodies(); ++body) {
-                const int64_t lo = std::max<int64_t>(span.first - 3, 0), hi = std::min(span.second + 3, rows);
-                for (int64_t r = lo; r + 1 < hi; ++r) {
-                    const double* xy = s.rows->track(body, int32_t(r));
+            for (int body = 1; body <= s.usableBodies(); ++body)
+                for (int64_t r = std::max<int64_t>(span.first, 1); r <= span.second && r < rows; ++r) {
+                    if (shows(before, r) == shows(after, r)) continue;
+                    const double* xy = s.rows->track(body, int32_t(r - 1));
                     const ViewPoint a = plot.MapExact(xy[0], xy[1]), b = plot.MapExact(xy[2], xy[3]);
                     if (!(std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) &&
                           std::isfinite(b.y)))
                         continue;
-                    mark(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach, std::max(a.x, b.x) + reach,
-                         std::max(a.y, b.y) + reach);
+                    const DeviceRect step = area(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
+                                                 std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach);
+                    damage.Mark(step);
+                    if (!under) continue;
+                    if (shows(after, r) && r >= before.second) {
+                        // After every step drawn before: drawn over them.
+                        auto& added = under->added;
+                        added = added.first < added.second
+                                    ? std::pair{std::min(added.first, r), std::max(added.second, r + 1)}
+                                    : std::pair{r, r + 1};
+                    } else {
+                        under->damage.Mark(step);
+                    }
                 }
-            }
     }
     if (s.drawPlanets)
         for (const int32_t row : {from, to}) {
@@ -493,20 +659,25 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int widt
                 const double* xy = s.rows->track(body, row);
                 if (plot.IsOutside(xy[0], xy[1])) continue;
                 const ViewPoint c = plot.MapExact(xy[0], xy[1]);
-                const double r = s.bodySize[std::size_t(body)] + 2.5;
+                const double r = s.bodySize[std::size_t(body)] + 2;
                 mark(c.x - r, c.y - r, c.x + r, c.y + r);
             }
         }
     if (s.look.clock) {
-        // The stamp before and after, at the top left or the bottom left
-        // (where it stands when the legend takes the top left). No
-        // character of the face is wider than 0.7 of its size.
+        // The stamp before and after, at the top left, or the bottom left
+        // when the legend took the top left. No character of the face is
+        // wider than 0.7 of its size.
         const double font = PublicationFontSize(s, width, height);
         const std::size_t longest = std::max(ClockTextAt(s, from).size(), ClockTextAt(s, to).size());
         const double w = font * (1.6 + 0.7 * double(longest));
         const double h = font * 2.4;
         const DeviceRect box = plot.BoxCorners();
-        mark(box.left, box.top, box.left + w, box.top + h);
-        mark(box.left, box.bottom - h, box.left + w, box.bottom);
+        const DeviceRect& kept = plot.stampRect;
+        if (int(longest) <= plot.stampChars && kept.right > kept.left)
+            damage.Mark(kept);  // the box holds both stamps
+        else if (plot.legendCorner == 1)
+            mark(box.left, box.bottom - h, box.left + w, box.bottom);
+        else
+            mark(box.left, box.top, box.left + w, box.top + h);
     }
 }

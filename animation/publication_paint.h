@@ -1,12 +1,15 @@
 #pragma once
 #include <cstdint>
+#include <utility>
+
 #include <string>
 #include <vector>
+#include "animation/tick_damage.h"
 
 struct SimulationState;
 class PlotBox;
 class DrawingSurface;
-class TickDamage;
+class TrailLines;
 struct ViewPoint;
 
 /// The text size of the publication look for a view of `width` x `height`
@@ -23,11 +26,36 @@ std::string ClockText(const SimulationState& state);
 std::string ClockTextAt(const SimulationState& state, int32_t row);
 
 /// Splits the trail's view points [0, count) into the runs drawn as one
-/// line each: a run ends before a point that is not finite, and before a
-/// jump, a step more than 8 times as long as the steps on both sides of it
-/// (and longer than 4 pixels), which is a break in the data rather than a
-/// stretch of fast motion. Returns [first, last) pairs of two points or more.
+/// line each, broken where a step does not join (StepJoins: a point that is
+/// not finite, or a jump). Returns [first, last) pairs of two points or more.
 std::vector<std::pair<std::size_t, std::size_t>> TrailRuns(const ViewPoint* points, std::size_t count);
+
+/// What a paint of the publication look draws: everything, or one of its
+/// two layers. Under them all: the fill, the grid, the axes and the trails,
+/// which a tick changes in a few places only; over them: the discs, the
+/// legend, the time stamp, the frame and the labels. A view that keeps the
+/// layer under apart mends the places where discs moved from it, without
+/// drawing the trails there again. Added: only some steps of the trails,
+/// over the layer under.
+enum class PaintLayers { All, Under, Over, Added };
+
+/// How one paint of the publication look goes.
+struct SmoothPass {
+    TrailLines* lines = nullptr;  ///< the trails' points kept from paint to paint, or null
+    PaintLayers layers = PaintLayers::All;
+    /// With PaintLayers::Added: the steps into rows [first, last) of every
+    /// trail. On a raster the steps are drawn row after row, each row's
+    /// bodies in turn, so that steps after all those drawn before are drawn
+    /// over them as a full paint draws them.
+    std::pair<int64_t, int64_t> added{};
+};
+
+/// What a tick of the publication look changed in the layer under: the
+/// tiles to paint again, and the steps to draw over it (SmoothPass::added).
+struct UnderChange {
+    TickDamage damage;
+    std::pair<int64_t, int64_t> added{};
+};
 
 /// Gives the plot the mapping the publication look paints with for a view
 /// of `width` x `height` (the box inside margins sized for the labels, as
@@ -40,16 +68,20 @@ void MapPublicationView(const SimulationState& state, PlotBox& plot, const Drawi
 /// grid, the axes through the origin, each trail as one smooth line, the
 /// discs, the legend when bodies are named, the title and the time stamp.
 /// The plot takes the mapping of this paint (its viewport is left as it
-/// was), so that the window's navigation maps the pointer as drawn.
+/// was), so that the window's navigation maps the pointer as drawn. The
+/// trails' points are kept in `lines` when given, for the next paint.
 void PaintPublicationView(const SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width,
-                          int height);
+                          int height, const SmoothPass& pass = {});
 
 /// Marks on `damage` the parts of the publication look that a tick changes,
 /// for the plot's mapping and a view of `width` x `height`: the trails about
 /// the rows that left (`before` less `after`) and entered (`after` less
 /// `before`), the discs at the rows `from` and `to`, and the corners where
 /// the time stamp stands. Everything when it cannot tell (faded trails, a
-/// jump of many rows).
+/// jump of many rows). With `under`, tells there too what changed in the
+/// layer under (PaintLayers): the trails' steps that went, and those that
+/// came, to be drawn over it when they follow every step there before, or
+/// to be painted again.
 void MarkPublicationTick(const SimulationState& state, const PlotBox& plot, int width, int height,
                          std::pair<int64_t, int64_t> before, std::pair<int64_t, int64_t> after, int32_t from,
-                         int32_t to, TickDamage& damage);
+                         int32_t to, TickDamage& damage, UnderChange* under = nullptr);

@@ -4,16 +4,22 @@
 #include <vector>
 
 #include "plot/device_types.h"
+#include "plot/line_raster.h"
 
 /// The parts of a raster that one tick changed, kept as marked tiles, so that
 /// only they need to reach the screen.
 class TickDamage {
 public:
-    /// Pixels on a side of a tile.
-    static constexpr int32_t kTile = 16;
+    /// Pixels on a side of a tile, by default: 16, a power of two.
+    static constexpr int32_t kTileShift = 4;
 
-    /// Starts afresh for a raster of `width` x `height` pixels, nothing marked.
-    void Reset(int32_t width, int32_t height);
+    /// Starts afresh for a raster of `width` x `height` pixels, nothing
+    /// marked, in tiles of 2^tileShift pixels on a side. Smaller tiles cost
+    /// more to mark and to send to the screen, and repaint less about what
+    /// changed.
+    void Reset(int32_t width, int32_t height, int32_t tileShift = kTileShift);
+    /// Pixels on a side of a tile.
+    int32_t tile() const { return 1 << shift_; }
     /// Marks the whole raster.
     void MarkAll() { all_ = true; }
     bool all() const { return all_; }
@@ -23,19 +29,25 @@ public:
     /// apart; negative offsets mark nothing.
     void MarkOffset(int32_t offset, std::ptrdiff_t stride) {
         if (offset < 0 || all_) return;
-        MarkTile(int32_t(offset % stride) / kTile, int32_t(offset / stride) / kTile);
+        MarkTile(int32_t(offset % stride) >> shift_, int32_t(offset / stride) >> shift_);
     }
     /// Whether the pixel at x, y lies in a marked tile (or all is marked).
     bool Covers(int32_t x, int32_t y) const {
         if (all_) return true;
         if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
-        return tiles_[std::size_t(y / kTile) * std::size_t(tilesX_) + std::size_t(x / kTile)] != 0;
+        return tiles_[std::size_t(y >> shift_) * std::size_t(tilesX_) + std::size_t(x >> shift_)] != 0;
     }
     /// Whether any pixel of left..right-1 x top..bottom-1 lies in a marked tile.
     bool CoversAny(const DeviceRect& rect) const;
+    /// The marked tiles, row after row of tiles, for drawing loops that test
+    /// many pixels: nonzero where marked (null when all is marked).
+    TileMask mask() const { return {all_ ? nullptr : tiles_.data(), tilesX_, tilesY_, tile()}; }
     /// The marked area as rectangles within the raster: each run of marked
-    /// tiles on a tile row, or the whole raster when all is marked.
-    std::vector<DeviceRect> Rects() const;
+    /// tiles on a tile row, or the whole raster when all is marked. With a
+    /// larger `shift` than the tiles', the runs of larger tiles of 2^shift
+    /// pixels that hold a marked one: fewer rectangles over a few more
+    /// pixels, for the screen, which takes each rectangle as one request.
+    std::vector<DeviceRect> Rects(int32_t shift = 0) const;
 
 private:
     void MarkTile(int32_t tx, int32_t ty) {
@@ -44,12 +56,24 @@ private:
         if (tiles_[index]) return;
         tiles_[index] = 1;
         marked_.push_back(uint32_t(index));
+        blocks_[BlockOf(index)] = 1;
+    }
+    /// The block of the tile at `index`.
+    std::size_t BlockOf(std::size_t index) const {
+        const auto tx = int32_t(index % std::size_t(tilesX_)), ty = int32_t(index / std::size_t(tilesX_));
+        return std::size_t((ty << shift_) >> kBlockShift) * std::size_t(blocksX_) +
+               std::size_t((tx << shift_) >> kBlockShift);
     }
 
-    int32_t width_ = 0, height_ = 0, tilesX_ = 0, tilesY_ = 0;
+    int32_t width_ = 0, height_ = 0, tilesX_ = 0, tilesY_ = 0, shift_ = kTileShift;
     bool all_ = false;
     std::vector<uint8_t> tiles_;
     /// The marked tiles' indices, so that a tick costs what it marked and
     /// not what the raster holds (a 4K view has 32,000 tiles).
     std::vector<uint32_t> marked_;
+    /// Blocks of 64 pixels holding a marked tile, so that CoversAny passes
+    /// over a large unmarked rectangle of small tiles at once.
+    static constexpr int32_t kBlockShift = 6;
+    int32_t blocksX_ = 0;
+    std::vector<uint8_t> blocks_;
 };

@@ -34,15 +34,16 @@ bool AdvancePosition(SimulationState& s) {
 /// classic tick does, and draws nothing; it marks what changed, which is
 /// then painted afresh.
 TimerRequest AdvanceWithoutDrawing(SimulationState& s, const PlotBox& plot, DrawingSurface& surface,
-                                   TickDamage* damage) {
+                                   TickDamage* damage, UnderChange* under) {
     const auto before = TrailRowSpan(s);
     const int32_t from = s.position;
     const bool wraps = AdvancePosition(s);
     if (damage) {
         const DeviceRect area = surface.bounds();
         MarkPublicationTick(s, plot, area.right, area.bottom, before, TrailRowSpan(s), from, s.position,
-                            *damage);
+                            *damage, under);
         if (wraps) damage->MarkAll();
+        if (wraps && under) under->damage.MarkAll();
     }
     if (!PlaybackGoesOn(s) && !s.loopPlayback) {
         s.stopRequested = 0;
@@ -56,9 +57,9 @@ TimerRequest AdvanceWithoutDrawing(SimulationState& s, const PlotBox& plot, Draw
 }  // namespace
 
 void PaintView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
-               TrailCache* trails) {
+               TrailCache* trails, const SmoothPass& pass) {
     if (s.style == ViewStyle::Publication && surface.smooth()) {
-        PaintPublicationView(s, plot, surface, width, height);
+        PaintPublicationView(s, plot, surface, width, height, pass);
         return;
     }
     surface.Clear(kViewBackground);
@@ -82,13 +83,13 @@ std::string StatusLine(const SimulationState& s, int row) {
 }
 
 TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails,
-                      TickDamage* damage) {
+                      TickDamage* damage, UnderChange* under) {
     plot.AttachDC(&surface);
     if (!s.dataLoaded) return {.start = false, .stop = true};
     // A pixel changes only where a disc was or is, or where the set of trail
     // points over it changed: everything else is erased and drawn again the
     // same. Faded trails change colour all along.
-    if (s.style == ViewStyle::Publication) return AdvanceWithoutDrawing(s, plot, surface, damage);
+    if (s.style == ViewStyle::Publication) return AdvanceWithoutDrawing(s, plot, surface, damage, under);
     const PixelRaster* raster = surface.raster();
     const bool tracked = damage && raster && trails && !s.fadeTrails;
     if (damage && !tracked) damage->MarkAll();

@@ -1,11 +1,13 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include "animation/publication_paint.h"
 
 struct SimulationState;
 class PlotBox;
 class DrawingSurface;
 class TrailCache;
+class TrailLines;
 
 /// What a paint or a tick asks of the animation timer, which the window owns.
 class TickDamage;
@@ -31,9 +33,10 @@ inline constexpr unsigned kViewBackground = 0xFFFFFF;
 /// background, plot box, and the system at `position` when data is loaded.
 /// The state is only read; the plot takes the mapping and the legend's
 /// place of this paint. `trails` is the trail cache of the surface's raster,
-/// when it has one.
+/// when it has one; `lines` keeps the smooth trails' points for the next
+/// paint of the same view.
 void PaintView(const SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width, int height,
-               TrailCache* trails = nullptr);
+               TrailCache* trails = nullptr, const SmoothPass& pass = {});
 
 /// Takes a pending start request, as the window does after each full paint:
 /// true when the timer should start. Without data loaded the request stays
@@ -56,5 +59,8 @@ std::string StatusLine(const SimulationState& state, int row);
 /// what it changed: the erased and drawn discs, the trail rows that left and
 /// entered, and the status line's band; everything when it cannot tell (no
 /// raster or trail cache, faded trails, a loop going back to its start).
+/// In the publication look, `under` (reset by the caller) takes what
+/// changed in the layer under the discs (see MarkPublicationTick).
 TimerRequest TickView(SimulationState& state, PlotBox& plot, DrawingSurface& surface,
-                      TrailCache* trails = nullptr, TickDamage* damage = nullptr);
+                      TrailCache* trails = nullptr, TickDamage* damage = nullptr,
+                      UnderChange* under = nullptr);

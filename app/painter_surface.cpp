@@ -11,6 +11,7 @@
 
 #include "animation/tick_damage.h"
 #include "app/qt_text_painter.h"
+#include "plot/line_raster.h"
 
 namespace {
 constexpr const char* kPublicationFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
@@ -35,6 +36,18 @@ PainterSurface::PainterSurface(QPainter& painter, int32_t width, int32_t height,
     painter_.setRenderHint(QPainter::Antialiasing, true);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     painter_.setClipRect(QRectF(0, 0, width * scale, height * scale));
+    clip_ = {0, 0, int32_t(std::lround(width * scale)), int32_t(std::lround(height * scale))};
+    // Lines on an opaque image are blended straight into its pixels.
+    QPaintDevice* device = painter_.device();
+    if (device && device->devType() == QInternal::Image) {
+        auto* image = static_cast<QImage*>(device);
+        if (image->format() == QImage::Format_RGB32 && image->devicePixelRatio() == 1) {
+            image_ = {reinterpret_cast<uint32_t*>(image->bits()), image->width(), image->height(),
+                      image->bytesPerLine() / 4};
+            clip_.right = std::min(clip_.right, image_.width),
+            clip_.bottom = std::min(clip_.bottom, image_.height);
+        }
+    }
 }
 
 PainterSurface::~PainterSurface() { Unclip(); }
@@ -185,20 +198,36 @@ void PainterSurface::StrokePolyline(const ViewPoint* points, std::size_t count, 
     path_.clear();
     path_.reserve(count);
     for (std::size_t i = 0; i < count; ++i) path_.emplace_back(points[i].x * s, points[i].y * s);
-    painter_.setBrush(Qt::NoBrush);
     if (!piecewise()) {
         // In a drawing, one path per line.
+        painter_.setBrush(Qt::NoBrush);
         painter_.setPen(QPen(ToQColor(colour), width * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter_.drawPolyline(path_.data(), int(path_.size()));
         return;
     }
     // On a raster, segment by segment with square ends, which meet without
-    // a gap at the gentle bends of a trail: the toolkit strokes separate
-    // segments far faster than the joins of one long outline.
+    // a gap at the gentle bends of a trail: strokes of short segments are
+    // far faster than the joins of one long outline.
+    if (const PixelRaster* raster = imagePixels()) {
+        // Within the marked tiles only, when restricted, so that every pixel
+        // takes exactly the blends a full paint gives it.
+        TileMask mask;
+        if (only_) mask = only_->mask(), mask.size *= int32_t(s);
+        for (std::size_t i = 0; i + 1 < path_.size(); ++i)
+            BlendStroke(*raster, {path_[i].x(), path_[i].y()}, {path_[i + 1].x(), path_[i + 1].y()},
+                        width * s, colour, clip_, only_ ? &mask : nullptr);
+        return;
+    }
+    painter_.setBrush(Qt::NoBrush);
     painter_.setPen(QPen(ToQColor(colour), width * s, Qt::SolidLine, Qt::SquareCap));
     lines_.clear();
     for (std::size_t i = 0; i + 1 < path_.size(); ++i) lines_.emplace_back(path_[i], path_[i + 1]);
     painter_.drawLines(lines_.data(), int(lines_.size()));
+}
+
+const PixelRaster* PainterSurface::imagePixels() const {
+    if (!image_.bits || !painter_.transform().isIdentity()) return nullptr;
+    return &image_;
 }
 
 void PainterSurface::FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,
@@ -256,20 +285,30 @@ void PainterSurface::ClipTo(double left, double top, double right, double bottom
     const double s = scale_;
     painter_.setClipRect(QRectF(left * s, top * s, (right - left) * s, (bottom - top) * s),
                          Qt::IntersectClip);
+    unclipped_ = clip_;
+    clip_ = {std::max(clip_.left, int32_t(std::lround(left * s))),
+             std::max(clip_.top, int32_t(std::lround(top * s))),
+             std::min(clip_.right, int32_t(std::lround(right * s))),
+             std::min(clip_.bottom, int32_t(std::lround(bottom * s)))};
 }
 
 void PainterSurface::Unclip() {
     Flush();
     if (!clipped_) return;
     painter_.restore();
+    clip_ = unclipped_;
     clipped_ = false;
 }
 
 bool PainterSurface::Shows(double left, double top, double right, double bottom) const {
     if (!only_) return true;
-    return only_->CoversAny({SaturatingTrunc(std::floor(left)), SaturatingTrunc(std::floor(top)),
-                             Clamp32(int64_t(SaturatingTrunc(std::ceil(right))) + 1),
-                             Clamp32(int64_t(SaturatingTrunc(std::ceil(bottom))) + 1)});
+    // Off the picture (or not a number): nothing shows. Otherwise the
+    // pixels from the first to one past the last the rectangle touches.
+    if (!(right >= 0 && bottom >= 0 && left < width_ && top < height_)) return false;
+    const auto x0 = int32_t(std::max(left, 0.0)), y0 = int32_t(std::max(top, 0.0));
+    const auto x1 = int32_t(std::min(right + 1, double(width_))),
+               y1 = int32_t(std::min(bottom + 1, double(height_)));
+    return only_->CoversAny({x0, y0, x1 + 1, y1 + 1});
 }
 
 bool PainterSurface::piecewise() const {

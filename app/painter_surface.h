@@ -89,6 +89,15 @@ private:
     bool clipped_ = false;
     std::vector<QPointF> path_;
     std::vector<QLineF> lines_;
+    /// The image under the painter (no bits when it is not one), and where
+    /// the smooth operations may draw on it: the picture, cut to ClipTo's
+    /// rectangle, and the rectangle before it.
+    PixelRaster image_;
+    DeviceRect clip_{}, unclipped_{};
+
+    /// The image's pixels when the painter draws on an opaque image without
+    /// a transform, where lines are blended straight in; null otherwise.
+    const PixelRaster* imagePixels() const;
 };
 
 /// The proportional face of the publication look at `pixels` pixels.

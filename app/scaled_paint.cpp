@@ -1,9 +1,11 @@
 #include "app/scaled_paint.h"
 
 #include <QPainter>
+#include <cstring>
 #include <string>
 
 #include "animation/publication_paint.h"
+#include "animation/tick_damage.h"
 #include "animation/view_steps.h"
 #include "app/painter_surface.h"
 #include "plot/plot_box.h"
@@ -14,7 +16,8 @@ void PaintPicture(const SimulationState& state, const PlotBox& plot, QPainter& p
     PlotBox copy = plot;  // the paint recomputes the mapping; the view keeps its own
     PainterSurface surface(painter, width, height, scale);
     if (only) surface.RestrictTo(*only);
-    PaintView(state, copy, surface, width, height);
+    PaintView(state, copy, surface, width, height, nullptr,
+              {options.lines, options.layers, {options.addedFirst, options.addedLast}});
     // The publication look shows the time in its own corner.
     const bool statusLine = options.statusLine && state.style == ViewStyle::Classic;
     const std::string status = statusLine ? StatusLine(state, state.position) : std::string();
@@ -32,15 +35,29 @@ QImage PaintScaledPicture(const SimulationState& state, const PlotBox& plot, int
 }
 
 void RepaintScaledTiles(const SimulationState& state, const PlotBox& plot, QImage& image, int width,
-                        int height, const PictureOptions& options, const TickDamage& damage) {
+                        int height, const PictureOptions& options, const TickDamage* damage) {
     // Painted in the image's own pixels, whatever ratio the view shows it at.
     const qreal ratio = image.devicePixelRatio();
     image.setDevicePixelRatio(1);
     {
         QPainter painter(&image);
-        PaintPicture(state, plot, painter, width, height, options, options.scale, &damage);
+        PaintPicture(state, plot, painter, width, height, options, options.scale, damage);
     }
     image.setDevicePixelRatio(ratio);
+}
+
+void CopyTiles(const QImage& from, QImage& to, const TickDamage& damage, int scale) {
+    if (from.size() != to.size() || from.format() != to.format() || from.depth() != 32) return;
+    const QRect whole = to.rect();
+    for (const DeviceRect& r : damage.Rects()) {
+        const QRect part =
+            QRect(r.left * scale, r.top * scale, (r.right - r.left) * scale, (r.bottom - r.top) * scale) &
+            whole;
+        if (part.isEmpty()) continue;
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            std::memcpy(to.scanLine(y) + part.left() * 4, from.constScanLine(y) + part.left() * 4,
+                        std::size_t(part.width()) * 4);
+    }
 }
 
 bool RasterIsThePicture(const SimulationState& state, double scale) {

@@ -1,15 +1,24 @@
 #pragma once
 #include <QImage>
 
+#include "animation/publication_paint.h"
+
 struct SimulationState;
 class PlotBox;
 class QPainter;
 class TickDamage;
+class TrailLines;
 
 /// What a picture shows besides the full paint of the view.
 struct PictureOptions {
     double scale = 1;         ///< PNG: pixels per pixel of the view (vector outputs ignore it)
     bool statusLine = false;  ///< the status line a tick writes at the current row
+    /// How the publication look paints (see SmoothPass): the trails'
+    /// points kept from the last paint of the same view (the window's), the
+    /// layers, and the steps added.
+    TrailLines* lines = nullptr;
+    PaintLayers layers = PaintLayers::All;
+    int64_t addedFirst = 0, addedLast = 0;
 };
 
 /// One full paint of the view of `width` x `height` pixels (and the status
@@ -26,15 +35,17 @@ QImage PaintScaledPicture(const SimulationState& state, const PlotBox& plot, int
                           const PictureOptions& options);
 
 /// Paints again, into `image` made by PaintScaledPicture at a whole-number
-/// `options.scale`, only the tiles of the view that `damage` marks, as they
-/// are at the state's current row: after a tick, the image is then what
-/// PaintScaledPicture would make, at the cost of the tiles that changed.
+/// `options.scale`, only the tiles of the view that `damage` marks (all of
+/// it without), as they are at the state's current row: after a tick, the
+/// image is then what PaintScaledPicture would make, at the cost of the
+/// tiles that changed.
 void RepaintScaledTiles(const SimulationState& state, const PlotBox& plot, QImage& image, int width,
-                        int height, const PictureOptions& options, const TickDamage& damage);
+                        int height, const PictureOptions& options, const TickDamage* damage);
 
-/// Whether the view's raster (drawn a pixel at a time, as the window's
-/// ticks draw it) is the picture asked for: the classic look at scale 1.
-/// Otherwise every picture is painted afresh through PaintScaledPicture.
+/// Copies the tiles `damage` marks (in pixels of the view, `scale` image
+/// pixels each) from `from` to `to`, images of the same size and format.
+void CopyTiles(const QImage& from, QImage& to, const TickDamage& damage, int scale);
+
 bool RasterIsThePicture(const SimulationState& state, double scale);
 
 /// The picture of one frame of a recording or frame sequence: `raster`

@@ -14,6 +14,11 @@
 #include "app/scaled_paint.h"
 #include "simulation/simulation_state.h"
 
+namespace {
+/// Tiles of 4 pixels for the smooth look's ticks.
+constexpr int32_t kSmoothTileShift = 2;
+}  // namespace
+
 SimulationView::SimulationView(SimulationState& state, PlotBox& plot, QWidget* parent)
     : QFrame(parent), state_(state), plot_(plot) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -44,17 +49,42 @@ void SimulationView::deliverTick() {
         if (!state_.dataLoaded) timer_.stop();
         return;
     }
-    damage_.Reset(image_->width(), image_->height());
-    const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_, &damage_);
+    // The smooth look repaints what changed, which dense trails cross many
+    // times over: in small tiles, so as to repaint little more than that.
+    const bool smoothLook = state_.style == ViewStyle::Publication;
+    const int32_t shift = smoothLook ? kSmoothTileShift : TickDamage::kTileShift;
+    damage_.Reset(image_->width(), image_->height(), shift);
+    under_.damage.Reset(image_->width(), image_->height(), shift);
+    under_.added = {};
+    const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_, &damage_, &under_);
     ticked_ = true;
     const qreal ratio = devicePixelRatioF();
-    const bool smoothLook = state_.style == ViewStyle::Publication;
     if ((ratio >= 2 || smoothLook) && !sharpStale_ && !damage_.all() && ratio == std::floor(ratio) &&
         sharp_.size() == QSize(image_->width(), image_->height()) * ratio) {
         // At a whole ratio the tiles of the raster that changed are the
         // parts of the sharp picture that changed: only they are painted.
-        RepaintScaledTiles(state_, plot_, sharp_, image_->width(), image_->height(),
-                           {.scale = ratio, .statusLine = true}, damage_);
+        const int w = image_->width(), h = image_->height();
+        if (smoothLook && underImage_.size() == sharp_.size()) {
+            // Into the layer under: the steps that came at the trails' heads
+            // drawn over it, then the tiles where steps went painted again.
+            // Then the picture's changed tiles from it, and what stands over.
+            if (under_.added.first < under_.added.second)
+                RepaintScaledTiles(state_, plot_, underImage_, w, h,
+                                   {.scale = ratio,
+                                    .lines = &lines_,
+                                    .layers = PaintLayers::Added,
+                                    .addedFirst = under_.added.first,
+                                    .addedLast = under_.added.second},
+                                   nullptr);
+            RepaintScaledTiles(state_, plot_, underImage_, w, h,
+                               {.scale = ratio, .lines = &lines_, .layers = PaintLayers::Under},
+                               &under_.damage);
+            CopyTiles(underImage_, sharp_, damage_, int(ratio));
+            RepaintScaledTiles(state_, plot_, sharp_, w, h,
+                               {.scale = ratio, .statusLine = true, .layers = PaintLayers::Over}, &damage_);
+        } else {
+            RepaintScaledTiles(state_, plot_, sharp_, w, h, {.scale = ratio, .statusLine = true}, &damage_);
+        }
     } else {
         sharpStale_ = true;
     }
@@ -70,7 +100,7 @@ void SimulationView::deliverTick() {
     // (adding them one by one costs the square of their number).
     const QPoint origin = contentsRect().topLeft();
     std::vector<QRect> rects;
-    for (const DeviceRect& r : damage_.Rects())
+    for (const DeviceRect& r : damage_.Rects(TickDamage::kTileShift))
         rects.push_back(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top).translated(origin));
     if (rects.empty()) return;
     QRegion changed;
@@ -99,8 +129,21 @@ void SimulationView::paintEvent(QPaintEvent* event) {
             // paint through the scaled surface, at the row the raster shows.
             // The publication look is drawn this way at every ratio.
             if (sharpStale_ || sharp_.size() != client.size() * ratio) {
-                sharp_ = PaintScaledPicture(state_, plot_, client.width(), client.height(),
-                                            {.scale = ratio, .statusLine = ticked_});
+                const bool smoothLook = state_.style == ViewStyle::Publication;
+                if (smoothLook && ratio == std::floor(ratio)) {
+                    // The layer under the discs kept apart, for the ticks.
+                    underImage_ =
+                        PaintScaledPicture(state_, plot_, client.width(), client.height(),
+                                           {.scale = ratio, .lines = &lines_, .layers = PaintLayers::Under});
+                    sharp_ = underImage_.copy();
+                    RepaintScaledTiles(state_, plot_, sharp_, client.width(), client.height(),
+                                       {.scale = ratio, .statusLine = ticked_, .layers = PaintLayers::Over},
+                                       nullptr);
+                } else {
+                    underImage_ = QImage();
+                    sharp_ = PaintScaledPicture(state_, plot_, client.width(), client.height(),
+                                                {.scale = ratio, .statusLine = ticked_, .lines = &lines_});
+                }
                 // The picture was painted on a copy of the plot; the pointer
                 // maps through the mapping it was painted with.
                 if (state_.style == ViewStyle::Publication)

@@ -4,8 +4,10 @@
 #include <memory>
 #include <optional>
 
+#include "animation/publication_paint.h"
 #include "animation/tick_damage.h"
 #include "animation/trail_cache.h"
+#include "animation/trail_lines.h"
 #include "app/image_surface.h"
 
 struct SimulationState;
@@ -70,6 +72,11 @@ private:
     std::unique_ptr<ImageSurface> image_;
     TrailCache trails_;  ///< where the trails of image_ lie, kept from tick to tick
     TickDamage damage_;  ///< what the last tick changed in image_, the part a tick presents
+    TrailLines lines_;   ///< the smooth trails' points of sharp_, kept from tick to tick
+    /// In the publication look, the layer under the discs of sharp_, and
+    /// what the last tick changed in it.
+    QImage underImage_;
+    UnderChange under_;
     bool fullPaintPending_ = true;
     bool ticked_ = false;
     /// On a screen of device pixel ratio 2 or more: the view painted at that

@@ -146,6 +146,11 @@ public:
     /// mapping it was chosen for: a copy of the plot painted elsewhere
     /// leaves this one's alone.
     int legendCorner = -1;
+    /// Where the last full paint in the publication look put the time
+    /// stamp's box, which holds any stamp of up to `stampChars` characters,
+    /// so that ticks repaint just it; empty before the first.
+    DeviceRect stampRect{};
+    int stampChars = 0;
 
 private:
     /// Makes xMin..yMax the box asked for, widened to the viewport's shape

@@ -1,0 +1,114 @@
+#include "plot/line_raster.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+/// Narrows [from, to) to the x where `a0 + a1 x` lies strictly inside
+/// (low, high); `inverse` is 1 / a1, or 0 when a1 is too small to tell.
+void NarrowTo(double a0, double inverse, double low, double high, double& from, double& to) {
+    if (inverse == 0) {
+        if (a0 <= low || a0 >= high) from = to;
+        return;
+    }
+    double x0 = (low - a0) * inverse, x1 = (high - a0) * inverse;
+    if (x0 > x1) std::swap(x0, x1);
+    from = std::max(from, x0), to = std::min(to, x1);
+}
+
+double Inverse(double v) { return std::fabs(v) < 1e-9 ? 0 : 1 / v; }
+
+/// Cuts the segment from `a` to `b` to the rectangle; false when none of it
+/// lies inside.
+bool CutTo(ViewPoint& a, ViewPoint& b, double left, double top, double right, double bottom) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    double enter = 0, leave = 1;
+    const auto edge = [&](double p, double q) {  // p t <= q along the segment
+        if (p == 0) return q >= 0;
+        const double t = q / p;
+        if (p < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+        return enter <= leave;
+    };
+    if (!(edge(-dx, a.x - left) && edge(dx, right - a.x) && edge(-dy, a.y - top) && edge(dy, bottom - a.y)))
+        return false;
+    const ViewPoint from = a;
+    if (leave < 1) b = {from.x + leave * dx, from.y + leave * dy};
+    if (enter > 0) a = {from.x + enter * dx, from.y + enter * dy};
+    return true;
+}
+
+}  // namespace
+
+void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double width, ColourRef colour,
+                 const DeviceRect& clip, const TileMask* only) {
+    const double half = width / 2;
+    if (!(half > 0) || !(std::isfinite(b.x - a.x) && std::isfinite(b.y - a.y))) return;
+    // Far ends are brought in to just outside the clip, past the reach of a
+    // square end, so that the sums below stay small.
+    const double margin = width + 2;
+    const double left = clip.left - margin, top = clip.top - margin, right = clip.right + margin,
+                 bottom = clip.bottom + margin;
+    const bool inside = std::min(a.x, b.x) >= left && std::max(a.x, b.x) <= right &&
+                        std::min(a.y, b.y) >= top && std::max(a.y, b.y) <= bottom;
+    if (!inside && !CutTo(a, b, left, top, right, bottom)) return;
+    const double dx = b.x - a.x, dy = b.y - a.y, length = std::sqrt(dx * dx + dy * dy);
+    // Along the stroke (ux, uy) and across it (-uy, ux); a stroke of no
+    // length is a square.
+    const double ux = length > 0 ? dx / length : 1, uy = length > 0 ? dy / length : 0;
+    // A pixel is covered, along each axis, by the part of its width within
+    // the stroke's band there: the band widened by half a pixel gives the
+    // covered share, from 0 at its edge to 1 a pixel inside.
+    const float edge = float(half + 0.5), end = float(length + half + 0.5);
+    const double reach = half * (std::fabs(ux) + std::fabs(uy)) + 1;
+    const double firstRow = std::max<double>({double(clip.top), 0, std::floor(std::min(a.y, b.y) - reach)});
+    const double endRow =
+        std::min<double>({double(clip.bottom), double(raster.height), std::ceil(std::max(a.y, b.y) + reach)});
+    const int32_t clipLeft = std::max(clip.left, 0), clipRight = std::min(clip.right, raster.width);
+    if (firstRow >= endRow || clipLeft >= clipRight) return;
+    // Red and blue blend together, green alone: each channel's product
+    // stays within its 16 bits.
+    const uint32_t pixel = ToRasterPixel(colour), redBlue = pixel & 0xFF00FF, green = pixel & 0xFF00;
+    const double alongStep = Inverse(ux), acrossStep = Inverse(-uy);
+    const auto fux = float(ux), fuy = float(uy);
+    for (auto y = int32_t(firstRow); y < int32_t(endRow); ++y) {
+        const double cy = y + 0.5 - a.y;
+        // At the centre of pixel x: along = t0 + ux x, across = d0 - uy x.
+        const double t0 = (0.5 - a.x) * ux + cy * uy, d0 = -(0.5 - a.x) * uy + cy * ux;
+        double from = clipLeft, to = clipRight;
+        NarrowTo(t0, alongStep, -edge, end, from, to);
+        NarrowTo(d0, acrossStep, -edge, edge, from, to);
+        if (!(from < to)) continue;
+        const int32_t x0 = std::max(int32_t(std::floor(from)), clipLeft);
+        const int32_t x1 = std::min(int32_t(std::ceil(to)) + 1, clipRight);
+        uint32_t* row = raster.bits + std::ptrdiff_t(y) * raster.stride;
+        const auto blend = [&](int32_t begin, int32_t finish) {
+            const auto ft0 = float(t0 + ux * begin), fd0 = float(d0 - uy * begin);
+            for (int32_t x = begin; x < finish; ++x) {
+                const auto i = float(x - begin);
+                const float along = ft0 + fux * i, across = fd0 - fuy * i;
+                const float cover = std::clamp(edge - std::fabs(across), 0.0f, 1.0f) *
+                                    std::clamp(std::min(along + edge, end - along), 0.0f, 1.0f);
+                const auto alpha = uint32_t(cover * 256 + 0.5f);
+                if (alpha == 0) continue;
+                const uint32_t old = row[x], keep = 256 - alpha;
+                const uint32_t rb = (((old & 0xFF00FF) * keep + redBlue * alpha) >> 8) & 0xFF00FF;
+                const uint32_t g = (((old & 0xFF00) * keep + green * alpha) >> 8) & 0xFF00;
+                row[x] = 0xFF000000u | rb | g;
+            }
+        };
+        if (!only || !only->marked) {
+            blend(x0, x1);
+            continue;
+        }
+        const int32_t tileRow = y / only->size;
+        if (tileRow >= only->rows) continue;
+        const uint8_t* marked = only->marked + std::ptrdiff_t(tileRow) * only->columns;
+        const int32_t lastTile = std::min((x1 - 1) / only->size, only->columns - 1);
+        for (int32_t tile = x0 / only->size; tile <= lastTile; ++tile)
+            if (marked[tile]) blend(std::max(x0, tile * only->size), std::min(x1, (tile + 1) * only->size));
+    }
+}
