@@ -41,6 +41,34 @@ bool CutTo(ViewPoint& a, ViewPoint& b, double left, double top, double right, do
     return true;
 }
 
+/// A pixel seen along a direction (ux, uy): the share of it lying before
+/// each distance from its centre. Its square spreads over |ux| + |uy|,
+/// evenly in the middle and tapering to its corners, so that a band across
+/// it covers the share of its area that the band does.
+struct Footprint {
+    float half, inner, wide, inverseWide, inverseCorner;
+
+    Footprint(double ux, double uy) {
+        const double a = std::max(std::fabs(ux), std::fabs(uy)), b = std::min(std::fabs(ux), std::fabs(uy));
+        half = float((a + b) / 2), inner = float((a - b) / 2), wide = float(a);
+        inverseWide = float(1 / a);
+        inverseCorner = b > 1e-6 ? float(1 / (2 * a * b)) : 0;
+    }
+    /// The share of the pixel before distance x from its centre.
+    float Before(float x) const {
+        if (x <= -half) return 0;
+        if (x >= half) return 1;
+        if (x < -inner) return (x + half) * (x + half) * inverseCorner;
+        if (x > inner) return 1 - (half - x) * (half - x) * inverseCorner;
+        return (x + wide / 2) * inverseWide;
+    }
+    /// The share of the pixel at distance x from [low, high].
+    float Within(float x, float low, float high) const {
+        if (x - half >= low && x + half <= high) return 1;  // wholly inside, as most are
+        return Before(high - x) - Before(low - x);
+    }
+};
+
 }  // namespace
 
 void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double width, ColourRef colour,
@@ -59,10 +87,12 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
     // Along the stroke (ux, uy) and across it (-uy, ux); a stroke of no
     // length is a square.
     const double ux = length > 0 ? dx / length : 1, uy = length > 0 ? dy / length : 0;
-    // A pixel is covered, along each axis, by the part of its width within
-    // the stroke's band there: the band widened by half a pixel gives the
-    // covered share, from 0 at its edge to 1 a pixel inside.
-    const float edge = float(half + 0.5), end = float(length + half + 0.5);
+    // A pixel is covered by the share of it within the stroke's band across
+    // it, times the share within the band along it (the stroke and its
+    // ends); none beyond the band widened by the pixel's spread.
+    const Footprint pixel(ux, uy);
+    const float side = float(half), far = float(length + half);
+    const float edge = side + pixel.half, end = far + pixel.half;
     const double reach = half * (std::fabs(ux) + std::fabs(uy)) + 1;
     const double firstRow = std::max<double>({double(clip.top), 0, std::floor(std::min(a.y, b.y) - reach)});
     const double endRow =
@@ -71,10 +101,27 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
     if (firstRow >= endRow || clipLeft >= clipRight) return;
     // Red and blue blend together, green alone: each channel's product
     // stays within its 16 bits.
-    const uint32_t pixel = ToRasterPixel(colour), redBlue = pixel & 0xFF00FF, green = pixel & 0xFF00;
+    const uint32_t ink = ToRasterPixel(colour), redBlue = ink & 0xFF00FF, green = ink & 0xFF00;
     const double alongStep = Inverse(ux), acrossStep = Inverse(-uy);
     const auto fux = float(ux), fuy = float(uy);
+    // With marked tiles, the rows of tiles the stroke crosses none of are
+    // passed over whole.
+    const auto spanLeft = int32_t(std::max<double>(clipLeft, std::floor(std::min(a.x, b.x) - reach)));
+    const auto spanRight = int32_t(std::min<double>(clipRight - 1, std::ceil(std::max(a.x, b.x) + reach)));
+    const auto anyMarked = [&](int32_t tileRow) {
+        if (tileRow >= only->rows) return false;
+        const uint8_t* marked = only->marked + std::ptrdiff_t(tileRow) * only->columns;
+        for (int32_t tile = spanLeft / only->size;
+             tile <= std::min(spanRight / only->size, only->columns - 1); ++tile)
+            if (marked[tile]) return true;
+        return false;
+    };
     for (auto y = int32_t(firstRow); y < int32_t(endRow); ++y) {
+        if (only && only->marked && (y == int32_t(firstRow) || y % only->size == 0) &&
+            !anyMarked(y / only->size)) {
+            y = (y / only->size + 1) * only->size - 1;  // on to the next row of tiles
+            continue;
+        }
         const double cy = y + 0.5 - a.y;
         // At the centre of pixel x: along = t0 + ux x, across = d0 - uy x.
         const double t0 = (0.5 - a.x) * ux + cy * uy, d0 = -(0.5 - a.x) * uy + cy * ux;
@@ -90,8 +137,7 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
             for (int32_t x = begin; x < finish; ++x) {
                 const auto i = float(x - begin);
                 const float along = ft0 + fux * i, across = fd0 - fuy * i;
-                const float cover = std::clamp(edge - std::fabs(across), 0.0f, 1.0f) *
-                                    std::clamp(std::min(along + edge, end - along), 0.0f, 1.0f);
+                const float cover = pixel.Within(across, -side, side) * pixel.Within(along, -side, far);
                 const auto alpha = uint32_t(cover * 256 + 0.5f);
                 if (alpha == 0) continue;
                 const uint32_t old = row[x], keep = 256 - alpha;

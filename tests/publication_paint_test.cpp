@@ -12,6 +12,7 @@
 #include "animation/publication_paint.h"
 #include "animation/simulation_loading.h"
 #include "animation/startup_defaults.h"
+#include "animation/trail_lines.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_state.h"
@@ -195,6 +196,44 @@ TEST(PublicationLook, TheTimeStampTellsTwoRowsApart) {
     }
     s.position = 3;
     EXPECT_EQ(ClockText(s), "");
+}
+
+TEST(PublicationLook, KeptPointsBreakAtJumpsWhereverTheTrailStartsAndFollowTheMappingAndTheTable) {
+    // One body stepping along x, jumping out at row 96 and back at row 150.
+    constexpr int kRows = 200;
+    SimulationState s;
+    s.rows = AllocateTable(kRows, 3);
+    s.lineCount = kRows, s.bodyCount = 1, s.columnCount = 3, s.dataLoaded = 1;
+    std::vector<ViewPoint> points;
+    for (int r = 0; r < kRows; ++r) {
+        const double row[3] = {double(r), r + (r >= 96 && r < 150 ? 300.0 : 0.0), 0};
+        s.rows->Store(std::size_t(r) * 3, row, 3);
+        points.push_back({row[1], 0});
+    }
+    PlotBox plot;
+    plot.xScale = 1, plot.yScale = -1;
+    TrailLines lines;
+    // Windows whose rows held start or end about the jumps.
+    for (const auto& [first, last] :
+         {std::pair<int64_t, int64_t>{97, 120}, {140, 150}, {150, 160}, {60, 96}, {128, 160}, {180, 200}}) {
+        lines.Prepare(s, plot, first, last);
+        for (int64_t r = first + 1; r < last; ++r) {
+            const std::size_t i = std::size_t(r);
+            const bool joins = StepJoins(&points[i - 2], points[i - 1], points[i],
+                                         i + 1 < points.size() ? &points[i + 1] : nullptr);
+            EXPECT_EQ(lines.joins(1, r), joins) << "row " << r << " of " << first << ".." << last;
+            EXPECT_EQ(lines.joins(1, r), r != 96 && r != 150) << "row " << r;
+        }
+    }
+    plot.xScale = 2;
+    lines.Prepare(s, plot, 180, 200);
+    EXPECT_EQ(lines.points(1, 190)->x, 380);
+    const double moved[3] = {190, -5, 7};
+    s.rows->Store(190 * 3, moved, 3);
+    s.rows->set(0, 0, 0);  // a new version, as any change of values makes
+    lines.Prepare(s, plot, 180, 200);
+    EXPECT_EQ(lines.points(1, 190)->x, -10);
+    EXPECT_EQ(lines.points(1, 190)->y, -7);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <cmath>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -110,6 +111,48 @@ TEST_F(TickDamageFixture, FadedTrailsAndLoopsMarkEverything) {
     damage.Reset(image.width(), image.height());
     EXPECT_TRUE(TickView(state, plot, image.surface(), &trails, &damage).repaint);
     EXPECT_TRUE(damage.all());
+}
+
+TEST(TickDamageTiles, SmallTilesAnswerAsTheirPixelsAndTheScreenGetsWholeLargerTiles) {
+    std::mt19937 random(3);
+    const auto uniform = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    TickDamage damage;
+    for (const int shift : {1, 2, 4, 3}) {
+        constexpr int kWidth = 203, kHeight = 117;
+        damage.Reset(kWidth, kHeight, shift);  // a new size of tile clears the old marks
+        for (int i = 0; i < 12; ++i) {
+            const int x = uniform(-5, kWidth), y = uniform(-5, kHeight);
+            damage.Mark({x, y, x + uniform(1, 9), y + uniform(1, 9)});
+        }
+        const auto covered = [&](const DeviceRect& r) {
+            for (int y = std::max(r.top, 0); y < std::min(r.bottom, kHeight); ++y)
+                for (int x = std::max(r.left, 0); x < std::min(r.right, kWidth); ++x)
+                    if (damage.Covers(x, y)) return true;
+            return false;
+        };
+        for (int i = 0; i < 400; ++i) {
+            const int x = uniform(-20, kWidth), y = uniform(-20, kHeight);
+            const DeviceRect r{x, y, x + uniform(0, 90), y + uniform(0, 90)};
+            ASSERT_EQ(damage.CoversAny(r), covered(r)) << "shift " << shift << " at " << x << "," << y;
+        }
+        // Tiles of 16 for the screen: on whole tiles, apart, holding every
+        // marked pixel.
+        std::vector<int> cover(std::size_t(kWidth * kHeight));
+        for (const DeviceRect& r : damage.Rects(4)) {
+            EXPECT_EQ(r.left % 16 + r.top % 16, 0);
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x) ++cover[std::size_t(y * kWidth + x)];
+        }
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                ASSERT_LE(cover[std::size_t(y * kWidth + x)], 1);
+                if (damage.Covers(x, y)) {
+                    ASSERT_EQ(cover[std::size_t(y * kWidth + x)], 1) << x << "," << y;
+                }
+            }
+    }
 }
 
 }  // namespace
