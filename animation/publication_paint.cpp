@@ -130,6 +130,7 @@ int64_t Distance(int64_t row, int64_t position) { return row >= position ? row -
 /// which hide whatever lies wholly inside them.
 struct TrailClip {
     const DrawingSurface& surface;
+    BoxF box;  ///< the plot's box, which the trails are cut to
     std::vector<BoxF> covers;
 
     bool Shows(double left, double top, double right, double bottom) const {
@@ -143,8 +144,9 @@ struct TrailClip {
 };
 
 /// How far from a line's points its pixels reach: a square end's corner
-/// lies 0.71 of the width from the end, its smoothing a pixel further.
-double LineReach(double width) { return width * 0.75 + 1.5; }
+/// lies 0.71 of the width from the end, and a pixel is touched while its
+/// centre lies within 0.71 of a pixel of the line.
+double LineReach(double width) { return width * 0.75 + 1; }
 
 /// Strokes, of the line through `points`, only the runs of segments that
 /// can show on a surface being drawn again in a few tiles: where trails
@@ -191,11 +193,18 @@ void StrokeRows(const TrailLines& lines, int body, int64_t first, int64_t last, 
 /// step that comes at the trail's head is drawn last, as a tick draws it.
 void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface, int64_t from,
                     int64_t to, double width) {
-    for (int64_t row = from; row < to; ++row)
+    std::vector<Stroke> strokes;
+    constexpr std::size_t kBatch = 1 << 16;
+    for (int64_t row = from; row < to; ++row) {
         for (int body = 1; body <= s.usableBodies(); ++body)
             if (lines.joins(body, row))
-                surface.StrokePolyline(lines.points(body, row - 1), 2, s.bodyColour[std::size_t(body)],
-                                       width);
+                strokes.push_back({*lines.points(body, row - 1), *lines.points(body, row),
+                                   s.bodyColour[std::size_t(body)]});
+        if (strokes.size() >= kBatch || row + 1 == to) {
+            surface.StrokeSegments(strokes.data(), strokes.size(), width);
+            strokes.clear();
+        }
+    }
 }
 
 /// Draws, in the order of DrawStepsByRow, the steps of the trails' rows
@@ -223,8 +232,12 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
             }
         }
     std::sort(steps.begin(), steps.end());
+    std::vector<Stroke> strokes;
+    strokes.reserve(steps.size());
     for (const auto& [row, body] : steps)
-        surface.StrokePolyline(lines.points(body, row - 1), 2, s.bodyColour[std::size_t(body)], width);
+        strokes.push_back(
+            {*lines.points(body, row - 1), *lines.points(body, row), s.bodyColour[std::size_t(body)]});
+    surface.StrokeSegments(strokes.data(), strokes.size(), width);
 }
 
 void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const TrailClip& clip,
@@ -571,7 +584,7 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
         if (under) {
             // What the legend and the stamp hide need not be drawn, unless
             // the layer is kept apart from them.
-            TrailClip clip{surface, {}};
+            TrailClip clip{surface, box, {}};
             if (layers == PaintLayers::All) {
                 if (const auto legend = LegendCover(s, plot, surface, m)) clip.covers.push_back(*legend);
                 if (clock) clip.covers.push_back(clock->box);
@@ -621,10 +634,8 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int widt
     const int64_t rows = s.usableRows();
     if (s.drawOrbits) {
         // The steps that came or went: a step joins the rows r - 1 and r,
-        // and shows when both are in the trail. A square end's corner
-        // reaches 0.71 of the width from the end, its smoothing a pixel
-        // further.
-        const double reach = std::max(0.1, s.look.lineWidth) * 0.75 + 1.5;
+        // and shows when both are in the trail.
+        const double reach = LineReach(std::max(0.1, s.look.lineWidth));
         const auto shows = [](std::pair<int64_t, int64_t> trail, int64_t r) {
             return r - 1 >= trail.first && r < trail.second;
         };

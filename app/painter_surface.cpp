@@ -8,6 +8,7 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "animation/tick_damage.h"
 #include "app/qt_text_painter.h"
@@ -223,6 +224,34 @@ void PainterSurface::StrokePolyline(const ViewPoint* points, std::size_t count, 
     lines_.clear();
     for (std::size_t i = 0; i + 1 < path_.size(); ++i) lines_.emplace_back(path_[i], path_[i + 1]);
     painter_.drawLines(lines_.data(), int(lines_.size()));
+}
+
+void PainterSurface::StrokeSegments(const Stroke* strokes, std::size_t count, double width) {
+    const PixelRaster* raster = imagePixels();
+    if (!raster) return DrawingSurface::StrokeSegments(strokes, count, width);
+    Flush();
+    TileMask mask;
+    if (only_) mask = only_->mask(), mask.size *= int32_t(scale_);
+    const double s = scale_;
+    // Bands of rows, one per processor, each drawing every stroke cut to its
+    // rows: a pixel sees the strokes in their order whatever the bands.
+    const auto band = [&](int32_t top, int32_t bottom) {
+        const DeviceRect clip{clip_.left, std::max(clip_.top, top), clip_.right,
+                              std::min(clip_.bottom, bottom)};
+        for (std::size_t i = 0; i < count; ++i) {
+            const Stroke& k = strokes[i];
+            BlendStroke(*raster, {k.a.x * s, k.a.y * s}, {k.b.x * s, k.b.y * s}, width * s, k.colour, clip,
+                        only_ ? &mask : nullptr);
+        }
+    };
+    constexpr std::size_t kWorthABand = 512;  // strokes below which one band does
+    const int bands = count < kWorthABand ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    const int32_t rows = clip_.bottom - clip_.top;
+    std::vector<std::thread> helpers;
+    for (int k = 1; k < bands; ++k)
+        helpers.emplace_back(band, clip_.top + rows * k / bands, clip_.top + rows * (k + 1) / bands);
+    band(clip_.top, clip_.top + rows / bands);
+    for (std::thread& helper : helpers) helper.join();
 }
 
 const PixelRaster* PainterSurface::imagePixels() const {

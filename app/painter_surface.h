@@ -38,6 +38,7 @@ public:
 
     bool smooth() const override { return true; }
     void StrokePolyline(const ViewPoint* points, std::size_t count, ColourRef colour, double width) override;
+    void StrokeSegments(const Stroke* strokes, std::size_t count, double width) override;
     void FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,
                     double outlineWidth) override;
     void FillArea(double left, double top, double right, double bottom, ColourRef colour) override;

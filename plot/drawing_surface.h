@@ -26,6 +26,12 @@ struct ViewPoint {
     double y = 0;
 };
 
+/// A straight piece of a line in its colour: one of many drawn at once.
+struct Stroke {
+    ViewPoint a, b;
+    ColourRef colour = 0;
+};
+
 /// How a text is drawn by the smooth operations: its size in pixels of the
 /// view, its colour, where the anchor point lies on the text's box, and
 /// whether it reads upwards (turned a quarter turn to the left).
@@ -90,6 +96,15 @@ public:
     /// One anti-aliased line through `points`, of `width` pixels, round joins.
     virtual void StrokePolyline(const ViewPoint* points, std::size_t count, ColourRef colour, double width) {
         (void)points, (void)count, (void)colour, (void)width;
+    }
+    /// The strokes in turn, each a line of `width` pixels through its two
+    /// points (with square ends on a raster, where they may be drawn in
+    /// bands of the picture at once, each band in the strokes' order).
+    virtual void StrokeSegments(const Stroke* strokes, std::size_t count, double width) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const ViewPoint points[] = {strokes[i].a, strokes[i].b};
+            StrokePolyline(points, 2, strokes[i].colour, width);
+        }
     }
     /// A filled disc, and its outline when `outlineWidth` is above 0.
     virtual void FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,

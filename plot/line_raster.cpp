@@ -42,31 +42,19 @@ bool CutTo(ViewPoint& a, ViewPoint& b, double left, double top, double right, do
 }
 
 /// A pixel seen along a direction (ux, uy): the share of it lying before
-/// each distance from its centre. Its square spreads over |ux| + |uy|,
-/// evenly in the middle and tapering to its corners, so that a band across
-/// it covers the share of its area that the band does.
+/// each distance from its centre. Its square spreads over |ux| + |uy|, and
+/// is taken as spread evenly over that width: a band across it then covers
+/// about the share of its area that the band does, and a line at any slope
+/// leaves the same ink per length wherever it passes between pixel centres.
 struct Footprint {
-    float half, inner, wide, inverseWide, inverseCorner;
+    float half, inverseWidth;
 
-    Footprint(double ux, double uy) {
-        const double a = std::max(std::fabs(ux), std::fabs(uy)), b = std::min(std::fabs(ux), std::fabs(uy));
-        half = float((a + b) / 2), inner = float((a - b) / 2), wide = float(a);
-        inverseWide = float(1 / a);
-        inverseCorner = b > 1e-6 ? float(1 / (2 * a * b)) : 0;
-    }
+    Footprint(double ux, double uy)
+        : half(float((std::fabs(ux) + std::fabs(uy)) / 2)), inverseWidth(1 / (2 * half)) {}
     /// The share of the pixel before distance x from its centre.
-    float Before(float x) const {
-        if (x <= -half) return 0;
-        if (x >= half) return 1;
-        if (x < -inner) return (x + half) * (x + half) * inverseCorner;
-        if (x > inner) return 1 - (half - x) * (half - x) * inverseCorner;
-        return (x + wide / 2) * inverseWide;
-    }
+    float Before(float x) const { return std::clamp((x + half) * inverseWidth, 0.0f, 1.0f); }
     /// The share of the pixel at distance x from [low, high].
-    float Within(float x, float low, float high) const {
-        if (x - half >= low && x + half <= high) return 1;  // wholly inside, as most are
-        return Before(high - x) - Before(low - x);
-    }
+    float Within(float x, float low, float high) const { return Before(high - x) - Before(low - x); }
 };
 
 }  // namespace
@@ -75,11 +63,12 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
                  const DeviceRect& clip, const TileMask* only) {
     const double half = width / 2;
     if (!(half > 0) || !(std::isfinite(b.x - a.x) && std::isfinite(b.y - a.y))) return;
-    // Far ends are brought in to just outside the clip, past the reach of a
-    // square end, so that the sums below stay small.
+    // Far ends are brought in to just outside the raster, past the reach of
+    // a square end, so that the sums below stay small. (Not to the clip:
+    // the same stroke cut to other clips must give the same pixels.)
     const double margin = width + 2;
-    const double left = clip.left - margin, top = clip.top - margin, right = clip.right + margin,
-                 bottom = clip.bottom + margin;
+    const double left = -margin, top = -margin, right = raster.width + margin,
+                 bottom = raster.height + margin;
     const bool inside = std::min(a.x, b.x) >= left && std::max(a.x, b.x) <= right &&
                         std::min(a.y, b.y) >= top && std::max(a.y, b.y) <= bottom;
     if (!inside && !CutTo(a, b, left, top, right, bottom)) return;

@@ -2,14 +2,18 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QSet>
 #include <cmath>
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "animation/tick_damage.h"
 #include "app/command_ids.h"
+#include "app/painter_surface.h"
 #include "app/scaled_paint.h"
 #include "app/simulation_view.h"
 #include "window_fixture.h"
@@ -92,6 +96,42 @@ TEST_F(HighDensityView, TicksPaintOnlyWhatChangedAndShowWhatAFullPaintShows) {
 
 TEST_F(HighDensityView, InThePublicationLookTooTicksPaintOnlyWhatChangedAsAFullPaintShows) {
     ExpectTicksShowWhatAFullPaintShows(*this, ID_STYLE_PUBLICATION);
+}
+
+TEST(SharpStrokes, ManyAtOnceInBandsDrawWhatTheyDrawOneByOneInTilesToo) {
+    // Long and short strokes crossing each other and the bands' edges.
+    std::vector<Stroke> strokes;
+    for (int i = 0; i < 3000; ++i) {
+        const double angle = i * 0.37, radius = 20 + i % 170;
+        const ViewPoint a{200 + radius * std::cos(angle), 150 + radius * std::sin(angle)};
+        const double length = i % 50 == 0 ? 400 : 6;
+        strokes.push_back({a,
+                           {a.x + length * std::cos(angle * 3), a.y + length * std::sin(angle * 3)},
+                           ColourRef(0x10305 * i & 0xFFFFFF)});
+    }
+    TickDamage damage;
+    damage.Reset(400, 300, 2);
+    for (int i = 0; i < 40; ++i) damage.Mark({i * 9, i * 7, i * 9 + 13, i * 7 + 5});
+    const TickDamage* restrictions[] = {nullptr, &damage};
+    for (const TickDamage* only : restrictions) {
+        QImage together(800, 600, QImage::Format_RGB32), apart(800, 600, QImage::Format_RGB32);
+        for (QImage* image : {&together, &apart}) {
+            image->fill(Qt::white);
+            QPainter painter(image);
+            PainterSurface surface(painter, 400, 300, 2);
+            if (only) surface.RestrictTo(*only);
+            surface.ClipTo(10, 10, 390, 290);
+            if (image == &together) {
+                surface.StrokeSegments(strokes.data(), strokes.size(), 1.5);
+            } else {
+                for (const Stroke& k : strokes) {
+                    const ViewPoint points[] = {k.a, k.b};
+                    surface.StrokePolyline(points, 2, k.colour, 1.5);
+                }
+            }
+        }
+        EXPECT_TRUE(together == apart) << (only ? "in tiles" : "whole");
+    }
 }
 
 }  // namespace
