@@ -56,6 +56,14 @@ public:
         version_ = kept;
     }
 
+    /// Body `body`'s pairs from row `r` on, to be written by a table derived
+    /// from another (a transform of its positions), which then calls
+    /// Changed(); several threads may write disjoint rows at once.
+    double* writableTrack(int32_t body, int32_t r) { return values_.get() + trackOffset(body, r); }
+    double* writableTimes() { return values_.get(); }
+    /// Takes a new version after values were written in place.
+    void Changed() { version_ = NextVersion(); }
+
     /// Copies the first `rows` rows of `from`, which has the same columns and
     /// at least that many rows, into this table, which has room for them.
     void CopyRowsFrom(const TrajectoryTable& from, int32_t rows);

@@ -1,0 +1,147 @@
+#include "simulation/reference_frame.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <thread>
+
+#include "simulation/trajectory_table.h"
+
+namespace {
+
+/// A row's frame as a map of positions: p' = turn(p - origin) * scale.
+struct RowFrame {
+    double ox = 0, oy = 0, cos = 1, sin = 0, scale = 1;
+};
+
+RowFrame FrameOfRow(const TrajectoryTable& t, const ReferenceFrame& f, const std::vector<double>& masses,
+                    int32_t r) {
+    RowFrame g;
+    constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
+    switch (f.kind) {
+        case ReferenceFrame::Kind::Inertial:
+            break;
+        case ReferenceFrame::Kind::Centred: {
+            const double* p = t.track(f.body, r);
+            g.ox = p[0], g.oy = p[1];
+            break;
+        }
+        case ReferenceFrame::Kind::Rotating: {
+            const double* p = t.track(f.body, r);
+            const double distance = std::hypot(p[0], p[1]);
+            if (!(distance > 0) || !std::isfinite(distance)) return {kNan, kNan, kNan, kNan, kNan};
+            // Turned by minus the body's angle: the body lands on +x.
+            g.cos = p[0] / distance, g.sin = -p[1] / distance;
+            if (f.scaled) g.scale = 1 / distance;
+            break;
+        }
+        case ReferenceFrame::Kind::Barycentre: {
+            double total = masses.empty() ? 1 : masses[0], mx = 0, my = 0;
+            for (int k = 1; k <= t.bodyColumns() && std::size_t(k) < masses.size(); ++k) {
+                const double* p = t.track(k, r);
+                total += masses[std::size_t(k)];
+                mx += masses[std::size_t(k)] * p[0], my += masses[std::size_t(k)] * p[1];
+            }
+            g.ox = total != 0 ? mx / total : kNan, g.oy = total != 0 ? my / total : kNan;
+            break;
+        }
+    }
+    return g;
+}
+
+void TransformBlock(const TrajectoryTable& from, TrajectoryTable& to, const ReferenceFrame& f,
+                    const std::vector<double>& masses, int32_t first, int32_t last, double* sun) {
+    std::vector<RowFrame> frames(std::size_t(last - first));
+    for (int32_t r = first; r < last; ++r) frames[std::size_t(r - first)] = FrameOfRow(from, f, masses, r);
+    for (int32_t r = first; r < last; ++r) to.writableTimes()[r] = from.time(r);
+    const auto place = [](const RowFrame& g, double x, double y, double* out) {
+        const double dx = x - g.ox, dy = y - g.oy;
+        out[0] = (dx * g.cos - dy * g.sin) * g.scale;
+        out[1] = (dx * g.sin + dy * g.cos) * g.scale;
+    };
+    for (int k = 1; k <= from.bodyColumns(); ++k) {
+        const double* in = from.track(k, first);
+        double* out = to.writableTrack(k, first);
+        for (int32_t i = 0; i < last - first; ++i)
+            place(frames[std::size_t(i)], in[2 * i], in[2 * i + 1], out + 2 * i);
+    }
+    if (sun)
+        for (int32_t i = 0; i < last - first; ++i) place(frames[std::size_t(i)], 0, 0, sun + 2 * (first + i));
+}
+
+bool ReadBody(std::string_view text, int bodies, int& body) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), body);
+    return error == std::errc() && end == text.data() + text.size() && body >= 1 && body <= bodies;
+}
+
+}  // namespace
+
+FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses) {
+    ReferenceFrame f;
+    if (text == "inertial") return {f, {}};
+    if (text == "barycentre" || text == "barycenter") {
+        if (!haveMasses)
+            return {std::nullopt,
+                    "the barycentre needs the bodies' masses: add a line \"masses = ...\" to the "
+                    "configuration"};
+        f.kind = ReferenceFrame::Kind::Barycentre;
+        return {f, {}};
+    }
+    const auto bodyError = [&] {
+        return "no body " + std::string(text.substr(text.find(':') + 1)) + ": the bodies are 1 to " +
+               std::to_string(bodies);
+    };
+    for (const auto& [prefix, kind] :
+         {std::pair{std::string_view("centre:"), ReferenceFrame::Kind::Centred},
+          std::pair{std::string_view("center:"), ReferenceFrame::Kind::Centred},
+          std::pair{std::string_view("rotate:"), ReferenceFrame::Kind::Rotating}}) {
+        if (text.substr(0, prefix.size()) != prefix) continue;
+        std::string_view rest = text.substr(prefix.size());
+        f.kind = kind;
+        if (kind == ReferenceFrame::Kind::Rotating && rest.size() > 7 &&
+            rest.substr(rest.size() - 7) == ",scaled") {
+            f.scaled = true;
+            rest.remove_suffix(7);
+        }
+        if (!ReadBody(rest, bodies, f.body)) return {std::nullopt, bodyError()};
+        return {f, {}};
+    }
+    return {std::nullopt,
+            "'" + std::string(text) +
+                "' is not a frame: inertial, centre:N, rotate:N, rotate:N,scaled or barycentre"};
+}
+
+std::string FrameText(const ReferenceFrame& f) {
+    switch (f.kind) {
+        case ReferenceFrame::Kind::Inertial:
+            return "inertial";
+        case ReferenceFrame::Kind::Centred:
+            return "centre:" + std::to_string(f.body);
+        case ReferenceFrame::Kind::Rotating:
+            return "rotate:" + std::to_string(f.body) + (f.scaled ? ",scaled" : "");
+        case ReferenceFrame::Kind::Barycentre:
+            return "barycentre";
+    }
+    return {};
+}
+
+void TransformRows(const TrajectoryTable& from, TrajectoryTable& to, const ReferenceFrame& frame,
+                   const std::vector<double>& masses, int32_t first, int32_t last, double* sun) {
+    first = std::max(first, 0), last = std::min({last, from.rowCount(), to.rowCount()});
+    if (first >= last || from.columnCount() != to.columnCount()) return;
+    // Blocks of rows for as many threads as the machine has, none under a
+    // few thousand rows, where starting a thread would cost more.
+    constexpr int32_t kLeastRows = 4096;
+    const int32_t rows = last - first;
+    const int threads =
+        int(std::clamp<int64_t>(rows / kLeastRows, 1, std::max(1u, std::thread::hardware_concurrency())));
+    std::vector<std::thread> workers;
+    for (int k = 1; k < threads; ++k)
+        workers.emplace_back(TransformBlock, std::cref(from), std::ref(to), std::cref(frame),
+                             std::cref(masses), first + int32_t(int64_t(rows) * k / threads),
+                             first + int32_t(int64_t(rows) * (k + 1) / threads), sun);
+    TransformBlock(from, to, frame, masses, first, first + rows / threads, sun);
+    for (std::thread& worker : workers) worker.join();
+    to.Changed();
+}

@@ -1,0 +1,47 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TrajectoryTable;
+
+/// A frame of reference the positions can be shown in. Inertial is the
+/// data's own frame, the sun fixed at the origin. Centred puts body `body` at
+/// the origin. Rotating turns with body `body` about the sun so that it
+/// stays on the positive x axis, and with `scaled` divides every distance
+/// by its distance, so that it sits at (1, 0). Barycentre puts the centre
+/// of mass of the sun and the bodies at the origin.
+struct ReferenceFrame {
+    enum class Kind { Inertial, Centred, Rotating, Barycentre };
+    Kind kind = Kind::Inertial;
+    int body = 0;
+    bool scaled = false;
+    bool operator==(const ReferenceFrame&) const = default;
+};
+
+/// A frame read from its text, or why it cannot be had.
+struct FrameChoice {
+    std::optional<ReferenceFrame> frame;
+    std::string error;
+};
+
+/// Reads "inertial", "centre:N", "rotate:N", "rotate:N,scaled" or
+/// "barycentre" for a simulation of `bodies` bodies; the barycentre needs
+/// the bodies' masses (`haveMasses`).
+FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses);
+
+/// The frame's text, as ParseFrame reads it.
+std::string FrameText(const ReferenceFrame& frame);
+
+/// Writes rows [first, last) of `from` into `to`, a table of the same shape,
+/// in the frame: the times as they are, each row's positions by that row's
+/// own frame (its centre, its turn). `masses` holds the sun's mass and then
+/// each body's (the barycentre only). `sun`, when given, takes the sun's
+/// position in the frame: row r's x and y at [2r] and [2r + 1]. Rows are
+/// shared among threads; a row whose frame cannot be had (its centre body
+/// not a number, a scaled frame's body at the sun) gets positions that are
+/// not numbers, which draw nothing.
+void TransformRows(const TrajectoryTable& from, TrajectoryTable& to, const ReferenceFrame& frame,
+                   const std::vector<double>& masses, int32_t first, int32_t last, double* sun = nullptr);

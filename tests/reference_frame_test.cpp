@@ -1,0 +1,138 @@
+// Positions shown in another frame: centred on a body, turning with one,
+// about the centre of mass; and the frames' texts.
+
+#include "simulation/reference_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "simulation/trajectory_table.h"
+
+namespace {
+
+/// Bodies on circles about the sun: radius r_k, angle w_k t + k.
+struct Circles {
+    std::vector<double> radius, speed;
+    int32_t rows;
+    std::unique_ptr<TrajectoryTable> table;
+
+    Circles(std::vector<double> r, std::vector<double> w, int32_t n)
+        : radius(std::move(r)), speed(std::move(w)), rows(n) {
+        const int bodies = int(radius.size());
+        table = AllocateTable(rows, 2 * bodies + 1);
+        for (int32_t t = 0; t < rows; ++t) {
+            table->set(t, 0, t * 0.1);
+            for (int k = 1; k <= bodies; ++k) {
+                const double angle = speed[std::size_t(k - 1)] * t + k;
+                table->set(t, 2 * k - 1, radius[std::size_t(k - 1)] * std::cos(angle));
+                table->set(t, 2 * k, radius[std::size_t(k - 1)] * std::sin(angle));
+            }
+        }
+    }
+    std::unique_ptr<TrajectoryTable> In(const ReferenceFrame& f, const std::vector<double>& masses = {},
+                                        std::vector<double>* sun = nullptr) const {
+        auto out = AllocateTable(rows, table->columnCount());
+        if (sun) sun->assign(std::size_t(2 * rows), 0);
+        TransformRows(*table, *out, f, masses, 0, rows, sun ? sun->data() : nullptr);
+        return out;
+    }
+};
+
+TEST(ReferenceFrame, CentredOnABodyPutsItAndTheSunWhereTheyBelong) {
+    const Circles c({1, 2.5}, {0.03, 0.011}, 9000);  // enough rows for several threads
+    std::vector<double> sun;
+    const auto out = c.In({ReferenceFrame::Kind::Centred, 2}, {}, &sun);
+    for (int32_t t = 0; t < c.rows; t += 7) {
+        EXPECT_EQ(out->track(2, t)[0], 0);
+        EXPECT_EQ(out->track(2, t)[1], 0);
+        EXPECT_EQ(out->time(t), c.table->time(t));
+        EXPECT_DOUBLE_EQ(sun[std::size_t(2 * t)], -c.table->track(2, t)[0]);
+        EXPECT_DOUBLE_EQ(out->track(1, t)[1], c.table->track(1, t)[1] - c.table->track(2, t)[1]);
+    }
+}
+
+TEST(ReferenceFrame, TurningWithAPlanetHoldsItStillAndDrawsTheOthersEpicycle) {
+    const double r1 = 1, r2 = 1.6, w1 = 0.02, w2 = 0.02 / std::pow(1.6, 1.5);
+    const Circles c({r1, r2}, {w1, w2}, 9000);
+    std::vector<double> sun;
+    const auto out = c.In({ReferenceFrame::Kind::Rotating, 1}, {}, &sun);
+    for (int32_t t = 0; t < c.rows; t += 11) {
+        EXPECT_NEAR(out->track(1, t)[0], r1, 1e-12);
+        EXPECT_NEAR(out->track(1, t)[1], 0, 1e-12);
+        // Body 2 at angle (w2 - w1) t + 1 from body 1: a circle run backwards.
+        const double angle = (w2 - w1) * t + 1;
+        EXPECT_NEAR(out->track(2, t)[0], r2 * std::cos(angle), 1e-12);
+        EXPECT_NEAR(out->track(2, t)[1], r2 * std::sin(angle), 1e-12);
+        EXPECT_EQ(sun[std::size_t(2 * t)], 0);
+    }
+    // Scaled: an eccentric body sits at (1, 0) in every row.
+    Circles e({1}, {0.05}, 300);
+    for (int32_t t = 0; t < e.rows; ++t) {
+        double* p = e.table->writableTrack(1, t);
+        const double r = 1 + 0.5 * std::cos(0.05 * t);
+        p[0] *= r, p[1] *= r;
+    }
+    const auto scaled = e.In({ReferenceFrame::Kind::Rotating, 1, true});
+    for (int32_t t = 0; t < e.rows; ++t) {
+        EXPECT_NEAR(scaled->track(1, t)[0], 1, 1e-12);
+        EXPECT_NEAR(scaled->track(1, t)[1], 0, 1e-12);
+    }
+}
+
+TEST(ReferenceFrame, EqualMassesOrbitTheirCentreAndABadRowDrawsNothing) {
+    // Two bodies opposite each other about (3, 0), with the sun weightless.
+    auto table = AllocateTable(50, 5);
+    for (int32_t t = 0; t < 50; ++t) {
+        const double a = 0.1 * t;
+        const double row[5] = {double(t), 3 + std::cos(a), std::sin(a), 3 - std::cos(a), -std::sin(a)};
+        table->Store(std::size_t(t) * 5, row, 5);
+    }
+    table->set(7, 1, std::nan(""));
+    auto out = AllocateTable(50, 5);
+    std::vector<double> sun(100);
+    TransformRows(*table, *out, {ReferenceFrame::Kind::Barycentre}, {0, 2, 2}, 0, 50, sun.data());
+    for (int32_t t = 0; t < 50; ++t) {
+        if (t == 7) {
+            EXPECT_TRUE(std::isnan(out->track(2, t)[0]));
+            continue;
+        }
+        EXPECT_NEAR(out->track(1, t)[0], std::cos(0.1 * t), 1e-12);
+        EXPECT_NEAR(out->track(2, t)[1], -std::sin(0.1 * t), 1e-12);
+        EXPECT_NEAR(sun[std::size_t(2 * t)], -3, 1e-12);
+    }
+    // A turning frame about a body at the sun has no direction.
+    const double still[5] = {0, 0, 0, 1, 1};
+    table->Store(0, still, 5);
+    TransformRows(*table, *out, {ReferenceFrame::Kind::Rotating, 1}, {}, 0, 1);
+    EXPECT_TRUE(std::isnan(out->track(2, 0)[0]));
+}
+
+TEST(ReferenceFrame, TextsReadBackAndWrongOnesSayWhy) {
+    for (const char* text : {"inertial", "centre:3", "rotate:1", "rotate:2,scaled", "barycentre"}) {
+        const FrameChoice c = ParseFrame(text, 3, true);
+        ASSERT_TRUE(c.frame) << text << ": " << c.error;
+        EXPECT_EQ(FrameText(*c.frame), text);
+    }
+    EXPECT_EQ(ParseFrame("center:2", 3, false).frame, (ReferenceFrame{ReferenceFrame::Kind::Centred, 2}));
+    const struct {
+        const char* text;
+        bool masses;
+        const char* error;
+    } wrong[] = {
+        {"centre:4", true, "no body 4: the bodies are 1 to 3"},
+        {"rotate:0", true, "no body 0: the bodies are 1 to 3"},
+        {"rotate:x,scaled", true, "no body x,scaled: the bodies are 1 to 3"},
+        {"barycentre", false,
+         "the barycentre needs the bodies' masses: add a line \"masses = ...\" to the configuration"},
+        {"spin", true, "'spin' is not a frame: inertial, centre:N, rotate:N, rotate:N,scaled or barycentre"},
+    };
+    for (const auto& w : wrong) {
+        const FrameChoice c = ParseFrame(w.text, 3, w.masses);
+        EXPECT_FALSE(c.frame) << w.text;
+        EXPECT_EQ(c.error, w.error);
+    }
+}
+
+}  // namespace
