@@ -68,6 +68,10 @@ inline constexpr std::string_view kNamesKey = "names";
 inline constexpr std::string_view kTimeUnitKey = "time unit";
 inline constexpr std::string_view kLengthUnitKey = "length unit";
 inline constexpr std::string_view kTitleKey = "title";
+/// Each body's mass ("masses = 0.001 0.0003"), and the sun's ("sun mass = 1",
+/// 1 without it), in any one unit: what the barycentre frame weighs.
+inline constexpr std::string_view kMassesKey = "masses";
+inline constexpr std::string_view kSunMassKey = "sun mass";
 /// Lines a configuration written for a plain data table adds: "data format
 /// = table" reads the data file as a table of lines (separators, header and
 /// column names found from the file); "plane = xz" chooses the coordinates

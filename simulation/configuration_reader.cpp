@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cctype>
+#include <optional>
 #include <sstream>
 #include <string_view>
 
@@ -10,6 +11,7 @@
 #include "configuration_keys.h"
 #include "file_access.h"
 #include "host.h"
+#include "number_text.h"
 #include "simulation_state.h"
 #include "table_plane.h"
 
@@ -140,6 +142,26 @@ std::string LowerCase(std::string text) {
     return text;
 }
 
+/// A mass: a decimal number of 0 or more.
+std::optional<double> ReadMass(std::string_view text) {
+    const std::optional<double> mass = ParseFiniteText(text, {.grammar = RealGrammar::Decimal});
+    return mass && *mass >= 0 ? mass : std::nullopt;
+}
+
+void ReadMasses(const std::string& value, SimulationState& s) {
+    s.bodyMasses.clear();
+    std::istringstream words(value);
+    for (std::string word; words >> word;) {
+        const std::optional<double> mass = ReadMass(word);
+        if (!mass) {
+            s.bodyMasses.clear();
+            s.massProblem = "masses: '" + ShownText(word) + "' is not a mass (a number of 0 or more)";
+            return;
+        }
+        s.bodyMasses.push_back(*mass);
+    }
+}
+
 /// Takes the optional lines after the fields (names, units, title),
 /// recognised by the text before the "=" (case and surrounding blanks do not
 /// matter). Other lines are ignored.
@@ -167,6 +189,14 @@ void ReadOptionalLines(ConfigScanner& in, SimulationState& s) {
             ParseTablePlane(LowerCase(value), s.plane);
         } else if (key == kEqualAspectKey) {
             s.configEqualAspect = value == "1";
+        } else if (key == kMassesKey) {
+            ReadMasses(value, s);
+        } else if (key == kSunMassKey) {
+            const std::optional<double> mass = ReadMass(value);
+            if (mass)
+                s.sunMass = *mass;
+            else
+                s.massProblem = "sun mass: '" + ShownText(value) + "' is not a mass (a number of 0 or more)";
         }
     }
 }
@@ -179,6 +209,9 @@ ConfigResult ReadConfigurationFrom(std::FILE* file, SimulationState& state, Host
     state.timeUnit.clear();
     state.lengthUnit.clear();
     state.plotTitle.clear();
+    state.bodyMasses.clear();
+    state.sunMass = 1;
+    state.massProblem.clear();
     state.dataFormat = DataFormat::Stream;
     state.plane = TablePlane::XY;
     state.configEqualAspect = false;

@@ -6,6 +6,7 @@
 #include <limits>
 #include <thread>
 
+#include "simulation/simulation_state.h"
 #include "simulation/trajectory_table.h"
 
 namespace {
@@ -110,6 +111,22 @@ FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses) {
     return {std::nullopt,
             "'" + std::string(text) +
                 "' is not a frame: inertial, centre:N, rotate:N, rotate:N,scaled or barycentre"};
+}
+
+std::vector<double> FrameMasses(const SimulationState& s) {
+    const int bodies = s.usableBodies();
+    if (!s.massProblem.empty() || int(s.bodyMasses.size()) < bodies) return {};
+    std::vector<double> masses{s.sunMass};
+    masses.insert(masses.end(), s.bodyMasses.begin(), s.bodyMasses.begin() + bodies);
+    return masses;
+}
+
+std::string BarycentreProblem(const SimulationState& s) {
+    if (!s.massProblem.empty()) return s.massProblem;
+    if (int(s.bodyMasses.size()) < s.usableBodies())
+        return "the barycentre needs a mass for each of the " + std::to_string(s.usableBodies()) +
+               " bodies: add a line \"masses = ...\" to the configuration";
+    return {};
 }
 
 std::string FrameText(const ReferenceFrame& f) {

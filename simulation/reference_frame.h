@@ -6,6 +6,7 @@
 #include <vector>
 
 class TrajectoryTable;
+struct SimulationState;
 
 /// A frame of reference the positions can be shown in. Inertial is the
 /// data's own frame, the sun fixed at the origin. Centred puts body `body` at
@@ -31,6 +32,13 @@ struct FrameChoice {
 /// "barycentre" for a simulation of `bodies` bodies; the barycentre needs
 /// the bodies' masses (`haveMasses`).
 FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses);
+
+/// The sun's mass and then each body's, as TransformRows weighs them; empty
+/// when the configuration does not give a mass for every body.
+std::vector<double> FrameMasses(const SimulationState& state);
+
+/// Why the barycentre cannot be had for `state`, or empty when it can.
+std::string BarycentreProblem(const SimulationState& state);
 
 /// The frame's text, as ParseFrame reads it.
 std::string FrameText(const ReferenceFrame& frame);

@@ -90,6 +90,12 @@ struct SimulationState {
     std::string timeUnit;
     std::string lengthUnit;
     std::string plotTitle;
+    /// The bodies' masses (body k's is bodyMasses[k - 1]) and the sun's,
+    /// when the configuration gives them; massProblem says what was wrong
+    /// with a masses line that could not be read (bodyMasses is then empty).
+    std::vector<double> bodyMasses;
+    double sunMass = 1;
+    std::string massProblem;
 
     int32_t position = 0;
     int32_t dataLoaded = 0;

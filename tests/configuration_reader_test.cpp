@@ -7,6 +7,7 @@
 #include "animation/startup_defaults.h"
 #include "plot/plot_box.h"
 #include "simulation/configuration_reader.h"
+#include "simulation/reference_frame.h"
 #include "simulation/simulation_state.h"
 #include "test_support.h"
 
@@ -238,6 +239,37 @@ TEST_F(ConfigFixture, OptionalLinesAfterTheFourteenFields) {
 
     // A bad field still fails with its code, whatever follows.
     EXPECT_EQ(Read(WithField(9, "x") + extras), CodeOf(ConfigResult::BadTrailLength));
+}
+
+TEST_F(ConfigFixture, MassesWeighTheBarycentreAndABadOneSaysWhichWord) {
+    // kExample has 2 bodies.
+    const struct {
+        const char* lines;
+        std::vector<double> weighed;  // sun, then bodies; empty: no barycentre
+        const char* problem;
+    } cases[] = {
+        {"",
+         {},
+         "the barycentre needs a mass for each of the 2 bodies: add a line \"masses = ...\" to the "
+         "configuration"},
+        {"masses = 0.001 3e-4\n", {1, 0.001, 3e-4}, ""},
+        {"Masses = 2 3 4\nsun mass = 1000\n", {1000, 2, 3}, ""},
+        {"masses = 1\n",
+         {},
+         "the barycentre needs a mass for each of the 2 bodies: add a line \"masses = ...\" to the "
+         "configuration"},
+        {"masses = 1 -2\n", {}, "masses: '-2' is not a mass (a number of 0 or more)"},
+        {"masses = 1 nan\n", {}, "masses: 'nan' is not a mass (a number of 0 or more)"},
+        {"masses = 1 2\nsun mass = heavy\n", {}, "sun mass: 'heavy' is not a mass (a number of 0 or more)"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(Read(std::string(kExample) + c.lines), 0) << c.lines;
+        state.dataLoaded = 1;  // the bodies the barycentre weighs are the data's
+        state.rows = AllocateTable(1, 5);
+        state.lineCount = 1, state.columnCount = 5;
+        EXPECT_EQ(FrameMasses(state), c.weighed) << c.lines;
+        EXPECT_EQ(BarycentreProblem(state), c.problem) << c.lines;
+    }
 }
 
 TEST_F(ConfigFixture, ControlCharactersInTheOptionalLinesShowAsReplacementCharacters) {
