@@ -32,7 +32,7 @@ inline int64_t Distance(int64_t row, int64_t position) {
 
 void DrawTrailOnRaster(const SimulationState& s, const PlotBox& plot, const PixelRaster& raster, int body,
                        RowRange rows, ColourRef colour, bool fade, TrailCache& cache) {
-    cache.Prepare(*s.rows, plot, raster, s.usableBodies(), rows.first, rows.last);
+    cache.Prepare(*s.shownRows(), plot, raster, s.usableBodies(), rows.first, rows.last);
     uint32_t* const bits = raster.bits;
     const TrailCache::Segments segments = cache.Offsets(body, rows.first, rows.last);
     if (!fade) {
@@ -54,7 +54,7 @@ void DrawTrailOnRaster(const SimulationState& s, const PlotBox& plot, const Pixe
 /// Erases body `body`'s trail points of `rows` outside `kept` on the raster.
 void EraseTrailOnRaster(const SimulationState& s, const PlotBox& plot, const PixelRaster& raster, int body,
                         RowRange rows, RowRange kept, TrailCache& cache) {
-    cache.Prepare(*s.rows, plot, raster, s.usableBodies(), rows.first, rows.last);
+    cache.Prepare(*s.shownRows(), plot, raster, s.usableBodies(), rows.first, rows.last);
     const uint32_t pixel = ToRasterPixel(plot.fillColour);
     const RowRange parts[] = {{rows.first, std::min(rows.last, kept.first)},
                               {std::max(rows.first, kept.last), rows.last}};
@@ -64,6 +64,13 @@ void EraseTrailOnRaster(const SimulationState& s, const PlotBox& plot, const Pix
             for (const int32_t offset : segment)
                 if (offset >= 0) raster.bits[offset] = pixel;
     }
+}
+
+/// A sun that moves in the frame leaves its place as the bodies do.
+void EraseMovingSun(const SimulationState& s, PlotBox& plot) {
+    if (!s.sunMoves() || !s.sunSize) return;
+    const auto [x, y] = s.sunAt(s.position);
+    plot.PlotDisc(x, y, s.sunSize, plot.fillColour, 1);
 }
 
 }  // namespace
@@ -78,6 +85,7 @@ void EraseSystemBefore(const SimulationState& s, PlotBox& plot, TrailCache* trai
             EraseTrailOnRaster(s, plot, *raster, i, rows, {next.first, next.second}, *trails);
     }
     DrawPlanets(s, plot, 0);
+    EraseMovingSun(s, plot);
 }
 
 void DrawOrbit(const SimulationState& s, PlotBox& plot, int body, ColourRef colour, TrailCache* trails) {
@@ -91,7 +99,7 @@ void DrawOrbit(const SimulationState& s, PlotBox& plot, int body, ColourRef colo
         DrawTrailOnRaster(s, plot, *raster, body, rows, colour, fade, *trails);
         return;
     }
-    const double* values = s.rows->track(body, int32_t(rows.first));
+    const double* values = s.shownRows()->track(body, int32_t(rows.first));
     for (int64_t r = rows.first; r < rows.last; ++r, values += 2) {
         const ColourRef shade =
             fade ? FadedColour(colour, plot.fillColour, Distance(r, s.position), s.pointsPerOrbit) : colour;
@@ -104,13 +112,16 @@ void DrawPlanets(const SimulationState& s, PlotBox& plot, int visible) {
     if (s.position < 0 || s.position >= s.usableRows()) return;
     for (int i = 1; i <= s.usableBodies(); ++i) {
         const ColourRef colour = visible ? s.bodyColour[std::size_t(i)] : plot.fillColour;
-        const double* xy = s.rows->track(i, s.position);
+        const double* xy = s.shownRows()->track(i, s.position);
         plot.PlotDisc(xy[0], xy[1], s.bodySize[std::size_t(i)], colour, 1);
     }
 }
 
 void DrawSunAndAxes(const SimulationState& s, PlotBox& plot) {
-    if (s.sunSize) plot.PlotDisc(0.0, 0.0, s.sunSize, kSunColour, 1);
+    if (s.sunSize) {
+        const auto [x, y] = s.sunAt(s.position);
+        plot.PlotDisc(x, y, s.sunSize, kSunColour, 1);
+    }
     if (s.drawAxes) plot.DrawCross(0.0, 0.0);
 }
 
@@ -124,6 +135,7 @@ void DrawSystem(const SimulationState& s, PlotBox& plot, int visible, TrailCache
     }
     for (int i = 1; i <= s.usableBodies(); ++i) DrawOrbit(s, plot, i, plot.fillColour, trails);
     DrawPlanets(s, plot, 0);
+    EraseMovingSun(s, plot);
 }
 
 std::pair<int64_t, int64_t> TrailRowSpan(const SimulationState& s) {
@@ -142,14 +154,22 @@ void MarkTrailRows(const SimulationState& s, const TrailCache& trails, const Pix
 }
 
 void MarkPlanets(const SimulationState& s, const PlotBox& plot, TickDamage& damage) {
-    if (!s.drawPlanets || !plot.enabled) return;
-    if (s.position < 0 || s.position >= s.usableRows()) return;
+    if (!plot.enabled || s.position < 0 || s.position >= s.usableRows()) return;
+    auto clamp = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+    if (s.sunMoves() && s.sunSize) {  // a sun that moves in the frame
+        const auto [x, y] = s.sunAt(s.position);
+        if (!plot.IsOutside(x, y)) {
+            const DevicePoint c = plot.Map(x, y);
+            const int64_t r = std::max(s.sunSize, 0);
+            damage.Mark({clamp(c.x - r), clamp(c.y - r), clamp(c.x + r + 1), clamp(c.y + r + 1)});
+        }
+    }
+    if (!s.drawPlanets) return;
     for (int i = 1; i <= s.usableBodies(); ++i) {
-        const double* xy = s.rows->track(i, s.position);
+        const double* xy = s.shownRows()->track(i, s.position);
         if (plot.IsOutside(xy[0], xy[1])) continue;
         const DevicePoint c = plot.Map(xy[0], xy[1]);
         const int64_t r = std::max(s.bodySize[std::size_t(i)], 0);
-        auto clamp = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
         damage.Mark({clamp(c.x - r), clamp(c.y - r), clamp(c.x + r + 1), clamp(c.y + r + 1)});
     }
 }

@@ -37,7 +37,7 @@ int64_t PositionsInside(const SimulationState& s, const PlotBox& plot, const Dev
     int64_t count = 0;
     for (int64_t r = 0; r < rows; r += stride)
         for (int k = 1; k <= s.usableBodies(); ++k) {
-            const double* xy = s.rows->track(k, int32_t(r));
+            const double* xy = s.shownRows()->track(k, int32_t(r));
             if (plot.IsOutside(xy[0], xy[1])) continue;
             const DevicePoint p = plot.Map(xy[0], xy[1]);
             count += p.x >= area.left && p.x < area.right && p.y >= area.top && p.y < area.bottom;

@@ -271,10 +271,13 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
 }
 
 void DrawDiscs(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface) {
-    if (s.sunSize > 0) surface.FillCircle(plot.MapExact(0, 0), s.sunSize + 0.5, kSunColour, kSunEdge, 0.8);
+    if (s.sunSize > 0) {
+        const auto [x, y] = s.sunAt(s.position);
+        surface.FillCircle(plot.MapExact(x, y), s.sunSize + 0.5, kSunColour, kSunEdge, 0.8);
+    }
     if (!s.drawPlanets || s.position < 0 || s.position >= s.usableRows()) return;
     for (int body = 1; body <= s.usableBodies(); ++body) {
-        const double* xy = s.rows->track(body, s.position);
+        const double* xy = s.shownRows()->track(body, s.position);
         if (plot.IsOutside(xy[0], xy[1])) continue;
         const int radius = s.bodySize[std::size_t(body)];
         if (radius < 0) continue;
@@ -643,7 +646,7 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int widt
             for (int body = 1; body <= s.usableBodies(); ++body)
                 for (int64_t r = std::max<int64_t>(span.first, 1); r <= span.second && r < rows; ++r) {
                     if (shows(before, r) == shows(after, r)) continue;
-                    const double* xy = s.rows->track(body, int32_t(r - 1));
+                    const double* xy = s.shownRows()->track(body, int32_t(r - 1));
                     const ViewPoint a = plot.MapExact(xy[0], xy[1]), b = plot.MapExact(xy[2], xy[3]);
                     if (!(std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) &&
                           std::isfinite(b.y)))
@@ -663,11 +666,18 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int widt
                     }
                 }
     }
+    if (s.sunMoves() && s.sunSize > 0)
+        for (const int32_t row : {from, to}) {  // a sun that moves in the frame
+            const auto [x, y] = s.sunAt(row);
+            const ViewPoint c = plot.MapExact(x, y);
+            const double r = s.sunSize + 2;
+            if (std::isfinite(c.x) && std::isfinite(c.y)) mark(c.x - r, c.y - r, c.x + r, c.y + r);
+        }
     if (s.drawPlanets)
         for (const int32_t row : {from, to}) {
             if (row < 0 || row >= rows) continue;
             for (int body = 1; body <= s.usableBodies(); ++body) {
-                const double* xy = s.rows->track(body, row);
+                const double* xy = s.shownRows()->track(body, row);
                 if (plot.IsOutside(xy[0], xy[1])) continue;
                 const ViewPoint c = plot.MapExact(xy[0], xy[1]);
                 const double r = s.bodySize[std::size_t(body)] + 2;

@@ -28,7 +28,7 @@ bool StepJoins(const ViewPoint* before, ViewPoint a, ViewPoint b, const ViewPoin
 
 void TrailLines::Prepare(const SimulationState& s, const PlotBox& plot, int64_t first, int64_t last) {
     const int bodies = s.usableBodies();
-    const Key key{s.rows ? s.rows->version() : 0, s.usableRows(), bodies, plot.Mapping()};
+    const Key key{s.rows ? s.shownRows()->version() : 0, s.usableRows(), bodies, plot.Mapping()};
     if (key == key_ && first >= first_ && last <= end_) return;
     key_ = key;
     // Room for the rows to move by as many again either way before the
@@ -46,7 +46,7 @@ void TrailLines::Prepare(const SimulationState& s, const PlotBox& plot, int64_t 
     for (int body = 1; body <= bodies; ++body) {
         ViewPoint* p = &points_[std::size_t(body - 1) * held];
         const auto mapped = [&](int64_t row) {
-            const double* xy = s.rows->track(body, int32_t(row));
+            const double* xy = s.shownRows()->track(body, int32_t(row));
             return plot.MapExact(xy[0], xy[1]);
         };
         for (int64_t row = first_; row < end_; ++row) p[row - first_] = mapped(row);

@@ -46,16 +46,19 @@ bool FitToData(const SimulationState& s, PlotBox& plot) {
     constexpr double inf = std::numeric_limits<double>::infinity();
     double lo[2] = {inf, inf}, hi[2] = {-inf, -inf};
     const int32_t rows = s.usableRows();
-    for (int body = 1; body <= s.usableBodies(); ++body) {
-        const double* xy = s.rows->track(body, 0);
-        for (int32_t r = 0; r < rows; ++r, xy += 2) {
-            for (int axis = 0; axis < 2; ++axis) {
-                if (!std::isfinite(xy[axis])) continue;
-                lo[axis] = std::min(lo[axis], xy[axis]);
-                hi[axis] = std::max(hi[axis], xy[axis]);
-            }
+    const auto take = [&](const double* xy) {
+        for (int axis = 0; axis < 2; ++axis) {
+            if (!std::isfinite(xy[axis])) continue;
+            lo[axis] = std::min(lo[axis], xy[axis]);
+            hi[axis] = std::max(hi[axis], xy[axis]);
         }
+    };
+    for (int body = 1; body <= s.usableBodies(); ++body) {
+        const double* xy = s.shownRows()->track(body, 0);
+        for (int32_t r = 0; r < rows; ++r, xy += 2) take(xy);
     }
+    // A sun that moves in the frame is part of the data shown.
+    for (int32_t r = 0; s.sunMoves() && r < rows; ++r) take(&s.framedSun[std::size_t(2 * r)]);
     if (!(lo[0] <= hi[0] && lo[1] <= hi[1])) return false;
     for (int axis = 0; axis < 2; ++axis) {
         if (lo[axis] == hi[axis]) lo[axis] -= 0.5, hi[axis] += 0.5;

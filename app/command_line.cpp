@@ -76,6 +76,10 @@ struct OptionTable {
     QCommandLineOption fontSize{
         "font-size", "Publication: text size in pixels of the view (default from the view's size).", "PX"};
     QCommandLineOption clock{"clock", "Publication: the time stamp in a corner, on (default) or off.", "ON"};
+    QCommandLineOption frame{"frame",
+                             "Frame the positions are shown in: inertial (default), centre:N, rotate:N, "
+                             "rotate:N,scaled or barycentre.",
+                             "FRAME"};
     QCommandLineOption help{"help", "Show this help."};
     QCommandLineOption version{"version", "Show the version."};
 
@@ -83,7 +87,7 @@ struct OptionTable {
         for (const QCommandLineOption* option :
              {&render,      &frames, &video,       &fps,   &size,     &scale, &framed, &row,    &time,
               &ticks,       &yes,    &equalAspect, &trail, &fade,     &loop,  &box,    &follow, &plane,
-              &writeConfig, &style,  &lineWidth,   &grid,  &fontSize, &clock, &help,   &version})
+              &writeConfig, &style,  &lineWidth,   &grid,  &fontSize, &clock, &frame,  &help,   &version})
             parser.addOption(*option);
         parser.setApplicationDescription(kDescription);
         parser.addPositionalArgument("CONFIG.ovx", "The simulation's configuration file.");
@@ -195,13 +199,15 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         if (renders.size() + frames.size() + videos.size() + configsOut.size() > 1)
             return "--write-config cannot be given with --render, --frames or --video, nor twice";
         for (const QCommandLineOption* viewOnly :
-             {&table.size, &table.ticks, &table.yes, &table.scale, &table.fps, &table.framed, &table.row,
-              &table.time, &table.equalAspect, &table.trail, &table.fade, &table.loop, &table.box,
-              &table.follow, &table.style, &table.lineWidth, &table.grid, &table.fontSize, &table.clock})
+             {&table.size,      &table.ticks, &table.yes,      &table.scale,       &table.fps,
+              &table.framed,    &table.row,   &table.time,     &table.equalAspect, &table.trail,
+              &table.fade,      &table.loop,  &table.box,      &table.follow,      &table.style,
+              &table.lineWidth, &table.grid,  &table.fontSize, &table.clock,       &table.frame})
             if (parser.isSet(*viewOnly))
                 return Format("--%s does not go with --write-config",
                               viewOnly->names().front().toLatin1().constData());
     }
+    for (const std::string& value : values(table.frame)) options.frame = value;
     for (const std::string& value : values(table.plane))
         if (!ParseTablePlane(value, options.plane))
             return Format("--plane wants xy, xz or yz, not '%s'", value.c_str());
@@ -218,7 +224,9 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
            : !frames.empty() ? CommandMode::Frames
            : !videos.empty() ? CommandMode::Video
                              : CommandMode::Picture;
-    for (const QCommandLineOption* pictureOnly : {&table.size, &table.ticks, &table.yes, &table.scale})
+    // The window does not show other frames yet: --frame is for pictures.
+    for (const QCommandLineOption* pictureOnly :
+         {&table.size, &table.ticks, &table.yes, &table.scale, &table.frame})
         if (window && parser.isSet(*pictureOnly))
             return Format("--%s needs --render or --frames",
                           pictureOnly->names().front().toLatin1().constData());

@@ -41,6 +41,9 @@ struct CommandOptions {
     PublicationLook look;
     /// The plane shown of a table with three coordinates per body.
     TablePlane plane = TablePlane::XY;
+    /// The frame the positions are shown in, as ShowInFrame reads it; empty
+    /// for the data's own.
+    std::string frame;
     std::string config;  ///< empty in the window when none is given
 };
 

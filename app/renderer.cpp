@@ -11,6 +11,7 @@
 
 #include "animation/animation_commands.h"
 #include "animation/frame_loop.h"
+#include "animation/frame_view.h"
 #include "animation/playback_commands.h"
 #include "animation/settings.h"
 #include "animation/simulation_loading.h"
@@ -116,6 +117,12 @@ int Render(const CommandLine& line) {
         if (problem.empty()) return 0;
         std::fprintf(stderr, "%s\n", problem.c_str());
         return 1;
+    }
+    if (!options.frame.empty()) {
+        if (const std::string problem = ShowInFrame(state, plot, options.frame); !problem.empty()) {
+            std::fprintf(stderr, "orbivex: --frame %s: %s\n", options.frame.c_str(), problem.c_str());
+            return 2;
+        }
     }
     if (options.box) ApplyTypedBox(state, plot, *options.box);
     if (options.row) {

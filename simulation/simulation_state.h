@@ -7,6 +7,7 @@
 
 #include "configuration_keys.h"
 #include "data_hand_over.h"
+#include "reference_frame.h"
 #include "table_layout.h"
 #include "trajectory_table.h"
 
@@ -53,6 +54,28 @@ struct SimulationState {
     int32_t bodyCount = 0;
     int32_t columnCount = 0;
     std::unique_ptr<TrajectoryTable> rows;
+    /// The frame the positions are shown in, the positions in it (null in
+    /// the inertial frame, where the data's own are shown), made from the
+    /// table whose version framedFrom holds, and the sun's place in it, x and
+    /// y of row r at [2r] and [2r + 1] (empty when the sun stays at the
+    /// origin). Everything drawn reads shownRows(), which falls back on the
+    /// data's own positions once the table they were made from is replaced.
+    ReferenceFrame frame;
+    std::unique_ptr<TrajectoryTable> framedRows;
+    uint64_t framedFrom = 0;
+    std::vector<double> framedSun;
+    bool framed() const {
+        return framedRows && rows && rows->version() == framedFrom &&
+               framedRows->rowCount() == rows->rowCount();
+    }
+    const TrajectoryTable* shownRows() const { return framed() ? framedRows.get() : rows.get(); }
+    /// Where the sun stands at `row` in the frame shown.
+    std::array<double, 2> sunAt(int32_t row) const {
+        if (!framed() || row < 0 || std::size_t(2 * int64_t(row) + 1) >= framedSun.size()) return {0, 0};
+        return {framedSun[std::size_t(2 * row)], framedSun[std::size_t(2 * row + 1)]};
+    }
+    /// Whether the sun moves in the frame shown.
+    bool sunMoves() const { return framed() && !framedSun.empty(); }
 
     std::array<int32_t, kBodySlots> bodySize{};
     std::array<int32_t, kBodySlots> bodyColourCode{};

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/format.h"
 #include "process_runner.h"
 #include "test_support.h"
 
@@ -81,7 +82,8 @@ TEST(RenderCommand, ViewOptionsWithoutAPictureOpenTheViewer) {
                      dir.path(), "QT_QPA_PLATFORM=offscreen ORBIVEX_FIRST_FRAME_PROBE=1");
     EXPECT_EQ(opened.status, 0) << opened.err;
     EXPECT_EQ(opened.out.rfind("first-frame ", 0), 0u);
-    for (const char* pictureOnly : {"--ticks 5 run.ovx", "--size 10x10 run.ovx", "--yes run.ovx"}) {
+    for (const char* pictureOnly :
+         {"--ticks 5 run.ovx", "--size 10x10 run.ovx", "--yes run.ovx", "--frame centre:1 run.ovx"}) {
         const Result refused = RunOrbivex(pictureOnly, dir);
         EXPECT_EQ(refused.status, 2) << pictureOnly;
         EXPECT_NE(refused.err.find("needs --render or --frames"), std::string::npos) << pictureOnly;
@@ -122,6 +124,78 @@ TEST(RenderCommand, EqualAspectDrawsACircularOrbitRoundInAWideView) {
         EXPECT_NEAR(height, 200, 2);
         EXPECT_NEAR(width, equal ? height : 640 * 2 / 3, equal ? 1 : 2);
     }
+}
+
+/// The centre of the pixels of `colour`, or (-1, -1) without any.
+std::pair<double, double> CentreOf(const QImage& image, QRgb colour) {
+    double x = 0, y = 0, n = 0;
+    for (int j = 0; j < image.height(); ++j)
+        for (int i = 0; i < image.width(); ++i)
+            if (image.pixel(i, j) == colour) x += i, y += j, ++n;
+    return n ? std::pair{x / n, y / n} : std::pair{-1.0, -1.0};
+}
+
+TEST(RenderCommand, AFrameHoldsItsBodyStillAndTheInertialOneDrawsAsWithout) {
+    TempDir dir;
+    std::string data;
+    for (int r = 0; r < 120; ++r) {
+        const double a1 = r * 0.05, a2 = r * 0.05 / std::pow(1.6, 1.5) + 1;
+        data += std::to_string(r) + " " + std::to_string(std::cos(a1)) + " " + std::to_string(std::sin(a1)) +
+                " " + std::to_string(1.6 * std::cos(a2)) + " " + std::to_string(1.6 * std::sin(a2)) + "\n";
+    }
+    dir.write("two.dat", data);
+    const std::string config =
+        "data = two.dat\nlines = 120\nbodies = 2\nradii = 3 3\ncolours = 4 5\nbox = -2 -2 2 2\n"
+        "delay = 20\nstep = 1\npoints = 10\nstart = 0\nsun = 0\naxes = 0\nplanets = 1\norbits = 0\n";
+    dir.write("two.ovx", config);
+    const QRgb green = 0xFF007800, blue = 0xFF0000B4;  // codes 4 and 5
+    const auto frames = [&](const std::string& frame) {
+        std::filesystem::remove_all(dir.path() + "/f");
+        const Result result =
+            RunOrbivex("--frames f --size 201x201 --ticks 30 --frame " + frame + " two.ovx", dir);
+        EXPECT_EQ(result.status, 0) << frame << ": " << result.err;
+        std::vector<QImage> images;
+        for (int k = 0; k <= 30; k += 6)
+            images.emplace_back(QString::fromStdString(dir.path() + Format("/f/frame-%06d.png", k)));
+        return images;
+    };
+    // Centred on the blue body: it stays in the middle of the view.
+    for (const QImage& image : frames("centre:2")) {
+        const auto [x, y] = CentreOf(image, blue);
+        EXPECT_NEAR(x, 100, 1);
+        EXPECT_NEAR(y, 100, 1);
+    }
+    // Turning with the green body: it stays on one pixel while the blue one goes round.
+    const std::vector<QImage> turning = frames("rotate:1");
+    for (const QImage& image : turning) EXPECT_EQ(CentreOf(image, green), CentreOf(turning.front(), green));
+    EXPECT_NE(CentreOf(turning.back(), blue), CentreOf(turning.front(), blue));
+    // The inertial frame is the data's own: the same frames as without the option.
+    const std::vector<QImage> inertial = frames("inertial");
+    std::filesystem::remove_all(dir.path() + "/f");
+    ASSERT_EQ(RunOrbivex("--frames f --size 201x201 --ticks 30 two.ovx", dir).status, 0);
+    for (int k = 0; k <= 30; k += 6)
+        EXPECT_TRUE(inertial[std::size_t(k / 6)] ==
+                    QImage(QString::fromStdString(dir.path() + Format("/f/frame-%06d.png", k))));
+    // Frames that cannot be had say why, and write nothing.
+    const std::pair<const char*, const char*> refused[] = {
+        {"centre:3", "orbivex: --frame centre:3: no body 3: the bodies are 1 to 2\n"},
+        {"barycentre",
+         "orbivex: --frame barycentre: the barycentre needs a mass for each of the 2 bodies: add a line "
+         "\"masses "
+         "= ...\" to the configuration\n"},
+        {"sideways",
+         "orbivex: --frame sideways: 'sideways' is not a frame: inertial, centre:N, rotate:N, "
+         "rotate:N,scaled or "
+         "barycentre\n"},
+    };
+    for (const auto& [frame, says] : refused) {
+        const Result result = RunOrbivex(std::string("--render no.png --frame ") + frame + " two.ovx", dir);
+        EXPECT_EQ(result.status, 2) << frame;
+        EXPECT_EQ(result.err, says);
+        EXPECT_FALSE(std::filesystem::exists(dir.path() + "/no.png"));
+    }
+    dir.write("two.ovx", config + "masses = 1 1\n");
+    EXPECT_EQ(RunOrbivex("--render yes.png --frame barycentre two.ovx", dir).status, 0);
 }
 
 TEST(RenderCommand, LoopRunsEveryTickAsked) {
