@@ -148,42 +148,16 @@ struct TrailClip {
 /// centre lies within 0.71 of a pixel of the line.
 double LineReach(double width) { return width * 0.75 + 1; }
 
-/// Strokes, of the line through `points`, only the runs of segments that
-/// can show on a surface being drawn again in a few tiles: where trails
-/// wind over each other, a tile is crossed by many lines, of which only a
-/// segment or two each touch it.
-void StrokeShownSegments(DrawingSurface& surface, const TrailClip& clip, const ViewPoint* points,
-                         std::size_t count, ColourRef colour, double width) {
-    const double reach = LineReach(width);
-    std::size_t runStart = SIZE_MAX;
-    for (std::size_t i = 0; i + 1 < count; ++i) {
-        const ViewPoint a = points[i], b = points[i + 1];
-        const bool shows = clip.Shows(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
-                                      std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach);
-        if (shows && runStart == SIZE_MAX) runStart = i;
-        if (!shows && runStart != SIZE_MAX) {
-            surface.StrokePolyline(points + runStart, i + 1 - runStart, colour, width);
-            runStart = SIZE_MAX;
-        }
-    }
-    if (runStart != SIZE_MAX) surface.StrokePolyline(points + runStart, count - runStart, colour, width);
-}
-
 /// Strokes the line of body `body` through rows [first, last), broken
 /// where a step does not join.
 void StrokeRows(const TrailLines& lines, int body, int64_t first, int64_t last, DrawingSurface& surface,
-                const TrailClip& clip, ColourRef colour, double width) {
+                ColourRef colour, double width) {
     const ViewPoint* points = lines.points(body, first);
     for (int64_t from = first; from + 1 < last;) {
         int64_t to = from + 1;
         while (to < last && lines.joins(body, to)) ++to;
-        if (to > from + 1) {
-            const std::size_t count = std::size_t(to - from);
-            if (surface.partial())
-                StrokeShownSegments(surface, clip, points + (from - first), count, colour, width);
-            else
-                surface.StrokePolyline(points + (from - first), count, colour, width);
-        }
+        if (to > from + 1)
+            surface.StrokePolyline(points + (from - first), std::size_t(to - from), colour, width);
         from = to;
     }
 }
@@ -257,12 +231,12 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
                 const ColourRef shade =
                     FadedColour(s.bodyColour[std::size_t(body)], kWhite,
                                 Distance((from + to - 1) / 2, s.position), s.pointsPerOrbit);
-                StrokeRows(lines, body, from, to, surface, clip, shade, width);
+                StrokeRows(lines, body, from, to, surface, shade, width);
             }
     } else if (!surface.piecewise()) {
         // In a drawing, each run of a trail is one line.
         for (int body = 1; body <= s.usableBodies(); ++body)
-            StrokeRows(lines, body, first, last, surface, clip, s.bodyColour[std::size_t(body)], width);
+            StrokeRows(lines, body, first, last, surface, s.bodyColour[std::size_t(body)], width);
     } else if (surface.partial()) {
         DrawShownSteps(s, lines, surface, clip, first, last, width);
     } else {
