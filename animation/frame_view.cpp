@@ -16,24 +16,19 @@ std::string ShowInFrame(SimulationState& s, PlotBox& plot, std::string_view text
         const bool barycentre = text == "barycentre" || text == "barycenter";
         return barycentre ? BarycentreProblem(s) : choice.error;
     }
-    const ReferenceFrame& frame = *choice.frame;
-    if (frame.kind == ReferenceFrame::Kind::Inertial) {
-        s.frame = frame;
-        s.framedRows.reset();
-        s.framedSun.clear();
+    const ReferenceFrame before = s.frame;
+    s.frame = *choice.frame;
+    s.framedRows.reset();  // made afresh, from every row
+    if (const std::string why = UpdateFramedRows(s); !why.empty()) {
+        s.frame = before;
+        UpdateFramedRows(s);
+        return why;
+    }
+    if (s.frame.kind == ReferenceFrame::Kind::Inertial) {
         RestoreConfiguredBox(s, plot);
         return {};
     }
-    const int32_t rows = s.usableRows();
-    std::unique_ptr<TrajectoryTable> framed = AllocateTable(s.rows->rowCount(), s.rows->columnCount());
-    if (!framed) return "not enough memory for the positions in that frame";
-    std::vector<double> sun(std::size_t(2 * int64_t(s.rows->rowCount())), 0.0);
-    TransformRows(*s.rows, *framed, frame, masses, 0, rows, sun.data());
-    s.frame = frame;
-    s.framedRows = std::move(framed);
-    s.framedFrom = s.rows->version();
-    s.framedSun = std::move(sun);
-    if (FitToData(s, plot) && frame.kind == ReferenceFrame::Kind::Centred) {
+    if (FitToData(s, plot) && s.frame.kind == ReferenceFrame::Kind::Centred) {
         // The body at the centre: the box made even about it.
         const double x = std::max(std::fabs(plot.xMin), std::fabs(plot.xMax));
         const double y = std::max(std::fabs(plot.yMin), std::fabs(plot.yMax));

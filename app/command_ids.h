@@ -52,6 +52,9 @@ enum CommandId : int {
     // Looks of the view.
     ID_STYLE_CLASSIC = 33301,
     ID_STYLE_PUBLICATION = 33302,
+    // Frames of reference.
+    ID_FRAME_INERTIAL = 33401,
+    ID_FRAME_BARYCENTRE = 33402,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
     ID_VIEW_TOOLBAR = 59392,

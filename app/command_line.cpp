@@ -224,9 +224,7 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
            : !frames.empty() ? CommandMode::Frames
            : !videos.empty() ? CommandMode::Video
                              : CommandMode::Picture;
-    // The window does not show other frames yet: --frame is for pictures.
-    for (const QCommandLineOption* pictureOnly :
-         {&table.size, &table.ticks, &table.yes, &table.scale, &table.frame})
+    for (const QCommandLineOption* pictureOnly : {&table.size, &table.ticks, &table.yes, &table.scale})
         if (window && parser.isSet(*pictureOnly))
             return Format("--%s needs --render or --frames",
                           pictureOnly->names().front().toLatin1().constData());

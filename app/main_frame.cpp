@@ -18,6 +18,7 @@
 #include "app/command_ids.h"
 #include "app/export_commands.h"
 #include "app/follow_watcher.h"
+#include "app/frame_commands.h"
 #include "app/playback_controls.h"
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
@@ -61,16 +62,23 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     exports_ = new ExportCommands(state_, plot_, *view_, commands_, *this);
     tables_ = new TableCommands(files_, commands_, *this);
     styles_ = new StyleCommands(state_, commands_, *this);
+    frames_ = new FrameCommands(state_, plot_, host_, commands_, *view_, *this);
     createMenus();
     createToolBar();
     playback_->addBar();
     playback_->addToMenus(*viewMenu_, *playbackMenu_);
     tables_->addToMenus(*fileMenu_, *viewMenu_);
     styles_->addToMenu(*viewMenu_);
+    frames_->addToMenu(*viewMenu_);
     exports_->addToMenu(*fileMenu_);
     fileMenu_->addSeparator();
     fileMenu_->addAction(action(ID_APP_EXIT));
     createStatusBar();
+    // New rows are shown in the frame chosen; a file read again is shown in
+    // it afresh.
+    connect(dataFollow(), &FollowWatcher::dataChanged, this, [this] {
+        if (frames_->refresh()) view_->invalidate();
+    });
     setAcceptDrops(true);
     resize(600, 600);
 }
@@ -201,6 +209,9 @@ void CMainFrame::createToolBar() {
 void CMainFrame::createStatusBar() {
     ready_ = new QLabel(QStringLiteral("Ready"));
     statusBar()->addWidget(ready_, 1);
+    pointer_ = new QLabel;
+    statusBar()->addPermanentWidget(pointer_);
+    connect(view_, &SimulationView::pointerMoved, pointer_, &QLabel::setText);
     const char* names[] = {"CAP", "NUM", "SCRL"};
     for (int i = 0; i < 3; ++i) {
         indicators_[i] = new QLabel(QString::fromLatin1(names[i]));
@@ -217,12 +228,15 @@ void CMainFrame::updateIndicators() {
 }
 
 void CMainFrame::repaintIf(bool repaint) {
+    if (frames_ && frames_->refresh()) repaint = true;
     if (repaint) view_->invalidate();
     tables_->refresh();
     playback_->afterCommand();
 }
 
 void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenFile(files_, path)); }
+
+std::string CMainFrame::showFrame(const std::string& text) { return frames_->choose(text); }
 
 void CMainFrame::setPlane(TablePlane plane) { state_.plane = plane; }
 

@@ -19,6 +19,7 @@ class PlaybackBar;
 class PlaybackControls;
 class ExportCommands;
 class StyleCommands;
+class FrameCommands;
 class TableCommands;
 class FollowWatcher;
 class QMenu;
@@ -59,6 +60,10 @@ public:
     void setPlane(TablePlane plane);
     /// The choices the publication look draws with.
     void setLook(const PublicationLook& look);
+    /// Shows the loaded data in the frame `text` names (as --frame reads
+    /// it); why it cannot be, empty when it is shown.
+    std::string showFrame(const std::string& text);
+    QLabel* pointerLabel() const { return pointer_; }
 
     /// File > Save Configuration As without its dialogs (see TableCommands).
     std::string saveConfiguration(const QString& path, bool classicData);
@@ -99,6 +104,7 @@ private:
     ExportCommands* exports_ = nullptr;
     TableCommands* tables_ = nullptr;
     StyleCommands* styles_ = nullptr;
+    FrameCommands* frames_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;
@@ -106,5 +112,6 @@ private:
     QMenu* helpMenu_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* ready_ = nullptr;
+    QLabel* pointer_ = nullptr;  ///< where the pointer is in the plot
     QLabel* indicators_[3] = {};
 };

@@ -3,12 +3,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "animation/playback_range.h"
+#include "animation/point_readout.h"
 #include "animation/view_navigation.h"
 #include "animation/view_steps.h"
 #include "app/scaled_paint.h"
@@ -24,6 +26,7 @@ SimulationView::SimulationView(SimulationState& state, PlotBox& plot, QWidget* p
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &SimulationView::deliverTick);
 }
@@ -180,11 +183,17 @@ void SimulationView::wheelEvent(QWheelEvent* event) {
 
 void SimulationView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QFrame::mousePressEvent(event);
+    if (event->modifiers() & Qt::ControlModifier) {
+        const QPointF at = event->position() - contentsRect().topLeft();
+        if (const int body = BodyUnder(state_, plot_, at.x(), at.y())) emit bodyClicked(body);
+        return;
+    }
     dragFrom_ = event->position().toPoint();
     setCursor(Qt::ClosedHandCursor);
 }
 
 void SimulationView::mouseMoveEvent(QMouseEvent* event) {
+    pointAt(event->position().toPoint(), event->globalPosition().toPoint());
     if (!dragFrom_ || !(event->buttons() & Qt::LeftButton)) return QFrame::mouseMoveEvent(event);
     const QPoint at = event->position().toPoint();
     const QPoint by = at - *dragFrom_;
@@ -198,4 +207,21 @@ void SimulationView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QFrame::mouseReleaseEvent(event);
     dragFrom_.reset();
     unsetCursor();
+}
+
+void SimulationView::leaveEvent(QEvent* event) {
+    QFrame::leaveEvent(event);
+    emit pointerMoved({});
+}
+
+void SimulationView::pointAt(const QPoint& at, const QPoint& global) {
+    const QPointF in = QPointF(at) - contentsRect().topLeft();
+    emit pointerMoved(QString::fromStdString(PointerText(state_, plot_, in.x(), in.y())));
+    const int body = dragFrom_ ? 0 : BodyUnder(state_, plot_, in.x(), in.y());
+    const std::optional<BodyReadout> readout = ReadBody(state_, body, state_.position);
+    hover_ = readout ? QString::fromStdString(BodyReadoutText(state_, *readout)) : QString();
+    if (!hover_.isEmpty())
+        QToolTip::showText(global, hover_, this);
+    else
+        QToolTip::hideText();
 }

@@ -38,6 +38,9 @@ public:
     /// it shows a status line.
     bool ticked() const { return ticked_; }
 
+    /// The tooltip shown over a body's disc, empty when the pointer is on none.
+    const QString& hoverText() const { return hover_; }
+
     bool timerRunning() const { return timer_.isActive(); }
     int timerInterval() const { return timer_.interval(); }
     /// The raster as last drawn, the size of the client area.
@@ -51,20 +54,30 @@ signals:
     void framePresented();
     /// A tick stopped the timer at the end of the data.
     void playbackEnded();
+    /// Ctrl+click on body `body`'s disc.
+    void bodyClicked(int body);
+    /// The pointer moved: where it is in the frame shown, empty when it is
+    /// outside the plot or nothing is loaded.
+    void pointerMoved(const QString& place);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     /// The wheel zooms the plot about the point under the pointer; dragging
     /// with the left button pans it. Both repaint fully and leave a running
-    /// playback running.
+    /// playback running. Ctrl+click on a disc tells which body it is; the
+    /// pointer's place is told as it moves, and a body's values show in a
+    /// tooltip over its disc.
     void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void startTimer();
+    /// Tells the place under `at` and shows or hides the body's tooltip.
+    void pointAt(const QPoint& at, const QPoint& global);
 
     SimulationState& state_;
     PlotBox& plot_;
@@ -83,5 +96,6 @@ private:
     /// ratio, made anew from the state when the raster changed.
     QImage sharp_;
     bool sharpStale_ = true;
-    std::optional<QPoint> dragFrom_;  ///< where the last drag step ended, while dragging
+    std::optional<QPoint> dragFrom_;
+    QString hover_;  ///< where the last drag step ended, while dragging
 };

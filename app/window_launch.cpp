@@ -1,5 +1,7 @@
 #include "app/window_launch.h"
 
+#include <cstdio>
+
 #include "animation/playback_commands.h"
 #include "app/command_ids.h"
 #include "app/command_line.h"
@@ -25,6 +27,12 @@ int RunWindow(int& argc, char** argv, const CommandOptions& options) {
         frame.runCommand(trail[static_cast<int>(options.trail)]);
     });
     CMainFrame& frame = *app.mainFrame();
+    if (!options.frame.empty()) {
+        if (const std::string problem = frame.showFrame(options.frame); !problem.empty()) {
+            std::fprintf(stderr, "orbivex: --frame %s: %s\n", options.frame.c_str(), problem.c_str());
+            return 2;
+        }
+    }
     if (options.box) frame.placeBox(*options.box);
     if (options.row) frame.goToRow(*options.row);
     if (options.time) frame.goToRow(RowAtOrAfterTime(frame.state(), *options.time));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "reference_frame.h"
 #include "simulation_state.h"
 
 bool AppendRows(SimulationState& s, const std::vector<double>& values) {
@@ -26,5 +27,9 @@ bool AppendRows(SimulationState& s, const double* values, std::size_t count, int
     s.rows->StoreAppended(std::size_t(filled * columns), values,
                           std::size_t(wanted - filled) * std::size_t(columns));
     s.lineCount = int32_t(wanted);
+    // The frame shown takes the new rows too (or, when the table was
+    // replaced to grow, every row afresh); one that cannot be had any more
+    // leaves the data's own positions shown.
+    UpdateFramedRows(s);
     return true;
 }

@@ -160,5 +160,42 @@ void TransformRows(const TrajectoryTable& from, TrajectoryTable& to, const Refer
                              first + int32_t(int64_t(rows) * (k + 1) / threads), sun);
     TransformBlock(from, to, frame, masses, first, first + rows / threads, sun);
     for (std::thread& worker : workers) worker.join();
-    to.Changed();
+}
+
+namespace {
+
+std::string DropFrame(SimulationState& s, std::string why) {
+    s.frame = {};
+    s.framedRows.reset();
+    s.framedSun.clear();
+    s.framedUpTo = 0;
+    return why;
+}
+
+}  // namespace
+
+std::string UpdateFramedRows(SimulationState& s) {
+    if (s.frame.kind == ReferenceFrame::Kind::Inertial || !s.rows) return DropFrame(s, {});
+    const std::vector<double> masses = FrameMasses(s);
+    const FrameChoice still = ParseFrame(FrameText(s.frame), s.usableBodies(), !masses.empty());
+    if (!still.frame)
+        return DropFrame(
+            s, s.frame.kind == ReferenceFrame::Kind::Barycentre ? BarycentreProblem(s) : still.error);
+    const int32_t rows = s.usableRows();
+    // Rows appended to the same table are added; any other table is made afresh.
+    const bool fresh =
+        !s.framedRows || s.rows->version() != s.framedFrom || s.framedRows->rowCount() != s.rows->rowCount();
+    if (fresh) {
+        std::unique_ptr<TrajectoryTable> framed = AllocateTable(s.rows->rowCount(), s.rows->columnCount());
+        if (!framed) return DropFrame(s, "not enough memory for the positions in that frame");
+        s.framedSun.assign(std::size_t(2 * int64_t(s.rows->rowCount())), 0.0);
+        s.framedRows = std::move(framed);
+        s.framedFrom = s.rows->version();
+        s.framedUpTo = 0;
+    }
+    if (s.framedUpTo < rows)
+        TransformRows(*s.rows, *s.framedRows, s.frame, masses, s.framedUpTo, rows, s.framedSun.data());
+    s.framedUpTo = std::max(s.framedUpTo, rows);
+    if (fresh) s.framedRows->Changed();
+    return {};
 }

@@ -53,3 +53,13 @@ std::string FrameText(const ReferenceFrame& frame);
 /// not numbers, which draw nothing.
 void TransformRows(const TrajectoryTable& from, TrajectoryTable& to, const ReferenceFrame& frame,
                    const std::vector<double>& masses, int32_t first, int32_t last, double* sun = nullptr);
+
+/// Brings the state's positions in its frame up to the rows in use: all of
+/// them afresh when there are none yet or the table they were made from was
+/// replaced, otherwise only the rows added since, the version of the
+/// positions then kept as appended rows keep the table's (so that what was
+/// derived from the rows before stays valid). Nothing to do in the inertial
+/// frame. Returns why the frame cannot be had for the data now loaded (a
+/// body it names is gone, the masses are missing, no memory); the state is
+/// then back in the inertial frame.
+std::string UpdateFramedRows(SimulationState& state);

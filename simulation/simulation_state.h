@@ -58,15 +58,17 @@ struct SimulationState {
     /// the inertial frame, where the data's own are shown), made from the
     /// table whose version framedFrom holds, and the sun's place in it, x and
     /// y of row r at [2r] and [2r + 1] (empty when the sun stays at the
-    /// origin). Everything drawn reads shownRows(), which falls back on the
-    /// data's own positions once the table they were made from is replaced.
+    /// origin); rows from framedUpTo on are not made yet. Everything drawn
+    /// reads shownRows(), which falls back on the data's own positions once
+    /// the table they were made from is replaced or has rows they lack.
     ReferenceFrame frame;
     std::unique_ptr<TrajectoryTable> framedRows;
     uint64_t framedFrom = 0;
+    int32_t framedUpTo = 0;
     std::vector<double> framedSun;
     bool framed() const {
         return framedRows && rows && rows->version() == framedFrom &&
-               framedRows->rowCount() == rows->rowCount();
+               framedRows->rowCount() == rows->rowCount() && framedUpTo >= usableRows();
     }
     const TrajectoryTable* shownRows() const { return framed() ? framedRows.get() : rows.get(); }
     /// Where the sun stands at `row` in the frame shown.

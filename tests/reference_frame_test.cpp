@@ -8,6 +8,8 @@
 #include <cmath>
 #include <vector>
 
+#include "simulation/appended_rows.h"
+#include "simulation/simulation_state.h"
 #include "simulation/trajectory_table.h"
 
 namespace {
@@ -136,3 +138,47 @@ TEST(ReferenceFrame, TextsReadBackAndWrongOnesSayWhy) {
 }
 
 }  // namespace
+
+namespace {
+
+/// A state holding the first `rows` rows of `from`'s table.
+void Hold(SimulationState& s, const Circles& from, int32_t rows) {
+    s.bodyCount = int32_t(from.radius.size());
+    s.dataLoaded = 1;
+    s.rows = AllocateTable(rows, from.table->columnCount());
+    s.rows->CopyRowsFrom(*from.table, rows);
+    s.lineCount = rows;
+}
+
+}  // namespace
+
+TEST(ReferenceFrame, RowsAppendedWhileFollowingAreShownInTheFrameAsTheyCome) {
+    const Circles all({1, 1.6}, {0.02, 0.0099}, 300);
+    const auto expected = all.In({ReferenceFrame::Kind::Rotating, 1});
+    SimulationState s;
+    Hold(s, all, 100);
+    s.frame = {ReferenceFrame::Kind::Rotating, 1};
+    ASSERT_EQ(UpdateFramedRows(s), "");
+    for (int32_t from = 100; from < 300; from += 50) {
+        const int32_t capacity = s.rows->rowCount();
+        const uint64_t version = s.framedRows->version();
+        std::vector<double> values;
+        for (int32_t r = from; r < from + 50; ++r)
+            for (int32_t c = 0; c < all.table->columnCount(); ++c) values.push_back(all.table->value(r, c));
+        ASSERT_TRUE(AppendRows(s, values));
+        ASSERT_TRUE(s.framed()) << from;
+        // Rows added within the table's room keep what was derived from the rows before.
+        if (s.rows->rowCount() == capacity) EXPECT_EQ(s.framedRows->version(), version) << from;
+    }
+    for (int32_t r = 0; r < 300; ++r)
+        for (int32_t c = 0; c < expected->columnCount(); ++c)
+            ASSERT_EQ(s.shownRows()->value(r, c), expected->value(r, c)) << r << ", " << c;
+    // Data that no longer has the frame's body leaves the data's own positions shown.
+    Hold(s, Circles({1}, {0.02}, 50), 50);
+    EXPECT_EQ(UpdateFramedRows(s), "");
+    EXPECT_EQ(FrameText(s.frame), "rotate:1");
+    s.frame = {ReferenceFrame::Kind::Centred, 2};
+    EXPECT_EQ(UpdateFramedRows(s), "no body 2: the bodies are 1 to 1");
+    EXPECT_EQ(s.frame.kind, ReferenceFrame::Kind::Inertial);
+    EXPECT_EQ(s.shownRows(), s.rows.get());
+}

@@ -78,16 +78,22 @@ TEST(RenderCommand, ViewOptionsWithoutAPictureOpenTheViewer) {
     dir.write("run.ovx", ConfigText("run.dat", 50, 2));
     // The viewer reports its first painted frame and leaves.
     const Result opened =
-        ::RunOrbivex("--equal-aspect --trail behind --fade --loop --framed --time 3 run.ovx", dir.path(),
-                     dir.path(), "QT_QPA_PLATFORM=offscreen ORBIVEX_FIRST_FRAME_PROBE=1");
+        ::RunOrbivex("--equal-aspect --trail behind --fade --loop --framed --time 3 --frame rotate:2 run.ovx",
+                     dir.path(), dir.path(), "QT_QPA_PLATFORM=offscreen ORBIVEX_FIRST_FRAME_PROBE=1");
     EXPECT_EQ(opened.status, 0) << opened.err;
     EXPECT_EQ(opened.out.rfind("first-frame ", 0), 0u);
-    for (const char* pictureOnly :
-         {"--ticks 5 run.ovx", "--size 10x10 run.ovx", "--yes run.ovx", "--frame centre:1 run.ovx"}) {
+    for (const char* pictureOnly : {"--ticks 5 run.ovx", "--size 10x10 run.ovx", "--yes run.ovx"}) {
         const Result refused = RunOrbivex(pictureOnly, dir);
         EXPECT_EQ(refused.status, 2) << pictureOnly;
         EXPECT_NE(refused.err.find("needs --render or --frames"), std::string::npos) << pictureOnly;
     }
+    // A frame the data cannot have is refused as the renderer refuses it.
+    const Result noBody = ::RunOrbivex("--frame centre:3 run.ovx", dir.path(), dir.path(),
+                                       "QT_QPA_PLATFORM=offscreen ORBIVEX_FIRST_FRAME_PROBE=1");
+    EXPECT_EQ(noBody.status, 2);
+    EXPECT_NE(noBody.err.find("orbivex: --frame centre:3: no body 3: the bodies are 1 to 2\n"),
+              std::string::npos)
+        << noBody.err;
 }
 
 /// Width and height in pixels of what `image` holds in `colour`.

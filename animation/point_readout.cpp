@@ -1,0 +1,107 @@
+#include "animation/point_readout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "base/format.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+
+int BodyUnder(const SimulationState& s, const PlotBox& plot, double px, double py) {
+    if (!s.dataLoaded || !s.drawPlanets || s.position < 0 || s.position >= s.usableRows()) return 0;
+    int nearest = 0;
+    double best = std::numeric_limits<double>::infinity();
+    for (int body = 1; body <= s.usableBodies(); ++body) {
+        const double* xy = s.shownRows()->track(body, s.position);
+        if (plot.IsOutside(xy[0], xy[1]) || s.bodySize[std::size_t(body)] < 0) continue;
+        const ViewPoint at = plot.MapExact(xy[0], xy[1]);
+        const double d = std::hypot(at.x - px, at.y - py);
+        const double reach = std::max(s.bodySize[std::size_t(body)] + 2.0, 4.0);
+        if (d <= reach && d < best) best = d, nearest = body;
+    }
+    return nearest;
+}
+
+namespace {
+
+/// The speed of body `body` at `row` in `table` from the rows either side
+/// (one side at the ends); none when no neighbour has a later time.
+std::optional<double> SpeedAt(const TrajectoryTable& table, int rows, int body, int32_t row) {
+    const int32_t before = std::max(row - 1, 0), after = std::min(row + 1, rows - 1);
+    const double dt = table.time(after) - table.time(before);
+    if (after == before || !(dt > 0) || !std::isfinite(dt)) return std::nullopt;
+    const double* a = table.track(body, before);
+    const double* b = table.track(body, after);
+    const double v = std::hypot(b[0] - a[0], b[1] - a[1]) / dt;
+    return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
+
+}  // namespace
+
+std::optional<BodyReadout> ReadBody(const SimulationState& s, int body, int32_t row) {
+    if (!s.dataLoaded || body < 1 || body > s.usableBodies() || row < 0 || row >= s.usableRows())
+        return std::nullopt;
+    const TrajectoryTable& shown = *s.shownRows();
+    BodyReadout r;
+    r.body = body;
+    r.x = shown.track(body, row)[0];
+    r.y = shown.track(body, row)[1];
+    const double* own = s.rows->track(body, row);
+    r.fromSun = std::hypot(own[0], own[1]);
+    const auto kind = s.framed() ? s.frame.kind : ReferenceFrame::Kind::Inertial;
+    if (kind == ReferenceFrame::Kind::Centred || kind == ReferenceFrame::Kind::Barycentre)
+        r.fromCentre = std::hypot(r.x, r.y);
+    r.speed = SpeedAt(shown, s.usableRows(), body, row);
+    if (kind != ReferenceFrame::Kind::Inertial) r.sunSpeed = SpeedAt(*s.rows, s.usableRows(), body, row);
+    return r;
+}
+
+namespace {
+
+std::string BodyName(const SimulationState& s, int body) {
+    if (body >= 1 && std::size_t(body) <= s.bodyNames.size() && !s.bodyNames[std::size_t(body - 1)].empty())
+        return s.bodyNames[std::size_t(body - 1)];
+    return "Body " + std::to_string(body);
+}
+
+std::string WithUnit(double value, const std::string& unit) {
+    return unit.empty() ? Format("%.6g", value) : Format("%.6g %s", value, unit.c_str());
+}
+
+}  // namespace
+
+std::string BodyReadoutText(const SimulationState& s, const BodyReadout& r) {
+    // A scaled frame measures lengths in the distance of its body.
+    const bool scaled = s.framed() && s.frame.scaled;
+    const std::string length = scaled ? std::string() : s.lengthUnit;
+    std::string speedUnit;
+    if (!s.timeUnit.empty())
+        speedUnit = (s.lengthUnit.empty() ? "length units" : s.lengthUnit) + "/" + s.timeUnit;
+    else if (!s.lengthUnit.empty())
+        speedUnit = s.lengthUnit + " per time unit";
+    std::string text = BodyName(s, r.body);
+    if (text != "Body " + std::to_string(r.body)) text += Format(" (body %d)", r.body);
+    text += "\nx = " + WithUnit(r.x, length) + "\ny = " + WithUnit(r.y, length);
+    text += "\nfrom the sun: " + WithUnit(r.fromSun, s.lengthUnit);
+    if (r.fromCentre) {
+        const std::string centre =
+            s.frame.kind == ReferenceFrame::Kind::Barycentre ? "the barycentre" : BodyName(s, s.frame.body);
+        text += "\nfrom " + centre + ": " + WithUnit(*r.fromCentre, length);
+    }
+    const std::string shownSpeed = scaled ? std::string() : speedUnit;
+    if (r.speed)
+        text +=
+            "\nspeed" + std::string(r.sunSpeed ? " in this frame: " : ": ") + WithUnit(*r.speed, shownSpeed);
+    if (r.sunSpeed) text += "\nspeed about the sun: " + WithUnit(*r.sunSpeed, speedUnit);
+    return text;
+}
+
+std::string PointerText(const SimulationState& s, const PlotBox& plot, double px, double py) {
+    if (!s.dataLoaded) return {};
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double x = plot.WorldX(px, nan), y = plot.WorldY(py, nan);
+    if (plot.IsOutside(x, y)) return {};
+    const std::string unit = s.framed() && s.frame.scaled ? std::string() : s.lengthUnit;
+    return "x = " + WithUnit(x, unit) + "   y = " + WithUnit(y, unit);
+}

@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct SimulationState;
+class PlotBox;
+
+/// What the view tells about the point under the pointer: its place in the
+/// frame shown, and a body's place and motion when the pointer is on its
+/// disc. Positions are read in the frame shown; the distance from the sun
+/// is the data's own (the sun stays at the origin there).
+
+/// The body whose disc is under view point (px, py) at the current row, the
+/// nearest one where discs overlap; 0 when there is none. A disc counts out
+/// to its radius and 2 pixels more, at least 4, so that the smallest bodies
+/// can be pointed at.
+int BodyUnder(const SimulationState& state, const PlotBox& plot, double px, double py);
+
+/// A body's values at a row.
+struct BodyReadout {
+    int body = 0;
+    double x = 0, y = 0;  ///< in the frame shown
+    double fromSun = 0;   ///< in the data's own frame
+    /// From the frame's centre when that is neither the sun nor the origin
+    /// of the data (a body, the barycentre); distances in the frame shown.
+    std::optional<double> fromCentre;
+    /// Speeds from the neighbouring rows: in the frame shown, and about the
+    /// sun when a frame is shown; none when the times do not allow one.
+    std::optional<double> speed;
+    std::optional<double> sunSpeed;
+};
+
+/// Body `body`'s values at `row`; none when the body or the row cannot be read.
+std::optional<BodyReadout> ReadBody(const SimulationState& state, int body, int32_t row);
+
+/// The tooltip of a body: its name (or number), x and y, its distances and
+/// speeds, with the units the configuration gives, one per line.
+std::string BodyReadoutText(const SimulationState& state, const BodyReadout& readout);
+
+/// "x = 1.2346 AU   y = -0.5 AU": the point under view point (px, py) in the
+/// frame shown; empty outside the plot box or without data.
+std::string PointerText(const SimulationState& state, const PlotBox& plot, double px, double py);

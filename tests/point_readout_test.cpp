@@ -1,0 +1,105 @@
+// What the view tells about the body under the pointer: which one it is,
+// and its values, read from the table in the frame shown.
+
+#include "animation/point_readout.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "animation/frame_view.h"
+#include "plot/plot_box.h"
+#include "simulation/simulation_state.h"
+
+namespace {
+
+/// Three bodies moving in straight lines at speeds 1, 2 and 3 along x,
+/// at heights 1, 2 and 3, one row each 0.5 time units; a 400 x 400 view.
+struct Readout : ::testing::Test {
+    SimulationState s;
+    PlotBox plot;
+    void SetUp() override {
+        s.bodyCount = 3;
+        s.lineCount = 20;
+        s.dataLoaded = 1;
+        s.rows = AllocateTable(20, 7);
+        for (int32_t r = 0; r < 20; ++r) {
+            s.rows->set(r, 0, 0.5 * r);
+            for (int k = 1; k <= 3; ++k) {
+                s.rows->set(r, 2 * k - 1, -4 + k * 0.5 * r);
+                s.rows->set(r, 2 * k, k);
+            }
+        }
+        for (int k = 1; k <= 3; ++k) s.bodySize[std::size_t(k)] = 3;
+        s.bodyNames = {"Ann", ""};
+        s.lengthUnit = "AU";
+        s.timeUnit = "yr";
+        plot.SetExactBox(-5, -5, 5, 5);
+        plot.ComputeMapping(0, 0, 400, 400);
+    }
+    /// Where body `k` is drawn at the current row.
+    ViewPoint At(int k) {
+        return plot.MapExact(s.shownRows()->track(k, s.position)[0], s.shownRows()->track(k, s.position)[1]);
+    }
+};
+
+TEST_F(Readout, TheBodyUnderThePointerIsTheNearestWithinItsDisc) {
+    s.position = 4;
+    const ViewPoint two = At(2);
+    EXPECT_EQ(BodyUnder(s, plot, two.x, two.y), 2);
+    EXPECT_EQ(BodyUnder(s, plot, two.x + 5, two.y), 2);  // radius 3 and 2 more
+    EXPECT_EQ(BodyUnder(s, plot, two.x + 5.5, two.y), 0);
+    s.bodySize[2] = 0;  // the smallest discs still answer within 4 pixels
+    EXPECT_EQ(BodyUnder(s, plot, two.x, two.y - 4), 2);
+    s.drawPlanets = 0;
+    EXPECT_EQ(BodyUnder(s, plot, two.x, two.y), 0);
+}
+
+TEST_F(Readout, ValuesAreTheTablesInTheFrameShown) {
+    struct Case {
+        const char* frame;
+        int body;
+        int32_t row;
+        double x, y, fromSun;
+        std::optional<double> fromCentre, speed, sunSpeed;
+    };
+    const Case cases[] = {
+        // Speeds from the rows either side, one side at the ends.
+        {"inertial", 1, 6, -1, 1, std::hypot(1, 1), {}, 1, {}},
+        {"inertial", 3, 0, -4, 3, 5, {}, 3, {}},
+        {"inertial", 3, 19, -4 + 1.5 * 19, 3, std::hypot(-4 + 1.5 * 19, 3), {}, 3, {}},
+        // Centred on body 1: body 3 is 2 higher and moves 2 faster than it.
+        {"centre:1", 3, 6, 6, 2, std::hypot(5, 3), std::hypot(6, 2), 2, 3},
+    };
+    for (const Case& c : cases) {
+        PlotBox view = plot;
+        ASSERT_EQ(ShowInFrame(s, view, c.frame), "") << c.frame;
+        const std::optional<BodyReadout> r = ReadBody(s, c.body, c.row);
+        ASSERT_TRUE(r);
+        EXPECT_DOUBLE_EQ(r->x, c.x) << c.frame << c.body;
+        EXPECT_DOUBLE_EQ(r->y, c.y);
+        EXPECT_DOUBLE_EQ(r->fromSun, c.fromSun);
+        EXPECT_DOUBLE_EQ(r->fromCentre.value_or(-1), c.fromCentre.value_or(-1));
+        ASSERT_TRUE(r->speed);
+        EXPECT_DOUBLE_EQ(*r->speed, *c.speed) << c.frame << c.body;
+        EXPECT_DOUBLE_EQ(r->sunSpeed.value_or(-1), c.sunSpeed.value_or(-1));
+    }
+    EXPECT_FALSE(ReadBody(s, 4, 0));
+    EXPECT_FALSE(ReadBody(s, 1, 20));
+    EXPECT_EQ(BodyReadoutText(s, *ReadBody(s, 3, 6)),
+              "Body 3\nx = 6 AU\ny = 2 AU\nfrom the sun: 5.83095 AU\nfrom Ann: 6.32456 AU\n"
+              "speed in this frame: 2 AU/yr\nspeed about the sun: 3 AU/yr");
+    // Rows with the same time give no speed rather than an infinite one.
+    s.rows->set(7, 0, s.rows->time(5));
+    EXPECT_FALSE(ReadBody(s, 1, 6)->speed);
+}
+
+TEST_F(Readout, ThePointersPlaceIsInTheBoxOnly) {
+    const ViewPoint origin = plot.MapExact(1.5, -2);
+    EXPECT_EQ(PointerText(s, plot, origin.x, origin.y), "x = 1.5 AU   y = -2 AU");
+    EXPECT_EQ(PointerText(s, plot, -20, 10), "");
+    s.dataLoaded = 0;
+    EXPECT_EQ(PointerText(s, plot, origin.x, origin.y), "");
+}
+
+}  // namespace
