@@ -25,6 +25,7 @@
 #include "animation/startup_defaults.h"
 #include "commands/working_folder.h"
 #include "plot/plot_box.h"
+#include "simulation/reference_frame.h"
 #include "simulation/simulation_state.h"
 #include "test_support.h"
 #include "tools/generator.h"
@@ -278,6 +279,11 @@ TEST_F(ViewerLoad, AnUncommittedWriterLeavesNothing) {
     EXPECT_TRUE(Files().empty());
 }
 
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 int RunTool(const std::vector<std::string>& args, std::string* out = nullptr, std::string* err = nullptr) {
     std::ostringstream o, e;
     const int status = RunGenerator(args, o, e);
@@ -373,6 +379,32 @@ TEST_F(ViewerLoad, NamesUnitsAndTitleReachTheViewer) {
         args.insert(args.end(), bad.begin(), bad.end());
         args.push_back(dir.path() + "/bad.ovx");
         EXPECT_EQ(RunTool(args), 2) << bad.back();
+    }
+}
+
+TEST_F(ViewerLoad, MassesReachTheViewerWhenTheBodiesHaveThem) {
+    // The sun's mass and then each body's as the barycentre weighs them; none
+    // without masses, and then no line about them either.
+    const struct {
+        std::vector<std::string> args;
+        std::vector<double> weighed;
+    } cases[] = {
+        {{"--planet", "1,0", "--body", "2,0,0,0.7"}, {}},
+        {{"--mutual", "--planet", "1,0", "--body", "2,0,0,0.7"}, {1, 0, 0}},
+        {{"--planet", "1,0,0,0.3333333333333333", "--body", "2,0,0,0.7,1e-5"}, {1, 1.0 / 3, 1e-5}},
+        {{"--sun-mass", "2.5", "--planet", "1,0,0,1e-3", "--planet", "2,0"}, {2.5, 1e-3, 0}},
+        {{"--sun-mass", "0", "--mutual", "--body", "1,0,0,0.5,1", "--body", "-1,0,0,-0.5,1"}, {0, 1, 1}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back(dir.path() + "/weighed.ovx");
+        ASSERT_EQ(RunTool(args), 0) << args[1];
+        ASSERT_EQ(Load(args.back()), 1);
+        EXPECT_EQ(FrameMasses(state), c.weighed) << args[1];
+        EXPECT_EQ(state.massProblem, "");
+        if (c.weighed.empty()) {
+            EXPECT_EQ(Slurp(args.back()).find("mass"), std::string::npos);
+        }
     }
 }
 
@@ -475,11 +507,6 @@ TEST_F(ViewerLoad, AFileThatCannotBeWrittenGivesStatusOneAndLeavesNothing) {
     EXPECT_EQ(RunTool({"--planet", "1,0", dir.path() + "/run.ovx"}, nullptr, &err), kExitWriteFailed);
     EXPECT_EQ(err.rfind("orbivex-gen: cannot write ", 0), 0u) << err;
     EXPECT_EQ(Files(), std::vector<std::string>{"run.ovx"});
-}
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST_F(ViewerLoad, AFolderInTheConfigurationsPlaceLeavesTheDataFileThereUntouched) {

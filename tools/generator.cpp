@@ -252,6 +252,13 @@ int Generate(const GeneratorOptions& o, std::ostream& out, std::ostream& err) {
     fields.timeUnit = o.timeUnit;
     fields.lengthUnit = o.lengthUnit;
     fields.title = o.title;
+    // Masses that count, or were given, go into the configuration so that
+    // the viewer can weigh the bodies (its barycentre frame).
+    if (o.mutual ||
+        std::any_of(o.bodies.begin(), o.bodies.end(), [](const BodyState& b) { return b.mass != 0.0; })) {
+        for (const BodyState& b : o.bodies) fields.masses.push_back(b.mass);
+        fields.sunMass = o.sunMass;
+    }
     if (o.box) {
         fields.box = *o.box;
     } else {

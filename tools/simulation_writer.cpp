@@ -134,6 +134,12 @@ std::string ConfigurationText(const ConfigurationFields& f) {
     if (!f.timeUnit.empty()) out << kTimeUnitKey << " = " << f.timeUnit << '\n';
     if (!f.lengthUnit.empty()) out << kLengthUnitKey << " = " << f.lengthUnit << '\n';
     if (!f.title.empty()) out << kTitleKey << " = " << f.title << '\n';
+    if (!f.masses.empty()) {
+        out << kMassesKey << " =";
+        for (const double mass : f.masses) out << ' ' << FormatReal(mass);
+        out << '\n';
+        if (f.sunMass != 1.0) out << kSunMassKey << " = " << FormatReal(f.sunMass) << '\n';
+    }
     if (f.tableFormat) out << kDataFormatKey << " = " << kTableFormatValue << '\n';
     if (!f.plane.empty()) out << kPlaneKey << " = " << f.plane << '\n';
     if (f.equalAspect) out << kEqualAspectKey << " = 1\n";

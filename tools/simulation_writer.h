@@ -28,6 +28,10 @@ struct ConfigurationFields {
     std::string timeUnit;
     std::string lengthUnit;
     std::string title;
+    /// Each body's mass, written when not empty, and with them the sun's
+    /// when it is not 1 (the reader's value without the line).
+    std::vector<double> masses;
+    double sunMass = 1.0;
     /// For a configuration of a plain data table: read the data file as a
     /// table, show the plane named (empty: the default), turn equal aspect on.
     bool tableFormat = false;
