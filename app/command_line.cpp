@@ -61,6 +61,8 @@ struct OptionTable {
     QCommandLineOption equalAspect{"equal-aspect",
                                    "Same scale on both axes: the box is widened to the view."};
     QCommandLineOption trail{"trail", "Trail rows: ahead (default), behind or both.", "MODE"};
+    QCommandLineOption trailLength{
+        "trail-length", "Rows each trail holds, instead of the configuration's points per orbit.", "ROWS"};
     QCommandLineOption fade{"fade", "Fade trails toward the plot's fill away from the body."};
     QCommandLineOption loop{"loop", "Start the playback again at the start row at the end of the data."};
     QCommandLineOption box{"box", "World box shown instead of the configuration's.", "XMIN,YMIN,XMAX,YMAX"};
@@ -85,9 +87,10 @@ struct OptionTable {
 
     void AddTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
-             {&render,      &frames, &video,       &fps,   &size,     &scale, &framed, &row,    &time,
-              &ticks,       &yes,    &equalAspect, &trail, &fade,     &loop,  &box,    &follow, &plane,
-              &writeConfig, &style,  &lineWidth,   &grid,  &fontSize, &clock, &frame,  &help,   &version})
+             {&render, &frames,   &video,  &fps,   &size,        &scale,   &framed,
+              &row,    &time,     &ticks,  &yes,   &equalAspect, &trail,   &fade,
+              &loop,   &box,      &follow, &plane, &writeConfig, &style,   &lineWidth,
+              &grid,   &fontSize, &clock,  &frame, &help,        &version, &trailLength})
             parser.addOption(*option);
         parser.setApplicationDescription(kDescription);
         parser.addPositionalArgument("CONFIG.ovx", "The simulation's configuration file.");
@@ -199,10 +202,10 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         if (renders.size() + frames.size() + videos.size() + configsOut.size() > 1)
             return "--write-config cannot be given with --render, --frames or --video, nor twice";
         for (const QCommandLineOption* viewOnly :
-             {&table.size,      &table.ticks, &table.yes,      &table.scale,       &table.fps,
-              &table.framed,    &table.row,   &table.time,     &table.equalAspect, &table.trail,
-              &table.fade,      &table.loop,  &table.box,      &table.follow,      &table.style,
-              &table.lineWidth, &table.grid,  &table.fontSize, &table.clock,       &table.frame})
+             {&table.size,  &table.ticks,  &table.yes,         &table.scale,     &table.fps,  &table.framed,
+              &table.row,   &table.time,   &table.equalAspect, &table.trail,     &table.fade, &table.loop,
+              &table.box,   &table.follow, &table.style,       &table.lineWidth, &table.grid, &table.fontSize,
+              &table.clock, &table.frame,  &table.trailLength})
             if (parser.isSet(*viewOnly))
                 return Format("--%s does not go with --write-config",
                               viewOnly->names().front().toLatin1().constData());
@@ -270,6 +273,11 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         const std::optional<TrailMode> mode = ParseTrail(value);
         if (!mode) return Format("--trail wants ahead, behind or both, not '%s'", value.c_str());
         options.trail = *mode;
+    }
+    for (const std::string& value : values(table.trailLength)) {
+        int rows = 0;
+        if (!ParseInt(value, rows) || rows < 0) return "--trail-length wants a number of rows from 0";
+        options.trailLength = rows;
     }
     for (const std::string& value : values(table.box)) {
         options.box = ParseBox(value);

@@ -32,6 +32,8 @@ struct CommandOptions {
     bool yes = false;
     bool equalAspect = false;
     TrailMode trail = TrailMode::Ahead;
+    /// Rows each trail holds, in place of the configuration's.
+    std::optional<int> trailLength;
     bool fade = false;
     bool loop = false;
     bool follow = false;

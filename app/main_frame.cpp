@@ -238,6 +238,11 @@ void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenFile(files
 
 std::string CMainFrame::showFrame(const std::string& text) { return frames_->choose(text); }
 
+void CMainFrame::setTrailLength(int rows) {
+    state_.pointsPerOrbit = rows;
+    view_->invalidate();
+}
+
 void CMainFrame::setPlane(TablePlane plane) { state_.plane = plane; }
 
 void CMainFrame::setLook(const PublicationLook& look) {

@@ -58,6 +58,8 @@ public:
     const SimulationState& state() const { return state_; }
     /// The plane the next table with x, y and z per body is shown on.
     void setPlane(TablePlane plane);
+    /// Trails of `rows` rows until the next load, as the settings would set them.
+    void setTrailLength(int rows);
     /// The choices the publication look draws with.
     void setLook(const PublicationLook& look);
     /// Shows the loaded data in the frame `text` names (as --frame reads

@@ -118,6 +118,7 @@ int Render(const CommandLine& line) {
         std::fprintf(stderr, "%s\n", problem.c_str());
         return 1;
     }
+    if (options.trailLength) state.pointsPerOrbit = *options.trailLength;
     if (!options.frame.empty()) {
         if (const std::string problem = ShowInFrame(state, plot, options.frame); !problem.empty()) {
             std::fprintf(stderr, "orbivex: --frame %s: %s\n", options.frame.c_str(), problem.c_str());

@@ -27,6 +27,7 @@ int RunWindow(int& argc, char** argv, const CommandOptions& options) {
         frame.runCommand(trail[static_cast<int>(options.trail)]);
     });
     CMainFrame& frame = *app.mainFrame();
+    if (options.trailLength) frame.setTrailLength(*options.trailLength);
     if (!options.frame.empty()) {
         if (const std::string problem = frame.showFrame(options.frame); !problem.empty()) {
             std::fprintf(stderr, "orbivex: --frame %s: %s\n", options.frame.c_str(), problem.c_str());

@@ -37,7 +37,7 @@ TEST(CommandLine, ModesAndTheirTexts) {
 TEST(CommandLine, ValuesReachTheirOptions) {
     const CommandLine line = ParseCommandLine(
         Words("--render out.svg --size 20x30 --size 640x480 --row -3 --ticks 0 --trail both --framed --yes "
-              "--equal-aspect --fade --loop --box -1,-2.5,1e1,0x10 c.ovx"));
+              "--equal-aspect --fade --loop --box -1,-2.5,1e1,0x10 --trail-length 0 c.ovx"));
     ASSERT_EQ(line.mode, CommandMode::Picture) << line.error;
     const CommandOptions& o = line.options;
     EXPECT_EQ(o.output, "out.svg");
@@ -46,6 +46,7 @@ TEST(CommandLine, ValuesReachTheirOptions) {
     EXPECT_EQ(o.row, -3);
     EXPECT_EQ(o.ticksGiven, 0);
     EXPECT_EQ(o.trail, TrailMode::Both);
+    EXPECT_EQ(o.trailLength, 0);
     EXPECT_TRUE(o.framed && o.yes && o.equalAspect && o.fade && o.loop && !o.follow);
     EXPECT_EQ(o.box, (std::array<double, 4>{-1, -2.5, 10, 16}));
     EXPECT_EQ(o.scale, 1);
@@ -92,6 +93,7 @@ TEST(CommandLine, ComplaintsName) {
         {{"--render", "a.png", "--follow", "c.ovx"},
          "--follow is for the viewer, not with --render or --frames"},
         {{"--frames", "d", "--trail", "AHEAD", "c.ovx"}, "--trail wants ahead, behind or both, not 'AHEAD'"},
+        {{"--trail-length", "-1", "c.ovx"}, "--trail-length wants a number of rows from 0"},
         {{"--render", "a.png", "--plane", "XY", "c.csv"}, "--plane wants xy, xz or yz, not 'XY'"},
         {{"--write-config", "a.ovx", "--render", "a.png", "c.csv"},
          "--write-config cannot be given with --render, --frames or --video, nor twice"},
