@@ -12,7 +12,8 @@
 // the same values as comma-separated lines under a header line
 // (t,x1,y1,...,x30,y30), opened directly by `ORBIVEX --render OUT.png
 // --size 64x64 FILE.csv` and timed against fscanf and fast_float over that
-// text (baseline_loader fscanf-csv, fast_float-csv).
+// text (baseline_loader fscanf-csv, fast_float-csv). So is the picture in
+// the frame turning with body 1, whose extra time is set against the load.
 //   data_reader_bench --load CONFIG    one load in this process (the reader's run)
 
 #include <fcntl.h>
@@ -222,6 +223,10 @@ int main(int argc, char** argv) {
     const std::string picture = (folder / "render.png").string();
     if (!viewer.empty()) {
         contenders.push_back({"orbivex --render", {viewer, "--render", picture, config}, fileMB});
+        // The same picture in the frame turning with body 1: the positions
+        // made in that frame and the box fitted to them, on top of the load.
+        contenders.push_back(
+            {"--frame rotate:1", {viewer, "--render", picture, "--frame", "rotate:1", config}, fileMB});
         // The first of the CSV group is the one the others are measured against.
         contenders.push_back(
             {"orbivex csv", {viewer, "--render", picture, "--size", "64x64", csv}, csvMB, true});
@@ -271,6 +276,16 @@ int main(int argc, char** argv) {
         const double peakMiB = first->peakKiB / 1024.0;
         std::printf("%s peak resident memory%s: %.1f MiB = table %.1f MiB + %.1f MiB\n", who.c_str(),
                     csvGroup ? " opening the CSV form" : "", peakMiB, tableMiB, peakMiB - tableMiB);
+    }
+    if (!viewer.empty()) {
+        const auto median = [&](const char* name) {
+            return Median(std::find_if(contenders.begin(), contenders.end(), [&](const Contender& c) {
+                              return std::strcmp(c.name, name) == 0;
+                          })->times);
+        };
+        const double frame = median("--frame rotate:1") - median("orbivex --render");
+        std::printf("the frame turning with body 1 adds %.3f s to the picture: %.2f of the reader's load\n",
+                    frame, frame / median("reader"));
     }
     return same ? 0 : 1;
 }

@@ -6,8 +6,9 @@
 // server when DISPLAY is set, offscreen otherwise.
 //
 // With view options after the size (any of the command line's, such as
-// --style publication), the ticks per second at that size are measured
-// with the defaults and with those options in turn instead.
+// --style publication or --frame rotate:1), the ticks per second at that size are measured
+// with the defaults (or, with --frame, the same options in the inertial
+// frame) and with those options in turn instead.
 //
 //   window_bench ORBIVEX_BINARY CONFIG [SECONDS] [WxH [VIEW OPTIONS...]]
 
@@ -56,6 +57,7 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
         if (view->equalAspect) frame.runCommand(ID_EQUAL_ASPECT);
         if (view->fade) frame.runCommand(ID_FADE_TRAILS);
         if (view->framed) frame.runCommand(ID_TOGGLE_FULL_WINDOW);
+        if (!view->frame.empty() && !frame.showFrame(view->frame).empty()) std::abort();
     }
     state.frameDelayMs = 1;
     if (width > 0) frame.resize(width, height);
@@ -111,17 +113,23 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "window_bench: %s\n", line.error.c_str());
             return 2;
         }
+        // With a frame among the options, the baseline is the same options
+        // in the data's own frame.
+        CommandOptions inertial = line.options;
+        inertial.frame.clear();
+        const bool frameAsked = !line.options.frame.empty();
         std::vector<double> plain, chosen;
         for (int round = 0; round < 3; ++round) {
-            plain.push_back(TicksPerSecond(seconds, true, width, height));
+            plain.push_back(TicksPerSecond(seconds, true, width, height, frameAsked ? &inertial : nullptr));
             chosen.push_back(TicksPerSecond(seconds, true, width, height, &line.options));
         }
         std::sort(plain.begin(), plain.end());
         std::sort(chosen.begin(), chosen.end());
         std::string joined;
         for (const std::string& a : args) joined += " " + a;
-        std::printf("median of 3 rounds at %dx%d: defaults %.0f ticks/s,%s %.0f ticks/s\n", width, height,
-                    plain[1], joined.c_str(), chosen[1]);
+        std::printf("median of 3 rounds at %dx%d: %s %.0f ticks/s,%s %.0f ticks/s (%.2fx)\n", width, height,
+                    frameAsked ? "inertial frame" : "defaults", plain[1], joined.c_str(), chosen[1],
+                    chosen[1] / plain[1]);
     } else if (argc > 4 && std::sscanf(argv[4], "%dx%d", &width, &height) == 2) {
         // 600x600 against the size asked for, alternated, playback bar shown.
         double small = 0, large = 0;
