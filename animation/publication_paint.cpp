@@ -162,6 +162,18 @@ void StrokeRows(const TrailLines& lines, int body, int64_t first, int64_t last, 
     }
 }
 
+/// Whether the step into `row` of a trail that starts at row `first` is
+/// drawn: it joins, and it is not a step of no length after one that joins,
+/// whose end inked that spot already. A body that stands still in the frame
+/// shown (the one a turning frame turns with) would otherwise ink one spot
+/// once per row of its trail.
+bool StepDrawn(const TrailLines& lines, int body, int64_t row, int64_t first) {
+    if (!lines.joins(body, row)) return false;
+    if (row - 1 <= first || !lines.joins(body, row - 1)) return true;
+    const ViewPoint a = *lines.points(body, row - 1), b = *lines.points(body, row);
+    return std::fabs(b.x - a.x) + std::fabs(b.y - a.y) >= 1e-6;
+}
+
 /// Draws the trails' steps into rows [from, to), row after row and each
 /// row's bodies in turn: the order of a raster's full paint, in which a
 /// step that comes at the trail's head is drawn last, as a tick draws it.
@@ -169,9 +181,10 @@ void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSu
                     int64_t to, double width) {
     std::vector<Stroke> strokes;
     constexpr std::size_t kBatch = 1 << 16;
+    const int64_t first = TrailRowSpan(s).first;
     for (int64_t row = from; row < to; ++row) {
         for (int body = 1; body <= s.usableBodies(); ++body)
-            if (lines.joins(body, row))
+            if (StepDrawn(lines, body, row, first))
                 strokes.push_back({*lines.points(body, row - 1), *lines.points(body, row),
                                    s.bodyColour[std::size_t(body)]});
         if (strokes.size() >= kBatch || row + 1 == to) {
@@ -197,7 +210,7 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
                 // The steps into the part's rows after its first.
                 for (int64_t row = std::max(part, first) + 1;
                      row <= std::min(pieceEnd, part + TrailLines::kPart); ++row) {
-                    if (!lines.joins(body, row)) continue;
+                    if (!StepDrawn(lines, body, row, first)) continue;
                     const ViewPoint a = *lines.points(body, row - 1), b = *lines.points(body, row);
                     if (clip.Shows(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
                                    std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach))
