@@ -1,6 +1,7 @@
 #include "app/window_launch.h"
 
 #include "animation/playback_commands.h"
+#include "animation/playback_speed.h"
 #include "app/command_ids.h"
 #include "app/command_line.h"
 #include "app/main_frame.h"
@@ -28,5 +29,6 @@ int RunWindow(int& argc, char** argv, const CommandOptions& options) {
     if (options.box) frame.placeBox(*options.box);
     if (options.row) frame.goToRow(*options.row);
     if (options.time) frame.goToRow(RowAtOrAfterTime(frame.state(), *options.time));
+    if (options.speed) SetSpeed(app.state(), *options.speed);
     return app.exec();
 }
