@@ -29,6 +29,7 @@ bool StartAnimation(SimulationState& s, Host& host) {
         return false;
     }
     s.position = *from;
+    s.direction = 1;
     s.startRequested = 1;
     return true;
 }

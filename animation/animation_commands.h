@@ -10,7 +10,7 @@ class Host;
 /// Requests a start, or refuses with "End of Simulation - use Refresh" when
 /// the trail would run past the data (with a trail behind: at the last row),
 /// or "No data loaded". With a loop, a start at the end goes back to the
-/// loop's start row first (see RowToPlayFrom).
+/// loop's start row first (see RowToPlayFrom). A start plays forward.
 bool StartAnimation(SimulationState& state, Host& host);
 /// Requests a stop at the next tick; a stop made while stopped stays pending.
 bool StopAnimation(SimulationState& state);

@@ -9,6 +9,7 @@ FrameLoopResult RunFrameLoop(SimulationState& state, PlotBox& plot, DrawingSurfa
     FrameLoopResult result;
     PaintView(state, plot, surface, width, height, trails);
     state.stopRequested = 0;  // every tick runs until the end test, as after a start
+    state.direction = 1;      // forward, as a start plays
     int frame = 0;
     if (!onFrame(frame++)) return {.end = FrameLoopEnd::Stopped};
     while (!ticks || result.ticks < *ticks) {

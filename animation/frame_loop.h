@@ -28,7 +28,8 @@ using FrameCallback = std::function<bool(int frame)>;
 /// Plays the view off-screen as the window's timer would: a full paint,
 /// then `ticks` ticks (none: until the playback ends, or a loop goes back to
 /// its start, whose frame is then left out), each followed by a full repaint
-/// when it asks for one. Ticks run as after a start with no stop pending.
+/// when it asks for one. Ticks run as after a start with no stop pending:
+/// forward.
 /// The state is left at the row the last tick reached.
 FrameLoopResult RunFrameLoop(SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width,
                              int height, TrailCache* trails, std::optional<int> ticks,

@@ -1,13 +1,14 @@
 #include "animation/playback_commands.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <optional>
 
 #include "animation/animation_commands.h"
 #include "animation/playback_range.h"
+#include "animation/playback_speed.h"
 #include "base/format.h"
+#include "simulation/host.h"
 #include "simulation/simulation_state.h"
 
 namespace {
@@ -25,6 +26,23 @@ bool PlayNow(SimulationState& s, Host& host) {
     if (StartAnimation(s, host)) return true;
     s.stopRequested = pending;
     return false;
+}
+
+bool PlayBackwards(SimulationState& s, Host& host) {
+    if (!s.dataLoaded) {
+        host.messageBox("No data loaded");
+        return false;
+    }
+    const std::optional<int32_t> from = RowToPlayBackFrom(s);
+    if (!from) {
+        host.messageBox(kStartOfSimulation);
+        return false;
+    }
+    s.position = *from;
+    s.direction = -1;
+    s.stopRequested = 0;
+    s.startRequested = 1;
+    return true;
 }
 
 bool PauseAfterTick(SimulationState& s) { return StopAnimation(s); }
@@ -103,12 +121,4 @@ std::string PlaybackReadout(const SimulationState& s) {
                   s.rowsInData());
 }
 
-std::string SpeedReadout(const SimulationState& s) {
-    const double speed = RowsPerSecond(s);
-    if (speed == std::trunc(speed)) return Format("%.0f rows/s", speed);
-    if (speed < 1) return Format("%.3g rows/s", speed);
-    std::string number = Format("%.2f", speed);
-    while (number.back() == '0') number.pop_back();
-    if (number.back() == '.') number.pop_back();
-    return number + " rows/s";
-}
+std::string SpeedReadout(const SimulationState& s) { return SpeedNumber(s) + " " + SpeedUnit(s); }

@@ -13,6 +13,14 @@ class Host;
 /// request is dropped so that the playback runs on instead of stopping after
 /// one tick. A refused start leaves the requests as they were.
 bool PlayNow(SimulationState& state, Host& host);
+/// Starts the playback back toward row 0 (see RowToPlayBackFrom), dropping
+/// a pending stop request as PlayNow does. Refuses with "No data loaded", or
+/// with kStartOfSimulation at row 0 without a loop; a refused start changes
+/// nothing.
+bool PlayBackwards(SimulationState& state, Host& host);
+/// What Play Backwards says at row 0, as a forward start says "End of
+/// Simulation - use Refresh" at the end.
+inline constexpr const char* kStartOfSimulation = "Start of Simulation - nothing to play backwards";
 /// Requests a stop after the next tick.
 bool PauseAfterTick(SimulationState& state);
 
@@ -53,5 +61,7 @@ double RowsPerSecond(const SimulationState& state);
 /// "t = 12.345 · row 1234 of 5000": the time of the current row, the row and
 /// the rows in the data; empty when the current row cannot be read.
 std::string PlaybackReadout(const SimulationState& state);
-/// "50 rows/s", with up to two decimals when the speed is not whole.
+/// "50 rows/s", with up to two decimals when the speed is not whole; when
+/// the rows are evenly spaced in time, the simulation time per second
+/// instead, "0.5 yr/s" (see SpeedUnit and SpeedNumber).
 std::string SpeedReadout(const SimulationState& state);

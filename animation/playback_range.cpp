@@ -39,6 +39,29 @@ std::optional<int32_t> RowToPlayFrom(const SimulationState& s) {
     return std::nullopt;
 }
 
+bool PlaysBackward(const SimulationState& s) { return s.direction < 0; }
+
+bool BackwardGoesOn(const SimulationState& s) { return s.position > 0; }
+
+bool TickGoesOn(const SimulationState& s) { return PlaysBackward(s) ? BackwardGoesOn(s) : PlaybackGoesOn(s); }
+
+bool TickWraps(const SimulationState& s) { return s.loopPlayback && !TickGoesOn(s); }
+
+int32_t NextTickRow(const SimulationState& s) {
+    const bool back = PlaysBackward(s);
+    if (TickWraps(s)) return back ? LastPlayableRow(s) : LoopStartRow(s);
+    constexpr int64_t kLowest = std::numeric_limits<int32_t>::min(),
+                      kHighest = std::numeric_limits<int32_t>::max();
+    if (back) return int32_t(std::clamp<int64_t>(int64_t(s.position) - s.step, 0, kHighest));
+    return int32_t(std::clamp<int64_t>(int64_t(s.position) + s.step, kLowest, kHighest));
+}
+
+std::optional<int32_t> RowToPlayBackFrom(const SimulationState& s) {
+    if (BackwardGoesOn(s)) return s.position;
+    if (s.loopPlayback && s.dataLoaded && LastPlayableRow(s) > 0) return LastPlayableRow(s);
+    return std::nullopt;
+}
+
 std::optional<int64_t> TicksToEnd(const SimulationState& s) {
     // Tick k lands at position + k * step, held within the int range, and is
     // the last when it lands at or past the end position.

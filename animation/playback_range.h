@@ -41,6 +41,43 @@ int32_t LoopStartRow(const SimulationState& state);
 /// none when neither is.
 std::optional<int32_t> RowToPlayFrom(const SimulationState& state);
 
+/// Going back. A backward playback (`direction` below 0) runs toward row 0:
+/// each tick moves `step` rows back, the last one cut short at row 0, so
+/// that it always ends showing the first row (a forward playback keeps
+/// whole steps and may end short of the last row, as it always has). With a
+/// loop it goes round from row 0 to LastPlayableRow, where a forward
+/// playback ends: going back, the first row is the end and the last row the
+/// playback reaches is the start. The start row bounds only the forward loop.
+
+/// Whether the playback runs back toward row 0.
+bool PlaysBackward(const SimulationState& state);
+
+/// Whether a backward playback goes on at `position`: a row lies before it.
+bool BackwardGoesOn(const SimulationState& state);
+
+/// Whether the playback goes on in its direction: PlaybackGoesOn forward,
+/// BackwardGoesOn backward. A tick that lands where it does not is the
+/// last, unless the playback loops.
+bool TickGoesOn(const SimulationState& state);
+
+/// Whether the next tick goes round the loop rather than stepping: a loop,
+/// and a playback that does not go on from `position`.
+bool TickWraps(const SimulationState& state);
+
+/// The row the next tick shows. Forward: position + step, held in the int
+/// range, or on a wrap the loop's start row. Backward: position - step but
+/// not below 0, or on a wrap LastPlayableRow.
+int32_t NextTickRow(const SimulationState& state);
+
+/// The row a backward start plays from: the current row when a row lies
+/// before it; otherwise, with a loop and data loaded, LastPlayableRow when
+/// a row lies before that (a start at row 0 begins the next round); none
+/// when neither.
+std::optional<int32_t> RowToPlayBackFrom(const SimulationState& state);
+
+/// Exports and the frame loop play forward: the counts below are those of a
+/// forward playback, whatever `direction` says.
+
 /// The ticks a playback from `position` runs until the end of the data, the
 /// tick that reaches it included (a loop goes back to its start on the tick
 /// after it); always at least 1, since a tick advances before it tests.

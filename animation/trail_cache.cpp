@@ -23,7 +23,7 @@ void TrailCache::Prepare(const TrajectoryTable& table, const PlotBox& plot, cons
     if (last <= first) return;
     const Key key = KeyOf(table, plot, raster, bodies);
     const auto rows = std::size_t(last - first);
-    const bool fresh = !(key == key_) || rows > capacity_ || first < first_ || first > end_;
+    const bool fresh = !(key == key_) || rows > capacity_ || first > end_ || last < first_;
     if (fresh) {
         key_ = key;
         if (rows > capacity_) {
@@ -33,6 +33,13 @@ void TrailCache::Prepare(const TrajectoryTable& table, const PlotBox& plot, cons
             offsets_.resize(capacity_ * std::size_t(bodies), -1);
         }
         first_ = end_ = first;
+    }
+    if (first < first_) {
+        // A playback going back: the rows before those held enter. They
+        // take the ring's slots of the rows a capacity after them, which
+        // are dropped first.
+        end_ = std::min<int64_t>(end_, first + int64_t(capacity_));
+        Fill(table, plot, raster, first, first_);
     }
     first_ = first;  // rows before the new trail are no longer needed
     if (last > end_) {

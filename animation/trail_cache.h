@@ -12,11 +12,12 @@ struct PixelRaster;
 
 /// Remembers where on the raster each trail point of the rows last drawn
 /// lands, so that a tick erases the old trail and draws the new one by
-/// writing pixels, converting only the rows that entered the trail. The
-/// pixels are exactly those PlotPoint would set: the cache is keyed by the
-/// table's contents, the mapping and the raster, and starts afresh when any
-/// of them changes, or when the rows asked for move back or jump past the
-/// rows held. It also keeps the colours of faded trails.
+/// writing pixels, converting only the rows that entered the trail, at its
+/// end going forward or at its front going back. The pixels are exactly
+/// those PlotPoint would set: the cache is keyed by the table's contents,
+/// the mapping and the raster, and starts afresh when any of them changes,
+/// or when the rows asked for jump past the rows held either way. It also
+/// keeps the colours of faded trails.
 class TrailCache {
 public:
     /// Makes rows [first, last) of bodies 1 to `bodies` available; rows must

@@ -1,7 +1,6 @@
 #include "animation/view_steps.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "animation/drawing_routines.h"
 #include "animation/playback_range.h"
@@ -15,19 +14,19 @@
 
 namespace {
 
-/// Moves to the next row a tick shows; true when a loop went back to its
-/// start. A loop goes back to the start row from the row where a playback
+/// Moves to the next row a tick shows, in the playback's direction; true
+/// when a loop went round. A loop goes round from the row where a playback
 /// without it stopped, so the last row it reaches is shown too.
 bool AdvancePosition(SimulationState& s) {
-    const bool wraps = s.loopPlayback && !PlaybackGoesOn(s);
-    if (wraps) {
-        s.position = LoopStartRow(s);
-    } else {
-        const int64_t advanced = int64_t(s.position) + s.step;
-        s.position = int32_t(std::clamp<int64_t>(advanced, std::numeric_limits<int32_t>::min(),
-                                                 std::numeric_limits<int32_t>::max()));
-    }
+    const bool wraps = TickWraps(s);
+    s.position = NextTickRow(s);
     return wraps;
+}
+
+/// Marks where the status line `status` stands, if it is not empty.
+void MarkStatusBand(const std::string& status, TickDamage& damage) {
+    if (!status.empty())
+        damage.Mark({0, 0, int32_t(10 + kStatusCharWidth * status.size()), kStatusBandHeight});
 }
 
 /// A tick of the publication look: it moves and answers the timer as the
@@ -45,7 +44,7 @@ TimerRequest AdvanceWithoutDrawing(SimulationState& s, const PlotBox& plot, Draw
         if (wraps) damage->MarkAll();
         if (wraps && under) under->damage.MarkAll();
     }
-    if (!PlaybackGoesOn(s) && !s.loopPlayback) {
+    if (!TickGoesOn(s) && !s.loopPlayback) {
         s.stopRequested = 0;
         return {.start = false, .stop = true};
     }
@@ -102,7 +101,7 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
     s.position = from;
     EraseSystemBefore(s, plot, trails, after);
     s.position = to;
-    const bool goesOn = PlaybackGoesOn(s);
+    const bool goesOn = TickGoesOn(s);
     // The erase left the cache holding the rows before, the draw the rows after.
     if (tracked && s.drawOrbits && before.first < before.second) {
         MarkTrailRows(s, *trails, *raster, before.first, std::min(before.second, after.first), *damage);
@@ -119,13 +118,15 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
     }
     if (!s.bodyNames.empty()) DrawPlotNotes(s, plot, false);  // the erase may have cut into the legend
     if (!goesOn && !s.loopPlayback) {
+        // No status line now; the draw may have put trail points back where
+        // the last tick's stood.
+        if (damage) MarkStatusBand(StatusLine(s, from), *damage);
         s.stopRequested = 0;
         return {.start = false, .stop = true};
     }
     const std::string status = StatusLine(s, s.position);
     if (!status.empty()) surface.TextOut(10, 5, status);
-    if (damage && !status.empty())
-        damage->Mark({0, 0, int32_t(10 + kStatusCharWidth * status.size()), kStatusBandHeight});
+    if (damage) MarkStatusBand(status, *damage);
     if (!s.stopRequested) return {.repaint = wraps};
     s.stopRequested = 0;
     return {.start = false, .stop = true, .repaint = wraps};

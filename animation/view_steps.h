@@ -47,12 +47,15 @@ bool TakeStartRequest(SimulationState& state);
 /// not exist.
 std::string StatusLine(const SimulationState& state, int row);
 
-/// One timer tick: erase the system at `position`, advance by `step`, draw
-/// it again with the status line, or stop at the end of the data or on a
-/// stop request. With `loopPlayback` the tick that reaches the end shows it
-/// and goes on, and the next tick goes back to the start row (moved into 0
-/// to LastPlayableRow), draws the system there and asks for a full paint,
-/// which alone clears the old trail. A tick without data loaded reads and
+/// One timer tick: erase the system at `position`, move `step` rows in the
+/// playback's direction (NextTickRow), draw it again with the status line,
+/// or stop at the end of the data (going back, at row 0) or on a stop
+/// request. With `loopPlayback` the tick that reaches the end shows it and
+/// goes on, and the next tick goes round to the start row (moved into 0 to
+/// LastPlayableRow; going back, to LastPlayableRow), draws the system there
+/// and asks for a full paint, which alone clears the old trail. Either way
+/// the tick draws only what changed: rows leave and enter the trail at
+/// either end. A tick without data loaded reads and
 /// draws nothing and asks for the timer to stop.
 ///
 /// With `damage` (reset by the caller for the surface's size), the tick marks

@@ -40,6 +40,8 @@ enum CommandId : int {
     ID_FIT_TO_DATA = 33016,
     ID_CONFIGURED_BOX = 33017,
     ID_FOLLOW_DATA = 33018,
+    ID_PLAY_BACKWARDS = 33019,
+    ID_SET_SPEED = 33020,
     // Pictures and videos of the view.
     ID_EXPORT_PICTURE = 33101,
     ID_EXPORT_VIDEO = 33102,

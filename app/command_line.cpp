@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "animation/playback_speed.h"
 #include "app/picture_export.h"
 #include "app/version.h"
 #include "app/video_encoder.h"
@@ -82,6 +83,10 @@ struct OptionTable {
                              "Frame the positions are shown in: inertial (default), centre:N, rotate:N, "
                              "rotate:N,scaled or barycentre.",
                              "FRAME"};
+    QCommandLineOption speed{"speed",
+                             "Playback speed: simulation time per second when the rows are evenly spaced "
+                             "in time, else rows per second; rows per second always with r after it (200r).",
+                             "X"};
     QCommandLineOption help{"help", "Show this help."};
     QCommandLineOption version{"version", "Show the version."};
 
@@ -92,6 +97,7 @@ struct OptionTable {
               &loop,   &box,      &follow, &plane, &writeConfig, &style,   &lineWidth,
               &grid,   &fontSize, &clock,  &frame, &help,        &version, &trailLength})
             parser.addOption(*option);
+        parser.addOption(speed);
         parser.setApplicationDescription(kDescription);
         parser.addPositionalArgument("CONFIG.ovx", "The simulation's configuration file.");
     }
@@ -183,6 +189,17 @@ std::string CheckLook(const QCommandLineParser& parser, const OptionTable& table
     return {};
 }
 
+/// Reads --speed into `options.speed`; an error text, empty when it is good.
+/// A configuration written for a table takes no speed.
+std::string CheckSpeed(const QCommandLineParser& parser, const OptionTable& table, CommandOptions& options,
+                       bool writesConfig) {
+    if (writesConfig && parser.isSet(table.speed)) return "--speed does not go with --write-config";
+    for (const QString& value : parser.values(table.speed))
+        if (!(options.speed = ParseSpeed(value.toStdString())))
+            return "--speed wants a number above 0, or rows per second as 200r";
+    return {};
+}
+
 /// Fills `options` and `mode` from the parsed command line; returns an
 /// error text, empty when the arguments are good.
 std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& table,
@@ -210,6 +227,8 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
                 return Format("--%s does not go with --write-config",
                               viewOnly->names().front().toLatin1().constData());
     }
+    if (std::string problem = CheckSpeed(parser, table, options, !configsOut.empty()); !problem.empty())
+        return problem;
     for (const std::string& value : values(table.frame)) options.frame = value;
     for (const std::string& value : values(table.plane))
         if (!ParseTablePlane(value, options.plane))

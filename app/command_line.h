@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "animation/playback_speed.h"
 #include "simulation/simulation_state.h"
 
 /// What a command line asks of the program.
@@ -46,6 +47,8 @@ struct CommandOptions {
     /// The frame the positions are shown in, as ShowInFrame reads it; empty
     /// for the data's own.
     std::string frame;
+    /// The playback speed asked for, set once the data is loaded (SetSpeed).
+    std::optional<SpeedRequest> speed;
     std::string config;  ///< empty in the window when none is given
 };
 

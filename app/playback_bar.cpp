@@ -39,6 +39,24 @@ private:
     }
 };
 
+/// A readout that asks for something when clicked.
+class ClickableLabel : public QLabel {
+public:
+    ClickableLabel(std::function<void()> clicked, QWidget* parent)
+        : QLabel(parent), clicked_(std::move(clicked)) {
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QLabel::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) clicked_();
+    }
+
+private:
+    std::function<void()> clicked_;
+};
+
 }  // namespace
 
 PlaybackBar::PlaybackBar(const SimulationState& state, QWidget* parent)
@@ -46,7 +64,7 @@ PlaybackBar::PlaybackBar(const SimulationState& state, QWidget* parent)
       state_(state),
       slider_(new SeekSlider(Qt::Horizontal, this)),
       readout_(new QLabel(this)),
-      speed_(new QLabel(this)) {
+      speed_(new ClickableLabel([this] { emit speedClicked(); }, this)) {
     setObjectName(QStringLiteral("playbackBar"));
     setMovable(true);
     setFloatable(true);
@@ -60,6 +78,7 @@ PlaybackBar::PlaybackBar(const SimulationState& state, QWidget* parent)
     readout_->setMinimumWidth(
         readout_->fontMetrics().horizontalAdvance(QStringLiteral("t = 0000.000 · row 000000 of 000000")));
     speed_->setObjectName(QStringLiteral("speedReadout"));
+    speed_->setToolTip(tr("Click to type a speed"));
     connect(slider_, &QSlider::valueChanged, this, &PlaybackBar::seekRequested);
     refreshTimer_.setInterval(kRefreshMs);
     connect(&refreshTimer_, &QTimer::timeout, this, &PlaybackBar::refresh);

@@ -11,7 +11,8 @@ struct SimulationState;
 /// The playback bar: the play/pause, step and loop commands, a time slider
 /// over the playable rows, and readouts of the time, the row and the speed
 /// (all empty while nothing is loaded).
-/// It only shows the state; dragging or clicking the slider asks for a seek.
+/// It only shows the state; dragging or clicking the slider asks for a seek,
+/// clicking the speed for Set Speed.
 /// The readouts follow the playback at most about 30 times a second, so
 /// that a fast playback spends its time on ticks, not on the bar.
 class PlaybackBar : public QToolBar {
@@ -32,6 +33,8 @@ public:
 signals:
     /// The user moved the slider to `row`.
     void seekRequested(int row);
+    /// The user clicked the speed readout, to type a speed.
+    void speedClicked();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -63,6 +63,11 @@ void PlaybackControls::createActions() {
                              OnPlayPause();
                              return false;
                          });
+    commands_.addCommand(ID_PLAY_BACKWARDS, tr("Play Backwards"), tr("Play back toward the first row"),
+                         [this] {
+                             if (PlayBackwards(state_, host_)) view_.invalidate();
+                             return false;
+                         });
     commands_.addCommand(ID_STEP_FORWARD, tr("Step Forward"), tr("Stop and move one step forward"),
                          moving([this] { StepRows(state_, 1); }));
     commands_.addCommand(ID_STEP_BACK, tr("Step Back"), tr("Stop and move one step back"),
@@ -82,6 +87,11 @@ void PlaybackControls::createActions() {
         view_.applyDelay();
         return false;
     });
+    commands_.addCommand(ID_SET_SPEED, tr("Set Speed..."),
+                         tr("Type the speed in simulation time or rows per second"), [this] {
+                             OnSetSpeed();
+                             return false;
+                         });
     commands_.addCommand(ID_GO_TO_TIME, tr("Go to Time..."), tr("Go to the first row at or after a time"),
                          [this] {
                              OnGoToTime();
@@ -123,12 +133,14 @@ void PlaybackControls::createActions() {
         QKeySequence keys;
     } shortcuts[] = {
         {ID_PLAY_PAUSE, Qt::Key_Space},
+        {ID_PLAY_BACKWARDS, QKeySequence(Qt::SHIFT | Qt::Key_Space)},
         {ID_STEP_FORWARD, Qt::Key_Right},
         {ID_STEP_BACK, Qt::Key_Left},
         {ID_GO_TO_START, Qt::Key_Home},
         {ID_GO_TO_END, Qt::Key_End},
         {ID_DOUBLE_SPEED, Qt::Key_BracketRight},
         {ID_HALVE_SPEED, Qt::Key_BracketLeft},
+        {ID_SET_SPEED, Qt::Key_S},
         {ID_GO_TO_TIME, QKeySequence(Qt::CTRL | Qt::Key_G)},
         {ID_LOOP, Qt::Key_L},
         {ID_FIT_TO_DATA, Qt::Key_F},
@@ -141,6 +153,7 @@ void PlaybackControls::createActions() {
     commands_.action(ID_STEP_FORWARD)->setIcon(QIcon(QStringLiteral(":/icons/icons/step-forward.svg")));
     commands_.action(ID_STEP_BACK)->setIcon(QIcon(QStringLiteral(":/icons/icons/step-back.svg")));
     commands_.action(ID_LOOP)->setIcon(QIcon(QStringLiteral(":/icons/icons/loop.svg")));
+    commands_.action(ID_PLAY_BACKWARDS)->setIcon(QIcon(QStringLiteral(":/icons/icons/play-backwards.svg")));
 }
 
 // Following the data file: the follower, its toggle, and what it tells.
@@ -166,7 +179,7 @@ void PlaybackControls::afterCommand() {
 
 void PlaybackControls::addBar() {
     bar_ = new PlaybackBar(state_, &window_);
-    for (int id : {ID_PLAY_PAUSE, ID_STEP_BACK, ID_STEP_FORWARD, ID_LOOP}) {
+    for (int id : {ID_PLAY_BACKWARDS, ID_PLAY_PAUSE, ID_STEP_BACK, ID_STEP_FORWARD, ID_LOOP}) {
         QAction* command = commands_.action(id);
         bar_->addAction(command);
         command->setToolTip(command->statusTip());
@@ -179,6 +192,7 @@ void PlaybackControls::addBar() {
     window_.addToolBarBreak(Qt::TopToolBarArea);
     window_.addToolBar(Qt::TopToolBarArea, bar_);
     connect(bar_, &PlaybackBar::seekRequested, this, [this](int row) { goToRow(row); });
+    connect(bar_, &PlaybackBar::speedClicked, commands_.action(ID_SET_SPEED), &QAction::trigger);
     QAction* show = bar_->toggleViewAction();
     show->setText(tr("&Playback Bar"));
     show->setStatusTip(tr("Show or hide the playback bar"));
@@ -196,11 +210,13 @@ void PlaybackControls::addToMenus(QMenu& view, QMenu& playback) {
         view.addAction(commands_.action(id));
 
     playback.addAction(commands_.action(ID_PLAY_PAUSE));
+    playback.addAction(commands_.action(ID_PLAY_BACKWARDS));
     playback.addSeparator();
     for (int id : {ID_STEP_FORWARD, ID_STEP_BACK, ID_GO_TO_START, ID_GO_TO_END, ID_GO_TO_TIME})
         playback.addAction(commands_.action(id));
     playback.addSeparator();
-    for (int id : {ID_DOUBLE_SPEED, ID_HALVE_SPEED, ID_LOOP}) playback.addAction(commands_.action(id));
+    for (int id : {ID_DOUBLE_SPEED, ID_HALVE_SPEED, ID_SET_SPEED, ID_LOOP})
+        playback.addAction(commands_.action(id));
 }
 
 void PlaybackControls::OnPlayPause() {
@@ -210,6 +226,12 @@ void PlaybackControls::OnPlayPause() {
     }
     if (follow_->waitToStart()) return;
     if (PlayNow(state_, host_)) view_.invalidate();
+}
+
+void PlaybackControls::OnSetSpeed() {
+    if (!RunSetSpeedDialog(state_, host_, &window_)) return;
+    view_.applyDelay();
+    if (bar_) bar_->refresh();
 }
 
 void PlaybackControls::OnGoToTime() {

@@ -14,7 +14,7 @@ class QMainWindow;
 class QMenu;
 
 /// The playback and navigation commands beyond the classic ones: play/pause,
-/// steps and jumps, go to time, speed, loop, equal aspect, fit to data and
+/// play backwards, steps and jumps, go to time, speed, loop, equal aspect, fit to data and
 /// the configured box, fading and trail modes, following the data file, and
 /// the playback bar with its slider. Its actions are filed in the window's
 /// commands, so that they run by id like every other command.
@@ -48,6 +48,7 @@ private:
     /// seek, a step or a jump does.
     void stopAndMove(const std::function<void()>& move);
     void OnPlayPause();
+    void OnSetSpeed();
     void OnGoToTime();
 
     SimulationState& state_;

@@ -13,6 +13,7 @@
 #include "animation/frame_loop.h"
 #include "animation/frame_view.h"
 #include "animation/playback_commands.h"
+#include "animation/playback_speed.h"
 #include "animation/settings.h"
 #include "animation/simulation_loading.h"
 #include "animation/startup_defaults.h"
@@ -134,6 +135,7 @@ int Render(const CommandLine& line) {
         state.position = *options.row;
     }
     if (options.time) state.position = RowAtOrAfterTime(state, *options.time);
+    if (options.speed) SetSpeed(state, *options.speed);
 
     if (line.mode == CommandMode::Video)
         return RecordVideoCommand(state, plot, options, QString::fromStdString(output));

@@ -2,12 +2,14 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "animation/playback_speed.h"
 #include "animation/settings.h"
 #include "app/settings_templates.h"
 #include "simulation/host.h"
@@ -58,6 +60,20 @@ public:
             return true;
         });
     }
+
+    void bindSpeed(const char* name, const std::string& shown, SpeedRequest& field) {
+        auto* edit = child<QLineEdit>(name);
+        edit->setText(QString::fromStdString(shown));
+        checks_.push_back([this, edit, &field] {
+            const std::optional<SpeedRequest> value = ParseSpeed(edit->text().toStdString());
+            if (!value) return refuse(edit, kSpeedMessage);
+            field = *value;
+            return true;
+        });
+    }
+
+    /// Sets the text of the template's static `name`.
+    void setText(const char* name, const QString& text) { child<QLabel>(name)->setText(text); }
 
     bool run() { return exec() == QDialog::Accepted; }
 
@@ -142,5 +158,19 @@ bool RunGoToTimeDialog(double& time, Host& host, QWidget* parent) {
     dialog.bindReal("time", value);
     if (!dialog.run()) return false;
     time = value;
+    return true;
+}
+
+bool RunSetSpeedDialog(SimulationState& state, Host& host, QWidget* parent) {
+    SpeedRequest request;
+    SettingsDialog dialog(kSetSpeedTemplate, host, parent);
+    const bool inTime = SpeedTimeStep(state).has_value();
+    dialog.setText("prompt", inTime
+                                 ? QObject::tr("Simulation time per second, or rows per second as 200r:")
+                                 : QObject::tr("Rows per second (the rows' times are not evenly spaced):"));
+    dialog.setText("unit", QString::fromStdString(SpeedUnit(state)));
+    dialog.bindSpeed("speed", SpeedNumber(state), request);
+    if (!dialog.run()) return false;
+    SetSpeed(state, request);
     return true;
 }

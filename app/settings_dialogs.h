@@ -19,3 +19,7 @@ bool RunSetPositionDialog(SimulationState& state, Host& host, QWidget* parent);
 bool RunGraphicBoxDialog(SimulationState& state, PlotBox& plot, Host& host, QWidget* parent);
 /// Playback > Go to time: a time, which replaces `time` on OK.
 bool RunGoToTimeDialog(double& time, Host& host, QWidget* parent);
+/// Playback > Set speed: a speed in simulation time per second (rows per
+/// second with "r" after it, or when the rows are not evenly spaced in
+/// time), which sets the timer period and the step (SetSpeed) on OK.
+bool RunSetSpeedDialog(SimulationState& state, Host& host, QWidget* parent);

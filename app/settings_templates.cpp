@@ -60,9 +60,16 @@ constexpr TemplateControl kGoToTimeControls[] = {
     {RejectButton, "Cancel", 107, 42, 50, 14},
 };
 
+constexpr TemplateControl kSetSpeedControls[] = {
+    {Static, "", 7, 7, 170, 18, "prompt"},     {Edit, "", 7, 28, 80, 13, "speed"},
+    {Static, "", 92, 29, 85, 12, "unit"},      {AcceptButton, "OK", 72, 48, 50, 14},
+    {RejectButton, "Cancel", 127, 48, 50, 14},
+};
+
 }  // namespace
 
 const DialogTemplate kAnimationSettingsTemplate{"Animation Settings", 264, 164, kAnimationSettingsControls};
 const DialogTemplate kSetPositionTemplate{"Set position", 186, 79, kSetPositionControls};
 const DialogTemplate kGraphicBoxTemplate{"Graphic Box ", 240, 122, kGraphicBoxControls};
 const DialogTemplate kGoToTimeTemplate{"Go to time", 164, 63, kGoToTimeControls};
+const DialogTemplate kSetSpeedTemplate{"Set speed", 184, 69, kSetSpeedControls};

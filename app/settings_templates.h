@@ -12,3 +12,5 @@ extern const DialogTemplate kSetPositionTemplate;
 extern const DialogTemplate kGraphicBoxTemplate;
 /// Playback > Go to time.
 extern const DialogTemplate kGoToTimeTemplate;
+/// Playback > Set speed; its prompt and unit are filled in for the data.
+extern const DialogTemplate kSetSpeedTemplate;

@@ -24,6 +24,8 @@ public:
     /// `config` when one is given.
     bool InitInstance(const std::string& config, const std::function<void(CMainFrame&)>& beforeLoad = {});
     CMainFrame* mainFrame() const { return frame_.get(); }
+    /// The simulation the window shows, for settings given on the command line.
+    SimulationState& state() { return state_; }
 
 private:
     void ReportFirstFrame();

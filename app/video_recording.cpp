@@ -19,21 +19,23 @@ int PlannedFrames(const SimulationState& s, const VideoJob& job) {
 
 namespace {
 
-/// Puts back the row and the stop request, the parts of the state the
-/// ticks change, as they were when it was made.
+/// Puts back the row, the stop request and the direction, the parts of the
+/// state the recording changes, as they were when it was made.
 class StateKeeper {
 public:
-    explicit StateKeeper(SimulationState& s) : s_(s), position_(s.position), stop_(s.stopRequested) {}
+    explicit StateKeeper(SimulationState& s)
+        : s_(s), position_(s.position), stop_(s.stopRequested), direction_(s.direction) {}
     ~StateKeeper() {
         s_.position = position_;
         s_.stopRequested = stop_;
+        s_.direction = direction_;
     }
     StateKeeper(const StateKeeper&) = delete;
     StateKeeper& operator=(const StateKeeper&) = delete;
 
 private:
     SimulationState& s_;
-    int32_t position_, stop_;
+    int32_t position_, stop_, direction_;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "animation/playback_commands.h"
+#include "animation/playback_speed.h"
 #include "app/command_ids.h"
 #include "app/command_line.h"
 #include "app/main_frame.h"
@@ -37,5 +38,6 @@ int RunWindow(int& argc, char** argv, const CommandOptions& options) {
     if (options.box) frame.placeBox(*options.box);
     if (options.row) frame.goToRow(*options.row);
     if (options.time) frame.goToRow(RowAtOrAfterTime(frame.state(), *options.time));
+    if (options.speed) SetSpeed(app.state(), *options.speed);
     return app.exec();
 }

@@ -2,13 +2,17 @@
 // writes the same pixels at the same positions into a raw buffer (the
 // memory bound), for the largest scene the settings allow and a typical one;
 // then the tick of each trail mode and of a faded trail on the largest scene.
+// With "backward", the tick back toward row 0 against the tick forward over
+// the same rows instead, the two alternated round by round in one run.
 //
-//   tick_bench [ROUNDS]
+//   tick_bench [ROUNDS] [backward]
 
 #include <QGuiApplication>
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "animation/startup_defaults.h"
@@ -161,12 +165,48 @@ void MeasureModes(int rounds) {
                 modes[2].micros / modes[0].micros);
 }
 
+/// The median time of one tick forward from row `trail` and one tick back
+/// to it over the same rows, each round timing kTicks ticks each way, which
+/// goes first taking turns; both start from a full paint, as after a start.
+void MeasureBackward(const char* name, int bodies, int trail, TrailMode mode, const char* modeName,
+                     int rounds) {
+    SimulationState state;
+    PlotBox plot;
+    InitialiseDefaults(state, plot);
+    MakeOrbitScene(state, bodies, 2 * trail + kTicks + 10, trail);
+    state.trailMode = mode;
+    ImageSurface image(kSide, kSide);
+    TrailCache trails;
+    std::vector<double> forward, backward;
+    for (int round = 0; round < rounds; ++round) {
+        for (const int direction : round % 2 ? std::array{-1, 1} : std::array{1, -1}) {
+            state.direction = direction;
+            state.position = direction > 0 ? trail : trail + kTicks * state.step;
+            state.stopRequested = 0;
+            PaintView(state, plot, image.surface(), kSide, kSide, &trails);
+            const auto start = std::chrono::steady_clock::now();
+            for (int t = 0; t < kTicks; ++t) TickView(state, plot, image.surface(), &trails);
+            (direction > 0 ? forward : backward).push_back(Micros(start) / kTicks);
+        }
+    }
+    const double ahead = Median(forward), back = Median(backward);
+    std::printf("%-8s %2d bodies, trails of %5d rows, %-6s forward %7.1f us  backward %7.1f us  ratio %.2f\n",
+                name, bodies, trail, modeName, ahead, back, back / ahead);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 15;
+    if (argc > 2 && std::string_view(argv[2]) == "backward") {
+        MeasureBackward("largest", 30, 10000, TrailMode::Ahead, "ahead", rounds);
+        MeasureBackward("largest", 30, 10000, TrailMode::Behind, "behind", rounds);
+        MeasureBackward("largest", 30, 10000, TrailMode::Both, "both", rounds);
+        MeasureBackward("typical", 5, 500, TrailMode::Ahead, "ahead", rounds);
+        return 0;
+    }
     Measure("largest", 30, 10000, rounds);
     Measure("typical", 5, 500, rounds);
     MeasureModes(rounds);

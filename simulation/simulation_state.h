@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,10 @@ struct SimulationState {
     int32_t fadeTrails = 0;
     /// Non-zero: the playback starts again at the start row at the end of the data.
     int32_t loopPlayback = 0;
+    /// Which way the ticks move: 1 forward (toward the last row), -1 back
+    /// toward row 0. Every start but Play Backwards sets it forward, so a
+    /// playback runs as it always has unless that command was used.
+    int32_t direction = 1;
     /// The look of every picture of the view; Classic draws exactly as without it.
     ViewStyle style = ViewStyle::Classic;
     PublicationLook look;
@@ -162,4 +167,16 @@ struct SimulationState {
     /// table holds, so that a count raised after the data was read does not
     /// play on through rows that were never loaded.
     int32_t rowsInData() const;
+    /// The time step of the rows in use when they are evenly spaced in time
+    /// (RegularTimeStep); none otherwise or without a table. Found once for
+    /// each table version and count of rows in use, then kept.
+    std::optional<double> regularTimeStep() const;
+
+private:
+    struct TimeStepMemo {
+        uint64_t version = 0;
+        int32_t rows = -1;
+        std::optional<double> step;
+    };
+    mutable TimeStepMemo timeStepMemo_;
 };

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -65,6 +67,23 @@ TEST(CommandLine, ValuesReachTheirOptions) {
     EXPECT_EQ(viewer.options.config, "");
     EXPECT_EQ(viewer.options.plane, TablePlane::XY);
 
+    // A speed in the data's time, or in rows per second with r after it; the last given.
+    const std::pair<const char*, std::optional<std::pair<double, bool>>> speeds[] = {
+        {"", std::nullopt},
+        {"--speed 0.5", std::pair{0.5, false}},
+        {"--speed 200r", std::pair{200.0, true}},
+        {"--speed 1 --speed 3rows/s", std::pair{3.0, true}},
+    };
+    for (const auto& [args, speed] : speeds) {
+        const CommandLine line = ParseCommandLine(Words(std::string("--frames d ") + args + " c.ovx"));
+        ASSERT_EQ(line.mode, CommandMode::Frames) << line.error;
+        EXPECT_EQ(line.options.speed.has_value(), speed.has_value()) << args;
+        if (line.options.speed && speed) {
+            EXPECT_EQ(std::pair(line.options.speed->value, line.options.speed->rows), *speed) << args;
+        }
+    }
+    EXPECT_TRUE(ParseCommandLine(Words("--speed 2 c.ovx")).options.speed.has_value());  // the viewer too
+
     const CommandLine table = ParseCommandLine(Words("--write-config out.ovx --plane yz run.csv"));
     ASSERT_EQ(table.mode, CommandMode::WriteConfig) << table.error;
     EXPECT_EQ(table.options.output, "out.ovx");
@@ -99,6 +118,11 @@ TEST(CommandLine, ComplaintsName) {
          "--write-config cannot be given with --render, --frames or --video, nor twice"},
         {{"--write-config", "a.ovx", "--framed", "c.csv"}, "--framed does not go with --write-config"},
         {{"--write-config", "a.ovx", "a.csv", "b.csv"}, "--write-config wants one data table"},
+        {{"--write-config", "a.ovx", "--speed", "2", "c.csv"}, "--speed does not go with --write-config"},
+        {{"--video", "a.mp4", "--speed", "0", "c.ovx"},
+         "--speed wants a number above 0, or rows per second as 200r"},
+        {{"--frames", "d", "--speed", "2 yr/s", "c.ovx"},
+         "--speed wants a number above 0, or rows per second as 200r"},
         {{"--render", "a.png", "--box", "0,0,1,1e400", "c.ovx"},
          "--box wants XMIN,YMIN,XMAX,YMAX: four finite numbers with XMIN < XMAX and YMIN < YMAX"},
     };

@@ -48,11 +48,27 @@ TEST_F(HighDensityView, DrawsAtTheScreensRatioAndKeepsTheRasterForExport) {
     EXPECT_GT(Colours(shown), 50);
 }
 
+/// The rows of `a` and `b`, of one size, whose colours differ.
+int RowsThatDiffer(const QImage& a, const QImage& b) {
+    int rows = 0;
+    for (int y = 0; y < b.height(); ++y) {
+        const QRgb* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const QRgb* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        bool differs = false;
+        for (int x = 0; x < b.width() && !differs; ++x) differs = (p[x] & 0xFFFFFF) != (q[x] & 0xFFFFFF);
+        rows += differs;
+    }
+    return rows;
+}
+
 /// Plays three bodies on crossing ellipses that leave the box now and then,
-/// trails of 60 rows, in the look `style`; after every tenth tick the
-/// picture on the screen must be the one a full paint at that row makes,
-/// though each tick paints only what it changed.
-void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style) {
+/// trails of 60 rows, in the look `style` and the trail mode `trail`, 200
+/// ticks forward and then 150
+/// back; after every tenth tick the picture on the screen must be the one a
+/// full paint at that row makes, though each tick paints only what it
+/// changed. Then 150 ticks forward again bring back the very picture the
+/// playback turned round at.
+void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style, int trail = ID_TRAIL_AHEAD) {
     std::ostringstream data;
     for (int r = 0; r < 400; ++r) {
         data << r * 0.01;
@@ -65,29 +81,34 @@ void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style) {
     f.frame->openAtStart(f.dir.write("sim.ovx", ConfigText("sim.dat", 400, 3, 1, 60, 0, "-3 -3 3 3") +
                                                     "names = one two three\ntime unit = yr\n"));
     f.frame->runCommand(style);
+    f.frame->runCommand(trail);
     f.frame->view()->repaint();
     ASSERT_GE(f.frame->view()->devicePixelRatioF(), 2.0);
     const QSize size = f.frame->view()->contentsRect().size();
-    for (int tick = 0; tick <= 200; ++tick) {
+    const auto shown = [&] { return f.frame->view()->sharpFrame().convertToFormat(QImage::Format_RGB32); };
+    QImage turn, turnRaster;
+    for (int tick = 0; tick <= 350; ++tick) {
+        if (tick == 201) {
+            turn = shown(), turnRaster = f.frame->view()->frame()->copy();
+            f.state.direction = -1;  // back from row 200, as Play Backwards turns a playback round
+        }
         if (tick) f.frame->view()->deliverTick();
         if (tick % 10) continue;
         f.frame->view()->repaint();
-        const QImage shown = f.frame->view()->sharpFrame().convertToFormat(QImage::Format_RGB32);
         const QImage full = PaintScaledPicture(f.state, f.plot, size.width(), size.height(),
                                                {.scale = 2, .statusLine = tick > 0});
-        ASSERT_EQ(shown.size(), full.size());
-        // Both looks match to the last bit.
-        int rows = 0;
-        for (int y = 0; y < full.height(); ++y) {
-            const QRgb* a = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
-            const QRgb* b = reinterpret_cast<const QRgb*>(full.constScanLine(y));
-            bool differs = false;
-            for (int x = 0; x < full.width() && !differs; ++x)
-                differs = (a[x] & 0xFFFFFF) != (b[x] & 0xFFFFFF);
-            rows += differs;
-        }
-        ASSERT_EQ(rows, 0) << "rows differ from a full paint after tick " << tick;
+        ASSERT_EQ(shown().size(), full.size());
+        // Both looks match to the last bit, both ways.
+        ASSERT_EQ(RowsThatDiffer(shown(), full), 0)
+            << "rows differ from a full paint after tick " << tick << ", at row " << f.state.position;
     }
+    ASSERT_EQ(f.state.position, 50);
+    f.state.direction = 1;
+    for (int tick = 0; tick < 150; ++tick) f.frame->view()->deliverTick();
+    f.frame->view()->repaint();
+    EXPECT_EQ(f.state.position, 200);
+    EXPECT_TRUE(shown() == turn);
+    EXPECT_TRUE(*f.frame->view()->frame() == turnRaster);
 }
 
 TEST_F(HighDensityView, TicksPaintOnlyWhatChangedAndShowWhatAFullPaintShows) {
@@ -96,6 +117,15 @@ TEST_F(HighDensityView, TicksPaintOnlyWhatChangedAndShowWhatAFullPaintShows) {
 
 TEST_F(HighDensityView, InThePublicationLookTooTicksPaintOnlyWhatChangedAsAFullPaintShows) {
     ExpectTicksShowWhatAFullPaintShows(*this, ID_STYLE_PUBLICATION);
+}
+
+TEST_F(HighDensityView, WithTrailsBothWaysTicksShowWhatAFullPaintShowsInBothLooks) {
+    // Going back, a trail's rows enter at its far end, away from the discs,
+    // under the steps drawn before them.
+    for (const int style : {ID_STYLE_CLASSIC, ID_STYLE_PUBLICATION}) {
+        SCOPED_TRACE(style);
+        ExpectTicksShowWhatAFullPaintShows(*this, style, ID_TRAIL_BOTH);
+    }
 }
 
 TEST(SharpStrokes, ManyAtOnceInBandsDrawWhatTheyDrawOneByOneInTilesToo) {

@@ -84,6 +84,50 @@ TEST(PlaybackCommands, PlayNowDropsAPendingStopUnlessRefused) {
     EXPECT_EQ(s.stopRequested, 1);
 }
 
+TEST(PlaybackCommands, PlayBackwardsStartsTowardRowZeroAndAForwardStartTurnsItRound) {
+    struct Case {
+        bool data, loop;
+        int32_t position;
+        const char* refusal;  // empty: it starts
+        int32_t from;
+    };
+    // 100 rows with a trail of 10 ahead: row 89 is the last the playback reaches.
+    const Case cases[] = {
+        {true, false, 40, "", 40},
+        {true, false, 95, "", 95},  // past the last row a forward start allows
+        {true, false, 0, kStartOfSimulation, 0},
+        {true, true, 0, "", 89},  // a loop begins the next round at the end
+        {false, false, 40, "No data loaded", 40},
+        {false, true, 0, "No data loaded", 0},
+    };
+    for (const Case& c : cases) {
+        SimulationState s;
+        ScriptedHost host;
+        if (c.data) Load(s, Times(100, 1), 10);
+        s.loopPlayback = c.loop;
+        s.position = c.position;
+        s.stopRequested = 1;
+        const bool starts = !*c.refusal;
+        EXPECT_EQ(PlayBackwards(s, host), starts) << c.position;
+        EXPECT_EQ(host.messages, starts ? std::vector<std::string>{} : std::vector<std::string>{c.refusal})
+            << c.position;
+        // A refused start leaves everything as it was.
+        EXPECT_EQ(std::make_tuple(s.position, s.direction, s.stopRequested, s.startRequested),
+                  starts ? std::make_tuple(c.from, -1, 0, 1) : std::make_tuple(c.position, 1, 1, 0))
+            << c.position;
+    }
+    SimulationState s;
+    ScriptedHost host;
+    Load(s, Times(100, 1), 10);
+    s.position = 50;
+    ASSERT_TRUE(PlayBackwards(s, host));
+    ASSERT_TRUE(PlayNow(s, host));
+    EXPECT_EQ(s.direction, 1);
+    ASSERT_TRUE(PlayBackwards(s, host));
+    ASSERT_TRUE(StartAnimation(s, host));
+    EXPECT_EQ(s.direction, 1);
+}
+
 TEST(PlaybackCommands, MovesStayWithinThePlayableRowsAndStop) {
     SimulationState s;
     Load(s, Times(100, 1), 10);  // rows 0 to 89 are playable with a trail ahead
@@ -225,6 +269,7 @@ TEST(PlaybackCommands, Readouts) {
     EXPECT_EQ(PlaybackReadout(s), "t = 12.340 \xC2\xB7 row 1234 of 5000");
     s.position = 5000;
     EXPECT_EQ(PlaybackReadout(s), "");
+    s.rows->set(2, 0, 0.025);  // uneven times: the speed in rows per second
     const struct {
         int step, delay;
         const char* text;

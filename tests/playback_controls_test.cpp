@@ -13,6 +13,7 @@
 
 #include "animation/playback_commands.h"
 #include "animation/playback_range.h"
+#include "animation/playback_speed.h"
 #include "app/command_ids.h"
 #include "app/playback_bar.h"
 #include "app/simulation_view.h"
@@ -74,6 +75,53 @@ TEST_F(PlaybackFixture, KeysPlayPauseStepJumpAndChangeSpeed) {
     Key(Qt::Key_L);
     EXPECT_EQ(state.loopPlayback, 1);
     EXPECT_TRUE(frame->action(ID_LOOP)->isChecked());
+}
+
+TEST_F(PlaybackFixture, ShiftSpacePlaysBackToRowZeroAndSpacePlaysForwardAgain) {
+    Load(1000, 10, 3);
+    Key(Qt::Key_Space, Qt::ShiftModifier);  // at row 0: nothing to play back
+    EXPECT_EQ(host.messages.back(), kStartOfSimulation);
+    EXPECT_FALSE(view()->timerRunning());
+    state.position = 20;
+    Key(Qt::Key_Space, Qt::ShiftModifier);
+    ASSERT_TRUE(view()->timerRunning());
+    EXPECT_EQ(TicksWhileRunning(3), 3);
+    EXPECT_EQ(state.position, 11);
+    Key(Qt::Key_Space);  // pauses, as while playing forward
+    EXPECT_EQ(TicksWhileRunning(10), 1);
+    EXPECT_EQ(state.position, 8);
+    Key(Qt::Key_Space);  // plays forward
+    EXPECT_EQ(TicksWhileRunning(2), 2);
+    EXPECT_EQ(state.position, 14);
+    Key(Qt::Key_Space, Qt::ShiftModifier);  // turns round while playing
+    EXPECT_EQ(TicksWhileRunning(100), 5);   // 11, 8, 5, 2, then 0, where it stops
+    EXPECT_EQ(state.position, 0);
+    EXPECT_FALSE(view()->timerRunning());
+    const QList<QAction*> menus = frame->menuBar()->actions();
+    EXPECT_TRUE(menus[3]->menu()->actions().contains(frame->action(ID_PLAY_BACKWARDS)));
+    EXPECT_TRUE(frame->playbackBar()->actions().contains(frame->action(ID_PLAY_BACKWARDS)));
+}
+
+TEST_F(PlaybackFixture, ClickingTheSpeedSetsItInTheDataTime) {
+    Load(1000, 10);  // rows one time unit apart
+    PlaybackBar* bar = frame->playbackBar();
+    bar->refresh();
+    EXPECT_EQ(bar->speed()->text(), "50 t/s");
+    TypeAndConfirm("speed", "0.5");
+    QTest::mouseClick(bar->speed(), Qt::LeftButton);
+    EXPECT_EQ(std::pair(state.frameDelayMs, state.step), std::pair(2000, 1));
+    EXPECT_EQ(bar->speed()->text(), "0.5 t/s");
+    TypeAndConfirm("speed", "400r");
+    frame->runCommand(ID_SET_SPEED);
+    EXPECT_EQ(std::pair(state.frameDelayMs, state.step), std::pair(10, 4));
+    OnNextDialog([](QDialog& d) {
+        d.findChild<QLineEdit*>("speed")->setText("fast");
+        d.accept();
+        d.reject();
+    });
+    frame->runCommand(ID_SET_SPEED);
+    EXPECT_EQ(host.messages.back(), kSpeedMessage);
+    EXPECT_EQ(std::pair(state.frameDelayMs, state.step), std::pair(10, 4));
 }
 
 TEST_F(PlaybackFixture, GoToTimeTakesTheFirstRowAtOrAfterItAndRefusesText) {
@@ -213,11 +261,11 @@ TEST_F(PlaybackFixture, TheBarShowsNoSpeedWithoutDataAndPauseWhilePlaying) {
     EXPECT_EQ(Look(play->icon()), paused);
 }
 
-TEST_F(PlaybackFixture, LoopAndStepBackHaveIconsOfTheirOwn) {
+TEST_F(PlaybackFixture, LoopStepBackAndPlayBackwardsHaveIconsOfTheirOwn) {
     QList<QAction*> buttons = frame->toolBar()->actions() + frame->playbackBar()->actions();
     buttons.removeIf([](QAction* a) { return a->isSeparator() || a->icon().isNull(); });
-    ASSERT_EQ(buttons.size(), 10);
-    for (const int id : {ID_LOOP, ID_STEP_BACK}) {
+    ASSERT_EQ(buttons.size(), 11);
+    for (const int id : {ID_LOOP, ID_STEP_BACK, ID_PLAY_BACKWARDS}) {
         QAction* own = frame->action(id);
         for (QAction* other : buttons)
             if (other != own) {
@@ -232,6 +280,8 @@ TEST_F(PlaybackFixture, PlaybackMenuShowsItsKeys) {
     for (QAction* a : menus[3]->menu()->actions())
         EXPECT_TRUE(a->isSeparator() || !a->shortcut().isEmpty()) << a->text().toStdString();
     EXPECT_EQ(frame->action(ID_PLAY_PAUSE)->shortcut(), QKeySequence(Qt::Key_Space));
+    EXPECT_EQ(frame->action(ID_PLAY_BACKWARDS)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Space));
+    EXPECT_EQ(frame->action(ID_SET_SPEED)->shortcut(), QKeySequence(Qt::Key_S));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <vector>
 
 #include "animation/playback_range.h"
 #include "animation/view_steps.h"
@@ -95,6 +96,79 @@ TEST(PlaybackRange, TicksToEndAreTheTicksAPlaybackRuns) {
         EXPECT_EQ(ticks, c.ticks) << "mode " << int(c.mode) << ", rows " << c.rows << ", trail " << c.trail
                                   << ", step " << c.step << ", at " << c.position;
     }
+}
+
+/// A playback going back over `rows` rows with a trail of 10 ahead.
+SimulationState BackwardState(int32_t rows, int32_t step, int32_t position) {
+    SimulationState s;
+    s.lineCount = rows;
+    s.pointsPerOrbit = 10;
+    s.step = step;
+    s.position = position;
+    s.direction = -1;
+    return s;
+}
+
+TEST(PlaybackRange, GoingBackEndsAtRowZeroOrGoesRoundToTheLastPlayableRow) {
+    // 100 rows and a trail of 10 ahead: row 89 is the last the playback reaches.
+    constexpr int32_t kNone = -1;
+    struct Case {
+        int32_t rows, step, position;
+        bool loop, goesOn;
+        int32_t next, from;  // the next tick's row; where a start plays from (kNone: refused)
+    };
+    const Case cases[] = {
+        {100, 1, 50, false, true, 49, 50},
+        {100, 4, 6, false, true, 2, 6},
+        {100, 4, 3, false, true, 0, 3},  // the last step is cut short at row 0
+        {100, 4, 1, true, true, 0, 1},
+        {100, 1, 0, false, false, 0, kNone},  // at row 0 it ends, and a start is refused
+        {100, 1, 0, true, false, 89, 89},     // with a loop: round to the last row it reaches
+        {100, 1, 95, false, true, 94, 95},    // past that row a backward start is fine
+        {5, 1, 0, true, false, 0, kNone},     // a trail longer than the data leaves no round
+        {kMax, kMax, kMax, false, true, 0, kMax},
+        {100, 1, kMin, false, false, 0, kNone},
+    };
+    for (const Case& c : cases) {
+        SimulationState s = BackwardState(c.rows, c.step, c.position);
+        s.loopPlayback = c.loop;
+        s.dataLoaded = 1;  // a loop's round needs data
+        SCOPED_TRACE(testing::Message() << "rows " << c.rows << ", step " << c.step << ", at " << c.position
+                                        << (c.loop ? ", loop" : ""));
+        EXPECT_TRUE(PlaysBackward(s));
+        EXPECT_EQ(TickGoesOn(s), c.goesOn);
+        EXPECT_EQ(TickWraps(s), c.loop && !c.goesOn);
+        EXPECT_EQ(NextTickRow(s), c.next);
+        EXPECT_EQ(RowToPlayBackFrom(s).value_or(kNone), c.from);
+        // Forward, the same state plays by the forward rules.
+        s.direction = 1;
+        EXPECT_EQ(TickGoesOn(s), PlaybackGoesOn(s));
+    }
+}
+
+TEST(PlaybackRange, BackwardTicksShowEveryStepDownToRowZero) {
+    SimulationState s = BackwardState(100, 4, 50);
+    s.bodyCount = 1;
+    s.columnCount = 3;
+    s.rows = AllocateTable(100, 3);
+    for (int32_t r = 0; r < 100; ++r)
+        for (int32_t c = 0; c < 3; ++c) s.rows->set(r, c, r * 0.5);
+    s.dataLoaded = 1;
+    PlotBox plot;
+    RecordingSurface surface;
+    std::vector<int32_t> shown;
+    TimerRequest request;
+    while (!(request = TickView(s, plot, surface)).stop) shown.push_back(s.position);
+    EXPECT_EQ(shown, (std::vector<int32_t>{46, 42, 38, 34, 30, 26, 22, 18, 14, 10, 6, 2}));
+    EXPECT_EQ(s.position, 0);
+    EXPECT_FALSE(request.repaint);
+    // With a loop the tick after row 0 goes round to row 89 and asks for a full paint.
+    s.loopPlayback = 1;
+    request = TickView(s, plot, surface);
+    EXPECT_EQ(s.position, 89);
+    EXPECT_TRUE(request.repaint && !request.stop);
+    EXPECT_FALSE(TickView(s, plot, surface).repaint);
+    EXPECT_EQ(s.position, 85);
 }
 
 TEST(PlaybackRange, TheReserveFollowsTheTrailMode) {

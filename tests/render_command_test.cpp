@@ -63,6 +63,7 @@ TEST(RenderCommand, HelpVersionAndBadArguments) {
         {"--box 0,1,1,1", "orbivex: --box wants"},
         {"--box 0,0,x,1", "orbivex: --box wants"},
         {"--fade=1", "orbivex: Unexpected value after '--fade'"},
+        {"--speed fast", "orbivex: --speed wants a number above 0, or rows per second as 200r"},
     };
     for (const auto& [args, line] : refused) {
         const Result result = RunOrbivex(std::string("--render a.png ") + args + " c.ovx", dir);
@@ -306,6 +307,22 @@ TEST(RenderCommand, FramesStopWhereThePlaybackStops) {
         result.err,
         "The data ran out after 12 of 100 ticks, at row 14: the trail needs 5 rows after the row shown, "
         "and the data has 20 rows\n");
+}
+
+TEST(RenderCommand, SpeedSetsTheRowsEachFrameMoves) {
+    TempDir dir;
+    dir.write("run.dat", DataText(20, 1));  // rows one time unit apart
+    dir.write("run.ovx", ConfigText("run.dat", 20, 1, 1, 5));
+    // 300 time units a second is 300 rows a second: 3 rows each 10 ms.
+    const std::pair<const char*, int> cases[] = {{"--speed 300", 4}, {"--speed 600r", 2}};
+    for (const auto& [speed, ticks] : cases) {
+        const Result result =
+            RunOrbivex(std::string("--frames frames --ticks 100 --row 2 ") + speed + " run.ovx", dir);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.err.rfind(Format("The data ran out after %d of 100 ticks, at row 14:", ticks), 0),
+                  0u)
+            << speed << ": " << result.err;
+    }
 }
 
 TEST(RenderCommand, ARowOutsideTheDataIsRefused) {

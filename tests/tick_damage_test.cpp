@@ -79,7 +79,7 @@ struct TickDamageFixture : ::testing::Test {
                     if (before.pixel(x, y) != image.image().pixel(x, y) &&
                         !marked[std::size_t(y * image.width() + x)])
                         ++missed;
-            EXPECT_EQ(missed, 0) << "tick " << t;
+            EXPECT_EQ(missed, 0) << "tick " << t << " to row " << state.position;
             if (missed || request.stop) break;
         }
         return largest;
@@ -89,12 +89,15 @@ struct TickDamageFixture : ::testing::Test {
 TEST_F(TickDamageFixture, MarkedAreaCoversEveryChangedPixelInEachTrailMode) {
     const struct {
         TrailMode mode;
-        int step;
-    } cases[] = {{TrailMode::Ahead, 1}, {TrailMode::Behind, 3}, {TrailMode::Both, 2}};
+        int step, direction;
+    } cases[] = {{TrailMode::Ahead, 1, 1},  {TrailMode::Behind, 3, 1},  {TrailMode::Both, 2, 1},
+                 {TrailMode::Ahead, 1, -1}, {TrailMode::Behind, 3, -1}, {TrailMode::Both, 2, -1}};
     for (const auto& c : cases) {
         Load(c.step);
         state.trailMode = c.mode;
+        state.direction = c.direction;
         state.position = 150;
+        SCOPED_TRACE(testing::Message() << "mode " << int(c.mode) << ", direction " << c.direction);
         const double largest = ExpectMarkedCoversChanges(120);
         EXPECT_LT(largest, 0.5) << "a tick should present only part of the view";
     }

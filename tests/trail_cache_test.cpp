@@ -135,6 +135,24 @@ TEST_F(TwinFixture, SamePixelsInEveryTrailModeWithAndWithoutFade) {
     }
 }
 
+TEST_F(TwinFixture, SamePixelsGoingBackAndForthInEveryTrailMode) {
+    for (const TrailMode mode : {TrailMode::Ahead, TrailMode::Behind, TrailMode::Both}) {
+        SCOPED_TRACE(testing::Message() << "mode " << int(mode));
+        SetBoth(mode, 0, 0);
+        cachedState.position = plainState.position = 700;
+        cachedState.step = plainState.step = 3;
+        Canvas cached(400, 300), plain(400, 300);
+        Paint(cached, plain);
+        // Back past the ring's length and forward again, turning round
+        // mid-way as Play Backwards and Play do; then back to row 0.
+        for (const auto& [direction, ticks] : {std::pair{-1, 200}, {1, 60}, {-1, 30}, {1, 150}, {-1, 400}}) {
+            cachedState.direction = plainState.direction = direction;
+            ASSERT_TRUE(TickAlike(cached, plain, ticks));
+        }
+        EXPECT_EQ(cachedState.position, 0);
+    }
+}
+
 TEST_F(TwinFixture, SamePixelsAcrossTheWrapOfALoopAndAModeChangeInMidPlayback) {
     SetBoth(TrailMode::Both, 1, 1);
     cachedState.step = plainState.step = 5;
