@@ -18,7 +18,7 @@ std::string ShowInFrame(SimulationState& s, PlotBox& plot, std::string_view text
     }
     const ReferenceFrame before = s.frame;
     s.frame = *choice.frame;
-    s.framedRows.reset();  // made afresh, from every row
+    s.framedFrom = 0;  // made afresh, from every row (no table has version 0)
     if (const std::string why = UpdateFramedRows(s); !why.empty()) {
         s.frame = before;
         UpdateFramedRows(s);

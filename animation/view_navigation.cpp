@@ -46,19 +46,22 @@ bool FitToData(const SimulationState& s, PlotBox& plot) {
     constexpr double inf = std::numeric_limits<double>::infinity();
     double lo[2] = {inf, inf}, hi[2] = {-inf, -inf};
     const int32_t rows = s.usableRows();
-    const auto take = [&](const double* xy) {
-        for (int axis = 0; axis < 2; ++axis) {
-            if (!std::isfinite(xy[axis])) continue;
-            lo[axis] = std::min(lo[axis], xy[axis]);
-            hi[axis] = std::max(hi[axis], xy[axis]);
-        }
+    // Runs of pairs, finite values only; written without branches so that
+    // the compiler can take several values at once.
+    const auto take = [&](const double* xy, int32_t count) {
+        constexpr double most = std::numeric_limits<double>::max();
+        for (int32_t i = 0; i < 2 * count; i += 2)
+            for (int axis = 0; axis < 2; ++axis) {
+                const double v = xy[i + axis];
+                const bool finite = std::fabs(v) <= most;
+                lo[axis] = finite && v < lo[axis] ? v : lo[axis];
+                hi[axis] = finite && v > hi[axis] ? v : hi[axis];
+            }
     };
-    for (int body = 1; body <= s.usableBodies(); ++body) {
-        const double* xy = s.shownRows()->track(body, 0);
-        for (int32_t r = 0; r < rows; ++r, xy += 2) take(xy);
-    }
+    const TrajectoryTable& shown = *s.shownRows();
+    for (int body = 1; body <= s.usableBodies(); ++body) take(shown.track(body, 0), rows);
     // A sun that moves in the frame is part of the data shown.
-    for (int32_t r = 0; s.sunMoves() && r < rows; ++r) take(&s.framedSun[std::size_t(2 * r)]);
+    if (s.sunMoves()) take(s.framedSun.data(), std::min<int64_t>(rows, s.framedSun.size() / 2));
     if (!(lo[0] <= hi[0] && lo[1] <= hi[1])) return false;
     for (int axis = 0; axis < 2; ++axis) {
         if (lo[axis] == hi[axis]) lo[axis] -= 0.5, hi[axis] += 0.5;

@@ -15,6 +15,9 @@
 // text (baseline_loader fscanf-csv, fast_float-csv). So is the picture in
 // the frame turning with body 1, whose extra time is set against the load.
 //   data_reader_bench --load CONFIG    one load in this process (the reader's run)
+//   data_reader_bench --frame CONFIG OUT    one load, then the positions in
+//       the frame turning with body 1 and the box fitted to them, timed in
+//       this process, the seconds written to OUT
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -34,8 +37,10 @@
 #include <vector>
 
 #include "animation/simulation_loading.h"
+#include "animation/view_navigation.h"
 #include "plot/plot_box.h"
 #include "simulation/host.h"
+#include "simulation/reference_frame.h"
 #include "simulation/simulation_state.h"
 
 namespace {
@@ -174,10 +179,32 @@ int LoadOnce(const std::string& config) {
     return LoadSimulation(state, plot, host, config) ? 0 : 1;
 }
 
+/// The frame's run: loads `config`, then makes the positions in the frame
+/// turning with body 1 and fits the box to them, as the window does when
+/// the frame is chosen; writes the seconds of each to `out`.
+int FrameOnce(const std::string& config, const std::string& out) {
+    static SimulationState state;
+    PlotBox plot;
+    SilentHost host;
+    if (!LoadSimulation(state, plot, host, config)) return 1;
+    const auto start = std::chrono::steady_clock::now();
+    state.frame = {ReferenceFrame::Kind::Rotating, 1};
+    if (!UpdateFramedRows(state).empty()) return 1;
+    const double made = Seconds(start);
+    const auto fitting = std::chrono::steady_clock::now();
+    FitToData(state, plot);
+    const double fitted = Seconds(fitting);
+    std::FILE* file = std::fopen(out.c_str(), "w");
+    if (!file) return 1;
+    std::fprintf(file, "%.6f %.6f\n", made, fitted);
+    return std::fclose(file) == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--load") == 0) return LoadOnce(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "--frame") == 0) return FrameOnce(argv[2], argv[3]);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const double megabytes = argc > 1 ? std::atof(argv[1]) : 300.0;
     const int rounds = std::max(3, argc > 2 ? std::atoi(argv[2]) : 5);
@@ -236,8 +263,20 @@ int main(int argc, char** argv) {
     const std::string churnMB = std::to_string(int(std::max(300.0, megabytes * 1.5)));
     std::printf("load average before: %s; each run follows a churn of %s MB\n", LoadAverage().c_str(),
                 churnMB.c_str());
+    std::vector<double> made, fitted;
+    const std::string frameTimes = (folder / "frame.txt").string();
     for (int round = 0; round < rounds; ++round) {
         std::printf("round %d:", round + 1);
+        RunProcess({baseline, "churn", churnMB});
+        double madeNow = -1, fittedNow = -1;
+        if (RunProcess({self, "--frame", config, frameTimes}).seconds >= 0)
+            if (std::FILE* in = std::fopen(frameTimes.c_str(), "r")) {
+                if (std::fscanf(in, "%lf %lf", &madeNow, &fittedNow) != 2) madeNow = -1;
+                std::fclose(in);
+            }
+        made.push_back(madeNow);
+        fitted.push_back(fittedNow);
+        std::printf("  rotate:1 made %.3f s, fitted %.3f s", madeNow, fittedNow);
         for (Contender& c : contenders) {
             RunProcess({baseline, "churn", churnMB});
             const Run run = RunProcess(c.args);
@@ -277,6 +316,10 @@ int main(int argc, char** argv) {
         std::printf("%s peak resident memory%s: %.1f MiB = table %.1f MiB + %.1f MiB\n", who.c_str(),
                     csvGroup ? " opening the CSV form" : "", peakMiB, tableMiB, peakMiB - tableMiB);
     }
+    std::printf(
+        "in the loading process, the frame turning with body 1: positions made in %.3f s (%.2f of the "
+        "reader's load), box fitted in %.3f s\n",
+        Median(made), Median(made) / Median(contenders.front().times), Median(fitted));
     if (!viewer.empty()) {
         const auto median = [&](const char* name) {
             return Median(std::find_if(contenders.begin(), contenders.end(), [&](const Contender& c) {

@@ -186,15 +186,26 @@ std::string UpdateFramedRows(SimulationState& s) {
     const bool fresh =
         !s.framedRows || s.rows->version() != s.framedFrom || s.framedRows->rowCount() != s.rows->rowCount();
     if (fresh) {
-        std::unique_ptr<TrajectoryTable> framed = AllocateTable(s.rows->rowCount(), s.rows->columnCount());
+        // A table of the same shape is written over: memory touched for the
+        // first time costs more than the positions do.
+        std::unique_ptr<TrajectoryTable> framed = std::move(s.framedRows);
+        if (!framed || framed->rowCount() != s.rows->rowCount() ||
+            framed->columnCount() != s.rows->columnCount()) {
+            framed.reset();
+            framed = AllocateTable(s.rows->rowCount(), s.rows->columnCount());
+        }
         if (!framed) return DropFrame(s, "not enough memory for the positions in that frame");
-        s.framedSun.assign(std::size_t(2 * int64_t(s.rows->rowCount())), 0.0);
+        // A turning frame turns about the sun, which stays at its origin.
+        s.framedSun.clear();
+        if (s.frame.kind != ReferenceFrame::Kind::Rotating)
+            s.framedSun.assign(std::size_t(2 * int64_t(s.rows->rowCount())), 0.0);
         s.framedRows = std::move(framed);
         s.framedFrom = s.rows->version();
         s.framedUpTo = 0;
     }
     if (s.framedUpTo < rows)
-        TransformRows(*s.rows, *s.framedRows, s.frame, masses, s.framedUpTo, rows, s.framedSun.data());
+        TransformRows(*s.rows, *s.framedRows, s.frame, masses, s.framedUpTo, rows,
+                      s.framedSun.empty() ? nullptr : s.framedSun.data());
     s.framedUpTo = std::max(s.framedUpTo, rows);
     if (fresh) s.framedRows->Changed();
     return {};

@@ -168,7 +168,9 @@ TEST(ReferenceFrame, RowsAppendedWhileFollowingAreShownInTheFrameAsTheyCome) {
         ASSERT_TRUE(AppendRows(s, values));
         ASSERT_TRUE(s.framed()) << from;
         // Rows added within the table's room keep what was derived from the rows before.
-        if (s.rows->rowCount() == capacity) EXPECT_EQ(s.framedRows->version(), version) << from;
+        if (s.rows->rowCount() == capacity) {
+            EXPECT_EQ(s.framedRows->version(), version) << from;
+        }
     }
     for (int32_t r = 0; r < 300; ++r)
         for (int32_t c = 0; c < expected->columnCount(); ++c)
