@@ -68,7 +68,8 @@ int RowsThatDiffer(const QImage& a, const QImage& b) {
 /// full paint at that row makes, though each tick paints only what it
 /// changed. Then 150 ticks forward again bring back the very picture the
 /// playback turned round at.
-void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style, int trail = ID_TRAIL_AHEAD) {
+void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style, int trail = ID_TRAIL_AHEAD,
+                                        const std::string& referenceFrame = {}) {
     std::ostringstream data;
     for (int r = 0; r < 400; ++r) {
         data << r * 0.01;
@@ -82,6 +83,7 @@ void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style, int trail = 
                                                     "names = one two three\ntime unit = yr\n"));
     f.frame->runCommand(style);
     f.frame->runCommand(trail);
+    if (!referenceFrame.empty()) ASSERT_EQ(f.frame->showFrame(referenceFrame), "");
     f.frame->view()->repaint();
     ASSERT_GE(f.frame->view()->devicePixelRatioF(), 2.0);
     const QSize size = f.frame->view()->contentsRect().size();
@@ -125,6 +127,15 @@ TEST_F(HighDensityView, WithTrailsBothWaysTicksShowWhatAFullPaintShowsInBothLook
     for (const int style : {ID_STYLE_CLASSIC, ID_STYLE_PUBLICATION}) {
         SCOPED_TRACE(style);
         ExpectTicksShowWhatAFullPaintShows(*this, style, ID_TRAIL_BOTH);
+    }
+}
+
+TEST_F(HighDensityView, InAScaledTurningFrameTicksShowWhatAFullPaintShowsInBothLooks) {
+    // Body 1 stands on one spot, its steps of no length; the sun stays at
+    // the origin while the others turn about it.
+    for (const int style : {ID_STYLE_CLASSIC, ID_STYLE_PUBLICATION}) {
+        SCOPED_TRACE(style);
+        ExpectTicksShowWhatAFullPaintShows(*this, style, ID_TRAIL_AHEAD, "rotate:1,scaled");
     }
 }
 
