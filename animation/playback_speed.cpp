@@ -88,7 +88,7 @@ void SetSpeed(SimulationState& s, const SpeedRequest& request) {
 
 std::string SpeedUnit(const SimulationState& s) {
     if (!SpeedTimeStep(s)) return "rows/s";
-    return (s.timeUnit.empty() ? std::string("t") : s.timeUnit) + "/s";
+    return (s.timeUnit.empty() ? std::string("time units") : s.timeUnit) + "/s";
 }
 
 std::string SpeedNumber(const SimulationState& s) {

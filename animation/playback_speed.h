@@ -55,7 +55,7 @@ void SetSpeed(SimulationState& state, const SpeedRequest& request);
 /// they are evenly spaced in time, none otherwise.
 std::optional<double> SpeedTimeStep(const SimulationState& state);
 
-/// The unit of the speed: the time unit per second ("yr/s", "t/s" without
+/// The unit of the speed: the time unit per second ("yr/s", "time units/s" without
 /// one) with SpeedTimeStep, "rows/s" without.
 std::string SpeedUnit(const SimulationState& state);
 

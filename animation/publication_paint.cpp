@@ -162,32 +162,35 @@ void StrokeRows(const TrailLines& lines, int body, int64_t first, int64_t last, 
     }
 }
 
-/// Whether the step into `row` of a trail that starts at row `first` is
-/// drawn: it joins, and it is not a step of no length after one that joins,
-/// whose end inked that spot already. A body that stands still in the frame
-/// shown (the one a turning frame turns with) would otherwise ink one spot
-/// once per row of its trail.
-bool StepDrawn(const TrailLines& lines, int body, int64_t row, int64_t first) {
+/// Whether the step into `row` is drawn: it joins, and it is not a step of
+/// no length after one that joins, which inks that spot. A body that stands
+/// still in the frame shown (the one a turning frame turns with) would
+/// otherwise ink one spot once per row of its trail. It depends on the data
+/// alone, not on where the trail starts, so that a tick changes no step but
+/// those that come and go.
+bool StepDrawn(const TrailLines& lines, int body, int64_t row) {
     if (!lines.joins(body, row)) return false;
-    if (row - 1 <= first || !lines.joins(body, row - 1)) return true;
+    if (!lines.joins(body, row - 1)) return true;
     const ViewPoint a = *lines.points(body, row - 1), b = *lines.points(body, row);
     return std::fabs(b.x - a.x) + std::fabs(b.y - a.y) >= 1e-6;
 }
 
-/// Draws the trails' steps into rows [from, to), row after row and each
-/// row's bodies in turn: the order of a raster's full paint, in which a
-/// step that comes at the trail's head is drawn last, as a tick draws it.
+/// Draws the trails' steps into rows [from, to), row after row in the
+/// playback's direction and each row's bodies in turn: the order of a
+/// raster's full paint, in which a step that comes at the trail's end the
+/// playback moves toward is drawn last, as a tick draws it.
 void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface, int64_t from,
                     int64_t to, double width) {
     std::vector<Stroke> strokes;
     constexpr std::size_t kBatch = 1 << 16;
-    const int64_t first = TrailRowSpan(s).first;
-    for (int64_t row = from; row < to; ++row) {
+    const bool back = s.direction < 0;
+    for (int64_t k = from; k < to; ++k) {
+        const int64_t row = back ? to - 1 - (k - from) : k;
         for (int body = 1; body <= s.usableBodies(); ++body)
-            if (StepDrawn(lines, body, row, first))
+            if (StepDrawn(lines, body, row))
                 strokes.push_back({*lines.points(body, row - 1), *lines.points(body, row),
                                    s.bodyColour[std::size_t(body)]});
-        if (strokes.size() >= kBatch || row + 1 == to) {
+        if (strokes.size() >= kBatch || k + 1 == to) {
             surface.StrokeSegments(strokes.data(), strokes.size(), width);
             strokes.clear();
         }
@@ -210,7 +213,7 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
                 // The steps into the part's rows after its first.
                 for (int64_t row = std::max(part, first) + 1;
                      row <= std::min(pieceEnd, part + TrailLines::kPart); ++row) {
-                    if (!StepDrawn(lines, body, row, first)) continue;
+                    if (!StepDrawn(lines, body, row)) continue;
                     const ViewPoint a = *lines.points(body, row - 1), b = *lines.points(body, row);
                     if (clip.Shows(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
                                    std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach))
@@ -218,7 +221,9 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
                 }
             }
         }
-    std::sort(steps.begin(), steps.end());
+    std::sort(steps.begin(), steps.end(), [back = s.direction < 0](const auto& p, const auto& q) {
+        return p.first != q.first ? (back ? p.first > q.first : p.first < q.first) : p.second < q.second;
+    });
     std::vector<Stroke> strokes;
     strokes.reserve(steps.size());
     for (const auto& [row, body] : steps)
@@ -642,8 +647,10 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int widt
                                                  std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach);
                     damage.Mark(step);
                     if (!under) continue;
-                    if (shows(after, r) && r >= before.second) {
-                        // After every step drawn before: drawn over them.
+                    const bool onTop = s.direction < 0 ? r <= before.first : r >= before.second;
+                    if (shows(after, r) && onTop) {
+                        // After every step drawn before, in the order of
+                        // the playback's direction: drawn over them.
                         auto& added = under->added;
                         added = added.first < added.second
                                     ? std::pair{std::min(added.first, r), std::max(added.second, r + 1)}

@@ -44,9 +44,10 @@ struct SmoothPass {
     TrailLines* lines = nullptr;  ///< the trails' points kept from paint to paint, or null
     PaintLayers layers = PaintLayers::All;
     /// With PaintLayers::Added: the steps into rows [first, last) of every
-    /// trail. On a raster the steps are drawn row after row, each row's
-    /// bodies in turn, so that steps after all those drawn before are drawn
-    /// over them as a full paint draws them.
+    /// trail. On a raster the steps are drawn row after row in the
+    /// playback's direction (down the rows while it plays backwards), each
+    /// row's bodies in turn, so that steps after all those drawn before are
+    /// drawn over them as a full paint draws them.
     std::pair<int64_t, int64_t> added{};
 };
 

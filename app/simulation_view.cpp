@@ -55,6 +55,12 @@ void SimulationView::deliverTick() {
     // The smooth look repaints what changed, which dense trails cross many
     // times over: in small tiles, so as to repaint little more than that.
     const bool smoothLook = state_.style == ViewStyle::Publication;
+    if (smoothLook && state_.direction != sharpDirection_) {
+        // The publication look draws the trails' rows in the playback's
+        // direction: after a turn the whole picture is painted again.
+        sharpStale_ = true;
+        update();
+    }
     const int32_t shift = smoothLook ? kSmoothTileShift : TickDamage::kTileShift;
     damage_.Reset(image_->width(), image_->height(), shift);
     under_.damage.Reset(image_->width(), image_->height(), shift);
@@ -153,6 +159,7 @@ void SimulationView::paintEvent(QPaintEvent* event) {
                     MapPublicationView(state_, plot_, client.width(), client.height());
                 sharp_.setDevicePixelRatio(ratio);
                 sharpStale_ = false;
+                sharpDirection_ = state_.direction;
             }
             painter.drawImage(client.topLeft(), sharp_);
         } else {

@@ -96,6 +96,7 @@ private:
     /// ratio, made anew from the state when the raster changed.
     QImage sharp_;
     bool sharpStale_ = true;
+    int32_t sharpDirection_ = 1;  ///< the playback's direction sharp_ was painted for
     std::optional<QPoint> dragFrom_;
     QString hover_;  ///< where the last drag step ended, while dragging
 };

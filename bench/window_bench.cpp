@@ -8,7 +8,8 @@
 // With view options after the size (any of the command line's, such as
 // --style publication or --frame rotate:1), the ticks per second at that size are measured
 // with the defaults (or, with --frame, the same options in the inertial
-// frame) and with those options in turn instead.
+// frame) and with those options in turn instead; with --backward first,
+// forward and backward playback with the options that follow.
 //
 //   window_bench ORBIVEX_BINARY CONFIG [SECONDS] [WxH [VIEW OPTIONS...]]
 
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "animation/playback_range.h"
 #include "animation/startup_defaults.h"
 #include "app/command_ids.h"
 #include "app/command_line.h"
@@ -42,7 +44,7 @@ namespace {
 /// playback bar shown or hidden, in a window of `width` x `height` when
 /// given, and prints the ticks and frames per second and the view's size.
 double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int height = 0,
-                      const CommandOptions* view = nullptr) {
+                      const CommandOptions* view = nullptr, bool backward = false) {
     SimulationState state;
     PlotBox plot;
     SilentServices silent;
@@ -66,6 +68,9 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
     const QSize shown = frame.view()->contentsRect().size();
     int presented = 0;
     QObject::connect(frame.view(), &SimulationView::framePresented, [&] { ++presented; });
+    // Backward from the last row the playback reaches, as Play Backwards plays.
+    const int32_t start = backward ? LastPlayableRow(state) : 0;
+    if (backward) state.position = start, state.direction = -1;
     state.startRequested = 1;
     frame.view()->invalidate();
     QElapsedTimer clock;
@@ -76,9 +81,9 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
     std::printf(
         "largest scene (30 bodies, trails of 10000 rows) at 1 ms, playback bar %s: %.0f ticks/s, %.0f "
         "frames presented/s, view %dx%d\n",
-        playbackBar ? "shown " : "hidden", state.position / elapsed, presented / elapsed, shown.width(),
-        shown.height());
-    return state.position / elapsed;
+        playbackBar ? "shown " : "hidden", std::abs(state.position - start) / elapsed, presented / elapsed,
+        shown.width(), shown.height());
+    return std::abs(state.position - start) / elapsed;
 }
 
 double MillisecondsToFirstFrame(const std::string& binary, const std::string& config) {
@@ -108,6 +113,9 @@ int main(int argc, char** argv) {
     if (argc > 5 && std::sscanf(argv[4], "%dx%d", &width, &height) == 2) {
         // The defaults against the options given, alternated, at the size asked for.
         std::vector<std::string> args(argv + 5, argv + argc);
+        // --backward (the bench's own) plays the options backward against forward.
+        const bool backward = args.front() == "--backward";
+        if (backward) args.erase(args.begin());
         const CommandLine line = ParseCommandLine(args);
         if (line.mode != CommandMode::Window) {
             std::fprintf(stderr, "window_bench: %s\n", line.error.c_str());
@@ -120,15 +128,21 @@ int main(int argc, char** argv) {
         const bool frameAsked = !line.options.frame.empty();
         std::vector<double> plain, chosen;
         for (int round = 0; round < 3; ++round) {
-            plain.push_back(TicksPerSecond(seconds, true, width, height, frameAsked ? &inertial : nullptr));
-            chosen.push_back(TicksPerSecond(seconds, true, width, height, &line.options));
+            plain.push_back(TicksPerSecond(seconds, true, width, height,
+                                           backward     ? &line.options
+                                           : frameAsked ? &inertial
+                                                        : nullptr));
+            chosen.push_back(TicksPerSecond(seconds, true, width, height, &line.options, backward));
         }
         std::sort(plain.begin(), plain.end());
         std::sort(chosen.begin(), chosen.end());
         std::string joined;
         for (const std::string& a : args) joined += " " + a;
         std::printf("median of 3 rounds at %dx%d: %s %.0f ticks/s,%s %.0f ticks/s (%.2fx)\n", width, height,
-                    frameAsked ? "inertial frame" : "defaults", plain[1], joined.c_str(), chosen[1],
+                    backward     ? "forward"
+                    : frameAsked ? "inertial frame"
+                                 : "defaults",
+                    plain[1], (backward ? " backward" + joined : joined).c_str(), chosen[1],
                     chosen[1] / plain[1]);
     } else if (argc > 4 && std::sscanf(argv[4], "%dx%d", &width, &height) == 2) {
         // 600x600 against the size asked for, alternated, playback bar shown.

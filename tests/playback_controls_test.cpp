@@ -106,11 +106,11 @@ TEST_F(PlaybackFixture, ClickingTheSpeedSetsItInTheDataTime) {
     Load(1000, 10);  // rows one time unit apart
     PlaybackBar* bar = frame->playbackBar();
     bar->refresh();
-    EXPECT_EQ(bar->speed()->text(), "50 t/s");
+    EXPECT_EQ(bar->speed()->text(), "50 time units/s");
     TypeAndConfirm("speed", "0.5");
     QTest::mouseClick(bar->speed(), Qt::LeftButton);
     EXPECT_EQ(std::pair(state.frameDelayMs, state.step), std::pair(2000, 1));
-    EXPECT_EQ(bar->speed()->text(), "0.5 t/s");
+    EXPECT_EQ(bar->speed()->text(), "0.5 time units/s");
     TypeAndConfirm("speed", "400r");
     frame->runCommand(ID_SET_SPEED);
     EXPECT_EQ(std::pair(state.frameDelayMs, state.step), std::pair(10, 4));

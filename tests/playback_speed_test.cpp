@@ -135,7 +135,7 @@ TEST(PlaybackSpeed, TheSpeedReadsAndIsSetInTheDataTimeWhenItsStepsAreEven) {
     SimulationState s;
     Load(s, times);
     s.frameDelayMs = 20;
-    EXPECT_EQ(SpeedReadout(s), "0.5 t/s");
+    EXPECT_EQ(SpeedReadout(s), "0.5 time units/s");
     s.timeUnit = "yr";
     EXPECT_EQ(SpeedReadout(s), "0.5 yr/s");
     s.frameDelayMs = 30;
