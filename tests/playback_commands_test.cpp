@@ -18,21 +18,6 @@
 
 namespace {
 
-/// A loaded simulation of one body whose row r has the time `times[r]`.
-void Load(SimulationState& s, const std::vector<double>& times, int trail) {
-    s.lineCount = int32_t(times.size());
-    s.bodyCount = 1;
-    s.columnCount = 3;
-    s.rows = AllocateTable(s.lineCount, 3);
-    for (int r = 0; r < s.lineCount; ++r) {
-        s.rows->set(r, 0, times[std::size_t(r)]);
-        s.rows->set(r, 1, 0.01 * r);
-        s.rows->set(r, 2, 0);
-    }
-    s.pointsPerOrbit = trail;
-    s.dataLoaded = 1;
-}
-
 std::vector<double> Times(int rows, double dt) {
     std::vector<double> times;
     for (int r = 0; r < rows; ++r) times.push_back(r * dt);
@@ -46,7 +31,7 @@ TEST(PlaybackCommands, LastPlayableRowIsWhereThePlaybackStops) {
             PlotBox plot;
             RecordingSurface surface;
             InitialiseDefaults(s, plot);
-            Load(s, Times(100, 0.5), 10);
+            LoadOneBody(s, Times(100, 0.5), 10);
             s.trailMode = mode;
             s.step = step;
             while (!TickView(s, plot, surface).stop) {
@@ -65,7 +50,7 @@ TEST(PlaybackCommands, LastPlayableRowIsWhereThePlaybackStops) {
     }
     SimulationState s;
     EXPECT_EQ(LastPlayableRow(s), 0);  // no data
-    Load(s, Times(100, 1), 500);
+    LoadOneBody(s, Times(100, 1), 500);
     EXPECT_EQ(LastPlayableRow(s), 0);  // a trail longer than the data
 }
 
@@ -76,7 +61,7 @@ TEST(PlaybackCommands, PlayNowDropsAPendingStopUnlessRefused) {
     EXPECT_FALSE(PlayNow(s, host));
     EXPECT_EQ(host.messages.back(), "End of Simulation - use Refresh");
     EXPECT_EQ(s.stopRequested, 1);
-    Load(s, Times(100, 1), 10);
+    LoadOneBody(s, Times(100, 1), 10);
     EXPECT_TRUE(PlayNow(s, host));
     EXPECT_EQ(s.stopRequested, 0);
     EXPECT_EQ(s.startRequested, 1);
@@ -103,7 +88,7 @@ TEST(PlaybackCommands, PlayBackwardsStartsTowardRowZeroAndAForwardStartTurnsItRo
     for (const Case& c : cases) {
         SimulationState s;
         ScriptedHost host;
-        if (c.data) Load(s, Times(100, 1), 10);
+        if (c.data) LoadOneBody(s, Times(100, 1), 10);
         s.loopPlayback = c.loop;
         s.position = c.position;
         s.stopRequested = 1;
@@ -118,7 +103,7 @@ TEST(PlaybackCommands, PlayBackwardsStartsTowardRowZeroAndAForwardStartTurnsItRo
     }
     SimulationState s;
     ScriptedHost host;
-    Load(s, Times(100, 1), 10);
+    LoadOneBody(s, Times(100, 1), 10);
     s.position = 50;
     ASSERT_TRUE(PlayBackwards(s, host));
     ASSERT_TRUE(PlayNow(s, host));
@@ -130,7 +115,7 @@ TEST(PlaybackCommands, PlayBackwardsStartsTowardRowZeroAndAForwardStartTurnsItRo
 
 TEST(PlaybackCommands, MovesStayWithinThePlayableRowsAndStop) {
     SimulationState s;
-    Load(s, Times(100, 1), 10);  // rows 0 to 89 are playable with a trail ahead
+    LoadOneBody(s, Times(100, 1), 10);  // rows 0 to 89 are playable with a trail ahead
     s.step = 7;
     s.position = 85;
     s.startRequested = 1;
@@ -159,7 +144,7 @@ TEST(PlaybackCommands, RowAtOrAfterTimeTakesTheFirstRowInFileOrder) {
     std::vector<double> times = {0, 5, 3, nan, 8, 2, 12};
     for (int r = 7; r < 30; ++r) times.push_back(1);  // the tail goes back in time
     times.push_back(20);                              // and ahead again, past the playable rows
-    Load(s, times, 3);                                // 31 rows: the last playable is 27
+    LoadOneBody(s, times, 3);                         // 31 rows: the last playable is 27
     struct Case {
         double t;
         int row;
@@ -176,7 +161,7 @@ TEST(PlaybackCommands, RowAtOrAfterTimeTakesTheFirstRowInFileOrder) {
 TEST(PlaybackCommands, GoToTimeNotesATimePastThePlayableRows) {
     SimulationState s;
     EXPECT_EQ(GoToTimeNote(s, 5), "");  // nothing loaded: nothing to say
-    Load(s, Times(100, 1), 10);         // rows 0 to 89 are playable
+    LoadOneBody(s, Times(100, 1), 10);  // rows 0 to 89 are playable
     const std::string atTheEnd = "No row at or after t = 1000: at the last row the playback reaches";
     const std::pair<double, std::string> cases[] = {
         {12.5, ""},
@@ -208,7 +193,7 @@ TEST(PlaybackCommands, StartWithALoopAtTheEndStartsAgainFromTheStartRow) {
         for (const bool now : {false, true}) {
             SimulationState s;
             ScriptedHost host;
-            if (c.data) Load(s, Times(100, 1), 10);
+            if (c.data) LoadOneBody(s, Times(100, 1), 10);
             s.loopPlayback = c.loop;
             s.startRow = c.startRow;
             s.position = c.position;
@@ -264,7 +249,7 @@ TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
 TEST(PlaybackCommands, Readouts) {
     SimulationState s;
     EXPECT_EQ(PlaybackReadout(s), "");
-    Load(s, Times(5000, 0.01), 10);
+    LoadOneBody(s, Times(5000, 0.01), 10);
     s.position = 1234;
     EXPECT_EQ(PlaybackReadout(s), "t = 12.340 \xC2\xB7 row 1234 of 5000");
     s.position = 5000;

@@ -14,25 +14,12 @@
 #include "simulation/simulation_state.h"
 #include "simulation/time_steps.h"
 #include "simulation/trajectory_table.h"
+#include "test_support.h"
 
 namespace {
 
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-/// A loaded simulation of one body whose row r has the time `times[r]`.
-void Load(SimulationState& s, const std::vector<double>& times) {
-    s.lineCount = int32_t(times.size());
-    s.bodyCount = 1;
-    s.columnCount = 3;
-    s.rows = AllocateTable(s.lineCount, 3);
-    for (int32_t r = 0; r < s.lineCount; ++r) {
-        s.rows->set(r, 0, times[std::size_t(r)]);
-        s.rows->set(r, 1, 0);
-        s.rows->set(r, 2, 0);
-    }
-    s.dataLoaded = 1;
-}
 
 TEST(TimeSteps, EvenlySpacedTimesAndTheirEdges) {
     struct Case {
@@ -56,7 +43,7 @@ TEST(TimeSteps, EvenlySpacedTimesAndTheirEdges) {
     };
     for (const Case& c : cases) {
         SimulationState s;
-        Load(s, c.times);
+        LoadOneBody(s, c.times);
         const std::optional<double> step = RegularTimeStep(*s.rows, s.lineCount);
         ASSERT_EQ(step.has_value(), c.step.has_value()) << testing::PrintToString(c.times);
         if (step) {
@@ -71,7 +58,7 @@ TEST(TimeSteps, TheStateFindsTheStepAgainWhenTheRowsChange) {
     std::vector<double> times;
     for (int r = 0; r < 1000; ++r) times.push_back(0.01 * r);
     times.back() = 50;
-    Load(s, times);
+    LoadOneBody(s, times);
     EXPECT_EQ(s.regularTimeStep(), std::nullopt);
     s.lineCount = 999;  // the row out of step is no longer in use
     ASSERT_TRUE(s.regularTimeStep().has_value());
@@ -133,7 +120,7 @@ TEST(PlaybackSpeed, TheSpeedReadsAndIsSetInTheDataTimeWhenItsStepsAreEven) {
     std::vector<double> times;
     for (int r = 0; r < 500; ++r) times.push_back(0.01 * r);
     SimulationState s;
-    Load(s, times);
+    LoadOneBody(s, times);
     s.frameDelayMs = 20;
     EXPECT_EQ(SpeedReadout(s), "0.5 time units/s");
     s.timeUnit = "yr";

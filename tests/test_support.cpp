@@ -8,6 +8,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "simulation/simulation_state.h"
+#include "simulation/trajectory_table.h"
+
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "orbivex-test-XXXXXX").string();
     // A test without its folder would write into the current one and pass
@@ -40,6 +43,20 @@ std::string ConfigText(const std::string& dataName, int lines, int bodies, int s
     out << "\nbox = " << box << "\ndelay = 20\nstep = " << step << "\npoints = " << points
         << "\nstart = " << start << "\nsun = 6\naxes = 1\nplanets = 1\norbits = 1\n";
     return out.str();
+}
+
+void LoadOneBody(SimulationState& s, const std::vector<double>& times, int trail) {
+    s.lineCount = int32_t(times.size());
+    s.bodyCount = 1;
+    s.columnCount = 3;
+    s.rows = AllocateTable(s.lineCount, 3);
+    for (int32_t r = 0; r < s.lineCount; ++r) {
+        s.rows->set(r, 0, times[std::size_t(r)]);
+        s.rows->set(r, 1, 0.01 * r);
+        s.rows->set(r, 2, 0);
+    }
+    s.pointsPerOrbit = trail;
+    s.dataLoaded = 1;
 }
 
 std::string DataText(int rows, int bodies) {

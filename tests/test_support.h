@@ -5,6 +5,8 @@
 
 #include "simulation/host.h"
 
+struct SimulationState;
+
 /// Host for tests: records every message in order and gives the answers the
 /// test queued (No when none is queued).
 class ScriptedHost : public Host {
@@ -47,6 +49,10 @@ private:
 /// count and playback fields; everything else takes simple values.
 std::string ConfigText(const std::string& dataName, int lines, int bodies, int step = 1, int points = 10,
                        int start = 0, const std::string& box = "-2 -2 2 2");
+
+/// Loads into `s` a simulation of one body whose row r has the time
+/// `times[r]` and the place (0.01 r, 0), with trails of `trail` rows.
+void LoadOneBody(SimulationState& s, const std::vector<double>& times, int trail = 0);
 
 /// `rows` data rows for `bodies` bodies: time r, then body k at (r + k/10, -r - k/10).
 std::string DataText(int rows, int bodies);
