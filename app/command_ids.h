@@ -57,6 +57,8 @@ enum CommandId : int {
     // Frames of reference.
     ID_FRAME_INERTIAL = 33401,
     ID_FRAME_BARYCENTRE = 33402,
+    // Help.
+    ID_HELP_EXAMPLES = 33501,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
     ID_VIEW_TOOLBAR = 59392,

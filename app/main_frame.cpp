@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEvent>
@@ -24,6 +25,7 @@
 #include "app/simulation_view.h"
 #include "app/style_commands.h"
 #include "app/table_commands.h"
+#include "commands/examples_folder.h"
 #include "simulation/simulation_state.h"
 
 namespace {
@@ -134,6 +136,10 @@ void CMainFrame::createActions() {
                          [this] { return DecreaseSpeed(state_); });
     commands_.addCommand(ID_TOGGLE_FULL_WINDOW, QStringLiteral("On/off full window"), {},
                          [this] { return ToggleFullWindow(state_, plot_); });
+    commands_.addCommand(
+        ID_HELP_EXAMPLES, tr("&Examples..."), tr("Open one of the example simulations"), [this] {
+            return OpenExample(files_, ExamplesFolder(QCoreApplication::applicationDirPath().toStdString()));
+        });
     commands_.addCommand(ID_APP_ABOUT, QStringLiteral("&About Orbivex..."),
                          tr("Display program information and version"), noRepaint([this] { OnAbout(); }));
     commands_.addCommand(ID_APP_EXIT, QStringLiteral("E&xit"), tr("Quit the application"),
@@ -169,6 +175,7 @@ void CMainFrame::createMenus() {
     for (int id : {ID_SYSTEM_POSITION, ID_GRAPHIC_BOX, ID_REFRESH_SCREEN, ID_TOGGLE_FULL_WINDOW})
         viewMenu_->addAction(action(id));
     viewMenu_->addSeparator();
+    helpMenu_->addAction(action(ID_HELP_EXAMPLES));
     helpMenu_->addAction(action(ID_APP_ABOUT));
 }
 

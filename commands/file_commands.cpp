@@ -21,6 +21,8 @@ constexpr const char* kDataDescription = "orbivex data files";
 constexpr const char* kDataPattern = "*.dat";
 constexpr const char* kTableDescription = "data tables";
 constexpr const char* kTablePattern = "*.csv *.tsv *.txt *.dat";
+constexpr const char* kExampleDescription = "examples";
+constexpr const char* kExamplePattern = "*.ovx *.csv *.txt";
 
 /// True when the simulation shown was opened from a table directly, not
 /// through a configuration.
@@ -73,6 +75,13 @@ bool OpenFile(const FileCommandContext& c, const std::string& path) {
         LoadSimulation(c.state, c.plot, c.host, file);
     }
     return true;
+}
+
+bool OpenExample(const FileCommandContext& c, const std::string& folder) {
+    RequestStop(c.state);
+    std::string path = folder;
+    if (!c.dialog.PromptForFile("Examples", kExampleDescription, kExamplePattern, path)) return false;
+    return OpenFile(c, path);
 }
 
 bool OpenDataTable(const FileCommandContext& c) {

@@ -35,6 +35,9 @@ bool OpenSimulation(const FileCommandContext& context, const std::string& path);
 /// process moves into the file's folder. For a file given on the command
 /// line or dropped on the window.
 bool OpenFile(const FileCommandContext& context, const std::string& path);
+/// Asks for one of the examples, starting in `folder`, and opens it as
+/// OpenFile does: a configuration with its data, or a table.
+bool OpenExample(const FileCommandContext& context, const std::string& folder);
 /// Asks for a plain data table (CSV, TSV, text) and opens it directly.
 bool OpenDataTable(const FileCommandContext& context);
 /// Shows `plane` of a table with three coordinates per body: the table is

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs the build tree into a temporary prefix and checks what puts the
-# viewer on a desktop: the program, its menu entry, icon, file type and
-# manual page, each where desktops and man look, and naming each other
-# consistently.
-# Usage: install_test.sh CMAKE BUILD_DIR VERSION
+# viewer on a desktop: the program, its menu entry, icon, file type,
+# software catalogue entry and manual page, each where desktops and man
+# look, and naming each other consistently; and the examples, complete and
+# opening from where they were installed.
+# Usage: install_test.sh CMAKE BUILD_DIR VERSION SOURCE_DIR
 set -euo pipefail
 cmake=$1
 build=$2
 version=$3
+source=$4
 
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
@@ -25,7 +27,9 @@ entry=$prefix/share/applications/$id.desktop
 icon=$prefix/share/icons/hicolor/scalable/apps/$id.svg
 mime=$prefix/share/mime/packages/$id.xml
 manual=$prefix/share/man/man1/orbivex.1
-for file in "$program" "$entry" "$icon" "$mime" "$manual"; do
+metainfo=$prefix/share/metainfo/$id.metainfo.xml
+examples=$prefix/share/orbivex/examples
+for file in "$program" "$entry" "$icon" "$mime" "$manual" "$metainfo"; do
     [ -f "$file" ] || fail "not installed: ${file#"$prefix"/}"
 done
 ((failures == 0)) || exit 1
@@ -58,6 +62,21 @@ else
     echo "update-mime-database is not installed: the type was not registered"
 fi
 
+# The catalogue entry is well-formed (the package test validates what it says).
+xmllint --noout "$metainfo" || fail "the metainfo is not well-formed"
+
+# Every example is installed, with the data file each configuration names
+# beside it, and an installed one opens from another folder.
+for example in "$source"/examples/*.{ovx,dat,csv,txt}; do
+    [ -f "$examples/${example##*/}" ] || fail "example not installed: ${example##*/}"
+done
+for config in "$examples"/*.ovx; do
+    data=$(sed -n '1s/^[^=]*= *//p' "$config" | tr -d '\r')
+    [ -f "$examples/$data" ] || fail "${config##*/} names $data, which is not installed beside it"
+done
+(cd "$prefix" && QT_QPA_PLATFORM=offscreen "$program" --render "$prefix/example.png" --ticks 5 \
+    "$examples/inner-planets-named.ovx") || fail "the installed inner-planets-named.ovx does not render"
+
 # The manual page formats without warnings and covers every option --help lists.
 warnings=$(groff -man -ww -z "$manual" 2>&1)
 [ -z "$warnings" ] || fail "groff warns about the manual page: $warnings"
@@ -70,4 +89,4 @@ done
 if ((failures > 0)); then
     exit 1
 fi
-echo "installed and checked: bin/orbivex, the desktop entry, icon, file type and manual page"
+echo "installed and checked: bin/orbivex, the desktop entry, icon, file type, metainfo, manual page and examples"

@@ -12,6 +12,7 @@
 #include "app/about_dialog.h"
 #include "app/command_ids.h"
 #include "app/simulation_view.h"
+#include "commands/examples_folder.h"
 #include "window_fixture.h"
 
 namespace {
@@ -35,7 +36,7 @@ TEST_F(FrameFixture, MenusInOrder) {
     EXPECT_EQ(Texts(menus[2]->menu()->actions()).mid(0, 10),
               (QStringList{"Animation", "Stop Animation", "-", "System position", "Graphic box",
                            "Refresh screen", "On/off full window", "-", "&Toolbar", "&Status Bar"}));
-    EXPECT_EQ(Texts(menus[4]->menu()->actions()), (QStringList{"&About Orbivex..."}));
+    EXPECT_EQ(Texts(menus[4]->menu()->actions()), (QStringList{"&Examples...", "&About Orbivex..."}));
     EXPECT_EQ(frame->windowTitle(), "Orbivex");
 }
 
@@ -249,6 +250,39 @@ TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame
     EXPECT_NE(refused.find("would replace the table"), std::string::npos) << refused;
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "/own.ovx"));
     EXPECT_FALSE(frame->action(ID_PLANE_XZ)->isEnabled());
+}
+
+TEST_F(FrameFixture, HelpExamplesOffersTheExamplesFolderAndOpensThePick) {
+    // Run from the build tree, nothing is installed beside the test: the
+    // source tree's examples are offered.
+    const std::string examples = ORBIVEX_EXAMPLES;
+    frame->runCommand(ID_HELP_EXAMPLES);
+    EXPECT_EQ(dialog.prompts.back(), "Examples|examples|" + examples);
+    EXPECT_EQ(state.dataLoaded, 0);
+    // The pick opens by its content: a configuration with its data, a table alone.
+    const struct {
+        const char* name;
+        int bodies;
+        DataFormat format;
+    } picks[] = {{"kepler-ellipse.ovx", 1, DataFormat::Stream}, {"two-ellipses.txt", 2, DataFormat::Table}};
+    for (const auto& pick : picks) {
+        dialog.choices.push_back(examples + "/" + pick.name);
+        frame->runCommand(ID_HELP_EXAMPLES);
+        ASSERT_TRUE(host.messages.empty()) << host.messages[0];
+        EXPECT_EQ(state.dataLoaded, 1) << pick.name;
+        EXPECT_EQ(state.bodyCount, pick.bodies) << pick.name;
+        EXPECT_EQ(state.dataFormat, pick.format) << pick.name;
+        EXPECT_EQ(state.configPath, examples + "/" + pick.name);
+    }
+}
+
+TEST(ExamplesFolder, IsTheInstalledOneBesideTheProgramWhenThereIsOne) {
+    TempDir prefix;
+    const std::string bin = prefix.path() + "/bin";
+    std::filesystem::create_directories(bin);
+    EXPECT_EQ(ExamplesFolder(bin), ORBIVEX_EXAMPLES);
+    std::filesystem::create_directories(prefix.path() + "/share/orbivex/examples");
+    EXPECT_EQ(ExamplesFolder(bin), prefix.path() + "/share/orbivex/examples");
 }
 
 TEST(FrameTicks, ATickDuringALoadMessageReadsNothingAndStops) {
