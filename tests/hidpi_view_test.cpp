@@ -83,7 +83,9 @@ void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style, int trail = 
                                                     "names = one two three\ntime unit = yr\n"));
     f.frame->runCommand(style);
     f.frame->runCommand(trail);
-    if (!referenceFrame.empty()) ASSERT_EQ(f.frame->showFrame(referenceFrame), "");
+    if (!referenceFrame.empty()) {
+        ASSERT_EQ(f.frame->showFrame(referenceFrame), "");
+    }
     f.frame->view()->repaint();
     ASSERT_GE(f.frame->view()->devicePixelRatioF(), 2.0);
     const QSize size = f.frame->view()->contentsRect().size();
