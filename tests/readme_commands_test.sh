@@ -16,7 +16,8 @@
 # must exist:
 #   - the scripts of scripts/: the demo installs packages and opens the
 #     viewer, the test and fuzz commands run for minutes;
-#   - installing: cmake --install, update-mime-database, apt;
+#   - installing: cmake --install, update-mime-database, apt, a virtual
+#     environment and pip (python_pip_test does that);
 #   - benchmarks (bench/) and commands for an X server (DISPLAY=);
 #   - commands sent to the background (ending in &): the live writer plays
 #     rows for minutes;
@@ -50,7 +51,7 @@ skip_reason() {
     local command=$1
     case $command in
         *scripts/*) echo "a script of scripts/" ;;
-        *"cmake --install"* | *update-mime-database* | *"apt "*) echo "installs" ;;
+        *"cmake --install"* | *update-mime-database* | *"apt "* | *"pip install"* | *"-m venv"*) echo "installs" ;;
         *bench/* | *DISPLAY=*) echo "a benchmark" ;;
         *"&" | *"& "*"#"*) echo "runs in the background" ;;
     esac

@@ -1,0 +1,32 @@
+"""Orbivex files from Python: write a simulation's positions for the Orbivex
+viewer, read them back, open the viewer on them, and watch a run live.
+
+    import numpy as np, orbivex
+    t = np.linspace(0, 6.3, 631)
+    positions = np.stack([np.cos(t), np.sin(t)], axis=1)[:, np.newaxis, :]  # (rows, bodies, 2)
+    orbivex.save("circle.ovx", t, positions, names=["planet"])   # circle.ovx and circle.dat
+    orbivex.show(t, positions)                                   # the viewer, not waiting for it
+    simulation = orbivex.load("circle.ovx")                      # .t, .positions, .names, the fields
+
+save(), load(), show() and LiveWriter are described by help() on each; the
+viewer is found through the ORBIVEX environment variable, or on the PATH.
+`python3 -m orbivex FILE` opens the viewer on a file. Needs numpy.
+"""
+
+from ._config import MAX_BODIES, ConfigurationError
+from ._live import LiveWriter
+from ._simulation import Simulation, load, save
+from ._table import TableError
+from ._viewer import show, viewer_program
+
+__all__ = [
+    "MAX_BODIES",
+    "ConfigurationError",
+    "LiveWriter",
+    "Simulation",
+    "TableError",
+    "load",
+    "save",
+    "show",
+    "viewer_program",
+]

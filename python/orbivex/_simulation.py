@@ -1,0 +1,264 @@
+"""save() and load(): a simulation's files from arrays and back."""
+
+import math
+import os
+
+import numpy as np
+
+from . import _table
+from ._config import configuration_text, data_path_of, read_configuration
+from ._fields import FIELD_KEYWORDS, checked_fields, checked_rows
+from ._numbers import read_reals
+from ._writing import row_lines, target_paths, write_pair
+
+
+class Simulation:
+    """A simulation as the viewer loads it.
+
+    t: float64 array (rows,); positions: float64 array (rows, bodies, 2),
+    or (rows, bodies, 3) for a plain table with z, with `plane` the pair
+    shown ("xy", "xz" or "yz"; None for two coordinates); names: a list of
+    str or None; time_unit, length_unit, title: str or None; radii,
+    colours, box, delay, step, trail, start, sun_size, draw_axes,
+    draw_planets, draw_orbits, masses, sun_mass, equal_aspect: the fields,
+    as save() takes them. path and data_path: the files read; line_count:
+    the rows the configuration asks for (-1 for a plain table), more than
+    len(t) when the data file is short (the viewer then asks whether to keep
+    the rows it has; load keeps them); note: what the viewer would say in
+    its status bar (a last table line cut short), else "".
+    """
+
+    def __init__(self, **values):
+        self.__dict__.update(values)
+
+    def fields(self):
+        """Keyword arguments that make save() write this simulation's
+        configuration again: names, units, title, plane and the fields."""
+        keywords = {key: getattr(self, key) for key in FIELD_KEYWORDS}
+        for key in ("names", "time_unit", "length_unit", "title", "plane"):
+            keywords[key] = getattr(self, key)
+        if keywords["sun_mass"] == 1.0:
+            keywords["sun_mass"] = None
+        return keywords
+
+    def __repr__(self):
+        return (
+            f"<orbivex.Simulation {self.path!r}: {len(self.t)} rows, {self.positions.shape[1]} bodies, "
+            f"t = {self.t[0] if len(self.t) else math.nan!r} to {self.t[-1] if len(self.t) else math.nan!r}>"
+        )
+
+
+def save(path, t, positions, names=None, time_unit=None, length_unit=None, title=None, plane=None, **fields):
+    """Write a configuration `path` (.ovx) and its data file beside it, which
+    the viewer opens as they are.
+
+    t: the times, shape (rows,). positions: shape (rows, bodies, 2), or
+    (rows, bodies, 3) with plane="xy", "xz" or "yz" naming the two
+    coordinates written (default "xy"). 1 to 30 bodies, at least one row;
+    t need not increase (a run backwards in time plays as well). names: one
+    word per body; time_unit, length_unit, title: one line each (the
+    framed plot shows a legend of the names, the units and the title).
+
+    The data file takes the name of `path` with ".ovx" replaced by ".dat"
+    and is named in the configuration by its bare name. Numbers are written
+    as the shortest text that reads back exactly. Keyword fields (each
+    checked; those not given are chosen as orbivex-gen chooses them):
+
+      radii=3            disc radius in pixels: one int, or one per body
+      colours=...        colour codes 0-13: one, or one per body; default
+                         red, dark blue, green, purple, orange, brown, blue,
+                         dark red, light green, olive, then again
+      box=...            (xmin, ymin, xmax, ymax); default: the square about
+                         the origin 10 % beyond the farthest coordinate,
+                         rounded up to two significant digits
+      delay=20           milliseconds between frames
+      step=1             rows advanced per frame (1 to rows)
+      trail=...          rows in each trail ("points per orbit", 0 to
+                         rows - 2); default: one revolution of the slowest
+                         body about the origin, else half the rows
+      start=0            the row shown first
+      sun_size=6         the sun's radius in pixels (0 by default with
+                         sun_mass=0: no sun)
+      draw_axes=True, draw_planets=True, draw_orbits=True
+      masses=None        each body's mass (for the viewer's barycentre frame)
+      sun_mass=None      the sun's mass, 1 when not written
+      equal_aspect=False the viewer's equal aspect on
+      allow_nan=False    write positions that are NaN or infinite instead
+                         of refusing them
+
+    Both files are written under temporary names in the same folder and
+    renamed into place only when both are complete: a call that fails
+    raises (ValueError for bad arguments, OSError for the files) and leaves
+    the folder as it was. Returns the configuration's path.
+    """
+    allow_nan = fields.pop("allow_nan", False)
+    t, xy = checked_rows(t, positions, plane, allow_nan)
+    config_path, data_name, data_path = target_paths(path)
+    f = checked_fields(xy, fields, names, time_unit, length_unit, title)
+    f["data_file"] = data_name
+    write_pair(config_path, data_path, row_lines(t, xy), configuration_text(f))
+    return config_path
+
+
+def load(path):
+    """Read a simulation as the viewer opens it, into a Simulation.
+
+    `path` is a configuration (its data file read as the viewer reads it:
+    a stream of numbers, or a plain table with "data format = table"), or
+    a plain data table opened directly: numbers separated by blanks, commas
+    or semicolons, blank and '#' lines skipped, an optional header of
+    column names ("t", "earth_x", "x1", units in brackets), three
+    coordinates per body when the header names z; its fields are then
+    inferred as the viewer infers them. Numbers read to the same doubles as
+    in the viewer: decimal, hexadecimal ("0x1p-3"), "inf" and "nan".
+
+    A data file with fewer complete rows than the configuration asks for
+    gives the rows it has (line_count tells what was asked). Raises OSError
+    when a file cannot be read, ValueError (with the viewer's message) when
+    the viewer would refuse the files.
+    """
+    path = os.fspath(path)
+    with open(path, "rb") as file:
+        head = file.read(_table.HEAD_BYTES + 1)
+    if len(head) > _table.HEAD_BYTES:
+        head = head[: head.rfind(b"\n", 0, _table.HEAD_BYTES) + 1]
+    if _table.looks_like_table(head):
+        return _load_table(path)
+    c = read_configuration(path)
+    data_path = data_path_of(path, c["data_file"])
+    if c["table_format"]:
+        t, positions, _, note = _read_table(data_path, c["line_count"])
+        plane = c["plane"] if positions.shape[2] == 3 else None
+        # The table's bodies replace the configuration's count; bodies it
+        # gave no radius or colour get 0.
+        bodies = positions.shape[1]
+        for key in ("radii", "colours"):
+            c[key] = (c[key] + [0] * bodies)[:bodies]
+    else:
+        t, positions = _read_stream(data_path, c["line_count"], c["bodies"])
+        note, plane = "", None
+    return Simulation(
+        path=path,
+        data_path=data_path,
+        t=t,
+        positions=positions,
+        plane=plane,
+        names=c["names"] or None,
+        time_unit=c["time_unit"] or None,
+        length_unit=c["length_unit"] or None,
+        title=c["title"] or None,
+        line_count=c["line_count"],
+        note=note,
+        **{key: c[key] for key in FIELD_KEYWORDS},
+    )
+
+
+def _read_stream(data_path, line_count, bodies):
+    columns = 2 * bodies + 1
+    with open(data_path, "rb") as file:
+        data = file.read()
+    values, _ = read_reals(data, max(line_count, 0) * columns)
+    rows = len(values) // columns
+    table = np.array(values[: rows * columns], dtype=np.float64).reshape(rows, columns)
+    return table[:, 0].copy(), table[:, 1:].reshape(rows, bodies, 2).copy()
+
+
+def _read_table(data_path, line_count):
+    """t, positions (rows, bodies, 2 or 3), the layout and the note of a
+    plain table, keeping `line_count` rows at most (all when negative)."""
+    with open(data_path, "rb") as file:
+        data = file.read()
+    layout = _table.detect_layout(data[: _table.HEAD_BYTES], len(data) <= _table.HEAD_BYTES)
+    bodies = len(layout.bodies)
+    if bodies > 30:
+        raise _table.TableError(f"The table holds {bodies} bodies; at most 30 can be shown")
+    rows, note = _table.read_rows(data, layout)
+    if not rows:
+        raise _table.TableError(f"No data lines in {data_path}")
+    if line_count >= 0:
+        rows = rows[:line_count]
+    table = np.array(rows, dtype=np.float64).reshape(len(rows), 1 + 3 * bodies)
+    positions = table[:, 1:].reshape(len(rows), bodies, 3)
+    if not layout.three_dimensional:
+        positions = positions[:, :, :2]
+    return table[:, 0].copy(), positions.copy(), layout, note
+
+
+# The colour codes a table's bodies get in turn: blue, red, green, orange,
+# purple, black, dark blue, dark red, brown, olive, grey.
+_TABLE_PALETTE = (12, 10, 4, 8, 13, 0, 5, 3, 1, 2, 7)
+
+
+def _load_table(path):
+    t, positions, layout, note = _read_table(path, -1)
+    xy = positions[:, :, :2]
+    rows, bodies = len(t), positions.shape[1]
+    revolution = _slowest_revolution(xy)
+    # Without a revolution, 500 rows or half the rows when fewer.
+    trail = min(revolution, max(1, rows - 2)) if revolution > 0 else min(500, max(1, rows // 2))
+    return Simulation(
+        path=path,
+        data_path=path,
+        t=t,
+        positions=positions,
+        plane="xy" if positions.shape[2] == 3 else None,
+        names=layout.names or None,
+        time_unit=layout.time_unit or None,
+        length_unit=layout.length_unit or None,
+        title=os.path.basename(path),
+        line_count=-1,
+        note=note,
+        radii=[3] * bodies,
+        colours=[_TABLE_PALETTE[k % len(_TABLE_PALETTE)] for k in range(bodies)],
+        box=_data_box(xy),
+        delay=20,
+        step=1,
+        trail=trail,
+        start=0,
+        sun_size=6,
+        draw_axes=1,
+        draw_planets=1,
+        draw_orbits=1,
+        masses=None,
+        sun_mass=1.0,
+        equal_aspect=True,
+    )
+
+
+def _data_box(xy):
+    """The box holding every finite position; a flat axis gets the other
+    axis's extent (or 2) about its value."""
+    x, y = xy[..., 0], xy[..., 1]
+    finite = np.isfinite(x) & np.isfinite(y)
+    if not finite.any():
+        return (-1.0, -1.0, 1.0, 1.0)
+    xmin, xmax = float(x[finite].min()), float(x[finite].max())
+    ymin, ymax = float(y[finite].min()), float(y[finite].max())
+    width, height = xmax - xmin, ymax - ymin
+    if width == 0.0:
+        extent = height if height > 0.0 else 2.0
+        xmin, xmax = xmin - extent / 2, xmin + extent / 2
+    if height == 0.0:
+        extent = width if width > 0.0 else 2.0
+        ymin, ymax = ymin - extent / 2, ymin + extent / 2
+    return (xmin, ymin, xmax, ymax)
+
+
+def _slowest_revolution(xy):
+    """Rows in one revolution about the origin of the slowest body that goes
+    round (rows with a position not finite or at the origin passed over);
+    -1 when none does."""
+    slowest = -1
+    for k in range(xy.shape[1]):
+        rows = np.arange(xy.shape[0])
+        x, y = xy[:, k, 0], xy[:, k, 1]
+        kept = np.isfinite(x) & np.isfinite(y) & ~((x == 0.0) & (y == 0.0))
+        rows, x, y = rows[kept], x[kept], y[kept]
+        if len(x) < 2:
+            continue
+        with np.errstate(all="ignore"):
+            turned = np.cumsum(np.arctan2(x[:-1] * y[1:] - y[:-1] * x[1:], x[:-1] * x[1:] + y[:-1] * y[1:]))
+        round_at = np.flatnonzero(np.abs(turned) >= 2 * math.pi)
+        if len(round_at):
+            slowest = max(slowest, int(rows[round_at[0] + 1] - rows[0] + 1))
+    return slowest

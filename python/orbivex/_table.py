@@ -1,0 +1,337 @@
+"""Plain data tables, read as the viewer reads them.
+
+Cells are separated by blanks, commas or semicolons (one separator per
+file, found from its first data lines); blank lines and lines starting with
+'#' are skipped; one header line of column names may stand before the data,
+with or without a leading '#'. Names say which column is the time ("t",
+"time") and which are each body's coordinates ("earth_x", "x_earth",
+"earth.x", "x1"), with a unit in brackets ("t [yr]"); without such names
+the columns are the time, then x and y of each body.
+"""
+
+import re
+
+from ._numbers import read_cell
+
+MAX_CELLS = 10000  # more cells a line is taken for something else than orbits
+HEAD_BYTES = 1 << 20  # the layout is found from this much of the file
+_SEPARATOR_LINES = 20
+_LEADING_BLANKS = b" \t\f\v"
+
+
+class TableError(ValueError):
+    """A table that cannot be read; the message names the line and cell."""
+
+
+class Layout:
+    """What a table holds: its separator, cells a line, the time's column,
+    each body's (x, y, z) columns (z None when absent), names, units and the
+    header's line (from 1; 0 when none)."""
+
+    def __init__(self):
+        self.separator = None  # None for blanks, else b"," or b";"
+        self.cells = 0
+        self.time_column = 0
+        self.bodies = []
+        self.names = []
+        self.time_unit = ""
+        self.length_unit = ""
+        self.header_line = 0
+
+    @property
+    def three_dimensional(self):
+        return any(z is not None for _, _, z in self.bodies)
+
+
+_BLANK_RUN = re.compile(rb"[ \t\f\v]+")
+
+
+def _split_cells(line, separator):
+    """The texts of the line's cells, split as the viewer splits them:
+    without a '\r' at the end and the blanks around each cell; [] for a
+    line of blanks."""
+    if line.endswith(b"\r"):
+        line = line[:-1]
+    line = line.strip(_LEADING_BLANKS) if separator is None else line.lstrip(_LEADING_BLANKS)
+    if not line:
+        return []
+    if separator is None:
+        return _BLANK_RUN.split(line)
+    return [cell.strip(_LEADING_BLANKS) for cell in line.split(separator)]
+
+
+def parse_line(line, separator, capacity):
+    """("blank"|"comment"|"cells"|"bad", values, bad text): the cells read
+    as numbers, at most `capacity` (one more value stands for more cells);
+    with "bad", values holds the cells before the bad one."""
+    cells = _split_cells(line, separator)
+    if not cells:
+        return "blank", [], b""
+    if cells[0].startswith(b"#"):
+        return "comment", [], b""
+    values = []
+    for cell in cells:
+        if len(values) == capacity:
+            return "cells", values + [None], b""
+        value = read_cell(cell)
+        if value is None:
+            return "bad", values, cell
+        values.append(value)
+    return "cells", values, b""
+
+
+def not_a_number(line, column, text):
+    shown = text[:40].decode("utf-8", "replace")
+    return TableError(f"Line {line}, column {column}: '{shown}' is not a number")
+
+
+def ragged(line, found, expected):
+    column = found + 1 if found < expected else expected + 1
+    return TableError(
+        f"Line {line}, column {column}: the line holds {found} values where the lines before hold {expected}"
+    )
+
+
+def _head_lines(head, whole):
+    if not whole:
+        head = head[: head.rfind(b"\n") + 1]
+    lines = head.split(b"\n")
+    if lines and lines[-1] == b"":
+        lines.pop()
+    return lines
+
+
+def _separator_of(lines):
+    if any(b"," in line for line in lines):
+        return b","
+    return b";" if any(b";" in line for line in lines) else None
+
+
+def detect_layout(head, whole):
+    """The layout of a table from the first bytes of its file (the last,
+    cut line left out unless `whole`); raises TableError."""
+    layout = Layout()
+    lines = _head_lines(head, whole)
+    firsts, first_line = [], 0
+    for number, line in enumerate(lines, 1):
+        if len(firsts) > _SEPARATOR_LINES:
+            break
+        if parse_line(line, None, 0)[0] == "cells":
+            first_line = first_line or number
+            firsts.append(line)
+    layout.separator = _separator_of(firsts[1:] if len(firsts) > 1 else firsts)
+
+    data_line = 0
+    text_header = comment_header = None
+    comment_line = 0
+    for number, line in enumerate(lines, 1):
+        kind, values, bad = parse_line(line, layout.separator, MAX_CELLS)
+        if kind == "blank":
+            continue
+        if kind == "comment":
+            if data_line == 0:
+                comment_header, comment_line = line, number
+            continue
+        if kind == "bad" and number == first_line:
+            text_header, layout.header_line = line, number
+            continue
+        if kind == "bad":
+            raise not_a_number(number, len(values) + 1, bad)
+        if len(values) > MAX_CELLS:
+            raise TableError(f"Line {number}: more than {MAX_CELLS} values a line")
+        if data_line == 0:
+            data_line, layout.cells = number, len(values)
+        elif len(values) != layout.cells:
+            raise ragged(number, len(values), layout.cells)
+    if data_line == 0:
+        if layout.header_line:
+            raise TableError(f"Line {layout.header_line}: a header without data lines after it")
+        if whole:
+            raise TableError("No data lines in the file")
+        raise TableError(f"No data line ends within the first {len(head)} bytes of the file")
+
+    meaning = "nothing"
+    if text_header is not None:
+        meaning = _read_header(_split_header(text_header, layout.separator), layout.header_line, layout)
+    elif comment_header is not None:
+        names = _split_header(comment_header.lstrip(b" \t#\f\v"), layout.separator)
+        if len(names) == layout.cells:
+            meaning = _read_header(names, comment_line, layout)
+            if meaning == "columns":
+                layout.header_line = comment_line
+    if meaning == "columns":
+        return layout
+    if layout.cells < 3 or layout.cells % 2 == 0:
+        plural = "" if layout.cells == 1 else "s"
+        raise TableError(
+            f"Line {data_line}: {layout.cells} value{plural} a line; a table needs the time, then x and y of each body"
+        )
+    layout.bodies = [(x, x + 1, None) for x in range(1, layout.cells - 1, 2)]
+    return layout
+
+
+def looks_like_table(head):
+    """True when the text reads as a table rather than a configuration:
+    after blank and '#' lines and at most one header line, numbers alone."""
+    header = False
+    for line in _head_lines(head, True):
+        if parse_line(line, None, 0)[0] != "cells":
+            continue
+        if parse_line(line, _separator_of([line]), MAX_CELLS)[0] == "cells":
+            return True
+        if header:
+            return False
+        header = True
+    return False
+
+
+def _split_header(line, separator):
+    """The header's names, split as data lines are; with blanks, a unit in
+    brackets standing apart ("t [yr]") stays with the name before it."""
+    names = []
+    for cell in _split_cells(line, separator):
+        if separator is None and names and cell[:1] in (b"[", b"("):
+            names[-1] += b" " + cell
+        else:
+            names.append(cell)
+    return [name.decode("utf-8", "replace") for name in names]
+
+
+def _unquoted(text):
+    text = text.strip(" \t")
+    if len(text) >= 2 and text[0] == '"' and text[-1] == '"':
+        return text[1:-1].strip(" \t")
+    return text
+
+
+def _name_and_unit(cell):
+    cell = _unquoted(cell)
+    if not cell or cell[-1] not in "])":
+        return cell, ""
+    opening = cell.rfind("[" if cell[-1] == "]" else "(")
+    name = cell[:opening].strip(" \t") if opening >= 0 else ""
+    if not name:
+        return cell, ""
+    return _unquoted(name), cell[opening + 1 : -1].strip(" \t")
+
+
+_AXES = {"x": 0, "y": 1, "z": 2}
+
+
+def _coordinate(name):
+    """(axis, body key) for a coordinate's name, or None."""
+    axis, key = None, ""
+    n = len(name)
+    if n == 0:
+        return None
+    if n == 1:
+        return (_AXES[name.lower()], "") if name.lower() in _AXES else None
+    if n >= 3 and name[-2] in "_. " and name[-1].lower() in _AXES:
+        axis, key = _AXES[name[-1].lower()], name[:-2].strip(" \t")
+    elif n >= 3 and name[0].lower() in _AXES and name[1] in "_. ":
+        axis, key = _AXES[name[0].lower()], name[2:].strip(" \t")
+    elif name[0].lower() in _AXES and re.fullmatch("[0-9]+", name[1:]):
+        axis, key = _AXES[name[0].lower()], name[1:]
+    if not key or key.lower() in ("v", "vel", "velocity"):
+        return None
+    return axis, key
+
+
+def _header_error(line, column, message):
+    return TableError(f"Line {line}, column {column}: {message}" if column else f"Line {line}: {message}")
+
+
+def _read_header(cells, line, layout):
+    """What the header's names say: "columns" (set in the layout) or
+    "nothing"; raises TableError when they contradict the data."""
+    bodies, by_key = [], {}
+    time, time_unit, length_unit = -1, "", None
+    for i, cell in enumerate(cells):
+        name, unit = _name_and_unit(cell)
+        if time < 0 and name.lower() in ("t", "time"):
+            coordinate = None
+        else:
+            coordinate = _coordinate(name)
+            if coordinate is None:
+                continue
+        if i >= layout.cells:
+            message = f"the header names '{name[:40]}' there, but the data lines hold {layout.cells} values"
+            raise _header_error(line, i + 1, message)
+        if coordinate is None:
+            time, time_unit = i, unit
+            continue
+        axis, key = coordinate
+        if key.lower() not in by_key:
+            by_key[key.lower()] = len(bodies)
+            bodies.append([key, [None, None, None]])
+        columns = bodies[by_key[key.lower()]][1]
+        if columns[axis] is not None:
+            message = f"'{name[:40]}' gives the coordinate that column {columns[axis] + 1} gives already"
+            raise _header_error(line, i + 1, message)
+        columns[axis] = i
+        if length_unit is None:
+            length_unit = unit
+    if not bodies:
+        return "nothing"
+    for _, (x, y, z) in bodies:
+        if x is not None and y is None:
+            raise _header_error(line, x + 1, f"'{_name_and_unit(cells[x])[0][:40]}' has no y column to pair with")
+        if x is None:
+            alone = y if y is not None else z
+            raise _header_error(
+                line, alone + 1, f"'{_name_and_unit(cells[alone])[0][:40]}' has no x column to pair with"
+            )
+    if time < 0:
+        if any(0 in columns for _, columns in bodies):
+            raise _header_error(line, 0, "the header names no time column ('t' or 'time')")
+        time, time_unit = 0, _name_and_unit(cells[0])[1]
+    bodies.sort(key=lambda body: body[1][0])
+    named = any(key and not re.fullmatch("[0-9]+", key) for key, _ in bodies)
+    layout.time_column = time
+    layout.time_unit, layout.length_unit = time_unit, length_unit or ""
+    layout.bodies = [tuple(columns) for _, columns in bodies]
+    layout.names = []
+    if named:
+        for i, (key, _) in enumerate(bodies):
+            layout.names.append((key or str(i + 1)).replace(" ", "_").replace("\t", "_"))
+    return "columns"
+
+
+def _ends_with_cell(line, bad, separator):
+    line = line.rstrip(b"\r \t")
+    if bad:
+        return line.endswith(bad)
+    return bool(line) and separator is not None and line.endswith(separator)
+
+
+def read_rows(data, layout):
+    """The rows of the whole table `data`: a list of [t, x1, y1, z1, ...]
+    with three coordinates per body (z 0 when the table has none), and a
+    note naming a last line cut short and left out (or "")."""
+    width = layout.cells
+    rows = []
+    lines = data.split(b"\n")
+    if lines[-1] == b"":
+        lines.pop()
+        unterminated = -1
+    else:
+        unterminated = len(lines)
+    for number, line in enumerate(lines, 1):
+        if number == layout.header_line:
+            continue
+        kind, values, bad = parse_line(line, layout.separator, width)
+        if kind in ("blank", "comment"):
+            continue
+        if kind == "cells" and len(values) == width:
+            row = [values[layout.time_column]]
+            for x, y, z in layout.bodies:
+                row += [values[x], values[y], values[z] if z is not None else 0.0]
+            rows.append(row)
+            continue
+        count = len(values)
+        if number == unterminated and count < width and (kind == "cells" or _ends_with_cell(line, bad, layout.separator)):
+            return rows, f"Line {number} is cut short and was left out"
+        if kind == "cells":
+            raise ragged(number, min(count, width + 1), width)
+        raise not_a_number(number, count + 1, bad)
+    return rows, ""

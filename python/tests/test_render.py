@@ -1,0 +1,54 @@
+"""What save() writes against what the viewer and orbivex-gen make: the same
+pictures, and the same inferred view of a plain table."""
+
+import math
+import os
+
+import numpy as np
+
+import orbivex
+from support import FolderTest, program
+
+
+class RenderTest(FolderTest):
+    def render(self, picture, source, *options):
+        self.run_program(program("ORBIVEX"), "--render", self.path(picture), *options, source)
+        with open(self.path(picture), "rb") as file:
+            return file.read()
+
+    def test_saved_files_draw_the_pictures_orbivex_gen_files_draw(self):
+        generated = self.path("gen.ovx")
+        self.run_program(program("ORBIVEX_GEN"), "--planet", "1,0.4", "--planet", "1.6,0.1,120,0.001", "--rows",
+                         "900", "--names", "Inner,Outer", "--time-unit", "yr", "--length-unit", "AU", "--title",
+                         "Two planets", "--sizes", "4,2", generated)
+        simulation = orbivex.load(generated)
+        saved = orbivex.save(self.path("py.ovx"), simulation.t, simulation.positions, **simulation.fields())
+        for options in (("--framed", "--ticks", "40"), ("--style", "publication", "--frame", "barycentre")):
+            with self.subTest(options=options):
+                self.assertEqual(self.render("gen.png", generated, *options), self.render("py.png", saved, *options))
+        # The defaults are orbivex-gen's too: box, trail and colours.
+        defaults = orbivex.load(orbivex.save(self.path("d.ovx"), simulation.t, simulation.positions))
+        for key in ("box", "trail", "colours", "sun_size"):
+            self.assertEqual(getattr(defaults, key), getattr(simulation, key), key)
+
+    def test_a_table_loads_as_the_viewer_infers_it(self):
+        t = np.linspace(0.0, 3.0, 301)
+        columns = [t]
+        for a, z in ((1.0, 0.1), (1.9, -0.2)):
+            angle = 2 * math.pi * t / a**1.5
+            columns += [a * np.cos(angle), a * np.sin(angle), z * np.sin(angle)]
+        table = self.path("bodies.csv")
+        np.savetxt(table, np.column_stack(columns), delimiter=",", comments="",
+                   header="time [yr],venus_x [AU],venus_y,venus_z,mars_x,mars_y,mars_z")
+        written = self.path("written.ovx")
+        self.run_program(program("ORBIVEX"), "--write-config", written, table)
+        direct, through_viewer = orbivex.load(table), orbivex.load(written)
+        self.assertEqual(direct.fields(), through_viewer.fields())
+        self.assertEqual((direct.names, direct.time_unit, direct.length_unit), (["venus", "mars"], "yr", "AU"))
+        self.assertTrue(np.array_equal(direct.positions, through_viewer.positions))
+        self.assertEqual(direct.positions.shape, (301, 2, 3))
+        # Saved on the plane the viewer shows, it draws the same picture.
+        saved = orbivex.save(self.path("saved.ovx"), direct.t, direct.positions, **direct.fields())
+        self.assertEqual(self.render("a.png", table, "--framed"), self.render("b.png", saved, "--framed"))
+        self.assertEqual(sorted(os.listdir(self.folder)),
+                         ["a.png", "b.png", "bodies.csv", "saved.dat", "saved.ovx", "written.ovx"])
