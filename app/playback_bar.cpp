@@ -72,7 +72,7 @@ PlaybackBar::PlaybackBar(const SimulationState& state, QWidget* parent)
     // The keys belong to the playback commands, not to the slider.
     slider_->setFocusPolicy(Qt::NoFocus);
     slider_->setObjectName(QStringLiteral("timeSlider"));
-    slider_->setMinimumWidth(160);
+    slider_->setMinimumWidth(110);  // the bar fits a 600-pixel window with its readouts
     slider_->setToolTip(tr("Drag or click to go to a time"));
     readout_->setObjectName(QStringLiteral("timeReadout"));
     readout_->setMinimumWidth(
