@@ -10,12 +10,10 @@
 
 std::string ShowInFrame(SimulationState& s, PlotBox& plot, std::string_view text) {
     if (!s.dataLoaded || !s.rows) return "no simulation is loaded";
-    const std::vector<double> masses = FrameMasses(s);
-    const FrameChoice choice = ParseFrame(text, s.usableBodies(), !masses.empty());
-    if (!choice.frame) {
-        const bool barycentre = text == "barycentre" || text == "barycenter";
-        return barycentre ? BarycentreProblem(s) : choice.error;
-    }
+    // The text read here; whether the data can have the frame (its masses)
+    // is UpdateFramedRows's to tell.
+    const FrameChoice choice = ParseFrame(text, s.usableBodies(), true);
+    if (!choice.frame) return choice.error;
     const ReferenceFrame before = s.frame;
     s.frame = *choice.frame;
     s.framedFrom = 0;  // made afresh, from every row (no table has version 0)
