@@ -3,9 +3,9 @@
 #include <optional>
 
 #include "animation/playback_range.h"
+#include "animation/simulation_state.h"
 #include "plot/plot_box.h"
 #include "simulation/host.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -24,57 +24,57 @@ bool StartAnimation(SimulationState& s, Host& host) {
         host.messageBox("End of Simulation - use Refresh");
         return false;
     }
-    if (!s.dataLoaded) {
+    if (!s.loaded.dataLoaded) {
         host.messageBox("No data loaded");
         return false;
     }
-    s.position = *from;
-    s.direction = 1;
-    s.startRequested = 1;
+    s.playback.position = *from;
+    s.playback.direction = 1;
+    s.playback.startRequested = 1;
     return true;
 }
 
 bool StopAnimation(SimulationState& s) {
-    s.stopRequested = 1;
+    s.playback.stopRequested = 1;
     return false;
 }
 
 void RequestStop(SimulationState& s) {
-    s.stopRequested = 1;
-    s.startRequested = 0;
+    s.playback.stopRequested = 1;
+    s.playback.startRequested = 0;
 }
 
 bool ResetPosition(SimulationState& s) {
     RequestStop(s);
-    s.position = 0;
+    s.playback.position = 0;
     return true;
 }
 
 bool ToggleFullWindow(SimulationState& s, PlotBox& plot) {
-    if (s.fullWindowToggle % 2 != 0)
+    if (s.view.fullWindowToggle % 2 != 0)
         plot.SetViewport(10, 10, 90, 90);
     else
         plot.SetViewport(0, 0, 100, 100);
-    if (s.fullWindowToggle < 2147483647)
-        ++s.fullWindowToggle;
+    if (s.view.fullWindowToggle < 2147483647)
+        ++s.view.fullWindowToggle;
     else
-        s.fullWindowToggle = 2;  // the next even value, without overflowing
+        s.view.fullWindowToggle = 2;  // the next even value, without overflowing
     return true;
 }
 
 bool IncreaseSpeed(SimulationState& s) {
-    const int increment = SpeedIncrement(s.step);
-    if (s.step < s.lineCount / 50) s.step += increment;
+    const int increment = SpeedIncrement(s.loaded.fields.step);
+    if (s.loaded.fields.step < s.loaded.fields.lineCount / 50) s.loaded.fields.step += increment;
     return false;
 }
 
 bool DecreaseSpeed(SimulationState& s) {
-    const int increment = SpeedIncrement(s.step);
-    if (s.step < 2) {
-        if (s.frameDelayMs <= 2147483647 - 10) s.frameDelayMs += 10;
+    const int increment = SpeedIncrement(s.loaded.fields.step);
+    if (s.loaded.fields.step < 2) {
+        if (s.loaded.fields.frameDelayMs <= 2147483647 - 10) s.loaded.fields.frameDelayMs += 10;
     } else {
-        s.step -= increment;
+        s.loaded.fields.step -= increment;
     }
-    if (s.step < 1) s.step = 1;
+    if (s.loaded.fields.step < 1) s.loaded.fields.step = 1;
     return false;
 }

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
 #include "animation/trail_cache.h"
 #include "animation/trail_fade.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -18,11 +18,11 @@ struct RowRange {
 };
 
 RowRange TrailRows(const SimulationState& s) {
-    const int64_t length = std::max(s.pointsPerOrbit, 0);
-    int64_t first = s.position, last = int64_t(s.position) + length;
-    if (s.trailMode == TrailMode::Behind) first -= length, last = s.position;
-    if (s.trailMode == TrailMode::Both) first -= length;
-    return {std::max<int64_t>(first, 0), std::min<int64_t>(last, s.usableRows())};
+    const int64_t length = std::max(s.loaded.fields.pointsPerOrbit, 0);
+    int64_t first = s.playback.position, last = int64_t(s.playback.position) + length;
+    if (s.view.trailMode == TrailMode::Behind) first -= length, last = s.playback.position;
+    if (s.view.trailMode == TrailMode::Both) first -= length;
+    return {std::max<int64_t>(first, 0), std::min<int64_t>(last, s.loaded.usableRows())};
 }
 
 /// Rows from `row` to the body's row, the distance a faded point's colour goes by.
@@ -32,7 +32,7 @@ inline int64_t Distance(int64_t row, int64_t position) {
 
 void DrawTrailOnRaster(const SimulationState& s, const PlotBox& plot, const PixelRaster& raster, int body,
                        RowRange rows, ColourRef colour, bool fade, TrailCache& cache) {
-    cache.Prepare(*s.shownRows(), plot, raster, s.usableBodies(), rows.first, rows.last);
+    cache.Prepare(*s.shownRows(), plot, raster, s.loaded.usableBodies(), rows.first, rows.last);
     uint32_t* const bits = raster.bits;
     const TrailCache::Segments segments = cache.Offsets(body, rows.first, rows.last);
     if (!fade) {
@@ -42,8 +42,9 @@ void DrawTrailOnRaster(const SimulationState& s, const PlotBox& plot, const Pixe
                 if (offset >= 0) bits[offset] = pixel;
         return;
     }
-    const uint32_t* pixel = cache.FadedPixels(body, colour, plot.fillColour, s.pointsPerOrbit,
-                                              rows.first - s.position, rows.last - s.position);
+    const uint32_t* pixel =
+        cache.FadedPixels(body, colour, plot.fillColour, s.loaded.fields.pointsPerOrbit,
+                          rows.first - s.playback.position, rows.last - s.playback.position);
     for (const auto& segment : {segments.head, segments.tail})
         for (const int32_t offset : segment) {
             if (offset >= 0) bits[offset] = *pixel;
@@ -54,7 +55,7 @@ void DrawTrailOnRaster(const SimulationState& s, const PlotBox& plot, const Pixe
 /// Erases body `body`'s trail points of `rows` outside `kept` on the raster.
 void EraseTrailOnRaster(const SimulationState& s, const PlotBox& plot, const PixelRaster& raster, int body,
                         RowRange rows, RowRange kept, TrailCache& cache) {
-    cache.Prepare(*s.shownRows(), plot, raster, s.usableBodies(), rows.first, rows.last);
+    cache.Prepare(*s.shownRows(), plot, raster, s.loaded.usableBodies(), rows.first, rows.last);
     const uint32_t pixel = ToRasterPixel(plot.fillColour);
     const RowRange parts[] = {{rows.first, std::min(rows.last, kept.first)},
                               {std::max(rows.first, kept.last), rows.last}};
@@ -68,9 +69,9 @@ void EraseTrailOnRaster(const SimulationState& s, const PlotBox& plot, const Pix
 
 /// A sun that moves in the frame leaves its place as the bodies do.
 void EraseMovingSun(const SimulationState& s, PlotBox& plot) {
-    if (!s.sunMoves() || !s.sunSize) return;
-    const auto [x, y] = s.sunAt(s.position);
-    plot.PlotDisc(x, y, s.sunSize, plot.fillColour, 1);
+    if (!s.sunMoves() || !s.loaded.fields.sunSize) return;
+    const auto [x, y] = s.sunAt(s.playback.position);
+    plot.PlotDisc(x, y, s.loaded.fields.sunSize, plot.fillColour, 1);
 }
 
 }  // namespace
@@ -79,9 +80,9 @@ void EraseSystemBefore(const SimulationState& s, PlotBox& plot, TrailCache* trai
                        std::pair<int64_t, int64_t> next) {
     const PixelRaster* raster = plot.deviceContext ? plot.deviceContext->raster() : nullptr;
     if (!raster || !trails) return DrawSystem(s, plot, 0, trails);
-    if (s.drawOrbits) {
+    if (s.loaded.fields.drawOrbits) {
         const RowRange rows = TrailRows(s);
-        for (int i = 1; rows.first < rows.last && i <= s.usableBodies(); ++i)
+        for (int i = 1; rows.first < rows.last && i <= s.loaded.usableBodies(); ++i)
             EraseTrailOnRaster(s, plot, *raster, i, rows, {next.first, next.second}, *trails);
     }
     DrawPlanets(s, plot, 0);
@@ -89,11 +90,11 @@ void EraseSystemBefore(const SimulationState& s, PlotBox& plot, TrailCache* trai
 }
 
 void DrawOrbit(const SimulationState& s, PlotBox& plot, int body, ColourRef colour, TrailCache* trails) {
-    if (!s.drawOrbits || body < 1 || body > s.usableBodies()) return;
+    if (!s.loaded.fields.drawOrbits || body < 1 || body > s.loaded.usableBodies()) return;
     const RowRange rows = TrailRows(s);
     if (rows.first >= rows.last) return;
     // Fading the fill colour toward itself changes nothing: an erase is plain.
-    const bool fade = s.fadeTrails && colour != plot.fillColour;
+    const bool fade = s.view.fadeTrails && colour != plot.fillColour;
     const PixelRaster* raster = plot.deviceContext ? plot.deviceContext->raster() : nullptr;
     if (raster && trails) {
         DrawTrailOnRaster(s, plot, *raster, body, rows, colour, fade, *trails);
@@ -101,39 +102,40 @@ void DrawOrbit(const SimulationState& s, PlotBox& plot, int body, ColourRef colo
     }
     const double* values = s.shownRows()->track(body, int32_t(rows.first));
     for (int64_t r = rows.first; r < rows.last; ++r, values += 2) {
-        const ColourRef shade =
-            fade ? FadedColour(colour, plot.fillColour, Distance(r, s.position), s.pointsPerOrbit) : colour;
+        const ColourRef shade = fade ? FadedColour(colour, plot.fillColour, Distance(r, s.playback.position),
+                                                   s.loaded.fields.pointsPerOrbit)
+                                     : colour;
         plot.PlotPoint(values[0], values[1], shade, 1);
     }
 }
 
 void DrawPlanets(const SimulationState& s, PlotBox& plot, int visible) {
-    if (!s.drawPlanets) return;
-    if (s.position < 0 || s.position >= s.usableRows()) return;
-    for (int i = 1; i <= s.usableBodies(); ++i) {
-        const ColourRef colour = visible ? s.bodyColour[std::size_t(i)] : plot.fillColour;
-        const double* xy = s.shownRows()->track(i, s.position);
-        plot.PlotDisc(xy[0], xy[1], s.bodySize[std::size_t(i)], colour, 1);
+    if (!s.loaded.fields.drawPlanets) return;
+    if (s.playback.position < 0 || s.playback.position >= s.loaded.usableRows()) return;
+    for (int i = 1; i <= s.loaded.usableBodies(); ++i) {
+        const ColourRef colour = visible ? s.loaded.bodyColour[std::size_t(i)] : plot.fillColour;
+        const double* xy = s.shownRows()->track(i, s.playback.position);
+        plot.PlotDisc(xy[0], xy[1], s.loaded.fields.bodySize[std::size_t(i)], colour, 1);
     }
 }
 
 void DrawSunAndAxes(const SimulationState& s, PlotBox& plot) {
-    if (s.sunSize) {
-        const auto [x, y] = s.sunAt(s.position);
-        plot.PlotDisc(x, y, s.sunSize, kSunColour, 1);
+    if (s.loaded.fields.sunSize) {
+        const auto [x, y] = s.sunAt(s.playback.position);
+        plot.PlotDisc(x, y, s.loaded.fields.sunSize, kSunColour, 1);
     }
-    if (s.drawAxes) plot.DrawCross(0.0, 0.0);
+    if (s.loaded.fields.drawAxes) plot.DrawCross(0.0, 0.0);
 }
 
 void DrawSystem(const SimulationState& s, PlotBox& plot, int visible, TrailCache* trails) {
     if (visible) {
         DrawSunAndAxes(s, plot);
-        for (int i = 1; i <= s.usableBodies(); ++i)
-            DrawOrbit(s, plot, i, s.bodyColour[std::size_t(i)], trails);
+        for (int i = 1; i <= s.loaded.usableBodies(); ++i)
+            DrawOrbit(s, plot, i, s.loaded.bodyColour[std::size_t(i)], trails);
         DrawPlanets(s, plot, 1);
         return;
     }
-    for (int i = 1; i <= s.usableBodies(); ++i) DrawOrbit(s, plot, i, plot.fillColour, trails);
+    for (int i = 1; i <= s.loaded.usableBodies(); ++i) DrawOrbit(s, plot, i, plot.fillColour, trails);
     DrawPlanets(s, plot, 0);
     EraseMovingSun(s, plot);
 }
@@ -146,7 +148,7 @@ std::pair<int64_t, int64_t> TrailRowSpan(const SimulationState& s) {
 void MarkTrailRows(const SimulationState& s, const TrailCache& trails, const PixelRaster& raster,
                    int64_t first, int64_t last, TickDamage& damage) {
     if (first >= last) return;
-    for (int i = 1; i <= s.usableBodies(); ++i) {
+    for (int i = 1; i <= s.loaded.usableBodies(); ++i) {
         const TrailCache::Segments segments = trails.Offsets(i, first, last);
         for (const auto& segment : {segments.head, segments.tail})
             for (const int32_t offset : segment) damage.MarkOffset(offset, raster.stride);
@@ -154,22 +156,22 @@ void MarkTrailRows(const SimulationState& s, const TrailCache& trails, const Pix
 }
 
 void MarkPlanets(const SimulationState& s, const PlotBox& plot, TickDamage& damage) {
-    if (!plot.enabled || s.position < 0 || s.position >= s.usableRows()) return;
+    if (!plot.enabled || s.playback.position < 0 || s.playback.position >= s.loaded.usableRows()) return;
     auto clamp = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
-    if (s.sunMoves() && s.sunSize) {  // a sun that moves in the frame
-        const auto [x, y] = s.sunAt(s.position);
+    if (s.sunMoves() && s.loaded.fields.sunSize) {  // a sun that moves in the frame
+        const auto [x, y] = s.sunAt(s.playback.position);
         if (!plot.IsOutside(x, y)) {
             const DevicePoint c = plot.Map(x, y);
-            const int64_t r = std::max(s.sunSize, 0);
+            const int64_t r = std::max(s.loaded.fields.sunSize, 0);
             damage.Mark({clamp(c.x - r), clamp(c.y - r), clamp(c.x + r + 1), clamp(c.y + r + 1)});
         }
     }
-    if (!s.drawPlanets) return;
-    for (int i = 1; i <= s.usableBodies(); ++i) {
-        const double* xy = s.shownRows()->track(i, s.position);
+    if (!s.loaded.fields.drawPlanets) return;
+    for (int i = 1; i <= s.loaded.usableBodies(); ++i) {
+        const double* xy = s.shownRows()->track(i, s.playback.position);
         if (plot.IsOutside(xy[0], xy[1])) continue;
         const DevicePoint c = plot.Map(xy[0], xy[1]);
-        const int64_t r = std::max(s.bodySize[std::size_t(i)], 0);
+        const int64_t r = std::max(s.loaded.fields.bodySize[std::size_t(i)], 0);
         damage.Mark({clamp(c.x - r), clamp(c.y - r), clamp(c.x + r + 1), clamp(c.y + r + 1)});
     }
 }

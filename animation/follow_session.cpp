@@ -2,20 +2,21 @@
 
 #include <algorithm>
 
+#include "animation/appended_rows.h"
 #include "animation/playback_commands.h"
 #include "animation/playback_range.h"
+#include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/view_steps.h"
 #include "base/format.h"
-#include "simulation/appended_rows.h"
 #include "simulation/data_reader.h"
 #include "simulation/host.h"
 #include "simulation/load_progress.h"
 #include "simulation/parallel_real_parser.h"
-#include "simulation/simulation_state.h"
 
 FollowResult FollowSession::start() {
     enabled_ = true;
-    state_.followData = 1;
+    state_.view.followData = 1;
     waiting_ = false;
     FollowResult result;
     restart(result, false);
@@ -25,22 +26,22 @@ FollowResult FollowSession::start() {
 
 void FollowSession::stop() {
     enabled_ = false;
-    state_.followData = 0;
+    state_.view.followData = 0;
     waiting_ = false;
     follower_.reset();
 }
 
 void FollowSession::rememberTable() {
-    path_ = state_.dataPath;
-    table_ = state_.rows.get();
-    version_ = state_.rows ? state_.rows->version() : 0;
-    plane_ = state_.plane;
+    path_ = state_.loaded.fields.dataPath;
+    table_ = state_.loaded.rows.get();
+    version_ = state_.loaded.rows ? state_.loaded.rows->version() : 0;
+    plane_ = state_.loaded.fields.plane;
 }
 
 bool FollowSession::tableChangedElsewhere() const {
-    return path_ != state_.dataPath || table_ != state_.rows.get() ||
-           (state_.rows && version_ != state_.rows->version()) ||
-           (state_.dataFormat == DataFormat::Table && plane_ != state_.plane);
+    return path_ != state_.loaded.fields.dataPath || table_ != state_.loaded.rows.get() ||
+           (state_.loaded.rows && version_ != state_.loaded.rows->version()) ||
+           (state_.loaded.fields.dataFormat == DataFormat::Table && plane_ != state_.loaded.fields.plane);
 }
 
 void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
@@ -48,35 +49,36 @@ void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
     // short-file question.
     int reads = 0;
     if (fileStartedAgain) {
-        ReadData(state_, host_);
+        ReadShownData(state_, host_);
         ++reads;
     }
     for (bool readAgain = false;; readAgain = true) {
         follower_.reset();
         rememberTable();
         result.watch = "";
-        if (!state_.dataLoaded || !state_.rows) break;
-        const int32_t columns = state_.rows->columnCount();
-        if (state_.dataFormat == DataFormat::Table) {
-            follower_ = std::make_unique<DataFollower>(state_.dataPath, state_.tableLayout, state_.plane);
+        if (!state_.loaded.dataLoaded || !state_.loaded.rows) break;
+        const int32_t columns = state_.loaded.rows->columnCount();
+        if (state_.loaded.fields.dataFormat == DataFormat::Table) {
+            follower_ = std::make_unique<DataFollower>(state_.loaded.fields.dataPath,
+                                                       state_.loaded.tableLayout, state_.loaded.fields.plane);
             // Rows of another width than the table's cannot be added to it.
             if (follower_->columns() != columns) {
                 follower_.reset();
                 break;
             }
         } else {
-            follower_ = std::make_unique<DataFollower>(state_.dataPath, columns);
+            follower_ = std::make_unique<DataFollower>(state_.loaded.fields.dataPath, columns);
         }
-        result.watch = state_.dataPath;
-        const int32_t rows = std::max(state_.usableRows(), 0);
+        result.watch = state_.loaded.fields.dataPath;
+        const int32_t rows = std::max(state_.loaded.usableRows(), 0);
         // Where the load left the file is known unless the rows were changed
         // since; then the rows kept are skipped. A file that no longer holds
         // what was loaded from it was started again by the writer meanwhile.
-        const bool resumed = state_.handOver.rows == rows
-                                 ? follower_->Resume(state_.handOver)
+        const bool resumed = state_.loaded.handOver.rows == rows
+                                 ? follower_->Resume(state_.loaded.handOver)
                                  : follower_->SkipValues(std::size_t(rows) * std::size_t(columns));
         if (resumed || readAgain) break;
-        ReadData(state_, host_);
+        ReadShownData(state_, host_);
         ++reads;
     }
     for (int i = 0; i < reads; ++i)
@@ -93,12 +95,12 @@ FollowResult FollowSession::check() {
 void FollowSession::look(FollowResult& result) {
     // Nothing is read into the table while a load fills it; the next check
     // picks up what was written meanwhile.
-    if (!enabled_ || state_.loading) return;
+    if (!enabled_ || state_.playback.loading) return;
     if (tableChangedElsewhere()) restart(result, false);  // a load while following
     if (!follower_) return;
     // Rows go straight into the table as they are read.
-    const std::size_t columns = std::size_t(state_.rows->columnCount());
-    const int32_t before = state_.lineCount;
+    const std::size_t columns = std::size_t(state_.loaded.rows->columnCount());
+    const int32_t before = state_.loaded.fields.lineCount;
     const auto take = [&](const double* values, std::size_t rows, int64_t rowsToCome) {
         return AppendRows(state_, values, rows * columns, rowsToCome);
     };
@@ -108,12 +110,12 @@ void FollowSession::look(FollowResult& result) {
         // on, showing the progress and offering to cancel, and meanwhile
         // nothing reads the table being filled.
         LoadProgress progress;
-        const int32_t loaded = state_.dataLoaded;
-        state_.dataLoaded = 0;
-        state_.loading = true;
+        const int32_t loaded = state_.loaded.dataLoaded;
+        state_.loaded.dataLoaded = 0;
+        state_.playback.loading = true;
         host_.waitFor([&] { update = follower_->Poll(take, &progress); }, progress);
-        state_.loading = false;
-        state_.dataLoaded = loaded;
+        state_.playback.loading = false;
+        state_.loaded.dataLoaded = loaded;
     } else {
         update = follower_->Poll(take);
     }
@@ -124,14 +126,16 @@ void FollowSession::look(FollowResult& result) {
         return;
     }
     if (update.kind == Kind::Refused) {
-        host_.note(Format("Not enough memory for more rows: following stopped at %d rows", state_.lineCount));
+        host_.note(Format("Not enough memory for more rows: following stopped at %d rows",
+                          state_.loaded.fields.lineCount));
         stop();
         result.stopped = true;
-        result.dataChanged = state_.lineCount != before;
+        result.dataChanged = state_.loaded.fields.lineCount != before;
         return;
     }
     rememberTable();
-    if (update.kind == Kind::Rows || update.kind == Kind::Cancelled) state_.handOver = follower_->handOver();
+    if (update.kind == Kind::Rows || update.kind == Kind::Cancelled)
+        state_.loaded.handOver = follower_->handOver();
     if (update.kind == Kind::Cancelled) {
         // The rows read stay; following again goes on after them.
         stop();
@@ -146,7 +150,7 @@ void FollowSession::look(FollowResult& result) {
                                       : Format("Row %lld of the data file holds text that is not a number",
                                                static_cast<long long>(update.badRow));
         host_.messageBox(Format("%s: following stopped. The %d rows before it stay loaded.", where.c_str(),
-                                state_.lineCount));
+                                state_.loaded.fields.lineCount));
         result.stopped = true;
     }
     if (waiting_ && PlaybackGoesOn(state_)) {
@@ -159,14 +163,14 @@ void FollowSession::look(FollowResult& result) {
 
 FollowResult FollowSession::playbackEnded() {
     FollowResult result;
-    if (!enabled_ || state_.loopPlayback) return result;
+    if (!enabled_ || state_.view.loopPlayback) return result;
     startWaiting();
     look(result);
     return result;
 }
 
 bool FollowSession::waitToStart() {
-    if (!enabled_ || !follower_ || !state_.dataLoaded || RowToPlayFrom(state_)) return false;
+    if (!enabled_ || !follower_ || !state_.loaded.dataLoaded || RowToPlayFrom(state_)) return false;
     startWaiting();
     return true;
 }

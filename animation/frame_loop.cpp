@@ -1,15 +1,15 @@
 #include "animation/frame_loop.h"
 
+#include "animation/simulation_state.h"
 #include "animation/view_steps.h"
-#include "simulation/simulation_state.h"
 
 FrameLoopResult RunFrameLoop(SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width,
                              int height, TrailCache* trails, std::optional<int> ticks,
                              const FrameCallback& onFrame) {
     FrameLoopResult result;
     PaintView(state, plot, surface, width, height, trails);
-    state.stopRequested = 0;  // every tick runs until the end test, as after a start
-    state.direction = 1;      // forward, as a start plays
+    state.playback.stopRequested = 0;  // every tick runs until the end test, as after a start
+    state.playback.direction = 1;      // forward, as a start plays
     int frame = 0;
     if (!onFrame(frame++)) return {.end = FrameLoopEnd::Stopped};
     while (!ticks || result.ticks < *ticks) {

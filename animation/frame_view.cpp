@@ -3,30 +3,30 @@
 #include <algorithm>
 #include <cmath>
 
+#include "animation/simulation_state.h"
 #include "animation/view_navigation.h"
 #include "plot/plot_box.h"
 #include "simulation/reference_frame.h"
-#include "simulation/simulation_state.h"
 
 std::string ShowInFrame(SimulationState& s, PlotBox& plot, std::string_view text) {
-    if (!s.dataLoaded || !s.rows) return "no simulation is loaded";
+    if (!s.loaded.dataLoaded || !s.loaded.rows) return "no simulation is loaded";
     // The text read here; whether the data can have the frame (its masses)
     // is UpdateFramedRows's to tell.
-    const FrameChoice choice = ParseFrame(text, s.usableBodies(), true);
+    const FrameChoice choice = ParseFrame(text, s.loaded.usableBodies(), true);
     if (!choice.frame) return choice.error;
-    const ReferenceFrame before = s.frame;
-    s.frame = *choice.frame;
-    s.framedFrom = 0;  // made afresh, from every row (no table has version 0)
+    const ReferenceFrame before = s.view.frame;
+    s.view.frame = *choice.frame;
+    s.inFrame.from = 0;  // made afresh, from every row (no table has version 0)
     if (const std::string why = UpdateFramedRows(s); !why.empty()) {
-        s.frame = before;
+        s.view.frame = before;
         UpdateFramedRows(s);
         return why;
     }
-    if (s.frame.kind == ReferenceFrame::Kind::Inertial) {
+    if (s.view.frame.kind == ReferenceFrame::Kind::Inertial) {
         RestoreConfiguredBox(s, plot);
         return {};
     }
-    if (FitToData(s, plot) && s.frame.kind == ReferenceFrame::Kind::Centred) {
+    if (FitToData(s, plot) && s.view.frame.kind == ReferenceFrame::Kind::Centred) {
         // The body at the centre: the box made even about it.
         const double x = std::max(std::fabs(plot.xMin), std::fabs(plot.xMax));
         const double y = std::max(std::fabs(plot.yMin), std::fabs(plot.yMax));

@@ -7,29 +7,29 @@
 #include "animation/animation_commands.h"
 #include "animation/playback_range.h"
 #include "animation/playback_speed.h"
+#include "animation/simulation_state.h"
 #include "base/format.h"
 #include "simulation/host.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
 constexpr int32_t kIntMax = std::numeric_limits<int32_t>::max();
 
 /// The timer period the window runs: at least 1 ms.
-int32_t EffectiveDelay(const SimulationState& s) { return std::max(s.frameDelayMs, 1); }
+int32_t EffectiveDelay(const SimulationState& s) { return std::max(s.loaded.fields.frameDelayMs, 1); }
 
 }  // namespace
 
 bool PlayNow(SimulationState& s, Host& host) {
-    const int32_t pending = s.stopRequested;
-    s.stopRequested = 0;
+    const int32_t pending = s.playback.stopRequested;
+    s.playback.stopRequested = 0;
     if (StartAnimation(s, host)) return true;
-    s.stopRequested = pending;
+    s.playback.stopRequested = pending;
     return false;
 }
 
 bool PlayBackwards(SimulationState& s, Host& host) {
-    if (!s.dataLoaded) {
+    if (!s.loaded.dataLoaded) {
         host.messageBox("No data loaded");
         return false;
     }
@@ -38,10 +38,10 @@ bool PlayBackwards(SimulationState& s, Host& host) {
         host.messageBox(kStartOfSimulation);
         return false;
     }
-    s.position = *from;
-    s.direction = -1;
-    s.stopRequested = 0;
-    s.startRequested = 1;
+    s.playback.position = *from;
+    s.playback.direction = -1;
+    s.playback.stopRequested = 0;
+    s.playback.startRequested = 1;
     return true;
 }
 
@@ -49,17 +49,19 @@ bool PauseAfterTick(SimulationState& s) { return StopAnimation(s); }
 
 bool SeekToRow(SimulationState& s, int32_t row) {
     RequestStop(s);
-    s.position = std::clamp(row, 0, LastPlayableRow(s));
+    s.playback.position = std::clamp(row, 0, LastPlayableRow(s));
     return true;
 }
 
 bool StepRows(SimulationState& s, int direction) {
-    const int64_t by = direction > 0 ? s.step : direction < 0 ? -int64_t(s.step) : 0;
-    const int64_t target = std::clamp<int64_t>(int64_t(s.position) + by, 0, LastPlayableRow(s));
+    const int64_t by = direction > 0   ? s.loaded.fields.step
+                       : direction < 0 ? -int64_t(s.loaded.fields.step)
+                                       : 0;
+    const int64_t target = std::clamp<int64_t>(int64_t(s.playback.position) + by, 0, LastPlayableRow(s));
     return SeekToRow(s, int32_t(target));
 }
 
-bool GoToStartRow(SimulationState& s) { return SeekToRow(s, s.startRow); }
+bool GoToStartRow(SimulationState& s) { return SeekToRow(s, s.loaded.fields.startRow); }
 
 bool GoToLastRow(SimulationState& s) { return SeekToRow(s, LastPlayableRow(s)); }
 
@@ -68,23 +70,24 @@ namespace {
 /// The first row, in file order, whose time is at or after `t`; none when
 /// no row's time is.
 std::optional<int32_t> FirstRowAtOrAfter(const SimulationState& s, double t) {
-    const int32_t rows = s.usableRows();
+    const int32_t rows = s.loaded.usableRows();
     for (int32_t r = 0; r < rows; ++r)
-        if (s.rows->time(r) >= t) return r;
+        if (s.loaded.rows->time(r) >= t) return r;
     return std::nullopt;
 }
 
 }  // namespace
 
 int32_t RowAtOrAfterTime(const SimulationState& s, double t) {
-    if (!s.rows) return 0;
+    if (!s.loaded.rows) return 0;
     return std::min(FirstRowAtOrAfter(s, t).value_or(kIntMax), LastPlayableRow(s));
 }
 
 bool GoToTime(SimulationState& s, double t) { return SeekToRow(s, RowAtOrAfterTime(s, t)); }
 
 std::string GoToTimeNote(const SimulationState& s, double t) {
-    if (!s.dataLoaded || !s.rows || FirstRowAtOrAfter(s, t).value_or(kIntMax) <= LastPlayableRow(s))
+    if (!s.loaded.dataLoaded || !s.loaded.rows ||
+        FirstRowAtOrAfter(s, t).value_or(kIntMax) <= LastPlayableRow(s))
         return {};
     return Format("No row at or after t = %g: at the last row the playback reaches", t);
 }
@@ -92,33 +95,37 @@ std::string GoToTimeNote(const SimulationState& s, double t) {
 bool DoubleSpeed(SimulationState& s) {
     const int32_t delay = EffectiveDelay(s);
     if (delay % 2 == 0) {
-        s.frameDelayMs = delay / 2;
-    } else if (s.step <= kIntMax / 2) {
-        s.frameDelayMs = delay;
-        s.step = std::max(s.step, 1) * 2;
+        s.loaded.fields.frameDelayMs = delay / 2;
+    } else if (s.loaded.fields.step <= kIntMax / 2) {
+        s.loaded.fields.frameDelayMs = delay;
+        s.loaded.fields.step = std::max(s.loaded.fields.step, 1) * 2;
     }
     return false;
 }
 
 bool HalveSpeed(SimulationState& s) {
     const int32_t delay = EffectiveDelay(s);
-    if (s.step > 1 && s.step % 2 == 0) {
-        s.frameDelayMs = delay;
-        s.step /= 2;
+    if (s.loaded.fields.step > 1 && s.loaded.fields.step % 2 == 0) {
+        s.loaded.fields.frameDelayMs = delay;
+        s.loaded.fields.step /= 2;
     } else if (delay <= kIntMax / 2) {
-        s.frameDelayMs = delay * 2;
-        s.step = std::max(s.step, 1);
+        s.loaded.fields.frameDelayMs = delay * 2;
+        s.loaded.fields.step = std::max(s.loaded.fields.step, 1);
     }
     return false;
 }
 
-double RowsPerSecond(const SimulationState& s) { return double(s.step) * 1000.0 / EffectiveDelay(s); }
+double RowsPerSecond(const SimulationState& s) {
+    return double(s.loaded.fields.step) * 1000.0 / EffectiveDelay(s);
+}
 
 std::string PlaybackReadout(const SimulationState& s) {
-    if (!s.dataLoaded || s.position < 0 || s.position >= s.usableRows()) return {};
-    const std::string unit = s.timeUnit.empty() ? std::string() : " " + s.timeUnit;
-    return Format("t = %.3f%s \u00B7 row %d of %d", s.rows->time(s.position), unit.c_str(), s.position,
-                  s.rowsInData());
+    if (!s.loaded.dataLoaded || s.playback.position < 0 || s.playback.position >= s.loaded.usableRows())
+        return {};
+    const std::string unit =
+        s.loaded.fields.timeUnit.empty() ? std::string() : " " + s.loaded.fields.timeUnit;
+    return Format("t = %.3f%s \u00B7 row %d of %d", s.loaded.rows->time(s.playback.position), unit.c_str(),
+                  s.playback.position, s.loaded.rowsInData());
 }
 
 std::string SpeedReadout(const SimulationState& s) { return SpeedNumber(s) + " " + SpeedUnit(s); }

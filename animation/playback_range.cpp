@@ -3,62 +3,68 @@
 #include <algorithm>
 #include <limits>
 
-#include "simulation/simulation_state.h"
+#include "animation/simulation_state.h"
 
 int64_t TrailReserve(const SimulationState& s) {
-    return s.trailMode == TrailMode::Behind ? 0 : int64_t(s.pointsPerOrbit);
+    return s.view.trailMode == TrailMode::Behind ? 0 : int64_t(s.loaded.fields.pointsPerOrbit);
 }
 
 namespace {
 
 /// The first position at which the playback stops: a tick that lands there
 /// or further is the last one.
-int64_t EndPosition(const SimulationState& s) { return int64_t(s.rowsInData()) - TrailReserve(s) - s.step; }
+int64_t EndPosition(const SimulationState& s) {
+    return int64_t(s.loaded.rowsInData()) - TrailReserve(s) - s.loaded.fields.step;
+}
 
 }  // namespace
 
-bool PlaybackGoesOn(const SimulationState& s) { return int64_t(s.position) < EndPosition(s); }
+bool PlaybackGoesOn(const SimulationState& s) { return int64_t(s.playback.position) < EndPosition(s); }
 
 int32_t LastPlayableRow(const SimulationState& s) {
     // Where a tick stops: it goes on while position < rows - reserve - step,
     // so the last tick lands at rows - reserve - 1 at the furthest. A
     // negative trail would put that past the data, where no row is shown.
     const int64_t reserve = std::max<int64_t>(TrailReserve(s), 0);
-    return int32_t(std::max<int64_t>(int64_t(s.rowsInData()) - reserve - 1, 0));
+    return int32_t(std::max<int64_t>(int64_t(s.loaded.rowsInData()) - reserve - 1, 0));
 }
 
 bool MayStartAt(const SimulationState& s, int64_t row) {
-    return row <= int64_t(s.rowsInData()) - TrailReserve(s) - 2;
+    return row <= int64_t(s.loaded.rowsInData()) - TrailReserve(s) - 2;
 }
 
-int32_t LoopStartRow(const SimulationState& s) { return std::clamp(s.startRow, 0, LastPlayableRow(s)); }
+int32_t LoopStartRow(const SimulationState& s) {
+    return std::clamp(s.loaded.fields.startRow, 0, LastPlayableRow(s));
+}
 
 std::optional<int32_t> RowToPlayFrom(const SimulationState& s) {
-    if (MayStartAt(s, s.position)) return s.position;
-    if (s.loopPlayback && s.dataLoaded && MayStartAt(s, LoopStartRow(s))) return LoopStartRow(s);
+    if (MayStartAt(s, s.playback.position)) return s.playback.position;
+    if (s.view.loopPlayback && s.loaded.dataLoaded && MayStartAt(s, LoopStartRow(s))) return LoopStartRow(s);
     return std::nullopt;
 }
 
-bool PlaysBackward(const SimulationState& s) { return s.direction < 0; }
+bool PlaysBackward(const SimulationState& s) { return s.playback.direction < 0; }
 
-bool BackwardGoesOn(const SimulationState& s) { return s.position > 0; }
+bool BackwardGoesOn(const SimulationState& s) { return s.playback.position > 0; }
 
 bool TickGoesOn(const SimulationState& s) { return PlaysBackward(s) ? BackwardGoesOn(s) : PlaybackGoesOn(s); }
 
-bool TickWraps(const SimulationState& s) { return s.loopPlayback && !TickGoesOn(s); }
+bool TickWraps(const SimulationState& s) { return s.view.loopPlayback && !TickGoesOn(s); }
 
 int32_t NextTickRow(const SimulationState& s) {
     const bool back = PlaysBackward(s);
     if (TickWraps(s)) return back ? LastPlayableRow(s) : LoopStartRow(s);
     constexpr int64_t kLowest = std::numeric_limits<int32_t>::min(),
                       kHighest = std::numeric_limits<int32_t>::max();
-    if (back) return int32_t(std::clamp<int64_t>(int64_t(s.position) - s.step, 0, kHighest));
-    return int32_t(std::clamp<int64_t>(int64_t(s.position) + s.step, kLowest, kHighest));
+    if (back)
+        return int32_t(std::clamp<int64_t>(int64_t(s.playback.position) - s.loaded.fields.step, 0, kHighest));
+    return int32_t(
+        std::clamp<int64_t>(int64_t(s.playback.position) + s.loaded.fields.step, kLowest, kHighest));
 }
 
 std::optional<int32_t> RowToPlayBackFrom(const SimulationState& s) {
-    if (BackwardGoesOn(s)) return s.position;
-    if (s.loopPlayback && s.dataLoaded && LastPlayableRow(s) > 0) return LastPlayableRow(s);
+    if (BackwardGoesOn(s)) return s.playback.position;
+    if (s.view.loopPlayback && s.loaded.dataLoaded && LastPlayableRow(s) > 0) return LastPlayableRow(s);
     return std::nullopt;
 }
 
@@ -66,25 +72,25 @@ std::optional<int64_t> TicksToEnd(const SimulationState& s) {
     // Tick k lands at position + k * step, held within the int range, and is
     // the last when it lands at or past the end position.
     const int64_t end = EndPosition(s);
-    if (s.step <= 0) {
+    if (s.loaded.fields.step <= 0) {
         // Never forward: the first landing is the furthest one.
-        const int64_t first =
-            std::max<int64_t>(int64_t(s.position) + s.step, std::numeric_limits<int32_t>::min());
+        const int64_t first = std::max<int64_t>(int64_t(s.playback.position) + s.loaded.fields.step,
+                                                std::numeric_limits<int32_t>::min());
         return first >= end ? std::optional<int64_t>(1) : std::nullopt;
     }
-    const int64_t room = end - s.position;
-    if (room <= s.step) return 1;
+    const int64_t room = end - s.playback.position;
+    if (room <= s.loaded.fields.step) return 1;
     if (end > std::numeric_limits<int32_t>::max()) return std::nullopt;
-    return (room + s.step - 1) / s.step;
+    return (room + s.loaded.fields.step - 1) / s.loaded.fields.step;
 }
 
 std::optional<int64_t> FramesOfPlayback(const SimulationState& s, std::optional<int64_t> ticks) {
     const std::optional<int64_t> toEnd = TicksToEnd(s);
     if (ticks) {
-        if (s.loopPlayback) return *ticks + 1;
+        if (s.view.loopPlayback) return *ticks + 1;
         return std::min(*ticks, toEnd.value_or(*ticks)) + 1;
     }
-    if (s.loopPlayback && !PlaybackGoesOn(s)) return 1;  // the first tick goes round
+    if (s.view.loopPlayback && !PlaybackGoesOn(s)) return 1;  // the first tick goes round
     if (!toEnd) return std::nullopt;
     return *toEnd + 1;
 }

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "animation/simulation_state.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -22,9 +22,10 @@ struct LegendLayout {
 
 LegendLayout Layout(const SimulationState& s) {
     LegendLayout layout;
-    layout.named = std::min<int>(int(s.bodyNames.size()), s.usableBodies());
+    layout.named = std::min<int>(int(s.loaded.fields.bodyNames.size()), s.loaded.usableBodies());
     std::size_t longest = 0;
-    for (int k = 0; k < layout.named; ++k) longest = std::max(longest, s.bodyNames[std::size_t(k)].size());
+    for (int k = 0; k < layout.named; ++k)
+        longest = std::max(longest, s.loaded.fields.bodyNames[std::size_t(k)].size());
     layout.width = 2 * kPadding + 2 * kMaxDiscRadius + kPadding + int(longest) * kCharWidth + 2;
     layout.height = 2 * kPadding + layout.named * kLineHeight + 2;
     return layout;
@@ -32,11 +33,11 @@ LegendLayout Layout(const SimulationState& s) {
 
 /// The data's positions in the box corner rectangle, over rows spread through the data.
 int64_t PositionsInside(const SimulationState& s, const PlotBox& plot, const DeviceRect& area) {
-    const int64_t rows = s.usableRows();
+    const int64_t rows = s.loaded.usableRows();
     const int64_t stride = std::max<int64_t>(1, rows / kSampledRows);
     int64_t count = 0;
     for (int64_t r = 0; r < rows; r += stride)
-        for (int k = 1; k <= s.usableBodies(); ++k) {
+        for (int k = 1; k <= s.loaded.usableBodies(); ++k) {
             const double* xy = s.shownRows()->track(k, int32_t(r));
             if (plot.IsOutside(xy[0], xy[1])) continue;
             const DevicePoint p = plot.Map(xy[0], xy[1]);
@@ -59,7 +60,7 @@ int QuietestCorner(const SimulationState& s, const PlotBox& plot, int width, int
     // Top right first: on a tie the usual place of a legend.
     int quietest = 0;
     int64_t fewest = -1;
-    for (int i = 0; s.rows && i < 4; ++i) {
+    for (int i = 0; s.loaded.rows && i < 4; ++i) {
         const DevicePoint corner = BoxCorner(plot, i, width, height, inset);
         const int64_t hidden =
             PositionsInside(s, plot, {corner.x, corner.y, corner.x + width, corner.y + height});
@@ -88,26 +89,28 @@ void DrawLegend(const SimulationState& s, PlotBox& plot, DrawingSurface& surface
     for (int k = 1; k <= layout.named; ++k) {
         const int lineTop = at.y + 1 + kPadding + (k - 1) * kLineHeight;
         const int cx = at.x + 1 + kPadding + kMaxDiscRadius, cy = lineTop + kLineHeight / 2;
-        const int radius = std::clamp(s.bodySize[std::size_t(k)], 1, kMaxDiscRadius);
+        const int radius = std::clamp(s.loaded.fields.bodySize[std::size_t(k)], 1, kMaxDiscRadius);
         // The disc goes through the plot's disc primitive, so every surface draws it its own way.
         if (plot.xScale != 0 && plot.yScale != 0)
-            plot.PlotDisc(plot.WorldX(cx, 0), plot.WorldY(cy, 0), radius, s.bodyColour[std::size_t(k)], 0);
-        surface.TextOut(cx + kMaxDiscRadius + kPadding, lineTop - 1, s.bodyNames[std::size_t(k - 1)]);
+            plot.PlotDisc(plot.WorldX(cx, 0), plot.WorldY(cy, 0), radius, s.loaded.bodyColour[std::size_t(k)],
+                          0);
+        surface.TextOut(cx + kMaxDiscRadius + kPadding, lineTop - 1,
+                        s.loaded.fields.bodyNames[std::size_t(k - 1)]);
     }
 }
 
 }  // namespace
 
-bool ShowsFramedPlot(const SimulationState& s) { return s.fullWindowToggle % 2 == 0; }
+bool ShowsFramedPlot(const SimulationState& s) { return s.view.fullWindowToggle % 2 == 0; }
 
 void DrawPlotNotes(const SimulationState& s, PlotBox& plot, bool placeAnew) {
     DrawingSurface* surface = plot.deviceContext;
     if (!surface || !plot.enabled || !ShowsFramedPlot(s)) return;
-    if (!s.bodyNames.empty()) DrawLegend(s, plot, *surface, placeAnew);
-    if (!s.lengthUnit.empty()) {
+    if (!s.loaded.fields.bodyNames.empty()) DrawLegend(s, plot, *surface, placeAnew);
+    if (!s.loaded.fields.lengthUnit.empty()) {
         // Under the labels of the bottom edge, centred on the box.
         const DeviceRect box = plot.BoxCorners();
-        const std::string text = "x, y in " + s.lengthUnit;
+        const std::string text = "x, y in " + s.loaded.fields.lengthUnit;
         const int64_t x = (int64_t(box.left) + box.right) / 2 - int64_t(text.size()) * kCharWidth / 2;
         surface->TextOut(Clamp32(x), Clamp32(int64_t(box.bottom) + 3 + kLineHeight + 2), text);
     }

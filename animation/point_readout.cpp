@@ -4,20 +4,22 @@
 #include <cmath>
 #include <limits>
 
+#include "animation/simulation_state.h"
 #include "base/format.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 int BodyUnder(const SimulationState& s, const PlotBox& plot, double px, double py) {
-    if (!s.dataLoaded || !s.drawPlanets || s.position < 0 || s.position >= s.usableRows()) return 0;
+    if (!s.loaded.dataLoaded || !s.loaded.fields.drawPlanets || s.playback.position < 0 ||
+        s.playback.position >= s.loaded.usableRows())
+        return 0;
     int nearest = 0;
     double best = std::numeric_limits<double>::infinity();
-    for (int body = 1; body <= s.usableBodies(); ++body) {
-        const double* xy = s.shownRows()->track(body, s.position);
-        if (plot.IsOutside(xy[0], xy[1]) || s.bodySize[std::size_t(body)] < 0) continue;
+    for (int body = 1; body <= s.loaded.usableBodies(); ++body) {
+        const double* xy = s.shownRows()->track(body, s.playback.position);
+        if (plot.IsOutside(xy[0], xy[1]) || s.loaded.fields.bodySize[std::size_t(body)] < 0) continue;
         const ViewPoint at = plot.MapExact(xy[0], xy[1]);
         const double d = std::hypot(at.x - px, at.y - py);
-        const double reach = std::max(s.bodySize[std::size_t(body)] + 2.0, 4.0);
+        const double reach = std::max(s.loaded.fields.bodySize[std::size_t(body)] + 2.0, 4.0);
         if (d <= reach && d < best) best = d, nearest = body;
     }
     return nearest;
@@ -40,28 +42,31 @@ std::optional<double> SpeedAt(const TrajectoryTable& table, int rows, int body, 
 }  // namespace
 
 std::optional<BodyReadout> ReadBody(const SimulationState& s, int body, int32_t row) {
-    if (!s.dataLoaded || body < 1 || body > s.usableBodies() || row < 0 || row >= s.usableRows())
+    if (!s.loaded.dataLoaded || body < 1 || body > s.loaded.usableBodies() || row < 0 ||
+        row >= s.loaded.usableRows())
         return std::nullopt;
     const TrajectoryTable& shown = *s.shownRows();
     BodyReadout r;
     r.body = body;
     r.x = shown.track(body, row)[0];
     r.y = shown.track(body, row)[1];
-    const double* own = s.rows->track(body, row);
+    const double* own = s.loaded.rows->track(body, row);
     r.fromSun = std::hypot(own[0], own[1]);
-    const auto kind = s.framed() ? s.frame.kind : ReferenceFrame::Kind::Inertial;
+    const auto kind = s.framed() ? s.view.frame.kind : ReferenceFrame::Kind::Inertial;
     if (kind == ReferenceFrame::Kind::Centred || kind == ReferenceFrame::Kind::Barycentre)
         r.fromCentre = std::hypot(r.x, r.y);
-    r.speed = SpeedAt(shown, s.usableRows(), body, row);
-    if (kind != ReferenceFrame::Kind::Inertial) r.sunSpeed = SpeedAt(*s.rows, s.usableRows(), body, row);
+    r.speed = SpeedAt(shown, s.loaded.usableRows(), body, row);
+    if (kind != ReferenceFrame::Kind::Inertial)
+        r.sunSpeed = SpeedAt(*s.loaded.rows, s.loaded.usableRows(), body, row);
     return r;
 }
 
 namespace {
 
 std::string BodyName(const SimulationState& s, int body) {
-    if (body >= 1 && std::size_t(body) <= s.bodyNames.size() && !s.bodyNames[std::size_t(body - 1)].empty())
-        return s.bodyNames[std::size_t(body - 1)];
+    if (body >= 1 && std::size_t(body) <= s.loaded.fields.bodyNames.size() &&
+        !s.loaded.fields.bodyNames[std::size_t(body - 1)].empty())
+        return s.loaded.fields.bodyNames[std::size_t(body - 1)];
     return "Body " + std::to_string(body);
 }
 
@@ -73,20 +78,22 @@ std::string WithUnit(double value, const std::string& unit) {
 
 std::string BodyReadoutText(const SimulationState& s, const BodyReadout& r) {
     // A scaled frame measures lengths in the distance of its body.
-    const bool scaled = s.framed() && s.frame.scaled;
-    const std::string length = scaled ? std::string() : s.lengthUnit;
+    const bool scaled = s.framed() && s.view.frame.scaled;
+    const std::string length = scaled ? std::string() : s.loaded.fields.lengthUnit;
     std::string speedUnit;
-    if (!s.timeUnit.empty())
-        speedUnit = (s.lengthUnit.empty() ? "length units" : s.lengthUnit) + "/" + s.timeUnit;
-    else if (!s.lengthUnit.empty())
-        speedUnit = s.lengthUnit + " per time unit";
+    if (!s.loaded.fields.timeUnit.empty())
+        speedUnit = (s.loaded.fields.lengthUnit.empty() ? "length units" : s.loaded.fields.lengthUnit) + "/" +
+                    s.loaded.fields.timeUnit;
+    else if (!s.loaded.fields.lengthUnit.empty())
+        speedUnit = s.loaded.fields.lengthUnit + " per time unit";
     std::string text = BodyName(s, r.body);
     if (text != "Body " + std::to_string(r.body)) text += Format(" (body %d)", r.body);
     text += "\nx = " + WithUnit(r.x, length) + "\ny = " + WithUnit(r.y, length);
-    text += "\nfrom the sun: " + WithUnit(r.fromSun, s.lengthUnit);
+    text += "\nfrom the sun: " + WithUnit(r.fromSun, s.loaded.fields.lengthUnit);
     if (r.fromCentre) {
-        const std::string centre =
-            s.frame.kind == ReferenceFrame::Kind::Barycentre ? "the barycentre" : BodyName(s, s.frame.body);
+        const std::string centre = s.view.frame.kind == ReferenceFrame::Kind::Barycentre
+                                       ? "the barycentre"
+                                       : BodyName(s, s.view.frame.body);
         text += "\nfrom " + centre + ": " + WithUnit(*r.fromCentre, length);
     }
     const std::string shownSpeed = scaled ? std::string() : speedUnit;
@@ -98,10 +105,10 @@ std::string BodyReadoutText(const SimulationState& s, const BodyReadout& r) {
 }
 
 std::string PointerText(const SimulationState& s, const PlotBox& plot, double px, double py) {
-    if (!s.dataLoaded) return {};
+    if (!s.loaded.dataLoaded) return {};
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double x = plot.WorldX(px, nan), y = plot.WorldY(py, nan);
     if (plot.IsOutside(x, y)) return {};
-    const std::string unit = s.framed() && s.frame.scaled ? std::string() : s.lengthUnit;
+    const std::string unit = s.framed() && s.view.frame.scaled ? std::string() : s.loaded.fields.lengthUnit;
     return "x = " + WithUnit(x, unit) + "   y = " + WithUnit(y, unit);
 }

@@ -8,6 +8,7 @@
 
 #include "animation/drawing_routines.h"
 #include "animation/plot_notes.h"
+#include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
 #include "animation/trail_fade.h"
 #include "animation/trail_lines.h"
@@ -15,7 +16,6 @@
 #include "plot/axis_ticks.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -63,11 +63,11 @@ struct Margins {
 
 Margins MarginsFor(const SimulationState& s, const DrawingSurface& surface, const Metrics& m,
                    double yLabels) {
-    const bool titles = !s.lengthUnit.empty();
+    const bool titles = !s.loaded.fields.lengthUnit.empty();
     Margins g{};
     g.left = m.pad + yLabels + m.pad + (titles ? m.lineHeight + m.pad : 0);
     g.bottom = m.pad + m.lineHeight + m.pad + (titles ? m.lineHeight + m.pad : 0);
-    g.top = s.plotTitle.empty() ? m.lineHeight * 0.8 : m.lineHeight + 2 * m.pad;
+    g.top = s.loaded.fields.plotTitle.empty() ? m.lineHeight * 0.8 : m.lineHeight + 2 * m.pad;
     // Half the widest x label may stand past the box's right edge.
     g.right = std::max(m.lineHeight, surface.TextExtent("-0.000", m.font).x / 2 + m.pad);
     return g;
@@ -104,7 +104,7 @@ void Line(DrawingSurface& surface, ViewPoint a, ViewPoint b, ColourRef colour, d
 
 void DrawGridAndZeroLines(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface,
                           const BoxF& box, const Ticks& ticks) {
-    if (s.look.grid) {
+    if (s.view.look.grid) {
         for (const double v : ticks.x.values) {
             const double x = plot.MapExact(v, 0).x;
             Line(surface, {x, box.top}, {x, box.bottom}, kGridColour, 0.8);
@@ -114,7 +114,7 @@ void DrawGridAndZeroLines(const SimulationState& s, const PlotBox& plot, Drawing
             Line(surface, {box.left, y}, {box.right, y}, kGridColour, 0.8);
         }
     }
-    if (!s.drawAxes) return;
+    if (!s.loaded.fields.drawAxes) return;
     const ViewPoint origin = plot.MapExact(0, 0);
     if (plot.xMin <= 0 && 0 <= plot.xMax)
         Line(surface, {origin.x, box.top}, {origin.x, box.bottom}, kZeroLineColour, 1);
@@ -183,13 +183,13 @@ void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSu
                     int64_t to, double width) {
     std::vector<Stroke> strokes;
     constexpr std::size_t kBatch = 1 << 16;
-    const bool back = s.direction < 0;
+    const bool back = s.playback.direction < 0;
     for (int64_t k = from; k < to; ++k) {
         const int64_t row = back ? to - 1 - (k - from) : k;
-        for (int body = 1; body <= s.usableBodies(); ++body)
+        for (int body = 1; body <= s.loaded.usableBodies(); ++body)
             if (StepDrawn(lines, body, row))
                 strokes.push_back({*lines.points(body, row - 1), *lines.points(body, row),
-                                   s.bodyColour[std::size_t(body)]});
+                                   s.loaded.bodyColour[std::size_t(body)]});
         if (strokes.size() >= kBatch || k + 1 == to) {
             surface.StrokeSegments(strokes.data(), strokes.size(), width);
             strokes.clear();
@@ -204,7 +204,7 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
                     const TrailClip& clip, int64_t first, int64_t last, double width) {
     const double reach = LineReach(width);
     std::vector<std::pair<int64_t, int>> steps;  // row, body
-    for (int body = 1; body <= s.usableBodies(); ++body)
+    for (int body = 1; body <= s.loaded.usableBodies(); ++body)
         for (int64_t piece = first - first % TrailLines::kPiece; piece < last; piece += TrailLines::kPiece) {
             if (!clip.Shows(lines.pieceBox(body, piece), reach)) continue;
             const int64_t pieceEnd = std::min(last - 1, piece + TrailLines::kPiece);
@@ -221,40 +221,40 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
                 }
             }
         }
-    std::sort(steps.begin(), steps.end(), [back = s.direction < 0](const auto& p, const auto& q) {
+    std::sort(steps.begin(), steps.end(), [back = s.playback.direction < 0](const auto& p, const auto& q) {
         return p.first != q.first ? (back ? p.first > q.first : p.first < q.first) : p.second < q.second;
     });
     std::vector<Stroke> strokes;
     strokes.reserve(steps.size());
     for (const auto& [row, body] : steps)
         strokes.push_back(
-            {*lines.points(body, row - 1), *lines.points(body, row), s.bodyColour[std::size_t(body)]});
+            {*lines.points(body, row - 1), *lines.points(body, row), s.loaded.bodyColour[std::size_t(body)]});
     surface.StrokeSegments(strokes.data(), strokes.size(), width);
 }
 
 void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const TrailClip& clip,
                 TrailLines& lines) {
-    if (!s.drawOrbits) return;
+    if (!s.loaded.fields.drawOrbits) return;
     const auto [first, last] = TrailRowSpan(s);
     if (first >= last) return;
     lines.Prepare(s, plot, first, last);
-    const double width = std::max(0.1, s.look.lineWidth);
-    if (s.fadeTrails) {
+    const double width = std::max(0.1, s.view.look.lineWidth);
+    if (s.view.fadeTrails) {
         // Faded trails are drawn in pieces that start at fixed rows
         // (multiples of the piece's length), each piece in one colour.
         const int64_t piece = std::max<int64_t>(4, (last - first) / 48);
-        for (int body = 1; body <= s.usableBodies(); ++body)
+        for (int body = 1; body <= s.loaded.usableBodies(); ++body)
             for (int64_t start = first - first % piece; start < last; start += piece) {
                 const int64_t from = std::max(start, first), to = std::min(last, start + piece + 1);
-                const ColourRef shade =
-                    FadedColour(s.bodyColour[std::size_t(body)], kWhite,
-                                Distance((from + to - 1) / 2, s.position), s.pointsPerOrbit);
+                const ColourRef shade = FadedColour(s.loaded.bodyColour[std::size_t(body)], kWhite,
+                                                    Distance((from + to - 1) / 2, s.playback.position),
+                                                    s.loaded.fields.pointsPerOrbit);
                 StrokeRows(lines, body, from, to, surface, shade, width);
             }
     } else if (!surface.piecewise()) {
         // In a drawing, each run of a trail is one line.
-        for (int body = 1; body <= s.usableBodies(); ++body)
-            StrokeRows(lines, body, first, last, surface, s.bodyColour[std::size_t(body)], width);
+        for (int body = 1; body <= s.loaded.usableBodies(); ++body)
+            StrokeRows(lines, body, first, last, surface, s.loaded.bodyColour[std::size_t(body)], width);
     } else if (surface.partial()) {
         DrawShownSteps(s, lines, surface, clip, first, last, width);
     } else {
@@ -263,17 +263,20 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
 }
 
 void DrawDiscs(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface) {
-    if (s.sunSize > 0) {
-        const auto [x, y] = s.sunAt(s.position);
-        surface.FillCircle(plot.MapExact(x, y), s.sunSize + 0.5, kSunColour, kSunEdge, 0.8);
+    if (s.loaded.fields.sunSize > 0) {
+        const auto [x, y] = s.sunAt(s.playback.position);
+        surface.FillCircle(plot.MapExact(x, y), s.loaded.fields.sunSize + 0.5, kSunColour, kSunEdge, 0.8);
     }
-    if (!s.drawPlanets || s.position < 0 || s.position >= s.usableRows()) return;
-    for (int body = 1; body <= s.usableBodies(); ++body) {
-        const double* xy = s.shownRows()->track(body, s.position);
+    if (!s.loaded.fields.drawPlanets || s.playback.position < 0 ||
+        s.playback.position >= s.loaded.usableRows())
+        return;
+    for (int body = 1; body <= s.loaded.usableBodies(); ++body) {
+        const double* xy = s.shownRows()->track(body, s.playback.position);
         if (plot.IsOutside(xy[0], xy[1])) continue;
-        const int radius = s.bodySize[std::size_t(body)];
+        const int radius = s.loaded.fields.bodySize[std::size_t(body)];
         if (radius < 0) continue;
-        surface.FillCircle(plot.MapExact(xy[0], xy[1]), radius + 0.5, s.bodyColour[std::size_t(body)], 0, 0);
+        surface.FillCircle(plot.MapExact(xy[0], xy[1]), radius + 0.5, s.loaded.bodyColour[std::size_t(body)],
+                           0, 0);
     }
 }
 
@@ -334,18 +337,20 @@ void DrawFrameAndLabels(const SimulationState& s, const PlotBox& plot, DrawingSu
         if (shown[i] && !meetsXLabels) surface.DrawText({box.left - m.pad, centres[i]}, texts[i], left);
     }
 
-    if (!s.lengthUnit.empty()) {
+    if (!s.loaded.fields.lengthUnit.empty()) {
         TextStyle title = label;
         title.anchor = TextStyle::BottomCentre;
-        surface.DrawText({(box.left + box.right) / 2, height - m.pad}, "x [" + s.lengthUnit + "]", title);
+        surface.DrawText({(box.left + box.right) / 2, height - m.pad},
+                         "x [" + s.loaded.fields.lengthUnit + "]", title);
         title.anchor = TextStyle::TopCentre;
         title.upwards = true;
-        surface.DrawText({m.pad, (box.top + box.bottom) / 2}, "y [" + s.lengthUnit + "]", title);
+        surface.DrawText({m.pad, (box.top + box.bottom) / 2}, "y [" + s.loaded.fields.lengthUnit + "]",
+                         title);
     }
-    if (!s.plotTitle.empty()) {
+    if (!s.loaded.fields.plotTitle.empty()) {
         TextStyle title = label;
         title.anchor = TextStyle::BottomCentre;
-        surface.DrawText({(box.left + box.right) / 2, box.top - m.pad}, s.plotTitle, title);
+        surface.DrawText({(box.left + box.right) / 2, box.top - m.pad}, s.loaded.fields.plotTitle, title);
     }
 }
 
@@ -359,12 +364,14 @@ struct Legend {
 Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
                 const Metrics& m) {
     Legend g;
-    const int named = s.dataLoaded ? std::min<int>(int(s.bodyNames.size()), s.usableBodies()) : 0;
+    const int named = s.loaded.dataLoaded
+                          ? std::min<int>(int(s.loaded.fields.bodyNames.size()), s.loaded.usableBodies())
+                          : 0;
     if (named == 0) return g;
     g.disc = 0.3 * m.font, g.row = m.lineHeight * 1.1;
     double longest = 0;
     for (int k = 0; k < named; ++k)
-        longest = std::max(longest, surface.TextExtent(s.bodyNames[std::size_t(k)], m.font).x);
+        longest = std::max(longest, surface.TextExtent(s.loaded.fields.bodyNames[std::size_t(k)], m.font).x);
     g.width = m.pad * 3 + 2 * g.disc + longest + m.pad, g.height = 2 * m.pad + named * g.row;
     g.inset = int(std::lround(m.pad * 1.5));
     const BoxF box = BoxOf(plot);
@@ -420,8 +427,8 @@ void DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
     for (int k = 1; k <= named; ++k) {
         const double y = at.y + m.pad + (k - 0.5) * row;
         const double x = at.x + m.pad * 1.5 + disc;
-        surface.FillCircle({x, y}, disc, s.bodyColour[std::size_t(k)], 0, 0);
-        surface.DrawText({x + disc + m.pad, y}, s.bodyNames[std::size_t(k - 1)], text);
+        surface.FillCircle({x, y}, disc, s.loaded.bodyColour[std::size_t(k)], 0, 0);
+        surface.DrawText({x + disc + m.pad, y}, s.loaded.fields.bodyNames[std::size_t(k - 1)], text);
     }
 }
 
@@ -438,7 +445,7 @@ struct Clock {
 /// and stays put as the playback runs.
 std::string WidestStamp(const SimulationState& s) {
     std::string widest;
-    for (const int32_t row : {0, s.usableRows() - 1, s.position}) {
+    for (const int32_t row : {0, s.loaded.usableRows() - 1, s.playback.position}) {
         const std::string text = ClockTextAt(s, row);
         if (text.size() > widest.size()) widest = text;
     }
@@ -449,7 +456,7 @@ std::string WidestStamp(const SimulationState& s) {
 
 std::optional<Clock> ClockOf(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
                              const Metrics& m, int legendCorner) {
-    if (!s.look.clock) return std::nullopt;
+    if (!s.view.look.clock) return std::nullopt;
     std::string text = ClockText(s);
     if (text.empty()) return std::nullopt;
     const ViewPoint extent = surface.TextExtent(text, m.font);
@@ -470,7 +477,7 @@ void DrawClock(DrawingSurface& surface, const Clock& clock, const Metrics& m) {
 /// Keeps in the plot where the time stamp's box stands, for the ticks.
 void PlaceClock(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, const Metrics& m) {
     plot.stampRect = {}, plot.stampChars = 0;
-    if (!s.dataLoaded) return;
+    if (!s.loaded.dataLoaded) return;
     if (const auto clock = ClockOf(s, plot, surface, m, LegendCorner(s, plot, surface, m))) {
         const BoxF& b = clock->box;
         plot.stampRect = {int32_t(b.left), int32_t(b.top), int32_t(b.right), int32_t(b.bottom)};
@@ -495,29 +502,29 @@ void PaintAddedSteps(const SimulationState& s, PlotBox& plot, DrawingSurface& su
     MapForLabels(s, plot, surface, m, width, height);
     const auto [first, last] = TrailRowSpan(s);
     const int64_t from = std::max(added.first, first + 1), to = std::min(added.second, last);
-    if (!s.dataLoaded || !s.drawOrbits || s.fadeTrails || from >= to) return;
+    if (!s.loaded.dataLoaded || !s.loaded.fields.drawOrbits || s.view.fadeTrails || from >= to) return;
     lines.Prepare(s, plot, first, last);
     const BoxF box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
-    DrawStepsByRow(s, lines, surface, from, to, std::max(0.1, s.look.lineWidth));
+    DrawStepsByRow(s, lines, surface, from, to, std::max(0.1, s.view.look.lineWidth));
     surface.Unclip();
 }
 
 }  // namespace
 
 double PublicationFontSize(const SimulationState& s, int width, int height) {
-    if (s.look.fontSize > 0) return s.look.fontSize;
+    if (s.view.look.fontSize > 0) return s.view.look.fontSize;
     return std::max(9.0, std::min(width, height) / 36.0);
 }
 
-std::string ClockText(const SimulationState& s) { return ClockTextAt(s, s.position); }
+std::string ClockText(const SimulationState& s) { return ClockTextAt(s, s.playback.position); }
 
 std::string ClockTextAt(const SimulationState& s, int32_t row) {
-    const int rows = s.usableRows();
+    const int rows = s.loaded.usableRows();
     if (row < 0 || row >= rows) return {};
     int decimals = 2;
     if (rows > 1) {
-        const double dt = std::fabs(s.rows->time(1) - s.rows->time(0));
+        const double dt = std::fabs(s.loaded.rows->time(1) - s.loaded.rows->time(0));
         if (dt > 0 && std::isfinite(dt)) {
             // The decimals that print the step exactly, but no more than one
             // past those that tell two rows apart.
@@ -530,8 +537,8 @@ std::string ClockTextAt(const SimulationState& s, int32_t row) {
             decimals = std::min(exact, telling);
         }
     }
-    const std::string line = Format("t = %.*f", decimals, s.rows->time(row));
-    return s.timeUnit.empty() ? line : line + " " + s.timeUnit;
+    const std::string line = Format("t = %.*f", decimals, s.loaded.rows->time(row));
+    return s.loaded.fields.timeUnit.empty() ? line : line + " " + s.loaded.fields.timeUnit;
 }
 
 std::vector<std::pair<std::size_t, std::size_t>> TrailRuns(const ViewPoint* p, std::size_t count) {
@@ -574,7 +581,7 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     const BoxF box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
     if (under) DrawGridAndZeroLines(s, plot, surface, box, ticks);
-    if (s.dataLoaded) {
+    if (s.loaded.dataLoaded) {
         const std::optional<Clock> clock = ClockOf(s, plot, surface, m, LegendCorner(s, plot, surface, m));
         if (under) {
             // What the legend and the stamp hide need not be drawn, unless
@@ -613,7 +620,7 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int widt
                 spans.push_back(span);
                 rowsChanged += span.second - span.first;
             }
-    if (s.fadeTrails || rowsChanged > kMostRows || !plot.enabled) {
+    if (s.view.fadeTrails || rowsChanged > kMostRows || !plot.enabled) {
         damage.MarkAll();
         if (under) under->damage.MarkAll();
         return;
@@ -626,16 +633,16 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int widt
     const auto mark = [&](double left, double top, double right, double bottom) {
         damage.Mark(area(left, top, right, bottom));
     };
-    const int64_t rows = s.usableRows();
-    if (s.drawOrbits) {
+    const int64_t rows = s.loaded.usableRows();
+    if (s.loaded.fields.drawOrbits) {
         // The steps that came or went: a step joins the rows r - 1 and r,
         // and shows when both are in the trail.
-        const double reach = LineReach(std::max(0.1, s.look.lineWidth));
+        const double reach = LineReach(std::max(0.1, s.view.look.lineWidth));
         const auto shows = [](std::pair<int64_t, int64_t> trail, int64_t r) {
             return r - 1 >= trail.first && r < trail.second;
         };
         for (const auto& span : spans)
-            for (int body = 1; body <= s.usableBodies(); ++body)
+            for (int body = 1; body <= s.loaded.usableBodies(); ++body)
                 for (int64_t r = std::max<int64_t>(span.first, 1); r <= span.second && r < rows; ++r) {
                     if (shows(before, r) == shows(after, r)) continue;
                     const double* xy = s.shownRows()->track(body, int32_t(r - 1));
@@ -647,7 +654,7 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int widt
                                                  std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach);
                     damage.Mark(step);
                     if (!under) continue;
-                    const bool onTop = s.direction < 0 ? r <= before.first : r >= before.second;
+                    const bool onTop = s.playback.direction < 0 ? r <= before.first : r >= before.second;
                     if (shows(after, r) && onTop) {
                         // After every step drawn before, in the order of
                         // the playback's direction: drawn over them.
@@ -660,25 +667,25 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int widt
                     }
                 }
     }
-    if (s.sunMoves() && s.sunSize > 0)
+    if (s.sunMoves() && s.loaded.fields.sunSize > 0)
         for (const int32_t row : {from, to}) {  // a sun that moves in the frame
             const auto [x, y] = s.sunAt(row);
             const ViewPoint c = plot.MapExact(x, y);
-            const double r = s.sunSize + 2;
+            const double r = s.loaded.fields.sunSize + 2;
             if (std::isfinite(c.x) && std::isfinite(c.y)) mark(c.x - r, c.y - r, c.x + r, c.y + r);
         }
-    if (s.drawPlanets)
+    if (s.loaded.fields.drawPlanets)
         for (const int32_t row : {from, to}) {
             if (row < 0 || row >= rows) continue;
-            for (int body = 1; body <= s.usableBodies(); ++body) {
+            for (int body = 1; body <= s.loaded.usableBodies(); ++body) {
                 const double* xy = s.shownRows()->track(body, row);
                 if (plot.IsOutside(xy[0], xy[1])) continue;
                 const ViewPoint c = plot.MapExact(xy[0], xy[1]);
-                const double r = s.bodySize[std::size_t(body)] + 2;
+                const double r = s.loaded.fields.bodySize[std::size_t(body)] + 2;
                 mark(c.x - r, c.y - r, c.x + r, c.y + r);
             }
         }
-    if (s.look.clock) {
+    if (s.view.look.clock) {
         // The stamp before and after, at the top left, or the bottom left
         // when the legend took the top left. No character of the face is
         // wider than 0.7 of its size.

@@ -5,10 +5,10 @@
 #include <limits>
 
 #include "animation/playback_range.h"
+#include "animation/simulation_state.h"
 #include "base/format.h"
 #include "plot/plot_box.h"
 #include "simulation/number_text.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -19,51 +19,54 @@ constexpr RealTextRules kRealField{.blanks = NumberBlanks::Any, .grammar = RealG
 }  // namespace
 
 AnimationSettings AnimationSettingsOf(const SimulationState& s) {
-    return {s.drawAxes,       s.drawOrbits, s.drawPlanets, s.bodyCount, s.rowsInData(),
-            s.pointsPerOrbit, s.step,       s.startRow,    s.sunSize,   s.frameDelayMs};
+    return {s.loaded.fields.drawAxes,    s.loaded.fields.drawOrbits, s.loaded.fields.drawPlanets,
+            s.loaded.fields.bodyCount,   s.loaded.rowsInData(),      s.loaded.fields.pointsPerOrbit,
+            s.loaded.fields.step,        s.loaded.fields.startRow,   s.loaded.fields.sunSize,
+            s.loaded.fields.frameDelayMs};
 }
 
 void ApplyAnimationSettings(SimulationState& s, const AnimationSettings& a) {
-    s.drawAxes = a.drawAxes;
-    s.drawOrbits = a.drawOrbits;
-    s.drawPlanets = a.drawPlanets;
-    s.pointsPerOrbit = a.pointsPerOrbit;
-    s.step = a.step;
-    s.startRow = a.startRow;
-    s.sunSize = a.sunSize;
-    s.frameDelayMs = a.frameDelayMs;
-    const int64_t rows = s.rowsInData(), reserve = TrailReserve(s);
-    if (s.startRow + reserve >= rows) s.startRow = Clamp32(rows - reserve - 2);
+    s.loaded.fields.drawAxes = a.drawAxes;
+    s.loaded.fields.drawOrbits = a.drawOrbits;
+    s.loaded.fields.drawPlanets = a.drawPlanets;
+    s.loaded.fields.pointsPerOrbit = a.pointsPerOrbit;
+    s.loaded.fields.step = a.step;
+    s.loaded.fields.startRow = a.startRow;
+    s.loaded.fields.sunSize = a.sunSize;
+    s.loaded.fields.frameDelayMs = a.frameDelayMs;
+    const int64_t rows = s.loaded.rowsInData(), reserve = TrailReserve(s);
+    if (s.loaded.fields.startRow + reserve >= rows) s.loaded.fields.startRow = Clamp32(rows - reserve - 2);
 }
 
 PositionSettings PositionSettingsOf(const SimulationState& s) {
-    return {s.drawOrbits, s.drawPlanets, s.rowsInData(), s.position};
+    return {s.loaded.fields.drawOrbits, s.loaded.fields.drawPlanets, s.loaded.rowsInData(),
+            s.playback.position};
 }
 
 void ApplyPositionSettings(SimulationState& s, const PositionSettings& p) {
-    s.drawOrbits = p.drawOrbits;
-    s.drawPlanets = p.drawPlanets;
-    s.position = p.position;
-    if (s.position < 0) s.position = 0;
-    const int64_t rows = s.rowsInData();
-    if (s.position >= rows) s.position = Clamp32(rows - TrailReserve(s) - 1);
+    s.loaded.fields.drawOrbits = p.drawOrbits;
+    s.loaded.fields.drawPlanets = p.drawPlanets;
+    s.playback.position = p.position;
+    if (s.playback.position < 0) s.playback.position = 0;
+    const int64_t rows = s.loaded.rowsInData();
+    if (s.playback.position >= rows) s.playback.position = Clamp32(rows - TrailReserve(s) - 1);
 }
 
 BoxSettings BoxSettingsOf(const SimulationState& s, const PlotBox& plot) {
     BoxSettings b{};
     plot.GetBox(b.xmin, b.ymin, b.xmax, b.ymax);
-    b.size = s.squareBoxSize;
-    b.inUse = s.squareBoxInUse;
+    b.size = s.view.squareBoxSize;
+    b.inUse = s.view.squareBoxInUse;
     return b;
 }
 
 void ApplyBoxSettings(SimulationState& s, PlotBox& plot, const BoxSettings& b) {
-    s.squareBoxSize = std::fabs(b.size);
-    s.squareBoxInUse = b.inUse;
+    s.view.squareBoxSize = std::fabs(b.size);
+    s.view.squareBoxInUse = b.inUse;
     double xmin = b.xmin, ymin = b.ymin, xmax = b.xmax, ymax = b.ymax;
     if (b.inUse) {
-        xmin = ymin = -s.squareBoxSize;
-        xmax = ymax = s.squareBoxSize;
+        xmin = ymin = -s.view.squareBoxSize;
+        xmax = ymax = s.view.squareBoxSize;
     }
     // Written so that NaN, which compares false, is repaired as well.
     if (!(xmin < xmax)) xmin = -2, xmax = 2;

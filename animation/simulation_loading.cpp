@@ -1,36 +1,115 @@
 #include "animation/simulation_loading.h"
 
+#include "animation/frame_view.h"
+#include "animation/simulation_state.h"
 #include "animation/table_loading.h"
-
 #include "base/format.h"
 #include "plot/plot_box.h"
-#include "simulation/data_reader.h"
 #include "simulation/host.h"
-#include "simulation/simulation_state.h"
+
+namespace {
+
+/// The sentence naming a frame: "the frame centred on body 3".
+std::string FrameName(const ReferenceFrame& f) {
+    switch (f.kind) {
+        case ReferenceFrame::Kind::Inertial:
+            return "the inertial frame";
+        case ReferenceFrame::Kind::Centred:
+            return "the frame centred on body " + std::to_string(f.body);
+        case ReferenceFrame::Kind::Rotating:
+            return "the frame turning with body " + std::to_string(f.body) + (f.scaled ? ", scaled" : "");
+        case ReferenceFrame::Kind::Barycentre:
+            return "the barycentre frame";
+    }
+    return {};
+}
+
+/// The row a playback of `loaded` starts from: the start row, or row 0 for
+/// a table whose start row lies past its rows.
+int32_t FirstRow(const LoadedSimulation& loaded) {
+    const ConfigurationFields& f = loaded.fields;
+    if (f.dataFormat == DataFormat::Table && f.startRow >= f.lineCount) return 0;
+    return f.startRow;
+}
+
+/// The plot's title and box for a configuration just read.
+void ShowConfiguration(const LoadedSimulation& loaded, PlotBox& plot) {
+    const ConfigurationFields& f = loaded.fields;
+    if (loaded.kind == SourceKind::PlainTable)
+        plot.title = f.plotTitle;
+    else
+        plot.title = f.plotTitle.empty() ? SimulationTitle(f.bodyCount) : f.plotTitle;
+    plot.SetBox(f.box[0], f.box[1], f.box[2], f.box[3]);
+    if (loaded.kind == SourceKind::PlainTable || f.equalAspect) plot.equalAspect = 1;
+}
+
+SourceKind KindOf(const ConfigurationFields& fields) {
+    return fields.dataFormat == DataFormat::Table ? SourceKind::TableConfiguration
+                                                  : SourceKind::ClassicConfiguration;
+}
+
+}  // namespace
+
+ReadControl ReadControlOf(SimulationState& s) {
+    return {.following = s.view.followData != 0, .loading = &s.playback.loading};
+}
+
+bool KeepFrame(SimulationState& s, PlotBox& plot, Host& host) {
+    if (s.playback.loading || !s.loaded.dataLoaded || s.view.frame.kind == ReferenceFrame::Kind::Inertial ||
+        s.framed())
+        return false;
+    const ReferenceFrame before = s.view.frame;
+    if (const std::string why = ShowInFrame(s, plot, FrameText(before)); !why.empty()) {
+        ShowInFrame(s, plot, "inertial");
+        host.note("The view is back in the inertial frame: " + FrameName(before) + " cannot be shown here (" +
+                  why + ")");
+    }
+    return true;
+}
+
+void ShowLoaded(SimulationState& s, PlotBox& plot, Host& host, LoadedSimulation&& fresh) {
+    s.loaded = std::move(fresh);
+    s.playback.position = FirstRow(s.loaded);
+    s.playback.startRequested = 0;
+    ShowConfiguration(s.loaded, plot);
+    KeepFrame(s, plot, host);
+}
 
 ConfigResult LoadConfiguration(SimulationState& s, PlotBox& plot, Host& host, const std::string& path) {
-    const ConfigResult result = ReadConfiguration(s, host, path);
-    if (result == ConfigResult::Ok) {
-        plot.title = s.plotTitle.empty() ? SimulationTitle(s.bodyCount) : s.plotTitle;
-        plot.SetBox(s.configBox[0], s.configBox[1], s.configBox[2], s.configBox[3]);
-        if (s.configEqualAspect) plot.equalAspect = 1;
-    }
+    ConfigurationFields fields;
+    const ConfigResult result = ReadConfiguration(fields, host, path);
+    if (result != ConfigResult::Ok) return result;
+    s.loaded.kind = KindOf(fields);
+    s.loaded.configPath = path;
+    s.loaded.fields = std::move(fields);
+    ResolveBodyColours(s.loaded);
+    ShowConfiguration(s.loaded, plot);
     return result;
 }
 
 int LoadSimulation(SimulationState& s, PlotBox& plot, Host& host, const std::string& path) {
-    s.dataLoaded = 0;
-    s.startRequested = 0;
-    FreeTable(s.rows);
-    const ConfigResult result = LoadConfiguration(s, plot, host, path);
+    LoadedSimulation fresh;
+    fresh.configPath = path;
+    const ConfigResult result = ReadConfiguration(fresh.fields, host, path);
     if (result != ConfigResult::Ok) {
         host.messageBox(Format("Error %d in Config File %s", CodeOf(result), path.c_str()));
         HintAtTable(host, path);
         return 0;
     }
+    fresh.kind = KindOf(fresh.fields);
+    ResolveBodyColours(fresh);
+    s.playback.startRequested = 0;
     // The table is made before the data file is opened, so that a table too
     // large for memory is reported before anything is read. A plain table's
     // reader sizes its table from the file.
-    if (s.dataFormat == DataFormat::Stream && !PrepareTable(s, host)) return 0;
-    return ReadData(s, host) == DataResult::Ok ? 1 : 0;
+    if (fresh.fields.dataFormat == DataFormat::Stream && !PrepareTable(fresh, host)) return 0;
+    if (ReadData(fresh, host, ReadControlOf(s)) != DataResult::Ok) return 0;
+    ShowLoaded(s, plot, host, std::move(fresh));
+    return 1;
+}
+
+DataResult ReadShownData(SimulationState& s, Host& host) {
+    const DataResult result = ReadData(s.loaded, host, ReadControlOf(s));
+    if (result == DataResult::Ok) s.playback.position = FirstRow(s.loaded);
+    return result;
 }

@@ -2,17 +2,44 @@
 #include <string>
 
 #include "simulation/configuration_reader.h"
+#include "simulation/data_reader.h"
 
+struct LoadedSimulation;
 struct SimulationState;
 class PlotBox;
 class Host;
 
-/// Reads a configuration file into `state`; only a file read to its end
-/// gives the plot the configured box and the title "N planet simulation".
+/// How a read of the shown state's data runs: followed or not, and the
+/// playback's loading flag set while a large read lets events run.
+ReadControl ReadControlOf(SimulationState& state);
+
+/// The end of every load that succeeded: `fresh` becomes the simulation
+/// shown, whole; the playback stands at its first row with no start
+/// pending; the plot gets its title and box (and equal aspect when a table
+/// or the configuration asks for it); the frame chosen is kept, fitted to
+/// the new data, or, when the data cannot have it, dropped with a note.
+void ShowLoaded(SimulationState& state, PlotBox& plot, Host& host, LoadedSimulation&& fresh);
+
+/// Shows the loaded positions in the frame chosen again after their table
+/// was replaced (a load, a re-read while following), fitting the box; when
+/// the data cannot have the frame the view goes back to the inertial frame
+/// and `host` is told why. False when there was nothing to do.
+bool KeepFrame(SimulationState& state, PlotBox& plot, Host& host);
+
+/// Reads a configuration file in place of the shown one's fields, keeping
+/// the table; only a file read to its end is taken, and it gives the plot the
+/// configured box and the title "N planet simulation".
 ConfigResult LoadConfiguration(SimulationState& state, PlotBox& plot, Host& host, const std::string& path);
 
-/// Loads a whole simulation: frees the old table, reads the configuration
-/// (giving the plot its box and title), makes a table of its shape and reads
-/// the data into it. Every failure is reported through `host`. Returns 1
-/// when both files were read, 0 otherwise.
+/// Loads a whole simulation: reads the configuration, makes a table of its
+/// shape and reads the data into it, all into a fresh simulation that is
+/// shown only when both files were read (ShowLoaded). Every failure is
+/// reported through `host` and leaves the simulation shown as it was.
+/// Returns 1 when both files were read, 0 otherwise.
 int LoadSimulation(SimulationState& state, PlotBox& plot, Host& host, const std::string& path);
+
+/// Reads the shown simulation's data file again in place, as its fields
+/// say (Open data file, a plane chosen for a configured table, a followed
+/// file started again); after a good read the playback stands at its first
+/// row.
+DataResult ReadShownData(SimulationState& state, Host& host);

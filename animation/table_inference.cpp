@@ -7,7 +7,7 @@
 #include <numbers>
 
 #include "simulation/configuration_reader.h"
-#include "simulation/simulation_state.h"
+#include "simulation/loaded_simulation.h"
 
 std::array<double, 4> DataBox(const TrajectoryTable& table, int32_t rows, int32_t bodies) {
     constexpr double kHuge = std::numeric_limits<double>::infinity();
@@ -54,28 +54,28 @@ int32_t RowsOfSlowestRevolution(const TrajectoryTable& table, int32_t rows, int3
     return slowest;
 }
 
-void InferTableConfiguration(SimulationState& s) {
+void InferTableConfiguration(LoadedSimulation& s) {
     const int32_t bodies = s.usableBodies();
     const int32_t rows = s.usableRows();
     for (int32_t k = 1; k < kBodySlots; ++k) {
-        s.bodySize[std::size_t(k)] = k <= bodies ? 3 : 0;
-        s.bodyColourCode[std::size_t(k)] =
+        s.fields.bodySize[std::size_t(k)] = k <= bodies ? 3 : 0;
+        s.fields.bodyColourCode[std::size_t(k)] =
             k <= bodies ? kTablePalette[std::size_t(k - 1) % kTablePalette.size()] : 0;
     }
     ResolveBodyColours(s);
-    s.configBox = s.rows ? DataBox(*s.rows, rows, bodies) : std::array<double, 4>{-1.0, -1.0, 1.0, 1.0};
+    s.fields.box = s.rows ? DataBox(*s.rows, rows, bodies) : std::array<double, 4>{-1.0, -1.0, 1.0, 1.0};
     const int32_t revolution = s.rows ? RowsOfSlowestRevolution(*s.rows, rows, bodies) : -1;
-    s.pointsPerOrbit = revolution > 0 ? std::clamp(revolution, 1, std::max(1, rows - 2))
-                                      : std::clamp(kTrailWithoutRevolution, 1, std::max(1, rows / 2));
-    s.frameDelayMs = 20;
-    s.step = 1;
-    s.startRow = 0;
-    s.sunSize = 6;
-    s.drawAxes = 1;
-    s.drawPlanets = 1;
-    s.drawOrbits = 1;
-    s.bodyNames = s.tableLayout.names;
-    s.timeUnit = s.tableLayout.timeUnit;
-    s.lengthUnit = s.tableLayout.lengthUnit;
-    s.plotTitle = std::filesystem::path(s.dataPath).filename().string();
+    s.fields.pointsPerOrbit = revolution > 0 ? std::clamp(revolution, 1, std::max(1, rows - 2))
+                                             : std::clamp(kTrailWithoutRevolution, 1, std::max(1, rows / 2));
+    s.fields.frameDelayMs = 20;
+    s.fields.step = 1;
+    s.fields.startRow = 0;
+    s.fields.sunSize = 6;
+    s.fields.drawAxes = 1;
+    s.fields.drawPlanets = 1;
+    s.fields.drawOrbits = 1;
+    s.fields.bodyNames = s.tableLayout.names;
+    s.fields.timeUnit = s.tableLayout.timeUnit;
+    s.fields.lengthUnit = s.tableLayout.lengthUnit;
+    s.fields.plotTitle = std::filesystem::path(s.fields.dataPath).filename().string();
 }

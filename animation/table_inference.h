@@ -2,7 +2,7 @@
 #include <array>
 #include <cstdint>
 
-struct SimulationState;
+struct LoadedSimulation;
 class TrajectoryTable;
 
 /// The colour codes a table's bodies are given in turn, starting again after
@@ -30,10 +30,10 @@ std::array<double, 4> DataBox(const TrajectoryTable& table, int32_t rows, int32_
 int32_t RowsOfSlowestRevolution(const TrajectoryTable& table, int32_t rows, int32_t bodies);
 
 /// Fills the fields of a configuration that a plain table does not give,
-/// once its rows are in `state` (bodies, rows, names and units come from the
+/// once its rows are in `loaded` (bodies, rows, names and units come from the
 /// table): disc radius 3 and the palette's colours, a box holding every
 /// position, a trail of one revolution of the slowest body (at most the rows
 /// less two; kTrailWithoutRevolution, at most half the rows, when nothing
 /// goes round), delay 20 ms, step 1, start 0, sun 6, axes, discs and trails
 /// on, the file's name as the title.
-void InferTableConfiguration(SimulationState& state);
+void InferTableConfiguration(LoadedSimulation& loaded);

@@ -18,10 +18,10 @@ bool IsTableFile(const std::string& path);
 /// leaves the simulation loaded before as it was. Returns 1 when loaded.
 int LoadTable(SimulationState& state, PlotBox& plot, Host& host, const std::string& path, TablePlane plane);
 
-/// Loads `path` as what its content says it is: a plain table (LoadTable) or
-/// a configuration with its data file (LoadSimulation). For a file named on
-/// the command line or dropped on the window.
-int LoadFile(SimulationState& state, PlotBox& plot, Host& host, const std::string& path, TablePlane plane);
+/// Loads `path` as what its content says it is: a plain table (LoadTable,
+/// on the view's plane) or a configuration with its data file
+/// (LoadSimulation). Every command that opens a file comes here.
+int LoadFile(SimulationState& state, PlotBox& plot, Host& host, const std::string& path);
 
 /// Says, after a configuration `path` was refused, what to do when the file
 /// holds a table of numbers instead: "run.dat holds numbers, not a

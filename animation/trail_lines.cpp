@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "animation/simulation_state.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -27,8 +27,9 @@ bool StepJoins(const ViewPoint* before, ViewPoint a, ViewPoint b, const ViewPoin
 }
 
 void TrailLines::Prepare(const SimulationState& s, const PlotBox& plot, int64_t first, int64_t last) {
-    const int bodies = s.usableBodies();
-    const Key key{s.rows ? s.shownRows()->version() : 0, s.usableRows(), bodies, plot.Mapping()};
+    const int bodies = s.loaded.usableBodies();
+    const Key key{s.loaded.rows ? s.shownRows()->version() : 0, s.loaded.usableRows(), bodies,
+                  plot.Mapping()};
     if (key == key_ && first >= first_ && last <= end_) return;
     key_ = key;
     // Room for the rows to move by as many again either way before the

@@ -30,7 +30,7 @@ public:
     /// that are multiples of their length.
     static constexpr int64_t kPiece = 32, kPart = 8;
 
-    /// Makes rows [first, last) of bodies 1 to `state.usableBodies()`
+    /// Makes rows [first, last) of bodies 1 to `state.loaded.usableBodies()`
     /// available for the plot's mapping; the rows must exist.
     void Prepare(const SimulationState& state, const PlotBox& plot, int64_t first, int64_t last);
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "animation/simulation_state.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -42,10 +42,10 @@ void PanByPixels(PlotBox& plot, int dx, int dy) {
 }
 
 bool FitToData(const SimulationState& s, PlotBox& plot) {
-    if (!s.dataLoaded || !s.rows) return false;
+    if (!s.loaded.dataLoaded || !s.loaded.rows) return false;
     constexpr double inf = std::numeric_limits<double>::infinity();
     double lo[2] = {inf, inf}, hi[2] = {-inf, -inf};
-    const int32_t rows = s.usableRows();
+    const int32_t rows = s.loaded.usableRows();
     // Runs of pairs, finite values only; written without branches so that
     // the compiler can take several values at once.
     const auto take = [&](const double* xy, int32_t count) {
@@ -59,9 +59,9 @@ bool FitToData(const SimulationState& s, PlotBox& plot) {
             }
     };
     const TrajectoryTable& shown = *s.shownRows();
-    for (int body = 1; body <= s.usableBodies(); ++body) take(shown.track(body, 0), rows);
+    for (int body = 1; body <= s.loaded.usableBodies(); ++body) take(shown.track(body, 0), rows);
     // A sun that moves in the frame is part of the data shown.
-    if (s.sunMoves()) take(s.framedSun.data(), std::min<int64_t>(rows, s.framedSun.size() / 2));
+    if (s.sunMoves()) take(s.inFrame.sun.data(), std::min<int64_t>(rows, s.inFrame.sun.size() / 2));
     if (!(lo[0] <= hi[0] && lo[1] <= hi[1])) return false;
     for (int axis = 0; axis < 2; ++axis) {
         if (lo[axis] == hi[axis]) lo[axis] -= 0.5, hi[axis] += 0.5;
@@ -73,5 +73,6 @@ bool FitToData(const SimulationState& s, PlotBox& plot) {
 }
 
 void RestoreConfiguredBox(const SimulationState& s, PlotBox& plot) {
-    plot.SetBox(s.configBox[0], s.configBox[1], s.configBox[2], s.configBox[3]);
+    plot.SetBox(s.loaded.fields.box[0], s.loaded.fields.box[1], s.loaded.fields.box[2],
+                s.loaded.fields.box[3]);
 }

@@ -6,11 +6,11 @@
 #include "animation/playback_range.h"
 #include "animation/plot_notes.h"
 #include "animation/publication_paint.h"
+#include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
 #include "base/format.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ namespace {
 /// without it stopped, so the last row it reaches is shown too.
 bool AdvancePosition(SimulationState& s) {
     const bool wraps = TickWraps(s);
-    s.position = NextTickRow(s);
+    s.playback.position = NextTickRow(s);
     return wraps;
 }
 
@@ -35,21 +35,21 @@ void MarkStatusBand(const std::string& status, TickDamage& damage) {
 TimerRequest AdvanceWithoutDrawing(SimulationState& s, const PlotBox& plot, DrawingSurface& surface,
                                    TickDamage* damage, UnderChange* under) {
     const auto before = TrailRowSpan(s);
-    const int32_t from = s.position;
+    const int32_t from = s.playback.position;
     const bool wraps = AdvancePosition(s);
     if (damage) {
         const DeviceRect area = surface.bounds();
-        MarkPublicationTick(s, plot, area.right, area.bottom, before, TrailRowSpan(s), from, s.position,
-                            *damage, under);
+        MarkPublicationTick(s, plot, area.right, area.bottom, before, TrailRowSpan(s), from,
+                            s.playback.position, *damage, under);
         if (wraps) damage->MarkAll();
         if (wraps && under) under->damage.MarkAll();
     }
-    if (!TickGoesOn(s) && !s.loopPlayback) {
-        s.stopRequested = 0;
+    if (!TickGoesOn(s) && !s.view.loopPlayback) {
+        s.playback.stopRequested = 0;
         return {.start = false, .stop = true};
     }
-    if (!s.stopRequested) return {.repaint = wraps};
-    s.stopRequested = 0;
+    if (!s.playback.stopRequested) return {.repaint = wraps};
+    s.playback.stopRequested = 0;
     return {.start = false, .stop = true, .repaint = wraps};
 }
 
@@ -57,77 +57,78 @@ TimerRequest AdvanceWithoutDrawing(SimulationState& s, const PlotBox& plot, Draw
 
 void PaintView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
                TrailCache* trails, const SmoothPass& pass) {
-    if (s.style == ViewStyle::Publication && surface.smooth()) {
+    if (s.view.style == ViewStyle::Publication && surface.smooth()) {
         PaintPublicationView(s, plot, surface, width, height, pass);
         return;
     }
     surface.Clear(kViewBackground);
     plot.Draw(&surface, 0, 0, width, height);
-    if (!s.dataLoaded) return;
+    if (!s.loaded.dataLoaded) return;
     DrawSystem(s, plot, 1, trails);
     DrawPlotNotes(s, plot, true);
 }
 
 bool TakeStartRequest(SimulationState& s) {
-    if (!s.dataLoaded) return false;
-    const bool start = s.startRequested != 0;
-    s.startRequested = 0;
+    if (!s.loaded.dataLoaded) return false;
+    const bool start = s.playback.startRequested != 0;
+    s.playback.startRequested = 0;
     return start;
 }
 
 std::string StatusLine(const SimulationState& s, int row) {
-    if (row < 0 || row >= s.usableRows()) return {};
-    const std::string line = Format("N=%d t=%6.3lf", row, s.rows->time(row));
-    return s.timeUnit.empty() ? line : line + " " + s.timeUnit;
+    if (row < 0 || row >= s.loaded.usableRows()) return {};
+    const std::string line = Format("N=%d t=%6.3lf", row, s.loaded.rows->time(row));
+    return s.loaded.fields.timeUnit.empty() ? line : line + " " + s.loaded.fields.timeUnit;
 }
 
 TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails,
                       TickDamage* damage, UnderChange* under) {
     plot.AttachDC(&surface);
-    if (!s.dataLoaded) return {.start = false, .stop = true};
+    if (!s.loaded.dataLoaded) return {.start = false, .stop = true};
     // A pixel changes only where a disc was or is, or where the set of trail
     // points over it changed: everything else is erased and drawn again the
     // same. Faded trails change colour all along.
-    if (s.style == ViewStyle::Publication) return AdvanceWithoutDrawing(s, plot, surface, damage, under);
+    if (s.view.style == ViewStyle::Publication) return AdvanceWithoutDrawing(s, plot, surface, damage, under);
     const PixelRaster* raster = surface.raster();
-    const bool tracked = damage && raster && trails && !s.fadeTrails;
+    const bool tracked = damage && raster && trails && !s.view.fadeTrails;
     if (damage && !tracked) damage->MarkAll();
     const auto before = TrailRowSpan(s);
     if (tracked) MarkPlanets(s, plot, *damage);
-    const int32_t from = s.position;
+    const int32_t from = s.playback.position;
     const bool wraps = AdvancePosition(s);
-    const int32_t to = s.position;
+    const int32_t to = s.playback.position;
     const auto after = TrailRowSpan(s);
-    s.position = from;
+    s.playback.position = from;
     EraseSystemBefore(s, plot, trails, after);
-    s.position = to;
+    s.playback.position = to;
     const bool goesOn = TickGoesOn(s);
     // The erase left the cache holding the rows before, the draw the rows after.
-    if (tracked && s.drawOrbits && before.first < before.second) {
+    if (tracked && s.loaded.fields.drawOrbits && before.first < before.second) {
         MarkTrailRows(s, *trails, *raster, before.first, std::min(before.second, after.first), *damage);
         MarkTrailRows(s, *trails, *raster, std::max(before.first, after.second), before.second, *damage);
     }
     DrawSystem(s, plot, 1, trails);
     if (tracked) {
         MarkPlanets(s, plot, *damage);
-        if (s.drawOrbits && after.first < after.second) {
+        if (s.loaded.fields.drawOrbits && after.first < after.second) {
             MarkTrailRows(s, *trails, *raster, after.first, std::min(after.second, before.first), *damage);
             MarkTrailRows(s, *trails, *raster, std::max(after.first, before.second), after.second, *damage);
         }
         if (wraps) damage->MarkAll();
     }
-    if (!s.bodyNames.empty()) DrawPlotNotes(s, plot, false);  // the erase may have cut into the legend
-    if (!goesOn && !s.loopPlayback) {
+    if (!s.loaded.fields.bodyNames.empty())
+        DrawPlotNotes(s, plot, false);  // the erase may have cut into the legend
+    if (!goesOn && !s.view.loopPlayback) {
         // No status line now; the draw may have put trail points back where
         // the last tick's stood.
         if (damage) MarkStatusBand(StatusLine(s, from), *damage);
-        s.stopRequested = 0;
+        s.playback.stopRequested = 0;
         return {.start = false, .stop = true};
     }
-    const std::string status = StatusLine(s, s.position);
+    const std::string status = StatusLine(s, s.playback.position);
     if (!status.empty()) surface.TextOut(10, 5, status);
     if (damage) MarkStatusBand(status, *damage);
-    if (!s.stopRequested) return {.repaint = wraps};
-    s.stopRequested = 0;
+    if (!s.playback.stopRequested) return {.repaint = wraps};
+    s.playback.stopRequested = 0;
     return {.start = false, .stop = true, .repaint = wraps};
 }

@@ -2,7 +2,7 @@
 
 #include <QAction>
 
-#include "simulation/simulation_state.h"
+#include "animation/simulation_state.h"
 
 CommandActions::CommandActions(const SimulationState& state, QObject* owner,
                                std::function<void(bool repaint)> afterCommand)
@@ -16,7 +16,7 @@ QAction* CommandActions::addCommand(int id, const QString& text, const QString& 
     // While a data file loads (with the window's events running), commands
     // are refused: none may run inside the load.
     QObject::connect(action, &QAction::triggered, owner_, [this, handler] {
-        if (!state_.loading) afterCommand_(handler());
+        if (!state_.playback.loading) afterCommand_(handler());
     });
     return add(id, action);
 }

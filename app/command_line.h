@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "animation/playback_speed.h"
-#include "simulation/simulation_state.h"
+#include "animation/simulation_state.h"
 
 /// What a command line asks of the program.
 enum class CommandMode {

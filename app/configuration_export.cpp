@@ -5,39 +5,22 @@
 #include <filesystem>
 #include <vector>
 
+#include "animation/simulation_state.h"
 #include "app/output_file.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
+#include "simulation/simulation_writer.h"
 #include "simulation/table_plane.h"
-#include "tools/simulation_writer.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-/// The configuration's fields as the view shows the simulation now.
+/// The configuration's fields as the view shows the simulation now: the
+/// loaded ones, with the rows and bodies in use and the plot's aspect.
 ConfigurationFields FieldsOfView(const SimulationState& s, const PlotBox& plot) {
-    ConfigurationFields f;
-    const int32_t bodies = s.usableBodies();
-    f.rows = s.usableRows();
-    f.bodies = bodies;
-    for (int32_t k = 1; k <= bodies; ++k) {
-        f.sizes.push_back(s.bodySize[std::size_t(k)]);
-        f.colours.push_back(s.bodyColourCode[std::size_t(k)]);
-    }
-    f.box = s.configBox;
-    f.delayMs = s.frameDelayMs;
-    f.step = s.step;
-    f.trail = s.pointsPerOrbit;
-    f.startRow = s.startRow;
-    f.sunSize = s.sunSize;
-    f.drawAxes = s.drawAxes;
-    f.drawPlanets = s.drawPlanets;
-    f.drawOrbits = s.drawOrbits;
-    f.names = s.bodyNames;
-    f.timeUnit = s.timeUnit;
-    f.lengthUnit = s.lengthUnit;
-    f.title = s.plotTitle;
+    ConfigurationFields f = s.loaded.fields;
+    f.lineCount = s.loaded.usableRows();
+    f.bodyCount = s.loaded.usableBodies();
     f.equalAspect = plot.equalAspect != 0;
     return f;
 }
@@ -56,40 +39,42 @@ std::string DataFileText(const std::string& dataPath, const std::string& ovxPath
 }  // namespace
 
 bool OffersClassicData(const SimulationState& s) {
-    return s.dataFormat == DataFormat::Table &&
-           (s.tableLayout.separator != TableSeparator::Blank || s.tableLayout.headerLine != 0);
+    return s.loaded.fields.dataFormat == DataFormat::Table &&
+           (s.loaded.tableLayout.separator != TableSeparator::Blank || s.loaded.tableLayout.headerLine != 0);
 }
 
 std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, const std::string& ovxPath,
                               bool classicData) {
-    if (!s.dataLoaded || !s.rows) return "There is no simulation to save a configuration for";
+    if (!s.loaded.dataLoaded || !s.loaded.rows) return "There is no simulation to save a configuration for";
     ConfigurationFields fields = FieldsOfView(s, plot);
     std::string error;
     if (!classicData) {
-        fields.dataFile = DataFileText(s.dataPath, ovxPath);
-        if (fields.dataFile.find_first_of(" \t") != std::string::npos)
-            return "The data file's path " + fields.dataFile +
+        fields.dataPath = DataFileText(s.loaded.fields.dataPath, ovxPath);
+        if (fields.dataPath.find_first_of(" \t") != std::string::npos)
+            return "The data file's path " + fields.dataPath +
                    " holds a blank, which a configuration cannot name: save the configuration beside it";
-        fields.tableFormat = s.dataFormat == DataFormat::Table;
-        if (fields.tableFormat && s.plane != TablePlane::XY)
-            fields.plane = std::string(TablePlaneName(s.plane));
+        // The plane chooses among a table's coordinates; a classic stream has only x and y.
+        if (fields.dataFormat != DataFormat::Table) fields.plane = TablePlane::XY;
         const QString path = QString::fromStdString(ovxPath);
         return WriteOutputFile(path, QByteArray::fromStdString(ConfigurationText(fields)));
     }
     std::error_code same;
     const std::string dataPath = (fs::path(ovxPath).parent_path() / DataFileNameFor(ovxPath)).string();
-    if (fs::equivalent(dataPath, s.dataPath, same))
+    if (fs::equivalent(dataPath, s.loaded.fields.dataPath, same))
         return "The classic data file " + dataPath +
                " would replace the table it is made from: choose another name for the configuration";
     SimulationWriter writer;
     if (!writer.Open(ovxPath, error)) return error;
-    const int32_t columns = 2 * fields.bodies + 1;
+    const int32_t columns = 2 * fields.bodyCount + 1;
     std::vector<double> row(std::size_t(columns), 0.0);
-    for (int32_t r = 0; r < fields.rows; ++r) {
-        for (int32_t c = 0; c < columns; ++c) row[std::size_t(c)] = s.rows->value(r, c);
+    for (int32_t r = 0; r < fields.lineCount; ++r) {
+        for (int32_t c = 0; c < columns; ++c) row[std::size_t(c)] = s.loaded.rows->value(r, c);
         if (!writer.WriteRow(row.data(), row.size(), error)) return error;
     }
-    fields.dataFile = writer.dataFileName();
+    // The rows written are the ones shown, x and y on the plane shown, as a classic stream.
+    fields.dataPath = writer.dataFileName();
+    fields.dataFormat = DataFormat::Stream;
+    fields.plane = TablePlane::XY;
     if (!writer.Commit(fields, error)) return error;
     return {};
 }

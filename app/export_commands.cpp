@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 
+#include "animation/simulation_state.h"
 #include "app/command_actions.h"
 #include "app/command_ids.h"
 #include "app/picture_export.h"
@@ -14,7 +15,6 @@
 #include "app/video_dialog.h"
 #include "app/video_encoder.h"
 #include "app/video_recording.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -90,7 +90,7 @@ void ExportCommands::OnExportPicture() {
 std::string ExportCommands::exportVideo(const QString& path, std::optional<int> ticks, double fps) {
     const QImage* frame = view_.frame();
     if (!frame) return "The view has not been drawn yet";
-    if (!state_.dataLoaded) return "No simulation is loaded";
+    if (!state_.loaded.dataLoaded) return "No simulation is loaded";
     const bool wasRunning = view_.timerRunning();
     view_.stopTimer();  // the recording plays the state; the timer waits
     VideoJob job{.width = frame->width(), .height = frame->height(), .fps = fps, .ticks = ticks};
@@ -120,7 +120,8 @@ void ExportCommands::OnExportVideo() {
         tr("MP4 video, H.264 (*.mp4);;WebM video (*.webm);;GIF animation (*.gif)"), &filter);
     if (chosen.isEmpty()) return;
     const QString path = VideoFormatOf(chosen) ? chosen : WithExtension(chosen, filter);
-    const std::optional<VideoChoice> choice = RunVideoDialog(DefaultVideoRate(state_.frameDelayMs), &window_);
+    const std::optional<VideoChoice> choice =
+        RunVideoDialog(DefaultVideoRate(state_.loaded.fields.frameDelayMs), &window_);
     if (!choice) return;
     const std::string problem = exportVideo(path, choice->ticks, choice->fps);
     if (!problem.empty() && problem != "cancelled")

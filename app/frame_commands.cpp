@@ -5,31 +5,13 @@
 #include <QMenu>
 
 #include "animation/frame_view.h"
+#include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "app/command_actions.h"
 #include "app/command_ids.h"
 #include "app/simulation_view.h"
 #include "simulation/host.h"
 #include "simulation/reference_frame.h"
-#include "simulation/simulation_state.h"
-
-namespace {
-
-/// The frame's name in a sentence: "the frame centred on body 3".
-std::string FrameName(const ReferenceFrame& f) {
-    switch (f.kind) {
-        case ReferenceFrame::Kind::Inertial:
-            return "the inertial frame";
-        case ReferenceFrame::Kind::Centred:
-            return "the frame centred on body " + std::to_string(f.body);
-        case ReferenceFrame::Kind::Rotating:
-            return "the frame turning with body " + std::to_string(f.body) + (f.scaled ? ", scaled" : "");
-        case ReferenceFrame::Kind::Barycentre:
-            return "the barycentre frame";
-    }
-    return {};
-}
-
-}  // namespace
 
 FrameCommands::FrameCommands(SimulationState& state, PlotBox& plot, Host& host, CommandActions& commands,
                              SimulationView& view, QObject& owner)
@@ -37,7 +19,7 @@ FrameCommands::FrameCommands(SimulationState& state, PlotBox& plot, Host& host, 
     QAction* inertial =
         commands_.addCommand(ID_FRAME_INERTIAL, tr("Inertial"),
                              tr("Show the positions as the data gives them, the sun at the origin"), [this] {
-                                 if (state_.frame.kind == ReferenceFrame::Kind::Inertial) return false;
+                                 if (state_.view.frame.kind == ReferenceFrame::Kind::Inertial) return false;
                                  return choose("inertial").empty();
                              });
     inertial->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -68,10 +50,10 @@ void FrameCommands::addToMenu(QMenu& view) {
 }
 
 void FrameCommands::fillMenus() {
-    const ReferenceFrame& shown = state_.frame;
+    const ReferenceFrame& shown = state_.view.frame;
     commands_.action(ID_FRAME_INERTIAL)->setChecked(shown.kind == ReferenceFrame::Kind::Inertial);
     commands_.action(ID_FRAME_BARYCENTRE)->setChecked(shown.kind == ReferenceFrame::Kind::Barycentre);
-    const int bodies = state_.dataLoaded ? state_.usableBodies() : 0;
+    const int bodies = state_.loaded.dataLoaded ? state_.loaded.usableBodies() : 0;
     const struct {
         QMenu* menu;
         ReferenceFrame::Kind kind;
@@ -85,10 +67,10 @@ void FrameCommands::fillMenus() {
         for (int body = 1; body <= bodies; ++body) {
             const ReferenceFrame frame{kind, body, scaled};
             QString text = QString::number(body);
-            if (std::size_t(body) <= state_.bodyNames.size() &&
-                !state_.bodyNames[std::size_t(body - 1)].empty())
-                text +=
-                    QStringLiteral("  ") + QString::fromStdString(state_.bodyNames[std::size_t(body - 1)]);
+            if (std::size_t(body) <= state_.loaded.fields.bodyNames.size() &&
+                !state_.loaded.fields.bodyNames[std::size_t(body - 1)].empty())
+                text += QStringLiteral("  ") +
+                        QString::fromStdString(state_.loaded.fields.bodyNames[std::size_t(body - 1)]);
             QAction* item = menu->addAction(text);
             item->setCheckable(true);
             group_->addAction(item);
@@ -99,7 +81,7 @@ void FrameCommands::fillMenus() {
 }
 
 std::string FrameCommands::choose(const std::string& text) {
-    if (state_.loading) return "a data file is being read";
+    if (state_.playback.loading) return "a data file is being read";
     const std::string why = ShowInFrame(state_, plot_, text);
     if (why.empty()) view_.invalidate();
     fillMenus();
@@ -112,15 +94,7 @@ void FrameCommands::chooseFromMenu(const std::string& text) {
 }
 
 bool FrameCommands::refresh() {
-    if (state_.loading || !state_.dataLoaded || state_.frame.kind == ReferenceFrame::Kind::Inertial ||
-        state_.framed())
-        return false;
-    const ReferenceFrame before = state_.frame;
-    if (const std::string why = ShowInFrame(state_, plot_, FrameText(before)); !why.empty()) {
-        ShowInFrame(state_, plot_, "inertial");
-        host_.note("The view is back in the inertial frame: " + FrameName(before) +
-                   " cannot be shown here (" + why + ")");
-    }
+    if (!KeepFrame(state_, plot_, host_)) return false;
     fillMenus();
     return true;
 }

@@ -14,6 +14,7 @@
 
 #include "animation/animation_commands.h"
 #include "animation/settings.h"
+#include "animation/simulation_state.h"
 #include "animation/table_loading.h"
 #include "app/about_dialog.h"
 #include "app/command_ids.h"
@@ -26,7 +27,6 @@
 #include "app/style_commands.h"
 #include "app/table_commands.h"
 #include "commands/examples_folder.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -246,14 +246,14 @@ void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenFile(files
 std::string CMainFrame::showFrame(const std::string& text) { return frames_->choose(text); }
 
 void CMainFrame::setTrailLength(int rows) {
-    state_.pointsPerOrbit = rows;
+    state_.loaded.fields.pointsPerOrbit = rows;
     view_->invalidate();
 }
 
-void CMainFrame::setPlane(TablePlane plane) { state_.plane = plane; }
+void CMainFrame::setPlane(TablePlane plane) { state_.view.plane = plane; }
 
 void CMainFrame::setLook(const PublicationLook& look) {
-    state_.look = look;
+    state_.view.look = look;
     view_->invalidate();
 }
 
@@ -269,7 +269,7 @@ void CMainFrame::OnStartAnimation() {
 void CMainFrame::OnAnimationSettings() {
     RequestStop(state_);
     RunAnimationSettingsDialog(state_, host_, this);
-    state_.position = state_.startRow;
+    state_.playback.position = state_.loaded.fields.startRow;
     view_->invalidate();
 }
 
@@ -330,7 +330,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     QMetaObject::invokeMethod(
         this,
         [this, file = path.toStdString()] {
-            if (!state_.loading) repaintIf(OpenFile(files_, file));
+            if (!state_.playback.loading) repaintIf(OpenFile(files_, file));
         },
         Qt::QueuedConnection);
 }

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "animation/simulation_state.h"
 #include "app/command_actions.h"
 #include "commands/file_commands.h"
-#include "simulation/simulation_state.h"
 
 struct SimulationState;
 class PlotBox;

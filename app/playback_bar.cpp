@@ -8,7 +8,7 @@
 
 #include "animation/playback_commands.h"
 #include "animation/playback_range.h"
-#include "simulation/simulation_state.h"
+#include "animation/simulation_state.h"
 
 namespace {
 
@@ -86,13 +86,14 @@ PlaybackBar::PlaybackBar(const SimulationState& state, QWidget* parent)
 
 void PlaybackBar::refresh() {
     const QSignalBlocker quiet(slider_);  // following the playback is not a seek
-    const int last = state_.dataLoaded ? LastPlayableRow(state_) : 0;
+    const int last = state_.loaded.dataLoaded ? LastPlayableRow(state_) : 0;
     if (slider_->maximum() != last) slider_->setRange(0, last);
-    slider_->setEnabled(state_.dataLoaded != 0);
-    if (slider_->value() != state_.position) slider_->setValue(state_.position);
-    const QString readout = state_.dataLoaded ? QString::fromStdString(PlaybackReadout(state_)) : QString();
+    slider_->setEnabled(state_.loaded.dataLoaded != 0);
+    if (slider_->value() != state_.playback.position) slider_->setValue(state_.playback.position);
+    const QString readout =
+        state_.loaded.dataLoaded ? QString::fromStdString(PlaybackReadout(state_)) : QString();
     if (readout_->text() != readout) readout_->setText(readout);
-    const QString speed = state_.dataLoaded ? QString::fromStdString(SpeedReadout(state_)) : QString();
+    const QString speed = state_.loaded.dataLoaded ? QString::fromStdString(SpeedReadout(state_)) : QString();
     if (speed_->text() != speed) speed_->setText(speed);
     if (play_ && playing_() != showsPlaying_) {
         showsPlaying_ = !showsPlaying_;

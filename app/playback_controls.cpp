@@ -9,6 +9,7 @@
 #include "animation/animation_commands.h"
 #include "animation/playback_commands.h"
 #include "animation/settings.h"
+#include "animation/simulation_state.h"
 #include "animation/view_navigation.h"
 #include "app/command_actions.h"
 #include "app/command_ids.h"
@@ -18,7 +19,6 @@
 #include "app/simulation_view.h"
 #include "plot/plot_box.h"
 #include "simulation/host.h"
-#include "simulation/simulation_state.h"
 
 PlaybackControls::PlaybackControls(SimulationState& state, PlotBox& plot, Host& host, SimulationView& view,
                                    CommandActions& commands, QMainWindow& window)
@@ -105,11 +105,11 @@ void PlaybackControls::createActions() {
                              return true;
                          });
     addToggle(ID_LOOP, tr("Loop"), tr("Start again at the end of the data"),
-              [this](bool on) { state_.loopPlayback = on ? 1 : 0; });
+              [this](bool on) { state_.view.loopPlayback = on ? 1 : 0; });
     addToggle(ID_EQUAL_ASPECT, tr("Equal Aspect"), tr("One world unit spans as many pixels across as up"),
               [this](bool on) { plot_.equalAspect = on ? 1 : 0; });
     addToggle(ID_FADE_TRAILS, tr("Fade Trails"), tr("Older trail points fade toward the background"),
-              [this](bool on) { state_.fadeTrails = on ? 1 : 0; });
+              [this](bool on) { state_.view.fadeTrails = on ? 1 : 0; });
     createFollow();
     auto* trails = new QActionGroup(&window_);
     const std::pair<int, TrailMode> modes[] = {{ID_TRAIL_AHEAD, TrailMode::Ahead},
@@ -122,7 +122,7 @@ void PlaybackControls::createActions() {
     for (std::size_t i = 0; i < 3; ++i) {
         const TrailMode mode = modes[i].second;
         addToggle(modes[i].first, names[i], prompts[i], [this, mode](bool on) {
-            if (on) state_.trailMode = mode;
+            if (on) state_.view.trailMode = mode;
         });
         trails->addAction(commands_.action(modes[i].first));
     }
@@ -235,8 +235,9 @@ void PlaybackControls::OnSetSpeed() {
 }
 
 void PlaybackControls::OnGoToTime() {
-    double time = state_.usableRows() > 0 && state_.position >= 0 && state_.position < state_.usableRows()
-                      ? state_.rows->time(state_.position)
+    double time = state_.loaded.usableRows() > 0 && state_.playback.position >= 0 &&
+                          state_.playback.position < state_.loaded.usableRows()
+                      ? state_.loaded.rows->time(state_.playback.position)
                       : 0.0;
     if (!RunGoToTimeDialog(time, host_, &window_)) return;
     stopAndMove([this, time] { GoToTime(state_, time); });

@@ -16,6 +16,7 @@
 #include "animation/playback_speed.h"
 #include "animation/settings.h"
 #include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/table_loading.h"
 #include "animation/trail_cache.h"
@@ -29,7 +30,6 @@
 #include "commands/working_folder.h"
 #include "plot/plot_box.h"
 #include "simulation/host.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -48,22 +48,22 @@ bool Save(const QImage& image, const QString& path) {
 /// ends where the trail would reach past the rows in the data, or with a
 /// trail behind at the last row.
 void ReportDataEnd(const SimulationState& state, int ticksDone, int ticksAsked) {
-    if (state.trailMode == TrailMode::Behind) {
+    if (state.view.trailMode == TrailMode::Behind) {
         std::fprintf(stderr, "The data ran out after %d of %d ticks, at row %d of the %d rows in the data\n",
-                     ticksDone, ticksAsked, state.position, std::max(state.rowsInData(), 0));
+                     ticksDone, ticksAsked, state.playback.position, std::max(state.loaded.rowsInData(), 0));
         return;
     }
     std::fprintf(stderr,
                  "The data ran out after %d of %d ticks, at row %d: the trail needs %d rows after the "
                  "row shown, and the data has %d rows\n",
-                 ticksDone, ticksAsked, state.position, state.pointsPerOrbit,
-                 std::max(state.rowsInData(), 0));
+                 ticksDone, ticksAsked, state.playback.position, state.loaded.fields.pointsPerOrbit,
+                 std::max(state.loaded.rowsInData(), 0));
 }
 
 /// Why `row` cannot be shown: it lies outside the rows in the data; empty
 /// when it can.
 std::string RowOutsideTheData(const SimulationState& state, int row) {
-    const int rows = state.usableRows();
+    const int rows = state.loaded.usableRows();
     if (row < 0) return Format("--row %d is before the first row, 0", row);
     if (rows == 0) return Format("--row %d is past the end of the data, which has no rows", row);
     if (row >= rows) return Format("--row %d is past the last row, %d", row, rows - 1);
@@ -75,7 +75,7 @@ int RecordVideoCommand(SimulationState& state, const PlotBox& plot, const Comman
                        const QString& path) {
     VideoJob job{.width = options.width,
                  .height = options.height,
-                 .fps = options.fps.value_or(DefaultVideoRate(state.frameDelayMs)),
+                 .fps = options.fps.value_or(DefaultVideoRate(state.loaded.fields.frameDelayMs)),
                  .scale = options.scale,
                  .ticks = options.ticksGiven};
     int frames = 0;
@@ -106,20 +106,21 @@ int Render(const CommandLine& line) {
     InitialiseDefaults(state, plot);
     if (options.framed) ToggleFullWindow(state, plot);
     plot.equalAspect = options.equalAspect;
-    state.trailMode = options.trail;
-    state.fadeTrails = options.fade;
-    state.loopPlayback = options.loop;
-    state.style = options.style;
-    state.look = options.look;
+    state.view.trailMode = options.trail;
+    state.view.fadeTrails = options.fade;
+    state.view.loopPlayback = options.loop;
+    state.view.style = options.style;
+    state.view.look = options.look;
+    state.view.plane = options.plane;
     const std::string config = EnterFolderOf(options.config);
-    if (!LoadFile(state, plot, host, config, options.plane)) return 1;
+    if (!LoadFile(state, plot, host, config)) return 1;
     if (line.mode == CommandMode::WriteConfig) {
         const std::string problem = SaveConfiguration(state, plot, output, false);
         if (problem.empty()) return 0;
         std::fprintf(stderr, "%s\n", problem.c_str());
         return 1;
     }
-    if (options.trailLength) state.pointsPerOrbit = *options.trailLength;
+    if (options.trailLength) state.loaded.fields.pointsPerOrbit = *options.trailLength;
     if (!options.frame.empty()) {
         if (const std::string problem = ShowInFrame(state, plot, options.frame); !problem.empty()) {
             std::fprintf(stderr, "orbivex: --frame %s: %s\n", options.frame.c_str(), problem.c_str());
@@ -132,9 +133,9 @@ int Render(const CommandLine& line) {
             std::fprintf(stderr, "orbivex: %s\n", outside.c_str());
             return 2;
         }
-        state.position = *options.row;
+        state.playback.position = *options.row;
     }
-    if (options.time) state.position = RowAtOrAfterTime(state, *options.time);
+    if (options.time) state.playback.position = RowAtOrAfterTime(state, *options.time);
     if (options.speed) SetSpeed(state, *options.speed);
 
     if (line.mode == CommandMode::Video)

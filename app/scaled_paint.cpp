@@ -5,11 +5,11 @@
 #include <string>
 
 #include "animation/publication_paint.h"
+#include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
 #include "animation/view_steps.h"
 #include "app/painter_surface.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 void PaintPicture(const SimulationState& state, const PlotBox& plot, QPainter& painter, int width, int height,
                   const PictureOptions& options, double scale, const TickDamage* only) {
@@ -19,8 +19,8 @@ void PaintPicture(const SimulationState& state, const PlotBox& plot, QPainter& p
     PaintView(state, copy, surface, width, height, nullptr,
               {options.lines, options.layers, {options.addedFirst, options.addedLast}});
     // The publication look shows the time in its own corner.
-    const bool statusLine = options.statusLine && state.style == ViewStyle::Classic;
-    const std::string status = statusLine ? StatusLine(state, state.position) : std::string();
+    const bool statusLine = options.statusLine && state.view.style == ViewStyle::Classic;
+    const std::string status = statusLine ? StatusLine(state, state.playback.position) : std::string();
     if (!status.empty()) surface.TextOut(10, 5, status);
 }
 
@@ -61,7 +61,7 @@ void CopyTiles(const QImage& from, QImage& to, const TickDamage& damage, int sca
 }
 
 bool RasterIsThePicture(const SimulationState& state, double scale) {
-    return scale == 1 && state.style == ViewStyle::Classic;
+    return scale == 1 && state.view.style == ViewStyle::Classic;
 }
 
 QImage FramePicture(const SimulationState& state, const PlotBox& plot, const QImage& raster, int width,

@@ -11,9 +11,9 @@
 
 #include "animation/playback_speed.h"
 #include "animation/settings.h"
+#include "animation/simulation_state.h"
 #include "app/settings_templates.h"
 #include "simulation/host.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
+#include "animation/simulation_state.h"
 #include "app/qt_external_editor.h"
 #include "app/qt_file_dialog.h"
 #include "app/qt_host.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 class CMainFrame;
 

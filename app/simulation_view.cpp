@@ -11,10 +11,10 @@
 
 #include "animation/playback_range.h"
 #include "animation/point_readout.h"
+#include "animation/simulation_state.h"
 #include "animation/view_navigation.h"
 #include "animation/view_steps.h"
 #include "app/scaled_paint.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 /// Tiles of 4 pixels for the smooth look's ticks.
@@ -44,18 +44,18 @@ void SimulationView::resizeEvent(QResizeEvent* event) {
 void SimulationView::startTimer() {
     // A period below 1 ms (possible from a configuration file) runs at 1 ms;
     // starting a running timer restarts it with the current period.
-    timer_.start(std::max(1, state_.frameDelayMs));
+    timer_.start(std::max(1, state_.loaded.fields.frameDelayMs));
 }
 
 void SimulationView::deliverTick() {
     if (!image_) {
-        if (!state_.dataLoaded) timer_.stop();
+        if (!state_.loaded.dataLoaded) timer_.stop();
         return;
     }
     // The smooth look repaints what changed, which dense trails cross many
     // times over: in small tiles, so as to repaint little more than that.
-    const bool smoothLook = state_.style == ViewStyle::Publication;
-    if (smoothLook && state_.direction != sharpDirection_) {
+    const bool smoothLook = state_.view.style == ViewStyle::Publication;
+    if (smoothLook && state_.playback.direction != sharpDirection_) {
         // The publication look draws the trails' rows in the playback's
         // direction: after a turn the whole picture is painted again.
         sharpStale_ = true;
@@ -133,12 +133,12 @@ void SimulationView::paintEvent(QPaintEvent* event) {
         }
         QPainter painter(this);
         const qreal ratio = std::max<qreal>(devicePixelRatioF(), 1);
-        if (ratio >= 2 || state_.style == ViewStyle::Publication) {
+        if (ratio >= 2 || state_.view.style == ViewStyle::Publication) {
             // Drawn at the screen's ratio rather than stretched: the same
             // paint through the scaled surface, at the row the raster shows.
             // The publication look is drawn this way at every ratio.
             if (sharpStale_ || sharp_.size() != client.size() * ratio) {
-                const bool smoothLook = state_.style == ViewStyle::Publication;
+                const bool smoothLook = state_.view.style == ViewStyle::Publication;
                 if (smoothLook && ratio == std::floor(ratio)) {
                     // The layer under the discs kept apart, for the ticks.
                     underImage_ =
@@ -155,11 +155,11 @@ void SimulationView::paintEvent(QPaintEvent* event) {
                 }
                 // The picture was painted on a copy of the plot; the pointer
                 // maps through the mapping it was painted with.
-                if (state_.style == ViewStyle::Publication)
+                if (state_.view.style == ViewStyle::Publication)
                     MapPublicationView(state_, plot_, client.width(), client.height());
                 sharp_.setDevicePixelRatio(ratio);
                 sharpStale_ = false;
-                sharpDirection_ = state_.direction;
+                sharpDirection_ = state_.playback.direction;
             }
             painter.drawImage(client.topLeft(), sharp_);
         } else {
@@ -225,7 +225,7 @@ void SimulationView::pointAt(const QPoint& at, const QPoint& global) {
     const QPointF in = QPointF(at) - contentsRect().topLeft();
     emit pointerMoved(QString::fromStdString(PointerText(state_, plot_, in.x(), in.y())));
     const int body = dragFrom_ ? 0 : BodyUnder(state_, plot_, in.x(), in.y());
-    const std::optional<BodyReadout> readout = ReadBody(state_, body, state_.position);
+    const std::optional<BodyReadout> readout = ReadBody(state_, body, state_.playback.position);
     hover_ = readout ? QString::fromStdString(BodyReadoutText(state_, *readout)) : QString();
     if (!hover_.isEmpty())
         QToolTip::showText(global, hover_, this);

@@ -4,9 +4,9 @@
 #include <QActionGroup>
 #include <QMenu>
 
+#include "animation/simulation_state.h"
 #include "app/command_actions.h"
 #include "app/command_ids.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ StyleCommands::StyleCommands(SimulationState& state, CommandActions& commands, Q
     for (const StyleChoice& choice : kStyles) {
         QAction* action =
             commands_.addCommand(choice.id, tr(choice.text), tr(choice.prompt), [this, style = choice.style] {
-                if (state_.style == style) return false;
-                state_.style = style;
+                if (state_.view.style == style) return false;
+                state_.view.style = style;
                 return true;  // the whole view is drawn anew
             });
         action->setCheckable(true);
@@ -49,5 +49,5 @@ void StyleCommands::refresh() {
     // Not silenced: the group keeps its one checked item by the signal
     // (checking runs no command, which only a trigger does).
     for (const StyleChoice& choice : kStyles)
-        commands_.action(choice.id)->setChecked(state_.style == choice.style);
+        commands_.action(choice.id)->setChecked(state_.view.style == choice.style);
 }

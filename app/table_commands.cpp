@@ -8,11 +8,11 @@
 #include <QMessageBox>
 #include <QSignalBlocker>
 
+#include "animation/simulation_state.h"
 #include "app/command_actions.h"
 #include "app/command_ids.h"
 #include "app/configuration_export.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -63,15 +63,17 @@ void TableCommands::addToMenus(QMenu& file, QMenu& view) {
 
 void TableCommands::refresh() {
     const SimulationState& s = files_.state;
-    const bool threeD = s.dataLoaded && s.dataFormat == DataFormat::Table && s.tableLayout.threeDimensional();
+    const bool threeD = s.loaded.dataLoaded && s.loaded.fields.dataFormat == DataFormat::Table &&
+                        s.loaded.tableLayout.threeDimensional();
+    const TablePlane shown = threeD ? s.loaded.fields.plane : s.view.plane;
     // Not silenced: the group keeps its one checked item by the signal
     // (checking runs no command, which only a trigger does).
     for (const PlaneChoice& choice : kPlanes) {
         QAction* action = commands_.action(choice.id);
         action->setEnabled(threeD);
-        action->setChecked(s.plane == choice.plane);
+        action->setChecked(shown == choice.plane);
     }
-    commands_.action(ID_SAVE_CONFIGURATION)->setEnabled(s.dataLoaded != 0);
+    commands_.action(ID_SAVE_CONFIGURATION)->setEnabled(s.loaded.dataLoaded != 0);
     if (QAction* equal = commands_.action(ID_EQUAL_ASPECT)) {
         const QSignalBlocker quiet(equal);
         equal->setChecked(files_.plot.equalAspect != 0);
@@ -84,7 +86,7 @@ std::string TableCommands::saveConfiguration(const QString& path, bool classicDa
 
 void TableCommands::OnSaveConfiguration() {
     const SimulationState& s = files_.state;
-    const QFileInfo data(QString::fromStdString(s.dataPath));
+    const QFileInfo data(QString::fromStdString(s.loaded.fields.dataPath));
     const QString suggested = data.absolutePath() + "/" + data.completeBaseName() + ".ovx";
     QString path = QFileDialog::getSaveFileName(&window_, tr("Save Configuration As"), suggested,
                                                 tr("orbivex files (*.ovx)"));

@@ -4,12 +4,12 @@
 
 #include "animation/frame_loop.h"
 #include "animation/playback_range.h"
+#include "animation/simulation_state.h"
 #include "animation/trail_cache.h"
 #include "app/image_surface.h"
 #include "app/scaled_paint.h"
 #include "app/video_encoder.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 double DefaultVideoRate(int frameDelayMs) { return std::min(60.0, 1000.0 / std::max(1, frameDelayMs)); }
 
@@ -24,11 +24,14 @@ namespace {
 class StateKeeper {
 public:
     explicit StateKeeper(SimulationState& s)
-        : s_(s), position_(s.position), stop_(s.stopRequested), direction_(s.direction) {}
+        : s_(s),
+          position_(s.playback.position),
+          stop_(s.playback.stopRequested),
+          direction_(s.playback.direction) {}
     ~StateKeeper() {
-        s_.position = position_;
-        s_.stopRequested = stop_;
-        s_.direction = direction_;
+        s_.playback.position = position_;
+        s_.playback.stopRequested = stop_;
+        s_.playback.direction = direction_;
     }
     StateKeeper(const StateKeeper&) = delete;
     StateKeeper& operator=(const StateKeeper&) = delete;

@@ -37,11 +37,11 @@
 #include <vector>
 
 #include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/view_navigation.h"
 #include "plot/plot_box.h"
 #include "simulation/host.h"
 #include "simulation/reference_frame.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -162,7 +162,7 @@ bool SameValues(const std::string& config, const std::string& data, int rows) {
         for (int c = 0; c < kColumns; ++c) {
             double v = 0;
             if (std::fscanf(in, "%lf", &v) != 1) return false;
-            const double got = state.rows->value(r, c);
+            const double got = state.loaded.rows->value(r, c);
             same = same && std::memcmp(&v, &got, sizeof v) == 0;
         }
     }
@@ -188,7 +188,7 @@ int FrameOnce(const std::string& config, const std::string& out) {
     SilentHost host;
     if (!LoadSimulation(state, plot, host, config)) return 1;
     const auto start = std::chrono::steady_clock::now();
-    state.frame = {ReferenceFrame::Kind::Rotating, 1};
+    state.view.frame = {ReferenceFrame::Kind::Rotating, 1};
     if (!UpdateFramedRows(state).empty()) return 1;
     const double made = Seconds(start);
     const auto fitting = std::chrono::steady_clock::now();

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "app/picture_export.h"
 #include "plot/plot_box.h"
 #include "scenes/orbit_scene.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ void LargestSceneExports(int rounds) {
     plot.SetViewport(10, 10, 90, 90);
     const std::string folder = std::filesystem::temp_directory_path().string();
     for (const ViewStyle style : {ViewStyle::Classic, ViewStyle::Publication}) {
-        state.style = style;
+        state.view.style = style;
         std::printf(
             "largest scene (30 bodies, trails of 10000 rows), 600x600 view, %s look (median of %d):\n",
             style == ViewStyle::Classic ? "classic" : "publication", rounds);

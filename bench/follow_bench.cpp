@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "app/command_ids.h"
 #include "app/main_frame.h"
@@ -32,7 +33,6 @@
 #include "plot/plot_box.h"
 #include "silent_services.h"
 #include "simulation/host.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -128,20 +128,20 @@ double TicksPerSecond(const std::filesystem::path& folder, double seconds, bool 
             }
         });
     }
-    state.stopRequested = 0;
-    state.startRequested = 1;
+    state.playback.stopRequested = 0;
+    state.playback.startRequested = 1;
     frame.view()->invalidate();
-    const int start = state.position;
+    const int start = state.playback.position;
     QElapsedTimer clock;
     clock.start();
     QTimer::singleShot(int(seconds * 1000), [] { QCoreApplication::exit(0); });
     QApplication::exec();
-    const double rate = (state.position - start) / (clock.elapsed() / 1000.0);
+    const double rate = (state.playback.position - start) / (clock.elapsed() / 1000.0);
     stop = true;
     if (append.joinable()) append.join();
     std::printf("largest scene, followed, at 1 ms, %s: %.0f ticks/s (%d rows now)\n",
                 writer ? "writer appending 1000 rows/s" : "no writer                  ", rate,
-                state.lineCount);
+                state.loaded.fields.lineCount);
     return rate;
 }
 
@@ -221,18 +221,20 @@ void LargeAppend(const std::filesystem::path& folder, int megabytes) {
     QTimer turn;
     QObject::connect(&turn, &QTimer::timeout, [&] {
         longest = std::max(longest, gap.restart());
-        if (window.state.lineCount >= rows || clock.elapsed() > 120'000) QCoreApplication::exit(0);
+        if (window.state.loaded.fields.lineCount >= rows || clock.elapsed() > 120'000)
+            QCoreApplication::exit(0);
     });
     turn.start(1);
     QApplication::exec();
     const double seconds = clock.elapsed() / 1000.0;
     const double table =
-        double(window.state.rows->rowCount()) * (2 * kBodies + 1) * sizeof(double) / (1 << 20);
+        double(window.state.loaded.rows->rowCount()) * (2 * kBodies + 1) * sizeof(double) / (1 << 20);
     std::printf(
         "%d MB appended at once: %d of %d rows in %.2f s (%.0f MB/s; a load of them %.0f MB/s), "
         "longest stall %lld ms, peak memory %.0f MiB beyond the %.0f MiB grown table\n",
-        megabytes, window.state.lineCount, rows, seconds, megabytes / seconds, megabytes / loadSeconds,
-        static_cast<long long>(longest), StatusMiB("VmHWM:") - before - table, table);
+        megabytes, window.state.loaded.fields.lineCount, rows, seconds, megabytes / seconds,
+        megabytes / loadSeconds, static_cast<long long>(longest), StatusMiB("VmHWM:") - before - table,
+        table);
 }
 
 }  // namespace

@@ -15,13 +15,13 @@
 #include <string_view>
 #include <vector>
 
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/trail_cache.h"
 #include "animation/view_steps.h"
 #include "app/image_surface.h"
 #include "plot/plot_box.h"
 #include "scenes/orbit_scene.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -87,9 +87,9 @@ void Measure(const char* name, int bodies, int trail, int rounds) {
     std::vector<std::vector<uint32_t>> ticks;
     for (int t = 0; t < kTicks; ++t) {
         PositionRecorder recorder;
-        const int position = state.position;
+        const int position = state.playback.position;
         TickView(state, plot, recorder);
-        state.position = position + state.step;
+        state.playback.position = position + state.loaded.fields.step;
         ticks.push_back(std::move(recorder.writes));
     }
     std::size_t pixels = 0;
@@ -98,8 +98,8 @@ void Measure(const char* name, int bodies, int trail, int rounds) {
     std::vector<uint32_t> raw(kSide * kSide, 0xFFF0F0F0);
     std::vector<double> tickTimes, loopTimes;
     for (int round = 0; round < rounds; ++round) {
-        state.position = 0;
-        state.stopRequested = 0;
+        state.playback.position = 0;
+        state.playback.stopRequested = 0;
         PaintView(state, plot, image.surface(), kSide, kSide, &trails);
         auto start = std::chrono::steady_clock::now();
         for (int t = 0; t < kTicks; ++t) TickView(state, plot, image.surface(), &trails);
@@ -123,8 +123,8 @@ double TickMicros(SimulationState& state, PlotBox& plot, ImageSurface& image, Tr
                   int rounds) {
     std::vector<double> times;
     for (int round = 0; round < rounds; ++round) {
-        state.position = from;
-        state.stopRequested = 0;
+        state.playback.position = from;
+        state.playback.stopRequested = 0;
         PaintView(state, plot, image.surface(), kSide, kSide, &trails);
         const auto start = std::chrono::steady_clock::now();
         for (int t = 0; t < kTicks; ++t) TickView(state, plot, image.surface(), &trails);
@@ -154,8 +154,8 @@ void MeasureModes(int rounds) {
                     {"both", TrailMode::Both, 0},
                     {"ahead+fade", TrailMode::Ahead, 1}};
     for (Mode& mode : modes) {
-        state.trailMode = mode.mode;
-        state.fadeTrails = mode.fade;
+        state.view.trailMode = mode.mode;
+        state.view.fadeTrails = mode.fade;
         mode.micros = TickMicros(state, plot, image, trails, trail, rounds);
         std::printf("largest  %2d bodies, trails of %5d rows, %-10s tick %7.1f us\n", bodies, trail,
                     mode.name, mode.micros);
@@ -174,15 +174,15 @@ void MeasureBackward(const char* name, int bodies, int trail, TrailMode mode, co
     PlotBox plot;
     InitialiseDefaults(state, plot);
     MakeOrbitScene(state, bodies, 2 * trail + kTicks + 10, trail);
-    state.trailMode = mode;
+    state.view.trailMode = mode;
     ImageSurface image(kSide, kSide);
     TrailCache trails;
     std::vector<double> forward, backward;
     for (int round = 0; round < rounds; ++round) {
         for (const int direction : round % 2 ? std::array{-1, 1} : std::array{1, -1}) {
-            state.direction = direction;
-            state.position = direction > 0 ? trail : trail + kTicks * state.step;
-            state.stopRequested = 0;
+            state.playback.direction = direction;
+            state.playback.position = direction > 0 ? trail : trail + kTicks * state.loaded.fields.step;
+            state.playback.stopRequested = 0;
             PaintView(state, plot, image.surface(), kSide, kSide, &trails);
             const auto start = std::chrono::steady_clock::now();
             for (int t = 0; t < kTicks; ++t) TickView(state, plot, image.surface(), &trails);

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "animation/playback_range.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "app/command_ids.h"
 #include "app/command_line.h"
@@ -36,7 +37,6 @@
 #include "scenes/orbit_scene.h"
 #include "silent_services.h"
 #include "simulation/host.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
         if (view->framed) frame.runCommand(ID_TOGGLE_FULL_WINDOW);
         if (!view->frame.empty() && !frame.showFrame(view->frame).empty()) std::abort();
     }
-    state.frameDelayMs = 1;
+    state.loaded.fields.frameDelayMs = 1;
     if (width > 0) frame.resize(width, height);
     frame.show();
     QApplication::processEvents();
@@ -70,8 +70,8 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
     QObject::connect(frame.view(), &SimulationView::framePresented, [&] { ++presented; });
     // Backward from the last row the playback reaches, as Play Backwards plays.
     const int32_t start = backward ? LastPlayableRow(state) : 0;
-    if (backward) state.position = start, state.direction = -1;
-    state.startRequested = 1;
+    if (backward) state.playback.position = start, state.playback.direction = -1;
+    state.playback.startRequested = 1;
     frame.view()->invalidate();
     QElapsedTimer clock;
     clock.start();
@@ -81,9 +81,9 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
     std::printf(
         "largest scene (30 bodies, trails of 10000 rows) at 1 ms, playback bar %s: %.0f ticks/s, %.0f "
         "frames presented/s, view %dx%d\n",
-        playbackBar ? "shown " : "hidden", std::abs(state.position - start) / elapsed, presented / elapsed,
-        shown.width(), shown.height());
-    return std::abs(state.position - start) / elapsed;
+        playbackBar ? "shown " : "hidden", std::abs(state.playback.position - start) / elapsed,
+        presented / elapsed, shown.width(), shown.height());
+    return std::abs(state.playback.position - start) / elapsed;
 }
 
 double MillisecondsToFirstFrame(const std::string& binary, const std::string& config) {

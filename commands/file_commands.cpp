@@ -4,6 +4,7 @@
 
 #include "animation/animation_commands.h"
 #include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/table_loading.h"
 #include "base/format.h"
 #include "commands/external_editor.h"
@@ -11,7 +12,6 @@
 #include "commands/working_folder.h"
 #include "simulation/data_reader.h"
 #include "simulation/host.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -23,12 +23,6 @@ constexpr const char* kTableDescription = "data tables";
 constexpr const char* kTablePattern = "*.csv *.tsv *.txt *.dat";
 constexpr const char* kExampleDescription = "examples";
 constexpr const char* kExamplePattern = "*.ovx *.csv *.txt";
-
-/// True when the simulation shown was opened from a table directly, not
-/// through a configuration.
-bool OpenedAsTable(const SimulationState& s) {
-    return s.dataFormat == DataFormat::Table && s.configPath == s.dataPath;
-}
 
 /// Asks for a file starting at `current`; on confirmation stores the chosen
 /// path there and moves into its folder.
@@ -53,27 +47,14 @@ std::string EditorFailureMessage(const std::string& path) {
 
 bool NewSimulation(const FileCommandContext& c) {
     RequestStop(c.state);
-    std::string path = c.state.configPath;
+    std::string path = c.state.loaded.configPath;
     if (!c.dialog.PromptForFile("NEW SIMULATION", kConfigDescription, kConfigPattern, path)) return false;
-    return OpenSimulation(c, path);
-}
-
-bool OpenSimulation(const FileCommandContext& c, const std::string& path) {
-    RequestStop(c.state);
-    c.state.configPath = EnterFolderOf(path);
-    LoadSimulation(c.state, c.plot, c.host, c.state.configPath);
-    return true;
+    return OpenFile(c, path);
 }
 
 bool OpenFile(const FileCommandContext& c, const std::string& path) {
     RequestStop(c.state);
-    const std::string file = EnterFolderOf(path);
-    if (IsTableFile(file)) {
-        LoadTable(c.state, c.plot, c.host, file, c.state.plane);
-    } else {
-        c.state.configPath = file;
-        LoadSimulation(c.state, c.plot, c.host, file);
-    }
+    LoadFile(c.state, c.plot, c.host, EnterFolderOf(path));
     return true;
 }
 
@@ -86,61 +67,58 @@ bool OpenExample(const FileCommandContext& c, const std::string& folder) {
 
 bool OpenDataTable(const FileCommandContext& c) {
     RequestStop(c.state);
-    std::string path = c.state.dataPath;
+    std::string path = c.state.loaded.fields.dataPath;
     if (!c.dialog.PromptForFile("Open Data", kTableDescription, kTablePattern, path)) return false;
-    LoadTable(c.state, c.plot, c.host, EnterFolderOf(path), c.state.plane);
-    return true;
+    return OpenFile(c, path);
 }
 
 bool ChoosePlane(const FileCommandContext& c, TablePlane plane) {
     RequestStop(c.state);
-    if (c.state.plane == plane) return false;
-    if (!c.state.dataLoaded || c.state.dataFormat != DataFormat::Table) {
-        c.state.plane = plane;  // for the next table opened
-        return false;
-    }
-    const int32_t row = c.state.position;
-    if (OpenedAsTable(c.state)) {
-        if (!LoadTable(c.state, c.plot, c.host, c.state.dataPath, plane)) return true;
+    const bool tableShown =
+        c.state.loaded.dataLoaded && c.state.loaded.fields.dataFormat == DataFormat::Table;
+    if ((tableShown ? c.state.loaded.fields.plane : c.state.view.plane) == plane) return false;
+    c.state.view.plane = plane;  // for the next table opened
+    if (!tableShown) return false;
+    const int32_t row = c.state.playback.position;
+    if (c.state.loaded.kind == SourceKind::PlainTable) {
+        if (!LoadTable(c.state, c.plot, c.host, c.state.loaded.fields.dataPath, plane)) return true;
     } else {
-        c.state.plane = plane;
-        if (ReadData(c.state, c.host) != DataResult::Ok) return true;
+        c.state.loaded.fields.plane = plane;
+        if (ReadShownData(c.state, c.host) != DataResult::Ok) return true;
     }
-    c.state.position = std::clamp(row, 0, std::max(c.state.usableRows() - 1, 0));
+    c.state.playback.position = std::clamp(row, 0, std::max(c.state.loaded.usableRows() - 1, 0));
     return true;
 }
 
 bool LoadConfigurationFile(const FileCommandContext& c) {
     RequestStop(c.state);
-    if (!Choose(c, "Open config file", kConfigDescription, kConfigPattern, c.state.configPath)) return false;
-    if (LoadConfiguration(c.state, c.plot, c.host, c.state.configPath) != ConfigResult::Ok)
-        HintAtTable(c.host, c.state.configPath);
+    std::string path = c.state.loaded.configPath;
+    if (!Choose(c, "Open config file", kConfigDescription, kConfigPattern, path)) return false;
+    if (LoadConfiguration(c.state, c.plot, c.host, path) != ConfigResult::Ok) HintAtTable(c.host, path);
     return true;
 }
 
 bool ReloadDataFile(const FileCommandContext& c) {
     RequestStop(c.state);
-    if (!Choose(c, "Open data file", kDataDescription, kDataPattern, c.state.dataPath)) return false;
-    ReadData(c.state, c.host);
+    if (!Choose(c, "Open data file", kDataDescription, kDataPattern, c.state.loaded.fields.dataPath))
+        return false;
+    ReadShownData(c.state, c.host);
     return true;
 }
 
 bool ReloadSimulation(const FileCommandContext& c) {
     RequestStop(c.state);
-    if (OpenedAsTable(c.state))
-        LoadTable(c.state, c.plot, c.host, c.state.dataPath, c.state.plane);
-    else
-        LoadSimulation(c.state, c.plot, c.host, c.state.configPath);
+    LoadFile(c.state, c.plot, c.host, c.state.loaded.configPath);
     return true;
 }
 
 bool EditConfigurationFile(const FileCommandContext& c) {
-    Edit(c, c.state.configPath);
+    Edit(c, c.state.loaded.configPath);
     return true;
 }
 
 bool EditDataFile(const FileCommandContext& c) {
     RequestStop(c.state);
-    Edit(c, c.state.dataPath);
+    Edit(c, c.state.loaded.fields.dataPath);
     return true;
 }

@@ -23,22 +23,18 @@ struct FileCommandContext {
 /// dialog). Picking a file moves the process into its folder, so that a
 /// relative data file name in a configuration is found beside it.
 
-/// Asks for a configuration file and loads the whole simulation.
+/// Asks for a configuration file (or a table) and opens it as OpenFile does.
 bool NewSimulation(const FileCommandContext& context);
-/// Loads the simulation of the configuration file `path` as New Simulation
-/// does once a file was picked: the path, made absolute, becomes the
-/// configuration path and the process moves into its folder. For a file
-/// given on the command line or dropped on the window.
-bool OpenSimulation(const FileCommandContext& context, const std::string& path);
 /// Opens `path` as what its content says it is: a plain data table with a
 /// configuration found from it, or a configuration with its data file. The
-/// process moves into the file's folder. For a file given on the command
+/// process moves into the file's folder. For every command that opens a
+/// file: New Simulation, Open Data, Examples, a file given on the command
 /// line or dropped on the window.
 bool OpenFile(const FileCommandContext& context, const std::string& path);
 /// Asks for one of the examples, starting in `folder`, and opens it as
 /// OpenFile does: a configuration with its data, or a table.
 bool OpenExample(const FileCommandContext& context, const std::string& folder);
-/// Asks for a plain data table (CSV, TSV, text) and opens it directly.
+/// Asks for a plain data table (CSV, TSV, text) and opens it as OpenFile does.
 bool OpenDataTable(const FileCommandContext& context);
 /// Shows `plane` of a table with three coordinates per body: the table is
 /// read again with it, the row shown kept where it can be.
@@ -47,7 +43,7 @@ bool ChoosePlane(const FileCommandContext& context, TablePlane plane);
 bool LoadConfigurationFile(const FileCommandContext& context);
 /// Asks for a data file and reads it into the table.
 bool ReloadDataFile(const FileCommandContext& context);
-/// Loads the current configuration and its data again.
+/// Loads the file shown again, as OpenFile does.
 bool ReloadSimulation(const FileCommandContext& context);
 /// Opens the configuration file in the editor; a running animation goes on.
 /// When no editor can be started, a message says so and names the variable

@@ -2,12 +2,12 @@
 // of 40 rows, then draws a frame at a few positions.
 
 #include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
 #include "fuzz_support.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
-#include "simulation/simulation_state.h"
 
 #include <vector>
 

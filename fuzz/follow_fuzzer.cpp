@@ -23,12 +23,12 @@
 
 #include "animation/follow_session.h"
 #include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "fuzz_support.h"
 #include "plot/plot_box.h"
 #include "simulation/data_follower.h"
 #include "simulation/real_parser.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -146,9 +146,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::size_t read = reader.Read(values.data(), values.size());
     if (read == values.size()) return 0;  // more rows than this target checks
     const std::size_t rows = read / columns;
-    if (std::size_t(state.lineCount) != rows || (rows > 0 && !state.rows)) std::abort();
+    if (std::size_t(state.loaded.fields.lineCount) != rows || (rows > 0 && !state.loaded.rows)) std::abort();
     for (std::size_t r = 0; r < rows; ++r)
         for (std::size_t c = 0; c < columns; ++c)
-            if (!Same(state.rows->value(int32_t(r), int32_t(c)), values[r * columns + c])) std::abort();
+            if (!Same(state.loaded.rows->value(int32_t(r), int32_t(c)), values[r * columns + c]))
+                std::abort();
     return 0;
 }

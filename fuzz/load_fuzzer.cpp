@@ -8,12 +8,12 @@
 
 #include "animation/animation_commands.h"
 #include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
 #include "fuzz_support.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
-#include "simulation/simulation_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::vector<uint32_t> pixels(160 * 120);
     RasterSurface surface(PixelRaster{pixels.data(), 160, 120, 160}, nullptr);
     PaintView(state, plot, surface, 160, 120);
-    state.stopRequested = 0;
+    state.playback.stopRequested = 0;
     for (int tick = 0; tick < 6; ++tick)
         if (TickView(state, plot, surface).stop) break;
     return 0;

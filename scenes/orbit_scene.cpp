@@ -2,23 +2,23 @@
 
 #include <cmath>
 
-#include "simulation/simulation_state.h"
+#include "animation/simulation_state.h"
 
 void LoadOrbits(SimulationState& s, int rows, int bodies, double timeStep,
                 const std::function<ScenePoint(int row, int body)>& position) {
-    s.lineCount = rows;
-    s.bodyCount = bodies;
-    s.columnCount = 2 * bodies + 1;
-    s.rows = AllocateTable(rows, s.columnCount);
+    s.loaded.fields.lineCount = rows;
+    s.loaded.fields.bodyCount = bodies;
+    s.loaded.columnCount = 2 * bodies + 1;
+    s.loaded.rows = AllocateTable(rows, s.loaded.columnCount);
     for (int r = 0; r < rows; ++r) {
-        s.rows->set(r, 0, r * timeStep);
+        s.loaded.rows->set(r, 0, r * timeStep);
         for (int k = 1; k <= bodies; ++k) {
             const ScenePoint p = position(r, k);
-            s.rows->set(r, 2 * k - 1, p.x);
-            s.rows->set(r, 2 * k, p.y);
+            s.loaded.rows->set(r, 2 * k - 1, p.x);
+            s.loaded.rows->set(r, 2 * k, p.y);
         }
     }
-    s.dataLoaded = 1;
+    s.loaded.dataLoaded = 1;
 }
 
 void MakeOrbitScene(SimulationState& s, int bodies, int rows, int trail) {
@@ -27,10 +27,10 @@ void MakeOrbitScene(SimulationState& s, int bodies, int rows, int trail) {
         return ScenePoint{radius * std::cos(r * speed + k), radius * std::sin(r * speed + k)};
     });
     for (int k = 1; k <= bodies; ++k) {
-        s.bodySize[std::size_t(k)] = 4;
-        s.bodyColour[std::size_t(k)] = 0x0000F0 + uint32_t(k);
+        s.loaded.fields.bodySize[std::size_t(k)] = 4;
+        s.loaded.bodyColour[std::size_t(k)] = 0x0000F0 + uint32_t(k);
     }
-    s.pointsPerOrbit = trail;
-    s.sunSize = 6;
-    s.drawAxes = 1;
+    s.loaded.fields.pointsPerOrbit = trail;
+    s.loaded.fields.sunSize = 6;
+    s.loaded.fields.drawAxes = 1;
 }

@@ -11,8 +11,8 @@
 #include "configuration_keys.h"
 #include "file_access.h"
 #include "host.h"
+#include "loaded_simulation.h"
 #include "number_text.h"
-#include "simulation_state.h"
 #include "table_plane.h"
 
 ColourRef BodyColourTable(int code) {
@@ -24,10 +24,10 @@ ColourRef BodyColourTable(int code) {
     return kColours[std::size_t(code)];
 }
 
-void ResolveBodyColours(SimulationState& state) {
-    state.bodyColour.fill(0);
-    for (int k = 1; k <= state.bodyCount && k <= kMaxBodies; ++k)
-        state.bodyColour[k] = BodyColourTable(state.bodyColourCode[k]);
+void ResolveBodyColours(LoadedSimulation& loaded) {
+    loaded.bodyColour.fill(0);
+    for (int k = 1; k <= loaded.fields.bodyCount && k <= kMaxBodies; ++k)
+        loaded.bodyColour[k] = BodyColourTable(loaded.fields.bodyColourCode[k]);
 }
 
 namespace {
@@ -42,7 +42,7 @@ bool ReadBodyList(ConfigScanner& in, std::array<int32_t, kBodySlots>& slots, int
 }
 
 /// Reads one field's value, which follows the next "=".
-ConfigResult ReadField(ConfigField field, ConfigScanner& in, SimulationState& s, Host& host) {
+ConfigResult ReadField(ConfigField field, ConfigScanner& in, ConfigurationFields& s, Host& host) {
     in.SkipToEquals();
     switch (field) {
         case ConfigField::DataFile:
@@ -63,10 +63,9 @@ ConfigResult ReadField(ConfigField field, ConfigScanner& in, SimulationState& s,
             break;
         case ConfigField::ColourCodes:
             if (!ReadBodyList(in, s.bodyColourCode, s.bodyCount)) return ConfigResult::BadColourCodes;
-            ResolveBodyColours(s);
             break;
         case ConfigField::Box:
-            for (double& v : s.configBox)
+            for (double& v : s.box)
                 if (!in.ReadReal(v)) return ConfigResult::BadBox;
             break;
         case ConfigField::FrameDelay:
@@ -100,7 +99,7 @@ ConfigResult ReadField(ConfigField field, ConfigScanner& in, SimulationState& s,
 }
 
 /// Reads the fields in file order, stopping at the first that fails.
-ConfigResult ReadFields(ConfigScanner& in, SimulationState& s, Host& host) {
+ConfigResult ReadFields(ConfigScanner& in, ConfigurationFields& s, Host& host) {
     for (const ConfigField field : kConfigFields)
         if (const ConfigResult result = ReadField(field, in, s, host); result != ConfigResult::Ok)
             return result;
@@ -148,7 +147,7 @@ std::optional<double> ReadMass(std::string_view text) {
     return mass && *mass >= 0 ? mass : std::nullopt;
 }
 
-void ReadMasses(const std::string& value, SimulationState& s) {
+void ReadMasses(const std::string& value, ConfigurationFields& s) {
     s.bodyMasses.clear();
     std::istringstream words(value);
     for (std::string word; words >> word;) {
@@ -165,7 +164,7 @@ void ReadMasses(const std::string& value, SimulationState& s) {
 /// Takes the optional lines after the fields (names, units, title),
 /// recognised by the text before the "=" (case and surrounding blanks do not
 /// matter). Other lines are ignored.
-void ReadOptionalLines(ConfigScanner& in, SimulationState& s) {
+void ReadOptionalLines(ConfigScanner& in, ConfigurationFields& s) {
     std::string line;
     in.ReadLine(line);  // what follows the last field on its line
     while (in.ReadLine(line)) {
@@ -188,7 +187,7 @@ void ReadOptionalLines(ConfigScanner& in, SimulationState& s) {
         } else if (key == kPlaneKey) {
             ParseTablePlane(LowerCase(value), s.plane);
         } else if (key == kEqualAspectKey) {
-            s.configEqualAspect = value == "1";
+            s.equalAspect = value == "1";
         } else if (key == kMassesKey) {
             ReadMasses(value, s);
         } else if (key == kSunMassKey) {
@@ -203,30 +202,21 @@ void ReadOptionalLines(ConfigScanner& in, SimulationState& s) {
 
 }  // namespace
 
-ConfigResult ReadConfigurationFrom(std::FILE* file, SimulationState& state, Host& host) {
+ConfigResult ReadConfigurationFrom(std::FILE* file, ConfigurationFields& fields, Host& host) {
     ConfigScanner in(file);
-    state.bodyNames.clear();
-    state.timeUnit.clear();
-    state.lengthUnit.clear();
-    state.plotTitle.clear();
-    state.bodyMasses.clear();
-    state.sunMass = 1;
-    state.massProblem.clear();
-    state.dataFormat = DataFormat::Stream;
-    state.plane = TablePlane::XY;
-    state.configEqualAspect = false;
-    const ConfigResult result = ReadFields(in, state, host);
-    if (result == ConfigResult::Ok) ReadOptionalLines(in, state);
+    fields = ConfigurationFields{};
+    const ConfigResult result = ReadFields(in, fields, host);
+    if (result == ConfigResult::Ok) ReadOptionalLines(in, fields);
     return result;
 }
 
-ConfigResult ReadConfiguration(SimulationState& state, Host& host, const std::string& path) {
+ConfigResult ReadConfiguration(ConfigurationFields& fields, Host& host, const std::string& path) {
     std::FILE* file = OpenRegularFileStream(path);
     if (!file) {
         host.messageBox(Format("Config File %s is not found", path.c_str()));
         return ConfigResult::NotFound;
     }
-    const ConfigResult result = ReadConfigurationFrom(file, state, host);
+    const ConfigResult result = ReadConfigurationFrom(file, fields, host);
     std::fclose(file);
     return result;
 }

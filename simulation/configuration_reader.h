@@ -4,7 +4,8 @@
 
 #include "base/colour.h"
 
-struct SimulationState;
+struct ConfigurationFields;
+struct LoadedSimulation;
 class Host;
 
 /// How a configuration read ended. The values are the codes that messages
@@ -31,21 +32,23 @@ inline int CodeOf(ConfigResult result) { return static_cast<int>(result); }
 /// any other code gives light grey.
 ColourRef BodyColourTable(int code);
 
-/// Resolves `bodyColour` from `bodyColourCode` for bodies 1 to `bodyCount`;
-/// every other slot becomes 0.
-void ResolveBodyColours(SimulationState& state);
+/// Resolves `bodyColour` from the fields' colour codes for bodies 1 to
+/// `bodyCount`; every other slot becomes 0.
+void ResolveBodyColours(LoadedSimulation& loaded);
 
-/// Reads a configuration file into `state`: the fields of ConfigField in
-/// their order, each after the next "=". Every value is stored the moment it is read, the box in `configBox`.
+/// Reads a configuration file into `fields`, which start afresh: the fields
+/// of ConfigField in their order, each after the next "=", and then the
+/// optional lines. A read that fails leaves the fields read before the
+/// failing one; the caller keeps them only when the read succeeds.
 /// A body-size or colour-code list stops at its first value that is not a
 /// number, and the read fails there. In the optional lines after the fields
 /// (names, units, title) control characters other than the tab read as the
 /// replacement character U+FFFD.
-ConfigResult ReadConfiguration(SimulationState& state, Host& host, const std::string& path);
+ConfigResult ReadConfiguration(ConfigurationFields& fields, Host& host, const std::string& path);
 
 /// The same on an open stream (the caller closes it), for readers that feed
 /// the file from memory.
-ConfigResult ReadConfigurationFrom(std::FILE* file, SimulationState& state, Host& host);
+ConfigResult ReadConfigurationFrom(std::FILE* file, ConfigurationFields& fields, Host& host);
 
 /// The title a plot shows for a configuration of `bodyCount` bodies.
 std::string SimulationTitle(int bodyCount);

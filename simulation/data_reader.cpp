@@ -9,10 +9,10 @@
 #include "file_access.h"
 #include "host.h"
 #include "load_progress.h"
+#include "loaded_simulation.h"
 #include "parallel_real_parser.h"
 #include "real_parser.h"
 #include "row_shape.h"
-#include "simulation_state.h"
 #include "table_reader.h"
 
 namespace {
@@ -35,15 +35,15 @@ private:
 /// While the file is followed, a last number without white space after it
 /// may be cut by the writer, so it is not read. `endByte` receives where the
 /// values read end in the file.
-std::size_t ParseFile(int fd, SimulationState& s, Host& host, std::size_t count, LoadProgress& progress,
-                      uint64_t& endByte) {
+std::size_t ParseFile(int fd, LoadedSimulation& s, Host& host, const ReadControl& control, std::size_t count,
+                      LoadProgress& progress, uint64_t& endByte) {
     TableSink sink(*s.rows);
-    const bool pending = s.followData != 0;
+    const bool pending = control.following;
     struct stat info {};
     if (count > 0 && ::fstat(fd, &info) == 0 && uint64_t(info.st_size) >= kParallelParseMinBytes) {
         const int32_t loaded = s.dataLoaded;
         s.dataLoaded = 0;
-        s.loading = true;
+        if (control.loading) *control.loading = true;
         std::size_t stored = 0;
         host.waitFor(
             [&] {
@@ -51,7 +51,7 @@ std::size_t ParseFile(int fd, SimulationState& s, Host& host, std::size_t count,
                     ParseRealsParallel(fd, uint64_t(info.st_size), sink, count, &progress, pending, &endByte);
             },
             progress);
-        s.loading = false;
+        if (control.loading) *control.loading = false;
         s.dataLoaded = loaded;
         return stored;
     }
@@ -62,20 +62,6 @@ std::size_t ParseFile(int fd, SimulationState& s, Host& host, std::size_t count,
     return stored;
 }
 
-/// Records where the `stored` values read from `fd` end, `endByte` in it.
-void RememberHandOver(SimulationState& s, int fd, std::size_t stored, uint64_t endByte) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) return;
-    const std::size_t columns = std::size_t(s.rows->columnCount());
-    DataHandOver& h = s.handOver;
-    h.device = uint64_t(info.st_dev), h.inode = uint64_t(info.st_ino);
-    h.byte = endByte;
-    h.rows = int64_t(stored / columns);
-    h.partialRow.resize(stored % columns);
-    for (std::size_t c = 0; c < h.partialRow.size(); ++c)
-        h.partialRow[c] = s.rows->value(int32_t(h.rows), int32_t(c));
-}
-
 }  // namespace
 
 bool KeepShortData(Host& host, int32_t rows) {
@@ -83,29 +69,64 @@ bool KeepShortData(Host& host, int32_t rows) {
                            Host::Buttons::YesNo) == Host::Answer::Yes;
 }
 
-bool PrepareTable(SimulationState& s, Host& host) {
-    if (s.bodyCount < 0 || s.bodyCount > kMaxBodies) {
+bool PrepareTable(LoadedSimulation& s, Host& host) {
+    if (s.fields.bodyCount < 0 || s.fields.bodyCount > kMaxBodies) {
         host.messageBox(
             Format("Error %d in Config File %s", CodeOf(ConfigResult::BadBodyCount), s.configPath.c_str()));
         return false;
     }
-    const int32_t columns = 2 * s.bodyCount + 1;
-    const int32_t rows = std::max(s.lineCount, 0);
+    const int32_t columns = 2 * s.fields.bodyCount + 1;
+    const int32_t rows = std::max(s.fields.lineCount, 0);
     if (s.rows && s.rows->columnCount() == columns && s.rows->rowCount() >= rows) return true;
     s.dataLoaded = 0;
     FreeTable(s.rows);
     s.columnCount = columns;
     s.rows = AllocateTable(rows, columns);
     if (s.rows) return true;
-    host.messageBox(Format("Not enough memory for %d data lines of %d values", s.lineCount, s.columnCount));
+    host.messageBox(
+        Format("Not enough memory for %d data lines of %d values", s.fields.lineCount, s.columnCount));
     return false;
 }
 
-DataResult ReadData(SimulationState& s, Host& host) {
-    if (s.dataFormat == DataFormat::Table) return ReadTableData(s, host);
-    const int fd = OpenRegularFile(s.dataPath);
+DataResult FinishRead(LoadedSimulation& s, Host& host, int fd, const StoredRows& read,
+                      const ReadControl& control) {
+    if (read.cancelled) {
+        // The partly filled table holds nothing usable: it goes, so that
+        // memory is as it was before the load.
+        s.dataLoaded = 0;
+        FreeTable(s.rows);
+        host.note("Load cancelled");
+        return DataResult::Failed;
+    }
+    const int32_t rows = int32_t(read.rows);
+    if (s.fields.lineCount < 0 && s.fields.dataFormat == DataFormat::Table) {
+        s.fields.lineCount = rows;
+    } else if (rows < s.fields.lineCount && control.following) {
+        // The writer is still at work: the rows it has written so far load,
+        // and later ones are added as they come.
+        s.fields.lineCount = rows;
+    } else if (rows < s.fields.lineCount) {
+        // Every complete row is offered and kept: the rows read are all whole.
+        if (!KeepShortData(host, rows)) return DataResult::ShortDeclined;
+        s.fields.lineCount = rows;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) == 0) {
+        DataHandOver& h = s.handOver;
+        h.device = uint64_t(info.st_dev), h.inode = uint64_t(info.st_ino);
+        h.byte = read.endByte;
+        h.rows = read.rows;
+        h.partialRow = read.partialRow;
+    }
+    s.dataLoaded = 1;
+    return DataResult::Ok;
+}
+
+DataResult ReadData(LoadedSimulation& s, Host& host, const ReadControl& control) {
+    if (s.fields.dataFormat == DataFormat::Table) return ReadTableData(s, host, control);
+    const int fd = OpenRegularFile(s.fields.dataPath);
     if (fd < 0) {
-        host.messageBox(Format("DATA File %s is not found", s.dataPath.c_str()));
+        host.messageBox(Format("DATA File %s is not found", s.fields.dataPath.c_str()));
         return DataResult::Failed;
     }
     if (!PrepareTable(s, host)) {
@@ -114,41 +135,28 @@ DataResult ReadData(SimulationState& s, Host& host) {
     }
     SetBusyCursor(host, 1);
     const int32_t columns = s.rows->columnCount();
-    const std::size_t wanted = std::size_t(std::max(s.lineCount, 0)) * std::size_t(columns);
+    const std::size_t wanted = std::size_t(std::max(s.fields.lineCount, 0)) * std::size_t(columns);
     LoadProgress progress;
     s.handOver = DataHandOver{};
-    uint64_t endByte = 0;
-    const std::size_t stored = ParseFile(fd, s, host, wanted, progress, endByte);
+    StoredRows read;
+    const std::size_t stored = ParseFile(fd, s, host, control, wanted, progress, read.endByte);
     // The wait cursor is put back before any question, so that the message
     // box is answered with the normal pointer.
     SetBusyCursor(host, 0);
-    if (progress.cancelled) {
-        // The partly filled table holds nothing usable: it goes, so that
-        // memory is as it was before the load.
+    read.cancelled = progress.cancelled;
+    read.rows = int64_t(stored / std::size_t(columns));
+    if (!read.cancelled) {
+        read.partialRow.resize(stored % std::size_t(columns));
+        for (std::size_t c = 0; c < read.partialRow.size(); ++c)
+            read.partialRow[c] = s.rows->value(int32_t(read.rows), int32_t(c));
+    }
+    const DataResult result = FinishRead(s, host, fd, read, control);
+    if (result != DataResult::Ok) {
         ::close(fd);
-        s.dataLoaded = 0;
-        FreeTable(s.rows);
-        host.note("Load cancelled");
-        return DataResult::Failed;
+        return result;
     }
-    if (stored < wanted && s.followData) {
-        // The writer is still at work: the rows it has written so far load,
-        // and later ones are added as they come.
-        s.lineCount = int32_t(stored / std::size_t(columns));
-    } else if (stored < wanted) {
-        // Every complete row is offered and kept: the rows read are all whole.
-        const int32_t r = int32_t(stored / std::size_t(columns));
-        if (!KeepShortData(host, r)) {
-            ::close(fd);
-            return DataResult::ShortDeclined;
-        }
-        s.lineCount = r;
-    }
-    RememberHandOver(s, fd, stored, endByte);
-    s.position = s.startRow;
-    s.dataLoaded = 1;
     const std::string note =
-        RowShapeNoteOfFile(fd, columns, std::size_t(std::max(s.lineCount, 0)) * std::size_t(columns));
+        RowShapeNoteOfFile(fd, columns, std::size_t(std::max(s.fields.lineCount, 0)) * std::size_t(columns));
     ::close(fd);
     if (!note.empty()) host.note(note);
     return DataResult::Ok;

@@ -1,8 +1,9 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
-struct SimulationState;
+struct LoadedSimulation;
 class Host;
 
 /// How a data read ended; the values are the codes the reader has always
@@ -19,12 +20,43 @@ enum class DataResult : int {
 /// than its configuration says; true for Yes.
 bool KeepShortData(Host& host, int32_t rows);
 
+/// How a read runs beside the view: whether the file is followed, and the
+/// flag that tells commands to wait while a large read lets the window's
+/// events run.
+struct ReadControl {
+    /// The file is followed as another program writes it: a last number or
+    /// line may be cut by the writer and is not read, and a short file keeps
+    /// its complete rows without asking.
+    bool following = false;
+    /// Set for the time a large read runs while `host` waits; may be null.
+    bool* loading = nullptr;
+};
+
+/// What a read of the data file stored in the table, for the end every
+/// read shares (FinishRead).
+struct StoredRows {
+    int64_t rows = 0;                ///< complete rows, from row 0
+    uint64_t endByte = 0;            ///< the first byte of the file not taken
+    std::vector<double> partialRow;  ///< values of the next row, not yet complete
+    bool cancelled = false;
+};
+
+/// The end of every read of a data file `fd` into `loaded`'s table: a
+/// cancelled read frees the table and gives the note "Load cancelled"
+/// (Failed); a count of rows below 0 with a plain table takes every row; a
+/// file shorter than the count keeps its complete rows when followed, or
+/// asks (ShortDeclined when the answer is No); the hand-over records where
+/// the rows end in the file; the data is then loaded. The caller closes
+/// `fd`.
+DataResult FinishRead(LoadedSimulation& loaded, Host& host, int fd, const StoredRows& read,
+                      const ReadControl& control);
+
 /// Makes sure a table exists with the columns the configuration gives and at
 /// least `lineCount` rows, making a fresh one when the table is missing or
 /// of another shape (a table of another shape would put the values in the
 /// wrong places). False, reported through `host`, when the body count is out
 /// of range or the memory cannot be had. The one place that creates tables.
-bool PrepareTable(SimulationState& state, Host& host);
+bool PrepareTable(LoadedSimulation& loaded, Host& host);
 
 /// Reads the data file named by `dataPath` into the table, row by row, each
 /// row the time and every body's x and y; prepares the table first. A plain
@@ -32,7 +64,8 @@ bool PrepareTable(SimulationState& state, Host& host);
 /// large file is read while `host` waits for it; when the wait is cancelled
 /// nothing is loaded, the table is freed, the note "Load cancelled" is given
 /// and the result is Failed, with no message box. A short
-/// file asks whether to keep the complete rows. After a good read, when the
+/// file asks whether to keep the complete rows. The playback's position is
+/// not the reader's: the load that called it sets it. After a good read, when the
 /// lines read all hold the same number of values and it is not the number a
 /// row needs, `host` is given a note that says so.
-DataResult ReadData(SimulationState& state, Host& host);
+DataResult ReadData(LoadedSimulation& loaded, Host& host, const ReadControl& control = {});

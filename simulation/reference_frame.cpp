@@ -6,7 +6,7 @@
 #include <limits>
 #include <thread>
 
-#include "simulation/simulation_state.h"
+#include "simulation/loaded_simulation.h"
 #include "simulation/trajectory_table.h"
 
 namespace {
@@ -113,17 +113,17 @@ FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses) {
                 "' is not a frame: inertial, centre:N, rotate:N, rotate:N,scaled or barycentre"};
 }
 
-std::vector<double> FrameMasses(const SimulationState& s) {
+std::vector<double> FrameMasses(const LoadedSimulation& s) {
     const int bodies = s.usableBodies();
-    if (!s.massProblem.empty() || int(s.bodyMasses.size()) < bodies) return {};
-    std::vector<double> masses{s.sunMass};
-    masses.insert(masses.end(), s.bodyMasses.begin(), s.bodyMasses.begin() + bodies);
+    if (!s.fields.massProblem.empty() || int(s.fields.bodyMasses.size()) < bodies) return {};
+    std::vector<double> masses{s.fields.sunMass};
+    masses.insert(masses.end(), s.fields.bodyMasses.begin(), s.fields.bodyMasses.begin() + bodies);
     return masses;
 }
 
-std::string BarycentreProblem(const SimulationState& s) {
-    if (!s.massProblem.empty()) return s.massProblem;
-    if (int(s.bodyMasses.size()) < s.usableBodies())
+std::string BarycentreProblem(const LoadedSimulation& s) {
+    if (!s.fields.massProblem.empty()) return s.fields.massProblem;
+    if (int(s.fields.bodyMasses.size()) < s.usableBodies())
         return "the barycentre needs a mass for each of the " + std::to_string(s.usableBodies()) +
                " bodies: add a line \"masses = ...\" to the configuration";
     return {};
@@ -160,53 +160,4 @@ void TransformRows(const TrajectoryTable& from, TrajectoryTable& to, const Refer
                              first + int32_t(int64_t(rows) * (k + 1) / threads), sun);
     TransformBlock(from, to, frame, masses, first, first + rows / threads, sun);
     for (std::thread& worker : workers) worker.join();
-}
-
-namespace {
-
-std::string DropFrame(SimulationState& s, std::string why) {
-    s.frame = {};
-    s.framedRows.reset();
-    s.framedSun.clear();
-    s.framedUpTo = 0;
-    return why;
-}
-
-}  // namespace
-
-std::string UpdateFramedRows(SimulationState& s) {
-    if (s.frame.kind == ReferenceFrame::Kind::Inertial || !s.rows) return DropFrame(s, {});
-    const std::vector<double> masses = FrameMasses(s);
-    const FrameChoice still = ParseFrame(FrameText(s.frame), s.usableBodies(), !masses.empty());
-    if (!still.frame)
-        return DropFrame(
-            s, s.frame.kind == ReferenceFrame::Kind::Barycentre ? BarycentreProblem(s) : still.error);
-    const int32_t rows = s.usableRows();
-    // Rows appended to the same table are added; any other table is made afresh.
-    const bool fresh =
-        !s.framedRows || s.rows->version() != s.framedFrom || s.framedRows->rowCount() != s.rows->rowCount();
-    if (fresh) {
-        // A table of the same shape is written over: memory touched for the
-        // first time costs more than the positions do.
-        std::unique_ptr<TrajectoryTable> framed = std::move(s.framedRows);
-        if (!framed || framed->rowCount() != s.rows->rowCount() ||
-            framed->columnCount() != s.rows->columnCount()) {
-            framed.reset();
-            framed = AllocateTable(s.rows->rowCount(), s.rows->columnCount());
-        }
-        if (!framed) return DropFrame(s, "not enough memory for the positions in that frame");
-        // A turning frame turns about the sun, which stays at its origin.
-        s.framedSun.clear();
-        if (s.frame.kind != ReferenceFrame::Kind::Rotating)
-            s.framedSun.assign(std::size_t(2 * int64_t(s.rows->rowCount())), 0.0);
-        s.framedRows = std::move(framed);
-        s.framedFrom = s.rows->version();
-        s.framedUpTo = 0;
-    }
-    if (s.framedUpTo < rows)
-        TransformRows(*s.rows, *s.framedRows, s.frame, masses, s.framedUpTo, rows,
-                      s.framedSun.empty() ? nullptr : s.framedSun.data());
-    s.framedUpTo = std::max(s.framedUpTo, rows);
-    if (fresh) s.framedRows->Changed();
-    return {};
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 class TrajectoryTable;
-struct SimulationState;
+struct LoadedSimulation;
 
 /// A frame of reference the positions can be shown in. Inertial is the
 /// data's own frame, the sun fixed at the origin. Centred puts body `body` at
@@ -35,10 +35,10 @@ FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses);
 
 /// The sun's mass and then each body's, as TransformRows weighs them; empty
 /// when the configuration does not give a mass for every body.
-std::vector<double> FrameMasses(const SimulationState& state);
+std::vector<double> FrameMasses(const LoadedSimulation& loaded);
 
-/// Why the barycentre cannot be had for `state`, or empty when it can.
-std::string BarycentreProblem(const SimulationState& state);
+/// Why the barycentre cannot be had for `loaded`, or empty when it can.
+std::string BarycentreProblem(const LoadedSimulation& loaded);
 
 /// The frame's text, as ParseFrame reads it.
 std::string FrameText(const ReferenceFrame& frame);
@@ -53,13 +53,3 @@ std::string FrameText(const ReferenceFrame& frame);
 /// not numbers, which draw nothing.
 void TransformRows(const TrajectoryTable& from, TrajectoryTable& to, const ReferenceFrame& frame,
                    const std::vector<double>& masses, int32_t first, int32_t last, double* sun = nullptr);
-
-/// Brings the state's positions in its frame up to the rows in use: all of
-/// them afresh when there are none yet or the table they were made from was
-/// replaced, otherwise only the rows added since, the version of the
-/// positions then kept as appended rows keep the table's (so that what was
-/// derived from the rows before stays valid). Nothing to do in the inertial
-/// frame. Returns why the frame cannot be had for the data now loaded (a
-/// body it names is gone, the masses are missing, no memory); the state is
-/// then back in the inertial frame.
-std::string UpdateFramedRows(SimulationState& state);

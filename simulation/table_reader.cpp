@@ -18,8 +18,8 @@
 #include "file_access.h"
 #include "host.h"
 #include "load_progress.h"
+#include "loaded_simulation.h"
 #include "parallel_real_parser.h"
-#include "simulation_state.h"
 #include "trajectory_table.h"
 
 namespace {
@@ -308,7 +308,7 @@ int64_t ExpectedRows(std::string_view head, uint64_t fileSize) {
 }
 
 /// Ends a read that loads nothing: the table goes.
-DataResult Fail(SimulationState& s, int fd) {
+DataResult Fail(LoadedSimulation& s, int fd) {
     ::close(fd);
     s.dataLoaded = 0;
     FreeTable(s.rows);
@@ -330,16 +330,16 @@ TableRowsRead ReadTableRows(int fd, uint64_t fileSize, const TableLayout& layout
 namespace {
 
 /// ReadTableData with the layout `given`, or the one found in the head when null.
-DataResult ReadTable(SimulationState& s, Host& host, const TableLayout* given) {
-    const int fd = OpenRegularFile(s.dataPath);
+DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control, const TableLayout* given) {
+    const int fd = OpenRegularFile(s.fields.dataPath);
     if (fd < 0) {
-        host.messageBox(Format("DATA File %s is not found", s.dataPath.c_str()));
+        host.messageBox(Format("DATA File %s is not found", s.fields.dataPath.c_str()));
         return DataResult::Failed;
     }
     struct stat info {};
     std::string head;
     if (::fstat(fd, &info) != 0 || !ReadHead(fd, uint64_t(info.st_size), head)) {
-        host.messageBox(Format("DATA File %s is not found", s.dataPath.c_str()));
+        host.messageBox(Format("DATA File %s is not found", s.fields.dataPath.c_str()));
         ::close(fd);
         return DataResult::Failed;
     }
@@ -366,7 +366,7 @@ DataResult ReadTable(SimulationState& s, Host& host, const TableLayout* given) {
     // separator), which costs only the pages the rows read fill.
     s.dataLoaded = 0;
     FreeTable(s.rows);
-    s.bodyCount = bodies;
+    s.fields.bodyCount = bodies;
     s.columnCount = 2 * bodies + 1;
     const uint64_t bound = fileSize / (2 * uint64_t(std::max(layout.cells, 1))) + 1;
     const int64_t expected = ExpectedRows(head, fileSize);
@@ -384,27 +384,28 @@ DataResult ReadTable(SimulationState& s, Host& host, const TableLayout* given) {
     s.handOver = DataHandOver{};
     LoadProgress progress;
     TableRowsRead read;
-    const bool pending = s.followData != 0;
+    const bool pending = control.following;
     if (fileSize >= kParallelParseMinBytes) {
         const int32_t loaded = s.dataLoaded;
         s.dataLoaded = 0;
-        s.loading = true;
+        if (control.loading) *control.loading = true;
         const unsigned threads = std::max(2u, std::thread::hardware_concurrency());
         host.waitFor(
             [&] {
-                read = ReadTableRows(fd, fileSize, layout, headerOffset, s.plane, pending, *s.rows, threads,
-                                     &progress);
+                read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows,
+                                     threads, &progress);
             },
             progress);
-        s.loading = false;
+        if (control.loading) *control.loading = false;
         s.dataLoaded = loaded;
     } else {
-        read = ReadTableRows(fd, fileSize, layout, headerOffset, s.plane, pending, *s.rows, 1);
+        read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows, 1);
     }
     SetBusyCursor(host, 0);
     if (read.cancelled || progress.cancelled) {
-        host.note("Load cancelled");
-        return Fail(s, fd);
+        FinishRead(s, host, fd, {.cancelled = true}, control);
+        ::close(fd);
+        return DataResult::Failed;
     }
     if (read.failed) {
         host.messageBox(read.error.message);
@@ -413,35 +414,21 @@ DataResult ReadTable(SimulationState& s, Host& host, const TableLayout* given) {
     if (read.cutLine > 0)
         host.note(Format("Line %lld is cut short and was left out", static_cast<long long>(read.cutLine)));
     if (read.rows == 0) {
-        host.messageBox(Format("No data lines in %s", s.dataPath.c_str()));
+        host.messageBox(Format("No data lines in %s", s.fields.dataPath.c_str()));
         return Fail(s, fd);
     }
-    const int32_t rows = int32_t(read.rows);
-    if (s.lineCount < 0) {
-        s.lineCount = rows;
-    } else if (rows < s.lineCount && pending) {
-        s.lineCount = rows;
-    } else if (rows < s.lineCount) {
-        if (!KeepShortData(host, rows)) {
-            ::close(fd);
-            return DataResult::ShortDeclined;
-        }
-        s.lineCount = rows;
-    }
-    DataHandOver& h = s.handOver;
-    h.device = uint64_t(info.st_dev), h.inode = uint64_t(info.st_ino);
-    h.byte = read.endByte;
-    h.rows = read.rows;
+    const DataResult result = FinishRead(s, host, fd, {.rows = read.rows, .endByte = read.endByte}, control);
     ::close(fd);
-    s.position = s.startRow < s.lineCount ? s.startRow : 0;
-    s.dataLoaded = 1;
-    return DataResult::Ok;
+    return result;
 }
 
 }  // namespace
 
-DataResult ReadTableData(SimulationState& s, Host& host) { return ReadTable(s, host, nullptr); }
+DataResult ReadTableData(LoadedSimulation& s, Host& host, const ReadControl& control) {
+    return ReadTable(s, host, control, nullptr);
+}
 
-DataResult ReadTableData(SimulationState& s, Host& host, const TableLayout& layout) {
-    return ReadTable(s, host, &layout);
+DataResult ReadTableData(LoadedSimulation& s, Host& host, const TableLayout& layout,
+                         const ReadControl& control) {
+    return ReadTable(s, host, control, &layout);
 }

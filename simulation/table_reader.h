@@ -7,7 +7,7 @@
 class Host;
 class TrajectoryTable;
 struct LoadProgress;
-struct SimulationState;
+struct LoadedSimulation;
 
 /// Reads the plain data table `dataPath` (numpy's savetxt, a CSV file,
 /// Fortran output) into the table, with the layout found from the file's
@@ -20,10 +20,11 @@ struct SimulationState;
 /// shorter than `lineCount` asks, as the classic reader does, whether to
 /// keep its rows; a negative `lineCount` takes them all. A large file is
 /// read on all cores while `host` waits, and may be cancelled.
-DataResult ReadTableData(SimulationState& state, Host& host);
+DataResult ReadTableData(LoadedSimulation& loaded, Host& host, const ReadControl& control = {});
 
 /// The same with the layout given rather than found from the file's head.
-DataResult ReadTableData(SimulationState& state, Host& host, const TableLayout& layout);
+DataResult ReadTableData(LoadedSimulation& loaded, Host& host, const TableLayout& layout,
+                         const ReadControl& control = {});
 
 /// How reading a table's lines ended.
 struct TableRowsRead {

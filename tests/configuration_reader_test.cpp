@@ -4,11 +4,11 @@
 #include <string>
 
 #include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "plot/plot_box.h"
 #include "simulation/configuration_reader.h"
 #include "simulation/reference_frame.h"
-#include "simulation/simulation_state.h"
 #include "test_support.h"
 
 namespace {
@@ -43,6 +43,11 @@ struct ConfigFixture : ::testing::Test {
         return CodeOf(LoadConfiguration(state, plot, host, dir.write("c.ovx", text)));
     }
 
+    /// Reads `text` with the reader alone, into `fields`.
+    int ReadInto(ConfigurationFields& fields, const std::string& text) {
+        return CodeOf(ReadConfiguration(fields, host, dir.write("c.ovx", text)));
+    }
+
     /// The example with the value after the n-th "=" (from 1) replaced.
     static std::string WithField(int n, const std::string& value) {
         std::string text = kExample;
@@ -55,21 +60,21 @@ struct ConfigFixture : ::testing::Test {
 
 TEST_F(ConfigFixture, ExampleFileFillsEveryField) {
     ASSERT_EQ(Read(kExample), 0);
-    EXPECT_EQ(state.dataPath, "orbit.dat");
-    EXPECT_EQ(state.lineCount, 5000);
-    EXPECT_EQ(state.bodyCount, 2);
-    EXPECT_EQ(state.bodySize[1], 4);
-    EXPECT_EQ(state.bodySize[2], 3);
-    EXPECT_EQ(state.bodyColourCode[1], 10);
-    EXPECT_EQ(state.bodyColour[1], 0x0000F0u);
-    EXPECT_EQ(state.bodyColour[2], 0xB40000u);
-    EXPECT_EQ(state.bodyColour[0], 0u);
-    EXPECT_EQ(state.bodyColour[3], 0u);
-    EXPECT_EQ(state.configBox, (std::array<double, 4>{-2, -2, 2, 2}));
-    EXPECT_EQ(state.frameDelayMs, 20);
-    EXPECT_EQ(state.pointsPerOrbit, 200);
-    EXPECT_EQ(state.sunSize, 6);
-    EXPECT_EQ(state.drawAxes, 1);
+    EXPECT_EQ(state.loaded.fields.dataPath, "orbit.dat");
+    EXPECT_EQ(state.loaded.fields.lineCount, 5000);
+    EXPECT_EQ(state.loaded.fields.bodyCount, 2);
+    EXPECT_EQ(state.loaded.fields.bodySize[1], 4);
+    EXPECT_EQ(state.loaded.fields.bodySize[2], 3);
+    EXPECT_EQ(state.loaded.fields.bodyColourCode[1], 10);
+    EXPECT_EQ(state.loaded.bodyColour[1], 0x0000F0u);
+    EXPECT_EQ(state.loaded.bodyColour[2], 0xB40000u);
+    EXPECT_EQ(state.loaded.bodyColour[0], 0u);
+    EXPECT_EQ(state.loaded.bodyColour[3], 0u);
+    EXPECT_EQ(state.loaded.fields.box, (std::array<double, 4>{-2, -2, 2, 2}));
+    EXPECT_EQ(state.loaded.fields.frameDelayMs, 20);
+    EXPECT_EQ(state.loaded.fields.pointsPerOrbit, 200);
+    EXPECT_EQ(state.loaded.fields.sunSize, 6);
+    EXPECT_EQ(state.loaded.fields.drawAxes, 1);
     EXPECT_EQ(plot.title, "2 planet simulation");
     EXPECT_EQ(plot.xMin, -2);
     EXPECT_EQ(plot.yMax, 2);
@@ -97,29 +102,36 @@ TEST_F(ConfigFixture, FileEndingEarlyGivesTheNextFieldsCode) {
 }
 
 TEST_F(ConfigFixture, FailureKeepsEarlierFieldsAndLeavesPlotAlone) {
+    ConfigurationFields partial;
+    ASSERT_EQ(ReadInto(partial, WithField(6, "1 2 3 x")), -6);
+    EXPECT_EQ(partial.dataPath, "orbit.dat");
+    EXPECT_EQ(partial.bodyColourCode[1], 10);
+    EXPECT_EQ(partial.box[2], 3);  // three values stored, the fourth the default
+    EXPECT_EQ(partial.box[3], 3);
+    EXPECT_EQ(partial.frameDelayMs, 0);
+    // A load keeps nothing of a configuration that failed.
     ASSERT_EQ(Read(WithField(6, "1 2 3 x")), -6);
-    EXPECT_EQ(state.dataPath, "orbit.dat");
-    EXPECT_EQ(state.bodyColour[1], 0x0000F0u);
-    EXPECT_EQ(state.configBox[2], 3);  // three values stored, the fourth kept
-    EXPECT_EQ(state.configBox[3], 3);
-    EXPECT_EQ(state.frameDelayMs, 0);
+    EXPECT_EQ(state.loaded.fields, ConfigurationFields{});
+    EXPECT_EQ(state.loaded.bodyColour[1], 0u);
     EXPECT_EQ(plot.title, kStartupTitle);
     EXPECT_EQ(plot.xMin, -3);
 }
 
 TEST_F(ConfigFixture, BodyListStopsAtItsFirstValueThatIsNotANumber) {
-    state.bodySize[2] = 77;
-    EXPECT_EQ(Read(WithField(4, "9 x 5")), -4);
-    EXPECT_EQ(state.bodySize[1], 9);
-    EXPECT_EQ(state.bodySize[2], 77);  // never half-filled from what follows
+    ConfigurationFields partial;
+    partial.bodySize[2] = 77;
+    EXPECT_EQ(ReadInto(partial, WithField(4, "9 x 5")), -4);
+    EXPECT_EQ(partial.bodySize[1], 9);
+    EXPECT_EQ(partial.bodySize[2], 0);  // never half-filled from what follows
     EXPECT_EQ(Read(WithField(5, "x 5")), -5);
     EXPECT_EQ(plot.title, kStartupTitle);
 }
 
 TEST_F(ConfigFixture, BodyCountLimits) {
-    EXPECT_EQ(Read(WithField(3, "31")), -3);
+    ConfigurationFields partial;
+    EXPECT_EQ(ReadInto(partial, WithField(3, "31")), -3);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Too many Planets !"});
-    EXPECT_EQ(state.bodyCount, 31);
+    EXPECT_EQ(partial.bodyCount, 31);
 
     host.messages.clear();
     EXPECT_EQ(Read(WithField(3, "-1")), -3);
@@ -133,9 +145,9 @@ TEST_F(ConfigFixture, BodyCountLimits) {
 
 TEST_F(ConfigFixture, ZeroBodiesStillNeedTheirLabels) {
     EXPECT_EQ(Read(ConfigText("d.dat", 10, 0)), 0);
-    EXPECT_EQ(state.bodyCount, 0);
+    EXPECT_EQ(state.loaded.fields.bodyCount, 0);
     EXPECT_EQ(plot.title, "0 planet simulation");
-    EXPECT_EQ(state.sunSize, 6);
+    EXPECT_EQ(state.loaded.fields.sunSize, 6);
 }
 
 TEST_F(ConfigFixture, StepAndStartRowCorrections) {
@@ -143,21 +155,21 @@ TEST_F(ConfigFixture, StepAndStartRowCorrections) {
         {"0", 1}, {"-5", 1}, {"5001", 1}, {"5000", 5000}, {"12.5", 12}};
     for (const auto& [text, expected] : steps) {
         ASSERT_EQ(Read(WithField(8, text)), 0) << text;
-        EXPECT_EQ(state.step, expected) << text;
+        EXPECT_EQ(state.loaded.fields.step, expected) << text;
     }
     const std::pair<std::string, int> starts[] = {{"5000", 0}, {"-1", 0}, {"4999", 4999}};
     for (const auto& [text, expected] : starts) {
         ASSERT_EQ(Read(WithField(10, text)), 0) << text;
-        EXPECT_EQ(state.startRow, expected) << text;
+        EXPECT_EQ(state.loaded.fields.startRow, expected) << text;
     }
 }
 
 TEST_F(ConfigFixture, FreeTextQuirks) {
     ASSERT_EQ(Read(WithField(1, "my orbit.dat")), 0);
-    EXPECT_EQ(state.dataPath, "my");
+    EXPECT_EQ(state.loaded.fields.dataPath, "my");
 
     ASSERT_EQ(Read(WithField(12, "2")), 0);
-    EXPECT_EQ(state.drawAxes, 2);
+    EXPECT_EQ(state.loaded.fields.drawAxes, 2);
 
     // A label holding "=" moves every later field by one.
     std::string shifted = kExample;
@@ -172,18 +184,18 @@ TEST_F(ConfigFixture, TitleKeepsItsWordsForOneBody) {
 
 TEST_F(ConfigFixture, NumbersFollowFormattedInput) {
     ASSERT_EQ(Read(WithField(6, "0x1p1 -2e0 +2 2.04")), 0);
-    EXPECT_EQ(state.configBox, (std::array<double, 4>{2, -2, 2, 2.04}));
+    EXPECT_EQ(state.loaded.fields.box, (std::array<double, 4>{2, -2, 2, 2.04}));
     ASSERT_EQ(Read(WithField(2, "99999999999")), 0);
-    EXPECT_EQ(state.lineCount, 2147483647);
+    EXPECT_EQ(state.loaded.fields.lineCount, 2147483647);
     EXPECT_EQ(Read(WithField(6, "1 2 3 1e")), 0);  // an exponent without digits is ignored
-    EXPECT_EQ(state.configBox[3], 1);
+    EXPECT_EQ(state.loaded.fields.box[3], 1);
     EXPECT_EQ(Read(WithField(6, "1 2 3 -")), -6);
     EXPECT_EQ(Read(WithField(6, "1 2 3 0x.")), -6);  // a hex prefix needs a digit
 }
 
 TEST_F(ConfigFixture, BoxIsRoundedOutward) {
     ASSERT_EQ(Read(WithField(6, "-2.95 -2.95 2.95 2.95")), 0);
-    EXPECT_EQ(state.configBox[0], -2.95);
+    EXPECT_EQ(state.loaded.fields.box[0], -2.95);
     EXPECT_DOUBLE_EQ(plot.xMin, -3);
     EXPECT_DOUBLE_EQ(plot.yMax, 3);
 }
@@ -192,8 +204,8 @@ TEST(ConfigFile, MissingFileOrDirectoryIsNotFound) {
     SimulationState state;
     ScriptedHost host;
     TempDir dir;
-    EXPECT_EQ(ReadConfiguration(state, host, dir.path() + "/none.ovx"), ConfigResult::NotFound);
-    EXPECT_EQ(ReadConfiguration(state, host, dir.path()), ConfigResult::NotFound);
+    EXPECT_EQ(ReadConfiguration(state.loaded.fields, host, dir.path() + "/none.ovx"), ConfigResult::NotFound);
+    EXPECT_EQ(ReadConfiguration(state.loaded.fields, host, dir.path()), ConfigResult::NotFound);
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.messages[0], "Config File " + dir.path() + "/none.ovx is not found");
     EXPECT_EQ(host.messages[1], "Config File " + dir.path() + " is not found");
@@ -204,14 +216,14 @@ TEST(BodyColours, CodesOutsideTheTableAreGreyAndUnusedSlotsClear) {
     EXPECT_EQ(BodyColourTable(-1), 0xC8C8C8u);
 
     SimulationState state;
-    state.bodyColour.fill(0x123456);
-    state.bodyCount = 2;
-    state.bodyColourCode = {7, 3, 99, 5};
-    ResolveBodyColours(state);
-    EXPECT_EQ(state.bodyColour[0], 0u);
-    EXPECT_EQ(state.bodyColour[1], 0x0000A0u);
-    EXPECT_EQ(state.bodyColour[2], 0xC8C8C8u);
-    EXPECT_EQ(state.bodyColour[3], 0u);
+    state.loaded.bodyColour.fill(0x123456);
+    state.loaded.fields.bodyCount = 2;
+    state.loaded.fields.bodyColourCode = {7, 3, 99, 5};
+    ResolveBodyColours(state.loaded);
+    EXPECT_EQ(state.loaded.bodyColour[0], 0u);
+    EXPECT_EQ(state.loaded.bodyColour[1], 0x0000A0u);
+    EXPECT_EQ(state.loaded.bodyColour[2], 0xC8C8C8u);
+    EXPECT_EQ(state.loaded.bodyColour[3], 0u);
 }
 
 TEST_F(ConfigFixture, OptionalLinesAfterTheFourteenFields) {
@@ -223,18 +235,18 @@ TEST_F(ConfigFixture, OptionalLinesAfterTheFourteenFields) {
         "time unit = yr\n"
         "length unit = AU\n";
     ASSERT_EQ(Read(std::string(kExample) + extras), 0);
-    EXPECT_EQ(state.bodyNames, (std::vector<std::string>{"Mercury", "Venus"}));
-    EXPECT_EQ(state.timeUnit, "yr");
-    EXPECT_EQ(state.lengthUnit, "AU");
+    EXPECT_EQ(state.loaded.fields.bodyNames, (std::vector<std::string>{"Mercury", "Venus"}));
+    EXPECT_EQ(state.loaded.fields.timeUnit, "yr");
+    EXPECT_EQ(state.loaded.fields.lengthUnit, "AU");
     EXPECT_EQ(plot.title, "Inner planets");
-    EXPECT_EQ(state.pointsPerOrbit, 200);
-    EXPECT_EQ(state.drawOrbits, 1);
+    EXPECT_EQ(state.loaded.fields.pointsPerOrbit, 200);
+    EXPECT_EQ(state.loaded.fields.drawOrbits, 1);
 
     // The same words on the last field's own line are part of that line and ignored;
     // a later file without the lines has none of them.
     ASSERT_EQ(Read(std::string(kExample).insert(std::string(kExample).size() - 1, " names = X")), 0);
-    EXPECT_TRUE(state.bodyNames.empty());
-    EXPECT_TRUE(state.timeUnit.empty());
+    EXPECT_TRUE(state.loaded.fields.bodyNames.empty());
+    EXPECT_TRUE(state.loaded.fields.timeUnit.empty());
     EXPECT_EQ(plot.title, "2 planet simulation");
 
     // A bad field still fails with its code, whatever follows.
@@ -264,11 +276,11 @@ TEST_F(ConfigFixture, MassesWeighTheBarycentreAndABadOneSaysWhichWord) {
     };
     for (const auto& c : cases) {
         ASSERT_EQ(Read(std::string(kExample) + c.lines), 0) << c.lines;
-        state.dataLoaded = 1;  // the bodies the barycentre weighs are the data's
-        state.rows = AllocateTable(1, 5);
-        state.lineCount = 1, state.columnCount = 5;
-        EXPECT_EQ(FrameMasses(state), c.weighed) << c.lines;
-        EXPECT_EQ(BarycentreProblem(state), c.problem) << c.lines;
+        state.loaded.dataLoaded = 1;  // the bodies the barycentre weighs are the data's
+        state.loaded.rows = AllocateTable(1, 5);
+        state.loaded.fields.lineCount = 1, state.loaded.columnCount = 5;
+        EXPECT_EQ(FrameMasses(state.loaded), c.weighed) << c.lines;
+        EXPECT_EQ(BarycentreProblem(state.loaded), c.problem) << c.lines;
     }
 }
 
@@ -283,7 +295,7 @@ TEST_F(ConfigFixture, ControlCharactersInTheOptionalLinesShowAsReplacementCharac
     ASSERT_EQ(Read(kExample + line), 0);
     EXPECT_EQ(plot.title, "a" + r + "b" + r + "c" + r + "\td" + r + " e" + r + r + r + "\xC3\xA9");
     // Names still part at every blank, as before.
-    EXPECT_EQ(state.bodyNames, (std::vector<std::string>{"A" + r + r, "B"}));
+    EXPECT_EQ(state.loaded.fields.bodyNames, (std::vector<std::string>{"A" + r + r, "B"}));
 }
 
 TEST_F(ConfigFixture, EveryExampleLoadsWithoutOptionalLines) {
@@ -294,8 +306,10 @@ TEST_F(ConfigFixture, EveryExampleLoadsWithoutOptionalLines) {
         InitialiseDefaults(fresh, freshPlot);
         const std::string path = std::string(ORBIVEX_EXAMPLES) + "/" + name + ".ovx";
         ASSERT_EQ(CodeOf(LoadConfiguration(fresh, freshPlot, host, path)), 0) << name;
-        EXPECT_TRUE(fresh.bodyNames.empty() && fresh.timeUnit.empty() && fresh.lengthUnit.empty()) << name;
-        EXPECT_EQ(freshPlot.title, SimulationTitle(fresh.bodyCount)) << name;
+        EXPECT_TRUE(fresh.loaded.fields.bodyNames.empty() && fresh.loaded.fields.timeUnit.empty() &&
+                    fresh.loaded.fields.lengthUnit.empty())
+            << name;
+        EXPECT_EQ(freshPlot.title, SimulationTitle(fresh.loaded.fields.bodyCount)) << name;
     }
 }
 

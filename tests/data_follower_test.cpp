@@ -12,10 +12,10 @@
 #include <random>
 #include <sstream>
 
-#include "simulation/appended_rows.h"
+#include "animation/appended_rows.h"
+#include "animation/simulation_state.h"
 #include "simulation/data_follower.h"
 #include "simulation/load_progress.h"
-#include "simulation/simulation_state.h"
 #include "test_support.h"
 
 namespace {
@@ -269,21 +269,21 @@ TEST(DataFollowerTable, ALargeAppendComesInBlocksAndACancelKeepsWholeLines) {
 
 TEST(AppendRows, GrowsByDoublingAndKeepsEveryValue) {
     SimulationState s;
-    s.bodyCount = 1;
-    s.columnCount = 3;
-    s.lineCount = 0;
-    s.rows = AllocateTable(10, 3);
+    s.loaded.fields.bodyCount = 1;
+    s.loaded.columnCount = 3;
+    s.loaded.fields.lineCount = 0;
+    s.loaded.rows = AllocateTable(10, 3);
     int copies = 0;
     for (int r = 0; r < 5000; ++r) {
-        const TrajectoryTable* before = s.rows.get();
+        const TrajectoryTable* before = s.loaded.rows.get();
         ASSERT_TRUE(AppendRows(s, {double(r), r + 0.5, -r - 0.5}));
-        copies += s.rows.get() != before;
+        copies += s.loaded.rows.get() != before;
     }
-    EXPECT_EQ(s.lineCount, 5000);
+    EXPECT_EQ(s.loaded.fields.lineCount, 5000);
     EXPECT_LE(copies, 10);  // 10 rows doubled up past 5000
     for (int r : {0, 9, 10, 2047, 4999}) {
-        EXPECT_EQ(s.rows->time(r), r);
-        EXPECT_EQ(s.rows->track(1, r)[1], -r - 0.5);
+        EXPECT_EQ(s.loaded.rows->time(r), r);
+        EXPECT_EQ(s.loaded.rows->track(1, r)[1], -r - 0.5);
     }
 }
 

@@ -9,13 +9,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/trail_cache.h"
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
 #include "scenes/orbit_scene.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -26,13 +26,13 @@ void LoadScene(SimulationState& s) {
         return ScenePoint{1.1 * k * std::cos(r * 0.043 * k), 0.7 * k * std::sin(r * 0.043 * k)};
     });
     for (int k = 1; k <= bodies; ++k) {
-        s.bodySize[std::size_t(k)] = k + 1;
-        s.bodyColour[std::size_t(k)] = 0x203000u * std::uint32_t(k) + 0x80;
+        s.loaded.fields.bodySize[std::size_t(k)] = k + 1;
+        s.loaded.bodyColour[std::size_t(k)] = 0x203000u * std::uint32_t(k) + 0x80;
     }
-    s.pointsPerOrbit = 90;
-    s.step = 3;
-    s.sunSize = 5;
-    s.drawAxes = 1;
+    s.loaded.fields.pointsPerOrbit = 90;
+    s.loaded.fields.step = 3;
+    s.loaded.fields.sunSize = 5;
+    s.loaded.fields.drawAxes = 1;
 }
 
 /// FNV-1a over every picture of a playback from row 7 to the end of the data.
@@ -46,11 +46,11 @@ uint64_t PlaybackChecksum(bool framed, bool cached) {
         plot.axisStyle = 0;
     }
     // Every optional behaviour off, as the defaults have it.
-    state.trailMode = TrailMode::Ahead;
-    state.fadeTrails = 0;
-    state.loopPlayback = 0;
+    state.view.trailMode = TrailMode::Ahead;
+    state.view.fadeTrails = 0;
+    state.view.loopPlayback = 0;
     plot.equalAspect = 0;
-    state.position = 7;
+    state.playback.position = 7;
     const int width = 420, height = 310;
     std::vector<uint32_t> pixels(std::size_t(width) * height);
     RasterSurface surface(PixelRaster{pixels.data(), width, height, width}, nullptr);
@@ -67,7 +67,7 @@ uint64_t PlaybackChecksum(bool framed, bool cached) {
         add();
         if (stop) break;
     }
-    return hash ^ uint64_t(state.position);
+    return hash ^ uint64_t(state.playback.position);
 }
 
 TEST(DefaultPicture, PlaybackPicturesAreUnchanged) {

@@ -60,7 +60,7 @@ int CountNear(const QImage& image, QRgb rgb) {
 }
 
 TEST_F(ExportFixture, PicturesFromTheWindow) {
-    ASSERT_TRUE(state.dataLoaded);
+    ASSERT_TRUE(state.loaded.dataLoaded);
     frame->goToRow(100);
     frame->view()->repaint();
     ASSERT_EQ(frame->exportPicture(Path("one.png"), 1), "");
@@ -176,9 +176,9 @@ TEST_F(ExportFixture, PlannedFramesAreTheFramesARecordingWrites) {
         {true, TrailMode::Behind, 299, std::nullopt},
     };
     for (const Case& c : cases) {
-        state.loopPlayback = c.loop;
-        state.trailMode = c.mode;
-        state.position = c.position;
+        state.view.loopPlayback = c.loop;
+        state.view.trailMode = c.mode;
+        state.playback.position = c.position;
         const int planned = PlannedFrames(state, {.ticks = c.ticks});
         PlotBox copy = plot;
         RecordingSurface surface;
@@ -196,9 +196,9 @@ TEST_F(ExportFixture, VideoFromTheWindowKeepsTheViewAsItWas) {
     frame->runCommand(ID_PLAY_PAUSE);
     frame->view()->repaint();
     ASSERT_TRUE(frame->view()->timerRunning());
-    const int row = state.position;
+    const int row = state.playback.position;
     ASSERT_TRUE(frame->exportVideo(Path("clip.gif"), 9, 25).empty());
-    EXPECT_EQ(state.position, row);
+    EXPECT_EQ(state.playback.position, row);
     EXPECT_TRUE(frame->view()->timerRunning());
     if (QStandardPaths::findExecutable("ffprobe").isEmpty()) GTEST_SKIP() << "ffprobe is not installed";
     QProcess probe;

@@ -14,15 +14,15 @@
 #include <functional>
 #include <string>
 
+#include "animation/appended_rows.h"
 #include "animation/playback_commands.h"
 #include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
 #include "base/format.h"
 #include "plot/plot_box.h"
-#include "simulation/appended_rows.h"
 #include "simulation/load_progress.h"
-#include "simulation/simulation_state.h"
 #include "test_support.h"
 
 namespace {
@@ -53,8 +53,9 @@ struct Following {
     }
     /// Whether the table holds rows 0 to lineCount - 1, each once, in order.
     bool RowsInOrder() const {
-        for (int r = 0; r < state.lineCount; ++r)
-            if (state.rows->time(r) != r || std::abs(state.rows->track(1, r)[1] + r + 0.1) > 1e-9)
+        for (int r = 0; r < state.loaded.fields.lineCount; ++r)
+            if (state.loaded.rows->time(r) != r ||
+                std::abs(state.loaded.rows->track(1, r)[1] + r + 0.1) > 1e-9)
                 return false;
         return true;
     }
@@ -104,19 +105,19 @@ TEST(FollowSession, WhatTheWriterDoesReachesTheTable) {
         if (c.beforeStart) c.write(f);
         FollowResult result = f.session.start();
         if (!c.beforeStart) {
-            ASSERT_EQ(result.watch, f.state.dataPath);
+            ASSERT_EQ(result.watch, f.state.loaded.fields.dataPath);
             ASSERT_FALSE(result.repaint || result.stopped);
             c.write(f);
             result = f.session.check();
         }
-        EXPECT_EQ(f.state.lineCount, c.lineCount);
+        EXPECT_EQ(f.state.loaded.fields.lineCount, c.lineCount);
         EXPECT_TRUE(f.RowsInOrder());
         EXPECT_EQ(result.dataChanged, c.dataChanged);
         EXPECT_EQ(result.repaint, c.readAgain);
         EXPECT_EQ(f.ReadAgainNotes(), c.readAgain ? 1 : 0);
         // A file read again is watched afresh.
         if (c.readAgain) {
-            EXPECT_EQ(result.watch, f.state.dataPath);
+            EXPECT_EQ(result.watch, f.state.loaded.fields.dataPath);
         }
         const bool stops = !c.message.empty();
         EXPECT_EQ(result.stopped, stops);
@@ -125,16 +126,16 @@ TEST(FollowSession, WhatTheWriterDoesReachesTheTable) {
             EXPECT_TRUE(f.host.messages[0].starts_with(c.message)) << f.host.messages[0];
         }
         EXPECT_EQ(f.session.enabled(), !stops);
-        EXPECT_EQ(f.state.followData, stops ? 0 : 1);
-        EXPECT_EQ(f.session.followedPath(), stops ? "" : f.state.dataPath);
+        EXPECT_EQ(f.state.view.followData, stops ? 0 : 1);
+        EXPECT_EQ(f.session.followedPath(), stops ? "" : f.state.loaded.fields.dataPath);
 
         // Rows written next are taken from where the last ones ended, and
         // only while following.
         if (!std::filesystem::exists(f.data)) continue;
-        const int before = f.state.lineCount;
+        const int before = f.state.loaded.fields.lineCount;
         Append(f.data, Rows(before, before + 3));
         f.session.check();
-        EXPECT_EQ(f.state.lineCount, stops ? before : before + 3);
+        EXPECT_EQ(f.state.loaded.fields.lineCount, stops ? before : before + 3);
         EXPECT_TRUE(f.RowsInOrder());
         EXPECT_EQ(f.host.messages.size(), stops ? 1u : 0u);
     }
@@ -159,10 +160,10 @@ TEST(FollowSession, ANumberCutAtTheEndIsHandedOverWhole) {
                 ASSERT_EQ(f.Load("cut.ovx", path, 100), 1);
             }
             f.session.check();
-            EXPECT_EQ(f.state.lineCount, 40);
+            EXPECT_EQ(f.state.loaded.fields.lineCount, 40);
             Append(path, row.substr(cut) + Rows(41, 43));
             f.session.check();
-            EXPECT_EQ(f.state.lineCount, 43);
+            EXPECT_EQ(f.state.loaded.fields.lineCount, 43);
             EXPECT_TRUE(f.RowsInOrder());
             EXPECT_TRUE(f.host.messages.empty());
         }
@@ -170,8 +171,8 @@ TEST(FollowSession, ANumberCutAtTheEndIsHandedOverWhole) {
     // Without following, a last number without a line end is a value.
     Following plain(40);
     ASSERT_EQ(plain.Load("cut.ovx", plain.dir.write("cut.dat", Rows(0, 40) + "40 40.1 -4"), 41), 1);
-    EXPECT_EQ(plain.state.lineCount, 41);
-    EXPECT_EQ(plain.state.rows->value(40, 2), -4);
+    EXPECT_EQ(plain.state.loaded.fields.lineCount, 41);
+    EXPECT_EQ(plain.state.loaded.rows->value(40, 2), -4);
 }
 
 TEST(FollowSession, NumbersRunTogetherAreReadAlikeLoadedFollowedAndHinted) {
@@ -199,7 +200,7 @@ TEST(FollowSession, NumbersRunTogetherAreReadAlikeLoadedFollowedAndHinted) {
     f.session.check();
     Append(path, more.substr(inRunTogether));
     f.session.check();
-    EXPECT_EQ(f.state.lineCount, 45);
+    EXPECT_EQ(f.state.loaded.fields.lineCount, 45);
     EXPECT_TRUE(f.RowsInOrder());
     EXPECT_TRUE(f.host.messages.empty());
     for (const std::string& note : f.host.notes) EXPECT_TRUE(note.empty()) << note;
@@ -219,9 +220,9 @@ TEST(FollowSession, ALargeAppendGoesStraightIntoTheTable) {
     const long before = StatusKiB("VmRSS:");
     EXPECT_TRUE(f.session.check().dataChanged);
     const long peak = StatusKiB("VmHWM:") - before;
-    ASSERT_EQ(f.state.lineCount, kRows);
+    ASSERT_EQ(f.state.loaded.fields.lineCount, kRows);
     EXPECT_TRUE(f.RowsInOrder());
-    const long tableKiB = long(f.state.rows->rowCount()) * 3 * long(sizeof(double)) / 1024;
+    const long tableKiB = long(f.state.loaded.rows->rowCount()) * 3 * long(sizeof(double)) / 1024;
     EXPECT_LT(peak, tableKiB + 8 * 1024) << "table of " << tableKiB << " KiB";
 }
 
@@ -231,7 +232,7 @@ TEST(FollowSession, ALargeAppendIsReadAsALoadIsAndMayBeCancelled) {
     struct WaitingHost : ScriptedHost {
         void waitFor(const std::function<void()>& work, LoadProgress& progress) override {
             ++waits;
-            tableHidden = state->loading && state->dataLoaded == 0;
+            tableHidden = state->playback.loading && state->loaded.dataLoaded == 0;
             if (cancel) progress.cancelled = true;
             work();
         }
@@ -253,17 +254,17 @@ TEST(FollowSession, ALargeAppendIsReadAsALoadIsAndMayBeCancelled) {
     EXPECT_TRUE(result.stopped);
     EXPECT_FALSE(session.enabled());
     EXPECT_EQ(host.notes.back(), "Load cancelled");
-    EXPECT_FALSE(f.state.loading);
-    EXPECT_EQ(f.state.dataLoaded, 1);
-    EXPECT_GT(f.state.lineCount, 40);  // the rows read before the cancel stay
-    EXPECT_LT(f.state.lineCount, kRows);
+    EXPECT_FALSE(f.state.playback.loading);
+    EXPECT_EQ(f.state.loaded.dataLoaded, 1);
+    EXPECT_GT(f.state.loaded.fields.lineCount, 40);  // the rows read before the cancel stay
+    EXPECT_LT(f.state.loaded.fields.lineCount, kRows);
     EXPECT_TRUE(f.RowsInOrder());
 
     // Following again goes on after them.
     host.cancel = false;
     session.start();
     EXPECT_EQ(host.waits, 2);
-    EXPECT_EQ(f.state.lineCount, kRows);
+    EXPECT_EQ(f.state.loaded.fields.lineCount, kRows);
     EXPECT_TRUE(f.RowsInOrder());
     EXPECT_TRUE(host.messages.empty());
 }
@@ -275,14 +276,14 @@ TEST(FollowSession, ALoadElsewhereIsFollowedFromItsOwnRows) {
     ASSERT_EQ(f.Load("other.ovx", other, 20), 1);
     Append(f.data, Rows(40, 50));  // the file followed before
     Append(other, Rows(20, 22));
-    f.state.loading = true;  // nothing is read while a load fills the table
+    f.state.playback.loading = true;  // nothing is read while a load fills the table
     EXPECT_FALSE(f.session.check().dataChanged);
-    EXPECT_EQ(f.state.lineCount, 20);
-    f.state.loading = false;
+    EXPECT_EQ(f.state.loaded.fields.lineCount, 20);
+    f.state.playback.loading = false;
     const FollowResult result = f.session.check();
     EXPECT_EQ(result.watch, other);
     EXPECT_TRUE(result.dataChanged);
-    EXPECT_EQ(f.state.lineCount, 22);
+    EXPECT_EQ(f.state.loaded.fields.lineCount, 22);
     EXPECT_TRUE(f.RowsInOrder());
     EXPECT_EQ(f.ReadAgainNotes(), 0);
 }
@@ -297,27 +298,27 @@ TEST(FollowSession, ATableIsFollowedInItsLayoutOnThePlaneShown) {
     Following f(1);
     const TableLayout layout{TableSeparator::Comma, 4, 0, {{1, 2, 3}}, {}, "", "", 1};
     // The table as its loader leaves it: the rows and where they end.
-    f.state.dataPath = f.dir.write("run.csv", "t,x,y,z\r\n" + tableRows(0, 40));
-    f.state.dataFormat = DataFormat::Table;
-    f.state.tableLayout = layout;
-    f.state.plane = TablePlane::XZ;
-    DataFollower loader(f.state.dataPath, layout, TablePlane::XZ);
-    f.state.lineCount = 0;
+    f.state.loaded.fields.dataPath = f.dir.write("run.csv", "t,x,y,z\r\n" + tableRows(0, 40));
+    f.state.loaded.fields.dataFormat = DataFormat::Table;
+    f.state.loaded.tableLayout = layout;
+    f.state.loaded.fields.plane = TablePlane::XZ;
+    DataFollower loader(f.state.loaded.fields.dataPath, layout, TablePlane::XZ);
+    f.state.loaded.fields.lineCount = 0;
     ASSERT_TRUE(AppendRows(f.state, loader.Poll().values));
-    f.state.handOver = loader.handOver();
-    ASSERT_EQ(f.state.lineCount, 40);
+    f.state.loaded.handOver = loader.handOver();
+    ASSERT_EQ(f.state.loaded.fields.lineCount, 40);
 
     f.session.start();
-    Append(f.state.dataPath, tableRows(40, 45) + "# a comment\r\n");
+    Append(f.state.loaded.fields.dataPath, tableRows(40, 45) + "# a comment\r\n");
     f.session.check();
-    f.state.plane = TablePlane::XY;  // rows from now on are shown on this plane
-    Append(f.state.dataPath, tableRows(45, 47) + "47,x,1,1\r\n");
+    f.state.loaded.fields.plane = TablePlane::XY;  // rows from now on are shown on this plane
+    Append(f.state.loaded.fields.dataPath, tableRows(45, 47) + "47,x,1,1\r\n");
     EXPECT_TRUE(f.session.check().stopped);
-    ASSERT_EQ(f.state.lineCount, 47);
+    ASSERT_EQ(f.state.loaded.fields.lineCount, 47);
     for (int r = 0; r < 47; ++r) {
-        EXPECT_EQ(f.state.rows->time(r), r);
-        EXPECT_EQ(f.state.rows->track(1, r)[0], r + 0.5);
-        EXPECT_EQ(f.state.rows->track(1, r)[1], r < 45 ? 2 * r : -r) << "row " << r;
+        EXPECT_EQ(f.state.loaded.rows->time(r), r);
+        EXPECT_EQ(f.state.loaded.rows->track(1, r)[0], r + 0.5);
+        EXPECT_EQ(f.state.loaded.rows->track(1, r)[1], r < 45 ? 2 * r : -r) << "row " << r;
     }
     ASSERT_EQ(f.host.messages.size(), 1u);
     EXPECT_EQ(
@@ -330,10 +331,10 @@ TEST(FollowSession, APlaybackWaitingAtTheEndGoesOnWhenRowsArrive) {
         SCOPED_TRACE(loop ? "looping" : "not looping");
         Following f(40);  // 10 points of trail ahead: the playback ends at row 29
         f.session.start();
-        f.state.loopPlayback = loop ? 1 : 0;
-        f.state.position = LastPlayableRow(f.state);
+        f.state.view.loopPlayback = loop ? 1 : 0;
+        f.state.playback.position = LastPlayableRow(f.state);
         ASSERT_FALSE(PlaybackGoesOn(f.state));
-        f.state.stopRequested = 1;  // as the tick that stopped at the end left it
+        f.state.playback.stopRequested = 1;  // as the tick that stopped at the end left it
         f.session.playbackEnded();
         EXPECT_EQ(f.session.waiting(), !loop);
         EXPECT_EQ(std::count(f.host.notes.begin(), f.host.notes.end(), "Waiting for data"), loop ? 0 : 1);
@@ -341,16 +342,16 @@ TEST(FollowSession, APlaybackWaitingAtTheEndGoesOnWhenRowsArrive) {
         Append(f.data, "40 40.1 -40");  // no complete row yet: the playback still cannot go on
         EXPECT_FALSE(f.session.check().repaint);
         EXPECT_EQ(f.session.waiting(), !loop);
-        EXPECT_EQ(f.state.startRequested, 0);
+        EXPECT_EQ(f.state.playback.startRequested, 0);
 
         Append(f.data, ".1\n");
         const FollowResult result = f.session.check();
-        EXPECT_EQ(f.state.lineCount, 41);
+        EXPECT_EQ(f.state.loaded.fields.lineCount, 41);
         EXPECT_FALSE(f.session.waiting());
         // Only a playback that waited starts again.
         EXPECT_EQ(result.repaint, !loop);
-        EXPECT_EQ(f.state.startRequested, loop ? 0 : 1);
-        EXPECT_EQ(f.state.stopRequested, loop ? 1 : 0);
+        EXPECT_EQ(f.state.playback.startRequested, loop ? 0 : 1);
+        EXPECT_EQ(f.state.playback.stopRequested, loop ? 1 : 0);
         if (!loop) {
             EXPECT_EQ(f.host.notes.back(), "");  // the waiting note goes
         }

@@ -94,7 +94,7 @@ void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style, int trail = 
     for (int tick = 0; tick <= 350; ++tick) {
         if (tick == 201) {
             turn = shown(), turnRaster = f.frame->view()->frame()->copy();
-            f.state.direction = -1;  // back from row 200, as Play Backwards turns a playback round
+            f.state.playback.direction = -1;  // back from row 200, as Play Backwards turns a playback round
         }
         if (tick) f.frame->view()->deliverTick();
         if (tick % 10) continue;
@@ -103,14 +103,14 @@ void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style, int trail = 
                                                {.scale = 2, .statusLine = tick > 0});
         ASSERT_EQ(shown().size(), full.size());
         // Both looks match to the last bit, both ways.
-        ASSERT_EQ(RowsThatDiffer(shown(), full), 0)
-            << "rows differ from a full paint after tick " << tick << ", at row " << f.state.position;
+        ASSERT_EQ(RowsThatDiffer(shown(), full), 0) << "rows differ from a full paint after tick " << tick
+                                                    << ", at row " << f.state.playback.position;
     }
-    ASSERT_EQ(f.state.position, 50);
-    f.state.direction = 1;
+    ASSERT_EQ(f.state.playback.position, 50);
+    f.state.playback.direction = 1;
     for (int tick = 0; tick < 150; ++tick) f.frame->view()->deliverTick();
     f.frame->view()->repaint();
-    EXPECT_EQ(f.state.position, 200);
+    EXPECT_EQ(f.state.playback.position, 200);
     EXPECT_TRUE(shown() == turn);
     EXPECT_TRUE(*f.frame->view()->frame() == turnRaster);
 }

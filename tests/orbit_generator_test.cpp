@@ -22,17 +22,17 @@
 #include <vector>
 
 #include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "commands/working_folder.h"
 #include "plot/plot_box.h"
 #include "simulation/reference_frame.h"
-#include "simulation/simulation_state.h"
+#include "simulation/simulation_writer.h"
 #include "test_support.h"
 #include "tools/generator.h"
 #include "tools/generator_options.h"
 #include "tools/nbody_integrator.h"
 #include "tools/orbital_elements.h"
-#include "tools/simulation_writer.h"
 
 namespace {
 
@@ -230,41 +230,43 @@ TEST_F(ViewerLoad, WhatTheWriterWritesReadsBackExactly) {
     ASSERT_TRUE(writer.Open(ovx, error)) << error;
     for (const auto& row : table) ASSERT_TRUE(writer.WriteRow(row.data(), row.size(), error)) << error;
     ConfigurationFields fields;
-    fields.dataFile = writer.dataFileName();
-    fields.rows = rows;
-    fields.bodies = bodies;
-    fields.sizes = {4, 0};
-    fields.colours = {10, 13};
+    fields.dataPath = writer.dataFileName();
+    fields.lineCount = rows;
+    fields.bodyCount = bodies;
+    fields.bodySize = {0, 4, 0};
+    fields.bodyColourCode = {0, 10, 13};
     fields.box = {-1.0 / 3.0, -0.1, 2.0 / 3.0, 1e-300};
-    fields.delayMs = 7;
+    fields.frameDelayMs = 7;
     fields.step = 2;
-    fields.trail = 11;
+    fields.pointsPerOrbit = 11;
     fields.sunSize = 0;
+    fields.drawAxes = 1;
     ASSERT_TRUE(writer.Commit(fields, error)) << error;
     EXPECT_EQ(Files(), (std::vector<std::string>{"round.dat", "round.ovx"}));
 
     ASSERT_EQ(Load(ovx), 1);
     EXPECT_TRUE(host.messages.empty()) << host.messages.front();
     EXPECT_TRUE(host.notes.empty()) << host.notes.front();
-    EXPECT_EQ(state.lineCount, rows);
-    EXPECT_EQ(state.bodyCount, bodies);
-    EXPECT_EQ(state.bodySize[1], 4);
-    EXPECT_EQ(state.bodySize[2], 0);
-    EXPECT_EQ(state.bodyColourCode[1], 10);
-    EXPECT_EQ(state.bodyColourCode[2], 13);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(Bits(state.configBox[i]), Bits(fields.box[i])) << i;
-    EXPECT_EQ(state.frameDelayMs, 7);
-    EXPECT_EQ(state.step, 2);
-    EXPECT_EQ(state.pointsPerOrbit, 11);
-    EXPECT_EQ(state.startRow, 0);
-    EXPECT_EQ(state.sunSize, 0);
-    EXPECT_EQ(state.drawAxes, 1);
-    EXPECT_EQ(state.drawPlanets, 1);
-    EXPECT_EQ(state.drawOrbits, 1);
-    ASSERT_TRUE(state.rows);
+    EXPECT_EQ(state.loaded.fields.lineCount, rows);
+    EXPECT_EQ(state.loaded.fields.bodyCount, bodies);
+    EXPECT_EQ(state.loaded.fields.bodySize[1], 4);
+    EXPECT_EQ(state.loaded.fields.bodySize[2], 0);
+    EXPECT_EQ(state.loaded.fields.bodyColourCode[1], 10);
+    EXPECT_EQ(state.loaded.fields.bodyColourCode[2], 13);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Bits(state.loaded.fields.box[i]), Bits(fields.box[i])) << i;
+    EXPECT_EQ(state.loaded.fields.frameDelayMs, 7);
+    EXPECT_EQ(state.loaded.fields.step, 2);
+    EXPECT_EQ(state.loaded.fields.pointsPerOrbit, 11);
+    EXPECT_EQ(state.loaded.fields.startRow, 0);
+    EXPECT_EQ(state.loaded.fields.sunSize, 0);
+    EXPECT_EQ(state.loaded.fields.drawAxes, 1);
+    EXPECT_EQ(state.loaded.fields.drawPlanets, 1);
+    EXPECT_EQ(state.loaded.fields.drawOrbits, 1);
+    ASSERT_TRUE(state.loaded.rows);
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
-            ASSERT_EQ(Bits(state.rows->value(r, c)), Bits(table[r][c])) << "row " << r << " column " << c;
+            ASSERT_EQ(Bits(state.loaded.rows->value(r, c)), Bits(table[r][c]))
+                << "row " << r << " column " << c;
 }
 
 TEST_F(ViewerLoad, AnUncommittedWriterLeavesNothing) {
@@ -306,15 +308,15 @@ TEST_F(ViewerLoad, GeneratedPlanetsLoadWithTheIntegratorsExactNumbers) {
     ASSERT_EQ(Load(ovx), 1);
     EXPECT_TRUE(host.messages.empty()) << host.messages.front();
     EXPECT_TRUE(host.notes.empty()) << host.notes.front();
-    EXPECT_EQ(state.dataPath, "kepler.dat");
-    EXPECT_EQ(state.lineCount, 700);
-    EXPECT_EQ(state.bodyCount, 2);
-    EXPECT_EQ(state.bodySize[1], 3);
-    EXPECT_EQ(state.bodyColourCode[1], 10);
-    EXPECT_EQ(state.bodyColourCode[2], 5);
-    EXPECT_EQ(state.sunSize, 6);
-    EXPECT_EQ(state.frameDelayMs, 20);
-    EXPECT_EQ(state.step, 1);
+    EXPECT_EQ(state.loaded.fields.dataPath, "kepler.dat");
+    EXPECT_EQ(state.loaded.fields.lineCount, 700);
+    EXPECT_EQ(state.loaded.fields.bodyCount, 2);
+    EXPECT_EQ(state.loaded.fields.bodySize[1], 3);
+    EXPECT_EQ(state.loaded.fields.bodyColourCode[1], 10);
+    EXPECT_EQ(state.loaded.fields.bodyColourCode[2], 5);
+    EXPECT_EQ(state.loaded.fields.sunSize, 6);
+    EXPECT_EQ(state.loaded.fields.frameDelayMs, 20);
+    EXPECT_EQ(state.loaded.fields.step, 1);
 
     // The same integration, row for row, bit for bit.
     NBodyIntegrator system({StateFromElements(1, 0.6, 0, 1), StateFromElements(2, 0.1, 45, 1)}, 1.0, false);
@@ -322,31 +324,32 @@ TEST_F(ViewerLoad, GeneratedPlanetsLoadWithTheIntegratorsExactNumbers) {
     for (int r = 0; r < 700; ++r) {
         if (r > 0)
             for (int k = 0; k < 10; ++k) system.Step(0.001);
-        ASSERT_EQ(Bits(state.rows->value(r, 0)), Bits(r * 10 * 0.001)) << r;
+        ASSERT_EQ(Bits(state.loaded.rows->value(r, 0)), Bits(r * 10 * 0.001)) << r;
         for (int b = 0; b < 2; ++b) {
-            ASSERT_EQ(Bits(state.rows->value(r, 1 + 2 * b)), Bits(system.bodies()[b].x)) << r;
-            ASSERT_EQ(Bits(state.rows->value(r, 2 + 2 * b)), Bits(system.bodies()[b].y)) << r;
+            ASSERT_EQ(Bits(state.loaded.rows->value(r, 1 + 2 * b)), Bits(system.bodies()[b].x)) << r;
+            ASSERT_EQ(Bits(state.loaded.rows->value(r, 2 + 2 * b)), Bits(system.bodies()[b].y)) << r;
             farthest = std::max({farthest, std::abs(system.bodies()[b].x), std::abs(system.bodies()[b].y)});
         }
     }
     // A square about the origin with at least a 10 % margin, rounded up only a little.
-    const double half = state.configBox[2];
-    EXPECT_EQ(state.configBox[0], -half);
-    EXPECT_EQ(state.configBox[1], -half);
-    EXPECT_EQ(state.configBox[3], half);
+    const double half = state.loaded.fields.box[2];
+    EXPECT_EQ(state.loaded.fields.box[0], -half);
+    EXPECT_EQ(state.loaded.fields.box[1], -half);
+    EXPECT_EQ(state.loaded.fields.box[3], half);
     EXPECT_GE(half, 1.1 * farthest);
     EXPECT_LE(half, 1.2 * farthest);
     // The outer planet (period 2 pi 2^1.5, about 1777 rows) never goes round
     // in 700 rows: half the rows are left to play.
-    EXPECT_EQ(state.pointsPerOrbit, 349);
+    EXPECT_EQ(state.loaded.fields.pointsPerOrbit, 349);
 }
 
 TEST_F(ViewerLoad, DefaultTrailIsAboutOneOrbitOfTheSlowestBody) {
     const std::string ovx = dir.path() + "/one.ovx";
     ASSERT_EQ(RunTool({"--planet", "1,0.6", "--planet", "0.5,0", ovx}), 0);
     ASSERT_EQ(Load(ovx), 1);
-    EXPECT_NEAR(state.pointsPerOrbit, 2 * kPi / 0.01, 2.0);  // the outer planet's period in rows
-    EXPECT_EQ(state.configBox[2], 1.8);                      // aphelion 1.6, plus 10 %, rounded up
+    EXPECT_NEAR(state.loaded.fields.pointsPerOrbit, 2 * kPi / 0.01,
+                2.0);                            // the outer planet's period in rows
+    EXPECT_EQ(state.loaded.fields.box[2], 1.8);  // aphelion 1.6, plus 10 %, rounded up
 
     // The figure-eight never turns about its centre, but comes back.
     const std::vector<BodyState> eight = FigureEight();
@@ -359,8 +362,8 @@ TEST_F(ViewerLoad, DefaultTrailIsAboutOneOrbitOfTheSlowestBody) {
     args.push_back(eightOvx);
     ASSERT_EQ(RunTool(args), 0);
     ASSERT_EQ(Load(eightOvx), 1);
-    EXPECT_NEAR(state.pointsPerOrbit, 6.32591398 / 0.01, 2.0);
-    EXPECT_EQ(state.sunSize, 0);
+    EXPECT_NEAR(state.loaded.fields.pointsPerOrbit, 6.32591398 / 0.01, 2.0);
+    EXPECT_EQ(state.loaded.fields.sunSize, 0);
 }
 
 TEST_F(ViewerLoad, NamesUnitsAndTitleReachTheViewer) {
@@ -369,9 +372,9 @@ TEST_F(ViewerLoad, NamesUnitsAndTitleReachTheViewer) {
                        "--length-unit", "AU", "--title", "Two of the inner planets", ovx}),
               0);
     ASSERT_EQ(Load(ovx), 1);
-    EXPECT_EQ(state.bodyNames, (std::vector<std::string>{"Earth", "Mars"}));
-    EXPECT_EQ(state.timeUnit, "yr");
-    EXPECT_EQ(state.lengthUnit, "AU");
+    EXPECT_EQ(state.loaded.fields.bodyNames, (std::vector<std::string>{"Earth", "Mars"}));
+    EXPECT_EQ(state.loaded.fields.timeUnit, "yr");
+    EXPECT_EQ(state.loaded.fields.lengthUnit, "AU");
     EXPECT_EQ(plot.title, "Two of the inner planets");
     for (const auto& bad : std::vector<std::vector<std::string>>{
              {"--names", "Earth"}, {"--names", "Earth,"}, {"--names", "Earth,Red planet"}}) {
@@ -400,8 +403,8 @@ TEST_F(ViewerLoad, MassesReachTheViewerWhenTheBodiesHaveThem) {
         args.push_back(dir.path() + "/weighed.ovx");
         ASSERT_EQ(RunTool(args), 0) << args[1];
         ASSERT_EQ(Load(args.back()), 1);
-        EXPECT_EQ(FrameMasses(state), c.weighed) << args[1];
-        EXPECT_EQ(state.massProblem, "");
+        EXPECT_EQ(FrameMasses(state.loaded), c.weighed) << args[1];
+        EXPECT_EQ(state.loaded.fields.massProblem, "");
         if (c.weighed.empty()) {
             EXPECT_EQ(Slurp(args.back()).find("mass"), std::string::npos);
         }
@@ -545,7 +548,7 @@ TEST_F(ViewerLoad, AFullDiskIsReportedWithItsReasonAndReplacesNothing) {
             const double row[] = {0, 1, 2};
             ASSERT_TRUE(writer.WriteRow(row, 3, error)) << error;
             ConfigurationFields fields;
-            fields.dataFile = writer.dataFileName();
+            fields.dataPath = writer.dataFileName();
             EXPECT_FALSE(writer.Commit(fields, error));
             EXPECT_EQ(error, "cannot write " + dir.path() + reported + ": No space left on device");
         }
@@ -633,7 +636,7 @@ TEST_F(ViewerLoad, APlanetsMassPullsOnTheOthersWithMutualForces) {
             << err;
         ASSERT_EQ(Load(ovx), 1);
         lastRows.push_back({});
-        for (int c = 0; c < 5; ++c) lastRows.back().push_back(state.rows->value(299, c));
+        for (int c = 0; c < 5; ++c) lastRows.back().push_back(state.loaded.rows->value(299, c));
     }
     // The inner planet follows the sun alone either way; the outer one is pulled aside.
     EXPECT_EQ(lastRows[0][1], lastRows[1][1]);

@@ -9,11 +9,11 @@
 #include "animation/animation_commands.h"
 #include "animation/playback_commands.h"
 #include "animation/playback_range.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
 #include "recording_surface.h"
-#include "simulation/simulation_state.h"
 #include "test_support.h"
 
 namespace {
@@ -32,19 +32,19 @@ TEST(PlaybackCommands, LastPlayableRowIsWhereThePlaybackStops) {
             RecordingSurface surface;
             InitialiseDefaults(s, plot);
             LoadOneBody(s, Times(100, 0.5), 10);
-            s.trailMode = mode;
-            s.step = step;
+            s.view.trailMode = mode;
+            s.loaded.fields.step = step;
             while (!TickView(s, plot, surface).stop) {
             }
             const int32_t last = LastPlayableRow(s);
             EXPECT_EQ(last, mode == TrailMode::Behind ? 99 : 89);
-            EXPECT_LE(s.position, last);
-            EXPECT_GT(s.position, last - step);
+            EXPECT_LE(s.playback.position, last);
+            EXPECT_GT(s.playback.position, last - step);
             // A start is refused exactly from the last playable row on.
             ScriptedHost host;
-            s.position = last;
+            s.playback.position = last;
             EXPECT_FALSE(StartAnimation(s, host));
-            s.position = last - 1;
+            s.playback.position = last - 1;
             EXPECT_TRUE(StartAnimation(s, host));
         }
     }
@@ -57,16 +57,16 @@ TEST(PlaybackCommands, LastPlayableRowIsWhereThePlaybackStops) {
 TEST(PlaybackCommands, PlayNowDropsAPendingStopUnlessRefused) {
     SimulationState s;
     ScriptedHost host;
-    s.stopRequested = 1;
+    s.playback.stopRequested = 1;
     EXPECT_FALSE(PlayNow(s, host));
     EXPECT_EQ(host.messages.back(), "End of Simulation - use Refresh");
-    EXPECT_EQ(s.stopRequested, 1);
+    EXPECT_EQ(s.playback.stopRequested, 1);
     LoadOneBody(s, Times(100, 1), 10);
     EXPECT_TRUE(PlayNow(s, host));
-    EXPECT_EQ(s.stopRequested, 0);
-    EXPECT_EQ(s.startRequested, 1);
+    EXPECT_EQ(s.playback.stopRequested, 0);
+    EXPECT_EQ(s.playback.startRequested, 1);
     EXPECT_FALSE(PauseAfterTick(s));
-    EXPECT_EQ(s.stopRequested, 1);
+    EXPECT_EQ(s.playback.stopRequested, 1);
 }
 
 TEST(PlaybackCommands, PlayBackwardsStartsTowardRowZeroAndAForwardStartTurnsItRound) {
@@ -89,51 +89,53 @@ TEST(PlaybackCommands, PlayBackwardsStartsTowardRowZeroAndAForwardStartTurnsItRo
         SimulationState s;
         ScriptedHost host;
         if (c.data) LoadOneBody(s, Times(100, 1), 10);
-        s.loopPlayback = c.loop;
-        s.position = c.position;
-        s.stopRequested = 1;
+        s.view.loopPlayback = c.loop;
+        s.playback.position = c.position;
+        s.playback.stopRequested = 1;
         const bool starts = !*c.refusal;
         EXPECT_EQ(PlayBackwards(s, host), starts) << c.position;
         EXPECT_EQ(host.messages, starts ? std::vector<std::string>{} : std::vector<std::string>{c.refusal})
             << c.position;
         // A refused start leaves everything as it was.
-        EXPECT_EQ(std::make_tuple(s.position, s.direction, s.stopRequested, s.startRequested),
+        EXPECT_EQ(std::make_tuple(s.playback.position, s.playback.direction, s.playback.stopRequested,
+                                  s.playback.startRequested),
                   starts ? std::make_tuple(c.from, -1, 0, 1) : std::make_tuple(c.position, 1, 1, 0))
             << c.position;
     }
     SimulationState s;
     ScriptedHost host;
     LoadOneBody(s, Times(100, 1), 10);
-    s.position = 50;
+    s.playback.position = 50;
     ASSERT_TRUE(PlayBackwards(s, host));
     ASSERT_TRUE(PlayNow(s, host));
-    EXPECT_EQ(s.direction, 1);
+    EXPECT_EQ(s.playback.direction, 1);
     ASSERT_TRUE(PlayBackwards(s, host));
     ASSERT_TRUE(StartAnimation(s, host));
-    EXPECT_EQ(s.direction, 1);
+    EXPECT_EQ(s.playback.direction, 1);
 }
 
 TEST(PlaybackCommands, MovesStayWithinThePlayableRowsAndStop) {
     SimulationState s;
     LoadOneBody(s, Times(100, 1), 10);  // rows 0 to 89 are playable with a trail ahead
-    s.step = 7;
-    s.position = 85;
-    s.startRequested = 1;
+    s.loaded.fields.step = 7;
+    s.playback.position = 85;
+    s.playback.startRequested = 1;
     EXPECT_TRUE(StepRows(s, 1));
-    EXPECT_EQ(std::make_tuple(s.position, s.stopRequested, s.startRequested), std::make_tuple(89, 1, 0));
+    EXPECT_EQ(std::make_tuple(s.playback.position, s.playback.stopRequested, s.playback.startRequested),
+              std::make_tuple(89, 1, 0));
     StepRows(s, -1);
-    EXPECT_EQ(s.position, 82);
-    s.position = 3;
+    EXPECT_EQ(s.playback.position, 82);
+    s.playback.position = 3;
     StepRows(s, -1);
-    EXPECT_EQ(s.position, 0);
-    s.startRow = 95;
+    EXPECT_EQ(s.playback.position, 0);
+    s.loaded.fields.startRow = 95;
     GoToStartRow(s);
-    EXPECT_EQ(s.position, 89);
-    s.trailMode = TrailMode::Behind;
+    EXPECT_EQ(s.playback.position, 89);
+    s.view.trailMode = TrailMode::Behind;
     GoToLastRow(s);
-    EXPECT_EQ(s.position, 99);
+    EXPECT_EQ(s.playback.position, 99);
     SeekToRow(s, std::numeric_limits<int32_t>::min());
-    EXPECT_EQ(s.position, 0);
+    EXPECT_EQ(s.playback.position, 0);
 }
 
 TEST(PlaybackCommands, RowAtOrAfterTimeTakesTheFirstRowInFileOrder) {
@@ -152,10 +154,10 @@ TEST(PlaybackCommands, RowAtOrAfterTimeTakesTheFirstRowInFileOrder) {
     const Case cases[] = {{-inf, 0}, {0, 0},  {0.5, 1}, {4, 1},    {5, 1},   {5.5, 4},
                           {9, 6},    {12, 6}, {13, 27}, {nan, 27}, {inf, 27}};
     for (const Case& c : cases) EXPECT_EQ(RowAtOrAfterTime(s, c.t), c.row) << c.t;
-    s.position = 10;
+    s.playback.position = 10;
     EXPECT_TRUE(GoToTime(s, 6));
-    EXPECT_EQ(s.position, 4);
-    EXPECT_EQ(s.stopRequested, 1);
+    EXPECT_EQ(s.playback.position, 4);
+    EXPECT_EQ(s.playback.stopRequested, 1);
 }
 
 TEST(PlaybackCommands, GoToTimeNotesATimePastThePlayableRows) {
@@ -169,7 +171,7 @@ TEST(PlaybackCommands, GoToTimeNotesATimePastThePlayableRows) {
         {1000, atTheEnd},
         {89.5, "No row at or after t = 89.5: at the last row the playback reaches"}};
     for (const auto& [t, note] : cases) EXPECT_EQ(GoToTimeNote(s, t), note) << t;
-    s.trailMode = TrailMode::Behind;  // row 90 and on are playable now
+    s.view.trailMode = TrailMode::Behind;  // row 90 and on are playable now
     EXPECT_EQ(GoToTimeNote(s, 89.5), "");
 }
 
@@ -194,11 +196,11 @@ TEST(PlaybackCommands, StartWithALoopAtTheEndStartsAgainFromTheStartRow) {
             SimulationState s;
             ScriptedHost host;
             if (c.data) LoadOneBody(s, Times(100, 1), 10);
-            s.loopPlayback = c.loop;
-            s.startRow = c.startRow;
-            s.position = c.position;
+            s.view.loopPlayback = c.loop;
+            s.loaded.fields.startRow = c.startRow;
+            s.playback.position = c.position;
             EXPECT_EQ(now ? PlayNow(s, host) : StartAnimation(s, host), c.starts) << c.position;
-            EXPECT_EQ(s.position, c.then) << c.position;
+            EXPECT_EQ(s.playback.position, c.then) << c.position;
             EXPECT_EQ(host.messages, c.starts ? std::vector<std::string>{} : std::vector<std::string>{end})
                 << c.position;
         }
@@ -210,8 +212,8 @@ TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
     for (const auto& [step, delay] : {std::pair{1, 0}, {1, 1}, {3, 15}, {6, 20}, {1000001, 7}}) {
         for (const bool up : {true, false}) {
             SimulationState s;
-            s.step = step;
-            s.frameDelayMs = delay;
+            s.loaded.fields.step = step;
+            s.loaded.fields.frameDelayMs = delay;
             const double speed = RowsPerSecond(s);
             up ? DoubleSpeed(s) : HalveSpeed(s);
             EXPECT_EQ(RowsPerSecond(s), up ? speed * 2 : speed / 2) << step << "/" << delay;
@@ -222,8 +224,8 @@ TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
     // Any walk of doublings and halvings lands on the start speed times a
     // power of two, exactly.
     SimulationState walk;
-    walk.step = 3;
-    walk.frameDelayMs = 40;
+    walk.loaded.fields.step = 3;
+    walk.loaded.fields.frameDelayMs = 40;
     int doublings = 0;
     unsigned seed = 12345;
     for (int i = 0; i < 200; ++i) {
@@ -235,34 +237,34 @@ TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
     }
     // At the limits nothing changes.
     SimulationState s;
-    s.frameDelayMs = 3;
-    s.step = 1073741824;
+    s.loaded.fields.frameDelayMs = 3;
+    s.loaded.fields.step = 1073741824;
     DoubleSpeed(s);
-    EXPECT_EQ(s.step, 1073741824);
-    EXPECT_EQ(s.frameDelayMs, 3);
-    s.step = 1;
-    s.frameDelayMs = 1073741824;
+    EXPECT_EQ(s.loaded.fields.step, 1073741824);
+    EXPECT_EQ(s.loaded.fields.frameDelayMs, 3);
+    s.loaded.fields.step = 1;
+    s.loaded.fields.frameDelayMs = 1073741824;
     HalveSpeed(s);
-    EXPECT_EQ(s.frameDelayMs, 1073741824);
+    EXPECT_EQ(s.loaded.fields.frameDelayMs, 1073741824);
 }
 
 TEST(PlaybackCommands, Readouts) {
     SimulationState s;
     EXPECT_EQ(PlaybackReadout(s), "");
     LoadOneBody(s, Times(5000, 0.01), 10);
-    s.position = 1234;
+    s.playback.position = 1234;
     EXPECT_EQ(PlaybackReadout(s), "t = 12.340 \xC2\xB7 row 1234 of 5000");
-    s.position = 5000;
+    s.playback.position = 5000;
     EXPECT_EQ(PlaybackReadout(s), "");
-    s.rows->set(2, 0, 0.025);  // uneven times: the speed in rows per second
+    s.loaded.rows->set(2, 0, 0.025);  // uneven times: the speed in rows per second
     const struct {
         int step, delay;
         const char* text;
     } speeds[] = {{1, 20, "50 rows/s"},    {1, 30, "33.33 rows/s"},   {3, 0, "3000 rows/s"},
                   {1, 2000, "0.5 rows/s"}, {1, 3000, "0.333 rows/s"}, {5, 8, "625 rows/s"}};
     for (const auto& speed : speeds) {
-        s.step = speed.step;
-        s.frameDelayMs = speed.delay;
+        s.loaded.fields.step = speed.step;
+        s.loaded.fields.frameDelayMs = speed.delay;
         EXPECT_EQ(SpeedReadout(s), speed.text);
     }
 }

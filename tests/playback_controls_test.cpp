@@ -40,27 +40,27 @@ struct PlaybackFixture : FrameFixture {
 
 TEST_F(PlaybackFixture, KeysPlayPauseStepJumpAndChangeSpeed) {
     Load(1000, 10, 3);
-    ASSERT_EQ(state.stopRequested, 1);  // what loading leaves
-    Key(Qt::Key_Space);                 // plays at once, unlike the toolbar's Start
+    ASSERT_EQ(state.playback.stopRequested, 1);  // what loading leaves
+    Key(Qt::Key_Space);                          // plays at once, unlike the toolbar's Start
     EXPECT_TRUE(view()->timerRunning());
     EXPECT_GT(TicksWhileRunning(5), 4);
     Key(Qt::Key_Space);  // pauses after the current tick
     EXPECT_EQ(TicksWhileRunning(10), 1);
-    const int paused = state.position;
+    const int paused = state.playback.position;
 
     Key(Qt::Key_Right);
-    EXPECT_EQ(state.position, paused + 3);
+    EXPECT_EQ(state.playback.position, paused + 3);
     Key(Qt::Key_Left);
     Key(Qt::Key_Left);
-    EXPECT_EQ(state.position, paused - 3);
+    EXPECT_EQ(state.playback.position, paused - 3);
     Key(Qt::Key_End);
-    EXPECT_EQ(state.position, LastPlayableRow(state));
+    EXPECT_EQ(state.playback.position, LastPlayableRow(state));
     Key(Qt::Key_Right);  // never past the last playable row
-    EXPECT_EQ(state.position, LastPlayableRow(state));
+    EXPECT_EQ(state.playback.position, LastPlayableRow(state));
     Key(Qt::Key_Home);
-    EXPECT_EQ(state.position, 0);
+    EXPECT_EQ(state.playback.position, 0);
     Key(Qt::Key_Left);
-    EXPECT_EQ(state.position, 0);
+    EXPECT_EQ(state.playback.position, 0);
     EXPECT_FALSE(view()->timerRunning());
 
     const double speed = RowsPerSecond(state);
@@ -73,7 +73,7 @@ TEST_F(PlaybackFixture, KeysPlayPauseStepJumpAndChangeSpeed) {
     EXPECT_EQ(frame->playbackBar()->speed()->text().toStdString(), SpeedReadout(state));
 
     Key(Qt::Key_L);
-    EXPECT_EQ(state.loopPlayback, 1);
+    EXPECT_EQ(state.view.loopPlayback, 1);
     EXPECT_TRUE(frame->action(ID_LOOP)->isChecked());
 }
 
@@ -82,20 +82,20 @@ TEST_F(PlaybackFixture, ShiftSpacePlaysBackToRowZeroAndSpacePlaysForwardAgain) {
     Key(Qt::Key_Space, Qt::ShiftModifier);  // at row 0: nothing to play back
     EXPECT_EQ(host.messages.back(), kStartOfSimulation);
     EXPECT_FALSE(view()->timerRunning());
-    state.position = 20;
+    state.playback.position = 20;
     Key(Qt::Key_Space, Qt::ShiftModifier);
     ASSERT_TRUE(view()->timerRunning());
     EXPECT_EQ(TicksWhileRunning(3), 3);
-    EXPECT_EQ(state.position, 11);
+    EXPECT_EQ(state.playback.position, 11);
     Key(Qt::Key_Space);  // pauses, as while playing forward
     EXPECT_EQ(TicksWhileRunning(10), 1);
-    EXPECT_EQ(state.position, 8);
+    EXPECT_EQ(state.playback.position, 8);
     Key(Qt::Key_Space);  // plays forward
     EXPECT_EQ(TicksWhileRunning(2), 2);
-    EXPECT_EQ(state.position, 14);
+    EXPECT_EQ(state.playback.position, 14);
     Key(Qt::Key_Space, Qt::ShiftModifier);  // turns round while playing
     EXPECT_EQ(TicksWhileRunning(100), 5);   // 11, 8, 5, 2, then 0, where it stops
-    EXPECT_EQ(state.position, 0);
+    EXPECT_EQ(state.playback.position, 0);
     EXPECT_FALSE(view()->timerRunning());
     const QList<QAction*> menus = frame->menuBar()->actions();
     EXPECT_TRUE(menus[3]->menu()->actions().contains(frame->action(ID_PLAY_BACKWARDS)));
@@ -109,11 +109,11 @@ TEST_F(PlaybackFixture, ClickingTheSpeedSetsItInTheDataTime) {
     EXPECT_EQ(bar->speed()->text(), "50 time units/s");
     TypeAndConfirm("speed", "0.5");
     QTest::mouseClick(bar->speed(), Qt::LeftButton);
-    EXPECT_EQ(std::pair(state.frameDelayMs, state.step), std::pair(2000, 1));
+    EXPECT_EQ(std::pair(state.loaded.fields.frameDelayMs, state.loaded.fields.step), std::pair(2000, 1));
     EXPECT_EQ(bar->speed()->text(), "0.5 time units/s");
     TypeAndConfirm("speed", "400r");
     frame->runCommand(ID_SET_SPEED);
-    EXPECT_EQ(std::pair(state.frameDelayMs, state.step), std::pair(10, 4));
+    EXPECT_EQ(std::pair(state.loaded.fields.frameDelayMs, state.loaded.fields.step), std::pair(10, 4));
     OnNextDialog([](QDialog& d) {
         d.findChild<QLineEdit*>("speed")->setText("fast");
         d.accept();
@@ -121,14 +121,14 @@ TEST_F(PlaybackFixture, ClickingTheSpeedSetsItInTheDataTime) {
     });
     frame->runCommand(ID_SET_SPEED);
     EXPECT_EQ(host.messages.back(), kSpeedMessage);
-    EXPECT_EQ(std::pair(state.frameDelayMs, state.step), std::pair(10, 4));
+    EXPECT_EQ(std::pair(state.loaded.fields.frameDelayMs, state.loaded.fields.step), std::pair(10, 4));
 }
 
 TEST_F(PlaybackFixture, GoToTimeTakesTheFirstRowAtOrAfterItAndRefusesText) {
     Load(1000, 10);
     TypeAndConfirm("time", "12.5");  // rows hold the times 0, 1, 2, ...
     Key(Qt::Key_G, Qt::ControlModifier);
-    EXPECT_EQ(state.position, 13);
+    EXPECT_EQ(state.playback.position, 13);
     OnNextDialog([](QDialog& d) {
         d.findChild<QLineEdit*>("time")->setText("soon");
         d.accept();
@@ -136,7 +136,7 @@ TEST_F(PlaybackFixture, GoToTimeTakesTheFirstRowAtOrAfterItAndRefusesText) {
     });
     frame->runCommand(ID_GO_TO_TIME);
     EXPECT_EQ(host.messages.back(), "Please enter a number.");
-    EXPECT_EQ(state.position, 13);
+    EXPECT_EQ(state.playback.position, 13);
 }
 
 TEST_F(PlaybackFixture, SliderFollowsThePlaybackAndSeeksWhenClicked) {
@@ -146,7 +146,7 @@ TEST_F(PlaybackFixture, SliderFollowsThePlaybackAndSeeksWhenClicked) {
     Key(Qt::Key_Space);
     TicksWhileRunning(40);
     bar->refresh();
-    EXPECT_EQ(bar->slider()->value(), state.position);
+    EXPECT_EQ(bar->slider()->value(), state.playback.position);
     EXPECT_EQ(bar->slider()->maximum(), LastPlayableRow(state));
     EXPECT_EQ(bar->readout()->text().toStdString(), PlaybackReadout(state));
 
@@ -154,8 +154,8 @@ TEST_F(PlaybackFixture, SliderFollowsThePlaybackAndSeeksWhenClicked) {
     QSlider* slider = bar->slider();
     QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() * 3 / 4, slider->height() / 2));
     EXPECT_FALSE(view()->timerRunning());  // a seek stops the playback
-    EXPECT_NEAR(state.position, 0.75 * LastPlayableRow(state), 0.1 * LastPlayableRow(state));
-    EXPECT_EQ(slider->value(), state.position);
+    EXPECT_NEAR(state.playback.position, 0.75 * LastPlayableRow(state), 0.1 * LastPlayableRow(state));
+    EXPECT_EQ(slider->value(), state.playback.position);
     EXPECT_NE(Picture(), before);
 
     frame->runCommand(ID_VIEW_PLAYBACK_BAR);
@@ -168,7 +168,7 @@ TEST_F(PlaybackFixture, LoopGoesBackToTheStartAndPlaysOn) {
     Key(Qt::Key_Space);
     EXPECT_EQ(TicksWhileRunning(200), 200);
     EXPECT_TRUE(view()->timerRunning());
-    EXPECT_LT(state.position, 90);
+    EXPECT_LT(state.playback.position, 90);
 }
 
 TEST_F(PlaybackFixture, WheelZoomsAboutThePointerAndDragPans) {
@@ -218,7 +218,7 @@ TEST_F(PlaybackFixture, ZoomDuringPlaybackKeepsPlaying) {
 
 TEST_F(PlaybackFixture, NewOptionsOffLeaveThePictureAsItWas) {
     LoadWide(1000, 50);
-    state.position = 200;  // so that a trail behind has rows to show
+    state.playback.position = 200;  // so that a trail behind has rows to show
     const QImage classic = Picture();
     for (int id : {ID_EQUAL_ASPECT, ID_FADE_TRAILS, ID_TRAIL_BOTH}) {
         frame->runCommand(id);
@@ -232,7 +232,7 @@ TEST_F(PlaybackFixture, GoToTimePastTheEndSaysSoAtTheLastRow) {
     Load(1000, 10);
     TypeAndConfirm("time", "5000");
     frame->runCommand(ID_GO_TO_TIME);
-    EXPECT_EQ(state.position, LastPlayableRow(state));
+    EXPECT_EQ(state.playback.position, LastPlayableRow(state));
     ASSERT_FALSE(host.notes.empty());
     EXPECT_EQ(host.notes.back(), "No row at or after t = 5000: at the last row the playback reaches");
 }

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "animation/playback_range.h"
+#include "animation/simulation_state.h"
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
 #include "recording_surface.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -61,11 +61,11 @@ const Case kCases[] = {
 
 SimulationState StateOf(const Case& c) {
     SimulationState s;
-    s.trailMode = c.mode;
-    s.lineCount = c.rows;
-    s.pointsPerOrbit = c.trail;
-    s.step = c.step;
-    s.position = c.position;
+    s.view.trailMode = c.mode;
+    s.loaded.fields.lineCount = c.rows;
+    s.loaded.fields.pointsPerOrbit = c.trail;
+    s.loaded.fields.step = c.step;
+    s.playback.position = c.position;
     return s;
 }
 
@@ -85,10 +85,10 @@ TEST(PlaybackRange, TicksToEndAreTheTicksAPlaybackRuns) {
     for (const Case& c : kCases) {
         if (c.ticks == kNever || c.rows < 0 || c.rows > 1000 || c.ticks > 1000) continue;
         SimulationState s = StateOf(c);
-        s.bodyCount = 1;
-        s.columnCount = 3;
-        s.rows = AllocateTable(c.rows, 3);
-        s.dataLoaded = 1;
+        s.loaded.fields.bodyCount = 1;
+        s.loaded.columnCount = 3;
+        s.loaded.rows = AllocateTable(c.rows, 3);
+        s.loaded.dataLoaded = 1;
         PlotBox plot;
         RecordingSurface surface;
         int64_t ticks = 1;
@@ -101,11 +101,11 @@ TEST(PlaybackRange, TicksToEndAreTheTicksAPlaybackRuns) {
 /// A playback going back over `rows` rows with a trail of 10 ahead.
 SimulationState BackwardState(int32_t rows, int32_t step, int32_t position) {
     SimulationState s;
-    s.lineCount = rows;
-    s.pointsPerOrbit = 10;
-    s.step = step;
-    s.position = position;
-    s.direction = -1;
+    s.loaded.fields.lineCount = rows;
+    s.loaded.fields.pointsPerOrbit = 10;
+    s.loaded.fields.step = step;
+    s.playback.position = position;
+    s.playback.direction = -1;
     return s;
 }
 
@@ -131,8 +131,8 @@ TEST(PlaybackRange, GoingBackEndsAtRowZeroOrGoesRoundToTheLastPlayableRow) {
     };
     for (const Case& c : cases) {
         SimulationState s = BackwardState(c.rows, c.step, c.position);
-        s.loopPlayback = c.loop;
-        s.dataLoaded = 1;  // a loop's round needs data
+        s.view.loopPlayback = c.loop;
+        s.loaded.dataLoaded = 1;  // a loop's round needs data
         SCOPED_TRACE(testing::Message() << "rows " << c.rows << ", step " << c.step << ", at " << c.position
                                         << (c.loop ? ", loop" : ""));
         EXPECT_TRUE(PlaysBackward(s));
@@ -141,43 +141,43 @@ TEST(PlaybackRange, GoingBackEndsAtRowZeroOrGoesRoundToTheLastPlayableRow) {
         EXPECT_EQ(NextTickRow(s), c.next);
         EXPECT_EQ(RowToPlayBackFrom(s).value_or(kNone), c.from);
         // Forward, the same state plays by the forward rules.
-        s.direction = 1;
+        s.playback.direction = 1;
         EXPECT_EQ(TickGoesOn(s), PlaybackGoesOn(s));
     }
 }
 
 TEST(PlaybackRange, BackwardTicksShowEveryStepDownToRowZero) {
     SimulationState s = BackwardState(100, 4, 50);
-    s.bodyCount = 1;
-    s.columnCount = 3;
-    s.rows = AllocateTable(100, 3);
+    s.loaded.fields.bodyCount = 1;
+    s.loaded.columnCount = 3;
+    s.loaded.rows = AllocateTable(100, 3);
     for (int32_t r = 0; r < 100; ++r)
-        for (int32_t c = 0; c < 3; ++c) s.rows->set(r, c, r * 0.5);
-    s.dataLoaded = 1;
+        for (int32_t c = 0; c < 3; ++c) s.loaded.rows->set(r, c, r * 0.5);
+    s.loaded.dataLoaded = 1;
     PlotBox plot;
     RecordingSurface surface;
     std::vector<int32_t> shown;
     TimerRequest request;
-    while (!(request = TickView(s, plot, surface)).stop) shown.push_back(s.position);
+    while (!(request = TickView(s, plot, surface)).stop) shown.push_back(s.playback.position);
     EXPECT_EQ(shown, (std::vector<int32_t>{46, 42, 38, 34, 30, 26, 22, 18, 14, 10, 6, 2}));
-    EXPECT_EQ(s.position, 0);
+    EXPECT_EQ(s.playback.position, 0);
     EXPECT_FALSE(request.repaint);
     // With a loop the tick after row 0 goes round to row 89 and asks for a full paint.
-    s.loopPlayback = 1;
+    s.view.loopPlayback = 1;
     request = TickView(s, plot, surface);
-    EXPECT_EQ(s.position, 89);
+    EXPECT_EQ(s.playback.position, 89);
     EXPECT_TRUE(request.repaint && !request.stop);
     EXPECT_FALSE(TickView(s, plot, surface).repaint);
-    EXPECT_EQ(s.position, 85);
+    EXPECT_EQ(s.playback.position, 85);
 }
 
 TEST(PlaybackRange, TheReserveFollowsTheTrailMode) {
     SimulationState s;
-    s.pointsPerOrbit = -7;
+    s.loaded.fields.pointsPerOrbit = -7;
     const std::pair<TrailMode, int64_t> cases[] = {
         {TrailMode::Ahead, -7}, {TrailMode::Both, -7}, {TrailMode::Behind, 0}};
     for (const auto& [mode, reserve] : cases) {
-        s.trailMode = mode;
+        s.view.trailMode = mode;
         EXPECT_EQ(TrailReserve(s), reserve) << int(mode);
     }
 }

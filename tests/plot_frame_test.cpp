@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "plot/plot_box.h"
 #include "recording_surface.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cmath>
 
 #include "animation/frame_view.h"
+#include "animation/simulation_state.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -19,39 +19,40 @@ struct Readout : ::testing::Test {
     SimulationState s;
     PlotBox plot;
     void SetUp() override {
-        s.bodyCount = 3;
-        s.lineCount = 20;
-        s.dataLoaded = 1;
-        s.rows = AllocateTable(20, 7);
+        s.loaded.fields.bodyCount = 3;
+        s.loaded.fields.lineCount = 20;
+        s.loaded.dataLoaded = 1;
+        s.loaded.rows = AllocateTable(20, 7);
         for (int32_t r = 0; r < 20; ++r) {
-            s.rows->set(r, 0, 0.5 * r);
+            s.loaded.rows->set(r, 0, 0.5 * r);
             for (int k = 1; k <= 3; ++k) {
-                s.rows->set(r, 2 * k - 1, -4 + k * 0.5 * r);
-                s.rows->set(r, 2 * k, k);
+                s.loaded.rows->set(r, 2 * k - 1, -4 + k * 0.5 * r);
+                s.loaded.rows->set(r, 2 * k, k);
             }
         }
-        for (int k = 1; k <= 3; ++k) s.bodySize[std::size_t(k)] = 3;
-        s.bodyNames = {"Ann", ""};
-        s.lengthUnit = "AU";
-        s.timeUnit = "yr";
+        for (int k = 1; k <= 3; ++k) s.loaded.fields.bodySize[std::size_t(k)] = 3;
+        s.loaded.fields.bodyNames = {"Ann", ""};
+        s.loaded.fields.lengthUnit = "AU";
+        s.loaded.fields.timeUnit = "yr";
         plot.SetExactBox(-5, -5, 5, 5);
         plot.ComputeMapping(0, 0, 400, 400);
     }
     /// Where body `k` is drawn at the current row.
     ViewPoint At(int k) {
-        return plot.MapExact(s.shownRows()->track(k, s.position)[0], s.shownRows()->track(k, s.position)[1]);
+        return plot.MapExact(s.shownRows()->track(k, s.playback.position)[0],
+                             s.shownRows()->track(k, s.playback.position)[1]);
     }
 };
 
 TEST_F(Readout, TheBodyUnderThePointerIsTheNearestWithinItsDisc) {
-    s.position = 4;
+    s.playback.position = 4;
     const ViewPoint two = At(2);
     EXPECT_EQ(BodyUnder(s, plot, two.x, two.y), 2);
     EXPECT_EQ(BodyUnder(s, plot, two.x + 5, two.y), 2);  // radius 3 and 2 more
     EXPECT_EQ(BodyUnder(s, plot, two.x + 5.5, two.y), 0);
-    s.bodySize[2] = 0;  // the smallest discs still answer within 4 pixels
+    s.loaded.fields.bodySize[2] = 0;  // the smallest discs still answer within 4 pixels
     EXPECT_EQ(BodyUnder(s, plot, two.x, two.y - 4), 2);
-    s.drawPlanets = 0;
+    s.loaded.fields.drawPlanets = 0;
     EXPECT_EQ(BodyUnder(s, plot, two.x, two.y), 0);
 }
 
@@ -90,7 +91,7 @@ TEST_F(Readout, ValuesAreTheTablesInTheFrameShown) {
               "Body 3\nx = 6 AU\ny = 2 AU\nfrom the sun: 5.83095 AU\nfrom Ann: 6.32456 AU\n"
               "speed in this frame: 2 AU/yr\nspeed about the sun: 3 AU/yr");
     // Rows with the same time give no speed rather than an infinite one.
-    s.rows->set(7, 0, s.rows->time(5));
+    s.loaded.rows->set(7, 0, s.loaded.rows->time(5));
     EXPECT_FALSE(ReadBody(s, 1, 6)->speed);
 }
 
@@ -98,7 +99,7 @@ TEST_F(Readout, ThePointersPlaceIsInTheBoxOnly) {
     const ViewPoint origin = plot.MapExact(1.5, -2);
     EXPECT_EQ(PointerText(s, plot, origin.x, origin.y), "x = 1.5 AU   y = -2 AU");
     EXPECT_EQ(PointerText(s, plot, -20, 10), "");
-    s.dataLoaded = 0;
+    s.loaded.dataLoaded = 0;
     EXPECT_EQ(PointerText(s, plot, origin.x, origin.y), "");
 }
 

@@ -11,11 +11,11 @@
 
 #include "animation/publication_paint.h"
 #include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/trail_lines.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 #include "test_support.h"
 
 namespace {
@@ -74,7 +74,7 @@ struct PublicationPaint : ::testing::Test {
         dir.write("run.dat", DataText(rows, bodies));
         const std::string config = ConfigText(dir.path() + "/run.dat", rows, bodies, 1, 10, 0, box) + extra;
         ASSERT_EQ(LoadSimulation(state, plot, host, dir.write("run.ovx", config)), 1);
-        state.style = ViewStyle::Publication;
+        state.view.style = ViewStyle::Publication;
     }
 };
 
@@ -143,13 +143,14 @@ TEST_F(PublicationPaint, TicksStandOnAllFourSidesOfTheFrameAtRoundValues) {
 
 TEST_F(PublicationPaint, EachTrailIsOneLineAndTheFontSizeOptionSizesEveryText) {
     Load(40, 2, "-60 -60 60 60", "names = alpha beta\ntime unit = yr\n");
-    state.pointsPerOrbit = 30;
-    state.look.fontSize = 23;
+    state.loaded.fields.pointsPerOrbit = 30;
+    state.view.look.fontSize = 23;
     RecordingSurface surface;
     PaintPublicationView(state, plot, surface, 600, 600);
     int trails = 0;
     for (std::size_t i = 0; i < surface.lines.size(); ++i)
-        if (surface.lineColours[i] == state.bodyColour[1] || surface.lineColours[i] == state.bodyColour[2])
+        if (surface.lineColours[i] == state.loaded.bodyColour[1] ||
+            surface.lineColours[i] == state.loaded.bodyColour[2])
             trails += surface.lines[i].size() == 30;
     EXPECT_EQ(trails, 2);
     for (const auto& t : surface.texts) EXPECT_EQ(t.size, 23) << t.text;
@@ -178,8 +179,9 @@ TEST(PublicationLook, ALineBreaksAtAJumpAndAtAPointThatIsNotANumber) {
 
 TEST(PublicationLook, TheTimeStampTellsTwoRowsApart) {
     SimulationState s;
-    s.rows = AllocateTable(3, 3);
-    s.lineCount = 3, s.bodyCount = 1, s.columnCount = 3, s.dataLoaded = 1;
+    s.loaded.rows = AllocateTable(3, 3);
+    s.loaded.fields.lineCount = 3, s.loaded.fields.bodyCount = 1, s.loaded.columnCount = 3,
+    s.loaded.dataLoaded = 1;
     const struct {
         double t0, t1;
         const char* unit;
@@ -189,12 +191,12 @@ TEST(PublicationLook, TheTimeStampTellsTwoRowsApart) {
                  {5, 5, "", "t = 5.00"},         {0, 1 / 73.05, "yr", "t = 0.014 yr"}};
     for (const auto& c : cases) {
         const double row[3][3] = {{c.t0, 0, 0}, {c.t1, 0, 0}, {c.t1 + 1, 0, 0}};
-        for (int r = 0; r < 3; ++r) s.rows->Store(std::size_t(r) * 3, row[r], 3);
-        s.timeUnit = c.unit;
-        s.position = 1;
+        for (int r = 0; r < 3; ++r) s.loaded.rows->Store(std::size_t(r) * 3, row[r], 3);
+        s.loaded.fields.timeUnit = c.unit;
+        s.playback.position = 1;
         EXPECT_EQ(ClockText(s), c.shown);
     }
-    s.position = 3;
+    s.playback.position = 3;
     EXPECT_EQ(ClockText(s), "");
 }
 
@@ -202,12 +204,13 @@ TEST(PublicationLook, KeptPointsBreakAtJumpsWhereverTheTrailStartsAndFollowTheMa
     // One body stepping along x, jumping out at row 96 and back at row 150.
     constexpr int kRows = 200;
     SimulationState s;
-    s.rows = AllocateTable(kRows, 3);
-    s.lineCount = kRows, s.bodyCount = 1, s.columnCount = 3, s.dataLoaded = 1;
+    s.loaded.rows = AllocateTable(kRows, 3);
+    s.loaded.fields.lineCount = kRows, s.loaded.fields.bodyCount = 1, s.loaded.columnCount = 3,
+    s.loaded.dataLoaded = 1;
     std::vector<ViewPoint> points;
     for (int r = 0; r < kRows; ++r) {
         const double row[3] = {double(r), r + (r >= 96 && r < 150 ? 300.0 : 0.0), 0};
-        s.rows->Store(std::size_t(r) * 3, row, 3);
+        s.loaded.rows->Store(std::size_t(r) * 3, row, 3);
         points.push_back({row[1], 0});
     }
     PlotBox plot;
@@ -229,8 +232,8 @@ TEST(PublicationLook, KeptPointsBreakAtJumpsWhereverTheTrailStartsAndFollowTheMa
     lines.Prepare(s, plot, 180, 200);
     EXPECT_EQ(lines.points(1, 190)->x, 380);
     const double moved[3] = {190, -5, 7};
-    s.rows->Store(190 * 3, moved, 3);
-    s.rows->set(0, 0, 0);  // a new version, as any change of values makes
+    s.loaded.rows->Store(190 * 3, moved, 3);
+    s.loaded.rows->set(0, 0, 0);  // a new version, as any change of values makes
     lines.Prepare(s, plot, 180, 200);
     EXPECT_EQ(lines.points(1, 190)->x, -10);
     EXPECT_EQ(lines.points(1, 190)->y, -7);

@@ -16,13 +16,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "animation/simulation_state.h"
 #include "app/qt_external_editor.h"
 #include "app/qt_host.h"
 #include "commands/file_commands.h"
 #include "commands/file_dialog.h"
 #include "plot/plot_box.h"
 #include "simulation/load_progress.h"
-#include "simulation/simulation_state.h"
 #include "test_support.h"
 
 namespace {
@@ -94,14 +94,14 @@ TEST_F(EditorFixture, AnEditorThatCannotStartIsReportedWithTheVariableToSet) {
     ScriptedHost host;
     NoDialog dialog;
     QtExternalEditor editor;
-    state.configPath = dir.path() + "/a.ovx";
+    state.loaded.configPath = dir.path() + "/a.ovx";
     EXPECT_TRUE(EditConfigurationFile({state, plot, host, dialog, editor}));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("ORBIVEX_EDITOR"), std::string::npos);
-    EXPECT_NE(host.messages[0].find(state.configPath), std::string::npos);
+    EXPECT_NE(host.messages[0].find(state.loaded.configPath), std::string::npos);
     // Without the variable and without a file, no desktop handler can be chosen.
     qunsetenv("ORBIVEX_EDITOR");
-    state.dataPath.clear();
+    state.loaded.fields.dataPath.clear();
     EditDataFile({state, plot, host, dialog, editor});
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_NE(host.messages[1].find("ORBIVEX_EDITOR"), std::string::npos);

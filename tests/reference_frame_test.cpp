@@ -8,8 +8,8 @@
 #include <cmath>
 #include <vector>
 
-#include "simulation/appended_rows.h"
-#include "simulation/simulation_state.h"
+#include "animation/appended_rows.h"
+#include "animation/simulation_state.h"
 #include "simulation/trajectory_table.h"
 
 namespace {
@@ -143,11 +143,11 @@ namespace {
 
 /// A state holding the first `rows` rows of `from`'s table.
 void Hold(SimulationState& s, const Circles& from, int32_t rows) {
-    s.bodyCount = int32_t(from.radius.size());
-    s.dataLoaded = 1;
-    s.rows = AllocateTable(rows, from.table->columnCount());
-    s.rows->CopyRowsFrom(*from.table, rows);
-    s.lineCount = rows;
+    s.loaded.fields.bodyCount = int32_t(from.radius.size());
+    s.loaded.dataLoaded = 1;
+    s.loaded.rows = AllocateTable(rows, from.table->columnCount());
+    s.loaded.rows->CopyRowsFrom(*from.table, rows);
+    s.loaded.fields.lineCount = rows;
 }
 
 }  // namespace
@@ -157,19 +157,19 @@ TEST(ReferenceFrame, RowsAppendedWhileFollowingAreShownInTheFrameAsTheyCome) {
     const auto expected = all.In({ReferenceFrame::Kind::Rotating, 1});
     SimulationState s;
     Hold(s, all, 100);
-    s.frame = {ReferenceFrame::Kind::Rotating, 1};
+    s.view.frame = {ReferenceFrame::Kind::Rotating, 1};
     ASSERT_EQ(UpdateFramedRows(s), "");
     for (int32_t from = 100; from < 300; from += 50) {
-        const int32_t capacity = s.rows->rowCount();
-        const uint64_t version = s.framedRows->version();
+        const int32_t capacity = s.loaded.rows->rowCount();
+        const uint64_t version = s.inFrame.rows->version();
         std::vector<double> values;
         for (int32_t r = from; r < from + 50; ++r)
             for (int32_t c = 0; c < all.table->columnCount(); ++c) values.push_back(all.table->value(r, c));
         ASSERT_TRUE(AppendRows(s, values));
         ASSERT_TRUE(s.framed()) << from;
         // Rows added within the table's room keep what was derived from the rows before.
-        if (s.rows->rowCount() == capacity) {
-            EXPECT_EQ(s.framedRows->version(), version) << from;
+        if (s.loaded.rows->rowCount() == capacity) {
+            EXPECT_EQ(s.inFrame.rows->version(), version) << from;
         }
     }
     for (int32_t r = 0; r < 300; ++r)
@@ -178,9 +178,9 @@ TEST(ReferenceFrame, RowsAppendedWhileFollowingAreShownInTheFrameAsTheyCome) {
     // Data that no longer has the frame's body leaves the data's own positions shown.
     Hold(s, Circles({1}, {0.02}, 50), 50);
     EXPECT_EQ(UpdateFramedRows(s), "");
-    EXPECT_EQ(FrameText(s.frame), "rotate:1");
-    s.frame = {ReferenceFrame::Kind::Centred, 2};
+    EXPECT_EQ(FrameText(s.view.frame), "rotate:1");
+    s.view.frame = {ReferenceFrame::Kind::Centred, 2};
     EXPECT_EQ(UpdateFramedRows(s), "no body 2: the bodies are 1 to 1");
-    EXPECT_EQ(s.frame.kind, ReferenceFrame::Kind::Inertial);
-    EXPECT_EQ(s.shownRows(), s.rows.get());
+    EXPECT_EQ(s.view.frame.kind, ReferenceFrame::Kind::Inertial);
+    EXPECT_EQ(s.shownRows(), s.loaded.rows.get());
 }

@@ -3,44 +3,44 @@
 #include <utility>
 
 #include "animation/settings.h"
+#include "animation/simulation_state.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
 TEST(AnimationSettingsApply, StartRowMovesBackSoTheTrailFits) {
     SimulationState s;
-    s.lineCount = 1000;
+    s.loaded.fields.lineCount = 1000;
     AnimationSettings a = AnimationSettingsOf(s);
     a.pointsPerOrbit = 100;
     a.startRow = 950;
     ApplyAnimationSettings(s, a);
-    EXPECT_EQ(s.startRow, 898);
+    EXPECT_EQ(s.loaded.fields.startRow, 898);
     a.startRow = 899;  // its trail ends on the last row: kept
     ApplyAnimationSettings(s, a);
-    EXPECT_EQ(s.startRow, 899);
+    EXPECT_EQ(s.loaded.fields.startRow, 899);
     a.startRow = 900;
     ApplyAnimationSettings(s, a);
-    EXPECT_EQ(s.startRow, 898);
+    EXPECT_EQ(s.loaded.fields.startRow, 898);
     a.startRow = 5;
     a.pointsPerOrbit = 10000;
     ApplyAnimationSettings(s, a);
-    EXPECT_EQ(s.startRow, -9002);  // a trail longer than the data
-    s.lineCount = -2147483647 - 1;
+    EXPECT_EQ(s.loaded.fields.startRow, -9002);  // a trail longer than the data
+    s.loaded.fields.lineCount = -2147483647 - 1;
     ApplyAnimationSettings(s, a);
-    EXPECT_EQ(s.startRow, -2147483647 - 1);
+    EXPECT_EQ(s.loaded.fields.startRow, -2147483647 - 1);
 }
 
 TEST(PositionSettingsApply, RowIsMovedIntoTheData) {
     SimulationState s;
-    s.lineCount = 1000;
-    s.pointsPerOrbit = 100;
+    s.loaded.fields.lineCount = 1000;
+    s.loaded.fields.pointsPerOrbit = 100;
     PositionSettings p = PositionSettingsOf(s);
     const std::pair<int, int> cases[] = {{-5, 0}, {1000, 899}, {1200, 899}, {999, 999}, {0, 0}};
     for (auto [typed, expected] : cases) {
         p.position = typed;
         ApplyPositionSettings(s, p);
-        EXPECT_EQ(s.position, expected) << typed;
+        EXPECT_EQ(s.playback.position, expected) << typed;
     }
 }
 
@@ -56,8 +56,8 @@ TEST(SettingsApply, ClampsKeepRowsForTheTrailOnlyWhenItReachesAhead) {
                           {TrailMode::Behind, 999, 999, 999}};
     for (const Case& c : cases) {
         SimulationState s;
-        s.lineCount = 1000;
-        s.trailMode = c.mode;
+        s.loaded.fields.lineCount = 1000;
+        s.view.trailMode = c.mode;
         AnimationSettings a = AnimationSettingsOf(s);
         a.pointsPerOrbit = 100;
         a.startRow = c.typed;
@@ -65,24 +65,25 @@ TEST(SettingsApply, ClampsKeepRowsForTheTrailOnlyWhenItReachesAhead) {
         PositionSettings p = PositionSettingsOf(s);
         p.position = c.typed;
         ApplyPositionSettings(s, p);
-        EXPECT_EQ(std::make_pair(s.startRow, s.position), std::make_pair(c.startRow, c.position))
+        EXPECT_EQ(std::make_pair(s.loaded.fields.startRow, s.playback.position),
+                  std::make_pair(c.startRow, c.position))
             << int(c.mode) << " " << c.typed;
     }
 }
 
 TEST(SettingsApply, ClampsUseTheRowsInTheTableNotARaisedCount) {
     SimulationState s;
-    s.rows = AllocateTable(100, 3);
-    s.lineCount = 5000;  // a configuration read after the data promised more
-    s.pointsPerOrbit = 10;
+    s.loaded.rows = AllocateTable(100, 3);
+    s.loaded.fields.lineCount = 5000;  // a configuration read after the data promised more
+    s.loaded.fields.pointsPerOrbit = 10;
     PositionSettings p = PositionSettingsOf(s);
     p.position = 300;
     ApplyPositionSettings(s, p);
-    EXPECT_EQ(s.position, 89);
+    EXPECT_EQ(s.playback.position, 89);
     AnimationSettings a = AnimationSettingsOf(s);
     a.startRow = 95;
     ApplyAnimationSettings(s, a);
-    EXPECT_EQ(s.startRow, 88);
+    EXPECT_EQ(s.loaded.fields.startRow, 88);
 }
 
 TEST(BoxSettingsApply, SquareBoxAndRepairs) {
@@ -93,7 +94,7 @@ TEST(BoxSettingsApply, SquareBoxAndRepairs) {
     b.inUse = 1;
     b.size = -3;
     ApplyBoxSettings(s, plot, b);
-    EXPECT_EQ(s.squareBoxSize, 3);
+    EXPECT_EQ(s.view.squareBoxSize, 3);
     EXPECT_EQ(plot.xMin, -3);
     EXPECT_EQ(plot.yMax, 3);
     b.size = 0;

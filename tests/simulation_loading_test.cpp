@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
 #include "recording_surface.h"
 #include "simulation/data_reader.h"
 #include "simulation/load_progress.h"
-#include "simulation/simulation_state.h"
 #include "simulation/trajectory_table.h"
 #include "test_support.h"
 
@@ -68,8 +68,8 @@ TEST_F(WaitedLoad, CancelInTheMiddleLeavesNothingLoadedAndNoThread) {
         if (progress.bytesRead > 0) progress.cancelled = true;
     };
     EXPECT_EQ(LoadSimulation(state, plot, host, config), 0);
-    EXPECT_EQ(state.dataLoaded, 0);
-    EXPECT_FALSE(state.loading);
+    EXPECT_EQ(state.loaded.dataLoaded, 0);
+    EXPECT_FALSE(state.playback.loading);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.notes, (std::vector<std::string>{"Load cancelled"}));
     EXPECT_EQ(ThreadCount(), threadsBefore);
@@ -77,7 +77,7 @@ TEST_F(WaitedLoad, CancelInTheMiddleLeavesNothingLoadedAndNoThread) {
     host.during = [](LoadProgress&) {};
     host.notes.clear();
     EXPECT_EQ(LoadSimulation(state, plot, host, config), 1);
-    EXPECT_EQ(state.rows->value(59'999, 20), -60'000.0);
+    EXPECT_EQ(state.loaded.rows->value(59'999, 20), -60'000.0);
     EXPECT_TRUE(host.notes.empty());
 }
 
@@ -89,7 +89,7 @@ TEST_F(WaitedLoad, CancelledLoadsGiveTheirTableBack) {
     // A first load, then reading the data again into the table it made.
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(LoadSimulation(state, plot, host, config), 0);
-        EXPECT_EQ(state.rows, nullptr);
+        EXPECT_EQ(state.loaded.rows, nullptr);
         EXPECT_EQ(TableBytesInUse(), before);
     }
     host.during = [](LoadProgress&) {};
@@ -97,28 +97,54 @@ TEST_F(WaitedLoad, CancelledLoadsGiveTheirTableBack) {
     host.during = [](LoadProgress& progress) {
         if (progress.bytesRead > 0) progress.cancelled = true;
     };
-    EXPECT_EQ(ReadData(state, host), DataResult::Failed);
-    EXPECT_EQ(state.rows, nullptr);
-    EXPECT_EQ(state.dataLoaded, 0);
+    EXPECT_EQ(ReadShownData(state, host), DataResult::Failed);
+    EXPECT_EQ(state.loaded.rows, nullptr);
+    EXPECT_EQ(state.loaded.dataLoaded, 0);
     EXPECT_EQ(TableBytesInUse(), before);
+    // A load cancelled while another simulation is shown keeps it, and only it.
+    host.during = [](LoadProgress&) {};
+    ASSERT_EQ(LoadSimulation(state, plot, host, config), 1);
+    const std::size_t shown = TableBytesInUse();
+    host.during = [](LoadProgress& progress) {
+        if (progress.bytesRead > 0) progress.cancelled = true;
+    };
+    EXPECT_EQ(LoadSimulation(state, plot, host, config), 0);
+    EXPECT_EQ(state.loaded.dataLoaded, 1);
+    EXPECT_EQ(TableBytesInUse(), shown);
 }
 
-TEST_F(WaitedLoad, TicksDuringTheLoadReadAndDrawNothing) {
-    ASSERT_EQ(LoadSimulation(state, plot, host, config), 1);  // a reload replaces loaded data
+TEST_F(WaitedLoad, TicksDuringALoadShowTheSimulationKeptAndDuringAReadInPlaceNothing) {
+    ASSERT_EQ(LoadSimulation(state, plot, host, config), 1);
+    const TrajectoryTable* kept = state.loaded.rows.get();
     RecordingSurface surface;
     int ticks = 0;
-    bool sawLoading = true;
+    bool sawKept = true;
+    // A load reads into a simulation of its own: the one shown stays whole
+    // and may be drawn, while commands wait.
     host.during = [&](LoadProgress&) {
-        sawLoading = sawLoading && state.loading && state.dataLoaded == 0;
-        const TimerRequest request = TickView(state, plot, surface);
-        EXPECT_TRUE(request.stop);
+        sawKept = sawKept && state.playback.loading && state.loaded.dataLoaded == 1 &&
+                  state.loaded.rows.get() == kept;
+        TickView(state, plot, surface);
         ++ticks;
     };
     EXPECT_EQ(LoadSimulation(state, plot, host, config), 1);
     EXPECT_GT(ticks, 0);
-    EXPECT_TRUE(sawLoading);
+    EXPECT_TRUE(sawKept);
+    EXPECT_NE(state.loaded.rows.get(), kept);
+    // Reading the shown data again fills its own table: nothing reads it meanwhile.
+    surface.calls.clear();
+    ticks = 0;
+    bool sawEmpty = true;
+    host.during = [&](LoadProgress&) {
+        sawEmpty = sawEmpty && state.playback.loading && state.loaded.dataLoaded == 0;
+        EXPECT_TRUE(TickView(state, plot, surface).stop);
+        ++ticks;
+    };
+    EXPECT_EQ(ReadShownData(state, host), DataResult::Ok);
+    EXPECT_GT(ticks, 0);
+    EXPECT_TRUE(sawEmpty);
     EXPECT_TRUE(surface.calls.empty());
-    EXPECT_EQ(state.dataLoaded, 1);
+    EXPECT_EQ(state.loaded.dataLoaded, 1);
 }
 
 }  // namespace

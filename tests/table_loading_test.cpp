@@ -11,11 +11,11 @@
 #include <string>
 
 #include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/table_inference.h"
 #include "animation/table_loading.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 #include "test_support.h"
 
 namespace {
@@ -50,28 +50,29 @@ struct TableOpen : ::testing::Test {
 
 TEST_F(TableOpen, FindsEveryFieldAConfigurationWouldGive) {
     const std::string path = dir.write("orbits.csv", CircleTable(600, {100, 250, 0}));
-    ASSERT_EQ(LoadFile(state, plot, host, path, TablePlane::XY), 1);
+    ASSERT_EQ(LoadFile(state, plot, host, path), 1);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(state.lineCount, 600);
-    EXPECT_EQ(state.bodyCount, 3);
-    EXPECT_EQ(state.bodyNames, (std::vector<std::string>{"body1", "body2", "body3"}));
+    EXPECT_EQ(state.loaded.fields.lineCount, 600);
+    EXPECT_EQ(state.loaded.fields.bodyCount, 3);
+    EXPECT_EQ(state.loaded.fields.bodyNames, (std::vector<std::string>{"body1", "body2", "body3"}));
     EXPECT_EQ(plot.title, "orbits.csv");
     EXPECT_EQ(plot.equalAspect, 1);
     for (int k = 1; k <= 3; ++k) {
-        EXPECT_EQ(state.bodySize[k], 3);
-        EXPECT_EQ(state.bodyColourCode[k], kTablePalette[std::size_t(k - 1)]);
+        EXPECT_EQ(state.loaded.fields.bodySize[k], 3);
+        EXPECT_EQ(state.loaded.fields.bodyColourCode[k], kTablePalette[std::size_t(k - 1)]);
     }
     // The box holds every position: body 3 stands at (3, 0), body 2 reaches ±2.
-    EXPECT_DOUBLE_EQ(state.configBox[0], -2.0);
-    EXPECT_DOUBLE_EQ(state.configBox[2], 3.0);
-    EXPECT_NEAR(state.configBox[1], -2.0, 1e-3);
-    EXPECT_NEAR(state.configBox[3], 2.0, 1e-3);
+    EXPECT_DOUBLE_EQ(state.loaded.fields.box[0], -2.0);
+    EXPECT_DOUBLE_EQ(state.loaded.fields.box[2], 3.0);
+    EXPECT_NEAR(state.loaded.fields.box[1], -2.0, 1e-3);
+    EXPECT_NEAR(state.loaded.fields.box[3], 2.0, 1e-3);
     // One revolution of the slowest body that goes round (body 3 stands still).
-    EXPECT_NEAR(state.pointsPerOrbit, 251, 1);
-    EXPECT_EQ(state.frameDelayMs, 20);
-    EXPECT_EQ(state.sunSize, 6);
-    EXPECT_EQ(state.drawAxes + state.drawPlanets + state.drawOrbits, 3);
-    EXPECT_EQ(state.dataLoaded, 1);
+    EXPECT_NEAR(state.loaded.fields.pointsPerOrbit, 251, 1);
+    EXPECT_EQ(state.loaded.fields.frameDelayMs, 20);
+    EXPECT_EQ(state.loaded.fields.sunSize, 6);
+    EXPECT_EQ(state.loaded.fields.drawAxes + state.loaded.fields.drawPlanets + state.loaded.fields.drawOrbits,
+              3);
+    EXPECT_EQ(state.loaded.dataLoaded, 1);
 }
 
 TEST_F(TableOpen, TrailWithoutARevolutionAndBoxesWithoutAnInside) {
@@ -89,29 +90,30 @@ TEST_F(TableOpen, TrailWithoutARevolutionAndBoxesWithoutAnInside) {
         SCOPED_TRACE(c.rows);
         const std::string path = dir.write("still.csv", CircleTable(c.rows, c.periods));
         ASSERT_EQ(LoadTable(state, plot, host, path, TablePlane::XY), 1);
-        EXPECT_EQ(state.pointsPerOrbit, c.trail);
-        for (int i = 0; i < 4; ++i) EXPECT_NEAR(state.configBox[std::size_t(i)], c.box[std::size_t(i)], 1e-9);
+        EXPECT_EQ(state.loaded.fields.pointsPerOrbit, c.trail);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(state.loaded.fields.box[std::size_t(i)], c.box[std::size_t(i)], 1e-9);
     }
 }
 
 TEST_F(TableOpen, ATableThatCannotBeReadKeepsTheSimulationShown) {
     const std::string good = dir.write("good.csv", CircleTable(50, {10}));
-    ASSERT_EQ(LoadFile(state, plot, host, good, TablePlane::XY), 1);
-    const TrajectoryTable* table = state.rows.get();
-    state.position = 7;
+    ASSERT_EQ(LoadFile(state, plot, host, good), 1);
+    const TrajectoryTable* table = state.loaded.rows.get();
+    state.playback.position = 7;
     std::string text = CircleTable(50, {10, 20});
     text.replace(text.find("\r\n", text.find("\r\n", text.find("\r\n") + 2) + 2) + 2, 1, "x");
     const std::string bad = dir.write("bad.csv", text);
-    ASSERT_EQ(LoadFile(state, plot, host, bad, TablePlane::XY), 0);
+    ASSERT_EQ(LoadFile(state, plot, host, bad), 0);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].rfind("Line 4, column 1: 'x", 0), 0u) << host.messages[0];
-    EXPECT_EQ(state.rows.get(), table);
-    EXPECT_EQ(state.position, 7);
-    EXPECT_EQ(state.bodyCount, 1);
-    EXPECT_EQ(state.dataPath, good);
+    EXPECT_EQ(state.loaded.rows.get(), table);
+    EXPECT_EQ(state.playback.position, 7);
+    EXPECT_EQ(state.loaded.fields.bodyCount, 1);
+    EXPECT_EQ(state.loaded.fields.dataPath, good);
     EXPECT_EQ(plot.title, "good.csv");
-    EXPECT_EQ(state.dataLoaded, 1);
-    EXPECT_FALSE(state.loading);
+    EXPECT_EQ(state.loaded.dataLoaded, 1);
+    EXPECT_FALSE(state.playback.loading);
 }
 
 TEST_F(TableOpen, ContentDecidesBetweenATableAndAConfiguration) {
@@ -122,16 +124,16 @@ TEST_F(TableOpen, ContentDecidesBetweenATableAndAConfiguration) {
     EXPECT_TRUE(IsTableFile(classicData));
     EXPECT_FALSE(IsTableFile(dir.path() + "/missing.csv"));
 
-    ASSERT_EQ(LoadFile(state, plot, host, config, TablePlane::XY), 1);
-    EXPECT_EQ(state.dataFormat, DataFormat::Stream);
+    ASSERT_EQ(LoadFile(state, plot, host, config), 1);
+    EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Stream);
     EXPECT_EQ(plot.equalAspect, 0);
-    const double classicValue = state.rows->value(19, 4);
+    const double classicValue = state.loaded.rows->value(19, 4);
 
     // The same data file opened directly gives the same values.
-    ASSERT_EQ(LoadFile(state, plot, host, classicData, TablePlane::XY), 1);
-    EXPECT_EQ(state.dataFormat, DataFormat::Table);
-    EXPECT_EQ(state.rows->value(19, 4), classicValue);
-    EXPECT_EQ(state.lineCount, 20);
+    ASSERT_EQ(LoadFile(state, plot, host, classicData), 1);
+    EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Table);
+    EXPECT_EQ(state.loaded.rows->value(19, 4), classicValue);
+    EXPECT_EQ(state.loaded.fields.lineCount, 20);
 }
 
 TEST_F(TableOpen, ADataFileLoadedAsAConfigurationSaysHowToOpenIt) {
@@ -151,20 +153,20 @@ TEST_F(TableOpen, AConfigurationForATableReadsItAsOneAndSetsItsView) {
     std::string config = ConfigText(dir.path() + "/xyz.csv", 3, 1);
     config += "data format = Table\nplane = yz\nequal aspect = 1\n";
     ASSERT_EQ(LoadSimulation(state, plot, host, dir.write("xyz.ovx", config)), 1) << host.messages[0];
-    EXPECT_EQ(state.dataFormat, DataFormat::Table);
-    EXPECT_EQ(state.plane, TablePlane::YZ);
+    EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Table);
+    EXPECT_EQ(state.loaded.fields.plane, TablePlane::YZ);
     EXPECT_EQ(plot.equalAspect, 1);
-    EXPECT_EQ(state.rows->value(2, 1), 8.0);  // y shown across
-    EXPECT_EQ(state.rows->value(2, 2), 9.0);  // z shown up
-    EXPECT_EQ(state.pointsPerOrbit, 10);      // the configuration's fields stand
+    EXPECT_EQ(state.loaded.rows->value(2, 1), 8.0);     // y shown across
+    EXPECT_EQ(state.loaded.rows->value(2, 2), 9.0);     // z shown up
+    EXPECT_EQ(state.loaded.fields.pointsPerOrbit, 10);  // the configuration's fields stand
 
     // A classic configuration read afterwards is classic again.
     dir.write("run.dat", DataText(5, 1));
     ASSERT_EQ(
         LoadSimulation(state, plot, host, dir.write("run.ovx", ConfigText(dir.path() + "/run.dat", 5, 1))),
         1);
-    EXPECT_EQ(state.dataFormat, DataFormat::Stream);
-    EXPECT_EQ(state.plane, TablePlane::XY);
+    EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Stream);
+    EXPECT_EQ(state.loaded.fields.plane, TablePlane::XY);
 }
 
 }  // namespace

@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "base/format.h"
 #include "simulation/load_progress.h"
-#include "simulation/simulation_state.h"
 #include "simulation/trajectory_table.h"
 #include "test_support.h"
 
@@ -36,18 +37,19 @@ struct TableRead : ::testing::Test {
     ScriptedHost host;
 
     TableRead() {
-        s.dataFormat = DataFormat::Table;
-        s.lineCount = -1;
+        s.loaded.fields.dataFormat = DataFormat::Table;
+        s.loaded.fields.lineCount = -1;
     }
     DataResult Load(const std::string& text, const TableLayout& layout) {
-        s.dataPath = dir.write("table.txt", text);
-        return ReadTableData(s, host, layout);
+        s.loaded.fields.dataPath = dir.write("table.txt", text);
+        return ReadTableData(s.loaded, host, layout, ReadControlOf(s));
     }
     Rows Loaded() const {
         Rows rows;
-        for (int32_t r = 0; r < s.usableRows(); ++r) {
+        for (int32_t r = 0; r < s.loaded.usableRows(); ++r) {
             rows.emplace_back();
-            for (int32_t c = 0; c < s.rows->columnCount(); ++c) rows.back().push_back(s.rows->value(r, c));
+            for (int32_t c = 0; c < s.loaded.rows->columnCount(); ++c)
+                rows.back().push_back(s.loaded.rows->value(r, c));
         }
         return rows;
     }
@@ -77,7 +79,7 @@ TEST_F(TableRead, EveryCellHasStrtodsValueWhateverTheSeparatorAndLineEnd) {
                 text += Format("%s%s%s%s%s%s", n, separator, "1", separator, n, lineEnd);
             const TableSeparator kind =
                 separator[1] == ',' || separator[0] == ',' ? TableSeparator::Comma : TableSeparator::Blank;
-            s.lineCount = -1;
+            s.loaded.fields.lineCount = -1;
             ASSERT_EQ(Load(text, Plain(1, kind)), DataResult::Ok) << separator;
             const Rows rows = Loaded();
             ASSERT_EQ(rows.size(), std::size(numbers));
@@ -88,20 +90,20 @@ TEST_F(TableRead, EveryCellHasStrtodsValueWhateverTheSeparatorAndLineEnd) {
                         << numbers[i] << " with '" << separator;
             }
         }
-    s.lineCount = -1;
+    s.loaded.fields.lineCount = -1;
     ASSERT_EQ(Load("nan 1 nan\n", Plain(1)), DataResult::Ok);
-    EXPECT_TRUE(std::isnan(s.rows->time(0)));
+    EXPECT_TRUE(std::isnan(s.loaded.rows->time(0)));
 }
 
 TEST_F(TableRead, HeaderCommentsAndBlankLinesAreSkippedAndTheFollowerResumesAtTheEnd) {
     const std::string text = "# made by a test\r\nt,x,y\r\n1,2,3\r\n# note\r\n\r\n4, 5 ,6\r\n";
     ASSERT_EQ(Load(text, Plain(1, TableSeparator::Comma, 2)), DataResult::Ok);
     EXPECT_EQ(Loaded(), (Rows{{1, 2, 3}, {4, 5, 6}}));
-    EXPECT_EQ(s.lineCount, 2);
-    EXPECT_EQ(s.handOver.byte, text.size());
-    EXPECT_EQ(s.handOver.rows, 2);
-    EXPECT_EQ(s.bodyCount, 1);
-    EXPECT_EQ(s.dataLoaded, 1);
+    EXPECT_EQ(s.loaded.fields.lineCount, 2);
+    EXPECT_EQ(s.loaded.handOver.byte, text.size());
+    EXPECT_EQ(s.loaded.handOver.rows, 2);
+    EXPECT_EQ(s.loaded.fields.bodyCount, 1);
+    EXPECT_EQ(s.loaded.dataLoaded, 1);
 }
 
 TEST_F(TableRead, TheLayoutAndPlaneChooseTheCellsOfEachRow) {
@@ -117,7 +119,7 @@ TEST_F(TableRead, TheLayoutAndPlaneChooseTheCellsOfEachRow) {
                  {TablePlane::XZ, {{4, 1, 3, 6, 8}}},
                  {TablePlane::YZ, {{4, 2, 3, 7, 8}}}};
     for (const auto& c : cases) {
-        s.plane = c.plane;
+        s.loaded.fields.plane = c.plane;
         ASSERT_EQ(Load("1 2 3 4 5 6 7 8\n", layout), DataResult::Ok);
         EXPECT_EQ(Loaded(), c.rows);
     }
@@ -140,8 +142,8 @@ TEST_F(TableRead, TheFirstBadLineInTheFileStopsTheReadAndLoadsNothing) {
         host.messages.clear();
         EXPECT_EQ(Load(c.text, Plain(1, c.separator)), DataResult::Failed) << c.text;
         EXPECT_EQ(host.messages, std::vector<std::string>{c.error.message});
-        EXPECT_EQ(s.rows, nullptr);
-        EXPECT_EQ(s.dataLoaded, 0);
+        EXPECT_EQ(s.loaded.rows, nullptr);
+        EXPECT_EQ(s.loaded.dataLoaded, 0);
     }
 }
 
@@ -151,7 +153,7 @@ TEST_F(TableRead, ThirtyBodiesAreShownAndMoreAreRefused) {
     EXPECT_EQ(Load(row + "\n", Plain(31)), DataResult::Failed);
     EXPECT_EQ(host.messages, std::vector<std::string>{"The table holds 31 bodies; at most 30 can be shown"});
     EXPECT_EQ(Load(row.substr(0, row.size() - 4) + "\n", Plain(30)), DataResult::Ok);
-    EXPECT_EQ(s.columnCount, 61);
+    EXPECT_EQ(s.loaded.columnCount, 61);
 }
 
 TEST_F(TableRead, ALastLineWithoutLineEndIsTakenWhenCompleteAndLeftToTheFollower) {
@@ -172,11 +174,11 @@ TEST_F(TableRead, ALastLineWithoutLineEndIsTakenWhenCompleteAndLeftToTheFollower
     };
     for (const auto& c : cases) {
         host.notes.clear();
-        s.followData = c.following;
-        s.lineCount = -1;
+        s.view.followData = c.following;
+        s.loaded.fields.lineCount = -1;
         ASSERT_EQ(Load(c.text, Plain(1, c.separator)), DataResult::Ok) << c.text;
-        EXPECT_EQ(s.lineCount, c.rows) << c.text;
-        EXPECT_EQ(s.handOver.byte, c.byte) << c.text;
+        EXPECT_EQ(s.loaded.fields.lineCount, c.rows) << c.text;
+        EXPECT_EQ(s.loaded.handOver.byte, c.byte) << c.text;
         EXPECT_EQ(host.notes, c.notes) << c.text;
     }
 }
@@ -199,10 +201,10 @@ TEST_F(TableRead, AShortTableAsksWhetherToKeepItsRows) {
     for (const auto& c : cases) {
         host.messages.clear();
         host.answers = c.answers;
-        s.lineCount = c.lineCount;
-        s.followData = c.following;
+        s.loaded.fields.lineCount = c.lineCount;
+        s.view.followData = c.following;
         EXPECT_EQ(Load("1 2 3\n4 5 6\n7 8 9\n", Plain(1)), c.result);
-        EXPECT_EQ(s.lineCount, c.lineCountAfter);
+        EXPECT_EQ(s.loaded.fields.lineCount, c.lineCountAfter);
         ASSERT_EQ(host.messages.size(), c.questions);
         if (c.questions) {
             EXPECT_EQ(host.messages[0], "Data File error at line 3\nSet number of data equal to 3?");
@@ -243,9 +245,9 @@ TEST_F(TableRead, LinesInLaterBlocksAreNumberedAsInTheFile) {
 
 TEST_F(TableRead, ParallelAndSequentialReadsGiveTheSameTableInLittleMemory) {
     const std::string text = LargeTable(75'000) + "1 2 3 4 5 6 7 8 9";  // last line without line end
-    s.dataPath = dir.write("large.txt", text);
+    s.loaded.fields.dataPath = dir.write("large.txt", text);
     const TableLayout layout = Plain(4);
-    const int fd = ::open(s.dataPath.c_str(), O_RDONLY);
+    const int fd = ::open(s.loaded.fields.dataPath.c_str(), O_RDONLY);
     ASSERT_GE(fd, 0);
     std::vector<std::unique_ptr<TrajectoryTable>> tables;
     std::vector<TableRowsRead> reads;
@@ -283,13 +285,13 @@ public:
 
 TEST_F(TableRead, ACancelledLoadLeavesNothingLoaded) {
     CancellingHost cancelling;
-    s.dataPath = dir.write("large.txt", LargeTable(75'000));
-    EXPECT_EQ(ReadTableData(s, cancelling, Plain(4)), DataResult::Failed);
+    s.loaded.fields.dataPath = dir.write("large.txt", LargeTable(75'000));
+    EXPECT_EQ(ReadTableData(s.loaded, cancelling, Plain(4)), DataResult::Failed);
     EXPECT_EQ(cancelling.notes, std::vector<std::string>{"Load cancelled"});
     EXPECT_TRUE(cancelling.messages.empty());
-    EXPECT_EQ(s.rows, nullptr);
-    EXPECT_EQ(s.dataLoaded, 0);
-    EXPECT_FALSE(s.loading);
+    EXPECT_EQ(s.loaded.rows, nullptr);
+    EXPECT_EQ(s.loaded.dataLoaded, 0);
+    EXPECT_FALSE(s.playback.loading);
 }
 
 }  // namespace

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "animation/simulation_loading.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/tick_damage.h"
 #include "animation/trail_cache.h"
 #include "animation/view_steps.h"
 #include "app/image_surface.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 #include "test_support.h"
 
 namespace {
@@ -79,7 +79,7 @@ struct TickDamageFixture : ::testing::Test {
                     if (before.pixel(x, y) != image.image().pixel(x, y) &&
                         !marked[std::size_t(y * image.width() + x)])
                         ++missed;
-            EXPECT_EQ(missed, 0) << "tick " << t << " to row " << state.position;
+            EXPECT_EQ(missed, 0) << "tick " << t << " to row " << state.playback.position;
             if (missed || request.stop) break;
         }
         return largest;
@@ -94,9 +94,9 @@ TEST_F(TickDamageFixture, MarkedAreaCoversEveryChangedPixelInEachTrailMode) {
                  {TrailMode::Ahead, 1, -1}, {TrailMode::Behind, 3, -1}, {TrailMode::Both, 2, -1}};
     for (const auto& c : cases) {
         Load(c.step);
-        state.trailMode = c.mode;
-        state.direction = c.direction;
-        state.position = 150;
+        state.view.trailMode = c.mode;
+        state.playback.direction = c.direction;
+        state.playback.position = 150;
         SCOPED_TRACE(testing::Message() << "mode " << int(c.mode) << ", direction " << c.direction);
         const double largest = ExpectMarkedCoversChanges(120);
         EXPECT_LT(largest, 0.5) << "a tick should present only part of the view";
@@ -105,11 +105,11 @@ TEST_F(TickDamageFixture, MarkedAreaCoversEveryChangedPixelInEachTrailMode) {
 
 TEST_F(TickDamageFixture, FadedTrailsAndLoopsMarkEverything) {
     Load(1);
-    state.fadeTrails = 1;
+    state.view.fadeTrails = 1;
     EXPECT_EQ(ExpectMarkedCoversChanges(5), 1.0);
-    state.fadeTrails = 0;
-    state.loopPlayback = 1;
-    state.position = kRows - 121;  // the last row a playback reaches: the next tick goes back
+    state.view.fadeTrails = 0;
+    state.view.loopPlayback = 1;
+    state.playback.position = kRows - 121;  // the last row a playback reaches: the next tick goes back
     TickDamage damage;
     damage.Reset(image.width(), image.height());
     EXPECT_TRUE(TickView(state, plot, image.surface(), &trails, &damage).repaint);

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "animation/playback_range.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/trail_cache.h"
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
 #include "scenes/orbit_scene.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -38,11 +38,11 @@ void LoadScene(SimulationState& s, int rows, int bodies, int trail) {
         return ScenePoint{a * std::cos(r * 0.031 * k), b * std::sin(r * 0.031 * k)};
     });
     for (int k = 1; k <= bodies; ++k) {
-        s.bodySize[std::size_t(k)] = k;
-        s.bodyColour[std::size_t(k)] = 0x100000u * std::uint32_t(k) + 0xF0;
+        s.loaded.fields.bodySize[std::size_t(k)] = k;
+        s.loaded.bodyColour[std::size_t(k)] = 0x100000u * std::uint32_t(k) + 0xF0;
     }
-    s.pointsPerOrbit = trail;
-    s.sunSize = 4;
+    s.loaded.fields.pointsPerOrbit = trail;
+    s.loaded.fields.sunSize = 4;
 }
 
 struct TwinFixture : ::testing::Test {
@@ -71,7 +71,8 @@ struct TwinFixture : ::testing::Test {
             const bool picturesDiffer = cached.pixels != plain.pixels;
             if (requestA.repaint && requestB.repaint) Paint(cached, plain);
             if (picturesDiffer || cached.pixels != plain.pixels) {
-                ADD_FAILURE() << "pictures differ after tick " << t << " at row " << cachedState.position;
+                ADD_FAILURE() << "pictures differ after tick " << t << " at row "
+                              << cachedState.playback.position;
                 return false;
             }
             if (requestA.stop || requestB.stop || requestA.repaint != requestB.repaint)
@@ -81,9 +82,9 @@ struct TwinFixture : ::testing::Test {
     }
     void SetBoth(TrailMode mode, int fade, int loop) {
         for (SimulationState* s : {&cachedState, &plainState}) {
-            s->trailMode = mode;
-            s->fadeTrails = fade;
-            s->loopPlayback = loop;
+            s->view.trailMode = mode;
+            s->view.fadeTrails = fade;
+            s->view.loopPlayback = loop;
         }
     }
 };
@@ -103,7 +104,7 @@ TEST_F(TwinFixture, SamePixelsAfterABoxChangeAndASpeedChangeInMidPlayback) {
     Paint(cached, plain);
     ASSERT_EQ(cached.pixels, plain.pixels);
     ASSERT_TRUE(TickAlike(cached, plain, 150));
-    cachedState.step = plainState.step = 37;  // jumps past what the cache holds
+    cachedState.loaded.fields.step = plainState.loaded.fields.step = 37;  // jumps past what the cache holds
     EXPECT_TRUE(TickAlike(cached, plain, 20));
 }
 
@@ -123,8 +124,8 @@ TEST_F(TwinFixture, SamePixelsInEveryTrailModeWithAndWithoutFade) {
         for (const int fade : {0, 1}) {
             SCOPED_TRACE(testing::Message() << "mode " << int(mode) << " fade " << fade);
             SetBoth(mode, fade, 0);
-            cachedState.position = plainState.position = 0;
-            cachedState.step = plainState.step = 3;
+            cachedState.playback.position = plainState.playback.position = 0;
+            cachedState.loaded.fields.step = plainState.loaded.fields.step = 3;
             // The same cache goes from one mode to the next, as in the window.
             Canvas cached(400, 300), plain(400, 300);
             Paint(cached, plain);
@@ -139,30 +140,30 @@ TEST_F(TwinFixture, SamePixelsGoingBackAndForthInEveryTrailMode) {
     for (const TrailMode mode : {TrailMode::Ahead, TrailMode::Behind, TrailMode::Both}) {
         SCOPED_TRACE(testing::Message() << "mode " << int(mode));
         SetBoth(mode, 0, 0);
-        cachedState.position = plainState.position = 700;
-        cachedState.step = plainState.step = 3;
+        cachedState.playback.position = plainState.playback.position = 700;
+        cachedState.loaded.fields.step = plainState.loaded.fields.step = 3;
         Canvas cached(400, 300), plain(400, 300);
         Paint(cached, plain);
         // Back past the ring's length and forward again, turning round
         // mid-way as Play Backwards and Play do; then back to row 0.
         for (const auto& [direction, ticks] : {std::pair{-1, 200}, {1, 60}, {-1, 30}, {1, 150}, {-1, 400}}) {
-            cachedState.direction = plainState.direction = direction;
+            cachedState.playback.direction = plainState.playback.direction = direction;
             ASSERT_TRUE(TickAlike(cached, plain, ticks));
         }
-        EXPECT_EQ(cachedState.position, 0);
+        EXPECT_EQ(cachedState.playback.position, 0);
     }
 }
 
 TEST_F(TwinFixture, SamePixelsAcrossTheWrapOfALoopAndAModeChangeInMidPlayback) {
     SetBoth(TrailMode::Both, 1, 1);
-    cachedState.step = plainState.step = 5;
-    cachedState.startRow = plainState.startRow = 40;
+    cachedState.loaded.fields.step = plainState.loaded.fields.step = 5;
+    cachedState.loaded.fields.startRow = plainState.loaded.fields.startRow = 40;
     Canvas cached(400, 300), plain(400, 300);
     Paint(cached, plain);
     // Tick 279 reaches row 1395, where a playback without the loop stops;
     // tick 280 goes back to row 40, and 20 more ticks lead to row 140.
     ASSERT_TRUE(TickAlike(cached, plain, 300));
-    EXPECT_EQ(cachedState.position, 140);
+    EXPECT_EQ(cachedState.playback.position, 140);
     SetBoth(TrailMode::Behind, 0, 1);  // the trail in the picture is erased as a Behind trail
     EXPECT_TRUE(TickAlike(cached, plain, 100));
 }

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "animation/simulation_state.h"
 #include "animation/view_navigation.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 
 namespace {
 
@@ -83,18 +83,18 @@ INSTANTIATE_TEST_SUITE_P(Views, NavigationFixture, ::testing::Combine(::testing:
 
 /// Two bodies over 50 rows, with some coordinates that are not finite.
 void LoadScattered(SimulationState& s) {
-    s.lineCount = 50;
-    s.bodyCount = 2;
-    s.columnCount = 5;
-    s.rows = AllocateTable(50, 5);
+    s.loaded.fields.lineCount = 50;
+    s.loaded.fields.bodyCount = 2;
+    s.loaded.columnCount = 5;
+    s.loaded.rows = AllocateTable(50, 5);
     for (int r = 0; r < 50; ++r) {
-        s.rows->set(r, 0, r);
-        s.rows->set(r, 1, 0.1 * r - 1.0);  // -1 .. 3.9
-        s.rows->set(r, 2, std::sin(r));
-        s.rows->set(r, 3, r % 7 == 0 ? kNan : -2.0);
-        s.rows->set(r, 4, r == 10 ? 7.5 : r == 11 ? -kInf : 0.25);
+        s.loaded.rows->set(r, 0, r);
+        s.loaded.rows->set(r, 1, 0.1 * r - 1.0);  // -1 .. 3.9
+        s.loaded.rows->set(r, 2, std::sin(r));
+        s.loaded.rows->set(r, 3, r % 7 == 0 ? kNan : -2.0);
+        s.loaded.rows->set(r, 4, r == 10 ? 7.5 : r == 11 ? -kInf : 0.25);
     }
-    s.dataLoaded = 1;
+    s.loaded.dataLoaded = 1;
 }
 
 TEST(FitToData, CoversEveryFinitePositionWithAMargin) {
@@ -114,17 +114,17 @@ TEST(FitToData, CoversEveryFinitePositionWithAMargin) {
 
     // One place only: a unit square about it, then the margin.
     for (int r = 0; r < 50; ++r)
-        for (int c = 1; c <= 4; ++c) s.rows->set(r, c, 2.0);
+        for (int c = 1; c <= 4; ++c) s.loaded.rows->set(r, c, 2.0);
     ASSERT_TRUE(FitToData(s, plot));
     EXPECT_EQ(BoxOf(plot), (std::array<double, 4>{1.45, 1.45, 2.55, 2.55}));
-    for (int r = 0; r < 50; ++r) s.rows->set(r, 2, kNan), s.rows->set(r, 4, kInf);
+    for (int r = 0; r < 50; ++r) s.loaded.rows->set(r, 2, kNan), s.loaded.rows->set(r, 4, kInf);
     EXPECT_FALSE(FitToData(s, plot));  // no finite y at all
 }
 
 TEST(RestoreConfiguredBox, GivesTheBoxAsLoadingDoes) {
     SimulationState s;
     PlotBox plot;
-    s.configBox = {-1.234, -0.5, 5.678, 2};
+    s.loaded.fields.box = {-1.234, -0.5, 5.678, 2};
     plot.SetViewport(0, 0, 100, 100);
     plot.ComputeMapping(0, 0, 100, 100);
     ZoomAbout(plot, 0.3, 20, 20);

@@ -11,6 +11,7 @@
 #include "animation/animation_commands.h"
 #include "animation/drawing_routines.h"
 #include "animation/frame_loop.h"
+#include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/trail_fade.h"
 #include "animation/view_steps.h"
@@ -18,7 +19,6 @@
 #include "plot/raster_surface.h"
 #include "recording_surface.h"
 #include "scenes/orbit_scene.h"
-#include "simulation/simulation_state.h"
 #include "test_support.h"
 
 namespace {
@@ -29,11 +29,11 @@ void Load(SimulationState& s, int rows, int bodies, int trail, int step = 1) {
         return ScenePoint{0.5 * k * std::cos(r * 0.05), 0.5 * k * std::sin(r * 0.05)};
     });
     for (int k = 1; k <= bodies; ++k) {
-        s.bodySize[std::size_t(k)] = 2;
-        s.bodyColour[std::size_t(k)] = 0x0000F0;
+        s.loaded.fields.bodySize[std::size_t(k)] = 2;
+        s.loaded.bodyColour[std::size_t(k)] = 0x0000F0;
     }
-    s.pointsPerOrbit = trail;
-    s.step = step;
+    s.loaded.fields.pointsPerOrbit = trail;
+    s.loaded.fields.step = step;
 }
 
 struct ViewFixture : ::testing::Test {
@@ -47,22 +47,22 @@ struct ViewFixture : ::testing::Test {
 };
 
 TEST_F(ViewFixture, PaintWithoutDataDrawsTheBoxOnlyAndKeepsTheStartRequest) {
-    state.startRequested = 1;
+    state.playback.startRequested = 1;
     Paint();
     EXPECT_FALSE(TakeStartRequest(state));
-    EXPECT_EQ(state.startRequested, 1);
+    EXPECT_EQ(state.playback.startRequested, 1);
     EXPECT_TRUE(surface.pixels.empty());
     EXPECT_EQ(surface.calls.front(), "Clear(FFFFFF)");
 }
 
 TEST_F(ViewFixture, PaintLeavesTheStartRequestToBeTakenOnce) {
     Load(state, 100, 2, 10);
-    state.startRequested = 1;
+    state.playback.startRequested = 1;
     Paint();
-    EXPECT_EQ(state.startRequested, 1);
+    EXPECT_EQ(state.playback.startRequested, 1);
     EXPECT_FALSE(surface.pixels.empty());
     EXPECT_TRUE(TakeStartRequest(state));
-    EXPECT_EQ(state.startRequested, 0);
+    EXPECT_EQ(state.playback.startRequested, 0);
     EXPECT_FALSE(TakeStartRequest(state));
 }
 
@@ -72,7 +72,7 @@ TEST_F(ViewFixture, PlaybackStopsBeforeTheTrailRunsOut) {
     int ticks = 0;
     while (!Tick().stop) ++ticks;
     EXPECT_EQ(ticks, 88);
-    EXPECT_EQ(state.position, 89);
+    EXPECT_EQ(state.playback.position, 89);
     const auto texts = surface.callsStartingWith("Text(10,5");
     EXPECT_EQ(texts.back(), "Text(10,5,N=88 t=44.000)");
     EXPECT_EQ(texts.size(), 88u);
@@ -80,48 +80,48 @@ TEST_F(ViewFixture, PlaybackStopsBeforeTheTrailRunsOut) {
 
 TEST_F(ViewFixture, PendingStopRunsOneFrame) {
     Load(state, 100, 1, 10);
-    state.stopRequested = 1;
+    state.playback.stopRequested = 1;
     Paint();
     EXPECT_TRUE(Tick().stop);
-    EXPECT_EQ(state.position, 1);
-    EXPECT_EQ(state.stopRequested, 0);
+    EXPECT_EQ(state.playback.position, 1);
+    EXPECT_EQ(state.playback.stopRequested, 0);
     EXPECT_EQ(surface.callsStartingWith("Text(10,5").back(), "Text(10,5,N=1 t= 0.500)");
     EXPECT_FALSE(Tick().stop);
 }
 
 TEST_F(ViewFixture, TickWithoutDataReadsNothingAndStops) {
-    state.stopRequested = 1;
-    state.position = 5;
+    state.playback.stopRequested = 1;
+    state.playback.position = 5;
     EXPECT_TRUE(Tick().stop);
-    EXPECT_EQ(state.position, 5);
-    EXPECT_EQ(state.stopRequested, 1);  // still pending for the next start
+    EXPECT_EQ(state.playback.position, 5);
+    EXPECT_EQ(state.playback.stopRequested, 1);  // still pending for the next start
     EXPECT_TRUE(surface.pixels.empty());
     EXPECT_TRUE(surface.calls.empty());
 }
 
 TEST_F(ViewFixture, RowsOutsideTheTableAreNeverRead) {
     Load(state, 50, 3, 40);
-    state.lineCount = 1000;  // a later configuration read promised more rows
-    state.bodyCount = 30;    // and more bodies than the table holds
+    state.loaded.fields.lineCount = 1000;  // a later configuration read promised more rows
+    state.loaded.fields.bodyCount = 30;    // and more bodies than the table holds
     for (int position : {-1000000, -20, 30, 49, 50, 2147483647, -2147483647 - 1}) {
-        state.position = position;
+        state.playback.position = position;
         Paint();
         Tick();
     }
-    state.step = 2147483647;
-    state.position = 10;
+    state.loaded.fields.step = 2147483647;
+    state.playback.position = 10;
     EXPECT_TRUE(Tick().stop);
 }
 
 TEST_F(ViewFixture, PlaybackEndsWhereTheTableEndsWhenTheCountWasRaised) {
     Load(state, 100, 1, 10);
-    state.lineCount = 5000;  // Load configuration after the data promised more rows
+    state.loaded.fields.lineCount = 5000;  // Load configuration after the data promised more rows
     ScriptedHost host;
-    state.stopRequested = 0;
+    state.playback.stopRequested = 0;
     Paint();
     int ticks = 0;
     while (!Tick().stop && ticks < 10000) ++ticks;
-    EXPECT_EQ(state.position, 89);
+    EXPECT_EQ(state.playback.position, 89);
     EXPECT_FALSE(StartAnimation(state, host));
     EXPECT_EQ(host.messages, std::vector<std::string>{"End of Simulation - use Refresh"});
 }
@@ -130,7 +130,7 @@ TEST_F(ViewFixture, EraseRestoresTheFill) {
     std::vector<uint32_t> pixels(600 * 600);
     RasterSurface raster(PixelRaster{pixels.data(), 600, 600, 600}, nullptr);
     Load(state, 400, 3, 30);
-    state.sunSize = 0;
+    state.loaded.fields.sunSize = 0;
     PaintView(state, plot, raster, 600, 600);
     std::vector<uint32_t> empty(600 * 600);
     {
@@ -167,8 +167,8 @@ TEST_F(ViewFixture, FrameLoopEndsForItsReasons) {
         PlotBox p;
         InitialiseDefaults(s, p);
         Load(s, 100, 1, 10);
-        s.loopPlayback = c.loop;
-        s.stopRequested = 1;  // cleared: every tick runs until the end test
+        s.view.loopPlayback = c.loop;
+        s.playback.stopRequested = 1;  // cleared: every tick runs until the end test
         int frames = 0;
         const FrameLoopResult result =
             RunFrameLoop(s, p, surface, 600, 600, nullptr, c.ticks, [&](int frame) {
@@ -185,7 +185,7 @@ TEST_F(ViewFixture, FrameLoopEndsForItsReasons) {
 
 TEST_F(ViewFixture, RasterAndGenericPathsDrawTheSamePixels) {
     Load(state, 300, 4, 120);
-    state.sunSize = 5;
+    state.loaded.fields.sunSize = 5;
     std::vector<uint32_t> pixels(600 * 600, 0xFFF0F0F0);
     RasterSurface raster(PixelRaster{pixels.data(), 600, 600, 600}, nullptr);
     plot.ComputeMapping(0, 0, 600, 600);
@@ -201,14 +201,14 @@ TEST_F(ViewFixture, RasterAndGenericPathsDrawTheSamePixels) {
 
 TEST_F(ViewFixture, SwitchesAndEmptyScenes) {
     Load(state, 100, 2, 10);
-    state.sunSize = 0;
-    state.drawOrbits = 0;
-    state.drawPlanets = 0;
+    state.loaded.fields.sunSize = 0;
+    state.loaded.fields.drawOrbits = 0;
+    state.loaded.fields.drawPlanets = 0;
     Paint();
     EXPECT_TRUE(surface.pixels.empty());
-    state.bodyCount = 0;
-    state.sunSize = 3;
-    state.drawPlanets = 1;
+    state.loaded.fields.bodyCount = 0;
+    state.loaded.fields.sunSize = 3;
+    state.loaded.fields.drawPlanets = 1;
     Paint();
     EXPECT_EQ(surface.pixels.size(), 29u);
 }
@@ -219,12 +219,13 @@ struct TrailRowsFixture : ViewFixture {
     void SetUp() override {
         ViewFixture::SetUp();
         Load(state, 200, 1, 10);
-        for (int r = 0; r < 200; ++r) state.rows->set(r, 1, -2.9 + 0.02 * r), state.rows->set(r, 2, 0);
-        state.drawPlanets = 0;
+        for (int r = 0; r < 200; ++r)
+            state.loaded.rows->set(r, 1, -2.9 + 0.02 * r), state.loaded.rows->set(r, 2, 0);
+        state.loaded.fields.drawPlanets = 0;
     }
     /// Row of each trail pixel drawn at `position`, and its colour.
     std::map<int, ColourRef> TrailAt(int position) {
-        state.position = position;
+        state.playback.position = position;
         surface.pixels.clear();
         Paint();
         std::map<int, ColourRef> trail;
@@ -248,7 +249,7 @@ TEST_F(TrailRowsFixture, EachModeDrawsItsRowsAndSkipsThoseOutsideTheData) {
                           {TrailMode::Both, 50, 40, 59},    {TrailMode::Both, 3, 0, 12},
                           {TrailMode::Both, 195, 185, 199}, {TrailMode::Both, -11, -1, -1}};
     for (const Case& c : cases) {
-        state.trailMode = c.mode;
+        state.view.trailMode = c.mode;
         const auto trail = TrailAt(c.position);
         EXPECT_EQ(Span(trail), std::make_pair(c.first, c.last)) << int(c.mode) << " at " << c.position;
         EXPECT_EQ(int(trail.size()), c.first < 0 ? 0 : c.last - c.first + 1);
@@ -258,17 +259,17 @@ TEST_F(TrailRowsFixture, EachModeDrawsItsRowsAndSkipsThoseOutsideTheData) {
 TEST_F(TrailRowsFixture, FadedTrailsAreStrongestAtTheBody) {
     // Red 0xF0 toward the fill 0xF0F0F0 over a trail of 10 rows: green and
     // blue are 240 * distance / 11, rounded.
-    state.fadeTrails = 1;
-    state.trailMode = TrailMode::Ahead;
+    state.view.fadeTrails = 1;
+    state.view.trailMode = TrailMode::Ahead;
     auto trail = TrailAt(50);
     EXPECT_EQ(trail[50], 0x0000F0u);
     EXPECT_EQ(trail[51], 0x1616F0u);
     EXPECT_EQ(trail[59], 0xC4C4F0u);
-    state.trailMode = TrailMode::Behind;
+    state.view.trailMode = TrailMode::Behind;
     trail = TrailAt(50);
     EXPECT_EQ(trail[49], 0x1616F0u);
     EXPECT_EQ(trail[40], 0xDADAF0u);
-    state.trailMode = TrailMode::Both;
+    state.view.trailMode = TrailMode::Both;
     trail = TrailAt(50);
     EXPECT_EQ(trail[50], 0x0000F0u);
     EXPECT_EQ(trail[40], 0xDADAF0u);
@@ -291,36 +292,36 @@ TEST(FadedColour, EndsAndRounding) {
 
 TEST_F(ViewFixture, TrailBehindPlaysToTheLastRow) {
     Load(state, 100, 1, 10);
-    state.trailMode = TrailMode::Behind;
+    state.view.trailMode = TrailMode::Behind;
     ScriptedHost host;
-    state.position = 97;
+    state.playback.position = 97;
     EXPECT_TRUE(StartAnimation(state, host));
     Paint();
-    state.stopRequested = 0;
+    state.playback.stopRequested = 0;
     EXPECT_FALSE(Tick().stop);
     EXPECT_TRUE(Tick().stop);
-    EXPECT_EQ(state.position, 99);
+    EXPECT_EQ(state.playback.position, 99);
     EXPECT_EQ(surface.callsStartingWith("Text(10,5").back(), "Text(10,5,N=98 t=49.000)");
     EXPECT_FALSE(StartAnimation(state, host));
     EXPECT_EQ(host.messages, std::vector<std::string>{"End of Simulation - use Refresh"});
-    state.position = 0;
-    state.step = 7;
+    state.playback.position = 0;
+    state.loaded.fields.step = 7;
     while (!Tick().stop) {
     }
-    EXPECT_EQ(state.position, 98);  // 91 was below 100 - 7, 98 is not
+    EXPECT_EQ(state.playback.position, 98);  // 91 was below 100 - 7, 98 is not
 }
 
 TEST_F(ViewFixture, LoopGoesBackToTheStartRowAndAsksForARepaint) {
     Load(state, 100, 1, 10);
-    state.loopPlayback = 1;
-    state.startRow = 30;
-    state.position = 88;
+    state.view.loopPlayback = 1;
+    state.loaded.fields.startRow = 30;
+    state.playback.position = 88;
     Paint();
     TimerRequest request = Tick();
-    EXPECT_EQ(state.position, 89);  // where the playback would stop
+    EXPECT_EQ(state.playback.position, 89);  // where the playback would stop
     EXPECT_FALSE(request.repaint || request.stop);
     request = Tick();
-    EXPECT_EQ(state.position, 30);
+    EXPECT_EQ(state.playback.position, 30);
     EXPECT_TRUE(request.repaint);
     EXPECT_FALSE(request.stop);
     EXPECT_EQ(surface.callsStartingWith("Text(10,5").back(), "Text(10,5,N=30 t=15.000)");
@@ -328,11 +329,11 @@ TEST_F(ViewFixture, LoopGoesBackToTheStartRowAndAsksForARepaint) {
     // A start row outside the playable rows is moved into them; a pending
     // stop still stops, after the wrap.
     for (const auto& [start, wrapped] : {std::pair{-5, 0}, std::pair{500, 89}}) {
-        state.startRow = start;
-        state.position = 89;
-        state.stopRequested = 1;
+        state.loaded.fields.startRow = start;
+        state.playback.position = 89;
+        state.playback.stopRequested = 1;
         request = Tick();
-        EXPECT_EQ(state.position, wrapped);
+        EXPECT_EQ(state.playback.position, wrapped);
         EXPECT_TRUE(request.repaint && request.stop);
     }
 }
@@ -342,38 +343,38 @@ TEST(AnimationCommands, StartRefusals) {
     ScriptedHost host;
     EXPECT_FALSE(StartAnimation(s, host));
     EXPECT_EQ(host.messages, std::vector<std::string>{"End of Simulation - use Refresh"});
-    s.lineCount = 100;
-    s.pointsPerOrbit = 10;
-    s.position = 88;
+    s.loaded.fields.lineCount = 100;
+    s.loaded.fields.pointsPerOrbit = 10;
+    s.playback.position = 88;
     EXPECT_FALSE(StartAnimation(s, host));
     EXPECT_EQ(host.messages.back(), "No data loaded");
-    s.dataLoaded = 1;
+    s.loaded.dataLoaded = 1;
     EXPECT_TRUE(StartAnimation(s, host));
-    EXPECT_EQ(s.startRequested, 1);
-    s.position = 89;
+    EXPECT_EQ(s.playback.startRequested, 1);
+    s.playback.position = 89;
     EXPECT_FALSE(StartAnimation(s, host));
     EXPECT_EQ(host.messages.back(), "End of Simulation - use Refresh");
 }
 
 TEST(AnimationCommands, SpeedSequences) {
     SimulationState s;
-    s.lineCount = 100000;
-    s.step = 50;
+    s.loaded.fields.lineCount = 100000;
+    s.loaded.fields.step = 50;
     std::vector<int> steps;
     for (int i = 0; i < 13; ++i) {
         DecreaseSpeed(s);
-        steps.push_back(s.step);
+        steps.push_back(s.loaded.fields.step);
     }
     EXPECT_EQ(steps, (std::vector<int>{40, 30, 25, 20, 15, 10, 9, 8, 7, 6, 5, 4, 3}));
     for (int i = 0; i < 4; ++i) DecreaseSpeed(s);  // 2, 1, then 10 ms slower twice
-    EXPECT_EQ(s.step, 1);
-    EXPECT_EQ(s.frameDelayMs, 20);
+    EXPECT_EQ(s.loaded.fields.step, 1);
+    EXPECT_EQ(s.loaded.fields.frameDelayMs, 20);
 
-    s.lineCount = 1000;
+    s.loaded.fields.lineCount = 1000;
     steps.clear();
     for (int i = 0; i < 15; ++i) {
         IncreaseSpeed(s);
-        steps.push_back(s.step);
+        steps.push_back(s.loaded.fields.step);
     }
     EXPECT_EQ(steps, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 16, 21, 21, 21, 21}));
 }
@@ -388,15 +389,15 @@ TEST(AnimationCommands, ToggleResetAndStop) {
     ToggleFullWindow(s, plot);
     EXPECT_EQ(plot.leftPct, 0);
     EXPECT_EQ(plot.bottomPct, 100);
-    s.position = 40;
-    s.startRequested = 1;
+    s.playback.position = 40;
+    s.playback.startRequested = 1;
     EXPECT_TRUE(ResetPosition(s));
-    EXPECT_EQ(s.position, 0);
-    EXPECT_EQ(s.startRequested, 0);
-    EXPECT_EQ(s.stopRequested, 1);
-    s.stopRequested = 0;
+    EXPECT_EQ(s.playback.position, 0);
+    EXPECT_EQ(s.playback.startRequested, 0);
+    EXPECT_EQ(s.playback.stopRequested, 1);
+    s.playback.stopRequested = 0;
     EXPECT_FALSE(StopAnimation(s));
-    EXPECT_EQ(s.stopRequested, 1);
+    EXPECT_EQ(s.playback.stopRequested, 1);
 }
 
 }  // namespace
@@ -405,9 +406,9 @@ namespace {
 
 TEST_F(ViewFixture, NamesAndUnitsShowOnlyInTheFramedPlot) {
     Load(state, 200, 2, 20);
-    state.bodyNames = {"Inner", "Outer"};
-    state.timeUnit = "yr";
-    state.lengthUnit = "AU";
+    state.loaded.fields.bodyNames = {"Inner", "Outer"};
+    state.loaded.fields.timeUnit = "yr";
+    state.loaded.fields.lengthUnit = "AU";
     EXPECT_EQ(StatusLine(state, 4), "N=4 t= 2.000 yr");
     auto shows = [&](const std::string& words) {
         const auto texts = surface.callsStartingWith("Text");
@@ -433,7 +434,8 @@ TEST_F(ViewFixture, NamesAndUnitsShowOnlyInTheFramedPlot) {
                 t < (box.top + box.bottom) / 2);
 
     // Bodies parked in that corner send the legend to another one.
-    for (int row = 0; row < 200; ++row) state.rows->set(row, 3, 2.8), state.rows->set(row, 4, 2.8);
+    for (int row = 0; row < 200; ++row)
+        state.loaded.rows->set(row, 3, 2.8), state.loaded.rows->set(row, 4, 2.8);
     surface.calls.clear();
     Paint();
     ASSERT_EQ(std::sscanf(surface.callsStartingWith("Rectangle").back().c_str(),
@@ -449,8 +451,8 @@ TEST_F(ViewFixture, LegendAndUnitInABoxWithInfiniteSides) {
     const double boxes[][4] = {
         {0, 0, inf, 1}, {-inf, 0, 1, 1}, {0, -inf, 1, 1}, {0, 0, 1, inf}, {-inf, -inf, inf, inf}};
     Load(state, 200, 2, 20);
-    state.bodyNames = {"Inner", "Outer"};
-    state.lengthUnit = "AU";
+    state.loaded.fields.bodyNames = {"Inner", "Outer"};
+    state.loaded.fields.lengthUnit = "AU";
     ToggleFullWindow(state, plot);
     for (const auto& b : boxes) {
         SCOPED_TRACE(testing::PrintToString(std::vector<double>(b, b + 4)));

@@ -67,33 +67,33 @@ TEST_F(FrameFixture, ToolbarButtonsPromptsAndShortcuts) {
 
 TEST_F(FrameFixture, EveryCommandReachesItsHandler) {
     Load(1000, 10);
-    state.stopRequested = 0;
+    state.playback.stopRequested = 0;
     const int refusing[] = {ID_STOP_BUTTON, ID_STOP_ANIMATION,     ID_RELOAD_SIMULATION, ID_RESET_POSITION,
                             ID_EDIT_DATA,   ID_LOAD_CONFIGURATION, ID_RELOAD_DATA};
     for (int id : refusing) {
-        state.stopRequested = 0;
+        state.playback.stopRequested = 0;
         EXPECT_TRUE(frame->runCommand(id));
-        EXPECT_EQ(state.stopRequested, 1) << id;
+        EXPECT_EQ(state.playback.stopRequested, 1) << id;
     }
     EXPECT_EQ(dialog.prompts.back().substr(0, 15), "Open data file|");
     EXPECT_EQ(dialog.prompts[dialog.prompts.size() - 2].substr(0, 17), "Open config file|");
     frame->runCommand(ID_EDIT_CONFIGURATION);
     EXPECT_EQ(editor.opened.size(), 2u);
     for (int id : {ID_ANIMATION_SETTINGS, ID_SYSTEM_POSITION, ID_GRAPHIC_BOX}) {
-        state.stopRequested = 0;
+        state.playback.stopRequested = 0;
         CancelNextDialog();
         frame->runCommand(id);
-        EXPECT_EQ(state.stopRequested, 1) << id;
+        EXPECT_EQ(state.playback.stopRequested, 1) << id;
     }
-    state.step = 5;
+    state.loaded.fields.step = 5;
     frame->runCommand(ID_INCREASE_SPEED);
-    EXPECT_EQ(state.step, 6);
+    EXPECT_EQ(state.loaded.fields.step, 6);
     frame->runCommand(ID_DECREASE_SPEED);
-    EXPECT_EQ(state.step, 5);
+    EXPECT_EQ(state.loaded.fields.step, 5);
     frame->runCommand(ID_TOGGLE_FULL_WINDOW);
     EXPECT_EQ(plot.leftPct, 10);
     frame->runCommand(ID_START_BUTTON);
-    EXPECT_EQ(state.startRequested, 1);
+    EXPECT_EQ(state.playback.startRequested, 1);
     frame->runCommand(ID_REFRESH_SCREEN);
     CancelNextDialog();
     frame->runCommand(ID_APP_ABOUT);
@@ -108,22 +108,22 @@ TEST_F(FrameFixture, StartWithNothingLoaded) {
 
 TEST_F(FrameFixture, FirstStartAfterLoadRunsOneFrameSecondRunsOn) {
     Load(100, 10);
-    EXPECT_EQ(state.stopRequested, 1);
+    EXPECT_EQ(state.playback.stopRequested, 1);
     Start();
     EXPECT_TRUE(view()->timerRunning());
     EXPECT_EQ(view()->timerInterval(), 20);
     EXPECT_EQ(TicksWhileRunning(1000), 1);
-    EXPECT_EQ(state.position, 1);
+    EXPECT_EQ(state.playback.position, 1);
     Start();
     EXPECT_EQ(TicksWhileRunning(1000), 88);  // rows 2 to 89; the tick reaching 89 stops
-    EXPECT_EQ(state.position, 89);
+    EXPECT_EQ(state.playback.position, 89);
     Start();
     EXPECT_EQ(host.messages.back(), "End of Simulation - use Refresh");
 }
 
 TEST_F(FrameFixture, StopAndResetWhileRunning) {
     Load(100, 10, 3);
-    state.stopRequested = 0;
+    state.playback.stopRequested = 0;
     Start();
     view()->deliverTick();
     view()->deliverTick();
@@ -131,20 +131,20 @@ TEST_F(FrameFixture, StopAndResetWhileRunning) {
     EXPECT_TRUE(view()->timerRunning());
     view()->deliverTick();
     EXPECT_FALSE(view()->timerRunning());
-    EXPECT_EQ(state.position, 9);
+    EXPECT_EQ(state.playback.position, 9);
 
     Start();
     view()->deliverTick();
     frame->runCommand(ID_RESET_POSITION);
     view()->repaint();
     EXPECT_EQ(TicksWhileRunning(10), 1);
-    EXPECT_EQ(state.position, 3);
+    EXPECT_EQ(state.playback.position, 3);
 }
 
 TEST_F(FrameFixture, TimerPeriodHasAFloorOfOneMillisecond) {
     Load(100, 10);
-    state.frameDelayMs = -5;
-    state.stopRequested = 0;
+    state.loaded.fields.frameDelayMs = -5;
+    state.playback.stopRequested = 0;
     Start();
     EXPECT_EQ(view()->timerInterval(), 1);
 }
@@ -152,7 +152,7 @@ TEST_F(FrameFixture, TimerPeriodHasAFloorOfOneMillisecond) {
 TEST_F(FrameFixture, RepaintRemovesTheStatusLineUntilTheNextTick) {
     frame->runCommand(ID_TOGGLE_FULL_WINDOW);
     Load(100, 10);
-    state.stopRequested = 0;
+    state.playback.stopRequested = 0;
     Start();
     auto blackInStatusArea = [&] {
         const QImage* image = view()->frame();
@@ -176,7 +176,7 @@ TEST_F(FrameFixture, LoadErrorsReachTheUserAndNothingHalfLoadedIsDrawn) {
     dialog.choices.push_back(dir.path() + "/none.ovx");
     frame->runCommand(ID_NEW_SIMULATION);
     EXPECT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(state.dataLoaded, 0);
+    EXPECT_EQ(state.loaded.dataLoaded, 0);
     Start();
     EXPECT_FALSE(view()->timerRunning());
     dialog.choices.clear();
@@ -196,13 +196,13 @@ public:
 };
 
 TEST_F(FrameFixture, StyleChoosesTheLookWithOneItemChecked) {
-    EXPECT_EQ(state.style, ViewStyle::Classic);
+    EXPECT_EQ(state.view.style, ViewStyle::Classic);
     EXPECT_TRUE(frame->action(ID_STYLE_CLASSIC)->isChecked());
     for (const auto& [id, style] : {std::pair{ID_STYLE_PUBLICATION, ViewStyle::Publication},
                                     std::pair{ID_STYLE_CLASSIC, ViewStyle::Classic},
                                     std::pair{ID_STYLE_PUBLICATION, ViewStyle::Publication}}) {
         frame->runCommand(id);
-        EXPECT_EQ(state.style, style);
+        EXPECT_EQ(state.view.style, style);
         EXPECT_TRUE(frame->action(id)->isChecked());
         EXPECT_NE(frame->action(ID_STYLE_CLASSIC)->isChecked(),
                   frame->action(ID_STYLE_PUBLICATION)->isChecked());
@@ -219,16 +219,16 @@ TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame
     frame->runCommand(ID_OPEN_DATA);
     ASSERT_TRUE(host.messages.empty()) << host.messages[0];
     EXPECT_EQ(dialog.prompts.back(), "Open Data|data tables|");
-    EXPECT_EQ(state.bodyCount, 2);
+    EXPECT_EQ(state.loaded.fields.bodyCount, 2);
     EXPECT_TRUE(frame->action(ID_PLANE_XZ)->isEnabled());
     EXPECT_TRUE(frame->action(ID_PLANE_XY)->isChecked());
-    state.position = 12;
+    state.playback.position = 12;
     frame->runCommand(ID_PLANE_XZ);
-    EXPECT_EQ(state.plane, TablePlane::XZ);
+    EXPECT_EQ(state.loaded.fields.plane, TablePlane::XZ);
     EXPECT_TRUE(frame->action(ID_PLANE_XZ)->isChecked());
     EXPECT_FALSE(frame->action(ID_PLANE_XY)->isChecked());  // one plane checked at a time
-    EXPECT_EQ(state.position, 12);                          // the row shown stays
-    EXPECT_EQ(state.rows->value(12, 2), 24.0);              // z is shown up
+    EXPECT_EQ(state.playback.position, 12);                 // the row shown stays
+    EXPECT_EQ(state.loaded.rows->value(12, 2), 24.0);       // z is shown up
 
     // Written as a classic pair, the configuration loads the same rows and view.
     EXPECT_EQ(frame->saveConfiguration(QString::fromStdString(dir.path() + "/copy.ovx"), true), "");
@@ -236,12 +236,12 @@ TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame
     PlotBox copyPlot;
     ScriptedHost copyHost;
     ASSERT_EQ(LoadSimulation(copy, copyPlot, copyHost, dir.path() + "/copy.ovx"), 1);
-    EXPECT_EQ(copy.dataFormat, DataFormat::Stream);
-    EXPECT_EQ(copy.lineCount, 30);
-    EXPECT_EQ(copy.configBox, state.configBox);
-    EXPECT_EQ(copy.pointsPerOrbit, state.pointsPerOrbit);
+    EXPECT_EQ(copy.loaded.fields.dataFormat, DataFormat::Stream);
+    EXPECT_EQ(copy.loaded.fields.lineCount, 30);
+    EXPECT_EQ(copy.loaded.fields.box, state.loaded.fields.box);
+    EXPECT_EQ(copy.loaded.fields.pointsPerOrbit, state.loaded.fields.pointsPerOrbit);
     EXPECT_EQ(copyPlot.equalAspect, 1);
-    for (int c = 0; c < 5; ++c) EXPECT_EQ(copy.rows->value(29, c), state.rows->value(29, c));
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(copy.loaded.rows->value(29, c), state.loaded.rows->value(29, c));
     // A classic data file that would replace the table it comes from is refused.
     dialog.choices.push_back(dir.write("own.dat", "# t x y\n0 1 0\n1 0 1\n"));
     frame->runCommand(ID_OPEN_DATA);
@@ -258,7 +258,7 @@ TEST_F(FrameFixture, HelpExamplesOffersTheExamplesFolderAndOpensThePick) {
     const std::string examples = ORBIVEX_EXAMPLES;
     frame->runCommand(ID_HELP_EXAMPLES);
     EXPECT_EQ(dialog.prompts.back(), "Examples|examples|" + examples);
-    EXPECT_EQ(state.dataLoaded, 0);
+    EXPECT_EQ(state.loaded.dataLoaded, 0);
     // The pick opens by its content: a configuration with its data, a table alone.
     const struct {
         const char* name;
@@ -269,10 +269,10 @@ TEST_F(FrameFixture, HelpExamplesOffersTheExamplesFolderAndOpensThePick) {
         dialog.choices.push_back(examples + "/" + pick.name);
         frame->runCommand(ID_HELP_EXAMPLES);
         ASSERT_TRUE(host.messages.empty()) << host.messages[0];
-        EXPECT_EQ(state.dataLoaded, 1) << pick.name;
-        EXPECT_EQ(state.bodyCount, pick.bodies) << pick.name;
-        EXPECT_EQ(state.dataFormat, pick.format) << pick.name;
-        EXPECT_EQ(state.configPath, examples + "/" + pick.name);
+        EXPECT_EQ(state.loaded.dataLoaded, 1) << pick.name;
+        EXPECT_EQ(state.loaded.fields.bodyCount, pick.bodies) << pick.name;
+        EXPECT_EQ(state.loaded.fields.dataFormat, pick.format) << pick.name;
+        EXPECT_EQ(state.loaded.configPath, examples + "/" + pick.name);
     }
 }
 
@@ -285,7 +285,7 @@ TEST(ExamplesFolder, IsTheInstalledOneBesideTheProgramWhenThereIsOne) {
     EXPECT_EQ(ExamplesFolder(bin), prefix.path() + "/share/orbivex/examples");
 }
 
-TEST(FrameTicks, ATickDuringALoadMessageReadsNothingAndStops) {
+TEST(FrameTicks, ATickDuringAFailingLoadsMessageShowsTheSimulationKeptAndStops) {
     SimulationState state;
     PlotBox plot;
     TickingHost host;
@@ -299,7 +299,7 @@ TEST(FrameTicks, ATickDuringALoadMessageReadsNothingAndStops) {
     dir.write("a.dat", DataText(100, 1));
     dialog.choices.push_back(dir.write("a.ovx", ConfigText("a.dat", 100, 1)));
     frame.runCommand(ID_NEW_SIMULATION);
-    state.stopRequested = 0;
+    state.playback.stopRequested = 0;
     frame.runCommand(ID_START_ANIMATION);
     frame.view()->repaint();
     frame.view()->deliverTick();
@@ -309,7 +309,10 @@ TEST(FrameTicks, ATickDuringALoadMessageReadsNothingAndStops) {
     frame.runCommand(ID_NEW_SIMULATION);
     EXPECT_EQ(host.messages, std::vector<std::string>{"DATA File missing.dat is not found"});
     EXPECT_FALSE(frame.view()->timerRunning());
-    EXPECT_EQ(state.position, 1);
+    // The stop that New Simulation asked for took one more step of the simulation kept.
+    EXPECT_EQ(state.playback.position, 2);
+    EXPECT_EQ(state.loaded.configPath, dir.path() + "/a.ovx");
+    EXPECT_EQ(state.loaded.dataLoaded, 1);
 }
 
 TEST(ApplicationIcon, IsTheBuiltInSunAndPlanet) {

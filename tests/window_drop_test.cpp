@@ -39,7 +39,7 @@ Qt::DropAction DragAndDrop(QWidget& target, const QMimeData& data,
 
 TEST_F(FrameFixture, DroppedConfigurationLoadsAsNewSimulationDoes) {
     Load(100, 10);
-    state.stopRequested = 0;  // playing, as after a start
+    state.playback.stopRequested = 0;  // playing, as after a start
     TempDir other;
     other.write("moon.dat", DataText(50, 2));  // found only from the configuration's folder
     const std::string config = other.write("Moon.OVX", ConfigText("moon.dat", 50, 2));
@@ -47,13 +47,13 @@ TEST_F(FrameFixture, DroppedConfigurationLoadsAsNewSimulationDoes) {
     QObject::connect(view(), &SimulationView::framePresented, [&] { ++presented; });
 
     EXPECT_EQ(DragAndDrop(*view(), *Files({FileUrl(config)})), Qt::CopyAction);  // never a move
-    EXPECT_EQ(state.stopRequested, 0);  // the drag's source is not kept waiting on the load
+    EXPECT_EQ(state.playback.stopRequested, 0);  // the drag's source is not kept waiting on the load
     QApplication::processEvents();
-    EXPECT_EQ(state.configPath, config);
+    EXPECT_EQ(state.loaded.configPath, config);
     EXPECT_EQ(std::filesystem::current_path(), other.path());
-    EXPECT_EQ(state.stopRequested, 1);
-    EXPECT_NE(state.dataLoaded, 0);
-    EXPECT_EQ(state.bodyCount, 2);
+    EXPECT_EQ(state.playback.stopRequested, 1);
+    EXPECT_NE(state.loaded.dataLoaded, 0);
+    EXPECT_EQ(state.loaded.fields.bodyCount, 2);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_GT(presented, 0);
 }
@@ -65,18 +65,18 @@ TEST_F(FrameFixture, DroppedTableOpensDirectlyWithEqualAspect) {
     EXPECT_EQ(DragAndDrop(*view(), *Files({FileUrl(table)})), Qt::CopyAction);
     QApplication::processEvents();
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(state.dataFormat, DataFormat::Table);
-    EXPECT_EQ(state.dataPath, table);
-    EXPECT_EQ(state.bodyNames, std::vector<std::string>{"moon"});
-    EXPECT_EQ(state.lineCount, 4);
+    EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Table);
+    EXPECT_EQ(state.loaded.fields.dataPath, table);
+    EXPECT_EQ(state.loaded.fields.bodyNames, std::vector<std::string>{"moon"});
+    EXPECT_EQ(state.loaded.fields.lineCount, 4);
     EXPECT_TRUE(frame->action(ID_EQUAL_ASPECT)->isChecked());
     EXPECT_FALSE(frame->action(ID_PLANE_XZ)->isEnabled());  // two coordinates: no plane to choose
 }
 
 TEST_F(FrameFixture, DropsOfAnythingButOneLocalConfigurationOrTableAreRefusedAndChangeNothing) {
     Load(100, 10);
-    state.stopRequested = 0;
-    const std::string loaded = state.configPath;
+    state.playback.stopRequested = 0;
+    const std::string loaded = state.loaded.configPath;
     const std::filesystem::path folder = std::filesystem::current_path();
     TempDir other;
     const QUrl config = FileUrl(other.write("b.ovx", ConfigText("sim.dat", 100, 1)));
@@ -100,9 +100,9 @@ TEST_F(FrameFixture, DropsOfAnythingButOneLocalConfigurationOrTableAreRefusedAnd
     for (const Case& c : cases)
         EXPECT_EQ(DragAndDrop(*view(), *c.data, c.offered), Qt::IgnoreAction) << c.what;
     QApplication::processEvents();
-    EXPECT_EQ(state.configPath, loaded);
+    EXPECT_EQ(state.loaded.configPath, loaded);
     EXPECT_EQ(std::filesystem::current_path(), folder);
-    EXPECT_EQ(state.stopRequested, 0);
+    EXPECT_EQ(state.playback.stopRequested, 0);
     EXPECT_TRUE(host.messages.empty());
 }
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "animation/simulation_state.h"
 #include "app/main_frame.h"
 #include "commands/external_editor.h"
 #include "commands/file_dialog.h"
 #include "plot/plot_box.h"
-#include "simulation/simulation_state.h"
 #include "test_support.h"
 
 class QDialog;

@@ -63,16 +63,16 @@ TEST_F(WindowFrames, CtrlClickCentresOnABodyAndEscapeGivesBackTheDataAsItWas) {
     LoadCircles();
     const QImage inertial = Shown();
     QTest::mouseClick(view(), Qt::LeftButton, Qt::ControlModifier, DiscOf(kBlue));
-    EXPECT_EQ(FrameText(state.frame), "centre:2");
+    EXPECT_EQ(FrameText(state.view.frame), "centre:2");
     const QPointF centre = CentreOf(Shown(), kBlue);
     EXPECT_NEAR(centre.x(), (view()->contentsRect().width() - 1) / 2.0, 1.5);
     EXPECT_NEAR(centre.y(), (view()->contentsRect().height() - 1) / 2.0, 1.5);
     // A Ctrl+click beside every disc changes nothing; a plain click does not centre.
     QTest::mouseClick(view(), Qt::LeftButton, Qt::ControlModifier, QPoint(3, 3));
     QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, DiscOf(kGreen));
-    EXPECT_EQ(FrameText(state.frame), "centre:2");
+    EXPECT_EQ(FrameText(state.view.frame), "centre:2");
     Key(Qt::Key_Escape);
-    EXPECT_EQ(state.frame.kind, ReferenceFrame::Kind::Inertial);
+    EXPECT_EQ(state.view.frame.kind, ReferenceFrame::Kind::Inertial);
     EXPECT_TRUE(frame->action(ID_FRAME_INERTIAL)->isChecked());
     EXPECT_TRUE(Shown() == inertial);
 }
@@ -95,11 +95,11 @@ TEST_F(WindowFrames, AReloadKeepsTheFrameWhereItCanAndDropsItWithANoteWhereItCan
     LoadCircles();
     ASSERT_EQ(frame->showFrame("centre:2"), "");
     ASSERT_TRUE(frame->runCommand(ID_RELOAD_SIMULATION));
-    EXPECT_EQ(FrameText(state.frame), "centre:2");
+    EXPECT_EQ(FrameText(state.view.frame), "centre:2");
     EXPECT_TRUE(state.framed());
     dir.write("two.ovx", CirclesConfig(300, 1));
     ASSERT_TRUE(frame->runCommand(ID_RELOAD_SIMULATION));
-    EXPECT_EQ(state.frame.kind, ReferenceFrame::Kind::Inertial);
+    EXPECT_EQ(state.view.frame.kind, ReferenceFrame::Kind::Inertial);
     ASSERT_FALSE(host.notes.empty());
     EXPECT_EQ(host.notes.back(),
               "The view is back in the inertial frame: the frame centred on body 2 cannot be shown here "
@@ -120,7 +120,7 @@ TEST_F(WindowFrames, ThePointerTellsWhereItIsAndABodysDiscItsValues) {
     const QString place = frame->pointerLabel()->text();
     EXPECT_TRUE(place.startsWith("x = ")) << place;
     EXPECT_TRUE(place.contains(" AU   y = ")) << place;
-    const std::optional<BodyReadout> outer = ReadBody(state, 2, state.position);
+    const std::optional<BodyReadout> outer = ReadBody(state, 2, state.playback.position);
     ASSERT_TRUE(outer);
     EXPECT_EQ(view()->hoverText().toStdString(), BodyReadoutText(state, *outer));
     QTest::mouseMove(view(), QPoint(2, 2));

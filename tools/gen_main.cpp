@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "simulation/interrupt_cleanup.h"
 #include "tools/generator.h"
-#include "tools/interrupt_cleanup.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);

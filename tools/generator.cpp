@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "simulation/simulation_writer.h"
 #include "tools/nbody_integrator.h"
 #include "tools/pericentre_step.h"
-#include "tools/simulation_writer.h"
 
 #ifndef ORBIVEX_VERSION
 #error "ORBIVEX_VERSION must be defined by the build"
@@ -243,20 +243,22 @@ int Generate(const GeneratorOptions& o, std::ostream& out, std::ostream& err) {
     }
 
     ConfigurationFields fields;
-    fields.dataFile = writer.dataFileName();
-    fields.rows = o.rows;
-    fields.bodies = int32_t(n);
-    fields.sizes = o.sizes;
-    fields.colours = o.colours;
-    fields.names = o.names;
+    fields.dataPath = writer.dataFileName();
+    fields.lineCount = o.rows;
+    fields.bodyCount = int32_t(n);
+    for (std::size_t k = 0; k < n && k + 1 < fields.bodySize.size(); ++k) {
+        fields.bodySize[k + 1] = k < o.sizes.size() ? o.sizes[k] : 0;
+        fields.bodyColourCode[k + 1] = k < o.colours.size() ? o.colours[k] : 0;
+    }
+    fields.bodyNames = o.names;
     fields.timeUnit = o.timeUnit;
     fields.lengthUnit = o.lengthUnit;
-    fields.title = o.title;
+    fields.plotTitle = o.title;
     // Masses that count, or were given, go into the configuration so that
     // the viewer can weigh the bodies (its barycentre frame).
     if (o.mutual ||
         std::any_of(o.bodies.begin(), o.bodies.end(), [](const BodyState& b) { return b.mass != 0.0; })) {
-        for (const BodyState& b : o.bodies) fields.masses.push_back(b.mass);
+        for (const BodyState& b : o.bodies) fields.bodyMasses.push_back(b.mass);
         fields.sunMass = o.sunMass;
     }
     if (o.box) {
@@ -265,18 +267,20 @@ int Generate(const GeneratorOptions& o, std::ostream& out, std::ostream& err) {
         const double half = DefaultHalfSide(farthest);
         fields.box = {-half, -half, half, half};
     }
-    fields.delayMs = o.delayMs;
+    fields.frameDelayMs = o.delayMs;
     fields.step = o.step;
     if (o.trail) {
-        fields.trail = *o.trail;
+        fields.pointsPerOrbit = *o.trail;
     } else {
         // The viewer plays while a whole trail and one more row lie ahead.
         // When some body never goes round, half the rows are left to play.
         const int64_t limit = std::clamp<int64_t>(int64_t(o.rows) - 2, 1, kMaxDefaultTrail);
         const int64_t round = counter.SlowestRoundRows();
-        fields.trail = int32_t(std::clamp<int64_t>(round < 0 ? (int64_t(o.rows) - 2) / 2 : round, 1, limit));
+        fields.pointsPerOrbit =
+            int32_t(std::clamp<int64_t>(round < 0 ? (int64_t(o.rows) - 2) / 2 : round, 1, limit));
     }
     fields.sunSize = o.sunSize;
+    fields.drawAxes = 1;
     const bool drifted = energy.largest() > kEnergyLimit;
     if (drifted && !o.allowDrift) {
         err << kProgram << DriftReport(o, energy) << ", or --allow-drift to write the files anyway\n";
@@ -290,7 +294,7 @@ int Generate(const GeneratorOptions& o, std::ostream& out, std::ostream& err) {
     if (drifted) err << kProgram << "warning: " << DriftReport(o, energy) << '\n';
     out << kProgram << "wrote " << o.outputPath << " and " << writer.dataPath() << ": "
         << Count(n, "body", "bodies") << ", " << Count(o.rows, "row", "rows") << ", t = 0 to " << Short(time)
-        << ", trail " << fields.trail << ", box " << FormatReal(fields.box[0]) << ','
+        << ", trail " << fields.pointsPerOrbit << ", box " << FormatReal(fields.box[0]) << ','
         << FormatReal(fields.box[1]) << ',' << FormatReal(fields.box[2]) << ',' << FormatReal(fields.box[3])
         << '\n';
     return kExitOk;

@@ -7,8 +7,8 @@
 
 #include "simulation/configuration_keys.h"
 #include "simulation/number_text.h"
+#include "simulation/simulation_writer.h"
 #include "tools/pericentre_step.h"
-#include "tools/simulation_writer.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
-#include "tools/simulation_writer.h"
+#include "simulation_writer.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -12,8 +13,9 @@
 #include <random>
 #include <sstream>
 
-#include "simulation/configuration_keys.h"
-#include "tools/interrupt_cleanup.h"
+#include "configuration_keys.h"
+#include "interrupt_cleanup.h"
+#include "table_plane.h"
 
 namespace {
 
@@ -74,39 +76,40 @@ std::string DataFileNameFor(const std::string& ovxPath) {
 std::string ConfigurationText(const ConfigurationFields& f) {
     std::ostringstream out;
     out.imbue(std::locale::classic());
-    auto list = [&](const std::vector<int32_t>& values) {
-        for (std::size_t k = 0; k < values.size(); ++k) out << (k ? " " : "") << values[k];
+    const int32_t bodies = std::clamp(f.bodyCount, 0, kMaxBodies);
+    auto list = [&](const std::array<int32_t, kBodySlots>& values) {
+        for (int32_t k = 1; k <= bodies; ++k) out << (k > 1 ? " " : "") << values[std::size_t(k)];
     };
     for (const ConfigField field : kConfigFields) {
         out << LabelOf(field) << " = ";
         switch (field) {
             case ConfigField::DataFile:
-                out << f.dataFile;
+                out << f.dataPath;
                 break;
             case ConfigField::LineCount:
-                out << f.rows;
+                out << f.lineCount;
                 break;
             case ConfigField::BodyCount:
-                out << f.bodies;
+                out << f.bodyCount;
                 break;
             case ConfigField::BodySizes:
-                list(f.sizes);
+                list(f.bodySize);
                 break;
             case ConfigField::ColourCodes:
-                list(f.colours);
+                list(f.bodyColourCode);
                 break;
             case ConfigField::Box:
                 out << FormatReal(f.box[0]) << ' ' << FormatReal(f.box[1]) << ' ' << FormatReal(f.box[2])
                     << ' ' << FormatReal(f.box[3]);
                 break;
             case ConfigField::FrameDelay:
-                out << f.delayMs;
+                out << f.frameDelayMs;
                 break;
             case ConfigField::Step:
                 out << f.step;
                 break;
             case ConfigField::TrailLength:
-                out << f.trail;
+                out << f.pointsPerOrbit;
                 break;
             case ConfigField::StartRow:
                 out << f.startRow;
@@ -126,22 +129,22 @@ std::string ConfigurationText(const ConfigurationFields& f) {
         }
         out << '\n';
     }
-    if (!f.names.empty()) {
+    if (!f.bodyNames.empty()) {
         out << kNamesKey << " =";
-        for (const std::string& name : f.names) out << ' ' << name;
+        for (const std::string& name : f.bodyNames) out << ' ' << name;
         out << '\n';
     }
     if (!f.timeUnit.empty()) out << kTimeUnitKey << " = " << f.timeUnit << '\n';
     if (!f.lengthUnit.empty()) out << kLengthUnitKey << " = " << f.lengthUnit << '\n';
-    if (!f.title.empty()) out << kTitleKey << " = " << f.title << '\n';
-    if (!f.masses.empty()) {
+    if (!f.plotTitle.empty()) out << kTitleKey << " = " << f.plotTitle << '\n';
+    if (!f.bodyMasses.empty()) {
         out << kMassesKey << " =";
-        for (const double mass : f.masses) out << ' ' << FormatReal(mass);
+        for (const double mass : f.bodyMasses) out << ' ' << FormatReal(mass);
         out << '\n';
-        if (f.sunMass != 1.0) out << kSunMassKey << " = " << FormatReal(f.sunMass) << '\n';
     }
-    if (f.tableFormat) out << kDataFormatKey << " = " << kTableFormatValue << '\n';
-    if (!f.plane.empty()) out << kPlaneKey << " = " << f.plane << '\n';
+    if (f.sunMass != 1.0) out << kSunMassKey << " = " << FormatReal(f.sunMass) << '\n';
+    if (f.dataFormat == DataFormat::Table) out << kDataFormatKey << " = " << kTableFormatValue << '\n';
+    if (f.plane != TablePlane::XY) out << kPlaneKey << " = " << TablePlaneName(f.plane) << '\n';
     if (f.equalAspect) out << kEqualAspectKey << " = 1\n";
     return out.str();
 }

@@ -1,4 +1,4 @@
-#include "tools/interrupt_cleanup.h"
+#include "simulation/interrupt_cleanup.h"
 
 #include <signal.h>
 #include <unistd.h>

@@ -7,37 +7,7 @@
 #include <string_view>
 #include <vector>
 
-/// The values of a configuration file's fields (ConfigField) and optional lines.
-struct ConfigurationFields {
-    std::string dataFile;
-    int32_t rows = 0;
-    int32_t bodies = 0;
-    std::vector<int32_t> sizes;
-    std::vector<int32_t> colours;
-    std::array<double, 4> box{-1.0, -1.0, 1.0, 1.0};
-    int32_t delayMs = 20;
-    int32_t step = 1;
-    int32_t trail = 1;
-    int32_t startRow = 0;
-    int32_t sunSize = 6;
-    int32_t drawAxes = 1;
-    int32_t drawPlanets = 1;
-    int32_t drawOrbits = 1;
-    /// Optional lines after the fields; each is written only when not empty.
-    std::vector<std::string> names;
-    std::string timeUnit;
-    std::string lengthUnit;
-    std::string title;
-    /// Each body's mass, written when not empty, and with them the sun's
-    /// when it is not 1 (the reader's value without the line).
-    std::vector<double> masses;
-    double sunMass = 1.0;
-    /// For a configuration of a plain data table: read the data file as a
-    /// table, show the plane named (empty: the default), turn equal aspect on.
-    bool tableFormat = false;
-    std::string plane;
-    bool equalAspect = false;
-};
+#include "configuration_fields.h"
 
 /// The shortest text that reads back as exactly `value` (std::to_chars).
 std::string FormatReal(double value);
@@ -47,7 +17,10 @@ std::string FormatReal(double value);
 std::string DataFileNameFor(const std::string& ovxPath);
 
 /// The configuration file's text: one labelled field a line, each value
-/// after an "=", then the optional lines that are set.
+/// after an "=" (the lists for bodies 1 to `bodyCount`), then the optional
+/// lines that differ from what the reader assumes without them, so that
+/// ReadConfiguration gives back `fields` (all but a mass problem, which is
+/// no value to write).
 std::string ConfigurationText(const ConfigurationFields& fields);
 
 /// Writes a simulation's two files without ever leaving a partial one or

@@ -1,0 +1,41 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "simulation/trajectory_table.h"
+
+struct LoadedSimulation;
+struct SimulationState;
+
+/// The loaded positions shown in the frame the view chose (null in the
+/// inertial frame, where the data's own are shown), made from the table
+/// whose version `from` holds, and the sun's place in it, x and y of row r
+/// at [2r] and [2r + 1] (empty when the sun stays at the origin); rows from
+/// `upTo` on are not made yet. Derived: made again whenever the table or the
+/// frame changes.
+struct FramedPositions {
+    std::unique_ptr<TrajectoryTable> rows;
+    uint64_t from = 0;
+    int32_t upTo = 0;
+    std::vector<double> sun;
+
+    /// Whether these positions are made from `loaded`'s table, for every row in use.
+    bool madeFor(const LoadedSimulation& loaded) const;
+    std::array<double, 2> sunAt(int32_t row) const {
+        if (row < 0 || std::size_t(2 * int64_t(row) + 1) >= sun.size()) return {0, 0};
+        return {sun[std::size_t(2 * row)], sun[std::size_t(2 * row + 1)]};
+    }
+};
+
+/// Brings the state's positions in its frame up to the rows in use: all of
+/// them afresh when there are none yet or the table they were made from was
+/// replaced, otherwise only the rows added since, the version of the
+/// positions then kept as appended rows keep the table's (so that what was
+/// derived from the rows before stays valid). Nothing to do in the inertial
+/// frame. Returns why the frame cannot be had for the data now loaded (a
+/// body it names is gone, the masses are missing, no memory); the state is
+/// then back in the inertial frame.
+std::string UpdateFramedRows(SimulationState& state);

@@ -1,0 +1,17 @@
+#pragma once
+#include <cstdint>
+
+/// Where the playback stands and what was asked of it: a small value, so
+/// that a recording can play a copy and leave the one shown as it was.
+struct Playback {
+    int32_t position = 0;
+    /// Which way the ticks move: 1 forward (toward the last row), -1 back
+    /// toward row 0. Every start but Play Backwards sets it forward, so a
+    /// playback runs as it always has unless that command was used.
+    int32_t direction = 1;
+    int32_t startRequested = 0;
+    int32_t stopRequested = 0;
+    /// True while a data file is being read with the window's events
+    /// running: commands are refused meanwhile.
+    bool loading = false;
+};

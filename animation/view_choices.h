@@ -1,0 +1,51 @@
+#pragma once
+#include <cstdint>
+
+#include "simulation/reference_frame.h"
+#include "simulation/table_layout.h"
+
+/// Which rows a body's trail shows: the rows from the current one on
+/// (Ahead), the rows before it (Behind), or both.
+enum class TrailMode { Ahead, Behind, Both };
+
+/// How the view is drawn: the classic look (pixels, as ever) or the
+/// publication look (smooth lines, round ticks, proportional type).
+enum class ViewStyle { Classic, Publication };
+
+/// The publication look's choices; the classic look ignores them.
+struct PublicationLook {
+    /// Trail width in pixels of the view.
+    double lineWidth = 1.5;
+    /// A light grid at the ticks.
+    bool grid = false;
+    /// Text size in pixels of the view; 0 chooses it from the view's size.
+    double fontSize = 0;
+    /// The time stamp "t = ..." in a corner of the box.
+    bool clock = true;
+};
+
+/// What the user chose for the view. A load never writes these: they stay
+/// over every load, and the defaults draw and play exactly as the classic
+/// viewer does.
+struct ViewChoices {
+    TrailMode trailMode = TrailMode::Ahead;
+    /// Non-zero: trail points fade toward the plot's fill colour with their
+    /// distance in rows from the body.
+    int32_t fadeTrails = 0;
+    /// Non-zero: the playback starts again at the start row at the end of the data.
+    int32_t loopPlayback = 0;
+    /// The look of every picture of the view; Classic draws exactly as without it.
+    ViewStyle style = ViewStyle::Classic;
+    PublicationLook look;
+    /// The plane shown of the next table opened with three coordinates per body.
+    TablePlane plane = TablePlane::XY;
+    /// The frame the positions are shown in.
+    ReferenceFrame frame;
+    double squareBoxSize = 2.0;
+    int32_t squareBoxInUse = 0;
+    int32_t fullWindowToggle = 1;
+    /// Set while the data file is followed as another program writes it: a
+    /// load then takes the complete rows the file holds without asking,
+    /// and rows appended later are added as they come.
+    int32_t followData = 0;
+};

@@ -1,0 +1,63 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "configuration_keys.h"
+#include "table_layout.h"
+
+/// Per-body arrays have one slot more than the most bodies a simulation may
+/// have, so that body k uses slot k.
+inline constexpr int kBodySlots = kMaxBodies + 1;
+
+/// How the data file is read: the classic stream of numbers (the time and
+/// x, y of every body, line breaks meaning nothing), or a plain table of
+/// lines whose layout is found from the file itself.
+enum class DataFormat { Stream, Table };
+
+/// Everything a configuration file says: its 14 fields and every optional
+/// line after them. The reader makes one, the writer writes one, and a
+/// table's inference fills one, so that what a file holds passes from read
+/// to write as one value.
+struct ConfigurationFields {
+    /// The data file's name as the configuration gives it.
+    std::string dataPath;
+    int32_t lineCount = 0;
+    int32_t bodyCount = 0;
+    std::array<int32_t, kBodySlots> bodySize{};
+    std::array<int32_t, kBodySlots> bodyColourCode{};
+    /// xmin, ymin, xmax, ymax.
+    std::array<double, 4> box{-3.0, -3.0, 3.0, 3.0};
+    int32_t frameDelayMs = 0;
+    int32_t step = 1;
+    int32_t pointsPerOrbit = 0;
+    int32_t startRow = 0;
+    int32_t sunSize = 0;
+    int32_t drawAxes = 0;
+    int32_t drawPlanets = 1;
+    int32_t drawOrbits = 1;
+
+    /// Optional lines: each body's name (body k is bodyNames[k - 1]; fewer
+    /// names than bodies leave the rest unnamed), the units of time and
+    /// length, and the plot's title; empty when not given.
+    std::vector<std::string> bodyNames;
+    std::string timeUnit;
+    std::string lengthUnit;
+    std::string plotTitle;
+    /// The bodies' masses (body k's is bodyMasses[k - 1]) and the sun's;
+    /// massProblem says what was wrong with a masses line that could not be
+    /// read (bodyMasses is then empty).
+    std::vector<double> bodyMasses;
+    double sunMass = 1;
+    std::string massProblem;
+    /// How the data file is read; with Table, `plane` chooses the
+    /// coordinates shown of a table with three per body, and a line count
+    /// below 0 takes every complete row the file holds.
+    DataFormat dataFormat = DataFormat::Stream;
+    TablePlane plane = TablePlane::XY;
+    /// "equal aspect = 1".
+    bool equalAspect = false;
+
+    bool operator==(const ConfigurationFields&) const = default;
+};
