@@ -11,11 +11,21 @@
 #include "simulation/file_access.h"
 #include "simulation/host.h"
 
-bool IsTableFile(const std::string& path) {
+bool IsTableFile(const std::string& path) { return KindOfFile(path) == FileKind::Table; }
+
+FileKind KindOfFile(const std::string& path) {
     bool whole = false;
     const std::string head = ReadFileHead(path, kTableHeadBytes, whole);
-    return LooksLikeTable(whole ? std::string_view(head)
-                                : std::string_view(head).substr(0, head.rfind('\n') + 1));
+    const std::string_view complete =
+        whole ? std::string_view(head) : std::string_view(head).substr(0, head.rfind('\n') + 1);
+    if (LooksLikeTable(complete)) return FileKind::Table;
+    const std::string name = std::filesystem::path(path).extension().string();
+    const bool namedOvx = name.size() == 4 && (name[1] | 0x20) == 'o' && (name[2] | 0x20) == 'v' &&
+                          (name[3] | 0x20) == 'x';
+    const bool text = head.find('\0') == std::string::npos;
+    if ((namedOvx && std::filesystem::is_regular_file(path)) || (text && head.find('=') != std::string::npos))
+        return FileKind::Configuration;
+    return FileKind::Other;
 }
 
 int LoadTable(SimulationState& s, PlotBox& plot, Host& host, const std::string& path, TablePlane plane) {
@@ -40,7 +50,7 @@ int LoadTable(SimulationState& s, PlotBox& plot, Host& host, const std::string& 
 }
 
 int LoadFile(SimulationState& s, PlotBox& plot, Host& host, const std::string& path) {
-    if (IsTableFile(path)) return LoadTable(s, plot, host, path, s.view.plane);
+    if (KindOfFile(path) == FileKind::Table) return LoadTable(s, plot, host, path, s.view.plane);
     return LoadSimulation(s, plot, host, path);
 }
 

@@ -11,6 +11,14 @@ class Host;
 /// configuration, by its content whatever its name.
 bool IsTableFile(const std::string& path);
 
+/// What a file holds, by its content whatever its name.
+enum class FileKind {
+    Table,          ///< a plain table of numbers
+    Configuration,  ///< text with a "=" in its head (or a file named .ovx), for the configuration reader
+    Other,          ///< nothing to open: no such file, a folder, a picture, an empty file
+};
+FileKind KindOfFile(const std::string& path);
+
 /// Opens the plain data table `path` directly, with a configuration found
 /// from it (InferTableConfiguration), showing `plane` of a table with three
 /// coordinates per body, equal aspect on. A table that cannot be read is

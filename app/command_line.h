@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "animation/playback_speed.h"
-#include "animation/simulation_state.h"
+#include "animation/view_request.h"
 
 /// What a command line asks of the program.
 enum class CommandMode {
@@ -19,36 +18,18 @@ enum class CommandMode {
     Error,
 };
 
-/// The options of a command line, checked, with their defaults.
-struct CommandOptions {
+/// The options of a command line, checked, with their defaults: those of
+/// the view (shared by the window and the renderer) and those of the output.
+struct CommandOptions : ViewRequest {
     std::string output;  ///< the picture, folder or video to write
     std::optional<int> ticksGiven;
     std::optional<double> fps;
     int width = 600;
     int height = 600;
-    bool framed = false;
-    std::optional<int> row;
-    std::optional<double> time;
     int ticks = 0;
     bool yes = false;
-    bool equalAspect = false;
-    TrailMode trail = TrailMode::Ahead;
-    /// Rows each trail holds, in place of the configuration's.
-    std::optional<int> trailLength;
-    bool fade = false;
-    bool loop = false;
     bool follow = false;
-    std::optional<std::array<double, 4>> box;
     int scale = 1;
-    ViewStyle style = ViewStyle::Classic;
-    PublicationLook look;
-    /// The plane shown of a table with three coordinates per body.
-    TablePlane plane = TablePlane::XY;
-    /// The frame the positions are shown in, as ShowInFrame reads it; empty
-    /// for the data's own.
-    std::string frame;
-    /// The playback speed asked for, set once the data is loaded (SetSpeed).
-    std::optional<SpeedRequest> speed;
     std::string config;  ///< empty in the window when none is given
 };
 

@@ -31,6 +31,8 @@ public:
     /// on the new data, its box fitted to it, or dropped with a note. True
     /// when the view must be repainted fully.
     bool refresh();
+    /// Checks the frame shown in the menus, after it was chosen elsewhere.
+    void showChoice() { fillMenus(); }
 
 private:
     /// Fills the body submenus for the bodies now loaded, checking the frame shown.

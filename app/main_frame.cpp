@@ -1,5 +1,8 @@
 #include "app/main_frame.h"
 
+#include "app/playback_bar.h"
+#include "plot/plot_box.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -31,8 +34,8 @@
 namespace {
 
 /// The file a drag carries, or an empty string when it carries anything
-/// else. It must be exactly one local file: a configuration (named .ovx, in
-/// any case) or a plain data table (by its content), and the drag must offer
+/// else. It must be exactly one local file, a configuration or a plain data
+/// table by its content (KindOfFile), and the drag must offer
 /// a copy: the file is only read, and accepting a move could make the source
 /// delete it.
 QString DroppedFile(const QDropEvent& event) {
@@ -41,9 +44,7 @@ QString DroppedFile(const QDropEvent& event) {
     const QList<QUrl> urls = data->urls();
     if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
     const QString path = urls.front().toLocalFile();
-    if (path.endsWith(QStringLiteral(".ovx"), Qt::CaseInsensitive) || IsTableFile(path.toStdString()))
-        return path;
-    return {};
+    return KindOfFile(path.toStdString()) != FileKind::Other ? path : QString();
 }
 
 }  // namespace
@@ -245,16 +246,25 @@ void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenFile(files
 
 std::string CMainFrame::showFrame(const std::string& text) { return frames_->choose(text); }
 
-void CMainFrame::setTrailLength(int rows) {
-    state_.loaded.fields.pointsPerOrbit = rows;
+void CMainFrame::applyViewChoices(const ViewRequest& request) {
+    ApplyViewChoices(state_, plot_, request);
+    // Checking an item runs its toggle, which sets the same value again.
+    action(ID_EQUAL_ASPECT)->setChecked(plot_.equalAspect != 0);
+    action(ID_FADE_TRAILS)->setChecked(state_.view.fadeTrails != 0);
+    action(ID_LOOP)->setChecked(state_.view.loopPlayback != 0);
+    const int trails[] = {ID_TRAIL_AHEAD, ID_TRAIL_BEHIND, ID_TRAIL_BOTH};
+    action(trails[static_cast<int>(state_.view.trailMode)])->setChecked(true);
+    styles_->refresh();
+    tables_->refresh();
     view_->invalidate();
 }
 
-void CMainFrame::setPlane(TablePlane plane) { state_.view.plane = plane; }
-
-void CMainFrame::setLook(const PublicationLook& look) {
-    state_.view.look = look;
+std::string CMainFrame::applyToLoaded(const ViewRequest& request) {
+    const std::string problem = ApplyToLoaded(state_, plot_, request);
+    frames_->showChoice();
+    if (PlaybackBar* bar = playbackBar()) bar->refresh();
     view_->invalidate();
+    return problem;
 }
 
 std::string CMainFrame::saveConfiguration(const QString& path, bool classicData) {
@@ -282,11 +292,6 @@ void CMainFrame::OnSystemPosition() {
 void CMainFrame::OnGraphicBox() {
     RequestStop(state_);
     if (RunGraphicBoxDialog(state_, plot_, host_, this)) view_->invalidate();
-}
-
-void CMainFrame::placeBox(const std::array<double, 4>& box) {
-    ApplyTypedBox(state_, plot_, box);
-    view_->invalidate();
 }
 
 void CMainFrame::goToRow(int row) { playback_->goToRow(row); }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "animation/simulation_state.h"
+#include "animation/view_request.h"
 #include "app/command_actions.h"
 #include "commands/file_commands.h"
 
@@ -51,17 +52,15 @@ public:
     /// Loads a configuration given on the command line, as New Simulation
     /// does after the file was picked.
     void openAtStart(const std::string& path);
-    /// Shows `box` (xmin, ymin, xmax, ymax) as the Graphic Box dialog would.
-    void placeBox(const std::array<double, 4>& box);
+    /// Applies a command line's view choices before the first load, as the
+    /// renderer does, with the menus checked to match.
+    void applyViewChoices(const ViewRequest& request);
+    /// Applies a command line's options that need the data loaded, as the
+    /// renderer does; what cannot be had, empty when all were applied.
+    std::string applyToLoaded(const ViewRequest& request);
     /// Stops the playback and moves to `row`, as a seek does.
     void goToRow(int row);
     const SimulationState& state() const { return state_; }
-    /// The plane the next table with x, y and z per body is shown on.
-    void setPlane(TablePlane plane);
-    /// Trails of `rows` rows until the next load, as the settings would set them.
-    void setTrailLength(int rows);
-    /// The choices the publication look draws with.
-    void setLook(const PublicationLook& look);
     /// Shows the loaded data in the frame `text` names (as --frame reads
     /// it); why it cannot be, empty when it is shown.
     std::string showFrame(const std::string& text);

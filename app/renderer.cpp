@@ -20,6 +20,7 @@
 #include "animation/startup_defaults.h"
 #include "animation/table_loading.h"
 #include "animation/trail_cache.h"
+#include "animation/view_request.h"
 #include "app/command_line.h"
 #include "app/configuration_export.h"
 #include "app/image_surface.h"
@@ -60,16 +61,6 @@ void ReportDataEnd(const SimulationState& state, int ticksDone, int ticksAsked) 
                  std::max(state.loaded.rowsInData(), 0));
 }
 
-/// Why `row` cannot be shown: it lies outside the rows in the data; empty
-/// when it can.
-std::string RowOutsideTheData(const SimulationState& state, int row) {
-    const int rows = state.loaded.usableRows();
-    if (row < 0) return Format("--row %d is before the first row, 0", row);
-    if (rows == 0) return Format("--row %d is past the end of the data, which has no rows", row);
-    if (row >= rows) return Format("--row %d is past the last row, %d", row, rows - 1);
-    return {};
-}
-
 /// Records the frames of --video; the exit status.
 int RecordVideoCommand(SimulationState& state, const PlotBox& plot, const CommandOptions& options,
                        const QString& path) {
@@ -104,14 +95,7 @@ int Render(const CommandLine& line) {
     PlotBox plot;
     ConsoleHost host(options.yes);
     InitialiseDefaults(state, plot);
-    if (options.framed) ToggleFullWindow(state, plot);
-    plot.equalAspect = options.equalAspect;
-    state.view.trailMode = options.trail;
-    state.view.fadeTrails = options.fade;
-    state.view.loopPlayback = options.loop;
-    state.view.style = options.style;
-    state.view.look = options.look;
-    state.view.plane = options.plane;
+    ApplyViewChoices(state, plot, options);
     const std::string config = EnterFolderOf(options.config);
     if (!LoadFile(state, plot, host, config)) return 1;
     if (line.mode == CommandMode::WriteConfig) {
@@ -120,23 +104,10 @@ int Render(const CommandLine& line) {
         std::fprintf(stderr, "%s\n", problem.c_str());
         return 1;
     }
-    if (options.trailLength) state.loaded.fields.pointsPerOrbit = *options.trailLength;
-    if (!options.frame.empty()) {
-        if (const std::string problem = ShowInFrame(state, plot, options.frame); !problem.empty()) {
-            std::fprintf(stderr, "orbivex: --frame %s: %s\n", options.frame.c_str(), problem.c_str());
-            return 2;
-        }
+    if (const std::string problem = ApplyToLoaded(state, plot, options); !problem.empty()) {
+        std::fprintf(stderr, "orbivex: %s\n", problem.c_str());
+        return 2;
     }
-    if (options.box) ApplyTypedBox(state, plot, *options.box);
-    if (options.row) {
-        if (const std::string outside = RowOutsideTheData(state, *options.row); !outside.empty()) {
-            std::fprintf(stderr, "orbivex: %s\n", outside.c_str());
-            return 2;
-        }
-        state.playback.position = *options.row;
-    }
-    if (options.time) state.playback.position = RowAtOrAfterTime(state, *options.time);
-    if (options.speed) SetSpeed(state, *options.speed);
 
     if (line.mode == CommandMode::Video)
         return RecordVideoCommand(state, plot, options, QString::fromStdString(output));

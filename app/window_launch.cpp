@@ -16,28 +16,16 @@ int RunWindow(int& argc, char** argv, const CommandOptions& options) {
     static int programOnly = 1;
     SimulationApp app(programOnly, argv);
     app.InitInstance(options.config, [&options](CMainFrame& frame) {
-        frame.setPlane(options.plane);
-        frame.setLook(options.look);
-        if (options.style == ViewStyle::Publication) frame.runCommand(ID_STYLE_PUBLICATION);
-        if (options.framed) frame.runCommand(ID_TOGGLE_FULL_WINDOW);
-        if (options.equalAspect) frame.runCommand(ID_EQUAL_ASPECT);
-        if (options.fade) frame.runCommand(ID_FADE_TRAILS);
-        if (options.loop) frame.runCommand(ID_LOOP);
+        frame.applyViewChoices(options);
         if (options.follow) frame.runCommand(ID_FOLLOW_DATA);
-        const int trail[] = {ID_TRAIL_AHEAD, ID_TRAIL_BEHIND, ID_TRAIL_BOTH};
-        frame.runCommand(trail[static_cast<int>(options.trail)]);
     });
     CMainFrame& frame = *app.mainFrame();
-    if (options.trailLength) frame.setTrailLength(*options.trailLength);
-    if (!options.frame.empty()) {
-        if (const std::string problem = frame.showFrame(options.frame); !problem.empty()) {
-            std::fprintf(stderr, "orbivex: --frame %s: %s\n", options.frame.c_str(), problem.c_str());
+    // What needs the data applies once a file is shown, with the renderer's answers.
+    if (frame.state().loaded.dataLoaded) {
+        if (const std::string problem = frame.applyToLoaded(options); !problem.empty()) {
+            std::fprintf(stderr, "orbivex: %s\n", problem.c_str());
             return 2;
         }
     }
-    if (options.box) frame.placeBox(*options.box);
-    if (options.row) frame.goToRow(*options.row);
-    if (options.time) frame.goToRow(RowAtOrAfterTime(frame.state(), *options.time));
-    if (options.speed) SetSpeed(app.state(), *options.speed);
     return app.exec();
 }

@@ -54,11 +54,7 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
     // Room for the ticks of the slowest look measured; the fast ones wrap.
     MakeOrbitScene(state, 30, 10000 + int(seconds * 1500) + 100, 10000);
     if (view) {
-        frame.setLook(view->look);
-        if (view->style == ViewStyle::Publication) frame.runCommand(ID_STYLE_PUBLICATION);
-        if (view->equalAspect) frame.runCommand(ID_EQUAL_ASPECT);
-        if (view->fade) frame.runCommand(ID_FADE_TRAILS);
-        if (view->framed) frame.runCommand(ID_TOGGLE_FULL_WINDOW);
+        frame.applyViewChoices(*view);
         if (!view->frame.empty() && !frame.showFrame(view->frame).empty()) std::abort();
     }
     state.loaded.fields.frameDelayMs = 1;
