@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "animation/frame_view.h"
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
@@ -120,9 +121,23 @@ TEST_F(TableOpen, ContentDecidesBetweenATableAndAConfiguration) {
     dir.write("run.dat", DataText(20, 2));
     const std::string config = dir.write("run.ovx", ConfigText(dir.path() + "/run.dat", 20, 2));
     const std::string classicData = dir.path() + "/run.dat";
-    EXPECT_FALSE(IsTableFile(config));
-    EXPECT_TRUE(IsTableFile(classicData));
-    EXPECT_FALSE(IsTableFile(dir.path() + "/missing.csv"));
+    const struct {
+        std::string path;
+        FileKind kind;
+    } cases[] = {
+        {config, FileKind::Configuration},
+        {classicData, FileKind::Table},
+        {dir.write("run.csv", "t,x,y\n0,1,0\n1,0,1\n"), FileKind::Table},
+        {dir.write("config.txt", ConfigText("run.dat", 20, 2)), FileKind::Configuration},
+        {dir.write("broken.OVX", "not yet written"),
+         FileKind::Configuration},  // refused by the reader, with its code
+        {dir.write("words.txt", "some words\nmore words\n"), FileKind::Other},
+        {dir.write("picture.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR=", 17)), FileKind::Other},
+        {dir.write("empty.csv", ""), FileKind::Other},
+        {dir.path(), FileKind::Other},
+        {dir.path() + "/missing.csv", FileKind::Other},
+    };
+    for (const auto& c : cases) EXPECT_EQ(KindOfFile(c.path), c.kind) << c.path;
 
     ASSERT_EQ(LoadFile(state, plot, host, config), 1);
     EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Stream);
@@ -134,6 +149,63 @@ TEST_F(TableOpen, ContentDecidesBetweenATableAndAConfiguration) {
     EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Table);
     EXPECT_EQ(state.loaded.rows->value(19, 4), classicValue);
     EXPECT_EQ(state.loaded.fields.lineCount, 20);
+}
+
+TEST_F(TableOpen, EveryLoadThatFailsLeavesTheSimulationShownAsItWas) {
+    dir.write("run.dat", DataText(20, 2));
+    const std::string shown =
+        dir.write("run.ovx", ConfigText(dir.path() + "/run.dat", 20, 2) + "masses = 1 2\n");
+    ASSERT_EQ(LoadFile(state, plot, host, shown), 1);
+    state.playback.position = 7;
+    const ConfigurationFields fields = state.loaded.fields;
+    const TrajectoryTable* table = state.loaded.rows.get();
+    const std::string title = plot.title;
+    dir.write("short.dat", DataText(5, 2));
+    dir.write("wide.dat", DataText(20, 3));
+    const std::string failing[] = {
+        dir.path() + "/missing.ovx",
+        dir.write("many.ovx", "data file = run.dat\nnumber of data lines = 20\nnumber of planets = 31\n"),
+        dir.write("code.ovx", "data file = " + dir.path() + "/run.dat\nnumber of data lines = x\n"),
+        dir.write("nodata.ovx", ConfigText(dir.path() + "/none.dat", 20, 2)),
+        dir.write("short.ovx", ConfigText(dir.path() + "/short.dat", 20, 2)),  // the question is answered No
+        dir.write("bad.csv", "t,x,y\n0,1,0\n1,x,1\n"),
+        dir.write("header.csv", "t,x,y\n"),
+        dir.write("wide.ovx", ConfigText(dir.path() + "/wide.dat", 20, 40)),
+    };
+    for (const std::string& path : failing) {
+        host.answers = {Host::Answer::No};
+        EXPECT_EQ(LoadFile(state, plot, host, path), 0) << path;
+        EXPECT_EQ(state.loaded.fields, fields) << path;
+        EXPECT_EQ(state.loaded.configPath, shown) << path;
+        EXPECT_EQ(state.loaded.rows.get(), table) << path;
+        EXPECT_EQ(state.loaded.dataLoaded, 1) << path;
+        EXPECT_EQ(state.playback.position, 7) << path;
+        EXPECT_EQ(plot.title, title) << path;
+    }
+}
+
+TEST_F(TableOpen, ATableOpenedAfterAConfigurationWeighsNothingOfIt) {
+    dir.write("run.dat", DataText(20, 2));
+    ASSERT_EQ(LoadFile(state, plot, host,
+                       dir.write("run.ovx", ConfigText(dir.path() + "/run.dat", 20, 2) + "masses = 1 2\n")),
+              1);
+    ASSERT_EQ(ShowInFrame(state, plot, "barycentre"), "");
+    ASSERT_EQ(LoadFile(state, plot, host, dir.write("orbits.csv", CircleTable(50, {10, 20}))), 1);
+    EXPECT_TRUE(state.loaded.fields.bodyMasses.empty());
+    EXPECT_EQ(state.view.frame, ReferenceFrame{});
+    EXPECT_FALSE(state.framed());
+    ASSERT_EQ(host.notes.size(), 1u);
+    EXPECT_EQ(host.notes[0].rfind(
+                  "The view is back in the inertial frame: the barycentre frame cannot be shown here (the "
+                  "barycentre needs a mass for each of the 2 bodies",
+                  0),
+              0u)
+        << host.notes[0];
+    // A centred frame the table can have stays, fitted to it.
+    ASSERT_EQ(ShowInFrame(state, plot, "centre:2"), "");
+    ASSERT_EQ(LoadFile(state, plot, host, dir.write("more.csv", CircleTable(60, {10, 30}))), 1);
+    EXPECT_EQ(FrameText(state.view.frame), "centre:2");
+    EXPECT_TRUE(state.framed());
 }
 
 TEST_F(TableOpen, ADataFileLoadedAsAConfigurationSaysHowToOpenIt) {

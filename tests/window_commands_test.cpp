@@ -184,6 +184,24 @@ TEST_F(FrameFixture, LoadErrorsReachTheUserAndNothingHalfLoadedIsDrawn) {
     EXPECT_EQ(host.messages.size(), 3u);
 }
 
+TEST_F(FrameFixture, NewSimulationOpensATableAndKeepsTheSimulationWhenAFileIsUnreadable) {
+    const std::string table = dir.write("moon.csv", "t,moon_x,moon_y\n0,1,0\n1,0,1\n2,-1,0\n3,0,-1\n");
+    dialog.choices.push_back(table);
+    frame->runCommand(ID_NEW_SIMULATION);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(state.loaded.kind, SourceKind::PlainTable);
+    EXPECT_EQ(state.loaded.fields.bodyNames, std::vector<std::string>{"moon"});
+    for (const std::string& unreadable :
+         {dir.write("bad.csv", "t,x,y\n0,1,0\n1,x,0\n"), dir.path() + "/gone.ovx"}) {
+        host.messages.clear();
+        dialog.choices.push_back(unreadable);
+        frame->runCommand(ID_NEW_SIMULATION);
+        EXPECT_FALSE(host.messages.empty()) << unreadable;
+        EXPECT_EQ(state.loaded.configPath, table) << unreadable;
+        EXPECT_EQ(state.loaded.dataLoaded, 1) << unreadable;
+    }
+}
+
 /// A host whose message boxes let the timer tick meanwhile, as a modal
 /// message loop does.
 class TickingHost : public ScriptedHost {

@@ -58,6 +58,18 @@ TEST_F(FrameFixture, DroppedConfigurationLoadsAsNewSimulationDoes) {
     EXPECT_GT(presented, 0);
 }
 
+TEST_F(FrameFixture, DroppedConfigurationIsKnownByItsContentWhateverItsName) {
+    Load(100, 10);
+    TempDir other;
+    other.write("moon.dat", DataText(50, 2));
+    const std::string config = other.write("moon.cfg", ConfigText("moon.dat", 50, 2));
+    EXPECT_EQ(DragAndDrop(*view(), *Files({FileUrl(config)})), Qt::CopyAction);
+    QApplication::processEvents();
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(state.loaded.configPath, config);
+    EXPECT_EQ(state.loaded.fields.bodyCount, 2);
+}
+
 TEST_F(FrameFixture, DroppedTableOpensDirectlyWithEqualAspect) {
     Load(100, 10);
     TempDir other;
