@@ -20,8 +20,8 @@ FileKind KindOfFile(const std::string& path) {
         whole ? std::string_view(head) : std::string_view(head).substr(0, head.rfind('\n') + 1);
     if (LooksLikeTable(complete)) return FileKind::Table;
     const std::string name = std::filesystem::path(path).extension().string();
-    const bool namedOvx = name.size() == 4 && (name[1] | 0x20) == 'o' && (name[2] | 0x20) == 'v' &&
-                          (name[3] | 0x20) == 'x';
+    const bool namedOvx =
+        name.size() == 4 && (name[1] | 0x20) == 'o' && (name[2] | 0x20) == 'v' && (name[3] | 0x20) == 'x';
     const bool text = head.find('\0') == std::string::npos;
     if ((namedOvx && std::filesystem::is_regular_file(path)) || (text && head.find('=') != std::string::npos))
         return FileKind::Configuration;
