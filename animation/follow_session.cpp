@@ -83,6 +83,7 @@ void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
     }
     for (int i = 0; i < reads; ++i)
         host_.note("The data file was started again: read again from its beginning");
+    if (reads > 0) KeepFrame(state_, plot_, host_);
     if (reads > 0) result.repaint = result.dataChanged = true;
 }
 

@@ -7,6 +7,7 @@
 #include "simulation/data_follower.h"
 
 struct SimulationState;
+class PlotBox;
 class Host;
 
 /// What the window must do after a call of FollowSession.
@@ -36,7 +37,9 @@ struct FollowResult {
 /// the window must do is returned.
 class FollowSession {
 public:
-    FollowSession(SimulationState& state, Host& host) : state_(state), host_(host) {}
+    /// A file read again is shown in the frame chosen, with `plot`'s box fitted to it.
+    FollowSession(SimulationState& state, PlotBox& plot, Host& host)
+        : state_(state), plot_(plot), host_(host) {}
 
     /// Starts following the data now loaded (or any loaded later), and
     /// looks at the file at once.
@@ -74,6 +77,7 @@ private:
     bool tableChangedElsewhere() const;
 
     SimulationState& state_;
+    PlotBox& plot_;
     Host& host_;
     bool enabled_ = false;
     bool waiting_ = false;

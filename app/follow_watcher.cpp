@@ -15,8 +15,9 @@ QString AbsolutePath(const std::string& path) {
 
 }  // namespace
 
-FollowWatcher::FollowWatcher(SimulationState& state, Host& host, SimulationView& view, QObject* parent)
-    : QObject(parent), view_(view), session_(state, host) {
+FollowWatcher::FollowWatcher(SimulationState& state, PlotBox& plot, Host& host, SimulationView& view,
+                             QObject* parent)
+    : QObject(parent), view_(view), session_(state, plot, host) {
     poll_.setInterval(kPollMs);
     connect(&poll_, &QTimer::timeout, this, &FollowWatcher::check);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &FollowWatcher::check);

@@ -6,6 +6,7 @@
 #include "animation/follow_session.h"
 
 struct SimulationState;
+class PlotBox;
 class Host;
 class SimulationView;
 
@@ -17,7 +18,8 @@ class SimulationView;
 class FollowWatcher : public QObject {
     Q_OBJECT
 public:
-    FollowWatcher(SimulationState& state, Host& host, SimulationView& view, QObject* parent = nullptr);
+    FollowWatcher(SimulationState& state, PlotBox& plot, Host& host, SimulationView& view,
+                  QObject* parent = nullptr);
 
     void setEnabled(bool on);
     bool enabled() const { return session_.enabled(); }

@@ -77,11 +77,6 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     fileMenu_->addSeparator();
     fileMenu_->addAction(action(ID_APP_EXIT));
     createStatusBar();
-    // New rows are shown in the frame chosen; a file read again is shown in
-    // it afresh.
-    connect(dataFollow(), &FollowWatcher::dataChanged, this, [this] {
-        if (frames_->refresh()) view_->invalidate();
-    });
     setAcceptDrops(true);
     resize(600, 600);
 }

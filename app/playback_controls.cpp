@@ -159,7 +159,7 @@ void PlaybackControls::createActions() {
 // Following the data file: the follower, its toggle, and what it tells.
 
 void PlaybackControls::createFollow() {
-    follow_ = new FollowWatcher(state_, host_, view_, this);
+    follow_ = new FollowWatcher(state_, plot_, host_, view_, this);
     addToggle(ID_FOLLOW_DATA, tr("Follow Data File"),
               tr("Add rows as another program appends them to the data file"),
               [this](bool on) { follow_->setEnabled(on); });

@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     PlotBox plot;
     FuzzHost host;
     InitialiseDefaults(state, plot);
-    FollowSession session(state, host);
+    FollowSession session(state, plot, host);
     session.start();
     for (int i = 0; i <= pieces; ++i) {
         const std::size_t length = i < pieces && 1 + std::size_t(i) < header ? data[1 + i] : text.size();

@@ -66,7 +66,7 @@ struct Following {
     ScriptedHost host;
     TempDir dir;
     std::string data;
-    FollowSession session{state, host};
+    FollowSession session{state, plot, host};
 };
 
 struct WriterCase {
@@ -244,7 +244,7 @@ TEST(FollowSession, ALargeAppendIsReadAsALoadIsAndMayBeCancelled) {
     Following f(40);
     WaitingHost host;
     host.state = &f.state;
-    FollowSession session(f.state, host);
+    FollowSession session(f.state, f.plot, host);
     session.start();
     constexpr int kRows = 400'000;  // over 8 MiB of text
     Append(f.data, Rows(40, kRows));
