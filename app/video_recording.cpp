@@ -19,26 +19,18 @@ int PlannedFrames(const SimulationState& s, const VideoJob& job) {
 
 namespace {
 
-/// Puts back the row, the stop request and the direction, the parts of the
-/// state the recording changes, as they were when it was made.
-class StateKeeper {
+/// The recording plays from where the playback stands and moves it; the
+/// playback shown is given back whole, as it was, when the recording ends.
+class PlaybackKept {
 public:
-    explicit StateKeeper(SimulationState& s)
-        : s_(s),
-          position_(s.playback.position),
-          stop_(s.playback.stopRequested),
-          direction_(s.playback.direction) {}
-    ~StateKeeper() {
-        s_.playback.position = position_;
-        s_.playback.stopRequested = stop_;
-        s_.playback.direction = direction_;
-    }
-    StateKeeper(const StateKeeper&) = delete;
-    StateKeeper& operator=(const StateKeeper&) = delete;
+    explicit PlaybackKept(SimulationState& s) : s_(s), kept_(s.playback) {}
+    ~PlaybackKept() { s_.playback = kept_; }
+    PlaybackKept(const PlaybackKept&) = delete;
+    PlaybackKept& operator=(const PlaybackKept&) = delete;
 
 private:
     SimulationState& s_;
-    int32_t position_, stop_, direction_;
+    const Playback kept_;
 };
 
 }  // namespace
@@ -46,7 +38,7 @@ private:
 std::string RecordVideo(SimulationState& state, const PlotBox& plot, const VideoJob& job, const QString& path,
                         const VideoProgress& progress, int* framesWritten) {
     if (framesWritten) *framesWritten = 0;
-    StateKeeper keeper(state);
+    PlaybackKept kept(state);
     PlotBox copy = plot;
     ImageSurface image(job.width, job.height);
     if (image.image().isNull()) return "Not enough memory for the video's frames";
