@@ -31,8 +31,9 @@ constexpr double kEnergyAim = 1e-8;
 /// (without a sun, about the centre of mass), or at which it is back where
 /// it started, moving the same way, closer to its start than it moved in the
 /// first row (the figure-eight, which never turns about its centre, ends
-/// that way). The turning is counted as for a table (Revolution); the rows
-/// are all finite, and none is passed over.
+/// that way). The angle is summed by Revolution, as for a table, but no row
+/// is passed over: every row is finite, and one at the centre (where the
+/// figure-eight's third body starts) counts from row 0 as ever.
 class OrbitCounter {
 public:
     OrbitCounter(std::size_t bodies, bool aboutOrigin)
