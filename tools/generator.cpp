@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "simulation/data_extent.h"
+#include "simulation/revolution.h"
 #include "simulation/simulation_writer.h"
 #include "tools/nbody_integrator.h"
 #include "tools/pericentre_step.h"
@@ -25,14 +26,18 @@ constexpr double kEnergyLimit = 1e-6;
 /// The relative energy change the suggested step aims at.
 constexpr double kEnergyAim = 1e-8;
 
-/// Finds, row by row, the row at which each body has gone once round: the
-/// first row at which it has turned a whole circle about the sun (without a
-/// sun, about the centre of mass), or at which it is back where it started,
-/// moving the same way, closer to its start than it moved in the first row
-/// (the figure-eight, which never turns about its centre, ends that way).
+/// Finds, row by row, the rows in which each body goes once round: from the
+/// first row to the one at which it has turned a whole circle about the sun
+/// (without a sun, about the centre of mass), or at which it is back where
+/// it started, moving the same way, closer to its start than it moved in the
+/// first row (the figure-eight, which never turns about its centre, ends
+/// that way). The angle is summed by Revolution, as for a table, but no row
+/// is passed over: every row is finite, and one at the centre (where the
+/// figure-eight's third body starts) counts from row 0 as ever.
 class OrbitCounter {
 public:
-    OrbitCounter(std::size_t bodies, bool aboutOrigin) : aboutOrigin_(aboutOrigin), tracks_(bodies) {}
+    OrbitCounter(std::size_t bodies, bool aboutOrigin)
+        : aboutOrigin_(aboutOrigin), tracks_(bodies), revolutions_(bodies) {}
 
     void Add(int32_t row, const std::vector<BodyState>& bodies) {
         double cx = 0.0, cy = 0.0, mass = 0.0;
@@ -51,45 +56,31 @@ public:
         }
         for (std::size_t k = 0; k < bodies.size(); ++k) {
             Track& t = tracks_[k];
+            Revolution& revolution = revolutions_[k];
             const BodyState& b = bodies[k];
-            const double px = b.x - cx, py = b.y - cy;
-            if (row == 0) {
-                t.start = b;
-            } else if (t.roundRow < 0) {
-                t.turned += std::atan2(t.lastX * py - t.lastY * px, t.lastX * px + t.lastY * py);
-                const double away = std::hypot(b.x - t.start.x, b.y - t.start.y);
-                if (row == 1) t.firstMove = away;
-                const bool sameWay = b.vx * t.start.vx + b.vy * t.start.vy > 0.0;
-                if (std::abs(t.turned) >= 2.0 * std::numbers::pi ||
-                    (row >= 3 && sameWay && away <= t.firstMove))
-                    t.roundRow = row;
-            }
-            t.lastX = px;
-            t.lastY = py;
+            if (row == 0) t.start = b;
+            if (revolution.closed()) continue;
+            revolution.Add(row, b.x - cx, b.y - cy);
+            if (row == 0) continue;
+            const double away = std::hypot(b.x - t.start.x, b.y - t.start.y);
+            if (row == 1) t.firstMove = away;
+            const bool sameWay = b.vx * t.start.vx + b.vy * t.start.vy > 0.0;
+            if (row >= 3 && sameWay && away <= t.firstMove) revolution.Close(row);
         }
     }
 
     /// Rows that hold one round of the slowest body, from the first row to
     /// the one that closes its round; -1 when some body has not gone round.
-    int64_t SlowestRoundRows() const {
-        int64_t rows = 0;
-        for (const Track& t : tracks_) {
-            if (t.roundRow < 0) return -1;
-            rows = std::max<int64_t>(rows, int64_t(t.roundRow) + 1);
-        }
-        return rows;
-    }
+    int32_t SlowestRoundRows() const { return SlowestRevolution(revolutions_, RevolutionOf::EveryBody); }
 
 private:
     struct Track {
         BodyState start;
-        double lastX = 0.0, lastY = 0.0;
-        double turned = 0.0;
         double firstMove = 0.0;
-        int32_t roundRow = -1;
     };
     bool aboutOrigin_;
     std::vector<Track> tracks_;
+    std::vector<Revolution> revolutions_;
 };
 
 /// The energies whose change tells how well the step resolves the orbits:
@@ -183,18 +174,6 @@ bool Finite(const BodyState& b) {
     return std::isfinite(b.x) && std::isfinite(b.y) && std::isfinite(b.vx) && std::isfinite(b.vy);
 }
 
-/// Half the side of the default box: 10 % beyond the farthest coordinate,
-/// rounded up to two significant digits so that the axes read well.
-double DefaultHalfSide(double farthest) {
-    const double wanted = 1.1 * farthest;
-    if (!(wanted > 0.0)) return 1.0;
-    if (!std::isfinite(wanted)) return farthest;
-    const int exponent = int(std::floor(std::log10(wanted))) - 1;
-    const double unit = std::pow(10.0, std::abs(exponent));
-    const double rounded = exponent < 0 ? std::ceil(wanted * unit) / unit : std::ceil(wanted / unit) * unit;
-    return std::isfinite(rounded) && rounded >= wanted ? rounded : wanted;
-}
-
 std::string Count(int64_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -212,7 +191,7 @@ int Generate(const GeneratorOptions& o, std::ostream& out, std::ostream& err) {
     }
     OrbitCounter counter(n, o.sunMass > 0.0);
     EnergyWatch energy(system);
-    double farthest = 0.0;
+    DataExtent extent;
     double time = 0.0;
     std::vector<double> row(1 + 2 * n);
     for (int32_t r = 0; r < o.rows; ++r) {
@@ -232,7 +211,7 @@ int Generate(const GeneratorOptions& o, std::ostream& out, std::ostream& err) {
             }
             row[1 + 2 * k] = b.x;
             row[2 + 2 * k] = b.y;
-            farthest = std::max({farthest, std::abs(b.x), std::abs(b.y)});
+            extent.Add(b.x, b.y);
         }
         counter.Add(r, system.bodies());
         energy.Update(system);
@@ -264,7 +243,7 @@ int Generate(const GeneratorOptions& o, std::ostream& out, std::ostream& err) {
     if (o.box) {
         fields.box = *o.box;
     } else {
-        const double half = DefaultHalfSide(farthest);
+        const double half = SquareHalfSide(extent.Farthest());
         fields.box = {-half, -half, half, half};
     }
     fields.frameDelayMs = o.delayMs;

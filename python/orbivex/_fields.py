@@ -8,6 +8,7 @@ import re
 import numpy as np
 
 from ._config import MAX_BODIES
+from ._extent import farthest, slowest_revolution, square_half_side, went_round
 
 # Keyword: what it sets. The order is the configuration's.
 FIELD_KEYWORDS = {
@@ -123,41 +124,25 @@ def check_names(names, bodies):
     return names
 
 
-def default_half_side(farthest):
-    """Half the side of the default box: 10 % beyond the farthest
-    coordinate, rounded up to two significant digits."""
-    wanted = 1.1 * farthest
-    if not wanted > 0:
-        return 1.0
-    if not math.isfinite(wanted):
-        return farthest
-    exponent = math.floor(math.log10(wanted)) - 1
-    unit = 10.0 ** abs(exponent)
-    rounded = math.ceil(wanted * unit) / unit if exponent < 0 else math.ceil(wanted / unit) * unit
-    return rounded if math.isfinite(rounded) and rounded >= wanted else wanted
-
-
 def revolution_rows(xy):
-    """Rows holding one round of the slowest body, from the first row to the
-    one at which it has turned a whole circle about the origin, or is back
-    near its start moving the same way; -1 when some body has not gone
-    round."""
-    rows = 0
+    """Rows holding one round of the slowest body, as orbivex-gen counts
+    them: from the first row to the one at which it has turned a whole
+    circle about the origin, or is back near its start moving the same way
+    (its step as its velocity); -1 when some body has not gone round."""
+    revolutions = []
     for k in range(xy.shape[1]):
         x, y = xy[:, k, 0], xy[:, k, 1]
         if len(x) < 2:
-            return -1
+            revolutions.append(-1)
+            continue
         with np.errstate(all="ignore"):
-            turned = np.cumsum(np.arctan2(x[:-1] * y[1:] - y[:-1] * x[1:], x[:-1] * x[1:] + y[:-1] * y[1:]))
             away = np.hypot(x[1:] - x[0], y[1:] - y[0])
             moves = np.stack([np.diff(x), np.diff(y)], axis=1)
             same_way = moves @ moves[0] > 0
             back = (np.arange(1, len(x)) >= 3) & same_way & (away <= away[0])
-            round_rows = np.flatnonzero((np.abs(turned) >= 2 * math.pi) | back)
-        if len(round_rows) == 0:
-            return -1
-        rows = max(rows, int(round_rows[0]) + 2)
-    return rows
+        closing = np.flatnonzero(went_round(x, y) | back)
+        revolutions.append(int(closing[0]) + 2 if len(closing) else -1)
+    return slowest_revolution(revolutions, every_body=True)
 
 
 def default_trail(xy):
@@ -192,8 +177,7 @@ def checked_fields(xy, given, names=None, time_unit=None, length_unit=None, titl
         if len(box) != 4 or not all(map(math.isfinite, box)) or not (box[0] < box[2] and box[1] < box[3]):
             raise ValueError(f"box {g['box']!r}: (xmin, ymin, xmax, ymax) with xmin < xmax and ymin < ymax is needed")
     else:
-        finite = np.abs(xy[np.isfinite(xy)])
-        half = default_half_side(float(finite.max()) if finite.size else 0.0)
+        half = square_half_side(farthest(xy))
         box = (-half, -half, half, half)
     f["box"] = box
     f["delay"] = _whole("delay", g.get("delay", 20), 0)

@@ -7,7 +7,8 @@ import threading
 import numpy as np
 
 from ._config import MAX_BODIES, configuration_text
-from ._fields import _shown_plane, checked_fields, default_half_side
+from ._extent import farthest, square_half_side
+from ._fields import _shown_plane, checked_fields
 from ._numbers import format_real
 from ._viewer import start_viewer, viewer_program
 from ._writing import replace_file, target_paths
@@ -73,7 +74,7 @@ class LiveWriter:
         if "box" not in given:
             reach = np.hypot(xy[..., 0], xy[..., 1])
             reach = reach[np.isfinite(reach)]
-            half = default_half_side(1.5 * float(reach.max(initial=0.0)))
+            half = square_half_side(1.5 * float(reach.max(initial=0.0)))
             given["box"] = (-half, -half, half, half)
         if "trail" not in given:
             given["trail"] = min(_LIVE_TRAIL, max((self._rows or _LIVE_TRAIL + 2) - 2, 1))
@@ -114,8 +115,7 @@ class LiveWriter:
             while view:
                 view = view[os.write(self._fd, view) :]
             self._written += 1
-            finite = np.abs(xy[np.isfinite(xy)])
-            self._farthest = max(self._farthest, float(finite.max(initial=0.0)))
+            self._farthest = max(self._farthest, farthest(xy))
 
     @property
     def rows_written(self):
@@ -134,7 +134,7 @@ class LiveWriter:
             os.close(self._fd)
             f, rows = self._config, self._written
             if "box" not in self._given:
-                half = default_half_side(self._farthest)
+                half = square_half_side(self._farthest)
                 f["box"] = (-half, -half, half, half)
             # What the viewer keeps of the fields for the rows there are.
             f["trail"] = min(f["trail"], max(rows - 2, 0))

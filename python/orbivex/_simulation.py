@@ -7,6 +7,7 @@ import numpy as np
 
 from . import _table
 from ._config import configuration_text, data_path_of, read_configuration
+from ._extent import data_box, table_revolution
 from ._fields import FIELD_KEYWORDS, checked_fields, checked_rows
 from ._numbers import read_reals
 from ._writing import row_lines, target_paths, write_pair
@@ -70,7 +71,9 @@ def save(path, t, positions, names=None, time_unit=None, length_unit=None, title
                          dark red, light green, olive, then again
       box=...            (xmin, ymin, xmax, ymax); default: the square about
                          the origin 10 % beyond the farthest coordinate,
-                         rounded up to two significant digits
+                         rounded up to two significant digits (a position
+                         that is not finite, in either coordinate, is left
+                         out)
       delay=20           milliseconds between frames
       step=1             rows advanced per frame (1 to rows)
       trail=...          rows in each trail ("points per orbit", 0 to
@@ -193,7 +196,7 @@ def _load_table(path):
     t, positions, layout, note = _read_table(path, -1)
     xy = positions[:, :, :2]
     rows, bodies = len(t), positions.shape[1]
-    revolution = _slowest_revolution(xy)
+    revolution = table_revolution(xy)
     # Without a revolution, 500 rows or half the rows when fewer.
     trail = min(revolution, max(1, rows - 2)) if revolution > 0 else min(500, max(1, rows // 2))
     return Simulation(
@@ -210,7 +213,7 @@ def _load_table(path):
         note=note,
         radii=[3] * bodies,
         colours=[_TABLE_PALETTE[k % len(_TABLE_PALETTE)] for k in range(bodies)],
-        box=_data_box(xy),
+        box=data_box(xy),
         delay=20,
         step=1,
         trail=trail,
@@ -224,41 +227,3 @@ def _load_table(path):
         equal_aspect=True,
     )
 
-
-def _data_box(xy):
-    """The box holding every finite position; a flat axis gets the other
-    axis's extent (or 2) about its value."""
-    x, y = xy[..., 0], xy[..., 1]
-    finite = np.isfinite(x) & np.isfinite(y)
-    if not finite.any():
-        return (-1.0, -1.0, 1.0, 1.0)
-    xmin, xmax = float(x[finite].min()), float(x[finite].max())
-    ymin, ymax = float(y[finite].min()), float(y[finite].max())
-    width, height = xmax - xmin, ymax - ymin
-    if width == 0.0:
-        extent = height if height > 0.0 else 2.0
-        xmin, xmax = xmin - extent / 2, xmin + extent / 2
-    if height == 0.0:
-        extent = width if width > 0.0 else 2.0
-        ymin, ymax = ymin - extent / 2, ymin + extent / 2
-    return (xmin, ymin, xmax, ymax)
-
-
-def _slowest_revolution(xy):
-    """Rows in one revolution about the origin of the slowest body that goes
-    round (rows with a position not finite or at the origin passed over);
-    -1 when none does."""
-    slowest = -1
-    for k in range(xy.shape[1]):
-        rows = np.arange(xy.shape[0])
-        x, y = xy[:, k, 0], xy[:, k, 1]
-        kept = np.isfinite(x) & np.isfinite(y) & ~((x == 0.0) & (y == 0.0))
-        rows, x, y = rows[kept], x[kept], y[kept]
-        if len(x) < 2:
-            continue
-        with np.errstate(all="ignore"):
-            turned = np.cumsum(np.arctan2(x[:-1] * y[1:] - y[:-1] * x[1:], x[:-1] * x[1:] + y[:-1] * y[1:]))
-        round_at = np.flatnonzero(np.abs(turned) >= 2 * math.pi)
-        if len(round_at):
-            slowest = max(slowest, int(rows[round_at[0] + 1] - rows[0] + 1))
-    return slowest
