@@ -9,10 +9,10 @@
 #include "animation/simulation_state.h"
 #include "animation/view_steps.h"
 #include "base/format.h"
+#include "simulation/block_pipeline.h"
 #include "simulation/data_reader.h"
 #include "simulation/host.h"
 #include "simulation/load_progress.h"
-#include "simulation/parallel_real_parser.h"
 
 FollowResult FollowSession::start() {
     enabled_ = true;

@@ -8,11 +8,11 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
-#include <thread>
 
 #include "animation/tick_damage.h"
 #include "app/qt_text_painter.h"
 #include "plot/line_raster.h"
+#include "simulation/parallel_for.h"
 
 namespace {
 constexpr const char* kPublicationFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
@@ -245,13 +245,10 @@ void PainterSurface::StrokeSegments(const Stroke* strokes, std::size_t count, do
         }
     };
     constexpr std::size_t kWorthABand = 512;  // strokes below which one band does
-    const int bands = count < kWorthABand ? 1 : int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-    const int32_t rows = clip_.bottom - clip_.top;
-    std::vector<std::thread> helpers;
-    for (int k = 1; k < bands; ++k)
-        helpers.emplace_back(band, clip_.top + rows * k / bands, clip_.top + rows * (k + 1) / bands);
-    band(clip_.top, clip_.top + rows / bands);
-    for (std::thread& helper : helpers) helper.join();
+    constexpr unsigned kMostBands = 4;
+    const unsigned bands = WorkerCount(count < kWorthABand ? 1 : kMostBands, 1);
+    ParallelFor(clip_.top, clip_.bottom, bands,
+                [&](int64_t top, int64_t bottom) { band(int32_t(top), int32_t(bottom)); });
 }
 
 const PixelRaster* PainterSurface::imagePixels() const {

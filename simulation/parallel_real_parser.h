@@ -2,11 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-/// Files from this size on are parsed on all cores.
-inline constexpr uint64_t kParallelParseMinBytes = uint64_t(8) << 20;
-
-/// Bytes of the blocks the file is cut into, each parsed by one thread.
-inline constexpr uint64_t kParallelBlockBytes = uint64_t(1) << 20;
+#include "block_pipeline.h"
 
 class ValueSink;
 struct LoadProgress;
@@ -22,14 +18,9 @@ struct LoadProgress;
 /// incomplete row is found exactly where a sequential read finds it, and
 /// nothing after the values read is written. With `progress`, the bytes
 /// read are published as blocks complete, and a cancel request stops the
-/// read early (the count returned is then meaningless). `lastRunPending`
-/// is RealReader's; `endByte`, when given, receives RealReader::offset() of
-/// the read.
+/// read early (the count and end byte returned are then meaningless).
+/// `lastRunPending` is RealReader's; `endByte`, when given, receives
+/// RealReader::offset() of the read.
 std::size_t ParseRealsParallel(int fd, uint64_t fileSize, ValueSink& sink, std::size_t count,
                                LoadProgress* progress = nullptr, bool lastRunPending = false,
                                uint64_t* endByte = nullptr);
-
-/// Reads [from, to) of the file into `text` with positioned reads (the
-/// file offset is left alone, so blocks can be read from several threads);
-/// false when it cannot all be read.
-bool ReadFileRange(int fd, uint64_t from, uint64_t to, char* text);

@@ -4,9 +4,9 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <thread>
 
 #include "simulation/loaded_simulation.h"
+#include "simulation/parallel_for.h"
 #include "simulation/trajectory_table.h"
 
 namespace {
@@ -150,14 +150,8 @@ void TransformRows(const TrajectoryTable& from, TrajectoryTable& to, const Refer
     // Blocks of rows for as many threads as the machine has, none under a
     // few thousand rows, where starting a thread would cost more.
     constexpr int32_t kLeastRows = 4096;
-    const int32_t rows = last - first;
-    const int threads =
-        int(std::clamp<int64_t>(rows / kLeastRows, 1, std::max(1u, std::thread::hardware_concurrency())));
-    std::vector<std::thread> workers;
-    for (int k = 1; k < threads; ++k)
-        workers.emplace_back(TransformBlock, std::cref(from), std::ref(to), std::cref(frame),
-                             std::cref(masses), first + int32_t(int64_t(rows) * k / threads),
-                             first + int32_t(int64_t(rows) * (k + 1) / threads), sun);
-    TransformBlock(from, to, frame, masses, first, first + rows / threads, sun);
-    for (std::thread& worker : workers) worker.join();
+    ParallelFor(first, last, WorkerCount(uint64_t(last - first), kLeastRows),
+                [&](int64_t begin, int64_t end) {
+                    TransformBlock(from, to, frame, masses, int32_t(begin), int32_t(end), sun);
+                });
 }

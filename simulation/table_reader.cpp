@@ -5,26 +5,23 @@
 
 #include <algorithm>
 #include <climits>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "base/format.h"
+#include "block_pipeline.h"
 #include "configuration_keys.h"
 #include "file_access.h"
 #include "host.h"
 #include "load_progress.h"
 #include "loaded_simulation.h"
-#include "parallel_real_parser.h"
 #include "trajectory_table.h"
 
 namespace {
 
-constexpr uint64_t kBlockBytes = kParallelBlockBytes;
 /// Read past a block's end to finish its last line; a longer line is read on.
 constexpr uint64_t kMarginBytes = uint64_t(64) << 10;
 
@@ -55,58 +52,77 @@ bool EndsWithCell(const char* begin, const char* end, std::string_view bad, Tabl
            line.back() == (separator == TableSeparator::Comma ? ',' : ';');
 }
 
+/// What the blocks of one read share: the file, its layout, the table, and
+/// how far the blocks placed have come (changed only by Place, one call at
+/// a time).
 class TableRowsReader {
 public:
     TableRowsReader(int fd, uint64_t fileSize, const TableLayout& layout, uint64_t headerOffset,
-                    TablePlane plane, bool pending, TrajectoryTable& table, LoadProgress* progress)
+                    TablePlane plane, bool pending, TrajectoryTable& table)
         : fd_(fd),
-          fileSize_(fileSize),
+          blocks_{.fileSize = fileSize},
           layout_(layout),
           headerOffset_(headerOffset),
           plane_(plane),
           pending_(pending),
-          table_(table),
-          progress_(progress),
-          blocks_((fileSize + kBlockBytes - 1) / kBlockBytes) {}
+          table_(table) {}
 
-    TableRowsRead Run(unsigned threads) {
-        std::vector<std::thread> workers;
-        for (unsigned i = 1; i < threads; ++i) workers.emplace_back([this] { Work(); });
-        Work();
-        for (std::thread& worker : workers) worker.join();
-        result_.rows = rowsPlaced_;
-        result_.endByte = endByte_;
-        result_.cancelled = Cancelled();
-        return result_;
-    }
+    TableRowsRead Run(unsigned threads, LoadProgress* progress);
 
-private:
-    bool Cancelled() const { return progress_ && progress_->cancelled.load(std::memory_order_relaxed); }
-    void Work();
     void ParseBlock(uint64_t block, std::vector<char>& text, std::vector<double>& cells,
                     BlockOutcome& out) const;
+    /// Places the block `out` after those placed, giving it its first row
+    /// `firstRow`; false when the read ends with it.
+    bool Place(BlockOutcome& out, int64_t& firstRow);
+    const TableLayout& layout() const { return layout_; }
+    TrajectoryTable& table() const { return table_; }
+
+private:
     /// Records the stop of the block placed with its first line `firstLine`.
     void Stopped(const BlockOutcome& out, int64_t firstLine);
 
     int fd_;
-    uint64_t fileSize_;
+    FileBlocks blocks_;
     const TableLayout& layout_;
     uint64_t headerOffset_;
     TablePlane plane_;
     bool pending_;
     TrajectoryTable& table_;
-    LoadProgress* progress_;
-    uint64_t blocks_;
 
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    uint64_t nextBlock_ = 0;    // next block a worker takes
-    uint64_t placedBlock_ = 0;  // the block whose first row and line are known
-    int64_t rowsPlaced_ = 0;    // rows before it
-    int64_t linesPlaced_ = 0;   // lines before it
+    int64_t rowsPlaced_ = 0;   // rows of the blocks placed
+    int64_t linesPlaced_ = 0;  // lines of the blocks placed
     uint64_t endByte_ = 0;
-    bool stopping_ = false;  // no block from placedBlock_ on is stored
     TableRowsRead result_;
+};
+
+/// One thread's buffers for a block's text, a line's cells and the block's rows.
+class TableBlockWorker final : public BlockWorker {
+public:
+    explicit TableBlockWorker(TableRowsReader& reader)
+        : reader_(reader),
+          text_(std::size_t(kParallelBlockBytes + kMarginBytes)),
+          cells_(std::size_t(reader.layout().cells) + 1),
+          columns_(std::size_t(reader.table().columnCount())) {
+        // Room for the most rows a block can hold, reserved at once so that
+        // it never moves: only the part the rows fill takes memory.
+        out_.values.reserve(
+            (kParallelBlockBytes / (2 * std::size_t(std::max(reader.layout().cells, 1))) + 1) * columns_);
+    }
+
+    void Parse(uint64_t block) override { reader_.ParseBlock(block, text_, cells_, out_); }
+    bool Place(uint64_t) override { return reader_.Place(out_, firstRow_); }
+    void Store() override {
+        reader_.table().Store(std::size_t(firstRow_) * columns_, out_.values.data(),
+                              std::size_t(out_.rows) * columns_);
+    }
+
+private:
+    TableRowsReader& reader_;
+    std::vector<char> text_;
+    std::vector<double> cells_;
+    BlockOutcome out_;
+    std::size_t columns_;
+    int64_t firstRow_ = 0;
 };
 
 void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::vector<double>& cells,
@@ -114,10 +130,11 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
     // The block owns the lines whose first character lies in [start, end).
     // It is read with the character before it (a line starts at `start` when
     // that is a line end) and a margin after it for its last line.
-    const uint64_t start = block * kBlockBytes;
-    const uint64_t end = std::min(start + kBlockBytes, fileSize_);
+    const uint64_t fileSize = blocks_.fileSize;
+    const uint64_t start = blocks_.start(block);
+    const uint64_t end = blocks_.end(block);
     const uint64_t from = start > 0 ? start - 1 : 0;
-    uint64_t limit = std::min(end + kMarginBytes, fileSize_);
+    uint64_t limit = std::min(end + kMarginBytes, fileSize);
     out.values.clear();
     out.rows = out.lines = 0;
     out.ended = false;
@@ -146,12 +163,12 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
                 lineEnd = from + uint64_t(static_cast<const char*>(nl) - text.data());
                 break;
             }
-            if (limit == fileSize_) {
-                lineEnd = fileSize_;
+            if (limit == fileSize) {
+                lineEnd = fileSize;
                 break;
             }
             searched = limit;
-            const uint64_t more = std::min(limit + std::max(kMarginBytes, limit - from), fileSize_);
+            const uint64_t more = std::min(limit + std::max(kMarginBytes, limit - from), fileSize);
             text.resize(more - from);
             if (!ReadFileRange(fd_, limit, more, text.data() + (limit - from))) {
                 out.stop = BlockStop::Unreadable;
@@ -159,7 +176,7 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
             }
             limit = more;
         }
-        const bool terminated = lineEnd < fileSize_;
+        const bool terminated = lineEnd < fileSize;
         const char* const begin = text.data() + (line - from);
         const char* const stop = text.data() + (lineEnd - from);
         if (!terminated && pending_) {
@@ -195,7 +212,7 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
             }
         }
         out.ended = true;
-        out.endByte = terminated ? lineEnd + 1 : fileSize_;
+        out.endByte = terminated ? lineEnd + 1 : fileSize;
         line = lineEnd + 1;
     }
 }
@@ -231,54 +248,30 @@ void TableRowsReader::Stopped(const BlockOutcome& out, int64_t firstLine) {
     }
 }
 
-void TableRowsReader::Work() {
-    std::vector<char> text(std::size_t(kBlockBytes + kMarginBytes));
-    std::vector<double> cells(std::size_t(layout_.cells) + 1);
-    BlockOutcome out;
-    const std::size_t columns = std::size_t(table_.columnCount());
-    // Room for the most rows a block can hold, reserved at once so that it
-    // never moves: only the part the rows fill takes memory.
-    out.values.reserve((kBlockBytes / (2 * std::size_t(std::max(layout_.cells, 1))) + 1) * columns);
-    for (;;) {
-        uint64_t block = 0;
-        {
-            std::lock_guard lock(mutex_);
-            if (stopping_ || nextBlock_ >= blocks_ || Cancelled()) return;
-            block = nextBlock_++;
-        }
-        ParseBlock(block, text, cells, out);
-        // Blocks are placed in file order, which gives each its first row
-        // and its first line's number; the rows are stored outside the lock,
-        // so the threads fill the table together.
-        int64_t firstRow = 0;
-        {
-            std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return stopping_ || placedBlock_ == block; });
-            if (stopping_) return;
-            firstRow = rowsPlaced_;
-            if (firstRow + out.rows > table_.rowCount()) {
-                // Only a table of more rows than a table can have gets here:
-                // the capacity is a bound on the rows the file holds.
-                out.rows = 0;
-                out.stop = BlockStop::TooManyRows;
-                out.stopLine = 0;
-            }
-            if (out.stop != BlockStop::None) {
-                stopping_ = true;
-                Stopped(out, linesPlaced_ + 1);
-            }
-            if (Cancelled()) stopping_ = true;
-            placedBlock_ = block + 1;
-            rowsPlaced_ += out.rows;
-            linesPlaced_ += out.lines;
-            if (out.ended) endByte_ = out.endByte;
-            if (progress_)
-                progress_->bytesRead.store(std::min((block + 1) * kBlockBytes, fileSize_),
-                                           std::memory_order_relaxed);
-        }
-        changed_.notify_all();
-        table_.Store(std::size_t(firstRow) * columns, out.values.data(), std::size_t(out.rows) * columns);
+bool TableRowsReader::Place(BlockOutcome& out, int64_t& firstRow) {
+    // Blocks are placed in file order, which gives each its first row and
+    // its first line's number.
+    firstRow = rowsPlaced_;
+    if (firstRow + out.rows > table_.rowCount()) {
+        // Only a table of more rows than a table can have gets here: the
+        // capacity is a bound on the rows the file holds.
+        out.rows = 0;
+        out.stop = BlockStop::TooManyRows;
+        out.stopLine = 0;
     }
+    if (out.stop != BlockStop::None) Stopped(out, linesPlaced_ + 1);
+    rowsPlaced_ += out.rows;
+    linesPlaced_ += out.lines;
+    if (out.ended) endByte_ = out.endByte;
+    return out.stop == BlockStop::None;
+}
+
+TableRowsRead TableRowsReader::Run(unsigned threads, LoadProgress* progress) {
+    result_.cancelled = RunBlockPipeline(blocks_, threads, progress,
+                                         [this] { return std::make_unique<TableBlockWorker>(*this); });
+    result_.rows = rowsPlaced_;
+    result_.endByte = endByte_;
+    return result_;
 }
 
 /// The first `bytes` of the file, or fewer when it is shorter.
@@ -320,9 +313,8 @@ DataResult Fail(LoadedSimulation& s, int fd) {
 TableRowsRead ReadTableRows(int fd, uint64_t fileSize, const TableLayout& layout, uint64_t headerOffset,
                             TablePlane plane, bool lastLinePending, TrajectoryTable& table, unsigned threads,
                             LoadProgress* progress) {
-    if (progress) progress->fileBytes.store(fileSize, std::memory_order_relaxed);
-    TableRowsReader reader(fd, fileSize, layout, headerOffset, plane, lastLinePending, table, progress);
-    TableRowsRead read = reader.Run(std::max(threads, 1u));
+    TableRowsReader reader(fd, fileSize, layout, headerOffset, plane, lastLinePending, table);
+    TableRowsRead read = reader.Run(std::max(threads, 1u), progress);
     if (progress && !read.cancelled) progress->bytesRead.store(fileSize);
     return read;
 }
@@ -389,7 +381,7 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
         const int32_t loaded = s.dataLoaded;
         s.dataLoaded = 0;
         if (control.loading) *control.loading = true;
-        const unsigned threads = std::max(2u, std::thread::hardware_concurrency());
+        const unsigned threads = FileBlocks{.fileSize = fileSize}.workers();
         host.waitFor(
             [&] {
                 read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows,
