@@ -1,7 +1,6 @@
 #include "animation/publication_paint.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -9,7 +8,6 @@
 #include "animation/drawing_routines.h"
 #include "animation/plot_notes.h"
 #include "animation/simulation_state.h"
-#include "animation/tick_damage.h"
 #include "animation/trail_fade.h"
 #include "animation/trail_lines.h"
 #include "base/format.h"
@@ -142,11 +140,6 @@ struct TrailClip {
         return Shows(b.left - reach, b.top - reach, b.right + reach, b.bottom + reach);
     }
 };
-
-/// How far from a line's points its pixels reach: a square end's corner
-/// lies 0.71 of the width from the end, and a pixel is touched while its
-/// centre lies within 0.71 of a pixel of the line.
-double LineReach(double width) { return width * 0.75 + 1; }
 
 /// Strokes the line of body `body` through rows [first, last), broken
 /// where a step does not join.
@@ -380,41 +373,41 @@ Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurf
     return g;
 }
 
-/// Chooses the legend's corner for the plot's mapping and keeps it in the
-/// plot, as a full paint does; repaints of a few tiles use the corner kept.
-void PlaceLegend(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, const Metrics& m) {
+/// The legend's corner for the plot's mapping, as a full paint chooses it;
+/// -1 without a legend. Repaints of a few tiles use the corner kept.
+int PlaceLegend(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
+                const Metrics& m) {
     const Legend g = LegendOf(s, plot, surface, m);
-    if (g.named == 0) {
-        plot.legendCorner = -1;
-        return;
-    }
-    plot.legendCorner = QuietestCorner(s, plot, int(std::ceil(g.width)), int(std::ceil(g.height)), g.inset);
+    if (g.named == 0) return -1;
+    return QuietestCorner(s, plot, int(std::ceil(g.width)), int(std::ceil(g.height)), g.inset);
 }
 
-/// The corner the legend stands in, or -1 without one.
+/// The corner the legend stands in, the one placed being `placed`, or -1
+/// without one.
 int LegendCorner(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
-                 const Metrics& m) {
-    return LegendOf(s, plot, surface, m).named == 0 ? -1 : std::clamp(plot.legendCorner, 0, 3);
+                 const Metrics& m, int placed) {
+    return LegendOf(s, plot, surface, m).named == 0 ? -1 : std::clamp(placed, 0, 3);
 }
 
-/// The pixels wholly covered by the legend's white box.
+/// The pixels wholly covered by the legend's white box in corner `corner`.
 std::optional<BoxF> LegendCover(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
-                                const Metrics& m) {
+                                const Metrics& m, int corner) {
     const Legend g = LegendOf(s, plot, surface, m);
     if (g.named == 0) return std::nullopt;
     const int w = int(std::ceil(g.width)), h = int(std::ceil(g.height));
-    const DevicePoint at = BoxCorner(plot, std::clamp(plot.legendCorner, 0, 3), w, h, g.inset);
+    const DevicePoint at = BoxCorner(plot, std::clamp(corner, 0, 3), w, h, g.inset);
     return BoxF{double(at.x), double(at.y), std::floor(at.x + g.width), std::floor(at.y + g.height)};
 }
 
-/// The legend of the named bodies in the corner the plot keeps.
-void DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const Metrics& m) {
+/// The legend of the named bodies in corner `placed`.
+void DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const Metrics& m,
+                int placed) {
     const Legend g = LegendOf(s, plot, surface, m);
     if (g.named == 0) return;
     const int named = g.named;
     const double disc = g.disc, row = g.row, width = g.width, height = g.height;
     const int w = int(std::ceil(width)), h = int(std::ceil(height));
-    const int corner = std::clamp(plot.legendCorner, 0, 3);
+    const int corner = std::clamp(placed, 0, 3);
     const DevicePoint at = BoxCorner(plot, corner, w, h, g.inset);
     surface.FillArea(at.x, at.y, at.x + width, at.y + height, kWhite);
     const ViewPoint edge[] = {{at.x + 0.5, at.y + 0.5},
@@ -474,15 +467,20 @@ void DrawClock(DrawingSurface& surface, const Clock& clock, const Metrics& m) {
                      {.size = m.font, .colour = kInk, .anchor = TextStyle::MiddleLeft});
 }
 
-/// Keeps in the plot where the time stamp's box stands, for the ticks.
-void PlaceClock(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, const Metrics& m) {
-    plot.stampRect = {}, plot.stampChars = 0;
-    if (!s.loaded.dataLoaded) return;
-    if (const auto clock = ClockOf(s, plot, surface, m, LegendCorner(s, plot, surface, m))) {
+/// Where a full paint puts the legend and the time stamp's box, for the
+/// repaints and ticks after it.
+PublicationNotes PlaceNotes(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
+                            const Metrics& m) {
+    PublicationNotes notes;
+    notes.legendCorner = PlaceLegend(s, plot, surface, m);
+    if (!s.loaded.dataLoaded) return notes;
+    if (const auto clock =
+            ClockOf(s, plot, surface, m, LegendCorner(s, plot, surface, m, notes.legendCorner))) {
         const BoxF& b = clock->box;
-        plot.stampRect = {int32_t(b.left), int32_t(b.top), int32_t(b.right), int32_t(b.bottom)};
-        plot.stampChars = int(WidestStamp(s).size());
+        notes.stampRect = {int32_t(b.left), int32_t(b.top), int32_t(b.right), int32_t(b.bottom)};
+        notes.stampChars = int(WidestStamp(s).size());
     }
+    return notes;
 }
 
 /// Maps the plot inside margins that hold its labels. The left margin holds
@@ -553,13 +551,16 @@ std::vector<std::pair<std::size_t, std::size_t>> TrailRuns(const ViewPoint* p, s
     return runs;
 }
 
-void MapPublicationView(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, int width,
-                        int height) {
+PublicationNotes MapPublicationView(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface,
+                                    int width, int height) {
     const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
     MapForLabels(s, plot, surface, m, width, height);
-    PlaceLegend(s, plot, surface, m);
-    PlaceClock(s, plot, surface, m);
+    return PlaceNotes(s, plot, surface, m);
 }
+
+/// A square end's corner lies 0.71 of the width from the end, and a pixel
+/// is touched while its centre lies within 0.71 of a pixel of the line.
+double LineReach(double width) { return width * 0.75 + 1; }
 
 void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width,
                           int height, const SmoothPass& pass) {
@@ -576,130 +577,31 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     if (under) surface.FillArea(0, 0, width, height, kWhite);
     const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
     MapForLabels(s, plot, surface, m, width, height);
-    if (!surface.partial()) PlaceLegend(s, plot, surface, m), PlaceClock(s, plot, surface, m);
+    const PublicationNotes notes = pass.notes ? *pass.notes : PlaceNotes(s, plot, surface, m);
     const Ticks ticks = TicksOf(plot);
     const BoxF box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
     if (under) DrawGridAndZeroLines(s, plot, surface, box, ticks);
     if (s.loaded.dataLoaded) {
-        const std::optional<Clock> clock = ClockOf(s, plot, surface, m, LegendCorner(s, plot, surface, m));
+        const std::optional<Clock> clock =
+            ClockOf(s, plot, surface, m, LegendCorner(s, plot, surface, m, notes.legendCorner));
         if (under) {
             // What the legend and the stamp hide need not be drawn, unless
             // the layer is kept apart from them.
             TrailClip clip{surface, box, {}};
             if (layers == PaintLayers::All) {
-                if (const auto legend = LegendCover(s, plot, surface, m)) clip.covers.push_back(*legend);
+                if (const auto legend = LegendCover(s, plot, surface, m, notes.legendCorner))
+                    clip.covers.push_back(*legend);
                 if (clock) clip.covers.push_back(clock->box);
             }
             DrawTrails(s, plot, surface, clip, lines);
         }
         if (over) {
             DrawDiscs(s, plot, surface);
-            DrawLegend(s, plot, surface, m);
+            DrawLegend(s, plot, surface, m, notes.legendCorner);
             if (clock) DrawClock(surface, *clock, m);
         }
     }
     surface.Unclip();
     if (over) DrawFrameAndLabels(s, plot, surface, box, ticks, m, width, height);
-}
-
-void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, int width, int height,
-                         std::pair<int64_t, int64_t> before, std::pair<int64_t, int64_t> after, int32_t from,
-                         int32_t to, TickDamage& damage, UnderChange* under) {
-    constexpr int64_t kMostRows = 256;  // beyond this a whole repaint costs less
-    const auto changed = [](std::pair<int64_t, int64_t> a, std::pair<int64_t, int64_t> b) {
-        // The rows of a outside b, as at most two spans.
-        return std::array<std::pair<int64_t, int64_t>, 2>{
-            {{a.first, std::min(a.second, b.first)}, {std::max(a.first, b.second), a.second}}};
-    };
-    int64_t rowsChanged = 0;
-    std::vector<std::pair<int64_t, int64_t>> spans;
-    for (const auto& [a, b] : {std::pair{before, after}, std::pair{after, before}})
-        for (const auto& span : changed(a, b))
-            if (span.first < span.second) {
-                spans.push_back(span);
-                rowsChanged += span.second - span.first;
-            }
-    if (s.view.fadeTrails || rowsChanged > kMostRows || !plot.enabled) {
-        damage.MarkAll();
-        if (under) under->damage.MarkAll();
-        return;
-    }
-    const auto area = [](double left, double top, double right, double bottom) {
-        return DeviceRect{SaturatingTrunc(std::floor(left)), SaturatingTrunc(std::floor(top)),
-                          Clamp32(int64_t(SaturatingTrunc(std::ceil(right))) + 1),
-                          Clamp32(int64_t(SaturatingTrunc(std::ceil(bottom))) + 1)};
-    };
-    const auto mark = [&](double left, double top, double right, double bottom) {
-        damage.Mark(area(left, top, right, bottom));
-    };
-    const int64_t rows = s.loaded.usableRows();
-    if (s.loaded.fields.drawOrbits) {
-        // The steps that came or went: a step joins the rows r - 1 and r,
-        // and shows when both are in the trail.
-        const double reach = LineReach(std::max(0.1, s.view.look.lineWidth));
-        const auto shows = [](std::pair<int64_t, int64_t> trail, int64_t r) {
-            return r - 1 >= trail.first && r < trail.second;
-        };
-        for (const auto& span : spans)
-            for (int body = 1; body <= s.loaded.usableBodies(); ++body)
-                for (int64_t r = std::max<int64_t>(span.first, 1); r <= span.second && r < rows; ++r) {
-                    if (shows(before, r) == shows(after, r)) continue;
-                    const double* xy = s.shownRows()->track(body, int32_t(r - 1));
-                    const ViewPoint a = plot.MapExact(xy[0], xy[1]), b = plot.MapExact(xy[2], xy[3]);
-                    if (!(std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) &&
-                          std::isfinite(b.y)))
-                        continue;
-                    const DeviceRect step = area(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
-                                                 std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach);
-                    damage.Mark(step);
-                    if (!under) continue;
-                    const bool onTop = s.playback.direction < 0 ? r <= before.first : r >= before.second;
-                    if (shows(after, r) && onTop) {
-                        // After every step drawn before, in the order of
-                        // the playback's direction: drawn over them.
-                        auto& added = under->added;
-                        added = added.first < added.second
-                                    ? std::pair{std::min(added.first, r), std::max(added.second, r + 1)}
-                                    : std::pair{r, r + 1};
-                    } else {
-                        under->damage.Mark(step);
-                    }
-                }
-    }
-    if (s.sunMoves() && s.loaded.fields.sunSize > 0)
-        for (const int32_t row : {from, to}) {  // a sun that moves in the frame
-            const auto [x, y] = s.sunAt(row);
-            const ViewPoint c = plot.MapExact(x, y);
-            const double r = s.loaded.fields.sunSize + 2;
-            if (std::isfinite(c.x) && std::isfinite(c.y)) mark(c.x - r, c.y - r, c.x + r, c.y + r);
-        }
-    if (s.loaded.fields.drawPlanets)
-        for (const int32_t row : {from, to}) {
-            if (row < 0 || row >= rows) continue;
-            for (int body = 1; body <= s.loaded.usableBodies(); ++body) {
-                const double* xy = s.shownRows()->track(body, row);
-                if (plot.IsOutside(xy[0], xy[1])) continue;
-                const ViewPoint c = plot.MapExact(xy[0], xy[1]);
-                const double r = s.loaded.fields.bodySize[std::size_t(body)] + 2;
-                mark(c.x - r, c.y - r, c.x + r, c.y + r);
-            }
-        }
-    if (s.view.look.clock) {
-        // The stamp before and after, at the top left, or the bottom left
-        // when the legend took the top left. No character of the face is
-        // wider than 0.7 of its size.
-        const double font = PublicationFontSize(s, width, height);
-        const std::size_t longest = std::max(ClockTextAt(s, from).size(), ClockTextAt(s, to).size());
-        const double w = font * (1.6 + 0.7 * double(longest));
-        const double h = font * 2.4;
-        const DeviceRect box = plot.BoxCorners();
-        const DeviceRect& kept = plot.stampRect;
-        if (int(longest) <= plot.stampChars && kept.right > kept.left)
-            damage.Mark(kept);  // the box holds both stamps
-        else if (plot.legendCorner == 1)
-            mark(box.left, box.bottom - h, box.left + w, box.bottom);
-        else
-            mark(box.left, box.top, box.left + w, box.top + h);
-    }
 }

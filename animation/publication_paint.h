@@ -1,10 +1,10 @@
 #pragma once
 #include <cstdint>
-#include <utility>
-
 #include <string>
+#include <utility>
 #include <vector>
-#include "animation/tick_damage.h"
+
+#include "plot/device_types.h"
 
 struct SimulationState;
 class PlotBox;
@@ -39,6 +39,18 @@ std::vector<std::pair<std::size_t, std::size_t>> TrailRuns(const ViewPoint* poin
 /// over the layer under.
 enum class PaintLayers { All, Under, Over, Added };
 
+/// Where a full paint of the publication look puts the notes over the
+/// plot, for the repaints of a few tiles and the ticks that follow it,
+/// which leave them where they stand.
+struct PublicationNotes {
+    int legendCorner = -1;  ///< the box corner (0 to 3, as BoxCorner) of the legend; -1 without one
+    /// The time stamp's box, which holds any stamp of up to `stampChars`
+    /// characters; empty without a stamp.
+    DeviceRect stampRect{};
+    int stampChars = 0;
+    bool operator==(const PublicationNotes&) const = default;
+};
+
 /// How one paint of the publication look goes.
 struct SmoothPass {
     TrailLines* lines = nullptr;  ///< the trails' points kept from paint to paint, or null
@@ -49,40 +61,28 @@ struct SmoothPass {
     /// row's bodies in turn, so that steps after all those drawn before are
     /// drawn over them as a full paint draws them.
     std::pair<int64_t, int64_t> added{};
-};
-
-/// What a tick of the publication look changed in the layer under: the
-/// tiles to paint again, and the steps to draw over it (SmoothPass::added).
-struct UnderChange {
-    TickDamage damage;
-    std::pair<int64_t, int64_t> added{};
+    /// The notes of the full paint whose tiles are painted again; null: the
+    /// paint places them anew, as a full paint does.
+    const PublicationNotes* notes = nullptr;
 };
 
 /// Gives the plot the mapping the publication look paints with for a view
 /// of `width` x `height` (the box inside margins sized for the labels, as
-/// `surface` measures text), as PaintPublicationView does first.
-void MapPublicationView(const SimulationState& state, PlotBox& plot, const DrawingSurface& surface, int width,
-                        int height);
+/// `surface` measures text), as PaintPublicationView does first, and tells
+/// where a full paint puts the notes.
+PublicationNotes MapPublicationView(const SimulationState& state, PlotBox& plot,
+                                    const DrawingSurface& surface, int width, int height);
+
+/// How far from a trail's points, in pixels of the view, the pixels of its
+/// line of `width` reach.
+double LineReach(double width);
 
 /// Paints the whole view in the publication look on a smooth surface:
 /// margins sized for the labels, round ticks on all four sides, the optional
 /// grid, the axes through the origin, each trail as one smooth line, the
 /// discs, the legend when bodies are named, the title and the time stamp.
 /// The plot takes the mapping of this paint (its viewport is left as it
-/// was), so that the window's navigation maps the pointer as drawn. The
+/// was); the notes over it are placed anew, or taken from the pass. The
 /// trails' points are kept in `lines` when given, for the next paint.
 void PaintPublicationView(const SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width,
                           int height, const SmoothPass& pass = {});
-
-/// Marks on `damage` the parts of the publication look that a tick changes,
-/// for the plot's mapping and a view of `width` x `height`: the trails about
-/// the rows that left (`before` less `after`) and entered (`after` less
-/// `before`), the discs at the rows `from` and `to`, and the corners where
-/// the time stamp stands. Everything when it cannot tell (faded trails, a
-/// jump of many rows). With `under`, tells there too what changed in the
-/// layer under (PaintLayers): the trails' steps that went, and those that
-/// came, to be drawn over it when they follow every step there before, or
-/// to be painted again.
-void MarkPublicationTick(const SimulationState& state, const PlotBox& plot, int width, int height,
-                         std::pair<int64_t, int64_t> before, std::pair<int64_t, int64_t> after, int32_t from,
-                         int32_t to, TickDamage& damage, UnderChange* under = nullptr);

@@ -6,6 +6,7 @@
 #include "animation/playback_range.h"
 #include "animation/plot_notes.h"
 #include "animation/publication_paint.h"
+#include "animation/publication_tick.h"
 #include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
 #include "base/format.h"
@@ -29,36 +30,12 @@ void MarkStatusBand(const std::string& status, TickDamage& damage) {
         damage.Mark({0, 0, int32_t(10 + kStatusCharWidth * status.size()), kStatusBandHeight});
 }
 
-/// A tick of the publication look: it moves and answers the timer as the
-/// classic tick does, and draws nothing; it marks what changed, which is
-/// then painted afresh.
-TimerRequest AdvanceWithoutDrawing(SimulationState& s, const PlotBox& plot, DrawingSurface& surface,
-                                   TickDamage* damage, UnderChange* under) {
-    const auto before = TrailRowSpan(s);
-    const int32_t from = s.playback.position;
-    const bool wraps = AdvancePosition(s);
-    if (damage) {
-        const DeviceRect area = surface.bounds();
-        MarkPublicationTick(s, plot, area.right, area.bottom, before, TrailRowSpan(s), from,
-                            s.playback.position, *damage, under);
-        if (wraps) damage->MarkAll();
-        if (wraps && under) under->damage.MarkAll();
-    }
-    if (!TickGoesOn(s) && !s.view.loopPlayback) {
-        s.playback.stopRequested = 0;
-        return {.start = false, .stop = true};
-    }
-    if (!s.playback.stopRequested) return {.repaint = wraps};
-    s.playback.stopRequested = 0;
-    return {.start = false, .stop = true, .repaint = wraps};
-}
-
 }  // namespace
 
 void PaintView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
-               TrailCache* trails, const SmoothPass& pass) {
+               TrailCache* trails) {
     if (s.view.style == ViewStyle::Publication && surface.smooth()) {
-        PaintPublicationView(s, plot, surface, width, height, pass);
+        PaintPublicationView(s, plot, surface, width, height);
         return;
     }
     surface.Clear(kViewBackground);
@@ -82,13 +59,19 @@ std::string StatusLine(const SimulationState& s, int row) {
 }
 
 TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails,
-                      TickDamage* damage, UnderChange* under) {
+                      TickDamage* damage) {
     plot.AttachDC(&surface);
     if (!s.loaded.dataLoaded) return {.start = false, .stop = true};
     // A pixel changes only where a disc was or is, or where the set of trail
     // points over it changed: everything else is erased and drawn again the
     // same. Faded trails change colour all along.
-    if (s.view.style == ViewStyle::Publication) return AdvanceWithoutDrawing(s, plot, surface, damage, under);
+    if (s.view.style == ViewStyle::Publication) {
+        // It draws nothing here: a view that keeps its picture ticks with
+        // PublicationTick, which tells what changed; this one cannot.
+        if (damage) damage->MarkAll();
+        bool wraps = false;
+        return MovePublicationTick(s, wraps);
+    }
     const PixelRaster* raster = surface.raster();
     const bool tracked = damage && raster && trails && !s.view.fadeTrails;
     if (damage && !tracked) damage->MarkAll();

@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include "animation/publication_paint.h"
 
 struct SimulationState;
 class PlotBox;
@@ -31,12 +30,11 @@ inline constexpr unsigned kViewBackground = 0xFFFFFF;
 
 /// A full paint of the view's client area of `width` x `height` pixels:
 /// background, plot box, and the system at `position` when data is loaded.
-/// The state is only read; the plot takes the mapping and the legend's
-/// place of this paint. `trails` is the trail cache of the surface's raster,
-/// when it has one; `lines` keeps the smooth trails' points for the next
-/// paint of the same view.
+/// The state is only read; the plot takes the mapping of this paint, and
+/// in the classic look the legend's place. `trails` is the trail cache of
+/// the surface's raster, when it has one.
 void PaintView(const SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width, int height,
-               TrailCache* trails = nullptr, const SmoothPass& pass = {});
+               TrailCache* trails = nullptr);
 
 /// Takes a pending start request, as the window does after each full paint:
 /// true when the timer should start. Without data loaded the request stays
@@ -62,8 +60,7 @@ std::string StatusLine(const SimulationState& state, int row);
 /// what it changed: the erased and drawn discs, the trail rows that left and
 /// entered, and the status line's band; everything when it cannot tell (no
 /// raster or trail cache, faded trails, a loop going back to its start).
-/// In the publication look, `under` (reset by the caller) takes what
-/// changed in the layer under the discs (see MarkPublicationTick).
+/// In the publication look the tick moves only (MovePublicationTick) and
+/// marks everything: PublicationTick ticks a view that keeps its picture.
 TimerRequest TickView(SimulationState& state, PlotBox& plot, DrawingSurface& surface,
-                      TrailCache* trails = nullptr, TickDamage* damage = nullptr,
-                      UnderChange* under = nullptr);
+                      TrailCache* trails = nullptr, TickDamage* damage = nullptr);

@@ -1,10 +1,8 @@
 #include "app/scaled_paint.h"
 
 #include <QPainter>
-#include <cstring>
 #include <string>
 
-#include "animation/publication_paint.h"
 #include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
 #include "animation/view_steps.h"
@@ -16,8 +14,7 @@ void PaintPicture(const SimulationState& state, const PlotBox& plot, QPainter& p
     PlotBox copy = plot;  // the paint recomputes the mapping; the view keeps its own
     PainterSurface surface(painter, width, height, scale);
     if (only) surface.RestrictTo(*only);
-    PaintView(state, copy, surface, width, height, nullptr,
-              {options.lines, options.layers, {options.addedFirst, options.addedLast}});
+    PaintView(state, copy, surface, width, height);
     // The publication look shows the time in its own corner.
     const bool statusLine = options.statusLine && state.view.style == ViewStyle::Classic;
     const std::string status = statusLine ? StatusLine(state, state.playback.position) : std::string();
@@ -46,20 +43,6 @@ void RepaintScaledTiles(const SimulationState& state, const PlotBox& plot, QImag
     image.setDevicePixelRatio(ratio);
 }
 
-void CopyTiles(const QImage& from, QImage& to, const TickDamage& damage, int scale) {
-    if (from.size() != to.size() || from.format() != to.format() || from.depth() != 32) return;
-    const QRect whole = to.rect();
-    for (const DeviceRect& r : damage.Rects()) {
-        const QRect part =
-            QRect(r.left * scale, r.top * scale, (r.right - r.left) * scale, (r.bottom - r.top) * scale) &
-            whole;
-        if (part.isEmpty()) continue;
-        for (int y = part.top(); y <= part.bottom(); ++y)
-            std::memcpy(to.scanLine(y) + part.left() * 4, from.constScanLine(y) + part.left() * 4,
-                        std::size_t(part.width()) * 4);
-    }
-}
-
 bool RasterIsThePicture(const SimulationState& state, double scale) {
     return scale == 1 && state.view.style == ViewStyle::Classic;
 }
@@ -68,11 +51,4 @@ QImage FramePicture(const SimulationState& state, const PlotBox& plot, const QIm
                     int height, double scale, int frame) {
     if (RasterIsThePicture(state, scale)) return raster;
     return PaintScaledPicture(state, plot, width, height, {.scale = scale, .statusLine = frame > 0});
-}
-
-void MapPublicationView(const SimulationState& state, PlotBox& plot, int width, int height) {
-    QImage scratch(1, 1, QImage::Format_RGB32);
-    QPainter painter(&scratch);
-    const PainterSurface measuring(painter, width, height, 1);
-    MapPublicationView(state, plot, static_cast<const DrawingSurface&>(measuring), width, height);
 }

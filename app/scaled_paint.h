@@ -1,24 +1,15 @@
 #pragma once
 #include <QImage>
 
-#include "animation/publication_paint.h"
-
 struct SimulationState;
 class PlotBox;
 class QPainter;
 class TickDamage;
-class TrailLines;
 
 /// What a picture shows besides the full paint of the view.
 struct PictureOptions {
     double scale = 1;         ///< PNG: pixels per pixel of the view (vector outputs ignore it)
     bool statusLine = false;  ///< the status line a tick writes at the current row
-    /// How the publication look paints (see SmoothPass): the trails'
-    /// points kept from the last paint of the same view (the window's), the
-    /// layers, and the steps added.
-    TrailLines* lines = nullptr;
-    PaintLayers layers = PaintLayers::All;
-    int64_t addedFirst = 0, addedLast = 0;
 };
 
 /// One full paint of the view of `width` x `height` pixels (and the status
@@ -42,10 +33,6 @@ QImage PaintScaledPicture(const SimulationState& state, const PlotBox& plot, int
 void RepaintScaledTiles(const SimulationState& state, const PlotBox& plot, QImage& image, int width,
                         int height, const PictureOptions& options, const TickDamage* damage);
 
-/// Copies the tiles `damage` marks (in pixels of the view, `scale` image
-/// pixels each) from `from` to `to`, images of the same size and format.
-void CopyTiles(const QImage& from, QImage& to, const TickDamage& damage, int scale);
-
 bool RasterIsThePicture(const SimulationState& state, double scale);
 
 /// The picture of one frame of a recording or frame sequence: `raster`
@@ -53,8 +40,3 @@ bool RasterIsThePicture(const SimulationState& state, double scale);
 /// with the status line after the first frame.
 QImage FramePicture(const SimulationState& state, const PlotBox& plot, const QImage& raster, int width,
                     int height, double scale, int frame);
-
-/// Gives `plot` the mapping the publication look paints a view of `width` x
-/// `height` with (its text measured by the toolkit), so that the pointer
-/// maps onto what was painted on a copy.
-void MapPublicationView(const SimulationState& state, PlotBox& plot, int width, int height);

@@ -16,11 +16,6 @@
 #include "animation/view_steps.h"
 #include "app/scaled_paint.h"
 
-namespace {
-/// Tiles of 4 pixels for the smooth look's ticks.
-constexpr int32_t kSmoothTileShift = 2;
-}  // namespace
-
 SimulationView::SimulationView(SimulationState& state, PlotBox& plot, QWidget* parent)
     : QFrame(parent), state_(state), plot_(plot) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -52,51 +47,29 @@ void SimulationView::deliverTick() {
         if (!state_.loaded.dataLoaded) timer_.stop();
         return;
     }
-    // The smooth look repaints what changed, which dense trails cross many
-    // times over: in small tiles, so as to repaint little more than that.
-    const bool smoothLook = state_.view.style == ViewStyle::Publication;
-    if (smoothLook && state_.playback.direction != sharpDirection_) {
-        // The publication look draws the trails' rows in the playback's
-        // direction: after a turn the whole picture is painted again.
-        sharpStale_ = true;
-        update();
-    }
-    const int32_t shift = smoothLook ? kSmoothTileShift : TickDamage::kTileShift;
-    damage_.Reset(image_->width(), image_->height(), shift);
-    under_.damage.Reset(image_->width(), image_->height(), shift);
-    under_.added = {};
-    const TimerRequest request = TickView(state_, plot_, image_->surface(), &trails_, &damage_, &under_);
-    ticked_ = true;
+    const int w = image_->width(), h = image_->height();
     const qreal ratio = devicePixelRatioF();
-    if ((ratio >= 2 || smoothLook) && !sharpStale_ && !damage_.all() && ratio == std::floor(ratio) &&
-        sharp_.size() == QSize(image_->width(), image_->height()) * ratio) {
-        // At a whole ratio the tiles of the raster that changed are the
-        // parts of the sharp picture that changed: only they are painted.
-        const int w = image_->width(), h = image_->height();
-        if (smoothLook && underImage_.size() == sharp_.size()) {
-            // Into the layer under: the steps that came at the trails' heads
-            // drawn over it, then the tiles where steps went painted again.
-            // Then the picture's changed tiles from it, and what stands over.
-            if (under_.added.first < under_.added.second)
-                RepaintScaledTiles(state_, plot_, underImage_, w, h,
-                                   {.scale = ratio,
-                                    .lines = &lines_,
-                                    .layers = PaintLayers::Added,
-                                    .addedFirst = under_.added.first,
-                                    .addedLast = under_.added.second},
-                                   nullptr);
-            RepaintScaledTiles(state_, plot_, underImage_, w, h,
-                               {.scale = ratio, .lines = &lines_, .layers = PaintLayers::Under},
-                               &under_.damage);
-            CopyTiles(underImage_, sharp_, damage_, int(ratio));
-            RepaintScaledTiles(state_, plot_, sharp_, w, h,
-                               {.scale = ratio, .statusLine = true, .layers = PaintLayers::Over}, &damage_);
-        } else {
-            RepaintScaledTiles(state_, plot_, sharp_, w, h, {.scale = ratio, .statusLine = true}, &damage_);
-        }
+    // At a whole ratio the tiles of the raster that changed are the parts of
+    // the sharp picture that changed: only they are painted.
+    const bool mendable =
+        !sharpStale_ && ratio == std::floor(ratio) && sharp_.picture().size() == QSize(w, h) * ratio;
+    TimerRequest request;
+    const TickDamage* damage = &damage_;
+    if (state_.view.style == ViewStyle::Publication) {
+        const PublicationStep step = publication_.Tick(state_, plot_, w, h, mendable ? &sharp_ : nullptr);
+        request = step.timer;
+        damage = &publication_.damage();
+        if (!step.mended) sharpStale_ = true;
     } else {
-        sharpStale_ = true;
+        damage_.Reset(w, h);
+        request = TickView(state_, plot_, image_->surface(), &trails_, &damage_);
+        if (ratio >= 2 && mendable && !damage_.all())
+            RepaintScaledTiles(state_, plot_, sharp_.picture(), w, h, {.scale = ratio, .statusLine = true},
+                               &damage_);
+        else
+            sharpStale_ = true;
     }
+    ticked_ = true;
     if (request.stop) timer_.stop();
     if (request.stop && !PlaybackGoesOn(state_)) emit playbackEnded();
     if (request.repaint) {
@@ -109,7 +82,7 @@ void SimulationView::deliverTick() {
     // (adding them one by one costs the square of their number).
     const QPoint origin = contentsRect().topLeft();
     std::vector<QRect> rects;
-    for (const DeviceRect& r : damage_.Rects(TickDamage::kTileShift))
+    for (const DeviceRect& r : damage->Rects(TickDamage::kTileShift))
         rects.push_back(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top).translated(origin));
     if (rects.empty()) return;
     QRegion changed;
@@ -136,32 +109,22 @@ void SimulationView::paintEvent(QPaintEvent* event) {
         if (ratio >= 2 || state_.view.style == ViewStyle::Publication) {
             // Drawn at the screen's ratio rather than stretched: the same
             // paint through the scaled surface, at the row the raster shows.
-            // The publication look is drawn this way at every ratio.
-            if (sharpStale_ || sharp_.size() != client.size() * ratio) {
-                const bool smoothLook = state_.view.style == ViewStyle::Publication;
-                if (smoothLook && ratio == std::floor(ratio)) {
-                    // The layer under the discs kept apart, for the ticks.
-                    underImage_ =
-                        PaintScaledPicture(state_, plot_, client.width(), client.height(),
-                                           {.scale = ratio, .lines = &lines_, .layers = PaintLayers::Under});
-                    sharp_ = underImage_.copy();
-                    RepaintScaledTiles(state_, plot_, sharp_, client.width(), client.height(),
-                                       {.scale = ratio, .statusLine = ticked_, .layers = PaintLayers::Over},
-                                       nullptr);
+            // The publication look is drawn this way at every ratio, its
+            // layer under the discs kept apart at a whole one for the ticks;
+            // the plot takes the mapping it was painted with on a copy, so
+            // that the pointer maps as drawn.
+            if (sharpStale_ || sharp_.picture().size() != client.size() * ratio) {
+                if (state_.view.style == ViewStyle::Publication) {
+                    sharp_.Reset(client.width(), client.height(), ratio, ratio == std::floor(ratio));
+                    publication_.Paint(state_, plot_, sharp_, client.width(), client.height());
                 } else {
-                    underImage_ = QImage();
-                    sharp_ = PaintScaledPicture(state_, plot_, client.width(), client.height(),
-                                                {.scale = ratio, .statusLine = ticked_, .lines = &lines_});
+                    sharp_.SetPicture(PaintScaledPicture(state_, plot_, client.width(), client.height(),
+                                                         {.scale = ratio, .statusLine = ticked_}));
                 }
-                // The picture was painted on a copy of the plot; the pointer
-                // maps through the mapping it was painted with.
-                if (state_.view.style == ViewStyle::Publication)
-                    MapPublicationView(state_, plot_, client.width(), client.height());
-                sharp_.setDevicePixelRatio(ratio);
+                sharp_.picture().setDevicePixelRatio(ratio);
                 sharpStale_ = false;
-                sharpDirection_ = state_.playback.direction;
             }
-            painter.drawImage(client.topLeft(), sharp_);
+            painter.drawImage(client.topLeft(), sharp_.picture());
         } else {
             for (const QRect& rect : event->region()) {
                 const QRect part = rect & client;

@@ -4,11 +4,11 @@
 #include <memory>
 #include <optional>
 
-#include "animation/publication_paint.h"
+#include "animation/publication_tick.h"
 #include "animation/tick_damage.h"
 #include "animation/trail_cache.h"
-#include "animation/trail_lines.h"
 #include "app/image_surface.h"
+#include "app/screen_layers.h"
 
 struct SimulationState;
 class PlotBox;
@@ -47,7 +47,7 @@ public:
     const QImage* frame() const { return image_ ? &image_->image() : nullptr; }
     /// At a device pixel ratio of 2 or more, the picture the screen shows as
     /// last painted (null before the first such paint).
-    const QImage& sharpFrame() const { return sharp_; }
+    const QImage& sharpFrame() const { return sharp_.picture(); }
 
 signals:
     /// After every paint that drew something new (full or tick).
@@ -84,19 +84,17 @@ private:
     QTimer timer_;
     std::unique_ptr<ImageSurface> image_;
     TrailCache trails_;  ///< where the trails of image_ lie, kept from tick to tick
-    TickDamage damage_;  ///< what the last tick changed in image_, the part a tick presents
-    TrailLines lines_;   ///< the smooth trails' points of sharp_, kept from tick to tick
-    /// In the publication look, the layer under the discs of sharp_, and
-    /// what the last tick changed in it.
-    QImage underImage_;
-    UnderChange under_;
+    TickDamage damage_;  ///< what the last classic tick changed in image_, the part it presents
+    /// The publication look's paints and ticks of sharp_, and what its last
+    /// tick changed, the part it presents.
+    PublicationTick publication_;
     bool fullPaintPending_ = true;
     bool ticked_ = false;
-    /// On a screen of device pixel ratio 2 or more: the view painted at that
-    /// ratio, made anew from the state when the raster changed.
-    QImage sharp_;
+    /// On a screen of device pixel ratio 2 or more, and in the publication
+    /// look at every ratio: the view painted at that ratio, made anew from
+    /// the state when the raster changed.
+    ScreenLayers sharp_;
     bool sharpStale_ = true;
-    int32_t sharpDirection_ = 1;  ///< the playback's direction sharp_ was painted for
     std::optional<QPoint> dragFrom_;
     QString hover_;  ///< where the last drag step ended, while dragging
 };

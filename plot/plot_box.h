@@ -141,16 +141,11 @@ public:
     int yTickScale = 4, xTickScale = 4;
     int xLabelFormat = 2, yLabelFormat = 2;
     DeviceRect deviceRect{};
-    /// The box corner (0 to 3) where the last full paint put a legend, so
-    /// that ticks mend it in place; -1 before the first. Kept with the
-    /// mapping it was chosen for: a copy of the plot painted elsewhere
-    /// leaves this one's alone.
+    /// The box corner (0 to 3) where the last full paint of the classic
+    /// look put a legend, so that ticks mend it in place; -1 before the
+    /// first. Kept with the mapping it was chosen for: a copy of the plot
+    /// painted elsewhere leaves this one's alone.
     int legendCorner = -1;
-    /// Where the last full paint in the publication look put the time
-    /// stamp's box, which holds any stamp of up to `stampChars` characters,
-    /// so that ticks repaint just it; empty before the first.
-    DeviceRect stampRect{};
-    int stampChars = 0;
 
 private:
     /// Makes xMin..yMax the box asked for, widened to the viewport's shape

@@ -1,0 +1,206 @@
+#include "animation/publication_tick.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "animation/drawing_routines.h"
+#include "animation/playback_range.h"
+#include "animation/simulation_state.h"
+#include "plot/plot_box.h"
+
+namespace {
+
+/// Marks on `damage` the parts of the publication look that a tick changes,
+/// for the plot's mapping, the notes of the last full paint and a view of
+/// `width` x `height`: the trails about the rows that left (`before` less
+/// `after`) and entered (`after` less `before`), the discs at the rows
+/// `from` and `to`, and the corners where the time stamp stands. Everything
+/// when it cannot tell (faded trails, a jump of many rows). Tells on
+/// `under` what changed in the layer under (PaintLayers): the trails' steps
+/// that went, and those that came, to be drawn over it when they follow
+/// every step there before, or to be painted again.
+void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const PublicationNotes& notes,
+                         int width, int height, std::pair<int64_t, int64_t> before,
+                         std::pair<int64_t, int64_t> after, int32_t from, int32_t to, TickDamage& damage,
+                         UnderChange& under) {
+    constexpr int64_t kMostRows = 256;  // beyond this a whole repaint costs less
+    const auto changed = [](std::pair<int64_t, int64_t> a, std::pair<int64_t, int64_t> b) {
+        // The rows of a outside b, as at most two spans.
+        return std::array<std::pair<int64_t, int64_t>, 2>{
+            {{a.first, std::min(a.second, b.first)}, {std::max(a.first, b.second), a.second}}};
+    };
+    int64_t rowsChanged = 0;
+    std::vector<std::pair<int64_t, int64_t>> spans;
+    for (const auto& [a, b] : {std::pair{before, after}, std::pair{after, before}})
+        for (const auto& span : changed(a, b))
+            if (span.first < span.second) {
+                spans.push_back(span);
+                rowsChanged += span.second - span.first;
+            }
+    if (s.view.fadeTrails || rowsChanged > kMostRows || !plot.enabled) {
+        damage.MarkAll();
+        under.damage.MarkAll();
+        return;
+    }
+    const auto area = [](double left, double top, double right, double bottom) {
+        return DeviceRect{SaturatingTrunc(std::floor(left)), SaturatingTrunc(std::floor(top)),
+                          Clamp32(int64_t(SaturatingTrunc(std::ceil(right))) + 1),
+                          Clamp32(int64_t(SaturatingTrunc(std::ceil(bottom))) + 1)};
+    };
+    const auto mark = [&](double left, double top, double right, double bottom) {
+        damage.Mark(area(left, top, right, bottom));
+    };
+    const int64_t rows = s.loaded.usableRows();
+    if (s.loaded.fields.drawOrbits) {
+        // The steps that came or went: a step joins the rows r - 1 and r,
+        // and shows when both are in the trail.
+        const double reach = LineReach(std::max(0.1, s.view.look.lineWidth));
+        const auto shows = [](std::pair<int64_t, int64_t> trail, int64_t r) {
+            return r - 1 >= trail.first && r < trail.second;
+        };
+        for (const auto& span : spans)
+            for (int body = 1; body <= s.loaded.usableBodies(); ++body)
+                for (int64_t r = std::max<int64_t>(span.first, 1); r <= span.second && r < rows; ++r) {
+                    if (shows(before, r) == shows(after, r)) continue;
+                    const double* xy = s.shownRows()->track(body, int32_t(r - 1));
+                    const ViewPoint a = plot.MapExact(xy[0], xy[1]), b = plot.MapExact(xy[2], xy[3]);
+                    if (!(std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) &&
+                          std::isfinite(b.y)))
+                        continue;
+                    const DeviceRect step = area(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
+                                                 std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach);
+                    damage.Mark(step);
+                    const bool onTop = s.playback.direction < 0 ? r <= before.first : r >= before.second;
+                    if (shows(after, r) && onTop) {
+                        // After every step drawn before, in the order of
+                        // the playback's direction: drawn over them.
+                        auto& added = under.added;
+                        added = added.first < added.second
+                                    ? std::pair{std::min(added.first, r), std::max(added.second, r + 1)}
+                                    : std::pair{r, r + 1};
+                    } else {
+                        under.damage.Mark(step);
+                    }
+                }
+    }
+    if (s.sunMoves() && s.loaded.fields.sunSize > 0)
+        for (const int32_t row : {from, to}) {  // a sun that moves in the frame
+            const auto [x, y] = s.sunAt(row);
+            const ViewPoint c = plot.MapExact(x, y);
+            const double r = s.loaded.fields.sunSize + 2;
+            if (std::isfinite(c.x) && std::isfinite(c.y)) mark(c.x - r, c.y - r, c.x + r, c.y + r);
+        }
+    if (s.loaded.fields.drawPlanets)
+        for (const int32_t row : {from, to}) {
+            if (row < 0 || row >= rows) continue;
+            for (int body = 1; body <= s.loaded.usableBodies(); ++body) {
+                const double* xy = s.shownRows()->track(body, row);
+                if (plot.IsOutside(xy[0], xy[1])) continue;
+                const ViewPoint c = plot.MapExact(xy[0], xy[1]);
+                const double r = s.loaded.fields.bodySize[std::size_t(body)] + 2;
+                mark(c.x - r, c.y - r, c.x + r, c.y + r);
+            }
+        }
+    if (s.view.look.clock) {
+        // The stamp before and after, at the top left, or the bottom left
+        // when the legend took the top left. No character of the face is
+        // wider than 0.7 of its size.
+        const double font = PublicationFontSize(s, width, height);
+        const std::size_t longest = std::max(ClockTextAt(s, from).size(), ClockTextAt(s, to).size());
+        const double w = font * (1.6 + 0.7 * double(longest));
+        const double h = font * 2.4;
+        const DeviceRect box = plot.BoxCorners();
+        const DeviceRect& kept = notes.stampRect;
+        if (int(longest) <= notes.stampChars && kept.right > kept.left)
+            damage.Mark(kept);  // the box holds both stamps
+        else if (notes.legendCorner == 1)
+            mark(box.left, box.bottom - h, box.left + w, box.bottom);
+        else
+            mark(box.left, box.top, box.left + w, box.top + h);
+    }
+}
+
+}  // namespace
+
+TimerRequest MovePublicationTick(SimulationState& s, bool& wraps) {
+    // A loop goes round from the row where a playback without it stopped,
+    // so the last row it reaches is shown too.
+    wraps = TickWraps(s);
+    s.playback.position = NextTickRow(s);
+    if (!TickGoesOn(s) && !s.view.loopPlayback) {
+        s.playback.stopRequested = 0;
+        return {.start = false, .stop = true};
+    }
+    if (!s.playback.stopRequested) return {.repaint = wraps};
+    s.playback.stopRequested = 0;
+    return {.start = false, .stop = true, .repaint = wraps};
+}
+
+void PublicationTick::Paint(const SimulationState& s, PlotBox& plot, PublicationLayers& layers, int width,
+                            int height) {
+    using Layer = PublicationLayers::Layer;
+    // Each layer is painted on a copy of the plot, whose mapping the paint
+    // recomputes; the plot takes it last, with the notes.
+    const auto paint = [&](Layer layer, const SmoothPass& pass, bool last) {
+        layers.Paint(layer, nullptr, [&](DrawingSurface& surface) {
+            PlotBox copy = plot;
+            PaintPublicationView(s, copy, surface, width, height, pass);
+            if (last) notes_ = MapPublicationView(s, plot, surface, width, height);
+        });
+    };
+    if (layers.apart()) {
+        paint(Layer::Under, {.lines = &lines_, .layers = PaintLayers::Under}, false);
+        layers.CopyUnder(nullptr);
+        paint(Layer::Picture, {.layers = PaintLayers::Over}, true);
+    } else {
+        paint(Layer::Picture, {.lines = &lines_}, true);
+    }
+    direction_ = s.playback.direction;
+}
+
+PublicationStep PublicationTick::Tick(SimulationState& s, const PlotBox& plot, int width, int height,
+                                      PublicationLayers* layers) {
+    damage_.Reset(width, height, kTileShift);
+    under_.damage.Reset(width, height, kTileShift);
+    under_.added = {};
+    PublicationStep step;
+    if (!s.loaded.dataLoaded) {
+        step.timer = {.start = false, .stop = true};
+    } else {
+        const auto before = TrailRowSpan(s);
+        const int32_t from = s.playback.position;
+        bool wraps = false;
+        step.timer = MovePublicationTick(s, wraps);
+        MarkPublicationTick(s, plot, notes_, width, height, before, TrailRowSpan(s), from,
+                            s.playback.position, damage_, under_);
+        // After a loop went back, the old trail goes with a full paint; after
+        // a turn the steps overlap the other way round.
+        if (wraps || s.playback.direction != direction_) damage_.MarkAll(), under_.damage.MarkAll();
+    }
+    if (!layers || !layers->apart() || damage_.all()) return step;
+    Mend(s, plot, width, height, *layers);
+    step.mended = true;
+    return step;
+}
+
+void PublicationTick::Mend(const SimulationState& s, const PlotBox& plot, int width, int height,
+                           PublicationLayers& layers) {
+    using Layer = PublicationLayers::Layer;
+    const auto paint = [&](Layer layer, const TickDamage* only, const SmoothPass& pass) {
+        layers.Paint(layer, only, [&](DrawingSurface& surface) {
+            PlotBox copy = plot;
+            PaintPublicationView(s, copy, surface, width, height, pass);
+        });
+    };
+    // Into the layer under: the steps that came at the trails' heads drawn
+    // over it, then the tiles where steps went painted again. Then the
+    // picture's changed tiles from it, and what stands over.
+    if (under_.added.first < under_.added.second)
+        paint(Layer::Under, nullptr,
+              {.lines = &lines_, .layers = PaintLayers::Added, .added = under_.added, .notes = &notes_});
+    paint(Layer::Under, &under_.damage, {.lines = &lines_, .layers = PaintLayers::Under, .notes = &notes_});
+    layers.CopyUnder(&damage_);
+    paint(Layer::Picture, &damage_, {.layers = PaintLayers::Over, .notes = &notes_});
+}

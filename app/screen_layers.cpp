@@ -1,0 +1,57 @@
+#include "app/screen_layers.h"
+
+#include <QPainter>
+#include <cstring>
+#include <utility>
+
+#include "app/painter_surface.h"
+
+void ScreenLayers::Reset(int width, int height, double scale, bool apart) {
+    width_ = width, height_ = height, scale_ = scale;
+    const QSize size(int(width * scale), int(height * scale));
+    under_ = apart ? QImage(size, QImage::Format_RGB32) : QImage();
+    // Apart, the picture is made from the layer under.
+    picture_ = apart ? QImage() : QImage(size, QImage::Format_RGB32);
+}
+
+void ScreenLayers::SetPicture(QImage picture) {
+    under_ = QImage();
+    picture_ = std::move(picture);
+}
+
+void ScreenLayers::Paint(Layer layer, const TickDamage* only,
+                         const std::function<void(DrawingSurface& surface)>& paint) {
+    QImage& image = layer == Layer::Under ? under_ : picture_;
+    if (image.isNull()) return;
+    // Painted in the image's own pixels, whatever ratio the view shows it at.
+    const qreal ratio = image.devicePixelRatio();
+    image.setDevicePixelRatio(1);
+    {
+        QPainter painter(&image);
+        PainterSurface surface(painter, width_, height_, scale_);
+        if (only) surface.RestrictTo(*only);
+        paint(surface);
+    }
+    image.setDevicePixelRatio(ratio);
+}
+
+void ScreenLayers::CopyUnder(const TickDamage* tiles) {
+    if (!tiles) {
+        picture_ = under_.copy();
+        return;
+    }
+    QImage& to = picture_;
+    const QImage& from = under_;
+    if (from.size() != to.size() || from.format() != to.format() || from.depth() != 32) return;
+    const int scale = int(scale_);
+    const QRect whole = to.rect();
+    for (const DeviceRect& r : tiles->Rects()) {
+        const QRect part =
+            QRect(r.left * scale, r.top * scale, (r.right - r.left) * scale, (r.bottom - r.top) * scale) &
+            whole;
+        if (part.isEmpty()) continue;
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            std::memcpy(to.scanLine(y) + part.left() * 4, from.constScanLine(y) + part.left() * 4,
+                        std::size_t(part.width()) * 4);
+    }
+}

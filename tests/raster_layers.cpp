@@ -1,0 +1,152 @@
+#include "raster_layers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+SmoothRaster::SmoothRaster(const PixelRaster& raster, int32_t width, int32_t height, int32_t scale,
+                           const TickDamage* only)
+    : raster_(raster), width_(width), height_(height), scale_(scale), only_(only) {
+    if (only) mask_ = only->mask(), mask_.size *= scale;
+    whole_ = clip_ = {0, 0, raster.width, raster.height};
+}
+
+template <typename Inside>
+void SmoothRaster::Fill(double left, double top, double right, double bottom, Inside inside) {
+    const double s = scale_;
+    const auto x0 = int32_t(std::max(std::floor(left * s), double(clip_.left)));
+    const auto y0 = int32_t(std::max(std::floor(top * s), double(clip_.top)));
+    const auto x1 = int32_t(std::min(std::ceil(right * s), double(clip_.right)));
+    const auto y1 = int32_t(std::min(std::ceil(bottom * s), double(clip_.bottom)));
+    for (int32_t y = y0; y < y1; ++y)
+        for (int32_t x = x0; x < x1; ++x)
+            if (Drawn(x, y))
+                if (const auto colour = inside((x + 0.5) / s, (y + 0.5) / s, x, y))
+                    raster_.at(x, y) = ToRasterPixel(*colour);
+}
+
+void SmoothRaster::StrokePolyline(const ViewPoint* points, std::size_t count, ColourRef colour,
+                                  double width) {
+    for (std::size_t i = 0; i + 1 < count; ++i) {
+        const Stroke stroke{points[i], points[i + 1], colour};
+        StrokeSegments(&stroke, 1, width);
+    }
+}
+
+void SmoothRaster::StrokeSegments(const Stroke* strokes, std::size_t count, double width) {
+    const double s = scale_;
+    for (std::size_t i = 0; i < count; ++i) {
+        const ViewPoint a{strokes[i].a.x * s, strokes[i].a.y * s}, b{strokes[i].b.x * s, strokes[i].b.y * s};
+        if (!only_) {
+            BlendStroke(raster_, a, b, width * s, strokes[i].colour, clip_);
+            continue;
+        }
+        // Within the tiles the stroke is drawn whole and the pixels about it
+        // outside them put back: BlendStroke's own tile mask starts its steps
+        // along a row at each tile's edge, which can leave a pixel one level
+        // off what a whole paint gives it.
+        const double reach = width * s + 2;
+        const auto bound = [](double v, int32_t low, int32_t high) {
+            return int32_t(std::clamp(v, double(low), double(high)));
+        };
+        const int32_t x0 = bound(std::floor(std::min(a.x, b.x) - reach), clip_.left, clip_.right),
+                      x1 = bound(std::ceil(std::max(a.x, b.x) + reach), clip_.left, clip_.right),
+                      y0 = bound(std::floor(std::min(a.y, b.y) - reach), clip_.top, clip_.bottom),
+                      y1 = bound(std::ceil(std::max(a.y, b.y) + reach), clip_.top, clip_.bottom);
+        if (x0 >= x1 || y0 >= y1) continue;
+        std::vector<uint32_t> kept;
+        for (int32_t y = y0; y < y1; ++y)
+            for (int32_t x = x0; x < x1; ++x) kept.push_back(raster_.at(x, y));
+        BlendStroke(raster_, a, b, width * s, strokes[i].colour, clip_);
+        for (int32_t y = y0, k = 0; y < y1; ++y)
+            for (int32_t x = x0; x < x1; ++x, ++k)
+                if (!Marked(x, y)) raster_.at(x, y) = kept[std::size_t(k)];
+    }
+}
+
+void SmoothRaster::FillCircle(ViewPoint c, double radius, ColourRef fill, ColourRef outline,
+                              double outlineWidth) {
+    const double reach = radius + std::max(outlineWidth, 0.0) / 2;
+    Fill(c.x - reach, c.y - reach, c.x + reach, c.y + reach,
+         [&](double x, double y, int32_t, int32_t) -> std::optional<ColourRef> {
+             const double d = std::hypot(x - c.x, y - c.y);
+             if (outlineWidth > 0 && std::fabs(d - radius) <= outlineWidth / 2) return outline;
+             if (d <= radius) return fill;
+             return std::nullopt;
+         });
+}
+
+void SmoothRaster::FillArea(double left, double top, double right, double bottom, ColourRef colour) {
+    Fill(left, top, right, bottom, [&](double x, double y, int32_t, int32_t) -> std::optional<ColourRef> {
+        if (x >= left && x < right && y >= top && y < bottom) return colour;
+        return std::nullopt;
+    });
+}
+
+void SmoothRaster::DrawText(ViewPoint at, std::string_view text, const TextStyle& style) {
+    ViewPoint e = TextExtent(text, style.size);
+    const int column = int(style.anchor) % 3, row = int(style.anchor) / 3;
+    double left = at.x - e.x * column / 2, top = at.y - e.y * row / 2;
+    if (style.upwards) {  // turned a quarter left about the anchor
+        const double dx = left - at.x, dy = top - at.y;
+        left = at.x + dy, top = at.y - dx - e.x;
+        std::swap(e.x, e.y);
+    }
+    const double bottom = top + e.y, charWidth = 0.6 * style.size;
+    Fill(left, top, left + e.x, bottom,
+         [&](double x, double y, int32_t px, int32_t py) -> std::optional<ColourRef> {
+             // Along the text: left to right, or bottom to top when turned.
+             const double along = style.upwards ? bottom - y : x - left;
+             const auto index = std::size_t(along / charWidth);
+             if (along < 0 || index >= text.size()) return std::nullopt;
+             if ((uint32_t(uint8_t(text[index])) * 7 + uint32_t(px) * 3 + uint32_t(py) * 5) % 4 != 0)
+                 return std::nullopt;
+             return style.colour;
+         });
+}
+
+void SmoothRaster::ClipTo(double left, double top, double right, double bottom) {
+    const double s = scale_;
+    clip_ = {std::max(whole_.left, int32_t(std::lround(left * s))),
+             std::max(whole_.top, int32_t(std::lround(top * s))),
+             std::min(whole_.right, int32_t(std::lround(right * s))),
+             std::min(whole_.bottom, int32_t(std::lround(bottom * s)))};
+}
+
+bool SmoothRaster::Shows(double left, double top, double right, double bottom) const {
+    if (!only_) return true;
+    // As the window's surface: off the picture nothing shows; otherwise the
+    // pixels from the first to one past the last the rectangle touches.
+    if (!(right >= 0 && bottom >= 0 && left < width_ && top < height_)) return false;
+    const auto x0 = int32_t(std::max(left, 0.0)), y0 = int32_t(std::max(top, 0.0));
+    const auto x1 = int32_t(std::min(right + 1, double(width_))),
+               y1 = int32_t(std::min(bottom + 1, double(height_)));
+    return only_->CoversAny({x0, y0, x1 + 1, y1 + 1});
+}
+
+RasterLayers::RasterLayers(int32_t width, int32_t height, int32_t scale, bool apart)
+    : width_(width), height_(height), scale_(scale), apart_(apart) {
+    // Not white, so that a pixel no paint reaches shows.
+    const std::size_t pixels = std::size_t(width * scale) * std::size_t(height * scale);
+    picture.assign(pixels, 0xFF00FF00u);
+    if (apart) under.assign(pixels, 0xFF0000FFu);
+}
+
+void RasterLayers::Paint(Layer layer, const TickDamage* only,
+                         const std::function<void(DrawingSurface& surface)>& paint) {
+    SmoothRaster surface(RasterOf(layer == Layer::Under ? under : picture), width_, height_, scale_, only);
+    paint(surface);
+}
+
+void RasterLayers::CopyUnder(const TickDamage* tiles) {
+    if (!tiles) {
+        picture = under;
+        return;
+    }
+    const int32_t stride = width_ * scale_;
+    for (const DeviceRect& r : tiles->Rects())
+        for (int32_t y = r.top * scale_; y < r.bottom * scale_; ++y)
+            std::copy(under.begin() + y * stride + r.left * scale_,
+                      under.begin() + y * stride + r.right * scale_,
+                      picture.begin() + y * stride + r.left * scale_);
+}
