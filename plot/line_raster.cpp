@@ -121,10 +121,13 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
         const int32_t x0 = std::max(int32_t(std::floor(from)), clipLeft);
         const int32_t x1 = std::min(int32_t(std::ceil(to)) + 1, clipRight);
         uint32_t* row = raster.bits + std::ptrdiff_t(y) * raster.stride;
+        // The steps start at the row's first pixel whatever part of the row
+        // is blended, so that a tile blended alone gets the very values a
+        // whole row does.
+        const auto ft0 = float(t0 + ux * x0), fd0 = float(d0 - uy * x0);
         const auto blend = [&](int32_t begin, int32_t finish) {
-            const auto ft0 = float(t0 + ux * begin), fd0 = float(d0 - uy * begin);
             for (int32_t x = begin; x < finish; ++x) {
-                const auto i = float(x - begin);
+                const auto i = float(x - x0);
                 const float along = ft0 + fux * i, across = fd0 - fuy * i;
                 const float cover = pixel.Within(across, -side, side) * pixel.Within(along, -side, far);
                 const auto alpha = uint32_t(cover * 256 + 0.5f);

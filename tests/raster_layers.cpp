@@ -37,30 +37,8 @@ void SmoothRaster::StrokeSegments(const Stroke* strokes, std::size_t count, doub
     const double s = scale_;
     for (std::size_t i = 0; i < count; ++i) {
         const ViewPoint a{strokes[i].a.x * s, strokes[i].a.y * s}, b{strokes[i].b.x * s, strokes[i].b.y * s};
-        if (!only_) {
-            BlendStroke(raster_, a, b, width * s, strokes[i].colour, clip_);
-            continue;
-        }
-        // Within the tiles the stroke is drawn whole and the pixels about it
-        // outside them put back: BlendStroke's own tile mask starts its steps
-        // along a row at each tile's edge, which can leave a pixel one level
-        // off what a whole paint gives it.
-        const double reach = width * s + 2;
-        const auto bound = [](double v, int32_t low, int32_t high) {
-            return int32_t(std::clamp(v, double(low), double(high)));
-        };
-        const int32_t x0 = bound(std::floor(std::min(a.x, b.x) - reach), clip_.left, clip_.right),
-                      x1 = bound(std::ceil(std::max(a.x, b.x) + reach), clip_.left, clip_.right),
-                      y0 = bound(std::floor(std::min(a.y, b.y) - reach), clip_.top, clip_.bottom),
-                      y1 = bound(std::ceil(std::max(a.y, b.y) + reach), clip_.top, clip_.bottom);
-        if (x0 >= x1 || y0 >= y1) continue;
-        std::vector<uint32_t> kept;
-        for (int32_t y = y0; y < y1; ++y)
-            for (int32_t x = x0; x < x1; ++x) kept.push_back(raster_.at(x, y));
-        BlendStroke(raster_, a, b, width * s, strokes[i].colour, clip_);
-        for (int32_t y = y0, k = 0; y < y1; ++y)
-            for (int32_t x = x0; x < x1; ++x, ++k)
-                if (!Marked(x, y)) raster_.at(x, y) = kept[std::size_t(k)];
+        // Within the tiles only, as the window's painter blends them.
+        BlendStroke(raster_, a, b, width * s, strokes[i].colour, clip_, only_ ? &mask_ : nullptr);
     }
 }
 
