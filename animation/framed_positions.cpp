@@ -5,11 +5,6 @@
 #include "animation/simulation_state.h"
 #include "simulation/reference_frame.h"
 
-bool FramedPositions::madeFor(const LoadedSimulation& loaded) const {
-    return rows && loaded.rows && loaded.rows->version() == from &&
-           rows->rowCount() == loaded.rows->rowCount() && upTo >= loaded.usableRows();
-}
-
 namespace {
 
 std::string DropFrame(SimulationState& s, std::string why) {

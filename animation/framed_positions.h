@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "simulation/loaded_simulation.h"
 #include "simulation/trajectory_table.h"
 
-struct LoadedSimulation;
 struct SimulationState;
 
 /// The loaded positions shown in the frame the view chose (null in the
@@ -22,8 +22,12 @@ struct FramedPositions {
     int32_t upTo = 0;
     std::vector<double> sun;
 
-    /// Whether these positions are made from `loaded`'s table, for every row in use.
-    bool madeFor(const LoadedSimulation& loaded) const;
+    /// Whether these positions are made from `loaded`'s table, for every row
+    /// in use. Asked whenever the positions shown are read, so inline.
+    bool madeFor(const LoadedSimulation& loaded) const {
+        return rows && loaded.rows && loaded.rows->version() == from &&
+               rows->rowCount() == loaded.rows->rowCount() && upTo >= loaded.usableRows();
+    }
     std::array<double, 2> sunAt(int32_t row) const {
         if (row < 0 || std::size_t(2 * int64_t(row) + 1) >= sun.size()) return {0, 0};
         return {sun[std::size_t(2 * row)], sun[std::size_t(2 * row + 1)]};
