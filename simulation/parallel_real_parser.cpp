@@ -44,11 +44,15 @@ public:
           text_(new char[kParallelBlockBytes + kMarginBytes + 1]),
           values_(new double[kParallelBlockBytes / 2 + 1]) {}
 
-    void Parse(uint64_t block) override;
+    void Parse(uint64_t block) override { result_ = ParseBlock(block); }
     bool Place(uint64_t block) override;
     void Store() override { read_.sink.Store(first_, values_.get(), stored_); }
 
 private:
+    /// The block's values go to values_; the rest is returned, kept in
+    /// locals while the block is parsed.
+    BlockResult ParseBlock(uint64_t block);
+
     RealRead& read_;
     std::unique_ptr<char[]> text_;
     std::unique_ptr<double[]> values_;
@@ -58,7 +62,7 @@ private:
     std::size_t stored_ = 0;  // its values stored
 };
 
-void RealBlockWorker::Parse(uint64_t block) {
+BlockResult RealBlockWorker::ParseBlock(uint64_t block) {
     // The block owns the tokens whose first character lies in [start, end).
     // Its text is read with the character before it (which tells whether
     // the block starts inside a token) and a margin after it: copying 1 MiB
@@ -72,15 +76,13 @@ void RealBlockWorker::Parse(uint64_t block) {
     char* const text = text_.get();
     double* const values = values_.get();
     const bool lastRunPending = read_.lastRunPending;
-    BlockResult& result = result_;
-    result.count = 0;
-    result.irregular = false;
+    BlockResult result;
     result.firstOffset = end;
     if (!ReadFileRange(read_.fd, from, limit, text)) {
         // The sequential read takes over here and meets the same failure.
         result.irregular = true;
         result.irregularOffset = start;
-        return;
+        return result;
     }
     const char* const textEnd = text + (limit - from);
     const char* const ownEnd = text + (end - from);
@@ -92,7 +94,7 @@ void RealBlockWorker::Parse(uint64_t block) {
         while (p < ownEnd && !space(*p)) ++p;  // the previous block's token
     for (;;) {
         while (p < ownEnd && space(*p)) ++p;
-        if (p >= ownEnd) return;
+        if (p >= ownEnd) return result;
         if (result.count == 0) result.firstOffset = from + uint64_t(p - text);
         double value = 0;
         const char* q = ParseRealAt(p, textEnd, value, scratch_);
@@ -101,7 +103,7 @@ void RealBlockWorker::Parse(uint64_t block) {
         if (!q || (q < textEnd ? !space(*q) : cutShort || lastRunPending)) {
             result.irregular = true;
             result.irregularOffset = from + uint64_t(p - text);
-            return;
+            return result;
         }
         values[result.count++] = value;
         p = q;
