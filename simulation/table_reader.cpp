@@ -395,7 +395,9 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     }
     SetBusyCursor(host, 0);
     if (read.cancelled || progress.cancelled) {
-        FinishRead(s, host, fd, {.cancelled = true}, control);
+        StoredRows cancelled;
+        cancelled.cancelled = true;
+        FinishRead(s, host, fd, cancelled, control);
         ::close(fd);
         return DataResult::Failed;
     }
@@ -409,7 +411,10 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
         host.messageBox(Format("No data lines in %s", s.fields.dataPath.c_str()));
         return Fail(s, fd);
     }
-    const DataResult result = FinishRead(s, host, fd, {.rows = read.rows, .endByte = read.endByte}, control);
+    StoredRows stored;
+    stored.rows = read.rows;
+    stored.endByte = read.endByte;
+    const DataResult result = FinishRead(s, host, fd, stored, control);
     ::close(fd);
     return result;
 }
