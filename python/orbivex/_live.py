@@ -11,7 +11,7 @@ from ._extent import farthest, square_half_side
 from ._fields import _shown_plane, checked_fields
 from ._numbers import format_real
 from ._viewer import start_viewer, viewer_program
-from ._writing import replace_file, target_paths
+from ._writing import create_empty, replace_file, target_paths
 
 # Trail when none is given: what the viewer gives a table in which nothing
 # goes round, since the orbits are not known yet.
@@ -43,7 +43,9 @@ class LiveWriter:
     file, so a reader never finds a row that is not complete. close(), or
     the end of the with block (also through an exception), writes the
     configuration again with the rows written and, without box=, the box
-    holding every position: the files then open like save()'s.
+    holding every position: the files then open like save()'s. Both files
+    are put in place by a rename, so a link at either name is replaced,
+    never written through.
     """
 
     def __init__(self, path, bodies, names=None, time_unit=None, length_unit=None, title=None, plane=None, *,
@@ -83,7 +85,7 @@ class LiveWriter:
         return f
 
     def _open(self, xy):
-        fd = os.open(self.data_path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC | os.O_CLOEXEC, 0o666)
+        fd = create_empty(self.data_path)
         try:
             f = self._config = self._fields(xy)
             f["line_count"] = self._rows or 0

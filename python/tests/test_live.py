@@ -84,6 +84,25 @@ class LiveWriterTest(FolderTest):
             orbivex.LiveWriter(self.path("c.ovx"), 2, colours=[1, 2, 3])
 
 
+class LiveFilesTest(FolderTest):
+    def test_a_link_at_either_name_is_replaced_not_written_through(self):
+        for make_link in (os.symlink, os.link):
+            with self.subTest(make_link.__name__):
+                for name in ("run.ovx", "run.dat", "victim.ovx", "victim.dat"):
+                    if os.path.lexists(self.path(name)):
+                        os.unlink(self.path(name))
+                for kind in ("ovx", "dat"):
+                    make_link(self.write(f"victim.{kind}", f"kept {kind}\n"), self.path(f"run.{kind}"))
+                with orbivex.LiveWriter(self.path("run.ovx"), 1) as writer:
+                    writer.write(0, [[1, 2]])
+                for kind in ("ovx", "dat"):
+                    with open(self.path(f"victim.{kind}")) as victim:
+                        self.assertEqual(victim.read(), f"kept {kind}\n")
+                    self.assertTrue(stat.S_ISREG(os.lstat(self.path(f"run.{kind}")).st_mode))
+                    self.assertFalse(os.path.samefile(self.path(f"run.{kind}"), self.path(f"victim.{kind}")))
+                self.assertEqual(orbivex.load(self.path("run.ovx")).positions.tolist(), [[[1, 2]]])
+
+
 class ViewerStartTest(FolderTest):
     """The viewer is a script that keeps its arguments and the configuration
     it was started on."""
