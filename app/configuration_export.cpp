@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "animation/simulation_state.h"
@@ -36,6 +37,13 @@ std::string DataFileText(const std::string& dataPath, const std::string& ovxPath
     return data.string();
 }
 
+/// True when both paths name one file, by device and inode: a hard link or
+/// another spelling of the path is the same file. False when either is missing.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return fs::equivalent(a, b, error) && !error;
+}
+
 }  // namespace
 
 bool OffersClassicData(const SimulationState& s) {
@@ -43,9 +51,21 @@ bool OffersClassicData(const SimulationState& s) {
            (s.loaded.tableLayout.separator != TableSeparator::Blank || s.loaded.tableLayout.headerLine != 0);
 }
 
+std::string ClassicDataPlaneNote(const SimulationState& s) {
+    if (s.loaded.fields.dataFormat != DataFormat::Table || !s.loaded.tableLayout.threeDimensional())
+        return {};
+    const std::string_view plane = TablePlaneName(s.loaded.fields.plane);
+    const char dropped = plane == "xy" ? 'z' : plane == "xz" ? 'y' : 'x';
+    return std::string("A classic data file holds two coordinates a body: it gets ") + plane[0] + " and " +
+           plane[1] + ", the plane shown, and leaves " + dropped + " out.";
+}
+
 std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, const std::string& ovxPath,
                               bool classicData) {
     if (!s.loaded.dataLoaded || !s.loaded.rows) return "There is no simulation to save a configuration for";
+    if (SameFile(ovxPath, s.loaded.fields.dataPath))
+        return "The configuration " + ovxPath + " would replace the data file " + s.loaded.fields.dataPath +
+               " it is made from: choose another name for the configuration";
     ConfigurationFields fields = FieldsOfView(s, plot);
     std::string error;
     if (!classicData) {
@@ -58,9 +78,8 @@ std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, con
         const QString path = QString::fromStdString(ovxPath);
         return WriteOutputFile(path, QByteArray::fromStdString(ConfigurationText(fields)));
     }
-    std::error_code same;
     const std::string dataPath = (fs::path(ovxPath).parent_path() / DataFileNameFor(ovxPath)).string();
-    if (fs::equivalent(dataPath, s.loaded.fields.dataPath, same))
+    if (SameFile(dataPath, s.loaded.fields.dataPath))
         return "The classic data file " + dataPath +
                " would replace the table it is made from: choose another name for the configuration";
     SimulationWriter writer;

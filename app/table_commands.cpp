@@ -95,12 +95,15 @@ void TableCommands::OnSaveConfiguration() {
     bool classic = false;
     if (OffersClassicData(s)) {
         const QString dataName = QFileInfo(path).completeBaseName() + ".dat";
+        const QString planeNote = QString::fromStdString(ClassicDataPlaneNote(s));
         classic = QMessageBox::question(&window_, tr("Save Configuration As"),
                                         tr("Write the rows as a classic data file, %1, beside the "
                                            "configuration as well? Other programs that read the classic "
                                            "pair can then load it; without it the configuration reads "
-                                           "%2 as a table.")
-                                            .arg(dataName, data.fileName())) == QMessageBox::Yes;
+                                           "%2 as a table.%3")
+                                            .arg(dataName, data.fileName(),
+                                                 planeNote.isEmpty() ? QString() : "\n\n" + planeNote)) ==
+                  QMessageBox::Yes;
     }
     const std::string problem = saveConfiguration(path, classic);
     if (!problem.empty())

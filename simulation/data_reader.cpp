@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
+#include <cstdint>
+#include <filesystem>
 
 #include "base/format.h"
 #include "configuration_reader.h"
@@ -60,6 +62,37 @@ std::size_t ParseFile(int fd, LoadedSimulation& s, Host& host, const ReadControl
     const std::size_t stored = ParseRealsInto(reader, sink, 0, count);
     endByte = reader.offset();
     return stored;
+}
+
+/// Discards the values read: only their number is wanted.
+class CountingSink : public ValueSink {
+public:
+    void Store(std::size_t, const double*, std::size_t) override {}
+};
+
+/// The complete rows of `columns` values the open file holds from its start,
+/// read as the loader reads them; a last number without white space after it
+/// may be cut by a writer that stopped, so it is not counted.
+int64_t CompleteRowsOfFile(int fd, int32_t columns) {
+    if (columns <= 0 || ::lseek(fd, 0, SEEK_SET) != 0) return 0;
+    FdSource source(fd);
+    RealReader reader(source, true);
+    CountingSink sink;
+    return int64_t(ParseRealsInto(reader, sink, 0, SIZE_MAX) / std::size_t(columns));
+}
+
+/// The line for a configuration that names no data lines while its data file
+/// holds rows: what a writer that was stopped before it could write its
+/// configuration again leaves. Empty when the file holds no complete row.
+std::string NoLinesNamedNote(const LoadedSimulation& s, int fd, int32_t columns) {
+    const int64_t rows = CompleteRowsOfFile(fd, columns);
+    if (rows <= 0) return {};
+    const std::string config = std::filesystem::path(s.configPath).filename().string();
+    return Format(
+        "%s names 0 data lines but %s holds %lld complete rows: open it with `orbivex --follow %s`, or "
+        "open %s as a table",
+        config.c_str(), s.fields.dataPath.c_str(), static_cast<long long>(rows), config.c_str(),
+        s.fields.dataPath.c_str());
 }
 
 }  // namespace
@@ -155,8 +188,9 @@ DataResult ReadData(LoadedSimulation& s, Host& host, const ReadControl& control)
         ::close(fd);
         return result;
     }
-    const std::string note =
+    std::string note =
         RowShapeNoteOfFile(fd, columns, std::size_t(std::max(s.fields.lineCount, 0)) * std::size_t(columns));
+    if (s.fields.lineCount == 0 && !control.following) note = NoLinesNamedNote(s, fd, columns);
     ::close(fd);
     if (!note.empty()) host.note(note);
     return DataResult::Ok;

@@ -134,6 +134,33 @@ TEST_F(LoadFixture, ZeroBodiesAndZeroLines) {
     EXPECT_EQ(state.loaded.usableRows(), 0);
 }
 
+TEST_F(LoadFixture, NoLinesNamedWhileTheFileHoldsRowsIsSaidInOneNote) {
+    const std::string told =
+        "run.ovx names 0 data lines but run.dat holds 30 complete rows: open it with `orbivex --follow "
+        "run.ovx`, "
+        "or open run.dat as a table";
+    const struct {
+        int lines;
+        std::string data;
+        std::string note;  ///< empty for none
+    } cases[] = {
+        {0, DataText(30, 2), told},
+        {0, DataText(30, 2) + "30 0.1 0.2 0.3", told},      // a row cut short is not counted
+        {0, DataText(30, 2) + "30 0.1 0.2 0.3 0.4", told},  // nor a last number that may be cut
+        {0, "0 1 2 3", ""},
+        {0, "", ""},
+        {12, DataText(30, 2), ""},  // fewer lines named than held loads as ever
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data.substr(c.data.size() > 20 ? c.data.size() - 20 : 0));
+        host.notes.clear();
+        ASSERT_EQ(Load(ConfigText("run.dat", c.lines, 2), c.data), 1);
+        EXPECT_EQ(host.notes, c.note.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.note});
+        EXPECT_TRUE(host.messages.empty());
+        EXPECT_EQ(state.loaded.usableRows(), c.lines);
+    }
+}
+
 TEST_F(LoadFixture, ConfigurationFailuresAreReportedTwice) {
     const std::string missing = dir.path() + "/missing.ovx";
     EXPECT_EQ(LoadSimulation(state, plot, host, missing), 0);

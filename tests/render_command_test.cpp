@@ -289,6 +289,34 @@ TEST(RenderCommand, ATableOpensDirectlyAndItsWrittenConfigurationShowsTheSame) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "/broken.png"));
 }
 
+TEST(RenderCommand, AConfigurationIsNotWrittenOverTheDataItIsMadeFrom) {
+    TempDir dir;
+    std::string table = "t x y\n";
+    for (int r = 0; r < 50; ++r) table += std::to_string(r) + " " + std::to_string(r % 7) + " 1\n";
+    dir.write("t.txt", table);
+    ASSERT_EQ(::link((dir.path() + "/t.txt").c_str(), (dir.path() + "/hard.ovx").c_str()), 0);
+    dir.write("run.dat", DataText(20, 1));
+    dir.write("run.ovx", ConfigText("run.dat", 20, 1));
+    // The same file under its own name, another spelling and a hard link;
+    // the data file of a classic configuration as well.
+    const std::pair<std::string, const char*> cases[] = {
+        {"t.txt t.txt", "t.txt"},    {"./t.txt t.txt", "t.txt"},  {dir.path() + "/t.txt t.txt", "t.txt"},
+        {"hard.ovx t.txt", "t.txt"}, {"t.txt hard.ovx", "t.txt"}, {"run.dat run.ovx", "run.dat"},
+    };
+    for (const auto& [args, data] : cases) {
+        SCOPED_TRACE(args);
+        const std::string before = FileBytes(dir, data);
+        const Result result = RunOrbivex("--write-config " + args, dir);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_NE(result.err.find("would replace the data file"), std::string::npos) << result.err;
+        EXPECT_EQ(FileBytes(dir, data), before);
+    }
+    // Another name beside it is written, and shows the table.
+    const Result beside = RunOrbivex("--write-config t.ovx t.txt", dir);
+    EXPECT_EQ(beside.status, 0) << beside.err;
+    EXPECT_NE(FileBytes(dir, "t.ovx").find("data file = t.txt\n"), std::string::npos);
+}
+
 TEST(RenderCommand, FramesStopWhereThePlaybackStops) {
     TempDir dir;
     dir.write("run.dat", DataText(20, 1));

@@ -6,11 +6,14 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "animation/simulation_loading.h"
 #include "animation/startup_defaults.h"
 #include "app/about_dialog.h"
 #include "app/command_ids.h"
+#include "app/configuration_export.h"
 #include "app/simulation_view.h"
 #include "commands/examples_folder.h"
 #include "window_fixture.h"
@@ -247,6 +250,10 @@ TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame
     EXPECT_FALSE(frame->action(ID_PLANE_XY)->isChecked());  // one plane checked at a time
     EXPECT_EQ(state.playback.position, 12);                 // the row shown stays
     EXPECT_EQ(state.loaded.rows->value(12, 2), 24.0);       // z is shown up
+    // Asked about a classic data file, the window says which coordinate it leaves out.
+    EXPECT_EQ(ClassicDataPlaneNote(state),
+              "A classic data file holds two coordinates a body: it gets x and z, the plane shown, and "
+              "leaves y out.");
 
     // Written as a classic pair, the configuration loads the same rows and view.
     EXPECT_EQ(frame->saveConfiguration(QString::fromStdString(dir.path() + "/copy.ovx"), true), "");
@@ -268,6 +275,20 @@ TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame
     EXPECT_NE(refused.find("would replace the table"), std::string::npos) << refused;
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "/own.ovx"));
     EXPECT_FALSE(frame->action(ID_PLANE_XZ)->isEnabled());
+    EXPECT_EQ(ClassicDataPlaneNote(state), "");
+    // Nor is a configuration written over the table, which may be named ".ovx".
+    const std::string named = "t,x,y\n0,1,0\n1,0,1\n";
+    dialog.choices.push_back(dir.write("table.ovx", named));
+    frame->runCommand(ID_OPEN_DATA);
+    ASSERT_EQ(state.loaded.dataLoaded, 1);
+    for (const bool classic : {false, true}) {
+        const std::string over =
+            frame->saveConfiguration(QString::fromStdString(dir.path() + "/table.ovx"), classic);
+        EXPECT_NE(over.find("would replace the data file"), std::string::npos) << over;
+        std::ifstream kept(dir.path() + "/table.ovx", std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), named);
+        EXPECT_FALSE(std::filesystem::exists(dir.path() + "/table.dat"));
+    }
 }
 
 TEST_F(FrameFixture, HelpExamplesOffersTheExamplesFolderAndOpensThePick) {

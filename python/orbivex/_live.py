@@ -3,6 +3,7 @@
 import math
 import os
 import threading
+import time
 
 import numpy as np
 
@@ -11,11 +12,15 @@ from ._extent import farthest, square_half_side
 from ._fields import _shown_plane, checked_fields
 from ._numbers import format_real
 from ._viewer import start_viewer, viewer_program
-from ._writing import replace_file, target_paths
+from ._writing import create_empty, replace_file, target_paths
 
 # Trail when none is given: what the viewer gives a table in which nothing
 # goes round, since the orbits are not known yet.
 _LIVE_TRAIL = 500
+
+# Seconds between writes of the configuration during a run, so that a run
+# stopped before close() still names most of its rows.
+_CONFIG_INTERVAL = 1.0
 
 
 class LiveWriter:
@@ -31,19 +36,23 @@ class LiveWriter:
     that need the whole run: box defaults to the square about the origin
     holding 1.5 times the farthest distance of the first row (press F in
     the viewer to fit the box to the rows so far), and trail to 500 rows.
-    rows: the rows the run will write, when known; it only sets the
-    configuration's line count at the start (0 without it), which the
-    viewer following the file takes as a starting size.
+    rows: the rows the run will write, when known: the configuration names
+    that many at the start (0 without it), which a viewer following the
+    file takes as a starting size, until it is written again with the rows
+    so far.
 
     The first write() empties the data file (a viewer following it reads it
     again from its beginning) and writes the configuration, then starts
     `orbivex --follow PATH` with show_live=True (viewer_args: more options
     for it, such as ("--trail", "behind")); the process is in `viewer`.
     Each write() appends one row as one whole line in a single write to the
-    file, so a reader never finds a row that is not complete. close(), or
-    the end of the with block (also through an exception), writes the
-    configuration again with the rows written and, without box=, the box
-    holding every position: the files then open like save()'s.
+    file, so a reader never finds a row that is not complete. About once a
+    second during the run, and at close() or the end of the with block (also
+    through an exception), the configuration is written again with the rows
+    written so far and, without box=, the box holding every position: the
+    files then open like save()'s, even those of a run that was killed.
+    Both files are put in place by a rename, so a link at either name is
+    replaced, never written through.
     """
 
     def __init__(self, path, bodies, names=None, time_unit=None, length_unit=None, title=None, plane=None, *,
@@ -83,11 +92,12 @@ class LiveWriter:
         return f
 
     def _open(self, xy):
-        fd = os.open(self.data_path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC | os.O_CLOEXEC, 0o666)
+        fd = create_empty(self.data_path)
         try:
             f = self._config = self._fields(xy)
             f["line_count"] = self._rows or 0
             replace_file(self.path, configuration_text(f))
+            self._config_written = time.monotonic()
             if self._show:
                 self.viewer = start_viewer(["--follow", *self._viewer_args, self.path])
         except BaseException:
@@ -116,6 +126,8 @@ class LiveWriter:
                 view = view[os.write(self._fd, view) :]
             self._written += 1
             self._farthest = max(self._farthest, farthest(xy))
+            if time.monotonic() - self._config_written >= _CONFIG_INTERVAL:
+                self._write_config()
 
     @property
     def rows_written(self):
@@ -132,16 +144,21 @@ class LiveWriter:
             if self._fd is None:
                 return
             os.close(self._fd)
-            f, rows = self._config, self._written
-            if "box" not in self._given:
-                half = square_half_side(self._farthest)
-                f["box"] = (-half, -half, half, half)
-            # What the viewer keeps of the fields for the rows there are.
-            f["trail"] = min(f["trail"], max(rows - 2, 0))
-            f["step"] = f["step"] if f["step"] <= rows else 1
-            f["start"] = f["start"] if f["start"] < rows else 0
-            f["line_count"] = rows
-            replace_file(self.path, configuration_text(f))
+            self._write_config()
+
+    def _write_config(self):
+        """Writes the configuration for the rows written so far."""
+        f, rows = dict(self._config), self._written
+        if "box" not in self._given:
+            half = square_half_side(self._farthest)
+            f["box"] = (-half, -half, half, half)
+        # What the viewer keeps of the fields for the rows there are.
+        f["trail"] = min(f["trail"], max(rows - 2, 0))
+        f["step"] = f["step"] if f["step"] <= rows else 1
+        f["start"] = f["start"] if f["start"] < rows else 0
+        f["line_count"] = rows
+        replace_file(self.path, configuration_text(f))
+        self._config_written = time.monotonic()
 
     def __enter__(self):
         return self

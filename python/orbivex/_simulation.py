@@ -2,6 +2,7 @@
 
 import math
 import os
+import warnings
 
 import numpy as np
 
@@ -116,7 +117,10 @@ def load(path):
     in the viewer: decimal, hexadecimal ("0x1p-3"), "inf" and "nan".
 
     A data file with fewer complete rows than the configuration asks for
-    gives the rows it has (line_count tells what was asked). Raises OSError
+    gives the rows it has (line_count tells what was asked). A configuration
+    that asks for none while its data file holds rows (a LiveWriter stopped
+    before it could write its configuration again) gives none, with a
+    warning that says how to read them. Raises OSError
     when a file cannot be read, ValueError (with the viewer's message) when
     the viewer would refuse the files.
     """
@@ -140,6 +144,8 @@ def load(path):
     else:
         t, positions = _read_stream(data_path, c["line_count"], c["bodies"])
         note, plane = "", None
+        if c["line_count"] == 0:
+            _warn_of_rows_not_named(path, c["data_file"], data_path, 2 * c["bodies"] + 1)
     return Simulation(
         path=path,
         data_path=data_path,
@@ -164,6 +170,21 @@ def _read_stream(data_path, line_count, bodies):
     rows = len(values) // columns
     table = np.array(values[: rows * columns], dtype=np.float64).reshape(rows, columns)
     return table[:, 0].copy(), table[:, 1:].reshape(rows, bodies, 2).copy()
+
+
+def _warn_of_rows_not_named(path, data_name, data_path, columns):
+    """Warns, as the viewer notes, when the data file holds complete rows
+    that the configuration names none of."""
+    with open(data_path, "rb") as file:
+        data = file.read()
+    if data and not data[-1:].isspace():
+        # A last number without white space after it may be cut by a writer that stopped.
+        data = data[: max(data.rfind(space) for space in (b" ", b"\t", b"\n", b"\r", b"\v", b"\f")) + 1]
+    rows = len(read_reals(data, len(data))[0]) // columns
+    if rows > 0:
+        config = os.path.basename(path)
+        warnings.warn(f"{config} names 0 data lines but {data_name} holds {rows} complete rows: open it with "
+                      f"`orbivex --follow {config}`, or open {data_name} as a table", stacklevel=3)
 
 
 def _read_table(data_path, line_count):

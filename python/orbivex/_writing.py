@@ -81,6 +81,21 @@ def write_pair(config_path, data_path, lines, config_text):
             _remove(temporary)
 
 
+def create_empty(path):
+    """Puts a new empty file at `path` and returns a descriptor open for
+    writing it. The file is made under a new name beside it and renamed into
+    place, so that a link at `path` is replaced, never written through."""
+    fd, temporary = tempfile.mkstemp(prefix="." + os.path.basename(path) + ".tmp-", dir=os.path.dirname(path))
+    try:
+        os.fchmod(fd, 0o666 & ~_umask())
+        os.replace(temporary, path)
+    except BaseException:
+        os.close(fd)
+        _remove(temporary)
+        raise
+    return fd
+
+
 def replace_file(path, text):
     """Writes `text` to `path` through a new name beside it, so that a reader
     sees the old file or the new one, never a part."""

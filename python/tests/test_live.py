@@ -4,14 +4,17 @@ started with the files in place."""
 
 import math
 import os
+import signal
 import stat
 import subprocess
+import sys
 import threading
+import warnings
 
 import numpy as np
 
 import orbivex
-from support import FolderTest
+from support import FolderTest, program
 
 ROWS, BODIES = 3000, 3
 
@@ -82,6 +85,56 @@ class LiveWriterTest(FolderTest):
                 orbivex.LiveWriter(self.path("c.ovx"), bodies)
         with self.assertRaisesRegex(ValueError, "colours: 3 values"):
             orbivex.LiveWriter(self.path("c.ovx"), 2, colours=[1, 2, 3])
+
+
+class LiveFilesTest(FolderTest):
+    def test_a_link_at_either_name_is_replaced_not_written_through(self):
+        for make_link in (os.symlink, os.link):
+            with self.subTest(make_link.__name__):
+                for name in ("run.ovx", "run.dat", "victim.ovx", "victim.dat"):
+                    if os.path.lexists(self.path(name)):
+                        os.unlink(self.path(name))
+                for kind in ("ovx", "dat"):
+                    make_link(self.write(f"victim.{kind}", f"kept {kind}\n"), self.path(f"run.{kind}"))
+                with orbivex.LiveWriter(self.path("run.ovx"), 1) as writer:
+                    writer.write(0, [[1, 2]])
+                for kind in ("ovx", "dat"):
+                    with open(self.path(f"victim.{kind}")) as victim:
+                        self.assertEqual(victim.read(), f"kept {kind}\n")
+                    self.assertTrue(stat.S_ISREG(os.lstat(self.path(f"run.{kind}")).st_mode))
+                    self.assertFalse(os.path.samefile(self.path(f"run.{kind}"), self.path(f"victim.{kind}")))
+                self.assertEqual(orbivex.load(self.path("run.ovx")).positions.tolist(), [[[1, 2]]])
+
+    def test_a_killed_run_opens_with_its_rows_or_says_where_they_are(self):
+        rows = 1234
+        told = (f"run.ovx names 0 data lines but run.dat holds {rows} complete rows: open it with "
+                "`orbivex --follow run.ovx`, or open run.dat as a table")
+        # The writer writes the configuration at every row, or never again
+        # after its first: killed, it leaves every row named, or none.
+        for interval, named in ((0, rows), (math.inf, 0)):
+            with self.subTest(interval=interval):
+                script = ("import sys, orbivex, orbivex._live as live\n"
+                          f"live._CONFIG_INTERVAL = float({str(interval)!r})\n"
+                          "writer = orbivex.LiveWriter(sys.argv[1], 2)\n"
+                          f"for i in range({rows}):\n"
+                          "    writer.write(i, [[1, i], [-i, 2]])\n"
+                          "print('written', flush=True)\n"
+                          "sys.stdin.read()\n")
+                writer = subprocess.Popen([sys.executable, "-c", script, self.path("run.ovx")], stdin=subprocess.PIPE,
+                                          stdout=subprocess.PIPE, text=True)
+                self.assertEqual(writer.stdout.readline(), "written\n")
+                writer.send_signal(signal.SIGKILL)
+                writer.wait()
+                writer.stdin.close()
+                writer.stdout.close()
+                with warnings.catch_warnings(record=True) as caught:
+                    warnings.simplefilter("always")
+                    loaded = orbivex.load(self.path("run.ovx"))
+                self.assertEqual([str(w.message) for w in caught], [told] if not named else [])
+                self.assertEqual((loaded.line_count, len(loaded.t)), (named, named))
+                render = subprocess.run([program("ORBIVEX"), "--render", self.path("run.png"), self.path("run.ovx")],
+                                        capture_output=True, text=True)
+                self.assertEqual((render.returncode, render.stderr), (0, "" if named else told + "\n"))
 
 
 class ViewerStartTest(FolderTest):
