@@ -14,6 +14,7 @@ import warnings
 import numpy as np
 
 import orbivex
+import orbivex._live as live
 from support import FolderTest, program
 
 ROWS, BODIES = 3000, 3
@@ -25,6 +26,14 @@ def row(i):
 
 
 class LiveWriterTest(FolderTest):
+    def setUp(self):
+        super().setUp()
+        # The configuration is rewritten about once a second while rows come;
+        # these tests look at it between writes, so it waits for the end.
+        kept = live._CONFIG_INTERVAL
+        live._CONFIG_INTERVAL = math.inf
+        self.addCleanup(setattr, live, "_CONFIG_INTERVAL", kept)
+
     def test_a_reader_takes_only_whole_rows_while_they_are_written(self):
         writer = orbivex.LiveWriter(self.path("run.ovx"), BODIES)
         started = threading.Event()
