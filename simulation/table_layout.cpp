@@ -17,9 +17,9 @@ constexpr int kSeparatorLines = 20;
 /// The lines of a head one by one, without their '\n', numbered from 1.
 class HeadLines {
 public:
-    /// Unless the head is `whole`, the text after its last '\n' is left out.
-    HeadLines(std::string_view head, bool whole) : p_(head.data()), stop_(head.data() + head.size()) {
-        if (whole) return;
+    /// Unless `withLast`, the text after the head's last '\n' is left out.
+    HeadLines(std::string_view head, bool withLast) : p_(head.data()), stop_(head.data() + head.size()) {
+        if (withLast) return;
         const std::size_t last = head.rfind('\n');
         stop_ = last == std::string_view::npos ? p_ : head.data() + last + 1;
     }
@@ -80,15 +80,15 @@ TableError LineError(int64_t line, std::string message) {
     return e;
 }
 
-}  // namespace
-
-bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, TableError& error) {
+/// DetectTableLayout from the lines of `head` that end in '\n', and also
+/// from the text after the last when `withLast`.
+bool DetectFrom(std::string_view head, bool whole, bool withLast, TableLayout& layout, TableError& error) {
     layout = TableLayout{};
     // The separator, from the first lines with cells; the first of them may
     // be a header, whose text says nothing of the data's separator.
     std::vector<std::string_view> firsts;
     int64_t firstLine = 0;
-    for (HeadLines lines(head, whole); firsts.size() <= kSeparatorLines && lines.next();) {
+    for (HeadLines lines(head, withLast); firsts.size() <= kSeparatorLines && lines.next();) {
         if (!HoldsCells(lines.begin(), lines.end())) continue;
         if (firsts.empty()) firstLine = lines.number();
         firsts.emplace_back(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
@@ -101,7 +101,7 @@ bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, T
     int64_t dataLine = 0;  // the first
     std::string_view textHeader, commentHeader;
     int64_t commentLine = 0;
-    for (HeadLines lines(head, whole); lines.next();) {
+    for (HeadLines lines(head, withLast); lines.next();) {
         std::size_t count = 0;
         const TableLineResult result = ParseTableLine(lines.begin(), lines.end(), layout.separator,
                                                       values.data(), values.size(), count, bad);
@@ -145,6 +145,7 @@ bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, T
         else
             error =
                 LineError(0, Format("No data line ends within the first %zu bytes of the file", head.size()));
+        error.noDataLine = true;
         return false;
     }
 
@@ -178,6 +179,18 @@ bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, T
     layout.timeColumn = 0;
     for (int32_t x = 1; x + 1 < layout.cells; x += 2) layout.bodies.push_back(TableBodyColumns{x, x + 1, -1});
     return true;
+}
+
+}  // namespace
+
+bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, TableError& error) {
+    // A last line without its line end may be cut wherever its writer
+    // stopped: it is looked at only when no complete line holds data.
+    error = TableError{};
+    if (DetectFrom(head, whole, false, layout, error)) return true;
+    if (!error.noDataLine || !whole || head.empty() || head.back() == '\n') return false;
+    error = TableError{};
+    return DetectFrom(head, whole, true, layout, error);
 }
 
 bool LooksLikeTable(std::string_view head) {

@@ -56,6 +56,8 @@ struct TableError {
     int64_t line = 0;     ///< from 1
     int32_t column = 0;   ///< the cell, from 1; 0 when the message is about the whole line or file
     std::string message;  ///< the whole message, naming line and column
+    /// The text holds no data line (yet): only blanks, comments or a header.
+    bool noDataLine = false;
 };
 
 /// Bytes from the start of a file that the layout is found from.
@@ -90,8 +92,9 @@ TableError NotANumberError(int64_t line, int32_t column, std::string_view text);
 TableError RaggedRowError(int64_t line, int32_t cellsFound, int32_t cellsExpected);
 
 /// Finds the layout of a plain data table from the first bytes of its file
-/// (`head`: up to kTableHeadBytes; when `whole` is false the head's last
-/// line may be cut and is not looked at): the separator, the header and
+/// (`head`: up to kTableHeadBytes; `whole` when it is the whole file), from
+/// its lines that end in '\n': a last line without one may be cut, and is
+/// looked at only in a whole file whose other lines hold no data. The separator, the header and
 /// what its names say, the cells of a line. False, with `error` set, when
 /// the head holds no data line, when a data line does not hold numbers, or
 /// when the cells cannot be shared out as the time and two or three

@@ -52,6 +52,9 @@ TEST(TableLayout, SeparatorHeaderAndColumnsFoundFromTheText) {
         {"semicolons", "0;1.5;2\n", Semicolon, 3, 0, "1 2"},
         {"crlf header", "t,x,y\r\n0,1,2\r\n1,2,3\r\n", Comma, 3, 0, "1 2", "", "", "", 1},
         {"cut last line left out", "0 1 2\n1 2 3\n2 3", Blank, 3, 0, "1 2", "", "", "", 0, false},
+        {"cut last line of the whole file left out", "0 1 2\n1 2 3\n4 5", Blank, 3, 0, "1 2"},
+        {"cut last line with another separator", "0 1 2\n1,", Blank, 3, 0, "1 2"},
+        {"a last line without line end is all the data", "t,x,y\n0,1,2", Comma, 3, 0, "1 2", "", "", "", 1},
         {"numpy header", "# t x1 y1 x2 y2\n0 1 2 3 4\n", Blank, 5, 0, "1 2,3 4", "", "", "", 1},
         {"numpy preamble: the last comment", "# run 3 of\n# the disc\n\n# t x_1 y_1\n0 1 2\n", Blank, 3, 0,
          "1 2", "", "", "", 4},
@@ -107,7 +110,6 @@ TEST(TableLayout, FaultsNamedWithTheirLineAndColumn) {
     const Case cases[] = {
         {"0 1 2\n1 2 3\n\n4 5\n", 4, 3,
          "Line 4, column 3: the line holds 2 values where the lines before hold 3"},
-        {"0 1 2\n1 2 3\n4 5", 3, 3, "Line 3, column 3"},
         {"t x y\n0 1 2\n1 2 3\n2 abc 4\n", 4, 2, "Line 4, column 2: 'abc' is not a number"},
         {"0,1,2\n1,2,3,\n", 2, 4, "Line 2, column 4: '' is not a number"},
         {"# made by gen\nt x y\n\n", 2, 0, "Line 2: a header without data lines after it"},

@@ -107,11 +107,25 @@ def _separator_of(lines):
     return b";" if any(b";" in line for line in lines) else None
 
 
+class _NoDataLine(TableError):
+    """The text holds no data line: only blanks, comments or a header."""
+
+
 def detect_layout(head, whole):
-    """The layout of a table from the first bytes of its file (the last,
-    cut line left out unless `whole`); raises TableError."""
+    """The layout of a table from the first bytes of its file (`whole` when
+    they are all of it), found from the lines that end in a line end: a last
+    line without one may be cut, and is looked at only in a whole file whose
+    other lines hold no data. Raises TableError."""
+    try:
+        return _detect_layout(_head_lines(head, False), whole, len(head))
+    except _NoDataLine:
+        if not whole or head.endswith(b"\n") or not head:
+            raise
+        return _detect_layout(_head_lines(head, True), whole, len(head))
+
+
+def _detect_layout(lines, whole, head_size):
     layout = Layout()
-    lines = _head_lines(head, whole)
     firsts, first_line = [], 0
     for number, line in enumerate(lines, 1):
         if len(firsts) > _SEPARATOR_LINES:
@@ -145,10 +159,10 @@ def detect_layout(head, whole):
             raise ragged(number, len(values), layout.cells)
     if data_line == 0:
         if layout.header_line:
-            raise TableError(f"Line {layout.header_line}: a header without data lines after it")
+            raise _NoDataLine(f"Line {layout.header_line}: a header without data lines after it")
         if whole:
-            raise TableError("No data lines in the file")
-        raise TableError(f"No data line ends within the first {len(head)} bytes of the file")
+            raise _NoDataLine("No data lines in the file")
+        raise _NoDataLine(f"No data line ends within the first {head_size} bytes of the file")
 
     meaning = "nothing"
     if text_header is not None:
