@@ -195,13 +195,22 @@ bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, T
 
 bool LooksLikeTable(std::string_view head) {
     std::vector<double> values(kMaxCells);
-    bool header = false;
+    std::string_view header;
     for (HeadLines lines(head, true); lines.next();) {
         if (!HoldsCells(lines.begin(), lines.end())) continue;
         const std::string_view line(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
         if (IsNumbers(lines.begin(), lines.end(), SeparatorOf({line}), values)) return true;
-        if (header) return false;
-        header = true;
+        if (!header.empty()) return false;
+        header = line;
     }
-    return false;
+    // A header before any row, as a writer leaves it at its start, is a
+    // table when its names say which column is the time or a coordinate.
+    if (header.empty()) return false;
+    const TableSeparator separator = SeparatorOf({header});
+    std::vector<std::string_view> names;
+    SplitTableHeader(header.data(), header.data() + header.size(), separator, names);
+    TableLayout layout;
+    TableError error;
+    return ReadTableHeader(names, 1, static_cast<int32_t>(names.size()), layout, error) ==
+           HeaderMeaning::Columns;
 }

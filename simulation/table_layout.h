@@ -103,7 +103,8 @@ bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, T
 
 /// True when `head` reads as a plain table of numbers rather than as a
 /// configuration: after blank lines, lines starting with '#' and at most one
-/// header line, its first line is numbers alone.
+/// header line, its first line is numbers alone; or it holds a header alone
+/// whose names give the time or the coordinates.
 bool LooksLikeTable(std::string_view head);
 
 /// The coordinates of body `b` that `plane` shows, from a line's cell values.

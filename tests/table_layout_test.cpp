@@ -200,7 +200,10 @@ TEST(LooksLikeTable, NumbersAfterAtMostOneHeaderButNoConfiguration) {
     EXPECT_TRUE(LooksLikeTable("t;x;y\n0;1;2\n"));
     EXPECT_FALSE(LooksLikeTable(""));
     EXPECT_FALSE(LooksLikeTable("# 1 2 3\n\n"));
-    EXPECT_FALSE(LooksLikeTable("t x y\n"));
+    EXPECT_TRUE(LooksLikeTable("t x y\n"));  // a header before the first row
+    EXPECT_TRUE(LooksLikeTable("\"time [d]\";earth_x;earth_y"));
+    EXPECT_FALSE(LooksLikeTable("step a b\n"));              // names that say nothing of the columns
+    EXPECT_FALSE(LooksLikeTable("x y\n"));                   // no time before a coordinate: no header
     EXPECT_FALSE(LooksLikeTable("Orbits\nt x y\n0 1 2\n"));  // two lines of text
     EXPECT_FALSE(LooksLikeTable("0 1 2 three\n"));
 }

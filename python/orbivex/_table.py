@@ -186,17 +186,26 @@ def _detect_layout(lines, whole, head_size):
 
 def looks_like_table(head):
     """True when the text reads as a table rather than a configuration:
-    after blank and '#' lines and at most one header line, numbers alone."""
-    header = False
+    after blank and '#' lines and at most one header line, numbers alone;
+    or a header alone whose names give the time or the coordinates."""
+    header = None
     for line in _head_lines(head, True):
         if parse_line(line, None, 0)[0] != "cells":
             continue
         if parse_line(line, _separator_of([line]), MAX_CELLS)[0] == "cells":
             return True
-        if header:
+        if header is not None:
             return False
-        header = True
-    return False
+        header = line
+    if header is None:
+        return False
+    names = _split_header(header, _separator_of([header]))
+    layout = Layout()
+    layout.cells = len(names)
+    try:
+        return _read_header(names, 1, layout) == "columns"
+    except TableError:
+        return False
 
 
 def _split_header(line, separator):
