@@ -1,5 +1,6 @@
 #include "table_layout.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/format.h"
@@ -73,6 +74,24 @@ bool IsNumbers(const char* begin, const char* end, TableSeparator separator, std
            TableLineResult::Cells;
 }
 
+/// True when the line holds a name: some cell that is not a number, even
+/// when the line is cut at every separator, so that a row written with
+/// another separator is not taken for a header.
+bool HoldsName(const char* begin, const char* end) {
+    const std::string_view line = WithoutByteOrderMark(std::string_view(begin, std::size_t(end - begin)));
+    double value = 0;
+    std::size_t count = 0;
+    std::string bad;
+    for (std::size_t at = 0; at < line.size();) {
+        const std::size_t next = std::min(line.find_first_of(",; \t\f\v\r", at), line.size());
+        if (next > at && ParseTableLine(line.data() + at, line.data() + next, TableSeparator::Blank, &value,
+                                        1, count, bad) == TableLineResult::BadCell)
+            return true;
+        at = next + 1;
+    }
+    return false;
+}
+
 TableError LineError(int64_t line, std::string message) {
     TableError e;
     e.line = line;
@@ -114,7 +133,8 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableLayout& l
             }
             continue;
         }
-        if (result == TableLineResult::BadCell && lines.number() == firstLine) {
+        if (result == TableLineResult::BadCell && lines.number() == firstLine &&
+            HoldsName(lines.begin(), lines.end())) {
             textHeader =
                 std::string_view(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
             layout.headerLine = firstLine;
@@ -158,8 +178,9 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableLayout& l
         SplitTableHeader(textHeader.data(), textHeader.data() + textHeader.size(), layout.separator, names);
         meaning = ReadTableHeader(names, layout.headerLine, layout.cells, layout, error);
     } else if (!commentHeader.empty()) {
-        const std::size_t start = commentHeader.find_first_not_of(" \t#\f\v");
-        const std::string_view text = commentHeader.substr(std::min(start, commentHeader.size()));
+        const std::string_view comment = WithoutByteOrderMark(commentHeader);
+        const std::size_t start = comment.find_first_not_of(" \t#\f\v");
+        const std::string_view text = comment.substr(std::min(start, comment.size()));
         SplitTableHeader(text.data(), text.data() + text.size(), layout.separator, names);
         if (static_cast<int32_t>(names.size()) == layout.cells) {
             meaning = ReadTableHeader(names, commentLine, layout.cells, layout, error);
@@ -168,6 +189,8 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableLayout& l
     }
     if (meaning == HeaderMeaning::Fault) return false;
     if (meaning == HeaderMeaning::Columns) return true;
+    if (!textHeader.empty())
+        layout.note = Format("Line %lld was read as a header", static_cast<long long>(layout.headerLine));
 
     // No names: the time, then x and y of each body.
     if (layout.cells < 3 || layout.cells % 2 == 0) {

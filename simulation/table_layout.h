@@ -42,6 +42,9 @@ struct TableLayout {
     std::string lengthUnit;
     /// The header line, from 1; 0 when the table has none.
     int64_t headerLine = 0;
+    /// Said on the status line after a load: a header whose names give no
+    /// column might have been meant as a row. Empty when there is nothing to say.
+    std::string note;
 
     /// True when some body has a z column: the plane then chooses what is shown.
     bool threeDimensional() const {
@@ -60,6 +63,12 @@ struct TableError {
     bool noDataLine = false;
 };
 
+/// `line` without the UTF-8 byte-order mark that some spreadsheets write
+/// before a file's first line.
+inline std::string_view WithoutByteOrderMark(std::string_view line) {
+    return line.starts_with("\xEF\xBB\xBF") ? line.substr(3) : line;
+}
+
 /// Bytes from the start of a file that the layout is found from.
 inline constexpr std::size_t kTableHeadBytes = std::size_t(1) << 20;
 
@@ -73,10 +82,9 @@ enum class TableLineResult {
 
 /// Parses the line [begin, end) (without its line end; a '\r' before it is
 /// ignored) into at most `capacity` values, cell after cell, each read as
-/// strtod reads a whole cell. `count` receives the cells read, or with
-/// BadCell the index of the bad one; more cells than `capacity` stop the read
-/// there, with `count` = capacity + 1. This is the one rule by which a table's
-/// cells are told apart and read.
+/// strtod reads a whole cell; a byte-order mark before the line is skipped. `count` receives the cells read,
+/// or with BadCell the index of the bad one; more cells than `capacity` stop the read there, with `count` =
+/// capacity + 1. This is the one rule by which a table's cells are told apart and read.
 TableLineResult ParseTableLine(const char* begin, const char* end, TableSeparator separator, double* values,
                                std::size_t capacity, std::size_t& count, std::string& bad);
 

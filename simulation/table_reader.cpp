@@ -427,6 +427,7 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
         host.messageBox(read.error.message);
         return Fail(s, fd);
     }
+    if (!layout.note.empty()) host.note(layout.note);
     if (read.cutLine > 0)
         host.note(Format("Line %lld is cut short and was left out", static_cast<long long>(read.cutLine)));
     if (read.rows == 0) {

@@ -80,6 +80,14 @@ TEST(TableLayout, SeparatorHeaderAndColumnsFoundFromTheText) {
          "", "", 1},
         {"unnamed time first", "step,sun_x,sun_y\n0,1,2\n", Comma, 3, 0, "1 2", "sun", "", "", 1},
         {"names say nothing: by place", "step a b\n0 1 2\n", Blank, 3, 0, "1 2", "", "", "", 1},
+        {"byte-order mark before a row",
+         "\xEF\xBB\xBF"
+         "0,1,2\n1,2,3\n",
+         Comma, 3, 0, "1 2"},
+        {"byte-order mark before names", "\xEF\xBB\xBFtime,earth_x,earth_y\n0,1,2\n", Comma, 3, 0, "1 2",
+         "earth", "", "", 1},
+        {"byte-order mark before a comment", "\xEF\xBB\xBF# t x_a y_a\n0 1 2\n", Blank, 3, 0, "1 2", "a", "",
+         "", 1},
     };
     for (const LayoutCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -112,6 +120,7 @@ TEST(TableLayout, FaultsNamedWithTheirLineAndColumn) {
          "Line 4, column 3: the line holds 2 values where the lines before hold 3"},
         {"t x y\n0 1 2\n1 2 3\n2 abc 4\n", 4, 2, "Line 4, column 2: 'abc' is not a number"},
         {"0,1,2\n1,2,3,\n", 2, 4, "Line 2, column 4: '' is not a number"},
+        {"0;1,2\n1,2,3\n", 1, 1, "Line 1, column 1: '0;1' is not a number"},  // no name: no header
         {"# made by gen\nt x y\n\n", 2, 0, "Line 2: a header without data lines after it"},
         {"", 0, 0, "No data lines in the file"},
         {"# only\n\n", 0, 0, "No data lines in the file"},

@@ -1,9 +1,10 @@
 """Plain data tables, read as the viewer reads them.
 
 Cells are separated by blanks, commas or semicolons (one separator per
-file, found from its first data lines); blank lines and lines starting with
-'#' are skipped; one header line of column names may stand before the data,
-with or without a leading '#'. Names say which column is the time ("t",
+file, found from its first data lines); a byte-order mark before the first
+line, blank lines and lines starting with '#' are skipped; one header line
+of column names (a line holding a cell that is not a number) may stand
+before the data, with or without a leading '#'. Names say which column is the time ("t",
 "time") and which are each body's coordinates ("earth_x", "x_earth",
 "earth.x", "x1"), with a unit in brackets ("t [yr]"); without such names
 the columns are the time, then x and y of each body.
@@ -37,6 +38,7 @@ class Layout:
         self.time_unit = ""
         self.length_unit = ""
         self.header_line = 0
+        self.note = ""  # said after a load: a header whose names give no column
 
     @property
     def three_dimensional(self):
@@ -44,6 +46,20 @@ class Layout:
 
 
 _BLANK_RUN = re.compile(rb"[ \t\f\v]+")
+_ANY_SEPARATOR = re.compile(rb"[,; \t\f\v\r]+")
+_BYTE_ORDER_MARK = b"\xef\xbb\xbf"
+
+
+def _without_mark(line):
+    """The line without the UTF-8 byte-order mark that some spreadsheets
+    write before a file's first line."""
+    return line[len(_BYTE_ORDER_MARK) :] if line.startswith(_BYTE_ORDER_MARK) else line
+
+
+def _holds_name(line):
+    """True when some cell is not a number, even with the line cut at every
+    separator: a row written with another separator is no header."""
+    return any(piece and read_cell(piece) is None for piece in _ANY_SEPARATOR.split(_without_mark(line)))
 
 
 def _split_cells(line, separator):
@@ -52,6 +68,7 @@ def _split_cells(line, separator):
     line of blanks."""
     if line.endswith(b"\r"):
         line = line[:-1]
+    line = _without_mark(line)
     line = line.strip(_LEADING_BLANKS) if separator is None else line.lstrip(_LEADING_BLANKS)
     if not line:
         return []
@@ -146,7 +163,7 @@ def _detect_layout(lines, whole, head_size):
             if data_line == 0:
                 comment_header, comment_line = line, number
             continue
-        if kind == "bad" and number == first_line:
+        if kind == "bad" and number == first_line and _holds_name(line):
             text_header, layout.header_line = line, number
             continue
         if kind == "bad":
@@ -168,13 +185,15 @@ def _detect_layout(lines, whole, head_size):
     if text_header is not None:
         meaning = _read_header(_split_header(text_header, layout.separator), layout.header_line, layout)
     elif comment_header is not None:
-        names = _split_header(comment_header.lstrip(b" \t#\f\v"), layout.separator)
+        names = _split_header(_without_mark(comment_header).lstrip(b" \t#\f\v"), layout.separator)
         if len(names) == layout.cells:
             meaning = _read_header(names, comment_line, layout)
             if meaning == "columns":
                 layout.header_line = comment_line
     if meaning == "columns":
         return layout
+    if text_header is not None:
+        layout.note = f"Line {layout.header_line} was read as a header"
     if layout.cells < 3 or layout.cells % 2 == 0:
         plural = "" if layout.cells == 1 else "s"
         raise TableError(
