@@ -162,12 +162,15 @@ void FollowSession::look(FollowResult& result) {
                                 state_.loaded.fields.lineCount));
         result.stopped = true;
     }
-    if (waiting_ && PlaybackGoesOn(state_)) {
-        waiting_ = false;
-        host_.note("");
-        if (PlayNow(state_, host_)) result.repaint = true;
-    }
+    goOnIfWaiting(result);
     result.dataChanged = true;
+}
+
+void FollowSession::goOnIfWaiting(FollowResult& result) {
+    if (!waiting_ || !PlaybackGoesOn(state_)) return;
+    waiting_ = false;
+    host_.note("");
+    if (PlayNow(state_, host_)) result.repaint = true;
 }
 
 bool FollowSession::readFirstRow(FollowResult& result) {
@@ -187,6 +190,7 @@ bool FollowSession::readFirstRow(FollowResult& result) {
     restart(result, false);
     KeepFrame(state_, plot_, host_);
     result.repaint = result.dataChanged = true;
+    goOnIfWaiting(result);
     return follower_ != nullptr;
 }
 
@@ -199,7 +203,8 @@ FollowResult FollowSession::playbackEnded() {
 }
 
 bool FollowSession::waitToStart() {
-    if (!enabled_ || !follower_ || !state_.loaded.dataLoaded || RowToPlayFrom(state_)) return false;
+    if (!enabled_ || !(follower_ || awaitingRow_) || !state_.loaded.dataLoaded || RowToPlayFrom(state_))
+        return false;
     startWaiting();
     return true;
 }

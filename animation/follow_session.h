@@ -74,6 +74,8 @@ private:
     /// While awaitingRow_, reads the file again when it holds a complete
     /// row and follows it from there; true when following goes on with rows.
     bool readFirstRow(FollowResult& result);
+    /// A playback that waits for rows goes on when there are enough now.
+    void goOnIfWaiting(FollowResult& result);
     /// Waits for more rows, with the note that says so.
     void startWaiting();
     void rememberTable();

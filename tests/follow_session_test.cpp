@@ -390,6 +390,7 @@ TEST(FollowSession, ATableStartedAgainIsReadFromItsNewRowsOnly) {
         const std::string path = f.dir.write("run.csv", header + rows(0, 0, 100));
         ASSERT_EQ(LoadFile(f.state, f.plot, f.host, path), 1);
         ASSERT_EQ(f.state.loaded.fields.lineCount, 100);
+        f.state.loaded.fields.pointsPerOrbit = 10;  // the trail that a playback keeps ahead
         f.session.start();
         // The writer starts again: it empties the file and writes the new run.
         std::filesystem::resize_file(path, 0);
@@ -399,7 +400,12 @@ TEST(FollowSession, ATableStartedAgainIsReadFromItsNewRowsOnly) {
             EXPECT_EQ(f.state.loaded.fields.lineCount, m.rows) << m.text;
             EXPECT_FALSE(result.stopped);
             EXPECT_EQ(f.session.followedPath(), path);
+            // A start asked for meanwhile waits for the rows.
+            if (m.rows == 0) {
+                EXPECT_TRUE(f.session.waitToStart());
+            }
         }
+        EXPECT_FALSE(f.session.waiting());
         Append(path, rows(1, 50, 53));
         f.session.check();
         ASSERT_EQ(f.state.loaded.fields.lineCount, 53);
