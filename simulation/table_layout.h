@@ -102,8 +102,9 @@ TableError RaggedRowError(int64_t line, int32_t cellsFound, int32_t cellsExpecte
 /// Finds the layout of a plain data table from the first bytes of its file
 /// (`head`: up to kTableHeadBytes; `whole` when it is the whole file), from
 /// its lines that end in '\n': a last line without one may be cut, and is
-/// looked at only in a whole file whose other lines hold no data. The separator, the header and
-/// what its names say, the cells of a line. False, with `error` set, when
+/// looked at only in a whole file whose other lines hold no data. It finds
+/// the separator, the header (a first line holding a cell that is not a
+/// number) and what its names say, and the cells of a line. False, with `error` set, when
 /// the head holds no data line, when a data line does not hold numbers, or
 /// when the cells cannot be shared out as the time and two or three
 /// coordinates per body.
