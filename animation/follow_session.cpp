@@ -28,6 +28,7 @@ void FollowSession::stop() {
     enabled_ = false;
     state_.view.followData = 0;
     waiting_ = false;
+    awaitingRow_ = false;
     follower_.reset();
 }
 
@@ -54,10 +55,16 @@ void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
     }
     for (bool readAgain = false;; readAgain = true) {
         follower_.reset();
+        awaitingRow_ = false;
         rememberTable();
         result.watch = "";
         if (!state_.loaded.dataLoaded || !state_.loaded.rows) break;
         const int32_t columns = state_.loaded.rows->columnCount();
+        if (state_.loaded.fields.dataFormat == DataFormat::Table && state_.loaded.tableLayout.cells == 0) {
+            awaitingRow_ = true;
+            result.watch = state_.loaded.fields.dataPath;
+            break;
+        }
         if (state_.loaded.fields.dataFormat == DataFormat::Table) {
             follower_ = std::make_unique<DataFollower>(state_.loaded.fields.dataPath,
                                                        state_.loaded.tableLayout, state_.loaded.fields.plane);
@@ -98,6 +105,7 @@ void FollowSession::look(FollowResult& result) {
     // picks up what was written meanwhile.
     if (!enabled_ || state_.playback.loading) return;
     if (tableChangedElsewhere()) restart(result, false);  // a load while following
+    if (awaitingRow_ && !readFirstRow(result)) return;
     if (!follower_) return;
     // Rows go straight into the table as they are read.
     const std::size_t columns = std::size_t(state_.loaded.rows->columnCount());
@@ -154,12 +162,36 @@ void FollowSession::look(FollowResult& result) {
                                 state_.loaded.fields.lineCount));
         result.stopped = true;
     }
-    if (waiting_ && PlaybackGoesOn(state_)) {
-        waiting_ = false;
-        host_.note("");
-        if (PlayNow(state_, host_)) result.repaint = true;
-    }
+    goOnIfWaiting(result);
     result.dataChanged = true;
+}
+
+void FollowSession::goOnIfWaiting(FollowResult& result) {
+    if (!waiting_ || !PlaybackGoesOn(state_)) return;
+    waiting_ = false;
+    host_.note("");
+    if (PlayNow(state_, host_)) result.repaint = true;
+}
+
+bool FollowSession::readFirstRow(FollowResult& result) {
+    // Until a row ends, the file holds a few lines at most: reading it
+    // again whole costs little.
+    if (ReadShownData(state_, host_) != DataResult::Ok) {
+        // The message says what is wrong with the file.
+        stop();
+        result.stopped = true;
+        result.dataChanged = true;
+        return false;
+    }
+    if (state_.loaded.tableLayout.cells == 0) {
+        rememberTable();
+        return false;
+    }
+    restart(result, false);
+    KeepFrame(state_, plot_, host_);
+    result.repaint = result.dataChanged = true;
+    goOnIfWaiting(result);
+    return follower_ != nullptr;
 }
 
 FollowResult FollowSession::playbackEnded() {
@@ -171,7 +203,8 @@ FollowResult FollowSession::playbackEnded() {
 }
 
 bool FollowSession::waitToStart() {
-    if (!enabled_ || !follower_ || !state_.loaded.dataLoaded || RowToPlayFrom(state_)) return false;
+    if (!enabled_ || !(follower_ || awaitingRow_) || !state_.loaded.dataLoaded || RowToPlayFrom(state_))
+        return false;
     startWaiting();
     return true;
 }

@@ -50,7 +50,7 @@ public:
     /// True while a playback waits at the end of the data for more rows.
     bool waiting() const { return waiting_; }
     /// The file read while following, empty when none is.
-    std::string followedPath() const { return follower_ ? path_ : std::string(); }
+    std::string followedPath() const { return follower_ || awaitingRow_ ? path_ : std::string(); }
 
     /// Looks at the file, after a notification that it changed or a poll.
     FollowResult check();
@@ -71,6 +71,11 @@ private:
     void restart(FollowResult& result, bool fileStartedAgain);
     /// What check does, adding to `result`.
     void look(FollowResult& result);
+    /// While awaitingRow_, reads the file again when it holds a complete
+    /// row and follows it from there; true when following goes on with rows.
+    bool readFirstRow(FollowResult& result);
+    /// A playback that waits for rows goes on when there are enough now.
+    void goOnIfWaiting(FollowResult& result);
     /// Waits for more rows, with the note that says so.
     void startWaiting();
     void rememberTable();
@@ -81,6 +86,10 @@ private:
     Host& host_;
     bool enabled_ = false;
     bool waiting_ = false;
+    /// The table's writer started it again and no complete row has come
+    /// since: the file is read again whole until one does, as its layout
+    /// is not known before.
+    bool awaitingRow_ = false;
     std::unique_ptr<DataFollower> follower_;
     // What the table was after this object last touched it: a load in
     // between shows as a difference, and following starts over on it.

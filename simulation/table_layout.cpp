@@ -1,5 +1,6 @@
 #include "table_layout.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/format.h"
@@ -17,9 +18,9 @@ constexpr int kSeparatorLines = 20;
 /// The lines of a head one by one, without their '\n', numbered from 1.
 class HeadLines {
 public:
-    /// Unless the head is `whole`, the text after its last '\n' is left out.
-    HeadLines(std::string_view head, bool whole) : p_(head.data()), stop_(head.data() + head.size()) {
-        if (whole) return;
+    /// Unless `withLast`, the text after the head's last '\n' is left out.
+    HeadLines(std::string_view head, bool withLast) : p_(head.data()), stop_(head.data() + head.size()) {
+        if (withLast) return;
         const std::size_t last = head.rfind('\n');
         stop_ = last == std::string_view::npos ? p_ : head.data() + last + 1;
     }
@@ -73,6 +74,24 @@ bool IsNumbers(const char* begin, const char* end, TableSeparator separator, std
            TableLineResult::Cells;
 }
 
+/// True when the line holds a name: some cell that is not a number, even
+/// when the line is cut at every separator, so that a row written with
+/// another separator is not taken for a header.
+bool HoldsName(const char* begin, const char* end) {
+    const std::string_view line = WithoutByteOrderMark(std::string_view(begin, std::size_t(end - begin)));
+    double value = 0;
+    std::size_t count = 0;
+    std::string bad;
+    for (std::size_t at = 0; at < line.size();) {
+        const std::size_t next = std::min(line.find_first_of(",; \t\f\v\r", at), line.size());
+        if (next > at && ParseTableLine(line.data() + at, line.data() + next, TableSeparator::Blank, &value,
+                                        1, count, bad) == TableLineResult::BadCell)
+            return true;
+        at = next + 1;
+    }
+    return false;
+}
+
 TableError LineError(int64_t line, std::string message) {
     TableError e;
     e.line = line;
@@ -80,15 +99,15 @@ TableError LineError(int64_t line, std::string message) {
     return e;
 }
 
-}  // namespace
-
-bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, TableError& error) {
+/// DetectTableLayout from the lines of `head` that end in '\n', and also
+/// from the text after the last when `withLast`.
+bool DetectFrom(std::string_view head, bool whole, bool withLast, TableLayout& layout, TableError& error) {
     layout = TableLayout{};
     // The separator, from the first lines with cells; the first of them may
     // be a header, whose text says nothing of the data's separator.
     std::vector<std::string_view> firsts;
     int64_t firstLine = 0;
-    for (HeadLines lines(head, whole); firsts.size() <= kSeparatorLines && lines.next();) {
+    for (HeadLines lines(head, withLast); firsts.size() <= kSeparatorLines && lines.next();) {
         if (!HoldsCells(lines.begin(), lines.end())) continue;
         if (firsts.empty()) firstLine = lines.number();
         firsts.emplace_back(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
@@ -101,7 +120,7 @@ bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, T
     int64_t dataLine = 0;  // the first
     std::string_view textHeader, commentHeader;
     int64_t commentLine = 0;
-    for (HeadLines lines(head, whole); lines.next();) {
+    for (HeadLines lines(head, withLast); lines.next();) {
         std::size_t count = 0;
         const TableLineResult result = ParseTableLine(lines.begin(), lines.end(), layout.separator,
                                                       values.data(), values.size(), count, bad);
@@ -114,7 +133,8 @@ bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, T
             }
             continue;
         }
-        if (result == TableLineResult::BadCell && lines.number() == firstLine) {
+        if (result == TableLineResult::BadCell && lines.number() == firstLine &&
+            HoldsName(lines.begin(), lines.end())) {
             textHeader =
                 std::string_view(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
             layout.headerLine = firstLine;
@@ -145,6 +165,7 @@ bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, T
         else
             error =
                 LineError(0, Format("No data line ends within the first %zu bytes of the file", head.size()));
+        error.noDataLine = true;
         return false;
     }
 
@@ -157,8 +178,9 @@ bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, T
         SplitTableHeader(textHeader.data(), textHeader.data() + textHeader.size(), layout.separator, names);
         meaning = ReadTableHeader(names, layout.headerLine, layout.cells, layout, error);
     } else if (!commentHeader.empty()) {
-        const std::size_t start = commentHeader.find_first_not_of(" \t#\f\v");
-        const std::string_view text = commentHeader.substr(std::min(start, commentHeader.size()));
+        const std::string_view comment = WithoutByteOrderMark(commentHeader);
+        const std::size_t start = comment.find_first_not_of(" \t#\f\v");
+        const std::string_view text = comment.substr(std::min(start, comment.size()));
         SplitTableHeader(text.data(), text.data() + text.size(), layout.separator, names);
         if (static_cast<int32_t>(names.size()) == layout.cells) {
             meaning = ReadTableHeader(names, commentLine, layout.cells, layout, error);
@@ -167,6 +189,8 @@ bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, T
     }
     if (meaning == HeaderMeaning::Fault) return false;
     if (meaning == HeaderMeaning::Columns) return true;
+    if (!textHeader.empty())
+        layout.note = Format("Line %lld was read as a header", static_cast<long long>(layout.headerLine));
 
     // No names: the time, then x and y of each body.
     if (layout.cells < 3 || layout.cells % 2 == 0) {
@@ -180,15 +204,36 @@ bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, T
     return true;
 }
 
+}  // namespace
+
+bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, TableError& error) {
+    // A last line without its line end may be cut wherever its writer
+    // stopped: it is looked at only when no complete line holds data.
+    error = TableError{};
+    if (DetectFrom(head, whole, false, layout, error)) return true;
+    if (!error.noDataLine || !whole || head.empty() || head.back() == '\n') return false;
+    error = TableError{};
+    return DetectFrom(head, whole, true, layout, error);
+}
+
 bool LooksLikeTable(std::string_view head) {
     std::vector<double> values(kMaxCells);
-    bool header = false;
+    std::string_view header;
     for (HeadLines lines(head, true); lines.next();) {
         if (!HoldsCells(lines.begin(), lines.end())) continue;
         const std::string_view line(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
         if (IsNumbers(lines.begin(), lines.end(), SeparatorOf({line}), values)) return true;
-        if (header) return false;
-        header = true;
+        if (!header.empty()) return false;
+        header = line;
     }
-    return false;
+    // A header before any row, as a writer leaves it at its start, is a
+    // table when its names say which column is the time or a coordinate.
+    if (header.empty()) return false;
+    const TableSeparator separator = SeparatorOf({header});
+    std::vector<std::string_view> names;
+    SplitTableHeader(header.data(), header.data() + header.size(), separator, names);
+    TableLayout layout;
+    TableError error;
+    return ReadTableHeader(names, 1, static_cast<int32_t>(names.size()), layout, error) ==
+           HeaderMeaning::Columns;
 }

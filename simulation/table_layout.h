@@ -42,6 +42,9 @@ struct TableLayout {
     std::string lengthUnit;
     /// The header line, from 1; 0 when the table has none.
     int64_t headerLine = 0;
+    /// Said on the status line after a load: a header whose names give no
+    /// column might have been meant as a row. Empty when there is nothing to say.
+    std::string note;
 
     /// True when some body has a z column: the plane then chooses what is shown.
     bool threeDimensional() const {
@@ -56,7 +59,15 @@ struct TableError {
     int64_t line = 0;     ///< from 1
     int32_t column = 0;   ///< the cell, from 1; 0 when the message is about the whole line or file
     std::string message;  ///< the whole message, naming line and column
+    /// The text holds no data line (yet): only blanks, comments or a header.
+    bool noDataLine = false;
 };
+
+/// `line` without the UTF-8 byte-order mark that some spreadsheets write
+/// before a file's first line.
+inline std::string_view WithoutByteOrderMark(std::string_view line) {
+    return line.starts_with("\xEF\xBB\xBF") ? line.substr(3) : line;
+}
 
 /// Bytes from the start of a file that the layout is found from.
 inline constexpr std::size_t kTableHeadBytes = std::size_t(1) << 20;
@@ -71,10 +82,9 @@ enum class TableLineResult {
 
 /// Parses the line [begin, end) (without its line end; a '\r' before it is
 /// ignored) into at most `capacity` values, cell after cell, each read as
-/// strtod reads a whole cell. `count` receives the cells read, or with
-/// BadCell the index of the bad one; more cells than `capacity` stop the read
-/// there, with `count` = capacity + 1. This is the one rule by which a table's
-/// cells are told apart and read.
+/// strtod reads a whole cell; a byte-order mark before the line is skipped. `count` receives the cells read,
+/// or with BadCell the index of the bad one; more cells than `capacity` stop the read there, with `count` =
+/// capacity + 1. This is the one rule by which a table's cells are told apart and read.
 TableLineResult ParseTableLine(const char* begin, const char* end, TableSeparator separator, double* values,
                                std::size_t capacity, std::size_t& count, std::string& bad);
 
@@ -90,9 +100,11 @@ TableError NotANumberError(int64_t line, int32_t column, std::string_view text);
 TableError RaggedRowError(int64_t line, int32_t cellsFound, int32_t cellsExpected);
 
 /// Finds the layout of a plain data table from the first bytes of its file
-/// (`head`: up to kTableHeadBytes; when `whole` is false the head's last
-/// line may be cut and is not looked at): the separator, the header and
-/// what its names say, the cells of a line. False, with `error` set, when
+/// (`head`: up to kTableHeadBytes; `whole` when it is the whole file), from
+/// its lines that end in '\n': a last line without one may be cut, and is
+/// looked at only in a whole file whose other lines hold no data. It finds
+/// the separator, the header (a first line holding a cell that is not a
+/// number) and what its names say, and the cells of a line. False, with `error` set, when
 /// the head holds no data line, when a data line does not hold numbers, or
 /// when the cells cannot be shared out as the time and two or three
 /// coordinates per body.
@@ -100,7 +112,8 @@ bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, T
 
 /// True when `head` reads as a plain table of numbers rather than as a
 /// configuration: after blank lines, lines starting with '#' and at most one
-/// header line, its first line is numbers alone.
+/// header line, its first line is numbers alone; or it holds a header alone
+/// whose names give the time or the coordinates.
 bool LooksLikeTable(std::string_view head);
 
 /// The coordinates of body `b` that `plane` shows, from a line's cell values.

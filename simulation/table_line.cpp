@@ -19,10 +19,11 @@ bool ReadCell(const char* p, const char* end, double& value, std::string& scratc
     return ParseRealAt(p, end, value, scratch) == end;
 }
 
-/// The line [begin, end) without its '\r' and the blanks before its first
-/// cell.
+/// The line [begin, end) without its '\r', a byte-order mark and the blanks
+/// before its first cell.
 const char* StartOfCells(const char* begin, const char*& end) {
     if (end > begin && end[-1] == '\r') --end;
+    begin = end - WithoutByteOrderMark(std::string_view(begin, std::size_t(end - begin))).size();
     while (begin < end && IsBlank(*begin)) ++begin;
     return begin;
 }

@@ -308,6 +308,24 @@ DataResult Fail(LoadedSimulation& s, int fd) {
     return DataResult::Failed;
 }
 
+/// Ends the read of a followed table that its writer has started again and
+/// that holds no complete row yet: the table is emptied (its bodies kept
+/// until the rows say otherwise) and its layout left unknown, to be found
+/// when the first row comes.
+DataResult AwaitFirstRow(LoadedSimulation& s, Host& host, int fd, const ReadControl& control) {
+    const int32_t columns = s.rows->columnCount();
+    s.dataLoaded = 0;
+    FreeTable(s.rows);
+    s.rows = AllocateTable(0, columns);
+    if (!s.rows) return Fail(s, fd);
+    s.tableLayout = TableLayout{};
+    s.fields.lineCount = 0;
+    s.handOver = DataHandOver{};
+    const DataResult result = FinishRead(s, host, fd, {}, control);
+    ::close(fd);
+    return result;
+}
+
 }  // namespace
 
 TableRowsRead ReadTableRows(int fd, uint64_t fileSize, const TableLayout& layout, uint64_t headerOffset,
@@ -338,9 +356,15 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     const uint64_t fileSize = uint64_t(info.st_size);
     TableLayout layout;
     TableError error;
+    // While a table is followed, its last line waits for its line end.
+    const bool following = control.following && s.rows;
+    const std::string_view text =
+        following ? std::string_view(head).substr(0, head.rfind('\n') + 1) : std::string_view(head);
     if (given) {
         layout = *given;
-    } else if (!DetectTableLayout(head, head.size() == fileSize, layout, error)) {
+    } else if (!DetectTableLayout(text, head.size() == fileSize, layout, error)) {
+        if (following && error.noDataLine && head.size() == fileSize)
+            return AwaitFirstRow(s, host, fd, control);
         host.messageBox(error.message);
         ::close(fd);
         return DataResult::Failed;
@@ -405,6 +429,7 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
         host.messageBox(read.error.message);
         return Fail(s, fd);
     }
+    if (!layout.note.empty()) host.note(layout.note);
     if (read.cutLine > 0)
         host.note(Format("Line %lld is cut short and was left out", static_cast<long long>(read.cutLine)));
     if (read.rows == 0) {

@@ -19,6 +19,7 @@
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
+#include "animation/table_loading.h"
 #include "animation/view_steps.h"
 #include "base/format.h"
 #include "plot/plot_box.h"
@@ -356,6 +357,64 @@ TEST(FollowSession, APlaybackWaitingAtTheEndGoesOnWhenRowsArrive) {
             EXPECT_EQ(f.host.notes.back(), "");  // the waiting note goes
         }
         EXPECT_TRUE(f.host.messages.empty());
+    }
+}
+
+TEST(FollowSession, ATableStartedAgainIsReadFromItsNewRowsOnly) {
+    // Run `run`'s row r: time r at (r + run / 4, -r).
+    const auto row = [](int run, int r) { return Format("%d,%g,%d\n", r, r + run / 4.0, -r); };
+    const auto rows = [&](int run, int from, int to) {
+        std::string text;
+        for (int r = from; r < to; ++r) text += row(run, r);
+        return text;
+    };
+    // The moments of the second run in which the session looks at the file,
+    // one after another; the last leaves 50 rows.
+    struct Moment {
+        std::string text;  ///< the file, written over the one before
+        int rows;          ///< rows in the table afterwards
+    };
+    const std::string header = "t,x,y\n";
+    const Moment empty{"", 0}, headerOnly{header, 0}, cutHeader{"t,x", 0}, cutRow{header + "0,0.2", 0},
+        firstRow{header + row(1, 0) + "1,1.", 1}, all{header + rows(1, 0, 50), 50};
+    const std::vector<Moment> cases[] = {
+        {empty, headerOnly, cutRow, firstRow, all},
+        {cutHeader, headerOnly, all},
+        {headerOnly, all},
+        {firstRow, all},
+        {all},
+    };
+    for (const std::vector<Moment>& moments : cases) {
+        SCOPED_TRACE("first look at \"" + moments[0].text.substr(0, 12) + "\"");
+        Following f(1);
+        const std::string path = f.dir.write("run.csv", header + rows(0, 0, 100));
+        ASSERT_EQ(LoadFile(f.state, f.plot, f.host, path), 1);
+        ASSERT_EQ(f.state.loaded.fields.lineCount, 100);
+        f.state.loaded.fields.pointsPerOrbit = 10;  // the trail that a playback keeps ahead
+        f.session.start();
+        // The writer starts again: it empties the file and writes the new run.
+        std::filesystem::resize_file(path, 0);
+        for (const Moment& m : moments) {
+            std::ofstream(path, std::ios::trunc) << m.text;
+            const FollowResult result = f.session.check();
+            EXPECT_EQ(f.state.loaded.fields.lineCount, m.rows) << m.text;
+            EXPECT_FALSE(result.stopped);
+            EXPECT_EQ(f.session.followedPath(), path);
+            // A start asked for meanwhile waits for the rows.
+            if (m.rows == 0) {
+                EXPECT_TRUE(f.session.waitToStart());
+            }
+        }
+        EXPECT_FALSE(f.session.waiting());
+        Append(path, rows(1, 50, 53));
+        f.session.check();
+        ASSERT_EQ(f.state.loaded.fields.lineCount, 53);
+        for (int r = 0; r < 53; ++r) {
+            EXPECT_EQ(f.state.loaded.rows->time(r), r);
+            EXPECT_EQ(f.state.loaded.rows->track(1, r)[0], r + 0.25) << "row " << r;
+        }
+        EXPECT_TRUE(f.host.messages.empty()) << f.host.messages[0];
+        EXPECT_EQ(f.ReadAgainNotes(), 1);
     }
 }
 

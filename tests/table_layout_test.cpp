@@ -52,6 +52,9 @@ TEST(TableLayout, SeparatorHeaderAndColumnsFoundFromTheText) {
         {"semicolons", "0;1.5;2\n", Semicolon, 3, 0, "1 2"},
         {"crlf header", "t,x,y\r\n0,1,2\r\n1,2,3\r\n", Comma, 3, 0, "1 2", "", "", "", 1},
         {"cut last line left out", "0 1 2\n1 2 3\n2 3", Blank, 3, 0, "1 2", "", "", "", 0, false},
+        {"cut last line of the whole file left out", "0 1 2\n1 2 3\n4 5", Blank, 3, 0, "1 2"},
+        {"cut last line with another separator", "0 1 2\n1,", Blank, 3, 0, "1 2"},
+        {"a last line without line end is all the data", "t,x,y\n0,1,2", Comma, 3, 0, "1 2", "", "", "", 1},
         {"numpy header", "# t x1 y1 x2 y2\n0 1 2 3 4\n", Blank, 5, 0, "1 2,3 4", "", "", "", 1},
         {"numpy preamble: the last comment", "# run 3 of\n# the disc\n\n# t x_1 y_1\n0 1 2\n", Blank, 3, 0,
          "1 2", "", "", "", 4},
@@ -77,6 +80,14 @@ TEST(TableLayout, SeparatorHeaderAndColumnsFoundFromTheText) {
          "", "", 1},
         {"unnamed time first", "step,sun_x,sun_y\n0,1,2\n", Comma, 3, 0, "1 2", "sun", "", "", 1},
         {"names say nothing: by place", "step a b\n0 1 2\n", Blank, 3, 0, "1 2", "", "", "", 1},
+        {"byte-order mark before a row",
+         "\xEF\xBB\xBF"
+         "0,1,2\n1,2,3\n",
+         Comma, 3, 0, "1 2"},
+        {"byte-order mark before names", "\xEF\xBB\xBFtime,earth_x,earth_y\n0,1,2\n", Comma, 3, 0, "1 2",
+         "earth", "", "", 1},
+        {"byte-order mark before a comment", "\xEF\xBB\xBF# t x_a y_a\n0 1 2\n", Blank, 3, 0, "1 2", "a", "",
+         "", 1},
     };
     for (const LayoutCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -107,9 +118,9 @@ TEST(TableLayout, FaultsNamedWithTheirLineAndColumn) {
     const Case cases[] = {
         {"0 1 2\n1 2 3\n\n4 5\n", 4, 3,
          "Line 4, column 3: the line holds 2 values where the lines before hold 3"},
-        {"0 1 2\n1 2 3\n4 5", 3, 3, "Line 3, column 3"},
         {"t x y\n0 1 2\n1 2 3\n2 abc 4\n", 4, 2, "Line 4, column 2: 'abc' is not a number"},
         {"0,1,2\n1,2,3,\n", 2, 4, "Line 2, column 4: '' is not a number"},
+        {"0;1,2\n1,2,3\n", 1, 1, "Line 1, column 1: '0;1' is not a number"},  // no name: no header
         {"# made by gen\nt x y\n\n", 2, 0, "Line 2: a header without data lines after it"},
         {"", 0, 0, "No data lines in the file"},
         {"# only\n\n", 0, 0, "No data lines in the file"},
@@ -198,7 +209,10 @@ TEST(LooksLikeTable, NumbersAfterAtMostOneHeaderButNoConfiguration) {
     EXPECT_TRUE(LooksLikeTable("t;x;y\n0;1;2\n"));
     EXPECT_FALSE(LooksLikeTable(""));
     EXPECT_FALSE(LooksLikeTable("# 1 2 3\n\n"));
-    EXPECT_FALSE(LooksLikeTable("t x y\n"));
+    EXPECT_TRUE(LooksLikeTable("t x y\n"));  // a header before the first row
+    EXPECT_TRUE(LooksLikeTable("\"time [d]\";earth_x;earth_y"));
+    EXPECT_FALSE(LooksLikeTable("step a b\n"));              // names that say nothing of the columns
+    EXPECT_FALSE(LooksLikeTable("x y\n"));                   // no time before a coordinate: no header
     EXPECT_FALSE(LooksLikeTable("Orbits\nt x y\n0 1 2\n"));  // two lines of text
     EXPECT_FALSE(LooksLikeTable("0 1 2 three\n"));
 }

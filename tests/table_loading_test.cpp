@@ -134,10 +134,15 @@ TEST_F(TableOpen, ContentDecidesBetweenATableAndAConfiguration) {
         {dir.write("words.txt", "some words\nmore words\n"), FileKind::Other},
         {dir.write("picture.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR=", 17)), FileKind::Other},
         {dir.write("empty.csv", ""), FileKind::Other},
+        {dir.write("header.csv", "t,x,y\n"), FileKind::Table},
         {dir.path(), FileKind::Other},
         {dir.path() + "/missing.csv", FileKind::Other},
     };
     for (const auto& c : cases) EXPECT_EQ(KindOfFile(c.path), c.kind) << c.path;
+    // A header alone is refused as a table, not as a configuration.
+    EXPECT_EQ(LoadFile(state, plot, host, dir.path() + "/header.csv"), 0);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Line 1: a header without data lines after it"});
+    host.messages.clear();
 
     ASSERT_EQ(LoadFile(state, plot, host, config), 1);
     EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Stream);

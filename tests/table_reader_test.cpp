@@ -4,15 +4,20 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "base/format.h"
+#include "simulation/block_pipeline.h"
+#include "simulation/data_follower.h"
 #include "simulation/load_progress.h"
 #include "simulation/trajectory_table.h"
 #include "test_support.h"
@@ -272,6 +277,47 @@ TEST_F(TableRead, ParallelAndSequentialReadsGiveTheSameTableInLittleMemory) {
     EXPECT_EQ(tables[1]->value(74'999, 8), (74'999 + 8) / 7.0);
     for (int32_t r = 0; r < 75'000; ++r)
         for (int32_t c = 0; c < 9; ++c) ASSERT_EQ(tables[0]->value(r, c), tables[1]->value(r, c)) << r;
+}
+
+TEST_F(TableRead, ALastLineCutAnywhereIsLeftOutOrFollowedInSmallAndLargeFiles) {
+    for (const uint64_t size : {uint64_t(0), kParallelParseMinBytes}) {
+        std::string text = "t,x,y\n";
+        int rows = 0;
+        for (; rows < 3 || text.size() < size; ++rows)
+            text += Format("%d,%.17g,%d\n", rows, rows / 7.0, -rows);
+        // The last line, written up to each of its bytes.
+        const std::string last = Format("%d,0.5,-2.25", rows);
+        const std::string path = dir.write("cut.csv", text);
+        s.loaded.fields.dataPath = path;
+        for (std::size_t cut = 0; cut <= last.size(); ++cut) {
+            const std::string written = last.substr(0, cut);
+            SCOPED_TRACE(Format("%llu bytes and \"%s\"", (unsigned long long)text.size(), written.c_str()));
+            // Read whole, it gives a row when its three cells read as numbers.
+            const std::size_t third = written.rfind(',');
+            const bool whole = std::count(written.begin(), written.end(), ',') == 2 && third + 1 < cut &&
+                               written.substr(third + 1) != "-";
+            for (const bool following : {false, true}) {
+                std::filesystem::resize_file(path, text.size());
+                std::ofstream(path, std::ios::app) << written;
+                host.notes.clear();
+                s.view.followData = following;
+                s.loaded.fields.lineCount = -1;
+                ASSERT_EQ(ReadTableData(s.loaded, host, ReadControlOf(s)), DataResult::Ok);
+                EXPECT_TRUE(host.messages.empty());
+                const bool cutShort = cut > 0 && !whole && !following;
+                EXPECT_EQ(s.loaded.fields.lineCount, rows + (whole && !following ? 1 : 0));
+                EXPECT_EQ(host.notes, cutShort ? std::vector<std::string>{Format(
+                                                     "Line %d is cut short and was left out", rows + 2)}
+                                               : std::vector<std::string>{});
+                if (!following) continue;
+                // The line waits for its end, then comes whole.
+                std::ofstream(path, std::ios::app) << last.substr(cut) << "\n";
+                DataFollower follower(path, s.loaded.tableLayout, TablePlane::XY);
+                ASSERT_TRUE(follower.Resume(s.loaded.handOver));
+                EXPECT_EQ(follower.Poll().values, (std::vector<double>{double(rows), 0.5, -2.25}));
+            }
+        }
+    }
 }
 
 /// Host whose user cancels the load as soon as it starts.

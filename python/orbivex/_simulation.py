@@ -197,6 +197,7 @@ def _read_table(data_path, line_count):
     if bodies > 30:
         raise _table.TableError(f"The table holds {bodies} bodies; at most 30 can be shown")
     rows, note = _table.read_rows(data, layout)
+    note = " ".join(text for text in (layout.note, note) if text)
     if not rows:
         raise _table.TableError(f"No data lines in {data_path}")
     if line_count >= 0:

@@ -1,9 +1,10 @@
 """Plain data tables, read as the viewer reads them.
 
 Cells are separated by blanks, commas or semicolons (one separator per
-file, found from its first data lines); blank lines and lines starting with
-'#' are skipped; one header line of column names may stand before the data,
-with or without a leading '#'. Names say which column is the time ("t",
+file, found from its first data lines); a byte-order mark before the first
+line, blank lines and lines starting with '#' are skipped; one header line
+of column names (a line holding a cell that is not a number) may stand
+before the data, with or without a leading '#'. Names say which column is the time ("t",
 "time") and which are each body's coordinates ("earth_x", "x_earth",
 "earth.x", "x1"), with a unit in brackets ("t [yr]"); without such names
 the columns are the time, then x and y of each body.
@@ -37,6 +38,7 @@ class Layout:
         self.time_unit = ""
         self.length_unit = ""
         self.header_line = 0
+        self.note = ""  # said after a load: a header whose names give no column
 
     @property
     def three_dimensional(self):
@@ -44,6 +46,20 @@ class Layout:
 
 
 _BLANK_RUN = re.compile(rb"[ \t\f\v]+")
+_ANY_SEPARATOR = re.compile(rb"[,; \t\f\v\r]+")
+_BYTE_ORDER_MARK = b"\xef\xbb\xbf"
+
+
+def _without_mark(line):
+    """The line without the UTF-8 byte-order mark that some spreadsheets
+    write before a file's first line."""
+    return line[len(_BYTE_ORDER_MARK) :] if line.startswith(_BYTE_ORDER_MARK) else line
+
+
+def _holds_name(line):
+    """True when some cell is not a number, even with the line cut at every
+    separator: a row written with another separator is no header."""
+    return any(piece and read_cell(piece) is None for piece in _ANY_SEPARATOR.split(_without_mark(line)))
 
 
 def _split_cells(line, separator):
@@ -52,6 +68,7 @@ def _split_cells(line, separator):
     line of blanks."""
     if line.endswith(b"\r"):
         line = line[:-1]
+    line = _without_mark(line)
     line = line.strip(_LEADING_BLANKS) if separator is None else line.lstrip(_LEADING_BLANKS)
     if not line:
         return []
@@ -107,11 +124,25 @@ def _separator_of(lines):
     return b";" if any(b";" in line for line in lines) else None
 
 
+class _NoDataLine(TableError):
+    """The text holds no data line: only blanks, comments or a header."""
+
+
 def detect_layout(head, whole):
-    """The layout of a table from the first bytes of its file (the last,
-    cut line left out unless `whole`); raises TableError."""
+    """The layout of a table from the first bytes of its file (`whole` when
+    they are all of it), found from the lines that end in a line end: a last
+    line without one may be cut, and is looked at only in a whole file whose
+    other lines hold no data. Raises TableError."""
+    try:
+        return _detect_layout(_head_lines(head, False), whole, len(head))
+    except _NoDataLine:
+        if not whole or head.endswith(b"\n") or not head:
+            raise
+        return _detect_layout(_head_lines(head, True), whole, len(head))
+
+
+def _detect_layout(lines, whole, head_size):
     layout = Layout()
-    lines = _head_lines(head, whole)
     firsts, first_line = [], 0
     for number, line in enumerate(lines, 1):
         if len(firsts) > _SEPARATOR_LINES:
@@ -132,7 +163,7 @@ def detect_layout(head, whole):
             if data_line == 0:
                 comment_header, comment_line = line, number
             continue
-        if kind == "bad" and number == first_line:
+        if kind == "bad" and number == first_line and _holds_name(line):
             text_header, layout.header_line = line, number
             continue
         if kind == "bad":
@@ -145,22 +176,24 @@ def detect_layout(head, whole):
             raise ragged(number, len(values), layout.cells)
     if data_line == 0:
         if layout.header_line:
-            raise TableError(f"Line {layout.header_line}: a header without data lines after it")
+            raise _NoDataLine(f"Line {layout.header_line}: a header without data lines after it")
         if whole:
-            raise TableError("No data lines in the file")
-        raise TableError(f"No data line ends within the first {len(head)} bytes of the file")
+            raise _NoDataLine("No data lines in the file")
+        raise _NoDataLine(f"No data line ends within the first {head_size} bytes of the file")
 
     meaning = "nothing"
     if text_header is not None:
         meaning = _read_header(_split_header(text_header, layout.separator), layout.header_line, layout)
     elif comment_header is not None:
-        names = _split_header(comment_header.lstrip(b" \t#\f\v"), layout.separator)
+        names = _split_header(_without_mark(comment_header).lstrip(b" \t#\f\v"), layout.separator)
         if len(names) == layout.cells:
             meaning = _read_header(names, comment_line, layout)
             if meaning == "columns":
                 layout.header_line = comment_line
     if meaning == "columns":
         return layout
+    if text_header is not None:
+        layout.note = f"Line {layout.header_line} was read as a header"
     if layout.cells < 3 or layout.cells % 2 == 0:
         plural = "" if layout.cells == 1 else "s"
         raise TableError(
@@ -172,17 +205,26 @@ def detect_layout(head, whole):
 
 def looks_like_table(head):
     """True when the text reads as a table rather than a configuration:
-    after blank and '#' lines and at most one header line, numbers alone."""
-    header = False
+    after blank and '#' lines and at most one header line, numbers alone;
+    or a header alone whose names give the time or the coordinates."""
+    header = None
     for line in _head_lines(head, True):
         if parse_line(line, None, 0)[0] != "cells":
             continue
         if parse_line(line, _separator_of([line]), MAX_CELLS)[0] == "cells":
             return True
-        if header:
+        if header is not None:
             return False
-        header = True
-    return False
+        header = line
+    if header is None:
+        return False
+    names = _split_header(header, _separator_of([header]))
+    layout = Layout()
+    layout.cells = len(names)
+    try:
+        return _read_header(names, 1, layout) == "columns"
+    except TableError:
+        return False
 
 
 def _split_header(line, separator):
