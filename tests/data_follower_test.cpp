@@ -147,7 +147,7 @@ TEST(DataFollower, RowsGoToTheTakerABlockAtATimeUntilItRefuses) {
 
 /// A table as pandas writes one: "t,x,y,z" after a comment line, then row r
 /// at time r, (r + 0.5, -r, 2r), the lines ending in "\r\n" when `crlf`.
-const TableLayout kPandas{TableSeparator::Comma, 4, 0, {{1, 2, 3}}, {}, "", "", 2};
+const TableLayout kPandas{TableSeparator::Comma, 4, 0, {{1, 2, 3}}, {}, "", "", 2, {}};
 const std::string kPandasHead = "# written by a test\nt,x,y,z\n";
 std::string PandasRows(int from, int to, bool crlf = false) {
     std::string text;

@@ -297,7 +297,7 @@ TEST(FollowSession, ATableIsFollowedInItsLayoutOnThePlaneShown) {
         return text;
     };
     Following f(1);
-    const TableLayout layout{TableSeparator::Comma, 4, 0, {{1, 2, 3}}, {}, "", "", 1};
+    const TableLayout layout{TableSeparator::Comma, 4, 0, {{1, 2, 3}}, {}, "", "", 1, {}};
     // The table as its loader leaves it: the rows and where they end.
     f.state.loaded.fields.dataPath = f.dir.write("run.csv", "t,x,y,z\r\n" + tableRows(0, 40));
     f.state.loaded.fields.dataFormat = DataFormat::Table;

@@ -180,9 +180,13 @@ TEST(TableLine, CellsBadCellsAndSkippedLines) {
                                                       c.separator, values, c.capacity, count, bad);
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(count, c.count);
-        if (result == BadCell) EXPECT_EQ(bad, c.bad);
+        if (result == BadCell) {
+            EXPECT_EQ(bad, c.bad);
+        }
         // Each line's last value is its count of cells.
-        if (result == Cells && c.count <= c.capacity) EXPECT_EQ(values[c.count - 1], double(c.count));
+        if (result == Cells && c.count <= c.capacity) {
+            EXPECT_EQ(values[c.count - 1], double(c.count));
+        }
     }
     // A header's names are split by the same rule.
     std::vector<std::string_view> cells;
