@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -39,6 +40,18 @@ public:
     }
     /// Whether any pixel of left..right-1 x top..bottom-1 lies in a marked tile.
     bool CoversAny(const DeviceRect& rect) const;
+    /// Whether a shape within view coordinates left..right x top..bottom, on
+    /// a picture of `width` x `height` pixels, touches a marked tile: off the
+    /// picture (or not a number) nothing shows; otherwise the pixels from the
+    /// first to one past the last the rectangle touches count, so that every
+    /// surface skips the same shapes.
+    bool Shows(double left, double top, double right, double bottom, int32_t width, int32_t height) const {
+        if (!(right >= 0 && bottom >= 0 && left < width && top < height)) return false;
+        const auto x0 = int32_t(std::max(left, 0.0)), y0 = int32_t(std::max(top, 0.0));
+        const auto x1 = int32_t(std::min(right + 1, double(width))),
+                   y1 = int32_t(std::min(bottom + 1, double(height)));
+        return CoversAny({x0, y0, x1 + 1, y1 + 1});
+    }
     /// The marked tiles, row after row of tiles, for drawing loops that test
     /// many pixels: nonzero where marked (null when all is marked).
     TileMask mask() const { return {all_ ? nullptr : tiles_.data(), tilesX_, tilesY_, tile()}; }

@@ -327,14 +327,7 @@ void PainterSurface::Unclip() {
 }
 
 bool PainterSurface::Shows(double left, double top, double right, double bottom) const {
-    if (!only_) return true;
-    // Off the picture (or not a number): nothing shows. Otherwise the
-    // pixels from the first to one past the last the rectangle touches.
-    if (!(right >= 0 && bottom >= 0 && left < width_ && top < height_)) return false;
-    const auto x0 = int32_t(std::max(left, 0.0)), y0 = int32_t(std::max(top, 0.0));
-    const auto x1 = int32_t(std::min(right + 1, double(width_))),
-               y1 = int32_t(std::min(bottom + 1, double(height_)));
-    return only_->CoversAny({x0, y0, x1 + 1, y1 + 1});
+    return !only_ || only_->Shows(left, top, right, bottom, width_, height_);
 }
 
 bool PainterSurface::piecewise() const {
