@@ -41,6 +41,15 @@ void PanByPixels(PlotBox& plot, int dx, int dy) {
     SetCheckedBox(plot, xmin + wx, ymin + wy, xmax + wx, ymax + wy);
 }
 
+namespace {
+
+/// Spans up to this fraction of the largest coordinate count as none: far
+/// above the few units in the last place a frame's transform leaves, far
+/// below any span a picture can show.
+constexpr double kFlatSpan = 1e-12;
+
+}  // namespace
+
 bool FitToData(const SimulationState& s, PlotBox& plot) {
     if (!s.loaded.dataLoaded || !s.loaded.rows) return false;
     constexpr double inf = std::numeric_limits<double>::infinity();
@@ -63,8 +72,15 @@ bool FitToData(const SimulationState& s, PlotBox& plot) {
     // A sun that moves in the frame is part of the data shown.
     if (s.sunMoves()) take(s.inFrame.sun.data(), std::min<int64_t>(rows, s.inFrame.sun.size() / 2));
     if (!(lo[0] <= hi[0] && lo[1] <= hi[1])) return false;
+    // A span within rounding of the data's size is no span: a body that a
+    // turning frame holds on its axis would otherwise fill the box with the
+    // noise of its transform.
+    const double size = std::max({std::fabs(lo[0]), std::fabs(hi[0]), std::fabs(lo[1]), std::fabs(hi[1])});
     for (int axis = 0; axis < 2; ++axis) {
-        if (lo[axis] == hi[axis]) lo[axis] -= 0.5, hi[axis] += 0.5;
+        if (hi[axis] - lo[axis] <= kFlatSpan * size) {
+            const double centre = lo[axis] == hi[axis] ? lo[axis] : 0.5 * (lo[axis] + hi[axis]);
+            lo[axis] = centre - 0.5, hi[axis] = centre + 0.5;
+        }
         const double margin = (hi[axis] - lo[axis]) * 0.05;
         lo[axis] -= margin;
         hi[axis] += margin;

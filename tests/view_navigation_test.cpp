@@ -117,6 +117,23 @@ TEST(FitToData, CoversEveryFinitePositionWithAMargin) {
         for (int c = 1; c <= 4; ++c) s.loaded.rows->set(r, c, 2.0);
     ASSERT_TRUE(FitToData(s, plot));
     EXPECT_EQ(BoxOf(plot), (std::array<double, 4>{1.45, 1.45, 2.55, 2.55}));
+    // A span of rounding noise about a large value is none either, while a
+    // small span far from the origin is kept.
+    const struct {
+        double y0, y1;
+        std::array<double, 2> y;
+    } flat[] = {
+        {-1.2e-16, 1.2e-16, {-0.55, 0.55}},
+        {1e6, 1e6 + 1e-7, {1e6 - 0.55, 1e6 + 0.55}},
+        {1e6, 1e6 + 1e-3, {1e6 - 0.05e-3, 1e6 + 1.05e-3}},
+    };
+    for (const auto& c : flat) {
+        for (int r = 0; r < 50; ++r)
+            s.loaded.rows->set(r, 2, r % 2 ? c.y1 : c.y0), s.loaded.rows->set(r, 4, c.y0);
+        ASSERT_TRUE(FitToData(s, plot));
+        EXPECT_NEAR(BoxOf(plot)[1], c.y[0], 1e-9 * std::fabs(c.y[0]) + 1e-12) << c.y0 << " " << c.y1;
+        EXPECT_NEAR(BoxOf(plot)[3], c.y[1], 1e-9 * std::fabs(c.y[1]) + 1e-12) << c.y0 << " " << c.y1;
+    }
     for (int r = 0; r < 50; ++r) s.loaded.rows->set(r, 2, kNan), s.loaded.rows->set(r, 4, kInf);
     EXPECT_FALSE(FitToData(s, plot));  // no finite y at all
 }
