@@ -260,8 +260,10 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         return "--render wants a file ending in .png, .svg or .pdf";
     for (const std::string& value : values(table.fps)) {
         options.fps = ParseReal(value);
-        if (!options.fps || !(*options.fps > 0 && *options.fps <= 240))
-            return "--fps wants a number of frames per second above 0, at most 240";
+        // The encoder takes the rate as a fraction: below a frame a minute
+        // it cannot be written.
+        if (!options.fps || !(*options.fps >= 0.01 && *options.fps <= 240))
+            return "--fps wants a number of frames per second from 0.01 to 240";
     }
     if (options.fps && mode != CommandMode::Video) return "--fps needs --video";
     for (const std::string& value : values(table.size))
