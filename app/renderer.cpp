@@ -49,16 +49,21 @@ bool Save(const QImage& image, const QString& path) {
 /// ends where the trail would reach past the rows in the data, or with a
 /// trail behind at the last row.
 void ReportDataEnd(const SimulationState& state, int ticksDone, int ticksAsked) {
+    const int rows = std::max(state.loaded.rowsInData(), 0);
+    // A last tick may land past the data, where no row is.
+    const std::string where = state.playback.position < rows ? Format("at row %d", state.playback.position)
+                              : rows > 0                     ? Format("past row %d, the last", rows - 1)
+                                                             : std::string("with no row to show");
     if (state.view.trailMode == TrailMode::Behind) {
-        std::fprintf(stderr, "The data ran out after %d of %d ticks, at row %d of the %d rows in the data\n",
-                     ticksDone, ticksAsked, state.playback.position, std::max(state.loaded.rowsInData(), 0));
+        std::fprintf(stderr, "The data ran out after %d of %d ticks, %s of the %d rows in the data\n",
+                     ticksDone, ticksAsked, where.c_str(), rows);
         return;
     }
-    std::fprintf(stderr,
-                 "The data ran out after %d of %d ticks, at row %d: the trail needs %d rows after the "
-                 "row shown, and the data has %d rows\n",
-                 ticksDone, ticksAsked, state.playback.position, state.loaded.fields.pointsPerOrbit,
-                 std::max(state.loaded.rowsInData(), 0));
+    std::fprintf(
+        stderr,
+        "The data ran out after %d of %d ticks, %s: the trail needs %d rows after the row shown, and "
+        "the data has %d rows\n",
+        ticksDone, ticksAsked, where.c_str(), state.loaded.fields.pointsPerOrbit, rows);
 }
 
 /// Records the frames of --video; the exit status.

@@ -32,9 +32,10 @@ struct HostileFixture : ::testing::Test {
     }
     /// What the renderer says when the 5 ticks asked for end early.
     static std::string RanOut(int ticks, int trail, int rows) {
-        return "The data ran out after " + std::to_string(ticks) + " of 5 ticks, at row " +
-               std::to_string(ticks) + ": the trail needs " + std::to_string(trail) +
-               " rows after the row shown, and the data has " + std::to_string(rows) + " rows\n";
+        const std::string where = rows > 0 ? "at row " + std::to_string(ticks) : "with no row to show";
+        return "The data ran out after " + std::to_string(ticks) + " of 5 ticks, " + where +
+               ": the trail needs " + std::to_string(trail) + " rows after the row shown, and the data has " +
+               std::to_string(rows) + " rows\n";
     }
     std::string Full(const std::string& name) const { return dir.path() + "/" + name; }
     std::string ConfigError(int code, const std::string& name) const {

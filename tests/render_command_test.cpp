@@ -380,6 +380,11 @@ TEST(RenderCommand, TheViewerAndTheRendererGiveTheSameAnswerToARowOutsideTheData
             }
         }
     }
+    // From the last row a tick lands past the data: the message names no row that is not there.
+    EXPECT_EQ(
+        RunOrbivex("--frames frames --ticks 2 --row 39 run.ovx", dir).err,
+        "The data ran out after 1 of 2 ticks, past row 39, the last: the trail needs 5 rows after the row "
+        "shown, and the data has 40 rows\n");
 }
 
 TEST(RenderCommand, AWrittenConfigurationKeepsEveryOptionalLine) {
