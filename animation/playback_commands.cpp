@@ -63,7 +63,7 @@ bool StepRows(SimulationState& s, int direction) {
 
 bool GoToStartRow(SimulationState& s) { return SeekToRow(s, s.loaded.fields.startRow); }
 
-bool GoToLastRow(SimulationState& s) { return SeekToRow(s, LastPlayableRow(s)); }
+bool GoToLastRow(SimulationState& s) { return SeekToRow(s, LastReachedRow(s)); }
 
 namespace {
 

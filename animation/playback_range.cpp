@@ -29,6 +29,13 @@ int32_t LastPlayableRow(const SimulationState& s) {
     return int32_t(std::max<int64_t>(int64_t(s.loaded.rowsInData()) - reserve - 1, 0));
 }
 
+int32_t LastReachedRow(const SimulationState& s) {
+    const int64_t start = LoopStartRow(s), end = EndPosition(s), step = s.loaded.fields.step;
+    if (step <= 0 || start >= end) return LastPlayableRow(s);
+    const int64_t landed = start + (end - start + step - 1) / step * step;
+    return int32_t(std::min<int64_t>(landed, LastPlayableRow(s)));
+}
+
 bool MayStartAt(const SimulationState& s, int64_t row) {
     return row <= int64_t(s.loaded.rowsInData()) - TrailReserve(s) - 2;
 }

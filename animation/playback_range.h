@@ -28,6 +28,11 @@ bool PlaybackGoesOn(const SimulationState& state);
 /// below 0.
 int32_t LastPlayableRow(const SimulationState& state);
 
+/// The row a playback from the start row reaches last: on the start row's
+/// grid of steps, the first landing at or past the end. LastPlayableRow when
+/// no playback runs from the start row. Where End goes.
+int32_t LastReachedRow(const SimulationState& state);
+
 /// Whether a start is allowed with the playback at `row`: at least one tick
 /// and the trail fit before the end (row <= rows - reserve - 2).
 bool MayStartAt(const SimulationState& state, int64_t row);

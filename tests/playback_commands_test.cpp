@@ -133,7 +133,20 @@ TEST(PlaybackCommands, MovesStayWithinThePlayableRowsAndStop) {
     EXPECT_EQ(s.playback.position, 89);
     s.view.trailMode = TrailMode::Behind;
     GoToLastRow(s);
-    EXPECT_EQ(s.playback.position, 99);
+    EXPECT_EQ(s.playback.position, 99);  // no playback runs from row 95: the last row
+    // End goes where a playback from the start row stops, on its grid of steps.
+    for (const auto& [start, mode, last] : {std::tuple{0, TrailMode::Behind, 98},
+                                            {4, TrailMode::Behind, 95},
+                                            {0, TrailMode::Ahead, 84},
+                                            {3, TrailMode::Ahead, 87}}) {
+        s.loaded.fields.startRow = start, s.view.trailMode = mode;
+        GoToLastRow(s);
+        EXPECT_EQ(s.playback.position, last) << start;
+        s.playback.stopRequested = 0;
+        s.playback.position = LoopStartRow(s);
+        while (PlaybackGoesOn(s)) s.playback.position = NextTickRow(s);
+        EXPECT_EQ(s.playback.position, last) << start;
+    }
     SeekToRow(s, std::numeric_limits<int32_t>::min());
     EXPECT_EQ(s.playback.position, 0);
 }
