@@ -157,15 +157,13 @@ DataResult FinishRead(LoadedSimulation& s, Host& host, int fd, const StoredRows&
 
 DataResult ReadData(LoadedSimulation& s, Host& host, const ReadControl& control) {
     if (s.fields.dataFormat == DataFormat::Table) return ReadTableData(s, host, control);
-    const int fd = OpenRegularFile(s.fields.dataPath);
+    const OpenedFile file(OpenRegularFile(s.fields.dataPath));
+    const int fd = file.fd();
     if (fd < 0) {
         host.messageBox(Format("DATA File %s is not found", s.fields.dataPath.c_str()));
         return DataResult::Failed;
     }
-    if (!PrepareTable(s, host)) {
-        ::close(fd);
-        return DataResult::Failed;
-    }
+    if (!PrepareTable(s, host)) return DataResult::Failed;
     SetBusyCursor(host, 1);
     const int32_t columns = s.rows->columnCount();
     const std::size_t wanted = std::size_t(std::max(s.fields.lineCount, 0)) * std::size_t(columns);
@@ -184,14 +182,10 @@ DataResult ReadData(LoadedSimulation& s, Host& host, const ReadControl& control)
             read.partialRow[c] = s.rows->value(int32_t(read.rows), int32_t(c));
     }
     const DataResult result = FinishRead(s, host, fd, read, control);
-    if (result != DataResult::Ok) {
-        ::close(fd);
-        return result;
-    }
+    if (result != DataResult::Ok) return result;
     std::string note =
         RowShapeNoteOfFile(fd, columns, std::size_t(std::max(s.fields.lineCount, 0)) * std::size_t(columns));
     if (s.fields.lineCount == 0 && !control.following) note = NoLinesNamedNote(s, fd, columns);
-    ::close(fd);
     if (!note.empty()) host.note(note);
     return DataResult::Ok;
 }

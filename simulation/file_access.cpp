@@ -50,3 +50,7 @@ std::string ReadFileHead(const std::string& path, std::size_t bytes, bool& whole
     head.resize(have);
     return head;
 }
+
+OpenedFile::~OpenedFile() {
+    if (fd_ >= 0) ::close(fd_);
+}

@@ -3,6 +3,20 @@
 #include <cstdio>
 #include <string>
 
+/// A file descriptor that closes when it goes out of scope, so that no
+/// return path of a reader can leave one open.
+class OpenedFile {
+public:
+    explicit OpenedFile(int fd) : fd_(fd) {}
+    ~OpenedFile();
+    OpenedFile(const OpenedFile&) = delete;
+    OpenedFile& operator=(const OpenedFile&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
 /// Opens `path` for reading when it names a regular file; -1 otherwise. A
 /// directory, FIFO or device is refused without blocking, so that a wrong
 /// pick can neither hang the program nor feed it an endless stream.

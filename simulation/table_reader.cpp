@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -301,8 +302,7 @@ int64_t ExpectedRows(std::string_view head, uint64_t fileSize) {
 }
 
 /// Ends a read that loads nothing: the table goes.
-DataResult Fail(LoadedSimulation& s, int fd) {
-    ::close(fd);
+DataResult Fail(LoadedSimulation& s) {
     s.dataLoaded = 0;
     FreeTable(s.rows);
     return DataResult::Failed;
@@ -317,13 +317,11 @@ DataResult AwaitFirstRow(LoadedSimulation& s, Host& host, int fd, const ReadCont
     s.dataLoaded = 0;
     FreeTable(s.rows);
     s.rows = AllocateTable(0, columns);
-    if (!s.rows) return Fail(s, fd);
+    if (!s.rows) return Fail(s);
     s.tableLayout = TableLayout{};
     s.fields.lineCount = 0;
     s.handOver = DataHandOver{};
-    const DataResult result = FinishRead(s, host, fd, {}, control);
-    ::close(fd);
-    return result;
+    return FinishRead(s, host, fd, {}, control);
 }
 
 }  // namespace
@@ -341,7 +339,8 @@ namespace {
 
 /// ReadTableData with the layout `given`, or the one found in the head when null.
 DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control, const TableLayout* given) {
-    const int fd = OpenRegularFile(s.fields.dataPath);
+    const OpenedFile file(OpenRegularFile(s.fields.dataPath));
+    const int fd = file.fd();
     if (fd < 0) {
         host.messageBox(Format("DATA File %s is not found", s.fields.dataPath.c_str()));
         return DataResult::Failed;
@@ -349,8 +348,8 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     struct stat info {};
     std::string head;
     if (::fstat(fd, &info) != 0 || !ReadHead(fd, uint64_t(info.st_size), head)) {
-        host.messageBox(Format("DATA File %s is not found", s.fields.dataPath.c_str()));
-        ::close(fd);
+        host.messageBox(
+            Format("DATA File %s cannot be read: %s", s.fields.dataPath.c_str(), std::strerror(errno)));
         return DataResult::Failed;
     }
     const uint64_t fileSize = uint64_t(info.st_size);
@@ -366,7 +365,6 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
         if (following && error.noDataLine && head.size() == fileSize)
             return AwaitFirstRow(s, host, fd, control);
         host.messageBox(error.message);
-        ::close(fd);
         return DataResult::Failed;
     }
     s.tableLayout = layout;
@@ -374,7 +372,6 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     if (bodies > kMaxBodies) {
         host.messageBox(
             Format("The table holds %d bodies; at most %d can be shown", bodies, int(kMaxBodies)));
-        ::close(fd);
         return DataResult::Failed;
     }
     // The rows are not counted beforehand: the table gets room for as many
@@ -390,7 +387,6 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     if (!s.rows) {
         host.messageBox(Format("Not enough memory for %lld data lines of %d values",
                                static_cast<long long>(expected), s.columnCount));
-        ::close(fd);
         return DataResult::Failed;
     }
     const uint64_t headerOffset = LineOffset(head, layout.headerLine);
@@ -422,26 +418,23 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
         StoredRows cancelled;
         cancelled.cancelled = true;
         FinishRead(s, host, fd, cancelled, control);
-        ::close(fd);
         return DataResult::Failed;
     }
     if (read.failed) {
         host.messageBox(read.error.message);
-        return Fail(s, fd);
+        return Fail(s);
     }
     if (!layout.note.empty()) host.note(layout.note);
     if (read.cutLine > 0)
         host.note(Format("Line %lld is cut short and was left out", static_cast<long long>(read.cutLine)));
     if (read.rows == 0) {
         host.messageBox(Format("No data lines in %s", s.fields.dataPath.c_str()));
-        return Fail(s, fd);
+        return Fail(s);
     }
     StoredRows stored;
     stored.rows = read.rows;
     stored.endByte = read.endByte;
-    const DataResult result = FinishRead(s, host, fd, stored, control);
-    ::close(fd);
-    return result;
+    return FinishRead(s, host, fd, stored, control);
 }
 
 }  // namespace
