@@ -1,6 +1,7 @@
 #include "animation/plot_notes.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 
 #include "animation/simulation_state.h"
@@ -50,8 +51,13 @@ int64_t PositionsInside(const SimulationState& s, const PlotBox& plot, const Dev
 
 DevicePoint BoxCorner(const PlotBox& plot, int corner, int width, int height, int inset) {
     const DeviceRect box = plot.BoxCorners();
-    const int left = box.left + inset, right = box.right - inset - width;
-    const int top = box.top + inset, bottom = box.bottom - inset - height;
+    // A box too small to map keeps its corners at the ends of the pixel
+    // range: the sums are made wide and held within it.
+    const auto held = [](int64_t v) {
+        return int(std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    };
+    const int left = held(int64_t(box.left) + inset), right = held(int64_t(box.right) - inset - width);
+    const int top = held(int64_t(box.top) + inset), bottom = held(int64_t(box.bottom) - inset - height);
     const DevicePoint corners[] = {{right, top}, {left, top}, {right, bottom}, {left, bottom}};
     return corners[std::clamp(corner, 0, 3)];
 }
@@ -62,8 +68,11 @@ int QuietestCorner(const SimulationState& s, const PlotBox& plot, int width, int
     int64_t fewest = -1;
     for (int i = 0; s.loaded.rows && i < 4; ++i) {
         const DevicePoint corner = BoxCorner(plot, i, width, height, inset);
+        const auto end = [](int from, int size) {
+            return int(std::min<int64_t>(int64_t(from) + size, std::numeric_limits<int>::max()));
+        };
         const int64_t hidden =
-            PositionsInside(s, plot, {corner.x, corner.y, corner.x + width, corner.y + height});
+            PositionsInside(s, plot, {corner.x, corner.y, end(corner.x, width), end(corner.y, height)});
         if (fewest < 0 || hidden < fewest) fewest = hidden, quietest = i;
     }
     return quietest;

@@ -406,6 +406,20 @@ TEST(RenderCommand, AWrittenConfigurationKeepsEveryOptionalLine) {
     EXPECT_EQ(original, QImage(QString::fromStdString(dir.path() + "/saved.ovx.png")));
 }
 
+TEST(RenderCommand, BoxesAtTheEndsOfTheNumbersDrawInEveryLook) {
+    // Under the sanitizers an overflow ends the program: these must draw.
+    TempDir dir;
+    dir.write("run.dat", DataText(40, 2));
+    dir.write("run.ovx", ConfigText("run.dat", 40, 2) + "names = Inner Outer\n");
+    for (const char* look : {"", "--style publication ", "--framed ", "--style publication --framed --grid "})
+        for (const char* box :
+             {"0,0,5e-324,5e-324", "-1e300,-1e300,1e300,1e300", "1e300,1e300,1.7e308,1.7e308"}) {
+            const std::string line = std::string("--render out.png ") + look + "--box=" + box + " run.ovx";
+            const Result result = RunOrbivex(line, dir);
+            EXPECT_EQ(result.status, 0) << line << ": " << result.err;
+        }
+}
+
 TEST(RenderCommand, SaysWhenTheLinesDoNotFitTheBodyCount) {
     TempDir dir;
     dir.write("run.dat", DataText(20, 2));
