@@ -13,6 +13,7 @@
 #include "host.h"
 #include "loaded_simulation.h"
 #include "number_text.h"
+#include "shown_text.h"
 #include "table_plane.h"
 
 ColourRef BodyColourTable(int code) {
@@ -111,29 +112,6 @@ std::string Trimmed(std::string_view text) {
     if (first == std::string_view::npos) return {};
     const auto last = text.find_last_not_of(" \t\r\f\v");
     return std::string(text.substr(first, last - first + 1));
-}
-
-/// The text of an optional line as it is shown: control characters other
-/// than the tab, and the two code points U+FFFE and U+FFFF, become the
-/// replacement character U+FFFD, so that every picture format (an SVG is
-/// XML, which cannot hold them) shows the same text. Other bytes stay.
-std::string ShownText(std::string_view text) {
-    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
-    std::string shown;
-    shown.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if ((c < 0x20 && c != '\t') || c == 0x7F) {
-            shown += kReplacement;
-        } else if (c == 0xEF &&
-                   (text.substr(i + 1, 2) == "\xBF\xBE" || text.substr(i + 1, 2) == "\xBF\xBF")) {
-            shown += kReplacement;
-            i += 2;
-        } else {
-            shown += char(c);
-        }
-    }
-    return shown;
 }
 
 std::string LowerCase(std::string text) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/format.h"
+#include "shown_text.h"
 
 namespace {
 
@@ -204,8 +205,8 @@ HeaderMeaning ReadTableHeader(const std::vector<std::string_view>& cells, int64_
     const bool named = std::any_of(bodies.begin(), bodies.end(),
                                    [](const NamedBody& b) { return !AllDigits(b.key) && !b.key.empty(); });
     layout.timeColumn = time;
-    layout.timeUnit = timeUnit;
-    layout.lengthUnit = lengthUnit;
+    layout.timeUnit = ShownText(timeUnit);
+    layout.lengthUnit = ShownText(lengthUnit);
     layout.bodies.clear();
     layout.names.clear();
     for (std::size_t i = 0; i < bodies.size(); ++i) {
@@ -214,7 +215,7 @@ HeaderMeaning ReadTableHeader(const std::vector<std::string_view>& cells, int64_
         if (!named) continue;
         std::string name = b.key.empty() ? std::to_string(i + 1) : b.key;
         std::replace_if(name.begin(), name.end(), IsBlank, '_');
-        layout.names.push_back(std::move(name));
+        layout.names.push_back(ShownText(name));
     }
     return HeaderMeaning::Columns;
 }

@@ -4,6 +4,7 @@
 
 #include "base/format.h"
 #include "real_parser.h"
+#include "shown_text.h"
 #include "table_layout.h"
 
 namespace {
@@ -98,8 +99,9 @@ TableError NotANumberError(int64_t line, int32_t column, std::string_view text) 
     TableError e;
     e.line = line;
     e.column = column;
-    e.message = Format("Line %lld, column %d: '%.*s' is not a number", static_cast<long long>(line), column,
-                       static_cast<int>(std::min<std::size_t>(text.size(), 40)), text.data());
+    const std::string shown = ShownText(text.substr(0, 40));
+    e.message = Format("Line %lld, column %d: '%s' is not a number", static_cast<long long>(line), column,
+                       shown.c_str());
     return e;
 }
 

@@ -12,6 +12,7 @@ the columns are the time, then x and y of each body.
 
 import re
 
+from ._config import _shown
 from ._numbers import read_cell
 
 MAX_CELLS = 10000  # more cells a line is taken for something else than orbits
@@ -98,7 +99,7 @@ def parse_line(line, separator, capacity):
 
 
 def not_a_number(line, column, text):
-    shown = text[:40].decode("utf-8", "replace")
+    shown = _shown(text[:40].decode("utf-8", "replace"))
     return TableError(f"Line {line}, column {column}: '{shown}' is not a number")
 
 
@@ -330,12 +331,12 @@ def _read_header(cells, line, layout):
     bodies.sort(key=lambda body: body[1][0])
     named = any(key and not re.fullmatch("[0-9]+", key) for key, _ in bodies)
     layout.time_column = time
-    layout.time_unit, layout.length_unit = time_unit, length_unit or ""
+    layout.time_unit, layout.length_unit = _shown(time_unit), _shown(length_unit or "")
     layout.bodies = [tuple(columns) for _, columns in bodies]
     layout.names = []
     if named:
         for i, (key, _) in enumerate(bodies):
-            layout.names.append((key or str(i + 1)).replace(" ", "_").replace("\t", "_"))
+            layout.names.append(_shown((key or str(i + 1)).replace(" ", "_").replace("\t", "_")))
     return "columns"
 
 
