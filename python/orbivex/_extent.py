@@ -57,7 +57,10 @@ def square_half_side(farthest):
     if not math.isfinite(wanted):
         return farthest
     exponent = math.floor(math.log10(wanted)) - 1
-    unit = 10.0 ** abs(exponent)
+    try:
+        unit = 10.0 ** abs(exponent)
+    except OverflowError:  # the viewer's power is then infinite, and keeps `wanted`
+        return wanted
     rounded = math.ceil(wanted * unit) / unit if exponent < 0 else math.ceil(wanted / unit) * unit
     return rounded if math.isfinite(rounded) and rounded >= wanted else wanted
 

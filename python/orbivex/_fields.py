@@ -73,12 +73,26 @@ def _one_line(name, value):
     return value.strip()
 
 
+def real_array(values, what):
+    """`values` as float64, refusing what a plain conversion would lose
+    without a word: masked entries (their hidden values would be written)
+    and imaginary parts."""
+    if np.ma.isMaskedArray(values):
+        if np.ma.getmaskarray(values).any():
+            raise ValueError(f"{what} holds masked values: fill them (np.ma.filled) or leave their rows out")
+        values = np.ma.getdata(values)
+    values = np.asarray(values)
+    if np.iscomplexobj(values):
+        raise ValueError(f"{what} holds complex numbers: give the real coordinates")
+    return np.asarray(values, dtype=np.float64)
+
+
 def checked_rows(t, positions, plane, allow_nan):
     """t as float64 of shape (rows,) and the shown coordinates as float64 of
     shape (rows, bodies, 2), from positions of shape (rows, bodies, 2) or,
     with `plane`, (rows, bodies, 3)."""
-    t = np.asarray(t, dtype=np.float64)
-    positions = np.asarray(positions, dtype=np.float64)
+    t = real_array(t, "t")
+    positions = real_array(positions, "positions")
     if t.ndim != 1:
         raise ValueError(f"t has shape {t.shape}; one time per row is needed, shape (rows,)")
     if positions.ndim != 3 or positions.shape[2] not in (2, 3):

@@ -9,7 +9,7 @@ import numpy as np
 
 from ._config import MAX_BODIES, configuration_text
 from ._extent import farthest, square_half_side
-from ._fields import _shown_plane, checked_fields
+from ._fields import _shown_plane, checked_fields, real_array
 from ._numbers import format_real
 from ._viewer import start_viewer, viewer_program
 from ._writing import create_empty, replace_file, target_paths
@@ -109,7 +109,7 @@ class LiveWriter:
         """Append one row: the time `t` and the bodies' positions, shape
         (bodies, 2), or (bodies, 3) with the plane given."""
         t = float(t)
-        xy = np.asarray(positions, dtype=np.float64)
+        xy = real_array(positions, "positions")
         if xy.shape not in ((self._bodies, 2), (self._bodies, 3)):
             raise ValueError(f"positions has shape {xy.shape}; ({self._bodies}, 2) or ({self._bodies}, 3) is needed")
         if not math.isfinite(t):

@@ -91,6 +91,10 @@ class SaveLoadTest(FolderTest):
             (good, {"names": ["a"]}, "1 names for 2 bodies"),
             (good, {"title": "two\nlines"}, "not one line"),
             (good, {"masses": [1, -1]}, "not a mass"),
+            ((good[0], np.ma.masked_array(good[1], mask=good[1] * 0 + (np.arange(12) == 5).reshape(3, 2, 2))), {},
+             "positions holds masked values"),
+            ((np.ma.masked_array(good[0], mask=[0, 1, 0]), good[1]), {}, "t holds masked values"),
+            ((good[0], good[1] + 0.5j), {}, "positions holds complex numbers"),
         ]
         for arguments, keywords, message in cases:
             with self.subTest(message), self.assertRaises(ValueError) as raised:
