@@ -118,6 +118,10 @@ std::vector<double> FrameMasses(const LoadedSimulation& s) {
     if (!s.fields.massProblem.empty() || int(s.fields.bodyMasses.size()) < bodies) return {};
     std::vector<double> masses{s.fields.sunMass};
     masses.insert(masses.end(), s.fields.bodyMasses.begin(), s.fields.bodyMasses.begin() + bodies);
+    // Weights that add up to nothing (or overflow) place no centre.
+    double total = 0;
+    for (const double mass : masses) total += mass;
+    if (!(total > 0) || !std::isfinite(total)) return {};
     return masses;
 }
 
@@ -126,6 +130,9 @@ std::string BarycentreProblem(const LoadedSimulation& s) {
     if (int(s.fields.bodyMasses.size()) < s.usableBodies())
         return "the barycentre needs a mass for each of the " + std::to_string(s.usableBodies()) +
                " bodies: add a line \"masses = ...\" to the configuration";
+    if (FrameMasses(s).empty())
+        return "the masses of the sun and the bodies add up to 0 (or more than a number can hold): the "
+               "barycentre has no place";
     return {};
 }
 

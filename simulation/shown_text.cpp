@@ -8,7 +8,8 @@ std::string ShownText(std::string_view text) {
         const auto c = static_cast<unsigned char>(text[i]);
         if ((c < 0x20 && c != '\t') || c == 0x7F) {
             shown += kReplacement;
-        } else if (c == 0xEF && (text.substr(i + 1, 2) == "\xBF\xBE" || text.substr(i + 1, 2) == "\xBF\xBF")) {
+        } else if (c == 0xEF &&
+                   (text.substr(i + 1, 2) == "\xBF\xBE" || text.substr(i + 1, 2) == "\xBF\xBF")) {
             shown += kReplacement;
             i += 2;
         } else {

@@ -273,6 +273,17 @@ TEST_F(ConfigFixture, MassesWeighTheBarycentreAndABadOneSaysWhichWord) {
         {"masses = 1 -2\n", {}, "masses: '-2' is not a mass (a number of 0 or more)"},
         {"masses = 1 nan\n", {}, "masses: 'nan' is not a mass (a number of 0 or more)"},
         {"masses = 1 2\nsun mass = heavy\n", {}, "sun mass: 'heavy' is not a mass (a number of 0 or more)"},
+        {"masses = 0 0\nsun mass = 0\n",
+         {},
+         "the masses of the sun and the bodies add up to 0 (or more than a number can hold): the barycentre "
+         "has "
+         "no place"},
+        {"masses = 1e308 1e308\n",
+         {},
+         "the masses of the sun and the bodies add up to 0 (or more than a number can hold): the barycentre "
+         "has "
+         "no place"},
+        {"masses = 0 0\n", {1, 0, 0}, ""},  // the sun alone weighs
     };
     for (const auto& c : cases) {
         ASSERT_EQ(Read(std::string(kExample) + c.lines), 0) << c.lines;
