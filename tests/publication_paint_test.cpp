@@ -14,6 +14,7 @@
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/trail_lines.h"
+#include "fake_text.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
 #include "test_support.h"
@@ -48,18 +49,11 @@ public:
         lineColours.push_back(colour);
     }
     ViewPoint TextExtent(std::string_view text, double size) const override {
-        return {0.6 * size * double(text.size()), 1.2 * size};
+        return FakeTextExtent(text, size);
     }
     void DrawText(ViewPoint at, std::string_view text, const TextStyle& style) override {
-        ViewPoint e = TextExtent(text, style.size);
-        const int column = int(style.anchor) % 3, row = int(style.anchor) / 3;
-        double left = at.x - e.x * column / 2, top = at.y - e.y * row / 2;
-        if (style.upwards) {  // turned a quarter left about the anchor
-            const double dx = left - at.x, dy = top - at.y;
-            left = at.x + dy, top = at.y - dx - e.x;
-            std::swap(e.x, e.y);
-        }
-        texts.push_back({left, top, left + e.x, top + e.y, std::string(text), style.size});
+        const FakeTextBox box = PlaceFakeText(at, text, style);
+        texts.push_back({box.left, box.top, box.right, box.bottom, std::string(text), style.size});
     }
 };
 

@@ -62,16 +62,9 @@ void SmoothRaster::FillArea(double left, double top, double right, double bottom
 }
 
 void SmoothRaster::DrawText(ViewPoint at, std::string_view text, const TextStyle& style) {
-    ViewPoint e = TextExtent(text, style.size);
-    const int column = int(style.anchor) % 3, row = int(style.anchor) / 3;
-    double left = at.x - e.x * column / 2, top = at.y - e.y * row / 2;
-    if (style.upwards) {  // turned a quarter left about the anchor
-        const double dx = left - at.x, dy = top - at.y;
-        left = at.x + dy, top = at.y - dx - e.x;
-        std::swap(e.x, e.y);
-    }
-    const double bottom = top + e.y, charWidth = 0.6 * style.size;
-    Fill(left, top, left + e.x, bottom,
+    const auto [left, top, right, bottom] = PlaceFakeText(at, text, style);
+    const double charWidth = 0.6 * style.size;
+    Fill(left, top, right, bottom,
          [&](double x, double y, int32_t px, int32_t py) -> std::optional<ColourRef> {
              // Along the text: left to right, or bottom to top when turned.
              const double along = style.upwards ? bottom - y : x - left;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "animation/publication_tick.h"
+#include "fake_text.h"
 #include "plot/drawing_surface.h"
 #include "plot/line_raster.h"
 
@@ -38,7 +39,7 @@ public:
     void FillArea(double left, double top, double right, double bottom, ColourRef colour) override;
     void DrawText(ViewPoint anchor, std::string_view text, const TextStyle& style) override;
     ViewPoint TextExtent(std::string_view text, double size) const override {
-        return {0.6 * size * double(text.size()), 1.2 * size};
+        return FakeTextExtent(text, size);
     }
     void ClipTo(double left, double top, double right, double bottom) override;
     void Unclip() override { clip_ = whole_; }
