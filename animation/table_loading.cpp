@@ -18,7 +18,10 @@ FileKind KindOfFile(const std::string& path) {
     const std::string head = ReadFileHead(path, kTableHeadBytes, whole);
     const std::string_view complete =
         whole ? std::string_view(head) : std::string_view(head).substr(0, head.rfind('\n') + 1);
-    if (LooksLikeTable(complete)) return FileKind::Table;
+    // A head without a line end, as of one endless number, goes to the
+    // table reader, which says what is wrong with it.
+    if (LooksLikeTable(complete.empty() && !whole ? std::string_view(head) : complete))
+        return FileKind::Table;
     const std::string name = std::filesystem::path(path).extension().string();
     const bool namedOvx =
         name.size() == 4 && (name[1] | 0x20) == 'o' && (name[2] | 0x20) == 'v' && (name[3] | 0x20) == 'x';

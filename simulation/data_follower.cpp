@@ -257,6 +257,12 @@ DataFollower::Update DataFollower::PollTable(int fd, uint64_t size, const RowTak
             }
         }
     }
-    hand();
+    if (!hand()) return update;
+    // A line that is no text is not waited for: its end would not help.
+    if (const auto fault = lines.fault((line >= 0 ? line : LinesBefore(fd, offset_)) + 1)) {
+        update.kind = Update::Kind::BadText;
+        update.badRow = rowsTaken_;
+        update.tableError = *fault;
+    }
     return update;
 }

@@ -72,12 +72,24 @@ bool LineReader::Next(const char*& begin, const char*& end) {
         const void* found = std::memchr(data + searched, '\n', end_ - searched);
         if (found) {
             const char* newline = static_cast<const char*>(found);
+            if (std::size_t(newline - (data + begin_)) > kMaxTableLineBytes) {
+                fault_ = Fault::LongLine;
+                return false;
+            }
             begin = data + begin_;
             end = newline;
             const std::size_t next = std::size_t(newline - data) + 1;
             done_ += next - begin_;
             begin_ = next;
             return true;
+        }
+        if (std::memchr(data + searched, '\0', end_ - searched)) {
+            fault_ = Fault::NulByte;
+            return false;
+        }
+        if (end_ - begin_ > kMaxTableLineBytes) {
+            fault_ = Fault::LongLine;
+            return false;
         }
         if (at_ >= to_) return false;
         // Keep the start of a line cut by the chunk's end, and read on.
@@ -103,4 +115,16 @@ int64_t LinesBefore(int fd, uint64_t byte) {
     int64_t count = 0;
     while (lines.Next(begin, end)) ++count;
     return count;
+}
+
+std::optional<TableError> LineReader::fault(int64_t line) const {
+    switch (fault_) {
+        case Fault::None:
+            return std::nullopt;
+        case Fault::NulByte:
+            return NulByteError(line);
+        case Fault::LongLine:
+            return LongLineError(line);
+    }
+    return std::nullopt;
 }

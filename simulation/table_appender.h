@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,11 @@ public:
     bool Next(const char*& begin, const char*& end);
     /// Bytes from `from` to the end of the last line handed out, its '\n' included.
     uint64_t done() const { return done_; }
+    /// Why Next stopped before the end: the line after those handed out
+    /// holds a NUL byte, or runs past kMaxTableLineBytes without its end
+    /// (it is not read further). A table's message for line `line`; none
+    /// when Next stopped at the end.
+    std::optional<TableError> fault(int64_t line) const;
 
 private:
     int fd_;
@@ -61,6 +67,7 @@ private:
     uint64_t done_ = 0;
     std::vector<char> buffer_;
     std::size_t begin_ = 0, end_ = 0;  ///< the bytes of the buffer not handed out yet
+    enum class Fault { None, NulByte, LongLine } fault_ = Fault::None;
 };
 
 /// Lines in the file's first `byte` bytes, which end with a line's '\n'.

@@ -72,6 +72,12 @@ inline std::string_view WithoutByteOrderMark(std::string_view line) {
 /// Bytes from the start of a file that the layout is found from.
 inline constexpr std::size_t kTableHeadBytes = std::size_t(1) << 20;
 
+/// The longest line a table may hold: far more than a row of numbers needs,
+/// so that a file without line ends (a crash can leave a tail of zero
+/// bytes, a writer one endless number) is refused at once, not read whole.
+/// A first line longer than this leaves no line end in the head.
+inline constexpr std::size_t kMaxTableLineBytes = kTableHeadBytes;
+
 /// The result of parsing one line of a table.
 enum class TableLineResult {
     Cells,    ///< `count` cells were read
@@ -95,9 +101,14 @@ void SplitTableCells(const char* begin, const char* end, TableSeparator separato
                      std::vector<std::string_view>& cells);
 
 /// "Line 17, column 4: 'abc' is not a number" and the other messages of a
-/// table's reading, made in one place so that they read alike.
+/// table's reading, made in one place so that they read alike. A cell
+/// holding a NUL byte gets NulByteError's message instead.
 TableError NotANumberError(int64_t line, int32_t column, std::string_view text);
 TableError RaggedRowError(int64_t line, int32_t cellsFound, int32_t cellsExpected);
+/// What is said of a line that is not text: it holds a NUL byte, or it is
+/// longer than kMaxTableLineBytes.
+TableError NulByteError(int64_t line);
+TableError LongLineError(int64_t line);
 
 /// Finds the layout of a plain data table from the first bytes of its file
 /// (`head`: up to kTableHeadBytes; `whole` when it is the whole file), from

@@ -96,12 +96,33 @@ void SplitTableCells(const char* begin, const char* end, TableSeparator separato
 }
 
 TableError NotANumberError(int64_t line, int32_t column, std::string_view text) {
+    if (text.find('\0') != std::string_view::npos) {
+        TableError e = NulByteError(line);
+        e.column = column;
+        return e;
+    }
     TableError e;
     e.line = line;
     e.column = column;
     const std::string shown = ShownText(text.substr(0, 40));
     e.message = Format("Line %lld, column %d: '%s' is not a number", static_cast<long long>(line), column,
                        shown.c_str());
+    return e;
+}
+
+TableError NulByteError(int64_t line) {
+    TableError e;
+    e.line = line;
+    e.message = Format("Line %lld holds a NUL byte: the file is damaged or is not text",
+                       static_cast<long long>(line));
+    return e;
+}
+
+TableError LongLineError(int64_t line) {
+    TableError e;
+    e.line = line;
+    e.message = Format("Line %lld is longer than %zu MiB: the file is damaged or is not a table",
+                       static_cast<long long>(line), kMaxTableLineBytes >> 20);
     return e;
 }
 

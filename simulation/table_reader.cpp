@@ -27,7 +27,7 @@ namespace {
 constexpr uint64_t kMarginBytes = uint64_t(64) << 10;
 
 /// Why a block's lines stop before its end.
-enum class BlockStop { None, NotANumber, Ragged, Cut, Pending, Unreadable, TooManyRows };
+enum class BlockStop { None, NotANumber, Ragged, Cut, Pending, Unreadable, TooManyRows, NulByte, LongLine };
 
 /// What one block's lines hold. Line numbers are counted from the block's
 /// first line, as the block cannot know how many lines come before it.
@@ -164,6 +164,18 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
                 lineEnd = from + uint64_t(static_cast<const char*>(nl) - text.data());
                 break;
             }
+            // A line that outlasts the text is read on only while it may
+            // still be a line of text.
+            const BlockStop fault =
+                std::memchr(text.data() + (searched - from), '\0', std::size_t(limit - searched))
+                    ? BlockStop::NulByte
+                : limit - line > kMaxTableLineBytes ? BlockStop::LongLine
+                                                    : BlockStop::None;
+            if (fault != BlockStop::None) {
+                out.stop = fault;
+                out.stopLine = out.lines;
+                return;
+            }
             if (limit == fileSize) {
                 lineEnd = fileSize;
                 break;
@@ -187,6 +199,11 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
             out.stopLine = out.lines;
             return;
         }
+        if (lineEnd - line > kMaxTableLineBytes) {
+            out.stop = BlockStop::LongLine;
+            out.stopLine = out.lines;
+            return;
+        }
         if (line != headerOffset_) {
             std::size_t count = 0;
             const TableLineResult r =
@@ -201,8 +218,10 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
                 }
                 ++out.rows;
             } else if (r == TableLineResult::Cells || r == TableLineResult::BadCell) {
+                // A last line is cut when it stops in a cell or after a
+                // separator; zero bytes are damage, not a cut.
                 const bool cut =
-                    !terminated && count < width &&
+                    !terminated && count < width && out.bad.find('\0') == std::string::npos &&
                     (r == TableLineResult::Cells || EndsWithCell(begin, stop, out.bad, layout_.separator));
                 out.stop = cut                           ? BlockStop::Cut
                            : r == TableLineResult::Cells ? BlockStop::Ragged
@@ -231,6 +250,14 @@ void TableRowsReader::Stopped(const BlockOutcome& out, int64_t firstLine) {
             break;
         case BlockStop::Cut:
             result_.cutLine = line;
+            break;
+        case BlockStop::NulByte:
+            result_.failed = true;
+            result_.error = NulByteError(line);
+            break;
+        case BlockStop::LongLine:
+            result_.failed = true;
+            result_.error = LongLineError(line);
             break;
         case BlockStop::Unreadable:
             result_.failed = true;
@@ -359,6 +386,10 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     const bool following = control.following && s.rows;
     const std::string_view text =
         following ? std::string_view(head).substr(0, head.rfind('\n') + 1) : std::string_view(head);
+    if (head.size() < fileSize && head.find('\n') == std::string::npos) {
+        host.messageBox(LongLineError(1).message);
+        return DataResult::Failed;
+    }
     if (given) {
         layout = *given;
     } else if (!DetectTableLayout(text, head.size() == fileSize, layout, error)) {

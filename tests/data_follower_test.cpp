@@ -216,6 +216,37 @@ TEST(DataFollowerTable, ALineThatIsNotARowStopsWithItsLineAndRow) {
     }
 }
 
+TEST(DataFollowerTable, ALineThatIsNotTextStopsAtOnceWithoutWaitingForItsEnd) {
+    // Line 6 follows the header, its comment and rows 0 to 2.
+    const std::string longLine(kMaxTableLineBytes + 1, '7');
+    const struct {
+        std::string appended;
+        uint64_t zerosAfter;  ///< a sparse tail of zero bytes, as `truncate` makes
+        std::string message;
+    } cases[] = {
+        {std::string("3,3.5,\0,6\n", 11), 0, NulByteError(6).message},
+        {"3,3.5,-3", 0, ""},  // a line being written: waited for
+        {"3,3.5,-3", uint64_t(4) << 30, NulByteError(6).message},
+        {"", uint64_t(4) << 30, NulByteError(6).message},
+        {longLine, 0, LongLineError(6).message},
+        {"3,3.5," + longLine + "\n", 0, LongLineError(6).message},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        TempDir dir;
+        const std::string path = dir.write("run.csv", kPandasHead + PandasRows(0, 3));
+        DataFollower follower(path, kPandas, TablePlane::XZ);
+        std::vector<double> rows;
+        Drain(follower, rows);
+        Append(path, c.appended);
+        std::filesystem::resize_file(path, std::filesystem::file_size(path) + c.zerosAfter);
+        const DataFollower::Update update = follower.Poll();
+        EXPECT_EQ(update.kind == Kind::BadText, !c.message.empty());
+        EXPECT_EQ(update.tableError.message, c.message);
+        EXPECT_EQ(follower.rowsTaken(), 3);
+    }
+}
+
 TEST(DataFollowerTable, SkipsLoadedRowsResumesAndStartsAgain) {
     TempDir dir;
     const std::string path = dir.write("run.csv", kPandasHead + PandasRows(0, 5) + "\n" + PandasRows(5, 10));

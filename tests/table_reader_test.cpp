@@ -224,7 +224,7 @@ std::string LargeTable(int rows) {
     std::string text;
     for (int r = 0; r < rows; ++r) {
         text += Format("%d", r);
-        if (r == 30'000) text += std::string(2'200'000, ' ');
+        if (r == 30'000) text += std::string(1'000'000, ' ');  // a line read on past its block
         for (int c = 1; c < 9; ++c) text += Format(" %.17g", (r + c) / 7.0);
         text += r % 1000 == 0 ? "\n\n" : "\n";
     }
@@ -318,6 +318,41 @@ TEST_F(TableRead, ALastLineCutAnywhereIsLeftOutOrFollowedInSmallAndLargeFiles) {
             }
         }
     }
+}
+
+TEST_F(TableRead, ALineThatIsNotTextIsRefusedAtOnceWithItsNumber) {
+    // What a crash or a runaway writer leaves: zero bytes, or a line without end.
+    const std::string longLine(kMaxTableLineBytes + 1, '7');
+    const struct {
+        std::string text;
+        uint64_t zerosAfter;  ///< a sparse tail of zero bytes, as `truncate` makes
+        TableError error;
+    } cases[] = {
+        {std::string("1 2 3\n4 5\0 6\n7 8 9\n", 18), 0, NulByteError(2)},
+        {std::string("1 2 3\n4 5 6\n\0\0\0", 15), 0, NulByteError(3)},  // not a cut line
+        {"1 2 3\n4 5 6\n", uint64_t(4) << 30, NulByteError(3)},
+        {"1 2 3\n4 5 6\n7 8", uint64_t(4) << 30, NulByteError(3)},
+        {LargeTable(75'000), uint64_t(4) << 30, NulByteError(75'000 + 75 + 1)},
+        {"1 2 3\n" + longLine + "\n4 5 6\n", 0, LongLineError(2)},
+        {"1 2 3\n4 5 6\n" + longLine + longLine, 0, LongLineError(3)},
+        {LargeTable(75'000) + longLine + "\n", 0, LongLineError(75'000 + 75 + 1)},
+        {longLine + longLine, 0, LongLineError(1)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error.message);
+        host.messages.clear();
+        s.loaded.fields.dataPath = dir.write("table.txt", c.text);
+        std::filesystem::resize_file(s.loaded.fields.dataPath, c.text.size() + c.zerosAfter);
+        for (const bool following : {false, true}) {
+            s.view.followData = following;
+            const int columns = c.text.starts_with("1 2 3") ? 1 : 4;
+            EXPECT_EQ(ReadTableData(s.loaded, host, Plain(columns), ReadControlOf(s)), DataResult::Failed);
+            EXPECT_EQ(host.messages, std::vector<std::string>{c.error.message});
+            host.messages.clear();
+            EXPECT_EQ(s.loaded.rows, nullptr);
+        }
+    }
+    s.view.followData = false;
 }
 
 /// Host whose user cancels the load as soon as it starts.

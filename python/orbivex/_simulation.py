@@ -192,6 +192,8 @@ def _read_table(data_path, line_count):
     plain table, keeping `line_count` rows at most (all when negative)."""
     with open(data_path, "rb") as file:
         data = file.read()
+    if len(data) > _table.HEAD_BYTES and b"\n" not in data[: _table.HEAD_BYTES]:
+        raise _table.long_line(1)
     layout = _table.detect_layout(data[: _table.HEAD_BYTES], len(data) <= _table.HEAD_BYTES)
     bodies = len(layout.bodies)
     if bodies > 30:

@@ -17,6 +17,7 @@ from ._numbers import read_cell
 
 MAX_CELLS = 10000  # more cells a line is taken for something else than orbits
 HEAD_BYTES = 1 << 20  # the layout is found from this much of the file
+MAX_LINE_BYTES = HEAD_BYTES  # a longer line is damage, not a row
 _SEPARATOR_LINES = 20
 _LEADING_BLANKS = b" \t\f\v"
 
@@ -99,8 +100,20 @@ def parse_line(line, separator, capacity):
 
 
 def not_a_number(line, column, text):
+    if b"\0" in text:
+        return nul_byte(line)
     shown = _shown(text[:40].decode("utf-8", "replace"))
     return TableError(f"Line {line}, column {column}: '{shown}' is not a number")
+
+
+def nul_byte(line):
+    return TableError(f"Line {line} holds a NUL byte: the file is damaged or is not text")
+
+
+def long_line(line):
+    return TableError(
+        f"Line {line} is longer than {MAX_LINE_BYTES >> 20} MiB: the file is damaged or is not a table"
+    )
 
 
 def ragged(line, found, expected):
@@ -360,6 +373,8 @@ def read_rows(data, layout):
     else:
         unterminated = len(lines)
     for number, line in enumerate(lines, 1):
+        if len(line) > MAX_LINE_BYTES:
+            raise long_line(number)
         if number == layout.header_line:
             continue
         kind, values, bad = parse_line(line, layout.separator, width)
@@ -372,7 +387,8 @@ def read_rows(data, layout):
             rows.append(row)
             continue
         count = len(values)
-        if number == unterminated and count < width and (kind == "cells" or _ends_with_cell(line, bad, layout.separator)):
+        cut = kind == "cells" or (b"\0" not in bad and _ends_with_cell(line, bad, layout.separator))
+        if number == unterminated and count < width and cut:
             return rows, f"Line {number} is cut short and was left out"
         if kind == "cells":
             raise ragged(number, min(count, width + 1), width)
