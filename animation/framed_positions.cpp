@@ -31,24 +31,35 @@ std::string UpdateFramedRows(SimulationState& s) {
     const int32_t rows = loaded.usableRows();
     // Rows appended to the same table are added; any other table is made afresh.
     const bool fresh =
-        !shown.rows || table.version() != shown.from || shown.rows->rowCount() != table.rowCount();
-    if (fresh) {
+        !shown.rows || table.version() != shown.from || shown.rows->columnCount() != table.columnCount();
+    // The positions take room for the rows in use, not for all the table
+    // could hold (a table read while it is written has room for many more);
+    // rows appended beyond it move them to twice the room.
+    if (fresh || shown.rows->rowCount() < rows) {
+        const int32_t room =
+            fresh ? rows
+                  : int32_t(std::min<int64_t>(std::max<int64_t>(rows, 2 * int64_t(shown.rows->rowCount())),
+                                              table.rowCount()));
         // A table of the same shape is written over: memory touched for the
         // first time costs more than the positions do.
-        std::unique_ptr<TrajectoryTable> framed = std::move(shown.rows);
-        if (!framed || framed->rowCount() != table.rowCount() ||
-            framed->columnCount() != table.columnCount()) {
-            framed.reset();
-            framed = AllocateTable(table.rowCount(), table.columnCount());
-        }
+        std::unique_ptr<TrajectoryTable> framed;
+        if (fresh && shown.rows && shown.rows->rowCount() == room &&
+            shown.rows->columnCount() == table.columnCount())
+            framed = std::move(shown.rows);
+        else
+            framed = AllocateTable(room, table.columnCount());
         if (!framed) return DropFrame(s, "not enough memory for the positions in that frame");
-        // A turning frame turns about the sun, which stays at its origin.
-        shown.sun.clear();
+        if (fresh) {
+            shown.upTo = 0;
+            shown.from = table.version();
+            // A turning frame turns about the sun, which stays at its origin.
+            shown.sun.clear();
+        } else {
+            framed->CopyRowsFrom(*shown.rows, shown.upTo);
+        }
         if (frame.kind != ReferenceFrame::Kind::Rotating)
-            shown.sun.assign(std::size_t(2 * int64_t(table.rowCount())), 0.0);
+            shown.sun.resize(std::size_t(2 * int64_t(room)), 0.0);
         shown.rows = std::move(framed);
-        shown.from = table.version();
-        shown.upTo = 0;
     }
     if (shown.upTo < rows)
         TransformRows(table, *shown.rows, frame, masses, shown.upTo, rows,

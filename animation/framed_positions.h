@@ -26,7 +26,7 @@ struct FramedPositions {
     /// in use. Asked whenever the positions shown are read, so inline.
     bool madeFor(const LoadedSimulation& loaded) const {
         return rows && loaded.rows && loaded.rows->version() == from &&
-               rows->rowCount() == loaded.rows->rowCount() && upTo >= loaded.usableRows();
+               rows->columnCount() == loaded.rows->columnCount() && upTo >= loaded.usableRows();
     }
     std::array<double, 2> sunAt(int32_t row) const {
         if (row < 0 || std::size_t(2 * int64_t(row) + 1) >= sun.size()) return {0, 0};

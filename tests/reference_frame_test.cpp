@@ -141,11 +141,12 @@ TEST(ReferenceFrame, TextsReadBackAndWrongOnesSayWhy) {
 
 namespace {
 
-/// A state holding the first `rows` rows of `from`'s table.
-void Hold(SimulationState& s, const Circles& from, int32_t rows) {
+/// A state holding the first `rows` rows of `from`'s table, in a table with
+/// room for `room` rows (at least `rows`), as a table being followed has.
+void Hold(SimulationState& s, const Circles& from, int32_t rows, int32_t room = 0) {
     s.loaded.fields.bodyCount = int32_t(from.radius.size());
     s.loaded.dataLoaded = 1;
-    s.loaded.rows = AllocateTable(rows, from.table->columnCount());
+    s.loaded.rows = AllocateTable(std::max(rows, room), from.table->columnCount());
     s.loaded.rows->CopyRowsFrom(*from.table, rows);
     s.loaded.fields.lineCount = rows;
 }
@@ -154,27 +155,44 @@ void Hold(SimulationState& s, const Circles& from, int32_t rows) {
 
 TEST(ReferenceFrame, RowsAppendedWhileFollowingAreShownInTheFrameAsTheyCome) {
     const Circles all({1, 1.6}, {0.02, 0.0099}, 300);
-    const auto expected = all.In({ReferenceFrame::Kind::Rotating, 1});
-    SimulationState s;
-    Hold(s, all, 100);
-    s.view.frame = {ReferenceFrame::Kind::Rotating, 1};
-    ASSERT_EQ(UpdateFramedRows(s), "");
-    for (int32_t from = 100; from < 300; from += 50) {
-        const int32_t capacity = s.loaded.rows->rowCount();
-        const uint64_t version = s.inFrame.rows->version();
-        std::vector<double> values;
-        for (int32_t r = from; r < from + 50; ++r)
-            for (int32_t c = 0; c < all.table->columnCount(); ++c) values.push_back(all.table->value(r, c));
-        ASSERT_TRUE(AppendRows(s, values));
-        ASSERT_TRUE(s.framed()) << from;
-        // Rows added within the table's room keep what was derived from the rows before.
-        if (s.loaded.rows->rowCount() == capacity) {
-            EXPECT_EQ(s.inFrame.rows->version(), version) << from;
+    for (const ReferenceFrame frame : {ReferenceFrame{ReferenceFrame::Kind::Rotating, 1},
+                                       ReferenceFrame{ReferenceFrame::Kind::Centred, 2}}) {
+        for (const int32_t room : {0, 1'000'000}) {
+            SCOPED_TRACE(FrameText(frame) + " in room for " + std::to_string(room));
+            const auto expected = all.In(frame);
+            SimulationState s;
+            Hold(s, all, 100, room);
+            s.view.frame = frame;
+            ASSERT_EQ(UpdateFramedRows(s), "");
+            for (int32_t from = 100; from < 300; from += 50) {
+                const int32_t framedRoom = s.inFrame.rows->rowCount();
+                const uint64_t version = s.inFrame.rows->version();
+                std::vector<double> values;
+                for (int32_t r = from; r < from + 50; ++r)
+                    for (int32_t c = 0; c < all.table->columnCount(); ++c)
+                        values.push_back(all.table->value(r, c));
+                ASSERT_TRUE(AppendRows(s, values));
+                ASSERT_TRUE(s.framed()) << from;
+                // The positions take room for the rows in use, whatever the
+                // table's; rows added within it keep what was derived before.
+                EXPECT_LE(s.inFrame.rows->rowCount(), 2 * s.loaded.usableRows()) << from;
+                EXPECT_EQ(s.inFrame.sun.size(),
+                          s.sunMoves() ? 2 * std::size_t(s.inFrame.rows->rowCount()) : 0);
+                if (s.inFrame.rows->rowCount() == framedRoom) {
+                    EXPECT_EQ(s.inFrame.rows->version(), version) << from;
+                }
+            }
+            for (int32_t r = 0; r < 300; ++r) {
+                for (int32_t c = 0; c < expected->columnCount(); ++c)
+                    ASSERT_EQ(s.shownRows()->value(r, c), expected->value(r, c)) << r << ", " << c;
+                if (frame.kind == ReferenceFrame::Kind::Centred)
+                    ASSERT_EQ(s.sunAt(r),
+                              (std::array<double, 2>{-all.table->value(r, 3), -all.table->value(r, 4)}));
+            }
         }
     }
-    for (int32_t r = 0; r < 300; ++r)
-        for (int32_t c = 0; c < expected->columnCount(); ++c)
-            ASSERT_EQ(s.shownRows()->value(r, c), expected->value(r, c)) << r << ", " << c;
+    SimulationState s;
+    s.view.frame = {ReferenceFrame::Kind::Rotating, 1};
     // Data that no longer has the frame's body leaves the data's own positions shown.
     Hold(s, Circles({1}, {0.02}, 50), 50);
     EXPECT_EQ(UpdateFramedRows(s), "");
