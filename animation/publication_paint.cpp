@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "animation/drawing_routines.h"
@@ -14,6 +16,7 @@
 #include "plot/axis_ticks.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
+#include "simulation/table_plane.h"
 
 namespace {
 
@@ -53,18 +56,35 @@ double WidestLabel(const DrawingSurface& surface, const AxisTicks& ticks, double
     return widest;
 }
 
+/// The axes' titles, "x [AU]" and "y [AU]" with a length unit, named
+/// after the plane shown ("x [AU]" and "z [AU]" on xz); empty without a unit.
+struct AxisTitles {
+    std::string x, y;
+};
+
+AxisTitles AxisTitlesOf(const SimulationState& s) {
+    const std::string& unit = s.loaded.fields.lengthUnit;
+    if (unit.empty()) return {};
+    const std::string_view plane = TablePlaneName(s.loaded.planeShown());
+    return {std::string(1, plane[0]) + " [" + unit + "]", std::string(1, plane[1]) + " [" + unit + "]"};
+}
+
 /// The box's device rectangle for the view: room for the y labels on the
 /// left, the x labels under it, the axis titles and the title.
 struct Margins {
     double left, top, right, bottom;
 };
 
+/// The margins for y labels `yLabels` pixels wide at most: on the left, the
+/// y title (turned, as high as it is measured) beyond the labels.
 Margins MarginsFor(const SimulationState& s, const DrawingSurface& surface, const Metrics& m,
                    double yLabels) {
-    const bool titles = !s.loaded.fields.lengthUnit.empty();
+    const AxisTitles titles = AxisTitlesOf(s);
     Margins g{};
-    g.left = m.pad + yLabels + m.pad + (titles ? m.lineHeight + m.pad : 0);
-    g.bottom = m.pad + m.lineHeight + m.pad + (titles ? m.lineHeight + m.pad : 0);
+    g.left = m.pad + yLabels + m.pad;
+    if (!titles.y.empty()) g.left += surface.TextExtent(titles.y, m.font).y + m.pad;
+    g.bottom = m.pad + m.lineHeight + m.pad;
+    if (!titles.x.empty()) g.bottom += surface.TextExtent(titles.x, m.font).y + m.pad;
     g.top = s.loaded.fields.plotTitle.empty() ? m.lineHeight * 0.8 : m.lineHeight + 2 * m.pad;
     // Half the widest x label may stand past the box's right edge.
     g.right = std::max(m.lineHeight, surface.TextExtent("-0.000", m.font).x / 2 + m.pad);
@@ -330,15 +350,13 @@ void DrawFrameAndLabels(const SimulationState& s, const PlotBox& plot, DrawingSu
         if (shown[i] && !meetsXLabels) surface.DrawText({box.left - m.pad, centres[i]}, texts[i], left);
     }
 
-    if (!s.loaded.fields.lengthUnit.empty()) {
+    if (const AxisTitles titles = AxisTitlesOf(s); !titles.x.empty()) {
         TextStyle title = label;
         title.anchor = TextStyle::BottomCentre;
-        surface.DrawText({(box.left + box.right) / 2, height - m.pad},
-                         "x [" + s.loaded.fields.lengthUnit + "]", title);
+        surface.DrawText({(box.left + box.right) / 2, height - m.pad}, titles.x, title);
         title.anchor = TextStyle::TopCentre;
         title.upwards = true;
-        surface.DrawText({m.pad, (box.top + box.bottom) / 2}, "y [" + s.loaded.fields.lengthUnit + "]",
-                         title);
+        surface.DrawText({m.pad, (box.top + box.bottom) / 2}, titles.y, title);
     }
     if (!s.loaded.fields.plotTitle.empty()) {
         TextStyle title = label;
@@ -485,11 +503,21 @@ PublicationNotes PlaceNotes(const SimulationState& s, const PlotBox& plot, const
 
 /// Maps the plot inside margins that hold its labels. The left margin holds
 /// the y labels, which follow from the box shown, which with equal aspect
-/// follows from the margins: mapped twice.
+/// follows from the margins. After a first guess the margin is sized for
+/// the labels of the box it gave, and then only widened until it holds the
+/// labels of the box it gives: a wider margin may bring ticks with another
+/// decimal, and widening alone cannot go back and forth.
 void MapForLabels(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, const Metrics& m,
                   int width, int height) {
     MapInside(plot, width, height, MarginsFor(s, surface, m, surface.TextExtent("-0.00", m.font).x));
-    MapInside(plot, width, height, MarginsFor(s, surface, m, WidestLabel(surface, TicksOf(plot).y, m.font)));
+    double room = WidestLabel(surface, TicksOf(plot).y, m.font);
+    constexpr int kMostRounds = 8;
+    for (int round = 0; round < kMostRounds; ++round) {
+        MapInside(plot, width, height, MarginsFor(s, surface, m, room));
+        const double widest = WidestLabel(surface, TicksOf(plot).y, m.font);
+        if (widest <= room) return;
+        room = widest;
+    }
 }
 
 /// Draws the trails' steps into rows [added.first, added.second) that are in

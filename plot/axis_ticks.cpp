@@ -39,18 +39,30 @@ bool Usable(Step step, double magnitude) {
     return step.Value() >= 2 * spacing && TimesPowerOfTen(magnitude, -step.exponent) < 0x1p53;
 }
 
+/// How far past the end `end` of a range `span` wide a tick may lie: a few
+/// spacings of the doubles there (those below its magnitude, finite even at
+/// the largest double), but never a visible part of the span.
+double Slack(double end, double span) {
+    constexpr double kUlps = 4, kMostOfSpan = 1e-6;
+    const double magnitude = std::fabs(end);
+    return std::min(kUlps * (magnitude - std::nextafter(magnitude, 0.0)), kMostOfSpan * span);
+}
+
 /// The multiples of `step` in [lo, hi], increasing, at most `cap` of them.
 /// Each is a whole count of units scaled once by the power of ten, never a
-/// sum, so it prints cleanly.
+/// sum, so it prints cleanly. A bound a few ulps short of a multiple still
+/// takes it: a box's end is often rounded from a round value to a double
+/// just beside it.
 std::vector<double> Multiples(Step step, double lo, double hi, std::size_t cap) {
     const double size = step.Value();
+    const double below = lo - Slack(lo, hi - lo), above = hi + Slack(hi, hi - lo);
     std::vector<double> values;
     // One multiple more at either end makes up for the rounded divisions;
     // no more than `cap` + 2 are ever made.
     const double first = std::ceil(lo / size) - 1, last = std::floor(hi / size) + 1;
     for (double k = first; k <= last && k <= first + double(cap + 2) && values.size() < cap; ++k) {
         double tick = TimesPowerOfTen(k * step.mantissa, step.exponent);
-        if (tick < lo || tick > hi) continue;
+        if (!std::isfinite(tick) || tick < below || tick > above) continue;
         if (std::fabs(tick) <= 1e-9 * size) tick = 0;  // never "-0"
         values.push_back(tick);
     }

@@ -15,13 +15,13 @@ struct AxisTicks {
 };
 
 /// Chooses 5 to 9 ticks at the multiples of a round step that lie in the
-/// closed range [lo, hi]: the coarsest step of 1, 2 or 5 times a power of ten
-/// that gives at least 5, or 2.5 times that power when that step gives more
-/// than 9. Each value is the double nearest its decimal multiple (0.6, not
-/// 3 * 0.2), and zero is never negative. A range that is empty, reversed or
-/// not finite, or too narrow for its magnitude to hold 5 distinct ticks,
-/// gives the ticks it can: at most 9, perhaps only lo (none when lo is not
-/// finite).
+/// closed range [lo, hi], or within a few ulps of its ends: the coarsest
+/// step of 1, 2 or 5 times a power of ten that gives at least 5, or 2.5
+/// times that power when that step gives more than 9. Each value is the
+/// double nearest its decimal multiple (0.6, not 3 * 0.2), and zero is
+/// never negative. A range that is empty, reversed or not finite, or too
+/// narrow for its magnitude to hold 5 distinct ticks, gives the ticks it
+/// can: at most 9, perhaps only lo (none when lo is not finite).
 AxisTicks ChooseTicks(double lo, double hi);
 
 /// `value` printed as "%.*f" prints it in the C locale, whatever the

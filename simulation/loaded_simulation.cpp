@@ -9,6 +9,11 @@ int32_t LoadedSimulation::usableBodies() const {
     return rows ? std::min(n, rows->bodyColumns()) : n;
 }
 
+TablePlane LoadedSimulation::planeShown() const {
+    return fields.dataFormat == DataFormat::Table && tableLayout.threeDimensional() ? fields.plane
+                                                                                    : TablePlane::XY;
+}
+
 int32_t LoadedSimulation::usableRows() const {
     if (!rows) return 0;
     return std::clamp(fields.lineCount, 0, rows->rowCount());

@@ -58,6 +58,9 @@ struct LoadedSimulation {
     /// (RegularTimeStep); none otherwise or without a table. Found once for
     /// each table version and count of rows in use, then kept.
     std::optional<double> regularTimeStep() const;
+    /// The plane the bodies are shown on: the one chosen for a table with
+    /// three coordinates a body; xy for any other data, which has two.
+    TablePlane planeShown() const;
 
 private:
     struct TimeStepMemo {

@@ -19,6 +19,13 @@ int Count(double lo, double hi, double step, double slack) {
     return int(std::floor(hi / step + slack * 1e-6) - std::ceil(lo / step - slack * 1e-6)) + 1;
 }
 
+/// The double `ulps` doubles from v, toward +inf when positive.
+double Nudged(double v, int ulps) {
+    for (; ulps > 0; --ulps) v = std::nextafter(v, kInf);
+    for (; ulps < 0; ++ulps) v = std::nextafter(v, -kInf);
+    return v;
+}
+
 bool RoundTrips(const AxisTicks& ticks, int decimals) {
     for (double v : ticks.values)
         if (!(std::fabs(std::strtod(TickLabel(v, decimals).c_str(), nullptr) - v) <= 1e-9 * ticks.step))
@@ -36,7 +43,7 @@ void CheckTicks(double lo, double hi) {
     ASSERT_NEAR(t.step / unit, mantissa, 1e-9);
     ASSERT_TRUE(mantissa == 1 || mantissa == 2 || mantissa == 2.5 || mantissa == 5) << mantissa;
     for (std::size_t i = 0; i < t.values.size(); ++i) {
-        EXPECT_TRUE(t.values[i] >= lo && t.values[i] <= hi) << t.values[i];
+        EXPECT_TRUE(t.values[i] >= Nudged(lo, -4) && t.values[i] <= Nudged(hi, 4)) << t.values[i];
         EXPECT_NEAR(t.values[i] / t.step, std::round(t.values[i] / t.step), 1e-6);
         if (i > 0) {
             EXPECT_NEAR(t.values[i] - t.values[i - 1], t.step, 1e-6 * t.step);
@@ -89,6 +96,26 @@ TEST(ChooseTicks, ValuesAreTheDecimalMultiples) {
         EXPECT_EQ(t.decimals, c.decimals) << c.lo;
         EXPECT_EQ(t.values, c.values) << c.lo;
         for (double v : t.values) EXPECT_FALSE(v == 0 && std::signbit(v)) << c.lo;
+    }
+}
+
+TEST(ChooseTicks, AnEndAFewUlpsShortOfARoundValueKeepsItsTick) {
+    const struct Case {
+        double lo, hi, first, last;
+    } cases[] = {
+        {-370.3, Nudged(-369.9, -1), -370.3, -369.9},
+        {-370.3, Nudged(-369.9, -3), -370.3, -369.9},
+        {Nudged(-370.3, 2), -369.9, -370.3, -369.9},
+        {Nudged(0.1, 1), Nudged(0.5, -1), 0.1, 0.5},
+        {Nudged(1e20, 4), Nudged(5e20, -4), 1e20, 5e20},
+        {-370.3, -369.9 - 1e-9, -370.3, -369.95},  // clearly inside: out
+        {Nudged(-370.3, 300), -369.9, -370.25, -369.9},
+    };
+    for (const Case& c : cases) {
+        const AxisTicks t = ChooseTicks(c.lo, c.hi);
+        ASSERT_FALSE(t.values.empty());
+        EXPECT_EQ(t.values.front(), c.first) << c.lo << " " << c.hi;
+        EXPECT_EQ(t.values.back(), c.last) << c.lo << " " << c.hi;
     }
 }
 

@@ -106,6 +106,56 @@ TEST_F(PublicationPaint, LabelsStayInsideThePictureAndApartForEveryBoxAndShape) 
             }
 }
 
+TEST_F(PublicationPaint, WideBoxesWithEqualAspectKeepEveryLabelAndTitleInsideAndApart) {
+    // Each box gives the y axis, once the margins take their room, ticks
+    // with other decimals than the first guess of the margins gave.
+    Load(20, 2, "-2 -2 2 2");
+    for (const char* unit : {"", "AU"})
+        for (double wide = 1.05; wide < 4; wide *= 1.07)
+            for (const auto& [width, height] :
+                 {std::pair{600, 600}, std::pair{900, 500}, std::pair{500, 700}}) {
+                state.loaded.fields.lengthUnit = unit;
+                plot.SetExactBox(-wide, -0.37, wide * 1.3, 0.41);
+                plot.equalAspect = 1;
+                RecordingSurface surface;
+                PaintPublicationView(state, plot, surface, width, height);
+                SCOPED_TRACE(::testing::Message()
+                             << "unit '" << unit << "', x to " << wide << ", " << width << "x" << height);
+                for (std::size_t i = 0; i < surface.texts.size(); ++i) {
+                    const auto& t = surface.texts[i];
+                    ASSERT_GE(t.left, -0.5) << t.text;
+                    for (std::size_t j = 0; j < i; ++j)
+                        ASSERT_FALSE(Overlap(t, surface.texts[j]))
+                            << t.text << " over " << surface.texts[j].text;
+                }
+            }
+}
+
+TEST_F(PublicationPaint, TheAxisTitlesNameTheAxesOfThePlaneShown) {
+    Load(20, 1, "-2 -2 2 2", "length unit = AU\n");
+    const struct Case {
+        TablePlane plane;
+        bool threeD;
+        const char *x, *y;
+    } cases[] = {
+        {TablePlane::XY, true, "x [AU]", "y [AU]"},
+        {TablePlane::XZ, true, "x [AU]", "z [AU]"},
+        {TablePlane::YZ, true, "y [AU]", "z [AU]"},
+        {TablePlane::YZ, false, "x [AU]", "y [AU]"},  // a table of x and y only
+    };
+    for (const Case& c : cases) {
+        state.loaded.fields.dataFormat = DataFormat::Table;
+        state.loaded.fields.plane = c.plane;
+        state.loaded.tableLayout.bodies = {{1, 2, c.threeD ? 3 : -1}};
+        RecordingSurface surface;
+        PaintPublicationView(state, plot, surface, 600, 400);
+        std::vector<std::string> titles;
+        for (const auto& t : surface.texts)
+            if (t.text.find('[') != std::string::npos) titles.push_back(t.text);
+        EXPECT_EQ(titles, (std::vector<std::string>{c.x, c.y})) << int(c.plane) << " " << c.threeD;
+    }
+}
+
 TEST_F(PublicationPaint, TicksStandOnAllFourSidesOfTheFrameAtRoundValues) {
     Load(20, 1, "-2.29 -1 2.29 1");
     plot.equalAspect = 1;
