@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRegion>
 #include <QString>
 #include <algorithm>
@@ -260,13 +261,22 @@ void PainterSurface::FillCircle(ViewPoint centre, double radius, ColourRef fill,
                                 double outlineWidth) {
     Flush();
     if (!(radius > 0)) return;
-    const double s = scale_;
-    if (outlineWidth > 0)
-        painter_.setPen(QPen(ToQColor(outline), outlineWidth * s));
-    else
-        painter_.setPen(Qt::NoPen);
+    const double s = scale_, r = radius * s;
+    const QPointF c(centre.x * s, centre.y * s);
+    painter_.setPen(Qt::NoPen);
     painter_.setBrush(ToQColor(fill));
-    painter_.drawEllipse(QPointF(centre.x * s, centre.y * s), radius * s, radius * s);
+    painter_.drawEllipse(c, r, r);
+    if (!(outlineWidth > 0)) return;
+    // The outline is filled as a ring rather than stroked: the painter draws
+    // a pen thinner than a pixel another way, whose pixels change where a
+    // clip cuts the circle, so that a tick repainting some tiles would not
+    // give the rim a full paint gives it.
+    const double half = outlineWidth * s / 2;
+    QPainterPath ring;  // filled odd-even: the band between the two circles
+    ring.addEllipse(c, r + half, r + half);
+    ring.addEllipse(c, std::max(0.0, r - half), std::max(0.0, r - half));
+    painter_.setBrush(ToQColor(outline));
+    painter_.drawPath(ring);
 }
 
 void PainterSurface::FillArea(double left, double top, double right, double bottom, ColourRef colour) {

@@ -1,11 +1,14 @@
-// The publication look's ticks without a window, on layers kept in memory:
-// after every tick the picture and the layer under its discs are those a
-// full paint at the new row makes, and every pixel that differs from the
-// picture before lies in the damage the tick tells.
+// The publication look's ticks without a window, on layers kept in memory
+// (the test's own rasters and, with the GUI built, the window's layers and
+// painter): after every tick the picture and the layer under its discs are
+// those a full paint at the new row makes, and every pixel that differs
+// from the picture before lies in the damage the tick tells.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +21,13 @@
 #include "plot/plot_box.h"
 #include "raster_layers.h"
 #include "test_support.h"
+
+#ifdef ORBIVEX_SCREEN_LAYERS
+#include <QGuiApplication>
+#include <QImage>
+
+#include "app/screen_layers.h"
+#endif
 
 namespace {
 
@@ -72,12 +82,13 @@ struct PublicationTickFixture : ::testing::Test {
 };
 
 /// The pixels that differ between `a` and `b` outside the tiles `damage` marks.
-int ChangedOutside(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, const TickDamage& damage) {
+int ChangedOutside(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, const TickDamage& damage,
+                   int width = kWidth, int height = kHeight, int scale = kScale) {
     int missed = 0;
-    for (int y = 0; y < kHeight * kScale; ++y)
-        for (int x = 0; x < kWidth * kScale; ++x) {
-            const std::size_t i = std::size_t(y) * kWidth * kScale + std::size_t(x);
-            missed += a[i] != b[i] && !damage.Covers(x / kScale, y / kScale);
+    for (int y = 0; y < height * scale; ++y)
+        for (int x = 0; x < width * scale; ++x) {
+            const std::size_t i = std::size_t(y) * std::size_t(width * scale) + std::size_t(x);
+            missed += a[i] != b[i] && !damage.Covers(x / scale, y / scale);
         }
     return missed;
 }
@@ -146,6 +157,114 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
     }
 }
 
+/// Layers of one kind kept in memory, and their picture's pixels.
+struct LayerKind {
+    const char* name;
+    std::unique_ptr<PublicationLayers> (*make)(int width, int height, int scale, bool apart);
+    std::vector<uint32_t> (*picture)(PublicationLayers& layers);
+};
+
+const LayerKind kLayerKinds[] = {
+    {"raster layers",
+     [](int width, int height, int scale, bool apart) -> std::unique_ptr<PublicationLayers> {
+         return std::make_unique<RasterLayers>(width, height, scale, apart);
+     },
+     [](PublicationLayers& layers) { return static_cast<RasterLayers&>(layers).picture; }},
+#ifdef ORBIVEX_SCREEN_LAYERS
+    // The window's own layers and painter, without a window.
+    {"the window's layers",
+     [](int width, int height, int scale, bool apart) -> std::unique_ptr<PublicationLayers> {
+         auto layers = std::make_unique<ScreenLayers>();
+         layers->Reset(width, height, scale, apart);
+         return layers;
+     },
+     [](PublicationLayers& layers) {
+         const QImage& image = static_cast<ScreenLayers&>(layers).picture();
+         std::vector<uint32_t> pixels;
+         for (int y = 0; y < image.height(); ++y) {
+             const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+             pixels.insert(pixels.end(), row, row + image.width());
+         }
+         return pixels;
+     }},
+#endif
+};
+
+TEST_F(PublicationTickFixture, RandomScenesWithBodiesCrossingTheSunTickAsAFullPaintDraws) {
+    // Three bodies on circles that pass over or beside the sun, at speeds
+    // and sizes drawn from a fixed seed, as are the frame, the trails, the
+    // playback and the view.
+    constexpr int kSceneRows = 240, kScenes = 14, kTicks = 14;
+    const char* const frames[] = {"", "centre:1", "centre:3", "rotate:1", "rotate:2"};
+    for (const LayerKind& kind : kLayerKinds) {
+        std::mt19937 random(20261208);
+        const auto uniform = [&](double lo, double hi) { return lo + (hi - lo) * (random() / 4294967296.0); };
+        const auto pick = [&](int count) { return int(random() % uint32_t(count)); };
+        for (int scene = 0; scene < kScenes; ++scene) {
+            double orbit[3][5];  // radius, centre x and y, speed, phase
+            for (auto& o : orbit) {
+                const double radius = uniform(0.4, 2.2), miss = uniform(-0.3, 0.3), at = uniform(0, 6.3);
+                o[0] = radius, o[1] = (radius + miss) * std::cos(at), o[2] = (radius + miss) * std::sin(at);
+                o[3] = uniform(0.02, 0.09) * (pick(2) ? 1 : -1), o[4] = uniform(0, 6.3);
+            }
+            std::ostringstream data;
+            for (int r = 0; r < kSceneRows; ++r) {
+                data << r * 0.01;
+                for (const auto& o : orbit)
+                    data << ' ' << o[1] + o[0] * std::cos(o[3] * r + o[4]) << ' '
+                         << o[2] + o[0] * std::sin(o[3] * r + o[4]);
+                data << '\n';
+            }
+            const int step = 1 + pick(4);
+            const std::string box =
+                std::to_string(-uniform(1.5, 4)) + " -3 " + std::to_string(uniform(1.5, 4)) + " 3";
+            InitialiseDefaults(state, plot);
+            dir.write("random.dat", data.str());
+            const std::string config =
+                ConfigText(dir.path() + "/random.dat", kSceneRows, 3, step, 10 + pick(70), 0, box);
+            ASSERT_EQ(LoadSimulation(state, plot, host, dir.write("random.ovx", config)), 1);
+            state.view.style = ViewStyle::Publication;
+            const char* frame = frames[pick(5)];
+            if (*frame) {
+                ASSERT_EQ(ShowInFrame(state, plot, frame), "");
+            }
+            state.loaded.fields.sunSize = 2 + pick(9);
+            for (int body = 1; body <= 3; ++body) state.loaded.fields.bodySize[std::size_t(body)] = pick(7);
+            state.view.trailMode = TrailMode(pick(3));
+            state.view.look.lineWidth = uniform(0.6, 3);
+            state.view.look.grid = pick(2), state.view.look.clock = pick(2);
+            state.playback.direction = pick(3) ? 1 : -1;
+            state.playback.position = 40 + pick(kSceneRows - 80);
+            const int width = 60 + pick(140), height = 60 + pick(120), scale = 1 + pick(2);
+            SCOPED_TRACE(::testing::Message() << kind.name << ", scene " << scene << ", frame '" << frame
+                                              << "', " << width << "x" << height << " at " << scale);
+            const auto fullPaint = [&] {
+                const auto fresh = kind.make(width, height, scale, false);
+                fresh->Paint(PublicationLayers::Layer::Picture, nullptr, [&](DrawingSurface& surface) {
+                    PlotBox copy = plot;
+                    PaintPublicationView(state, copy, surface, width, height);
+                });
+                return kind.picture(*fresh);
+            };
+            const auto layers = kind.make(width, height, scale, true);
+            PublicationTick tick;
+            tick.Paint(state, plot, *layers, width, height);
+            std::vector<uint32_t> shown = kind.picture(*layers);
+            for (int t = 1; t <= kTicks; ++t) {
+                const PublicationStep next = tick.Tick(state, plot, width, height, layers.get());
+                if (next.timer.stop) break;
+                const std::vector<uint32_t> full = fullPaint();
+                ASSERT_EQ(ChangedOutside(shown, full, tick.damage(), width, height, scale), 0)
+                    << "tick " << t << " to row " << state.playback.position;
+                if (!next.mended) tick.Paint(state, plot, *layers, width, height);
+                ASSERT_TRUE(kind.picture(*layers) == full)
+                    << "tick " << t << " to row " << state.playback.position;
+                shown = full;
+            }
+        }
+    }
+}
+
 TEST_F(PublicationTickFixture, WithoutDataATickChangesNothingAndStopsTheTimer) {
     InitialiseDefaults(state, plot);
     state.view.style = ViewStyle::Publication;
@@ -160,3 +279,11 @@ TEST_F(PublicationTickFixture, WithoutDataATickChangesNothingAndStopsTheTimer) {
 }
 
 }  // namespace
+
+#ifdef ORBIVEX_SCREEN_LAYERS
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);  // the window's painter needs its fonts
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+#endif
