@@ -14,6 +14,7 @@
 #include "base/format.h"
 #include "simulation/number_text.h"
 #include "simulation/table_plane.h"
+#include "simulation/world_box.h"
 
 namespace {
 
@@ -137,7 +138,8 @@ std::optional<TrailMode> ParseTrail(std::string_view text) {
     return std::nullopt;
 }
 
-/// Four finite numbers separated by commas, each axis increasing.
+/// Four finite numbers separated by commas, each axis increasing, that
+/// make a box that can be shown.
 std::optional<std::array<double, 4>> ParseBox(std::string_view text) {
     std::array<double, 4> box{};
     for (std::size_t i = 0; i < box.size(); ++i) {
@@ -148,7 +150,7 @@ std::optional<std::array<double, 4>> ParseBox(std::string_view text) {
         box[i] = *value;
         text.remove_prefix(comma == std::string_view::npos ? text.size() : comma + 1);
     }
-    if (!(box[0] < box[2] && box[1] < box[3])) return std::nullopt;
+    if (!(box[0] < box[2] && box[1] < box[3]) || !WorldBoxProblem(box).empty()) return std::nullopt;
     return box;
 }
 

@@ -15,6 +15,7 @@
 #include "number_text.h"
 #include "shown_text.h"
 #include "table_plane.h"
+#include "world_box.h"
 
 ColourRef BodyColourTable(int code) {
     static constexpr std::array<ColourRef, 14> kColours = {
@@ -68,6 +69,14 @@ ConfigResult ReadField(ConfigField field, ConfigScanner& in, ConfigurationFields
         case ConfigField::Box:
             for (double& v : s.box)
                 if (!in.ReadReal(v)) return ConfigResult::BadBox;
+            // A box that cannot be mapped would give a picture of nothing.
+            if (const std::string why = WorldBoxProblem(s.box); !why.empty()) {
+                host.messageBox(
+                    Format("The box %s %s %s %s cannot be shown: %s", FormatRealText(s.box[0], 17).c_str(),
+                           FormatRealText(s.box[1], 17).c_str(), FormatRealText(s.box[2], 17).c_str(),
+                           FormatRealText(s.box[3], 17).c_str(), why.c_str()));
+                return ConfigResult::BadBox;
+            }
             break;
         case ConfigField::FrameDelay:
             if (!in.ReadInt(s.frameDelayMs)) return ConfigResult::BadDelayOrStep;

@@ -125,6 +125,8 @@ TEST(CommandLine, ComplaintsName) {
          "--speed wants a number above 0, or rows per second as 200r"},
         {{"--render", "a.png", "--box", "0,0,1,1e400", "c.ovx"},
          "--box wants XMIN,YMIN,XMAX,YMAX: four finite numbers with XMIN < XMAX and YMIN < YMAX"},
+        {{"--render", "a.png", "--box", "1,0,1.0000000000000002,1", "c.ovx"},
+         "--box wants XMIN,YMIN,XMAX,YMAX: four finite numbers with XMIN < XMAX and YMIN < YMAX"},
     };
     for (const auto& [args, error] : cases) {
         const CommandLine line = ParseCommandLine(args);

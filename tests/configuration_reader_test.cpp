@@ -183,8 +183,8 @@ TEST_F(ConfigFixture, TitleKeepsItsWordsForOneBody) {
 }
 
 TEST_F(ConfigFixture, NumbersFollowFormattedInput) {
-    ASSERT_EQ(Read(WithField(6, "0x1p1 -2e0 +2 2.04")), 0);
-    EXPECT_EQ(state.loaded.fields.box, (std::array<double, 4>{2, -2, 2, 2.04}));
+    ASSERT_EQ(Read(WithField(6, "0x1p1 -2e0 +3 2.04")), 0);
+    EXPECT_EQ(state.loaded.fields.box, (std::array<double, 4>{2, -2, 3, 2.04}));
     ASSERT_EQ(Read(WithField(2, "99999999999")), 0);
     EXPECT_EQ(state.loaded.fields.lineCount, 2147483647);
     EXPECT_EQ(Read(WithField(6, "1 2 3 1e")), 0);  // an exponent without digits is ignored
@@ -198,6 +198,30 @@ TEST_F(ConfigFixture, BoxIsRoundedOutward) {
     EXPECT_EQ(state.loaded.fields.box[0], -2.95);
     EXPECT_DOUBLE_EQ(plot.xMin, -3);
     EXPECT_DOUBLE_EQ(plot.yMax, 3);
+}
+
+TEST_F(ConfigFixture, ABoxThatCannotBeShownIsRefusedWithWhy) {
+    const struct {
+        const char* box;
+        const char* message;  ///< empty: shown
+    } cases[] = {
+        {"1 1 1 1", "The box 1 1 1 1 cannot be shown: its x axis has no width"},
+        {"-1 2 1 2", "The box -1 2 1 2 cannot be shown: its y axis has no width"},
+        {"nan 0 1 1", "The box nan 0 1 1 cannot be shown: its ends are not all finite numbers"},
+        {"-inf -1 1 1", "The box -inf -1 1 1 cannot be shown: its ends are not all finite numbers"},
+        {"-1e308 0 1e308 1", ""},  // wider than a double, yet its ends are numbers
+        {"1e6 0 1.0000000000001e6 1",
+         "The box 1000000 0 1000000.0000001 1 cannot be shown: its x axis has no width"},
+        {"3 3 -3 -3", ""},              // mirrored: drawn as ever
+        {"0 0 1e-300 1e-300", ""},      // tiny about 0 is still a range
+        {"1e6 0 1.000000001e6 1", ""},  // a thousandth about a million
+    };
+    for (const auto& c : cases) {
+        host.messages.clear();
+        EXPECT_EQ(Read(WithField(6, c.box)), *c.message ? -6 : 0) << c.box;
+        EXPECT_EQ(host.messages,
+                  *c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+    }
 }
 
 TEST(ConfigFile, MissingFileOrDirectoryIsNotFound) {

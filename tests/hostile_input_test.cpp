@@ -92,10 +92,25 @@ TEST_F(HostileFixture, ImpossibleLineCountIsRefusedBeforeReading) {
 }
 
 TEST_F(HostileFixture, ExtremeBoxes) {
-    for (const char* box :
-         {"nan nan nan nan", "-inf -inf inf inf", "-1e308 -1e308 1e308 1e308", "2 2 2 2", "3 3 -3 -3"}) {
-        WriteSimulation("box.ovx", "box.dat", 20, 2, box);
-        ExpectRender("box.ovx", 0, "");
+    // A box that cannot be mapped is refused with why; a mirrored one is drawn.
+    const struct {
+        const char* box;
+        const char* why;
+    } cases[] = {
+        {"nan nan nan nan", "The box nan nan nan nan cannot be shown: its ends are not all finite numbers"},
+        {"-inf -inf inf inf",
+         "The box -inf -inf inf inf cannot be shown: its ends are not all finite numbers"},
+        {"-1e308 -1e308 1e308 1e308", ""},
+        {"2 2 2 2", "The box 2 2 2 2 cannot be shown: its x axis has no width"},
+        {"3 3 -3 -3", ""},
+    };
+    for (const auto& c : cases) {
+        WriteSimulation("box.ovx", "box.dat", 20, 2, c.box);
+        if (*c.why)
+            ExpectRender("box.ovx", 1,
+                         std::string(c.why) + "\nError -6 in Config File " + dir.path() + "/box.ovx\n");
+        else
+            ExpectRender("box.ovx", 0, "");
     }
 }
 

@@ -1,6 +1,7 @@
 """The configuration file: its 14 fields and optional lines, read and written
 as the viewer reads them."""
 
+import math
 import os
 import re
 
@@ -95,6 +96,17 @@ def _shown(text):
     )
 
 
+def _box_problem(box):
+    """Why the box cannot be shown, as the viewer says it; "" when it can."""
+    if not all(math.isfinite(v) for v in box):
+        return "its ends are not all finite numbers"
+    for name, lo, hi in (("x", box[0], box[2]), ("y", box[1], box[3])):
+        width = abs(hi / 2 - lo / 2)  # halved: finite at the largest numbers
+        if width == 0 or width <= 0.5e-12 * max(abs(lo), abs(hi)):
+            return f"its {name} axis has no width"
+    return ""
+
+
 def read_configuration(path):
     """The configuration at `path` as a dict of what the viewer reads from it;
     raises ConfigurationError where the viewer refuses it."""
@@ -130,6 +142,9 @@ def read_configuration(path):
     box = [scanner.real() for _ in range(4)]
     if None in box:
         raise ConfigurationError(path, -6, "the box is not four numbers")
+    why = _box_problem(box)
+    if why:
+        raise ConfigurationError(path, -6, f"the box cannot be shown: {why}")
     c["box"] = tuple(box)
     c["delay"] = integer(-8, "the delay")
     step = integer(-8, "the step")

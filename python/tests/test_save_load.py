@@ -156,7 +156,7 @@ class NumberTest(FolderTest):
     def test_configuration_values_as_the_viewer_keeps_them(self):
         self.write("d.dat", "0 1 2 1 3 4 2 5 6")
         cases = [  # step, start, box, extra lines -> what is read
-            ((9, 5, "0x1p1 -1 2 1e+", ""), {"step": 1, "start": 0, "box": (2.0, -1.0, 2.0, 1.0)}),
+            ((9, 5, "0x1p1 -1 3 1e+", ""), {"step": 1, "start": 0, "box": (2.0, -1.0, 3.0, 1.0)}),
             ((2, 2, "-1 -1 1 1", " NAMES = a\x01b  c\nTitle=x=y\nsun mass = 1e-400\nmasses = 3"),
              {"step": 2, "start": 2, "names": ["a\ufffdb", "c"], "title": "x=y", "sun_mass": 1.0,
               "masses": [3.0]}),
@@ -169,7 +169,9 @@ class NumberTest(FolderTest):
     def test_configurations_the_viewer_refuses(self):
         cases = [("number of planets = 1", "number of planets = 31", -3),
                  ("radii in pixels = 4", "radii in pixels = x", -4),
-                 ("box xmin ymin xmax ymax = -2", "box = 0x", -6)]
+                 ("box xmin ymin xmax ymax = -2", "box = 0x", -6),
+                 ("box xmin ymin xmax ymax = -2 -2 2 2", "box = 1 1 1 1", -6),
+                 ("box xmin ymin xmax ymax = -2 -2 2 2", "box = nan 0 1 1", -6)]
         for field, replaced, code in cases:
             text = CONFIG.format(lines=3, box="-2 -2 2 2", step=1, start=0, extra="").replace(field, replaced)
             with self.subTest(replaced), self.assertRaises(orbivex.ConfigurationError) as raised:
