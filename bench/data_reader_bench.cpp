@@ -14,7 +14,17 @@
 // --size 64x64 FILE.csv` and timed against fscanf and fast_float over that
 // text (baseline_loader fscanf-csv, fast_float-csv). So is the picture in
 // the frame turning with body 1, whose extra time is set against the load.
-//   data_reader_bench --load CONFIG    one load in this process (the reader's run)
+// The plain-table reader is timed in the same rounds, in this process as the
+// reader is: on the data file opened as a table, on the CSV form, and on two
+// CSV files of the same rows whose first 2 MB have shorter lines than the
+// rest, and longer; each with its peak memory over the table's. With
+// ORBIVEX, a last part times what a damaged or odd file costs: two rows
+// before a 20 GiB tail of zero bytes, a line of 2 GB of digits (both refused
+// at once), and the frame centred on body 1 of three rows kept from a
+// configuration that names 372 million, and of the CSV form against the
+// data's own frame.
+//   data_reader_bench --load FILE    one load in this process (the reader's
+//       run), of a configuration or a table as File > Open does
 //   data_reader_bench --frame CONFIG OUT    one load, then the positions in
 //       the frame turning with body 1 and the box fitted to them, timed in
 //       this process, the seconds written to OUT
@@ -38,6 +48,7 @@
 
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
+#include "animation/table_loading.h"
 #include "animation/view_navigation.h"
 #include "plot/plot_box.h"
 #include "simulation/host.h"
@@ -107,8 +118,9 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 }
 
 struct Run {
-    double seconds = -1.0;  ///< wall time of the whole process
+    double seconds = -1.0;  ///< wall time of the whole process; -1 when it did not exit
     long peakKiB = 0;
+    int status = -1;  ///< its exit status
 };
 
 /// Runs `args` as a fresh process with its output thrown away; the wall time
@@ -130,7 +142,7 @@ Run RunProcess(const std::vector<std::string>& args) {
     struct rusage usage {};
     ::wait4(child, &status, 0, &usage);
     Run run;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) run.seconds = Seconds(start);
+    if (WIFEXITED(status)) run.seconds = Seconds(start), run.status = WEXITSTATUS(status);
     run.peakKiB = usage.ru_maxrss;
     return run;
 }
@@ -170,13 +182,33 @@ bool SameValues(const std::string& config, const std::string& data, int rows) {
     return same;
 }
 
-/// The reader's run: loads `config` and exits without freeing, as the
-/// renderer's process ends.
-int LoadOnce(const std::string& config) {
+/// The reader's run: loads `path` (a configuration or a table) and exits
+/// without freeing, as the renderer's process ends.
+int LoadOnce(const std::string& path) {
     static SimulationState state;
     PlotBox plot;
     SilentHost host;
-    return LoadSimulation(state, plot, host, config) ? 0 : 1;
+    return LoadFile(state, plot, host, path) ? 0 : 1;
+}
+
+/// A CSV table of `rows` rows of random values whose lines in the first
+/// 2 MB are short (4 significant digits) and later long (11), or the other
+/// way round.
+void WriteUnevenCsv(const std::string& path, int rows, bool shortFirst) {
+    std::FILE* out = std::fopen(path.c_str(), "w");
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> coordinate(-40.0, 40.0);
+    std::fprintf(out, "t");
+    for (int k = 1; k <= kBodies; ++k) std::fprintf(out, ",x%d,y%d", k, k);
+    std::fputc('\n', out);
+    for (int r = 0; r < rows; ++r) {
+        const bool first = std::ftell(out) < 2'000'000;
+        const char* format = first == shortFirst ? ",%.3e" : ",%.10e";
+        std::fprintf(out, format + 1, r * 0.001);
+        for (int c = 1; c < kColumns; ++c) std::fprintf(out, format, coordinate(random));
+        std::fputc('\n', out);
+    }
+    std::fclose(out);
 }
 
 /// The frame's run: loads `config`, then makes the positions in the frame
@@ -198,6 +230,67 @@ int FrameOnce(const std::string& config, const std::string& out) {
     if (!file) return 1;
     std::fprintf(file, "%.6f %.6f\n", made, fitted);
     return std::fclose(file) == 0 ? 0 : 1;
+}
+
+/// What files that are damaged or odd cost the viewer, fresh processes,
+/// medians of `rounds`: each line gives the wall time, the peak memory and
+/// the exit status.
+void DamagedAndOddFiles(const std::string& viewer, const std::filesystem::path& folder,
+                        const std::string& csv, int rounds) {
+    const std::string picture = (folder / "odd.png").string();
+    const std::string zeros = (folder / "zero-tail.csv").string();
+    if (std::FILE* out = std::fopen(zeros.c_str(), "w")) {
+        std::fputs("t,x,y\n0,1,0\n1,0,1\n", out);
+        std::fclose(out);
+    }
+    std::filesystem::resize_file(zeros, std::filesystem::file_size(zeros) + (uint64_t(20) << 30));
+    const std::string digits = (folder / "digits.txt").string();
+    if (std::FILE* out = std::fopen(digits.c_str(), "w")) {
+        const std::string block(1 << 20, '7');
+        for (int i = 0; i < 2000; ++i) std::fwrite(block.data(), 1, block.size(), out);
+        std::fclose(out);
+    }
+    // Three rows kept from a configuration that names 372 million.
+    const std::string few = (folder / "few.dat").string(), named = (folder / "named.ovx").string();
+    if (std::FILE* out = std::fopen(few.c_str(), "w")) {
+        std::fputs("0 1 0 2 0\n1 0 1 0 2\n2 -1 0 -2 0\n", out);
+        std::fclose(out);
+    }
+    if (std::FILE* out = std::fopen(named.c_str(), "w")) {
+        std::fprintf(
+            out,
+            "data = %s\nlines = 372000000\nplanets = 2\nradii = 2 2\ncolours = 1 2\nbox = -3 -3 3 3\n"
+            "delay = 1\nstep = 1\npoints = 10\nstart = 0\nsun = 4\naxes = 1\nplanets = 1\norbits = 1\n",
+            few.c_str());
+        std::fclose(out);
+    }
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+    } cases[] = {
+        {"two rows, then 20 GiB of zero bytes", {viewer, "--render", picture, zeros}},
+        {"a line of 2 GB of digits", {viewer, "--render", picture, digits}},
+        {"3 rows of 372 million named, centre:1",
+         {viewer, "--render", picture, "--yes", "--frame", "centre:1", named}},
+        {"the CSV form, centre:1",
+         {viewer, "--render", picture, "--size", "64x64", "--frame", "centre:1", csv}},
+        {"the CSV form, its own frame", {viewer, "--render", picture, "--size", "64x64", csv}},
+    };
+    std::printf("damaged and odd files, medians of %d fresh processes (load average %s):\n", rounds,
+                LoadAverage().c_str());
+    for (const auto& c : cases) {
+        std::vector<double> times;
+        long peakKiB = 0;
+        int status = 0;
+        for (int round = 0; round < rounds; ++round) {
+            const Run run = RunProcess(c.args);
+            times.push_back(run.seconds);
+            peakKiB = std::max(peakKiB, run.peakKiB);
+            status = run.status;
+        }
+        std::printf("  %-40s %.3f s  peak %.1f MiB  exit %d\n", c.name, Median(times), peakKiB / 1024.0,
+                    status);
+    }
 }
 
 }  // namespace
@@ -227,12 +320,6 @@ int main(int argc, char** argv) {
     std::printf("file: %.1f MB, %d rows of %d values; table %.1f MiB; %u cores\n", fileMB, rows, kColumns,
                 tableMiB, std::thread::hardware_concurrency());
     const bool same = SameValues(config, data, rows);
-    double csvMB = 0;
-    if (!viewer.empty()) {
-        WriteCsv(data, csv);
-        csvMB = double(std::filesystem::file_size(csv)) / 1e6;
-        std::printf("CSV form: %.1f MB, a header line and the same values parted by commas\n", csvMB);
-    }
 
     struct Contender {
         const char* name;
@@ -242,8 +329,24 @@ int main(int argc, char** argv) {
         std::vector<double> times = {};
         long peakKiB = 0;
     };
+    WriteCsv(data, csv);
+    const double csvMB = double(std::filesystem::file_size(csv)) / 1e6;
+    std::printf("CSV form: %.1f MB, a header line and the same values parted by commas\n", csvMB);
+    const std::string shortFirst = (folder / "short-first.csv").string();
+    const std::string longFirst = (folder / "long-first.csv").string();
+    WriteUnevenCsv(shortFirst, rows, true);
+    WriteUnevenCsv(longFirst, rows, false);
+    const double shortMB = double(std::filesystem::file_size(shortFirst)) / 1e6;
+    const double longMB = double(std::filesystem::file_size(longFirst)) / 1e6;
+    std::printf(
+        "uneven CSV of the same rows: %.1f MB with short lines in its first 2 MB, %.1f MB with long\n",
+        shortMB, longMB);
     std::vector<Contender> contenders = {
         {"reader", {self, "--load", config}, fileMB},
+        {"table reader", {self, "--load", data}, fileMB},
+        {"csv reader", {self, "--load", csv}, csvMB},
+        {"short first", {self, "--load", shortFirst}, shortMB},
+        {"long first", {self, "--load", longFirst}, longMB},
         {"fast_float", {baseline, "fast_float", data, count}, fileMB},
         {"fscanf", {baseline, "fscanf", data, count}, fileMB},
     };
@@ -269,7 +372,7 @@ int main(int argc, char** argv) {
         std::printf("round %d:", round + 1);
         RunProcess({baseline, "churn", churnMB});
         double madeNow = -1, fittedNow = -1;
-        if (RunProcess({self, "--frame", config, frameTimes}).seconds >= 0)
+        if (RunProcess({self, "--frame", config, frameTimes}).status == 0)
             if (std::FILE* in = std::fopen(frameTimes.c_str(), "r")) {
                 if (std::fscanf(in, "%lf %lf", &madeNow, &fittedNow) != 2) madeNow = -1;
                 std::fclose(in);
@@ -280,7 +383,7 @@ int main(int argc, char** argv) {
         for (Contender& c : contenders) {
             RunProcess({baseline, "churn", churnMB});
             const Run run = RunProcess(c.args);
-            if (run.seconds < 0) {
+            if (run.status != 0) {
                 std::printf("\n%s failed:", c.name);
                 for (const std::string& a : c.args) std::printf(" %s", a.c_str());
                 std::printf("\n");
@@ -294,7 +397,6 @@ int main(int argc, char** argv) {
         std::printf("\n");
         std::fflush(stdout);
     }
-    std::filesystem::remove_all(folder);
 
     std::printf("load average after: %s\n", LoadAverage().c_str());
     std::printf("values identical to fscanf: %s\n", same ? "yes" : "NO");
@@ -309,9 +411,10 @@ int main(int argc, char** argv) {
         std::printf("medians of %d fresh processes%s:\n", rounds, csvGroup ? ", CSV form" : "");
         for (const Contender& c : contenders)
             if (c.csv == csvGroup)
-                std::printf("  %-17s %.3f s  %5.0f MB/s  %s is %.2fx faster  peak %.1f MiB\n", c.name,
-                            Median(c.times), c.fileMB / Median(c.times), who.c_str(),
-                            Median(c.times) / reference, c.peakKiB / 1024.0);
+                std::printf(
+                    "  %-17s %.3f s  %5.0f MB/s  %s is %.2fx faster  peak %.1f MiB = table + %.1f MiB\n",
+                    c.name, Median(c.times), c.fileMB / Median(c.times), who.c_str(),
+                    Median(c.times) / reference, c.peakKiB / 1024.0, c.peakKiB / 1024.0 - tableMiB);
         const double peakMiB = first->peakKiB / 1024.0;
         std::printf("%s peak resident memory%s: %.1f MiB = table %.1f MiB + %.1f MiB\n", who.c_str(),
                     csvGroup ? " opening the CSV form" : "", peakMiB, tableMiB, peakMiB - tableMiB);
@@ -330,5 +433,7 @@ int main(int argc, char** argv) {
         std::printf("the frame turning with body 1 adds %.3f s to the picture: %.2f of the reader's load\n",
                     frame, frame / median("reader"));
     }
+    if (!viewer.empty()) DamagedAndOddFiles(viewer, folder, csv, rounds);
+    std::filesystem::remove_all(folder);
     return same ? 0 : 1;
 }

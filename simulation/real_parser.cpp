@@ -36,11 +36,12 @@ struct MemoryCursor {
 
 }  // namespace
 
-const char* ParseRealAt(const char* p, const char* end, double& value, std::string& scratch) {
+const char* ParseRealAt(const char* p, const char* end, double& value, std::string& scratch, char separator) {
     // Fast path: a plain decimal number followed by white space.
     const char* s = (*p == '+' && end - p > 1 && p[1] != '-' && p[1] != '+') ? p + 1 : p;
     const auto [q, ec] = fast_float::from_chars(s, end, value);
-    const bool plain = ec == std::errc() && (q == end || IsScanSpace(static_cast<unsigned char>(*q)));
+    const bool plain =
+        ec == std::errc() && (q == end || *q == separator || IsScanSpace(static_cast<unsigned char>(*q)));
     if (plain && (value == value || q[-1] != ')')) return q;  // "nan(...)" goes the slow way
     // Everything else (hexadecimal, out of range, numbers run together,
     // incomplete exponents, garbage) follows the formatted-input grammar.

@@ -42,8 +42,11 @@ inline constexpr std::size_t kParseBlockSize = std::size_t(1) << 20;
 /// Parses the number at `p`, which lies in a run of non-blank characters that
 /// ends before `end` or at the end of the input, as one "%lf" read would.
 /// Returns the first character after it, or null when no number stands
-/// there. `scratch` is working space that callers reuse between calls.
-const char* ParseRealAt(const char* p, const char* end, double& value, std::string& scratch);
+/// there. `scratch` is working space that callers reuse between calls. A
+/// number followed by `separator` (a table's ',' or ';', which no number
+/// holds) is read as quickly as one followed by a blank.
+const char* ParseRealAt(const char* p, const char* end, double& value, std::string& scratch,
+                        char separator = ' ');
 
 /// Reads white-space separated reals giving exactly the values and the
 /// stopping point of repeated fscanf("%lf") reads: it stops for good at the

@@ -57,6 +57,32 @@ CellBounds FindCell(const char* p, const char* lineEnd, TableSeparator separator
     return c;
 }
 
+/// Reads a line of well-formed cells in one pass, each number read where its
+/// cell starts and followed only by blanks and the separator: what the
+/// cell-by-cell rule gives such a line. False at anything else (a cell that
+/// is not a number, an empty cell, too many cells), which that rule then
+/// reads and tells about.
+bool ReadPlainCells(const char* p, const char* end, TableSeparator separator, double* values,
+                    std::size_t capacity, std::size_t& count, std::string& scratch) {
+    const char sep = separator == TableSeparator::Blank ? ' ' : SeparatorChar(separator);
+    for (count = 0;;) {
+        if (count == capacity || p == end) return false;
+        const char* after = ParseRealAt(p, end, values[count], scratch, sep);
+        if (!after) return false;
+        ++count;
+        while (after < end && IsBlank(*after)) ++after;
+        if (after == end) return true;
+        if (separator != TableSeparator::Blank) {
+            if (*after != sep) return false;
+            ++after;
+            while (after < end && IsBlank(*after)) ++after;
+        } else if (!IsBlank(after[-1])) {
+            return false;  // the number ends inside its cell
+        }
+        p = after;
+    }
+}
+
 }  // namespace
 
 TableLineResult ParseTableLine(const char* begin, const char* end, TableSeparator separator, double* values,
@@ -66,6 +92,8 @@ TableLineResult ParseTableLine(const char* begin, const char* end, TableSeparato
     count = 0;
     if (p == end) return TableLineResult::Blank;
     if (*p == '#') return TableLineResult::Comment;
+    if (ReadPlainCells(p, end, separator, values, capacity, count, scratch)) return TableLineResult::Cells;
+    count = 0;
     for (;;) {
         const CellBounds cell = FindCell(p, end, separator);
         if (count == capacity) {

@@ -320,14 +320,6 @@ uint64_t LineOffset(std::string_view head, int64_t line) {
     return at;
 }
 
-/// Rows the file is expected to hold, from the bytes of the head's lines,
-/// with a quarter more for lines shorter than those.
-int64_t ExpectedRows(std::string_view head, uint64_t fileSize) {
-    const uint64_t lines = std::max<uint64_t>(uint64_t(std::count(head.begin(), head.end(), '\n')), 1);
-    const double bytesPerLine = std::max(double(head.size()) / double(lines), 1.0);
-    return int64_t(double(fileSize) / bytesPerLine * 1.25) + 1;
-}
-
 /// Ends a read that loads nothing: the table goes.
 DataResult Fail(LoadedSimulation& s) {
     s.dataLoaded = 0;
@@ -413,7 +405,7 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     s.fields.bodyCount = bodies;
     s.columnCount = 2 * bodies + 1;
     const uint64_t bound = fileSize / (2 * uint64_t(std::max(layout.cells, 1))) + 1;
-    const int64_t expected = ExpectedRows(head, fileSize);
+    const int64_t expected = TableRowsAtLeast(fd, head, fileSize);
     s.rows = AllocateTableCapacity(int32_t(std::min<uint64_t>(bound, INT32_MAX)), s.columnCount, expected);
     if (!s.rows) {
         host.messageBox(Format("Not enough memory for %lld data lines of %d values",
@@ -477,4 +469,24 @@ DataResult ReadTableData(LoadedSimulation& s, Host& host, const ReadControl& con
 DataResult ReadTableData(LoadedSimulation& s, Host& host, const TableLayout& layout,
                          const ReadControl& control) {
     return ReadTable(s, host, control, &layout);
+}
+
+int64_t TableRowsAtLeast(int fd, std::string_view head, uint64_t fileSize) {
+    constexpr int kWindows = 15;
+    constexpr std::size_t kWindowBytes = std::size_t(64) << 10;
+    const uint64_t headLines = std::max<uint64_t>(uint64_t(std::count(head.begin(), head.end(), '\n')), 1);
+    double longest = double(head.size()) / double(headLines);
+    if (fileSize > head.size() + kWindowBytes) {
+        std::string window(kWindowBytes, '\0');
+        for (int k = 1; k <= kWindows; ++k) {
+            const uint64_t at = (fileSize - kWindowBytes) / kWindows * uint64_t(k);
+            if (!ReadFileRange(fd, at, at + kWindowBytes, window.data())) return 0;
+            const std::size_t first = window.find('\n'), last = window.rfind('\n');
+            const std::size_t lines = std::size_t(std::count(window.begin(), window.end(), '\n'));
+            // A window without two line ends lies in a line at least as long.
+            longest = std::max(longest,
+                               lines >= 2 ? double(last - first) / double(lines - 1) : double(kWindowBytes));
+        }
+    }
+    return int64_t(double(fileSize) / (std::max(longest, 1.0) * 1.1));
 }

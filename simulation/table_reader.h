@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 #include "data_reader.h"
 #include "table_layout.h"
@@ -46,3 +47,10 @@ struct TableRowsRead {
 TableRowsRead ReadTableRows(int fd, uint64_t fileSize, const TableLayout& layout, uint64_t headerOffset,
                             TablePlane plane, bool lastLinePending, TrajectoryTable& table, unsigned threads,
                             LoadProgress* progress = nullptr);
+
+/// Rows the table file `fd` (of `fileSize` bytes, whose first bytes are
+/// `head`) holds at least, as far as samples of its lines along the file
+/// tell: the table asks for huge pages only over these rows, since one is
+/// taken whole at its first write and rows fewer than foreseen would leave
+/// a partly filled one at the end of every column.
+int64_t TableRowsAtLeast(int fd, std::string_view head, uint64_t fileSize);

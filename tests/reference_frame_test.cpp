@@ -185,9 +185,10 @@ TEST(ReferenceFrame, RowsAppendedWhileFollowingAreShownInTheFrameAsTheyCome) {
             for (int32_t r = 0; r < 300; ++r) {
                 for (int32_t c = 0; c < expected->columnCount(); ++c)
                     ASSERT_EQ(s.shownRows()->value(r, c), expected->value(r, c)) << r << ", " << c;
-                if (frame.kind == ReferenceFrame::Kind::Centred)
+                if (frame.kind == ReferenceFrame::Kind::Centred) {
                     ASSERT_EQ(s.sunAt(r),
                               (std::array<double, 2>{-all.table->value(r, 3), -all.table->value(r, 4)}));
+                }
             }
         }
     }

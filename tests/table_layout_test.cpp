@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "simulation/real_parser.h"
 #include "simulation/table_layout.h"
 
 namespace {
@@ -193,6 +196,46 @@ TEST(TableLine, CellsBadCellsAndSkippedLines) {
     const std::string header = " ,t , earth x,\r";
     SplitTableCells(header.data(), header.data() + header.size(), Comma, cells);
     EXPECT_EQ(cells, (std::vector<std::string_view>{"", "t", "earth x", ""}));
+}
+
+TEST(TableLine, EveryLineReadsAsItsCellsSplitOneByOne) {
+    // Random lines of number-like pieces: the values and the verdict are
+    // those of the cells as SplitTableCells parts them, each read whole as
+    // one number.
+    const char* pieces[] = {"1", "-2.5", "1e3", "1e", "0x1p3", "nan", "inf", ".",  "+",
+                            "x", "",     " ",   "\t", ",",     ";",   "  ",  ", ", " ;"};
+    std::mt19937 random(11);
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        for (int n = std::uniform_int_distribution<int>(1, 9)(random); n > 0; --n)
+            line += pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(random)];
+        for (const TableSeparator separator :
+             {TableSeparator::Blank, TableSeparator::Comma, TableSeparator::Semicolon}) {
+            SCOPED_TRACE("'" + line + "'");
+            std::vector<std::string_view> cells;
+            SplitTableCells(line.data(), line.data() + line.size(), separator, cells);
+            if (cells.empty() || cells.size() > 4) continue;
+            double values[4] = {};
+            std::size_t count = 0;
+            std::string bad;
+            const TableLineResult result =
+                ParseTableLine(line.data(), line.data() + line.size(), separator, values, 4, count, bad);
+            if (result == TableLineResult::Comment) continue;
+            std::size_t good = 0;
+            for (std::string scratch; good < cells.size(); ++good) {
+                const std::string_view cell = cells[good];
+                double value = 0;
+                if (cell.empty() || ParseRealAt(cell.data(), cell.data() + cell.size(), value, scratch) !=
+                                        cell.data() + cell.size())
+                    break;
+                if (!(std::isnan(value) && std::isnan(values[good]))) {
+                    ASSERT_EQ(values[good], value);
+                }
+            }
+            ASSERT_EQ(result, good == cells.size() ? TableLineResult::Cells : TableLineResult::BadCell);
+            ASSERT_EQ(count, good);
+        }
+    }
 }
 
 std::string FileText(const char* name, std::size_t bytes) {

@@ -18,6 +18,7 @@
 #include "base/format.h"
 #include "simulation/block_pipeline.h"
 #include "simulation/data_follower.h"
+#include "simulation/file_access.h"
 #include "simulation/load_progress.h"
 #include "simulation/trajectory_table.h"
 #include "test_support.h"
@@ -353,6 +354,37 @@ TEST_F(TableRead, ALineThatIsNotTextIsRefusedAtOnceWithItsNumber) {
         }
     }
     s.view.followData = false;
+}
+
+TEST(TableRowsAtLeast, NoMoreThanTheRowsWhateverTheLineLengthsAlongTheFile) {
+    // Huge pages are asked for over this many rows of every column: more
+    // than the file holds would leave a partly filled one in each.
+    const std::string shortLine = "1 2 3\n", longLine = std::string(94, ' ') + "1 2 3\n";
+    const auto lines = [](const std::string& line, std::size_t bytes) {
+        std::string text;
+        while (text.size() < bytes) text += line;
+        return text;
+    };
+    const struct {
+        std::string text;
+        double leastShare;  ///< of the rows, which the estimate reaches at least
+    } cases[] = {
+        {lines(shortLine, 1'500'000) + lines(longLine, 8'000'000), 0.25},  // short lines first
+        {lines(longLine, 1'500'000) + lines(shortLine, 8'000'000), 0.0},   // long lines first
+        {lines(shortLine, 9'000'000), 0.85},
+        {lines(longLine, 500'000), 0.85},                                         // all in the head
+        {lines(shortLine, 1'200'000) + std::string(3'000'000, '7') + "\n", 0.0},  // one line of 3 MB
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        const int64_t rows = std::count(c.text.begin(), c.text.end(), '\n');
+        SCOPED_TRACE(Format("%lld rows in %zu bytes", static_cast<long long>(rows), c.text.size()));
+        const OpenedFile file(OpenRegularFile(dir.write("t.txt", c.text)));
+        const std::string_view head = std::string_view(c.text).substr(0, kTableHeadBytes);
+        const int64_t least = TableRowsAtLeast(file.fd(), head, c.text.size());
+        EXPECT_LE(least, rows);
+        EXPECT_GE(double(least), c.leastShare * double(rows));
+    }
 }
 
 /// Host whose user cancels the load as soon as it starts.
