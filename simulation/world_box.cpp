@@ -15,10 +15,11 @@ std::string WorldBoxProblem(const std::array<double, 4>& box) {
         return "its ends are not all finite numbers";
     for (int axis = 0; axis < 2; ++axis) {
         const double lo = box[std::size_t(axis)], hi = box[std::size_t(axis + 2)];
-        // Halved, so that ends at the largest numbers have a finite width.
-        const double width = std::fabs(hi / 2 - lo / 2);
+        double width = std::fabs(hi - lo), size = std::max(std::fabs(lo), std::fabs(hi));
+        // Ends at the largest numbers are measured by halves.
+        if (!std::isfinite(width)) width = std::fabs(hi / 2 - lo / 2), size /= 2;
         const char* name = axis == 0 ? "x" : "y";
-        if (width == 0 || width <= kLeastRelativeWidth / 2 * std::max(std::fabs(lo), std::fabs(hi)))
+        if (width == 0 || width <= kLeastRelativeWidth * size)
             return std::string("its ") + name + " axis has no width";
     }
     return {};

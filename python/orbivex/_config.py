@@ -101,8 +101,10 @@ def _box_problem(box):
     if not all(math.isfinite(v) for v in box):
         return "its ends are not all finite numbers"
     for name, lo, hi in (("x", box[0], box[2]), ("y", box[1], box[3])):
-        width = abs(hi / 2 - lo / 2)  # halved: finite at the largest numbers
-        if width == 0 or width <= 0.5e-12 * max(abs(lo), abs(hi)):
+        width, size = abs(hi - lo), max(abs(lo), abs(hi))
+        if not math.isfinite(width):  # ends at the largest numbers are measured by halves
+            width, size = abs(hi / 2 - lo / 2), size / 2
+        if width == 0 or width <= 1e-12 * size:
             return f"its {name} axis has no width"
     return ""
 
