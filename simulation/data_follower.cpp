@@ -257,12 +257,20 @@ DataFollower::Update DataFollower::PollTable(int fd, uint64_t size, const RowTak
             }
         }
     }
-    if (!hand()) return update;
-    // A line that is no text is not waited for: its end would not help.
-    if (const auto fault = lines.fault((line >= 0 ? line : LinesBefore(fd, offset_)) + 1)) {
-        update.kind = Update::Kind::BadText;
-        update.badRow = rowsTaken_;
-        update.tableError = *fault;
+    if (!hand() || lines.stop() == LineReader::Stop::End) return update;
+    // A line too long, or a row holding a NUL byte, is not waited for: its
+    // end would not help. A comment or the header may hold anything.
+    const int64_t number = (line >= 0 ? line : LinesBefore(fd, offset_)) + 1;
+    const std::string_view rest = lines.pending();
+    if (lines.stop() == LineReader::Stop::LongLine) {
+        update.tableError = LongLineError(number);
+    } else if (number != table_->layout().headerLine &&
+               !IsTableComment(rest.data(), rest.data() + rest.size())) {
+        update.tableError = NulByteError(number);
+    } else {
+        return update;
     }
+    update.kind = Update::Kind::BadText;
+    update.badRow = rowsTaken_;
     return update;
 }

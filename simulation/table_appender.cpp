@@ -73,7 +73,7 @@ bool LineReader::Next(const char*& begin, const char*& end) {
         if (found) {
             const char* newline = static_cast<const char*>(found);
             if (std::size_t(newline - (data + begin_)) > kMaxTableLineBytes) {
-                fault_ = Fault::LongLine;
+                stop_ = Stop::LongLine;
                 return false;
             }
             begin = data + begin_;
@@ -84,11 +84,11 @@ bool LineReader::Next(const char*& begin, const char*& end) {
             return true;
         }
         if (std::memchr(data + searched, '\0', end_ - searched)) {
-            fault_ = Fault::NulByte;
+            stop_ = Stop::NulByte;
             return false;
         }
         if (end_ - begin_ > kMaxTableLineBytes) {
-            fault_ = Fault::LongLine;
+            stop_ = Stop::LongLine;
             return false;
         }
         if (at_ >= to_) return false;
@@ -115,16 +115,4 @@ int64_t LinesBefore(int fd, uint64_t byte) {
     int64_t count = 0;
     while (lines.Next(begin, end)) ++count;
     return count;
-}
-
-std::optional<TableError> LineReader::fault(int64_t line) const {
-    switch (fault_) {
-        case Fault::None:
-            return std::nullopt;
-        case Fault::NulByte:
-            return NulByteError(line);
-        case Fault::LongLine:
-            return LongLineError(line);
-    }
-    return std::nullopt;
 }

@@ -1,8 +1,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "table_layout.h"
@@ -54,11 +54,14 @@ public:
     bool Next(const char*& begin, const char*& end);
     /// Bytes from `from` to the end of the last line handed out, its '\n' included.
     uint64_t done() const { return done_; }
-    /// Why Next stopped before the end: the line after those handed out
-    /// holds a NUL byte, or runs past kMaxTableLineBytes without its end
-    /// (it is not read further). A table's message for line `line`; none
-    /// when Next stopped at the end.
-    std::optional<TableError> fault(int64_t line) const;
+    /// Why Next last returned false: the end of the bytes, or the line
+    /// after those handed out holds a NUL byte or is longer than
+    /// kMaxTableLineBytes; it is then not read further.
+    enum class Stop { End, NulByte, LongLine };
+    Stop stop() const { return stop_; }
+    /// The bytes read after the last line handed out: the start of the line
+    /// Next stopped in.
+    std::string_view pending() const { return {buffer_.data() + begin_, end_ - begin_}; }
 
 private:
     int fd_;
@@ -67,7 +70,7 @@ private:
     uint64_t done_ = 0;
     std::vector<char> buffer_;
     std::size_t begin_ = 0, end_ = 0;  ///< the bytes of the buffer not handed out yet
-    enum class Fault { None, NulByte, LongLine } fault_ = Fault::None;
+    Stop stop_ = Stop::End;
 };
 
 /// Lines in the file's first `byte` bytes, which end with a line's '\n'.

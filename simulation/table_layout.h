@@ -94,6 +94,10 @@ enum class TableLineResult {
 TableLineResult ParseTableLine(const char* begin, const char* end, TableSeparator separator, double* values,
                                std::size_t capacity, std::size_t& count, std::string& bad);
 
+/// Whether the line [begin, end) is a comment: its first character that is
+/// not a blank (after a byte-order mark) is '#'.
+bool IsTableComment(const char* begin, const char* end);
+
 /// The texts of the cells of the line [begin, end), told apart as
 /// ParseTableLine tells them (blanks around a cell left out), for a header's
 /// names; none for a line of blanks. '#' is not special here.

@@ -110,6 +110,11 @@ TableLineResult ParseTableLine(const char* begin, const char* end, TableSeparato
     }
 }
 
+bool IsTableComment(const char* begin, const char* end) {
+    const char* p = StartOfCells(begin, end);
+    return p < end && *p == '#';
+}
+
 void SplitTableCells(const char* begin, const char* end, TableSeparator separator,
                      std::vector<std::string_view>& cells) {
     cells.clear();

@@ -165,9 +165,11 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
                 break;
             }
             // A line that outlasts the text is read on only while it may
-            // still be a line of text.
+            // still be a row: a comment or the header may hold anything.
+            const bool row = line != headerOffset_ &&
+                             !IsTableComment(text.data() + (line - from), text.data() + (limit - from));
             const BlockStop fault =
-                std::memchr(text.data() + (searched - from), '\0', std::size_t(limit - searched))
+                row && std::memchr(text.data() + (searched - from), '\0', std::size_t(limit - searched))
                     ? BlockStop::NulByte
                 : limit - line > kMaxTableLineBytes ? BlockStop::LongLine
                                                     : BlockStop::None;

@@ -225,7 +225,8 @@ TEST(DataFollowerTable, ALineThatIsNotTextStopsAtOnceWithoutWaitingForItsEnd) {
         std::string message;
     } cases[] = {
         {std::string("3,3.5,\0,6\n", 11), 0, NulByteError(6).message},
-        {"3,3.5,-3", 0, ""},  // a line being written: waited for
+        {"3,3.5,-3", 0, ""},                                   // a line being written: waited for
+        {std::string("# note \0", 8), uint64_t(1) << 20, ""},  // a comment may hold anything
         {"3,3.5,-3", uint64_t(4) << 30, NulByteError(6).message},
         {"", uint64_t(4) << 30, NulByteError(6).message},
         {longLine, 0, LongLineError(6).message},

@@ -354,6 +354,10 @@ TEST_F(TableRead, ALineThatIsNotTextIsRefusedAtOnceWithItsNumber) {
         }
     }
     s.view.followData = false;
+    // A comment or the header may hold anything: the rows around it load.
+    EXPECT_EQ(Load(std::string("t x y\0\n1 2 3\n# \0\n4 5 6\n", 23), Plain(1, TableSeparator::Blank, 1)),
+              DataResult::Ok);
+    EXPECT_EQ(Loaded(), (Rows{{1, 2, 3}, {4, 5, 6}}));
 }
 
 TEST(TableRowsAtLeast, NoMoreThanTheRowsWhateverTheLineLengthsAlongTheFile) {
