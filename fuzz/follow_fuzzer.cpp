@@ -15,7 +15,6 @@
 // the whole file's lines up to the first that is not a row, which must stop
 // the following, each line read by the rule that reads a table's cells.
 
-#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -31,16 +30,6 @@
 #include "simulation/real_parser.h"
 
 namespace {
-
-void Append(const std::string& path, std::string_view piece) {
-    std::FILE* out = std::fopen(path.c_str(), "ab");
-    if (!out) std::abort();
-    if (!piece.empty()) std::fwrite(piece.data(), 1, piece.size(), out);
-    std::fclose(out);
-}
-
-/// Whether two values read are the same, a NaN being the same as any NaN.
-bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
 /// The table side of the input: see the top of this file.
 void FollowTable(uint8_t flags, const uint8_t* lengths, int pieces, std::string_view text) {
@@ -62,7 +51,7 @@ void FollowTable(uint8_t flags, const uint8_t* lengths, int pieces, std::string_
             piece = text.substr(0, i < pieces ? lengths[i] : text.size());
             text.remove_prefix(piece.size());
         }
-        Append(path, piece);
+        AppendToFile(path, piece);
         last = follower.Poll();
         if (last.kind != DataFollower::Update::Kind::Rows &&
             last.kind != DataFollower::Update::Kind::Unchanged &&
@@ -90,7 +79,7 @@ void FollowTable(uint8_t flags, const uint8_t* lengths, int pieces, std::string_
     const int64_t rows = int64_t(expected.size() / cells.size());
     if (taken.size() != expected.size() || follower.rowsTaken() != rows) std::abort();
     for (std::size_t i = 0; i < taken.size(); ++i)
-        if (!Same(taken[i], expected[i])) std::abort();
+        if (!SameValue(taken[i], expected[i])) std::abort();
     const bool stopped = last.kind == DataFollower::Update::Kind::BadText;
     if (stopped != (badLine > 0) || (stopped && (last.badRow != rows || last.tableError.line != badLine)))
         std::abort();
@@ -129,13 +118,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const std::size_t length = i < pieces && 1 + std::size_t(i) < header ? data[1 + i] : text.size();
         const std::string_view piece = text.substr(0, std::min(length, text.size()));
         text.remove_prefix(piece.size());
-        Append(path, piece);
+        AppendToFile(path, piece);
         // Following takes the load over at once, before the next piece.
         if (i == 0 && !LoadSimulation(state, plot, host, configPath)) return 0;
         session.check();
     }
     // The writer ends its last line: nothing is left pending.
-    Append(path, "\n");
+    AppendToFile(path, "\n");
     session.check();
 
     const std::string ended = std::string(whole) + "\n";
@@ -149,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (std::size_t(state.loaded.fields.lineCount) != rows || (rows > 0 && !state.loaded.rows)) std::abort();
     for (std::size_t r = 0; r < rows; ++r)
         for (std::size_t c = 0; c < columns; ++c)
-            if (!Same(state.loaded.rows->value(int32_t(r), int32_t(c)), values[r * columns + c]))
+            if (!SameValue(state.loaded.rows->value(int32_t(r), int32_t(c)), values[r * columns + c]))
                 std::abort();
     return 0;
 }

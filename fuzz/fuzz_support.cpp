@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -24,3 +25,12 @@ std::string WriteFuzzFile(const std::string& name, const uint8_t* data, std::siz
     std::fclose(out);
     return path;
 }
+
+void AppendToFile(const std::string& path, std::string_view piece) {
+    std::FILE* out = std::fopen(path.c_str(), "ab");
+    if (!out) std::abort();
+    if (!piece.empty()) std::fwrite(piece.data(), 1, piece.size(), out);
+    std::fclose(out);
+}
+
+bool SameValue(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "simulation/host.h"
 
@@ -27,3 +28,9 @@ const std::string& FuzzFolder();
 
 /// Writes `size` bytes to `name` inside FuzzFolder(); returns the full path.
 std::string WriteFuzzFile(const std::string& name, const uint8_t* data, std::size_t size);
+
+/// Appends `piece` to the file `path`, as a writer adds to the file it writes.
+void AppendToFile(const std::string& path, std::string_view piece);
+
+/// Whether two values read are the same, a NaN being the same as any NaN.
+bool SameValue(double a, double b);

@@ -10,8 +10,6 @@
 // emptying it (bit 7). The rest is the text written, piece after piece,
 // whatever the lengths leave being a last piece.
 
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -23,20 +21,6 @@
 #include "animation/table_loading.h"
 #include "fuzz_support.h"
 #include "plot/plot_box.h"
-
-namespace {
-
-void Append(const std::string& path, std::string_view piece) {
-    std::FILE* out = std::fopen(path.c_str(), "ab");
-    if (!out) std::abort();
-    if (!piece.empty()) std::fwrite(piece.data(), 1, piece.size(), out);
-    std::fclose(out);
-}
-
-/// Whether two values read are the same, a NaN being the same as any NaN.
-bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
@@ -74,11 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             }
             session.check();
         }
-        Append(path, take(i < steps ? s & 63 : text.size()));
+        AppendToFile(path, take(i < steps ? s & 63 : text.size()));
         session.check();
     }
     // The writer ends its last line: nothing is left pending.
-    Append(path, "\n");
+    AppendToFile(path, "\n");
     session.check();
     if (!session.enabled()) return 0;
 
@@ -99,6 +83,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         std::abort();
     for (int32_t r = 0; r < rows; ++r)
         for (int32_t c = 0; c < fresh.loaded.rows->columnCount(); ++c)
-            if (!Same(state.loaded.rows->value(r, c), fresh.loaded.rows->value(r, c))) std::abort();
+            if (!SameValue(state.loaded.rows->value(r, c), fresh.loaded.rows->value(r, c))) std::abort();
     return 0;
 }
