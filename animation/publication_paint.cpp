@@ -246,12 +246,11 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
 }
 
 void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const TrailClip& clip,
-                TrailLines& lines) {
+                TrailLines& lines, double width) {
     if (!s.loaded.fields.drawOrbits) return;
     const auto [first, last] = TrailRowSpan(s);
     if (first >= last) return;
     lines.Prepare(s, plot, first, last);
-    const double width = std::max(0.1, s.view.look.lineWidth);
     if (s.view.fadeTrails) {
         // Faded trails are drawn in pieces that start at fixed rows
         // (multiples of the piece's length), each piece in one colour.
@@ -275,10 +274,11 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
     }
 }
 
-void DrawDiscs(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface) {
-    if (s.loaded.fields.sunSize > 0) {
+void DrawDiscs(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, int width,
+               int height) {
+    if (const double sun = SunRadius(s, width, height); sun > 0) {
         const auto [x, y] = s.sunAt(s.playback.position);
-        surface.FillCircle(plot.MapExact(x, y), s.loaded.fields.sunSize + 0.5, kSunColour, kSunEdge, 0.8);
+        surface.FillCircle(plot.MapExact(x, y), sun, kSunColour, kSunEdge, SunOutline(width, height));
     }
     if (!s.loaded.fields.drawPlanets || s.playback.position < 0 ||
         s.playback.position >= s.loaded.usableRows())
@@ -286,10 +286,9 @@ void DrawDiscs(const SimulationState& s, const PlotBox& plot, DrawingSurface& su
     for (int body = 1; body <= s.loaded.usableBodies(); ++body) {
         const double* xy = s.shownRows()->track(body, s.playback.position);
         if (plot.IsOutside(xy[0], xy[1])) continue;
-        const int radius = s.loaded.fields.bodySize[std::size_t(body)];
+        const double radius = DiscRadius(s, body, width, height);
         if (radius < 0) continue;
-        surface.FillCircle(plot.MapExact(xy[0], xy[1]), radius + 0.5, s.loaded.bodyColour[std::size_t(body)],
-                           0, 0);
+        surface.FillCircle(plot.MapExact(xy[0], xy[1]), radius, s.loaded.bodyColour[std::size_t(body)], 0, 0);
     }
 }
 
@@ -532,16 +531,42 @@ void PaintAddedSteps(const SimulationState& s, PlotBox& plot, DrawingSurface& su
     lines.Prepare(s, plot, first, last);
     const BoxF box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
-    DrawStepsByRow(s, lines, surface, from, to, std::max(0.1, s.view.look.lineWidth));
+    DrawStepsByRow(s, lines, surface, from, to, TrailWidth(s, width, height));
     surface.Unclip();
 }
 
 }  // namespace
 
+namespace {
+/// The text size chosen from the view's size alone.
+double SizedFont(int width, int height) { return std::max(9.0, std::min(width, height) / 36.0); }
+}  // namespace
+
 double PublicationFontSize(const SimulationState& s, int width, int height) {
     if (s.view.look.fontSize > 0) return s.view.look.fontSize;
-    return std::max(9.0, std::min(width, height) / 36.0);
+    return SizedFont(width, height);
 }
+
+double MarkScale(int width, int height) { return SizedFont(width, height) / SizedFont(600, 600); }
+
+double TrailWidth(const SimulationState& s, int width, int height) {
+    if (s.view.look.lineWidth > 0) return std::max(0.1, s.view.look.lineWidth);
+    return 1.5 * MarkScale(width, height);
+}
+
+double DiscRadius(const SimulationState& s, int body, int width, int height) {
+    const int size = s.loaded.fields.bodySize[std::size_t(body)];
+    if (size < 0) return -1;
+    if (s.view.look.discSize > 0) return s.view.look.discSize;
+    return (size + 0.5) * MarkScale(width, height);
+}
+
+double SunRadius(const SimulationState& s, int width, int height) {
+    if (s.loaded.fields.sunSize <= 0) return 0;
+    return (s.loaded.fields.sunSize + 0.5) * MarkScale(width, height);
+}
+
+double SunOutline(int width, int height) { return 0.8 * MarkScale(width, height); }
 
 std::string ClockText(const SimulationState& s) { return ClockTextAt(s, s.playback.position); }
 
@@ -622,10 +647,10 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
                     clip.covers.push_back(*legend);
                 if (clock) clip.covers.push_back(clock->box);
             }
-            DrawTrails(s, plot, surface, clip, lines);
+            DrawTrails(s, plot, surface, clip, lines, TrailWidth(s, width, height));
         }
         if (over) {
-            DrawDiscs(s, plot, surface);
+            DrawDiscs(s, plot, surface, width, height);
             DrawLegend(s, plot, surface, m, notes.legendCorner);
             if (clock) DrawClock(surface, *clock, m);
         }

@@ -17,6 +17,20 @@ struct ViewPoint;
 /// (a 36th of the shorter side, at least 9).
 double PublicationFontSize(const SimulationState& state, int width, int height);
 
+/// How much larger than in a 600-pixel view the publication look draws its
+/// marks in a view of `width` x `height`: as much as its text grows, so that
+/// a large picture or video shows the bodies as clearly as the window.
+double MarkScale(int width, int height);
+/// The trails' width: the one asked for in pixels, else 1.5 pixels scaled.
+double TrailWidth(const SimulationState& state, int width, int height);
+/// Body `body`'s disc radius: the size asked for in pixels, else the body's
+/// radius (and half a pixel) scaled; below 0 for a body drawn without one.
+double DiscRadius(const SimulationState& state, int body, int width, int height);
+/// The sun's radius, scaled; 0 without a sun.
+double SunRadius(const SimulationState& state, int width, int height);
+/// The width of the sun's outline, scaled.
+double SunOutline(int width, int height);
+
 /// The time stamp of the row shown, "t = 8.21 yr": the decimals that print
 /// the time step exactly, but at most one more than tell two rows apart
 /// (2 when the step is 0), then the time unit when there is one; empty when

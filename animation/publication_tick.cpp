@@ -56,7 +56,7 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
     if (s.loaded.fields.drawOrbits) {
         // The steps that came or went: a step joins the rows r - 1 and r,
         // and shows when both are in the trail.
-        const double reach = LineReach(std::max(0.1, s.view.look.lineWidth));
+        const double reach = LineReach(TrailWidth(s, width, height));
         const auto shows = [](std::pair<int64_t, int64_t> trail, int64_t r) {
             return r - 1 >= trail.first && r < trail.second;
         };
@@ -89,7 +89,7 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
         for (const int32_t row : {from, to}) {  // a sun that moves in the frame
             const auto [x, y] = s.sunAt(row);
             const ViewPoint c = plot.MapExact(x, y);
-            const double r = s.loaded.fields.sunSize + 2;
+            const double r = SunRadius(s, width, height) + SunOutline(width, height) / 2 + 2;
             if (std::isfinite(c.x) && std::isfinite(c.y)) mark(c.x - r, c.y - r, c.x + r, c.y + r);
         }
     if (s.loaded.fields.drawPlanets)
@@ -99,7 +99,7 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
                 const double* xy = s.shownRows()->track(body, row);
                 if (plot.IsOutside(xy[0], xy[1])) continue;
                 const ViewPoint c = plot.MapExact(xy[0], xy[1]);
-                const double r = s.loaded.fields.bodySize[std::size_t(body)] + 2;
+                const double r = DiscRadius(s, body, width, height) + 2;
                 mark(c.x - r, c.y - r, c.x + r, c.y + r);
             }
         }

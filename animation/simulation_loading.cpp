@@ -40,7 +40,6 @@ void ShowConfiguration(const LoadedSimulation& loaded, PlotBox& plot) {
     else
         plot.title = f.plotTitle.empty() ? SimulationTitle(f.bodyCount) : f.plotTitle;
     plot.SetBox(f.box[0], f.box[1], f.box[2], f.box[3]);
-    if (loaded.kind == SourceKind::PlainTable || f.equalAspect) plot.equalAspect = 1;
 }
 
 SourceKind KindOf(const ConfigurationFields& fields) {
@@ -52,6 +51,16 @@ SourceKind KindOf(const ConfigurationFields& fields) {
 
 ReadControl ReadControlOf(SimulationState& s) {
     return {.following = s.view.followData != 0, .loading = &s.playback.loading};
+}
+
+void ApplyDocumentLook(ViewChoices& view, PlotBox& plot, const LoadedSimulation& loaded) {
+    const ConfigurationFields& f = loaded.fields;
+    const bool classic = loaded.kind == SourceKind::ClassicConfiguration;
+    if (!view.chosen.style)
+        view.style = f.style.value_or(classic ? ViewStyle::Classic : ViewStyle::Publication);
+    if (!view.chosen.trailMode)
+        view.trailMode = f.trailMode.value_or(classic ? TrailMode::Ahead : TrailMode::Behind);
+    if (!view.chosen.equalAspect) plot.equalAspect = loaded.kind == SourceKind::PlainTable || f.equalAspect;
 }
 
 bool KeepFrame(SimulationState& s, PlotBox& plot, Host& host) {
@@ -72,6 +81,7 @@ void ShowLoaded(SimulationState& s, PlotBox& plot, Host& host, LoadedSimulation&
     s.playback.position = FirstRow(s.loaded);
     s.playback.startRequested = 0;
     ShowConfiguration(s.loaded, plot);
+    ApplyDocumentLook(s.view, plot, s.loaded);
     KeepFrame(s, plot, host);
 }
 

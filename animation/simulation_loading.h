@@ -6,6 +6,7 @@
 
 struct LoadedSimulation;
 struct SimulationState;
+struct ViewChoices;
 class PlotBox;
 class Host;
 
@@ -19,6 +20,14 @@ ReadControl ReadControlOf(SimulationState& state);
 /// or the configuration asks for it); the frame chosen is kept, fitted to
 /// the new data, or, when the data cannot have it, dropped with a note.
 void ShowLoaded(SimulationState& state, PlotBox& plot, Host& host, LoadedSimulation&& fresh);
+
+/// The look a document is shown in. Each choice the user made (`chosen`)
+/// stays; the others take what the document asks for, else its kind's
+/// default: the classic look, trail ahead and the configuration's aspect for
+/// a classic configuration; the publication look, the trail behind the
+/// bodies (so that the playback reaches the last row) and equal aspect for a
+/// table.
+void ApplyDocumentLook(ViewChoices& view, PlotBox& plot, const LoadedSimulation& loaded);
 
 /// Shows the loaded positions in the frame chosen again after their table
 /// was replaced (a load, a re-read while following), fitting the box; when

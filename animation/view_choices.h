@@ -1,21 +1,18 @@
 #pragma once
 #include <cstdint>
 
+#include "simulation/look_names.h"
 #include "simulation/reference_frame.h"
 #include "simulation/table_layout.h"
 
-/// Which rows a body's trail shows: the rows from the current one on
-/// (Ahead), the rows before it (Behind), or both.
-enum class TrailMode { Ahead, Behind, Both };
-
-/// How the view is drawn: the classic look (pixels, as ever) or the
-/// publication look (smooth lines, round ticks, proportional type).
-enum class ViewStyle { Classic, Publication };
-
 /// The publication look's choices; the classic look ignores them.
 struct PublicationLook {
-    /// Trail width in pixels of the view.
-    double lineWidth = 1.5;
+    /// Trail width in pixels of the view; 0 scales 1.5 pixels with the
+    /// view's size as the text is scaled.
+    double lineWidth = 0;
+    /// Every body's disc radius in pixels of the view; 0 scales each body's
+    /// radius with the view's size.
+    double discSize = 0;
     /// A light grid at the ticks.
     bool grid = false;
     /// Text size in pixels of the view; 0 chooses it from the view's size.
@@ -24,9 +21,19 @@ struct PublicationLook {
     bool clock = true;
 };
 
-/// What the user chose for the view. A load never writes these: they stay
-/// over every load, and the defaults draw and play exactly as the classic
-/// viewer does.
+/// Which choices of the look the user made (on the command line, in the
+/// menus or remembered from an earlier session). A load takes the others
+/// from what its document asks for (ApplyDocumentLook).
+struct ChosenByUser {
+    bool style = false;
+    bool trailMode = false;
+    bool equalAspect = false;
+    bool operator==(const ChosenByUser&) const = default;
+};
+
+/// What the user chose for the view. A load writes only the choices the
+/// user did not make (`chosen`), from what its document asks for; the
+/// defaults draw and play exactly as the classic viewer does.
 struct ViewChoices {
     TrailMode trailMode = TrailMode::Ahead;
     /// Non-zero: trail points fade toward the plot's fill colour with their
@@ -48,4 +55,5 @@ struct ViewChoices {
     /// load then takes the complete rows the file holds without asking,
     /// and rows appended later are added as they come.
     int32_t followData = 0;
+    ChosenByUser chosen;
 };

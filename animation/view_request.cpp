@@ -24,16 +24,27 @@ std::string RowOutsideTheData(const SimulationState& state, int row) {
 
 void ApplyViewChoices(SimulationState& state, PlotBox& plot, const ViewRequest& request) {
     if (request.framed) ToggleFullWindow(state, plot);
-    plot.equalAspect = request.equalAspect;
-    state.view.trailMode = request.trail;
+    if (request.equalAspect) {
+        plot.equalAspect = 1;
+        state.view.chosen.equalAspect = true;
+    }
+    if (request.trail) {
+        state.view.trailMode = *request.trail;
+        state.view.chosen.trailMode = true;
+    }
     state.view.fadeTrails = request.fade;
     state.view.loopPlayback = request.loop;
-    state.view.style = request.style;
+    if (request.style) {
+        state.view.style = *request.style;
+        state.view.chosen.style = true;
+    }
     state.view.look = request.look;
     state.view.plane = request.plane;
 }
 
 std::string ApplyToLoaded(SimulationState& state, PlotBox& plot, const ViewRequest& request) {
+    if (!request.publicationOption.empty() && state.view.style != ViewStyle::Publication)
+        return request.publicationOption + " needs --style publication";
     if (request.trailLength) state.loaded.fields.pointsPerOrbit = *request.trailLength;
     if (!request.frame.empty()) {
         if (const std::string problem = ShowInFrame(state, plot, request.frame); !problem.empty())

@@ -13,15 +13,19 @@ class PlotBox;
 /// alike, so that both give the same answer to every option.
 struct ViewRequest {
     bool framed = false;
+    /// The look's choices given; unset ones follow the document shown.
     bool equalAspect = false;
-    TrailMode trail = TrailMode::Ahead;
+    std::optional<TrailMode> trail;
     /// Rows each trail holds, in place of the configuration's.
     std::optional<int> trailLength;
     bool fade = false;
     bool loop = false;
     std::optional<std::array<double, 4>> box;
-    ViewStyle style = ViewStyle::Classic;
+    std::optional<ViewStyle> style;
     PublicationLook look;
+    /// The first option of the publication look given ("--grid"): the
+    /// document must be shown in that look.
+    std::string publicationOption;
     /// The plane shown of a table with three coordinates per body.
     TablePlane plane = TablePlane::XY;
     /// The frame the positions are shown in, as ShowInFrame reads it; empty
@@ -35,7 +39,8 @@ struct ViewRequest {
 
 /// Applies the choices that every load keeps, before the first load: trail
 /// mode, fade, loop, style and look, the plane of a table, the framed plot
-/// and equal aspect.
+/// and equal aspect. The style, trail mode and equal aspect given count as
+/// the user's, which no document's choice overrides.
 void ApplyViewChoices(SimulationState& state, PlotBox& plot, const ViewRequest& request);
 
 /// Applies what needs the data loaded, in this order: the trail length, the

@@ -131,13 +131,6 @@ bool ParseSize(std::string_view text, int& width, int& height) {
            height >= 1 && width <= kMaxSide && height <= kMaxSide;
 }
 
-std::optional<TrailMode> ParseTrail(std::string_view text) {
-    if (text == "ahead") return TrailMode::Ahead;
-    if (text == "behind") return TrailMode::Behind;
-    if (text == "both") return TrailMode::Both;
-    return std::nullopt;
-}
-
 /// Four finite numbers separated by commas, each axis increasing, that
 /// make a box that can be shown.
 std::optional<std::array<double, 4>> ParseBox(std::string_view text) {
@@ -158,14 +151,9 @@ std::optional<std::array<double, 4>> ParseBox(std::string_view text) {
 /// error text, empty when they are good. The publication options need the
 /// publication look.
 std::string CheckLook(const QCommandLineParser& parser, const OptionTable& table, CommandOptions& options) {
-    for (const QString& value : parser.values(table.style)) {
-        if (value == "classic")
-            options.style = ViewStyle::Classic;
-        else if (value == "publication")
-            options.style = ViewStyle::Publication;
-        else
+    for (const QString& value : parser.values(table.style))
+        if (!(options.style = ViewStyleNamed(value.toStdString())))
             return Format("--style wants classic or publication, not '%s'", value.toUtf8().constData());
-    }
     for (const QString& value : parser.values(table.lineWidth)) {
         const std::optional<double> width = ParseReal(value.toStdString());
         if (!width || !(*width > 0 && *width <= 50))
@@ -184,10 +172,13 @@ std::string CheckLook(const QCommandLineParser& parser, const OptionTable& table
         options.look.clock = value == "on";
     }
     options.look.grid = parser.isSet(table.grid);
-    if (options.style != ViewStyle::Publication)
-        for (const QCommandLineOption* own : {&table.lineWidth, &table.grid, &table.fontSize, &table.clock})
-            if (parser.isSet(*own))
-                return Format("--%s needs --style publication", own->names().front().toLatin1().constData());
+    // Whether the look is the publication one is known once the document is
+    // (a table is shown in it unless --style classic is given).
+    for (const QCommandLineOption* own : {&table.lineWidth, &table.grid, &table.fontSize, &table.clock})
+        if (parser.isSet(*own) && options.publicationOption.empty())
+            options.publicationOption = "--" + own->names().front().toStdString();
+    if (options.style == ViewStyle::Classic && !options.publicationOption.empty())
+        return options.publicationOption + " needs --style publication";
     return {};
 }
 
@@ -221,10 +212,9 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         if (renders.size() + frames.size() + videos.size() + configsOut.size() > 1)
             return "--write-config cannot be given with --render, --frames or --video, nor twice";
         for (const QCommandLineOption* viewOnly :
-             {&table.size,  &table.ticks,  &table.yes,         &table.scale,     &table.fps,  &table.framed,
-              &table.row,   &table.time,   &table.equalAspect, &table.trail,     &table.fade, &table.loop,
-              &table.box,   &table.follow, &table.style,       &table.lineWidth, &table.grid, &table.fontSize,
-              &table.clock, &table.frame,  &table.trailLength})
+             {&table.size, &table.ticks, &table.yes, &table.scale, &table.fps, &table.framed, &table.row,
+              &table.time, &table.fade, &table.loop, &table.box, &table.follow, &table.lineWidth, &table.grid,
+              &table.fontSize, &table.clock, &table.frame, &table.trailLength})
             if (parser.isSet(*viewOnly))
                 return Format("--%s does not go with --write-config",
                               viewOnly->names().front().toLatin1().constData());
@@ -293,9 +283,8 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         options.ticksGiven = options.ticks;
     }
     for (const std::string& value : values(table.trail)) {
-        const std::optional<TrailMode> mode = ParseTrail(value);
-        if (!mode) return Format("--trail wants ahead, behind or both, not '%s'", value.c_str());
-        options.trail = *mode;
+        if (!(options.trail = TrailModeNamed(value)))
+            return Format("--trail wants ahead, behind or both, not '%s'", value.c_str());
     }
     for (const std::string& value : values(table.trailLength)) {
         int rows = 0;

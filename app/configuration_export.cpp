@@ -23,6 +23,12 @@ ConfigurationFields FieldsOfView(const SimulationState& s, const PlotBox& plot) 
     f.lineCount = s.loaded.usableRows();
     f.bodyCount = s.loaded.usableBodies();
     f.equalAspect = plot.equalAspect != 0;
+    // A classic configuration gets the look's lines only when it is seen
+    // otherwise than classically, so that saving it changes nothing else.
+    const bool classic = s.loaded.kind == SourceKind::ClassicConfiguration;
+    f.style = classic && s.view.style == ViewStyle::Classic ? std::nullopt : std::optional(s.view.style);
+    f.trailMode =
+        classic && s.view.trailMode == TrailMode::Ahead ? std::nullopt : std::optional(s.view.trailMode);
     return f;
 }
 

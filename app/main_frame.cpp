@@ -234,6 +234,7 @@ void CMainFrame::repaintIf(bool repaint) {
     if (frames_ && frames_->refresh()) repaint = true;
     if (repaint) view_->invalidate();
     tables_->refresh();
+    styles_->refresh();
     playback_->afterCommand();
 }
 

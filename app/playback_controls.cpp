@@ -127,6 +127,13 @@ void PlaybackControls::createActions() {
         trails->addAction(commands_.action(modes[i].first));
     }
     commands_.action(ID_TRAIL_AHEAD)->setChecked(true);
+    // Only the user's own choice in the menu is kept over the next loads;
+    // checking an item to show a load's choice is no trigger.
+    for (const auto& choice : modes)
+        connect(commands_.action(choice.first), &QAction::triggered, this,
+                [this] { state_.view.chosen.trailMode = true; });
+    connect(commands_.action(ID_EQUAL_ASPECT), &QAction::triggered, this,
+            [this] { state_.view.chosen.equalAspect = true; });
 
     const struct {
         int id;
@@ -175,6 +182,9 @@ void PlaybackControls::createFollow() {
 
 void PlaybackControls::afterCommand() {
     if (follow_->enabled()) follow_->check();
+    // A load may have shown its document in another trail mode.
+    const int trails[] = {ID_TRAIL_AHEAD, ID_TRAIL_BEHIND, ID_TRAIL_BOTH};
+    commands_.action(trails[static_cast<int>(state_.view.trailMode)])->setChecked(true);
 }
 
 void PlaybackControls::addBar() {

@@ -30,6 +30,7 @@ StyleCommands::StyleCommands(SimulationState& state, CommandActions& commands, Q
     for (const StyleChoice& choice : kStyles) {
         QAction* action =
             commands_.addCommand(choice.id, tr(choice.text), tr(choice.prompt), [this, style = choice.style] {
+                state_.view.chosen.style = true;
                 if (state_.view.style == style) return false;
                 state_.view.style = style;
                 return true;  // the whole view is drawn anew

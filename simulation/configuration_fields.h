@@ -1,10 +1,12 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "configuration_keys.h"
+#include "look_names.h"
 #include "table_layout.h"
 
 /// Per-body arrays have one slot more than the most bodies a simulation may
@@ -58,6 +60,10 @@ struct ConfigurationFields {
     TablePlane plane = TablePlane::XY;
     /// "equal aspect = 1".
     bool equalAspect = false;
+    /// The look the document asks to be seen in ("style = publication",
+    /// "trail mode = behind"); unset when it does not say.
+    std::optional<ViewStyle> style;
+    std::optional<TrailMode> trailMode;
 
     bool operator==(const ConfigurationFields&) const = default;
 };

@@ -81,3 +81,7 @@ inline constexpr std::string_view kDataFormatKey = "data format";
 inline constexpr std::string_view kTableFormatValue = "table";
 inline constexpr std::string_view kPlaneKey = "plane";
 inline constexpr std::string_view kEqualAspectKey = "equal aspect";
+/// The look a saved run was seen in: "style = publication" or "classic",
+/// "trail mode = ahead", "behind" or "both".
+inline constexpr std::string_view kStyleKey = "style";
+inline constexpr std::string_view kTrailModeKey = "trail mode";

@@ -175,6 +175,10 @@ void ReadOptionalLines(ConfigScanner& in, ConfigurationFields& s) {
             ParseTablePlane(LowerCase(value), s.plane);
         } else if (key == kEqualAspectKey) {
             s.equalAspect = value == "1";
+        } else if (key == kStyleKey) {
+            if (const auto style = ViewStyleNamed(LowerCase(value))) s.style = style;
+        } else if (key == kTrailModeKey) {
+            if (const auto mode = TrailModeNamed(LowerCase(value))) s.trailMode = mode;
         } else if (key == kMassesKey) {
             ReadMasses(value, s);
         } else if (key == kSunMassKey) {

@@ -39,8 +39,46 @@ DataExtent ExtentOf(const TrajectoryTable& table, int32_t rows, int32_t bodies) 
     return extent;
 }
 
+namespace {
+
+/// `value` rounded up (or down) to a whole number of 10^exponent, computed
+/// by multiplying with 10^-exponent when that is below 1 so that the steps
+/// are exact decimals.
+double RoundTo(double value, int exponent, bool up) {
+    const double unit = std::pow(10.0, std::abs(exponent));
+    const auto whole = [up](double v) { return up ? std::ceil(v) : std::floor(v); };
+    return exponent < 0 ? whole(value * unit) / unit : whole(value / unit) * unit;
+}
+
+/// The exponent of the second significant digit of `size` (> 0).
+int SecondDigit(double size) { return int(std::floor(std::log10(size))) - 1; }
+
+}  // namespace
+
+std::array<double, 4> FigureBox(const std::array<double, 4>& box) {
+    std::array<double, 4> wider = box;
+    const bool surrounds = box[0] < 0 && box[2] > 0 && box[1] < 0 && box[3] > 0;
+    for (const int axis : {0, 1}) {
+        const double lo = box[std::size_t(axis)], hi = box[std::size_t(axis + 2)];
+        double from = 0, to = 0;
+        if (surrounds) {
+            const double wanted = 1.05 * std::max(-lo, hi);
+            to = RoundTo(wanted, SecondDigit(wanted), true);
+            from = -to;
+        } else {
+            const double margin = 0.05 * (hi - lo);
+            const int exponent = SecondDigit(hi - lo + 2 * margin);
+            from = RoundTo(lo - margin, exponent, false);
+            to = RoundTo(hi + margin, exponent, true);
+        }
+        if (!(std::isfinite(from) && std::isfinite(to) && from <= lo && to >= hi && from < to)) return box;
+        wider[std::size_t(axis)] = from, wider[std::size_t(axis + 2)] = to;
+    }
+    return wider;
+}
+
 std::array<double, 4> DataBox(const TrajectoryTable& table, int32_t rows, int32_t bodies) {
-    return ExtentOf(table, rows, bodies).Box();
+    return FigureBox(ExtentOf(table, rows, bodies).Box());
 }
 
 double SquareHalfSide(double farthest) {

@@ -30,9 +30,19 @@ private:
 /// The extent of bodies 1 to `bodies` in rows 0 to `rows` - 1 of `table`.
 DataExtent ExtentOf(const TrajectoryTable& table, int32_t rows, int32_t bodies);
 
-/// The box holding every finite position of bodies 1 to `bodies` in rows 0
-/// to `rows` - 1 (DataExtent::Box).
+/// The box a table is shown in: the box holding every finite position of
+/// bodies 1 to `bodies` in rows 0 to `rows` - 1 (DataExtent::Box) with a
+/// margin, so that no disc or trail touches the frame, and round ends
+/// (FigureBox).
 std::array<double, 4> DataBox(const TrajectoryTable& table, int32_t rows, int32_t bodies);
+
+/// `box` with a margin and round ends: when it surrounds the sun (each axis
+/// runs from below 0 to above it) each axis becomes symmetric about 0, 5 %
+/// beyond its farther end; else each end moves out by 5 % of the axis's
+/// span. The ends are then rounded outward to two significant digits of the
+/// larger end (symmetric) or of the span. A box that cannot be widened so
+/// (not finite, or overflowing) stays as it is.
+std::array<double, 4> FigureBox(const std::array<double, 4>& box);
 
 /// Half the side of orbivex-gen's default box, the square about the origin:
 /// 10 % beyond `farthest` (DataExtent::Farthest), rounded up to two

@@ -146,6 +146,8 @@ std::string ConfigurationText(const ConfigurationFields& f) {
     if (f.dataFormat == DataFormat::Table) out << kDataFormatKey << " = " << kTableFormatValue << '\n';
     if (f.plane != TablePlane::XY) out << kPlaneKey << " = " << TablePlaneName(f.plane) << '\n';
     if (f.equalAspect) out << kEqualAspectKey << " = 1\n";
+    if (f.style) out << kStyleKey << " = " << ViewStyleName(*f.style) << '\n';
+    if (f.trailMode) out << kTrailModeKey << " = " << TrailModeName(*f.trailMode) << '\n';
     return out.str();
 }
 

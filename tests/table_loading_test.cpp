@@ -62,11 +62,12 @@ TEST_F(TableOpen, FindsEveryFieldAConfigurationWouldGive) {
         EXPECT_EQ(state.loaded.fields.bodySize[k], 3);
         EXPECT_EQ(state.loaded.fields.bodyColourCode[k], kTablePalette[std::size_t(k - 1)]);
     }
-    // The box holds every position: body 3 stands at (3, 0), body 2 reaches ±2.
-    EXPECT_DOUBLE_EQ(state.loaded.fields.box[0], -2.0);
-    EXPECT_DOUBLE_EQ(state.loaded.fields.box[2], 3.0);
-    EXPECT_NEAR(state.loaded.fields.box[1], -2.0, 1e-3);
-    EXPECT_NEAR(state.loaded.fields.box[3], 2.0, 1e-3);
+    // The box holds every position with a margin, symmetric about the sun
+    // the bodies surround: body 3 stands at (3, 0), body 2 reaches ±2.
+    EXPECT_DOUBLE_EQ(state.loaded.fields.box[0], -3.2);
+    EXPECT_DOUBLE_EQ(state.loaded.fields.box[2], 3.2);
+    EXPECT_DOUBLE_EQ(state.loaded.fields.box[1], -2.1);
+    EXPECT_DOUBLE_EQ(state.loaded.fields.box[3], 2.1);
     // One revolution of the slowest body that goes round (body 3 stands still).
     EXPECT_NEAR(state.loaded.fields.pointsPerOrbit, 251, 1);
     EXPECT_EQ(state.loaded.fields.frameDelayMs, 20);
@@ -83,9 +84,10 @@ TEST_F(TableOpen, TrailWithoutARevolutionAndBoxesWithoutAnInside) {
         int trail;
         std::array<double, 4> box;
     } cases[] = {
-        {2000, {0}, kTrailWithoutRevolution, {0.0, -1.0, 2.0, 1.0}},  // a still body: both ranges take 2
-        {300, {0, 0}, 150, {1.0, -0.5, 2.0, 0.5}},                    // half the rows at most; y as wide as x
-        {3, {4}, 1, {-1.0, 0.0, 1.0, 1.0}},                           // a short table keeps a trail of 1
+        // A still body: both ranges take 2, and 5 % beyond each end.
+        {2000, {0}, kTrailWithoutRevolution, {-0.1, -1.1, 2.1, 1.1}},
+        {300, {0, 0}, 150, {0.9, -0.6, 2.1, 0.6}},  // half the rows at most; y as wide as x
+        {3, {4}, 1, {-1.1, -0.1, 1.1, 1.1}},        // a short table keeps a trail of 1
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rows);

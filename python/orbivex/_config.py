@@ -165,7 +165,7 @@ def _optional_lines(path, lines):
     """The optional lines after the fields, recognised by the text before
     their "="; other lines are ignored."""
     c = {"names": [], "time_unit": "", "length_unit": "", "title": "", "masses": None, "sun_mass": 1.0}
-    c.update(table_format=False, plane="xy", equal_aspect=False)
+    c.update(table_format=False, plane="xy", equal_aspect=False, style=None, trail_mode=None)
     for raw in lines:
         line = raw.decode("utf-8", "replace")
         if "=" not in line:
@@ -183,6 +183,12 @@ def _optional_lines(path, lines):
                 c["plane"] = value.lower()
         elif key == "equal aspect":
             c["equal_aspect"] = value == "1"
+        elif key == "style":
+            if value.lower() in ("classic", "publication"):
+                c["style"] = value.lower()
+        elif key == "trail mode":
+            if value.lower() in ("ahead", "behind", "both"):
+                c["trail_mode"] = value.lower()
         elif key == "masses":
             masses = [read_decimal(word) for word in value.split()]
             c["masses"] = masses if masses and None not in masses and all(m >= 0 for m in masses) else None
@@ -231,4 +237,7 @@ def configuration_text(f):
         lines.append(f"sun mass = {format_real(f['sun_mass'])}")
     if f.get("equal_aspect"):
         lines.append("equal aspect = 1")
+    for key in ("style", "trail_mode"):
+        if f.get(key):
+            lines.append(f"{key.replace('_', ' ')} = {f[key]}")
     return "\n".join(lines) + "\n"

@@ -39,6 +39,50 @@ def data_box(xy):
     return (xmin, ymin, xmax, ymax)
 
 
+def _round_to(value, exponent, up):
+    """`value` rounded up (or down) to a whole number of 10**exponent, as the
+    viewer rounds it: multiplying with 10**-exponent when that is below 1."""
+    try:
+        unit = 10.0 ** abs(exponent)
+    except OverflowError:  # the viewer's power is infinite: the box stays
+        return math.nan
+    whole = math.ceil if up else math.floor
+    try:
+        return whole(value * unit) / unit if exponent < 0 else whole(value / unit) * unit
+    except (OverflowError, ValueError):
+        return math.nan
+
+
+def _second_digit(size):
+    return math.floor(math.log10(size)) - 1
+
+
+def figure_box(box):
+    """`box` with the viewer's margin and round ends: symmetric about 0, 5 %
+    beyond the farther end, when it surrounds the sun; else 5 % of the span
+    beyond each end; ends rounded outward to two significant digits. A box
+    that cannot be widened so stays as it is."""
+    surrounds = box[0] < 0 < box[2] and box[1] < 0 < box[3]
+    wider = list(box)
+    for axis in (0, 1):
+        lo, hi = box[axis], box[axis + 2]
+        if surrounds:
+            wanted = 1.05 * max(-lo, hi)
+            to = _round_to(wanted, _second_digit(wanted), True) if math.isfinite(wanted) else math.nan
+            start = -to
+        else:
+            margin = 0.05 * (hi - lo)
+            span = hi - lo + 2 * margin
+            if not (math.isfinite(span) and span > 0):
+                return tuple(box)
+            exponent = _second_digit(span)
+            start, to = _round_to(lo - margin, exponent, False), _round_to(hi + margin, exponent, True)
+        if not (math.isfinite(start) and math.isfinite(to) and start <= lo and to >= hi and start < to):
+            return tuple(box)
+        wider[axis], wider[axis + 2] = start, to
+    return tuple(wider)
+
+
 def farthest(xy):
     """The largest size of a coordinate of the finite positions of `xy`; 0
     without any."""

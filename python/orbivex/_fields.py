@@ -25,8 +25,14 @@ FIELD_KEYWORDS = {
     "draw_orbits": "draw the trails (default True)",
     "masses": "each body's mass, for the viewer's barycentre frame (default: none written)",
     "sun_mass": "the sun's mass, 1 when not given",
-    "equal_aspect": "turn the viewer's equal aspect on (default False)",
+    "equal_aspect": "turn the viewer's equal aspect on (default True)",
+    "style": "the look the viewer shows the run in: 'publication' (default) or 'classic'",
+    "trail_mode": "the trails' rows: 'behind' the bodies (default), 'ahead' or 'both'",
 }
+
+# The looks and trail modes a configuration's optional lines name.
+STYLES = ("classic", "publication")
+TRAIL_MODES = ("ahead", "behind", "both")
 
 # orbivex-gen's colour codes, in the order bodies get them: red, dark blue,
 # green, purple, orange, brown, blue, dark red, light green, olive.
@@ -208,6 +214,10 @@ def checked_fields(xy, given, names=None, time_unit=None, length_unit=None, titl
     f["sun_size"] = _whole("sun_size", g.get("sun_size", 0 if f["sun_mass"] == 0 else 6), 0)
     for key in ("draw_axes", "draw_planets", "draw_orbits"):
         f[key] = _switch(key, g.get(key, True))
-    f["equal_aspect"] = _switch("equal_aspect", g.get("equal_aspect", False))
+    f["equal_aspect"] = _switch("equal_aspect", g.get("equal_aspect", True))
+    for key, names, default in (("style", STYLES, "publication"), ("trail_mode", TRAIL_MODES, "behind")):
+        f[key] = g.get(key, default)
+        if f[key] not in names:
+            raise ValueError(f"{key} {f[key]!r}: one of {', '.join(map(repr, names))} is needed")
     f["line_count"] = rows
     return f

@@ -8,7 +8,7 @@ import numpy as np
 
 from . import _table
 from ._config import configuration_text, data_path_of, read_configuration
-from ._extent import data_box, table_revolution
+from ._extent import data_box, figure_box, table_revolution
 from ._fields import FIELD_KEYWORDS, checked_fields, checked_rows
 from ._numbers import read_reals
 from ._writing import row_lines, target_paths, write_pair
@@ -22,7 +22,8 @@ class Simulation:
     shown ("xy", "xz" or "yz"; None for two coordinates); names: a list of
     str or None; time_unit, length_unit, title: str or None; radii,
     colours, box, delay, step, trail, start, sun_size, draw_axes,
-    draw_planets, draw_orbits, masses, sun_mass, equal_aspect: the fields,
+    draw_planets, draw_orbits, masses, sun_mass, equal_aspect, style,
+    trail_mode: the fields,
     as save() takes them. path and data_path: the files read; line_count:
     the rows the configuration asks for (-1 for a plain table), more than
     len(t) when the data file is short (the viewer then asks whether to keep
@@ -86,7 +87,11 @@ def save(path, t, positions, names=None, time_unit=None, length_unit=None, title
       draw_axes=True, draw_planets=True, draw_orbits=True
       masses=None        each body's mass (for the viewer's barycentre frame)
       sun_mass=None      the sun's mass, 1 when not written
-      equal_aspect=False the viewer's equal aspect on
+      equal_aspect=True  the viewer's equal aspect on
+      style="publication", trail_mode="behind"
+                         the look the viewer shows the run in, and which
+                         rows the trails show ("classic", "ahead" as the
+                         classic viewer)
       allow_nan=False    write positions that are NaN or infinite instead
                          of refusing them
 
@@ -146,6 +151,9 @@ def load(path):
         note, plane = "", None
         if c["line_count"] == 0:
             _warn_of_rows_not_named(path, c["data_file"], data_path, 2 * c["bodies"] + 1)
+    # Without the look's lines, the look the viewer gives the file's kind.
+    c["style"] = c["style"] or ("publication" if c["table_format"] else "classic")
+    c["trail_mode"] = c["trail_mode"] or ("behind" if c["table_format"] else "ahead")
     return Simulation(
         path=path,
         data_path=data_path,
@@ -237,7 +245,7 @@ def _load_table(path):
         note=note,
         radii=[3] * bodies,
         colours=[_TABLE_PALETTE[k % len(_TABLE_PALETTE)] for k in range(bodies)],
-        box=data_box(xy),
+        box=figure_box(data_box(xy)),
         delay=20,
         step=1,
         trail=trail,
@@ -249,5 +257,7 @@ def _load_table(path):
         masses=None,
         sun_mass=1.0,
         equal_aspect=True,
+        style="publication",
+        trail_mode="behind",
     )
 
