@@ -74,8 +74,13 @@ struct OptionTable {
     QCommandLineOption writeConfig{
         "write-config", "Write a configuration for the data table given to OUT.ovx, then leave.", "OUT.ovx"};
     QCommandLineOption style{"style", "Look of the view: classic (default) or publication.", "STYLE"};
-    QCommandLineOption lineWidth{"line-width",
-                                 "Publication: trail width in pixels of the view (default 1.5).", "W"};
+    QCommandLineOption lineWidth{
+        "line-width", "Publication: trail width in pixels of the view (default 1.5, grown with the view).",
+        "W"};
+    QCommandLineOption discSize{"disc-size",
+                                "Publication: every body's disc radius in pixels of the view (default: "
+                                "the configuration's radii, grown with the view as the text).",
+                                "PX"};
     QCommandLineOption grid{"grid", "Publication: a light grid at the ticks."};
     QCommandLineOption fontSize{
         "font-size", "Publication: text size in pixels of the view (default from the view's size).", "PX"};
@@ -93,10 +98,10 @@ struct OptionTable {
 
     void AddTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
-             {&render, &frames,   &video,  &fps,   &size,        &scale,   &framed,
-              &row,    &time,     &ticks,  &yes,   &equalAspect, &trail,   &fade,
-              &loop,   &box,      &follow, &plane, &writeConfig, &style,   &lineWidth,
-              &grid,   &fontSize, &clock,  &frame, &help,        &version, &trailLength})
+             {&render, &frames, &video,       &fps,         &size,      &scale, &framed,   &row,
+              &time,   &ticks,  &yes,         &equalAspect, &trail,     &fade,  &loop,     &box,
+              &follow, &plane,  &writeConfig, &style,       &lineWidth, &grid,  &fontSize, &clock,
+              &frame,  &help,   &version,     &trailLength, &discSize})
             parser.addOption(*option);
         parser.addOption(speed);
         parser.setApplicationDescription(kDescription);
@@ -160,6 +165,12 @@ std::string CheckLook(const QCommandLineParser& parser, const OptionTable& table
             return "--line-width wants a number of pixels above 0, at most 50";
         options.look.lineWidth = *width;
     }
+    for (const QString& value : parser.values(table.discSize)) {
+        const std::optional<double> size = ParseReal(value.toStdString());
+        if (!size || !(*size >= 0.5 && *size <= 200))
+            return "--disc-size wants a number of pixels from 0.5 to 200";
+        options.look.discSize = *size;
+    }
     for (const QString& value : parser.values(table.fontSize)) {
         const std::optional<double> size = ParseReal(value.toStdString());
         if (!size || !(*size >= 4 && *size <= 400))
@@ -174,7 +185,8 @@ std::string CheckLook(const QCommandLineParser& parser, const OptionTable& table
     options.look.grid = parser.isSet(table.grid);
     // Whether the look is the publication one is known once the document is
     // (a table is shown in it unless --style classic is given).
-    for (const QCommandLineOption* own : {&table.lineWidth, &table.grid, &table.fontSize, &table.clock})
+    for (const QCommandLineOption* own :
+         {&table.lineWidth, &table.grid, &table.fontSize, &table.clock, &table.discSize})
         if (parser.isSet(*own) && options.publicationOption.empty())
             options.publicationOption = "--" + own->names().front().toStdString();
     if (options.style == ViewStyle::Classic && !options.publicationOption.empty())
@@ -214,7 +226,7 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         for (const QCommandLineOption* viewOnly :
              {&table.size, &table.ticks, &table.yes, &table.scale, &table.fps, &table.framed, &table.row,
               &table.time, &table.fade, &table.loop, &table.box, &table.follow, &table.lineWidth, &table.grid,
-              &table.fontSize, &table.clock, &table.frame, &table.trailLength})
+              &table.fontSize, &table.clock, &table.frame, &table.trailLength, &table.discSize})
             if (parser.isSet(*viewOnly))
                 return Format("--%s does not go with --write-config",
                               viewOnly->names().front().toLatin1().constData());

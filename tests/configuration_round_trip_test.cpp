@@ -55,6 +55,7 @@ TEST(ConfigurationRoundTrip, EveryOptionalLineAndTheEdgesOfEachField) {
     all.dataFormat = DataFormat::Table;
     all.plane = TablePlane::YZ;
     all.equalAspect = true;
+    all.style = ViewStyle::Publication, all.trailMode = TrailMode::Both;
     ExpectRoundTrip(dir.write("all.ovx", ConfigurationText(all)), dir);
     ScriptedHost host;
     ConfigurationFields read;

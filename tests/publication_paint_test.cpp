@@ -33,6 +33,12 @@ public:
     std::vector<Text> texts;
     std::vector<std::vector<ViewPoint>> lines;
     std::vector<ColourRef> lineColours;
+    std::vector<double> lineWidths;
+    struct Circle {
+        ColourRef fill;
+        double radius, outline;
+    };
+    std::vector<Circle> circles;
 
     void Clear(ColourRef) override {}
     void SetPixel(int32_t, int32_t, ColourRef) override {}
@@ -44,9 +50,13 @@ public:
     DeviceRect bounds() const override { return {0, 0, 1 << 20, 1 << 20}; }
 
     bool smooth() const override { return true; }
-    void StrokePolyline(const ViewPoint* p, std::size_t n, ColourRef colour, double) override {
+    void StrokePolyline(const ViewPoint* p, std::size_t n, ColourRef colour, double width) override {
         lines.emplace_back(p, p + n);
         lineColours.push_back(colour);
+        lineWidths.push_back(width);
+    }
+    void FillCircle(ViewPoint, double radius, ColourRef fill, ColourRef, double outline) override {
+        circles.push_back({fill, radius, outline});
     }
     ViewPoint TextExtent(std::string_view text, double size) const override {
         return FakeTextExtent(text, size);
@@ -200,6 +210,37 @@ TEST_F(PublicationPaint, EachTrailIsOneLineAndTheFontSizeOptionSizesEveryText) {
     for (const auto& t : surface.texts) EXPECT_EQ(t.size, 23) << t.text;
     EXPECT_TRUE(std::any_of(surface.texts.begin(), surface.texts.end(),
                             [](const auto& t) { return t.text == "t = 0 yr"; }));
+}
+
+TEST_F(PublicationPaint, MarksGrowWithTheViewAsTheTextDoesUnlessGivenInPixels) {
+    Load(40, 2, "-60 -60 60 60");
+    state.loaded.fields.sunSize = 5;
+    const ColourRef body = state.loaded.bodyColour[1];
+    const auto marks = [&](int width, int height) {
+        RecordingSurface surface;
+        PaintPublicationView(state, plot, surface, width, height);
+        std::array<double, 4> found{};  // trail width, disc, sun, sun's outline
+        for (std::size_t i = 0; i < surface.lines.size(); ++i)
+            if (surface.lineColours[i] == body) found[0] = surface.lineWidths[i];
+        for (const auto& c : surface.circles) {
+            if (c.fill == body && c.radius > 1) found[1] = c.radius;  // not the legend's
+            if (c.outline > 0) found[2] = c.radius, found[3] = c.outline;
+        }
+        return found;
+    };
+    const std::array<double, 4> at600 = marks(600, 600), small = marks(200, 300), video = marks(1920, 1080);
+    const double radius = state.loaded.fields.bodySize[1] + 0.5;
+    EXPECT_EQ(at600, (std::array<double, 4>{1.5, radius, 5.5, 0.8}));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_DOUBLE_EQ(video[std::size_t(i)], at600[std::size_t(i)] * 1.8);   // 1080 / 600
+        EXPECT_DOUBLE_EQ(small[std::size_t(i)], at600[std::size_t(i)] * 0.54);  // the text's floor, 9 px
+    }
+    // Sizes given in pixels stay; the sun keeps growing.
+    state.view.look.lineWidth = 2, state.view.look.discSize = 4;
+    const std::array<double, 4> given = marks(1920, 1080);
+    EXPECT_EQ(given[0], 2);
+    EXPECT_EQ(given[1], 4);
+    EXPECT_DOUBLE_EQ(given[2], video[2]);
 }
 
 TEST(PublicationLook, ALineBreaksAtAJumpAndAtAPointThatIsNotANumber) {

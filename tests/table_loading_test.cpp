@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -17,6 +19,7 @@
 #include "animation/table_inference.h"
 #include "animation/table_loading.h"
 #include "plot/plot_box.h"
+#include "simulation/data_extent.h"
 #include "test_support.h"
 
 namespace {
@@ -246,6 +249,96 @@ TEST_F(TableOpen, AConfigurationForATableReadsItAsOneAndSetsItsView) {
         1);
     EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Stream);
     EXPECT_EQ(state.loaded.fields.plane, TablePlane::XY);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FigureBox, AMarginAndRoundEndsSymmetricAboutASunTheDataSurrounds) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        std::array<double, 4> data, shown;
+    } cases[] = {
+        // Inner planets about the sun: symmetric, 5 % beyond Mars, two digits.
+        {{-1.666, -1.5, 1.39, 1.6}, {-1.8, -1.7, 1.8, 1.7}},
+        // Both ends on one side of the sun: 5 % of the span beyond each end.
+        {{0.5, -1.5, 2.5, 0.5}, {0.4, -1.6, 2.6, 0.6}},
+        {{-3e7, -2e7, -1e7, -0.5e7}, {-3.1e7, -2.1e7, -0.9e7, -0.4e7}},
+        // An end on the sun's axis is not surrounded.
+        {{0, -1, 2, 1}, {-0.1, -1.1, 2.1, 1.1}},
+        // An end already round still moves out.
+        {{-1, -1, 1, 1}, {-1.1, -1.1, 1.1, 1.1}},
+        // Boxes that cannot be widened stay as they are.
+        {{-1.7e308, -1, 1.7e308, 1}, {-1.7e308, -1, 1.7e308, 1}},
+        {{-1e-320, -1e-320, 1e-320, 1e-320}, {-1e-320, -1e-320, 1e-320, 1e-320}},
+        {{-inf, -1, 1, 1}, {-inf, -1, 1, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data[0]);
+        const std::array<double, 4> shown = FigureBox(c.data);
+        for (int i = 0; i < 4; ++i) EXPECT_DOUBLE_EQ(shown[std::size_t(i)], c.shown[std::size_t(i)]);
+        EXPECT_TRUE(shown[0] <= c.data[0] && shown[1] <= c.data[1] && shown[2] >= c.data[2] &&
+                    shown[3] >= c.data[3]);
+    }
+}
+
+TEST(DocumentLook, EachKindItsDefaultsWhatItAsksAndTheUsersChoiceOverBoth) {
+    const struct {
+        SourceKind kind;
+        std::optional<ViewStyle> asksStyle;
+        std::optional<TrailMode> asksTrail;
+        bool asksAspect;
+        ChosenByUser chosen;
+        ViewStyle style;
+        TrailMode trail;
+        int aspect;
+    } cases[] = {
+        {SourceKind::ClassicConfiguration, {}, {}, false, {}, ViewStyle::Classic, TrailMode::Ahead, 0},
+        {SourceKind::ClassicConfiguration,
+         ViewStyle::Publication,
+         TrailMode::Both,
+         true,
+         {},
+         ViewStyle::Publication,
+         TrailMode::Both,
+         1},
+        {SourceKind::PlainTable, {}, {}, false, {}, ViewStyle::Publication, TrailMode::Behind, 1},
+        {SourceKind::TableConfiguration, {}, {}, false, {}, ViewStyle::Publication, TrailMode::Behind, 0},
+        {SourceKind::TableConfiguration,
+         ViewStyle::Classic,
+         TrailMode::Ahead,
+         true,
+         {},
+         ViewStyle::Classic,
+         TrailMode::Ahead,
+         1},
+        // What the user chose (here the view's values before the load) stays.
+        {SourceKind::PlainTable, {}, {}, false, {true, true, true}, ViewStyle::Classic, TrailMode::Both, 0},
+        {SourceKind::ClassicConfiguration,
+         ViewStyle::Publication,
+         {},
+         true,
+         {true, false, false},
+         ViewStyle::Classic,
+         TrailMode::Ahead,
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(&c - cases));
+        ViewChoices view;
+        view.style = ViewStyle::Classic, view.trailMode = TrailMode::Both, view.chosen = c.chosen;
+        PlotBox plot;
+        plot.equalAspect = 0;
+        LoadedSimulation loaded;
+        loaded.kind = c.kind;
+        loaded.fields.style = c.asksStyle, loaded.fields.trailMode = c.asksTrail;
+        loaded.fields.equalAspect = c.asksAspect;
+        ApplyDocumentLook(view, plot, loaded);
+        EXPECT_EQ(view.style, c.style);
+        EXPECT_EQ(view.trailMode, c.trail);
+        EXPECT_EQ(plot.equalAspect, c.aspect);
+    }
 }
 
 }  // namespace
