@@ -5,6 +5,7 @@
 #include "animation/table_loading.h"
 #include "base/format.h"
 #include "plot/plot_box.h"
+#include "simulation/body_subset.h"
 #include "simulation/host.h"
 
 namespace {
@@ -77,6 +78,11 @@ bool KeepFrame(SimulationState& s, PlotBox& plot, Host& host) {
 }
 
 void ShowLoaded(SimulationState& s, PlotBox& plot, Host& host, LoadedSimulation&& fresh) {
+    if (const std::vector<int32_t> asked = fresh.fields.shownBodies; !asked.empty() && fresh.rows) {
+        fresh.fields.shownBodies.clear();
+        if (const std::string why = KeepBodies(fresh, asked); !why.empty())
+            host.note("Every body is shown: the bodies asked for cannot be (" + why + ")");
+    }
     s.loaded = std::move(fresh);
     s.playback.position = FirstRow(s.loaded);
     s.playback.startRequested = 0;

@@ -1,5 +1,7 @@
 #include "animation/view_request.h"
 
+#include <algorithm>
+
 #include "animation/animation_commands.h"
 #include "animation/frame_view.h"
 #include "animation/playback_commands.h"
@@ -7,6 +9,9 @@
 #include "animation/simulation_state.h"
 #include "base/format.h"
 #include "plot/plot_box.h"
+#include "simulation/body_subset.h"
+#include "simulation/configuration_reader.h"
+#include "simulation/data_extent.h"
 
 namespace {
 
@@ -20,7 +25,48 @@ std::string RowOutsideTheData(const SimulationState& state, int row) {
     return {};
 }
 
+/// The sun's radius in pixels when --sun on shows a sun hidden.
+constexpr int kShownSunSize = 6;
+
 }  // namespace
+
+std::string ApplyFigure(SimulationState& state, PlotBox& plot, const FigureRequest& figure) {
+    ConfigurationFields& f = state.loaded.fields;
+    const int bodies = state.loaded.usableBodies();
+    if (figure.names.size() > std::size_t(bodies))
+        return Format("--names gives %d names for %d bodies", int(figure.names.size()), bodies);
+    if (figure.colours.size() > std::size_t(bodies))
+        return Format("--colours gives %d colours for %d bodies", int(figure.colours.size()), bodies);
+    if (figure.title) f.plotTitle = plot.title = *figure.title;
+    if (!figure.names.empty()) {
+        // Names given for the first bodies keep the document's for the rest.
+        f.bodyNames.resize(std::max(f.bodyNames.size(), figure.names.size()));
+        std::copy(figure.names.begin(), figure.names.end(), f.bodyNames.begin());
+    }
+    if (!figure.colours.empty()) {
+        std::vector<ColourRef> colours(static_cast<std::size_t>(bodies));
+        for (int k = 1; k <= bodies; ++k)
+            colours[std::size_t(k - 1)] = state.loaded.bodyColour[std::size_t(k)];
+        std::copy(figure.colours.begin(), figure.colours.end(), colours.begin());
+        f.bodyColours = colours;
+        ResolveBodyColours(state.loaded);
+    }
+    if (figure.timeUnit) f.timeUnit = *figure.timeUnit;
+    if (figure.lengthUnit) f.lengthUnit = *figure.lengthUnit;
+    if (figure.sunSize) f.sunSize = *figure.sunSize;
+    if (figure.sunOn && f.sunSize <= 0) f.sunSize = kShownSunSize;
+    if (!figure.bodies.empty()) {
+        if (state.view.followData) return "--bodies does not go with following the data file";
+        if (std::string problem = KeepBodies(state.loaded, figure.bodies); !problem.empty())
+            return "--bodies: " + problem;
+        // A table's box is fitted to the bodies shown; a configuration's is its own.
+        if (state.loaded.kind == SourceKind::PlainTable) {
+            f.box = DataBox(*state.loaded.rows, state.loaded.usableRows(), state.loaded.usableBodies());
+            plot.SetBox(f.box[0], f.box[1], f.box[2], f.box[3]);
+        }
+    }
+    return {};
+}
 
 void ApplyViewChoices(SimulationState& state, PlotBox& plot, const ViewRequest& request) {
     if (request.framed) ToggleFullWindow(state, plot);
@@ -43,6 +89,7 @@ void ApplyViewChoices(SimulationState& state, PlotBox& plot, const ViewRequest& 
 }
 
 std::string ApplyToLoaded(SimulationState& state, PlotBox& plot, const ViewRequest& request) {
+    if (std::string problem = ApplyFigure(state, plot, request.figure); !problem.empty()) return problem;
     if (!request.publicationOption.empty() && state.view.style != ViewStyle::Publication)
         return request.publicationOption + " needs --style publication";
     if (request.trailLength) state.loaded.fields.pointsPerOrbit = *request.trailLength;

@@ -2,12 +2,36 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "animation/playback_speed.h"
 #include "animation/view_choices.h"
+#include "base/colour.h"
 
 struct SimulationState;
 class PlotBox;
+
+/// What a command line asks of the figure of the document shown: its title,
+/// the bodies' names and colours, the units, the sun. Unset or empty: as
+/// the document gives it.
+struct FigureRequest {
+    std::optional<std::string> title;
+    std::vector<std::string> names;
+    std::vector<ColourRef> colours;
+    std::optional<std::string> timeUnit;
+    std::optional<std::string> lengthUnit;
+    /// The sun's radius in pixels; 0 hides it.
+    std::optional<int> sunSize;
+    /// Shows the sun at its usual size when the document has it hidden.
+    bool sunOn = false;
+    /// The bodies shown, by their numbers in the data; empty for all.
+    std::vector<int32_t> bodies;
+};
+
+/// Gives the document shown the figure asked for. Returns what cannot be
+/// had ("--names gives 5 names for 4 bodies"), having changed nothing;
+/// empty when all was.
+std::string ApplyFigure(SimulationState& state, PlotBox& plot, const FigureRequest& figure);
 
 /// What a command line asks of the view, for the window and the renderer
 /// alike, so that both give the same answer to every option.
@@ -35,6 +59,7 @@ struct ViewRequest {
     std::optional<double> time;
     /// The playback speed asked for, set once the data is loaded (SetSpeed).
     std::optional<SpeedRequest> speed;
+    FigureRequest figure;
 };
 
 /// Applies the choices that every load keeps, before the first load: trail
@@ -43,8 +68,8 @@ struct ViewRequest {
 /// the user's, which no document's choice overrides.
 void ApplyViewChoices(SimulationState& state, PlotBox& plot, const ViewRequest& request);
 
-/// Applies what needs the data loaded, in this order: the trail length, the
-/// frame, the box, the row or the time, the speed. Returns what cannot be
+/// Applies what needs the data loaded, in this order: the figure, the trail
+/// length, the frame, the box, the row or the time, the speed. Returns what cannot be
 /// had, as the option and why ("--row 99999 is past the last row, 4999";
 /// "--frame centre:3: no body 3: ..."); the options after it are then not
 /// applied. Empty when all were.

@@ -11,8 +11,11 @@
 #include "app/picture_export.h"
 #include "app/version.h"
 #include "app/video_encoder.h"
+#include "base/colour_names.h"
 #include "base/format.h"
+#include "simulation/body_list.h"
 #include "simulation/number_text.h"
+#include "simulation/shown_text.h"
 #include "simulation/table_plane.h"
 #include "simulation/world_box.h"
 
@@ -93,15 +96,29 @@ struct OptionTable {
                              "Playback speed: simulation time per second when the rows are evenly spaced "
                              "in time, else rows per second; rows per second always with r after it (200r).",
                              "X"};
+    QCommandLineOption title{"title", "The plot's title, in place of the document's.", "TEXT"};
+    QCommandLineOption names{"names", "The bodies' names, in order: one word each, separated by commas.",
+                             "A,B,..."};
+    QCommandLineOption colours{"colours",
+                               "The bodies' colours, in order: colour names or #rrggbb, separated by commas.",
+                               "C1,C2,..."};
+    QCommandLineOption timeUnit{"time-unit", "The unit of the time column (the time stamp and titles).", "U"};
+    QCommandLineOption lengthUnit{"length-unit", "The unit of the positions (the axes' titles).", "U"};
+    QCommandLineOption sun{"sun", "The sun: on, off, or its radius in pixels (0 to 100).", "SUN"};
+    QCommandLineOption bodies{
+        "bodies",
+        "Show only these bodies, by their numbers in the data: 1-4,7 (legend, box and frames follow).",
+        "LIST"};
     QCommandLineOption help{"help", "Show this help."};
     QCommandLineOption version{"version", "Show the version."};
 
     void AddTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
-             {&render, &frames, &video,       &fps,         &size,      &scale, &framed,   &row,
-              &time,   &ticks,  &yes,         &equalAspect, &trail,     &fade,  &loop,     &box,
-              &follow, &plane,  &writeConfig, &style,       &lineWidth, &grid,  &fontSize, &clock,
-              &frame,  &help,   &version,     &trailLength, &discSize})
+             {&render, &frames,      &video,       &fps,         &size,      &scale,   &framed,   &row,
+              &time,   &ticks,       &yes,         &equalAspect, &trail,     &fade,    &loop,     &box,
+              &follow, &plane,       &writeConfig, &style,       &lineWidth, &grid,    &fontSize, &clock,
+              &frame,  &trailLength, &discSize,    &title,       &names,     &colours, &timeUnit, &lengthUnit,
+              &sun,    &bodies,      &help,        &version})
             parser.addOption(*option);
         parser.addOption(speed);
         parser.setApplicationDescription(kDescription);
@@ -194,6 +211,61 @@ std::string CheckLook(const QCommandLineParser& parser, const OptionTable& table
     return {};
 }
 
+/// The words of a comma-separated list, each trimmed of blanks.
+std::vector<std::string> CommaWords(const QString& text) {
+    std::vector<std::string> words;
+    for (const QString& word : text.split(',')) words.push_back(word.trimmed().toStdString());
+    return words;
+}
+
+/// Reads the figure's options into `figure`; an error text, empty when they
+/// are good.
+std::string CheckFigure(const QCommandLineParser& parser, const OptionTable& table, FigureRequest& figure) {
+    for (const QString& value : parser.values(table.title)) figure.title = ShownText(value.toStdString());
+    for (const QString& value : parser.values(table.names)) {
+        figure.names = CommaWords(value);
+        for (std::string& name : figure.names) {
+            if (name.empty() || name.find_first_of(" \t") != std::string::npos)
+                return "--names wants one word a body, separated by commas";
+            name = ShownText(name);
+        }
+    }
+    for (const QString& value : parser.values(table.colours)) {
+        figure.colours.clear();
+        for (const std::string& word : CommaWords(value)) {
+            const std::optional<ColourRef> colour = ParseColour(word);
+            if (!colour)
+                return Format("--colours: '%s' is not a colour (a name such as red, or #rrggbb)",
+                              ShownText(word).c_str());
+            figure.colours.push_back(*colour);
+        }
+    }
+    for (const QString& value : parser.values(table.bodies)) {
+        std::string problem;
+        const auto list = ParseBodyList(value.toStdString(), problem);
+        if (!list) return "--bodies: " + ShownText(problem);
+        figure.bodies = *list;
+    }
+    for (const QString& value : parser.values(table.timeUnit))
+        figure.timeUnit = ShownText(value.toStdString());
+    for (const QString& value : parser.values(table.lengthUnit))
+        figure.lengthUnit = ShownText(value.toStdString());
+    for (const QString& value : parser.values(table.sun)) {
+        int size = 0;
+        figure.sunOn = value == "on";
+        if (figure.sunOn)
+            figure.sunSize.reset();
+        else if (value == "off")
+            figure.sunSize = 0;
+        else if (ParseInt(value.toStdString(), size) && size >= 0 && size <= 100)
+            figure.sunSize = size;
+        else
+            return Format("--sun wants on, off or a radius in pixels from 0 to 100, not '%s'",
+                          ShownText(value.toStdString()).c_str());
+    }
+    return {};
+}
+
 /// Reads --speed into `options.speed`; an error text, empty when it is good.
 /// A configuration written for a table takes no speed.
 std::string CheckSpeed(const QCommandLineParser& parser, const OptionTable& table, CommandOptions& options,
@@ -233,6 +305,7 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
     }
     if (std::string problem = CheckSpeed(parser, table, options, !configsOut.empty()); !problem.empty())
         return problem;
+    if (std::string problem = CheckFigure(parser, table, options.figure); !problem.empty()) return problem;
     for (const std::string& value : values(table.frame)) options.frame = value;
     for (const std::string& value : values(table.plane))
         if (!ParseTablePlane(value, options.plane))

@@ -9,6 +9,7 @@
 #include "animation/simulation_state.h"
 #include "app/output_file.h"
 #include "plot/plot_box.h"
+#include "simulation/body_subset.h"
 #include "simulation/simulation_writer.h"
 #include "simulation/table_plane.h"
 
@@ -19,9 +20,9 @@ namespace {
 /// The configuration's fields as the view shows the simulation now: the
 /// loaded ones, with the rows and bodies in use and the plot's aspect.
 ConfigurationFields FieldsOfView(const SimulationState& s, const PlotBox& plot) {
-    ConfigurationFields f = s.loaded.fields;
+    ConfigurationFields f = FieldsOfEveryBody(s.loaded);
     f.lineCount = s.loaded.usableRows();
-    f.bodyCount = s.loaded.usableBodies();
+    if (!s.loaded.everyBody) f.bodyCount = s.loaded.usableBodies();
     f.equalAspect = plot.equalAspect != 0;
     // A classic configuration gets the look's lines only when it is seen
     // otherwise than classically, so that saving it changes nothing else.

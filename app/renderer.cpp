@@ -104,6 +104,10 @@ int Render(const CommandLine& line) {
     const std::string config = EnterFolderOf(options.config);
     if (!LoadFile(state, plot, host, config)) return 1;
     if (line.mode == CommandMode::WriteConfig) {
+        if (const std::string problem = ApplyFigure(state, plot, options.figure); !problem.empty()) {
+            std::fprintf(stderr, "orbivex: %s\n", problem.c_str());
+            return 2;
+        }
         const std::string problem = SaveConfiguration(state, plot, output, false);
         if (problem.empty()) return 0;
         std::fprintf(stderr, "%s\n", problem.c_str());

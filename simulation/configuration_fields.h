@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/colour.h"
 #include "configuration_keys.h"
 #include "look_names.h"
 #include "table_layout.h"
@@ -47,6 +48,14 @@ struct ConfigurationFields {
     std::string timeUnit;
     std::string lengthUnit;
     std::string plotTitle;
+    /// Colours given for the bodies in place of their colour codes' (body
+    /// k's is bodyColours[k - 1]; fewer colours than bodies leave the rest
+    /// to their codes).
+    std::vector<ColourRef> bodyColours;
+    /// The bodies shown, by their numbers in the data ("bodies shown =
+    /// 1-4,7"); empty for every body. Read from a configuration, the bodies
+    /// a load keeps; once kept, the data's numbers of the bodies shown.
+    std::vector<int32_t> shownBodies;
     /// The bodies' masses (body k's is bodyMasses[k - 1]) and the sun's;
     /// massProblem says what was wrong with a masses line that could not be
     /// read (bodyMasses is then empty).

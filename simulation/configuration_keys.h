@@ -68,6 +68,10 @@ inline constexpr std::string_view kNamesKey = "names";
 inline constexpr std::string_view kTimeUnitKey = "time unit";
 inline constexpr std::string_view kLengthUnitKey = "length unit";
 inline constexpr std::string_view kTitleKey = "title";
+/// Each body's colour as "#rrggbb" or a name, in place of its colour code's.
+inline constexpr std::string_view kColoursKey = "colours";
+/// The bodies of the data shown, "1-4,7"; every body without it.
+inline constexpr std::string_view kShownBodiesKey = "bodies shown";
 /// Each body's mass ("masses = 0.001 0.0003"), and the sun's ("sun mass = 1",
 /// 1 without it), in any one unit: what the barycentre frame weighs.
 inline constexpr std::string_view kMassesKey = "masses";

@@ -6,7 +6,9 @@
 #include <sstream>
 #include <string_view>
 
+#include "base/colour_names.h"
 #include "base/format.h"
+#include "body_list.h"
 #include "config_scanner.h"
 #include "configuration_keys.h"
 #include "file_access.h"
@@ -29,7 +31,9 @@ ColourRef BodyColourTable(int code) {
 void ResolveBodyColours(LoadedSimulation& loaded) {
     loaded.bodyColour.fill(0);
     for (int k = 1; k <= loaded.fields.bodyCount && k <= kMaxBodies; ++k)
-        loaded.bodyColour[k] = BodyColourTable(loaded.fields.bodyColourCode[k]);
+        loaded.bodyColour[k] = std::size_t(k) <= loaded.fields.bodyColours.size()
+                                   ? loaded.fields.bodyColours[std::size_t(k - 1)]
+                                   : BodyColourTable(loaded.fields.bodyColourCode[k]);
 }
 
 namespace {
@@ -167,6 +171,18 @@ void ReadOptionalLines(ConfigScanner& in, ConfigurationFields& s) {
             s.timeUnit = ShownText(value);
         } else if (key == kLengthUnitKey) {
             s.lengthUnit = ShownText(value);
+        } else if (key == kColoursKey) {
+            // The colours up to the first word that is none.
+            s.bodyColours.clear();
+            std::istringstream words(value);
+            for (std::string word; words >> word;) {
+                const std::optional<ColourRef> colour = ParseColour(word);
+                if (!colour) break;
+                s.bodyColours.push_back(*colour);
+            }
+        } else if (key == kShownBodiesKey) {
+            std::string problem;
+            s.shownBodies = ParseBodyList(value, problem).value_or(std::vector<int32_t>{});
         } else if (key == kTitleKey) {
             s.plotTitle = ShownText(value);
         } else if (key == kDataFormatKey) {

@@ -43,6 +43,9 @@ struct LoadedSimulation {
     /// Where the rows in the table end in the data file, as the last load or
     /// the following left it.
     DataHandOver handOver;
+    /// With some bodies left out (KeepBodies): the fields as loaded, of
+    /// every body, for a save; null when every body is shown.
+    std::shared_ptr<const ConfigurationFields> everyBody;
 
     /// Bodies that may be drawn or indexed: 1 to this number. Never more than
     /// the arrays hold or the table's columns, whatever `bodyCount` says.

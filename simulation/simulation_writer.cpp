@@ -13,6 +13,8 @@
 #include <random>
 #include <sstream>
 
+#include "base/colour_names.h"
+#include "body_list.h"
 #include "configuration_keys.h"
 #include "interrupt_cleanup.h"
 #include "table_plane.h"
@@ -137,6 +139,12 @@ std::string ConfigurationText(const ConfigurationFields& f) {
     if (!f.timeUnit.empty()) out << kTimeUnitKey << " = " << f.timeUnit << '\n';
     if (!f.lengthUnit.empty()) out << kLengthUnitKey << " = " << f.lengthUnit << '\n';
     if (!f.plotTitle.empty()) out << kTitleKey << " = " << f.plotTitle << '\n';
+    if (!f.shownBodies.empty()) out << kShownBodiesKey << " = " << BodyListText(f.shownBodies) << '\n';
+    if (!f.bodyColours.empty()) {
+        out << kColoursKey << " =";
+        for (const ColourRef colour : f.bodyColours) out << ' ' << ColourText(colour);
+        out << '\n';
+    }
     if (!f.bodyMasses.empty()) {
         out << kMassesKey << " =";
         for (const double mass : f.bodyMasses) out << ' ' << FormatReal(mass);
