@@ -71,6 +71,7 @@ void SimulationView::deliverTick() {
     }
     ticked_ = true;
     if (request.stop) timer_.stop();
+    emit tickDrawn();
     if (request.stop && !PlaybackGoesOn(state_)) emit playbackEnded();
     if (request.repaint) {
         invalidate();  // a loop went back to its start: the old trail must go
