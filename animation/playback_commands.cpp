@@ -141,8 +141,7 @@ std::string EndOfDataReadout(const SimulationState& s) {
     const std::optional<ShownRow> shown =
         s.loaded.dataLoaded ? RowShown(s, s.playback.position) : std::nullopt;
     if (!shown) return {};
-    return Format("End of data: row %d of %d, t = %.3f%s", shown->row, s.loaded.rowsInData(), shown->time,
-                  UnitAfter(s).c_str());
+    return Format("End of data: row %d, t = %.3f%s", shown->row, shown->time, UnitAfter(s).c_str());
 }
 
 std::string SpeedReadout(const SimulationState& s) { return SpeedNumber(s) + " " + SpeedUnit(s); }

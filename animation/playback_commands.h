@@ -62,7 +62,7 @@ double RowsPerSecond(const SimulationState& state);
 /// the rows in the data; empty when the current row cannot be read.
 std::string PlaybackReadout(const SimulationState& state);
 /// What the bar and the status line say once a playback stopped at the end
-/// of the data: "End of data: row 730 of 731, t = 2.000 yr", of the current
+/// of the data: "End of data: row 730, t = 2.000 yr", of the current
 /// row (RowShown); empty when it cannot be read.
 std::string EndOfDataReadout(const SimulationState& state);
 /// "50 rows/s", with up to two decimals when the speed is not whole; when

@@ -207,6 +207,7 @@ void PlaybackControls::addBar() {
     window_.addToolBar(Qt::TopToolBarArea, bar_);
     // The bar names the row the view shows: it follows each tick, in the same paint.
     connect(&view_, &SimulationView::tickDrawn, bar_, &PlaybackBar::refresh);
+    connect(&view_, &SimulationView::timerStarted, bar_, &PlaybackBar::refresh);
     connect(&view_, &SimulationView::playbackEnded, bar_, &PlaybackBar::showEnded);
     connect(bar_, &PlaybackBar::seekRequested, this, [this](int row) { goToRow(row); });
     connect(bar_, &PlaybackBar::speedClicked, commands_.action(ID_SET_SPEED), &QAction::trigger);

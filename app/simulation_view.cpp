@@ -40,6 +40,7 @@ void SimulationView::startTimer() {
     // A period below 1 ms (possible from a configuration file) runs at 1 ms;
     // starting a running timer restarts it with the current period.
     timer_.start(std::max(1, state_.loaded.fields.frameDelayMs));
+    emit timerStarted();
 }
 
 void SimulationView::deliverTick() {

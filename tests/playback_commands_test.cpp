@@ -273,9 +273,9 @@ TEST(PlaybackCommands, TheBarAndTheEndNoteNameTheRowAndTimeOfRowShown) {
         const char* bar;
         const char* end;
     } cases[] = {
-        {1234, "t = 12.340 yr \xC2\xB7 row 1234 of 5000", "End of data: row 1234 of 5000, t = 12.340 yr"},
-        {0, "t = 0.000 yr \xC2\xB7 row 0 of 5000", "End of data: row 0 of 5000, t = 0.000 yr"},
-        {4999, "t = 49.990 yr \xC2\xB7 row 4999 of 5000", "End of data: row 4999 of 5000, t = 49.990 yr"},
+        {1234, "t = 12.340 yr \xC2\xB7 row 1234 of 5000", "End of data: row 1234, t = 12.340 yr"},
+        {0, "t = 0.000 yr \xC2\xB7 row 0 of 5000", "End of data: row 0, t = 0.000 yr"},
+        {4999, "t = 49.990 yr \xC2\xB7 row 4999 of 5000", "End of data: row 4999, t = 49.990 yr"},
         {5000, "", ""},
         {-1, "", ""},
     };

@@ -314,7 +314,7 @@ TEST_F(PlaybackFixture, APlaybackThatEndsSaysSoUntilItMovesOrPlaysAgain) {
     frame->runCommand(ID_NEW_SIMULATION);
     view()->repaint();
     PlaybackBar* bar = frame->playbackBar();
-    const QString ended = QStringLiteral("End of data: row 11 of 12, t = 11.000");
+    const QString ended = QStringLiteral("End of data: row 11, t = 11.000");
     Key(Qt::Key_Space);
     EXPECT_GT(TicksWhileRunning(100), 0);
     EXPECT_FALSE(view()->timerRunning());

@@ -10,6 +10,7 @@
 
 #include "animation/startup_defaults.h"
 #include "app/command_ids.h"
+#include "app/qt_file_dialog.h"
 #include "app/remembered_settings.h"
 #include "app/settings_commands.h"
 #include "window_fixture.h"
@@ -71,6 +72,22 @@ TEST(RecentFiles, TheLatestComeFirstOnceEachAndTenAtMost) {
         {{"a", "a"}, "a", {"a"}},
     };
     for (const auto& c : cases) EXPECT_EQ(WithRecent(c.before, c.opened), c.after) << c.opened;
+}
+
+TEST(RecentFiles, AnOpenDialogStartsAFileWithoutAFolderInTheLastFolderUsed) {
+    TempDir last;
+    const QString folder = QString::fromStdString(last.path());
+    const struct {
+        QString path, lastFolder, start;
+    } cases[] = {
+        {"sim.ovx", folder, folder + "/sim.ovx"},
+        {"runs/sim.ovx", folder, folder + "/runs/sim.ovx"},
+        {"/data/sim.ovx", folder, "/data/sim.ovx"},  // a path with its folder stays
+        {"sim.ovx", "", "sim.ovx"},                  // none remembered
+        {"sim.ovx", folder + "/gone", "sim.ovx"},    // the folder has gone
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StartPathIn(c.path, c.lastFolder), c.start) << c.path << c.lastFolder;
 }
 
 TEST_F(SettingsFixture, OpenedFilesGoFirstInOpenRecentAndAGoneOneIsDroppedWhenChosen) {
