@@ -7,6 +7,7 @@
 #include "animation/animation_commands.h"
 #include "animation/playback_range.h"
 #include "animation/playback_speed.h"
+#include "animation/shown_row.h"
 #include "animation/simulation_state.h"
 #include "base/format.h"
 #include "simulation/host.h"
@@ -119,13 +120,28 @@ double RowsPerSecond(const SimulationState& s) {
     return double(s.loaded.fields.step) * 1000.0 / EffectiveDelay(s);
 }
 
+namespace {
+
+/// " yr" for the time unit, nothing without one.
+std::string UnitAfter(const SimulationState& s) {
+    return s.loaded.fields.timeUnit.empty() ? std::string() : " " + s.loaded.fields.timeUnit;
+}
+
+}  // namespace
+
 std::string PlaybackReadout(const SimulationState& s) {
-    if (!s.loaded.dataLoaded || s.playback.position < 0 || s.playback.position >= s.loaded.usableRows())
-        return {};
-    const std::string unit =
-        s.loaded.fields.timeUnit.empty() ? std::string() : " " + s.loaded.fields.timeUnit;
-    return Format("t = %.3f%s \u00B7 row %d of %d", s.loaded.rows->time(s.playback.position), unit.c_str(),
-                  s.playback.position, s.loaded.rowsInData());
+    const std::optional<ShownRow> shown =
+        s.loaded.dataLoaded ? RowShown(s, s.playback.position) : std::nullopt;
+    if (!shown) return {};
+    return Format("t = %.3f%s \u00B7 row %d of %d", shown->time, UnitAfter(s).c_str(), shown->row,
+                  s.loaded.rowsInData());
+}
+
+std::string EndOfDataReadout(const SimulationState& s) {
+    const std::optional<ShownRow> shown =
+        s.loaded.dataLoaded ? RowShown(s, s.playback.position) : std::nullopt;
+    if (!shown) return {};
+    return Format("End of data: row %d, t = %.3f%s", shown->row, shown->time, UnitAfter(s).c_str());
 }
 
 std::string SpeedReadout(const SimulationState& s) { return SpeedNumber(s) + " " + SpeedUnit(s); }

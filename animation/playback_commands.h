@@ -61,6 +61,10 @@ double RowsPerSecond(const SimulationState& state);
 /// "t = 12.345 · row 1234 of 5000": the time of the current row, the row and
 /// the rows in the data; empty when the current row cannot be read.
 std::string PlaybackReadout(const SimulationState& state);
+/// What the bar and the status line say once a playback stopped at the end
+/// of the data: "End of data: row 730, t = 2.000 yr", of the current
+/// row (RowShown); empty when it cannot be read.
+std::string EndOfDataReadout(const SimulationState& state);
 /// "50 rows/s", with up to two decimals when the speed is not whole; when
 /// the rows are evenly spaced in time, the simulation time per second
 /// instead, "0.5 yr/s" (see SpeedUnit and SpeedNumber).

@@ -7,6 +7,7 @@
 #include "animation/plot_notes.h"
 #include "animation/publication_paint.h"
 #include "animation/publication_tick.h"
+#include "animation/shown_row.h"
 #include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
 #include "base/format.h"
@@ -53,8 +54,9 @@ bool TakeStartRequest(SimulationState& s) {
 }
 
 std::string StatusLine(const SimulationState& s, int row) {
-    if (row < 0 || row >= s.loaded.usableRows()) return {};
-    const std::string line = Format("N=%d t=%6.3lf", row, s.loaded.rows->time(row));
+    const std::optional<ShownRow> shown = RowShown(s, row);
+    if (!shown) return {};
+    const std::string line = Format("N=%d t=%6.3lf", shown->row, shown->time);
     return s.loaded.fields.timeUnit.empty() ? line : line + " " + s.loaded.fields.timeUnit;
 }
 

@@ -54,9 +54,13 @@ enum CommandId : int {
     // Looks of the view.
     ID_STYLE_CLASSIC = 33301,
     ID_STYLE_PUBLICATION = 33302,
+    ID_STYLE_GRID = 33303,
     // Frames of reference.
     ID_FRAME_INERTIAL = 33401,
     ID_FRAME_BARYCENTRE = 33402,
+    // Remembered settings.
+    ID_CLEAR_RECENT = 33601,
+    ID_RESET_SETTINGS = 33602,
     // Help.
     ID_HELP_EXAMPLES = 33501,
     ID_APP_ABOUT = 57664,

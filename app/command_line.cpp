@@ -72,6 +72,8 @@ struct OptionTable {
     QCommandLineOption loop{"loop", "Start the playback again at the start row at the end of the data."};
     QCommandLineOption box{"box", "World box shown instead of the configuration's.", "XMIN,YMIN,XMAX,YMAX"};
     QCommandLineOption follow{"follow", "In the viewer: follow the data file as another program writes it."};
+    QCommandLineOption noSettings{
+        "no-settings", "In the viewer: start with the defaults, and remember nothing of this session."};
     QCommandLineOption plane{
         "plane", "Plane shown of a table with x, y and z per body: xy (default), xz or yz.", "PLANE"};
     QCommandLineOption writeConfig{
@@ -118,7 +120,7 @@ struct OptionTable {
               &time,   &ticks,       &yes,         &equalAspect, &trail,     &fade,    &loop,     &box,
               &follow, &plane,       &writeConfig, &style,       &lineWidth, &grid,    &fontSize, &clock,
               &frame,  &trailLength, &discSize,    &title,       &names,     &colours, &timeUnit, &lengthUnit,
-              &sun,    &bodies,      &help,        &version})
+              &sun,    &bodies,      &help,        &version,     &noSettings})
             parser.addOption(*option);
         parser.addOption(speed);
         parser.setApplicationDescription(kDescription);
@@ -296,9 +298,10 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         if (renders.size() + frames.size() + videos.size() + configsOut.size() > 1)
             return "--write-config cannot be given with --render, --frames or --video, nor twice";
         for (const QCommandLineOption* viewOnly :
-             {&table.size, &table.ticks, &table.yes, &table.scale, &table.fps, &table.framed, &table.row,
-              &table.time, &table.fade, &table.loop, &table.box, &table.follow, &table.lineWidth, &table.grid,
-              &table.fontSize, &table.clock, &table.frame, &table.trailLength, &table.discSize})
+             {&table.size,   &table.ticks,  &table.yes,         &table.scale,    &table.fps,
+              &table.framed, &table.row,    &table.time,        &table.fade,     &table.loop,
+              &table.box,    &table.follow, &table.lineWidth,   &table.grid,     &table.fontSize,
+              &table.clock,  &table.frame,  &table.trailLength, &table.discSize, &table.noSettings})
             if (parser.isSet(*viewOnly))
                 return Format("--%s does not go with --write-config",
                               viewOnly->names().front().toLatin1().constData());
@@ -388,6 +391,9 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
     options.loop = parser.isSet(table.loop);
     options.follow = parser.isSet(table.follow);
     if (options.follow && !window) return "--follow is for the viewer, not with --render or --frames";
+    options.noSettings = parser.isSet(table.noSettings);
+    if (options.noSettings && !window)
+        return "--no-settings is for the viewer, not with --render or --frames";
     const QStringList configs = parser.positionalArguments();
     if (configs.empty() && window) return {};
     if (configs.empty()) return "no configuration file given";

@@ -29,6 +29,8 @@ struct CommandOptions : ViewRequest {
     int ticks = 0;
     bool yes = false;
     bool follow = false;
+    /// In the window: start with the defaults, read and write no settings.
+    bool noSettings = false;
     int scale = 1;
     std::string config;  ///< empty in the window when none is given
 };

@@ -4,6 +4,7 @@
 #include "plot/plot_box.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -25,6 +26,8 @@
 #include "app/follow_watcher.h"
 #include "app/frame_commands.h"
 #include "app/playback_controls.h"
+#include "app/remembered_settings.h"
+#include "app/settings_commands.h"
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
 #include "app/style_commands.h"
@@ -66,6 +69,9 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     tables_ = new TableCommands(files_, commands_, *this);
     styles_ = new StyleCommands(state_, commands_, *this);
     frames_ = new FrameCommands(state_, plot_, host_, commands_, *view_, *this);
+    settings_ = new SettingsCommands(state_, plot_, host_, commands_, *this, [this](const std::string& file) {
+        if (!state_.playback.loading) repaintIf(OpenFile(files_, file));
+    });
     createMenus();
     createToolBar();
     playback_->addBar();
@@ -73,12 +79,25 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     tables_->addToMenus(*fileMenu_, *viewMenu_);
     styles_->addToMenu(*viewMenu_);
     frames_->addToMenu(*viewMenu_);
+    settings_->watchChoices();
     exports_->addToMenu(*fileMenu_);
     fileMenu_->addSeparator();
     fileMenu_->addAction(action(ID_APP_EXIT));
     createStatusBar();
     setAcceptDrops(true);
     resize(600, 600);
+}
+
+void CMainFrame::useSettings(std::unique_ptr<RememberedSettings> store) {
+    if (store) restoreGeometry(store->geometry());
+    settings_->use(std::move(store));
+}
+
+RememberedSettings* CMainFrame::settings() const { return settings_->store(); }
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (RememberedSettings* store = settings()) store->setGeometry(saveGeometry());
+    QMainWindow::closeEvent(event);
 }
 
 PlaybackBar* CMainFrame::playbackBar() const { return playback_->bar(); }
@@ -173,6 +192,7 @@ void CMainFrame::createMenus() {
     viewMenu_->addSeparator();
     helpMenu_->addAction(action(ID_HELP_EXAMPLES));
     helpMenu_->addAction(action(ID_APP_ABOUT));
+    settings_->addToMenus(*fileMenu_, *helpMenu_);
 }
 
 void CMainFrame::createToolBar() {
@@ -215,6 +235,10 @@ void CMainFrame::createStatusBar() {
     pointer_ = new QLabel;
     statusBar()->addPermanentWidget(pointer_);
     connect(view_, &SimulationView::pointerMoved, pointer_, &QLabel::setText);
+    // The end of the data is said here as in the playback bar, for as long.
+    connect(playbackBar(), &PlaybackBar::endNoteChanged, ready_, [this](const QString& note) {
+        ready_->setText(note.isEmpty() ? QStringLiteral("Ready") : note);
+    });
     const char* names[] = {"CAP", "NUM", "SCRL"};
     for (int i = 0; i < 3; ++i) {
         indicators_[i] = new QLabel(QString::fromLatin1(names[i]));
@@ -235,6 +259,7 @@ void CMainFrame::repaintIf(bool repaint) {
     if (repaint) view_->invalidate();
     tables_->refresh();
     styles_->refresh();
+    settings_->afterCommand();
     playback_->afterCommand();
 }
 
@@ -243,7 +268,13 @@ void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenFile(files
 std::string CMainFrame::showFrame(const std::string& text) { return frames_->choose(text); }
 
 void CMainFrame::applyViewChoices(const ViewRequest& request) {
-    ApplyViewChoices(state_, plot_, request);
+    const RememberedView kept = settings() ? settings()->view() : RememberedView();
+    ApplyViewChoices(state_, plot_, WithRemembered(request, kept));
+    // Equal aspect turned off in the menu is a choice a request cannot carry.
+    if (!request.equalAspect && kept.equalAspect == false) {
+        plot_.equalAspect = 0;
+        state_.view.chosen.equalAspect = true;
+    }
     // Checking an item runs its toggle, which sets the same value again.
     action(ID_EQUAL_ASPECT)->setChecked(plot_.equalAspect != 0);
     action(ID_FADE_TRAILS)->setChecked(state_.view.fadeTrails != 0);

@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,8 @@ class StyleCommands;
 class FrameCommands;
 class TableCommands;
 class FollowWatcher;
+class SettingsCommands;
+class RememberedSettings;
 class QMenu;
 class QToolBar;
 class QDragEnterEvent;
@@ -53,8 +56,16 @@ public:
     /// does after the file was picked.
     void openAtStart(const std::string& path);
     /// Applies a command line's view choices before the first load, as the
-    /// renderer does, with the menus checked to match.
+    /// renderer does, with the menus checked to match. The remembered
+    /// choices (useSettings) come first, as if given before the command
+    /// line's own options, which win.
     void applyViewChoices(const ViewRequest& request);
+    /// Remembers in `store` from now on: the window takes its remembered
+    /// size and place at once, and keeps them when it closes.
+    void useSettings(std::unique_ptr<RememberedSettings> store);
+    /// The store in use; null when nothing is remembered (--no-settings).
+    RememberedSettings* settings() const;
+    SettingsCommands* settingsCommands() const { return settings_; }
     /// Applies a command line's options that need the data loaded, as the
     /// renderer does; what cannot be had, empty when all were applied.
     std::string applyToLoaded(const ViewRequest& request);
@@ -74,6 +85,7 @@ public:
     std::string exportVideo(const QString& path, std::optional<int> ticks, double fps);
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
     /// Accepts a drag of one local .ovx file, as a copy; refuses any other.
@@ -106,6 +118,7 @@ private:
     TableCommands* tables_ = nullptr;
     StyleCommands* styles_ = nullptr;
     FrameCommands* frames_ = nullptr;
+    SettingsCommands* settings_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;

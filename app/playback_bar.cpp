@@ -12,9 +12,6 @@
 
 namespace {
 
-/// Refresh period of the readouts: about 30 times a second.
-constexpr int kRefreshMs = 33;
-
 /// A slider that jumps to where it is clicked, as a time slider does,
 /// instead of moving a page towards the click.
 class SeekSlider : public QSlider {
@@ -80,8 +77,6 @@ PlaybackBar::PlaybackBar(const SimulationState& state, QWidget* parent)
     speed_->setObjectName(QStringLiteral("speedReadout"));
     speed_->setToolTip(tr("Click to type a speed"));
     connect(slider_, &QSlider::valueChanged, this, &PlaybackBar::seekRequested);
-    refreshTimer_.setInterval(kRefreshMs);
-    connect(&refreshTimer_, &QTimer::timeout, this, &PlaybackBar::refresh);
 }
 
 void PlaybackBar::refresh() {
@@ -90,8 +85,12 @@ void PlaybackBar::refresh() {
     if (slider_->maximum() != last) slider_->setRange(0, last);
     slider_->setEnabled(state_.loaded.dataLoaded != 0);
     if (slider_->value() != state_.playback.position) slider_->setValue(state_.playback.position);
-    const QString readout =
-        state_.loaded.dataLoaded ? QString::fromStdString(PlaybackReadout(state_)) : QString();
+    if (!endNote_.isEmpty() &&
+        (!state_.loaded.dataLoaded || state_.playback.position != endedAt_ || (playing_ && playing_())))
+        clearEnded();
+    const QString readout = !endNote_.isEmpty()        ? endNote_
+                            : state_.loaded.dataLoaded ? QString::fromStdString(PlaybackReadout(state_))
+                                                       : QString();
     if (readout_->text() != readout) readout_->setText(readout);
     const QString speed = state_.loaded.dataLoaded ? QString::fromStdString(SpeedReadout(state_)) : QString();
     if (speed_->text() != speed) speed_->setText(speed);
@@ -99,6 +98,19 @@ void PlaybackBar::refresh() {
         showsPlaying_ = !showsPlaying_;
         play_->setIcon(style()->standardIcon(showsPlaying_ ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
     }
+}
+
+void PlaybackBar::showEnded() {
+    endNote_ = QString::fromStdString(EndOfDataReadout(state_));
+    endedAt_ = state_.playback.position;
+    emit endNoteChanged(endNote_);
+    refresh();
+}
+
+void PlaybackBar::clearEnded() {
+    if (endNote_.isEmpty()) return;
+    endNote_.clear();
+    emit endNoteChanged(endNote_);
 }
 
 void PlaybackBar::showPlaying(QAction* play, std::function<bool()> playing) {
@@ -111,10 +123,4 @@ void PlaybackBar::showPlaying(QAction* play, std::function<bool()> playing) {
 void PlaybackBar::showEvent(QShowEvent* event) {
     QToolBar::showEvent(event);
     refresh();
-    refreshTimer_.start();
-}
-
-void PlaybackBar::hideEvent(QHideEvent* event) {
-    QToolBar::hideEvent(event);
-    refreshTimer_.stop();
 }

@@ -2,7 +2,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QSlider>
-#include <QTimer>
 #include <QToolBar>
 #include <functional>
 
@@ -13,8 +12,10 @@ struct SimulationState;
 /// (all empty while nothing is loaded).
 /// It only shows the state; dragging or clicking the slider asks for a seek,
 /// clicking the speed for Set Speed.
-/// The readouts follow the playback at most about 30 times a second, so
-/// that a fast playback spends its time on ticks, not on the bar.
+/// The readouts are brought up to date by the one who moves the playback
+/// (each tick, each command), so that the bar names the row the view shows.
+/// When a playback stops at the end of the data the readout says so until
+/// the playback moves or plays again.
 class PlaybackBar : public QToolBar {
     Q_OBJECT
 public:
@@ -26,6 +27,12 @@ public:
 
     /// Brings the slider, the readouts and the play button up to date now.
     void refresh();
+    /// Says that the playback stopped at the end of the data, at the current row.
+    void showEnded();
+    /// Drops what showEnded said: the user moved or played.
+    void clearEnded();
+    /// What showEnded says while it holds, empty otherwise.
+    const QString& endNote() const { return endNote_; }
     /// Gives `play` a pause icon while `playing` tells that the playback
     /// runs, and a play icon while it does not.
     void showPlaying(QAction* play, std::function<bool()> playing);
@@ -35,17 +42,19 @@ signals:
     void seekRequested(int row);
     /// The user clicked the speed readout, to type a speed.
     void speedClicked();
+    /// The end-of-data note was shown (`note`) or dropped (empty).
+    void endNoteChanged(const QString& note);
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     const SimulationState& state_;
     QSlider* slider_;
     QLabel* readout_;
     QLabel* speed_;
-    QTimer refreshTimer_;
+    QString endNote_;
+    int endedAt_ = 0;  ///< the row the playback ended at, while endNote_ holds
     QAction* play_ = nullptr;
     std::function<bool()> playing_;
     bool showsPlaying_ = false;

@@ -48,7 +48,10 @@ void PlaybackControls::stopAndMove(const std::function<void()>& move) {
     view_.stopTimer();
     move();
     view_.invalidate();
-    if (bar_) bar_->refresh();
+    if (bar_) {
+        bar_->clearEnded();
+        bar_->refresh();
+    }
 }
 
 void PlaybackControls::createActions() {
@@ -185,6 +188,7 @@ void PlaybackControls::afterCommand() {
     // A load may have shown its document in another trail mode.
     const int trails[] = {ID_TRAIL_AHEAD, ID_TRAIL_BEHIND, ID_TRAIL_BOTH};
     commands_.action(trails[static_cast<int>(state_.view.trailMode)])->setChecked(true);
+    if (bar_) bar_->refresh();
 }
 
 void PlaybackControls::addBar() {
@@ -201,6 +205,10 @@ void PlaybackControls::addBar() {
     bar_->addWidget(bar_->speed());
     window_.addToolBarBreak(Qt::TopToolBarArea);
     window_.addToolBar(Qt::TopToolBarArea, bar_);
+    // The bar names the row the view shows: it follows each tick, in the same paint.
+    connect(&view_, &SimulationView::tickDrawn, bar_, &PlaybackBar::refresh);
+    connect(&view_, &SimulationView::timerStarted, bar_, &PlaybackBar::refresh);
+    connect(&view_, &SimulationView::playbackEnded, bar_, &PlaybackBar::showEnded);
     connect(bar_, &PlaybackBar::seekRequested, this, [this](int row) { goToRow(row); });
     connect(bar_, &PlaybackBar::speedClicked, commands_.action(ID_SET_SPEED), &QAction::trigger);
     QAction* show = bar_->toggleViewAction();

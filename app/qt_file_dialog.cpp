@@ -1,13 +1,25 @@
 #include "app/qt_file_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+
+#include "app/remembered_settings.h"
+
+QString StartPathIn(const QString& path, const QString& lastFolder) {
+    if (lastFolder.isEmpty() || !QFileInfo(path).isRelative() || !QDir(lastFolder).exists()) return path;
+    return QDir(lastFolder).filePath(path);
+}
 
 bool QtFileDialog::PromptForFile(const std::string& title, const std::string& description,
                                  const std::string& pattern, std::string& path) {
     const QString filter = QString::fromStdString(description + " (" + pattern + ");;All Files (*)");
-    const QString chosen = QFileDialog::getOpenFileName(parent_, QString::fromStdString(title),
-                                                        QString::fromStdString(path), filter);
+    QString start = QString::fromStdString(path);
+    if (settings_) start = StartPathIn(start, settings_->lastFolder());
+    const QString chosen =
+        QFileDialog::getOpenFileName(parent_, QString::fromStdString(title), start, filter);
     if (chosen.isEmpty()) return false;
+    if (settings_) settings_->setLastFolder(QFileInfo(chosen).absolutePath());
     path = chosen.toStdString();
     return true;
 }

@@ -7,6 +7,7 @@
 #include "animation/startup_defaults.h"
 #include "app/about_dialog.h"
 #include "app/main_frame.h"
+#include "app/remembered_settings.h"
 #include "app/simulation_view.h"
 #include "app/version.h"
 
@@ -36,14 +37,21 @@ void SimulationApp::ReportFirstFrame() {
 }
 
 bool SimulationApp::InitInstance(const std::string& config,
-                                 const std::function<void(CMainFrame&)>& beforeLoad) {
+                                 const std::function<void(CMainFrame&)>& beforeLoad, bool remember) {
     frame_ = std::make_unique<CMainFrame>(state_, plot_, host_, dialog_, editor_);
     host_.setParent(frame_.get());
     dialog_.setParent(frame_.get());
     editor_.setParent(frame_.get());
+    if (remember) {
+        frame_->useSettings(std::make_unique<RememberedSettings>());
+        dialog_.rememberIn(frame_->settings());
+    }
     InitialiseDefaults(state_, plot_);
     frame_->show();
-    if (beforeLoad) beforeLoad(*frame_);
+    if (beforeLoad)
+        beforeLoad(*frame_);
+    else if (remember && frame_->settings()->view().any())
+        frame_->applyViewChoices({});
     if (!config.empty()) frame_->openAtStart(config);
     if (qEnvironmentVariableIsSet("ORBIVEX_FIRST_FRAME_PROBE")) ReportFirstFrame();
     return true;

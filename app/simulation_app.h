@@ -20,9 +20,13 @@ public:
     ~SimulationApp() override;
 
     /// Creates the main window with the start-up defaults and shows it;
-    /// runs `beforeLoad` (options from the command line), then loads
-    /// `config` when one is given.
-    bool InitInstance(const std::string& config, const std::function<void(CMainFrame&)>& beforeLoad = {});
+    /// runs `beforeLoad` (options from the command line, which apply the
+    /// remembered choices first), then loads `config` when one is given.
+    /// With `remember` the window takes and keeps its settings in the
+    /// desktop's store (RememberedSettings); without, it starts with the
+    /// defaults and writes nothing.
+    bool InitInstance(const std::string& config, const std::function<void(CMainFrame&)>& beforeLoad = {},
+                      bool remember = true);
     CMainFrame* mainFrame() const { return frame_.get(); }
     /// The simulation the window shows, for settings given on the command line.
     SimulationState& state() { return state_; }

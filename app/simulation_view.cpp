@@ -40,6 +40,7 @@ void SimulationView::startTimer() {
     // A period below 1 ms (possible from a configuration file) runs at 1 ms;
     // starting a running timer restarts it with the current period.
     timer_.start(std::max(1, state_.loaded.fields.frameDelayMs));
+    emit timerStarted();
 }
 
 void SimulationView::deliverTick() {
@@ -71,6 +72,7 @@ void SimulationView::deliverTick() {
     }
     ticked_ = true;
     if (request.stop) timer_.stop();
+    emit tickDrawn();
     if (request.stop && !PlaybackGoesOn(state_)) emit playbackEnded();
     if (request.repaint) {
         invalidate();  // a loop went back to its start: the old trail must go

@@ -52,6 +52,12 @@ public:
 signals:
     /// After every paint that drew something new (full or tick).
     void framePresented();
+    /// A tick moved the playback and drew it, before the screen shows it:
+    /// what follows the playback is brought up to date here, so that it is
+    /// shown in the same paint.
+    void tickDrawn();
+    /// The animation timer started (or restarted with another period).
+    void timerStarted();
     /// A tick stopped the timer at the end of the data.
     void playbackEnded();
     /// Ctrl+click on body `body`'s disc.

@@ -38,12 +38,20 @@ StyleCommands::StyleCommands(SimulationState& state, CommandActions& commands, Q
         action->setCheckable(true);
         group->addAction(action);
     }
+    QAction* grid = commands_.addCommand(
+        ID_STYLE_GRID, tr("Grid"), tr("In the publication look, a light grid at the ticks"), [this] {
+            state_.view.look.grid = commands_.action(ID_STYLE_GRID)->isChecked();
+            return state_.view.style == ViewStyle::Publication;
+        });
+    grid->setCheckable(true);
     refresh();
 }
 
 void StyleCommands::addToMenu(QMenu& view) {
     QMenu* style = view.addMenu(tr("Style"));
     for (const StyleChoice& choice : kStyles) style->addAction(commands_.action(choice.id));
+    style->addSeparator();
+    style->addAction(commands_.action(ID_STYLE_GRID));
 }
 
 void StyleCommands::refresh() {
@@ -51,4 +59,5 @@ void StyleCommands::refresh() {
     // (checking runs no command, which only a trigger does).
     for (const StyleChoice& choice : kStyles)
         commands_.action(choice.id)->setChecked(state_.view.style == choice.style);
+    commands_.action(ID_STYLE_GRID)->setChecked(state_.view.look.grid);
 }

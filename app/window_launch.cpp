@@ -15,10 +15,13 @@ int RunWindow(int& argc, char** argv, const CommandOptions& options) {
     (void)argc;
     static int programOnly = 1;
     SimulationApp app(programOnly, argv);
-    app.InitInstance(options.config, [&options](CMainFrame& frame) {
-        frame.applyViewChoices(options);
-        if (options.follow) frame.runCommand(ID_FOLLOW_DATA);
-    });
+    app.InitInstance(
+        options.config,
+        [&options](CMainFrame& frame) {
+            frame.applyViewChoices(options);
+            if (options.follow) frame.runCommand(ID_FOLLOW_DATA);
+        },
+        !options.noSettings);
     CMainFrame& frame = *app.mainFrame();
     // What needs the data applies once a file is shown, with the renderer's answers.
     if (frame.state().loaded.dataLoaded) {

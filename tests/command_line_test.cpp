@@ -60,9 +60,10 @@ TEST(CommandLine, ValuesReachTheirOptions) {
     EXPECT_EQ(video.options.time, 2.0);
     EXPECT_FALSE(video.options.ticksGiven.has_value());
 
-    const CommandLine viewer = ParseCommandLine(Words("--follow --trail behind"));
+    const CommandLine viewer = ParseCommandLine(Words("--follow --trail behind --no-settings"));
     ASSERT_EQ(viewer.mode, CommandMode::Window) << viewer.error;
     EXPECT_TRUE(viewer.options.follow);
+    EXPECT_TRUE(viewer.options.noSettings);
     EXPECT_EQ(viewer.options.trail, TrailMode::Behind);
     EXPECT_EQ(viewer.options.config, "");
     EXPECT_EQ(viewer.options.plane, TablePlane::XY);
@@ -111,6 +112,10 @@ TEST(CommandLine, ComplaintsName) {
         {{"--fps", "25", "c.ovx"}, "--fps needs --video"},
         {{"--render", "a.png", "--follow", "c.ovx"},
          "--follow is for the viewer, not with --render or --frames"},
+        {{"--video", "a.mp4", "--no-settings", "c.ovx"},
+         "--no-settings is for the viewer, not with --render or --frames"},
+        {{"--write-config", "a.ovx", "--no-settings", "c.csv"},
+         "--no-settings does not go with --write-config"},
         {{"--frames", "d", "--trail", "AHEAD", "c.ovx"}, "--trail wants ahead, behind or both, not 'AHEAD'"},
         {{"--trail-length", "-1", "c.ovx"}, "--trail-length wants a number of rows from 0"},
         {{"--render", "a.png", "--plane", "XY", "c.csv"}, "--plane wants xy, xz or yz, not 'XY'"},

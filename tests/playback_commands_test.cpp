@@ -9,6 +9,7 @@
 #include "animation/animation_commands.h"
 #include "animation/playback_commands.h"
 #include "animation/playback_range.h"
+#include "animation/shown_row.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
@@ -259,6 +260,31 @@ TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
     s.loaded.fields.frameDelayMs = 1073741824;
     HalveSpeed(s);
     EXPECT_EQ(s.loaded.fields.frameDelayMs, 1073741824);
+}
+
+TEST(PlaybackCommands, TheBarAndTheEndNoteNameTheRowAndTimeOfRowShown) {
+    // One table of cases: each readout names the row and time RowShown gives,
+    // and nothing for a row that cannot be read.
+    SimulationState s;
+    LoadOneBody(s, Times(5000, 0.01), 10);
+    s.loaded.fields.timeUnit = "yr";
+    const struct {
+        int position;
+        const char* bar;
+        const char* end;
+    } cases[] = {
+        {1234, "t = 12.340 yr \xC2\xB7 row 1234 of 5000", "End of data: row 1234, t = 12.340 yr"},
+        {0, "t = 0.000 yr \xC2\xB7 row 0 of 5000", "End of data: row 0, t = 0.000 yr"},
+        {4999, "t = 49.990 yr \xC2\xB7 row 4999 of 5000", "End of data: row 4999, t = 49.990 yr"},
+        {5000, "", ""},
+        {-1, "", ""},
+    };
+    for (const auto& c : cases) {
+        s.playback.position = c.position;
+        EXPECT_EQ(PlaybackReadout(s), c.bar) << c.position;
+        EXPECT_EQ(EndOfDataReadout(s), c.end) << c.position;
+        EXPECT_EQ(RowShown(s, c.position).has_value(), *c.bar != 0) << c.position;
+    }
 }
 
 TEST(PlaybackCommands, Readouts) {

@@ -14,9 +14,12 @@
 #include "animation/playback_commands.h"
 #include "animation/playback_range.h"
 #include "animation/playback_speed.h"
+#include "animation/shown_row.h"
+#include "animation/view_steps.h"
 #include "app/command_ids.h"
 #include "app/playback_bar.h"
 #include "app/simulation_view.h"
+#include "base/format.h"
 #include "window_fixture.h"
 
 namespace {
@@ -286,3 +289,48 @@ TEST_F(PlaybackFixture, PlaybackMenuShowsItsKeys) {
 }
 
 }  // namespace
+
+TEST_F(PlaybackFixture, TheBarNamesTheRowAndTimeOfTheViewsLineAfterEveryTick) {
+    LoadWide(400, 10);
+    PlaybackBar* bar = frame->playbackBar();
+    Key(Qt::Key_Space);
+    for (int tick = 0; tick < 25 && view()->timerRunning(); ++tick) {
+        view()->deliverTick();  // no event runs between the tick and the check
+        const std::optional<ShownRow> shown = RowShown(state, state.playback.position);
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(StatusLine(state, state.playback.position),
+                  Format("N=%d t=%6.3lf", shown->row, shown->time));
+        const std::string text = bar->readout()->text().toStdString();
+        EXPECT_NE(text.find(Format("row %d of", shown->row)), std::string::npos) << text;
+        EXPECT_EQ(text.rfind(Format("t = %.3f", shown->time), 0), 0u) << text;
+        EXPECT_EQ(bar->slider()->value(), shown->row);
+    }
+}
+
+TEST_F(PlaybackFixture, APlaybackThatEndsSaysSoUntilItMovesOrPlaysAgain) {
+    std::string table = "t,moon_x,moon_y\n";
+    for (int row = 0; row < 12; ++row) table += Format("%d,%d,%d\n", row, row % 3, row % 4);
+    dialog.choices.push_back(dir.write("moon.csv", table));
+    frame->runCommand(ID_NEW_SIMULATION);
+    view()->repaint();
+    PlaybackBar* bar = frame->playbackBar();
+    const QString ended = QStringLiteral("End of data: row 11, t = 11.000");
+    Key(Qt::Key_Space);
+    EXPECT_GT(TicksWhileRunning(100), 0);
+    EXPECT_FALSE(view()->timerRunning());
+    EXPECT_EQ(state.playback.position, 11);  // a table's trail is behind: the last row is reached
+    EXPECT_EQ(bar->readout()->text(), ended);
+    EXPECT_EQ(frame->readyLabel()->text(), ended);
+    Key(Qt::Key_Space);  // "End of Simulation": nothing moves, and the note stays
+    bar->refresh();
+    EXPECT_EQ(bar->readout()->text(), ended);
+    Key(Qt::Key_Left);
+    EXPECT_EQ(bar->readout()->text().toStdString(), PlaybackReadout(state));
+    EXPECT_EQ(frame->readyLabel()->text(), QStringLiteral("Ready"));
+    // Played again to the end and moved to the same row: a move all the same.
+    Key(Qt::Key_Space);
+    TicksWhileRunning(100);
+    EXPECT_EQ(bar->readout()->text(), ended);
+    Key(Qt::Key_End);
+    EXPECT_EQ(frame->readyLabel()->text(), QStringLiteral("Ready"));
+}

@@ -26,9 +26,11 @@ std::string ShellQuote(const std::string& text) {
 ProcessResult RunOrbivex(const std::string& args, const std::string& folder, const std::string& scratch,
                          const std::string& environment) {
     const std::string out = scratch + "/stdout.txt", err = scratch + "/stderr.txt";
-    const std::string command = "cd " + ShellQuote(folder) + " && " + environment + " timeout 20 " +
-                                ShellQuote(ORBIVEX_BINARY) + " " + args + " >" + ShellQuote(out) + " 2>" +
-                                ShellQuote(err);
+    // The user's own settings are never read nor written: the settings
+    // folder is the scratch folder unless `environment` names another.
+    const std::string command = "cd " + ShellQuote(folder) + " && XDG_CONFIG_HOME=" + ShellQuote(scratch) +
+                                " " + environment + " timeout 20 " + ShellQuote(ORBIVEX_BINARY) + " " + args +
+                                " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
     const int raw = std::system(command.c_str());
     const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return {status == 124 ? -1 : status, Slurp(out), Slurp(err)};

@@ -13,7 +13,8 @@ std::string ShellQuote(const std::string& text);
 
 /// Runs the orbivex binary with `args` (already quoted as needed) from
 /// `folder`, stopping it after 20 seconds, and collects what it printed
-/// into files inside `scratch`. `environment` (NAME=VALUE words) is set for
-/// that run only.
+/// into files inside `scratch`, which is also its settings folder
+/// (XDG_CONFIG_HOME). `environment` (NAME=VALUE words) is set for that run
+/// only, after that.
 ProcessResult RunOrbivex(const std::string& args, const std::string& folder, const std::string& scratch,
                          const std::string& environment = "");

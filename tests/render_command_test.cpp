@@ -698,3 +698,43 @@ TEST(RenderCommand, WritesNeverGoThroughAPlantedName) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string SlurpFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(RenderCommand, TheRendererReadsNoSettingsAndTheViewerWithNoSettingsWritesNone) {
+    TempDir dir, empty, remembered;
+    dir.write("run.dat", DataText(50, 2));
+    dir.write("run.ovx", ConfigText("run.dat", 50, 2));
+    const std::string ini =
+        "[view]\nstyle=publication\ntrailMode=both\nequalAspect=true\ngrid=true\n"
+        "[window]\ngeometry=@ByteArray()\n";
+    std::filesystem::create_directories(remembered.path() + "/orbivex");
+    remembered.write("orbivex/orbivex.ini", ini);
+    const std::string with = "XDG_CONFIG_HOME=" + ShellQuote(remembered.path());
+    const std::string without = "XDG_CONFIG_HOME=" + ShellQuote(empty.path());
+    const std::pair<std::string, std::string> runs[] = {
+        {"--render plain.png --ticks 5 run.ovx", "plain.png"},
+        {"--render framed.png --framed run.ovx", "framed.png"}};
+    for (const auto& [args, name] : runs) {
+        ASSERT_EQ(::RunOrbivex(args, dir.path(), dir.path(), without).status, 0) << args;
+        std::filesystem::rename(dir.path() + "/" + name, dir.path() + "/bare-" + name);
+        ASSERT_EQ(::RunOrbivex(args, dir.path(), dir.path(), with).status, 0) << args;
+        EXPECT_EQ(SlurpFile(dir.path() + "/" + name), SlurpFile(dir.path() + "/bare-" + name)) << args;
+    }
+    EXPECT_EQ(SlurpFile(remembered.path() + "/orbivex/orbivex.ini"), ini);
+    EXPECT_FALSE(std::filesystem::exists(empty.path() + "/orbivex"));
+
+    // The viewer notes the file it opened; with --no-settings it writes nothing.
+    const std::string probe = " QT_QPA_PLATFORM=offscreen ORBIVEX_FIRST_FRAME_PROBE=1";
+    EXPECT_EQ(::RunOrbivex("--no-settings run.ovx", dir.path(), dir.path(), without + probe).status, 0);
+    EXPECT_FALSE(std::filesystem::exists(empty.path() + "/orbivex"));
+    EXPECT_EQ(::RunOrbivex("run.ovx", dir.path(), dir.path(), without + probe).status, 0);
+    EXPECT_NE(SlurpFile(empty.path() + "/orbivex/orbivex.ini").find("run.ovx"), std::string::npos);
+}
+
+}  // namespace

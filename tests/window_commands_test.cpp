@@ -31,7 +31,7 @@ TEST_F(FrameFixture, MenusInOrder) {
     ASSERT_EQ(Texts(menus), (QStringList{"&File", "&Edit", "&View", "&Playback", "&Help"}));
     EXPECT_EQ(
         Texts(menus[0]->menu()->actions()),
-        (QStringList{"New Simulation", "Open Data...", "Load configuration", "Reload data",
+        (QStringList{"New Simulation", "Open Data...", "Load configuration", "Reload data", "Open &Recent",
                      "Save Configuration As...", "-", "Export Picture...", "Export Video...", "-", "E&xit"}));
     EXPECT_EQ(Texts(menus[1]->menu()->actions()),
               (QStringList{"Settings", "-", "Configuration File", "Data File"}));
@@ -39,7 +39,8 @@ TEST_F(FrameFixture, MenusInOrder) {
     EXPECT_EQ(Texts(menus[2]->menu()->actions()).mid(0, 10),
               (QStringList{"Animation", "Stop Animation", "-", "System position", "Graphic box",
                            "Refresh screen", "On/off full window", "-", "&Toolbar", "&Status Bar"}));
-    EXPECT_EQ(Texts(menus[4]->menu()->actions()), (QStringList{"&Examples...", "&About Orbivex..."}));
+    EXPECT_EQ(Texts(menus[4]->menu()->actions()),
+              (QStringList{"&Examples...", "&About Orbivex...", "-", "Reset Settings..."}));
     EXPECT_EQ(frame->windowTitle(), "Orbivex");
 }
 
