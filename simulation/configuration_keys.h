@@ -80,4 +80,6 @@ inline constexpr std::string_view kSunMassKey = "sun mass";
 inline constexpr std::string_view kDataFormatKey = "data format";
 inline constexpr std::string_view kTableFormatValue = "table";
 inline constexpr std::string_view kPlaneKey = "plane";
+/// "columns = xyz" (or xy): how a table without a header shares out its columns.
+inline constexpr std::string_view kColumnsKey = "columns";
 inline constexpr std::string_view kEqualAspectKey = "equal aspect";
