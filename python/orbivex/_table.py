@@ -67,7 +67,8 @@ def _without_mark(line):
 def _holds_name(line):
     """True when some cell is not a number, even with the line cut at every
     separator: a row written with another separator is no header."""
-    return any(piece and read_table_cell(piece, None, False) is None for piece in _ANY_SEPARATOR.split(_without_mark(line)))
+    pieces = _ANY_SEPARATOR.split(_without_mark(line))
+    return any(piece and read_table_cell(piece, None, False) is None for piece in pieces)
 
 
 def _split_cells(line, separator):
