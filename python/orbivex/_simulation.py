@@ -104,7 +104,7 @@ def save(path, t, positions, names=None, time_unit=None, length_unit=None, title
     return config_path
 
 
-def load(path):
+def load(path, columns=None):
     """Read a simulation as the viewer opens it, into a Simulation.
 
     `path` is a configuration (its data file read as the viewer reads it:
@@ -114,7 +114,13 @@ def load(path):
     column names ("t", "earth_x", "x1", units in brackets), three
     coordinates per body when the header names z; its fields are then
     inferred as the viewer infers them. Numbers read to the same doubles as
-    in the viewer: decimal, hexadecimal ("0x1p-3"), "inf" and "nan".
+    in the viewer: decimal, hexadecimal ("0x1p-3"), "inf" and "nan";
+    Fortran's "1.5D+03"; decimal commas in a file separated by semicolons or
+    tabs; an empty cell, "NA" and "nan" as NaN. A header "t,body,x,y" reads
+    one line per body and time into one row per time. `columns` ("xy" or
+    "xyz", as the viewer's --columns) says how the columns of a table
+    without a header are shared out; a configuration's "columns =" line
+    says it for its table.
 
     A data file with fewer complete rows than the configuration asks for
     gives the rows it has (line_count tells what was asked). A configuration
@@ -133,7 +139,7 @@ def load(path):
     # or named .ovx) is refused as a table, by line and column.
     configuration = path.lower().endswith(".ovx") or (b"\0" not in head and b"=" in head)
     if _table.looks_like_table(head) or not configuration:
-        return _load_table(path)
+        return _load_table(path, columns)
     c = read_configuration(path)
     data_path = data_path_of(path, c["data_file"])
     if c["table_format"]:
@@ -223,8 +229,8 @@ def _read_table(data_path, line_count, columns=None):
 _TABLE_PALETTE = (12, 10, 4, 8, 13, 0, 5, 3, 1, 2, 7)
 
 
-def _load_table(path):
-    t, positions, layout, note = _read_table(path, -1)
+def _load_table(path, columns=None):
+    t, positions, layout, note = _read_table(path, -1, columns)
     xy = positions[:, :, :2]
     rows, bodies = len(t), positions.shape[1]
     revolution = table_revolution(xy)

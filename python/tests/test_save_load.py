@@ -211,6 +211,8 @@ class TableTest(FolderTest):
                 loaded = orbivex.load(self.write("seven.ovx", text.replace("d.dat", "seven.txt")))
                 self.assertEqual(loaded.positions.shape, shape)
                 self.assertTrue(loaded.note.startswith(note))
+        # Opened directly, as with the viewer's --columns.
+        self.assertEqual(orbivex.load(self.path("seven.txt"), columns="xyz").positions.shape, (2, 2, 3))
 
     def test_a_large_tables_cut_last_line_is_left_out(self):
         # Beyond the head the layout is found from, as a writer may leave it.
