@@ -38,6 +38,7 @@ int LoadTable(SimulationState& s, PlotBox& plot, Host& host, const std::string& 
     fresh.fields.dataPath = path;
     fresh.fields.dataFormat = DataFormat::Table;
     fresh.fields.plane = plane;
+    fresh.fields.columns = s.view.columns;
     fresh.fields.lineCount = -1;
     // Commands wait for the end of the read, whatever its size.
     ReadControl control = ReadControlOf(s);
@@ -53,7 +54,14 @@ int LoadTable(SimulationState& s, PlotBox& plot, Host& host, const std::string& 
 }
 
 int LoadFile(SimulationState& s, PlotBox& plot, Host& host, const std::string& path) {
-    if (KindOfFile(path) == FileKind::Table) return LoadTable(s, plot, host, path, s.view.plane);
+    // A file that is neither a table nor a configuration is read as a table
+    // all the same, so that its refusal says what stands where a number was
+    // expected, by line and column; only a file that is not there (or not a
+    // file) goes to the configuration reader's message.
+    std::error_code error;
+    const FileKind kind = KindOfFile(path);
+    if (kind == FileKind::Table || (kind == FileKind::Other && std::filesystem::is_regular_file(path, error)))
+        return LoadTable(s, plot, host, path, s.view.plane);
     return LoadSimulation(s, plot, host, path);
 }
 

@@ -28,7 +28,9 @@ int LoadTable(SimulationState& state, PlotBox& plot, Host& host, const std::stri
 
 /// Loads `path` as what its content says it is: a plain table (LoadTable,
 /// on the view's plane) or a configuration with its data file
-/// (LoadSimulation). Every command that opens a file comes here.
+/// (LoadSimulation); a file that is neither is read as a table, whose
+/// message names the line and column where it fails. Every command that
+/// opens a file comes here.
 int LoadFile(SimulationState& state, PlotBox& plot, Host& host, const std::string& path);
 
 /// Says, after a configuration `path` was refused, what to do when the file

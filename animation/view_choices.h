@@ -46,6 +46,8 @@ struct ViewChoices {
     PublicationLook look;
     /// The plane shown of the next table opened with three coordinates per body.
     TablePlane plane = TablePlane::XY;
+    /// How the next table opened without a header shares out its columns.
+    TableColumns columns = TableColumns::Unsaid;
     /// The frame the positions are shown in.
     ReferenceFrame frame;
     double squareBoxSize = 2.0;

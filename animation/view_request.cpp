@@ -86,6 +86,7 @@ void ApplyViewChoices(SimulationState& state, PlotBox& plot, const ViewRequest& 
     }
     state.view.look = request.look;
     state.view.plane = request.plane;
+    state.view.columns = request.columns;
 }
 
 std::string ApplyToLoaded(SimulationState& state, PlotBox& plot, const ViewRequest& request) {

@@ -52,6 +52,8 @@ struct ViewRequest {
     std::string publicationOption;
     /// The plane shown of a table with three coordinates per body.
     TablePlane plane = TablePlane::XY;
+    /// How a table without a header shares out its columns (--columns).
+    TableColumns columns = TableColumns::Unsaid;
     /// The frame the positions are shown in, as ShowInFrame reads it; empty
     /// for the data's own.
     std::string frame;

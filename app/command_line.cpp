@@ -34,6 +34,7 @@ constexpr const char* kDescription =
     "data\n"
     "  orbivex --write-config OUT.ovx [--plane P] TABLE  a configuration that shows the plain data\n"
     "                                                  table TABLE as opening it directly does\n"
+    "                                                  (with --columns too)\n"
     "Without --render or --frames, orbivex [options] [CONFIG.ovx] opens the viewer (and loads\n"
     "CONFIG when given), with the view options below turned on as in its menus.\n"
     "In place of CONFIG.ovx a plain data table (CSV, TSV or numbers in columns: the time, then\n"
@@ -76,6 +77,10 @@ struct OptionTable {
         "no-settings", "In the viewer: start with the defaults, and remember nothing of this session."};
     QCommandLineOption plane{
         "plane", "Plane shown of a table with x, y and z per body: xy (default), xz or yz.", "PLANE"};
+    QCommandLineOption columns{"columns",
+                               "Columns of a table without a header after the time: xy (x, y of each body, "
+                               "the default) or xyz.",
+                               "COLUMNS"};
     QCommandLineOption writeConfig{
         "write-config", "Write a configuration for the data table given to OUT.ovx, then leave.", "OUT.ovx"};
     QCommandLineOption style{"style", "Look of the view: classic (default) or publication.", "STYLE"};
@@ -116,11 +121,12 @@ struct OptionTable {
 
     void AddTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
-             {&render, &frames,      &video,       &fps,         &size,      &scale,   &framed,   &row,
-              &time,   &ticks,       &yes,         &equalAspect, &trail,     &fade,    &loop,     &box,
-              &follow, &plane,       &writeConfig, &style,       &lineWidth, &grid,    &fontSize, &clock,
-              &frame,  &trailLength, &discSize,    &title,       &names,     &colours, &timeUnit, &lengthUnit,
-              &sun,    &bodies,      &help,        &version,     &noSettings})
+             {&render,  &frames,     &video,    &fps,        &size,        &scale,    &framed,
+              &row,     &time,       &ticks,    &yes,        &equalAspect, &trail,    &fade,
+              &loop,    &box,        &follow,   &plane,      &writeConfig, &style,    &lineWidth,
+              &grid,    &fontSize,   &clock,    &frame,      &trailLength, &discSize, &title,
+              &names,   &colours,    &timeUnit, &lengthUnit, &sun,         &bodies,   &help,
+              &version, &noSettings, &columns})
             parser.addOption(*option);
         parser.addOption(speed);
         parser.setApplicationDescription(kDescription);
@@ -313,6 +319,9 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
     for (const std::string& value : values(table.plane))
         if (!ParseTablePlane(value, options.plane))
             return Format("--plane wants xy, xz or yz, not '%s'", value.c_str());
+    for (const std::string& value : values(table.columns))
+        if (!ParseTableColumns(value, options.columns))
+            return Format("--columns wants xy or xyz, not '%s'", value.c_str());
     if (!configsOut.empty()) {
         mode = CommandMode::WriteConfig;
         options.output = configsOut.front();

@@ -81,7 +81,10 @@ std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, con
             return "The data file's path " + fields.dataPath +
                    " holds a blank, which a configuration cannot name: save the configuration beside it";
         // The plane chooses among a table's coordinates; a classic stream has only x and y.
-        if (fields.dataFormat != DataFormat::Table) fields.plane = TablePlane::XY;
+        if (fields.dataFormat != DataFormat::Table) {
+            fields.plane = TablePlane::XY;
+            fields.columns = TableColumns::Unsaid;
+        }
         const QString path = QString::fromStdString(ovxPath);
         return WriteOutputFile(path, QByteArray::fromStdString(ConfigurationText(fields)));
     }
@@ -101,6 +104,7 @@ std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, con
     fields.dataPath = writer.dataFileName();
     fields.dataFormat = DataFormat::Stream;
     fields.plane = TablePlane::XY;
+    fields.columns = TableColumns::Unsaid;
     if (!writer.Commit(fields, error)) return error;
     return {};
 }

@@ -67,6 +67,8 @@ struct ConfigurationFields {
     /// below 0 takes every complete row the file holds.
     DataFormat dataFormat = DataFormat::Stream;
     TablePlane plane = TablePlane::XY;
+    /// "columns = xyz": a table without a header gives x, y, z of each body.
+    TableColumns columns = TableColumns::Unsaid;
     /// "equal aspect = 1".
     bool equalAspect = false;
     /// The look the document asks to be seen in ("style = publication",

@@ -189,6 +189,8 @@ void ReadOptionalLines(ConfigScanner& in, ConfigurationFields& s) {
             s.dataFormat = LowerCase(value) == kTableFormatValue ? DataFormat::Table : DataFormat::Stream;
         } else if (key == kPlaneKey) {
             ParseTablePlane(LowerCase(value), s.plane);
+        } else if (key == kColumnsKey) {
+            ParseTableColumns(LowerCase(value), s.columns);
         } else if (key == kEqualAspectKey) {
             s.equalAspect = value == "1";
         } else if (key == kStyleKey) {

@@ -29,7 +29,8 @@ TableRowReader::Line TableRowReader::Read(const char* begin, const char* end, in
 TableRowReader::Line TableRowReader::ReadCells(const char* begin, const char* end, bool header, double* row) {
     if (header) return Line::Skipped;
     const std::size_t wanted = std::size_t(std::max(layout_.cells, 0));
-    switch (ParseTableLine(begin, end, layout_.separator, cells_.data(), wanted, count_, bad_)) {
+    switch (ParseTableLine(begin, end, layout_.separator, cells_.data(), wanted, count_, bad_,
+                           layout_.decimalComma)) {
         case TableLineResult::Blank:
         case TableLineResult::Comment:
             return Line::Skipped;
@@ -42,8 +43,8 @@ TableRowReader::Line TableRowReader::ReadCells(const char* begin, const char* en
     if (count_ > wanted) {
         // Read the whole line again, so that the message counts all its cells.
         std::vector<double> all(std::size_t(end - begin) / 2 + 1);
-        notANumber_ = ParseTableLine(begin, end, layout_.separator, all.data(), all.size(), count_, bad_) ==
-                      TableLineResult::BadCell;
+        notANumber_ = ParseTableLine(begin, end, layout_.separator, all.data(), all.size(), count_, bad_,
+                                     layout_.decimalComma) == TableLineResult::BadCell;
         return Line::Bad;
     }
     if (count_ < wanted) {
@@ -57,7 +58,7 @@ TableRowReader::Line TableRowReader::ReadCells(const char* begin, const char* en
 }
 
 TableError TableRowReader::error(int64_t line) const {
-    if (notANumber_) return NotANumberError(line, int32_t(count_) + 1, bad_);
+    if (notANumber_) return NotANumberError(line, int32_t(count_) + 1, bad_, layout_.decimalComma);
     return RaggedRowError(line, int32_t(count_), layout_.cells);
 }
 

@@ -133,6 +133,36 @@ void SplitTableHeader(const char* begin, const char* end, TableSeparator separat
     cells.resize(kept);
 }
 
+bool ReadLongHeader(const std::vector<std::string_view>& cells, TableLayout& layout) {
+    int32_t time = -1, body = -1, axes[3] = {-1, -1, -1};
+    std::string_view timeUnit, lengthUnit;
+    for (int32_t i = 0; i < static_cast<int32_t>(cells.size()); ++i) {
+        const ColumnName column = ReadName(cells[i]);
+        const std::string lower = Lowered(column.name);
+        if (time < 0 && IsTimeName(column.name)) {
+            time = i;
+            timeUnit = column.unit;
+        } else if (body < 0 && (lower == "body" || lower == "name" || lower == "id" || lower == "object" ||
+                                lower == "planet" || lower == "particle")) {
+            body = i;
+        } else if (const int axis = column.name.size() == 1 ? AxisOf(column.name[0]) : -1; axis >= 0) {
+            if (axes[axis] >= 0) return false;
+            axes[axis] = i;
+            if (lengthUnit.empty()) lengthUnit = column.unit;
+        } else if (ReadCoordinate(column.name).axis >= 0) {
+            return false;  // a body's own column: a table of one line per time
+        }
+    }
+    if (time < 0 || body < 0 || axes[0] < 0 || axes[1] < 0) return false;
+    layout.cells = static_cast<int32_t>(cells.size());
+    layout.timeColumn = time;
+    layout.bodyColumn = body;
+    layout.lineColumns = TableBodyColumns{axes[0], axes[1], axes[2]};
+    layout.timeUnit = ShownText(timeUnit);
+    layout.lengthUnit = ShownText(lengthUnit);
+    return true;
+}
+
 HeaderMeaning ReadTableHeader(const std::vector<std::string_view>& cells, int64_t line, int32_t dataCells,
                               TableLayout& layout, TableError& error) {
     std::vector<NamedBody> bodies;

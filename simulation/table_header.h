@@ -20,6 +20,13 @@ enum class HeaderMeaning {
     Fault,    ///< the names contradict each other or the data: see the error
 };
 
+/// True when the names are those of a table of one line per body and time:
+/// the time ("t", "time"), the body ("body", "name", "id", "object",
+/// "planet", "particle") and the lone coordinates x, y and maybe z, other
+/// names left aside. Sets the layout's cells, timeColumn, bodyColumn,
+/// lineColumns and units; its bodies come from the lines.
+bool ReadLongHeader(const std::vector<std::string_view>& cells, TableLayout& layout);
+
 /// Reads the names of the header on line `line` for data lines of
 /// `dataCells` values. With Columns, sets the layout's timeColumn, bodies,
 /// names, timeUnit and lengthUnit.

@@ -55,22 +55,45 @@ bool HoldsCells(const char* begin, const char* end) {
            TableLineResult::Cells;
 }
 
-/// The separator of lines: ',' when some line holds one, else ';' when some
-/// line holds one, else blanks.
-TableSeparator SeparatorOf(const std::vector<std::string_view>& lines) {
-    bool semicolon = false;
+/// True when the line holds a tab between two cells that no comma stands
+/// beside: a tab-separated line, whose commas are then decimal marks.
+bool TabBetweenCells(std::string_view line) {
+    for (std::size_t tab = line.find('\t'); tab != std::string_view::npos; tab = line.find('\t', tab + 1)) {
+        const std::size_t before = line.find_last_not_of(" \t\r", tab);
+        const std::size_t after = line.find_first_not_of(" \t\r", tab);
+        if (before != std::string_view::npos && after != std::string_view::npos && line[before] != ',' &&
+            line[after] != ',')
+            return true;
+    }
+    return false;
+}
+
+/// The separator of lines and their decimal mark. A comma is a decimal mark
+/// when the lines holding commas hold semicolons too (then the separator),
+/// or tabs between cells (then blanks separate: "1,5\t2,25"); otherwise ','
+/// separates when some line holds one, else ';' when some line holds one,
+/// else blanks. A comma-separated file never has decimal commas, and a file
+/// of decimal commas never mixes in a decimal point (see NotANumberError).
+TableSeparator SeparatorOf(const std::vector<std::string_view>& lines, bool& decimalComma) {
+    bool comma = false, semicolon = false, tab = false;
     for (std::string_view line : lines) {
-        if (line.find(',') != std::string_view::npos) return TableSeparator::Comma;
+        if (line.find(',') != std::string_view::npos) {
+            comma = true;
+            tab = tab || TabBetweenCells(line);
+        }
         semicolon = semicolon || line.find(';') != std::string_view::npos;
     }
+    decimalComma = comma && (semicolon || tab);
+    if (comma && !decimalComma) return TableSeparator::Comma;
     return semicolon ? TableSeparator::Semicolon : TableSeparator::Blank;
 }
 
 /// True when the line is numbers alone, read with `separator`.
-bool IsNumbers(const char* begin, const char* end, TableSeparator separator, std::vector<double>& values) {
+bool IsNumbers(const char* begin, const char* end, TableSeparator separator, bool decimalComma,
+               std::vector<double>& values) {
     std::size_t count = 0;
     std::string bad;
-    return ParseTableLine(begin, end, separator, values.data(), values.size(), count, bad) ==
+    return ParseTableLine(begin, end, separator, values.data(), values.size(), count, bad, decimalComma) ==
            TableLineResult::Cells;
 }
 
@@ -101,7 +124,8 @@ TableError LineError(int64_t line, std::string message) {
 
 /// DetectTableLayout from the lines of `head` that end in '\n', and also
 /// from the text after the last when `withLast`.
-bool DetectFrom(std::string_view head, bool whole, bool withLast, TableLayout& layout, TableError& error) {
+bool DetectFrom(std::string_view head, bool whole, bool withLast, TableColumns columns, TableLayout& layout,
+                TableError& error) {
     layout = TableLayout{};
     // The separator, from the first lines with cells; the first of them may
     // be a header, whose text says nothing of the data's separator.
@@ -112,8 +136,17 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableLayout& l
         if (firsts.empty()) firstLine = lines.number();
         firsts.emplace_back(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
     }
+    const std::string_view first = firsts.empty() ? std::string_view() : firsts.front();
     if (firsts.size() > 1) firsts.erase(firsts.begin());
-    layout.separator = SeparatorOf(firsts);
+    layout.separator = SeparatorOf(firsts, layout.decimalComma);
+    // A header of the time, the body and x, y: one line per body and time,
+    // whose lines are checked as they are read.
+    std::vector<std::string_view> names;
+    SplitTableHeader(first.data(), first.data() + first.size(), layout.separator, names);
+    if (firstLine > 0 && ReadLongHeader(names, layout)) {
+        layout.headerLine = firstLine;
+        return true;
+    }
 
     std::vector<double> values(kMaxCells);
     std::string bad;
@@ -122,8 +155,9 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableLayout& l
     int64_t commentLine = 0;
     for (HeadLines lines(head, withLast); lines.next();) {
         std::size_t count = 0;
-        const TableLineResult result = ParseTableLine(lines.begin(), lines.end(), layout.separator,
-                                                      values.data(), values.size(), count, bad);
+        const TableLineResult result =
+            ParseTableLine(lines.begin(), lines.end(), layout.separator, values.data(), values.size(), count,
+                           bad, layout.decimalComma);
         if (result == TableLineResult::Blank) continue;
         if (result == TableLineResult::Comment) {
             if (dataLine == 0) {
@@ -142,7 +176,7 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableLayout& l
         }
         const int32_t cells = static_cast<int32_t>(count);
         if (result == TableLineResult::BadCell) {
-            error = NotANumberError(lines.number(), cells + 1, bad);
+            error = NotANumberError(lines.number(), cells + 1, bad, layout.decimalComma);
             return false;
         }
         if (count > values.size()) {
@@ -172,7 +206,6 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableLayout& l
     // The header: the line of names before the data, or else the last
     // comment before the data when it names as many columns as a line holds
     // (numpy's "# t x1 y1").
-    std::vector<std::string_view> names;
     HeaderMeaning meaning = HeaderMeaning::Nothing;
     if (!textHeader.empty()) {
         SplitTableHeader(textHeader.data(), textHeader.data() + textHeader.size(), layout.separator, names);
@@ -192,29 +225,53 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableLayout& l
     if (!textHeader.empty())
         layout.note = Format("Line %lld was read as a header", static_cast<long long>(layout.headerLine));
 
-    // No names: the time, then x and y of each body.
-    if (layout.cells < 3 || layout.cells % 2 == 0) {
-        error =
-            LineError(dataLine, Format("%d value%s a line; a table needs the time, then x and y of each body",
-                                       layout.cells, layout.cells == 1 ? "" : "s"));
+    // No names: the time, then x and y (or x, y and z) of each body.
+    const int32_t axes = columns == TableColumns::XYZ ? 3 : 2;
+    if (layout.cells < 1 + axes || (layout.cells - 1) % axes != 0) {
+        error = LineError(
+            dataLine, Format("%d value%s a line; a table needs the time, then %s of each body", layout.cells,
+                             layout.cells == 1 ? "" : "s", axes == 3 ? "x, y and z" : "x and y"));
         return false;
     }
     layout.timeColumn = 0;
-    for (int32_t x = 1; x + 1 < layout.cells; x += 2) layout.bodies.push_back(TableBodyColumns{x, x + 1, -1});
+    for (int32_t x = 1; x + axes - 1 < layout.cells; x += axes)
+        layout.bodies.push_back(TableBodyColumns{x, x + 1, axes == 3 ? x + 2 : -1});
+    if (columns == TableColumns::Unsaid && (layout.cells - 1) % 6 == 0) {
+        const int32_t bodies = (layout.cells - 1) / 2;
+        layout.note += Format(
+            "%s%d columns read as the time and x, y of %d bodies; --columns xyz reads them "
+            "as x, y, z of %d",
+            layout.note.empty() ? "" : "; ", layout.cells, bodies, bodies * 2 / 3);
+    }
     return true;
 }
 
 }  // namespace
 
-bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, TableError& error) {
+bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, TableError& error,
+                       TableColumns columns) {
     // A last line without its line end may be cut wherever its writer
     // stopped: it is looked at only when no complete line holds data.
     error = TableError{};
-    if (DetectFrom(head, whole, false, layout, error)) return true;
+    if (DetectFrom(head, whole, false, columns, layout, error)) return true;
     if (!error.noDataLine || !whole || head.empty() || head.back() == '\n') return false;
     error = TableError{};
-    return DetectFrom(head, whole, true, layout, error);
+    return DetectFrom(head, whole, true, columns, layout, error);
 }
+
+namespace {
+
+/// True when `line` is the header of a table of one line per body and time.
+bool IsLongHeader(std::string_view line) {
+    bool decimalComma = false;
+    const TableSeparator separator = SeparatorOf({line}, decimalComma);
+    std::vector<std::string_view> names;
+    SplitTableHeader(line.data(), line.data() + line.size(), separator, names);
+    TableLayout layout;
+    return ReadLongHeader(names, layout);
+}
+
+}  // namespace
 
 bool LooksLikeTable(std::string_view head) {
     std::vector<double> values(kMaxCells);
@@ -222,14 +279,18 @@ bool LooksLikeTable(std::string_view head) {
     for (HeadLines lines(head, true); lines.next();) {
         if (!HoldsCells(lines.begin(), lines.end())) continue;
         const std::string_view line(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
-        if (IsNumbers(lines.begin(), lines.end(), SeparatorOf({line}), values)) return true;
-        if (!header.empty()) return false;
+        bool decimalComma = false;
+        const TableSeparator separator = SeparatorOf({line}, decimalComma);
+        if (IsNumbers(lines.begin(), lines.end(), separator, decimalComma, values)) return true;
+        if (!header.empty()) return IsLongHeader(header);  // its lines name their bodies
         header = line;
     }
     // A header before any row, as a writer leaves it at its start, is a
     // table when its names say which column is the time or a coordinate.
     if (header.empty()) return false;
-    const TableSeparator separator = SeparatorOf({header});
+    if (IsLongHeader(header)) return true;
+    bool decimalComma = false;
+    const TableSeparator separator = SeparatorOf({header}, decimalComma);
     std::vector<std::string_view> names;
     SplitTableHeader(header.data(), header.data() + header.size(), separator, names);
     TableLayout layout;

@@ -17,6 +17,11 @@ enum class TableSeparator {
 /// letter becomes the picture's x, its second the picture's y.
 enum class TablePlane { XY, XZ, YZ };
 
+/// How the columns of a table without a header are shared out after the
+/// time: as x, y of each body, or x, y, z. Unsaid reads x, y, and notes a
+/// count of columns that fits both.
+enum class TableColumns { Unsaid, XY, XYZ };
+
 /// Where a body's coordinates stand in a table's line: cell indices from 0;
 /// z is -1 when the table gives two coordinates.
 struct TableBodyColumns {
@@ -43,11 +48,22 @@ struct TableLayout {
     /// The header line, from 1; 0 when the table has none.
     int64_t headerLine = 0;
     /// Said on the status line after a load: a header whose names give no
-    /// column might have been meant as a row. Empty when there is nothing to say.
+    /// column might have been meant as a row; columns without a header could
+    /// be x, y or x, y, z. Empty when there is nothing to say.
     std::string note;
+    /// The number cells write ',' for the decimal mark ("1,5;2,25"), found
+    /// with the separator (SeparatorOf in table_layout.cpp says when).
+    bool decimalComma = false;
+    /// A table of one line per body and time ("t,body,x,y"): the cell that
+    /// names the body, and the cells of its coordinates; -1 for a table of
+    /// one line per time. Its bodies and names are found as its lines are
+    /// read (ReadLongTable).
+    int32_t bodyColumn = -1;
+    TableBodyColumns lineColumns;
 
     /// True when some body has a z column: the plane then chooses what is shown.
     bool threeDimensional() const {
+        if (bodyColumn >= 0) return lineColumns.z >= 0;
         for (const TableBodyColumns& b : bodies)
             if (b.z >= 0) return true;
         return false;
@@ -87,12 +103,21 @@ enum class TableLineResult {
 };
 
 /// Parses the line [begin, end) (without its line end; a '\r' before it is
-/// ignored) into at most `capacity` values, cell after cell, each read as
-/// strtod reads a whole cell; a byte-order mark before the line is skipped. `count` receives the cells read,
+/// ignored) into at most `capacity` values, cell after cell, each read by
+/// ReadTableCell; a byte-order mark before the line is skipped. `count` receives the cells read,
 /// or with BadCell the index of the bad one; more cells than `capacity` stop the read there, with `count` =
 /// capacity + 1. This is the one rule by which a table's cells are told apart and read.
 TableLineResult ParseTableLine(const char* begin, const char* end, TableSeparator separator, double* values,
-                               std::size_t capacity, std::size_t& count, std::string& bad);
+                               std::size_t capacity, std::size_t& count, std::string& bad,
+                               bool decimalComma = false);
+
+/// Reads a whole cell (without the blanks around it) as one number, as
+/// strtod reads it, and also: a Fortran exponent "1.5D+03" or "-2.0d-1" as
+/// the value of its 'e' form; with `decimalComma`, "1,5" as 1.5 (and then
+/// a '.' makes the cell no number); "NA", and an empty cell between
+/// separators (as pandas writes a missing value), as NaN, which breaks a
+/// trail as "nan" does. False when the cell is no number.
+bool ReadTableCell(std::string_view cell, TableSeparator separator, bool decimalComma, double& value);
 
 /// Whether the line [begin, end) is a comment: its first character that is
 /// not a blank (after a byte-order mark) is '#'.
@@ -106,8 +131,9 @@ void SplitTableCells(const char* begin, const char* end, TableSeparator separato
 
 /// "Line 17, column 4: 'abc' is not a number" and the other messages of a
 /// table's reading, made in one place so that they read alike. A cell
-/// holding a NUL byte gets NulByteError's message instead.
-TableError NotANumberError(int64_t line, int32_t column, std::string_view text);
+/// holding a NUL byte gets NulByteError's message instead; one that reads
+/// with the decimal mark the file does not use says so.
+TableError NotANumberError(int64_t line, int32_t column, std::string_view text, bool decimalComma = false);
 TableError RaggedRowError(int64_t line, int32_t cellsFound, int32_t cellsExpected);
 /// What is said of a line that is not text: it holds a NUL byte, or it is
 /// longer than kMaxTableLineBytes.
@@ -122,8 +148,10 @@ TableError LongLineError(int64_t line);
 /// number) and what its names say, and the cells of a line. False, with `error` set, when
 /// the head holds no data line, when a data line does not hold numbers, or
 /// when the cells cannot be shared out as the time and two or three
-/// coordinates per body.
-bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, TableError& error);
+/// coordinates per body. Without a header that names the columns, `columns`
+/// says how many coordinates a body has.
+bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, TableError& error,
+                       TableColumns columns = TableColumns::Unsaid);
 
 /// True when `head` reads as a plain table of numbers rather than as a
 /// configuration: after blank lines, lines starting with '#' and at most one

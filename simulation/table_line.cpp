@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "base/format.h"
@@ -13,11 +14,39 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v'; }
 
 char SeparatorChar(TableSeparator separator) { return separator == TableSeparator::Comma ? ',' : ';'; }
 
-/// Reads the whole cell [p, end) as one number; false when it is not
-/// exactly one ("1.5abc", "", "-").
-bool ReadCell(const char* p, const char* end, double& value, std::string& scratch) {
-    if (p == end) return false;
-    return ParseRealAt(p, end, value, scratch) == end;
+/// The cell [p, end) read with a decimal comma or a Fortran exponent
+/// ("1.5D+03") as the same text with '.' and 'e'; false when it is no number
+/// that way either. Hexadecimal text keeps its 'd' digits.
+bool ReadRewrittenCell(const char* p, const char* end, bool decimalComma, double& value,
+                       std::string& scratch) {
+    thread_local std::string text;
+    text.assign(p, end);
+    if (text.find_first_of("xX") != std::string::npos) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool afterMantissa =
+            i > 0 && ((text[i - 1] >= '0' && text[i - 1] <= '9') || text[i - 1] == '.');
+        if (c == ',' && decimalComma)
+            text[i] = '.';
+        else if ((c == 'd' || c == 'D') && afterMantissa)
+            text[i] = 'e';
+    }
+    return ParseRealAt(text.data(), text.data() + text.size(), value, scratch) == text.data() + text.size();
+}
+
+/// The cell [p, end) read as one number by ReadTableCell's rule.
+bool ReadCell(const char* p, const char* end, TableSeparator separator, bool decimalComma, double& value,
+              std::string& scratch) {
+    const std::string_view cell(p, std::size_t(end - p));
+    if (cell.empty() || cell == "NA") {
+        value = std::numeric_limits<double>::quiet_NaN();
+        return !cell.empty() || separator != TableSeparator::Blank;
+    }
+    if (decimalComma)
+        return cell.find('.') == std::string_view::npos && ReadRewrittenCell(p, end, true, value, scratch);
+    if (ParseRealAt(p, end, value, scratch) == end) return true;
+    return cell.find_first_of("dD") != std::string_view::npos &&
+           ReadRewrittenCell(p, end, false, value, scratch);
 }
 
 /// The line [begin, end) without its '\r', a byte-order mark and the blanks
@@ -86,13 +115,17 @@ bool ReadPlainCells(const char* p, const char* end, TableSeparator separator, do
 }  // namespace
 
 TableLineResult ParseTableLine(const char* begin, const char* end, TableSeparator separator, double* values,
-                               std::size_t capacity, std::size_t& count, std::string& bad) {
+                               std::size_t capacity, std::size_t& count, std::string& bad,
+                               bool decimalComma) {
     thread_local std::string scratch;
     const char* p = StartOfCells(begin, end);
     count = 0;
     if (p == end) return TableLineResult::Blank;
     if (*p == '#') return TableLineResult::Comment;
-    if (ReadPlainCells(p, end, separator, values, capacity, count, scratch)) return TableLineResult::Cells;
+    // The one-pass read takes '.' for the decimal mark: a file of decimal
+    // commas is read cell by cell, so that a stray '.' is caught.
+    if (!decimalComma && ReadPlainCells(p, end, separator, values, capacity, count, scratch))
+        return TableLineResult::Cells;
     count = 0;
     for (;;) {
         const CellBounds cell = FindCell(p, end, separator);
@@ -100,7 +133,7 @@ TableLineResult ParseTableLine(const char* begin, const char* end, TableSeparato
             count = capacity + 1;
             return TableLineResult::Cells;
         }
-        if (!ReadCell(p, cell.end, values[count], scratch)) {
+        if (!ReadCell(p, cell.end, separator, decimalComma, values[count], scratch)) {
             bad.assign(p, cell.end);
             return TableLineResult::BadCell;
         }
@@ -128,7 +161,12 @@ void SplitTableCells(const char* begin, const char* end, TableSeparator separato
     }
 }
 
-TableError NotANumberError(int64_t line, int32_t column, std::string_view text) {
+bool ReadTableCell(std::string_view cell, TableSeparator separator, bool decimalComma, double& value) {
+    thread_local std::string scratch;
+    return ReadCell(cell.data(), cell.data() + cell.size(), separator, decimalComma, value, scratch);
+}
+
+TableError NotANumberError(int64_t line, int32_t column, std::string_view text, bool decimalComma) {
     if (text.find('\0') != std::string_view::npos) {
         TableError e = NulByteError(line);
         e.column = column;
@@ -138,8 +176,22 @@ TableError NotANumberError(int64_t line, int32_t column, std::string_view text) 
     e.line = line;
     e.column = column;
     const std::string shown = ShownText(text.substr(0, 40));
-    e.message = Format("Line %lld, column %d: '%s' is not a number", static_cast<long long>(line), column,
-                       shown.c_str());
+    // A cell that reads with the other decimal mark tells of a file that mixes both.
+    double value = 0;
+    std::string scratch;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* mark = nullptr;
+    if (decimalComma && text.find('.') != std::string_view::npos &&
+        ReadCell(begin, end, TableSeparator::Blank, false, value, scratch))
+        mark = "a decimal point where the file's numbers have decimal commas";
+    else if (!decimalComma && text.find(',') != std::string_view::npos &&
+             ReadRewrittenCell(begin, end, true, value, scratch))
+        mark = "a decimal comma where the file's numbers have decimal points";
+    e.message = mark ? Format("Line %lld, column %d: '%s' has %s", static_cast<long long>(line), column,
+                              shown.c_str(), mark)
+                     : Format("Line %lld, column %d: '%s' is not a number", static_cast<long long>(line),
+                              column, shown.c_str());
     return e;
 }
 

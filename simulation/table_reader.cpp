@@ -19,6 +19,7 @@
 #include "host.h"
 #include "load_progress.h"
 #include "loaded_simulation.h"
+#include "table_long_format.h"
 #include "trajectory_table.h"
 
 namespace {
@@ -208,9 +209,13 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
         }
         if (line != headerOffset_) {
             std::size_t count = 0;
-            const TableLineResult r =
-                ParseTableLine(begin, stop, layout_.separator, cells.data(), width, count, out.bad);
-            if (r == TableLineResult::Cells && count == width) {
+            const TableLineResult r = ParseTableLine(begin, stop, layout_.separator, cells.data(), width,
+                                                     count, out.bad, layout_.decimalComma);
+            // An empty last cell is a missing value, unless the line is
+            // unfinished: then its writer may not have written the cell yet.
+            const bool open = r == TableLineResult::Cells && count == width && !terminated &&
+                              EndsWithCell(begin, stop, "", layout_.separator);
+            if (r == TableLineResult::Cells && count == width && !open) {
                 out.values.push_back(cells[std::size_t(layout_.timeColumn)]);
                 for (const TableBodyColumns& body : layout_.bodies) {
                     double x = 0, y = 0;
@@ -223,8 +228,9 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
                 // A last line is cut when it stops in a cell or after a
                 // separator; zero bytes are damage, not a cut.
                 const bool cut =
-                    !terminated && count < width && out.bad.find('\0') == std::string::npos &&
-                    (r == TableLineResult::Cells || EndsWithCell(begin, stop, out.bad, layout_.separator));
+                    open ||
+                    (!terminated && count < width && out.bad.find('\0') == std::string::npos &&
+                     (r == TableLineResult::Cells || EndsWithCell(begin, stop, out.bad, layout_.separator)));
                 out.stop = cut                           ? BlockStop::Cut
                            : r == TableLineResult::Cells ? BlockStop::Ragged
                                                          : BlockStop::NotANumber;
@@ -244,7 +250,7 @@ void TableRowsReader::Stopped(const BlockOutcome& out, int64_t firstLine) {
     switch (out.stop) {
         case BlockStop::NotANumber:
             result_.failed = true;
-            result_.error = NotANumberError(line, out.cells + 1, out.bad);
+            result_.error = NotANumberError(line, out.cells + 1, out.bad, layout_.decimalComma);
             break;
         case BlockStop::Ragged:
             result_.failed = true;
@@ -345,6 +351,60 @@ DataResult AwaitFirstRow(LoadedSimulation& s, Host& host, int fd, const ReadCont
     return FinishRead(s, host, fd, {}, control);
 }
 
+/// Reads the table of one line per body and time `fd` whole, after its
+/// layout was found; it cannot be followed, as a time's lines may still be
+/// coming.
+DataResult ReadLongTableData(LoadedSimulation& s, Host& host, int fd, uint64_t fileSize, TableLayout layout,
+                             const ReadControl& control) {
+    if (control.following) {
+        host.messageBox(
+            "A table of one line per body and time cannot be followed as it is written; open it "
+            "without following");
+        return DataResult::Failed;
+    }
+    std::string text(std::size_t(fileSize), '\0');
+    if (!ReadFileRange(fd, 0, fileSize, text.data())) {
+        host.messageBox(Format("DATA File %s cannot be read", s.fields.dataPath.c_str()));
+        return DataResult::Failed;
+    }
+    const LongTableRows read = ReadLongTable(text, layout, s.fields.plane);
+    text = std::string();
+    if (read.failed) {
+        host.messageBox(read.error.message);
+        return Fail(s);
+    }
+    if (read.bodies > kMaxBodies) {
+        host.messageBox(
+            Format("The table holds %d bodies; at most %d can be shown", read.bodies, int(kMaxBodies)));
+        return Fail(s);
+    }
+    if (read.cutLine > 0)
+        host.note(Format("Line %lld is cut short and was left out", static_cast<long long>(read.cutLine)));
+    if (read.rows == 0) {
+        host.messageBox(Format("No data lines in %s", s.fields.dataPath.c_str()));
+        return Fail(s);
+    }
+    layout.bodies.assign(std::size_t(read.bodies), layout.lineColumns);
+    layout.names = read.names;
+    s.tableLayout = layout;
+    s.dataLoaded = 0;
+    FreeTable(s.rows);
+    s.fields.bodyCount = read.bodies;
+    s.columnCount = 2 * read.bodies + 1;
+    s.rows = AllocateTable(int32_t(std::min<int64_t>(read.rows, INT32_MAX)), s.columnCount);
+    if (!s.rows || read.rows > INT32_MAX) {
+        host.messageBox(Format("Not enough memory for %lld data lines of %d values",
+                               static_cast<long long>(read.rows), s.columnCount));
+        return Fail(s);
+    }
+    s.rows->Store(0, read.values.data(), read.values.size());
+    s.handOver = DataHandOver{};
+    StoredRows stored;
+    stored.rows = read.rows;
+    stored.endByte = fileSize;
+    return FinishRead(s, host, fd, stored, control);
+}
+
 }  // namespace
 
 TableRowsRead ReadTableRows(int fd, uint64_t fileSize, const TableLayout& layout, uint64_t headerOffset,
@@ -386,12 +446,13 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     }
     if (given) {
         layout = *given;
-    } else if (!DetectTableLayout(text, head.size() == fileSize, layout, error)) {
+    } else if (!DetectTableLayout(text, head.size() == fileSize, layout, error, s.fields.columns)) {
         if (following && error.noDataLine && head.size() == fileSize)
             return AwaitFirstRow(s, host, fd, control);
         host.messageBox(error.message);
         return DataResult::Failed;
     }
+    if (layout.bodyColumn >= 0) return ReadLongTableData(s, host, fd, fileSize, layout, control);
     s.tableLayout = layout;
     const int32_t bodies = int32_t(layout.bodies.size());
     if (bodies > kMaxBodies) {

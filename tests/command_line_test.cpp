@@ -91,6 +91,12 @@ TEST(CommandLine, ValuesReachTheirOptions) {
     EXPECT_EQ(table.options.config, "run.csv");
     EXPECT_EQ(table.options.plane, TablePlane::YZ);
     EXPECT_EQ(ParseCommandLine(Words("--plane xz --framed r.csv")).options.plane, TablePlane::XZ);
+    for (const auto& [args, columns] :
+         {std::pair{"r.csv", TableColumns::Unsaid},
+          {"--columns xyz r.csv", TableColumns::XYZ},
+          {"--write-config o.ovx --columns xy r.csv", TableColumns::XY},
+          {"--render a.png --columns xy --columns xyz r.csv", TableColumns::XYZ}})
+        EXPECT_EQ(ParseCommandLine(Words(args)).options.columns, columns) << args;
 }
 
 TEST(CommandLine, ComplaintsName) {
@@ -119,6 +125,7 @@ TEST(CommandLine, ComplaintsName) {
         {{"--frames", "d", "--trail", "AHEAD", "c.ovx"}, "--trail wants ahead, behind or both, not 'AHEAD'"},
         {{"--trail-length", "-1", "c.ovx"}, "--trail-length wants a number of rows from 0"},
         {{"--render", "a.png", "--plane", "XY", "c.csv"}, "--plane wants xy, xz or yz, not 'XY'"},
+        {{"--columns", "xz", "c.csv"}, "--columns wants xy or xyz, not 'xz'"},
         {{"--write-config", "a.ovx", "--render", "a.png", "c.csv"},
          "--write-config cannot be given with --render, --frames or --video, nor twice"},
         {{"--write-config", "a.ovx", "--framed", "c.csv"}, "--framed does not go with --write-config"},

@@ -54,6 +54,7 @@ TEST(ConfigurationRoundTrip, EveryOptionalLineAndTheEdgesOfEachField) {
     all.sunMass = 0.5;
     all.dataFormat = DataFormat::Table;
     all.plane = TablePlane::YZ;
+    all.columns = TableColumns::XYZ;
     all.equalAspect = true;
     all.style = ViewStyle::Publication, all.trailMode = TrailMode::Both;
     ExpectRoundTrip(dir.write("all.ovx", ConfigurationText(all)), dir);

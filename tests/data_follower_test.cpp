@@ -189,7 +189,7 @@ TEST(DataFollowerTable, ALineThatIsNotARowStopsWithItsLineAndRow) {
     };
     const Case cases[] = {
         {"4,4.5,x,8\n", "Line 8, column 3: 'x' is not a number"},
-        {"4,4.5,,8\n", "Line 8, column 3: '' is not a number"},
+        {"4,4.5,N/A,8\n", "Line 8, column 3: 'N/A' is not a number"},  // an empty cell or NA is missing
         {"4,4.5,-4\n", "Line 8, column 4: the line holds 3 values where the lines before hold 4"},
         {"4,4.5,-4,8,9,10\n", "Line 8, column 5: the line holds 6 values where the lines before hold 4"},
     };

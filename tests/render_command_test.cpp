@@ -289,6 +289,31 @@ TEST(RenderCommand, ATableOpensDirectlyAndItsWrittenConfigurationShowsTheSame) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "/broken.png"));
 }
 
+TEST(RenderCommand, SevenColumnsWithoutAHeaderAreReadAsTheColumnsOptionSaysAndTheConfigurationKeepsIt) {
+    TempDir dir;
+    std::string table;
+    for (int r = 0; r < 40; ++r)
+        table += Format("%d %g %g %g %g %g %g\n", r, std::cos(r / 5.0), std::sin(r / 5.0), 0.5,
+                        2 * std::cos(r / 9.0), 2 * std::sin(r / 9.0), 0.0);
+    dir.write("seven.txt", table);
+    const std::string note =
+        "7 columns read as the time and x, y of 3 bodies; --columns xyz reads them as x, y, z of 2\n";
+    Result result = RunOrbivex("--render xy.png seven.txt", dir);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, note);
+    result = RunOrbivex("--render xyz.png --columns xyz seven.txt", dir);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_NE(FileBytes(dir, "xy.png"), FileBytes(dir, "xyz.png"));
+    result = RunOrbivex("--write-config seven.ovx --columns xyz seven.txt", dir);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(FileBytes(dir, "seven.ovx").find("\ncolumns = xyz\n"), std::string::npos);
+    result = RunOrbivex("--render saved.png seven.ovx", dir);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(FileBytes(dir, "saved.png"), FileBytes(dir, "xyz.png"));
+}
+
 TEST(RenderCommand, AConfigurationIsNotWrittenOverTheDataItIsMadeFrom) {
     TempDir dir;
     std::string table = "t x y\n";

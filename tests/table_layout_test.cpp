@@ -116,13 +116,20 @@ TEST(TableLayout, FaultsNamedWithTheirLineAndColumn) {
         std::string message;  // the start of it
         bool whole = true;
     };
+    // Decimal commas are looked for in the first lines only.
+    std::string dotted;
+    for (int i = 0; i < 21; ++i) dotted += std::to_string(i) + ";1.5;2\n";
     std::string tooWide = "0";
     for (int i = 0; i < 10000; ++i) tooWide += " 1";
     const Case cases[] = {
         {"0 1 2\n1 2 3\n\n4 5\n", 4, 3,
          "Line 4, column 3: the line holds 2 values where the lines before hold 3"},
         {"t x y\n0 1 2\n1 2 3\n2 abc 4\n", 4, 2, "Line 4, column 2: 'abc' is not a number"},
-        {"0,1,2\n1,2,3,\n", 2, 4, "Line 2, column 4: '' is not a number"},
+        {"0,1,2\n1,2,3,\n", 2, 4, "Line 2, column 4: the line holds 4 values where the lines before hold 3"},
+        {"0;1,5;2\n1;2,5;3\n2;2.5;3\n", 3, 2,
+         "Line 3, column 2: '2.5' has a decimal point where the file's numbers have decimal commas"},
+        {dotted + "21;2,5;3\n", 22, 2,
+         "Line 22, column 2: '2,5' has a decimal comma where the file's numbers have decimal points"},
         {"0;1,2\n1,2,3\n", 1, 1, "Line 1, column 1: '0;1' is not a number"},  // no name: no header
         {"# made by gen\nt x y\n\n", 2, 0, "Line 2: a header without data lines after it"},
         {"", 0, 0, "No data lines in the file"},
@@ -163,8 +170,8 @@ TEST(TableLine, CellsBadCellsAndSkippedLines) {
         std::string bad = "";
     };
     const Case cases[] = {
-        {"1,2,", Comma, 8, BadCell, 2, ""},            // a trailing comma ends in an empty cell
-        {"1;;2", Semicolon, 8, BadCell, 1, ""},        // so does a doubled separator
+        {"1,2,", Comma, 8, Cells, 3},                  // a trailing comma ends in an empty cell: missing
+        {"1;;3", Semicolon, 8, Cells, 3},              // so does a doubled separator
         {"1.5abc 2", Blank, 8, BadCell, 0, "1.5abc"},  // a cell is one number or nothing
         {"1,2", Blank, 8, BadCell, 0, "1,2"},          // commas are no blanks
         {" 1 ,\t2 , 3 ", Comma, 8, Cells, 3},          // blanks around cells left out
@@ -186,8 +193,8 @@ TEST(TableLine, CellsBadCellsAndSkippedLines) {
         if (result == BadCell) {
             EXPECT_EQ(bad, c.bad);
         }
-        // Each line's last value is its count of cells.
-        if (result == Cells && c.count <= c.capacity) {
+        // Each line's last value (unless missing) is its count of cells.
+        if (result == Cells && c.count <= c.capacity && !std::isnan(values[c.count - 1])) {
             EXPECT_EQ(values[c.count - 1], double(c.count));
         }
     }
@@ -202,8 +209,8 @@ TEST(TableLine, EveryLineReadsAsItsCellsSplitOneByOne) {
     // Random lines of number-like pieces: the values and the verdict are
     // those of the cells as SplitTableCells parts them, each read whole as
     // one number.
-    const char* pieces[] = {"1", "-2.5", "1e3", "1e", "0x1p3", "nan", "inf", ".",  "+",
-                            "x", "",     " ",   "\t", ",",     ";",   "  ",  ", ", " ;"};
+    const char* pieces[] = {"1", "-2.5", "1e3", "1e", "0x1p3", "nan", "inf", ".",  "+",  "x",
+                            "",  " ",    "\t",  ",",  ";",     "  ",  ", ",  " ;", "D3", "NA"};
     std::mt19937 random(11);
     for (int round = 0; round < 20000; ++round) {
         std::string line;
@@ -225,9 +232,7 @@ TEST(TableLine, EveryLineReadsAsItsCellsSplitOneByOne) {
             for (std::string scratch; good < cells.size(); ++good) {
                 const std::string_view cell = cells[good];
                 double value = 0;
-                if (cell.empty() || ParseRealAt(cell.data(), cell.data() + cell.size(), value, scratch) !=
-                                        cell.data() + cell.size())
-                    break;
+                if (!ReadTableCell(cell, separator, false, value)) break;
                 if (!(std::isnan(value) && std::isnan(values[good]))) {
                     ASSERT_EQ(values[good], value);
                 }
@@ -262,6 +267,136 @@ TEST(LooksLikeTable, NumbersAfterAtMostOneHeaderButNoConfiguration) {
     EXPECT_FALSE(LooksLikeTable("x y\n"));                   // no time before a coordinate: no header
     EXPECT_FALSE(LooksLikeTable("Orbits\nt x y\n0 1 2\n"));  // two lines of text
     EXPECT_FALSE(LooksLikeTable("0 1 2 three\n"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TableCell, FormsOtherProgramsWriteReadAsTheirDottedForm) {
+    using enum TableSeparator;
+    struct Case {
+        const char* cell;
+        TableSeparator separator;
+        bool decimalComma;
+        const char* dotted;  // what strtod reads to the same value; null: no number
+    };
+    const Case cases[] = {
+        {"1.5D+03", Blank, false, "1.5E+03"},
+        {"-2.0d-1", Blank, false, "-2.0e-1"},
+        {"1D5", Comma, false, "1e5"},
+        {".5d0", Blank, false, ".5e0"},
+        {"0x1d", Blank, false, "0x1d"},     // a hexadecimal digit, not an exponent
+        {"0x1d+3", Blank, false, nullptr},  // nor in a hexadecimal number
+        {"D3", Blank, false, nullptr},      // no mantissa
+        {"1.5D+03x", Blank, false, nullptr},
+        {"1,5", Semicolon, true, "1.5"},
+        {"-0,25d-2", Semicolon, true, "-0.25e-2"},
+        {"1,5", Blank, true, "1.5"},
+        {"3", Semicolon, true, "3"},
+        {"1.5", Semicolon, true, nullptr},  // the other decimal mark
+        {"1,5", Semicolon, false, nullptr},
+        {"1,5,2", Semicolon, true, nullptr},
+        {"", Comma, false, "nan"},  // a missing value between separators
+        {"", Semicolon, true, "nan"},
+        {"", Blank, false, nullptr},  // blanks leave no empty cell: nothing is missing
+        {"NA", Blank, false, "nan"},
+        {"NaN", Comma, false, "nan"},
+        {"-nan", Comma, false, "-nan"},
+        {"na", Comma, false, nullptr},
+        {"nand", Blank, false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cell);
+        double value = 0;
+        ASSERT_EQ(ReadTableCell(c.cell, c.separator, c.decimalComma, value), c.dotted != nullptr);
+        if (!c.dotted) continue;
+        const double expected = std::strtod(c.dotted, nullptr);
+        if (std::isnan(expected))
+            EXPECT_TRUE(std::isnan(value));
+        else
+            EXPECT_EQ(value, expected);
+    }
+}
+
+TEST(TableLayout, DecimalMarkAndColumnsFoundPerFile) {
+    using enum TableSeparator;
+    struct Case {
+        const char* what;
+        std::string text;
+        TableColumns columns;
+        TableSeparator separator;
+        bool decimalComma;
+        std::string bodies;
+        std::string note = "";
+    };
+    const Case cases[] = {
+        {"semicolons and commas", "0;1,5;2\n1;2,5;3\n", TableColumns::Unsaid, Semicolon, true, "1 2"},
+        {"tabs and commas", "t\tx\ty\n0\t1,5\t2\n", TableColumns::Unsaid, Blank, true, "1 2"},
+        {"tabs beside commas separate nothing", "0,\t1,\t2\n", TableColumns::Unsaid, Comma, false, "1 2"},
+        {"commas alone separate", "0,1.5,2\n", TableColumns::Unsaid, Comma, false, "1 2"},
+        {"semicolons alone", "0;1.5;2\n", TableColumns::Unsaid, Semicolon, false, "1 2"},
+        {"7 columns fit both readings", "0 1 2 3 4 5 6\n", TableColumns::Unsaid, Blank, false, "1 2,3 4,5 6",
+         "7 columns read as the time and x, y of 3 bodies; --columns xyz reads them as x, y, z of 2"},
+        {"13 columns", "0 1 2 3 4 5 6 7 8 9 10 11 12\n", TableColumns::Unsaid, Blank, false,
+         "1 2,3 4,5 6,7 8,9 10,11 12",
+         "13 columns read as the time and x, y of 6 bodies; --columns xyz reads them as x, y, z of 4"},
+        {"xy said: no note", "0 1 2 3 4 5 6\n", TableColumns::XY, Blank, false, "1 2,3 4,5 6"},
+        {"xyz said", "0 1 2 3 4 5 6\n", TableColumns::XYZ, Blank, false, "1 2 3,4 5 6"},
+        {"xyz of one body", "0,1,2,3\n", TableColumns::XYZ, Comma, false, "1 2 3"},
+        {"5 columns are only x, y", "0 1 2 3 4\n", TableColumns::Unsaid, Blank, false, "1 2,3 4"},
+        {"names decide over xyz", "t x1 y1 x2 y2 x3 y3\n0 1 2 3 4 5 6\n", TableColumns::XYZ, Blank, false,
+         "1 2,3 4,5 6"},
+        {"a header saying nothing, and both readings", "a b c d e f g\n0 1 2 3 4 5 6\n", TableColumns::Unsaid,
+         Blank, false, "1 2,3 4,5 6",
+         "Line 1 was read as a header; 7 columns read as the time and x, y of 3 bodies; --columns xyz reads "
+         "them as x, y, z of 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TableLayout layout;
+        TableError error;
+        ASSERT_TRUE(DetectTableLayout(c.text, true, layout, error, c.columns)) << error.message;
+        EXPECT_EQ(layout.separator, c.separator);
+        EXPECT_EQ(layout.decimalComma, c.decimalComma);
+        EXPECT_EQ(Columns(layout.bodies), c.bodies);
+        EXPECT_EQ(layout.note, c.note);
+    }
+    TableLayout layout;
+    TableError error;
+    EXPECT_FALSE(DetectTableLayout("0 1 2 3 4\n", true, layout, error, TableColumns::XYZ));
+    EXPECT_EQ(error.message, "Line 1: 5 values a line; a table needs the time, then x, y and z of each body");
+}
+
+TEST(TableLayout, OneLinePerBodyAndTimeFoundFromTheHeader) {
+    struct Case {
+        std::string text;
+        int32_t time, body;
+        std::string columns;  // "" when the header is not of one line per body and time
+    };
+    const Case cases[] = {
+        {"t,body,x,y\n0,a,1,2\n", 0, 1, "2 3"},
+        {"# run 4\nName Time z y x\n0 a 1 2 3\n", 1, 0, "4 3 2"},
+        {"id;t [d];x [AU];y [AU];mass\n1;0;1,5;2;3\n", 1, 0, "2 3"},
+        {"t,body,x,y,earth_x,earth_y\n0,1,1,2,3,4\n", 0, 0, ""},  // a body's own columns
+        {"t,x,y\n0,1,2\n", 0, 0, ""},                             // no body column
+        {"t,body,x\n0,1,2\n", 0, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        TableLayout layout;
+        TableError error;
+        const bool found = DetectTableLayout(c.text, true, layout, error);
+        if (c.columns.empty()) {
+            EXPECT_EQ(layout.bodyColumn, -1);
+            continue;
+        }
+        ASSERT_TRUE(found) << error.message;
+        EXPECT_EQ(layout.timeColumn, c.time);
+        EXPECT_EQ(layout.bodyColumn, c.body);
+        EXPECT_EQ(Columns({layout.lineColumns}), c.columns);
+        EXPECT_TRUE(LooksLikeTable(c.text));
+    }
 }
 
 }  // namespace

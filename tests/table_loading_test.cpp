@@ -148,6 +148,21 @@ TEST_F(TableOpen, ContentDecidesBetweenATableAndAConfiguration) {
     EXPECT_EQ(LoadFile(state, plot, host, dir.path() + "/header.csv"), 0);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Line 1: a header without data lines after it"});
     host.messages.clear();
+    // A file that is neither is refused as a table, by line and column,
+    // never with a configuration's code.
+    const std::pair<std::string, std::string> neither[] = {
+        {dir.path() + "/words.txt", "Line 2, column 1: 'more' is not a number"},
+        {dir.write("bad.csv", "t,x,y\n0,1,abc\n"), "Line 2, column 3: 'abc' is not a number"},
+        {dir.write("mixed.csv", "t;x;y\n0;1,5;2\n1;1.5;2\n"),
+         "Line 3, column 2: '1.5' has a decimal point where the file's numbers have decimal commas"},
+        {dir.path() + "/picture.png", "Line 2, column 1: '\uFFFD' is not a number"},
+        {dir.path() + "/empty.csv", "No data lines in the file"},
+    };
+    for (const auto& [path, message] : neither) {
+        EXPECT_EQ(LoadFile(state, plot, host, path), 0);
+        EXPECT_EQ(host.messages, std::vector<std::string>{message}) << path;
+        host.messages.clear();
+    }
 
     ASSERT_EQ(LoadFile(state, plot, host, config), 1);
     EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Stream);

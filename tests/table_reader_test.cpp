@@ -141,7 +141,7 @@ TEST_F(TableRead, TheFirstBadLineInTheFileStopsTheReadAndLoadsNothing) {
         {"# c\n\n1 2 3\n4 5\n", TableSeparator::Blank, RaggedRowError(4, 2, 3)},
         {"1 2 3\n4 5 6 7\n8 9\n", TableSeparator::Blank, RaggedRowError(2, 4, 3)},
         {"1 2 3\n1 2 3\nx\n1 2\n", TableSeparator::Blank, NotANumberError(3, 1, "x")},
-        {"1,2,3\n1,,3\n", TableSeparator::Comma, NotANumberError(2, 2, "")},
+        {"1,2,3\n1,,3,\n", TableSeparator::Comma, RaggedRowError(2, 4, 3)},   // empty cells are values
         {"1 2 3\n4 x 6", TableSeparator::Blank, NotANumberError(2, 2, "x")},  // not cut: a cell follows
     };
     for (const auto& c : cases) {
@@ -409,6 +409,73 @@ TEST_F(TableRead, ACancelledLoadLeavesNothingLoaded) {
     EXPECT_EQ(s.loaded.rows, nullptr);
     EXPECT_EQ(s.loaded.dataLoaded, 0);
     EXPECT_FALSE(s.playback.loading);
+}
+
+}  // namespace
+
+namespace {
+
+/// Rows with NaN written as -1, so that they compare.
+Rows Shown(Rows rows) {
+    for (auto& row : rows)
+        for (double& v : row)
+            if (std::isnan(v)) v = -1;
+    return rows;
+}
+
+TEST_F(TableRead, OneLinePerBodyAndTimeGivesOneRowPerTime) {
+    const struct {
+        const char* text;
+        Rows rows;          // NaN as -1
+        const char* error;  // or the message that stops the read
+        const char* note = "";
+    } cases[] = {
+        {"t,body,x,y\n0,a,1,2\n0,b,3,4\n1,b,5,6\n", {{0, 1, 2, 3, 4}, {1, -1, -1, 5, 6}}, ""},
+        {"t body x y\n0 1 1 2\n1 1 3 4\n1 2 5 6\n2 2 7 8",
+         {{0, 1, 2, -1, -1}, {1, 3, 4, 5, 6}, {2, -1, -1, 7, 8}},
+         ""},
+        {"t,body,x,y\n0,a,1,2\n1,a,3,4\n1,b,5",
+         {{0, 1, 2}, {1, 3, 4}},
+         "",
+         "Line 4 is cut short and was left out"},
+        {"t,body,x,y\n0,a,1,2\n1,a,3\n",
+         {},
+         "Line 3, column 4: the line holds 3 values where the lines before hold 4"},
+        {"t,body,x,y\n0,a,1,2\n1,a,x,4\n", {}, "Line 3, column 3: 'x' is not a number"},
+        {"t,body,x,y\n0,a,1,2\n0,a,3,4\n", {}, "Line 3, column 2: a second line for 'a' at the time 0"},
+        {"t,body,x,y\n1,a,1,2\n0.5,b,3,4\n",
+         {},
+         "Line 3, column 1: the time 0.5 comes after 1: the lines of each time must stand together, the "
+         "times in increasing order"},
+        {"t,body,x,y\n0,,1,2\n", {}, "Line 2, column 2: the line names no body"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        host.messages.clear();
+        host.notes.clear();
+        s.loaded.fields.lineCount = -1;
+        TableLayout layout;
+        TableError error;
+        ASSERT_TRUE(DetectTableLayout(c.text, true, layout, error)) << error.message;
+        const DataResult result = Load(c.text, layout);
+        if (*c.error) {
+            EXPECT_EQ(result, DataResult::Failed);
+            EXPECT_EQ(host.messages, std::vector<std::string>{c.error});
+            continue;
+        }
+        ASSERT_EQ(result, DataResult::Ok) << (host.messages.empty() ? "" : host.messages[0]);
+        EXPECT_EQ(Shown(Loaded()), c.rows);
+        EXPECT_EQ(host.notes, *c.note ? std::vector<std::string>{c.note} : std::vector<std::string>{});
+    }
+    // Its lines cannot be followed: a time's lines may still be coming.
+    s.view.followData = 1;
+    host.messages.clear();
+    TableLayout layout;
+    TableError error;
+    ASSERT_TRUE(DetectTableLayout("t,body,x,y\n0,a,1,2\n", true, layout, error));
+    EXPECT_EQ(Load("t,body,x,y\n0,a,1,2\n", layout), DataResult::Failed);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].rfind("A table of one line per body and time cannot be followed", 0), 0u);
 }
 
 }  // namespace

@@ -165,7 +165,7 @@ def _optional_lines(path, lines):
     """The optional lines after the fields, recognised by the text before
     their "="; other lines are ignored."""
     c = {"names": [], "time_unit": "", "length_unit": "", "title": "", "masses": None, "sun_mass": 1.0}
-    c.update(table_format=False, plane="xy", equal_aspect=False, style=None, trail_mode=None)
+    c.update(table_format=False, plane="xy", columns=None, equal_aspect=False, style=None, trail_mode=None)
     for raw in lines:
         line = raw.decode("utf-8", "replace")
         if "=" not in line:
@@ -181,6 +181,9 @@ def _optional_lines(path, lines):
         elif key == "plane":
             if value.lower() in ("xy", "xz", "yz"):
                 c["plane"] = value.lower()
+        elif key == "columns":
+            if value.lower() in ("xy", "xyz"):
+                c["columns"] = value.lower()
         elif key == "equal aspect":
             c["equal_aspect"] = value == "1"
         elif key == "style":

@@ -109,7 +109,7 @@ def save(path, t, positions, names=None, time_unit=None, length_unit=None, title
     return config_path
 
 
-def load(path):
+def load(path, columns=None):
     """Read a simulation as the viewer opens it, into a Simulation.
 
     `path` is a configuration (its data file read as the viewer reads it:
@@ -119,7 +119,13 @@ def load(path):
     column names ("t", "earth_x", "x1", units in brackets), three
     coordinates per body when the header names z; its fields are then
     inferred as the viewer infers them. Numbers read to the same doubles as
-    in the viewer: decimal, hexadecimal ("0x1p-3"), "inf" and "nan".
+    in the viewer: decimal, hexadecimal ("0x1p-3"), "inf" and "nan";
+    Fortran's "1.5D+03"; decimal commas in a file separated by semicolons or
+    tabs; an empty cell, "NA" and "nan" as NaN. A header "t,body,x,y" reads
+    one line per body and time into one row per time. `columns` ("xy" or
+    "xyz", as the viewer's --columns) says how the columns of a table
+    without a header are shared out; a configuration's "columns =" line
+    says it for its table.
 
     A data file with fewer complete rows than the configuration asks for
     gives the rows it has (line_count tells what was asked). A configuration
@@ -134,12 +140,15 @@ def load(path):
         head = file.read(_table.HEAD_BYTES + 1)
     if len(head) > _table.HEAD_BYTES:
         head = head[: head.rfind(b"\n", 0, _table.HEAD_BYTES) + 1]
-    if _table.looks_like_table(head):
-        return _load_table(path)
+    # A file that is neither a table nor a configuration (text with a "=",
+    # or named .ovx) is refused as a table, by line and column.
+    configuration = path.lower().endswith(".ovx") or (b"\0" not in head and b"=" in head)
+    if _table.looks_like_table(head) or not configuration:
+        return _load_table(path, columns)
     c = read_configuration(path)
     data_path = data_path_of(path, c["data_file"])
     if c["table_format"]:
-        t, positions, _, note = _read_table(data_path, c["line_count"])
+        t, positions, _, note = _read_table(data_path, c["line_count"], c["columns"])
         plane = c["plane"] if positions.shape[2] == 3 else None
         # The table's bodies replace the configuration's count; bodies it
         # gave no radius or colour get 0.
@@ -195,18 +204,22 @@ def _warn_of_rows_not_named(path, data_name, data_path, columns):
                       f"`orbivex --follow {config}`, or open {data_name} as a table", stacklevel=3)
 
 
-def _read_table(data_path, line_count):
+def _read_table(data_path, line_count, columns=None):
     """t, positions (rows, bodies, 2 or 3), the layout and the note of a
     plain table, keeping `line_count` rows at most (all when negative)."""
     with open(data_path, "rb") as file:
         data = file.read()
     if len(data) > _table.HEAD_BYTES and b"\n" not in data[: _table.HEAD_BYTES]:
         raise _table.long_line(1)
-    layout = _table.detect_layout(data[: _table.HEAD_BYTES], len(data) <= _table.HEAD_BYTES)
+    layout = _table.detect_layout(data[: _table.HEAD_BYTES], len(data) <= _table.HEAD_BYTES, columns)
+    long_format = layout.body_column is not None
+    if long_format:
+        rows, note = _table.read_long_rows(data, layout)  # its bodies are found from its lines
     bodies = len(layout.bodies)
     if bodies > 30:
         raise _table.TableError(f"The table holds {bodies} bodies; at most 30 can be shown")
-    rows, note = _table.read_rows(data, layout)
+    if not long_format:
+        rows, note = _table.read_rows(data, layout)
     note = " ".join(text for text in (layout.note, note) if text)
     if not rows:
         raise _table.TableError(f"No data lines in {data_path}")
@@ -224,8 +237,8 @@ def _read_table(data_path, line_count):
 _TABLE_PALETTE = (12, 10, 4, 8, 13, 0, 5, 3, 1, 2, 7)
 
 
-def _load_table(path):
-    t, positions, layout, note = _read_table(path, -1)
+def _load_table(path, columns=None):
+    t, positions, layout, note = _read_table(path, -1, columns)
     xy = positions[:, :, :2]
     rows, bodies = len(t), positions.shape[1]
     revolution = table_revolution(xy)

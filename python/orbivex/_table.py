@@ -10,10 +10,11 @@ before the data, with or without a leading '#'. Names say which column is the ti
 the columns are the time, then x and y of each body.
 """
 
+import math
 import re
 
 from ._config import _shown
-from ._numbers import read_cell
+from ._numbers import format_real, read_cell
 
 MAX_CELLS = 10000  # more cells a line is taken for something else than orbits
 HEAD_BYTES = 1 << 20  # the layout is found from this much of the file
@@ -33,6 +34,7 @@ class Layout:
 
     def __init__(self):
         self.separator = None  # None for blanks, else b"," or b";"
+        self.decimal_comma = False  # "1,5" is 1.5: see _separator_of
         self.cells = 0
         self.time_column = 0
         self.bodies = []
@@ -40,6 +42,10 @@ class Layout:
         self.time_unit = ""
         self.length_unit = ""
         self.header_line = 0
+        # A table of one line per body and time ("t,body,x,y"): the body's
+        # cell and the (x, y, z) cells; None for one line per time.
+        self.body_column = None
+        self.line_columns = None
         self.note = ""  # said after a load: a header whose names give no column
 
     @property
@@ -61,7 +67,8 @@ def _without_mark(line):
 def _holds_name(line):
     """True when some cell is not a number, even with the line cut at every
     separator: a row written with another separator is no header."""
-    return any(piece and read_cell(piece) is None for piece in _ANY_SEPARATOR.split(_without_mark(line)))
+    pieces = _ANY_SEPARATOR.split(_without_mark(line))
+    return any(piece and read_table_cell(piece, None, False) is None for piece in pieces)
 
 
 def _split_cells(line, separator):
@@ -79,7 +86,35 @@ def _split_cells(line, separator):
     return [cell.strip(_LEADING_BLANKS) for cell in line.split(separator)]
 
 
-def parse_line(line, separator, capacity):
+_FORTRAN_EXPONENT = re.compile(rb"(?<=[0-9.])[dD]")
+
+
+def _rewritten(cell, decimal_comma):
+    """The cell with a decimal comma and a Fortran exponent ("1.5D+03") in
+    their '.' and 'e' forms, read; None when it is no number that way."""
+    if b"x" in cell or b"X" in cell:
+        return None
+    if decimal_comma:
+        cell = cell.replace(b",", b".")
+    return read_cell(_FORTRAN_EXPONENT.sub(b"e", cell))
+
+
+def read_table_cell(cell, separator, decimal_comma):
+    """A whole cell read as one number: as strtod reads it, a Fortran
+    exponent as its 'e' form, with `decimal_comma` "1,5" as 1.5 (a '.' then
+    makes it no number); "NA" and an empty cell between separators are NaN.
+    None when the cell is no number."""
+    if cell == b"NA" or (cell == b"" and separator is not None):
+        return math.nan
+    if decimal_comma:
+        return None if b"." in cell else _rewritten(cell, True)
+    value = read_cell(cell)
+    if value is None and (b"d" in cell or b"D" in cell):
+        value = _rewritten(cell, False)
+    return value
+
+
+def parse_line(line, separator, capacity, decimal_comma=False):
     """("blank"|"comment"|"cells"|"bad", values, bad text): the cells read
     as numbers, at most `capacity` (one more value stands for more cells);
     with "bad", values holds the cells before the bad one."""
@@ -92,18 +127,24 @@ def parse_line(line, separator, capacity):
     for cell in cells:
         if len(values) == capacity:
             return "cells", values + [None], b""
-        value = read_cell(cell)
+        value = read_table_cell(cell, separator, decimal_comma)
         if value is None:
             return "bad", values, cell
         values.append(value)
     return "cells", values, b""
 
 
-def not_a_number(line, column, text):
+def not_a_number(line, column, text, decimal_comma=False):
     if b"\0" in text:
         return nul_byte(line)
     shown = _shown(text[:40].decode("utf-8", "replace"))
-    return TableError(f"Line {line}, column {column}: '{shown}' is not a number")
+    if decimal_comma and b"." in text and read_table_cell(text, None, False) is not None:
+        mark = "a decimal point where the file's numbers have decimal commas"
+    elif not decimal_comma and b"," in text and _rewritten(text, True) is not None:
+        mark = "a decimal comma where the file's numbers have decimal points"
+    else:
+        return TableError(f"Line {line}, column {column}: '{shown}' is not a number")
+    return TableError(f"Line {line}, column {column}: '{shown}' has {mark}")
 
 
 def nul_byte(line):
@@ -132,30 +173,48 @@ def _head_lines(head, whole):
     return lines
 
 
+def _tab_between_cells(line):
+    """A tab between two cells that no comma stands beside."""
+    for match in re.finditer(rb"[ \t\r]*\t[ \t\r]*", line):
+        before, after = line[match.start() - 1 : match.start()], line[match.end() : match.end() + 1]
+        if before and after and before != b"," and after != b",":
+            return True
+    return False
+
+
 def _separator_of(lines):
-    if any(b"," in line for line in lines):
-        return b","
-    return b";" if any(b";" in line for line in lines) else None
+    """(separator, decimal comma): a comma is a decimal mark when the lines
+    holding commas hold semicolons too, or tabs between cells; otherwise
+    ',' separates when some line holds one, else ';', else blanks."""
+    comma = any(b"," in line for line in lines)
+    semicolon = any(b";" in line for line in lines)
+    tab = any(b"," in line and _tab_between_cells(line) for line in lines)
+    decimal_comma = comma and (semicolon or tab)
+    if comma and not decimal_comma:
+        return b",", False
+    return (b";" if semicolon else None), decimal_comma
 
 
 class _NoDataLine(TableError):
     """The text holds no data line: only blanks, comments or a header."""
 
 
-def detect_layout(head, whole):
+def detect_layout(head, whole, columns=None):
     """The layout of a table from the first bytes of its file (`whole` when
     they are all of it), found from the lines that end in a line end: a last
     line without one may be cut, and is looked at only in a whole file whose
-    other lines hold no data. Raises TableError."""
+    other lines hold no data. Without a header naming the columns, `columns`
+    ("xy", "xyz" or None, unsaid) gives the coordinates of a body. Raises
+    TableError."""
     try:
-        return _detect_layout(_head_lines(head, False), whole, len(head))
+        return _detect_layout(_head_lines(head, False), whole, len(head), columns)
     except _NoDataLine:
         if not whole or head.endswith(b"\n") or not head:
             raise
-        return _detect_layout(_head_lines(head, True), whole, len(head))
+        return _detect_layout(_head_lines(head, True), whole, len(head), columns)
 
 
-def _detect_layout(lines, whole, head_size):
+def _detect_layout(lines, whole, head_size, columns):
     layout = Layout()
     firsts, first_line = [], 0
     for number, line in enumerate(lines, 1):
@@ -164,13 +223,16 @@ def _detect_layout(lines, whole, head_size):
         if parse_line(line, None, 0)[0] == "cells":
             first_line = first_line or number
             firsts.append(line)
-    layout.separator = _separator_of(firsts[1:] if len(firsts) > 1 else firsts)
+    layout.separator, layout.decimal_comma = _separator_of(firsts[1:] if len(firsts) > 1 else firsts)
+    if firsts and _read_long_header(_split_header(lines[first_line - 1], layout.separator), layout):
+        layout.header_line = first_line
+        return layout
 
     data_line = 0
     text_header = comment_header = None
     comment_line = 0
     for number, line in enumerate(lines, 1):
-        kind, values, bad = parse_line(line, layout.separator, MAX_CELLS)
+        kind, values, bad = parse_line(line, layout.separator, MAX_CELLS, layout.decimal_comma)
         if kind == "blank":
             continue
         if kind == "comment":
@@ -181,7 +243,7 @@ def _detect_layout(lines, whole, head_size):
             text_header, layout.header_line = line, number
             continue
         if kind == "bad":
-            raise not_a_number(number, len(values) + 1, bad)
+            raise not_a_number(number, len(values) + 1, bad, layout.decimal_comma)
         if len(values) > MAX_CELLS:
             raise TableError(f"Line {number}: more than {MAX_CELLS} values a line")
         if data_line == 0:
@@ -208,12 +270,20 @@ def _detect_layout(lines, whole, head_size):
         return layout
     if text_header is not None:
         layout.note = f"Line {layout.header_line} was read as a header"
-    if layout.cells < 3 or layout.cells % 2 == 0:
+    axes = 3 if columns == "xyz" else 2
+    if layout.cells < 1 + axes or (layout.cells - 1) % axes:
         plural = "" if layout.cells == 1 else "s"
+        wanted = "x, y and z" if axes == 3 else "x and y"
         raise TableError(
-            f"Line {data_line}: {layout.cells} value{plural} a line; a table needs the time, then x and y of each body"
+            f"Line {data_line}: {layout.cells} value{plural} a line; a table needs the time, then {wanted} of each body"
         )
-    layout.bodies = [(x, x + 1, None) for x in range(1, layout.cells - 1, 2)]
+    layout.bodies = [(x, x + 1, x + 2 if axes == 3 else None) for x in range(1, layout.cells - axes + 1, axes)]
+    if columns is None and (layout.cells - 1) % 6 == 0:
+        bodies = (layout.cells - 1) // 2
+        layout.note += (
+            f"{'; ' if layout.note else ''}{layout.cells} columns read as the time and x, y of {bodies} bodies; "
+            f"--columns xyz reads them as x, y, z of {bodies * 2 // 3}"
+        )
     return layout
 
 
@@ -225,20 +295,59 @@ def looks_like_table(head):
     for line in _head_lines(head, True):
         if parse_line(line, None, 0)[0] != "cells":
             continue
-        if parse_line(line, _separator_of([line]), MAX_CELLS)[0] == "cells":
+        separator, decimal_comma = _separator_of([line])
+        if parse_line(line, separator, MAX_CELLS, decimal_comma)[0] == "cells":
             return True
         if header is not None:
-            return False
+            return _is_long_header(header)  # its lines name their bodies
         header = line
     if header is None:
         return False
-    names = _split_header(header, _separator_of([header]))
+    if _is_long_header(header):
+        return True
+    names = _split_header(header, _separator_of([header])[0])
     layout = Layout()
     layout.cells = len(names)
     try:
         return _read_header(names, 1, layout) == "columns"
     except TableError:
         return False
+
+
+def _is_long_header(line):
+    return _read_long_header(_split_header(line, _separator_of([line])[0]), Layout())
+
+
+_BODY_NAMES = ("body", "name", "id", "object", "planet", "particle")
+
+
+def _read_long_header(cells, layout):
+    """True, with the layout's cells, time, body and line columns and units
+    set, when the names are those of a table of one line per body and time:
+    the time, the body and the lone x, y and maybe z, other names aside."""
+    time = body = None
+    axes = [None, None, None]
+    time_unit, length_unit = "", ""
+    for i, cell in enumerate(cells):
+        name, unit = _name_and_unit(cell)
+        if time is None and name.lower() in ("t", "time"):
+            time, time_unit = i, unit
+        elif body is None and name.lower() in _BODY_NAMES:
+            body = i
+        elif len(name) == 1 and name.lower() in _AXES:
+            axis = _AXES[name.lower()]
+            if axes[axis] is not None:
+                return False
+            axes[axis] = i
+            length_unit = length_unit or unit
+        elif _coordinate(name) is not None:
+            return False  # a body's own column: a table of one line per time
+    if time is None or body is None or axes[0] is None or axes[1] is None:
+        return False
+    layout.cells, layout.time_column, layout.body_column = len(cells), time, body
+    layout.line_columns = tuple(axes)
+    layout.time_unit, layout.length_unit = _shown(time_unit), _shown(length_unit)
+    return True
 
 
 def _split_header(line, separator):
@@ -377,10 +486,13 @@ def read_rows(data, layout):
             raise long_line(number)
         if number == layout.header_line:
             continue
-        kind, values, bad = parse_line(line, layout.separator, width)
+        kind, values, bad = parse_line(line, layout.separator, width, layout.decimal_comma)
         if kind in ("blank", "comment"):
             continue
-        if kind == "cells" and len(values) == width:
+        # An empty last cell of an unfinished last line is not written yet.
+        open_end = kind == "cells" and len(values) == width and number == unterminated
+        open_end = open_end and _ends_with_cell(line, b"", layout.separator)
+        if kind == "cells" and len(values) == width and not open_end:
             row = [values[layout.time_column]]
             for x, y, z in layout.bodies:
                 row += [values[x], values[y], values[z] if z is not None else 0.0]
@@ -388,9 +500,87 @@ def read_rows(data, layout):
             continue
         count = len(values)
         cut = kind == "cells" or (b"\0" not in bad and _ends_with_cell(line, bad, layout.separator))
-        if number == unterminated and count < width and cut:
+        if open_end or (number == unterminated and count < width and cut):
             return rows, f"Line {number} is cut short and was left out"
         if kind == "cells":
             raise ragged(number, min(count, width + 1), width)
-        raise not_a_number(number, count + 1, bad)
+        raise not_a_number(number, count + 1, bad, layout.decimal_comma)
     return rows, ""
+
+
+def _unquoted_bytes(cell):
+    return cell[1:-1] if len(cell) >= 2 and cell[:1] == b'"' and cell[-1:] == b'"' else cell
+
+
+def read_long_rows(data, layout):
+    """The rows of a whole table of one line per body and time, as read_rows
+    gives them (NaN for a body without a line at a time), after setting the
+    layout's bodies and names (the body keys in order of first appearance,
+    none when they are 1, 2, 3... in that order), and the note."""
+    width, body_column = layout.cells, layout.body_column
+    lines = data.split(b"\n")
+    unterminated = len(lines)
+    if lines[-1] == b"":
+        lines.pop()
+        unterminated = -1
+    times, positions, body_of, last_row = [], [], {}, []
+    note = ""
+    for number, line in enumerate(lines, 1):
+        if len(line) > MAX_LINE_BYTES:
+            raise long_line(number)
+        if number == layout.header_line:
+            continue
+        cells = _split_cells(line, layout.separator)
+        if not cells or cells[0].startswith(b"#"):
+            continue
+        values, error = [None] * width, None
+        if b"\0" in line:
+            error = nul_byte(number)
+        elif len(cells) != width:
+            error = ragged(number, len(cells), width)
+        else:
+            for c, cell in enumerate(cells):
+                if c == body_column:
+                    continue
+                values[c] = read_table_cell(cell, layout.separator, layout.decimal_comma)
+                if values[c] is None:
+                    error = not_a_number(number, c + 1, cell, layout.decimal_comma)
+                    break
+        if error is not None:
+            if number == unterminated and b"\0" not in line:
+                note = f"Line {number} is cut short and was left out"
+                break
+            raise error
+        key = _unquoted_bytes(cells[body_column]).decode("utf-8", "replace")
+        if not key:
+            raise TableError(f"Line {number}, column {body_column + 1}: the line names no body")
+        time = values[layout.time_column]
+        if not times or time != times[-1]:
+            if times and not time > times[-1]:
+                raise TableError(
+                    f"Line {number}, column {layout.time_column + 1}: the time {format_real(time)} comes after "
+                    f"{format_real(times[-1])}: the lines of each time must stand together, the times in "
+                    "increasing order"
+                )
+            times.append(time)
+        if key not in body_of:
+            body_of[key] = len(body_of)
+            last_row.append(-1)
+        body, row = body_of[key], len(times) - 1
+        if last_row[body] == row:
+            raise TableError(
+                f"Line {number}, column {body_column + 1}: a second line for '{_shown(key)}' at the time "
+                f"{format_real(time)}"
+            )
+        last_row[body] = row
+        x, y, z = layout.line_columns
+        positions.append((row, body, values[x], values[y], values[z] if z is not None else 0.0))
+    bodies = len(body_of)
+    rows = [[t] + [math.nan] * (3 * bodies) for t in times]
+    for row, body, x, y, z in positions:
+        rows[row][1 + 3 * body : 4 + 3 * body] = [x, y, z]
+    layout.bodies = [layout.line_columns] * bodies
+    keys = list(body_of)
+    numbered = keys == [str(k + 1) for k in range(bodies)]
+    layout.names = [] if numbered else [_shown(key) for key in keys]
+    return rows, note

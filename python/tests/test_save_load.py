@@ -188,6 +188,9 @@ class TableTest(FolderTest):
             ("time [yr];x1 [AU];y1 [AU]\n0;1;2\n", [0], [[[1, 2]]], None, ("yr", "AU")),
             ("x_b,y_b,t,a.x,a.y\n1,2,0,3,4\n", [0], [[[1, 2], [3, 4]]], ["b", "a"], (None, None)),
             ("t x y z\n0 1 2 3\n", [0], [[[1, 2, 3]]], None, (None, None)),
+            ("0 1.5D+03 -2.0d-1\n", [0], [[[1.5e3, -2.0e-1]]], None, (None, None)),
+            ("t\tx\ty\n0\t-0,25\t1,5e2\n", [0], [[[-0.25, 1.5e2]]], None, (None, None)),
+            ("time,id,x,y\n0,2,1,2\n0,1,3,4\n", [0], [[[1, 2], [3, 4]]], ["2", "1"], (None, None)),
         ]
         for text, t, positions, names, units in cases:
             with self.subTest(text=text):
@@ -195,6 +198,21 @@ class TableTest(FolderTest):
                 self.assertEqual((loaded.t.tolist(), loaded.positions.tolist()), (t, positions))
                 self.assertEqual((loaded.names, (loaded.time_unit, loaded.length_unit)), (names, units))
                 self.assertEqual((loaded.title, loaded.note), ("table.txt", ""))
+
+    def test_a_configurations_columns_line_reads_a_table_without_header(self):
+        self.write("seven.txt", "0 1 2 3 4 5 6\n1 2 3 4 5 6 7\n")
+        for extra, shape, note in (
+            ("data format = table\n", (2, 3, 2), "7 columns read as the time and x, y of 3 bodies"),
+            ("data format = table\ncolumns = xyz\n", (2, 2, 3), ""),
+            ("data format = table\ncolumns = XY\n", (2, 3, 2), ""),
+        ):
+            with self.subTest(extra=extra):
+                text = CONFIG.format(lines=-1, box="-1 -1 1 1", step=1, start=0, extra=extra)
+                loaded = orbivex.load(self.write("seven.ovx", text.replace("d.dat", "seven.txt")))
+                self.assertEqual(loaded.positions.shape, shape)
+                self.assertTrue(loaded.note.startswith(note))
+        # Opened directly, as with the viewer's --columns.
+        self.assertEqual(orbivex.load(self.path("seven.txt"), columns="xyz").positions.shape, (2, 2, 3))
 
     def test_a_large_tables_cut_last_line_is_left_out(self):
         # Beyond the head the layout is found from, as a writer may leave it.
@@ -208,6 +226,10 @@ class TableTest(FolderTest):
             ("0 1 2 3\n", "Line 1: 4 values a line"),
             ("t,x,y,y\n0,1,2,3\n", "Line 1, column 4: 'y' gives the coordinate that column 3 gives already"),
             ("a_x,a_y\n1,2\n", "Line 1: the header names no time column"),
+            ("t,body,x,y\n0,a,1,2\n0,a,3,4\n", "Line 3, column 2: a second line for 'a' at the time 0"),
+            ("t,body,x,y\n0,,1,2\n", "Line 2, column 2: the line names no body"),
+            ("t,body,x,y\n0,a,1,2\n1,a,2\n", "Line 3, column 4: the line holds 3 values where the lines before hold 4"),
+            ("0 1 2 3 4 5 6\n1 2 3 4 5 6 7 8\n", "Line 2, column 8: the line holds 8 values"),
         ]
         for text, message in cases:
             with self.subTest(text=text), self.assertRaises(orbivex.TableError) as raised:
