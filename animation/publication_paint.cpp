@@ -365,12 +365,18 @@ void DrawFrameAndLabels(const SimulationState& s, const PlotBox& plot, DrawingSu
     }
 }
 
+/// The most names the legend lists; a line "+N more" stands for the rest.
+constexpr int kLegendNames = 12;
+
 /// The legend's size and its distance from the box's edges.
 struct Legend {
-    int named = 0;  ///< 0: no legend (no names, or no room in the box)
+    int named = 0;  ///< names listed; 0: no legend (no names, or no room in the box)
+    int more = 0;   ///< named bodies left out, counted on a last line
     double width = 0, height = 0, disc = 0, row = 0;
     int inset = 0;
 };
+
+std::string MoreText(int more) { return "+" + std::to_string(more) + " more"; }
 
 Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
                 const Metrics& m) {
@@ -379,15 +385,16 @@ Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurf
                           ? std::min<int>(int(s.loaded.fields.bodyNames.size()), s.loaded.usableBodies())
                           : 0;
     if (named == 0) return g;
+    const int listed = std::min(named, kLegendNames), more = named - listed;
     g.disc = 0.3 * m.font, g.row = m.lineHeight * 1.1;
-    double longest = 0;
-    for (int k = 0; k < named; ++k)
+    double longest = more > 0 ? surface.TextExtent(MoreText(more), m.font).x : 0;
+    for (int k = 0; k < listed; ++k)
         longest = std::max(longest, surface.TextExtent(s.loaded.fields.bodyNames[std::size_t(k)], m.font).x);
-    g.width = m.pad * 3 + 2 * g.disc + longest + m.pad, g.height = 2 * m.pad + named * g.row;
+    g.width = m.pad * 3 + 2 * g.disc + longest + m.pad, g.height = 2 * m.pad + (listed + (more > 0)) * g.row;
     g.inset = int(std::lround(m.pad * 1.5));
     const BoxF box = BoxOf(plot);
     if (box.right - box.left >= g.width + 2 * g.inset && box.bottom - box.top >= g.height + 2 * g.inset)
-        g.named = named;
+        g.named = listed, g.more = more;
     return g;
 }
 
@@ -441,6 +448,9 @@ void DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
         surface.FillCircle({x, y}, disc, s.loaded.bodyColour[std::size_t(k)], 0, 0);
         surface.DrawText({x + disc + m.pad, y}, s.loaded.fields.bodyNames[std::size_t(k - 1)], text);
     }
+    if (g.more > 0)
+        surface.DrawText({at.x + m.pad * 2.5 + 2 * disc, at.y + m.pad + (named + 0.5) * row},
+                         MoreText(g.more), text);
 }
 
 /// The time stamp in the box's top-left corner, or the bottom-left one when

@@ -10,6 +10,7 @@
 #include "app/output_file.h"
 #include "plot/plot_box.h"
 #include "simulation/simulation_writer.h"
+#include "simulation/table_palette.h"
 #include "simulation/table_plane.h"
 
 namespace fs = std::filesystem;
@@ -47,7 +48,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 }  // namespace
 
 bool OffersClassicData(const SimulationState& s) {
-    return s.loaded.fields.dataFormat == DataFormat::Table &&
+    return s.loaded.fields.dataFormat == DataFormat::Table && s.loaded.usableBodies() <= kMaxBodies &&
            (s.loaded.tableLayout.separator != TableSeparator::Blank || s.loaded.tableLayout.headerLine != 0);
 }
 
@@ -78,6 +79,9 @@ std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, con
         const QString path = QString::fromStdString(ovxPath);
         return WriteOutputFile(path, QByteArray::fromStdString(ConfigurationText(fields)));
     }
+    if (fields.bodyCount > kMaxBodies)
+        return "A classic data file holds at most " + std::to_string(kMaxBodies) + " bodies, not " +
+               std::to_string(fields.bodyCount);
     const std::string dataPath = (fs::path(ovxPath).parent_path() / DataFileNameFor(ovxPath)).string();
     if (SameFile(dataPath, s.loaded.fields.dataPath))
         return "The classic data file " + dataPath +
@@ -94,6 +98,7 @@ std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, con
     fields.dataPath = writer.dataFileName();
     fields.dataFormat = DataFormat::Stream;
     fields.plane = TablePlane::XY;
+    for (int32_t& code : fields.bodyColourCode) code = ClassicColourCode(code);
     if (!writer.Commit(fields, error)) return error;
     return {};
 }

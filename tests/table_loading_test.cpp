@@ -17,6 +17,7 @@
 #include "animation/table_inference.h"
 #include "animation/table_loading.h"
 #include "plot/plot_box.h"
+#include "simulation/table_palette.h"
 #include "test_support.h"
 
 namespace {
@@ -60,7 +61,7 @@ TEST_F(TableOpen, FindsEveryFieldAConfigurationWouldGive) {
     EXPECT_EQ(plot.equalAspect, 1);
     for (int k = 1; k <= 3; ++k) {
         EXPECT_EQ(state.loaded.fields.bodySize[k], 3);
-        EXPECT_EQ(state.loaded.fields.bodyColourCode[k], kTablePalette[std::size_t(k - 1)]);
+        EXPECT_EQ(state.loaded.fields.bodyColourCode[k], TablePaletteCode(k));
     }
     // The box holds every position: body 3 stands at (3, 0), body 2 reaches ±2.
     EXPECT_DOUBLE_EQ(state.loaded.fields.box[0], -2.0);

@@ -179,6 +179,26 @@ class NumberTest(FolderTest):
             self.assertEqual(raised.exception.code, code)
 
 
+    def test_more_bodies_than_a_classic_configuration_holds_only_in_a_table(self):
+        self.write("many.csv", "t" + "".join(f",x{k},y{k}" for k in range(1, 32)) + "\n0" + ",1" * 62 + "\n")
+        radii = "radii in pixels = " + " ".join(["4"] * 31)
+        colours = "colour codes = " + " ".join(["12"] * 31)
+        base = (CONFIG.format(lines=1, box="-2 -2 2 2", step=1, start=0, extra="{extra}")
+                .replace("d.dat", "many.csv").replace("number of planets = 1", "number of planets = 31")
+                .replace("radii in pixels = 4", radii).replace("colour codes = 12", colours))
+        cases = [("", -3), ("data format = table\n", None),
+                 ("data format = stream\n", -3)]
+        for extra, code in cases:
+            with self.subTest(extra=extra):
+                config = self.write("c.ovx", base.format(extra=extra))
+                if code is None:
+                    self.assertEqual(orbivex.load(config).positions.shape, (1, 31, 2))
+                    continue
+                with self.assertRaises(orbivex.ConfigurationError) as raised:
+                    orbivex.load(config)
+                self.assertEqual(raised.exception.code, code)
+
+
 class TableTest(FolderTest):
     def test_tables_of_every_layout(self):
         cases = [  # text, t, positions, names, (time unit, length unit)
@@ -208,6 +228,7 @@ class TableTest(FolderTest):
             ("0 1 2 3\n", "Line 1: 4 values a line"),
             ("t,x,y,y\n0,1,2,3\n", "Line 1, column 4: 'y' gives the coordinate that column 3 gives already"),
             ("a_x,a_y\n1,2\n", "Line 1: the header names no time column"),
+            ("0" + " 1" * 2002 + "\n", "The table holds 1001 bodies; at most 1000 can be shown"),
         ]
         for text, message in cases:
             with self.subTest(text=text), self.assertRaises(orbivex.TableError) as raised:
