@@ -234,14 +234,29 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
                 }
             }
         }
-    std::sort(steps.begin(), steps.end(), [back = s.playback.direction < 0](const auto& p, const auto& q) {
-        return p.first != q.first ? (back ? p.first > q.first : p.first < q.first) : p.second < q.second;
-    });
-    std::vector<Stroke> strokes;
-    strokes.reserve(steps.size());
-    for (const auto& [row, body] : steps)
-        strokes.push_back(
-            {*lines.points(body, row - 1), *lines.points(body, row), s.loaded.bodyColour[std::size_t(body)]});
+    // In the order of DrawStepsByRow: by row in the playback's direction,
+    // each row's bodies in turn as they were gathered. With few rows for
+    // the steps, counted into place by row rather than sorted.
+    const bool back = s.playback.direction < 0;
+    std::vector<Stroke> strokes(steps.size());
+    const auto stroke = [&](const std::pair<int64_t, int>& step) {
+        const auto& [row, body] = step;
+        return Stroke{*lines.points(body, row - 1), *lines.points(body, row),
+                      s.loaded.bodyColour[std::size_t(body)]};
+    };
+    const int64_t span = last - first + 1;
+    if (span <= 4 * int64_t(steps.size()) + 1024) {
+        std::vector<std::size_t> start(std::size_t(span) + 1, 0);
+        const auto slot = [&](int64_t row) { return std::size_t(back ? last - row : row - first); };
+        for (const auto& step : steps) ++start[slot(step.first) + 1];
+        for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+        for (const auto& step : steps) strokes[start[slot(step.first)]++] = stroke(step);
+    } else {
+        std::stable_sort(steps.begin(), steps.end(), [back](const auto& p, const auto& q) {
+            return back ? p.first > q.first : p.first < q.first;
+        });
+        std::transform(steps.begin(), steps.end(), strokes.begin(), stroke);
+    }
     surface.StrokeSegments(strokes.data(), strokes.size(), width);
 }
 
@@ -615,7 +630,10 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     if (under) surface.FillArea(0, 0, width, height, kWhite);
     const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
     MapForLabels(s, plot, surface, m, width, height);
-    const PublicationNotes notes = pass.notes ? *pass.notes : PlaceNotes(s, plot, surface, m);
+    // The layer under shows none of the notes: it needs no place for them.
+    const PublicationNotes notes = pass.notes                     ? *pass.notes
+                                   : layers == PaintLayers::Under ? PublicationNotes{}
+                                                                  : PlaceNotes(s, plot, surface, m);
     const Ticks ticks = TicksOf(plot);
     const BoxF box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);

@@ -83,7 +83,7 @@ class SaveLoadTest(FolderTest):
             (good, {"plane": "xz"}, "needs three coordinates"),
             ((good[0], np.ones((3, 2, 3))), {"plane": "zx"}, "plane 'zx'"),
             (good, {"radii": [1, 2, 3]}, "radii: 3 values for 2 bodies"),
-            (good, {"colours": 14}, "colours: 14"),
+            (good, {"colours": 22}, "colours: 22"),  # 14 to 21: a table's, made classic
             (good, {"box": (1, 0, 1, 2)}, "xmin < xmax"),
             (good, {"step": 4}, "step: 4"),
             (good, {"trail": 2}, "trail: 2"),
