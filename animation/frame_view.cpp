@@ -12,7 +12,7 @@ std::string ShowInFrame(SimulationState& s, PlotBox& plot, std::string_view text
     if (!s.loaded.dataLoaded || !s.loaded.rows) return "no simulation is loaded";
     // The text read here; whether the data can have the frame (its masses)
     // is UpdateFramedRows's to tell.
-    const FrameChoice choice = ParseFrame(text, s.loaded.usableBodies(), true);
+    const FrameChoice choice = ParseFrame(text, s.loaded.usableBodies(), true, s.loaded.fields.bodyNames);
     if (!choice.frame) return choice.error;
     const ReferenceFrame before = s.view.frame;
     s.view.frame = *choice.frame;

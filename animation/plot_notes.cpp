@@ -1,6 +1,7 @@
 #include "animation/plot_notes.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <string>
 
@@ -32,17 +33,24 @@ LegendLayout Layout(const SimulationState& s) {
     return layout;
 }
 
-/// The data's positions in the box corner rectangle, over rows spread through the data.
-int64_t PositionsInside(const SimulationState& s, const PlotBox& plot, const DeviceRect& area) {
+/// The data's positions in each of the rectangles `areas`, over rows spread
+/// through the data: each position is mapped once for all of them.
+std::array<int64_t, 4> PositionsInside(const SimulationState& s, const PlotBox& plot,
+                                       const std::array<DeviceRect, 4>& areas) {
     const int64_t rows = s.loaded.usableRows();
     const int64_t stride = std::max<int64_t>(1, rows / kSampledRows);
-    int64_t count = 0;
+    const int bodies = s.loaded.usableBodies();
+    const TrajectoryTable& shown = *s.shownRows();
+    std::array<int64_t, 4> count{};
     for (int64_t r = 0; r < rows; r += stride)
-        for (int k = 1; k <= s.loaded.usableBodies(); ++k) {
-            const double* xy = s.shownRows()->track(k, int32_t(r));
+        for (int k = 1; k <= bodies; ++k) {
+            const double* xy = shown.track(k, int32_t(r));
             if (plot.IsOutside(xy[0], xy[1])) continue;
             const DevicePoint p = plot.Map(xy[0], xy[1]);
-            count += p.x >= area.left && p.x < area.right && p.y >= area.top && p.y < area.bottom;
+            for (std::size_t i = 0; i < areas.size(); ++i) {
+                const DeviceRect& area = areas[i];
+                count[i] += p.x >= area.left && p.x < area.right && p.y >= area.top && p.y < area.bottom;
+            }
         }
     return count;
 }
@@ -63,19 +71,18 @@ DevicePoint BoxCorner(const PlotBox& plot, int corner, int width, int height, in
 }
 
 int QuietestCorner(const SimulationState& s, const PlotBox& plot, int width, int height, int inset) {
-    // Top right first: on a tie the usual place of a legend.
-    int quietest = 0;
-    int64_t fewest = -1;
-    for (int i = 0; s.loaded.rows && i < 4; ++i) {
+    if (!s.loaded.rows) return 0;
+    const auto end = [](int from, int size) {
+        return int(std::min<int64_t>(int64_t(from) + size, std::numeric_limits<int>::max()));
+    };
+    std::array<DeviceRect, 4> areas;
+    for (int i = 0; i < 4; ++i) {
         const DevicePoint corner = BoxCorner(plot, i, width, height, inset);
-        const auto end = [](int from, int size) {
-            return int(std::min<int64_t>(int64_t(from) + size, std::numeric_limits<int>::max()));
-        };
-        const int64_t hidden =
-            PositionsInside(s, plot, {corner.x, corner.y, end(corner.x, width), end(corner.y, height)});
-        if (fewest < 0 || hidden < fewest) fewest = hidden, quietest = i;
+        areas[std::size_t(i)] = {corner.x, corner.y, end(corner.x, width), end(corner.y, height)};
     }
-    return quietest;
+    const std::array<int64_t, 4> hidden = PositionsInside(s, plot, areas);
+    // Top right first: on a tie the usual place of a legend.
+    return int(std::min_element(hidden.begin(), hidden.end()) - hidden.begin());
 }
 
 namespace {

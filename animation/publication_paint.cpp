@@ -234,14 +234,29 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
                 }
             }
         }
-    std::sort(steps.begin(), steps.end(), [back = s.playback.direction < 0](const auto& p, const auto& q) {
-        return p.first != q.first ? (back ? p.first > q.first : p.first < q.first) : p.second < q.second;
-    });
-    std::vector<Stroke> strokes;
-    strokes.reserve(steps.size());
-    for (const auto& [row, body] : steps)
-        strokes.push_back(
-            {*lines.points(body, row - 1), *lines.points(body, row), s.loaded.bodyColour[std::size_t(body)]});
+    // In the order of DrawStepsByRow: by row in the playback's direction,
+    // each row's bodies in turn as they were gathered. With few rows for
+    // the steps, counted into place by row rather than sorted.
+    const bool back = s.playback.direction < 0;
+    std::vector<Stroke> strokes(steps.size());
+    const auto stroke = [&](const std::pair<int64_t, int>& step) {
+        const auto& [row, body] = step;
+        return Stroke{*lines.points(body, row - 1), *lines.points(body, row),
+                      s.loaded.bodyColour[std::size_t(body)]};
+    };
+    const int64_t span = last - first + 1;
+    if (span <= 4 * int64_t(steps.size()) + 1024) {
+        std::vector<std::size_t> start(std::size_t(span) + 1, 0);
+        const auto slot = [&](int64_t row) { return std::size_t(back ? last - row : row - first); };
+        for (const auto& step : steps) ++start[slot(step.first) + 1];
+        for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+        for (const auto& step : steps) strokes[start[slot(step.first)]++] = stroke(step);
+    } else {
+        std::stable_sort(steps.begin(), steps.end(), [back](const auto& p, const auto& q) {
+            return back ? p.first > q.first : p.first < q.first;
+        });
+        std::transform(steps.begin(), steps.end(), strokes.begin(), stroke);
+    }
     surface.StrokeSegments(strokes.data(), strokes.size(), width);
 }
 
@@ -364,12 +379,18 @@ void DrawFrameAndLabels(const SimulationState& s, const PlotBox& plot, DrawingSu
     }
 }
 
+/// The most names the legend lists; a line "+N more" stands for the rest.
+constexpr int kLegendNames = 12;
+
 /// The legend's size and its distance from the box's edges.
 struct Legend {
-    int named = 0;  ///< 0: no legend (no names, or no room in the box)
+    int named = 0;  ///< names listed; 0: no legend (no names, or no room in the box)
+    int more = 0;   ///< named bodies left out, counted on a last line
     double width = 0, height = 0, disc = 0, row = 0;
     int inset = 0;
 };
+
+std::string MoreText(int more) { return "+" + std::to_string(more) + " more"; }
 
 Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
                 const Metrics& m) {
@@ -378,15 +399,16 @@ Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurf
                           ? std::min<int>(int(s.loaded.fields.bodyNames.size()), s.loaded.usableBodies())
                           : 0;
     if (named == 0) return g;
+    const int listed = std::min(named, kLegendNames), more = named - listed;
     g.disc = 0.3 * m.font, g.row = m.lineHeight * 1.1;
-    double longest = 0;
-    for (int k = 0; k < named; ++k)
+    double longest = more > 0 ? surface.TextExtent(MoreText(more), m.font).x : 0;
+    for (int k = 0; k < listed; ++k)
         longest = std::max(longest, surface.TextExtent(s.loaded.fields.bodyNames[std::size_t(k)], m.font).x);
-    g.width = m.pad * 3 + 2 * g.disc + longest + m.pad, g.height = 2 * m.pad + named * g.row;
+    g.width = m.pad * 3 + 2 * g.disc + longest + m.pad, g.height = 2 * m.pad + (listed + (more > 0)) * g.row;
     g.inset = int(std::lround(m.pad * 1.5));
     const BoxF box = BoxOf(plot);
     if (box.right - box.left >= g.width + 2 * g.inset && box.bottom - box.top >= g.height + 2 * g.inset)
-        g.named = named;
+        g.named = listed, g.more = more;
     return g;
 }
 
@@ -440,6 +462,9 @@ void DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
         surface.FillCircle({x, y}, disc, s.loaded.bodyColour[std::size_t(k)], 0, 0);
         surface.DrawText({x + disc + m.pad, y}, s.loaded.fields.bodyNames[std::size_t(k - 1)], text);
     }
+    if (g.more > 0)
+        surface.DrawText({at.x + m.pad * 2.5 + 2 * disc, at.y + m.pad + (named + 0.5) * row},
+                         MoreText(g.more), text);
 }
 
 /// The time stamp in the box's top-left corner, or the bottom-left one when
@@ -630,7 +655,10 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     if (under) surface.FillArea(0, 0, width, height, kWhite);
     const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
     MapForLabels(s, plot, surface, m, width, height);
-    const PublicationNotes notes = pass.notes ? *pass.notes : PlaceNotes(s, plot, surface, m);
+    // The layer under shows none of the notes: it needs no place for them.
+    const PublicationNotes notes = pass.notes                     ? *pass.notes
+                                   : layers == PaintLayers::Under ? PublicationNotes{}
+                                                                  : PlaceNotes(s, plot, surface, m);
     const Ticks ticks = TicksOf(plot);
     const BoxF box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);

@@ -142,20 +142,24 @@ void PublicationTick::Paint(const SimulationState& s, PlotBox& plot, Publication
                             int height) {
     using Layer = PublicationLayers::Layer;
     // Each layer is painted on a copy of the plot, whose mapping the paint
-    // recomputes; the plot takes it last, with the notes.
-    const auto paint = [&](Layer layer, const SmoothPass& pass, bool last) {
+    // recomputes; the plot takes it, and the notes are placed, on the
+    // picture's surface before the picture is painted with them.
+    const auto paint = [&](Layer layer, SmoothPass pass) {
         layers.Paint(layer, nullptr, [&](DrawingSurface& surface) {
+            if (layer == Layer::Picture) {
+                notes_ = MapPublicationView(s, plot, surface, width, height);
+                pass.notes = &notes_;
+            }
             PlotBox copy = plot;
             PaintPublicationView(s, copy, surface, width, height, pass);
-            if (last) notes_ = MapPublicationView(s, plot, surface, width, height);
         });
     };
     if (layers.apart()) {
-        paint(Layer::Under, {.lines = &lines_, .layers = PaintLayers::Under}, false);
+        paint(Layer::Under, {.lines = &lines_, .layers = PaintLayers::Under});
         layers.CopyUnder(nullptr);
-        paint(Layer::Picture, {.layers = PaintLayers::Over}, true);
+        paint(Layer::Picture, {.layers = PaintLayers::Over});
     } else {
-        paint(Layer::Picture, {.lines = &lines_}, true);
+        paint(Layer::Picture, {.lines = &lines_});
     }
     direction_ = s.playback.direction;
 }

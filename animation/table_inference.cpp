@@ -7,14 +7,16 @@
 #include "simulation/data_extent.h"
 #include "simulation/loaded_simulation.h"
 #include "simulation/revolution.h"
+#include "simulation/table_palette.h"
 
 void InferTableConfiguration(LoadedSimulation& s) {
     const int32_t bodies = s.usableBodies();
     const int32_t rows = s.usableRows();
-    for (int32_t k = 1; k < kBodySlots; ++k) {
-        s.fields.bodySize[std::size_t(k)] = k <= bodies ? 3 : 0;
-        s.fields.bodyColourCode[std::size_t(k)] =
-            k <= bodies ? kTablePalette[std::size_t(k - 1) % kTablePalette.size()] : 0;
+    s.fields.bodySize.assign(BodySlotsFor(bodies), 0);
+    s.fields.bodyColourCode.assign(BodySlotsFor(bodies), 0);
+    for (int32_t k = 1; k <= bodies; ++k) {
+        s.fields.bodySize[std::size_t(k)] = 3;
+        s.fields.bodyColourCode[std::size_t(k)] = TablePaletteCode(k);
     }
     ResolveBodyColours(s);
     s.fields.box = s.rows ? DataBox(*s.rows, rows, bodies) : std::array<double, 4>{-1.0, -1.0, 1.0, 1.0};

@@ -97,7 +97,7 @@ struct OptionTable {
     QCommandLineOption clock{"clock", "Publication: the time stamp in a corner, on (default) or off.", "ON"};
     QCommandLineOption frame{"frame",
                              "Frame the positions are shown in: inertial (default), centre:N, rotate:N, "
-                             "rotate:N,scaled or barycentre.",
+                             "rotate:N,scaled or barycentre; N a body's number or name.",
                              "FRAME"};
     QCommandLineOption speed{"speed",
                              "Playback speed: simulation time per second when the rows are evenly spaced "

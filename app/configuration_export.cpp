@@ -11,6 +11,7 @@
 #include "plot/plot_box.h"
 #include "simulation/body_subset.h"
 #include "simulation/simulation_writer.h"
+#include "simulation/table_palette.h"
 #include "simulation/table_plane.h"
 
 namespace fs = std::filesystem;
@@ -54,7 +55,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 }  // namespace
 
 bool OffersClassicData(const SimulationState& s) {
-    return s.loaded.fields.dataFormat == DataFormat::Table &&
+    return s.loaded.fields.dataFormat == DataFormat::Table && s.loaded.usableBodies() <= kMaxBodies &&
            (s.loaded.tableLayout.separator != TableSeparator::Blank || s.loaded.tableLayout.headerLine != 0);
 }
 
@@ -88,6 +89,9 @@ std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, con
         const QString path = QString::fromStdString(ovxPath);
         return WriteOutputFile(path, QByteArray::fromStdString(ConfigurationText(fields)));
     }
+    if (fields.bodyCount > kMaxBodies)
+        return "A classic data file holds at most " + std::to_string(kMaxBodies) + " bodies, not " +
+               std::to_string(fields.bodyCount);
     const std::string dataPath = (fs::path(ovxPath).parent_path() / DataFileNameFor(ovxPath)).string();
     if (SameFile(dataPath, s.loaded.fields.dataPath))
         return "The classic data file " + dataPath +
@@ -105,6 +109,7 @@ std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, con
     fields.dataFormat = DataFormat::Stream;
     fields.plane = TablePlane::XY;
     fields.columns = TableColumns::Unsaid;
+    for (int32_t& code : fields.bodyColourCode) code = ClassicColourCode(code);
     if (!writer.Commit(fields, error)) return error;
     return {};
 }

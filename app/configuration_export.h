@@ -5,8 +5,9 @@ struct SimulationState;
 class PlotBox;
 
 /// True when the data shown comes from a table the classic reader cannot
-/// read (commas or semicolons, a header of names): saving its configuration
-/// then offers to write a classic data file as well.
+/// read (commas or semicolons, a header of names) and has no more bodies
+/// than a classic configuration may: saving its configuration then offers
+/// to write a classic data file as well.
 bool OffersClassicData(const SimulationState& state);
 
 /// What a classic data file made from the table shown leaves out: a classic

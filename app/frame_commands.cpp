@@ -2,7 +2,10 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
+#include <algorithm>
 
 #include "animation/frame_view.h"
 #include "animation/simulation_loading.h"
@@ -12,6 +15,13 @@
 #include "app/simulation_view.h"
 #include "simulation/host.h"
 #include "simulation/reference_frame.h"
+
+namespace {
+
+/// Bodies the frame menus list; more are chosen by number or name.
+constexpr int kMenuBodies = 30;
+
+}  // namespace
 
 FrameCommands::FrameCommands(SimulationState& state, PlotBox& plot, Host& host, CommandActions& commands,
                              SimulationView& view, QObject& owner)
@@ -64,7 +74,7 @@ void FrameCommands::fillMenus() {
     for (const auto& [menu, kind, scaled] : kinds) {
         menu->clear();
         menu->setEnabled(bodies > 0);
-        for (int body = 1; body <= bodies; ++body) {
+        for (int body = 1; body <= std::min(bodies, kMenuBodies); ++body) {
             const ReferenceFrame frame{kind, body, scaled};
             QString text = QString::number(body);
             if (std::size_t(body) <= state_.loaded.fields.bodyNames.size() &&
@@ -77,6 +87,24 @@ void FrameCommands::fillMenus() {
             item->setChecked(shown == frame);
             connect(item, &QAction::triggered, this, [this, frame] { chooseFromMenu(FrameText(frame)); });
         }
+        if (bodies <= kMenuBodies) continue;
+        // The rest by number or name, asked for.
+        menu->addSeparator();
+        QAction* other = menu->addAction(tr("Body\u2026"));
+        other->setCheckable(true);
+        group_->addAction(other);
+        other->setChecked(shown.kind == kind && shown.scaled == scaled && shown.body > kMenuBodies);
+        connect(other, &QAction::triggered, this, [this, kind, scaled, bodies] {
+            bool ok = false;
+            const QString body = QInputDialog::getText(view_.window(), tr("Frame"),
+                                                       tr("Body (a number 1 to %1, or a name):").arg(bodies),
+                                                       QLineEdit::Normal, QString(), &ok)
+                                     .trimmed();
+            if (!ok || body.isEmpty()) return fillMenus();
+            const std::string text = body.toStdString();
+            chooseFromMenu(std::string(kind == ReferenceFrame::Kind::Centred ? "centre:" : "rotate:") + text +
+                           (scaled ? ",scaled" : ""));
+        });
     }
 }
 

@@ -239,9 +239,14 @@ void PainterSurface::StrokeSegments(const Stroke* strokes, std::size_t count, do
     const auto band = [&](int32_t top, int32_t bottom) {
         const DeviceRect clip{clip_.left, std::max(clip_.top, top), clip_.right,
                               std::min(clip_.bottom, bottom)};
+        // A stroke whose rows, widened past any pixel it touches, miss the
+        // band's is passed over before it is set up.
+        const double reach = width * s + 2;
         for (std::size_t i = 0; i < count; ++i) {
             const Stroke& k = strokes[i];
-            BlendStroke(*raster, {k.a.x * s, k.a.y * s}, {k.b.x * s, k.b.y * s}, width * s, k.colour, clip,
+            const double ay = k.a.y * s, by = k.b.y * s;
+            if (std::min(ay, by) - reach >= clip.bottom || std::max(ay, by) + reach < clip.top) continue;
+            BlendStroke(*raster, {k.a.x * s, ay}, {k.b.x * s, by}, width * s, k.colour, clip,
                         only_ ? &mask : nullptr);
         }
     };

@@ -28,6 +28,10 @@
 //   data_reader_bench --frame CONFIG OUT    one load, then the positions in
 //       the frame turning with body 1 and the box fitted to them, timed in
 //       this process, the seconds written to OUT
+//   data_reader_bench --bodies N [MEGABYTES] [ROUNDS]    a CSV table of N
+//       bodies (t,x1,y1,...) opened as File > Open does, fresh processes
+//       alternating with the one-thread fast_float over the same text; the
+//       medians, their ratio and the reader's peak memory over the table's
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -295,8 +299,70 @@ void DamagedAndOddFiles(const std::string& viewer, const std::filesystem::path& 
 
 }  // namespace
 
+/// A table of `bodies` bodies, of `megabytes` of comma-separated values
+/// under a header line, loaded by fresh processes against fast_float.
+int ManyBodies(int bodies, double megabytes, int rounds) {
+    const std::string self = std::filesystem::canonical("/proc/self/exe").string();
+    const std::string baseline = (std::filesystem::path(self).parent_path() / "baseline_loader").string();
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("orbivex-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string csv = (folder / "bodies.csv").string();
+    const int columns = 2 * bodies + 1;
+    std::FILE* out = std::fopen(csv.c_str(), "w");
+    std::fprintf(out, "t");
+    for (int k = 1; k <= bodies; ++k) std::fprintf(out, ",x%d,y%d", k, k);
+    std::fputc('\n', out);
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> coordinate(-40.0, 40.0);
+    int rows = 0;
+    while (std::ftell(out) < megabytes * 1e6) {
+        std::fprintf(out, "%.10e", rows * 0.001);
+        for (int c = 1; c < columns; ++c) std::fprintf(out, ",%.10e", coordinate(random));
+        std::fputc('\n', out);
+        ++rows;
+    }
+    std::fclose(out);
+    const double fileMB = double(std::filesystem::file_size(csv)) / 1e6;
+    const double tableMiB = double(rows) * columns * sizeof(double) / (1024.0 * 1024.0);
+    const std::string count = std::to_string(std::size_t(rows) * std::size_t(columns));
+    const std::string churnMB = std::to_string(int(std::max(300.0, megabytes * 1.5)));
+    std::printf("%d bodies: %.1f MB CSV, %d rows of %d values; table %.1f MiB; load average before %s\n",
+                bodies, fileMB, rows, columns, tableMiB, LoadAverage().c_str());
+    std::vector<double> reader, fastFloat;
+    long peakKiB = 0;
+    for (int round = 0; round < rounds; ++round) {
+        RunProcess({baseline, "churn", churnMB});
+        const Run load = RunProcess({self, "--load", csv});
+        RunProcess({baseline, "churn", churnMB});
+        const Run base = RunProcess({baseline, "fast_float-csv", csv, count});
+        if (load.status != 0 || base.status != 0) {
+            std::printf("round %d failed: reader exit %d, fast_float exit %d\n", round + 1, load.status,
+                        base.status);
+            std::filesystem::remove_all(folder);
+            return 1;
+        }
+        reader.push_back(load.seconds), fastFloat.push_back(base.seconds);
+        peakKiB = std::max(peakKiB, load.peakKiB);
+        std::printf("round %d: reader %.3f s  fast_float-csv %.3f s\n", round + 1, load.seconds,
+                    base.seconds);
+    }
+    std::printf("load average after: %s\n", LoadAverage().c_str());
+    std::printf(
+        "%d bodies, medians of %d fresh processes: reader %.3f s (%.0f MB/s), fast_float-csv %.3f s: reader "
+        "is "
+        "%.2fx faster; reader peak %.1f MiB = table + %.1f MiB\n",
+        bodies, rounds, Median(reader), fileMB / Median(reader), Median(fastFloat),
+        Median(fastFloat) / Median(reader), peakKiB / 1024.0, peakKiB / 1024.0 - tableMiB);
+    std::filesystem::remove_all(folder);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--load") == 0) return LoadOnce(argv[2]);
+    if (argc >= 3 && std::strcmp(argv[1], "--bodies") == 0)
+        return ManyBodies(std::atoi(argv[2]), argc > 3 ? std::atof(argv[3]) : 300.0,
+                          std::max(3, argc > 4 ? std::atoi(argv[4]) : 5));
     if (argc == 4 && std::strcmp(argv[1], "--frame") == 0) return FrameOnce(argv[2], argv[3]);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const double megabytes = argc > 1 ? std::atof(argv[1]) : 300.0;

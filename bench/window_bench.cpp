@@ -9,7 +9,10 @@
 // --style publication or --frame rotate:1), the ticks per second at that size are measured
 // with the defaults (or, with --frame, the same options in the inertial
 // frame) and with those options in turn instead; with --backward first,
-// forward and backward playback with the options that follow.
+// forward and backward playback with the options that follow. With
+// --table-bodies N first, the scene is a plain table of N named bodies in
+// the table palette's colours, trails of 300 rows, played with the options
+// that follow (such as --style publication) only.
 //
 //   window_bench ORBIVEX_BINARY CONFIG [SECONDS] [WxH [VIEW OPTIONS...]]
 
@@ -36,15 +39,38 @@
 #include "plot/plot_box.h"
 #include "scenes/orbit_scene.h"
 #include "silent_services.h"
+#include "simulation/configuration_reader.h"
 #include "simulation/host.h"
+#include "simulation/table_palette.h"
 
 namespace {
+
+/// The scene played: bodies and trail rows, and whether it is a table's.
+struct Scene {
+    int bodies = 30;
+    int trail = 10000;
+    bool table = false;
+};
+
+/// Makes `state` a plain table of the scene's bodies, named b1, b2, ...,
+/// coloured as a table's are, with room for `rows` rows.
+void MakeTableScene(SimulationState& state, const Scene& scene, int rows) {
+    MakeOrbitScene(state, scene.bodies, rows, scene.trail);
+    state.loaded.kind = SourceKind::PlainTable;
+    state.loaded.fields.dataFormat = DataFormat::Table;
+    for (int k = 1; k <= scene.bodies; ++k) {
+        state.loaded.fields.bodySize[std::size_t(k)] = 3;
+        state.loaded.fields.bodyColourCode[std::size_t(k)] = TablePaletteCode(k);
+        state.loaded.fields.bodyNames.push_back(std::string("b").append(std::to_string(k)));
+    }
+    ResolveBodyColours(state.loaded);
+}
 
 /// Plays the largest scene at 1 ms per tick for `seconds`, with the
 /// playback bar shown or hidden, in a window of `width` x `height` when
 /// given, and prints the ticks and frames per second and the view's size.
 double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int height = 0,
-                      const CommandOptions* view = nullptr, bool backward = false) {
+                      const CommandOptions* view = nullptr, bool backward = false, const Scene& scene = {}) {
     SimulationState state;
     PlotBox plot;
     SilentServices silent;
@@ -52,7 +78,11 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
     frame.playbackBar()->setVisible(playbackBar);
     InitialiseDefaults(state, plot);
     // Room for the ticks of the slowest look measured; the fast ones wrap.
-    MakeOrbitScene(state, 30, 10000 + int(seconds * 1500) + 100, 10000);
+    const int rows = scene.trail + int(seconds * 1500) + 100;
+    if (scene.table)
+        MakeTableScene(state, scene, rows);
+    else
+        MakeOrbitScene(state, scene.bodies, rows, scene.trail);
     if (view) {
         frame.applyViewChoices(*view);
         if (!view->frame.empty() && !frame.showFrame(view->frame).empty()) std::abort();
@@ -71,15 +101,22 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
     frame.view()->invalidate();
     QElapsedTimer clock;
     clock.start();
+    timespec cpuStart{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuStart);
     QTimer::singleShot(int(seconds * 1000), [] { QCoreApplication::exit(0); });
     QApplication::exec();
     const double elapsed = clock.elapsed() / 1000.0;
+    timespec cpuEnd{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuEnd);
+    const double cpu = double(cpuEnd.tv_sec - cpuStart.tv_sec) + (cpuEnd.tv_nsec - cpuStart.tv_nsec) / 1e9;
+    const int32_t ticks = std::abs(state.playback.position - start);
     std::printf(
-        "largest scene (30 bodies, trails of 10000 rows) at 1 ms, playback bar %s: %.0f ticks/s, %.0f "
-        "frames presented/s, view %dx%d\n",
-        playbackBar ? "shown " : "hidden", std::abs(state.playback.position - start) / elapsed,
-        presented / elapsed, shown.width(), shown.height());
-    return std::abs(state.playback.position - start) / elapsed;
+        "%s scene (%d bodies, trails of %d rows) at 1 ms, playback bar %s: %.0f ticks/s, %.0f "
+        "frames presented/s, view %dx%d, %.1f ms of processor time a tick\n",
+        scene.table ? "table" : "largest", scene.bodies, scene.trail, playbackBar ? "shown " : "hidden",
+        ticks / elapsed, presented / elapsed, shown.width(), shown.height(),
+        ticks > 0 ? 1000 * cpu / ticks : 0.0);
+    return ticks / elapsed;
 }
 
 double MillisecondsToFirstFrame(const std::string& binary, const std::string& config) {
@@ -109,6 +146,14 @@ int main(int argc, char** argv) {
     if (argc > 5 && std::sscanf(argv[4], "%dx%d", &width, &height) == 2) {
         // The defaults against the options given, alternated, at the size asked for.
         std::vector<std::string> args(argv + 5, argv + argc);
+        // --table-bodies N (the bench's own) plays a table of N bodies with the options.
+        Scene scene;
+        if (args.size() > 2 && args.front() == "--table-bodies") {
+            scene = {.bodies = std::clamp(std::atoi(args[1].c_str()), 1, int(kMaxTableBodies)),
+                     .trail = 300,
+                     .table = true};
+            args.erase(args.begin(), args.begin() + 2);
+        }
         // --backward (the bench's own) plays the options backward against forward.
         const bool backward = args.front() == "--backward";
         if (backward) args.erase(args.begin());
@@ -122,24 +167,35 @@ int main(int argc, char** argv) {
         CommandOptions inertial = line.options;
         inertial.frame.clear();
         const bool frameAsked = !line.options.frame.empty();
+        std::string joined;
+        for (const std::string& a : args) joined += " " + a;
         std::vector<double> plain, chosen;
-        for (int round = 0; round < 3; ++round) {
+        if (scene.table) {
+            for (int round = 0; round < 3; ++round)
+                chosen.push_back(TicksPerSecond(seconds, true, width, height, &line.options, false, scene));
+            std::sort(chosen.begin(), chosen.end());
+            std::printf(
+                "median of 3 rounds at %dx%d: table of %d bodies, trails of %d rows,%s: %.0f ticks/s\n",
+                width, height, scene.bodies, scene.trail, joined.c_str(), chosen[1]);
+        }
+        for (int round = 0; round < 3 && !scene.table; ++round) {
             plain.push_back(TicksPerSecond(seconds, true, width, height,
                                            backward     ? &line.options
                                            : frameAsked ? &inertial
                                                         : nullptr));
             chosen.push_back(TicksPerSecond(seconds, true, width, height, &line.options, backward));
         }
-        std::sort(plain.begin(), plain.end());
-        std::sort(chosen.begin(), chosen.end());
-        std::string joined;
-        for (const std::string& a : args) joined += " " + a;
-        std::printf("median of 3 rounds at %dx%d: %s %.0f ticks/s,%s %.0f ticks/s (%.2fx)\n", width, height,
-                    backward     ? "forward"
-                    : frameAsked ? "inertial frame"
-                                 : "defaults",
-                    plain[1], (backward ? " backward" + joined : joined).c_str(), chosen[1],
-                    chosen[1] / plain[1]);
+        if (!scene.table) {
+            std::sort(plain.begin(), plain.end());
+            std::sort(chosen.begin(), chosen.end());
+            std::printf("median of 3 rounds at %dx%d: %s %.0f ticks/s,%s %.0f ticks/s (%.2fx)\n", width,
+                        height,
+                        backward     ? "forward"
+                        : frameAsked ? "inertial frame"
+                                     : "defaults",
+                        plain[1], (backward ? " backward" + joined : joined).c_str(), chosen[1],
+                        chosen[1] / plain[1]);
+        }
     } else if (argc > 4 && std::sscanf(argv[4], "%dx%d", &width, &height) == 2) {
         // 600x600 against the size asked for, alternated, playback bar shown.
         double small = 0, large = 0;

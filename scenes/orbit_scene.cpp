@@ -8,6 +8,7 @@ void LoadOrbits(SimulationState& s, int rows, int bodies, double timeStep,
                 const std::function<ScenePoint(int row, int body)>& position) {
     s.loaded.fields.lineCount = rows;
     s.loaded.fields.bodyCount = bodies;
+    s.loaded.sizeBodyLists(bodies);
     s.loaded.columnCount = 2 * bodies + 1;
     s.loaded.rows = AllocateTable(rows, s.loaded.columnCount);
     for (int r = 0; r < rows; ++r) {

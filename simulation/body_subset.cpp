@@ -33,8 +33,6 @@ std::string KeepBodies(LoadedSimulation& loaded, const std::vector<int32_t>& sho
     std::vector<int32_t> inData;
     for (int32_t k = 1; k <= kept; ++k) {
         const std::size_t from = std::size_t(shown[std::size_t(k - 1)]);
-        cut.bodySize[std::size_t(k)] = f.bodySize[from];
-        cut.bodyColourCode[std::size_t(k)] = f.bodyColourCode[from];
         if (from <= f.bodyNames.size()) cut.bodyNames.resize(std::size_t(k), f.bodyNames[from - 1]);
         if (from <= f.bodyMasses.size()) cut.bodyMasses.resize(std::size_t(k), f.bodyMasses[from - 1]);
         if (!f.bodyColours.empty())
@@ -42,8 +40,12 @@ std::string KeepBodies(LoadedSimulation& loaded, const std::vector<int32_t>& sho
                                                                    : loaded.bodyColour[from]);
         inData.push_back(cutBefore ? f.shownBodies[from - 1] : int32_t(from));
     }
-    for (int32_t k = kept + 1; k < kBodySlots; ++k)
-        cut.bodySize[std::size_t(k)] = cut.bodyColourCode[std::size_t(k)] = 0;
+    // Slots past the bodies kept hold nothing, as a load leaves them.
+    cut.bodySize.assign(BodySlotsFor(kept), 0), cut.bodyColourCode.assign(BodySlotsFor(kept), 0);
+    for (int32_t k = 1; k <= kept; ++k) {
+        cut.bodySize[std::size_t(k)] = f.bodySize[std::size_t(shown[std::size_t(k - 1)])];
+        cut.bodyColourCode[std::size_t(k)] = f.bodyColourCode[std::size_t(shown[std::size_t(k - 1)])];
+    }
     cut.shownBodies = std::move(inData);
     f = std::move(cut);
     FreeTable(loaded.rows);

@@ -10,9 +10,15 @@
 #include "look_names.h"
 #include "table_layout.h"
 
-/// Per-body arrays have one slot more than the most bodies a simulation may
-/// have, so that body k uses slot k.
+/// Per-body lists have slot 0 unused, so that body k uses slot k. They hold
+/// at least this many slots, enough for any classic configuration, and one
+/// more than the body count when a table has more bodies (BodySlotsFor).
 inline constexpr int kBodySlots = kMaxBodies + 1;
+
+/// The slots per-body lists need for `bodies` bodies.
+inline constexpr std::size_t BodySlotsFor(int32_t bodies) {
+    return std::size_t(bodies < kBodySlots ? kBodySlots : int64_t(bodies) + 1);
+}
 
 /// How the data file is read: the classic stream of numbers (the time and
 /// x, y of every body, line breaks meaning nothing), or a plain table of
@@ -28,8 +34,8 @@ struct ConfigurationFields {
     std::string dataPath;
     int32_t lineCount = 0;
     int32_t bodyCount = 0;
-    std::array<int32_t, kBodySlots> bodySize{};
-    std::array<int32_t, kBodySlots> bodyColourCode{};
+    std::vector<int32_t> bodySize = std::vector<int32_t>(kBodySlots);
+    std::vector<int32_t> bodyColourCode = std::vector<int32_t>(kBodySlots);
     /// xmin, ymin, xmax, ymax.
     std::array<double, 4> box{-3.0, -3.0, 3.0, 3.0};
     int32_t frameDelayMs = 0;
@@ -77,4 +83,11 @@ struct ConfigurationFields {
     std::optional<TrailMode> trailMode;
 
     bool operator==(const ConfigurationFields&) const = default;
+
+    /// Sizes the per-body lists for `bodies` bodies (BodySlotsFor): slots
+    /// kept keep their values, new ones are 0.
+    void sizeBodyLists(int32_t bodies) {
+        bodySize.resize(BodySlotsFor(bodies));
+        bodyColourCode.resize(BodySlotsFor(bodies));
+    }
 };

@@ -3,9 +3,13 @@
 #include <cstdint>
 #include <string_view>
 
-/// Highest number of bodies a simulation may have: the reader refuses a
-/// configuration with more, and the generator a command line asking for more.
+/// Highest number of bodies a classic configuration may have: the reader
+/// refuses a classic configuration with more, and the generator a command
+/// line asking for more.
 inline constexpr int32_t kMaxBodies = 30;
+/// Highest number of bodies of a plain table or a table configuration
+/// ("data format = table").
+inline constexpr int32_t kMaxTableBodies = 1000;
 
 /// The fields of a configuration file in the order they stand in it. Each
 /// value follows the next "="; the reader skips the label before it, so any

@@ -1,10 +1,12 @@
 #include "configuration_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <optional>
 #include <sstream>
 #include <string_view>
+#include <vector>
 
 #include "base/colour_names.h"
 #include "base/format.h"
@@ -16,6 +18,7 @@
 #include "loaded_simulation.h"
 #include "number_text.h"
 #include "shown_text.h"
+#include "table_palette.h"
 #include "table_plane.h"
 #include "world_box.h"
 
@@ -28,20 +31,34 @@ ColourRef BodyColourTable(int code) {
     return kColours[std::size_t(code)];
 }
 
+ColourRef TableBodyColour(int32_t code) {
+    const int64_t index = int64_t(code) - kTablePaletteFirstCode;
+    if (index >= 0 && index < int64_t(kTablePaletteColours.size()))
+        return kTablePaletteColours[std::size_t(index)];
+    return BodyColourTable(code);
+}
+
 void ResolveBodyColours(LoadedSimulation& loaded) {
-    loaded.bodyColour.fill(0);
-    for (int k = 1; k <= loaded.fields.bodyCount && k <= kMaxBodies; ++k)
-        loaded.bodyColour[k] = std::size_t(k) <= loaded.fields.bodyColours.size()
-                                   ? loaded.fields.bodyColours[std::size_t(k - 1)]
-                                   : BodyColourTable(loaded.fields.bodyColourCode[k]);
+    const ConfigurationFields& f = loaded.fields;
+    const int32_t bodies =
+        std::clamp(f.bodyCount, 0, std::min(kMaxTableBodies, int32_t(f.bodyColourCode.size()) - 1));
+    loaded.bodyColour.assign(BodySlotsFor(bodies), 0);
+    for (int32_t k = 1; k <= bodies; ++k)
+        loaded.bodyColour[std::size_t(k)] =
+            std::size_t(k) <= f.bodyColours.size() ? f.bodyColours[std::size_t(k - 1)]
+            : f.dataFormat == DataFormat::Table    ? TableBodyColour(f.bodyColourCode[std::size_t(k)])
+                                                   : BodyColourTable(f.bodyColourCode[std::size_t(k)]);
 }
 
 namespace {
 
-/// Reads `count` integers into slots 1.. of `slots`. The list fails at its
-/// first value that is not a number: the slots before it keep what was read,
-/// the rest what they held, and no later value is taken for a body's.
-bool ReadBodyList(ConfigScanner& in, std::array<int32_t, kBodySlots>& slots, int32_t count) {
+constexpr const char* kTooManyBodies = "Too many Planets !";
+
+/// Reads `count` integers into slots 1.. of `slots`, which hold them. The
+/// list fails at its first value that is not a number: the slots before it
+/// keep what was read, the rest what they held, and no later value is taken
+/// for a body's.
+bool ReadBodyList(ConfigScanner& in, std::vector<int32_t>& slots, int32_t count) {
     for (int32_t k = 1; k <= count; ++k)
         if (!in.ReadInt(slots[std::size_t(k)])) return false;
     return true;
@@ -59,10 +76,11 @@ ConfigResult ReadField(ConfigField field, ConfigScanner& in, ConfigurationFields
             break;
         case ConfigField::BodyCount:
             if (!in.ReadInt(s.bodyCount) || s.bodyCount < 0) return ConfigResult::BadBodyCount;
-            if (s.bodyCount > kMaxBodies) {
-                host.messageBox("Too many Planets !");
+            if (s.bodyCount > kMaxTableBodies) {
+                host.messageBox(kTooManyBodies);
                 return ConfigResult::BadBodyCount;
             }
+            s.sizeBodyLists(s.bodyCount);
             break;
         case ConfigField::BodySizes:
             if (!ReadBodyList(in, s.bodySize, s.bodyCount)) return ConfigResult::BadBodySizes;
@@ -112,11 +130,27 @@ ConfigResult ReadField(ConfigField field, ConfigScanner& in, ConfigurationFields
     return ConfigResult::Ok;
 }
 
-/// Reads the fields in file order, stopping at the first that fails.
-ConfigResult ReadFields(ConfigScanner& in, ConfigurationFields& s, Host& host) {
-    for (const ConfigField field : kConfigFields)
-        if (const ConfigResult result = ReadField(field, in, s, host); result != ConfigResult::Ok)
-            return result;
+/// Says nothing: what the fields read after a count above the classic
+/// limit hear, since their messages count only for a table configuration.
+class SilentHost : public Host {
+public:
+    Answer messageBox(const std::string&, Buttons, Icon) override { return Answer::Ok; }
+    void setBusyCursor(bool) override {}
+    void note(const std::string&) override {}
+};
+
+/// Reads the fields in file order, stopping at the first that fails. A body
+/// count above the classic limit but within a table's is read on, quietly,
+/// since only the optional lines can tell a table configuration; `refused`
+/// then keeps the fields as they stood after the count.
+ConfigResult ReadFields(ConfigScanner& in, ConfigurationFields& s, Host& host,
+                        std::optional<ConfigurationFields>& refused) {
+    SilentHost silent;
+    for (const ConfigField field : kConfigFields) {
+        const ConfigResult result = ReadField(field, in, s, refused ? silent : host);
+        if (result != ConfigResult::Ok) return result;
+        if (field == ConfigField::BodyCount && s.bodyCount > kMaxBodies) refused = s;
+    }
     return ConfigResult::Ok;
 }
 
@@ -214,8 +248,16 @@ void ReadOptionalLines(ConfigScanner& in, ConfigurationFields& s) {
 ConfigResult ReadConfigurationFrom(std::FILE* file, ConfigurationFields& fields, Host& host) {
     ConfigScanner in(file);
     fields = ConfigurationFields{};
-    const ConfigResult result = ReadFields(in, fields, host);
+    std::optional<ConfigurationFields> refused;
+    const ConfigResult result = ReadFields(in, fields, host, refused);
     if (result == ConfigResult::Ok) ReadOptionalLines(in, fields);
+    // More bodies than a classic configuration may have are refused, as
+    // at the count, unless the file reads whole as a table configuration.
+    if (refused && (result != ConfigResult::Ok || fields.dataFormat != DataFormat::Table)) {
+        fields = std::move(*refused);
+        host.messageBox(kTooManyBodies);
+        return ConfigResult::BadBodyCount;
+    }
     return result;
 }
 

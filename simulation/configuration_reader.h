@@ -33,7 +33,8 @@ inline int CodeOf(ConfigResult result) { return static_cast<int>(result); }
 ColourRef BodyColourTable(int code);
 
 /// Resolves `bodyColour` from the fields' colour codes for bodies 1 to
-/// `bodyCount`; every other slot becomes 0.
+/// `bodyCount` (BodyColourTable; TableBodyColour for a table's data);
+/// every other slot becomes 0.
 void ResolveBodyColours(LoadedSimulation& loaded);
 
 /// Reads a configuration file into `fields`, which start afresh: the fields

@@ -103,7 +103,7 @@ bool KeepShortData(Host& host, int32_t rows) {
 }
 
 bool PrepareTable(LoadedSimulation& s, Host& host) {
-    if (s.fields.bodyCount < 0 || s.fields.bodyCount > kMaxBodies) {
+    if (s.fields.bodyCount < 0 || s.fields.bodyCount > kMaxBodies) {  // a classic configuration's limit
         host.messageBox(
             Format("Error %d in Config File %s", CodeOf(ConfigResult::BadBodyCount), s.configPath.c_str()));
         return false;

@@ -5,7 +5,9 @@
 #include "time_steps.h"
 
 int32_t LoadedSimulation::usableBodies() const {
-    int32_t n = std::clamp(fields.bodyCount, 0, kMaxBodies);
+    const int32_t slots = int32_t(std::min({fields.bodySize.size(), fields.bodyColourCode.size(),
+                                            bodyColour.size(), std::size_t(kMaxTableBodies) + 1}));
+    const int32_t n = std::clamp(fields.bodyCount, 0, std::max(slots - 1, 0));
     return rows ? std::min(n, rows->bodyColumns()) : n;
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "configuration_fields.h"
 #include "data_hand_over.h"
@@ -30,8 +31,9 @@ struct LoadedSimulation {
     SourceKind kind = SourceKind::ClassicConfiguration;
     std::string configPath;
     ConfigurationFields fields;
-    /// The colours of the bodies' colour codes (ResolveBodyColours).
-    std::array<ColourRef, kBodySlots> bodyColour{};
+    /// The colours of the bodies' colour codes (ResolveBodyColours), body k
+    /// in slot k.
+    std::vector<ColourRef> bodyColour = std::vector<ColourRef>(kBodySlots);
 
     int32_t columnCount = 0;
     std::unique_ptr<TrajectoryTable> rows;
@@ -47,8 +49,16 @@ struct LoadedSimulation {
     /// every body, for a save; null when every body is shown.
     std::shared_ptr<const ConfigurationFields> everyBody;
 
+    /// Sizes the per-body lists of the fields and the colours for `bodies`
+    /// bodies; new slots are 0.
+    void sizeBodyLists(int32_t bodies) {
+        fields.sizeBodyLists(bodies);
+        bodyColour.resize(BodySlotsFor(bodies));
+    }
+
     /// Bodies that may be drawn or indexed: 1 to this number. Never more than
-    /// the arrays hold or the table's columns, whatever `bodyCount` says.
+    /// the per-body lists hold or the table's columns, whatever `bodyCount`
+    /// says.
     int32_t usableBodies() const;
     /// Rows that may be read: 0 to this number - 1, below both `lineCount`
     /// and the table's own rows. 0 without a table.

@@ -1,6 +1,7 @@
 #include "simulation/reference_frame.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -71,14 +72,41 @@ void TransformBlock(const TrajectoryTable& from, TrajectoryTable& to, const Refe
         for (int32_t i = 0; i < last - first; ++i) place(frames[std::size_t(i)], 0, 0, sun + 2 * (first + i));
 }
 
-bool ReadBody(std::string_view text, int bodies, int& body) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), body);
-    return error == std::errc() && end == text.data() + text.size() && body >= 1 && body <= bodies;
+bool SameLetters(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+/// The body `text` gives, by its number or its name, or why none (naming
+/// it as `shown`): the numbers 1 to `bodies`, the names of those bodies in
+/// any case (the first body of a name shared).
+std::optional<int> ReadBody(std::string_view text, int bodies, const std::vector<std::string>& names,
+                            std::string_view shown, std::string& error) {
+    int body = 0;
+    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), body);
+    if (problem == std::errc() && end == text.data() + text.size()) {
+        if (body >= 1 && body <= bodies) return body;
+        error = "no body " + std::string(shown) + ": the bodies are 1 to " + std::to_string(bodies);
+        return std::nullopt;
+    }
+    const int named = std::min(int(names.size()), bodies);
+    for (int k = 1; k <= named; ++k)
+        if (SameLetters(text, names[std::size_t(k - 1)])) return k;
+    error = "no body " + std::string(shown) + ": the bodies are 1 to " + std::to_string(bodies);
+    if (named == 0) return std::nullopt;
+    constexpr int kNamesListed = 8;
+    error += " or their names (";
+    for (int k = 1; k <= std::min(named, kNamesListed); ++k)
+        error += (k > 1 ? ", " : "") + names[std::size_t(k - 1)];
+    error += named > kNamesListed ? ", \u2026)" : ")";
+    return std::nullopt;
 }
 
 }  // namespace
 
-FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses) {
+FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses,
+                       const std::vector<std::string>& names) {
     ReferenceFrame f;
     if (text == "inertial") return {f, {}};
     if (text == "barycentre" || text == "barycenter") {
@@ -89,10 +117,6 @@ FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses) {
         f.kind = ReferenceFrame::Kind::Barycentre;
         return {f, {}};
     }
-    const auto bodyError = [&] {
-        return "no body " + std::string(text.substr(text.find(':') + 1)) + ": the bodies are 1 to " +
-               std::to_string(bodies);
-    };
     for (const auto& [prefix, kind] :
          {std::pair{std::string_view("centre:"), ReferenceFrame::Kind::Centred},
           std::pair{std::string_view("center:"), ReferenceFrame::Kind::Centred},
@@ -105,7 +129,10 @@ FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses) {
             f.scaled = true;
             rest.remove_suffix(7);
         }
-        if (!ReadBody(rest, bodies, f.body)) return {std::nullopt, bodyError()};
+        std::string error;
+        const std::optional<int> body = ReadBody(rest, bodies, names, text.substr(prefix.size()), error);
+        if (!body) return {std::nullopt, error};
+        f.body = *body;
         return {f, {}};
     }
     return {std::nullopt,

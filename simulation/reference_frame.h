@@ -30,8 +30,11 @@ struct FrameChoice {
 
 /// Reads "inertial", "centre:N", "rotate:N", "rotate:N,scaled" or
 /// "barycentre" for a simulation of `bodies` bodies; the barycentre needs
-/// the bodies' masses (`haveMasses`).
-FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses);
+/// the bodies' masses (`haveMasses`). N is a body's number, or its name in
+/// `names` (body k's at k - 1) in any case; a name two bodies share is the
+/// first's.
+FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses,
+                       const std::vector<std::string>& names = {});
 
 /// The sun's mass and then each body's, as TransformRows weighs them; empty
 /// when the configuration does not give a mass for every body.

@@ -78,9 +78,11 @@ std::string DataFileNameFor(const std::string& ovxPath) {
 std::string ConfigurationText(const ConfigurationFields& f) {
     std::ostringstream out;
     out.imbue(std::locale::classic());
-    const int32_t bodies = std::clamp(f.bodyCount, 0, kMaxBodies);
-    auto list = [&](const std::array<int32_t, kBodySlots>& values) {
-        for (int32_t k = 1; k <= bodies; ++k) out << (k > 1 ? " " : "") << values[std::size_t(k)];
+    const int32_t bodies =
+        std::clamp(f.bodyCount, 0, f.dataFormat == DataFormat::Table ? kMaxTableBodies : kMaxBodies);
+    auto list = [&](const std::vector<int32_t>& values) {
+        for (int32_t k = 1; k <= bodies; ++k)
+            out << (k > 1 ? " " : "") << (std::size_t(k) < values.size() ? values[std::size_t(k)] : 0);
     };
     for (const ConfigField field : kConfigFields) {
         out << LabelOf(field) << " = ";

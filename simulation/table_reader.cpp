@@ -455,9 +455,9 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     if (layout.bodyColumn >= 0) return ReadLongTableData(s, host, fd, fileSize, layout, control);
     s.tableLayout = layout;
     const int32_t bodies = int32_t(layout.bodies.size());
-    if (bodies > kMaxBodies) {
+    if (bodies > kMaxTableBodies) {
         host.messageBox(
-            Format("The table holds %d bodies; at most %d can be shown", bodies, int(kMaxBodies)));
+            Format("The table holds %d bodies; at most %d can be shown", bodies, int(kMaxTableBodies)));
         return DataResult::Failed;
     }
     // The rows are not counted beforehand: the table gets room for as many
@@ -466,6 +466,7 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     s.dataLoaded = 0;
     FreeTable(s.rows);
     s.fields.bodyCount = bodies;
+    s.sizeBodyLists(bodies);
     s.columnCount = 2 * bodies + 1;
     const uint64_t bound = fileSize / (2 * uint64_t(std::max(layout.cells, 1))) + 1;
     const int64_t expected = TableRowsAtLeast(fd, head, fileSize);

@@ -9,6 +9,7 @@
 #include "plot/plot_box.h"
 #include "simulation/configuration_reader.h"
 #include "simulation/reference_frame.h"
+#include "simulation/table_palette.h"
 #include "test_support.h"
 
 namespace {
@@ -127,6 +128,49 @@ TEST_F(ConfigFixture, BodyListStopsAtItsFirstValueThatIsNotANumber) {
     EXPECT_EQ(plot.title, kStartupTitle);
 }
 
+TEST_F(ConfigFixture, MoreBodiesThanAClassicConfigurationHoldsOnlyInATableConfiguration) {
+    const std::string table = "data format = table\n";
+    const struct {
+        const char* what;
+        std::string text;
+        int result;
+        std::vector<std::string> messages;
+        int bodies;  // the count the fields hold afterwards
+    } cases[] = {
+        {"31 classic", ConfigText("d.dat", 10, 31), -3, {"Too many Planets !"}, 31},
+        {"31 in a table", ConfigText("d.dat", 10, 31) + table, 0, {}, 31},
+        {"a table's most", ConfigText("d.dat", 10, 1000) + table, 0, {}, 1000},
+        {"one past a table's most", ConfigText("d.dat", 10, 1001) + table, -3, {"Too many Planets !"}, 1001},
+        {"a table's line with another format",
+         ConfigText("d.dat", 10, 31) + "data format = stream\n",
+         -3,
+         {"Too many Planets !"},
+         31},
+        // A later field that fails says nothing of its own: the count is what is refused.
+        {"a box that cannot be shown",
+         ConfigText("d.dat", 10, 31, 1, 10, 0, "1 1 1 1") + table,
+         -3,
+         {"Too many Planets !"},
+         31},
+        {"a list cut short",
+         "data = d.dat\nlines = 10\nplanets = 40\nradii = 1 2 x\n" + table,
+         -3,
+         {"Too many Planets !"},
+         40},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        host.messages.clear();
+        ConfigurationFields fields;
+        EXPECT_EQ(ReadInto(fields, c.text), c.result);
+        EXPECT_EQ(host.messages, c.messages);
+        EXPECT_EQ(fields.bodyCount, c.bodies);
+        // Refused, the fields stand as the count left them: nothing after it read.
+        if (c.result != 0) EXPECT_EQ(fields.box, ConfigurationFields{}.box);
+        if (c.result == 0) EXPECT_EQ(fields.bodyColourCode[std::size_t(c.bodies)], c.bodies % 14);
+    }
+}
+
 TEST_F(ConfigFixture, BodyCountLimits) {
     ConfigurationFields partial;
     EXPECT_EQ(ReadInto(partial, WithField(3, "31")), -3);
@@ -240,7 +284,7 @@ TEST(BodyColours, CodesOutsideTheTableAreGreyAndUnusedSlotsClear) {
     EXPECT_EQ(BodyColourTable(-1), 0xC8C8C8u);
 
     SimulationState state;
-    state.loaded.bodyColour.fill(0x123456);
+    state.loaded.bodyColour.assign(kBodySlots, 0x123456);
     state.loaded.fields.bodyCount = 2;
     state.loaded.fields.bodyColourCode = {7, 3, 99, 5};
     ResolveBodyColours(state.loaded);
@@ -346,6 +390,26 @@ TEST_F(ConfigFixture, EveryExampleLoadsWithoutOptionalLines) {
             << name;
         EXPECT_EQ(freshPlot.title, SimulationTitle(fresh.loaded.fields.bodyCount)) << name;
     }
+}
+
+TEST(BodyColours, ATablesBodiesTakeTheOkabeItoColoursInTurnAndClassicCodesKeepTheirs) {
+    // Body k's colour, k from 1: the eight, then the first again.
+    const ColourRef expected[] = {0xB27200, 0x005ED5, 0x739E00, 0x009FE6, 0xE9B456,
+                                  0xA779CC, 0x42E4F0, 0x555555, 0xB27200};
+    SimulationState state;
+    state.loaded.fields.dataFormat = DataFormat::Table;
+    state.loaded.fields.bodyCount = 11;
+    for (int k = 1; k <= 9; ++k) state.loaded.fields.bodyColourCode[std::size_t(k)] = TablePaletteCode(k);
+    state.loaded.fields.bodyColourCode[10] = 10;  // a classic code in a table configuration
+    state.loaded.fields.bodyColourCode[11] = 22;  // past the palette
+    ResolveBodyColours(state.loaded);
+    for (int k = 1; k <= 9; ++k) EXPECT_EQ(state.loaded.bodyColour[std::size_t(k)], expected[k - 1]) << k;
+    EXPECT_EQ(state.loaded.bodyColour[10], 0x0000F0u);
+    EXPECT_EQ(state.loaded.bodyColour[11], 0xC8C8C8u);
+    // A classic configuration's codes past 13 stay grey.
+    state.loaded.fields.dataFormat = DataFormat::Stream;
+    ResolveBodyColours(state.loaded);
+    EXPECT_EQ(state.loaded.bodyColour[1], 0xC8C8C8u);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "simulation/configuration_reader.h"
 #include "simulation/simulation_writer.h"
+#include "simulation/table_palette.h"
 #include "test_support.h"
 
 namespace {
@@ -70,6 +71,27 @@ TEST(ConfigurationRoundTrip, EveryOptionalLineAndTheEdgesOfEachField) {
     ExpectRoundTrip(dir.write("none.ovx", ConfigurationText(none)), dir);
     none.sunMass = 2;
     ExpectRoundTrip(dir.write("sun.ovx", ConfigurationText(none)), dir);
+}
+
+TEST(ConfigurationRoundTrip, ATableConfigurationOfAThousandBodies) {
+    TempDir dir;
+    ConfigurationFields many;
+    many.dataPath = "many.csv";
+    many.lineCount = -1;
+    many.bodyCount = kMaxTableBodies;
+    many.sizeBodyLists(kMaxTableBodies);
+    for (int k = 1; k <= kMaxTableBodies; ++k) {
+        many.bodySize[std::size_t(k)] = k % 7, many.bodyColourCode[std::size_t(k)] = TablePaletteCode(k);
+        many.bodyNames.push_back("b" + std::to_string(k));
+        many.bodyMasses.push_back(k * 1e-6);
+    }
+    many.dataFormat = DataFormat::Table;
+    ScriptedHost host;
+    ConfigurationFields read;
+    ASSERT_EQ(ReadConfiguration(read, host, dir.write("many.ovx", ConfigurationText(many))),
+              ConfigResult::Ok);
+    EXPECT_EQ(read, many);
+    ExpectRoundTrip(dir.write("many.ovx", ConfigurationText(many)), dir);
 }
 
 }  // namespace

@@ -56,6 +56,33 @@ TEST_F(Readout, TheBodyUnderThePointerIsTheNearestWithinItsDisc) {
     EXPECT_EQ(BodyUnder(s, plot, two.x, two.y), 0);
 }
 
+TEST(ManyBodiesReadout, EveryBodyOfAThousandAnswersWithItsName) {
+    constexpr int kBodies = 1000;
+    SimulationState s;
+    PlotBox plot;
+    s.loaded.fields.bodyCount = kBodies, s.loaded.fields.lineCount = 2, s.loaded.dataLoaded = 1;
+    s.loaded.sizeBodyLists(kBodies);
+    s.loaded.rows = AllocateTable(2, 2 * kBodies + 1);
+    // Body k on a row of places 0.009 apart, 3.6 pixels in the 400-pixel view.
+    for (int k = 1; k <= kBodies; ++k) {
+        for (int32_t r = 0; r < 2; ++r) {
+            s.loaded.rows->set(r, 0, r);
+            s.loaded.rows->set(r, 2 * k - 1, -4.5 + 0.009 * k);
+            s.loaded.rows->set(r, 2 * k, 0);
+        }
+        s.loaded.fields.bodyNames.push_back("b" + std::to_string(k));
+    }
+    plot.SetExactBox(-5, -5, 5, 5);
+    plot.ComputeMapping(0, 0, 400, 400);
+    for (const int k : {1, 31, 500, 999, 1000}) {
+        const ViewPoint at = plot.MapExact(-4.5 + 0.009 * k, 0);
+        ASSERT_EQ(BodyUnder(s, plot, at.x, at.y), k);
+        const std::string text = BodyReadoutText(s, *ReadBody(s, k, 0));
+        EXPECT_EQ(text.substr(0, text.find('\n')),
+                  "b" + std::to_string(k) + " (body " + std::to_string(k) + ")");
+    }
+}
+
 TEST_F(Readout, ValuesAreTheTablesInTheFrameShown) {
     struct Case {
         const char* frame;

@@ -243,6 +243,36 @@ TEST_F(PublicationPaint, MarksGrowWithTheViewAsTheTextDoesUnlessGivenInPixels) {
     EXPECT_DOUBLE_EQ(given[2], video[2]);
 }
 
+TEST_F(PublicationPaint, TheLegendListsTwelveNamesAndCountsTheRest) {
+    const struct {
+        int bodies, names;
+        const char* more;  // the last line, "" for none
+    } cases[] = {{12, 12, ""}, {13, 13, "+1 more"}, {30, 20, "+8 more"}, {30, 5, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.bodies) + " bodies, " + std::to_string(c.names) + " names");
+        std::string names = "names =";
+        for (int k = 1; k <= c.names; ++k) names += " n" + std::to_string(k);
+        Load(20, c.bodies, "-60 -60 60 60", names + "\n");
+        RecordingSurface surface;
+        PaintPublicationView(state, plot, surface, 800, 800);
+        const auto shown = [&](const std::string& text) {
+            return std::count_if(surface.texts.begin(), surface.texts.end(),
+                                 [&](const auto& t) { return t.text == text; });
+        };
+        for (int k = 1; k <= c.names; ++k) EXPECT_EQ(shown("n" + std::to_string(k)), k <= 12 ? 1 : 0) << k;
+        const auto more = std::find_if(surface.texts.begin(), surface.texts.end(),
+                                       [](const auto& t) { return t.text.front() == '+'; });
+        EXPECT_EQ(more == surface.texts.end() ? std::string() : more->text, c.more);
+        // The count stands under the last name, in the legend's column of names.
+        if (*c.more) {
+            const auto last = std::find_if(surface.texts.begin(), surface.texts.end(),
+                                           [](const auto& t) { return t.text == "n12"; });
+            EXPECT_DOUBLE_EQ(more->left, last->left);
+            EXPECT_GE(more->top, last->bottom);
+        }
+    }
+}
+
 TEST(PublicationLook, ALineBreaksAtAJumpAndAtAPointThatIsNotANumber) {
     const double nan = std::nan("");
     struct Case {

@@ -18,8 +18,10 @@
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
+#include "animation/table_loading.h"
 #include "plot/plot_box.h"
 #include "raster_layers.h"
+#include "simulation/table_palette.h"
 #include "test_support.h"
 
 #ifdef ORBIVEX_SCREEN_LAYERS
@@ -155,6 +157,41 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
         }
         EXPECT_EQ(wholeRepaints, c.wholeRepaints);
     }
+}
+
+TEST_F(PublicationTickFixture, ATableOfAThousandBodiesLoadsAndPlaysAsAFullPaintDraws) {
+    InitialiseDefaults(state, plot);
+    constexpr int kBodies = 1000, kTableRows = 40;
+    std::ostringstream table;
+    table << "t";
+    for (int k = 1; k <= kBodies; ++k) table << ",b" << k << "_x,b" << k << "_y";
+    table << '\n';
+    for (int r = 0; r < kTableRows; ++r) {
+        table << r;
+        for (int k = 1; k <= kBodies; ++k) {
+            const double radius = 0.5 + 2.5 * k / kBodies, angle = 0.05 * r * (1 + k % 7) + k;
+            table << ',' << radius * std::cos(angle) << ',' << radius * std::sin(angle);
+        }
+        table << '\n';
+    }
+    ASSERT_EQ(LoadFile(state, plot, host, dir.write("many.csv", table.str())), 1);
+    EXPECT_TRUE(host.messages.empty());
+    ASSERT_EQ(state.loaded.usableBodies(), kBodies);
+    EXPECT_EQ(state.loaded.fields.bodyNames.back(), "b1000");
+    EXPECT_EQ(state.loaded.bodyColour[kBodies], kTablePaletteColours[(kBodies - 1) % 8]);
+    state.view.style = ViewStyle::Publication;
+    state.loaded.fields.pointsPerOrbit = 10;
+    RasterLayers layers(kWidth, kHeight, kScale, true);
+    PublicationTick tick;
+    tick.Paint(state, plot, layers, kWidth, kHeight);
+    ASSERT_TRUE(layers.picture == FullPaint());
+    for (int t = 1; t <= 12; ++t) {
+        const PublicationStep step = tick.Tick(state, plot, kWidth, kHeight, &layers);
+        ASSERT_FALSE(step.timer.stop) << "tick " << t;
+        if (!step.mended) tick.Paint(state, plot, layers, kWidth, kHeight);
+        ASSERT_TRUE(layers.picture == FullPaint()) << "tick " << t;
+    }
+    EXPECT_EQ(state.playback.position, 12);
 }
 
 /// Layers of one kind kept in memory, and their picture's pixels.

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "animation/appended_rows.h"
@@ -135,6 +137,41 @@ TEST(ReferenceFrame, TextsReadBackAndWrongOnesSayWhy) {
         EXPECT_FALSE(c.frame) << w.text;
         EXPECT_EQ(c.error, w.error);
     }
+}
+
+TEST(ReferenceFrame, BodiesByName) {
+    const std::vector<std::string> names = {"Earth", "Jupiter", "earth", "7"};
+    const struct {
+        const char* text;
+        int bodies;
+        std::optional<ReferenceFrame> frame;
+        const char* error;
+    } cases[] = {
+        {"centre:Earth", 4, ReferenceFrame{ReferenceFrame::Kind::Centred, 1}, ""},
+        {"rotate:JUPITER,scaled", 4, ReferenceFrame{ReferenceFrame::Kind::Rotating, 2, true}, ""},
+        {"center:eArTh", 4, ReferenceFrame{ReferenceFrame::Kind::Centred, 1},
+         ""},  // the first of a name shared
+        {"centre:3", 4, ReferenceFrame{ReferenceFrame::Kind::Centred, 3}, ""},
+        // A number is a number, whatever the names.
+        {"centre:7", 4, std::nullopt, "no body 7: the bodies are 1 to 4"},
+        {"rotate:Pluto", 4, std::nullopt,
+         "no body Pluto: the bodies are 1 to 4 or their names (Earth, Jupiter, earth, 7)"},
+        // Names past the bodies in use name nothing.
+        {"centre:Jupiter", 1, std::nullopt, "no body Jupiter: the bodies are 1 to 1 or their names (Earth)"},
+        {"centre:", 4, std::nullopt,
+         "no body : the bodies are 1 to 4 or their names (Earth, Jupiter, earth, 7)"},
+    };
+    for (const auto& c : cases) {
+        const FrameChoice choice = ParseFrame(c.text, c.bodies, false, names);
+        EXPECT_EQ(choice.frame, c.frame) << c.text;
+        EXPECT_EQ(choice.error, c.error) << c.text;
+    }
+    std::vector<std::string> many;
+    for (int k = 1; k <= 1000; ++k) many.push_back("b" + std::to_string(k));
+    EXPECT_EQ(ParseFrame("centre:B1000", 1000, false, many).frame,
+              (ReferenceFrame{ReferenceFrame::Kind::Centred, 1000}));
+    EXPECT_EQ(ParseFrame("centre:x", 1000, false, many).error,
+              "no body x: the bodies are 1 to 1000 or their names (b1, b2, b3, b4, b5, b6, b7, b8, \u2026)");
 }
 
 }  // namespace

@@ -78,6 +78,8 @@ void Found(const fs::path& table, std::map<std::string, std::string>& text,
     text["revolution"] = std::to_string(RowsOfSlowestRevolution(*loaded.rows, rows, bodies));
     text["trail"] = std::to_string(loaded.fields.pointsPerOrbit);
     std::erase_if(text, [](const auto& entry) { return entry.second.empty(); });
+    const std::array<double, 4> extent = ExtentOf(*loaded.rows, rows, bodies).Box();
+    numbers["extent"].assign(extent.begin(), extent.end());
     numbers["box"].assign(loaded.fields.box.begin(), loaded.fields.box.end());
     // The square orbivex-gen gives the same positions by default.
     numbers["square"] = {SquareHalfSide(ExtentOf(*loaded.rows, rows, bodies).Farthest())};
@@ -98,7 +100,7 @@ TEST(TableCorpus, EachTableGivesWhatItsExpectedFileSays) {
 
         std::map<std::string, std::string> expectedText = ExpectedValues(expectedPath), text;
         std::map<std::string, std::vector<double>> expectedNumbers, numbers;
-        for (const char* key : {"box", "square"}) {
+        for (const char* key : {"extent", "box", "square"}) {
             if (!expectedText.count(key)) continue;
             expectedNumbers[key] = Numbers(expectedText[key]);
             expectedText.erase(key);

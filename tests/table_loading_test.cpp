@@ -20,6 +20,7 @@
 #include "animation/table_loading.h"
 #include "plot/plot_box.h"
 #include "simulation/data_extent.h"
+#include "simulation/table_palette.h"
 #include "test_support.h"
 
 namespace {
@@ -63,7 +64,7 @@ TEST_F(TableOpen, FindsEveryFieldAConfigurationWouldGive) {
     EXPECT_EQ(plot.equalAspect, 1);
     for (int k = 1; k <= 3; ++k) {
         EXPECT_EQ(state.loaded.fields.bodySize[k], 3);
-        EXPECT_EQ(state.loaded.fields.bodyColourCode[k], kTablePalette[std::size_t(k - 1)]);
+        EXPECT_EQ(state.loaded.fields.bodyColourCode[k], TablePaletteCode(k));
     }
     // The box holds every position with a margin, symmetric about the sun
     // the bodies surround: body 3 stands at (3, 0), body 2 reaches ±2.

@@ -153,13 +153,22 @@ TEST_F(TableRead, TheFirstBadLineInTheFileStopsTheReadAndLoadsNothing) {
     }
 }
 
-TEST_F(TableRead, ThirtyBodiesAreShownAndMoreAreRefused) {
-    std::string row = "0";
-    for (int c = 0; c < 62; ++c) row += " 1";
-    EXPECT_EQ(Load(row + "\n", Plain(31)), DataResult::Failed);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"The table holds 31 bodies; at most 30 can be shown"});
-    EXPECT_EQ(Load(row.substr(0, row.size() - 4) + "\n", Plain(30)), DataResult::Ok);
-    EXPECT_EQ(s.loaded.columnCount, 61);
+TEST_F(TableRead, AThousandBodiesAreShownAndMoreAreRefused) {
+    const auto row = [](int bodies) {
+        std::string text = "0";
+        for (int c = 0; c < 2 * bodies; ++c) text += " 1";
+        return text + "\n";
+    };
+    // More than a classic configuration may have: a table takes them.
+    for (const int bodies : {31, 1000}) {
+        host.messages.clear();
+        EXPECT_EQ(Load(row(bodies), Plain(bodies)), DataResult::Ok) << bodies;
+        EXPECT_EQ(s.loaded.columnCount, 2 * bodies + 1);
+        EXPECT_EQ(s.loaded.usableBodies(), bodies);
+    }
+    EXPECT_EQ(Load(row(1001), Plain(1001)), DataResult::Failed);
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"The table holds 1001 bodies; at most 1000 can be shown"});
 }
 
 TEST_F(TableRead, ALastLineWithoutLineEndIsTakenWhenCompleteAndLeftToTheFollower) {

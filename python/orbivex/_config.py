@@ -7,7 +7,8 @@ import re
 
 from ._numbers import SCAN_SPACE, format_real, read_decimal, scan_real
 
-MAX_BODIES = 30
+MAX_BODIES = 30  # a classic configuration's
+MAX_TABLE_BODIES = 1000  # a plain table's or a table configuration's ("data format = table")
 
 # The label written before each field's "=", in file order; the reader skips
 # whatever stands before the "=".
@@ -128,9 +129,26 @@ def read_configuration(path):
     c["data_file"] = word.decode("utf-8", "surrogateescape") if word else ""
     c["line_count"] = integer(-2, "the number of data lines")
     bodies = integer(-3, "the number of planets")
-    if bodies < 0 or bodies > MAX_BODIES:
+    if bodies < 0 or bodies > MAX_TABLE_BODIES:
         raise ConfigurationError(path, -3, f"{bodies} planets; 0 to {MAX_BODIES} can be shown")
     c["bodies"] = bodies
+    if bodies <= MAX_BODIES:
+        return _rest_of_fields(path, scanner, c, integer)
+    # More bodies than a classic configuration may have: only a file that
+    # reads whole as a table configuration may have them.
+    try:
+        c = _rest_of_fields(path, scanner, c, integer)
+    except ConfigurationError:
+        c = None
+    if c is None or not c["table_format"]:
+        raise ConfigurationError(path, -3, f"{bodies} planets; 0 to {MAX_BODIES} can be shown")
+    return c
+
+
+def _rest_of_fields(path, scanner, c, integer):
+    """The fields after the number of planets and the optional lines, read
+    into `c`."""
+    bodies = c["bodies"]
     for key, code, what in (("radii", -4, "a radius"), ("colours", -5, "a colour code")):
         scanner.skip_to_equals()
         values = []

@@ -39,6 +39,11 @@ TRAIL_MODES = ("ahead", "behind", "both")
 DEFAULT_COLOURS = (10, 5, 4, 13, 8, 1, 12, 3, 11, 2)
 _MAX_DEFAULT_TRAIL = 10000
 _INT32_MAX = 2**31 - 1
+# A table's palette codes (14 to 21, the viewer's Okabe-Ito colours) have no
+# place in a classic configuration: each becomes the nearest classic code,
+# as the viewer's classic export gives it.
+_NEAREST_CLASSIC = dict(zip(range(14, 22), (12, 10, 4, 8, 5, 13, 9, 7)))
+
 _PLANES = {"xy": (0, 1), "xz": (0, 2), "yz": (1, 2)}
 
 
@@ -188,7 +193,7 @@ def checked_fields(xy, given, names=None, time_unit=None, length_unit=None, titl
     f["time_unit"], f["length_unit"] = _one_line("time_unit", time_unit), _one_line("length_unit", length_unit)
     f["radii"] = _per_body("radii", g.get("radii", 3), bodies, 0, _INT32_MAX)
     f["colours"] = (
-        _per_body("colours", g["colours"], bodies, 0, 13)
+        [_NEAREST_CLASSIC.get(c, c) for c in _per_body("colours", g["colours"], bodies, 0, 21)]
         if "colours" in g
         else [DEFAULT_COLOURS[k % len(DEFAULT_COLOURS)] for k in range(bodies)]
     )

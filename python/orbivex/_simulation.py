@@ -7,7 +7,7 @@ import warnings
 import numpy as np
 
 from . import _table
-from ._config import configuration_text, data_path_of, read_configuration
+from ._config import MAX_TABLE_BODIES, configuration_text, data_path_of, read_configuration
 from ._extent import data_box, figure_box, table_revolution
 from ._fields import FIELD_KEYWORDS, checked_fields, checked_rows
 from ._numbers import read_reals
@@ -68,7 +68,8 @@ def save(path, t, positions, names=None, time_unit=None, length_unit=None, title
     checked; those not given are chosen as orbivex-gen chooses them):
 
       radii=3            disc radius in pixels: one int, or one per body
-      colours=...        colour codes 0-13: one, or one per body; default
+      colours=...        colour codes 0-13 (a table's palette codes 14-21
+                         become the nearest of them): one, or one per body; default
                          red, dark blue, green, purple, orange, brown, blue,
                          dark red, light green, olive, then again
       box=...            (xmin, ymin, xmax, ymax); default: the square about
@@ -216,8 +217,8 @@ def _read_table(data_path, line_count, columns=None):
     if long_format:
         rows, note = _table.read_long_rows(data, layout)  # its bodies are found from its lines
     bodies = len(layout.bodies)
-    if bodies > 30:
-        raise _table.TableError(f"The table holds {bodies} bodies; at most 30 can be shown")
+    if bodies > MAX_TABLE_BODIES:
+        raise _table.TableError(f"The table holds {bodies} bodies; at most {MAX_TABLE_BODIES} can be shown")
     if not long_format:
         rows, note = _table.read_rows(data, layout)
     note = " ".join(text for text in (layout.note, note) if text)
@@ -232,9 +233,11 @@ def _read_table(data_path, line_count, columns=None):
     return table[:, 0].copy(), positions.copy(), layout, note
 
 
-# The colour codes a table's bodies get in turn: blue, red, green, orange,
-# purple, black, dark blue, dark red, brown, olive, grey.
-_TABLE_PALETTE = (12, 10, 4, 8, 13, 0, 5, 3, 1, 2, 7)
+# The colour codes a table's bodies get in turn, the viewer's table palette
+# after the 14 classic codes: Okabe-Ito blue, vermillion, bluish green,
+# orange, sky blue, reddish purple, yellow, and dark grey for black.
+TABLE_PALETTE_RGB = ("#0072B2", "#D55E00", "#009E73", "#E69F00", "#56B4E9", "#CC79A7", "#F0E442", "#555555")
+_TABLE_PALETTE = tuple(14 + k for k in range(len(TABLE_PALETTE_RGB)))
 
 
 def _load_table(path, columns=None):

@@ -47,8 +47,17 @@ class RenderTest(FolderTest):
         self.assertEqual((direct.names, direct.time_unit, direct.length_unit), (["venus", "mars"], "yr", "AU"))
         self.assertTrue(np.array_equal(direct.positions, through_viewer.positions))
         self.assertEqual(direct.positions.shape, (301, 2, 3))
-        # Saved on the plane the viewer shows, it draws the same picture.
+        # Saved on the plane the viewer shows, it draws the same picture as
+        # the table's configuration given the classic codes the palette's
+        # colours become.
         saved = orbivex.save(self.path("saved.ovx"), direct.t, direct.positions, **direct.fields())
-        self.assertEqual(self.render("a.png", table, "--framed"), self.render("b.png", saved, "--framed"))
+        self.assertEqual(orbivex.load(saved).colours, [12, 10])
+        with open(written) as file:
+            text = file.read()
+        self.assertIn("colour codes = 14 15\n", text)
+        classic = self.path("classic.ovx")
+        with open(classic, "w") as file:
+            file.write(text.replace("colour codes = 14 15\n", "colour codes = 12 10\n"))
+        self.assertEqual(self.render("a.png", classic, "--framed"), self.render("b.png", saved, "--framed"))
         self.assertEqual(sorted(os.listdir(self.folder)),
-                         ["a.png", "b.png", "bodies.csv", "saved.dat", "saved.ovx", "written.ovx"])
+                         ["a.png", "b.png", "bodies.csv", "classic.ovx", "saved.dat", "saved.ovx", "written.ovx"])

@@ -83,7 +83,7 @@ class SaveLoadTest(FolderTest):
             (good, {"plane": "xz"}, "needs three coordinates"),
             ((good[0], np.ones((3, 2, 3))), {"plane": "zx"}, "plane 'zx'"),
             (good, {"radii": [1, 2, 3]}, "radii: 3 values for 2 bodies"),
-            (good, {"colours": 14}, "colours: 14"),
+            (good, {"colours": 22}, "colours: 22"),  # 14 to 21: a table's, made classic
             (good, {"box": (1, 0, 1, 2)}, "xmin < xmax"),
             (good, {"step": 4}, "step: 4"),
             (good, {"trail": 2}, "trail: 2"),
@@ -179,6 +179,26 @@ class NumberTest(FolderTest):
             self.assertEqual(raised.exception.code, code)
 
 
+    def test_more_bodies_than_a_classic_configuration_holds_only_in_a_table(self):
+        self.write("many.csv", "t" + "".join(f",x{k},y{k}" for k in range(1, 32)) + "\n0" + ",1" * 62 + "\n")
+        radii = "radii in pixels = " + " ".join(["4"] * 31)
+        colours = "colour codes = " + " ".join(["12"] * 31)
+        base = (CONFIG.format(lines=1, box="-2 -2 2 2", step=1, start=0, extra="{extra}")
+                .replace("d.dat", "many.csv").replace("number of planets = 1", "number of planets = 31")
+                .replace("radii in pixels = 4", radii).replace("colour codes = 12", colours))
+        cases = [("", -3), ("data format = table\n", None),
+                 ("data format = stream\n", -3)]
+        for extra, code in cases:
+            with self.subTest(extra=extra):
+                config = self.write("c.ovx", base.format(extra=extra))
+                if code is None:
+                    self.assertEqual(orbivex.load(config).positions.shape, (1, 31, 2))
+                    continue
+                with self.assertRaises(orbivex.ConfigurationError) as raised:
+                    orbivex.load(config)
+                self.assertEqual(raised.exception.code, code)
+
+
 class TableTest(FolderTest):
     def test_tables_of_every_layout(self):
         cases = [  # text, t, positions, names, (time unit, length unit)
@@ -230,6 +250,7 @@ class TableTest(FolderTest):
             ("t,body,x,y\n0,,1,2\n", "Line 2, column 2: the line names no body"),
             ("t,body,x,y\n0,a,1,2\n1,a,2\n", "Line 3, column 4: the line holds 3 values where the lines before hold 4"),
             ("0 1 2 3 4 5 6\n1 2 3 4 5 6 7 8\n", "Line 2, column 8: the line holds 8 values"),
+            ("0" + " 1" * 2002 + "\n", "The table holds 1001 bodies; at most 1000 can be shown"),
         ]
         for text, message in cases:
             with self.subTest(text=text), self.assertRaises(orbivex.TableError) as raised:

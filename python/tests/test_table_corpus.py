@@ -5,11 +5,11 @@ the NAME.expected beside it says, the values the viewer's own test
 import os
 
 import orbivex
-from orbivex._extent import table_revolution
+from orbivex._extent import data_box, table_revolution
 from support import FolderTest
 
 CORPUS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "corpus")
-NUMBERS = ("box", "square")
+NUMBERS = ("extent", "box", "square")
 
 
 def expected_values(path):
@@ -38,6 +38,7 @@ class TableCorpusTest(FolderTest):
             "time unit": loaded.time_unit or "",
             "length unit": loaded.length_unit or "",
             "note": loaded.note,
+            "extent": list(data_box(xy)),
             "box": list(loaded.box),
             "revolution": str(table_revolution(xy)),
             "trail": str(loaded.trail),
