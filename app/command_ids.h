@@ -61,6 +61,8 @@ enum CommandId : int {
     // Remembered settings.
     ID_CLEAR_RECENT = 33601,
     ID_RESET_SETTINGS = 33602,
+    // The figure's bodies.
+    ID_EDIT_BODIES = 33701,
     // Help.
     ID_HELP_EXAMPLES = 33501,
     ID_APP_ABOUT = 57664,

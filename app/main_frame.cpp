@@ -1,5 +1,7 @@
 #include "app/main_frame.h"
 
+#include "app/bodies_dialog.h"
+
 #include "app/playback_bar.h"
 #include "plot/plot_box.h"
 
@@ -128,6 +130,11 @@ void CMainFrame::createActions() {
                          [this] { return ReloadDataFile(files_); });
     commands_.addCommand(ID_ANIMATION_SETTINGS, QStringLiteral("Settings"),
                          QStringLiteral("Animation Settings"), noRepaint([this] { OnAnimationSettings(); }));
+    commands_.addCommand(ID_EDIT_BODIES, QStringLiteral("Bodies…"),
+                         QStringLiteral("Names, colours and the bodies shown"), [this] {
+                             RequestStop(state_);
+                             return RunBodiesDialog(state_, plot_, this);
+                         });
     commands_.addCommand(ID_EDIT_CONFIGURATION, QStringLiteral("Configuration File"),
                          QStringLiteral("view/edit configuration file"),
                          [this] { return EditConfigurationFile(files_); });
@@ -181,6 +188,7 @@ void CMainFrame::createMenus() {
     for (int id : {ID_NEW_SIMULATION, ID_LOAD_CONFIGURATION, ID_RELOAD_DATA})
         fileMenu_->addAction(action(id));
     editMenu_->addAction(action(ID_ANIMATION_SETTINGS));
+    editMenu_->addAction(action(ID_EDIT_BODIES));
     editMenu_->addSeparator();
     editMenu_->addAction(action(ID_EDIT_CONFIGURATION));
     editMenu_->addAction(action(ID_EDIT_DATA));

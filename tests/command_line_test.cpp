@@ -99,6 +99,48 @@ TEST(CommandLine, ValuesReachTheirOptions) {
         EXPECT_EQ(ParseCommandLine(Words(args)).options.columns, columns) << args;
 }
 
+TEST(CommandLine, TheFiguresOptions) {
+    const CommandLine line =
+        ParseCommandLine({"--render", "a.png", "--title", "Inner planets", "--names", "Mercury, Venus,Earth",
+                          "--colours", "#0072B2,red,NAVY", "--sun", "off", "--time-unit", "d",
+                          "--length-unit", "km", "--bodies", "7,1-3,2", "--write-config", "x.ovx", "c.csv"});
+    EXPECT_EQ(line.mode, CommandMode::Error);  // a picture or a configuration, not both
+    const CommandLine good = ParseCommandLine(
+        {"--render", "a.png", "--title", "Inner planets", "--names", "Mercury, Venus,Earth", "--colours",
+         "#0072B2,red,NAVY", "--sun", "off", "--time-unit", "d", "--bodies", "7,1-3,2", "c.csv"});
+    ASSERT_EQ(good.mode, CommandMode::Picture) << good.error;
+    const FigureRequest& f = good.options.figure;
+    EXPECT_EQ(f.title, "Inner planets");
+    EXPECT_EQ(f.names, (std::vector<std::string>{"Mercury", "Venus", "Earth"}));
+    EXPECT_EQ(f.colours, (std::vector<ColourRef>{Rgb(0, 0x72, 0xB2), Rgb(255, 0, 0), Rgb(0, 0, 128)}));
+    EXPECT_EQ(f.sunSize, 0);
+    EXPECT_EQ(f.timeUnit, "d");
+    EXPECT_FALSE(f.lengthUnit);
+    EXPECT_EQ(f.bodies, (std::vector<int32_t>{1, 2, 3, 7}));
+    const std::pair<std::vector<std::string>, const char*> refused[] = {
+        {{"--names", "a b,c"}, "--names wants one word a body, separated by commas"},
+        {{"--names", "a,,c"}, "--names wants one word a body, separated by commas"},
+        {{"--colours", "#12345"}, "--colours: '#12345' is not a colour (a name such as red, or #rrggbb)"},
+        {{"--colours", "red,#gg0000"}, "--colours: '#gg0000' is not a colour"},
+        {{"--sun", "101"}, "--sun wants on, off or a radius in pixels from 0 to 100, not '101'"},
+        {{"--sun", "yes"}, "--sun wants on, off or a radius"},
+        {{"--bodies", "0"}, "--bodies: '0' is not a body number or a range such as 1-4"},
+        {{"--bodies", "4-2"}, "--bodies: '4-2' is not a body number or a range such as 1-4"},
+        {{"--bodies", "1,,2"}, "--bodies: '' is not a body number"},
+        {{"--bodies", "1-2000000"}, "--bodies: '1-2000000' is not a body number"},
+        {{"--bodies", "1-999999,1-999999"}, "--bodies: more than a million bodies listed"},
+        {{"--disc-size", "0.4"}, "--disc-size wants a number of pixels from 0.5 to 200"},
+    };
+    for (const auto& [args, error] : refused) {
+        std::vector<std::string> words{"--render", "a.png"};
+        words.insert(words.end(), args.begin(), args.end());
+        words.push_back("c.ovx");
+        const CommandLine bad = ParseCommandLine(words);
+        EXPECT_EQ(bad.mode, CommandMode::Error) << args[1];
+        EXPECT_EQ(bad.error.rfind(error, 0), 0u) << bad.error;
+    }
+}
+
 TEST(CommandLine, ComplaintsName) {
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"--render", "a.png", "--row", "+3", "c.ovx"}, "--row wants a whole number"},

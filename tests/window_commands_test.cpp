@@ -34,7 +34,7 @@ TEST_F(FrameFixture, MenusInOrder) {
         (QStringList{"New Simulation", "Open Data...", "Load configuration", "Reload data", "Open &Recent",
                      "Save Configuration As...", "-", "Export Picture...", "Export Video...", "-", "E&xit"}));
     EXPECT_EQ(Texts(menus[1]->menu()->actions()),
-              (QStringList{"Settings", "-", "Configuration File", "Data File"}));
+              (QStringList{"Settings", "Bodies…", "-", "Configuration File", "Data File"}));
     // The classic View items come first; the newer ones follow them.
     EXPECT_EQ(Texts(menus[2]->menu()->actions()).mid(0, 10),
               (QStringList{"Animation", "Stop Animation", "-", "System position", "Graphic box",
