@@ -58,6 +58,8 @@ TEST(ConfigurationRoundTrip, EveryOptionalLineAndTheEdgesOfEachField) {
     all.columns = TableColumns::XYZ;
     all.equalAspect = true;
     all.style = ViewStyle::Publication, all.trailMode = TrailMode::Both;
+    all.bodyColours = {Rgb(0, 0x72, 0xB2), Rgb(255, 255, 255)};
+    all.shownBodies = {1, 3, 4, 5, 30};
     ExpectRoundTrip(dir.write("all.ovx", ConfigurationText(all)), dir);
     ScriptedHost host;
     ConfigurationFields read;

@@ -183,7 +183,7 @@ def _optional_lines(path, lines):
     """The optional lines after the fields, recognised by the text before
     their "="; other lines are ignored."""
     c = {"names": [], "time_unit": "", "length_unit": "", "title": "", "masses": None, "sun_mass": 1.0}
-    c.update(table_format=False, plane="xy", columns=None, equal_aspect=False, style=None, trail_mode=None)
+    c.update(table_format=False, plane="xy", columns=None, equal_aspect=False, shown_bodies=[], style=None, trail_mode=None)
     for raw in lines:
         line = raw.decode("utf-8", "replace")
         if "=" not in line:
@@ -204,6 +204,8 @@ def _optional_lines(path, lines):
                 c["columns"] = value.lower()
         elif key == "equal aspect":
             c["equal_aspect"] = value == "1"
+        elif key == "bodies shown":
+            c["shown_bodies"] = _body_list(value)
         elif key == "style":
             if value.lower() in ("classic", "publication"):
                 c["style"] = value.lower()
@@ -218,6 +220,22 @@ def _optional_lines(path, lines):
             if mass is not None and mass >= 0:
                 c["sun_mass"] = mass
     return c
+
+
+def _body_list(text):
+    """The bodies of a list such as "1-4,7", ascending, each once, as the
+    viewer reads it; [] for a list it cannot read."""
+    bodies = set()
+    for item in text.split(","):
+        first, dash, last = item.strip(" \t").partition("-")
+        words = [first.strip(" \t"), last.strip(" \t") if dash else first.strip(" \t")]
+        if not all(w.isdigit() and w.isascii() and 1 <= int(w) <= 1000000 for w in words):
+            return []
+        low, high = int(words[0]), int(words[1])
+        if high < low or len(bodies) + high - low >= 1000000:
+            return []
+        bodies.update(range(low, high + 1))
+    return sorted(bodies)
 
 
 def data_path_of(config_path, data_file):

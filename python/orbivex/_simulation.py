@@ -161,6 +161,7 @@ def load(path, columns=None):
         note, plane = "", None
         if c["line_count"] == 0:
             _warn_of_rows_not_named(path, c["data_file"], data_path, 2 * c["bodies"] + 1)
+    positions, note = _keep_shown(c, positions, note)
     # Without the look's lines, the look the viewer gives the file's kind.
     c["style"] = c["style"] or ("publication" if c["table_format"] else "classic")
     c["trail_mode"] = c["trail_mode"] or ("behind" if c["table_format"] else "ahead")
@@ -178,6 +179,29 @@ def load(path, columns=None):
         note=note,
         **{key: c[key] for key in FIELD_KEYWORDS},
     )
+
+
+def _keep_shown(c, positions, note):
+    """The positions of the bodies a configuration's "bodies shown" line
+    lists, and their radii, colours, names and masses, as the viewer keeps
+    them; every body, with the viewer's note, when the list names a body the
+    data does not have."""
+    shown = c["shown_bodies"]
+    if not shown:
+        return positions, note
+    bodies = positions.shape[1]
+    missing = [b for b in shown if b > bodies]
+    if missing:
+        why = f"no body {missing[0]}: the data has {bodies}"
+        text = f"Every body is shown: the bodies asked for cannot be ({why})"
+        return positions, " ".join(t for t in (note, text) if t)
+    index = [b - 1 for b in shown]
+    for key in ("radii", "colours"):
+        c[key] = [c[key][i] for i in index]
+    for key in ("names", "masses"):
+        if c[key]:
+            c[key] = [c[key][i] for i in index if i < len(c[key])]
+    return positions[:, index], note
 
 
 def _read_stream(data_path, line_count, bodies):

@@ -50,6 +50,22 @@ class SaveLoadTest(FolderTest):
         self.assertEqual((loaded.names, loaded.title, loaded.line_count), (["a", "b", "c"], "A  title", 40))
         self.assertEqual(sorted(os.listdir(self.folder)), ["run.dat", "run.ovx"])
 
+    def test_the_bodies_shown_line_keeps_those_bodies_as_the_viewer_does(self):
+        positions = np.arange(4 * 3 * 2, dtype=float).reshape(4, 3, 2)
+        path = orbivex.save(self.path("run.ovx"), range(4), positions, names=["a", "b", "c"], radii=[1, 2, 3])
+        for shown, bodies, note in (("1, 3", [0, 2], ""), ("2-3,3", [1, 2], ""), ("1,9", [0, 1, 2], "no body 9"),
+                                    ("x", [0, 1, 2], "")):
+            with self.subTest(shown):
+                with open(path) as file:
+                    text = file.read()
+                with open(self.path("cut.ovx"), "w") as file:
+                    file.write(text + f"bodies shown = {shown}\n")
+                loaded = orbivex.load(self.path("cut.ovx"))
+                self.assertTrue(np.array_equal(loaded.positions, positions[:, bodies]))
+                self.assertEqual(loaded.names, [["a", "b", "c"][b] for b in bodies])
+                self.assertEqual(loaded.radii, [b + 1 for b in bodies])
+                self.assertIn(note, loaded.note)
+
     def test_plane_chooses_two_of_three_coordinates(self):
         positions = np.arange(2 * 2 * 3, dtype=float).reshape(2, 2, 3) + 1
         for plane, columns in (("xy", [0, 1]), ("xz", [0, 2]), ("yz", [1, 2])):
