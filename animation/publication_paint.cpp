@@ -572,7 +572,9 @@ double PublicationFontSize(const SimulationState& s, int width, int height) {
     return SizedFont(width, height);
 }
 
-double MarkScale(int width, int height) { return SizedFont(width, height) / SizedFont(600, 600); }
+double MarkScale(int width, int height) {
+    return std::max(1.0, SizedFont(width, height) / SizedFont(600, 600));
+}
 
 double TrailWidth(const SimulationState& s, int width, int height) {
     if (s.view.look.lineWidth > 0) return std::max(0.1, s.view.look.lineWidth);

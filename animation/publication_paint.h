@@ -19,7 +19,8 @@ double PublicationFontSize(const SimulationState& state, int width, int height);
 
 /// How much larger than in a 600-pixel view the publication look draws its
 /// marks in a view of `width` x `height`: as much as its text grows, so that
-/// a large picture or video shows the bodies as clearly as the window.
+/// a large picture or video shows the bodies as clearly as the window; a
+/// smaller view keeps them as they are at 600 pixels.
 double MarkScale(int width, int height);
 /// The trails' width: the one asked for in pixels, else 1.5 pixels scaled.
 double TrailWidth(const SimulationState& state, int width, int height);
