@@ -232,7 +232,7 @@ TEST_F(PublicationPaint, MarksGrowWithALargerViewAsTheTextDoesUnlessGivenInPixel
     const double radius = state.loaded.fields.bodySize[1] + 0.5;
     EXPECT_EQ(at600, (std::array<double, 4>{1.5, radius, 5.5, 0.8}));
     for (int i = 0; i < 4; ++i) {
-        EXPECT_DOUBLE_EQ(video[std::size_t(i)], at600[std::size_t(i)] * 1.8);   // 1080 / 600
+        EXPECT_DOUBLE_EQ(video[std::size_t(i)], at600[std::size_t(i)] * 1.8);  // 1080 / 600
         EXPECT_DOUBLE_EQ(small[std::size_t(i)], at600[std::size_t(i)]);  // never below their size at 600
     }
     // Sizes given in pixels stay; the sun keeps growing.
