@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "simulation/trajectory_table.h"
 
@@ -50,8 +51,12 @@ double RoundTo(double value, int exponent, bool up) {
     return exponent < 0 ? whole(value * unit) / unit : whole(value / unit) * unit;
 }
 
-/// The exponent of the second significant digit of `size` (> 0).
-int SecondDigit(double size) { return int(std::floor(std::log10(size))) - 1; }
+/// The exponent of the second significant digit of `size`; none unless it
+/// is finite and above 0.
+std::optional<int> SecondDigit(double size) {
+    if (!(size > 0 && std::isfinite(size))) return std::nullopt;
+    return int(std::floor(std::log10(size))) - 1;
+}
 
 }  // namespace
 
@@ -63,13 +68,16 @@ std::array<double, 4> FigureBox(const std::array<double, 4>& box) {
         double from = 0, to = 0;
         if (surrounds) {
             const double wanted = 1.05 * std::max(-lo, hi);
-            to = RoundTo(wanted, SecondDigit(wanted), true);
+            const std::optional<int> exponent = SecondDigit(wanted);
+            if (!exponent) return box;
+            to = RoundTo(wanted, *exponent, true);
             from = -to;
         } else {
             const double margin = 0.05 * (hi - lo);
-            const int exponent = SecondDigit(hi - lo + 2 * margin);
-            from = RoundTo(lo - margin, exponent, false);
-            to = RoundTo(hi + margin, exponent, true);
+            const std::optional<int> exponent = SecondDigit(hi - lo + 2 * margin);
+            if (!exponent) return box;
+            from = RoundTo(lo - margin, *exponent, false);
+            to = RoundTo(hi + margin, *exponent, true);
         }
         if (!(std::isfinite(from) && std::isfinite(to) && from <= lo && to >= hi && from < to)) return box;
         wider[std::size_t(axis)] = from, wider[std::size_t(axis + 2)] = to;
