@@ -3,6 +3,7 @@
 #include "animation/simulation_state.h"
 #include "animation/view_request.h"
 #include "base/format.h"
+#include "simulation/body_subset.h"
 
 std::vector<BodyRow> BodyRowsOf(const SimulationState& s) {
     std::vector<BodyRow> rows;
@@ -33,7 +34,7 @@ std::string ApplyBodyRows(SimulationState& s, PlotBox& plot, const std::vector<B
         // Names stand in order, so a body unnamed before a named one gets
         // its number.
         for (std::size_t k = 0; k < rows.size(); ++k)
-            figure.names.push_back(rows[k].name.empty() ? Format("body%d", int(k + 1)) : rows[k].name);
+            figure.names.push_back(rows[k].name.empty() ? StandInName(int32_t(k + 1)) : rows[k].name);
         while (!figure.names.empty() && rows[figure.names.size() - 1].name.empty()) figure.names.pop_back();
     }
     if (changedColour)

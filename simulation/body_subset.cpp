@@ -54,6 +54,8 @@ std::string KeepBodies(LoadedSimulation& loaded, const std::vector<int32_t>& sho
     return {};
 }
 
+std::string StandInName(int32_t body) { return Format("body%d", int(body)); }
+
 ConfigurationFields FieldsOfEveryBody(const LoadedSimulation& loaded) {
     if (!loaded.everyBody) return loaded.fields;
     const ConfigurationFields& now = loaded.fields;
@@ -72,7 +74,7 @@ ConfigurationFields FieldsOfEveryBody(const LoadedSimulation& loaded) {
         f.bodySize[k] = now.bodySize[j + 1], f.bodyColourCode[k] = now.bodyColourCode[j + 1];
         if (j < now.bodyNames.size()) {
             for (std::size_t n = f.bodyNames.size(); n < k; ++n)
-                f.bodyNames.push_back(Format("body%d", int(n + 1)));
+                f.bodyNames.push_back(StandInName(int32_t(n + 1)));
             f.bodyNames[k - 1] = now.bodyNames[j];
         }
         if (j < now.bodyColours.size()) f.bodyColours[k - 1] = now.bodyColours[j];

@@ -16,6 +16,10 @@ struct LoadedSimulation;
 /// 8"), having changed nothing; empty when they were.
 std::string KeepBodies(LoadedSimulation& loaded, const std::vector<int32_t>& shown);
 
+/// The name a body without one gets when a later body is named (names
+/// stand in order, one word each): "body3".
+std::string StandInName(int32_t body);
+
 /// The fields a save writes for `loaded`: with bodies left out, those of
 /// every body in the data (the shown ones' as edited since) and the line
 /// naming the bodies shown; else the fields as they are.
