@@ -10,6 +10,8 @@
 #include "animation/drawing_routines.h"
 #include "animation/plot_notes.h"
 #include "animation/simulation_state.h"
+#include "animation/tick_damage.h"
+#include "animation/trail_chunks.h"
 #include "animation/trail_fade.h"
 #include "animation/trail_lines.h"
 #include "base/format.h"
@@ -151,9 +153,15 @@ struct TrailClip {
     BoxF box;  ///< the plot's box, which the trails are cut to
     std::vector<BoxF> covers;
 
+    /// Narrower than the surface's tiles: the tiles a side layer is drawn
+    /// again in, on a view of `width` x `height`.
+    const TickDamage* redraw = nullptr;
+    int width = 0, height = 0;
+
     bool Shows(double left, double top, double right, double bottom) const {
         for (const BoxF& c : covers)
             if (left >= c.left && right <= c.right && top >= c.top && bottom <= c.bottom) return false;
+        if (redraw) return redraw->Shows(left, top, right, bottom, width, height);
         return surface.Shows(left, top, right, bottom);
     }
     bool Shows(const TrailLines::Box& b, double reach) const {
@@ -192,8 +200,22 @@ bool StepDrawn(const TrailLines& lines, int body, int64_t row) {
 /// playback's direction and each row's bodies in turn: the order of a
 /// raster's full paint, in which a step that comes at the trail's end the
 /// playback moves toward is drawn last, as a tick draws it.
+/// Where trails' strokes go: the surface's picture, or a side layer (within
+/// some tiles when `only` is given).
+struct StrokeTarget {
+    const PixelRaster* layer = nullptr;
+    const TileMask* only = nullptr;
+
+    void Draw(DrawingSurface& surface, const std::vector<Stroke>& strokes, double width) const {
+        if (layer)
+            surface.StrokeSegmentsOnto(*layer, strokes.data(), strokes.size(), width, only);
+        else
+            surface.StrokeSegments(strokes.data(), strokes.size(), width);
+    }
+};
+
 void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface, int64_t from,
-                    int64_t to, double width) {
+                    int64_t to, double width, const StrokeTarget& target = {}) {
     std::vector<Stroke> strokes;
     constexpr std::size_t kBatch = 1 << 16;
     const bool back = s.playback.direction < 0;
@@ -204,7 +226,7 @@ void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSu
                 strokes.push_back({*lines.points(body, row - 1), *lines.points(body, row),
                                    s.loaded.bodyColour[std::size_t(body)]});
         if (strokes.size() >= kBatch || k + 1 == to) {
-            surface.StrokeSegments(strokes.data(), strokes.size(), width);
+            target.Draw(surface, strokes, width);
             strokes.clear();
         }
     }
@@ -214,7 +236,8 @@ void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSu
 /// [first, last) that show in a repaint of a few tiles, looking into the
 /// pieces and parts that show only.
 void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface,
-                    const TrailClip& clip, int64_t first, int64_t last, double width) {
+                    const TrailClip& clip, int64_t first, int64_t last, double width,
+                    const StrokeTarget& target = {}) {
     const double reach = LineReach(width);
     std::vector<std::pair<int64_t, int>> steps;  // row, body
     for (int body = 1; body <= s.loaded.usableBodies(); ++body)
@@ -257,14 +280,88 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
         });
         std::transform(steps.begin(), steps.end(), strokes.begin(), stroke);
     }
-    surface.StrokeSegments(strokes.data(), strokes.size(), width);
+    target.Draw(surface, strokes, width);
+}
+
+/// The trails' steps into rows (first, last) on a raster, in side layers by
+/// age (TrailChunks), each laid over the picture in the playback's order. A
+/// full paint draws every chunk, into the layers `pass` keeps or into one
+/// made for the paint; a repaint of a few tiles draws again the kept chunks
+/// the pass names, within its tiles to redraw, and lays them all over.
+void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface,
+                     const TrailClip& clip, int64_t first, int64_t last, double width,
+                     const SmoothPass& pass) {
+    const int64_t rows = TrailChunks::RowsPerChunk(s);
+    const int64_t lowest = TrailChunks::ChunkOf(first + 1, rows),
+                  highest = TrailChunks::ChunkOf(last - 1, rows);
+    const bool back = s.playback.direction < 0;
+    const auto chunkAt = [&](int64_t i) { return back ? highest - i : lowest + i; };
+    const auto stepsOf = [&](int64_t k) {  // the rows of chunk k's steps in the trail
+        return std::pair{std::max(first + 1, k * rows), std::min(last, (k + 1) * rows)};
+    };
+    if (surface.partial()) {
+        TrailChunks& chunks = *pass.chunks;
+        const TileMask mask = pass.redraw ? pass.redraw->mask() : TileMask{};
+        TrailClip narrow = clip;
+        narrow.redraw = pass.redraw;
+        narrow.width = surface.bounds().right, narrow.height = surface.bounds().bottom;
+        std::vector<const PixelRaster*> shown;
+        for (int64_t i = 0; i <= highest - lowest; ++i) {
+            const int64_t k = chunkAt(i);
+            const PixelRaster* layer = chunks.Find(k);
+            if (!layer) continue;
+            shown.push_back(layer);
+            const auto [from, to] = stepsOf(k);
+            // The rows of the steps that went lie outside the trail now.
+            if (pass.redraw && k * rows < pass.redrawRows.second && (k + 1) * rows > pass.redrawRows.first) {
+                surface.ClearLayer(*layer, &mask);
+                if (from < to) DrawShownSteps(s, lines, surface, narrow, from - 1, to, width, {layer, &mask});
+            }
+        }
+        const TileMask composed = pass.composed ? pass.composed->mask() : TileMask{};
+        const PixelRaster base = chunks.Base();
+        surface.ComposeLayers(shown.data(), shown.size(), &base, pass.composed ? &composed : nullptr);
+        return;
+    }
+    int32_t w = 0, h = 0;
+    surface.LayerSize(w, h);
+    TrailChunks own;
+    TrailChunks& chunks = pass.chunks ? *pass.chunks : own;
+    chunks.Reset(rows, s.playback.direction, w, h);
+    if (pass.chunks) surface.CopyInto(chunks.Base());
+    for (int64_t i = 0; i <= highest - lowest; ++i) {
+        const int64_t k = chunkAt(i);
+        bool fresh = false;
+        // Without layers kept, one serves each chunk in turn.
+        const PixelRaster layer =
+            pass.chunks ? chunks.Take(k, lowest, highest, fresh) : chunks.Take(0, 0, 0, fresh);
+        surface.ClearLayer(layer);
+        const auto [from, to] = stepsOf(k);
+        DrawStepsByRow(s, lines, surface, from, to, width, {&layer});
+        const PixelRaster* drawn = &layer;
+        surface.ComposeLayers(&drawn, 1);
+    }
+    if (pass.chunks) chunks.SetBuilt();
 }
 
 void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const TrailClip& clip,
-                TrailLines& lines, double width) {
+                TrailLines& lines, double width, const SmoothPass& pass) {
     if (!s.loaded.fields.drawOrbits) return;
     const auto [first, last] = TrailRowSpan(s);
-    if (first >= last) return;
+    if (first >= last) {
+        // Side layers kept for the ticks hold no step yet; a tick to such a
+        // row lays none over the picture under the trails.
+        if (int32_t w = 0, h = 0; pass.chunks && surface.LayerSize(w, h) && TrailChunks::Worth(w, h)) {
+            if (surface.partial()) {
+                if (pass.chunks->built()) DrawTrailChunks(s, lines, surface, clip, first, last, width, pass);
+            } else {
+                pass.chunks->Reset(TrailChunks::RowsPerChunk(s), s.playback.direction, w, h);
+                surface.CopyInto(pass.chunks->Base());
+                pass.chunks->SetBuilt();
+            }
+        }
+        return;
+    }
     lines.Prepare(s, plot, first, last);
     if (s.view.fadeTrails) {
         // Faded trails are drawn in pieces that start at fixed rows
@@ -282,6 +379,11 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
         // In a drawing, each run of a trail is one line.
         for (int body = 1; body <= s.loaded.usableBodies(); ++body)
             StrokeRows(lines, body, first, last, surface, s.loaded.bodyColour[std::size_t(body)], width);
+    } else if (int32_t w = 0, h = 0;
+               surface.LayerSize(w, h) && TrailChunks::Worth(w, h) &&
+               (!surface.partial() ||
+                (pass.chunks && pass.chunks->Holds(TrailChunks::RowsPerChunk(s), s.playback.direction)))) {
+        DrawTrailChunks(s, lines, surface, clip, first, last, width, pass);
     } else if (surface.partial()) {
         DrawShownSteps(s, lines, surface, clip, first, last, width);
     } else {
@@ -547,7 +649,7 @@ void MapForLabels(const SimulationState& s, PlotBox& plot, const DrawingSurface&
 /// Draws the trails' steps into rows [added.first, added.second) that are in
 /// the trail, over what the surface holds, within the plot's box.
 void PaintAddedSteps(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
-                     TrailLines& lines, std::pair<int64_t, int64_t> added) {
+                     TrailLines& lines, std::pair<int64_t, int64_t> added, TrailChunks* chunks) {
     const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
     MapForLabels(s, plot, surface, m, width, height);
     const auto [first, last] = TrailRowSpan(s);
@@ -556,7 +658,23 @@ void PaintAddedSteps(const SimulationState& s, PlotBox& plot, DrawingSurface& su
     lines.Prepare(s, plot, first, last);
     const BoxF box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
-    DrawStepsByRow(s, lines, surface, from, to, TrailWidth(s, width, height));
+    const int64_t rows = TrailChunks::RowsPerChunk(s);
+    int32_t w = 0, h = 0;
+    if (chunks && chunks->Holds(rows, s.playback.direction) && surface.LayerSize(w, h)) {
+        // Onto the layers of their chunks, over the steps there before; a
+        // chunk the trail enters takes the layer of one it left.
+        const int64_t lowest = TrailChunks::ChunkOf(first + 1, rows),
+                      highest = TrailChunks::ChunkOf(last - 1, rows);
+        for (int64_t k = TrailChunks::ChunkOf(from, rows); k <= TrailChunks::ChunkOf(to - 1, rows); ++k) {
+            bool fresh = false;
+            const PixelRaster layer = chunks->Take(k, lowest, highest, fresh);
+            if (fresh) surface.ClearLayer(layer);
+            DrawStepsByRow(s, lines, surface, std::max(from, k * rows), std::min(to, (k + 1) * rows),
+                           TrailWidth(s, width, height), {&layer});
+        }
+    } else {
+        DrawStepsByRow(s, lines, surface, from, to, TrailWidth(s, width, height));
+    }
     surface.Unclip();
 }
 
@@ -649,12 +767,14 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     TrailLines fresh;
     TrailLines& lines = pass.lines ? *pass.lines : fresh;
     if (layers == PaintLayers::Added) {
-        PaintAddedSteps(s, plot, surface, width, height, lines, pass.added);
+        PaintAddedSteps(s, plot, surface, width, height, lines, pass.added, pass.chunks);
         return;
     }
     const bool under = layers == PaintLayers::All || layers == PaintLayers::Under;
     const bool over = layers == PaintLayers::All || layers == PaintLayers::Over;
-    if (under) surface.FillArea(0, 0, width, height, kWhite);
+    // Mending side layers, the picture under the trails is kept apart.
+    const bool keptUnder = layers == PaintLayers::Under && pass.composed;
+    if (under && !keptUnder) surface.FillArea(0, 0, width, height, kWhite);
     const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
     MapForLabels(s, plot, surface, m, width, height);
     // The layer under shows none of the notes: it needs no place for them.
@@ -664,7 +784,7 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     const Ticks ticks = TicksOf(plot);
     const BoxF box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
-    if (under) DrawGridAndZeroLines(s, plot, surface, box, ticks);
+    if (under && !keptUnder) DrawGridAndZeroLines(s, plot, surface, box, ticks);
     if (s.loaded.dataLoaded) {
         const std::optional<Clock> clock =
             ClockOf(s, plot, surface, m, LegendCorner(s, plot, surface, m, notes.legendCorner));
@@ -677,7 +797,7 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
                     clip.covers.push_back(*legend);
                 if (clock) clip.covers.push_back(clock->box);
             }
-            DrawTrails(s, plot, surface, clip, lines, TrailWidth(s, width, height));
+            DrawTrails(s, plot, surface, clip, lines, TrailWidth(s, width, height), pass);
         }
         if (over) {
             DrawDiscs(s, plot, surface, width, height);
@@ -686,5 +806,13 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
         }
     }
     surface.Unclip();
-    if (over) DrawFrameAndLabels(s, plot, surface, box, ticks, m, width, height);
+    // The frame, its ticks and the labels stand outside the box and along
+    // its edges: a repaint of tiles inside misses them all.
+    const double edge = m.tick + std::max(1.0, m.font / 14) + 2;
+    const BoxF inner{box.left + edge, box.top + edge, box.right - edge, box.bottom - edge};
+    const bool frameShows = !surface.partial() || surface.Shows(0, 0, width, inner.top) ||
+                            surface.Shows(0, inner.bottom, width, height) ||
+                            surface.Shows(0, 0, inner.left, height) ||
+                            surface.Shows(inner.right, 0, width, height);
+    if (over && frameShows) DrawFrameAndLabels(s, plot, surface, box, ticks, m, width, height);
 }

@@ -10,6 +10,8 @@ struct SimulationState;
 class PlotBox;
 class DrawingSurface;
 class TrailLines;
+class TrailChunks;
+class TickDamage;
 struct ViewPoint;
 
 /// The text size of the publication look for a view of `width` x `height`
@@ -79,6 +81,19 @@ struct SmoothPass {
     /// The notes of the full paint whose tiles are painted again; null: the
     /// paint places them anew, as a full paint does.
     const PublicationNotes* notes = nullptr;
+    /// On a raster: the trails' side layers kept from paint to paint (see
+    /// TrailChunks), drawn whole by a full paint; null: made for the paint.
+    TrailChunks* chunks = nullptr;
+    /// In a repaint of a few tiles with the layers kept: the chunks holding
+    /// steps into rows [first, last) are drawn again within the tiles
+    /// `redraw` marks (which lie within those repainted); the others are
+    /// only laid over the picture again.
+    std::pair<int64_t, int64_t> redrawRows{};
+    const TickDamage* redraw = nullptr;
+    /// With the layers kept, in a repaint of a few tiles: the pixels where
+    /// the layers are laid over the picture under the trails again, which
+    /// is all this pass draws (the layer under is right elsewhere).
+    const TickDamage* composed = nullptr;
 };
 
 /// Gives the plot the mapping the publication look paints with for a view

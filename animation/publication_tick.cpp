@@ -42,6 +42,8 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
     if (s.view.fadeTrails || rowsChanged > kMostRows || !plot.enabled) {
         damage.MarkAll();
         under.damage.MarkAll();
+        under.composed.MarkAll();
+        under.composedPixels.MarkAll();
         return;
     }
     const auto area = [](double left, double top, double right, double bottom) {
@@ -56,7 +58,9 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
     if (s.loaded.fields.drawOrbits) {
         // The steps that came or went: a step joins the rows r - 1 and r,
         // and shows when both are in the trail.
-        const double reach = LineReach(TrailWidth(s, width, height));
+        // The pixels a step blends lie within half its width and one pixel
+        // of it, along and across.
+        const double reach = TrailWidth(s, width, height) / 2 + 1;
         const auto shows = [](std::pair<int64_t, int64_t> trail, int64_t r) {
             return r - 1 >= trail.first && r < trail.second;
         };
@@ -69,9 +73,7 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
                     if (!(std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) &&
                           std::isfinite(b.y)))
                         continue;
-                    const DeviceRect step = area(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
-                                                 std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach);
-                    damage.Mark(step);
+                    under.composedPixels.MarkStroke(a, b, reach);  // into the tiles below
                     const bool onTop = s.playback.direction < 0 ? r <= before.first : r >= before.second;
                     if (shows(after, r) && onTop) {
                         // After every step drawn before, in the order of
@@ -81,10 +83,16 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
                                     ? std::pair{std::min(added.first, r), std::max(added.second, r + 1)}
                                     : std::pair{r, r + 1};
                     } else {
-                        under.damage.Mark(step);
+                        under.damage.MarkStroke(a, b, reach);
+                        auto& redraw = under.redrawRows;
+                        redraw = redraw.first < redraw.second
+                                     ? std::pair{std::min(redraw.first, r), std::max(redraw.second, r + 1)}
+                                     : std::pair{r, r + 1};
                     }
                 }
     }
+    under.composed.MarkCoarse(under.composedPixels);
+    damage.MarkCoarse(under.composedPixels);
     if (s.sunMoves() && s.loaded.fields.sunSize > 0)
         for (const int32_t row : {from, to}) {  // a sun that moves in the frame
             const auto [x, y] = s.sunAt(row);
@@ -154,8 +162,9 @@ void PublicationTick::Paint(const SimulationState& s, PlotBox& plot, Publication
             PaintPublicationView(s, copy, surface, width, height, pass);
         });
     };
+    chunks_.Forget();  // the paint of the layer under draws them again, if on a raster
     if (layers.apart()) {
-        paint(Layer::Under, {.lines = &lines_, .layers = PaintLayers::Under});
+        paint(Layer::Under, {.lines = &lines_, .layers = PaintLayers::Under, .chunks = &chunks_});
         layers.CopyUnder(nullptr);
         paint(Layer::Picture, {.layers = PaintLayers::Over});
     } else {
@@ -168,7 +177,9 @@ PublicationStep PublicationTick::Tick(SimulationState& s, const PlotBox& plot, i
                                       PublicationLayers* layers) {
     damage_.Reset(width, height, kTileShift);
     under_.damage.Reset(width, height, kTileShift);
-    under_.added = {};
+    under_.composed.Reset(width, height, kTileShift);
+    under_.composedPixels.Reset(width, height, 1);
+    under_.added = under_.redrawRows = {};
     PublicationStep step;
     if (!s.loaded.dataLoaded) {
         step.timer = {.start = false, .stop = true};
@@ -181,7 +192,11 @@ PublicationStep PublicationTick::Tick(SimulationState& s, const PlotBox& plot, i
                             s.playback.position, damage_, under_);
         // After a loop went back, the old trail goes with a full paint; after
         // a turn the steps overlap the other way round.
-        if (wraps || s.playback.direction != direction_) damage_.MarkAll(), under_.damage.MarkAll();
+        // Side layers of other chunks than the trails' now cannot be mended.
+        const bool rechunked =
+            chunks_.built() && !chunks_.Holds(TrailChunks::RowsPerChunk(s), s.playback.direction);
+        if (wraps || rechunked || s.playback.direction != direction_)
+            damage_.MarkAll(), under_.damage.MarkAll();
     }
     if (!layers || !layers->apart() || damage_.all()) return step;
     Mend(s, plot, width, height, *layers);
@@ -201,10 +216,28 @@ void PublicationTick::Mend(const SimulationState& s, const PlotBox& plot, int wi
     // Into the layer under: the steps that came at the trails' heads drawn
     // over it, then the tiles where steps went painted again. Then the
     // picture's changed tiles from it, and what stands over.
+    // In side layers, the steps that came go onto the newest, and the
+    // layers are laid over again wherever a step came or went.
+    const bool chunked = chunks_.built();
     if (under_.added.first < under_.added.second)
         paint(Layer::Under, nullptr,
-              {.lines = &lines_, .layers = PaintLayers::Added, .added = under_.added, .notes = &notes_});
-    paint(Layer::Under, &under_.damage, {.lines = &lines_, .layers = PaintLayers::Under, .notes = &notes_});
+              {.lines = &lines_,
+               .layers = PaintLayers::Added,
+               .added = under_.added,
+               .notes = &notes_,
+               .chunks = chunked ? &chunks_ : nullptr});
+    if (chunked)
+        paint(Layer::Under, &under_.composed,
+              {.lines = &lines_,
+               .layers = PaintLayers::Under,
+               .notes = &notes_,
+               .chunks = &chunks_,
+               .redrawRows = under_.redrawRows,
+               .redraw = &under_.damage,
+               .composed = &under_.composedPixels});
+    else
+        paint(Layer::Under, &under_.damage,
+              {.lines = &lines_, .layers = PaintLayers::Under, .notes = &notes_});
     layers.CopyUnder(&damage_);
     paint(Layer::Picture, &damage_, {.layers = PaintLayers::Over, .notes = &notes_});
 }

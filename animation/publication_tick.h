@@ -5,6 +5,7 @@
 
 #include "animation/publication_paint.h"
 #include "animation/tick_damage.h"
+#include "animation/trail_chunks.h"
 #include "animation/trail_lines.h"
 #include "animation/view_steps.h"
 
@@ -36,9 +37,18 @@ public:
 
 /// What a tick of the publication look changed in the layer under: the
 /// tiles to paint again, and the steps to draw over it (SmoothPass::added).
+/// With the trails in side layers (TrailChunks): the tiles where any step
+/// came or went, to lay the layers over again, and the rows of the steps
+/// that went (or came under others), whose chunks are drawn again within
+/// `damage`.
 struct UnderChange {
     TickDamage damage;
     std::pair<int64_t, int64_t> added{};
+    TickDamage composed;
+    std::pair<int64_t, int64_t> redrawRows{};
+    /// The pixels themselves (tiles of one pixel) of `composed`: a few
+    /// times fewer than its tiles hold about short steps.
+    TickDamage composedPixels;
 };
 
 /// Moves a view of the publication look one tick on, drawing nothing: it
@@ -92,7 +102,8 @@ private:
     void Mend(const SimulationState& state, const PlotBox& plot, int width, int height,
               PublicationLayers& layers);
 
-    TrailLines lines_;  ///< the trails' points of the layer under, kept from paint to paint
+    TrailLines lines_;    ///< the trails' points of the layer under, kept from paint to paint
+    TrailChunks chunks_;  ///< the trails' side layers, when the layer under is a raster
     TickDamage damage_;
     UnderChange under_;
     PublicationNotes notes_;

@@ -1,6 +1,7 @@
 #include "animation/tick_damage.h"
 
 #include <algorithm>
+#include <cmath>
 
 void TickDamage::Reset(int32_t width, int32_t height, int32_t tileShift) {
     width_ = std::max(width, 0);
@@ -19,7 +20,8 @@ void TickDamage::Reset(int32_t width, int32_t height, int32_t tileShift) {
         blocks_.assign(blocks, 0);
         blocksX_ = blocksX;
     } else {
-        for (const uint32_t index : marked_) tiles_[index] = 0, blocks_[BlockOf(index)] = 0;
+        for (const uint32_t index : marked_) tiles_[index] = 0;
+        std::fill(blocks_.begin(), blocks_.end(), 0);  // a few hundred
     }
     marked_.clear();
 }
@@ -33,31 +35,71 @@ void TickDamage::Mark(const DeviceRect& rect) {
         for (int32_t tx = left >> shift_; tx <= (right - 1) >> shift_; ++tx) MarkTile(tx, ty);
 }
 
+void TickDamage::MarkStroke(ViewPoint a, ViewPoint b, double reach) {
+    if (all_) return;
+    const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
+    if (!std::isfinite(length) || !std::isfinite(a.x) || !std::isfinite(a.y) || !(reach >= 0)) return;
+    const double top = std::max(std::floor(std::min(a.y, b.y) - reach) - 1, 0.0);
+    const double bottom = std::min(std::ceil(std::max(a.y, b.y) + reach) + 1, double(height_));
+    const double left = std::max(std::floor(std::min(a.x, b.x) - reach) - 1, 0.0);
+    const double right = std::min(std::ceil(std::max(a.x, b.x) + reach) + 1, double(width_));
+    if (!(top < bottom && left < right)) return;
+    if (length < 1e-9) {
+        Mark({int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)});
+        return;
+    }
+    // At the centre of pixel x on row y: along = t0 + ux x, across = d0 - uy x.
+    const double ux = dx / length, uy = dy / length;
+    const auto narrow = [](double v0, double slope, double low, double high, double& from, double& to) {
+        if (std::fabs(slope) < 1e-12) {
+            if (v0 < low || v0 > high) from = to + 1;
+            return;
+        }
+        double x0 = (low - v0) / slope, x1 = (high - v0) / slope;
+        if (x0 > x1) std::swap(x0, x1);
+        from = std::max(from, x0), to = std::min(to, x1);
+    };
+    for (auto y = int32_t(top); y < int32_t(bottom); ++y) {
+        const double cy = y + 0.5 - a.y, cx = 0.5 - a.x;
+        double from = left, to = right - 1;
+        narrow(cx * ux + cy * uy, ux, -reach, length + reach, from, to);
+        narrow(-cx * uy + cy * ux, -uy, -reach, reach, from, to);
+        if (from > to) continue;
+        const auto x0 = int32_t(std::floor(from)), x1 = int32_t(std::ceil(to));
+        for (int32_t tx = x0 >> shift_; tx <= x1 >> shift_; ++tx) MarkTile(tx, y >> shift_);
+    }
+}
+
 std::vector<DeviceRect> TickDamage::Rects(int32_t shift) const {
     if (all_) return {{0, 0, width_, height_}};
     shift = std::max(shift, shift_);
-    // The marked tiles as tiles of 2^shift pixels, by their index on a grid
-    // of such tiles.
+    // The marked tiles as tiles of 2^shift pixels, on a grid of such tiles
+    // read row by row: linear in the tiles, where sorting thousands of
+    // marks (a tick of many bodies) cost more than the repaint they bound.
     const int32_t up = shift - shift_, size = 1 << shift;
-    const auto columns = uint32_t((width_ + size - 1) >> shift);
-    std::vector<uint32_t> order;
-    order.reserve(marked_.size());
+    const int32_t columns = (width_ + size - 1) >> shift, rows = (height_ + size - 1) >> shift;
+    std::vector<uint8_t> grid(std::size_t(columns) * std::size_t(rows), 0);
+    int32_t firstRow = rows, lastRow = -1;
     for (const uint32_t index : marked_) {
-        const uint32_t tx = index % uint32_t(tilesX_), ty = index / uint32_t(tilesX_);
-        order.push_back((ty >> up) * columns + (tx >> up));
+        const auto tx = int32_t(index % uint32_t(tilesX_)) >> up,
+                   ty = int32_t(index / uint32_t(tilesX_)) >> up;
+        grid[std::size_t(ty) * std::size_t(columns) + std::size_t(tx)] = 1;
+        firstRow = std::min(firstRow, ty), lastRow = std::max(lastRow, ty);
     }
-    std::sort(order.begin(), order.end());
-    order.erase(std::unique(order.begin(), order.end()), order.end());
     std::vector<DeviceRect> rects;
-    for (std::size_t i = 0; i < order.size();) {
-        // A run of neighbouring tiles on one tile row makes one rectangle.
-        const uint32_t start = order[i];
-        uint32_t end = start + 1;
-        while (++i < order.size() && order[i] == end && end % columns != 0) ++end;
-        const auto tx = int32_t(start % columns), ty = int32_t(start / columns);
-        const auto tiles = int32_t(end - start);
-        rects.push_back({tx << shift, ty << shift, std::min((tx + tiles) << shift, width_),
-                         std::min((ty + 1) << shift, height_)});
+    for (int32_t ty = firstRow; ty <= lastRow; ++ty) {
+        const uint8_t* row = grid.data() + std::size_t(ty) * std::size_t(columns);
+        for (int32_t tx = 0; tx < columns;) {
+            if (!row[tx]) {
+                ++tx;
+                continue;
+            }
+            // A run of neighbouring tiles on one tile row makes one rectangle.
+            const int32_t start = tx;
+            while (tx < columns && row[tx]) ++tx;
+            rects.push_back({start << shift, ty << shift, std::min(tx << shift, width_),
+                             std::min((ty + 1) << shift, height_)});
+        }
     }
     return rects;
 }

@@ -26,6 +26,21 @@ public:
     bool all() const { return all_; }
     /// Marks the pixels left..right-1 x top..bottom-1 (clipped to the raster).
     void Mark(const DeviceRect& rect);
+    /// Marks the pixels whose centres lie within `reach` of the segment from
+    /// `a` to `b`, measured along it and across it: a stroke's own pixels,
+    /// where its box would mark many more about a slanting step. Nothing for
+    /// points that are not finite.
+    void MarkStroke(ViewPoint a, ViewPoint b, double reach);
+    /// Marks the tiles holding a pixel `other` (of the same size, its tiles
+    /// no larger) marks.
+    void MarkCoarse(const TickDamage& other) {
+        if (other.all_) MarkAll();
+        if (all_) return;
+        const int32_t up = shift_ - other.shift_;
+        for (const uint32_t index : other.marked_)
+            MarkTile(int32_t(index % uint32_t(other.tilesX_)) >> up,
+                     int32_t(index / uint32_t(other.tilesX_)) >> up);
+    }
     /// Marks the pixel at `offset` of a raster whose rows are `stride` pixels
     /// apart; negative offsets mark nothing.
     void MarkOffset(int32_t offset, std::ptrdiff_t stride) {
@@ -69,15 +84,9 @@ private:
         if (tiles_[index]) return;
         tiles_[index] = 1;
         marked_.push_back(uint32_t(index));
-        blocks_[BlockOf(index)] = 1;
+        blocks_[std::size_t((ty << shift_) >> kBlockShift) * std::size_t(blocksX_) +
+                std::size_t((tx << shift_) >> kBlockShift)] = 1;
     }
-    /// The block of the tile at `index`.
-    std::size_t BlockOf(std::size_t index) const {
-        const auto tx = int32_t(index % std::size_t(tilesX_)), ty = int32_t(index / std::size_t(tilesX_));
-        return std::size_t((ty << shift_) >> kBlockShift) * std::size_t(blocksX_) +
-               std::size_t((tx << shift_) >> kBlockShift);
-    }
-
     int32_t width_ = 0, height_ = 0, tilesX_ = 0, tilesY_ = 0, shift_ = kTileShift;
     bool all_ = false;
     std::vector<uint8_t> tiles_;

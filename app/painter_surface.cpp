@@ -12,6 +12,7 @@
 
 #include "animation/tick_damage.h"
 #include "app/qt_text_painter.h"
+#include "plot/layer_compose.h"
 #include "plot/line_raster.h"
 #include "simulation/parallel_for.h"
 
@@ -52,7 +53,29 @@ PainterSurface::PainterSurface(QPainter& painter, int32_t width, int32_t height,
     }
 }
 
-PainterSurface::~PainterSurface() { Unclip(); }
+PainterSurface::~PainterSurface() {
+    Flush();
+    Unclip();
+}
+
+void PainterSurface::FlushDiscs() {
+    if (discs_.empty()) return;
+    const PixelRaster* raster = imagePixels();
+    TileMask mask;
+    if (only_) mask = only_->mask(), mask.size *= int32_t(scale_);
+    // Bands of rows, one per processor, each drawing every disc cut to its
+    // rows in turn: a pixel sees the discs in their order.
+    const unsigned bands = raster ? WorkerCount(discs_.size(), 256) : 0;
+    if (bands > 0)
+        ParallelFor(0, raster->height, bands, [&](int64_t top, int64_t bottom) {
+            for (const QueuedDisc& d : discs_) {
+                const DeviceRect clip{d.clip.left, std::max(d.clip.top, int32_t(top)), d.clip.right,
+                                      std::min(d.clip.bottom, int32_t(bottom))};
+                BlendDisc(*raster, d.centre, d.radius, d.colour, clip, only_ ? &mask : nullptr);
+            }
+        });
+    discs_.clear();
+}
 
 /// On an image at a whole-number scale the rectangles (the background,
 /// boxes, points) lie on whole pixels, where smoothing changes nothing,
@@ -71,6 +94,7 @@ PainterSurface::SharpEdges::~SharpEdges() {
 }
 
 void PainterSurface::Flush() {
+    FlushDiscs();
     if (points_.empty()) return;
     SharpEdges sharp(*this);
     painter_.setPen(Qt::NoPen);
@@ -103,6 +127,7 @@ void PainterSurface::RestrictTo(const TickDamage& damage) {
 void PainterSurface::SetPixel(int32_t x, int32_t y, ColourRef colour) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
     if (only_ && !only_->Covers(x, y)) return;
+    FlushDiscs();
     if (colour != pointColour_) Flush();
     pointColour_ = colour;
     // Many rows of a slow body fall on one pixel: each is drawn once.
@@ -230,9 +255,29 @@ void PainterSurface::StrokePolyline(const ViewPoint* points, std::size_t count, 
 void PainterSurface::StrokeSegments(const Stroke* strokes, std::size_t count, double width) {
     const PixelRaster* raster = imagePixels();
     if (!raster) return DrawingSurface::StrokeSegments(strokes, count, width);
-    Flush();
+    BlendSegments(*raster, strokes, count, width, nullptr);
+}
+
+void PainterSurface::StrokeSegmentsOnto(const PixelRaster& layer, const Stroke* strokes, std::size_t count,
+                                        double width, const TileMask* only) {
+    if (imagePixels()) BlendSegments(layer, strokes, count, width, only);
+}
+
+TileMask PainterSurface::RasterMask(const TileMask* only) const {
     TileMask mask;
-    if (only_) mask = only_->mask(), mask.size *= int32_t(scale_);
+    if (only)
+        mask = *only;
+    else if (only_)
+        mask = only_->mask();
+    mask.size *= int32_t(scale_);
+    return mask;
+}
+
+void PainterSurface::BlendSegments(const PixelRaster& target, const Stroke* strokes, std::size_t count,
+                                   double width, const TileMask* only) {
+    Flush();
+    const bool masked = only || only_;
+    const TileMask mask = RasterMask(only);
     const double s = scale_;
     // Bands of rows, one per processor, each drawing every stroke cut to its
     // rows: a pixel sees the strokes in their order whatever the bands.
@@ -246,8 +291,8 @@ void PainterSurface::StrokeSegments(const Stroke* strokes, std::size_t count, do
             const Stroke& k = strokes[i];
             const double ay = k.a.y * s, by = k.b.y * s;
             if (std::min(ay, by) - reach >= clip.bottom || std::max(ay, by) + reach < clip.top) continue;
-            BlendStroke(*raster, {k.a.x * s, ay}, {k.b.x * s, by}, width * s, k.colour, clip,
-                        only_ ? &mask : nullptr);
+            BlendStroke(target, {k.a.x * s, ay}, {k.b.x * s, by}, width * s, k.colour, clip,
+                        masked ? &mask : nullptr);
         }
     };
     constexpr std::size_t kWorthABand = 512;  // strokes below which one band does
@@ -257,6 +302,41 @@ void PainterSurface::StrokeSegments(const Stroke* strokes, std::size_t count, do
                 [&](int64_t top, int64_t bottom) { band(int32_t(top), int32_t(bottom)); });
 }
 
+bool PainterSurface::LayerSize(int32_t& width, int32_t& height) const {
+    const PixelRaster* raster = imagePixels();
+    if (!raster) return false;
+    width = raster->width, height = raster->height;
+    return true;
+}
+
+void PainterSurface::ClearLayer(const PixelRaster& layer, const TileMask* only) {
+    const TileMask mask = RasterMask(only);
+    ::ClearLayer(layer, clip_, only || only_ ? &mask : nullptr);
+}
+
+void PainterSurface::CopyInto(const PixelRaster& layer) {
+    const PixelRaster* raster = imagePixels();
+    if (!raster) return;
+    Flush();
+    const TileMask mask = RasterMask(nullptr);
+    CopyPixels(*raster, layer, clip_, only_ ? &mask : nullptr);
+}
+
+void PainterSurface::ComposeLayers(const PixelRaster* const* layers, std::size_t count,
+                                   const PixelRaster* base, const TileMask* only) {
+    const PixelRaster* raster = imagePixels();
+    if (!raster) return;
+    Flush();
+    const TileMask mask = RasterMask(only);
+    const bool masked = only || only_;
+    // Bands of rows, one per processor: each pixel is its own.
+    const unsigned bands = WorkerCount(uint64_t(std::max(clip_.bottom - clip_.top, 0)), 64);
+    ParallelFor(clip_.top, clip_.bottom, bands, [&](int64_t top, int64_t bottom) {
+        const DeviceRect band{clip_.left, int32_t(top), clip_.right, int32_t(bottom)};
+        ::ComposeLayers(*raster, layers, count, band, masked ? &mask : nullptr, base);
+    });
+}
+
 const PixelRaster* PainterSurface::imagePixels() const {
     if (!image_.bits || !painter_.transform().isIdentity()) return nullptr;
     return &image_;
@@ -264,9 +344,17 @@ const PixelRaster* PainterSurface::imagePixels() const {
 
 void PainterSurface::FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,
                                 double outlineWidth) {
+    const double s = scale_, r = radius * s;
+    if (imagePixels() && !(outlineWidth > 0)) {
+        // Many discs a tick, each within the tiles repainted: blended
+        // straight in rather than through the painter's clip of many tiles,
+        // together at the next other drawing.
+        if (!points_.empty()) Flush();
+        if (radius > 0) discs_.push_back({{centre.x * s, centre.y * s}, r, fill, clip_});
+        return;
+    }
     Flush();
     if (!(radius > 0)) return;
-    const double s = scale_, r = radius * s;
     const QPointF c(centre.x * s, centre.y * s);
     painter_.setPen(Qt::NoPen);
     painter_.setBrush(ToQColor(fill));
@@ -287,6 +375,19 @@ void PainterSurface::FillCircle(ViewPoint centre, double radius, ColourRef fill,
 void PainterSurface::FillArea(double left, double top, double right, double bottom, ColourRef colour) {
     Flush();
     const double s = scale_;
+    const double l = left * s, t = top * s, r = right * s, b = bottom * s;
+    if (const PixelRaster* raster = imagePixels();
+        raster && l == std::floor(l) && t == std::floor(t) && r == std::floor(r) && b == std::floor(b)) {
+        // Whole pixels, as the painter fills them, set straight rather than
+        // through its clip of many tiles.
+        const DeviceRect area{std::max(clip_.left, int32_t(std::max(l, -1.0))),
+                              std::max(clip_.top, int32_t(std::max(t, -1.0))),
+                              std::min(clip_.right, int32_t(std::min(r, double(raster->width)))),
+                              std::min(clip_.bottom, int32_t(std::min(b, double(raster->height))))};
+        const TileMask mask = RasterMask(nullptr);
+        FillPixels(*raster, ToRasterPixel(colour), area, only_ ? &mask : nullptr);
+        return;
+    }
     painter_.fillRect(QRectF(left * s, top * s, (right - left) * s, (bottom - top) * s), ToQColor(colour));
 }
 

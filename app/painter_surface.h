@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "plot/drawing_surface.h"
+#include "plot/line_raster.h"
 
 class QPainter;
 class TickDamage;
@@ -39,6 +40,13 @@ public:
     bool smooth() const override { return true; }
     void StrokePolyline(const ViewPoint* points, std::size_t count, ColourRef colour, double width) override;
     void StrokeSegments(const Stroke* strokes, std::size_t count, double width) override;
+    bool LayerSize(int32_t& width, int32_t& height) const override;
+    void ClearLayer(const PixelRaster& layer, const TileMask* only = nullptr) override;
+    void StrokeSegmentsOnto(const PixelRaster& layer, const Stroke* strokes, std::size_t count, double width,
+                            const TileMask* only = nullptr) override;
+    void CopyInto(const PixelRaster& layer) override;
+    void ComposeLayers(const PixelRaster* const* layers, std::size_t count, const PixelRaster* base = nullptr,
+                       const TileMask* only = nullptr) override;
     void FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,
                     double outlineWidth) override;
     void FillArea(double left, double top, double right, double bottom, ColourRef colour) override;
@@ -50,7 +58,8 @@ public:
     bool partial() const override { return only_ != nullptr; }
     bool Shows(double left, double top, double right, double bottom) const override;
 
-    /// Draws the points set since the last drawing call other than SetPixel.
+    /// Draws the points set since the last drawing call other than SetPixel,
+    /// and the discs waiting.
     void Flush();
     /// Draws from now on only within the tiles `damage` marks (which must
     /// outlive the surface): the painter is clipped to them, and points
@@ -88,6 +97,15 @@ private:
     const TickDamage* only_ = nullptr;
     /// ClipTo saved the painter's state, which Unclip restores.
     bool clipped_ = false;
+    /// Discs waiting to be blended into the image together, in bands.
+    struct QueuedDisc {
+        ViewPoint centre;
+        double radius;
+        ColourRef colour;
+        DeviceRect clip;
+    };
+    std::vector<QueuedDisc> discs_;
+    void FlushDiscs();
     std::vector<QPointF> path_;
     std::vector<QLineF> lines_;
     /// The image under the painter (no bits when it is not one), and where
@@ -96,6 +114,13 @@ private:
     PixelRaster image_;
     DeviceRect clip_{}, unclipped_{};
 
+    /// Blends the strokes onto `target` (the image or a side layer of its
+    /// size) in bands of rows at once, within the clip and `only` (view
+    /// tiles) when given, else the tiles the surface is restricted to.
+    void BlendSegments(const PixelRaster& target, const Stroke* strokes, std::size_t count, double width,
+                       const TileMask* only);
+    /// `only`, else the tiles the surface is restricted to, in the image's pixels.
+    TileMask RasterMask(const TileMask* only) const;
     /// The image's pixels when the painter draws on an opaque image without
     /// a transform, where lines are blended straight in; null otherwise.
     const PixelRaster* imagePixels() const;

@@ -84,12 +84,22 @@ void SimulationView::deliverTick() {
     // (adding them one by one costs the square of their number).
     const QPoint origin = contentsRect().topLeft();
     std::vector<QRect> rects;
-    for (const DeviceRect& r : damage->Rects(TickDamage::kTileShift))
+    int64_t area = 0;
+    for (const DeviceRect& r : damage->Rects(TickDamage::kTileShift)) {
         rects.push_back(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top).translated(origin));
+        area += int64_t(rects.back().width()) * rects.back().height();
+    }
     if (rects.empty()) return;
     QRegion changed;
     changed.setRects(rects.data(), int(rects.size()));
-    update(changed);
+    // Changes spread over much of their bounds (a tick of many bodies) go
+    // as one rectangle: copying its few more pixels costs less than a
+    // region of hundreds of pieces, each clipped and sent on its own.
+    const QRect bounds = changed.boundingRect();
+    if (rects.size() > 64 && area * 3 >= int64_t(bounds.width()) * bounds.height())
+        update(bounds);
+    else
+        update(changed);
 }
 
 void SimulationView::paintEvent(QPaintEvent* event) {

@@ -6,6 +6,8 @@
 #include "base/colour.h"
 #include "plot/device_types.h"
 
+struct TileMask;
+
 /// Direct access to a 32-bit raster (0xAARRGGBB pixels), for the drawing
 /// loops that set many pixels per call.
 struct PixelRaster {
@@ -105,6 +107,36 @@ public:
             const ViewPoint points[] = {strokes[i].a, strokes[i].b};
             StrokePolyline(points, 2, strokes[i].colour, width);
         }
+    }
+    // Side layers (see layer_compose.h), on surfaces over a raster: the
+    // trails are drawn in a few layers by age, so that a tick draws again
+    // only the oldest where its trails' ends went.
+
+    /// The size in raster pixels of a side layer; false when the surface
+    /// keeps no raster to lay one over.
+    virtual bool LayerSize(int32_t& width, int32_t& height) const {
+        (void)width, (void)height;
+        return false;
+    }
+    /// Clears `layer` where the smooth operations may draw, or within the
+    /// view's tiles `only` marks (which lie within those) when given.
+    virtual void ClearLayer(const PixelRaster& layer, const TileMask* only = nullptr) {
+        (void)layer, (void)only;
+    }
+    /// StrokeSegments, onto `layer`, within the tiles `only` marks when given.
+    virtual void StrokeSegmentsOnto(const PixelRaster& layer, const Stroke* strokes, std::size_t count,
+                                    double width, const TileMask* only = nullptr) {
+        (void)layer, (void)strokes, (void)count, (void)width, (void)only;
+    }
+    /// Copies the surface's raster into `layer` where the smooth operations may draw.
+    virtual void CopyInto(const PixelRaster& layer) { (void)layer; }
+    /// Lays `layers` in turn (the first lowest) over `base` (the surface's
+    /// raster itself when null) into the surface's raster where the smooth
+    /// operations may draw, or within the view's tiles `only` marks (which
+    /// lie within those) when given.
+    virtual void ComposeLayers(const PixelRaster* const* layers, std::size_t count,
+                               const PixelRaster* base = nullptr, const TileMask* only = nullptr) {
+        (void)layers, (void)count, (void)base, (void)only;
     }
     /// A filled disc, and its outline when `outlineWidth` is above 0.
     virtual void FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,

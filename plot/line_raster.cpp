@@ -88,9 +88,11 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
         std::min<double>({double(clip.bottom), double(raster.height), std::ceil(std::max(a.y, b.y) + reach)});
     const int32_t clipLeft = std::max(clip.left, 0), clipRight = std::min(clip.right, raster.width);
     if (firstRow >= endRow || clipLeft >= clipRight) return;
-    // Red and blue blend together, green alone: each channel's product
-    // stays within its 16 bits.
-    const uint32_t ink = ToRasterPixel(colour), redBlue = ink & 0xFF00FF, green = ink & 0xFF00;
+    // Red and blue blend together, alpha and green together: each channel's
+    // product stays within its 16 bits. The ink is opaque, so that an opaque
+    // pixel stays opaque and a clear one (of a side layer) takes the share
+    // covered as its alpha.
+    const uint32_t ink = ToRasterPixel(colour), redBlue = ink & 0xFF00FF, alphaGreen = (ink >> 8) & 0xFF00FF;
     const double alongStep = Inverse(ux), acrossStep = Inverse(-uy);
     const auto fux = float(ux), fuy = float(uy);
     // With marked tiles, the rows of tiles the stroke crosses none of are
@@ -134,8 +136,8 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
                 if (alpha == 0) continue;
                 const uint32_t old = row[x], keep = 256 - alpha;
                 const uint32_t rb = (((old & 0xFF00FF) * keep + redBlue * alpha) >> 8) & 0xFF00FF;
-                const uint32_t g = (((old & 0xFF00) * keep + green * alpha) >> 8) & 0xFF00;
-                row[x] = 0xFF000000u | rb | g;
+                const uint32_t ag = ((((old >> 8) & 0xFF00FF) * keep + alphaGreen * alpha) >> 8) & 0xFF00FF;
+                row[x] = rb | (ag << 8);
             }
         };
         if (!only || !only->marked) {
@@ -148,5 +150,38 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
         const int32_t lastTile = std::min((x1 - 1) / only->size, only->columns - 1);
         for (int32_t tile = x0 / only->size; tile <= lastTile; ++tile)
             if (marked[tile]) blend(std::max(x0, tile * only->size), std::min(x1, (tile + 1) * only->size));
+    }
+}
+
+void BlendDisc(const PixelRaster& raster, ViewPoint centre, double radius, ColourRef colour,
+               const DeviceRect& clip, const TileMask* only) {
+    if (!(radius > 0) || !std::isfinite(centre.x) || !std::isfinite(centre.y)) return;
+    const double reach = radius + 0.5;
+    const int32_t left = std::max({clip.left, 0}), right = std::min(clip.right, raster.width);
+    const int32_t top = std::max({clip.top, 0}), bottom = std::min(clip.bottom, raster.height);
+    const double firstRow = std::max<double>(top, std::floor(centre.y - reach));
+    const double endRow = std::min<double>(bottom, std::ceil(centre.y + reach));
+    const double firstColumn = std::max<double>(left, std::floor(centre.x - reach));
+    const double endColumn = std::min<double>(right, std::ceil(centre.x + reach));
+    if (firstRow >= endRow || firstColumn >= endColumn) return;
+    const uint32_t ink = ToRasterPixel(colour), redBlue = ink & 0xFF00FF, alphaGreen = (ink >> 8) & 0xFF00FF;
+    for (auto y = int32_t(firstRow); y < int32_t(endRow); ++y) {
+        const uint8_t* marked = only && only->marked && y / only->size < only->rows
+                                    ? only->marked + std::ptrdiff_t(y / only->size) * only->columns
+                                    : nullptr;
+        if (only && only->marked && !marked) break;
+        const double dy = y + 0.5 - centre.y;
+        uint32_t* row = raster.bits + std::ptrdiff_t(y) * raster.stride;
+        for (auto x = int32_t(firstColumn); x < int32_t(endColumn); ++x) {
+            if (marked && (x / only->size >= only->columns || !marked[x / only->size])) continue;
+            const double dx = x + 0.5 - centre.x;
+            const double cover = std::clamp(reach - std::sqrt(dx * dx + dy * dy), 0.0, 1.0);
+            const auto alpha = uint32_t(cover * 256 + 0.5);
+            if (alpha == 0) continue;
+            const uint32_t old = row[x], keep = 256 - alpha;
+            const uint32_t rb = (((old & 0xFF00FF) * keep + redBlue * alpha) >> 8) & 0xFF00FF;
+            const uint32_t ag = ((((old >> 8) & 0xFF00FF) * keep + alphaGreen * alpha) >> 8) & 0xFF00FF;
+            row[x] = rb | (ag << 8);
+        }
     }
 }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <optional>
 
+#include "plot/layer_compose.h"
+
 SmoothRaster::SmoothRaster(const PixelRaster& raster, int32_t width, int32_t height, int32_t scale,
                            const TickDamage* only)
     : raster_(raster), width_(width), height_(height), scale_(scale), only_(only) {
@@ -40,6 +42,38 @@ void SmoothRaster::StrokeSegments(const Stroke* strokes, std::size_t count, doub
         // Within the tiles only, as the window's painter blends them.
         BlendStroke(raster_, a, b, width * s, strokes[i].colour, clip_, only_ ? &mask_ : nullptr);
     }
+}
+
+void SmoothRaster::StrokeSegmentsOnto(const PixelRaster& layer, const Stroke* strokes, std::size_t count,
+                                      double width, const TileMask* only) {
+    const TileMask mask = MaskOf(only);
+    const double s = scale_;
+    for (std::size_t i = 0; i < count; ++i) {
+        const ViewPoint a{strokes[i].a.x * s, strokes[i].a.y * s}, b{strokes[i].b.x * s, strokes[i].b.y * s};
+        BlendStroke(layer, a, b, width * s, strokes[i].colour, clip_, only || only_ ? &mask : nullptr);
+    }
+}
+
+void SmoothRaster::ClearLayer(const PixelRaster& layer, const TileMask* only) {
+    const TileMask mask = MaskOf(only);
+    ::ClearLayer(layer, clip_, only || only_ ? &mask : nullptr);
+}
+
+void SmoothRaster::CopyInto(const PixelRaster& layer) {
+    CopyPixels(raster_, layer, clip_, only_ ? &mask_ : nullptr);
+}
+
+void SmoothRaster::ComposeLayers(const PixelRaster* const* layers, std::size_t count, const PixelRaster* base,
+                                 const TileMask* only) {
+    const TileMask mask = MaskOf(only);
+    ::ComposeLayers(raster_, layers, count, clip_, only || only_ ? &mask : nullptr, base);
+}
+
+TileMask SmoothRaster::MaskOf(const TileMask* only) const {
+    if (!only) return mask_;
+    TileMask mask = *only;
+    mask.size *= scale_;
+    return mask;
 }
 
 void SmoothRaster::FillCircle(ViewPoint c, double radius, ColourRef fill, ColourRef outline,

@@ -34,6 +34,16 @@ public:
     bool smooth() const override { return true; }
     void StrokePolyline(const ViewPoint* points, std::size_t count, ColourRef colour, double width) override;
     void StrokeSegments(const Stroke* strokes, std::size_t count, double width) override;
+    bool LayerSize(int32_t& width, int32_t& height) const override {
+        width = raster_.width, height = raster_.height;
+        return true;
+    }
+    void ClearLayer(const PixelRaster& layer, const TileMask* only = nullptr) override;
+    void StrokeSegmentsOnto(const PixelRaster& layer, const Stroke* strokes, std::size_t count, double width,
+                            const TileMask* only = nullptr) override;
+    void CopyInto(const PixelRaster& layer) override;
+    void ComposeLayers(const PixelRaster* const* layers, std::size_t count, const PixelRaster* base = nullptr,
+                       const TileMask* only = nullptr) override;
     void FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,
                     double outlineWidth) override;
     void FillArea(double left, double top, double right, double bottom, ColourRef colour) override;
@@ -57,6 +67,8 @@ private:
     bool Drawn(int32_t x, int32_t y) const {
         return x >= clip_.left && y >= clip_.top && x < clip_.right && y < clip_.bottom && Marked(x, y);
     }
+    /// `only` in the raster's pixels, else the tiles drawn.
+    TileMask MaskOf(const TileMask* only) const;
     /// Gives `colour` to the pixels whose centres `inside` takes, within the
     /// box left..right x top..bottom of the view.
     template <typename Inside>

@@ -1,0 +1,97 @@
+#include "plot/layer_compose.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+/// Calls `span(y, left, right)` for each run of pixels within `clip` (cut to
+/// the raster) and the marked tiles of `only`.
+template <typename Span>
+void ForEachSpan(const PixelRaster& raster, const DeviceRect& clip, const TileMask* only, Span span) {
+    const int32_t left = std::max(clip.left, 0), right = std::min(clip.right, raster.width);
+    const int32_t top = std::max(clip.top, 0), bottom = std::min(clip.bottom, raster.height);
+    if (left >= right) return;
+    for (int32_t y = top; y < bottom; ++y) {
+        if (!only || !only->marked) {
+            span(y, left, right);
+            continue;
+        }
+        const int32_t tileRow = y / only->size;
+        if (tileRow >= only->rows) break;
+        const uint8_t* marked = only->marked + std::ptrdiff_t(tileRow) * only->columns;
+        const int32_t lastTile = std::min((right - 1) / only->size, only->columns - 1);
+        for (int32_t tile = left / only->size; tile <= lastTile;) {
+            if (!marked[tile]) {
+                ++tile;
+                continue;
+            }
+            const int32_t from = tile;
+            while (tile <= lastTile && marked[tile]) ++tile;
+            span(y, std::max(left, from * only->size), std::min(right, tile * only->size));
+        }
+    }
+}
+
+/// Two channels eight bits apart (0x00FF00FF lanes) times `keep` / 255,
+/// each rounded to the nearest.
+inline uint32_t ScaleLanes(uint32_t lanes, uint32_t keep) {
+    uint32_t v = lanes * keep + 0x00800080u;
+    return ((v + ((v >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
+}  // namespace
+
+void FillPixels(const PixelRaster& raster, uint32_t pixel, const DeviceRect& clip, const TileMask* only) {
+    ForEachSpan(raster, clip, only, [&](int32_t y, int32_t from, int32_t to) {
+        uint32_t* row = raster.bits + std::ptrdiff_t(y) * raster.stride;
+        std::fill(row + from, row + to, pixel);
+    });
+}
+
+void ClearLayer(const PixelRaster& layer, const DeviceRect& clip, const TileMask* only) {
+    FillPixels(layer, 0, clip, only);
+}
+
+void CopyPixels(const PixelRaster& from, const PixelRaster& to, const DeviceRect& clip,
+                const TileMask* only) {
+    if (from.width != to.width || from.height != to.height) return;
+    ForEachSpan(to, clip, only, [&](int32_t y, int32_t begin, int32_t end) {
+        std::memcpy(to.bits + std::ptrdiff_t(y) * to.stride + begin,
+                    from.bits + std::ptrdiff_t(y) * from.stride + begin, std::size_t(end - begin) * 4);
+    });
+}
+
+void ComposeLayers(const PixelRaster& onto, const PixelRaster* const* layers, std::size_t count,
+                   const DeviceRect& clip, const TileMask* only, const PixelRaster* base) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (layers[i]->width != onto.width || layers[i]->height != onto.height) return;
+    if (base && (base->width != onto.width || base->height != onto.height)) return;
+    const PixelRaster& under = base ? *base : onto;
+    std::vector<const uint32_t*> rows(count);
+    int32_t rowsAt = -1;
+    ForEachSpan(onto, clip, only, [&](int32_t y, int32_t from, int32_t to) {
+        uint32_t* out = onto.bits + std::ptrdiff_t(y) * onto.stride;
+        if (y != rowsAt)
+            for (std::size_t i = 0; i < count; ++i)
+                rows[i] = layers[i]->bits + std::ptrdiff_t(y) * layers[i]->stride;
+        rowsAt = y;
+        for (int32_t x = from; x < to; ++x) {
+            // The highest opaque layer hides what lies under it: from there up.
+            std::size_t start = count;
+            while (start > 0 && (rows[start - 1][x] >> 24) != 255) --start;
+            uint32_t pixel =
+                start > 0 ? rows[start - 1][x] : under.bits[std::ptrdiff_t(y) * under.stride + x];
+            for (std::size_t i = start; i < count; ++i) {
+                const uint32_t top = rows[i][x], alpha = top >> 24;
+                if (alpha == 0) continue;
+                // Premultiplied: no lane of the sum passes 255.
+                const uint32_t keep = 255 - alpha;
+                pixel = top + (ScaleLanes(pixel & 0x00FF00FFu, keep) |
+                               (ScaleLanes((pixel >> 8) & 0x00FF00FFu, keep) << 8));
+            }
+            out[x] = pixel;
+        }
+    });
+}

@@ -1,0 +1,174 @@
+// Side layers of premultiplied pixels: a stroke drawn on a clear layer and
+// laid over a picture gives what the stroke blended straight in does, to
+// within two units (each way rounds once); laying many layers at once is laying them one by one; a
+// stroke's marked pixels hold every pixel it blends; discs repainted in some
+// tiles are as a whole paint draws them.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+#include "animation/tick_damage.h"
+#include "plot/layer_compose.h"
+#include "plot/line_raster.h"
+
+namespace {
+
+struct Raster {
+    int32_t width, height;
+    std::vector<uint32_t> bits;
+    Raster(int32_t w, int32_t h, uint32_t fill)
+        : width(w), height(h), bits(std::size_t(w) * std::size_t(h), fill) {}
+    PixelRaster view() { return {bits.data(), width, height, width}; }
+    DeviceRect all() const { return {0, 0, width, height}; }
+};
+
+/// The largest difference of one channel between two pixels.
+int Apart(uint32_t a, uint32_t b) {
+    int most = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+        most = std::max(most, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+    return most;
+}
+
+/// Random strokes of random colours and widths over a 48 x 40 raster.
+struct Strokes {
+    std::mt19937 random{11};
+    ViewPoint Point() {
+        return {std::uniform_real_distribution<double>(-4, 52)(random),
+                std::uniform_real_distribution<double>(-4, 44)(random)};
+    }
+    double Width() { return std::uniform_real_distribution<double>(0.5, 5)(random); }
+    ColourRef Colour() { return ColourRef(random() & 0xFFFFFF); }
+};
+
+TEST(LayerCompose, AStrokeOnAClearLayerLaidOverIsTheStrokeBlendedIn) {
+    Strokes s;
+    for (const uint32_t under : {0xFFFFFFFFu, 0xFF000000u, 0xFF3A7FC2u})
+        for (int i = 0; i < 60; ++i) {
+            Raster straight(48, 40, under), picture(48, 40, under), layer(48, 40, 0);
+            const ViewPoint a = s.Point(), b = s.Point();
+            const double width = s.Width();
+            const ColourRef colour = s.Colour();
+            BlendStroke(straight.view(), a, b, width, colour, straight.all());
+            BlendStroke(layer.view(), a, b, width, colour, layer.all());
+            const PixelRaster top = layer.view();
+            const PixelRaster* layers[] = {&top};
+            ComposeLayers(picture.view(), layers, 1, picture.all());
+            for (std::size_t p = 0; p < picture.bits.size(); ++p) {
+                // Opaque pixels stay opaque; a clear one leaves the picture.
+                ASSERT_EQ(picture.bits[p] >> 24, 0xFFu);
+                ASSERT_LE(Apart(picture.bits[p], straight.bits[p]), 2) << "pixel " << p << " stroke " << i;
+                if (layer.bits[p] == 0) {
+                    ASSERT_EQ(picture.bits[p], under);
+                }
+            }
+        }
+}
+
+TEST(LayerCompose, ManyLayersAtOnceAreTheLayersOneByOneOverTheBaseWithinTheTiles) {
+    Strokes s;
+    constexpr int kLayers = 5;
+    std::vector<Raster> layers(kLayers, Raster(48, 40, 0));
+    for (Raster& layer : layers)
+        for (int i = 0; i < 12; ++i) {
+            BlendStroke(layer.view(), s.Point(), s.Point(), s.Width(), s.Colour(), layer.all());
+            for (const uint32_t p : layer.bits)  // premultiplied: no colour above the alpha
+                for (int shift = 0; shift < 24; shift += 8) ASSERT_LE((p >> shift) & 0xFF, p >> 24);
+        }
+    // Every other tile of 4 pixels, within a clip.
+    std::vector<uint8_t> marked(12 * 10);
+    for (std::size_t i = 0; i < marked.size(); ++i) marked[i] = (i + i / 12) % 2;
+    const TileMask mask{marked.data(), 12, 10, 4};
+    const DeviceRect clip{3, 2, 45, 37};
+    Raster base(48, 40, 0xFF808080u), oneByOne = base, atOnce(48, 40, 0xFF123456u);
+    std::vector<PixelRaster> views;
+    std::vector<const PixelRaster*> pointers;
+    for (Raster& layer : layers) views.push_back(layer.view());
+    for (const PixelRaster& view : views) pointers.push_back(&view);
+    for (const PixelRaster* layer : pointers) ComposeLayers(oneByOne.view(), &layer, 1, clip, &mask);
+    const PixelRaster below = base.view();
+    ComposeLayers(atOnce.view(), pointers.data(), pointers.size(), clip, &mask, &below);
+    int changed = 0;
+    for (int32_t y = 0; y < 40; ++y)
+        for (int32_t x = 0; x < 48; ++x) {
+            const std::size_t p = std::size_t(y * 48 + x);
+            const bool drawn = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom &&
+                               marked[std::size_t(y / 4 * 12 + x / 4)];
+            ASSERT_EQ(atOnce.bits[p], drawn ? oneByOne.bits[p] : 0xFF123456u) << x << "," << y;
+            if (!drawn) {
+                ASSERT_EQ(oneByOne.bits[p], base.bits[p]);
+            }
+            changed += drawn && oneByOne.bits[p] != base.bits[p];
+        }
+    EXPECT_GT(changed, 200);
+    // Clearing within the tiles leaves the rest.
+    Raster cleared = layers[0];
+    ClearLayer(cleared.view(), clip, &mask);
+    for (std::size_t p = 0; p < cleared.bits.size(); ++p)
+        ASSERT_TRUE(cleared.bits[p] == 0 || cleared.bits[p] == layers[0].bits[p]);
+}
+
+TEST(LayerCompose, AStrokesMarkedPixelsHoldEveryPixelItBlendsAndFewMore) {
+    Strokes s;
+    for (const int32_t shift : {0, 1, 2})
+        for (int i = 0; i < 300; ++i) {
+            const ViewPoint a = s.Point(), b = i % 10 == 0 ? a : s.Point();  // and strokes of no length
+            const double width = s.Width();
+            Raster r(48, 40, 0xFFFFFFFFu);
+            BlendStroke(r.view(), a, b, width, 0, r.all());
+            TickDamage damage;
+            damage.Reset(48, 40, shift);
+            damage.MarkStroke(a, b, width / 2 + 1);
+            int marked = 0, inked = 0;
+            for (int32_t y = 0; y < 40; ++y)
+                for (int32_t x = 0; x < 48; ++x) {
+                    const bool ink = r.bits[std::size_t(y * 48 + x)] != 0xFFFFFFFFu;
+                    ASSERT_TRUE(!ink || damage.Covers(x, y)) << x << "," << y << " stroke " << i;
+                    marked += damage.Covers(x, y), inked += ink;
+                }
+            // Pixels, not the box: a long slanting stroke marks a band about it.
+            if (shift == 0 && std::fabs(b.x - a.x) > 20 && std::fabs(b.y - a.y) > 20) {
+                EXPECT_LT(marked, 3 * inked + 60) << "stroke " << i;
+            }
+        }
+    TickDamage damage;
+    damage.Reset(48, 40, 0);
+    damage.MarkStroke({NAN, 3}, {4, 5}, 2);
+    damage.MarkStroke({1e300, 3}, {-1e300, 5}, 2);  // far ends: the row it crosses
+    EXPECT_FALSE(damage.Covers(10, 0));
+    EXPECT_TRUE(damage.Covers(10, 4));
+}
+
+TEST(LayerCompose, DiscsRepaintedInSomeTilesAreAsAWholePaintDrawsThem) {
+    Strokes s;
+    std::vector<uint8_t> marked(12 * 10);
+    for (std::size_t i = 0; i < marked.size(); ++i) marked[i] = i % 3 == 1;
+    const TileMask mask{marked.data(), 12, 10, 4};
+    Raster whole(48, 40, 0xFFFFFFFFu), tiles = whole;
+    for (int i = 0; i < 40; ++i) {
+        const ViewPoint c = s.Point();
+        const double radius = s.Width();
+        const ColourRef colour = s.Colour();
+        BlendDisc(whole.view(), c, radius, colour, whole.all());
+        BlendDisc(tiles.view(), c, radius, colour, tiles.all(), &mask);
+    }
+    for (int32_t y = 0; y < 40; ++y)
+        for (int32_t x = 0; x < 48; ++x) {
+            const std::size_t p = std::size_t(y * 48 + x);
+            ASSERT_EQ(tiles.bits[p], marked[std::size_t(y / 4 * 12 + x / 4)] ? whole.bits[p] : 0xFFFFFFFFu);
+        }
+    // A black disc leaves its area of ink and fills its middle.
+    Raster one(48, 40, 0xFFFFFFFFu);
+    BlendDisc(one.view(), {20.3, 19.6}, 7.5, 0, one.all());
+    double ink = 0;
+    for (const uint32_t p : one.bits) ink += (255 - (p & 0xFF)) / 255.0;
+    EXPECT_NEAR(ink, M_PI * 7.5 * 7.5, 2);
+    EXPECT_EQ(one.bits[19 * 48 + 20], 0xFF000000u);
+}
+
+}  // namespace
