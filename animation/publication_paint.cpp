@@ -18,6 +18,7 @@
 #include "plot/axis_ticks.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
+#include "simulation/parallel_for.h"
 #include "simulation/table_plane.h"
 
 namespace {
@@ -239,24 +240,41 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
                     const TrailClip& clip, int64_t first, int64_t last, double width,
                     const StrokeTarget& target = {}) {
     const double reach = LineReach(width);
-    std::vector<std::pair<int64_t, int>> steps;  // row, body
-    for (int body = 1; body <= s.loaded.usableBodies(); ++body)
-        for (int64_t piece = first - first % TrailLines::kPiece; piece < last; piece += TrailLines::kPiece) {
-            if (!clip.Shows(lines.pieceBox(body, piece), reach)) continue;
-            const int64_t pieceEnd = std::min(last - 1, piece + TrailLines::kPiece);
-            for (int64_t part = piece; part < pieceEnd; part += TrailLines::kPart) {
-                if (!clip.Shows(lines.partBox(body, part), reach)) continue;
-                // The steps into the part's rows after its first.
-                for (int64_t row = std::max(part, first) + 1;
-                     row <= std::min(pieceEnd, part + TrailLines::kPart); ++row) {
-                    if (!StepDrawn(lines, body, row)) continue;
-                    const ViewPoint a = *lines.points(body, row - 1), b = *lines.points(body, row);
-                    if (clip.Shows(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
-                                   std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach))
-                        steps.emplace_back(row, body);
+    const auto gather = [&](int fromBody, int toBody, std::vector<std::pair<int64_t, int>>& steps) {
+        for (int body = fromBody; body < toBody; ++body)
+            for (int64_t piece = first - first % TrailLines::kPiece; piece < last;
+                 piece += TrailLines::kPiece) {
+                if (!clip.Shows(lines.pieceBox(body, piece), reach)) continue;
+                const int64_t pieceEnd = std::min(last - 1, piece + TrailLines::kPiece);
+                for (int64_t part = piece; part < pieceEnd; part += TrailLines::kPart) {
+                    if (!clip.Shows(lines.partBox(body, part), reach)) continue;
+                    // The steps into the part's rows after its first.
+                    for (int64_t row = std::max(part, first) + 1;
+                         row <= std::min(pieceEnd, part + TrailLines::kPart); ++row) {
+                        if (!StepDrawn(lines, body, row)) continue;
+                        const ViewPoint a = *lines.points(body, row - 1), b = *lines.points(body, row);
+                        if (clip.Shows(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
+                                       std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach))
+                            steps.emplace_back(row, body);
+                    }
                 }
             }
-        }
+    };
+    // Many bodies are looked into on every processor, each its run of
+    // bodies; the runs joined in order keep the bodies' order.
+    const int bodies = s.loaded.usableBodies();
+    const unsigned workers =
+        WorkerCount(uint64_t(bodies) * uint64_t(std::max<int64_t>(last - first, 0)), 4096);
+    std::vector<std::vector<std::pair<int64_t, int>>> found(workers);  // row, body
+    ParallelFor(1, bodies + 1, workers, [&](int64_t begin, int64_t end) {
+        // The run's place among the workers' (ParallelFor's cut).
+        std::size_t k = 0;
+        while (k + 1 < workers && 1 + int64_t(bodies) * int64_t(k + 1) / int64_t(workers) <= begin) ++k;
+        gather(int(begin), int(end), found[k]);
+    });
+    std::vector<std::pair<int64_t, int>> steps = std::move(found[0]);
+    for (std::size_t i = 1; i < found.size(); ++i)
+        steps.insert(steps.end(), found[i].begin(), found[i].end());
     // In the order of DrawStepsByRow: by row in the playback's direction,
     // each row's bodies in turn as they were gathered. With few rows for
     // the steps, counted into place by row rather than sorted.
@@ -305,12 +323,12 @@ void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, DrawingS
         TrailClip narrow = clip;
         narrow.redraw = pass.redraw;
         narrow.width = surface.bounds().right, narrow.height = surface.bounds().bottom;
-        std::vector<const PixelRaster*> shown;
+        std::vector<const PixelRaster*> older;  // the layers under the newest, in order
         for (int64_t i = 0; i <= highest - lowest; ++i) {
             const int64_t k = chunkAt(i);
             const PixelRaster* layer = chunks.Find(k);
             if (!layer) continue;
-            shown.push_back(layer);
+            if (k != chunks.newest()) older.push_back(layer);
             const auto [from, to] = stepsOf(k);
             // The rows of the steps that went lie outside the trail now.
             if (pass.redraw && k * rows < pass.redrawRows.second && (k + 1) * rows > pass.redrawRows.first) {
@@ -318,9 +336,20 @@ void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, DrawingS
                 if (from < to) DrawShownSteps(s, lines, surface, narrow, from - 1, to, width, {layer, &mask});
             }
         }
+        // The picture under the newest layer again where steps of older
+        // ones went (of chunks the trail has left too); then the newest over
+        // it, wherever a step came or went.
+        const PixelRaster base = chunks.Base(), below = chunks.Below();
+        const auto [wentFirst, wentEnd] = pass.redrawRows;
+        if (pass.went && wentFirst < wentEnd &&
+            (TrailChunks::ChunkOf(wentFirst, rows) != chunks.newest() ||
+             TrailChunks::ChunkOf(wentEnd - 1, rows) != chunks.newest())) {
+            const TileMask went = pass.went->mask();
+            surface.ComposeLayers(older.data(), older.size(), &base, &went, &below);
+        }
+        const PixelRaster* newest = chunks.Find(chunks.newest());
         const TileMask composed = pass.composed ? pass.composed->mask() : TileMask{};
-        const PixelRaster base = chunks.Base();
-        surface.ComposeLayers(shown.data(), shown.size(), &base, pass.composed ? &composed : nullptr);
+        surface.ComposeLayers(&newest, newest ? 1 : 0, &below, pass.composed ? &composed : nullptr);
         return;
     }
     int32_t w = 0, h = 0;
@@ -331,6 +360,11 @@ void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, DrawingS
     if (pass.chunks) surface.CopyInto(chunks.Base());
     for (int64_t i = 0; i <= highest - lowest; ++i) {
         const int64_t k = chunkAt(i);
+        if (pass.chunks && i == highest - lowest) {
+            // The picture under the newest layer, kept for the ticks.
+            surface.CopyInto(chunks.Below());
+            chunks.SetNewest(k);
+        }
         bool fresh = false;
         // Without layers kept, one serves each chunk in turn.
         const PixelRaster layer =
@@ -341,7 +375,10 @@ void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, DrawingS
         const PixelRaster* drawn = &layer;
         surface.ComposeLayers(&drawn, 1);
     }
-    if (pass.chunks) chunks.SetBuilt();
+    if (pass.chunks) {
+        if (chunks.newest() == INT64_MIN) surface.CopyInto(chunks.Below());
+        chunks.SetBuilt();
+    }
 }
 
 void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const TrailClip& clip,
@@ -357,6 +394,7 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
             } else {
                 pass.chunks->Reset(TrailChunks::RowsPerChunk(s), s.playback.direction, w, h);
                 surface.CopyInto(pass.chunks->Base());
+                surface.CopyInto(pass.chunks->Below());
                 pass.chunks->SetBuilt();
             }
         }
@@ -665,7 +703,18 @@ void PaintAddedSteps(const SimulationState& s, PlotBox& plot, DrawingSurface& su
         // chunk the trail enters takes the layer of one it left.
         const int64_t lowest = TrailChunks::ChunkOf(first + 1, rows),
                       highest = TrailChunks::ChunkOf(last - 1, rows);
-        for (int64_t k = TrailChunks::ChunkOf(from, rows); k <= TrailChunks::ChunkOf(to - 1, rows); ++k) {
+        const int64_t low = TrailChunks::ChunkOf(from, rows), high = TrailChunks::ChunkOf(to - 1, rows);
+        const bool back = s.playback.direction < 0;
+        for (int64_t i = 0; i <= high - low; ++i) {
+            const int64_t k = back ? high - i : low + i;  // in the playback's order
+            if (k != chunks->newest()) {
+                // The trail enters a new chunk: the one that was newest is
+                // laid onto the picture under the newest, once.
+                const PixelRaster below = chunks->Below();
+                if (const PixelRaster* left = chunks->Find(chunks->newest()))
+                    surface.ComposeLayers(&left, 1, nullptr, nullptr, &below);
+                chunks->SetNewest(k);
+            }
             bool fresh = false;
             const PixelRaster layer = chunks->Take(k, lowest, highest, fresh);
             if (fresh) surface.ClearLayer(layer);
@@ -800,7 +849,10 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
             DrawTrails(s, plot, surface, clip, lines, TrailWidth(s, width, height), pass);
         }
         if (over) {
-            DrawDiscs(s, plot, surface, width, height);
+            {
+                DrawDiscs(s, plot, surface, width, height);
+                if (surface.partial()) surface.FillArea(0, 0, 0, 0, 0);
+            }
             DrawLegend(s, plot, surface, m, notes.legendCorner);
             if (clock) DrawClock(surface, *clock, m);
         }

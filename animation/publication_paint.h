@@ -94,6 +94,9 @@ struct SmoothPass {
     /// the layers are laid over the picture under the trails again, which
     /// is all this pass draws (the layer under is right elsewhere).
     const TickDamage* composed = nullptr;
+    /// The pixels the steps that went reach (within `redraw`), where the
+    /// picture under the newest layer is made again.
+    const TickDamage* went = nullptr;
 };
 
 /// Gives the plot the mapping the publication look paints with for a view

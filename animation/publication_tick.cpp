@@ -44,6 +44,7 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
         under.damage.MarkAll();
         under.composed.MarkAll();
         under.composedPixels.MarkAll();
+        under.wentPixels.MarkAll();
         return;
     }
     const auto area = [](double left, double top, double right, double bottom) {
@@ -83,7 +84,7 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
                                     ? std::pair{std::min(added.first, r), std::max(added.second, r + 1)}
                                     : std::pair{r, r + 1};
                     } else {
-                        under.damage.MarkStroke(a, b, reach);
+                        under.wentPixels.MarkStroke(a, b, reach);  // into the tiles below
                         auto& redraw = under.redrawRows;
                         redraw = redraw.first < redraw.second
                                      ? std::pair{std::min(redraw.first, r), std::max(redraw.second, r + 1)}
@@ -92,7 +93,8 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
                 }
     }
     under.composed.MarkCoarse(under.composedPixels);
-    damage.MarkCoarse(under.composedPixels);
+    under.damage.MarkCoarse(under.wentPixels);
+    damage.MarkCoarse(under.composed);
     if (s.sunMoves() && s.loaded.fields.sunSize > 0)
         for (const int32_t row : {from, to}) {  // a sun that moves in the frame
             const auto [x, y] = s.sunAt(row);
@@ -179,6 +181,7 @@ PublicationStep PublicationTick::Tick(SimulationState& s, const PlotBox& plot, i
     under_.damage.Reset(width, height, kTileShift);
     under_.composed.Reset(width, height, kTileShift);
     under_.composedPixels.Reset(width, height, 1);
+    under_.wentPixels.Reset(width, height, 1);
     under_.added = under_.redrawRows = {};
     PublicationStep step;
     if (!s.loaded.dataLoaded) {
@@ -234,10 +237,11 @@ void PublicationTick::Mend(const SimulationState& s, const PlotBox& plot, int wi
                .chunks = &chunks_,
                .redrawRows = under_.redrawRows,
                .redraw = &under_.damage,
-               .composed = &under_.composedPixels});
+               .composed = &under_.composedPixels,
+               .went = &under_.wentPixels});
     else
         paint(Layer::Under, &under_.damage,
               {.lines = &lines_, .layers = PaintLayers::Under, .notes = &notes_});
-    layers.CopyUnder(&damage_);
+    { layers.CopyUnder(&damage_); }
     paint(Layer::Picture, &damage_, {.layers = PaintLayers::Over, .notes = &notes_});
 }

@@ -46,9 +46,9 @@ struct UnderChange {
     std::pair<int64_t, int64_t> added{};
     TickDamage composed;
     std::pair<int64_t, int64_t> redrawRows{};
-    /// The pixels themselves (tiles of one pixel) of `composed`: a few
-    /// times fewer than its tiles hold about short steps.
-    TickDamage composedPixels;
+    /// The pixels themselves (tiles of two pixels) of `composed` and of
+    /// `damage`: a few times fewer than their tiles hold about short steps.
+    TickDamage composedPixels, wentPixels;
 };
 
 /// Moves a view of the publication look one tick on, drawing nothing: it

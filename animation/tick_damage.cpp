@@ -37,7 +37,9 @@ void TickDamage::Mark(const DeviceRect& rect) {
 
 void TickDamage::MarkStroke(ViewPoint a, ViewPoint b, double reach) {
     if (all_) return;
-    const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    double length = std::sqrt(dx * dx + dy * dy);
+    if (std::isinf(length)) length = std::hypot(dx, dy);  // far ends, whose squares overflow
     if (!std::isfinite(length) || !std::isfinite(a.x) || !std::isfinite(a.y) || !(reach >= 0)) return;
     const double top = std::max(std::floor(std::min(a.y, b.y) - reach) - 1, 0.0);
     const double bottom = std::min(std::ceil(std::max(a.y, b.y) + reach) + 1, double(height_));
@@ -50,20 +52,22 @@ void TickDamage::MarkStroke(ViewPoint a, ViewPoint b, double reach) {
     }
     // At the centre of pixel x on row y: along = t0 + ux x, across = d0 - uy x.
     const double ux = dx / length, uy = dy / length;
-    const auto narrow = [](double v0, double slope, double low, double high, double& from, double& to) {
+    const auto narrow = [](double v0, double slope, double inverse, double low, double high, double& from,
+                           double& to) {
         if (std::fabs(slope) < 1e-12) {
             if (v0 < low || v0 > high) from = to + 1;
             return;
         }
-        double x0 = (low - v0) / slope, x1 = (high - v0) / slope;
+        double x0 = (low - v0) * inverse, x1 = (high - v0) * inverse;
         if (x0 > x1) std::swap(x0, x1);
         from = std::max(from, x0), to = std::min(to, x1);
     };
+    const double alongInverse = 1 / ux, acrossInverse = -1 / uy;
     for (auto y = int32_t(top); y < int32_t(bottom); ++y) {
         const double cy = y + 0.5 - a.y, cx = 0.5 - a.x;
         double from = left, to = right - 1;
-        narrow(cx * ux + cy * uy, ux, -reach, length + reach, from, to);
-        narrow(-cx * uy + cy * ux, -uy, -reach, reach, from, to);
+        narrow(cx * ux + cy * uy, ux, alongInverse, -reach, length + reach, from, to);
+        narrow(-cx * uy + cy * ux, -uy, acrossInverse, -reach, reach, from, to);
         if (from > to) continue;
         const auto x0 = int32_t(std::floor(from)), x1 = int32_t(std::ceil(to));
         for (int32_t tx = x0 >> shift_; tx <= x1 >> shift_; ++tx) MarkTile(tx, y >> shift_);

@@ -13,8 +13,9 @@ constexpr int64_t kChunks = 8;
 
 bool TrailChunks::Worth(int32_t width, int32_t height) {
     constexpr uint64_t kMostBytes = uint64_t(160) << 20;
-    // The chunks' layers, the one a trail enters and the picture under them.
-    return uint64_t(std::max(width, 0)) * uint64_t(std::max(height, 0)) * 4 * (kChunks + 2) <= kMostBytes;
+    // The chunks' layers, the one a trail enters, the picture under them
+    // and the one under the newest.
+    return uint64_t(std::max(width, 0)) * uint64_t(std::max(height, 0)) * 4 * (kChunks + 3) <= kMostBytes;
 }
 
 int64_t TrailChunks::RowsPerChunk(const SimulationState& s) {
@@ -27,6 +28,7 @@ void TrailChunks::Reset(int64_t rowsPerChunk, int32_t direction, int32_t width, 
     if (width != width_ || height != height_) layers_.clear();
     rows_ = rowsPerChunk, direction_ = direction, width_ = width, height_ = height;
     built_ = false;
+    newest_ = INT64_MIN;
     // Kept layers hold no chunk until taken again.
     for (Layer& layer : layers_) layer.index = INT64_MIN;
 }
@@ -36,7 +38,13 @@ PixelRaster TrailChunks::Base() {
     return {base_.data(), width_, height_, width_};
 }
 
+PixelRaster TrailChunks::Below() {
+    below_.resize(std::size_t(width_) * std::size_t(height_));
+    return {below_.data(), width_, height_, width_};
+}
+
 const PixelRaster* TrailChunks::Find(int64_t index) const {
+    if (index == INT64_MIN) return nullptr;  // what a layer holding no chunk says
     for (const Layer& layer : layers_)
         if (layer.index == index) return &layer.raster;
     return nullptr;

@@ -43,6 +43,14 @@ public:
     /// The picture under the trails (the fill, the grid and the axes), kept
     /// by a full paint for the ticks to lay the layers over again.
     PixelRaster Base();
+    /// The picture under the newest chunk's layer: the base with every
+    /// older layer laid over it. A tick lays the newest layer over it alone
+    /// where only new steps came; when the trail enters a new chunk, the
+    /// newest is laid onto it.
+    PixelRaster Below();
+    /// The chunk whose layer is not yet laid onto Below (none: INT64_MIN).
+    int64_t newest() const { return newest_; }
+    void SetNewest(int64_t index) { newest_ = index; }
     /// The layer of chunk `index`, or null when none holds it.
     const PixelRaster* Find(int64_t index) const;
     /// The layer of chunk `index`; when none holds it, a layer that holds
@@ -57,7 +65,8 @@ private:
         PixelRaster raster;
     };
     std::vector<Layer> layers_;
-    std::vector<uint32_t> base_;
+    std::vector<uint32_t> base_, below_;
+    int64_t newest_ = INT64_MIN;
     int64_t rows_ = 0;
     int32_t direction_ = 1;
     int32_t width_ = 0, height_ = 0;

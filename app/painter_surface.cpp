@@ -323,8 +323,8 @@ void PainterSurface::CopyInto(const PixelRaster& layer) {
 }
 
 void PainterSurface::ComposeLayers(const PixelRaster* const* layers, std::size_t count,
-                                   const PixelRaster* base, const TileMask* only) {
-    const PixelRaster* raster = imagePixels();
+                                   const PixelRaster* base, const TileMask* only, const PixelRaster* into) {
+    const PixelRaster* raster = into ? into : imagePixels();
     if (!raster) return;
     Flush();
     const TileMask mask = RasterMask(only);

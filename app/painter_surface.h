@@ -46,7 +46,7 @@ public:
                             const TileMask* only = nullptr) override;
     void CopyInto(const PixelRaster& layer) override;
     void ComposeLayers(const PixelRaster* const* layers, std::size_t count, const PixelRaster* base = nullptr,
-                       const TileMask* only = nullptr) override;
+                       const TileMask* only = nullptr, const PixelRaster* into = nullptr) override;
     void FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,
                     double outlineWidth) override;
     void FillArea(double left, double top, double right, double bottom, ColourRef colour) override;

@@ -130,13 +130,14 @@ public:
     }
     /// Copies the surface's raster into `layer` where the smooth operations may draw.
     virtual void CopyInto(const PixelRaster& layer) { (void)layer; }
-    /// Lays `layers` in turn (the first lowest) over `base` (the surface's
-    /// raster itself when null) into the surface's raster where the smooth
-    /// operations may draw, or within the view's tiles `only` marks (which
-    /// lie within those) when given.
+    /// Lays `layers` in turn (the first lowest) over `base` into `into`
+    /// (the surface's raster when null; `into` itself when `base` is null)
+    /// where the smooth operations may draw, or within the view's tiles
+    /// `only` marks (which lie within those) when given.
     virtual void ComposeLayers(const PixelRaster* const* layers, std::size_t count,
-                               const PixelRaster* base = nullptr, const TileMask* only = nullptr) {
-        (void)layers, (void)count, (void)base, (void)only;
+                               const PixelRaster* base = nullptr, const TileMask* only = nullptr,
+                               const PixelRaster* into = nullptr) {
+        (void)layers, (void)count, (void)base, (void)only, (void)into;
     }
     /// A filled disc, and its outline when `outlineWidth` is above 0.
     virtual void FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,

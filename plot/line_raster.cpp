@@ -172,10 +172,14 @@ void BlendDisc(const PixelRaster& raster, ViewPoint centre, double radius, Colou
         if (only && only->marked && !marked) break;
         const double dy = y + 0.5 - centre.y;
         uint32_t* row = raster.bits + std::ptrdiff_t(y) * raster.stride;
+        // Inside the circle a pixel short of the rim the cover is whole, and
+        // past the rim none: only the rim's pixels need their distance.
+        const double inner = radius > 0.5 ? (radius - 0.5) * (radius - 0.5) : -1, outer = reach * reach;
         for (auto x = int32_t(firstColumn); x < int32_t(endColumn); ++x) {
             if (marked && (x / only->size >= only->columns || !marked[x / only->size])) continue;
-            const double dx = x + 0.5 - centre.x;
-            const double cover = std::clamp(reach - std::sqrt(dx * dx + dy * dy), 0.0, 1.0);
+            const double dx = x + 0.5 - centre.x, squared = dx * dx + dy * dy;
+            if (squared >= outer) continue;
+            const double cover = squared <= inner ? 1.0 : std::clamp(reach - std::sqrt(squared), 0.0, 1.0);
             const auto alpha = uint32_t(cover * 256 + 0.5);
             if (alpha == 0) continue;
             const uint32_t old = row[x], keep = 256 - alpha;

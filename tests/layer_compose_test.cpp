@@ -106,6 +106,13 @@ TEST(LayerCompose, ManyLayersAtOnceAreTheLayersOneByOneOverTheBaseWithinTheTiles
             changed += drawn && oneByOne.bits[p] != base.bits[p];
         }
     EXPECT_GT(changed, 200);
+    // Laid in two goes, the older layers first, as a tick lays the newest
+    // over the picture kept under it: the same picture.
+    Raster older = base, twice(48, 40, 0xFF123456u);
+    ComposeLayers(older.view(), pointers.data(), pointers.size() - 1, clip, &mask);
+    const PixelRaster under = older.view();
+    ComposeLayers(twice.view(), &pointers.back(), 1, clip, &mask, &under);
+    EXPECT_TRUE(twice.bits == atOnce.bits);
     // Clearing within the tiles leaves the rest.
     Raster cleared = layers[0];
     ClearLayer(cleared.view(), clip, &mask);

@@ -64,9 +64,9 @@ void SmoothRaster::CopyInto(const PixelRaster& layer) {
 }
 
 void SmoothRaster::ComposeLayers(const PixelRaster* const* layers, std::size_t count, const PixelRaster* base,
-                                 const TileMask* only) {
+                                 const TileMask* only, const PixelRaster* into) {
     const TileMask mask = MaskOf(only);
-    ::ComposeLayers(raster_, layers, count, clip_, only || only_ ? &mask : nullptr, base);
+    ::ComposeLayers(into ? *into : raster_, layers, count, clip_, only || only_ ? &mask : nullptr, base);
 }
 
 TileMask SmoothRaster::MaskOf(const TileMask* only) const {
