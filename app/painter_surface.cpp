@@ -96,6 +96,7 @@ PainterSurface::SharpEdges::~SharpEdges() {
 void PainterSurface::Flush() {
     FlushDiscs();
     if (points_.empty()) return;
+    ApplyPendingClip();
     SharpEdges sharp(*this);
     painter_.setPen(Qt::NoPen);
     painter_.setBrush(ToQColor(pointColour_));
@@ -106,14 +107,23 @@ void PainterSurface::Flush() {
 
 void PainterSurface::Clear(ColourRef colour) {
     Flush();
+    ApplyPendingClip();
     SharpEdges sharp(*this);
     painter_.fillRect(QRectF(0, 0, width_ * scale_, height_ * scale_), ToQColor(colour));
 }
 
 void PainterSurface::RestrictTo(const TickDamage& damage) {
     Flush();
+    only_ = &damage;
+    clipPending_ = true;
+}
+
+void PainterSurface::ApplyPendingClip() {
+    if (!clipPending_ || !only_) return;
+    // Made when the painter first draws: a repaint whose drawing goes
+    // straight into the raster never needs the region of its many tiles.
     std::vector<QRect> rects;
-    for (const DeviceRect& r : damage.Rects())
+    for (const DeviceRect& r : only_->Rects())
         rects.emplace_back(int(r.left * scale_), int(r.top * scale_), int((r.right - r.left) * scale_),
                            int((r.bottom - r.top) * scale_));
     // The tiles come in rows, top to bottom and left to right, without
@@ -121,7 +131,8 @@ void PainterSurface::RestrictTo(const TickDamage& damage) {
     QRegion region;
     if (!rects.empty()) region.setRects(rects.data(), int(rects.size()));
     painter_.setClipRegion(region, Qt::IntersectClip);
-    only_ = &damage;
+    clipPending_ = false;
+    regionInClip_ = clipped_;  // gone with the clip's saved state, to be set again after
 }
 
 void PainterSurface::SetPixel(int32_t x, int32_t y, ColourRef colour) {
@@ -137,6 +148,7 @@ void PainterSurface::SetPixel(int32_t x, int32_t y, ColourRef colour) {
 
 void PainterSurface::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
     Flush();
+    ApplyPendingClip();
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
     if (right <= left || bottom <= top) return;
@@ -157,6 +169,7 @@ void PainterSurface::MoveTo(int32_t x, int32_t y) {
 
 void PainterSurface::LineTo(int32_t x, int32_t y) {
     Flush();
+    ApplyPendingClip();
     const double s = scale_;
     // Through the centres of the end pixels, one pixel wide.
     const QPointF from((currentX_ + 0.5) * s, (currentY_ + 0.5) * s), to((x + 0.5) * s, (y + 0.5) * s);
@@ -168,6 +181,7 @@ void PainterSurface::LineTo(int32_t x, int32_t y) {
 
 void PainterSurface::TextOut(int32_t x, int32_t y, std::string_view text) {
     Flush();
+    ApplyPendingClip();
     if (text.empty()) return;
     // Names and titles from a configuration may be UTF-8; ASCII reads the same either way.
     const QString string = QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -185,6 +199,7 @@ void PainterSurface::TextOut(int32_t x, int32_t y, std::string_view text) {
 bool PainterSurface::FillDisc(int32_t x, int32_t y, int32_t radius, ColourRef colour,
                               const DeviceRect& clip) {
     Flush();
+    ApplyPendingClip();
     if (radius < 0 || clip.right <= clip.left || clip.bottom <= clip.top) return true;  // nothing shows
     if (radius == 0) return false;  // one pixel, as the raster draws it
     const double s = scale_;
@@ -225,6 +240,7 @@ void PainterSurface::StrokePolyline(const ViewPoint* points, std::size_t count, 
     path_.clear();
     path_.reserve(count);
     for (std::size_t i = 0; i < count; ++i) path_.emplace_back(points[i].x * s, points[i].y * s);
+    if (!imagePixels()) ApplyPendingClip();  // the painter draws it
     if (!piecewise()) {
         // In a drawing, one path per line.
         painter_.setBrush(Qt::NoBrush);
@@ -355,6 +371,7 @@ void PainterSurface::FillCircle(ViewPoint centre, double radius, ColourRef fill,
     }
     Flush();
     if (!(radius > 0)) return;
+    ApplyPendingClip();
     const QPointF c(centre.x * s, centre.y * s);
     painter_.setPen(Qt::NoPen);
     painter_.setBrush(ToQColor(fill));
@@ -388,11 +405,13 @@ void PainterSurface::FillArea(double left, double top, double right, double bott
         FillPixels(*raster, ToRasterPixel(colour), area, only_ ? &mask : nullptr);
         return;
     }
+    ApplyPendingClip();
     painter_.fillRect(QRectF(left * s, top * s, (right - left) * s, (bottom - top) * s), ToQColor(colour));
 }
 
 void PainterSurface::DrawText(ViewPoint anchor, std::string_view text, const TextStyle& style) {
     Flush();
+    ApplyPendingClip();
     if (text.empty()) return;
     const double s = scale_;
     const QFont font = PublicationFont(style.size * s);
@@ -440,6 +459,7 @@ void PainterSurface::Unclip() {
     painter_.restore();
     clip_ = unclipped_;
     clipped_ = false;
+    if (regionInClip_) clipPending_ = true, regionInClip_ = false;
 }
 
 bool PainterSurface::Shows(double left, double top, double right, double bottom) const {

@@ -97,6 +97,10 @@ private:
     const TickDamage* only_ = nullptr;
     /// ClipTo saved the painter's state, which Unclip restores.
     bool clipped_ = false;
+    /// The painter is still to be clipped to the tiles of RestrictTo; the
+    /// region was set within ClipTo's saved state.
+    bool clipPending_ = false, regionInClip_ = false;
+    void ApplyPendingClip();
     /// Discs waiting to be blended into the image together, in bands.
     struct QueuedDisc {
         ViewPoint centre;

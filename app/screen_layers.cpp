@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/painter_surface.h"
+#include "simulation/parallel_for.h"
 
 void ScreenLayers::Reset(int width, int height, double scale, bool apart) {
     width_ = width, height_ = height, scale_ = scale;
@@ -45,13 +46,22 @@ void ScreenLayers::CopyUnder(const TickDamage* tiles) {
     if (from.size() != to.size() || from.format() != to.format() || from.depth() != 32) return;
     const int scale = int(scale_);
     const QRect whole = to.rect();
-    for (const DeviceRect& r : tiles->Rects()) {
-        const QRect part =
-            QRect(r.left * scale, r.top * scale, (r.right - r.left) * scale, (r.bottom - r.top) * scale) &
-            whole;
-        if (part.isEmpty()) continue;
-        for (int y = part.top(); y <= part.bottom(); ++y)
-            std::memcpy(to.scanLine(y) + part.left() * 4, from.constScanLine(y) + part.left() * 4,
-                        std::size_t(part.width()) * 4);
-    }
+    const std::vector<DeviceRect> rects = tiles->Rects();
+    uchar* const toBits = to.bits();
+    const uchar* const fromBits = from.constBits();
+    const qsizetype toStride = to.bytesPerLine(), fromStride = from.bytesPerLine();
+    // On every processor when a tick of many bodies changed much.
+    const unsigned workers = WorkerCount(rects.size(), 512);
+    ParallelFor(0, int64_t(rects.size()), workers, [&](int64_t first, int64_t last) {
+        for (int64_t i = first; i < last; ++i) {
+            const DeviceRect& r = rects[std::size_t(i)];
+            const QRect part =
+                QRect(r.left * scale, r.top * scale, (r.right - r.left) * scale, (r.bottom - r.top) * scale) &
+                whole;
+            if (part.isEmpty()) continue;
+            for (int y = part.top(); y <= part.bottom(); ++y)
+                std::memcpy(toBits + y * toStride + part.left() * 4,
+                            fromBits + y * fromStride + part.left() * 4, std::size_t(part.width()) * 4);
+        }
+    });
 }
