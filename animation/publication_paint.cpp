@@ -388,16 +388,9 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
     if (first >= last) {
         // Side layers kept for the ticks hold no step yet; a tick to such a
         // row lays none over the picture under the trails.
-        if (int32_t w = 0, h = 0; pass.chunks && surface.LayerSize(w, h) && TrailChunks::Worth(w, h)) {
-            if (surface.partial()) {
-                if (pass.chunks->built()) DrawTrailChunks(s, lines, surface, clip, first, last, width, pass);
-            } else {
-                pass.chunks->Reset(TrailChunks::RowsPerChunk(s), s.playback.direction, w, h);
-                surface.CopyInto(pass.chunks->Base());
-                surface.CopyInto(pass.chunks->Below());
-                pass.chunks->SetBuilt();
-            }
-        }
+        if (int32_t w = 0, h = 0; pass.chunks && surface.LayerSize(w, h) && TrailChunks::Worth(w, h) &&
+                                  (!surface.partial() || pass.chunks->built()))
+            DrawTrailChunks(s, lines, surface, clip, first, last, width, pass);
         return;
     }
     lines.Prepare(s, plot, first, last);

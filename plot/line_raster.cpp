@@ -57,6 +57,16 @@ struct Footprint {
     float Within(float x, float low, float high) const { return Before(high - x) - Before(low - x); }
 };
 
+/// `old` moved toward the ink by `alpha` / 256, every channel alpha too:
+/// red and blue blend together, alpha and green together, each channel's
+/// product within its 16 bits.
+inline uint32_t Blend(uint32_t old, uint32_t redBlue, uint32_t alphaGreen, uint32_t alpha) {
+    const uint32_t keep = 256 - alpha;
+    const uint32_t rb = (((old & 0xFF00FF) * keep + redBlue * alpha) >> 8) & 0xFF00FF;
+    const uint32_t ag = ((((old >> 8) & 0xFF00FF) * keep + alphaGreen * alpha) >> 8) & 0xFF00FF;
+    return rb | (ag << 8);
+}
+
 }  // namespace
 
 void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double width, ColourRef colour,
@@ -134,10 +144,7 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
                 const float cover = pixel.Within(across, -side, side) * pixel.Within(along, -side, far);
                 const auto alpha = uint32_t(cover * 256 + 0.5f);
                 if (alpha == 0) continue;
-                const uint32_t old = row[x], keep = 256 - alpha;
-                const uint32_t rb = (((old & 0xFF00FF) * keep + redBlue * alpha) >> 8) & 0xFF00FF;
-                const uint32_t ag = ((((old >> 8) & 0xFF00FF) * keep + alphaGreen * alpha) >> 8) & 0xFF00FF;
-                row[x] = rb | (ag << 8);
+                row[x] = Blend(row[x], redBlue, alphaGreen, alpha);
             }
         };
         if (!only || !only->marked) {
@@ -182,10 +189,7 @@ void BlendDisc(const PixelRaster& raster, ViewPoint centre, double radius, Colou
             const double cover = squared <= inner ? 1.0 : std::clamp(reach - std::sqrt(squared), 0.0, 1.0);
             const auto alpha = uint32_t(cover * 256 + 0.5);
             if (alpha == 0) continue;
-            const uint32_t old = row[x], keep = 256 - alpha;
-            const uint32_t rb = (((old & 0xFF00FF) * keep + redBlue * alpha) >> 8) & 0xFF00FF;
-            const uint32_t ag = ((((old >> 8) & 0xFF00FF) * keep + alphaGreen * alpha) >> 8) & 0xFF00FF;
-            row[x] = rb | (ag << 8);
+            row[x] = Blend(row[x], redBlue, alphaGreen, alpha);
         }
     }
 }
