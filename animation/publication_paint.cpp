@@ -266,12 +266,8 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
     const unsigned workers =
         WorkerCount(uint64_t(bodies) * uint64_t(std::max<int64_t>(last - first, 0)), 4096);
     std::vector<std::vector<std::pair<int64_t, int>>> found(workers);  // row, body
-    ParallelFor(1, bodies + 1, workers, [&](int64_t begin, int64_t end) {
-        // The run's place among the workers' (ParallelFor's cut).
-        std::size_t k = 0;
-        while (k + 1 < workers && 1 + int64_t(bodies) * int64_t(k + 1) / int64_t(workers) <= begin) ++k;
-        gather(int(begin), int(end), found[k]);
-    });
+    ParallelRuns(1, bodies + 1, workers,
+                 [&](unsigned k, int64_t begin, int64_t end) { gather(int(begin), int(end), found[k]); });
     std::vector<std::pair<int64_t, int>> steps = std::move(found[0]);
     for (std::size_t i = 1; i < found.size(); ++i)
         steps.insert(steps.end(), found[i].begin(), found[i].end());

@@ -74,9 +74,12 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
                     if (!(std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) &&
                           std::isfinite(b.y)))
                         continue;
-                    under.composedPixels.MarkStroke(a, b, reach);  // into the tiles below
                     const bool onTop = s.playback.direction < 0 ? r <= before.first : r >= before.second;
-                    if (shows(after, r) && onTop) {
+                    const bool came = shows(after, r) && onTop;
+                    // Into the tiles below: every step that came or went,
+                    // and those that went again on their own.
+                    under.composedPixels.MarkStroke(a, b, reach, came ? nullptr : &under.wentPixels);
+                    if (came) {
                         // After every step drawn before, in the order of
                         // the playback's direction: drawn over them.
                         auto& added = under.added;
@@ -84,7 +87,6 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
                                     ? std::pair{std::min(added.first, r), std::max(added.second, r + 1)}
                                     : std::pair{r, r + 1};
                     } else {
-                        under.wentPixels.MarkStroke(a, b, reach);  // into the tiles below
                         auto& redraw = under.redrawRows;
                         redraw = redraw.first < redraw.second
                                      ? std::pair{std::min(redraw.first, r), std::max(redraw.second, r + 1)}

@@ -7,6 +7,9 @@ void TickDamage::Reset(int32_t width, int32_t height, int32_t tileShift) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     shift_ = std::clamp(tileShift, 0, 8);
+    // Larger tiles beyond 65,535 of them a side: a tile's row and column
+    // are kept in 16 bits each.
+    while (shift_ < 8 && std::max(width_, height_) > (int32_t(0xFFFF) << shift_)) ++shift_;
     const int32_t tile = 1 << shift_;
     tilesX_ = (width_ + tile - 1) >> shift_;
     tilesY_ = (height_ + tile - 1) >> shift_;
@@ -20,7 +23,8 @@ void TickDamage::Reset(int32_t width, int32_t height, int32_t tileShift) {
         blocks_.assign(blocks, 0);
         blocksX_ = blocksX;
     } else {
-        for (const uint32_t index : marked_) tiles_[index] = 0;
+        for (const uint32_t at : marked_)
+            tiles_[std::size_t(at >> 16) * std::size_t(tilesX_) + (at & 0xFFFF)] = 0;
         std::fill(blocks_.begin(), blocks_.end(), 0);  // a few hundred
     }
     marked_.clear();
@@ -35,8 +39,8 @@ void TickDamage::Mark(const DeviceRect& rect) {
         for (int32_t tx = left >> shift_; tx <= (right - 1) >> shift_; ++tx) MarkTile(tx, ty);
 }
 
-void TickDamage::MarkStroke(ViewPoint a, ViewPoint b, double reach) {
-    if (all_) return;
+void TickDamage::MarkStroke(ViewPoint a, ViewPoint b, double reach, TickDamage* also) {
+    if (all_ && (!also || also->all_)) return;
     const double dx = b.x - a.x, dy = b.y - a.y;
     double length = std::sqrt(dx * dx + dy * dy);
     if (std::isinf(length)) length = std::hypot(dx, dy);  // far ends, whose squares overflow
@@ -48,6 +52,7 @@ void TickDamage::MarkStroke(ViewPoint a, ViewPoint b, double reach) {
     if (!(top < bottom && left < right)) return;
     if (length < 1e-9) {
         Mark({int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)});
+        if (also) also->Mark({int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)});
         return;
     }
     // At the centre of pixel x on row y: along = t0 + ux x, across = d0 - uy x.
@@ -70,7 +75,10 @@ void TickDamage::MarkStroke(ViewPoint a, ViewPoint b, double reach) {
         narrow(-cx * uy + cy * ux, -uy, acrossInverse, -reach, reach, from, to);
         if (from > to) continue;
         const auto x0 = int32_t(std::floor(from)), x1 = int32_t(std::ceil(to));
-        for (int32_t tx = x0 >> shift_; tx <= x1 >> shift_; ++tx) MarkTile(tx, y >> shift_);
+        for (int32_t tx = x0 >> shift_; tx <= x1 >> shift_; ++tx) {
+            MarkTile(tx, y >> shift_);
+            if (also) also->MarkTile(tx, y >> shift_);
+        }
     }
 }
 
@@ -84,9 +92,8 @@ std::vector<DeviceRect> TickDamage::Rects(int32_t shift) const {
     const int32_t columns = (width_ + size - 1) >> shift, rows = (height_ + size - 1) >> shift;
     std::vector<uint8_t> grid(std::size_t(columns) * std::size_t(rows), 0);
     int32_t firstRow = rows, lastRow = -1;
-    for (const uint32_t index : marked_) {
-        const auto tx = int32_t(index % uint32_t(tilesX_)) >> up,
-                   ty = int32_t(index / uint32_t(tilesX_)) >> up;
+    for (const uint32_t at : marked_) {
+        const auto tx = int32_t(at & 0xFFFF) >> up, ty = int32_t(at >> 16) >> up;
         grid[std::size_t(ty) * std::size_t(columns) + std::size_t(tx)] = 1;
         firstRow = std::min(firstRow, ty), lastRow = std::max(lastRow, ty);
     }

@@ -29,17 +29,16 @@ public:
     /// Marks the pixels whose centres lie within `reach` of the segment from
     /// `a` to `b`, measured along it and across it: a stroke's own pixels,
     /// where its box would mark many more about a slanting step. Nothing for
-    /// points that are not finite.
-    void MarkStroke(ViewPoint a, ViewPoint b, double reach);
+    /// points that are not finite. The same pixels on `also` (of the same
+    /// size and tiles) when given: marking both costs little more than one.
+    void MarkStroke(ViewPoint a, ViewPoint b, double reach, TickDamage* also = nullptr);
     /// Marks the tiles holding a pixel `other` (of the same size, its tiles
     /// no larger) marks.
     void MarkCoarse(const TickDamage& other) {
         if (other.all_) MarkAll();
         if (all_) return;
         const int32_t up = shift_ - other.shift_;
-        for (const uint32_t index : other.marked_)
-            MarkTile(int32_t(index % uint32_t(other.tilesX_)) >> up,
-                     int32_t(index / uint32_t(other.tilesX_)) >> up);
+        for (const uint32_t at : other.marked_) MarkTile(int32_t(at & 0xFFFF) >> up, int32_t(at >> 16) >> up);
     }
     /// Marks the pixel at `offset` of a raster whose rows are `stride` pixels
     /// apart; negative offsets mark nothing.
@@ -83,15 +82,16 @@ private:
         const std::size_t index = std::size_t(ty) * std::size_t(tilesX_) + std::size_t(tx);
         if (tiles_[index]) return;
         tiles_[index] = 1;
-        marked_.push_back(uint32_t(index));
+        marked_.push_back(uint32_t(ty) << 16 | uint32_t(tx));
         blocks_[std::size_t((ty << shift_) >> kBlockShift) * std::size_t(blocksX_) +
                 std::size_t((tx << shift_) >> kBlockShift)] = 1;
     }
     int32_t width_ = 0, height_ = 0, tilesX_ = 0, tilesY_ = 0, shift_ = kTileShift;
     bool all_ = false;
     std::vector<uint8_t> tiles_;
-    /// The marked tiles' indices, so that a tick costs what it marked and
-    /// not what the raster holds (a 4K view has 32,000 tiles).
+    /// The marked tiles, row and column in the high and low halves, so that
+    /// a tick costs what it marked and not what the raster holds (a 4K view
+    /// has 32,000 tiles); read without dividing.
     std::vector<uint32_t> marked_;
     /// Blocks of 64 pixels holding a marked tile, so that CoversAny passes
     /// over a large unmarked rectangle of small tiles at once.

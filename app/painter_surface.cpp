@@ -371,6 +371,10 @@ void PainterSurface::FillCircle(ViewPoint centre, double radius, ColourRef fill,
     }
     Flush();
     if (!(radius > 0)) return;
+    // A repaint of tiles that all miss the disc leaves it be, without
+    // making the painter's clip of those tiles.
+    const double reach = radius + std::max(outlineWidth, 0.0) / 2 + 1;
+    if (!Shows(centre.x - reach, centre.y - reach, centre.x + reach, centre.y + reach)) return;
     ApplyPendingClip();
     const QPointF c(centre.x * s, centre.y * s);
     painter_.setPen(Qt::NoPen);

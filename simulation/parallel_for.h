@@ -22,3 +22,8 @@ void RunOnThreads(unsigned workers, const std::function<void()>& work);
 /// one); returns when all are done.
 void ParallelFor(int64_t first, int64_t last, unsigned workers,
                  const std::function<void(int64_t begin, int64_t end)>& work);
+
+/// As ParallelFor, telling each run its place k among the runs (0 for the
+/// first): for work that gathers into one store per run.
+void ParallelRuns(int64_t first, int64_t last, unsigned workers,
+                  const std::function<void(unsigned k, int64_t begin, int64_t end)>& work);

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -54,6 +56,37 @@ TEST(ParallelFor, RangesCoverTheLoopOnceInOrder) {
         }
         EXPECT_EQ(at, last);
     }
+}
+
+// The kept threads serve one call at a time: calls made within the work, or
+// from several threads at once, and rounds of changing sizes in quick
+// succession (a thread sitting one out may still be waking from it) must
+// each run every run once, with its own place, and return.
+TEST(ParallelFor, RunsCountEachPlaceOnceWhenCallsNestAndOverlap) {
+    const auto runsOnce = [](unsigned workers, int64_t n) {
+        std::vector<std::atomic<int>> seen(workers);
+        std::atomic<int64_t> total{0}, nested{0};
+        ParallelRuns(0, n, workers, [&](unsigned k, int64_t begin, int64_t end) {
+            ++seen[k];
+            total += end - begin;
+            // Nested: served while the outer call holds the kept threads.
+            ParallelFor(0, 3, 2, [&](int64_t b, int64_t e) { nested += e - b; });
+        });
+        bool once = total == n && nested == 3 * int64_t(workers);
+        for (const auto& count : seen) once = once && count == 1;
+        return once;
+    };
+    std::atomic<int> failures{0};
+    std::vector<std::thread> callers;
+    for (int c = 0; c < 3; ++c)
+        callers.emplace_back([&, c] {
+            for (int round = 0; round < 300; ++round)
+                if (!runsOnce(1 + unsigned(round + c) % 4, 1000 + round)) ++failures;
+        });
+    for (std::thread& caller : callers) caller.join();
+    EXPECT_EQ(failures, 0);
+    for (unsigned workers : {2u, 1u, 3u, 2u})  // one caller, sizes changing
+        EXPECT_TRUE(runsOnce(workers, 17)) << workers;
 }
 
 }  // namespace
