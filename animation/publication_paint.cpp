@@ -315,7 +315,7 @@ void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, DrawingS
     };
     if (surface.partial()) {
         TrailChunks& chunks = *pass.chunks;
-        const TileMask mask = pass.redraw ? pass.redraw->mask() : TileMask{};
+        const TileMask mask = pass.went ? pass.went->mask() : pass.redraw ? pass.redraw->mask() : TileMask{};
         TrailClip narrow = clip;
         narrow.redraw = pass.redraw;
         narrow.width = surface.bounds().right, narrow.height = surface.bounds().bottom;

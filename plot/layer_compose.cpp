@@ -18,11 +18,11 @@ void ForEachSpan(const PixelRaster& raster, const DeviceRect& clip, const TileMa
             span(y, left, right);
             continue;
         }
-        const int32_t tileRow = y / only->size;
+        const int32_t tileRow = only->TileOf(y);
         if (tileRow >= only->rows) break;
         const uint8_t* marked = only->marked + std::ptrdiff_t(tileRow) * only->columns;
-        const int32_t lastTile = std::min((right - 1) / only->size, only->columns - 1);
-        for (int32_t tile = left / only->size; tile <= lastTile;) {
+        const int32_t lastTile = std::min(only->TileOf(right - 1), only->columns - 1);
+        for (int32_t tile = only->TileOf(left); tile <= lastTile;) {
             if (!marked[tile]) {
                 // Eight tiles at a time through the unmarked stretches: tiles
                 // of a pixel or two leave hundreds to pass over on a row.

@@ -112,15 +112,15 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
     const auto anyMarked = [&](int32_t tileRow) {
         if (tileRow >= only->rows) return false;
         const uint8_t* marked = only->marked + std::ptrdiff_t(tileRow) * only->columns;
-        for (int32_t tile = spanLeft / only->size;
-             tile <= std::min(spanRight / only->size, only->columns - 1); ++tile)
+        for (int32_t tile = only->TileOf(spanLeft);
+             tile <= std::min(only->TileOf(spanRight), only->columns - 1); ++tile)
             if (marked[tile]) return true;
         return false;
     };
     for (auto y = int32_t(firstRow); y < int32_t(endRow); ++y) {
-        if (only && only->marked && (y == int32_t(firstRow) || y % only->size == 0) &&
-            !anyMarked(y / only->size)) {
-            y = (y / only->size + 1) * only->size - 1;  // on to the next row of tiles
+        if (only && only->marked && (y == int32_t(firstRow) || only->TileOf(y) * only->size == y) &&
+            !anyMarked(only->TileOf(y))) {
+            y = (only->TileOf(y) + 1) * only->size - 1;  // on to the next row of tiles
             continue;
         }
         const double cy = y + 0.5 - a.y;
@@ -151,11 +151,11 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
             blend(x0, x1);
             continue;
         }
-        const int32_t tileRow = y / only->size;
+        const int32_t tileRow = only->TileOf(y);
         if (tileRow >= only->rows) continue;
         const uint8_t* marked = only->marked + std::ptrdiff_t(tileRow) * only->columns;
-        const int32_t lastTile = std::min((x1 - 1) / only->size, only->columns - 1);
-        for (int32_t tile = x0 / only->size; tile <= lastTile; ++tile)
+        const int32_t lastTile = std::min(only->TileOf(x1 - 1), only->columns - 1);
+        for (int32_t tile = only->TileOf(x0); tile <= lastTile; ++tile)
             if (marked[tile]) blend(std::max(x0, tile * only->size), std::min(x1, (tile + 1) * only->size));
     }
 }
@@ -173,8 +173,8 @@ void BlendDisc(const PixelRaster& raster, ViewPoint centre, double radius, Colou
     if (firstRow >= endRow || firstColumn >= endColumn) return;
     const uint32_t ink = ToRasterPixel(colour), redBlue = ink & 0xFF00FF, alphaGreen = (ink >> 8) & 0xFF00FF;
     for (auto y = int32_t(firstRow); y < int32_t(endRow); ++y) {
-        const uint8_t* marked = only && only->marked && y / only->size < only->rows
-                                    ? only->marked + std::ptrdiff_t(y / only->size) * only->columns
+        const uint8_t* marked = only && only->marked && only->TileOf(y) < only->rows
+                                    ? only->marked + std::ptrdiff_t(only->TileOf(y)) * only->columns
                                     : nullptr;
         if (only && only->marked && !marked) break;
         const double dy = y + 0.5 - centre.y;
@@ -182,14 +182,25 @@ void BlendDisc(const PixelRaster& raster, ViewPoint centre, double radius, Colou
         // Inside the circle a pixel short of the rim the cover is whole, and
         // past the rim none: only the rim's pixels need their distance.
         const double inner = radius > 0.5 ? (radius - 0.5) * (radius - 0.5) : -1, outer = reach * reach;
-        for (auto x = int32_t(firstColumn); x < int32_t(endColumn); ++x) {
-            if (marked && (x / only->size >= only->columns || !marked[x / only->size])) continue;
-            const double dx = x + 0.5 - centre.x, squared = dx * dx + dy * dy;
-            if (squared >= outer) continue;
-            const double cover = squared <= inner ? 1.0 : std::clamp(reach - std::sqrt(squared), 0.0, 1.0);
-            const auto alpha = uint32_t(cover * 256 + 0.5);
-            if (alpha == 0) continue;
-            row[x] = Blend(row[x], redBlue, alphaGreen, alpha);
+        const auto blend = [&](int32_t from, int32_t to) {
+            for (int32_t x = from; x < to; ++x) {
+                const double dx = x + 0.5 - centre.x, squared = dx * dx + dy * dy;
+                if (squared >= outer) continue;
+                const double cover =
+                    squared <= inner ? 1.0 : std::clamp(reach - std::sqrt(squared), 0.0, 1.0);
+                const auto alpha = uint32_t(cover * 256 + 0.5);
+                if (alpha == 0) continue;
+                row[x] = Blend(row[x], redBlue, alphaGreen, alpha);
+            }
+        };
+        const auto x0 = int32_t(firstColumn), x1 = int32_t(endColumn);
+        if (!marked) {
+            blend(x0, x1);
+            continue;
         }
+        // Tile by tile: the mask is read once a tile, not once a pixel.
+        const int32_t lastTile = std::min(only->TileOf(x1 - 1), only->columns - 1);
+        for (int32_t tile = only->TileOf(x0); tile <= lastTile; ++tile)
+            if (marked[tile]) blend(std::max(x0, tile * only->size), std::min(x1, (tile + 1) * only->size));
     }
 }

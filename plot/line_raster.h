@@ -10,6 +10,13 @@ struct TileMask {
     const uint8_t* marked = nullptr;  ///< row after row of tiles, nonzero where marked
     int32_t columns = 0, rows = 0;
     int32_t size = 1;  ///< raster pixels on a side of a tile
+
+    /// The tile holding pixel `v` (not negative) on either axis: a shift
+    /// for the usual sizes, powers of two, where the drawing loops would
+    /// otherwise divide on every row.
+    int32_t TileOf(int32_t v) const {
+        return (size & (size - 1)) == 0 ? v >> __builtin_ctz(uint32_t(size)) : v / size;
+    }
 };
 
 /// Blends onto `raster` the straight stroke from `a` to `b` (raster pixels,
