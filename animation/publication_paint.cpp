@@ -305,7 +305,9 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
 void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface,
                      const TrailClip& clip, int64_t first, int64_t last, double width,
                      const SmoothPass& pass) {
-    const int64_t rows = TrailChunks::RowsPerChunk(s);
+    int32_t w = 0, h = 0;
+    surface.LayerSize(w, h);
+    const int64_t rows = TrailChunks::RowsPerChunk(s, w, h);
     const int64_t lowest = TrailChunks::ChunkOf(first + 1, rows),
                   highest = TrailChunks::ChunkOf(last - 1, rows);
     const bool back = s.playback.direction < 0;
@@ -348,8 +350,6 @@ void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, DrawingS
         surface.ComposeLayers(&newest, newest ? 1 : 0, &below, pass.composed ? &composed : nullptr);
         return;
     }
-    int32_t w = 0, h = 0;
-    surface.LayerSize(w, h);
     TrailChunks own;
     TrailChunks& chunks = pass.chunks ? *pass.chunks : own;
     chunks.Reset(rows, s.playback.direction, w, h);
@@ -409,7 +409,7 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
     } else if (int32_t w = 0, h = 0;
                surface.LayerSize(w, h) && TrailChunks::Worth(w, h) &&
                (!surface.partial() ||
-                (pass.chunks && pass.chunks->Holds(TrailChunks::RowsPerChunk(s), s.playback.direction)))) {
+                (pass.chunks && pass.chunks->Holds(s)))) {
         DrawTrailChunks(s, lines, surface, clip, first, last, width, pass);
     } else if (surface.partial()) {
         DrawShownSteps(s, lines, surface, clip, first, last, width);
@@ -685,9 +685,9 @@ void PaintAddedSteps(const SimulationState& s, PlotBox& plot, DrawingSurface& su
     lines.Prepare(s, plot, first, last);
     const BoxF box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
-    const int64_t rows = TrailChunks::RowsPerChunk(s);
     int32_t w = 0, h = 0;
-    if (chunks && chunks->Holds(rows, s.playback.direction) && surface.LayerSize(w, h)) {
+    if (chunks && chunks->Holds(s) && surface.LayerSize(w, h)) {
+        const int64_t rows = TrailChunks::RowsPerChunk(s, w, h);
         // Onto the layers of their chunks, over the steps there before; a
         // chunk the trail enters takes the layer of one it left.
         const int64_t lowest = TrailChunks::ChunkOf(first + 1, rows),

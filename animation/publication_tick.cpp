@@ -198,8 +198,7 @@ PublicationStep PublicationTick::Tick(SimulationState& s, const PlotBox& plot, i
         // After a loop went back, the old trail goes with a full paint; after
         // a turn the steps overlap the other way round.
         // Side layers of other chunks than the trails' now cannot be mended.
-        const bool rechunked =
-            chunks_.built() && !chunks_.Holds(TrailChunks::RowsPerChunk(s), s.playback.direction);
+        const bool rechunked = chunks_.built() && !chunks_.Holds(s);
         if (wraps || rechunked || s.playback.direction != direction_)
             damage_.MarkAll(), under_.damage.MarkAll();
     }

@@ -5,23 +5,32 @@
 #include "animation/simulation_state.h"
 
 namespace {
-/// Chunks a trail is cut into: each eighth of it a layer, so that a tick
-/// draws again an eighth of the trail's rows at most where its tail went,
-/// and lays nine layers (the partial chunks at both ends) over the picture.
-constexpr int64_t kChunks = 8;
+/// Chunks a trail is cut into: as many as the memory allows, up to sixteen
+/// (a tick draws again a sixteenth of the trail's rows at most where its
+/// tail went, and lays seventeen layers over the picture), and no fewer
+/// than eight, below which the layers are not worth their memory.
+constexpr int64_t kMostChunks = 16, kLeastChunks = 8;
 }  // namespace
 
-bool TrailChunks::Worth(int32_t width, int32_t height) {
+int64_t TrailChunks::Chunks(int32_t width, int32_t height) {
     constexpr uint64_t kMostBytes = uint64_t(160) << 20;
-    // The chunks' layers, the one a trail enters, the picture under them
-    // and the one under the newest.
-    return uint64_t(std::max(width, 0)) * uint64_t(std::max(height, 0)) * 4 * (kChunks + 3) <= kMostBytes;
+    const uint64_t layer = uint64_t(std::max(width, 0)) * uint64_t(std::max(height, 0)) * 4;
+    if (layer == 0) return kMostChunks;
+    // Besides the chunks' layers: the one a trail enters, the picture under
+    // them and the one under the newest.
+    const auto fit = int64_t(std::min<uint64_t>(kMostBytes / layer, kMostChunks + 3)) - 3;
+    return fit >= kLeastChunks ? fit : 0;
 }
 
-int64_t TrailChunks::RowsPerChunk(const SimulationState& s) {
+int64_t TrailChunks::RowsPerChunk(const SimulationState& s, int32_t width, int32_t height) {
     int64_t length = std::max(s.loaded.fields.pointsPerOrbit, 0);
     if (s.view.trailMode == TrailMode::Both) length *= 2;
-    return std::max<int64_t>(1, (length + kChunks - 1) / kChunks);
+    const int64_t chunks = std::max<int64_t>(Chunks(width, height), 1);
+    return std::max<int64_t>(1, (length + chunks - 1) / chunks);
+}
+
+bool TrailChunks::Holds(const SimulationState& s) const {
+    return built_ && RowsPerChunk(s, width_, height_) == rows_ && s.playback.direction == direction_;
 }
 
 void TrailChunks::Reset(int64_t rowsPerChunk, int32_t direction, int32_t width, int32_t height) {

@@ -7,33 +7,36 @@
 struct SimulationState;
 
 /// The trails drawn in side layers by age, on a raster: the steps into rows
-/// [k R, (k + 1) R) in layer k (R rows a chunk, a quarter of the trail's
+/// [k R, (k + 1) R) in layer k (R rows a chunk, a part of the trail's
 /// length), each drawn in the playback's order and laid over the picture in
 /// that order too. A tick draws the steps that came onto the newest layer
 /// and draws again only the chunk whose steps went, where they went: a few
 /// rows' worth of steps instead of the whole trail's.
 class TrailChunks {
 public:
-    /// Rows a chunk for the trails of `state`: a quarter of the longest
-    /// trail its mode shows (rounded up), at least 1. It depends on the
-    /// choices alone, not on the row shown, so that a tick keeps the chunks.
-    static int64_t RowsPerChunk(const SimulationState& state);
-    /// Whether side layers are worth their memory on a raster of `width` x
-    /// `height` pixels: all of them at most 160 MiB (a view of 1920 x 1080,
-    /// or 2560 x 1440, but not 4K, nor a picture four times a window's
-    /// size). Larger rasters draw the trails straight in, as a tick does too.
-    static bool Worth(int32_t width, int32_t height);
+    /// Chunks the trails are cut into on a raster of `width` x `height`
+    /// pixels: as many as fit with the layers' memory at most 160 MiB, up
+    /// to 16 (a view of 1920 x 1080), 8 for 2560 x 1440; 0 when fewer than
+    /// 8 fit (4K, or a picture four times a window's size), where the layers
+    /// are not worth their memory and the trails are drawn straight in, as
+    /// a tick draws them too.
+    static int64_t Chunks(int32_t width, int32_t height);
+    static bool Worth(int32_t width, int32_t height) { return Chunks(width, height) > 0; }
+    /// Rows a chunk for the trails of `state` on such a raster: the longest
+    /// trail its mode shows over the chunks (rounded up), at least 1. It
+    /// depends on the choices and the size alone, not on the row shown, so
+    /// that a tick keeps the chunks.
+    static int64_t RowsPerChunk(const SimulationState& state, int32_t width, int32_t height);
     /// The chunk of the step into `row`.
     static int64_t ChunkOf(int64_t row, int64_t rowsPerChunk) { return row / rowsPerChunk; }
 
     /// Forgets every layer's steps, for chunks of `rowsPerChunk` rows laid
     /// in `direction`'s order, on layers of `width` x `height` pixels.
     void Reset(int64_t rowsPerChunk, int32_t direction, int32_t width, int32_t height);
-    /// Whether the layers hold chunks of `rowsPerChunk` rows laid in
-    /// `direction`'s order: drawn by a full paint, then kept by the ticks.
-    bool Holds(int64_t rowsPerChunk, int32_t direction) const {
-        return built_ && rowsPerChunk == rows_ && direction == direction_;
-    }
+    /// Whether the layers hold the chunks `state`'s trails are cut into,
+    /// laid in its playback's order: drawn by a full paint, then kept by the
+    /// ticks.
+    bool Holds(const SimulationState& state) const;
     /// Marks the layers as holding their chunks whole (after a full paint).
     void SetBuilt() { built_ = true; }
     bool built() const { return built_; }

@@ -4,6 +4,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>  // on every x86-64 processor
+#endif
+
 namespace {
 
 /// Calls `span(y, left, right)` for each run of pixels within `clip` (cut to
@@ -46,6 +50,26 @@ inline uint32_t ScaleLanes(uint32_t lanes, uint32_t keep) {
     return ((v + ((v >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
 }
 
+#if defined(__SSE2__)
+/// ScaleLanes for four pixels at once, each channel in a 16-bit lane: the
+/// same products, rounded the same way.
+inline __m128i ScaleLanes4(__m128i lanes, __m128i keep) {
+    const __m128i v = _mm_add_epi16(_mm_mullo_epi16(lanes, keep), _mm_set1_epi16(0x80));
+    return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_epi16(v, 8)), 8);
+}
+
+/// Four premultiplied pixels `top` laid over `pixel`, as the loop a pixel
+/// below lays one.
+inline __m128i Over4(__m128i pixel, __m128i top) {
+    const __m128i keep = _mm_sub_epi32(_mm_set1_epi32(255), _mm_srli_epi32(top, 24));
+    const __m128i keepBoth = _mm_or_si128(keep, _mm_slli_epi32(keep, 16));  // in both lanes of a pair
+    const __m128i lanes = _mm_set1_epi32(0x00FF00FF);
+    const __m128i redBlue = ScaleLanes4(_mm_and_si128(pixel, lanes), keepBoth);
+    const __m128i alphaGreen = ScaleLanes4(_mm_and_si128(_mm_srli_epi32(pixel, 8), lanes), keepBoth);
+    return _mm_add_epi32(top, _mm_or_si128(redBlue, _mm_slli_epi32(alphaGreen, 8)));
+}
+#endif
+
 }  // namespace
 
 void FillPixels(const PixelRaster& raster, uint32_t pixel, const DeviceRect& clip, const TileMask* only) {
@@ -82,12 +106,27 @@ void ComposeLayers(const PixelRaster& onto, const PixelRaster* const* layers, st
             for (std::size_t i = 0; i < count; ++i)
                 rows[i] = layers[i]->bits + std::ptrdiff_t(y) * layers[i]->stride;
         rowsAt = y;
-        for (int32_t x = from; x < to; ++x) {
+        const uint32_t* below = under.bits + std::ptrdiff_t(y) * under.stride;
+        int32_t x = from;
+#if defined(__SSE2__)
+        // Four pixels at a time, every layer laid in turn: the same sums as
+        // one at a time below (a clear layer leaves a pixel as it was, an
+        // opaque one replaces it), without a branch a pixel.
+        for (; x + 4 <= to; x += 4) {
+            __m128i pixel = _mm_loadu_si128(reinterpret_cast<const __m128i*>(below + x));
+            for (std::size_t i = 0; i < count; ++i) {
+                const __m128i top = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[i] + x));
+                if (_mm_movemask_epi8(_mm_cmpeq_epi32(top, _mm_setzero_si128())) == 0xFFFF) continue;
+                pixel = Over4(pixel, top);
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), pixel);
+        }
+#endif
+        for (; x < to; ++x) {
             // The highest opaque layer hides what lies under it: from there up.
             std::size_t start = count;
             while (start > 0 && (rows[start - 1][x] >> 24) != 255) --start;
-            uint32_t pixel =
-                start > 0 ? rows[start - 1][x] : under.bits[std::ptrdiff_t(y) * under.stride + x];
+            uint32_t pixel = start > 0 ? rows[start - 1][x] : below[x];
             for (std::size_t i = start; i < count; ++i) {
                 const uint32_t top = rows[i][x], alpha = top >> 24;
                 if (alpha == 0) continue;

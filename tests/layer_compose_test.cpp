@@ -2,7 +2,8 @@
 // laid over a picture gives what the stroke blended straight in does, to
 // within two units (each way rounds once); laying many layers at once is laying them one by one; a
 // stroke's marked pixels hold every pixel it blends; discs repainted in some
-// tiles are as a whole paint draws them.
+// tiles are as a whole paint draws them; the trails are cut into as many
+// chunks as the layers' memory allows.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "animation/tick_damage.h"
+#include "animation/trail_chunks.h"
 #include "plot/layer_compose.h"
 #include "plot/line_raster.h"
 
@@ -120,6 +122,52 @@ TEST(LayerCompose, ManyLayersAtOnceAreTheLayersOneByOneOverTheBaseWithinTheTiles
         ASSERT_TRUE(cleared.bits[p] == 0 || cleared.bits[p] == layers[0].bits[p]);
 }
 
+// Laid four pixels at a time where a run allows: every run length and
+// start, over clear, opaque and partly covered pixels, gives each pixel the
+// premultiplied sum rounded to the nearest, as one pixel at a time does.
+TEST(LayerCompose, RunsOfEveryLengthGiveEachPixelTheRoundedPremultipliedSum) {
+    std::mt19937 random(5);
+    const auto premultiplied = [&] {
+        const uint32_t kinds[] = {0, 255, random() & 0xFF};
+        const uint32_t alpha = kinds[random() % 3];
+        uint32_t p = alpha << 24;
+        for (int shift = 0; shift < 24; shift += 8) p |= (alpha ? random() % (alpha + 1) : 0) << shift;
+        return p;
+    };
+    constexpr int32_t kWidth = 16, kLayers = 3;
+    std::vector<Raster> layers(kLayers, Raster(kWidth, 1, 0));
+    Raster base(kWidth, 1, 0);
+    for (int round = 0; round < 40; ++round) {
+        for (Raster& layer : layers)
+            for (uint32_t& p : layer.bits) p = premultiplied();
+        for (uint32_t& p : base.bits) p = 0xFF000000u | (random() & 0xFFFFFF);
+        std::vector<PixelRaster> views;
+        for (Raster& layer : layers) views.push_back(layer.view());
+        const PixelRaster* pointers[] = {&views[0], &views[1], &views[2]};
+        for (int32_t from = 0; from < 4; ++from)
+            for (int32_t to = from + 1; to <= kWidth; ++to) {
+                Raster out(kWidth, 1, 0xFF0000FFu);
+                const PixelRaster below = base.view();
+                ComposeLayers(out.view(), pointers, kLayers, {from, 0, to, 1}, nullptr, &below);
+                for (int32_t x = 0; x < kWidth; ++x) {
+                    uint32_t want = base.bits[std::size_t(x)];
+                    for (const Raster& layer : layers) {
+                        const uint32_t top = layer.bits[std::size_t(x)], keep = 255 - (top >> 24);
+                        uint32_t sum = 0;
+                        for (int shift = 0; shift < 32; shift += 8) {
+                            const uint32_t under = (want >> shift) & 0xFF;
+                            sum |= (((top >> shift) & 0xFF) + (2 * under * keep + 255) / 510) << shift;
+                        }
+                        want = sum;
+                    }
+                    if (x < from || x >= to) want = 0xFF0000FFu;
+                    ASSERT_EQ(out.bits[std::size_t(x)], want)
+                        << "run " << from << ".." << to << ", pixel " << x;
+                }
+            }
+    }
+}
+
 TEST(LayerCompose, AStrokesMarkedPixelsHoldEveryPixelItBlendsAndFewMore) {
     Strokes s;
     for (const int32_t shift : {0, 1, 2})
@@ -176,6 +224,23 @@ TEST(LayerCompose, DiscsRepaintedInSomeTilesAreAsAWholePaintDrawsThem) {
     for (const uint32_t p : one.bits) ink += (255 - (p & 0xFF)) / 255.0;
     EXPECT_NEAR(ink, M_PI * 7.5 * 7.5, 2);
     EXPECT_EQ(one.bits[19 * 48 + 20], 0xFF000000u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TrailChunks, AsManyChunksAsTheLayersMemoryAllowsFromEightToSixteen) {
+    struct Case {
+        int32_t width, height;
+        int64_t chunks;
+    };
+    const Case cases[] = {
+        {600, 600, 16},  {1918, 975, 16}, {1920, 1080, 16}, {2560, 1440, 8},
+        {2400, 1400, 9}, {3840, 2160, 0}, {0, 0, 16},       {1 << 20, 1 << 20, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TrailChunks::Chunks(c.width, c.height), c.chunks) << c.width << "x" << c.height;
 }
 
 }  // namespace
