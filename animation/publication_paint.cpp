@@ -406,10 +406,8 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
         // In a drawing, each run of a trail is one line.
         for (int body = 1; body <= s.loaded.usableBodies(); ++body)
             StrokeRows(lines, body, first, last, surface, s.loaded.bodyColour[std::size_t(body)], width);
-    } else if (int32_t w = 0, h = 0;
-               surface.LayerSize(w, h) && TrailChunks::Worth(w, h) &&
-               (!surface.partial() ||
-                (pass.chunks && pass.chunks->Holds(s)))) {
+    } else if (int32_t w = 0, h = 0; surface.LayerSize(w, h) && TrailChunks::Worth(w, h) &&
+                                     (!surface.partial() || (pass.chunks && pass.chunks->Holds(s)))) {
         DrawTrailChunks(s, lines, surface, clip, first, last, width, pass);
     } else if (surface.partial()) {
         DrawShownSteps(s, lines, surface, clip, first, last, width);
