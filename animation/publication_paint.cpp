@@ -338,16 +338,20 @@ void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, DrawingS
         // ones went (of chunks the trail has left too); then the newest over
         // it, wherever a step came or went.
         const PixelRaster base = chunks.Base(), below = chunks.Below();
+        const PixelRaster* newest = chunks.Find(chunks.newest());
+        const TileMask composed = pass.composed ? pass.composed->mask() : TileMask{};
         const auto [wentFirst, wentEnd] = pass.redrawRows;
         if (pass.went && wentFirst < wentEnd &&
             (TrailChunks::ChunkOf(wentFirst, rows) != chunks.newest() ||
              TrailChunks::ChunkOf(wentEnd - 1, rows) != chunks.newest())) {
+            // The pixels where steps went lie among those where steps came
+            // or went: both in one pass.
             const TileMask went = pass.went->mask();
-            surface.ComposeLayers(older.data(), older.size(), &base, &went, &below);
+            surface.ComposeRefreshing(newest, below, older.data(), older.size(), base,
+                                      pass.composed ? &composed : nullptr, went);
+        } else {
+            surface.ComposeLayers(&newest, newest ? 1 : 0, &below, pass.composed ? &composed : nullptr);
         }
-        const PixelRaster* newest = chunks.Find(chunks.newest());
-        const TileMask composed = pass.composed ? pass.composed->mask() : TileMask{};
-        surface.ComposeLayers(&newest, newest ? 1 : 0, &below, pass.composed ? &composed : nullptr);
         return;
     }
     TrailChunks own;

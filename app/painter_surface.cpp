@@ -353,6 +353,23 @@ void PainterSurface::ComposeLayers(const PixelRaster* const* layers, std::size_t
     });
 }
 
+void PainterSurface::ComposeRefreshing(const PixelRaster* newest, const PixelRaster& below,
+                                       const PixelRaster* const* layers, std::size_t count,
+                                       const PixelRaster& base, const TileMask* only,
+                                       const TileMask& refresh) {
+    const PixelRaster* raster = imagePixels();
+    if (!raster) return;
+    Flush();
+    const TileMask mask = RasterMask(only), again = RasterMask(&refresh);
+    const bool masked = only || only_;
+    const unsigned bands = WorkerCount(uint64_t(std::max(clip_.bottom - clip_.top, 0)), 64);
+    ParallelFor(clip_.top, clip_.bottom, bands, [&](int64_t top, int64_t bottom) {
+        const DeviceRect band{clip_.left, int32_t(top), clip_.right, int32_t(bottom)};
+        ::ComposeRefreshing(*raster, below, newest, layers, count, base, band, masked ? &mask : nullptr,
+                            again);
+    });
+}
+
 const PixelRaster* PainterSurface::imagePixels() const {
     if (!image_.bits || !painter_.transform().isIdentity()) return nullptr;
     return &image_;

@@ -139,6 +139,16 @@ public:
                                const PixelRaster* into = nullptr) {
         (void)layers, (void)count, (void)base, (void)only, (void)into;
     }
+    /// Lays `newest` (none when null) over `below` into the surface's raster
+    /// as ComposeLayers does, after laying `layers` over `base` into `below`
+    /// within the view's tiles `refresh` marks (which lie within those
+    /// `only` marks): in one pass where a raster allows.
+    virtual void ComposeRefreshing(const PixelRaster* newest, const PixelRaster& below,
+                                   const PixelRaster* const* layers, std::size_t count,
+                                   const PixelRaster& base, const TileMask* only, const TileMask& refresh) {
+        ComposeLayers(layers, count, &base, &refresh, &below);
+        ComposeLayers(&newest, newest ? 1 : 0, &below, only);
+    }
     /// A filled disc, and its outline when `outlineWidth` is above 0.
     virtual void FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,
                             double outlineWidth) {

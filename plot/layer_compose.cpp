@@ -92,50 +92,105 @@ void CopyPixels(const PixelRaster& from, const PixelRaster& to, const DeviceRect
     });
 }
 
+namespace {
+
+/// Lays the rows `rows` of `count` layers in turn over `below` into `out`,
+/// pixels from..to-1 of one row.
+void LayRun(uint32_t* out, const uint32_t* below, const uint32_t* const* rows, std::size_t count,
+            int32_t from, int32_t to) {
+    int32_t x = from;
+#if defined(__SSE2__)
+    // Four pixels at a time, every layer laid in turn: the same sums as
+    // one at a time below (a clear layer leaves a pixel as it was, an
+    // opaque one replaces it), without a branch a pixel.
+    for (; x + 4 <= to; x += 4) {
+        __m128i pixel = _mm_loadu_si128(reinterpret_cast<const __m128i*>(below + x));
+        for (std::size_t i = 0; i < count; ++i) {
+            const __m128i top = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[i] + x));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(top, _mm_setzero_si128())) == 0xFFFF) continue;
+            pixel = Over4(pixel, top);
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), pixel);
+    }
+#endif
+    for (; x < to; ++x) {
+        // The highest opaque layer hides what lies under it: from there up.
+        std::size_t start = count;
+        while (start > 0 && (rows[start - 1][x] >> 24) != 255) --start;
+        uint32_t pixel = start > 0 ? rows[start - 1][x] : below[x];
+        for (std::size_t i = start; i < count; ++i) {
+            const uint32_t top = rows[i][x], alpha = top >> 24;
+            if (alpha == 0) continue;
+            // Premultiplied: no lane of the sum passes 255.
+            const uint32_t keep = 255 - alpha;
+            pixel = top + (ScaleLanes(pixel & 0x00FF00FFu, keep) |
+                           (ScaleLanes((pixel >> 8) & 0x00FF00FFu, keep) << 8));
+        }
+        out[x] = pixel;
+    }
+}
+
+bool SameSize(const PixelRaster& a, const PixelRaster& b) {
+    return a.width == b.width && a.height == b.height;
+}
+
+/// The rows at `y` of `count` layers.
+void RowsAt(const PixelRaster* const* layers, std::size_t count, int32_t y,
+            std::vector<const uint32_t*>& rows) {
+    rows.resize(count);
+    for (std::size_t i = 0; i < count; ++i) rows[i] = layers[i]->bits + std::ptrdiff_t(y) * layers[i]->stride;
+}
+
+}  // namespace
+
 void ComposeLayers(const PixelRaster& onto, const PixelRaster* const* layers, std::size_t count,
                    const DeviceRect& clip, const TileMask* only, const PixelRaster* base) {
     for (std::size_t i = 0; i < count; ++i)
-        if (layers[i]->width != onto.width || layers[i]->height != onto.height) return;
-    if (base && (base->width != onto.width || base->height != onto.height)) return;
+        if (!SameSize(*layers[i], onto)) return;
+    if (base && !SameSize(*base, onto)) return;
     const PixelRaster& under = base ? *base : onto;
-    std::vector<const uint32_t*> rows(count);
-    int32_t rowsAt = -1;
+    std::vector<const uint32_t*> rows;
+    ForEachSpan(onto, clip, only, [&](int32_t y, int32_t from, int32_t to) {
+        RowsAt(layers, count, y, rows);
+        LayRun(onto.bits + std::ptrdiff_t(y) * onto.stride, under.bits + std::ptrdiff_t(y) * under.stride,
+               rows.data(), count, from, to);
+    });
+}
+
+void ComposeRefreshing(const PixelRaster& onto, const PixelRaster& below, const PixelRaster* newest,
+                       const PixelRaster* const* layers, std::size_t count, const PixelRaster& base,
+                       const DeviceRect& clip, const TileMask* only, const TileMask& refresh) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (!SameSize(*layers[i], onto)) return;
+    if (!SameSize(below, onto) || !SameSize(base, onto) || (newest && !SameSize(*newest, onto))) return;
+    std::vector<const uint32_t*> rows;
     ForEachSpan(onto, clip, only, [&](int32_t y, int32_t from, int32_t to) {
         uint32_t* out = onto.bits + std::ptrdiff_t(y) * onto.stride;
-        if (y != rowsAt)
-            for (std::size_t i = 0; i < count; ++i)
-                rows[i] = layers[i]->bits + std::ptrdiff_t(y) * layers[i]->stride;
-        rowsAt = y;
-        const uint32_t* below = under.bits + std::ptrdiff_t(y) * under.stride;
-        int32_t x = from;
-#if defined(__SSE2__)
-        // Four pixels at a time, every layer laid in turn: the same sums as
-        // one at a time below (a clear layer leaves a pixel as it was, an
-        // opaque one replaces it), without a branch a pixel.
-        for (; x + 4 <= to; x += 4) {
-            __m128i pixel = _mm_loadu_si128(reinterpret_cast<const __m128i*>(below + x));
-            for (std::size_t i = 0; i < count; ++i) {
-                const __m128i top = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[i] + x));
-                if (_mm_movemask_epi8(_mm_cmpeq_epi32(top, _mm_setzero_si128())) == 0xFFFF) continue;
-                pixel = Over4(pixel, top);
+        uint32_t* under = below.bits + std::ptrdiff_t(y) * below.stride;
+        const uint32_t* top = newest ? newest->bits + std::ptrdiff_t(y) * newest->stride : nullptr;
+        // The run cut where the tiles to refresh start and end: in those,
+        // the picture under the newest first, then the newest over it while
+        // its pixels are at hand.
+        const int32_t tileRow = refresh.TileOf(y);
+        const uint8_t* marked = !refresh.marked ? nullptr
+                                : tileRow < refresh.rows
+                                    ? refresh.marked + std::ptrdiff_t(tileRow) * refresh.columns
+                                    : nullptr;
+        const auto refreshed = [&](int32_t x) {
+            if (!refresh.marked) return true;
+            const int32_t tile = refresh.TileOf(x);
+            return marked && tile < refresh.columns && marked[tile] != 0;
+        };
+        for (int32_t x = from; x < to;) {
+            const bool again = refreshed(x);
+            int32_t end = refresh.marked ? std::min(to, (refresh.TileOf(x) + 1) * refresh.size) : to;
+            while (end < to && refreshed(end) == again) end = std::min(to, end + refresh.size);
+            if (again) {
+                RowsAt(layers, count, y, rows);
+                LayRun(under, base.bits + std::ptrdiff_t(y) * base.stride, rows.data(), count, x, end);
             }
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), pixel);
-        }
-#endif
-        for (; x < to; ++x) {
-            // The highest opaque layer hides what lies under it: from there up.
-            std::size_t start = count;
-            while (start > 0 && (rows[start - 1][x] >> 24) != 255) --start;
-            uint32_t pixel = start > 0 ? rows[start - 1][x] : below[x];
-            for (std::size_t i = start; i < count; ++i) {
-                const uint32_t top = rows[i][x], alpha = top >> 24;
-                if (alpha == 0) continue;
-                // Premultiplied: no lane of the sum passes 255.
-                const uint32_t keep = 255 - alpha;
-                pixel = top + (ScaleLanes(pixel & 0x00FF00FFu, keep) |
-                               (ScaleLanes((pixel >> 8) & 0x00FF00FFu, keep) << 8));
-            }
-            out[x] = pixel;
+            LayRun(out, under, &top, top ? 1 : 0, x, end);
+            x = end;
         }
     });
 }

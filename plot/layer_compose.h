@@ -34,3 +34,12 @@ void CopyPixels(const PixelRaster& from, const PixelRaster& to, const DeviceRect
 /// one laying them one call each makes.
 void ComposeLayers(const PixelRaster& onto, const PixelRaster* const* layers, std::size_t count,
                    const DeviceRect& clip, const TileMask* only = nullptr, const PixelRaster* base = nullptr);
+
+/// Lays `newest` (none when null) over `below` into `onto` within `clip`
+/// (and the tiles `only` marks), after laying `layers` over `base` into
+/// `below` within the tiles `refresh` marks, which must lie within those
+/// `only` marks: the two calls of ComposeLayers in one pass, which reads
+/// the pixels made again once.
+void ComposeRefreshing(const PixelRaster& onto, const PixelRaster& below, const PixelRaster* newest,
+                       const PixelRaster* const* layers, std::size_t count, const PixelRaster& base,
+                       const DeviceRect& clip, const TileMask* only, const TileMask& refresh);

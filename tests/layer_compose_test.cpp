@@ -1,6 +1,7 @@
 // Side layers of premultiplied pixels: a stroke drawn on a clear layer and
 // laid over a picture gives what the stroke blended straight in does, to
-// within two units (each way rounds once); laying many layers at once is laying them one by one; a
+// within two units (each way rounds once); laying many layers at once is laying them one by one
+// (and making the picture under the newest again in the same pass); a
 // stroke's marked pixels hold every pixel it blends; discs repainted in some
 // tiles are as a whole paint draws them; the trails are cut into as many
 // chunks as the layers' memory allows.
@@ -115,6 +116,20 @@ TEST(LayerCompose, ManyLayersAtOnceAreTheLayersOneByOneOverTheBaseWithinTheTiles
     const PixelRaster under = older.view();
     ComposeLayers(twice.view(), &pointers.back(), 1, clip, &mask, &under);
     EXPECT_TRUE(twice.bits == atOnce.bits);
+    // The older layers made again within some of the tiles and the newest
+    // laid over them within all, in one pass: as the two calls make them.
+    std::vector<uint8_t> some(marked.size());
+    for (std::size_t i = 0; i < some.size(); ++i) some[i] = marked[i] && i % 3 != 0;
+    const TileMask refresh{some.data(), 12, 10, 4};
+    Raster stale(48, 40, 0xFF00FF00u), belowTwice = stale, belowOnce = stale;
+    Raster outTwice(48, 40, 0xFF0000FFu), outOnce = outTwice;
+    ComposeLayers(belowTwice.view(), pointers.data(), pointers.size() - 1, clip, &refresh, &below);
+    const PixelRaster kept = belowTwice.view();
+    ComposeLayers(outTwice.view(), &pointers.back(), 1, clip, &mask, &kept);
+    ComposeRefreshing(outOnce.view(), belowOnce.view(), pointers.back(), pointers.data(), pointers.size() - 1,
+                      base.view(), clip, &mask, refresh);
+    EXPECT_TRUE(belowOnce.bits == belowTwice.bits);
+    EXPECT_TRUE(outOnce.bits == outTwice.bits);
     // Clearing within the tiles leaves the rest.
     Raster cleared = layers[0];
     ClearLayer(cleared.view(), clip, &mask);

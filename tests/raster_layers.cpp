@@ -69,6 +69,14 @@ void SmoothRaster::ComposeLayers(const PixelRaster* const* layers, std::size_t c
     ::ComposeLayers(into ? *into : raster_, layers, count, clip_, only || only_ ? &mask : nullptr, base);
 }
 
+void SmoothRaster::ComposeRefreshing(const PixelRaster* newest, const PixelRaster& below,
+                                     const PixelRaster* const* layers, std::size_t count,
+                                     const PixelRaster& base, const TileMask* only, const TileMask& refresh) {
+    const TileMask mask = MaskOf(only), again = MaskOf(&refresh);
+    ::ComposeRefreshing(raster_, below, newest, layers, count, base, clip_, only || only_ ? &mask : nullptr,
+                        again);
+}
+
 TileMask SmoothRaster::MaskOf(const TileMask* only) const {
     if (!only) return mask_;
     TileMask mask = *only;

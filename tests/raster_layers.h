@@ -44,6 +44,9 @@ public:
     void CopyInto(const PixelRaster& layer) override;
     void ComposeLayers(const PixelRaster* const* layers, std::size_t count, const PixelRaster* base = nullptr,
                        const TileMask* only = nullptr, const PixelRaster* into = nullptr) override;
+    void ComposeRefreshing(const PixelRaster* newest, const PixelRaster& below,
+                           const PixelRaster* const* layers, std::size_t count, const PixelRaster& base,
+                           const TileMask* only, const TileMask& refresh) override;
     void FillCircle(ViewPoint centre, double radius, ColourRef fill, ColourRef outline,
                     double outlineWidth) override;
     void FillArea(double left, double top, double right, double bottom, ColourRef colour) override;
