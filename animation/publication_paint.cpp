@@ -579,6 +579,8 @@ void DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
     const int w = int(std::ceil(width)), h = int(std::ceil(height));
     const int corner = std::clamp(placed, 0, 3);
     const DevicePoint at = BoxCorner(plot, corner, w, h, g.inset);
+    // A repaint of tiles that all miss it leaves it be.
+    if (!surface.Shows(at.x, at.y, at.x + width, at.y + height)) return;
     surface.FillArea(at.x, at.y, at.x + width, at.y + height, kWhite);
     const ViewPoint edge[] = {{at.x + 0.5, at.y + 0.5},
                               {at.x + width - 0.5, at.y + 0.5},
