@@ -78,9 +78,8 @@ bool SameLetters(std::string_view a, std::string_view b) {
     });
 }
 
-/// The body `text` gives, by its number or its name, or why none (naming
-/// it as `shown`): the numbers 1 to `bodies`, the names of those bodies in
-/// any case (the first body of a name shared).
+}  // namespace
+
 std::optional<int> ReadBody(std::string_view text, int bodies, const std::vector<std::string>& names,
                             std::string_view shown, std::string& error) {
     int body = 0;
@@ -102,8 +101,6 @@ std::optional<int> ReadBody(std::string_view text, int bodies, const std::vector
     error += named > kNamesListed ? ", \u2026)" : ")";
     return std::nullopt;
 }
-
-}  // namespace
 
 FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses,
                        const std::vector<std::string>& names) {

@@ -36,6 +36,12 @@ struct FrameChoice {
 FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses,
                        const std::vector<std::string>& names = {});
 
+/// The body `text` gives, by its number or its name, or why none (naming
+/// it as `shown`): the numbers 1 to `bodies`, the names of those bodies in
+/// any case (the first body of a name shared).
+std::optional<int> ReadBody(std::string_view text, int bodies, const std::vector<std::string>& names,
+                            std::string_view shown, std::string& error);
+
 /// The sun's mass and then each body's, as TransformRows weighs them; empty
 /// when the configuration does not give a mass for every body.
 std::vector<double> FrameMasses(const LoadedSimulation& loaded);

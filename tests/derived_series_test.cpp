@@ -1,0 +1,175 @@
+// Series derived from the rows, against direct computations and known
+// orbits: the list of quantities as the command line reads it, distances
+// and separations, elements that hold on a Kepler orbit, the system's
+// energy and angular momentum that hold on two bodies about the sun and
+// show a row moved, and gaps where positions are not finite.
+
+#include "simulation/derived_series.h"
+
+#include "simulation/orbit_elements.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <numbers>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "simulation/trajectory_table.h"
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+TEST(DerivedSeries, QuantityListsAreReadByNumberOrNameAndWrittenBack) {
+    const std::vector<std::string> names = {"Mercury", "Venus", "Earth"};
+    struct Case {
+        const char* text;
+        std::vector<Quantity> want;  // empty: refused
+        const char* error = "";
+    };
+    const Case cases[] = {
+        {"r:1,e:2,sep:1-3,energy",
+         {{QuantityKind::Distance, 1},
+          {QuantityKind::Eccentricity, 2},
+          {QuantityKind::Separation, 1, 3},
+          {QuantityKind::SystemEnergy}}},
+        {" a:earth , omega:VENUS,momentum ",
+         {{QuantityKind::SemiMajorAxis, 3}, {QuantityKind::Pericentre, 2}, {QuantityKind::SystemMomentum}}},
+        {"v:3,i:1,node:2,eps:1",
+         {{QuantityKind::Speed, 3},
+          {QuantityKind::Inclination, 1},
+          {QuantityKind::Node, 2},
+          {QuantityKind::Energy, 1}}},
+        {"r:4", {}, "in 'r:4': no body 4: the bodies are 1 to 3"},
+        {"e:Pluto", {}, "no body Pluto: the bodies are 1 to 3 or their names (Mercury, Venus, Earth)"},
+        {"r", {}, "'r' needs a body, as in r:1"},
+        {"energy:1", {}, "'energy:1' takes no body: the whole system's"},
+        {"sep:2-2", {}, "'sep:2-2' names one body twice"},
+        {"sep:2", {}, "'sep:2' needs two bodies, as in sep:1-2"},
+        {"r:1,,e:1", {}, "an empty item"},
+        {"x:1", {}, "'x:1' is not a quantity"},
+        {"", {}, "an empty item"},
+    };
+    for (const Case& c : cases) {
+        const QuantityList got = ParseQuantities(c.text, 3, names);
+        EXPECT_EQ(got.quantities, c.want) << c.text;
+        EXPECT_NE(got.error.find(c.error), std::string::npos) << c.text << ": " << got.error;
+        EXPECT_EQ(got.error.empty(), !c.want.empty()) << c.text;
+        for (const Quantity& q : got.quantities) {
+            const QuantityList again = ParseQuantities(QuantityText(q), 3, {});
+            ASSERT_EQ(again.quantities.size(), 1u) << QuantityText(q);
+            EXPECT_EQ(again.quantities[0], q) << QuantityText(q);
+        }
+    }
+    EXPECT_EQ(QuantityUnit(QuantityKind::Speed, "AU", "yr"), "AU/yr");
+    EXPECT_EQ(QuantityUnit(QuantityKind::Energy, "AU", "d"), "AU^2/d^2");
+    EXPECT_EQ(QuantityUnit(QuantityKind::Speed, "", "yr"), "");
+    EXPECT_EQ(QuantityUnit(QuantityKind::Node, "", ""), "deg");
+}
+
+/// Two bodies on circles and ellipses about a sun of mu = 1 (no mutual
+/// pull: their masses are too small to matter at this accuracy), as rows.
+struct TwoBodies {
+    int32_t rows;
+    std::unique_ptr<TrajectoryTable> table;
+    double a1 = 1.0, e1 = 0.2, a2 = 1.7, e2 = 0.05;
+
+    explicit TwoBodies(int32_t n) : rows(n), table(AllocateTable(n, 5)) {
+        const double dt = 2 * kPi / 500;  // 500 rows an orbit of the first
+        for (int32_t r = 0; r < n; ++r) {
+            const double t = r * dt;
+            table->set(r, 0, t);
+            Place(r, 1, a1, e1, 0.3, t);
+            Place(r, 2, a2, e2, 2.0, t);
+        }
+    }
+    /// Body k on the orbit of a and e, its pericentre at angle w, at time t.
+    void Place(int32_t r, int k, double a, double e, double w, double t) {
+        const double m = t / std::sqrt(a * a * a);
+        double big = m;
+        for (int i = 0; i < 50; ++i) big -= (big - e * std::sin(big) - m) / (1 - e * std::cos(big));
+        const double x = a * (std::cos(big) - e), y = a * std::sqrt(1 - e * e) * std::sin(big);
+        table->set(r, 2 * k - 1, std::cos(w) * x - std::sin(w) * y);
+        table->set(r, 2 * k, std::sin(w) * x + std::cos(w) * y);
+    }
+    std::vector<double> Series(const Quantity& q, double gm = 1, std::vector<double> masses = {}) const {
+        std::vector<double> out(std::size_t(rows), -1);
+        ComputeSeries({table.get(), rows, gm, std::move(masses)}, q, 0, rows, out.data());
+        return out;
+    }
+};
+
+TEST(DerivedSeries, DistancesAndSeparationsAreTheDirectOnes) {
+    const TwoBodies two(1200);
+    const auto r = two.Series({QuantityKind::Distance, 2});
+    const auto sep = two.Series({QuantityKind::Separation, 1, 2});
+    for (int32_t row = 0; row < two.rows; row += 97) {
+        const double* p = two.table->track(1, row);
+        const double* q = two.table->track(2, row);
+        EXPECT_DOUBLE_EQ(r[std::size_t(row)], std::hypot(q[0], q[1]));
+        EXPECT_DOUBLE_EQ(sep[std::size_t(row)], std::hypot(p[0] - q[0], p[1] - q[1]));
+    }
+    // A part of the rows is its part of the whole.
+    std::vector<double> part(10);
+    ComputeSeries({two.table.get(), two.rows, 1, {}}, {QuantityKind::Speed, 1}, 600, 610, part.data());
+    const auto speed = two.Series({QuantityKind::Speed, 1});
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(part[std::size_t(i)], speed[std::size_t(600 + i)]);
+}
+
+TEST(DerivedSeries, ElementsHoldOnKeplerOrbitsAtEveryRowEndsIncluded) {
+    const TwoBodies two(1200);
+    for (const auto& [body, a, e] : {std::tuple{1, two.a1, two.e1}, std::tuple{2, two.a2, two.e2}}) {
+        const auto as = two.Series({QuantityKind::SemiMajorAxis, body});
+        const auto es = two.Series({QuantityKind::Eccentricity, body});
+        const auto eps = two.Series({QuantityKind::Energy, body});
+        for (int32_t row = 0; row < two.rows; ++row) {
+            ASSERT_NEAR(as[std::size_t(row)] / a, 1, 1e-9) << "body " << body << ", row " << row;
+            ASSERT_NEAR(es[std::size_t(row)], e, 1e-9) << "body " << body << ", row " << row;
+            ASSERT_NEAR(eps[std::size_t(row)], -1 / (2 * a), 1e-9);
+        }
+    }
+    // Without mu the elements are not numbers; the distance needs none.
+    EXPECT_TRUE(std::isnan(two.Series({QuantityKind::Eccentricity, 1}, 0)[5]));
+    EXPECT_FALSE(std::isnan(two.Series({QuantityKind::Distance, 1}, 0)[5]));
+}
+
+TEST(DerivedSeries, TheSystemsEnergyAndMomentumHoldAndShowARowMoved) {
+    TwoBodies two(1200);
+    const std::vector<double> masses = {1, 1e-12, 1e-12};  // too small to pull each other
+    const auto energy = two.Series({QuantityKind::SystemEnergy}, 1, masses);
+    const auto momentum = two.Series({QuantityKind::SystemMomentum}, 1, masses);
+    for (int32_t row = 0; row < two.rows; ++row) {
+        ASSERT_NEAR(energy[std::size_t(row)], 0, 1e-9) << row;
+        ASSERT_NEAR(momentum[std::size_t(row)], 0, 1e-9) << row;
+    }
+    EXPECT_TRUE(std::isnan(two.Series({QuantityKind::SystemEnergy}, 1, {})[3]));  // no masses
+    // A row moved by a millionth of the orbit shows in the rows about it.
+    two.table->set(700, 1, two.table->value(700, 1) + 1e-6);
+    const auto moved = two.Series({QuantityKind::SystemEnergy}, 1, masses);
+    EXPECT_GT(std::fabs(moved[700]), 1e-7);
+    EXPECT_NEAR(moved[690], 0, 1e-9);
+}
+
+TEST(DerivedSeries, PositionsNotFiniteGiveGapsAndOnlyThere) {
+    TwoBodies two(300);
+    two.table->set(100, 1, NAN);
+    const auto r = two.Series({QuantityKind::Distance, 1});
+    const auto e = two.Series({QuantityKind::Eccentricity, 1});
+    const auto energy = two.Series({QuantityKind::SystemEnergy}, 1, {1, 1e-12, 1e-12});
+    for (int32_t row = 90; row < 110; ++row) {
+        const bool near = std::abs(row - 100) <= int(kVelocityRows / 2);
+        EXPECT_EQ(std::isnan(r[std::size_t(row)]), row == 100) << row;
+        EXPECT_EQ(std::isnan(e[std::size_t(row)]), near) << row;
+        EXPECT_EQ(std::isnan(energy[std::size_t(row)]), near) << row;
+    }
+    // A body not in the table, or a single row: gaps.
+    EXPECT_TRUE(std::isnan(two.Series({QuantityKind::Distance, 3})[0]));
+    std::vector<double> one(1);
+    ComputeSeries({two.table.get(), 1, 1, {}}, {QuantityKind::Speed, 1}, 0, 1, one.data());
+    EXPECT_TRUE(std::isnan(one[0]));
+}
+
+}  // namespace
