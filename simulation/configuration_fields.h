@@ -67,6 +67,9 @@ struct ConfigurationFields {
     /// read (bodyMasses is then empty).
     std::vector<double> bodyMasses;
     double sunMass = 1;
+    /// The sun's gravitational parameter G M in the data's units, when given
+    /// (a number above 0); inferred from the units otherwise.
+    std::optional<double> gm;
     std::string massProblem;
     /// How the data file is read; with Table, `plane` chooses the
     /// coordinates shown of a table with three per body, and a line count

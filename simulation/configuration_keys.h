@@ -80,6 +80,9 @@ inline constexpr std::string_view kShownBodiesKey = "bodies shown";
 /// 1 without it), in any one unit: what the barycentre frame weighs.
 inline constexpr std::string_view kMassesKey = "masses";
 inline constexpr std::string_view kSunMassKey = "sun mass";
+/// The sun's gravitational parameter G M in the data's units ("gm =
+/// 39.478"): what the orbital elements and energies are computed with.
+inline constexpr std::string_view kGmKey = "gm";
 /// Lines a configuration written for a plain data table adds: "data format
 /// = table" reads the data file as a table of lines (separators, header and
 /// column names found from the file); "plane = xz" chooses the coordinates

@@ -233,6 +233,10 @@ void ReadOptionalLines(ConfigScanner& in, ConfigurationFields& s) {
             if (const auto mode = TrailModeNamed(LowerCase(value))) s.trailMode = mode;
         } else if (key == kMassesKey) {
             ReadMasses(value, s);
+        } else if (key == kGmKey) {
+            // Anything but a number above 0 leaves it unsaid.
+            const std::optional<double> gm = ReadMass(value);
+            s.gm = gm && *gm > 0 ? gm : std::nullopt;
         } else if (key == kSunMassKey) {
             const std::optional<double> mass = ReadMass(value);
             if (mass)

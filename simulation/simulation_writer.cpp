@@ -153,6 +153,7 @@ std::string ConfigurationText(const ConfigurationFields& f) {
         out << '\n';
     }
     if (f.sunMass != 1.0) out << kSunMassKey << " = " << FormatReal(f.sunMass) << '\n';
+    if (f.gm) out << kGmKey << " = " << FormatReal(*f.gm) << '\n';
     if (f.dataFormat == DataFormat::Table) out << kDataFormatKey << " = " << kTableFormatValue << '\n';
     if (f.plane != TablePlane::XY) out << kPlaneKey << " = " << TablePlaneName(f.plane) << '\n';
     if (f.columns != TableColumns::Unsaid) out << kColumnsKey << " = " << TableColumnsName(f.columns) << '\n';

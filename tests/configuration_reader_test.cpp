@@ -363,6 +363,25 @@ TEST_F(ConfigFixture, MassesWeighTheBarycentreAndABadOneSaysWhichWord) {
     }
 }
 
+TEST_F(ConfigFixture, TheSunsGravitationalParameterIsANumberAboveZeroOrUnsaid) {
+    const struct {
+        const char* line;
+        std::optional<double> gm;
+    } cases[] = {
+        {"gm = 39.47841760435743\n", 39.47841760435743},
+        {"GM=2.959122082855911e-4\n", 2.959122082855911e-4},
+        {"gm = 0\n", std::nullopt},
+        {"gm = -1\n", std::nullopt},
+        {"gm = heavy\n", std::nullopt},
+        {"gm = 1\ngm = nan\n", std::nullopt},  // the last line holds
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(Read(std::string(kExample) + c.line), 0) << c.line;
+        EXPECT_EQ(state.loaded.fields.gm, c.gm) << c.line;
+    }
+}
+
 TEST_F(ConfigFixture, ControlCharactersInTheOptionalLinesShowAsReplacementCharacters) {
     const std::string r = "\xEF\xBF\xBD";
     using namespace std::string_literals;

@@ -53,6 +53,7 @@ TEST(ConfigurationRoundTrip, EveryOptionalLineAndTheEdgesOfEachField) {
     all.timeUnit = "yr", all.lengthUnit = "AU", all.plotTitle = "Earth, Moon = and more";
     all.bodyMasses = {3.0034896149157645e-06, 0, 1e-12};
     all.sunMass = 0.5;
+    all.gm = 4 * 3.141592653589793 * 3.141592653589793;
     all.dataFormat = DataFormat::Table;
     all.plane = TablePlane::YZ;
     all.columns = TableColumns::XYZ;

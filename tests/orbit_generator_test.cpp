@@ -17,6 +17,7 @@
 #include <iterator>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -405,6 +406,10 @@ TEST_F(ViewerLoad, MassesReachTheViewerWhenTheBodiesHaveThem) {
         ASSERT_EQ(Load(args.back()), 1);
         EXPECT_EQ(FrameMasses(state.loaded), c.weighed) << args[1];
         EXPECT_EQ(state.loaded.fields.massProblem, "");
+        // With G = 1 the sun's mass is mu; no sun, no mu.
+        const auto sunMass = std::find(args.begin(), args.end(), "--sun-mass");
+        const double mu = sunMass == args.end() ? 1 : std::stod(*(sunMass + 1));
+        EXPECT_EQ(state.loaded.fields.gm, mu > 0 ? std::optional<double>(mu) : std::nullopt) << args[1];
         if (c.weighed.empty()) {
             EXPECT_EQ(Slurp(args.back()).find("mass"), std::string::npos);
         }

@@ -240,6 +240,9 @@ int Generate(const GeneratorOptions& o, std::ostream& out, std::ostream& err) {
         for (const BodyState& b : o.bodies) fields.bodyMasses.push_back(b.mass);
         fields.sunMass = o.sunMass;
     }
+    // Integrated with G = 1: the sun's mass is its gravitational parameter,
+    // which the viewer's orbital elements need.
+    if (o.sunMass > 0) fields.gm = o.sunMass;
     if (o.box) {
         fields.box = *o.box;
     } else {

@@ -182,7 +182,7 @@ def _rest_of_fields(path, scanner, c, integer):
 def _optional_lines(path, lines):
     """The optional lines after the fields, recognised by the text before
     their "="; other lines are ignored."""
-    c = {"names": [], "time_unit": "", "length_unit": "", "title": "", "masses": None, "sun_mass": 1.0}
+    c = {"names": [], "time_unit": "", "length_unit": "", "title": "", "masses": None, "sun_mass": 1.0, "gm": None}
     c.update(table_format=False, plane="xy", columns=None, equal_aspect=False, shown_bodies=[], style=None, trail_mode=None)
     for raw in lines:
         line = raw.decode("utf-8", "replace")
@@ -215,6 +215,9 @@ def _optional_lines(path, lines):
         elif key == "masses":
             masses = [read_decimal(word) for word in value.split()]
             c["masses"] = masses if masses and None not in masses and all(m >= 0 for m in masses) else None
+        elif key == "gm":
+            gm = read_decimal(value)
+            c["gm"] = gm if gm is not None and gm > 0 else None
         elif key == "sun mass":
             mass = read_decimal(value)
             if mass is not None and mass >= 0:
@@ -274,6 +277,8 @@ def configuration_text(f):
         lines.append("masses = " + " ".join(format_real(m) for m in f["masses"]))
     if f.get("sun_mass") is not None and f["sun_mass"] != 1.0:
         lines.append(f"sun mass = {format_real(f['sun_mass'])}")
+    if f.get("gm") is not None:
+        lines.append(f"gm = {format_real(f['gm'])}")
     if f.get("equal_aspect"):
         lines.append("equal aspect = 1")
     for key in ("style", "trail_mode"):

@@ -25,6 +25,7 @@ FIELD_KEYWORDS = {
     "draw_orbits": "draw the trails (default True)",
     "masses": "each body's mass, for the viewer's barycentre frame (default: none written)",
     "sun_mass": "the sun's mass, 1 when not given",
+    "gm": "the sun's gravitational parameter G M in the data's units, for the elements (default: none written)",
     "equal_aspect": "turn the viewer's equal aspect on (default True)",
     "style": "the look the viewer shows the run in: 'publication' (default) or 'classic'",
     "trail_mode": "the trails' rows: 'behind' the bodies (default), 'ahead' or 'both'",
@@ -216,6 +217,12 @@ def checked_fields(xy, given, names=None, time_unit=None, length_unit=None, titl
             raise ValueError(f"masses: {len(masses)} values for {bodies} bodies")
         f["masses"] = [_mass("masses", m) for m in masses]
     f["sun_mass"] = _mass("sun_mass", g["sun_mass"]) if "sun_mass" in g else None
+    f["gm"] = None
+    if g.get("gm") is not None:
+        gm = float(g["gm"])
+        if not (math.isfinite(gm) and gm > 0):
+            raise ValueError(f"gm: {g['gm']!r} is not a gravitational parameter (a finite number above 0)")
+        f["gm"] = gm
     f["sun_size"] = _whole("sun_size", g.get("sun_size", 0 if f["sun_mass"] == 0 else 6), 0)
     for key in ("draw_axes", "draw_planets", "draw_orbits"):
         f[key] = _switch(key, g.get(key, True))

@@ -22,7 +22,7 @@ class Simulation:
     shown ("xy", "xz" or "yz"; None for two coordinates); names: a list of
     str or None; time_unit, length_unit, title: str or None; radii,
     colours, box, delay, step, trail, start, sun_size, draw_axes,
-    draw_planets, draw_orbits, masses, sun_mass, equal_aspect, style,
+    draw_planets, draw_orbits, masses, sun_mass, gm, equal_aspect, style,
     trail_mode: the fields,
     as save() takes them. path and data_path: the files read; line_count:
     the rows the configuration asks for (-1 for a plain table), more than
@@ -88,6 +88,8 @@ def save(path, t, positions, names=None, time_unit=None, length_unit=None, title
       draw_axes=True, draw_planets=True, draw_orbits=True
       masses=None        each body's mass (for the viewer's barycentre frame)
       sun_mass=None      the sun's mass, 1 when not written
+      gm=None            the sun's gravitational parameter G M in the data's
+                         units, for the viewer's orbital elements
       equal_aspect=True  the viewer's equal aspect on
       style="publication", trail_mode="behind"
                          the look the viewer shows the run in, and which
@@ -296,6 +298,7 @@ def _load_table(path, columns=None):
         draw_orbits=1,
         masses=None,
         sun_mass=1.0,
+        gm=None,
         equal_aspect=True,
         style="publication",
         trail_mode="behind",

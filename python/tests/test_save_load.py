@@ -76,7 +76,7 @@ class SaveLoadTest(FolderTest):
         xy = np.ones((5, 2, 2))
         fields = dict(radii=[2, 5], colours=[0, 13], box=(-3, -2, 4.5, 2), delay=7, step=2, trail=3, start=1,
                       sun_size=0, draw_axes=False, draw_planets=True, draw_orbits=False, masses=[1e-3, 0],
-                      sun_mass=2.5, equal_aspect=True)
+                      sun_mass=2.5, gm=2.959122082855911e-4, equal_aspect=True)
         loaded = orbivex.load(orbivex.save(self.path("f.ovx"), range(5), xy, names=["p", "q"], time_unit="yr",
                                            length_unit="AU", **fields))
         got = loaded.fields()
@@ -107,6 +107,7 @@ class SaveLoadTest(FolderTest):
             (good, {"names": ["a"]}, "1 names for 2 bodies"),
             (good, {"title": "two\nlines"}, "not one line"),
             (good, {"masses": [1, -1]}, "not a mass"),
+            (good, {"gm": 0}, "gm: 0 is not a gravitational parameter"),
             ((good[0], np.ma.masked_array(good[1], mask=good[1] * 0 + (np.arange(12) == 5).reshape(3, 2, 2))), {},
              "positions holds masked values"),
             ((np.ma.masked_array(good[0], mask=[0, 1, 0]), good[1]), {}, "t holds masked values"),
@@ -175,7 +176,9 @@ class NumberTest(FolderTest):
             ((9, 5, "0x1p1 -1 3 1e+", ""), {"step": 1, "start": 0, "box": (2.0, -1.0, 3.0, 1.0)}),
             ((2, 2, "-1 -1 1 1", " NAMES = a\x01b  c\nTitle=x=y\nsun mass = 1e-400\nmasses = 3"),
              {"step": 2, "start": 2, "names": ["a\ufffdb", "c"], "title": "x=y", "sun_mass": 1.0,
-              "masses": [3.0]}),
+              "masses": [3.0], "gm": None}),
+            ((1, 0, "-1 -1 1 1", "GM = 39.47841760435743"), {"gm": 39.47841760435743}),
+            ((1, 0, "-1 -1 1 1", "gm = 1\ngm = -1"), {"gm": None}),
         ]
         for (step, start, box, extra), expected in cases:
             config = self.write("c.ovx", CONFIG.format(lines=3, box=box, step=step, start=start, extra=extra))
