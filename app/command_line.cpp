@@ -35,6 +35,9 @@ constexpr const char* kDescription =
     "  orbivex --write-config OUT.ovx [--plane P] TABLE  a configuration that shows the plain data\n"
     "                                                  table TABLE as opening it directly does\n"
     "                                                  (with --columns too)\n"
+    "  orbivex --export-series OUT.csv --plot LIST CONFIG.ovx\n"
+    "                                                  the series LIST names as a CSV table: the time,\n"
+    "                                                  then a column each (r:1,e:2,sep:1-2,energy)\n"
     "Without --render or --frames, orbivex [options] [CONFIG.ovx] opens the viewer (and loads\n"
     "CONFIG when given), with the view options below turned on as in its menus.\n"
     "In place of CONFIG.ovx a plain data table (CSV, TSV or numbers in columns: the time, then\n"
@@ -116,17 +119,29 @@ struct OptionTable {
         "bodies",
         "Show only these bodies, by their numbers in the data: 1-4,7 (legend, box and frames follow).",
         "LIST"};
+    QCommandLineOption exportSeries{
+        "export-series", "Write the series --plot names as a CSV table to OUT.csv, then leave.", "OUT.csv"};
+    QCommandLineOption plot{"plot",
+                            "Series of the bodies, separated by commas: r:N (distance from the sun), v:N "
+                            "(speed), a:N, e:N, omega:N, i:N, node:N (elements, angles in degrees), eps:N "
+                            "(specific energy), sep:I-J (separation), energy and momentum (the system's "
+                            "relative change); N a body's number or name.",
+                            "LIST"};
+    QCommandLineOption gm{"gm",
+                          "The sun's gravitational parameter G M in the data's units, for the elements "
+                          "(default: the configuration's, else from the units AU with yr or d).",
+                          "MU"};
     QCommandLineOption help{"help", "Show this help."};
     QCommandLineOption version{"version", "Show the version."};
 
     void AddTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
-             {&render,  &frames,     &video,    &fps,        &size,        &scale,    &framed,
-              &row,     &time,       &ticks,    &yes,        &equalAspect, &trail,    &fade,
-              &loop,    &box,        &follow,   &plane,      &writeConfig, &style,    &lineWidth,
-              &grid,    &fontSize,   &clock,    &frame,      &trailLength, &discSize, &title,
-              &names,   &colours,    &timeUnit, &lengthUnit, &sun,         &bodies,   &help,
-              &version, &noSettings, &columns})
+             {&render,  &frames,     &video,    &fps,          &size,        &scale,    &framed,
+              &row,     &time,       &ticks,    &yes,          &equalAspect, &trail,    &fade,
+              &loop,    &box,        &follow,   &plane,        &writeConfig, &style,    &lineWidth,
+              &grid,    &fontSize,   &clock,    &frame,        &trailLength, &discSize, &title,
+              &names,   &colours,    &timeUnit, &lengthUnit,   &sun,         &bodies,   &help,
+              &version, &noSettings, &columns,  &exportSeries, &plot,        &gm})
             parser.addOption(*option);
         parser.addOption(speed);
         parser.setApplicationDescription(kDescription);
@@ -322,6 +337,35 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
     for (const std::string& value : values(table.columns))
         if (!ParseTableColumns(value, options.columns))
             return Format("--columns wants xy or xyz, not '%s'", value.c_str());
+    for (const std::string& value : values(table.gm)) {
+        options.gm = ParseReal(value);
+        if (!options.gm || !(*options.gm > 0)) return "--gm wants a number above 0";
+    }
+    for (const std::string& value : values(table.plot)) options.plot = value;
+    const auto seriesOut = values(table.exportSeries);
+    if (!seriesOut.empty()) {
+        if (renders.size() + frames.size() + videos.size() + configsOut.size() + seriesOut.size() > 1)
+            return "--export-series cannot be given with --render, --frames, --video or --write-config, nor "
+                   "twice";
+        if (options.plot.empty()) return "--export-series needs --plot, the series to write";
+        for (const QCommandLineOption* viewOnly :
+             {&table.size,   &table.ticks,  &table.yes,         &table.scale,    &table.fps,
+              &table.framed, &table.row,    &table.time,        &table.fade,     &table.loop,
+              &table.box,    &table.follow, &table.lineWidth,   &table.grid,     &table.fontSize,
+              &table.clock,  &table.frame,  &table.trailLength, &table.discSize, &table.noSettings,
+              &table.speed,  &table.bodies, &table.style,       &table.trail,    &table.equalAspect})
+            if (parser.isSet(*viewOnly))
+                return Format("--%s does not go with --export-series",
+                              viewOnly->names().front().toLatin1().constData());
+        mode = CommandMode::ExportSeries;
+        options.output = seriesOut.front();
+        const QStringList configs = parser.positionalArguments();
+        if (configs.size() != 1) return "--export-series wants one configuration or data table";
+        options.config = configs.front().toStdString();
+        return {};
+    }
+    if (!options.plot.empty()) return "--plot needs --export-series";
+    if (options.gm) return "--gm needs --export-series";
     if (!configsOut.empty()) {
         mode = CommandMode::WriteConfig;
         options.output = configsOut.front();

@@ -8,11 +8,12 @@
 
 /// What a command line asks of the program.
 enum class CommandMode {
-    Window,       ///< no picture asked for: open the viewer with the view options
-    Picture,      ///< --render: one picture
-    Frames,       ///< --frames: the painted frame and one picture per tick
-    Video,        ///< --video: the same frames as a video
-    WriteConfig,  ///< --write-config: a configuration for a plain data table
+    Window,        ///< no picture asked for: open the viewer with the view options
+    Picture,       ///< --render: one picture
+    Frames,        ///< --frames: the painted frame and one picture per tick
+    Video,         ///< --video: the same frames as a video
+    WriteConfig,   ///< --write-config: a configuration for a plain data table
+    ExportSeries,  ///< --export-series: the series --plot names as a CSV table
     Help,
     Version,
     Error,
@@ -33,6 +34,11 @@ struct CommandOptions : ViewRequest {
     bool noSettings = false;
     int scale = 1;
     std::string config;  ///< empty in the window when none is given
+    /// The series asked for (--plot), as ParseQuantities reads them once
+    /// the data is loaded.
+    std::string plot;
+    /// The sun's gravitational parameter in the data's units (--gm).
+    std::optional<double> gm;
 };
 
 /// A command line read: the mode, the options, and the texts to print.

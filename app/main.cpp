@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
         case CommandMode::Frames:
         case CommandMode::Video:
         case CommandMode::WriteConfig:
+        case CommandMode::ExportSeries:
             break;
     }
     return RunRenderer(argc, argv, line);

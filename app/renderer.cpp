@@ -14,6 +14,7 @@
 #include "animation/frame_view.h"
 #include "animation/playback_commands.h"
 #include "animation/playback_speed.h"
+#include "animation/series_export.h"
 #include "animation/settings.h"
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
@@ -103,6 +104,16 @@ int Render(const CommandLine& line) {
     ApplyViewChoices(state, plot, options);
     const std::string config = EnterFolderOf(options.config);
     if (!LoadFile(state, plot, host, config)) return 1;
+    if (line.mode == CommandMode::ExportSeries) {
+        if (const std::string problem = ApplyFigure(state, plot, options.figure); !problem.empty()) {
+            std::fprintf(stderr, "orbivex: %s\n", problem.c_str());
+            return 2;
+        }
+        const SeriesExport written = ExportSeries(state, options.plot, options.gm, output);
+        if (!written.problem.empty())
+            std::fprintf(stderr, "%s%s\n", written.status == 2 ? "orbivex: " : "", written.problem.c_str());
+        return written.status;
+    }
     if (line.mode == CommandMode::WriteConfig) {
         if (const std::string problem = ApplyFigure(state, plot, options.figure); !problem.empty()) {
             std::fprintf(stderr, "orbivex: %s\n", problem.c_str());

@@ -155,6 +155,7 @@ QuantityList ParseQuantities(std::string_view text, int bodies, const std::vecto
     QuantityList list;
     const auto fail = [&](std::string why) {
         list.quantities.clear();
+        list.texts.clear();
         list.error = std::move(why);
         return list;
     };
@@ -200,6 +201,7 @@ QuantityList ParseQuantities(std::string_view text, int bodies, const std::vecto
             }
         }
         list.quantities.push_back(q);
+        list.texts.emplace_back(item);
         if (comma == text.size()) break;
     }
     return list;

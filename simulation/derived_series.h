@@ -41,7 +41,8 @@ bool NeedsMasses(QuantityKind kind);
 
 struct QuantityList {
     std::vector<Quantity> quantities;
-    std::string error;  ///< why the text is not a list, naming the item
+    std::vector<std::string> texts;  ///< each as written in the list, trimmed
+    std::string error;               ///< why the text is not a list, naming the item
 };
 
 /// Reads a comma-separated list such as "r:1,e:Mars,sep:1-2,energy": the

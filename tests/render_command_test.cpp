@@ -762,4 +762,68 @@ TEST(RenderCommand, TheRendererReadsNoSettingsAndTheViewerWithNoSettingsWritesNo
     EXPECT_NE(SlurpFile(empty.path() + "/orbivex/orbivex.ini").find("run.ovx"), std::string::npos);
 }
 
+// The series a command line asks for, written as a table and read back:
+// the distance is the data's own, the elements those of the circle, a row
+// not finite a gap; what the data cannot give is refused with what to add.
+TEST(RenderCommand, SeriesAreWrittenAsATableThatReadsBackAndGapsAreNan) {
+    TempDir dir;
+    std::string data;
+    const double radius = 1.5, rate = 1 / std::sqrt(radius * radius * radius);  // mu = 1
+    std::vector<double> xs, ys;
+    for (int r = 0; r < 200; ++r) {
+        const double t = 0.01 * r, angle = rate * t;
+        xs.push_back(radius * std::cos(angle)), ys.push_back(radius * std::sin(angle));
+        data +=
+            Format("%.17g %.17g %.17g %.17g %.17g\n", t, xs.back(), ys.back(), r == 150 ? NAN : -1.0, 0.0);
+    }
+    dir.write("c.dat", data);
+    const std::string fields =
+        "data = c.dat\nlines = 200\nbodies = 2\nradii = 3 3\ncolours = 4 5\nbox = -2 -2 2 2\n"
+        "delay = 20\nstep = 1\npoints = 10\nstart = 0\nsun = 6\naxes = 0\nplanets = 1\norbits = 1\n";
+    dir.write("c.ovx", fields + "gm = 1\nlength unit = AU\n");
+    const Result written =
+        RunOrbivex("--export-series s.csv --plot \"r:1, a:1,e:1,sep:1-2\" --time-unit yr c.ovx", dir);
+    ASSERT_EQ(written.status, 0) << written.err;
+    std::ifstream in(dir.path() + "/s.csv");
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "t [yr],r:1 [AU],a:1 [AU],e:1,sep:1-2 [AU]");
+    int rows = 0;
+    while (std::getline(in, line)) {
+        double t = 0, r = 0, a = 0, e = 0;
+        char rest[64] = {};
+        if (std::sscanf(line.c_str(), "%lf,%lf,%lf,%lf,%63s", &t, &r, &a, &e, rest) != 5)
+            ADD_FAILURE() << line;
+        const double x = xs[std::size_t(rows)], y = ys[std::size_t(rows)];
+        EXPECT_EQ(r, std::hypot(x, y)) << line;
+        EXPECT_NEAR(a, radius, 1e-9) << line;
+        EXPECT_NEAR(e, 0, 1e-9) << line;
+        EXPECT_EQ(std::string(rest) == "nan", rows == 150) << line;
+        if (rows != 150) EXPECT_NEAR(std::strtod(rest, nullptr), std::hypot(x + 1, y), 1e-12);
+        ++rows;
+    }
+    EXPECT_EQ(rows, 200);
+    // Without mu the elements are refused, saying what to give; without
+    // masses the system's energy; a file that cannot be written leaves none.
+    dir.write("bare.ovx", fields);
+    const struct {
+        std::string args;
+        int status;
+        const char* says;
+    } refused[] = {
+        {"--export-series x.csv --plot e:1 bare.ovx", 2, "give --gm, or a line \"gm = ...\""},
+        {"--export-series x.csv --plot energy c.ovx", 2, "add a line \"masses = ...\""},
+        {"--export-series no/x.csv --plot r:1 c.ovx", 1, "Cannot write"},
+        {"--export-series x.csv --plot r:1 --frame centre:1 c.ovx", 2,
+         "--frame does not go with --export-series"},
+    };
+    for (const auto& c : refused) {
+        const Result result = RunOrbivex(c.args, dir);
+        EXPECT_EQ(result.status, c.status) << c.args;
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << c.args << ": " << result.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.path() + "/x.csv")) << c.args;
+    }
+    EXPECT_EQ(RunOrbivex("--export-series x.csv --plot e:1 --gm 1 bare.ovx", dir).status, 0);
+}
+
 }  // namespace

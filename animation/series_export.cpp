@@ -1,0 +1,70 @@
+#include "animation/series_export.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "animation/simulation_state.h"
+#include "simulation/orbit_elements.h"
+#include "simulation/reference_frame.h"
+#include "simulation/series_table.h"
+
+std::optional<double> GmOf(const LoadedSimulation& loaded, std::optional<double> given) {
+    if (given) return given;
+    if (loaded.fields.gm) return loaded.fields.gm;
+    return InferredGm(loaded.fields.lengthUnit, loaded.fields.timeUnit);
+}
+
+SeriesSource SeriesSourceOf(const SimulationState& s, std::optional<double> gm) {
+    return {.table = s.loaded.rows.get(),
+            .rows = s.loaded.usableRows(),
+            .gm = GmOf(s.loaded, gm).value_or(std::numeric_limits<double>::quiet_NaN()),
+            .masses = FrameMasses(s.loaded)};
+}
+
+SeriesExport ExportSeries(const SimulationState& s, std::string_view list, std::optional<double> gm,
+                          const std::string& path) {
+    const LoadedSimulation& loaded = s.loaded;
+    const QuantityList asked = ParseQuantities(list, loaded.usableBodies(), loaded.fields.bodyNames);
+    if (!asked.error.empty()) return {"--plot: " + asked.error, 2};
+    const SeriesSource source = SeriesSourceOf(s, gm);
+    for (std::size_t k = 0; k < asked.quantities.size(); ++k) {
+        const QuantityKind kind = asked.quantities[k].kind;
+        const std::string& text = asked.texts[k];
+        if (NeedsGm(kind) && !std::isfinite(source.gm))
+            return {
+                "--plot " + text +
+                    ": the orbital elements and energies need the sun's gravitational parameter G M in the "
+                    "data's units: give --gm, or a line \"gm = ...\" in the configuration, or the units "
+                    "AU and yr or d",
+                2};
+        if (NeedsMasses(kind) && source.masses.empty())
+            return {"--plot " + text +
+                        ": the system's energy and momentum need a mass for each body: add a line \"masses = "
+                        "...\" to the configuration",
+                    2};
+    }
+    std::vector<std::vector<double>> series;
+    std::vector<std::string> headings;
+    const std::string& length = loaded.fields.lengthUnit;
+    const std::string& time = loaded.fields.timeUnit;
+    for (std::size_t k = 0; k < asked.quantities.size(); ++k) {
+        const Quantity& q = asked.quantities[k];
+        series.emplace_back(std::size_t(source.rows));
+        ComputeSeries(source, q, 0, source.rows, series.back().data());
+        headings.push_back(SeriesHeading(asked.texts[k], QuantityUnit(q.kind, length, time)));
+    }
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return {"Cannot write " + path + ": " + std::strerror(errno), 1};
+    const bool written =
+        WriteSeriesTable(out, *source.table, source.rows, SeriesHeading("t", time), headings, series);
+    const int error = errno;
+    if (std::fclose(out) != 0 || !written) {
+        std::remove(path.c_str());
+        return {"Cannot write " + path + ": " + std::strerror(written ? errno : error), 1};
+    }
+    return {};
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "simulation/derived_series.h"
+
+struct LoadedSimulation;
+struct SimulationState;
+
+/// The sun's gravitational parameter for the loaded data: `given` (--gm),
+/// else the configuration's line, else the one its units imply (AU with yr
+/// or d); none otherwise.
+std::optional<double> GmOf(const LoadedSimulation& loaded, std::optional<double> given);
+
+/// What the loaded data's series are computed from: its rows about the sun,
+/// mu as GmOf gives it (not a number without), and the masses when every
+/// body has one.
+SeriesSource SeriesSourceOf(const SimulationState& state, std::optional<double> gm);
+
+/// What writing the series came to: a problem to print (empty when
+/// written) and the exit status, 2 for a list the data cannot give, 1 for a
+/// file that cannot be written.
+struct SeriesExport {
+    std::string problem;
+    int status = 0;
+};
+
+/// Writes the series `list` names (ParseQuantities) of the loaded data as a
+/// CSV table to `path`: the time, then a column a series headed as asked
+/// with its unit ("a:1 [AU]"). Refuses a list that needs mu or masses the
+/// data lacks, saying what to give; leaves no file when a write fails.
+SeriesExport ExportSeries(const SimulationState& state, std::string_view list, std::optional<double> gm,
+                          const std::string& path);
