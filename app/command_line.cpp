@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "animation/playback_speed.h"
 #include "app/picture_export.h"
@@ -300,6 +301,26 @@ std::string CheckSpeed(const QCommandLineParser& parser, const OptionTable& tabl
     return {};
 }
 
+/// The options of a view shown or played, which a command that only writes
+/// a file takes none of.
+std::vector<const QCommandLineOption*> ViewOnly(const OptionTable& table) {
+    return {&table.size,   &table.ticks,  &table.yes,         &table.scale,    &table.fps,
+            &table.framed, &table.row,    &table.time,        &table.fade,     &table.loop,
+            &table.box,    &table.follow, &table.lineWidth,   &table.grid,     &table.fontSize,
+            &table.clock,  &table.frame,  &table.trailLength, &table.discSize, &table.noSettings};
+}
+
+/// "--X does not go with `command`" for the first of `refused` given; empty
+/// when none is.
+std::string RefusedWith(const QCommandLineParser& parser,
+                        const std::vector<const QCommandLineOption*>& refused, const char* command) {
+    for (const QCommandLineOption* option : refused)
+        if (parser.isSet(*option))
+            return Format("--%s does not go with %s", option->names().front().toLatin1().constData(),
+                          command);
+    return {};
+}
+
 /// Fills `options` and `mode` from the parsed command line; returns an
 /// error text, empty when the arguments are good.
 std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& table,
@@ -318,14 +339,8 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
     if (!configsOut.empty()) {
         if (renders.size() + frames.size() + videos.size() + configsOut.size() > 1)
             return "--write-config cannot be given with --render, --frames or --video, nor twice";
-        for (const QCommandLineOption* viewOnly :
-             {&table.size,   &table.ticks,  &table.yes,         &table.scale,    &table.fps,
-              &table.framed, &table.row,    &table.time,        &table.fade,     &table.loop,
-              &table.box,    &table.follow, &table.lineWidth,   &table.grid,     &table.fontSize,
-              &table.clock,  &table.frame,  &table.trailLength, &table.discSize, &table.noSettings})
-            if (parser.isSet(*viewOnly))
-                return Format("--%s does not go with --write-config",
-                              viewOnly->names().front().toLatin1().constData());
+        if (std::string problem = RefusedWith(parser, ViewOnly(table), "--write-config"); !problem.empty())
+            return problem;
     }
     if (std::string problem = CheckSpeed(parser, table, options, !configsOut.empty()); !problem.empty())
         return problem;
@@ -348,15 +363,12 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
             return "--export-series cannot be given with --render, --frames, --video or --write-config, nor "
                    "twice";
         if (options.plot.empty()) return "--export-series needs --plot, the series to write";
-        for (const QCommandLineOption* viewOnly :
-             {&table.size,   &table.ticks,  &table.yes,         &table.scale,    &table.fps,
-              &table.framed, &table.row,    &table.time,        &table.fade,     &table.loop,
-              &table.box,    &table.follow, &table.lineWidth,   &table.grid,     &table.fontSize,
-              &table.clock,  &table.frame,  &table.trailLength, &table.discSize, &table.noSettings,
-              &table.speed,  &table.bodies, &table.style,       &table.trail,    &table.equalAspect})
-            if (parser.isSet(*viewOnly))
-                return Format("--%s does not go with --export-series",
-                              viewOnly->names().front().toLatin1().constData());
+        // Nor anything of the view: the series are the data's own.
+        std::vector<const QCommandLineOption*> refused = ViewOnly(table);
+        refused.insert(refused.end(),
+                       {&table.speed, &table.bodies, &table.style, &table.trail, &table.equalAspect});
+        if (std::string problem = RefusedWith(parser, refused, "--export-series"); !problem.empty())
+            return problem;
         mode = CommandMode::ExportSeries;
         options.output = seriesOut.front();
         const QStringList configs = parser.positionalArguments();

@@ -116,10 +116,7 @@ void RunOnThreads(unsigned workers, const std::function<void()>& work) {
 
 void ParallelFor(int64_t first, int64_t last, unsigned workers,
                  const std::function<void(int64_t begin, int64_t end)>& work) {
-    workers = std::max(workers, 1u);
-    const int64_t n = last - first;
-    const auto at = [&](unsigned k) { return first + n * int64_t(k) / int64_t(workers); };
-    RunEach(workers, [&](unsigned k) { work(at(k), at(k + 1)); });
+    ParallelRuns(first, last, workers, [&](unsigned, int64_t begin, int64_t end) { work(begin, end); });
 }
 
 void ParallelRuns(int64_t first, int64_t last, unsigned workers,
