@@ -25,6 +25,17 @@ SeriesSource SeriesSourceOf(const SimulationState& s, std::optional<double> gm) 
             .masses = FrameMasses(s.loaded)};
 }
 
+std::string SeriesLack(QuantityKind kind, const SeriesSource& source) {
+    if (NeedsGm(kind) && !std::isfinite(source.gm))
+        return "the orbital elements and energies need the sun's gravitational parameter G M in the "
+               "data's units: give --gm, or a line \"gm = ...\" in the configuration, or the units AU "
+               "and yr or d";
+    if (NeedsMasses(kind) && source.masses.empty())
+        return "the system's energy and momentum need a mass for each body: add a line \"masses = ...\" "
+               "to the configuration";
+    return {};
+}
+
 SeriesExport ExportSeries(const SimulationState& s, std::string_view list, std::optional<double> gm,
                           const std::string& path) {
     const LoadedSimulation& loaded = s.loaded;
@@ -34,18 +45,8 @@ SeriesExport ExportSeries(const SimulationState& s, std::string_view list, std::
     for (std::size_t k = 0; k < asked.quantities.size(); ++k) {
         const QuantityKind kind = asked.quantities[k].kind;
         const std::string& text = asked.texts[k];
-        if (NeedsGm(kind) && !std::isfinite(source.gm))
-            return {
-                "--plot " + text +
-                    ": the orbital elements and energies need the sun's gravitational parameter G M in the "
-                    "data's units: give --gm, or a line \"gm = ...\" in the configuration, or the units "
-                    "AU and yr or d",
-                2};
-        if (NeedsMasses(kind) && source.masses.empty())
-            return {"--plot " + text +
-                        ": the system's energy and momentum need a mass for each body: add a line \"masses = "
-                        "...\" to the configuration",
-                    2};
+        if (const std::string lack = SeriesLack(kind, source); !lack.empty())
+            return {"--plot " + text + ": " + lack, 2};
     }
     std::vector<std::vector<double>> series;
     std::vector<std::string> headings;

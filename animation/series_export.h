@@ -18,6 +18,10 @@ std::optional<double> GmOf(const LoadedSimulation& loaded, std::optional<double>
 /// body has one.
 SeriesSource SeriesSourceOf(const SimulationState& state, std::optional<double> gm);
 
+/// Why the quantity cannot be had from `source` (what to give for it: mu
+/// or the masses); empty when it can.
+std::string SeriesLack(QuantityKind kind, const SeriesSource& source);
+
 /// What writing the series came to: a problem to print (empty when
 /// written) and the exit status, 2 for a list the data cannot give, 1 for a
 /// file that cannot be written.

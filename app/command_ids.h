@@ -63,6 +63,9 @@ enum CommandId : int {
     ID_RESET_SETTINGS = 33602,
     // The figure's bodies.
     ID_EDIT_BODIES = 33701,
+    // The panel of time series.
+    ID_VIEW_SERIES = 33801,
+    ID_SERIES_QUANTITIES = 33802,
     // Help.
     ID_HELP_EXAMPLES = 33501,
     ID_APP_ABOUT = 57664,

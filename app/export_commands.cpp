@@ -11,6 +11,7 @@
 #include "app/command_actions.h"
 #include "app/command_ids.h"
 #include "app/picture_export.h"
+#include "app/series_panel_view.h"
 #include "app/simulation_view.h"
 #include "app/video_dialog.h"
 #include "app/video_encoder.h"
@@ -67,9 +68,13 @@ void ExportCommands::addToMenu(QMenu& file) {
 std::string ExportCommands::exportPicture(const QString& path, int scale) {
     const QImage* frame = view_.frame();
     if (!frame) return "The view has not been drawn yet";
-    if (scale == 1 && PictureFormatOf(path) == PictureFormat::Png) return WritePng(*frame, path);
+    const bool panel = panel_ && panel_->isVisible();
+    if (!panel && scale == 1 && PictureFormatOf(path) == PictureFormat::Png) return WritePng(*frame, path);
     return ExportPicture(state_, plot_, frame->width(), frame->height(), path,
-                         {.scale = double(scale), .statusLine = view_.ticked()});
+                         {.scale = double(scale),
+                          .statusLine = view_.ticked(),
+                          .panel = panel ? &panel_->series() : nullptr,
+                          .panelHeight = panel ? panel_->height() : 0});
 }
 
 void ExportCommands::OnExportPicture() {

@@ -14,6 +14,8 @@ class QWidget;
 /// File > Export Picture and File > Export Video: what the view shows as a
 /// picture, and the playback from the current row as a video. Its actions
 /// are filed in the window's commands; its dialogs belong to `window`.
+class SeriesPanelView;
+
 class ExportCommands : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +34,8 @@ public:
     /// with a progress dialog that can cancel; the view's row and timer are
     /// as they were afterwards. Returns an error text, empty on success.
     std::string exportVideo(const QString& path, std::optional<int> ticks, double fps);
+    /// The panel of series a picture shows under the view while it is shown.
+    void setPanel(const SeriesPanelView* panel) { panel_ = panel; }
 
 private:
     void OnExportPicture();
@@ -40,6 +44,7 @@ private:
     SimulationState& state_;
     const PlotBox& plot_;
     SimulationView& view_;
+    const SeriesPanelView* panel_ = nullptr;
     CommandActions& commands_;
     QWidget& window_;
 };

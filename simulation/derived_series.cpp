@@ -176,10 +176,19 @@ QuantityList ParseQuantities(std::string_view text, int bodies, const std::vecto
                         "energy or momentum");
         Quantity q{kind->kind};
         const bool system = OfSystem(q.kind);
-        if (system != (colon == std::string_view::npos))
-            return fail(system ? "'" + std::string(item) + "' takes no body: the whole system's"
-                               : "'" + std::string(item) + "' needs a body, as in " + std::string(name) +
-                                     (q.kind == QuantityKind::Separation ? ":1-2" : ":1"));
+        const bool bare = colon == std::string_view::npos;
+        if (system && !bare) return fail("'" + std::string(item) + "' takes no body: the whole system's");
+        if (bare && q.kind == QuantityKind::Separation)
+            return fail("'" + std::string(item) + "' needs two bodies, as in sep:1-2");
+        if (bare && !system) {
+            // A body's quantity without a body: every body's, in turn.
+            for (int body = 1; body <= bodies; ++body) {
+                list.quantities.push_back({q.kind, body});
+                list.texts.push_back(QuantityText(list.quantities.back()));
+            }
+            if (comma == text.size()) break;
+            continue;
+        }
         if (!system) {
             std::string_view rest = Trimmed(item.substr(colon + 1));
             std::string error;

@@ -46,7 +46,9 @@ struct QuantityList {
 };
 
 /// Reads a comma-separated list such as "r:1,e:Mars,sep:1-2,energy": the
-/// bodies by number (1 to `bodies`) or by name, in any case.
+/// bodies by number (1 to `bodies`) or by name, in any case. A body's
+/// quantity written without a body ("a") stands for every body's, "a:1" to
+/// "a:N" in turn.
 QuantityList ParseQuantities(std::string_view text, int bodies, const std::vector<std::string>& names);
 
 /// The quantity as the list writes it, its bodies by number: "a:1".
