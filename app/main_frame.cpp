@@ -13,11 +13,13 @@
 #include <QEvent>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QUrl>
 
+#include <QSplitter>
 #include "animation/animation_commands.h"
 #include "animation/settings.h"
 #include "animation/simulation_state.h"
@@ -29,8 +31,6 @@
 #include "app/frame_commands.h"
 #include "app/playback_controls.h"
 #include "app/remembered_settings.h"
-#include <QSplitter>
-
 #include "app/series_commands.h"
 #include "app/settings_commands.h"
 #include "app/settings_dialogs.h"
