@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 #include <cmath>
+#include <cstring>
 
 #include "animation/simulation_state.h"
 #include "app/painter_surface.h"
@@ -40,6 +41,7 @@ void SeriesPanelView::sync() {
     const CursorSpan cursor = PanelCursor(state_, series_, layout_);
     const bool shown = !std::isnan(cursor.x);
     if (shown == cursorShown_ && (!shown || cursor.x == cursorX_)) return;
+    // The two strips where the cursor was and goes.
     if (cursorShown_) update(cursorStrip(cursorX_));
     if (shown) update(cursorStrip(cursor.x));
 }
@@ -52,28 +54,52 @@ QRect SeriesPanelView::cursorStrip(double x) const {
 void SeriesPanelView::paintBase() {
     const double ratio = devicePixelRatioF();
     base_ = QImage(int(std::ceil(width() * ratio)), int(std::ceil(height() * ratio)), QImage::Format_RGB32);
+    shown_ = QImage();
+    cursorShown_ = false;
     if (base_.isNull()) return;
     layout_ = PaintPanel(state_, series_, base_, width(), height(), font(), ratio, PanelLayers::Under);
-    base_.setDevicePixelRatio(ratio);
+    shown_ = base_.copy();
     painted_ = wanted();
     stale_ = false;
+}
+
+void SeriesPanelView::moveCursor() {
+    const CursorSpan cursor = PanelCursor(state_, series_, layout_);
+    const bool shown = !std::isnan(cursor.x);
+    if (shown == cursorShown_ && (!shown || cursor.x == cursorX_)) return;
+    const double ratio = devicePixelRatioF();
+    if (cursorShown_) {
+        // The picture under the cursor again where it stood.
+        const QRect strip = cursorStrip(cursorX_);
+        const int from = std::max(0, int(std::floor(strip.left() * ratio)));
+        const int to = std::min(base_.width(), int(std::ceil((strip.right() + 1) * ratio)));
+        for (int y = 0; y < base_.height() && from < to; ++y)
+            std::memcpy(shown_.scanLine(y) + from * 4, base_.constScanLine(y) + from * 4,
+                        std::size_t(to - from) * 4);
+    }
+    if (shown) {
+        // Drawn as the renderer draws it: on the picture's own pixels.
+        shown_.setDevicePixelRatio(1);
+        QPainter painter(&shown_);
+        PainterSurface surface(painter, width(), height(), ratio);
+        PaintSeriesPanel(state_, series_, layout_, surface, PanelLayers::Cursor);
+    }
+    cursorShown_ = shown;
+    cursorX_ = cursor.x;
 }
 
 void SeriesPanelView::paintEvent(QPaintEvent* event) {
     UpdatePanelSeries(state_, series_);
     if (stale_ || !(wanted() == painted_)) paintBase();
     QPainter painter(this);
-    painter.setClipRegion(event->region());
     if (base_.isNull()) {
         painter.fillRect(rect(), Qt::white);
         return;
     }
-    painter.drawImage(QPointF(0, 0), base_);
-    PainterSurface surface(painter, width(), height(), 1);
-    PaintSeriesPanel(state_, series_, layout_, surface, PanelLayers::Cursor);
-    const CursorSpan cursor = PanelCursor(state_, series_, layout_);
-    cursorShown_ = !std::isnan(cursor.x);
-    cursorX_ = cursor.x;
+    moveCursor();
+    painter.setClipRegion(event->region());
+    shown_.setDevicePixelRatio(devicePixelRatioF());
+    painter.drawImage(QPointF(0, 0), shown_);
 }
 
 void SeriesPanelView::resizeEvent(QResizeEvent* event) {

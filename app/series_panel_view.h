@@ -11,7 +11,7 @@ struct SimulationState;
 /// The panel of time series under the view: the series of the state's
 /// panel choice, painted once into a picture kept until they, the panel's
 /// size or its span change, and the cursor at the playback's row drawn over
-/// that picture, so that a tick repaints two thin strips. A click or a drag
+/// a copy of it, so that a tick mends and repaints two thin strips. A click or a drag
 /// seeks to the row under the pointer; the wheel zooms the time axis about
 /// it, a double click shows all of it again.
 class SeriesPanelView : public QWidget {
@@ -27,8 +27,8 @@ public:
     const PanelSeries& series() const { return series_; }
     /// The text size the panel writes with: the view's.
     double font() const;
-    /// The picture under the cursor, as last painted (null before the first paint).
-    const QImage& base() const { return base_; }
+    /// Where the last paint put the plots.
+    const PanelLayout& layout() const { return layout_; }
 
 signals:
     /// A click or a drag asks for `row`.
@@ -54,6 +54,9 @@ private:
     };
     Painted wanted() const;
     void paintBase();
+    /// Draws the cursor at the playback's row into the picture shown, the
+    /// picture under it put back where it stood.
+    void moveCursor();
     void seekTo(double x);
     /// The strip the cursor at column `x` covers.
     QRect cursorStrip(double x) const;
@@ -62,7 +65,8 @@ private:
     const QWidget& viewSize_;
     PanelSeries series_;
     PanelLayout layout_;
-    QImage base_;
+    QImage base_;   ///< the panel without the cursor
+    QImage shown_;  ///< the same with the cursor
     Painted painted_;
     bool stale_ = true;
     double cursorX_ = 0;
