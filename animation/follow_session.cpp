@@ -68,8 +68,10 @@ void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
         if (state_.loaded.fields.dataFormat == DataFormat::Table) {
             follower_ = std::make_unique<DataFollower>(state_.loaded.fields.dataPath,
                                                        state_.loaded.tableLayout, state_.loaded.fields.plane);
-            // Rows of another width than the table's cannot be added to it.
-            if (follower_->columns() != columns) {
+            // Rows of another width than the table's, or with depths it has
+            // no room for, cannot be added to it.
+            const int32_t depths = state_.loaded.depth ? state_.loaded.depth->bodyCount() : 0;
+            if (follower_->columns() != columns || follower_->depths() != depths) {
                 follower_.reset();
                 break;
             }
@@ -110,8 +112,8 @@ void FollowSession::look(FollowResult& result) {
     // Rows go straight into the table as they are read.
     const std::size_t columns = std::size_t(state_.loaded.rows->columnCount());
     const int32_t before = state_.loaded.fields.lineCount;
-    const auto take = [&](const double* values, std::size_t rows, int64_t rowsToCome) {
-        return AppendRows(state_, values, rows * columns, rowsToCome);
+    const auto take = [&](const double* values, const double* depths, std::size_t rows, int64_t rowsToCome) {
+        return AppendRows(state_, values, depths, rows * columns, rowsToCome);
     };
     DataFollower::Update update;
     if (follower_->bytesWaiting() >= kParallelParseMinBytes) {

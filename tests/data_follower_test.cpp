@@ -132,7 +132,7 @@ TEST(DataFollower, RowsGoToTheTakerABlockAtATimeUntilItRefuses) {
     DataFollower follower(path, 3);
     std::vector<double> rows;
     std::size_t largest = 0, calls = 0;
-    const auto keep = [&](const double* values, std::size_t n, int64_t) {
+    const auto keep = [&](const double* values, const double*, std::size_t n, int64_t) {
         rows.insert(rows.end(), values, values + 3 * n);
         largest = std::max(largest, n);
         return ++calls < 3;
@@ -284,7 +284,7 @@ TEST(DataFollowerTable, ALargeAppendComesInBlocksAndACancelKeepsWholeLines) {
     Append(path, PandasRows(0, 40000, true) + "40000,1");
     std::vector<double> rows;
     std::size_t largest = 0;
-    const auto keep = [&](const double* values, std::size_t n, int64_t) {
+    const auto keep = [&](const double* values, const double*, std::size_t n, int64_t) {
         rows.insert(rows.end(), values, values + 3 * n);
         largest = std::max(largest, n);
         return true;
