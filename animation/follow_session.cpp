@@ -68,10 +68,8 @@ void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
         if (state_.loaded.fields.dataFormat == DataFormat::Table) {
             follower_ = std::make_unique<DataFollower>(state_.loaded.fields.dataPath,
                                                        state_.loaded.tableLayout, state_.loaded.fields.plane);
-            // Rows of another width than the table's, or with depths it has
-            // no room for, cannot be added to it.
-            const int32_t depths = state_.loaded.depth ? state_.loaded.depth->bodyCount() : 0;
-            if (follower_->columns() != columns || follower_->depths() != depths) {
+            // Rows of another width than the table's cannot be added to it.
+            if (follower_->columns() != columns) {
                 follower_.reset();
                 break;
             }
