@@ -55,7 +55,7 @@ public:
         std::vector<double> values;  ///< complete rows, row after row (Rows, without a RowTaker)
         /// With depths(), each of those rows' depths, row after row.
         std::vector<double> depths;
-        int64_t badRow = -1;         ///< row of the file holding the text (BadText), from 0
+        int64_t badRow = -1;  ///< row of the file holding the text (BadText), from 0
         /// For a table, the line holding it and what is wrong there (BadText).
         TableError tableError;
     };

@@ -66,7 +66,9 @@ bool Finite(const Vector3& a) { return std::isfinite(a.x) && std::isfinite(a.y) 
 
 /// The length of `a`: of its x and y alone for planar data, so that its
 /// series stay exactly as they were before depths were kept.
-double Length(const Vector3& a, bool space) { return space ? std::hypot(a.x, a.y, a.z) : std::hypot(a.x, a.y); }
+double Length(const Vector3& a, bool space) {
+    return space ? std::hypot(a.x, a.y, a.z) : std::hypot(a.x, a.y);
+}
 
 Vector3 Minus(const Vector3& a, const Vector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 

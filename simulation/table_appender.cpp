@@ -57,7 +57,8 @@ TableRowReader::Line TableRowReader::ReadCells(const char* begin, const char* en
     for (std::size_t k = 0; k < layout_.bodies.size(); ++k)
         ProjectBody(layout_.bodies[k], plane_, cells_.data(), row[1 + 2 * k], row[2 + 2 * k]);
     if (depth)
-        for (std::size_t k = 0; k < depths(); ++k) depth[k] = DepthOf(layout_.bodies[k], plane_, cells_.data());
+        for (std::size_t k = 0; k < depths(); ++k)
+            depth[k] = DepthOf(layout_.bodies[k], plane_, cells_.data());
     return Line::Row;
 }
 

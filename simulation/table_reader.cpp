@@ -14,8 +14,8 @@
 
 #include "base/format.h"
 #include "block_pipeline.h"
-#include "depth_table.h"
 #include "configuration_keys.h"
+#include "depth_table.h"
 #include "file_access.h"
 #include "host.h"
 #include "load_progress.h"
@@ -125,7 +125,8 @@ public:
                               std::size_t(out_.rows) * columns_);
         if (DepthTable* depth = reader_.depth()) {
             const std::size_t bodies = std::size_t(depth->bodyCount());
-            depth->Store(std::size_t(firstRow_) * bodies, out_.depths.data(), std::size_t(out_.rows) * bodies);
+            depth->Store(std::size_t(firstRow_) * bodies, out_.depths.data(),
+                         std::size_t(out_.rows) * bodies);
         }
     }
 
@@ -406,6 +407,7 @@ DataResult ReadLongTableData(LoadedSimulation& s, Host& host, int fd, uint64_t f
     s.tableLayout = layout;
     s.dataLoaded = 0;
     FreeTable(s.rows);
+    s.depth.reset();
     s.fields.bodyCount = read.bodies;
     s.columnCount = 2 * read.bodies + 1;
     s.rows = AllocateTable(int32_t(std::min<int64_t>(read.rows, INT32_MAX)), s.columnCount);
@@ -415,7 +417,6 @@ DataResult ReadLongTableData(LoadedSimulation& s, Host& host, int fd, uint64_t f
         return Fail(s);
     }
     s.rows->Store(0, read.values.data(), read.values.size());
-    s.depth.reset();
     if (!read.depths.empty()) {
         s.depth = AllocateDepth(s.rows->rowCount(), read.bodies);
         if (!s.depth) {
@@ -492,12 +493,12 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     // separator), which costs only the pages the rows read fill.
     s.dataLoaded = 0;
     FreeTable(s.rows);
+    s.depth.reset();
     s.fields.bodyCount = bodies;
     s.sizeBodyLists(bodies);
     s.columnCount = 2 * bodies + 1;
     const uint64_t bound = fileSize / (2 * uint64_t(std::max(layout.cells, 1))) + 1;
     const int64_t expected = TableRowsAtLeast(fd, head, fileSize);
-    s.depth.reset();
     s.rows = AllocateTableCapacity(int32_t(std::min<uint64_t>(bound, INT32_MAX)), s.columnCount, expected);
     // A table of three coordinates a body keeps the one off the plane shown too.
     if (s.rows && layout.threeDimensional()) {
@@ -506,7 +507,8 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     }
     if (!s.rows) {
         host.messageBox(Format("Not enough memory for %lld data lines of %d values",
-                               static_cast<long long>(expected), s.columnCount + (s.depth ? bodies : 0)));
+                               static_cast<long long>(expected),
+                               s.columnCount + (layout.threeDimensional() ? bodies : 0)));
         return DataResult::Failed;
     }
     const uint64_t headerOffset = LineOffset(head, layout.headerLine);

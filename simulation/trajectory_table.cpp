@@ -117,8 +117,9 @@ std::unique_ptr<TrajectoryTable> AllocateTableCapacity(int32_t rowsBound, int32_
                                                        int64_t rowsExpected) {
     if (rowsBound < 0 || columns < 0) return nullptr;
     const std::size_t count = std::size_t(rowsBound) * std::size_t(columns);
-    const std::size_t expected = std::size_t(std::clamp<int64_t>(rowsExpected, 1, rowsBound > 0 ? rowsBound : 1)) *
-                                 std::max<std::size_t>(std::size_t(columns), 1);
+    const std::size_t expected =
+        std::size_t(std::clamp<int64_t>(rowsExpected, 1, rowsBound > 0 ? rowsBound : 1)) *
+        std::max<std::size_t>(std::size_t(columns), 1);
     TrajectoryTable::Values values = AllocateValuesCapacity(count, expected);
     if (!values) return nullptr;
     const bool mapped = values.get_deleter().mapped;
