@@ -22,7 +22,9 @@ SeriesSource SeriesSourceOf(const SimulationState& s, std::optional<double> gm) 
     return {.table = s.loaded.rows.get(),
             .rows = s.loaded.usableRows(),
             .gm = GmOf(s.loaded, gm).value_or(std::numeric_limits<double>::quiet_NaN()),
-            .masses = FrameMasses(s.loaded)};
+            .masses = FrameMasses(s.loaded),
+            .depth = s.loaded.depth.get(),
+            .plane = s.loaded.planeShown()};
 }
 
 std::string SeriesLack(QuantityKind kind, const SeriesSource& source) {

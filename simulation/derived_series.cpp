@@ -6,6 +6,7 @@
 #include <numbers>
 #include <optional>
 
+#include "depth_table.h"
 #include "orbit_elements.h"
 #include "parallel_for.h"
 #include "reference_frame.h"
@@ -47,6 +48,37 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
+/// A vector whose components lie across and up the plane `plane` and off it
+/// (its depth), in the data's own axes.
+Vector3 InDataAxes(double across, double up, double depth, TablePlane plane) {
+    switch (plane) {
+        case TablePlane::XZ:
+            return {across, depth, up};
+        case TablePlane::YZ:
+            return {depth, across, up};
+        case TablePlane::XY:
+            break;
+    }
+    return {across, up, depth};
+}
+
+bool Finite(const Vector3& a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
+
+/// The length of `a`: of its x and y alone for planar data, so that its
+/// series stay exactly as they were before depths were kept.
+double Length(const Vector3& a, bool space) {
+    return space ? std::hypot(a.x, a.y, a.z) : std::hypot(a.x, a.y);
+}
+
+Vector3 Minus(const Vector3& a, const Vector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+/// Body `body`'s position at row r, in the data's axes (z 0 for planar data).
+Vector3 PositionAt(const SeriesSource& s, int body, int32_t r) {
+    const double* p = s.table->track(body, r);
+    if (!s.depth) return {p[0], p[1], 0};
+    return InDataAxes(p[0], p[1], s.depth->at(body, r), s.plane);
+}
+
 /// The rows a velocity at row r is taken from, and their weights: the same
 /// for every body of the row.
 struct VelocityStencil {
@@ -62,67 +94,96 @@ struct VelocityStencil {
         for (std::size_t j = 0; j < count; ++j) times[j] = t.time(first + int32_t(j));
         return FirstDerivativeWeights(times.data(), count, t.time(r), weights.data());
     }
-    /// Body `body`'s velocity; false when a row it needs is not finite.
-    bool Velocity(const TrajectoryTable& t, int body, double& vx, double& vy) const {
-        const double* p = t.track(body, first);
-        vx = vy = 0;
+    /// Body `body`'s velocity in the data's axes; false when a row it needs
+    /// is not finite.
+    bool Velocity(const SeriesSource& s, int body, Vector3& v) const {
+        const double* p = s.table->track(body, first);
+        double vx = 0, vy = 0, vd = 0;
         for (std::size_t j = 0; j < count; ++j) {
             vx += weights[j] * p[2 * j];
             vy += weights[j] * p[2 * j + 1];
         }
-        return std::isfinite(vx) && std::isfinite(vy);
+        if (s.depth) {
+            const double* d = s.depth->track(body, first);
+            for (std::size_t j = 0; j < count; ++j) vd += weights[j] * d[j];
+            v = InDataAxes(vx, vy, vd, s.plane);
+        } else {
+            v = {vx, vy, 0};
+        }
+        return Finite(v);
     }
 };
 
-/// The system's energy (`momentum` false) or angular momentum about the sun
-/// at row r; not a number when a row is not finite or no mass or mu.
-double SystemAt(const SeriesSource& s, bool momentum, int32_t r) {
+/// The system's energy at row r; not a number when a row is not finite or
+/// no mass or mu.
+double EnergyAt(const SeriesSource& s, int32_t r) {
     const TrajectoryTable& t = *s.table;
     const int bodies = t.bodyColumns();
     if (int(s.masses.size()) < bodies + 1 || !(s.gm > 0) || !(s.masses[0] > 0)) return kNaN;
     VelocityStencil stencil;
     if (!stencil.Make(t, s.rows, r)) return kNaN;
+    const bool space = s.depth != nullptr;
     const double g = s.gm / s.masses[0];
     double sum = 0;
     for (int k = 1; k <= bodies; ++k) {
         const double m = s.masses[std::size_t(k)];
-        const double* p = t.track(k, r);
-        double vx = 0, vy = 0;
-        if (!stencil.Velocity(t, k, vx, vy)) return kNaN;
-        if (momentum) {
-            sum += m * (p[0] * vy - p[1] * vx);
-            continue;
-        }
-        sum += m * (vx * vx + vy * vy) / 2 - s.gm * m / std::hypot(p[0], p[1]);
-        for (int j = 1; j < k; ++j) {
-            const double* q = t.track(j, r);
-            sum -= g * s.masses[std::size_t(j)] * m / std::hypot(p[0] - q[0], p[1] - q[1]);
-        }
+        const Vector3 p = PositionAt(s, k, r);
+        Vector3 v;
+        if (!stencil.Velocity(s, k, v)) return kNaN;
+        sum += m * (v.x * v.x + v.y * v.y + v.z * v.z) / 2 - s.gm * m / Length(p, space);
+        for (int j = 1; j < k; ++j)
+            sum -= g * s.masses[std::size_t(j)] * m / Length(Minus(p, PositionAt(s, j, r)), space);
     }
     return std::isfinite(sum) ? sum : kNaN;
 }
 
+/// The system's angular momentum about the sun at row r (only its z for
+/// planar data); not a number when a row is not finite or a mass is missing.
+Vector3 MomentumAt(const SeriesSource& s, int32_t r) {
+    const TrajectoryTable& t = *s.table;
+    const int bodies = t.bodyColumns();
+    const Vector3 none{kNaN, kNaN, kNaN};
+    if (int(s.masses.size()) < bodies + 1 || !(s.gm > 0) || !(s.masses[0] > 0)) return none;
+    VelocityStencil stencil;
+    if (!stencil.Make(t, s.rows, r)) return none;
+    Vector3 sum;
+    for (int k = 1; k <= bodies; ++k) {
+        const double m = s.masses[std::size_t(k)];
+        const Vector3 p = PositionAt(s, k, r);
+        Vector3 v;
+        if (!stencil.Velocity(s, k, v)) return none;
+        if (s.depth) {
+            sum.x += m * (p.y * v.z - p.z * v.y);
+            sum.y += m * (p.z * v.x - p.x * v.z);
+        }
+        sum.z += m * (p.x * v.y - p.y * v.x);
+    }
+    return Finite(sum) ? sum : none;
+}
+
+/// The change of the angular momentum `l` from `start`, relative to it.
+double MomentumChange(const Vector3& l, const Vector3& start, bool space) {
+    if (!space) return std::fabs((l.z - start.z) / std::fabs(start.z));
+    return Length(Minus(l, start), true) / Length(start, true);
+}
+
 /// The value of a body's or a pair's quantity at row r.
 double BodyValue(const SeriesSource& s, const Quantity& q, int32_t r) {
-    const TrajectoryTable& t = *s.table;
-    const double* p = t.track(q.body, r);
+    const bool space = s.depth != nullptr;
+    const Vector3 p = PositionAt(s, q.body, r);
     switch (q.kind) {
         case QuantityKind::Distance:
-            return std::hypot(p[0], p[1]);
-        case QuantityKind::Separation: {
-            const double* o = t.track(q.other, r);
-            return std::hypot(p[0] - o[0], p[1] - o[1]);
-        }
+            return Length(p, space);
+        case QuantityKind::Separation:
+            return Length(Minus(p, PositionAt(s, q.other, r)), space);
         default:
             break;
     }
     VelocityStencil stencil;
-    double vx = 0, vy = 0;
-    if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !stencil.Make(t, s.rows, r) ||
-        !stencil.Velocity(t, q.body, vx, vy))
-        return kNaN;
-    if (q.kind == QuantityKind::Speed) return std::hypot(vx, vy);
-    const OrbitElements el = ElementsOf({p[0], p[1], 0}, {vx, vy, 0}, s.gm);
+    Vector3 v;
+    if (!Finite(p) || !stencil.Make(*s.table, s.rows, r) || !stencil.Velocity(s, q.body, v)) return kNaN;
+    if (q.kind == QuantityKind::Speed) return Length(v, space);
+    const OrbitElements el = ElementsOf(p, v, s.gm);
     constexpr double kDegrees = 180 / std::numbers::pi;
     switch (q.kind) {
         case QuantityKind::SemiMajorAxis:
@@ -253,23 +314,30 @@ void ComputeSeries(const SeriesSource& s, const Quantity& q, int32_t first, int3
         system || (q.body >= 1 && q.body <= bodies &&
                    (q.kind != QuantityKind::Separation || (q.other >= 1 && q.other <= bodies)));
     const bool gmMissing = NeedsGm(q.kind) && !(s.gm > 0 && std::isfinite(s.gm));
-    if (!known || gmMissing) {
+    const bool depthShort = s.depth && (s.depth->bodyCount() != bodies || s.depth->rowCount() < s.rows);
+    if (!known || gmMissing || depthShort) {
         std::fill(out, out + (last - first), kNaN);
         return;
     }
     // The system's quantities as changes from the first row that has one.
+    const bool space = s.depth != nullptr;
     double start = kNaN;
-    const bool momentum = q.kind == QuantityKind::SystemMomentum;
-    if (system)
-        for (int32_t r = 0; r < s.rows && !std::isfinite(start); ++r) start = SystemAt(s, momentum, r);
+    Vector3 startMomentum{kNaN, kNaN, kNaN};
+    if (q.kind == QuantityKind::SystemEnergy)
+        for (int32_t r = 0; r < s.rows && !std::isfinite(start); ++r) start = EnergyAt(s, r);
+    if (q.kind == QuantityKind::SystemMomentum)
+        for (int32_t r = 0; r < s.rows && !Finite(startMomentum); ++r) startMomentum = MomentumAt(s, r);
+    const bool momentumStarts =
+        Finite(startMomentum) && (space ? Length(startMomentum, true) : std::fabs(startMomentum.z)) != 0;
     ParallelFor(first, last, WorkerCount(uint64_t(last - first), 4096), [&](int64_t begin, int64_t end) {
         for (auto r = int32_t(begin); r < int32_t(end); ++r) {
             double v = kNaN;
             if (!system) {
                 v = BodyValue(s, q, r);
-            } else if (std::isfinite(start) && start != 0) {
-                v = (SystemAt(s, momentum, r) - start) / std::fabs(start);
-                if (momentum) v = std::fabs(v);
+            } else if (q.kind == QuantityKind::SystemEnergy && std::isfinite(start) && start != 0) {
+                v = (EnergyAt(s, r) - start) / std::fabs(start);
+            } else if (q.kind == QuantityKind::SystemMomentum && momentumStarts) {
+                v = MomentumChange(MomentumAt(s, r), startMomentum, space);
             }
             out[r - first] = v;
         }

@@ -4,6 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "table_layout.h"
+
+class DepthTable;
 class TrajectoryTable;
 
 // Series derived from the rows, one value a row: a body's distance from the
@@ -63,14 +66,21 @@ std::string QuantityUnit(QuantityKind kind, std::string_view lengthUnit, std::st
 /// positions about the sun, or in the frame shown for the distance),
 /// mu in the data's units (not a number when unknown), and the sun's mass
 /// then each body's (empty when not all are given); G is mu over the sun's.
+/// Data of three coordinates a body gives `depth`, each body's coordinate
+/// off `plane`, the plane `table` holds: the series are then those of the
+/// positions in space, in the data's own axes (the inclination from its x-y
+/// plane, the node from its x axis). Without it the data is planar.
 struct SeriesSource {
     const TrajectoryTable* table = nullptr;
     int32_t rows = 0;
     double gm = 0;
     std::vector<double> masses;
+    const DepthTable* depth = nullptr;
+    TablePlane plane = TablePlane::XY;
 };
 
 /// The values of `q` for rows [first, last) into out[0 .. last - first),
 /// computed on every processor for many rows. Values that need mu or the
-/// masses are not numbers without them.
+/// masses are not numbers without them, and every value is not a number
+/// when `depth` does not cover the table's bodies and rows.
 void ComputeSeries(const SeriesSource& source, const Quantity& q, int32_t first, int32_t last, double* out);
