@@ -11,12 +11,12 @@
 
 namespace {
 
-/// Whether the distance is measured from the frame's centre: in a frame
-/// centred on a body or on the barycentre. A turning frame turns about the
-/// sun, where the distance stays the sun's.
-bool DistanceInFrame(const SimulationState& s) {
-    const ReferenceFrame::Kind kind = s.view.frame.kind;
-    return s.framed() && (kind == ReferenceFrame::Kind::Centred || kind == ReferenceFrame::Kind::Barycentre);
+/// The body the distance is measured from: the centre of a frame centred
+/// on a body; 0, the sun, in any other frame (a turning frame turns about
+/// the sun, and the barycentre is left to the positions shown).
+int DistanceCentre(const SimulationState& s) {
+    const ReferenceFrame& frame = s.view.frame;
+    return s.framed() && frame.kind == ReferenceFrame::Kind::Centred ? frame.body : 0;
 }
 
 std::string BodyLabel(const SimulationState& s, int body) {
@@ -33,10 +33,7 @@ std::string PlotTitle(const SimulationState& s, QuantityKind kind) {
     switch (kind) {
         case QuantityKind::Distance:
             symbol = "r";
-            if (DistanceInFrame(s))
-                symbol += s.view.frame.kind == ReferenceFrame::Kind::Barycentre
-                              ? " from barycentre"
-                              : " from " + BodyLabel(s, s.view.frame.body);
+            if (const int centre = DistanceCentre(s)) symbol += " from " + BodyLabel(s, centre);
             break;
         case QuantityKind::Speed:
             symbol = "v";
@@ -76,8 +73,7 @@ PanelSeries::Source SourceOf(const SimulationState& s) {
     PanelSeries::Source source;
     source.table = s.loaded.rows.get();
     source.version = source.table ? source.table->version() : 0;
-    source.shown = DistanceInFrame(s) ? s.shownRows() : nullptr;
-    source.shownVersion = source.shown ? source.shown->version() : 0;
+    source.centre = DistanceCentre(s);
     source.list = s.view.panel.list.empty() ? DefaultPanelList(s) : s.view.panel.list;
     source.gm = GmOf(s.loaded, s.view.panel.gm).value_or(std::nan(""));
     source.colours = s.loaded.bodyColour;
@@ -94,13 +90,14 @@ bool Same(const PanelSeries::Source& a, const PanelSeries::Source& b) {
 
 /// Rows [first, last) of every line.
 void Compute(const SimulationState& s, PanelSeries& series, int32_t first, int32_t last) {
-    SeriesSource source = SeriesSourceOf(s, s.view.panel.gm);
-    SeriesSource inFrame = source;
-    if (series.madeFrom.shown) inFrame.table = series.madeFrom.shown;
+    const SeriesSource source = SeriesSourceOf(s, s.view.panel.gm);
+    const int centre = series.madeFrom.centre;
     for (PanelLine& line : series.lines) {
         line.values.resize(std::size_t(last));
-        const bool framed = line.quantity.kind == QuantityKind::Distance;
-        ComputeSeries(framed ? inFrame : source, line.quantity, first, last, line.values.data() + first);
+        Quantity q = line.quantity;
+        // From a frame's centre body, a distance is the two bodies' separation.
+        if (q.kind == QuantityKind::Distance && centre > 0) q = {QuantityKind::Separation, q.body, centre};
+        ComputeSeries(source, q, first, last, line.values.data() + first);
     }
 }
 

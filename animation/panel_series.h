@@ -44,8 +44,7 @@ struct PanelSeries {
     struct Source {
         const TrajectoryTable* table = nullptr;
         uint64_t version = 0;
-        const TrajectoryTable* shown = nullptr;
-        uint64_t shownVersion = 0;
+        int centre = 0;  ///< the body distances are measured from; 0: the sun
         std::string list;
         double gm = 0;
         std::vector<ColourRef> colours;

@@ -45,6 +45,7 @@ enum CommandId : int {
     // Pictures and videos of the view.
     ID_EXPORT_PICTURE = 33101,
     ID_EXPORT_VIDEO = 33102,
+    ID_EXPORT_PANEL_PICTURE = 33103,
     // Plain data tables.
     ID_OPEN_DATA = 33201,
     ID_SAVE_CONFIGURATION = 33202,

@@ -28,8 +28,9 @@ public:
 
     /// Writes what the view shows to `path`: PNG, SVG or PDF by its
     /// extension, a PNG at `scale` times the size (1: the view's raster
-    /// itself). Returns an error text, empty on success.
-    std::string exportPicture(const QString& path, int scale);
+    /// itself), with the panel of time series under it while it shows, or
+    /// that panel alone (`panelOnly`). Returns an error text, empty on success.
+    std::string exportPicture(const QString& path, int scale, bool panelOnly = false);
     /// Records a video of the playback from the current row into `path`,
     /// with a progress dialog that can cancel; the view's row and timer are
     /// as they were afterwards. Returns an error text, empty on success.
@@ -38,7 +39,7 @@ public:
     void setPanel(const SeriesPanelView* panel) { panel_ = panel; }
 
 private:
-    void OnExportPicture();
+    void OnExportPicture(bool panelOnly = false);
     void OnExportVideo();
 
     SimulationState& state_;

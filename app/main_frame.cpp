@@ -339,8 +339,8 @@ void CMainFrame::OnGraphicBox() {
 
 void CMainFrame::goToRow(int row) { playback_->goToRow(row); }
 
-std::string CMainFrame::exportPicture(const QString& path, int scale) {
-    return exports_->exportPicture(path, scale);
+std::string CMainFrame::exportPicture(const QString& path, int scale, bool panelOnly) {
+    return exports_->exportPicture(path, scale, panelOnly);
 }
 
 std::string CMainFrame::exportVideo(const QString& path, std::optional<int> ticks, double fps) {

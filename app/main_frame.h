@@ -83,7 +83,7 @@ public:
     /// File > Save Configuration As without its dialogs (see TableCommands).
     std::string saveConfiguration(const QString& path, bool classicData);
     /// File > Export Picture without its dialog (see ExportCommands).
-    std::string exportPicture(const QString& path, int scale);
+    std::string exportPicture(const QString& path, int scale, bool panelOnly = false);
     /// File > Export Video without its dialogs (see ExportCommands).
     std::string exportVideo(const QString& path, std::optional<int> ticks, double fps);
 

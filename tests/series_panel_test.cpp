@@ -189,7 +189,9 @@ struct LineRecorder : DrawingSurface {
     void StrokePolyline(const ViewPoint* p, std::size_t n, ColourRef colour, double) override {
         lines.push_back({{p, p + n}, colour});
     }
-    void FillCircle(ViewPoint centre, double, ColourRef, ColourRef, double) override { discs.push_back(centre); }
+    void FillCircle(ViewPoint centre, double, ColourRef, ColourRef, double) override {
+        discs.push_back(centre);
+    }
     void DrawText(ViewPoint, std::string_view text, const TextStyle&) override { texts.emplace_back(text); }
     ViewPoint TextExtent(std::string_view text, double size) const override {
         return {0.6 * size * double(text.size()), 1.2 * size};

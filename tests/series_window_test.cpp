@@ -64,6 +64,10 @@ TEST_F(FrameFixture, TheTimeSeriesPanelShowsSeeksAndPaintsAsTheRendererDoes) {
     const QImage written(QString::fromStdString(path));
     EXPECT_EQ(written.width(), view()->frame()->width());
     EXPECT_EQ(written.height(), view()->frame()->height() + panel->height());
+    // The panel alone, as the renderer paints it.
+    const std::string alone = dir.path() + "/panel.png";
+    ASSERT_EQ(frame->exportPicture(QString::fromStdString(alone), 1, true), "");
+    EXPECT_EQ(QImage(QString::fromStdString(alone)).size(), QSize(view()->frame()->width(), panel->height()));
 
     // --plot names what to plot; a bad list is refused, the panel kept.
     EXPECT_EQ(frame->seriesCommands()->choose("r:1,sep:1-1"), "'sep:1-1' names one body twice");
@@ -75,6 +79,8 @@ TEST_F(FrameFixture, TheTimeSeriesPanelShowsSeeksAndPaintsAsTheRendererDoes) {
     frame->action(ID_VIEW_SERIES)->trigger();
     EXPECT_FALSE(panel->isVisible());
     EXPECT_FALSE(state.view.panel.shown);
+    EXPECT_EQ(frame->exportPicture(QString::fromStdString(alone), 1, true),
+              "The panel of time series is not shown");
 }
 
 }  // namespace
