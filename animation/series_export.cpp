@@ -35,6 +35,10 @@ std::string SeriesLack(QuantityKind kind, const SeriesSource& source) {
     if (NeedsMasses(kind) && source.masses.empty())
         return "the system's energy and momentum need a mass for each body: add a line \"masses = ...\" "
                "to the configuration";
+    // G is mu over the sun's mass: without a sun it is not known.
+    if (kind == QuantityKind::SystemEnergy && !(source.masses.front() > 0))
+        return "the system's energy takes G from mu and the sun's mass, and this system has no sun (\"sun "
+               "mass = 0\")";
     return {};
 }
 

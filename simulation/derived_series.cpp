@@ -143,7 +143,7 @@ Vector3 MomentumAt(const SeriesSource& s, int32_t r) {
     const TrajectoryTable& t = *s.table;
     const int bodies = t.bodyColumns();
     const Vector3 none{kNaN, kNaN, kNaN};
-    if (int(s.masses.size()) < bodies + 1 || !(s.gm > 0) || !(s.masses[0] > 0)) return none;
+    if (int(s.masses.size()) < bodies + 1) return none;
     VelocityStencil stencil;
     if (!stencil.Make(t, s.rows, r)) return none;
     Vector3 sum;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -24,6 +25,7 @@
 namespace {
 
 constexpr double kPi = std::numbers::pi;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 TEST(DerivedSeries, QuantityListsAreReadByNumberOrNameAndWrittenBack) {
     const std::vector<std::string> names = {"Mercury", "Venus", "Earth"};
@@ -153,6 +155,11 @@ TEST(DerivedSeries, TheSystemsEnergyAndMomentumHoldAndShowARowMoved) {
         ASSERT_NEAR(momentum[std::size_t(row)], 0, 1e-9) << row;
     }
     EXPECT_TRUE(std::isnan(two.Series({QuantityKind::SystemEnergy}, 1, {})[3]));  // no masses
+    // The momentum needs no mu, nor a sun of mass: the energy needs both.
+    for (const auto& [gm, sun] : {std::pair{kNaN, 1.0}, std::pair{1.0, 0.0}}) {
+        EXPECT_NEAR(two.Series({QuantityKind::SystemMomentum}, gm, {sun, 1e-12, 1e-12})[600], 0, 1e-9);
+        EXPECT_TRUE(std::isnan(two.Series({QuantityKind::SystemEnergy}, gm, {sun, 1e-12, 1e-12})[600]));
+    }
     // A row moved by a millionth of the orbit shows in the rows about it.
     two.table->set(700, 1, two.table->value(700, 1) + 1e-6);
     const auto moved = two.Series({QuantityKind::SystemEnergy}, 1, masses);
