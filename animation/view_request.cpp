@@ -91,6 +91,7 @@ void ApplyViewChoices(SimulationState& state, PlotBox& plot, const ViewRequest& 
     state.view.plane = request.plane;
     state.view.columns = request.columns;
     if (request.gm) state.view.panel.gm = request.gm;
+    if (request.showPanel) state.view.panel.shown = true;
     if (!request.plot.empty()) {
         state.view.panel.shown = true;
         state.view.panel.list = request.plot;

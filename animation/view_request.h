@@ -67,6 +67,8 @@ struct ViewRequest {
     std::string plot;
     /// The sun's gravitational parameter in the data's units (--gm).
     std::optional<double> gm;
+    /// Shows the panel with the series it opens with (remembered shown).
+    bool showPanel = false;
 };
 
 /// Applies the choices that every load keeps, before the first load: trail

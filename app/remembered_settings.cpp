@@ -11,6 +11,7 @@ const QString kStyle = QStringLiteral("view/style");
 const QString kTrail = QStringLiteral("view/trailMode");
 const QString kEqualAspect = QStringLiteral("view/equalAspect");
 const QString kGrid = QStringLiteral("view/grid");
+const QString kPanel = QStringLiteral("view/timeSeries");
 
 std::optional<bool> Flag(const QSettings& store, const QString& key) {
     if (!store.contains(key)) return std::nullopt;
@@ -33,6 +34,7 @@ ViewRequest WithRemembered(ViewRequest request, const RememberedView& view) {
     if (!request.trail) request.trail = view.trail;
     if (!request.equalAspect) request.equalAspect = view.equalAspect.value_or(false);
     if (!request.look.grid) request.look.grid = view.grid.value_or(false);
+    if (request.plot.empty()) request.showPanel = request.showPanel || view.panel.value_or(false);
     return request;
 }
 
@@ -69,6 +71,7 @@ RememberedView RememberedSettings::view() const {
     view.trail = TrailModeNamed(store_.value(kTrail).toString().toStdString());
     view.equalAspect = Flag(store_, kEqualAspect);
     view.grid = Flag(store_, kGrid);
+    view.panel = Flag(store_, kPanel);
     return view;
 }
 
@@ -83,6 +86,8 @@ void RememberedSettings::rememberTrail(TrailMode mode) {
 void RememberedSettings::rememberEqualAspect(bool on) { store_.setValue(kEqualAspect, on); }
 
 void RememberedSettings::rememberGrid(bool on) { store_.setValue(kGrid, on); }
+
+void RememberedSettings::rememberPanel(bool shown) { store_.setValue(kPanel, shown); }
 
 void RememberedSettings::clear() {
     store_.clear();

@@ -17,7 +17,8 @@ struct RememberedView {
     std::optional<TrailMode> trail;
     std::optional<bool> equalAspect;
     std::optional<bool> grid;
-    bool any() const { return style || trail || equalAspect || grid; }
+    std::optional<bool> panel;  ///< the panel of time series shown
+    bool any() const { return style || trail || equalAspect || grid || panel; }
 };
 
 /// `recent` with `path` put first, any earlier entry of it dropped, and at
@@ -57,6 +58,7 @@ public:
     void rememberTrail(TrailMode mode);
     void rememberEqualAspect(bool on);
     void rememberGrid(bool on);
+    void rememberPanel(bool shown);
 
     /// Forgets everything, the recent list too.
     void clear();

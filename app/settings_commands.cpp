@@ -50,6 +50,7 @@ void SettingsCommands::watchChoices() {
         keep(id, [this](RememberedSettings& s) { s.rememberTrail(state_.view.trailMode); });
     keep(ID_EQUAL_ASPECT, [this](RememberedSettings& s) { s.rememberEqualAspect(plot_.equalAspect != 0); });
     keep(ID_STYLE_GRID, [this](RememberedSettings& s) { s.rememberGrid(state_.view.look.grid); });
+    keep(ID_VIEW_SERIES, [this](RememberedSettings& s) { s.rememberPanel(state_.view.panel.shown); });
 }
 
 void SettingsCommands::use(std::unique_ptr<RememberedSettings> store) {

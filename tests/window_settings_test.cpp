@@ -122,6 +122,7 @@ TEST_F(SettingsFixture, MenuChoicesApplyAtTheNextStartBeforeTheCommandLineAndOve
     frame->runCommand(ID_STYLE_GRID);
     frame->runCommand(ID_EQUAL_ASPECT);
     frame->runCommand(ID_EQUAL_ASPECT);  // turned off again: off is remembered
+    frame->runCommand(ID_VIEW_SERIES);
     ViewRequest commandLine;
     commandLine.trail = TrailMode::Behind;
     auto next = NextSession(commandLine);
@@ -132,6 +133,8 @@ TEST_F(SettingsFixture, MenuChoicesApplyAtTheNextStartBeforeTheCommandLineAndOve
     EXPECT_EQ(next->plot.equalAspect, 0);
     EXPECT_EQ(view.chosen, (ChosenByUser{.style = true, .trailMode = true, .equalAspect = true}));
     EXPECT_TRUE(next->frame->action(ID_STYLE_GRID)->isChecked());
+    EXPECT_TRUE(view.panel.shown);
+    EXPECT_TRUE(next->frame->action(ID_VIEW_SERIES)->isChecked());
     // A plain table asks for equal aspect, but the choice remembered stays.
     dialog.choices.push_back(dir.write("moon.csv", "t,moon_x,moon_y\n0,1,0\n1,0,1\n2,-1,0\n"));
     next->frame->runCommand(ID_NEW_SIMULATION);
@@ -147,6 +150,7 @@ TEST_F(SettingsFixture, MenuChoicesApplyAtTheNextStartBeforeTheCommandLineAndOve
     EXPECT_EQ(fresh->state.view.style, ViewStyle::Classic);
     EXPECT_EQ(fresh->state.view.trailMode, TrailMode::Ahead);
     EXPECT_FALSE(fresh->state.view.look.grid);
+    EXPECT_FALSE(fresh->state.view.panel.shown);
     EXPECT_EQ(fresh->state.view.chosen, ChosenByUser{});
     EXPECT_FALSE(fresh->frame->action(ID_RESET_SETTINGS)->isEnabled());
 }
