@@ -92,9 +92,9 @@ void SeriesCommands::showChoice() {
     if (panel_->isVisible() == on) return;
     panel_->setVisible(on);
     if (on) {
-        // Two fifths of the height, as a picture with a panel has it.
-        const int total = area_->height();
-        area_->setSizes({total - total * 2 / 5, total * 2 / 5});
+        // Two fifths of the height, as a picture with a panel has it,
+        // whatever height the window has yet.
+        area_->setSizes({3000, 2000});
         panel_->sync();
     }
 }

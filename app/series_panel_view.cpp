@@ -16,6 +16,8 @@ SeriesPanelView::SeriesPanelView(SimulationState& state, const QWidget& viewSize
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumHeight(120);
     setCursor(Qt::CrossCursor);
+    cursorTimer_.setSingleShot(true);
+    connect(&cursorTimer_, &QTimer::timeout, this, &SeriesPanelView::sync);
 }
 
 double SeriesPanelView::font() const {
@@ -41,6 +43,14 @@ void SeriesPanelView::sync() {
     const CursorSpan cursor = PanelCursor(state_, series_, layout_);
     const bool shown = !std::isnan(cursor.x);
     if (shown == cursorShown_ && (!shown || cursor.x == cursorX_)) return;
+    // The cursor moves as often as a screen shows pictures, not with every
+    // one of many hundred ticks a second: the ticks between are never seen.
+    const qint64 since = lastCursor_.isValid() ? lastCursor_.elapsed() : kCursorPeriodMs;
+    if (since < kCursorPeriodMs) {
+        if (!cursorTimer_.isActive()) cursorTimer_.start(int(kCursorPeriodMs - since));
+        return;
+    }
+    lastCursor_.start();
     // The two strips where the cursor was and goes.
     if (cursorShown_) update(cursorStrip(cursorX_));
     if (shown) update(cursorStrip(cursor.x));

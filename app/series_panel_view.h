@@ -1,5 +1,7 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 
@@ -72,4 +74,9 @@ private:
     double cursorX_ = 0;
     bool cursorShown_ = false;
     bool dragging_ = false;
+    /// The cursor's last move, and the move put off until a screen's
+    /// period after it.
+    static constexpr qint64 kCursorPeriodMs = 15;
+    QElapsedTimer lastCursor_;
+    QTimer cursorTimer_;
 };
