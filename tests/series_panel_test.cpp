@@ -14,6 +14,7 @@
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
 #include "simulation/trajectory_table.h"
+#include "smooth_recording_surface.h"
 
 namespace {
 
@@ -167,37 +168,6 @@ TEST(PanelSeries, SpansRowsAndZoomsKeepWithinTheTimes) {
     }
 }
 
-/// A smooth surface that keeps the lines and discs drawn, with text of
-/// fixed metrics.
-struct LineRecorder : DrawingSurface {
-    struct Polyline {
-        std::vector<ViewPoint> points;
-        ColourRef colour;
-    };
-    std::vector<Polyline> lines;
-    std::vector<ViewPoint> discs;
-    std::vector<std::string> texts;
-    void Clear(ColourRef) override {}
-    void SetPixel(int32_t, int32_t, ColourRef) override {}
-    void Rectangle(int32_t, int32_t, int32_t, int32_t) override {}
-    ColourRef SelectBrush(ColourRef c) override { return c; }
-    void MoveTo(int32_t, int32_t) override {}
-    void LineTo(int32_t, int32_t) override {}
-    void TextOut(int32_t, int32_t, std::string_view) override {}
-    DeviceRect bounds() const override { return {0, 0, 800, 400}; }
-    bool smooth() const override { return true; }
-    void StrokePolyline(const ViewPoint* p, std::size_t n, ColourRef colour, double) override {
-        lines.push_back({{p, p + n}, colour});
-    }
-    void FillCircle(ViewPoint centre, double, ColourRef, ColourRef, double) override {
-        discs.push_back(centre);
-    }
-    void DrawText(ViewPoint, std::string_view text, const TextStyle&) override { texts.emplace_back(text); }
-    ViewPoint TextExtent(std::string_view text, double size) const override {
-        return {0.6 * size * double(text.size()), 1.2 * size};
-    }
-};
-
 TEST(SeriesPanel, ManyRowsAColumnDrawTheirExtremesGapsBreakAndTheCursorLayerIsTheCursorAlone) {
     // One body whose distance swings fast between 1 and 3 over 100,000
     // rows, with a gap of rows that are not numbers.
@@ -216,20 +186,21 @@ TEST(SeriesPanel, ManyRowsAColumnDrawTheirExtremesGapsBreakAndTheCursorLayerIsTh
     s.view.panel.list = "r:1";
     PanelSeries series;
     UpdatePanelSeries(s, series);
-    LineRecorder surface;
+    SmoothRecordingSurface surface;
     const PanelLayout layout = LayOutPanel(s, series, surface, 800, 400, 12);
     ASSERT_EQ(layout.plots.size(), 1u);
     PaintSeriesPanel(s, series, layout, surface, PanelLayers::Under);
-    std::vector<const LineRecorder::Polyline*> drawn;
-    for (const auto& line : surface.lines)
-        if (line.colour == 0x123456 && line.points.size() > 2) drawn.push_back(&line);  // not the legend's
+    std::vector<const std::vector<ViewPoint>*> drawn;
+    for (std::size_t k = 0; k < surface.lines.size(); ++k)  // not the legend's swatch, of two points
+        if (surface.lineColours[k] == 0x123456 && surface.lines[k].size() > 2)
+            drawn.push_back(&surface.lines[k]);
     ASSERT_EQ(drawn.size(), 2u) << "broken once, at the gap";
     const PlotBox& plot = layout.plots[0];
     double top = 1e9, bottom = -1e9;
     std::size_t points = 0;
     for (const auto* line : drawn) {
-        points += line->points.size();
-        for (const ViewPoint& p : line->points) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+        points += line->size();
+        for (const ViewPoint& p : *line) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
     }
     const double width = layout.boxes[0].right - layout.boxes[0].left;
     EXPECT_LE(double(points), 4 * (width + 2)) << "at most four points a column";
@@ -242,19 +213,19 @@ TEST(SeriesPanel, ManyRowsAColumnDrawTheirExtremesGapsBreakAndTheCursorLayerIsTh
 
     // The cursor layer: one line across the plots and a dot on the line.
     s.playback.position = 70000;
-    LineRecorder cursor;
+    SmoothRecordingSurface cursor;
     PaintSeriesPanel(s, series, layout, cursor, PanelLayers::Cursor);
     ASSERT_EQ(cursor.lines.size(), 1u);
     EXPECT_EQ(cursor.texts.size(), 0u);
-    ASSERT_EQ(cursor.discs.size(), 1u);
+    ASSERT_EQ(cursor.circles.size(), 1u);
     const CursorSpan span = PanelCursor(s, series, layout);
-    EXPECT_DOUBLE_EQ(cursor.lines[0].points[0].x, span.x);
-    EXPECT_DOUBLE_EQ(cursor.discs[0].y, plot.MapExact(0, series.lines[0].values[70000]).y);
+    EXPECT_DOUBLE_EQ(cursor.lines[0][0].x, span.x);
+    EXPECT_DOUBLE_EQ(cursor.circles[0].centre.y, plot.MapExact(0, series.lines[0].values[70000]).y);
     // A row in the gap has no dot; a row outside the span shown, no cursor.
     s.playback.position = 50050;
-    cursor = {};
-    PaintSeriesPanel(s, series, layout, cursor, PanelLayers::Cursor);
-    EXPECT_EQ(cursor.discs.size(), 0u);
+    SmoothRecordingSurface inGap;
+    PaintSeriesPanel(s, series, layout, inGap, PanelLayers::Cursor);
+    EXPECT_EQ(inGap.circles.size(), 0u);
     s.view.panel.from = 0, s.view.panel.to = 1000;
     const PanelLayout zoomed = LayOutPanel(s, series, surface, 800, 400, 12);
     EXPECT_TRUE(std::isnan(PanelCursor(s, series, zoomed).x));
