@@ -340,6 +340,28 @@ CursorSpan PanelCursor(const SimulationState& s, const PanelSeries& series, cons
     return {layout.plots.front().MapExact(TimeOf(s, row), 0).x, 0.25 * layout.m.font + 3};
 }
 
+std::string PanelReadout(const SimulationState& s, const PanelSeries& series, const PanelLayout& layout,
+                         double x, double y) {
+    constexpr std::size_t kMostValues = 6;
+    for (std::size_t k = 0; k < layout.boxes.size(); ++k) {
+        const ViewRect& box = layout.boxes[k];
+        if (x < box.left || x > box.right || y < box.top || y > box.bottom) continue;
+        const int32_t row = RowNearestTime(s, series, PanelTimeAt(layout, x));
+        if (row < 0) return {};
+        const PanelPlot& plot = series.plots[k];
+        std::string text = ClockTextAt(s, row) + " \u00b7 " + plot.title + ":";
+        for (std::size_t i = 0; i < plot.lines.size() && i < kMostValues; ++i) {
+            const PanelLine& line = series.lines[plot.lines[i]];
+            if (i > 0) text += ",";
+            if (!line.label.empty()) text += " " + line.label;
+            text += Format(" %.9g", line.values[std::size_t(row)]);
+        }
+        if (plot.lines.size() > kMostValues) text += Format(", +%zu more", plot.lines.size() - kMostValues);
+        return text;
+    }
+    return {};
+}
+
 double PanelTimeAt(const PanelLayout& layout, double x) {
     if (layout.plots.empty()) return layout.from;
     const double t = layout.plots.front().WorldX(x, layout.from);

@@ -51,6 +51,12 @@ struct CursorSpan {
 };
 CursorSpan PanelCursor(const SimulationState& state, const PanelSeries& series, const PanelLayout& layout);
 
+/// What the panel shows at (x, y): the time of the row nearest the time
+/// under x, and the values there of the plot under y ("t = 3.01 yr ·
+/// a [AU]: Mercury 0.387098, Venus 0.723332"); empty outside the plots.
+std::string PanelReadout(const SimulationState& state, const PanelSeries& series, const PanelLayout& layout,
+                         double x, double y);
+
 /// The time at column `x` of the panel, within the span shown.
 double PanelTimeAt(const PanelLayout& layout, double x);
 

@@ -32,6 +32,7 @@
 #include "app/playback_controls.h"
 #include "app/remembered_settings.h"
 #include "app/series_commands.h"
+#include "app/series_panel_view.h"
 #include "app/settings_commands.h"
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
@@ -249,6 +250,7 @@ void CMainFrame::createStatusBar() {
     pointer_ = new QLabel;
     statusBar()->addPermanentWidget(pointer_);
     connect(view_, &SimulationView::pointerMoved, pointer_, &QLabel::setText);
+    connect(series_->panel(), &SeriesPanelView::pointerMoved, pointer_, &QLabel::setText);
     // The end of the data is said here as in the playback bar, for as long.
     connect(playbackBar(), &PlaybackBar::endNoteChanged, ready_, [this](const QString& note) {
         ready_->setText(note.isEmpty() ? QStringLiteral("Ready") : note);

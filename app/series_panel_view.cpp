@@ -16,6 +16,7 @@ SeriesPanelView::SeriesPanelView(SimulationState& state, const QWidget& viewSize
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumHeight(120);
     setCursor(Qt::CrossCursor);
+    setMouseTracking(true);
     cursorTimer_.setSingleShot(true);
     connect(&cursorTimer_, &QTimer::timeout, this, &SeriesPanelView::sync);
 }
@@ -131,6 +132,13 @@ void SeriesPanelView::mousePressEvent(QMouseEvent* event) {
 
 void SeriesPanelView::mouseMoveEvent(QMouseEvent* event) {
     if (dragging_ && (event->buttons() & Qt::LeftButton)) seekTo(event->position().x());
+    emit pointerMoved(QString::fromStdString(
+        PanelReadout(state_, series_, layout_, event->position().x(), event->position().y())));
+}
+
+void SeriesPanelView::leaveEvent(QEvent* event) {
+    emit pointerMoved({});
+    QWidget::leaveEvent(event);
 }
 
 void SeriesPanelView::mouseReleaseEvent(QMouseEvent* event) {

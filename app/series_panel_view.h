@@ -35,6 +35,8 @@ public:
 signals:
     /// A click or a drag asks for `row`.
     void seekRequested(int row);
+    /// The pointer moved: the values under it (PanelReadout), empty off the plots.
+    void pointerMoved(const QString& values);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -44,6 +46,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     /// What the picture under the cursor was painted for.

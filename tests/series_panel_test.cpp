@@ -11,6 +11,7 @@
 #include "animation/panel_series.h"
 #include "animation/series_panel.h"
 #include "animation/simulation_state.h"
+#include "base/format.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
 #include "simulation/trajectory_table.h"
@@ -210,6 +211,13 @@ TEST(SeriesPanel, ManyRowsAColumnDrawTheirExtremesGapsBreakAndTheCursorLayerIsTh
         if (std::isfinite(v)) most = std::max(most, v), least = std::min(least, v);
     EXPECT_DOUBLE_EQ(top, plot.MapExact(0, most).y);
     EXPECT_DOUBLE_EQ(bottom, plot.MapExact(0, least).y);
+
+    // The values under the pointer: the row nearest the time there.
+    const ViewRect& box = layout.boxes[0];
+    const double at = plot.MapExact(12345, 0).x;
+    EXPECT_EQ(PanelReadout(s, series, layout, at, (box.top + box.bottom) / 2),
+              "t = 12345 \u00b7 r: body 1 " + Format("%.9g", series.lines[0].values[12345]));
+    EXPECT_EQ(PanelReadout(s, series, layout, at, box.bottom + 1), "") << "under the plot";
 
     // The cursor layer: one line across the plots and a dot on the line.
     s.playback.position = 70000;
