@@ -261,7 +261,8 @@ void PaintSeriesPanel(const SimulationState& s, const PanelSeries& series, const
         surface.FillArea(0, 0, layout.width, layout.height, kWhite);
         const TextStyle centred{.size = m.font, .colour = kFrameInk, .anchor = TextStyle::Centre};
         if (!series.problem.empty()) {
-            surface.DrawText({layout.width / 2.0, layout.height / 2.0}, "Cannot plot " + series.madeFrom.list + ": " + series.problem, centred);
+            surface.DrawText({layout.width / 2.0, layout.height / 2.0},
+                             "Cannot plot " + series.madeFrom.list + ": " + series.problem, centred);
             return;
         }
         const AxisTicks timeTicks = ChooseTicks(layout.from, layout.to);

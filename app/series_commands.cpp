@@ -121,12 +121,14 @@ void SeriesCommands::OnQuantities() {
     auto* grid = new QGridLayout;
     std::vector<QCheckBox*> boxes;
     auto* text = new QLineEdit(&dialog);
+    text->setObjectName(QStringLiteral("quantities"));
     const std::string current =
         state_.view.panel.list.empty() ? DefaultPanelList(state_) : state_.view.panel.list;
     text->setText(QString::fromStdString(current));
     const QStringList items = Items(text->text());
     for (std::size_t k = 0; k < std::size(kKindBoxes); ++k) {
         auto* box = new QCheckBox(QString::fromUtf8(kKindBoxes[k].text), &dialog);
+        box->setObjectName(QLatin1String(kKindBoxes[k].name));
         box->setChecked(items.contains(QLatin1String(kKindBoxes[k].name)));
         grid->addWidget(box, int(k / 2), int(k % 2));
         boxes.push_back(box);
@@ -142,6 +144,7 @@ void SeriesCommands::OnQuantities() {
     layout->addWidget(new QLabel(tr("Quantities:"), &dialog));
     layout->addWidget(text);
     auto* problem = new QLabel(&dialog);
+    problem->setObjectName(QStringLiteral("problem"));
     problem->setWordWrap(true);
     layout->addWidget(problem);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);

@@ -3,7 +3,11 @@
 // the pictures the window exports.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 #include "animation/panel_series.h"
@@ -81,6 +85,31 @@ TEST_F(FrameFixture, TheTimeSeriesPanelShowsSeeksAndPaintsAsTheRendererDoes) {
     EXPECT_FALSE(state.view.panel.shown);
     EXPECT_EQ(frame->exportPicture(QString::fromStdString(alone), 1, true),
               "The panel of time series is not shown");
+}
+
+TEST_F(FrameFixture, TheQuantitiesDialogEditsTheListAndRefusesOneTheDataCannotGive) {
+    Load(200, 10);
+    std::string problem;
+    OnNextDialog([&](QDialog& d) {
+        auto* text = d.findChild<QLineEdit*>("quantities");
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->text(), "r") << "a panel opens with the distances";
+        d.findChild<QCheckBox*>("v")->setChecked(true);
+        EXPECT_EQ(text->text(), "r,v");
+        d.findChild<QCheckBox*>("r")->setChecked(false);
+        EXPECT_EQ(text->text(), "v");
+        text->setText("v,a:9");
+        QTest::keyClick(text, Qt::Key_Return);
+        problem = d.findChild<QLabel*>("problem")->text().toStdString();
+        EXPECT_TRUE(d.isVisible()) << "kept open to mend the list";
+        text->setText("v");
+        QTest::keyClick(text, Qt::Key_Return);
+    });
+    frame->runCommand(ID_SERIES_QUANTITIES);
+    EXPECT_NE(problem.find("no body 9"), std::string::npos) << problem;
+    EXPECT_EQ(state.view.panel.list, "v");
+    EXPECT_TRUE(state.view.panel.shown);
+    EXPECT_TRUE(frame->action(ID_VIEW_SERIES)->isChecked());
 }
 
 }  // namespace
