@@ -47,33 +47,6 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-/// The rows a velocity at row r is taken from, and their weights: the same
-/// for every body of the row.
-struct VelocityStencil {
-    int32_t first = 0;
-    std::size_t count = 0;
-    std::array<double, kVelocityRows> weights{};
-
-    bool Make(const TrajectoryTable& t, int32_t rows, int32_t r) {
-        count = std::min<std::size_t>(kVelocityRows, std::size_t(std::max(rows, 0)));
-        if (count < 2) return false;
-        first = int32_t(VelocityWindow(std::size_t(r), std::size_t(rows)));
-        std::array<double, kVelocityRows> times{};
-        for (std::size_t j = 0; j < count; ++j) times[j] = t.time(first + int32_t(j));
-        return FirstDerivativeWeights(times.data(), count, t.time(r), weights.data());
-    }
-    /// Body `body`'s velocity; false when a row it needs is not finite.
-    bool Velocity(const TrajectoryTable& t, int body, double& vx, double& vy) const {
-        const double* p = t.track(body, first);
-        vx = vy = 0;
-        for (std::size_t j = 0; j < count; ++j) {
-            vx += weights[j] * p[2 * j];
-            vy += weights[j] * p[2 * j + 1];
-        }
-        return std::isfinite(vx) && std::isfinite(vy);
-    }
-};
-
 /// The system's energy (`momentum` false) or angular momentum about the sun
 /// at row r; not a number when a row is not finite or no mass or mu.
 double SystemAt(const SeriesSource& s, bool momentum, int32_t r) {
@@ -143,6 +116,35 @@ double BodyValue(const SeriesSource& s, const Quantity& q, int32_t r) {
 }
 
 }  // namespace
+
+bool VelocityStencil::Make(const TrajectoryTable& t, int32_t rows, int32_t r) {
+    count = std::min<std::size_t>(kVelocityRows, std::size_t(std::max(rows, 0)));
+    if (count < 2) return false;
+    first = int32_t(VelocityWindow(std::size_t(r), std::size_t(rows)));
+    std::array<double, kVelocityRows> times{};
+    for (std::size_t j = 0; j < count; ++j) times[j] = t.time(first + int32_t(j));
+    return FirstDerivativeWeights(times.data(), count, t.time(r), weights.data());
+}
+
+bool VelocityStencil::Velocity(const TrajectoryTable& t, int body, double& vx, double& vy) const {
+    const double* p = t.track(body, first);
+    vx = vy = 0;
+    for (std::size_t j = 0; j < count; ++j) {
+        vx += weights[j] * p[2 * j];
+        vy += weights[j] * p[2 * j + 1];
+    }
+    return std::isfinite(vx) && std::isfinite(vy);
+}
+
+std::optional<std::array<double, 2>> VelocityAt(const TrajectoryTable& table, int32_t rows, int body,
+                                                int32_t row) {
+    VelocityStencil stencil;
+    double vx = 0, vy = 0;
+    if (row < 0 || row >= rows || body < 1 || body > table.bodyColumns() || !stencil.Make(table, rows, row) ||
+        !stencil.Velocity(table, body, vx, vy))
+        return std::nullopt;
+    return std::array<double, 2>{vx, vy};
+}
 
 bool NeedsGm(QuantityKind kind) {
     return kind != QuantityKind::Distance && kind != QuantityKind::Speed &&

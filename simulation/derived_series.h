@@ -1,8 +1,12 @@
 #pragma once
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "orbit_elements.h"
 
 class TrajectoryTable;
 
@@ -56,6 +60,28 @@ std::string QuantityText(const Quantity& q);
 /// `timeUnit` (empty when they are unsaid and the quantity has one): "AU",
 /// "AU/yr", "deg", "AU^2/yr^2"; empty for the ratios.
 std::string QuantityUnit(QuantityKind kind, std::string_view lengthUnit, std::string_view timeUnit);
+
+/// The rows a velocity at one row is taken from and their weights, the same
+/// for every body of the row: the kVelocityRows rows of VelocityWindow
+/// (every row of a shorter table), so that near the ends the difference
+/// moves to one side rather than shrinking in order.
+struct VelocityStencil {
+    int32_t first = 0;
+    std::size_t count = 0;
+    std::array<double, kVelocityRows> weights{};
+
+    /// For `row` of the first `rows` rows of `table`; false when the times
+    /// give no difference: fewer than 2 rows, two equal times, one not finite.
+    bool Make(const TrajectoryTable& table, int32_t rows, int32_t row);
+    /// Body `body`'s velocity; false when a position it needs is not finite.
+    bool Velocity(const TrajectoryTable& table, int body, double& vx, double& vy) const;
+};
+
+/// Body `body`'s velocity (vx, vy) at `row` of the first `rows` rows of
+/// `table`, as every series and readout takes it; none when VelocityStencil
+/// gives none.
+std::optional<std::array<double, 2>> VelocityAt(const TrajectoryTable& table, int32_t rows, int body,
+                                                int32_t row);
 
 /// What a series is computed from: the rows 0 to rows - 1 of `table` (the
 /// positions about the sun, or in the frame shown for the distance),
