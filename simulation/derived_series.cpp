@@ -5,6 +5,7 @@
 #include <limits>
 #include <numbers>
 #include <optional>
+#include <span>
 
 #include "orbit_elements.h"
 #include "parallel_for.h"
@@ -47,21 +48,26 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
+/// Whether the quantity's values need the bodies' velocities.
+bool NeedsVelocity(QuantityKind kind) {
+    return kind != QuantityKind::Distance && kind != QuantityKind::Separation;
+}
+
 /// The system's energy (`momentum` false) or angular momentum about the sun
-/// at row r; not a number when a row is not finite or no mass or mu.
-double SystemAt(const SeriesSource& s, bool momentum, int32_t r) {
+/// at row r, whose velocities `stencil` gives (none when the row has none);
+/// not a number when a row is not finite or no mass or mu.
+double SystemAt(const SeriesSource& s, bool momentum, int32_t r, const VelocityStencil* stencil) {
     const TrajectoryTable& t = *s.table;
     const int bodies = t.bodyColumns();
     if (int(s.masses.size()) < bodies + 1 || !(s.gm > 0) || !(s.masses[0] > 0)) return kNaN;
-    VelocityStencil stencil;
-    if (!stencil.Make(t, s.rows, r)) return kNaN;
+    if (!stencil) return kNaN;
     const double g = s.gm / s.masses[0];
     double sum = 0;
     for (int k = 1; k <= bodies; ++k) {
         const double m = s.masses[std::size_t(k)];
         const double* p = t.track(k, r);
         double vx = 0, vy = 0;
-        if (!stencil.Velocity(t, k, vx, vy)) return kNaN;
+        if (!stencil->Velocity(t, k, vx, vy)) return kNaN;
         if (momentum) {
             sum += m * (p[0] * vy - p[1] * vx);
             continue;
@@ -76,7 +82,8 @@ double SystemAt(const SeriesSource& s, bool momentum, int32_t r) {
 }
 
 /// The value of a body's or a pair's quantity at row r.
-double BodyValue(const SeriesSource& s, const Quantity& q, int32_t r) {
+/// `stencil` gives the row's velocities; none when the row has none.
+double BodyValue(const SeriesSource& s, const Quantity& q, int32_t r, const VelocityStencil* stencil) {
     const TrajectoryTable& t = *s.table;
     const double* p = t.track(q.body, r);
     switch (q.kind) {
@@ -89,13 +96,16 @@ double BodyValue(const SeriesSource& s, const Quantity& q, int32_t r) {
         default:
             break;
     }
-    VelocityStencil stencil;
     double vx = 0, vy = 0;
-    if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !stencil.Make(t, s.rows, r) ||
-        !stencil.Velocity(t, q.body, vx, vy))
+    if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !stencil || !stencil->Velocity(t, q.body, vx, vy))
         return kNaN;
     if (q.kind == QuantityKind::Speed) return std::hypot(vx, vy);
-    const OrbitElements el = ElementsOf({p[0], p[1], 0}, {vx, vy, 0}, s.gm);
+    // Only what the quantity needs: the angles cost more than the rest.
+    const ElementsWanted wanted = q.kind == QuantityKind::SemiMajorAxis || q.kind == QuantityKind::Energy
+                                      ? ElementsWanted::Size
+                                  : q.kind == QuantityKind::Eccentricity ? ElementsWanted::Shape
+                                                                         : ElementsWanted::All;
+    const OrbitElements el = ElementsOf({p[0], p[1], 0}, {vx, vy, 0}, s.gm, wanted);
     constexpr double kDegrees = 180 / std::numbers::pi;
     switch (q.kind) {
         case QuantityKind::SemiMajorAxis:
@@ -238,33 +248,71 @@ std::string QuantityUnit(QuantityKind kind, std::string_view lengthUnit, std::st
 }
 
 void ComputeSeries(const SeriesSource& s, const Quantity& q, int32_t first, int32_t last, double* out) {
+    ComputeSeries(s, std::span<const Quantity>(&q, 1), first, last, std::span<double* const>(&out, 1));
+}
+
+void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, int32_t first, int32_t last,
+                   std::span<double* const> outs) {
     first = std::max(first, 0), last = std::min(last, s.rows);
     if (!s.table || first >= last) return;
-    const int bodies = s.table->bodyColumns();
-    const bool system = OfSystem(q.kind);
-    const bool known =
-        system || (q.body >= 1 && q.body <= bodies &&
-                   (q.kind != QuantityKind::Separation || (q.other >= 1 && q.other <= bodies)));
-    const bool gmMissing = NeedsGm(q.kind) && !(s.gm > 0 && std::isfinite(s.gm));
-    if (!known || gmMissing) {
-        std::fill(out, out + (last - first), kNaN);
-        return;
-    }
-    // The system's quantities as changes from the first row that has one.
-    double start = kNaN;
-    const bool momentum = q.kind == QuantityKind::SystemMomentum;
-    if (system)
-        for (int32_t r = 0; r < s.rows && !std::isfinite(start); ++r) start = SystemAt(s, momentum, r);
-    ParallelFor(first, last, WorkerCount(uint64_t(last - first), 4096), [&](int64_t begin, int64_t end) {
-        for (auto r = int32_t(begin); r < int32_t(end); ++r) {
-            double v = kNaN;
-            if (!system) {
-                v = BodyValue(s, q, r);
-            } else if (std::isfinite(start) && start != 0) {
-                v = (SystemAt(s, momentum, r) - start) / std::fabs(start);
-                if (momentum) v = std::fabs(v);
+    const TrajectoryTable& t = *s.table;
+    const int bodies = t.bodyColumns();
+    struct Job {
+        Quantity q;
+        double* out;
+        bool system;
+        bool momentum;
+        double start;  ///< a system quantity's value at the first row that has one
+    };
+    std::vector<Job> jobs;
+    bool velocities = false;
+    for (std::size_t k = 0; k < quantities.size() && k < outs.size(); ++k) {
+        const Quantity& q = quantities[k];
+        const bool system = OfSystem(q.kind);
+        const bool known =
+            system || (q.body >= 1 && q.body <= bodies &&
+                       (q.kind != QuantityKind::Separation || (q.other >= 1 && q.other <= bodies)));
+        const bool gmMissing = NeedsGm(q.kind) && !(s.gm > 0 && std::isfinite(s.gm));
+        // The system's quantities as changes from the first row that has one.
+        const bool momentum = q.kind == QuantityKind::SystemMomentum;
+        double start = kNaN;
+        if (known && !gmMissing && system)
+            for (int32_t r = 0; r < s.rows && !std::isfinite(start); ++r) {
+                VelocityStencil stencil;
+                start = SystemAt(s, momentum, r, stencil.Make(t, s.rows, r) ? &stencil : nullptr);
             }
-            out[r - first] = v;
+        if (!known || gmMissing || (system && !(std::isfinite(start) && start != 0))) {
+            std::fill(outs[k], outs[k] + (last - first), kNaN);
+            continue;
+        }
+        jobs.push_back({q, outs[k], system, momentum, start});
+        velocities = velocities || NeedsVelocity(q.kind);
+    }
+    if (jobs.empty()) return;
+    // Rows in blocks whose velocity weights are worked out once for every
+    // quantity; then each quantity along the block.
+    constexpr int32_t kBlock = 256;
+    ParallelFor(first, last, WorkerCount(uint64_t(last - first), 4096), [&](int64_t begin, int64_t end) {
+        std::array<VelocityStencil, kBlock> stencils;
+        std::array<bool, kBlock> made{};
+        for (auto from = int32_t(begin); from < int32_t(end); from += kBlock) {
+            const int32_t to = std::min(from + kBlock, int32_t(end));
+            if (velocities)
+                for (int32_t r = from; r < to; ++r)
+                    made[std::size_t(r - from)] = stencils[std::size_t(r - from)].Make(t, s.rows, r);
+            for (const Job& job : jobs)
+                for (int32_t r = from; r < to; ++r) {
+                    const VelocityStencil* stencil =
+                        made[std::size_t(r - from)] ? &stencils[std::size_t(r - from)] : nullptr;
+                    double v = 0;
+                    if (!job.system) {
+                        v = BodyValue(s, job.q, r, stencil);
+                    } else {
+                        v = (SystemAt(s, job.momentum, r, stencil) - job.start) / std::fabs(job.start);
+                        if (job.momentum) v = std::fabs(v);
+                    }
+                    job.out[r - first] = v;
+                }
         }
     });
 }

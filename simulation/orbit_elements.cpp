@@ -69,7 +69,7 @@ double Turned(double angle) {
 
 }  // namespace
 
-OrbitElements ElementsOf(Vector3 r, Vector3 v, double mu) {
+OrbitElements ElementsOf(Vector3 r, Vector3 v, double mu, ElementsWanted wanted) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     const double distance = Length(r), speed2 = Dot(v, v);
     if (!(mu > 0) || !std::isfinite(mu) || !std::isfinite(distance) || !std::isfinite(speed2) ||
@@ -78,12 +78,14 @@ OrbitElements ElementsOf(Vector3 r, Vector3 v, double mu) {
     OrbitElements out;
     out.energy = speed2 / 2 - mu / distance;
     out.a = out.energy == 0 ? std::numeric_limits<double>::infinity() : -mu / (2 * out.energy);
+    if (wanted == ElementsWanted::Size) return out;
     const Vector3 h = Cross(r, v);
-    const double hLength = Length(h);
     // The eccentricity vector points to the pericentre.
     const Vector3 vh = Cross(v, h);
     const Vector3 ev{vh.x / mu - r.x / distance, vh.y / mu - r.y / distance, vh.z / mu - r.z / distance};
     out.e = Length(ev);
+    if (wanted == ElementsWanted::Shape) return out;
+    const double hLength = Length(h);
     if (!(hLength > 0)) {  // on a line through the sun: no plane
         out.i = out.node = out.omega = kNaN;
         return out;

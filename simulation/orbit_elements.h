@@ -40,12 +40,17 @@ struct OrbitElements {
     double energy = 0;  ///< specific orbital energy v^2 / 2 - mu / r
 };
 
+/// How much of the elements ElementsOf works out: the energy and a; those
+/// and e; or all of them. The ones left out stay 0, the others are the same
+/// to the bit either way.
+enum class ElementsWanted { Size, Shape, All };
+
 /// The elements of the orbit through position `r` with velocity `v` about a
 /// sun of gravitational parameter `mu`. Each is not a number where it is not
 /// defined: all of them when mu is not above 0 or a value is not finite,
 /// the angles of the pericentre on a circle (e below 1e-10), and the node on
 /// a line through the sun.
-OrbitElements ElementsOf(Vector3 r, Vector3 v, double mu);
+OrbitElements ElementsOf(Vector3 r, Vector3 v, double mu, ElementsWanted wanted = ElementsWanted::All);
 
 /// mu for data in `lengthUnit` and `timeUnit` when the pair is known: AU
 /// with years 4 pi^2, AU with days the Gaussian constant squared
