@@ -1,5 +1,6 @@
 #include "derived_series.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -56,7 +57,8 @@ bool NeedsVelocity(QuantityKind kind) {
 /// The system's energy (`momentum` false) or angular momentum about the sun
 /// at row r, whose velocities `stencil` gives (none when the row has none);
 /// not a number when a row is not finite or no mass or mu.
-double SystemAt(const SeriesSource& s, bool momentum, int32_t r, const VelocityStencil* stencil) {
+double SystemAt(const SeriesSource& s, bool momentum, int32_t r, const VelocityStencil* stencil,
+                std::vector<double>& pulls) {
     const TrajectoryTable& t = *s.table;
     const int bodies = t.bodyColumns();
     if (int(s.masses.size()) < bodies + 1 || !(s.gm > 0) || !(s.masses[0] > 0)) return kNaN;
@@ -73,56 +75,91 @@ double SystemAt(const SeriesSource& s, bool momentum, int32_t r, const VelocityS
             continue;
         }
         sum += m * (vx * vx + vy * vy) / 2 - s.gm * m / std::hypot(p[0], p[1]);
+        // The pairs' terms apart from the sum, so that the processor works
+        // on several at once, then taken off in order.
+        pulls.resize(std::size_t(k));
         for (int j = 1; j < k; ++j) {
             const double* q = t.track(j, r);
-            sum -= g * s.masses[std::size_t(j)] * m / std::hypot(p[0] - q[0], p[1] - q[1]);
+            pulls[std::size_t(j)] = g * s.masses[std::size_t(j)] * m / std::hypot(p[0] - q[0], p[1] - q[1]);
         }
+        for (int j = 1; j < k; ++j) sum -= pulls[std::size_t(j)];
     }
     return std::isfinite(sum) ? sum : kNaN;
 }
 
-/// The value of a body's or a pair's quantity at row r.
-/// `stencil` gives the row's velocities; none when the row has none.
-double BodyValue(const SeriesSource& s, const Quantity& q, int32_t r, const VelocityStencil* stencil) {
-    const TrajectoryTable& t = *s.table;
-    const double* p = t.track(q.body, r);
-    switch (q.kind) {
-        case QuantityKind::Distance:
-            return std::hypot(p[0], p[1]);
-        case QuantityKind::Separation: {
-            const double* o = t.track(q.other, r);
-            return std::hypot(p[0] - o[0], p[1] - o[1]);
-        }
-        default:
-            break;
-    }
-    double vx = 0, vy = 0;
-    if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !stencil || !stencil->Velocity(t, q.body, vx, vy))
-        return kNaN;
-    if (q.kind == QuantityKind::Speed) return std::hypot(vx, vy);
-    // Only what the quantity needs: the angles cost more than the rest.
-    const ElementsWanted wanted = q.kind == QuantityKind::SemiMajorAxis || q.kind == QuantityKind::Energy
-                                      ? ElementsWanted::Size
-                                  : q.kind == QuantityKind::Eccentricity ? ElementsWanted::Shape
-                                                                         : ElementsWanted::All;
-    const OrbitElements el = ElementsOf({p[0], p[1], 0}, {vx, vy, 0}, s.gm, wanted);
-    constexpr double kDegrees = 180 / std::numbers::pi;
-    switch (q.kind) {
+/// The elements a quantity needs: none for the speed (and the positions'
+/// quantities), otherwise the least ElementsOf gives them with.
+std::optional<ElementsWanted> WantedFor(QuantityKind kind) {
+    switch (kind) {
         case QuantityKind::SemiMajorAxis:
-            return el.a;
-        case QuantityKind::Eccentricity:
-            return el.e;
-        case QuantityKind::Pericentre:
-            return el.omega * kDegrees;
-        case QuantityKind::Inclination:
-            return el.i * kDegrees;
-        case QuantityKind::Node:
-            return el.node * kDegrees;
         case QuantityKind::Energy:
-            return el.energy;
+            return ElementsWanted::Size;
+        case QuantityKind::Eccentricity:
+            return ElementsWanted::Shape;
+        case QuantityKind::Pericentre:
+        case QuantityKind::Inclination:
+        case QuantityKind::Node:
+            return ElementsWanted::All;
+        default:
+            return std::nullopt;
+    }
+}
+
+/// A body's motion at a row: its velocity and elements; `known` false when
+/// a position it needs is not finite or the row has no velocity.
+struct Motion {
+    bool known = false;
+    double vx = 0, vy = 0;
+    OrbitElements elements;
+};
+
+/// Body `body`'s motion at row r, whose velocities `stencil` gives (none
+/// when the row has none), with the elements `wanted` (none: the velocity
+/// alone).
+Motion MotionAt(const SeriesSource& s, int body, int32_t r, const VelocityStencil* stencil,
+                std::optional<ElementsWanted> wanted) {
+    const TrajectoryTable& t = *s.table;
+    const double* p = t.track(body, r);
+    Motion m;
+    if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !stencil || !stencil->Velocity(t, body, m.vx, m.vy))
+        return m;
+    m.known = true;
+    if (wanted) m.elements = ElementsOf({p[0], p[1], 0}, {m.vx, m.vy, 0}, s.gm, *wanted);
+    return m;
+}
+
+/// The value of a quantity of the body's motion.
+double MotionValue(QuantityKind kind, const Motion& m) {
+    if (!m.known) return kNaN;
+    constexpr double kDegrees = 180 / std::numbers::pi;
+    switch (kind) {
+        case QuantityKind::Speed:
+            return std::hypot(m.vx, m.vy);
+        case QuantityKind::SemiMajorAxis:
+            return m.elements.a;
+        case QuantityKind::Eccentricity:
+            return m.elements.e;
+        case QuantityKind::Pericentre:
+            return m.elements.omega * kDegrees;
+        case QuantityKind::Inclination:
+            return m.elements.i * kDegrees;
+        case QuantityKind::Node:
+            return m.elements.node * kDegrees;
+        case QuantityKind::Energy:
+            return m.elements.energy;
         default:
             return kNaN;
     }
+}
+
+/// The value of a quantity of the positions alone at row r: a distance or
+/// a separation.
+double PlaceValue(const SeriesSource& s, const Quantity& q, int32_t r) {
+    const TrajectoryTable& t = *s.table;
+    const double* p = t.track(q.body, r);
+    if (q.kind == QuantityKind::Distance) return std::hypot(p[0], p[1]);
+    const double* o = t.track(q.other, r);
+    return std::hypot(p[0] - o[0], p[1] - o[1]);
 }
 
 }  // namespace
@@ -260,12 +297,18 @@ void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, 
     struct Job {
         Quantity q;
         double* out;
-        bool system;
         bool momentum;
         double start;  ///< a system quantity's value at the first row that has one
     };
-    std::vector<Job> jobs;
-    bool velocities = false;
+    // The body's quantities of its motion share its velocity and elements:
+    // each row's are worked out once, with the most elements any asks.
+    struct BodyJobs {
+        int body;
+        std::optional<ElementsWanted> wanted;
+        std::vector<Job> jobs;
+    };
+    std::vector<Job> places, systems;
+    std::vector<BodyJobs> motions;
     for (std::size_t k = 0; k < quantities.size() && k < outs.size(); ++k) {
         const Quantity& q = quantities[k];
         const bool system = OfSystem(q.kind);
@@ -279,39 +322,54 @@ void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, 
         if (known && !gmMissing && system)
             for (int32_t r = 0; r < s.rows && !std::isfinite(start); ++r) {
                 VelocityStencil stencil;
-                start = SystemAt(s, momentum, r, stencil.Make(t, s.rows, r) ? &stencil : nullptr);
+                std::vector<double> pulls;
+                start = SystemAt(s, momentum, r, stencil.Make(t, s.rows, r) ? &stencil : nullptr, pulls);
             }
         if (!known || gmMissing || (system && !(std::isfinite(start) && start != 0))) {
             std::fill(outs[k], outs[k] + (last - first), kNaN);
             continue;
         }
-        jobs.push_back({q, outs[k], system, momentum, start});
-        velocities = velocities || NeedsVelocity(q.kind);
+        const Job job{q, outs[k], momentum, start};
+        if (system) {
+            systems.push_back(job);
+        } else if (!NeedsVelocity(q.kind)) {
+            places.push_back(job);
+        } else {
+            auto group = std::find_if(motions.begin(), motions.end(),
+                                      [&](const BodyJobs& b) { return b.body == q.body; });
+            if (group == motions.end()) group = motions.insert(motions.end(), {q.body, std::nullopt, {}});
+            const std::optional<ElementsWanted> wanted = WantedFor(q.kind);
+            if (wanted && (!group->wanted || *wanted > *group->wanted)) group->wanted = wanted;
+            group->jobs.push_back(job);
+        }
     }
-    if (jobs.empty()) return;
+    if (places.empty() && systems.empty() && motions.empty()) return;
+    const bool velocities = !systems.empty() || !motions.empty();
     // Rows in blocks whose velocity weights are worked out once for every
     // quantity; then each quantity along the block.
     constexpr int32_t kBlock = 256;
     ParallelFor(first, last, WorkerCount(uint64_t(last - first), 4096), [&](int64_t begin, int64_t end) {
         std::array<VelocityStencil, kBlock> stencils;
         std::array<bool, kBlock> made{};
+        std::vector<double> pulls;
         for (auto from = int32_t(begin); from < int32_t(end); from += kBlock) {
             const int32_t to = std::min(from + kBlock, int32_t(end));
+            const auto at = [&](int32_t r) { return std::size_t(r - from); };
+            const auto stencil = [&](int32_t r) { return made[at(r)] ? &stencils[at(r)] : nullptr; };
             if (velocities)
-                for (int32_t r = from; r < to; ++r)
-                    made[std::size_t(r - from)] = stencils[std::size_t(r - from)].Make(t, s.rows, r);
-            for (const Job& job : jobs)
+                for (int32_t r = from; r < to; ++r) made[at(r)] = stencils[at(r)].Make(t, s.rows, r);
+            for (const Job& job : places)
+                for (int32_t r = from; r < to; ++r) job.out[r - first] = PlaceValue(s, job.q, r);
+            for (const BodyJobs& group : motions)
                 for (int32_t r = from; r < to; ++r) {
-                    const VelocityStencil* stencil =
-                        made[std::size_t(r - from)] ? &stencils[std::size_t(r - from)] : nullptr;
-                    double v = 0;
-                    if (!job.system) {
-                        v = BodyValue(s, job.q, r, stencil);
-                    } else {
-                        v = (SystemAt(s, job.momentum, r, stencil) - job.start) / std::fabs(job.start);
-                        if (job.momentum) v = std::fabs(v);
-                    }
-                    job.out[r - first] = v;
+                    const Motion m = MotionAt(s, group.body, r, stencil(r), group.wanted);
+                    for (const Job& job : group.jobs) job.out[r - first] = MotionValue(job.q.kind, m);
+                }
+            for (const Job& job : systems)
+                for (int32_t r = from; r < to; ++r) {
+                    double v =
+                        (SystemAt(s, job.momentum, r, stencil(r), pulls) - job.start) / std::fabs(job.start);
+                    job.out[r - first] = job.momentum ? std::fabs(v) : v;
                 }
         }
     });
