@@ -44,9 +44,9 @@ struct OrbitElements {
     double energy = 0;  ///< specific orbital energy v^2 / 2 - mu / r
 };
 
-/// How much of the elements ElementsOf works out: the energy and a; those
-/// and e; or all of them. The ones left out stay 0, the others are the same
-/// to the bit either way.
+/// How much of the elements ElementsOf works out, in rising order: the
+/// energy and a; those and e; or all of them. The ones left out stay 0, the
+/// others are the same to the bit either way.
 enum class ElementsWanted { Size, Shape, All };
 
 /// The elements of the orbit through position `r` with velocity `v` about a
