@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -348,12 +349,15 @@ void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, 
     // Rows in blocks whose velocity weights are worked out once for every
     // quantity; then each quantity along the block.
     constexpr int32_t kBlock = 256;
-    ParallelFor(first, last, WorkerCount(uint64_t(last - first), 4096), [&](int64_t begin, int64_t end) {
+    // Each thread takes the next block left, so that one the machine's other
+    // work holds back leaves the rest to the others.
+    std::atomic<int32_t> next{first};
+    RunOnThreads(WorkerCount(uint64_t(last - first), 4096), [&] {
         std::array<VelocityStencil, kBlock> stencils;
         std::array<bool, kBlock> made{};
         std::vector<double> pulls;
-        for (auto from = int32_t(begin); from < int32_t(end); from += kBlock) {
-            const int32_t to = std::min(from + kBlock, int32_t(end));
+        for (int32_t from = next.fetch_add(kBlock); from < last; from = next.fetch_add(kBlock)) {
+            const int32_t to = std::min(from + kBlock, last);
             const auto at = [&](int32_t r) { return std::size_t(r - from); };
             const auto stencil = [&](int32_t r) { return made[at(r)] ? &stencils[at(r)] : nullptr; };
             if (velocities)
