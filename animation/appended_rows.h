@@ -13,5 +13,10 @@ struct SimulationState;
 /// `rowsToCome`, when known, is about how many rows will follow soon (an
 /// append still being read): a table grown now makes room for them too, so
 /// that a large append grows it once.
-bool AppendRows(SimulationState& state, const double* values, std::size_t count, int64_t rowsToCome = 0);
-bool AppendRows(SimulationState& state, const std::vector<double>& values);
+/// With a depth table, `depths` gives each row's depths (one a body, row
+/// after row), which follow the rows, growth and all; without them the rows
+/// added have none (not a number).
+bool AppendRows(SimulationState& state, const double* values, const double* depths, std::size_t count,
+                int64_t rowsToCome = 0);
+bool AppendRows(SimulationState& state, const std::vector<double>& values,
+                const std::vector<double>& depths = {});

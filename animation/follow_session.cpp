@@ -110,8 +110,8 @@ void FollowSession::look(FollowResult& result) {
     // Rows go straight into the table as they are read.
     const std::size_t columns = std::size_t(state_.loaded.rows->columnCount());
     const int32_t before = state_.loaded.fields.lineCount;
-    const auto take = [&](const double* values, std::size_t rows, int64_t rowsToCome) {
-        return AppendRows(state_, values, rows * columns, rowsToCome);
+    const auto take = [&](const double* values, const double* depths, std::size_t rows, int64_t rowsToCome) {
+        return AppendRows(state_, values, depths, rows * columns, rowsToCome);
     };
     DataFollower::Update update;
     if (follower_->bytesWaiting() >= kParallelParseMinBytes) {

@@ -28,13 +28,14 @@ int BodyUnder(const SimulationState& s, const PlotBox& plot, double px, double p
 
 namespace {
 
-/// The speed of body `body` at `row` in `table`, from the velocity the
-/// series take; none where that has none (equal or missing times, a
-/// position nearby that is not finite).
+/// The speed of body `body` at `row` of the first `rows` rows of `table`:
+/// the value of its speed series there, from the rows about the row; none
+/// where the series has a gap (equal or missing times, a position nearby
+/// that is not finite).
 std::optional<double> SpeedAt(const TrajectoryTable& table, int rows, int body, int32_t row) {
-    const auto v = VelocityAt(table, rows, body, row);
-    if (!v) return std::nullopt;
-    return std::hypot((*v)[0], (*v)[1]);
+    double speed = std::numeric_limits<double>::quiet_NaN();
+    ComputeSeries({.table = &table, .rows = rows}, {QuantityKind::Speed, body}, row, row + 1, &speed);
+    return std::isfinite(speed) ? std::optional<double>(speed) : std::nullopt;
 }
 
 }  // namespace

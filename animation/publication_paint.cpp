@@ -15,6 +15,7 @@
 #include "animation/trail_fade.h"
 #include "animation/trail_lines.h"
 #include "base/format.h"
+#include "plot/axes_frame.h"
 #include "plot/axis_ticks.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
@@ -23,25 +24,8 @@
 
 namespace {
 
-constexpr ColourRef kWhite = 0xFFFFFF, kInk = 0x262626, kGridColour = 0xE4E4E4, kZeroLineColour = 0x9A9A9A;
+constexpr ColourRef kWhite = 0xFFFFFF, kInk = kFrameInk;
 constexpr ColourRef kLegendEdge = 0xC8C8C8, kSunEdge = 0x0090B0;
-
-/// Sizes derived from the text size, in pixels of the view.
-struct Metrics {
-    double font = 12;
-    double lineHeight = 14;  ///< the height of a line of text
-    double pad = 4;          ///< between a label and what it labels
-    double tick = 5;         ///< tick mark length
-};
-
-Metrics MetricsFor(const DrawingSurface& surface, double font) {
-    Metrics m;
-    m.font = font;
-    m.lineHeight = surface.TextExtent("0", font).y;
-    m.pad = 0.4 * font;
-    m.tick = 0.5 * font;
-    return m;
-}
 
 /// The axes' round ticks for the box the plot shows.
 struct Ticks {
@@ -80,7 +64,7 @@ struct Margins {
 
 /// The margins for y labels `yLabels` pixels wide at most: on the left, the
 /// y title (turned, as high as it is measured) beyond the labels.
-Margins MarginsFor(const SimulationState& s, const DrawingSurface& surface, const Metrics& m,
+Margins MarginsFor(const SimulationState& s, const DrawingSurface& surface, const TextMetrics& m,
                    double yLabels) {
     const AxisTitles titles = AxisTitlesOf(s);
     Margins g{};
@@ -96,24 +80,12 @@ Margins MarginsFor(const SimulationState& s, const DrawingSurface& surface, cons
 
 /// Maps the plot onto the view less the margins, keeping its viewport.
 void MapInside(PlotBox& plot, int width, int height, const Margins& g) {
-    const int saved[] = {plot.leftPct, plot.topPct, plot.rightPct, plot.bottomPct};
-    plot.leftPct = 0, plot.topPct = 0, plot.rightPct = 100, plot.bottomPct = 100;
     const int left = int(std::lround(g.left)), top = int(std::lround(g.top));
-    const int right = std::max(left + 1, width - int(std::lround(g.right)));
-    const int bottom = std::max(top + 1, height - int(std::lround(g.bottom)));
-    // The viewport spans the whole rectangle, whose corner the mapping
-    // then moves to.
-    plot.ComputeMapping(left, top, right, bottom);
-    plot.xOffset -= left;
-    plot.yOffset -= top;
-    plot.leftPct = saved[0], plot.topPct = saved[1], plot.rightPct = saved[2], plot.bottomPct = saved[3];
+    MapOnto(plot, left, top, std::max(left + 1, width - int(std::lround(g.right))),
+            std::max(top + 1, height - int(std::lround(g.bottom))));
 }
 
-struct BoxF {
-    double left, top, right, bottom;
-};
-
-BoxF BoxOf(const PlotBox& plot) {
+ViewRect BoxOf(const PlotBox& plot) {
     const DeviceRect r = plot.BoxCorners();
     return {double(r.left), double(r.top), double(r.right), double(r.bottom)};
 }
@@ -124,7 +96,7 @@ void Line(DrawingSurface& surface, ViewPoint a, ViewPoint b, ColourRef colour, d
 }
 
 void DrawGridAndZeroLines(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface,
-                          const BoxF& box, const Ticks& ticks) {
+                          const ViewRect& box, const Ticks& ticks) {
     if (s.view.look.grid) {
         for (const double v : ticks.x.values) {
             const double x = plot.MapExact(v, 0).x;
@@ -151,8 +123,8 @@ int64_t Distance(int64_t row, int64_t position) { return row >= position ? row -
 /// which hide whatever lies wholly inside them.
 struct TrailClip {
     const DrawingSurface& surface;
-    BoxF box;  ///< the plot's box, which the trails are cut to
-    std::vector<BoxF> covers;
+    ViewRect box;  ///< the plot's box, which the trails are cut to
+    std::vector<ViewRect> covers;
 
     /// Narrower than the surface's tiles: the tiles a side layer is drawn
     /// again in, on a view of `width` x `height`.
@@ -160,7 +132,7 @@ struct TrailClip {
     int width = 0, height = 0;
 
     bool Shows(double left, double top, double right, double bottom) const {
-        for (const BoxF& c : covers)
+        for (const ViewRect& c : covers)
             if (left >= c.left && right <= c.right && top >= c.top && bottom <= c.bottom) return false;
         if (redraw) return redraw->Shows(left, top, right, bottom, width, height);
         return surface.Shows(left, top, right, bottom);
@@ -438,76 +410,16 @@ void DrawDiscs(const SimulationState& s, const PlotBox& plot, DrawingSurface& su
     }
 }
 
-/// The frame, the ticks pointing in on all four sides, and the labels of
-/// the bottom and left edges, every one inside the view and none over
-/// another.
+/// The frame, the ticks and the labels around the view's box.
 void DrawFrameAndLabels(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface,
-                        const BoxF& box, const Ticks& ticks, const Metrics& m, int width, int height) {
-    const double ink = std::max(1.0, m.font / 14);
-    for (const double v : ticks.x.values) {
-        const double x = plot.MapExact(v, 0).x;
-        Line(surface, {x, box.bottom}, {x, box.bottom - m.tick}, kInk, ink);
-        Line(surface, {x, box.top}, {x, box.top + m.tick}, kInk, ink);
-    }
-    for (const double v : ticks.y.values) {
-        const double y = plot.MapExact(0, v).y;
-        Line(surface, {box.left, y}, {box.left + m.tick, y}, kInk, ink);
-        Line(surface, {box.right, y}, {box.right - m.tick, y}, kInk, ink);
-    }
-    const ViewPoint frame[] = {{box.left, box.top},
-                               {box.right, box.top},
-                               {box.right, box.bottom},
-                               {box.left, box.bottom},
-                               {box.left, box.top}};
-    surface.StrokePolyline(frame, 5, kInk, ink);
-
-    const TextStyle label{.size = m.font, .colour = kInk, .anchor = TextStyle::TopCentre};
-    std::vector<double> centres, widths;
-    std::vector<std::string> texts;
-    for (const double v : ticks.x.values) {
-        texts.push_back(TickLabel(v, ticks.x.decimals));
-        widths.push_back(surface.TextExtent(texts.back(), m.font).x);
-        centres.push_back(ClampLabel(plot.MapExact(v, 0).x, widths.back(), 0, width));
-    }
-    std::vector<bool> shown = LabelsShown(centres, widths, m.pad * 2);
-    // The x labels' room, which a y label near the bottom corner gives way to.
-    double xLabelsLeft = width, xLabelsRight = 0;
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        if (shown[i]) {
-            surface.DrawText({centres[i], box.bottom + m.pad}, texts[i], label);
-            xLabelsLeft = std::min(xLabelsLeft, centres[i] - widths[i] / 2);
-            xLabelsRight = std::max(xLabelsRight, centres[i] + widths[i] / 2);
-        }
-    centres.clear(), widths.clear(), texts.clear();
-    for (const double v : ticks.y.values) {
-        texts.push_back(TickLabel(v, ticks.y.decimals));
-        widths.push_back(m.lineHeight);
-        centres.push_back(ClampLabel(plot.MapExact(0, v).y, m.lineHeight, 0, height));
-    }
-    shown = LabelsShown(centres, widths, m.pad);
-    TextStyle left = label;
-    left.anchor = TextStyle::MiddleRight;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const double labelWidth = surface.TextExtent(texts[i], m.font).x;
-        const bool meetsXLabels = centres[i] + m.lineHeight / 2 > box.bottom + m.pad &&
-                                  box.left - m.pad > xLabelsLeft &&
-                                  box.left - m.pad - labelWidth < xLabelsRight;
-        if (shown[i] && !meetsXLabels) surface.DrawText({box.left - m.pad, centres[i]}, texts[i], left);
-    }
-
-    if (const AxisTitles titles = AxisTitlesOf(s); !titles.x.empty()) {
-        TextStyle title = label;
-        title.anchor = TextStyle::BottomCentre;
-        surface.DrawText({(box.left + box.right) / 2, height - m.pad}, titles.x, title);
-        title.anchor = TextStyle::TopCentre;
-        title.upwards = true;
-        surface.DrawText({m.pad, (box.top + box.bottom) / 2}, titles.y, title);
-    }
-    if (!s.loaded.fields.plotTitle.empty()) {
-        TextStyle title = label;
-        title.anchor = TextStyle::BottomCentre;
-        surface.DrawText({(box.left + box.right) / 2, box.top - m.pad}, s.loaded.fields.plotTitle, title);
-    }
+                        const ViewRect& box, const Ticks& ticks, const TextMetrics& m, int width,
+                        int height) {
+    const AxisTitles titles = AxisTitlesOf(s);
+    DrawAxesFrame(plot, surface, box, ticks.x, ticks.y, m,
+                  {.x = titles.x,
+                   .y = titles.y,
+                   .title = s.loaded.fields.plotTitle,
+                   .band = {0, 0, double(width), double(height)}});
 }
 
 /// The most names the legend lists; a line "+N more" stands for the rest.
@@ -524,7 +436,7 @@ struct Legend {
 std::string MoreText(int more) { return "+" + std::to_string(more) + " more"; }
 
 Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
-                const Metrics& m) {
+                const TextMetrics& m) {
     Legend g;
     const int named = s.loaded.dataLoaded
                           ? std::min<int>(int(s.loaded.fields.bodyNames.size()), s.loaded.usableBodies())
@@ -537,7 +449,7 @@ Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurf
         longest = std::max(longest, surface.TextExtent(s.loaded.fields.bodyNames[std::size_t(k)], m.font).x);
     g.width = m.pad * 3 + 2 * g.disc + longest + m.pad, g.height = 2 * m.pad + (listed + (more > 0)) * g.row;
     g.inset = int(std::lround(m.pad * 1.5));
-    const BoxF box = BoxOf(plot);
+    const ViewRect box = BoxOf(plot);
     if (box.right - box.left >= g.width + 2 * g.inset && box.bottom - box.top >= g.height + 2 * g.inset)
         g.named = listed, g.more = more;
     return g;
@@ -546,7 +458,7 @@ Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurf
 /// The legend's corner for the plot's mapping, as a full paint chooses it;
 /// -1 without a legend. Repaints of a few tiles use the corner kept.
 int PlaceLegend(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
-                const Metrics& m) {
+                const TextMetrics& m) {
     const Legend g = LegendOf(s, plot, surface, m);
     if (g.named == 0) return -1;
     return QuietestCorner(s, plot, int(std::ceil(g.width)), int(std::ceil(g.height)), g.inset);
@@ -555,22 +467,22 @@ int PlaceLegend(const SimulationState& s, const PlotBox& plot, const DrawingSurf
 /// The corner the legend stands in, the one placed being `placed`, or -1
 /// without one.
 int LegendCorner(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
-                 const Metrics& m, int placed) {
+                 const TextMetrics& m, int placed) {
     return LegendOf(s, plot, surface, m).named == 0 ? -1 : std::clamp(placed, 0, 3);
 }
 
 /// The pixels wholly covered by the legend's white box in corner `corner`.
-std::optional<BoxF> LegendCover(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
-                                const Metrics& m, int corner) {
+std::optional<ViewRect> LegendCover(const SimulationState& s, const PlotBox& plot,
+                                    const DrawingSurface& surface, const TextMetrics& m, int corner) {
     const Legend g = LegendOf(s, plot, surface, m);
     if (g.named == 0) return std::nullopt;
     const int w = int(std::ceil(g.width)), h = int(std::ceil(g.height));
     const DevicePoint at = BoxCorner(plot, std::clamp(corner, 0, 3), w, h, g.inset);
-    return BoxF{double(at.x), double(at.y), std::floor(at.x + g.width), std::floor(at.y + g.height)};
+    return ViewRect{double(at.x), double(at.y), std::floor(at.x + g.width), std::floor(at.y + g.height)};
 }
 
 /// The legend of the named bodies in corner `placed`.
-void DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const Metrics& m,
+void DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const TextMetrics& m,
                 int placed) {
     const Legend g = LegendOf(s, plot, surface, m);
     if (g.named == 0) return;
@@ -604,7 +516,7 @@ void DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
 /// the legend stands there.
 struct Clock {
     std::string text;
-    BoxF box;  ///< its white box, on whole pixels
+    ViewRect box;  ///< its white box, on whole pixels
 };
 
 /// The longest of the stamps of the first, the last and the shown row, its
@@ -623,7 +535,7 @@ std::string WidestStamp(const SimulationState& s) {
 }
 
 std::optional<Clock> ClockOf(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
-                             const Metrics& m, int legendCorner) {
+                             const TextMetrics& m, int legendCorner) {
     if (!s.view.look.clock) return std::nullopt;
     std::string text = ClockText(s);
     if (text.empty()) return std::nullopt;
@@ -635,8 +547,8 @@ std::optional<Clock> ClockOf(const SimulationState& s, const PlotBox& plot, cons
     return Clock{std::move(text), {double(at.x), double(at.y), double(at.x + w), double(at.y + h)}};
 }
 
-void DrawClock(DrawingSurface& surface, const Clock& clock, const Metrics& m) {
-    const BoxF& b = clock.box;
+void DrawClock(DrawingSurface& surface, const Clock& clock, const TextMetrics& m) {
+    const ViewRect& b = clock.box;
     surface.FillArea(b.left, b.top, b.right, b.bottom, kWhite);
     surface.DrawText({b.left + m.pad, (b.top + b.bottom) / 2}, clock.text,
                      {.size = m.font, .colour = kInk, .anchor = TextStyle::MiddleLeft});
@@ -645,13 +557,13 @@ void DrawClock(DrawingSurface& surface, const Clock& clock, const Metrics& m) {
 /// Where a full paint puts the legend and the time stamp's box, for the
 /// repaints and ticks after it.
 PublicationNotes PlaceNotes(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
-                            const Metrics& m) {
+                            const TextMetrics& m) {
     PublicationNotes notes;
     notes.legendCorner = PlaceLegend(s, plot, surface, m);
     if (!s.loaded.dataLoaded) return notes;
     if (const auto clock =
             ClockOf(s, plot, surface, m, LegendCorner(s, plot, surface, m, notes.legendCorner))) {
-        const BoxF& b = clock->box;
+        const ViewRect& b = clock->box;
         notes.stampRect = {int32_t(b.left), int32_t(b.top), int32_t(b.right), int32_t(b.bottom)};
         notes.stampChars = int(WidestStamp(s).size());
     }
@@ -664,8 +576,8 @@ PublicationNotes PlaceNotes(const SimulationState& s, const PlotBox& plot, const
 /// the labels of the box it gave, and then only widened until it holds the
 /// labels of the box it gives: a wider margin may bring ticks with another
 /// decimal, and widening alone cannot go back and forth.
-void MapForLabels(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, const Metrics& m,
-                  int width, int height) {
+void MapForLabels(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface,
+                  const TextMetrics& m, int width, int height) {
     MapInside(plot, width, height, MarginsFor(s, surface, m, surface.TextExtent("-0.00", m.font).x));
     double room = WidestLabel(surface, TicksOf(plot).y, m.font);
     constexpr int kMostRounds = 8;
@@ -681,13 +593,13 @@ void MapForLabels(const SimulationState& s, PlotBox& plot, const DrawingSurface&
 /// the trail, over what the surface holds, within the plot's box.
 void PaintAddedSteps(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
                      TrailLines& lines, std::pair<int64_t, int64_t> added, TrailChunks* chunks) {
-    const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
+    const TextMetrics m = TextMetricsFor(surface, PublicationFontSize(s, width, height));
     MapForLabels(s, plot, surface, m, width, height);
     const auto [first, last] = TrailRowSpan(s);
     const int64_t from = std::max(added.first, first + 1), to = std::min(added.second, last);
     if (!s.loaded.dataLoaded || !s.loaded.fields.drawOrbits || s.view.fadeTrails || from >= to) return;
     lines.Prepare(s, plot, first, last);
-    const BoxF box = BoxOf(plot);
+    const ViewRect box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
     int32_t w = 0, h = 0;
     if (chunks && chunks->Holds(s) && surface.LayerSize(w, h)) {
@@ -793,7 +705,7 @@ std::vector<std::pair<std::size_t, std::size_t>> TrailRuns(const ViewPoint* p, s
 
 PublicationNotes MapPublicationView(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface,
                                     int width, int height) {
-    const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
+    const TextMetrics m = TextMetricsFor(surface, PublicationFontSize(s, width, height));
     MapForLabels(s, plot, surface, m, width, height);
     return PlaceNotes(s, plot, surface, m);
 }
@@ -817,14 +729,14 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     // Mending side layers, the picture under the trails is kept apart.
     const bool keptUnder = layers == PaintLayers::Under && pass.composed;
     if (under && !keptUnder) surface.FillArea(0, 0, width, height, kWhite);
-    const Metrics m = MetricsFor(surface, PublicationFontSize(s, width, height));
+    const TextMetrics m = TextMetricsFor(surface, PublicationFontSize(s, width, height));
     MapForLabels(s, plot, surface, m, width, height);
     // The layer under shows none of the notes: it needs no place for them.
     const PublicationNotes notes = pass.notes                     ? *pass.notes
                                    : layers == PaintLayers::Under ? PublicationNotes{}
                                                                   : PlaceNotes(s, plot, surface, m);
     const Ticks ticks = TicksOf(plot);
-    const BoxF box = BoxOf(plot);
+    const ViewRect box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
     if (under && !keptUnder) DrawGridAndZeroLines(s, plot, surface, box, ticks);
     if (s.loaded.dataLoaded) {
@@ -854,7 +766,7 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     // The frame, its ticks and the labels stand outside the box and along
     // its edges: a repaint of tiles inside misses them all.
     const double edge = m.tick + std::max(1.0, m.font / 14) + 2;
-    const BoxF inner{box.left + edge, box.top + edge, box.right - edge, box.bottom - edge};
+    const ViewRect inner{box.left + edge, box.top + edge, box.right - edge, box.bottom - edge};
     const bool frameShows = !surface.partial() || surface.Shows(0, 0, width, inner.top) ||
                             surface.Shows(0, inner.bottom, width, height) ||
                             surface.Shows(0, 0, inner.left, height) ||

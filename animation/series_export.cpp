@@ -22,7 +22,24 @@ SeriesSource SeriesSourceOf(const SimulationState& s, std::optional<double> gm) 
     return {.table = s.loaded.rows.get(),
             .rows = s.loaded.usableRows(),
             .gm = GmOf(s.loaded, gm).value_or(std::numeric_limits<double>::quiet_NaN()),
-            .masses = FrameMasses(s.loaded)};
+            .masses = FrameMasses(s.loaded),
+            .depth = s.loaded.depth.get(),
+            .plane = s.loaded.planeShown()};
+}
+
+std::string SeriesLack(QuantityKind kind, const SeriesSource& source) {
+    if (NeedsGm(kind) && !std::isfinite(source.gm))
+        return "the orbital elements and energies need the sun's gravitational parameter G M in the "
+               "data's units: give --gm, or a line \"gm = ...\" in the configuration, or the units AU "
+               "and yr or d";
+    if (NeedsMasses(kind) && source.masses.empty())
+        return "the system's energy and momentum need a mass for each body: add a line \"masses = ...\" "
+               "to the configuration";
+    // G is mu over the sun's mass: without a sun it is not known.
+    if (kind == QuantityKind::SystemEnergy && !(source.masses.front() > 0))
+        return "the system's energy takes G from mu and the sun's mass, and this system has no sun (\"sun "
+               "mass = 0\")";
+    return {};
 }
 
 SeriesExport ExportSeries(const SimulationState& s, std::string_view list, std::optional<double> gm,
@@ -34,18 +51,8 @@ SeriesExport ExportSeries(const SimulationState& s, std::string_view list, std::
     for (std::size_t k = 0; k < asked.quantities.size(); ++k) {
         const QuantityKind kind = asked.quantities[k].kind;
         const std::string& text = asked.texts[k];
-        if (NeedsGm(kind) && !std::isfinite(source.gm))
-            return {
-                "--plot " + text +
-                    ": the orbital elements and energies need the sun's gravitational parameter G M in the "
-                    "data's units: give --gm, or a line \"gm = ...\" in the configuration, or the units "
-                    "AU and yr or d",
-                2};
-        if (NeedsMasses(kind) && source.masses.empty())
-            return {"--plot " + text +
-                        ": the system's energy and momentum need a mass for each body: add a line \"masses = "
-                        "...\" to the configuration",
-                    2};
+        if (const std::string lack = SeriesLack(kind, source); !lack.empty())
+            return {"--plot " + text + ": " + lack, 2};
     }
     std::vector<std::vector<double>> series;
     std::vector<std::string> headings;

@@ -14,9 +14,14 @@ struct SimulationState;
 std::optional<double> GmOf(const LoadedSimulation& loaded, std::optional<double> given);
 
 /// What the loaded data's series are computed from: its rows about the sun,
-/// mu as GmOf gives it (not a number without), and the masses when every
-/// body has one.
+/// mu as GmOf gives it (not a number without), the masses when every
+/// body has one, and with three coordinates a body the depths off the plane
+/// shown.
 SeriesSource SeriesSourceOf(const SimulationState& state, std::optional<double> gm);
+
+/// Why the quantity cannot be had from `source` (what to give for it: mu
+/// or the masses); empty when it can.
+std::string SeriesLack(QuantityKind kind, const SeriesSource& source);
 
 /// What writing the series came to: a problem to print (empty when
 /// written) and the exit status, 2 for a list the data cannot give, 1 for a

@@ -1,5 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
 
 #include "simulation/look_names.h"
 #include "simulation/reference_frame.h"
@@ -19,6 +22,19 @@ struct PublicationLook {
     double fontSize = 0;
     /// The time stamp "t = ..." in a corner of the box.
     bool clock = true;
+};
+
+/// The panel of time series under the view.
+struct SeriesPanelChoice {
+    bool shown = false;
+    /// The quantities plotted, as --plot writes them ("r,a:1,energy"); empty:
+    /// those a panel opens with (DefaultPanelList).
+    std::string list;
+    /// The span of time shown, zoomed with the wheel; not numbers: all of it.
+    double from = std::numeric_limits<double>::quiet_NaN();
+    double to = std::numeric_limits<double>::quiet_NaN();
+    /// The sun's gravitational parameter given on the command line (--gm).
+    std::optional<double> gm;
 };
 
 /// Which choices of the look the user made (on the command line, in the
@@ -57,5 +73,6 @@ struct ViewChoices {
     /// load then takes the complete rows the file holds without asking,
     /// and rows appended later are added as they come.
     int32_t followData = 0;
+    SeriesPanelChoice panel;
     ChosenByUser chosen;
 };

@@ -1,10 +1,13 @@
 #include "animation/view_request.h"
 
+#include "animation/series_export.h"
+
 #include <algorithm>
 
 #include "animation/animation_commands.h"
 #include "animation/frame_view.h"
 #include "animation/playback_commands.h"
+#include "animation/series_export.h"
 #include "animation/settings.h"
 #include "animation/simulation_state.h"
 #include "base/format.h"
@@ -87,6 +90,11 @@ void ApplyViewChoices(SimulationState& state, PlotBox& plot, const ViewRequest& 
     state.view.look = request.look;
     state.view.plane = request.plane;
     state.view.columns = request.columns;
+    if (request.gm) state.view.panel.gm = request.gm;
+    if (!request.plot.empty()) {
+        state.view.panel.shown = true;
+        state.view.panel.list = request.plot;
+    }
 }
 
 std::string ApplyToLoaded(SimulationState& state, PlotBox& plot, const ViewRequest& request) {
@@ -105,5 +113,14 @@ std::string ApplyToLoaded(SimulationState& state, PlotBox& plot, const ViewReque
     }
     if (request.time) state.playback.position = RowAtOrAfterTime(state, *request.time);
     if (request.speed) SetSpeed(state, *request.speed);
+    if (!request.plot.empty()) {
+        const QuantityList list =
+            ParseQuantities(request.plot, state.loaded.usableBodies(), state.loaded.fields.bodyNames);
+        if (!list.error.empty()) return "--plot: " + list.error;
+        const SeriesSource source = SeriesSourceOf(state, request.gm);
+        for (std::size_t k = 0; k < list.quantities.size(); ++k)
+            if (const std::string lack = SeriesLack(list.quantities[k].kind, source); !lack.empty())
+                return "--plot " + list.texts[k] + ": " + lack;
+    }
     return {};
 }

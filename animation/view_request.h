@@ -62,6 +62,11 @@ struct ViewRequest {
     /// The playback speed asked for, set once the data is loaded (SetSpeed).
     std::optional<SpeedRequest> speed;
     FigureRequest figure;
+    /// The series the panel under the view shows (--plot), as
+    /// ParseQuantities reads them once the data is loaded; empty: no panel.
+    std::string plot;
+    /// The sun's gravitational parameter in the data's units (--gm).
+    std::optional<double> gm;
 };
 
 /// Applies the choices that every load keeps, before the first load: trail
@@ -71,7 +76,8 @@ struct ViewRequest {
 void ApplyViewChoices(SimulationState& state, PlotBox& plot, const ViewRequest& request);
 
 /// Applies what needs the data loaded, in this order: the figure, the trail
-/// length, the frame, the box, the row or the time, the speed. Returns what cannot be
+/// length, the frame, the box, the row or the time, the speed, the series
+/// of the panel (which the data must be able to give). Returns what cannot be
 /// had, as the option and why ("--row 99999 is past the last row, 4999";
 /// "--frame centre:3: no body 3: ..."); the options after it are then not
 /// applied. Empty when all were.

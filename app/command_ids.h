@@ -45,6 +45,7 @@ enum CommandId : int {
     // Pictures and videos of the view.
     ID_EXPORT_PICTURE = 33101,
     ID_EXPORT_VIDEO = 33102,
+    ID_EXPORT_PANEL_PICTURE = 33103,
     // Plain data tables.
     ID_OPEN_DATA = 33201,
     ID_SAVE_CONFIGURATION = 33202,
@@ -63,6 +64,9 @@ enum CommandId : int {
     ID_RESET_SETTINGS = 33602,
     // The figure's bodies.
     ID_EDIT_BODIES = 33701,
+    // The panel of time series.
+    ID_VIEW_SERIES = 33801,
+    ID_SERIES_QUANTITIES = 33802,
     // Help.
     ID_HELP_EXAMPLES = 33501,
     ID_APP_ABOUT = 57664,

@@ -132,17 +132,22 @@ struct OptionTable {
                           "The sun's gravitational parameter G M in the data's units, for the elements "
                           "(default: the configuration's, else from the units AU with yr or d).",
                           "MU"};
+    QCommandLineOption panelOnly{"panel-only", "With --render and --plot: the panel of series alone."};
+    QCommandLineOption panelHeight{
+        "panel-height", "With --render and --plot: the panel's height in pixels (default: 2/5 of --size).",
+        "N"};
     QCommandLineOption help{"help", "Show this help."};
     QCommandLineOption version{"version", "Show the version."};
 
     void AddTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
-             {&render,  &frames,     &video,    &fps,          &size,        &scale,    &framed,
-              &row,     &time,       &ticks,    &yes,          &equalAspect, &trail,    &fade,
-              &loop,    &box,        &follow,   &plane,        &writeConfig, &style,    &lineWidth,
-              &grid,    &fontSize,   &clock,    &frame,        &trailLength, &discSize, &title,
-              &names,   &colours,    &timeUnit, &lengthUnit,   &sun,         &bodies,   &help,
-              &version, &noSettings, &columns,  &exportSeries, &plot,        &gm})
+             {&render,     &frames,     &video,    &fps,          &size,        &scale,    &framed,
+              &row,        &time,       &ticks,    &yes,          &equalAspect, &trail,    &fade,
+              &loop,       &box,        &follow,   &plane,        &writeConfig, &style,    &lineWidth,
+              &grid,       &fontSize,   &clock,    &frame,        &trailLength, &discSize, &title,
+              &names,      &colours,    &timeUnit, &lengthUnit,   &sun,         &bodies,   &help,
+              &version,    &noSettings, &columns,  &exportSeries, &plot,        &gm,       &panelOnly,
+              &panelHeight})
             parser.addOption(*option);
         parser.addOption(speed);
         parser.setApplicationDescription(kDescription);
@@ -376,8 +381,20 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         options.config = configs.front().toStdString();
         return {};
     }
-    if (!options.plot.empty()) return "--plot needs --export-series";
-    if (options.gm) return "--gm needs --export-series";
+    const bool panelChoices = parser.isSet(table.panelOnly) || parser.isSet(table.panelHeight);
+    if (panelChoices && (options.plot.empty() || renders.empty()))
+        return Format("--%s needs --render and --plot",
+                      parser.isSet(table.panelOnly) ? "panel-only" : "panel-height");
+    if (!options.plot.empty() && (!frames.empty() || !videos.empty() || !configsOut.empty()))
+        return "--plot goes with --render, --export-series or the viewer, not with --frames, --video or "
+               "--write-config";
+    options.panelOnly = parser.isSet(table.panelOnly);
+    for (const std::string& value : values(table.panelHeight)) {
+        int pixels = 0;
+        if (!ParseInt(value, pixels) || pixels < 1 || pixels > kMaxSide)
+            return Format("--panel-height wants a number of pixels from 1 to %d", kMaxSide);
+        options.panelHeight = pixels;
+    }
     if (!configsOut.empty()) {
         mode = CommandMode::WriteConfig;
         options.output = configsOut.front();

@@ -34,11 +34,10 @@ struct CommandOptions : ViewRequest {
     bool noSettings = false;
     int scale = 1;
     std::string config;  ///< empty in the window when none is given
-    /// The series asked for (--plot), as ParseQuantities reads them once
-    /// the data is loaded.
-    std::string plot;
-    /// The sun's gravitational parameter in the data's units (--gm).
-    std::optional<double> gm;
+    /// --render: the panel of series alone, without the view (--panel-only).
+    bool panelOnly = false;
+    /// --render: the panel's height in pixels; unset: two fifths of the picture.
+    std::optional<int> panelHeight;
 };
 
 /// A command line read: the mode, the options, and the texts to print.

@@ -1,5 +1,6 @@
 #include "app/export_commands.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -11,6 +12,7 @@
 #include "app/command_actions.h"
 #include "app/command_ids.h"
 #include "app/picture_export.h"
+#include "app/series_panel_view.h"
 #include "app/simulation_view.h"
 #include "app/video_dialog.h"
 #include "app/video_encoder.h"
@@ -51,6 +53,11 @@ ExportCommands::ExportCommands(SimulationState& state, const PlotBox& plot, Simu
                              OnExportPicture();
                              return false;
                          });
+    commands_.addCommand(ID_EXPORT_PANEL_PICTURE, tr("Export Panel Picture..."),
+                         tr("Save the panel of time series alone as a PNG picture, an SVG or a PDF"), [this] {
+                             OnExportPicture(true);
+                             return false;
+                         });
     commands_.addCommand(ID_EXPORT_VIDEO, tr("Export Video..."),
                          tr("Record the playback from the current row as an MP4, WebM or GIF video"), [this] {
                              OnExportVideo();
@@ -61,29 +68,41 @@ ExportCommands::ExportCommands(SimulationState& state, const PlotBox& plot, Simu
 void ExportCommands::addToMenu(QMenu& file) {
     file.addSeparator();
     file.addAction(commands_.action(ID_EXPORT_PICTURE));
+    file.addAction(commands_.action(ID_EXPORT_PANEL_PICTURE));
+    // Only while the panel shows.
+    connect(&file, &QMenu::aboutToShow, this,
+            [this] { commands_.action(ID_EXPORT_PANEL_PICTURE)->setEnabled(panel_ && panel_->isVisible()); });
     file.addAction(commands_.action(ID_EXPORT_VIDEO));
 }
 
-std::string ExportCommands::exportPicture(const QString& path, int scale) {
+std::string ExportCommands::exportPicture(const QString& path, int scale, bool panelOnly) {
     const QImage* frame = view_.frame();
     if (!frame) return "The view has not been drawn yet";
-    if (scale == 1 && PictureFormatOf(path) == PictureFormat::Png) return WritePng(*frame, path);
+    const bool panel = panel_ && panel_->isVisible();
+    if (panelOnly && !panel) return "The panel of time series is not shown";
+    if (!panel && scale == 1 && PictureFormatOf(path) == PictureFormat::Png) return WritePng(*frame, path);
     return ExportPicture(state_, plot_, frame->width(), frame->height(), path,
-                         {.scale = double(scale), .statusLine = view_.ticked()});
+                         {.scale = double(scale),
+                          .statusLine = view_.ticked(),
+                          .panel = panel ? &panel_->series() : nullptr,
+                          .panelHeight = panel ? panel_->height() : 0,
+                          .panelOnly = panelOnly});
 }
 
-void ExportCommands::OnExportPicture() {
+void ExportCommands::OnExportPicture(bool panelOnly) {
     QStringList filters;
     for (const PictureChoice& choice : kPictureChoices) filters << tr(choice.filter);
     QString filter = filters.front();
     const QString chosen =
-        QFileDialog::getSaveFileName(&window_, tr("Export Picture"), QString(), filters.join(";;"), &filter);
+        QFileDialog::getSaveFileName(&window_, panelOnly ? tr("Export Panel Picture") : tr("Export Picture"),
+                                     QString(), filters.join(";;"), &filter);
     if (chosen.isEmpty()) return;
     const int index = int(filters.indexOf(filter));
     const int scale = index >= 0 ? kPictureChoices[index].scale : 1;
     // A name with a picture extension of its own keeps it: the format follows the name.
     const bool named = PictureFormatOf(chosen).has_value();
-    const std::string problem = exportPicture(named ? chosen : WithExtension(chosen, filter), scale);
+    const std::string problem =
+        exportPicture(named ? chosen : WithExtension(chosen, filter), scale, panelOnly);
     if (!problem.empty()) QMessageBox::warning(&window_, tr("Orbivex"), QString::fromStdString(problem));
 }
 

@@ -14,6 +14,8 @@ class QWidget;
 /// File > Export Picture and File > Export Video: what the view shows as a
 /// picture, and the playback from the current row as a video. Its actions
 /// are filed in the window's commands; its dialogs belong to `window`.
+class SeriesPanelView;
+
 class ExportCommands : public QObject {
     Q_OBJECT
 public:
@@ -26,20 +28,24 @@ public:
 
     /// Writes what the view shows to `path`: PNG, SVG or PDF by its
     /// extension, a PNG at `scale` times the size (1: the view's raster
-    /// itself). Returns an error text, empty on success.
-    std::string exportPicture(const QString& path, int scale);
+    /// itself), with the panel of time series under it while it shows, or
+    /// that panel alone (`panelOnly`). Returns an error text, empty on success.
+    std::string exportPicture(const QString& path, int scale, bool panelOnly = false);
     /// Records a video of the playback from the current row into `path`,
     /// with a progress dialog that can cancel; the view's row and timer are
     /// as they were afterwards. Returns an error text, empty on success.
     std::string exportVideo(const QString& path, std::optional<int> ticks, double fps);
+    /// The panel of series a picture shows under the view while it is shown.
+    void setPanel(const SeriesPanelView* panel) { panel_ = panel; }
 
 private:
-    void OnExportPicture();
+    void OnExportPicture(bool panelOnly = false);
     void OnExportVideo();
 
     SimulationState& state_;
     const PlotBox& plot_;
     SimulationView& view_;
+    const SeriesPanelView* panel_ = nullptr;
     CommandActions& commands_;
     QWidget& window_;
 };

@@ -13,11 +13,13 @@
 #include <QEvent>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QUrl>
 
+#include <QSplitter>
 #include "animation/animation_commands.h"
 #include "animation/settings.h"
 #include "animation/simulation_state.h"
@@ -29,6 +31,7 @@
 #include "app/frame_commands.h"
 #include "app/playback_controls.h"
 #include "app/remembered_settings.h"
+#include "app/series_commands.h"
 #include "app/settings_commands.h"
 #include "app/settings_dialogs.h"
 #include "app/simulation_view.h"
@@ -64,7 +67,8 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
       commands_(state, this, [this](bool repaint) { repaintIf(repaint); }) {
     setWindowTitle(QStringLiteral("Orbivex"));
     view_ = new SimulationView(state_, plot_, this);
-    setCentralWidget(view_);
+    series_ = new SeriesCommands(state_, commands_, *view_, *this, [this](int row) { goToRow(row); });
+    setCentralWidget(series_->area());
     createActions();
     playback_ = new PlaybackControls(state_, plot_, host_, *view_, commands_, *this);
     exports_ = new ExportCommands(state_, plot_, *view_, commands_, *this);
@@ -81,6 +85,8 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     tables_->addToMenus(*fileMenu_, *viewMenu_);
     styles_->addToMenu(*viewMenu_);
     frames_->addToMenu(*viewMenu_);
+    series_->addToMenu(*viewMenu_);
+    exports_->setPanel(series_->panel());
     settings_->watchChoices();
     exports_->addToMenu(*fileMenu_);
     fileMenu_->addSeparator();
@@ -291,12 +297,14 @@ void CMainFrame::applyViewChoices(const ViewRequest& request) {
     action(trails[static_cast<int>(state_.view.trailMode)])->setChecked(true);
     styles_->refresh();
     tables_->refresh();
+    series_->showChoice();
     view_->invalidate();
 }
 
 std::string CMainFrame::applyToLoaded(const ViewRequest& request) {
     const std::string problem = ApplyToLoaded(state_, plot_, request);
     frames_->showChoice();
+    series_->showChoice();
     if (PlaybackBar* bar = playbackBar()) bar->refresh();
     view_->invalidate();
     return problem;
@@ -331,8 +339,8 @@ void CMainFrame::OnGraphicBox() {
 
 void CMainFrame::goToRow(int row) { playback_->goToRow(row); }
 
-std::string CMainFrame::exportPicture(const QString& path, int scale) {
-    return exports_->exportPicture(path, scale);
+std::string CMainFrame::exportPicture(const QString& path, int scale, bool panelOnly) {
+    return exports_->exportPicture(path, scale, panelOnly);
 }
 
 std::string CMainFrame::exportVideo(const QString& path, std::optional<int> ticks, double fps) {

@@ -22,6 +22,7 @@ class PlaybackControls;
 class ExportCommands;
 class StyleCommands;
 class FrameCommands;
+class SeriesCommands;
 class TableCommands;
 class FollowWatcher;
 class SettingsCommands;
@@ -76,11 +77,13 @@ public:
     /// it); why it cannot be, empty when it is shown.
     std::string showFrame(const std::string& text);
     QLabel* pointerLabel() const { return pointer_; }
+    /// View > Time Series and the panel it shows.
+    SeriesCommands* seriesCommands() const { return series_; }
 
     /// File > Save Configuration As without its dialogs (see TableCommands).
     std::string saveConfiguration(const QString& path, bool classicData);
     /// File > Export Picture without its dialog (see ExportCommands).
-    std::string exportPicture(const QString& path, int scale);
+    std::string exportPicture(const QString& path, int scale, bool panelOnly = false);
     /// File > Export Video without its dialogs (see ExportCommands).
     std::string exportVideo(const QString& path, std::optional<int> ticks, double fps);
 
@@ -118,6 +121,7 @@ private:
     TableCommands* tables_ = nullptr;
     StyleCommands* styles_ = nullptr;
     FrameCommands* frames_ = nullptr;
+    SeriesCommands* series_ = nullptr;
     SettingsCommands* settings_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;

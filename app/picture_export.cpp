@@ -41,8 +41,8 @@ std::string ExportPicture(const SimulationState& state, const PlotBox& plot, int
     if (*format == PictureFormat::Svg) {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
-        svg.setSize(QSize(width, height));
-        svg.setViewBox(QRect(0, 0, width, height));
+        svg.setSize(QSize(width, options.pictureHeight(height)));
+        svg.setViewBox(QRect(0, 0, width, options.pictureHeight(height)));
         svg.setTitle(QString::fromStdString(plot.title));
         QPainter painter(&svg);
         PaintPicture(state, plot, painter, width, height, options, 1);
@@ -50,7 +50,7 @@ std::string ExportPicture(const SimulationState& state, const PlotBox& plot, int
         // One point per pixel of the view: the page is the view's size.
         QPdfWriter pdf(&buffer);
         pdf.setResolution(72);
-        pdf.setPageSize(QPageSize(QSizeF(width, height), QPageSize::Point));
+        pdf.setPageSize(QPageSize(QSizeF(width, options.pictureHeight(height)), QPageSize::Point));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setTitle(QString::fromStdString(plot.title));
         pdf.setCreator("Orbivex");

@@ -5,6 +5,7 @@
 #include <QString>
 #include <algorithm>
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -12,6 +13,7 @@
 #include "animation/animation_commands.h"
 #include "animation/frame_loop.h"
 #include "animation/frame_view.h"
+#include "animation/panel_series.h"
 #include "animation/playback_commands.h"
 #include "animation/playback_speed.h"
 #include "animation/series_export.h"
@@ -132,15 +134,30 @@ int Render(const CommandLine& line) {
     if (line.mode == CommandMode::Video)
         return RecordVideoCommand(state, plot, options, QString::fromStdString(output));
 
-    ImageSurface image(options.width, options.height);
+    // With a panel of series the picture is shared: the view above, the
+    // panel below (or the panel alone).
+    PanelSeries series;
+    const bool panel = state.view.panel.shown && line.mode == CommandMode::Picture;
+    const int panelHeight = !panel ? 0
+                            : options.panelOnly
+                                ? options.height
+                                : options.panelHeight.value_or(int(std::lround(options.height * 0.4)));
+    const int viewHeight = options.panelOnly || !panel ? options.height : options.height - panelHeight;
+    if (viewHeight < 1) {
+        std::fprintf(stderr, "orbivex: --panel-height %d leaves no room for the view in --size %dx%d\n",
+                     panelHeight, options.width, options.height);
+        return 2;
+    }
+    if (panel) UpdatePanelSeries(state, series);
+    ImageSurface image(options.width, viewHeight);
     if (image.image().isNull()) {
-        std::fprintf(stderr, "Not enough memory for a view of %dx%d pixels\n", options.width, options.height);
+        std::fprintf(stderr, "Not enough memory for a view of %dx%d pixels\n", options.width, viewHeight);
         return 1;
     }
     TrailCache trails;
     const FrameLoopResult played = RunFrameLoop(
-        state, plot, image.surface(), options.width, options.height, &trails, options.ticks, [&](int frame) {
-            return !frames || Save(FramePicture(state, plot, image.image(), options.width, options.height,
+        state, plot, image.surface(), options.width, viewHeight, &trails, options.ticks, [&](int frame) {
+            return !frames || Save(FramePicture(state, plot, image.image(), options.width, viewHeight,
                                                 options.scale, frame),
                                    FramePath(output, frame));
         });
@@ -148,12 +165,16 @@ int Render(const CommandLine& line) {
     if (played.end == FrameLoopEnd::DataEnd) ReportDataEnd(state, played.ticks, options.ticks);
     if (frames) return 0;
     const QString path = QString::fromStdString(output);
-    if (RasterIsThePicture(state, options.scale) && PictureFormatOf(path) == PictureFormat::Png)
+    if (!panel && RasterIsThePicture(state, options.scale) && PictureFormatOf(path) == PictureFormat::Png)
         return Save(image.image(), path) ? 0 : 1;
-    // Larger and vector pictures are painted afresh at the row the ticks reached.
-    const std::string problem =
-        ExportPicture(state, plot, options.width, options.height, path,
-                      {.scale = double(options.scale), .statusLine = played.ticks > 0});
+    // Larger and vector pictures, and those with a panel, are painted afresh
+    // at the row the ticks reached.
+    const std::string problem = ExportPicture(state, plot, options.width, viewHeight, path,
+                                              {.scale = double(options.scale),
+                                               .statusLine = played.ticks > 0,
+                                               .panel = panel ? &series : nullptr,
+                                               .panelHeight = panelHeight,
+                                               .panelOnly = options.panelOnly});
     if (problem.empty()) return 0;
     std::fprintf(stderr, "%s\n", problem.c_str());
     return 1;

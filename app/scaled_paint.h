@@ -1,19 +1,33 @@
 #pragma once
 #include <QImage>
 
+#include "animation/series_panel.h"
+
 struct SimulationState;
 class PlotBox;
 class QPainter;
 class TickDamage;
+struct PanelSeries;
 
 /// What a picture shows besides the full paint of the view.
 struct PictureOptions {
     double scale = 1;         ///< PNG: pixels per pixel of the view (vector outputs ignore it)
     bool statusLine = false;  ///< the status line a tick writes at the current row
+    /// The panel of series under the view, `panelHeight` pixels high, when
+    /// given; with `panelOnly` the picture is the panel alone.
+    const PanelSeries* panel = nullptr;
+    int panelHeight = 0;
+    bool panelOnly = false;
+
+    /// The picture's height for a view of `height` pixels.
+    int pictureHeight(int height) const {
+        if (!panel) return height;
+        return (panelOnly ? 0 : height) + panelHeight;
+    }
 };
 
 /// One full paint of the view of `width` x `height` pixels (and the status
-/// line when asked) on `painter`, `scale` painter pixels per pixel of the
+/// line when asked, and the panel under it when given) on `painter`, `scale` painter pixels per pixel of the
 /// view, within the tiles of `only` when given. The state and the plot are
 /// only read: the paint maps a copy of the plot.
 void PaintPicture(const SimulationState& state, const PlotBox& plot, QPainter& painter, int width, int height,
@@ -32,6 +46,12 @@ QImage PaintScaledPicture(const SimulationState& state, const PlotBox& plot, int
 /// tiles that changed.
 void RepaintScaledTiles(const SimulationState& state, const PlotBox& plot, QImage& image, int width,
                         int height, const PictureOptions& options, const TickDamage* damage);
+
+/// Paints the panel of `series` of `width` x `height` pixels with text of
+/// `font` pixels into `image`, `scale` image pixels per pixel of the panel;
+/// the layout it was painted with.
+PanelLayout PaintPanel(const SimulationState& state, const PanelSeries& series, QImage& image, int width,
+                       int height, double font, double scale, PanelLayers layers = PanelLayers::All);
 
 bool RasterIsThePicture(const SimulationState& state, double scale);
 

@@ -23,6 +23,12 @@ std::string KeepBodies(LoadedSimulation& loaded, const std::vector<int32_t>& sho
         std::memcpy(table->writableTrack(k, 0), all.track(shown[std::size_t(k - 1)], 0),
                     sizeof(double) * 2 * std::size_t(rows));
     table->Changed();
+    // The depths of the bodies kept, when the data has them.
+    std::unique_ptr<DepthTable> depth;
+    if (loaded.depth) {
+        depth = DepthOfBodies(*loaded.depth, shown);
+        if (!depth) return "not enough memory for the bodies shown";
+    }
 
     ConfigurationFields& f = loaded.fields;
     const bool cutBefore = loaded.everyBody != nullptr;
@@ -50,6 +56,7 @@ std::string KeepBodies(LoadedSimulation& loaded, const std::vector<int32_t>& sho
     f = std::move(cut);
     FreeTable(loaded.rows);
     loaded.rows = std::move(table);
+    loaded.depth = std::move(depth);
     ResolveBodyColours(loaded);
     return {};
 }

@@ -164,7 +164,7 @@ DataFollower::Update DataFollower::Poll(const RowTaker& take, LoadProgress* prog
         if (!take) {
             update.values.insert(update.values.end(), block.begin(),
                                  block.begin() + std::ptrdiff_t(rows * columns_));
-        } else if (rows > 0 && !take(block.data(), rows,
+        } else if (rows > 0 && !take(block.data(), nullptr, rows,
                                      RowsToCome(reader.offset(), size - offset_, taken + int64_t(rows)))) {
             update.kind = Update::Kind::Refused;
             return update;
@@ -217,6 +217,8 @@ DataFollower::Update DataFollower::PollTable(int fd, uint64_t size, const RowTak
     // A row takes two bytes at the least: a number and its line end.
     const std::size_t blockRows = std::size_t(std::min<uint64_t>(kBlockValues / columns_, total / 2) + 1);
     std::vector<double> block(blockRows * columns_);
+    const std::size_t depths = table_->depths();
+    std::vector<double> depthBlock(blockRows * depths);
     std::size_t rows = 0;  // rows in the block
     int64_t taken = 0;     // rows taken in this Poll
     int64_t line = lines_;
@@ -226,7 +228,10 @@ DataFollower::Update DataFollower::PollTable(int fd, uint64_t size, const RowTak
         if (!take) {
             update.values.insert(update.values.end(), block.begin(),
                                  block.begin() + std::ptrdiff_t(rows * columns_));
-        } else if (rows > 0 && !take(block.data(), rows, RowsToCome(done, total, taken + int64_t(rows)))) {
+            update.depths.insert(update.depths.end(), depthBlock.begin(),
+                                 depthBlock.begin() + std::ptrdiff_t(rows * depths));
+        } else if (rows > 0 && !take(block.data(), depths > 0 ? depthBlock.data() : nullptr, rows,
+                                     RowsToCome(done, total, taken + int64_t(rows)))) {
             update.kind = Update::Kind::Refused;
             return false;
         }
@@ -240,7 +245,8 @@ DataFollower::Update DataFollower::PollTable(int fd, uint64_t size, const RowTak
     };
     const char *begin, *end;
     while (lines.Next(begin, end)) {
-        const TableRowReader::Line kind = table_->Read(begin, end, line, block.data() + rows * columns_);
+        const TableRowReader::Line kind =
+            table_->Read(begin, end, line, block.data() + rows * columns_, depthBlock.data() + rows * depths);
         if (kind == TableRowReader::Line::Bad) {
             if (!hand()) return update;
             update.kind = Update::Kind::BadText;

@@ -21,7 +21,8 @@ struct LoadProgress;
 ///
 /// A plain data table is followed a line at a time instead: only lines that
 /// end in '\n' are taken, each read by the table's layout into a row of the
-/// time and two coordinates per body.
+/// time and two coordinates per body, and with three coordinates a body
+/// their depths off the plane shown beside.
 class DataFollower {
 public:
     /// Follows the classic data file, rows of `columns` values.
@@ -52,14 +53,18 @@ public:
             Cancelled,  ///< the reading was cancelled; the rows read before stay taken
         } kind = Kind::Unchanged;
         std::vector<double> values;  ///< complete rows, row after row (Rows, without a RowTaker)
-        int64_t badRow = -1;         ///< row of the file holding the text (BadText), from 0
+        /// With depths(), each of those rows' depths, row after row.
+        std::vector<double> depths;
+        int64_t badRow = -1;  ///< row of the file holding the text (BadText), from 0
         /// For a table, the line holding it and what is wrong there (BadText).
         TableError tableError;
     };
-    /// Takes `rows` complete rows (row after row) as Poll reads them, with an
-    /// estimate of the rows still to be read in this Poll; false when they
-    /// cannot be kept, which ends the Poll.
-    using RowTaker = std::function<bool(const double* values, std::size_t rows, int64_t rowsToCome)>;
+    /// Takes `rows` complete rows (row after row) as Poll reads them, and
+    /// their depths (null without depths()), with an estimate of the rows
+    /// still to be read in this Poll; false when they cannot be kept, which
+    /// ends the Poll.
+    using RowTaker =
+        std::function<bool(const double* values, const double* depths, std::size_t rows, int64_t rowsToCome)>;
     /// Reads what was appended since the last call. Its complete rows go to
     /// `take` a block at a time as they are read, so that no more than a
     /// block of them is ever held here; without `take` they are gathered in
@@ -73,6 +78,9 @@ public:
 
     /// Values in each row handed back.
     int32_t columns() const { return int32_t(columns_); }
+    /// Depths in each row handed back: one a body for a table of three
+    /// coordinates a body, else none.
+    int32_t depths() const { return table_ ? int32_t(table_->depths()) : 0; }
     /// Complete rows taken so far, counting those skipped.
     int64_t rowsTaken() const { return rowsTaken_; }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 
+#include "depth_table.h"
 #include "orbit_elements.h"
 #include "parallel_for.h"
 #include "reference_frame.h"
@@ -50,42 +51,134 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
+/// A vector whose components lie across and up the plane `plane` and off it
+/// (its depth), in the data's own axes.
+Vector3 InDataAxes(double across, double up, double depth, TablePlane plane) {
+    switch (plane) {
+        case TablePlane::XZ:
+            return {across, depth, up};
+        case TablePlane::YZ:
+            return {depth, across, up};
+        case TablePlane::XY:
+            break;
+    }
+    return {across, up, depth};
+}
+
+bool Finite(const Vector3& a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
+
+/// The length of `a`: of its x and y alone for planar data, so that its
+/// series stay exactly as they were before depths were kept.
+double Length(const Vector3& a, bool space) {
+    return space ? std::hypot(a.x, a.y, a.z) : std::hypot(a.x, a.y);
+}
+
+Vector3 Minus(const Vector3& a, const Vector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+/// Body `body`'s position at row r, in the data's axes (z 0 for planar data).
+Vector3 PositionAt(const SeriesSource& s, int body, int32_t r) {
+    const double* p = s.table->track(body, r);
+    if (!s.depth) return {p[0], p[1], 0};
+    return InDataAxes(p[0], p[1], s.depth->at(body, r), s.plane);
+}
+
+/// The rows a velocity at row r is taken from, and their weights: the same
+/// for every body of the row.
+struct VelocityStencil {
+    int32_t first = 0;
+    std::size_t count = 0;
+    std::array<double, kVelocityRows> weights{};
+
+    bool Make(const TrajectoryTable& t, int32_t rows, int32_t r) {
+        count = std::min<std::size_t>(kVelocityRows, std::size_t(std::max(rows, 0)));
+        if (count < 2) return false;
+        first = int32_t(VelocityWindow(std::size_t(r), std::size_t(rows)));
+        std::array<double, kVelocityRows> times{};
+        for (std::size_t j = 0; j < count; ++j) times[j] = t.time(first + int32_t(j));
+        return FirstDerivativeWeights(times.data(), count, t.time(r), weights.data());
+    }
+    /// Body `body`'s velocity in the data's axes; false when a row it needs
+    /// is not finite.
+    bool Velocity(const SeriesSource& s, int body, Vector3& v) const {
+        const double* p = s.table->track(body, first);
+        double vx = 0, vy = 0, vd = 0;
+        for (std::size_t j = 0; j < count; ++j) {
+            vx += weights[j] * p[2 * j];
+            vy += weights[j] * p[2 * j + 1];
+        }
+        if (s.depth) {
+            const double* d = s.depth->track(body, first);
+            for (std::size_t j = 0; j < count; ++j) vd += weights[j] * d[j];
+            v = InDataAxes(vx, vy, vd, s.plane);
+        } else {
+            v = {vx, vy, 0};
+        }
+        return Finite(v);
+    }
+};
+
 /// Whether the quantity's values need the bodies' velocities.
 bool NeedsVelocity(QuantityKind kind) {
     return kind != QuantityKind::Distance && kind != QuantityKind::Separation;
 }
 
-/// The system's energy (`momentum` false) or angular momentum about the sun
-/// at row r, whose velocities `stencil` gives (none when the row has none);
-/// not a number when a row is not finite or no mass or mu.
-double SystemAt(const SeriesSource& s, bool momentum, int32_t r, const VelocityStencil* stencil,
+/// The system's energy at row r, whose velocities `stencil` gives (none
+/// when the row has none); not a number when a row is not finite or no mass
+/// or mu. `pulls` is room for the pairs' terms.
+double EnergyAt(const SeriesSource& s, int32_t r, const VelocityStencil* stencil,
                 std::vector<double>& pulls) {
     const TrajectoryTable& t = *s.table;
     const int bodies = t.bodyColumns();
     if (int(s.masses.size()) < bodies + 1 || !(s.gm > 0) || !(s.masses[0] > 0)) return kNaN;
     if (!stencil) return kNaN;
+    const bool space = s.depth != nullptr;
     const double g = s.gm / s.masses[0];
     double sum = 0;
     for (int k = 1; k <= bodies; ++k) {
         const double m = s.masses[std::size_t(k)];
-        const double* p = t.track(k, r);
-        double vx = 0, vy = 0;
-        if (!stencil->Velocity(t, k, vx, vy)) return kNaN;
-        if (momentum) {
-            sum += m * (p[0] * vy - p[1] * vx);
-            continue;
-        }
-        sum += m * (vx * vx + vy * vy) / 2 - s.gm * m / std::hypot(p[0], p[1]);
+        const Vector3 p = PositionAt(s, k, r);
+        Vector3 v;
+        if (!stencil->Velocity(s, k, v)) return kNaN;
+        sum += m * (v.x * v.x + v.y * v.y + v.z * v.z) / 2 - s.gm * m / Length(p, space);
         // The pairs' terms apart from the sum, so that the processor works
         // on several at once, then taken off in order.
         pulls.resize(std::size_t(k));
-        for (int j = 1; j < k; ++j) {
-            const double* q = t.track(j, r);
-            pulls[std::size_t(j)] = g * s.masses[std::size_t(j)] * m / std::hypot(p[0] - q[0], p[1] - q[1]);
-        }
+        for (int j = 1; j < k; ++j)
+            pulls[std::size_t(j)] =
+                g * s.masses[std::size_t(j)] * m / Length(Minus(p, PositionAt(s, j, r)), space);
         for (int j = 1; j < k; ++j) sum -= pulls[std::size_t(j)];
     }
     return std::isfinite(sum) ? sum : kNaN;
+}
+
+/// The system's angular momentum about the sun at row r (only its z for
+/// planar data), whose velocities `stencil` gives (none when the row has
+/// none); not a number when a row is not finite or a mass is missing.
+Vector3 MomentumAt(const SeriesSource& s, int32_t r, const VelocityStencil* stencil) {
+    const TrajectoryTable& t = *s.table;
+    const int bodies = t.bodyColumns();
+    const Vector3 none{kNaN, kNaN, kNaN};
+    if (int(s.masses.size()) < bodies + 1) return none;
+    if (!stencil) return none;
+    Vector3 sum;
+    for (int k = 1; k <= bodies; ++k) {
+        const double m = s.masses[std::size_t(k)];
+        const Vector3 p = PositionAt(s, k, r);
+        Vector3 v;
+        if (!stencil->Velocity(s, k, v)) return none;
+        if (s.depth) {
+            sum.x += m * (p.y * v.z - p.z * v.y);
+            sum.y += m * (p.z * v.x - p.x * v.z);
+        }
+        sum.z += m * (p.x * v.y - p.y * v.x);
+    }
+    return Finite(sum) ? sum : none;
+}
+
+/// The change of the angular momentum `l` from `start`, relative to it.
+double MomentumChange(const Vector3& l, const Vector3& start, bool space) {
+    if (!space) return std::fabs((l.z - start.z) / std::fabs(start.z));
+    return Length(Minus(l, start), true) / Length(start, true);
 }
 
 /// The elements a quantity needs: none for the speed (and the positions'
@@ -106,26 +199,26 @@ std::optional<ElementsWanted> WantedFor(QuantityKind kind) {
     }
 }
 
-/// A body's motion at a row: its velocity and elements; `known` false when
-/// a position it needs is not finite or the row has no velocity.
+/// A body's motion at a row: its speed and elements; `known` false when a
+/// position it needs is not finite or the row has no velocity.
 struct Motion {
     bool known = false;
-    double vx = 0, vy = 0;
+    double speed = 0;
     OrbitElements elements;
 };
 
 /// Body `body`'s motion at row r, whose velocities `stencil` gives (none
-/// when the row has none), with the elements `wanted` (none: the velocity
+/// when the row has none), with the elements `wanted` (none: the speed
 /// alone).
 Motion MotionAt(const SeriesSource& s, int body, int32_t r, const VelocityStencil* stencil,
                 std::optional<ElementsWanted> wanted) {
-    const TrajectoryTable& t = *s.table;
-    const double* p = t.track(body, r);
+    const Vector3 p = PositionAt(s, body, r);
+    Vector3 v;
     Motion m;
-    if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !stencil || !stencil->Velocity(t, body, m.vx, m.vy))
-        return m;
+    if (!Finite(p) || !stencil || !stencil->Velocity(s, body, v)) return m;
     m.known = true;
-    if (wanted) m.elements = ElementsOf({p[0], p[1], 0}, {m.vx, m.vy, 0}, s.gm, *wanted);
+    m.speed = Length(v, s.depth != nullptr);
+    if (wanted) m.elements = ElementsOf(p, v, s.gm, *wanted);
     return m;
 }
 
@@ -135,7 +228,7 @@ double MotionValue(QuantityKind kind, const Motion& m) {
     constexpr double kDegrees = 180 / std::numbers::pi;
     switch (kind) {
         case QuantityKind::Speed:
-            return std::hypot(m.vx, m.vy);
+            return m.speed;
         case QuantityKind::SemiMajorAxis:
             return m.elements.a;
         case QuantityKind::Eccentricity:
@@ -156,43 +249,13 @@ double MotionValue(QuantityKind kind, const Motion& m) {
 /// The value of a quantity of the positions alone at row r: a distance or
 /// a separation.
 double PlaceValue(const SeriesSource& s, const Quantity& q, int32_t r) {
-    const TrajectoryTable& t = *s.table;
-    const double* p = t.track(q.body, r);
-    if (q.kind == QuantityKind::Distance) return std::hypot(p[0], p[1]);
-    const double* o = t.track(q.other, r);
-    return std::hypot(p[0] - o[0], p[1] - o[1]);
+    const bool space = s.depth != nullptr;
+    const Vector3 p = PositionAt(s, q.body, r);
+    if (q.kind == QuantityKind::Distance) return Length(p, space);
+    return Length(Minus(p, PositionAt(s, q.other, r)), space);
 }
 
 }  // namespace
-
-bool VelocityStencil::Make(const TrajectoryTable& t, int32_t rows, int32_t r) {
-    count = std::min<std::size_t>(kVelocityRows, std::size_t(std::max(rows, 0)));
-    if (count < 2) return false;
-    first = int32_t(VelocityWindow(std::size_t(r), std::size_t(rows)));
-    std::array<double, kVelocityRows> times{};
-    for (std::size_t j = 0; j < count; ++j) times[j] = t.time(first + int32_t(j));
-    return FirstDerivativeWeights(times.data(), count, t.time(r), weights.data());
-}
-
-bool VelocityStencil::Velocity(const TrajectoryTable& t, int body, double& vx, double& vy) const {
-    const double* p = t.track(body, first);
-    vx = vy = 0;
-    for (std::size_t j = 0; j < count; ++j) {
-        vx += weights[j] * p[2 * j];
-        vy += weights[j] * p[2 * j + 1];
-    }
-    return std::isfinite(vx) && std::isfinite(vy);
-}
-
-std::optional<std::array<double, 2>> VelocityAt(const TrajectoryTable& table, int32_t rows, int body,
-                                                int32_t row) {
-    VelocityStencil stencil;
-    double vx = 0, vy = 0;
-    if (row < 0 || row >= rows || body < 1 || body > table.bodyColumns() || !stencil.Make(table, rows, row) ||
-        !stencil.Velocity(table, body, vx, vy))
-        return std::nullopt;
-    return std::array<double, 2>{vx, vy};
-}
 
 bool NeedsGm(QuantityKind kind) {
     return kind != QuantityKind::Distance && kind != QuantityKind::Speed &&
@@ -226,10 +289,19 @@ QuantityList ParseQuantities(std::string_view text, int bodies, const std::vecto
                         "energy or momentum");
         Quantity q{kind->kind};
         const bool system = OfSystem(q.kind);
-        if (system != (colon == std::string_view::npos))
-            return fail(system ? "'" + std::string(item) + "' takes no body: the whole system's"
-                               : "'" + std::string(item) + "' needs a body, as in " + std::string(name) +
-                                     (q.kind == QuantityKind::Separation ? ":1-2" : ":1"));
+        const bool bare = colon == std::string_view::npos;
+        if (system && !bare) return fail("'" + std::string(item) + "' takes no body: the whole system's");
+        if (bare && q.kind == QuantityKind::Separation)
+            return fail("'" + std::string(item) + "' needs two bodies, as in sep:1-2");
+        if (bare && !system) {
+            // A body's quantity without a body: every body's, in turn.
+            for (int body = 1; body <= bodies; ++body) {
+                list.quantities.push_back({q.kind, body});
+                list.texts.push_back(QuantityText(list.quantities.back()));
+            }
+            if (comma == text.size()) break;
+            continue;
+        }
         if (!system) {
             std::string_view rest = Trimmed(item.substr(colon + 1));
             std::string error;
@@ -295,11 +367,13 @@ void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, 
     if (!s.table || first >= last) return;
     const TrajectoryTable& t = *s.table;
     const int bodies = t.bodyColumns();
+    const bool space = s.depth != nullptr;
+    const bool depthShort = s.depth && (s.depth->bodyCount() != bodies || s.depth->rowCount() < s.rows);
     struct Job {
         Quantity q;
         double* out;
-        bool momentum;
-        double start;  ///< a system quantity's value at the first row that has one
+        double start = kNaN;                      ///< the system's energy at the first row that has one
+        Vector3 startMomentum{kNaN, kNaN, kNaN};  ///< its angular momentum there
     };
     // The body's quantities of its motion share its velocity and elements:
     // each row's are worked out once, with the most elements any asks.
@@ -317,20 +391,28 @@ void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, 
             system || (q.body >= 1 && q.body <= bodies &&
                        (q.kind != QuantityKind::Separation || (q.other >= 1 && q.other <= bodies)));
         const bool gmMissing = NeedsGm(q.kind) && !(s.gm > 0 && std::isfinite(s.gm));
+        Job job{q, outs[k]};
         // The system's quantities as changes from the first row that has one.
-        const bool momentum = q.kind == QuantityKind::SystemMomentum;
-        double start = kNaN;
-        if (known && !gmMissing && system)
-            for (int32_t r = 0; r < s.rows && !std::isfinite(start); ++r) {
+        bool starts = true;
+        if (known && !gmMissing && !depthShort && system) {
+            std::vector<double> pulls;
+            for (int32_t r = 0; r < s.rows && !std::isfinite(job.start) && !Finite(job.startMomentum); ++r) {
                 VelocityStencil stencil;
-                std::vector<double> pulls;
-                start = SystemAt(s, momentum, r, stencil.Make(t, s.rows, r) ? &stencil : nullptr, pulls);
+                const VelocityStencil* made = stencil.Make(t, s.rows, r) ? &stencil : nullptr;
+                if (q.kind == QuantityKind::SystemEnergy)
+                    job.start = EnergyAt(s, r, made, pulls);
+                else
+                    job.startMomentum = MomentumAt(s, r, made);
             }
-        if (!known || gmMissing || (system && !(std::isfinite(start) && start != 0))) {
+            starts = q.kind == QuantityKind::SystemEnergy
+                         ? std::isfinite(job.start) && job.start != 0
+                         : Finite(job.startMomentum) && (space ? Length(job.startMomentum, true)
+                                                               : std::fabs(job.startMomentum.z)) != 0;
+        }
+        if (!known || gmMissing || depthShort || !starts) {
             std::fill(outs[k], outs[k] + (last - first), kNaN);
             continue;
         }
-        const Job job{q, outs[k], momentum, start};
         if (system) {
             systems.push_back(job);
         } else if (!NeedsVelocity(q.kind)) {
@@ -347,10 +429,10 @@ void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, 
     if (places.empty() && systems.empty() && motions.empty()) return;
     const bool velocities = !systems.empty() || !motions.empty();
     // Rows in blocks whose velocity weights are worked out once for every
-    // quantity; then each quantity along the block.
+    // quantity; then each quantity along the block. Each thread takes the
+    // next block left, so that one the machine's other work holds back
+    // leaves the rest to the others.
     constexpr int32_t kBlock = 256;
-    // Each thread takes the next block left, so that one the machine's other
-    // work holds back leaves the rest to the others.
     std::atomic<int32_t> next{first};
     RunOnThreads(WorkerCount(uint64_t(last - first), 4096), [&] {
         std::array<VelocityStencil, kBlock> stencils;
@@ -370,11 +452,11 @@ void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, 
                     for (const Job& job : group.jobs) job.out[r - first] = MotionValue(job.q.kind, m);
                 }
             for (const Job& job : systems)
-                for (int32_t r = from; r < to; ++r) {
-                    double v =
-                        (SystemAt(s, job.momentum, r, stencil(r), pulls) - job.start) / std::fabs(job.start);
-                    job.out[r - first] = job.momentum ? std::fabs(v) : v;
-                }
+                for (int32_t r = from; r < to; ++r)
+                    job.out[r - first] =
+                        job.q.kind == QuantityKind::SystemEnergy
+                            ? (EnergyAt(s, r, stencil(r), pulls) - job.start) / std::fabs(job.start)
+                            : MomentumChange(MomentumAt(s, r, stencil(r)), job.startMomentum, space);
         }
     });
 }

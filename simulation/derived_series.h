@@ -1,14 +1,13 @@
 #pragma once
-#include <array>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "orbit_elements.h"
+#include "table_layout.h"
 
+class DepthTable;
 class TrajectoryTable;
 
 // Series derived from the rows, one value a row: a body's distance from the
@@ -51,7 +50,9 @@ struct QuantityList {
 };
 
 /// Reads a comma-separated list such as "r:1,e:Mars,sep:1-2,energy": the
-/// bodies by number (1 to `bodies`) or by name, in any case.
+/// bodies by number (1 to `bodies`) or by name, in any case. A body's
+/// quantity written without a body ("a") stands for every body's, "a:1" to
+/// "a:N" in turn.
 QuantityList ParseQuantities(std::string_view text, int bodies, const std::vector<std::string>& names);
 
 /// The quantity as the list writes it, its bodies by number: "a:1".
@@ -62,48 +63,33 @@ std::string QuantityText(const Quantity& q);
 /// "AU/yr", "deg", "AU^2/yr^2"; empty for the ratios.
 std::string QuantityUnit(QuantityKind kind, std::string_view lengthUnit, std::string_view timeUnit);
 
-/// The rows a velocity at one row is taken from and their weights, the same
-/// for every body of the row: the kVelocityRows rows of VelocityWindow
-/// (every row of a shorter table), so that near the ends the difference
-/// moves to one side rather than shrinking in order.
-struct VelocityStencil {
-    int32_t first = 0;
-    std::size_t count = 0;
-    std::array<double, kVelocityRows> weights{};
-
-    /// For `row` of the first `rows` rows of `table`; false when the times
-    /// give no difference: fewer than 2 rows, two equal times, one not finite.
-    bool Make(const TrajectoryTable& table, int32_t rows, int32_t row);
-    /// Body `body`'s velocity; false when a position it needs is not finite.
-    bool Velocity(const TrajectoryTable& table, int body, double& vx, double& vy) const;
-};
-
-/// Body `body`'s velocity (vx, vy) at `row` of the first `rows` rows of
-/// `table`, as every series and readout takes it; none when VelocityStencil
-/// gives none.
-std::optional<std::array<double, 2>> VelocityAt(const TrajectoryTable& table, int32_t rows, int body,
-                                                int32_t row);
-
 /// What a series is computed from: the rows 0 to rows - 1 of `table` (the
 /// positions about the sun, or in the frame shown for the distance),
 /// mu in the data's units (not a number when unknown), and the sun's mass
 /// then each body's (empty when not all are given); G is mu over the sun's.
+/// Data of three coordinates a body gives `depth`, each body's coordinate
+/// off `plane`, the plane `table` holds: the series are then those of the
+/// positions in space, in the data's own axes (the inclination from its x-y
+/// plane, the node from its x axis). Without it the data is planar.
 struct SeriesSource {
     const TrajectoryTable* table = nullptr;
     int32_t rows = 0;
     double gm = 0;
     std::vector<double> masses;
+    const DepthTable* depth = nullptr;
+    TablePlane plane = TablePlane::XY;
 };
 
 /// The values of `q` for rows [first, last) into out[0 .. last - first),
 /// computed on every processor for many rows. Values that need mu or the
-/// masses are not numbers without them.
+/// masses are not numbers without them, and every value is not a number
+/// when `depth` does not cover the table's bodies and rows.
 void ComputeSeries(const SeriesSource& source, const Quantity& q, int32_t first, int32_t last, double* out);
 
 /// The values of each quantity of `quantities` for rows [first, last) into
 /// outs[k][0 .. last - first), the same to the bit as ComputeSeries of each
 /// alone, but sharing what a row's quantities have in common (the
-/// velocity's weights), which makes many series at once several times
-/// faster.
+/// velocity's weights, a body's velocity and elements), which makes many
+/// series at once several times faster.
 void ComputeSeries(const SeriesSource& source, std::span<const Quantity> quantities, int32_t first,
                    int32_t last, std::span<double* const> outs);

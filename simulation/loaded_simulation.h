@@ -8,6 +8,7 @@
 
 #include "configuration_fields.h"
 #include "data_hand_over.h"
+#include "depth_table.h"
 #include "table_layout.h"
 #include "trajectory_table.h"
 
@@ -37,6 +38,11 @@ struct LoadedSimulation {
 
     int32_t columnCount = 0;
     std::unique_ptr<TrajectoryTable> rows;
+    /// With a plain table of three coordinates a body: each body's
+    /// coordinate off the plane shown, row for row with `rows` (which it
+    /// follows through appends, growth and bodies left out); null for any
+    /// other data.
+    std::unique_ptr<DepthTable> depth;
     /// Non-zero once the table holds the data read. Zero while a large read
     /// fills it, so that nothing reads a table being filled.
     int32_t dataLoaded = 0;

@@ -20,13 +20,15 @@ TableRowReader::TableRowReader(TableLayout layout, TablePlane plane)
     cells_.assign(std::size_t(highest) + 1, 0.0);
 }
 
-TableRowReader::Line TableRowReader::Read(const char* begin, const char* end, int64_t& lines, double* row) {
-    const Line line = ReadCells(begin, end, lines >= 0 && lines + 1 == layout_.headerLine, row);
+TableRowReader::Line TableRowReader::Read(const char* begin, const char* end, int64_t& lines, double* row,
+                                          double* depth) {
+    const Line line = ReadCells(begin, end, lines >= 0 && lines + 1 == layout_.headerLine, row, depth);
     if (line != Line::Bad && lines >= 0) ++lines;
     return line;
 }
 
-TableRowReader::Line TableRowReader::ReadCells(const char* begin, const char* end, bool header, double* row) {
+TableRowReader::Line TableRowReader::ReadCells(const char* begin, const char* end, bool header, double* row,
+                                               double* depth) {
     if (header) return Line::Skipped;
     const std::size_t wanted = std::size_t(std::max(layout_.cells, 0));
     switch (ParseTableLine(begin, end, layout_.separator, cells_.data(), wanted, count_, bad_,
@@ -54,6 +56,9 @@ TableRowReader::Line TableRowReader::ReadCells(const char* begin, const char* en
     row[0] = cells_[std::size_t(layout_.timeColumn)];
     for (std::size_t k = 0; k < layout_.bodies.size(); ++k)
         ProjectBody(layout_.bodies[k], plane_, cells_.data(), row[1 + 2 * k], row[2 + 2 * k]);
+    if (depth)
+        for (std::size_t k = 0; k < depths(); ++k)
+            depth[k] = DepthOf(layout_.bodies[k], plane_, cells_.data());
     return Line::Row;
 }
 

@@ -8,7 +8,8 @@
 #include "table_layout.h"
 
 /// Turns the lines of a plain data table into rows of the trajectory table:
-/// the time, then x and y of each body on the plane shown. Used when rows
+/// the time, then x and y of each body on the plane shown, and with three
+/// coordinates a body each one's depth off that plane. Used when rows
 /// are appended to a table that is followed, each line being read by the
 /// one rule that reads a table's cells.
 class TableRowReader {
@@ -17,6 +18,8 @@ public:
 
     /// Values in a row: the time and two per body.
     std::size_t columns() const { return 1 + 2 * layout_.bodies.size(); }
+    /// Depths in a row: one per body with three coordinates a body, else none.
+    std::size_t depths() const { return layout_.threeDimensional() ? layout_.bodies.size() : 0; }
     const TableLayout& layout() const { return layout_; }
 
     enum class Line {
@@ -25,15 +28,15 @@ public:
         Bad,      ///< not numbers, or another count of cells; error() tells which
     };
     /// Reads the line [begin, end), without its '\n', into `row` (columns()
-    /// values). `lines` counts the file's lines before it (-1 when not
-    /// known) and then this one too, unless it is Bad; the header line is
-    /// Skipped.
-    Line Read(const char* begin, const char* end, int64_t& lines, double* row);
+    /// values) and, when given, its depths into `depth` (depths() values).
+    /// `lines` counts the file's lines before it (-1 when not known) and
+    /// then this one too, unless it is Bad; the header line is Skipped.
+    Line Read(const char* begin, const char* end, int64_t& lines, double* row, double* depth = nullptr);
     /// What was wrong with the last line read as Bad, as the message for line `line` (from 1).
     TableError error(int64_t line) const;
 
 private:
-    Line ReadCells(const char* begin, const char* end, bool header, double* row);
+    Line ReadCells(const char* begin, const char* end, bool header, double* row, double* depth);
 
     TableLayout layout_;
     TablePlane plane_;

@@ -174,3 +174,18 @@ inline void ProjectBody(const TableBodyColumns& b, TablePlane plane, const doubl
             break;
     }
 }
+
+/// The coordinate of body `b` off the plane `plane` shows (its depth): z on
+/// xy, y on xz, x on yz; 0 for a body without z on xy, as ProjectBody puts
+/// it on the plane.
+inline double DepthOf(const TableBodyColumns& b, TablePlane plane, const double* cells) {
+    switch (plane) {
+        case TablePlane::XZ:
+            return cells[b.y];
+        case TablePlane::YZ:
+            return cells[b.x];
+        case TablePlane::XY:
+            break;
+    }
+    return b.z >= 0 ? cells[b.z] : 0.0;
+}

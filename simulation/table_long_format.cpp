@@ -34,6 +34,9 @@ struct Position {
 LongTableRows ReadLongTable(std::string_view text, const TableLayout& layout, TablePlane plane) {
     LongTableRows out;
     std::vector<Position> positions;
+    // With three coordinates a line, each line's depth, line for line with `positions`.
+    const bool threeD = layout.threeDimensional();
+    std::vector<double> depths;
     std::vector<double> times;
     std::vector<int64_t> lastRowOf;  // by body: the row of its last line
     std::unordered_map<std::string, int32_t> bodyOf;
@@ -108,6 +111,7 @@ LongTableRows ReadLongTable(std::string_view text, const TableLayout& layout, Ta
         Position p{row, body, 0, 0};
         ProjectBody(layout.lineColumns, plane, values.data(), p.x, p.y);
         positions.push_back(p);
+        if (threeD) depths.push_back(DepthOf(layout.lineColumns, plane, values.data()));
     }
     out.bodies = int32_t(keys.size());
     out.rows = int64_t(times.size());
@@ -118,6 +122,12 @@ LongTableRows ReadLongTable(std::string_view text, const TableLayout& layout, Ta
         double* cell = &out.values[std::size_t(p.row) * columns + 1 + 2 * std::size_t(p.body)];
         cell[0] = p.x;
         cell[1] = p.y;
+    }
+    if (threeD) {
+        const std::size_t bodies = std::size_t(out.bodies);
+        out.depths.assign(std::size_t(out.rows) * bodies, std::numeric_limits<double>::quiet_NaN());
+        for (std::size_t k = 0; k < positions.size(); ++k)
+            out.depths[std::size_t(positions[k].row) * bodies + std::size_t(positions[k].body)] = depths[k];
     }
     // Keys that are the bodies' own numbers say nothing a name would add.
     bool numbered = true;

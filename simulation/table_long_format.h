@@ -13,6 +13,9 @@ struct LongTableRows {
     /// One row per time: the time, then x and y of each body on the plane;
     /// NaN for a body without a line at that time.
     std::vector<double> values;
+    /// With three coordinates a line: one row per time of each body's
+    /// coordinate off the plane (NaN where it has no line); empty otherwise.
+    std::vector<double> depths;
     int64_t rows = 0;
     /// The bodies' keys from the body column, in order of first appearance;
     /// empty when they are just the numbers 1, 2, 3... in that order.

@@ -15,6 +15,7 @@
 #include "base/format.h"
 #include "block_pipeline.h"
 #include "configuration_keys.h"
+#include "depth_table.h"
 #include "file_access.h"
 #include "host.h"
 #include "load_progress.h"
@@ -34,6 +35,7 @@ enum class BlockStop { None, NotANumber, Ragged, Cut, Pending, Unreadable, TooMa
 /// first line, as the block cannot know how many lines come before it.
 struct BlockOutcome {
     std::vector<double> values;  ///< rows in file order: time, x1, y1, x2, y2...
+    std::vector<double> depths;  ///< with a depth table, each row's depth of every body
     int64_t rows = 0;
     int64_t lines = 0;   ///< lines that start in the block, up to a stop
     bool ended = false;  ///< a line was dealt with, and `endByte` follows it
@@ -60,14 +62,15 @@ bool EndsWithCell(const char* begin, const char* end, std::string_view bad, Tabl
 class TableRowsReader {
 public:
     TableRowsReader(int fd, uint64_t fileSize, const TableLayout& layout, uint64_t headerOffset,
-                    TablePlane plane, bool pending, TrajectoryTable& table)
+                    TablePlane plane, bool pending, TrajectoryTable& table, DepthTable* depth)
         : fd_(fd),
           blocks_{.fileSize = fileSize},
           layout_(layout),
           headerOffset_(headerOffset),
           plane_(plane),
           pending_(pending),
-          table_(table) {}
+          table_(table),
+          depth_(depth) {}
 
     TableRowsRead Run(unsigned threads, LoadProgress* progress);
 
@@ -78,6 +81,7 @@ public:
     bool Place(BlockOutcome& out, int64_t& firstRow);
     const TableLayout& layout() const { return layout_; }
     TrajectoryTable& table() const { return table_; }
+    DepthTable* depth() const { return depth_; }
 
 private:
     /// Records the stop of the block placed with its first line `firstLine`.
@@ -90,6 +94,7 @@ private:
     TablePlane plane_;
     bool pending_;
     TrajectoryTable& table_;
+    DepthTable* depth_;
 
     int64_t rowsPlaced_ = 0;   // rows of the blocks placed
     int64_t linesPlaced_ = 0;  // lines of the blocks placed
@@ -109,6 +114,8 @@ public:
         // it never moves: only the part the rows fill takes memory.
         out_.values.reserve(
             (kParallelBlockBytes / (2 * std::size_t(std::max(reader.layout().cells, 1))) + 1) * columns_);
+        if (reader.depth())
+            out_.depths.reserve(out_.values.capacity() / columns_ * std::size_t(reader.depth()->bodyCount()));
     }
 
     void Parse(uint64_t block) override { reader_.ParseBlock(block, text_, cells_, out_); }
@@ -116,6 +123,11 @@ public:
     void Store() override {
         reader_.table().Store(std::size_t(firstRow_) * columns_, out_.values.data(),
                               std::size_t(out_.rows) * columns_);
+        if (DepthTable* depth = reader_.depth()) {
+            const std::size_t bodies = std::size_t(depth->bodyCount());
+            depth->Store(std::size_t(firstRow_) * bodies, out_.depths.data(),
+                         std::size_t(out_.rows) * bodies);
+        }
     }
 
 private:
@@ -138,6 +150,7 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
     const uint64_t from = start > 0 ? start - 1 : 0;
     uint64_t limit = std::min(end + kMarginBytes, fileSize);
     out.values.clear();
+    out.depths.clear();
     out.rows = out.lines = 0;
     out.ended = false;
     out.stop = BlockStop::None;
@@ -223,6 +236,9 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
                     out.values.push_back(x);
                     out.values.push_back(y);
                 }
+                if (depth_)
+                    for (const TableBodyColumns& body : layout_.bodies)
+                        out.depths.push_back(DepthOf(body, plane_, cells.data()));
                 ++out.rows;
             } else if (r == TableLineResult::Cells || r == TableLineResult::BadCell) {
                 // A last line is cut when it stops in a cell or after a
@@ -332,6 +348,7 @@ uint64_t LineOffset(std::string_view head, int64_t line) {
 DataResult Fail(LoadedSimulation& s) {
     s.dataLoaded = 0;
     FreeTable(s.rows);
+    s.depth.reset();
     return DataResult::Failed;
 }
 
@@ -343,6 +360,7 @@ DataResult AwaitFirstRow(LoadedSimulation& s, Host& host, int fd, const ReadCont
     const int32_t columns = s.rows->columnCount();
     s.dataLoaded = 0;
     FreeTable(s.rows);
+    s.depth.reset();
     s.rows = AllocateTable(0, columns);
     if (!s.rows) return Fail(s);
     s.tableLayout = TableLayout{};
@@ -389,6 +407,7 @@ DataResult ReadLongTableData(LoadedSimulation& s, Host& host, int fd, uint64_t f
     s.tableLayout = layout;
     s.dataLoaded = 0;
     FreeTable(s.rows);
+    s.depth.reset();
     s.fields.bodyCount = read.bodies;
     s.columnCount = 2 * read.bodies + 1;
     s.rows = AllocateTable(int32_t(std::min<int64_t>(read.rows, INT32_MAX)), s.columnCount);
@@ -398,6 +417,15 @@ DataResult ReadLongTableData(LoadedSimulation& s, Host& host, int fd, uint64_t f
         return Fail(s);
     }
     s.rows->Store(0, read.values.data(), read.values.size());
+    if (!read.depths.empty()) {
+        s.depth = AllocateDepth(s.rows->rowCount(), read.bodies);
+        if (!s.depth) {
+            host.messageBox(Format("Not enough memory for %lld data lines of %d values",
+                                   static_cast<long long>(read.rows), s.columnCount + read.bodies));
+            return Fail(s);
+        }
+        s.depth->Store(0, read.depths.data(), read.depths.size());
+    }
     s.handOver = DataHandOver{};
     StoredRows stored;
     stored.rows = read.rows;
@@ -409,8 +437,8 @@ DataResult ReadLongTableData(LoadedSimulation& s, Host& host, int fd, uint64_t f
 
 TableRowsRead ReadTableRows(int fd, uint64_t fileSize, const TableLayout& layout, uint64_t headerOffset,
                             TablePlane plane, bool lastLinePending, TrajectoryTable& table, unsigned threads,
-                            LoadProgress* progress) {
-    TableRowsReader reader(fd, fileSize, layout, headerOffset, plane, lastLinePending, table);
+                            LoadProgress* progress, DepthTable* depth) {
+    TableRowsReader reader(fd, fileSize, layout, headerOffset, plane, lastLinePending, table, depth);
     TableRowsRead read = reader.Run(std::max(threads, 1u), progress);
     if (progress && !read.cancelled) progress->bytesRead.store(fileSize);
     return read;
@@ -465,15 +493,22 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     // separator), which costs only the pages the rows read fill.
     s.dataLoaded = 0;
     FreeTable(s.rows);
+    s.depth.reset();
     s.fields.bodyCount = bodies;
     s.sizeBodyLists(bodies);
     s.columnCount = 2 * bodies + 1;
     const uint64_t bound = fileSize / (2 * uint64_t(std::max(layout.cells, 1))) + 1;
     const int64_t expected = TableRowsAtLeast(fd, head, fileSize);
     s.rows = AllocateTableCapacity(int32_t(std::min<uint64_t>(bound, INT32_MAX)), s.columnCount, expected);
+    // A table of three coordinates a body keeps the one off the plane shown too.
+    if (s.rows && layout.threeDimensional()) {
+        s.depth = AllocateDepthCapacity(s.rows->rowCount(), bodies, expected);
+        if (!s.depth) FreeTable(s.rows);
+    }
     if (!s.rows) {
         host.messageBox(Format("Not enough memory for %lld data lines of %d values",
-                               static_cast<long long>(expected), s.columnCount));
+                               static_cast<long long>(expected),
+                               s.columnCount + (layout.threeDimensional() ? bodies : 0)));
         return DataResult::Failed;
     }
     const uint64_t headerOffset = LineOffset(head, layout.headerLine);
@@ -492,13 +527,14 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
         host.waitFor(
             [&] {
                 read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows,
-                                     threads, &progress);
+                                     threads, &progress, s.depth.get());
             },
             progress);
         if (control.loading) *control.loading = false;
         s.dataLoaded = loaded;
     } else {
-        read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows, 1);
+        read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows, 1, nullptr,
+                             s.depth.get());
     }
     SetBusyCursor(host, 0);
     if (read.cancelled || progress.cancelled) {

@@ -6,6 +6,7 @@
 #include "table_layout.h"
 
 class Host;
+class DepthTable;
 class TrajectoryTable;
 struct LoadProgress;
 struct LoadedSimulation;
@@ -43,10 +44,12 @@ struct TableRowsRead {
 /// skipped. The file is cut into blocks, each owning the lines that start
 /// in it, parsed by `threads` threads (1: in order on this one) and placed
 /// in file order, so the result is the same whatever the threads. With
-/// `progress`, bytes read are published and a cancel stops the read.
+/// `progress`, bytes read are published and a cancel stops the read. With
+/// `depth` (as many bodies as the layout, rows as `table`), each row's
+/// coordinates off `plane` go there too.
 TableRowsRead ReadTableRows(int fd, uint64_t fileSize, const TableLayout& layout, uint64_t headerOffset,
                             TablePlane plane, bool lastLinePending, TrajectoryTable& table, unsigned threads,
-                            LoadProgress* progress = nullptr);
+                            LoadProgress* progress = nullptr, DepthTable* depth = nullptr);
 
 /// Rows the table file `fd` (of `fileSize` bytes, whose first bytes are
 /// `head`) holds at least, as far as samples of its lines along the file

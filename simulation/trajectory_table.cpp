@@ -29,6 +29,9 @@ double* MapAligned(std::size_t bytes, int extraFlags = 0) {
         ::munmap(reinterpret_cast<void*>(aligned + bytes), tail);
     return reinterpret_cast<double*>(aligned);
 }
+/// No values: what an allocation that fails gives.
+TrajectoryTable::Values NoValues() { return TrajectoryTable::Values(nullptr, TrajectoryTable::FreeValues{}); }
+
 }  // namespace
 
 TrajectoryTable::TrajectoryTable(int32_t rows, int32_t columns, Values values)
@@ -49,13 +52,9 @@ void TrajectoryTable::FreeValues::operator()(double* values) const {
 
 std::size_t TableBytesInUse() { return bytesInUse.load(); }
 
-std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns) {
-    if (rows < 0) rows = 0;
-    if (columns < 0) return nullptr;
+TrajectoryTable::Values AllocateValues(std::size_t count) {
     const std::size_t limit = std::numeric_limits<std::ptrdiff_t>::max() / sizeof(double);
-    const std::size_t count = std::size_t(rows) * std::size_t(columns);
-    if (columns != 0 && count / std::size_t(columns) != std::size_t(rows)) return nullptr;
-    if (count > limit) return nullptr;
+    if (count > limit) return NoValues();
     // Left uninitialised on purpose: pages of a large table are only touched
     // as the reader fills them. Large tables ask for huge pages, which makes
     // filling them much cheaper in page faults, and are mapped by the table
@@ -65,58 +64,77 @@ std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns) {
     // The system would let a table larger than its memory be made, and end
     // the process once the reader had filled what memory there is: such a
     // table is refused now, before anything is read.
-    if (bytes > AvailableMemory().value_or(UINT64_MAX)) return nullptr;
+    if (bytes > AvailableMemory().value_or(UINT64_MAX)) return NoValues();
     const bool large = bytes >= kHugePage;
     const std::size_t rounded = large ? (bytes + kHugePage - 1) / kHugePage * kHugePage : bytes;
-    if (rounded < bytes) return nullptr;
+    if (rounded < bytes) return NoValues();
     TrajectoryTable::Values values(large ? MapAligned(rounded) : static_cast<double*>(std::malloc(bytes)),
                                    {large ? rounded : bytes, large});
-    if (!values) return nullptr;
+    if (!values) return NoValues();
     bytesInUse += values.get_deleter().bytes;
     if (large) ::madvise(values.get(), rounded, MADV_HUGEPAGE);
+    return values;
+}
+
+std::unique_ptr<TrajectoryTable> AllocateTable(int32_t rows, int32_t columns) {
+    if (rows < 0) rows = 0;
+    if (columns < 0) return nullptr;
+    const std::size_t count = std::size_t(rows) * std::size_t(columns);
+    if (columns != 0 && count / std::size_t(columns) != std::size_t(rows)) return nullptr;
+    TrajectoryTable::Values values = AllocateValues(count);
+    if (!values) return nullptr;
     return std::make_unique<TrajectoryTable>(rows, columns, std::move(values));
+}
+
+TrajectoryTable::Values AllocateValuesCapacity(std::size_t count, std::size_t expected) {
+    const std::size_t limit = std::numeric_limits<std::ptrdiff_t>::max() / sizeof(double);
+    if (count > limit) return NoValues();
+    const std::size_t bytes = std::max<std::size_t>(count, 1) * sizeof(double);
+    if (expected > AvailableMemory().value_or(UINT64_MAX) / sizeof(double)) return NoValues();
+    if (bytes < kHugePage) {
+        TrajectoryTable::Values values(static_cast<double*>(std::malloc(bytes)), {bytes, false});
+        if (!values) return NoValues();
+        bytesInUse += bytes;
+        return values;
+    }
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    if (rounded < bytes) return NoValues();
+    double* const mapped = MapAligned(rounded, MAP_NORESERVE);
+    if (!mapped) return NoValues();
+    bytesInUse += rounded;
+    return TrajectoryTable::Values(mapped, {rounded, true});
+}
+
+void AdviseHugePages(double* first, std::size_t count) {
+    const auto from = reinterpret_cast<std::uintptr_t>(first);
+    const auto to = reinterpret_cast<std::uintptr_t>(first + count);
+    const std::uintptr_t begin = (from + kHugePage - 1) / kHugePage * kHugePage;
+    const std::uintptr_t end = to / kHugePage * kHugePage;
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
 std::unique_ptr<TrajectoryTable> AllocateTableCapacity(int32_t rowsBound, int32_t columns,
                                                        int64_t rowsExpected) {
     if (rowsBound < 0 || columns < 0) return nullptr;
-    const std::size_t limit = std::numeric_limits<std::ptrdiff_t>::max() / sizeof(double);
     const std::size_t count = std::size_t(rowsBound) * std::size_t(columns);
-    if (count > limit) return nullptr;
-    const std::size_t bytes = std::max<std::size_t>(count, 1) * sizeof(double);
     const std::size_t expected =
         std::size_t(std::clamp<int64_t>(rowsExpected, 1, rowsBound > 0 ? rowsBound : 1)) *
-        std::max<std::size_t>(std::size_t(columns), 1) * sizeof(double);
-    if (expected > AvailableMemory().value_or(UINT64_MAX)) return nullptr;
-    if (bytes < kHugePage) {
-        TrajectoryTable::Values values(static_cast<double*>(std::malloc(bytes)), {bytes, false});
-        if (!values) return nullptr;
-        bytesInUse += bytes;
-        return std::make_unique<TrajectoryTable>(rowsBound, columns, std::move(values));
-    }
-    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    if (rounded < bytes) return nullptr;
-    double* const mapped = MapAligned(rounded, MAP_NORESERVE);
-    if (!mapped) return nullptr;
-    TrajectoryTable::Values values(mapped, {rounded, true});
-    bytesInUse += rounded;
+        std::max<std::size_t>(std::size_t(columns), 1);
+    TrajectoryTable::Values values = AllocateValuesCapacity(count, expected);
+    if (!values) return nullptr;
+    const bool mapped = values.get_deleter().mapped;
+    double* const first = values.get();
     auto table = std::make_unique<TrajectoryTable>(rowsBound, columns, std::move(values));
+    if (!mapped) return table;
     // Huge pages make filling the table far cheaper in page faults, but a
     // huge page is taken whole at its first write: they are asked for only
     // over the rows each column will almost surely fill (a little less than
     // the rows expected), so that the last, partly filled page of a column is
     // a small one.
     const std::size_t sure = std::size_t(std::clamp<int64_t>(rowsExpected, 0, rowsBound)) * 15 / 16;
-    const auto advise = [&](std::size_t first, std::size_t count) {
-        const auto from = reinterpret_cast<std::uintptr_t>(mapped + first);
-        const auto to = reinterpret_cast<std::uintptr_t>(mapped + first + count);
-        const std::uintptr_t begin = (from + kHugePage - 1) / kHugePage * kHugePage;
-        const std::uintptr_t end = to / kHugePage * kHugePage;
-        if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-    };
-    if (columns > 0) advise(0, sure);
+    if (columns > 0) AdviseHugePages(first, sure);
     for (int32_t body = 1; body <= table->bodyColumns(); ++body)
-        advise(std::size_t(table->track(body, 0) - mapped), 2 * sure);
+        AdviseHugePages(table->writableTrack(body, 0), 2 * sure);
     return table;
 }
 

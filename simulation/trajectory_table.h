@@ -106,6 +106,21 @@ std::unique_ptr<TrajectoryTable> AllocateTableCapacity(int32_t rowsBound, int32_
 /// was, when the memory cannot be had.
 bool GrowTable(std::unique_ptr<TrajectoryTable>& table, int32_t keep, int32_t capacity);
 
+/// `count` uninitialised doubles, held as a table holds its values (a large
+/// block mapped with huge pages); null when they cannot be had, which
+/// includes more than the memory the system has available now.
+TrajectoryTable::Values AllocateValues(std::size_t count);
+
+/// `count` uninitialised doubles as a bound, of which about `expected` are
+/// expected to be used: a large block is mapped without reserving memory,
+/// so that its pages cost nothing until written; only `expected` is checked
+/// against the memory available. Null when they cannot be had.
+TrajectoryTable::Values AllocateValuesCapacity(std::size_t count, std::size_t expected);
+
+/// Asks for huge pages over the whole huge pages within [first, first + count)
+/// of a mapped block.
+void AdviseHugePages(double* first, std::size_t count);
+
 /// Releases the table with all the rows it was created with and leaves null.
 void FreeTable(std::unique_ptr<TrajectoryTable>& table);
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 
@@ -132,7 +133,7 @@ TEST(DataFollower, RowsGoToTheTakerABlockAtATimeUntilItRefuses) {
     DataFollower follower(path, 3);
     std::vector<double> rows;
     std::size_t largest = 0, calls = 0;
-    const auto keep = [&](const double* values, std::size_t n, int64_t) {
+    const auto keep = [&](const double* values, const double*, std::size_t n, int64_t) {
         rows.insert(rows.end(), values, values + 3 * n);
         largest = std::max(largest, n);
         return ++calls < 3;
@@ -284,7 +285,7 @@ TEST(DataFollowerTable, ALargeAppendComesInBlocksAndACancelKeepsWholeLines) {
     Append(path, PandasRows(0, 40000, true) + "40000,1");
     std::vector<double> rows;
     std::size_t largest = 0;
-    const auto keep = [&](const double* values, std::size_t n, int64_t) {
+    const auto keep = [&](const double* values, const double*, std::size_t n, int64_t) {
         rows.insert(rows.end(), values, values + 3 * n);
         largest = std::max(largest, n);
         return true;
@@ -297,6 +298,71 @@ TEST(DataFollowerTable, ALargeAppendComesInBlocksAndACancelKeepsWholeLines) {
     // The next read goes on from the line after the block's last.
     EXPECT_EQ(follower.Poll(keep).kind, Kind::Rows);
     EXPECT_EQ(rows, PandasValues(0, 40000));
+}
+
+TEST(DataFollowerTable, DepthsOffThePlaneShownComeBesideTheRows) {
+    // Row r of kPandas is at (r + 0.5, -r, 2r).
+    const struct {
+        TablePlane plane;
+        std::function<double(int)> depth;
+    } cases[] = {
+        {TablePlane::XY, [](int r) { return 2.0 * r; }},
+        {TablePlane::XZ, [](int r) { return -double(r); }},
+        {TablePlane::YZ, [](int r) { return r + 0.5; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.plane));
+        TempDir dir;
+        const std::string path = dir.write("run.csv", kPandasHead + PandasRows(0, 5));
+        DataFollower follower(path, kPandas, c.plane);
+        ASSERT_EQ(follower.depths(), 1);
+        std::vector<double> want;
+        for (int r = 0; r < 5; ++r) want.push_back(c.depth(r));
+        EXPECT_EQ(follower.Poll().depths, want);
+        // A large append, a block at a time to the taker.
+        Append(path, PandasRows(5, 40000));
+        std::vector<double> depths;
+        const auto keep = [&](const double*, const double* d, std::size_t n, int64_t) {
+            depths.insert(depths.end(), d, d + n);
+            return true;
+        };
+        EXPECT_EQ(follower.Poll(keep).kind, Kind::Rows);
+        ASSERT_EQ(depths.size(), 39995u);
+        for (int r = 5; r < 40000; r += 331) ASSERT_EQ(depths[std::size_t(r - 5)], c.depth(r)) << r;
+    }
+    // Two coordinates a body: no depths.
+    TempDir dir;
+    const TableLayout flat{TableSeparator::Comma, 3, 0, {{1, 2, -1}}, {}, "", "", 0, {}};
+    DataFollower follower(dir.write("run.csv", "0,1,2\n"), flat, TablePlane::XY);
+    EXPECT_EQ(follower.depths(), 0);
+    const DataFollower::Update update = follower.Poll();
+    EXPECT_EQ(update.values.size(), 3u);
+    EXPECT_TRUE(update.depths.empty());
+}
+
+TEST(AppendRows, DepthsFollowTheRowsThroughGrowthOrAreGaps) {
+    for (const bool given : {true, false}) {
+        SimulationState s;
+        s.loaded.fields.bodyCount = 2;
+        s.loaded.columnCount = 5;
+        s.loaded.fields.lineCount = 0;
+        s.loaded.rows = AllocateTable(10, 5);
+        s.loaded.depth = AllocateDepth(10, 2);
+        for (int r = 0; r < 3000; ++r) {
+            const std::vector<double> depths = {r + 0.25, -r - 0.25};
+            ASSERT_TRUE(AppendRows(s, {double(r), 1, 2, 3, 4}, given ? depths : std::vector<double>{}));
+            ASSERT_GE(s.loaded.depth->rowCount(), s.loaded.fields.lineCount);
+        }
+        for (int r : {0, 9, 10, 2047, 2999}) {
+            EXPECT_EQ(s.loaded.rows->time(r), r);
+            if (given) {
+                EXPECT_EQ(s.loaded.depth->at(1, r), r + 0.25);
+                EXPECT_EQ(s.loaded.depth->at(2, r), -r - 0.25);
+            } else {
+                EXPECT_TRUE(std::isnan(s.loaded.depth->at(2, r)));
+            }
+        }
+    }
 }
 
 TEST(AppendRows, GrowsByDoublingAndKeepsEveryValue) {

@@ -327,6 +327,30 @@ TEST(FollowSession, ATableIsFollowedInItsLayoutOnThePlaneShown) {
         "Line 50, column 2: 'x' is not a number: following stopped. The 47 rows before it stay loaded.");
 }
 
+TEST(FollowSession, RowsAppendedToATableInSpaceBringTheirDepths) {
+    // Row r of "t,x,y,z": time r at (r + 0.5, -r, 2r); shown on y-z, x is the depth.
+    const auto tableRows = [](int from, int to) {
+        std::string text;
+        for (int r = from; r < to; ++r) text += Format("%d,%g,%d,%d\n", r, r + 0.5, -r, 2 * r);
+        return text;
+    };
+    Following f(1);
+    const std::string path = f.dir.write("space.csv", "t,x,y,z\n" + tableRows(0, 20));
+    ASSERT_EQ(LoadTable(f.state, f.plot, f.host, path, TablePlane::YZ), 1);
+    ASSERT_TRUE(f.state.loaded.depth);
+    const int32_t room = f.state.loaded.rows->rowCount();
+    f.session.start();
+    Append(path, tableRows(20, 400));  // more than the table has room for: it grows
+    EXPECT_TRUE(f.session.check().dataChanged);
+    ASSERT_EQ(f.state.loaded.fields.lineCount, 400);
+    ASSERT_GT(f.state.loaded.rows->rowCount(), room);
+    ASSERT_GE(f.state.loaded.depth->rowCount(), 400);
+    for (int r = 0; r < 400; ++r) {
+        ASSERT_EQ(f.state.loaded.rows->track(1, r)[0], -r) << r;
+        ASSERT_EQ(f.state.loaded.depth->at(1, r), r + 0.5) << r;
+    }
+}
+
 TEST(FollowSession, APlaybackWaitingAtTheEndGoesOnWhenRowsArrive) {
     for (const bool loop : {false, true}) {
         SCOPED_TRACE(loop ? "looping" : "not looping");

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "animation/frame_view.h"
+#include "animation/series_export.h"
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
@@ -20,6 +21,7 @@
 #include "animation/table_loading.h"
 #include "plot/plot_box.h"
 #include "simulation/data_extent.h"
+#include "simulation/derived_series.h"
 #include "simulation/table_palette.h"
 #include "test_support.h"
 
@@ -101,6 +103,49 @@ TEST_F(TableOpen, TrailWithoutARevolutionAndBoxesWithoutAnInside) {
         for (int i = 0; i < 4; ++i)
             EXPECT_NEAR(state.loaded.fields.box[std::size_t(i)], c.box[std::size_t(i)], 1e-9);
     }
+}
+
+TEST_F(TableOpen, AnOrbitInSpaceGivesItsElementsWhateverPlaneIsShown) {
+    // a = 1.3, e = 0.4, i = 35, node = 125, omega = 290 (degrees) about a
+    // sun of mu = 1, 2,000 rows an orbit, written to 17 digits as t, x, y, z.
+    const double a = 1.3, e = 0.4, i = 35, node = 125, omega = 290;
+    const double toRadians = std::numbers::pi / 180, n = 1 / std::sqrt(a * a * a);
+    std::ostringstream out;
+    out.precision(17);
+    out << "t,x,y,z\n";
+    for (int r = 0; r < 2100; ++r) {
+        const double t = r * 2 * std::numbers::pi / n / 2000;
+        double big = n * t;
+        for (int k = 0; k < 50; ++k) big -= (big - e * std::sin(big) - n * t) / (1 - e * std::cos(big));
+        const double px = a * (std::cos(big) - e), py = a * std::sqrt(1 - e * e) * std::sin(big);
+        const double w = omega * toRadians, o = node * toRadians, inc = i * toRadians;
+        const double x1 = std::cos(w) * px - std::sin(w) * py, y1 = std::sin(w) * px + std::cos(w) * py;
+        const double y2 = std::cos(inc) * y1;
+        out << t << ',' << std::cos(o) * x1 - std::sin(o) * y2 << ',' << std::sin(o) * x1 + std::cos(o) * y2
+            << ',' << std::sin(inc) * y1 << '\n';
+    }
+    const std::string path = dir.write("space.csv", out.str());
+    for (const TablePlane plane : {TablePlane::XY, TablePlane::XZ, TablePlane::YZ}) {
+        SCOPED_TRACE(int(plane));
+        ASSERT_EQ(LoadTable(state, plot, host, path, plane), 1);
+        const SeriesSource source = SeriesSourceOf(state, 1.0);
+        ASSERT_TRUE(source.depth);
+        EXPECT_EQ(source.plane, plane);
+        for (const auto& [kind, want] : {std::pair{QuantityKind::SemiMajorAxis, a},
+                                         {QuantityKind::Eccentricity, e},
+                                         {QuantityKind::Inclination, i},
+                                         {QuantityKind::Node, node},
+                                         {QuantityKind::Pericentre, omega}}) {
+            std::vector<double> got(std::size_t(source.rows));
+            ComputeSeries(source, {kind, 1}, 0, source.rows, got.data());
+            for (std::size_t r = 0; r < got.size(); r += 101) ASSERT_NEAR(got[r], want, 1e-7) << int(kind);
+        }
+    }
+    // A planar table has no depth, and no inclination.
+    ASSERT_EQ(LoadTable(state, plot, host, dir.write("flat.csv", CircleTable(50, {10})), TablePlane::XZ), 1);
+    const SeriesSource flat = SeriesSourceOf(state, 1.0);
+    EXPECT_FALSE(flat.depth);
+    EXPECT_EQ(flat.plane, TablePlane::XY);
 }
 
 TEST_F(TableOpen, ATableThatCannotBeReadKeepsTheSimulationShown) {

@@ -17,6 +17,7 @@
 #include "animation/simulation_state.h"
 #include "base/format.h"
 #include "simulation/block_pipeline.h"
+#include "simulation/body_subset.h"
 #include "simulation/data_follower.h"
 #include "simulation/file_access.h"
 #include "simulation/load_progress.h"
@@ -287,6 +288,78 @@ TEST_F(TableRead, ParallelAndSequentialReadsGiveTheSameTableInLittleMemory) {
     EXPECT_EQ(tables[1]->value(74'999, 8), (74'999 + 8) / 7.0);
     for (int32_t r = 0; r < 75'000; ++r)
         for (int32_t c = 0; c < 9; ++c) ASSERT_EQ(tables[0]->value(r, c), tables[1]->value(r, c)) << r;
+}
+
+/// Body k's coordinate `axis` (0 x, 1 y, 2 z) at row r of a table of three
+/// coordinates a body: distinct for every body, row and axis.
+double Coordinate(int r, int k, int axis) { return (axis == 1 ? -1 : axis == 2 ? 0.5 : 1) * (1000 * k + r); }
+
+TEST_F(TableRead, ThreeCoordinatesKeepTheOneOffThePlaneShownForEveryBodyAndRow) {
+    TableLayout wide;
+    wide.separator = TableSeparator::Comma, wide.cells = 10;
+    for (int k = 0; k < 3; ++k) wide.bodies.push_back({1 + 3 * k, 2 + 3 * k, 3 + 3 * k});
+    TableLayout lines = wide;  // "t,body,x,y,z": body 2 has no line in row 1
+    lines.bodies.clear(), lines.cells = 5, lines.bodyColumn = 1, lines.lineColumns = {2, 3, 4};
+    const auto text = [](const TableLayout& layout, int rows) {
+        std::string out;
+        for (int r = 0; r < rows; ++r) {
+            if (layout.bodyColumn < 0) out += std::to_string(r);
+            for (int k = 1; k <= 3; ++k) {
+                if (layout.bodyColumn >= 0 && k == 2 && r == 1) continue;
+                out += layout.bodyColumn >= 0 ? Format("%d,%d", r, k) : std::string();
+                for (int axis = 0; axis < 3; ++axis) out += Format(",%.17g", Coordinate(r, k, axis));
+                if (layout.bodyColumn >= 0) out += "\n";
+            }
+            if (layout.bodyColumn < 0) out += "\n";
+        }
+        return out;
+    };
+    const struct {
+        TablePlane plane;
+        int offAxis;
+        const TableLayout& layout;
+        int rows;
+    } cases[] = {
+        {TablePlane::XY, 2, wide, 50},  {TablePlane::XZ, 1, wide, 50},
+        {TablePlane::YZ, 0, wide, 50},  {TablePlane::XZ, 1, lines, 50},
+        {TablePlane::YZ, 0, lines, 50}, {TablePlane::YZ, 0, wide, 160'000},  // read in parallel blocks
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "plane " << int(c.plane) << ", " << c.rows << " rows, "
+                                        << (c.layout.bodyColumn < 0 ? "wide" : "a line a body"));
+        s.loaded.fields.lineCount = -1;
+        s.loaded.fields.plane = c.plane;
+        ASSERT_EQ(Load(text(c.layout, c.rows), c.layout), DataResult::Ok);
+        ASSERT_EQ(s.loaded.usableRows(), c.rows);
+        ASSERT_TRUE(s.loaded.depth);
+        ASSERT_EQ(s.loaded.depth->bodyCount(), 3);
+        ASSERT_GE(s.loaded.depth->rowCount(), c.rows);
+        for (int r = 0; r < c.rows; r += r < 100 ? 1 : 997)
+            for (int k = 1; k <= 3; ++k) {
+                const bool missing = c.layout.bodyColumn >= 0 && k == 2 && r == 1;
+                if (missing) {
+                    EXPECT_TRUE(std::isnan(s.loaded.depth->at(k, r)));
+                    continue;
+                }
+                ASSERT_EQ(s.loaded.depth->at(k, r), Coordinate(r, k, c.offAxis))
+                    << "body " << k << ", row " << r;
+            }
+    }
+    // The bodies kept keep their own depths.
+    s.loaded.fields.lineCount = -1;
+    s.loaded.fields.plane = TablePlane::XZ;
+    ASSERT_EQ(Load(text(wide, 50), wide), DataResult::Ok);
+    ASSERT_EQ(KeepBodies(s.loaded, {1, 3}), "");
+    ASSERT_EQ(s.loaded.depth->bodyCount(), 2);
+    for (int r = 0; r < 50; ++r) {
+        EXPECT_EQ(s.loaded.depth->at(1, r), Coordinate(r, 1, 1));
+        EXPECT_EQ(s.loaded.depth->at(2, r), Coordinate(r, 3, 1));
+        EXPECT_EQ(s.loaded.rows->track(2, r)[1], Coordinate(r, 3, 2));
+    }
+    // Data of two coordinates a body has none.
+    s.loaded.fields.lineCount = -1;
+    ASSERT_EQ(Load("1 2 3\n4 5 6\n", Plain(1)), DataResult::Ok);
+    EXPECT_FALSE(s.loaded.depth);
 }
 
 TEST_F(TableRead, ALastLineCutAnywhereIsLeftOutOrFollowedInSmallAndLargeFiles) {

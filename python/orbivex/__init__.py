@@ -7,14 +7,16 @@ viewer, read them back, open the viewer on them, and watch a run live.
     orbivex.save("circle.ovx", t, positions, names=["planet"])   # circle.ovx and circle.dat
     orbivex.show(t, positions)                                   # the viewer, not waiting for it
     simulation = orbivex.load("circle.ovx")                      # .t, .positions, .names, the fields
+    elements = orbivex.series("circle.ovx", "r:1,a:1,e:1", gm=1)  # as the viewer's panel computes them
 
-save(), load(), show() and LiveWriter are described by help() on each; the
+save(), load(), show(), series() and LiveWriter are described by help() on each; the
 viewer is found through the ORBIVEX environment variable, or on the PATH.
 `python3 -m orbivex FILE` opens the viewer on a file. Needs numpy.
 """
 
 from ._config import MAX_BODIES, ConfigurationError
 from ._live import LiveWriter
+from ._series import Series, read_series, series
 from ._simulation import Simulation, load, save
 from ._table import TableError
 from ._viewer import show, viewer_program
@@ -23,10 +25,13 @@ __all__ = [
     "MAX_BODIES",
     "ConfigurationError",
     "LiveWriter",
+    "Series",
     "Simulation",
     "TableError",
     "load",
+    "read_series",
     "save",
+    "series",
     "show",
     "viewer_program",
 ]

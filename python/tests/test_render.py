@@ -61,3 +61,21 @@ class RenderTest(FolderTest):
         self.assertEqual(self.render("a.png", classic, "--framed"), self.render("b.png", saved, "--framed"))
         self.assertEqual(sorted(os.listdir(self.folder)),
                          ["a.png", "b.png", "bodies.csv", "classic.ovx", "saved.dat", "saved.ovx", "written.ovx"])
+
+
+class SeriesTest(FolderTest):
+    def test_series_are_the_viewers_own_numbers(self):
+        generated = self.path("gen.ovx")
+        self.run_program(program("ORBIVEX_GEN"), "--planet", "1.3,0.3", "--planet", "2,0.1,90", "--rows", "600",
+                         "--names", "Inner,Outer", generated)
+        got = orbivex.series(generated, "a,e:Outer,sep:1-2")
+        self.assertEqual(got.columns, ["a:1", "a:2", "e:Outer", "sep:1-2"])
+        self.assertEqual(got.values.shape, (600, 4))
+        self.assertTrue(np.allclose(got["a:1"], 1.3, rtol=0, atol=1e-7))
+        self.assertTrue(np.allclose(got["e:Outer"], 0.1, rtol=0, atol=1e-7))
+        # The same numbers as the table the viewer writes, read without the module.
+        self.run_program(program("ORBIVEX"), "--export-series", self.path("s.csv"), "--plot", "sep:1-2", generated)
+        self.assertTrue(np.array_equal(np.loadtxt(self.path("s.csv"), delimiter=",", skiprows=1)[:, 1],
+                                       got["sep:1-2"]))
+        with self.assertRaisesRegex(ValueError, "no body 3"):
+            orbivex.series(generated, "r:3")

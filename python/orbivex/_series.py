@@ -1,0 +1,65 @@
+"""Series derived from a simulation (distances, orbital elements, energies),
+as the viewer computes them: written by its --export-series and read back,
+so that every tool reads the same numbers."""
+
+import csv
+import os
+import subprocess
+import tempfile
+
+import numpy as np
+
+from ._viewer import viewer_program
+
+
+class Series:
+    """The series of one export: `t`, the rows' times; `columns`, the
+    headings as the viewer wrote them ("a:1 [AU]"); `values`, an array of
+    (rows, columns); series[heading] or series["a:1"] gives one column."""
+
+    def __init__(self, t, columns, values):
+        self.t = t
+        self.columns = columns
+        self.values = values
+
+    def __getitem__(self, name):
+        for k, heading in enumerate(self.columns):
+            if heading == name or heading.split(" [", 1)[0] == name:
+                return self.values[:, k]
+        raise KeyError(name)
+
+    def __repr__(self):
+        return f"Series({len(self.t)} rows: {', '.join(self.columns)})"
+
+
+def read_series(path):
+    """Reads a table --export-series wrote: the time, then one column a series."""
+    with open(path, newline="") as file:
+        header = next(csv.reader(file))
+    table = np.loadtxt(path, delimiter=",", skiprows=1, ndmin=2)
+    return Series(table[:, 0], header[1:], table[:, 1:])
+
+
+def series(path, plot, gm=None):
+    """The series `plot` names ("r:1,a:1,e:Mars,sep:1-2,energy", or "a" for
+    every body's) of the simulation or table at `path`, computed by the
+    viewer (see its --export-series and --plot); `gm`, the sun's G M in the
+    data's units when neither the file nor its units give it.
+
+    ValueError with the viewer's message when the list or the data does not
+    do; FileNotFoundError when the viewer cannot be found."""
+    program = viewer_program()
+    folder = tempfile.mkdtemp(prefix="orbivex-series-")
+    out = os.path.join(folder, "series.csv")
+    arguments = [program, "--export-series", out, "--plot", plot]
+    if gm is not None:
+        arguments += ["--gm", repr(float(gm))]
+    try:
+        done = subprocess.run([*arguments, path], capture_output=True, text=True)
+        if done.returncode != 0:
+            raise ValueError(done.stderr.strip() or f"orbivex exited with {done.returncode}")
+        return read_series(out)
+    finally:
+        if os.path.exists(out):
+            os.remove(out)
+        os.rmdir(folder)
