@@ -199,26 +199,26 @@ std::optional<ElementsWanted> WantedFor(QuantityKind kind) {
     }
 }
 
-/// A body's motion at a row: its speed and elements; `known` false when a
-/// position it needs is not finite or the row has no velocity.
+/// A body's motion at a row: its velocity and elements; `known` false when
+/// a position it needs is not finite or the row has no velocity.
 struct Motion {
     bool known = false;
-    double speed = 0;
+    bool space = false;  ///< in space, not in the plane
+    Vector3 velocity;
     OrbitElements elements;
 };
 
 /// Body `body`'s motion at row r, whose velocities `stencil` gives (none
-/// when the row has none), with the elements `wanted` (none: the speed
+/// when the row has none), with the elements `wanted` (none: the velocity
 /// alone).
 Motion MotionAt(const SeriesSource& s, int body, int32_t r, const VelocityStencil* stencil,
                 std::optional<ElementsWanted> wanted) {
     const Vector3 p = PositionAt(s, body, r);
-    Vector3 v;
     Motion m;
-    if (!Finite(p) || !stencil || !stencil->Velocity(s, body, v)) return m;
+    if (!Finite(p) || !stencil || !stencil->Velocity(s, body, m.velocity)) return m;
     m.known = true;
-    m.speed = Length(v, s.depth != nullptr);
-    if (wanted) m.elements = ElementsOf(p, v, s.gm, *wanted);
+    m.space = s.depth != nullptr;
+    if (wanted) m.elements = ElementsOf(p, m.velocity, s.gm, *wanted);
     return m;
 }
 
@@ -228,7 +228,7 @@ double MotionValue(QuantityKind kind, const Motion& m) {
     constexpr double kDegrees = 180 / std::numbers::pi;
     switch (kind) {
         case QuantityKind::Speed:
-            return m.speed;
+            return Length(m.velocity, m.space);
         case QuantityKind::SemiMajorAxis:
             return m.elements.a;
         case QuantityKind::Eccentricity:
