@@ -7,6 +7,7 @@
 #include "animation/simulation_state.h"
 #include "base/format.h"
 #include "plot/plot_box.h"
+#include "simulation/derived_series.h"
 
 int BodyUnder(const SimulationState& s, const PlotBox& plot, double px, double py) {
     if (!s.loaded.dataLoaded || !s.loaded.fields.drawPlanets || s.playback.position < 0 ||
@@ -27,16 +28,14 @@ int BodyUnder(const SimulationState& s, const PlotBox& plot, double px, double p
 
 namespace {
 
-/// The speed of body `body` at `row` in `table` from the rows either side
-/// (one side at the ends); none when no neighbour has a later time.
+/// The speed of body `body` at `row` of the first `rows` rows of `table`:
+/// the value of its speed series there, from the rows about the row; none
+/// where the series has a gap (equal or missing times, a position nearby
+/// that is not finite).
 std::optional<double> SpeedAt(const TrajectoryTable& table, int rows, int body, int32_t row) {
-    const int32_t before = std::max(row - 1, 0), after = std::min(row + 1, rows - 1);
-    const double dt = table.time(after) - table.time(before);
-    if (after == before || !(dt > 0) || !std::isfinite(dt)) return std::nullopt;
-    const double* a = table.track(body, before);
-    const double* b = table.track(body, after);
-    const double v = std::hypot(b[0] - a[0], b[1] - a[1]) / dt;
-    return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+    double speed = std::numeric_limits<double>::quiet_NaN();
+    ComputeSeries({.table = &table, .rows = rows}, {QuantityKind::Speed, body}, row, row + 1, &speed);
+    return std::isfinite(speed) ? std::optional<double>(speed) : std::nullopt;
 }
 
 }  // namespace

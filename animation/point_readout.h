@@ -25,8 +25,9 @@ struct BodyReadout {
     /// From the frame's centre when that is neither the sun nor the origin
     /// of the data (a body, the barycentre); distances in the frame shown.
     std::optional<double> fromCentre;
-    /// Speeds from the neighbouring rows: in the frame shown, and about the
-    /// sun when a frame is shown; none when the times do not allow one.
+    /// Speeds from the rows about the row, as the speed series takes them:
+    /// in the frame shown, and about the sun when a frame is shown; none
+    /// when the times or the positions nearby do not allow one.
     std::optional<double> speed;
     std::optional<double> sunSpeed;
 };

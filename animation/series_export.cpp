@@ -58,12 +58,15 @@ SeriesExport ExportSeries(const SimulationState& s, std::string_view list, std::
     std::vector<std::string> headings;
     const std::string& length = loaded.fields.lengthUnit;
     const std::string& time = loaded.fields.timeUnit;
+    std::vector<double*> outs;
+    series.reserve(asked.quantities.size());
     for (std::size_t k = 0; k < asked.quantities.size(); ++k) {
-        const Quantity& q = asked.quantities[k];
         series.emplace_back(std::size_t(source.rows));
-        ComputeSeries(source, q, 0, source.rows, series.back().data());
-        headings.push_back(SeriesHeading(asked.texts[k], QuantityUnit(q.kind, length, time)));
+        outs.push_back(series.back().data());
+        headings.push_back(
+            SeriesHeading(asked.texts[k], QuantityUnit(asked.quantities[k].kind, length, time)));
     }
+    ComputeSeries(source, asked.quantities, 0, source.rows, outs);
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return {"Cannot write " + path + ": " + std::strerror(errno), 1};
     const bool written =

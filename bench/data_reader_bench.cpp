@@ -55,13 +55,11 @@
 #include "animation/table_loading.h"
 #include "animation/view_navigation.h"
 #include "plot/plot_box.h"
+#include "random_table.h"
 #include "simulation/host.h"
 #include "simulation/reference_frame.h"
 
 namespace {
-
-constexpr int kBodies = 30;
-constexpr int kColumns = 2 * kBodies + 1;
 
 class SilentHost : public Host {
 public:
@@ -72,21 +70,6 @@ public:
     void setBusyCursor(bool) override {}
     void note(const std::string&) override {}
 };
-
-int WriteData(const std::string& path, double megabytes) {
-    std::FILE* out = std::fopen(path.c_str(), "w");
-    std::mt19937_64 random(7);
-    std::uniform_real_distribution<double> coordinate(-40.0, 40.0);
-    int rows = 0;
-    while (std::ftell(out) < megabytes * 1e6) {
-        std::fprintf(out, "%.10e", rows * 0.001);
-        for (int c = 1; c < kColumns; ++c) std::fprintf(out, " %.10e", coordinate(random));
-        std::fputc('\n', out);
-        ++rows;
-    }
-    std::fclose(out);
-    return rows;
-}
 
 /// Writes the values of `data` again as a comma-separated table with a
 /// header line naming the columns; the numbers keep their text.
@@ -102,18 +85,6 @@ void WriteCsv(const std::string& data, const std::string& csv) {
         std::fputs(line.data(), out);
     }
     std::fclose(in);
-    std::fclose(out);
-}
-
-void WriteConfig(const std::string& path, const std::string& data, int rows) {
-    std::FILE* out = std::fopen(path.c_str(), "w");
-    std::fprintf(out, "data = %s\nlines = %d\nplanets = %d\nradii =", data.c_str(), rows, kBodies);
-    for (int k = 0; k < kBodies; ++k) std::fprintf(out, " 2");
-    std::fprintf(out, "\ncolours =");
-    for (int k = 0; k < kBodies; ++k) std::fprintf(out, " %d", k % 14);
-    std::fprintf(out,
-                 "\nbox = -40 -40 40 40\ndelay = 1\nstep = 1\npoints = 100\nstart = 0\n"
-                 "sun = 4\naxes = 1\nplanets = 1\norbits = 1\n");
     std::fclose(out);
 }
 

@@ -1,10 +1,13 @@
 #include "derived_series.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <numbers>
 #include <optional>
+#include <span>
 
 #include "depth_table.h"
 #include "orbit_elements.h"
@@ -114,14 +117,20 @@ struct VelocityStencil {
     }
 };
 
-/// The system's energy at row r; not a number when a row is not finite or
-/// no mass or mu.
-double EnergyAt(const SeriesSource& s, int32_t r) {
+/// Whether the quantity's values need the bodies' velocities.
+bool NeedsVelocity(QuantityKind kind) {
+    return kind != QuantityKind::Distance && kind != QuantityKind::Separation;
+}
+
+/// The system's energy at row r, whose velocities `stencil` gives (none
+/// when the row has none); not a number when a row is not finite or no mass
+/// or mu. `pulls` is room for the pairs' terms.
+double EnergyAt(const SeriesSource& s, int32_t r, const VelocityStencil* stencil,
+                std::vector<double>& pulls) {
     const TrajectoryTable& t = *s.table;
     const int bodies = t.bodyColumns();
     if (int(s.masses.size()) < bodies + 1 || !(s.gm > 0) || !(s.masses[0] > 0)) return kNaN;
-    VelocityStencil stencil;
-    if (!stencil.Make(t, s.rows, r)) return kNaN;
+    if (!stencil) return kNaN;
     const bool space = s.depth != nullptr;
     const double g = s.gm / s.masses[0];
     double sum = 0;
@@ -129,29 +138,34 @@ double EnergyAt(const SeriesSource& s, int32_t r) {
         const double m = s.masses[std::size_t(k)];
         const Vector3 p = PositionAt(s, k, r);
         Vector3 v;
-        if (!stencil.Velocity(s, k, v)) return kNaN;
+        if (!stencil->Velocity(s, k, v)) return kNaN;
         sum += m * (v.x * v.x + v.y * v.y + v.z * v.z) / 2 - s.gm * m / Length(p, space);
+        // The pairs' terms apart from the sum, so that the processor works
+        // on several at once, then taken off in order.
+        pulls.resize(std::size_t(k));
         for (int j = 1; j < k; ++j)
-            sum -= g * s.masses[std::size_t(j)] * m / Length(Minus(p, PositionAt(s, j, r)), space);
+            pulls[std::size_t(j)] =
+                g * s.masses[std::size_t(j)] * m / Length(Minus(p, PositionAt(s, j, r)), space);
+        for (int j = 1; j < k; ++j) sum -= pulls[std::size_t(j)];
     }
     return std::isfinite(sum) ? sum : kNaN;
 }
 
 /// The system's angular momentum about the sun at row r (only its z for
-/// planar data); not a number when a row is not finite or a mass is missing.
-Vector3 MomentumAt(const SeriesSource& s, int32_t r) {
+/// planar data), whose velocities `stencil` gives (none when the row has
+/// none); not a number when a row is not finite or a mass is missing.
+Vector3 MomentumAt(const SeriesSource& s, int32_t r, const VelocityStencil* stencil) {
     const TrajectoryTable& t = *s.table;
     const int bodies = t.bodyColumns();
     const Vector3 none{kNaN, kNaN, kNaN};
     if (int(s.masses.size()) < bodies + 1) return none;
-    VelocityStencil stencil;
-    if (!stencil.Make(t, s.rows, r)) return none;
+    if (!stencil) return none;
     Vector3 sum;
     for (int k = 1; k <= bodies; ++k) {
         const double m = s.masses[std::size_t(k)];
         const Vector3 p = PositionAt(s, k, r);
         Vector3 v;
-        if (!stencil.Velocity(s, k, v)) return none;
+        if (!stencil->Velocity(s, k, v)) return none;
         if (s.depth) {
             sum.x += m * (p.y * v.z - p.z * v.y);
             sum.y += m * (p.z * v.x - p.x * v.z);
@@ -167,40 +181,78 @@ double MomentumChange(const Vector3& l, const Vector3& start, bool space) {
     return Length(Minus(l, start), true) / Length(start, true);
 }
 
-/// The value of a body's or a pair's quantity at row r.
-double BodyValue(const SeriesSource& s, const Quantity& q, int32_t r) {
-    const bool space = s.depth != nullptr;
-    const Vector3 p = PositionAt(s, q.body, r);
-    switch (q.kind) {
-        case QuantityKind::Distance:
-            return Length(p, space);
-        case QuantityKind::Separation:
-            return Length(Minus(p, PositionAt(s, q.other, r)), space);
-        default:
-            break;
-    }
-    VelocityStencil stencil;
-    Vector3 v;
-    if (!Finite(p) || !stencil.Make(*s.table, s.rows, r) || !stencil.Velocity(s, q.body, v)) return kNaN;
-    if (q.kind == QuantityKind::Speed) return Length(v, space);
-    const OrbitElements el = ElementsOf(p, v, s.gm);
-    constexpr double kDegrees = 180 / std::numbers::pi;
-    switch (q.kind) {
+/// The elements a quantity needs: none for the speed (and the positions'
+/// quantities), otherwise the least ElementsOf gives them with.
+std::optional<ElementsWanted> WantedFor(QuantityKind kind) {
+    switch (kind) {
         case QuantityKind::SemiMajorAxis:
-            return el.a;
-        case QuantityKind::Eccentricity:
-            return el.e;
-        case QuantityKind::Pericentre:
-            return el.omega * kDegrees;
-        case QuantityKind::Inclination:
-            return el.i * kDegrees;
-        case QuantityKind::Node:
-            return el.node * kDegrees;
         case QuantityKind::Energy:
-            return el.energy;
+            return ElementsWanted::Size;
+        case QuantityKind::Eccentricity:
+            return ElementsWanted::Shape;
+        case QuantityKind::Pericentre:
+        case QuantityKind::Inclination:
+        case QuantityKind::Node:
+            return ElementsWanted::All;
+        default:
+            return std::nullopt;
+    }
+}
+
+/// A body's motion at a row: its velocity and elements; `known` false when
+/// a position it needs is not finite or the row has no velocity.
+struct Motion {
+    bool known = false;
+    bool space = false;  ///< in space, not in the plane
+    Vector3 velocity;
+    OrbitElements elements;
+};
+
+/// Body `body`'s motion at row r, whose velocities `stencil` gives (none
+/// when the row has none), with the elements `wanted` (none: the velocity
+/// alone).
+Motion MotionAt(const SeriesSource& s, int body, int32_t r, const VelocityStencil* stencil,
+                std::optional<ElementsWanted> wanted) {
+    const Vector3 p = PositionAt(s, body, r);
+    Motion m;
+    if (!Finite(p) || !stencil || !stencil->Velocity(s, body, m.velocity)) return m;
+    m.known = true;
+    m.space = s.depth != nullptr;
+    if (wanted) m.elements = ElementsOf(p, m.velocity, s.gm, *wanted);
+    return m;
+}
+
+/// The value of a quantity of the body's motion.
+double MotionValue(QuantityKind kind, const Motion& m) {
+    if (!m.known) return kNaN;
+    constexpr double kDegrees = 180 / std::numbers::pi;
+    switch (kind) {
+        case QuantityKind::Speed:
+            return Length(m.velocity, m.space);
+        case QuantityKind::SemiMajorAxis:
+            return m.elements.a;
+        case QuantityKind::Eccentricity:
+            return m.elements.e;
+        case QuantityKind::Pericentre:
+            return m.elements.omega * kDegrees;
+        case QuantityKind::Inclination:
+            return m.elements.i * kDegrees;
+        case QuantityKind::Node:
+            return m.elements.node * kDegrees;
+        case QuantityKind::Energy:
+            return m.elements.energy;
         default:
             return kNaN;
     }
+}
+
+/// The value of a quantity of the positions alone at row r: a distance or
+/// a separation.
+double PlaceValue(const SeriesSource& s, const Quantity& q, int32_t r) {
+    const bool space = s.depth != nullptr;
+    const Vector3 p = PositionAt(s, q.body, r);
+    if (q.kind == QuantityKind::Distance) return Length(p, space);
+    return Length(Minus(p, PositionAt(s, q.other, r)), space);
 }
 
 }  // namespace
@@ -306,40 +358,105 @@ std::string QuantityUnit(QuantityKind kind, std::string_view lengthUnit, std::st
 }
 
 void ComputeSeries(const SeriesSource& s, const Quantity& q, int32_t first, int32_t last, double* out) {
+    ComputeSeries(s, std::span<const Quantity>(&q, 1), first, last, std::span<double* const>(&out, 1));
+}
+
+void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, int32_t first, int32_t last,
+                   std::span<double* const> outs) {
     first = std::max(first, 0), last = std::min(last, s.rows);
     if (!s.table || first >= last) return;
-    const int bodies = s.table->bodyColumns();
-    const bool system = OfSystem(q.kind);
-    const bool known =
-        system || (q.body >= 1 && q.body <= bodies &&
-                   (q.kind != QuantityKind::Separation || (q.other >= 1 && q.other <= bodies)));
-    const bool gmMissing = NeedsGm(q.kind) && !(s.gm > 0 && std::isfinite(s.gm));
-    const bool depthShort = s.depth && (s.depth->bodyCount() != bodies || s.depth->rowCount() < s.rows);
-    if (!known || gmMissing || depthShort) {
-        std::fill(out, out + (last - first), kNaN);
-        return;
-    }
-    // The system's quantities as changes from the first row that has one.
+    const TrajectoryTable& t = *s.table;
+    const int bodies = t.bodyColumns();
     const bool space = s.depth != nullptr;
-    double start = kNaN;
-    Vector3 startMomentum{kNaN, kNaN, kNaN};
-    if (q.kind == QuantityKind::SystemEnergy)
-        for (int32_t r = 0; r < s.rows && !std::isfinite(start); ++r) start = EnergyAt(s, r);
-    if (q.kind == QuantityKind::SystemMomentum)
-        for (int32_t r = 0; r < s.rows && !Finite(startMomentum); ++r) startMomentum = MomentumAt(s, r);
-    const bool momentumStarts =
-        Finite(startMomentum) && (space ? Length(startMomentum, true) : std::fabs(startMomentum.z)) != 0;
-    ParallelFor(first, last, WorkerCount(uint64_t(last - first), 4096), [&](int64_t begin, int64_t end) {
-        for (auto r = int32_t(begin); r < int32_t(end); ++r) {
-            double v = kNaN;
-            if (!system) {
-                v = BodyValue(s, q, r);
-            } else if (q.kind == QuantityKind::SystemEnergy && std::isfinite(start) && start != 0) {
-                v = (EnergyAt(s, r) - start) / std::fabs(start);
-            } else if (q.kind == QuantityKind::SystemMomentum && momentumStarts) {
-                v = MomentumChange(MomentumAt(s, r), startMomentum, space);
+    const bool depthShort = s.depth && (s.depth->bodyCount() != bodies || s.depth->rowCount() < s.rows);
+    struct Job {
+        Quantity q;
+        double* out;
+        double start = kNaN;                      ///< the system's energy at the first row that has one
+        Vector3 startMomentum{kNaN, kNaN, kNaN};  ///< its angular momentum there
+    };
+    // The body's quantities of its motion share its velocity and elements:
+    // each row's are worked out once, with the most elements any asks.
+    struct BodyJobs {
+        int body;
+        std::optional<ElementsWanted> wanted;
+        std::vector<Job> jobs;
+    };
+    std::vector<Job> places, systems;
+    std::vector<BodyJobs> motions;
+    for (std::size_t k = 0; k < quantities.size() && k < outs.size(); ++k) {
+        const Quantity& q = quantities[k];
+        const bool system = OfSystem(q.kind);
+        const bool known =
+            system || (q.body >= 1 && q.body <= bodies &&
+                       (q.kind != QuantityKind::Separation || (q.other >= 1 && q.other <= bodies)));
+        const bool gmMissing = NeedsGm(q.kind) && !(s.gm > 0 && std::isfinite(s.gm));
+        Job job{q, outs[k]};
+        // The system's quantities as changes from the first row that has one.
+        bool starts = true;
+        if (known && !gmMissing && !depthShort && system) {
+            std::vector<double> pulls;
+            for (int32_t r = 0; r < s.rows && !std::isfinite(job.start) && !Finite(job.startMomentum); ++r) {
+                VelocityStencil stencil;
+                const VelocityStencil* made = stencil.Make(t, s.rows, r) ? &stencil : nullptr;
+                if (q.kind == QuantityKind::SystemEnergy)
+                    job.start = EnergyAt(s, r, made, pulls);
+                else
+                    job.startMomentum = MomentumAt(s, r, made);
             }
-            out[r - first] = v;
+            starts = q.kind == QuantityKind::SystemEnergy
+                         ? std::isfinite(job.start) && job.start != 0
+                         : Finite(job.startMomentum) && (space ? Length(job.startMomentum, true)
+                                                               : std::fabs(job.startMomentum.z)) != 0;
+        }
+        if (!known || gmMissing || depthShort || !starts) {
+            std::fill(outs[k], outs[k] + (last - first), kNaN);
+            continue;
+        }
+        if (system) {
+            systems.push_back(job);
+        } else if (!NeedsVelocity(q.kind)) {
+            places.push_back(job);
+        } else {
+            auto group = std::find_if(motions.begin(), motions.end(),
+                                      [&](const BodyJobs& b) { return b.body == q.body; });
+            if (group == motions.end()) group = motions.insert(motions.end(), {q.body, std::nullopt, {}});
+            const std::optional<ElementsWanted> wanted = WantedFor(q.kind);
+            if (wanted && (!group->wanted || *wanted > *group->wanted)) group->wanted = wanted;
+            group->jobs.push_back(job);
+        }
+    }
+    if (places.empty() && systems.empty() && motions.empty()) return;
+    const bool velocities = !systems.empty() || !motions.empty();
+    // Rows in blocks whose velocity weights are worked out once for every
+    // quantity; then each quantity along the block. Each thread takes the
+    // next block left, so that one the machine's other work holds back
+    // leaves the rest to the others.
+    constexpr int32_t kBlock = 256;
+    std::atomic<int32_t> next{first};
+    RunOnThreads(WorkerCount(uint64_t(last - first), 4096), [&] {
+        std::array<VelocityStencil, kBlock> stencils;
+        std::array<bool, kBlock> made{};
+        std::vector<double> pulls;
+        for (int32_t from = next.fetch_add(kBlock); from < last; from = next.fetch_add(kBlock)) {
+            const int32_t to = std::min(from + kBlock, last);
+            const auto at = [&](int32_t r) { return std::size_t(r - from); };
+            const auto stencil = [&](int32_t r) { return made[at(r)] ? &stencils[at(r)] : nullptr; };
+            if (velocities)
+                for (int32_t r = from; r < to; ++r) made[at(r)] = stencils[at(r)].Make(t, s.rows, r);
+            for (const Job& job : places)
+                for (int32_t r = from; r < to; ++r) job.out[r - first] = PlaceValue(s, job.q, r);
+            for (const BodyJobs& group : motions)
+                for (int32_t r = from; r < to; ++r) {
+                    const Motion m = MotionAt(s, group.body, r, stencil(r), group.wanted);
+                    for (const Job& job : group.jobs) job.out[r - first] = MotionValue(job.q.kind, m);
+                }
+            for (const Job& job : systems)
+                for (int32_t r = from; r < to; ++r)
+                    job.out[r - first] =
+                        job.q.kind == QuantityKind::SystemEnergy
+                            ? (EnergyAt(s, r, stencil(r), pulls) - job.start) / std::fabs(job.start)
+                            : MomentumChange(MomentumAt(s, r, stencil(r)), job.startMomentum, space);
         }
     });
 }

@@ -52,60 +52,6 @@ std::size_t VelocityWindow(std::size_t row, std::size_t rows) {
     return std::min(row > half ? row - half : 0, rows - kVelocityRows);
 }
 
-namespace {
-
-Vector3 Cross(Vector3 a, Vector3 b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-double Dot(Vector3 a, Vector3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-double Length(Vector3 a) { return std::sqrt(Dot(a, a)); }
-
-/// An angle within [0, 2 pi).
-double Turned(double angle) {
-    const double turn = 2 * std::numbers::pi;
-    angle = std::fmod(angle, turn);
-    return angle < 0 ? angle + turn : angle;
-}
-
-}  // namespace
-
-OrbitElements ElementsOf(Vector3 r, Vector3 v, double mu) {
-    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    const double distance = Length(r), speed2 = Dot(v, v);
-    if (!(mu > 0) || !std::isfinite(mu) || !std::isfinite(distance) || !std::isfinite(speed2) ||
-        !(distance > 0))
-        return {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN};
-    OrbitElements out;
-    out.energy = speed2 / 2 - mu / distance;
-    out.a = out.energy == 0 ? std::numeric_limits<double>::infinity() : -mu / (2 * out.energy);
-    const Vector3 h = Cross(r, v);
-    const double hLength = Length(h);
-    // The eccentricity vector points to the pericentre.
-    const Vector3 vh = Cross(v, h);
-    const Vector3 ev{vh.x / mu - r.x / distance, vh.y / mu - r.y / distance, vh.z / mu - r.z / distance};
-    out.e = Length(ev);
-    if (!(hLength > 0)) {  // on a line through the sun: no plane
-        out.i = out.node = out.omega = kNaN;
-        return out;
-    }
-    out.i = std::acos(std::clamp(h.z / hLength, -1.0, 1.0));
-    // The node line, where the orbit rises through the x-y plane.
-    const Vector3 n{-h.y, h.x, 0};
-    const double nLength = Length(n);
-    const bool inPlane = nLength <= 1e-12 * hLength;
-    out.node = inPlane ? 0 : Turned(std::atan2(n.y, n.x));
-    if (out.e < 1e-10) {
-        out.omega = kNaN;
-    } else if (inPlane) {
-        // From the x axis, in the sense of the motion.
-        out.omega = Turned(std::atan2(h.z >= 0 ? ev.y : -ev.y, ev.x));
-    } else {
-        const Vector3 unitH{h.x / hLength, h.y / hLength, h.z / hLength};
-        out.omega = Turned(std::atan2(Dot(unitH, Cross(n, ev)) / nLength, Dot(n, ev) / nLength));
-    }
-    return out;
-}
-
 std::optional<double> InferredGm(std::string_view lengthUnit, std::string_view timeUnit) {
     const auto lower = [](std::string_view text) {
         std::string out(text);

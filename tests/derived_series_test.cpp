@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <numbers>
@@ -165,6 +167,56 @@ TEST(DerivedSeries, TheSystemsEnergyAndMomentumHoldAndShowARowMoved) {
     const auto moved = two.Series({QuantityKind::SystemEnergy}, 1, masses);
     EXPECT_GT(std::fabs(moved[700]), 1e-7);
     EXPECT_NEAR(moved[690], 0, 1e-9);
+}
+
+TEST(DerivedSeries, AListOfQuantitiesGivesWhatEachGivesAloneToTheBit) {
+    TwoBodies two(1200);
+    two.table->set(300, 3, NAN);  // a gap in body 2
+    std::vector<Quantity> list;
+    for (const int body : {2, 1, 3})  // body 3 is not in the table
+        for (const QuantityKind kind :
+             {QuantityKind::Eccentricity, QuantityKind::Distance, QuantityKind::Speed,
+              QuantityKind::SemiMajorAxis, QuantityKind::Pericentre, QuantityKind::Inclination,
+              QuantityKind::Node, QuantityKind::Energy})
+            list.push_back({kind, body});
+    list.insert(list.begin() + 5, {{QuantityKind::SystemEnergy}, {QuantityKind::Separation, 2, 1}});
+    list.push_back({QuantityKind::SystemMomentum});
+    // The bodies lifted off the plane, each by its own depth; and depths
+    // of too few rows.
+    const auto depth = AllocateDepth(1200, 2), short_ = AllocateDepth(1100, 2);
+    for (int32_t r = 0; r < 1200; ++r)
+        for (int k = 1; k <= 2; ++k) depth->writableTrack(k, r)[0] = 0.1 * k * std::sin(0.01 * r + k);
+    struct Case {
+        const char* what;
+        double gm;
+        std::vector<double> masses;
+        int32_t first, last;
+        const DepthTable* depth = nullptr;
+    };
+    const Case cases[] = {
+        {"every row, mu and masses", 1, {1, 1e-3, 2e-3}, 0, 1200},
+        {"rows about the gap and the end, blocks apart", 1, {1, 1e-3, 2e-3}, 250, 1200},
+        {"no mu, no masses", 0, {}, 0, 1200},
+        {"a few rows at the start", 1, {1, 1e-3, 2e-3}, 0, 5},
+        {"in space", 1, {1, 1e-3, 2e-3}, 0, 1200, depth.get()},
+        {"depths of too few rows", 1, {1, 1e-3, 2e-3}, 0, 1200, short_.get()},
+    };
+    const auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
+    for (const Case& c : cases) {
+        const SeriesSource source{two.table.get(), two.rows, c.gm, c.masses, c.depth, TablePlane::XZ};
+        const std::size_t n = std::size_t(c.last - c.first);
+        std::vector<std::vector<double>> together(list.size(), std::vector<double>(n, -1));
+        std::vector<double*> outs;
+        for (auto& values : together) outs.push_back(values.data());
+        ComputeSeries(source, list, c.first, c.last, outs);
+        for (std::size_t k = 0; k < list.size(); ++k) {
+            std::vector<double> alone(n, -2);
+            ComputeSeries(source, list[k], c.first, c.last, alone.data());
+            for (std::size_t i = 0; i < n; ++i)
+                ASSERT_EQ(bits(together[k][i]), bits(alone[i]))
+                    << c.what << ": " << QuantityText(list[k]) << " row " << c.first + int32_t(i);
+        }
+    }
 }
 
 TEST(DerivedSeries, PositionsNotFiniteGiveGapsAndOnlyThere) {

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <utility>
 #include <vector>
@@ -142,6 +144,26 @@ TEST(OrbitElements, UndefinedElementsAreNotNumbers) {
     // prograde and retrograde orbits with their pericentre on +y.
     EXPECT_NEAR(ElementsOf({0, 1, 0}, {-1.2, 0, 0}, mu).omega, kPi / 2, 1e-12);
     EXPECT_NEAR(ElementsOf({0, 1, 0}, {1.2, 0, 0}, mu).omega, 3 * kPi / 2, 1e-12);
+}
+
+TEST(OrbitElements, FewerElementsWantedAreTheSameToTheBit) {
+    // An ellipse, a circle, a hyperbola, a line through the sun, an
+    // inclined orbit, and a position that is not finite.
+    const std::pair<Vector3, Vector3> states[] = {
+        {{1, 0, 0}, {0, 1.2, 0}},   {{0, -2, 0}, {std::sqrt(0.5), 0, 0}}, {{0.3, 0.4, 0}, {-3, 2, 0}},
+        {{1, 1, 0}, {0.2, 0.2, 0}}, {{1, 0.5, 0.2}, {-0.3, 0.8, 0.4}},    {{NAN, 1, 0}, {0, 1, 0}},
+    };
+    const auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
+    for (const auto& [r, v] : states) {
+        const OrbitElements all = ElementsOf(r, v, 1.3);
+        const OrbitElements size = ElementsOf(r, v, 1.3, ElementsWanted::Size);
+        const OrbitElements shape = ElementsOf(r, v, 1.3, ElementsWanted::Shape);
+        EXPECT_EQ(bits(size.a), bits(all.a)) << r.x;
+        EXPECT_EQ(bits(size.energy), bits(all.energy)) << r.x;
+        EXPECT_EQ(bits(shape.a), bits(all.a)) << r.x;
+        EXPECT_EQ(bits(shape.energy), bits(all.energy)) << r.x;
+        EXPECT_EQ(bits(shape.e), bits(all.e)) << r.x;
+    }
 }
 
 TEST(OrbitElements, MuIsInferredForKnownUnitPairsOnly) {

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "animation/frame_view.h"
 #include "animation/simulation_state.h"
 #include "plot/plot_box.h"
+#include "simulation/derived_series.h"
 
 namespace {
 
@@ -92,7 +94,7 @@ TEST_F(Readout, ValuesAreTheTablesInTheFrameShown) {
         std::optional<double> fromCentre, speed, sunSpeed;
     };
     const Case cases[] = {
-        // Speeds from the rows either side, one side at the ends.
+        // Speeds from the rows about the row, to one side at the ends.
         {"inertial", 1, 6, -1, 1, std::hypot(1, 1), {}, 1, {}},
         {"inertial", 3, 0, -4, 3, 5, {}, 3, {}},
         {"inertial", 3, 19, -4 + 1.5 * 19, 3, std::hypot(-4 + 1.5 * 19, 3), {}, 3, {}},
@@ -109,8 +111,9 @@ TEST_F(Readout, ValuesAreTheTablesInTheFrameShown) {
         EXPECT_DOUBLE_EQ(r->fromSun, c.fromSun);
         EXPECT_DOUBLE_EQ(r->fromCentre.value_or(-1), c.fromCentre.value_or(-1));
         ASSERT_TRUE(r->speed);
-        EXPECT_DOUBLE_EQ(*r->speed, *c.speed) << c.frame << c.body;
-        EXPECT_DOUBLE_EQ(r->sunSpeed.value_or(-1), c.sunSpeed.value_or(-1));
+        // Seven rows' weights add rounding of a few parts in 1e16.
+        EXPECT_NEAR(*r->speed, *c.speed, 1e-12) << c.frame << c.body;
+        EXPECT_NEAR(r->sunSpeed.value_or(-1), c.sunSpeed.value_or(-1), 1e-12);
     }
     EXPECT_FALSE(ReadBody(s, 4, 0));
     EXPECT_FALSE(ReadBody(s, 1, 20));
@@ -120,6 +123,70 @@ TEST_F(Readout, ValuesAreTheTablesInTheFrameShown) {
     // Rows with the same time give no speed rather than an infinite one.
     s.loaded.rows->set(7, 0, s.loaded.rows->time(5));
     EXPECT_FALSE(ReadBody(s, 1, 6)->speed);
+}
+
+/// A body on the unit circle at angular speed 1, one row each 0.05 time
+/// units (126 rows a turn), and a second on a line at speed 2: speeds the
+/// rows either side would miss by 4e-4 on the circle.
+SimulationState CircleAndLine(int32_t rows) {
+    SimulationState s;
+    s.loaded.fields.bodyCount = 2, s.loaded.fields.lineCount = rows, s.loaded.dataLoaded = 1;
+    s.loaded.rows = AllocateTable(rows, 5);
+    for (int32_t r = 0; r < rows; ++r) {
+        const double t = 0.05 * r;
+        s.loaded.rows->set(r, 0, t);
+        s.loaded.rows->set(r, 1, std::cos(t));
+        s.loaded.rows->set(r, 2, std::sin(t));
+        s.loaded.rows->set(r, 3, 2 * t);
+        s.loaded.rows->set(r, 4, 1);
+    }
+    return s;
+}
+
+TEST(SpeedReadout, IsTheSeriesVelocityAtEveryRowEndsIncluded) {
+    SimulationState s = CircleAndLine(60);
+    std::vector<double> series(60);
+    ComputeSeries({s.loaded.rows.get(), 60, 1, {}}, {QuantityKind::Speed, 1}, 0, 60, series.data());
+    for (int32_t row = 0; row < 60; ++row) {
+        const std::optional<BodyReadout> r = ReadBody(s, 1, row);
+        ASSERT_TRUE(r && r->speed) << row;
+        EXPECT_EQ(*r->speed, series[std::size_t(row)]) << row;
+        EXPECT_NEAR(*r->speed, 1, 1e-8) << row;  // one-sided at the ends, still of sixth order
+    }
+}
+
+TEST(SpeedReadout, GapsAndShortTablesGiveNoSpeedRatherThanAWrongOne) {
+    struct Case {
+        const char* what;
+        int32_t rows;
+        int32_t hole;  ///< the row whose body 1 is not a number; -1: none
+        int body;
+        int32_t row;
+        std::optional<double> speed;  ///< none: no speed
+    };
+    const Case cases[] = {
+        {"three rows: all of them", 3, -1, 2, 0, 2},
+        {"three rows: all of them, the last", 3, -1, 2, 2, 2},
+        {"one row: no difference", 1, -1, 2, 0, {}},
+        {"the hole itself", 60, 30, 1, 30, {}},
+        {"the nearest row the stencil reaches", 60, 30, 1, 27, {}},
+        {"three rows away on the other side", 60, 30, 1, 33, {}},
+        {"just beyond the stencil", 60, 30, 1, 26, 1},
+        {"just beyond, after", 60, 30, 1, 34, 1},
+        {"another body of the same row", 60, 30, 2, 30, 2},
+        {"a hole in the first row, the stencil moved inward", 60, 0, 1, 3, {}},
+        {"a hole in the first row, beyond the moved stencil", 60, 0, 1, 4, 1},
+    };
+    for (const Case& c : cases) {
+        SimulationState s = CircleAndLine(c.rows);
+        if (c.hole >= 0) s.loaded.rows->set(c.hole, 1, NAN);
+        const std::optional<BodyReadout> r = ReadBody(s, c.body, c.row);
+        ASSERT_TRUE(r) << c.what;
+        ASSERT_EQ(r->speed.has_value(), c.speed.has_value()) << c.what;
+        if (c.speed) {
+            EXPECT_NEAR(*r->speed, *c.speed, 1e-8) << c.what;
+        }
+    }
 }
 
 TEST_F(Readout, ThePointersPlaceIsInTheBoxOnly) {
