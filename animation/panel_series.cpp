@@ -88,17 +88,22 @@ bool Same(const PanelSeries::Source& a, const PanelSeries::Source& b) {
     return x == y;
 }
 
-/// Rows [first, last) of every line.
+/// Rows [first, last) of every line, all at once: the lines share each
+/// row's velocities and elements.
 void Compute(const SimulationState& s, PanelSeries& series, int32_t first, int32_t last) {
     const SeriesSource source = SeriesSourceOf(s, s.view.panel.gm);
     const int centre = series.madeFrom.centre;
+    std::vector<Quantity> quantities;
+    std::vector<double*> outs;
     for (PanelLine& line : series.lines) {
         line.values.resize(std::size_t(last));
         Quantity q = line.quantity;
         // From a frame's centre body, a distance is the two bodies' separation.
         if (q.kind == QuantityKind::Distance && centre > 0) q = {QuantityKind::Separation, q.body, centre};
-        ComputeSeries(source, q, first, last, line.values.data() + first);
+        quantities.push_back(q);
+        outs.push_back(line.values.data() + first);
     }
+    ComputeSeries(source, quantities, first, last, outs);
 }
 
 }  // namespace

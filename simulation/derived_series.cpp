@@ -67,10 +67,12 @@ Vector3 InDataAxes(double across, double up, double depth, TablePlane plane) {
 
 bool Finite(const Vector3& a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
 
-/// The length of `a`: of its x and y alone for planar data, so that its
-/// series stay exactly as they were before depths were kept.
+/// The length of `a`: of its x and y alone for planar data. A square root
+/// of the squares, not std::hypot, which guards against squares beyond the
+/// doubles' range (positions never come near it) at four times the cost.
 double Length(const Vector3& a, bool space) {
-    return space ? std::hypot(a.x, a.y, a.z) : std::hypot(a.x, a.y);
+    const double planar = a.x * a.x + a.y * a.y;
+    return std::sqrt(space ? planar + a.z * a.z : planar);
 }
 
 Vector3 Minus(const Vector3& a, const Vector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
@@ -392,11 +394,16 @@ void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, 
                        (q.kind != QuantityKind::Separation || (q.other >= 1 && q.other <= bodies)));
         const bool gmMissing = NeedsGm(q.kind) && !(s.gm > 0 && std::isfinite(s.gm));
         Job job{q, outs[k]};
-        // The system's quantities as changes from the first row that has one.
+        // The system's quantities as changes from the first row that has
+        // one, from the first whose velocities come from rows on both sides
+        // on: the one-sided differences of the first rows are less exact, and
+        // the whole series would stand off zero by their error.
         bool starts = true;
         if (known && !gmMissing && !depthShort && system) {
             std::vector<double> pulls;
-            for (int32_t r = 0; r < s.rows && !std::isfinite(job.start) && !Finite(job.startMomentum); ++r) {
+            const int32_t centred = s.rows >= int32_t(kVelocityRows) ? int32_t(kVelocityRows / 2) : 0;
+            for (int32_t r = centred; r < s.rows && !std::isfinite(job.start) && !Finite(job.startMomentum);
+                 ++r) {
                 VelocityStencil stencil;
                 const VelocityStencil* made = stencil.Make(t, s.rows, r) ? &stencil : nullptr;
                 if (q.kind == QuantityKind::SystemEnergy)

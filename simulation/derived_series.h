@@ -13,9 +13,9 @@ class TrajectoryTable;
 // Series derived from the rows, one value a row: a body's distance from the
 // sun, speed, osculating elements and specific energy; two bodies'
 // separation; the system's energy and angular momentum, as their relative
-// change from the first row. Rows whose positions are not finite (or whose
-// neighbours a velocity needs are not) give values that are not numbers: a
-// gap, never a wrong number.
+// change from the fourth row (the first whose velocity is a central difference). Rows whose positions are not
+// finite (or whose neighbours a velocity needs are not) give values that are not numbers: a gap, never a
+// wrong number.
 
 enum class QuantityKind {
     Distance,       ///< r:N, from the sun
