@@ -91,13 +91,32 @@ struct VelocityStencil {
     std::size_t count = 0;
     std::array<double, kVelocityRows> weights{};
 
-    bool Make(const TrajectoryTable& t, int32_t rows, int32_t r) {
+    /// The weights last worked out and the rows' times about their row they
+    /// were for: rows evenly spaced in time share them, which saves working
+    /// them out again for each row.
+    struct Kept {
+        std::array<double, kVelocityRows> offsets{}, weights{};
+        std::size_t count = 0;
+        bool made = false;
+    };
+
+    bool Make(const TrajectoryTable& t, int32_t rows, int32_t r, Kept* kept = nullptr) {
         count = std::min<std::size_t>(kVelocityRows, std::size_t(std::max(rows, 0)));
         if (count < 2) return false;
         first = int32_t(VelocityWindow(std::size_t(r), std::size_t(rows)));
-        std::array<double, kVelocityRows> times{};
-        for (std::size_t j = 0; j < count; ++j) times[j] = t.time(first + int32_t(j));
-        return FirstDerivativeWeights(times.data(), count, t.time(r), weights.data());
+        std::array<double, kVelocityRows> times{}, offsets{};
+        const double at = t.time(r);
+        for (std::size_t j = 0; j < count; ++j) {
+            times[j] = t.time(first + int32_t(j));
+            offsets[j] = times[j] - at;
+        }
+        if (kept && kept->made && kept->count == count && kept->offsets == offsets) {
+            weights = kept->weights;
+            return true;
+        }
+        const bool made = FirstDerivativeWeights(times.data(), count, at, weights.data());
+        if (kept) *kept = {offsets, weights, count, made};
+        return made;
     }
     /// Body `body`'s velocity in the data's axes; false when a row it needs
     /// is not finite.
@@ -444,13 +463,14 @@ void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, 
     RunOnThreads(WorkerCount(uint64_t(last - first), 4096), [&] {
         std::array<VelocityStencil, kBlock> stencils;
         std::array<bool, kBlock> made{};
+        VelocityStencil::Kept kept;
         std::vector<double> pulls;
         for (int32_t from = next.fetch_add(kBlock); from < last; from = next.fetch_add(kBlock)) {
             const int32_t to = std::min(from + kBlock, last);
             const auto at = [&](int32_t r) { return std::size_t(r - from); };
             const auto stencil = [&](int32_t r) { return made[at(r)] ? &stencils[at(r)] : nullptr; };
             if (velocities)
-                for (int32_t r = from; r < to; ++r) made[at(r)] = stencils[at(r)].Make(t, s.rows, r);
+                for (int32_t r = from; r < to; ++r) made[at(r)] = stencils[at(r)].Make(t, s.rows, r, &kept);
             for (const Job& job : places)
                 for (int32_t r = from; r < to; ++r) job.out[r - first] = PlaceValue(s, job.q, r);
             for (const BodyJobs& group : motions)

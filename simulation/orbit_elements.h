@@ -89,13 +89,16 @@ inline OrbitElements ElementsOf(Vector3 r, Vector3 v, double mu, ElementsWanted 
         !(distance > 0))
         return {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN};
     OrbitElements out;
-    out.energy = speed2 / 2 - mu / distance;
+    // Two divisions, then products: divisions are the slowest steps here.
+    const double perDistance = 1 / distance, perMu = 1 / mu;
+    out.energy = speed2 / 2 - mu * perDistance;
     out.a = out.energy == 0 ? std::numeric_limits<double>::infinity() : -mu / (2 * out.energy);
     if (wanted == ElementsWanted::Size) return out;
     const Vector3 h = Cross(r, v);
     // The eccentricity vector points to the pericentre.
     const Vector3 vh = Cross(v, h);
-    const Vector3 ev{vh.x / mu - r.x / distance, vh.y / mu - r.y / distance, vh.z / mu - r.z / distance};
+    const Vector3 ev{vh.x * perMu - r.x * perDistance, vh.y * perMu - r.y * perDistance,
+                     vh.z * perMu - r.z * perDistance};
     out.e = Length(ev);
     if (wanted == ElementsWanted::Shape) return out;
     const double hLength = Length(h);
