@@ -795,7 +795,7 @@ TEST(RenderCommand, SeriesAreWrittenAsATableThatReadsBackAndGapsAreNan) {
         if (std::sscanf(line.c_str(), "%lf,%lf,%lf,%lf,%63s", &t, &r, &a, &e, rest) != 5)
             ADD_FAILURE() << line;
         const double x = xs[std::size_t(rows)], y = ys[std::size_t(rows)];
-        EXPECT_EQ(r, std::hypot(x, y)) << line;
+        EXPECT_DOUBLE_EQ(r, std::hypot(x, y)) << line;
         EXPECT_NEAR(a, radius, 1e-9) << line;
         EXPECT_NEAR(e, 0, 1e-9) << line;
         EXPECT_EQ(std::string(rest) == "nan", rows == 150) << line;
