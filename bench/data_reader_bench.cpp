@@ -56,20 +56,11 @@
 #include "animation/view_navigation.h"
 #include "plot/plot_box.h"
 #include "random_table.h"
+#include "silent_services.h"
 #include "simulation/host.h"
 #include "simulation/reference_frame.h"
 
 namespace {
-
-class SilentHost : public Host {
-public:
-    Answer messageBox(const std::string& text, Buttons, Icon) override {
-        std::fprintf(stderr, "unexpected message: %s\n", text.c_str());
-        return Answer::No;
-    }
-    void setBusyCursor(bool) override {}
-    void note(const std::string&) override {}
-};
 
 /// Writes the values of `data` again as a comma-separated table with a
 /// header line naming the columns; the numbers keep their text.
@@ -141,7 +132,7 @@ std::string LoadAverage() {
 bool SameValues(const std::string& config, const std::string& data, int rows) {
     SimulationState state;
     PlotBox plot;
-    SilentHost host;
+    LoudHost host;
     if (!LoadSimulation(state, plot, host, config)) return false;
     std::FILE* in = std::fopen(data.c_str(), "r");
     bool same = true;
@@ -162,7 +153,7 @@ bool SameValues(const std::string& config, const std::string& data, int rows) {
 int LoadOnce(const std::string& path) {
     static SimulationState state;
     PlotBox plot;
-    SilentHost host;
+    LoudHost host;
     return LoadFile(state, plot, host, path) ? 0 : 1;
 }
 
@@ -192,7 +183,7 @@ void WriteUnevenCsv(const std::string& path, int rows, bool shortFirst) {
 int FrameOnce(const std::string& config, const std::string& out) {
     static SimulationState state;
     PlotBox plot;
-    SilentHost host;
+    LoudHost host;
     if (!LoadSimulation(state, plot, host, config)) return 1;
     const auto start = std::chrono::steady_clock::now();
     state.view.frame = {ReferenceFrame::Kind::Rotating, 1};

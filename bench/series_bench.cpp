@@ -34,20 +34,11 @@
 #include "animation/table_loading.h"
 #include "plot/plot_box.h"
 #include "random_table.h"
+#include "silent_services.h"
 #include "simulation/derived_series.h"
 #include "simulation/host.h"
 
 namespace {
-
-class SilentHost : public Host {
-public:
-    Answer messageBox(const std::string& text, Buttons, Icon) override {
-        std::fprintf(stderr, "unexpected message: %s\n", text.c_str());
-        return Answer::No;
-    }
-    void setBusyCursor(bool) override {}
-    void note(const std::string&) override {}
-};
 
 /// Wall and processor time since it was made: on a machine shared with
 /// other work the processor time varies less.
@@ -88,7 +79,7 @@ int Write(const std::string& folder, double megabytes) {
 int Run(const std::string& config, bool oneByOne) {
     static SimulationState state;  // left for the process's end, as the viewer's is
     PlotBox plot;
-    SilentHost host;
+    LoudHost host;
     const Timer loading;
     if (!LoadFile(state, plot, host, config)) return 1;
     const double load = loading.Wall(), loadCpu = loading.Processor();

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdio>
 #include <string>
 
 #include "commands/external_editor.h"
@@ -15,4 +16,16 @@ struct SilentServices : Host, FileDialog, ExternalEditor {
         return false;
     }
     bool Open(const std::string&) override { return true; }
+};
+
+/// Messages for a benchmark that loads without a window: none is expected,
+/// so each is printed.
+class LoudHost : public Host {
+public:
+    Answer messageBox(const std::string& text, Buttons, Icon) override {
+        std::fprintf(stderr, "unexpected message: %s\n", text.c_str());
+        return Answer::No;
+    }
+    void setBusyCursor(bool) override {}
+    void note(const std::string&) override {}
 };

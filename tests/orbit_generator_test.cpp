@@ -34,6 +34,7 @@
 #include "tools/generator_options.h"
 #include "tools/nbody_integrator.h"
 #include "tools/orbital_elements.h"
+#include "viewer_load.h"
 
 namespace {
 
@@ -177,19 +178,7 @@ TEST(DefaultStep, KeepsTheEnergyOfAnyEllipseToOneHundredMillionth) {
 
 // -------------------------------------------------------------------- files
 
-/// Loads simulations as the viewer does: from within the configuration's folder.
-struct ViewerLoad : ::testing::Test {
-    SimulationState state;
-    PlotBox plot;
-    ScriptedHost host;
-    TempDir dir;
-    std::filesystem::path previousFolder = std::filesystem::current_path();
-
-    void SetUp() override { InitialiseDefaults(state, plot); }
-    void TearDown() override { std::filesystem::current_path(previousFolder); }
-
-    int Load(const std::string& ovxPath) { return LoadSimulation(state, plot, host, EnterFolderOf(ovxPath)); }
-
+struct ViewerLoad : ViewerLoadTest {
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(dir.path()))

@@ -23,23 +23,14 @@
 #include "simulation/trajectory_table.h"
 #include "test_support.h"
 #include "tools/generator.h"
+#include "viewer_load.h"
 
 namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-/// Loads configurations as the viewer does, from within their folder.
-struct Loaded : ::testing::Test {
-    SimulationState state;
-    PlotBox plot;
-    ScriptedHost host;
-    TempDir dir;
-    std::filesystem::path previousFolder = std::filesystem::current_path();
-
-    void SetUp() override { InitialiseDefaults(state, plot); }
-    void TearDown() override { std::filesystem::current_path(previousFolder); }
-
-    bool Load(const std::string& ovx) { return LoadSimulation(state, plot, host, EnterFolderOf(ovx)) == 1; }
+/// Loads configurations as the viewer does, and makes them with orbivex-gen.
+struct Loaded : ViewerLoadTest {
     /// Runs orbivex-gen with `args` into the folder and loads what it wrote.
     bool Generate(std::vector<std::string> args) {
         args.push_back(dir.path() + "/run.ovx");
@@ -48,7 +39,7 @@ struct Loaded : ::testing::Test {
             ADD_FAILURE() << err.str();
             return false;
         }
-        return Load(dir.path() + "/run.ovx");
+        return Load(dir.path() + "/run.ovx") == 1;
     }
     std::vector<double> Series(const Quantity& q, std::optional<double> gm = std::nullopt) const {
         const SeriesSource source = SeriesSourceOf(state, gm);
@@ -78,7 +69,7 @@ constexpr J2000 kInnerPlanets[] = {
 };
 
 TEST_F(Loaded, InnerPlanetsKeepTheirJ2000SemiMajorAxesAndEccentricities) {
-    ASSERT_TRUE(Load(std::string(ORBIVEX_EXAMPLES) + "/inner-planets.ovx"));
+    ASSERT_EQ(Load(std::string(ORBIVEX_EXAMPLES) + "/inner-planets.ovx"), 1);
     ASSERT_EQ(state.loaded.usableRows(), 8400);
     for (const J2000& p : kInnerPlanets) {
         SCOPED_TRACE(p.name);
@@ -99,7 +90,7 @@ TEST_F(Loaded, InnerPlanetsKeepTheirJ2000SemiMajorAxesAndEccentricities) {
 // period times 2 pi, within the period that a off by 5e-4 AU makes (Kepler's
 // third law: 1.5 times a's relative error) and a row's linear reading.
 TEST_F(Loaded, InnerPlanetsGoRoundInTheirJ2000PeriodsInYearsOverTwoPi) {
-    ASSERT_TRUE(Load(std::string(ORBIVEX_EXAMPLES) + "/inner-planets.ovx"));
+    ASSERT_EQ(Load(std::string(ORBIVEX_EXAMPLES) + "/inner-planets.ovx"), 1);
     const TrajectoryTable& t = *state.loaded.rows;
     for (const J2000& p : kInnerPlanets) {
         SCOPED_TRACE(p.name);
@@ -169,7 +160,7 @@ TEST_F(Loaded, SystemEnergyOfGeneratedRunsHoldsAndShowsAMovedRowAsASpike) {
 }
 
 TEST_F(Loaded, SeparationsAreTheSquareRootOfTheSquares) {
-    ASSERT_TRUE(Load(std::string(ORBIVEX_EXAMPLES) + "/inner-planets.ovx"));
+    ASSERT_EQ(Load(std::string(ORBIVEX_EXAMPLES) + "/inner-planets.ovx"), 1);
     const TrajectoryTable& t = *state.loaded.rows;
     struct Case {
         int i, j;
