@@ -224,7 +224,8 @@ std::optional<ElementsWanted> WantedFor(QuantityKind kind) {
 /// a position it needs is not finite or the row has no velocity.
 struct Motion {
     bool known = false;
-    bool space = false;  ///< in space, not in the plane
+    bool space = false;   ///< in space, not in the plane
+    double distance = 0;  ///< from the sun, whether or not the velocity is known
     Vector3 velocity;
     OrbitElements elements;
 };
@@ -236,6 +237,7 @@ Motion MotionAt(const SeriesSource& s, int body, int32_t r, const VelocityStenci
                 std::optional<ElementsWanted> wanted) {
     const Vector3 p = PositionAt(s, body, r);
     Motion m;
+    m.distance = Length(p, s.depth != nullptr);
     if (!Finite(p) || !stencil || !stencil->Velocity(s, body, m.velocity)) return m;
     m.known = true;
     m.space = s.depth != nullptr;
@@ -245,6 +247,7 @@ Motion MotionAt(const SeriesSource& s, int body, int32_t r, const VelocityStenci
 
 /// The value of a quantity of the body's motion.
 double MotionValue(QuantityKind kind, const Motion& m) {
+    if (kind == QuantityKind::Distance) return m.distance;
     if (!m.known) return kNaN;
     constexpr double kDegrees = 180 / std::numbers::pi;
     switch (kind) {
@@ -452,6 +455,15 @@ void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, 
             group->jobs.push_back(job);
         }
     }
+    // A body's distance is taken with its motion, when that is worked out.
+    std::erase_if(places, [&](const Job& job) {
+        if (job.q.kind != QuantityKind::Distance) return false;
+        const auto group = std::find_if(motions.begin(), motions.end(),
+                                        [&](const BodyJobs& b) { return b.body == job.q.body; });
+        if (group == motions.end()) return false;
+        group->jobs.push_back(job);
+        return true;
+    });
     if (places.empty() && systems.empty() && motions.empty()) return;
     const bool velocities = !systems.empty() || !motions.empty();
     // Rows in blocks whose velocity weights are worked out once for every
