@@ -10,6 +10,7 @@
 #include <span>
 
 #include "depth_table.h"
+#include "double_pair.h"
 #include "orbit_elements.h"
 #include "parallel_for.h"
 #include "reference_frame.h"
@@ -245,6 +246,56 @@ Motion MotionAt(const SeriesSource& s, int body, int32_t r, const VelocityStenci
     return m;
 }
 
+/// A vector of two bodies' components side by side.
+struct PairVector {
+    DoublePair x, y, z;
+};
+
+/// Two bodies' motions at row r of planar data, whose velocities `stencil`
+/// gives (none when the row has none), with the elements `wanted` (none,
+/// Size or Shape) worked out side by side: the bits MotionAt gives each.
+/// `perMu` is 1 / mu.
+void PlanarMotionsAt(const SeriesSource& s, int one, int two, int32_t r, const VelocityStencil* stencil,
+                     std::optional<ElementsWanted> wanted, double perMu, Motion& first, Motion& second) {
+    const double* p = s.table->track(one, r);
+    const double* q = s.table->track(two, r);
+    const DoublePair x(p[0], q[0]), y(p[1], q[1]);
+    // x^2 + y^2 + 0^2 in ElementsOf has the bits of x^2 + y^2, never -0:
+    // the planar distance serves both.
+    const DoublePair distance = Sqrt(x * x + y * y);
+    first.distance = distance.first(), second.distance = distance.second();
+    if (!stencil) return;
+    const double* pRows = s.table->track(one, stencil->first);
+    const double* qRows = s.table->track(two, stencil->first);
+    DoublePair vx, vy;
+    for (std::size_t j = 0; j < stencil->count; ++j) {
+        const DoublePair w(stencil->weights[j]);
+        vx = vx + w * DoublePair(pRows[2 * j], qRows[2 * j]);
+        vy = vy + w * DoublePair(pRows[2 * j + 1], qRows[2 * j + 1]);
+    }
+    first.velocity = {vx.first(), vy.first(), 0};
+    second.velocity = {vx.second(), vy.second(), 0};
+    first.known = std::isfinite(p[0]) && std::isfinite(p[1]) && Finite(first.velocity);
+    second.known = std::isfinite(q[0]) && std::isfinite(q[1]) && Finite(second.velocity);
+    if (!wanted || !(first.known || second.known)) return;
+    const DoublePair speed2 = vx * vx + vy * vy;
+    const DoublePair zero;
+    const auto size =
+        orbit_detail::SizeAndShapeOf(PairVector{x, y, zero}, PairVector{vx, vy, zero}, DoublePair(s.gm),
+                                     DoublePair(perMu), distance, speed2, *wanted);
+    const auto take = [&](Motion& m, double distance, double speed2, double energy, double a, double e) {
+        if (!m.known) return;
+        if (!orbit_detail::ElementsDefined(s.gm, distance, speed2)) {
+            m.elements = {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN};
+            return;
+        }
+        m.elements.energy = energy, m.elements.a = a;
+        if (*wanted != ElementsWanted::Size) m.elements.e = e;
+    };
+    take(first, distance.first(), speed2.first(), size.energy.first(), size.a.first(), size.e.first());
+    take(second, distance.second(), speed2.second(), size.energy.second(), size.a.second(), size.e.second());
+}
+
 /// The value of a quantity of the body's motion.
 double MotionValue(QuantityKind kind, const Motion& m) {
     if (kind == QuantityKind::Distance) return m.distance;
@@ -466,6 +517,23 @@ void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, 
     });
     if (places.empty() && systems.empty() && motions.empty()) return;
     const bool velocities = !systems.empty() || !motions.empty();
+    // Planar bodies whose motions need no angles go in pairs, worked out
+    // side by side; the others one at a time.
+    std::vector<std::pair<const BodyJobs*, const BodyJobs*>> pairs;
+    std::vector<const BodyJobs*> singles;
+    const BodyJobs* waiting = nullptr;
+    for (const BodyJobs& group : motions) {
+        if (space || group.wanted == ElementsWanted::All) {
+            singles.push_back(&group);
+        } else if (waiting) {
+            pairs.emplace_back(waiting, &group);
+            waiting = nullptr;
+        } else {
+            waiting = &group;
+        }
+    }
+    if (waiting) singles.push_back(waiting);
+    const double perMu = 1 / s.gm;
     // Rows in blocks whose velocity weights are worked out once for every
     // quantity; then each quantity along the block. Each thread takes the
     // next block left, so that one the machine's other work holds back
@@ -485,10 +553,19 @@ void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, 
                 for (int32_t r = from; r < to; ++r) made[at(r)] = stencils[at(r)].Make(t, s.rows, r, &kept);
             for (const Job& job : places)
                 for (int32_t r = from; r < to; ++r) job.out[r - first] = PlaceValue(s, job.q, r);
-            for (const BodyJobs& group : motions)
+            for (const auto& [one, two] : pairs) {
+                const std::optional<ElementsWanted> wanted = std::max(one->wanted, two->wanted);
                 for (int32_t r = from; r < to; ++r) {
-                    const Motion m = MotionAt(s, group.body, r, stencil(r), group.wanted);
-                    for (const Job& job : group.jobs) job.out[r - first] = MotionValue(job.q.kind, m);
+                    Motion m1, m2;
+                    PlanarMotionsAt(s, one->body, two->body, r, stencil(r), wanted, perMu, m1, m2);
+                    for (const Job& job : one->jobs) job.out[r - first] = MotionValue(job.q.kind, m1);
+                    for (const Job& job : two->jobs) job.out[r - first] = MotionValue(job.q.kind, m2);
+                }
+            }
+            for (const BodyJobs* group : singles)
+                for (int32_t r = from; r < to; ++r) {
+                    const Motion m = MotionAt(s, group->body, r, stencil(r), group->wanted);
+                    for (const Job& job : group->jobs) job.out[r - first] = MotionValue(job.q.kind, m);
                 }
             for (const Job& job : systems)
                 for (int32_t r = from; r < to; ++r)

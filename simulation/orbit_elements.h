@@ -66,11 +66,22 @@ std::optional<double> InferredGm(std::string_view lengthUnit, std::string_view t
 
 namespace orbit_detail {
 
-inline Vector3 Cross(Vector3 a, Vector3 b) {
+// The vector steps over any vector of x, y and z and any number type with
+// the arithmetic of double (double, and DoublePair for two at once).
+template <class V>
+V Cross(const V& a, const V& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline double Dot(Vector3 a, Vector3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline double Length(Vector3 a) { return std::sqrt(Dot(a, a)); }
+template <class V>
+auto Dot(const V& a, const V& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+inline double Sqrt(double a) { return std::sqrt(a); }
+inline double Where(bool holds, double yes, double no) { return holds ? yes : no; }
+template <class V>
+auto Length(const V& a) {
+    return Sqrt(Dot(a, a));
+}
 
 /// An angle within [0, 2 pi).
 inline double Turned(double angle) {
@@ -79,28 +90,57 @@ inline double Turned(double angle) {
     return angle < 0 ? angle + turn : angle;
 }
 
+/// Whether ElementsOf has elements for a position at `distance` with the
+/// square of the speed `speed2`: not where any of them is not a number.
+inline bool ElementsDefined(double mu, double distance, double speed2) {
+    return mu > 0 && std::isfinite(mu) && std::isfinite(distance) && std::isfinite(speed2) && distance > 0;
+}
+
+/// The energy, a and e of ElementsOf and the vectors its angles come from.
+template <class N, class V>
+struct SizeAndShape {
+    N energy, a, e;
+    V h, ev;
+};
+
+/// The part of ElementsOf that needs no more than arithmetic and square
+/// roots, written once over the number type so that two bodies can be
+/// worked out at once with the same bits as one. `perMu` is 1 / mu,
+/// `distance` the length of r and `speed2` the square of v's; e and the
+/// vectors are left out when `wanted` is Size.
+template <class N, class V>
+SizeAndShape<N, V> SizeAndShapeOf(const V& r, const V& v, N mu, N perMu, N distance, N speed2,
+                                  ElementsWanted wanted) {
+    SizeAndShape<N, V> out{};
+    // Divisions are the slowest steps here: one, then products.
+    const N perDistance = 1.0 / distance;
+    out.energy = speed2 / 2.0 - mu * perDistance;
+    out.a = Where(out.energy == 0.0, N(std::numeric_limits<double>::infinity()), -mu / (2.0 * out.energy));
+    if (wanted == ElementsWanted::Size) return out;
+    out.h = Cross(r, v);
+    // The eccentricity vector points to the pericentre.
+    const V vh = Cross(v, out.h);
+    out.ev = V{vh.x * perMu - r.x * perDistance, vh.y * perMu - r.y * perDistance,
+               vh.z * perMu - r.z * perDistance};
+    out.e = Length(out.ev);
+    return out;
+}
+
 }  // namespace orbit_detail
 
 inline OrbitElements ElementsOf(Vector3 r, Vector3 v, double mu, ElementsWanted wanted) {
     using namespace orbit_detail;
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     const double distance = Length(r), speed2 = Dot(v, v);
-    if (!(mu > 0) || !std::isfinite(mu) || !std::isfinite(distance) || !std::isfinite(speed2) ||
-        !(distance > 0))
-        return {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN};
+    if (!ElementsDefined(mu, distance, speed2)) return {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN};
+    const SizeAndShape<double, Vector3> size = SizeAndShapeOf(r, v, mu, 1 / mu, distance, speed2, wanted);
     OrbitElements out;
-    // Two divisions, then products: divisions are the slowest steps here.
-    const double perDistance = 1 / distance, perMu = 1 / mu;
-    out.energy = speed2 / 2 - mu * perDistance;
-    out.a = out.energy == 0 ? std::numeric_limits<double>::infinity() : -mu / (2 * out.energy);
+    out.energy = size.energy;
+    out.a = size.a;
     if (wanted == ElementsWanted::Size) return out;
-    const Vector3 h = Cross(r, v);
-    // The eccentricity vector points to the pericentre.
-    const Vector3 vh = Cross(v, h);
-    const Vector3 ev{vh.x * perMu - r.x * perDistance, vh.y * perMu - r.y * perDistance,
-                     vh.z * perMu - r.z * perDistance};
-    out.e = Length(ev);
+    out.e = size.e;
     if (wanted == ElementsWanted::Shape) return out;
+    const Vector3 h = size.h, ev = size.ev;
     const double hLength = Length(h);
     if (!(hLength > 0)) {  // on a line through the sun: no plane
         out.i = out.node = out.omega = kNaN;

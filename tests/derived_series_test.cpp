@@ -2,8 +2,9 @@
 // orbits: the list of quantities as the command line reads it, distances
 // and separations, elements that hold on a Kepler orbit, the system's
 // energy and angular momentum that hold on two bodies about the sun and
-// show a row moved, and gaps where positions are not finite; orbits in
-// space, whatever plane the table holds and the depth beside it.
+// show a row moved, gaps where positions are not finite, and planar bodies
+// worked out two at a time as each alone; orbits in space, whatever plane
+// the table holds and the depth beside it.
 
 #include "simulation/derived_series.h"
 
@@ -218,6 +219,67 @@ TEST(DerivedSeries, AListOfQuantitiesGivesWhatEachGivesAloneToTheBit) {
             for (std::size_t i = 0; i < n; ++i)
                 ASSERT_EQ(bits(together[k][i]), bits(alone[i]))
                     << c.what << ": " << QuantityText(list[k]) << " row " << c.first + int32_t(i);
+        }
+    }
+}
+
+TEST(DerivedSeries, PlanarBodiesWorkedOutSideBySideGiveWhatEachGivesAloneToTheBit) {
+    // Three planar bodies: the first two on their orbits with a gap and an
+    // infinite position in different rows, the third on the first's orbit
+    // but at the sun for a few rows, where it has a distance and no
+    // elements while the body beside it has both.
+    TwoBodies two(600);
+    auto table = AllocateTable(600, 7);
+    for (int32_t r = 0; r < 600; ++r)
+        for (int column = 0; column < 5; ++column) table->set(r, column, two.table->value(r, column));
+    for (int32_t r = 0; r < 600; ++r) {
+        const bool atSun = r >= 200 && r < 204;
+        table->set(r, 5, atSun ? 0 : table->value(r, 2));
+        table->set(r, 6, atSun ? 0 : -table->value(r, 1));
+    }
+    table->set(300, 3, NAN);
+    table->set(400, 2, INFINITY);
+    using K = QuantityKind;
+    struct Case {
+        const char* what;
+        std::vector<Quantity> list;
+        double gm;
+    };
+    const Case cases[] = {
+        {"a, e, eps and r of each, one left alone",
+         {{K::SemiMajorAxis, 1},
+          {K::Eccentricity, 1},
+          {K::Energy, 1},
+          {K::Distance, 1},
+          {K::SemiMajorAxis, 2},
+          {K::Eccentricity, 2},
+          {K::Energy, 2},
+          {K::Distance, 2},
+          {K::SemiMajorAxis, 3},
+          {K::Eccentricity, 3},
+          {K::Energy, 3},
+          {K::Distance, 3}},
+         1},
+        {"a beside e, the speed beside the angles",
+         {{K::Eccentricity, 3}, {K::SemiMajorAxis, 1}, {K::Speed, 2}, {K::Distance, 3}, {K::Pericentre, 1}},
+         1},
+        {"no mu: speeds and distances alone",
+         {{K::Speed, 1}, {K::Eccentricity, 2}, {K::Distance, 2}, {K::Speed, 3}},
+         0},
+    };
+    const auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
+    for (const Case& c : cases) {
+        const SeriesSource source{table.get(), 600, c.gm, {}};
+        std::vector<std::vector<double>> together(c.list.size(), std::vector<double>(600, -1));
+        std::vector<double*> outs;
+        for (auto& values : together) outs.push_back(values.data());
+        ComputeSeries(source, c.list, 0, 600, outs);
+        for (std::size_t k = 0; k < c.list.size(); ++k) {
+            std::vector<double> alone(600, -2);
+            ComputeSeries(source, c.list[k], 0, 600, alone.data());
+            for (std::size_t i = 0; i < 600; ++i)
+                ASSERT_EQ(bits(together[k][i]), bits(alone[i]))
+                    << c.what << ": " << QuantityText(c.list[k]) << " row " << i;
         }
     }
 }
