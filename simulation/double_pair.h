@@ -1,5 +1,6 @@
 #pragma once
-#include <emmintrin.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>  // on every x86-64 processor
 
 /// Two doubles worked on side by side in one SSE2 register: each operation
 /// is the scalar one on each lane, so a formula written once over the number
@@ -45,3 +46,44 @@ inline PairMask operator==(DoublePair a, DoublePair b) { return {_mm_cmpeq_pd(a.
 inline DoublePair Where(PairMask mask, DoublePair yes, DoublePair no) {
     return DoublePair(_mm_or_pd(_mm_and_pd(mask.bits, yes.v), _mm_andnot_pd(mask.bits, no.v)));
 }
+
+#else  // elsewhere two doubles side by side, each worked on as a double
+#include <cmath>
+
+struct DoublePair {
+    double a = 0, b = 0;
+
+    DoublePair() = default;
+    DoublePair(double both) : a(both), b(both) {}
+    DoublePair(double first, double second) : a(first), b(second) {}
+
+    double first() const { return a; }
+    double second() const { return b; }
+};
+
+inline DoublePair operator+(DoublePair x, DoublePair y) { return {x.a + y.a, x.b + y.b}; }
+inline DoublePair operator-(DoublePair x, DoublePair y) { return {x.a - y.a, x.b - y.b}; }
+inline DoublePair operator*(DoublePair x, DoublePair y) { return {x.a * y.a, x.b * y.b}; }
+inline DoublePair operator/(DoublePair x, DoublePair y) { return {x.a / y.a, x.b / y.b}; }
+inline DoublePair operator-(DoublePair x) { return {-x.a, -x.b}; }
+inline DoublePair operator+(double x, DoublePair y) { return DoublePair(x) + y; }
+inline DoublePair operator-(double x, DoublePair y) { return DoublePair(x) - y; }
+inline DoublePair operator*(double x, DoublePair y) { return DoublePair(x) * y; }
+inline DoublePair operator/(double x, DoublePair y) { return DoublePair(x) / y; }
+inline DoublePair operator+(DoublePair x, double y) { return x + DoublePair(y); }
+inline DoublePair operator-(DoublePair x, double y) { return x - DoublePair(y); }
+inline DoublePair operator*(DoublePair x, double y) { return x * DoublePair(y); }
+inline DoublePair operator/(DoublePair x, double y) { return x / DoublePair(y); }
+
+inline DoublePair Sqrt(DoublePair x) { return {std::sqrt(x.a), std::sqrt(x.b)}; }
+
+struct PairMask {
+    bool a, b;
+};
+inline PairMask operator==(DoublePair x, DoublePair y) { return {x.a == y.a, x.b == y.b}; }
+
+inline DoublePair Where(PairMask mask, DoublePair yes, DoublePair no) {
+    return {mask.a ? yes.a : no.a, mask.b ? yes.b : no.b};
+}
+
+#endif
