@@ -24,14 +24,6 @@ inline DoublePair operator/(DoublePair a, DoublePair b) { return DoublePair(_mm_
 /// The sign flipped, as the scalar unary minus does (not 0 - a, which
 /// differs on a zero).
 inline DoublePair operator-(DoublePair a) { return DoublePair(_mm_xor_pd(a.v, _mm_set1_pd(-0.0))); }
-inline DoublePair operator+(double a, DoublePair b) { return DoublePair(a) + b; }
-inline DoublePair operator-(double a, DoublePair b) { return DoublePair(a) - b; }
-inline DoublePair operator*(double a, DoublePair b) { return DoublePair(a) * b; }
-inline DoublePair operator/(double a, DoublePair b) { return DoublePair(a) / b; }
-inline DoublePair operator+(DoublePair a, double b) { return a + DoublePair(b); }
-inline DoublePair operator-(DoublePair a, double b) { return a - DoublePair(b); }
-inline DoublePair operator*(DoublePair a, double b) { return a * DoublePair(b); }
-inline DoublePair operator/(DoublePair a, double b) { return a / DoublePair(b); }
 
 /// Each lane's square root.
 inline DoublePair Sqrt(DoublePair a) { return DoublePair(_mm_sqrt_pd(a.v)); }
@@ -66,14 +58,6 @@ inline DoublePair operator-(DoublePair x, DoublePair y) { return {x.a - y.a, x.b
 inline DoublePair operator*(DoublePair x, DoublePair y) { return {x.a * y.a, x.b * y.b}; }
 inline DoublePair operator/(DoublePair x, DoublePair y) { return {x.a / y.a, x.b / y.b}; }
 inline DoublePair operator-(DoublePair x) { return {-x.a, -x.b}; }
-inline DoublePair operator+(double x, DoublePair y) { return DoublePair(x) + y; }
-inline DoublePair operator-(double x, DoublePair y) { return DoublePair(x) - y; }
-inline DoublePair operator*(double x, DoublePair y) { return DoublePair(x) * y; }
-inline DoublePair operator/(double x, DoublePair y) { return DoublePair(x) / y; }
-inline DoublePair operator+(DoublePair x, double y) { return x + DoublePair(y); }
-inline DoublePair operator-(DoublePair x, double y) { return x - DoublePair(y); }
-inline DoublePair operator*(DoublePair x, double y) { return x * DoublePair(y); }
-inline DoublePair operator/(DoublePair x, double y) { return x / DoublePair(y); }
 
 inline DoublePair Sqrt(DoublePair x) { return {std::sqrt(x.a), std::sqrt(x.b)}; }
 
@@ -87,3 +71,13 @@ inline DoublePair Where(PairMask mask, DoublePair yes, DoublePair no) {
 }
 
 #endif
+
+// A double with a pair: the double in both lanes.
+inline DoublePair operator+(double a, DoublePair b) { return DoublePair(a) + b; }
+inline DoublePair operator-(double a, DoublePair b) { return DoublePair(a) - b; }
+inline DoublePair operator*(double a, DoublePair b) { return DoublePair(a) * b; }
+inline DoublePair operator/(double a, DoublePair b) { return DoublePair(a) / b; }
+inline DoublePair operator+(DoublePair a, double b) { return a + DoublePair(b); }
+inline DoublePair operator-(DoublePair a, double b) { return a - DoublePair(b); }
+inline DoublePair operator*(DoublePair a, double b) { return a * DoublePair(b); }
+inline DoublePair operator/(DoublePair a, double b) { return a / DoublePair(b); }
