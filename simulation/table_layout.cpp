@@ -123,9 +123,11 @@ TableError LineError(int64_t line, std::string message) {
 }
 
 /// DetectTableLayout from the lines of `head` that end in '\n', and also
-/// from the text after the last when `withLast`.
+/// from the text after the last when `withLast`. The separator is found
+/// from the lines after the first, unless `firstRowCounts` and the first
+/// holds no name.
 bool DetectFrom(std::string_view head, bool whole, bool withLast, TableColumns columns, TableLayout& layout,
-                TableError& error) {
+                TableError& error, bool firstRowCounts) {
     layout = TableLayout{};
     // The separator, from the first lines with cells; the first of them may
     // be a header, whose text says nothing of the data's separator.
@@ -137,7 +139,8 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableColumns c
         firsts.emplace_back(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
     }
     const std::string_view first = firsts.empty() ? std::string_view() : firsts.front();
-    if (firsts.size() > 1) firsts.erase(firsts.begin());
+    if (firsts.size() > 1 && !(firstRowCounts && !HoldsName(first.data(), first.data() + first.size())))
+        firsts.erase(firsts.begin());
     layout.separator = SeparatorOf(firsts, layout.decimalComma);
     // A header of the time, the body and x, y: one line per body and time,
     // whose lines are checked as they are read.
@@ -246,6 +249,23 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableColumns c
     return true;
 }
 
+/// DetectFrom, and when the lines after the first row refuse it, again
+/// with the first row's separators counted too: a first row of decimal
+/// commas then reads as it did when it was the only line, so a table read
+/// as it grows gives what it gives read whole. The first error stays when
+/// that fails too.
+bool DetectFromRows(std::string_view head, bool whole, bool withLast, TableColumns columns,
+                    TableLayout& layout, TableError& error) {
+    if (DetectFrom(head, whole, withLast, columns, layout, error, false)) return true;
+    if (error.noDataLine) return false;
+    TableLayout counted;
+    TableError countedError;
+    if (!DetectFrom(head, whole, withLast, columns, counted, countedError, true)) return false;
+    layout = counted;
+    error = TableError{};
+    return true;
+}
+
 }  // namespace
 
 bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, TableError& error,
@@ -253,10 +273,10 @@ bool DetectTableLayout(std::string_view head, bool whole, TableLayout& layout, T
     // A last line without its line end may be cut wherever its writer
     // stopped: it is looked at only when no complete line holds data.
     error = TableError{};
-    if (DetectFrom(head, whole, false, columns, layout, error)) return true;
+    if (DetectFromRows(head, whole, false, columns, layout, error)) return true;
     if (!error.noDataLine || !whole || head.empty() || head.back() == '\n') return false;
     error = TableError{};
-    return DetectFrom(head, whole, true, columns, layout, error);
+    return DetectFromRows(head, whole, true, columns, layout, error);
 }
 
 namespace {

@@ -53,6 +53,10 @@ TEST(TableLayout, SeparatorHeaderAndColumnsFoundFromTheText) {
         {"tabs", "\n0\t1\t2\n\t1\t2\t3\n", Blank, 3, 0, "1 2"},
         {"commas", "0, 1, 2\n1,2,3\n", Comma, 3, 0, "1 2"},
         {"semicolons", "0;1.5;2\n", Semicolon, 3, 0, "1 2"},
+        // A first row's decimal comma counts when the rows after it hold
+        // none, whether they are there yet or not.
+        {"decimal comma in the first row only", "# c\n,5;1;0\n1;0;1\n", Semicolon, 3, 0, "1 2"},
+        {"the same with one row yet", "# c\n,5;1;0\n1;0", Semicolon, 3, 0, "1 2", "", "", "", 0, false},
         {"crlf header", "t,x,y\r\n0,1,2\r\n1,2,3\r\n", Comma, 3, 0, "1 2", "", "", "", 1},
         {"cut last line left out", "0 1 2\n1 2 3\n2 3", Blank, 3, 0, "1 2", "", "", "", 0, false},
         {"cut last line of the whole file left out", "0 1 2\n1 2 3\n4 5", Blank, 3, 0, "1 2"},

@@ -207,14 +207,30 @@ def detect_layout(head, whole, columns=None):
     ("xy", "xyz" or None, unsaid) gives the coordinates of a body. Raises
     TableError."""
     try:
-        return _detect_layout(_head_lines(head, False), whole, len(head), columns)
+        return _detect_from_rows(_head_lines(head, False), whole, len(head), columns)
     except _NoDataLine:
         if not whole or head.endswith(b"\n") or not head:
             raise
-        return _detect_layout(_head_lines(head, True), whole, len(head), columns)
+        return _detect_from_rows(_head_lines(head, True), whole, len(head), columns)
 
 
-def _detect_layout(lines, whole, head_size, columns):
+def _detect_from_rows(lines, whole, head_size, columns):
+    """_detect_layout, and when the lines after the first row refuse it,
+    again with the first row's separators counted too (so a table read as
+    it grows gives what it gives read whole); the first error stays when
+    that fails too."""
+    try:
+        return _detect_layout(lines, whole, head_size, columns, False)
+    except _NoDataLine:
+        raise
+    except TableError as error:
+        try:
+            return _detect_layout(lines, whole, head_size, columns, True)
+        except TableError:
+            raise error from None
+
+
+def _detect_layout(lines, whole, head_size, columns, first_row_counts):
     layout = Layout()
     firsts, first_line = [], 0
     for number, line in enumerate(lines, 1):
@@ -223,7 +239,9 @@ def _detect_layout(lines, whole, head_size, columns):
         if parse_line(line, None, 0)[0] == "cells":
             first_line = first_line or number
             firsts.append(line)
-    layout.separator, layout.decimal_comma = _separator_of(firsts[1:] if len(firsts) > 1 else firsts)
+    if len(firsts) > 1 and not (first_row_counts and not _holds_name(firsts[0])):
+        firsts = firsts[1:]
+    layout.separator, layout.decimal_comma = _separator_of(firsts)
     if firsts and _read_long_header(_split_header(lines[first_line - 1], layout.separator), layout):
         layout.header_line = first_line
         return layout
