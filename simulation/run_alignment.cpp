@@ -1,0 +1,81 @@
+#include "simulation/run_alignment.h"
+
+#include <cctype>
+#include <cmath>
+#include <limits>
+
+std::vector<int32_t> NearestRows(const double* times, int32_t rows, const double* otherTimes,
+                                 int32_t otherRows) {
+    std::vector<int32_t> nearest;
+    if (otherRows <= 0 || rows <= 0) return nearest;
+    nearest.resize(std::size_t(rows));
+    int32_t j = 0;
+    for (int32_t i = 0; i < rows; ++i) {
+        const double t = times[i];
+        if (!std::isnan(t)) {
+            // Forward while the next row is nearer, back while the one
+            // before is: the walk follows the times either way.
+            while (j + 1 < otherRows && std::fabs(otherTimes[j + 1] - t) < std::fabs(otherTimes[j] - t)) ++j;
+            while (j > 0 && std::fabs(otherTimes[j - 1] - t) <= std::fabs(otherTimes[j] - t)) --j;
+        }
+        nearest[std::size_t(i)] = j;
+    }
+    return nearest;
+}
+
+std::vector<RowBetween> RowsBetween(const double* times, int32_t rows, const double* otherTimes,
+                                    int32_t otherRows) {
+    std::vector<RowBetween> between(std::size_t(std::max(rows, 0)));
+    if (otherRows <= 0) return between;
+    int32_t j = 0;
+    for (int32_t i = 0; i < rows; ++i) {
+        const double t = times[i];
+        if (std::isnan(t) || t < otherTimes[0] || t > otherTimes[otherRows - 1]) continue;
+        while (j + 1 < otherRows && otherTimes[j + 1] <= t) ++j;
+        while (j > 0 && otherTimes[j] > t) --j;
+        RowBetween& b = between[std::size_t(i)];
+        b.row = j;
+        const double span = j + 1 < otherRows ? otherTimes[j + 1] - otherTimes[j] : 0;
+        b.share = span > 0 ? (t - otherTimes[j]) / span : 0;
+    }
+    return between;
+}
+
+double ValueBetween(const double* values, std::size_t stride, const RowBetween& at) {
+    if (at.row < 0) return std::numeric_limits<double>::quiet_NaN();
+    const double a = values[std::size_t(at.row) * stride];
+    if (at.share == 0) return a;
+    const double b = values[std::size_t(at.row + 1) * stride];
+    return a + (b - a) * at.share;
+}
+
+namespace {
+
+bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+const std::string& NameOf(const std::vector<std::string>& names, int body) {
+    static const std::string none;
+    return body >= 1 && std::size_t(body) <= names.size() ? names[std::size_t(body - 1)] : none;
+}
+
+}  // namespace
+
+std::vector<int> MatchBodies(const std::vector<std::string>& firstNames, int firstBodies,
+                             const std::vector<std::string>& names, int bodies) {
+    std::vector<int> match(std::size_t(std::max(bodies, 0)) + 1, 0);
+    for (int k = 1; k <= bodies; ++k) {
+        const std::string& name = NameOf(names, k);
+        if (!name.empty())
+            for (int f = 1; f <= firstBodies && match[std::size_t(k)] == 0; ++f)
+                if (SameName(name, NameOf(firstNames, f))) match[std::size_t(k)] = f;
+        if (match[std::size_t(k)] == 0 && k <= firstBodies && (name.empty() || NameOf(firstNames, k).empty()))
+            match[std::size_t(k)] = k;
+    }
+    return match;
+}

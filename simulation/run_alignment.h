@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/// Runs of a simulation compared on one clock are aligned by time, not by
+/// row: the rows of another run are found for the times of the first.
+
+/// For each of the `rows` times of the first run, the row of `other` (its
+/// `otherRows` times) nearest in time; the first of two as near. Times
+/// before `other`'s first or after its last give its first or last row, so a
+/// shorter run stays drawn where it ended. One walk over both: O(rows)
+/// when both go the same way in time, as runs do. Empty when `other` has no
+/// row. A time that is not a number keeps the row found before it.
+std::vector<int32_t> NearestRows(const double* times, int32_t rows, const double* otherTimes,
+                                 int32_t otherRows);
+
+/// Where time `t` falls between the rows of `times` (`rows` of them, going
+/// up): the row before and the share of the way to the next (0 at a row
+/// itself); row -1 when `t` lies outside them or is not a number.
+struct RowBetween {
+    int32_t row = -1;
+    double share = 0;
+};
+
+/// RowBetween for each time of the first run, as NearestRows finds rows:
+/// in one walk. For values of another run at the first's times by linear
+/// interpolation.
+std::vector<RowBetween> RowsBetween(const double* times, int32_t rows, const double* otherTimes,
+                                    int32_t otherRows);
+
+/// The value at `at` of a series given at another run's rows, `values`
+/// spaced `stride` apart: linear between the two rows; NaN outside them.
+double ValueBetween(const double* values, std::size_t stride, const RowBetween& at);
+
+/// For each body 1 to `bodies` of another run (named `names`, body k being
+/// names[k - 1], fewer names than bodies leaving the rest unnamed), the body
+/// of the first run it is: the one of the same name (letter case aside),
+/// else the one of the same number when that body is unnamed in one run or
+/// the other; 0 when none. Element 0 is unused.
+std::vector<int> MatchBodies(const std::vector<std::string>& firstNames, int firstBodies,
+                             const std::vector<std::string>& names, int bodies);
