@@ -1,5 +1,6 @@
 #include "animation/frame_loop.h"
 
+#include "animation/compared_runs.h"
 #include "animation/simulation_state.h"
 #include "animation/view_steps.h"
 
@@ -7,6 +8,7 @@ FrameLoopResult RunFrameLoop(SimulationState& state, PlotBox& plot, DrawingSurfa
                              int height, TrailCache* trails, std::optional<int> ticks,
                              const FrameCallback& onFrame) {
     FrameLoopResult result;
+    ShowRunsAt(state);
     PaintView(state, plot, surface, width, height, trails);
     state.playback.stopRequested = 0;  // every tick runs until the end test, as after a start
     state.playback.direction = 1;      // forward, as a start plays

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "animation/compared_runs.h"
 #include "animation/simulation_state.h"
 #include "animation/view_navigation.h"
 #include "plot/plot_box.h"
@@ -24,13 +25,17 @@ std::string ShowInFrame(SimulationState& s, PlotBox& plot, std::string_view text
     }
     if (s.view.frame.kind == ReferenceFrame::Kind::Inertial) {
         RestoreConfiguredBox(s, plot);
-        return {};
+        return FrameRuns(s, plot);
     }
-    if (FitToData(s, plot) && s.view.frame.kind == ReferenceFrame::Kind::Centred) {
+    const bool fitted = FitToData(s, plot);
+    // Every run compared in the same frame; the first stays in it when
+    // another cannot have it, which is said.
+    const std::string runs = FrameRuns(s, plot);
+    if (fitted && s.view.frame.kind == ReferenceFrame::Kind::Centred) {
         // The body at the centre: the box made even about it.
         const double x = std::max(std::fabs(plot.xMin), std::fabs(plot.xMax));
         const double y = std::max(std::fabs(plot.yMin), std::fabs(plot.yMax));
         plot.SetExactBox(-x, -y, x, y);
     }
-    return {};
+    return runs;
 }

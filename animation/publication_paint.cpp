@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "animation/compared_runs.h"
 #include "animation/drawing_routines.h"
 #include "animation/plot_notes.h"
 #include "animation/simulation_state.h"
@@ -17,6 +18,7 @@
 #include "base/format.h"
 #include "plot/axes_frame.h"
 #include "plot/axis_ticks.h"
+#include "plot/dashed_line.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
 #include "simulation/parallel_for.h"
@@ -392,22 +394,84 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
     }
 }
 
+/// The trails of the runs compared, each in its run's line pattern, over
+/// the first run's; each trail's pattern goes on from row to row, so that a
+/// faded trail's pieces join as one dashed line.
+void DrawRunTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, double width) {
+    for (const ComparedRun& run : s.runs) {
+        const SimulationState& r = run.state;
+        if (!run.shown || !r.loaded.dataLoaded || !r.loaded.fields.drawOrbits) continue;
+        const auto [first, last] = TrailRowSpan(r);
+        if (first + 1 >= last) continue;
+        TrailLines lines;
+        lines.Prepare(r, plot, first, last);
+        const std::vector<double> dashes = RunDashes(run.style, width);
+        const int64_t piece = r.view.fadeTrails ? std::max<int64_t>(4, (last - first) / 48) : last - first;
+        for (int body = 1; body <= r.loaded.usableBodies(); ++body) {
+            const ColourRef colour = r.loaded.bodyColour[std::size_t(body)];
+            double phase = 0;
+            for (int64_t start = first - first % piece; start < last; start += piece) {
+                const int64_t from = std::max(start, first), to = std::min(last, start + piece + 1);
+                const ColourRef shade =
+                    r.view.fadeTrails
+                        ? FadedColour(colour, kWhite, Distance((from + to - 1) / 2, r.playback.position),
+                                      r.loaded.fields.pointsPerOrbit)
+                        : colour;
+                const ViewPoint* points = lines.points(body, from);
+                for (int64_t a = from; a + 1 < to;) {
+                    int64_t b = a + 1;
+                    while (b < to && lines.joins(body, b)) ++b;
+                    phase = ForEachDash(points + (a - from), std::size_t(b - a), dashes, phase,
+                                        [&](const ViewPoint* p, std::size_t n) {
+                                            surface.StrokePolyline(p, n, shade, width);
+                                        });
+                    a = b;
+                }
+            }
+        }
+    }
+}
+
+/// The discs of a run's bodies at its row: filled for the first run; for
+/// the others a ring about where the disc would be, in the body's colour
+/// (the second run) or dark (the third), in turn, over the first run's
+/// discs, so that runs that agree show a disc in a ring.
+void DrawRunDiscs(const SimulationState& r, int style, const PlotBox& plot, DrawingSurface& surface,
+                  int width, int height) {
+    if (!r.loaded.fields.drawPlanets || r.playback.position < 0 ||
+        r.playback.position >= r.loaded.usableRows())
+        return;
+    for (int body = 1; body <= r.loaded.usableBodies(); ++body) {
+        const double* xy = r.shownRows()->track(body, r.playback.position);
+        if (plot.IsOutside(xy[0], xy[1])) continue;
+        const double radius = DiscRadius(r, body, width, height);
+        if (radius < 0) continue;
+        const ColourRef colour = r.loaded.bodyColour[std::size_t(body)];
+        const ViewPoint centre = plot.MapExact(xy[0], xy[1]);
+        if (style <= 0) {
+            surface.FillCircle(centre, radius, colour, 0, 0);
+            continue;
+        }
+        constexpr int kRingPoints = 48;
+        const double ring = radius * 1.7 + 1, edge = std::max(1.0, radius / 3);
+        ViewPoint points[kRingPoints + 1];
+        for (int k = 0; k <= kRingPoints; ++k) {
+            const double angle = 2 * M_PI * k / kRingPoints;
+            points[k] = {centre.x + ring * std::cos(angle), centre.y + ring * std::sin(angle)};
+        }
+        surface.StrokePolyline(points, kRingPoints + 1, style % 2 == 1 ? colour : kInk, edge);
+    }
+}
+
 void DrawDiscs(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, int width,
                int height) {
     if (const double sun = SunRadius(s, width, height); sun > 0) {
         const auto [x, y] = s.sunAt(s.playback.position);
         surface.FillCircle(plot.MapExact(x, y), sun, kSunColour, kSunEdge, SunOutline(width, height));
     }
-    if (!s.loaded.fields.drawPlanets || s.playback.position < 0 ||
-        s.playback.position >= s.loaded.usableRows())
-        return;
-    for (int body = 1; body <= s.loaded.usableBodies(); ++body) {
-        const double* xy = s.shownRows()->track(body, s.playback.position);
-        if (plot.IsOutside(xy[0], xy[1])) continue;
-        const double radius = DiscRadius(s, body, width, height);
-        if (radius < 0) continue;
-        surface.FillCircle(plot.MapExact(xy[0], xy[1]), radius, s.loaded.bodyColour[std::size_t(body)], 0, 0);
-    }
+    DrawRunDiscs(s, 0, plot, surface, width, height);
+    for (const ComparedRun& run : s.runs)
+        if (run.shown) DrawRunDiscs(run.state, run.style, plot, surface, width, height);
 }
 
 /// The frame, the ticks and the labels around the view's box.
@@ -429,11 +493,27 @@ constexpr int kLegendNames = 12;
 struct Legend {
     int named = 0;  ///< names listed; 0: no legend (no names, or no room in the box)
     int more = 0;   ///< named bodies left out, counted on a last line
+    /// With runs compared: the runs shown, one line each after the bodies,
+    /// each with its line pattern over `sample` pixels; 0 with one run.
+    int runs = 0;
+    double sample = 0;
+    bool shown() const { return named > 0 || runs > 0; }
     double width = 0, height = 0, disc = 0, row = 0;
     int inset = 0;
 };
 
 std::string MoreText(int more) { return "+" + std::to_string(more) + " more"; }
+
+/// The names of the runs the legend lists: none with one run; else the
+/// first run's and those of the runs compared that are shown.
+std::vector<const std::string*> ShownRunNames(const SimulationState& s) {
+    std::vector<const std::string*> names;
+    if (s.runs.empty() || !s.loaded.dataLoaded) return names;
+    names.push_back(&s.runName);
+    for (const ComparedRun& run : s.runs)
+        if (run.shown) names.push_back(&run.name);
+    return names;
+}
 
 Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
                 const TextMetrics& m) {
@@ -441,17 +521,25 @@ Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurf
     const int named = s.loaded.dataLoaded
                           ? std::min<int>(int(s.loaded.fields.bodyNames.size()), s.loaded.usableBodies())
                           : 0;
-    if (named == 0) return g;
+    const std::vector<const std::string*> runs = ShownRunNames(s);
+    if (named == 0 && runs.empty()) return g;
     const int listed = std::min(named, kLegendNames), more = named - listed;
     g.disc = 0.3 * m.font, g.row = m.lineHeight * 1.1;
+    g.sample = runs.empty() ? 0 : 2.5 * m.font;
     double longest = more > 0 ? surface.TextExtent(MoreText(more), m.font).x : 0;
     for (int k = 0; k < listed; ++k)
         longest = std::max(longest, surface.TextExtent(s.loaded.fields.bodyNames[std::size_t(k)], m.font).x);
-    g.width = m.pad * 3 + 2 * g.disc + longest + m.pad, g.height = 2 * m.pad + (listed + (more > 0)) * g.row;
+    double marks = 2 * g.disc;
+    for (const std::string* name : runs) {
+        longest = std::max(longest, surface.TextExtent(*name, m.font).x);
+        marks = std::max(marks, g.sample);
+    }
+    const int lines = listed + (more > 0) + int(runs.size());
+    g.width = m.pad * 3 + marks + longest + m.pad, g.height = 2 * m.pad + lines * g.row;
     g.inset = int(std::lround(m.pad * 1.5));
     const ViewRect box = BoxOf(plot);
     if (box.right - box.left >= g.width + 2 * g.inset && box.bottom - box.top >= g.height + 2 * g.inset)
-        g.named = listed, g.more = more;
+        g.named = listed, g.more = more, g.runs = int(runs.size());
     return g;
 }
 
@@ -460,7 +548,7 @@ Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurf
 int PlaceLegend(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
                 const TextMetrics& m) {
     const Legend g = LegendOf(s, plot, surface, m);
-    if (g.named == 0) return -1;
+    if (!g.shown()) return -1;
     return QuietestCorner(s, plot, int(std::ceil(g.width)), int(std::ceil(g.height)), g.inset);
 }
 
@@ -468,14 +556,14 @@ int PlaceLegend(const SimulationState& s, const PlotBox& plot, const DrawingSurf
 /// without one.
 int LegendCorner(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
                  const TextMetrics& m, int placed) {
-    return LegendOf(s, plot, surface, m).named == 0 ? -1 : std::clamp(placed, 0, 3);
+    return !LegendOf(s, plot, surface, m).shown() ? -1 : std::clamp(placed, 0, 3);
 }
 
 /// The pixels wholly covered by the legend's white box in corner `corner`.
 std::optional<ViewRect> LegendCover(const SimulationState& s, const PlotBox& plot,
                                     const DrawingSurface& surface, const TextMetrics& m, int corner) {
     const Legend g = LegendOf(s, plot, surface, m);
-    if (g.named == 0) return std::nullopt;
+    if (!g.shown()) return std::nullopt;
     const int w = int(std::ceil(g.width)), h = int(std::ceil(g.height));
     const DevicePoint at = BoxCorner(plot, std::clamp(corner, 0, 3), w, h, g.inset);
     return ViewRect{double(at.x), double(at.y), std::floor(at.x + g.width), std::floor(at.y + g.height)};
@@ -485,7 +573,7 @@ std::optional<ViewRect> LegendCover(const SimulationState& s, const PlotBox& plo
 void DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const TextMetrics& m,
                 int placed) {
     const Legend g = LegendOf(s, plot, surface, m);
-    if (g.named == 0) return;
+    if (!g.shown()) return;
     const int named = g.named;
     const double disc = g.disc, row = g.row, width = g.width, height = g.height;
     const int w = int(std::ceil(width)), h = int(std::ceil(height));
@@ -501,15 +589,32 @@ void DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
                               {at.x + 0.5, at.y + 0.5}};
     surface.StrokePolyline(edge, 5, kLegendEdge, 1);
     const TextStyle text{.size = m.font, .colour = kInk, .anchor = TextStyle::MiddleLeft};
+    // The names stand right of the widest mark: a disc, or a run's line.
+    const double shift = std::max(0.0, g.sample - 2 * disc);
     for (int k = 1; k <= named; ++k) {
         const double y = at.y + m.pad + (k - 0.5) * row;
         const double x = at.x + m.pad * 1.5 + disc;
         surface.FillCircle({x, y}, disc, s.loaded.bodyColour[std::size_t(k)], 0, 0);
-        surface.DrawText({x + disc + m.pad, y}, s.loaded.fields.bodyNames[std::size_t(k - 1)], text);
+        surface.DrawText({x + disc + m.pad + shift, y}, s.loaded.fields.bodyNames[std::size_t(k - 1)], text);
     }
     if (g.more > 0)
-        surface.DrawText({at.x + m.pad * 2.5 + 2 * disc, at.y + m.pad + (named + 0.5) * row},
+        surface.DrawText({at.x + m.pad * 2.5 + 2 * disc + shift, at.y + m.pad + (named + 0.5) * row},
                          MoreText(g.more), text);
+    // Then the runs, each with a line in its pattern.
+    const std::vector<const std::string*> runs = ShownRunNames(s);
+    const double lineWidth = std::max(1.0, m.font / 9);
+    for (int k = 0; k < g.runs && k < int(runs.size()); ++k) {
+        const double y = at.y + m.pad + (named + (g.more > 0) + k + 0.5) * row;
+        const double x = at.x + m.pad * 1.5;
+        int style = 0;
+        for (int shown = 0; const ComparedRun& run : s.runs)
+            if (run.shown && ++shown == k) style = run.style;
+        const ViewPoint sample[] = {{x, y}, {x + g.sample, y}};
+        ForEachDash(sample, 2, RunDashes(style, lineWidth), 0, [&](const ViewPoint* p, std::size_t n) {
+            surface.StrokePolyline(p, n, kInk, lineWidth);
+        });
+        surface.DrawText({x + 2 * disc + shift + m.pad, y}, *runs[std::size_t(k)], text);
+    }
 }
 
 /// The time stamp in the box's top-left corner, or the bottom-left one when
@@ -752,6 +857,7 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
                 if (clock) clip.covers.push_back(clock->box);
             }
             DrawTrails(s, plot, surface, clip, lines, TrailWidth(s, width, height), pass);
+            if (!s.runs.empty()) DrawRunTrails(s, plot, surface, TrailWidth(s, width, height));
         }
         if (over) {
             {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "animation/compared_runs.h"
 #include "animation/drawing_routines.h"
 #include "animation/playback_range.h"
 #include "animation/simulation_state.h"
@@ -141,6 +142,7 @@ TimerRequest MovePublicationTick(SimulationState& s, bool& wraps) {
     // so the last row it reaches is shown too.
     wraps = TickWraps(s);
     s.playback.position = NextTickRow(s);
+    ShowRunsAt(s);
     if (!TickGoesOn(s) && !s.view.loopPlayback) {
         s.playback.stopRequested = 0;
         return {.start = false, .stop = true};
@@ -199,7 +201,8 @@ PublicationStep PublicationTick::Tick(SimulationState& s, const PlotBox& plot, i
         // a turn the steps overlap the other way round.
         // Side layers of other chunks than the trails' now cannot be mended.
         const bool rechunked = chunks_.built() && !chunks_.Holds(s);
-        if (wraps || rechunked || s.playback.direction != direction_)
+        // Runs compared are painted again whole.
+        if (wraps || rechunked || s.playback.direction != direction_ || !s.runs.empty())
             damage_.MarkAll(), under_.damage.MarkAll();
     }
     if (!layers || !layers->apart() || damage_.all()) return step;

@@ -84,6 +84,9 @@ void ShowLoaded(SimulationState& s, PlotBox& plot, Host& host, LoadedSimulation&
             host.note("Every body is shown: the bodies asked for cannot be (" + why + ")");
     }
     s.loaded = std::move(fresh);
+    // Runs compared with the one shown before go with it.
+    s.runs.clear();
+    s.runName.clear();
     s.playback.position = FirstRow(s.loaded);
     s.playback.startRequested = 0;
     ShowConfiguration(s.loaded, plot);

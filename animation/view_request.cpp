@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "animation/animation_commands.h"
+#include "animation/compared_runs.h"
 #include "animation/frame_view.h"
 #include "animation/playback_commands.h"
 #include "animation/series_export.h"
@@ -123,5 +124,6 @@ std::string ApplyToLoaded(SimulationState& state, PlotBox& plot, const ViewReque
             if (const std::string lack = SeriesLack(list.quantities[k].kind, source); !lack.empty())
                 return "--plot " + list.texts[k] + ": " + lack;
     }
+    ShowRunsAt(state);
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "animation/compared_runs.h"
 #include "animation/drawing_routines.h"
 #include "animation/playback_range.h"
 #include "animation/plot_notes.h"
@@ -31,6 +32,27 @@ void MarkStatusBand(const std::string& status, TickDamage& damage) {
         damage.Mark({0, 0, int32_t(10 + kStatusCharWidth * status.size()), kStatusBandHeight});
 }
 
+/// A tick of the classic look with runs compared: the view painted again
+/// whole at the next row, the runs at the rows nearest its time.
+TimerRequest TickWithRuns(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails,
+                          TickDamage* damage) {
+    if (damage) damage->MarkAll();
+    AdvancePosition(s);
+    const bool goesOn = TickGoesOn(s);
+    ShowRunsAt(s);
+    const DeviceRect bounds = surface.bounds();
+    PaintView(s, plot, surface, bounds.right - bounds.left, bounds.bottom - bounds.top, trails);
+    if (!goesOn && !s.view.loopPlayback) {
+        s.playback.stopRequested = 0;
+        return {.start = false, .stop = true};
+    }
+    if (const std::string status = StatusLine(s, s.playback.position); !status.empty())
+        surface.TextOut(10, 5, status);
+    if (!s.playback.stopRequested) return {};
+    s.playback.stopRequested = 0;
+    return {.start = false, .stop = true};
+}
+
 }  // namespace
 
 void PaintView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
@@ -43,6 +65,8 @@ void PaintView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface,
     plot.Draw(&surface, 0, 0, width, height);
     if (!s.loaded.dataLoaded) return;
     DrawSystem(s, plot, 1, trails);
+    for (const ComparedRun& run : s.runs)
+        if (run.shown && run.state.loaded.dataLoaded) DrawSystem(run.state, plot, 1);
     DrawPlotNotes(s, plot, true);
 }
 
@@ -74,6 +98,7 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
         bool wraps = false;
         return MovePublicationTick(s, wraps);
     }
+    if (!s.runs.empty()) return TickWithRuns(s, plot, surface, trails, damage);
     const PixelRaster* raster = surface.raster();
     const bool tracked = damage && raster && trails && !s.view.fadeTrails;
     if (damage && !tracked) damage->MarkAll();

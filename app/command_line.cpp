@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
@@ -136,22 +137,28 @@ struct OptionTable {
     QCommandLineOption panelHeight{
         "panel-height", "With --render and --plot: the panel's height in pixels (default: 2/5 of --size).",
         "N"};
+    QCommandLineOption runNames{"run-names",
+                                "With several files: the runs' names in the legend, one for each file "
+                                "(default: the files' names).",
+                                "A,B"};
     QCommandLineOption help{"help", "Show this help."};
     QCommandLineOption version{"version", "Show the version."};
 
     void AddTo(QCommandLineParser& parser) const {
         for (const QCommandLineOption* option :
-             {&render,     &frames,     &video,    &fps,          &size,        &scale,    &framed,
-              &row,        &time,       &ticks,    &yes,          &equalAspect, &trail,    &fade,
-              &loop,       &box,        &follow,   &plane,        &writeConfig, &style,    &lineWidth,
-              &grid,       &fontSize,   &clock,    &frame,        &trailLength, &discSize, &title,
-              &names,      &colours,    &timeUnit, &lengthUnit,   &sun,         &bodies,   &help,
-              &version,    &noSettings, &columns,  &exportSeries, &plot,        &gm,       &panelOnly,
-              &panelHeight})
+             {&render,      &frames,     &video,    &fps,          &size,        &scale,    &framed,
+              &row,         &time,       &ticks,    &yes,          &equalAspect, &trail,    &fade,
+              &loop,        &box,        &follow,   &plane,        &writeConfig, &style,    &lineWidth,
+              &grid,        &fontSize,   &clock,    &frame,        &trailLength, &discSize, &title,
+              &names,       &colours,    &timeUnit, &lengthUnit,   &sun,         &bodies,   &help,
+              &version,     &noSettings, &columns,  &exportSeries, &plot,        &gm,       &panelOnly,
+              &panelHeight, &runNames})
             parser.addOption(*option);
         parser.addOption(speed);
         parser.setApplicationDescription(kDescription);
-        parser.addPositionalArgument("CONFIG.ovx", "The simulation's configuration file.");
+        parser.addPositionalArgument("CONFIG.ovx",
+                                     "The simulation's configuration file or data table; "
+                                     "several are runs compared on one view and clock.");
     }
 };
 
@@ -326,6 +333,30 @@ std::string RefusedWith(const QCommandLineParser& parser,
     return {};
 }
 
+/// Takes the files given: the first the document shown, the others runs
+/// compared with it, named by --run-names when given.
+std::string TakeFiles(const QCommandLineParser& parser, const OptionTable& table, const QStringList& files,
+                      CommandOptions& options) {
+    options.config = files.front().toStdString();
+    options.runs.clear();
+    // Whole paths: reading the first file may enter its folder.
+    for (qsizetype i = 1; i < files.size(); ++i) {
+        std::error_code error;
+        const std::filesystem::path run = std::filesystem::absolute(files[i].toStdString(), error);
+        options.runs.push_back(error ? files[i].toStdString() : run.string());
+    }
+    options.runNames.clear();
+    for (const QString& value : parser.values(table.runNames)) {
+        options.runNames.clear();
+        for (const QString& name : value.split(','))
+            options.runNames.push_back(ShownText(name.trimmed().toStdString()));
+    }
+    if (parser.isSet(table.runNames) && options.runNames.size() != std::size_t(files.size()))
+        return Format("--run-names gives %d names for %d files: one for each", int(options.runNames.size()),
+                      int(files.size()));
+    return {};
+}
+
 /// Fills `options` and `mode` from the parsed command line; returns an
 /// error text, empty when the arguments are good.
 std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& table,
@@ -377,9 +408,8 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         mode = CommandMode::ExportSeries;
         options.output = seriesOut.front();
         const QStringList configs = parser.positionalArguments();
-        if (configs.size() != 1) return "--export-series wants one configuration or data table";
-        options.config = configs.front().toStdString();
-        return {};
+        if (configs.empty()) return "--export-series wants a configuration or data table";
+        return TakeFiles(parser, table, configs, options);
     }
     const bool panelChoices = parser.isSet(table.panelOnly) || parser.isSet(table.panelHeight);
     if (panelChoices && (options.plot.empty() || renders.empty()))
@@ -399,7 +429,12 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         mode = CommandMode::WriteConfig;
         options.output = configsOut.front();
         const QStringList tables = parser.positionalArguments();
+        if (tables.size() > 1)
+            return "--write-config writes the configuration of one data table, and a configuration names one "
+                   "data file: give one run, not several";
         if (tables.size() != 1) return "--write-config wants one data table";
+        if (parser.isSet(table.runNames))
+            return "--run-names goes with several files, not with --write-config";
         options.config = tables.front().toStdString();
         return {};
     }
@@ -477,11 +512,14 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
     if (options.noSettings && !window)
         return "--no-settings is for the viewer, not with --render or --frames";
     const QStringList configs = parser.positionalArguments();
-    if (configs.empty() && window) return {};
+    if (configs.empty() && window) {
+        if (parser.isSet(table.runNames)) return "--run-names goes with several files";
+        return {};
+    }
     if (configs.empty()) return "no configuration file given";
-    if (configs.size() > 1) return "more than one configuration file given";
-    options.config = configs.front().toStdString();
-    return {};
+    if (configs.size() > 1 && options.follow)
+        return "--follow follows one file: give one, then add the others with File > Add Run";
+    return TakeFiles(parser, table, configs, options);
 }
 
 }  // namespace

@@ -34,6 +34,10 @@ struct CommandOptions : ViewRequest {
     bool noSettings = false;
     int scale = 1;
     std::string config;  ///< empty in the window when none is given
+    /// Files given after the first: runs compared with it on one view and clock.
+    std::vector<std::string> runs;
+    /// --run-names: a name for each file, the first's first; empty: the files' names.
+    std::vector<std::string> runNames;
     /// --render: the panel of series alone, without the view (--panel-only).
     bool panelOnly = false;
     /// --render: the panel's height in pixels; unset: two fifths of the picture.

@@ -8,11 +8,8 @@
 #include "app/window_launch.h"
 
 int main(int argc, char** argv) {
-    if (!IsCommandLineMode(argc, argv)) {
-        if (argc > 2) {
-            std::fprintf(stderr, "orbivex: give at most one configuration file; see orbivex --help\n");
-            return 2;
-        }
+    // Several files are runs compared, read as a command line.
+    if (!IsCommandLineMode(argc, argv) && argc <= 2) {
         SimulationApp app(argc, argv);
         app.InitInstance(argc == 2 ? argv[1] : "");
         return app.exec();

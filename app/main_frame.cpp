@@ -21,6 +21,7 @@
 
 #include <QSplitter>
 #include "animation/animation_commands.h"
+#include "animation/compared_runs.h"
 #include "animation/settings.h"
 #include "animation/simulation_state.h"
 #include "animation/table_loading.h"
@@ -310,6 +311,12 @@ std::string CMainFrame::applyToLoaded(const ViewRequest& request) {
     if (PlaybackBar* bar = playbackBar()) bar->refresh();
     view_->invalidate();
     return problem;
+}
+
+bool CMainFrame::addRuns(const std::vector<std::string>& paths, const std::vector<std::string>& names) {
+    const bool added = AddRuns(state_, plot_, host_, paths, names);
+    view_->invalidate();
+    return added;
 }
 
 std::string CMainFrame::saveConfiguration(const QString& path, bool classicData) {

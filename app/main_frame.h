@@ -70,6 +70,9 @@ public:
     /// Applies a command line's options that need the data loaded, as the
     /// renderer does; what cannot be had, empty when all were applied.
     std::string applyToLoaded(const ViewRequest& request);
+    /// Adds the runs `paths` to the document shown, compared on its view
+    /// and clock (AddRuns); false when one cannot be read, which was said.
+    bool addRuns(const std::vector<std::string>& paths, const std::vector<std::string>& names);
     /// Stops the playback and moves to `row`, as a seek does.
     void goToRow(int row);
     const SimulationState& state() const { return state_; }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "animation/animation_commands.h"
+#include "animation/compared_runs.h"
 #include "animation/frame_loop.h"
 #include "animation/frame_view.h"
 #include "animation/panel_series.h"
@@ -106,6 +107,7 @@ int Render(const CommandLine& line) {
     ApplyViewChoices(state, plot, options);
     const std::string config = EnterFolderOf(options.config);
     if (!LoadFile(state, plot, host, config)) return 1;
+    if (!AddRuns(state, plot, host, options.runs, options.runNames)) return 1;
     if (line.mode == CommandMode::ExportSeries) {
         if (const std::string problem = ApplyFigure(state, plot, options.figure); !problem.empty()) {
             std::fprintf(stderr, "orbivex: %s\n", problem.c_str());

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <vector>
 
+#include "animation/compared_runs.h"
 #include "animation/playback_range.h"
 #include "animation/point_readout.h"
 #include "animation/simulation_state.h"
@@ -103,6 +104,7 @@ void SimulationView::deliverTick() {
 }
 
 void SimulationView::paintEvent(QPaintEvent* event) {
+    ShowRunsAt(state_);  // runs compared stand at the row shown, whatever moved it
     const QRect client = contentsRect();
     if (client.width() > 0 && client.height() > 0) {
         if (!image_ || image_->width() != client.width() || image_->height() != client.height()) {

@@ -25,6 +25,7 @@ int RunWindow(int& argc, char** argv, const CommandOptions& options) {
     CMainFrame& frame = *app.mainFrame();
     // What needs the data applies once a file is shown, with the renderer's answers.
     if (frame.state().loaded.dataLoaded) {
+        if (!options.runs.empty() && !frame.addRuns(options.runs, options.runNames)) return 1;
         if (const std::string problem = frame.applyToLoaded(options); !problem.empty()) {
             std::fprintf(stderr, "orbivex: %s\n", problem.c_str());
             return 2;

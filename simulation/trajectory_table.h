@@ -29,6 +29,8 @@ public:
     int32_t bodyColumns() const { return columns_ > 0 ? (columns_ - 1) / 2 : 0; }
 
     double time(int32_t r) const { return values_[std::size_t(r)]; }
+    /// The times of every row, one after another.
+    const double* times() const { return values_.get(); }
     /// Body `body`'s pairs from row `r` on: x of row r + i at [2i], y at [2i + 1].
     const double* track(int32_t body, int32_t r) const { return values_.get() + trackOffset(body, r); }
 

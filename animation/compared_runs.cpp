@@ -1,0 +1,169 @@
+#include "animation/compared_runs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "animation/frame_view.h"
+#include "animation/simulation_state.h"
+#include "animation/startup_defaults.h"
+#include "animation/table_loading.h"
+#include "animation/view_navigation.h"
+#include "plot/plot_box.h"
+#include "simulation/host.h"
+#include "simulation/reference_frame.h"
+#include "simulation/run_alignment.h"
+
+namespace {
+
+/// The mean time step of the rows in use; 0 with fewer than two or times
+/// that are not numbers.
+double MeanStep(const SimulationState& s) {
+    const int32_t rows = s.loaded.usableRows();
+    if (!s.loaded.rows || rows < 2) return 0;
+    const double step = (s.loaded.rows->time(rows - 1) - s.loaded.rows->time(0)) / (rows - 1);
+    return std::isfinite(step) ? std::fabs(step) : 0;
+}
+
+void Align(const SimulationState& first, ComparedRun& run) {
+    const int32_t rows = std::max(first.loaded.usableRows(), 0);
+    const TrajectoryTable* table = first.loaded.rows.get();
+    const TrajectoryTable* own = run.state.loaded.rows.get();
+    if (table && own)
+        run.rowOf =
+            NearestRows(table->times(), rows, own->times(), std::max(run.state.loaded.usableRows(), 0));
+    else
+        run.rowOf.clear();
+    const double step = MeanStep(first), ownStep = MeanStep(run.state);
+    run.rowsPerRow = step > 0 && ownStep > 0 ? step / ownStep : 1;
+    run.alignedTable = table;
+    run.alignedRows = rows;
+}
+
+/// Shows `run` in `frame`, a frame of the first run: one of a body follows
+/// the body it is in this run. Returns why it cannot be had; the run is
+/// then in the inertial frame.
+std::string FrameRun(ReferenceFrame frame, ComparedRun& run) {
+    PlotBox unused;
+    if (frame.body > 0) {
+        const auto at = std::find(run.bodyOf.begin(), run.bodyOf.end(), frame.body);
+        if (at == run.bodyOf.end()) {
+            ShowInFrame(run.state, unused, "inertial");
+            return "no body of it matches body " + std::to_string(frame.body);
+        }
+        frame.body = int(at - run.bodyOf.begin());
+    }
+    if (const std::string why = ShowInFrame(run.state, unused, FrameText(frame)); !why.empty()) {
+        ShowInFrame(run.state, unused, "inertial");
+        return why;
+    }
+    return {};
+}
+
+/// Widens the plot's box to hold `run` as its frame shows it: its data's
+/// extent in a frame, its configured box in the inertial one.
+void GrowBoxFor(const ComparedRun& run, PlotBox& plot) {
+    PlotBox own = plot;
+    if (run.state.view.frame.kind == ReferenceFrame::Kind::Inertial)
+        RestoreConfiguredBox(run.state, own);
+    else if (!FitToData(run.state, own))
+        return;
+    double box[4], more[4];
+    plot.GetBox(box[0], box[1], box[2], box[3]);
+    own.GetBox(more[0], more[1], more[2], more[3]);
+    plot.SetExactBox(std::min(box[0], more[0]), std::min(box[1], more[1]), std::max(box[2], more[2]),
+                     std::max(box[3], more[3]));
+}
+
+}  // namespace
+
+std::string FrameRuns(SimulationState& s, PlotBox& plot) {
+    for (ComparedRun& run : s.runs)
+        if (const std::string why = FrameRun(s.view.frame, run); !why.empty()) return run.name + ": " + why;
+    for (const ComparedRun& run : s.runs) GrowBoxFor(run, plot);
+    return {};
+}
+
+std::string RunNameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+bool AddRun(SimulationState& s, PlotBox& plot, Host& host, const std::string& path, const std::string& name) {
+    ComparedRun run;
+    PlotBox own;
+    InitialiseDefaults(run.state, own);
+    run.state.view = s.view;
+    run.state.view.frame = {};
+    run.state.view.followData = 0;
+    // A configuration names its data file from its own folder, which a
+    // load enters; the folder the first run's load entered stays current.
+    std::error_code error;
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    const std::filesystem::path whole = std::filesystem::absolute(path, error);
+    if (!error) std::filesystem::current_path(whole.parent_path(), error);
+    const bool read = LoadFile(run.state, own, host, error ? path : whole.string());
+    if (!error) std::filesystem::current_path(current, error);
+    if (!read) return false;
+    const LoadedSimulation& first = s.loaded;
+    const LoadedSimulation& loaded = run.state.loaded;
+    run.bodyOf = MatchBodies(first.fields.bodyNames, first.usableBodies(), loaded.fields.bodyNames,
+                             loaded.usableBodies());
+    for (int k = 1; k <= loaded.usableBodies(); ++k)
+        if (const int f = run.bodyOf[std::size_t(k)]; f > 0)
+            run.state.loaded.bodyColour[std::size_t(k)] = first.bodyColour[std::size_t(f)];
+    run.name = name.empty() ? RunNameOf(path) : name;
+    run.style = int(s.runs.size()) + 1;
+    if (const std::string why = FrameRun(s.view.frame, run); !why.empty()) {
+        host.messageBox(run.name + " cannot be shown in the frame chosen: " + why);
+        return false;
+    }
+    GrowBoxFor(run, plot);
+    if (s.runName.empty())
+        s.runName = RunNameOf(s.loaded.configPath.empty() ? s.loaded.fields.dataPath : s.loaded.configPath);
+    Align(s, run);
+    s.runs.push_back(std::move(run));
+    ShowRunsAt(s);
+    return true;
+}
+
+bool AddRuns(SimulationState& s, PlotBox& plot, Host& host, const std::vector<std::string>& paths,
+             const std::vector<std::string>& names) {
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        if (!AddRun(s, plot, host, paths[i], i + 1 < names.size() ? names[i + 1] : std::string()))
+            return false;
+    if (!names.empty() && !s.runs.empty()) s.runName = names.front();
+    return true;
+}
+
+void ShowRunsAt(SimulationState& s) {
+    for (ComparedRun& run : s.runs) {
+        if (run.alignedTable != s.loaded.rows.get() || run.alignedRows != s.loaded.usableRows())
+            Align(s, run);
+        SimulationState& r = run.state;
+        const ReferenceFrame frame = r.view.frame;
+        r.view = s.view;
+        r.view.frame = frame;
+        r.view.followData = 0;
+        r.view.panel = {};
+        r.loaded.fields.pointsPerOrbit =
+            std::max(1, int(std::lround(s.loaded.fields.pointsPerOrbit * run.rowsPerRow)));
+        const bool loading = r.playback.loading;
+        r.playback = s.playback;
+        r.playback.loading = loading;
+        const int32_t row = s.playback.position;
+        r.playback.position =
+            run.rowOf.empty()
+                ? -1
+                : run.rowOf[std::size_t(std::clamp<int32_t>(row, 0, int32_t(run.rowOf.size()) - 1))];
+    }
+}
+
+std::vector<double> RunDashes(int style, double width) {
+    const double w = std::max(width, 1.0);
+    switch (style <= 0 ? 0 : (style - 1) % 3) {
+        case 0:
+            return style <= 0 ? std::vector<double>{} : std::vector<double>{6 * w, 4 * w};
+        case 1:
+            return {1 * w, 2.5 * w};
+        default:
+            return {6 * w, 2.5 * w, 1 * w, 2.5 * w};
+    }
+}

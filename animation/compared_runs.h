@@ -1,0 +1,43 @@
+#pragma once
+#include <string>
+#include <vector>
+
+struct SimulationState;
+struct ComparedRun;
+class PlotBox;
+class Host;
+
+/// Loads `path` as another run shown with the state's first run, on its
+/// clock and in its view: its bodies take the colours of the first run's
+/// bodies they match (by name, else by number), a frame centred on or
+/// turning with a body follows the body of the same name or number, and
+/// the box grows to hold both. `name` is its name in the legend; empty:
+/// its file's name. A file that cannot be loaded is reported through
+/// `host` and adds nothing. Returns whether it was added.
+bool AddRun(SimulationState& state, PlotBox& plot, Host& host, const std::string& path,
+            const std::string& name = {});
+
+/// AddRun for each of `paths` in turn, named by `names` when given (one
+/// for each file, the first run's first). False at the first that cannot be
+/// added.
+bool AddRuns(SimulationState& state, PlotBox& plot, Host& host, const std::vector<std::string>& paths,
+             const std::vector<std::string>& names);
+
+/// Shows every run compared in the first run's frame (one of a body by the
+/// body of the same name or number) and widens the box to hold them all,
+/// as showing the first run in it fitted the box to it. Returns why a run
+/// cannot have the frame ("b.csv: …"); the runs after it are left as they
+/// were.
+std::string FrameRuns(SimulationState& state, PlotBox& plot);
+
+/// The name a run takes from its file: the file's name without its folder.
+std::string RunNameOf(const std::string& path);
+
+/// Makes every run compared show the first run's view at the row nearest
+/// the first run's time (aligning them again, once, after the first run's
+/// rows changed). Called before every paint and after every tick.
+void ShowRunsAt(SimulationState& state);
+
+/// The line pattern of run style `style` for a line of `width` pixels: on
+/// and off lengths in pixels; empty for the solid line of the first run.
+std::vector<double> RunDashes(int style, double width);
