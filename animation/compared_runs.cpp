@@ -29,11 +29,14 @@ void Align(const SimulationState& first, ComparedRun& run) {
     const int32_t rows = std::max(first.loaded.usableRows(), 0);
     const TrajectoryTable* table = first.loaded.rows.get();
     const TrajectoryTable* own = run.state.loaded.rows.get();
-    if (table && own)
-        run.rowOf =
-            NearestRows(table->times(), rows, own->times(), std::max(run.state.loaded.usableRows(), 0));
-    else
+    if (table && own) {
+        const int32_t ownRows = std::max(run.state.loaded.usableRows(), 0);
+        run.rowOf = NearestRows(table->times(), rows, own->times(), ownRows);
+        run.between = RowsBetween(table->times(), rows, own->times(), ownRows);
+    } else {
         run.rowOf.clear();
+        run.between.clear();
+    }
     const double step = MeanStep(first), ownStep = MeanStep(run.state);
     run.rowsPerRow = step > 0 && ownStep > 0 ? step / ownStep : 1;
     run.alignedTable = table;

@@ -65,6 +65,24 @@ std::string PlotTitle(const SimulationState& s, QuantityKind kind) {
         case QuantityKind::SystemMomentum:
             symbol = "|\u0394L|/|L\u2080|";
             break;
+        // Between the first two runs, the second's values taken between its
+        // rows at the first's times, as the title says.
+        case QuantityKind::RunDistance:
+            symbol = "|r\u2081 \u2212 r\u2082|";
+            break;
+        case QuantityKind::RunSemiMajorAxis:
+            symbol = "a\u2081 \u2212 a\u2082";
+            break;
+        case QuantityKind::RunEccentricity:
+            symbol = "e\u2081 \u2212 e\u2082";
+            break;
+        case QuantityKind::RunEnergy:
+            symbol = "\u0394E\u2081 \u2212 \u0394E\u2082";
+            break;
+    }
+    if (ComparesRuns(kind)) {
+        const std::string second = s.runs.empty() ? std::string("run 2") : s.runs.front().name;
+        return (unit.empty() ? symbol : symbol + " [" + unit + "]") + ", " + second + " interpolated";
     }
     return unit.empty() ? symbol : symbol + " [" + unit + "]";
 }
@@ -78,6 +96,10 @@ PanelSeries::Source SourceOf(const SimulationState& s) {
     source.gm = GmOf(s.loaded, s.view.panel.gm).value_or(std::nan(""));
     source.colours = s.loaded.bodyColour;
     source.names = s.loaded.fields.bodyNames;
+    if (!s.runs.empty()) {
+        source.other = s.runs.front().state.loaded.rows.get();
+        source.otherName = s.runs.front().name;
+    }
     return source;
 }
 
@@ -110,7 +132,7 @@ void Compute(const SimulationState& s, PanelSeries& series, int32_t first, int32
 
 std::string DefaultPanelList(const SimulationState& s) {
     const SeriesSource source = SeriesSourceOf(s, s.view.panel.gm);
-    std::string list = "r";
+    std::string list = s.runs.empty() ? "r" : "diff,r";
     if (std::isfinite(source.gm)) list += ",a,e";
     if (std::isfinite(source.gm) && !source.masses.empty()) list += ",energy";
     return list;
@@ -159,7 +181,8 @@ bool UpdatePanelSeries(const SimulationState& s, PanelSeries& series) {
         PanelLine line{q, {}, kFrameInk, {}};
         if (q.kind == QuantityKind::Separation)
             line.label = BodyLabel(s, q.body) + "\u2013" + BodyLabel(s, q.other);
-        else if (q.kind != QuantityKind::SystemEnergy && q.kind != QuantityKind::SystemMomentum)
+        else if (q.kind != QuantityKind::SystemEnergy && q.kind != QuantityKind::SystemMomentum &&
+                 q.kind != QuantityKind::RunEnergy)
             line.label = BodyLabel(s, q.body);
         if (q.body >= 1 && std::size_t(q.body) < s.loaded.bodyColour.size())
             line.colour = s.loaded.bodyColour[std::size_t(q.body)];

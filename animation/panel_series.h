@@ -49,13 +49,17 @@ struct PanelSeries {
         double gm = 0;
         std::vector<ColourRef> colours;
         std::vector<std::string> names;
+        /// The run compared with, for the differences between runs: its table and name.
+        const TrajectoryTable* other = nullptr;
+        std::string otherName;
         bool operator==(const Source&) const = default;
     } madeFrom;
 };
 
 /// The list a panel opens with when none is chosen: every body's distance,
 /// with mu their semi-major axes and eccentricities, and with masses too the
-/// system's energy.
+/// system's energy; with runs compared, the distance between each body's
+/// places in the first two runs first.
 std::string DefaultPanelList(const SimulationState& state);
 
 /// Brings `series` up to the state's panel choice and data: nothing when

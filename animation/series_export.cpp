@@ -19,15 +19,30 @@ std::optional<double> GmOf(const LoadedSimulation& loaded, std::optional<double>
 }
 
 SeriesSource SeriesSourceOf(const SimulationState& s, std::optional<double> gm) {
-    return {.table = s.loaded.rows.get(),
-            .rows = s.loaded.usableRows(),
-            .gm = GmOf(s.loaded, gm).value_or(std::numeric_limits<double>::quiet_NaN()),
-            .masses = FrameMasses(s.loaded),
-            .depth = s.loaded.depth.get(),
-            .plane = s.loaded.planeShown()};
+    SeriesSource source{.table = s.loaded.rows.get(),
+                        .rows = s.loaded.usableRows(),
+                        .gm = GmOf(s.loaded, gm).value_or(std::numeric_limits<double>::quiet_NaN()),
+                        .masses = FrameMasses(s.loaded),
+                        .depth = s.loaded.depth.get(),
+                        .plane = s.loaded.planeShown()};
+    // Runs are compared with the first run compared, aligned as shown.
+    if (!s.runs.empty() && s.runs.front().alignedTable == s.loaded.rows.get() &&
+        s.runs.front().alignedRows == s.loaded.usableRows()) {
+        const ComparedRun& run = s.runs.front();
+        source.other = std::make_shared<SeriesSource>(SeriesSourceOf(run.state, gm));
+        source.between = &run.between;
+        source.otherBody.assign(std::size_t(std::max(s.loaded.usableBodies(), 0)) + 1, 0);
+        for (std::size_t k = 1; k < run.bodyOf.size(); ++k)
+            if (const int f = run.bodyOf[k]; f > 0 && std::size_t(f) < source.otherBody.size())
+                source.otherBody[std::size_t(f)] = int(k);
+    }
+    return source;
 }
 
 std::string SeriesLack(QuantityKind kind, const SeriesSource& source) {
+    if (ComparesRuns(kind) && !source.other)
+        return "the differences between runs need a second run: give two files (orbivex a.csv b.csv), or "
+               "add one with File > Add Run";
     if (NeedsGm(kind) && !std::isfinite(source.gm))
         return "the orbital elements and energies need the sun's gravitational parameter G M in the "
                "data's units: give --gm, or a line \"gm = ...\" in the configuration, or the units AU "
@@ -36,7 +51,8 @@ std::string SeriesLack(QuantityKind kind, const SeriesSource& source) {
         return "the system's energy and momentum need a mass for each body: add a line \"masses = ...\" "
                "to the configuration";
     // G is mu over the sun's mass: without a sun it is not known.
-    if (kind == QuantityKind::SystemEnergy && !(source.masses.front() > 0))
+    if ((kind == QuantityKind::SystemEnergy || kind == QuantityKind::RunEnergy) &&
+        !(source.masses.front() > 0))
         return "the system's energy takes G from mu and the sun's mass, and this system has no sun (\"sun "
                "mass = 0\")";
     return {};

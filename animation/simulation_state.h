@@ -8,6 +8,7 @@
 #include "animation/playback_state.h"
 #include "animation/view_choices.h"
 #include "simulation/loaded_simulation.h"
+#include "simulation/run_alignment.h"
 
 /// The state a window (or the renderer) works on, in four parts with their
 /// own lifetimes: what the last load produced, what the user chose for the
@@ -50,8 +51,10 @@ struct ComparedRun {
     /// Its load and positions in the frame; its view and row are the first
     /// run's, copied in by ShowRunsAt before every paint.
     SimulationState state;
-    /// For each of the first run's rows in use, this run's row nearest in time.
+    /// For each of the first run's rows in use, this run's row nearest in
+    /// time, and where its time falls between this run's rows.
     std::vector<int32_t> rowOf;
+    std::vector<RowBetween> between;
     /// For each of its bodies, the first run's body it is (0: none).
     std::vector<int> bodyOf;
     /// This run's rows per row of the first, from their time steps: its

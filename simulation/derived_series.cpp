@@ -24,7 +24,7 @@ struct KindName {
     QuantityKind kind;
     std::string_view name;
 };
-constexpr std::array<KindName, 11> kNames{{{QuantityKind::Distance, "r"},
+constexpr std::array<KindName, 15> kNames{{{QuantityKind::Distance, "r"},
                                            {QuantityKind::Speed, "v"},
                                            {QuantityKind::SemiMajorAxis, "a"},
                                            {QuantityKind::Eccentricity, "e"},
@@ -34,7 +34,11 @@ constexpr std::array<KindName, 11> kNames{{{QuantityKind::Distance, "r"},
                                            {QuantityKind::Energy, "eps"},
                                            {QuantityKind::Separation, "sep"},
                                            {QuantityKind::SystemEnergy, "energy"},
-                                           {QuantityKind::SystemMomentum, "momentum"}}};
+                                           {QuantityKind::SystemMomentum, "momentum"},
+                                           {QuantityKind::RunDistance, "diff"},
+                                           {QuantityKind::RunSemiMajorAxis, "diff-a"},
+                                           {QuantityKind::RunEccentricity, "diff-e"},
+                                           {QuantityKind::RunEnergy, "diff-energy"}}};
 
 std::string_view NameOf(QuantityKind kind) {
     for (const KindName& k : kNames)
@@ -43,7 +47,8 @@ std::string_view NameOf(QuantityKind kind) {
 }
 
 bool OfSystem(QuantityKind kind) {
-    return kind == QuantityKind::SystemEnergy || kind == QuantityKind::SystemMomentum;
+    return kind == QuantityKind::SystemEnergy || kind == QuantityKind::SystemMomentum ||
+           kind == QuantityKind::RunEnergy;
 }
 
 std::string_view Trimmed(std::string_view text) {
@@ -330,11 +335,79 @@ double PlaceValue(const SeriesSource& s, const Quantity& q, int32_t r) {
     return Length(Minus(p, PositionAt(s, q.other, r)), space);
 }
 
+Vector3 operator*(const Vector3& a, double w) { return {a.x * w, a.y * w, a.z * w}; }
+Vector3 operator+(const Vector3& a, const Vector3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+
+/// The other run's value at the time of this run's row r from its rows'
+/// values `value(row)`, by CubicWeights; not a number outside its rows.
+template <typename Value, typename Of>
+Value OtherAt(const SeriesSource& s, int32_t r, Value zero, const Of& value) {
+    int32_t start = 0;
+    double w[4];
+    const SeriesSource& o = *s.other;
+    const int used =
+        CubicWeights(o.table->times(), o.rows, (*s.between)[std::size_t(r)], s.table->time(r), start, w);
+    if (used == 0) return zero;
+    Value sum = value(start) * w[0];
+    for (int k = 1; k < used; ++k) sum = sum + value(start + k) * w[k];
+    return sum;
+}
+
+/// The values of a quantity comparing this run with the other for rows
+/// [first, last): the distance between a body's places, or the difference
+/// of a quantity of each run, the other's taken between its rows.
+void ComputeRunDifference(const SeriesSource& s, const Quantity& q, int32_t first, int32_t last,
+                          double* out) {
+    std::fill(out, out + (last - first), kNaN);
+    const SeriesSource* o = s.other.get();
+    if (!o || !o->table || !s.between || s.between->size() < std::size_t(last)) return;
+    const bool system = OfSystem(q.kind);
+    const int body = system ? 0 : q.body;
+    const int there = system                                                ? 0
+                      : body >= 1 && std::size_t(body) < s.otherBody.size() ? s.otherBody[std::size_t(body)]
+                                                                            : 0;
+    if (!system &&
+        (body < 1 || body > s.table->bodyColumns() || there < 1 || there > o->table->bodyColumns()))
+        return;
+    if (q.kind == QuantityKind::RunDistance) {
+        const bool space = s.depth && o->depth;
+        for (int32_t r = first; r < last; ++r) {
+            const Vector3 place = OtherAt(s, r, Vector3{kNaN, kNaN, kNaN},
+                                          [&](int32_t row) { return PositionAt(*o, there, row); });
+            out[r - first] = Length(Minus(PositionAt(s, body, r), place), space);
+        }
+        return;
+    }
+    // The quantity of each run, then their difference; the other's over the
+    // rows the times span.
+    const QuantityKind kind = q.kind == QuantityKind::RunSemiMajorAxis  ? QuantityKind::SemiMajorAxis
+                              : q.kind == QuantityKind::RunEccentricity ? QuantityKind::Eccentricity
+                                                                        : QuantityKind::SystemEnergy;
+    int32_t low = INT32_MAX, high = -1;
+    for (int32_t r = first; r < last; ++r)
+        if (const RowBetween at = (*s.between)[std::size_t(r)]; at.row >= 0)
+            low = std::min(low, at.row), high = std::max(high, at.row + 1);
+    if (high < low) return;
+    // The cubic's rows reach one further each way.
+    low = std::max(low - 2, 0), high = std::min(high + 2, o->rows - 1);
+    ComputeSeries(s, Quantity{kind, body}, first, last, out);
+    std::vector<double> theirs(std::size_t(high - low + 1));
+    ComputeSeries(*o, Quantity{kind, there}, low, high + 1, theirs.data());
+    for (int32_t r = first; r < last; ++r)
+        out[r - first] -= OtherAt(s, r, kNaN, [&](int32_t row) { return theirs[std::size_t(row - low)]; });
+}
+
 }  // namespace
 
 bool NeedsGm(QuantityKind kind) {
     return kind != QuantityKind::Distance && kind != QuantityKind::Speed &&
-           kind != QuantityKind::Separation && kind != QuantityKind::SystemMomentum;
+           kind != QuantityKind::Separation && kind != QuantityKind::SystemMomentum &&
+           kind != QuantityKind::RunDistance;
+}
+
+bool ComparesRuns(QuantityKind kind) {
+    return kind == QuantityKind::RunDistance || kind == QuantityKind::RunSemiMajorAxis ||
+           kind == QuantityKind::RunEccentricity || kind == QuantityKind::RunEnergy;
 }
 
 bool NeedsMasses(QuantityKind kind) { return OfSystem(kind); }
@@ -361,7 +434,7 @@ QuantityList ParseQuantities(std::string_view text, int bodies, const std::vecto
         if (!kind)
             return fail("'" + std::string(item) +
                         "' is not a quantity: r:N, v:N, a:N, e:N, omega:N, i:N, node:N, eps:N, sep:I-J, "
-                        "energy or momentum");
+                        "energy, momentum, or between two runs diff:N, diff-a:N, diff-e:N, diff-energy");
         Quantity q{kind->kind};
         const bool system = OfSystem(q.kind);
         const bool bare = colon == std::string_view::npos;
@@ -418,6 +491,8 @@ std::string QuantityUnit(QuantityKind kind, std::string_view lengthUnit, std::st
         case QuantityKind::Distance:
         case QuantityKind::SemiMajorAxis:
         case QuantityKind::Separation:
+        case QuantityKind::RunDistance:
+        case QuantityKind::RunSemiMajorAxis:
             return length;
         case QuantityKind::Speed:
             return length.empty() || time.empty() ? std::string() : length + "/" + time;
@@ -461,6 +536,10 @@ void ComputeSeries(const SeriesSource& s, std::span<const Quantity> quantities, 
     std::vector<BodyJobs> motions;
     for (std::size_t k = 0; k < quantities.size() && k < outs.size(); ++k) {
         const Quantity& q = quantities[k];
+        if (ComparesRuns(q.kind)) {
+            ComputeRunDifference(s, q, first, last, outs[k]);
+            continue;
+        }
         const bool system = OfSystem(q.kind);
         const bool known =
             system || (q.body >= 1 && q.body <= bodies &&

@@ -1,10 +1,12 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "run_alignment.h"
 #include "table_layout.h"
 
 class DepthTable;
@@ -18,18 +20,27 @@ class TrajectoryTable;
 // wrong number.
 
 enum class QuantityKind {
-    Distance,       ///< r:N, from the sun
-    Speed,          ///< v:N
-    SemiMajorAxis,  ///< a:N
-    Eccentricity,   ///< e:N
-    Pericentre,     ///< omega:N, the argument of pericentre, in degrees
-    Inclination,    ///< i:N, in degrees
-    Node,           ///< node:N, the longitude of the ascending node, in degrees
-    Energy,         ///< eps:N, the specific orbital energy
-    Separation,     ///< sep:I-J
-    SystemEnergy,   ///< energy: (E - E0) / |E0|
-    SystemMomentum  ///< momentum: |L - L0| / |L0|
+    Distance,        ///< r:N, from the sun
+    Speed,           ///< v:N
+    SemiMajorAxis,   ///< a:N
+    Eccentricity,    ///< e:N
+    Pericentre,      ///< omega:N, the argument of pericentre, in degrees
+    Inclination,     ///< i:N, in degrees
+    Node,            ///< node:N, the longitude of the ascending node, in degrees
+    Energy,          ///< eps:N, the specific orbital energy
+    Separation,      ///< sep:I-J
+    SystemEnergy,    ///< energy: (E - E0) / |E0|
+    SystemMomentum,  ///< momentum: |L - L0| / |L0|
+    // Differences between two runs, at the first run's times, the second's
+    // values taken linearly between its rows:
+    RunDistance,       ///< diff:N, the distance |r1 - r2| between body N's places in the two runs
+    RunSemiMajorAxis,  ///< diff-a:N, a1 - a2
+    RunEccentricity,   ///< diff-e:N, e1 - e2
+    RunEnergy          ///< diff-energy, the difference of the system's energy changes
 };
+
+/// Whether the quantity compares two runs.
+bool ComparesRuns(QuantityKind kind);
 
 struct Quantity {
     QuantityKind kind = QuantityKind::Distance;
@@ -78,6 +89,13 @@ struct SeriesSource {
     std::vector<double> masses;
     const DepthTable* depth = nullptr;
     TablePlane plane = TablePlane::XY;
+    /// Another run, for the quantities that compare runs: its source, where
+    /// the times of this run's rows fall between its rows, and for each body
+    /// of this run the body it is there (0: none). Without it their values
+    /// are not numbers.
+    std::shared_ptr<const SeriesSource> other;
+    const std::vector<RowBetween>* between = nullptr;
+    std::vector<int> otherBody;
 };
 
 /// The values of `q` for rows [first, last) into out[0 .. last - first),

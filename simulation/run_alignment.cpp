@@ -1,5 +1,6 @@
 #include "simulation/run_alignment.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <limits>
@@ -47,6 +48,33 @@ double ValueBetween(const double* values, std::size_t stride, const RowBetween& 
     if (at.share == 0) return a;
     const double b = values[std::size_t(at.row + 1) * stride];
     return a + (b - a) * at.share;
+}
+
+int CubicWeights(const double* times, int32_t rows, const RowBetween& at, double t, int32_t& start,
+                 double weights[4]) {
+    if (at.row < 0 || at.row >= rows) return 0;
+    start = at.row;
+    if (at.share == 0 || at.row + 1 >= rows) {
+        weights[0] = 1;
+        return 1;
+    }
+    weights[0] = 1 - at.share, weights[1] = at.share;
+    if (rows < 4) return 2;
+    const int32_t first = std::clamp(at.row - 1, 0, rows - 4);
+    const double* x = times + first;
+    double cubic[4];
+    for (int i = 0; i < 4; ++i) {
+        double w = 1;
+        for (int j = 0; j < 4; ++j)
+            if (j != i) w *= (t - x[j]) / (x[i] - x[j]);
+        cubic[i] = w;
+    }
+    // Rows of one time, or times that are not numbers: linear.
+    for (const double w : cubic)
+        if (!std::isfinite(w)) return 2;
+    start = first;
+    std::copy(cubic, cubic + 4, weights);
+    return 4;
 }
 
 namespace {

@@ -33,6 +33,17 @@ std::vector<RowBetween> RowsBetween(const double* times, int32_t rows, const dou
 /// spaced `stride` apart: linear between the two rows; NaN outside them.
 double ValueBetween(const double* values, std::size_t stride, const RowBetween& at);
 
+/// The weights of a cubic in time through four rows of another run about
+/// `at` (`times`, `rows` of them) for its value at time `t`, the two rows
+/// about `t` in the middle unless at the ends: rows `start` on, as many as
+/// it returns. Linear between the two rows with fewer than four, one row
+/// at a row's own time, none outside the rows. A linear value between rows
+/// of a sampled orbit errs by the square of the step (a step of 0.03 of a
+/// year about the sun: 1e-4 AU), which would hide the differences
+/// compared; the cubic's error goes with the fourth power.
+int CubicWeights(const double* times, int32_t rows, const RowBetween& at, double t, int32_t& start,
+                 double weights[4]);
+
 /// For each body 1 to `bodies` of another run (named `names`, body k being
 /// names[k - 1], fewer names than bodies leaving the rest unnamed), the body
 /// of the first run it is: the one of the same name (letter case aside),

@@ -44,7 +44,9 @@ def series(path, plot, gm=None):
     """The series `plot` names ("r:1,a:1,e:Mars,sep:1-2,energy", or "a" for
     every body's) of the simulation or table at `path`, computed by the
     viewer (see its --export-series and --plot); `gm`, the sun's G M in the
-    data's units when neither the file nor its units give it.
+    data's units when neither the file nor its units give it. `path` may be
+    a list of files: runs compared, whose differences at the first's times
+    "diff:N", "diff-a:N", "diff-e:N" and "diff-energy" name.
 
     ValueError with the viewer's message when the list or the data does not
     do; FileNotFoundError when the viewer cannot be found."""
@@ -55,7 +57,8 @@ def series(path, plot, gm=None):
     if gm is not None:
         arguments += ["--gm", repr(float(gm))]
     try:
-        done = subprocess.run([*arguments, path], capture_output=True, text=True)
+        paths = [path] if isinstance(path, (str, bytes, os.PathLike)) else list(path)
+        done = subprocess.run([*arguments, *map(os.fspath, paths)], capture_output=True, text=True)
         if done.returncode != 0:
             raise ValueError(done.stderr.strip() or f"orbivex exited with {done.returncode}")
         return read_series(out)
