@@ -352,8 +352,8 @@ std::string TakeFiles(const QCommandLineParser& parser, const OptionTable& table
             options.runNames.push_back(ShownText(name.trimmed().toStdString()));
     }
     if (parser.isSet(table.runNames) && options.runNames.size() != std::size_t(files.size()))
-        return Format("--run-names gives %d names for %d files: one for each", int(options.runNames.size()),
-                      int(files.size()));
+        return Format("--run-names gives %d name%s for %d files: one for each", int(options.runNames.size()),
+                      options.runNames.size() == 1 ? "" : "s", int(files.size()));
     return {};
 }
 

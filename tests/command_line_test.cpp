@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -91,6 +92,18 @@ TEST(CommandLine, ValuesReachTheirOptions) {
     EXPECT_EQ(table.options.config, "run.csv");
     EXPECT_EQ(table.options.plane, TablePlane::YZ);
     EXPECT_EQ(ParseCommandLine(Words("--plane xz --framed r.csv")).options.plane, TablePlane::XZ);
+
+    // Files after the first are runs compared, by whole paths: reading the
+    // first enters its folder.
+    const CommandLine runs = ParseCommandLine(
+        {"--render", "a.png", "--run-names", " dt 1 ,dt 3,x", "a.csv", "sub/b.csv", "/data/c.ovx"});
+    ASSERT_EQ(runs.mode, CommandMode::Picture) << runs.error;
+    EXPECT_EQ(runs.options.config, "a.csv");
+    EXPECT_EQ(
+        runs.options.runs,
+        (std::vector<std::string>{(std::filesystem::current_path() / "sub/b.csv").string(), "/data/c.ovx"}));
+    EXPECT_EQ(runs.options.runNames, (std::vector<std::string>{"dt 1", "dt 3", "x"}));
+    EXPECT_EQ(ParseCommandLine(Words("a.csv b.csv")).mode, CommandMode::Window);
     for (const auto& [args, columns] :
          {std::pair{"r.csv", TableColumns::Unsaid},
           {"--columns xyz r.csv", TableColumns::XYZ},
@@ -154,7 +167,12 @@ TEST(CommandLine, ComplaintsName) {
         {{"--render", "a.PDF", "c.ovx"}, ""},
         {{"--render", "a.png", "--time", "1e400", "c.ovx"}, "--time wants a finite number"},
         {{"--render", "a.png", "--"}, "no configuration file given"},
-        {{"--render", "a.png", "a.ovx", "b.ovx"}, "more than one configuration file given"},
+        {{"--render", "a.png", "a.ovx", "b.ovx"}, ""},  // runs compared
+        {{"--render", "a.png", "--run-names", "x", "a.ovx", "b.ovx"},
+         "--run-names gives 1 name for 2 files: one for each"},
+        {{"--run-names", "x,y"}, "--run-names goes with several files"},
+        {{"--follow", "a.csv", "b.csv"},
+         "--follow follows one file: give one, then add the others with File > Add Run"},
         {{"--render", "a.png", "--frames", "d", "c.ovx"}, "only one of --render and --frames may be given"},
         {{"--scale", "2", "c.ovx"}, "--scale needs --render or --frames"},
         {{"--fps", "25", "c.ovx"}, "--fps needs --video"},
@@ -171,8 +189,9 @@ TEST(CommandLine, ComplaintsName) {
          "--export-series cannot be given with --render, --frames, --video or --write-config, nor twice"},
         {{"--export-series", "s.csv", "--plot", "r:1", "--size", "9x9", "c.ovx"},
          "--size does not go with --export-series"},
-        {{"--export-series", "s.csv", "--plot", "r:1", "a.ovx", "b.ovx"},
-         "--export-series wants one configuration or data table"},
+        {{"--export-series", "s.csv", "--plot", "diff:1", "a.ovx", "b.ovx"}, ""},
+        {{"--export-series", "s.csv", "--plot", "r:1"},
+         "--export-series wants a configuration or data table"},
         {{"--render", "a.png", "--plot", "r:1", "--panel-only", "--panel-height", "90", "c.ovx"}, ""},
         {{"--video", "a.mp4", "--plot", "r:1", "c.ovx"},
          "--plot goes with --render, --export-series or the viewer, not with --frames, --video or "
@@ -190,7 +209,9 @@ TEST(CommandLine, ComplaintsName) {
         {{"--write-config", "a.ovx", "--render", "a.png", "c.csv"},
          "--write-config cannot be given with --render, --frames or --video, nor twice"},
         {{"--write-config", "a.ovx", "--framed", "c.csv"}, "--framed does not go with --write-config"},
-        {{"--write-config", "a.ovx", "a.csv", "b.csv"}, "--write-config wants one data table"},
+        {{"--write-config", "a.ovx", "a.csv", "b.csv"},
+         "--write-config writes the configuration of one data table, and a configuration names one data "
+         "file: give one run, not several"},
         {{"--write-config", "a.ovx", "--speed", "2", "c.csv"}, "--speed does not go with --write-config"},
         {{"--video", "a.mp4", "--speed", "0", "c.ovx"},
          "--speed wants a number above 0, or rows per second as 200r"},

@@ -45,7 +45,7 @@ TEST(RenderCommand, HelpVersionAndBadArguments) {
     for (const char* bad :
          {"--render", "--render out.png", "--render a.png --size 0x5 c.ovx", "--render a.png --size 10 c.ovx",
           "--render a.png --bogus c.ovx", "--render a.png --ticks -1 c.ovx",
-          "--render a.png --frames d c.ovx", "--render a.png a.ovx b.ovx"}) {
+          "--render a.png --frames d c.ovx", "--render a.png --run-names x a.ovx b.ovx"}) {
         const Result result = RunOrbivex(bad, dir);
         EXPECT_EQ(result.status, 2) << bad;
         EXPECT_TRUE(IsOneComplaint(result.err)) << bad << ": " << result.err;
