@@ -1,0 +1,181 @@
+// Runs compared on one clock: aligned by time whatever their steps, bodies
+// matched by name or number, the differences between runs against a
+// direct computation, frames applied to every run, and what a run that
+// cannot be added leaves.
+
+#include "animation/compared_runs.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "animation/frame_view.h"
+#include "animation/series_export.h"
+#include "animation/simulation_state.h"
+#include "animation/startup_defaults.h"
+#include "animation/table_loading.h"
+#include "plot/plot_box.h"
+#include "simulation/derived_series.h"
+#include "test_support.h"
+
+namespace {
+
+constexpr double kTwoPi = 2 * std::numbers::pi;
+
+/// A table of two circular orbits about a sun of mu 4 pi^2 (AU and yr):
+/// Earth at 1 AU and Mars at 1.5, rows `every` steps of 0.01 yr apart up to
+/// `rows` steps; Mars's columns first when `marsFirst`, Earth moved by
+/// `shift` along x.
+std::string Orbits(int rows, int every, bool marsFirst = false, double shift = 0) {
+    std::string text = marsFirst ? "t [yr],mars_x [AU],mars_y [AU],earth_x [AU],earth_y [AU]\n"
+                                 : "t [yr],earth_x [AU],earth_y [AU],mars_x [AU],mars_y [AU]\n";
+    char line[256];
+    for (int step = 0; step < rows; step += every) {
+        const double t = step * 0.01, mars = kTwoPi * t / std::pow(1.5, 1.5);
+        const double ex = std::cos(kTwoPi * t) + shift, ey = std::sin(kTwoPi * t);
+        const double mx = 1.5 * std::cos(mars), my = 1.5 * std::sin(mars);
+        if (marsFirst)
+            std::snprintf(line, sizeof line, "%.17g,%.17g,%.17g,%.17g,%.17g\n", t, mx, my, ex, ey);
+        else
+            std::snprintf(line, sizeof line, "%.17g,%.17g,%.17g,%.17g,%.17g\n", t, ex, ey, mx, my);
+        text += line;
+    }
+    return text;
+}
+
+struct ComparedRunsTest : ::testing::Test {
+    SimulationState state;
+    PlotBox plot;
+    ScriptedHost host;
+    TempDir dir;
+
+    void SetUp() override { InitialiseDefaults(state, plot); }
+    void Open(const std::string& text) { ASSERT_TRUE(LoadFile(state, plot, host, dir.write("a.csv", text))); }
+    bool Add(const std::string& name, const std::string& text) {
+        return AddRun(state, plot, host, dir.write(name, text));
+    }
+    /// The values of the series `list` names, each column over the rows.
+    std::vector<std::vector<double>> Series(const std::string& list) {
+        const QuantityList asked =
+            ParseQuantities(list, state.loaded.usableBodies(), state.loaded.fields.bodyNames);
+        EXPECT_EQ(asked.error, "");
+        const SeriesSource source = SeriesSourceOf(state, std::nullopt);
+        std::vector<std::vector<double>> values(asked.quantities.size(),
+                                                std::vector<double>(std::size_t(source.rows)));
+        std::vector<double*> outs;
+        for (auto& column : values) outs.push_back(column.data());
+        ComputeSeries(source, asked.quantities, 0, source.rows, outs);
+        return values;
+    }
+};
+
+TEST_F(ComparedRunsTest, RunsOfOtherStepsOverlayExactlyAtSharedTimes) {
+    // Every step against every third, Mars's columns first in the second:
+    // matched by name, its rows nearest in time, Earth's place the same
+    // where the times are.
+    Open(Orbits(301, 1));
+    ASSERT_TRUE(Add("b.csv", Orbits(301, 3, true)));
+    ASSERT_EQ(state.runs.size(), 1u);
+    const ComparedRun& run = state.runs.front();
+    EXPECT_EQ(run.name, "b.csv");
+    EXPECT_EQ(run.bodyOf, (std::vector<int>{0, 2, 1}));
+    EXPECT_EQ(run.state.loaded.bodyColour[1], state.loaded.bodyColour[2]);  // Mars keeps its colour
+    EXPECT_EQ(run.state.loaded.bodyColour[2], state.loaded.bodyColour[1]);
+    for (int32_t row : {0, 3, 150, 299, 300}) {
+        state.playback.position = row;
+        ShowRunsAt(state);
+        const int32_t own = run.state.playback.position;
+        EXPECT_EQ(own, (row + 1) / 3) << row;  // the nearest, the earlier of two as near
+        if (row % 3 != 0) continue;
+        const double* earth = state.loaded.rows->track(1, row);
+        const double* there = run.state.loaded.rows->track(2, own);
+        EXPECT_EQ(earth[0], there[0]) << row;
+        EXPECT_EQ(earth[1], there[1]) << row;
+    }
+    // Its trail spans as long a time in its own rows; the view is the first's.
+    state.loaded.fields.pointsPerOrbit = 90;
+    state.view.trailMode = TrailMode::Both;
+    ShowRunsAt(state);
+    EXPECT_EQ(run.state.loaded.fields.pointsPerOrbit, 30);
+    EXPECT_EQ(run.state.view.trailMode, TrailMode::Both);
+}
+
+TEST_F(ComparedRunsTest, AShorterRunStaysAtItsEndAndTheBoxHoldsBoth) {
+    Open(Orbits(301, 1));
+    ASSERT_TRUE(Add("short.csv", Orbits(101, 1, false, 2)));  // to t = 1, Earth 2 AU further right
+    state.playback.position = 250;
+    ShowRunsAt(state);
+    EXPECT_EQ(state.runs.front().state.playback.position, 100);
+    double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
+    plot.GetBox(xmin, ymin, xmax, ymax);
+    EXPECT_GE(xmax, 3.0);  // Earth of the second run reaches x = 3
+    EXPECT_LE(xmin, -1.5);
+}
+
+TEST_F(ComparedRunsTest, DifferencesAgainstADirectComputation) {
+    Open(Orbits(301, 1));
+    // With itself: nothing differs, to the bit.
+    ASSERT_TRUE(Add("same.csv", Orbits(301, 1)));
+    for (const auto& column : Series("diff,diff-a,diff-e"))
+        for (double v : column) ASSERT_EQ(v, 0);
+    state.runs.clear();
+    // Earth moved 0.001 along x: the distance is 0.001 at every row.
+    ASSERT_TRUE(Add("moved.csv", Orbits(301, 1, false, 0.001)));
+    const auto moved = Series("diff:earth,diff:mars");
+    for (std::size_t r = 0; r < moved[0].size(); ++r) {
+        ASSERT_NEAR(moved[0][r], 0.001, 1e-15) << r;
+        ASSERT_EQ(moved[1][r], 0) << r;
+    }
+    state.runs.clear();
+    // Every third row: exact at shared times, and between them the cubic
+    // in time errs far less than a line would (4e-3 AU here).
+    ASSERT_TRUE(Add("third.csv", Orbits(301, 3, true)));
+    const auto third = Series("diff:1,diff-a:1");
+    double worst = 0;
+    for (std::size_t r = 0; r < third[0].size(); ++r) {
+        if (r % 3 == 0) ASSERT_EQ(third[0][r], 0) << r;
+        worst = std::max(worst, third[0][r]);
+        EXPECT_LT(std::fabs(third[1][r]), 1e-4) << r;  // a of each is 1
+    }
+    EXPECT_LT(worst, 1e-4);
+    EXPECT_GT(worst, 0);
+}
+
+TEST_F(ComparedRunsTest, TheFrameOfABodyFollowsItInEveryRun) {
+    Open(Orbits(301, 1));
+    ASSERT_TRUE(Add("b.csv", Orbits(301, 3, true)));
+    ASSERT_EQ(ShowInFrame(state, plot, "centre:earth"), "");
+    const SimulationState& run = state.runs.front().state;
+    EXPECT_EQ(run.view.frame.kind, ReferenceFrame::Kind::Centred);
+    EXPECT_EQ(run.view.frame.body, 2);  // its Earth
+    ASSERT_TRUE(run.framed());
+    for (int32_t row : {0, 50, 100}) {
+        EXPECT_NEAR(run.shownRows()->track(2, row)[0], 0, 1e-12);
+        EXPECT_NEAR(run.shownRows()->track(2, row)[1], 0, 1e-12);
+    }
+    // A run added in a frame is shown in it; one without the body is not added.
+    ASSERT_TRUE(Add("c.csv", Orbits(301, 1)));
+    EXPECT_EQ(state.runs.back().state.view.frame.body, 1);
+    host.messages.clear();
+    EXPECT_FALSE(Add("moons.csv", "t,io_x,io_y\n0,1,0\n1,0,1\n"));
+    EXPECT_EQ(state.runs.size(), 2u);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages.front(),
+              "moons.csv cannot be shown in the frame chosen: no body of it matches body 1");
+}
+
+TEST_F(ComparedRunsTest, ANewLoadDropsTheRunsAndDifferencesSayWhatTheyNeed) {
+    Open(Orbits(31, 1));
+    ASSERT_TRUE(Add("b.csv", Orbits(31, 1)));
+    EXPECT_FALSE(Add("missing.csv", std::string()));  // refused with the reader's message
+    EXPECT_EQ(state.runs.size(), 1u);
+    Open(Orbits(31, 1));
+    EXPECT_TRUE(state.runs.empty());
+    EXPECT_NE(SeriesLack(QuantityKind::RunDistance, SeriesSourceOf(state, std::nullopt)).find("a second run"),
+              std::string::npos);
+}
+
+}  // namespace
