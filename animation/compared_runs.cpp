@@ -87,6 +87,19 @@ std::string FrameRuns(SimulationState& s, PlotBox& plot) {
     return {};
 }
 
+void ArrangeRuns(SimulationState& s, const std::vector<RunPlace>& places) {
+    std::vector<ComparedRun> arranged;
+    std::vector<bool> taken(s.runs.size(), false);
+    for (const RunPlace& place : places) {
+        if (place.run >= s.runs.size() || taken[place.run]) continue;
+        taken[place.run] = true;
+        arranged.push_back(std::move(s.runs[place.run]));
+        arranged.back().shown = place.shown;
+    }
+    s.runs = std::move(arranged);
+    if (s.runs.empty()) s.runName.clear();
+}
+
 std::string RunNameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 bool AddRun(SimulationState& s, PlotBox& plot, Host& host, const std::string& path, const std::string& name) {
@@ -100,11 +113,13 @@ bool AddRun(SimulationState& s, PlotBox& plot, Host& host, const std::string& pa
     // load enters; the folder the first run's load entered stays current.
     std::error_code error;
     const std::filesystem::path current = std::filesystem::current_path(error);
-    const std::filesystem::path whole = std::filesystem::absolute(path, error);
-    if (!error) std::filesystem::current_path(whole.parent_path(), error);
-    const bool read = LoadFile(run.state, own, host, error ? path : whole.string());
-    if (!error) std::filesystem::current_path(current, error);
+    std::filesystem::path whole = error ? std::filesystem::path() : std::filesystem::absolute(path, error);
+    const std::string file = error ? path : whole.string();
+    const bool entered = !error && (std::filesystem::current_path(whole.parent_path(), error), !error);
+    const bool read = LoadFile(run.state, own, host, file);
+    if (entered) std::filesystem::current_path(current, error);
     if (!read) return false;
+    run.path = file;
     const LoadedSimulation& first = s.loaded;
     const LoadedSimulation& loaded = run.state.loaded;
     run.bodyOf = MatchBodies(first.fields.bodyNames, first.usableBodies(), loaded.fields.bodyNames,
@@ -113,7 +128,8 @@ bool AddRun(SimulationState& s, PlotBox& plot, Host& host, const std::string& pa
         if (const int f = run.bodyOf[std::size_t(k)]; f > 0)
             run.state.loaded.bodyColour[std::size_t(k)] = first.bodyColour[std::size_t(f)];
     run.name = name.empty() ? RunNameOf(path) : name;
-    run.style = int(s.runs.size()) + 1;
+    // A pattern no run shown has: the next after the highest.
+    for (const ComparedRun& other : s.runs) run.style = std::max(run.style, other.style + 1);
     if (const std::string why = FrameRun(s.view.frame, run); !why.empty()) {
         host.messageBox(run.name + " cannot be shown in the frame chosen: " + why);
         return false;

@@ -30,6 +30,19 @@ bool AddRuns(SimulationState& state, PlotBox& plot, Host& host, const std::vecto
 /// were.
 std::string FrameRuns(SimulationState& state, PlotBox& plot);
 
+/// A run's place in an arrangement: its index among the runs compared now,
+/// and whether it is shown.
+struct RunPlace {
+    std::size_t run = 0;
+    bool shown = true;
+};
+
+/// Puts the runs compared in the order `places` gives, shown or hidden as
+/// they say; runs it leaves out are removed (the first run stays). Places
+/// naming no run, or one twice, are passed over. Each run keeps its line
+/// pattern.
+void ArrangeRuns(SimulationState& state, const std::vector<RunPlace>& places);
+
 /// The name a run takes from its file: the file's name without its folder.
 std::string RunNameOf(const std::string& path);
 

@@ -44,6 +44,7 @@ struct SimulationState {
 /// A run compared with the first: its own load and frame, shown with the
 /// first run's view at the row nearest the first run's time.
 struct ComparedRun {
+    std::string path;  ///< the file it was loaded from, whole
     std::string name;
     bool shown = true;
     /// Its line style and disc outline: 1 for the first run compared, and so on.

@@ -67,6 +67,9 @@ enum CommandId : int {
     // The panel of time series.
     ID_VIEW_SERIES = 33801,
     ID_SERIES_QUANTITIES = 33802,
+    // Runs compared on one view and clock.
+    ID_ADD_RUN = 33901,
+    ID_VIEW_RUNS = 33902,
     // Help.
     ID_HELP_EXAMPLES = 33501,
     ID_APP_ABOUT = 57664,

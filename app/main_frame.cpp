@@ -32,6 +32,7 @@
 #include "app/frame_commands.h"
 #include "app/playback_controls.h"
 #include "app/remembered_settings.h"
+#include "app/run_commands.h"
 #include "app/series_commands.h"
 #include "app/series_panel_view.h"
 #include "app/settings_commands.h"
@@ -75,6 +76,7 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     playback_ = new PlaybackControls(state_, plot_, host_, *view_, commands_, *this);
     exports_ = new ExportCommands(state_, plot_, *view_, commands_, *this);
     tables_ = new TableCommands(files_, commands_, *this);
+    runs_ = new RunCommands(files_, commands_, *this);
     styles_ = new StyleCommands(state_, commands_, *this);
     frames_ = new FrameCommands(state_, plot_, host_, commands_, *view_, *this);
     settings_ = new SettingsCommands(state_, plot_, host_, commands_, *this, [this](const std::string& file) {
@@ -85,6 +87,7 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
     playback_->addBar();
     playback_->addToMenus(*viewMenu_, *playbackMenu_);
     tables_->addToMenus(*fileMenu_, *viewMenu_);
+    runs_->addToMenus(*fileMenu_, *viewMenu_);
     styles_->addToMenu(*viewMenu_);
     frames_->addToMenu(*viewMenu_);
     series_->addToMenu(*viewMenu_);
@@ -275,6 +278,7 @@ void CMainFrame::repaintIf(bool repaint) {
     if (frames_ && frames_->refresh()) repaint = true;
     if (repaint) view_->invalidate();
     tables_->refresh();
+    runs_->refresh();
     styles_->refresh();
     settings_->afterCommand();
     playback_->afterCommand();
@@ -315,7 +319,7 @@ std::string CMainFrame::applyToLoaded(const ViewRequest& request) {
 
 bool CMainFrame::addRuns(const std::vector<std::string>& paths, const std::vector<std::string>& names) {
     const bool added = AddRuns(state_, plot_, host_, paths, names);
-    view_->invalidate();
+    repaintIf(true);
     return added;
 }
 
@@ -382,12 +386,15 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     if (path.isEmpty()) return;
     event->setDropAction(Qt::CopyAction);
     event->accept();
+    // With Ctrl or Shift held the file is another run to compare.
+    const bool asRun = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
     // The source of the drag waits until the drop returns, so the load and
     // any message box it shows come after.
     QMetaObject::invokeMethod(
         this,
-        [this, file = path.toStdString()] {
-            if (!state_.playback.loading) repaintIf(OpenFile(files_, file));
+        [this, file = path.toStdString(), asRun] {
+            if (!state_.playback.loading)
+                repaintIf(asRun ? AddRunFile(files_, file) : OpenFile(files_, file));
         },
         Qt::QueuedConnection);
 }

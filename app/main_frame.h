@@ -24,6 +24,7 @@ class StyleCommands;
 class FrameCommands;
 class SeriesCommands;
 class TableCommands;
+class RunCommands;
 class FollowWatcher;
 class SettingsCommands;
 class RememberedSettings;
@@ -122,6 +123,7 @@ private:
     PlaybackControls* playback_ = nullptr;
     ExportCommands* exports_ = nullptr;
     TableCommands* tables_ = nullptr;
+    RunCommands* runs_ = nullptr;
     StyleCommands* styles_ = nullptr;
     FrameCommands* frames_ = nullptr;
     SeriesCommands* series_ = nullptr;

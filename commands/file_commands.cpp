@@ -1,8 +1,11 @@
 #include "commands/file_commands.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "animation/animation_commands.h"
+#include "animation/compared_runs.h"
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "animation/table_loading.h"
@@ -22,6 +25,8 @@ constexpr const char* kDataPattern = "*.dat";
 constexpr const char* kTableDescription = "data tables";
 constexpr const char* kTablePattern = "*.csv *.tsv *.txt *.dat";
 constexpr const char* kExampleDescription = "examples";
+constexpr const char* kRunDescription = "runs: configurations and data tables";
+constexpr const char* kRunPattern = "*.ovx *.csv *.tsv *.txt *.dat";
 constexpr const char* kExamplePattern = "*.ovx *.csv *.txt";
 
 /// Asks for a file starting at `current`; on confirmation stores the chosen
@@ -56,6 +61,19 @@ bool OpenFile(const FileCommandContext& c, const std::string& path) {
     RequestStop(c.state);
     LoadFile(c.state, c.plot, c.host, EnterFolderOf(path));
     return true;
+}
+
+bool AddRunFile(const FileCommandContext& c, const std::string& path) {
+    if (!c.state.loaded.dataLoaded) return OpenFile(c, path);
+    RequestStop(c.state);
+    AddRun(c.state, c.plot, c.host, path);
+    return true;
+}
+
+bool AddRunAsked(const FileCommandContext& c) {
+    std::string path = c.state.runs.empty() ? c.state.loaded.configPath : std::string();
+    if (!c.dialog.PromptForFile("Add Run", kRunDescription, kRunPattern, path)) return false;
+    return AddRunFile(c, path);
 }
 
 bool OpenExample(const FileCommandContext& c, const std::string& folder) {
@@ -108,7 +126,18 @@ bool ReloadDataFile(const FileCommandContext& c) {
 
 bool ReloadSimulation(const FileCommandContext& c) {
     RequestStop(c.state);
-    LoadFile(c.state, c.plot, c.host, c.state.loaded.configPath);
+    // The runs compared are read again too, each as it was shown.
+    struct Kept {
+        std::string path, name;
+        bool shown;
+    };
+    std::vector<Kept> runs;
+    for (const ComparedRun& run : c.state.runs) runs.push_back({run.path, run.name, run.shown});
+    const std::string firstName = c.state.runName;
+    if (!LoadFile(c.state, c.plot, c.host, c.state.loaded.configPath)) return true;
+    for (const Kept& run : runs)
+        if (AddRun(c.state, c.plot, c.host, run.path, run.name)) c.state.runs.back().shown = run.shown;
+    if (!c.state.runs.empty()) c.state.runName = firstName;
     return true;
 }
 

@@ -39,6 +39,12 @@ bool OpenDataTable(const FileCommandContext& context);
 /// Shows `plane` of a table with three coordinates per body: the table is
 /// read again with it, the row shown kept where it can be.
 bool ChoosePlane(const FileCommandContext& context, TablePlane plane);
+/// Adds `path` as a run compared with the document shown, on its view and
+/// clock (AddRun); a file that cannot be added is said and adds nothing.
+/// Without a document shown it is opened as OpenFile does.
+bool AddRunFile(const FileCommandContext& context, const std::string& path);
+/// Asks for a configuration or a table and adds it as AddRunFile does.
+bool AddRunAsked(const FileCommandContext& context);
 /// Asks for a configuration file and reads it alone; the table stays.
 bool LoadConfigurationFile(const FileCommandContext& context);
 /// Asks for a data file and reads it into the table.
