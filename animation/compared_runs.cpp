@@ -120,6 +120,14 @@ bool AddRun(SimulationState& s, PlotBox& plot, Host& host, const std::string& pa
     if (entered) std::filesystem::current_path(current, error);
     if (!read) return false;
     run.path = file;
+    return AddLoadedRun(s, plot, host, std::move(run.state), name.empty() ? RunNameOf(path) : name, file);
+}
+
+bool AddLoadedRun(SimulationState& s, PlotBox& plot, Host& host, SimulationState&& loadedRun,
+                  const std::string& name, const std::string& path) {
+    ComparedRun run;
+    run.state = std::move(loadedRun);
+    run.path = path;
     const LoadedSimulation& first = s.loaded;
     const LoadedSimulation& loaded = run.state.loaded;
     run.bodyOf = MatchBodies(first.fields.bodyNames, first.usableBodies(), loaded.fields.bodyNames,
@@ -127,7 +135,7 @@ bool AddRun(SimulationState& s, PlotBox& plot, Host& host, const std::string& pa
     for (int k = 1; k <= loaded.usableBodies(); ++k)
         if (const int f = run.bodyOf[std::size_t(k)]; f > 0)
             run.state.loaded.bodyColour[std::size_t(k)] = first.bodyColour[std::size_t(f)];
-    run.name = name.empty() ? RunNameOf(path) : name;
+    run.name = name;
     // A pattern no run shown has: the next after the highest.
     for (const ComparedRun& other : s.runs) run.style = std::max(run.style, other.style + 1);
     if (const std::string why = FrameRun(s.view.frame, run); !why.empty()) {

@@ -17,6 +17,12 @@ class Host;
 bool AddRun(SimulationState& state, PlotBox& plot, Host& host, const std::string& path,
             const std::string& name = {});
 
+/// What AddRun does once the file is loaded: `run`, loaded with the first
+/// run's view in the inertial frame, joins the state as the run `name`
+/// read from `path`.
+bool AddLoadedRun(SimulationState& state, PlotBox& plot, Host& host, SimulationState&& run,
+                  const std::string& name, const std::string& path);
+
 /// AddRun for each of `paths` in turn, named by `names` when given (one
 /// for each file, the first run's first). False at the first that cannot be
 /// added.

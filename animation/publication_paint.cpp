@@ -10,6 +10,7 @@
 #include "animation/compared_runs.h"
 #include "animation/drawing_routines.h"
 #include "animation/plot_notes.h"
+#include "animation/run_trails.h"
 #include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
 #include "animation/trail_chunks.h"
@@ -394,44 +395,6 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
     }
 }
 
-/// The trails of the runs compared, each in its run's line pattern, over
-/// the first run's; each trail's pattern goes on from row to row, so that a
-/// faded trail's pieces join as one dashed line.
-void DrawRunTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, double width) {
-    for (const ComparedRun& run : s.runs) {
-        const SimulationState& r = run.state;
-        if (!run.shown || !r.loaded.dataLoaded || !r.loaded.fields.drawOrbits) continue;
-        const auto [first, last] = TrailRowSpan(r);
-        if (first + 1 >= last) continue;
-        TrailLines lines;
-        lines.Prepare(r, plot, first, last);
-        const std::vector<double> dashes = RunDashes(run.style, width);
-        const int64_t piece = r.view.fadeTrails ? std::max<int64_t>(4, (last - first) / 48) : last - first;
-        for (int body = 1; body <= r.loaded.usableBodies(); ++body) {
-            const ColourRef colour = r.loaded.bodyColour[std::size_t(body)];
-            double phase = 0;
-            for (int64_t start = first - first % piece; start < last; start += piece) {
-                const int64_t from = std::max(start, first), to = std::min(last, start + piece + 1);
-                const ColourRef shade =
-                    r.view.fadeTrails
-                        ? FadedColour(colour, kWhite, Distance((from + to - 1) / 2, r.playback.position),
-                                      r.loaded.fields.pointsPerOrbit)
-                        : colour;
-                const ViewPoint* points = lines.points(body, from);
-                for (int64_t a = from; a + 1 < to;) {
-                    int64_t b = a + 1;
-                    while (b < to && lines.joins(body, b)) ++b;
-                    phase = ForEachDash(points + (a - from), std::size_t(b - a), dashes, phase,
-                                        [&](const ViewPoint* p, std::size_t n) {
-                                            surface.StrokePolyline(p, n, shade, width);
-                                        });
-                    a = b;
-                }
-            }
-        }
-    }
-}
-
 /// The discs of a run's bodies at its row: filled for the first run; for
 /// the others a ring about where the disc would be, in the body's colour
 /// (the second run) or dark (the third), in turn, over the first run's
@@ -453,7 +416,7 @@ void DrawRunDiscs(const SimulationState& r, int style, const PlotBox& plot, Draw
             continue;
         }
         constexpr int kRingPoints = 48;
-        const double ring = radius * 1.7 + 1, edge = std::max(1.0, radius / 3);
+        const double ring = RingRadius(radius), edge = RingWidth(radius);
         ViewPoint points[kRingPoints + 1];
         for (int k = 0; k <= kRingPoints; ++k) {
             const double angle = 2 * M_PI * k / kRingPoints;
@@ -825,6 +788,7 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     const PaintLayers layers = pass.layers;
     TrailLines fresh;
     TrailLines& lines = pass.lines ? *pass.lines : fresh;
+    RunTrails freshRuns;
     if (layers == PaintLayers::Added) {
         PaintAddedSteps(s, plot, surface, width, height, lines, pass.added, pass.chunks);
         return;
@@ -857,9 +821,15 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
                 if (clock) clip.covers.push_back(clock->box);
             }
             DrawTrails(s, plot, surface, clip, lines, TrailWidth(s, width, height), pass);
-            if (!s.runs.empty()) DrawRunTrails(s, plot, surface, TrailWidth(s, width, height));
+            if (layers == PaintLayers::All && !s.runs.empty())
+                (pass.runTrails ? *pass.runTrails : freshRuns)
+                    .Draw(s, plot, surface, TrailWidth(s, width, height));
         }
         if (over) {
+            // Apart from the layer under, the runs' trails go over it here.
+            if (layers == PaintLayers::Over && !s.runs.empty())
+                (pass.runTrails ? *pass.runTrails : freshRuns)
+                    .Draw(s, plot, surface, TrailWidth(s, width, height));
             {
                 DrawDiscs(s, plot, surface, width, height);
                 if (surface.partial()) surface.FillArea(0, 0, 0, 0, 0);

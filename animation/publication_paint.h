@@ -12,6 +12,7 @@ class DrawingSurface;
 class TrailLines;
 class TrailChunks;
 class TickDamage;
+class RunTrails;
 struct ViewPoint;
 
 /// The text size of the publication look for a view of `width` x `height`
@@ -33,6 +34,11 @@ double DiscRadius(const SimulationState& state, int body, int width, int height)
 double SunRadius(const SimulationState& state, int width, int height);
 /// The width of the sun's outline, scaled.
 double SunOutline(int width, int height);
+
+/// The ring a run compared draws about where a body's disc of `radius`
+/// would be: its radius and its line's width.
+inline double RingRadius(double radius) { return radius * 1.7 + 1; }
+inline double RingWidth(double radius) { return radius / 3 > 1 ? radius / 3 : 1; }
 
 /// The time stamp of the row shown, "t = 8.21 yr": the decimals that print
 /// the time step exactly, but at most one more than tell two rows apart
@@ -97,6 +103,10 @@ struct SmoothPass {
     /// The pixels the steps that went reach (within `redraw`), where the
     /// picture under the newest layer is made again.
     const TickDamage* went = nullptr;
+    /// The trails of the runs compared, kept from paint to paint, or null:
+    /// made for the paint. They are drawn over the first run's, in the layer
+    /// over when the layers are apart.
+    RunTrails* runTrails = nullptr;
 };
 
 /// Gives the plot the mapping the publication look paints with for a view

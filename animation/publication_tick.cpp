@@ -172,9 +172,9 @@ void PublicationTick::Paint(const SimulationState& s, PlotBox& plot, Publication
     if (layers.apart()) {
         paint(Layer::Under, {.lines = &lines_, .layers = PaintLayers::Under, .chunks = &chunks_});
         layers.CopyUnder(nullptr);
-        paint(Layer::Picture, {.layers = PaintLayers::Over});
+        paint(Layer::Picture, {.layers = PaintLayers::Over, .runTrails = &runs_});
     } else {
-        paint(Layer::Picture, {.lines = &lines_});
+        paint(Layer::Picture, {.lines = &lines_, .runTrails = &runs_});
     }
     direction_ = s.playback.direction;
 }
@@ -192,17 +192,19 @@ PublicationStep PublicationTick::Tick(SimulationState& s, const PlotBox& plot, i
         step.timer = {.start = false, .stop = true};
     } else {
         const auto before = TrailRowSpan(s);
+        ShowRunsAt(s);  // where they stand at the row shown, whatever moved it
+        const RunTrails::Places runsBefore = RunTrails::PlacesOf(s);
         const int32_t from = s.playback.position;
         bool wraps = false;
         step.timer = MovePublicationTick(s, wraps);
         MarkPublicationTick(s, plot, notes_, width, height, before, TrailRowSpan(s), from,
                             s.playback.position, damage_, under_);
+        RunTrails::MarkTick(s, plot, width, height, runsBefore, damage_);
         // After a loop went back, the old trail goes with a full paint; after
         // a turn the steps overlap the other way round.
         // Side layers of other chunks than the trails' now cannot be mended.
         const bool rechunked = chunks_.built() && !chunks_.Holds(s);
-        // Runs compared are painted again whole.
-        if (wraps || rechunked || s.playback.direction != direction_ || !s.runs.empty())
+        if (wraps || rechunked || s.playback.direction != direction_)
             damage_.MarkAll(), under_.damage.MarkAll();
     }
     if (!layers || !layers->apart() || damage_.all()) return step;
@@ -247,5 +249,5 @@ void PublicationTick::Mend(const SimulationState& s, const PlotBox& plot, int wi
         paint(Layer::Under, &under_.damage,
               {.lines = &lines_, .layers = PaintLayers::Under, .notes = &notes_});
     { layers.CopyUnder(&damage_); }
-    paint(Layer::Picture, &damage_, {.layers = PaintLayers::Over, .notes = &notes_});
+    paint(Layer::Picture, &damage_, {.layers = PaintLayers::Over, .notes = &notes_, .runTrails = &runs_});
 }

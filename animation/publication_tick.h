@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "animation/publication_paint.h"
+#include "animation/run_trails.h"
 #include "animation/tick_damage.h"
 #include "animation/trail_chunks.h"
 #include "animation/trail_lines.h"
@@ -103,6 +104,7 @@ private:
               PublicationLayers& layers);
 
     TrailLines lines_;    ///< the trails' points of the layer under, kept from paint to paint
+    RunTrails runs_;      ///< the runs compared's trails, drawn over it
     TrailChunks chunks_;  ///< the trails' side layers, when the layer under is a raster
     TickDamage damage_;
     UnderChange under_;

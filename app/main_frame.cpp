@@ -386,8 +386,9 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     if (path.isEmpty()) return;
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    // With Ctrl or Shift held the file is another run to compare.
-    const bool asRun = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
+    // With Ctrl held the file is another run to compare (Shift is a file
+    // manager's move, which a drop here never is).
+    const bool asRun = event->modifiers() & Qt::ControlModifier;
     // The source of the drag waits until the drop returns, so the load and
     // any message box it shows come after.
     QMetaObject::invokeMethod(

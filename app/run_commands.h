@@ -10,7 +10,7 @@ class QWidget;
 
 /// Runs compared on one view and clock: File > Add Run… adds a file as a
 /// run, View > Runs… shows, hides, orders and removes them. A file dropped
-/// on the window with Ctrl or Shift held is added the same way.
+/// on the window with Ctrl held is added the same way.
 class RunCommands : public QObject {
     Q_OBJECT
 public:

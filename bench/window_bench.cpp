@@ -14,7 +14,8 @@
 // forward and backward playback with the options that follow. With
 // --table-bodies N first, the scene is a plain table of N named bodies in
 // the table palette's colours, trails of 300 rows, played with the options
-// that follow (such as --style publication) only.
+// that follow (such as --style publication) only. With --runs N first, the
+// scene with N - 1 copies of it as runs compared, against it alone.
 //
 //   window_bench ORBIVEX_BINARY CONFIG [SECONDS] [WxH [VIEW OPTIONS...]]
 
@@ -28,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "animation/compared_runs.h"
 #include "animation/playback_range.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
@@ -68,11 +70,16 @@ void MakeTableScene(SimulationState& state, const Scene& scene, int rows) {
     ResolveBodyColours(state.loaded);
 }
 
+/// The runs played against one (--runs N, the bench's own): the scene and
+/// copies of it, each body a little off, compared with it.
+int gRuns = 1;
+
 /// Plays the largest scene at 1 ms per tick for `seconds`, with the
 /// playback bar shown or hidden, in a window of `width` x `height` when
 /// given, and prints the ticks and frames per second and the view's size.
 double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int height = 0,
-                      const CommandOptions* view = nullptr, bool backward = false, const Scene& scene = {}) {
+                      const CommandOptions* view = nullptr, bool backward = false, const Scene& scene = {},
+                      int runs = 1) {
     SimulationState state;
     PlotBox plot;
     SilentServices silent;
@@ -85,6 +92,24 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
         MakeTableScene(state, scene, rows);
     else
         MakeOrbitScene(state, scene.bodies, rows, scene.trail);
+    if (runs > 1) {
+        // Copies of the scene as runs compared, their bodies a little off.
+        for (int run = 1; run < runs; ++run) {
+            SimulationState copy;
+            PlotBox own;
+            InitialiseDefaults(copy, own);
+            copy.view = state.view;
+            if (scene.table)
+                MakeTableScene(copy, scene, rows);
+            else
+                MakeOrbitScene(copy, scene.bodies, rows, scene.trail);
+            TrajectoryTable& t = *copy.loaded.rows;
+            for (int b = 1; b <= t.bodyColumns(); ++b)
+                for (int32_t r = 0; r < t.rowCount(); ++r) t.writableTrack(b, r)[0] *= 1.02;
+            t.Changed();
+            AddLoadedRun(state, plot, silent, std::move(copy), "copy " + std::to_string(run), "");
+        }
+    }
     if (view) {
         frame.applyViewChoices(*view);
         if (!view->frame.empty() && !frame.showFrame(view->frame).empty()) std::abort();
@@ -175,6 +200,11 @@ int main(int argc, char** argv) {
                      .table = true};
             args.erase(args.begin(), args.begin() + 2);
         }
+        // --runs N (the bench's own) adds copies of the scene as runs compared.
+        if (args.size() > 2 && args.front() == "--runs") {
+            gRuns = std::clamp(std::atoi(args[1].c_str()), 1, 8);
+            args.erase(args.begin(), args.begin() + 2);
+        }
         // --backward (the bench's own) plays the options backward against forward.
         const bool backward = args.front() == "--backward";
         if (backward) args.erase(args.begin());
@@ -200,11 +230,13 @@ int main(int argc, char** argv) {
                 width, height, scene.bodies, scene.trail, joined.c_str(), chosen[1]);
         }
         for (int round = 0; round < 3 && !scene.table; ++round) {
+            // With --runs, one run against several, with the same options.
             plain.push_back(TicksPerSecond(seconds, true, width, height,
-                                           backward     ? &line.options
-                                           : frameAsked ? &inertial
-                                                        : nullptr));
-            chosen.push_back(TicksPerSecond(seconds, true, width, height, &line.options, backward));
+                                           backward || gRuns > 1 ? &line.options
+                                           : frameAsked          ? &inertial
+                                                                 : nullptr));
+            chosen.push_back(
+                TicksPerSecond(seconds, true, width, height, &line.options, backward, {}, gRuns));
         }
         if (!scene.table) {
             std::sort(plain.begin(), plain.end());
@@ -212,10 +244,15 @@ int main(int argc, char** argv) {
             std::printf("median of 3 rounds at %dx%d: %s %.0f ticks/s,%s %.0f ticks/s (%.2fx)\n", width,
                         height,
                         backward     ? "forward"
+                        : gRuns > 1  ? "one run"
                         : frameAsked ? "inertial frame"
                                      : "defaults",
-                        plain[1], (backward ? " backward" + joined : joined).c_str(), chosen[1],
-                        chosen[1] / plain[1]);
+                        plain[1],
+                        (backward    ? " backward" + joined
+                         : gRuns > 1 ? " " + std::to_string(gRuns) + " runs" + joined
+                                     : joined)
+                            .c_str(),
+                        chosen[1], chosen[1] / plain[1]);
         }
     } else if (argc > 4 && std::sscanf(argv[4], "%dx%d", &width, &height) == 2) {
         // 600x600 against the size asked for, alternated, playback bar shown.

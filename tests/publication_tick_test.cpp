@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "animation/compared_runs.h"
 #include "animation/frame_view.h"
 #include "animation/publication_tick.h"
 #include "animation/simulation_loading.h"
@@ -105,6 +106,8 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
         const char* frame = "";
         bool loop = false, grid = false, clock = true, apart = true;
         int wholeRepaints = 0;  ///< ticks that tell the whole picture changed
+        /// Another run compared: every other row of the data, a little wider.
+        bool runs = false;
     } cases[] = {
         {.what = "ahead, forward"},
         {.what = "behind, backward by 3", .mode = TrailMode::Behind, .step = 3, .from = 300, .direction = -1},
@@ -118,10 +121,32 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
         {.what = "a loop going round", .from = 320, .loop = true, .wholeRepaints = 1},
         {.what = "a grid and no stamp", .grid = true, .clock = false},
         {.what = "no layer under kept apart", .step = 3, .apart = false},
+        {.what = "a run compared, dashed, in rings", .runs = true},
+        {.what = "a run compared, backward, in a centred frame",
+         .mode = TrailMode::Both,
+         .from = 300,
+         .direction = -1,
+         .frame = "centre:2",
+         .runs = true},
+        {.what = "a run compared without a layer apart", .step = 2, .apart = false, .runs = true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Load(c.cornered, c.step);
+        if (c.runs) {
+            std::istringstream rows(EllipseData(c.cornered));
+            std::string line, every;
+            for (int r = 0; std::getline(rows, line); ++r) {
+                if (r % 2) continue;
+                std::istringstream values(line);
+                double v = 0;
+                values >> v;
+                every += std::to_string(v);
+                while (values >> v) every += " " + std::to_string(v * 1.05);
+                every += "\n";
+            }
+            ASSERT_TRUE(AddRun(state, plot, host, dir.write("other.txt", every)));
+        }
         if (*c.frame) {
             ASSERT_EQ(ShowInFrame(state, plot, c.frame), "");
         }
@@ -129,6 +154,7 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
         state.view.loopPlayback = c.loop;
         state.view.look.grid = c.grid, state.view.look.clock = c.clock;
         state.playback.position = c.from, state.playback.direction = c.direction;
+        ShowRunsAt(state);  // as the window does before it paints
         RasterLayers layers(kWidth, kHeight, kScale, c.apart);
         PublicationTick tick;
         tick.Paint(state, plot, layers, kWidth, kHeight);

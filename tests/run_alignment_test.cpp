@@ -26,7 +26,9 @@ TEST(RunAlignment, NearestRowsByTimeNotByRow) {
     };
     const double nan = std::nan("");
     const Case cases[] = {
-        {"every step against every third: exact at shared times", Steps(0, 1, 10), Steps(0, 3, 4),
+        {"every step against every third: exact at shared times",
+         Steps(0, 1, 10),
+         Steps(0, 3, 4),
          {0, 0, 1, 1, 1, 2, 2, 2, 3, 3}},
         {"every third against every step", Steps(0, 3, 4), Steps(0, 1, 10), {0, 3, 6, 9}},
         {"a tie takes the earlier row", {1.5, 2.5}, {1, 2, 3}, {0, 1}},
@@ -38,8 +40,9 @@ TEST(RunAlignment, NearestRowsByTimeNotByRow) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(NearestRows(c.first.data(), int32_t(c.first.size()), c.other.data(), int32_t(c.other.size())),
-                  c.nearest);
+        EXPECT_EQ(
+            NearestRows(c.first.data(), int32_t(c.first.size()), c.other.data(), int32_t(c.other.size())),
+            c.nearest);
     }
 }
 
@@ -78,7 +81,11 @@ TEST(RunAlignment, BodiesMatchByNameElseByNumber) {
         {"same names, another order, any case", {"Earth", "Mars"}, 2, {"mars", "EARTH"}, 2, {0, 2, 1}},
         {"no names: by number", {}, 3, {}, 2, {0, 1, 2}},
         {"more bodies than the first run", {}, 1, {}, 2, {0, 1, 0}},
-        {"a name the first run lacks, its number named otherwise", {"Earth", "Mars"}, 2, {"Venus", "Mars"}, 2,
+        {"a name the first run lacks, its number named otherwise",
+         {"Earth", "Mars"},
+         2,
+         {"Venus", "Mars"},
+         2,
          {0, 0, 2}},
         {"named here, unnamed there: by number", {"Earth"}, 2, {"Earth", "Moon"}, 2, {0, 1, 2}},
     };

@@ -30,9 +30,9 @@ TEST_F(FrameFixture, MenusInOrder) {
     const QList<QAction*> menus = frame->menuBar()->actions();
     ASSERT_EQ(Texts(menus), (QStringList{"&File", "&Edit", "&View", "&Playback", "&Help"}));
     EXPECT_EQ(Texts(menus[0]->menu()->actions()),
-              (QStringList{"New Simulation", "Open Data...", "Load configuration", "Reload data",
-                           "Open &Recent", "Save Configuration As...", "-", "Export Picture...",
-                           "Export Panel Picture...", "Export Video...", "-", "E&xit"}));
+              (QStringList{"New Simulation", "Open Data...", "Add Run...", "Load configuration",
+                           "Reload data", "Open &Recent", "Save Configuration As...", "-",
+                           "Export Picture...", "Export Panel Picture...", "Export Video...", "-", "E&xit"}));
     EXPECT_EQ(Texts(menus[1]->menu()->actions()),
               (QStringList{"Settings", "Bodies…", "-", "Configuration File", "Data File"}));
     // The classic View items come first; the newer ones follow them.

@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <filesystem>
 
+#include "animation/simulation_state.h"
 #include "app/command_ids.h"
 #include "app/simulation_view.h"
 #include "window_fixture.h"
@@ -27,12 +28,13 @@ QUrl FileUrl(const std::string& path) { return QUrl::fromLocalFile(QString::from
 /// the pointer or the nearest parent that takes drops. Returns the action
 /// the drop was accepted with, IgnoreAction when refused.
 Qt::DropAction DragAndDrop(QWidget& target, const QMimeData& data,
-                           Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction) {
+                           Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction,
+                           Qt::KeyboardModifiers held = Qt::ShiftModifier) {
     const QPoint centre = target.rect().center();
-    QDragEnterEvent enter(centre, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QDragEnterEvent enter(centre, offered, &data, Qt::LeftButton, held);
     QApplication::sendEvent(&target, &enter);
     if (!enter.isAccepted()) return Qt::IgnoreAction;
-    QDropEvent drop(centre, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QDropEvent drop(centre, offered, &data, Qt::LeftButton, held);
     QApplication::sendEvent(&target, &drop);
     return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
@@ -56,6 +58,22 @@ TEST_F(FrameFixture, DroppedConfigurationLoadsAsNewSimulationDoes) {
     EXPECT_EQ(state.loaded.fields.bodyCount, 2);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_GT(presented, 0);
+}
+
+TEST_F(FrameFixture, ADropWithCtrlAddsARunToCompare) {
+    Load(100, 10);
+    TempDir other;
+    other.write("moon.dat", DataText(50, 2));
+    const std::string config = other.write("moon.ovx", ConfigText("moon.dat", 50, 2));
+    const std::string shown = state.loaded.configPath;
+    EXPECT_EQ(DragAndDrop(*view(), *Files({FileUrl(config)}), Qt::CopyAction, Qt::ControlModifier),
+              Qt::CopyAction);
+    QApplication::processEvents();
+    EXPECT_EQ(state.loaded.configPath, shown);  // the document shown stays
+    ASSERT_EQ(state.runs.size(), 1u);
+    EXPECT_EQ(state.runs.front().name, "moon.ovx");
+    EXPECT_TRUE(frame->action(ID_VIEW_RUNS)->isEnabled());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(FrameFixture, DroppedConfigurationIsKnownByItsContentWhateverItsName) {
