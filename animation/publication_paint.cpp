@@ -793,6 +793,17 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
         PaintAddedSteps(s, plot, surface, width, height, lines, pass.added, pass.chunks);
         return;
     }
+    if (layers == PaintLayers::Runs) {
+        MapForLabels(s, plot, surface, TextMetricsFor(surface, PublicationFontSize(s, width, height)), width,
+                     height);
+        const ViewRect box = BoxOf(plot);
+        surface.ClipTo(box.left, box.top, box.right, box.bottom);
+        if (s.loaded.dataLoaded)
+            (pass.runTrails ? *pass.runTrails : freshRuns)
+                .Draw(s, plot, surface, TrailWidth(s, width, height));
+        surface.Unclip();
+        return;
+    }
     const bool under = layers == PaintLayers::All || layers == PaintLayers::Under;
     const bool over = layers == PaintLayers::All || layers == PaintLayers::Over;
     // Mending side layers, the picture under the trails is kept apart.
@@ -826,10 +837,6 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
                     .Draw(s, plot, surface, TrailWidth(s, width, height));
         }
         if (over) {
-            // Apart from the layer under, the runs' trails go over it here.
-            if (layers == PaintLayers::Over && !s.runs.empty())
-                (pass.runTrails ? *pass.runTrails : freshRuns)
-                    .Draw(s, plot, surface, TrailWidth(s, width, height));
             {
                 DrawDiscs(s, plot, surface, width, height);
                 if (surface.partial()) surface.FillArea(0, 0, 0, 0, 0);

@@ -171,8 +171,15 @@ void PublicationTick::Paint(const SimulationState& s, PlotBox& plot, Publication
     chunks_.Forget();  // the paint of the layer under draws them again, if on a raster
     if (layers.apart()) {
         paint(Layer::Under, {.lines = &lines_, .layers = PaintLayers::Under, .chunks = &chunks_});
-        layers.CopyUnder(nullptr);
-        paint(Layer::Picture, {.layers = PaintLayers::Over, .runTrails = &runs_});
+        if (!s.runs.empty()) {
+            // The runs compared's trails over a copy of it, kept apart too.
+            layers.CopyLayer(Layer::Under, Layer::Runs, nullptr);
+            paint(Layer::Runs, {.layers = PaintLayers::Runs, .runTrails = &runs_});
+            layers.CopyLayer(Layer::Runs, Layer::Picture, nullptr);
+        } else {
+            layers.CopyLayer(Layer::Under, Layer::Picture, nullptr);
+        }
+        paint(Layer::Picture, {.layers = PaintLayers::Over});
     } else {
         paint(Layer::Picture, {.lines = &lines_, .runTrails = &runs_});
     }
@@ -182,6 +189,7 @@ void PublicationTick::Paint(const SimulationState& s, PlotBox& plot, Publication
 PublicationStep PublicationTick::Tick(SimulationState& s, const PlotBox& plot, int width, int height,
                                       PublicationLayers* layers) {
     damage_.Reset(width, height, kTileShift);
+    runsDamage_.Reset(width, height, kTileShift);
     under_.damage.Reset(width, height, kTileShift);
     under_.composed.Reset(width, height, kTileShift);
     under_.composedPixels.Reset(width, height, 1);
@@ -199,7 +207,7 @@ PublicationStep PublicationTick::Tick(SimulationState& s, const PlotBox& plot, i
         step.timer = MovePublicationTick(s, wraps);
         MarkPublicationTick(s, plot, notes_, width, height, before, TrailRowSpan(s), from,
                             s.playback.position, damage_, under_);
-        RunTrails::MarkTick(s, plot, width, height, runsBefore, damage_);
+        RunTrails::MarkTick(s, plot, width, height, runsBefore, damage_, runsDamage_);
         // After a loop went back, the old trail goes with a full paint; after
         // a turn the steps overlap the other way round.
         // Side layers of other chunks than the trails' now cannot be mended.
@@ -248,6 +256,16 @@ void PublicationTick::Mend(const SimulationState& s, const PlotBox& plot, int wi
     else
         paint(Layer::Under, &under_.damage,
               {.lines = &lines_, .layers = PaintLayers::Under, .notes = &notes_});
-    { layers.CopyUnder(&damage_); }
-    paint(Layer::Picture, &damage_, {.layers = PaintLayers::Over, .notes = &notes_, .runTrails = &runs_});
+    if (!s.runs.empty()) {
+        // The layer of runs again wherever the layer under or a run's
+        // trail changed.
+        runsDamage_.MarkCoarse(under_.composed);
+        runsDamage_.MarkCoarse(under_.damage);
+        layers.CopyLayer(Layer::Under, Layer::Runs, &runsDamage_);
+        paint(Layer::Runs, &runsDamage_, {.layers = PaintLayers::Runs, .runTrails = &runs_});
+        layers.CopyLayer(Layer::Runs, Layer::Picture, &damage_);
+    } else {
+        layers.CopyLayer(Layer::Under, Layer::Picture, &damage_);
+    }
+    paint(Layer::Picture, &damage_, {.layers = PaintLayers::Over, .notes = &notes_});
 }

@@ -116,7 +116,7 @@ RunTrails::Places RunTrails::PlacesOf(const SimulationState& s) {
 }
 
 void RunTrails::MarkTick(const SimulationState& s, const PlotBox& plot, int width, int height,
-                         const Places& before, TickDamage& damage) {
+                         const Places& before, TickDamage& damage, TickDamage& trails) {
     constexpr int64_t kMostRows = 256;  // beyond this a whole repaint costs less
     const auto mark = [&](ViewPoint a, ViewPoint b, double reach) {
         if (!(std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) && std::isfinite(b.y))) return;
@@ -134,7 +134,7 @@ void RunTrails::MarkTick(const SimulationState& s, const PlotBox& plot, int widt
         const int32_t row = r.playback.position, rows = r.loaded.usableRows();
         if (r.view.fadeTrails ||
             std::llabs(now.first - was.first) + std::llabs(now.second - was.second) > kMostRows) {
-            damage.MarkAll();
+            damage.MarkAll(), trails.MarkAll();
             return;
         }
         if (r.loaded.fields.drawOrbits) {
@@ -149,7 +149,8 @@ void RunTrails::MarkTick(const SimulationState& s, const PlotBox& plot, int widt
                 if (shows(was, k) == shows(now, k)) continue;
                 for (int body = 1; body <= r.loaded.usableBodies(); ++body) {
                     const double* xy = r.shownRows()->track(body, int32_t(k - 1));
-                    mark(plot.MapExact(xy[0], xy[1]), plot.MapExact(xy[2], xy[3]), reach);
+                    damage.MarkStroke(plot.MapExact(xy[0], xy[1]), plot.MapExact(xy[2], xy[3]), reach,
+                                      &trails);
                 }
             }
         }

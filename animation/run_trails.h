@@ -29,10 +29,11 @@ public:
     static Places PlacesOf(const SimulationState& state);
     /// Marks on `damage` what a tick changed of the runs compared, for a
     /// view of `width` x `height`: the steps that came or went between
-    /// `before` and the places now, and the rings before and after.
-    /// Everything when too many steps changed.
+    /// `before` and the places now, and the rings before and after; the
+    /// steps on `trails` too (of the same size and tiles). Everything on
+    /// both when too many steps changed.
     static void MarkTick(const SimulationState& state, const PlotBox& plot, int width, int height,
-                         const Places& before, TickDamage& damage);
+                         const Places& before, TickDamage& damage, TickDamage& trails);
 
 private:
     /// A body's pattern in rows: the step into row r is drawn when

@@ -11,18 +11,25 @@ void ScreenLayers::Reset(int width, int height, double scale, bool apart) {
     width_ = width, height_ = height, scale_ = scale;
     const QSize size(int(width * scale), int(height * scale));
     under_ = apart ? QImage(size, QImage::Format_RGB32) : QImage();
+    runs_ = QImage();  // made when first painted
     // Apart, the picture is made from the layer under.
     picture_ = apart ? QImage() : QImage(size, QImage::Format_RGB32);
 }
 
+QImage& ScreenLayers::image(Layer layer) {
+    if (layer == Layer::Runs && runs_.isNull() && !under_.isNull())
+        runs_ = QImage(under_.size(), under_.format());
+    return layer == Layer::Under ? under_ : layer == Layer::Runs ? runs_ : picture_;
+}
+
 void ScreenLayers::SetPicture(QImage picture) {
-    under_ = QImage();
+    under_ = runs_ = QImage();
     picture_ = std::move(picture);
 }
 
 void ScreenLayers::Paint(Layer layer, const TickDamage* only,
                          const std::function<void(DrawingSurface& surface)>& paint) {
-    QImage& image = layer == Layer::Under ? under_ : picture_;
+    QImage& image = this->image(layer);
     if (image.isNull()) return;
     // Painted in the image's own pixels, whatever ratio the view shows it at.
     const qreal ratio = image.devicePixelRatio();
@@ -36,13 +43,13 @@ void ScreenLayers::Paint(Layer layer, const TickDamage* only,
     image.setDevicePixelRatio(ratio);
 }
 
-void ScreenLayers::CopyUnder(const TickDamage* tiles) {
+void ScreenLayers::CopyLayer(Layer source, Layer target, const TickDamage* tiles) {
+    const QImage& from = image(source);
+    QImage& to = image(target);
     if (!tiles) {
-        picture_ = under_.copy();
+        to = from.copy();
         return;
     }
-    QImage& to = picture_;
-    const QImage& from = under_;
     if (from.size() != to.size() || from.format() != to.format() || from.depth() != 32) return;
     const int scale = int(scale_);
     const QRect whole = to.rect();

@@ -20,10 +20,11 @@ public:
     bool apart() const override { return !under_.isNull(); }
     void Paint(Layer layer, const TickDamage* only,
                const std::function<void(DrawingSurface& surface)>& paint) override;
-    void CopyUnder(const TickDamage* tiles) override;
+    void CopyLayer(Layer from, Layer to, const TickDamage* tiles) override;
 
 private:
-    QImage under_, picture_;
+    QImage& image(Layer layer);
+    QImage under_, picture_, runs_;
     int width_ = 0, height_ = 0;
     double scale_ = 1;
 };
