@@ -79,3 +79,9 @@ class SeriesTest(FolderTest):
                                        got["sep:1-2"]))
         with self.assertRaisesRegex(ValueError, "no body 3"):
             orbivex.series(generated, "r:3")
+        # Runs compared: a list of files; a run against itself differs nowhere.
+        same = orbivex.series([generated, generated], "diff,diff-a:Inner")
+        self.assertEqual(same.columns, ["diff:1", "diff:2", "diff-a:Inner"])
+        self.assertTrue(np.array_equal(same.values, np.zeros((600, 3))))
+        with self.assertRaisesRegex(ValueError, "need a second run"):
+            orbivex.series(generated, "diff:1")
