@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -39,6 +40,13 @@ public:
     const uint32_t* FadedPixels(int body, ColourRef colour, ColourRef fill, int64_t length, int64_t first,
                                 int64_t last);
 
+    /// The cache of the trails of run compared `run` (from 0) drawn on the
+    /// same raster: the trails a picture holds are all in this one's keeping.
+    TrailCache& ofRun(std::size_t run) {
+        while (runs_.size() <= run) runs_.push_back(std::make_unique<TrailCache>());
+        return *runs_[run];
+    }
+
 private:
     struct Key {
         uint64_t tableVersion = 0;
@@ -58,4 +66,5 @@ private:
     int64_t first_ = 0, end_ = 0;        // rows held
     std::vector<int32_t> offsets_;       // body-major rings of capacity_ rows
     std::vector<FadePalette> palettes_;  // by body, from body 1
+    std::vector<std::unique_ptr<TrailCache>> runs_;
 };

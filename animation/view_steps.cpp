@@ -1,6 +1,7 @@
 #include "animation/view_steps.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "animation/compared_runs.h"
 #include "animation/drawing_routines.h"
@@ -11,6 +12,7 @@
 #include "animation/shown_row.h"
 #include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
+#include "animation/trail_cache.h"
 #include "base/format.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
@@ -65,8 +67,9 @@ void PaintView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface,
     plot.Draw(&surface, 0, 0, width, height);
     if (!s.loaded.dataLoaded) return;
     DrawSystem(s, plot, 1, trails);
-    for (const ComparedRun& run : s.runs)
-        if (run.shown && run.state.loaded.dataLoaded) DrawSystem(run.state, plot, 1);
+    for (std::size_t k = 0; k < s.runs.size(); ++k)
+        if (s.runs[k].shown && s.runs[k].state.loaded.dataLoaded)
+            DrawSystem(s.runs[k].state, plot, 1, trails ? &trails->ofRun(k) : nullptr);
     DrawPlotNotes(s, plot, true);
 }
 
@@ -98,34 +101,67 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
         bool wraps = false;
         return MovePublicationTick(s, wraps);
     }
-    if (!s.runs.empty()) return TickWithRuns(s, plot, surface, trails, damage);
+    if (!s.runs.empty() && !trails) return TickWithRuns(s, plot, surface, trails, damage);
     const PixelRaster* raster = surface.raster();
     const bool tracked = damage && raster && trails && !s.view.fadeTrails;
     if (damage && !tracked) damage->MarkAll();
-    const auto before = TrailRowSpan(s);
-    if (tracked) MarkPlanets(s, plot, *damage);
-    const int32_t from = s.playback.position;
+    // The first run, then the runs compared shown, each with its own cache
+    // of the raster's trails: all are erased, then all drawn again in the
+    // order a full paint draws them.
+    ShowRunsAt(s);
+    struct System {
+        SimulationState* state;
+        TrailCache* trails;
+        std::pair<int64_t, int64_t> before, after;
+        int32_t from = 0, to = 0;
+    };
+    std::vector<System> systems{{&s, trails, {}, {}}};
+    for (std::size_t k = 0; k < s.runs.size(); ++k)
+        if (s.runs[k].shown && s.runs[k].state.loaded.dataLoaded)
+            systems.push_back({&s.runs[k].state, trails ? &trails->ofRun(k) : nullptr, {}, {}});
+    for (System& system : systems) {
+        system.before = TrailRowSpan(*system.state);
+        system.from = system.state->playback.position;
+        if (tracked) MarkPlanets(*system.state, plot, *damage);
+    }
     const bool wraps = AdvancePosition(s);
-    const int32_t to = s.playback.position;
-    const auto after = TrailRowSpan(s);
-    s.playback.position = from;
-    EraseSystemBefore(s, plot, trails, after);
-    s.playback.position = to;
+    ShowRunsAt(s);
+    for (System& system : systems) {
+        SimulationState& r = *system.state;
+        system.to = r.playback.position;
+        system.after = TrailRowSpan(r);
+        r.playback.position = system.from;
+        EraseSystemBefore(r, plot, system.trails, system.after);
+        r.playback.position = system.to;
+    }
     const bool goesOn = TickGoesOn(s);
     // The erase left the cache holding the rows before, the draw the rows after.
-    if (tracked && s.loaded.fields.drawOrbits && before.first < before.second) {
-        MarkTrailRows(s, *trails, *raster, before.first, std::min(before.second, after.first), *damage);
-        MarkTrailRows(s, *trails, *raster, std::max(before.first, after.second), before.second, *damage);
+    for (const System& system : systems) {
+        const SimulationState& r = *system.state;
+        const auto [before, after] = std::pair{system.before, system.after};
+        if (tracked && r.loaded.fields.drawOrbits && before.first < before.second) {
+            MarkTrailRows(r, *system.trails, *raster, before.first, std::min(before.second, after.first),
+                          *damage);
+            MarkTrailRows(r, *system.trails, *raster, std::max(before.first, after.second), before.second,
+                          *damage);
+        }
     }
-    DrawSystem(s, plot, 1, trails);
+    for (const System& system : systems) DrawSystem(*system.state, plot, 1, system.trails);
     if (tracked) {
-        MarkPlanets(s, plot, *damage);
-        if (s.loaded.fields.drawOrbits && after.first < after.second) {
-            MarkTrailRows(s, *trails, *raster, after.first, std::min(after.second, before.first), *damage);
-            MarkTrailRows(s, *trails, *raster, std::max(after.first, before.second), after.second, *damage);
+        for (const System& system : systems) {
+            const SimulationState& r = *system.state;
+            const auto [before, after] = std::pair{system.before, system.after};
+            MarkPlanets(r, plot, *damage);
+            if (r.loaded.fields.drawOrbits && after.first < after.second) {
+                MarkTrailRows(r, *system.trails, *raster, after.first, std::min(after.second, before.first),
+                              *damage);
+                MarkTrailRows(r, *system.trails, *raster, std::max(after.first, before.second), after.second,
+                              *damage);
+            }
         }
         if (wraps) damage->MarkAll();
     }
+    const int32_t from = systems.front().from;
     if (!s.loaded.fields.bodyNames.empty())
         DrawPlotNotes(s, plot, false);  // the erase may have cut into the legend
     if (!goesOn && !s.view.loopPlayback) {

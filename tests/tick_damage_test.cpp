@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "animation/compared_runs.h"
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
@@ -57,7 +58,8 @@ struct TickDamageFixture : ::testing::Test {
     /// Ticks `ticks` times, checking after each that every pixel that
     /// differs from the picture before lies in the marked area; returns
     /// the largest share of the picture any tick marked.
-    double ExpectMarkedCoversChanges(int ticks) {
+    double ExpectMarkedCoversChanges(int ticks, bool asAFullPaint = false) {
+        ShowRunsAt(state);  // as the window does before it paints
         PaintView(state, plot, image.surface(), image.width(), image.height(), &trails);
         double largest = 0;
         for (int t = 0; t < ticks; ++t) {
@@ -80,6 +82,18 @@ struct TickDamageFixture : ::testing::Test {
                         !marked[std::size_t(y * image.width() + x)])
                         ++missed;
             EXPECT_EQ(missed, 0) << "tick " << t << " to row " << state.playback.position;
+            if (asAFullPaint) {
+                // Below the status line, what a full paint at the row draws.
+                ImageSurface full(image.width(), image.height());
+                PlotBox copy = plot;
+                PaintView(state, copy, full.surface(), full.width(), full.height());
+                int differ = 0;
+                for (int y = kStatusBandHeight; y < image.height(); ++y)
+                    for (int x = 0; x < image.width(); ++x)
+                        differ += full.image().pixel(x, y) != image.image().pixel(x, y);
+                EXPECT_EQ(differ, 0) << "tick " << t << " to row " << state.playback.position;
+                if (differ) break;
+            }
             if (missed || request.stop) break;
         }
         return largest;
@@ -100,6 +114,31 @@ TEST_F(TickDamageFixture, MarkedAreaCoversEveryChangedPixelInEachTrailMode) {
         SCOPED_TRACE(testing::Message() << "mode " << int(c.mode) << ", direction " << c.direction);
         const double largest = ExpectMarkedCoversChanges(120);
         EXPECT_LT(largest, 0.5) << "a tick should present only part of the view";
+    }
+}
+
+TEST_F(TickDamageFixture, ARunComparedTicksAsAFullPaintDraws) {
+    // Every other row, a little wider: its trails and discs come and go
+    // over the first run's, each erased and drawn again from its own cache.
+    for (const auto& [mode, direction] : {std::pair{TrailMode::Ahead, 1}, std::pair{TrailMode::Both, -1}}) {
+        Load(1);
+        std::istringstream rows(CircleData());
+        std::string line, every;
+        for (int r = 0; std::getline(rows, line); ++r) {
+            if (r % 2) continue;
+            std::istringstream values(line);
+            double v = 0;
+            values >> v;
+            every += std::to_string(v);
+            while (values >> v) every += " " + std::to_string(v * 1.05);
+            every += "\n";
+        }
+        ASSERT_TRUE(AddRun(state, plot, host, dir.write("other.txt", every)));
+        state.view.trailMode = mode;
+        state.playback.direction = direction;
+        state.playback.position = 300;
+        SCOPED_TRACE(testing::Message() << "mode " << int(mode) << ", direction " << direction);
+        EXPECT_LT(ExpectMarkedCoversChanges(60, true), 0.5);
     }
 }
 
