@@ -25,6 +25,8 @@ double MeanStep(const SimulationState& s) {
     return std::isfinite(step) ? std::fabs(step) : 0;
 }
 
+/// Aligns `run` by time with the first run's rows in use, and matches its
+/// bodies with the first run's.
 void Align(const SimulationState& first, ComparedRun& run) {
     const int32_t rows = std::max(first.loaded.usableRows(), 0);
     const TrajectoryTable* table = first.loaded.rows.get();
@@ -41,6 +43,16 @@ void Align(const SimulationState& first, ComparedRun& run) {
     run.rowsPerRow = step > 0 && ownStep > 0 ? step / ownStep : 1;
     run.alignedTable = table;
     run.alignedRows = rows;
+    // The bodies matched again too: the first run's bodies shown may have
+    // changed with its table. Each takes the colour of the body it is.
+    const LoadedSimulation& loaded = run.state.loaded;
+    run.bodyOf = MatchBodies(first.loaded.fields.bodyNames, first.loaded.usableBodies(),
+                             loaded.fields.bodyNames, loaded.usableBodies());
+    for (int k = 1; k <= loaded.usableBodies(); ++k)
+        if (const int f = run.bodyOf[std::size_t(k)]; f > 0 &&
+                                                      std::size_t(f) < first.loaded.bodyColour.size() &&
+                                                      std::size_t(k) < run.state.loaded.bodyColour.size())
+            run.state.loaded.bodyColour[std::size_t(k)] = first.loaded.bodyColour[std::size_t(f)];
 }
 
 /// Shows `run` in `frame`, a frame of the first run: one of a body follows
@@ -81,6 +93,9 @@ void GrowBoxFor(const ComparedRun& run, PlotBox& plot) {
 }  // namespace
 
 std::string FrameRuns(SimulationState& s, PlotBox& plot) {
+    for (ComparedRun& run : s.runs)
+        if (run.alignedTable != s.loaded.rows.get() || run.alignedRows != s.loaded.usableRows())
+            Align(s, run);
     for (ComparedRun& run : s.runs)
         if (const std::string why = FrameRun(s.view.frame, run); !why.empty()) return run.name + ": " + why;
     for (const ComparedRun& run : s.runs) GrowBoxFor(run, plot);
@@ -128,13 +143,7 @@ bool AddLoadedRun(SimulationState& s, PlotBox& plot, Host& host, SimulationState
     ComparedRun run;
     run.state = std::move(loadedRun);
     run.path = path;
-    const LoadedSimulation& first = s.loaded;
-    const LoadedSimulation& loaded = run.state.loaded;
-    run.bodyOf = MatchBodies(first.fields.bodyNames, first.usableBodies(), loaded.fields.bodyNames,
-                             loaded.usableBodies());
-    for (int k = 1; k <= loaded.usableBodies(); ++k)
-        if (const int f = run.bodyOf[std::size_t(k)]; f > 0)
-            run.state.loaded.bodyColour[std::size_t(k)] = first.bodyColour[std::size_t(f)];
+    Align(s, run);
     run.name = name;
     // A pattern no run shown has: the next after the highest.
     for (const ComparedRun& other : s.runs) run.style = std::max(run.style, other.style + 1);
@@ -145,7 +154,6 @@ bool AddLoadedRun(SimulationState& s, PlotBox& plot, Host& host, SimulationState
     GrowBoxFor(run, plot);
     if (s.runName.empty())
         s.runName = RunNameOf(s.loaded.configPath.empty() ? s.loaded.fields.dataPath : s.loaded.configPath);
-    Align(s, run);
     s.runs.push_back(std::move(run));
     ShowRunsAt(s);
     return true;

@@ -18,6 +18,7 @@
 #include "animation/startup_defaults.h"
 #include "animation/table_loading.h"
 #include "plot/plot_box.h"
+#include "simulation/body_subset.h"
 #include "simulation/derived_series.h"
 #include "test_support.h"
 
@@ -165,6 +166,17 @@ TEST_F(ComparedRunsTest, TheFrameOfABodyFollowsItInEveryRun) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages.front(),
               "moons.csv cannot be shown in the frame chosen: no body of it matches body 1");
+}
+
+TEST_F(ComparedRunsTest, BodiesLeftOutOfTheFirstRunAreMatchedAgain) {
+    // Mars alone shown of the first run: its body 1 is now the second run's Mars.
+    Open(Orbits(301, 1));
+    ASSERT_TRUE(Add("b.csv", Orbits(301, 3, true)));
+    ASSERT_EQ(KeepBodies(state.loaded, {2}), "");
+    ShowRunsAt(state);
+    EXPECT_EQ(state.runs.front().bodyOf, (std::vector<int>{0, 1, 0}));
+    const auto mars = Series("diff:1");
+    for (std::size_t r = 0; r < mars[0].size(); r += 3) ASSERT_EQ(mars[0][r], 0) << r;
 }
 
 TEST_F(ComparedRunsTest, ANewLoadDropsTheRunsAndDifferencesSayWhatTheyNeed) {
