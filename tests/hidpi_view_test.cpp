@@ -69,18 +69,25 @@ int RowsThatDiffer(const QImage& a, const QImage& b) {
 /// changed. Then 150 ticks forward again bring back the very picture the
 /// playback turned round at.
 void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style, int trail = ID_TRAIL_AHEAD,
-                                        const std::string& referenceFrame = {}) {
-    std::ostringstream data;
-    for (int r = 0; r < 400; ++r) {
-        data << r * 0.01;
-        for (int k = 1; k <= 3; ++k)
-            data << ' ' << (k % 2 ? 1.2 : 0.5) * k * std::cos(r * 0.05 * k) << ' '
-                 << (k % 2 ? 0.5 : 1.2) * k * std::sin(r * 0.05 * k);
-        data << '\n';
-    }
-    f.dir.write("sim.dat", data.str());
+                                        const std::string& referenceFrame = {}, bool runCompared = false) {
+    // With a run compared: every other row of the same, a little wider.
+    const auto ellipses = [](int every, double scale) {
+        std::ostringstream data;
+        for (int r = 0; r < 400; r += every) {
+            data << r * 0.01;
+            for (int k = 1; k <= 3; ++k)
+                data << ' ' << scale * (k % 2 ? 1.2 : 0.5) * k * std::cos(r * 0.05 * k) << ' '
+                     << scale * (k % 2 ? 0.5 : 1.2) * k * std::sin(r * 0.05 * k);
+            data << '\n';
+        }
+        return data.str();
+    };
+    f.dir.write("sim.dat", ellipses(1, 1));
     f.frame->openAtStart(f.dir.write("sim.ovx", ConfigText("sim.dat", 400, 3, 1, 60, 0, "-3 -3 3 3") +
                                                     "names = one two three\ntime unit = yr\n"));
+    if (runCompared) {
+        ASSERT_TRUE(f.frame->addRuns({f.dir.write("other.txt", ellipses(2, 1.05))}, {}));
+    }
     f.frame->runCommand(style);
     f.frame->runCommand(trail);
     if (!referenceFrame.empty()) {
@@ -138,6 +145,13 @@ TEST_F(HighDensityView, InAScaledTurningFrameTicksShowWhatAFullPaintShowsInBothL
     for (const int style : {ID_STYLE_CLASSIC, ID_STYLE_PUBLICATION}) {
         SCOPED_TRACE(style);
         ExpectTicksShowWhatAFullPaintShows(*this, style, ID_TRAIL_AHEAD, "rotate:1,scaled");
+    }
+}
+
+TEST_F(HighDensityView, WithARunComparedTicksShowWhatTheRendererPaintsInBothLooks) {
+    for (const int style : {ID_STYLE_CLASSIC, ID_STYLE_PUBLICATION}) {
+        SCOPED_TRACE(style);
+        ExpectTicksShowWhatAFullPaintShows(*this, style, ID_TRAIL_BOTH, {}, true);
     }
 }
 
