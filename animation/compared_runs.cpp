@@ -32,9 +32,16 @@ void Align(const SimulationState& first, ComparedRun& run) {
     const TrajectoryTable* table = first.loaded.rows.get();
     const TrajectoryTable* own = run.state.loaded.rows.get();
     if (table && own) {
+        // Rows appended to the first run's table are aligned on from where
+        // the walk stood; any other change aligns them all again.
         const int32_t ownRows = std::max(run.state.loaded.usableRows(), 0);
-        run.rowOf = NearestRows(table->times(), rows, own->times(), ownRows);
-        run.between = RowsBetween(table->times(), rows, own->times(), ownRows);
+        if (run.alignedTable != table || run.alignedRows > rows || run.alignedOwn != ownRows)
+            run.rowOf.clear(), run.between.clear();
+        run.rowOf.resize(std::min(run.rowOf.size(), std::size_t(rows)));
+        run.between.resize(std::min(run.between.size(), std::size_t(rows)));
+        ExtendNearestRows(run.rowOf, table->times(), rows, own->times(), ownRows);
+        ExtendRowsBetween(run.between, table->times(), rows, own->times(), ownRows);
+        run.alignedOwn = ownRows;
     } else {
         run.rowOf.clear();
         run.between.clear();

@@ -63,5 +63,5 @@ struct ComparedRun {
     double rowsPerRow = 1;
     /// The first run's table and rows the alignment was made for.
     const void* alignedTable = nullptr;
-    int32_t alignedRows = -1;
+    int32_t alignedRows = -1, alignedOwn = -1;
 };

@@ -517,8 +517,6 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         return {};
     }
     if (configs.empty()) return "no configuration file given";
-    if (configs.size() > 1 && options.follow)
-        return "--follow follows one file: give one, then add the others with File > Add Run";
     return TakeFiles(parser, table, configs, options);
 }
 

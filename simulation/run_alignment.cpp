@@ -8,10 +8,18 @@
 std::vector<int32_t> NearestRows(const double* times, int32_t rows, const double* otherTimes,
                                  int32_t otherRows) {
     std::vector<int32_t> nearest;
-    if (otherRows <= 0 || rows <= 0) return nearest;
-    nearest.resize(std::size_t(rows));
-    int32_t j = 0;
-    for (int32_t i = 0; i < rows; ++i) {
+    ExtendNearestRows(nearest, times, rows, otherTimes, otherRows);
+    return nearest;
+}
+
+void ExtendNearestRows(std::vector<int32_t>& nearest, const double* times, int32_t rows,
+                       const double* otherTimes, int32_t otherRows) {
+    if (otherRows <= 0 || rows <= 0) {
+        nearest.clear();
+        return;
+    }
+    int32_t j = nearest.empty() ? 0 : std::clamp(nearest.back(), 0, otherRows - 1);
+    for (int32_t i = int32_t(nearest.size()); i < rows; ++i) {
         const double t = times[i];
         if (!std::isnan(t)) {
             // Forward while the next row is nearer, back while the one
@@ -19,27 +27,32 @@ std::vector<int32_t> NearestRows(const double* times, int32_t rows, const double
             while (j + 1 < otherRows && std::fabs(otherTimes[j + 1] - t) < std::fabs(otherTimes[j] - t)) ++j;
             while (j > 0 && std::fabs(otherTimes[j - 1] - t) <= std::fabs(otherTimes[j] - t)) --j;
         }
-        nearest[std::size_t(i)] = j;
+        nearest.push_back(j);
     }
-    return nearest;
 }
 
 std::vector<RowBetween> RowsBetween(const double* times, int32_t rows, const double* otherTimes,
                                     int32_t otherRows) {
-    std::vector<RowBetween> between(std::size_t(std::max(rows, 0)));
-    if (otherRows <= 0) return between;
+    std::vector<RowBetween> between;
+    ExtendRowsBetween(between, times, rows, otherTimes, otherRows);
+    return between;
+}
+
+void ExtendRowsBetween(std::vector<RowBetween>& between, const double* times, int32_t rows,
+                       const double* otherTimes, int32_t otherRows) {
     int32_t j = 0;
-    for (int32_t i = 0; i < rows; ++i) {
+    for (auto at = between.rbegin(); at != between.rend() && j == 0; ++at) j = std::max(at->row, 0);
+    for (int32_t i = int32_t(between.size()); i < rows; ++i) {
+        RowBetween& b = between.emplace_back();
         const double t = times[i];
-        if (std::isnan(t) || t < otherTimes[0] || t > otherTimes[otherRows - 1]) continue;
+        if (otherRows <= 0 || std::isnan(t) || t < otherTimes[0] || t > otherTimes[otherRows - 1]) continue;
+        j = std::min(j, otherRows - 1);
         while (j + 1 < otherRows && otherTimes[j + 1] <= t) ++j;
         while (j > 0 && otherTimes[j] > t) --j;
-        RowBetween& b = between[std::size_t(i)];
         b.row = j;
         const double span = j + 1 < otherRows ? otherTimes[j + 1] - otherTimes[j] : 0;
         b.share = span > 0 ? (t - otherTimes[j]) / span : 0;
     }
-    return between;
 }
 
 double ValueBetween(const double* values, std::size_t stride, const RowBetween& at) {

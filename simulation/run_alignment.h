@@ -14,6 +14,11 @@
 /// row. A time that is not a number keeps the row found before it.
 std::vector<int32_t> NearestRows(const double* times, int32_t rows, const double* otherTimes,
                                  int32_t otherRows);
+/// NearestRows for rows appended to the first run: `nearest` holds the
+/// rows found for its first rows and takes those of rows up to `rows`,
+/// the walk going on from where it stood.
+void ExtendNearestRows(std::vector<int32_t>& nearest, const double* times, int32_t rows,
+                       const double* otherTimes, int32_t otherRows);
 
 /// Where time `t` falls between the rows of `times` (`rows` of them, going
 /// up): the row before and the share of the way to the next (0 at a row
@@ -28,6 +33,9 @@ struct RowBetween {
 /// interpolation.
 std::vector<RowBetween> RowsBetween(const double* times, int32_t rows, const double* otherTimes,
                                     int32_t otherRows);
+/// RowsBetween for rows appended to the first run, as ExtendNearestRows.
+void ExtendRowsBetween(std::vector<RowBetween>& between, const double* times, int32_t rows,
+                       const double* otherTimes, int32_t otherRows);
 
 /// The value at `at` of a series given at another run's rows, `values`
 /// spaced `stride` apart: linear between the two rows; NaN outside them.

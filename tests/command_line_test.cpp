@@ -171,8 +171,7 @@ TEST(CommandLine, ComplaintsName) {
         {{"--render", "a.png", "--run-names", "x", "a.ovx", "b.ovx"},
          "--run-names gives 1 name for 2 files: one for each"},
         {{"--run-names", "x,y"}, "--run-names goes with several files"},
-        {{"--follow", "a.csv", "b.csv"},
-         "--follow follows one file: give one, then add the others with File > Add Run"},
+        {{"--follow", "a.csv", "b.csv"}, ""},  // the first followed, the others as loaded
         {{"--render", "a.png", "--frames", "d", "c.ovx"}, "only one of --render and --frames may be given"},
         {{"--scale", "2", "c.ovx"}, "--scale needs --render or --frames"},
         {{"--fps", "25", "c.ovx"}, "--fps needs --video"},

@@ -46,6 +46,27 @@ TEST(RunAlignment, NearestRowsByTimeNotByRow) {
     }
 }
 
+TEST(RunAlignment, RowsAppendedAreAlignedAsWhenReadWhole) {
+    // A followed first run: its rows aligned in two goes, cut anywhere.
+    const std::vector<double> first = {0, 0.4, 1.2, 2.5, 2.6, 5, 9, 9.5}, other = {0, 1, 2, 3, 4, 6};
+    const int32_t rows = int32_t(first.size()), otherRows = int32_t(other.size());
+    const auto nearest = NearestRows(first.data(), rows, other.data(), otherRows);
+    const auto between = RowsBetween(first.data(), rows, other.data(), otherRows);
+    for (int32_t cut = 0; cut <= rows; ++cut) {
+        SCOPED_TRACE(cut);
+        std::vector<int32_t> n = NearestRows(first.data(), cut, other.data(), otherRows);
+        ExtendNearestRows(n, first.data(), rows, other.data(), otherRows);
+        EXPECT_EQ(n, nearest);
+        std::vector<RowBetween> b = RowsBetween(first.data(), cut, other.data(), otherRows);
+        ExtendRowsBetween(b, first.data(), rows, other.data(), otherRows);
+        ASSERT_EQ(b.size(), between.size());
+        for (std::size_t i = 0; i < b.size(); ++i) {
+            EXPECT_EQ(b[i].row, between[i].row) << i;
+            EXPECT_EQ(b[i].share, between[i].share) << i;
+        }
+    }
+}
+
 TEST(RunAlignment, ValuesBetweenRowsAreLinearAndMissingOutside) {
     // Another run's values of 10 t at times 0, 2, 3, 7: read at the first
     // run's times, inside exactly, outside not at all.
