@@ -101,8 +101,7 @@ void GrowBoxFor(const ComparedRun& run, PlotBox& plot) {
 
 std::string FrameRuns(SimulationState& s, PlotBox& plot) {
     for (ComparedRun& run : s.runs)
-        if (run.alignedTable != s.loaded.rows.get() || run.alignedRows != s.loaded.usableRows())
-            Align(s, run);
+        if (!run.alignedWith(s.loaded)) Align(s, run);
     for (ComparedRun& run : s.runs)
         if (const std::string why = FrameRun(s.view.frame, run); !why.empty()) return run.name + ": " + why;
     for (const ComparedRun& run : s.runs) GrowBoxFor(run, plot);
@@ -177,8 +176,7 @@ bool AddRuns(SimulationState& s, PlotBox& plot, Host& host, const std::vector<st
 
 void ShowRunsAt(SimulationState& s) {
     for (ComparedRun& run : s.runs) {
-        if (run.alignedTable != s.loaded.rows.get() || run.alignedRows != s.loaded.usableRows())
-            Align(s, run);
+        if (!run.alignedWith(s.loaded)) Align(s, run);
         SimulationState& r = run.state;
         const ReferenceFrame frame = r.view.frame;
         r.view = s.view;

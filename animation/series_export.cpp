@@ -26,8 +26,7 @@ SeriesSource SeriesSourceOf(const SimulationState& s, std::optional<double> gm) 
                         .depth = s.loaded.depth.get(),
                         .plane = s.loaded.planeShown()};
     // Runs are compared with the first run compared, aligned as shown.
-    if (!s.runs.empty() && s.runs.front().alignedTable == s.loaded.rows.get() &&
-        s.runs.front().alignedRows == s.loaded.usableRows()) {
+    if (!s.runs.empty() && s.runs.front().alignedWith(s.loaded)) {
         const ComparedRun& run = s.runs.front();
         source.other = std::make_shared<SeriesSource>(SeriesSourceOf(run.state, gm));
         source.between = &run.between;

@@ -64,4 +64,9 @@ struct ComparedRun {
     /// The first run's table and rows the alignment was made for.
     const void* alignedTable = nullptr;
     int32_t alignedRows = -1, alignedOwn = -1;
+
+    /// Whether the alignment was made for `first`'s table and rows in use.
+    bool alignedWith(const LoadedSimulation& first) const {
+        return alignedTable == first.rows.get() && alignedRows == first.usableRows();
+    }
 };

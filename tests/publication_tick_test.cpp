@@ -134,18 +134,8 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
         SCOPED_TRACE(c.what);
         Load(c.cornered, c.step);
         if (c.runs) {
-            std::istringstream rows(EllipseData(c.cornered));
-            std::string line, every;
-            for (int r = 0; std::getline(rows, line); ++r) {
-                if (r % 2) continue;
-                std::istringstream values(line);
-                double v = 0;
-                values >> v;
-                every += std::to_string(v);
-                while (values >> v) every += " " + std::to_string(v * 1.05);
-                every += "\n";
-            }
-            ASSERT_TRUE(AddRun(state, plot, host, dir.write("other.txt", every)));
+            ASSERT_TRUE(AddRun(state, plot, host,
+                               dir.write("other.txt", EveryOtherRowWider(EllipseData(c.cornered), 1.05))));
         }
         if (*c.frame) {
             ASSERT_EQ(ShowInFrame(state, plot, c.frame), "");

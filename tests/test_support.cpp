@@ -69,6 +69,21 @@ std::string DataText(int rows, int bodies) {
     return out.str();
 }
 
+std::string EveryOtherRowWider(const std::string& text, double scale) {
+    std::istringstream rows(text);
+    std::string line, every;
+    for (int r = 0; std::getline(rows, line); ++r) {
+        if (r % 2) continue;
+        std::istringstream values(line);
+        double v = 0;
+        values >> v;
+        every += std::to_string(v);
+        while (values >> v) every += " " + std::to_string(v * scale);
+        every += "\n";
+    }
+    return every;
+}
+
 long StatusKiB(const char* field) {
     std::ifstream status("/proc/self/status");
     std::string name;

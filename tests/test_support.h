@@ -57,6 +57,10 @@ void LoadOneBody(SimulationState& s, const std::vector<double>& times, int trail
 /// `rows` data rows for `bodies` bodies: time r, then body k at (r + k/10, -r - k/10).
 std::string DataText(int rows, int bodies);
 
+/// Another run of the data `text` (rows of blank-separated numbers, the
+/// time first): every other row, each position `scale` times as far out.
+std::string EveryOtherRowWider(const std::string& text, double scale);
+
 /// A field of /proc/self/status ("VmRSS:", "VmHWM:"), in KiB; -1 when absent.
 long StatusKiB(const char* field);
 

@@ -122,18 +122,8 @@ TEST_F(TickDamageFixture, ARunComparedTicksAsAFullPaintDraws) {
     // over the first run's, each erased and drawn again from its own cache.
     for (const auto& [mode, direction] : {std::pair{TrailMode::Ahead, 1}, std::pair{TrailMode::Both, -1}}) {
         Load(1);
-        std::istringstream rows(CircleData());
-        std::string line, every;
-        for (int r = 0; std::getline(rows, line); ++r) {
-            if (r % 2) continue;
-            std::istringstream values(line);
-            double v = 0;
-            values >> v;
-            every += std::to_string(v);
-            while (values >> v) every += " " + std::to_string(v * 1.05);
-            every += "\n";
-        }
-        ASSERT_TRUE(AddRun(state, plot, host, dir.write("other.txt", every)));
+        ASSERT_TRUE(
+            AddRun(state, plot, host, dir.write("other.txt", EveryOtherRowWider(CircleData(), 1.05))));
         state.view.trailMode = mode;
         state.playback.direction = direction;
         state.playback.position = 300;
