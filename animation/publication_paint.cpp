@@ -190,8 +190,29 @@ struct StrokeTarget {
     }
 };
 
+/// Whether a run's step into its row `row` is drawn: as StepDrawn, and in
+/// its run's pattern.
+bool RunStepDrawn(const RunTrails::Run& run, int body, int64_t row) {
+    return StepDrawn(run.lines(), body, row) && run.Patterned(body, row);
+}
+
+/// Adds the runs' steps that belong to the first run's `row`, in the order
+/// drawn after that row's own: run after run, each body's in turn.
+void AddRunSteps(const RunTrails* runs, int64_t row, std::vector<Stroke>& strokes) {
+    if (!runs) return;
+    for (const RunTrails::Run* run : runs->prepared()) {
+        const auto [from, to] = run->StepsOf(row);
+        for (int body = 1; body <= run->bodies(); ++body)
+            for (int64_t k = from; k < to; ++k)
+                if (RunStepDrawn(*run, body, k))
+                    strokes.push_back({*run->lines().points(body, k - 1), *run->lines().points(body, k),
+                                       run->colour(body)});
+    }
+}
+
 void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface, int64_t from,
-                    int64_t to, double width, const StrokeTarget& target = {}) {
+                    int64_t to, double width, const StrokeTarget& target = {},
+                    const RunTrails* runs = nullptr) {
     std::vector<Stroke> strokes;
     constexpr std::size_t kBatch = 1 << 16;
     const bool back = s.playback.direction < 0;
@@ -201,6 +222,7 @@ void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSu
             if (StepDrawn(lines, body, row))
                 strokes.push_back({*lines.points(body, row - 1), *lines.points(body, row),
                                    s.loaded.bodyColour[std::size_t(body)]});
+        AddRunSteps(runs, row, strokes);
         if (strokes.size() >= kBatch || k + 1 == to) {
             target.Draw(surface, strokes, width);
             strokes.clear();
@@ -209,63 +231,129 @@ void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSu
 }
 
 /// Draws, in the order of DrawStepsByRow, the steps of the trails' rows
-/// [first, last) that show in a repaint of a few tiles, looking into the
-/// pieces and parts that show only.
+/// [first, last) that show in a repaint of a few tiles, and the runs'
+/// steps that belong to them, looking into the pieces and parts that show
+/// only.
 void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface,
                     const TrailClip& clip, int64_t first, int64_t last, double width,
-                    const StrokeTarget& target = {}) {
+                    const StrokeTarget& target = {}, const RunTrails* runs = nullptr) {
     const double reach = LineReach(width);
-    const auto gather = [&](int fromBody, int toBody, std::vector<std::pair<int64_t, int>>& steps) {
-        for (int body = fromBody; body < toBody; ++body)
-            for (int64_t piece = first - first % TrailLines::kPiece; piece < last;
-                 piece += TrailLines::kPiece) {
-                if (!clip.Shows(lines.pieceBox(body, piece), reach)) continue;
-                const int64_t pieceEnd = std::min(last - 1, piece + TrailLines::kPiece);
-                for (int64_t part = piece; part < pieceEnd; part += TrailLines::kPart) {
-                    if (!clip.Shows(lines.partBox(body, part), reach)) continue;
-                    // The steps into the part's rows after its first.
-                    for (int64_t row = std::max(part, first) + 1;
-                         row <= std::min(pieceEnd, part + TrailLines::kPart); ++row) {
-                        if (!StepDrawn(lines, body, row)) continue;
-                        const ViewPoint a = *lines.points(body, row - 1), b = *lines.points(body, row);
-                        if (clip.Shows(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
-                                       std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach))
-                            steps.emplace_back(row, body);
-                    }
-                }
-            }
-    };
-    // Many bodies are looked into on every processor, each its run of
-    // bodies; the runs joined in order keep the bodies' order.
     const int bodies = s.loaded.usableBodies();
+    // Tracks: the first run's bodies 1 to `bodies`, then each run's in turn.
+    struct Track {
+        const RunTrails::Run* run;
+        int body;
+    };
+    std::vector<Track> tracks;
+    for (int body = 1; body <= bodies; ++body) tracks.push_back({nullptr, body});
+    // For each run, the rows of its steps that belong to each piece of the
+    // first run's rows: [low, high).
+    std::vector<std::vector<std::pair<int64_t, int64_t>>> pieceSteps;
+    const int64_t firstPiece = first - first % TrailLines::kPiece;
+    for (const RunTrails::Run* run : runs ? runs->prepared() : std::vector<const RunTrails::Run*>{}) {
+        auto& spans = pieceSteps.emplace_back();
+        for (int64_t piece = firstPiece; piece < last; piece += TrailLines::kPiece) {
+            std::pair<int64_t, int64_t> span{INT64_MAX, INT64_MIN};
+            for (int64_t row = std::max(piece, first) + 1;
+                 row <= std::min(last - 1, piece + TrailLines::kPiece); ++row)
+                if (const auto [from, to] = run->StepsOf(row); from < to)
+                    span = {std::min(span.first, from), std::max(span.second, to)};
+            spans.push_back(span);
+        }
+        for (int body = 1; body <= run->bodies(); ++body) tracks.push_back({run, body});
+    }
+    struct Step {
+        int64_t row, at;  ///< the first run's row it belongs to, and its own
+        std::size_t track;
+    };
+    const auto shows = [&](ViewPoint a, ViewPoint b) {
+        return clip.Shows(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach, std::max(a.x, b.x) + reach,
+                          std::max(a.y, b.y) + reach);
+    };
+    const auto gatherOwn = [&](std::size_t track, int body, std::vector<Step>& steps) {
+        for (int64_t piece = firstPiece; piece < last; piece += TrailLines::kPiece) {
+            if (!clip.Shows(lines.pieceBox(body, piece), reach)) continue;
+            const int64_t pieceEnd = std::min(last - 1, piece + TrailLines::kPiece);
+            for (int64_t part = piece; part < pieceEnd; part += TrailLines::kPart) {
+                if (!clip.Shows(lines.partBox(body, part), reach)) continue;
+                // The steps into the part's rows after its first.
+                for (int64_t row = std::max(part, first) + 1;
+                     row <= std::min(pieceEnd, part + TrailLines::kPart); ++row)
+                    if (StepDrawn(lines, body, row) &&
+                        shows(*lines.points(body, row - 1), *lines.points(body, row)))
+                        steps.push_back({row, row, track});
+            }
+        }
+    };
+    const auto gatherRun = [&](std::size_t track, const RunTrails::Run& run, int body,
+                               const std::vector<std::pair<int64_t, int64_t>>& spans,
+                               std::vector<Step>& steps) {
+        const TrailLines& own = run.lines();
+        for (std::size_t p = 0; p < spans.size(); ++p) {
+            const auto [low, high] = spans[p];
+            if (low >= high) continue;
+            // A step into row k joins k - 1 to k, both in the piece of k - 1.
+            bool any = false;
+            for (int64_t k = low - 1; k < high - 1 && !any;
+                 k = k - k % TrailLines::kPiece + TrailLines::kPiece)
+                any = clip.Shows(own.pieceBox(body, k), reach);
+            if (!any) continue;
+            const int64_t piece = firstPiece + int64_t(p) * TrailLines::kPiece;
+            for (int64_t row = std::max(piece, first) + 1;
+                 row <= std::min(last - 1, piece + TrailLines::kPiece); ++row) {
+                const auto [from, to] = run.StepsOf(row);
+                for (int64_t k = from; k < to; ++k)
+                    if (RunStepDrawn(run, body, k) && shows(*own.points(body, k - 1), *own.points(body, k)))
+                        steps.push_back({row, k, track});
+            }
+        }
+    };
+    std::vector<std::size_t> runOf(tracks.size(), 0);  // the run's index among those prepared
+    for (std::size_t t = std::size_t(bodies), k = 0; t < tracks.size(); ++t) {
+        if (t > std::size_t(bodies) && tracks[t].run != tracks[t - 1].run) ++k;
+        runOf[t] = k;
+    }
+    const auto gather = [&](int64_t begin, int64_t end, std::vector<Step>& steps) {
+        for (auto t = std::size_t(begin); t < std::size_t(end); ++t)
+            if (!tracks[t].run)
+                gatherOwn(t, tracks[t].body, steps);
+            else
+                gatherRun(t, *tracks[t].run, tracks[t].body, pieceSteps[runOf[t]], steps);
+    };
+    // Many tracks are looked into on every processor, each its run of
+    // tracks; the runs joined in order keep the tracks' order.
     const unsigned workers =
-        WorkerCount(uint64_t(bodies) * uint64_t(std::max<int64_t>(last - first, 0)), 4096);
-    std::vector<std::vector<std::pair<int64_t, int>>> found(workers);  // row, body
-    ParallelRuns(1, bodies + 1, workers,
-                 [&](unsigned k, int64_t begin, int64_t end) { gather(int(begin), int(end), found[k]); });
-    std::vector<std::pair<int64_t, int>> steps = std::move(found[0]);
+        WorkerCount(uint64_t(tracks.size()) * uint64_t(std::max<int64_t>(last - first, 0)), 4096);
+    std::vector<std::vector<Step>> found(workers);
+    ParallelRuns(0, int64_t(tracks.size()), workers,
+                 [&](unsigned k, int64_t begin, int64_t end) { gather(begin, end, found[k]); });
+    std::vector<Step> steps = std::move(found[0]);
     for (std::size_t i = 1; i < found.size(); ++i)
         steps.insert(steps.end(), found[i].begin(), found[i].end());
     // In the order of DrawStepsByRow: by row in the playback's direction,
-    // each row's bodies in turn as they were gathered. With few rows for
+    // each row's tracks in turn as they were gathered. With few rows for
     // the steps, counted into place by row rather than sorted.
     const bool back = s.playback.direction < 0;
     std::vector<Stroke> strokes(steps.size());
-    const auto stroke = [&](const std::pair<int64_t, int>& step) {
-        const auto& [row, body] = step;
-        return Stroke{*lines.points(body, row - 1), *lines.points(body, row),
-                      s.loaded.bodyColour[std::size_t(body)]};
+    const auto stroke = [&](const Step& step) {
+        const Track& track = tracks[step.track];
+        if (!track.run)
+            return Stroke{*lines.points(track.body, step.at - 1), *lines.points(track.body, step.at),
+                          s.loaded.bodyColour[std::size_t(track.body)]};
+        const TrailLines& own = track.run->lines();
+        return Stroke{*own.points(track.body, step.at - 1), *own.points(track.body, step.at),
+                      track.run->colour(track.body)};
     };
     const int64_t span = last - first + 1;
     if (span <= 4 * int64_t(steps.size()) + 1024) {
         std::vector<std::size_t> start(std::size_t(span) + 1, 0);
         const auto slot = [&](int64_t row) { return std::size_t(back ? last - row : row - first); };
-        for (const auto& step : steps) ++start[slot(step.first) + 1];
+        for (const Step& step : steps) ++start[slot(step.row) + 1];
         for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
-        for (const auto& step : steps) strokes[start[slot(step.first)]++] = stroke(step);
+        for (const Step& step : steps) strokes[start[slot(step.row)]++] = stroke(step);
     } else {
-        std::stable_sort(steps.begin(), steps.end(), [back](const auto& p, const auto& q) {
-            return back ? p.first > q.first : p.first < q.first;
+        std::stable_sort(steps.begin(), steps.end(), [back](const Step& p, const Step& q) {
+            return back ? p.row > q.row : p.row < q.row;
         });
         std::transform(steps.begin(), steps.end(), strokes.begin(), stroke);
     }
@@ -277,9 +365,9 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
 /// full paint draws every chunk, into the layers `pass` keeps or into one
 /// made for the paint; a repaint of a few tiles draws again the kept chunks
 /// the pass names, within its tiles to redraw, and lays them all over.
-void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface,
-                     const TrailClip& clip, int64_t first, int64_t last, double width,
-                     const SmoothPass& pass) {
+void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, const RunTrails& runs,
+                     DrawingSurface& surface, const TrailClip& clip, int64_t first, int64_t last,
+                     double width, const SmoothPass& pass) {
     int32_t w = 0, h = 0;
     surface.LayerSize(w, h);
     const int64_t rows = TrailChunks::RowsPerChunk(s, w, h);
@@ -306,7 +394,8 @@ void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, DrawingS
             // The rows of the steps that went lie outside the trail now.
             if (pass.redraw && k * rows < pass.redrawRows.second && (k + 1) * rows > pass.redrawRows.first) {
                 surface.ClearLayer(*layer, &mask);
-                if (from < to) DrawShownSteps(s, lines, surface, narrow, from - 1, to, width, {layer, &mask});
+                if (from < to)
+                    DrawShownSteps(s, lines, surface, narrow, from - 1, to, width, {layer, &mask}, &runs);
             }
         }
         // The picture under the newest layer again where steps of older
@@ -346,7 +435,7 @@ void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, DrawingS
             pass.chunks ? chunks.Take(k, lowest, highest, fresh) : chunks.Take(0, 0, 0, fresh);
         surface.ClearLayer(layer);
         const auto [from, to] = stepsOf(k);
-        DrawStepsByRow(s, lines, surface, from, to, width, {&layer});
+        DrawStepsByRow(s, lines, surface, from, to, width, {&layer}, &runs);
         const PixelRaster* drawn = &layer;
         surface.ComposeLayers(&drawn, 1);
     }
@@ -357,18 +446,20 @@ void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, DrawingS
 }
 
 void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const TrailClip& clip,
-                TrailLines& lines, double width, const SmoothPass& pass) {
+                TrailLines& lines, RunTrails& runs, double width, const SmoothPass& pass) {
     if (!s.loaded.fields.drawOrbits) return;
     const auto [first, last] = TrailRowSpan(s);
     if (first >= last) {
         // Side layers kept for the ticks hold no step yet; a tick to such a
         // row lays none over the picture under the trails.
+        runs.Prepare(s, plot, first, last, width);  // none
         if (int32_t w = 0, h = 0; pass.chunks && surface.LayerSize(w, h) && TrailChunks::Worth(w, h) &&
                                   (!surface.partial() || pass.chunks->built()))
-            DrawTrailChunks(s, lines, surface, clip, first, last, width, pass);
+            DrawTrailChunks(s, lines, runs, surface, clip, first, last, width, pass);
         return;
     }
     lines.Prepare(s, plot, first, last);
+    runs.Prepare(s, plot, first, last, width);
     if (s.view.fadeTrails) {
         // Faded trails are drawn in pieces that start at fixed rows
         // (multiples of the piece's length), each piece in one colour.
@@ -381,17 +472,19 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
                                                     s.loaded.fields.pointsPerOrbit);
                 StrokeRows(lines, body, from, to, surface, shade, width);
             }
+        runs.Draw(surface, width);
     } else if (!surface.piecewise()) {
         // In a drawing, each run of a trail is one line.
         for (int body = 1; body <= s.loaded.usableBodies(); ++body)
             StrokeRows(lines, body, first, last, surface, s.loaded.bodyColour[std::size_t(body)], width);
+        runs.Draw(surface, width);
     } else if (int32_t w = 0, h = 0; surface.LayerSize(w, h) && TrailChunks::Worth(w, h) &&
                                      (!surface.partial() || (pass.chunks && pass.chunks->Holds(s)))) {
-        DrawTrailChunks(s, lines, surface, clip, first, last, width, pass);
+        DrawTrailChunks(s, lines, runs, surface, clip, first, last, width, pass);
     } else if (surface.partial()) {
-        DrawShownSteps(s, lines, surface, clip, first, last, width);
+        DrawShownSteps(s, lines, surface, clip, first, last, width, {}, &runs);
     } else {
-        DrawStepsByRow(s, lines, surface, first + 1, last, width);
+        DrawStepsByRow(s, lines, surface, first + 1, last, width, {}, &runs);
     }
 }
 
@@ -660,13 +753,15 @@ void MapForLabels(const SimulationState& s, PlotBox& plot, const DrawingSurface&
 /// Draws the trails' steps into rows [added.first, added.second) that are in
 /// the trail, over what the surface holds, within the plot's box.
 void PaintAddedSteps(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
-                     TrailLines& lines, std::pair<int64_t, int64_t> added, TrailChunks* chunks) {
+                     TrailLines& lines, RunTrails& runs, std::pair<int64_t, int64_t> added,
+                     TrailChunks* chunks) {
     const TextMetrics m = TextMetricsFor(surface, PublicationFontSize(s, width, height));
     MapForLabels(s, plot, surface, m, width, height);
     const auto [first, last] = TrailRowSpan(s);
     const int64_t from = std::max(added.first, first + 1), to = std::min(added.second, last);
     if (!s.loaded.dataLoaded || !s.loaded.fields.drawOrbits || s.view.fadeTrails || from >= to) return;
     lines.Prepare(s, plot, first, last);
+    runs.Prepare(s, plot, first, last, TrailWidth(s, width, height));
     const ViewRect box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
     int32_t w = 0, h = 0;
@@ -692,10 +787,10 @@ void PaintAddedSteps(const SimulationState& s, PlotBox& plot, DrawingSurface& su
             const PixelRaster layer = chunks->Take(k, lowest, highest, fresh);
             if (fresh) surface.ClearLayer(layer);
             DrawStepsByRow(s, lines, surface, std::max(from, k * rows), std::min(to, (k + 1) * rows),
-                           TrailWidth(s, width, height), {&layer});
+                           TrailWidth(s, width, height), {&layer}, &runs);
         }
     } else {
-        DrawStepsByRow(s, lines, surface, from, to, TrailWidth(s, width, height));
+        DrawStepsByRow(s, lines, surface, from, to, TrailWidth(s, width, height), {}, &runs);
     }
     surface.Unclip();
 }
@@ -789,19 +884,9 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     TrailLines fresh;
     TrailLines& lines = pass.lines ? *pass.lines : fresh;
     RunTrails freshRuns;
+    RunTrails& runs = pass.runTrails ? *pass.runTrails : freshRuns;
     if (layers == PaintLayers::Added) {
-        PaintAddedSteps(s, plot, surface, width, height, lines, pass.added, pass.chunks);
-        return;
-    }
-    if (layers == PaintLayers::Runs) {
-        MapForLabels(s, plot, surface, TextMetricsFor(surface, PublicationFontSize(s, width, height)), width,
-                     height);
-        const ViewRect box = BoxOf(plot);
-        surface.ClipTo(box.left, box.top, box.right, box.bottom);
-        if (s.loaded.dataLoaded)
-            (pass.runTrails ? *pass.runTrails : freshRuns)
-                .Draw(s, plot, surface, TrailWidth(s, width, height));
-        surface.Unclip();
+        PaintAddedSteps(s, plot, surface, width, height, lines, runs, pass.added, pass.chunks);
         return;
     }
     const bool under = layers == PaintLayers::All || layers == PaintLayers::Under;
@@ -831,10 +916,7 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
                     clip.covers.push_back(*legend);
                 if (clock) clip.covers.push_back(clock->box);
             }
-            DrawTrails(s, plot, surface, clip, lines, TrailWidth(s, width, height), pass);
-            if (layers == PaintLayers::All && !s.runs.empty())
-                (pass.runTrails ? *pass.runTrails : freshRuns)
-                    .Draw(s, plot, surface, TrailWidth(s, width, height));
+            DrawTrails(s, plot, surface, clip, lines, runs, TrailWidth(s, width, height), pass);
         }
         if (over) {
             {

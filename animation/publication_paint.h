@@ -59,9 +59,8 @@ std::vector<std::pair<std::size_t, std::size_t>> TrailRuns(const ViewPoint* poin
 /// legend, the time stamp, the frame and the labels. A view that keeps the
 /// layer under apart mends the places where discs moved from it, without
 /// drawing the trails there again. Added: only some steps of the trails,
-/// over the layer under. Runs: only the trails of the runs compared, over
-/// the layer under, between it and the layer over.
-enum class PaintLayers { All, Under, Over, Added, Runs };
+/// over the layer under.
+enum class PaintLayers { All, Under, Over, Added };
 
 /// Where a full paint of the publication look puts the notes over the
 /// plot, for the repaints of a few tiles and the ticks that follow it,
@@ -105,7 +104,8 @@ struct SmoothPass {
     /// picture under the newest layer is made again.
     const TickDamage* went = nullptr;
     /// The trails of the runs compared, kept from paint to paint, or null:
-    /// made for the paint. They are drawn over the first run's (PaintLayers).
+    /// made for the paint. Each step is drawn with the first run's row it
+    /// belongs to (RunTrails).
     RunTrails* runTrails = nullptr;
 };
 

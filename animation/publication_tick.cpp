@@ -67,33 +67,40 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
             return r - 1 >= trail.first && r < trail.second;
         };
         for (const auto& span : spans)
-            for (int body = 1; body <= s.loaded.usableBodies(); ++body)
-                for (int64_t r = std::max<int64_t>(span.first, 1); r <= span.second && r < rows; ++r) {
-                    if (shows(before, r) == shows(after, r)) continue;
-                    const double* xy = s.shownRows()->track(body, int32_t(r - 1));
+            for (int64_t r = std::max<int64_t>(span.first, 1); r <= span.second && r < rows; ++r) {
+                if (shows(before, r) == shows(after, r)) continue;
+                const bool onTop = s.playback.direction < 0 ? r <= before.first : r >= before.second;
+                const bool came = shows(after, r) && onTop;
+                bool any = false;
+                // A step from the point `xy` holds to the next.
+                const auto markStep = [&](const double* xy) {
                     const ViewPoint a = plot.MapExact(xy[0], xy[1]), b = plot.MapExact(xy[2], xy[3]);
                     if (!(std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) &&
                           std::isfinite(b.y)))
-                        continue;
-                    const bool onTop = s.playback.direction < 0 ? r <= before.first : r >= before.second;
-                    const bool came = shows(after, r) && onTop;
+                        return;
                     // Into the tiles below: every step that came or went,
                     // and those that went again on their own.
                     under.composedPixels.MarkStroke(a, b, reach, came ? nullptr : &under.wentPixels);
-                    if (came) {
-                        // After every step drawn before, in the order of
-                        // the playback's direction: drawn over them.
-                        auto& added = under.added;
-                        added = added.first < added.second
-                                    ? std::pair{std::min(added.first, r), std::max(added.second, r + 1)}
-                                    : std::pair{r, r + 1};
-                    } else {
-                        auto& redraw = under.redrawRows;
-                        redraw = redraw.first < redraw.second
-                                     ? std::pair{std::min(redraw.first, r), std::max(redraw.second, r + 1)}
-                                     : std::pair{r, r + 1};
-                    }
+                    any = true;
+                };
+                for (int body = 1; body <= s.loaded.usableBodies(); ++body)
+                    markStep(s.shownRows()->track(body, int32_t(r - 1)));
+                // The runs' steps that belong to the row come and go with it.
+                for (const ComparedRun& run : s.runs) {
+                    if (!RunTrails::Traced(run)) continue;
+                    const auto [from, to] = RunTrails::StepsOf(run, r);
+                    const TrajectoryTable& own = *run.state.shownRows();
+                    for (int body = 1; body <= run.state.loaded.usableBodies(); ++body)
+                        for (int64_t k = from; k < to; ++k) markStep(own.track(body, int32_t(k - 1)));
                 }
+                if (!any) continue;
+                // After every step drawn before, in the order of the
+                // playback's direction: drawn over them. Else drawn again.
+                auto& rows = came ? under.added : under.redrawRows;
+                rows = rows.first < rows.second
+                           ? std::pair{std::min(rows.first, r), std::max(rows.second, r + 1)}
+                           : std::pair{r, r + 1};
+            }
     }
     under.composed.MarkCoarse(under.composedPixels);
     under.damage.MarkCoarse(under.wentPixels);
@@ -170,15 +177,9 @@ void PublicationTick::Paint(const SimulationState& s, PlotBox& plot, Publication
     };
     chunks_.Forget();  // the paint of the layer under draws them again, if on a raster
     if (layers.apart()) {
-        paint(Layer::Under, {.lines = &lines_, .layers = PaintLayers::Under, .chunks = &chunks_});
-        if (!s.runs.empty()) {
-            // The runs compared's trails over a copy of it, kept apart too.
-            layers.CopyLayer(Layer::Under, Layer::Runs, nullptr);
-            paint(Layer::Runs, {.layers = PaintLayers::Runs, .runTrails = &runs_});
-            layers.CopyLayer(Layer::Runs, Layer::Picture, nullptr);
-        } else {
-            layers.CopyLayer(Layer::Under, Layer::Picture, nullptr);
-        }
+        paint(Layer::Under,
+              {.lines = &lines_, .layers = PaintLayers::Under, .chunks = &chunks_, .runTrails = &runs_});
+        layers.CopyUnder(nullptr);
         paint(Layer::Picture, {.layers = PaintLayers::Over});
     } else {
         paint(Layer::Picture, {.lines = &lines_, .runTrails = &runs_});
@@ -189,7 +190,6 @@ void PublicationTick::Paint(const SimulationState& s, PlotBox& plot, Publication
 PublicationStep PublicationTick::Tick(SimulationState& s, const PlotBox& plot, int width, int height,
                                       PublicationLayers* layers) {
     damage_.Reset(width, height, kTileShift);
-    runsDamage_.Reset(width, height, kTileShift);
     under_.damage.Reset(width, height, kTileShift);
     under_.composed.Reset(width, height, kTileShift);
     under_.composedPixels.Reset(width, height, 1);
@@ -201,13 +201,13 @@ PublicationStep PublicationTick::Tick(SimulationState& s, const PlotBox& plot, i
     } else {
         const auto before = TrailRowSpan(s);
         ShowRunsAt(s);  // where they stand at the row shown, whatever moved it
-        const RunTrails::Places runsBefore = RunTrails::PlacesOf(s);
+        const std::vector<int32_t> runsWere = RunTrails::RowsOf(s);
         const int32_t from = s.playback.position;
         bool wraps = false;
         step.timer = MovePublicationTick(s, wraps);
         MarkPublicationTick(s, plot, notes_, width, height, before, TrailRowSpan(s), from,
                             s.playback.position, damage_, under_);
-        RunTrails::MarkTick(s, plot, width, height, runsBefore, damage_, runsDamage_);
+        RunTrails::MarkRings(s, plot, width, height, runsWere, damage_);
         // After a loop went back, the old trail goes with a full paint; after
         // a turn the steps overlap the other way round.
         // Side layers of other chunks than the trails' now cannot be mended.
@@ -242,7 +242,8 @@ void PublicationTick::Mend(const SimulationState& s, const PlotBox& plot, int wi
                .layers = PaintLayers::Added,
                .added = under_.added,
                .notes = &notes_,
-               .chunks = chunked ? &chunks_ : nullptr});
+               .chunks = chunked ? &chunks_ : nullptr,
+               .runTrails = &runs_});
     if (chunked)
         paint(Layer::Under, &under_.composed,
               {.lines = &lines_,
@@ -252,20 +253,11 @@ void PublicationTick::Mend(const SimulationState& s, const PlotBox& plot, int wi
                .redrawRows = under_.redrawRows,
                .redraw = &under_.damage,
                .composed = &under_.composedPixels,
-               .went = &under_.wentPixels});
+               .went = &under_.wentPixels,
+               .runTrails = &runs_});
     else
         paint(Layer::Under, &under_.damage,
-              {.lines = &lines_, .layers = PaintLayers::Under, .notes = &notes_});
-    if (!s.runs.empty()) {
-        // The layer of runs again wherever the layer under or a run's
-        // trail changed.
-        runsDamage_.MarkCoarse(under_.composed);
-        runsDamage_.MarkCoarse(under_.damage);
-        layers.CopyLayer(Layer::Under, Layer::Runs, &runsDamage_);
-        paint(Layer::Runs, &runsDamage_, {.layers = PaintLayers::Runs, .runTrails = &runs_});
-        layers.CopyLayer(Layer::Runs, Layer::Picture, &damage_);
-    } else {
-        layers.CopyLayer(Layer::Under, Layer::Picture, &damage_);
-    }
+              {.lines = &lines_, .layers = PaintLayers::Under, .notes = &notes_, .runTrails = &runs_});
+    layers.CopyUnder(&damage_);
     paint(Layer::Picture, &damage_, {.layers = PaintLayers::Over, .notes = &notes_});
 }

@@ -20,9 +20,7 @@ class DrawingSurface;
 /// window keeps them as the toolkit's images; tests keep them in memory.
 class PublicationLayers {
 public:
-    /// Runs: the layer under with the trails of the runs compared over it,
-    /// between the layer under and the picture while runs are compared.
-    enum class Layer { Under, Picture, Runs };
+    enum class Layer { Under, Picture };
 
     virtual ~PublicationLayers() = default;
     /// Whether the layer under is kept apart from the picture. Without it,
@@ -33,9 +31,9 @@ public:
     /// pixels inside come out as a paint of the whole layer gives them.
     virtual void Paint(Layer layer, const TickDamage* only,
                        const std::function<void(DrawingSurface& surface)>& paint) = 0;
-    /// Copies from the layer `from` into the layer `to` the tiles `tiles`
-    /// marks, or all of it when null.
-    virtual void CopyLayer(Layer from, Layer to, const TickDamage* tiles) = 0;
+    /// Copies from the layer under into the picture the tiles `tiles` marks,
+    /// or all of it when null.
+    virtual void CopyUnder(const TickDamage* tiles) = 0;
 };
 
 /// What a tick of the publication look changed in the layer under: the
@@ -106,10 +104,9 @@ private:
               PublicationLayers& layers);
 
     TrailLines lines_;    ///< the trails' points of the layer under, kept from paint to paint
-    RunTrails runs_;      ///< the runs compared's trails, drawn over it
+    RunTrails runs_;      ///< the runs compared's trails' points, drawn with the first run's
     TrailChunks chunks_;  ///< the trails' side layers, when the layer under is a raster
     TickDamage damage_;
-    TickDamage runsDamage_;  ///< the tiles of the layer of runs a tick changed
     UnderChange under_;
     PublicationNotes notes_;
     int32_t direction_ = 1;  ///< the playback's direction the layers were painted in

@@ -35,36 +35,58 @@ double UsualStep(const SimulationState& r, const PlotBox& plot, int body) {
 
 }  // namespace
 
-bool RunTrails::Drawn(const Rows& rows, int64_t row) {
+ColourRef RunTrails::Run::colour(int body) const { return state_->loaded.bodyColour[std::size_t(body)]; }
+
+bool RunTrails::Traced(const ComparedRun& run) {
+    const SimulationState& r = run.state;
+    return run.shown && r.loaded.dataLoaded && r.loaded.rows && r.loaded.fields.drawOrbits;
+}
+
+std::pair<int64_t, int64_t> RunTrails::StepsOf(const ComparedRun& run, int64_t row) {
+    // Between the rows shown at row - 1 and at row, whichever way it went.
+    if (row < 1 || row >= int64_t(run.rowOf.size())) return {0, 0};
+    const int64_t a = run.rowOf[std::size_t(row - 1)], b = run.rowOf[std::size_t(row)];
+    return {std::min(a, b) + 1, std::max(a, b) + 1};
+}
+
+bool RunTrails::Run::Patterned(int body, int64_t row) const {
+    const Rows& rows = patterns_[std::size_t(body - 1)];
     if (rows.period == 0) return true;
     const int64_t at = (row - 1) % rows.period;
     return at < rows.ends[0] || (at >= rows.ends[1] && at < rows.ends[2]);
 }
 
-void RunTrails::Draw(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, double width) {
+void RunTrails::Prepare(const SimulationState& s, const PlotBox& plot, int64_t first, int64_t last,
+                        double width) {
     runs_.resize(s.runs.size());
-    const double reach = LineReach(width);
-    std::vector<Stroke> strokes;
+    prepared_.clear();
     for (std::size_t i = 0; i < s.runs.size(); ++i) {
         const ComparedRun& run = s.runs[i];
         const SimulationState& r = run.state;
-        if (!run.shown || !r.loaded.dataLoaded || !r.loaded.rows || !r.loaded.fields.drawOrbits) continue;
-        const auto [first, last] = TrailRowSpan(r);
-        if (first + 1 >= last) continue;
+        if (!Traced(run)) continue;
+        const int64_t from = std::max<int64_t>(first, 0),
+                      to = std::min<int64_t>(last, int64_t(run.rowOf.size()));
+        if (from + 1 >= to) continue;
+        // The run's rows its steps belonging to the trail join.
+        const auto [low, high] = std::minmax_element(run.rowOf.begin() + from, run.rowOf.begin() + to);
+        if (*low < 0 || *high >= r.loaded.usableRows()) continue;
         Run& kept = runs_[i];
-        kept.lines.Prepare(r, plot, first, last);
+        kept.state_ = &r, kept.run_ = &run;
+        kept.span_ = {*low, int64_t(*high) + 1};
+        kept.lines_.Prepare(r, plot, *low, int64_t(*high) + 1);
         const int bodies = r.loaded.usableBodies();
         const PlotMapping mapping = plot.Mapping();
-        if (kept.version != r.shownRows()->version() || !(kept.mapping == mapping) || kept.width != width ||
-            kept.style != run.style || kept.bodies.size() != std::size_t(bodies)) {
-            kept.version = r.shownRows()->version(), kept.mapping = mapping, kept.width = width;
-            kept.style = run.style;
-            kept.bodies.assign(std::size_t(bodies), Rows{});
+        if (kept.version_ != r.shownRows()->version() || !(kept.mapping_ == mapping) ||
+            kept.width_ != width || kept.style_ != run.style ||
+            kept.patterns_.size() != std::size_t(bodies)) {
+            kept.version_ = r.shownRows()->version(), kept.mapping_ = mapping, kept.width_ = width;
+            kept.style_ = run.style;
+            kept.patterns_.assign(std::size_t(bodies), Run::Rows{});
             const std::vector<double> dashes = RunDashes(run.style, width);
             for (int body = 1; body <= bodies && !dashes.empty(); ++body) {
                 const double step = UsualStep(r, plot, body);
                 if (!(step > 0)) continue;
-                Rows& rows = kept.bodies[std::size_t(body - 1)];
+                Run::Rows& rows = kept.patterns_[std::size_t(body - 1)];
                 int64_t at = 0;
                 for (std::size_t k = 0; k < dashes.size() && k < 4; ++k) {
                     at += std::max<int64_t>(1, std::llround(dashes[k] / step));
@@ -74,28 +96,36 @@ void RunTrails::Draw(const SimulationState& s, const PlotBox& plot, DrawingSurfa
                 if (dashes.size() < 4) rows.ends[1] = rows.ends[2] = rows.period;
             }
         }
+        prepared_.push_back(&kept);
+    }
+}
+
+void RunTrails::Draw(DrawingSurface& surface, double width) const {
+    const double reach = LineReach(width);
+    std::vector<Stroke> strokes;
+    for (const Run* run : prepared_) {
+        const SimulationState& r = run->state();
+        const auto [first, last] = run->span_;
         strokes.clear();
-        for (int body = 1; body <= bodies; ++body) {
-            const ColourRef colour = r.loaded.bodyColour[std::size_t(body)];
-            const Rows& pattern = kept.bodies[std::size_t(body - 1)];
+        for (int body = 1; body <= run->bodies(); ++body) {
             for (int64_t piece = first - first % TrailLines::kPiece; piece < last;
                  piece += TrailLines::kPiece) {
                 const int64_t from = std::max(piece, first),
                               to = std::min(last - 1, piece + TrailLines::kPiece);
                 if (surface.partial()) {
-                    const TrailLines::Box& b = kept.lines.pieceBox(body, from);
+                    const TrailLines::Box& b = run->lines_.pieceBox(body, from);
                     if (!surface.Shows(b.left - reach, b.top - reach, b.right + reach, b.bottom + reach))
                         continue;
                 }
-                // Faded, each piece in the colour of its middle row.
-                const ColourRef shade =
-                    r.view.fadeTrails
-                        ? FadedColour(colour, kWhite, std::llabs((from + to) / 2 - r.playback.position),
-                                      r.loaded.fields.pointsPerOrbit)
-                        : colour;
+                const ColourRef shade = r.view.fadeTrails
+                                            ? FadedColour(run->colour(body), kWhite,
+                                                          std::llabs((from + to) / 2 - r.playback.position),
+                                                          r.loaded.fields.pointsPerOrbit)
+                                            : run->colour(body);
                 for (int64_t row = from + 1; row <= to; ++row) {
-                    if (!kept.lines.joins(body, row) || !Drawn(pattern, row)) continue;
-                    const ViewPoint a = *kept.lines.points(body, row - 1), b = *kept.lines.points(body, row);
+                    if (!run->lines_.joins(body, row) || !run->Patterned(body, row)) continue;
+                    const ViewPoint a = *run->lines_.points(body, row - 1),
+                                    b = *run->lines_.points(body, row);
                     if (surface.partial() &&
                         !surface.Shows(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
                                        std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach))
@@ -108,62 +138,32 @@ void RunTrails::Draw(const SimulationState& s, const PlotBox& plot, DrawingSurfa
     }
 }
 
-RunTrails::Places RunTrails::PlacesOf(const SimulationState& s) {
-    Places places;
-    for (const ComparedRun& run : s.runs)
-        places.push_back({TrailRowSpan(run.state), run.state.playback.position});
-    return places;
+std::vector<int32_t> RunTrails::RowsOf(const SimulationState& s) {
+    std::vector<int32_t> rows;
+    for (const ComparedRun& run : s.runs) rows.push_back(run.state.playback.position);
+    return rows;
 }
 
-void RunTrails::MarkTick(const SimulationState& s, const PlotBox& plot, int width, int height,
-                         const Places& before, TickDamage& damage, TickDamage& trails) {
-    constexpr int64_t kMostRows = 256;  // beyond this a whole repaint costs less
-    const auto mark = [&](ViewPoint a, ViewPoint b, double reach) {
-        if (!(std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) && std::isfinite(b.y))) return;
-        damage.Mark({SaturatingTrunc(std::floor(std::min(a.x, b.x) - reach)),
-                     SaturatingTrunc(std::floor(std::min(a.y, b.y) - reach)),
-                     Clamp32(int64_t(SaturatingTrunc(std::ceil(std::max(a.x, b.x) + reach))) + 1),
-                     Clamp32(int64_t(SaturatingTrunc(std::ceil(std::max(a.y, b.y) + reach))) + 1)});
-    };
+void RunTrails::MarkRings(const SimulationState& s, const PlotBox& plot, int width, int height,
+                          const std::vector<int32_t>& before, TickDamage& damage) {
     for (std::size_t i = 0; i < s.runs.size() && i < before.size(); ++i) {
         const ComparedRun& run = s.runs[i];
         const SimulationState& r = run.state;
-        if (!run.shown || !r.loaded.dataLoaded || !r.loaded.rows) continue;
-        const auto [was, wasRow] = before[i];
-        const auto now = TrailRowSpan(r);
-        const int32_t row = r.playback.position, rows = r.loaded.usableRows();
-        if (r.view.fadeTrails ||
-            std::llabs(now.first - was.first) + std::llabs(now.second - was.second) > kMostRows) {
-            damage.MarkAll(), trails.MarkAll();
-            return;
-        }
-        if (r.loaded.fields.drawOrbits) {
-            // The steps into the rows that came or went: each joins r - 1 and r.
-            const double reach = LineReach(TrailWidth(s, width, height));
-            const auto shows = [](std::pair<int64_t, int64_t> trail, int64_t k) {
-                return k - 1 >= trail.first && k < trail.second;
-            };
-            const int64_t low = std::max<int64_t>(std::min(was.first, now.first), 1);
-            const int64_t high = std::min<int64_t>(std::max(was.second, now.second), rows);
-            for (int64_t k = low; k < high; ++k) {
-                if (shows(was, k) == shows(now, k)) continue;
-                for (int body = 1; body <= r.loaded.usableBodies(); ++body) {
-                    const double* xy = r.shownRows()->track(body, int32_t(k - 1));
-                    damage.MarkStroke(plot.MapExact(xy[0], xy[1]), plot.MapExact(xy[2], xy[3]), reach,
-                                      &trails);
-                }
+        if (!run.shown || !r.loaded.dataLoaded || !r.loaded.rows || !r.loaded.fields.drawPlanets) continue;
+        const int32_t rows = r.loaded.usableRows();
+        for (const int32_t at : {before[i], r.playback.position}) {
+            if (at < 0 || at >= rows) continue;
+            for (int body = 1; body <= r.loaded.usableBodies(); ++body) {
+                const double* xy = r.shownRows()->track(body, at);
+                const double radius = DiscRadius(r, body, width, height);
+                const ViewPoint c = plot.MapExact(xy[0], xy[1]);
+                if (radius < 0 || !std::isfinite(c.x) || !std::isfinite(c.y)) continue;
+                const double reach = RingRadius(radius) + RingWidth(radius) / 2 + 2;
+                damage.Mark({SaturatingTrunc(std::floor(c.x - reach)),
+                             SaturatingTrunc(std::floor(c.y - reach)),
+                             Clamp32(int64_t(SaturatingTrunc(std::ceil(c.x + reach))) + 1),
+                             Clamp32(int64_t(SaturatingTrunc(std::ceil(c.y + reach))) + 1)});
             }
         }
-        if (r.loaded.fields.drawPlanets)
-            for (const int32_t at : {wasRow, row}) {
-                if (at < 0 || at >= rows) continue;
-                for (int body = 1; body <= r.loaded.usableBodies(); ++body) {
-                    const double* xy = r.shownRows()->track(body, at);
-                    const double radius = DiscRadius(r, body, width, height);
-                    if (radius < 0) continue;
-                    const ViewPoint c = plot.MapExact(xy[0], xy[1]);
-                    mark(c, c, RingRadius(radius) + RingWidth(radius) / 2 + 2);
-                }
-            }
     }
 }

@@ -11,25 +11,18 @@ void ScreenLayers::Reset(int width, int height, double scale, bool apart) {
     width_ = width, height_ = height, scale_ = scale;
     const QSize size(int(width * scale), int(height * scale));
     under_ = apart ? QImage(size, QImage::Format_RGB32) : QImage();
-    runs_ = QImage();  // made when first painted
     // Apart, the picture is made from the layer under.
     picture_ = apart ? QImage() : QImage(size, QImage::Format_RGB32);
 }
 
-QImage& ScreenLayers::image(Layer layer) {
-    if (layer == Layer::Runs && runs_.isNull() && !under_.isNull())
-        runs_ = QImage(under_.size(), under_.format());
-    return layer == Layer::Under ? under_ : layer == Layer::Runs ? runs_ : picture_;
-}
-
 void ScreenLayers::SetPicture(QImage picture) {
-    under_ = runs_ = QImage();
+    under_ = QImage();
     picture_ = std::move(picture);
 }
 
 void ScreenLayers::Paint(Layer layer, const TickDamage* only,
                          const std::function<void(DrawingSurface& surface)>& paint) {
-    QImage& image = this->image(layer);
+    QImage& image = layer == Layer::Under ? under_ : picture_;
     if (image.isNull()) return;
     // Painted in the image's own pixels, whatever ratio the view shows it at.
     const qreal ratio = image.devicePixelRatio();
@@ -43,13 +36,13 @@ void ScreenLayers::Paint(Layer layer, const TickDamage* only,
     image.setDevicePixelRatio(ratio);
 }
 
-void ScreenLayers::CopyLayer(Layer source, Layer target, const TickDamage* tiles) {
-    const QImage& from = image(source);
-    QImage& to = image(target);
+void ScreenLayers::CopyUnder(const TickDamage* tiles) {
     if (!tiles) {
-        to = from.copy();
+        picture_ = under_.copy();
         return;
     }
+    QImage& to = picture_;
+    const QImage& from = under_;
     if (from.size() != to.size() || from.format() != to.format() || from.depth() != 32) return;
     const int scale = int(scale_);
     const QRect whole = to.rect();

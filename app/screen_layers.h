@@ -20,11 +20,10 @@ public:
     bool apart() const override { return !under_.isNull(); }
     void Paint(Layer layer, const TickDamage* only,
                const std::function<void(DrawingSurface& surface)>& paint) override;
-    void CopyLayer(Layer from, Layer to, const TickDamage* tiles) override;
+    void CopyUnder(const TickDamage* tiles) override;
 
 private:
-    QImage& image(Layer layer);
-    QImage under_, picture_, runs_;
+    QImage under_, picture_;
     int width_ = 0, height_ = 0;
     double scale_ = 1;
 };

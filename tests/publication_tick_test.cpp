@@ -38,20 +38,21 @@ constexpr int kRows = 400, kWidth = 200, kHeight = 150, kScale = 2;
 
 /// Three bodies on crossing ellipses about the origin that leave the box
 /// now and then; `cornered`: on small circles in three corners of the box,
-/// leaving its top-left corner to the legend.
-std::string EllipseData(bool cornered) {
+/// leaving its top-left corner to the legend. `split`: each step in as many
+/// rows, and `scale`: the orbits that much wider.
+std::string EllipseData(bool cornered, int split = 1, double scale = 1) {
     const double centres[3][2] = {{2, 2}, {2, -2}, {-2, -2}};
     std::ostringstream data;
-    for (int r = 0; r < kRows; ++r) {
-        data << r * 0.01;
+    for (int r = 0; r < kRows * split; ++r) {
+        data << r * 0.01 / split;
         for (int k = 1; k <= 3; ++k) {
-            const double angle = r * 0.05 * k;
+            const double angle = r * 0.05 * k / split;
             if (cornered)
                 data << ' ' << centres[k - 1][0] + 0.6 * std::cos(angle) << ' '
                      << centres[k - 1][1] + 0.6 * std::sin(angle);
             else
-                data << ' ' << (k % 2 ? 1.2 : 0.5) * k * std::cos(angle) << ' '
-                     << (k % 2 ? 0.5 : 1.2) * k * std::sin(angle);
+                data << ' ' << scale * (k % 2 ? 1.2 : 0.5) * k * std::cos(angle) << ' '
+                     << scale * (k % 2 ? 0.5 : 1.2) * k * std::sin(angle);
         }
         data << '\n';
     }
@@ -106,8 +107,9 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
         const char* frame = "";
         bool loop = false, grid = false, clock = true, apart = true;
         int wholeRepaints = 0;  ///< ticks that tell the whole picture changed
-        /// Another run compared: every other row of the data, a little wider.
-        bool runs = false;
+        /// Another run compared: every other row of the data, a little wider;
+        /// `finer`: twice the rows instead, several steps to each row.
+        bool runs = false, finer = false;
     } cases[] = {
         {.what = "ahead, forward"},
         {.what = "behind, backward by 3", .mode = TrailMode::Behind, .step = 3, .from = 300, .direction = -1},
@@ -129,13 +131,22 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
          .frame = "centre:2",
          .runs = true},
         {.what = "a run compared without a layer apart", .step = 2, .apart = false, .runs = true},
+        {.what = "a finer run compared, backward by 3",
+         .mode = TrailMode::Behind,
+         .step = 3,
+         .from = 300,
+         .direction = -1,
+         .runs = true,
+         .finer = true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Load(c.cornered, c.step);
         if (c.runs) {
-            ASSERT_TRUE(AddRun(state, plot, host,
-                               dir.write("other.txt", EveryOtherRowWider(EllipseData(c.cornered), 1.05))));
+            ASSERT_TRUE(
+                AddRun(state, plot, host,
+                       dir.write("other.txt", c.finer ? EllipseData(c.cornered, 2, 1.05)
+                                                      : EveryOtherRowWider(EllipseData(c.cornered), 1.05))));
         }
         if (*c.frame) {
             ASSERT_EQ(ShowInFrame(state, plot, c.frame), "");

@@ -135,18 +135,16 @@ RasterLayers::RasterLayers(int32_t width, int32_t height, int32_t scale, bool ap
     // Not white, so that a pixel no paint reaches shows.
     const std::size_t pixels = std::size_t(width * scale) * std::size_t(height * scale);
     picture.assign(pixels, 0xFF00FF00u);
-    if (apart) under.assign(pixels, 0xFF0000FFu), runs.assign(pixels, 0xFFFF0000u);
+    if (apart) under.assign(pixels, 0xFF0000FFu);
 }
 
 void RasterLayers::Paint(Layer layer, const TickDamage* only,
                          const std::function<void(DrawingSurface& surface)>& paint) {
-    SmoothRaster surface(RasterOf(PixelsOf(layer)), width_, height_, scale_, only);
+    SmoothRaster surface(RasterOf(layer == Layer::Under ? under : picture), width_, height_, scale_, only);
     paint(surface);
 }
 
-void RasterLayers::CopyLayer(Layer source, Layer target, const TickDamage* tiles) {
-    const std::vector<uint32_t>& under = PixelsOf(source);
-    std::vector<uint32_t>& picture = PixelsOf(target);
+void RasterLayers::CopyUnder(const TickDamage* tiles) {
     if (!tiles) {
         picture = under;
         return;

@@ -92,14 +92,11 @@ public:
     bool apart() const override { return apart_; }
     void Paint(Layer layer, const TickDamage* only,
                const std::function<void(DrawingSurface& surface)>& paint) override;
-    void CopyLayer(Layer from, Layer to, const TickDamage* tiles) override;
+    void CopyUnder(const TickDamage* tiles) override;
 
-    std::vector<uint32_t> under, picture, runs;
+    std::vector<uint32_t> under, picture;
 
 private:
-    std::vector<uint32_t>& PixelsOf(Layer layer) {
-        return layer == Layer::Under ? under : layer == Layer::Runs ? runs : picture;
-    }
     PixelRaster RasterOf(std::vector<uint32_t>& pixels) const {
         return {pixels.data(), width_ * scale_, height_ * scale_, width_ * scale_};
     }
