@@ -121,6 +121,36 @@ void ArrangeRuns(SimulationState& s, const std::vector<RunPlace>& places) {
     if (s.runs.empty()) s.runName.clear();
 }
 
+std::string MakeRunFirst(SimulationState& s, PlotBox& plot, std::size_t k) {
+    if (k >= s.runs.size()) return {};
+    ShowRunsAt(s);  // aligned with the rows now loaded
+    ComparedRun& run = s.runs[k];
+    ReferenceFrame frame = s.view.frame;
+    if (frame.body > 0) {
+        const auto at = std::find(run.bodyOf.begin(), run.bodyOf.end(), frame.body);
+        if (at == run.bodyOf.end())
+            return run.name + ": no body of it matches body " + std::to_string(frame.body);
+        frame.body = int(at - run.bodyOf.begin());
+    }
+    const int32_t row = run.state.playback.position;
+    std::error_code error;
+    const std::string own = s.loaded.configPath.empty() ? s.loaded.fields.dataPath : s.loaded.configPath;
+    const std::filesystem::path whole = std::filesystem::absolute(own, error);
+    // The run's load and its positions in the frame (made for the body it
+    // is) change places with the first run's.
+    std::swap(s.loaded, run.state.loaded);
+    std::swap(s.inFrame, run.state.inFrame);
+    std::swap(s.runName, run.name);
+    run.path = error ? own : whole.string();
+    run.shown = true;
+    run.alignedTable = nullptr;
+    s.view.frame = frame;
+    s.playback.position = std::max(row, 0);
+    // Every run aligned with the new first and shown in its frame, by the
+    // bodies they are in it; the box only grows.
+    return FrameRuns(s, plot);
+}
+
 std::string RunNameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 bool AddRun(SimulationState& s, PlotBox& plot, Host& host, const std::string& path, const std::string& name) {

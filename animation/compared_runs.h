@@ -49,6 +49,14 @@ struct RunPlace {
 /// pattern.
 void ArrangeRuns(SimulationState& state, const std::vector<RunPlace>& places);
 
+/// Makes run `run` the first: its rows become the playback's clock (and the
+/// data followed), shown at its row nearest the time shown, and the first
+/// run joins the runs compared in its place. A frame of a body follows the
+/// body it is in that run. Returns why it cannot be (no body of it matches
+/// the frame's), changing nothing; or why a run compared cannot have the
+/// frame then, as FrameRuns does.
+std::string MakeRunFirst(SimulationState& state, PlotBox& plot, std::size_t run);
+
 /// The name a run takes from its file: the file's name without its folder.
 std::string RunNameOf(const std::string& path);
 

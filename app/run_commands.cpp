@@ -8,13 +8,15 @@
 #include "app/command_actions.h"
 #include "app/command_ids.h"
 #include "app/runs_dialog.h"
+#include "simulation/host.h"
 
 RunCommands::RunCommands(const FileCommandContext& files, CommandActions& commands, QWidget& window)
     : QObject(&window), files_(files), commands_(commands), window_(window) {
     commands_.addCommand(ID_ADD_RUN, tr("Add Run..."),
                          tr("Show another run of the simulation with this one, on the same view and clock"),
                          [this] { return AddRunAsked(files_); });
-    commands_.addCommand(ID_VIEW_RUNS, tr("Runs..."), tr("Show, hide, order or remove the runs compared"),
+    commands_.addCommand(ID_VIEW_RUNS, tr("Runs..."),
+                         tr("Show, hide, order or remove the runs compared, or play on another's clock"),
                          [this] { return OnRuns(); });
     refresh();
 }
@@ -35,7 +37,12 @@ void RunCommands::refresh() {
 
 bool RunCommands::OnRuns() {
     RunsDialog dialog(files_.state, &window_);
-    if (dialog.exec() != QDialog::Accepted) return false;
+    const int result = dialog.exec();
+    if (result == QDialog::Rejected) return false;
     ArrangeRuns(files_.state, dialog.places());
+    if (result == RunsDialog::kMadeFirst)
+        if (const std::string why = MakeRunFirst(files_.state, files_.plot, std::size_t(dialog.first()));
+            !why.empty())
+            files_.host.messageBox(why);
     return true;
 }

@@ -28,6 +28,13 @@ RunsDialog::RunsDialog(const SimulationState& state, QWidget* parent) : QDialog(
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     QPushButton* remove = buttons->addButton(tr("Remove"), QDialogButtonBox::ActionRole);
     connect(remove, &QPushButton::clicked, this, [this] { qDeleteAll(list_->selectedItems()); });
+    QPushButton* makeFirst = buttons->addButton(tr("Make First"), QDialogButtonBox::ActionRole);
+    makeFirst->setToolTip(tr("Play on this run's clock, and follow its data file when following"));
+    connect(makeFirst, &QPushButton::clicked, this, [this] {
+        if (list_->currentRow() < 0) return;
+        first_ = list_->currentRow();
+        done(kMadeFirst);
+    });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

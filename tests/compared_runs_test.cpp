@@ -168,6 +168,40 @@ TEST_F(ComparedRunsTest, TheFrameOfABodyFollowsItInEveryRun) {
               "moons.csv cannot be shown in the frame chosen: no body of it matches body 1");
 }
 
+TEST_F(ComparedRunsTest, ARunMadeFirstTakesTheClockAndTheFrameAndGivesThemBack) {
+    // Every third step, Mars's columns first, made first in a frame centred
+    // on Earth: the clock is its rows, at its row nearest the time shown,
+    // and the frame follows its Earth; the first run is compared instead.
+    Open(Orbits(301, 1));
+    ASSERT_TRUE(Add("b.csv", Orbits(301, 3, true)));
+    ASSERT_EQ(ShowInFrame(state, plot, "centre:earth"), "");
+    const ColourRef earth = state.loaded.bodyColour[1];
+    state.playback.position = 151;  // t = 1.51, nearest 1.50
+    ASSERT_EQ(MakeRunFirst(state, plot, 0), "");
+    ShowRunsAt(state);
+    EXPECT_EQ(state.loaded.usableRows(), 101);
+    EXPECT_EQ(state.playback.position, 50);
+    EXPECT_EQ(state.view.frame.body, 2);
+    EXPECT_EQ(state.loaded.bodyColour[2], earth);
+    EXPECT_EQ(state.runName, "b.csv");
+    ASSERT_EQ(state.runs.size(), 1u);
+    const ComparedRun& was = state.runs.front();
+    EXPECT_EQ(was.name, "a.csv");
+    EXPECT_EQ(was.bodyOf, (std::vector<int>{0, 2, 1}));
+    EXPECT_EQ(was.state.playback.position, 150);
+    EXPECT_EQ(was.state.view.frame.body, 1);
+    EXPECT_NEAR(state.shownRows()->track(2, 50)[0], 0, 1e-12);
+    EXPECT_NEAR(was.state.shownRows()->track(1, 150)[1], 0, 1e-12);
+    // Made first again, it is as it was.
+    ASSERT_EQ(MakeRunFirst(state, plot, 0), "");
+    ShowRunsAt(state);
+    EXPECT_EQ(state.loaded.usableRows(), 301);
+    EXPECT_EQ(state.playback.position, 150);
+    EXPECT_EQ(state.view.frame.body, 1);
+    EXPECT_EQ(state.runs.front().bodyOf, (std::vector<int>{0, 2, 1}));
+    EXPECT_EQ(state.runs.front().state.playback.position, 50);
+}
+
 TEST_F(ComparedRunsTest, BodiesLeftOutOfTheFirstRunAreMatchedAgain) {
     // Mars alone shown of the first run: its body 1 is now the second run's Mars.
     Open(Orbits(301, 1));

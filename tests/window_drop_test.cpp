@@ -1,9 +1,12 @@
 // Configuration files dragged onto the window and dropped.
 
 #include <QApplication>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QListWidget>
 #include <QMimeData>
+#include <QPushButton>
 #include <QUrl>
 #include <filesystem>
 
@@ -73,6 +76,19 @@ TEST_F(FrameFixture, ADropWithCtrlAddsARunToCompare) {
     ASSERT_EQ(state.runs.size(), 1u);
     EXPECT_EQ(state.runs.front().name, "moon.ovx");
     EXPECT_TRUE(frame->action(ID_VIEW_RUNS)->isEnabled());
+    EXPECT_TRUE(host.messages.empty());
+    // View > Runs, Make First: the playback on the run's clock, the document
+    // shown compared with it.
+    OnNextDialog([](QDialog& dialog) {
+        dialog.findChild<QListWidget*>()->setCurrentRow(0);
+        for (QPushButton* button : dialog.findChildren<QPushButton*>())
+            if (button->text() == "Make First") button->click();
+    });
+    frame->runCommand(ID_VIEW_RUNS);
+    EXPECT_EQ(state.loaded.configPath, config);
+    EXPECT_EQ(state.loaded.usableRows(), 50);
+    ASSERT_EQ(state.runs.size(), 1u);
+    EXPECT_EQ(state.runs.front().path, shown);
     EXPECT_TRUE(host.messages.empty());
 }
 
