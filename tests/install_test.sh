@@ -26,7 +26,7 @@ program=$prefix/bin/orbivex
 entry=$prefix/share/applications/$id.desktop
 icon=$prefix/share/icons/hicolor/scalable/apps/$id.svg
 mime=$prefix/share/mime/packages/$id.xml
-manual=$prefix/share/man/man1/orbivex.1
+manual=$prefix/share/man/man1/orbivex.1.gz
 metainfo=$prefix/share/metainfo/$id.metainfo.xml
 examples=$prefix/share/orbivex/examples
 for file in "$program" "$entry" "$icon" "$mime" "$manual" "$metainfo"; do
@@ -77,10 +77,10 @@ done
 (cd "$prefix" && QT_QPA_PLATFORM=offscreen "$program" --render "$prefix/example.png" --ticks 5 \
     "$examples/inner-planets-named.ovx") || fail "the installed inner-planets-named.ovx does not render"
 
-# The manual page formats without warnings and covers every option --help lists.
-warnings=$(groff -man -ww -z "$manual" 2>&1)
+# The manual page, compressed, formats without warnings and covers every option --help lists.
+warnings=$(zcat "$manual" | groff -man -ww -z 2>&1)
 [ -z "$warnings" ] || fail "groff warns about the manual page: $warnings"
-page=$(groff -man -Tascii -P-cbou "$manual")
+page=$(zcat "$manual" | groff -man -Tascii -P-cbou)
 grep -Fq "Orbivex $version" <<<"$page" || fail "the manual page does not carry version $version"
 for option in $("$program" --help | grep -o -- '--[a-z]*' | sort -u); do
     grep -Fqw -- "$option" <<<"$page" || fail "the manual page does not describe $option"

@@ -40,12 +40,17 @@ fail() {
 }
 
 # The files: the programs, what puts the viewer on a desktop, the manual
-# pages and every example the source tree has, all under /usr.
+# pages (compressed), the copyright and the changelog, and every example the
+# source tree has, all under /usr; the Python module where Debian's own are.
 id=org.orbivex.Orbivex
 files=$(dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|')
 expected=(/usr/bin/orbivex /usr/bin/orbivex-gen /usr/share/applications/$id.desktop
           /usr/share/icons/hicolor/scalable/apps/$id.svg /usr/share/mime/packages/$id.xml
-          /usr/share/metainfo/$id.metainfo.xml /usr/share/man/man1/orbivex.1 /usr/share/man/man1/orbivex-gen.1)
+          /usr/share/metainfo/$id.metainfo.xml /usr/share/man/man1/orbivex.1.gz /usr/share/man/man1/orbivex-gen.1.gz
+          /usr/share/doc/orbivex/copyright /usr/share/doc/orbivex/changelog.gz)
+if [ -f "$source/python/CMakeLists.txt" ]; then
+    expected+=(/usr/lib/python3/dist-packages/orbivex/__init__.py)
+fi
 for example in "$source"/examples/*.{ovx,dat,csv,txt}; do
     expected+=("/usr/share/orbivex/examples/${example##*/}")
 done
@@ -62,7 +67,9 @@ names() { field "$1" | tr ',|' '\n\n' | sed 's/(.*//; s/[[:space:]]//g'; }
 [ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', not $version"
 [ "$(field Section)" = science ] || fail "Section is '$(field Section)'"
 grep -Eq '^[^<]+ <[^@>]+@[^>]+>$' <<<"$(field Maintainer)" || fail "Maintainer is not 'name <address>'"
-grep -q '^https://' <<<"$(field Homepage)" || fail "Homepage is not an https address"
+# No web address is invented: a build given none names none.
+homepage=$(sed -n 's/^ORBIVEX_HOMEPAGE:STRING=//p' "$build/CMakeCache.txt")
+[ "$(field Homepage)" = "$homepage" ] || fail "Homepage is '$(field Homepage)', not '$homepage'"
 [ "$(field Description | wc -l)" -gt 2 ] || fail "the Description has no long text"
 depends=$(names Depends)
 for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libstdc++6 fonts-dejavu-core; do
@@ -106,6 +113,26 @@ for binary in $(xpath '/component/provides/binary/text()'); do
 done
 [ "$(xpath 'string(/component/provides/mediatype)');" = "$(sed -n 's/^MimeType=//p' "$entry")" ] \
     || fail "the metainfo's file type is not the entry's"
+
+[ -n "$homepage" ] || [ -z "$(xpath '//url | //screenshot')" ] || fail "the metainfo names an address"
+
+# The copyright file is Debian's machine-readable form, under the project's
+# licence; the changelog's latest entry is this version.
+copyright=$root/usr/share/doc/orbivex/copyright
+grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$copyright" \
+    || fail "the copyright file is not in the machine-readable form"
+grep -qx 'License: GPL-3+' "$copyright" || fail "the copyright file names another licence"
+[ "$(zcat "$root/usr/share/doc/orbivex/changelog.gz" | head -1 | sed 's/^orbivex (\([^)]*\)).*/\1/')" = "$version" ] \
+    || fail "the changelog's latest entry is not $version"
+
+# Debian's checker finds no error (its warnings are printed).
+if command -v lintian >/dev/null; then
+    lintian "$deb" >"$out/lintian.log" 2>&1 || true
+    cat "$out/lintian.log"
+    ! grep -q '^E: ' "$out/lintian.log" || fail "lintian reports errors: $(grep '^E: ' "$out/lintian.log")"
+else
+    echo "lintian is not installed: the package was not checked by it"
+fi
 
 if ((failures > 0)); then
     exit 1
