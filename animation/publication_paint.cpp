@@ -832,9 +832,8 @@ double SunOutline(int width, int height) { return 0.8 * MarkScale(width, height)
 
 std::string ClockText(const SimulationState& s) { return ClockTextAt(s, s.playback.position); }
 
-std::string ClockTextAt(const SimulationState& s, int32_t row) {
+int ClockDecimals(const SimulationState& s) {
     const int rows = s.loaded.usableRows();
-    if (row < 0 || row >= rows) return {};
     int decimals = 2;
     if (rows > 1) {
         const double dt = std::fabs(s.loaded.rows->time(1) - s.loaded.rows->time(0));
@@ -850,7 +849,12 @@ std::string ClockTextAt(const SimulationState& s, int32_t row) {
             decimals = std::min(exact, telling);
         }
     }
-    const std::string line = Format("t = %.*f", decimals, s.loaded.rows->time(row));
+    return decimals;
+}
+
+std::string ClockTextAt(const SimulationState& s, int32_t row) {
+    if (row < 0 || row >= s.loaded.usableRows()) return {};
+    const std::string line = Format("t = %.*f", ClockDecimals(s), s.loaded.rows->time(row));
     return s.loaded.fields.timeUnit.empty() ? line : line + " " + s.loaded.fields.timeUnit;
 }
 
@@ -937,4 +941,32 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
                             surface.Shows(0, 0, inner.left, height) ||
                             surface.Shows(inner.right, 0, width, height);
     if (over && frameShows) DrawFrameAndLabels(s, plot, surface, box, ticks, m, width, height);
+}
+
+PublicationLayout LayOutPublicationView(const SimulationState& s, PlotBox& plot,
+                                        const DrawingSurface& surface, int width, int height) {
+    PublicationLayout layout;
+    const PublicationNotes notes = MapPublicationView(s, plot, surface, width, height);
+    const TextMetrics m = TextMetricsFor(surface, PublicationFontSize(s, width, height));
+    layout.box = BoxOf(plot);
+    layout.m = m;
+    const AxisTitles titles = AxisTitlesOf(s);
+    layout.xTitle = titles.x, layout.yTitle = titles.y;
+    layout.trailWidth = TrailWidth(s, width, height);
+    layout.sunRadius = SunRadius(s, width, height), layout.sunOutline = SunOutline(width, height);
+    for (int body = 1; body <= s.loaded.usableBodies(); ++body)
+        layout.discRadius.push_back(DiscRadius(s, body, width, height));
+    const Legend g = LegendOf(s, plot, surface, m);
+    if (g.shown() && notes.legendCorner >= 0) {
+        const int w = int(std::ceil(g.width)), h = int(std::ceil(g.height));
+        const DevicePoint at = BoxCorner(plot, std::clamp(notes.legendCorner, 0, 3), w, h, g.inset);
+        layout.legend = {double(at.x), double(at.y), at.x + g.width, at.y + g.height};
+        layout.legendDisc = g.disc, layout.legendRow = g.row;
+        layout.legendNamed = g.named, layout.legendMore = g.more;
+    }
+    const DeviceRect& stamp = notes.stampRect;
+    if (stamp.right > stamp.left)
+        layout.stamp = {double(stamp.left), double(stamp.top), double(stamp.right), double(stamp.bottom)};
+    layout.clockDecimals = ClockDecimals(s);
+    return layout;
 }

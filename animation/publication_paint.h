@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "plot/axes_frame.h"
 #include "plot/device_types.h"
 
 struct SimulationState;
@@ -45,6 +46,9 @@ inline double RingWidth(double radius) { return radius / 3 > 1 ? radius / 3 : 1;
 /// (2 when the step is 0), then the time unit when there is one; empty when
 /// the row does not exist.
 std::string ClockText(const SimulationState& state);
+/// The decimals of the time stamps: those that print the time step exactly,
+/// but at most one more than tell two rows apart (2 when the step is 0).
+int ClockDecimals(const SimulationState& state);
 /// The time stamp of `row`, as ClockText gives it for the row shown.
 std::string ClockTextAt(const SimulationState& state, int32_t row);
 
@@ -129,3 +133,25 @@ double LineReach(double width);
 /// trails' points are kept in `lines` when given, for the next paint.
 void PaintPublicationView(const SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width,
                           int height, const SmoothPass& pass = {});
+
+/// Where a full paint of the publication look at the row shown puts what
+/// it draws, for a view of `width` x `height` measured by `surface`, for a
+/// page that draws it itself: the box, the text's metrics, the marks'
+/// sizes, the legend's box and the time stamp's. The plot takes the
+/// paint's mapping.
+struct PublicationLayout {
+    ViewRect box;
+    TextMetrics m;
+    std::string xTitle, yTitle;  ///< the axes' titles, empty without a length unit
+    double trailWidth = 1.5, sunRadius = 0, sunOutline = 0;
+    std::vector<double> discRadius;  ///< element k - 1 for body k; below 0: not drawn
+    /// The legend's box (empty without one), its discs' radius and its rows'
+    /// height, the names it lists and the bodies it counts on a last line.
+    ViewRect legend{};
+    double legendDisc = 0, legendRow = 0;
+    int legendNamed = 0, legendMore = 0;
+    ViewRect stamp{};  ///< the time stamp's white box; empty without a stamp
+    int clockDecimals = 2;
+};
+PublicationLayout LayOutPublicationView(const SimulationState& state, PlotBox& plot,
+                                        const DrawingSurface& surface, int width, int height);

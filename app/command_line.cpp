@@ -29,6 +29,7 @@ constexpr int kMaxSide = 16384;
 constexpr const char* kDescription =
     "Writes pictures of a simulation without a window:\n"
     "  orbivex --render OUT.png [options] CONFIG.ovx   one picture of the view (.png, .svg or .pdf)\n"
+    "  orbivex --html OUT.html [options] CONFIG.ovx    a page that plays the view in a browser\n"
     "  orbivex --frames DIR [options] CONFIG.ovx       the painted frame and one picture per tick,\n"
     "                                                  DIR/frame-000000.png, DIR/frame-000001.png, ...\n"
     "  orbivex --video OUT.mp4 [options] CONFIG.ovx    the same frames as a video (.mp4, .webm or .gif),\n"
@@ -61,6 +62,8 @@ struct OptionTable {
     QCommandLineOption video{
         "video", "Write the painted frame and every tick as a video: MP4, WebM or GIF by OUT's extension.",
         "OUT.mp4"};
+    QCommandLineOption html{
+        "html", "Write a page that plays the view in any browser, on its own, to OUT.html.", "OUT.html"};
     QCommandLineOption fps{"fps", "Frames per second of --video (default 1000 / delay, at most 60).", "F"};
     QCommandLineOption size{"size", "Size of the view in pixels (default 600x600).", "WxH"};
     QCommandLineOption scale{
@@ -155,7 +158,7 @@ struct OptionTable {
               &grid,        &fontSize,   &clock,    &frame,        &trailLength, &discSize, &title,
               &names,       &colours,    &timeUnit, &lengthUnit,   &sun,         &bodies,   &help,
               &version,     &noSettings, &columns,  &exportSeries, &plot,        &gm,       &panelOnly,
-              &panelHeight, &runNames})
+              &panelHeight, &runNames,   &html})
             parser.addOption(*option);
         parser.addOption(speed);
         parser.setApplicationDescription(kDescription);
@@ -370,14 +373,15 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         return all;
     };
     const auto renders = values(table.render), frames = values(table.frames), videos = values(table.video);
+    const auto pages = values(table.html);
     if (renders.size() + frames.size() > 1 && videos.empty())
         return "only one of --render and --frames may be given";
     if (renders.size() + frames.size() + videos.size() > 1)
         return "only one of --render, --frames and --video may be given";
     const auto configsOut = values(table.writeConfig);
     if (!configsOut.empty()) {
-        if (renders.size() + frames.size() + videos.size() + configsOut.size() > 1)
-            return "--write-config cannot be given with --render, --frames or --video, nor twice";
+        if (renders.size() + frames.size() + videos.size() + pages.size() + configsOut.size() > 1)
+            return "--write-config cannot be given with --render, --frames, --video or --html, nor twice";
         if (std::string problem = RefusedWith(parser, ViewOnly(table), "--write-config"); !problem.empty())
             return problem;
     }
@@ -398,9 +402,12 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
     for (const std::string& value : values(table.plot)) options.plot = value;
     const auto seriesOut = values(table.exportSeries);
     if (!seriesOut.empty()) {
-        if (renders.size() + frames.size() + videos.size() + configsOut.size() + seriesOut.size() > 1)
-            return "--export-series cannot be given with --render, --frames, --video or --write-config, nor "
-                   "twice";
+        if (renders.size() + frames.size() + videos.size() + pages.size() + configsOut.size() +
+                seriesOut.size() >
+            1)
+            return "--export-series cannot be given with --render, --frames, --video, --html or "
+                   "--write-config, "
+                   "nor twice";
         if (options.plot.empty()) return "--export-series needs --plot, the series to write";
         // Nor anything of the view: the series are the data's own.
         std::vector<const QCommandLineOption*> refused = ViewOnly(table);
@@ -441,10 +448,13 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         options.config = tables.front().toStdString();
         return {};
     }
-    const bool window = renders.empty() && frames.empty() && videos.empty();
+    if (!pages.empty() && renders.size() + frames.size() + videos.size() + pages.size() > 1)
+        return "--html cannot be given with --render, --frames or --video, nor twice";
+    const bool window = renders.empty() && frames.empty() && videos.empty() && pages.empty();
     mode = window            ? CommandMode::Window
            : !frames.empty() ? CommandMode::Frames
            : !videos.empty() ? CommandMode::Video
+           : !pages.empty()  ? CommandMode::Page
                              : CommandMode::Picture;
     for (const QCommandLineOption* pictureOnly : {&table.size, &table.ticks, &table.yes, &table.scale})
         if (window && parser.isSet(*pictureOnly))
@@ -453,7 +463,12 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
     if (!window)
         options.output = !frames.empty()   ? frames.front()
                          : !videos.empty() ? videos.front()
+                         : !pages.empty()  ? pages.front()
                                            : renders.front();
+    if (mode == CommandMode::Page) {
+        const QString page = QString::fromStdString(options.output).toLower();
+        if (!page.endsWith(".html") && !page.endsWith(".htm")) return "--html wants a file ending in .html";
+    }
     if (mode == CommandMode::Video && !VideoFormatOf(QString::fromStdString(options.output)))
         return "--video wants a file ending in .mp4, .webm or .gif";
     if (mode == CommandMode::Picture && !PictureFormatOf(QString::fromStdString(options.output)))

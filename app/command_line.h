@@ -12,6 +12,7 @@ enum class CommandMode {
     Picture,       ///< --render: one picture
     Frames,        ///< --frames: the painted frame and one picture per tick
     Video,         ///< --video: the same frames as a video
+    Page,          ///< --html: a page that plays the view in a browser
     WriteConfig,   ///< --write-config: a configuration for a plain data table
     ExportSeries,  ///< --export-series: the series --plot names as a CSV table
     Help,

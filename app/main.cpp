@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
         case CommandMode::Picture:
         case CommandMode::Frames:
         case CommandMode::Video:
+        case CommandMode::Page:
         case CommandMode::WriteConfig:
         case CommandMode::ExportSeries:
             break;

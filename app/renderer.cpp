@@ -28,6 +28,7 @@
 #include "app/command_line.h"
 #include "app/configuration_export.h"
 #include "app/image_surface.h"
+#include "app/page_export.h"
 #include "app/picture_export.h"
 #include "app/scaled_paint.h"
 #include "app/video_recording.h"
@@ -135,6 +136,13 @@ int Render(const CommandLine& line) {
 
     if (line.mode == CommandMode::Video)
         return RecordVideoCommand(state, plot, options, QString::fromStdString(output));
+    if (line.mode == CommandMode::Page) {
+        const std::string problem =
+            ExportPage(state, plot, options.width, options.height, QString::fromStdString(output));
+        if (problem.empty()) return 0;
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 1;
+    }
 
     // With a panel of series the picture is shared: the view above, the
     // panel below (or the panel alone).

@@ -61,6 +61,12 @@ TEST(CommandLine, ValuesReachTheirOptions) {
     EXPECT_EQ(video.options.time, 2.0);
     EXPECT_FALSE(video.options.ticksGiven.has_value());
 
+    const CommandLine page = ParseCommandLine(Words("--html p.HTML --size 1280x720 --frame rotate:1 c.ovx"));
+    ASSERT_EQ(page.mode, CommandMode::Page) << page.error;
+    EXPECT_EQ(page.options.output, "p.HTML");
+    EXPECT_EQ(page.options.width, 1280);
+    EXPECT_EQ(page.options.frame, "rotate:1");
+
     const CommandLine viewer = ParseCommandLine(Words("--follow --trail behind --no-settings"));
     ASSERT_EQ(viewer.mode, CommandMode::Window) << viewer.error;
     EXPECT_TRUE(viewer.options.follow);
@@ -185,7 +191,8 @@ TEST(CommandLine, ComplaintsName) {
         {{"--export-series", "s.csv", "--plot", "r:1", "c.ovx"}, ""},
         {{"--export-series", "s.csv", "c.ovx"}, "--export-series needs --plot, the series to write"},
         {{"--export-series", "s.csv", "--plot", "r:1", "--render", "a.png", "c.ovx"},
-         "--export-series cannot be given with --render, --frames, --video or --write-config, nor twice"},
+         "--export-series cannot be given with --render, --frames, --video, --html or --write-config, nor "
+         "twice"},
         {{"--export-series", "s.csv", "--plot", "r:1", "--size", "9x9", "c.ovx"},
          "--size does not go with --export-series"},
         {{"--export-series", "s.csv", "--plot", "diff:1", "a.ovx", "b.ovx"}, ""},
@@ -206,8 +213,15 @@ TEST(CommandLine, ComplaintsName) {
         {{"--render", "a.png", "--plane", "XY", "c.csv"}, "--plane wants xy, xz or yz, not 'XY'"},
         {{"--columns", "xz", "c.csv"}, "--columns wants xy or xyz, not 'xz'"},
         {{"--write-config", "a.ovx", "--render", "a.png", "c.csv"},
-         "--write-config cannot be given with --render, --frames or --video, nor twice"},
+         "--write-config cannot be given with --render, --frames, --video or --html, nor twice"},
         {{"--write-config", "a.ovx", "--framed", "c.csv"}, "--framed does not go with --write-config"},
+        {{"--html", "a.png", "c.ovx"}, "--html wants a file ending in .html"},
+        {{"--html", "a.html", "--render", "a.png", "c.ovx"},
+         "--html cannot be given with --render, --frames or --video, nor twice"},
+        {{"--html", "a.html", "--html", "b.htm", "c.ovx"},
+         "--html cannot be given with --render, --frames or --video, nor twice"},
+        {{"--write-config", "a.ovx", "--html", "a.html", "c.csv"},
+         "--write-config cannot be given with --render, --frames, --video or --html, nor twice"},
         {{"--write-config", "a.ovx", "a.csv", "b.csv"},
          "--write-config writes the configuration of one data table, and a configuration names one data "
          "file: give one run, not several"},

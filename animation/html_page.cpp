@@ -1,0 +1,152 @@
+#include "animation/html_page.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "animation/playback_range.h"
+#include "animation/publication_paint.h"
+#include "animation/simulation_state.h"
+#include "base/web_text.h"
+#include "plot/axis_ticks.h"
+#include "plot/plot_box.h"
+#include "simulation/packed_positions.h"
+
+/// The player: the page's markup, style and script, with the places the
+/// view and the data go in (html_player.html, built in).
+extern const char kHtmlPlayer[];
+
+namespace {
+
+/// Writes a JSON object's members in turn.
+class JsonObject {
+public:
+    JsonObject& text(std::string_view name, std::string_view value) { return raw(name, JsonString(value)); }
+    JsonObject& number(std::string_view name, double value) { return raw(name, JsonNumber(value)); }
+    JsonObject& flag(std::string_view name, bool value) { return raw(name, value ? "true" : "false"); }
+    JsonObject& raw(std::string_view name, std::string_view json) {
+        out_ += out_.empty() ? "{" : ",";
+        out_ += JsonString(name);
+        out_ += ':';
+        out_ += json;
+        return *this;
+    }
+    std::string done() const { return out_.empty() ? "{}" : out_ + "}"; }
+
+private:
+    std::string out_;
+};
+
+std::string Rect(const ViewRect& r) {
+    return "[" + JsonNumber(r.left) + "," + JsonNumber(r.top) + "," + JsonNumber(r.right) + "," +
+           JsonNumber(r.bottom) + "]";
+}
+
+std::string CssColour(ColourRef c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", RedOf(c), GreenOf(c), BlueOf(c));
+    return text;
+}
+
+template <typename T, typename F>
+std::string List(const std::vector<T>& values, F json) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < values.size(); ++i) out += (i ? "," : "") + json(values[i]);
+    return out + "]";
+}
+
+std::string Ticks(const AxisTicks& ticks) {
+    return "{\"values\":" + List(ticks.values, [](double v) { return JsonNumber(v); }) +
+           ",\"decimals\":" + std::to_string(ticks.decimals) + "}";
+}
+
+/// Replaces the one `mark` in `page` by `text`.
+void Put(std::string& page, std::string_view mark, const std::string& text) {
+    const std::size_t at = page.find(mark);
+    if (at != std::string::npos) page.replace(at, mark.size(), text);
+}
+
+}  // namespace
+
+std::string InteractivePage(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, int width,
+                            int height) {
+    const PublicationLayout layout = LayOutPublicationView(s, plot, surface, width, height);
+    const int32_t rows = std::max(s.loaded.usableRows(), 0);
+    const int bodies = s.loaded.usableBodies();
+    const TrajectoryTable& shown = *s.shownRows();
+    std::vector<PositionTrack> tracks;
+    for (int body = 1; body <= bodies; ++body) tracks.push_back({shown.track(body, 0), 2});
+    const bool sunMoves = s.sunMoves();
+    if (sunMoves) tracks.push_back({s.inFrame.sun.data(), 2});
+    std::vector<double> times(static_cast<std::size_t>(rows));
+    for (int32_t r = 0; r < rows; ++r) times[std::size_t(r)] = s.loaded.rows->time(r);
+    const PackedPositions packed = PackPositions(times.data(), rows, tracks);
+
+    std::vector<std::string> names(static_cast<std::size_t>(bodies));
+    for (int k = 0; k < bodies && k < int(s.loaded.fields.bodyNames.size()); ++k)
+        names[std::size_t(k)] = s.loaded.fields.bodyNames[std::size_t(k)];
+    std::vector<ColourRef> colours;
+    for (int body = 1; body <= bodies; ++body) colours.push_back(s.loaded.bodyColour[std::size_t(body)]);
+    const char* modes[] = {"ahead", "behind", "both"};
+    const auto& f = s.loaded.fields;
+    const double rowsPerSecond = 1000.0 * std::max(f.step, 1) / std::max(f.frameDelayMs, 1);
+    const TextMetrics& m = layout.m;
+    JsonObject view;
+    view.number("width", width)
+        .number("height", height)
+        .number("rows", rows)
+        .number("bodies", bodies)
+        .flag("sunMoves", sunMoves)
+        .raw("names", List(names, [](const std::string& n) { return JsonString(n); }))
+        .raw("colours", List(colours, [](ColourRef c) { return JsonString(CssColour(c)); }))
+        .raw("discRadius", List(layout.discRadius, [](double r) { return JsonNumber(r); }))
+        .number("sunRadius", layout.sunRadius)
+        .number("sunOutline", layout.sunOutline)
+        .raw("extent", "[" + JsonNumber(packed.xMin) + "," + JsonNumber(packed.xMax) + "," +
+                           JsonNumber(packed.yMin) + "," + JsonNumber(packed.yMax) + "]")
+        .raw("mapping", "[" + JsonNumber(plot.xScale) + "," + JsonNumber(plot.xOffset) + "," +
+                            JsonNumber(plot.yScale) + "," + JsonNumber(plot.yOffset) + "]")
+        .raw("world", "[" + JsonNumber(plot.xMin) + "," + JsonNumber(plot.xMax) + "," +
+                          JsonNumber(plot.yMin) + "," + JsonNumber(plot.yMax) + "]")
+        .raw("box", Rect(layout.box))
+        .raw("ticks", "{\"x\":" + Ticks(ChooseTicks(plot.xMin, plot.xMax)) +
+                          ",\"y\":" + Ticks(ChooseTicks(plot.yMin, plot.yMax)) + "}")
+        .number("font", m.font)
+        .number("lineHeight", m.lineHeight)
+        .number("pad", m.pad)
+        .number("tick", m.tick)
+        .text("title", f.plotTitle)
+        .text("xTitle", layout.xTitle)
+        .text("yTitle", layout.yTitle)
+        .text("timeUnit", f.timeUnit)
+        .text("lengthUnit", f.lengthUnit)
+        .number("clockDecimals", layout.clockDecimals)
+        .raw("stamp", layout.stamp.right > layout.stamp.left ? Rect(layout.stamp) : "null")
+        .raw("legend", layout.legend.right > layout.legend.left ? Rect(layout.legend) : "null")
+        .number("legendDisc", layout.legendDisc)
+        .number("legendRow", layout.legendRow)
+        .number("legendNamed", layout.legendNamed)
+        .number("legendMore", layout.legendMore)
+        .flag("grid", s.view.look.grid)
+        .flag("axes", f.drawAxes != 0)
+        .flag("orbits", f.drawOrbits != 0)
+        .flag("planets", f.drawPlanets != 0)
+        .number("trailWidth", layout.trailWidth)
+        .text("trailMode", modes[static_cast<int>(s.view.trailMode)])
+        .number("trailLength", std::max(f.pointsPerOrbit, 0))
+        .flag("fade", s.view.fadeTrails)
+        .flag("loop", s.view.loopPlayback)
+        .number("row", std::clamp(s.playback.position, 0, std::max(rows - 1, 0)))
+        .number("rowsPerSecond", rowsPerSecond)
+        .number("parts", double(packed.parts.size()));
+    std::string data;
+    for (const std::string& part : packed.parts)
+        data += "<script type=\"application/octet-stream\" class=\"ovx-part\">" +
+                Base64(reinterpret_cast<const uint8_t*>(part.data()), part.size()) + "</script>\n";
+    std::string page = kHtmlPlayer;
+    Put(page, "/*ORBIVEX-VIEW*/{}", view.done());
+    Put(page, "<!--ORBIVEX-DATA-->", data);
+    return page;
+}

@@ -1,0 +1,26 @@
+#include "app/page_export.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include "animation/html_page.h"
+#include "app/output_file.h"
+#include "app/painter_surface.h"
+#include "plot/plot_box.h"
+
+std::string ExportPage(const SimulationState& state, const PlotBox& plot, int width, int height,
+                       const QString& path) {
+    std::string page;
+    {
+        // Measured as the picture of the same size is painted.
+        QImage measure(1, 1, QImage::Format_RGB32);
+        QPainter painter(&measure);
+        PainterSurface surface(painter, width, height, 1);
+        PlotBox copy = plot;
+        page = InteractivePage(state, copy, surface, width, height);
+    }
+    OutputFile file(path);
+    if (std::string problem = file.Open(); !problem.empty()) return problem;
+    if (std::string problem = file.Write(QByteArray::fromStdString(page)); !problem.empty()) return problem;
+    return file.Commit();
+}

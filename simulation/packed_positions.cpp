@@ -1,0 +1,102 @@
+#include "simulation/packed_positions.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "simulation/parallel_for.h"
+
+namespace {
+
+/// `bytes` in zlib's format; fast rather than smallest: the differences
+/// compress nearly as well either way, and a large table is packed in
+/// about the time it loads.
+std::string Compress(const std::vector<uint8_t>& bytes) {
+    uLongf size = compressBound(uLong(bytes.size()));
+    std::string out(size, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, bytes.data(), uLong(bytes.size()), 6) != Z_OK)
+        return {};
+    out.resize(size);
+    return out;
+}
+
+uint16_t Quantise(double v, double lo, double hi) {
+    if (!std::isfinite(v)) return kPackedGap;
+    if (!(hi > lo)) return 0;
+    const double q = std::round((v - lo) / (hi - lo) * kPackedSteps);
+    return uint16_t(std::clamp(q, 0.0, double(kPackedSteps)));
+}
+
+}  // namespace
+
+PackedPositions PackPositions(const double* times, int32_t rows, const std::vector<PositionTrack>& tracks) {
+    PackedPositions packed;
+    packed.rows = std::max(rows, 0);
+    const std::size_t n = std::size_t(packed.rows);
+    double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
+    for (const PositionTrack& track : tracks)
+        for (std::size_t r = 0; r < n; ++r) {
+            const double x = track.xy[track.stride * r], y = track.xy[track.stride * r + 1];
+            if (std::isfinite(x)) x0 = std::min(x0, x), x1 = std::max(x1, x);
+            if (std::isfinite(y)) y0 = std::min(y0, y), y1 = std::max(y1, y);
+        }
+    if (x0 > x1) x0 = x1 = 0;
+    if (y0 > y1) y0 = y1 = 0;
+    packed.xMin = x0, packed.xMax = x1, packed.yMin = y0, packed.yMax = y1;
+    packed.parts.resize(tracks.size() + 1);
+    // The times, and each track, compressed on their own, on every processor.
+    ParallelFor(0, int64_t(tracks.size()) + 1, WorkerCount(uint64_t(tracks.size() + 1) * n, 1 << 16),
+                [&](int64_t first, int64_t last) {
+                    std::vector<uint8_t> bytes;
+                    for (int64_t k = first; k < last; ++k) {
+                        if (k == 0) {
+                            bytes.resize(8 * n);
+                            for (std::size_t r = 0; r < n; ++r) {
+                                uint64_t bits = 0;
+                                std::memcpy(&bits, &times[r], 8);
+                                for (int b = 0; b < 8; ++b)
+                                    bytes[8 * r + std::size_t(b)] = uint8_t(bits >> (8 * b));
+                            }
+                        } else {
+                            const PositionTrack& track = tracks[std::size_t(k - 1)];
+                            bytes.resize(4 * n);
+                            for (int axis = 0; axis < 2; ++axis) {
+                                uint16_t previous = 0;
+                                uint8_t* out = bytes.data() + std::size_t(axis) * 2 * n;
+                                for (std::size_t r = 0; r < n; ++r) {
+                                    const uint16_t q =
+                                        Quantise(track.xy[track.stride * r + std::size_t(axis)],
+                                                 axis ? y0 : x0, axis ? y1 : x1);
+                                    const uint16_t d = uint16_t(q - previous);
+                                    previous = q;
+                                    out[2 * r] = uint8_t(d), out[2 * r + 1] = uint8_t(d >> 8);
+                                }
+                            }
+                        }
+                        packed.parts[std::size_t(k)] = Compress(bytes);
+                    }
+                });
+    return packed;
+}
+
+std::vector<uint16_t> UnpackTrack(const std::string& part, int32_t rows) {
+    const std::size_t n = std::size_t(std::max(rows, 0));
+    std::vector<uint8_t> bytes(4 * n);
+    uLongf size = uLongf(bytes.size());
+    if (uncompress(bytes.data(), &size, reinterpret_cast<const Bytef*>(part.data()), uLong(part.size())) !=
+            Z_OK ||
+        size != bytes.size())
+        return {};
+    std::vector<uint16_t> values(2 * n);
+    for (std::size_t axis = 0; axis < 2; ++axis) {
+        uint16_t q = 0;
+        for (std::size_t r = 0; r < n; ++r) {
+            const std::size_t at = axis * 2 * n + 2 * r;
+            q = uint16_t(q + uint16_t(bytes[at] | bytes[at + 1] << 8));
+            values[axis * n + r] = q;
+        }
+    }
+    return values;
+}
