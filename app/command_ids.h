@@ -46,6 +46,7 @@ enum CommandId : int {
     ID_EXPORT_PICTURE = 33101,
     ID_EXPORT_VIDEO = 33102,
     ID_EXPORT_PANEL_PICTURE = 33103,
+    ID_EXPORT_PAGE = 33104,
     // Plain data tables.
     ID_OPEN_DATA = 33201,
     ID_SAVE_CONFIGURATION = 33202,

@@ -7,10 +7,12 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <cmath>
 
 #include "animation/simulation_state.h"
 #include "app/command_actions.h"
 #include "app/command_ids.h"
+#include "app/page_export.h"
 #include "app/picture_export.h"
 #include "app/series_panel_view.h"
 #include "app/simulation_view.h"
@@ -58,6 +60,12 @@ ExportCommands::ExportCommands(SimulationState& state, const PlotBox& plot, Simu
                              OnExportPicture(true);
                              return false;
                          });
+    commands_.addCommand(ID_EXPORT_PAGE, tr("Export Interactive Page..."),
+                         tr("Save a page that plays the view in any browser, zoomed, paused and hovered"),
+                         [this] {
+                             OnExportPage();
+                             return false;
+                         });
     commands_.addCommand(ID_EXPORT_VIDEO, tr("Export Video..."),
                          tr("Record the playback from the current row as an MP4, WebM or GIF video"), [this] {
                              OnExportVideo();
@@ -73,6 +81,27 @@ void ExportCommands::addToMenu(QMenu& file) {
     connect(&file, &QMenu::aboutToShow, this,
             [this] { commands_.action(ID_EXPORT_PANEL_PICTURE)->setEnabled(panel_ && panel_->isVisible()); });
     file.addAction(commands_.action(ID_EXPORT_VIDEO));
+    file.addAction(commands_.action(ID_EXPORT_PAGE));
+}
+
+std::string ExportCommands::exportPage(const QString& path) {
+    const QImage* frame = view_.frame();
+    if (!frame) return "The view has not been drawn yet";
+    if (!state_.loaded.dataLoaded) return "No simulation is loaded";
+    // The page of the view's size, in pixels of the view.
+    const qreal ratio = frame->devicePixelRatio() > 0 ? frame->devicePixelRatio() : 1;
+    return ExportPage(state_, plot_, int(std::lround(frame->width() / ratio)),
+                      int(std::lround(frame->height() / ratio)), path);
+}
+
+void ExportCommands::OnExportPage() {
+    const QString chosen = QFileDialog::getSaveFileName(&window_, tr("Export Interactive Page"), QString(),
+                                                        tr("Web page (*.html)"));
+    if (chosen.isEmpty()) return;
+    const QString lower = chosen.toLower();
+    const QString path = lower.endsWith(".html") || lower.endsWith(".htm") ? chosen : chosen + ".html";
+    const std::string problem = exportPage(path);
+    if (!problem.empty()) QMessageBox::warning(&window_, tr("Orbivex"), QString::fromStdString(problem));
 }
 
 std::string ExportCommands::exportPicture(const QString& path, int scale, bool panelOnly) {

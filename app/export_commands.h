@@ -31,6 +31,9 @@ public:
     /// itself), with the panel of time series under it while it shows, or
     /// that panel alone (`panelOnly`). Returns an error text, empty on success.
     std::string exportPicture(const QString& path, int scale, bool panelOnly = false);
+    /// Writes the page that plays the view in a browser, of the view's size,
+    /// into `path`; an error text, empty on success.
+    std::string exportPage(const QString& path);
     /// Records a video of the playback from the current row into `path`,
     /// with a progress dialog that can cancel; the view's row and timer are
     /// as they were afterwards. Returns an error text, empty on success.
@@ -40,6 +43,7 @@ public:
 
 private:
     void OnExportPicture(bool panelOnly = false);
+    void OnExportPage();
     void OnExportVideo();
 
     SimulationState& state_;

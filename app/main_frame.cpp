@@ -352,6 +352,8 @@ void CMainFrame::OnGraphicBox() {
 
 void CMainFrame::goToRow(int row) { playback_->goToRow(row); }
 
+std::string CMainFrame::exportPage(const QString& path) { return exports_->exportPage(path); }
+
 std::string CMainFrame::exportPicture(const QString& path, int scale, bool panelOnly) {
     return exports_->exportPicture(path, scale, panelOnly);
 }

@@ -88,6 +88,8 @@ public:
     std::string saveConfiguration(const QString& path, bool classicData);
     /// File > Export Picture without its dialog (see ExportCommands).
     std::string exportPicture(const QString& path, int scale, bool panelOnly = false);
+    /// File > Export Interactive Page without its dialog (see ExportCommands).
+    std::string exportPage(const QString& path);
     /// File > Export Video without its dialogs (see ExportCommands).
     std::string exportVideo(const QString& path, std::optional<int> ticks, double fps);
 

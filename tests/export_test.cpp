@@ -99,6 +99,24 @@ TEST_F(ExportFixture, PicturesFromTheWindow) {
     EXPECT_TRUE(words.contains("2 planet simulation") && words.contains("-2.00")) << words.toStdString();
 }
 
+TEST_F(ExportFixture, APageFromTheWindowPlaysItsRowsAtItsSize) {
+    frame->goToRow(100);
+    frame->view()->repaint();
+    ASSERT_EQ(frame->exportPage(Path("view.html")), "");
+    QFile page(Path("view.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QByteArray text = page.readAll();
+    const QSize size = frame->view()->frame()->size();
+    EXPECT_TRUE(text.startsWith("<!DOCTYPE html>"));
+    for (const QByteArray& part : {QByteArray("\"row\":100,"), QByteArray("\"rows\":300,"),
+                                   "\"width\":" + QByteArray::number(size.width()) + ",",
+                                   "\"height\":" + QByteArray::number(size.height()) + ","})
+        EXPECT_TRUE(text.contains(part)) << part.toStdString();
+    EXPECT_EQ(text.count("class=\"ovx-part\""), 3) << "the times and two bodies";
+    EXPECT_FALSE(frame->exportPage(Path("missing/view.html")).empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/missing"));
+}
+
 TEST_F(ExportFixture, FailedExportsLeaveNoFile) {
     EXPECT_FALSE(frame->exportPicture(Path("missing/a.svg"), 1).empty());
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "/missing"));
