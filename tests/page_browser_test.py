@@ -8,6 +8,7 @@ the websocket module.
     python3 page_browser_test.py ORBIVEX SOURCE_DIR
 """
 
+import base64
 import json
 import math
 import os
@@ -31,7 +32,8 @@ ORBIVEX = SOURCE = None
 
 def read_png(path):
     """The pixels of an 8-bit RGB or RGBA PNG, as (width, height, rows of (r, g, b))."""
-    data = open(path, "rb").read()
+    with open(path, "rb") as file:
+        data = file.read()
     assert data[:8] == b"\x89PNG\r\n\x1a\n", path
     at, chunks, header = 8, [], None
     while at < len(data):
@@ -78,7 +80,8 @@ class Browser:
             [shutil.which("chromium"), "--headless=new", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
              "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0", "--remote-allow-origins=*",
              "--user-data-dir=" + profile, "--proxy-server=127.0.0.1:9", "--host-resolver-rules=MAP * ~NOTFOUND",
-             "--window-size=1100,900", "--force-device-scale-factor=1", "--font-render-hinting=none", "about:blank"],
+             "--window-size=1100,900", "--force-device-scale-factor=1", "--font-render-hinting=none",
+             "--disable-features=IsolateSandboxedIframes,site-per-process", "about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         active = os.path.join(profile, "DevToolsActivePort")
         deadline = time.time() + 30
@@ -243,8 +246,8 @@ class PageTest(unittest.TestCase):
         shot = b.call("Page.captureScreenshot", format="png",
                       clip={"x": left, "y": top, "width": 960, "height": 720, "scale": 1})
         screen = os.path.join(self.folder, "screen.png")
-        import base64
-        open(screen, "wb").write(base64.b64decode(shot["data"]))
+        with open(screen, "wb") as file:
+            file.write(base64.b64decode(shot["data"]))
         view = b.evaluate("orbivex.view")
         page, render = read_png(screen), read_png(picture)
         self.assertEqual(page[:2], render[:2])
@@ -339,9 +342,74 @@ class PageTest(unittest.TestCase):
         self.assertEqual(b.evaluate("document.querySelectorAll('img, script:not([class]):not([src])').length"), 1)
         self.assertFalse([e for e in b.events if e.get("method") == "Runtime.exceptionThrown"])
 
+    def test_a_notebook_shows_the_player_and_it_plays(self):
+        try:
+            import nbformat
+            from nbconvert.preprocessors import ExecutePreprocessor
+        except ImportError:
+            self.skipTest("needs nbconvert and ipykernel (python3-nbconvert, python3-ipykernel)")
+        notebook = nbformat.v4.new_notebook()
+        notebook.cells = [nbformat.v4.new_code_cell(
+            "import numpy as np, orbivex\n"
+            "t = np.linspace(0, 6.3, 631)\n"
+            "positions = np.stack([np.cos(t), np.sin(t)], axis=1)[:, np.newaxis, :]\n"
+            "orbivex.Animation(t, positions, names=['planet'], size=(480, 360))")]
+        environment = {"PYTHONPATH": os.path.join(SOURCE, "python"), "ORBIVEX": ORBIVEX,
+                       "QT_QPA_PLATFORM": "offscreen"}
+        saved = {name: os.environ.get(name) for name in environment}
+        os.environ.update(environment)
+        try:
+            ExecutePreprocessor(timeout=120, kernel_name="python3").preprocess(notebook,
+                                                                               {"metadata": {"path": self.folder}})
+        finally:
+            for name, value in saved.items():
+                if value is None:
+                    os.environ.pop(name, None)
+                else:
+                    os.environ[name] = value
+        outputs = notebook.cells[0].outputs
+        shown = [o["data"]["text/html"] for o in outputs if "data" in o and "text/html" in o["data"]]
+        self.assertEqual(len(shown), 1, outputs)
+        self.assertIn("<iframe srcdoc=", shown[0])
+        # The output, opened as the notebook's page shows it, plays.
+        path = os.path.join(self.folder, "output.html")
+        with open(path, "w") as out:
+            out.write("<!DOCTYPE html><html><body>" + shown[0] + "</body></html>")
+        b = self.browser
+        b.call("Runtime.enable")
+        b.call("Page.enable")
+        b.call("Page.navigate", url="file://" + path)
+        deadline, context = time.time() + 20, None
+        while context is None and time.time() < deadline:
+            b.call("Runtime.evaluate", expression="1")
+            # The player's frame, a child of the page, runs in a context of its own.
+            frames = b.call("Page.getFrameTree")["frameTree"].get("childFrames", [])
+            for event in b.events:
+                made = event.get("params", {}).get("context", {})
+                if (event.get("method") == "Runtime.executionContextCreated" and frames and
+                        made.get("auxData", {}).get("frameId") == frames[0]["frame"]["id"]):
+                    context = made["id"]
+            time.sleep(0.1)
+        self.assertIsNotNone(context, "the player's frame never ran")
+
+        def inside(expression):
+            result = b.call("Runtime.evaluate", expression=expression, contextId=context, returnByValue=True)
+            return result["result"].get("value")
+
+        deadline = time.time() + 15
+        while not inside("window.orbivex !== undefined") and time.time() < deadline:
+            time.sleep(0.05)
+        self.assertEqual(inside("orbivex.view.names"), ["planet"])
+        inside("orbivex.actions.play()")
+        deadline = time.time() + 10
+        while inside("orbivex.state.row") < 5 and time.time() < deadline:
+            time.sleep(0.05)
+        self.assertGreaterEqual(inside("orbivex.state.row"), 5)
+        self.assertTrue(inside("orbivex.state.playing"))
+
 
 if __name__ == "__main__":
-    ORBIVEX, SOURCE = sys.argv[1], sys.argv[2]
+    ORBIVEX, SOURCE = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     del sys.argv[1:3]
     result = unittest.main(exit=False).result
     if result.skipped and not result.failures and not result.errors and result.testsRun == len(result.skipped):

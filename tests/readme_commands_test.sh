@@ -21,7 +21,7 @@
 #   - benchmarks (bench/) and commands for an X server (DISPLAY=);
 #   - commands sent to the background (ending in &): the live writer plays
 #     rows for minutes;
-#   - orbivex without --render, --frames, --video, --write-config, --help or --version,
+#   - orbivex without --render, --frames, --video, --html, --write-config, --help or --version,
 #     which opens the viewer;
 #   - --video when ffmpeg is not installed.
 set -euo pipefail
@@ -57,7 +57,7 @@ skip_reason() {
     esac
     local words=" ${command%%#*} "
     if [[ $words =~ (^|[ /])orbivex[[:space:]] ]] &&
-        ! [[ $words =~ [[:space:]]--(render|frames|video|write-config|help|version)[[:space:]] ]]; then
+        ! [[ $words =~ [[:space:]]--(render|frames|video|html|write-config|help|version)[[:space:]] ]]; then
         echo "opens the viewer"
     fi
     if [[ $words == *" --video "* ]] && ! command -v ffmpeg >/dev/null; then

@@ -8,12 +8,14 @@ viewer, read them back, open the viewer on them, and watch a run live.
     orbivex.show(t, positions)                                   # the viewer, not waiting for it
     simulation = orbivex.load("circle.ovx")                      # .t, .positions, .names, the fields
     elements = orbivex.series("circle.ovx", "r:1,a:1,e:1", gm=1)  # as the viewer's panel computes them
+    orbivex.Animation("circle.ovx")                              # a notebook cell shows the player
 
-save(), load(), show(), series() and LiveWriter are described by help() on each; the
+save(), load(), show(), series(), Animation and LiveWriter are described by help() on each; the
 viewer is found through the ORBIVEX environment variable, or on the PATH.
 `python3 -m orbivex FILE` opens the viewer on a file. Needs numpy.
 """
 
+from ._animation import Animation
 from ._config import MAX_BODIES, ConfigurationError
 from ._live import LiveWriter
 from ._series import Series, read_series, series
@@ -22,6 +24,7 @@ from ._table import TableError
 from ._viewer import show, viewer_program
 
 __all__ = [
+    "Animation",
     "MAX_BODIES",
     "ConfigurationError",
     "LiveWriter",

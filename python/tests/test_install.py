@@ -17,7 +17,7 @@ class InstallTest(FolderTest):
                          "--component", "python")
         installed = os.path.join(prefix, folder, "orbivex")
         self.assertEqual(sorted(os.listdir(installed)),
-                         ["__init__.py", "__main__.py", "_config.py", "_extent.py", "_fields.py", "_live.py",
+                         ["__init__.py", "__main__.py", "_animation.py", "_config.py", "_extent.py", "_fields.py", "_live.py",
                           "_numbers.py", "_series.py", "_simulation.py", "_table.py", "_viewer.py", "_writing.py"])
         self.assertEqual(os.listdir(prefix), ["lib"])
 
