@@ -74,14 +74,14 @@ def read_png(path):
 class Browser:
     """Chromium over its debugging protocol: calls, and the events met."""
 
-    def __init__(self, folder):
-        profile = os.path.join(folder, "profile")
+    def __init__(self, folder, flags=()):
+        profile = tempfile.mkdtemp(dir=folder, prefix="profile-")
         self.process = subprocess.Popen(
             [shutil.which("chromium"), "--headless=new", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
              "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0", "--remote-allow-origins=*",
              "--user-data-dir=" + profile, "--proxy-server=127.0.0.1:9", "--host-resolver-rules=MAP * ~NOTFOUND",
              "--window-size=1100,900", "--force-device-scale-factor=1", "--font-render-hinting=none",
-             "--disable-features=IsolateSandboxedIframes,site-per-process", "about:blank"],
+             "--disable-features=IsolateSandboxedIframes,site-per-process", *flags, "about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         active = os.path.join(profile, "DevToolsActivePort")
         deadline = time.time() + 30

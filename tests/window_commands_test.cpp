@@ -32,7 +32,8 @@ TEST_F(FrameFixture, MenusInOrder) {
     EXPECT_EQ(Texts(menus[0]->menu()->actions()),
               (QStringList{"New Simulation", "Open Data...", "Add Run...", "Load configuration",
                            "Reload data", "Open &Recent", "Save Configuration As...", "-",
-                           "Export Picture...", "Export Panel Picture...", "Export Video...", "-", "E&xit"}));
+                           "Export Picture...", "Export Panel Picture...", "Export Video...",
+                           "Export Interactive Page...", "-", "E&xit"}));
     EXPECT_EQ(Texts(menus[1]->menu()->actions()),
               (QStringList{"Settings", "Bodies…", "-", "Configuration File", "Data File"}));
     // The classic View items come first; the newer ones follow them.
