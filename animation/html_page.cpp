@@ -13,6 +13,7 @@
 #include "plot/axis_ticks.h"
 #include "plot/plot_box.h"
 #include "simulation/packed_positions.h"
+#include "simulation/parallel_for.h"
 
 /// The player: the page's markup, style and script, with the places the
 /// view and the data go in (html_player.html, built in).
@@ -70,8 +71,8 @@ void Put(std::string& page, std::string_view mark, const std::string& text) {
 
 }  // namespace
 
-std::string InteractivePage(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, int width,
-                            int height) {
+bool InteractivePage(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, int width,
+                     int height, const std::function<bool(std::string_view piece)>& write) {
     const PublicationLayout layout = LayOutPublicationView(s, plot, surface, width, height);
     const int32_t rows = std::max(s.loaded.usableRows(), 0);
     const int bodies = s.loaded.usableBodies();
@@ -141,12 +142,25 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
         .number("row", std::clamp(s.playback.position, 0, std::max(rows - 1, 0)))
         .number("rowsPerSecond", rowsPerSecond)
         .number("parts", double(packed.parts.size()));
-    std::string data;
-    for (const std::string& part : packed.parts)
-        data += "<script type=\"application/octet-stream\" class=\"ovx-part\">" +
-                Base64(reinterpret_cast<const uint8_t*>(part.data()), part.size()) + "</script>\n";
+    // The parts as base64 text, on every processor.
+    std::vector<std::string> texts(packed.parts.size());
+    ParallelFor(0, int64_t(texts.size()), WorkerCount(uint64_t(texts.size()) * uint64_t(rows), 1 << 16),
+                [&](int64_t first, int64_t last) {
+                    for (int64_t k = first; k < last; ++k) {
+                        const std::string& part = packed.parts[std::size_t(k)];
+                        texts[std::size_t(k)] =
+                            Base64(reinterpret_cast<const uint8_t*>(part.data()), part.size());
+                    }
+                });
     std::string page = kHtmlPlayer;
     Put(page, "/*ORBIVEX-VIEW*/{}", view.done());
-    Put(page, "<!--ORBIVEX-DATA-->", data);
-    return page;
+    constexpr std::string_view kDataMark = "<!--ORBIVEX-DATA-->";
+    const std::size_t data = page.find(kDataMark);
+    if (data == std::string::npos) return write(page);
+    if (!write(std::string_view(page).substr(0, data))) return false;
+    for (const std::string& text : texts)
+        if (!write("<script type=\"application/octet-stream\" class=\"ovx-part\">") || !write(text) ||
+            !write("</script>\n"))
+            return false;
+    return write(std::string_view(page).substr(data + kDataMark.size()));
 }

@@ -1,5 +1,6 @@
 #pragma once
-#include <string>
+#include <functional>
+#include <string_view>
 
 struct SimulationState;
 class PlotBox;
@@ -12,6 +13,9 @@ class DrawingSurface;
 /// stamp for a view of `width` x `height` (measured by `surface`), with the
 /// player that draws them. The plot takes that paint's mapping. Every text
 /// of the data (the title, the names, the units) is written as a JSON
-/// string the player shows as text.
-std::string InteractivePage(const SimulationState& state, PlotBox& plot, const DrawingSurface& surface,
-                            int width, int height);
+/// string the player shows as text. The page is handed to `write` in
+/// pieces, in order (the rows of a large table make tens of megabytes);
+/// writing stops at the first piece `write` refuses. Returns whether every
+/// piece was taken.
+bool InteractivePage(const SimulationState& state, PlotBox& plot, const DrawingSurface& surface, int width,
+                     int height, const std::function<bool(std::string_view piece)>& write);

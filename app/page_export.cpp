@@ -10,17 +10,20 @@
 
 std::string ExportPage(const SimulationState& state, const PlotBox& plot, int width, int height,
                        const QString& path) {
-    std::string page;
+    OutputFile file(path);
+    if (std::string problem = file.Open(); !problem.empty()) return problem;
+    std::string problem;
     {
         // Measured as the picture of the same size is painted.
         QImage measure(1, 1, QImage::Format_RGB32);
         QPainter painter(&measure);
         PainterSurface surface(painter, width, height, 1);
         PlotBox copy = plot;
-        page = InteractivePage(state, copy, surface, width, height);
+        InteractivePage(state, copy, surface, width, height, [&](std::string_view piece) {
+            problem = file.Write(QByteArray::fromRawData(piece.data(), qsizetype(piece.size())));
+            return problem.empty();
+        });
     }
-    OutputFile file(path);
-    if (std::string problem = file.Open(); !problem.empty()) return problem;
-    if (std::string problem = file.Write(QByteArray::fromStdString(page)); !problem.empty()) return problem;
+    if (!problem.empty()) return problem;  // the file's neighbour goes with it
     return file.Commit();
 }

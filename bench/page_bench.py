@@ -17,6 +17,7 @@ Needs chromium, python3-websocket, python3-numpy and python3-matplotlib.
 """
 
 import os
+import shutil
 import statistics
 import subprocess
 import sys
@@ -87,7 +88,7 @@ print(f"inner planets, 300 frames at 1280x720: page {size300:,} bytes, to_jshtml
 
 if big:
     data = os.path.join(folder, "big.csv")
-    bodies, row_bytes = 30, 30 * 2 * 17 + 20
+    bodies, row_bytes = 30, 750  # a row's text as savetxt writes it below
     count = int(big * 1e6 / row_bytes)
     rng = np.random.default_rng(7)
     with open(data, "w") as out:
@@ -110,3 +111,4 @@ if big:
     print(f"{size:.0f} MB table of {bodies} bodies, {count:,} rows: load and a 64x64 picture {load:.2f} s, "
           f"load and the page {page:.2f} s ({page / load:.2f} x), page {os.path.getsize(os.path.join(folder, 'x.html')) / 1e6:.1f} MB")
 print(f"load average {os.getloadavg()[0]:.2f}")
+shutil.rmtree(folder, ignore_errors=True)

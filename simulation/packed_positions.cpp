@@ -10,23 +10,25 @@
 
 namespace {
 
-/// `bytes` in zlib's format; fast rather than smallest: the differences
-/// compress nearly as well either way, and a large table is packed in
-/// about the time it loads.
+/// `bytes` in zlib's format, at its fastest level: the differences compress
+/// nearly as well at any level, and a large table is packed in less than
+/// the time it loads.
 std::string Compress(const std::vector<uint8_t>& bytes) {
     uLongf size = compressBound(uLong(bytes.size()));
     std::string out(size, '\0');
-    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, bytes.data(), uLong(bytes.size()), 6) != Z_OK)
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, bytes.data(), uLong(bytes.size()), 1) != Z_OK)
         return {};
     out.resize(size);
     return out;
 }
 
-uint16_t Quantise(double v, double lo, double hi) {
+/// The step nearest `v` of an axis from `lo` with `scale` steps a unit (0
+/// for an axis of one value); v is at least lo, so adding a half and
+/// dropping the fraction rounds it.
+uint16_t Quantise(double v, double lo, double scale) {
     if (!std::isfinite(v)) return kPackedGap;
-    if (!(hi > lo)) return 0;
-    const double q = std::round((v - lo) / (hi - lo) * kPackedSteps);
-    return uint16_t(std::clamp(q, 0.0, double(kPackedSteps)));
+    const double q = (v - lo) * scale + 0.5;
+    return q >= kPackedSteps ? uint16_t(kPackedSteps) : q > 0 ? uint16_t(q) : 0;
 }
 
 }  // namespace
@@ -45,6 +47,8 @@ PackedPositions PackPositions(const double* times, int32_t rows, const std::vect
     if (x0 > x1) x0 = x1 = 0;
     if (y0 > y1) y0 = y1 = 0;
     packed.xMin = x0, packed.xMax = x1, packed.yMin = y0, packed.yMax = y1;
+    const double xScale = x1 > x0 ? kPackedSteps / (x1 - x0) : 0,
+                 yScale = y1 > y0 ? kPackedSteps / (y1 - y0) : 0;
     packed.parts.resize(tracks.size() + 1);
     // The times, and each track, compressed on their own, on every processor.
     ParallelFor(0, int64_t(tracks.size()) + 1, WorkerCount(uint64_t(tracks.size() + 1) * n, 1 << 16),
@@ -68,7 +72,7 @@ PackedPositions PackPositions(const double* times, int32_t rows, const std::vect
                                 for (std::size_t r = 0; r < n; ++r) {
                                     const uint16_t q =
                                         Quantise(track.xy[track.stride * r + std::size_t(axis)],
-                                                 axis ? y0 : x0, axis ? y1 : x1);
+                                                 axis ? y0 : x0, axis ? yScale : xScale);
                                     const uint16_t d = uint16_t(q - previous);
                                     previous = q;
                                     out[2 * r] = uint8_t(d), out[2 * r + 1] = uint8_t(d >> 8);

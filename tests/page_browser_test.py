@@ -222,6 +222,25 @@ class PageTest(unittest.TestCase):
         b.click(left + 0.75 * width, y)
         rows = b.evaluate("orbivex.view.rows")
         self.assertLess(abs(self.row() - 0.75 * (rows - 1)), 0.05 * rows)
+        # The wheel zooms about the pointer, a drag pans, Fit goes back.
+        fitted = b.evaluate("orbivex.mapping()")
+        canvas = b.centre("canvas")[2]
+        at = (canvas[0] + 300, canvas[1] + 200)
+        b.call("Input.dispatchMouseEvent", type="mouseWheel", x=at[0], y=at[1], deltaX=0, deltaY=-300)
+        zoomed = b.evaluate("orbivex.mapping()")
+        self.assertGreater(zoomed[0] / fitted[0], 1.5)
+        # The world point under the pointer stays under it.
+        for scale, offset, pixel in ((0, 1, 300), (2, 3, 200)):
+            self.assertAlmostEqual((pixel + fitted[offset]) / fitted[scale],
+                                   (pixel + zoomed[offset]) / zoomed[scale], places=9)
+        b.mouse("mousePressed", *at)
+        b.call("Input.dispatchMouseEvent", type="mouseMoved", x=at[0] + 40, y=at[1] - 25, button="left", buttons=1)
+        b.mouse("mouseReleased", at[0] + 40, at[1] - 25)
+        panned = b.evaluate("orbivex.mapping()")
+        self.assertEqual((panned[1] - zoomed[1], panned[3] - zoomed[3]), (-40, 25))
+        x, y, _ = b.centre('button[data-do="fit"]')
+        b.click(x, y)
+        self.assertEqual(b.evaluate("orbivex.mapping()"), fitted)
         # The pointer on the Trojan names it, with its time and place.
         x, y = b.evaluate("(() => { const s = orbivex.state, v = orbivex.view, t = orbivex.tracks[1];"
                           " const [xs, xo, ys, yo] = v.mapping;"
