@@ -535,6 +535,8 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         return {};
     }
     if (configs.empty()) return "no configuration file given";
+    if (mode == CommandMode::Page && configs.size() > 1)
+        return "--html makes the page of one run: give one file, not several";
     return TakeFiles(parser, table, configs, options);
 }
 

@@ -88,6 +88,8 @@ std::string ExportCommands::exportPage(const QString& path) {
     const QImage* frame = view_.frame();
     if (!frame) return "The view has not been drawn yet";
     if (!state_.loaded.dataLoaded) return "No simulation is loaded";
+    if (!state_.runs.empty())
+        return "The page shows one run: remove the runs compared (View > Runs) to make the page of the first";
     // The page of the view's size, in pixels of the view.
     const qreal ratio = frame->devicePixelRatio() > 0 ? frame->devicePixelRatio() : 1;
     return ExportPage(state_, plot_, int(std::lround(frame->width() / ratio)),

@@ -10,21 +10,24 @@
 
 namespace {
 
-/// `bytes` in zlib's format, at its fastest level: the differences compress
-/// nearly as well at any level, and a large table is packed in less than
-/// the time it loads.
+/// `bytes` in zlib's format, at its fastest level and matching runs of one
+/// byte only: the differences' high bytes are long runs of 0 or 255 and
+/// the low bytes of smooth orbits runs too, so they compress nearly as well,
+/// and a large table is packed in less than the time it loads.
 std::string Compress(const std::vector<uint8_t>& bytes) {
-    uLongf size = compressBound(uLong(bytes.size()));
-    std::string out(size, '\0');
-    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, bytes.data(), uLong(bytes.size()), 1) != Z_OK)
-        return {};
-    out.resize(size);
-    return out;
+    z_stream stream{};
+    if (deflateInit2(&stream, 1, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK) return {};
+    std::string out(deflateBound(&stream, uLong(bytes.size())), '\0');
+    stream.next_in = const_cast<Bytef*>(bytes.data());
+    stream.avail_in = uInt(bytes.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = uInt(out.size());
+    const int status = deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return status == Z_STREAM_END ? out : std::string();
 }
 
-/// The step nearest `v` of an axis from `lo` with `scale` steps a unit (0
-/// for an axis of one value); v is at least lo, so adding a half and
-/// dropping the fraction rounds it.
 uint16_t Quantise(double v, double lo, double scale) {
     if (!std::isfinite(v)) return kPackedGap;
     const double q = (v - lo) * scale + 0.5;
@@ -75,7 +78,7 @@ PackedPositions PackPositions(const double* times, int32_t rows, const std::vect
                                                  axis ? y0 : x0, axis ? yScale : xScale);
                                     const uint16_t d = uint16_t(q - previous);
                                     previous = q;
-                                    out[2 * r] = uint8_t(d), out[2 * r + 1] = uint8_t(d >> 8);
+                                    out[r] = uint8_t(d), out[n + r] = uint8_t(d >> 8);
                                 }
                             }
                         }
@@ -97,8 +100,8 @@ std::vector<uint16_t> UnpackTrack(const std::string& part, int32_t rows) {
     for (std::size_t axis = 0; axis < 2; ++axis) {
         uint16_t q = 0;
         for (std::size_t r = 0; r < n; ++r) {
-            const std::size_t at = axis * 2 * n + 2 * r;
-            q = uint16_t(q + uint16_t(bytes[at] | bytes[at + 1] << 8));
+            const std::size_t at = axis * 2 * n + r;
+            q = uint16_t(q + uint16_t(bytes[at] | bytes[at + n] << 8));
             values[axis * n + r] = q;
         }
     }

@@ -18,8 +18,8 @@ constexpr uint16_t kPackedGap = 65535;
 struct PackedPositions {
     /// Compressed: first the times (doubles, little-endian), then one part
     /// for each track: its rows' x, then their y, as 16-bit differences
-    /// (little-endian, modulo 65,536) from the row before, the first row's
-    /// from 0.
+    /// (modulo 65,536) from the row before, the first row's from 0; each
+    /// axis's low bytes first, then its high bytes.
     std::vector<std::string> parts;
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
     int32_t rows = 0;

@@ -216,6 +216,8 @@ TEST(CommandLine, ComplaintsName) {
          "--write-config cannot be given with --render, --frames, --video or --html, nor twice"},
         {{"--write-config", "a.ovx", "--framed", "c.csv"}, "--framed does not go with --write-config"},
         {{"--html", "a.png", "c.ovx"}, "--html wants a file ending in .html"},
+        {{"--html", "a.html", "a.csv", "b.csv"},
+         "--html makes the page of one run: give one file, not several"},
         {{"--html", "a.html", "--render", "a.png", "c.ovx"},
          "--html cannot be given with --render, --frames or --video, nor twice"},
         {{"--html", "a.html", "--html", "b.htm", "c.ovx"},
