@@ -291,8 +291,8 @@ class PageTest(unittest.TestCase):
             self.assertLess(math.dist(here, there), 1, (colour, here, there))
 
         def spans(image, along_x, band):
-            """The ink-weighted centres of the labels across `band` (a rectangle),
-            along x or down y: runs of inked lines, a few pixels apart at most."""
+            """The centres of the labels' ink across `band` (a rectangle), along x
+            or down y: runs of inked lines, a few pixels apart at most."""
             l, t, r, bottom = (int(round(v)) for v in band)
             weights = []
             for a in (range(l, r) if along_x else range(t, bottom)):
@@ -309,17 +309,15 @@ class PageTest(unittest.TestCase):
                         labels.append((start, i))
                     start = None
             offset = l if along_x else t
-            return [offset + sum(i * weights[i] for i in range(s, e)) / sum(weights[s:e]) for s, e in labels]
+            return [offset + (s + e - 1) / 2 for s, e in labels]
 
         below = (box[0] - 40, box[3] + view["pad"], box[2] + 40, box[3] + view["pad"] + view["lineHeight"])
         beside = (0, box[1], box[0] - view["pad"] + 1, box[3])
         for along_x, band in ((True, below), (False, beside)):
             here, there = spans(page[2], along_x, band), spans(render[2], along_x, band)
             self.assertEqual(len(here), len(there), (here, there))
-            # The labels stand at the renderer's places; the browser draws
-            # the glyphs its own way, which moves their ink by up to a pixel.
             for a, c in zip(here, there):
-                self.assertLessEqual(abs(a - c), 1.5, (here, there))
+                self.assertLessEqual(abs(a - c), 1, (here, there))
 
     def test_the_positions_decode_within_the_stated_precision(self):
         table = os.path.join(self.folder, "steps.csv")
