@@ -151,6 +151,12 @@ std::string MakeRunFirst(SimulationState& s, PlotBox& plot, std::size_t k) {
     return FrameRuns(s, plot);
 }
 
+std::vector<std::string> LoadedDataFiles(const SimulationState& s) {
+    std::vector<std::string> files{s.loaded.dataFile};
+    for (const ComparedRun& run : s.runs) files.push_back(run.state.loaded.dataFile);
+    return files;
+}
+
 std::string RunNameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 bool AddRun(SimulationState& s, PlotBox& plot, Host& host, const std::string& path, const std::string& name) {

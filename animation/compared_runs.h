@@ -57,6 +57,10 @@ void ArrangeRuns(SimulationState& state, const std::vector<RunPlace>& places);
 /// frame then, as FrameRuns does.
 std::string MakeRunFirst(SimulationState& state, PlotBox& plot, std::size_t run);
 
+/// The data files of the first run and of every run compared, as read:
+/// the files no output may replace.
+std::vector<std::string> LoadedDataFiles(const SimulationState& state);
+
 /// The name a run takes from its file: the file's name without its folder.
 std::string RunNameOf(const std::string& path);
 

@@ -1,14 +1,13 @@
 #include "animation/series_export.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <limits>
 #include <vector>
 
+#include "animation/compared_runs.h"
 #include "animation/simulation_state.h"
 #include "simulation/orbit_elements.h"
+#include "simulation/output_file.h"
 #include "simulation/reference_frame.h"
 #include "simulation/series_table.h"
 
@@ -82,14 +81,12 @@ SeriesExport ExportSeries(const SimulationState& s, std::string_view list, std::
             SeriesHeading(asked.texts[k], QuantityUnit(asked.quantities[k].kind, length, time)));
     }
     ComputeSeries(source, asked.quantities, 0, source.rows, outs);
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return {"Cannot write " + path + ": " + std::strerror(errno), 1};
-    const bool written =
-        WriteSeriesTable(out, *source.table, source.rows, SeriesHeading("t", time), headings, series);
-    const int error = errno;
-    if (std::fclose(out) != 0 || !written) {
-        std::remove(path.c_str());
-        return {"Cannot write " + path + ": " + std::strerror(written ? errno : error), 1};
-    }
+    OutputFile out(path, LoadedDataFiles(s));
+    std::string problem = out.Open();
+    if (problem.empty())
+        problem =
+            WriteSeriesTable(out, *source.table, source.rows, SeriesHeading("t", time), headings, series);
+    if (problem.empty()) problem = out.Commit();
+    if (!problem.empty()) return {problem, 1};
     return {};
 }

@@ -6,10 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "animation/compared_runs.h"
 #include "animation/simulation_state.h"
-#include "app/output_file.h"
 #include "plot/plot_box.h"
 #include "simulation/body_subset.h"
+#include "simulation/output_file.h"
 #include "simulation/simulation_writer.h"
 #include "simulation/table_palette.h"
 #include "simulation/table_plane.h"
@@ -86,8 +87,7 @@ std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, con
             fields.plane = TablePlane::XY;
             fields.columns = TableColumns::Unsaid;
         }
-        const QString path = QString::fromStdString(ovxPath);
-        return WriteOutputFile(path, QByteArray::fromStdString(ConfigurationText(fields)));
+        return WriteOutputFile(ovxPath, ConfigurationText(fields), LoadedDataFiles(s));
     }
     if (fields.bodyCount > kMaxBodies)
         return "A classic data file holds at most " + std::to_string(kMaxBodies) + " bodies, not " +

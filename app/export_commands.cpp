@@ -9,6 +9,7 @@
 #include <QProgressDialog>
 #include <cmath>
 
+#include "animation/compared_runs.h"
 #include "animation/simulation_state.h"
 #include "app/command_actions.h"
 #include "app/command_ids.h"
@@ -111,7 +112,8 @@ std::string ExportCommands::exportPicture(const QString& path, int scale, bool p
     if (!frame) return "The view has not been drawn yet";
     const bool panel = panel_ && panel_->isVisible();
     if (panelOnly && !panel) return "The panel of time series is not shown";
-    if (!panel && scale == 1 && PictureFormatOf(path) == PictureFormat::Png) return WritePng(*frame, path);
+    if (!panel && scale == 1 && PictureFormatOf(path) == PictureFormat::Png)
+        return WritePng(*frame, path, LoadedDataFiles(state_));
     return ExportPicture(state_, plot_, frame->width(), frame->height(), path,
                          {.scale = double(scale),
                           .statusLine = view_.ticked(),

@@ -3,14 +3,15 @@
 #include <QImage>
 #include <QPainter>
 
+#include "animation/compared_runs.h"
 #include "animation/html_page.h"
-#include "app/output_file.h"
 #include "app/painter_surface.h"
 #include "plot/plot_box.h"
+#include "simulation/output_file.h"
 
 std::string ExportPage(const SimulationState& state, const PlotBox& plot, int width, int height,
                        const QString& path) {
-    OutputFile file(path);
+    OutputFile file(path.toStdString(), LoadedDataFiles(state));
     if (std::string problem = file.Open(); !problem.empty()) return problem;
     std::string problem;
     {
@@ -20,7 +21,7 @@ std::string ExportPage(const SimulationState& state, const PlotBox& plot, int wi
         PainterSurface surface(painter, width, height, 1);
         PlotBox copy = plot;
         InteractivePage(state, copy, surface, width, height, [&](std::string_view piece) {
-            problem = file.Write(QByteArray::fromRawData(piece.data(), qsizetype(piece.size())));
+            problem = file.Write(piece);
             return problem.empty();
         });
     }

@@ -7,8 +7,9 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
-#include "app/output_file.h"
+#include "animation/compared_runs.h"
 #include "plot/plot_box.h"
+#include "simulation/output_file.h"
 
 std::optional<PictureFormat> PictureFormatOf(const QString& path) {
     if (path.endsWith(".png", Qt::CaseInsensitive)) return PictureFormat::Png;
@@ -17,12 +18,13 @@ std::optional<PictureFormat> PictureFormatOf(const QString& path) {
     return std::nullopt;
 }
 
-std::string WritePng(const QImage& image, const QString& path) {
+std::string WritePng(const QImage& image, const QString& path, const std::vector<std::string>& kept) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG")) return "Cannot write " + path.toStdString();
-    return WriteOutputFile(path, bytes);
+    return WriteOutputFile(path.toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                           kept);
 }
 
 std::string ExportPicture(const SimulationState& state, const PlotBox& plot, int width, int height,
@@ -32,7 +34,7 @@ std::string ExportPicture(const SimulationState& state, const PlotBox& plot, int
     if (*format == PictureFormat::Png) {
         const QImage image = PaintScaledPicture(state, plot, width, height, options);
         if (image.isNull()) return "Not enough memory for the picture";
-        return WritePng(image, path);
+        return WritePng(image, path, LoadedDataFiles(state));
     }
     // The drawing is made in memory and written whole, so every write is checked.
     QByteArray bytes;
@@ -57,5 +59,6 @@ std::string ExportPicture(const SimulationState& state, const PlotBox& plot, int
         QPainter painter(&pdf);
         PaintPicture(state, plot, painter, width, height, options, 1);
     }
-    return WriteOutputFile(path, bytes);
+    return WriteOutputFile(path.toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                           LoadedDataFiles(state));
 }

@@ -2,6 +2,7 @@
 #include <QString>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/scaled_paint.h"
 
@@ -16,9 +17,9 @@ enum class PictureFormat { Png, Svg, Pdf };
 std::optional<PictureFormat> PictureFormatOf(const QString& path);
 
 /// Writes `image` as a PNG file at `path` (see OutputFile: a failure leaves
-/// no file, a FIFO or device there is refused); returns an error text,
-/// empty on success.
-std::string WritePng(const QImage& image, const QString& path);
+/// no file, a FIFO or device there is refused, and so is one of the files
+/// `kept`); returns an error text, empty on success.
+std::string WritePng(const QImage& image, const QString& path, const std::vector<std::string>& kept);
 
 /// Paints the view of `width` x `height` pixels at the state's current row
 /// into `path`, as PNG (through PaintScaledPicture, as the screen paints),

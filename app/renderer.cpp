@@ -36,6 +36,7 @@
 #include "commands/working_folder.h"
 #include "plot/plot_box.h"
 #include "simulation/host.h"
+#include "simulation/interrupt_cleanup.h"
 
 namespace {
 
@@ -43,8 +44,8 @@ QString FramePath(const std::string& folder, int index) {
     return QString::fromStdString(folder) + QString::asprintf("/frame-%06d.png", index);
 }
 
-bool Save(const QImage& image, const QString& path) {
-    const std::string problem = WritePng(image, path);
+bool Save(const QImage& image, const QString& path, const std::vector<std::string>& kept) {
+    const std::string problem = WritePng(image, path, kept);
     if (problem.empty()) return true;
     std::fprintf(stderr, "%s\n", problem.c_str());
     return false;
@@ -169,14 +170,14 @@ int Render(const CommandLine& line) {
         state, plot, image.surface(), options.width, viewHeight, &trails, options.ticks, [&](int frame) {
             return !frames || Save(FramePicture(state, plot, image.image(), options.width, viewHeight,
                                                 options.scale, frame),
-                                   FramePath(output, frame));
+                                   FramePath(output, frame), LoadedDataFiles(state));
         });
     if (played.end == FrameLoopEnd::Stopped) return 1;
     if (played.end == FrameLoopEnd::DataEnd) ReportDataEnd(state, played.ticks, options.ticks);
     if (frames) return 0;
     const QString path = QString::fromStdString(output);
     if (!panel && RasterIsThePicture(state, options.scale) && PictureFormatOf(path) == PictureFormat::Png)
-        return Save(image.image(), path) ? 0 : 1;
+        return Save(image.image(), path, LoadedDataFiles(state)) ? 0 : 1;
     // Larger and vector pictures, and those with a panel, are painted afresh
     // at the row the ticks reached.
     const std::string problem = ExportPicture(state, plot, options.width, viewHeight, path,
@@ -207,6 +208,8 @@ int RunRenderer(int& argc, char** argv, const CommandLine& line) {
     (void)argc;
     static int programOnly = 1;
     QGuiApplication app(programOnly, argv);
+    // A write cut short by Ctrl+C or a kill leaves no neighbour behind.
+    InstallInterruptCleanup();
     std::setlocale(LC_NUMERIC, "C");
     return Render(line);
 }

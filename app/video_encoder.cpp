@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/output_file.h"
+#include "simulation/output_file.h"
 
 std::optional<VideoFormat> VideoFormatOf(const QString& path) {
     if (path.endsWith(".mp4", Qt::CaseInsensitive)) return VideoFormat::Mp4;
@@ -64,12 +64,13 @@ VideoEncoder::~VideoEncoder() {
     if (running_) Abort();
 }
 
-std::string VideoEncoder::Start(const QString& path, int width, int height, double fps) {
+std::string VideoEncoder::Start(const QString& path, int width, int height, double fps,
+                                const std::vector<std::string>& kept) {
     const std::optional<VideoFormat> format = VideoFormatOf(path);
     if (!format) return "A video is written as .mp4, .webm or .gif, not as " + path.toStdString();
     const QString program = QStandardPaths::findExecutable("ffmpeg");
     if (program.isEmpty()) return MissingEncoderMessage();
-    output_ = std::make_unique<OutputFile>(path);
+    output_ = std::make_unique<OutputFile>(path.toStdString(), kept);
     if (std::string problem = output_->Open(); !problem.empty()) return problem;
     // ffmpeg writes into the file made here, by its descriptor: it opens no
     // name of its own. Through /dev/fd it is a file it can seek and read back.

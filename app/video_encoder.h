@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QImage;
 class OutputFile;
@@ -31,8 +32,10 @@ public:
     VideoEncoder& operator=(const VideoEncoder&) = delete;
 
     /// Starts the encoder for frames of `width` x `height` at `fps` frames a
-    /// second; returns an error text, empty when it runs.
-    std::string Start(const QString& path, int width, int height, double fps);
+    /// second, into `path` unless it is one of the files `kept`; returns an
+    /// error text, empty when it runs.
+    std::string Start(const QString& path, int width, int height, double fps,
+                      const std::vector<std::string>& kept = {});
     /// Hands over one frame of the size given to Start (a 32-bit image);
     /// false when the encoder has gone.
     bool AddFrame(const QImage& frame);

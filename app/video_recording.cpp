@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "animation/compared_runs.h"
 #include "animation/frame_loop.h"
 #include "animation/playback_range.h"
 #include "animation/simulation_state.h"
@@ -44,7 +45,8 @@ std::string RecordVideo(SimulationState& state, const PlotBox& plot, const Video
     if (image.image().isNull()) return "Not enough memory for the video's frames";
     VideoEncoder encoder;
     const int scale = std::max(job.scale, 1);
-    if (std::string problem = encoder.Start(path, job.width * scale, job.height * scale, job.fps);
+    if (std::string problem =
+            encoder.Start(path, job.width * scale, job.height * scale, job.fps, LoadedDataFiles(state));
         !problem.empty())
         return problem;
     const int planned = PlannedFrames(state, job);

@@ -158,6 +158,9 @@ DataResult FinishRead(LoadedSimulation& s, Host& host, int fd, const StoredRows&
 }
 
 DataResult ReadData(LoadedSimulation& s, Host& host, const ReadControl& control) {
+    std::error_code error;
+    const std::filesystem::path whole = std::filesystem::absolute(s.fields.dataPath, error);
+    s.dataFile = error ? s.fields.dataPath : whole.string();
     if (s.fields.dataFormat == DataFormat::Table) return ReadTableData(s, host, control);
     const OpenedFile file(OpenRegularFile(s.fields.dataPath));
     const int fd = file.fd();

@@ -32,6 +32,9 @@ struct LoadedSimulation {
     SourceKind kind = SourceKind::ClassicConfiguration;
     std::string configPath;
     ConfigurationFields fields;
+    /// The data file as an absolute path, made when it was read: whatever
+    /// folder is current later, no output may replace it.
+    std::string dataFile;
     /// The colours of the bodies' colour codes (ResolveBodyColours), body k
     /// in slot k.
     std::vector<ColourRef> bodyColour = std::vector<ColourRef>(kBodySlots);

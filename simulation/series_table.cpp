@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "output_file.h"
 #include "trajectory_table.h"
 
 namespace {
@@ -28,9 +29,9 @@ std::string SeriesHeading(const std::string& name, const std::string& unit) {
     return quoted + "\"";
 }
 
-bool WriteSeriesTable(std::FILE* out, const TrajectoryTable& table, int32_t rows,
-                      const std::string& timeHeading, const std::vector<std::string>& headings,
-                      const std::vector<std::vector<double>>& series) {
+std::string WriteSeriesTable(OutputFile& out, const TrajectoryTable& table, int32_t rows,
+                             const std::string& timeHeading, const std::vector<std::string>& headings,
+                             const std::vector<std::vector<double>>& series) {
     std::string line = timeHeading;
     for (const std::string& heading : headings) line += "," + heading;
     line += '\n';
@@ -42,11 +43,10 @@ bool WriteSeriesTable(std::FILE* out, const TrajectoryTable& table, int32_t rows
         }
         line += '\n';
         // Written in pieces of about a megabyte.
-        if (line.size() >= (1u << 20) || r + 1 == rows) {
-            if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) return false;
+        if (line.size() >= (1u << 20)) {
+            if (std::string problem = out.Write(line); !problem.empty()) return problem;
             line.clear();
         }
     }
-    if (!line.empty() && std::fwrite(line.data(), 1, line.size(), out) != line.size()) return false;
-    return std::fflush(out) == 0;
+    return out.Write(line);
 }

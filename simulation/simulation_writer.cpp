@@ -17,6 +17,7 @@
 #include "body_list.h"
 #include "configuration_keys.h"
 #include "interrupt_cleanup.h"
+#include "output_file.h"
 #include "table_plane.h"
 
 namespace {
@@ -29,15 +30,8 @@ std::string CannotWrite(const std::string& target, int error) {
     return "cannot write " + target + ": " + Reason(error);
 }
 
-/// A new random name beside `target`: ".NAME.tmp-XXXXXXXX".
-std::string NameBeside(const std::string& target) {
-    static std::mt19937_64 random{std::random_device{}()};
-    const std::filesystem::path path(target);
-    char suffix[17];
-    const auto [end, ec] = std::to_chars(suffix, suffix + 16, random(), 16);
-    *end = '\0';
-    return (path.parent_path() / ("." + path.filename().string() + ".tmp-" + suffix)).string();
-}
+/// A new name beside `target`, as every output is made under.
+std::string NameBeside(const std::string& target) { return NeighbourName(target); }
 
 /// Gives the file at `path` a second, new name beside it, so that it can be
 /// put back after something else has replaced it: a hard link, or where the
@@ -172,6 +166,7 @@ SimulationWriter::~SimulationWriter() {
 bool SimulationWriter::OpenTemporary(const std::string& target, Temporary& temp, std::string& error) {
     // Held so that no signal comes between making the file and registering it.
     SignalsHeld held;
+    RemoveStaleNeighbours(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp.path = NameBeside(target);
         // O_EXCL: fails instead of opening a file that is already there.

@@ -582,7 +582,7 @@ TEST_F(ViewerLoad, AnInterruptedRunLeavesTheFolderAsItWas) {
         auto temporaryBytes = [&] {
             std::uintmax_t bytes = 0;
             for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-                if (entry.path().filename().string().rfind(".long.dat.tmp-", 0) == 0)
+                if (entry.path().filename().string().rfind(".long.dat.", 0) == 0)
                     bytes = std::max(bytes, entry.file_size());
             return bytes;
         };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -610,18 +612,31 @@ TEST(RenderCommand, ThePublicationLookDrawsEachTrailAsOneLineInEveryOutputAndSca
 
 namespace {
 
+std::string SlurpFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 /// Every kind of output the renderer writes, as its arguments and the path
-/// (inside the folder given) a failure names.
+/// (inside the folder given) a failure names; `small` for one under a KiB.
 struct OutputCase {
     const char* args;
     const char* named;
     bool video;
+    bool small = false;
 };
 constexpr OutputCase kOutputs[] = {
-    {"--render o.svg", "o.svg", false},          {"--render o.pdf", "o.pdf", false},
-    {"--render o.png", "o.png", false},          {"--render o.png --scale 2", "o.png", false},
-    {"--frames f", "f/frame-000000.png", false}, {"--video v.mp4", "v.mp4", true},
-    {"--video v.webm", "v.webm", true},          {"--video v.gif", "v.gif", true},
+    {"--render o.svg --ticks 5", "o.svg", false},
+    {"--render o.pdf --ticks 5", "o.pdf", false},
+    {"--render o.png --ticks 5", "o.png", false},
+    {"--render o.png --scale 2 --ticks 5", "o.png", false},
+    {"--frames f --ticks 5", "f/frame-000000.png", false},
+    {"--video v.mp4 --ticks 5", "v.mp4", true},
+    {"--video v.webm --ticks 5", "v.webm", true},
+    {"--video v.gif --ticks 5", "v.gif", true},
+    {"--html p.html", "p.html", false},
+    {"--export-series s.csv --plot r,v", "s.csv", false},
+    {"--write-config c.ovx", "c.ovx", false, true},
 };
 
 /// The names in `folder` and its subfolders, relative to it.
@@ -672,9 +687,10 @@ TEST(RenderCommand, AFailedWriteSaysWhyAndLeavesNoFile) {
     for (const Condition& condition : conditions) {
         const std::vector<std::string> before = NamesIn(condition.folder);
         for (const OutputCase& output : kOutputs) {
-            if (output.video && !encoder) continue;
-            const Result result = ::RunOrbivex(std::string(output.args) + " --ticks 5 ../run.ovx",
-                                               condition.folder, dir.path(), condition.environment);
+            if ((output.video && !encoder) || (output.small && condition.folder == dir.path() + "/small"))
+                continue;
+            const Result result = ::RunOrbivex(std::string(output.args) + " ../run.ovx", condition.folder,
+                                               dir.path(), condition.environment);
             EXPECT_EQ(result.status, 1) << output.args << " in " << condition.folder;
             EXPECT_EQ(result.err, "Cannot write " + condition.folder + "/" + output.named + ": " +
                                       condition.reason + "\n")
@@ -698,7 +714,7 @@ TEST(RenderCommand, WritesNeverGoThroughAPlantedName) {
         if (output.video && !encoder) continue;
         const std::string fifo = dir.path() + "/" + output.named;
         ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0) << fifo;
-        const Result result = RunOrbivex(std::string(output.args) + " --ticks 2 run.ovx", dir);
+        const Result result = RunOrbivex(std::string(output.args) + " run.ovx", dir);
         EXPECT_EQ(result.status, 1) << output.args;
         EXPECT_EQ(result.err, fifo + " is not a regular file\n") << output.args;
         std::filesystem::remove(fifo);
@@ -722,14 +738,76 @@ TEST(RenderCommand, WritesNeverGoThroughAPlantedName) {
     }
 }
 
+TEST(RenderCommand, NoOutputReplacesALoadedDataFile) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() + "/f");
+    const std::string table = "t,a_x,a_y\n0,1,0\n1,0,1\n2,-1,0\n3,0,-1\n";
+    const bool encoder = std::system("command -v ffmpeg > /dev/null") == 0;
+    for (const OutputCase& output : kOutputs) {
+        if (output.video && !encoder) continue;
+        const std::string args = output.args, named = output.named;
+        const bool config = args.rfind("--write-config", 0) == 0, frames = args.rfind("--frames", 0) == 0;
+        // A page and a configuration are made of one run.
+        const bool single = config || args.rfind("--html", 0) == 0;
+        // A link of the output's own kind, to the data.
+        const std::string link = "link" + std::filesystem::path(named).extension().string();
+        std::string linked = args;
+        if (!frames) linked.replace(linked.find(named), named.size(), link);
+        // The output is the first run's data, the data of a run compared
+        // under another spelling of its path, or a link to a run's data.
+        // (A table named .ovx would be read as a configuration.)
+        const std::string lines[] = {config ? "" : args + " " + named,
+                                     single ? "" : args + " other.csv ./" + named,
+                                     frames ? "" : linked + " other.csv"};
+        for (const std::string& line : lines) {
+            if (line.empty()) continue;
+            dir.write(named, table);
+            dir.write("other.csv", table);
+            std::filesystem::remove(dir.path() + "/" + link);
+            std::filesystem::create_symlink("other.csv", dir.path() + "/" + link);
+            const Result result = RunOrbivex(line, dir);
+            EXPECT_EQ(result.status, 1) << line << ": " << result.err;
+            EXPECT_NE(result.err.find("the data file"), std::string::npos) << line << ": " << result.err;
+            EXPECT_EQ(SlurpFile(dir.path() + "/" + named), table) << line;
+            EXPECT_EQ(SlurpFile(dir.path() + "/other.csv"), table) << line;
+            EXPECT_TRUE(std::filesystem::is_symlink(dir.path() + "/" + link)) << line;
+        }
+    }
+}
+
+TEST(RenderCommand, AWriteRemovesWhatKilledWritesLeftOfItsFile) {
+    TempDir dir;
+    dir.write("run.dat", DataText(60, 2));
+    dir.write("run.ovx", ConfigText("run.dat", 60, 2, 1, 10, 0, "-60 -60 60 60"));
+    // A process that has ended gives a number no process has now.
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string dead = "." + std::string("o.png.") + std::to_string(gone) + "-0123abcd.part";
+    const std::string live = ".o.png." + std::to_string(::getpid()) + "-0123abcd.part";
+    const std::string fresh = ".o.png." + std::to_string(gone) + "-fedcba98.part";
+    const std::string other = ".other.png." + std::to_string(gone) + "-0123abcd.part";
+    for (const std::string& name : {dead, live, fresh, other}) dir.write(name, "half a picture");
+    // Left a minute ago or more, but the fresh one.
+    const std::filesystem::file_time_type old =
+        std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5);
+    for (const std::string& name : {dead, live, other})
+        std::filesystem::last_write_time(dir.path() + "/" + name, old);
+    ASSERT_EQ(RunOrbivex("--render o.png run.ovx", dir).status, 0);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        if (entry.path().filename().string().front() == '.') left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    std::vector<std::string> kept{live, fresh, other};
+    std::sort(kept.begin(), kept.end());
+    // Only the neighbour of the file written, of a process gone, untouched for a minute.
+    EXPECT_EQ(left, kept);
+}
+
 }  // namespace
 
 namespace {
-
-std::string SlurpFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 TEST(RenderCommand, TheRendererReadsNoSettingsAndTheViewerWithNoSettingsWritesNone) {
     TempDir dir, empty, remembered;
