@@ -59,6 +59,14 @@ int LoadFile(SimulationState& s, PlotBox& plot, Host& host, const std::string& p
     // expected, by line and column; only a file that is not there (or not a
     // file) goes to the configuration reader's message.
     std::error_code error;
+    // A FIFO or a device is there, but holds no file to read.
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+        !std::filesystem::is_directory(status)) {
+        host.messageBox(
+            Format("%s is not a regular file: a table or a configuration is read from a file", path.c_str()));
+        return 0;
+    }
     const FileKind kind = KindOfFile(path);
     if (kind == FileKind::Table || (kind == FileKind::Other && std::filesystem::is_regular_file(path, error)))
         return LoadTable(s, plot, host, path, s.view.plane);

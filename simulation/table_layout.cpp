@@ -224,6 +224,17 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableColumns c
         }
     }
     if (meaning == HeaderMeaning::Fault) return false;
+    if (meaning == HeaderMeaning::Columns && static_cast<int32_t>(names.size()) < layout.cells) {
+        // Cells no name stands over would be left out unseen; with commas
+        // between cells they are what decimal commas make of each number.
+        error = LineError(dataLine,
+                          Format("%d values, where the header on line %lld names %zu columns%s", layout.cells,
+                                 static_cast<long long>(layout.headerLine), names.size(),
+                                 layout.separator == TableSeparator::Comma
+                                     ? "; numbers with decimal commas need cells separated by ';' or tabs"
+                                     : ""));
+        return false;
+    }
     if (meaning == HeaderMeaning::Columns) return true;
     if (!textHeader.empty())
         layout.note = Format("Line %lld was read as a header", static_cast<long long>(layout.headerLine));

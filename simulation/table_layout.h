@@ -129,6 +129,10 @@ bool IsTableComment(const char* begin, const char* end);
 void SplitTableCells(const char* begin, const char* end, TableSeparator separator,
                      std::vector<std::string_view>& cells);
 
+/// True when the cell `bad` is the last thing on the line [begin, end), as
+/// when a writer stopped in the middle of it.
+bool EndsWithCell(const char* begin, const char* end, std::string_view bad, TableSeparator separator);
+
 /// "Line 17, column 4: 'abc' is not a number" and the other messages of a
 /// table's reading, made in one place so that they read alike. A cell
 /// holding a NUL byte gets NulByteError's message instead; one that reads

@@ -195,6 +195,14 @@ TableError NotANumberError(int64_t line, int32_t column, std::string_view text, 
     return e;
 }
 
+bool EndsWithCell(const char* begin, const char* end, std::string_view bad, TableSeparator separator) {
+    while (end > begin && (end[-1] == '\r' || end[-1] == ' ' || end[-1] == '\t')) --end;
+    const std::string_view line(begin, std::size_t(end - begin));
+    if (!bad.empty()) return line.ends_with(bad);
+    return !line.empty() && separator != TableSeparator::Blank &&
+           line.back() == (separator == TableSeparator::Comma ? ',' : ';');
+}
+
 TableError NulByteError(int64_t line) {
     TableError e;
     e.line = line;

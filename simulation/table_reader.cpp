@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "available_memory.h"
 #include "base/format.h"
 #include "block_pipeline.h"
 #include "configuration_keys.h"
@@ -45,16 +46,6 @@ struct BlockOutcome {
     int32_t cells = 0;     ///< the stopping line's bad cell (from 0), or its cells
     std::string bad;
 };
-
-/// True when the cell `bad` is the last thing on the line [begin, end), as
-/// when a writer stopped in the middle of it.
-bool EndsWithCell(const char* begin, const char* end, std::string_view bad, TableSeparator separator) {
-    while (end > begin && (end[-1] == '\r' || end[-1] == ' ' || end[-1] == '\t')) --end;
-    const std::string_view line(begin, std::size_t(end - begin));
-    if (!bad.empty()) return line.ends_with(bad);
-    return !line.empty() && separator != TableSeparator::Blank &&
-           line.back() == (separator == TableSeparator::Comma ? ',' : ';');
-}
 
 /// What the blocks of one read share: the file, its layout, the table, and
 /// how far the blocks placed have come (changed only by Place, one call at
@@ -352,12 +343,13 @@ DataResult Fail(LoadedSimulation& s) {
     return DataResult::Failed;
 }
 
-/// Ends the read of a followed table that its writer has started again and
-/// that holds no complete row yet: the table is emptied (its bodies kept
-/// until the rows say otherwise) and its layout left unknown, to be found
-/// when the first row comes.
+/// Ends the read of a followed table that holds no complete row yet, as a
+/// run just started or started again: the table is emptied (the bodies of
+/// one shown before kept until the rows say otherwise) and its layout left
+/// unknown, to be found when the first row comes.
 DataResult AwaitFirstRow(LoadedSimulation& s, Host& host, int fd, const ReadControl& control) {
-    const int32_t columns = s.rows->columnCount();
+    const int32_t columns = s.rows ? s.rows->columnCount() : 1;
+    if (!s.rows) s.fields.bodyCount = 0, s.columnCount = 1;
     s.dataLoaded = 0;
     FreeTable(s.rows);
     s.depth.reset();
@@ -380,20 +372,23 @@ DataResult ReadLongTableData(LoadedSimulation& s, Host& host, int fd, uint64_t f
             "without following");
         return DataResult::Failed;
     }
-    std::string text(std::size_t(fileSize), '\0');
-    if (!ReadFileRange(fd, 0, fileSize, text.data())) {
-        host.messageBox(Format("DATA File %s cannot be read", s.fields.dataPath.c_str()));
-        return DataResult::Failed;
+    // Read in blocks, so that a file that is no such table is refused at
+    // its first bad line, and memory holds the lines read, not the file.
+    LongTableReader reader(layout, s.fields.plane, AvailableMemory().value_or(UINT64_MAX));
+    std::string block(std::size_t(std::min<uint64_t>(fileSize, kTableHeadBytes)), '\0');
+    for (uint64_t at = 0; at < fileSize;) {
+        const uint64_t end = std::min<uint64_t>(fileSize, at + block.size());
+        if (!ReadFileRange(fd, at, end, block.data())) {
+            host.messageBox(Format("DATA File %s cannot be read", s.fields.dataPath.c_str()));
+            return DataResult::Failed;
+        }
+        if (!reader.Feed(std::string_view(block.data(), std::size_t(end - at)))) break;
+        at = end;
     }
-    const LongTableRows read = ReadLongTable(text, layout, s.fields.plane);
-    text = std::string();
+    block = std::string();
+    const LongTableRows read = reader.Finish();
     if (read.failed) {
         host.messageBox(read.error.message);
-        return Fail(s);
-    }
-    if (read.bodies > kMaxBodies) {
-        host.messageBox(
-            Format("The table holds %d bodies; at most %d can be shown", read.bodies, int(kMaxBodies)));
         return Fail(s);
     }
     if (read.cutLine > 0)
@@ -409,6 +404,7 @@ DataResult ReadLongTableData(LoadedSimulation& s, Host& host, int fd, uint64_t f
     FreeTable(s.rows);
     s.depth.reset();
     s.fields.bodyCount = read.bodies;
+    s.sizeBodyLists(read.bodies);
     s.columnCount = 2 * read.bodies + 1;
     s.rows = AllocateTable(int32_t(std::min<int64_t>(read.rows, INT32_MAX)), s.columnCount);
     if (!s.rows || read.rows > INT32_MAX) {
@@ -475,7 +471,7 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     if (given) {
         layout = *given;
     } else if (!DetectTableLayout(text, head.size() == fileSize, layout, error, s.fields.columns)) {
-        if (following && error.noDataLine && head.size() == fileSize)
+        if (control.following && error.noDataLine && head.size() == fileSize)
             return AwaitFirstRow(s, host, fd, control);
         host.messageBox(error.message);
         return DataResult::Failed;

@@ -442,4 +442,42 @@ TEST(FollowSession, ATableStartedAgainIsReadFromItsNewRowsOnly) {
     }
 }
 
+TEST(FollowSession, ARunOpenedBeforeItsFirstRowShowsTheRowsAsTheyCome) {
+    const std::string header = "t,x,y\n";
+    // What the file holds when it is opened, what comes next, and the rows then.
+    const struct {
+        std::string opened, next;
+        int rows;
+    } cases[] = {
+        {"", header, 0},
+        {"", header + "0,1,0\n1,0,1\n", 2},
+        {"t,x", header + "0,1,0\n", 1},
+        {header, header + "0,1,0\n1,0,1\n2,-1,0", 2},  // its last row ends with the next
+        {header, "0 1 0\n1 0 1\n", 2},                 // another layout than the header-to-be said
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("opened as \"" + c.opened + "\", then \"" + c.next + "\"");
+        Following f(1);
+        const std::string path = f.dir.write("run.csv", c.opened);
+        f.state.view.followData = 1;
+        ASSERT_EQ(LoadFile(f.state, f.plot, f.host, path), 1);
+        EXPECT_TRUE(f.host.messages.empty()) << f.host.messages[0];
+        EXPECT_EQ(f.state.loaded.fields.lineCount, 0);
+        f.session.start();
+        EXPECT_EQ(f.session.followedPath(), path);
+        std::ofstream(path, std::ios::trunc) << c.next;
+        const FollowResult result = f.session.check();
+        EXPECT_FALSE(result.stopped);
+        EXPECT_EQ(f.state.loaded.fields.lineCount, c.rows);
+        EXPECT_EQ(result.dataChanged, c.rows > 0);
+        const bool cut = c.next.back() != '\n';
+        const bool blanks = c.next.find(',') == std::string::npos && c.rows > 0;
+        Append(path, c.rows == 0 ? "0,1,0\n" : blanks ? "7 3 3\n" : "\n7,3,3\n");
+        f.session.check();
+        ASSERT_EQ(f.state.loaded.fields.lineCount, c.rows + (cut ? 2 : 1));
+        EXPECT_EQ(f.state.loaded.rows->track(1, f.state.loaded.fields.lineCount - 1)[0], c.rows > 0 ? 3 : 1);
+        EXPECT_TRUE(f.host.messages.empty()) << f.host.messages[0];
+    }
+}
+
 }  // namespace

@@ -18,9 +18,11 @@
 #include "base/format.h"
 #include "simulation/block_pipeline.h"
 #include "simulation/body_subset.h"
+#include "simulation/configuration_keys.h"
 #include "simulation/data_follower.h"
 #include "simulation/file_access.h"
 #include "simulation/load_progress.h"
+#include "simulation/table_long_format.h"
 #include "simulation/trajectory_table.h"
 #include "test_support.h"
 
@@ -558,6 +560,83 @@ TEST_F(TableRead, OneLinePerBodyAndTimeGivesOneRowPerTime) {
     EXPECT_EQ(Load("t,body,x,y\n0,a,1,2\n", layout), DataResult::Failed);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].rfind("A table of one line per body and time cannot be followed", 0), 0u);
+}
+
+TEST_F(TableRead, OneLinePerBodyAndTimeHoldsAsManyBodiesAsAWideTableAndStopsAtItsFirstBadLine) {
+    // A body a line, each at a time of its own: the rows grow with the bodies.
+    auto bodies = [](int count) {
+        std::string text = "t,body,x,y\n";
+        for (int i = 0; i < count; ++i) text += Format("%d,b%d,1,0\n", i, i);
+        return text;
+    };
+    const std::string head = "t,body,x,y\n0,a,1,2\n";
+    const struct {
+        std::string text;
+        int bodies;  // 0: refused
+        std::string error;
+    } cases[] = {
+        {bodies(kMaxTableBodies), kMaxTableBodies, ""},
+        {bodies(20'000), 0,
+         Format("Line %d, column 2: 'b%d' would be body %d, and a table shows at most %d bodies",
+                kMaxTableBodies + 2, kMaxTableBodies, kMaxTableBodies + 1, kMaxTableBodies)},
+        // A tail of zero bytes, as a crash leaves, and an endless line.
+        {head + std::string(std::size_t(3) << 20, '\0'), 0, NulByteError(3).message},
+        {head + "1,a,1," + std::string(kMaxTableLineBytes + 10, '1'), 0, LongLineError(3).message},
+        {head + "1,a,1," + std::string(kMaxTableLineBytes + 10, '1') + "\n2,a,3,4\n", 0,
+         LongLineError(3).message},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        host.messages.clear();
+        s.loaded.fields.lineCount = -1;
+        TableLayout layout;
+        TableError error;
+        ASSERT_TRUE(DetectTableLayout(c.text.substr(0, 1000), false, layout, error)) << error.message;
+        const DataResult result = Load(c.text, layout);
+        if (c.bodies == 0) {
+            EXPECT_EQ(result, DataResult::Failed);
+            EXPECT_EQ(host.messages, std::vector<std::string>{c.error});
+            continue;
+        }
+        ASSERT_EQ(result, DataResult::Ok) << (host.messages.empty() ? "" : host.messages[0]);
+        EXPECT_EQ(s.loaded.usableBodies(), c.bodies);
+        EXPECT_EQ(s.loaded.usableRows(), c.bodies);
+        ASSERT_EQ(s.loaded.tableLayout.names.size(), std::size_t(c.bodies));
+        EXPECT_EQ(s.loaded.tableLayout.names.back(), Format("b%d", c.bodies - 1));
+    }
+}
+
+TEST(LongTable, ReadInBlocksOfAnySizeAsWholeAndAsksForItsMemoryFirst) {
+    const std::string text =
+        "t,body,x,y,z\n# a comment\n0,a,1,2,3\n0,b,4,5,6\n\n1,\"b\",7,8,9\r\n2,c,1,1,1\n2,a,2,2,";
+    TableLayout layout;
+    TableError error;
+    ASSERT_TRUE(DetectTableLayout(text, true, layout, error)) << error.message;
+    const LongTableRows whole = ReadLongTable(text, layout, TablePlane::XZ);
+    ASSERT_FALSE(whole.failed) << whole.error.message;
+    EXPECT_EQ(whole.rows, 3);
+    EXPECT_EQ(whole.bodies, 3);
+    EXPECT_EQ(whole.cutLine, 8);
+    for (const std::size_t block : {1, 2, 3, 7, 64}) {
+        LongTableReader reader(layout, TablePlane::XZ);
+        for (std::size_t at = 0; at < text.size(); at += block)
+            ASSERT_TRUE(reader.Feed(std::string_view(text).substr(at, block))) << block;
+        const LongTableRows read = reader.Finish();
+        EXPECT_EQ(read.rows, whole.rows) << block;
+        EXPECT_EQ(read.names, whole.names) << block;
+        EXPECT_EQ(read.cutLine, whole.cutLine) << block;
+        EXPECT_EQ(read.values.size(), whole.values.size()) << block;
+        for (std::size_t k = 0; k < read.values.size() && k < whole.values.size(); ++k)
+            EXPECT_TRUE(read.values[k] == whole.values[k] ||
+                        (std::isnan(read.values[k]) && std::isnan(whole.values[k])))
+                << block << " at " << k;
+        EXPECT_EQ(read.depths.size(), whole.depths.size()) << block;
+    }
+    // Three rows of three bodies (and their depths) twice over are more than
+    // 200 bytes: refused before they are laid out.
+    const LongTableRows small = ReadLongTable(text, layout, TablePlane::XZ, 200);
+    EXPECT_TRUE(small.failed);
+    EXPECT_EQ(small.error.message.rfind("Not enough memory for ", 0), 0u) << small.error.message;
 }
 
 }  // namespace
