@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -71,8 +72,8 @@ void Put(std::string& page, std::string_view mark, const std::string& text) {
 
 }  // namespace
 
-bool InteractivePage(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, int width,
-                     int height, const std::function<bool(std::string_view piece)>& write) {
+std::string InteractivePage(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, int width,
+                            int height, const std::function<bool(std::string_view piece)>& write) {
     const PublicationLayout layout = LayOutPublicationView(s, plot, surface, width, height);
     const int32_t rows = std::max(s.loaded.usableRows(), 0);
     const int bodies = s.loaded.usableBodies();
@@ -84,6 +85,7 @@ bool InteractivePage(const SimulationState& s, PlotBox& plot, const DrawingSurfa
     std::vector<double> times(static_cast<std::size_t>(rows));
     for (int32_t r = 0; r < rows; ++r) times[std::size_t(r)] = s.loaded.rows->time(r);
     const PackedPositions packed = PackPositions(times.data(), rows, tracks);
+    if (!packed.problem.empty()) return packed.problem;
 
     std::vector<std::string> names(static_cast<std::size_t>(bodies));
     for (int k = 0; k < bodies && k < int(s.loaded.fields.bodyNames.size()); ++k)
@@ -156,11 +158,12 @@ bool InteractivePage(const SimulationState& s, PlotBox& plot, const DrawingSurfa
     Put(page, "/*ORBIVEX-VIEW*/{}", view.done());
     constexpr std::string_view kDataMark = "<!--ORBIVEX-DATA-->";
     const std::size_t data = page.find(kDataMark);
-    if (data == std::string::npos) return write(page);
-    if (!write(std::string_view(page).substr(0, data))) return false;
+    const std::string refused = "the page was not written whole";
+    if (data == std::string::npos) return write(page) ? "" : refused;
+    if (!write(std::string_view(page).substr(0, data))) return refused;
     for (const std::string& text : texts)
         if (!write("<script type=\"application/octet-stream\" class=\"ovx-part\">") || !write(text) ||
             !write("</script>\n"))
-            return false;
-    return write(std::string_view(page).substr(data + kDataMark.size()));
+            return refused;
+    return write(std::string_view(page).substr(data + kDataMark.size())) ? "" : refused;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <string>
 #include <string_view>
 
 struct SimulationState;
@@ -15,7 +16,8 @@ class DrawingSurface;
 /// of the data (the title, the names, the units) is written as a JSON
 /// string the player shows as text. The page is handed to `write` in
 /// pieces, in order (the rows of a large table make tens of megabytes);
-/// writing stops at the first piece `write` refuses. Returns whether every
-/// piece was taken.
-bool InteractivePage(const SimulationState& state, PlotBox& plot, const DrawingSurface& surface, int width,
-                     int height, const std::function<bool(std::string_view piece)>& write);
+/// writing stops at the first piece `write` refuses. Returns an empty text
+/// when every piece was taken; else what stopped the page: the rows could
+/// not be packed (and nothing was written), or `write` refused a piece.
+std::string InteractivePage(const SimulationState& state, PlotBox& plot, const DrawingSurface& surface,
+                            int width, int height, const std::function<bool(std::string_view piece)>& write);

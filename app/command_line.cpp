@@ -49,10 +49,11 @@ constexpr const char* kDescription =
     "In place of CONFIG.ovx a plain data table (CSV, TSV or numbers in columns: the time, then\n"
     "x and y of each body, with or without a header of column names) opens directly.\n"
     "\n"
-    "Trails: ahead (the default) shows the rows from the current one on, behind the rows\n"
-    "before it and both the two together; with behind the playback runs to the last row\n"
-    "of the data. --fade fades each trail point toward the plot's fill with its distance\n"
-    "from the body; --loop starts the playback again at the start row at the end of the data.";
+    "Trails: ahead shows the rows from the current one on (a classic configuration's\n"
+    "default), behind the rows before it (a table's) and both the two together; with behind\n"
+    "the playback runs to the last row of the data. --fade fades each trail point toward\n"
+    "the plot's fill with its distance from the body; --loop starts the playback again at\n"
+    "the start row at the end of the data.";
 
 /// The command line's options, each declared once; --help is made from them.
 struct OptionTable {
@@ -77,7 +78,10 @@ struct OptionTable {
     QCommandLineOption yes{"yes", "Answer Yes to questions (default No)."};
     QCommandLineOption equalAspect{"equal-aspect",
                                    "Same scale on both axes: the box is widened to the view."};
-    QCommandLineOption trail{"trail", "Trail rows: ahead (default), behind or both.", "MODE"};
+    QCommandLineOption trail{"trail",
+                             "Trail rows: ahead, behind or both (default: ahead for a classic "
+                             "configuration, behind for a table).",
+                             "MODE"};
     QCommandLineOption trailLength{
         "trail-length", "Rows each trail holds, instead of the configuration's points per orbit.", "ROWS"};
     QCommandLineOption fade{"fade", "Fade trails toward the plot's fill away from the body."};
@@ -94,7 +98,10 @@ struct OptionTable {
                                "COLUMNS"};
     QCommandLineOption writeConfig{
         "write-config", "Write a configuration for the data table given to OUT.ovx, then leave.", "OUT.ovx"};
-    QCommandLineOption style{"style", "Look of the view: classic (default) or publication.", "STYLE"};
+    QCommandLineOption style{"style",
+                             "Look of the view: classic or publication (default: classic for a classic "
+                             "configuration, publication for a table).",
+                             "STYLE"};
     QCommandLineOption lineWidth{
         "line-width", "Publication: trail width in pixels of the view (default 1.5, grown with the view).",
         "W"};

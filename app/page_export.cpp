@@ -20,10 +20,12 @@ std::string ExportPage(const SimulationState& state, const PlotBox& plot, int wi
         QPainter painter(&measure);
         PainterSurface surface(painter, width, height, 1);
         PlotBox copy = plot;
-        InteractivePage(state, copy, surface, width, height, [&](std::string_view piece) {
-            problem = file.Write(piece);
-            return problem.empty();
-        });
+        const std::string made =
+            InteractivePage(state, copy, surface, width, height, [&](std::string_view piece) {
+                problem = file.Write(piece);
+                return problem.empty();
+            });
+        if (problem.empty() && !made.empty()) problem = CannotWriteMessage(file.path(), made);
     }
     if (!problem.empty()) return problem;  // the file's neighbour goes with it
     return file.Commit();

@@ -3,29 +3,57 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <optional>
 
 #include "simulation/parallel_for.h"
 
 namespace {
 
+std::atomic<bool> gZlibStarved{false};
+
+/// zlib's allocations, refused while a StarvedCompression lives.
+voidpf Allocate(voidpf, uInt items, uInt size) { return gZlibStarved ? Z_NULL : std::calloc(items, size); }
+void Release(voidpf, voidpf at) { std::free(at); }
+
 /// `bytes` in zlib's format, at its fastest level and matching runs of one
 /// byte only: the differences' high bytes are long runs of 0 or 255 and
 /// the low bytes of smooth orbits runs too, so they compress nearly as well,
-/// and a large table is packed in less than the time it loads.
-std::string Compress(const std::vector<uint8_t>& bytes) {
+/// and a large table is packed in less than the time it loads. zlib counts
+/// in 32 bits, so more than 4 GiB goes in and comes out in pieces. Nothing
+/// (and zlib's complaint in `problem`) when zlib fails.
+std::optional<std::string> Compress(const std::vector<uint8_t>& bytes, std::string& problem) {
     z_stream stream{};
-    if (deflateInit2(&stream, 1, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK) return {};
+    stream.zalloc = Allocate;
+    stream.zfree = Release;
+    int status = deflateInit2(&stream, 1, Z_DEFLATED, 15, 8, Z_RLE);
+    if (status != Z_OK) {
+        problem = stream.msg ? stream.msg : zError(status);
+        return std::nullopt;
+    }
     std::string out(deflateBound(&stream, uLong(bytes.size())), '\0');
-    stream.next_in = const_cast<Bytef*>(bytes.data());
-    stream.avail_in = uInt(bytes.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = uInt(out.size());
-    const int status = deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
+    constexpr std::size_t kPiece = std::numeric_limits<uInt>::max();
+    std::size_t in = 0, made = 0;
+    while (status == Z_OK) {
+        const std::size_t inPiece = std::min(bytes.size() - in, kPiece);
+        const std::size_t outPiece = std::min(out.size() - made, kPiece);
+        stream.next_in = const_cast<Bytef*>(bytes.data() + in);
+        stream.avail_in = uInt(inPiece);
+        stream.next_out = reinterpret_cast<Bytef*>(out.data() + made);
+        stream.avail_out = uInt(outPiece);
+        status = deflate(&stream, in + inPiece == bytes.size() ? Z_FINISH : Z_NO_FLUSH);
+        in += inPiece - stream.avail_in;
+        made += outPiece - stream.avail_out;
+    }
+    if (status != Z_STREAM_END) problem = stream.msg ? stream.msg : zError(status);
     deflateEnd(&stream);
-    return status == Z_STREAM_END ? out : std::string();
+    if (status != Z_STREAM_END) return std::nullopt;
+    out.resize(made);
+    return out;
 }
 
 uint16_t Quantise(double v, double lo, double scale) {
@@ -35,6 +63,9 @@ uint16_t Quantise(double v, double lo, double scale) {
 }
 
 }  // namespace
+
+StarvedCompression::StarvedCompression() { gZlibStarved = true; }
+StarvedCompression::~StarvedCompression() { gZlibStarved = false; }
 
 PackedPositions PackPositions(const double* times, int32_t rows, const std::vector<PositionTrack>& tracks) {
     PackedPositions packed;
@@ -53,6 +84,7 @@ PackedPositions PackPositions(const double* times, int32_t rows, const std::vect
     const double xScale = x1 > x0 ? kPackedSteps / (x1 - x0) : 0,
                  yScale = y1 > y0 ? kPackedSteps / (y1 - y0) : 0;
     packed.parts.resize(tracks.size() + 1);
+    std::vector<std::string> problems(packed.parts.size());
     // The times, and each track, compressed on their own, on every processor.
     ParallelFor(0, int64_t(tracks.size()) + 1, WorkerCount(uint64_t(tracks.size() + 1) * n, 1 << 16),
                 [&](int64_t first, int64_t last) {
@@ -82,9 +114,15 @@ PackedPositions PackPositions(const double* times, int32_t rows, const std::vect
                                 }
                             }
                         }
-                        packed.parts[std::size_t(k)] = Compress(bytes);
+                        std::optional<std::string> part = Compress(bytes, problems[std::size_t(k)]);
+                        if (part) packed.parts[std::size_t(k)] = std::move(*part);
                     }
                 });
+    for (const std::string& problem : problems)
+        if (!problem.empty()) {
+            packed.problem = "its data could not be compressed (zlib: " + problem + ")";
+            break;
+        }
     return packed;
 }
 

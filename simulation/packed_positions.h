@@ -23,6 +23,9 @@ struct PackedPositions {
     std::vector<std::string> parts;
     double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
     int32_t rows = 0;
+    /// Empty when every part was packed; else why not (zlib failed, short
+    /// of memory), and the parts are not to be used.
+    std::string problem;
 };
 
 /// A track of positions: x and y of row r at xy[stride * r] and
@@ -36,6 +39,16 @@ struct PositionTrack {
 /// processor. The extents are those of the finite values of all tracks
 /// (zero-width when an axis has one value, or none).
 PackedPositions PackPositions(const double* times, int32_t rows, const std::vector<PositionTrack>& tracks);
+
+/// While one lives, zlib's allocations fail, as they do short of memory:
+/// for tests of what such a failure stops.
+class StarvedCompression {
+public:
+    StarvedCompression();
+    ~StarvedCompression();
+    StarvedCompression(const StarvedCompression&) = delete;
+    StarvedCompression& operator=(const StarvedCompression&) = delete;
+};
 
 /// The quantised coordinates `part` (a track's part of `rows` rows) holds,
 /// x then y, as the page reads them: for tests.

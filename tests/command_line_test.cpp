@@ -35,6 +35,15 @@ TEST(CommandLine, ModesAndTheirTexts) {
     const CommandLine line = ParseCommandLine({});
     EXPECT_EQ(line.help.rfind("Usage: orbivex [options] CONFIG.ovx", 0), 0u) << line.help;
     EXPECT_EQ(line.version.rfind("Orbivex ", 0), 0u);
+    // The defaults differ by what is opened, and the help says both.
+    const auto words = [](std::string text) {
+        std::string out;
+        for (std::istringstream in(text); in >> text;) out += (out.empty() ? "" : " ") + text;
+        return out;
+    };
+    for (const char* said : {"(default: classic for a classic configuration, publication for a table)",
+                             "(default: ahead for a classic configuration, behind for a table)"})
+        EXPECT_NE(words(line.help).find(said), std::string::npos) << said << " in\n" << line.help;
 }
 
 TEST(CommandLine, ValuesReachTheirOptions) {

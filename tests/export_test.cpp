@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -29,6 +30,7 @@
 #include "app/simulation_view.h"
 #include "app/video_recording.h"
 #include "recording_surface.h"
+#include "simulation/packed_positions.h"
 #include "window_fixture.h"
 
 namespace {
@@ -115,6 +117,27 @@ TEST_F(ExportFixture, APageFromTheWindowPlaysItsRowsAtItsSize) {
     EXPECT_EQ(text.count("class=\"ovx-part\""), 3) << "the times and two bodies";
     EXPECT_FALSE(frame->exportPage(Path("missing/view.html")).empty());
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "/missing"));
+}
+
+TEST_F(ExportFixture, APageWhoseDataCannotBeCompressedIsNotWritten) {
+    // zlib short of memory: the page that was there stays, nothing is left beside it.
+    dir.write("view.html", "the page before");
+    {
+        StarvedCompression starved;
+        EXPECT_EQ(frame->exportPage(Path("view.html")),
+                  "Cannot write " + dir.path() +
+                      "/view.html: its data could not be compressed (zlib: "
+                      "insufficient memory)");
+    }
+    QFile kept(Path("view.html"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll().toStdString(), "the page before");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"sim.dat", "sim.ovx", "view.html"}));
+    EXPECT_EQ(frame->exportPage(Path("view.html")), "");
 }
 
 TEST_F(ExportFixture, FailedExportsLeaveNoFile) {

@@ -3,8 +3,8 @@
 # folder, and checks it: its file name, the files it installs (nothing
 # outside /usr), its control fields (the libraries' packages that
 # dpkg-shlibdeps found, ffmpeg recommended), that the packaged program runs,
-# and that its desktop entry and software catalogue entry validate and name
-# each other. Exits with 77, which ctest counts as skipped, where dpkg-deb or
+# that its desktop entry and software catalogue entry validate and name
+# each other, and that installed in a folder and purged it leaves nothing. Exits with 77, which ctest counts as skipped, where dpkg-deb or
 # dpkg-shlibdeps is missing.
 # Usage: package_test.sh CPACK BUILD_DIR SOURCE_DIR VERSION
 set -euo pipefail
@@ -124,6 +124,31 @@ grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/
 grep -qx 'License: GPL-3+' "$copyright" || fail "the copyright file names another licence"
 [ "$(zcat "$root/usr/share/doc/orbivex/changelog.gz" | head -1 | sed 's/^orbivex (\([^)]*\)).*/\1/')" = "$version" ] \
     || fail "the changelog's latest entry is not $version"
+
+# Installed into a folder of its own and purged, the package leaves nothing
+# behind, not even the module's compiled files, which Python writes beside
+# it when one who may write there (root, on a system) imports it. dpkg runs
+# the maintainer scripts outside a chroot, naming the folder in DPKG_ROOT.
+if [ -f "$source/python/CMakeLists.txt" ] && command -v python3 >/dev/null; then
+    installed=$out/installed
+    mkdir -p "$installed/var/lib/dpkg/info" "$installed/var/lib/dpkg/updates"
+    : >"$installed/var/lib/dpkg/status"
+    in_folder() {
+        dpkg --root="$installed" --force-script-chrootless --force-not-root --force-depends --log=/dev/null "$@" \
+            >>"$out/dpkg.log" 2>&1
+    }
+    module=$installed/usr/lib/python3/dist-packages/orbivex
+    if ! in_folder -i "$deb"; then
+        fail "dpkg does not install the package into a folder: $(cat "$out/dpkg.log")"
+    elif ! python3 -m compileall -q "$module" || [ -z "$(ls -A "$module/__pycache__" 2>/dev/null)" ]; then
+        fail "python3 compiled nothing of the installed module"
+    elif ! in_folder --purge orbivex; then
+        fail "dpkg --purge fails: $(cat "$out/dpkg.log")"
+    else
+        left=$(cd "$installed" && find . -path ./var -prune -o ! -name . -print)
+        [ -z "$left" ] || fail "dpkg --purge leaves $(wc -l <<<"$left") files and folders: $left"
+    fi
+fi
 
 # Debian's checker finds no error (its warnings are printed).
 if command -v lintian >/dev/null; then

@@ -1,6 +1,7 @@
 """The interactive page in a real browser (Debian's chromium, headless, with
 networking off): it opens from a file, plays, pauses and seeks by its
-controls and keys, names a body under the pointer, draws the discs and the
+controls and keys (at once, unclicked), keeps its bar one line at any
+width, names a body under the pointer, draws the discs and the
 axis labels where --render puts them, holds the positions within the stated
 precision, and shows hostile text as text. Skipped (77) without chromium or
 the websocket module.
@@ -136,10 +137,11 @@ class Browser:
         self.call("Page.navigate", url="file://" + path)
         self.wait_for("document.getElementById('ovx') && document.getElementById('ovx').dataset.ready === 'true'")
 
-    def key(self, key, code):
-        self.evaluate("document.getElementById('ovx').focus()")
+    def key(self, key, code, focus=True, modifiers=0):
+        if focus:
+            self.evaluate("document.getElementById('ovx').focus()")
         for kind in ("keyDown", "keyUp"):
-            self.call("Input.dispatchKeyEvent", type=kind, key=key, code=code,
+            self.call("Input.dispatchKeyEvent", type=kind, key=key, code=code, modifiers=modifiers,
                       text=" " if key == " " and kind == "keyDown" else "")
 
     def mouse(self, kind, x, y):
@@ -252,6 +254,49 @@ class PageTest(unittest.TestCase):
         self.assertIn("Trojan", tip)
         self.assertIn("t = ", tip)
         self.assertIn("from the sun", tip)
+
+    def test_a_page_opened_on_its_own_takes_the_keys_at_once(self):
+        b = self.browser
+        self.page("keys.html", "--size", "640x480", "--row", "100",
+                  os.path.join(SOURCE, "examples", "kepler-ellipse.ovx"))
+        self.assertEqual(b.evaluate("document.activeElement.tagName"), "BODY")  # nothing clicked
+        alt = 1  # the browser's own shortcuts are left to it
+        for key, code, modifiers, row in (("ArrowRight", "ArrowRight", 0, 101), ("End", "End", 0, None),
+                                          ("Home", "Home", 0, 0), ("ArrowRight", "ArrowRight", alt, 0)):
+            b.key(key, code, focus=False, modifiers=modifiers)
+            want = b.evaluate("orbivex.view.rows - 1") if row is None else row
+            self.assertEqual(self.row(), want, (key, modifiers))
+        b.key(" ", "Space", focus=False)
+        b.wait_for("orbivex.state.playing && orbivex.state.row > 3")
+
+    def test_the_bar_stays_one_line_at_any_width(self):
+        b = self.browser
+        table = os.path.join(self.folder, "long.csv")
+        with open(table, "w") as out:
+            out.write("t,a_x,a_y\n")
+            for r in range(20000):
+                out.write(f"{10000 + r * 0.25:.2f},{math.cos(r / 50):.6f},{math.sin(r / 50):.6f}\n")
+        shape = ("(() => { const bar = document.querySelector('.ovx-bar'), box = bar.getBoundingClientRect();"
+                 " const shown = Array.from(bar.children).filter(c => c.getBoundingClientRect().width > 0);"
+                 " return {height: box.height, spills: bar.scrollWidth - bar.clientWidth,"
+                 "  outside: shown.filter(c => { const r = c.getBoundingClientRect();"
+                 "   return r.left < box.left || r.right > box.right ||"
+                 "          r.top < box.top || r.bottom > box.bottom; }).length,"
+                 "  tallest: Math.max(...shown.map(c => c.getBoundingClientRect().height)),"
+                 "  controls: ['play', 'back', 'forward'].every(name =>"
+                 "   bar.querySelector(`button[data-do=\"${name}\"]`).getBoundingClientRect().width >= 20) &&"
+                 "   bar.querySelector('input[type=range]').getBoundingClientRect().width >= 40}; })()")
+        shapes = {}
+        for width in (960, 600, 400, 240):
+            self.page(f"bar-{width}.html", "--size", f"{width}x{width * 3 // 4}", "--row", "19999",
+                      "--time-unit", "yr", table)
+            shapes[width] = b.evaluate(shape)
+        one_line = shapes[960]["height"]
+        for width, got in shapes.items():
+            self.assertEqual(got["height"], one_line, (width, got))
+            self.assertEqual((got["spills"], got["outside"]), (0, 0), (width, got))
+            self.assertLessEqual(got["tallest"], one_line - 8, (width, got))  # no control wraps within itself
+            self.assertTrue(got["controls"], (width, got))
 
     def test_discs_and_axis_labels_stand_where_the_renderer_puts_them(self):
         b = self.browser

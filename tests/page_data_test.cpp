@@ -117,4 +117,17 @@ TEST(PackedPositionsTest, AnAxisOfOneValueOrNoneDecodesToIt) {
     EXPECT_EQ(UnpackTrack(none.parts[1], 0).size(), 0u);
 }
 
+TEST(PackedPositionsTest, ZlibFailingIsSaidAndPackingRecovers) {
+    const double times[] = {0, 1};
+    const double xy[] = {1, 2, 3, 4};
+    {
+        StarvedCompression starved;
+        EXPECT_EQ(PackPositions(times, 2, {{xy, 2}}).problem,
+                  "its data could not be compressed (zlib: insufficient memory)");
+    }
+    const PackedPositions packed = PackPositions(times, 2, {{xy, 2}});
+    EXPECT_EQ(packed.problem, "");
+    EXPECT_EQ(UnpackTrack(packed.parts[1], 2), (std::vector<uint16_t>{0, kPackedSteps, 0, kPackedSteps}));
+}
+
 }  // namespace
