@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
+#include <utility>
 
 #include "animation/frame_view.h"
 #include "animation/simulation_state.h"
@@ -15,6 +17,25 @@
 #include "simulation/run_alignment.h"
 
 namespace {
+
+/// Says what the load of a run says, naming the run's file first, so that
+/// a message among several files tells which one it is about.
+class RunHost : public Host {
+public:
+    RunHost(Host& host, std::string name) : host_(host), name_(std::move(name)) {}
+    Answer messageBox(const std::string& text, Buttons buttons, Icon icon) override {
+        return host_.messageBox(name_ + ": " + text, buttons, icon);
+    }
+    void setBusyCursor(bool busy) override { host_.setBusyCursor(busy); }
+    void note(const std::string& text) override { host_.note(text.empty() ? text : name_ + ": " + text); }
+    void waitFor(const std::function<void()>& work, LoadProgress& progress) override {
+        host_.waitFor(work, progress);
+    }
+
+private:
+    Host& host_;
+    std::string name_;
+};
 
 /// The mean time step of the rows in use; 0 with fewer than two or times
 /// that are not numbers.
@@ -99,9 +120,13 @@ void GrowBoxFor(const ComparedRun& run, PlotBox& plot) {
 
 }  // namespace
 
-std::string FrameRuns(SimulationState& s, PlotBox& plot) {
+void AlignRuns(SimulationState& s) {
     for (ComparedRun& run : s.runs)
         if (!run.alignedWith(s.loaded)) Align(s, run);
+}
+
+std::string FrameRuns(SimulationState& s, PlotBox& plot) {
+    AlignRuns(s);
     for (ComparedRun& run : s.runs)
         if (const std::string why = FrameRun(s.view.frame, run); !why.empty()) return run.name + ": " + why;
     for (const ComparedRun& run : s.runs) GrowBoxFor(run, plot);
@@ -173,7 +198,8 @@ bool AddRun(SimulationState& s, PlotBox& plot, Host& host, const std::string& pa
     std::filesystem::path whole = error ? std::filesystem::path() : std::filesystem::absolute(path, error);
     const std::string file = error ? path : whole.string();
     const bool entered = !error && (std::filesystem::current_path(whole.parent_path(), error), !error);
-    const bool read = LoadFile(run.state, own, host, file);
+    RunHost named(host, RunNameOf(path));
+    const bool read = LoadFile(run.state, own, named, file);
     if (entered) std::filesystem::current_path(current, error);
     if (!read) return false;
     run.path = file;
@@ -203,16 +229,16 @@ bool AddLoadedRun(SimulationState& s, PlotBox& plot, Host& host, SimulationState
 
 bool AddRuns(SimulationState& s, PlotBox& plot, Host& host, const std::vector<std::string>& paths,
              const std::vector<std::string>& names) {
+    bool all = true;
     for (std::size_t i = 0; i < paths.size(); ++i)
-        if (!AddRun(s, plot, host, paths[i], i + 1 < names.size() ? names[i + 1] : std::string()))
-            return false;
+        all = AddRun(s, plot, host, paths[i], i + 1 < names.size() ? names[i + 1] : std::string()) && all;
     if (!names.empty() && !s.runs.empty()) s.runName = names.front();
-    return true;
+    return all;
 }
 
 void ShowRunsAt(SimulationState& s) {
+    AlignRuns(s);
     for (ComparedRun& run : s.runs) {
-        if (!run.alignedWith(s.loaded)) Align(s, run);
         SimulationState& r = run.state;
         const ReferenceFrame frame = r.view.frame;
         r.view = s.view;

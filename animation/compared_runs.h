@@ -24,8 +24,8 @@ bool AddLoadedRun(SimulationState& state, PlotBox& plot, Host& host, SimulationS
                   const std::string& name, const std::string& path);
 
 /// AddRun for each of `paths` in turn, named by `names` when given (one
-/// for each file, the first run's first). False at the first that cannot be
-/// added.
+/// for each file, the first run's first). False when one could not be
+/// added; those after it are added all the same.
 bool AddRuns(SimulationState& state, PlotBox& plot, Host& host, const std::vector<std::string>& paths,
              const std::vector<std::string>& names);
 
@@ -63,6 +63,10 @@ std::vector<std::string> LoadedDataFiles(const SimulationState& state);
 
 /// The name a run takes from its file: the file's name without its folder.
 std::string RunNameOf(const std::string& path);
+
+/// Aligns again every run compared whose alignment was made for other rows
+/// of the first run (rows appended while it is followed, another table).
+void AlignRuns(SimulationState& state);
 
 /// Makes every run compared show the first run's view at the row nearest
 /// the first run's time (aligning them again, once, after the first run's

@@ -119,6 +119,8 @@ std::string ApplyToLoaded(SimulationState& state, PlotBox& plot, const ViewReque
         const QuantityList list =
             ParseQuantities(request.plot, state.loaded.usableBodies(), state.loaded.fields.bodyNames);
         if (!list.error.empty()) return "--plot: " + list.error;
+        // Rows followed since the runs were added leave them to align again.
+        AlignRuns(state);
         const SeriesSource source = SeriesSourceOf(state, request.gm);
         for (std::size_t k = 0; k < list.quantities.size(); ++k)
             if (const std::string lack = SeriesLack(list.quantities[k].kind, source); !lack.empty())

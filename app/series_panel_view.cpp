@@ -4,8 +4,10 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
+
 #include <cmath>
 #include <cstring>
+#include "animation/compared_runs.h"
 
 #include "animation/simulation_state.h"
 #include "app/painter_surface.h"
@@ -35,6 +37,7 @@ SeriesPanelView::Painted SeriesPanelView::wanted() const {
 
 void SeriesPanelView::sync() {
     if (!isVisible()) return;
+    AlignRuns(state_);  // the differences between runs need them aligned with the rows now
     UpdatePanelSeries(state_, series_);
     if (!(wanted() == painted_)) {
         stale_ = true;
@@ -100,6 +103,7 @@ void SeriesPanelView::moveCursor() {
 }
 
 void SeriesPanelView::paintEvent(QPaintEvent* event) {
+    AlignRuns(state_);  // the differences between runs need them aligned with the rows now
     UpdatePanelSeries(state_, series_);
     if (stale_ || !(wanted() == painted_)) paintBase();
     QPainter painter(this);

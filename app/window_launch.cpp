@@ -25,7 +25,8 @@ int RunWindow(int& argc, char** argv, const CommandOptions& options) {
     CMainFrame& frame = *app.mainFrame();
     // What needs the data applies once a file is shown, with the renderer's answers.
     if (frame.state().loaded.dataLoaded) {
-        if (!options.runs.empty() && !frame.addRuns(options.runs, options.runNames)) return 1;
+        // A run that cannot be loaded has said why; the window shows the others.
+        if (!options.runs.empty()) frame.addRuns(options.runs, options.runNames);
         if (const std::string problem = frame.applyToLoaded(options); !problem.empty()) {
             std::fprintf(stderr, "orbivex: %s\n", problem.c_str());
             return 2;

@@ -12,11 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "animation/appended_rows.h"
 #include "animation/frame_view.h"
 #include "animation/series_export.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/table_loading.h"
+#include "animation/view_request.h"
 #include "plot/plot_box.h"
 #include "simulation/body_subset.h"
 #include "simulation/derived_series.h"
@@ -222,6 +224,24 @@ TEST_F(ComparedRunsTest, ANewLoadDropsTheRunsAndDifferencesSayWhatTheyNeed) {
     EXPECT_TRUE(state.runs.empty());
     EXPECT_NE(SeriesLack(QuantityKind::RunDistance, SeriesSourceOf(state, std::nullopt)).find("a second run"),
               std::string::npos);
+}
+
+TEST_F(ComparedRunsTest, ARunThatCannotBeReadIsNamedTheOthersStayAndRowsFollowedKeepTheDifferences) {
+    Open(Orbits(31, 1));
+    const std::vector<std::string> paths{dir.write("b.csv", Orbits(31, 1)),
+                                         dir.write("bad.csv", "t,x,y\n0,1,2\n1,x,3\n"),
+                                         dir.write("c.csv", Orbits(31, 2))};
+    EXPECT_FALSE(AddRuns(state, plot, host, paths, {}));
+    ASSERT_EQ(state.runs.size(), 2u);
+    EXPECT_EQ(state.runs[1].name, "c.csv");
+    EXPECT_EQ(host.messages, std::vector<std::string>{"bad.csv: Line 3, column 2: 'x' is not a number"});
+    // A row the first run gains as it is followed: the differences are
+    // asked for against runs aligned again.
+    ASSERT_TRUE(AppendRows(state, {0.31, 1, 0, 1.5, 0}));
+    ViewRequest request;
+    request.plot = "diff:1,diff-a:2";
+    EXPECT_EQ(ApplyToLoaded(state, plot, request), "");
+    EXPECT_TRUE(state.runs.front().alignedWith(state.loaded));
 }
 
 }  // namespace
