@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
+
+#include "simulation/configuration_keys.h"
 
 namespace {
 
@@ -11,14 +14,16 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-/// A body number: decimal digits alone, 1 to 1,000,000.
+/// A body number: decimal digits alone, from 1; one past any body a table
+/// can hold is kMaxTableBodies + 1, however many digits it has.
 std::optional<int32_t> BodyNumber(std::string_view text) {
-    int32_t value = 0;
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty() || text[0] == '-' ||
-        text[0] == '+' || value < 1 || value > 1000000)
-        return std::nullopt;
-    return value;
+    if (error == std::errc::result_out_of_range || (error == std::errc() && value > kMaxTableBodies))
+        return kMaxTableBodies + 1;
+    if (error != std::errc() || value < 1) return std::nullopt;
+    return int32_t(value);
 }
 
 }  // namespace
@@ -36,8 +41,9 @@ std::optional<std::vector<int32_t>> ParseBodyList(std::string_view text, std::st
             problem = "'" + std::string(item) + "' is not a body number or a range such as 1-4";
             return std::nullopt;
         }
-        if (int64_t(bodies.size()) + (*last - *first) >= 1000000) {
-            problem = "more than a million bodies listed";
+        if (*last > kMaxTableBodies) {
+            problem = "'" + std::string(item) + "' names a body past the last a table can hold, body " +
+                      std::to_string(kMaxTableBodies);
             return std::nullopt;
         }
         for (int32_t body = *first; body <= *last; ++body) bodies.push_back(body);

@@ -155,8 +155,11 @@ TEST(CommandLine, TheFiguresOptions) {
         {{"--bodies", "0"}, "--bodies: '0' is not a body number or a range such as 1-4"},
         {{"--bodies", "4-2"}, "--bodies: '4-2' is not a body number or a range such as 1-4"},
         {{"--bodies", "1,,2"}, "--bodies: '' is not a body number"},
-        {{"--bodies", "1-2000000"}, "--bodies: '1-2000000' is not a body number"},
-        {{"--bodies", "1-999999,1-999999"}, "--bodies: more than a million bodies listed"},
+        {{"--bodies", "1-2000000"},
+         "--bodies: '1-2000000' names a body past the last a table can hold, body 1000"},
+        {{"--bodies", "1-1000000000"}, "--bodies: '1-1000000000' names a body past the last"},
+        {{"--bodies", "99999999999999999999999"},
+         "--bodies: '99999999999999999999999' names a body past the last"},
         {{"--disc-size", "0.4"}, "--disc-size wants a number of pixels from 0.5 to 200"},
     };
     for (const auto& [args, error] : refused) {
