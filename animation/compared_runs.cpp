@@ -125,6 +125,11 @@ void AlignRuns(SimulationState& s) {
         if (!run.alignedWith(s.loaded)) Align(s, run);
 }
 
+void MatchRunsAgain(SimulationState& s) {
+    for (ComparedRun& run : s.runs) run.alignedTable = nullptr;
+    AlignRuns(s);
+}
+
 std::string FrameRuns(SimulationState& s, PlotBox& plot) {
     AlignRuns(s);
     for (ComparedRun& run : s.runs)

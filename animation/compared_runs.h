@@ -68,6 +68,10 @@ std::string RunNameOf(const std::string& path);
 /// of the first run (rows appended while it is followed, another table).
 void AlignRuns(SimulationState& state);
 
+/// Matches the runs' bodies again with the first run's, after its bodies'
+/// names or colours changed: each takes the colour of the body it is.
+void MatchRunsAgain(SimulationState& state);
+
 /// Makes every run compared show the first run's view at the row nearest
 /// the first run's time (aligning them again, once, after the first run's
 /// rows changed). Called before every paint and after every tick.

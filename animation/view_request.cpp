@@ -69,6 +69,8 @@ std::string ApplyFigure(SimulationState& state, PlotBox& plot, const FigureReque
             plot.SetBox(f.box[0], f.box[1], f.box[2], f.box[3]);
         }
     }
+    // Runs compared show their bodies as the first run's bodies they are.
+    if (!figure.colours.empty() || !figure.names.empty()) MatchRunsAgain(state);
     return {};
 }
 

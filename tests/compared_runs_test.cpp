@@ -215,6 +215,23 @@ TEST_F(ComparedRunsTest, BodiesLeftOutOfTheFirstRunAreMatchedAgain) {
     for (std::size_t r = 0; r < mars[0].size(); r += 3) ASSERT_EQ(mars[0][r], 0) << r;
 }
 
+TEST_F(ComparedRunsTest, ColoursAndNamesGivenAfterTheRunsReachTheirBodies) {
+    Open(Orbits(31, 1));
+    ASSERT_TRUE(Add("b.csv", Orbits(31, 1, true)));  // Mars, then Earth
+    FigureRequest figure;
+    figure.colours = {Rgb(1, 2, 3), Rgb(4, 5, 6)};
+    ASSERT_EQ(ApplyFigure(state, plot, figure), "");
+    const LoadedSimulation& run = state.runs.front().state.loaded;
+    EXPECT_EQ(run.bodyColour[1], Rgb(4, 5, 6));
+    EXPECT_EQ(run.bodyColour[2], Rgb(1, 2, 3));
+    // Names given match the bodies anew, and the colours go with them.
+    figure = {};
+    figure.names = {"mars", "earth"};
+    ASSERT_EQ(ApplyFigure(state, plot, figure), "");
+    EXPECT_EQ(state.runs.front().bodyOf, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(run.bodyColour[1], Rgb(1, 2, 3));
+}
+
 TEST_F(ComparedRunsTest, ANewLoadDropsTheRunsAndDifferencesSayWhatTheyNeed) {
     Open(Orbits(31, 1));
     ASSERT_TRUE(Add("b.csv", Orbits(31, 1)));
