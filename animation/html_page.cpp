@@ -102,6 +102,8 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
         .number("rows", rows)
         .number("bodies", bodies)
         .flag("sunMoves", sunMoves)
+        // The page carries the plane shown only: its distances are in it.
+        .flag("inPlane", s.loaded.depth != nullptr)
         .raw("names", List(names, [](const std::string& n) { return JsonString(n); }))
         .raw("colours", List(colours, [](ColourRef c) { return JsonString(CssColour(c)); }))
         .raw("discRadius", List(layout.discRadius, [](double r) { return JsonNumber(r); }))

@@ -7,6 +7,7 @@
 #include "animation/simulation_state.h"
 #include "base/format.h"
 #include "plot/plot_box.h"
+#include "simulation/depth_table.h"
 #include "simulation/derived_series.h"
 
 int BodyUnder(const SimulationState& s, const PlotBox& plot, double px, double py) {
@@ -28,13 +29,15 @@ int BodyUnder(const SimulationState& s, const PlotBox& plot, double px, double p
 
 namespace {
 
-/// The speed of body `body` at `row` of the first `rows` rows of `table`:
-/// the value of its speed series there, from the rows about the row; none
-/// where the series has a gap (equal or missing times, a position nearby
-/// that is not finite).
-std::optional<double> SpeedAt(const TrajectoryTable& table, int rows, int body, int32_t row) {
+/// The speed of body `body` at `row` of the first `rows` rows of `table`
+/// (in space with the `depth` off its plane, when given): the value of its
+/// speed series there, from the rows about the row; none where the series
+/// has a gap (equal or missing times, a position nearby that is not finite).
+std::optional<double> SpeedAt(const TrajectoryTable& table, const DepthTable* depth, TablePlane plane,
+                              int rows, int body, int32_t row) {
     double speed = std::numeric_limits<double>::quiet_NaN();
-    ComputeSeries({.table = &table, .rows = rows}, {QuantityKind::Speed, body}, row, row + 1, &speed);
+    ComputeSeries({.table = &table, .rows = rows, .depth = depth, .plane = plane},
+                  {QuantityKind::Speed, body}, row, row + 1, &speed);
     return std::isfinite(speed) ? std::optional<double>(speed) : std::nullopt;
 }
 
@@ -49,14 +52,18 @@ std::optional<BodyReadout> ReadBody(const SimulationState& s, int body, int32_t 
     r.body = body;
     r.x = shown.track(body, row)[0];
     r.y = shown.track(body, row)[1];
+    // About the sun, in space: with a coordinate off the plane shown, that too.
     const double* own = s.loaded.rows->track(body, row);
-    r.fromSun = std::hypot(own[0], own[1]);
+    const DepthTable* depth = s.loaded.depth.get();
+    const TablePlane plane = s.loaded.planeShown();
+    r.fromSun = depth ? std::hypot(own[0], own[1], depth->at(body, row)) : std::hypot(own[0], own[1]);
     const auto kind = s.framed() ? s.view.frame.kind : ReferenceFrame::Kind::Inertial;
     if (kind == ReferenceFrame::Kind::Centred || kind == ReferenceFrame::Kind::Barycentre)
         r.fromCentre = std::hypot(r.x, r.y);
-    r.speed = SpeedAt(shown, s.loaded.usableRows(), body, row);
-    if (kind != ReferenceFrame::Kind::Inertial)
-        r.sunSpeed = SpeedAt(*s.loaded.rows, s.loaded.usableRows(), body, row);
+    // A frame turns and moves positions in the plane shown: its speeds are in that plane.
+    const bool inertial = kind == ReferenceFrame::Kind::Inertial;
+    r.speed = SpeedAt(shown, inertial ? depth : nullptr, plane, s.loaded.usableRows(), body, row);
+    if (!inertial) r.sunSpeed = SpeedAt(*s.loaded.rows, depth, plane, s.loaded.usableRows(), body, row);
     return r;
 }
 

@@ -11,6 +11,7 @@
 #include "animation/frame_view.h"
 #include "animation/simulation_state.h"
 #include "plot/plot_box.h"
+#include "simulation/depth_table.h"
 #include "simulation/derived_series.h"
 
 namespace {
@@ -141,6 +142,24 @@ SimulationState CircleAndLine(int32_t rows) {
         s.loaded.rows->set(r, 4, 1);
     }
     return s;
+}
+
+TEST_F(Readout, AboutTheSunDistancesAndSpeedsAreInSpace) {
+    // Body 1 rises off the plane shown at 2 a time unit: z = t.
+    s.loaded.depth = AllocateDepth(20, 3);
+    for (int32_t r = 0; r < 20; ++r)
+        for (int k = 1; k <= 3; ++k) *s.loaded.depth->writableTrack(k, r) = k == 1 ? 2 * 0.5 * r : 0;
+    const std::optional<BodyReadout> at = ReadBody(s, 1, 10);
+    ASSERT_TRUE(at && at->speed);
+    EXPECT_DOUBLE_EQ(at->fromSun, std::hypot(-4 + 0.5 * 10, 1, 10));
+    EXPECT_NEAR(*at->speed, std::hypot(0.5 / 0.5, 2), 1e-9);
+    // In a frame, the speed in it stays in the plane; the one about the sun is in space.
+    ASSERT_EQ(ShowInFrame(s, plot, "centre:2"), "");
+    const std::optional<BodyReadout> framed = ReadBody(s, 1, 10);
+    ASSERT_TRUE(framed && framed->speed && framed->sunSpeed);
+    EXPECT_DOUBLE_EQ(framed->fromSun, at->fromSun);
+    EXPECT_NEAR(*framed->sunSpeed, *at->speed, 1e-9);
+    EXPECT_NEAR(*framed->speed, 1, 1e-9);  // 1 against 2 along x
 }
 
 TEST(SpeedReadout, IsTheSeriesVelocityAtEveryRowEndsIncluded) {
