@@ -17,12 +17,18 @@ struct RowRange {
     int64_t last;
 };
 
-RowRange TrailRows(const SimulationState& s) {
+/// The trail's rows as its mode and length give them, before the table's ends.
+RowRange WholeTrailRows(const SimulationState& s) {
     const int64_t length = std::max(s.loaded.fields.pointsPerOrbit, 0);
     int64_t first = s.playback.position, last = int64_t(s.playback.position) + length;
     if (s.view.trailMode == TrailMode::Behind) first -= length, last = s.playback.position;
     if (s.view.trailMode == TrailMode::Both) first -= length;
-    return {std::max<int64_t>(first, 0), std::min<int64_t>(last, s.loaded.usableRows())};
+    return {first, last};
+}
+
+RowRange TrailRows(const SimulationState& s) {
+    const RowRange whole = WholeTrailRows(s);
+    return {std::max<int64_t>(whole.first, 0), std::min<int64_t>(whole.last, s.loaded.usableRows())};
 }
 
 /// Rows from `row` to the body's row, the distance a faded point's colour goes by.
@@ -144,6 +150,8 @@ std::pair<int64_t, int64_t> TrailRowSpan(const SimulationState& s) {
     const RowRange rows = TrailRows(s);
     return {rows.first, rows.last};
 }
+
+bool TrailCutAtFirstRow(const SimulationState& s) { return WholeTrailRows(s).first < 0; }
 
 void MarkTrailRows(const SimulationState& s, const TrailCache& trails, const PixelRaster& raster,
                    int64_t first, int64_t last, TickDamage& damage) {

@@ -46,6 +46,8 @@ void DrawSunAndAxes(const SimulationState& state, PlotBox& plot);
 
 /// Rows [first, last) of the trail at `position` that exist and are in use.
 std::pair<int64_t, int64_t> TrailRowSpan(const SimulationState& state);
+/// Whether the trail would reach before the first row, and is cut there.
+bool TrailCutAtFirstRow(const SimulationState& state);
 
 /// Marks on `damage` the pixels of every body's trail points in rows
 /// [first, last), as `trails` holds them for `raster`; the rows must lie

@@ -212,7 +212,10 @@ PublicationStep PublicationTick::Tick(SimulationState& s, const PlotBox& plot, i
         // a turn the steps overlap the other way round.
         // Side layers of other chunks than the trails' now cannot be mended.
         const bool rechunked = chunks_.built() && !chunks_.Holds(s);
-        if (wraps || rechunked || s.playback.direction != direction_)
+        // Played back into the first rows, a trail cut there shortens from
+        // its old end, which the side layers cannot mend.
+        const bool cut = s.playback.direction < 0 && TrailCutAtFirstRow(s);
+        if (wraps || rechunked || cut || s.playback.direction != direction_)
             damage_.MarkAll(), under_.damage.MarkAll();
     }
     if (!layers || !layers->apart() || damage_.all()) return step;

@@ -110,6 +110,8 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
         /// Another run compared: every other row of the data, a little wider;
         /// `finer`: twice the rows instead, several steps to each row.
         bool runs = false, finer = false;
+        bool toStart = false;  ///< played back to the first row, where the playback stops
+        int trail = 0;         ///< rows of trail; 0: the configuration's
     } cases[] = {
         {.what = "ahead, forward"},
         {.what = "behind, backward by 3", .mode = TrailMode::Behind, .step = 3, .from = 300, .direction = -1},
@@ -117,7 +119,7 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
          .mode = TrailMode::Both,
          .step = 2,
          .turnAt = 20,
-         .wholeRepaints = 1},
+         .wholeRepaints = 3},  // the turn, and two ticks into the first rows
         {.what = "the legend top left, the stamp under it", .cornered = true, .step = 2},
         {.what = "the sun moving in a centred frame", .frame = "centre:2"},
         {.what = "a loop going round", .from = 320, .loop = true, .wholeRepaints = 1},
@@ -131,6 +133,29 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
          .frame = "centre:2",
          .runs = true},
         {.what = "a run compared without a layer apart", .step = 2, .apart = false, .runs = true},
+        {.what = "behind, backward by 3 onto row 0",
+         .mode = TrailMode::Behind,
+         .step = 3,
+         .from = 31,
+         .direction = -1,
+         .wholeRepaints = 11,  // every tick into the first rows
+         .toStart = true},
+        {.what = "behind, backward into the first rows of a short trail",
+         .mode = TrailMode::Behind,
+         .from = 12,
+         .direction = -1,
+         .wholeRepaints = 5,
+         .toStart = true,
+         .trail = 5},
+        {.what = "both ways, backward by 2 into the first row of a trail of one",
+         .mode = TrailMode::Both,
+         .step = 2,
+         .from = 9,
+         .direction = -1,
+         .wholeRepaints = 1,
+         .toStart = true,
+         .trail = 1},
+        {.what = "ahead, backward by 5 past row 0", .step = 5, .from = 33, .direction = -1, .toStart = true},
         {.what = "a finer run compared, backward by 3",
          .mode = TrailMode::Behind,
          .step = 3,
@@ -152,6 +177,7 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
             ASSERT_EQ(ShowInFrame(state, plot, c.frame), "");
         }
         state.view.trailMode = c.mode;
+        if (c.trail > 0) state.loaded.fields.pointsPerOrbit = c.trail;
         state.view.loopPlayback = c.loop;
         state.view.look.grid = c.grid, state.view.look.clock = c.clock;
         state.playback.position = c.from, state.playback.direction = c.direction;
@@ -168,7 +194,7 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
         for (int t = 1; t <= 60; ++t) {
             if (t == c.turnAt) state.playback.direction = -state.playback.direction;
             const PublicationStep step = tick.Tick(state, plot, kWidth, kHeight, &layers);
-            ASSERT_FALSE(step.timer.stop) << "tick " << t;
+            ASSERT_TRUE(!step.timer.stop || (c.toStart && state.playback.position == 0)) << "tick " << t;
             const std::vector<uint32_t> full = FullPaint();
             ASSERT_EQ(ChangedOutside(shown, full, tick.damage()), 0)
                 << "tick " << t << " to row " << state.playback.position;
@@ -181,6 +207,10 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
             }
             ASSERT_TRUE(layers.picture == full) << "tick " << t << " to row " << state.playback.position;
             shown = full;
+            if (step.timer.stop) break;
+        }
+        if (c.toStart) {
+            EXPECT_EQ(state.playback.position, 0);
         }
         EXPECT_EQ(wholeRepaints, c.wholeRepaints);
     }
