@@ -59,7 +59,6 @@ struct RememberedLook {
     std::optional<bool> grid;
     std::optional<bool> panel;  ///< the panel of time series shown
     bool any() const { return style || trail || equalAspect || grid || panel; }
-    bool operator==(const RememberedLook&) const = default;
 };
 
 /// What the user chose for the view. A load writes only the choices the
