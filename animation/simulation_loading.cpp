@@ -56,12 +56,20 @@ ReadControl ReadControlOf(SimulationState& s) {
 
 void ApplyDocumentLook(ViewChoices& view, PlotBox& plot, const LoadedSimulation& loaded) {
     const ConfigurationFields& f = loaded.fields;
+    // A classic configuration says its whole look; a table only what it
+    // gives, the remembered choices standing in for the rest.
     const bool classic = loaded.kind == SourceKind::ClassicConfiguration;
+    const RememberedLook kept = classic ? RememberedLook{} : view.remembered;
     if (!view.chosen.style)
-        view.style = f.style.value_or(classic ? ViewStyle::Classic : ViewStyle::Publication);
+        view.style =
+            f.style.value_or(kept.style.value_or(classic ? ViewStyle::Classic : ViewStyle::Publication));
     if (!view.chosen.trailMode)
-        view.trailMode = f.trailMode.value_or(classic ? TrailMode::Ahead : TrailMode::Behind);
-    if (!view.chosen.equalAspect) plot.equalAspect = loaded.kind == SourceKind::PlainTable || f.equalAspect;
+        view.trailMode =
+            f.trailMode.value_or(kept.trail.value_or(classic ? TrailMode::Ahead : TrailMode::Behind));
+    if (!view.chosen.equalAspect)
+        plot.equalAspect = f.equalAspect || kept.equalAspect.value_or(loaded.kind == SourceKind::PlainTable);
+    if (!view.chosen.grid) view.look.grid = kept.grid.value_or(false);
+    if (!view.chosen.panel) view.panel.shown = kept.panel.value_or(false);
 }
 
 bool KeepFrame(SimulationState& s, PlotBox& plot, Host& host) {

@@ -22,11 +22,11 @@ ReadControl ReadControlOf(SimulationState& state);
 void ShowLoaded(SimulationState& state, PlotBox& plot, Host& host, LoadedSimulation&& fresh);
 
 /// The look a document is shown in. Each choice the user made (`chosen`)
-/// stays; the others take what the document asks for, else its kind's
-/// default: the classic look, trail ahead and the configuration's aspect for
-/// a classic configuration; the publication look, the trail behind the
-/// bodies (so that the playback reaches the last row) and equal aspect for a
-/// table.
+/// stays; the others take what the document asks for, else, for a table,
+/// what was remembered (`remembered`), else its kind's default: the classic
+/// look, trail ahead, the configuration's aspect, no grid and no panel for a
+/// classic configuration; the publication look, the trail behind the bodies
+/// (so that the playback reaches the last row) and equal aspect for a table.
 void ApplyDocumentLook(ViewChoices& view, PlotBox& plot, const LoadedSimulation& loaded);
 
 /// Shows the loaded positions in the frame chosen again after their table

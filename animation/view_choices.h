@@ -37,14 +37,28 @@ struct SeriesPanelChoice {
     std::optional<double> gm;
 };
 
-/// Which choices of the look the user made (on the command line, in the
-/// menus or remembered from an earlier session). A load takes the others
-/// from what its document asks for (ApplyDocumentLook).
+/// Which choices of the look the user made in this session (on the command
+/// line or in the menus). A load takes the others from what its document
+/// asks for (ApplyDocumentLook).
 struct ChosenByUser {
     bool style = false;
     bool trailMode = false;
     bool equalAspect = false;
+    bool grid = false;
+    bool panel = false;  ///< the panel of time series shown or hidden
     bool operator==(const ChosenByUser&) const = default;
+};
+
+/// The look's choices the user made in earlier sessions, kept by the
+/// window's settings; unset ones were never made. They stand in for what a
+/// table does not say, never for what a classic configuration shows.
+struct RememberedLook {
+    std::optional<ViewStyle> style;
+    std::optional<TrailMode> trail;
+    std::optional<bool> equalAspect;
+    std::optional<bool> grid;
+    std::optional<bool> panel;  ///< the panel of time series shown
+    bool any() const { return style || trail || equalAspect || grid || panel; }
 };
 
 /// What the user chose for the view. A load writes only the choices the
@@ -75,4 +89,5 @@ struct ViewChoices {
     int32_t followData = 0;
     SeriesPanelChoice panel;
     ChosenByUser chosen;
+    RememberedLook remembered;
 };

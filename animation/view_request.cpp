@@ -91,13 +91,14 @@ void ApplyViewChoices(SimulationState& state, PlotBox& plot, const ViewRequest& 
         state.view.chosen.style = true;
     }
     state.view.look = request.look;
+    if (request.look.grid) state.view.chosen.grid = true;
     state.view.plane = request.plane;
     state.view.columns = request.columns;
     if (request.gm) state.view.panel.gm = request.gm;
-    if (request.showPanel) state.view.panel.shown = true;
     if (!request.plot.empty()) {
         state.view.panel.shown = true;
         state.view.panel.list = request.plot;
+        state.view.chosen.panel = true;
     }
 }
 

@@ -67,14 +67,12 @@ struct ViewRequest {
     std::string plot;
     /// The sun's gravitational parameter in the data's units (--gm).
     std::optional<double> gm;
-    /// Shows the panel with the series it opens with (remembered shown).
-    bool showPanel = false;
 };
 
 /// Applies the choices that every load keeps, before the first load: trail
 /// mode, fade, loop, style and look, the plane of a table, the framed plot
-/// and equal aspect. The style, trail mode and equal aspect given count as
-/// the user's, which no document's choice overrides.
+/// and equal aspect. The style, trail mode, equal aspect, grid and panel
+/// given count as the user's, which no document's choice overrides.
 void ApplyViewChoices(SimulationState& state, PlotBox& plot, const ViewRequest& request);
 
 /// Applies what needs the data loaded, in this order: the figure, the trail

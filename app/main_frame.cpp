@@ -102,7 +102,10 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
 }
 
 void CMainFrame::useSettings(std::unique_ptr<RememberedSettings> store) {
-    if (store) restoreGeometry(store->geometry());
+    if (store) {
+        restoreGeometry(store->geometry());
+        state_.view.remembered = store->view();
+    }
     settings_->use(std::move(store));
 }
 
@@ -199,10 +202,12 @@ void CMainFrame::createMenus() {
     for (int id : {ID_NEW_SIMULATION, ID_LOAD_CONFIGURATION, ID_RELOAD_DATA})
         fileMenu_->addAction(action(id));
     editMenu_->addAction(action(ID_ANIMATION_SETTINGS));
-    editMenu_->addAction(action(ID_EDIT_BODIES));
     editMenu_->addSeparator();
     editMenu_->addAction(action(ID_EDIT_CONFIGURATION));
     editMenu_->addAction(action(ID_EDIT_DATA));
+    // The classic items keep their places; the newer ones follow them.
+    editMenu_->addSeparator();
+    editMenu_->addAction(action(ID_EDIT_BODIES));
     viewMenu_->addAction(action(ID_START_ANIMATION));
     viewMenu_->addAction(action(ID_STOP_ANIMATION));
     viewMenu_->addSeparator();
@@ -280,6 +285,7 @@ void CMainFrame::repaintIf(bool repaint) {
     tables_->refresh();
     runs_->refresh();
     styles_->refresh();
+    series_->showChoice();
     settings_->afterCommand();
     playback_->afterCommand();
 }
@@ -289,13 +295,7 @@ void CMainFrame::openAtStart(const std::string& path) { repaintIf(OpenFile(files
 std::string CMainFrame::showFrame(const std::string& text) { return frames_->choose(text); }
 
 void CMainFrame::applyViewChoices(const ViewRequest& request) {
-    const RememberedView kept = settings() ? settings()->view() : RememberedView();
-    ApplyViewChoices(state_, plot_, WithRemembered(request, kept));
-    // Equal aspect turned off in the menu is a choice a request cannot carry.
-    if (!request.equalAspect && kept.equalAspect == false) {
-        plot_.equalAspect = 0;
-        state_.view.chosen.equalAspect = true;
-    }
+    ApplyViewChoices(state_, plot_, request);
     // Checking an item runs its toggle, which sets the same value again.
     action(ID_EQUAL_ASPECT)->setChecked(plot_.equalAspect != 0);
     action(ID_FADE_TRAILS)->setChecked(state_.view.fadeTrails != 0);

@@ -73,6 +73,9 @@ SeriesCommands::SeriesCommands(SimulationState& state, CommandActions& commands,
         showChoice();
     });
     commands_.add(ID_VIEW_SERIES, show);
+    // Only the user's own choice is kept over the next loads; showing what a
+    // load asks for is no trigger.
+    connect(show, &QAction::triggered, this, [this] { state_.view.chosen.panel = true; });
     commands_.addCommand(ID_SERIES_QUANTITIES, tr("Time Series &Quantities…"),
                          tr("Choose the series the panel plots"), [this] {
                              OnQuantities();
@@ -105,6 +108,7 @@ std::string SeriesCommands::choose(const std::string& list) {
     if (!asked.error.empty()) return asked.error;
     state_.view.panel.list = list;
     state_.view.panel.shown = true;
+    state_.view.chosen.panel = true;
     showChoice();
     panel_->sync();
     return {};

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QMenu>
+#include <cstdio>
 
 #include "animation/simulation_state.h"
 #include "app/command_actions.h"
@@ -55,6 +56,12 @@ void SettingsCommands::watchChoices() {
 
 void SettingsCommands::use(std::unique_ptr<RememberedSettings> store) {
     store_ = std::move(store);
+    // In the status bar, and on standard error, where it outlasts the next message.
+    if (store_)
+        store_->tellRefusalTo([this](const std::string& why) {
+            std::fprintf(stderr, "orbivex: %s\n", why.c_str());
+            host_.note(why);
+        });
     fillRecent();
 }
 

@@ -33,7 +33,8 @@ public:
     /// Keeps the user's choices of style, trail mode, equal aspect and grid
     /// as they are made in the menus; once every menu is made.
     void watchChoices();
-    /// Remembers in `store` from now on.
+    /// Remembers in `store` from now on, telling once when it cannot keep
+    /// the choices past this session.
     void use(std::unique_ptr<RememberedSettings> store);
     RememberedSettings* store() const { return store_.get(); }
     QMenu* recentMenu() const { return recent_; }

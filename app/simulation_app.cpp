@@ -48,10 +48,7 @@ bool SimulationApp::InitInstance(const std::string& config,
     }
     InitialiseDefaults(state_, plot_);
     frame_->show();
-    if (beforeLoad)
-        beforeLoad(*frame_);
-    else if (remember && frame_->settings()->view().any())
-        frame_->applyViewChoices({});
+    if (beforeLoad) beforeLoad(*frame_);
     if (!config.empty()) frame_->openAtStart(config);
     if (qEnvironmentVariableIsSet("ORBIVEX_FIRST_FRAME_PROBE")) ReportFirstFrame();
     return true;

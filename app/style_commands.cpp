@@ -41,6 +41,7 @@ StyleCommands::StyleCommands(SimulationState& state, CommandActions& commands, Q
     QAction* grid = commands_.addCommand(
         ID_STYLE_GRID, tr("Grid"), tr("In the publication look, a light grid at the ticks"), [this] {
             state_.view.look.grid = commands_.action(ID_STYLE_GRID)->isChecked();
+            state_.view.chosen.grid = true;
             return state_.view.style == ViewStyle::Publication;
         });
     grid->setCheckable(true);

@@ -402,4 +402,121 @@ TEST(DocumentLook, EachKindItsDefaultsWhatItAsksAndTheUsersChoiceOverBoth) {
     }
 }
 
+TEST(DocumentLook, RememberedChoicesStandInForWhatATableDoesNotSayAndNeverForAClassicConfiguration) {
+    const RememberedLook all{ViewStyle::Classic, TrailMode::Both, false, true, true};
+    const struct {
+        SourceKind kind;
+        std::optional<ViewStyle> asksStyle;
+        std::optional<TrailMode> asksTrail;
+        bool asksAspect;
+        ChosenByUser chosen;
+        RememberedLook remembered;
+        ViewStyle style;
+        TrailMode trail;
+        int aspect;
+        bool grid, panel;
+    } cases[] = {
+        {SourceKind::PlainTable, {}, {}, false, {}, all, ViewStyle::Classic, TrailMode::Both, 0, true, true},
+        {SourceKind::PlainTable,
+         {},
+         {},
+         false,
+         {},
+         {},
+         ViewStyle::Publication,
+         TrailMode::Behind,
+         1,
+         false,
+         false},
+        {SourceKind::TableConfiguration,
+         {},
+         {},
+         false,
+         {},
+         all,
+         ViewStyle::Classic,
+         TrailMode::Both,
+         0,
+         true,
+         true},
+        // What a table's configuration says wins.
+        {SourceKind::TableConfiguration,
+         ViewStyle::Publication,
+         TrailMode::Ahead,
+         true,
+         {},
+         all,
+         ViewStyle::Publication,
+         TrailMode::Ahead,
+         1,
+         true,
+         true},
+        // A classic configuration says its whole look.
+        {SourceKind::ClassicConfiguration,
+         {},
+         {},
+         false,
+         {},
+         all,
+         ViewStyle::Classic,
+         TrailMode::Ahead,
+         0,
+         false,
+         false},
+        {SourceKind::ClassicConfiguration,
+         {},
+         {},
+         false,
+         {},
+         {ViewStyle::Publication, {}, true, {}, {}},
+         ViewStyle::Classic,
+         TrailMode::Ahead,
+         0,
+         false,
+         false},
+        // The user's own choices stay (here the view's before the load: no
+        // grid, the panel shown).
+        {SourceKind::PlainTable,
+         {},
+         {},
+         false,
+         {.grid = true, .panel = true},
+         all,
+         ViewStyle::Classic,
+         TrailMode::Both,
+         0,
+         false,
+         true},
+        {SourceKind::ClassicConfiguration,
+         {},
+         {},
+         false,
+         {.trailMode = true, .panel = true},
+         all,
+         ViewStyle::Classic,
+         TrailMode::Both,
+         0,
+         false,
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(&c - cases));
+        ViewChoices view;
+        view.style = ViewStyle::Classic, view.trailMode = TrailMode::Both;
+        view.look.grid = false, view.panel.shown = true;
+        view.chosen = c.chosen, view.remembered = c.remembered;
+        PlotBox plot;
+        LoadedSimulation loaded;
+        loaded.kind = c.kind;
+        loaded.fields.style = c.asksStyle, loaded.fields.trailMode = c.asksTrail;
+        loaded.fields.equalAspect = c.asksAspect;
+        ApplyDocumentLook(view, plot, loaded);
+        EXPECT_EQ(view.style, c.style);
+        EXPECT_EQ(view.trailMode, c.trail);
+        EXPECT_EQ(plot.equalAspect, c.aspect);
+        EXPECT_EQ(view.look.grid, c.grid);
+        EXPECT_EQ(view.panel.shown, c.panel);
+    }
+}
+
 }  // namespace

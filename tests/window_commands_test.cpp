@@ -35,7 +35,7 @@ TEST_F(FrameFixture, MenusInOrder) {
                            "Export Picture...", "Export Panel Picture...", "Export Video...",
                            "Export Interactive Page...", "-", "E&xit"}));
     EXPECT_EQ(Texts(menus[1]->menu()->actions()),
-              (QStringList{"Settings", "Bodies…", "-", "Configuration File", "Data File"}));
+              (QStringList{"Settings", "-", "Configuration File", "Data File", "-", "Bodies…"}));
     // The classic View items come first; the newer ones follow them.
     EXPECT_EQ(Texts(menus[2]->menu()->actions()).mid(0, 10),
               (QStringList{"Animation", "Stop Animation", "-", "System position", "Graphic box",
