@@ -13,7 +13,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/output_file.h"
+#include "simulation/output_file.h"
 
 namespace {
 
@@ -103,13 +103,17 @@ std::string ReadSettingsFile(const QString& path, QByteArray& bytes) {
 
 std::string WriteSettingsFile(const QString& path, const QByteArray& bytes) {
     if (std::string why = SettingsFileRefusal(path); !why.empty()) return why;
-    if (!QDir().mkpath(QFileInfo(path).path())) return CannotWriteMessage(path, "its folder cannot be made");
-    return WriteOutputFile(path, bytes);
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return CannotWriteMessage(path.toStdString(), "its folder cannot be made");
+    return WriteOutputFile(path.toStdString(),
+                           std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
 std::optional<QVariantMap> SettingsValues(const QString& folder, const QByteArray& bytes) {
     const QString name = FreshName(folder);
-    if (!WriteOutputFile(name, bytes).empty()) return std::nullopt;
+    if (!WriteOutputFile(name.toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())))
+             .empty())
+        return std::nullopt;
     QVariantMap values;
     {
         const QSettings text(name, QSettings::IniFormat);
