@@ -193,7 +193,8 @@ bool UpdatePanelSeries(const SimulationState& s, PanelSeries& series) {
     PanelSeries::Source source = SourceOf(s);
     if (Same(source, series.madeFrom)) {
         if (rows == series.rows) return false;
-        if (rows > series.rows && series.problem.empty() && series.rows >= 2 * int32_t(kCheckRows)) {
+        if (rows > series.rows && series.problem.empty() &&
+            series.rows >= kStartSearch + 2 * int32_t(kCheckRows)) {
             // Rows appended: the velocities and their checks near the old
             // end took their stencils one-sided there; those rows are
             // computed again. (Fewer rows may have changed where the

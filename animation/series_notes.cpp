@@ -55,7 +55,8 @@ std::string RemedyText(const SeriesSampling& sampling) {
         remedy = Format("about %.0f rows an orbit would do", sampling.rowsAnOrbit);
     else if (std::isfinite(sampling.shorter))
         remedy = Format("steps %.2g times shorter would do", sampling.shorter);
-    return remedy.empty() ? "velocity columns (vx, vy) would do" : remedy + ", or velocity columns (vx, vy)";
+    return remedy.empty() ? "a table's velocity columns (vx, vy) would do"
+                          : remedy + ", or a table's velocity columns (vx, vy)";
 }
 
 std::string SamplingNote(const std::string& text, QuantityKind kind, const SeriesSampling& sampling,

@@ -686,12 +686,11 @@ double SystemValue(const SeriesSource& s, const Job& job, int32_t r, const Veloc
         MomentumChange(MomentumAt(s, r, stencil), job.startMomentum[std::size_t(level)], s.depth != nullptr));
 }
 
-/// The error ratio of the system's job's start at the row of `row`, from
-/// its values with each level's velocities there, where its checks do not
-/// converge (0 where they do): each row's change from it takes its error,
-/// which the changes' own checks tell where the start's converge, and can
-/// miss where they do not (its checks err with it where its rows are far
-/// apart). Infinite where the rows do not resolve a body's motion there.
+/// The error ratio of the system's job's start at the row of `row`, its
+/// values with each level's velocities set: of its own energy (or angular
+/// momentum) as a fraction of it, as ErrorRatio takes a change's; 0 where
+/// every body's velocities are the table's, and infinite where the rows do
+/// not resolve a body's motion there.
 double StartRatio(const SeriesSource& s, const Job& job, const RowStencils& row) {
     bool given = true;
     for (int body = 1; body <= s.table->bodyColumns(); ++body) {
@@ -710,25 +709,27 @@ double StartRatio(const SeriesSource& s, const Job& job, const RowStencils& row)
         check = MomentumChange(job.startMomentum[RowStencils::kCheck], start, s.depth != nullptr);
         lower = MomentumChange(job.startMomentum[RowStencils::kLower], start, s.depth != nullptr);
     }
-    const double convergence = std::fabs(check) / std::fabs(lower);
-    return convergence < kConverging ? 0 : ErrorRatio(job.q.kind, 0, check, convergence);
+    return ErrorRatio(job.q.kind, 0, check, std::fabs(check) / std::fabs(lower));
 }
 
 /// Sets the system's job `job`'s start: its energy or angular momentum at
-/// the first row that has one, from the first whose velocities and their
-/// checks come from rows on both sides on (the one-sided differences of
-/// the first rows are less exact, and the whole series would stand off
-/// zero by their error); with `checks`, its values with the checks'
-/// velocities there too. False when there is none to start from.
-bool FindStart(const SeriesSource& s, Job& job, bool checks) {
+/// the first row from the first whose velocities and their checks come
+/// from rows on both sides (the one-sided differences of the first rows
+/// are less exact, and the whole series would stand off zero by their
+/// error) that has one to be trusted (StartRatio), within kStartSearch
+/// rows of it: a pericentre passed at the start leaves the rows after it. When
+/// none can be, the first that has one, its ratio taken by every change
+/// from it. False when there is none to start from.
+bool FindStart(const SeriesSource& s, Job& job) {
     const bool energy = job.q.kind == QuantityKind::SystemEnergy;
     std::vector<double> pulls;
     const int32_t centred = s.rows >= int32_t(kCheckRows)      ? int32_t(kCheckRows / 2)
                             : s.rows >= int32_t(kVelocityRows) ? int32_t(kVelocityRows / 2)
                                                                : 0;
-    for (int32_t r = centred; r < s.rows; ++r) {
+    std::optional<Job> first;
+    for (int32_t r = centred; r < s.rows && r - centred < kStartSearch; ++r) {
         RowStencils row;
-        row.Make(*s.table, s.rows, r, checks);
+        row.Make(*s.table, s.rows, r, true);
         const double potential = energy ? PotentialAt(s, r, pulls) : 0;
         for (int level = 0; level < RowStencils::kLevels; ++level) {
             if (energy)
@@ -736,13 +737,19 @@ bool FindStart(const SeriesSource& s, Job& job, bool checks) {
             else
                 job.startMomentum[std::size_t(level)] = MomentumAt(s, r, row.at(level));
         }
-        if (energy && !std::isfinite(job.start[0])) continue;
         const Vector3& l = job.startMomentum[0];
-        if (!energy && !Finite(l)) continue;
-        if (checks) job.startRatio = StartRatio(s, job, row);
-        return energy ? job.start[0] != 0 : (s.depth ? Length(l, true) : std::fabs(l.z)) != 0;
+        const bool usable = energy ? std::isfinite(job.start[0]) && job.start[0] != 0
+                                   : Finite(l) && (s.depth ? Length(l, true) : std::fabs(l.z)) != 0;
+        if (!usable) continue;
+        job.startRatio = StartRatio(s, job, row);
+        if (!Unsure(job.startRatio)) {
+            job.startRatio = 0;  // the changes' own checks take its error
+            return true;
+        }
+        if (!first) first = job;
     }
-    return false;
+    if (first) job = *first;
+    return first.has_value();
 }
 
 /// Sorts `quantities` into the jobs of a plan; those that cannot be had
@@ -768,7 +775,7 @@ Plan PlanJobs(const SeriesSource& s, std::span<const Quantity> quantities, int32
         const bool gmMissing = NeedsGm(q.kind) && !UsableGm(s.gm);
         Job job{q, outs[k], ratio};
         const bool usable = known && !gmMissing && !depthShort && !velocityShort;
-        if (!usable || (system && !FindStart(s, job, ratio != nullptr))) {
+        if (!usable || (system && !FindStart(s, job))) {
             std::fill(outs[k], outs[k] + (last - first), kNaN);
             if (ratio) std::fill(ratio, ratio + (last - first), kNaN);
             continue;
@@ -964,7 +971,7 @@ double SystemRatio(const SeriesSource& s, const Job& job, int32_t r, const RowSt
     const double lower = SystemValue(s, job, r, row.at(RowStencils::kLower), RowStencils::kLower, potential);
     const double own = row.weight(r) * ErrorRatio(job.q.kind, value, check,
                                                   std::fabs(value - check) / std::fabs(value - lower));
-    return std::isnan(own) ? own : std::max(own, job.startRatio);
+    return std::isnan(own) || std::isnan(job.startRatio) ? kNaN : std::max(own, job.startRatio);
 }
 
 /// Works out rows [from, to) of the plan's system quantities.

@@ -16,8 +16,7 @@ class VelocityTable;
 // Series derived from the rows, one value a row: a body's distance from the
 // sun, speed, osculating elements and specific energy; two bodies'
 // separation; the system's energy and angular momentum, as their relative
-// change from the fourth row (the first whose velocity is a central
-// difference). Rows whose positions are not finite (or whose neighbours a
+// change from a row at the start (kStartSearch). Rows whose positions are not finite (or whose neighbours a
 // velocity needs are not) give values that are not numbers: a gap, never a
 // wrong number. The velocities are the table's own where it has velocity
 // columns, else differences of the rows about each row, whose error each
@@ -79,6 +78,13 @@ std::string QuantityText(const Quantity& q);
 /// `timeUnit` (empty when they are unsaid and the quantity has one): "AU",
 /// "AU/yr", "deg", "AU^2/yr^2"; empty for the ratios.
 std::string QuantityUnit(QuantityKind kind, std::string_view lengthUnit, std::string_view timeUnit);
+
+/// Rows the start of the system's changes is looked for in: the first
+/// from the fifth whose energy (or angular momentum) can be trusted, else
+/// the first that has one. Its rows and the check's about them are those
+/// of the first kStartSearch + kCheckRows, which a table growing past them
+/// leaves as they are.
+inline constexpr int32_t kStartSearch = 1024;
 
 /// What a series is computed from: the rows 0 to rows - 1 of `table` (the
 /// positions about the sun, or in the frame shown for the distance),

@@ -95,12 +95,12 @@ SeriesSampling SamplingOf(const SeriesSource& s, const double* values, const dou
         ++out.unsure;
         if (std::isnan(ratios[r])) {
             ++out.unchecked;
-        } else {
+        } else if (std::isfinite(ratios[r])) {  // rows that do not resolve the motion tell no size
             most = std::max(most, ratios[r]);
             past.push_back(r);
         }
     }
-    if (past.empty() || !std::isfinite(most)) return out;
+    if (past.empty()) return out;
     out.shorter = std::pow(most, 1 / kOrder);
     // Rows an orbit at each row's own step, shortened as its error asks.
     const double period = periodOf();

@@ -66,8 +66,8 @@ struct SeriesSampling {
     int32_t unsure = 0;     ///< of those, the values not to be trusted
     int32_t unchecked = 0;  ///< of those, the ones whose error cannot be told
     /// How many times shorter the rows' steps would have to be where they
-    /// are too long, by the errors (which fall as the step's sixth power);
-    /// not a number when none can tell.
+    /// are too long, by the errors (which fall as the step's sixth power)
+    /// of the rows that resolve the motion; not a number when none can tell.
     double shorter = std::numeric_limits<double>::quiet_NaN();
     /// About how many rows an orbit, evenly spaced, would do for every
     /// value: of the body's orbit, or for the system's quantities of the
