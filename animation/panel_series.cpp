@@ -141,9 +141,7 @@ std::string PanelNote(const SimulationState& s, const SeriesSource& source, cons
         }
     }
     if (faded.empty()) return note;
-    note += std::string(note.empty() ? "F" : "; f") +
-            "aded where the rows are too far apart for velocities from "
-            "their differences:";
+    note += std::string(note.empty() ? "F" : "; f") + "aded: rows too far apart for differenced velocities:";
     for (std::size_t k = 0; k < faded.size(); ++k) {
         const SeriesSampling& f = faded[k].second;
         note += (k ? ", " : " ") + faded[k].first;
@@ -213,7 +211,7 @@ bool UpdatePanelSeries(const SimulationState& s, PanelSeries& series) {
     series.serial = serial;
     series.madeFrom = std::move(source);
     series.gm = series.madeFrom.gm;
-    series.gmNote = GmNote(s.loaded, s.view.panel.gm);
+    series.gmNote = GmNote(s.loaded, s.view.panel.gm, false);
     if (!s.loaded.dataLoaded || !s.loaded.rows) return true;
     const QuantityList list =
         ParseQuantities(series.madeFrom.list, s.loaded.usableBodies(), s.loaded.fields.bodyNames);

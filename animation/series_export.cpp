@@ -21,7 +21,7 @@ std::optional<double> GmOf(const LoadedSimulation& loaded, std::optional<double>
     return InferredGm(loaded.fields.lengthUnit, loaded.fields.timeUnit);
 }
 
-std::string GmNote(const LoadedSimulation& loaded, std::optional<double> given) {
+std::string GmNote(const LoadedSimulation& loaded, std::optional<double> given, bool explained) {
     const std::optional<double> gm = GmOf(loaded, given);
     if (!gm) return {};
     const std::string& length = loaded.fields.lengthUnit;
@@ -30,7 +30,7 @@ std::string GmNote(const LoadedSimulation& loaded, std::optional<double> given) 
     if (!length.empty() && !time.empty()) note += " " + length + "\u00b3/" + time + "\u00b2";
     if (given) return note + ", as given";
     if (loaded.fields.gm) return note + ", from the configuration's gm line";
-    return note + ", from " + InferredGmRule(length, time);
+    return note + ", from " + length + " and " + time + ": " + InferredGmRule(length, time, explained);
 }
 
 SeriesSource SeriesSourceOf(const SimulationState& s, std::optional<double> gm) {
@@ -93,7 +93,7 @@ std::vector<std::string> ExportNotes(const SimulationState& s, const SeriesSourc
         return std::any_of(asked.quantities.begin(), asked.quantities.end(),
                            [&](const Quantity& q) { return test(q.kind); });
     };
-    if (needs(NeedsGm)) notes.push_back(GmNote(s.loaded, gm));
+    if (needs(NeedsGm)) notes.push_back(GmNote(s.loaded, gm, true));
     if (needs(NeedsVelocities))
         if (std::string note = VelocityNote(source, s.loaded.fields.bodyNames); !note.empty())
             notes.push_back(std::move(note));

@@ -14,10 +14,10 @@ struct SimulationState;
 /// or d); none otherwise.
 std::optional<double> GmOf(const LoadedSimulation& loaded, std::optional<double> given);
 
-/// What the notes say of GmOf's mu: "μ = 39.4769264 AU³/yr², from k² ×
-/// 365.25² (...) for AU and yr", "..., as given" or "..., from the
-/// configuration's gm line"; empty without one.
-std::string GmNote(const LoadedSimulation& loaded, std::optional<double> given);
+/// What the notes say of GmOf's mu: "μ = 39.4769264 AU³/yr², from AU and
+/// yr: k² × 365.25²" (and what k is, `explained`), "..., as given" or
+/// "..., from the configuration's gm line"; empty without one.
+std::string GmNote(const LoadedSimulation& loaded, std::optional<double> given, bool explained);
 
 /// What the loaded data's series are computed from: its rows about the sun,
 /// mu as GmOf gives it (not a number without), the masses when every

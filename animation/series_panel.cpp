@@ -67,20 +67,22 @@ double WrapOf(const PanelSeries& series, const PanelPlot& plot, int32_t first, i
 /// The y range of a plot's lines over rows [first, last] as shown (an
 /// angle at or above `wrap` a turn less), widened a little so that the
 /// lines clear the frame, and never narrower than the values' own
-/// precision allows telling apart. The values to be trusted set it; the
-/// others only when none are.
+/// precision allows telling apart. A line's values to be trusted set it,
+/// the others only for a line that has none in the span (whose values,
+/// far off where they are, would leave the others flat).
 std::pair<double, double> ValueRange(const PanelSeries& series, const PanelPlot& plot, int32_t first,
                                      int32_t last, double wrap) {
     double lo = INFINITY, hi = -INFINITY;
-    for (const bool trusted : {true, false}) {
-        for (const std::size_t k : plot.lines) {
-            const PanelLine& line = series.lines[k];
-            for (int32_t r = first; r <= last && std::size_t(r) < line.values.size(); ++r)
-                if (const double v = Shown(line.values[std::size_t(r)], wrap);
-                    std::isfinite(v) && (!trusted || !line.unsure(r)))
-                    lo = std::min(lo, v), hi = std::max(hi, v);
-        }
-        if (lo <= hi) break;
+    for (const std::size_t k : plot.lines) {
+        const PanelLine& line = series.lines[k];
+        const int32_t end = std::min<int32_t>(last, int32_t(line.values.size()) - 1);
+        bool trusted = false;
+        for (int32_t r = first; r <= end && !trusted; ++r)
+            trusted = std::isfinite(line.values[std::size_t(r)]) && !line.unsure(r);
+        for (int32_t r = first; r <= end; ++r)
+            if (const double v = Shown(line.values[std::size_t(r)], wrap);
+                std::isfinite(v) && (!trusted || !line.unsure(r)))
+                lo = std::min(lo, v), hi = std::max(hi, v);
     }
     if (!(lo <= hi)) return {0, 1};
     const double least = std::max(1e-9 * std::max(std::fabs(lo), std::fabs(hi)), 1e-300);

@@ -62,10 +62,11 @@ namespace {
 constexpr double kGaussianSquared = 2.959122082855911e-4;
 constexpr double kDaysAYear = 365.25;
 
-/// A time unit InferredGm knows with AU, and mu in AU^3 per its square.
+/// A time unit InferredGm knows with AU, mu in AU^3 per its square, and
+/// the rule that gives it and what the rule's letters are.
 struct UnitsGm {
     double gm;
-    const char* rule;
+    const char *rule, *meaning;
 };
 
 std::optional<UnitsGm> GmOfUnits(std::string_view lengthUnit, std::string_view timeUnit) {
@@ -78,10 +79,10 @@ std::optional<UnitsGm> GmOfUnits(std::string_view lengthUnit, std::string_view t
     if (length != "au") return std::nullopt;
     for (const char* year : {"yr", "year", "years", "y", "a"})
         if (time == year)
-            return UnitsGm{kGaussianSquared * kDaysAYear * kDaysAYear,
-                           "k\u00b2 \u00d7 365.25\u00b2 (k the Gaussian constant, years of 365.25 days)"};
+            return UnitsGm{kGaussianSquared * kDaysAYear * kDaysAYear, "k\u00b2 \u00d7 365.25\u00b2",
+                           "k the Gaussian constant, years of 365.25 days"};
     for (const char* day : {"d", "day", "days"})
-        if (time == day) return UnitsGm{kGaussianSquared, "k\u00b2 (k the Gaussian constant)"};
+        if (time == day) return UnitsGm{kGaussianSquared, "k\u00b2", "k the Gaussian constant"};
     return std::nullopt;
 }
 
@@ -92,8 +93,8 @@ std::optional<double> InferredGm(std::string_view lengthUnit, std::string_view t
     return std::nullopt;
 }
 
-std::string InferredGmRule(std::string_view lengthUnit, std::string_view timeUnit) {
+std::string InferredGmRule(std::string_view lengthUnit, std::string_view timeUnit, bool explained) {
     const auto found = GmOfUnits(lengthUnit, timeUnit);
     if (!found) return {};
-    return std::string(found->rule) + " for " + std::string(lengthUnit) + " and " + std::string(timeUnit);
+    return explained ? std::string(found->rule) + " (" + found->meaning + ")" : std::string(found->rule);
 }

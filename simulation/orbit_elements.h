@@ -74,9 +74,9 @@ OrbitElements ElementsOf(Vector3 r, Vector3 v, double mu, ElementsWanted wanted 
 std::optional<double> InferredGm(std::string_view lengthUnit, std::string_view timeUnit);
 
 /// How InferredGm found mu for the units, for the notes that show it:
-/// "k² × 365.25² (k the Gaussian constant, years of 365.25 days) for AU
-/// and yr"; empty when it finds none.
-std::string InferredGmRule(std::string_view lengthUnit, std::string_view timeUnit);
+/// "k² × 365.25²", and `explained` "k² × 365.25² (k the Gaussian
+/// constant, years of 365.25 days)"; empty when it finds none.
+std::string InferredGmRule(std::string_view lengthUnit, std::string_view timeUnit, bool explained);
 
 /// Whether `mu` is one the elements can be worked out with: above 0,
 /// finite and a normal double (1 / mu is then finite too).

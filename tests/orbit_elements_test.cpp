@@ -191,7 +191,7 @@ TEST(OrbitElements, MuIsInferredForKnownUnitPairsOnly) {
         else
             EXPECT_DOUBLE_EQ(mu.value_or(0), c.mu) << c.length << " " << c.time;
         // The notes say which rule gave it.
-        const std::string rule = InferredGmRule(c.length, c.time);
+        const std::string rule = InferredGmRule(c.length, c.time, true);
         EXPECT_EQ(rule.empty(), c.mu == 0) << c.length << " " << c.time;
         EXPECT_EQ(rule.find("365.25") != std::string::npos, c.mu == kJulianYear) << rule;
     }
