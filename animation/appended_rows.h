@@ -15,8 +15,9 @@ struct SimulationState;
 /// that a large append grows it once.
 /// With a depth table, `depths` gives each row's depths (one a body, row
 /// after row), which follow the rows, growth and all; without them the rows
-/// added have none (not a number).
-bool AppendRows(SimulationState& state, const double* values, const double* depths, std::size_t count,
-                int64_t rowsToCome = 0);
+/// added have none (not a number); so too with a velocity table and
+/// `velocities` (three a body a row).
+bool AppendRows(SimulationState& state, const double* values, const double* depths, const double* velocities,
+                std::size_t count, int64_t rowsToCome = 0);
 bool AppendRows(SimulationState& state, const std::vector<double>& values,
-                const std::vector<double>& depths = {});
+                const std::vector<double>& depths = {}, const std::vector<double>& velocities = {});

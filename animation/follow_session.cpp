@@ -110,8 +110,9 @@ void FollowSession::look(FollowResult& result) {
     // Rows go straight into the table as they are read.
     const std::size_t columns = std::size_t(state_.loaded.rows->columnCount());
     const int32_t before = state_.loaded.fields.lineCount;
-    const auto take = [&](const double* values, const double* depths, std::size_t rows, int64_t rowsToCome) {
-        return AppendRows(state_, values, depths, rows * columns, rowsToCome);
+    const auto take = [&](const double* values, const double* depths, const double* velocities,
+                          std::size_t rows, int64_t rowsToCome) {
+        return AppendRows(state_, values, depths, velocities, rows * columns, rowsToCome);
     };
     DataFollower::Update update;
     if (follower_->bytesWaiting() >= kParallelParseMinBytes) {

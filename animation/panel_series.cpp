@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "animation/series_export.h"
+#include "animation/series_notes.h"
 #include "animation/simulation_state.h"
+#include "base/format.h"
 #include "plot/axes_frame.h"
 #include "simulation/orbit_elements.h"
 
@@ -110,22 +112,68 @@ bool Same(const PanelSeries::Source& a, const PanelSeries::Source& b) {
     return x == y;
 }
 
+/// The quantity a line plots: from a frame's centre body, a distance is
+/// the two bodies' separation.
+Quantity PlottedQuantity(const PanelSeries& series, const PanelLine& line) {
+    const int centre = series.madeFrom.centre;
+    const Quantity& q = line.quantity;
+    return q.kind == QuantityKind::Distance && centre > 0 ? Quantity{QuantityKind::Separation, q.body, centre}
+                                                          : q;
+}
+
+/// The panel's note (PanelSeries::note): where the velocities come from,
+/// and for each label whose lines are faded the rows an orbit that would
+/// do, the most its lines ask.
+std::string PanelNote(const SimulationState& s, const SeriesSource& source, const PanelSeries& series) {
+    std::vector<std::string> labels;
+    for (int body = 1; body <= s.loaded.usableBodies(); ++body) labels.push_back(BodyLabel(s, body));
+    std::string note = VelocityNote(source, labels);
+    std::vector<std::pair<std::string, SeriesSampling>> faded;
+    for (const PanelLine& line : series.lines) {
+        if (line.sampling.unsure == 0) continue;
+        const std::string label = line.label.empty() ? QuantityText(line.quantity) : line.label;
+        auto at = std::find_if(faded.begin(), faded.end(), [&](const auto& f) { return f.first == label; });
+        if (at == faded.end()) {
+            faded.emplace_back(label, line.sampling);
+        } else {
+            at->second.rowsAnOrbit = std::fmax(at->second.rowsAnOrbit, line.sampling.rowsAnOrbit);
+            at->second.shorter = std::fmax(at->second.shorter, line.sampling.shorter);
+        }
+    }
+    if (faded.empty()) return note;
+    note += std::string(note.empty() ? "F" : "; f") + "aded: rows too far apart for differenced velocities:";
+    for (std::size_t k = 0; k < faded.size(); ++k) {
+        const SeriesSampling& f = faded[k].second;
+        note += (k ? ", " : " ") + faded[k].first;
+        if (std::isfinite(f.rowsAnOrbit))
+            note += Format(" (about %.0f rows an orbit would do)", f.rowsAnOrbit);
+    }
+    return note;
+}
+
 /// Rows [first, last) of every line, all at once: the lines share each
-/// row's velocities and elements.
+/// row's velocities and elements. Then each line's sampling over its rows.
 void Compute(const SimulationState& s, PanelSeries& series, int32_t first, int32_t last) {
     const SeriesSource source = SeriesSourceOf(s, s.view.panel.gm);
-    const int centre = series.madeFrom.centre;
     std::vector<Quantity> quantities;
-    std::vector<double*> outs;
+    std::vector<double*> outs, ratios;
     for (PanelLine& line : series.lines) {
         line.values.resize(std::size_t(last));
-        Quantity q = line.quantity;
-        // From a frame's centre body, a distance is the two bodies' separation.
-        if (q.kind == QuantityKind::Distance && centre > 0) q = {QuantityKind::Separation, q.body, centre};
-        quantities.push_back(q);
+        line.ratios.resize(std::size_t(last));
+        quantities.push_back(PlottedQuantity(series, line));
         outs.push_back(line.values.data() + first);
+        ratios.push_back(line.ratios.data() + first);
     }
-    ComputeSeries(source, quantities, first, last, outs);
+    ComputeSeries(source, quantities, first, last, outs, ratios);
+    SeriesSource counted = source;
+    counted.rows = last;
+    for (PanelLine& line : series.lines)
+        line.sampling = SamplingOf(counted, line.values.data(), line.ratios.data(), [&] {
+            if (!line.periodFound) line.period = PeriodFor(source, PlottedQuantity(series, line));
+            line.periodFound = true;
+            return line.period;
+        });
+    series.note = PanelNote(s, source, series);
 }
 
 }  // namespace
@@ -133,8 +181,8 @@ void Compute(const SimulationState& s, PanelSeries& series, int32_t first, int32
 std::string DefaultPanelList(const SimulationState& s) {
     const SeriesSource source = SeriesSourceOf(s, s.view.panel.gm);
     std::string list = s.runs.empty() ? "r" : "diff,r";
-    if (std::isfinite(source.gm)) list += ",a,e";
-    if (std::isfinite(source.gm) && !source.masses.empty()) list += ",energy";
+    if (UsableGm(source.gm)) list += ",a,e";
+    if (UsableGm(source.gm) && !source.masses.empty()) list += ",energy";
     return list;
 }
 
@@ -143,10 +191,13 @@ bool UpdatePanelSeries(const SimulationState& s, PanelSeries& series) {
     PanelSeries::Source source = SourceOf(s);
     if (Same(source, series.madeFrom)) {
         if (rows == series.rows) return false;
-        if (rows > series.rows && series.problem.empty()) {
-            // Rows appended: the velocities near the old end took their
-            // stencils one-sided there; those rows are computed again.
-            const int32_t from = std::max<int32_t>(0, series.rows - int32_t(kVelocityRows));
+        if (rows > series.rows && series.problem.empty() &&
+            series.rows >= kStartSearch + 2 * int32_t(kCheckRows)) {
+            // Rows appended: the velocities and their checks near the old
+            // end took their stencils one-sided there; those rows are
+            // computed again. (Fewer rows may have changed where the
+            // system's changes are from: those are computed anew.)
+            const int32_t from = std::max<int32_t>(0, series.rows - int32_t(kCheckRows));
             Compute(s, series, from, rows);
             for (int32_t r = std::max<int32_t>(1, series.rows); r < rows && series.timesIncrease; ++r)
                 series.timesIncrease = !(s.loaded.rows->time(r) < s.loaded.rows->time(r - 1));
@@ -160,6 +211,7 @@ bool UpdatePanelSeries(const SimulationState& s, PanelSeries& series) {
     series.serial = serial;
     series.madeFrom = std::move(source);
     series.gm = series.madeFrom.gm;
+    series.gmNote = GmNote(s.loaded, s.view.panel.gm, false);
     if (!s.loaded.dataLoaded || !s.loaded.rows) return true;
     const QuantityList list =
         ParseQuantities(series.madeFrom.list, s.loaded.usableBodies(), s.loaded.fields.bodyNames);
@@ -178,7 +230,8 @@ bool UpdatePanelSeries(const SimulationState& s, PanelSeries& series) {
             series.plots.push_back({q.kind, PlotTitle(s, q.kind), {}, SeriesLack(q.kind, computed)});
             plot = series.plots.end() - 1;
         }
-        PanelLine line{q, {}, kFrameInk, {}};
+        PanelLine line;
+        line.quantity = q, line.colour = kFrameInk;
         if (q.kind == QuantityKind::Separation)
             line.label = BodyLabel(s, q.body) + "\u2013" + BodyLabel(s, q.other);
         else if (q.kind != QuantityKind::SystemEnergy && q.kind != QuantityKind::SystemMomentum &&

@@ -1,11 +1,13 @@
 #pragma once
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "base/colour.h"
 #include "simulation/derived_series.h"
+#include "simulation/series_trust.h"
 
 struct SimulationState;
 class TrajectoryTable;
@@ -16,6 +18,18 @@ struct PanelLine {
     std::string label;  ///< in the legend: the body's name or number, or the pair's
     ColourRef colour = 0;
     std::vector<double> values;
+    /// Each value's error ratio (ComputeSeries): the values Unsure says are
+    /// not to be trusted are drawn faded.
+    std::vector<double> ratios;
+    /// How many are, and what would do (SamplingOf).
+    SeriesSampling sampling;
+    /// The period SamplingOf counts rows an orbit over, found once for the
+    /// line's data (PeriodFor); not a number until needed.
+    double period = std::numeric_limits<double>::quiet_NaN();
+    bool periodFound = false;
+
+    /// Whether the value at row r is not to be trusted.
+    bool unsure(int32_t r) const { return std::size_t(r) < ratios.size() && Unsure(ratios[std::size_t(r)]); }
 };
 
 /// One plot of the panel: the lines of one kind of quantity, which share
@@ -35,8 +49,12 @@ struct PanelSeries {
     std::vector<PanelPlot> plots;  ///< in the order their kinds first come in the list
     std::string problem;           ///< why the list cannot be read; empty when it can
     double gm = 0;                 ///< mu the elements were computed with; not a number when unknown
-    int32_t rows = 0;              ///< rows computed
-    bool timesIncrease = true;     ///< whether the rows' times never go back
+    std::string gmNote;            ///< which mu, and where from (GmNote); empty when no plot needs it
+    /// Where the velocities come from and which lines are faded, why and
+    /// what would do (PanelNote); empty when there is nothing to say.
+    std::string note;
+    int32_t rows = 0;           ///< rows computed
+    bool timesIncrease = true;  ///< whether the rows' times never go back
     /// A change each time the series change, for telling when to draw them again.
     uint64_t serial = 0;
 

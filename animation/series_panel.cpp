@@ -1,6 +1,7 @@
 #include "animation/series_panel.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -8,6 +9,7 @@
 #include "animation/panel_series.h"
 #include "animation/publication_paint.h"
 #include "animation/simulation_state.h"
+#include "animation/trail_fade.h"
 #include "base/format.h"
 #include "plot/axis_ticks.h"
 #include "plot/drawing_surface.h"
@@ -30,17 +32,57 @@ std::pair<double, double> TimeRange(const SimulationState& s, const PanelSeries&
     return {lo, hi};
 }
 
-/// The y range of a plot's lines over rows [first, last], widened a little
-/// so that the lines clear the frame, and never narrower than the values'
-/// own precision allows telling apart.
-std::pair<double, double> ValueRange(const PanelSeries& series, const PanelPlot& plot, int32_t first,
-                                     int32_t last) {
-    double lo = INFINITY, hi = -INFINITY;
+/// Whether a plot's values are angles round the circle, which it shows
+/// where they gather (WrapOf).
+bool Circular(QuantityKind kind) { return kind == QuantityKind::Pericentre || kind == QuantityKind::Node; }
+
+/// A value as the plot shows it: an angle at or above `wrap` a turn less.
+double Shown(double value, double wrap) { return value >= wrap ? value - 360 : value; }
+
+/// Where a plot of angles wraps: the angles at or above it are shown a
+/// turn less, so that those gathered about 0 (359.9999999 beside
+/// 0.0000001) lie together rather than spanning the circle; past the
+/// circle's widest empty arc, found in degrees. Infinite (no wrap) when
+/// the values leave no degree empty or gather within [0, 360) already.
+double WrapOf(const PanelSeries& series, const PanelPlot& plot, int32_t first, int32_t last) {
+    if (!Circular(plot.kind)) return INFINITY;
+    std::array<bool, 360> held{};
     for (const std::size_t k : plot.lines) {
         const std::vector<double>& v = series.lines[k].values;
         for (int32_t r = first; r <= last && std::size_t(r) < v.size(); ++r)
-            if (std::isfinite(v[std::size_t(r)]))
-                lo = std::min(lo, v[std::size_t(r)]), hi = std::max(hi, v[std::size_t(r)]);
+            if (const double a = v[std::size_t(r)]; a >= 0 && a < 360) held[std::size_t(a)] = true;
+    }
+    // The widest run of empty degrees, round the circle.
+    int best = 0, bestEnd = -1;
+    for (int start = 0; start < 360; ++start) {
+        if (held[std::size_t(start)] || !held[std::size_t((start + 359) % 360)]) continue;
+        int length = 0;
+        while (length < 360 && !held[std::size_t((start + length) % 360)]) ++length;
+        if (length > best) best = length, bestEnd = start + length;
+    }
+    // Runs that reach past 360 leave the values within [0, 360) together.
+    return best == 0 || bestEnd >= 360 ? INFINITY : double(bestEnd);
+}
+
+/// The y range of a plot's lines over rows [first, last] as shown (an
+/// angle at or above `wrap` a turn less), widened a little so that the
+/// lines clear the frame, and never narrower than the values' own
+/// precision allows telling apart. A line's values to be trusted set it,
+/// the others only for a line that has none in the span (whose values,
+/// far off where they are, would leave the others flat).
+std::pair<double, double> ValueRange(const PanelSeries& series, const PanelPlot& plot, int32_t first,
+                                     int32_t last, double wrap) {
+    double lo = INFINITY, hi = -INFINITY;
+    for (const std::size_t k : plot.lines) {
+        const PanelLine& line = series.lines[k];
+        const int32_t end = std::min<int32_t>(last, int32_t(line.values.size()) - 1);
+        bool trusted = false;
+        for (int32_t r = first; r <= end && !trusted; ++r)
+            trusted = std::isfinite(line.values[std::size_t(r)]) && !line.unsure(r);
+        for (int32_t r = first; r <= end; ++r)
+            if (const double v = Shown(line.values[std::size_t(r)], wrap);
+                std::isfinite(v) && (!trusted || !line.unsure(r)))
+                lo = std::min(lo, v), hi = std::max(hi, v);
     }
     if (!(lo <= hi)) return {0, 1};
     const double least = std::max(1e-9 * std::max(std::fabs(lo), std::fabs(hi)), 1e-300);
@@ -59,21 +101,55 @@ std::string TimeTitle(const SimulationState& s) {
     return unit.empty() ? "t" : "t [" + unit + "]";
 }
 
-/// "mu = 39.4784176", shown when a plot's values need mu.
-std::string GmNote(const PanelSeries& series) {
+/// The notes above the plots, a line each: which mu when a plot's values
+/// need it and where it comes from, then where the velocities come from
+/// and which lines are faded.
+std::vector<std::string> PanelNotes(const PanelSeries& series) {
+    std::vector<std::string> notes;
     const bool needs = std::any_of(series.plots.begin(), series.plots.end(),
                                    [](const PanelPlot& p) { return NeedsGm(p.kind); });
-    if (!needs || !std::isfinite(series.gm)) return {};
-    return Format("\u03bc = %.9g", series.gm);
+    if (needs && std::isfinite(series.gm) && !series.gmNote.empty()) notes.push_back(series.gmNote);
+    if (!series.note.empty()) notes.push_back(series.note);
+    return notes;
 }
 
-/// Strokes a line's values, divided by `scale`, over rows [first, last] in runs broken where a
-/// value is not a number. Where many rows fall on one column of pixels,
-/// only the first, the least, the greatest and the last of them are drawn
-/// to: the same pixels, at a cost set by the picture's width.
-void StrokeValues(const SimulationState& s, const PlotBox& plot, double scale,
-                  const std::vector<double>& values, int32_t first, int32_t last, DrawingSurface& surface,
+/// The colour of the values not to be trusted: a third of the line's.
+ColourRef FadedLine(ColourRef colour) { return FadedColour(colour, kWhite, 2, 2); }
+
+/// `text`, cut short with an ellipsis to fit `width` pixels.
+std::string Fitted(const DrawingSurface& surface, std::string text, double width, double font) {
+    if (surface.TextExtent(text, font).x <= width) return text;
+    while (!text.empty() && surface.TextExtent(text + "\u2026", font).x > width) {
+        // The last character, its continuation bytes first.
+        unsigned char last = 0;
+        do {
+            last = static_cast<unsigned char>(text.back());
+            text.pop_back();
+        } while (!text.empty() && (last & 0xC0) == 0x80);
+    }
+    return text + "\u2026";
+}
+
+/// How StrokeValues shows a line's values: an angle at or above `wrap` a
+/// turn less (WrapOf), then divided by `scale`; with `trustedOnly`, those
+/// not to be trusted left out.
+struct Shaping {
+    double scale = 1;
+    double wrap = INFINITY;
+    bool trustedOnly = false;
+};
+
+/// Strokes a line's values shaped by `shaping` over rows [first, last] in
+/// runs broken where a value is not a number (or left out), and where an
+/// angle goes round past the wrap. Where many rows fall on one column of
+/// pixels, only the first, the least, the greatest and the last of them
+/// are drawn to: the same pixels, at a cost set by the picture's width.
+void StrokeValues(const SimulationState& s, const PlotBox& plot, const Shaping& shaping,
+                  const PanelLine& line, int32_t first, int32_t last, DrawingSurface& surface,
                   ColourRef colour, double width) {
+    const std::vector<double>& values = line.values;
+    const bool circular = Circular(line.quantity.kind);
+    double previous = kNaN;
     std::vector<ViewPoint> run;
     const auto flush = [&] {
         if (run.size() >= 2)
@@ -100,11 +176,15 @@ void StrokeValues(const SimulationState& s, const PlotBox& plot, double scale,
         c.x = kNaN;
     };
     for (int32_t r = first; r <= last && std::size_t(r) < values.size(); ++r) {
-        const double v = values[std::size_t(r)] / scale;
-        if (!std::isfinite(v)) {
+        const bool left = shaping.trustedOnly && line.unsure(r);
+        const double shown = left ? kNaN : Shown(values[std::size_t(r)], shaping.wrap);
+        const double v = shown / shaping.scale;
+        const bool round = circular && std::fabs(shown - previous) > 180;
+        previous = shown;
+        if (!std::isfinite(v) || round) {
             emit();
             flush();
-            continue;
+            if (!std::isfinite(v)) continue;
         }
         const ViewPoint p = plot.MapExact(TimeOf(s, r), v);
         const double column = std::floor(p.x);
@@ -198,7 +278,8 @@ PanelLayout LayOutPanel(const SimulationState& s, const PanelSeries& series, con
     std::vector<std::pair<double, double>> ranges;
     double labels = 0, titles = 0;
     for (const PanelPlot& plot : series.plots) {
-        auto [lo, hi] = ValueRange(series, plot, layout.firstRow, layout.lastRow);
+        layout.wraps.push_back(WrapOf(series, plot, layout.firstRow, layout.lastRow));
+        auto [lo, hi] = ValueRange(series, plot, layout.firstRow, layout.lastRow, layout.wraps.back());
         // Values far below or above one are shown in a power of ten, which
         // the title gives, so that the labels stay short.
         const double largest = std::max(std::fabs(lo), std::fabs(hi));
@@ -215,7 +296,8 @@ PanelLayout LayOutPanel(const SimulationState& s, const PanelSeries& series, con
     }
     const double left = m.pad + labels + m.pad + titles + m.pad;
     double right = std::max(m.lineHeight, surface.TextExtent("-0.000", font).x / 2 + m.pad);
-    const double top = GmNote(series).empty() ? m.lineHeight * 0.8 : m.lineHeight + 2 * m.pad;
+    const std::size_t notes = PanelNotes(series).size();
+    const double top = notes == 0 ? m.lineHeight * 0.8 : double(notes) * m.lineHeight + 2 * m.pad;
     const double bottom = m.pad + m.lineHeight + m.pad + surface.TextExtent(TimeTitle(s), font).y + m.pad;
     // The legend, right of the plots, lists as many lines as fit their height.
     if (const std::vector<const PanelLine*> named = LegendLines(series); !named.empty()) {
@@ -287,9 +369,15 @@ void PaintSeriesPanel(const SimulationState& s, const PanelSeries& series, const
                 const double y = plot.MapExact(0, 0).y;
                 Line(surface, {box.left, y}, {box.right, y}, kZeroLineColour, 1);
             }
-            for (const std::size_t line : p.lines)
-                StrokeValues(s, plot, layout.scales[k], series.lines[line].values, layout.firstRow,
-                             layout.lastRow, surface, series.lines[line].colour, LineWidth(layout));
+            // The values not to be trusted faded, under those that are.
+            for (const bool trusted : {false, true})
+                for (const std::size_t line : p.lines) {
+                    const PanelLine& l = series.lines[line];
+                    if (!trusted && l.sampling.unsure == 0) continue;
+                    StrokeValues(s, plot, {layout.scales[k], layout.wraps[k], trusted}, l, layout.firstRow,
+                                 layout.lastRow, surface, trusted ? l.colour : FadedLine(l.colour),
+                                 LineWidth(layout));
+                }
             surface.Unclip();
             if (!p.lack.empty())
                 surface.DrawText({(box.left + box.right) / 2, (box.top + box.bottom) / 2}, LackNote(p),
@@ -314,9 +402,13 @@ void PaintSeriesPanel(const SimulationState& s, const PanelSeries& series, const
                                     last ? double(layout.height) : box.bottom + gap / 2}});
         }
         DrawLegend(series, layout, surface);
-        if (const std::string note = GmNote(series); !note.empty() && !layout.boxes.empty())
-            surface.DrawText({layout.boxes.front().right, layout.boxes.front().top - m.pad}, note,
+        const std::vector<std::string> notes = PanelNotes(series);
+        for (std::size_t k = 0; k < notes.size() && !layout.boxes.empty(); ++k) {
+            const ViewRect& box = layout.boxes.front();
+            const double bottom = box.top - m.pad - double(notes.size() - 1 - k) * m.lineHeight;
+            surface.DrawText({box.right, bottom}, Fitted(surface, notes[k], box.right - m.pad, m.font),
                              {.size = m.font, .colour = kFrameInk, .anchor = TextStyle::BottomRight});
+        }
     }
     if (layers == PanelLayers::Under || layout.boxes.empty() || !series.problem.empty()) return;
     const CursorSpan cursor = PanelCursor(s, series, layout);
@@ -326,11 +418,12 @@ void PaintSeriesPanel(const SimulationState& s, const PanelSeries& series, const
     const int32_t row = s.playback.position;
     for (std::size_t k = 0; k < layout.plots.size(); ++k)
         for (const std::size_t line : series.plots[k].lines) {
-            const double v = series.lines[line].values[std::size_t(row)] / layout.scales[k];
+            const PanelLine& l = series.lines[line];
+            const double v = Shown(l.values[std::size_t(row)], layout.wraps[k]) / layout.scales[k];
             const PlotBox& plot = layout.plots[k];
             if (!std::isfinite(v) || v < plot.yMin || v > plot.yMax) continue;
-            surface.FillCircle(plot.MapExact(TimeOf(s, row), v), 0.25 * m.font, series.lines[line].colour,
-                               kWhite, 1);
+            surface.FillCircle(plot.MapExact(TimeOf(s, row), v), 0.25 * m.font,
+                               l.unsure(row) ? FadedLine(l.colour) : l.colour, kWhite, 1);
         }
 }
 
@@ -356,6 +449,9 @@ std::string PanelReadout(const SimulationState& s, const PanelSeries& series, co
             if (i > 0) text += ",";
             if (!line.label.empty()) text += " " + line.label;
             text += Format(" %.9g", line.values[std::size_t(row)]);
+            if (line.unsure(row) && std::isfinite(line.values[std::size_t(row)]))
+                text += std::isnan(line.ratios[std::size_t(row)]) ? " (faded: cannot be checked)"
+                                                                  : " (faded: rows too far apart)";
         }
         if (plot.lines.size() > kMostValues) text += Format(", +%zu more", plot.lines.size() - kMostValues);
         return text;

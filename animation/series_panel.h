@@ -22,6 +22,7 @@ struct PanelLayout {
     std::vector<PlotBox> plots;          ///< each plot's mapping, time across
     std::vector<ViewRect> boxes;         ///< each plot's box
     std::vector<double> scales;          ///< each plot's values are shown divided by this power of ten
+    std::vector<double> wraps;           ///< each plot's angles at or above this are shown a turn less
     std::vector<std::string> titles;     ///< each plot's y title, with that power
     ViewRect legend;                     ///< where the legend starts, right of the plots
     int legendListed = 0;                ///< the lines it names; 0: no legend

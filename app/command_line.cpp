@@ -17,6 +17,7 @@
 #include "base/format.h"
 #include "simulation/body_list.h"
 #include "simulation/number_text.h"
+#include "simulation/orbit_elements.h"
 #include "simulation/shown_text.h"
 #include "simulation/table_plane.h"
 #include "simulation/world_box.h"
@@ -404,7 +405,8 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
             return Format("--columns wants xy or xyz, not '%s'", value.c_str());
     for (const std::string& value : values(table.gm)) {
         options.gm = ParseReal(value);
-        if (!options.gm || !(*options.gm > 0)) return "--gm wants a number above 0";
+        if (!options.gm || !UsableGm(*options.gm))
+            return "--gm wants a finite number above 0, and not below 2.2e-308 (the doubles' least in full)";
     }
     for (const std::string& value : values(table.plot)) options.plot = value;
     const auto seriesOut = values(table.exportSeries);

@@ -116,6 +116,7 @@ int Render(const CommandLine& line) {
             return 2;
         }
         const SeriesExport written = ExportSeries(state, options.plot, options.gm, output);
+        for (const std::string& note : written.notes) std::fprintf(stderr, "orbivex: %s\n", note.c_str());
         if (!written.problem.empty())
             std::fprintf(stderr, "%s%s\n", written.status == 2 ? "orbivex: " : "", written.problem.c_str());
         return written.status;

@@ -29,6 +29,11 @@ std::string KeepBodies(LoadedSimulation& loaded, const std::vector<int32_t>& sho
         depth = DepthOfBodies(*loaded.depth, shown);
         if (!depth) return "not enough memory for the bodies shown";
     }
+    std::unique_ptr<VelocityTable> velocity;
+    if (loaded.velocity) {
+        velocity = loaded.velocity->OfBodies(shown);
+        if (!velocity) return "not enough memory for the bodies shown";
+    }
 
     ConfigurationFields& f = loaded.fields;
     const bool cutBefore = loaded.everyBody != nullptr;
@@ -57,6 +62,7 @@ std::string KeepBodies(LoadedSimulation& loaded, const std::vector<int32_t>& sho
     FreeTable(loaded.rows);
     loaded.rows = std::move(table);
     loaded.depth = std::move(depth);
+    loaded.velocity = std::move(velocity);
     ResolveBodyColours(loaded);
     return {};
 }

@@ -164,7 +164,7 @@ DataFollower::Update DataFollower::Poll(const RowTaker& take, LoadProgress* prog
         if (!take) {
             update.values.insert(update.values.end(), block.begin(),
                                  block.begin() + std::ptrdiff_t(rows * columns_));
-        } else if (rows > 0 && !take(block.data(), nullptr, rows,
+        } else if (rows > 0 && !take(block.data(), nullptr, nullptr, rows,
                                      RowsToCome(reader.offset(), size - offset_, taken + int64_t(rows)))) {
             update.kind = Update::Kind::Refused;
             return update;
@@ -219,6 +219,8 @@ DataFollower::Update DataFollower::PollTable(int fd, uint64_t size, const RowTak
     std::vector<double> block(blockRows * columns_);
     const std::size_t depths = table_->depths();
     std::vector<double> depthBlock(blockRows * depths);
+    const std::size_t velocities = table_->velocities();
+    std::vector<double> velocityBlock(blockRows * velocities);
     std::size_t rows = 0;  // rows in the block
     int64_t taken = 0;     // rows taken in this Poll
     int64_t line = lines_;
@@ -230,7 +232,10 @@ DataFollower::Update DataFollower::PollTable(int fd, uint64_t size, const RowTak
                                  block.begin() + std::ptrdiff_t(rows * columns_));
             update.depths.insert(update.depths.end(), depthBlock.begin(),
                                  depthBlock.begin() + std::ptrdiff_t(rows * depths));
-        } else if (rows > 0 && !take(block.data(), depths > 0 ? depthBlock.data() : nullptr, rows,
+            update.velocities.insert(update.velocities.end(), velocityBlock.begin(),
+                                     velocityBlock.begin() + std::ptrdiff_t(rows * velocities));
+        } else if (rows > 0 && !take(block.data(), depths > 0 ? depthBlock.data() : nullptr,
+                                     velocities > 0 ? velocityBlock.data() : nullptr, rows,
                                      RowsToCome(done, total, taken + int64_t(rows)))) {
             update.kind = Update::Kind::Refused;
             return false;
@@ -246,7 +251,8 @@ DataFollower::Update DataFollower::PollTable(int fd, uint64_t size, const RowTak
     const char *begin, *end;
     while (lines.Next(begin, end)) {
         const TableRowReader::Line kind =
-            table_->Read(begin, end, line, block.data() + rows * columns_, depthBlock.data() + rows * depths);
+            table_->Read(begin, end, line, block.data() + rows * columns_, depthBlock.data() + rows * depths,
+                         velocityBlock.data() + rows * velocities);
         if (kind == TableRowReader::Line::Bad) {
             if (!hand()) return update;
             update.kind = Update::Kind::BadText;

@@ -55,16 +55,18 @@ public:
         std::vector<double> values;  ///< complete rows, row after row (Rows, without a RowTaker)
         /// With depths(), each of those rows' depths, row after row.
         std::vector<double> depths;
+        /// With velocities(), each of those rows' velocities, row after row.
+        std::vector<double> velocities;
         int64_t badRow = -1;  ///< row of the file holding the text (BadText), from 0
         /// For a table, the line holding it and what is wrong there (BadText).
         TableError tableError;
     };
     /// Takes `rows` complete rows (row after row) as Poll reads them, and
-    /// their depths (null without depths()), with an estimate of the rows
-    /// still to be read in this Poll; false when they cannot be kept, which
-    /// ends the Poll.
-    using RowTaker =
-        std::function<bool(const double* values, const double* depths, std::size_t rows, int64_t rowsToCome)>;
+    /// their depths (null without depths()) and velocities (null without
+    /// velocities()), with an estimate of the rows still to be read in this
+    /// Poll; false when they cannot be kept, which ends the Poll.
+    using RowTaker = std::function<bool(const double* values, const double* depths, const double* velocities,
+                                        std::size_t rows, int64_t rowsToCome)>;
     /// Reads what was appended since the last call. Its complete rows go to
     /// `take` a block at a time as they are read, so that no more than a
     /// block of them is ever held here; without `take` they are gathered in
@@ -81,6 +83,9 @@ public:
     /// Depths in each row handed back: one a body for a table of three
     /// coordinates a body, else none.
     int32_t depths() const { return table_ ? int32_t(table_->depths()) : 0; }
+    /// Velocity values in each row handed back: three a body for a table
+    /// whose header names velocity columns, else none.
+    int32_t velocities() const { return table_ ? int32_t(table_->velocities()) : 0; }
     /// Complete rows taken so far, counting those skipped.
     int64_t rowsTaken() const { return rowsTaken_; }
 

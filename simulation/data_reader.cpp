@@ -110,7 +110,7 @@ bool PrepareTable(LoadedSimulation& s, Host& host) {
     }
     const int32_t columns = 2 * s.fields.bodyCount + 1;
     const int32_t rows = std::max(s.fields.lineCount, 0);
-    s.depth.reset();  // the classic data has two coordinates a body
+    s.depth.reset(), s.velocity.reset();  // the classic data has two coordinates a body
     if (s.rows && s.rows->columnCount() == columns && s.rows->rowCount() >= rows) return true;
     s.dataLoaded = 0;
     FreeTable(s.rows);
@@ -129,7 +129,7 @@ DataResult FinishRead(LoadedSimulation& s, Host& host, int fd, const StoredRows&
         // memory is as it was before the load.
         s.dataLoaded = 0;
         FreeTable(s.rows);
-        s.depth.reset();
+        s.depth.reset(), s.velocity.reset();
         host.note("Load cancelled");
         return DataResult::Failed;
     }

@@ -11,6 +11,7 @@
 #include "depth_table.h"
 #include "table_layout.h"
 #include "trajectory_table.h"
+#include "velocity_table.h"
 
 #include "base/colour.h"
 
@@ -46,6 +47,10 @@ struct LoadedSimulation {
     /// follows through appends, growth and bodies left out); null for any
     /// other data.
     std::unique_ptr<DepthTable> depth;
+    /// With a plain table whose header names velocity columns: each body's
+    /// velocity, row for row with `rows` as `depth` is; null for any other
+    /// data.
+    std::unique_ptr<VelocityTable> velocity;
     /// Non-zero once the table holds the data read. Zero while a large read
     /// fills it, so that nothing reads a table being filled.
     int32_t dataLoaded = 0;

@@ -47,12 +47,29 @@ bool FirstDerivativeWeights(const double* times, std::size_t count, double at, d
 }
 
 std::size_t VelocityWindow(std::size_t row, std::size_t rows) {
-    if (rows <= kVelocityRows) return 0;
-    const std::size_t half = kVelocityRows / 2;
-    return std::min(row > half ? row - half : 0, rows - kVelocityRows);
+    return DifferenceWindow(row, rows, kVelocityRows);
 }
 
-std::optional<double> InferredGm(std::string_view lengthUnit, std::string_view timeUnit) {
+std::size_t DifferenceWindow(std::size_t row, std::size_t rows, std::size_t count) {
+    if (rows <= count) return 0;
+    const std::size_t half = count / 2;
+    return std::min(row > half ? row - half : 0, rows - count);
+}
+
+namespace {
+
+/// The Gaussian gravitational constant squared: mu of the sun in AU^3/d^2.
+constexpr double kGaussianSquared = 2.959122082855911e-4;
+constexpr double kDaysAYear = 365.25;
+
+/// A time unit InferredGm knows with AU, mu in AU^3 per its square, and
+/// the rule that gives it and what the rule's letters are.
+struct UnitsGm {
+    double gm;
+    const char *rule, *meaning;
+};
+
+std::optional<UnitsGm> GmOfUnits(std::string_view lengthUnit, std::string_view timeUnit) {
     const auto lower = [](std::string_view text) {
         std::string out(text);
         for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -61,8 +78,23 @@ std::optional<double> InferredGm(std::string_view lengthUnit, std::string_view t
     const std::string length = lower(lengthUnit), time = lower(timeUnit);
     if (length != "au") return std::nullopt;
     for (const char* year : {"yr", "year", "years", "y", "a"})
-        if (time == year) return 4 * std::numbers::pi * std::numbers::pi;
+        if (time == year)
+            return UnitsGm{kGaussianSquared * kDaysAYear * kDaysAYear, "k\u00b2 \u00d7 365.25\u00b2",
+                           "k the Gaussian constant, years of 365.25 days"};
     for (const char* day : {"d", "day", "days"})
-        if (time == day) return 2.959122082855911e-4;
+        if (time == day) return UnitsGm{kGaussianSquared, "k\u00b2", "k the Gaussian constant"};
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<double> InferredGm(std::string_view lengthUnit, std::string_view timeUnit) {
+    if (const auto found = GmOfUnits(lengthUnit, timeUnit)) return found->gm;
+    return std::nullopt;
+}
+
+std::string InferredGmRule(std::string_view lengthUnit, std::string_view timeUnit, bool explained) {
+    const auto found = GmOfUnits(lengthUnit, timeUnit);
+    if (!found) return {};
+    return explained ? std::string(found->rule) + " (" + found->meaning + ")" : std::string(found->rule);
 }

@@ -5,6 +5,7 @@
 #include <limits>
 #include <numbers>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // The numbers a researcher checks first about an orbit about the sun: the
@@ -26,9 +27,18 @@ bool FirstDerivativeWeights(const double* times, std::size_t count, double at, d
 /// misses them by 1e-5 and more.
 inline constexpr std::size_t kVelocityRows = 7;
 
+/// Rows the velocity's check is taken from: nine, a difference of eighth
+/// order. Where the rows are close enough for the seven-row velocity, this
+/// one is closer still (its error is a fraction 2 θ² / 9 of the seven-row
+/// one's on even steps, θ the angle the motion turns a row), so that their
+/// difference is the seven-row velocity's error to within that fraction.
+inline constexpr std::size_t kCheckRows = 9;
+
 /// The first row of the kVelocityRows rows the velocity at `row` of `rows`
 /// is taken from: centred on it, moved inward at the ends.
 std::size_t VelocityWindow(std::size_t row, std::size_t rows);
+/// The same for a difference of `count` rows (at most `rows`).
+std::size_t DifferenceWindow(std::size_t row, std::size_t rows, std::size_t count);
 
 struct Vector3 {
     double x = 0, y = 0, z = 0;
@@ -51,15 +61,26 @@ enum class ElementsWanted { Size, Shape, All };
 
 /// The elements of the orbit through position `r` with velocity `v` about a
 /// sun of gravitational parameter `mu`. Each is not a number where it is not
-/// defined: all of them when mu is not above 0 or a value is not finite,
+/// defined: all of them when mu is not UsableGm or a value is not finite,
 /// the angles of the pericentre on a circle (e below 1e-10), and the node on
 /// a line through the sun.
 OrbitElements ElementsOf(Vector3 r, Vector3 v, double mu, ElementsWanted wanted = ElementsWanted::All);
 
 /// mu for data in `lengthUnit` and `timeUnit` when the pair is known: AU
-/// with years 4 pi^2, AU with days the Gaussian constant squared
-/// (2.959122082855911e-4); none otherwise.
+/// with days the Gaussian constant squared, k^2 = 2.959122082855911e-4;
+/// AU with years k^2 x 365.25^2 (39.476926...), the year of 365.25 days
+/// that Julian dates and ephemerides count in, so that one table gives the
+/// same orbits in days and in years; none otherwise.
 std::optional<double> InferredGm(std::string_view lengthUnit, std::string_view timeUnit);
+
+/// How InferredGm found mu for the units, for the notes that show it:
+/// "k² × 365.25²", and `explained` "k² × 365.25² (k the Gaussian
+/// constant, years of 365.25 days)"; empty when it finds none.
+std::string InferredGmRule(std::string_view lengthUnit, std::string_view timeUnit, bool explained);
+
+/// Whether `mu` is one the elements can be worked out with: above 0,
+/// finite and a normal double (1 / mu is then finite too).
+inline bool UsableGm(double mu) { return mu > 0 && std::isnormal(mu); }
 
 // ElementsOf is defined here so that the loops of the series over their
 // rows take it in: a third less time for the elements of many rows.
@@ -83,17 +104,19 @@ auto Length(const V& a) {
     return Sqrt(Dot(a, a));
 }
 
-/// An angle within [0, 2 pi).
+/// An angle within [0, 2 pi): a tiny negative one, which 2 pi added to it
+/// rounds to 2 pi, is 0.
 inline double Turned(double angle) {
     const double turn = 2 * std::numbers::pi;
     angle = std::fmod(angle, turn);
-    return angle < 0 ? angle + turn : angle;
+    if (angle < 0) angle += turn;
+    return angle < turn ? angle : 0.0;
 }
 
 /// Whether ElementsOf has elements for a position at `distance` with the
 /// square of the speed `speed2`: not where any of them is not a number.
 inline bool ElementsDefined(double mu, double distance, double speed2) {
-    return mu > 0 && std::isfinite(mu) && std::isfinite(distance) && std::isfinite(speed2) && distance > 0;
+    return UsableGm(mu) && std::isfinite(distance) && std::isfinite(speed2) && distance > 0;
 }
 
 /// The energy, a and e of ElementsOf and the vectors its angles come from.
@@ -115,7 +138,11 @@ SizeAndShape<N, V> SizeAndShapeOf(const V& r, const V& v, N mu, N perMu, N dista
     // Divisions are the slowest steps here: one, then products.
     const N perDistance = 1.0 / distance;
     out.energy = speed2 / 2.0 - mu * perDistance;
-    out.a = Where(out.energy == 0.0, N(std::numeric_limits<double>::infinity()), -mu / (2.0 * out.energy));
+    // a = -mu / (2 energy) = 1 / (2 / r - v^2 / mu): the second has no
+    // product of mu, which overflows for a mu near the doubles' largest
+    // (the energy's own range aside).
+    const N reciprocal = 2.0 * perDistance - speed2 * perMu;
+    out.a = Where(reciprocal == 0.0, N(std::numeric_limits<double>::infinity()), 1.0 / reciprocal);
     if (wanted == ElementsWanted::Size) return out;
     out.h = Cross(r, v);
     // The eccentricity vector points to the pericentre.

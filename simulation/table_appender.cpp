@@ -17,18 +17,20 @@ TableRowReader::TableRowReader(TableLayout layout, TablePlane plane)
     // Room for every cell the layout names, even one it miscounted.
     int32_t highest = std::max(layout_.cells - 1, layout_.timeColumn);
     for (const TableBodyColumns& b : layout_.bodies) highest = std::max({highest, b.x, b.y, b.z});
+    for (const TableBodyColumns& v : layout_.velocities) highest = std::max({highest, v.x, v.y, v.z});
     cells_.assign(std::size_t(highest) + 1, 0.0);
 }
 
 TableRowReader::Line TableRowReader::Read(const char* begin, const char* end, int64_t& lines, double* row,
-                                          double* depth) {
-    const Line line = ReadCells(begin, end, lines >= 0 && lines + 1 == layout_.headerLine, row, depth);
+                                          double* depth, double* velocity) {
+    const Line line =
+        ReadCells(begin, end, lines >= 0 && lines + 1 == layout_.headerLine, row, depth, velocity);
     if (line != Line::Bad && lines >= 0) ++lines;
     return line;
 }
 
 TableRowReader::Line TableRowReader::ReadCells(const char* begin, const char* end, bool header, double* row,
-                                               double* depth) {
+                                               double* depth, double* velocity) {
     if (header) return Line::Skipped;
     const std::size_t wanted = std::size_t(std::max(layout_.cells, 0));
     switch (ParseTableLine(begin, end, layout_.separator, cells_.data(), wanted, count_, bad_,
@@ -59,6 +61,9 @@ TableRowReader::Line TableRowReader::ReadCells(const char* begin, const char* en
     if (depth)
         for (std::size_t k = 0; k < depths(); ++k)
             depth[k] = DepthOf(layout_.bodies[k], plane_, cells_.data());
+    if (velocity)
+        for (std::size_t k = 0; k < layout_.velocities.size(); ++k)
+            VelocityOf(layout_.velocities[k], cells_.data(), velocity + 3 * k);
     return Line::Row;
 }
 

@@ -20,6 +20,9 @@ public:
     std::size_t columns() const { return 1 + 2 * layout_.bodies.size(); }
     /// Depths in a row: one per body with three coordinates a body, else none.
     std::size_t depths() const { return layout_.threeDimensional() ? layout_.bodies.size() : 0; }
+    /// Velocity values in a row: three a body when the header names
+    /// velocity columns (VelocityOf), else none.
+    std::size_t velocities() const { return layout_.velocities.empty() ? 0 : 3 * layout_.bodies.size(); }
     const TableLayout& layout() const { return layout_; }
 
     enum class Line {
@@ -28,15 +31,18 @@ public:
         Bad,      ///< not numbers, or another count of cells; error() tells which
     };
     /// Reads the line [begin, end), without its '\n', into `row` (columns()
-    /// values) and, when given, its depths into `depth` (depths() values).
+    /// values) and, when given, its depths into `depth` (depths() values)
+    /// and its velocities into `velocity` (velocities() values).
     /// `lines` counts the file's lines before it (-1 when not known) and
     /// then this one too, unless it is Bad; the header line is Skipped.
-    Line Read(const char* begin, const char* end, int64_t& lines, double* row, double* depth = nullptr);
+    Line Read(const char* begin, const char* end, int64_t& lines, double* row, double* depth = nullptr,
+              double* velocity = nullptr);
     /// What was wrong with the last line read as Bad, as the message for line `line` (from 1).
     TableError error(int64_t line) const;
 
 private:
-    Line ReadCells(const char* begin, const char* end, bool header, double* row, double* depth);
+    Line ReadCells(const char* begin, const char* end, bool header, double* row, double* depth,
+                   double* velocity);
 
     TableLayout layout_;
     TablePlane plane_;

@@ -74,11 +74,48 @@ int AxisOf(char c) {
 
 bool IsJoint(char c) { return c == '_' || c == '.' || c == ' '; }
 
+bool IsVelocityWord(std::string_view word) {
+    const std::string lower = Lowered(word);
+    return lower == "v" || lower == "vel" || lower == "velocity";
+}
+
+/// The velocity component a name gives, and its body's key as
+/// ReadCoordinate gives the position's: vx, earth_vx, earth.vx, "earth vx",
+/// vx_earth, vx1; and with the word apart, v_x, earth_v_x, earth_vel_x,
+/// velocity_x. Axis -1: the name is no velocity.
+Coordinate ReadVelocity(std::string_view name) {
+    const std::size_t n = name.size();
+    const auto component = [](std::string_view s) {  // "vx" or "VY": its axis
+        return s.size() == 2 && Lower(s[0]) == 'v' ? AxisOf(s[1]) : -1;
+    };
+    if (component(name) >= 0) return {component(name), {}};
+    if (n >= 4 && IsJoint(name[n - 3]) && component(name.substr(n - 2)) >= 0)
+        return {component(name.substr(n - 2)), Trim(name.substr(0, n - 3))};
+    if (n >= 4 && component(name.substr(0, 2)) >= 0 && IsJoint(name[2]))
+        return {component(name.substr(0, 2)), Trim(name.substr(3))};
+    if (n >= 3 && component(name.substr(0, 2)) >= 0 && AllDigits(name.substr(2)))
+        return {component(name.substr(0, 2)), name.substr(2)};
+    // The word, a joint and the axis, last: what stands before is the key.
+    if (n >= 3 && IsJoint(name[n - 2]) && AxisOf(name[n - 1]) >= 0) {
+        const std::string_view rest = Trim(name.substr(0, n - 2));
+        if (IsVelocityWord(rest)) return {AxisOf(name[n - 1]), {}};
+        for (std::size_t joint = rest.size(); joint-- > 0;)
+            if (IsJoint(rest[joint])) {
+                if (IsVelocityWord(Trim(rest.substr(joint + 1))))
+                    return {AxisOf(name[n - 1]), Trim(rest.substr(0, joint))};
+                break;
+            }
+    }
+    return {};
+}
+
 /// earth_x, earth.x, "earth x", x_earth, x1, x_1 and the lone x. A key such as
-/// "v" or "vel" names a quantity, not a body: v_x is a velocity.
+/// "v" or "vel" names a quantity, not a body: v_x, like earth_vx and
+/// earth_v_x, is a velocity (ReadVelocity).
 Coordinate ReadCoordinate(std::string_view name) {
     const std::size_t n = name.size();
     Coordinate c;
+    if (ReadVelocity(name).axis >= 0) return c;
     if (n == 1) {
         c.axis = AxisOf(name[0]);
         return c;
@@ -100,6 +137,7 @@ Coordinate ReadCoordinate(std::string_view name) {
 struct NamedBody {
     std::string key;
     int32_t columns[3] = {-1, -1, -1};
+    int32_t velocity[3] = {-1, -1, -1};  ///< its velocity's columns, by axis
 };
 
 TableError HeaderError(int64_t line, int32_t column, std::string message) {
@@ -113,6 +151,52 @@ TableError HeaderError(int64_t line, int32_t column, std::string message) {
 }
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text.substr(0, 40)) + "'"; }
+
+/// Gives each body the velocity columns `velocities` name for it: a body's
+/// velocity counts when it has vx and vy, and vz too when it has z. Those
+/// that name no body or leave a component out are left out, which `note`
+/// says; false, with `error`, for a component named twice.
+bool AttachVelocities(const std::vector<std::pair<Coordinate, int32_t>>& velocities,
+                      const std::vector<std::string_view>& cells, int64_t line,
+                      const std::map<std::string, std::size_t>& bodyOfKey, std::vector<NamedBody>& bodies,
+                      std::string& note, TableError& error) {
+    std::vector<std::string> left;
+    for (const auto& [v, column] : velocities) {
+        const auto body = bodyOfKey.find(Lowered(v.key));
+        if (body == bodyOfKey.end()) {
+            left.push_back(Quoted(ReadName(cells[std::size_t(column)]).name));
+            continue;
+        }
+        int32_t& slot = bodies[body->second].velocity[v.axis];
+        if (slot >= 0) {
+            error = HeaderError(line, column + 1,
+                                Format("%s gives the velocity that column %d gives already",
+                                       Quoted(ReadName(cells[std::size_t(column)]).name).c_str(), slot + 1));
+            return false;
+        }
+        slot = column;
+    }
+    for (NamedBody& b : bodies) {
+        int32_t* v = b.velocity;
+        if (v[0] < 0 && v[1] < 0 && v[2] < 0) continue;
+        if (v[0] >= 0 && v[1] >= 0 && (v[2] >= 0 || b.columns[2] < 0)) {
+            if (b.columns[2] < 0) v[2] = -1;  // a body in the plane moves in it
+            continue;
+        }
+        for (int axis = 0; axis < 3; ++axis)
+            if (v[axis] >= 0) left.push_back(Quoted(ReadName(cells[std::size_t(v[axis])]).name));
+        v[0] = v[1] = v[2] = -1;
+    }
+    if (left.empty()) return true;
+    std::string list;
+    for (std::size_t k = 0; k < left.size() && k < 4; ++k) list += (k ? ", " : "") + left[k];
+    if (left.size() > 4) list += Format(" and %zu more", left.size() - 4);
+    note += Format(
+        "%svelocity column%s %s left out: a body's velocity needs vx and vy (and vz with z) "
+        "named as its position is",
+        note.empty() ? "" : "; ", left.size() == 1 ? "" : "s", list.c_str());
+    return true;
+}
 
 }  // namespace
 
@@ -170,6 +254,7 @@ HeaderMeaning ReadTableHeader(const std::vector<std::string_view>& cells, int64_
     int32_t time = -1;
     std::string_view timeUnit, lengthUnit;
     bool lengthUnitSeen = false;
+    std::vector<std::pair<Coordinate, int32_t>> velocities;  // each with its column
     const auto beyondData = [&](int32_t column, std::string_view name) {
         error = HeaderError(line, column + 1,
                             Format("the header names %s there, but the data lines hold %d values",
@@ -182,6 +267,11 @@ HeaderMeaning ReadTableHeader(const std::vector<std::string_view>& cells, int64_
             if (i >= dataCells) return beyondData(i, column.name);
             time = i;
             timeUnit = column.unit;
+            continue;
+        }
+        if (const Coordinate v = ReadVelocity(column.name); v.axis >= 0) {
+            if (i >= dataCells) return beyondData(i, column.name);
+            velocities.push_back({v, i});
             continue;
         }
         const Coordinate c = ReadCoordinate(column.name);
@@ -200,6 +290,8 @@ HeaderMeaning ReadTableHeader(const std::vector<std::string_view>& cells, int64_
         if (!lengthUnitSeen) lengthUnit = column.unit, lengthUnitSeen = true;
     }
     if (bodies.empty()) return HeaderMeaning::Nothing;
+    if (!AttachVelocities(velocities, cells, line, bodyOfKey, bodies, layout.note, error))
+        return HeaderMeaning::Fault;
 
     for (const NamedBody& b : bodies) {
         const int32_t x = b.columns[0], y = b.columns[1], z = b.columns[2];
@@ -239,9 +331,13 @@ HeaderMeaning ReadTableHeader(const std::vector<std::string_view>& cells, int64_
     layout.lengthUnit = ShownText(lengthUnit);
     layout.bodies.clear();
     layout.names.clear();
+    layout.velocities.clear();
+    const bool velocity =
+        std::any_of(bodies.begin(), bodies.end(), [](const NamedBody& b) { return b.velocity[0] >= 0; });
     for (std::size_t i = 0; i < bodies.size(); ++i) {
         const NamedBody& b = bodies[i];
         layout.bodies.push_back(TableBodyColumns{b.columns[0], b.columns[1], b.columns[2]});
+        if (velocity) layout.velocities.push_back({b.velocity[0], b.velocity[1], b.velocity[2]});
         if (!named) continue;
         std::string name = b.key.empty() ? std::to_string(i + 1) : b.key;
         std::replace_if(name.begin(), name.end(), IsBlank, '_');

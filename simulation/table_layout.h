@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,11 @@ struct TableLayout {
     /// read (ReadLongTable).
     int32_t bodyColumn = -1;
     TableBodyColumns lineColumns;
+    /// With a header that names velocity columns (vx, earth_vx, vx1...):
+    /// one entry a body, in the order of `bodies`, the cells of its vx, vy
+    /// and vz (-1 for vz in the plane, and all -1 for a body without);
+    /// empty when the header names none.
+    std::vector<TableBodyColumns> velocities;
 
     /// True when some body has a z column: the plane then chooses what is shown.
     bool threeDimensional() const {
@@ -177,6 +183,27 @@ inline void ProjectBody(const TableBodyColumns& b, TablePlane plane, const doubl
             x = cells[b.y], y = b.z >= 0 ? cells[b.z] : 0.0;
             break;
     }
+}
+
+/// Whether a body whose velocity columns are `v` (an entry of the layout's
+/// velocities) has them.
+inline bool HasVelocity(const TableBodyColumns& v) { return v.x >= 0; }
+
+/// For each body of `layout`, whether it has velocity columns.
+inline std::vector<bool> GivenVelocities(const TableLayout& layout) {
+    std::vector<bool> given;
+    for (const TableBodyColumns& v : layout.velocities) given.push_back(HasVelocity(v));
+    return given;
+}
+
+/// The velocity that the cells `v` name give, in the data's axes: vx, vy,
+/// and vz or 0 in the plane; not numbers for a body without.
+inline void VelocityOf(const TableBodyColumns& v, const double* cells, double* out) {
+    if (!HasVelocity(v)) {
+        out[0] = out[1] = out[2] = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
+    out[0] = cells[v.x], out[1] = cells[v.y], out[2] = v.z >= 0 ? cells[v.z] : 0.0;
 }
 
 /// The coordinate of body `b` off the plane `plane` shows (its depth): z on

@@ -23,6 +23,7 @@
 #include "loaded_simulation.h"
 #include "table_long_format.h"
 #include "trajectory_table.h"
+#include "velocity_table.h"
 
 namespace {
 
@@ -35,8 +36,9 @@ enum class BlockStop { None, NotANumber, Ragged, Cut, Pending, Unreadable, TooMa
 /// What one block's lines hold. Line numbers are counted from the block's
 /// first line, as the block cannot know how many lines come before it.
 struct BlockOutcome {
-    std::vector<double> values;  ///< rows in file order: time, x1, y1, x2, y2...
-    std::vector<double> depths;  ///< with a depth table, each row's depth of every body
+    std::vector<double> values;      ///< rows in file order: time, x1, y1, x2, y2...
+    std::vector<double> depths;      ///< with a depth table, each row's depth of every body
+    std::vector<double> velocities;  ///< with a velocity table, each row's velocity of every body
     int64_t rows = 0;
     int64_t lines = 0;   ///< lines that start in the block, up to a stop
     bool ended = false;  ///< a line was dealt with, and `endByte` follows it
@@ -53,7 +55,8 @@ struct BlockOutcome {
 class TableRowsReader {
 public:
     TableRowsReader(int fd, uint64_t fileSize, const TableLayout& layout, uint64_t headerOffset,
-                    TablePlane plane, bool pending, TrajectoryTable& table, DepthTable* depth)
+                    TablePlane plane, bool pending, TrajectoryTable& table, DepthTable* depth,
+                    VelocityTable* velocity)
         : fd_(fd),
           blocks_{.fileSize = fileSize},
           layout_(layout),
@@ -61,7 +64,8 @@ public:
           plane_(plane),
           pending_(pending),
           table_(table),
-          depth_(depth) {}
+          depth_(depth),
+          velocity_(velocity) {}
 
     TableRowsRead Run(unsigned threads, LoadProgress* progress);
 
@@ -73,6 +77,7 @@ public:
     const TableLayout& layout() const { return layout_; }
     TrajectoryTable& table() const { return table_; }
     DepthTable* depth() const { return depth_; }
+    VelocityTable* velocity() const { return velocity_; }
 
 private:
     /// Records the stop of the block placed with its first line `firstLine`.
@@ -86,6 +91,7 @@ private:
     bool pending_;
     TrajectoryTable& table_;
     DepthTable* depth_;
+    VelocityTable* velocity_;
 
     int64_t rowsPlaced_ = 0;   // rows of the blocks placed
     int64_t linesPlaced_ = 0;  // lines of the blocks placed
@@ -107,6 +113,8 @@ public:
             (kParallelBlockBytes / (2 * std::size_t(std::max(reader.layout().cells, 1))) + 1) * columns_);
         if (reader.depth())
             out_.depths.reserve(out_.values.capacity() / columns_ * std::size_t(reader.depth()->bodyCount()));
+        if (reader.velocity())
+            out_.velocities.reserve(out_.values.capacity() / columns_ * reader.velocity()->valuesPerRow());
     }
 
     void Parse(uint64_t block) override { reader_.ParseBlock(block, text_, cells_, out_); }
@@ -118,6 +126,10 @@ public:
             const std::size_t bodies = std::size_t(depth->bodyCount());
             depth->Store(std::size_t(firstRow_) * bodies, out_.depths.data(),
                          std::size_t(out_.rows) * bodies);
+        }
+        if (VelocityTable* velocity = reader_.velocity()) {
+            const std::size_t n = velocity->valuesPerRow();
+            velocity->Store(std::size_t(firstRow_) * n, out_.velocities.data(), std::size_t(out_.rows) * n);
         }
     }
 
@@ -142,6 +154,7 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
     uint64_t limit = std::min(end + kMarginBytes, fileSize);
     out.values.clear();
     out.depths.clear();
+    out.velocities.clear();
     out.rows = out.lines = 0;
     out.ended = false;
     out.stop = BlockStop::None;
@@ -230,6 +243,11 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
                 if (depth_)
                     for (const TableBodyColumns& body : layout_.bodies)
                         out.depths.push_back(DepthOf(body, plane_, cells.data()));
+                if (velocity_)
+                    for (const TableBodyColumns& v : layout_.velocities) {
+                        out.velocities.resize(out.velocities.size() + 3);
+                        VelocityOf(v, cells.data(), out.velocities.data() + out.velocities.size() - 3);
+                    }
                 ++out.rows;
             } else if (r == TableLineResult::Cells || r == TableLineResult::BadCell) {
                 // A last line is cut when it stops in a cell or after a
@@ -340,6 +358,7 @@ DataResult Fail(LoadedSimulation& s) {
     s.dataLoaded = 0;
     FreeTable(s.rows);
     s.depth.reset();
+    s.velocity.reset();
     return DataResult::Failed;
 }
 
@@ -353,6 +372,7 @@ DataResult AwaitFirstRow(LoadedSimulation& s, Host& host, int fd, const ReadCont
     s.dataLoaded = 0;
     FreeTable(s.rows);
     s.depth.reset();
+    s.velocity.reset();
     s.rows = AllocateTable(0, columns);
     if (!s.rows) return Fail(s);
     s.tableLayout = TableLayout{};
@@ -433,8 +453,9 @@ DataResult ReadLongTableData(LoadedSimulation& s, Host& host, int fd, uint64_t f
 
 TableRowsRead ReadTableRows(int fd, uint64_t fileSize, const TableLayout& layout, uint64_t headerOffset,
                             TablePlane plane, bool lastLinePending, TrajectoryTable& table, unsigned threads,
-                            LoadProgress* progress, DepthTable* depth) {
-    TableRowsReader reader(fd, fileSize, layout, headerOffset, plane, lastLinePending, table, depth);
+                            LoadProgress* progress, DepthTable* depth, VelocityTable* velocity) {
+    TableRowsReader reader(fd, fileSize, layout, headerOffset, plane, lastLinePending, table, depth,
+                           velocity);
     TableRowsRead read = reader.Run(std::max(threads, 1u), progress);
     if (progress && !read.cancelled) progress->bytesRead.store(fileSize);
     return read;
@@ -490,6 +511,7 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     s.dataLoaded = 0;
     FreeTable(s.rows);
     s.depth.reset();
+    s.velocity.reset();
     s.fields.bodyCount = bodies;
     s.sizeBodyLists(bodies);
     s.columnCount = 2 * bodies + 1;
@@ -500,6 +522,10 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
     if (s.rows && layout.threeDimensional()) {
         s.depth = AllocateDepthCapacity(s.rows->rowCount(), bodies, expected);
         if (!s.depth) FreeTable(s.rows);
+    }
+    if (s.rows && !layout.velocities.empty()) {
+        s.velocity = AllocateVelocityCapacity(s.rows->rowCount(), GivenVelocities(layout), expected);
+        if (!s.velocity) FreeTable(s.rows);
     }
     if (!s.rows) {
         host.messageBox(Format("Not enough memory for %lld data lines of %d values",
@@ -523,14 +549,14 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
         host.waitFor(
             [&] {
                 read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows,
-                                     threads, &progress, s.depth.get());
+                                     threads, &progress, s.depth.get(), s.velocity.get());
             },
             progress);
         if (control.loading) *control.loading = false;
         s.dataLoaded = loaded;
     } else {
         read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows, 1, nullptr,
-                             s.depth.get());
+                             s.depth.get(), s.velocity.get());
     }
     SetBusyCursor(host, 0);
     if (read.cancelled || progress.cancelled) {

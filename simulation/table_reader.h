@@ -7,6 +7,7 @@
 
 class Host;
 class DepthTable;
+class VelocityTable;
 class TrajectoryTable;
 struct LoadProgress;
 struct LoadedSimulation;
@@ -46,10 +47,12 @@ struct TableRowsRead {
 /// in file order, so the result is the same whatever the threads. With
 /// `progress`, bytes read are published and a cancel stops the read. With
 /// `depth` (as many bodies as the layout, rows as `table`), each row's
-/// coordinates off `plane` go there too.
+/// coordinates off `plane` go there too; with `velocity`, the velocities
+/// the layout's velocity columns give.
 TableRowsRead ReadTableRows(int fd, uint64_t fileSize, const TableLayout& layout, uint64_t headerOffset,
                             TablePlane plane, bool lastLinePending, TrajectoryTable& table, unsigned threads,
-                            LoadProgress* progress = nullptr, DepthTable* depth = nullptr);
+                            LoadProgress* progress = nullptr, DepthTable* depth = nullptr,
+                            VelocityTable* velocity = nullptr);
 
 /// Rows the table file `fd` (of `fileSize` bytes, whose first bytes are
 /// `head`) holds at least, as far as samples of its lines along the file

@@ -173,6 +173,8 @@ TEST(CommandLine, TheFiguresOptions) {
 }
 
 TEST(CommandLine, ComplaintsName) {
+    constexpr const char* kGmWanted =
+        "--gm wants a finite number above 0, and not below 2.2e-308 (the doubles' least in full)";
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"--render", "a.png", "--row", "+3", "c.ovx"}, "--row wants a whole number"},
         {{"--render", "a.png", "--row", " 3", "c.ovx"}, "--row wants a whole number"},
@@ -218,9 +220,10 @@ TEST(CommandLine, ComplaintsName) {
         {{"--plot", "r", "--panel-height", "90", "c.ovx"}, "--panel-height needs --render and --plot"},
         {{"--render", "a.png", "--plot", "r", "--panel-height", "0", "c.ovx"},
          "--panel-height wants a number of pixels from 1 to 16384"},
-        {{"--export-series", "s.csv", "--plot", "r:1", "--gm", "0", "c.ovx"}, "--gm wants a number above 0"},
-        {{"--export-series", "s.csv", "--plot", "r:1", "--gm", "inf", "c.ovx"},
-         "--gm wants a number above 0"},
+        {{"--export-series", "s.csv", "--plot", "r:1", "--gm", "0", "c.ovx"}, kGmWanted},
+        {{"--export-series", "s.csv", "--plot", "r:1", "--gm", "inf", "c.ovx"}, kGmWanted},
+        // A mu whose inverse is past the doubles' range gives no elements.
+        {{"--export-series", "s.csv", "--plot", "r:1", "--gm", "1e-320", "c.ovx"}, kGmWanted},
         {{"--trail-length", "-1", "c.ovx"}, "--trail-length wants a number of rows from 0"},
         {{"--render", "a.png", "--plane", "XY", "c.csv"}, "--plane wants xy, xz or yz, not 'XY'"},
         {{"--columns", "xz", "c.csv"}, "--columns wants xy or xyz, not 'xz'"},

@@ -133,7 +133,7 @@ TEST(DataFollower, RowsGoToTheTakerABlockAtATimeUntilItRefuses) {
     DataFollower follower(path, 3);
     std::vector<double> rows;
     std::size_t largest = 0, calls = 0;
-    const auto keep = [&](const double* values, const double*, std::size_t n, int64_t) {
+    const auto keep = [&](const double* values, const double*, const double*, std::size_t n, int64_t) {
         rows.insert(rows.end(), values, values + 3 * n);
         largest = std::max(largest, n);
         return ++calls < 3;
@@ -285,7 +285,7 @@ TEST(DataFollowerTable, ALargeAppendComesInBlocksAndACancelKeepsWholeLines) {
     Append(path, PandasRows(0, 40000, true) + "40000,1");
     std::vector<double> rows;
     std::size_t largest = 0;
-    const auto keep = [&](const double* values, const double*, std::size_t n, int64_t) {
+    const auto keep = [&](const double* values, const double*, const double*, std::size_t n, int64_t) {
         rows.insert(rows.end(), values, values + 3 * n);
         largest = std::max(largest, n);
         return true;
@@ -322,7 +322,7 @@ TEST(DataFollowerTable, DepthsOffThePlaneShownComeBesideTheRows) {
         // A large append, a block at a time to the taker.
         Append(path, PandasRows(5, 40000));
         std::vector<double> depths;
-        const auto keep = [&](const double*, const double* d, std::size_t n, int64_t) {
+        const auto keep = [&](const double*, const double* d, const double*, std::size_t n, int64_t) {
             depths.insert(depths.end(), d, d + n);
             return true;
         };

@@ -351,6 +351,28 @@ TEST(FollowSession, RowsAppendedToATableInSpaceBringTheirDepths) {
     }
 }
 
+TEST(FollowSession, RowsAppendedToATableWithVelocitiesBringThem) {
+    // Row r of "t,x,y,vx,vy": time r at (r, 1) moving (1, r / 4).
+    const auto tableRows = [](int from, int to) {
+        std::string text;
+        for (int r = from; r < to; ++r) text += Format("%d,%d,1,1,%g\n", r, r, r / 4.0);
+        return text;
+    };
+    Following f(1);
+    const std::string path = f.dir.write("moving.csv", "t,x,y,vx,vy\n" + tableRows(0, 20));
+    ASSERT_EQ(LoadTable(f.state, f.plot, f.host, path, TablePlane::XY), 1);
+    ASSERT_TRUE(f.state.loaded.velocity);
+    f.session.start();
+    Append(path, tableRows(20, 400));  // more than the table has room for: it grows
+    EXPECT_TRUE(f.session.check().dataChanged);
+    ASSERT_EQ(f.state.loaded.fields.lineCount, 400);
+    ASSERT_GE(f.state.loaded.velocity->rowCount(), 400);
+    for (int r = 0; r < 400; ++r) {
+        ASSERT_EQ(f.state.loaded.velocity->at(1, r).x, 1) << r;
+        ASSERT_EQ(f.state.loaded.velocity->at(1, r).y, r / 4.0) << r;
+    }
+}
+
 TEST(FollowSession, APlaybackWaitingAtTheEndGoesOnWhenRowsArrive) {
     for (const bool loop : {false, true}) {
         SCOPED_TRACE(loop ? "looping" : "not looping");

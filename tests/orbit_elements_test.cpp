@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -171,8 +172,12 @@ TEST(OrbitElements, MuIsInferredForKnownUnitPairsOnly) {
         const char *length, *time;
         double mu;  // 0: none
     };
-    const Case cases[] = {{"AU", "yr", 4 * kPi * kPi},
-                          {"au", "years", 4 * kPi * kPi},
+    // A year of 365.25 days, as Julian dates and ephemerides count: the
+    // Gaussian constant squared times its days squared, not 4 pi^2.
+    constexpr double kJulianYear = 2.959122082855911e-4 * 365.25 * 365.25;
+    const Case cases[] = {{"AU", "yr", kJulianYear},
+                          {"au", "years", kJulianYear},
+                          {"AU", "a", kJulianYear},
                           {"AU", "d", 2.959122082855911e-4},
                           {"AU", "days", 2.959122082855911e-4},
                           {"km", "s", 0},
@@ -185,7 +190,27 @@ TEST(OrbitElements, MuIsInferredForKnownUnitPairsOnly) {
             EXPECT_FALSE(mu) << c.length << " " << c.time;
         else
             EXPECT_DOUBLE_EQ(mu.value_or(0), c.mu) << c.length << " " << c.time;
+        // The notes say which rule gave it.
+        const std::string rule = InferredGmRule(c.length, c.time, true);
+        EXPECT_EQ(rule.empty(), c.mu == 0) << c.length << " " << c.time;
+        EXPECT_EQ(rule.find("365.25") != std::string::npos, c.mu == kJulianYear) << rule;
     }
+}
+
+// At the ends of the doubles' range: mu near the largest (whose product
+// with 2 overflowed in a = -mu / 2 energy, giving a = 0), a mu too small
+// for its inverse (refused), and an angle a hair below 0, which 2 pi added
+// to rounds to 2 pi itself.
+TEST(OrbitElements, ExtremeMuAndAnglesAHairBelowATurn) {
+    // a = 1 / (2 / r - v^2 / mu): 0.5 for r = 1 and v far below sqrt(mu).
+    EXPECT_NEAR(ElementsOf({1, 0, 0}, {0, 6.28, 0}, 1e308).a, 0.5, 1e-15);
+    EXPECT_NEAR(ElementsOf({1, 0, 0}, {0, 6.28, 0}, 1e308).e, 1, 1e-15);
+    EXPECT_FALSE(UsableGm(1e-320));
+    EXPECT_TRUE(UsableGm(1e-300));
+    EXPECT_TRUE(std::isnan(ElementsOf({1, 0, 0}, {0, 1, 0}, 1e-320).e));
+    EXPECT_LT(orbit_detail::Turned(-1e-17), 2 * kPi);
+    EXPECT_EQ(orbit_detail::Turned(-1e-17), 0);
+    EXPECT_EQ(orbit_detail::Turned(-kPi), kPi);
 }
 
 }  // namespace

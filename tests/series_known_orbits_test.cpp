@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <numbers>
 #include <sstream>
 #include <string>
@@ -17,9 +18,11 @@
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
+#include "animation/table_loading.h"
 #include "commands/working_folder.h"
 #include "plot/plot_box.h"
 #include "simulation/derived_series.h"
+#include "simulation/series_trust.h"
 #include "simulation/trajectory_table.h"
 #include "test_support.h"
 #include "tools/generator.h"
@@ -157,6 +160,57 @@ TEST_F(Loaded, SystemEnergyOfGeneratedRunsHoldsAndShowsAMovedRowAsASpike) {
             }
         }
     }
+}
+
+/// The shipped ephemeris with the units in its header, its times in years
+/// or (times 365.25) in days.
+std::string EphemerisIn(bool days) {
+    std::ifstream in(std::string(ORBIVEX_EXAMPLES) + "/planets-ephemeris.csv");
+    std::string text, line;
+    while (std::getline(in, line)) {
+        if (line.starts_with("#")) continue;
+        if (line.starts_with("t,")) {
+            text += std::string(days ? "t [d]" : "t [yr]") + ",mercury_x [AU]" + line.substr(11) + "\n";
+            continue;
+        }
+        const std::size_t comma = line.find(',');
+        const double t = std::stod(line.substr(0, comma));
+        std::ostringstream time;
+        time.precision(17);
+        time << (days ? t * 365.25 : t);
+        text += time.str() + line.substr(comma) + "\n";
+    }
+    return text;
+}
+
+// mu for a year is the Gaussian constant's for the day times 365.25 squared
+// (the year the ephemeris counts), so that the same table gives the same
+// orbits in days and in years: Earth's a, 1.0000130 AU, to 1e-12, where
+// 4 pi^2 gave it 3.8e-5 apart. Mercury's rows, 17.6 an orbit, are too far
+// apart for its velocity: every value of its a is marked, off by up to 4 %
+// from 0.3871; Earth's, at 73 an orbit, none.
+TEST_F(Loaded, TheEphemerisGivesOneOrbitInDaysAndYearsAndMarksMercurysValues) {
+    std::vector<double> earth[2];
+    for (const bool days : {false, true}) {
+        SCOPED_TRACE(days ? "days" : "years");
+        ASSERT_EQ(LoadFile(state, plot, host, dir.write(days ? "d.csv" : "yr.csv", EphemerisIn(days))), 1);
+        const SeriesSource source = SeriesSourceOf(state, std::nullopt);
+        std::vector<double> values(std::size_t(source.rows)), ratios(values.size());
+        ComputeSeries(source, {QuantityKind::SemiMajorAxis, 3}, 0, source.rows, values.data(), ratios.data());
+        for (std::size_t r = 0; r < values.size(); ++r) {
+            ASSERT_FALSE(Unsure(ratios[r])) << r;
+            ASSERT_NEAR(values[r], 1.0000130, 2e-6) << r;
+        }
+        earth[days] = values;
+        ComputeSeries(source, {QuantityKind::SemiMajorAxis, 1}, 0, source.rows, values.data(), ratios.data());
+        double worst = 0;
+        for (std::size_t r = 0; r < values.size(); ++r) {
+            ASSERT_TRUE(Unsure(ratios[r])) << r;
+            worst = std::max(worst, std::fabs(values[r] / 0.3871 - 1));
+        }
+        EXPECT_GT(worst, 0.02);
+    }
+    for (std::size_t r = 0; r < earth[0].size(); ++r) ASSERT_NEAR(earth[0][r], earth[1][r], 1e-12) << r;
 }
 
 TEST_F(Loaded, SeparationsAreTheSquareRootOfTheSquares) {

@@ -2,8 +2,10 @@
 // as rows come, the spans of time it shows, and what it draws.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "base/format.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
+#include "simulation/orbit_elements.h"
 #include "simulation/trajectory_table.h"
 #include "smooth_recording_surface.h"
 
@@ -104,6 +107,116 @@ TEST(PanelSeries, RowsAppendedExtendTheSeriesToWhatAFreshComputationGives) {
     }
     // The rows far from the old end kept their values.
     for (std::size_t r = 0; r + 7 < before.size(); ++r) EXPECT_EQ(grown.lines[1].values[r], before[r]) << r;
+
+    // A longer run, past the rows the system's start is looked for in, is
+    // extended in place: its values, their ratios and what is marked are
+    // a fresh computation's to the bit.
+    LoadCircles(s, 1100, 1500);
+    s.loaded.fields.bodyMasses = {1e-3, 2e-3};
+    s.view.panel.list = "a,e:2,energy,momentum";
+    PanelSeries longer;
+    UpdatePanelSeries(s, longer);
+    const std::vector<double> ratios = longer.lines[2].ratios;
+    for (const int rows : {1101, 1200, 1500}) {
+        s.loaded.fields.lineCount = rows;
+        ASSERT_TRUE(UpdatePanelSeries(s, longer));
+        PanelSeries fresh;
+        UpdatePanelSeries(s, fresh);
+        for (std::size_t k = 0; k < fresh.lines.size(); ++k) {
+            EXPECT_TRUE(SameValues(longer.lines[k].values, fresh.lines[k].values)) << rows << " line " << k;
+            EXPECT_TRUE(SameValues(longer.lines[k].ratios, fresh.lines[k].ratios)) << rows << " line " << k;
+            EXPECT_EQ(longer.lines[k].sampling.unsure, fresh.lines[k].sampling.unsure)
+                << rows << " line " << k;
+        }
+    }
+    for (std::size_t r = 0; r + kCheckRows < ratios.size(); ++r)
+        EXPECT_EQ(longer.lines[2].ratios[r], ratios[r]) << r;
+}
+
+/// One body on an ellipse of e = 0.3 about a sun of mu = 1, its pericentre
+/// on +x, `perOrbit` rows an orbit for `rows` rows.
+void LoadEllipse(SimulationState& s, int rows, double perOrbit) {
+    s.loaded.rows = AllocateTable(rows, 3);
+    s.loaded.columnCount = 3, s.loaded.fields.bodyCount = 1, s.loaded.fields.lineCount = rows;
+    s.loaded.sizeBodyLists(1);
+    s.loaded.bodyColour[1] = 0x123456;
+    s.loaded.dataLoaded = 1;
+    const double e = 0.3;
+    for (int r = 0; r < rows; ++r) {
+        const double t = 2 * std::numbers::pi * r / perOrbit;
+        double big = t;
+        for (int i = 0; i < 50; ++i) big -= (big - e * std::sin(big) - t) / (1 - e * std::cos(big));
+        const double row[3] = {t, std::cos(big) - e, std::sqrt(1 - e * e) * std::sin(big)};
+        s.loaded.rows->Store(std::size_t(r) * 3, row, 3);
+    }
+    s.view.panel.gm = 1;
+}
+
+// The pericentre of an orbit on +x is at 0 degrees, some rows a hair below
+// (359.9999999) and some above: the plot shows them together about 0, not
+// spanning the circle.
+TEST(SeriesPanel, AnglesAboutZeroAreShownTogetherNotAcrossTheCircle) {
+    SimulationState s;
+    LoadEllipse(s, 2000, 1000);
+    s.view.panel.list = "omega:1";
+    PanelSeries series;
+    UpdatePanelSeries(s, series);
+    const std::vector<double>& omega = series.lines[0].values;
+    ASSERT_TRUE(std::any_of(omega.begin(), omega.end(), [](double w) { return w > 359; }));
+    ASSERT_TRUE(std::any_of(omega.begin(), omega.end(), [](double w) { return w < 1; }));
+    SmoothRecordingSurface surface;
+    const PanelLayout layout = LayOutPanel(s, series, surface, 800, 400, 12);
+    const PlotBox& plot = layout.plots[0];
+    EXPECT_LT((plot.yMax - plot.yMin) * layout.scales[0], 1e-3);
+    EXPECT_LT(plot.yMin, 0);
+    EXPECT_GT(plot.yMax, 0);
+    // Drawn as one line, no stroke across the plot at the turn.
+    PaintSeriesPanel(s, series, layout, surface, PanelLayers::Under);
+    std::size_t lines = 0;
+    for (std::size_t k = 0; k < surface.lines.size(); ++k)
+        lines += surface.lineColours[k] == 0x123456 && surface.lines[k].size() > 2;
+    EXPECT_EQ(lines, 1u);
+}
+
+// Rows too far apart for the velocities: the values are drawn faded, the
+// note says why and what would do, the y axis fits the values to be
+// trusted, and the readout marks them.
+TEST(SeriesPanel, ValuesNotToBeTrustedAreFadedAndTheNoteSaysWhy) {
+    SimulationState s;
+    LoadEllipse(s, 300, 60);
+    s.view.panel.list = "a:1";
+    PanelSeries series;
+    UpdatePanelSeries(s, series);
+    const PanelLine& a = series.lines[0];
+    ASSERT_GT(a.sampling.unsure, 0);
+    ASSERT_LT(a.sampling.unsure, a.sampling.values);
+    EXPECT_NE(series.note.find("Faded: rows too far apart for differenced velocities"), std::string::npos)
+        << series.note;
+    EXPECT_NE(series.note.find("rows an orbit would do"), std::string::npos) << series.note;
+    EXPECT_EQ(series.gmNote, "\u03bc = 1, as given");
+    SmoothRecordingSurface surface;
+    const PanelLayout layout = LayOutPanel(s, series, surface, 900, 400, 12);
+    PaintSeriesPanel(s, series, layout, surface, PanelLayers::Under);
+    bool faded = false;
+    for (std::size_t k = 0; k < surface.lines.size(); ++k)
+        faded = faded || (surface.lineColours[k] != 0x123456 && surface.lineColours[k] != kFrameInk &&
+                          surface.lines[k].size() > 2);
+    EXPECT_TRUE(faded);
+    std::vector<std::string> texts;
+    for (const auto& t : surface.texts) texts.push_back(t.text);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), series.gmNote), texts.end());
+    // The axis fits the values to be trusted.
+    double lo = 1e9, hi = -1e9;
+    for (int32_t r = 0; r < 300; ++r)
+        if (!a.unsure(r))
+            lo = std::min(lo, a.values[std::size_t(r)]), hi = std::max(hi, a.values[std::size_t(r)]);
+    EXPECT_LT((layout.plots[0].yMax - layout.plots[0].yMin) * layout.scales[0], 1.2 * (hi - lo) + 1e-9);
+    int32_t row = 0;
+    while (!a.unsure(row)) ++row;
+    const ViewRect& box = layout.boxes[0];
+    const std::string readout =
+        PanelReadout(s, series, layout, layout.plots[0].MapExact(s.loaded.rows->time(row), 0).x, box.top + 5);
+    EXPECT_NE(readout.find("(faded: rows too far apart)"), std::string::npos) << readout;
 }
 
 TEST(PanelSeries, InACentredFrameTheDistanceIsFromTheFramesCentre) {

@@ -112,6 +112,50 @@ TEST(TableLayout, SeparatorHeaderAndColumnsFoundFromTheText) {
     }
 }
 
+// Velocity columns are known by their names beside their bodies' (vx,
+// earth_vx, vx1, earth_v_x...), and never taken for a body of their own;
+// one that names no body, or a body's velocity without all its
+// components, is left out with a note.
+TEST(TableLayout, VelocityColumnsAreFoundByNameBesideTheirBodies) {
+    struct Case {
+        const char* text;
+        std::string bodies, velocities, names = "", note = "";
+    };
+    const Case cases[] = {
+        {"t,x,y,vx,vy\n0,1,2,3,4\n", "1 2", "3 4"},
+        {"t x y z vx vy vz\n0 1 2 3 4 5 6\n", "1 2 3", "4 5 6"},
+        {"t,earth_x,earth_y,earth_vx,earth_vy,mars_x,mars_y\n0,1,2,3,4,5,6\n", "1 2,5 6", "3 4,-",
+         "earth,mars"},
+        {"t x1 y1 vx1 vy1 x2 y2 vx2 vy2\n0 1 2 3 4 5 6 7 8\n", "1 2,5 6", "3 4,7 8"},
+        // Once read as a second body "earth_v".
+        {"t,earth_x,earth_y,earth_v_x,earth_v_y\n0,1,2,3,4\n", "1 2", "3 4", "earth"},
+        {"t,Earth_Vel_X,Earth_Vel_Y,earth_x,earth_y\n0,1,2,3,4\n", "3 4", "1 2", "earth"},
+        {"t,vx_earth,vy_earth,x_earth,y_earth\n0,1,2,3,4\n", "3 4", "1 2", "earth"},
+        {"t Mars.x Mars.y Mars.vx Mars.vy\n0 1 2 3 4\n", "1 2", "3 4", "Mars"},
+        {"t,x,y,z,vx,vy\n0,1,2,3,4,5\n", "1 2 3", "", "", "'vx', 'vy' left out"},
+        {"t,x,y,pluto_vx,pluto_vy\n0,1,2,3,4\n", "1 2", "", "", "'pluto_vx', 'pluto_vy' left out"},
+        {"t x1 y1 vx1 vy1 v_x v_y energy\n0 1 2 3 4 5 6 7\n", "1 2", "3 4", "", "'v_x', 'v_y' left out"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        TableLayout layout;
+        TableError error;
+        ASSERT_TRUE(DetectTableLayout(c.text, true, layout, error)) << error.message;
+        EXPECT_EQ(Columns(layout.bodies), c.bodies);
+        std::string velocities;
+        for (const TableBodyColumns& v : layout.velocities)
+            velocities += (velocities.empty() ? "" : ",") + (HasVelocity(v) ? Columns({v}) : std::string("-"));
+        EXPECT_EQ(velocities, c.velocities);
+        EXPECT_EQ(Joined(layout.names), c.names);
+        EXPECT_NE(layout.note.find(c.note), std::string::npos) << layout.note;
+        EXPECT_EQ(layout.note.empty(), c.note.empty()) << layout.note;
+    }
+    TableLayout layout;
+    TableError error;
+    EXPECT_FALSE(DetectTableLayout("t,x,y,vx,vx,vy\n0,1,2,3,4,5\n", true, layout, error));
+    EXPECT_EQ(error.message, "Line 1, column 5: 'vx' gives the velocity that column 4 gives already");
+}
+
 TEST(TableLayout, FaultsNamedWithTheirLineAndColumn) {
     struct Case {
         std::string text;

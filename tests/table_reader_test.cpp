@@ -364,6 +364,41 @@ TEST_F(TableRead, ThreeCoordinatesKeepTheOneOffThePlaneShownForEveryBodyAndRow) 
     EXPECT_FALSE(s.loaded.depth);
 }
 
+// A table's velocity columns come beside its rows, read whole in blocks
+// or line by line, for the bodies that have them; the bodies kept keep
+// theirs, and a table without has none.
+TEST_F(TableRead, VelocityColumnsComeBesideTheRowsInSmallAndLargeFiles) {
+    // Row r: a at (r, 2r) moving (r + 0.25, -r); b at (3r, 1) without velocity.
+    const auto row = [](int r) {
+        return Format("%d,%d,%d,%.17g,%d,%d,1\n", r, r, 2 * r, r + 0.25, -r, 3 * r);
+    };
+    for (const uint64_t size : {uint64_t(0), kParallelParseMinBytes}) {
+        std::string text = "t,a_x,a_y,a_vx,a_vy,b_x,b_y\n";
+        int rows = 0;
+        for (; rows < 50 || text.size() < size; ++rows) text += row(rows);
+        s.loaded.fields.dataPath = dir.write("moving.csv", text);
+        s.loaded.fields.lineCount = -1;
+        ASSERT_EQ(ReadTableData(s.loaded, host, ReadControlOf(s)), DataResult::Ok);
+        ASSERT_EQ(s.loaded.usableRows(), rows);
+        ASSERT_TRUE(s.loaded.velocity);
+        EXPECT_TRUE(s.loaded.velocity->given(1));
+        EXPECT_FALSE(s.loaded.velocity->given(2));
+        for (int r = 0; r < rows; r += r < 100 ? 1 : 9973) {
+            const Vector3 v = s.loaded.velocity->at(1, r);
+            ASSERT_EQ(v.x, r + 0.25) << r;
+            ASSERT_EQ(v.y, -r) << r;
+            ASSERT_EQ(v.z, 0) << r;
+        }
+    }
+    ASSERT_EQ(KeepBodies(s.loaded, {2, 1}), "");
+    EXPECT_FALSE(s.loaded.velocity->given(1));
+    EXPECT_TRUE(s.loaded.velocity->given(2));
+    EXPECT_EQ(s.loaded.velocity->at(2, 7).x, 7.25);
+    s.loaded.fields.lineCount = -1;
+    ASSERT_EQ(Load("0 1 2\n1 2 3\n", Plain(1)), DataResult::Ok);
+    EXPECT_FALSE(s.loaded.velocity);
+}
+
 TEST_F(TableRead, ALastLineCutAnywhereIsLeftOutOrFollowedInSmallAndLargeFiles) {
     for (const uint64_t size : {uint64_t(0), kParallelParseMinBytes}) {
         std::string text = "t,x,y\n";

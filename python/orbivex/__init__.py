@@ -18,7 +18,7 @@ viewer is found through the ORBIVEX environment variable, or on the PATH.
 from ._animation import Animation
 from ._config import MAX_BODIES, ConfigurationError
 from ._live import LiveWriter
-from ._series import Series, read_series, series
+from ._series import Series, SeriesWarning, read_series, series
 from ._simulation import Simulation, load, save
 from ._table import TableError
 from ._viewer import show, viewer_program
@@ -29,6 +29,7 @@ __all__ = [
     "ConfigurationError",
     "LiveWriter",
     "Series",
+    "SeriesWarning",
     "Simulation",
     "TableError",
     "load",

@@ -6,21 +6,32 @@ import csv
 import os
 import subprocess
 import tempfile
+import warnings
 
 import numpy as np
 
 from ._viewer import viewer_program
 
 
+class SeriesWarning(UserWarning):
+    """Some values of a series are not numbers because they cannot be
+    trusted: the rows are too far apart for the velocities their
+    differences give (the message says how many, and what would do)."""
+
+
 class Series:
     """The series of one export: `t`, the rows' times; `columns`, the
     headings as the viewer wrote them ("a:1 [AU]"); `values`, an array of
-    (rows, columns); series[heading] or series["a:1"] gives one column."""
+    (rows, columns); series[heading] or series["a:1"] gives one column.
+    `notes`: what the viewer said of the numbers, a line each: the mu it
+    took and from what, where the velocities come from, and which values
+    it left out (NaN) as not to be trusted."""
 
-    def __init__(self, t, columns, values):
+    def __init__(self, t, columns, values, notes=()):
         self.t = t
         self.columns = columns
         self.values = values
+        self.notes = list(notes)
 
     def __getitem__(self, name):
         for k, heading in enumerate(self.columns):
@@ -48,8 +59,12 @@ def series(path, plot, gm=None):
     a list of files: runs compared, whose differences at the first's times
     "diff:N", "diff-a:N", "diff-e:N" and "diff-energy" name.
 
-    ValueError with the viewer's message when the list or the data does not
-    do; FileNotFoundError when the viewer cannot be found."""
+    Values the viewer cannot trust (the rows too far apart for the
+    velocities their differences give) are NaN, as gaps in its panel, and
+    a SeriesWarning says so; the table's own velocity columns (vx, vy, or
+    earth_vx...) make them exact. ValueError with the viewer's message when
+    the list or the data does not do; FileNotFoundError when the viewer
+    cannot be found."""
     program = viewer_program()
     folder = tempfile.mkdtemp(prefix="orbivex-series-")
     out = os.path.join(folder, "series.csv")
@@ -61,7 +76,12 @@ def series(path, plot, gm=None):
         done = subprocess.run([*arguments, *map(os.fspath, paths)], capture_output=True, text=True)
         if done.returncode != 0:
             raise ValueError(done.stderr.strip() or f"orbivex exited with {done.returncode}")
-        return read_series(out)
+        got = read_series(out)
+        got.notes = [line[len("orbivex: "):] for line in done.stderr.splitlines() if line.startswith("orbivex: ")]
+        for note in got.notes:
+            if " written as nan: " in note:
+                warnings.warn(note, SeriesWarning, stacklevel=2)
+        return got
     finally:
         if os.path.exists(out):
             os.remove(out)

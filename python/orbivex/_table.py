@@ -401,11 +401,40 @@ def _name_and_unit(cell):
 _AXES = {"x": 0, "y": 1, "z": 2}
 
 
+_VELOCITY_WORDS = ("v", "vel", "velocity")
+
+
+def _velocity(name):
+    """(axis, body key) for a velocity column's name (vx, earth_vx, vx_earth,
+    vx1, v_x, earth_v_x, earth_vel_x), as the viewer knows them, or None."""
+    def component(text):
+        return _AXES[text[1].lower()] if len(text) == 2 and text[0] in "vV" and text[1].lower() in _AXES else None
+
+    n = len(name)
+    if component(name) is not None:
+        return component(name), ""
+    if n >= 4 and name[-3] in "_. " and component(name[-2:]) is not None:
+        return component(name[-2:]), name[:-3].strip(" \t")
+    if n >= 4 and component(name[:2]) is not None and name[2] in "_. ":
+        return component(name[:2]), name[3:].strip(" \t")
+    if n >= 3 and component(name[:2]) is not None and re.fullmatch("[0-9]+", name[2:]):
+        return component(name[:2]), name[2:]
+    if n >= 3 and name[-2] in "_. " and name[-1].lower() in _AXES:
+        rest = name[:-2].strip(" \t")
+        if rest.lower() in _VELOCITY_WORDS:
+            return _AXES[name[-1].lower()], ""
+        joint = max(rest.rfind(c) for c in "_. ")
+        if joint >= 0 and rest[joint + 1 :].strip(" \t").lower() in _VELOCITY_WORDS:
+            return _AXES[name[-1].lower()], rest[:joint].strip(" \t")
+    return None
+
+
 def _coordinate(name):
-    """(axis, body key) for a coordinate's name, or None."""
+    """(axis, body key) for a coordinate's name, or None; a velocity's
+    (_velocity) is none, whatever it looks like."""
     axis, key = None, ""
     n = len(name)
-    if n == 0:
+    if n == 0 or _velocity(name) is not None:
         return None
     if n == 1:
         return (_AXES[name.lower()], "") if name.lower() in _AXES else None

@@ -3,6 +3,7 @@ pictures, and the same inferred view of a plain table."""
 
 import math
 import os
+import warnings
 
 import numpy as np
 
@@ -85,3 +86,39 @@ class SeriesTest(FolderTest):
         self.assertTrue(np.array_equal(same.values, np.zeros((600, 3))))
         with self.assertRaisesRegex(ValueError, "need a second run"):
             orbivex.series(generated, "diff:1")
+
+    def ellipse_table(self, rows_an_orbit, velocities):
+        """A body on the ellipse of a = 1, e = 0.3 about mu = 1 (pericentre
+        on x), two orbits of `rows_an_orbit` rows, with its velocity
+        columns or without."""
+        t = np.arange(2 * rows_an_orbit) * 2 * math.pi / rows_an_orbit
+        big = t.copy()
+        for _ in range(50):
+            big -= (big - 0.3 * np.sin(big) - t) / (1 - 0.3 * np.cos(big))
+        b, rate = math.sqrt(1 - 0.09), 1 / (1 - 0.3 * np.cos(big))
+        columns = [t, np.cos(big) - 0.3, b * np.sin(big)]
+        header = "t,x,y"
+        if velocities:
+            columns += [-np.sin(big) * rate, b * np.cos(big) * rate]
+            header += ",vx,vy"
+        path = self.path(f"ellipse{rows_an_orbit}{'v' if velocities else ''}.csv")
+        np.savetxt(path, np.column_stack(columns), delimiter=",", comments="", header=header, fmt="%.17g")
+        return path
+
+    def test_values_not_to_be_trusted_are_nan_with_a_warning_unless_the_table_has_velocities(self):
+        coarse = self.ellipse_table(40, False)
+        with self.assertWarnsRegex(orbivex.SeriesWarning, "a:1: [0-9]+ of 80 values written as nan"):
+            got = orbivex.series(coarse, "a:1,r:1", gm=1)
+        a = got["a:1"]
+        self.assertTrue(np.isnan(a).any() and not np.isnan(a).all())
+        # What is left is good to the tolerance, a millionth.
+        self.assertTrue(np.allclose(a[~np.isnan(a)], 1, rtol=0, atol=1e-6))
+        self.assertFalse(np.isnan(got["r:1"]).any())
+        self.assertIn("\u03bc = 1, as given", got.notes)
+        # The table's velocities: every value, exact, and no warning.
+        with warnings.catch_warnings():
+            warnings.simplefilter("error", orbivex.SeriesWarning)
+            exact = orbivex.series(self.ellipse_table(40, True), "a:1,e:1", gm=1)
+        self.assertTrue(np.allclose(exact["a:1"], 1, rtol=0, atol=1e-12))
+        self.assertTrue(np.allclose(exact["e:1"], 0.3, rtol=0, atol=1e-12))
+        self.assertIn("velocities from the table's velocity columns", exact.notes)
