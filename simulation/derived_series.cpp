@@ -127,7 +127,19 @@ struct VelocityStencil {
             weights = kept->weights;
             return true;
         }
-        const bool made = FirstDerivativeWeights(offsets.data(), count, 0, weights.data());
+        // The weights of the times in units of a power of two about their
+        // span, then in the times' own: the same bits, where the products of
+        // the times' differences that make them would pass the doubles'
+        // range in the times' own units (rows 1e-43 apart, or 1e40).
+        int power = 0;
+        std::frexp(std::fabs(offsets[count - 1] - offsets[0]), &power);
+        std::array<double, kCheckRows> scaled{};
+        for (std::size_t j = 0; j < count; ++j) scaled[j] = std::ldexp(offsets[j], -power);
+        bool made = FirstDerivativeWeights(scaled.data(), count, 0, weights.data());
+        for (std::size_t j = 0; j < count && made; ++j) {
+            weights[j] = std::ldexp(weights[j], -power);
+            made = std::isfinite(weights[j]);
+        }
         if (kept) *kept = {offsets, weights, count, made};
         return made;
     }
@@ -177,6 +189,7 @@ double PotentialAt(const SeriesSource& s, int32_t r, std::vector<double>& pulls)
     for (int k = 1; k <= bodies; ++k) {
         const double m = s.masses[std::size_t(k)];
         const Vector3 p = PositionAt(s, k, r);
+        if (!Finite(p)) return kNaN;  // an infinite distance would take nothing off
         sum -= s.gm * m / Length(p, space);
         // The pairs' terms apart from the sum, so that the processor works
         // on several at once, then taken off in order.

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <numbers>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -902,6 +903,60 @@ TEST(RenderCommand, SeriesAreWrittenAsATableThatReadsBackAndGapsAreNan) {
         EXPECT_FALSE(std::filesystem::exists(dir.path() + "/x.csv")) << c.args;
     }
     EXPECT_EQ(RunOrbivex("--export-series x.csv --plot e:1 --gm 1 bare.ovx", dir).status, 0);
+}
+
+/// The lines of the table `path` after its header, and the cell `column` of each.
+std::vector<std::string> Column(const std::string& path, int column) {
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    std::vector<std::string> cells;
+    while (std::getline(in, line)) {
+        std::size_t from = 0;
+        for (int k = 0; k < column; ++k) from = line.find(',', from) + 1;
+        cells.push_back(line.substr(from, line.find(',', from) - from));
+    }
+    return cells;
+}
+
+// The export says which mu it took from which units, leaves out as nan the
+// values the rows are too far apart for, and an infinite position's
+// distance; a mu near the doubles' largest still gives a.
+TEST(RenderCommand, SeriesWrittenSayWhichMuAndLeaveOutWhatCannotBeTrusted) {
+    TempDir dir;
+    // A planet on a circle of 1 AU, `rows` rows a year, in years.
+    const auto circle = [&](const char* name, int rows, int infinite) {
+        std::string text = "t [yr],x [AU],y [AU]\n";
+        for (int r = 0; r < 2 * rows; ++r) {
+            const double angle = 2 * std::numbers::pi * r / rows;
+            text += r == infinite ? Format("%.17g,inf,0\n", double(r) / rows)
+                                  : Format("%.17g,%.17g,%.17g\n", double(r) / rows, std::cos(angle), std::sin(angle));
+        }
+        dir.write(name, text);
+    };
+    circle("coarse.csv", 12, -1);
+    const Result coarse = RunOrbivex("--export-series s.csv --plot r:1,a:1 coarse.csv", dir);
+    ASSERT_EQ(coarse.status, 0) << coarse.err;
+    EXPECT_NE(coarse.err.find("orbivex: \u03bc = 39.4769264 AU\u00b3/yr\u00b2, from AU and yr: k\u00b2 \u00d7 "
+                              "365.25\u00b2 (k the Gaussian constant, years of 365.25 days)\n"),
+              std::string::npos)
+        << coarse.err;
+    EXPECT_NE(coarse.err.find("orbivex: a:1: 24 of 24 values written as nan: the rows are too far apart"),
+              std::string::npos)
+        << coarse.err;
+    for (const std::string& a : Column(dir.path() + "/s.csv", 2)) EXPECT_EQ(a, "nan");
+    for (const std::string& r : Column(dir.path() + "/s.csv", 1)) EXPECT_NE(r, "nan");
+
+    circle("fine.csv", 2000, 1000);
+    ASSERT_EQ(RunOrbivex("--export-series s.csv --plot r:1,a:1 fine.csv", dir).status, 0);
+    const std::vector<std::string> r = Column(dir.path() + "/s.csv", 1), a = Column(dir.path() + "/s.csv", 2);
+    EXPECT_EQ(r[1000], "nan");
+    // A circle once round a year: a = 1 / (2 - v^2 / mu) with v = 2 pi.
+    const double mu = 2.959122082855911e-4 * 365.25 * 365.25;
+    EXPECT_NEAR(std::stod(a[500]), 1 / (2 - 4 * std::numbers::pi * std::numbers::pi / mu), 1e-9);
+    // a = 1 / (2 / r - v^2 / mu): a half for v far below sqrt(mu).
+    ASSERT_EQ(RunOrbivex("--export-series s.csv --plot a:1 --gm 1e308 fine.csv", dir).status, 0);
+    EXPECT_NEAR(std::stod(Column(dir.path() + "/s.csv", 1)[500]), 0.5, 1e-12);
 }
 
 }  // namespace
