@@ -11,12 +11,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <numbers>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <numbers>
 #include <utility>
 #include <vector>
 
@@ -929,17 +929,19 @@ TEST(RenderCommand, SeriesWrittenSayWhichMuAndLeaveOutWhatCannotBeTrusted) {
         std::string text = "t [yr],x [AU],y [AU]\n";
         for (int r = 0; r < 2 * rows; ++r) {
             const double angle = 2 * std::numbers::pi * r / rows;
-            text += r == infinite ? Format("%.17g,inf,0\n", double(r) / rows)
-                                  : Format("%.17g,%.17g,%.17g\n", double(r) / rows, std::cos(angle), std::sin(angle));
+            text += r == infinite
+                        ? Format("%.17g,inf,0\n", double(r) / rows)
+                        : Format("%.17g,%.17g,%.17g\n", double(r) / rows, std::cos(angle), std::sin(angle));
         }
         dir.write(name, text);
     };
     circle("coarse.csv", 12, -1);
     const Result coarse = RunOrbivex("--export-series s.csv --plot r:1,a:1 coarse.csv", dir);
     ASSERT_EQ(coarse.status, 0) << coarse.err;
-    EXPECT_NE(coarse.err.find("orbivex: \u03bc = 39.4769264 AU\u00b3/yr\u00b2, from AU and yr: k\u00b2 \u00d7 "
-                              "365.25\u00b2 (k the Gaussian constant, years of 365.25 days)\n"),
-              std::string::npos)
+    EXPECT_NE(
+        coarse.err.find("orbivex: \u03bc = 39.4769264 AU\u00b3/yr\u00b2, from AU and yr: k\u00b2 \u00d7 "
+                        "365.25\u00b2 (k the Gaussian constant, years of 365.25 days)\n"),
+        std::string::npos)
         << coarse.err;
     EXPECT_NE(coarse.err.find("orbivex: a:1: 24 of 24 values written as nan: the rows are too far apart"),
               std::string::npos)

@@ -144,7 +144,8 @@ TEST(TableLayout, VelocityColumnsAreFoundByNameBesideTheirBodies) {
         EXPECT_EQ(Columns(layout.bodies), c.bodies);
         std::string velocities;
         for (const TableBodyColumns& v : layout.velocities)
-            velocities += (velocities.empty() ? "" : ",") + (HasVelocity(v) ? Columns({v}) : std::string("-"));
+            velocities +=
+                (velocities.empty() ? "" : ",") + (HasVelocity(v) ? Columns({v}) : std::string("-"));
         EXPECT_EQ(velocities, c.velocities);
         EXPECT_EQ(Joined(layout.names), c.names);
         EXPECT_NE(layout.note.find(c.note), std::string::npos) << layout.note;
