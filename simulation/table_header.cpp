@@ -115,7 +115,7 @@ Coordinate ReadVelocity(std::string_view name) {
 Coordinate ReadCoordinate(std::string_view name) {
     const std::size_t n = name.size();
     Coordinate c;
-    if (ReadVelocity(name).axis >= 0) return c;
+    if (n == 0 || ReadVelocity(name).axis >= 0) return c;
     if (n == 1) {
         c.axis = AxisOf(name[0]);
         return c;

@@ -58,7 +58,13 @@ bool LongTableReader::Feed(std::string_view text) {
         if (newline == std::string_view::npos) {
             // The line goes on in the next block: refused already when it
             // cannot be a line of a table.
-            if (piece.find('\0') != std::string_view::npos) return Fail(NulByteError(number_ + 1));
+            if (piece.find('\0') != std::string_view::npos) {
+                // As a whole line is judged: a header or a comment may hold anything.
+                const std::string line = pending_ + std::string(piece);
+                if (number_ + 1 != layout_.headerLine &&
+                    !IsTableComment(line.data(), line.data() + line.size()))
+                    return Fail(NulByteError(number_ + 1));
+            }
             if (pending_.size() + piece.size() > kMaxTableLineBytes) return Fail(LongLineError(number_ + 1));
             pending_.append(piece);
             break;
