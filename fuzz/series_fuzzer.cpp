@@ -4,7 +4,8 @@
 // gap, and no mark of a value not to be trusted, where the rows it takes
 // are finite and close enough for the motion (the orbit turning at most a
 // hundredth of a radian a row at its pericentre, which leaves the
-// differences' error far below every tolerance); with velocity columns,
+// differences' error far below every tolerance) but not so close that the
+// rows' rounding tells in the checks; with velocity columns,
 // no mark at all; and every row's value and ratio the same to the bit
 // whichever rows are asked for.
 //
@@ -182,7 +183,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const auto turn = [&](double e) {
         return 2 * kPi / o.perOrbit * (1 + e) * (1 + e) / std::pow(1 - e * e, 1.5);
     };
-    const bool close = turn(o.bodies == 2 ? std::max(o.e, 0.3) : o.e) <= 0.01;
+    // Past some 30,000 rows an orbit the rows' rounding, which the
+    // differences magnify as the rows an orbit grow (and the one-sided ones
+    // at the table's ends most), sets the system's checks at the ends near
+    // a tenth of their tolerance, where an unconverged check is marked.
+    const bool close = turn(o.bodies == 2 ? std::max(o.e, 0.3) : o.e) <= 0.01 && o.perOrbit <= 3e4;
     for (std::size_t k = 0; k < n; ++k) {
         const Quantity& q = quantities[k];
         const bool system = q.kind == QuantityKind::SystemEnergy || q.kind == QuantityKind::SystemMomentum;

@@ -216,13 +216,6 @@ double KineticAt(const SeriesSource& s, int32_t r, const VelocityStencil* stenci
     return sum;
 }
 
-/// The system's energy at row r, whose velocities `stencil` gives.
-double EnergyAt(const SeriesSource& s, int32_t r, const VelocityStencil* stencil,
-                std::vector<double>& pulls) {
-    const double energy = PotentialAt(s, r, pulls) + KineticAt(s, r, stencil);
-    return std::isfinite(energy) ? energy : kNaN;
-}
-
 /// The system's angular momentum about the sun at row r (only its z for
 /// planar data), whose velocities `stencil` gives (none when the row has
 /// none); not a number when a row is not finite or a mass is missing.
