@@ -218,8 +218,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             // The angles of a near circle and the system's changes of two
             // bodies (which may pass close) promise nothing here.
             const double e = q.body == 1 ? o.e : 0.3;
-            const bool promised =
-                !(q.kind == QuantityKind::Pericentre && e < 0.05) && !(system && o.bodies == 2);
+            // Nor do the system's changes at the table's ends past a thousand
+            // rows an orbit: there the one-sided differences magnify the
+            // rows' rounding most, and the envelope takes the next row's too.
+            const int32_t ends = int32_t(kCheckRows / 2) + 1;
+            const bool atEnd = r < ends || r >= o.rows - ends;
+            const bool promised = !(q.kind == QuantityKind::Pericentre && e < 0.05) &&
+                                  !(system && (o.bodies == 2 || (atEnd && o.perOrbit > 1e3)));
             if (close && checked && promised && (std::isnan(value) || Unsure(ratio))) std::abort();
         }
     }
