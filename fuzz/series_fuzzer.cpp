@@ -184,9 +184,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return 2 * kPi / o.perOrbit * (1 + e) * (1 + e) / std::pow(1 - e * e, 1.5);
     };
     // Past some 30,000 rows an orbit the rows' rounding, which the
-    // differences magnify as the rows an orbit grow (and the one-sided ones
-    // at the table's ends most), sets the system's checks at the ends near
-    // a tenth of their tolerance, where an unconverged check is marked.
+    // differences magnify as the rows an orbit grow, nears a tenth of the
+    // checks' tolerance, where an unconverged check is marked.
     const bool close = turn(o.bodies == 2 ? std::max(o.e, 0.3) : o.e) <= 0.01 && o.perOrbit <= 3e4;
     for (std::size_t k = 0; k < n; ++k) {
         const Quantity& q = quantities[k];
