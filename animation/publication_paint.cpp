@@ -172,6 +172,12 @@ bool StepDrawn(const TrailLines& lines, int body, int64_t row) {
     return std::fabs(b.x - a.x) + std::fabs(b.y - a.y) >= 1e-6;
 }
 
+/// The stroke of the first run's step into `row`.
+Stroke StepStroke(const TrailLines& lines, int body, int64_t row, ColourRef colour) {
+    return {*lines.points(body, row - 1), *lines.points(body, row), colour,
+            StepEnds(lines, body, row, [&](int64_t k) { return StepDrawn(lines, body, k); })};
+}
+
 /// Draws the trails' steps into rows [from, to), row after row in the
 /// playback's direction and each row's bodies in turn: the order of a
 /// raster's full paint, in which a step that comes at the trail's end the
@@ -196,6 +202,14 @@ bool RunStepDrawn(const RunTrails::Run& run, int body, int64_t row) {
     return StepDrawn(run.lines(), body, row) && run.Patterned(body, row);
 }
 
+/// The stroke of a run's step into its row `row`: a dash of its pattern
+/// has square ends.
+Stroke RunStepStroke(const RunTrails::Run& run, int body, int64_t row) {
+    const TrailLines& lines = run.lines();
+    return {*lines.points(body, row - 1), *lines.points(body, row), run.colour(body),
+            StepEnds(lines, body, row, [&](int64_t k) { return RunStepDrawn(run, body, k); })};
+}
+
 /// Adds the runs' steps that belong to the first run's `row`, in the order
 /// drawn after that row's own: run after run, each body's in turn.
 void AddRunSteps(const RunTrails* runs, int64_t row, std::vector<Stroke>& strokes) {
@@ -204,9 +218,7 @@ void AddRunSteps(const RunTrails* runs, int64_t row, std::vector<Stroke>& stroke
         const auto [from, to] = run->StepsOf(row);
         for (int body = 1; body <= run->bodies(); ++body)
             for (int64_t k = from; k < to; ++k)
-                if (RunStepDrawn(*run, body, k))
-                    strokes.push_back({*run->lines().points(body, k - 1), *run->lines().points(body, k),
-                                       run->colour(body)});
+                if (RunStepDrawn(*run, body, k)) strokes.push_back(RunStepStroke(*run, body, k));
     }
 }
 
@@ -220,8 +232,7 @@ void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSu
         const int64_t row = back ? to - 1 - (k - from) : k;
         for (int body = 1; body <= s.loaded.usableBodies(); ++body)
             if (StepDrawn(lines, body, row))
-                strokes.push_back({*lines.points(body, row - 1), *lines.points(body, row),
-                                   s.loaded.bodyColour[std::size_t(body)]});
+                strokes.push_back(StepStroke(lines, body, row, s.loaded.bodyColour[std::size_t(body)]));
         AddRunSteps(runs, row, strokes);
         if (strokes.size() >= kBatch || k + 1 == to) {
             target.Draw(surface, strokes, width);
@@ -338,11 +349,8 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
     const auto stroke = [&](const Step& step) {
         const Track& track = tracks[step.track];
         if (!track.run)
-            return Stroke{*lines.points(track.body, step.at - 1), *lines.points(track.body, step.at),
-                          s.loaded.bodyColour[std::size_t(track.body)]};
-        const TrailLines& own = track.run->lines();
-        return Stroke{*own.points(track.body, step.at - 1), *own.points(track.body, step.at),
-                      track.run->colour(track.body)};
+            return StepStroke(lines, track.body, step.at, s.loaded.bodyColour[std::size_t(track.body)]);
+        return RunStepStroke(*track.run, track.body, step.at);
     };
     const int64_t span = last - first + 1;
     if (span <= 4 * int64_t(steps.size()) + 1024) {

@@ -122,15 +122,18 @@ void RunTrails::Draw(DrawingSurface& surface, double width) const {
                                                           std::llabs((from + to) / 2 - r.playback.position),
                                                           r.loaded.fields.pointsPerOrbit)
                                             : run->colour(body);
+                const auto drawn = [&](int64_t row) {
+                    return run->lines_.joins(body, row) && run->Patterned(body, row);
+                };
                 for (int64_t row = from + 1; row <= to; ++row) {
-                    if (!run->lines_.joins(body, row) || !run->Patterned(body, row)) continue;
+                    if (!drawn(row)) continue;
                     const ViewPoint a = *run->lines_.points(body, row - 1),
                                     b = *run->lines_.points(body, row);
                     if (surface.partial() &&
                         !surface.Shows(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach,
                                        std::max(a.x, b.x) + reach, std::max(a.y, b.y) + reach))
                         continue;
-                    strokes.push_back({a, b, shade});
+                    strokes.push_back({a, b, shade, StepEnds(run->lines_, body, row, drawn)});
                 }
             }
         }

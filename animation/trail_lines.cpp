@@ -30,7 +30,8 @@ void TrailLines::Prepare(const SimulationState& s, const PlotBox& plot, int64_t 
     const int bodies = s.loaded.usableBodies();
     const Key key{s.loaded.rows ? s.shownRows()->version() : 0, s.loaded.usableRows(), bodies,
                   plot.Mapping()};
-    if (key == key_ && first >= first_ && last <= end_) return;
+    if (key == key_ && std::max<int64_t>(first - 1, 0) >= first_ && std::min(last + 1, key.rows) <= end_)
+        return;
     key_ = key;
     // Room for the rows to move by as many again either way before the
     // next mapping.

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "plot/drawing_surface.h"
+#include "plot/line_raster.h"
 #include "plot/plot_mapping.h"
 
 struct SimulationState;
@@ -31,13 +32,17 @@ public:
     static constexpr int64_t kPiece = 32, kPart = 8;
 
     /// Makes rows [first, last) of bodies 1 to `state.loaded.usableBodies()`
-    /// available for the plot's mapping; the rows must exist.
+    /// available for the plot's mapping, and the row on either side where
+    /// there is one (what the ends of the rows' steps are decided by); the
+    /// rows must exist.
     void Prepare(const SimulationState& state, const PlotBox& plot, int64_t first, int64_t last);
 
     /// Body `body`'s point at `row`, and those after it.
     const ViewPoint* points(int body, int64_t row) const {
         return &points_[std::size_t(body - 1) * held() + std::size_t(row - first_)];
     }
+    /// Whether the point at `row` is held.
+    bool holds(int64_t row) const { return row >= first_ && row < end_; }
     /// Whether the line joins the point at `row` - 1 to that at `row`.
     bool joins(int body, int64_t row) const {
         return joins_[std::size_t(body - 1) * held() + std::size_t(row - first_)] != 0;
@@ -72,3 +77,17 @@ private:
     std::vector<uint8_t> joins_;
     std::vector<Box> pieceBoxes_, partBoxes_;
 };
+
+/// The ends of the step into `row` of a line whose drawn steps `drawn`
+/// tells: where the step before or after it is drawn too, an end reaches
+/// across the bend between them as far as its turn needs (a square end
+/// where none is), so that dense rows ink the trail once over and no wider
+/// than asked. It depends on the data alone, as whether a step is drawn
+/// does, so that a tick and a full paint give a step the same ends.
+template <class Drawn>
+StrokeEnds StepEnds(const TrailLines& lines, int body, int64_t row, const Drawn& drawn) {
+    const ViewPoint* step = lines.points(body, row - 1);
+    const bool before = row >= 2 && lines.holds(row - 2) && drawn(row - 1);
+    const bool after = lines.holds(row + 1) && drawn(row + 1);
+    return JoinedEnds(before ? step - 1 : nullptr, step[0], step[1], after ? step + 2 : nullptr);
+}

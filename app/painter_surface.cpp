@@ -248,17 +248,23 @@ void PainterSurface::StrokePolyline(const ViewPoint* points, std::size_t count, 
         painter_.drawPolyline(path_.data(), int(path_.size()));
         return;
     }
-    // On a raster, segment by segment with square ends, which meet without
-    // a gap at the gentle bends of a trail: strokes of short segments are
-    // far faster than the joins of one long outline.
+    // On a raster, segment by segment, square at the line's ends and
+    // reaching across each bend as its turn needs, so that they meet without
+    // a gap and are inked once where the line goes straight on: strokes of
+    // short segments are far faster than the joins of one long outline.
     if (const PixelRaster* raster = imagePixels()) {
         // Within the marked tiles only, when restricted, so that every pixel
         // takes exactly the blends a full paint gives it.
         TileMask mask;
         if (only_) mask = only_->mask(), mask.size *= int32_t(s);
-        for (std::size_t i = 0; i + 1 < path_.size(); ++i)
-            BlendStroke(*raster, {path_[i].x(), path_[i].y()}, {path_[i + 1].x(), path_[i + 1].y()},
-                        width * s, colour, clip_, only_ ? &mask : nullptr);
+        const auto at = [&](std::size_t i) { return ViewPoint{path_[i].x(), path_[i].y()}; };
+        for (std::size_t i = 0; i + 1 < path_.size(); ++i) {
+            const ViewPoint before = i > 0 ? at(i - 1) : ViewPoint{},
+                            after = i + 2 < path_.size() ? at(i + 2) : ViewPoint{};
+            const StrokeEnds ends = JoinedEnds(i > 0 ? &before : nullptr, at(i), at(i + 1),
+                                               i + 2 < path_.size() ? &after : nullptr);
+            BlendStroke(*raster, at(i), at(i + 1), width * s, colour, clip_, only_ ? &mask : nullptr, ends);
+        }
         return;
     }
     painter_.setBrush(Qt::NoBrush);
@@ -308,7 +314,7 @@ void PainterSurface::BlendSegments(const PixelRaster& target, const Stroke* stro
             const double ay = k.a.y * s, by = k.b.y * s;
             if (std::min(ay, by) - reach >= clip.bottom || std::max(ay, by) + reach < clip.top) continue;
             BlendStroke(target, {k.a.x * s, ay}, {k.b.x * s, by}, width * s, k.colour, clip,
-                        masked ? &mask : nullptr);
+                        masked ? &mask : nullptr, k.ends);
         }
     };
     constexpr std::size_t kWorthABand = 512;  // strokes below which one band does

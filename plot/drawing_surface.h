@@ -28,10 +28,22 @@ struct ViewPoint {
     double y = 0;
 };
 
+/// The ends of a stroke on a raster. Each reaches past its point by `start`
+/// or `end` half widths: 1 a square end, 0 a butt end, between them what
+/// the bend to the next stroke of the same line needs (BendReach). An end
+/// that joins the next stroke shares the pixels about it with that stroke
+/// by where their centres lie, so that a line of many short strokes is
+/// inked once over and as wide as asked; a free end is smooth.
+struct StrokeEnds {
+    float start = 1, end = 1;
+    bool startJoins = false, endJoins = false;
+};
+
 /// A straight piece of a line in its colour: one of many drawn at once.
 struct Stroke {
     ViewPoint a, b;
     ColourRef colour = 0;
+    StrokeEnds ends;
 };
 
 /// How a text is drawn by the smooth operations: its size in pixels of the

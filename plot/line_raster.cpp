@@ -51,6 +51,8 @@ struct Footprint {
 
     Footprint(double ux, double uy)
         : half(float((std::fabs(ux) + std::fabs(uy)) / 2)), inverseWidth(1 / (2 * half)) {}
+    /// A pixel taken whole by where its centre lies.
+    static Footprint Point() { return Footprint(1e-4, 0); }
     /// The share of the pixel before distance x from its centre.
     float Before(float x) const { return std::clamp((x + half) * inverseWidth, 0.0f, 1.0f); }
     /// The share of the pixel at distance x from [low, high].
@@ -69,8 +71,25 @@ inline uint32_t Blend(uint32_t old, uint32_t redBlue, uint32_t alphaGreen, uint3
 
 }  // namespace
 
+float BendReach(ViewPoint before, ViewPoint at, ViewPoint after) {
+    const double ax = at.x - before.x, ay = at.y - before.y, bx = after.x - at.x, by = after.y - at.y;
+    const double la = std::hypot(ax, ay), lb = std::hypot(bx, by);
+    if (!(la > 0 && lb > 0) || !std::isfinite(la * lb)) return 1;
+    // tan(θ / 2) = sin θ / (1 + cos θ), from the unit directions.
+    const double cross = std::fabs(ax * by - ay * bx) / (la * lb), dot = (ax * bx + ay * by) / (la * lb);
+    if (dot <= 0) return 1;
+    return float(std::min(1.0, cross / (1 + dot)));
+}
+
+StrokeEnds JoinedEnds(const ViewPoint* before, ViewPoint a, ViewPoint b, const ViewPoint* after) {
+    StrokeEnds ends;
+    if (before) ends.start = BendReach(*before, a, b), ends.startJoins = true;
+    if (after) ends.end = BendReach(a, b, *after), ends.endJoins = true;
+    return ends;
+}
+
 void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double width, ColourRef colour,
-                 const DeviceRect& clip, const TileMask* only) {
+                 const DeviceRect& clip, const TileMask* only, StrokeEnds ends) {
     const double half = width / 2;
     if (!(half > 0) || !(std::isfinite(b.x - a.x) && std::isfinite(b.y - a.y))) return;
     // Far ends are brought in to just outside the raster, past the reach of
@@ -86,12 +105,23 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
     // Along the stroke (ux, uy) and across it (-uy, ux); a stroke of no
     // length is a square.
     const double ux = length > 0 ? dx / length : 1, uy = length > 0 ? dy / length : 0;
+    if (!(length > 0)) ends = {};
+    // Its ends, reaching back from `a` and on from `b` (a square end half
+    // the width).
+    const double back = half * std::clamp(double(ends.start), 0.0, 1.0),
+                 on = half * std::clamp(double(ends.end), 0.0, 1.0);
     // A pixel is covered by the share of it within the stroke's band across
     // it, times the share within the band along it (the stroke and its
     // ends); none beyond the band widened by the pixel's spread.
     const Footprint pixel(ux, uy);
-    const float side = float(half), far = float(length + half);
-    const float edge = side + pixel.half, end = far + pixel.half;
+    // Where an end joins the next stroke of its line, a pixel about it is
+    // this stroke's or the next one's whole, by where its centre lies: on a
+    // line of many short strokes each pixel is inked once, by its share
+    // across the line.
+    const Footprint startPixel = ends.startJoins ? Footprint::Point() : pixel,
+                    endPixel = ends.endJoins ? Footprint::Point() : pixel;
+    const float side = float(half), near = float(-back), far = float(length + on);
+    const float edge = side + pixel.half, start = near - pixel.half, end = far + pixel.half;
     const double reach = half * (std::fabs(ux) + std::fabs(uy)) + 1;
     const double firstRow = std::max<double>({double(clip.top), 0, std::floor(std::min(a.y, b.y) - reach)});
     const double endRow =
@@ -127,7 +157,7 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
         // At the centre of pixel x: along = t0 + ux x, across = d0 - uy x.
         const double t0 = (0.5 - a.x) * ux + cy * uy, d0 = -(0.5 - a.x) * uy + cy * ux;
         double from = clipLeft, to = clipRight;
-        NarrowTo(t0, alongStep, -edge, end, from, to);
+        NarrowTo(t0, alongStep, start, end, from, to);
         NarrowTo(d0, acrossStep, -edge, edge, from, to);
         if (!(from < to)) continue;
         const int32_t x0 = std::max(int32_t(std::floor(from)), clipLeft);
@@ -141,7 +171,9 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
             for (int32_t x = begin; x < finish; ++x) {
                 const auto i = float(x - x0);
                 const float along = ft0 + fux * i, across = fd0 - fuy * i;
-                const float cover = pixel.Within(across, -side, side) * pixel.Within(along, -side, far);
+                const float cover =
+                    pixel.Within(across, -side, side) *
+                    std::max(endPixel.Before(far - along) - startPixel.Before(near - along), 0.0f);
                 const auto alpha = uint32_t(cover * 256 + 0.5f);
                 if (alpha == 0) continue;
                 row[x] = Blend(row[x], redBlue, alphaGreen, alpha);

@@ -20,8 +20,8 @@ struct TileMask {
 };
 
 /// Blends onto `raster` the straight stroke from `a` to `b` (raster pixels,
-/// a pixel's centre at +0.5), `width` wide, with square ends reaching half
-/// the width past each end. Each pixel of `clip` (and of the tiles `only`
+/// a pixel's centre at +0.5), `width` wide, each end reaching past its
+/// point as far as `ends` says (square ends by default). Each pixel of `clip` (and of the tiles `only`
 /// marks, when given) takes `colour`, opaque, by the share of it the stroke
 /// covers (its alpha too: a clear pixel of a side layer takes the share),
 /// measured along and across the stroke; other pixels are left alone, so
@@ -32,7 +32,19 @@ struct TileMask {
 /// thousands of them per tick, which this loop does several times faster,
 /// touching only the pixels about the stroke.
 void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double width, ColourRef colour,
-                 const DeviceRect& clip, const TileMask* only = nullptr);
+                 const DeviceRect& clip, const TileMask* only = nullptr, StrokeEnds ends = {});
+
+/// How far, in half widths, the end at `at` of a stroke from `before` must
+/// reach past `at` for the outside of its bend to the next stroke, to
+/// `after`, to be inked as a mitred join would: tan of half the turn, 0
+/// where the line goes straight on, 1 (a square end) from a right angle
+/// on, and where a step has no length to tell a direction.
+float BendReach(ViewPoint before, ViewPoint at, ViewPoint after);
+
+/// The ends of the stroke from `a` to `b` of a line whose stroke before it
+/// comes from `before` and after it goes to `after` (null where none is
+/// drawn): each joined end reaching across its bend, a free end square.
+StrokeEnds JoinedEnds(const ViewPoint* before, ViewPoint a, ViewPoint b, const ViewPoint* after);
 
 /// Blends onto `raster` a filled disc of `radius` about `centre` (raster
 /// pixels, a pixel's centre at +0.5): each pixel of `clip` (and of the tiles

@@ -1,4 +1,5 @@
-// Strokes blended into a raster: how much ink they leave at any angle, that
+// Strokes blended into a raster: how much ink they leave at any angle and
+// along a line of many, how far an end reaches at a bend, that
 // nothing lands outside the clip or the marked tiles, and that far or broken
 // ends are safe.
 
@@ -75,6 +76,53 @@ TEST(LineRaster, NothingLandsOutsideTheClipOrTheMarkedTilesAndInsideThemAllIsAsW
             drawn += masked.bits[i] != kWhite;
         }
     EXPECT_GT(drawn, 300);
+}
+
+TEST(LineRaster, ABendReachesAsFarAsTheMitreOfItsTurn) {
+    // tan of half the turn, capped at a square end.
+    struct Case {
+        ViewPoint before, at, after;
+        float reach;
+    };
+    for (const Case& c : {Case{{0, 0}, {1, 0}, {5, 0}, 0},                          // straight on
+                          Case{{0, 0}, {1, 0}, {2, 1}, float(std::tan(M_PI / 8))},  // 45 degrees
+                          Case{{0, 0}, {1, 0}, {1, -3}, 1},                         // a right angle
+                          Case{{0, 0}, {1, 0}, {0, 0.1}, 1},                        // turning back
+                          Case{{0, 0}, {0, 0}, {1, 1}, 1},                          // no direction
+                          Case{{0, 0}, {1, 0}, {INFINITY, 0}, 1}})
+        EXPECT_NEAR(BendReach(c.before, c.at, c.after), c.reach, 1e-6)
+            << c.at.x << "," << c.at.y << " to " << c.after.x << "," << c.after.y;
+}
+
+TEST(LineRaster, ALineOfManyShortStrokesIsInkedOnceAsWideAsAsked) {
+    // Dense rows: steps far shorter than the width, along a straight line
+    // and round a circle, joined by their bends' reach. Square ends at every
+    // step would ink each pixel's edge several times, and the line would
+    // look a third wider than asked.
+    for (const double step : {0.3, 1.0, 4.0})
+        for (const bool circle : {false, true}) {
+            Raster r(120, 120);
+            const double radius = 40, width = 1.5;
+            const int steps = circle ? int(std::ceil(2 * M_PI * radius / step)) : int(80 / step);
+            std::vector<ViewPoint> points;
+            for (int i = 0; i <= steps; ++i) {
+                const double angle = 2 * M_PI * i / steps;
+                points.push_back(circle
+                                     ? ViewPoint{60 + radius * std::cos(angle), 60 + radius * std::sin(angle)}
+                                     : ViewPoint{20 + i * step, 50.5 + i * step * 0.1});
+            }
+            double length = 0;
+            for (int i = 0; i < steps; ++i) {
+                const StrokeEnds ends = JoinedEnds(i > 0 ? &points[i - 1] : nullptr, points[i], points[i + 1],
+                                                   i + 1 < steps ? &points[i + 2] : nullptr);
+                BlendStroke(r.view(), points[i], points[i + 1], width, 0, r.all(), nullptr, ends);
+                length += std::hypot(points[i + 1].x - points[i].x, points[i + 1].y - points[i].y);
+            }
+            // The line's two square ends add a width's length.
+            const double area = (length + (circle ? 0 : width)) * width;
+            EXPECT_NEAR(r.Ink(), area, 0.04 * area)
+                << "steps of " << step << (circle ? " round" : " straight");
+        }
 }
 
 TEST(LineRaster, FarEndsDrawWhatTheNearPartDrawsAndBrokenOnesNothing) {

@@ -29,8 +29,12 @@ void SmoothRaster::Fill(double left, double top, double right, double bottom, In
 
 void SmoothRaster::StrokePolyline(const ViewPoint* points, std::size_t count, ColourRef colour,
                                   double width) {
+    // As the window's painter: square at the line's ends, across each bend
+    // as its turn needs.
     for (std::size_t i = 0; i + 1 < count; ++i) {
-        const Stroke stroke{points[i], points[i + 1], colour};
+        const Stroke stroke{points[i], points[i + 1], colour,
+                            JoinedEnds(i > 0 ? &points[i - 1] : nullptr, points[i], points[i + 1],
+                                       i + 2 < count ? &points[i + 2] : nullptr)};
         StrokeSegments(&stroke, 1, width);
     }
 }
@@ -40,7 +44,8 @@ void SmoothRaster::StrokeSegments(const Stroke* strokes, std::size_t count, doub
     for (std::size_t i = 0; i < count; ++i) {
         const ViewPoint a{strokes[i].a.x * s, strokes[i].a.y * s}, b{strokes[i].b.x * s, strokes[i].b.y * s};
         // Within the tiles only, as the window's painter blends them.
-        BlendStroke(raster_, a, b, width * s, strokes[i].colour, clip_, only_ ? &mask_ : nullptr);
+        BlendStroke(raster_, a, b, width * s, strokes[i].colour, clip_, only_ ? &mask_ : nullptr,
+                    strokes[i].ends);
     }
 }
 
@@ -50,7 +55,8 @@ void SmoothRaster::StrokeSegmentsOnto(const PixelRaster& layer, const Stroke* st
     const double s = scale_;
     for (std::size_t i = 0; i < count; ++i) {
         const ViewPoint a{strokes[i].a.x * s, strokes[i].a.y * s}, b{strokes[i].b.x * s, strokes[i].b.y * s};
-        BlendStroke(layer, a, b, width * s, strokes[i].colour, clip_, only || only_ ? &mask : nullptr);
+        BlendStroke(layer, a, b, width * s, strokes[i].colour, clip_, only || only_ ? &mask : nullptr,
+                    strokes[i].ends);
     }
 }
 
