@@ -561,6 +561,37 @@ TEST(RenderCommand, VectorAndScaledPicturesAndVideos) {
     }
 }
 
+TEST(RenderCommand, APublicationTrailIsAsWideAsItsWidthHoweverDenseItsRows) {
+    // A circle of radius 1 at 600 px, its trail 1.5 px wide, drawn black:
+    // the ink across it near its top, where it runs along a row of pixels.
+    // Each step's ends once reached half the width past its points, so
+    // dense rows blended over each other into a line 1.95 px wide.
+    TempDir dir;
+    for (const int rows : {12, 200, 2000, 20000}) {
+        std::string table = "t,x,y\n";
+        for (int i = 0; i <= rows; ++i) {
+            const double angle = 2 * M_PI * i / rows;
+            table += Format("%.17g,%.17g,%.17g\n", double(i) / rows, std::cos(angle), std::sin(angle));
+        }
+        dir.write("circle.csv", table);
+        const Result result = RunOrbivex("--render c.png --colours black --disc-size 0.5 --trail-length " +
+                                             std::to_string(rows) + " --row " + std::to_string(rows) +
+                                             " --box -1.3,-1.3,1.3,1.3 circle.csv",
+                                         dir);
+        ASSERT_EQ(result.status, 0) << result.err;
+        const QImage image =
+            QImage(QString::fromStdString(dir.path() + "/c.png")).convertToFormat(QImage::Format_Grayscale8);
+        ASSERT_EQ(image.width(), 600);
+        // The mean over columns left of the zero line, where the circle is
+        // within a few degrees of level, and rows above the other zero line:
+        // a column's share of a sloping edge varies by a few hundredths.
+        double ink = 0;
+        for (int x = 270; x < 290; ++x)
+            for (int y = 40; y < 280; ++y) ink += (255 - qGray(image.pixel(x, y))) / 255.0;
+        EXPECT_NEAR(ink / 20, 1.5, rows < 100 ? 0.1 : 0.03) << rows << " rows an orbit";
+    }
+}
+
 TEST(RenderCommand, ThePublicationLookDrawsEachTrailAsOneLineInEveryOutputAndScalesFramesAndVideos) {
     TempDir dir;
     dir.write("run.dat", DataText(60, 2));
