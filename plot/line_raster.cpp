@@ -88,6 +88,95 @@ StrokeEnds JoinedEnds(const ViewPoint* before, ViewPoint a, ViewPoint b, const V
     return ends;
 }
 
+namespace {
+
+/// A stroke set up to be blended row by row: where each pixel lies along
+/// and across it, the bands it covers and its ink.
+struct StrokeRows {
+    ViewPoint a;
+    double ux, uy;  ///< along the stroke; across it is (-uy, ux)
+    /// A pixel is covered by the share of it within the stroke's band
+    /// across it, times the share within the band along it (the stroke and
+    /// its ends); none beyond the bands widened by the pixel's spread.
+    Footprint pixel, startPixel, endPixel;
+    float side, near, far;   ///< the half width; the ends along, from `a`
+    float edge, start, end;  ///< the bands widened by the pixel's spread
+    double alongStep, acrossStep;
+    uint32_t redBlue, alphaGreen;
+
+    StrokeRows(ViewPoint from, double length, double ux, double uy, double half, StrokeEnds ends,
+               ColourRef colour)
+        : a(from),
+          ux(ux),
+          uy(uy),
+          pixel(ux, uy),
+          // Where an end joins the next stroke of its line, a pixel about it
+          // is this stroke's or the next one's whole, by where its centre
+          // lies: on a line of many short strokes each pixel is inked once,
+          // by its share across the line.
+          startPixel(ends.startJoins ? Footprint::Point() : pixel),
+          endPixel(ends.endJoins ? Footprint::Point() : pixel),
+          side(float(half)),
+          // The ends reach back from `a` and on from `b` (a square end half
+          // the width).
+          near(float(-half * std::clamp(double(ends.start), 0.0, 1.0))),
+          far(float(length + half * std::clamp(double(ends.end), 0.0, 1.0))),
+          edge(side + pixel.half),
+          start(near - pixel.half),
+          end(far + pixel.half),
+          alongStep(Inverse(ux)),
+          acrossStep(Inverse(-uy)) {
+        // Red and blue blend together, alpha and green together: each
+        // channel's product stays within its 16 bits. The ink is opaque, so
+        // that an opaque pixel stays opaque and a clear one (of a side
+        // layer) takes the share covered as its alpha.
+        const uint32_t ink = ToRasterPixel(colour);
+        redBlue = ink & 0xFF00FF, alphaGreen = (ink >> 8) & 0xFF00FF;
+    }
+
+    /// Blends row `y` of `raster` within [clipLeft, clipRight), and within
+    /// the tiles `only` marks when given.
+    void Blend(const PixelRaster& raster, int32_t y, int32_t clipLeft, int32_t clipRight,
+               const TileMask* only) const {
+        const double cy = y + 0.5 - a.y;
+        // At the centre of pixel x: along = t0 + ux x, across = d0 - uy x.
+        const double t0 = (0.5 - a.x) * ux + cy * uy, d0 = -(0.5 - a.x) * uy + cy * ux;
+        double from = clipLeft, to = clipRight;
+        NarrowTo(t0, alongStep, start, end, from, to);
+        NarrowTo(d0, acrossStep, -edge, edge, from, to);
+        if (!(from < to)) return;
+        const int32_t x0 = std::max(int32_t(std::floor(from)), clipLeft);
+        const int32_t x1 = std::min(int32_t(std::ceil(to)) + 1, clipRight);
+        uint32_t* row = raster.bits + std::ptrdiff_t(y) * raster.stride;
+        // The steps start at the row's first pixel whatever part of the row
+        // is blended, so that a tile blended alone gets the very values a
+        // whole row does.
+        const auto ft0 = float(t0 + ux * x0), fd0 = float(d0 - uy * x0);
+        const auto fux = float(ux), fuy = float(uy);
+        const auto blend = [&](int32_t begin, int32_t finish) {
+            for (int32_t x = begin; x < finish; ++x) {
+                const auto i = float(x - x0);
+                const float along = ft0 + fux * i, across = fd0 - fuy * i;
+                const float cover =
+                    pixel.Within(across, -side, side) *
+                    std::max(endPixel.Before(far - along) - startPixel.Before(near - along), 0.0f);
+                const auto alpha = uint32_t(cover * 256 + 0.5f);
+                if (alpha == 0) continue;
+                row[x] = ::Blend(row[x], redBlue, alphaGreen, alpha);
+            }
+        };
+        if (!only || !only->marked) return blend(x0, x1);
+        const int32_t tileRow = only->TileOf(y);
+        if (tileRow >= only->rows) return;
+        const uint8_t* marked = only->marked + std::ptrdiff_t(tileRow) * only->columns;
+        const int32_t lastTile = std::min(only->TileOf(x1 - 1), only->columns - 1);
+        for (int32_t tile = only->TileOf(x0); tile <= lastTile; ++tile)
+            if (marked[tile]) blend(std::max(x0, tile * only->size), std::min(x1, (tile + 1) * only->size));
+    }
+};
+
+}  // namespace
+
 void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double width, ColourRef colour,
                  const DeviceRect& clip, const TileMask* only, StrokeEnds ends) {
     const double half = width / 2;
@@ -102,39 +191,15 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
                         std::min(a.y, b.y) >= top && std::max(a.y, b.y) <= bottom;
     if (!inside && !CutTo(a, b, left, top, right, bottom)) return;
     const double dx = b.x - a.x, dy = b.y - a.y, length = std::sqrt(dx * dx + dy * dy);
-    // Along the stroke (ux, uy) and across it (-uy, ux); a stroke of no
-    // length is a square.
+    // A stroke of no length is a square.
     const double ux = length > 0 ? dx / length : 1, uy = length > 0 ? dy / length : 0;
-    if (!(length > 0)) ends = {};
-    // Its ends, reaching back from `a` and on from `b` (a square end half
-    // the width).
-    const double back = half * std::clamp(double(ends.start), 0.0, 1.0),
-                 on = half * std::clamp(double(ends.end), 0.0, 1.0);
-    // A pixel is covered by the share of it within the stroke's band across
-    // it, times the share within the band along it (the stroke and its
-    // ends); none beyond the band widened by the pixel's spread.
-    const Footprint pixel(ux, uy);
-    // Where an end joins the next stroke of its line, a pixel about it is
-    // this stroke's or the next one's whole, by where its centre lies: on a
-    // line of many short strokes each pixel is inked once, by its share
-    // across the line.
-    const Footprint startPixel = ends.startJoins ? Footprint::Point() : pixel,
-                    endPixel = ends.endJoins ? Footprint::Point() : pixel;
-    const float side = float(half), near = float(-back), far = float(length + on);
-    const float edge = side + pixel.half, start = near - pixel.half, end = far + pixel.half;
+    const StrokeRows stroke(a, length, ux, uy, half, length > 0 ? ends : StrokeEnds{}, colour);
     const double reach = half * (std::fabs(ux) + std::fabs(uy)) + 1;
     const double firstRow = std::max<double>({double(clip.top), 0, std::floor(std::min(a.y, b.y) - reach)});
     const double endRow =
         std::min<double>({double(clip.bottom), double(raster.height), std::ceil(std::max(a.y, b.y) + reach)});
     const int32_t clipLeft = std::max(clip.left, 0), clipRight = std::min(clip.right, raster.width);
     if (firstRow >= endRow || clipLeft >= clipRight) return;
-    // Red and blue blend together, alpha and green together: each channel's
-    // product stays within its 16 bits. The ink is opaque, so that an opaque
-    // pixel stays opaque and a clear one (of a side layer) takes the share
-    // covered as its alpha.
-    const uint32_t ink = ToRasterPixel(colour), redBlue = ink & 0xFF00FF, alphaGreen = (ink >> 8) & 0xFF00FF;
-    const double alongStep = Inverse(ux), acrossStep = Inverse(-uy);
-    const auto fux = float(ux), fuy = float(uy);
     // With marked tiles, the rows of tiles the stroke crosses none of are
     // passed over whole.
     const auto spanLeft = int32_t(std::max<double>(clipLeft, std::floor(std::min(a.x, b.x) - reach)));
@@ -153,42 +218,7 @@ void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double wid
             y = (only->TileOf(y) + 1) * only->size - 1;  // on to the next row of tiles
             continue;
         }
-        const double cy = y + 0.5 - a.y;
-        // At the centre of pixel x: along = t0 + ux x, across = d0 - uy x.
-        const double t0 = (0.5 - a.x) * ux + cy * uy, d0 = -(0.5 - a.x) * uy + cy * ux;
-        double from = clipLeft, to = clipRight;
-        NarrowTo(t0, alongStep, start, end, from, to);
-        NarrowTo(d0, acrossStep, -edge, edge, from, to);
-        if (!(from < to)) continue;
-        const int32_t x0 = std::max(int32_t(std::floor(from)), clipLeft);
-        const int32_t x1 = std::min(int32_t(std::ceil(to)) + 1, clipRight);
-        uint32_t* row = raster.bits + std::ptrdiff_t(y) * raster.stride;
-        // The steps start at the row's first pixel whatever part of the row
-        // is blended, so that a tile blended alone gets the very values a
-        // whole row does.
-        const auto ft0 = float(t0 + ux * x0), fd0 = float(d0 - uy * x0);
-        const auto blend = [&](int32_t begin, int32_t finish) {
-            for (int32_t x = begin; x < finish; ++x) {
-                const auto i = float(x - x0);
-                const float along = ft0 + fux * i, across = fd0 - fuy * i;
-                const float cover =
-                    pixel.Within(across, -side, side) *
-                    std::max(endPixel.Before(far - along) - startPixel.Before(near - along), 0.0f);
-                const auto alpha = uint32_t(cover * 256 + 0.5f);
-                if (alpha == 0) continue;
-                row[x] = Blend(row[x], redBlue, alphaGreen, alpha);
-            }
-        };
-        if (!only || !only->marked) {
-            blend(x0, x1);
-            continue;
-        }
-        const int32_t tileRow = only->TileOf(y);
-        if (tileRow >= only->rows) continue;
-        const uint8_t* marked = only->marked + std::ptrdiff_t(tileRow) * only->columns;
-        const int32_t lastTile = std::min(only->TileOf(x1 - 1), only->columns - 1);
-        for (int32_t tile = only->TileOf(x0); tile <= lastTile; ++tile)
-            if (marked[tile]) blend(std::max(x0, tile * only->size), std::min(x1, (tile + 1) * only->size));
+        stroke.Blend(raster, y, clipLeft, clipRight, only);
     }
 }
 
