@@ -241,64 +241,94 @@ void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSu
     }
 }
 
-/// Draws, in the order of DrawStepsByRow, the steps of the trails' rows
-/// [first, last) that show in a repaint of a few tiles, and the runs'
-/// steps that belong to them, looking into the pieces and parts that show
-/// only.
-void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface,
-                    const TrailClip& clip, int64_t first, int64_t last, double width,
-                    const StrokeTarget& target = {}, const RunTrails* runs = nullptr) {
-    const double reach = LineReach(width);
-    const int bodies = s.loaded.usableBodies();
-    // Tracks: the first run's bodies 1 to `bodies`, then each run's in turn.
+/// The steps of the trails' rows [first, last) that show in a repaint of a
+/// few tiles, and the runs' steps that belong to them, found by looking
+/// into the pieces and parts that show only.
+class ShownSteps {
+public:
+    /// A line looked into: the first run's body (`run` null) or a run's.
     struct Track {
         const RunTrails::Run* run;
         int body;
     };
-    std::vector<Track> tracks;
-    for (int body = 1; body <= bodies; ++body) tracks.push_back({nullptr, body});
-    // For each run, the rows of its steps that belong to each piece of the
-    // first run's rows: [low, high).
-    std::vector<std::vector<std::pair<int64_t, int64_t>>> pieceSteps;
-    const int64_t firstPiece = first - first % TrailLines::kPiece;
-    for (const RunTrails::Run* run : runs ? runs->prepared() : std::vector<const RunTrails::Run*>{}) {
-        auto& spans = pieceSteps.emplace_back();
-        for (int64_t piece = firstPiece; piece < last; piece += TrailLines::kPiece) {
-            std::pair<int64_t, int64_t> span{INT64_MAX, INT64_MIN};
-            for (int64_t row = std::max(piece, first) + 1;
-                 row <= std::min(last - 1, piece + TrailLines::kPiece); ++row)
-                if (const auto [from, to] = run->StepsOf(row); from < to)
-                    span = {std::min(span.first, from), std::max(span.second, to)};
-            spans.push_back(span);
-        }
-        for (int body = 1; body <= run->bodies(); ++body) tracks.push_back({run, body});
-    }
     struct Step {
         int64_t row, at;  ///< the first run's row it belongs to, and its own
         std::size_t track;
     };
-    const auto shows = [&](ViewPoint a, ViewPoint b) {
-        return clip.Shows(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach, std::max(a.x, b.x) + reach,
-                          std::max(a.y, b.y) + reach);
-    };
-    const auto gatherOwn = [&](std::size_t track, int body, std::vector<Step>& steps) {
-        for (int64_t piece = firstPiece; piece < last; piece += TrailLines::kPiece) {
-            if (!clip.Shows(lines.pieceBox(body, piece), reach)) continue;
-            const int64_t pieceEnd = std::min(last - 1, piece + TrailLines::kPiece);
+
+    /// Tracks: the first run's bodies 1 to `bodies`, then each run's in turn.
+    ShownSteps(const TrailLines& lines, const TrailClip& clip, int bodies, const RunTrails* runs,
+               int64_t first, int64_t last, double width)
+        : lines_(lines),
+          clip_(clip),
+          first_(first),
+          last_(last),
+          reach_(LineReach(width)),
+          firstPiece_(first - first % TrailLines::kPiece) {
+        for (int body = 1; body <= bodies; ++body) tracks_.push_back({nullptr, body});
+        for (const RunTrails::Run* run : runs ? runs->prepared() : std::vector<const RunTrails::Run*>{}) {
+            pieceSteps_.push_back(PieceSteps(*run));
+            for (int body = 1; body <= run->bodies(); ++body) tracks_.push_back({run, body});
+        }
+        runOf_.assign(tracks_.size(), 0);
+        for (std::size_t t = std::size_t(bodies), k = 0; t < tracks_.size(); ++t) {
+            if (t > std::size_t(bodies) && tracks_[t].run != tracks_[t - 1].run) ++k;
+            runOf_[t] = k;
+        }
+    }
+
+    const std::vector<Track>& tracks() const { return tracks_; }
+
+    /// The steps of tracks [begin, end), track after track.
+    void Gather(int64_t begin, int64_t end, std::vector<Step>& steps) const {
+        for (auto t = std::size_t(begin); t < std::size_t(end); ++t)
+            if (!tracks_[t].run)
+                GatherOwn(t, tracks_[t].body, steps);
+            else
+                GatherRun(t, *tracks_[t].run, tracks_[t].body, pieceSteps_[runOf_[t]], steps);
+    }
+
+private:
+    using Spans = std::vector<std::pair<int64_t, int64_t>>;
+
+    /// For a run, the rows of its steps that belong to each piece of the
+    /// first run's rows: [low, high).
+    Spans PieceSteps(const RunTrails::Run& run) const {
+        Spans spans;
+        for (int64_t piece = firstPiece_; piece < last_; piece += TrailLines::kPiece) {
+            std::pair<int64_t, int64_t> span{INT64_MAX, INT64_MIN};
+            for (int64_t row = std::max(piece, first_) + 1;
+                 row <= std::min(last_ - 1, piece + TrailLines::kPiece); ++row)
+                if (const auto [from, to] = run.StepsOf(row); from < to)
+                    span = {std::min(span.first, from), std::max(span.second, to)};
+            spans.push_back(span);
+        }
+        return spans;
+    }
+
+    bool Shows(ViewPoint a, ViewPoint b) const {
+        return clip_.Shows(std::min(a.x, b.x) - reach_, std::min(a.y, b.y) - reach_,
+                           std::max(a.x, b.x) + reach_, std::max(a.y, b.y) + reach_);
+    }
+
+    void GatherOwn(std::size_t track, int body, std::vector<Step>& steps) const {
+        for (int64_t piece = firstPiece_; piece < last_; piece += TrailLines::kPiece) {
+            if (!clip_.Shows(lines_.pieceBox(body, piece), reach_)) continue;
+            const int64_t pieceEnd = std::min(last_ - 1, piece + TrailLines::kPiece);
             for (int64_t part = piece; part < pieceEnd; part += TrailLines::kPart) {
-                if (!clip.Shows(lines.partBox(body, part), reach)) continue;
+                if (!clip_.Shows(lines_.partBox(body, part), reach_)) continue;
                 // The steps into the part's rows after its first.
-                for (int64_t row = std::max(part, first) + 1;
+                for (int64_t row = std::max(part, first_) + 1;
                      row <= std::min(pieceEnd, part + TrailLines::kPart); ++row)
-                    if (StepDrawn(lines, body, row) &&
-                        shows(*lines.points(body, row - 1), *lines.points(body, row)))
+                    if (StepDrawn(lines_, body, row) &&
+                        Shows(*lines_.points(body, row - 1), *lines_.points(body, row)))
                         steps.push_back({row, row, track});
             }
         }
-    };
-    const auto gatherRun = [&](std::size_t track, const RunTrails::Run& run, int body,
-                               const std::vector<std::pair<int64_t, int64_t>>& spans,
-                               std::vector<Step>& steps) {
+    }
+
+    void GatherRun(std::size_t track, const RunTrails::Run& run, int body, const Spans& spans,
+                   std::vector<Step>& steps) const {
         const TrailLines& own = run.lines();
         for (std::size_t p = 0; p < spans.size(); ++p) {
             const auto [low, high] = spans[p];
@@ -307,37 +337,45 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
             bool any = false;
             for (int64_t k = low - 1; k < high - 1 && !any;
                  k = k - k % TrailLines::kPiece + TrailLines::kPiece)
-                any = clip.Shows(own.pieceBox(body, k), reach);
+                any = clip_.Shows(own.pieceBox(body, k), reach_);
             if (!any) continue;
-            const int64_t piece = firstPiece + int64_t(p) * TrailLines::kPiece;
-            for (int64_t row = std::max(piece, first) + 1;
-                 row <= std::min(last - 1, piece + TrailLines::kPiece); ++row) {
+            const int64_t piece = firstPiece_ + int64_t(p) * TrailLines::kPiece;
+            for (int64_t row = std::max(piece, first_) + 1;
+                 row <= std::min(last_ - 1, piece + TrailLines::kPiece); ++row) {
                 const auto [from, to] = run.StepsOf(row);
                 for (int64_t k = from; k < to; ++k)
-                    if (RunStepDrawn(run, body, k) && shows(*own.points(body, k - 1), *own.points(body, k)))
+                    if (RunStepDrawn(run, body, k) && Shows(*own.points(body, k - 1), *own.points(body, k)))
                         steps.push_back({row, k, track});
             }
         }
-    };
-    std::vector<std::size_t> runOf(tracks.size(), 0);  // the run's index among those prepared
-    for (std::size_t t = std::size_t(bodies), k = 0; t < tracks.size(); ++t) {
-        if (t > std::size_t(bodies) && tracks[t].run != tracks[t - 1].run) ++k;
-        runOf[t] = k;
     }
-    const auto gather = [&](int64_t begin, int64_t end, std::vector<Step>& steps) {
-        for (auto t = std::size_t(begin); t < std::size_t(end); ++t)
-            if (!tracks[t].run)
-                gatherOwn(t, tracks[t].body, steps);
-            else
-                gatherRun(t, *tracks[t].run, tracks[t].body, pieceSteps[runOf[t]], steps);
-    };
+
+    const TrailLines& lines_;
+    const TrailClip& clip_;
+    int64_t first_, last_;
+    double reach_;
+    int64_t firstPiece_;
+    std::vector<Track> tracks_;
+    std::vector<Spans> pieceSteps_;   ///< each run's, by its index among those prepared
+    std::vector<std::size_t> runOf_;  ///< each track's run's index among those prepared
+};
+
+/// Draws, in the order of DrawStepsByRow, the steps of the trails' rows
+/// [first, last) that show in a repaint of a few tiles, and the runs'
+/// steps that belong to them (ShownSteps).
+void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface,
+                    const TrailClip& clip, int64_t first, int64_t last, double width,
+                    const StrokeTarget& target = {}, const RunTrails* runs = nullptr) {
+    const ShownSteps shown(lines, clip, s.loaded.usableBodies(), runs, first, last, width);
+    const auto& tracks = shown.tracks();
+    using Step = ShownSteps::Step;
     // Many tracks are looked into on every processor, each its run of
     // tracks; the runs joined in order keep the tracks' order.
     const unsigned workers =
         WorkerCount(uint64_t(tracks.size()) * uint64_t(std::max<int64_t>(last - first, 0)), 4096);
     std::vector<std::vector<Step>> found(workers);
     ParallelRuns(0, int64_t(tracks.size()), workers,
-                 [&](unsigned k, int64_t begin, int64_t end) { gather(begin, end, found[k]); });
+                 [&](unsigned k, int64_t begin, int64_t end) { shown.Gather(begin, end, found[k]); });
     std::vector<Step> steps = std::move(found[0]);
     for (std::size_t i = 1; i < found.size(); ++i)
         steps.insert(steps.end(), found[i].begin(), found[i].end());
@@ -347,7 +385,7 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
     const bool back = s.playback.direction < 0;
     std::vector<Stroke> strokes(steps.size());
     const auto stroke = [&](const Step& step) {
-        const Track& track = tracks[step.track];
+        const ShownSteps::Track& track = tracks[step.track];
         if (!track.run)
             return StepStroke(lines, track.body, step.at, s.loaded.bodyColour[std::size_t(track.body)]);
         return RunStepStroke(*track.run, track.body, step.at);
