@@ -13,6 +13,115 @@
 
 namespace {
 
+using RowSpan = std::pair<int64_t, int64_t>;
+
+/// The rows of the trail that a tick changes: those of `before` outside
+/// `after`, and those of `after` outside `before`, as spans.
+std::vector<RowSpan> ChangedRows(RowSpan before, RowSpan after) {
+    std::vector<RowSpan> spans;
+    for (const auto& [a, b] : {std::pair{before, after}, std::pair{after, before}})
+        for (const RowSpan& span :
+             {RowSpan{a.first, std::min(a.second, b.first)}, RowSpan{std::max(a.first, b.second), a.second}})
+            if (span.first < span.second) spans.push_back(span);
+    return spans;
+}
+
+/// Marks on `under` the steps into the rows `spans` hold that came into
+/// the trail or went from it (from `before` to `after`), the runs' steps
+/// that belong to those rows with them, and the rows whose steps are to be
+/// drawn over the layer under or drawn again.
+void MarkStepsThatChanged(const SimulationState& s, const PlotBox& plot, const std::vector<RowSpan>& spans,
+                          RowSpan before, RowSpan after, double reach, UnderChange& under) {
+    // A step joins the rows r - 1 and r, and shows when both are in the trail.
+    const auto shows = [](RowSpan trail, int64_t r) { return r - 1 >= trail.first && r < trail.second; };
+    const int64_t rows = s.loaded.usableRows();
+    for (const RowSpan& span : spans)
+        for (int64_t r = std::max<int64_t>(span.first, 1); r <= span.second && r < rows; ++r) {
+            if (shows(before, r) == shows(after, r)) continue;
+            const bool onTop = s.playback.direction < 0 ? r <= before.first : r >= before.second;
+            const bool came = shows(after, r) && onTop;
+            bool any = false;
+            // A step from the point `xy` holds to the next.
+            const auto markStep = [&](const double* xy) {
+                const ViewPoint a = plot.MapExact(xy[0], xy[1]), b = plot.MapExact(xy[2], xy[3]);
+                if (!(std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) && std::isfinite(b.y)))
+                    return;
+                // Into the tiles below: every step that came or went, and
+                // those that went again on their own.
+                under.composedPixels.MarkStroke(a, b, reach, came ? nullptr : &under.wentPixels);
+                any = true;
+            };
+            for (int body = 1; body <= s.loaded.usableBodies(); ++body)
+                markStep(s.shownRows()->track(body, int32_t(r - 1)));
+            // The runs' steps that belong to the row come and go with it.
+            for (const ComparedRun& run : s.runs) {
+                if (!RunTrails::Traced(run)) continue;
+                const auto [from, to] = RunTrails::StepsOf(run, r);
+                const TrajectoryTable& own = *run.state.shownRows();
+                for (int body = 1; body <= run.state.loaded.usableBodies(); ++body)
+                    for (int64_t k = from; k < to; ++k) markStep(own.track(body, int32_t(k - 1)));
+            }
+            if (!any) continue;
+            // After every step drawn before, in the order of the playback's
+            // direction: drawn over them. Else drawn again.
+            auto& marked = came ? under.added : under.redrawRows;
+            marked = marked.first < marked.second
+                         ? std::pair{std::min(marked.first, r), std::max(marked.second, r + 1)}
+                         : std::pair{r, r + 1};
+        }
+}
+
+DeviceRect AreaAbout(double left, double top, double right, double bottom) {
+    return DeviceRect{SaturatingTrunc(std::floor(left)), SaturatingTrunc(std::floor(top)),
+                      Clamp32(int64_t(SaturatingTrunc(std::ceil(right))) + 1),
+                      Clamp32(int64_t(SaturatingTrunc(std::ceil(bottom))) + 1)};
+}
+
+/// Marks the sun (where it moves in the frame) and the bodies' discs at
+/// the rows `from` and `to`.
+void MarkDiscs(const SimulationState& s, const PlotBox& plot, int width, int height, int32_t from, int32_t to,
+               TickDamage& damage) {
+    if (s.sunMoves() && s.loaded.fields.sunSize > 0)
+        for (const int32_t row : {from, to}) {
+            const auto [x, y] = s.sunAt(row);
+            const ViewPoint c = plot.MapExact(x, y);
+            const double r = SunRadius(s, width, height) + SunOutline(width, height) / 2 + 2;
+            if (std::isfinite(c.x) && std::isfinite(c.y))
+                damage.Mark(AreaAbout(c.x - r, c.y - r, c.x + r, c.y + r));
+        }
+    if (!s.loaded.fields.drawPlanets) return;
+    const int64_t rows = s.loaded.usableRows();
+    for (const int32_t row : {from, to}) {
+        if (row < 0 || row >= rows) continue;
+        for (int body = 1; body <= s.loaded.usableBodies(); ++body) {
+            const double* xy = s.shownRows()->track(body, row);
+            if (plot.IsOutside(xy[0], xy[1])) continue;
+            const ViewPoint c = plot.MapExact(xy[0], xy[1]);
+            const double r = DiscRadius(s, body, width, height) + 2;
+            damage.Mark(AreaAbout(c.x - r, c.y - r, c.x + r, c.y + r));
+        }
+    }
+}
+
+/// Marks the time stamp before and after, at the top left, or the bottom
+/// left when the legend took the top left.
+void MarkStamp(const SimulationState& s, const PlotBox& plot, const PublicationNotes& notes, int width,
+               int height, int32_t from, int32_t to, TickDamage& damage) {
+    // No character of the face is wider than 0.7 of its size.
+    const double font = PublicationFontSize(s, width, height);
+    const std::size_t longest = std::max(ClockTextAt(s, from).size(), ClockTextAt(s, to).size());
+    const double w = font * (1.6 + 0.7 * double(longest));
+    const double h = font * 2.4;
+    const DeviceRect box = plot.BoxCorners();
+    const DeviceRect& kept = notes.stampRect;
+    if (int(longest) <= notes.stampChars && kept.right > kept.left)
+        damage.Mark(kept);  // the box holds both stamps
+    else if (notes.legendCorner == 1)
+        damage.Mark(AreaAbout(box.left, box.bottom - h, box.left + w, box.bottom));
+    else
+        damage.Mark(AreaAbout(box.left, box.top, box.left + w, box.top + h));
+}
+
 /// Marks on `damage` the parts of the publication look that a tick changes,
 /// for the plot's mapping, the notes of the last full paint and a view of
 /// `width` x `height`: the trails about the rows that left (`before` less
@@ -23,23 +132,12 @@ namespace {
 /// that went, and those that came, to be drawn over it when they follow
 /// every step there before, or to be painted again.
 void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const PublicationNotes& notes,
-                         int width, int height, std::pair<int64_t, int64_t> before,
-                         std::pair<int64_t, int64_t> after, int32_t from, int32_t to, TickDamage& damage,
-                         UnderChange& under) {
+                         int width, int height, RowSpan before, RowSpan after, int32_t from, int32_t to,
+                         TickDamage& damage, UnderChange& under) {
     constexpr int64_t kMostRows = 256;  // beyond this a whole repaint costs less
-    const auto changed = [](std::pair<int64_t, int64_t> a, std::pair<int64_t, int64_t> b) {
-        // The rows of a outside b, as at most two spans.
-        return std::array<std::pair<int64_t, int64_t>, 2>{
-            {{a.first, std::min(a.second, b.first)}, {std::max(a.first, b.second), a.second}}};
-    };
+    const std::vector<RowSpan> spans = ChangedRows(before, after);
     int64_t rowsChanged = 0;
-    std::vector<std::pair<int64_t, int64_t>> spans;
-    for (const auto& [a, b] : {std::pair{before, after}, std::pair{after, before}})
-        for (const auto& span : changed(a, b))
-            if (span.first < span.second) {
-                spans.push_back(span);
-                rowsChanged += span.second - span.first;
-            }
+    for (const RowSpan& span : spans) rowsChanged += span.second - span.first;
     if (s.view.fadeTrails || rowsChanged > kMostRows || !plot.enabled) {
         damage.MarkAll();
         under.damage.MarkAll();
@@ -48,98 +146,15 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
         under.wentPixels.MarkAll();
         return;
     }
-    const auto area = [](double left, double top, double right, double bottom) {
-        return DeviceRect{SaturatingTrunc(std::floor(left)), SaturatingTrunc(std::floor(top)),
-                          Clamp32(int64_t(SaturatingTrunc(std::ceil(right))) + 1),
-                          Clamp32(int64_t(SaturatingTrunc(std::ceil(bottom))) + 1)};
-    };
-    const auto mark = [&](double left, double top, double right, double bottom) {
-        damage.Mark(area(left, top, right, bottom));
-    };
-    const int64_t rows = s.loaded.usableRows();
-    if (s.loaded.fields.drawOrbits) {
-        // The steps that came or went: a step joins the rows r - 1 and r,
-        // and shows when both are in the trail.
-        // The pixels a step blends lie within half its width and one pixel
-        // of it, along and across.
-        const double reach = TrailWidth(s, width, height) / 2 + 1;
-        const auto shows = [](std::pair<int64_t, int64_t> trail, int64_t r) {
-            return r - 1 >= trail.first && r < trail.second;
-        };
-        for (const auto& span : spans)
-            for (int64_t r = std::max<int64_t>(span.first, 1); r <= span.second && r < rows; ++r) {
-                if (shows(before, r) == shows(after, r)) continue;
-                const bool onTop = s.playback.direction < 0 ? r <= before.first : r >= before.second;
-                const bool came = shows(after, r) && onTop;
-                bool any = false;
-                // A step from the point `xy` holds to the next.
-                const auto markStep = [&](const double* xy) {
-                    const ViewPoint a = plot.MapExact(xy[0], xy[1]), b = plot.MapExact(xy[2], xy[3]);
-                    if (!(std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) &&
-                          std::isfinite(b.y)))
-                        return;
-                    // Into the tiles below: every step that came or went,
-                    // and those that went again on their own.
-                    under.composedPixels.MarkStroke(a, b, reach, came ? nullptr : &under.wentPixels);
-                    any = true;
-                };
-                for (int body = 1; body <= s.loaded.usableBodies(); ++body)
-                    markStep(s.shownRows()->track(body, int32_t(r - 1)));
-                // The runs' steps that belong to the row come and go with it.
-                for (const ComparedRun& run : s.runs) {
-                    if (!RunTrails::Traced(run)) continue;
-                    const auto [from, to] = RunTrails::StepsOf(run, r);
-                    const TrajectoryTable& own = *run.state.shownRows();
-                    for (int body = 1; body <= run.state.loaded.usableBodies(); ++body)
-                        for (int64_t k = from; k < to; ++k) markStep(own.track(body, int32_t(k - 1)));
-                }
-                if (!any) continue;
-                // After every step drawn before, in the order of the
-                // playback's direction: drawn over them. Else drawn again.
-                auto& rows = came ? under.added : under.redrawRows;
-                rows = rows.first < rows.second
-                           ? std::pair{std::min(rows.first, r), std::max(rows.second, r + 1)}
-                           : std::pair{r, r + 1};
-            }
-    }
+    // The pixels a step blends lie within half its width and one pixel of
+    // it, along and across.
+    if (s.loaded.fields.drawOrbits)
+        MarkStepsThatChanged(s, plot, spans, before, after, TrailWidth(s, width, height) / 2 + 1, under);
     under.composed.MarkCoarse(under.composedPixels);
     under.damage.MarkCoarse(under.wentPixels);
     damage.MarkCoarse(under.composed);
-    if (s.sunMoves() && s.loaded.fields.sunSize > 0)
-        for (const int32_t row : {from, to}) {  // a sun that moves in the frame
-            const auto [x, y] = s.sunAt(row);
-            const ViewPoint c = plot.MapExact(x, y);
-            const double r = SunRadius(s, width, height) + SunOutline(width, height) / 2 + 2;
-            if (std::isfinite(c.x) && std::isfinite(c.y)) mark(c.x - r, c.y - r, c.x + r, c.y + r);
-        }
-    if (s.loaded.fields.drawPlanets)
-        for (const int32_t row : {from, to}) {
-            if (row < 0 || row >= rows) continue;
-            for (int body = 1; body <= s.loaded.usableBodies(); ++body) {
-                const double* xy = s.shownRows()->track(body, row);
-                if (plot.IsOutside(xy[0], xy[1])) continue;
-                const ViewPoint c = plot.MapExact(xy[0], xy[1]);
-                const double r = DiscRadius(s, body, width, height) + 2;
-                mark(c.x - r, c.y - r, c.x + r, c.y + r);
-            }
-        }
-    if (s.view.look.clock) {
-        // The stamp before and after, at the top left, or the bottom left
-        // when the legend took the top left. No character of the face is
-        // wider than 0.7 of its size.
-        const double font = PublicationFontSize(s, width, height);
-        const std::size_t longest = std::max(ClockTextAt(s, from).size(), ClockTextAt(s, to).size());
-        const double w = font * (1.6 + 0.7 * double(longest));
-        const double h = font * 2.4;
-        const DeviceRect box = plot.BoxCorners();
-        const DeviceRect& kept = notes.stampRect;
-        if (int(longest) <= notes.stampChars && kept.right > kept.left)
-            damage.Mark(kept);  // the box holds both stamps
-        else if (notes.legendCorner == 1)
-            mark(box.left, box.bottom - h, box.left + w, box.bottom);
-        else
-            mark(box.left, box.top, box.left + w, box.top + h);
-    }
+    MarkDiscs(s, plot, width, height, from, to, damage);
+    if (s.view.look.clock) MarkStamp(s, plot, notes, width, height, from, to, damage);
 }
 
 }  // namespace
