@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "animation/playback_speed.h"
@@ -371,118 +372,151 @@ std::string TakeFiles(const QCommandLineParser& parser, const OptionTable& table
     return {};
 }
 
-/// Fills `options` and `mode` from the parsed command line; returns an
-/// error text, empty when the arguments are good.
-std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& table,
-                           CommandOptions& options, CommandMode& mode) {
-    auto values = [&](const QCommandLineOption& option) {
-        std::vector<std::string> all;
-        for (const QString& value : parser.values(option)) all.push_back(value.toStdString());
-        return all;
-    };
-    const auto renders = values(table.render), frames = values(table.frames), videos = values(table.video);
-    const auto pages = values(table.html);
-    if (renders.size() + frames.size() > 1 && videos.empty())
+std::vector<std::string> Values(const QCommandLineParser& parser, const QCommandLineOption& option) {
+    std::vector<std::string> all;
+    for (const QString& value : parser.values(option)) all.push_back(value.toStdString());
+    return all;
+}
+
+/// The outputs a command line names, each as often as it is given.
+struct Outputs {
+    std::vector<std::string> renders, frames, videos, pages, configs, series;
+
+    Outputs(const QCommandLineParser& parser, const OptionTable& table)
+        : renders(Values(parser, table.render)),
+          frames(Values(parser, table.frames)),
+          videos(Values(parser, table.video)),
+          pages(Values(parser, table.html)),
+          configs(Values(parser, table.writeConfig)),
+          series(Values(parser, table.exportSeries)) {}
+    /// Pictures, frames and videos: what the renderer plays.
+    std::size_t played() const { return renders.size() + frames.size() + videos.size(); }
+};
+
+/// At most one picture, frame folder or video, and a configuration written
+/// alone and with nothing of the view.
+std::string CheckOutputsGiven(const QCommandLineParser& parser, const OptionTable& table,
+                              const Outputs& out) {
+    if (out.renders.size() + out.frames.size() > 1 && out.videos.empty())
         return "only one of --render and --frames may be given";
-    if (renders.size() + frames.size() + videos.size() > 1)
-        return "only one of --render, --frames and --video may be given";
-    const auto configsOut = values(table.writeConfig);
-    if (!configsOut.empty()) {
-        if (renders.size() + frames.size() + videos.size() + pages.size() + configsOut.size() > 1)
-            return "--write-config cannot be given with --render, --frames, --video or --html, nor twice";
-        if (std::string problem = RefusedWith(parser, ViewOnly(table), "--write-config"); !problem.empty())
-            return problem;
-    }
-    if (std::string problem = CheckSpeed(parser, table, options, !configsOut.empty()); !problem.empty())
-        return problem;
-    if (std::string problem = CheckFigure(parser, table, options.figure); !problem.empty()) return problem;
-    for (const std::string& value : values(table.frame)) options.frame = value;
-    for (const std::string& value : values(table.plane))
+    if (out.played() > 1) return "only one of --render, --frames and --video may be given";
+    if (out.configs.empty()) return {};
+    if (out.played() + out.pages.size() + out.configs.size() > 1)
+        return "--write-config cannot be given with --render, --frames, --video or --html, nor twice";
+    return RefusedWith(parser, ViewOnly(table), "--write-config");
+}
+
+/// The choices about the data that every mode takes: the frame, the plane,
+/// the columns, mu and the series plotted.
+std::string ReadDataChoices(const QCommandLineParser& parser, const OptionTable& table,
+                            CommandOptions& options) {
+    for (const std::string& value : Values(parser, table.frame)) options.frame = value;
+    for (const std::string& value : Values(parser, table.plane))
         if (!ParseTablePlane(value, options.plane))
             return Format("--plane wants xy, xz or yz, not '%s'", value.c_str());
-    for (const std::string& value : values(table.columns))
+    for (const std::string& value : Values(parser, table.columns))
         if (!ParseTableColumns(value, options.columns))
             return Format("--columns wants xy or xyz, not '%s'", value.c_str());
-    for (const std::string& value : values(table.gm)) {
+    for (const std::string& value : Values(parser, table.gm)) {
         options.gm = ParseReal(value);
         if (!options.gm || !UsableGm(*options.gm))
             return "--gm wants a finite number above 0, and not below 2.2e-308 (the doubles' least in full)";
     }
-    for (const std::string& value : values(table.plot)) options.plot = value;
-    const auto seriesOut = values(table.exportSeries);
-    if (!seriesOut.empty()) {
-        if (renders.size() + frames.size() + videos.size() + pages.size() + configsOut.size() +
-                seriesOut.size() >
-            1)
-            return "--export-series cannot be given with --render, --frames, --video, --html or "
-                   "--write-config, "
-                   "nor twice";
-        if (options.plot.empty()) return "--export-series needs --plot, the series to write";
-        // Nor anything of the view: the series are the data's own.
-        std::vector<const QCommandLineOption*> refused = ViewOnly(table);
-        refused.insert(refused.end(),
-                       {&table.speed, &table.bodies, &table.style, &table.trail, &table.equalAspect});
-        if (std::string problem = RefusedWith(parser, refused, "--export-series"); !problem.empty())
-            return problem;
-        mode = CommandMode::ExportSeries;
-        options.output = seriesOut.front();
-        const QStringList configs = parser.positionalArguments();
-        if (configs.empty()) return "--export-series wants a configuration or data table";
-        return TakeFiles(parser, table, configs, options);
-    }
+    for (const std::string& value : Values(parser, table.plot)) options.plot = value;
+    return {};
+}
+
+/// --export-series: alone among the outputs, with --plot and the files,
+/// and nothing of the view: the series are the data's own.
+std::string ExportSeriesArguments(const QCommandLineParser& parser, const OptionTable& table,
+                                  const Outputs& out, CommandOptions& options, CommandMode& mode) {
+    if (out.played() + out.pages.size() + out.configs.size() + out.series.size() > 1)
+        return "--export-series cannot be given with --render, --frames, --video, --html or --write-config, "
+               "nor twice";
+    if (options.plot.empty()) return "--export-series needs --plot, the series to write";
+    std::vector<const QCommandLineOption*> refused = ViewOnly(table);
+    refused.insert(refused.end(),
+                   {&table.speed, &table.bodies, &table.style, &table.trail, &table.equalAspect});
+    if (std::string problem = RefusedWith(parser, refused, "--export-series"); !problem.empty())
+        return problem;
+    mode = CommandMode::ExportSeries;
+    options.output = out.series.front();
+    const QStringList configs = parser.positionalArguments();
+    if (configs.empty()) return "--export-series wants a configuration or data table";
+    return TakeFiles(parser, table, configs, options);
+}
+
+/// The panel of series: --panel-only and --panel-height with --render and
+/// --plot, and --plot only where a panel or the series are made.
+std::string ReadPanelChoices(const QCommandLineParser& parser, const OptionTable& table, const Outputs& out,
+                             CommandOptions& options) {
     const bool panelChoices = parser.isSet(table.panelOnly) || parser.isSet(table.panelHeight);
-    if (panelChoices && (options.plot.empty() || renders.empty()))
+    if (panelChoices && (options.plot.empty() || out.renders.empty()))
         return Format("--%s needs --render and --plot",
                       parser.isSet(table.panelOnly) ? "panel-only" : "panel-height");
-    if (!options.plot.empty() && (!frames.empty() || !videos.empty() || !configsOut.empty()))
+    if (!options.plot.empty() && (!out.frames.empty() || !out.videos.empty() || !out.configs.empty()))
         return "--plot goes with --render, --export-series or the viewer, not with --frames, --video or "
                "--write-config";
     options.panelOnly = parser.isSet(table.panelOnly);
-    for (const std::string& value : values(table.panelHeight)) {
+    for (const std::string& value : Values(parser, table.panelHeight)) {
         int pixels = 0;
         if (!ParseInt(value, pixels) || pixels < 1 || pixels > kMaxSide)
             return Format("--panel-height wants a number of pixels from 1 to %d", kMaxSide);
         options.panelHeight = pixels;
     }
-    if (!configsOut.empty()) {
-        mode = CommandMode::WriteConfig;
-        options.output = configsOut.front();
-        const QStringList tables = parser.positionalArguments();
-        if (tables.size() > 1)
-            return "--write-config writes the configuration of one data table, and a configuration names one "
-                   "data file: give one run, not several";
-        if (tables.size() != 1) return "--write-config wants one data table";
-        if (parser.isSet(table.runNames))
-            return "--run-names goes with several files, not with --write-config";
-        options.config = tables.front().toStdString();
-        return {};
-    }
-    if (!pages.empty() && renders.size() + frames.size() + videos.size() + pages.size() > 1)
+    return {};
+}
+
+/// --write-config: the configuration of one data table.
+std::string WriteConfigArguments(const QCommandLineParser& parser, const OptionTable& table,
+                                 const Outputs& out, CommandOptions& options, CommandMode& mode) {
+    mode = CommandMode::WriteConfig;
+    options.output = out.configs.front();
+    const QStringList tables = parser.positionalArguments();
+    if (tables.size() > 1)
+        return "--write-config writes the configuration of one data table, and a configuration names one "
+               "data file: give one run, not several";
+    if (tables.size() != 1) return "--write-config wants one data table";
+    if (parser.isSet(table.runNames)) return "--run-names goes with several files, not with --write-config";
+    options.config = tables.front().toStdString();
+    return {};
+}
+
+/// The mode of a view shown or played, its output and the output's form.
+std::string ChooseViewMode(const QCommandLineParser& parser, const OptionTable& table, const Outputs& out,
+                           CommandOptions& options, CommandMode& mode) {
+    if (!out.pages.empty() && out.played() + out.pages.size() > 1)
         return "--html cannot be given with --render, --frames or --video, nor twice";
-    const bool window = renders.empty() && frames.empty() && videos.empty() && pages.empty();
-    mode = window            ? CommandMode::Window
-           : !frames.empty() ? CommandMode::Frames
-           : !videos.empty() ? CommandMode::Video
-           : !pages.empty()  ? CommandMode::Page
-                             : CommandMode::Picture;
+    const bool window = out.played() + out.pages.size() == 0;
+    mode = window                ? CommandMode::Window
+           : !out.frames.empty() ? CommandMode::Frames
+           : !out.videos.empty() ? CommandMode::Video
+           : !out.pages.empty()  ? CommandMode::Page
+                                 : CommandMode::Picture;
     for (const QCommandLineOption* pictureOnly : {&table.size, &table.ticks, &table.yes, &table.scale})
         if (window && parser.isSet(*pictureOnly))
             return Format("--%s needs --render or --frames",
                           pictureOnly->names().front().toLatin1().constData());
     if (!window)
-        options.output = !frames.empty()   ? frames.front()
-                         : !videos.empty() ? videos.front()
-                         : !pages.empty()  ? pages.front()
-                                           : renders.front();
-    if (mode == CommandMode::Page) {
-        const QString page = QString::fromStdString(options.output).toLower();
-        if (!page.endsWith(".html") && !page.endsWith(".htm")) return "--html wants a file ending in .html";
-    }
-    if (mode == CommandMode::Video && !VideoFormatOf(QString::fromStdString(options.output)))
+        options.output = !out.frames.empty()   ? out.frames.front()
+                         : !out.videos.empty() ? out.videos.front()
+                         : !out.pages.empty()  ? out.pages.front()
+                                               : out.renders.front();
+    const QString output = QString::fromStdString(options.output);
+    if (mode == CommandMode::Page && !output.toLower().endsWith(".html") &&
+        !output.toLower().endsWith(".htm"))
+        return "--html wants a file ending in .html";
+    if (mode == CommandMode::Video && !VideoFormatOf(output))
         return "--video wants a file ending in .mp4, .webm or .gif";
-    if (mode == CommandMode::Picture && !PictureFormatOf(QString::fromStdString(options.output)))
+    if (mode == CommandMode::Picture && !PictureFormatOf(output))
         return "--render wants a file ending in .png, .svg or .pdf";
-    for (const std::string& value : values(table.fps)) {
+    return {};
+}
+
+/// The output's rate, size and scale.
+std::string ReadOutputValues(const QCommandLineParser& parser, const OptionTable& table,
+                             CommandOptions& options, CommandMode mode) {
+    for (const std::string& value : Values(parser, table.fps)) {
         options.fps = ParseReal(value);
         // The encoder takes the rate as a fraction: below a frame a minute
         // it cannot be written.
@@ -490,44 +524,55 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
             return "--fps wants a number of frames per second from 0.01 to 240";
     }
     if (options.fps && mode != CommandMode::Video) return "--fps needs --video";
-    for (const std::string& value : values(table.size))
+    for (const std::string& value : Values(parser, table.size))
         if (!ParseSize(value, options.width, options.height))
             return Format("--size wants WxH with sides from 1 to %d", kMaxSide);
-    for (const std::string& value : values(table.scale))
+    for (const std::string& value : Values(parser, table.scale))
         if (!ParseInt(value, options.scale) || options.scale < 1 || options.scale > 8)
             return "--scale wants a whole number from 1 to 8";
     if (options.scale != 1 && mode == CommandMode::Picture &&
         PictureFormatOf(QString::fromStdString(options.output)) != PictureFormat::Png)
         return "--scale applies to PNG pictures, frames and videos, not to SVG or PDF";
-    if (std::string problem = CheckLook(parser, table, options); !problem.empty()) return problem;
-    for (const std::string& value : values(table.row)) {
+    return {};
+}
+
+/// The row or time shown, the ticks played, the trail and the box.
+std::string ReadViewValues(const QCommandLineParser& parser, const OptionTable& table,
+                           CommandOptions& options) {
+    for (const std::string& value : Values(parser, table.row)) {
         int row = 0;
         if (!ParseInt(value, row)) return "--row wants a whole number";
         options.row = row;
     }
-    for (const std::string& value : values(table.time)) {
+    for (const std::string& value : Values(parser, table.time)) {
         options.time = ParseReal(value);
         if (!options.time) return "--time wants a finite number";
     }
     if (options.row && options.time) return "--row and --time cannot be given together";
-    for (const std::string& value : values(table.ticks)) {
+    for (const std::string& value : Values(parser, table.ticks)) {
         if (!ParseInt(value, options.ticks) || options.ticks < 0) return "--ticks wants a number from 0";
         options.ticksGiven = options.ticks;
     }
-    for (const std::string& value : values(table.trail)) {
+    for (const std::string& value : Values(parser, table.trail))
         if (!(options.trail = TrailModeNamed(value)))
             return Format("--trail wants ahead, behind or both, not '%s'", value.c_str());
-    }
-    for (const std::string& value : values(table.trailLength)) {
+    for (const std::string& value : Values(parser, table.trailLength)) {
         int rows = 0;
         if (!ParseInt(value, rows) || rows < 0) return "--trail-length wants a number of rows from 0";
         options.trailLength = rows;
     }
-    for (const std::string& value : values(table.box)) {
+    for (const std::string& value : Values(parser, table.box)) {
         options.box = ParseBox(value);
         if (!options.box)
             return "--box wants XMIN,YMIN,XMAX,YMAX: four finite numbers with XMIN < XMAX and YMIN < YMAX";
     }
+    return {};
+}
+
+/// The switches, those of the viewer only in the viewer, and the files.
+std::string TakeSwitchesAndFiles(const QCommandLineParser& parser, const OptionTable& table,
+                                 CommandOptions& options, CommandMode mode) {
+    const bool window = mode == CommandMode::Window;
     options.framed = parser.isSet(table.framed);
     options.yes = parser.isSet(table.yes);
     options.equalAspect = parser.isSet(table.equalAspect);
@@ -547,6 +592,31 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
     if (mode == CommandMode::Page && configs.size() > 1)
         return "--html makes the page of one run: give one file, not several";
     return TakeFiles(parser, table, configs, options);
+}
+
+/// Fills `options` and `mode` from the parsed command line; returns an
+/// error text, empty when the arguments are good. The checks run in a fixed
+/// order, so that a command line with several faults is told the same one.
+std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& table,
+                           CommandOptions& options, CommandMode& mode) {
+    const Outputs out(parser, table);
+    std::string problem;
+    const auto fails = [&](std::string found) {
+        problem = std::move(found);
+        return !problem.empty();
+    };
+    if (fails(CheckOutputsGiven(parser, table, out)) ||
+        fails(CheckSpeed(parser, table, options, !out.configs.empty())) ||
+        fails(CheckFigure(parser, table, options.figure)) || fails(ReadDataChoices(parser, table, options)))
+        return problem;
+    if (!out.series.empty()) return ExportSeriesArguments(parser, table, out, options, mode);
+    if (fails(ReadPanelChoices(parser, table, out, options))) return problem;
+    if (!out.configs.empty()) return WriteConfigArguments(parser, table, out, options, mode);
+    if (fails(ChooseViewMode(parser, table, out, options, mode)) ||
+        fails(ReadOutputValues(parser, table, options, mode)) || fails(CheckLook(parser, table, options)) ||
+        fails(ReadViewValues(parser, table, options)))
+        return problem;
+    return TakeSwitchesAndFiles(parser, table, options, mode);
 }
 
 }  // namespace
