@@ -55,6 +55,14 @@ void PlaybackControls::stopAndMove(const std::function<void()>& move) {
 }
 
 void PlaybackControls::createActions() {
+    createPlaybackCommands();
+    createViewCommands();
+    createFollow();
+    createTrailModes();
+    bindKeysAndIcons();
+}
+
+void PlaybackControls::createPlaybackCommands() {
     auto moving = [this](auto move) {
         return [this, move] {
             stopAndMove(move);
@@ -100,6 +108,9 @@ void PlaybackControls::createActions() {
                              OnGoToTime();
                              return false;
                          });
+}
+
+void PlaybackControls::createViewCommands() {
     commands_.addCommand(ID_FIT_TO_DATA, tr("Fit to Data"), tr("Show every loaded position"),
                          [this] { return FitToData(state_, plot_); });
     commands_.addCommand(ID_CONFIGURED_BOX, tr("Configured Box"), tr("Show the box of the configuration"),
@@ -113,7 +124,9 @@ void PlaybackControls::createActions() {
               [this](bool on) { plot_.equalAspect = on ? 1 : 0; });
     addToggle(ID_FADE_TRAILS, tr("Fade Trails"), tr("Older trail points fade toward the background"),
               [this](bool on) { state_.view.fadeTrails = on ? 1 : 0; });
-    createFollow();
+}
+
+void PlaybackControls::createTrailModes() {
     auto* trails = new QActionGroup(&window_);
     const std::pair<int, TrailMode> modes[] = {{ID_TRAIL_AHEAD, TrailMode::Ahead},
                                                {ID_TRAIL_BEHIND, TrailMode::Behind},
@@ -137,7 +150,9 @@ void PlaybackControls::createActions() {
                 [this] { state_.view.chosen.trailMode = true; });
     connect(commands_.action(ID_EQUAL_ASPECT), &QAction::triggered, this,
             [this] { state_.view.chosen.equalAspect = true; });
+}
 
+void PlaybackControls::bindKeysAndIcons() {
     const struct {
         int id;
         QKeySequence keys;

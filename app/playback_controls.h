@@ -42,6 +42,10 @@ public:
 
 private:
     void createActions();
+    void createPlaybackCommands();
+    void createViewCommands();
+    void createTrailModes();
+    void bindKeysAndIcons();
     void createFollow();
     void addToggle(int id, const QString& text, const QString& prompt, std::function<void(bool)> handler);
     /// Stops the timer at once, then runs `move` and repaints fully: what a

@@ -180,6 +180,56 @@ std::string Count(int64_t n, const char* one, const char* many) {
 
 }  // namespace
 
+/// The configuration of the run integrated: its data file, bodies, box,
+/// playback and trail, from the options and what the integration found.
+ConfigurationFields FieldsOfRun(const GeneratorOptions& o, const std::string& dataFile,
+                                const DataExtent& extent, const OrbitCounter& counter) {
+    const std::size_t n = o.bodies.size();
+    ConfigurationFields fields;
+    fields.dataPath = dataFile;
+    fields.lineCount = o.rows;
+    fields.bodyCount = int32_t(n);
+    for (std::size_t k = 0; k < n && k + 1 < fields.bodySize.size(); ++k) {
+        fields.bodySize[k + 1] = k < o.sizes.size() ? o.sizes[k] : 0;
+        fields.bodyColourCode[k + 1] = k < o.colours.size() ? o.colours[k] : 0;
+    }
+    fields.bodyNames = o.names;
+    fields.timeUnit = o.timeUnit;
+    fields.lengthUnit = o.lengthUnit;
+    fields.plotTitle = o.title;
+    // Masses that count, or were given, go into the configuration so that
+    // the viewer can weigh the bodies (its barycentre frame).
+    if (o.mutual ||
+        std::any_of(o.bodies.begin(), o.bodies.end(), [](const BodyState& b) { return b.mass != 0.0; })) {
+        for (const BodyState& b : o.bodies) fields.bodyMasses.push_back(b.mass);
+        fields.sunMass = o.sunMass;
+    }
+    // Integrated with G = 1: the sun's mass is its gravitational parameter,
+    // which the viewer's orbital elements need.
+    if (o.sunMass > 0) fields.gm = o.sunMass;
+    if (o.box) {
+        fields.box = *o.box;
+    } else {
+        const double half = SquareHalfSide(extent.Farthest());
+        fields.box = {-half, -half, half, half};
+    }
+    fields.frameDelayMs = o.delayMs;
+    fields.step = o.step;
+    if (o.trail) {
+        fields.pointsPerOrbit = *o.trail;
+    } else {
+        // The viewer plays while a whole trail and one more row lie ahead.
+        // When some body never goes round, half the rows are left to play.
+        const int64_t limit = std::clamp<int64_t>(int64_t(o.rows) - 2, 1, kMaxDefaultTrail);
+        const int64_t round = counter.SlowestRoundRows();
+        fields.pointsPerOrbit =
+            int32_t(std::clamp<int64_t>(round < 0 ? (int64_t(o.rows) - 2) / 2 : round, 1, limit));
+    }
+    fields.sunSize = o.sunSize;
+    fields.drawAxes = 1;
+    return fields;
+}
+
 int Generate(const GeneratorOptions& o, std::ostream& out, std::ostream& err) {
     NBodyIntegrator system(o.bodies, o.sunMass, o.mutual);
     const std::size_t n = o.bodies.size();
@@ -221,48 +271,7 @@ int Generate(const GeneratorOptions& o, std::ostream& out, std::ostream& err) {
         }
     }
 
-    ConfigurationFields fields;
-    fields.dataPath = writer.dataFileName();
-    fields.lineCount = o.rows;
-    fields.bodyCount = int32_t(n);
-    for (std::size_t k = 0; k < n && k + 1 < fields.bodySize.size(); ++k) {
-        fields.bodySize[k + 1] = k < o.sizes.size() ? o.sizes[k] : 0;
-        fields.bodyColourCode[k + 1] = k < o.colours.size() ? o.colours[k] : 0;
-    }
-    fields.bodyNames = o.names;
-    fields.timeUnit = o.timeUnit;
-    fields.lengthUnit = o.lengthUnit;
-    fields.plotTitle = o.title;
-    // Masses that count, or were given, go into the configuration so that
-    // the viewer can weigh the bodies (its barycentre frame).
-    if (o.mutual ||
-        std::any_of(o.bodies.begin(), o.bodies.end(), [](const BodyState& b) { return b.mass != 0.0; })) {
-        for (const BodyState& b : o.bodies) fields.bodyMasses.push_back(b.mass);
-        fields.sunMass = o.sunMass;
-    }
-    // Integrated with G = 1: the sun's mass is its gravitational parameter,
-    // which the viewer's orbital elements need.
-    if (o.sunMass > 0) fields.gm = o.sunMass;
-    if (o.box) {
-        fields.box = *o.box;
-    } else {
-        const double half = SquareHalfSide(extent.Farthest());
-        fields.box = {-half, -half, half, half};
-    }
-    fields.frameDelayMs = o.delayMs;
-    fields.step = o.step;
-    if (o.trail) {
-        fields.pointsPerOrbit = *o.trail;
-    } else {
-        // The viewer plays while a whole trail and one more row lie ahead.
-        // When some body never goes round, half the rows are left to play.
-        const int64_t limit = std::clamp<int64_t>(int64_t(o.rows) - 2, 1, kMaxDefaultTrail);
-        const int64_t round = counter.SlowestRoundRows();
-        fields.pointsPerOrbit =
-            int32_t(std::clamp<int64_t>(round < 0 ? (int64_t(o.rows) - 2) / 2 : round, 1, limit));
-    }
-    fields.sunSize = o.sunSize;
-    fields.drawAxes = 1;
+    const ConfigurationFields fields = FieldsOfRun(o, writer.dataFileName(), extent, counter);
     const bool drifted = energy.largest() > kEnergyLimit;
     if (drifted && !o.allowDrift) {
         err << kProgram << DriftReport(o, energy) << ", or --allow-drift to write the files anyway\n";
