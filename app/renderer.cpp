@@ -92,64 +92,54 @@ int RecordVideoCommand(SimulationState& state, const PlotBox& plot, const Comman
     return 0;
 }
 
-int Render(const CommandLine& line) {
-    const CommandOptions& options = line.options;
-    const bool frames = line.mode == CommandMode::Frames;
-    std::error_code error;
-    std::string output = std::filesystem::absolute(options.output, error).string();
-    if (error) output = options.output;
-    if (frames && !QDir().mkpath(QString::fromStdString(output))) {
-        std::fprintf(stderr, "Cannot create the folder %s\n", output.c_str());
-        return 1;
-    }
-    SimulationState state;
-    PlotBox plot;
-    ConsoleHost host(options.yes);
-    InitialiseDefaults(state, plot);
-    ApplyViewChoices(state, plot, options);
-    const std::string config = EnterFolderOf(options.config);
-    if (!LoadFile(state, plot, host, config)) return 1;
-    if (!AddRuns(state, plot, host, options.runs, options.runNames)) return 1;
-    if (line.mode == CommandMode::ExportSeries) {
-        if (const std::string problem = ApplyFigure(state, plot, options.figure); !problem.empty()) {
-            std::fprintf(stderr, "orbivex: %s\n", problem.c_str());
-            return 2;
-        }
-        const SeriesExport written = ExportSeries(state, options.plot, options.gm, output);
-        for (const std::string& note : written.notes) std::fprintf(stderr, "orbivex: %s\n", note.c_str());
-        if (!written.problem.empty())
-            std::fprintf(stderr, "%s%s\n", written.status == 2 ? "orbivex: " : "", written.problem.c_str());
-        return written.status;
-    }
-    if (line.mode == CommandMode::WriteConfig) {
-        if (const std::string problem = ApplyFigure(state, plot, options.figure); !problem.empty()) {
-            std::fprintf(stderr, "orbivex: %s\n", problem.c_str());
-            return 2;
-        }
-        const std::string problem = SaveConfiguration(state, plot, output, false);
-        if (problem.empty()) return 0;
-        std::fprintf(stderr, "%s\n", problem.c_str());
-        return 1;
-    }
-    if (const std::string problem = ApplyToLoaded(state, plot, options); !problem.empty()) {
-        std::fprintf(stderr, "orbivex: %s\n", problem.c_str());
-        return 2;
-    }
+/// What each mode of the renderer works on: the command line's options, the
+/// output's whole path, and the document loaded with its runs.
+struct RenderJob {
+    const CommandLine& line;
+    const CommandOptions& options;
+    std::string output;
+    SimulationState& state;
+    PlotBox& plot;
+};
 
-    if (line.mode == CommandMode::Video)
-        return RecordVideoCommand(state, plot, options, QString::fromStdString(output));
-    if (line.mode == CommandMode::Page) {
-        const std::string problem =
-            ExportPage(state, plot, options.width, options.height, QString::fromStdString(output));
-        if (problem.empty()) return 0;
-        std::fprintf(stderr, "%s\n", problem.c_str());
-        return 1;
-    }
+/// Prints `problem`, when there is one, and gives the exit status.
+int Finished(const std::string& problem) {
+    if (problem.empty()) return 0;
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    return 1;
+}
 
+int ExportSeriesMode(RenderJob& job) {
+    const SeriesExport written = ExportSeries(job.state, job.options.plot, job.options.gm, job.output);
+    for (const std::string& note : written.notes) std::fprintf(stderr, "orbivex: %s\n", note.c_str());
+    if (!written.problem.empty())
+        std::fprintf(stderr, "%s%s\n", written.status == 2 ? "orbivex: " : "", written.problem.c_str());
+    return written.status;
+}
+
+int WriteConfigMode(RenderJob& job) {
+    return Finished(SaveConfiguration(job.state, job.plot, job.output, false));
+}
+
+int VideoMode(RenderJob& job) {
+    return RecordVideoCommand(job.state, job.plot, job.options, QString::fromStdString(job.output));
+}
+
+int PageMode(RenderJob& job) {
+    return Finished(ExportPage(job.state, job.plot, job.options.width, job.options.height,
+                               QString::fromStdString(job.output)));
+}
+
+/// A picture, or the frames of the ticks played.
+int PlayedMode(RenderJob& job) {
+    const CommandOptions& options = job.options;
+    SimulationState& state = job.state;
+    PlotBox& plot = job.plot;
+    const bool frames = job.line.mode == CommandMode::Frames;
     // With a panel of series the picture is shared: the view above, the
     // panel below (or the panel alone).
     PanelSeries series;
-    const bool panel = state.view.panel.shown && line.mode == CommandMode::Picture;
+    const bool panel = state.view.panel.shown && job.line.mode == CommandMode::Picture;
     const int panelHeight = !panel ? 0
                             : options.panelOnly
                                 ? options.height
@@ -171,25 +161,68 @@ int Render(const CommandLine& line) {
         state, plot, image.surface(), options.width, viewHeight, &trails, options.ticks, [&](int frame) {
             return !frames || Save(FramePicture(state, plot, image.image(), options.width, viewHeight,
                                                 options.scale, frame),
-                                   FramePath(output, frame), LoadedDataFiles(state));
+                                   FramePath(job.output, frame), LoadedDataFiles(state));
         });
     if (played.end == FrameLoopEnd::Stopped) return 1;
     if (played.end == FrameLoopEnd::DataEnd) ReportDataEnd(state, played.ticks, options.ticks);
     if (frames) return 0;
-    const QString path = QString::fromStdString(output);
+    const QString path = QString::fromStdString(job.output);
     if (!panel && RasterIsThePicture(state, options.scale) && PictureFormatOf(path) == PictureFormat::Png)
         return Save(image.image(), path, LoadedDataFiles(state)) ? 0 : 1;
     // Larger and vector pictures, and those with a panel, are painted afresh
     // at the row the ticks reached.
-    const std::string problem = ExportPicture(state, plot, options.width, viewHeight, path,
-                                              {.scale = double(options.scale),
-                                               .statusLine = played.ticks > 0,
-                                               .panel = panel ? &series : nullptr,
-                                               .panelHeight = panelHeight,
-                                               .panelOnly = options.panelOnly});
-    if (problem.empty()) return 0;
-    std::fprintf(stderr, "%s\n", problem.c_str());
-    return 1;
+    return Finished(ExportPicture(state, plot, options.width, viewHeight, path,
+                                  {.scale = double(options.scale),
+                                   .statusLine = played.ticks > 0,
+                                   .panel = panel ? &series : nullptr,
+                                   .panelHeight = panelHeight,
+                                   .panelOnly = options.panelOnly}));
+}
+
+/// The renderer's modes: what each runs, and whether it takes only the
+/// figure's options (names, colours, the bodies shown) of the view's.
+struct RenderMode {
+    CommandMode mode;
+    bool figureOnly;
+    int (*run)(RenderJob&);
+};
+constexpr RenderMode kRenderModes[] = {
+    {CommandMode::ExportSeries, true, ExportSeriesMode},
+    {CommandMode::WriteConfig, true, WriteConfigMode},
+    {CommandMode::Video, false, VideoMode},
+    {CommandMode::Page, false, PageMode},
+    {CommandMode::Picture, false, PlayedMode},
+    {CommandMode::Frames, false, PlayedMode},
+};
+
+int Render(const CommandLine& line) {
+    const RenderMode* mode = std::find_if(std::begin(kRenderModes), std::end(kRenderModes),
+                                          [&](const RenderMode& m) { return m.mode == line.mode; });
+    if (mode == std::end(kRenderModes)) return 2;  // no mode of the renderer
+    const CommandOptions& options = line.options;
+    std::error_code error;
+    std::string output = std::filesystem::absolute(options.output, error).string();
+    if (error) output = options.output;
+    if (line.mode == CommandMode::Frames && !QDir().mkpath(QString::fromStdString(output))) {
+        std::fprintf(stderr, "Cannot create the folder %s\n", output.c_str());
+        return 1;
+    }
+    SimulationState state;
+    PlotBox plot;
+    ConsoleHost host(options.yes);
+    InitialiseDefaults(state, plot);
+    ApplyViewChoices(state, plot, options);
+    const std::string config = EnterFolderOf(options.config);
+    if (!LoadFile(state, plot, host, config)) return 1;
+    if (!AddRuns(state, plot, host, options.runs, options.runNames)) return 1;
+    if (const std::string problem =
+            mode->figureOnly ? ApplyFigure(state, plot, options.figure) : ApplyToLoaded(state, plot, options);
+        !problem.empty()) {
+        std::fprintf(stderr, "orbivex: %s\n", problem.c_str());
+        return 2;
+    }
+    RenderJob job{line, options, output, state, plot};
+    return mode->run(job);
 }
 
 void DropToolkitNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
