@@ -31,57 +31,9 @@ std::string BodyLabel(const SimulationState& s, int body) {
 /// The y axis's title of a kind's plot: its symbol and unit.
 std::string PlotTitle(const SimulationState& s, QuantityKind kind) {
     const std::string unit = QuantityUnit(kind, s.loaded.fields.lengthUnit, s.loaded.fields.timeUnit);
-    std::string symbol;
-    switch (kind) {
-        case QuantityKind::Distance:
-            symbol = "r";
-            if (const int centre = DistanceCentre(s)) symbol += " from " + BodyLabel(s, centre);
-            break;
-        case QuantityKind::Speed:
-            symbol = "v";
-            break;
-        case QuantityKind::SemiMajorAxis:
-            symbol = "a";
-            break;
-        case QuantityKind::Eccentricity:
-            symbol = "e";
-            break;
-        case QuantityKind::Pericentre:
-            symbol = "\u03c9";
-            break;
-        case QuantityKind::Inclination:
-            symbol = "i";
-            break;
-        case QuantityKind::Node:
-            symbol = "\u03a9";
-            break;
-        case QuantityKind::Energy:
-            symbol = "\u03b5";
-            break;
-        case QuantityKind::Separation:
-            symbol = "separation";
-            break;
-        case QuantityKind::SystemEnergy:
-            symbol = "\u0394E/|E\u2080|";
-            break;
-        case QuantityKind::SystemMomentum:
-            symbol = "|\u0394L|/|L\u2080|";
-            break;
-        // Between the first two runs, the second's values taken between its
-        // rows at the first's times, as the title says.
-        case QuantityKind::RunDistance:
-            symbol = "|r\u2081 \u2212 r\u2082|";
-            break;
-        case QuantityKind::RunSemiMajorAxis:
-            symbol = "a\u2081 \u2212 a\u2082";
-            break;
-        case QuantityKind::RunEccentricity:
-            symbol = "e\u2081 \u2212 e\u2082";
-            break;
-        case QuantityKind::RunEnergy:
-            symbol = "\u0394E\u2081 \u2212 \u0394E\u2082";
-            break;
-    }
+    std::string symbol(InfoOf(kind).symbol);
+    if (kind == QuantityKind::Distance)
+        if (const int centre = DistanceCentre(s)) symbol += " from " + BodyLabel(s, centre);
     if (ComparesRuns(kind)) {
         const std::string second = s.runs.empty() ? std::string("run 2") : s.runs.front().name;
         return (unit.empty() ? symbol : symbol + " [" + unit + "]") + ", " + second + " interpolated";

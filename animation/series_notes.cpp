@@ -30,23 +30,18 @@ std::string PowerText(double value) { return Format("1e%ld", std::lround(std::lo
 }  // namespace
 
 std::string ToleranceText(QuantityKind kind) {
-    switch (kind) {
-        case QuantityKind::Speed:
-        case QuantityKind::SemiMajorAxis:
-        case QuantityKind::Energy:
-        case QuantityKind::RunSemiMajorAxis:
+    switch (InfoOf(kind).tolerance) {
+        case QuantityTolerance::OfValue:
             return PowerText(kBodyTolerance) + " of its value";
-        case QuantityKind::Pericentre:
-        case QuantityKind::Inclination:
-        case QuantityKind::Node:
+        case QuantityTolerance::Angle:
             return PowerText(kBodyTolerance) + " rad";
-        case QuantityKind::SystemEnergy:
-        case QuantityKind::SystemMomentum:
-        case QuantityKind::RunEnergy:
+        case QuantityTolerance::System:
             return PowerText(kSystemTolerance);
-        default:
-            return PowerText(kBodyTolerance);
+        case QuantityTolerance::Absolute:
+        case QuantityTolerance::None:
+            break;
     }
+    return PowerText(kBodyTolerance);
 }
 
 std::string RemedyText(const SeriesSampling& sampling) {

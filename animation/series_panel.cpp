@@ -34,7 +34,7 @@ std::pair<double, double> TimeRange(const SimulationState& s, const PanelSeries&
 
 /// Whether a plot's values are angles round the circle, which it shows
 /// where they gather (WrapOf).
-bool Circular(QuantityKind kind) { return kind == QuantityKind::Pericentre || kind == QuantityKind::Node; }
+bool Circular(QuantityKind kind) { return InfoOf(kind).circular; }
 
 /// A value as the plot shows it: an angle at or above `wrap` a turn less.
 double Shown(double value, double wrap) { return value >= wrap ? value - 360 : value; }

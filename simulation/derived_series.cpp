@@ -26,36 +26,9 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 /// positions are not (or a number is past the doubles' range).
 double Gap(double value) { return std::isfinite(value) ? value : kNaN; }
 
-struct KindName {
-    QuantityKind kind;
-    std::string_view name;
-};
-constexpr std::array<KindName, 15> kNames{{{QuantityKind::Distance, "r"},
-                                           {QuantityKind::Speed, "v"},
-                                           {QuantityKind::SemiMajorAxis, "a"},
-                                           {QuantityKind::Eccentricity, "e"},
-                                           {QuantityKind::Pericentre, "omega"},
-                                           {QuantityKind::Inclination, "i"},
-                                           {QuantityKind::Node, "node"},
-                                           {QuantityKind::Energy, "eps"},
-                                           {QuantityKind::Separation, "sep"},
-                                           {QuantityKind::SystemEnergy, "energy"},
-                                           {QuantityKind::SystemMomentum, "momentum"},
-                                           {QuantityKind::RunDistance, "diff"},
-                                           {QuantityKind::RunSemiMajorAxis, "diff-a"},
-                                           {QuantityKind::RunEccentricity, "diff-e"},
-                                           {QuantityKind::RunEnergy, "diff-energy"}}};
+std::string_view NameOf(QuantityKind kind) { return InfoOf(kind).name; }
 
-std::string_view NameOf(QuantityKind kind) {
-    for (const KindName& k : kNames)
-        if (k.kind == kind) return k.name;
-    return {};
-}
-
-bool OfSystem(QuantityKind kind) {
-    return kind == QuantityKind::SystemEnergy || kind == QuantityKind::SystemMomentum ||
-           kind == QuantityKind::RunEnergy;
-}
+bool OfSystem(QuantityKind kind) { return InfoOf(kind).ofSystem; }
 
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -454,23 +427,13 @@ void ComputeRunDifference(const SeriesSource& s, const Quantity& q, int32_t firs
 
 }  // namespace
 
-bool NeedsGm(QuantityKind kind) {
-    return kind != QuantityKind::Distance && kind != QuantityKind::Speed &&
-           kind != QuantityKind::Separation && kind != QuantityKind::SystemMomentum &&
-           kind != QuantityKind::RunDistance;
-}
+bool NeedsGm(QuantityKind kind) { return InfoOf(kind).needsGm; }
 
-bool ComparesRuns(QuantityKind kind) {
-    return kind == QuantityKind::RunDistance || kind == QuantityKind::RunSemiMajorAxis ||
-           kind == QuantityKind::RunEccentricity || kind == QuantityKind::RunEnergy;
-}
+bool ComparesRuns(QuantityKind kind) { return InfoOf(kind).comparesRuns; }
 
-bool NeedsMasses(QuantityKind kind) { return OfSystem(kind); }
+bool NeedsMasses(QuantityKind kind) { return InfoOf(kind).needsMasses; }
 
-bool NeedsVelocities(QuantityKind kind) {
-    return kind != QuantityKind::Distance && kind != QuantityKind::Separation &&
-           kind != QuantityKind::RunDistance;
-}
+bool NeedsVelocities(QuantityKind kind) { return InfoOf(kind).needsVelocities; }
 
 QuantityList ParseQuantities(std::string_view text, int bodies, const std::vector<std::string>& names) {
     QuantityList list;
@@ -488,8 +451,8 @@ QuantityList ParseQuantities(std::string_view text, int bodies, const std::vecto
         if (item.empty()) return fail("an empty item in the list of quantities '" + std::string(text) + "'");
         const std::size_t colon = item.find(':');
         const std::string_view name = Trimmed(item.substr(0, colon));
-        const KindName* kind = nullptr;
-        for (const KindName& k : kNames)
+        const QuantityInfo* kind = nullptr;
+        for (const QuantityInfo& k : AllQuantities())
             if (k.name == name) kind = &k;
         if (!kind)
             return fail("'" + std::string(item) +
@@ -547,24 +510,20 @@ std::string QuantityText(const Quantity& q) {
 
 std::string QuantityUnit(QuantityKind kind, std::string_view lengthUnit, std::string_view timeUnit) {
     const std::string length(lengthUnit), time(timeUnit);
-    switch (kind) {
-        case QuantityKind::Distance:
-        case QuantityKind::SemiMajorAxis:
-        case QuantityKind::Separation:
-        case QuantityKind::RunDistance:
-        case QuantityKind::RunSemiMajorAxis:
+    const bool both = !length.empty() && !time.empty();
+    switch (InfoOf(kind).unit) {
+        case QuantityUnitForm::Length:
             return length;
-        case QuantityKind::Speed:
-            return length.empty() || time.empty() ? std::string() : length + "/" + time;
-        case QuantityKind::Pericentre:
-        case QuantityKind::Inclination:
-        case QuantityKind::Node:
+        case QuantityUnitForm::Speed:
+            return both ? length + "/" + time : std::string();
+        case QuantityUnitForm::Degrees:
             return "deg";
-        case QuantityKind::Energy:
-            return length.empty() || time.empty() ? std::string() : length + "^2/" + time + "^2";
-        default:
-            return {};
+        case QuantityUnitForm::SpecificEnergy:
+            return both ? length + "^2/" + time + "^2" : std::string();
+        case QuantityUnitForm::None:
+            break;
     }
+    return {};
 }
 
 void ComputeSeries(const SeriesSource& s, const Quantity& q, int32_t first, int32_t last, double* out,

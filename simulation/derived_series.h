@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "quantity_info.h"
 #include "run_alignment.h"
 #include "table_layout.h"
 
@@ -21,26 +22,6 @@ class VelocityTable;
 // wrong number. The velocities are the table's own where it has velocity
 // columns, else differences of the rows about each row, whose error each
 // value can be given with (series_trust.h).
-
-enum class QuantityKind {
-    Distance,        ///< r:N, from the sun
-    Speed,           ///< v:N
-    SemiMajorAxis,   ///< a:N
-    Eccentricity,    ///< e:N
-    Pericentre,      ///< omega:N, the argument of pericentre, in degrees
-    Inclination,     ///< i:N, in degrees
-    Node,            ///< node:N, the longitude of the ascending node, in degrees
-    Energy,          ///< eps:N, the specific orbital energy
-    Separation,      ///< sep:I-J
-    SystemEnergy,    ///< energy: (E - E0) / |E0|
-    SystemMomentum,  ///< momentum: |L - L0| / |L0|
-    // Differences between two runs, at the first run's times, the second's
-    // values taken linearly between its rows:
-    RunDistance,       ///< diff:N, the distance |r1 - r2| between body N's places in the two runs
-    RunSemiMajorAxis,  ///< diff-a:N, a1 - a2
-    RunEccentricity,   ///< diff-e:N, e1 - e2
-    RunEnergy          ///< diff-energy, the difference of the system's energy changes
-};
 
 /// Whether the quantity compares two runs.
 bool ComparesRuns(QuantityKind kind);

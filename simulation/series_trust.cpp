@@ -16,10 +16,7 @@ constexpr double kDegrees = 180 / std::numbers::pi;
 /// The error falls as the step's sixth power (kVelocityRows - 1).
 constexpr double kOrder = double(kVelocityRows - 1);
 
-bool IsAngle(QuantityKind kind) {
-    return kind == QuantityKind::Pericentre || kind == QuantityKind::Inclination ||
-           kind == QuantityKind::Node;
-}
+bool IsAngle(QuantityKind kind) { return InfoOf(kind).tolerance == QuantityTolerance::Angle; }
 
 /// The period of body `body`'s orbit (PeriodFor).
 double PeriodOf(const SeriesSource& s, int body) {
@@ -46,35 +43,23 @@ double PeriodFor(const SeriesSource& s, const Quantity& q) {
 }
 
 double ToleranceOf(QuantityKind kind, double value) {
-    switch (kind) {
-        case QuantityKind::Speed:
-        case QuantityKind::SemiMajorAxis:
-        case QuantityKind::Energy:
-        case QuantityKind::RunSemiMajorAxis:
+    switch (InfoOf(kind).tolerance) {
+        case QuantityTolerance::OfValue:
             return kBodyTolerance * std::fabs(value);
-        case QuantityKind::Eccentricity:
-        case QuantityKind::RunEccentricity:
+        case QuantityTolerance::Absolute:
             return kBodyTolerance;
-        case QuantityKind::Pericentre:
-        case QuantityKind::Inclination:
-        case QuantityKind::Node:
+        case QuantityTolerance::Angle:
             return kBodyTolerance * kDegrees;
-        case QuantityKind::SystemEnergy:
-        case QuantityKind::SystemMomentum:
-        case QuantityKind::RunEnergy:
+        case QuantityTolerance::System:
             return kSystemTolerance;
-        case QuantityKind::Distance:
-        case QuantityKind::Separation:
-        case QuantityKind::RunDistance:
+        case QuantityTolerance::None:
             break;
     }
     return 0;
 }
 
 double ErrorRatio(QuantityKind kind, double value, double check, double convergence) {
-    if (kind == QuantityKind::Distance || kind == QuantityKind::Separation ||
-        kind == QuantityKind::RunDistance)
-        return 0;
+    if (InfoOf(kind).tolerance == QuantityTolerance::None) return 0;
     if (std::isnan(value) || std::isnan(check)) return kNaN;
     double difference = std::fabs(value - check);
     if (IsAngle(kind)) difference = std::min(difference, 360 - difference);
