@@ -10,11 +10,11 @@
 #include "animation/playback_range.h"
 #include "animation/publication_paint.h"
 #include "animation/simulation_state.h"
+#include "base/parallel_for.h"
 #include "base/web_text.h"
 #include "plot/axis_ticks.h"
 #include "plot/plot_box.h"
 #include "simulation/packed_positions.h"
-#include "simulation/parallel_for.h"
 
 /// The player: the page's markup, style and script, with the places the
 /// view and the data go in (html_player.html, built in).

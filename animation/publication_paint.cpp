@@ -17,12 +17,12 @@
 #include "animation/trail_fade.h"
 #include "animation/trail_lines.h"
 #include "base/format.h"
+#include "base/parallel_for.h"
 #include "plot/axes_frame.h"
 #include "plot/axis_ticks.h"
 #include "plot/dashed_line.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
-#include "simulation/parallel_for.h"
 #include "simulation/table_plane.h"
 
 namespace {

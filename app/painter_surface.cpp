@@ -12,9 +12,9 @@
 
 #include "animation/tick_damage.h"
 #include "app/qt_text_painter.h"
+#include "base/parallel_for.h"
 #include "plot/layer_compose.h"
 #include "plot/line_raster.h"
-#include "simulation/parallel_for.h"
 
 namespace {
 constexpr const char* kPublicationFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "app/painter_surface.h"
-#include "simulation/parallel_for.h"
+#include "base/parallel_for.h"
 
 void ScreenLayers::Reset(int width, int height, double scale, bool apart) {
     width_ = width, height_ = height, scale_ = scale;

@@ -5,8 +5,8 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "base/parallel_for.h"
 #include "load_progress.h"
-#include "parallel_for.h"
 
 unsigned FileBlocks::workers() const { return WorkerCount(count(), 1); }
 

@@ -9,10 +9,10 @@
 #include <optional>
 #include <span>
 
+#include "base/parallel_for.h"
 #include "depth_table.h"
 #include "double_pair.h"
 #include "orbit_elements.h"
-#include "parallel_for.h"
 #include "reference_frame.h"
 #include "series_trust.h"
 #include "trajectory_table.h"

@@ -10,7 +10,7 @@
 #include <limits>
 #include <optional>
 
-#include "simulation/parallel_for.h"
+#include "base/parallel_for.h"
 
 namespace {
 

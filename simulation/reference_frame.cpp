@@ -6,8 +6,8 @@
 #include <cmath>
 #include <limits>
 
+#include "base/parallel_for.h"
 #include "simulation/loaded_simulation.h"
-#include "simulation/parallel_for.h"
 #include "simulation/trajectory_table.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The rule for how many threads a loop runs on, and the ranges it cuts.
 
-#include "simulation/parallel_for.h"
+#include "base/parallel_for.h"
 
 #include <gtest/gtest.h>
 

@@ -14,11 +14,11 @@
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
+#include "base/parallel_for.h"
 #include "plot/plot_box.h"
 #include "recording_surface.h"
 #include "simulation/data_reader.h"
 #include "simulation/load_progress.h"
-#include "simulation/parallel_for.h"
 #include "simulation/trajectory_table.h"
 #include "test_support.h"
 
