@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "data_reader.h"
+#include "read_finish.h"
 #include "table_layout.h"
 
 class Host;
