@@ -10,21 +10,6 @@
 
 namespace {
 
-/// The sentence naming a frame: "the frame centred on body 3".
-std::string FrameName(const ReferenceFrame& f) {
-    switch (f.kind) {
-        case ReferenceFrame::Kind::Inertial:
-            return "the inertial frame";
-        case ReferenceFrame::Kind::Centred:
-            return "the frame centred on body " + std::to_string(f.body);
-        case ReferenceFrame::Kind::Rotating:
-            return "the frame turning with body " + std::to_string(f.body) + (f.scaled ? ", scaled" : "");
-        case ReferenceFrame::Kind::Barycentre:
-            return "the barycentre frame";
-    }
-    return {};
-}
-
 /// The row a playback of `loaded` starts from: the start row, or row 0 for
 /// a table whose start row lies past its rows.
 int32_t FirstRow(const LoadedSimulation& loaded) {

@@ -160,6 +160,20 @@ std::string BarycentreProblem(const LoadedSimulation& s) {
     return {};
 }
 
+std::string FrameName(const ReferenceFrame& f) {
+    switch (f.kind) {
+        case ReferenceFrame::Kind::Inertial:
+            return "the inertial frame";
+        case ReferenceFrame::Kind::Centred:
+            return "the frame centred on body " + std::to_string(f.body);
+        case ReferenceFrame::Kind::Rotating:
+            return "the frame turning with body " + std::to_string(f.body) + (f.scaled ? ", scaled" : "");
+        case ReferenceFrame::Kind::Barycentre:
+            return "the barycentre frame";
+    }
+    return {};
+}
+
 std::string FrameText(const ReferenceFrame& f) {
     switch (f.kind) {
         case ReferenceFrame::Kind::Inertial:

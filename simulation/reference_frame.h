@@ -52,6 +52,9 @@ std::string BarycentreProblem(const LoadedSimulation& loaded);
 /// The frame's text, as ParseFrame reads it.
 std::string FrameText(const ReferenceFrame& frame);
 
+/// The sentence naming a frame: "the frame centred on body 3".
+std::string FrameName(const ReferenceFrame& frame);
+
 /// Writes rows [first, last) of `from` into `to`, a table of the same shape,
 /// in the frame: the times as they are, each row's positions by that row's
 /// own frame (its centre, its turn). `masses` holds the sun's mass and then
