@@ -4,12 +4,12 @@
 
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
-#include "animation/table_inference.h"
 #include "base/format.h"
 #include "plot/plot_box.h"
 #include "simulation/data_reader.h"
 #include "simulation/file_access.h"
 #include "simulation/host.h"
+#include "simulation/table_inference.h"
 
 bool IsTableFile(const std::string& path) { return KindOfFile(path) == FileKind::Table; }
 

@@ -17,11 +17,11 @@
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
-#include "animation/table_inference.h"
 #include "animation/table_loading.h"
 #include "plot/plot_box.h"
 #include "simulation/data_extent.h"
 #include "simulation/derived_series.h"
+#include "simulation/table_inference.h"
 #include "simulation/table_palette.h"
 #include "test_support.h"
 

@@ -1,13 +1,13 @@
-#include "animation/table_inference.h"
+#include "table_inference.h"
 
 #include <algorithm>
 #include <filesystem>
 
-#include "simulation/configuration_reader.h"
-#include "simulation/data_extent.h"
-#include "simulation/loaded_simulation.h"
-#include "simulation/revolution.h"
-#include "simulation/table_palette.h"
+#include "configuration_reader.h"
+#include "data_extent.h"
+#include "loaded_simulation.h"
+#include "revolution.h"
+#include "table_palette.h"
 
 void InferTableConfiguration(LoadedSimulation& s) {
     const int32_t bodies = s.usableBodies();
