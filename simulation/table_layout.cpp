@@ -122,15 +122,12 @@ TableError LineError(int64_t line, std::string message) {
     return e;
 }
 
-/// DetectTableLayout from the lines of `head` that end in '\n', and also
-/// from the text after the last when `withLast`. The separator is found
-/// from the lines after the first, unless `firstRowCounts` and the first
-/// holds no name.
-bool DetectFrom(std::string_view head, bool whole, bool withLast, TableColumns columns, TableLayout& layout,
-                TableError& error, bool firstRowCounts) {
-    layout = TableLayout{};
-    // The separator, from the first lines with cells; the first of them may
-    // be a header, whose text says nothing of the data's separator.
+/// The first line with cells of `head` (its number, 0 without one), and the
+/// separator found into `layout`: from the first lines with cells, the
+/// first of them left out when it may be a header, whose text says nothing
+/// of the data's separator, unless `firstRowCounts` and it holds no name.
+std::pair<std::string_view, int64_t> FindSeparator(std::string_view head, bool withLast, bool firstRowCounts,
+                                                   TableLayout& layout) {
     std::vector<std::string_view> firsts;
     int64_t firstLine = 0;
     for (HeadLines lines(head, withLast); firsts.size() <= kSeparatorLines && lines.next();) {
@@ -142,38 +139,39 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableColumns c
     if (firsts.size() > 1 && !(firstRowCounts && !HoldsName(first.data(), first.data() + first.size())))
         firsts.erase(firsts.begin());
     layout.separator = SeparatorOf(firsts, layout.decimalComma);
-    // A header of the time, the body and x, y: one line per body and time,
-    // whose lines are checked as they are read.
-    std::vector<std::string_view> names;
-    SplitTableHeader(first.data(), first.data() + first.size(), layout.separator, names);
-    if (firstLine > 0 && ReadLongHeader(names, layout)) {
-        layout.headerLine = firstLine;
-        return true;
-    }
+    return {first, firstLine};
+}
 
+/// What the lines of a head hold before the layout is read from them: the
+/// first data line, and the lines that may name the columns.
+struct HeadScan {
+    int64_t dataLine = 0;            ///< the first, 0 without one
+    std::string_view textHeader;     ///< the first line with cells, when it holds names
+    std::string_view commentHeader;  ///< the last comment before the data
+    int64_t commentLine = 0;
+};
+
+/// Reads the lines of `head` under `layout`'s separator into `scan` and
+/// the data lines' count of cells into `layout.cells`; false, with `error`,
+/// at the first line that is no row of numbers of that count.
+bool ScanLines(std::string_view head, bool withLast, int64_t firstLine, TableLayout& layout, HeadScan& scan,
+               TableError& error) {
     std::vector<double> values(kMaxCells);
     std::string bad;
-    int64_t dataLine = 0;  // the first
-    std::string_view textHeader, commentHeader;
-    int64_t commentLine = 0;
     for (HeadLines lines(head, withLast); lines.next();) {
         std::size_t count = 0;
         const TableLineResult result =
             ParseTableLine(lines.begin(), lines.end(), layout.separator, values.data(), values.size(), count,
                            bad, layout.decimalComma);
+        const std::string_view line(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
         if (result == TableLineResult::Blank) continue;
         if (result == TableLineResult::Comment) {
-            if (dataLine == 0) {
-                commentHeader =
-                    std::string_view(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
-                commentLine = lines.number();
-            }
+            if (scan.dataLine == 0) scan.commentHeader = line, scan.commentLine = lines.number();
             continue;
         }
         if (result == TableLineResult::BadCell && lines.number() == firstLine &&
             HoldsName(lines.begin(), lines.end())) {
-            textHeader =
-                std::string_view(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
+            scan.textHeader = line;
             layout.headerLine = firstLine;
             continue;
         }
@@ -186,60 +184,54 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableColumns c
             error = LineError(lines.number(), Format("more than %d values a line", kMaxCells));
             return false;
         }
-        if (dataLine == 0) {
-            dataLine = lines.number();
+        if (scan.dataLine == 0) {
+            scan.dataLine = lines.number();
             layout.cells = cells;
         } else if (cells != layout.cells) {
             error = RaggedRowError(lines.number(), cells, layout.cells);
             return false;
         }
     }
-    if (dataLine == 0) {
-        if (layout.headerLine > 0)
-            error = LineError(layout.headerLine, "a header without data lines after it");
-        else if (whole)
-            error = LineError(0, "No data lines in the file");
-        else
-            error =
-                LineError(0, Format("No data line ends within the first %zu bytes of the file", head.size()));
-        error.noDataLine = true;
-        return false;
-    }
+    return true;
+}
 
-    // The header: the line of names before the data, or else the last
-    // comment before the data when it names as many columns as a line holds
-    // (numpy's "# t x1 y1").
+/// The header: the line of names before the data, or else the last
+/// comment before the data when it names as many columns as a line holds
+/// (numpy's "# t x1 y1"); its names go into `names`. A header naming fewer
+/// columns than the rows hold is a fault.
+HeaderMeaning ReadHeaderOf(const HeadScan& scan, TableLayout& layout, std::vector<std::string_view>& names,
+                           TableError& error) {
     HeaderMeaning meaning = HeaderMeaning::Nothing;
-    if (!textHeader.empty()) {
-        SplitTableHeader(textHeader.data(), textHeader.data() + textHeader.size(), layout.separator, names);
+    if (!scan.textHeader.empty()) {
+        SplitTableHeader(scan.textHeader.data(), scan.textHeader.data() + scan.textHeader.size(),
+                         layout.separator, names);
         meaning = ReadTableHeader(names, layout.headerLine, layout.cells, layout, error);
-    } else if (!commentHeader.empty()) {
-        const std::string_view comment = WithoutByteOrderMark(commentHeader);
+    } else if (!scan.commentHeader.empty()) {
+        const std::string_view comment = WithoutByteOrderMark(scan.commentHeader);
         const std::size_t start = comment.find_first_not_of(" \t#\f\v");
         const std::string_view text = comment.substr(std::min(start, comment.size()));
         SplitTableHeader(text.data(), text.data() + text.size(), layout.separator, names);
         if (static_cast<int32_t>(names.size()) == layout.cells) {
-            meaning = ReadTableHeader(names, commentLine, layout.cells, layout, error);
-            if (meaning == HeaderMeaning::Columns) layout.headerLine = commentLine;
+            meaning = ReadTableHeader(names, scan.commentLine, layout.cells, layout, error);
+            if (meaning == HeaderMeaning::Columns) layout.headerLine = scan.commentLine;
         }
     }
-    if (meaning == HeaderMeaning::Fault) return false;
     if (meaning == HeaderMeaning::Columns && static_cast<int32_t>(names.size()) < layout.cells) {
         // Cells no name stands over would be left out unseen; with commas
         // between cells they are what decimal commas make of each number.
-        error = LineError(dataLine,
+        error = LineError(scan.dataLine,
                           Format("%d values, where the header on line %lld names %zu columns%s", layout.cells,
                                  static_cast<long long>(layout.headerLine), names.size(),
                                  layout.separator == TableSeparator::Comma
                                      ? "; numbers with decimal commas need cells separated by ';' or tabs"
                                      : ""));
-        return false;
+        return HeaderMeaning::Fault;
     }
-    if (meaning == HeaderMeaning::Columns) return true;
-    if (!textHeader.empty())
-        layout.note = Format("Line %lld was read as a header", static_cast<long long>(layout.headerLine));
+    return meaning;
+}
 
-    // No names: the time, then x and y (or x, y and z) of each body.
+/// No names: the time, then x and y (or x, y and z) of each body.
+bool ColumnsWithoutNames(TableColumns columns, int64_t dataLine, TableLayout& layout, TableError& error) {
     const int32_t axes = columns == TableColumns::XYZ ? 3 : 2;
     if (layout.cells < 1 + axes || (layout.cells - 1) % axes != 0) {
         error = LineError(
@@ -258,6 +250,43 @@ bool DetectFrom(std::string_view head, bool whole, bool withLast, TableColumns c
             layout.note.empty() ? "" : "; ", layout.cells, bodies, bodies * 2 / 3);
     }
     return true;
+}
+
+/// DetectTableLayout from the lines of `head` that end in '\n', and also
+/// from the text after the last when `withLast`. The separator is found
+/// from the lines after the first, unless `firstRowCounts` and the first
+/// holds no name.
+bool DetectFrom(std::string_view head, bool whole, bool withLast, TableColumns columns, TableLayout& layout,
+                TableError& error, bool firstRowCounts) {
+    layout = TableLayout{};
+    const auto [first, firstLine] = FindSeparator(head, withLast, firstRowCounts, layout);
+    // A header of the time, the body and x, y: one line per body and time,
+    // whose lines are checked as they are read.
+    std::vector<std::string_view> names;
+    SplitTableHeader(first.data(), first.data() + first.size(), layout.separator, names);
+    if (firstLine > 0 && ReadLongHeader(names, layout)) {
+        layout.headerLine = firstLine;
+        return true;
+    }
+    HeadScan scan;
+    if (!ScanLines(head, withLast, firstLine, layout, scan, error)) return false;
+    if (scan.dataLine == 0) {
+        if (layout.headerLine > 0)
+            error = LineError(layout.headerLine, "a header without data lines after it");
+        else if (whole)
+            error = LineError(0, "No data lines in the file");
+        else
+            error =
+                LineError(0, Format("No data line ends within the first %zu bytes of the file", head.size()));
+        error.noDataLine = true;
+        return false;
+    }
+    const HeaderMeaning meaning = ReadHeaderOf(scan, layout, names, error);
+    if (meaning == HeaderMeaning::Fault) return false;
+    if (meaning == HeaderMeaning::Columns) return true;
+    if (!scan.textHeader.empty())
+        layout.note = Format("Line %lld was read as a header", static_cast<long long>(layout.headerLine));
+    return ColumnsWithoutNames(columns, scan.dataLine, layout, error);
 }
 
 /// DetectFrom, and when the lines after the first row refuse it, again
