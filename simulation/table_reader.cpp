@@ -71,6 +71,17 @@ public:
 
     void ParseBlock(uint64_t block, std::vector<char>& text, std::vector<double>& cells,
                     BlockOutcome& out) const;
+    /// The end of the line at file offset `line` (its '\n', or the file's
+    /// end) into `lineEnd`, `text` holding the file from `from` to `limit`
+    /// and read on while the line outlasts it; false, with `out.stop`, when
+    /// the line may be no row or the file cannot be read.
+    bool FindLineEnd(uint64_t line, uint64_t from, uint64_t& limit, std::vector<char>& text,
+                     uint64_t& lineEnd, BlockOutcome& out) const;
+    /// Takes the line [begin, stop) (`terminated` when a line end follows
+    /// it) as a row into `out`, or passes over a blank line or a comment;
+    /// false, with `out.stop`, when it is neither.
+    bool TakeLine(const char* begin, const char* stop, bool terminated, std::vector<double>& cells,
+                  BlockOutcome& out) const;
     /// Places the block `out` after those placed, giving it its first row
     /// `firstRow`; false when the read ends with it.
     bool Place(BlockOutcome& out, int64_t& firstRow);
@@ -142,6 +153,86 @@ private:
     int64_t firstRow_ = 0;
 };
 
+bool TableRowsReader::FindLineEnd(uint64_t line, uint64_t from, uint64_t& limit, std::vector<char>& text,
+                                  uint64_t& lineEnd, BlockOutcome& out) const {
+    const uint64_t fileSize = blocks_.fileSize;
+    uint64_t searched = line;
+    for (;;) {
+        const void* nl = std::memchr(text.data() + (searched - from), '\n', std::size_t(limit - searched));
+        if (nl) {
+            lineEnd = from + uint64_t(static_cast<const char*>(nl) - text.data());
+            return true;
+        }
+        // A line that outlasts the text is read on only while it may still
+        // be a row: a comment or the header may hold anything.
+        const bool row = line != headerOffset_ &&
+                         !IsTableComment(text.data() + (line - from), text.data() + (limit - from));
+        const BlockStop fault =
+            row && std::memchr(text.data() + (searched - from), '\0', std::size_t(limit - searched))
+                ? BlockStop::NulByte
+            : limit - line > kMaxTableLineBytes ? BlockStop::LongLine
+                                                : BlockStop::None;
+        if (fault != BlockStop::None) {
+            out.stop = fault;
+            out.stopLine = out.lines;
+            return false;
+        }
+        if (limit == fileSize) {
+            lineEnd = fileSize;
+            return true;
+        }
+        searched = limit;
+        const uint64_t more = std::min(limit + std::max(kMarginBytes, limit - from), fileSize);
+        text.resize(more - from);
+        if (!ReadFileRange(fd_, limit, more, text.data() + (limit - from))) {
+            out.stop = BlockStop::Unreadable;
+            return false;
+        }
+        limit = more;
+    }
+}
+
+bool TableRowsReader::TakeLine(const char* begin, const char* stop, bool terminated,
+                               std::vector<double>& cells, BlockOutcome& out) const {
+    const std::size_t width = std::size_t(layout_.cells);
+    std::size_t count = 0;
+    const TableLineResult r = ParseTableLine(begin, stop, layout_.separator, cells.data(), width, count,
+                                             out.bad, layout_.decimalComma);
+    // An empty last cell is a missing value, unless the line is unfinished:
+    // then its writer may not have written the cell yet.
+    const bool open = r == TableLineResult::Cells && count == width && !terminated &&
+                      EndsWithCell(begin, stop, "", layout_.separator);
+    if (r == TableLineResult::Cells && count == width && !open) {
+        out.values.push_back(cells[std::size_t(layout_.timeColumn)]);
+        for (const TableBodyColumns& body : layout_.bodies) {
+            double x = 0, y = 0;
+            ProjectBody(body, plane_, cells.data(), x, y);
+            out.values.push_back(x);
+            out.values.push_back(y);
+        }
+        if (depth_)
+            for (const TableBodyColumns& body : layout_.bodies)
+                out.depths.push_back(DepthOf(body, plane_, cells.data()));
+        if (velocity_)
+            for (const TableBodyColumns& v : layout_.velocities) {
+                out.velocities.resize(out.velocities.size() + 3);
+                VelocityOf(v, cells.data(), out.velocities.data() + out.velocities.size() - 3);
+            }
+        ++out.rows;
+        return true;
+    }
+    if (r != TableLineResult::Cells && r != TableLineResult::BadCell) return true;  // blank, or a comment
+    // A last line is cut when it stops in a cell or after a separator; zero
+    // bytes are damage, not a cut.
+    const bool cut =
+        open || (!terminated && count < width && out.bad.find('\0') == std::string::npos &&
+                 (r == TableLineResult::Cells || EndsWithCell(begin, stop, out.bad, layout_.separator)));
+    out.stop = cut ? BlockStop::Cut : r == TableLineResult::Cells ? BlockStop::Ragged : BlockStop::NotANumber;
+    out.stopLine = out.lines;
+    out.cells = int32_t(std::min(count, width + 1));
+    return false;
+}
+
 void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::vector<double>& cells,
                                  BlockOutcome& out) const {
     // The block owns the lines whose first character lies in [start, end).
@@ -170,48 +261,10 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
         if (!nl) return;  // a line from an earlier block runs through this one
         line = from + uint64_t(static_cast<const char*>(nl) - text.data()) + 1;
     }
-    const std::size_t width = std::size_t(layout_.cells);
     for (; line < end; ++out.lines) {
-        // Finds the line's end, reading on while the line outlasts the text.
         uint64_t lineEnd = 0;
-        uint64_t searched = line;
-        for (;;) {
-            const void* nl =
-                std::memchr(text.data() + (searched - from), '\n', std::size_t(limit - searched));
-            if (nl) {
-                lineEnd = from + uint64_t(static_cast<const char*>(nl) - text.data());
-                break;
-            }
-            // A line that outlasts the text is read on only while it may
-            // still be a row: a comment or the header may hold anything.
-            const bool row = line != headerOffset_ &&
-                             !IsTableComment(text.data() + (line - from), text.data() + (limit - from));
-            const BlockStop fault =
-                row && std::memchr(text.data() + (searched - from), '\0', std::size_t(limit - searched))
-                    ? BlockStop::NulByte
-                : limit - line > kMaxTableLineBytes ? BlockStop::LongLine
-                                                    : BlockStop::None;
-            if (fault != BlockStop::None) {
-                out.stop = fault;
-                out.stopLine = out.lines;
-                return;
-            }
-            if (limit == fileSize) {
-                lineEnd = fileSize;
-                break;
-            }
-            searched = limit;
-            const uint64_t more = std::min(limit + std::max(kMarginBytes, limit - from), fileSize);
-            text.resize(more - from);
-            if (!ReadFileRange(fd_, limit, more, text.data() + (limit - from))) {
-                out.stop = BlockStop::Unreadable;
-                return;
-            }
-            limit = more;
-        }
+        if (!FindLineEnd(line, from, limit, text, lineEnd, out)) return;
         const bool terminated = lineEnd < fileSize;
-        const char* const begin = text.data() + (line - from);
-        const char* const stop = text.data() + (lineEnd - from);
         if (!terminated && pending_) {
             // Its writer may not have finished it: the follower takes it
             // once its line end comes.
@@ -224,46 +277,9 @@ void TableRowsReader::ParseBlock(uint64_t block, std::vector<char>& text, std::v
             out.stopLine = out.lines;
             return;
         }
-        if (line != headerOffset_) {
-            std::size_t count = 0;
-            const TableLineResult r = ParseTableLine(begin, stop, layout_.separator, cells.data(), width,
-                                                     count, out.bad, layout_.decimalComma);
-            // An empty last cell is a missing value, unless the line is
-            // unfinished: then its writer may not have written the cell yet.
-            const bool open = r == TableLineResult::Cells && count == width && !terminated &&
-                              EndsWithCell(begin, stop, "", layout_.separator);
-            if (r == TableLineResult::Cells && count == width && !open) {
-                out.values.push_back(cells[std::size_t(layout_.timeColumn)]);
-                for (const TableBodyColumns& body : layout_.bodies) {
-                    double x = 0, y = 0;
-                    ProjectBody(body, plane_, cells.data(), x, y);
-                    out.values.push_back(x);
-                    out.values.push_back(y);
-                }
-                if (depth_)
-                    for (const TableBodyColumns& body : layout_.bodies)
-                        out.depths.push_back(DepthOf(body, plane_, cells.data()));
-                if (velocity_)
-                    for (const TableBodyColumns& v : layout_.velocities) {
-                        out.velocities.resize(out.velocities.size() + 3);
-                        VelocityOf(v, cells.data(), out.velocities.data() + out.velocities.size() - 3);
-                    }
-                ++out.rows;
-            } else if (r == TableLineResult::Cells || r == TableLineResult::BadCell) {
-                // A last line is cut when it stops in a cell or after a
-                // separator; zero bytes are damage, not a cut.
-                const bool cut =
-                    open ||
-                    (!terminated && count < width && out.bad.find('\0') == std::string::npos &&
-                     (r == TableLineResult::Cells || EndsWithCell(begin, stop, out.bad, layout_.separator)));
-                out.stop = cut                           ? BlockStop::Cut
-                           : r == TableLineResult::Cells ? BlockStop::Ragged
-                                                         : BlockStop::NotANumber;
-                out.stopLine = out.lines;
-                out.cells = int32_t(std::min(count, width + 1));
-                return;
-            }
-        }
+        if (line != headerOffset_ &&
+            !TakeLine(text.data() + (line - from), text.data() + (lineEnd - from), terminated, cells, out))
+            return;
         out.ended = true;
         out.endByte = terminated ? lineEnd + 1 : fileSize;
         line = lineEnd + 1;
