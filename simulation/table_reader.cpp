@@ -480,6 +480,72 @@ TableRowsRead ReadTableRows(int fd, uint64_t fileSize, const TableLayout& layout
 namespace {
 
 /// ReadTableData with the layout `given`, or the one found in the head when null.
+/// Makes `s`'s tables for the wide table `layout` of a file of `fileSize`
+/// bytes whose head is `head`: room for as many rows as the file could
+/// hold, with depths and velocities where the layout has them; false,
+/// reported through `host`, when the memory cannot be had.
+bool MakeWideTable(LoadedSimulation& s, Host& host, int fd, const std::string& head, uint64_t fileSize,
+                   const TableLayout& layout) {
+    const int32_t bodies = int32_t(layout.bodies.size());
+    // The rows are not counted beforehand: the table gets room for as many
+    // as the file could hold (each cell takes at least a character and a
+    // separator), which costs only the pages the rows read fill.
+    s.dataLoaded = 0;
+    FreeTable(s.rows);
+    s.depth.reset();
+    s.velocity.reset();
+    s.fields.bodyCount = bodies;
+    s.sizeBodyLists(bodies);
+    s.columnCount = 2 * bodies + 1;
+    const uint64_t bound = fileSize / (2 * uint64_t(std::max(layout.cells, 1))) + 1;
+    const int64_t expected = TableRowsAtLeast(fd, head, fileSize);
+    s.rows = AllocateTableCapacity(int32_t(std::min<uint64_t>(bound, INT32_MAX)), s.columnCount, expected);
+    // A table of three coordinates a body keeps the one off the plane shown too.
+    if (s.rows && layout.threeDimensional()) {
+        s.depth = AllocateDepthCapacity(s.rows->rowCount(), bodies, expected);
+        if (!s.depth) FreeTable(s.rows);
+    }
+    if (s.rows && !layout.velocities.empty()) {
+        s.velocity = AllocateVelocityCapacity(s.rows->rowCount(), GivenVelocities(layout), expected);
+        if (!s.velocity) FreeTable(s.rows);
+    }
+    if (!s.rows) {
+        host.messageBox(Format("Not enough memory for %lld data lines of %d values",
+                               static_cast<long long>(expected),
+                               s.columnCount + (layout.threeDimensional() ? bodies : 0)));
+        return false;
+    }
+    return true;
+}
+
+/// Reads the rows of the wide table `layout` into `s`'s tables: on every
+/// processor while `host` waits for a large file, which `progress` may
+/// cancel, or in one go for a small one.
+TableRowsRead ReadRowsOf(LoadedSimulation& s, Host& host, int fd, uint64_t fileSize,
+                         const TableLayout& layout, uint64_t headerOffset, const ReadControl& control,
+                         LoadProgress& progress) {
+    TableRowsRead read;
+    const bool pending = control.following;
+    if (fileSize >= kParallelParseMinBytes) {
+        const int32_t loaded = s.dataLoaded;
+        s.dataLoaded = 0;
+        if (control.loading) *control.loading = true;
+        const unsigned threads = FileBlocks{.fileSize = fileSize}.workers();
+        host.waitFor(
+            [&] {
+                read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows,
+                                     threads, &progress, s.depth.get(), s.velocity.get());
+            },
+            progress);
+        if (control.loading) *control.loading = false;
+        s.dataLoaded = loaded;
+    } else {
+        read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows, 1, nullptr,
+                             s.depth.get(), s.velocity.get());
+    }
+    return read;
+}
+
 DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control, const TableLayout* given) {
     const OpenedFile file(OpenRegularFile(s.fields.dataPath));
     const int fd = file.fd();
@@ -521,59 +587,14 @@ DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control
             Format("The table holds %d bodies; at most %d can be shown", bodies, int(kMaxTableBodies)));
         return DataResult::Failed;
     }
-    // The rows are not counted beforehand: the table gets room for as many
-    // as the file could hold (each cell takes at least a character and a
-    // separator), which costs only the pages the rows read fill.
-    s.dataLoaded = 0;
-    FreeTable(s.rows);
-    s.depth.reset();
-    s.velocity.reset();
-    s.fields.bodyCount = bodies;
-    s.sizeBodyLists(bodies);
-    s.columnCount = 2 * bodies + 1;
-    const uint64_t bound = fileSize / (2 * uint64_t(std::max(layout.cells, 1))) + 1;
-    const int64_t expected = TableRowsAtLeast(fd, head, fileSize);
-    s.rows = AllocateTableCapacity(int32_t(std::min<uint64_t>(bound, INT32_MAX)), s.columnCount, expected);
-    // A table of three coordinates a body keeps the one off the plane shown too.
-    if (s.rows && layout.threeDimensional()) {
-        s.depth = AllocateDepthCapacity(s.rows->rowCount(), bodies, expected);
-        if (!s.depth) FreeTable(s.rows);
-    }
-    if (s.rows && !layout.velocities.empty()) {
-        s.velocity = AllocateVelocityCapacity(s.rows->rowCount(), GivenVelocities(layout), expected);
-        if (!s.velocity) FreeTable(s.rows);
-    }
-    if (!s.rows) {
-        host.messageBox(Format("Not enough memory for %lld data lines of %d values",
-                               static_cast<long long>(expected),
-                               s.columnCount + (layout.threeDimensional() ? bodies : 0)));
-        return DataResult::Failed;
-    }
+    if (!MakeWideTable(s, host, fd, head, fileSize, layout)) return DataResult::Failed;
     const uint64_t headerOffset = LineOffset(head, layout.headerLine);
     head = std::string();
 
     SetBusyCursor(host, 1);
     s.handOver = DataHandOver{};
     LoadProgress progress;
-    TableRowsRead read;
-    const bool pending = control.following;
-    if (fileSize >= kParallelParseMinBytes) {
-        const int32_t loaded = s.dataLoaded;
-        s.dataLoaded = 0;
-        if (control.loading) *control.loading = true;
-        const unsigned threads = FileBlocks{.fileSize = fileSize}.workers();
-        host.waitFor(
-            [&] {
-                read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows,
-                                     threads, &progress, s.depth.get(), s.velocity.get());
-            },
-            progress);
-        if (control.loading) *control.loading = false;
-        s.dataLoaded = loaded;
-    } else {
-        read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows, 1, nullptr,
-                             s.depth.get(), s.velocity.get());
-    }
+    const TableRowsRead read = ReadRowsOf(s, host, fd, fileSize, layout, headerOffset, control, progress);
     SetBusyCursor(host, 0);
     if (read.cancelled || progress.cancelled) {
         StoredRows cancelled;
