@@ -13,15 +13,9 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "test_support.h"
 
 namespace {
-
-std::vector<std::string> Words(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
-}
 
 /// Each mode as a command line starts it, and each option with a value it
 /// takes (where it takes one).

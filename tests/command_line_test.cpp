@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +11,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<std::string> Words(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
-}
 
 TEST(CommandLine, ModesAndTheirTexts) {
     const std::pair<const char*, CommandMode> cases[] = {

@@ -98,3 +98,10 @@ bool ResetPeakMemory() {
     reset << "5" << std::flush;
     return bool(reset);
 }
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}

@@ -57,6 +57,10 @@ void LoadOneBody(SimulationState& s, const std::vector<double>& times, int trail
 /// `rows` data rows for `bodies` bodies: time r, then body k at (r + k/10, -r - k/10).
 std::string DataText(int rows, int bodies);
 
+/// The words of `text`, split at blanks: a command line as a shell would
+/// split one without quotes.
+std::vector<std::string> Words(const std::string& text);
+
 /// Another run of the data `text` (rows of blank-separated numbers, the
 /// time first): every other row, each position `scale` times as far out.
 std::string EveryOtherRowWider(const std::string& text, double scale);
