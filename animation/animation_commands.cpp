@@ -24,7 +24,7 @@ bool StartAnimation(SimulationState& s, Host& host) {
         host.messageBox("End of Simulation - use Refresh");
         return false;
     }
-    if (!s.loaded.dataLoaded) {
+    if (!s.loaded().dataLoaded) {
         host.messageBox("No data loaded");
         return false;
     }
@@ -63,18 +63,18 @@ bool ToggleFullWindow(SimulationState& s, PlotBox& plot) {
 }
 
 bool IncreaseSpeed(SimulationState& s) {
-    const int increment = SpeedIncrement(s.loaded.fields.step);
-    if (s.loaded.fields.step < s.loaded.fields.lineCount / 50) s.loaded.fields.step += increment;
+    const int increment = SpeedIncrement(s.loaded().fields.step);
+    if (s.loaded().fields.step < s.loaded().fields.lineCount / 50) s.loaded().fields.step += increment;
     return false;
 }
 
 bool DecreaseSpeed(SimulationState& s) {
-    const int increment = SpeedIncrement(s.loaded.fields.step);
-    if (s.loaded.fields.step < 2) {
-        if (s.loaded.fields.frameDelayMs <= 2147483647 - 10) s.loaded.fields.frameDelayMs += 10;
+    const int increment = SpeedIncrement(s.loaded().fields.step);
+    if (s.loaded().fields.step < 2) {
+        if (s.loaded().fields.frameDelayMs <= 2147483647 - 10) s.loaded().fields.frameDelayMs += 10;
     } else {
-        s.loaded.fields.step -= increment;
+        s.loaded().fields.step -= increment;
     }
-    if (s.loaded.fields.step < 1) s.loaded.fields.step = 1;
+    if (s.loaded().fields.step < 1) s.loaded().fields.step = 1;
     return false;
 }

@@ -7,16 +7,16 @@
 
 std::vector<BodyRow> BodyRowsOf(const SimulationState& s) {
     std::vector<BodyRow> rows;
-    const ConfigurationFields& f = s.loaded.fields;
-    for (int k = 1; k <= s.loaded.usableBodies(); ++k)
+    const ConfigurationFields& f = s.loaded().fields;
+    for (int k = 1; k <= s.loaded().usableBodies(); ++k)
         rows.push_back(
             {std::size_t(k) <= f.bodyNames.size() ? f.bodyNames[std::size_t(k - 1)] : std::string(),
-             s.loaded.bodyColour[std::size_t(k)], true});
+             s.loaded().bodyColour[std::size_t(k)], true});
     return rows;
 }
 
 std::string ApplyBodyRows(SimulationState& s, PlotBox& plot, const std::vector<BodyRow>& rows) {
-    if (rows.size() != std::size_t(s.loaded.usableBodies())) return "the bodies have changed";
+    if (rows.size() != std::size_t(s.loaded().usableBodies())) return "the bodies have changed";
     FigureRequest figure;
     bool named = false, hidden = false, changedColour = false;
     for (std::size_t k = 0; k < rows.size(); ++k) {
@@ -25,7 +25,7 @@ std::string ApplyBodyRows(SimulationState& s, PlotBox& plot, const std::vector<B
             return Format("The name of body %d holds a blank: a name is one word", int(k + 1));
         named = named || !row.name.empty();
         hidden = hidden || !row.shown;
-        changedColour = changedColour || row.colour != s.loaded.bodyColour[k + 1];
+        changedColour = changedColour || row.colour != s.loaded().bodyColour[k + 1];
         if (row.shown) figure.bodies.push_back(int32_t(k + 1));
     }
     if (figure.bodies.empty()) return "No body is shown: at least one must be";

@@ -4,11 +4,12 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <utility>
 
-#include "animation/frame_view.h"
+#include "animation/framed_positions.h"
+#include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
-#include "animation/startup_defaults.h"
 #include "animation/table_loading.h"
 #include "animation/view_navigation.h"
 #include "plot/plot_box.h"
@@ -39,77 +40,89 @@ private:
 
 /// The mean time step of the rows in use; 0 with fewer than two or times
 /// that are not numbers.
-double MeanStep(const SimulationState& s) {
-    const int32_t rows = s.loaded.usableRows();
-    if (!s.loaded.rows || rows < 2) return 0;
-    const double step = (s.loaded.rows->time(rows - 1) - s.loaded.rows->time(0)) / (rows - 1);
+double MeanStep(const LoadedSimulation& loaded) {
+    const int32_t rows = loaded.usableRows();
+    if (!loaded.rows || rows < 2) return 0;
+    const double step = (loaded.rows->time(rows - 1) - loaded.rows->time(0)) / (rows - 1);
     return std::isfinite(step) ? std::fabs(step) : 0;
 }
 
-/// Aligns `run` by time with the first run's rows in use, and matches its
-/// bodies with the first run's.
-void Align(const SimulationState& first, ComparedRun& run) {
-    const int32_t rows = std::max(first.loaded.usableRows(), 0);
-    const TrajectoryTable* table = first.loaded.rows.get();
-    const TrajectoryTable* own = run.state.loaded.rows.get();
+/// Aligns `run` by time with the clock's rows in use, and matches its
+/// bodies with the clock's.
+void Align(const LoadedSimulation& clock, Run& run) {
+    RunAlignment& a = run.alignment;
+    const int32_t rows = std::max(clock.usableRows(), 0);
+    const TrajectoryTable* table = clock.rows.get();
+    const TrajectoryTable* own = run.loaded.rows.get();
     if (table && own) {
-        // Rows appended to the first run's table are aligned on from where
-        // the walk stood; any other change aligns them all again.
-        const int32_t ownRows = std::max(run.state.loaded.usableRows(), 0);
-        if (run.alignedTable != table || run.alignedRows > rows || run.alignedOwn != ownRows)
-            run.rowOf.clear(), run.between.clear();
-        run.rowOf.resize(std::min(run.rowOf.size(), std::size_t(rows)));
-        run.between.resize(std::min(run.between.size(), std::size_t(rows)));
-        ExtendNearestRows(run.rowOf, table->times(), rows, own->times(), ownRows);
-        ExtendRowsBetween(run.between, table->times(), rows, own->times(), ownRows);
-        run.alignedOwn = ownRows;
+        // Rows appended to the clock's table are aligned on from where the
+        // walk stood; any other change aligns them all again.
+        const int32_t ownRows = std::max(run.loaded.usableRows(), 0);
+        if (a.table != table || a.rows > rows || a.own != ownRows) a.rowOf.clear(), a.between.clear();
+        a.rowOf.resize(std::min(a.rowOf.size(), std::size_t(rows)));
+        a.between.resize(std::min(a.between.size(), std::size_t(rows)));
+        ExtendNearestRows(a.rowOf, table->times(), rows, own->times(), ownRows);
+        ExtendRowsBetween(a.between, table->times(), rows, own->times(), ownRows);
+        a.own = ownRows;
     } else {
-        run.rowOf.clear();
-        run.between.clear();
+        a.rowOf.clear();
+        a.between.clear();
     }
-    const double step = MeanStep(first), ownStep = MeanStep(run.state);
-    run.rowsPerRow = step > 0 && ownStep > 0 ? step / ownStep : 1;
-    run.alignedTable = table;
-    run.alignedRows = rows;
-    // The bodies matched again too: the first run's bodies shown may have
+    const double step = MeanStep(clock), ownStep = MeanStep(run.loaded);
+    a.rowsPerRow = step > 0 && ownStep > 0 ? step / ownStep : 1;
+    a.table = table;
+    a.rows = rows;
+    // The bodies matched again too: the clock's bodies shown may have
     // changed with its table. Each takes the colour of the body it is.
-    const LoadedSimulation& loaded = run.state.loaded;
-    run.bodyOf = MatchBodies(first.loaded.fields.bodyNames, first.loaded.usableBodies(),
-                             loaded.fields.bodyNames, loaded.usableBodies());
+    LoadedSimulation& loaded = run.loaded;
+    a.bodyOf = MatchBodies(clock.fields.bodyNames, clock.usableBodies(), loaded.fields.bodyNames,
+                           loaded.usableBodies());
     for (int k = 1; k <= loaded.usableBodies(); ++k)
-        if (const int f = run.bodyOf[std::size_t(k)]; f > 0 &&
-                                                      std::size_t(f) < first.loaded.bodyColour.size() &&
-                                                      std::size_t(k) < run.state.loaded.bodyColour.size())
-            run.state.loaded.bodyColour[std::size_t(k)] = first.loaded.bodyColour[std::size_t(f)];
+        if (const int f = a.bodyOf[std::size_t(k)];
+            f > 0 && std::size_t(f) < clock.bodyColour.size() && std::size_t(k) < loaded.bodyColour.size())
+            loaded.bodyColour[std::size_t(k)] = clock.bodyColour[std::size_t(f)];
 }
 
-/// Shows `run` in `frame`, a frame of the first run: one of a body follows
-/// the body it is in this run. Returns why it cannot be had; the run is
-/// then in the inertial frame.
-std::string FrameRun(ReferenceFrame frame, ComparedRun& run) {
-    PlotBox unused;
+/// `frame`, a frame of the clock, as `run` has it: one of a body names the
+/// body it is in the run. Nothing when no body of the run is it.
+std::optional<ReferenceFrame> FrameOfRun(ReferenceFrame frame, const Run& run) {
     if (frame.body > 0) {
-        const auto at = std::find(run.bodyOf.begin(), run.bodyOf.end(), frame.body);
-        if (at == run.bodyOf.end()) {
-            ShowInFrame(run.state, unused, "inertial");
-            return "no body of it matches body " + std::to_string(frame.body);
-        }
-        frame.body = int(at - run.bodyOf.begin());
+        const std::vector<int>& bodyOf = run.alignment.bodyOf;
+        const auto at = std::find(bodyOf.begin(), bodyOf.end(), frame.body);
+        if (at == bodyOf.end()) return std::nullopt;
+        frame.body = int(at - bodyOf.begin());
     }
-    if (const std::string why = ShowInFrame(run.state, unused, FrameText(frame)); !why.empty()) {
-        ShowInFrame(run.state, unused, "inertial");
-        return why;
-    }
-    return {};
+    return frame;
 }
 
-/// Widens the plot's box to hold `run` as its frame shows it: its data's
+/// Shows `run` in `frame`, a frame of the clock. Returns why it cannot be
+/// had; the run is then in the inertial frame.
+std::string FrameRun(const ReferenceFrame& frame, Run& run) {
+    const std::optional<ReferenceFrame> own = FrameOfRun(frame, run);
+    if (!own) {
+        UpdateRunFrame(run, {});
+        return "no body of it matches body " + std::to_string(frame.body);
+    }
+    const LoadedSimulation& loaded = run.loaded;
+    if (!loaded.dataLoaded || !loaded.rows) return "no simulation is loaded";
+    const FrameChoice choice =
+        ParseFrame(FrameText(*own), loaded.usableBodies(), true, loaded.fields.bodyNames);
+    if (!choice.frame) {
+        UpdateRunFrame(run, {});
+        return choice.error;
+    }
+    run.inFrame.from = 0;  // made afresh, from every row
+    return UpdateRunFrame(run, *choice.frame);
+}
+
+/// Widens the plot's box to hold run `k` as its frame shows it: its data's
 /// extent in a frame, its configured box in the inertial one.
-void GrowBoxFor(const ComparedRun& run, PlotBox& plot) {
+void GrowBoxFor(const SimulationState& s, std::size_t k, PlotBox& plot) {
+    const RunAt run(s, k);
     PlotBox own = plot;
-    if (run.state.view.frame.kind == ReferenceFrame::Kind::Inertial)
-        RestoreConfiguredBox(run.state, own);
-    else if (!FitToData(run.state, own))
+    if (run.run.frame.kind == ReferenceFrame::Kind::Inertial)
+        RestoreConfiguredBox(run, own);
+    else if (!FitToData(run, own))
         return;
     double box[4], more[4];
     plot.GetBox(box[0], box[1], box[2], box[3]);
@@ -118,63 +131,70 @@ void GrowBoxFor(const ComparedRun& run, PlotBox& plot) {
                      std::max(box[3], more[3]));
 }
 
+/// The file a run was read from, whole when it can be made so.
+std::string WholePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path whole = std::filesystem::absolute(path, error);
+    return error ? path : whole.string();
+}
+
+/// The file the clock's run was read from: its configuration, else its table.
+std::string OwnFile(const LoadedSimulation& loaded) {
+    return loaded.configPath.empty() ? loaded.fields.dataPath : loaded.configPath;
+}
+
 }  // namespace
 
 void AlignRuns(SimulationState& s) {
-    for (ComparedRun& run : s.runs)
-        if (!run.alignedWith(s.loaded)) Align(s, run);
+    for (Run& run : s.others())
+        if (!run.alignment.madeFor(s.loaded())) Align(s.loaded(), run);
 }
 
 void MatchRunsAgain(SimulationState& s) {
-    for (ComparedRun& run : s.runs) run.alignedTable = nullptr;
+    for (Run& run : s.others()) run.alignment.table = nullptr;
     AlignRuns(s);
 }
 
 std::string FrameRuns(SimulationState& s, PlotBox& plot) {
     AlignRuns(s);
-    for (ComparedRun& run : s.runs)
+    for (Run& run : s.others())
         if (const std::string why = FrameRun(s.view.frame, run); !why.empty()) return run.name + ": " + why;
-    for (const ComparedRun& run : s.runs) GrowBoxFor(run, plot);
+    for (std::size_t k = 1; k < s.runs.size(); ++k) GrowBoxFor(s, k, plot);
     return {};
 }
 
 void ArrangeRuns(SimulationState& s, const std::vector<RunPlace>& places) {
-    std::vector<ComparedRun> arranged;
-    std::vector<bool> taken(s.runs.size(), false);
+    std::vector<Run> arranged;
+    arranged.push_back(std::move(s.first()));
+    std::vector<bool> taken(s.runs.size() - 1, false);
     for (const RunPlace& place : places) {
-        if (place.run >= s.runs.size() || taken[place.run]) continue;
+        if (place.run >= taken.size() || taken[place.run]) continue;
         taken[place.run] = true;
-        arranged.push_back(std::move(s.runs[place.run]));
+        arranged.push_back(std::move(s.runs[place.run + 1]));
         arranged.back().shown = place.shown;
     }
     s.runs = std::move(arranged);
-    if (s.runs.empty()) s.runName.clear();
+    if (!s.compared()) s.first().name.clear();
 }
 
 std::string MakeRunFirst(SimulationState& s, PlotBox& plot, std::size_t k) {
-    if (k >= s.runs.size()) return {};
-    ShowRunsAt(s);  // aligned with the rows now loaded
-    ComparedRun& run = s.runs[k];
-    ReferenceFrame frame = s.view.frame;
-    if (frame.body > 0) {
-        const auto at = std::find(run.bodyOf.begin(), run.bodyOf.end(), frame.body);
-        if (at == run.bodyOf.end())
-            return run.name + ": no body of it matches body " + std::to_string(frame.body);
-        frame.body = int(at - run.bodyOf.begin());
-    }
-    const int32_t row = run.state.playback.position;
-    std::error_code error;
-    const std::string own = s.loaded.configPath.empty() ? s.loaded.fields.dataPath : s.loaded.configPath;
-    const std::filesystem::path whole = std::filesystem::absolute(own, error);
-    // The run's load and its positions in the frame (made for the body it
-    // is) change places with the first run's.
-    std::swap(s.loaded, run.state.loaded);
-    std::swap(s.inFrame, run.state.inFrame);
-    std::swap(s.runName, run.name);
-    run.path = error ? own : whole.string();
+    if (k + 1 >= s.runs.size()) return {};
+    AlignRuns(s);  // aligned with the rows now loaded
+    Run& run = s.runs[k + 1];
+    const std::optional<ReferenceFrame> frame = FrameOfRun(s.view.frame, run);
+    if (!frame) return run.name + ": no body of it matches body " + std::to_string(s.view.frame.body);
+    const int32_t row = run.alignment.rowAt(s.playback.position);
+    const std::string own = WholePath(OwnFile(s.loaded()));
+    // The run (its positions made for the body it is) and the first change
+    // places; each keeps the place's line style.
+    std::swap(s.first(), run);
+    std::swap(s.first().style, run.style);
+    s.first().alignment = {};
+    s.first().path.clear();
+    run.path = own;
     run.shown = true;
-    run.alignedTable = nullptr;
-    s.view.frame = frame;
+    run.alignment = {};
+    s.view.frame = *frame;
     s.playback.position = std::max(row, 0);
     // Every run aligned with the new first and shown in its frame, by the
     // bodies they are in it; the box only grows.
@@ -182,53 +202,43 @@ std::string MakeRunFirst(SimulationState& s, PlotBox& plot, std::size_t k) {
 }
 
 std::vector<std::string> LoadedDataFiles(const SimulationState& s) {
-    std::vector<std::string> files{s.loaded.dataFile};
-    for (const ComparedRun& run : s.runs) files.push_back(run.state.loaded.dataFile);
+    std::vector<std::string> files;
+    for (const Run& run : s.runs) files.push_back(run.loaded.dataFile);
     return files;
 }
 
 std::string RunNameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 bool AddRun(SimulationState& s, PlotBox& plot, Host& host, const std::string& path, const std::string& name) {
-    ComparedRun run;
-    PlotBox own;
-    InitialiseDefaults(run.state, own);
-    run.state.view = s.view;
-    run.state.view.frame = {};
-    run.state.view.followData = 0;
-    // A configuration names its data file from its own folder, which a
-    // load enters; the folder the first run's load entered stays current.
-    std::error_code error;
-    const std::filesystem::path current = std::filesystem::current_path(error);
-    std::filesystem::path whole = error ? std::filesystem::path() : std::filesystem::absolute(path, error);
-    const std::string file = error ? path : whole.string();
-    const bool entered = !error && (std::filesystem::current_path(whole.parent_path(), error), !error);
+    // Read as the first run is, from its whole path: a configuration names
+    // its data file from its own folder.
+    const std::string file = WholePath(path);
     RunHost named(host, RunNameOf(path));
-    const bool read = LoadFile(run.state, own, named, file);
-    if (entered) std::filesystem::current_path(current, error);
-    if (!read) return false;
-    run.path = file;
-    return AddLoadedRun(s, plot, host, std::move(run.state), name.empty() ? RunNameOf(path) : name, file);
+    LoadedSimulation fresh;
+    ReadControl control = ReadControlOf(s);
+    control.following = false;
+    if (!ReadFileInto(fresh, named, file, s.view, control)) return false;
+    KeepBodiesAsked(fresh, named);
+    return AddLoadedRun(s, plot, host, std::move(fresh), name.empty() ? RunNameOf(path) : name, file);
 }
 
-bool AddLoadedRun(SimulationState& s, PlotBox& plot, Host& host, SimulationState&& loadedRun,
+bool AddLoadedRun(SimulationState& s, PlotBox& plot, Host& host, LoadedSimulation&& loaded,
                   const std::string& name, const std::string& path) {
-    ComparedRun run;
-    run.state = std::move(loadedRun);
+    Run run;
+    run.loaded = std::move(loaded);
     run.path = path;
-    Align(s, run);
     run.name = name;
+    Align(s.loaded(), run);
     // A pattern no run shown has: the next after the highest.
-    for (const ComparedRun& other : s.runs) run.style = std::max(run.style, other.style + 1);
+    run.style = 1;
+    for (const Run& other : s.others()) run.style = std::max(run.style, other.style + 1);
     if (const std::string why = FrameRun(s.view.frame, run); !why.empty()) {
         host.messageBox(run.name + " cannot be shown in the frame chosen: " + why);
         return false;
     }
-    GrowBoxFor(run, plot);
-    if (s.runName.empty())
-        s.runName = RunNameOf(s.loaded.configPath.empty() ? s.loaded.fields.dataPath : s.loaded.configPath);
+    if (s.first().name.empty()) s.first().name = RunNameOf(OwnFile(s.loaded()));
     s.runs.push_back(std::move(run));
-    ShowRunsAt(s);
+    GrowBoxFor(s, s.runs.size() - 1, plot);
     return true;
 }
 
@@ -237,30 +247,8 @@ bool AddRuns(SimulationState& s, PlotBox& plot, Host& host, const std::vector<st
     bool all = true;
     for (std::size_t i = 0; i < paths.size(); ++i)
         all = AddRun(s, plot, host, paths[i], i + 1 < names.size() ? names[i + 1] : std::string()) && all;
-    if (!names.empty() && !s.runs.empty()) s.runName = names.front();
+    if (!names.empty() && s.compared()) s.first().name = names.front();
     return all;
-}
-
-void ShowRunsAt(SimulationState& s) {
-    AlignRuns(s);
-    for (ComparedRun& run : s.runs) {
-        SimulationState& r = run.state;
-        const ReferenceFrame frame = r.view.frame;
-        r.view = s.view;
-        r.view.frame = frame;
-        r.view.followData = 0;
-        r.view.panel = {};
-        r.loaded.fields.pointsPerOrbit =
-            std::max(1, int(std::lround(s.loaded.fields.pointsPerOrbit * run.rowsPerRow)));
-        const bool loading = r.playback.loading;
-        r.playback = s.playback;
-        r.playback.loading = loading;
-        const int32_t row = s.playback.position;
-        r.playback.position =
-            run.rowOf.empty()
-                ? -1
-                : run.rowOf[std::size_t(std::clamp<int32_t>(row, 0, int32_t(run.rowOf.size()) - 1))];
-    }
 }
 
 std::vector<double> RunDashes(int style, double width) {

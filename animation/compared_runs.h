@@ -3,7 +3,7 @@
 #include <vector>
 
 struct SimulationState;
-struct ComparedRun;
+struct LoadedSimulation;
 class PlotBox;
 class Host;
 
@@ -17,10 +17,9 @@ class Host;
 bool AddRun(SimulationState& state, PlotBox& plot, Host& host, const std::string& path,
             const std::string& name = {});
 
-/// What AddRun does once the file is loaded: `run`, loaded with the first
-/// run's view in the inertial frame, joins the state as the run `name`
-/// read from `path`.
-bool AddLoadedRun(SimulationState& state, PlotBox& plot, Host& host, SimulationState&& run,
+/// What AddRun does once the file is read: `loaded` joins the state as the
+/// run `name` read from `path`.
+bool AddLoadedRun(SimulationState& state, PlotBox& plot, Host& host, LoadedSimulation&& loaded,
                   const std::string& name, const std::string& path);
 
 /// AddRun for each of `paths` in turn, named by `names` when given (one
@@ -71,11 +70,6 @@ void AlignRuns(SimulationState& state);
 /// Matches the runs' bodies again with the first run's, after its bodies'
 /// names or colours changed: each takes the colour of the body it is.
 void MatchRunsAgain(SimulationState& state);
-
-/// Makes every run compared show the first run's view at the row nearest
-/// the first run's time (aligning them again, once, after the first run's
-/// rows changed). Called before every paint and after every tick.
-void ShowRunsAt(SimulationState& state);
 
 /// The line pattern of run style `style` for a line of `width` pixels: on
 /// and off lengths in pixels; empty for the solid line of the first run.

@@ -33,16 +33,16 @@ void FollowSession::stop() {
 }
 
 void FollowSession::rememberTable() {
-    path_ = state_.loaded.fields.dataPath;
-    table_ = state_.loaded.rows.get();
-    version_ = state_.loaded.rows ? state_.loaded.rows->version() : 0;
-    plane_ = state_.loaded.fields.plane;
+    path_ = state_.loaded().fields.dataPath;
+    table_ = state_.loaded().rows.get();
+    version_ = state_.loaded().rows ? state_.loaded().rows->version() : 0;
+    plane_ = state_.loaded().fields.plane;
 }
 
 bool FollowSession::tableChangedElsewhere() const {
-    return path_ != state_.loaded.fields.dataPath || table_ != state_.loaded.rows.get() ||
-           (state_.loaded.rows && version_ != state_.loaded.rows->version()) ||
-           (state_.loaded.fields.dataFormat == DataFormat::Table && plane_ != state_.loaded.fields.plane);
+    return path_ != state_.loaded().fields.dataPath || table_ != state_.loaded().rows.get() ||
+           (state_.loaded().rows && version_ != state_.loaded().rows->version()) ||
+           (state_.loaded().fields.dataFormat == DataFormat::Table && plane_ != state_.loaded().fields.plane);
 }
 
 void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
@@ -58,31 +58,32 @@ void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
         awaitingRow_ = false;
         rememberTable();
         result.watch = "";
-        if (!state_.loaded.dataLoaded || !state_.loaded.rows) break;
-        const int32_t columns = state_.loaded.rows->columnCount();
-        if (state_.loaded.fields.dataFormat == DataFormat::Table && state_.loaded.tableLayout.cells == 0) {
+        if (!state_.loaded().dataLoaded || !state_.loaded().rows) break;
+        const int32_t columns = state_.loaded().rows->columnCount();
+        if (state_.loaded().fields.dataFormat == DataFormat::Table &&
+            state_.loaded().tableLayout.cells == 0) {
             awaitingRow_ = true;
-            result.watch = state_.loaded.fields.dataPath;
+            result.watch = state_.loaded().fields.dataPath;
             break;
         }
-        if (state_.loaded.fields.dataFormat == DataFormat::Table) {
-            follower_ = std::make_unique<DataFollower>(state_.loaded.fields.dataPath,
-                                                       state_.loaded.tableLayout, state_.loaded.fields.plane);
+        if (state_.loaded().fields.dataFormat == DataFormat::Table) {
+            follower_ = std::make_unique<DataFollower>(
+                state_.loaded().fields.dataPath, state_.loaded().tableLayout, state_.loaded().fields.plane);
             // Rows of another width than the table's cannot be added to it.
             if (follower_->columns() != columns) {
                 follower_.reset();
                 break;
             }
         } else {
-            follower_ = std::make_unique<DataFollower>(state_.loaded.fields.dataPath, columns);
+            follower_ = std::make_unique<DataFollower>(state_.loaded().fields.dataPath, columns);
         }
-        result.watch = state_.loaded.fields.dataPath;
-        const int32_t rows = std::max(state_.loaded.usableRows(), 0);
+        result.watch = state_.loaded().fields.dataPath;
+        const int32_t rows = std::max(state_.loaded().usableRows(), 0);
         // Where the load left the file is known unless the rows were changed
         // since; then the rows kept are skipped. A file that no longer holds
         // what was loaded from it was started again by the writer meanwhile.
-        const bool resumed = state_.loaded.handOver.rows == rows
-                                 ? follower_->Resume(state_.loaded.handOver)
+        const bool resumed = state_.loaded().handOver.rows == rows
+                                 ? follower_->Resume(state_.loaded().handOver)
                                  : follower_->SkipValues(std::size_t(rows) * std::size_t(columns));
         if (resumed || readAgain) break;
         ReadShownData(state_, host_);
@@ -108,8 +109,8 @@ void FollowSession::look(FollowResult& result) {
     if (awaitingRow_ && !readFirstRow(result)) return;
     if (!follower_) return;
     // Rows go straight into the table as they are read.
-    const std::size_t columns = std::size_t(state_.loaded.rows->columnCount());
-    const int32_t before = state_.loaded.fields.lineCount;
+    const std::size_t columns = std::size_t(state_.loaded().rows->columnCount());
+    const int32_t before = state_.loaded().fields.lineCount;
     const auto take = [&](const double* values, const double* depths, const double* velocities,
                           std::size_t rows, int64_t rowsToCome) {
         return AppendRows(state_, values, depths, velocities, rows * columns, rowsToCome);
@@ -120,12 +121,12 @@ void FollowSession::look(FollowResult& result) {
         // on, showing the progress and offering to cancel, and meanwhile
         // nothing reads the table being filled.
         LoadProgress progress;
-        const int32_t loaded = state_.loaded.dataLoaded;
-        state_.loaded.dataLoaded = 0;
+        const int32_t loaded = state_.loaded().dataLoaded;
+        state_.loaded().dataLoaded = 0;
         state_.playback.loading = true;
         host_.waitFor([&] { update = follower_->Poll(take, &progress); }, progress);
         state_.playback.loading = false;
-        state_.loaded.dataLoaded = loaded;
+        state_.loaded().dataLoaded = loaded;
     } else {
         update = follower_->Poll(take);
     }
@@ -137,15 +138,15 @@ void FollowSession::look(FollowResult& result) {
     }
     if (update.kind == Kind::Refused) {
         host_.note(Format("Not enough memory for more rows: following stopped at %d rows",
-                          state_.loaded.fields.lineCount));
+                          state_.loaded().fields.lineCount));
         stop();
         result.stopped = true;
-        result.dataChanged = state_.loaded.fields.lineCount != before;
+        result.dataChanged = state_.loaded().fields.lineCount != before;
         return;
     }
     rememberTable();
     if (update.kind == Kind::Rows || update.kind == Kind::Cancelled)
-        state_.loaded.handOver = follower_->handOver();
+        state_.loaded().handOver = follower_->handOver();
     if (update.kind == Kind::Cancelled) {
         // The rows read stay; following again goes on after them.
         stop();
@@ -160,7 +161,7 @@ void FollowSession::look(FollowResult& result) {
                                       : Format("Row %lld of the data file holds text that is not a number",
                                                static_cast<long long>(update.badRow));
         host_.messageBox(Format("%s: following stopped. The %d rows before it stay loaded.", where.c_str(),
-                                state_.loaded.fields.lineCount));
+                                state_.loaded().fields.lineCount));
         result.stopped = true;
     }
     goOnIfWaiting(result);
@@ -184,7 +185,7 @@ bool FollowSession::readFirstRow(FollowResult& result) {
         result.dataChanged = true;
         return false;
     }
-    if (state_.loaded.tableLayout.cells == 0) {
+    if (state_.loaded().tableLayout.cells == 0) {
         rememberTable();
         return false;
     }
@@ -204,7 +205,7 @@ FollowResult FollowSession::playbackEnded() {
 }
 
 bool FollowSession::waitToStart() {
-    if (!enabled_ || !(follower_ || awaitingRow_) || !state_.loaded.dataLoaded || RowToPlayFrom(state_))
+    if (!enabled_ || !(follower_ || awaitingRow_) || !state_.loaded().dataLoaded || RowToPlayFrom(state_))
         return false;
     startWaiting();
     return true;

@@ -8,7 +8,7 @@ FrameLoopResult RunFrameLoop(SimulationState& state, PlotBox& plot, DrawingSurfa
                              int height, TrailCache* trails, std::optional<int> ticks,
                              const FrameCallback& onFrame) {
     FrameLoopResult result;
-    ShowRunsAt(state);
+    AlignRuns(state);
     PaintView(state, plot, surface, width, height, trails);
     state.playback.stopRequested = 0;  // every tick runs until the end test, as after a start
     state.playback.direction = 1;      // forward, as a start plays

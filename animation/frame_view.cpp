@@ -10,14 +10,14 @@
 #include "simulation/reference_frame.h"
 
 std::string ShowInFrame(SimulationState& s, PlotBox& plot, std::string_view text) {
-    if (!s.loaded.dataLoaded || !s.loaded.rows) return "no simulation is loaded";
+    if (!s.loaded().dataLoaded || !s.loaded().rows) return "no simulation is loaded";
     // The text read here; whether the data can have the frame (its masses)
     // is UpdateFramedRows's to tell.
-    const FrameChoice choice = ParseFrame(text, s.loaded.usableBodies(), true, s.loaded.fields.bodyNames);
+    const FrameChoice choice = ParseFrame(text, s.loaded().usableBodies(), true, s.loaded().fields.bodyNames);
     if (!choice.frame) return choice.error;
     const ReferenceFrame before = s.view.frame;
     s.view.frame = *choice.frame;
-    s.inFrame.from = 0;  // made afresh, from every row (no table has version 0)
+    s.first().inFrame.from = 0;  // made afresh, from every row (no table has version 0)
     if (const std::string why = UpdateFramedRows(s); !why.empty()) {
         s.view.frame = before;
         UpdateFramedRows(s);

@@ -7,26 +7,32 @@
 
 namespace {
 
-std::string DropFrame(SimulationState& s, std::string why) {
-    s.view.frame = {};
-    s.inFrame.rows.reset();
-    s.inFrame.sun.clear();
-    s.inFrame.upTo = 0;
+std::string DropFrame(Run& run, std::string why) {
+    run.frame = {};
+    run.inFrame.rows.reset();
+    run.inFrame.sun.clear();
+    run.inFrame.upTo = 0;
     return why;
 }
 
 }  // namespace
 
 std::string UpdateFramedRows(SimulationState& s) {
-    const LoadedSimulation& loaded = s.loaded;
-    const ReferenceFrame& frame = s.view.frame;
-    FramedPositions& shown = s.inFrame;
-    if (frame.kind == ReferenceFrame::Kind::Inertial || !loaded.rows) return DropFrame(s, {});
+    const std::string why = UpdateRunFrame(s.first(), s.view.frame);
+    if (!why.empty()) s.view.frame = {};
+    return why;
+}
+
+std::string UpdateRunFrame(Run& run, const ReferenceFrame& frame) {
+    const LoadedSimulation& loaded = run.loaded;
+    FramedPositions& shown = run.inFrame;
+    if (frame.kind == ReferenceFrame::Kind::Inertial || !loaded.rows) return DropFrame(run, {});
+    run.frame = frame;
     const std::vector<double> masses = FrameMasses(loaded);
     const FrameChoice still = ParseFrame(FrameText(frame), loaded.usableBodies(), !masses.empty());
     if (!still.frame)
         return DropFrame(
-            s, frame.kind == ReferenceFrame::Kind::Barycentre ? BarycentreProblem(loaded) : still.error);
+            run, frame.kind == ReferenceFrame::Kind::Barycentre ? BarycentreProblem(loaded) : still.error);
     const TrajectoryTable& table = *loaded.rows;
     const int32_t rows = loaded.usableRows();
     // Rows appended to the same table are added; any other table is made afresh.
@@ -48,7 +54,7 @@ std::string UpdateFramedRows(SimulationState& s) {
             framed = std::move(shown.rows);
         else
             framed = AllocateTable(room, table.columnCount());
-        if (!framed) return DropFrame(s, "not enough memory for the positions in that frame");
+        if (!framed) return DropFrame(run, "not enough memory for the positions in that frame");
         if (fresh) {
             shown.upTo = 0;
             shown.from = table.version();

@@ -9,6 +9,8 @@
 #include "simulation/trajectory_table.h"
 
 struct SimulationState;
+struct Run;
+struct ReferenceFrame;
 
 /// The loaded positions shown in the frame the view chose (null in the
 /// inertial frame, where the data's own are shown), made from the table
@@ -43,3 +45,7 @@ struct FramedPositions {
 /// body it names is gone, the masses are missing, no memory); the state is
 /// then back in the inertial frame.
 std::string UpdateFramedRows(SimulationState& state);
+/// UpdateFramedRows for one run in `frame`, whose body is named by the
+/// run's number for it: the run is left in the inertial frame when it
+/// cannot have it.
+std::string UpdateRunFrame(Run& run, const ReferenceFrame& frame);

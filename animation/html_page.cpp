@@ -75,25 +75,25 @@ void Put(std::string& page, std::string_view mark, const std::string& text) {
 std::string InteractivePage(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, int width,
                             int height, const std::function<bool(std::string_view piece)>& write) {
     const PublicationLayout layout = LayOutPublicationView(s, plot, surface, width, height);
-    const int32_t rows = std::max(s.loaded.usableRows(), 0);
-    const int bodies = s.loaded.usableBodies();
+    const int32_t rows = std::max(s.loaded().usableRows(), 0);
+    const int bodies = s.loaded().usableBodies();
     const TrajectoryTable& shown = *s.shownRows();
     std::vector<PositionTrack> tracks;
     for (int body = 1; body <= bodies; ++body) tracks.push_back({shown.track(body, 0), 2});
     const bool sunMoves = s.sunMoves();
-    if (sunMoves) tracks.push_back({s.inFrame.sun.data(), 2});
+    if (sunMoves) tracks.push_back({s.first().inFrame.sun.data(), 2});
     std::vector<double> times(static_cast<std::size_t>(rows));
-    for (int32_t r = 0; r < rows; ++r) times[std::size_t(r)] = s.loaded.rows->time(r);
+    for (int32_t r = 0; r < rows; ++r) times[std::size_t(r)] = s.loaded().rows->time(r);
     const PackedPositions packed = PackPositions(times.data(), rows, tracks);
     if (!packed.problem.empty()) return packed.problem;
 
     std::vector<std::string> names(static_cast<std::size_t>(bodies));
-    for (int k = 0; k < bodies && k < int(s.loaded.fields.bodyNames.size()); ++k)
-        names[std::size_t(k)] = s.loaded.fields.bodyNames[std::size_t(k)];
+    for (int k = 0; k < bodies && k < int(s.loaded().fields.bodyNames.size()); ++k)
+        names[std::size_t(k)] = s.loaded().fields.bodyNames[std::size_t(k)];
     std::vector<ColourRef> colours;
-    for (int body = 1; body <= bodies; ++body) colours.push_back(s.loaded.bodyColour[std::size_t(body)]);
+    for (int body = 1; body <= bodies; ++body) colours.push_back(s.loaded().bodyColour[std::size_t(body)]);
     const char* modes[] = {"ahead", "behind", "both"};
-    const auto& f = s.loaded.fields;
+    const auto& f = s.loaded().fields;
     const double rowsPerSecond = 1000.0 * std::max(f.step, 1) / std::max(f.frameDelayMs, 1);
     const TextMetrics& m = layout.m;
     JsonObject view;
@@ -103,7 +103,7 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
         .number("bodies", bodies)
         .flag("sunMoves", sunMoves)
         // The page carries the plane shown only: its distances are in it.
-        .flag("inPlane", s.loaded.depth != nullptr)
+        .flag("inPlane", s.loaded().depth != nullptr)
         .raw("names", List(names, [](const std::string& n) { return JsonString(n); }))
         .raw("colours", List(colours, [](ColourRef c) { return JsonString(CssColour(c)); }))
         .raw("discRadius", List(layout.discRadius, [](double r) { return JsonNumber(r); }))

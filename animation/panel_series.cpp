@@ -22,7 +22,7 @@ int DistanceCentre(const SimulationState& s) {
 }
 
 std::string BodyLabel(const SimulationState& s, int body) {
-    const auto& names = s.loaded.fields.bodyNames;
+    const auto& names = s.loaded().fields.bodyNames;
     if (body >= 1 && std::size_t(body) <= names.size() && !names[std::size_t(body - 1)].empty())
         return names[std::size_t(body - 1)];
     return "body " + std::to_string(body);
@@ -30,12 +30,12 @@ std::string BodyLabel(const SimulationState& s, int body) {
 
 /// The y axis's title of a kind's plot: its symbol and unit.
 std::string PlotTitle(const SimulationState& s, QuantityKind kind) {
-    const std::string unit = QuantityUnit(kind, s.loaded.fields.lengthUnit, s.loaded.fields.timeUnit);
+    const std::string unit = QuantityUnit(kind, s.loaded().fields.lengthUnit, s.loaded().fields.timeUnit);
     std::string symbol(InfoOf(kind).symbol);
     if (kind == QuantityKind::Distance)
         if (const int centre = DistanceCentre(s)) symbol += " from " + BodyLabel(s, centre);
     if (ComparesRuns(kind)) {
-        const std::string second = s.runs.empty() ? std::string("run 2") : s.runs.front().name;
+        const std::string second = s.compared() ? s.runs[1].name : std::string("run 2");
         return (unit.empty() ? symbol : symbol + " [" + unit + "]") + ", " + second + " interpolated";
     }
     return unit.empty() ? symbol : symbol + " [" + unit + "]";
@@ -43,16 +43,16 @@ std::string PlotTitle(const SimulationState& s, QuantityKind kind) {
 
 PanelSeries::Source SourceOf(const SimulationState& s) {
     PanelSeries::Source source;
-    source.table = s.loaded.rows.get();
+    source.table = s.loaded().rows.get();
     source.version = source.table ? source.table->version() : 0;
     source.centre = DistanceCentre(s);
     source.list = s.view.panel.list.empty() ? DefaultPanelList(s) : s.view.panel.list;
-    source.gm = GmOf(s.loaded, s.view.panel.gm).value_or(std::nan(""));
-    source.colours = s.loaded.bodyColour;
-    source.names = s.loaded.fields.bodyNames;
-    if (!s.runs.empty()) {
-        source.other = s.runs.front().state.loaded.rows.get();
-        source.otherName = s.runs.front().name;
+    source.gm = GmOf(s.loaded(), s.view.panel.gm).value_or(std::nan(""));
+    source.colours = s.loaded().bodyColour;
+    source.names = s.loaded().fields.bodyNames;
+    if (s.compared()) {
+        source.other = s.runs[1].loaded.rows.get();
+        source.otherName = s.runs[1].name;
     }
     return source;
 }
@@ -78,7 +78,7 @@ Quantity PlottedQuantity(const PanelSeries& series, const PanelLine& line) {
 /// do, the most its lines ask.
 std::string PanelNote(const SimulationState& s, const SeriesSource& source, const PanelSeries& series) {
     std::vector<std::string> labels;
-    for (int body = 1; body <= s.loaded.usableBodies(); ++body) labels.push_back(BodyLabel(s, body));
+    for (int body = 1; body <= s.loaded().usableBodies(); ++body) labels.push_back(BodyLabel(s, body));
     std::string note = VelocityNote(source, labels);
     std::vector<std::pair<std::string, SeriesSampling>> faded;
     for (const PanelLine& line : series.lines) {
@@ -132,14 +132,14 @@ void Compute(const SimulationState& s, PanelSeries& series, int32_t first, int32
 
 std::string DefaultPanelList(const SimulationState& s) {
     const SeriesSource source = SeriesSourceOf(s, s.view.panel.gm);
-    std::string list = s.runs.empty() ? "r" : "diff,r";
+    std::string list = s.compared() ? "diff,r" : "r";
     if (UsableGm(source.gm)) list += ",a,e";
     if (UsableGm(source.gm) && !source.masses.empty()) list += ",energy";
     return list;
 }
 
 bool UpdatePanelSeries(const SimulationState& s, PanelSeries& series) {
-    const int32_t rows = s.loaded.dataLoaded ? s.loaded.usableRows() : 0;
+    const int32_t rows = s.loaded().dataLoaded ? s.loaded().usableRows() : 0;
     PanelSeries::Source source = SourceOf(s);
     if (Same(source, series.madeFrom)) {
         if (rows == series.rows) return false;
@@ -152,7 +152,7 @@ bool UpdatePanelSeries(const SimulationState& s, PanelSeries& series) {
             const int32_t from = std::max<int32_t>(0, series.rows - int32_t(kCheckRows));
             Compute(s, series, from, rows);
             for (int32_t r = std::max<int32_t>(1, series.rows); r < rows && series.timesIncrease; ++r)
-                series.timesIncrease = !(s.loaded.rows->time(r) < s.loaded.rows->time(r - 1));
+                series.timesIncrease = !(s.loaded().rows->time(r) < s.loaded().rows->time(r - 1));
             series.rows = rows;
             ++series.serial;
             return true;
@@ -163,10 +163,10 @@ bool UpdatePanelSeries(const SimulationState& s, PanelSeries& series) {
     series.serial = serial;
     series.madeFrom = std::move(source);
     series.gm = series.madeFrom.gm;
-    series.gmNote = GmNote(s.loaded, s.view.panel.gm, false);
-    if (!s.loaded.dataLoaded || !s.loaded.rows) return true;
+    series.gmNote = GmNote(s.loaded(), s.view.panel.gm, false);
+    if (!s.loaded().dataLoaded || !s.loaded().rows) return true;
     const QuantityList list =
-        ParseQuantities(series.madeFrom.list, s.loaded.usableBodies(), s.loaded.fields.bodyNames);
+        ParseQuantities(series.madeFrom.list, s.loaded().usableBodies(), s.loaded().fields.bodyNames);
     if (!list.error.empty()) {
         series.problem = list.error;
         return true;
@@ -189,14 +189,14 @@ bool UpdatePanelSeries(const SimulationState& s, PanelSeries& series) {
         else if (q.kind != QuantityKind::SystemEnergy && q.kind != QuantityKind::SystemMomentum &&
                  q.kind != QuantityKind::RunEnergy)
             line.label = BodyLabel(s, q.body);
-        if (q.body >= 1 && std::size_t(q.body) < s.loaded.bodyColour.size())
-            line.colour = s.loaded.bodyColour[std::size_t(q.body)];
+        if (q.body >= 1 && std::size_t(q.body) < s.loaded().bodyColour.size())
+            line.colour = s.loaded().bodyColour[std::size_t(q.body)];
         plot->lines.push_back(series.lines.size());
         series.lines.push_back(std::move(line));
     }
     Compute(s, series, 0, rows);
     for (int32_t r = 1; r < rows && series.timesIncrease; ++r)
-        series.timesIncrease = !(s.loaded.rows->time(r) < s.loaded.rows->time(r - 1));
+        series.timesIncrease = !(s.loaded().rows->time(r) < s.loaded().rows->time(r - 1));
     series.rows = rows;
     return true;
 }
@@ -204,9 +204,9 @@ bool UpdatePanelSeries(const SimulationState& s, PanelSeries& series) {
 std::pair<int32_t, int32_t> RowsInSpan(const SimulationState& s, const PanelSeries& series, double from,
                                        double to) {
     const int32_t rows = series.rows;
-    if (!s.loaded.rows || rows == 0) return {0, -1};
+    if (!s.loaded().rows || rows == 0) return {0, -1};
     if (!series.timesIncrease || !(from <= to)) return {0, rows - 1};
-    const TrajectoryTable& t = *s.loaded.rows;
+    const TrajectoryTable& t = *s.loaded().rows;
     // The first row at or after `from`, and the last at or before `to`.
     int32_t lo = 0, hi = rows;
     while (lo < hi) {

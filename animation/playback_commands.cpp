@@ -17,7 +17,7 @@ namespace {
 constexpr int32_t kIntMax = std::numeric_limits<int32_t>::max();
 
 /// The timer period the window runs: at least 1 ms.
-int32_t EffectiveDelay(const SimulationState& s) { return std::max(s.loaded.fields.frameDelayMs, 1); }
+int32_t EffectiveDelay(const SimulationState& s) { return std::max(s.loaded().fields.frameDelayMs, 1); }
 
 }  // namespace
 
@@ -30,7 +30,7 @@ bool PlayNow(SimulationState& s, Host& host) {
 }
 
 bool PlayBackwards(SimulationState& s, Host& host) {
-    if (!s.loaded.dataLoaded) {
+    if (!s.loaded().dataLoaded) {
         host.messageBox("No data loaded");
         return false;
     }
@@ -55,14 +55,14 @@ bool SeekToRow(SimulationState& s, int32_t row) {
 }
 
 bool StepRows(SimulationState& s, int direction) {
-    const int64_t by = direction > 0   ? s.loaded.fields.step
-                       : direction < 0 ? -int64_t(s.loaded.fields.step)
+    const int64_t by = direction > 0   ? s.loaded().fields.step
+                       : direction < 0 ? -int64_t(s.loaded().fields.step)
                                        : 0;
     const int64_t target = std::clamp<int64_t>(int64_t(s.playback.position) + by, 0, LastPlayableRow(s));
     return SeekToRow(s, int32_t(target));
 }
 
-bool GoToStartRow(SimulationState& s) { return SeekToRow(s, s.loaded.fields.startRow); }
+bool GoToStartRow(SimulationState& s) { return SeekToRow(s, s.loaded().fields.startRow); }
 
 bool GoToLastRow(SimulationState& s) { return SeekToRow(s, LastReachedRow(s)); }
 
@@ -71,23 +71,23 @@ namespace {
 /// The first row, in file order, whose time is at or after `t`; none when
 /// no row's time is.
 std::optional<int32_t> FirstRowAtOrAfter(const SimulationState& s, double t) {
-    const int32_t rows = s.loaded.usableRows();
+    const int32_t rows = s.loaded().usableRows();
     for (int32_t r = 0; r < rows; ++r)
-        if (s.loaded.rows->time(r) >= t) return r;
+        if (s.loaded().rows->time(r) >= t) return r;
     return std::nullopt;
 }
 
 }  // namespace
 
 int32_t RowAtOrAfterTime(const SimulationState& s, double t) {
-    if (!s.loaded.rows) return 0;
+    if (!s.loaded().rows) return 0;
     return std::min(FirstRowAtOrAfter(s, t).value_or(kIntMax), LastPlayableRow(s));
 }
 
 bool GoToTime(SimulationState& s, double t) { return SeekToRow(s, RowAtOrAfterTime(s, t)); }
 
 std::string GoToTimeNote(const SimulationState& s, double t) {
-    if (!s.loaded.dataLoaded || !s.loaded.rows ||
+    if (!s.loaded().dataLoaded || !s.loaded().rows ||
         FirstRowAtOrAfter(s, t).value_or(kIntMax) <= LastPlayableRow(s))
         return {};
     return Format("No row at or after t = %g: at the last row the playback reaches", t);
@@ -96,50 +96,50 @@ std::string GoToTimeNote(const SimulationState& s, double t) {
 bool DoubleSpeed(SimulationState& s) {
     const int32_t delay = EffectiveDelay(s);
     if (delay % 2 == 0) {
-        s.loaded.fields.frameDelayMs = delay / 2;
-    } else if (s.loaded.fields.step <= kIntMax / 2) {
-        s.loaded.fields.frameDelayMs = delay;
-        s.loaded.fields.step = std::max(s.loaded.fields.step, 1) * 2;
+        s.loaded().fields.frameDelayMs = delay / 2;
+    } else if (s.loaded().fields.step <= kIntMax / 2) {
+        s.loaded().fields.frameDelayMs = delay;
+        s.loaded().fields.step = std::max(s.loaded().fields.step, 1) * 2;
     }
     return false;
 }
 
 bool HalveSpeed(SimulationState& s) {
     const int32_t delay = EffectiveDelay(s);
-    if (s.loaded.fields.step > 1 && s.loaded.fields.step % 2 == 0) {
-        s.loaded.fields.frameDelayMs = delay;
-        s.loaded.fields.step /= 2;
+    if (s.loaded().fields.step > 1 && s.loaded().fields.step % 2 == 0) {
+        s.loaded().fields.frameDelayMs = delay;
+        s.loaded().fields.step /= 2;
     } else if (delay <= kIntMax / 2) {
-        s.loaded.fields.frameDelayMs = delay * 2;
-        s.loaded.fields.step = std::max(s.loaded.fields.step, 1);
+        s.loaded().fields.frameDelayMs = delay * 2;
+        s.loaded().fields.step = std::max(s.loaded().fields.step, 1);
     }
     return false;
 }
 
 double RowsPerSecond(const SimulationState& s) {
-    return double(s.loaded.fields.step) * 1000.0 / EffectiveDelay(s);
+    return double(s.loaded().fields.step) * 1000.0 / EffectiveDelay(s);
 }
 
 namespace {
 
 /// " yr" for the time unit, nothing without one.
 std::string UnitAfter(const SimulationState& s) {
-    return s.loaded.fields.timeUnit.empty() ? std::string() : " " + s.loaded.fields.timeUnit;
+    return s.loaded().fields.timeUnit.empty() ? std::string() : " " + s.loaded().fields.timeUnit;
 }
 
 }  // namespace
 
 std::string PlaybackReadout(const SimulationState& s) {
     const std::optional<ShownRow> shown =
-        s.loaded.dataLoaded ? RowShown(s, s.playback.position) : std::nullopt;
+        s.loaded().dataLoaded ? RowShown(s, s.playback.position) : std::nullopt;
     if (!shown) return {};
     return Format("t = %.3f%s \u00B7 row %d of %d", shown->time, UnitAfter(s).c_str(), shown->row,
-                  s.loaded.rowsInData());
+                  s.loaded().rowsInData());
 }
 
 std::string EndOfDataReadout(const SimulationState& s) {
     const std::optional<ShownRow> shown =
-        s.loaded.dataLoaded ? RowShown(s, s.playback.position) : std::nullopt;
+        s.loaded().dataLoaded ? RowShown(s, s.playback.position) : std::nullopt;
     if (!shown) return {};
     return Format("End of data: row %d, t = %.3f%s", shown->row, shown->time, UnitAfter(s).c_str());
 }

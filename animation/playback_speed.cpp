@@ -71,8 +71,8 @@ SpeedChoice ChooseSpeed(double rowsPerSecond) {
 }
 
 std::optional<double> SpeedTimeStep(const SimulationState& s) {
-    if (!s.loaded.dataLoaded) return std::nullopt;
-    return s.loaded.regularTimeStep();
+    if (!s.loaded().dataLoaded) return std::nullopt;
+    return s.loaded().regularTimeStep();
 }
 
 double RowsPerSecondFor(const SimulationState& s, const SpeedRequest& request) {
@@ -82,13 +82,14 @@ double RowsPerSecondFor(const SimulationState& s, const SpeedRequest& request) {
 
 void SetSpeed(SimulationState& s, const SpeedRequest& request) {
     const SpeedChoice choice = ChooseSpeed(RowsPerSecondFor(s, request));
-    s.loaded.fields.frameDelayMs = choice.delayMs;
-    s.loaded.fields.step = choice.step;
+    s.loaded().fields.frameDelayMs = choice.delayMs;
+    s.loaded().fields.step = choice.step;
 }
 
 std::string SpeedUnit(const SimulationState& s) {
     if (!SpeedTimeStep(s)) return "rows/s";
-    return (s.loaded.fields.timeUnit.empty() ? std::string("time units") : s.loaded.fields.timeUnit) + "/s";
+    return (s.loaded().fields.timeUnit.empty() ? std::string("time units") : s.loaded().fields.timeUnit) +
+           "/s";
 }
 
 std::string SpeedNumber(const SimulationState& s) {

@@ -24,10 +24,10 @@ struct LegendLayout {
 
 LegendLayout Layout(const SimulationState& s) {
     LegendLayout layout;
-    layout.named = std::min<int>(int(s.loaded.fields.bodyNames.size()), s.loaded.usableBodies());
+    layout.named = std::min<int>(int(s.loaded().fields.bodyNames.size()), s.loaded().usableBodies());
     std::size_t longest = 0;
     for (int k = 0; k < layout.named; ++k)
-        longest = std::max(longest, s.loaded.fields.bodyNames[std::size_t(k)].size());
+        longest = std::max(longest, s.loaded().fields.bodyNames[std::size_t(k)].size());
     layout.width = 2 * kPadding + 2 * kMaxDiscRadius + kPadding + int(longest) * kCharWidth + 2;
     layout.height = 2 * kPadding + layout.named * kLineHeight + 2;
     return layout;
@@ -37,9 +37,9 @@ LegendLayout Layout(const SimulationState& s) {
 /// through the data: each position is mapped once for all of them.
 std::array<int64_t, 4> PositionsInside(const SimulationState& s, const PlotBox& plot,
                                        const std::array<DeviceRect, 4>& areas) {
-    const int64_t rows = s.loaded.usableRows();
+    const int64_t rows = s.loaded().usableRows();
     const int64_t stride = std::max<int64_t>(1, rows / kSampledRows);
-    const int bodies = s.loaded.usableBodies();
+    const int bodies = s.loaded().usableBodies();
     const TrajectoryTable& shown = *s.shownRows();
     std::array<int64_t, 4> count{};
     for (int64_t r = 0; r < rows; r += stride)
@@ -71,7 +71,7 @@ DevicePoint BoxCorner(const PlotBox& plot, int corner, int width, int height, in
 }
 
 int QuietestCorner(const SimulationState& s, const PlotBox& plot, int width, int height, int inset) {
-    if (!s.loaded.rows) return 0;
+    if (!s.loaded().rows) return 0;
     const auto end = [](int from, int size) {
         return int(std::min<int64_t>(int64_t(from) + size, std::numeric_limits<int>::max()));
     };
@@ -105,13 +105,13 @@ void DrawLegend(const SimulationState& s, PlotBox& plot, DrawingSurface& surface
     for (int k = 1; k <= layout.named; ++k) {
         const int lineTop = at.y + 1 + kPadding + (k - 1) * kLineHeight;
         const int cx = at.x + 1 + kPadding + kMaxDiscRadius, cy = lineTop + kLineHeight / 2;
-        const int radius = std::clamp(s.loaded.fields.bodySize[std::size_t(k)], 1, kMaxDiscRadius);
+        const int radius = std::clamp(s.loaded().fields.bodySize[std::size_t(k)], 1, kMaxDiscRadius);
         // The disc goes through the plot's disc primitive, so every surface draws it its own way.
         if (plot.xScale != 0 && plot.yScale != 0)
-            plot.PlotDisc(plot.WorldX(cx, 0), plot.WorldY(cy, 0), radius, s.loaded.bodyColour[std::size_t(k)],
-                          0);
+            plot.PlotDisc(plot.WorldX(cx, 0), plot.WorldY(cy, 0), radius,
+                          s.loaded().bodyColour[std::size_t(k)], 0);
         surface.TextOut(cx + kMaxDiscRadius + kPadding, lineTop - 1,
-                        s.loaded.fields.bodyNames[std::size_t(k - 1)]);
+                        s.loaded().fields.bodyNames[std::size_t(k - 1)]);
     }
 }
 
@@ -122,11 +122,11 @@ bool ShowsFramedPlot(const SimulationState& s) { return s.view.fullWindowToggle 
 void DrawPlotNotes(const SimulationState& s, PlotBox& plot, bool placeAnew) {
     DrawingSurface* surface = plot.deviceContext;
     if (!surface || !plot.enabled || !ShowsFramedPlot(s)) return;
-    if (!s.loaded.fields.bodyNames.empty()) DrawLegend(s, plot, *surface, placeAnew);
-    if (!s.loaded.fields.lengthUnit.empty()) {
+    if (!s.loaded().fields.bodyNames.empty()) DrawLegend(s, plot, *surface, placeAnew);
+    if (!s.loaded().fields.lengthUnit.empty()) {
         // Under the labels of the bottom edge, centred on the box.
         const DeviceRect box = plot.BoxCorners();
-        const std::string text = "x, y in " + s.loaded.fields.lengthUnit;
+        const std::string text = "x, y in " + s.loaded().fields.lengthUnit;
         const int64_t x = (int64_t(box.left) + box.right) / 2 - int64_t(text.size()) * kCharWidth / 2;
         surface->TextOut(Clamp32(x), Clamp32(int64_t(box.bottom) + 3 + kLineHeight + 2), text);
     }

@@ -11,17 +11,17 @@
 #include "simulation/derived_series.h"
 
 int BodyUnder(const SimulationState& s, const PlotBox& plot, double px, double py) {
-    if (!s.loaded.dataLoaded || !s.loaded.fields.drawPlanets || s.playback.position < 0 ||
-        s.playback.position >= s.loaded.usableRows())
+    if (!s.loaded().dataLoaded || !s.loaded().fields.drawPlanets || s.playback.position < 0 ||
+        s.playback.position >= s.loaded().usableRows())
         return 0;
     int nearest = 0;
     double best = std::numeric_limits<double>::infinity();
-    for (int body = 1; body <= s.loaded.usableBodies(); ++body) {
+    for (int body = 1; body <= s.loaded().usableBodies(); ++body) {
         const double* xy = s.shownRows()->track(body, s.playback.position);
-        if (plot.IsOutside(xy[0], xy[1]) || s.loaded.fields.bodySize[std::size_t(body)] < 0) continue;
+        if (plot.IsOutside(xy[0], xy[1]) || s.loaded().fields.bodySize[std::size_t(body)] < 0) continue;
         const ViewPoint at = plot.MapExact(xy[0], xy[1]);
         const double d = std::hypot(at.x - px, at.y - py);
-        const double reach = std::max(s.loaded.fields.bodySize[std::size_t(body)] + 2.0, 4.0);
+        const double reach = std::max(s.loaded().fields.bodySize[std::size_t(body)] + 2.0, 4.0);
         if (d <= reach && d < best) best = d, nearest = body;
     }
     return nearest;
@@ -44,8 +44,8 @@ std::optional<double> SpeedAt(const TrajectoryTable& table, const DepthTable* de
 }  // namespace
 
 std::optional<BodyReadout> ReadBody(const SimulationState& s, int body, int32_t row) {
-    if (!s.loaded.dataLoaded || body < 1 || body > s.loaded.usableBodies() || row < 0 ||
-        row >= s.loaded.usableRows())
+    if (!s.loaded().dataLoaded || body < 1 || body > s.loaded().usableBodies() || row < 0 ||
+        row >= s.loaded().usableRows())
         return std::nullopt;
     const TrajectoryTable& shown = *s.shownRows();
     BodyReadout r;
@@ -53,26 +53,26 @@ std::optional<BodyReadout> ReadBody(const SimulationState& s, int body, int32_t 
     r.x = shown.track(body, row)[0];
     r.y = shown.track(body, row)[1];
     // About the sun, in space: with a coordinate off the plane shown, that too.
-    const double* own = s.loaded.rows->track(body, row);
-    const DepthTable* depth = s.loaded.depth.get();
-    const TablePlane plane = s.loaded.planeShown();
+    const double* own = s.loaded().rows->track(body, row);
+    const DepthTable* depth = s.loaded().depth.get();
+    const TablePlane plane = s.loaded().planeShown();
     r.fromSun = depth ? std::hypot(own[0], own[1], depth->at(body, row)) : std::hypot(own[0], own[1]);
     const auto kind = s.framed() ? s.view.frame.kind : ReferenceFrame::Kind::Inertial;
     if (kind == ReferenceFrame::Kind::Centred || kind == ReferenceFrame::Kind::Barycentre)
         r.fromCentre = std::hypot(r.x, r.y);
     // A frame turns and moves positions in the plane shown: its speeds are in that plane.
     const bool inertial = kind == ReferenceFrame::Kind::Inertial;
-    r.speed = SpeedAt(shown, inertial ? depth : nullptr, plane, s.loaded.usableRows(), body, row);
-    if (!inertial) r.sunSpeed = SpeedAt(*s.loaded.rows, depth, plane, s.loaded.usableRows(), body, row);
+    r.speed = SpeedAt(shown, inertial ? depth : nullptr, plane, s.loaded().usableRows(), body, row);
+    if (!inertial) r.sunSpeed = SpeedAt(*s.loaded().rows, depth, plane, s.loaded().usableRows(), body, row);
     return r;
 }
 
 namespace {
 
 std::string BodyName(const SimulationState& s, int body) {
-    if (body >= 1 && std::size_t(body) <= s.loaded.fields.bodyNames.size() &&
-        !s.loaded.fields.bodyNames[std::size_t(body - 1)].empty())
-        return s.loaded.fields.bodyNames[std::size_t(body - 1)];
+    if (body >= 1 && std::size_t(body) <= s.loaded().fields.bodyNames.size() &&
+        !s.loaded().fields.bodyNames[std::size_t(body - 1)].empty())
+        return s.loaded().fields.bodyNames[std::size_t(body - 1)];
     return "Body " + std::to_string(body);
 }
 
@@ -85,17 +85,17 @@ std::string WithUnit(double value, const std::string& unit) {
 std::string BodyReadoutText(const SimulationState& s, const BodyReadout& r) {
     // A scaled frame measures lengths in the distance of its body.
     const bool scaled = s.framed() && s.view.frame.scaled;
-    const std::string length = scaled ? std::string() : s.loaded.fields.lengthUnit;
+    const std::string length = scaled ? std::string() : s.loaded().fields.lengthUnit;
     std::string speedUnit;
-    if (!s.loaded.fields.timeUnit.empty())
-        speedUnit = (s.loaded.fields.lengthUnit.empty() ? "length units" : s.loaded.fields.lengthUnit) + "/" +
-                    s.loaded.fields.timeUnit;
-    else if (!s.loaded.fields.lengthUnit.empty())
-        speedUnit = s.loaded.fields.lengthUnit + " per time unit";
+    if (!s.loaded().fields.timeUnit.empty())
+        speedUnit = (s.loaded().fields.lengthUnit.empty() ? "length units" : s.loaded().fields.lengthUnit) +
+                    "/" + s.loaded().fields.timeUnit;
+    else if (!s.loaded().fields.lengthUnit.empty())
+        speedUnit = s.loaded().fields.lengthUnit + " per time unit";
     std::string text = BodyName(s, r.body);
     if (text != "Body " + std::to_string(r.body)) text += Format(" (body %d)", r.body);
     text += "\nx = " + WithUnit(r.x, length) + "\ny = " + WithUnit(r.y, length);
-    text += "\nfrom the sun: " + WithUnit(r.fromSun, s.loaded.fields.lengthUnit);
+    text += "\nfrom the sun: " + WithUnit(r.fromSun, s.loaded().fields.lengthUnit);
     if (r.fromCentre) {
         const std::string centre = s.view.frame.kind == ReferenceFrame::Kind::Barycentre
                                        ? "the barycentre"
@@ -111,10 +111,10 @@ std::string BodyReadoutText(const SimulationState& s, const BodyReadout& r) {
 }
 
 std::string PointerText(const SimulationState& s, const PlotBox& plot, double px, double py) {
-    if (!s.loaded.dataLoaded) return {};
+    if (!s.loaded().dataLoaded) return {};
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double x = plot.WorldX(px, nan), y = plot.WorldY(py, nan);
     if (plot.IsOutside(x, y)) return {};
-    const std::string unit = s.framed() && s.view.frame.scaled ? std::string() : s.loaded.fields.lengthUnit;
+    const std::string unit = s.framed() && s.view.frame.scaled ? std::string() : s.loaded().fields.lengthUnit;
     return "x = " + WithUnit(x, unit) + "   y = " + WithUnit(y, unit);
 }

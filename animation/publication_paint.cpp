@@ -53,9 +53,9 @@ struct AxisTitles {
 };
 
 AxisTitles AxisTitlesOf(const SimulationState& s) {
-    const std::string& unit = s.loaded.fields.lengthUnit;
+    const std::string& unit = s.loaded().fields.lengthUnit;
     if (unit.empty()) return {};
-    const std::string_view plane = TablePlaneName(s.loaded.planeShown());
+    const std::string_view plane = TablePlaneName(s.loaded().planeShown());
     return {std::string(1, plane[0]) + " [" + unit + "]", std::string(1, plane[1]) + " [" + unit + "]"};
 }
 
@@ -75,7 +75,7 @@ Margins MarginsFor(const SimulationState& s, const DrawingSurface& surface, cons
     if (!titles.y.empty()) g.left += surface.TextExtent(titles.y, m.font).y + m.pad;
     g.bottom = m.pad + m.lineHeight + m.pad;
     if (!titles.x.empty()) g.bottom += surface.TextExtent(titles.x, m.font).y + m.pad;
-    g.top = s.loaded.fields.plotTitle.empty() ? m.lineHeight * 0.8 : m.lineHeight + 2 * m.pad;
+    g.top = s.loaded().fields.plotTitle.empty() ? m.lineHeight * 0.8 : m.lineHeight + 2 * m.pad;
     // Half the widest x label may stand past the box's right edge.
     g.right = std::max(m.lineHeight, surface.TextExtent("-0.000", m.font).x / 2 + m.pad);
     return g;
@@ -110,7 +110,7 @@ void DrawGridAndZeroLines(const SimulationState& s, const PlotBox& plot, Drawing
             Line(surface, {box.left, y}, {box.right, y}, kGridColour, 0.8);
         }
     }
-    if (!s.loaded.fields.drawAxes) return;
+    if (!s.loaded().fields.drawAxes) return;
     const ViewPoint origin = plot.MapExact(0, 0);
     if (plot.xMin <= 0 && 0 <= plot.xMax)
         Line(surface, {origin.x, box.top}, {origin.x, box.bottom}, kZeroLineColour, 1);
@@ -198,13 +198,13 @@ struct StrokeTarget {
 
 /// Whether a run's step into its row `row` is drawn: as StepDrawn, and in
 /// its run's pattern.
-bool RunStepDrawn(const RunTrails::Run& run, int body, int64_t row) {
+bool RunStepDrawn(const RunTrails::Prepared& run, int body, int64_t row) {
     return StepDrawn(run.lines(), body, row) && run.Patterned(body, row);
 }
 
 /// The stroke of a run's step into its row `row`: a dash of its pattern
 /// has square ends.
-Stroke RunStepStroke(const RunTrails::Run& run, int body, int64_t row) {
+Stroke RunStepStroke(const RunTrails::Prepared& run, int body, int64_t row) {
     const TrailLines& lines = run.lines();
     return {*lines.points(body, row - 1), *lines.points(body, row), run.colour(body),
             StepEnds(lines, body, row, [&](int64_t k) { return RunStepDrawn(run, body, k); })};
@@ -214,7 +214,7 @@ Stroke RunStepStroke(const RunTrails::Run& run, int body, int64_t row) {
 /// drawn after that row's own: run after run, each body's in turn.
 void AddRunSteps(const RunTrails* runs, int64_t row, std::vector<Stroke>& strokes) {
     if (!runs) return;
-    for (const RunTrails::Run* run : runs->prepared()) {
+    for (const RunTrails::Prepared* run : runs->prepared()) {
         const auto [from, to] = run->StepsOf(row);
         for (int body = 1; body <= run->bodies(); ++body)
             for (int64_t k = from; k < to; ++k)
@@ -230,9 +230,9 @@ void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSu
     const bool back = s.playback.direction < 0;
     for (int64_t k = from; k < to; ++k) {
         const int64_t row = back ? to - 1 - (k - from) : k;
-        for (int body = 1; body <= s.loaded.usableBodies(); ++body)
+        for (int body = 1; body <= s.loaded().usableBodies(); ++body)
             if (StepDrawn(lines, body, row))
-                strokes.push_back(StepStroke(lines, body, row, s.loaded.bodyColour[std::size_t(body)]));
+                strokes.push_back(StepStroke(lines, body, row, s.loaded().bodyColour[std::size_t(body)]));
         AddRunSteps(runs, row, strokes);
         if (strokes.size() >= kBatch || k + 1 == to) {
             target.Draw(surface, strokes, width);
@@ -248,7 +248,7 @@ class ShownSteps {
 public:
     /// A line looked into: the first run's body (`run` null) or a run's.
     struct Track {
-        const RunTrails::Run* run;
+        const RunTrails::Prepared* run;
         int body;
     };
     struct Step {
@@ -266,7 +266,8 @@ public:
           reach_(LineReach(width)),
           firstPiece_(first - first % TrailLines::kPiece) {
         for (int body = 1; body <= bodies; ++body) tracks_.push_back({nullptr, body});
-        for (const RunTrails::Run* run : runs ? runs->prepared() : std::vector<const RunTrails::Run*>{}) {
+        for (const RunTrails::Prepared* run :
+             runs ? runs->prepared() : std::vector<const RunTrails::Prepared*>{}) {
             pieceSteps_.push_back(PieceSteps(*run));
             for (int body = 1; body <= run->bodies(); ++body) tracks_.push_back({run, body});
         }
@@ -293,7 +294,7 @@ private:
 
     /// For a run, the rows of its steps that belong to each piece of the
     /// first run's rows: [low, high).
-    Spans PieceSteps(const RunTrails::Run& run) const {
+    Spans PieceSteps(const RunTrails::Prepared& run) const {
         Spans spans;
         for (int64_t piece = firstPiece_; piece < last_; piece += TrailLines::kPiece) {
             std::pair<int64_t, int64_t> span{INT64_MAX, INT64_MIN};
@@ -327,7 +328,7 @@ private:
         }
     }
 
-    void GatherRun(std::size_t track, const RunTrails::Run& run, int body, const Spans& spans,
+    void GatherRun(std::size_t track, const RunTrails::Prepared& run, int body, const Spans& spans,
                    std::vector<Step>& steps) const {
         const TrailLines& own = run.lines();
         for (std::size_t p = 0; p < spans.size(); ++p) {
@@ -366,7 +367,7 @@ private:
 void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSurface& surface,
                     const TrailClip& clip, int64_t first, int64_t last, double width,
                     const StrokeTarget& target = {}, const RunTrails* runs = nullptr) {
-    const ShownSteps shown(lines, clip, s.loaded.usableBodies(), runs, first, last, width);
+    const ShownSteps shown(lines, clip, s.loaded().usableBodies(), runs, first, last, width);
     const auto& tracks = shown.tracks();
     using Step = ShownSteps::Step;
     // Many tracks are looked into on every processor, each its run of
@@ -387,7 +388,7 @@ void DrawShownSteps(const SimulationState& s, const TrailLines& lines, DrawingSu
     const auto stroke = [&](const Step& step) {
         const ShownSteps::Track& track = tracks[step.track];
         if (!track.run)
-            return StepStroke(lines, track.body, step.at, s.loaded.bodyColour[std::size_t(track.body)]);
+            return StepStroke(lines, track.body, step.at, s.loaded().bodyColour[std::size_t(track.body)]);
         return RunStepStroke(*track.run, track.body, step.at);
     };
     const int64_t span = last - first + 1;
@@ -493,7 +494,7 @@ void DrawTrailChunks(const SimulationState& s, const TrailLines& lines, const Ru
 
 void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface, const TrailClip& clip,
                 TrailLines& lines, RunTrails& runs, double width, const SmoothPass& pass) {
-    if (!s.loaded.fields.drawOrbits) return;
+    if (!s.loaded().fields.drawOrbits) return;
     const auto [first, last] = TrailRowSpan(s);
     if (first >= last) {
         // Side layers kept for the ticks hold no step yet; a tick to such a
@@ -510,19 +511,19 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
         // Faded trails are drawn in pieces that start at fixed rows
         // (multiples of the piece's length), each piece in one colour.
         const int64_t piece = std::max<int64_t>(4, (last - first) / 48);
-        for (int body = 1; body <= s.loaded.usableBodies(); ++body)
+        for (int body = 1; body <= s.loaded().usableBodies(); ++body)
             for (int64_t start = first - first % piece; start < last; start += piece) {
                 const int64_t from = std::max(start, first), to = std::min(last, start + piece + 1);
-                const ColourRef shade = FadedColour(s.loaded.bodyColour[std::size_t(body)], kWhite,
+                const ColourRef shade = FadedColour(s.loaded().bodyColour[std::size_t(body)], kWhite,
                                                     Distance((from + to - 1) / 2, s.playback.position),
-                                                    s.loaded.fields.pointsPerOrbit);
+                                                    s.loaded().fields.pointsPerOrbit);
                 StrokeRows(lines, body, from, to, surface, shade, width);
             }
         runs.Draw(surface, width);
     } else if (!surface.piecewise()) {
         // In a drawing, each run of a trail is one line.
-        for (int body = 1; body <= s.loaded.usableBodies(); ++body)
-            StrokeRows(lines, body, first, last, surface, s.loaded.bodyColour[std::size_t(body)], width);
+        for (int body = 1; body <= s.loaded().usableBodies(); ++body)
+            StrokeRows(lines, body, first, last, surface, s.loaded().bodyColour[std::size_t(body)], width);
         runs.Draw(surface, width);
     } else if (int32_t w = 0, h = 0; surface.LayerSize(w, h) && TrailChunks::Worth(w, h) &&
                                      (!surface.partial() || (pass.chunks && pass.chunks->Holds(s)))) {
@@ -538,17 +539,17 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
 /// the others a ring about where the disc would be, in the body's colour
 /// (the second run) or dark (the third), in turn, over the first run's
 /// discs, so that runs that agree show a disc in a ring.
-void DrawRunDiscs(const SimulationState& r, int style, const PlotBox& plot, DrawingSurface& surface,
-                  int width, int height) {
-    if (!r.loaded.fields.drawPlanets || r.playback.position < 0 ||
-        r.playback.position >= r.loaded.usableRows())
+void DrawRunDiscs(const RunAt& r, const PlotBox& plot, DrawingSurface& surface, int width, int height) {
+    const int style = r.style;
+    if (!r.loaded().fields.drawPlanets || r.playback.position < 0 ||
+        r.playback.position >= r.loaded().usableRows())
         return;
-    for (int body = 1; body <= r.loaded.usableBodies(); ++body) {
+    for (int body = 1; body <= r.loaded().usableBodies(); ++body) {
         const double* xy = r.shownRows()->track(body, r.playback.position);
         if (plot.IsOutside(xy[0], xy[1])) continue;
         const double radius = DiscRadius(r, body, width, height);
         if (radius < 0) continue;
-        const ColourRef colour = r.loaded.bodyColour[std::size_t(body)];
+        const ColourRef colour = r.loaded().bodyColour[std::size_t(body)];
         const ViewPoint centre = plot.MapExact(xy[0], xy[1]);
         if (style <= 0) {
             surface.FillCircle(centre, radius, colour, 0, 0);
@@ -571,9 +572,8 @@ void DrawDiscs(const SimulationState& s, const PlotBox& plot, DrawingSurface& su
         const auto [x, y] = s.sunAt(s.playback.position);
         surface.FillCircle(plot.MapExact(x, y), sun, kSunColour, kSunEdge, SunOutline(width, height));
     }
-    DrawRunDiscs(s, 0, plot, surface, width, height);
-    for (const ComparedRun& run : s.runs)
-        if (run.shown) DrawRunDiscs(run.state, run.style, plot, surface, width, height);
+    for (std::size_t k = 0; k < s.runs.size(); ++k)
+        if (k == 0 || s.runs[k].shown) DrawRunDiscs(RunAt(s, k), plot, surface, width, height);
 }
 
 /// The frame, the ticks and the labels around the view's box.
@@ -584,7 +584,7 @@ void DrawFrameAndLabels(const SimulationState& s, const PlotBox& plot, DrawingSu
     DrawAxesFrame(plot, surface, box, ticks.x, ticks.y, m,
                   {.x = titles.x,
                    .y = titles.y,
-                   .title = s.loaded.fields.plotTitle,
+                   .title = s.loaded().fields.plotTitle,
                    .band = {0, 0, double(width), double(height)}});
 }
 
@@ -608,32 +608,32 @@ std::string MoreText(int more) { return "+" + std::to_string(more) + " more"; }
 
 /// The names of the runs the legend lists: none with one run; else the
 /// first run's and those of the runs compared that are shown.
-std::vector<const std::string*> ShownRunNames(const SimulationState& s) {
-    std::vector<const std::string*> names;
-    if (s.runs.empty() || !s.loaded.dataLoaded) return names;
-    names.push_back(&s.runName);
-    for (const ComparedRun& run : s.runs)
-        if (run.shown) names.push_back(&run.name);
-    return names;
+std::vector<const Run*> ShownRuns(const SimulationState& s) {
+    std::vector<const Run*> runs;
+    if (!s.compared() || !s.loaded().dataLoaded) return runs;
+    for (const Run& run : s.runs)
+        if (&run == &s.first() || run.shown) runs.push_back(&run);
+    return runs;
 }
 
 Legend LegendOf(const SimulationState& s, const PlotBox& plot, const DrawingSurface& surface,
                 const TextMetrics& m) {
     Legend g;
-    const int named = s.loaded.dataLoaded
-                          ? std::min<int>(int(s.loaded.fields.bodyNames.size()), s.loaded.usableBodies())
+    const int named = s.loaded().dataLoaded
+                          ? std::min<int>(int(s.loaded().fields.bodyNames.size()), s.loaded().usableBodies())
                           : 0;
-    const std::vector<const std::string*> runs = ShownRunNames(s);
+    const std::vector<const Run*> runs = ShownRuns(s);
     if (named == 0 && runs.empty()) return g;
     const int listed = std::min(named, kLegendNames), more = named - listed;
     g.disc = 0.3 * m.font, g.row = m.lineHeight * 1.1;
     g.sample = runs.empty() ? 0 : 2.5 * m.font;
     double longest = more > 0 ? surface.TextExtent(MoreText(more), m.font).x : 0;
     for (int k = 0; k < listed; ++k)
-        longest = std::max(longest, surface.TextExtent(s.loaded.fields.bodyNames[std::size_t(k)], m.font).x);
+        longest =
+            std::max(longest, surface.TextExtent(s.loaded().fields.bodyNames[std::size_t(k)], m.font).x);
     double marks = 2 * g.disc;
-    for (const std::string* name : runs) {
-        longest = std::max(longest, surface.TextExtent(*name, m.font).x);
+    for (const Run* run : runs) {
+        longest = std::max(longest, surface.TextExtent(run->name, m.font).x);
         marks = std::max(marks, g.sample);
     }
     const int lines = listed + (more > 0) + int(runs.size());
@@ -696,26 +696,25 @@ void DrawLegend(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
     for (int k = 1; k <= named; ++k) {
         const double y = at.y + m.pad + (k - 0.5) * row;
         const double x = at.x + m.pad * 1.5 + disc;
-        surface.FillCircle({x, y}, disc, s.loaded.bodyColour[std::size_t(k)], 0, 0);
-        surface.DrawText({x + disc + m.pad + shift, y}, s.loaded.fields.bodyNames[std::size_t(k - 1)], text);
+        surface.FillCircle({x, y}, disc, s.loaded().bodyColour[std::size_t(k)], 0, 0);
+        surface.DrawText({x + disc + m.pad + shift, y}, s.loaded().fields.bodyNames[std::size_t(k - 1)],
+                         text);
     }
     if (g.more > 0)
         surface.DrawText({at.x + m.pad * 2.5 + 2 * disc + shift, at.y + m.pad + (named + 0.5) * row},
                          MoreText(g.more), text);
     // Then the runs, each with a line in its pattern.
-    const std::vector<const std::string*> runs = ShownRunNames(s);
+    const std::vector<const Run*> runs = ShownRuns(s);
     const double lineWidth = std::max(1.0, m.font / 9);
     for (int k = 0; k < g.runs && k < int(runs.size()); ++k) {
         const double y = at.y + m.pad + (named + (g.more > 0) + k + 0.5) * row;
         const double x = at.x + m.pad * 1.5;
-        int style = 0;
-        for (int shown = 0; const ComparedRun& run : s.runs)
-            if (run.shown && ++shown == k) style = run.style;
+        const Run& run = *runs[std::size_t(k)];
         const ViewPoint sample[] = {{x, y}, {x + g.sample, y}};
-        ForEachDash(sample, 2, RunDashes(style, lineWidth), 0, [&](const ViewPoint* p, std::size_t n) {
+        ForEachDash(sample, 2, RunDashes(run.style, lineWidth), 0, [&](const ViewPoint* p, std::size_t n) {
             surface.StrokePolyline(p, n, kInk, lineWidth);
         });
-        surface.DrawText({x + 2 * disc + shift + m.pad, y}, *runs[std::size_t(k)], text);
+        surface.DrawText({x + 2 * disc + shift + m.pad, y}, run.name, text);
     }
 }
 
@@ -732,7 +731,7 @@ struct Clock {
 /// and stays put as the playback runs.
 std::string WidestStamp(const SimulationState& s) {
     std::string widest;
-    for (const int32_t row : {0, s.loaded.usableRows() - 1, s.playback.position}) {
+    for (const int32_t row : {0, s.loaded().usableRows() - 1, s.playback.position}) {
         const std::string text = ClockTextAt(s, row);
         if (text.size() > widest.size()) widest = text;
     }
@@ -767,7 +766,7 @@ PublicationNotes PlaceNotes(const SimulationState& s, const PlotBox& plot, const
                             const TextMetrics& m) {
     PublicationNotes notes;
     notes.legendCorner = PlaceLegend(s, plot, surface, m);
-    if (!s.loaded.dataLoaded) return notes;
+    if (!s.loaded().dataLoaded) return notes;
     if (const auto clock =
             ClockOf(s, plot, surface, m, LegendCorner(s, plot, surface, m, notes.legendCorner))) {
         const ViewRect& b = clock->box;
@@ -805,7 +804,7 @@ void PaintAddedSteps(const SimulationState& s, PlotBox& plot, DrawingSurface& su
     MapForLabels(s, plot, surface, m, width, height);
     const auto [first, last] = TrailRowSpan(s);
     const int64_t from = std::max(added.first, first + 1), to = std::min(added.second, last);
-    if (!s.loaded.dataLoaded || !s.loaded.fields.drawOrbits || s.view.fadeTrails || from >= to) return;
+    if (!s.loaded().dataLoaded || !s.loaded().fields.drawOrbits || s.view.fadeTrails || from >= to) return;
     lines.Prepare(s, plot, first, last);
     runs.Prepare(s, plot, first, last, TrailWidth(s, width, height));
     const ViewRect box = BoxOf(plot);
@@ -848,7 +847,7 @@ namespace {
 double SizedFont(int width, int height) { return std::max(9.0, std::min(width, height) / 36.0); }
 }  // namespace
 
-double PublicationFontSize(const SimulationState& s, int width, int height) {
+double PublicationFontSize(const RunAt& s, int width, int height) {
     if (s.view.look.fontSize > 0) return s.view.look.fontSize;
     return SizedFont(width, height);
 }
@@ -857,21 +856,21 @@ double MarkScale(int width, int height) {
     return std::max(1.0, SizedFont(width, height) / SizedFont(600, 600));
 }
 
-double TrailWidth(const SimulationState& s, int width, int height) {
+double TrailWidth(const RunAt& s, int width, int height) {
     if (s.view.look.lineWidth > 0) return std::max(0.1, s.view.look.lineWidth);
     return 1.5 * MarkScale(width, height);
 }
 
-double DiscRadius(const SimulationState& s, int body, int width, int height) {
-    const int size = s.loaded.fields.bodySize[std::size_t(body)];
+double DiscRadius(const RunAt& s, int body, int width, int height) {
+    const int size = s.loaded().fields.bodySize[std::size_t(body)];
     if (size < 0) return -1;
     if (s.view.look.discSize > 0) return s.view.look.discSize;
     return (size + 0.5) * MarkScale(width, height);
 }
 
-double SunRadius(const SimulationState& s, int width, int height) {
-    if (s.loaded.fields.sunSize <= 0) return 0;
-    return (s.loaded.fields.sunSize + 0.5) * MarkScale(width, height);
+double SunRadius(const RunAt& s, int width, int height) {
+    if (s.loaded().fields.sunSize <= 0) return 0;
+    return (s.loaded().fields.sunSize + 0.5) * MarkScale(width, height);
 }
 
 double SunOutline(int width, int height) { return 0.8 * MarkScale(width, height); }
@@ -879,10 +878,10 @@ double SunOutline(int width, int height) { return 0.8 * MarkScale(width, height)
 std::string ClockText(const SimulationState& s) { return ClockTextAt(s, s.playback.position); }
 
 int ClockDecimals(const SimulationState& s) {
-    const int rows = s.loaded.usableRows();
+    const int rows = s.loaded().usableRows();
     int decimals = 2;
     if (rows > 1) {
-        const double dt = std::fabs(s.loaded.rows->time(1) - s.loaded.rows->time(0));
+        const double dt = std::fabs(s.loaded().rows->time(1) - s.loaded().rows->time(0));
         if (dt > 0 && std::isfinite(dt)) {
             // The decimals that print the step exactly, but no more than one
             // past those that tell two rows apart.
@@ -899,9 +898,9 @@ int ClockDecimals(const SimulationState& s) {
 }
 
 std::string ClockTextAt(const SimulationState& s, int32_t row) {
-    if (row < 0 || row >= s.loaded.usableRows()) return {};
-    const std::string line = Format("t = %.*f", ClockDecimals(s), s.loaded.rows->time(row));
-    return s.loaded.fields.timeUnit.empty() ? line : line + " " + s.loaded.fields.timeUnit;
+    if (row < 0 || row >= s.loaded().usableRows()) return {};
+    const std::string line = Format("t = %.*f", ClockDecimals(s), s.loaded().rows->time(row));
+    return s.loaded().fields.timeUnit.empty() ? line : line + " " + s.loaded().fields.timeUnit;
 }
 
 std::vector<std::pair<std::size_t, std::size_t>> TrailRuns(const ViewPoint* p, std::size_t count) {
@@ -954,7 +953,7 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     const ViewRect box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
     if (under && !keptUnder) DrawGridAndZeroLines(s, plot, surface, box, ticks);
-    if (s.loaded.dataLoaded) {
+    if (s.loaded().dataLoaded) {
         const std::optional<Clock> clock =
             ClockOf(s, plot, surface, m, LegendCorner(s, plot, surface, m, notes.legendCorner));
         if (under) {
@@ -1000,7 +999,7 @@ PublicationLayout LayOutPublicationView(const SimulationState& s, PlotBox& plot,
     layout.xTitle = titles.x, layout.yTitle = titles.y;
     layout.trailWidth = TrailWidth(s, width, height);
     layout.sunRadius = SunRadius(s, width, height), layout.sunOutline = SunOutline(width, height);
-    for (int body = 1; body <= s.loaded.usableBodies(); ++body)
+    for (int body = 1; body <= s.loaded().usableBodies(); ++body)
         layout.discRadius.push_back(DiscRadius(s, body, width, height));
     const Legend g = LegendOf(s, plot, surface, m);
     if (g.shown() && notes.legendCorner >= 0) {

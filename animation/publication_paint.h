@@ -8,6 +8,7 @@
 #include "plot/device_types.h"
 
 struct SimulationState;
+struct RunAt;
 class PlotBox;
 class DrawingSurface;
 class TrailLines;
@@ -19,7 +20,7 @@ struct ViewPoint;
 /// The text size of the publication look for a view of `width` x `height`
 /// pixels: the size asked for, or one that reads alike from 400 pixels to 4K
 /// (a 36th of the shorter side, at least 9).
-double PublicationFontSize(const SimulationState& state, int width, int height);
+double PublicationFontSize(const RunAt& state, int width, int height);
 
 /// How much larger than in a 600-pixel view the publication look draws its
 /// marks in a view of `width` x `height`: as much as its text grows, so that
@@ -27,12 +28,12 @@ double PublicationFontSize(const SimulationState& state, int width, int height);
 /// smaller view keeps them as they are at 600 pixels.
 double MarkScale(int width, int height);
 /// The trails' width: the one asked for in pixels, else 1.5 pixels scaled.
-double TrailWidth(const SimulationState& state, int width, int height);
+double TrailWidth(const RunAt& state, int width, int height);
 /// Body `body`'s disc radius: the size asked for in pixels, else the body's
 /// radius (and half a pixel) scaled; below 0 for a body drawn without one.
-double DiscRadius(const SimulationState& state, int body, int width, int height);
+double DiscRadius(const RunAt& state, int body, int width, int height);
 /// The sun's radius, scaled; 0 without a sun.
-double SunRadius(const SimulationState& state, int width, int height);
+double SunRadius(const RunAt& state, int width, int height);
 /// The width of the sun's outline, scaled.
 double SunOutline(int width, int height);
 

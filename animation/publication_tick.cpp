@@ -34,7 +34,7 @@ void MarkStepsThatChanged(const SimulationState& s, const PlotBox& plot, const s
                           RowSpan before, RowSpan after, double reach, UnderChange& under) {
     // A step joins the rows r - 1 and r, and shows when both are in the trail.
     const auto shows = [](RowSpan trail, int64_t r) { return r - 1 >= trail.first && r < trail.second; };
-    const int64_t rows = s.loaded.usableRows();
+    const int64_t rows = s.loaded().usableRows();
     for (const RowSpan& span : spans)
         for (int64_t r = std::max<int64_t>(span.first, 1); r <= span.second && r < rows; ++r) {
             if (shows(before, r) == shows(after, r)) continue;
@@ -51,14 +51,14 @@ void MarkStepsThatChanged(const SimulationState& s, const PlotBox& plot, const s
                 under.composedPixels.MarkStroke(a, b, reach, came ? nullptr : &under.wentPixels);
                 any = true;
             };
-            for (int body = 1; body <= s.loaded.usableBodies(); ++body)
+            for (int body = 1; body <= s.loaded().usableBodies(); ++body)
                 markStep(s.shownRows()->track(body, int32_t(r - 1)));
             // The runs' steps that belong to the row come and go with it.
-            for (const ComparedRun& run : s.runs) {
+            for (const Run& run : s.others()) {
                 if (!RunTrails::Traced(run)) continue;
                 const auto [from, to] = RunTrails::StepsOf(run, r);
-                const TrajectoryTable& own = *run.state.shownRows();
-                for (int body = 1; body <= run.state.loaded.usableBodies(); ++body)
+                const TrajectoryTable& own = *run.shownRows();
+                for (int body = 1; body <= run.loaded.usableBodies(); ++body)
                     for (int64_t k = from; k < to; ++k) markStep(own.track(body, int32_t(k - 1)));
             }
             if (!any) continue;
@@ -81,7 +81,7 @@ DeviceRect AreaAbout(double left, double top, double right, double bottom) {
 /// the rows `from` and `to`.
 void MarkDiscs(const SimulationState& s, const PlotBox& plot, int width, int height, int32_t from, int32_t to,
                TickDamage& damage) {
-    if (s.sunMoves() && s.loaded.fields.sunSize > 0)
+    if (s.sunMoves() && s.loaded().fields.sunSize > 0)
         for (const int32_t row : {from, to}) {
             const auto [x, y] = s.sunAt(row);
             const ViewPoint c = plot.MapExact(x, y);
@@ -89,11 +89,11 @@ void MarkDiscs(const SimulationState& s, const PlotBox& plot, int width, int hei
             if (std::isfinite(c.x) && std::isfinite(c.y))
                 damage.Mark(AreaAbout(c.x - r, c.y - r, c.x + r, c.y + r));
         }
-    if (!s.loaded.fields.drawPlanets) return;
-    const int64_t rows = s.loaded.usableRows();
+    if (!s.loaded().fields.drawPlanets) return;
+    const int64_t rows = s.loaded().usableRows();
     for (const int32_t row : {from, to}) {
         if (row < 0 || row >= rows) continue;
-        for (int body = 1; body <= s.loaded.usableBodies(); ++body) {
+        for (int body = 1; body <= s.loaded().usableBodies(); ++body) {
             const double* xy = s.shownRows()->track(body, row);
             if (plot.IsOutside(xy[0], xy[1])) continue;
             const ViewPoint c = plot.MapExact(xy[0], xy[1]);
@@ -148,7 +148,7 @@ void MarkPublicationTick(const SimulationState& s, const PlotBox& plot, const Pu
     }
     // The pixels a step blends lie within half its width and one pixel of
     // it, along and across.
-    if (s.loaded.fields.drawOrbits)
+    if (s.loaded().fields.drawOrbits)
         MarkStepsThatChanged(s, plot, spans, before, after, TrailWidth(s, width, height) / 2 + 1, under);
     under.composed.MarkCoarse(under.composedPixels);
     under.damage.MarkCoarse(under.wentPixels);
@@ -164,7 +164,7 @@ TimerRequest MovePublicationTick(SimulationState& s, bool& wraps) {
     // so the last row it reaches is shown too.
     wraps = TickWraps(s);
     s.playback.position = NextTickRow(s);
-    ShowRunsAt(s);
+    AlignRuns(s);
     if (!TickGoesOn(s) && !s.view.loopPlayback) {
         s.playback.stopRequested = 0;
         return {.start = false, .stop = true};
@@ -211,11 +211,11 @@ PublicationStep PublicationTick::Tick(SimulationState& s, const PlotBox& plot, i
     under_.wentPixels.Reset(width, height, 1);
     under_.added = under_.redrawRows = {};
     PublicationStep step;
-    if (!s.loaded.dataLoaded) {
+    if (!s.loaded().dataLoaded) {
         step.timer = {.start = false, .stop = true};
     } else {
         const auto before = TrailRowSpan(s);
-        ShowRunsAt(s);  // where they stand at the row shown, whatever moved it
+        AlignRuns(s);  // where they stand at the row shown, whatever moved it
         const std::vector<int32_t> runsWere = RunTrails::RowsOf(s);
         const int32_t from = s.playback.position;
         bool wraps = false;

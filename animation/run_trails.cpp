@@ -18,8 +18,8 @@ constexpr ColourRef kWhite = 0xFFFFFF;
 
 /// A body's usual step on the screen: the median length in pixels of up to
 /// 4096 steps spread over the rows in use; 0 when none has a length.
-double UsualStep(const SimulationState& r, const PlotBox& plot, int body) {
-    const int32_t rows = r.loaded.usableRows();
+double UsualStep(const RunAt& r, const PlotBox& plot, int body) {
+    const int32_t rows = r.loaded().usableRows();
     const TrajectoryTable& t = *r.shownRows();
     std::vector<double> lengths;
     const int32_t every = std::max(1, rows / 4096);
@@ -35,21 +35,22 @@ double UsualStep(const SimulationState& r, const PlotBox& plot, int body) {
 
 }  // namespace
 
-ColourRef RunTrails::Run::colour(int body) const { return state_->loaded.bodyColour[std::size_t(body)]; }
+ColourRef RunTrails::Prepared::colour(int body) const { return run_->loaded.bodyColour[std::size_t(body)]; }
 
-bool RunTrails::Traced(const ComparedRun& run) {
-    const SimulationState& r = run.state;
-    return run.shown && r.loaded.dataLoaded && r.loaded.rows && r.loaded.fields.drawOrbits;
+bool RunTrails::Traced(const ::Run& run) {
+    const LoadedSimulation& loaded = run.loaded;
+    return run.shown && loaded.dataLoaded && loaded.rows && loaded.fields.drawOrbits;
 }
 
-std::pair<int64_t, int64_t> RunTrails::StepsOf(const ComparedRun& run, int64_t row) {
+std::pair<int64_t, int64_t> RunTrails::StepsOf(const ::Run& run, int64_t row) {
     // Between the rows shown at row - 1 and at row, whichever way it went.
-    if (row < 1 || row >= int64_t(run.rowOf.size())) return {0, 0};
-    const int64_t a = run.rowOf[std::size_t(row - 1)], b = run.rowOf[std::size_t(row)];
+    const std::vector<int32_t>& rowOf = run.alignment.rowOf;
+    if (row < 1 || row >= int64_t(rowOf.size())) return {0, 0};
+    const int64_t a = rowOf[std::size_t(row - 1)], b = rowOf[std::size_t(row)];
     return {std::min(a, b) + 1, std::max(a, b) + 1};
 }
 
-bool RunTrails::Run::Patterned(int body, int64_t row) const {
+bool RunTrails::Prepared::Patterned(int body, int64_t row) const {
     const Rows& rows = patterns_[std::size_t(body - 1)];
     if (rows.period == 0) return true;
     const int64_t at = (row - 1) % rows.period;
@@ -60,33 +61,34 @@ void RunTrails::Prepare(const SimulationState& s, const PlotBox& plot, int64_t f
                         double width) {
     runs_.resize(s.runs.size());
     prepared_.clear();
-    for (std::size_t i = 0; i < s.runs.size(); ++i) {
-        const ComparedRun& run = s.runs[i];
-        const SimulationState& r = run.state;
+    for (std::size_t i = 1; i < s.runs.size(); ++i) {
+        const ::Run& run = s.runs[i];
+        const RunAt r(s, i);
         if (!Traced(run)) continue;
-        const int64_t from = std::max<int64_t>(first, 0),
-                      to = std::min<int64_t>(last, int64_t(run.rowOf.size()));
+        const std::vector<int32_t>& rowOf = run.alignment.rowOf;
+        const int64_t from = std::max<int64_t>(first, 0), to = std::min<int64_t>(last, int64_t(rowOf.size()));
         if (from + 1 >= to) continue;
         // The run's rows its steps belonging to the trail join.
-        const auto [low, high] = std::minmax_element(run.rowOf.begin() + from, run.rowOf.begin() + to);
-        if (*low < 0 || *high >= r.loaded.usableRows()) continue;
-        Run& kept = runs_[i];
-        kept.state_ = &r, kept.run_ = &run;
+        const auto [low, high] = std::minmax_element(rowOf.begin() + from, rowOf.begin() + to);
+        if (*low < 0 || *high >= r.loaded().usableRows()) continue;
+        Prepared& kept = runs_[i];
+        kept.run_ = &run;
+        kept.fade_ = r.view.fadeTrails, kept.row_ = r.playback.position, kept.trail_ = r.trail;
         kept.span_ = {*low, int64_t(*high) + 1};
         kept.lines_.Prepare(r, plot, *low, int64_t(*high) + 1);
-        const int bodies = r.loaded.usableBodies();
+        const int bodies = r.loaded().usableBodies();
         const PlotMapping mapping = plot.Mapping();
         if (kept.version_ != r.shownRows()->version() || !(kept.mapping_ == mapping) ||
             kept.width_ != width || kept.style_ != run.style ||
             kept.patterns_.size() != std::size_t(bodies)) {
             kept.version_ = r.shownRows()->version(), kept.mapping_ = mapping, kept.width_ = width;
             kept.style_ = run.style;
-            kept.patterns_.assign(std::size_t(bodies), Run::Rows{});
+            kept.patterns_.assign(std::size_t(bodies), Prepared::Rows{});
             const std::vector<double> dashes = RunDashes(run.style, width);
             for (int body = 1; body <= bodies && !dashes.empty(); ++body) {
                 const double step = UsualStep(r, plot, body);
                 if (!(step > 0)) continue;
-                Run::Rows& rows = kept.patterns_[std::size_t(body - 1)];
+                Prepared::Rows& rows = kept.patterns_[std::size_t(body - 1)];
                 int64_t at = 0;
                 for (std::size_t k = 0; k < dashes.size() && k < 4; ++k) {
                     at += std::max<int64_t>(1, std::llround(dashes[k] / step));
@@ -103,8 +105,7 @@ void RunTrails::Prepare(const SimulationState& s, const PlotBox& plot, int64_t f
 void RunTrails::Draw(DrawingSurface& surface, double width) const {
     const double reach = LineReach(width);
     std::vector<Stroke> strokes;
-    for (const Run* run : prepared_) {
-        const SimulationState& r = run->state();
+    for (const Prepared* run : prepared_) {
         const auto [first, last] = run->span_;
         strokes.clear();
         for (int body = 1; body <= run->bodies(); ++body) {
@@ -117,11 +118,10 @@ void RunTrails::Draw(DrawingSurface& surface, double width) const {
                     if (!surface.Shows(b.left - reach, b.top - reach, b.right + reach, b.bottom + reach))
                         continue;
                 }
-                const ColourRef shade = r.view.fadeTrails
-                                            ? FadedColour(run->colour(body), kWhite,
-                                                          std::llabs((from + to) / 2 - r.playback.position),
-                                                          r.loaded.fields.pointsPerOrbit)
-                                            : run->colour(body);
+                const ColourRef shade =
+                    run->fade_ ? FadedColour(run->colour(body), kWhite,
+                                             std::llabs((from + to) / 2 - run->row_), int(run->trail_))
+                               : run->colour(body);
                 const auto drawn = [&](int64_t row) {
                     return run->lines_.joins(body, row) && run->Patterned(body, row);
                 };
@@ -143,20 +143,20 @@ void RunTrails::Draw(DrawingSurface& surface, double width) const {
 
 std::vector<int32_t> RunTrails::RowsOf(const SimulationState& s) {
     std::vector<int32_t> rows;
-    for (const ComparedRun& run : s.runs) rows.push_back(run.state.playback.position);
+    for (std::size_t k = 1; k < s.runs.size(); ++k) rows.push_back(RunAt(s, k).playback.position);
     return rows;
 }
 
 void RunTrails::MarkRings(const SimulationState& s, const PlotBox& plot, int width, int height,
                           const std::vector<int32_t>& before, TickDamage& damage) {
-    for (std::size_t i = 0; i < s.runs.size() && i < before.size(); ++i) {
-        const ComparedRun& run = s.runs[i];
-        const SimulationState& r = run.state;
-        if (!run.shown || !r.loaded.dataLoaded || !r.loaded.rows || !r.loaded.fields.drawPlanets) continue;
-        const int32_t rows = r.loaded.usableRows();
+    for (std::size_t i = 0; i + 1 < s.runs.size() && i < before.size(); ++i) {
+        const RunAt r(s, i + 1);
+        if (!r.run.shown || !r.loaded().dataLoaded || !r.loaded().rows || !r.loaded().fields.drawPlanets)
+            continue;
+        const int32_t rows = r.loaded().usableRows();
         for (const int32_t at : {before[i], r.playback.position}) {
             if (at < 0 || at >= rows) continue;
-            for (int body = 1; body <= r.loaded.usableBodies(); ++body) {
+            for (int body = 1; body <= r.loaded().usableBodies(); ++body) {
                 const double* xy = r.shownRows()->track(body, at);
                 const double radius = DiscRadius(r, body, width, height);
                 const ViewPoint c = plot.MapExact(xy[0], xy[1]);

@@ -8,7 +8,7 @@
 #include "plot/plot_mapping.h"
 
 struct SimulationState;
-struct ComparedRun;
+struct Run;
 class PlotBox;
 class DrawingSurface;
 class TickDamage;
@@ -26,14 +26,15 @@ class TickDamage;
 class RunTrails {
 public:
     /// A run shown, as prepared for a paint.
-    class Run {
+    class Prepared {
     public:
-        const SimulationState& state() const { return *state_; }
         const TrailLines& lines() const { return lines_; }
         int bodies() const { return int(patterns_.size()); }
         ColourRef colour(int body) const;
         /// RunTrails::StepsOf for this run.
         std::pair<int64_t, int64_t> StepsOf(int64_t row) const { return RunTrails::StepsOf(*run_, row); }
+        /// Whether its trail fades, and the row and trail length it fades by.
+        bool fades() const { return fade_; }
         /// Whether the run's pattern draws its step into `row` for `body`.
         bool Patterned(int body, int64_t row) const;
 
@@ -46,8 +47,9 @@ public:
             int64_t period = 0;
             int64_t ends[3] = {};
         };
-        const SimulationState* state_ = nullptr;
-        const ComparedRun* run_ = nullptr;
+        const ::Run* run_ = nullptr;
+        bool fade_ = false;
+        int64_t row_ = 0, trail_ = 0;
         std::pair<int64_t, int64_t> span_{};  ///< the rows whose points are held
         TrailLines lines_;
         uint64_t version_ = 0;
@@ -59,10 +61,10 @@ public:
 
     /// Whether `run`'s trail is drawn: it is shown, has rows and draws
     /// trails.
-    static bool Traced(const ComparedRun& run);
+    static bool Traced(const ::Run& run);
     /// The steps of `run` that belong to the first run's row `row`: into its
     /// rows [first, last), in order; none when the row is not aligned.
-    static std::pair<int64_t, int64_t> StepsOf(const ComparedRun& run, int64_t row);
+    static std::pair<int64_t, int64_t> StepsOf(const ::Run& run, int64_t row);
 
     /// Makes ready the points and the patterns, for lines of `width`, of the
     /// shown runs' steps that belong to the first run's rows [first, last).
@@ -70,7 +72,7 @@ public:
                  double width);
     /// The runs prepared by the last Prepare, in the order drawn: those shown
     /// with trails and rows.
-    const std::vector<const Run*>& prepared() const { return prepared_; }
+    const std::vector<const Prepared*>& prepared() const { return prepared_; }
 
     /// Draws the steps of the runs prepared, run after run, each in its
     /// run's pattern, over what the surface holds; on a partial surface only
@@ -87,6 +89,6 @@ public:
                           const std::vector<int32_t>& before, TickDamage& damage);
 
 private:
-    std::vector<Run> runs_;
-    std::vector<const Run*> prepared_;
+    std::vector<Prepared> runs_;
+    std::vector<const Prepared*> prepared_;
 };

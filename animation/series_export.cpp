@@ -32,20 +32,30 @@ std::string GmNote(const LoadedSimulation& loaded, std::optional<double> given, 
     return note + ", from " + length + " and " + time + ": " + InferredGmRule(length, time, explained);
 }
 
+namespace {
+
+/// The series' source of one run's load, compared with none.
+SeriesSource SourceOfRun(const LoadedSimulation& loaded, std::optional<double> gm) {
+    SeriesSource source{.table = loaded.rows.get(),
+                        .rows = loaded.usableRows(),
+                        .gm = GmOf(loaded, gm).value_or(std::numeric_limits<double>::quiet_NaN()),
+                        .masses = FrameMasses(loaded),
+                        .depth = loaded.depth.get(),
+                        .plane = loaded.planeShown()};
+    source.velocity = loaded.velocity.get();
+    return source;
+}
+
+}  // namespace
+
 SeriesSource SeriesSourceOf(const SimulationState& s, std::optional<double> gm) {
-    SeriesSource source{.table = s.loaded.rows.get(),
-                        .rows = s.loaded.usableRows(),
-                        .gm = GmOf(s.loaded, gm).value_or(std::numeric_limits<double>::quiet_NaN()),
-                        .masses = FrameMasses(s.loaded),
-                        .depth = s.loaded.depth.get(),
-                        .plane = s.loaded.planeShown()};
-    source.velocity = s.loaded.velocity.get();
+    SeriesSource source = SourceOfRun(s.loaded(), gm);
     // Runs are compared with the first run compared, aligned as shown.
-    if (!s.runs.empty() && s.runs.front().alignedWith(s.loaded)) {
-        const ComparedRun& run = s.runs.front();
-        source.other = std::make_shared<SeriesSource>(SeriesSourceOf(run.state, gm));
+    if (s.compared() && s.runs[1].alignment.madeFor(s.loaded())) {
+        const RunAlignment& run = s.runs[1].alignment;
+        source.other = std::make_shared<SeriesSource>(SourceOfRun(s.runs[1].loaded, gm));
         source.between = &run.between;
-        source.otherBody.assign(std::size_t(std::max(s.loaded.usableBodies(), 0)) + 1, 0);
+        source.otherBody.assign(std::size_t(std::max(s.loaded().usableBodies(), 0)) + 1, 0);
         for (std::size_t k = 1; k < run.bodyOf.size(); ++k)
             if (const int f = run.bodyOf[k]; f > 0 && std::size_t(f) < source.otherBody.size())
                 source.otherBody[std::size_t(f)] = int(k);
@@ -92,9 +102,9 @@ std::vector<std::string> ExportNotes(const SimulationState& s, const SeriesSourc
         return std::any_of(asked.quantities.begin(), asked.quantities.end(),
                            [&](const Quantity& q) { return test(q.kind); });
     };
-    if (needs(NeedsGm)) notes.push_back(GmNote(s.loaded, gm, true));
+    if (needs(NeedsGm)) notes.push_back(GmNote(s.loaded(), gm, true));
     if (needs(NeedsVelocities))
-        if (std::string note = VelocityNote(source, s.loaded.fields.bodyNames); !note.empty())
+        if (std::string note = VelocityNote(source, s.loaded().fields.bodyNames); !note.empty())
             notes.push_back(std::move(note));
     for (std::size_t k = 0; k < asked.quantities.size(); ++k) {
         const Quantity& q = asked.quantities[k];
@@ -111,7 +121,7 @@ std::vector<std::string> ExportNotes(const SimulationState& s, const SeriesSourc
 
 SeriesExport ExportSeries(const SimulationState& s, std::string_view list, std::optional<double> gm,
                           const std::string& path) {
-    const LoadedSimulation& loaded = s.loaded;
+    const LoadedSimulation& loaded = s.loaded();
     const QuantityList asked = ParseQuantities(list, loaded.usableBodies(), loaded.fields.bodyNames);
     if (!asked.error.empty()) return Refused("--plot: " + asked.error, 2);
     const SeriesSource source = SeriesSourceOf(s, gm);

@@ -19,12 +19,12 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr ColourRef kWhite = 0xFFFFFF, kCursorColour = 0x505050;
 
-double TimeOf(const SimulationState& s, int32_t row) { return s.loaded.rows->time(row); }
+double TimeOf(const SimulationState& s, int32_t row) { return s.loaded().rows->time(row); }
 
 /// The times of the first and the last row computed, or the least and the
 /// greatest when the times go back somewhere.
 std::pair<double, double> TimeRange(const SimulationState& s, const PanelSeries& series) {
-    if (series.rows == 0 || !s.loaded.rows) return {0, 1};
+    if (series.rows == 0 || !s.loaded().rows) return {0, 1};
     if (series.timesIncrease) return {TimeOf(s, 0), TimeOf(s, series.rows - 1)};
     double lo = TimeOf(s, 0), hi = lo;
     for (int32_t r = 1; r < series.rows; ++r)
@@ -97,7 +97,7 @@ std::pair<double, double> ValueRange(const PanelSeries& series, const PanelPlot&
 double LineWidth(const PanelLayout& layout) { return std::max(1.0, layout.m.font * 0.09); }
 
 std::string TimeTitle(const SimulationState& s) {
-    const std::string& unit = s.loaded.fields.timeUnit;
+    const std::string& unit = s.loaded().fields.timeUnit;
     return unit.empty() ? "t" : "t [" + unit + "]";
 }
 
@@ -467,7 +467,7 @@ double PanelTimeAt(const PanelLayout& layout, double x) {
 
 int32_t RowNearestTime(const SimulationState& s, const PanelSeries& series, double time) {
     const int32_t rows = series.rows;
-    if (rows == 0 || !s.loaded.rows) return -1;
+    if (rows == 0 || !s.loaded().rows) return -1;
     int32_t best = 0;
     if (series.timesIncrease) {
         int32_t lo = 0, hi = rows - 1;

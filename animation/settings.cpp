@@ -19,36 +19,37 @@ constexpr RealTextRules kRealField{.blanks = NumberBlanks::Any, .grammar = RealG
 }  // namespace
 
 AnimationSettings AnimationSettingsOf(const SimulationState& s) {
-    return {s.loaded.fields.drawAxes,    s.loaded.fields.drawOrbits, s.loaded.fields.drawPlanets,
-            s.loaded.fields.bodyCount,   s.loaded.rowsInData(),      s.loaded.fields.pointsPerOrbit,
-            s.loaded.fields.step,        s.loaded.fields.startRow,   s.loaded.fields.sunSize,
-            s.loaded.fields.frameDelayMs};
+    return {s.loaded().fields.drawAxes,    s.loaded().fields.drawOrbits, s.loaded().fields.drawPlanets,
+            s.loaded().fields.bodyCount,   s.loaded().rowsInData(),      s.loaded().fields.pointsPerOrbit,
+            s.loaded().fields.step,        s.loaded().fields.startRow,   s.loaded().fields.sunSize,
+            s.loaded().fields.frameDelayMs};
 }
 
 void ApplyAnimationSettings(SimulationState& s, const AnimationSettings& a) {
-    s.loaded.fields.drawAxes = a.drawAxes;
-    s.loaded.fields.drawOrbits = a.drawOrbits;
-    s.loaded.fields.drawPlanets = a.drawPlanets;
-    s.loaded.fields.pointsPerOrbit = a.pointsPerOrbit;
-    s.loaded.fields.step = a.step;
-    s.loaded.fields.startRow = a.startRow;
-    s.loaded.fields.sunSize = a.sunSize;
-    s.loaded.fields.frameDelayMs = a.frameDelayMs;
-    const int64_t rows = s.loaded.rowsInData(), reserve = TrailReserve(s);
-    if (s.loaded.fields.startRow + reserve >= rows) s.loaded.fields.startRow = Clamp32(rows - reserve - 2);
+    s.loaded().fields.drawAxes = a.drawAxes;
+    s.loaded().fields.drawOrbits = a.drawOrbits;
+    s.loaded().fields.drawPlanets = a.drawPlanets;
+    s.loaded().fields.pointsPerOrbit = a.pointsPerOrbit;
+    s.loaded().fields.step = a.step;
+    s.loaded().fields.startRow = a.startRow;
+    s.loaded().fields.sunSize = a.sunSize;
+    s.loaded().fields.frameDelayMs = a.frameDelayMs;
+    const int64_t rows = s.loaded().rowsInData(), reserve = TrailReserve(s);
+    if (s.loaded().fields.startRow + reserve >= rows)
+        s.loaded().fields.startRow = Clamp32(rows - reserve - 2);
 }
 
 PositionSettings PositionSettingsOf(const SimulationState& s) {
-    return {s.loaded.fields.drawOrbits, s.loaded.fields.drawPlanets, s.loaded.rowsInData(),
+    return {s.loaded().fields.drawOrbits, s.loaded().fields.drawPlanets, s.loaded().rowsInData(),
             s.playback.position};
 }
 
 void ApplyPositionSettings(SimulationState& s, const PositionSettings& p) {
-    s.loaded.fields.drawOrbits = p.drawOrbits;
-    s.loaded.fields.drawPlanets = p.drawPlanets;
+    s.loaded().fields.drawOrbits = p.drawOrbits;
+    s.loaded().fields.drawPlanets = p.drawPlanets;
     s.playback.position = p.position;
     if (s.playback.position < 0) s.playback.position = 0;
-    const int64_t rows = s.loaded.rowsInData();
+    const int64_t rows = s.loaded().rowsInData();
     if (s.playback.position >= rows) s.playback.position = Clamp32(rows - TrailReserve(s) - 1);
 }
 

@@ -58,7 +58,7 @@ void ApplyDocumentLook(ViewChoices& view, PlotBox& plot, const LoadedSimulation&
 }
 
 bool KeepFrame(SimulationState& s, PlotBox& plot, Host& host) {
-    if (s.playback.loading || !s.loaded.dataLoaded || s.view.frame.kind == ReferenceFrame::Kind::Inertial ||
+    if (s.playback.loading || !s.loaded().dataLoaded || s.view.frame.kind == ReferenceFrame::Kind::Inertial ||
         s.framed())
         return false;
     const ReferenceFrame before = s.view.frame;
@@ -70,20 +70,26 @@ bool KeepFrame(SimulationState& s, PlotBox& plot, Host& host) {
     return true;
 }
 
-void ShowLoaded(SimulationState& s, PlotBox& plot, Host& host, LoadedSimulation&& fresh) {
+void KeepBodiesAsked(LoadedSimulation& fresh, Host& host) {
     if (const std::vector<int32_t> asked = fresh.fields.shownBodies; !asked.empty() && fresh.rows) {
         fresh.fields.shownBodies.clear();
         if (const std::string why = KeepBodies(fresh, asked); !why.empty())
             host.note("Every body is shown: the bodies asked for cannot be (" + why + ")");
     }
-    s.loaded = std::move(fresh);
+}
+
+void ShowLoaded(SimulationState& s, PlotBox& plot, Host& host, LoadedSimulation&& fresh) {
+    KeepBodiesAsked(fresh, host);
     // Runs compared with the one shown before go with it.
-    s.runs.clear();
-    s.runName.clear();
-    s.playback.position = FirstRow(s.loaded);
+    s.runs.resize(1);
+    Run& run = s.first();
+    run.loaded = std::move(fresh);
+    run.name.clear(), run.path.clear();
+    run.shown = true, run.style = 0, run.alignment = {};
+    s.playback.position = FirstRow(s.loaded());
     s.playback.startRequested = 0;
-    ShowConfiguration(s.loaded, plot);
-    ApplyDocumentLook(s.view, plot, s.loaded);
+    ShowConfiguration(s.loaded(), plot);
+    ApplyDocumentLook(s.view, plot, s.loaded());
     KeepFrame(s, plot, host);
 }
 
@@ -91,37 +97,41 @@ ConfigResult LoadConfiguration(SimulationState& s, PlotBox& plot, Host& host, co
     ConfigurationFields fields;
     const ConfigResult result = ReadConfiguration(fields, host, path);
     if (result != ConfigResult::Ok) return result;
-    s.loaded.kind = KindOf(fields);
-    s.loaded.configPath = path;
-    s.loaded.fields = std::move(fields);
-    ResolveBodyColours(s.loaded);
-    ShowConfiguration(s.loaded, plot);
+    s.loaded().kind = KindOf(fields);
+    s.loaded().configPath = path;
+    s.loaded().fields = std::move(fields);
+    ResolveBodyColours(s.loaded());
+    ShowConfiguration(s.loaded(), plot);
     return result;
 }
 
-int LoadSimulation(SimulationState& s, PlotBox& plot, Host& host, const std::string& path) {
-    LoadedSimulation fresh;
+bool ReadSimulationInto(LoadedSimulation& fresh, Host& host, const std::string& path, ReadControl control) {
     fresh.configPath = path;
     const ConfigResult result = ReadConfiguration(fresh.fields, host, path);
     if (result != ConfigResult::Ok) {
         host.messageBox(Format("Error %d in Config File %s", CodeOf(result), path.c_str()));
         HintAtTable(host, path);
-        return 0;
+        return false;
     }
     fresh.kind = KindOf(fresh.fields);
     ResolveBodyColours(fresh);
-    s.playback.startRequested = 0;
     // The table is made before the data file is opened, so that a table too
     // large for memory is reported before anything is read. A plain table's
     // reader sizes its table from the file.
-    if (fresh.fields.dataFormat == DataFormat::Stream && !PrepareTable(fresh, host)) return 0;
-    if (ReadData(fresh, host, ReadControlOf(s)) != DataResult::Ok) return 0;
+    if (fresh.fields.dataFormat == DataFormat::Stream && !PrepareTable(fresh, host)) return false;
+    return ReadData(fresh, host, control) == DataResult::Ok;
+}
+
+int LoadSimulation(SimulationState& s, PlotBox& plot, Host& host, const std::string& path) {
+    LoadedSimulation fresh;
+    s.playback.startRequested = 0;
+    if (!ReadSimulationInto(fresh, host, path, ReadControlOf(s))) return 0;
     ShowLoaded(s, plot, host, std::move(fresh));
     return 1;
 }
 
 DataResult ReadShownData(SimulationState& s, Host& host) {
-    const DataResult result = ReadData(s.loaded, host, ReadControlOf(s));
-    if (result == DataResult::Ok) s.playback.position = FirstRow(s.loaded);
+    const DataResult result = ReadData(s.loaded(), host, ReadControlOf(s));
+    if (result == DataResult::Ok) s.playback.position = FirstRow(s.loaded());
     return result;
 }

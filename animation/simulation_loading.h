@@ -14,6 +14,10 @@ class Host;
 /// playback's loading flag set while a large read lets events run.
 ReadControl ReadControlOf(SimulationState& state);
 
+/// Leaves out of `fresh` the bodies its document asked to leave out; when
+/// they cannot be, every body stays and `host` is told why.
+void KeepBodiesAsked(LoadedSimulation& fresh, Host& host);
+
 /// The end of every load that succeeded: `fresh` becomes the simulation
 /// shown, whole; the playback stands at its first row with no start
 /// pending; the plot gets its title and box (and equal aspect when a table
@@ -46,6 +50,8 @@ ConfigResult LoadConfiguration(SimulationState& state, PlotBox& plot, Host& host
 /// reported through `host` and leaves the simulation shown as it was.
 /// Returns 1 when both files were read, 0 otherwise.
 int LoadSimulation(SimulationState& state, PlotBox& plot, Host& host, const std::string& path);
+/// What LoadSimulation reads, into `fresh`; nothing is shown.
+bool ReadSimulationInto(LoadedSimulation& fresh, Host& host, const std::string& path, ReadControl control);
 
 /// Reads the shown simulation's data file again in place, as its fields
 /// say (Open data file, a plane chosen for a configured table, a followed

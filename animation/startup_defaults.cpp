@@ -4,8 +4,8 @@
 #include "plot/plot_box.h"
 
 void InitialiseDefaults(SimulationState& state, PlotBox& plot) {
-    state.loaded.configPath = "defovx.ovx";
-    state.loaded.dataLoaded = 0;
+    state.loaded().configPath = "defovx.ovx";
+    state.loaded().dataLoaded = 0;
     state.playback.startRequested = 0;
     plot.SetViewport(0, 0, 100, 100);
     plot.SetBox(-3.0, -3.0, 3.0, 3.0);

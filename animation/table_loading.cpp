@@ -31,29 +31,49 @@ FileKind KindOfFile(const std::string& path) {
     return FileKind::Other;
 }
 
-int LoadTable(SimulationState& s, PlotBox& plot, Host& host, const std::string& path, TablePlane plane) {
-    LoadedSimulation fresh;
+namespace {
+
+/// Whether LoadFile reads `path` as a table: a table by its content, or a
+/// regular file that is no configuration either.
+bool ReadsAsTable(const std::string& path) {
+    std::error_code error;
+    const FileKind kind = KindOfFile(path);
+    return kind == FileKind::Table ||
+           (kind == FileKind::Other && std::filesystem::is_regular_file(path, error));
+}
+
+}  // namespace
+
+bool ReadTableInto(LoadedSimulation& fresh, Host& host, const std::string& path, TablePlane plane,
+                   TableColumns columns, ReadControl control) {
     fresh.kind = SourceKind::PlainTable;
     fresh.configPath = path;
     fresh.fields.dataPath = path;
     fresh.fields.dataFormat = DataFormat::Table;
     fresh.fields.plane = plane;
-    fresh.fields.columns = s.view.columns;
+    fresh.fields.columns = columns;
     fresh.fields.lineCount = -1;
     // Commands wait for the end of the read, whatever its size.
-    ReadControl control = ReadControlOf(s);
-    const bool loading = s.playback.loading;
-    s.playback.loading = true;
+    bool* const loading = control.loading;
+    const bool was = loading && *loading;
+    if (loading) *loading = true;
     control.loading = nullptr;
     const DataResult result = ReadData(fresh, host, control);
-    s.playback.loading = loading;
-    if (result != DataResult::Ok) return 0;
+    if (loading) *loading = was;
+    if (result != DataResult::Ok) return false;
     InferTableConfiguration(fresh);
+    return true;
+}
+
+int LoadTable(SimulationState& s, PlotBox& plot, Host& host, const std::string& path, TablePlane plane) {
+    LoadedSimulation fresh;
+    if (!ReadTableInto(fresh, host, path, plane, s.view.columns, ReadControlOf(s))) return 0;
     ShowLoaded(s, plot, host, std::move(fresh));
     return 1;
 }
 
-int LoadFile(SimulationState& s, PlotBox& plot, Host& host, const std::string& path) {
+bool ReadFileInto(LoadedSimulation& fresh, Host& host, const std::string& path, const ViewChoices& view,
+                  ReadControl control) {
     // A file that is neither a table nor a configuration is read as a table
     // all the same, so that its refusal says what stands where a number was
     // expected, by line and column; only a file that is not there (or not a
@@ -65,12 +85,20 @@ int LoadFile(SimulationState& s, PlotBox& plot, Host& host, const std::string& p
         !std::filesystem::is_directory(status)) {
         host.messageBox(
             Format("%s is not a regular file: a table or a configuration is read from a file", path.c_str()));
-        return 0;
+        return false;
     }
-    const FileKind kind = KindOfFile(path);
-    if (kind == FileKind::Table || (kind == FileKind::Other && std::filesystem::is_regular_file(path, error)))
-        return LoadTable(s, plot, host, path, s.view.plane);
-    return LoadSimulation(s, plot, host, path);
+    if (ReadsAsTable(path)) return ReadTableInto(fresh, host, path, view.plane, view.columns, control);
+    return ReadSimulationInto(fresh, host, path, control);
+}
+
+int LoadFile(SimulationState& s, PlotBox& plot, Host& host, const std::string& path) {
+    LoadedSimulation fresh;
+    // A configuration's read drops a start asked for before it, as its
+    // load always has; a table's keeps it until the table is shown.
+    if (!ReadsAsTable(path)) s.playback.startRequested = 0;
+    if (!ReadFileInto(fresh, host, path, s.view, ReadControlOf(s))) return 0;
+    ShowLoaded(s, plot, host, std::move(fresh));
+    return 1;
 }
 
 void HintAtTable(Host& host, const std::string& path) {

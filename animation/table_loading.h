@@ -1,9 +1,13 @@
 #pragma once
 #include <string>
+#include <vector>
 
+#include "simulation/read_finish.h"
 #include "simulation/table_layout.h"
 
 struct SimulationState;
+struct LoadedSimulation;
+struct ViewChoices;
 class PlotBox;
 class Host;
 
@@ -25,6 +29,11 @@ FileKind KindOfFile(const std::string& path);
 /// reported through `host` (the message names its line and column) and
 /// leaves the simulation loaded before as it was. Returns 1 when loaded.
 int LoadTable(SimulationState& state, PlotBox& plot, Host& host, const std::string& path, TablePlane plane);
+/// What LoadTable reads, into `fresh`, with `columns` as the view chose
+/// them; nothing is shown. Commands wait for the read (`control.loading`
+/// is set meanwhile). False when it cannot be read, which was said.
+bool ReadTableInto(LoadedSimulation& fresh, Host& host, const std::string& path, TablePlane plane,
+                   TableColumns columns, ReadControl control);
 
 /// Loads `path` as what its content says it is: a plain table (LoadTable,
 /// on the view's plane) or a configuration with its data file
@@ -32,6 +41,10 @@ int LoadTable(SimulationState& state, PlotBox& plot, Host& host, const std::stri
 /// message names the line and column where it fails. Every command that
 /// opens a file comes here.
 int LoadFile(SimulationState& state, PlotBox& plot, Host& host, const std::string& path);
+/// What LoadFile reads, into `fresh`, for `view`'s plane and columns;
+/// nothing is shown. Every run, the first or another, is read here.
+bool ReadFileInto(LoadedSimulation& fresh, Host& host, const std::string& path, const ViewChoices& view,
+                  ReadControl control);
 
 /// Says, after a configuration `path` was refused, what to do when the file
 /// holds a table of numbers instead: "run.dat holds numbers, not a

@@ -26,9 +26,9 @@ bool StepJoins(const ViewPoint* before, ViewPoint a, ViewPoint b, const ViewPoin
     return !(neighbour >= 0 && step > 4 * 4 && step > 8 * 8 * neighbour);
 }
 
-void TrailLines::Prepare(const SimulationState& s, const PlotBox& plot, int64_t first, int64_t last) {
-    const int bodies = s.loaded.usableBodies();
-    const Key key{s.loaded.rows ? s.shownRows()->version() : 0, s.loaded.usableRows(), bodies,
+void TrailLines::Prepare(const RunAt& s, const PlotBox& plot, int64_t first, int64_t last) {
+    const int bodies = s.loaded().usableBodies();
+    const Key key{s.loaded().rows ? s.shownRows()->version() : 0, s.loaded().usableRows(), bodies,
                   plot.Mapping()};
     if (key == key_ && std::max<int64_t>(first - 1, 0) >= first_ && std::min(last + 1, key.rows) <= end_)
         return;

@@ -6,7 +6,7 @@
 #include "plot/line_raster.h"
 #include "plot/plot_mapping.h"
 
-struct SimulationState;
+struct RunAt;
 class PlotBox;
 
 /// Whether the line of a trail joins point `a` to the next point `b`: both
@@ -31,11 +31,11 @@ public:
     /// that are multiples of their length.
     static constexpr int64_t kPiece = 32, kPart = 8;
 
-    /// Makes rows [first, last) of bodies 1 to `state.loaded.usableBodies()`
+    /// Makes rows [first, last) of bodies 1 to `state.loaded().usableBodies()`
     /// available for the plot's mapping, and the row on either side where
     /// there is one (what the ends of the rows' steps are decided by); the
     /// rows must exist.
-    void Prepare(const SimulationState& state, const PlotBox& plot, int64_t first, int64_t last);
+    void Prepare(const RunAt& state, const PlotBox& plot, int64_t first, int64_t last);
 
     /// Body `body`'s point at `row`, and those after it.
     const ViewPoint* points(int body, int64_t row) const {

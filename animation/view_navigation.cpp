@@ -50,11 +50,11 @@ constexpr double kFlatSpan = 1e-12;
 
 }  // namespace
 
-bool FitToData(const SimulationState& s, PlotBox& plot) {
-    if (!s.loaded.dataLoaded || !s.loaded.rows) return false;
+bool FitToData(const RunAt& s, PlotBox& plot) {
+    if (!s.loaded().dataLoaded || !s.loaded().rows) return false;
     constexpr double inf = std::numeric_limits<double>::infinity();
     double lo[2] = {inf, inf}, hi[2] = {-inf, -inf};
-    const int32_t rows = s.loaded.usableRows();
+    const int32_t rows = s.loaded().usableRows();
     // Runs of pairs, finite values only; written without branches so that
     // the compiler can take several values at once.
     const auto take = [&](const double* xy, int32_t count) {
@@ -68,9 +68,9 @@ bool FitToData(const SimulationState& s, PlotBox& plot) {
             }
     };
     const TrajectoryTable& shown = *s.shownRows();
-    for (int body = 1; body <= s.loaded.usableBodies(); ++body) take(shown.track(body, 0), rows);
+    for (int body = 1; body <= s.loaded().usableBodies(); ++body) take(shown.track(body, 0), rows);
     // A sun that moves in the frame is part of the data shown.
-    if (s.sunMoves()) take(s.inFrame.sun.data(), std::min<int64_t>(rows, s.inFrame.sun.size() / 2));
+    if (s.sunMoves()) take(s.run.inFrame.sun.data(), std::min<int64_t>(rows, s.run.inFrame.sun.size() / 2));
     if (!(lo[0] <= hi[0] && lo[1] <= hi[1])) return false;
     // A span within rounding of the data's size is no span: a body that a
     // turning frame holds on its axis would otherwise fill the box with the
@@ -88,7 +88,7 @@ bool FitToData(const SimulationState& s, PlotBox& plot) {
     return SetCheckedBox(plot, lo[0], lo[1], hi[0], hi[1]);
 }
 
-void RestoreConfiguredBox(const SimulationState& s, PlotBox& plot) {
-    plot.SetBox(s.loaded.fields.box[0], s.loaded.fields.box[1], s.loaded.fields.box[2],
-                s.loaded.fields.box[3]);
+void RestoreConfiguredBox(const RunAt& s, PlotBox& plot) {
+    plot.SetBox(s.loaded().fields.box[0], s.loaded().fields.box[1], s.loaded().fields.box[2],
+                s.loaded().fields.box[3]);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 struct SimulationState;
+struct RunAt;
 class PlotBox;
 
 /// Moving the plot's world box with the pointer and back. Zoom, pan and fit
@@ -25,7 +26,7 @@ void PanByPixels(PlotBox& plot, int dx, int dy);
 /// gets one world unit about its value first. False, box unchanged, when
 /// no data is loaded, an axis has no finite coordinate or the box would
 /// not be finite.
-bool FitToData(const SimulationState& state, PlotBox& plot);
+bool FitToData(const RunAt& run, PlotBox& plot);
 
 /// Gives the plot the configuration's box as loading does (rounded with SetBox).
-void RestoreConfiguredBox(const SimulationState& state, PlotBox& plot);
+void RestoreConfiguredBox(const RunAt& run, PlotBox& plot);

@@ -22,7 +22,7 @@ namespace {
 /// Why `row` cannot be shown: it lies outside the rows in the data; empty
 /// when it can.
 std::string RowOutsideTheData(const SimulationState& state, int row) {
-    const int rows = state.loaded.usableRows();
+    const int rows = state.loaded().usableRows();
     if (row < 0) return Format("--row %d is before the first row, 0", row);
     if (rows == 0) return Format("--row %d is past the end of the data, which has no rows", row);
     if (row >= rows) return Format("--row %d is past the last row, %d", row, rows - 1);
@@ -35,8 +35,8 @@ constexpr int kShownSunSize = 6;
 }  // namespace
 
 std::string ApplyFigure(SimulationState& state, PlotBox& plot, const FigureRequest& figure) {
-    ConfigurationFields& f = state.loaded.fields;
-    const int bodies = state.loaded.usableBodies();
+    ConfigurationFields& f = state.loaded().fields;
+    const int bodies = state.loaded().usableBodies();
     if (figure.names.size() > std::size_t(bodies))
         return Format("--names gives %d names for %d bodies", int(figure.names.size()), bodies);
     if (figure.colours.size() > std::size_t(bodies))
@@ -50,10 +50,10 @@ std::string ApplyFigure(SimulationState& state, PlotBox& plot, const FigureReque
     if (!figure.colours.empty()) {
         std::vector<ColourRef> colours(static_cast<std::size_t>(bodies));
         for (int k = 1; k <= bodies; ++k)
-            colours[std::size_t(k - 1)] = state.loaded.bodyColour[std::size_t(k)];
+            colours[std::size_t(k - 1)] = state.loaded().bodyColour[std::size_t(k)];
         std::copy(figure.colours.begin(), figure.colours.end(), colours.begin());
         f.bodyColours = colours;
-        ResolveBodyColours(state.loaded);
+        ResolveBodyColours(state.loaded());
     }
     if (figure.timeUnit) f.timeUnit = *figure.timeUnit;
     if (figure.lengthUnit) f.lengthUnit = *figure.lengthUnit;
@@ -61,11 +61,11 @@ std::string ApplyFigure(SimulationState& state, PlotBox& plot, const FigureReque
     if (figure.sunOn && f.sunSize <= 0) f.sunSize = kShownSunSize;
     if (!figure.bodies.empty()) {
         if (state.view.followData) return "--bodies does not go with following the data file";
-        if (std::string problem = KeepBodies(state.loaded, figure.bodies); !problem.empty())
+        if (std::string problem = KeepBodies(state.loaded(), figure.bodies); !problem.empty())
             return "--bodies: " + problem;
         // A table's box is fitted to the bodies shown; a configuration's is its own.
-        if (state.loaded.kind == SourceKind::PlainTable) {
-            f.box = DataBox(*state.loaded.rows, state.loaded.usableRows(), state.loaded.usableBodies());
+        if (state.loaded().kind == SourceKind::PlainTable) {
+            f.box = DataBox(*state.loaded().rows, state.loaded().usableRows(), state.loaded().usableBodies());
             plot.SetBox(f.box[0], f.box[1], f.box[2], f.box[3]);
         }
     }
@@ -106,7 +106,7 @@ std::string ApplyToLoaded(SimulationState& state, PlotBox& plot, const ViewReque
     if (std::string problem = ApplyFigure(state, plot, request.figure); !problem.empty()) return problem;
     if (!request.publicationOption.empty() && state.view.style != ViewStyle::Publication)
         return request.publicationOption + " needs --style publication";
-    if (request.trailLength) state.loaded.fields.pointsPerOrbit = *request.trailLength;
+    if (request.trailLength) state.loaded().fields.pointsPerOrbit = *request.trailLength;
     if (!request.frame.empty()) {
         if (const std::string problem = ShowInFrame(state, plot, request.frame); !problem.empty())
             return "--frame " + request.frame + ": " + problem;
@@ -120,7 +120,7 @@ std::string ApplyToLoaded(SimulationState& state, PlotBox& plot, const ViewReque
     if (request.speed) SetSpeed(state, *request.speed);
     if (!request.plot.empty()) {
         const QuantityList list =
-            ParseQuantities(request.plot, state.loaded.usableBodies(), state.loaded.fields.bodyNames);
+            ParseQuantities(request.plot, state.loaded().usableBodies(), state.loaded().fields.bodyNames);
         if (!list.error.empty()) return "--plot: " + list.error;
         // Rows followed since the runs were added leave them to align again.
         AlignRuns(state);
@@ -129,6 +129,6 @@ std::string ApplyToLoaded(SimulationState& state, PlotBox& plot, const ViewReque
             if (const std::string lack = SeriesLack(list.quantities[k].kind, source); !lack.empty())
                 return "--plot " + list.texts[k] + ": " + lack;
     }
-    ShowRunsAt(state);
+    AlignRuns(state);
     return {};
 }

@@ -34,6 +34,17 @@ void MarkStatusBand(const std::string& status, TickDamage& damage) {
         damage.Mark({0, 0, int32_t(10 + kStatusCharWidth * status.size()), kStatusBandHeight});
 }
 
+/// Whether run `k` is drawn: the first always, another when it is shown.
+bool Drawn(const SimulationState& s, std::size_t k) {
+    return k == 0 || (s.runs[k].shown && s.runs[k].loaded.dataLoaded);
+}
+
+/// The cache of run `k`'s trails on the raster, of the caches `trails` of
+/// the first run.
+TrailCache* TrailsOf(TrailCache* trails, std::size_t k) {
+    return !trails || k == 0 ? trails : &trails->ofRun(k - 1);
+}
+
 /// A tick of the classic look with runs compared: the view painted again
 /// whole at the next row, the runs at the rows nearest its time.
 TimerRequest TickWithRuns(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails,
@@ -41,7 +52,7 @@ TimerRequest TickWithRuns(SimulationState& s, PlotBox& plot, DrawingSurface& sur
     if (damage) damage->MarkAll();
     AdvancePosition(s);
     const bool goesOn = TickGoesOn(s);
-    ShowRunsAt(s);
+    AlignRuns(s);
     const DeviceRect bounds = surface.bounds();
     PaintView(s, plot, surface, bounds.right - bounds.left, bounds.bottom - bounds.top, trails);
     if (!goesOn && !s.view.loopPlayback) {
@@ -65,16 +76,14 @@ void PaintView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface,
     }
     surface.Clear(kViewBackground);
     plot.Draw(&surface, 0, 0, width, height);
-    if (!s.loaded.dataLoaded) return;
-    DrawSystem(s, plot, 1, trails);
+    if (!s.loaded().dataLoaded) return;
     for (std::size_t k = 0; k < s.runs.size(); ++k)
-        if (s.runs[k].shown && s.runs[k].state.loaded.dataLoaded)
-            DrawSystem(s.runs[k].state, plot, 1, trails ? &trails->ofRun(k) : nullptr);
+        if (Drawn(s, k)) DrawSystem(RunAt(s, k), plot, 1, TrailsOf(trails, k));
     DrawPlotNotes(s, plot, true);
 }
 
 bool TakeStartRequest(SimulationState& s) {
-    if (!s.loaded.dataLoaded) return false;
+    if (!s.loaded().dataLoaded) return false;
     const bool start = s.playback.startRequested != 0;
     s.playback.startRequested = 0;
     return start;
@@ -84,13 +93,13 @@ std::string StatusLine(const SimulationState& s, int row) {
     const std::optional<ShownRow> shown = RowShown(s, row);
     if (!shown) return {};
     const std::string line = Format("N=%d t=%6.3lf", shown->row, shown->time);
-    return s.loaded.fields.timeUnit.empty() ? line : line + " " + s.loaded.fields.timeUnit;
+    return s.loaded().fields.timeUnit.empty() ? line : line + " " + s.loaded().fields.timeUnit;
 }
 
 TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails,
                       TickDamage* damage) {
     plot.AttachDC(&surface);
-    if (!s.loaded.dataLoaded) return {.start = false, .stop = true};
+    if (!s.loaded().dataLoaded) return {.start = false, .stop = true};
     // A pixel changes only where a disc was or is, or where the set of trail
     // points over it changed: everything else is erased and drawn again the
     // same. Faded trails change colour all along.
@@ -101,58 +110,57 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
         bool wraps = false;
         return MovePublicationTick(s, wraps);
     }
-    if (!s.runs.empty() && !trails) return TickWithRuns(s, plot, surface, trails, damage);
+    if (s.compared() && !trails) return TickWithRuns(s, plot, surface, trails, damage);
     const PixelRaster* raster = surface.raster();
     const bool tracked = damage && raster && trails && !s.view.fadeTrails;
     if (damage && !tracked) damage->MarkAll();
     // The first run, then the runs compared shown, each with its own cache
     // of the raster's trails: all are erased, then all drawn again in the
     // order a full paint draws them.
-    ShowRunsAt(s);
+    AlignRuns(s);
     struct System {
-        SimulationState* state;
+        std::size_t run;
         TrailCache* trails;
-        std::pair<int64_t, int64_t> before, after;
+        std::pair<int64_t, int64_t> before{}, after{};
         int32_t from = 0, to = 0;
     };
-    std::vector<System> systems{{&s, trails, {}, {}}};
+    std::vector<System> systems;
     for (std::size_t k = 0; k < s.runs.size(); ++k)
-        if (s.runs[k].shown && s.runs[k].state.loaded.dataLoaded)
-            systems.push_back({&s.runs[k].state, trails ? &trails->ofRun(k) : nullptr, {}, {}});
+        if (Drawn(s, k)) systems.push_back({k, TrailsOf(trails, k)});
     for (System& system : systems) {
-        system.before = TrailRowSpan(*system.state);
-        system.from = system.state->playback.position;
-        if (tracked) MarkPlanets(*system.state, plot, *damage);
+        const RunAt r(s, system.run);
+        system.before = TrailRowSpan(r);
+        system.from = r.playback.position;
+        if (tracked) MarkPlanets(r, plot, *damage);
     }
     const bool wraps = AdvancePosition(s);
-    ShowRunsAt(s);
+    AlignRuns(s);
     for (System& system : systems) {
-        SimulationState& r = *system.state;
+        RunAt r(s, system.run);
         system.to = r.playback.position;
         system.after = TrailRowSpan(r);
         r.playback.position = system.from;
         EraseSystemBefore(r, plot, system.trails, system.after);
-        r.playback.position = system.to;
     }
     const bool goesOn = TickGoesOn(s);
     // The erase left the cache holding the rows before, the draw the rows after.
     for (const System& system : systems) {
-        const SimulationState& r = *system.state;
+        const RunAt r(s, system.run);
         const auto [before, after] = std::pair{system.before, system.after};
-        if (tracked && r.loaded.fields.drawOrbits && before.first < before.second) {
+        if (tracked && r.loaded().fields.drawOrbits && before.first < before.second) {
             MarkTrailRows(r, *system.trails, *raster, before.first, std::min(before.second, after.first),
                           *damage);
             MarkTrailRows(r, *system.trails, *raster, std::max(before.first, after.second), before.second,
                           *damage);
         }
     }
-    for (const System& system : systems) DrawSystem(*system.state, plot, 1, system.trails);
+    for (const System& system : systems) DrawSystem(RunAt(s, system.run), plot, 1, system.trails);
     if (tracked) {
         for (const System& system : systems) {
-            const SimulationState& r = *system.state;
+            const RunAt r(s, system.run);
             const auto [before, after] = std::pair{system.before, system.after};
             MarkPlanets(r, plot, *damage);
-            if (r.loaded.fields.drawOrbits && after.first < after.second) {
+            if (r.loaded().fields.drawOrbits && after.first < after.second) {
                 MarkTrailRows(r, *system.trails, *raster, after.first, std::min(after.second, before.first),
                               *damage);
                 MarkTrailRows(r, *system.trails, *raster, std::max(after.first, before.second), after.second,
@@ -162,7 +170,7 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
         if (wraps) damage->MarkAll();
     }
     const int32_t from = systems.front().from;
-    if (!s.loaded.fields.bodyNames.empty())
+    if (!s.loaded().fields.bodyNames.empty())
         DrawPlotNotes(s, plot, false);  // the erase may have cut into the legend
     if (!goesOn && !s.view.loopPlayback) {
         // No status line now; the draw may have put trail points back where

@@ -22,13 +22,13 @@ namespace {
 /// The configuration's fields as the view shows the simulation now: the
 /// loaded ones, with the rows and bodies in use and the plot's aspect.
 ConfigurationFields FieldsOfView(const SimulationState& s, const PlotBox& plot) {
-    ConfigurationFields f = FieldsOfEveryBody(s.loaded);
-    f.lineCount = s.loaded.usableRows();
-    if (!s.loaded.everyBody) f.bodyCount = s.loaded.usableBodies();
+    ConfigurationFields f = FieldsOfEveryBody(s.loaded());
+    f.lineCount = s.loaded().usableRows();
+    if (!s.loaded().everyBody) f.bodyCount = s.loaded().usableBodies();
     f.equalAspect = plot.equalAspect != 0;
     // A classic configuration gets the look's lines only when it is seen
     // otherwise than classically, so that saving it changes nothing else.
-    const bool classic = s.loaded.kind == SourceKind::ClassicConfiguration;
+    const bool classic = s.loaded().kind == SourceKind::ClassicConfiguration;
     f.style = classic && s.view.style == ViewStyle::Classic ? std::nullopt : std::optional(s.view.style);
     f.trailMode =
         classic && s.view.trailMode == TrailMode::Ahead ? std::nullopt : std::optional(s.view.trailMode);
@@ -56,14 +56,15 @@ bool SameFile(const std::string& a, const std::string& b) {
 }  // namespace
 
 bool OffersClassicData(const SimulationState& s) {
-    return s.loaded.fields.dataFormat == DataFormat::Table && s.loaded.usableBodies() <= kMaxBodies &&
-           (s.loaded.tableLayout.separator != TableSeparator::Blank || s.loaded.tableLayout.headerLine != 0);
+    return s.loaded().fields.dataFormat == DataFormat::Table && s.loaded().usableBodies() <= kMaxBodies &&
+           (s.loaded().tableLayout.separator != TableSeparator::Blank ||
+            s.loaded().tableLayout.headerLine != 0);
 }
 
 std::string ClassicDataPlaneNote(const SimulationState& s) {
-    if (s.loaded.fields.dataFormat != DataFormat::Table || !s.loaded.tableLayout.threeDimensional())
+    if (s.loaded().fields.dataFormat != DataFormat::Table || !s.loaded().tableLayout.threeDimensional())
         return {};
-    const std::string_view plane = TablePlaneName(s.loaded.fields.plane);
+    const std::string_view plane = TablePlaneName(s.loaded().fields.plane);
     const char dropped = plane == "xy" ? 'z' : plane == "xz" ? 'y' : 'x';
     return std::string("A classic data file holds two coordinates a body: it gets ") + plane[0] + " and " +
            plane[1] + ", the plane shown, and leaves " + dropped + " out.";
@@ -71,14 +72,15 @@ std::string ClassicDataPlaneNote(const SimulationState& s) {
 
 std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, const std::string& ovxPath,
                               bool classicData) {
-    if (!s.loaded.dataLoaded || !s.loaded.rows) return "There is no simulation to save a configuration for";
-    if (SameFile(ovxPath, s.loaded.fields.dataPath))
-        return "The configuration " + ovxPath + " would replace the data file " + s.loaded.fields.dataPath +
+    if (!s.loaded().dataLoaded || !s.loaded().rows)
+        return "There is no simulation to save a configuration for";
+    if (SameFile(ovxPath, s.loaded().fields.dataPath))
+        return "The configuration " + ovxPath + " would replace the data file " + s.loaded().fields.dataPath +
                " it is made from: choose another name for the configuration";
     ConfigurationFields fields = FieldsOfView(s, plot);
     std::string error;
     if (!classicData) {
-        fields.dataPath = DataFileText(s.loaded.fields.dataPath, ovxPath);
+        fields.dataPath = DataFileText(s.loaded().fields.dataPath, ovxPath);
         if (fields.dataPath.find_first_of(" \t") != std::string::npos)
             return "The data file's path " + fields.dataPath +
                    " holds a blank, which a configuration cannot name: save the configuration beside it";
@@ -93,7 +95,7 @@ std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, con
         return "A classic data file holds at most " + std::to_string(kMaxBodies) + " bodies, not " +
                std::to_string(fields.bodyCount);
     const std::string dataPath = (fs::path(ovxPath).parent_path() / DataFileNameFor(ovxPath)).string();
-    if (SameFile(dataPath, s.loaded.fields.dataPath))
+    if (SameFile(dataPath, s.loaded().fields.dataPath))
         return "The classic data file " + dataPath +
                " would replace the table it is made from: choose another name for the configuration";
     SimulationWriter writer;
@@ -101,7 +103,7 @@ std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, con
     const int32_t columns = 2 * fields.bodyCount + 1;
     std::vector<double> row(std::size_t(columns), 0.0);
     for (int32_t r = 0; r < fields.lineCount; ++r) {
-        for (int32_t c = 0; c < columns; ++c) row[std::size_t(c)] = s.loaded.rows->value(r, c);
+        for (int32_t c = 0; c < columns; ++c) row[std::size_t(c)] = s.loaded().rows->value(r, c);
         if (!writer.WriteRow(row.data(), row.size(), error)) return error;
     }
     // The rows written are the ones shown, x and y on the plane shown, as a classic stream.

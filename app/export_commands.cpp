@@ -88,8 +88,8 @@ void ExportCommands::addToMenu(QMenu& file) {
 std::string ExportCommands::exportPage(const QString& path) {
     const QImage* frame = view_.frame();
     if (!frame) return "The view has not been drawn yet";
-    if (!state_.loaded.dataLoaded) return "No simulation is loaded";
-    if (!state_.runs.empty())
+    if (!state_.loaded().dataLoaded) return "No simulation is loaded";
+    if (state_.compared())
         return "The page shows one run: remove the runs compared (View > Runs) to make the page of the first";
     // The page of the view's size, in pixels of the view.
     const qreal ratio = frame->devicePixelRatio() > 0 ? frame->devicePixelRatio() : 1;
@@ -142,7 +142,7 @@ void ExportCommands::OnExportPicture(bool panelOnly) {
 std::string ExportCommands::exportVideo(const QString& path, std::optional<int> ticks, double fps) {
     const QImage* frame = view_.frame();
     if (!frame) return "The view has not been drawn yet";
-    if (!state_.loaded.dataLoaded) return "No simulation is loaded";
+    if (!state_.loaded().dataLoaded) return "No simulation is loaded";
     const bool wasRunning = view_.timerRunning();
     view_.stopTimer();  // the recording plays the state; the timer waits
     VideoJob job{.width = frame->width(), .height = frame->height(), .fps = fps, .ticks = ticks};
@@ -173,7 +173,7 @@ void ExportCommands::OnExportVideo() {
     if (chosen.isEmpty()) return;
     const QString path = VideoFormatOf(chosen) ? chosen : WithExtension(chosen, filter);
     const std::optional<VideoChoice> choice =
-        RunVideoDialog(DefaultVideoRate(state_.loaded.fields.frameDelayMs), &window_);
+        RunVideoDialog(DefaultVideoRate(state_.loaded().fields.frameDelayMs), &window_);
     if (!choice) return;
     const std::string problem = exportVideo(path, choice->ticks, choice->fps);
     if (!problem.empty() && problem != "cancelled")

@@ -63,7 +63,7 @@ void FrameCommands::fillMenus() {
     const ReferenceFrame& shown = state_.view.frame;
     commands_.action(ID_FRAME_INERTIAL)->setChecked(shown.kind == ReferenceFrame::Kind::Inertial);
     commands_.action(ID_FRAME_BARYCENTRE)->setChecked(shown.kind == ReferenceFrame::Kind::Barycentre);
-    const int bodies = state_.loaded.dataLoaded ? state_.loaded.usableBodies() : 0;
+    const int bodies = state_.loaded().dataLoaded ? state_.loaded().usableBodies() : 0;
     const struct {
         QMenu* menu;
         ReferenceFrame::Kind kind;
@@ -77,10 +77,10 @@ void FrameCommands::fillMenus() {
         for (int body = 1; body <= std::min(bodies, kMenuBodies); ++body) {
             const ReferenceFrame frame{kind, body, scaled};
             QString text = QString::number(body);
-            if (std::size_t(body) <= state_.loaded.fields.bodyNames.size() &&
-                !state_.loaded.fields.bodyNames[std::size_t(body - 1)].empty())
+            if (std::size_t(body) <= state_.loaded().fields.bodyNames.size() &&
+                !state_.loaded().fields.bodyNames[std::size_t(body - 1)].empty())
                 text += QStringLiteral("  ") +
-                        QString::fromStdString(state_.loaded.fields.bodyNames[std::size_t(body - 1)]);
+                        QString::fromStdString(state_.loaded().fields.bodyNames[std::size_t(body - 1)]);
             QAction* item = menu->addAction(text);
             item->setCheckable(true);
             group_->addAction(item);

@@ -335,7 +335,7 @@ void CMainFrame::OnStartAnimation() {
 void CMainFrame::OnAnimationSettings() {
     RequestStop(state_);
     RunAnimationSettingsDialog(state_, host_, this);
-    state_.playback.position = state_.loaded.fields.startRow;
+    state_.playback.position = state_.loaded().fields.startRow;
     view_->invalidate();
 }
 

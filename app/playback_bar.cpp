@@ -81,18 +81,19 @@ PlaybackBar::PlaybackBar(const SimulationState& state, QWidget* parent)
 
 void PlaybackBar::refresh() {
     const QSignalBlocker quiet(slider_);  // following the playback is not a seek
-    const int last = state_.loaded.dataLoaded ? LastPlayableRow(state_) : 0;
+    const int last = state_.loaded().dataLoaded ? LastPlayableRow(state_) : 0;
     if (slider_->maximum() != last) slider_->setRange(0, last);
-    slider_->setEnabled(state_.loaded.dataLoaded != 0);
+    slider_->setEnabled(state_.loaded().dataLoaded != 0);
     if (slider_->value() != state_.playback.position) slider_->setValue(state_.playback.position);
     if (!endNote_.isEmpty() &&
-        (!state_.loaded.dataLoaded || state_.playback.position != endedAt_ || (playing_ && playing_())))
+        (!state_.loaded().dataLoaded || state_.playback.position != endedAt_ || (playing_ && playing_())))
         clearEnded();
-    const QString readout = !endNote_.isEmpty()        ? endNote_
-                            : state_.loaded.dataLoaded ? QString::fromStdString(PlaybackReadout(state_))
-                                                       : QString();
+    const QString readout = !endNote_.isEmpty()          ? endNote_
+                            : state_.loaded().dataLoaded ? QString::fromStdString(PlaybackReadout(state_))
+                                                         : QString();
     if (readout_->text() != readout) readout_->setText(readout);
-    const QString speed = state_.loaded.dataLoaded ? QString::fromStdString(SpeedReadout(state_)) : QString();
+    const QString speed =
+        state_.loaded().dataLoaded ? QString::fromStdString(SpeedReadout(state_)) : QString();
     if (speed_->text() != speed) speed_->setText(speed);
     if (play_ && playing_() != showsPlaying_) {
         showsPlaying_ = !showsPlaying_;

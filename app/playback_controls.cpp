@@ -268,9 +268,9 @@ void PlaybackControls::OnSetSpeed() {
 }
 
 void PlaybackControls::OnGoToTime() {
-    double time = state_.loaded.usableRows() > 0 && state_.playback.position >= 0 &&
-                          state_.playback.position < state_.loaded.usableRows()
-                      ? state_.loaded.rows->time(state_.playback.position)
+    double time = state_.loaded().usableRows() > 0 && state_.playback.position >= 0 &&
+                          state_.playback.position < state_.loaded().usableRows()
+                      ? state_.loaded().rows->time(state_.playback.position)
                       : 0.0;
     if (!RunGoToTimeDialog(time, host_, &window_)) return;
     stopAndMove([this, time] { GoToTime(state_, time); });

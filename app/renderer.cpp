@@ -55,7 +55,7 @@ bool Save(const QImage& image, const QString& path, const std::vector<std::strin
 /// ends where the trail would reach past the rows in the data, or with a
 /// trail behind at the last row.
 void ReportDataEnd(const SimulationState& state, int ticksDone, int ticksAsked) {
-    const int rows = std::max(state.loaded.rowsInData(), 0);
+    const int rows = std::max(state.loaded().rowsInData(), 0);
     // A last tick may land past the data, where no row is.
     const std::string where = state.playback.position < rows ? Format("at row %d", state.playback.position)
                               : rows > 0                     ? Format("past row %d, the last", rows - 1)
@@ -69,7 +69,7 @@ void ReportDataEnd(const SimulationState& state, int ticksDone, int ticksAsked) 
         stderr,
         "The data ran out after %d of %d ticks, %s: the trail needs %d rows after the row shown, and "
         "the data has %d rows\n",
-        ticksDone, ticksAsked, where.c_str(), state.loaded.fields.pointsPerOrbit, rows);
+        ticksDone, ticksAsked, where.c_str(), state.loaded().fields.pointsPerOrbit, rows);
 }
 
 /// Records the frames of --video; the exit status.
@@ -77,7 +77,7 @@ int RecordVideoCommand(SimulationState& state, const PlotBox& plot, const Comman
                        const QString& path) {
     VideoJob job{.width = options.width,
                  .height = options.height,
-                 .fps = options.fps.value_or(DefaultVideoRate(state.loaded.fields.frameDelayMs)),
+                 .fps = options.fps.value_or(DefaultVideoRate(state.loaded().fields.frameDelayMs)),
                  .scale = options.scale,
                  .ticks = options.ticksGiven};
     int frames = 0;

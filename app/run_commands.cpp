@@ -31,8 +31,8 @@ void RunCommands::addToMenus(QMenu& file, QMenu& view) {
 }
 
 void RunCommands::refresh() {
-    commands_.action(ID_ADD_RUN)->setEnabled(files_.state.loaded.dataLoaded != 0);
-    commands_.action(ID_VIEW_RUNS)->setEnabled(!files_.state.runs.empty());
+    commands_.action(ID_ADD_RUN)->setEnabled(files_.state.loaded().dataLoaded != 0);
+    commands_.action(ID_VIEW_RUNS)->setEnabled(files_.state.compared());
 }
 
 bool RunCommands::OnRuns() {

@@ -11,17 +11,18 @@
 RunsDialog::RunsDialog(const SimulationState& state, QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Runs"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(
-        tr("Compared with %1, whose clock the playback follows:").arg(QString::fromStdString(state.runName)),
-        this));
+    layout->addWidget(new QLabel(tr("Compared with %1, whose clock the playback follows:")
+                                     .arg(QString::fromStdString(state.first().name)),
+                                 this));
     list_ = new QListWidget(this);
     list_->setDragDropMode(QAbstractItemView::InternalMove);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    for (std::size_t k = 0; k < state.runs.size(); ++k) {
-        auto* item = new QListWidgetItem(QString::fromStdString(state.runs[k].name), list_);
+    for (std::size_t k = 0; k + 1 < state.runs.size(); ++k) {
+        const Run& run = state.others()[k];
+        auto* item = new QListWidgetItem(QString::fromStdString(run.name), list_);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsDragEnabled);
         item->setFlags(item->flags() & ~Qt::ItemIsDropEnabled);
-        item->setCheckState(state.runs[k].shown ? Qt::Checked : Qt::Unchecked);
+        item->setCheckState(run.shown ? Qt::Checked : Qt::Unchecked);
         item->setData(Qt::UserRole, qulonglong(k));
     }
     layout->addWidget(list_);

@@ -104,7 +104,7 @@ void SeriesCommands::showChoice() {
 
 std::string SeriesCommands::choose(const std::string& list) {
     const QuantityList asked =
-        ParseQuantities(list, state_.loaded.usableBodies(), state_.loaded.fields.bodyNames);
+        ParseQuantities(list, state_.loaded().usableBodies(), state_.loaded().fields.bodyNames);
     if (!asked.error.empty()) return asked.error;
     state_.view.panel.list = list;
     state_.view.panel.shown = true;

@@ -66,11 +66,11 @@ void SettingsCommands::use(std::unique_ptr<RememberedSettings> store) {
 }
 
 void SettingsCommands::afterCommand() {
-    const TrajectoryTable* shown = state_.loaded.dataLoaded ? state_.loaded.rows.get() : nullptr;
+    const TrajectoryTable* shown = state_.loaded().dataLoaded ? state_.loaded().rows.get() : nullptr;
     if (!store_ || !shown || shown == noted_) return;
     noted_ = shown;
     // A load moved into the file's folder, so its path is read from there.
-    const QFileInfo file(QString::fromStdString(state_.loaded.configPath));
+    const QFileInfo file(QString::fromStdString(state_.loaded().configPath));
     if (!file.isFile()) return;
     store_->noteOpened(file.absoluteFilePath());
     fillRecent();

@@ -40,13 +40,13 @@ void SimulationView::resizeEvent(QResizeEvent* event) {
 void SimulationView::startTimer() {
     // A period below 1 ms (possible from a configuration file) runs at 1 ms;
     // starting a running timer restarts it with the current period.
-    timer_.start(std::max(1, state_.loaded.fields.frameDelayMs));
+    timer_.start(std::max(1, state_.loaded().fields.frameDelayMs));
     emit timerStarted();
 }
 
 void SimulationView::deliverTick() {
     if (!image_) {
-        if (!state_.loaded.dataLoaded) timer_.stop();
+        if (!state_.loaded().dataLoaded) timer_.stop();
         return;
     }
     const int w = image_->width(), h = image_->height();
@@ -104,7 +104,7 @@ void SimulationView::deliverTick() {
 }
 
 void SimulationView::paintEvent(QPaintEvent* event) {
-    ShowRunsAt(state_);  // runs compared stand at the row shown, whatever moved it
+    AlignRuns(state_);  // runs compared stand at the row shown, whatever moved it
     const QRect client = contentsRect();
     if (client.width() > 0 && client.height() > 0) {
         if (!image_ || image_->width() != client.width() || image_->height() != client.height()) {

@@ -63,9 +63,9 @@ void TableCommands::addToMenus(QMenu& file, QMenu& view) {
 
 void TableCommands::refresh() {
     const SimulationState& s = files_.state;
-    const bool threeD = s.loaded.dataLoaded && s.loaded.fields.dataFormat == DataFormat::Table &&
-                        s.loaded.tableLayout.threeDimensional();
-    const TablePlane shown = threeD ? s.loaded.fields.plane : s.view.plane;
+    const bool threeD = s.loaded().dataLoaded && s.loaded().fields.dataFormat == DataFormat::Table &&
+                        s.loaded().tableLayout.threeDimensional();
+    const TablePlane shown = threeD ? s.loaded().fields.plane : s.view.plane;
     // Not silenced: the group keeps its one checked item by the signal
     // (checking runs no command, which only a trigger does).
     for (const PlaneChoice& choice : kPlanes) {
@@ -73,7 +73,7 @@ void TableCommands::refresh() {
         action->setEnabled(threeD);
         action->setChecked(shown == choice.plane);
     }
-    commands_.action(ID_SAVE_CONFIGURATION)->setEnabled(s.loaded.dataLoaded != 0);
+    commands_.action(ID_SAVE_CONFIGURATION)->setEnabled(s.loaded().dataLoaded != 0);
     if (QAction* equal = commands_.action(ID_EQUAL_ASPECT)) {
         const QSignalBlocker quiet(equal);
         equal->setChecked(files_.plot.equalAspect != 0);
@@ -86,7 +86,7 @@ std::string TableCommands::saveConfiguration(const QString& path, bool classicDa
 
 void TableCommands::OnSaveConfiguration() {
     const SimulationState& s = files_.state;
-    const QFileInfo data(QString::fromStdString(s.loaded.fields.dataPath));
+    const QFileInfo data(QString::fromStdString(s.loaded().fields.dataPath));
     const QString suggested = data.absolutePath() + "/" + data.completeBaseName() + ".ovx";
     QString path = QFileDialog::getSaveFileName(&window_, tr("Save Configuration As"), suggested,
                                                 tr("orbivex files (*.ovx)"));

@@ -24,7 +24,7 @@ int RunWindow(int& argc, char** argv, const CommandOptions& options) {
         !options.noSettings);
     CMainFrame& frame = *app.mainFrame();
     // What needs the data applies once a file is shown, with the renderer's answers.
-    if (frame.state().loaded.dataLoaded) {
+    if (frame.state().loaded().dataLoaded) {
         // A run that cannot be loaded has said why; the window shows the others.
         if (!options.runs.empty()) frame.addRuns(options.runs, options.runNames);
         if (const std::string problem = frame.applyToLoaded(options); !problem.empty()) {

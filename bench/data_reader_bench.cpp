@@ -83,7 +83,7 @@ double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-struct Run {
+struct ProcessRun {
     double seconds = -1.0;  ///< wall time of the whole process; -1 when it did not exit
     long peakKiB = 0;
     int status = -1;  ///< its exit status
@@ -91,7 +91,7 @@ struct Run {
 
 /// Runs `args` as a fresh process with its output thrown away; the wall time
 /// runs from the fork to the child's end.
-Run RunProcess(const std::vector<std::string>& args) {
+ProcessRun RunProcess(const std::vector<std::string>& args) {
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
     if (child == 0) {
@@ -107,7 +107,7 @@ Run RunProcess(const std::vector<std::string>& args) {
     int status = 0;
     struct rusage usage {};
     ::wait4(child, &status, 0, &usage);
-    Run run;
+    ProcessRun run;
     if (WIFEXITED(status)) run.seconds = Seconds(start), run.status = WEXITSTATUS(status);
     run.peakKiB = usage.ru_maxrss;
     return run;
@@ -140,7 +140,7 @@ bool SameValues(const std::string& config, const std::string& data, int rows) {
         for (int c = 0; c < kColumns; ++c) {
             double v = 0;
             if (std::fscanf(in, "%lf", &v) != 1) return false;
-            const double got = state.loaded.rows->value(r, c);
+            const double got = state.loaded().rows->value(r, c);
             same = same && std::memcmp(&v, &got, sizeof v) == 0;
         }
     }
@@ -249,7 +249,7 @@ void DamagedAndOddFiles(const std::string& viewer, const std::filesystem::path& 
         long peakKiB = 0;
         int status = 0;
         for (int round = 0; round < rounds; ++round) {
-            const Run run = RunProcess(c.args);
+            const ProcessRun run = RunProcess(c.args);
             times.push_back(run.seconds);
             peakKiB = std::max(peakKiB, run.peakKiB);
             status = run.status;
@@ -295,9 +295,9 @@ int ManyBodies(int bodies, double megabytes, int rounds) {
     long peakKiB = 0;
     for (int round = 0; round < rounds; ++round) {
         RunProcess({baseline, "churn", churnMB});
-        const Run load = RunProcess({self, "--load", csv});
+        const ProcessRun load = RunProcess({self, "--load", csv});
         RunProcess({baseline, "churn", churnMB});
-        const Run base = RunProcess({baseline, "fast_float-csv", csv, count});
+        const ProcessRun base = RunProcess({baseline, "fast_float-csv", csv, count});
         if (load.status != 0 || base.status != 0) {
             std::printf("round %d failed: reader exit %d, fast_float exit %d\n", round + 1, load.status,
                         base.status);
@@ -410,7 +410,7 @@ int main(int argc, char** argv) {
         std::printf("  rotate:1 made %.3f s, fitted %.3f s", madeNow, fittedNow);
         for (Contender& c : contenders) {
             RunProcess({baseline, "churn", churnMB});
-            const Run run = RunProcess(c.args);
+            const ProcessRun run = RunProcess(c.args);
             if (run.status != 0) {
                 std::printf("\n%s failed:", c.name);
                 for (const std::string& a : c.args) std::printf(" %s", a.c_str());

@@ -141,7 +141,7 @@ double TicksPerSecond(const std::filesystem::path& folder, double seconds, bool 
     if (append.joinable()) append.join();
     std::printf("largest scene, followed, at 1 ms, %s: %.0f ticks/s (%d rows now)\n",
                 writer ? "writer appending 1000 rows/s" : "no writer                  ", rate,
-                state.loaded.fields.lineCount);
+                state.loaded().fields.lineCount);
     return rate;
 }
 
@@ -221,18 +221,18 @@ void LargeAppend(const std::filesystem::path& folder, int megabytes) {
     QTimer turn;
     QObject::connect(&turn, &QTimer::timeout, [&] {
         longest = std::max(longest, gap.restart());
-        if (window.state.loaded.fields.lineCount >= rows || clock.elapsed() > 120'000)
+        if (window.state.loaded().fields.lineCount >= rows || clock.elapsed() > 120'000)
             QCoreApplication::exit(0);
     });
     turn.start(1);
     QApplication::exec();
     const double seconds = clock.elapsed() / 1000.0;
     const double table =
-        double(window.state.loaded.rows->rowCount()) * (2 * kBodies + 1) * sizeof(double) / (1 << 20);
+        double(window.state.loaded().rows->rowCount()) * (2 * kBodies + 1) * sizeof(double) / (1 << 20);
     std::printf(
         "%d MB appended at once: %d of %d rows in %.2f s (%.0f MB/s; a load of them %.0f MB/s), "
         "longest stall %lld ms, peak memory %.0f MiB beyond the %.0f MiB grown table\n",
-        megabytes, window.state.loaded.fields.lineCount, rows, seconds, megabytes / seconds,
+        megabytes, window.state.loaded().fields.lineCount, rows, seconds, megabytes / seconds,
         megabytes / loadSeconds, static_cast<long long>(longest), StatusMiB("VmHWM:") - before - table,
         table);
 }

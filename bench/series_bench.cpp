@@ -76,7 +76,7 @@ int Write(const std::string& folder, double megabytes) {
     return 0;
 }
 
-int Run(const std::string& config, bool oneByOne) {
+int Measure(const std::string& config, bool oneByOne) {
     static SimulationState state;  // left for the process's end, as the viewer's is
     PlotBox plot;
     LoudHost host;
@@ -146,8 +146,8 @@ int Run(const std::string& config, bool oneByOne) {
 int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "--write") == 0)
         return Write(argv[2], argc > 3 ? std::atof(argv[3]) : 300.0);
-    if (argc == 2) return Run(argv[1], false);
-    if (argc == 3 && std::strcmp(argv[1], "--one-by-one") == 0) return Run(argv[2], true);
+    if (argc == 2) return Measure(argv[1], false);
+    if (argc == 3 && std::strcmp(argv[1], "--one-by-one") == 0) return Measure(argv[2], true);
     std::fprintf(stderr,
                  "usage: series_bench --write FOLDER [MEGABYTES] | series_bench [--one-by-one] CONFIG\n");
     return 2;

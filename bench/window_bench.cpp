@@ -60,14 +60,14 @@ struct Scene {
 /// coloured as a table's are, with room for `rows` rows.
 void MakeTableScene(SimulationState& state, const Scene& scene, int rows) {
     MakeOrbitScene(state, scene.bodies, rows, scene.trail);
-    state.loaded.kind = SourceKind::PlainTable;
-    state.loaded.fields.dataFormat = DataFormat::Table;
+    state.loaded().kind = SourceKind::PlainTable;
+    state.loaded().fields.dataFormat = DataFormat::Table;
     for (int k = 1; k <= scene.bodies; ++k) {
-        state.loaded.fields.bodySize[std::size_t(k)] = 3;
-        state.loaded.fields.bodyColourCode[std::size_t(k)] = TablePaletteCode(k);
-        state.loaded.fields.bodyNames.push_back(std::string("b").append(std::to_string(k)));
+        state.loaded().fields.bodySize[std::size_t(k)] = 3;
+        state.loaded().fields.bodyColourCode[std::size_t(k)] = TablePaletteCode(k);
+        state.loaded().fields.bodyNames.push_back(std::string("b").append(std::to_string(k)));
     }
-    ResolveBodyColours(state.loaded);
+    ResolveBodyColours(state.loaded());
 }
 
 /// The runs played against one (--runs N, the bench's own): the scene and
@@ -103,18 +103,18 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
                 MakeTableScene(copy, scene, rows);
             else
                 MakeOrbitScene(copy, scene.bodies, rows, scene.trail);
-            TrajectoryTable& t = *copy.loaded.rows;
+            TrajectoryTable& t = *copy.loaded().rows;
             for (int b = 1; b <= t.bodyColumns(); ++b)
                 for (int32_t r = 0; r < t.rowCount(); ++r) t.writableTrack(b, r)[0] *= 1.02;
             t.Changed();
-            AddLoadedRun(state, plot, silent, std::move(copy), "copy " + std::to_string(run), "");
+            AddLoadedRun(state, plot, silent, std::move(copy.loaded()), "copy " + std::to_string(run), "");
         }
     }
     if (view) {
         frame.applyViewChoices(*view);
         if (!view->frame.empty() && !frame.showFrame(view->frame).empty()) std::abort();
     }
-    state.loaded.fields.frameDelayMs = 1;
+    state.loaded().fields.frameDelayMs = 1;
     if (width > 0) frame.resize(width, height);
     frame.show();
     // The window's first picture on the screen, as when a file opens.

@@ -52,7 +52,7 @@ std::string EditorFailureMessage(const std::string& path) {
 
 bool NewSimulation(const FileCommandContext& c) {
     RequestStop(c.state);
-    std::string path = c.state.loaded.configPath;
+    std::string path = c.state.loaded().configPath;
     if (!c.dialog.PromptForFile("NEW SIMULATION", kConfigDescription, kConfigPattern, path)) return false;
     return OpenFile(c, path);
 }
@@ -64,14 +64,14 @@ bool OpenFile(const FileCommandContext& c, const std::string& path) {
 }
 
 bool AddRunFile(const FileCommandContext& c, const std::string& path) {
-    if (!c.state.loaded.dataLoaded) return OpenFile(c, path);
+    if (!c.state.loaded().dataLoaded) return OpenFile(c, path);
     RequestStop(c.state);
     AddRun(c.state, c.plot, c.host, path);
     return true;
 }
 
 bool AddRunAsked(const FileCommandContext& c) {
-    std::string path = c.state.runs.empty() ? c.state.loaded.configPath : std::string();
+    std::string path = c.state.compared() ? std::string() : c.state.loaded().configPath;
     if (!c.dialog.PromptForFile("Add Run", kRunDescription, kRunPattern, path)) return false;
     return AddRunFile(c, path);
 }
@@ -85,7 +85,7 @@ bool OpenExample(const FileCommandContext& c, const std::string& folder) {
 
 bool OpenDataTable(const FileCommandContext& c) {
     RequestStop(c.state);
-    std::string path = c.state.loaded.fields.dataPath;
+    std::string path = c.state.loaded().fields.dataPath;
     if (!c.dialog.PromptForFile("Open Data", kTableDescription, kTablePattern, path)) return false;
     return OpenFile(c, path);
 }
@@ -93,24 +93,24 @@ bool OpenDataTable(const FileCommandContext& c) {
 bool ChoosePlane(const FileCommandContext& c, TablePlane plane) {
     RequestStop(c.state);
     const bool tableShown =
-        c.state.loaded.dataLoaded && c.state.loaded.fields.dataFormat == DataFormat::Table;
-    if ((tableShown ? c.state.loaded.fields.plane : c.state.view.plane) == plane) return false;
+        c.state.loaded().dataLoaded && c.state.loaded().fields.dataFormat == DataFormat::Table;
+    if ((tableShown ? c.state.loaded().fields.plane : c.state.view.plane) == plane) return false;
     c.state.view.plane = plane;  // for the next table opened
     if (!tableShown) return false;
     const int32_t row = c.state.playback.position;
-    if (c.state.loaded.kind == SourceKind::PlainTable) {
-        if (!LoadTable(c.state, c.plot, c.host, c.state.loaded.fields.dataPath, plane)) return true;
+    if (c.state.loaded().kind == SourceKind::PlainTable) {
+        if (!LoadTable(c.state, c.plot, c.host, c.state.loaded().fields.dataPath, plane)) return true;
     } else {
-        c.state.loaded.fields.plane = plane;
+        c.state.loaded().fields.plane = plane;
         if (ReadShownData(c.state, c.host) != DataResult::Ok) return true;
     }
-    c.state.playback.position = std::clamp(row, 0, std::max(c.state.loaded.usableRows() - 1, 0));
+    c.state.playback.position = std::clamp(row, 0, std::max(c.state.loaded().usableRows() - 1, 0));
     return true;
 }
 
 bool LoadConfigurationFile(const FileCommandContext& c) {
     RequestStop(c.state);
-    std::string path = c.state.loaded.configPath;
+    std::string path = c.state.loaded().configPath;
     if (!Choose(c, "Open config file", kConfigDescription, kConfigPattern, path)) return false;
     if (LoadConfiguration(c.state, c.plot, c.host, path) != ConfigResult::Ok) HintAtTable(c.host, path);
     return true;
@@ -118,7 +118,7 @@ bool LoadConfigurationFile(const FileCommandContext& c) {
 
 bool ReloadDataFile(const FileCommandContext& c) {
     RequestStop(c.state);
-    if (!Choose(c, "Open data file", kDataDescription, kDataPattern, c.state.loaded.fields.dataPath))
+    if (!Choose(c, "Open data file", kDataDescription, kDataPattern, c.state.loaded().fields.dataPath))
         return false;
     ReadShownData(c.state, c.host);
     return true;
@@ -132,22 +132,22 @@ bool ReloadSimulation(const FileCommandContext& c) {
         bool shown;
     };
     std::vector<Kept> runs;
-    for (const ComparedRun& run : c.state.runs) runs.push_back({run.path, run.name, run.shown});
-    const std::string firstName = c.state.runName;
-    if (!LoadFile(c.state, c.plot, c.host, c.state.loaded.configPath)) return true;
+    for (const Run& run : c.state.others()) runs.push_back({run.path, run.name, run.shown});
+    const std::string firstName = c.state.first().name;
+    if (!LoadFile(c.state, c.plot, c.host, c.state.loaded().configPath)) return true;
     for (const Kept& run : runs)
         if (AddRun(c.state, c.plot, c.host, run.path, run.name)) c.state.runs.back().shown = run.shown;
-    if (!c.state.runs.empty()) c.state.runName = firstName;
+    if (c.state.compared()) c.state.first().name = firstName;
     return true;
 }
 
 bool EditConfigurationFile(const FileCommandContext& c) {
-    Edit(c, c.state.loaded.configPath);
+    Edit(c, c.state.loaded().configPath);
     return true;
 }
 
 bool EditDataFile(const FileCommandContext& c) {
     RequestStop(c.state);
-    Edit(c, c.state.loaded.fields.dataPath);
+    Edit(c, c.state.loaded().fields.dataPath);
     return true;
 }

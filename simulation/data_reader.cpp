@@ -117,12 +117,20 @@ bool PrepareTable(LoadedSimulation& s, Host& host) {
     return false;
 }
 
+std::string DataFileOf(const LoadedSimulation& s) {
+    const std::filesystem::path data(s.fields.dataPath), config(s.configPath);
+    if (s.kind == SourceKind::PlainTable || data.empty() || data.is_absolute() || !config.is_absolute())
+        return s.fields.dataPath;
+    return (config.parent_path() / data).string();
+}
+
 DataResult ReadData(LoadedSimulation& s, Host& host, const ReadControl& control) {
     std::error_code error;
-    const std::filesystem::path whole = std::filesystem::absolute(s.fields.dataPath, error);
-    s.dataFile = error ? s.fields.dataPath : whole.string();
+    const std::string path = DataFileOf(s);
+    const std::filesystem::path whole = std::filesystem::absolute(path, error);
+    s.dataFile = error ? path : whole.string();
     if (s.fields.dataFormat == DataFormat::Table) return ReadTableData(s, host, control);
-    const OpenedFile file(OpenRegularFile(s.fields.dataPath));
+    const OpenedFile file(OpenRegularFile(path));
     const int fd = file.fd();
     if (fd < 0) {
         host.messageBox(Format("DATA File %s is not found", s.fields.dataPath.c_str()));

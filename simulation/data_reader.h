@@ -26,3 +26,8 @@ bool PrepareTable(LoadedSimulation& loaded, Host& host);
 /// lines read all hold the same number of values and it is not the number a
 /// row needs, `host` is given a note that says so.
 DataResult ReadData(LoadedSimulation& loaded, Host& host, const ReadControl& control = {});
+
+/// The data file a read of `loaded` opens: its configuration names it from
+/// the configuration's own folder, so a relative name is taken from there
+/// when the configuration's path is whole; otherwise as it is written.
+std::string DataFileOf(const LoadedSimulation& loaded);

@@ -16,6 +16,7 @@
 #include "base/format.h"
 #include "block_pipeline.h"
 #include "configuration_keys.h"
+#include "data_reader.h"
 #include "depth_table.h"
 #include "file_access.h"
 #include "host.h"
@@ -547,7 +548,7 @@ TableRowsRead ReadRowsOf(LoadedSimulation& s, Host& host, int fd, uint64_t fileS
 }
 
 DataResult ReadTable(LoadedSimulation& s, Host& host, const ReadControl& control, const TableLayout* given) {
-    const OpenedFile file(OpenRegularFile(s.fields.dataPath));
+    const OpenedFile file(OpenRegularFile(DataFileOf(s)));
     const int fd = file.fd();
     if (fd < 0) {
         host.messageBox(Format("DATA File %s is not found", s.fields.dataPath.c_str()));

@@ -63,7 +63,7 @@ struct ComparedRunsTest : ::testing::Test {
     /// The values of the series `list` names, each column over the rows.
     std::vector<std::vector<double>> Series(const std::string& list) {
         const QuantityList asked =
-            ParseQuantities(list, state.loaded.usableBodies(), state.loaded.fields.bodyNames);
+            ParseQuantities(list, state.loaded().usableBodies(), state.loaded().fields.bodyNames);
         EXPECT_EQ(asked.error, "");
         const SeriesSource source = SeriesSourceOf(state, std::nullopt);
         std::vector<std::vector<double>> values(asked.quantities.size(),
@@ -81,37 +81,34 @@ TEST_F(ComparedRunsTest, RunsOfOtherStepsOverlayExactlyAtSharedTimes) {
     // where the times are.
     Open(Orbits(301, 1));
     ASSERT_TRUE(Add("b.csv", Orbits(301, 3, true)));
-    ASSERT_EQ(state.runs.size(), 1u);
-    const ComparedRun& run = state.runs.front();
+    ASSERT_EQ(state.others().size(), 1u);
+    const ::Run& run = state.runs[1];
     EXPECT_EQ(run.name, "b.csv");
-    EXPECT_EQ(run.bodyOf, (std::vector<int>{0, 2, 1}));
-    EXPECT_EQ(run.state.loaded.bodyColour[1], state.loaded.bodyColour[2]);  // Mars keeps its colour
-    EXPECT_EQ(run.state.loaded.bodyColour[2], state.loaded.bodyColour[1]);
+    EXPECT_EQ(run.alignment.bodyOf, (std::vector<int>{0, 2, 1}));
+    EXPECT_EQ(run.loaded.bodyColour[1], state.loaded().bodyColour[2]);  // Mars keeps its colour
+    EXPECT_EQ(run.loaded.bodyColour[2], state.loaded().bodyColour[1]);
     for (int32_t row : {0, 3, 150, 299, 300}) {
         state.playback.position = row;
-        ShowRunsAt(state);
-        const int32_t own = run.state.playback.position;
+        const int32_t own = RunAt(state, 1).playback.position;
         EXPECT_EQ(own, (row + 1) / 3) << row;  // the nearest, the earlier of two as near
         if (row % 3 != 0) continue;
-        const double* earth = state.loaded.rows->track(1, row);
-        const double* there = run.state.loaded.rows->track(2, own);
+        const double* earth = state.loaded().rows->track(1, row);
+        const double* there = run.loaded.rows->track(2, own);
         EXPECT_EQ(earth[0], there[0]) << row;
         EXPECT_EQ(earth[1], there[1]) << row;
     }
     // Its trail spans as long a time in its own rows; the view is the first's.
-    state.loaded.fields.pointsPerOrbit = 90;
+    state.loaded().fields.pointsPerOrbit = 90;
     state.view.trailMode = TrailMode::Both;
-    ShowRunsAt(state);
-    EXPECT_EQ(run.state.loaded.fields.pointsPerOrbit, 30);
-    EXPECT_EQ(run.state.view.trailMode, TrailMode::Both);
+    EXPECT_EQ(RunAt(state, 1).trail, 30);
+    EXPECT_EQ(&RunAt(state, 1).view, &state.view);
 }
 
 TEST_F(ComparedRunsTest, AShorterRunStaysAtItsEndAndTheBoxHoldsBoth) {
     Open(Orbits(301, 1));
     ASSERT_TRUE(Add("short.csv", Orbits(101, 1, false, 2)));  // to t = 1, Earth 2 AU further right
     state.playback.position = 250;
-    ShowRunsAt(state);
-    EXPECT_EQ(state.runs.front().state.playback.position, 100);
+    EXPECT_EQ(RunAt(state, 1).playback.position, 100);
     double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
     plot.GetBox(xmin, ymin, xmax, ymax);
     EXPECT_GE(xmax, 3.0);  // Earth of the second run reaches x = 3
@@ -124,7 +121,7 @@ TEST_F(ComparedRunsTest, DifferencesAgainstADirectComputation) {
     ASSERT_TRUE(Add("same.csv", Orbits(301, 1)));
     for (const auto& column : Series("diff,diff-a,diff-e"))
         for (double v : column) ASSERT_EQ(v, 0);
-    state.runs.clear();
+    state.runs.resize(1);
     // Earth moved 0.001 along x: the distance is 0.001 at every row.
     ASSERT_TRUE(Add("moved.csv", Orbits(301, 1, false, 0.001)));
     const auto moved = Series("diff:earth,diff:mars");
@@ -132,7 +129,7 @@ TEST_F(ComparedRunsTest, DifferencesAgainstADirectComputation) {
         ASSERT_NEAR(moved[0][r], 0.001, 1e-15) << r;
         ASSERT_EQ(moved[1][r], 0) << r;
     }
-    state.runs.clear();
+    state.runs.resize(1);
     // Every third row: exact at shared times, and between them the cubic
     // in time errs far less than a line would (4e-3 AU here).
     ASSERT_TRUE(Add("third.csv", Orbits(301, 3, true)));
@@ -151,9 +148,9 @@ TEST_F(ComparedRunsTest, TheFrameOfABodyFollowsItInEveryRun) {
     Open(Orbits(301, 1));
     ASSERT_TRUE(Add("b.csv", Orbits(301, 3, true)));
     ASSERT_EQ(ShowInFrame(state, plot, "centre:earth"), "");
-    const SimulationState& run = state.runs.front().state;
-    EXPECT_EQ(run.view.frame.kind, ReferenceFrame::Kind::Centred);
-    EXPECT_EQ(run.view.frame.body, 2);  // its Earth
+    const ::Run& run = state.runs[1];
+    EXPECT_EQ(run.frame.kind, ReferenceFrame::Kind::Centred);
+    EXPECT_EQ(run.frame.body, 2);  // its Earth
     ASSERT_TRUE(run.framed());
     for (int32_t row : {0, 50, 100}) {
         EXPECT_NEAR(run.shownRows()->track(2, row)[0], 0, 1e-12);
@@ -161,10 +158,10 @@ TEST_F(ComparedRunsTest, TheFrameOfABodyFollowsItInEveryRun) {
     }
     // A run added in a frame is shown in it; one without the body is not added.
     ASSERT_TRUE(Add("c.csv", Orbits(301, 1)));
-    EXPECT_EQ(state.runs.back().state.view.frame.body, 1);
+    EXPECT_EQ(state.runs.back().frame.body, 1);
     host.messages.clear();
     EXPECT_FALSE(Add("moons.csv", "t,io_x,io_y\n0,1,0\n1,0,1\n"));
-    EXPECT_EQ(state.runs.size(), 2u);
+    EXPECT_EQ(state.others().size(), 2u);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages.front(),
               "moons.csv cannot be shown in the frame chosen: no body of it matches body 1");
@@ -177,40 +174,38 @@ TEST_F(ComparedRunsTest, ARunMadeFirstTakesTheClockAndTheFrameAndGivesThemBack) 
     Open(Orbits(301, 1));
     ASSERT_TRUE(Add("b.csv", Orbits(301, 3, true)));
     ASSERT_EQ(ShowInFrame(state, plot, "centre:earth"), "");
-    const ColourRef earth = state.loaded.bodyColour[1];
+    const ColourRef earth = state.loaded().bodyColour[1];
     state.playback.position = 151;  // t = 1.51, nearest 1.50
     ASSERT_EQ(MakeRunFirst(state, plot, 0), "");
-    ShowRunsAt(state);
-    EXPECT_EQ(state.loaded.usableRows(), 101);
+    EXPECT_EQ(state.loaded().usableRows(), 101);
     EXPECT_EQ(state.playback.position, 50);
     EXPECT_EQ(state.view.frame.body, 2);
-    EXPECT_EQ(state.loaded.bodyColour[2], earth);
-    EXPECT_EQ(state.runName, "b.csv");
-    ASSERT_EQ(state.runs.size(), 1u);
-    const ComparedRun& was = state.runs.front();
+    EXPECT_EQ(state.loaded().bodyColour[2], earth);
+    EXPECT_EQ(state.first().name, "b.csv");
+    ASSERT_EQ(state.others().size(), 1u);
+    const ::Run& was = state.runs[1];
     EXPECT_EQ(was.name, "a.csv");
-    EXPECT_EQ(was.bodyOf, (std::vector<int>{0, 2, 1}));
-    EXPECT_EQ(was.state.playback.position, 150);
-    EXPECT_EQ(was.state.view.frame.body, 1);
+    EXPECT_EQ(was.alignment.bodyOf, (std::vector<int>{0, 2, 1}));
+    EXPECT_EQ(RunAt(state, 1).playback.position, 150);
+    EXPECT_EQ(was.frame.body, 1);
     EXPECT_NEAR(state.shownRows()->track(2, 50)[0], 0, 1e-12);
-    EXPECT_NEAR(was.state.shownRows()->track(1, 150)[1], 0, 1e-12);
+    EXPECT_NEAR(was.shownRows()->track(1, 150)[1], 0, 1e-12);
     // Made first again, it is as it was.
     ASSERT_EQ(MakeRunFirst(state, plot, 0), "");
-    ShowRunsAt(state);
-    EXPECT_EQ(state.loaded.usableRows(), 301);
+    EXPECT_EQ(state.loaded().usableRows(), 301);
     EXPECT_EQ(state.playback.position, 150);
     EXPECT_EQ(state.view.frame.body, 1);
-    EXPECT_EQ(state.runs.front().bodyOf, (std::vector<int>{0, 2, 1}));
-    EXPECT_EQ(state.runs.front().state.playback.position, 50);
+    EXPECT_EQ(state.runs[1].alignment.bodyOf, (std::vector<int>{0, 2, 1}));
+    EXPECT_EQ(RunAt(state, 1).playback.position, 50);
 }
 
 TEST_F(ComparedRunsTest, BodiesLeftOutOfTheFirstRunAreMatchedAgain) {
     // Mars alone shown of the first run: its body 1 is now the second run's Mars.
     Open(Orbits(301, 1));
     ASSERT_TRUE(Add("b.csv", Orbits(301, 3, true)));
-    ASSERT_EQ(KeepBodies(state.loaded, {2}), "");
-    ShowRunsAt(state);
-    EXPECT_EQ(state.runs.front().bodyOf, (std::vector<int>{0, 1, 0}));
+    ASSERT_EQ(KeepBodies(state.loaded(), {2}), "");
+    AlignRuns(state);
+    EXPECT_EQ(state.runs[1].alignment.bodyOf, (std::vector<int>{0, 1, 0}));
     const auto mars = Series("diff:1");
     for (std::size_t r = 0; r < mars[0].size(); r += 3) ASSERT_EQ(mars[0][r], 0) << r;
 }
@@ -221,14 +216,14 @@ TEST_F(ComparedRunsTest, ColoursAndNamesGivenAfterTheRunsReachTheirBodies) {
     FigureRequest figure;
     figure.colours = {Rgb(1, 2, 3), Rgb(4, 5, 6)};
     ASSERT_EQ(ApplyFigure(state, plot, figure), "");
-    const LoadedSimulation& run = state.runs.front().state.loaded;
+    const LoadedSimulation& run = state.runs[1].loaded;
     EXPECT_EQ(run.bodyColour[1], Rgb(4, 5, 6));
     EXPECT_EQ(run.bodyColour[2], Rgb(1, 2, 3));
     // Names given match the bodies anew, and the colours go with them.
     figure = {};
     figure.names = {"mars", "earth"};
     ASSERT_EQ(ApplyFigure(state, plot, figure), "");
-    EXPECT_EQ(state.runs.front().bodyOf, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(state.runs[1].alignment.bodyOf, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(run.bodyColour[1], Rgb(1, 2, 3));
 }
 
@@ -236,9 +231,9 @@ TEST_F(ComparedRunsTest, ANewLoadDropsTheRunsAndDifferencesSayWhatTheyNeed) {
     Open(Orbits(31, 1));
     ASSERT_TRUE(Add("b.csv", Orbits(31, 1)));
     EXPECT_FALSE(Add("missing.csv", std::string()));  // refused with the reader's message
-    EXPECT_EQ(state.runs.size(), 1u);
+    EXPECT_EQ(state.others().size(), 1u);
     Open(Orbits(31, 1));
-    EXPECT_TRUE(state.runs.empty());
+    EXPECT_FALSE(state.compared());
     EXPECT_NE(SeriesLack(QuantityKind::RunDistance, SeriesSourceOf(state, std::nullopt)).find("a second run"),
               std::string::npos);
 }
@@ -249,8 +244,8 @@ TEST_F(ComparedRunsTest, ARunThatCannotBeReadIsNamedTheOthersStayAndRowsFollowed
                                          dir.write("bad.csv", "t,x,y\n0,1,2\n1,x,3\n"),
                                          dir.write("c.csv", Orbits(31, 2))};
     EXPECT_FALSE(AddRuns(state, plot, host, paths, {}));
-    ASSERT_EQ(state.runs.size(), 2u);
-    EXPECT_EQ(state.runs[1].name, "c.csv");
+    ASSERT_EQ(state.others().size(), 2u);
+    EXPECT_EQ(state.runs[2].name, "c.csv");
     EXPECT_EQ(host.messages, std::vector<std::string>{"bad.csv: Line 3, column 2: 'x' is not a number"});
     // A row the first run gains as it is followed: the differences are
     // asked for against runs aligned again.
@@ -258,7 +253,7 @@ TEST_F(ComparedRunsTest, ARunThatCannotBeReadIsNamedTheOthersStayAndRowsFollowed
     ViewRequest request;
     request.plot = "diff:1,diff-a:2";
     EXPECT_EQ(ApplyToLoaded(state, plot, request), "");
-    EXPECT_TRUE(state.runs.front().alignedWith(state.loaded));
+    EXPECT_TRUE(state.runs[1].alignment.madeFor(state.loaded()));
 }
 
 }  // namespace

@@ -61,21 +61,21 @@ struct ConfigFixture : ::testing::Test {
 
 TEST_F(ConfigFixture, ExampleFileFillsEveryField) {
     ASSERT_EQ(Read(kExample), 0);
-    EXPECT_EQ(state.loaded.fields.dataPath, "orbit.dat");
-    EXPECT_EQ(state.loaded.fields.lineCount, 5000);
-    EXPECT_EQ(state.loaded.fields.bodyCount, 2);
-    EXPECT_EQ(state.loaded.fields.bodySize[1], 4);
-    EXPECT_EQ(state.loaded.fields.bodySize[2], 3);
-    EXPECT_EQ(state.loaded.fields.bodyColourCode[1], 10);
-    EXPECT_EQ(state.loaded.bodyColour[1], 0x0000F0u);
-    EXPECT_EQ(state.loaded.bodyColour[2], 0xB40000u);
-    EXPECT_EQ(state.loaded.bodyColour[0], 0u);
-    EXPECT_EQ(state.loaded.bodyColour[3], 0u);
-    EXPECT_EQ(state.loaded.fields.box, (std::array<double, 4>{-2, -2, 2, 2}));
-    EXPECT_EQ(state.loaded.fields.frameDelayMs, 20);
-    EXPECT_EQ(state.loaded.fields.pointsPerOrbit, 200);
-    EXPECT_EQ(state.loaded.fields.sunSize, 6);
-    EXPECT_EQ(state.loaded.fields.drawAxes, 1);
+    EXPECT_EQ(state.loaded().fields.dataPath, "orbit.dat");
+    EXPECT_EQ(state.loaded().fields.lineCount, 5000);
+    EXPECT_EQ(state.loaded().fields.bodyCount, 2);
+    EXPECT_EQ(state.loaded().fields.bodySize[1], 4);
+    EXPECT_EQ(state.loaded().fields.bodySize[2], 3);
+    EXPECT_EQ(state.loaded().fields.bodyColourCode[1], 10);
+    EXPECT_EQ(state.loaded().bodyColour[1], 0x0000F0u);
+    EXPECT_EQ(state.loaded().bodyColour[2], 0xB40000u);
+    EXPECT_EQ(state.loaded().bodyColour[0], 0u);
+    EXPECT_EQ(state.loaded().bodyColour[3], 0u);
+    EXPECT_EQ(state.loaded().fields.box, (std::array<double, 4>{-2, -2, 2, 2}));
+    EXPECT_EQ(state.loaded().fields.frameDelayMs, 20);
+    EXPECT_EQ(state.loaded().fields.pointsPerOrbit, 200);
+    EXPECT_EQ(state.loaded().fields.sunSize, 6);
+    EXPECT_EQ(state.loaded().fields.drawAxes, 1);
     EXPECT_EQ(plot.title, "2 planet simulation");
     EXPECT_EQ(plot.xMin, -2);
     EXPECT_EQ(plot.yMax, 2);
@@ -112,8 +112,8 @@ TEST_F(ConfigFixture, FailureKeepsEarlierFieldsAndLeavesPlotAlone) {
     EXPECT_EQ(partial.frameDelayMs, 0);
     // A load keeps nothing of a configuration that failed.
     ASSERT_EQ(Read(WithField(6, "1 2 3 x")), -6);
-    EXPECT_EQ(state.loaded.fields, ConfigurationFields{});
-    EXPECT_EQ(state.loaded.bodyColour[1], 0u);
+    EXPECT_EQ(state.loaded().fields, ConfigurationFields{});
+    EXPECT_EQ(state.loaded().bodyColour[1], 0u);
     EXPECT_EQ(plot.title, kStartupTitle);
     EXPECT_EQ(plot.xMin, -3);
 }
@@ -189,9 +189,9 @@ TEST_F(ConfigFixture, BodyCountLimits) {
 
 TEST_F(ConfigFixture, ZeroBodiesStillNeedTheirLabels) {
     EXPECT_EQ(Read(ConfigText("d.dat", 10, 0)), 0);
-    EXPECT_EQ(state.loaded.fields.bodyCount, 0);
+    EXPECT_EQ(state.loaded().fields.bodyCount, 0);
     EXPECT_EQ(plot.title, "0 planet simulation");
-    EXPECT_EQ(state.loaded.fields.sunSize, 6);
+    EXPECT_EQ(state.loaded().fields.sunSize, 6);
 }
 
 TEST_F(ConfigFixture, StepAndStartRowCorrections) {
@@ -199,21 +199,21 @@ TEST_F(ConfigFixture, StepAndStartRowCorrections) {
         {"0", 1}, {"-5", 1}, {"5001", 1}, {"5000", 5000}, {"12.5", 12}};
     for (const auto& [text, expected] : steps) {
         ASSERT_EQ(Read(WithField(8, text)), 0) << text;
-        EXPECT_EQ(state.loaded.fields.step, expected) << text;
+        EXPECT_EQ(state.loaded().fields.step, expected) << text;
     }
     const std::pair<std::string, int> starts[] = {{"5000", 0}, {"-1", 0}, {"4999", 4999}};
     for (const auto& [text, expected] : starts) {
         ASSERT_EQ(Read(WithField(10, text)), 0) << text;
-        EXPECT_EQ(state.loaded.fields.startRow, expected) << text;
+        EXPECT_EQ(state.loaded().fields.startRow, expected) << text;
     }
 }
 
 TEST_F(ConfigFixture, FreeTextQuirks) {
     ASSERT_EQ(Read(WithField(1, "my orbit.dat")), 0);
-    EXPECT_EQ(state.loaded.fields.dataPath, "my");
+    EXPECT_EQ(state.loaded().fields.dataPath, "my");
 
     ASSERT_EQ(Read(WithField(12, "2")), 0);
-    EXPECT_EQ(state.loaded.fields.drawAxes, 2);
+    EXPECT_EQ(state.loaded().fields.drawAxes, 2);
 
     // A label holding "=" moves every later field by one.
     std::string shifted = kExample;
@@ -228,18 +228,18 @@ TEST_F(ConfigFixture, TitleKeepsItsWordsForOneBody) {
 
 TEST_F(ConfigFixture, NumbersFollowFormattedInput) {
     ASSERT_EQ(Read(WithField(6, "0x1p1 -2e0 +3 2.04")), 0);
-    EXPECT_EQ(state.loaded.fields.box, (std::array<double, 4>{2, -2, 3, 2.04}));
+    EXPECT_EQ(state.loaded().fields.box, (std::array<double, 4>{2, -2, 3, 2.04}));
     ASSERT_EQ(Read(WithField(2, "99999999999")), 0);
-    EXPECT_EQ(state.loaded.fields.lineCount, 2147483647);
+    EXPECT_EQ(state.loaded().fields.lineCount, 2147483647);
     EXPECT_EQ(Read(WithField(6, "1 2 3 1e")), 0);  // an exponent without digits is ignored
-    EXPECT_EQ(state.loaded.fields.box[3], 1);
+    EXPECT_EQ(state.loaded().fields.box[3], 1);
     EXPECT_EQ(Read(WithField(6, "1 2 3 -")), -6);
     EXPECT_EQ(Read(WithField(6, "1 2 3 0x.")), -6);  // a hex prefix needs a digit
 }
 
 TEST_F(ConfigFixture, BoxIsRoundedOutward) {
     ASSERT_EQ(Read(WithField(6, "-2.95 -2.95 2.95 2.95")), 0);
-    EXPECT_EQ(state.loaded.fields.box[0], -2.95);
+    EXPECT_EQ(state.loaded().fields.box[0], -2.95);
     EXPECT_DOUBLE_EQ(plot.xMin, -3);
     EXPECT_DOUBLE_EQ(plot.yMax, 3);
 }
@@ -272,8 +272,9 @@ TEST(ConfigFile, MissingFileOrDirectoryIsNotFound) {
     SimulationState state;
     ScriptedHost host;
     TempDir dir;
-    EXPECT_EQ(ReadConfiguration(state.loaded.fields, host, dir.path() + "/none.ovx"), ConfigResult::NotFound);
-    EXPECT_EQ(ReadConfiguration(state.loaded.fields, host, dir.path()), ConfigResult::NotFound);
+    EXPECT_EQ(ReadConfiguration(state.loaded().fields, host, dir.path() + "/none.ovx"),
+              ConfigResult::NotFound);
+    EXPECT_EQ(ReadConfiguration(state.loaded().fields, host, dir.path()), ConfigResult::NotFound);
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.messages[0], "Config File " + dir.path() + "/none.ovx is not found");
     EXPECT_EQ(host.messages[1], "Config File " + dir.path() + " is not found");
@@ -284,14 +285,14 @@ TEST(BodyColours, CodesOutsideTheTableAreGreyAndUnusedSlotsClear) {
     EXPECT_EQ(BodyColourTable(-1), 0xC8C8C8u);
 
     SimulationState state;
-    state.loaded.bodyColour.assign(kBodySlots, 0x123456);
-    state.loaded.fields.bodyCount = 2;
-    state.loaded.fields.bodyColourCode = {7, 3, 99, 5};
-    ResolveBodyColours(state.loaded);
-    EXPECT_EQ(state.loaded.bodyColour[0], 0u);
-    EXPECT_EQ(state.loaded.bodyColour[1], 0x0000A0u);
-    EXPECT_EQ(state.loaded.bodyColour[2], 0xC8C8C8u);
-    EXPECT_EQ(state.loaded.bodyColour[3], 0u);
+    state.loaded().bodyColour.assign(kBodySlots, 0x123456);
+    state.loaded().fields.bodyCount = 2;
+    state.loaded().fields.bodyColourCode = {7, 3, 99, 5};
+    ResolveBodyColours(state.loaded());
+    EXPECT_EQ(state.loaded().bodyColour[0], 0u);
+    EXPECT_EQ(state.loaded().bodyColour[1], 0x0000A0u);
+    EXPECT_EQ(state.loaded().bodyColour[2], 0xC8C8C8u);
+    EXPECT_EQ(state.loaded().bodyColour[3], 0u);
 }
 
 TEST_F(ConfigFixture, OptionalLinesAfterTheFourteenFields) {
@@ -303,18 +304,18 @@ TEST_F(ConfigFixture, OptionalLinesAfterTheFourteenFields) {
         "time unit = yr\n"
         "length unit = AU\n";
     ASSERT_EQ(Read(std::string(kExample) + extras), 0);
-    EXPECT_EQ(state.loaded.fields.bodyNames, (std::vector<std::string>{"Mercury", "Venus"}));
-    EXPECT_EQ(state.loaded.fields.timeUnit, "yr");
-    EXPECT_EQ(state.loaded.fields.lengthUnit, "AU");
+    EXPECT_EQ(state.loaded().fields.bodyNames, (std::vector<std::string>{"Mercury", "Venus"}));
+    EXPECT_EQ(state.loaded().fields.timeUnit, "yr");
+    EXPECT_EQ(state.loaded().fields.lengthUnit, "AU");
     EXPECT_EQ(plot.title, "Inner planets");
-    EXPECT_EQ(state.loaded.fields.pointsPerOrbit, 200);
-    EXPECT_EQ(state.loaded.fields.drawOrbits, 1);
+    EXPECT_EQ(state.loaded().fields.pointsPerOrbit, 200);
+    EXPECT_EQ(state.loaded().fields.drawOrbits, 1);
 
     // The same words on the last field's own line are part of that line and ignored;
     // a later file without the lines has none of them.
     ASSERT_EQ(Read(std::string(kExample).insert(std::string(kExample).size() - 1, " names = X")), 0);
-    EXPECT_TRUE(state.loaded.fields.bodyNames.empty());
-    EXPECT_TRUE(state.loaded.fields.timeUnit.empty());
+    EXPECT_TRUE(state.loaded().fields.bodyNames.empty());
+    EXPECT_TRUE(state.loaded().fields.timeUnit.empty());
     EXPECT_EQ(plot.title, "2 planet simulation");
 
     // A bad field still fails with its code, whatever follows.
@@ -355,11 +356,11 @@ TEST_F(ConfigFixture, MassesWeighTheBarycentreAndABadOneSaysWhichWord) {
     };
     for (const auto& c : cases) {
         ASSERT_EQ(Read(std::string(kExample) + c.lines), 0) << c.lines;
-        state.loaded.dataLoaded = 1;  // the bodies the barycentre weighs are the data's
-        state.loaded.rows = AllocateTable(1, 5);
-        state.loaded.fields.lineCount = 1, state.loaded.columnCount = 5;
-        EXPECT_EQ(FrameMasses(state.loaded), c.weighed) << c.lines;
-        EXPECT_EQ(BarycentreProblem(state.loaded), c.problem) << c.lines;
+        state.loaded().dataLoaded = 1;  // the bodies the barycentre weighs are the data's
+        state.loaded().rows = AllocateTable(1, 5);
+        state.loaded().fields.lineCount = 1, state.loaded().columnCount = 5;
+        EXPECT_EQ(FrameMasses(state.loaded()), c.weighed) << c.lines;
+        EXPECT_EQ(BarycentreProblem(state.loaded()), c.problem) << c.lines;
     }
 }
 
@@ -378,7 +379,7 @@ TEST_F(ConfigFixture, TheSunsGravitationalParameterIsANumberAboveZeroOrUnsaid) {
     };
     for (const auto& c : cases) {
         ASSERT_EQ(Read(std::string(kExample) + c.line), 0) << c.line;
-        EXPECT_EQ(state.loaded.fields.gm, c.gm) << c.line;
+        EXPECT_EQ(state.loaded().fields.gm, c.gm) << c.line;
     }
 }
 
@@ -393,7 +394,7 @@ TEST_F(ConfigFixture, ControlCharactersInTheOptionalLinesShowAsReplacementCharac
     ASSERT_EQ(Read(kExample + line), 0);
     EXPECT_EQ(plot.title, "a" + r + "b" + r + "c" + r + "\td" + r + " e" + r + r + r + "\xC3\xA9");
     // Names still part at every blank, as before.
-    EXPECT_EQ(state.loaded.fields.bodyNames, (std::vector<std::string>{"A" + r + r, "B"}));
+    EXPECT_EQ(state.loaded().fields.bodyNames, (std::vector<std::string>{"A" + r + r, "B"}));
 }
 
 TEST_F(ConfigFixture, EveryExampleLoadsWithoutOptionalLines) {
@@ -404,10 +405,10 @@ TEST_F(ConfigFixture, EveryExampleLoadsWithoutOptionalLines) {
         InitialiseDefaults(fresh, freshPlot);
         const std::string path = std::string(ORBIVEX_EXAMPLES) + "/" + name + ".ovx";
         ASSERT_EQ(CodeOf(LoadConfiguration(fresh, freshPlot, host, path)), 0) << name;
-        EXPECT_TRUE(fresh.loaded.fields.bodyNames.empty() && fresh.loaded.fields.timeUnit.empty() &&
-                    fresh.loaded.fields.lengthUnit.empty())
+        EXPECT_TRUE(fresh.loaded().fields.bodyNames.empty() && fresh.loaded().fields.timeUnit.empty() &&
+                    fresh.loaded().fields.lengthUnit.empty())
             << name;
-        EXPECT_EQ(freshPlot.title, SimulationTitle(fresh.loaded.fields.bodyCount)) << name;
+        EXPECT_EQ(freshPlot.title, SimulationTitle(fresh.loaded().fields.bodyCount)) << name;
     }
 }
 
@@ -416,19 +417,19 @@ TEST(BodyColours, ATablesBodiesTakeTheOkabeItoColoursInTurnAndClassicCodesKeepTh
     const ColourRef expected[] = {0xB27200, 0x005ED5, 0x739E00, 0x009FE6, 0xE9B456,
                                   0xA779CC, 0x42E4F0, 0x555555, 0xB27200};
     SimulationState state;
-    state.loaded.fields.dataFormat = DataFormat::Table;
-    state.loaded.fields.bodyCount = 11;
-    for (int k = 1; k <= 9; ++k) state.loaded.fields.bodyColourCode[std::size_t(k)] = TablePaletteCode(k);
-    state.loaded.fields.bodyColourCode[10] = 10;  // a classic code in a table configuration
-    state.loaded.fields.bodyColourCode[11] = 22;  // past the palette
-    ResolveBodyColours(state.loaded);
-    for (int k = 1; k <= 9; ++k) EXPECT_EQ(state.loaded.bodyColour[std::size_t(k)], expected[k - 1]) << k;
-    EXPECT_EQ(state.loaded.bodyColour[10], 0x0000F0u);
-    EXPECT_EQ(state.loaded.bodyColour[11], 0xC8C8C8u);
+    state.loaded().fields.dataFormat = DataFormat::Table;
+    state.loaded().fields.bodyCount = 11;
+    for (int k = 1; k <= 9; ++k) state.loaded().fields.bodyColourCode[std::size_t(k)] = TablePaletteCode(k);
+    state.loaded().fields.bodyColourCode[10] = 10;  // a classic code in a table configuration
+    state.loaded().fields.bodyColourCode[11] = 22;  // past the palette
+    ResolveBodyColours(state.loaded());
+    for (int k = 1; k <= 9; ++k) EXPECT_EQ(state.loaded().bodyColour[std::size_t(k)], expected[k - 1]) << k;
+    EXPECT_EQ(state.loaded().bodyColour[10], 0x0000F0u);
+    EXPECT_EQ(state.loaded().bodyColour[11], 0xC8C8C8u);
     // A classic configuration's codes past 13 stay grey.
-    state.loaded.fields.dataFormat = DataFormat::Stream;
-    ResolveBodyColours(state.loaded);
-    EXPECT_EQ(state.loaded.bodyColour[1], 0xC8C8C8u);
+    state.loaded().fields.dataFormat = DataFormat::Stream;
+    ResolveBodyColours(state.loaded());
+    EXPECT_EQ(state.loaded().bodyColour[1], 0xC8C8C8u);
 }
 
 }  // namespace

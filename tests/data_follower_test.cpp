@@ -343,23 +343,23 @@ TEST(DataFollowerTable, DepthsOffThePlaneShownComeBesideTheRows) {
 TEST(AppendRows, DepthsFollowTheRowsThroughGrowthOrAreGaps) {
     for (const bool given : {true, false}) {
         SimulationState s;
-        s.loaded.fields.bodyCount = 2;
-        s.loaded.columnCount = 5;
-        s.loaded.fields.lineCount = 0;
-        s.loaded.rows = AllocateTable(10, 5);
-        s.loaded.depth = AllocateDepth(10, 2);
+        s.loaded().fields.bodyCount = 2;
+        s.loaded().columnCount = 5;
+        s.loaded().fields.lineCount = 0;
+        s.loaded().rows = AllocateTable(10, 5);
+        s.loaded().depth = AllocateDepth(10, 2);
         for (int r = 0; r < 3000; ++r) {
             const std::vector<double> depths = {r + 0.25, -r - 0.25};
             ASSERT_TRUE(AppendRows(s, {double(r), 1, 2, 3, 4}, given ? depths : std::vector<double>{}));
-            ASSERT_GE(s.loaded.depth->rowCount(), s.loaded.fields.lineCount);
+            ASSERT_GE(s.loaded().depth->rowCount(), s.loaded().fields.lineCount);
         }
         for (int r : {0, 9, 10, 2047, 2999}) {
-            EXPECT_EQ(s.loaded.rows->time(r), r);
+            EXPECT_EQ(s.loaded().rows->time(r), r);
             if (given) {
-                EXPECT_EQ(s.loaded.depth->at(1, r), r + 0.25);
-                EXPECT_EQ(s.loaded.depth->at(2, r), -r - 0.25);
+                EXPECT_EQ(s.loaded().depth->at(1, r), r + 0.25);
+                EXPECT_EQ(s.loaded().depth->at(2, r), -r - 0.25);
             } else {
-                EXPECT_TRUE(std::isnan(s.loaded.depth->at(2, r)));
+                EXPECT_TRUE(std::isnan(s.loaded().depth->at(2, r)));
             }
         }
     }
@@ -367,21 +367,21 @@ TEST(AppendRows, DepthsFollowTheRowsThroughGrowthOrAreGaps) {
 
 TEST(AppendRows, GrowsByDoublingAndKeepsEveryValue) {
     SimulationState s;
-    s.loaded.fields.bodyCount = 1;
-    s.loaded.columnCount = 3;
-    s.loaded.fields.lineCount = 0;
-    s.loaded.rows = AllocateTable(10, 3);
+    s.loaded().fields.bodyCount = 1;
+    s.loaded().columnCount = 3;
+    s.loaded().fields.lineCount = 0;
+    s.loaded().rows = AllocateTable(10, 3);
     int copies = 0;
     for (int r = 0; r < 5000; ++r) {
-        const TrajectoryTable* before = s.loaded.rows.get();
+        const TrajectoryTable* before = s.loaded().rows.get();
         ASSERT_TRUE(AppendRows(s, {double(r), r + 0.5, -r - 0.5}));
-        copies += s.loaded.rows.get() != before;
+        copies += s.loaded().rows.get() != before;
     }
-    EXPECT_EQ(s.loaded.fields.lineCount, 5000);
+    EXPECT_EQ(s.loaded().fields.lineCount, 5000);
     EXPECT_LE(copies, 10);  // 10 rows doubled up past 5000
     for (int r : {0, 9, 10, 2047, 4999}) {
-        EXPECT_EQ(s.loaded.rows->time(r), r);
-        EXPECT_EQ(s.loaded.rows->track(1, r)[1], -r - 0.5);
+        EXPECT_EQ(s.loaded().rows->time(r), r);
+        EXPECT_EQ(s.loaded().rows->track(1, r)[1], -r - 0.5);
     }
 }
 

@@ -39,16 +39,16 @@ struct LoadFixture : ::testing::Test {
         if (!data.empty() || dataName == "run.dat") dir.write(dataName, data);
         return LoadSimulation(state, plot, host, dir.write("run.ovx", config));
     }
-    double At(int row, int column) const { return state.loaded.rows->value(row, column); }
+    double At(int row, int column) const { return state.loaded().rows->value(row, column); }
 };
 
 TEST_F(LoadFixture, ExactRowCountLoadsWithoutQuestion) {
     ASSERT_EQ(Load(ConfigText("run.dat", 5, 2, 1, 2, 3), DataText(5, 2) + "99 99 99"), 1);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(state.loaded.dataLoaded, 1);
+    EXPECT_EQ(state.loaded().dataLoaded, 1);
     EXPECT_EQ(state.playback.position, 3);
-    EXPECT_EQ(state.loaded.columnCount, 5);
-    EXPECT_EQ(state.loaded.rows->rowCount(), 5);
+    EXPECT_EQ(state.loaded().columnCount, 5);
+    EXPECT_EQ(state.loaded().rows->rowCount(), 5);
     EXPECT_EQ(At(4, 0), 4);
     EXPECT_EQ(At(4, 3), 4.2);
     EXPECT_EQ(At(4, 4), -4.2);
@@ -86,19 +86,19 @@ TEST_F(LoadFixture, ShortFileYesKeepsEveryCompleteRow) {
     ASSERT_EQ(Load(ConfigText("run.dat", 100, 1, 1, 10, 70), DataText(60, 1) + "60 1"), 1);
     EXPECT_EQ(host.messages,
               std::vector<std::string>{"Data File error at line 60\nSet number of data equal to 60?"});
-    EXPECT_EQ(state.loaded.fields.lineCount, 60);
-    EXPECT_EQ(state.loaded.rows->rowCount(), 100);
-    EXPECT_EQ(state.loaded.usableRows(), 60);
+    EXPECT_EQ(state.loaded().fields.lineCount, 60);
+    EXPECT_EQ(state.loaded().rows->rowCount(), 100);
+    EXPECT_EQ(state.loaded().usableRows(), 60);
     EXPECT_EQ(At(59, 0), 59);                // the last complete row is kept
     EXPECT_EQ(state.playback.position, 70);  // the start row stays, beyond the rows in use
-    EXPECT_EQ(state.loaded.dataLoaded, 1);
+    EXPECT_EQ(state.loaded().dataLoaded, 1);
 }
 
 TEST_F(LoadFixture, ShortFileNoFailsTheLoadAndKeepsTheSimulationShown) {
     ASSERT_EQ(Load(ConfigText("run.dat", 5, 1), DataText(5, 1)), 1);
     ASSERT_EQ(Load(ConfigText("run.dat", 100, 1), DataText(60, 1)), 0);
-    EXPECT_EQ(state.loaded.fields.lineCount, 5);
-    EXPECT_EQ(state.loaded.dataLoaded, 1);
+    EXPECT_EQ(state.loaded().fields.lineCount, 5);
+    EXPECT_EQ(state.loaded().dataLoaded, 1);
     EXPECT_EQ(At(4, 0), 4);
 }
 
@@ -107,8 +107,8 @@ TEST_F(LoadFixture, EmptyFileOffersNoRows) {
     ASSERT_EQ(Load(ConfigText("run.dat", 10, 2), ""), 1);
     EXPECT_EQ(host.messages,
               std::vector<std::string>{"Data File error at line 0\nSet number of data equal to 0?"});
-    EXPECT_EQ(state.loaded.fields.lineCount, 0);
-    EXPECT_EQ(state.loaded.usableRows(), 0);
+    EXPECT_EQ(state.loaded().fields.lineCount, 0);
+    EXPECT_EQ(state.loaded().usableRows(), 0);
 }
 
 TEST_F(LoadFixture, TextInsideARowMakesItIncomplete) {
@@ -121,17 +121,17 @@ TEST_F(LoadFixture, TextInsideARowMakesItIncomplete) {
 
 TEST_F(LoadFixture, ZeroBodiesAndZeroLines) {
     ASSERT_EQ(Load(ConfigText("run.dat", 3, 0), "0.5 1.5 2.5"), 1);
-    EXPECT_EQ(state.loaded.columnCount, 1);
+    EXPECT_EQ(state.loaded().columnCount, 1);
     EXPECT_EQ(At(2, 0), 2.5);
 
     ASSERT_EQ(Load(ConfigText("run.dat", 0, 2), ""), 1);
     EXPECT_EQ(state.playback.position, 0);
-    EXPECT_EQ(state.loaded.dataLoaded, 1);
+    EXPECT_EQ(state.loaded().dataLoaded, 1);
     EXPECT_TRUE(host.messages.empty());
 
     ASSERT_EQ(Load(ConfigText("run.dat", -5, 2), ""), 1);
-    EXPECT_EQ(state.loaded.rows->rowCount(), 0);
-    EXPECT_EQ(state.loaded.usableRows(), 0);
+    EXPECT_EQ(state.loaded().rows->rowCount(), 0);
+    EXPECT_EQ(state.loaded().usableRows(), 0);
 }
 
 TEST_F(LoadFixture, NoLinesNamedWhileTheFileHoldsRowsIsSaidInOneNote) {
@@ -157,7 +157,7 @@ TEST_F(LoadFixture, NoLinesNamedWhileTheFileHoldsRowsIsSaidInOneNote) {
         ASSERT_EQ(Load(ConfigText("run.dat", c.lines, 2), c.data), 1);
         EXPECT_EQ(host.notes, c.note.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.note});
         EXPECT_TRUE(host.messages.empty());
-        EXPECT_EQ(state.loaded.usableRows(), c.lines);
+        EXPECT_EQ(state.loaded().usableRows(), c.lines);
     }
 }
 
@@ -170,7 +170,7 @@ TEST_F(LoadFixture, ConfigurationFailuresAreReportedTwice) {
     ASSERT_EQ(Load(ConfigText("run.dat", 10, 31), ""), 0);
     EXPECT_EQ(host.messages, (std::vector<std::string>{"Too many Planets !", "Error -3 in Config File " +
                                                                                  dir.path() + "/run.ovx"}));
-    EXPECT_EQ(state.loaded.rows, nullptr);
+    EXPECT_EQ(state.loaded().rows, nullptr);
     host.messages.clear();
     ASSERT_EQ(Load(ConfigText("run.dat", 10, -1), ""), 0);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Error -3 in Config File " + dir.path() + "/run.ovx"});
@@ -179,25 +179,26 @@ TEST_F(LoadFixture, ConfigurationFailuresAreReportedTwice) {
 TEST_F(LoadFixture, MissingDataFile) {
     ASSERT_EQ(Load(ConfigText("gone.dat", 10, 1), "", "unused.dat"), 0);
     EXPECT_EQ(host.messages, std::vector<std::string>{"DATA File gone.dat is not found"});
-    EXPECT_EQ(state.loaded.dataLoaded, 0);
+    EXPECT_EQ(state.loaded().dataLoaded, 0);
 }
 
 TEST_F(LoadFixture, DataFileDeletedAfterTheConfigurationWasRead) {
     const std::string data = dir.write("run.dat", DataText(5, 1));
-    ASSERT_EQ(ReadConfiguration(state.loaded.fields, host, dir.write("run.ovx", ConfigText("run.dat", 5, 1))),
-              ConfigResult::Ok);
+    ASSERT_EQ(
+        ReadConfiguration(state.loaded().fields, host, dir.write("run.ovx", ConfigText("run.dat", 5, 1))),
+        ConfigResult::Ok);
     std::filesystem::remove(data);
     EXPECT_EQ(ReadShownData(state, host), DataResult::Failed);
     EXPECT_EQ(host.messages, std::vector<std::string>{"DATA File run.dat is not found"});
-    EXPECT_EQ(state.loaded.dataLoaded, 0);
+    EXPECT_EQ(state.loaded().dataLoaded, 0);
 }
 
 TEST_F(LoadFixture, ImpossibleTableIsRefused) {
     ASSERT_EQ(Load(ConfigText("run.dat", 2147483647, 30), ""), 0);
     EXPECT_EQ(host.messages,
               std::vector<std::string>{"Not enough memory for 2147483647 data lines of 61 values"});
-    EXPECT_EQ(state.loaded.rows, nullptr);
-    EXPECT_EQ(state.loaded.dataLoaded, 0);
+    EXPECT_EQ(state.loaded().rows, nullptr);
+    EXPECT_EQ(state.loaded().dataLoaded, 0);
 }
 
 TEST_F(LoadFixture, TableLargerThanTheAvailableMemoryIsRefusedBeforeReading) {
@@ -209,36 +210,36 @@ TEST_F(LoadFixture, TableLargerThanTheAvailableMemoryIsRefusedBeforeReading) {
     ASSERT_EQ(Load(ConfigText("run.dat", int32_t(rows), 30), DataText(3, 30)), 0);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Not enough memory for " + std::to_string(rows) +
                                                       " data lines of 61 values"});
-    EXPECT_EQ(state.loaded.rows, nullptr);
+    EXPECT_EQ(state.loaded().rows, nullptr);
 }
 
 TEST_F(LoadFixture, ReloadDataAfterShapeChangeMakesAFittingTable) {
     ASSERT_EQ(Load(ConfigText("run.dat", 5, 1), DataText(5, 1)), 1);
     dir.write("three.dat", DataText(8, 3));
     const std::string three = dir.write("three.ovx", ConfigText("three.dat", 8, 3));
-    ASSERT_EQ(ReadConfiguration(state.loaded.fields, host, three), ConfigResult::Ok);
-    EXPECT_EQ(state.loaded.rows->columnCount(), 3);  // Load configuration alone keeps the table
+    ASSERT_EQ(ReadConfiguration(state.loaded().fields, host, three), ConfigResult::Ok);
+    EXPECT_EQ(state.loaded().rows->columnCount(), 3);  // Load configuration alone keeps the table
     ASSERT_EQ(ReadShownData(state, host), DataResult::Ok);
-    EXPECT_EQ(state.loaded.rows->rowCount(), 8);
-    EXPECT_EQ(state.loaded.rows->columnCount(), 7);
+    EXPECT_EQ(state.loaded().rows->rowCount(), 8);
+    EXPECT_EQ(state.loaded().rows->columnCount(), 7);
     EXPECT_EQ(At(7, 5), 7.3);
     EXPECT_EQ(At(7, 6), -7.3);
 }
 
 TEST_F(LoadFixture, ReloadDataBeforeAnyTable) {
-    state.loaded.fields.lineCount = 3;
-    state.loaded.fields.bodyCount = 1;
-    state.loaded.fields.dataPath = dir.write("d.dat", DataText(3, 1));
+    state.loaded().fields.lineCount = 3;
+    state.loaded().fields.bodyCount = 1;
+    state.loaded().fields.dataPath = dir.write("d.dat", DataText(3, 1));
     ASSERT_EQ(ReadShownData(state, host), DataResult::Ok);
-    EXPECT_EQ(state.loaded.rows->rowCount(), 3);
+    EXPECT_EQ(state.loaded().rows->rowCount(), 3);
     EXPECT_EQ(At(2, 1), 2.1);
 }
 
 TEST_F(LoadFixture, FailedReloadKeepsDataLoaded) {
     ASSERT_EQ(Load(ConfigText("run.dat", 5, 1), DataText(5, 1)), 1);
-    state.loaded.fields.dataPath = dir.write("short.dat", "100 100 100");
+    state.loaded().fields.dataPath = dir.write("short.dat", "100 100 100");
     EXPECT_EQ(ReadShownData(state, host), DataResult::ShortDeclined);
-    EXPECT_EQ(state.loaded.dataLoaded, 1);
+    EXPECT_EQ(state.loaded().dataLoaded, 1);
     EXPECT_EQ(At(0, 0), 100);
     EXPECT_EQ(At(1, 0), 1);
 }

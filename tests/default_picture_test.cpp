@@ -26,13 +26,13 @@ void LoadScene(SimulationState& s) {
         return ScenePoint{1.1 * k * std::cos(r * 0.043 * k), 0.7 * k * std::sin(r * 0.043 * k)};
     });
     for (int k = 1; k <= bodies; ++k) {
-        s.loaded.fields.bodySize[std::size_t(k)] = k + 1;
-        s.loaded.bodyColour[std::size_t(k)] = 0x203000u * std::uint32_t(k) + 0x80;
+        s.loaded().fields.bodySize[std::size_t(k)] = k + 1;
+        s.loaded().bodyColour[std::size_t(k)] = 0x203000u * std::uint32_t(k) + 0x80;
     }
-    s.loaded.fields.pointsPerOrbit = 90;
-    s.loaded.fields.step = 3;
-    s.loaded.fields.sunSize = 5;
-    s.loaded.fields.drawAxes = 1;
+    s.loaded().fields.pointsPerOrbit = 90;
+    s.loaded().fields.step = 3;
+    s.loaded().fields.sunSize = 5;
+    s.loaded().fields.drawAxes = 1;
 }
 
 /// FNV-1a over every picture of a playback from row 7 to the end of the data.

@@ -62,7 +62,7 @@ int CountNear(const QImage& image, QRgb rgb) {
 }
 
 TEST_F(ExportFixture, PicturesFromTheWindow) {
-    ASSERT_TRUE(state.loaded.dataLoaded);
+    ASSERT_TRUE(state.loaded().dataLoaded);
     frame->goToRow(100);
     frame->view()->repaint();
     ASSERT_EQ(frame->exportPicture(Path("one.png"), 1), "");

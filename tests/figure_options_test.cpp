@@ -88,7 +88,7 @@ TEST_F(Figure, TheBodiesShownAreCutFromTheDataAndASaveKeepsEveryBody) {
     Load(5);
     ASSERT_TRUE(ApplyFigure(state, plot, {.names = {"One"}, .colours = {Rgb(1, 2, 3)}}).empty());
     ASSERT_TRUE(ApplyFigure(state, plot, {.bodies = {2, 4, 5}}).empty());
-    const LoadedSimulation& l = state.loaded;
+    const LoadedSimulation& l = state.loaded();
     EXPECT_EQ(l.usableBodies(), 3);
     EXPECT_EQ(l.fields.bodyNames, (std::vector<std::string>{"b2", "b4", "b5"}));
     EXPECT_EQ(l.fields.bodyMasses, (std::vector<double>{2, 4, 5}));
@@ -112,17 +112,17 @@ TEST_F(Figure, TheBodiesShownAreCutFromTheDataAndASaveKeepsEveryBody) {
     PlotBox againPlot;
     InitialiseDefaults(again, againPlot);
     ASSERT_EQ(LoadSimulation(again, againPlot, host, dir.write("saved.ovx", ConfigurationText(saved))), 1);
-    EXPECT_EQ(again.loaded.fields.shownBodies, l.fields.shownBodies);
-    EXPECT_EQ(again.loaded.fields.bodyNames, l.fields.bodyNames);
-    EXPECT_EQ(again.loaded.fields.bodyMasses, l.fields.bodyMasses);
-    EXPECT_EQ(std::vector(again.loaded.bodyColour.begin(), again.loaded.bodyColour.begin() + 3),
+    EXPECT_EQ(again.loaded().fields.shownBodies, l.fields.shownBodies);
+    EXPECT_EQ(again.loaded().fields.bodyNames, l.fields.bodyNames);
+    EXPECT_EQ(again.loaded().fields.bodyMasses, l.fields.bodyMasses);
+    EXPECT_EQ(std::vector(again.loaded().bodyColour.begin(), again.loaded().bodyColour.begin() + 3),
               std::vector(l.bodyColour.begin(), l.bodyColour.begin() + 3));
-    EXPECT_EQ(again.loaded.rows->track(2, 19)[0], l.rows->track(2, 19)[0]);
+    EXPECT_EQ(again.loaded().rows->track(2, 19)[0], l.rows->track(2, 19)[0]);
 }
 
 TEST_F(Figure, AListThatCannotBeShownLeavesEveryBodyWithANote) {
     Load(2, "bodies shown = 1,9\n");
-    EXPECT_EQ(state.loaded.usableBodies(), 2);
+    EXPECT_EQ(state.loaded().usableBodies(), 2);
     ASSERT_EQ(host.notes.size(), 1u);
     EXPECT_EQ(host.notes[0],
               "Every body is shown: the bodies asked for cannot be (no body 9: the data has 2)");
@@ -130,14 +130,14 @@ TEST_F(Figure, AListThatCannotBeShownLeavesEveryBodyWithANote) {
 
 TEST_F(Figure, TooManyNamesOrColoursChangeNothing) {
     Load(2);
-    const ConfigurationFields before = state.loaded.fields;
+    const ConfigurationFields before = state.loaded().fields;
     EXPECT_EQ(ApplyFigure(state, plot, {.title = "T", .names = {"a", "b", "c"}}),
               "--names gives 3 names for 2 bodies");
     EXPECT_EQ(ApplyFigure(state, plot, {.title = "T", .colours = std::vector<ColourRef>(3)}),
               "--colours gives 3 colours for 2 bodies");
-    EXPECT_EQ(state.loaded.fields, before);
+    EXPECT_EQ(state.loaded().fields, before);
     EXPECT_TRUE(ApplyFigure(state, plot, {.sunOn = true}).empty());
-    EXPECT_GT(state.loaded.fields.sunSize, 0);
+    EXPECT_GT(state.loaded().fields.sunSize, 0);
 }
 
 TEST_F(Figure, TheBodiesDialogsValues) {
@@ -152,9 +152,9 @@ TEST_F(Figure, TheBodiesDialogsValues) {
     EXPECT_EQ(ApplyBodyRows(state, plot, rows), "No body is shown: at least one must be");
     rows[1].shown = true, rows[1].colour = Rgb(9, 9, 9);
     ASSERT_EQ(ApplyBodyRows(state, plot, rows), "");
-    EXPECT_EQ(state.loaded.usableBodies(), 1);
-    EXPECT_EQ(state.loaded.bodyColour[1], Rgb(9, 9, 9));
-    EXPECT_EQ(state.loaded.fields.bodyNames, (std::vector<std::string>{"b2"}));
+    EXPECT_EQ(state.loaded().usableBodies(), 1);
+    EXPECT_EQ(state.loaded().bodyColour[1], Rgb(9, 9, 9));
+    EXPECT_EQ(state.loaded().fields.bodyNames, (std::vector<std::string>{"b2"}));
 }
 
 }  // namespace

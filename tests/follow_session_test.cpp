@@ -54,9 +54,9 @@ struct Following {
     }
     /// Whether the table holds rows 0 to lineCount - 1, each once, in order.
     bool RowsInOrder() const {
-        for (int r = 0; r < state.loaded.fields.lineCount; ++r)
-            if (state.loaded.rows->time(r) != r ||
-                std::abs(state.loaded.rows->track(1, r)[1] + r + 0.1) > 1e-9)
+        for (int r = 0; r < state.loaded().fields.lineCount; ++r)
+            if (state.loaded().rows->time(r) != r ||
+                std::abs(state.loaded().rows->track(1, r)[1] + r + 0.1) > 1e-9)
                 return false;
         return true;
     }
@@ -106,19 +106,19 @@ TEST(FollowSession, WhatTheWriterDoesReachesTheTable) {
         if (c.beforeStart) c.write(f);
         FollowResult result = f.session.start();
         if (!c.beforeStart) {
-            ASSERT_EQ(result.watch, f.state.loaded.fields.dataPath);
+            ASSERT_EQ(result.watch, f.state.loaded().fields.dataPath);
             ASSERT_FALSE(result.repaint || result.stopped);
             c.write(f);
             result = f.session.check();
         }
-        EXPECT_EQ(f.state.loaded.fields.lineCount, c.lineCount);
+        EXPECT_EQ(f.state.loaded().fields.lineCount, c.lineCount);
         EXPECT_TRUE(f.RowsInOrder());
         EXPECT_EQ(result.dataChanged, c.dataChanged);
         EXPECT_EQ(result.repaint, c.readAgain);
         EXPECT_EQ(f.ReadAgainNotes(), c.readAgain ? 1 : 0);
         // A file read again is watched afresh.
         if (c.readAgain) {
-            EXPECT_EQ(result.watch, f.state.loaded.fields.dataPath);
+            EXPECT_EQ(result.watch, f.state.loaded().fields.dataPath);
         }
         const bool stops = !c.message.empty();
         EXPECT_EQ(result.stopped, stops);
@@ -128,15 +128,15 @@ TEST(FollowSession, WhatTheWriterDoesReachesTheTable) {
         }
         EXPECT_EQ(f.session.enabled(), !stops);
         EXPECT_EQ(f.state.view.followData, stops ? 0 : 1);
-        EXPECT_EQ(f.session.followedPath(), stops ? "" : f.state.loaded.fields.dataPath);
+        EXPECT_EQ(f.session.followedPath(), stops ? "" : f.state.loaded().fields.dataPath);
 
         // Rows written next are taken from where the last ones ended, and
         // only while following.
         if (!std::filesystem::exists(f.data)) continue;
-        const int before = f.state.loaded.fields.lineCount;
+        const int before = f.state.loaded().fields.lineCount;
         Append(f.data, Rows(before, before + 3));
         f.session.check();
-        EXPECT_EQ(f.state.loaded.fields.lineCount, stops ? before : before + 3);
+        EXPECT_EQ(f.state.loaded().fields.lineCount, stops ? before : before + 3);
         EXPECT_TRUE(f.RowsInOrder());
         EXPECT_EQ(f.host.messages.size(), stops ? 1u : 0u);
     }
@@ -161,10 +161,10 @@ TEST(FollowSession, ANumberCutAtTheEndIsHandedOverWhole) {
                 ASSERT_EQ(f.Load("cut.ovx", path, 100), 1);
             }
             f.session.check();
-            EXPECT_EQ(f.state.loaded.fields.lineCount, 40);
+            EXPECT_EQ(f.state.loaded().fields.lineCount, 40);
             Append(path, row.substr(cut) + Rows(41, 43));
             f.session.check();
-            EXPECT_EQ(f.state.loaded.fields.lineCount, 43);
+            EXPECT_EQ(f.state.loaded().fields.lineCount, 43);
             EXPECT_TRUE(f.RowsInOrder());
             EXPECT_TRUE(f.host.messages.empty());
         }
@@ -172,8 +172,8 @@ TEST(FollowSession, ANumberCutAtTheEndIsHandedOverWhole) {
     // Without following, a last number without a line end is a value.
     Following plain(40);
     ASSERT_EQ(plain.Load("cut.ovx", plain.dir.write("cut.dat", Rows(0, 40) + "40 40.1 -4"), 41), 1);
-    EXPECT_EQ(plain.state.loaded.fields.lineCount, 41);
-    EXPECT_EQ(plain.state.loaded.rows->value(40, 2), -4);
+    EXPECT_EQ(plain.state.loaded().fields.lineCount, 41);
+    EXPECT_EQ(plain.state.loaded().rows->value(40, 2), -4);
 }
 
 TEST(FollowSession, NumbersRunTogetherAreReadAlikeLoadedFollowedAndHinted) {
@@ -201,7 +201,7 @@ TEST(FollowSession, NumbersRunTogetherAreReadAlikeLoadedFollowedAndHinted) {
     f.session.check();
     Append(path, more.substr(inRunTogether));
     f.session.check();
-    EXPECT_EQ(f.state.loaded.fields.lineCount, 45);
+    EXPECT_EQ(f.state.loaded().fields.lineCount, 45);
     EXPECT_TRUE(f.RowsInOrder());
     EXPECT_TRUE(f.host.messages.empty());
     for (const std::string& note : f.host.notes) EXPECT_TRUE(note.empty()) << note;
@@ -221,9 +221,9 @@ TEST(FollowSession, ALargeAppendGoesStraightIntoTheTable) {
     const long before = StatusKiB("VmRSS:");
     EXPECT_TRUE(f.session.check().dataChanged);
     const long peak = StatusKiB("VmHWM:") - before;
-    ASSERT_EQ(f.state.loaded.fields.lineCount, kRows);
+    ASSERT_EQ(f.state.loaded().fields.lineCount, kRows);
     EXPECT_TRUE(f.RowsInOrder());
-    const long tableKiB = long(f.state.loaded.rows->rowCount()) * 3 * long(sizeof(double)) / 1024;
+    const long tableKiB = long(f.state.loaded().rows->rowCount()) * 3 * long(sizeof(double)) / 1024;
     EXPECT_LT(peak, tableKiB + 8 * 1024) << "table of " << tableKiB << " KiB";
 }
 
@@ -233,7 +233,7 @@ TEST(FollowSession, ALargeAppendIsReadAsALoadIsAndMayBeCancelled) {
     struct WaitingHost : ScriptedHost {
         void waitFor(const std::function<void()>& work, LoadProgress& progress) override {
             ++waits;
-            tableHidden = state->playback.loading && state->loaded.dataLoaded == 0;
+            tableHidden = state->playback.loading && state->loaded().dataLoaded == 0;
             if (cancel) progress.cancelled = true;
             work();
         }
@@ -256,16 +256,16 @@ TEST(FollowSession, ALargeAppendIsReadAsALoadIsAndMayBeCancelled) {
     EXPECT_FALSE(session.enabled());
     EXPECT_EQ(host.notes.back(), "Load cancelled");
     EXPECT_FALSE(f.state.playback.loading);
-    EXPECT_EQ(f.state.loaded.dataLoaded, 1);
-    EXPECT_GT(f.state.loaded.fields.lineCount, 40);  // the rows read before the cancel stay
-    EXPECT_LT(f.state.loaded.fields.lineCount, kRows);
+    EXPECT_EQ(f.state.loaded().dataLoaded, 1);
+    EXPECT_GT(f.state.loaded().fields.lineCount, 40);  // the rows read before the cancel stay
+    EXPECT_LT(f.state.loaded().fields.lineCount, kRows);
     EXPECT_TRUE(f.RowsInOrder());
 
     // Following again goes on after them.
     host.cancel = false;
     session.start();
     EXPECT_EQ(host.waits, 2);
-    EXPECT_EQ(f.state.loaded.fields.lineCount, kRows);
+    EXPECT_EQ(f.state.loaded().fields.lineCount, kRows);
     EXPECT_TRUE(f.RowsInOrder());
     EXPECT_TRUE(host.messages.empty());
 }
@@ -279,12 +279,12 @@ TEST(FollowSession, ALoadElsewhereIsFollowedFromItsOwnRows) {
     Append(other, Rows(20, 22));
     f.state.playback.loading = true;  // nothing is read while a load fills the table
     EXPECT_FALSE(f.session.check().dataChanged);
-    EXPECT_EQ(f.state.loaded.fields.lineCount, 20);
+    EXPECT_EQ(f.state.loaded().fields.lineCount, 20);
     f.state.playback.loading = false;
     const FollowResult result = f.session.check();
     EXPECT_EQ(result.watch, other);
     EXPECT_TRUE(result.dataChanged);
-    EXPECT_EQ(f.state.loaded.fields.lineCount, 22);
+    EXPECT_EQ(f.state.loaded().fields.lineCount, 22);
     EXPECT_TRUE(f.RowsInOrder());
     EXPECT_EQ(f.ReadAgainNotes(), 0);
 }
@@ -299,27 +299,27 @@ TEST(FollowSession, ATableIsFollowedInItsLayoutOnThePlaneShown) {
     Following f(1);
     const TableLayout layout{TableSeparator::Comma, 4, 0, {{1, 2, 3}}, {}, "", "", 1, {}};
     // The table as its loader leaves it: the rows and where they end.
-    f.state.loaded.fields.dataPath = f.dir.write("run.csv", "t,x,y,z\r\n" + tableRows(0, 40));
-    f.state.loaded.fields.dataFormat = DataFormat::Table;
-    f.state.loaded.tableLayout = layout;
-    f.state.loaded.fields.plane = TablePlane::XZ;
-    DataFollower loader(f.state.loaded.fields.dataPath, layout, TablePlane::XZ);
-    f.state.loaded.fields.lineCount = 0;
+    f.state.loaded().fields.dataPath = f.dir.write("run.csv", "t,x,y,z\r\n" + tableRows(0, 40));
+    f.state.loaded().fields.dataFormat = DataFormat::Table;
+    f.state.loaded().tableLayout = layout;
+    f.state.loaded().fields.plane = TablePlane::XZ;
+    DataFollower loader(f.state.loaded().fields.dataPath, layout, TablePlane::XZ);
+    f.state.loaded().fields.lineCount = 0;
     ASSERT_TRUE(AppendRows(f.state, loader.Poll().values));
-    f.state.loaded.handOver = loader.handOver();
-    ASSERT_EQ(f.state.loaded.fields.lineCount, 40);
+    f.state.loaded().handOver = loader.handOver();
+    ASSERT_EQ(f.state.loaded().fields.lineCount, 40);
 
     f.session.start();
-    Append(f.state.loaded.fields.dataPath, tableRows(40, 45) + "# a comment\r\n");
+    Append(f.state.loaded().fields.dataPath, tableRows(40, 45) + "# a comment\r\n");
     f.session.check();
-    f.state.loaded.fields.plane = TablePlane::XY;  // rows from now on are shown on this plane
-    Append(f.state.loaded.fields.dataPath, tableRows(45, 47) + "47,x,1,1\r\n");
+    f.state.loaded().fields.plane = TablePlane::XY;  // rows from now on are shown on this plane
+    Append(f.state.loaded().fields.dataPath, tableRows(45, 47) + "47,x,1,1\r\n");
     EXPECT_TRUE(f.session.check().stopped);
-    ASSERT_EQ(f.state.loaded.fields.lineCount, 47);
+    ASSERT_EQ(f.state.loaded().fields.lineCount, 47);
     for (int r = 0; r < 47; ++r) {
-        EXPECT_EQ(f.state.loaded.rows->time(r), r);
-        EXPECT_EQ(f.state.loaded.rows->track(1, r)[0], r + 0.5);
-        EXPECT_EQ(f.state.loaded.rows->track(1, r)[1], r < 45 ? 2 * r : -r) << "row " << r;
+        EXPECT_EQ(f.state.loaded().rows->time(r), r);
+        EXPECT_EQ(f.state.loaded().rows->track(1, r)[0], r + 0.5);
+        EXPECT_EQ(f.state.loaded().rows->track(1, r)[1], r < 45 ? 2 * r : -r) << "row " << r;
     }
     ASSERT_EQ(f.host.messages.size(), 1u);
     EXPECT_EQ(
@@ -337,17 +337,17 @@ TEST(FollowSession, RowsAppendedToATableInSpaceBringTheirDepths) {
     Following f(1);
     const std::string path = f.dir.write("space.csv", "t,x,y,z\n" + tableRows(0, 20));
     ASSERT_EQ(LoadTable(f.state, f.plot, f.host, path, TablePlane::YZ), 1);
-    ASSERT_TRUE(f.state.loaded.depth);
-    const int32_t room = f.state.loaded.rows->rowCount();
+    ASSERT_TRUE(f.state.loaded().depth);
+    const int32_t room = f.state.loaded().rows->rowCount();
     f.session.start();
     Append(path, tableRows(20, 400));  // more than the table has room for: it grows
     EXPECT_TRUE(f.session.check().dataChanged);
-    ASSERT_EQ(f.state.loaded.fields.lineCount, 400);
-    ASSERT_GT(f.state.loaded.rows->rowCount(), room);
-    ASSERT_GE(f.state.loaded.depth->rowCount(), 400);
+    ASSERT_EQ(f.state.loaded().fields.lineCount, 400);
+    ASSERT_GT(f.state.loaded().rows->rowCount(), room);
+    ASSERT_GE(f.state.loaded().depth->rowCount(), 400);
     for (int r = 0; r < 400; ++r) {
-        ASSERT_EQ(f.state.loaded.rows->track(1, r)[0], -r) << r;
-        ASSERT_EQ(f.state.loaded.depth->at(1, r), r + 0.5) << r;
+        ASSERT_EQ(f.state.loaded().rows->track(1, r)[0], -r) << r;
+        ASSERT_EQ(f.state.loaded().depth->at(1, r), r + 0.5) << r;
     }
 }
 
@@ -361,15 +361,15 @@ TEST(FollowSession, RowsAppendedToATableWithVelocitiesBringThem) {
     Following f(1);
     const std::string path = f.dir.write("moving.csv", "t,x,y,vx,vy\n" + tableRows(0, 20));
     ASSERT_EQ(LoadTable(f.state, f.plot, f.host, path, TablePlane::XY), 1);
-    ASSERT_TRUE(f.state.loaded.velocity);
+    ASSERT_TRUE(f.state.loaded().velocity);
     f.session.start();
     Append(path, tableRows(20, 400));  // more than the table has room for: it grows
     EXPECT_TRUE(f.session.check().dataChanged);
-    ASSERT_EQ(f.state.loaded.fields.lineCount, 400);
-    ASSERT_GE(f.state.loaded.velocity->rowCount(), 400);
+    ASSERT_EQ(f.state.loaded().fields.lineCount, 400);
+    ASSERT_GE(f.state.loaded().velocity->rowCount(), 400);
     for (int r = 0; r < 400; ++r) {
-        ASSERT_EQ(f.state.loaded.velocity->at(1, r).x, 1) << r;
-        ASSERT_EQ(f.state.loaded.velocity->at(1, r).y, r / 4.0) << r;
+        ASSERT_EQ(f.state.loaded().velocity->at(1, r).x, 1) << r;
+        ASSERT_EQ(f.state.loaded().velocity->at(1, r).y, r / 4.0) << r;
     }
 }
 
@@ -393,7 +393,7 @@ TEST(FollowSession, APlaybackWaitingAtTheEndGoesOnWhenRowsArrive) {
 
         Append(f.data, ".1\n");
         const FollowResult result = f.session.check();
-        EXPECT_EQ(f.state.loaded.fields.lineCount, 41);
+        EXPECT_EQ(f.state.loaded().fields.lineCount, 41);
         EXPECT_FALSE(f.session.waiting());
         // Only a playback that waited starts again.
         EXPECT_EQ(result.repaint, !loop);
@@ -435,15 +435,15 @@ TEST(FollowSession, ATableStartedAgainIsReadFromItsNewRowsOnly) {
         Following f(1);
         const std::string path = f.dir.write("run.csv", header + rows(0, 0, 100));
         ASSERT_EQ(LoadFile(f.state, f.plot, f.host, path), 1);
-        ASSERT_EQ(f.state.loaded.fields.lineCount, 100);
-        f.state.loaded.fields.pointsPerOrbit = 10;  // the trail that a playback keeps ahead
+        ASSERT_EQ(f.state.loaded().fields.lineCount, 100);
+        f.state.loaded().fields.pointsPerOrbit = 10;  // the trail that a playback keeps ahead
         f.session.start();
         // The writer starts again: it empties the file and writes the new run.
         std::filesystem::resize_file(path, 0);
         for (const Moment& m : moments) {
             std::ofstream(path, std::ios::trunc) << m.text;
             const FollowResult result = f.session.check();
-            EXPECT_EQ(f.state.loaded.fields.lineCount, m.rows) << m.text;
+            EXPECT_EQ(f.state.loaded().fields.lineCount, m.rows) << m.text;
             EXPECT_FALSE(result.stopped);
             EXPECT_EQ(f.session.followedPath(), path);
             // A start asked for meanwhile waits for the rows.
@@ -454,10 +454,10 @@ TEST(FollowSession, ATableStartedAgainIsReadFromItsNewRowsOnly) {
         EXPECT_FALSE(f.session.waiting());
         Append(path, rows(1, 50, 53));
         f.session.check();
-        ASSERT_EQ(f.state.loaded.fields.lineCount, 53);
+        ASSERT_EQ(f.state.loaded().fields.lineCount, 53);
         for (int r = 0; r < 53; ++r) {
-            EXPECT_EQ(f.state.loaded.rows->time(r), r);
-            EXPECT_EQ(f.state.loaded.rows->track(1, r)[0], r + 0.25) << "row " << r;
+            EXPECT_EQ(f.state.loaded().rows->time(r), r);
+            EXPECT_EQ(f.state.loaded().rows->track(1, r)[0], r + 0.25) << "row " << r;
         }
         EXPECT_TRUE(f.host.messages.empty()) << f.host.messages[0];
         EXPECT_EQ(f.ReadAgainNotes(), 1);
@@ -484,20 +484,21 @@ TEST(FollowSession, ARunOpenedBeforeItsFirstRowShowsTheRowsAsTheyCome) {
         f.state.view.followData = 1;
         ASSERT_EQ(LoadFile(f.state, f.plot, f.host, path), 1);
         EXPECT_TRUE(f.host.messages.empty()) << f.host.messages[0];
-        EXPECT_EQ(f.state.loaded.fields.lineCount, 0);
+        EXPECT_EQ(f.state.loaded().fields.lineCount, 0);
         f.session.start();
         EXPECT_EQ(f.session.followedPath(), path);
         std::ofstream(path, std::ios::trunc) << c.next;
         const FollowResult result = f.session.check();
         EXPECT_FALSE(result.stopped);
-        EXPECT_EQ(f.state.loaded.fields.lineCount, c.rows);
+        EXPECT_EQ(f.state.loaded().fields.lineCount, c.rows);
         EXPECT_EQ(result.dataChanged, c.rows > 0);
         const bool cut = c.next.back() != '\n';
         const bool blanks = c.next.find(',') == std::string::npos && c.rows > 0;
         Append(path, c.rows == 0 ? "0,1,0\n" : blanks ? "7 3 3\n" : "\n7,3,3\n");
         f.session.check();
-        ASSERT_EQ(f.state.loaded.fields.lineCount, c.rows + (cut ? 2 : 1));
-        EXPECT_EQ(f.state.loaded.rows->track(1, f.state.loaded.fields.lineCount - 1)[0], c.rows > 0 ? 3 : 1);
+        ASSERT_EQ(f.state.loaded().fields.lineCount, c.rows + (cut ? 2 : 1));
+        EXPECT_EQ(f.state.loaded().rows->track(1, f.state.loaded().fields.lineCount - 1)[0],
+                  c.rows > 0 ? 3 : 1);
         EXPECT_TRUE(f.host.messages.empty()) << f.host.messages[0];
     }
 }

@@ -237,25 +237,25 @@ TEST_F(ViewerLoad, WhatTheWriterWritesReadsBackExactly) {
     ASSERT_EQ(Load(ovx), 1);
     EXPECT_TRUE(host.messages.empty()) << host.messages.front();
     EXPECT_TRUE(host.notes.empty()) << host.notes.front();
-    EXPECT_EQ(state.loaded.fields.lineCount, rows);
-    EXPECT_EQ(state.loaded.fields.bodyCount, bodies);
-    EXPECT_EQ(state.loaded.fields.bodySize[1], 4);
-    EXPECT_EQ(state.loaded.fields.bodySize[2], 0);
-    EXPECT_EQ(state.loaded.fields.bodyColourCode[1], 10);
-    EXPECT_EQ(state.loaded.fields.bodyColourCode[2], 13);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(Bits(state.loaded.fields.box[i]), Bits(fields.box[i])) << i;
-    EXPECT_EQ(state.loaded.fields.frameDelayMs, 7);
-    EXPECT_EQ(state.loaded.fields.step, 2);
-    EXPECT_EQ(state.loaded.fields.pointsPerOrbit, 11);
-    EXPECT_EQ(state.loaded.fields.startRow, 0);
-    EXPECT_EQ(state.loaded.fields.sunSize, 0);
-    EXPECT_EQ(state.loaded.fields.drawAxes, 1);
-    EXPECT_EQ(state.loaded.fields.drawPlanets, 1);
-    EXPECT_EQ(state.loaded.fields.drawOrbits, 1);
-    ASSERT_TRUE(state.loaded.rows);
+    EXPECT_EQ(state.loaded().fields.lineCount, rows);
+    EXPECT_EQ(state.loaded().fields.bodyCount, bodies);
+    EXPECT_EQ(state.loaded().fields.bodySize[1], 4);
+    EXPECT_EQ(state.loaded().fields.bodySize[2], 0);
+    EXPECT_EQ(state.loaded().fields.bodyColourCode[1], 10);
+    EXPECT_EQ(state.loaded().fields.bodyColourCode[2], 13);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Bits(state.loaded().fields.box[i]), Bits(fields.box[i])) << i;
+    EXPECT_EQ(state.loaded().fields.frameDelayMs, 7);
+    EXPECT_EQ(state.loaded().fields.step, 2);
+    EXPECT_EQ(state.loaded().fields.pointsPerOrbit, 11);
+    EXPECT_EQ(state.loaded().fields.startRow, 0);
+    EXPECT_EQ(state.loaded().fields.sunSize, 0);
+    EXPECT_EQ(state.loaded().fields.drawAxes, 1);
+    EXPECT_EQ(state.loaded().fields.drawPlanets, 1);
+    EXPECT_EQ(state.loaded().fields.drawOrbits, 1);
+    ASSERT_TRUE(state.loaded().rows);
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
-            ASSERT_EQ(Bits(state.loaded.rows->value(r, c)), Bits(table[r][c]))
+            ASSERT_EQ(Bits(state.loaded().rows->value(r, c)), Bits(table[r][c]))
                 << "row " << r << " column " << c;
 }
 
@@ -298,15 +298,15 @@ TEST_F(ViewerLoad, GeneratedPlanetsLoadWithTheIntegratorsExactNumbers) {
     ASSERT_EQ(Load(ovx), 1);
     EXPECT_TRUE(host.messages.empty()) << host.messages.front();
     EXPECT_TRUE(host.notes.empty()) << host.notes.front();
-    EXPECT_EQ(state.loaded.fields.dataPath, "kepler.dat");
-    EXPECT_EQ(state.loaded.fields.lineCount, 700);
-    EXPECT_EQ(state.loaded.fields.bodyCount, 2);
-    EXPECT_EQ(state.loaded.fields.bodySize[1], 3);
-    EXPECT_EQ(state.loaded.fields.bodyColourCode[1], 10);
-    EXPECT_EQ(state.loaded.fields.bodyColourCode[2], 5);
-    EXPECT_EQ(state.loaded.fields.sunSize, 6);
-    EXPECT_EQ(state.loaded.fields.frameDelayMs, 20);
-    EXPECT_EQ(state.loaded.fields.step, 1);
+    EXPECT_EQ(state.loaded().fields.dataPath, "kepler.dat");
+    EXPECT_EQ(state.loaded().fields.lineCount, 700);
+    EXPECT_EQ(state.loaded().fields.bodyCount, 2);
+    EXPECT_EQ(state.loaded().fields.bodySize[1], 3);
+    EXPECT_EQ(state.loaded().fields.bodyColourCode[1], 10);
+    EXPECT_EQ(state.loaded().fields.bodyColourCode[2], 5);
+    EXPECT_EQ(state.loaded().fields.sunSize, 6);
+    EXPECT_EQ(state.loaded().fields.frameDelayMs, 20);
+    EXPECT_EQ(state.loaded().fields.step, 1);
 
     // The same integration, row for row, bit for bit.
     NBodyIntegrator system({StateFromElements(1, 0.6, 0, 1), StateFromElements(2, 0.1, 45, 1)}, 1.0, false);
@@ -314,32 +314,32 @@ TEST_F(ViewerLoad, GeneratedPlanetsLoadWithTheIntegratorsExactNumbers) {
     for (int r = 0; r < 700; ++r) {
         if (r > 0)
             for (int k = 0; k < 10; ++k) system.Step(0.001);
-        ASSERT_EQ(Bits(state.loaded.rows->value(r, 0)), Bits(r * 10 * 0.001)) << r;
+        ASSERT_EQ(Bits(state.loaded().rows->value(r, 0)), Bits(r * 10 * 0.001)) << r;
         for (int b = 0; b < 2; ++b) {
-            ASSERT_EQ(Bits(state.loaded.rows->value(r, 1 + 2 * b)), Bits(system.bodies()[b].x)) << r;
-            ASSERT_EQ(Bits(state.loaded.rows->value(r, 2 + 2 * b)), Bits(system.bodies()[b].y)) << r;
+            ASSERT_EQ(Bits(state.loaded().rows->value(r, 1 + 2 * b)), Bits(system.bodies()[b].x)) << r;
+            ASSERT_EQ(Bits(state.loaded().rows->value(r, 2 + 2 * b)), Bits(system.bodies()[b].y)) << r;
             farthest = std::max({farthest, std::abs(system.bodies()[b].x), std::abs(system.bodies()[b].y)});
         }
     }
     // A square about the origin with at least a 10 % margin, rounded up only a little.
-    const double half = state.loaded.fields.box[2];
-    EXPECT_EQ(state.loaded.fields.box[0], -half);
-    EXPECT_EQ(state.loaded.fields.box[1], -half);
-    EXPECT_EQ(state.loaded.fields.box[3], half);
+    const double half = state.loaded().fields.box[2];
+    EXPECT_EQ(state.loaded().fields.box[0], -half);
+    EXPECT_EQ(state.loaded().fields.box[1], -half);
+    EXPECT_EQ(state.loaded().fields.box[3], half);
     EXPECT_GE(half, 1.1 * farthest);
     EXPECT_LE(half, 1.2 * farthest);
     // The outer planet (period 2 pi 2^1.5, about 1777 rows) never goes round
     // in 700 rows: half the rows are left to play.
-    EXPECT_EQ(state.loaded.fields.pointsPerOrbit, 349);
+    EXPECT_EQ(state.loaded().fields.pointsPerOrbit, 349);
 }
 
 TEST_F(ViewerLoad, DefaultTrailIsAboutOneOrbitOfTheSlowestBody) {
     const std::string ovx = dir.path() + "/one.ovx";
     ASSERT_EQ(RunTool({"--planet", "1,0.6", "--planet", "0.5,0", ovx}), 0);
     ASSERT_EQ(Load(ovx), 1);
-    EXPECT_NEAR(state.loaded.fields.pointsPerOrbit, 2 * kPi / 0.01,
-                2.0);                            // the outer planet's period in rows
-    EXPECT_EQ(state.loaded.fields.box[2], 1.8);  // aphelion 1.6, plus 10 %, rounded up
+    EXPECT_NEAR(state.loaded().fields.pointsPerOrbit, 2 * kPi / 0.01,
+                2.0);                              // the outer planet's period in rows
+    EXPECT_EQ(state.loaded().fields.box[2], 1.8);  // aphelion 1.6, plus 10 %, rounded up
 
     // The figure-eight never turns about its centre, but comes back.
     const std::vector<BodyState> eight = FigureEight();
@@ -352,8 +352,8 @@ TEST_F(ViewerLoad, DefaultTrailIsAboutOneOrbitOfTheSlowestBody) {
     args.push_back(eightOvx);
     ASSERT_EQ(RunTool(args), 0);
     ASSERT_EQ(Load(eightOvx), 1);
-    EXPECT_NEAR(state.loaded.fields.pointsPerOrbit, 6.32591398 / 0.01, 2.0);
-    EXPECT_EQ(state.loaded.fields.sunSize, 0);
+    EXPECT_NEAR(state.loaded().fields.pointsPerOrbit, 6.32591398 / 0.01, 2.0);
+    EXPECT_EQ(state.loaded().fields.sunSize, 0);
 }
 
 TEST_F(ViewerLoad, NamesUnitsAndTitleReachTheViewer) {
@@ -362,9 +362,9 @@ TEST_F(ViewerLoad, NamesUnitsAndTitleReachTheViewer) {
                        "--length-unit", "AU", "--title", "Two of the inner planets", ovx}),
               0);
     ASSERT_EQ(Load(ovx), 1);
-    EXPECT_EQ(state.loaded.fields.bodyNames, (std::vector<std::string>{"Earth", "Mars"}));
-    EXPECT_EQ(state.loaded.fields.timeUnit, "yr");
-    EXPECT_EQ(state.loaded.fields.lengthUnit, "AU");
+    EXPECT_EQ(state.loaded().fields.bodyNames, (std::vector<std::string>{"Earth", "Mars"}));
+    EXPECT_EQ(state.loaded().fields.timeUnit, "yr");
+    EXPECT_EQ(state.loaded().fields.lengthUnit, "AU");
     EXPECT_EQ(plot.title, "Two of the inner planets");
     for (const auto& bad : std::vector<std::vector<std::string>>{
              {"--names", "Earth"}, {"--names", "Earth,"}, {"--names", "Earth,Red planet"}}) {
@@ -393,12 +393,12 @@ TEST_F(ViewerLoad, MassesReachTheViewerWhenTheBodiesHaveThem) {
         args.push_back(dir.path() + "/weighed.ovx");
         ASSERT_EQ(RunTool(args), 0) << args[1];
         ASSERT_EQ(Load(args.back()), 1);
-        EXPECT_EQ(FrameMasses(state.loaded), c.weighed) << args[1];
-        EXPECT_EQ(state.loaded.fields.massProblem, "");
+        EXPECT_EQ(FrameMasses(state.loaded()), c.weighed) << args[1];
+        EXPECT_EQ(state.loaded().fields.massProblem, "");
         // With G = 1 the sun's mass is mu; no sun, no mu.
         const auto sunMass = std::find(args.begin(), args.end(), "--sun-mass");
         const double mu = sunMass == args.end() ? 1 : std::stod(*(sunMass + 1));
-        EXPECT_EQ(state.loaded.fields.gm, mu > 0 ? std::optional<double>(mu) : std::nullopt) << args[1];
+        EXPECT_EQ(state.loaded().fields.gm, mu > 0 ? std::optional<double>(mu) : std::nullopt) << args[1];
         if (c.weighed.empty()) {
             EXPECT_EQ(Slurp(args.back()).find("mass"), std::string::npos);
         }
@@ -630,7 +630,7 @@ TEST_F(ViewerLoad, APlanetsMassPullsOnTheOthersWithMutualForces) {
             << err;
         ASSERT_EQ(Load(ovx), 1);
         lastRows.push_back({});
-        for (int c = 0; c < 5; ++c) lastRows.back().push_back(state.loaded.rows->value(299, c));
+        for (int c = 0; c < 5; ++c) lastRows.back().push_back(state.loaded().rows->value(299, c));
     }
     // The inner planet follows the sun alone either way; the outer one is pulled aside.
     EXPECT_EQ(lastRows[0][1], lastRows[1][1]);

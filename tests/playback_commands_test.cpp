@@ -34,7 +34,7 @@ TEST(PlaybackCommands, LastPlayableRowIsWhereThePlaybackStops) {
             InitialiseDefaults(s, plot);
             LoadOneBody(s, Times(100, 0.5), 10);
             s.view.trailMode = mode;
-            s.loaded.fields.step = step;
+            s.loaded().fields.step = step;
             while (!TickView(s, plot, surface).stop) {
             }
             const int32_t last = LastPlayableRow(s);
@@ -118,7 +118,7 @@ TEST(PlaybackCommands, PlayBackwardsStartsTowardRowZeroAndAForwardStartTurnsItRo
 TEST(PlaybackCommands, MovesStayWithinThePlayableRowsAndStop) {
     SimulationState s;
     LoadOneBody(s, Times(100, 1), 10);  // rows 0 to 89 are playable with a trail ahead
-    s.loaded.fields.step = 7;
+    s.loaded().fields.step = 7;
     s.playback.position = 85;
     s.playback.startRequested = 1;
     EXPECT_TRUE(StepRows(s, 1));
@@ -129,7 +129,7 @@ TEST(PlaybackCommands, MovesStayWithinThePlayableRowsAndStop) {
     s.playback.position = 3;
     StepRows(s, -1);
     EXPECT_EQ(s.playback.position, 0);
-    s.loaded.fields.startRow = 95;
+    s.loaded().fields.startRow = 95;
     GoToStartRow(s);
     EXPECT_EQ(s.playback.position, 89);
     s.view.trailMode = TrailMode::Behind;
@@ -140,7 +140,7 @@ TEST(PlaybackCommands, MovesStayWithinThePlayableRowsAndStop) {
                                             {4, TrailMode::Behind, 95},
                                             {0, TrailMode::Ahead, 84},
                                             {3, TrailMode::Ahead, 87}}) {
-        s.loaded.fields.startRow = start, s.view.trailMode = mode;
+        s.loaded().fields.startRow = start, s.view.trailMode = mode;
         GoToLastRow(s);
         EXPECT_EQ(s.playback.position, last) << start;
         s.playback.stopRequested = 0;
@@ -211,7 +211,7 @@ TEST(PlaybackCommands, StartWithALoopAtTheEndStartsAgainFromTheStartRow) {
             ScriptedHost host;
             if (c.data) LoadOneBody(s, Times(100, 1), 10);
             s.view.loopPlayback = c.loop;
-            s.loaded.fields.startRow = c.startRow;
+            s.loaded().fields.startRow = c.startRow;
             s.playback.position = c.position;
             EXPECT_EQ(now ? PlayNow(s, host) : StartAnimation(s, host), c.starts) << c.position;
             EXPECT_EQ(s.playback.position, c.then) << c.position;
@@ -226,8 +226,8 @@ TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
     for (const auto& [step, delay] : {std::pair{1, 0}, {1, 1}, {3, 15}, {6, 20}, {1000001, 7}}) {
         for (const bool up : {true, false}) {
             SimulationState s;
-            s.loaded.fields.step = step;
-            s.loaded.fields.frameDelayMs = delay;
+            s.loaded().fields.step = step;
+            s.loaded().fields.frameDelayMs = delay;
             const double speed = RowsPerSecond(s);
             up ? DoubleSpeed(s) : HalveSpeed(s);
             EXPECT_EQ(RowsPerSecond(s), up ? speed * 2 : speed / 2) << step << "/" << delay;
@@ -238,8 +238,8 @@ TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
     // Any walk of doublings and halvings lands on the start speed times a
     // power of two, exactly.
     SimulationState walk;
-    walk.loaded.fields.step = 3;
-    walk.loaded.fields.frameDelayMs = 40;
+    walk.loaded().fields.step = 3;
+    walk.loaded().fields.frameDelayMs = 40;
     int doublings = 0;
     unsigned seed = 12345;
     for (int i = 0; i < 200; ++i) {
@@ -251,15 +251,15 @@ TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
     }
     // At the limits nothing changes.
     SimulationState s;
-    s.loaded.fields.frameDelayMs = 3;
-    s.loaded.fields.step = 1073741824;
+    s.loaded().fields.frameDelayMs = 3;
+    s.loaded().fields.step = 1073741824;
     DoubleSpeed(s);
-    EXPECT_EQ(s.loaded.fields.step, 1073741824);
-    EXPECT_EQ(s.loaded.fields.frameDelayMs, 3);
-    s.loaded.fields.step = 1;
-    s.loaded.fields.frameDelayMs = 1073741824;
+    EXPECT_EQ(s.loaded().fields.step, 1073741824);
+    EXPECT_EQ(s.loaded().fields.frameDelayMs, 3);
+    s.loaded().fields.step = 1;
+    s.loaded().fields.frameDelayMs = 1073741824;
     HalveSpeed(s);
-    EXPECT_EQ(s.loaded.fields.frameDelayMs, 1073741824);
+    EXPECT_EQ(s.loaded().fields.frameDelayMs, 1073741824);
 }
 
 TEST(PlaybackCommands, TheBarAndTheEndNoteNameTheRowAndTimeOfRowShown) {
@@ -267,7 +267,7 @@ TEST(PlaybackCommands, TheBarAndTheEndNoteNameTheRowAndTimeOfRowShown) {
     // and nothing for a row that cannot be read.
     SimulationState s;
     LoadOneBody(s, Times(5000, 0.01), 10);
-    s.loaded.fields.timeUnit = "yr";
+    s.loaded().fields.timeUnit = "yr";
     const struct {
         int position;
         const char* bar;
@@ -295,15 +295,15 @@ TEST(PlaybackCommands, Readouts) {
     EXPECT_EQ(PlaybackReadout(s), "t = 12.340 \xC2\xB7 row 1234 of 5000");
     s.playback.position = 5000;
     EXPECT_EQ(PlaybackReadout(s), "");
-    s.loaded.rows->set(2, 0, 0.025);  // uneven times: the speed in rows per second
+    s.loaded().rows->set(2, 0, 0.025);  // uneven times: the speed in rows per second
     const struct {
         int step, delay;
         const char* text;
     } speeds[] = {{1, 20, "50 rows/s"},    {1, 30, "33.33 rows/s"},   {3, 0, "3000 rows/s"},
                   {1, 2000, "0.5 rows/s"}, {1, 3000, "0.333 rows/s"}, {5, 8, "625 rows/s"}};
     for (const auto& speed : speeds) {
-        s.loaded.fields.step = speed.step;
-        s.loaded.fields.frameDelayMs = speed.delay;
+        s.loaded().fields.step = speed.step;
+        s.loaded().fields.frameDelayMs = speed.delay;
         EXPECT_EQ(SpeedReadout(s), speed.text);
     }
 }

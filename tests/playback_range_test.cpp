@@ -62,9 +62,9 @@ const Case kCases[] = {
 SimulationState StateOf(const Case& c) {
     SimulationState s;
     s.view.trailMode = c.mode;
-    s.loaded.fields.lineCount = c.rows;
-    s.loaded.fields.pointsPerOrbit = c.trail;
-    s.loaded.fields.step = c.step;
+    s.loaded().fields.lineCount = c.rows;
+    s.loaded().fields.pointsPerOrbit = c.trail;
+    s.loaded().fields.step = c.step;
     s.playback.position = c.position;
     return s;
 }
@@ -85,10 +85,10 @@ TEST(PlaybackRange, TicksToEndAreTheTicksAPlaybackRuns) {
     for (const Case& c : kCases) {
         if (c.ticks == kNever || c.rows < 0 || c.rows > 1000 || c.ticks > 1000) continue;
         SimulationState s = StateOf(c);
-        s.loaded.fields.bodyCount = 1;
-        s.loaded.columnCount = 3;
-        s.loaded.rows = AllocateTable(c.rows, 3);
-        s.loaded.dataLoaded = 1;
+        s.loaded().fields.bodyCount = 1;
+        s.loaded().columnCount = 3;
+        s.loaded().rows = AllocateTable(c.rows, 3);
+        s.loaded().dataLoaded = 1;
         PlotBox plot;
         RecordingSurface surface;
         int64_t ticks = 1;
@@ -101,9 +101,9 @@ TEST(PlaybackRange, TicksToEndAreTheTicksAPlaybackRuns) {
 /// A playback going back over `rows` rows with a trail of 10 ahead.
 SimulationState BackwardState(int32_t rows, int32_t step, int32_t position) {
     SimulationState s;
-    s.loaded.fields.lineCount = rows;
-    s.loaded.fields.pointsPerOrbit = 10;
-    s.loaded.fields.step = step;
+    s.loaded().fields.lineCount = rows;
+    s.loaded().fields.pointsPerOrbit = 10;
+    s.loaded().fields.step = step;
     s.playback.position = position;
     s.playback.direction = -1;
     return s;
@@ -132,7 +132,7 @@ TEST(PlaybackRange, GoingBackEndsAtRowZeroOrGoesRoundToTheLastPlayableRow) {
     for (const Case& c : cases) {
         SimulationState s = BackwardState(c.rows, c.step, c.position);
         s.view.loopPlayback = c.loop;
-        s.loaded.dataLoaded = 1;  // a loop's round needs data
+        s.loaded().dataLoaded = 1;  // a loop's round needs data
         SCOPED_TRACE(testing::Message() << "rows " << c.rows << ", step " << c.step << ", at " << c.position
                                         << (c.loop ? ", loop" : ""));
         EXPECT_TRUE(PlaysBackward(s));
@@ -148,12 +148,12 @@ TEST(PlaybackRange, GoingBackEndsAtRowZeroOrGoesRoundToTheLastPlayableRow) {
 
 TEST(PlaybackRange, BackwardTicksShowEveryStepDownToRowZero) {
     SimulationState s = BackwardState(100, 4, 50);
-    s.loaded.fields.bodyCount = 1;
-    s.loaded.columnCount = 3;
-    s.loaded.rows = AllocateTable(100, 3);
+    s.loaded().fields.bodyCount = 1;
+    s.loaded().columnCount = 3;
+    s.loaded().rows = AllocateTable(100, 3);
     for (int32_t r = 0; r < 100; ++r)
-        for (int32_t c = 0; c < 3; ++c) s.loaded.rows->set(r, c, r * 0.5);
-    s.loaded.dataLoaded = 1;
+        for (int32_t c = 0; c < 3; ++c) s.loaded().rows->set(r, c, r * 0.5);
+    s.loaded().dataLoaded = 1;
     PlotBox plot;
     RecordingSurface surface;
     std::vector<int32_t> shown;
@@ -173,7 +173,7 @@ TEST(PlaybackRange, BackwardTicksShowEveryStepDownToRowZero) {
 
 TEST(PlaybackRange, TheReserveFollowsTheTrailMode) {
     SimulationState s;
-    s.loaded.fields.pointsPerOrbit = -7;
+    s.loaded().fields.pointsPerOrbit = -7;
     const std::pair<TrailMode, int64_t> cases[] = {
         {TrailMode::Ahead, -7}, {TrailMode::Both, -7}, {TrailMode::Behind, 0}};
     for (const auto& [mode, reserve] : cases) {

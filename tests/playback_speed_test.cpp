@@ -44,7 +44,7 @@ TEST(TimeSteps, EvenlySpacedTimesAndTheirEdges) {
     for (const Case& c : cases) {
         SimulationState s;
         LoadOneBody(s, c.times);
-        const std::optional<double> step = RegularTimeStep(*s.loaded.rows, s.loaded.fields.lineCount);
+        const std::optional<double> step = RegularTimeStep(*s.loaded().rows, s.loaded().fields.lineCount);
         ASSERT_EQ(step.has_value(), c.step.has_value()) << testing::PrintToString(c.times);
         if (step) {
             EXPECT_NEAR(*step, *c.step, 1e-12) << testing::PrintToString(c.times);
@@ -54,17 +54,17 @@ TEST(TimeSteps, EvenlySpacedTimesAndTheirEdges) {
 
 TEST(TimeSteps, TheStateFindsTheStepAgainWhenTheRowsChange) {
     SimulationState s;
-    EXPECT_EQ(s.loaded.regularTimeStep(), std::nullopt);  // no table
+    EXPECT_EQ(s.loaded().regularTimeStep(), std::nullopt);  // no table
     std::vector<double> times;
     for (int r = 0; r < 1000; ++r) times.push_back(0.01 * r);
     times.back() = 50;
     LoadOneBody(s, times);
-    EXPECT_EQ(s.loaded.regularTimeStep(), std::nullopt);
-    s.loaded.fields.lineCount = 999;  // the row out of step is no longer in use
-    ASSERT_TRUE(s.loaded.regularTimeStep().has_value());
-    EXPECT_NEAR(*s.loaded.regularTimeStep(), 0.01, 1e-12);
-    s.loaded.rows->set(500, 0, 6);  // a value stored: a new version
-    EXPECT_EQ(s.loaded.regularTimeStep(), std::nullopt);
+    EXPECT_EQ(s.loaded().regularTimeStep(), std::nullopt);
+    s.loaded().fields.lineCount = 999;  // the row out of step is no longer in use
+    ASSERT_TRUE(s.loaded().regularTimeStep().has_value());
+    EXPECT_NEAR(*s.loaded().regularTimeStep(), 0.01, 1e-12);
+    s.loaded().rows->set(500, 0, 6);  // a value stored: a new version
+    EXPECT_EQ(s.loaded().regularTimeStep(), std::nullopt);
 }
 
 TEST(PlaybackSpeed, ReadsANumberOrRowsPerSecond) {
@@ -121,27 +121,27 @@ TEST(PlaybackSpeed, TheSpeedReadsAndIsSetInTheDataTimeWhenItsStepsAreEven) {
     for (int r = 0; r < 500; ++r) times.push_back(0.01 * r);
     SimulationState s;
     LoadOneBody(s, times);
-    s.loaded.fields.frameDelayMs = 20;
+    s.loaded().fields.frameDelayMs = 20;
     EXPECT_EQ(SpeedReadout(s), "0.5 time units/s");
-    s.loaded.fields.timeUnit = "yr";
+    s.loaded().fields.timeUnit = "yr";
     EXPECT_EQ(SpeedReadout(s), "0.5 yr/s");
-    s.loaded.fields.frameDelayMs = 30;
+    s.loaded().fields.frameDelayMs = 30;
     EXPECT_EQ(SpeedReadout(s), "0.333 yr/s");
-    s.loaded.fields.step = 300;
+    s.loaded().fields.step = 300;
     EXPECT_EQ(SpeedReadout(s), "100 yr/s");
 
     SetSpeed(s, {.value = 2});  // 200 rows a second
-    EXPECT_EQ(std::pair(s.loaded.fields.frameDelayMs, s.loaded.fields.step), std::pair(10, 2));
+    EXPECT_EQ(std::pair(s.loaded().fields.frameDelayMs, s.loaded().fields.step), std::pair(10, 2));
     EXPECT_EQ(SpeedReadout(s), "2 yr/s");
     SetSpeed(s, {.value = 25, .rows = true});
-    EXPECT_EQ(std::pair(s.loaded.fields.frameDelayMs, s.loaded.fields.step), std::pair(40, 1));
+    EXPECT_EQ(std::pair(s.loaded().fields.frameDelayMs, s.loaded().fields.step), std::pair(40, 1));
     EXPECT_EQ(SpeedReadout(s), "0.25 yr/s");
 
-    s.loaded.rows->set(3, 0, 0.035);  // uneven: rows per second
+    s.loaded().rows->set(3, 0, 0.035);  // uneven: rows per second
     EXPECT_EQ(SpeedReadout(s), "25 rows/s");
     SetSpeed(s, {.value = 2});
-    EXPECT_EQ(std::pair(s.loaded.fields.frameDelayMs, s.loaded.fields.step), std::pair(500, 1));
-    s.loaded.dataLoaded = 0;  // nothing to count time in
+    EXPECT_EQ(std::pair(s.loaded().fields.frameDelayMs, s.loaded().fields.step), std::pair(500, 1));
+    s.loaded().dataLoaded = 0;  // nothing to count time in
     EXPECT_EQ(SpeedUnit(s), "rows/s");
 }
 

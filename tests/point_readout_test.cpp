@@ -22,21 +22,21 @@ struct Readout : ::testing::Test {
     SimulationState s;
     PlotBox plot;
     void SetUp() override {
-        s.loaded.fields.bodyCount = 3;
-        s.loaded.fields.lineCount = 20;
-        s.loaded.dataLoaded = 1;
-        s.loaded.rows = AllocateTable(20, 7);
+        s.loaded().fields.bodyCount = 3;
+        s.loaded().fields.lineCount = 20;
+        s.loaded().dataLoaded = 1;
+        s.loaded().rows = AllocateTable(20, 7);
         for (int32_t r = 0; r < 20; ++r) {
-            s.loaded.rows->set(r, 0, 0.5 * r);
+            s.loaded().rows->set(r, 0, 0.5 * r);
             for (int k = 1; k <= 3; ++k) {
-                s.loaded.rows->set(r, 2 * k - 1, -4 + k * 0.5 * r);
-                s.loaded.rows->set(r, 2 * k, k);
+                s.loaded().rows->set(r, 2 * k - 1, -4 + k * 0.5 * r);
+                s.loaded().rows->set(r, 2 * k, k);
             }
         }
-        for (int k = 1; k <= 3; ++k) s.loaded.fields.bodySize[std::size_t(k)] = 3;
-        s.loaded.fields.bodyNames = {"Ann", ""};
-        s.loaded.fields.lengthUnit = "AU";
-        s.loaded.fields.timeUnit = "yr";
+        for (int k = 1; k <= 3; ++k) s.loaded().fields.bodySize[std::size_t(k)] = 3;
+        s.loaded().fields.bodyNames = {"Ann", ""};
+        s.loaded().fields.lengthUnit = "AU";
+        s.loaded().fields.timeUnit = "yr";
         plot.SetExactBox(-5, -5, 5, 5);
         plot.ComputeMapping(0, 0, 400, 400);
     }
@@ -53,9 +53,9 @@ TEST_F(Readout, TheBodyUnderThePointerIsTheNearestWithinItsDisc) {
     EXPECT_EQ(BodyUnder(s, plot, two.x, two.y), 2);
     EXPECT_EQ(BodyUnder(s, plot, two.x + 5, two.y), 2);  // radius 3 and 2 more
     EXPECT_EQ(BodyUnder(s, plot, two.x + 5.5, two.y), 0);
-    s.loaded.fields.bodySize[2] = 0;  // the smallest discs still answer within 4 pixels
+    s.loaded().fields.bodySize[2] = 0;  // the smallest discs still answer within 4 pixels
     EXPECT_EQ(BodyUnder(s, plot, two.x, two.y - 4), 2);
-    s.loaded.fields.drawPlanets = 0;
+    s.loaded().fields.drawPlanets = 0;
     EXPECT_EQ(BodyUnder(s, plot, two.x, two.y), 0);
 }
 
@@ -63,17 +63,17 @@ TEST(ManyBodiesReadout, EveryBodyOfAThousandAnswersWithItsName) {
     constexpr int kBodies = 1000;
     SimulationState s;
     PlotBox plot;
-    s.loaded.fields.bodyCount = kBodies, s.loaded.fields.lineCount = 2, s.loaded.dataLoaded = 1;
-    s.loaded.sizeBodyLists(kBodies);
-    s.loaded.rows = AllocateTable(2, 2 * kBodies + 1);
+    s.loaded().fields.bodyCount = kBodies, s.loaded().fields.lineCount = 2, s.loaded().dataLoaded = 1;
+    s.loaded().sizeBodyLists(kBodies);
+    s.loaded().rows = AllocateTable(2, 2 * kBodies + 1);
     // Body k on a row of places 0.009 apart, 3.6 pixels in the 400-pixel view.
     for (int k = 1; k <= kBodies; ++k) {
         for (int32_t r = 0; r < 2; ++r) {
-            s.loaded.rows->set(r, 0, r);
-            s.loaded.rows->set(r, 2 * k - 1, -4.5 + 0.009 * k);
-            s.loaded.rows->set(r, 2 * k, 0);
+            s.loaded().rows->set(r, 0, r);
+            s.loaded().rows->set(r, 2 * k - 1, -4.5 + 0.009 * k);
+            s.loaded().rows->set(r, 2 * k, 0);
         }
-        s.loaded.fields.bodyNames.push_back("b" + std::to_string(k));
+        s.loaded().fields.bodyNames.push_back("b" + std::to_string(k));
     }
     plot.SetExactBox(-5, -5, 5, 5);
     plot.ComputeMapping(0, 0, 400, 400);
@@ -122,7 +122,7 @@ TEST_F(Readout, ValuesAreTheTablesInTheFrameShown) {
               "Body 3\nx = 6 AU\ny = 2 AU\nfrom the sun: 5.83095 AU\nfrom Ann: 6.32456 AU\n"
               "speed in this frame: 2 AU/yr\nspeed about the sun: 3 AU/yr");
     // Rows with the same time give no speed rather than an infinite one.
-    s.loaded.rows->set(7, 0, s.loaded.rows->time(5));
+    s.loaded().rows->set(7, 0, s.loaded().rows->time(5));
     EXPECT_FALSE(ReadBody(s, 1, 6)->speed);
 }
 
@@ -131,24 +131,24 @@ TEST_F(Readout, ValuesAreTheTablesInTheFrameShown) {
 /// rows either side would miss by 4e-4 on the circle.
 SimulationState CircleAndLine(int32_t rows) {
     SimulationState s;
-    s.loaded.fields.bodyCount = 2, s.loaded.fields.lineCount = rows, s.loaded.dataLoaded = 1;
-    s.loaded.rows = AllocateTable(rows, 5);
+    s.loaded().fields.bodyCount = 2, s.loaded().fields.lineCount = rows, s.loaded().dataLoaded = 1;
+    s.loaded().rows = AllocateTable(rows, 5);
     for (int32_t r = 0; r < rows; ++r) {
         const double t = 0.05 * r;
-        s.loaded.rows->set(r, 0, t);
-        s.loaded.rows->set(r, 1, std::cos(t));
-        s.loaded.rows->set(r, 2, std::sin(t));
-        s.loaded.rows->set(r, 3, 2 * t);
-        s.loaded.rows->set(r, 4, 1);
+        s.loaded().rows->set(r, 0, t);
+        s.loaded().rows->set(r, 1, std::cos(t));
+        s.loaded().rows->set(r, 2, std::sin(t));
+        s.loaded().rows->set(r, 3, 2 * t);
+        s.loaded().rows->set(r, 4, 1);
     }
     return s;
 }
 
 TEST_F(Readout, AboutTheSunDistancesAndSpeedsAreInSpace) {
     // Body 1 rises off the plane shown at 2 a time unit: z = t.
-    s.loaded.depth = AllocateDepth(20, 3);
+    s.loaded().depth = AllocateDepth(20, 3);
     for (int32_t r = 0; r < 20; ++r)
-        for (int k = 1; k <= 3; ++k) *s.loaded.depth->writableTrack(k, r) = k == 1 ? 2 * 0.5 * r : 0;
+        for (int k = 1; k <= 3; ++k) *s.loaded().depth->writableTrack(k, r) = k == 1 ? 2 * 0.5 * r : 0;
     const std::optional<BodyReadout> at = ReadBody(s, 1, 10);
     ASSERT_TRUE(at && at->speed);
     EXPECT_DOUBLE_EQ(at->fromSun, std::hypot(-4 + 0.5 * 10, 1, 10));
@@ -165,7 +165,7 @@ TEST_F(Readout, AboutTheSunDistancesAndSpeedsAreInSpace) {
 TEST(SpeedReadout, IsTheSeriesVelocityAtEveryRowEndsIncluded) {
     SimulationState s = CircleAndLine(60);
     std::vector<double> series(60);
-    ComputeSeries({s.loaded.rows.get(), 60, 1, {}}, {QuantityKind::Speed, 1}, 0, 60, series.data());
+    ComputeSeries({s.loaded().rows.get(), 60, 1, {}}, {QuantityKind::Speed, 1}, 0, 60, series.data());
     for (int32_t row = 0; row < 60; ++row) {
         const std::optional<BodyReadout> r = ReadBody(s, 1, row);
         ASSERT_TRUE(r && r->speed) << row;
@@ -198,7 +198,7 @@ TEST(SpeedReadout, GapsAndShortTablesGiveNoSpeedRatherThanAWrongOne) {
     };
     for (const Case& c : cases) {
         SimulationState s = CircleAndLine(c.rows);
-        if (c.hole >= 0) s.loaded.rows->set(c.hole, 1, NAN);
+        if (c.hole >= 0) s.loaded().rows->set(c.hole, 1, NAN);
         const std::optional<BodyReadout> r = ReadBody(s, c.body, c.row);
         ASSERT_TRUE(r) << c.what;
         ASSERT_EQ(r->speed.has_value(), c.speed.has_value()) << c.what;
@@ -212,7 +212,7 @@ TEST_F(Readout, ThePointersPlaceIsInTheBoxOnly) {
     const ViewPoint origin = plot.MapExact(1.5, -2);
     EXPECT_EQ(PointerText(s, plot, origin.x, origin.y), "x = 1.5 AU   y = -2 AU");
     EXPECT_EQ(PointerText(s, plot, -20, 10), "");
-    s.loaded.dataLoaded = 0;
+    s.loaded().dataLoaded = 0;
     EXPECT_EQ(PointerText(s, plot, origin.x, origin.y), "");
 }
 

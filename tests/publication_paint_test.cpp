@@ -80,7 +80,7 @@ TEST_F(PublicationPaint, WideBoxesWithEqualAspectKeepEveryLabelAndTitleInsideAnd
         for (double wide = 1.05; wide < 4; wide *= 1.07)
             for (const auto& [width, height] :
                  {std::pair{600, 600}, std::pair{900, 500}, std::pair{500, 700}}) {
-                state.loaded.fields.lengthUnit = unit;
+                state.loaded().fields.lengthUnit = unit;
                 plot.SetExactBox(-wide, -0.37, wide * 1.3, 0.41);
                 plot.equalAspect = 1;
                 RecordingSurface surface;
@@ -110,9 +110,9 @@ TEST_F(PublicationPaint, TheAxisTitlesNameTheAxesOfThePlaneShown) {
         {TablePlane::YZ, false, "x [AU]", "y [AU]"},  // a table of x and y only
     };
     for (const Case& c : cases) {
-        state.loaded.fields.dataFormat = DataFormat::Table;
-        state.loaded.fields.plane = c.plane;
-        state.loaded.tableLayout.bodies = {{1, 2, c.threeD ? 3 : -1}};
+        state.loaded().fields.dataFormat = DataFormat::Table;
+        state.loaded().fields.plane = c.plane;
+        state.loaded().tableLayout.bodies = {{1, 2, c.threeD ? 3 : -1}};
         RecordingSurface surface;
         PaintPublicationView(state, plot, surface, 600, 400);
         std::vector<std::string> titles;
@@ -153,14 +153,14 @@ TEST_F(PublicationPaint, TicksStandOnAllFourSidesOfTheFrameAtRoundValues) {
 
 TEST_F(PublicationPaint, EachTrailIsOneLineAndTheFontSizeOptionSizesEveryText) {
     Load(40, 2, "-60 -60 60 60", "names = alpha beta\ntime unit = yr\n");
-    state.loaded.fields.pointsPerOrbit = 30;
+    state.loaded().fields.pointsPerOrbit = 30;
     state.view.look.fontSize = 23;
     RecordingSurface surface;
     PaintPublicationView(state, plot, surface, 600, 600);
     int trails = 0;
     for (std::size_t i = 0; i < surface.lines.size(); ++i)
-        if (surface.lineColours[i] == state.loaded.bodyColour[1] ||
-            surface.lineColours[i] == state.loaded.bodyColour[2])
+        if (surface.lineColours[i] == state.loaded().bodyColour[1] ||
+            surface.lineColours[i] == state.loaded().bodyColour[2])
             trails += surface.lines[i].size() == 30;
     EXPECT_EQ(trails, 2);
     for (const auto& t : surface.texts) EXPECT_EQ(t.size, 23) << t.text;
@@ -170,8 +170,8 @@ TEST_F(PublicationPaint, EachTrailIsOneLineAndTheFontSizeOptionSizesEveryText) {
 
 TEST_F(PublicationPaint, MarksGrowWithALargerViewAsTheTextDoesUnlessGivenInPixels) {
     Load(40, 2, "-60 -60 60 60");
-    state.loaded.fields.sunSize = 5;
-    const ColourRef body = state.loaded.bodyColour[1];
+    state.loaded().fields.sunSize = 5;
+    const ColourRef body = state.loaded().bodyColour[1];
     const auto marks = [&](int width, int height) {
         RecordingSurface surface;
         PaintPublicationView(state, plot, surface, width, height);
@@ -185,7 +185,7 @@ TEST_F(PublicationPaint, MarksGrowWithALargerViewAsTheTextDoesUnlessGivenInPixel
         return found;
     };
     const std::array<double, 4> at600 = marks(600, 600), small = marks(200, 300), video = marks(1920, 1080);
-    const double radius = state.loaded.fields.bodySize[1] + 0.5;
+    const double radius = state.loaded().fields.bodySize[1] + 0.5;
     EXPECT_EQ(at600, (std::array<double, 4>{1.5, radius, 5.5, 0.8}));
     for (int i = 0; i < 4; ++i) {
         EXPECT_DOUBLE_EQ(video[std::size_t(i)], at600[std::size_t(i)] * 1.8);  // 1080 / 600
@@ -250,9 +250,9 @@ TEST(PublicationLook, ALineBreaksAtAJumpAndAtAPointThatIsNotANumber) {
 
 TEST(PublicationLook, TheTimeStampTellsTwoRowsApart) {
     SimulationState s;
-    s.loaded.rows = AllocateTable(3, 3);
-    s.loaded.fields.lineCount = 3, s.loaded.fields.bodyCount = 1, s.loaded.columnCount = 3,
-    s.loaded.dataLoaded = 1;
+    s.loaded().rows = AllocateTable(3, 3);
+    s.loaded().fields.lineCount = 3, s.loaded().fields.bodyCount = 1, s.loaded().columnCount = 3,
+    s.loaded().dataLoaded = 1;
     const struct {
         double t0, t1;
         const char* unit;
@@ -262,8 +262,8 @@ TEST(PublicationLook, TheTimeStampTellsTwoRowsApart) {
                  {5, 5, "", "t = 5.00"},         {0, 1 / 73.05, "yr", "t = 0.014 yr"}};
     for (const auto& c : cases) {
         const double row[3][3] = {{c.t0, 0, 0}, {c.t1, 0, 0}, {c.t1 + 1, 0, 0}};
-        for (int r = 0; r < 3; ++r) s.loaded.rows->Store(std::size_t(r) * 3, row[r], 3);
-        s.loaded.fields.timeUnit = c.unit;
+        for (int r = 0; r < 3; ++r) s.loaded().rows->Store(std::size_t(r) * 3, row[r], 3);
+        s.loaded().fields.timeUnit = c.unit;
         s.playback.position = 1;
         EXPECT_EQ(ClockText(s), c.shown);
     }
@@ -275,13 +275,13 @@ TEST(PublicationLook, KeptPointsBreakAtJumpsWhereverTheTrailStartsAndFollowTheMa
     // One body stepping along x, jumping out at row 96 and back at row 150.
     constexpr int kRows = 200;
     SimulationState s;
-    s.loaded.rows = AllocateTable(kRows, 3);
-    s.loaded.fields.lineCount = kRows, s.loaded.fields.bodyCount = 1, s.loaded.columnCount = 3,
-    s.loaded.dataLoaded = 1;
+    s.loaded().rows = AllocateTable(kRows, 3);
+    s.loaded().fields.lineCount = kRows, s.loaded().fields.bodyCount = 1, s.loaded().columnCount = 3,
+    s.loaded().dataLoaded = 1;
     std::vector<ViewPoint> points;
     for (int r = 0; r < kRows; ++r) {
         const double row[3] = {double(r), r + (r >= 96 && r < 150 ? 300.0 : 0.0), 0};
-        s.loaded.rows->Store(std::size_t(r) * 3, row, 3);
+        s.loaded().rows->Store(std::size_t(r) * 3, row, 3);
         points.push_back({row[1], 0});
     }
     PlotBox plot;
@@ -303,8 +303,8 @@ TEST(PublicationLook, KeptPointsBreakAtJumpsWhereverTheTrailStartsAndFollowTheMa
     lines.Prepare(s, plot, 180, 200);
     EXPECT_EQ(lines.points(1, 190)->x, 380);
     const double moved[3] = {190, -5, 7};
-    s.loaded.rows->Store(190 * 3, moved, 3);
-    s.loaded.rows->set(0, 0, 0);  // a new version, as any change of values makes
+    s.loaded().rows->Store(190 * 3, moved, 3);
+    s.loaded().rows->set(0, 0, 0);  // a new version, as any change of values makes
     lines.Prepare(s, plot, 180, 200);
     EXPECT_EQ(lines.points(1, 190)->x, -10);
     EXPECT_EQ(lines.points(1, 190)->y, -7);

@@ -177,11 +177,11 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
             ASSERT_EQ(ShowInFrame(state, plot, c.frame), "");
         }
         state.view.trailMode = c.mode;
-        if (c.trail > 0) state.loaded.fields.pointsPerOrbit = c.trail;
+        if (c.trail > 0) state.loaded().fields.pointsPerOrbit = c.trail;
         state.view.loopPlayback = c.loop;
         state.view.look.grid = c.grid, state.view.look.clock = c.clock;
         state.playback.position = c.from, state.playback.direction = c.direction;
-        ShowRunsAt(state);  // as the window does before it paints
+        AlignRuns(state);  // as the window does before it paints
         RasterLayers layers(kWidth, kHeight, kScale, c.apart);
         PublicationTick tick;
         tick.Paint(state, plot, layers, kWidth, kHeight);
@@ -233,11 +233,11 @@ TEST_F(PublicationTickFixture, ATableOfAThousandBodiesLoadsAndPlaysAsAFullPaintD
     }
     ASSERT_EQ(LoadFile(state, plot, host, dir.write("many.csv", table.str())), 1);
     EXPECT_TRUE(host.messages.empty());
-    ASSERT_EQ(state.loaded.usableBodies(), kBodies);
-    EXPECT_EQ(state.loaded.fields.bodyNames.back(), "b1000");
-    EXPECT_EQ(state.loaded.bodyColour[kBodies], kTablePaletteColours[(kBodies - 1) % 8]);
+    ASSERT_EQ(state.loaded().usableBodies(), kBodies);
+    EXPECT_EQ(state.loaded().fields.bodyNames.back(), "b1000");
+    EXPECT_EQ(state.loaded().bodyColour[kBodies], kTablePaletteColours[(kBodies - 1) % 8]);
     state.view.style = ViewStyle::Publication;
-    state.loaded.fields.pointsPerOrbit = 10;
+    state.loaded().fields.pointsPerOrbit = 10;
     RasterLayers layers(kWidth, kHeight, kScale, true);
     PublicationTick tick;
     tick.Paint(state, plot, layers, kWidth, kHeight);
@@ -322,8 +322,8 @@ TEST_F(PublicationTickFixture, RandomScenesWithBodiesCrossingTheSunTickAsAFullPa
             if (*frame) {
                 ASSERT_EQ(ShowInFrame(state, plot, frame), "");
             }
-            state.loaded.fields.sunSize = 2 + pick(9);
-            for (int body = 1; body <= 3; ++body) state.loaded.fields.bodySize[std::size_t(body)] = pick(7);
+            state.loaded().fields.sunSize = 2 + pick(9);
+            for (int body = 1; body <= 3; ++body) state.loaded().fields.bodySize[std::size_t(body)] = pick(7);
             state.view.trailMode = TrailMode(pick(3));
             state.view.look.lineWidth = uniform(0.6, 3);
             state.view.look.grid = pick(2), state.view.look.clock = pick(2);

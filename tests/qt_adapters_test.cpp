@@ -94,14 +94,14 @@ TEST_F(EditorFixture, AnEditorThatCannotStartIsReportedWithTheVariableToSet) {
     ScriptedHost host;
     NoDialog dialog;
     QtExternalEditor editor;
-    state.loaded.configPath = dir.path() + "/a.ovx";
+    state.loaded().configPath = dir.path() + "/a.ovx";
     EXPECT_TRUE(EditConfigurationFile({state, plot, host, dialog, editor}));
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("ORBIVEX_EDITOR"), std::string::npos);
-    EXPECT_NE(host.messages[0].find(state.loaded.configPath), std::string::npos);
+    EXPECT_NE(host.messages[0].find(state.loaded().configPath), std::string::npos);
     // Without the variable and without a file, no desktop handler can be chosen.
     qunsetenv("ORBIVEX_EDITOR");
-    state.loaded.fields.dataPath.clear();
+    state.loaded().fields.dataPath.clear();
     EditDataFile({state, plot, host, dialog, editor});
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_NE(host.messages[1].find("ORBIVEX_EDITOR"), std::string::npos);

@@ -181,11 +181,11 @@ namespace {
 /// A state holding the first `rows` rows of `from`'s table, in a table with
 /// room for `room` rows (at least `rows`), as a table being followed has.
 void Hold(SimulationState& s, const Circles& from, int32_t rows, int32_t room = 0) {
-    s.loaded.fields.bodyCount = int32_t(from.radius.size());
-    s.loaded.dataLoaded = 1;
-    s.loaded.rows = AllocateTable(std::max(rows, room), from.table->columnCount());
-    s.loaded.rows->CopyRowsFrom(*from.table, rows);
-    s.loaded.fields.lineCount = rows;
+    s.loaded().fields.bodyCount = int32_t(from.radius.size());
+    s.loaded().dataLoaded = 1;
+    s.loaded().rows = AllocateTable(std::max(rows, room), from.table->columnCount());
+    s.loaded().rows->CopyRowsFrom(*from.table, rows);
+    s.loaded().fields.lineCount = rows;
 }
 
 }  // namespace
@@ -202,8 +202,8 @@ TEST(ReferenceFrame, RowsAppendedWhileFollowingAreShownInTheFrameAsTheyCome) {
             s.view.frame = frame;
             ASSERT_EQ(UpdateFramedRows(s), "");
             for (int32_t from = 100; from < 300; from += 50) {
-                const int32_t framedRoom = s.inFrame.rows->rowCount();
-                const uint64_t version = s.inFrame.rows->version();
+                const int32_t framedRoom = s.first().inFrame.rows->rowCount();
+                const uint64_t version = s.first().inFrame.rows->version();
                 std::vector<double> values;
                 for (int32_t r = from; r < from + 50; ++r)
                     for (int32_t c = 0; c < all.table->columnCount(); ++c)
@@ -212,11 +212,11 @@ TEST(ReferenceFrame, RowsAppendedWhileFollowingAreShownInTheFrameAsTheyCome) {
                 ASSERT_TRUE(s.framed()) << from;
                 // The positions take room for the rows in use, whatever the
                 // table's; rows added within it keep what was derived before.
-                EXPECT_LE(s.inFrame.rows->rowCount(), 2 * s.loaded.usableRows()) << from;
-                EXPECT_EQ(s.inFrame.sun.size(),
-                          s.sunMoves() ? 2 * std::size_t(s.inFrame.rows->rowCount()) : 0);
-                if (s.inFrame.rows->rowCount() == framedRoom) {
-                    EXPECT_EQ(s.inFrame.rows->version(), version) << from;
+                EXPECT_LE(s.first().inFrame.rows->rowCount(), 2 * s.loaded().usableRows()) << from;
+                EXPECT_EQ(s.first().inFrame.sun.size(),
+                          s.sunMoves() ? 2 * std::size_t(s.first().inFrame.rows->rowCount()) : 0);
+                if (s.first().inFrame.rows->rowCount() == framedRoom) {
+                    EXPECT_EQ(s.first().inFrame.rows->version(), version) << from;
                 }
             }
             for (int32_t r = 0; r < 300; ++r) {
@@ -238,5 +238,5 @@ TEST(ReferenceFrame, RowsAppendedWhileFollowingAreShownInTheFrameAsTheyCome) {
     s.view.frame = {ReferenceFrame::Kind::Centred, 2};
     EXPECT_EQ(UpdateFramedRows(s), "no body 2: the bodies are 1 to 1");
     EXPECT_EQ(s.view.frame.kind, ReferenceFrame::Kind::Inertial);
-    EXPECT_EQ(s.shownRows(), s.loaded.rows.get());
+    EXPECT_EQ(s.shownRows(), s.loaded().rows.get());
 }

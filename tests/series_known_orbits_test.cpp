@@ -73,7 +73,7 @@ constexpr J2000 kInnerPlanets[] = {
 
 TEST_F(Loaded, InnerPlanetsKeepTheirJ2000SemiMajorAxesAndEccentricities) {
     ASSERT_EQ(Load(std::string(ORBIVEX_EXAMPLES) + "/inner-planets.ovx"), 1);
-    ASSERT_EQ(state.loaded.usableRows(), 8400);
+    ASSERT_EQ(state.loaded().usableRows(), 8400);
     for (const J2000& p : kInnerPlanets) {
         SCOPED_TRACE(p.name);
         const auto a = Series({QuantityKind::SemiMajorAxis, p.body}, 1.0);
@@ -94,12 +94,12 @@ TEST_F(Loaded, InnerPlanetsKeepTheirJ2000SemiMajorAxesAndEccentricities) {
 // third law: 1.5 times a's relative error) and a row's linear reading.
 TEST_F(Loaded, InnerPlanetsGoRoundInTheirJ2000PeriodsInYearsOverTwoPi) {
     ASSERT_EQ(Load(std::string(ORBIVEX_EXAMPLES) + "/inner-planets.ovx"), 1);
-    const TrajectoryTable& t = *state.loaded.rows;
+    const TrajectoryTable& t = *state.loaded().rows;
     for (const J2000& p : kInnerPlanets) {
         SCOPED_TRACE(p.name);
         double turned = 0, previous = std::atan2(t.track(p.body, 0)[1], t.track(p.body, 0)[0]);
         double period = NAN;
-        for (int32_t row = 1; row < state.loaded.usableRows() && std::isnan(period); ++row) {
+        for (int32_t row = 1; row < state.loaded().usableRows() && std::isnan(period); ++row) {
             const double angle = std::atan2(t.track(p.body, row)[1], t.track(p.body, row)[0]);
             const double step = std::remainder(angle - previous, 2 * kPi);
             if (turned + step >= 2 * kPi) {
@@ -147,7 +147,7 @@ TEST_F(Loaded, SystemEnergyOfGeneratedRunsHoldsAndShowsAMovedRowAsASpike) {
         // The largest change of the run is there, 20 times the accuracy and
         // more; rows farther off do not change at all.
         const auto moved = static_cast<int32_t>(energy.size() / 3);
-        state.loaded.rows->set(moved, 1, state.loaded.rows->value(moved, 1) + 1e-5);
+        state.loaded().rows->set(moved, 1, state.loaded().rows->value(moved, 1) + 1e-5);
         const auto spiked = Series({QuantityKind::SystemEnergy});
         std::size_t peak = 0;
         for (std::size_t row = 0; row < spiked.size(); ++row)
@@ -215,7 +215,7 @@ TEST_F(Loaded, TheEphemerisGivesOneOrbitInDaysAndYearsAndMarksMercurysValues) {
 
 TEST_F(Loaded, SeparationsAreTheSquareRootOfTheSquares) {
     ASSERT_EQ(Load(std::string(ORBIVEX_EXAMPLES) + "/inner-planets.ovx"), 1);
-    const TrajectoryTable& t = *state.loaded.rows;
+    const TrajectoryTable& t = *state.loaded().rows;
     struct Case {
         int i, j;
         int32_t row;

@@ -27,17 +27,17 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 /// Two bodies on circles of radius 1 and 2 about a sun of mu = 1, rows
 /// every 0.05 from t = 0, with `rows` rows in use of the table's `capacity`.
 void LoadCircles(SimulationState& s, int rows, int capacity) {
-    s.loaded.rows = AllocateTable(capacity, 5);
-    s.loaded.columnCount = 5;
-    s.loaded.fields.bodyCount = 2;
-    s.loaded.sizeBodyLists(2);
-    s.loaded.fields.lineCount = rows;
-    s.loaded.dataLoaded = 1;
+    s.loaded().rows = AllocateTable(capacity, 5);
+    s.loaded().columnCount = 5;
+    s.loaded().fields.bodyCount = 2;
+    s.loaded().sizeBodyLists(2);
+    s.loaded().fields.lineCount = rows;
+    s.loaded().dataLoaded = 1;
     for (int r = 0; r < capacity; ++r) {
         const double t = 0.05 * r;
         const double row[5] = {t, std::cos(t), std::sin(t), 2 * std::cos(t / std::sqrt(8.0)),
                                2 * std::sin(t / std::sqrt(8.0))};
-        s.loaded.rows->Store(std::size_t(r) * 5, row, 5);
+        s.loaded().rows->Store(std::size_t(r) * 5, row, 5);
     }
 }
 
@@ -52,8 +52,8 @@ bool SameValues(const std::vector<double>& a, const std::vector<double>& b) {
 TEST(PanelSeries, OnePlotAKindInTheListsOrderEachSeriesOnce) {
     SimulationState s;
     LoadCircles(s, 200, 200);
-    s.loaded.fields.bodyNames = {"Inner", ""};
-    s.loaded.fields.lengthUnit = "AU";
+    s.loaded().fields.bodyNames = {"Inner", ""};
+    s.loaded().fields.lengthUnit = "AU";
     s.view.panel.gm = 1;
     s.view.panel.list = "r,a:2,e:1,r:1,sep:1-2";
     PanelSeries series;
@@ -95,7 +95,7 @@ TEST(PanelSeries, RowsAppendedExtendTheSeriesToWhatAFreshComputationGives) {
     UpdatePanelSeries(s, grown);
     const std::vector<double> before = grown.lines[1].values;
     for (const int rows : {121, 130, 300}) {
-        s.loaded.fields.lineCount = rows;
+        s.loaded().fields.lineCount = rows;
         const uint64_t serial = grown.serial;
         ASSERT_TRUE(UpdatePanelSeries(s, grown));
         EXPECT_GT(grown.serial, serial);
@@ -112,13 +112,13 @@ TEST(PanelSeries, RowsAppendedExtendTheSeriesToWhatAFreshComputationGives) {
     // extended in place: its values, their ratios and what is marked are
     // a fresh computation's to the bit.
     LoadCircles(s, 1100, 1500);
-    s.loaded.fields.bodyMasses = {1e-3, 2e-3};
+    s.loaded().fields.bodyMasses = {1e-3, 2e-3};
     s.view.panel.list = "a,e:2,energy,momentum";
     PanelSeries longer;
     UpdatePanelSeries(s, longer);
     const std::vector<double> ratios = longer.lines[2].ratios;
     for (const int rows : {1101, 1200, 1500}) {
-        s.loaded.fields.lineCount = rows;
+        s.loaded().fields.lineCount = rows;
         ASSERT_TRUE(UpdatePanelSeries(s, longer));
         PanelSeries fresh;
         UpdatePanelSeries(s, fresh);
@@ -136,18 +136,18 @@ TEST(PanelSeries, RowsAppendedExtendTheSeriesToWhatAFreshComputationGives) {
 /// One body on an ellipse of e = 0.3 about a sun of mu = 1, its pericentre
 /// on +x, `perOrbit` rows an orbit for `rows` rows.
 void LoadEllipse(SimulationState& s, int rows, double perOrbit) {
-    s.loaded.rows = AllocateTable(rows, 3);
-    s.loaded.columnCount = 3, s.loaded.fields.bodyCount = 1, s.loaded.fields.lineCount = rows;
-    s.loaded.sizeBodyLists(1);
-    s.loaded.bodyColour[1] = 0x123456;
-    s.loaded.dataLoaded = 1;
+    s.loaded().rows = AllocateTable(rows, 3);
+    s.loaded().columnCount = 3, s.loaded().fields.bodyCount = 1, s.loaded().fields.lineCount = rows;
+    s.loaded().sizeBodyLists(1);
+    s.loaded().bodyColour[1] = 0x123456;
+    s.loaded().dataLoaded = 1;
     const double e = 0.3;
     for (int r = 0; r < rows; ++r) {
         const double t = 2 * std::numbers::pi * r / perOrbit;
         double big = t;
         for (int i = 0; i < 50; ++i) big -= (big - e * std::sin(big) - t) / (1 - e * std::cos(big));
         const double row[3] = {t, std::cos(big) - e, std::sqrt(1 - e * e) * std::sin(big)};
-        s.loaded.rows->Store(std::size_t(r) * 3, row, 3);
+        s.loaded().rows->Store(std::size_t(r) * 3, row, 3);
     }
     s.view.panel.gm = 1;
 }
@@ -214,8 +214,8 @@ TEST(SeriesPanel, ValuesNotToBeTrustedAreFadedAndTheNoteSaysWhy) {
     int32_t row = 0;
     while (!a.unsure(row)) ++row;
     const ViewRect& box = layout.boxes[0];
-    const std::string readout =
-        PanelReadout(s, series, layout, layout.plots[0].MapExact(s.loaded.rows->time(row), 0).x, box.top + 5);
+    const std::string readout = PanelReadout(
+        s, series, layout, layout.plots[0].MapExact(s.loaded().rows->time(row), 0).x, box.top + 5);
     EXPECT_NE(readout.find("(faded: rows too far apart)"), std::string::npos) << readout;
 }
 
@@ -229,8 +229,8 @@ TEST(PanelSeries, InACentredFrameTheDistanceIsFromTheFramesCentre) {
     UpdatePanelSeries(s, series);
     EXPECT_EQ(series.plots[0].title, "r from body 1");
     for (const int r : {0, 37, 99}) {
-        const double* p1 = s.loaded.rows->track(1, r);
-        const double* p2 = s.loaded.rows->track(2, r);
+        const double* p1 = s.loaded().rows->track(1, r);
+        const double* p2 = s.loaded().rows->track(2, r);
         const double apart = std::hypot(p2[0] - p1[0], p2[1] - p1[1]);
         EXPECT_NEAR(series.lines[0].values[std::size_t(r)], apart, 1e-12) << r;
         EXPECT_NEAR(series.lines[1].values[std::size_t(r)], apart, 1e-12) << r;
@@ -287,15 +287,15 @@ TEST(SeriesPanel, ManyRowsAColumnDrawTheirExtremesGapsBreakAndTheCursorLayerIsTh
     // rows, with a gap of rows that are not numbers.
     constexpr int kRows = 100000;
     SimulationState s;
-    s.loaded.rows = AllocateTable(kRows, 3);
-    s.loaded.columnCount = 3, s.loaded.fields.bodyCount = 1, s.loaded.fields.lineCount = kRows;
-    s.loaded.sizeBodyLists(1);
-    s.loaded.bodyColour[1] = 0x123456;
-    s.loaded.dataLoaded = 1;
+    s.loaded().rows = AllocateTable(kRows, 3);
+    s.loaded().columnCount = 3, s.loaded().fields.bodyCount = 1, s.loaded().fields.lineCount = kRows;
+    s.loaded().sizeBodyLists(1);
+    s.loaded().bodyColour[1] = 0x123456;
+    s.loaded().dataLoaded = 1;
     for (int r = 0; r < kRows; ++r) {
         const double d = r >= 50000 && r < 50100 ? kNaN : 2 + std::sin(r * 0.37);
         const double row[3] = {double(r), d, 0};
-        s.loaded.rows->Store(std::size_t(r) * 3, row, 3);
+        s.loaded().rows->Store(std::size_t(r) * 3, row, 3);
     }
     s.view.panel.list = "r:1";
     PanelSeries series;

@@ -10,31 +10,31 @@ namespace {
 
 TEST(AnimationSettingsApply, StartRowMovesBackSoTheTrailFits) {
     SimulationState s;
-    s.loaded.fields.lineCount = 1000;
+    s.loaded().fields.lineCount = 1000;
     AnimationSettings a = AnimationSettingsOf(s);
     a.pointsPerOrbit = 100;
     a.startRow = 950;
     ApplyAnimationSettings(s, a);
-    EXPECT_EQ(s.loaded.fields.startRow, 898);
+    EXPECT_EQ(s.loaded().fields.startRow, 898);
     a.startRow = 899;  // its trail ends on the last row: kept
     ApplyAnimationSettings(s, a);
-    EXPECT_EQ(s.loaded.fields.startRow, 899);
+    EXPECT_EQ(s.loaded().fields.startRow, 899);
     a.startRow = 900;
     ApplyAnimationSettings(s, a);
-    EXPECT_EQ(s.loaded.fields.startRow, 898);
+    EXPECT_EQ(s.loaded().fields.startRow, 898);
     a.startRow = 5;
     a.pointsPerOrbit = 10000;
     ApplyAnimationSettings(s, a);
-    EXPECT_EQ(s.loaded.fields.startRow, -9002);  // a trail longer than the data
-    s.loaded.fields.lineCount = -2147483647 - 1;
+    EXPECT_EQ(s.loaded().fields.startRow, -9002);  // a trail longer than the data
+    s.loaded().fields.lineCount = -2147483647 - 1;
     ApplyAnimationSettings(s, a);
-    EXPECT_EQ(s.loaded.fields.startRow, -2147483647 - 1);
+    EXPECT_EQ(s.loaded().fields.startRow, -2147483647 - 1);
 }
 
 TEST(PositionSettingsApply, RowIsMovedIntoTheData) {
     SimulationState s;
-    s.loaded.fields.lineCount = 1000;
-    s.loaded.fields.pointsPerOrbit = 100;
+    s.loaded().fields.lineCount = 1000;
+    s.loaded().fields.pointsPerOrbit = 100;
     PositionSettings p = PositionSettingsOf(s);
     const std::pair<int, int> cases[] = {{-5, 0}, {1000, 899}, {1200, 899}, {999, 999}, {0, 0}};
     for (auto [typed, expected] : cases) {
@@ -56,7 +56,7 @@ TEST(SettingsApply, ClampsKeepRowsForTheTrailOnlyWhenItReachesAhead) {
                           {TrailMode::Behind, 999, 999, 999}};
     for (const Case& c : cases) {
         SimulationState s;
-        s.loaded.fields.lineCount = 1000;
+        s.loaded().fields.lineCount = 1000;
         s.view.trailMode = c.mode;
         AnimationSettings a = AnimationSettingsOf(s);
         a.pointsPerOrbit = 100;
@@ -65,7 +65,7 @@ TEST(SettingsApply, ClampsKeepRowsForTheTrailOnlyWhenItReachesAhead) {
         PositionSettings p = PositionSettingsOf(s);
         p.position = c.typed;
         ApplyPositionSettings(s, p);
-        EXPECT_EQ(std::make_pair(s.loaded.fields.startRow, s.playback.position),
+        EXPECT_EQ(std::make_pair(s.loaded().fields.startRow, s.playback.position),
                   std::make_pair(c.startRow, c.position))
             << int(c.mode) << " " << c.typed;
     }
@@ -73,9 +73,9 @@ TEST(SettingsApply, ClampsKeepRowsForTheTrailOnlyWhenItReachesAhead) {
 
 TEST(SettingsApply, ClampsUseTheRowsInTheTableNotARaisedCount) {
     SimulationState s;
-    s.loaded.rows = AllocateTable(100, 3);
-    s.loaded.fields.lineCount = 5000;  // a configuration read after the data promised more
-    s.loaded.fields.pointsPerOrbit = 10;
+    s.loaded().rows = AllocateTable(100, 3);
+    s.loaded().fields.lineCount = 5000;  // a configuration read after the data promised more
+    s.loaded().fields.pointsPerOrbit = 10;
     PositionSettings p = PositionSettingsOf(s);
     p.position = 300;
     ApplyPositionSettings(s, p);
@@ -83,7 +83,7 @@ TEST(SettingsApply, ClampsUseTheRowsInTheTableNotARaisedCount) {
     AnimationSettings a = AnimationSettingsOf(s);
     a.startRow = 95;
     ApplyAnimationSettings(s, a);
-    EXPECT_EQ(s.loaded.fields.startRow, 88);
+    EXPECT_EQ(s.loaded().fields.startRow, 88);
 }
 
 TEST(BoxSettingsApply, SquareBoxAndRepairs) {

@@ -72,7 +72,7 @@ TEST_F(WaitedLoad, CancelInTheMiddleLeavesNothingLoadedAndNoThread) {
         if (progress.bytesRead > 0) progress.cancelled = true;
     };
     EXPECT_EQ(LoadSimulation(state, plot, host, config), 0);
-    EXPECT_EQ(state.loaded.dataLoaded, 0);
+    EXPECT_EQ(state.loaded().dataLoaded, 0);
     EXPECT_FALSE(state.playback.loading);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.notes, (std::vector<std::string>{"Load cancelled"}));
@@ -81,7 +81,7 @@ TEST_F(WaitedLoad, CancelInTheMiddleLeavesNothingLoadedAndNoThread) {
     host.during = [](LoadProgress&) {};
     host.notes.clear();
     EXPECT_EQ(LoadSimulation(state, plot, host, config), 1);
-    EXPECT_EQ(state.loaded.rows->value(59'999, 20), -60'000.0);
+    EXPECT_EQ(state.loaded().rows->value(59'999, 20), -60'000.0);
     EXPECT_TRUE(host.notes.empty());
 }
 
@@ -93,7 +93,7 @@ TEST_F(WaitedLoad, CancelledLoadsGiveTheirTableBack) {
     // A first load, then reading the data again into the table it made.
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(LoadSimulation(state, plot, host, config), 0);
-        EXPECT_EQ(state.loaded.rows, nullptr);
+        EXPECT_EQ(state.loaded().rows, nullptr);
         EXPECT_EQ(TableBytesInUse(), before);
     }
     host.during = [](LoadProgress&) {};
@@ -102,8 +102,8 @@ TEST_F(WaitedLoad, CancelledLoadsGiveTheirTableBack) {
         if (progress.bytesRead > 0) progress.cancelled = true;
     };
     EXPECT_EQ(ReadShownData(state, host), DataResult::Failed);
-    EXPECT_EQ(state.loaded.rows, nullptr);
-    EXPECT_EQ(state.loaded.dataLoaded, 0);
+    EXPECT_EQ(state.loaded().rows, nullptr);
+    EXPECT_EQ(state.loaded().dataLoaded, 0);
     EXPECT_EQ(TableBytesInUse(), before);
     // A load cancelled while another simulation is shown keeps it, and only it.
     host.during = [](LoadProgress&) {};
@@ -113,34 +113,34 @@ TEST_F(WaitedLoad, CancelledLoadsGiveTheirTableBack) {
         if (progress.bytesRead > 0) progress.cancelled = true;
     };
     EXPECT_EQ(LoadSimulation(state, plot, host, config), 0);
-    EXPECT_EQ(state.loaded.dataLoaded, 1);
+    EXPECT_EQ(state.loaded().dataLoaded, 1);
     EXPECT_EQ(TableBytesInUse(), shown);
 }
 
 TEST_F(WaitedLoad, TicksDuringALoadShowTheSimulationKeptAndDuringAReadInPlaceNothing) {
     ASSERT_EQ(LoadSimulation(state, plot, host, config), 1);
-    const TrajectoryTable* kept = state.loaded.rows.get();
+    const TrajectoryTable* kept = state.loaded().rows.get();
     RecordingSurface surface;
     int ticks = 0;
     bool sawKept = true;
     // A load reads into a simulation of its own: the one shown stays whole
     // and may be drawn, while commands wait.
     host.during = [&](LoadProgress&) {
-        sawKept = sawKept && state.playback.loading && state.loaded.dataLoaded == 1 &&
-                  state.loaded.rows.get() == kept;
+        sawKept = sawKept && state.playback.loading && state.loaded().dataLoaded == 1 &&
+                  state.loaded().rows.get() == kept;
         TickView(state, plot, surface);
         ++ticks;
     };
     EXPECT_EQ(LoadSimulation(state, plot, host, config), 1);
     EXPECT_GT(ticks, 0);
     EXPECT_TRUE(sawKept);
-    EXPECT_NE(state.loaded.rows.get(), kept);
+    EXPECT_NE(state.loaded().rows.get(), kept);
     // Reading the shown data again fills its own table: nothing reads it meanwhile.
     surface.calls.clear();
     ticks = 0;
     bool sawEmpty = true;
     host.during = [&](LoadProgress&) {
-        sawEmpty = sawEmpty && state.playback.loading && state.loaded.dataLoaded == 0;
+        sawEmpty = sawEmpty && state.playback.loading && state.loaded().dataLoaded == 0;
         EXPECT_TRUE(TickView(state, plot, surface).stop);
         ++ticks;
     };
@@ -148,7 +148,7 @@ TEST_F(WaitedLoad, TicksDuringALoadShowTheSimulationKeptAndDuringAReadInPlaceNot
     EXPECT_GT(ticks, 0);
     EXPECT_TRUE(sawEmpty);
     EXPECT_TRUE(surface.calls.empty());
-    EXPECT_EQ(state.loaded.dataLoaded, 1);
+    EXPECT_EQ(state.loaded().dataLoaded, 1);
 }
 
 }  // namespace

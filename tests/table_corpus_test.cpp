@@ -67,7 +67,7 @@ void Found(const fs::path& table, std::map<std::string, std::string>& text,
         text["error"] = host.messages.empty() ? "" : host.messages.back();
         return;
     }
-    const LoadedSimulation& loaded = state.loaded;
+    const LoadedSimulation& loaded = state.loaded();
     const int32_t rows = loaded.usableRows(), bodies = loaded.usableBodies();
     text["bodies"] = std::to_string(bodies);
     text["rows"] = std::to_string(rows);

@@ -85,29 +85,29 @@ TEST_P(TableFilesTest, EveryValueReadsBackExactly) {
     ASSERT_EQ(int(e.values.size()), e.rows);
 
     SimulationState state;
-    state.loaded.fields.dataFormat = DataFormat::Table;
-    state.loaded.fields.dataPath = path;
-    state.loaded.fields.lineCount = -1;
-    state.loaded.fields.plane = c.plane;
+    state.loaded().fields.dataFormat = DataFormat::Table;
+    state.loaded().fields.dataPath = path;
+    state.loaded().fields.lineCount = -1;
+    state.loaded().fields.plane = c.plane;
     ScriptedHost host;
-    ASSERT_EQ(ReadTableData(state.loaded, host), DataResult::Ok);
+    ASSERT_EQ(ReadTableData(state.loaded(), host), DataResult::Ok);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(int(state.loaded.tableLayout.bodies.size()), e.bodies);
-    EXPECT_EQ(state.loaded.tableLayout.threeDimensional(), e.dimensions == 3);
-    EXPECT_EQ(state.loaded.tableLayout.names, e.names);
-    ASSERT_TRUE(state.loaded.rows);
-    EXPECT_EQ(state.loaded.rows->bodyColumns(), e.bodies);
-    ASSERT_EQ(state.loaded.rowsInData(), e.rows);
+    EXPECT_EQ(int(state.loaded().tableLayout.bodies.size()), e.bodies);
+    EXPECT_EQ(state.loaded().tableLayout.threeDimensional(), e.dimensions == 3);
+    EXPECT_EQ(state.loaded().tableLayout.names, e.names);
+    ASSERT_TRUE(state.loaded().rows);
+    EXPECT_EQ(state.loaded().rows->bodyColumns(), e.bodies);
+    ASSERT_EQ(state.loaded().rowsInData(), e.rows);
 
     int wrong = 0;
     for (int r = 0; r < e.rows; ++r) {
         const std::vector<double>& want = e.values[std::size_t(r)];
         ASSERT_EQ(int(want.size()), 1 + e.bodies * e.dimensions) << "sidecar row " << r;
-        std::vector<double> got = {state.loaded.rows->value(r, 0)};
+        std::vector<double> got = {state.loaded().rows->value(r, 0)};
         std::vector<double> expect = {want[0]};
         for (int k = 0; k < e.bodies; ++k) {
-            got.push_back(state.loaded.rows->value(r, 2 * k + 1));
-            got.push_back(state.loaded.rows->value(r, 2 * k + 2));
+            got.push_back(state.loaded().rows->value(r, 2 * k + 1));
+            got.push_back(state.loaded().rows->value(r, 2 * k + 2));
             expect.push_back(want[std::size_t(1 + k * e.dimensions + c.across)]);
             expect.push_back(want[std::size_t(1 + k * e.dimensions + c.up)]);
         }

@@ -59,28 +59,29 @@ TEST_F(TableOpen, FindsEveryFieldAConfigurationWouldGive) {
     const std::string path = dir.write("orbits.csv", CircleTable(600, {100, 250, 0}));
     ASSERT_EQ(LoadFile(state, plot, host, path), 1);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(state.loaded.fields.lineCount, 600);
-    EXPECT_EQ(state.loaded.fields.bodyCount, 3);
-    EXPECT_EQ(state.loaded.fields.bodyNames, (std::vector<std::string>{"body1", "body2", "body3"}));
+    EXPECT_EQ(state.loaded().fields.lineCount, 600);
+    EXPECT_EQ(state.loaded().fields.bodyCount, 3);
+    EXPECT_EQ(state.loaded().fields.bodyNames, (std::vector<std::string>{"body1", "body2", "body3"}));
     EXPECT_EQ(plot.title, "orbits.csv");
     EXPECT_EQ(plot.equalAspect, 1);
     for (int k = 1; k <= 3; ++k) {
-        EXPECT_EQ(state.loaded.fields.bodySize[k], 3);
-        EXPECT_EQ(state.loaded.fields.bodyColourCode[k], TablePaletteCode(k));
+        EXPECT_EQ(state.loaded().fields.bodySize[k], 3);
+        EXPECT_EQ(state.loaded().fields.bodyColourCode[k], TablePaletteCode(k));
     }
     // The box holds every position with a margin, symmetric about the sun
     // the bodies surround: body 3 stands at (3, 0), body 2 reaches ±2.
-    EXPECT_DOUBLE_EQ(state.loaded.fields.box[0], -3.2);
-    EXPECT_DOUBLE_EQ(state.loaded.fields.box[2], 3.2);
-    EXPECT_DOUBLE_EQ(state.loaded.fields.box[1], -2.1);
-    EXPECT_DOUBLE_EQ(state.loaded.fields.box[3], 2.1);
+    EXPECT_DOUBLE_EQ(state.loaded().fields.box[0], -3.2);
+    EXPECT_DOUBLE_EQ(state.loaded().fields.box[2], 3.2);
+    EXPECT_DOUBLE_EQ(state.loaded().fields.box[1], -2.1);
+    EXPECT_DOUBLE_EQ(state.loaded().fields.box[3], 2.1);
     // One revolution of the slowest body that goes round (body 3 stands still).
-    EXPECT_NEAR(state.loaded.fields.pointsPerOrbit, 251, 1);
-    EXPECT_EQ(state.loaded.fields.frameDelayMs, 20);
-    EXPECT_EQ(state.loaded.fields.sunSize, 6);
-    EXPECT_EQ(state.loaded.fields.drawAxes + state.loaded.fields.drawPlanets + state.loaded.fields.drawOrbits,
-              3);
-    EXPECT_EQ(state.loaded.dataLoaded, 1);
+    EXPECT_NEAR(state.loaded().fields.pointsPerOrbit, 251, 1);
+    EXPECT_EQ(state.loaded().fields.frameDelayMs, 20);
+    EXPECT_EQ(state.loaded().fields.sunSize, 6);
+    EXPECT_EQ(
+        state.loaded().fields.drawAxes + state.loaded().fields.drawPlanets + state.loaded().fields.drawOrbits,
+        3);
+    EXPECT_EQ(state.loaded().dataLoaded, 1);
 }
 
 TEST_F(TableOpen, TrailWithoutARevolutionAndBoxesWithoutAnInside) {
@@ -99,9 +100,9 @@ TEST_F(TableOpen, TrailWithoutARevolutionAndBoxesWithoutAnInside) {
         SCOPED_TRACE(c.rows);
         const std::string path = dir.write("still.csv", CircleTable(c.rows, c.periods));
         ASSERT_EQ(LoadTable(state, plot, host, path, TablePlane::XY), 1);
-        EXPECT_EQ(state.loaded.fields.pointsPerOrbit, c.trail);
+        EXPECT_EQ(state.loaded().fields.pointsPerOrbit, c.trail);
         for (int i = 0; i < 4; ++i)
-            EXPECT_NEAR(state.loaded.fields.box[std::size_t(i)], c.box[std::size_t(i)], 1e-9);
+            EXPECT_NEAR(state.loaded().fields.box[std::size_t(i)], c.box[std::size_t(i)], 1e-9);
     }
 }
 
@@ -151,7 +152,7 @@ TEST_F(TableOpen, AnOrbitInSpaceGivesItsElementsWhateverPlaneIsShown) {
 TEST_F(TableOpen, ATableThatCannotBeReadKeepsTheSimulationShown) {
     const std::string good = dir.write("good.csv", CircleTable(50, {10}));
     ASSERT_EQ(LoadFile(state, plot, host, good), 1);
-    const TrajectoryTable* table = state.loaded.rows.get();
+    const TrajectoryTable* table = state.loaded().rows.get();
     state.playback.position = 7;
     std::string text = CircleTable(50, {10, 20});
     text.replace(text.find("\r\n", text.find("\r\n", text.find("\r\n") + 2) + 2) + 2, 1, "x");
@@ -159,12 +160,12 @@ TEST_F(TableOpen, ATableThatCannotBeReadKeepsTheSimulationShown) {
     ASSERT_EQ(LoadFile(state, plot, host, bad), 0);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].rfind("Line 4, column 1: 'x", 0), 0u) << host.messages[0];
-    EXPECT_EQ(state.loaded.rows.get(), table);
+    EXPECT_EQ(state.loaded().rows.get(), table);
     EXPECT_EQ(state.playback.position, 7);
-    EXPECT_EQ(state.loaded.fields.bodyCount, 1);
-    EXPECT_EQ(state.loaded.fields.dataPath, good);
+    EXPECT_EQ(state.loaded().fields.bodyCount, 1);
+    EXPECT_EQ(state.loaded().fields.dataPath, good);
     EXPECT_EQ(plot.title, "good.csv");
-    EXPECT_EQ(state.loaded.dataLoaded, 1);
+    EXPECT_EQ(state.loaded().dataLoaded, 1);
     EXPECT_FALSE(state.playback.loading);
 }
 
@@ -211,15 +212,15 @@ TEST_F(TableOpen, ContentDecidesBetweenATableAndAConfiguration) {
     }
 
     ASSERT_EQ(LoadFile(state, plot, host, config), 1);
-    EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Stream);
+    EXPECT_EQ(state.loaded().fields.dataFormat, DataFormat::Stream);
     EXPECT_EQ(plot.equalAspect, 0);
-    const double classicValue = state.loaded.rows->value(19, 4);
+    const double classicValue = state.loaded().rows->value(19, 4);
 
     // The same data file opened directly gives the same values.
     ASSERT_EQ(LoadFile(state, plot, host, classicData), 1);
-    EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Table);
-    EXPECT_EQ(state.loaded.rows->value(19, 4), classicValue);
-    EXPECT_EQ(state.loaded.fields.lineCount, 20);
+    EXPECT_EQ(state.loaded().fields.dataFormat, DataFormat::Table);
+    EXPECT_EQ(state.loaded().rows->value(19, 4), classicValue);
+    EXPECT_EQ(state.loaded().fields.lineCount, 20);
 }
 
 TEST_F(TableOpen, EveryLoadThatFailsLeavesTheSimulationShownAsItWas) {
@@ -228,8 +229,8 @@ TEST_F(TableOpen, EveryLoadThatFailsLeavesTheSimulationShownAsItWas) {
         dir.write("run.ovx", ConfigText(dir.path() + "/run.dat", 20, 2) + "masses = 1 2\n");
     ASSERT_EQ(LoadFile(state, plot, host, shown), 1);
     state.playback.position = 7;
-    const ConfigurationFields fields = state.loaded.fields;
-    const TrajectoryTable* table = state.loaded.rows.get();
+    const ConfigurationFields fields = state.loaded().fields;
+    const TrajectoryTable* table = state.loaded().rows.get();
     const std::string title = plot.title;
     dir.write("short.dat", DataText(5, 2));
     dir.write("wide.dat", DataText(20, 3));
@@ -246,10 +247,10 @@ TEST_F(TableOpen, EveryLoadThatFailsLeavesTheSimulationShownAsItWas) {
     for (const std::string& path : failing) {
         host.answers = {Host::Answer::No};
         EXPECT_EQ(LoadFile(state, plot, host, path), 0) << path;
-        EXPECT_EQ(state.loaded.fields, fields) << path;
-        EXPECT_EQ(state.loaded.configPath, shown) << path;
-        EXPECT_EQ(state.loaded.rows.get(), table) << path;
-        EXPECT_EQ(state.loaded.dataLoaded, 1) << path;
+        EXPECT_EQ(state.loaded().fields, fields) << path;
+        EXPECT_EQ(state.loaded().configPath, shown) << path;
+        EXPECT_EQ(state.loaded().rows.get(), table) << path;
+        EXPECT_EQ(state.loaded().dataLoaded, 1) << path;
         EXPECT_EQ(state.playback.position, 7) << path;
         EXPECT_EQ(plot.title, title) << path;
     }
@@ -262,7 +263,7 @@ TEST_F(TableOpen, ATableOpenedAfterAConfigurationWeighsNothingOfIt) {
               1);
     ASSERT_EQ(ShowInFrame(state, plot, "barycentre"), "");
     ASSERT_EQ(LoadFile(state, plot, host, dir.write("orbits.csv", CircleTable(50, {10, 20}))), 1);
-    EXPECT_TRUE(state.loaded.fields.bodyMasses.empty());
+    EXPECT_TRUE(state.loaded().fields.bodyMasses.empty());
     EXPECT_EQ(state.view.frame, ReferenceFrame{});
     EXPECT_FALSE(state.framed());
     ASSERT_EQ(host.notes.size(), 1u);
@@ -296,20 +297,20 @@ TEST_F(TableOpen, AConfigurationForATableReadsItAsOneAndSetsItsView) {
     std::string config = ConfigText(dir.path() + "/xyz.csv", 3, 1);
     config += "data format = Table\nplane = yz\nequal aspect = 1\n";
     ASSERT_EQ(LoadSimulation(state, plot, host, dir.write("xyz.ovx", config)), 1) << host.messages[0];
-    EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Table);
-    EXPECT_EQ(state.loaded.fields.plane, TablePlane::YZ);
+    EXPECT_EQ(state.loaded().fields.dataFormat, DataFormat::Table);
+    EXPECT_EQ(state.loaded().fields.plane, TablePlane::YZ);
     EXPECT_EQ(plot.equalAspect, 1);
-    EXPECT_EQ(state.loaded.rows->value(2, 1), 8.0);     // y shown across
-    EXPECT_EQ(state.loaded.rows->value(2, 2), 9.0);     // z shown up
-    EXPECT_EQ(state.loaded.fields.pointsPerOrbit, 10);  // the configuration's fields stand
+    EXPECT_EQ(state.loaded().rows->value(2, 1), 8.0);     // y shown across
+    EXPECT_EQ(state.loaded().rows->value(2, 2), 9.0);     // z shown up
+    EXPECT_EQ(state.loaded().fields.pointsPerOrbit, 10);  // the configuration's fields stand
 
     // A classic configuration read afterwards is classic again.
     dir.write("run.dat", DataText(5, 1));
     ASSERT_EQ(
         LoadSimulation(state, plot, host, dir.write("run.ovx", ConfigText(dir.path() + "/run.dat", 5, 1))),
         1);
-    EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Stream);
-    EXPECT_EQ(state.loaded.fields.plane, TablePlane::XY);
+    EXPECT_EQ(state.loaded().fields.dataFormat, DataFormat::Stream);
+    EXPECT_EQ(state.loaded().fields.plane, TablePlane::XY);
 }
 
 }  // namespace

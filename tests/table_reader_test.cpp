@@ -46,19 +46,19 @@ struct TableRead : ::testing::Test {
     ScriptedHost host;
 
     TableRead() {
-        s.loaded.fields.dataFormat = DataFormat::Table;
-        s.loaded.fields.lineCount = -1;
+        s.loaded().fields.dataFormat = DataFormat::Table;
+        s.loaded().fields.lineCount = -1;
     }
     DataResult Load(const std::string& text, const TableLayout& layout) {
-        s.loaded.fields.dataPath = dir.write("table.txt", text);
-        return ReadTableData(s.loaded, host, layout, ReadControlOf(s));
+        s.loaded().fields.dataPath = dir.write("table.txt", text);
+        return ReadTableData(s.loaded(), host, layout, ReadControlOf(s));
     }
     Rows Loaded() const {
         Rows rows;
-        for (int32_t r = 0; r < s.loaded.usableRows(); ++r) {
+        for (int32_t r = 0; r < s.loaded().usableRows(); ++r) {
             rows.emplace_back();
-            for (int32_t c = 0; c < s.loaded.rows->columnCount(); ++c)
-                rows.back().push_back(s.loaded.rows->value(r, c));
+            for (int32_t c = 0; c < s.loaded().rows->columnCount(); ++c)
+                rows.back().push_back(s.loaded().rows->value(r, c));
         }
         return rows;
     }
@@ -88,7 +88,7 @@ TEST_F(TableRead, EveryCellHasStrtodsValueWhateverTheSeparatorAndLineEnd) {
                 text += Format("%s%s%s%s%s%s", n, separator, "1", separator, n, lineEnd);
             const TableSeparator kind =
                 separator[1] == ',' || separator[0] == ',' ? TableSeparator::Comma : TableSeparator::Blank;
-            s.loaded.fields.lineCount = -1;
+            s.loaded().fields.lineCount = -1;
             ASSERT_EQ(Load(text, Plain(1, kind)), DataResult::Ok) << separator;
             const Rows rows = Loaded();
             ASSERT_EQ(rows.size(), std::size(numbers));
@@ -99,20 +99,20 @@ TEST_F(TableRead, EveryCellHasStrtodsValueWhateverTheSeparatorAndLineEnd) {
                         << numbers[i] << " with '" << separator;
             }
         }
-    s.loaded.fields.lineCount = -1;
+    s.loaded().fields.lineCount = -1;
     ASSERT_EQ(Load("nan 1 nan\n", Plain(1)), DataResult::Ok);
-    EXPECT_TRUE(std::isnan(s.loaded.rows->time(0)));
+    EXPECT_TRUE(std::isnan(s.loaded().rows->time(0)));
 }
 
 TEST_F(TableRead, HeaderCommentsAndBlankLinesAreSkippedAndTheFollowerResumesAtTheEnd) {
     const std::string text = "# made by a test\r\nt,x,y\r\n1,2,3\r\n# note\r\n\r\n4, 5 ,6\r\n";
     ASSERT_EQ(Load(text, Plain(1, TableSeparator::Comma, 2)), DataResult::Ok);
     EXPECT_EQ(Loaded(), (Rows{{1, 2, 3}, {4, 5, 6}}));
-    EXPECT_EQ(s.loaded.fields.lineCount, 2);
-    EXPECT_EQ(s.loaded.handOver.byte, text.size());
-    EXPECT_EQ(s.loaded.handOver.rows, 2);
-    EXPECT_EQ(s.loaded.fields.bodyCount, 1);
-    EXPECT_EQ(s.loaded.dataLoaded, 1);
+    EXPECT_EQ(s.loaded().fields.lineCount, 2);
+    EXPECT_EQ(s.loaded().handOver.byte, text.size());
+    EXPECT_EQ(s.loaded().handOver.rows, 2);
+    EXPECT_EQ(s.loaded().fields.bodyCount, 1);
+    EXPECT_EQ(s.loaded().dataLoaded, 1);
 }
 
 TEST_F(TableRead, TheLayoutAndPlaneChooseTheCellsOfEachRow) {
@@ -128,7 +128,7 @@ TEST_F(TableRead, TheLayoutAndPlaneChooseTheCellsOfEachRow) {
                  {TablePlane::XZ, {{4, 1, 3, 6, 8}}},
                  {TablePlane::YZ, {{4, 2, 3, 7, 8}}}};
     for (const auto& c : cases) {
-        s.loaded.fields.plane = c.plane;
+        s.loaded().fields.plane = c.plane;
         ASSERT_EQ(Load("1 2 3 4 5 6 7 8\n", layout), DataResult::Ok);
         EXPECT_EQ(Loaded(), c.rows);
     }
@@ -151,8 +151,8 @@ TEST_F(TableRead, TheFirstBadLineInTheFileStopsTheReadAndLoadsNothing) {
         host.messages.clear();
         EXPECT_EQ(Load(c.text, Plain(1, c.separator)), DataResult::Failed) << c.text;
         EXPECT_EQ(host.messages, std::vector<std::string>{c.error.message});
-        EXPECT_EQ(s.loaded.rows, nullptr);
-        EXPECT_EQ(s.loaded.dataLoaded, 0);
+        EXPECT_EQ(s.loaded().rows, nullptr);
+        EXPECT_EQ(s.loaded().dataLoaded, 0);
     }
 }
 
@@ -166,8 +166,8 @@ TEST_F(TableRead, AThousandBodiesAreShownAndMoreAreRefused) {
     for (const int bodies : {31, 1000}) {
         host.messages.clear();
         EXPECT_EQ(Load(row(bodies), Plain(bodies)), DataResult::Ok) << bodies;
-        EXPECT_EQ(s.loaded.columnCount, 2 * bodies + 1);
-        EXPECT_EQ(s.loaded.usableBodies(), bodies);
+        EXPECT_EQ(s.loaded().columnCount, 2 * bodies + 1);
+        EXPECT_EQ(s.loaded().usableBodies(), bodies);
     }
     EXPECT_EQ(Load(row(1001), Plain(1001)), DataResult::Failed);
     EXPECT_EQ(host.messages,
@@ -193,10 +193,10 @@ TEST_F(TableRead, ALastLineWithoutLineEndIsTakenWhenCompleteAndLeftToTheFollower
     for (const auto& c : cases) {
         host.notes.clear();
         s.view.followData = c.following;
-        s.loaded.fields.lineCount = -1;
+        s.loaded().fields.lineCount = -1;
         ASSERT_EQ(Load(c.text, Plain(1, c.separator)), DataResult::Ok) << c.text;
-        EXPECT_EQ(s.loaded.fields.lineCount, c.rows) << c.text;
-        EXPECT_EQ(s.loaded.handOver.byte, c.byte) << c.text;
+        EXPECT_EQ(s.loaded().fields.lineCount, c.rows) << c.text;
+        EXPECT_EQ(s.loaded().handOver.byte, c.byte) << c.text;
         EXPECT_EQ(host.notes, c.notes) << c.text;
     }
 }
@@ -219,10 +219,10 @@ TEST_F(TableRead, AShortTableAsksWhetherToKeepItsRows) {
     for (const auto& c : cases) {
         host.messages.clear();
         host.answers = c.answers;
-        s.loaded.fields.lineCount = c.lineCount;
+        s.loaded().fields.lineCount = c.lineCount;
         s.view.followData = c.following;
         EXPECT_EQ(Load("1 2 3\n4 5 6\n7 8 9\n", Plain(1)), c.result);
-        EXPECT_EQ(s.loaded.fields.lineCount, c.lineCountAfter);
+        EXPECT_EQ(s.loaded().fields.lineCount, c.lineCountAfter);
         ASSERT_EQ(host.messages.size(), c.questions);
         if (c.questions) {
             EXPECT_EQ(host.messages[0], "Data File error at line 3\nSet number of data equal to 3?");
@@ -263,9 +263,9 @@ TEST_F(TableRead, LinesInLaterBlocksAreNumberedAsInTheFile) {
 
 TEST_F(TableRead, ParallelAndSequentialReadsGiveTheSameTableInLittleMemory) {
     const std::string text = LargeTable(75'000) + "1 2 3 4 5 6 7 8 9";  // last line without line end
-    s.loaded.fields.dataPath = dir.write("large.txt", text);
+    s.loaded().fields.dataPath = dir.write("large.txt", text);
     const TableLayout layout = Plain(4);
-    const int fd = ::open(s.loaded.fields.dataPath.c_str(), O_RDONLY);
+    const int fd = ::open(s.loaded().fields.dataPath.c_str(), O_RDONLY);
     ASSERT_GE(fd, 0);
     std::vector<std::unique_ptr<TrajectoryTable>> tables;
     std::vector<TableRowsRead> reads;
@@ -329,39 +329,39 @@ TEST_F(TableRead, ThreeCoordinatesKeepTheOneOffThePlaneShownForEveryBodyAndRow) 
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "plane " << int(c.plane) << ", " << c.rows << " rows, "
                                         << (c.layout.bodyColumn < 0 ? "wide" : "a line a body"));
-        s.loaded.fields.lineCount = -1;
-        s.loaded.fields.plane = c.plane;
+        s.loaded().fields.lineCount = -1;
+        s.loaded().fields.plane = c.plane;
         ASSERT_EQ(Load(text(c.layout, c.rows), c.layout), DataResult::Ok);
-        ASSERT_EQ(s.loaded.usableRows(), c.rows);
-        ASSERT_TRUE(s.loaded.depth);
-        ASSERT_EQ(s.loaded.depth->bodyCount(), 3);
-        ASSERT_GE(s.loaded.depth->rowCount(), c.rows);
+        ASSERT_EQ(s.loaded().usableRows(), c.rows);
+        ASSERT_TRUE(s.loaded().depth);
+        ASSERT_EQ(s.loaded().depth->bodyCount(), 3);
+        ASSERT_GE(s.loaded().depth->rowCount(), c.rows);
         for (int r = 0; r < c.rows; r += r < 100 ? 1 : 997)
             for (int k = 1; k <= 3; ++k) {
                 const bool missing = c.layout.bodyColumn >= 0 && k == 2 && r == 1;
                 if (missing) {
-                    EXPECT_TRUE(std::isnan(s.loaded.depth->at(k, r)));
+                    EXPECT_TRUE(std::isnan(s.loaded().depth->at(k, r)));
                     continue;
                 }
-                ASSERT_EQ(s.loaded.depth->at(k, r), Coordinate(r, k, c.offAxis))
+                ASSERT_EQ(s.loaded().depth->at(k, r), Coordinate(r, k, c.offAxis))
                     << "body " << k << ", row " << r;
             }
     }
     // The bodies kept keep their own depths.
-    s.loaded.fields.lineCount = -1;
-    s.loaded.fields.plane = TablePlane::XZ;
+    s.loaded().fields.lineCount = -1;
+    s.loaded().fields.plane = TablePlane::XZ;
     ASSERT_EQ(Load(text(wide, 50), wide), DataResult::Ok);
-    ASSERT_EQ(KeepBodies(s.loaded, {1, 3}), "");
-    ASSERT_EQ(s.loaded.depth->bodyCount(), 2);
+    ASSERT_EQ(KeepBodies(s.loaded(), {1, 3}), "");
+    ASSERT_EQ(s.loaded().depth->bodyCount(), 2);
     for (int r = 0; r < 50; ++r) {
-        EXPECT_EQ(s.loaded.depth->at(1, r), Coordinate(r, 1, 1));
-        EXPECT_EQ(s.loaded.depth->at(2, r), Coordinate(r, 3, 1));
-        EXPECT_EQ(s.loaded.rows->track(2, r)[1], Coordinate(r, 3, 2));
+        EXPECT_EQ(s.loaded().depth->at(1, r), Coordinate(r, 1, 1));
+        EXPECT_EQ(s.loaded().depth->at(2, r), Coordinate(r, 3, 1));
+        EXPECT_EQ(s.loaded().rows->track(2, r)[1], Coordinate(r, 3, 2));
     }
     // Data of two coordinates a body has none.
-    s.loaded.fields.lineCount = -1;
+    s.loaded().fields.lineCount = -1;
     ASSERT_EQ(Load("1 2 3\n4 5 6\n", Plain(1)), DataResult::Ok);
-    EXPECT_FALSE(s.loaded.depth);
+    EXPECT_FALSE(s.loaded().depth);
 }
 
 // A table's velocity columns come beside its rows, read whole in blocks
@@ -376,27 +376,27 @@ TEST_F(TableRead, VelocityColumnsComeBesideTheRowsInSmallAndLargeFiles) {
         std::string text = "t,a_x,a_y,a_vx,a_vy,b_x,b_y\n";
         int rows = 0;
         for (; rows < 50 || text.size() < size; ++rows) text += row(rows);
-        s.loaded.fields.dataPath = dir.write("moving.csv", text);
-        s.loaded.fields.lineCount = -1;
-        ASSERT_EQ(ReadTableData(s.loaded, host, ReadControlOf(s)), DataResult::Ok);
-        ASSERT_EQ(s.loaded.usableRows(), rows);
-        ASSERT_TRUE(s.loaded.velocity);
-        EXPECT_TRUE(s.loaded.velocity->given(1));
-        EXPECT_FALSE(s.loaded.velocity->given(2));
+        s.loaded().fields.dataPath = dir.write("moving.csv", text);
+        s.loaded().fields.lineCount = -1;
+        ASSERT_EQ(ReadTableData(s.loaded(), host, ReadControlOf(s)), DataResult::Ok);
+        ASSERT_EQ(s.loaded().usableRows(), rows);
+        ASSERT_TRUE(s.loaded().velocity);
+        EXPECT_TRUE(s.loaded().velocity->given(1));
+        EXPECT_FALSE(s.loaded().velocity->given(2));
         for (int r = 0; r < rows; r += r < 100 ? 1 : 9973) {
-            const Vector3 v = s.loaded.velocity->at(1, r);
+            const Vector3 v = s.loaded().velocity->at(1, r);
             ASSERT_EQ(v.x, r + 0.25) << r;
             ASSERT_EQ(v.y, -r) << r;
             ASSERT_EQ(v.z, 0) << r;
         }
     }
-    ASSERT_EQ(KeepBodies(s.loaded, {2, 1}), "");
-    EXPECT_FALSE(s.loaded.velocity->given(1));
-    EXPECT_TRUE(s.loaded.velocity->given(2));
-    EXPECT_EQ(s.loaded.velocity->at(2, 7).x, 7.25);
-    s.loaded.fields.lineCount = -1;
+    ASSERT_EQ(KeepBodies(s.loaded(), {2, 1}), "");
+    EXPECT_FALSE(s.loaded().velocity->given(1));
+    EXPECT_TRUE(s.loaded().velocity->given(2));
+    EXPECT_EQ(s.loaded().velocity->at(2, 7).x, 7.25);
+    s.loaded().fields.lineCount = -1;
     ASSERT_EQ(Load("0 1 2\n1 2 3\n", Plain(1)), DataResult::Ok);
-    EXPECT_FALSE(s.loaded.velocity);
+    EXPECT_FALSE(s.loaded().velocity);
 }
 
 TEST_F(TableRead, ALastLineCutAnywhereIsLeftOutOrFollowedInSmallAndLargeFiles) {
@@ -408,7 +408,7 @@ TEST_F(TableRead, ALastLineCutAnywhereIsLeftOutOrFollowedInSmallAndLargeFiles) {
         // The last line, written up to each of its bytes.
         const std::string last = Format("%d,0.5,-2.25", rows);
         const std::string path = dir.write("cut.csv", text);
-        s.loaded.fields.dataPath = path;
+        s.loaded().fields.dataPath = path;
         for (std::size_t cut = 0; cut <= last.size(); ++cut) {
             const std::string written = last.substr(0, cut);
             SCOPED_TRACE(Format("%llu bytes and \"%s\"", (unsigned long long)text.size(), written.c_str()));
@@ -421,19 +421,19 @@ TEST_F(TableRead, ALastLineCutAnywhereIsLeftOutOrFollowedInSmallAndLargeFiles) {
                 std::ofstream(path, std::ios::app) << written;
                 host.notes.clear();
                 s.view.followData = following;
-                s.loaded.fields.lineCount = -1;
-                ASSERT_EQ(ReadTableData(s.loaded, host, ReadControlOf(s)), DataResult::Ok);
+                s.loaded().fields.lineCount = -1;
+                ASSERT_EQ(ReadTableData(s.loaded(), host, ReadControlOf(s)), DataResult::Ok);
                 EXPECT_TRUE(host.messages.empty());
                 const bool cutShort = cut > 0 && !whole && !following;
-                EXPECT_EQ(s.loaded.fields.lineCount, rows + (whole && !following ? 1 : 0));
+                EXPECT_EQ(s.loaded().fields.lineCount, rows + (whole && !following ? 1 : 0));
                 EXPECT_EQ(host.notes, cutShort ? std::vector<std::string>{Format(
                                                      "Line %d is cut short and was left out", rows + 2)}
                                                : std::vector<std::string>{});
                 if (!following) continue;
                 // The line waits for its end, then comes whole.
                 std::ofstream(path, std::ios::app) << last.substr(cut) << "\n";
-                DataFollower follower(path, s.loaded.tableLayout, TablePlane::XY);
-                ASSERT_TRUE(follower.Resume(s.loaded.handOver));
+                DataFollower follower(path, s.loaded().tableLayout, TablePlane::XY);
+                ASSERT_TRUE(follower.Resume(s.loaded().handOver));
                 EXPECT_EQ(follower.Poll().values, (std::vector<double>{double(rows), 0.5, -2.25}));
             }
         }
@@ -461,15 +461,15 @@ TEST_F(TableRead, ALineThatIsNotTextIsRefusedAtOnceWithItsNumber) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error.message);
         host.messages.clear();
-        s.loaded.fields.dataPath = dir.write("table.txt", c.text);
-        std::filesystem::resize_file(s.loaded.fields.dataPath, c.text.size() + c.zerosAfter);
+        s.loaded().fields.dataPath = dir.write("table.txt", c.text);
+        std::filesystem::resize_file(s.loaded().fields.dataPath, c.text.size() + c.zerosAfter);
         for (const bool following : {false, true}) {
             s.view.followData = following;
             const int columns = c.text.starts_with("1 2 3") ? 1 : 4;
-            EXPECT_EQ(ReadTableData(s.loaded, host, Plain(columns), ReadControlOf(s)), DataResult::Failed);
+            EXPECT_EQ(ReadTableData(s.loaded(), host, Plain(columns), ReadControlOf(s)), DataResult::Failed);
             EXPECT_EQ(host.messages, std::vector<std::string>{c.error.message});
             host.messages.clear();
-            EXPECT_EQ(s.loaded.rows, nullptr);
+            EXPECT_EQ(s.loaded().rows, nullptr);
         }
     }
     s.view.followData = false;
@@ -521,12 +521,12 @@ public:
 
 TEST_F(TableRead, ACancelledLoadLeavesNothingLoaded) {
     CancellingHost cancelling;
-    s.loaded.fields.dataPath = dir.write("large.txt", LargeTable(75'000));
-    EXPECT_EQ(ReadTableData(s.loaded, cancelling, Plain(4)), DataResult::Failed);
+    s.loaded().fields.dataPath = dir.write("large.txt", LargeTable(75'000));
+    EXPECT_EQ(ReadTableData(s.loaded(), cancelling, Plain(4)), DataResult::Failed);
     EXPECT_EQ(cancelling.notes, std::vector<std::string>{"Load cancelled"});
     EXPECT_TRUE(cancelling.messages.empty());
-    EXPECT_EQ(s.loaded.rows, nullptr);
-    EXPECT_EQ(s.loaded.dataLoaded, 0);
+    EXPECT_EQ(s.loaded().rows, nullptr);
+    EXPECT_EQ(s.loaded().dataLoaded, 0);
     EXPECT_FALSE(s.playback.loading);
 }
 
@@ -572,7 +572,7 @@ TEST_F(TableRead, OneLinePerBodyAndTimeGivesOneRowPerTime) {
         SCOPED_TRACE(c.text);
         host.messages.clear();
         host.notes.clear();
-        s.loaded.fields.lineCount = -1;
+        s.loaded().fields.lineCount = -1;
         TableLayout layout;
         TableError error;
         ASSERT_TRUE(DetectTableLayout(c.text, true, layout, error)) << error.message;
@@ -623,7 +623,7 @@ TEST_F(TableRead, OneLinePerBodyAndTimeHoldsAsManyBodiesAsAWideTableAndStopsAtIt
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.substr(0, 40));
         host.messages.clear();
-        s.loaded.fields.lineCount = -1;
+        s.loaded().fields.lineCount = -1;
         TableLayout layout;
         TableError error;
         ASSERT_TRUE(DetectTableLayout(c.text.substr(0, 1000), false, layout, error)) << error.message;
@@ -634,10 +634,10 @@ TEST_F(TableRead, OneLinePerBodyAndTimeHoldsAsManyBodiesAsAWideTableAndStopsAtIt
             continue;
         }
         ASSERT_EQ(result, DataResult::Ok) << (host.messages.empty() ? "" : host.messages[0]);
-        EXPECT_EQ(s.loaded.usableBodies(), c.bodies);
-        EXPECT_EQ(s.loaded.usableRows(), c.bodies);
-        ASSERT_EQ(s.loaded.tableLayout.names.size(), std::size_t(c.bodies));
-        EXPECT_EQ(s.loaded.tableLayout.names.back(), Format("b%d", c.bodies - 1));
+        EXPECT_EQ(s.loaded().usableBodies(), c.bodies);
+        EXPECT_EQ(s.loaded().usableRows(), c.bodies);
+        ASSERT_EQ(s.loaded().tableLayout.names.size(), std::size_t(c.bodies));
+        EXPECT_EQ(s.loaded().tableLayout.names.back(), Format("b%d", c.bodies - 1));
     }
 }
 

@@ -46,17 +46,17 @@ std::string ConfigText(const std::string& dataName, int lines, int bodies, int s
 }
 
 void LoadOneBody(SimulationState& s, const std::vector<double>& times, int trail) {
-    s.loaded.fields.lineCount = int32_t(times.size());
-    s.loaded.fields.bodyCount = 1;
-    s.loaded.columnCount = 3;
-    s.loaded.rows = AllocateTable(s.loaded.fields.lineCount, 3);
-    for (int32_t r = 0; r < s.loaded.fields.lineCount; ++r) {
-        s.loaded.rows->set(r, 0, times[std::size_t(r)]);
-        s.loaded.rows->set(r, 1, 0.01 * r);
-        s.loaded.rows->set(r, 2, 0);
+    s.loaded().fields.lineCount = int32_t(times.size());
+    s.loaded().fields.bodyCount = 1;
+    s.loaded().columnCount = 3;
+    s.loaded().rows = AllocateTable(s.loaded().fields.lineCount, 3);
+    for (int32_t r = 0; r < s.loaded().fields.lineCount; ++r) {
+        s.loaded().rows->set(r, 0, times[std::size_t(r)]);
+        s.loaded().rows->set(r, 1, 0.01 * r);
+        s.loaded().rows->set(r, 2, 0);
     }
-    s.loaded.fields.pointsPerOrbit = trail;
-    s.loaded.dataLoaded = 1;
+    s.loaded().fields.pointsPerOrbit = trail;
+    s.loaded().dataLoaded = 1;
 }
 
 std::string DataText(int rows, int bodies) {

@@ -59,7 +59,7 @@ struct TickDamageFixture : ::testing::Test {
     /// differs from the picture before lies in the marked area; returns
     /// the largest share of the picture any tick marked.
     double ExpectMarkedCoversChanges(int ticks, bool asAFullPaint = false) {
-        ShowRunsAt(state);  // as the window does before it paints
+        AlignRuns(state);  // as the window does before it paints
         PaintView(state, plot, image.surface(), image.width(), image.height(), &trails);
         double largest = 0;
         for (int t = 0; t < ticks; ++t) {

@@ -83,18 +83,18 @@ INSTANTIATE_TEST_SUITE_P(Views, NavigationFixture, ::testing::Combine(::testing:
 
 /// Two bodies over 50 rows, with some coordinates that are not finite.
 void LoadScattered(SimulationState& s) {
-    s.loaded.fields.lineCount = 50;
-    s.loaded.fields.bodyCount = 2;
-    s.loaded.columnCount = 5;
-    s.loaded.rows = AllocateTable(50, 5);
+    s.loaded().fields.lineCount = 50;
+    s.loaded().fields.bodyCount = 2;
+    s.loaded().columnCount = 5;
+    s.loaded().rows = AllocateTable(50, 5);
     for (int r = 0; r < 50; ++r) {
-        s.loaded.rows->set(r, 0, r);
-        s.loaded.rows->set(r, 1, 0.1 * r - 1.0);  // -1 .. 3.9
-        s.loaded.rows->set(r, 2, std::sin(r));
-        s.loaded.rows->set(r, 3, r % 7 == 0 ? kNan : -2.0);
-        s.loaded.rows->set(r, 4, r == 10 ? 7.5 : r == 11 ? -kInf : 0.25);
+        s.loaded().rows->set(r, 0, r);
+        s.loaded().rows->set(r, 1, 0.1 * r - 1.0);  // -1 .. 3.9
+        s.loaded().rows->set(r, 2, std::sin(r));
+        s.loaded().rows->set(r, 3, r % 7 == 0 ? kNan : -2.0);
+        s.loaded().rows->set(r, 4, r == 10 ? 7.5 : r == 11 ? -kInf : 0.25);
     }
-    s.loaded.dataLoaded = 1;
+    s.loaded().dataLoaded = 1;
 }
 
 TEST(FitToData, CoversEveryFinitePositionWithAMargin) {
@@ -114,7 +114,7 @@ TEST(FitToData, CoversEveryFinitePositionWithAMargin) {
 
     // One place only: a unit square about it, then the margin.
     for (int r = 0; r < 50; ++r)
-        for (int c = 1; c <= 4; ++c) s.loaded.rows->set(r, c, 2.0);
+        for (int c = 1; c <= 4; ++c) s.loaded().rows->set(r, c, 2.0);
     ASSERT_TRUE(FitToData(s, plot));
     EXPECT_EQ(BoxOf(plot), (std::array<double, 4>{1.45, 1.45, 2.55, 2.55}));
     // A span of rounding noise about a large value is none either, while a
@@ -129,19 +129,19 @@ TEST(FitToData, CoversEveryFinitePositionWithAMargin) {
     };
     for (const auto& c : flat) {
         for (int r = 0; r < 50; ++r)
-            s.loaded.rows->set(r, 2, r % 2 ? c.y1 : c.y0), s.loaded.rows->set(r, 4, c.y0);
+            s.loaded().rows->set(r, 2, r % 2 ? c.y1 : c.y0), s.loaded().rows->set(r, 4, c.y0);
         ASSERT_TRUE(FitToData(s, plot));
         EXPECT_NEAR(BoxOf(plot)[1], c.y[0], 1e-9 * std::fabs(c.y[0]) + 1e-12) << c.y0 << " " << c.y1;
         EXPECT_NEAR(BoxOf(plot)[3], c.y[1], 1e-9 * std::fabs(c.y[1]) + 1e-12) << c.y0 << " " << c.y1;
     }
-    for (int r = 0; r < 50; ++r) s.loaded.rows->set(r, 2, kNan), s.loaded.rows->set(r, 4, kInf);
+    for (int r = 0; r < 50; ++r) s.loaded().rows->set(r, 2, kNan), s.loaded().rows->set(r, 4, kInf);
     EXPECT_FALSE(FitToData(s, plot));  // no finite y at all
 }
 
 TEST(RestoreConfiguredBox, GivesTheBoxAsLoadingDoes) {
     SimulationState s;
     PlotBox plot;
-    s.loaded.fields.box = {-1.234, -0.5, 5.678, 2};
+    s.loaded().fields.box = {-1.234, -0.5, 5.678, 2};
     plot.SetViewport(0, 0, 100, 100);
     plot.ComputeMapping(0, 0, 100, 100);
     ZoomAbout(plot, 0.3, 20, 20);

@@ -29,11 +29,11 @@ void Load(SimulationState& s, int rows, int bodies, int trail, int step = 1) {
         return ScenePoint{0.5 * k * std::cos(r * 0.05), 0.5 * k * std::sin(r * 0.05)};
     });
     for (int k = 1; k <= bodies; ++k) {
-        s.loaded.fields.bodySize[std::size_t(k)] = 2;
-        s.loaded.bodyColour[std::size_t(k)] = 0x0000F0;
+        s.loaded().fields.bodySize[std::size_t(k)] = 2;
+        s.loaded().bodyColour[std::size_t(k)] = 0x0000F0;
     }
-    s.loaded.fields.pointsPerOrbit = trail;
-    s.loaded.fields.step = step;
+    s.loaded().fields.pointsPerOrbit = trail;
+    s.loaded().fields.step = step;
 }
 
 struct ViewFixture : ::testing::Test {
@@ -101,21 +101,21 @@ TEST_F(ViewFixture, TickWithoutDataReadsNothingAndStops) {
 
 TEST_F(ViewFixture, RowsOutsideTheTableAreNeverRead) {
     Load(state, 50, 3, 40);
-    state.loaded.fields.lineCount = 1000;  // a later configuration read promised more rows
-    state.loaded.fields.bodyCount = 30;    // and more bodies than the table holds
+    state.loaded().fields.lineCount = 1000;  // a later configuration read promised more rows
+    state.loaded().fields.bodyCount = 30;    // and more bodies than the table holds
     for (int position : {-1000000, -20, 30, 49, 50, 2147483647, -2147483647 - 1}) {
         state.playback.position = position;
         Paint();
         Tick();
     }
-    state.loaded.fields.step = 2147483647;
+    state.loaded().fields.step = 2147483647;
     state.playback.position = 10;
     EXPECT_TRUE(Tick().stop);
 }
 
 TEST_F(ViewFixture, PlaybackEndsWhereTheTableEndsWhenTheCountWasRaised) {
     Load(state, 100, 1, 10);
-    state.loaded.fields.lineCount = 5000;  // Load configuration after the data promised more rows
+    state.loaded().fields.lineCount = 5000;  // Load configuration after the data promised more rows
     ScriptedHost host;
     state.playback.stopRequested = 0;
     Paint();
@@ -130,7 +130,7 @@ TEST_F(ViewFixture, EraseRestoresTheFill) {
     std::vector<uint32_t> pixels(600 * 600);
     RasterSurface raster(PixelRaster{pixels.data(), 600, 600, 600}, nullptr);
     Load(state, 400, 3, 30);
-    state.loaded.fields.sunSize = 0;
+    state.loaded().fields.sunSize = 0;
     PaintView(state, plot, raster, 600, 600);
     std::vector<uint32_t> empty(600 * 600);
     {
@@ -185,7 +185,7 @@ TEST_F(ViewFixture, FrameLoopEndsForItsReasons) {
 
 TEST_F(ViewFixture, RasterAndGenericPathsDrawTheSamePixels) {
     Load(state, 300, 4, 120);
-    state.loaded.fields.sunSize = 5;
+    state.loaded().fields.sunSize = 5;
     std::vector<uint32_t> pixels(600 * 600, 0xFFF0F0F0);
     RasterSurface raster(PixelRaster{pixels.data(), 600, 600, 600}, nullptr);
     plot.ComputeMapping(0, 0, 600, 600);
@@ -201,14 +201,14 @@ TEST_F(ViewFixture, RasterAndGenericPathsDrawTheSamePixels) {
 
 TEST_F(ViewFixture, SwitchesAndEmptyScenes) {
     Load(state, 100, 2, 10);
-    state.loaded.fields.sunSize = 0;
-    state.loaded.fields.drawOrbits = 0;
-    state.loaded.fields.drawPlanets = 0;
+    state.loaded().fields.sunSize = 0;
+    state.loaded().fields.drawOrbits = 0;
+    state.loaded().fields.drawPlanets = 0;
     Paint();
     EXPECT_TRUE(surface.pixels.empty());
-    state.loaded.fields.bodyCount = 0;
-    state.loaded.fields.sunSize = 3;
-    state.loaded.fields.drawPlanets = 1;
+    state.loaded().fields.bodyCount = 0;
+    state.loaded().fields.sunSize = 3;
+    state.loaded().fields.drawPlanets = 1;
     Paint();
     EXPECT_EQ(surface.pixels.size(), 29u);
 }
@@ -220,8 +220,8 @@ struct TrailRowsFixture : ViewFixture {
         ViewFixture::SetUp();
         Load(state, 200, 1, 10);
         for (int r = 0; r < 200; ++r)
-            state.loaded.rows->set(r, 1, -2.9 + 0.02 * r), state.loaded.rows->set(r, 2, 0);
-        state.loaded.fields.drawPlanets = 0;
+            state.loaded().rows->set(r, 1, -2.9 + 0.02 * r), state.loaded().rows->set(r, 2, 0);
+        state.loaded().fields.drawPlanets = 0;
     }
     /// Row of each trail pixel drawn at `position`, and its colour.
     std::map<int, ColourRef> TrailAt(int position) {
@@ -305,7 +305,7 @@ TEST_F(ViewFixture, TrailBehindPlaysToTheLastRow) {
     EXPECT_FALSE(StartAnimation(state, host));
     EXPECT_EQ(host.messages, std::vector<std::string>{"End of Simulation - use Refresh"});
     state.playback.position = 0;
-    state.loaded.fields.step = 7;
+    state.loaded().fields.step = 7;
     while (!Tick().stop) {
     }
     EXPECT_EQ(state.playback.position, 98);  // 91 was below 100 - 7, 98 is not
@@ -314,7 +314,7 @@ TEST_F(ViewFixture, TrailBehindPlaysToTheLastRow) {
 TEST_F(ViewFixture, LoopGoesBackToTheStartRowAndAsksForARepaint) {
     Load(state, 100, 1, 10);
     state.view.loopPlayback = 1;
-    state.loaded.fields.startRow = 30;
+    state.loaded().fields.startRow = 30;
     state.playback.position = 88;
     Paint();
     TimerRequest request = Tick();
@@ -329,7 +329,7 @@ TEST_F(ViewFixture, LoopGoesBackToTheStartRowAndAsksForARepaint) {
     // A start row outside the playable rows is moved into them; a pending
     // stop still stops, after the wrap.
     for (const auto& [start, wrapped] : {std::pair{-5, 0}, std::pair{500, 89}}) {
-        state.loaded.fields.startRow = start;
+        state.loaded().fields.startRow = start;
         state.playback.position = 89;
         state.playback.stopRequested = 1;
         request = Tick();
@@ -343,12 +343,12 @@ TEST(AnimationCommands, StartRefusals) {
     ScriptedHost host;
     EXPECT_FALSE(StartAnimation(s, host));
     EXPECT_EQ(host.messages, std::vector<std::string>{"End of Simulation - use Refresh"});
-    s.loaded.fields.lineCount = 100;
-    s.loaded.fields.pointsPerOrbit = 10;
+    s.loaded().fields.lineCount = 100;
+    s.loaded().fields.pointsPerOrbit = 10;
     s.playback.position = 88;
     EXPECT_FALSE(StartAnimation(s, host));
     EXPECT_EQ(host.messages.back(), "No data loaded");
-    s.loaded.dataLoaded = 1;
+    s.loaded().dataLoaded = 1;
     EXPECT_TRUE(StartAnimation(s, host));
     EXPECT_EQ(s.playback.startRequested, 1);
     s.playback.position = 89;
@@ -358,23 +358,23 @@ TEST(AnimationCommands, StartRefusals) {
 
 TEST(AnimationCommands, SpeedSequences) {
     SimulationState s;
-    s.loaded.fields.lineCount = 100000;
-    s.loaded.fields.step = 50;
+    s.loaded().fields.lineCount = 100000;
+    s.loaded().fields.step = 50;
     std::vector<int> steps;
     for (int i = 0; i < 13; ++i) {
         DecreaseSpeed(s);
-        steps.push_back(s.loaded.fields.step);
+        steps.push_back(s.loaded().fields.step);
     }
     EXPECT_EQ(steps, (std::vector<int>{40, 30, 25, 20, 15, 10, 9, 8, 7, 6, 5, 4, 3}));
     for (int i = 0; i < 4; ++i) DecreaseSpeed(s);  // 2, 1, then 10 ms slower twice
-    EXPECT_EQ(s.loaded.fields.step, 1);
-    EXPECT_EQ(s.loaded.fields.frameDelayMs, 20);
+    EXPECT_EQ(s.loaded().fields.step, 1);
+    EXPECT_EQ(s.loaded().fields.frameDelayMs, 20);
 
-    s.loaded.fields.lineCount = 1000;
+    s.loaded().fields.lineCount = 1000;
     steps.clear();
     for (int i = 0; i < 15; ++i) {
         IncreaseSpeed(s);
-        steps.push_back(s.loaded.fields.step);
+        steps.push_back(s.loaded().fields.step);
     }
     EXPECT_EQ(steps, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 16, 21, 21, 21, 21}));
 }
@@ -406,9 +406,9 @@ namespace {
 
 TEST_F(ViewFixture, NamesAndUnitsShowOnlyInTheFramedPlot) {
     Load(state, 200, 2, 20);
-    state.loaded.fields.bodyNames = {"Inner", "Outer"};
-    state.loaded.fields.timeUnit = "yr";
-    state.loaded.fields.lengthUnit = "AU";
+    state.loaded().fields.bodyNames = {"Inner", "Outer"};
+    state.loaded().fields.timeUnit = "yr";
+    state.loaded().fields.lengthUnit = "AU";
     EXPECT_EQ(StatusLine(state, 4), "N=4 t= 2.000 yr");
     auto shows = [&](const std::string& words) {
         const auto texts = surface.callsStartingWith("Text");
@@ -435,7 +435,7 @@ TEST_F(ViewFixture, NamesAndUnitsShowOnlyInTheFramedPlot) {
 
     // Bodies parked in that corner send the legend to another one.
     for (int row = 0; row < 200; ++row)
-        state.loaded.rows->set(row, 3, 2.8), state.loaded.rows->set(row, 4, 2.8);
+        state.loaded().rows->set(row, 3, 2.8), state.loaded().rows->set(row, 4, 2.8);
     surface.calls.clear();
     Paint();
     ASSERT_EQ(std::sscanf(surface.callsStartingWith("Rectangle").back().c_str(),
@@ -451,8 +451,8 @@ TEST_F(ViewFixture, LegendAndUnitInABoxWithInfiniteSides) {
     const double boxes[][4] = {
         {0, 0, inf, 1}, {-inf, 0, 1, 1}, {0, -inf, 1, 1}, {0, 0, 1, inf}, {-inf, -inf, inf, inf}};
     Load(state, 200, 2, 20);
-    state.loaded.fields.bodyNames = {"Inner", "Outer"};
-    state.loaded.fields.lengthUnit = "AU";
+    state.loaded().fields.bodyNames = {"Inner", "Outer"};
+    state.loaded().fields.lengthUnit = "AU";
     ToggleFullWindow(state, plot);
     for (const auto& b : boxes) {
         SCOPED_TRACE(testing::PrintToString(std::vector<double>(b, b + 4)));

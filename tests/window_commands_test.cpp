@@ -90,11 +90,11 @@ TEST_F(FrameFixture, EveryCommandReachesItsHandler) {
         frame->runCommand(id);
         EXPECT_EQ(state.playback.stopRequested, 1) << id;
     }
-    state.loaded.fields.step = 5;
+    state.loaded().fields.step = 5;
     frame->runCommand(ID_INCREASE_SPEED);
-    EXPECT_EQ(state.loaded.fields.step, 6);
+    EXPECT_EQ(state.loaded().fields.step, 6);
     frame->runCommand(ID_DECREASE_SPEED);
-    EXPECT_EQ(state.loaded.fields.step, 5);
+    EXPECT_EQ(state.loaded().fields.step, 5);
     frame->runCommand(ID_TOGGLE_FULL_WINDOW);
     EXPECT_EQ(plot.leftPct, 10);
     frame->runCommand(ID_START_BUTTON);
@@ -148,7 +148,7 @@ TEST_F(FrameFixture, StopAndResetWhileRunning) {
 
 TEST_F(FrameFixture, TimerPeriodHasAFloorOfOneMillisecond) {
     Load(100, 10);
-    state.loaded.fields.frameDelayMs = -5;
+    state.loaded().fields.frameDelayMs = -5;
     state.playback.stopRequested = 0;
     Start();
     EXPECT_EQ(view()->timerInterval(), 1);
@@ -181,7 +181,7 @@ TEST_F(FrameFixture, LoadErrorsReachTheUserAndNothingHalfLoadedIsDrawn) {
     dialog.choices.push_back(dir.path() + "/none.ovx");
     frame->runCommand(ID_NEW_SIMULATION);
     EXPECT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(state.loaded.dataLoaded, 0);
+    EXPECT_EQ(state.loaded().dataLoaded, 0);
     Start();
     EXPECT_FALSE(view()->timerRunning());
     dialog.choices.clear();
@@ -194,16 +194,16 @@ TEST_F(FrameFixture, NewSimulationOpensATableAndKeepsTheSimulationWhenAFileIsUnr
     dialog.choices.push_back(table);
     frame->runCommand(ID_NEW_SIMULATION);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(state.loaded.kind, SourceKind::PlainTable);
-    EXPECT_EQ(state.loaded.fields.bodyNames, std::vector<std::string>{"moon"});
+    EXPECT_EQ(state.loaded().kind, SourceKind::PlainTable);
+    EXPECT_EQ(state.loaded().fields.bodyNames, std::vector<std::string>{"moon"});
     for (const std::string& unreadable :
          {dir.write("bad.csv", "t,x,y\n0,1,0\n1,x,0\n"), dir.path() + "/gone.ovx"}) {
         host.messages.clear();
         dialog.choices.push_back(unreadable);
         frame->runCommand(ID_NEW_SIMULATION);
         EXPECT_FALSE(host.messages.empty()) << unreadable;
-        EXPECT_EQ(state.loaded.configPath, table) << unreadable;
-        EXPECT_EQ(state.loaded.dataLoaded, 1) << unreadable;
+        EXPECT_EQ(state.loaded().configPath, table) << unreadable;
+        EXPECT_EQ(state.loaded().dataLoaded, 1) << unreadable;
     }
 }
 
@@ -242,16 +242,16 @@ TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame
     frame->runCommand(ID_OPEN_DATA);
     ASSERT_TRUE(host.messages.empty()) << host.messages[0];
     EXPECT_EQ(dialog.prompts.back(), "Open Data|data tables|");
-    EXPECT_EQ(state.loaded.fields.bodyCount, 2);
+    EXPECT_EQ(state.loaded().fields.bodyCount, 2);
     EXPECT_TRUE(frame->action(ID_PLANE_XZ)->isEnabled());
     EXPECT_TRUE(frame->action(ID_PLANE_XY)->isChecked());
     state.playback.position = 12;
     frame->runCommand(ID_PLANE_XZ);
-    EXPECT_EQ(state.loaded.fields.plane, TablePlane::XZ);
+    EXPECT_EQ(state.loaded().fields.plane, TablePlane::XZ);
     EXPECT_TRUE(frame->action(ID_PLANE_XZ)->isChecked());
     EXPECT_FALSE(frame->action(ID_PLANE_XY)->isChecked());  // one plane checked at a time
     EXPECT_EQ(state.playback.position, 12);                 // the row shown stays
-    EXPECT_EQ(state.loaded.rows->value(12, 2), 24.0);       // z is shown up
+    EXPECT_EQ(state.loaded().rows->value(12, 2), 24.0);     // z is shown up
     // Asked about a classic data file, the window says which coordinate it leaves out.
     EXPECT_EQ(ClassicDataPlaneNote(state),
               "A classic data file holds two coordinates a body: it gets x and z, the plane shown, and "
@@ -263,12 +263,13 @@ TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame
     PlotBox copyPlot;
     ScriptedHost copyHost;
     ASSERT_EQ(LoadSimulation(copy, copyPlot, copyHost, dir.path() + "/copy.ovx"), 1);
-    EXPECT_EQ(copy.loaded.fields.dataFormat, DataFormat::Stream);
-    EXPECT_EQ(copy.loaded.fields.lineCount, 30);
-    EXPECT_EQ(copy.loaded.fields.box, state.loaded.fields.box);
-    EXPECT_EQ(copy.loaded.fields.pointsPerOrbit, state.loaded.fields.pointsPerOrbit);
+    EXPECT_EQ(copy.loaded().fields.dataFormat, DataFormat::Stream);
+    EXPECT_EQ(copy.loaded().fields.lineCount, 30);
+    EXPECT_EQ(copy.loaded().fields.box, state.loaded().fields.box);
+    EXPECT_EQ(copy.loaded().fields.pointsPerOrbit, state.loaded().fields.pointsPerOrbit);
     EXPECT_EQ(copyPlot.equalAspect, 1);
-    for (int c = 0; c < 5; ++c) EXPECT_EQ(copy.loaded.rows->value(29, c), state.loaded.rows->value(29, c));
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(copy.loaded().rows->value(29, c), state.loaded().rows->value(29, c));
     // A classic data file that would replace the table it comes from is refused.
     dialog.choices.push_back(dir.write("own.dat", "# t x y\n0 1 0\n1 0 1\n"));
     frame->runCommand(ID_OPEN_DATA);
@@ -282,7 +283,7 @@ TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame
     const std::string named = "t,x,y\n0,1,0\n1,0,1\n";
     dialog.choices.push_back(dir.write("table.ovx", named));
     frame->runCommand(ID_OPEN_DATA);
-    ASSERT_EQ(state.loaded.dataLoaded, 1);
+    ASSERT_EQ(state.loaded().dataLoaded, 1);
     for (const bool classic : {false, true}) {
         const std::string over =
             frame->saveConfiguration(QString::fromStdString(dir.path() + "/table.ovx"), classic);
@@ -299,7 +300,7 @@ TEST_F(FrameFixture, HelpExamplesOffersTheExamplesFolderAndOpensThePick) {
     const std::string examples = ORBIVEX_EXAMPLES;
     frame->runCommand(ID_HELP_EXAMPLES);
     EXPECT_EQ(dialog.prompts.back(), "Examples|examples|" + examples);
-    EXPECT_EQ(state.loaded.dataLoaded, 0);
+    EXPECT_EQ(state.loaded().dataLoaded, 0);
     // The pick opens by its content: a configuration with its data, a table alone.
     const struct {
         const char* name;
@@ -310,10 +311,10 @@ TEST_F(FrameFixture, HelpExamplesOffersTheExamplesFolderAndOpensThePick) {
         dialog.choices.push_back(examples + "/" + pick.name);
         frame->runCommand(ID_HELP_EXAMPLES);
         ASSERT_TRUE(host.messages.empty()) << host.messages[0];
-        EXPECT_EQ(state.loaded.dataLoaded, 1) << pick.name;
-        EXPECT_EQ(state.loaded.fields.bodyCount, pick.bodies) << pick.name;
-        EXPECT_EQ(state.loaded.fields.dataFormat, pick.format) << pick.name;
-        EXPECT_EQ(state.loaded.configPath, examples + "/" + pick.name);
+        EXPECT_EQ(state.loaded().dataLoaded, 1) << pick.name;
+        EXPECT_EQ(state.loaded().fields.bodyCount, pick.bodies) << pick.name;
+        EXPECT_EQ(state.loaded().fields.dataFormat, pick.format) << pick.name;
+        EXPECT_EQ(state.loaded().configPath, examples + "/" + pick.name);
     }
 }
 
@@ -352,8 +353,8 @@ TEST(FrameTicks, ATickDuringAFailingLoadsMessageShowsTheSimulationKeptAndStops) 
     EXPECT_FALSE(frame.view()->timerRunning());
     // The stop that New Simulation asked for took one more step of the simulation kept.
     EXPECT_EQ(state.playback.position, 2);
-    EXPECT_EQ(state.loaded.configPath, dir.path() + "/a.ovx");
-    EXPECT_EQ(state.loaded.dataLoaded, 1);
+    EXPECT_EQ(state.loaded().configPath, dir.path() + "/a.ovx");
+    EXPECT_EQ(state.loaded().dataLoaded, 1);
 }
 
 TEST(ApplicationIcon, IsTheBuiltInSunAndPlanet) {

@@ -17,19 +17,19 @@ namespace {
 
 TEST_F(FrameFixture, SettingsDialogRefusesAnOutOfRangeTrailAndKeepsTheSettings) {
     Load(1000, 10);
-    state.loaded.fields.startRow = 40;
+    state.loaded().fields.startRow = 40;
     TypeAndConfirm("pointsPerOrbit", "0");
     frame->runCommand(ID_ANIMATION_SETTINGS);
     EXPECT_EQ(host.messages.back(), "Please enter an integer between 1 and 10000.");
-    EXPECT_EQ(state.loaded.fields.pointsPerOrbit, 10);
+    EXPECT_EQ(state.loaded().fields.pointsPerOrbit, 10);
     EXPECT_EQ(state.playback.position, 40);  // even Cancel moves the bodies to the start row
 
     TypeAndConfirm("startRow", "950");
     frame->runCommand(ID_ANIMATION_SETTINGS);
-    EXPECT_EQ(state.loaded.fields.startRow, 950);
+    EXPECT_EQ(state.loaded().fields.startRow, 950);
     TypeAndConfirm("pointsPerOrbit", "100");
     frame->runCommand(ID_ANIMATION_SETTINGS);
-    EXPECT_EQ(state.loaded.fields.startRow, 898);
+    EXPECT_EQ(state.loaded().fields.startRow, 898);
     EXPECT_EQ(state.playback.position, 898);
 }
 
@@ -51,7 +51,7 @@ TEST_F(FrameFixture, DialogsShowTheRowsTheReadoutCounts) {
     // A configuration that counts more lines than the data read holds.
     dialog.choices.push_back(dir.write("more.ovx", ConfigText("sim.dat", 5000, 1)));
     frame->runCommand(ID_LOAD_CONFIGURATION);
-    ASSERT_EQ(state.loaded.fields.lineCount, 5000);
+    ASSERT_EQ(state.loaded().fields.lineCount, 5000);
     frame->playbackBar()->refresh();
     EXPECT_TRUE(frame->playbackBar()->readout()->text().endsWith(" of 100"))
         << frame->playbackBar()->readout()->text();

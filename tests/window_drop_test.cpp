@@ -54,11 +54,11 @@ TEST_F(FrameFixture, DroppedConfigurationLoadsAsNewSimulationDoes) {
     EXPECT_EQ(DragAndDrop(*view(), *Files({FileUrl(config)})), Qt::CopyAction);  // never a move
     EXPECT_EQ(state.playback.stopRequested, 0);  // the drag's source is not kept waiting on the load
     QApplication::processEvents();
-    EXPECT_EQ(state.loaded.configPath, config);
+    EXPECT_EQ(state.loaded().configPath, config);
     EXPECT_EQ(std::filesystem::current_path(), other.path());
     EXPECT_EQ(state.playback.stopRequested, 1);
-    EXPECT_NE(state.loaded.dataLoaded, 0);
-    EXPECT_EQ(state.loaded.fields.bodyCount, 2);
+    EXPECT_NE(state.loaded().dataLoaded, 0);
+    EXPECT_EQ(state.loaded().fields.bodyCount, 2);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_GT(presented, 0);
 }
@@ -68,13 +68,13 @@ TEST_F(FrameFixture, ADropWithCtrlAddsARunToCompare) {
     TempDir other;
     other.write("moon.dat", DataText(50, 2));
     const std::string config = other.write("moon.ovx", ConfigText("moon.dat", 50, 2));
-    const std::string shown = state.loaded.configPath;
+    const std::string shown = state.loaded().configPath;
     EXPECT_EQ(DragAndDrop(*view(), *Files({FileUrl(config)}), Qt::CopyAction, Qt::ControlModifier),
               Qt::CopyAction);
     QApplication::processEvents();
-    EXPECT_EQ(state.loaded.configPath, shown);  // the document shown stays
-    ASSERT_EQ(state.runs.size(), 1u);
-    EXPECT_EQ(state.runs.front().name, "moon.ovx");
+    EXPECT_EQ(state.loaded().configPath, shown);  // the document shown stays
+    ASSERT_EQ(state.others().size(), 1u);
+    EXPECT_EQ(state.runs[1].name, "moon.ovx");
     EXPECT_TRUE(frame->action(ID_VIEW_RUNS)->isEnabled());
     EXPECT_TRUE(host.messages.empty());
     // View > Runs, Make First: the playback on the run's clock, the document
@@ -85,10 +85,10 @@ TEST_F(FrameFixture, ADropWithCtrlAddsARunToCompare) {
             if (button->text() == "Make First") button->click();
     });
     frame->runCommand(ID_VIEW_RUNS);
-    EXPECT_EQ(state.loaded.configPath, config);
-    EXPECT_EQ(state.loaded.usableRows(), 50);
-    ASSERT_EQ(state.runs.size(), 1u);
-    EXPECT_EQ(state.runs.front().path, shown);
+    EXPECT_EQ(state.loaded().configPath, config);
+    EXPECT_EQ(state.loaded().usableRows(), 50);
+    ASSERT_EQ(state.others().size(), 1u);
+    EXPECT_EQ(state.runs[1].path, shown);
     EXPECT_TRUE(host.messages.empty());
 }
 
@@ -100,8 +100,8 @@ TEST_F(FrameFixture, DroppedConfigurationIsKnownByItsContentWhateverItsName) {
     EXPECT_EQ(DragAndDrop(*view(), *Files({FileUrl(config)})), Qt::CopyAction);
     QApplication::processEvents();
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(state.loaded.configPath, config);
-    EXPECT_EQ(state.loaded.fields.bodyCount, 2);
+    EXPECT_EQ(state.loaded().configPath, config);
+    EXPECT_EQ(state.loaded().fields.bodyCount, 2);
 }
 
 TEST_F(FrameFixture, DroppedTableOpensDirectlyWithEqualAspect) {
@@ -111,10 +111,10 @@ TEST_F(FrameFixture, DroppedTableOpensDirectlyWithEqualAspect) {
     EXPECT_EQ(DragAndDrop(*view(), *Files({FileUrl(table)})), Qt::CopyAction);
     QApplication::processEvents();
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(state.loaded.fields.dataFormat, DataFormat::Table);
-    EXPECT_EQ(state.loaded.fields.dataPath, table);
-    EXPECT_EQ(state.loaded.fields.bodyNames, std::vector<std::string>{"moon"});
-    EXPECT_EQ(state.loaded.fields.lineCount, 4);
+    EXPECT_EQ(state.loaded().fields.dataFormat, DataFormat::Table);
+    EXPECT_EQ(state.loaded().fields.dataPath, table);
+    EXPECT_EQ(state.loaded().fields.bodyNames, std::vector<std::string>{"moon"});
+    EXPECT_EQ(state.loaded().fields.lineCount, 4);
     EXPECT_TRUE(frame->action(ID_EQUAL_ASPECT)->isChecked());
     EXPECT_FALSE(frame->action(ID_PLANE_XZ)->isEnabled());  // two coordinates: no plane to choose
 }
@@ -122,7 +122,7 @@ TEST_F(FrameFixture, DroppedTableOpensDirectlyWithEqualAspect) {
 TEST_F(FrameFixture, DropsOfAnythingButOneLocalConfigurationOrTableAreRefusedAndChangeNothing) {
     Load(100, 10);
     state.playback.stopRequested = 0;
-    const std::string loaded = state.loaded.configPath;
+    const std::string loaded = state.loaded().configPath;
     const std::filesystem::path folder = std::filesystem::current_path();
     TempDir other;
     const QUrl config = FileUrl(other.write("b.ovx", ConfigText("sim.dat", 100, 1)));
@@ -146,7 +146,7 @@ TEST_F(FrameFixture, DropsOfAnythingButOneLocalConfigurationOrTableAreRefusedAnd
     for (const Case& c : cases)
         EXPECT_EQ(DragAndDrop(*view(), *c.data, c.offered), Qt::IgnoreAction) << c.what;
     QApplication::processEvents();
-    EXPECT_EQ(state.loaded.configPath, loaded);
+    EXPECT_EQ(state.loaded().configPath, loaded);
     EXPECT_EQ(std::filesystem::current_path(), folder);
     EXPECT_EQ(state.playback.stopRequested, 0);
     EXPECT_TRUE(host.messages.empty());

@@ -34,7 +34,7 @@ struct FollowFixture : FrameFixture {
 TEST_F(FollowFixture, ShortFileLoadsWithoutQuestionAndThePlaybackWaitsThenGoesOn) {
     LoadFollowed(60, 1000);
     EXPECT_TRUE(host.messages.empty());  // no short-file question while following
-    EXPECT_EQ(state.loaded.fields.lineCount, 60);
+    EXPECT_EQ(state.loaded().fields.lineCount, 60);
     Key(Qt::Key_Space);
     TicksWhileRunning(1000);
     EXPECT_FALSE(view()->timerRunning());
@@ -45,11 +45,11 @@ TEST_F(FollowFixture, ShortFileLoadsWithoutQuestionAndThePlaybackWaitsThenGoesOn
     AppendRows(60, 90);
     frame->dataFollow()->check();
     view()->repaint();
-    EXPECT_EQ(state.loaded.fields.lineCount, 90);
+    EXPECT_EQ(state.loaded().fields.lineCount, 90);
     EXPECT_TRUE(view()->timerRunning());  // goes on by itself
     EXPECT_GT(TicksWhileRunning(1000), 10);
     EXPECT_GT(state.playback.position, waitedAt);
-    EXPECT_EQ(state.loaded.rows->time(89), 89);
+    EXPECT_EQ(state.loaded().rows->time(89), 89);
 }
 
 TEST_F(FollowFixture, AStartBeforeARowOrATrailIsThereWaitsForRows) {
@@ -100,7 +100,7 @@ TEST_F(FollowFixture, TextThatIsNotANumberStopsFollowingAndKeepsTheRows) {
     frame->dataFollow()->check();
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("Row 45 "), std::string::npos) << host.messages[0];
-    EXPECT_EQ(state.loaded.fields.lineCount, 45);
+    EXPECT_EQ(state.loaded().fields.lineCount, 45);
     EXPECT_FALSE(frame->action(ID_FOLLOW_DATA)->isChecked());
     EXPECT_FALSE(frame->dataFollow()->enabled());
 }
@@ -110,15 +110,15 @@ TEST_F(FollowFixture, ARestartedFileIsReadAgainAndOffAndOnPicksUpWhatCameMeanwhi
     std::filesystem::resize_file(data, 0);
     AppendRows(0, 30);  // the writer started again
     frame->dataFollow()->check();
-    EXPECT_EQ(state.loaded.fields.lineCount, 30);
+    EXPECT_EQ(state.loaded().fields.lineCount, 30);
     EXPECT_NE(host.notes.back().find("started again"), std::string::npos);
 
     frame->runCommand(ID_FOLLOW_DATA);  // off: appended rows wait
     AppendRows(30, 50);
     frame->dataFollow()->check();
-    EXPECT_EQ(state.loaded.fields.lineCount, 30);
+    EXPECT_EQ(state.loaded().fields.lineCount, 30);
     frame->runCommand(ID_FOLLOW_DATA);  // on again
-    EXPECT_EQ(state.loaded.fields.lineCount, 50);
+    EXPECT_EQ(state.loaded().fields.lineCount, 50);
 }
 
 TEST_F(FollowFixture, ALoadWhileFollowingIsFollowedAndNothingOutlivesTheWindow) {
@@ -127,10 +127,10 @@ TEST_F(FollowFixture, ALoadWhileFollowingIsFollowedAndNothingOutlivesTheWindow) 
     dialog.choices.push_back(dir.write("other.ovx", ConfigText("other.dat", 500, 1)));
     frame->runCommand(ID_NEW_SIMULATION);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(state.loaded.fields.lineCount, 20);
+    EXPECT_EQ(state.loaded().fields.lineCount, 20);
     std::ofstream(dir.path() + "/other.dat", std::ios::app) << "20 1 1\n21 2 2\n";
     frame->dataFollow()->check();
-    EXPECT_EQ(state.loaded.fields.lineCount, 22);
+    EXPECT_EQ(state.loaded().fields.lineCount, 22);
     QPointer<FollowWatcher> follow = frame->dataFollow();
     frame.reset();
     EXPECT_TRUE(follow.isNull());

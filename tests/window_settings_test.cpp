@@ -150,7 +150,7 @@ TEST_F(SettingsFixture, OpenedFilesGoFirstInOpenRecentAndAGoneOneIsDroppedWhenCh
     EXPECT_EQ(RememberedSettings().lastFolder(), QString::fromStdString(dir.path()));
 
     frame->settingsCommands()->openRecent(QString::fromStdString(table));
-    EXPECT_TRUE(state.loaded.configPath.ends_with("moon.csv")) << state.loaded.configPath;
+    EXPECT_TRUE(state.loaded().configPath.ends_with("moon.csv")) << state.loaded().configPath;
     EXPECT_EQ(Recent(), (QStringList{QString::fromStdString(table), QString::fromStdString(a)}));
     std::remove(table.c_str());
     frame->settingsCommands()->openRecent(QString::fromStdString(table));
@@ -196,7 +196,7 @@ TEST_F(SettingsFixture, MenuChoicesApplyToTheNextTablesWhereNeitherItNorTheComma
     auto third = NextSession({});
     dialog.choices.push_back(said);
     third->frame->runCommand(ID_NEW_SIMULATION);
-    ASSERT_TRUE(third->state.loaded.dataLoaded);
+    ASSERT_TRUE(third->state.loaded().dataLoaded);
     EXPECT_EQ(third->state.view.style, ViewStyle::Publication);
     EXPECT_EQ(third->state.view.trailMode, TrailMode::Ahead);
     EXPECT_TRUE(third->state.view.panel.shown);  // which it does not say

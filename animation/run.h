@@ -1,0 +1,69 @@
+#pragma once
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "animation/framed_positions.h"
+#include "simulation/loaded_simulation.h"
+#include "simulation/reference_frame.h"
+#include "simulation/run_alignment.h"
+
+/// How a run's rows line up with the clock's, the first run's: made again
+/// whenever either run's rows change.
+struct RunAlignment {
+    /// For each of the clock's rows in use, this run's row nearest in time,
+    /// and where its time falls between this run's rows.
+    std::vector<int32_t> rowOf;
+    std::vector<RowBetween> between;
+    /// For each of its bodies, the clock's body it is (0: none).
+    std::vector<int> bodyOf;
+    /// This run's rows per row of the clock, from their time steps: its
+    /// trail spans as long a time.
+    double rowsPerRow = 1;
+    /// The clock's table and rows, and this run's rows, it was made for.
+    const void* table = nullptr;
+    int32_t rows = -1, own = -1;
+
+    /// Whether it was made for `clock`'s table and rows in use.
+    bool madeFor(const LoadedSimulation& clock) const {
+        return table == clock.rows.get() && rows == clock.usableRows();
+    }
+    /// This run's row shown at the clock's row `row`; -1 when it has none.
+    int32_t rowAt(int32_t row) const {
+        return rowOf.empty() ? -1
+                             : rowOf[std::size_t(std::clamp<int32_t>(row, 0, int32_t(rowOf.size()) - 1))];
+    }
+};
+
+/// One run shown: what its load produced, its positions in the frame the
+/// view chose, and how it lines up with the clock. It holds no view and no
+/// playback: those are the state's, shared by every run.
+struct Run {
+    LoadedSimulation loaded;
+    FramedPositions inFrame;
+    /// The frame its positions are in: the view's, with a body of it named
+    /// by this run's number for that body.
+    ReferenceFrame frame;
+    std::string path;  ///< the file it was loaded from, whole; empty for a lone run
+    std::string name;  ///< its name in the legend; empty for a lone run
+    bool shown = true;
+    /// Its line style and disc outline: 0 for the clock's solid lines, 1
+    /// for the first run compared, and so on.
+    int style = 0;
+    RunAlignment alignment;
+
+    /// Whether the positions in the frame are made for the table now loaded
+    /// and every row in use.
+    bool framed() const { return inFrame.madeFor(loaded); }
+    /// The positions everything drawn reads: those in the frame while they
+    /// are current, else the data's own.
+    const TrajectoryTable* shownRows() const { return framed() ? inFrame.rows.get() : loaded.rows.get(); }
+    /// Where the sun stands at `row` in the frame shown.
+    std::array<double, 2> sunAt(int32_t row) const {
+        return framed() ? inFrame.sunAt(row) : std::array<double, 2>{0, 0};
+    }
+    /// Whether the sun moves in the frame shown.
+    bool sunMoves() const { return framed() && !inFrame.sun.empty(); }
+};
