@@ -135,10 +135,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::size_t read = reader.Read(values.data(), values.size());
     if (read == values.size()) return 0;  // more rows than this target checks
     const std::size_t rows = read / columns;
-    if (std::size_t(state.loaded.fields.lineCount) != rows || (rows > 0 && !state.loaded.rows)) std::abort();
+    if (std::size_t(state.loaded().fields.lineCount) != rows || (rows > 0 && !state.loaded().rows))
+        std::abort();
     for (std::size_t r = 0; r < rows; ++r)
         for (std::size_t c = 0; c < columns; ++c)
-            if (!SameValue(state.loaded.rows->value(int32_t(r), int32_t(c)), values[r * columns + c]))
+            if (!SameValue(state.loaded().rows->value(int32_t(r), int32_t(c)), values[r * columns + c]))
                 std::abort();
     return 0;
 }

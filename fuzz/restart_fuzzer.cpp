@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     InitialiseDefaults(state, plot);
     state.view.plane = plane;
     state.view.followData = 1;
-    if (!LoadFile(state, plot, host, path) || state.loaded.kind != SourceKind::PlainTable) return 0;
+    if (!LoadFile(state, plot, host, path) || state.loaded().kind != SourceKind::PlainTable) return 0;
     FollowSession session(state, plot, host);
     session.start();
     for (int i = 1; i <= steps; ++i) {
@@ -71,18 +71,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     FuzzHost freshHost;
     InitialiseDefaults(fresh, freshPlot);
     fresh.view.plane = plane;
-    const int32_t shown = std::max(state.loaded.usableRows(), 0);
+    const int32_t shown = std::max(state.loaded().usableRows(), 0);
     if (!LoadFile(fresh, freshPlot, freshHost, path)) {
         // The file holds no row: nothing is shown either.
         if (shown != 0) std::abort();
         return 0;
     }
-    const int32_t rows = fresh.loaded.usableRows();
-    if (shown != rows || !state.loaded.rows ||
-        state.loaded.rows->columnCount() != fresh.loaded.rows->columnCount())
+    const int32_t rows = fresh.loaded().usableRows();
+    if (shown != rows || !state.loaded().rows ||
+        state.loaded().rows->columnCount() != fresh.loaded().rows->columnCount())
         std::abort();
     for (int32_t r = 0; r < rows; ++r)
-        for (int32_t c = 0; c < fresh.loaded.rows->columnCount(); ++c)
-            if (!SameValue(state.loaded.rows->value(r, c), fresh.loaded.rows->value(r, c))) std::abort();
+        for (int32_t c = 0; c < fresh.loaded().rows->columnCount(); ++c)
+            if (!SameValue(state.loaded().rows->value(r, c), fresh.loaded().rows->value(r, c))) std::abort();
     return 0;
 }
