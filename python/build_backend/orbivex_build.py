@@ -16,10 +16,7 @@ import tarfile
 import zipfile
 
 if sys.version_info < (3, 11):
-    raise ImportError(
-        "building orbivex needs Python 3.11 or newer (for tomllib); with an older Python, "
-        "install it with cmake --install or put the folder python/ on PYTHONPATH"
-    )
+    raise ImportError("orbivex needs Python 3.11 or newer, and so does its build (for tomllib)")
 import tomllib
 
 # pip imports this module from the source folder, and leaves nothing there:

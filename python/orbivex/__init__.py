@@ -11,8 +11,10 @@ viewer, read them back, open the viewer on them, and watch a run live.
     orbivex.Animation("circle.ovx")                              # a notebook cell shows the player
 
 save(), load(), show(), series(), Animation and LiveWriter are described by help() on each; the
-viewer is found through the ORBIVEX environment variable, or on the PATH.
-`python3 -m orbivex FILE` opens the viewer on a file. Needs numpy.
+viewer is found through the ORBIVEX environment variable, or on the PATH
+(FileNotFoundError when it is not), and a viewer that fails raises
+ViewerError with its message and exit status. `python3 -m orbivex FILE`
+opens the viewer on a file. Needs Python 3.11 or newer and numpy.
 """
 
 from ._animation import Animation
@@ -21,7 +23,7 @@ from ._live import LiveWriter
 from ._series import Series, SeriesWarning, read_series, series
 from ._simulation import Simulation, load, save
 from ._table import TableError
-from ._viewer import show, viewer_program
+from ._viewer import ViewerError, show, viewer_program
 
 __all__ = [
     "Animation",
@@ -32,6 +34,7 @@ __all__ = [
     "SeriesWarning",
     "Simulation",
     "TableError",
+    "ViewerError",
     "load",
     "read_series",
     "save",

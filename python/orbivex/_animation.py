@@ -2,11 +2,10 @@
 
 import html
 import os
-import subprocess
 import tempfile
 
 from ._simulation import save
-from ._viewer import viewer_program
+from ._viewer import run_viewer, viewer_program
 
 
 class Animation:
@@ -17,23 +16,21 @@ class Animation:
     view's (width, height) in pixels and viewer_args more of the viewer's
     options, such as ("--frame", "rotate:1"). The page is made at once; a
     notebook cell ending in an Animation shows the player, and .html holds
-    the page (write it to a file with .save(path)).
+    the page (write it to a file with .save(path)). orbivex.ViewerError,
+    with the viewer's message and exit status, when the viewer fails;
+    FileNotFoundError when it cannot be found.
     """
 
     def __init__(self, path_or_t, positions=None, names=None, *, size=(800, 600), viewer_args=(), **fields):
-        program = viewer_program()
+        viewer_program()  # fails before anything is written
         with tempfile.TemporaryDirectory(prefix="orbivex-") as folder:
             if positions is None:
                 source = os.fspath(path_or_t)
             else:
                 source = save(os.path.join(folder, "simulation.ovx"), path_or_t, positions, names, **fields)
             page = os.path.join(folder, "page.html")
-            done = subprocess.run([program, "--html", page, "--size", f"{int(size[0])}x{int(size[1])}",
-                                   *viewer_args, source], capture_output=True, text=True,
-                                  env=dict(os.environ, QT_QPA_PLATFORM=os.environ.get("QT_QPA_PLATFORM",
-                                                                                      "offscreen")))
-            if done.returncode != 0:
-                raise RuntimeError((done.stderr or done.stdout).strip() or f"{program} --html failed")
+            run_viewer(["--html", page, "--size", f"{int(size[0])}x{int(size[1])}", *viewer_args, source],
+                       dict(os.environ, QT_QPA_PLATFORM=os.environ.get("QT_QPA_PLATFORM", "offscreen")))
             with open(page, encoding="utf-8") as text:
                 self.html = text.read()
         self.size = (int(size[0]), int(size[1]))

@@ -4,13 +4,13 @@ so that every tool reads the same numbers."""
 
 import csv
 import os
-import subprocess
 import tempfile
 import warnings
+from dataclasses import dataclass, field
 
 import numpy as np
 
-from ._viewer import viewer_program
+from ._viewer import run_viewer, viewer_program
 
 
 class SeriesWarning(UserWarning):
@@ -19,6 +19,7 @@ class SeriesWarning(UserWarning):
     differences give (the message says how many, and what would do)."""
 
 
+@dataclass(frozen=True, eq=False, repr=False)
 class Series:
     """The series of one export: `t`, the rows' times; `columns`, the
     headings as the viewer wrote them ("a:1 [AU]"); `values`, an array of
@@ -27,11 +28,14 @@ class Series:
     took and from what, where the velocities come from, and which values
     it left out (NaN) as not to be trusted."""
 
-    def __init__(self, t, columns, values, notes=()):
-        self.t = t
-        self.columns = columns
-        self.values = values
-        self.notes = list(notes)
+    t: np.ndarray
+    columns: list[str]
+    values: np.ndarray
+    notes: list[str] = field(default_factory=list)
+
+    def __post_init__(self):
+        # A list, whatever iterable of lines was given.
+        object.__setattr__(self, "notes", list(self.notes))
 
     def __getitem__(self, name):
         for k, heading in enumerate(self.columns):
@@ -43,12 +47,13 @@ class Series:
         return f"Series({len(self.t)} rows: {', '.join(self.columns)})"
 
 
-def read_series(path):
-    """Reads a table --export-series wrote: the time, then one column a series."""
+def read_series(path, notes=()):
+    """Reads a table --export-series wrote: the time, then one column a
+    series; `notes`, the Series' notes."""
     with open(path, newline="") as file:
         header = next(csv.reader(file))
     table = np.loadtxt(path, delimiter=",", skiprows=1, ndmin=2)
-    return Series(table[:, 0], header[1:], table[:, 1:])
+    return Series(table[:, 0], header[1:], table[:, 1:], notes)
 
 
 def series(path, plot, gm=None):
@@ -62,23 +67,21 @@ def series(path, plot, gm=None):
     Values the viewer cannot trust (the rows too far apart for the
     velocities their differences give) are NaN, as gaps in its panel, and
     a SeriesWarning says so; the table's own velocity columns (vx, vy, or
-    earth_vx...) make them exact. ValueError with the viewer's message when
-    the list or the data does not do; FileNotFoundError when the viewer
-    cannot be found."""
-    program = viewer_program()
+    earth_vx...) make them exact. orbivex.ViewerError (a ValueError) with
+    the viewer's message and exit status when the list or the data does not
+    do; FileNotFoundError when the viewer cannot be found."""
+    viewer_program()  # fails before anything is made
     folder = tempfile.mkdtemp(prefix="orbivex-series-")
     out = os.path.join(folder, "series.csv")
-    arguments = [program, "--export-series", out, "--plot", plot]
+    arguments = ["--export-series", out, "--plot", plot]
     if gm is not None:
         arguments += ["--gm", repr(float(gm))]
     try:
         paths = [path] if isinstance(path, (str, bytes, os.PathLike)) else list(path)
-        done = subprocess.run([*arguments, *map(os.fspath, paths)], capture_output=True, text=True)
-        if done.returncode != 0:
-            raise ValueError(done.stderr.strip() or f"orbivex exited with {done.returncode}")
-        got = read_series(out)
-        got.notes = [line[len("orbivex: "):] for line in done.stderr.splitlines() if line.startswith("orbivex: ")]
-        for note in got.notes:
+        done = run_viewer([*arguments, *map(os.fspath, paths)])
+        notes = [line[len("orbivex: "):] for line in done.stderr.splitlines() if line.startswith("orbivex: ")]
+        got = read_series(out, notes)
+        for note in notes:
             if " written as nan: " in note:
                 warnings.warn(note, SeriesWarning, stacklevel=2)
         return got

@@ -3,6 +3,7 @@
 import math
 import os
 import warnings
+from dataclasses import dataclass
 
 import numpy as np
 
@@ -14,6 +15,9 @@ from ._numbers import read_reals
 from ._writing import row_lines, target_paths, write_pair
 
 
+# Frozen: a record of what was read. Compared by identity, as the arrays
+# have no single truth value to compare by.
+@dataclass(frozen=True, eq=False, repr=False, kw_only=True)
 class Simulation:
     """A simulation as the viewer loads it.
 
@@ -31,8 +35,34 @@ class Simulation:
     its status bar (a last table line cut short), else "".
     """
 
-    def __init__(self, **values):
-        self.__dict__.update(values)
+    path: str
+    data_path: str
+    t: np.ndarray
+    positions: np.ndarray
+    plane: str | None
+    names: list[str] | None
+    time_unit: str | None
+    length_unit: str | None
+    title: str | None
+    line_count: int
+    note: str
+    radii: list[int]
+    colours: list[int]
+    box: tuple[float, float, float, float]
+    delay: int
+    step: int
+    trail: int
+    start: int
+    sun_size: int
+    draw_axes: int
+    draw_planets: int
+    draw_orbits: int
+    masses: list[float] | None
+    sun_mass: float
+    gm: float | None
+    equal_aspect: bool
+    style: str
+    trail_mode: str
 
     def fields(self):
         """Keyword arguments that make save() write this simulation's

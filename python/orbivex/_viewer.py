@@ -8,6 +8,17 @@ import tempfile
 from ._simulation import save
 
 
+class ViewerError(ValueError, RuntimeError):
+    """The viewer ran and failed: `message`, what it said (its standard
+    error, else its output), and `status`, its exit status (negative for
+    the signal that ended it). A ValueError, as series() raised for it, and
+    a RuntimeError, as Animation did."""
+
+    def __init__(self, message, status):
+        super().__init__(message or f"orbivex exited with status {status}")
+        self.message, self.status = message, status
+
+
 def viewer_program():
     """The viewer's path: the ORBIVEX environment variable when set, else
     `orbivex` on the PATH; FileNotFoundError when there is none."""
@@ -22,6 +33,16 @@ def viewer_program():
             "the orbivex viewer is not on the PATH: install it, or set ORBIVEX to the program's path"
         )
     return found
+
+
+def run_viewer(arguments, environment=None):
+    """Runs the viewer with `arguments` and waits for it: its
+    subprocess.CompletedProcess, output and standard error as text;
+    ViewerError when it fails."""
+    done = subprocess.run([viewer_program(), *arguments], capture_output=True, text=True, env=environment)
+    if done.returncode != 0:
+        raise ViewerError((done.stderr or done.stdout).strip(), done.returncode)
+    return done
 
 
 def start_viewer(arguments):

@@ -4,6 +4,7 @@ import os
 import subprocess
 import tempfile
 import unittest
+from unittest import mock
 
 
 def program(variable):
@@ -15,12 +16,18 @@ def program(variable):
 
 
 class FolderTest(unittest.TestCase):
-    """A test with a scratch folder of its own, `self.folder`."""
+    """A test with a scratch folder of its own, `self.folder`, and settings
+    of its own: the programs it runs find XDG_CONFIG_HOME in another one."""
 
     def setUp(self):
         scratch = tempfile.TemporaryDirectory(prefix="orbivex-test-")
         self.addCleanup(scratch.cleanup)
         self.folder = scratch.name
+        settings = tempfile.TemporaryDirectory(prefix="orbivex-settings-")
+        self.addCleanup(settings.cleanup)
+        own = mock.patch.dict(os.environ, XDG_CONFIG_HOME=settings.name)
+        own.start()
+        self.addCleanup(own.stop)
 
     def path(self, name):
         return os.path.join(self.folder, name)

@@ -1,13 +1,18 @@
 """What save() writes against what the viewer and orbivex-gen make: the same
-pictures, and the same inferred view of a plain table."""
+pictures, and the same inferred view of a plain table; configurations load
+as the viewer reads them; series and pages made by the viewer, and its
+failures raised as ViewerError."""
 
+import dataclasses
 import math
 import os
+import subprocess
 import warnings
 
 import numpy as np
 
 import orbivex
+from orbivex._config import read_configuration
 from support import FolderTest, program
 
 
@@ -78,8 +83,13 @@ class SeriesTest(FolderTest):
         self.run_program(program("ORBIVEX"), "--export-series", self.path("s.csv"), "--plot", "sep:1-2", generated)
         self.assertTrue(np.array_equal(np.loadtxt(self.path("s.csv"), delimiter=",", skiprows=1)[:, 1],
                                        got["sep:1-2"]))
-        with self.assertRaisesRegex(ValueError, "no body 3"):
+        with self.assertRaises(orbivex.ViewerError) as raised:
             orbivex.series(generated, "r:3")
+        self.assertIn("no body 3", raised.exception.message)
+        # 2: the viewer's status for bad arguments.
+        self.assertEqual((raised.exception.status, str(raised.exception)), (2, raised.exception.message))
+        with self.assertRaises(dataclasses.FrozenInstanceError):
+            got.notes = []
         # Runs compared: a list of files; a run against itself differs nowhere.
         same = orbivex.series([generated, generated], "diff,diff-a:Inner")
         self.assertEqual(same.columns, ["diff:1", "diff:2", "diff-a:Inner"])
@@ -122,3 +132,127 @@ class SeriesTest(FolderTest):
         self.assertTrue(np.allclose(exact["a:1"], 1, rtol=0, atol=1e-12))
         self.assertTrue(np.allclose(exact["e:1"], 0.3, rtol=0, atol=1e-12))
         self.assertIn("velocities from the table's velocity columns", exact.notes)
+
+
+class AnimationTest(FolderTest):
+    def test_the_page_is_the_viewers_and_its_failure_a_viewer_error(self):
+        table = self.write("circle.csv", "t,x,y\n0,1,0\n1,0,1\n2,-1,0\n")
+        page = orbivex.Animation(table, size=(320, 240))
+        self.assertIn("<html", page.html.lower())
+        self.assertIn('width="324" height="288"', page._repr_html_())
+        with self.assertRaises(orbivex.ViewerError) as raised:
+            orbivex.Animation(self.write("bad.csv", "t,x,y\n0,1,one\n"))
+        self.assertIn("Line 2, column 3: 'one' is not a number", raised.exception.message)
+        self.assertNotEqual(raised.exception.status, 0)
+        self.assertIsInstance(raised.exception, RuntimeError)  # for code that catches what Animation raised
+
+
+# Two bodies over four rows, which each case below changes.
+CONFIGURATION = """data file = run.dat
+number of data lines = 4
+number of planets = 2
+radii in pixels = 3 4
+colour codes = 1 2
+box xmin ymin xmax ymax = -2 -2 2 2
+delay in msec = 20
+step = 2
+points per orbit = 2
+start from line = 1
+sun size = 6
+draw axes (0 or 1) = 1
+draw planets (0 or 1) = 0
+draw orbits (0 or 1) = 1
+"""
+
+READ = [  # fields replaced, lines added
+    ({"step = 2": "step = 9", "line = 1": "line = 4"}, ""),
+    ({"step = 2": "step = -1", "line = 1": "line = -3"}, ""),
+    ({"= -2 -2 2 2": "= -0x1P1 -2 2 2e+", "lines = 4": "lines = 2"}, ""),
+    ({}, " NAMES = a\x01b  c\nTitle=x=y\nTIME UNIT = d \nlength unit=AU\n"),
+    ({}, "masses = 3 0.5\nsun mass = 1e-400\ngm = 1\nGM = 2.5\n"),
+    ({}, "masses = 1 x\nsun mass = 2\nsun mass = -1\ngm = 1\ngm = -1\n"),
+    ({}, "masses = 0x1p1 1\ngm = inf\nsun mass = 0x1p1\n"),
+    ({}, "equal aspect = 1\nstyle = Classic\ntrail mode = BOTH\n"),
+    ({}, "equal aspect = yes\nstyle = fancy\ntrail mode = Behind\nplane = xz\n"),
+    ({}, "names = a b\nbodies shown = 2\n"),
+    ({}, "bodies shown = 1-2,2\n"),
+    ({}, "bodies shown = 1,9\n"),
+    ({"run.dat": "table.txt"}, "Data Format = TABLE\ncolumns = XYZ\nplane = XZ\n"),
+    ({"run.dat": "table.txt"}, "data format = table\n"),  # x, y of three bodies, with a note
+]
+
+REFUSED = [  # field, replaced by, the viewer's error code
+    ("lines = 4", "lines = many", -2),
+    ("planets = 2", "planets = 31", -3),
+    ("planets = 2", "planets = -1", -3),
+    ("pixels = 3 4", "pixels = 3", -4),
+    ("codes = 1 2", "codes = 1 x", -5),
+    ("= -2 -2 2 2", "= -2 -2 2", -6),
+    ("= -2 -2 2 2", "= nan 0 1 1", -6),
+    ("= -2 -2 2 2", "= 1000000000000 0 1000000000000.5 1", -6),  # a width lost in the size
+    ("msec = 20", "msec = x", -8),
+    ("step = 2", "step = x", -8),
+    ("orbit = 2", "orbit = x", -9),
+    ("line = 1", "line = x", -10),
+    ("orbits (0 or 1) = 1", "orbits (0 or 1) = x", -11),
+]
+
+
+class ConfigurationTest(FolderTest):
+    """A configuration loads as the viewer reads it: to the fields of the one
+    the viewer writes of it (--write-config), or refused with its code."""
+
+    def setUp(self):
+        super().setUp()
+        self.write("run.dat", "0 1 0 2 0\n1 0 1 0 2\n2 -1 0 -2 0\n3 0 -1 0 -2\n4 1 0 2 0\n")
+        self.write("table.txt", "0 1 0 5 2 0 6\n1 0 1 5 0 2 6\n2 -1 0 5 -2 0 6\n3 0 -1 5 0 -2 6\n")
+
+    def configuration(self, replaced, added=""):
+        text = CONFIGURATION
+        for field, by in replaced.items():
+            text = text.replace(field, by)
+        return self.write("c.ovx", text + added)
+
+    def viewer(self, *arguments):
+        return subprocess.run([program("ORBIVEX"), *arguments], capture_output=True, text=True)
+
+    def test_what_the_viewer_reads_of_a_configuration(self):
+        for replaced, added in READ:
+            with self.subTest(replaced=replaced, added=added):
+                config = self.configuration(replaced, added)
+                done = self.viewer("--write-config", self.path("w.ovx"), config)
+                self.assertEqual(done.returncode, 0, done.stderr)
+                mine, viewers = orbivex.load(config), orbivex.load(self.path("w.ovx"))
+                # A table's lines give its bodies: as many as the viewer found.
+                if read_configuration(config)["table_format"]:
+                    self.assertEqual(read_configuration(self.path("w.ovx"))["bodies"], mine.positions.shape[1])
+                self.assertEqual(mine.fields(), viewers.fields())
+                self.assertEqual(mine.line_count, viewers.line_count)
+                self.assertTrue(np.array_equal(mine.t, viewers.t) and np.array_equal(mine.positions, viewers.positions))
+                self.assertEqual(mine.note, " ".join(done.stderr.splitlines()))  # the viewer's notes, a line each
+
+    def test_a_data_files_numbers_read_as_the_viewer_reads_them(self):
+        # Rows across line ends, numbers as "%lf" takes them (hexadecimal,
+        # "-1.5-2.5" as two, "2e+" as 2) and a row past the line count. Each
+        # body stands on an axis, so that its distance from the sun (the
+        # viewer's r:N) is its other coordinate's size exactly.
+        self.write("stream.dat", "0 0x1p-1 0 0 -2e+ 1e-1\n0 -1.5-2.5 0 0.2 0X1.8P1 0\n"
+                                 "0 +.25 3 1e-100 0 0 123456789.12345679\n4 9 9 9 9\n")
+        config = self.configuration({"run.dat": "stream.dat"})
+        done = self.viewer("--export-series", self.path("r.csv"), "--plot", "r:1,r:2", config)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        viewers, mine = orbivex.read_series(self.path("r.csv")), orbivex.load(config)
+        self.assertEqual(mine.t.tolist(), [0, 0.1, 0.2, 3])
+        self.assertTrue(np.array_equal(viewers.t, mine.t))
+        self.assertTrue(np.array_equal(viewers.values, np.abs(mine.positions).sum(axis=2)))
+
+    def test_configurations_the_viewer_refuses_are_refused_with_its_code(self):
+        for field, by, code in REFUSED:
+            with self.subTest(by):
+                config = self.configuration({field: by})
+                done = self.viewer("--render", self.path("x.png"), config)
+                self.assertNotEqual(done.returncode, 0)
+                self.assertIn(f"Error {code} in Config File", done.stderr)
+                with self.assertRaises(orbivex.ConfigurationError) as raised:
+                    orbivex.load(config)
+                self.assertEqual(raised.exception.code, code)

@@ -2,6 +2,7 @@
 tables read as the viewer reads them, bad arguments refused with the folder
 left as it was."""
 
+import dataclasses
 import math
 import os
 
@@ -85,6 +86,11 @@ class SaveLoadTest(FolderTest):
         orbivex.save(self.path("g.ovx"), loaded.t, loaded.positions, **got)
         with open(self.path("f.ovx")) as f, open(self.path("g.ovx")) as g:
             self.assertEqual(f.read().replace("f.dat", "g.dat"), g.read())
+        # A record: changed only into a new one, which saves as its fields say.
+        with self.assertRaises(dataclasses.FrozenInstanceError):
+            loaded.trail = 1
+        changed = dataclasses.replace(loaded, trail=1, names=["r", "s"])
+        self.assertEqual((changed.fields()["trail"], changed.fields()["names"], loaded.trail), (1, ["r", "s"], 3))
 
     def test_bad_arguments_raise_and_write_nothing(self):
         good = (np.zeros(3), np.ones((3, 2, 2)))
