@@ -63,18 +63,18 @@ bool ToggleFullWindow(SimulationState& s, PlotBox& plot) {
 }
 
 bool IncreaseSpeed(SimulationState& s) {
-    const int increment = SpeedIncrement(s.loaded().fields.step);
-    if (s.loaded().fields.step < s.loaded().fields.lineCount / 50) s.loaded().fields.step += increment;
+    const int increment = SpeedIncrement(s.playback.step);
+    if (s.playback.step < s.loaded().fields.lineCount / 50) s.playback.step += increment;
     return false;
 }
 
 bool DecreaseSpeed(SimulationState& s) {
-    const int increment = SpeedIncrement(s.loaded().fields.step);
-    if (s.loaded().fields.step < 2) {
-        if (s.loaded().fields.frameDelayMs <= 2147483647 - 10) s.loaded().fields.frameDelayMs += 10;
+    const int increment = SpeedIncrement(s.playback.step);
+    if (s.playback.step < 2) {
+        if (s.playback.delayMs <= 2147483647 - 10) s.playback.delayMs += 10;
     } else {
-        s.loaded().fields.step -= increment;
+        s.playback.step -= increment;
     }
-    if (s.loaded().fields.step < 1) s.loaded().fields.step = 1;
+    if (s.playback.step < 1) s.playback.step = 1;
     return false;
 }

@@ -184,6 +184,8 @@ std::string MakeRunFirst(SimulationState& s, PlotBox& plot, std::size_t k) {
     const std::optional<ReferenceFrame> frame = FrameOfRun(s.view.frame, run);
     if (!frame) return run.name + ": no body of it matches body " + std::to_string(s.view.frame.body);
     const int32_t row = run.alignment.rowAt(s.playback.position);
+    // The trail spans as long a time in the new clock's rows.
+    const int32_t trail = RunAt(s, k + 1).trail;
     const std::string own = WholePath(OwnFile(s.loaded()));
     // The run (its positions made for the body it is) and the first change
     // places; each keeps the place's line style.
@@ -195,6 +197,7 @@ std::string MakeRunFirst(SimulationState& s, PlotBox& plot, std::size_t k) {
     run.shown = true;
     run.alignment = {};
     s.view.frame = *frame;
+    s.view.trailLength = trail;
     s.playback.position = std::max(row, 0);
     // Every run aligned with the new first and shown in its frame, by the
     // bodies they are in it; the box only grows.

@@ -94,7 +94,7 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
     for (int body = 1; body <= bodies; ++body) colours.push_back(s.loaded().bodyColour[std::size_t(body)]);
     const char* modes[] = {"ahead", "behind", "both"};
     const auto& f = s.loaded().fields;
-    const double rowsPerSecond = 1000.0 * std::max(f.step, 1) / std::max(f.frameDelayMs, 1);
+    const double rowsPerSecond = 1000.0 * std::max(s.playback.step, 1) / std::max(s.playback.delayMs, 1);
     const TextMetrics& m = layout.m;
     JsonObject view;
     view.number("width", width)
@@ -140,7 +140,7 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
         .flag("planets", f.drawPlanets != 0)
         .number("trailWidth", layout.trailWidth)
         .text("trailMode", modes[static_cast<int>(s.view.trailMode)])
-        .number("trailLength", std::max(f.pointsPerOrbit, 0))
+        .number("trailLength", std::max(s.view.trailLength, 0))
         .flag("fade", s.view.fadeTrails)
         .flag("loop", s.view.loopPlayback)
         .number("row", std::clamp(s.playback.position, 0, std::max(rows - 1, 0)))

@@ -17,7 +17,7 @@ namespace {
 constexpr int32_t kIntMax = std::numeric_limits<int32_t>::max();
 
 /// The timer period the window runs: at least 1 ms.
-int32_t EffectiveDelay(const SimulationState& s) { return std::max(s.loaded().fields.frameDelayMs, 1); }
+int32_t EffectiveDelay(const SimulationState& s) { return std::max(s.playback.delayMs, 1); }
 
 }  // namespace
 
@@ -55,9 +55,7 @@ bool SeekToRow(SimulationState& s, int32_t row) {
 }
 
 bool StepRows(SimulationState& s, int direction) {
-    const int64_t by = direction > 0   ? s.loaded().fields.step
-                       : direction < 0 ? -int64_t(s.loaded().fields.step)
-                                       : 0;
+    const int64_t by = direction > 0 ? s.playback.step : direction < 0 ? -int64_t(s.playback.step) : 0;
     const int64_t target = std::clamp<int64_t>(int64_t(s.playback.position) + by, 0, LastPlayableRow(s));
     return SeekToRow(s, int32_t(target));
 }
@@ -96,28 +94,28 @@ std::string GoToTimeNote(const SimulationState& s, double t) {
 bool DoubleSpeed(SimulationState& s) {
     const int32_t delay = EffectiveDelay(s);
     if (delay % 2 == 0) {
-        s.loaded().fields.frameDelayMs = delay / 2;
-    } else if (s.loaded().fields.step <= kIntMax / 2) {
-        s.loaded().fields.frameDelayMs = delay;
-        s.loaded().fields.step = std::max(s.loaded().fields.step, 1) * 2;
+        s.playback.delayMs = delay / 2;
+    } else if (s.playback.step <= kIntMax / 2) {
+        s.playback.delayMs = delay;
+        s.playback.step = std::max(s.playback.step, 1) * 2;
     }
     return false;
 }
 
 bool HalveSpeed(SimulationState& s) {
     const int32_t delay = EffectiveDelay(s);
-    if (s.loaded().fields.step > 1 && s.loaded().fields.step % 2 == 0) {
-        s.loaded().fields.frameDelayMs = delay;
-        s.loaded().fields.step /= 2;
+    if (s.playback.step > 1 && s.playback.step % 2 == 0) {
+        s.playback.delayMs = delay;
+        s.playback.step /= 2;
     } else if (delay <= kIntMax / 2) {
-        s.loaded().fields.frameDelayMs = delay * 2;
-        s.loaded().fields.step = std::max(s.loaded().fields.step, 1);
+        s.playback.delayMs = delay * 2;
+        s.playback.step = std::max(s.playback.step, 1);
     }
     return false;
 }
 
 double RowsPerSecond(const SimulationState& s) {
-    return double(s.loaded().fields.step) * 1000.0 / EffectiveDelay(s);
+    return double(s.playback.step) * 1000.0 / EffectiveDelay(s);
 }
 
 namespace {

@@ -6,7 +6,7 @@
 #include "animation/simulation_state.h"
 
 int64_t TrailReserve(const SimulationState& s) {
-    return s.view.trailMode == TrailMode::Behind ? 0 : int64_t(s.loaded().fields.pointsPerOrbit);
+    return s.view.trailMode == TrailMode::Behind ? 0 : int64_t(s.view.trailLength);
 }
 
 namespace {
@@ -14,7 +14,7 @@ namespace {
 /// The first position at which the playback stops: a tick that lands there
 /// or further is the last one.
 int64_t EndPosition(const SimulationState& s) {
-    return int64_t(s.loaded().rowsInData()) - TrailReserve(s) - s.loaded().fields.step;
+    return int64_t(s.loaded().rowsInData()) - TrailReserve(s) - s.playback.step;
 }
 
 }  // namespace
@@ -30,7 +30,7 @@ int32_t LastPlayableRow(const SimulationState& s) {
 }
 
 int32_t LastReachedRow(const SimulationState& s) {
-    const int64_t start = LoopStartRow(s), end = EndPosition(s), step = s.loaded().fields.step;
+    const int64_t start = LoopStartRow(s), end = EndPosition(s), step = s.playback.step;
     if (step <= 0 || start >= end) return LastPlayableRow(s);
     const int64_t landed = start + (end - start + step - 1) / step * step;
     return int32_t(std::min<int64_t>(landed, LastPlayableRow(s)));
@@ -65,10 +65,8 @@ int32_t NextTickRow(const SimulationState& s) {
     constexpr int64_t kLowest = std::numeric_limits<int32_t>::min(),
                       kHighest = std::numeric_limits<int32_t>::max();
     if (back)
-        return int32_t(
-            std::clamp<int64_t>(int64_t(s.playback.position) - s.loaded().fields.step, 0, kHighest));
-    return int32_t(
-        std::clamp<int64_t>(int64_t(s.playback.position) + s.loaded().fields.step, kLowest, kHighest));
+        return int32_t(std::clamp<int64_t>(int64_t(s.playback.position) - s.playback.step, 0, kHighest));
+    return int32_t(std::clamp<int64_t>(int64_t(s.playback.position) + s.playback.step, kLowest, kHighest));
 }
 
 std::optional<int32_t> RowToPlayBackFrom(const SimulationState& s) {
@@ -81,16 +79,16 @@ std::optional<int64_t> TicksToEnd(const SimulationState& s) {
     // Tick k lands at position + k * step, held within the int range, and is
     // the last when it lands at or past the end position.
     const int64_t end = EndPosition(s);
-    if (s.loaded().fields.step <= 0) {
+    if (s.playback.step <= 0) {
         // Never forward: the first landing is the furthest one.
-        const int64_t first = std::max<int64_t>(int64_t(s.playback.position) + s.loaded().fields.step,
+        const int64_t first = std::max<int64_t>(int64_t(s.playback.position) + s.playback.step,
                                                 std::numeric_limits<int32_t>::min());
         return first >= end ? std::optional<int64_t>(1) : std::nullopt;
     }
     const int64_t room = end - s.playback.position;
-    if (room <= s.loaded().fields.step) return 1;
+    if (room <= s.playback.step) return 1;
     if (end > std::numeric_limits<int32_t>::max()) return std::nullopt;
-    return (room + s.loaded().fields.step - 1) / s.loaded().fields.step;
+    return (room + s.playback.step - 1) / s.playback.step;
 }
 
 std::optional<int64_t> FramesOfPlayback(const SimulationState& s, std::optional<int64_t> ticks) {

@@ -82,8 +82,8 @@ double RowsPerSecondFor(const SimulationState& s, const SpeedRequest& request) {
 
 void SetSpeed(SimulationState& s, const SpeedRequest& request) {
     const SpeedChoice choice = ChooseSpeed(RowsPerSecondFor(s, request));
-    s.loaded().fields.frameDelayMs = choice.delayMs;
-    s.loaded().fields.step = choice.step;
+    s.playback.delayMs = choice.delayMs;
+    s.playback.step = choice.step;
 }
 
 std::string SpeedUnit(const SimulationState& s) {

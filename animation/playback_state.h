@@ -9,6 +9,11 @@ struct Playback {
     /// toward row 0. Every start but Play Backwards sets it forward, so a
     /// playback runs as it always has unless that command was used.
     int32_t direction = 1;
+    /// Rows a tick moves, and the milliseconds between ticks: the
+    /// document's, as loaded, until the user changes the speed; a save
+    /// writes them back.
+    int32_t step = 1;
+    int32_t delayMs = 0;
     int32_t startRequested = 0;
     int32_t stopRequested = 0;
     /// True while a data file is being read with the window's events

@@ -514,9 +514,9 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
         for (int body = 1; body <= s.loaded().usableBodies(); ++body)
             for (int64_t start = first - first % piece; start < last; start += piece) {
                 const int64_t from = std::max(start, first), to = std::min(last, start + piece + 1);
-                const ColourRef shade = FadedColour(s.loaded().bodyColour[std::size_t(body)], kWhite,
-                                                    Distance((from + to - 1) / 2, s.playback.position),
-                                                    s.loaded().fields.pointsPerOrbit);
+                const ColourRef shade =
+                    FadedColour(s.loaded().bodyColour[std::size_t(body)], kWhite,
+                                Distance((from + to - 1) / 2, s.playback.position), s.view.trailLength);
                 StrokeRows(lines, body, from, to, surface, shade, width);
             }
         runs.Draw(surface, width);

@@ -19,21 +19,27 @@ constexpr RealTextRules kRealField{.blanks = NumberBlanks::Any, .grammar = RealG
 }  // namespace
 
 AnimationSettings AnimationSettingsOf(const SimulationState& s) {
-    return {s.loaded().fields.drawAxes,    s.loaded().fields.drawOrbits, s.loaded().fields.drawPlanets,
-            s.loaded().fields.bodyCount,   s.loaded().rowsInData(),      s.loaded().fields.pointsPerOrbit,
-            s.loaded().fields.step,        s.loaded().fields.startRow,   s.loaded().fields.sunSize,
-            s.loaded().fields.frameDelayMs};
+    return {s.loaded().fields.drawAxes,
+            s.loaded().fields.drawOrbits,
+            s.loaded().fields.drawPlanets,
+            s.loaded().fields.bodyCount,
+            s.loaded().rowsInData(),
+            s.view.trailLength,
+            s.playback.step,
+            s.loaded().fields.startRow,
+            s.loaded().fields.sunSize,
+            s.playback.delayMs};
 }
 
 void ApplyAnimationSettings(SimulationState& s, const AnimationSettings& a) {
     s.loaded().fields.drawAxes = a.drawAxes;
     s.loaded().fields.drawOrbits = a.drawOrbits;
     s.loaded().fields.drawPlanets = a.drawPlanets;
-    s.loaded().fields.pointsPerOrbit = a.pointsPerOrbit;
-    s.loaded().fields.step = a.step;
+    s.view.trailLength = a.pointsPerOrbit;
+    s.playback.step = a.step;
     s.loaded().fields.startRow = a.startRow;
     s.loaded().fields.sunSize = a.sunSize;
-    s.loaded().fields.frameDelayMs = a.frameDelayMs;
+    s.playback.delayMs = a.frameDelayMs;
     const int64_t rows = s.loaded().rowsInData(), reserve = TrailReserve(s);
     if (s.loaded().fields.startRow + reserve >= rows)
         s.loaded().fields.startRow = Clamp32(rows - reserve - 2);

@@ -28,6 +28,15 @@ void ShowConfiguration(const LoadedSimulation& loaded, PlotBox& plot) {
     plot.SetBox(f.box[0], f.box[1], f.box[2], f.box[3]);
 }
 
+/// The trail's length and the playback's pace the document gives, taken
+/// into the view and the playback.
+void TakeDocumentPace(SimulationState& s) {
+    const ConfigurationFields& f = s.loaded().fields;
+    s.view.trailLength = f.pointsPerOrbit;
+    s.playback.step = f.step;
+    s.playback.delayMs = f.frameDelayMs;
+}
+
 SourceKind KindOf(const ConfigurationFields& fields) {
     return fields.dataFormat == DataFormat::Table ? SourceKind::TableConfiguration
                                                   : SourceKind::ClassicConfiguration;
@@ -86,6 +95,7 @@ void ShowLoaded(SimulationState& s, PlotBox& plot, Host& host, LoadedSimulation&
     run.loaded = std::move(fresh);
     run.name.clear(), run.path.clear();
     run.shown = true, run.style = 0, run.alignment = {};
+    TakeDocumentPace(s);
     s.playback.position = FirstRow(s.loaded());
     s.playback.startRequested = 0;
     ShowConfiguration(s.loaded(), plot);
@@ -100,6 +110,7 @@ ConfigResult LoadConfiguration(SimulationState& s, PlotBox& plot, Host& host, co
     s.loaded().kind = KindOf(fields);
     s.loaded().configPath = path;
     s.loaded().fields = std::move(fields);
+    TakeDocumentPace(s);
     ResolveBodyColours(s.loaded());
     ShowConfiguration(s.loaded(), plot);
     return result;

@@ -7,7 +7,7 @@ namespace {
 
 /// A run's trail length: the clock's, in the run's rows when it is another.
 int TrailOf(const SimulationState& s, std::size_t k) {
-    const int trail = s.loaded().fields.pointsPerOrbit;
+    const int trail = s.view.trailLength;
     return k == 0 ? trail : std::max(1, int(std::lround(trail * s.runs[k].alignment.rowsPerRow)));
 }
 

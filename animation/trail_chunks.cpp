@@ -23,7 +23,7 @@ int64_t TrailChunks::Chunks(int32_t width, int32_t height) {
 }
 
 int64_t TrailChunks::RowsPerChunk(const SimulationState& s, int32_t width, int32_t height) {
-    int64_t length = std::max(s.loaded().fields.pointsPerOrbit, 0);
+    int64_t length = std::max(s.view.trailLength, 0);
     if (s.view.trailMode == TrailMode::Both) length *= 2;
     const int64_t chunks = std::max<int64_t>(Chunks(width, height), 1);
     return std::max<int64_t>(1, (length + chunks - 1) / chunks);

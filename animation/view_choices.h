@@ -66,6 +66,9 @@ struct RememberedLook {
 /// defaults draw and play exactly as the classic viewer does.
 struct ViewChoices {
     TrailMode trailMode = TrailMode::Ahead;
+    /// The trail's length in rows: the document's, as loaded, until the
+    /// user changes it; a save writes it back.
+    int32_t trailLength = 0;
     /// Non-zero: trail points fade toward the plot's fill colour with their
     /// distance in rows from the body.
     int32_t fadeTrails = 0;

@@ -106,7 +106,7 @@ std::string ApplyToLoaded(SimulationState& state, PlotBox& plot, const ViewReque
     if (std::string problem = ApplyFigure(state, plot, request.figure); !problem.empty()) return problem;
     if (!request.publicationOption.empty() && state.view.style != ViewStyle::Publication)
         return request.publicationOption + " needs --style publication";
-    if (request.trailLength) state.loaded().fields.pointsPerOrbit = *request.trailLength;
+    if (request.trailLength) state.view.trailLength = *request.trailLength;
     if (!request.frame.empty()) {
         if (const std::string problem = ShowInFrame(state, plot, request.frame); !problem.empty())
             return "--frame " + request.frame + ": " + problem;

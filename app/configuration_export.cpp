@@ -26,6 +26,9 @@ ConfigurationFields FieldsOfView(const SimulationState& s, const PlotBox& plot) 
     f.lineCount = s.loaded().usableRows();
     if (!s.loaded().everyBody) f.bodyCount = s.loaded().usableBodies();
     f.equalAspect = plot.equalAspect != 0;
+    f.pointsPerOrbit = s.view.trailLength;
+    f.step = s.playback.step;
+    f.frameDelayMs = s.playback.delayMs;
     // A classic configuration gets the look's lines only when it is seen
     // otherwise than classically, so that saving it changes nothing else.
     const bool classic = s.loaded().kind == SourceKind::ClassicConfiguration;

@@ -173,7 +173,7 @@ void ExportCommands::OnExportVideo() {
     if (chosen.isEmpty()) return;
     const QString path = VideoFormatOf(chosen) ? chosen : WithExtension(chosen, filter);
     const std::optional<VideoChoice> choice =
-        RunVideoDialog(DefaultVideoRate(state_.loaded().fields.frameDelayMs), &window_);
+        RunVideoDialog(DefaultVideoRate(state_.playback.delayMs), &window_);
     if (!choice) return;
     const std::string problem = exportVideo(path, choice->ticks, choice->fps);
     if (!problem.empty() && problem != "cancelled")

@@ -69,7 +69,7 @@ void ReportDataEnd(const SimulationState& state, int ticksDone, int ticksAsked) 
         stderr,
         "The data ran out after %d of %d ticks, %s: the trail needs %d rows after the row shown, and "
         "the data has %d rows\n",
-        ticksDone, ticksAsked, where.c_str(), state.loaded().fields.pointsPerOrbit, rows);
+        ticksDone, ticksAsked, where.c_str(), state.view.trailLength, rows);
 }
 
 /// Records the frames of --video; the exit status.
@@ -77,7 +77,7 @@ int RecordVideoCommand(SimulationState& state, const PlotBox& plot, const Comman
                        const QString& path) {
     VideoJob job{.width = options.width,
                  .height = options.height,
-                 .fps = options.fps.value_or(DefaultVideoRate(state.loaded().fields.frameDelayMs)),
+                 .fps = options.fps.value_or(DefaultVideoRate(state.playback.delayMs)),
                  .scale = options.scale,
                  .ticks = options.ticksGiven};
     int frames = 0;

@@ -40,7 +40,7 @@ void SimulationView::resizeEvent(QResizeEvent* event) {
 void SimulationView::startTimer() {
     // A period below 1 ms (possible from a configuration file) runs at 1 ms;
     // starting a running timer restarts it with the current period.
-    timer_.start(std::max(1, state_.loaded().fields.frameDelayMs));
+    timer_.start(std::max(1, state_.playback.delayMs));
     emit timerStarted();
 }
 

@@ -89,7 +89,7 @@ void Measure(const char* name, int bodies, int trail, int rounds) {
         PositionRecorder recorder;
         const int position = state.playback.position;
         TickView(state, plot, recorder);
-        state.playback.position = position + state.loaded().fields.step;
+        state.playback.position = position + state.playback.step;
         ticks.push_back(std::move(recorder.writes));
     }
     std::size_t pixels = 0;
@@ -181,7 +181,7 @@ void MeasureBackward(const char* name, int bodies, int trail, TrailMode mode, co
     for (int round = 0; round < rounds; ++round) {
         for (const int direction : round % 2 ? std::array{-1, 1} : std::array{1, -1}) {
             state.playback.direction = direction;
-            state.playback.position = direction > 0 ? trail : trail + kTicks * state.loaded().fields.step;
+            state.playback.position = direction > 0 ? trail : trail + kTicks * state.playback.step;
             state.playback.stopRequested = 0;
             PaintView(state, plot, image.surface(), kSide, kSide, &trails);
             const auto start = std::chrono::steady_clock::now();

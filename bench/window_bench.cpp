@@ -114,7 +114,7 @@ double TicksPerSecond(double seconds, bool playbackBar, int width = 0, int heigh
         frame.applyViewChoices(*view);
         if (!view->frame.empty() && !frame.showFrame(view->frame).empty()) std::abort();
     }
-    state.loaded().fields.frameDelayMs = 1;
+    state.playback.delayMs = 1;
     if (width > 0) frame.resize(width, height);
     frame.show();
     // The window's first picture on the screen, as when a file opens.

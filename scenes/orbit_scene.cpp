@@ -31,7 +31,7 @@ void MakeOrbitScene(SimulationState& s, int bodies, int rows, int trail) {
         s.loaded().fields.bodySize[std::size_t(k)] = 4;
         s.loaded().bodyColour[std::size_t(k)] = 0x0000F0 + uint32_t(k);
     }
-    s.loaded().fields.pointsPerOrbit = trail;
+    s.view.trailLength = trail;
     s.loaded().fields.sunSize = 6;
     s.loaded().fields.drawAxes = 1;
 }

@@ -98,7 +98,7 @@ TEST_F(ComparedRunsTest, RunsOfOtherStepsOverlayExactlyAtSharedTimes) {
         EXPECT_EQ(earth[1], there[1]) << row;
     }
     // Its trail spans as long a time in its own rows; the view is the first's.
-    state.loaded().fields.pointsPerOrbit = 90;
+    state.view.trailLength = 90;
     state.view.trailMode = TrailMode::Both;
     EXPECT_EQ(RunAt(state, 1).trail, 30);
     EXPECT_EQ(&RunAt(state, 1).view, &state.view);
@@ -176,7 +176,9 @@ TEST_F(ComparedRunsTest, ARunMadeFirstTakesTheClockAndTheFrameAndGivesThemBack) 
     ASSERT_EQ(ShowInFrame(state, plot, "centre:earth"), "");
     const ColourRef earth = state.loaded().bodyColour[1];
     state.playback.position = 151;  // t = 1.51, nearest 1.50
+    state.view.trailLength = 90;
     ASSERT_EQ(MakeRunFirst(state, plot, 0), "");
+    EXPECT_EQ(state.view.trailLength, 30);  // as long a time in the new clock's rows
     EXPECT_EQ(state.loaded().usableRows(), 101);
     EXPECT_EQ(state.playback.position, 50);
     EXPECT_EQ(state.view.frame.body, 2);
@@ -193,6 +195,7 @@ TEST_F(ComparedRunsTest, ARunMadeFirstTakesTheClockAndTheFrameAndGivesThemBack) 
     // Made first again, it is as it was.
     ASSERT_EQ(MakeRunFirst(state, plot, 0), "");
     EXPECT_EQ(state.loaded().usableRows(), 301);
+    EXPECT_EQ(state.view.trailLength, 90);
     EXPECT_EQ(state.playback.position, 150);
     EXPECT_EQ(state.view.frame.body, 1);
     EXPECT_EQ(state.runs[1].alignment.bodyOf, (std::vector<int>{0, 2, 1}));

@@ -72,8 +72,8 @@ TEST_F(ConfigFixture, ExampleFileFillsEveryField) {
     EXPECT_EQ(state.loaded().bodyColour[0], 0u);
     EXPECT_EQ(state.loaded().bodyColour[3], 0u);
     EXPECT_EQ(state.loaded().fields.box, (std::array<double, 4>{-2, -2, 2, 2}));
-    EXPECT_EQ(state.loaded().fields.frameDelayMs, 20);
-    EXPECT_EQ(state.loaded().fields.pointsPerOrbit, 200);
+    EXPECT_EQ(state.playback.delayMs, 20);
+    EXPECT_EQ(state.view.trailLength, 200);
     EXPECT_EQ(state.loaded().fields.sunSize, 6);
     EXPECT_EQ(state.loaded().fields.drawAxes, 1);
     EXPECT_EQ(plot.title, "2 planet simulation");
@@ -199,7 +199,7 @@ TEST_F(ConfigFixture, StepAndStartRowCorrections) {
         {"0", 1}, {"-5", 1}, {"5001", 1}, {"5000", 5000}, {"12.5", 12}};
     for (const auto& [text, expected] : steps) {
         ASSERT_EQ(Read(WithField(8, text)), 0) << text;
-        EXPECT_EQ(state.loaded().fields.step, expected) << text;
+        EXPECT_EQ(state.playback.step, expected) << text;
     }
     const std::pair<std::string, int> starts[] = {{"5000", 0}, {"-1", 0}, {"4999", 4999}};
     for (const auto& [text, expected] : starts) {
@@ -308,7 +308,7 @@ TEST_F(ConfigFixture, OptionalLinesAfterTheFourteenFields) {
     EXPECT_EQ(state.loaded().fields.timeUnit, "yr");
     EXPECT_EQ(state.loaded().fields.lengthUnit, "AU");
     EXPECT_EQ(plot.title, "Inner planets");
-    EXPECT_EQ(state.loaded().fields.pointsPerOrbit, 200);
+    EXPECT_EQ(state.view.trailLength, 200);
     EXPECT_EQ(state.loaded().fields.drawOrbits, 1);
 
     // The same words on the last field's own line are part of that line and ignored;

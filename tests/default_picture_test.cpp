@@ -29,8 +29,8 @@ void LoadScene(SimulationState& s) {
         s.loaded().fields.bodySize[std::size_t(k)] = k + 1;
         s.loaded().bodyColour[std::size_t(k)] = 0x203000u * std::uint32_t(k) + 0x80;
     }
-    s.loaded().fields.pointsPerOrbit = 90;
-    s.loaded().fields.step = 3;
+    s.view.trailLength = 90;
+    s.playback.step = 3;
     s.loaded().fields.sunSize = 5;
     s.loaded().fields.drawAxes = 1;
 }

@@ -436,7 +436,7 @@ TEST(FollowSession, ATableStartedAgainIsReadFromItsNewRowsOnly) {
         const std::string path = f.dir.write("run.csv", header + rows(0, 0, 100));
         ASSERT_EQ(LoadFile(f.state, f.plot, f.host, path), 1);
         ASSERT_EQ(f.state.loaded().fields.lineCount, 100);
-        f.state.loaded().fields.pointsPerOrbit = 10;  // the trail that a playback keeps ahead
+        f.state.view.trailLength = 10;  // the trail that a playback keeps ahead
         f.session.start();
         // The writer starts again: it empties the file and writes the new run.
         std::filesystem::resize_file(path, 0);

@@ -244,9 +244,9 @@ TEST_F(ViewerLoad, WhatTheWriterWritesReadsBackExactly) {
     EXPECT_EQ(state.loaded().fields.bodyColourCode[1], 10);
     EXPECT_EQ(state.loaded().fields.bodyColourCode[2], 13);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(Bits(state.loaded().fields.box[i]), Bits(fields.box[i])) << i;
-    EXPECT_EQ(state.loaded().fields.frameDelayMs, 7);
-    EXPECT_EQ(state.loaded().fields.step, 2);
-    EXPECT_EQ(state.loaded().fields.pointsPerOrbit, 11);
+    EXPECT_EQ(state.playback.delayMs, 7);
+    EXPECT_EQ(state.playback.step, 2);
+    EXPECT_EQ(state.view.trailLength, 11);
     EXPECT_EQ(state.loaded().fields.startRow, 0);
     EXPECT_EQ(state.loaded().fields.sunSize, 0);
     EXPECT_EQ(state.loaded().fields.drawAxes, 1);
@@ -305,8 +305,8 @@ TEST_F(ViewerLoad, GeneratedPlanetsLoadWithTheIntegratorsExactNumbers) {
     EXPECT_EQ(state.loaded().fields.bodyColourCode[1], 10);
     EXPECT_EQ(state.loaded().fields.bodyColourCode[2], 5);
     EXPECT_EQ(state.loaded().fields.sunSize, 6);
-    EXPECT_EQ(state.loaded().fields.frameDelayMs, 20);
-    EXPECT_EQ(state.loaded().fields.step, 1);
+    EXPECT_EQ(state.playback.delayMs, 20);
+    EXPECT_EQ(state.playback.step, 1);
 
     // The same integration, row for row, bit for bit.
     NBodyIntegrator system({StateFromElements(1, 0.6, 0, 1), StateFromElements(2, 0.1, 45, 1)}, 1.0, false);
@@ -330,14 +330,14 @@ TEST_F(ViewerLoad, GeneratedPlanetsLoadWithTheIntegratorsExactNumbers) {
     EXPECT_LE(half, 1.2 * farthest);
     // The outer planet (period 2 pi 2^1.5, about 1777 rows) never goes round
     // in 700 rows: half the rows are left to play.
-    EXPECT_EQ(state.loaded().fields.pointsPerOrbit, 349);
+    EXPECT_EQ(state.view.trailLength, 349);
 }
 
 TEST_F(ViewerLoad, DefaultTrailIsAboutOneOrbitOfTheSlowestBody) {
     const std::string ovx = dir.path() + "/one.ovx";
     ASSERT_EQ(RunTool({"--planet", "1,0.6", "--planet", "0.5,0", ovx}), 0);
     ASSERT_EQ(Load(ovx), 1);
-    EXPECT_NEAR(state.loaded().fields.pointsPerOrbit, 2 * kPi / 0.01,
+    EXPECT_NEAR(state.view.trailLength, 2 * kPi / 0.01,
                 2.0);                              // the outer planet's period in rows
     EXPECT_EQ(state.loaded().fields.box[2], 1.8);  // aphelion 1.6, plus 10 %, rounded up
 
@@ -352,7 +352,7 @@ TEST_F(ViewerLoad, DefaultTrailIsAboutOneOrbitOfTheSlowestBody) {
     args.push_back(eightOvx);
     ASSERT_EQ(RunTool(args), 0);
     ASSERT_EQ(Load(eightOvx), 1);
-    EXPECT_NEAR(state.loaded().fields.pointsPerOrbit, 6.32591398 / 0.01, 2.0);
+    EXPECT_NEAR(state.view.trailLength, 6.32591398 / 0.01, 2.0);
     EXPECT_EQ(state.loaded().fields.sunSize, 0);
 }
 

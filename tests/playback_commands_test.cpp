@@ -34,7 +34,7 @@ TEST(PlaybackCommands, LastPlayableRowIsWhereThePlaybackStops) {
             InitialiseDefaults(s, plot);
             LoadOneBody(s, Times(100, 0.5), 10);
             s.view.trailMode = mode;
-            s.loaded().fields.step = step;
+            s.playback.step = step;
             while (!TickView(s, plot, surface).stop) {
             }
             const int32_t last = LastPlayableRow(s);
@@ -118,7 +118,7 @@ TEST(PlaybackCommands, PlayBackwardsStartsTowardRowZeroAndAForwardStartTurnsItRo
 TEST(PlaybackCommands, MovesStayWithinThePlayableRowsAndStop) {
     SimulationState s;
     LoadOneBody(s, Times(100, 1), 10);  // rows 0 to 89 are playable with a trail ahead
-    s.loaded().fields.step = 7;
+    s.playback.step = 7;
     s.playback.position = 85;
     s.playback.startRequested = 1;
     EXPECT_TRUE(StepRows(s, 1));
@@ -226,8 +226,8 @@ TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
     for (const auto& [step, delay] : {std::pair{1, 0}, {1, 1}, {3, 15}, {6, 20}, {1000001, 7}}) {
         for (const bool up : {true, false}) {
             SimulationState s;
-            s.loaded().fields.step = step;
-            s.loaded().fields.frameDelayMs = delay;
+            s.playback.step = step;
+            s.playback.delayMs = delay;
             const double speed = RowsPerSecond(s);
             up ? DoubleSpeed(s) : HalveSpeed(s);
             EXPECT_EQ(RowsPerSecond(s), up ? speed * 2 : speed / 2) << step << "/" << delay;
@@ -238,8 +238,8 @@ TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
     // Any walk of doublings and halvings lands on the start speed times a
     // power of two, exactly.
     SimulationState walk;
-    walk.loaded().fields.step = 3;
-    walk.loaded().fields.frameDelayMs = 40;
+    walk.playback.step = 3;
+    walk.playback.delayMs = 40;
     int doublings = 0;
     unsigned seed = 12345;
     for (int i = 0; i < 200; ++i) {
@@ -251,15 +251,15 @@ TEST(PlaybackCommands, DoubleAndHalveSpeedAreExactInverses) {
     }
     // At the limits nothing changes.
     SimulationState s;
-    s.loaded().fields.frameDelayMs = 3;
-    s.loaded().fields.step = 1073741824;
+    s.playback.delayMs = 3;
+    s.playback.step = 1073741824;
     DoubleSpeed(s);
-    EXPECT_EQ(s.loaded().fields.step, 1073741824);
-    EXPECT_EQ(s.loaded().fields.frameDelayMs, 3);
-    s.loaded().fields.step = 1;
-    s.loaded().fields.frameDelayMs = 1073741824;
+    EXPECT_EQ(s.playback.step, 1073741824);
+    EXPECT_EQ(s.playback.delayMs, 3);
+    s.playback.step = 1;
+    s.playback.delayMs = 1073741824;
     HalveSpeed(s);
-    EXPECT_EQ(s.loaded().fields.frameDelayMs, 1073741824);
+    EXPECT_EQ(s.playback.delayMs, 1073741824);
 }
 
 TEST(PlaybackCommands, TheBarAndTheEndNoteNameTheRowAndTimeOfRowShown) {
@@ -302,8 +302,8 @@ TEST(PlaybackCommands, Readouts) {
     } speeds[] = {{1, 20, "50 rows/s"},    {1, 30, "33.33 rows/s"},   {3, 0, "3000 rows/s"},
                   {1, 2000, "0.5 rows/s"}, {1, 3000, "0.333 rows/s"}, {5, 8, "625 rows/s"}};
     for (const auto& speed : speeds) {
-        s.loaded().fields.step = speed.step;
-        s.loaded().fields.frameDelayMs = speed.delay;
+        s.playback.step = speed.step;
+        s.playback.delayMs = speed.delay;
         EXPECT_EQ(SpeedReadout(s), speed.text);
     }
 }

@@ -113,11 +113,11 @@ TEST_F(PlaybackFixture, ClickingTheSpeedSetsItInTheDataTime) {
     EXPECT_EQ(bar->speed()->text(), "50 time units/s");
     TypeAndConfirm("speed", "0.5");
     QTest::mouseClick(bar->speed(), Qt::LeftButton);
-    EXPECT_EQ(std::pair(state.loaded().fields.frameDelayMs, state.loaded().fields.step), std::pair(2000, 1));
+    EXPECT_EQ(std::pair(state.playback.delayMs, state.playback.step), std::pair(2000, 1));
     EXPECT_EQ(bar->speed()->text(), "0.5 time units/s");
     TypeAndConfirm("speed", "400r");
     frame->runCommand(ID_SET_SPEED);
-    EXPECT_EQ(std::pair(state.loaded().fields.frameDelayMs, state.loaded().fields.step), std::pair(10, 4));
+    EXPECT_EQ(std::pair(state.playback.delayMs, state.playback.step), std::pair(10, 4));
     OnNextDialog([](QDialog& d) {
         d.findChild<QLineEdit*>("speed")->setText("fast");
         d.accept();
@@ -125,7 +125,7 @@ TEST_F(PlaybackFixture, ClickingTheSpeedSetsItInTheDataTime) {
     });
     frame->runCommand(ID_SET_SPEED);
     EXPECT_EQ(host.messages.back(), kSpeedMessage);
-    EXPECT_EQ(std::pair(state.loaded().fields.frameDelayMs, state.loaded().fields.step), std::pair(10, 4));
+    EXPECT_EQ(std::pair(state.playback.delayMs, state.playback.step), std::pair(10, 4));
 }
 
 TEST_F(PlaybackFixture, GoToTimeTakesTheFirstRowAtOrAfterItAndRefusesText) {

@@ -63,8 +63,8 @@ SimulationState StateOf(const Case& c) {
     SimulationState s;
     s.view.trailMode = c.mode;
     s.loaded().fields.lineCount = c.rows;
-    s.loaded().fields.pointsPerOrbit = c.trail;
-    s.loaded().fields.step = c.step;
+    s.view.trailLength = c.trail;
+    s.playback.step = c.step;
     s.playback.position = c.position;
     return s;
 }
@@ -102,8 +102,8 @@ TEST(PlaybackRange, TicksToEndAreTheTicksAPlaybackRuns) {
 SimulationState BackwardState(int32_t rows, int32_t step, int32_t position) {
     SimulationState s;
     s.loaded().fields.lineCount = rows;
-    s.loaded().fields.pointsPerOrbit = 10;
-    s.loaded().fields.step = step;
+    s.view.trailLength = 10;
+    s.playback.step = step;
     s.playback.position = position;
     s.playback.direction = -1;
     return s;
@@ -173,7 +173,7 @@ TEST(PlaybackRange, BackwardTicksShowEveryStepDownToRowZero) {
 
 TEST(PlaybackRange, TheReserveFollowsTheTrailMode) {
     SimulationState s;
-    s.loaded().fields.pointsPerOrbit = -7;
+    s.view.trailLength = -7;
     const std::pair<TrailMode, int64_t> cases[] = {
         {TrailMode::Ahead, -7}, {TrailMode::Both, -7}, {TrailMode::Behind, 0}};
     for (const auto& [mode, reserve] : cases) {

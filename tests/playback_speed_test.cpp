@@ -121,26 +121,26 @@ TEST(PlaybackSpeed, TheSpeedReadsAndIsSetInTheDataTimeWhenItsStepsAreEven) {
     for (int r = 0; r < 500; ++r) times.push_back(0.01 * r);
     SimulationState s;
     LoadOneBody(s, times);
-    s.loaded().fields.frameDelayMs = 20;
+    s.playback.delayMs = 20;
     EXPECT_EQ(SpeedReadout(s), "0.5 time units/s");
     s.loaded().fields.timeUnit = "yr";
     EXPECT_EQ(SpeedReadout(s), "0.5 yr/s");
-    s.loaded().fields.frameDelayMs = 30;
+    s.playback.delayMs = 30;
     EXPECT_EQ(SpeedReadout(s), "0.333 yr/s");
-    s.loaded().fields.step = 300;
+    s.playback.step = 300;
     EXPECT_EQ(SpeedReadout(s), "100 yr/s");
 
     SetSpeed(s, {.value = 2});  // 200 rows a second
-    EXPECT_EQ(std::pair(s.loaded().fields.frameDelayMs, s.loaded().fields.step), std::pair(10, 2));
+    EXPECT_EQ(std::pair(s.playback.delayMs, s.playback.step), std::pair(10, 2));
     EXPECT_EQ(SpeedReadout(s), "2 yr/s");
     SetSpeed(s, {.value = 25, .rows = true});
-    EXPECT_EQ(std::pair(s.loaded().fields.frameDelayMs, s.loaded().fields.step), std::pair(40, 1));
+    EXPECT_EQ(std::pair(s.playback.delayMs, s.playback.step), std::pair(40, 1));
     EXPECT_EQ(SpeedReadout(s), "0.25 yr/s");
 
     s.loaded().rows->set(3, 0, 0.035);  // uneven: rows per second
     EXPECT_EQ(SpeedReadout(s), "25 rows/s");
     SetSpeed(s, {.value = 2});
-    EXPECT_EQ(std::pair(s.loaded().fields.frameDelayMs, s.loaded().fields.step), std::pair(500, 1));
+    EXPECT_EQ(std::pair(s.playback.delayMs, s.playback.step), std::pair(500, 1));
     s.loaded().dataLoaded = 0;  // nothing to count time in
     EXPECT_EQ(SpeedUnit(s), "rows/s");
 }

@@ -153,7 +153,7 @@ TEST_F(PublicationPaint, TicksStandOnAllFourSidesOfTheFrameAtRoundValues) {
 
 TEST_F(PublicationPaint, EachTrailIsOneLineAndTheFontSizeOptionSizesEveryText) {
     Load(40, 2, "-60 -60 60 60", "names = alpha beta\ntime unit = yr\n");
-    state.loaded().fields.pointsPerOrbit = 30;
+    state.view.trailLength = 30;
     state.view.look.fontSize = 23;
     RecordingSurface surface;
     PaintPublicationView(state, plot, surface, 600, 600);

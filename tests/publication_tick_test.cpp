@@ -177,7 +177,7 @@ TEST_F(PublicationTickFixture, EachTickShowsWhatAFullPaintShowsAndTellsEveryPixe
             ASSERT_EQ(ShowInFrame(state, plot, c.frame), "");
         }
         state.view.trailMode = c.mode;
-        if (c.trail > 0) state.loaded().fields.pointsPerOrbit = c.trail;
+        if (c.trail > 0) state.view.trailLength = c.trail;
         state.view.loopPlayback = c.loop;
         state.view.look.grid = c.grid, state.view.look.clock = c.clock;
         state.playback.position = c.from, state.playback.direction = c.direction;
@@ -237,7 +237,7 @@ TEST_F(PublicationTickFixture, ATableOfAThousandBodiesLoadsAndPlaysAsAFullPaintD
     EXPECT_EQ(state.loaded().fields.bodyNames.back(), "b1000");
     EXPECT_EQ(state.loaded().bodyColour[kBodies], kTablePaletteColours[(kBodies - 1) % 8]);
     state.view.style = ViewStyle::Publication;
-    state.loaded().fields.pointsPerOrbit = 10;
+    state.view.trailLength = 10;
     RasterLayers layers(kWidth, kHeight, kScale, true);
     PublicationTick tick;
     tick.Paint(state, plot, layers, kWidth, kHeight);

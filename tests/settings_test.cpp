@@ -34,7 +34,7 @@ TEST(AnimationSettingsApply, StartRowMovesBackSoTheTrailFits) {
 TEST(PositionSettingsApply, RowIsMovedIntoTheData) {
     SimulationState s;
     s.loaded().fields.lineCount = 1000;
-    s.loaded().fields.pointsPerOrbit = 100;
+    s.view.trailLength = 100;
     PositionSettings p = PositionSettingsOf(s);
     const std::pair<int, int> cases[] = {{-5, 0}, {1000, 899}, {1200, 899}, {999, 999}, {0, 0}};
     for (auto [typed, expected] : cases) {
@@ -75,7 +75,7 @@ TEST(SettingsApply, ClampsUseTheRowsInTheTableNotARaisedCount) {
     SimulationState s;
     s.loaded().rows = AllocateTable(100, 3);
     s.loaded().fields.lineCount = 5000;  // a configuration read after the data promised more
-    s.loaded().fields.pointsPerOrbit = 10;
+    s.view.trailLength = 10;
     PositionSettings p = PositionSettingsOf(s);
     p.position = 300;
     ApplyPositionSettings(s, p);

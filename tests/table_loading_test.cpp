@@ -75,8 +75,8 @@ TEST_F(TableOpen, FindsEveryFieldAConfigurationWouldGive) {
     EXPECT_DOUBLE_EQ(state.loaded().fields.box[1], -2.1);
     EXPECT_DOUBLE_EQ(state.loaded().fields.box[3], 2.1);
     // One revolution of the slowest body that goes round (body 3 stands still).
-    EXPECT_NEAR(state.loaded().fields.pointsPerOrbit, 251, 1);
-    EXPECT_EQ(state.loaded().fields.frameDelayMs, 20);
+    EXPECT_NEAR(state.view.trailLength, 251, 1);
+    EXPECT_EQ(state.playback.delayMs, 20);
     EXPECT_EQ(state.loaded().fields.sunSize, 6);
     EXPECT_EQ(
         state.loaded().fields.drawAxes + state.loaded().fields.drawPlanets + state.loaded().fields.drawOrbits,
@@ -100,7 +100,7 @@ TEST_F(TableOpen, TrailWithoutARevolutionAndBoxesWithoutAnInside) {
         SCOPED_TRACE(c.rows);
         const std::string path = dir.write("still.csv", CircleTable(c.rows, c.periods));
         ASSERT_EQ(LoadTable(state, plot, host, path, TablePlane::XY), 1);
-        EXPECT_EQ(state.loaded().fields.pointsPerOrbit, c.trail);
+        EXPECT_EQ(state.view.trailLength, c.trail);
         for (int i = 0; i < 4; ++i)
             EXPECT_NEAR(state.loaded().fields.box[std::size_t(i)], c.box[std::size_t(i)], 1e-9);
     }
@@ -300,9 +300,9 @@ TEST_F(TableOpen, AConfigurationForATableReadsItAsOneAndSetsItsView) {
     EXPECT_EQ(state.loaded().fields.dataFormat, DataFormat::Table);
     EXPECT_EQ(state.loaded().fields.plane, TablePlane::YZ);
     EXPECT_EQ(plot.equalAspect, 1);
-    EXPECT_EQ(state.loaded().rows->value(2, 1), 8.0);     // y shown across
-    EXPECT_EQ(state.loaded().rows->value(2, 2), 9.0);     // z shown up
-    EXPECT_EQ(state.loaded().fields.pointsPerOrbit, 10);  // the configuration's fields stand
+    EXPECT_EQ(state.loaded().rows->value(2, 1), 8.0);  // y shown across
+    EXPECT_EQ(state.loaded().rows->value(2, 2), 9.0);  // z shown up
+    EXPECT_EQ(state.view.trailLength, 10);             // the configuration's fields stand
 
     // A classic configuration read afterwards is classic again.
     dir.write("run.dat", DataText(5, 1));

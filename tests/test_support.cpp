@@ -55,7 +55,7 @@ void LoadOneBody(SimulationState& s, const std::vector<double>& times, int trail
         s.loaded().rows->set(r, 1, 0.01 * r);
         s.loaded().rows->set(r, 2, 0);
     }
-    s.loaded().fields.pointsPerOrbit = trail;
+    s.view.trailLength = trail;
     s.loaded().dataLoaded = 1;
 }
 

@@ -41,7 +41,7 @@ void LoadScene(SimulationState& s, int rows, int bodies, int trail) {
         s.loaded().fields.bodySize[std::size_t(k)] = k;
         s.loaded().bodyColour[std::size_t(k)] = 0x100000u * std::uint32_t(k) + 0xF0;
     }
-    s.loaded().fields.pointsPerOrbit = trail;
+    s.view.trailLength = trail;
     s.loaded().fields.sunSize = 4;
 }
 
@@ -104,8 +104,7 @@ TEST_F(TwinFixture, SamePixelsAfterABoxChangeAndASpeedChangeInMidPlayback) {
     Paint(cached, plain);
     ASSERT_EQ(cached.pixels, plain.pixels);
     ASSERT_TRUE(TickAlike(cached, plain, 150));
-    cachedState.loaded().fields.step = plainState.loaded().fields.step =
-        37;  // jumps past what the cache holds
+    cachedState.playback.step = plainState.playback.step = 37;  // jumps past what the cache holds
     EXPECT_TRUE(TickAlike(cached, plain, 20));
 }
 
@@ -126,7 +125,7 @@ TEST_F(TwinFixture, SamePixelsInEveryTrailModeWithAndWithoutFade) {
             SCOPED_TRACE(testing::Message() << "mode " << int(mode) << " fade " << fade);
             SetBoth(mode, fade, 0);
             cachedState.playback.position = plainState.playback.position = 0;
-            cachedState.loaded().fields.step = plainState.loaded().fields.step = 3;
+            cachedState.playback.step = plainState.playback.step = 3;
             // The same cache goes from one mode to the next, as in the window.
             Canvas cached(400, 300), plain(400, 300);
             Paint(cached, plain);
@@ -142,7 +141,7 @@ TEST_F(TwinFixture, SamePixelsGoingBackAndForthInEveryTrailMode) {
         SCOPED_TRACE(testing::Message() << "mode " << int(mode));
         SetBoth(mode, 0, 0);
         cachedState.playback.position = plainState.playback.position = 700;
-        cachedState.loaded().fields.step = plainState.loaded().fields.step = 3;
+        cachedState.playback.step = plainState.playback.step = 3;
         Canvas cached(400, 300), plain(400, 300);
         Paint(cached, plain);
         // Back past the ring's length and forward again, turning round
@@ -157,7 +156,7 @@ TEST_F(TwinFixture, SamePixelsGoingBackAndForthInEveryTrailMode) {
 
 TEST_F(TwinFixture, SamePixelsAcrossTheWrapOfALoopAndAModeChangeInMidPlayback) {
     SetBoth(TrailMode::Both, 1, 1);
-    cachedState.loaded().fields.step = plainState.loaded().fields.step = 5;
+    cachedState.playback.step = plainState.playback.step = 5;
     cachedState.loaded().fields.startRow = plainState.loaded().fields.startRow = 40;
     Canvas cached(400, 300), plain(400, 300);
     Paint(cached, plain);

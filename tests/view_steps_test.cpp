@@ -32,8 +32,8 @@ void Load(SimulationState& s, int rows, int bodies, int trail, int step = 1) {
         s.loaded().fields.bodySize[std::size_t(k)] = 2;
         s.loaded().bodyColour[std::size_t(k)] = 0x0000F0;
     }
-    s.loaded().fields.pointsPerOrbit = trail;
-    s.loaded().fields.step = step;
+    s.view.trailLength = trail;
+    s.playback.step = step;
 }
 
 struct ViewFixture : ::testing::Test {
@@ -108,7 +108,7 @@ TEST_F(ViewFixture, RowsOutsideTheTableAreNeverRead) {
         Paint();
         Tick();
     }
-    state.loaded().fields.step = 2147483647;
+    state.playback.step = 2147483647;
     state.playback.position = 10;
     EXPECT_TRUE(Tick().stop);
 }
@@ -305,7 +305,7 @@ TEST_F(ViewFixture, TrailBehindPlaysToTheLastRow) {
     EXPECT_FALSE(StartAnimation(state, host));
     EXPECT_EQ(host.messages, std::vector<std::string>{"End of Simulation - use Refresh"});
     state.playback.position = 0;
-    state.loaded().fields.step = 7;
+    state.playback.step = 7;
     while (!Tick().stop) {
     }
     EXPECT_EQ(state.playback.position, 98);  // 91 was below 100 - 7, 98 is not
@@ -344,7 +344,7 @@ TEST(AnimationCommands, StartRefusals) {
     EXPECT_FALSE(StartAnimation(s, host));
     EXPECT_EQ(host.messages, std::vector<std::string>{"End of Simulation - use Refresh"});
     s.loaded().fields.lineCount = 100;
-    s.loaded().fields.pointsPerOrbit = 10;
+    s.view.trailLength = 10;
     s.playback.position = 88;
     EXPECT_FALSE(StartAnimation(s, host));
     EXPECT_EQ(host.messages.back(), "No data loaded");
@@ -359,22 +359,22 @@ TEST(AnimationCommands, StartRefusals) {
 TEST(AnimationCommands, SpeedSequences) {
     SimulationState s;
     s.loaded().fields.lineCount = 100000;
-    s.loaded().fields.step = 50;
+    s.playback.step = 50;
     std::vector<int> steps;
     for (int i = 0; i < 13; ++i) {
         DecreaseSpeed(s);
-        steps.push_back(s.loaded().fields.step);
+        steps.push_back(s.playback.step);
     }
     EXPECT_EQ(steps, (std::vector<int>{40, 30, 25, 20, 15, 10, 9, 8, 7, 6, 5, 4, 3}));
     for (int i = 0; i < 4; ++i) DecreaseSpeed(s);  // 2, 1, then 10 ms slower twice
-    EXPECT_EQ(s.loaded().fields.step, 1);
-    EXPECT_EQ(s.loaded().fields.frameDelayMs, 20);
+    EXPECT_EQ(s.playback.step, 1);
+    EXPECT_EQ(s.playback.delayMs, 20);
 
     s.loaded().fields.lineCount = 1000;
     steps.clear();
     for (int i = 0; i < 15; ++i) {
         IncreaseSpeed(s);
-        steps.push_back(s.loaded().fields.step);
+        steps.push_back(s.playback.step);
     }
     EXPECT_EQ(steps, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 16, 21, 21, 21, 21}));
 }

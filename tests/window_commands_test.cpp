@@ -90,11 +90,11 @@ TEST_F(FrameFixture, EveryCommandReachesItsHandler) {
         frame->runCommand(id);
         EXPECT_EQ(state.playback.stopRequested, 1) << id;
     }
-    state.loaded().fields.step = 5;
+    state.playback.step = 5;
     frame->runCommand(ID_INCREASE_SPEED);
-    EXPECT_EQ(state.loaded().fields.step, 6);
+    EXPECT_EQ(state.playback.step, 6);
     frame->runCommand(ID_DECREASE_SPEED);
-    EXPECT_EQ(state.loaded().fields.step, 5);
+    EXPECT_EQ(state.playback.step, 5);
     frame->runCommand(ID_TOGGLE_FULL_WINDOW);
     EXPECT_EQ(plot.leftPct, 10);
     frame->runCommand(ID_START_BUTTON);
@@ -148,7 +148,7 @@ TEST_F(FrameFixture, StopAndResetWhileRunning) {
 
 TEST_F(FrameFixture, TimerPeriodHasAFloorOfOneMillisecond) {
     Load(100, 10);
-    state.loaded().fields.frameDelayMs = -5;
+    state.playback.delayMs = -5;
     state.playback.stopRequested = 0;
     Start();
     EXPECT_EQ(view()->timerInterval(), 1);
@@ -257,7 +257,9 @@ TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame
               "A classic data file holds two coordinates a body: it gets x and z, the plane shown, and "
               "leaves y out.");
 
-    // Written as a classic pair, the configuration loads the same rows and view.
+    // Written as a classic pair, the configuration loads the same rows and
+    // view, with the trail and the pace the user chose since.
+    state.view.trailLength = 7, state.playback.step = 3, state.playback.delayMs = 40;
     EXPECT_EQ(frame->saveConfiguration(QString::fromStdString(dir.path() + "/copy.ovx"), true), "");
     SimulationState copy;
     PlotBox copyPlot;
@@ -266,7 +268,9 @@ TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame
     EXPECT_EQ(copy.loaded().fields.dataFormat, DataFormat::Stream);
     EXPECT_EQ(copy.loaded().fields.lineCount, 30);
     EXPECT_EQ(copy.loaded().fields.box, state.loaded().fields.box);
-    EXPECT_EQ(copy.loaded().fields.pointsPerOrbit, state.loaded().fields.pointsPerOrbit);
+    EXPECT_EQ(copy.view.trailLength, 7);
+    EXPECT_EQ(copy.playback.step, 3);
+    EXPECT_EQ(copy.playback.delayMs, 40);
     EXPECT_EQ(copyPlot.equalAspect, 1);
     for (int c = 0; c < 5; ++c)
         EXPECT_EQ(copy.loaded().rows->value(29, c), state.loaded().rows->value(29, c));

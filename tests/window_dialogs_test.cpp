@@ -21,7 +21,7 @@ TEST_F(FrameFixture, SettingsDialogRefusesAnOutOfRangeTrailAndKeepsTheSettings) 
     TypeAndConfirm("pointsPerOrbit", "0");
     frame->runCommand(ID_ANIMATION_SETTINGS);
     EXPECT_EQ(host.messages.back(), "Please enter an integer between 1 and 10000.");
-    EXPECT_EQ(state.loaded().fields.pointsPerOrbit, 10);
+    EXPECT_EQ(state.view.trailLength, 10);
     EXPECT_EQ(state.playback.position, 40);  // even Cancel moves the bodies to the start row
 
     TypeAndConfirm("startRow", "950");
