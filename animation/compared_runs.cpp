@@ -103,16 +103,9 @@ std::string FrameRun(const ReferenceFrame& frame, Run& run) {
         UpdateRunFrame(run, {});
         return "no body of it matches body " + std::to_string(frame.body);
     }
-    const LoadedSimulation& loaded = run.loaded;
-    if (!loaded.dataLoaded || !loaded.rows) return "no simulation is loaded";
-    const FrameChoice choice =
-        ParseFrame(FrameText(*own), loaded.usableBodies(), true, loaded.fields.bodyNames);
-    if (!choice.frame) {
-        UpdateRunFrame(run, {});
-        return choice.error;
-    }
+    if (!run.loaded.dataLoaded || !run.loaded.rows) return "no simulation is loaded";
     run.inFrame.from = 0;  // made afresh, from every row
-    return UpdateRunFrame(run, *choice.frame);
+    return UpdateRunFrame(run, *own);
 }
 
 /// Widens the plot's box to hold run `k` as its frame shows it: its data's

@@ -246,10 +246,12 @@ void DrawStepsByRow(const SimulationState& s, const TrailLines& lines, DrawingSu
 /// into the pieces and parts that show only.
 class ShownSteps {
 public:
-    /// A line looked into: the first run's body (`run` null) or a run's.
+    /// A line looked into: the first run's body (`run` null) or a run's,
+    /// and the spans of its run's steps by piece.
     struct Track {
         const RunTrails::Prepared* run;
         int body;
+        std::size_t spans;
     };
     struct Step {
         int64_t row, at;  ///< the first run's row it belongs to, and its own
@@ -265,16 +267,13 @@ public:
           last_(last),
           reach_(LineReach(width)),
           firstPiece_(first - first % TrailLines::kPiece) {
-        for (int body = 1; body <= bodies; ++body) tracks_.push_back({nullptr, body});
+        pieceSteps_.push_back(PieceSteps(nullptr));
+        for (int body = 1; body <= bodies; ++body) tracks_.push_back({nullptr, body, 0});
         for (const RunTrails::Prepared* run :
              runs ? runs->prepared() : std::vector<const RunTrails::Prepared*>{}) {
-            pieceSteps_.push_back(PieceSteps(*run));
-            for (int body = 1; body <= run->bodies(); ++body) tracks_.push_back({run, body});
-        }
-        runOf_.assign(tracks_.size(), 0);
-        for (std::size_t t = std::size_t(bodies), k = 0; t < tracks_.size(); ++t) {
-            if (t > std::size_t(bodies) && tracks_[t].run != tracks_[t - 1].run) ++k;
-            runOf_[t] = k;
+            pieceSteps_.push_back(PieceSteps(run));
+            for (int body = 1; body <= run->bodies(); ++body)
+                tracks_.push_back({run, body, pieceSteps_.size() - 1});
         }
     }
 
@@ -282,25 +281,27 @@ public:
 
     /// The steps of tracks [begin, end), track after track.
     void Gather(int64_t begin, int64_t end, std::vector<Step>& steps) const {
-        for (auto t = std::size_t(begin); t < std::size_t(end); ++t)
-            if (!tracks_[t].run)
-                GatherOwn(t, tracks_[t].body, steps);
-            else
-                GatherRun(t, *tracks_[t].run, tracks_[t].body, pieceSteps_[runOf_[t]], steps);
+        for (auto t = std::size_t(begin); t < std::size_t(end); ++t) GatherTrack(t, steps);
     }
 
 private:
     using Spans = std::vector<std::pair<int64_t, int64_t>>;
 
-    /// For a run, the rows of its steps that belong to each piece of the
-    /// first run's rows: [low, high).
-    Spans PieceSteps(const RunTrails::Prepared& run) const {
+    /// The steps of `run` (the first run's, when null) that belong to the
+    /// first run's row `row`: into its rows [from, to).
+    static std::pair<int64_t, int64_t> StepsOf(const RunTrails::Prepared* run, int64_t row) {
+        return run ? run->StepsOf(row) : std::pair{row, row + 1};
+    }
+
+    /// For a run (the first, when null), the rows of its steps that belong
+    /// to each piece of the first run's rows: [low, high).
+    Spans PieceSteps(const RunTrails::Prepared* run) const {
         Spans spans;
         for (int64_t piece = firstPiece_; piece < last_; piece += TrailLines::kPiece) {
             std::pair<int64_t, int64_t> span{INT64_MAX, INT64_MIN};
             for (int64_t row = std::max(piece, first_) + 1;
                  row <= std::min(last_ - 1, piece + TrailLines::kPiece); ++row)
-                if (const auto [from, to] = run.StepsOf(row); from < to)
+                if (const auto [from, to] = StepsOf(run, row); from < to)
                     span = {std::min(span.first, from), std::max(span.second, to)};
             spans.push_back(span);
         }
@@ -312,43 +313,41 @@ private:
                            std::max(a.x, b.x) + reach_, std::max(a.y, b.y) + reach_);
     }
 
-    void GatherOwn(std::size_t track, int body, std::vector<Step>& steps) const {
-        for (int64_t piece = firstPiece_; piece < last_; piece += TrailLines::kPiece) {
-            if (!clip_.Shows(lines_.pieceBox(body, piece), reach_)) continue;
-            const int64_t pieceEnd = std::min(last_ - 1, piece + TrailLines::kPiece);
-            for (int64_t part = piece; part < pieceEnd; part += TrailLines::kPart) {
-                if (!clip_.Shows(lines_.partBox(body, part), reach_)) continue;
-                // The steps into the part's rows after its first.
-                for (int64_t row = std::max(part, first_) + 1;
-                     row <= std::min(pieceEnd, part + TrailLines::kPart); ++row)
-                    if (StepDrawn(lines_, body, row) &&
-                        Shows(*lines_.points(body, row - 1), *lines_.points(body, row)))
-                        steps.push_back({row, row, track});
-            }
-        }
-    }
-
-    void GatherRun(std::size_t track, const RunTrails::Prepared& run, int body, const Spans& spans,
-                   std::vector<Step>& steps) const {
-        const TrailLines& own = run.lines();
+    /// A track's steps that show: in the pieces of its own rows that show,
+    /// in the parts of them that show (a step into row k lies in the piece
+    /// and the part of k - 1), each step that reaches what shows.
+    void GatherTrack(std::size_t t, std::vector<Step>& steps) const {
+        const Track& track = tracks_[t];
+        const TrailLines& own = track.run ? track.run->lines() : lines_;
+        const Spans& spans = pieceSteps_[track.spans];
+        const int body = track.body;
         for (std::size_t p = 0; p < spans.size(); ++p) {
             const auto [low, high] = spans[p];
             if (low >= high) continue;
-            // A step into row k joins k - 1 to k, both in the piece of k - 1.
             bool any = false;
             for (int64_t k = low - 1; k < high - 1 && !any;
                  k = k - k % TrailLines::kPiece + TrailLines::kPiece)
                 any = clip_.Shows(own.pieceBox(body, k), reach_);
             if (!any) continue;
+            const TrailLines::Box* part = nullptr;
+            bool partShows = false;
             const int64_t piece = firstPiece_ + int64_t(p) * TrailLines::kPiece;
             for (int64_t row = std::max(piece, first_) + 1;
                  row <= std::min(last_ - 1, piece + TrailLines::kPiece); ++row) {
-                const auto [from, to] = run.StepsOf(row);
-                for (int64_t k = from; k < to; ++k)
-                    if (RunStepDrawn(run, body, k) && Shows(*own.points(body, k - 1), *own.points(body, k)))
-                        steps.push_back({row, k, track});
+                const auto [from, to] = StepsOf(track.run, row);
+                for (int64_t k = from; k < to; ++k) {
+                    if (const TrailLines::Box* box = &own.partBox(body, k - 1); box != part)
+                        part = box, partShows = clip_.Shows(*box, reach_);
+                    if (partShows && Drawn(track, k) && Shows(*own.points(body, k - 1), *own.points(body, k)))
+                        steps.push_back({row, k, t});
+                }
             }
         }
+    }
+
+    /// Whether the track's step into its row `k` is drawn.
+    bool Drawn(const Track& track, int64_t k) const {
+        return track.run ? RunStepDrawn(*track.run, track.body, k) : StepDrawn(lines_, track.body, k);
     }
 
     const TrailLines& lines_;
@@ -357,8 +356,7 @@ private:
     double reach_;
     int64_t firstPiece_;
     std::vector<Track> tracks_;
-    std::vector<Spans> pieceSteps_;   ///< each run's, by its index among those prepared
-    std::vector<std::size_t> runOf_;  ///< each track's run's index among those prepared
+    std::vector<Spans> pieceSteps_;  ///< the first run's, then each run's prepared
 };
 
 /// Draws, in the order of DrawStepsByRow, the steps of the trails' rows

@@ -66,6 +66,66 @@ TimerRequest TickWithRuns(SimulationState& s, PlotBox& plot, DrawingSurface& sur
     return {.start = false, .stop = true};
 }
 
+/// A run drawn by a tick of the classic look: its index, its cache of the
+/// raster's trails, and its trail's rows and its row before and after.
+struct ShownRun {
+    std::size_t run;
+    TrailCache* trails;
+    std::pair<int64_t, int64_t> before{}, after{};
+    int32_t from = 0, to = 0;
+};
+
+/// Moves the playback to the next row a tick shows, erasing each run's
+/// discs and the trail points that leave; marks on `damage`, when given,
+/// the discs where they stood. True when a loop went round.
+bool MoveRuns(SimulationState& s, PlotBox& plot, std::vector<ShownRun>& runs, TickDamage* damage) {
+    AlignRuns(s);
+    for (ShownRun& run : runs) {
+        const RunAt r(s, run.run);
+        run.before = TrailRowSpan(r);
+        run.from = r.playback.position;
+        if (damage) MarkPlanets(r, plot, *damage);
+    }
+    const bool wraps = AdvancePosition(s);
+    AlignRuns(s);
+    for (ShownRun& run : runs) {
+        RunAt r(s, run.run);
+        run.to = r.playback.position;
+        run.after = TrailRowSpan(r);
+        r.playback.position = run.from;
+        EraseSystemBefore(r, plot, run.trails, run.after);
+    }
+    return wraps;
+}
+
+/// Marks on `damage` the trail points of `run` in the rows of `rows` outside
+/// `kept`, as its cache holds them on `raster`.
+void MarkTrailRowsLeft(const RunAt& r, const ShownRun& run, std::pair<int64_t, int64_t> rows,
+                       std::pair<int64_t, int64_t> kept, const PixelRaster& raster, TickDamage& damage) {
+    if (!r.loaded().fields.drawOrbits || rows.first >= rows.second) return;
+    MarkTrailRows(r, *run.trails, raster, rows.first, std::min(rows.second, kept.first), damage);
+    MarkTrailRows(r, *run.trails, raster, std::max(rows.first, kept.second), rows.second, damage);
+}
+
+/// The end of a tick of the classic look from row `from`: the status line,
+/// and whether the timer stops.
+TimerRequest EndClassicTick(SimulationState& s, DrawingSurface& surface, int32_t from, bool goesOn,
+                            bool wraps, TickDamage* damage) {
+    if (!goesOn && !s.view.loopPlayback) {
+        // No status line now; the draw may have put trail points back where
+        // the last tick's stood.
+        if (damage) MarkStatusBand(StatusLine(s, from), *damage);
+        s.playback.stopRequested = 0;
+        return {.start = false, .stop = true};
+    }
+    const std::string status = StatusLine(s, s.playback.position);
+    if (!status.empty()) surface.TextOut(10, 5, status);
+    if (damage) MarkStatusBand(status, *damage);
+    if (!s.playback.stopRequested) return {.repaint = wraps};
+    s.playback.stopRequested = 0;
+    return {.start = false, .stop = true, .repaint = wraps};
+}
+
 }  // namespace
 
 void PaintView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
@@ -117,72 +177,26 @@ TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface
     // The first run, then the runs compared shown, each with its own cache
     // of the raster's trails: all are erased, then all drawn again in the
     // order a full paint draws them.
-    AlignRuns(s);
-    struct System {
-        std::size_t run;
-        TrailCache* trails;
-        std::pair<int64_t, int64_t> before{}, after{};
-        int32_t from = 0, to = 0;
-    };
-    std::vector<System> systems;
+    std::vector<ShownRun> runs;
     for (std::size_t k = 0; k < s.runs.size(); ++k)
-        if (Drawn(s, k)) systems.push_back({k, TrailsOf(trails, k)});
-    for (System& system : systems) {
-        const RunAt r(s, system.run);
-        system.before = TrailRowSpan(r);
-        system.from = r.playback.position;
-        if (tracked) MarkPlanets(r, plot, *damage);
-    }
-    const bool wraps = AdvancePosition(s);
-    AlignRuns(s);
-    for (System& system : systems) {
-        RunAt r(s, system.run);
-        system.to = r.playback.position;
-        system.after = TrailRowSpan(r);
-        r.playback.position = system.from;
-        EraseSystemBefore(r, plot, system.trails, system.after);
-    }
+        if (Drawn(s, k)) runs.push_back({k, TrailsOf(trails, k)});
+    const int32_t from = s.playback.position;
+    const bool wraps = MoveRuns(s, plot, runs, tracked ? damage : nullptr);
     const bool goesOn = TickGoesOn(s);
     // The erase left the cache holding the rows before, the draw the rows after.
-    for (const System& system : systems) {
-        const RunAt r(s, system.run);
-        const auto [before, after] = std::pair{system.before, system.after};
-        if (tracked && r.loaded().fields.drawOrbits && before.first < before.second) {
-            MarkTrailRows(r, *system.trails, *raster, before.first, std::min(before.second, after.first),
-                          *damage);
-            MarkTrailRows(r, *system.trails, *raster, std::max(before.first, after.second), before.second,
-                          *damage);
-        }
-    }
-    for (const System& system : systems) DrawSystem(RunAt(s, system.run), plot, 1, system.trails);
+    if (tracked)
+        for (const ShownRun& run : runs)
+            MarkTrailRowsLeft(RunAt(s, run.run), run, run.before, run.after, *raster, *damage);
+    for (const ShownRun& run : runs) DrawSystem(RunAt(s, run.run), plot, 1, run.trails);
     if (tracked) {
-        for (const System& system : systems) {
-            const RunAt r(s, system.run);
-            const auto [before, after] = std::pair{system.before, system.after};
+        for (const ShownRun& run : runs) {
+            const RunAt r(s, run.run);
             MarkPlanets(r, plot, *damage);
-            if (r.loaded().fields.drawOrbits && after.first < after.second) {
-                MarkTrailRows(r, *system.trails, *raster, after.first, std::min(after.second, before.first),
-                              *damage);
-                MarkTrailRows(r, *system.trails, *raster, std::max(after.first, before.second), after.second,
-                              *damage);
-            }
+            MarkTrailRowsLeft(r, run, run.after, run.before, *raster, *damage);
         }
         if (wraps) damage->MarkAll();
     }
-    const int32_t from = systems.front().from;
     if (!s.loaded().fields.bodyNames.empty())
         DrawPlotNotes(s, plot, false);  // the erase may have cut into the legend
-    if (!goesOn && !s.view.loopPlayback) {
-        // No status line now; the draw may have put trail points back where
-        // the last tick's stood.
-        if (damage) MarkStatusBand(StatusLine(s, from), *damage);
-        s.playback.stopRequested = 0;
-        return {.start = false, .stop = true};
-    }
-    const std::string status = StatusLine(s, s.playback.position);
-    if (!status.empty()) surface.TextOut(10, 5, status);
-    if (damage) MarkStatusBand(status, *damage);
-    if (!s.playback.stopRequested) return {.repaint = wraps};
-    s.playback.stopRequested = 0;
-    return {.start = false, .stop = true, .repaint = wraps};
+    return EndClassicTick(s, surface, from, goesOn, wraps, damage);
 }
