@@ -1,14 +1,12 @@
 #include "animation/view_request.h"
 
-#include "animation/series_export.h"
-
 #include <algorithm>
 
 #include "animation/animation_commands.h"
 #include "animation/compared_runs.h"
 #include "animation/frame_view.h"
 #include "animation/playback_commands.h"
-#include "animation/series_export.h"
+#include "animation/series_source.h"
 #include "animation/settings.h"
 #include "animation/simulation_state.h"
 #include "base/format.h"

@@ -7,8 +7,6 @@
 #include "animation/drawing_routines.h"
 #include "animation/playback_range.h"
 #include "animation/plot_notes.h"
-#include "animation/publication_paint.h"
-#include "animation/publication_tick.h"
 #include "animation/shown_row.h"
 #include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
@@ -54,7 +52,7 @@ TimerRequest TickWithRuns(SimulationState& s, PlotBox& plot, DrawingSurface& sur
     const bool goesOn = TickGoesOn(s);
     AlignRuns(s);
     const DeviceRect bounds = surface.bounds();
-    PaintView(s, plot, surface, bounds.right - bounds.left, bounds.bottom - bounds.top, trails);
+    PaintClassicView(s, plot, surface, bounds.right - bounds.left, bounds.bottom - bounds.top, trails);
     if (!goesOn && !s.view.loopPlayback) {
         s.playback.stopRequested = 0;
         return {.start = false, .stop = true};
@@ -128,12 +126,8 @@ TimerRequest EndClassicTick(SimulationState& s, DrawingSurface& surface, int32_t
 
 }  // namespace
 
-void PaintView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
-               TrailCache* trails) {
-    if (s.view.style == ViewStyle::Publication && surface.smooth()) {
-        PaintPublicationView(s, plot, surface, width, height);
-        return;
-    }
+void PaintClassicView(const SimulationState& s, PlotBox& plot, DrawingSurface& surface, int width, int height,
+                      TrailCache* trails) {
     surface.Clear(kViewBackground);
     plot.Draw(&surface, 0, 0, width, height);
     if (!s.loaded().dataLoaded) return;
@@ -156,20 +150,13 @@ std::string StatusLine(const SimulationState& s, int row) {
     return s.loaded().fields.timeUnit.empty() ? line : line + " " + s.loaded().fields.timeUnit;
 }
 
-TimerRequest TickView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails,
-                      TickDamage* damage) {
+TimerRequest TickClassicView(SimulationState& s, PlotBox& plot, DrawingSurface& surface, TrailCache* trails,
+                             TickDamage* damage) {
     plot.AttachDC(&surface);
     if (!s.loaded().dataLoaded) return {.start = false, .stop = true};
     // A pixel changes only where a disc was or is, or where the set of trail
     // points over it changed: everything else is erased and drawn again the
     // same. Faded trails change colour all along.
-    if (s.view.style == ViewStyle::Publication) {
-        // It draws nothing here: a view that keeps its picture ticks with
-        // PublicationTick, which tells what changed; this one cannot.
-        if (damage) damage->MarkAll();
-        bool wraps = false;
-        return MovePublicationTick(s, wraps);
-    }
     if (s.compared() && !trails) return TickWithRuns(s, plot, surface, trails, damage);
     const PixelRaster* raster = surface.raster();
     const bool tracked = damage && raster && trails && !s.view.fadeTrails;

@@ -4,8 +4,8 @@
 #include <QPainter>
 
 #include "animation/compared_runs.h"
-#include "animation/html_page.h"
 #include "app/painter_surface.h"
+#include "page/html_page.h"
 #include "plot/plot_box.h"
 #include "simulation/output_file.h"
 

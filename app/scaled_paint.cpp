@@ -3,12 +3,13 @@
 #include <QPainter>
 #include <string>
 
-#include "animation/series_panel.h"
 #include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
 #include "animation/view_steps.h"
 #include "app/painter_surface.h"
+#include "panel/series_panel.h"
 #include "plot/plot_box.h"
+#include "publication/view_paint.h"
 
 void PaintPicture(const SimulationState& state, const PlotBox& plot, QPainter& painter, int width, int height,
                   const PictureOptions& options, double scale, const TickDamage* only) {

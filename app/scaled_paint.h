@@ -1,7 +1,7 @@
 #pragma once
 #include <QImage>
 
-#include "animation/series_panel.h"
+#include "panel/series_panel.h"
 
 struct SimulationState;
 class PlotBox;

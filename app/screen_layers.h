@@ -1,7 +1,7 @@
 #pragma once
 #include <QImage>
 
-#include "animation/publication_tick.h"
+#include "publication/publication_tick.h"
 
 /// The view painted at the screen's ratio, as the window keeps it: the
 /// picture shown and, in the publication look at a whole ratio, the layer

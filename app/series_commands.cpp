@@ -12,12 +12,12 @@
 #include <QVBoxLayout>
 #include <vector>
 
-#include "animation/panel_series.h"
 #include "animation/simulation_state.h"
 #include "app/command_actions.h"
 #include "app/command_ids.h"
 #include "app/series_panel_view.h"
 #include "app/simulation_view.h"
+#include "panel/panel_series.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "animation/panel_series.h"
-#include "animation/series_panel.h"
+#include "panel/panel_series.h"
+#include "panel/series_panel.h"
 
 struct SimulationState;
 

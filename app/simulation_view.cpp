@@ -16,6 +16,7 @@
 #include "animation/view_navigation.h"
 #include "animation/view_steps.h"
 #include "app/scaled_paint.h"
+#include "publication/view_paint.h"
 
 SimulationView::SimulationView(SimulationState& state, PlotBox& plot, QWidget* parent)
     : QFrame(parent), state_(state), plot_(plot) {

@@ -4,11 +4,11 @@
 #include <memory>
 #include <optional>
 
-#include "animation/publication_tick.h"
 #include "animation/tick_damage.h"
 #include "animation/trail_cache.h"
 #include "app/image_surface.h"
 #include "app/screen_layers.h"
+#include "publication/publication_tick.h"
 
 struct SimulationState;
 class PlotBox;

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "animation/compared_runs.h"
-#include "animation/frame_loop.h"
 #include "animation/playback_range.h"
 #include "animation/simulation_state.h"
 #include "animation/trail_cache.h"
@@ -11,6 +10,7 @@
 #include "app/scaled_paint.h"
 #include "app/video_encoder.h"
 #include "plot/plot_box.h"
+#include "publication/frame_loop.h"
 
 double DefaultVideoRate(int frameDelayMs) { return std::min(60.0, 1000.0 / std::max(1, frameDelayMs)); }
 

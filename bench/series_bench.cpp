@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "animation/series_export.h"
+#include "animation/series_source.h"
 #include "animation/simulation_state.h"
 #include "animation/table_loading.h"
 #include "plot/plot_box.h"

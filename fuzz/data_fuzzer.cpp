@@ -15,6 +15,7 @@
 #include "fuzz_support.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
+#include "publication/view_paint.h"
 #include "simulation/table_long_format.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include "animation/appended_rows.h"
 #include "animation/frame_view.h"
-#include "animation/series_export.h"
+#include "animation/series_source.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/table_loading.h"

@@ -15,6 +15,7 @@
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
 #include "plot/raster_surface.h"
+#include "publication/view_paint.h"
 #include "scenes/orbit_scene.h"
 
 namespace {

@@ -25,12 +25,12 @@
 #include <utility>
 #include <vector>
 
-#include "animation/frame_loop.h"
 #include "app/command_ids.h"
 #include "app/simulation_view.h"
 #include "app/video_recording.h"
+#include "page/packed_positions.h"
+#include "publication/frame_loop.h"
 #include "recording_surface.h"
-#include "simulation/packed_positions.h"
 #include "window_fixture.h"
 
 namespace {

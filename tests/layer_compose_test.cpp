@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "animation/tick_damage.h"
-#include "animation/trail_chunks.h"
 #include "plot/layer_compose.h"
 #include "plot/line_raster.h"
+#include "publication/trail_chunks.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/web_text.h"
-#include "simulation/packed_positions.h"
+#include "page/packed_positions.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "animation/startup_defaults.h"
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
+#include "publication/view_paint.h"
 #include "recording_surface.h"
 #include "test_support.h"
 

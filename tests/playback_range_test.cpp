@@ -9,6 +9,7 @@
 #include "animation/simulation_state.h"
 #include "animation/view_steps.h"
 #include "plot/plot_box.h"
+#include "publication/view_paint.h"
 #include "recording_surface.h"
 
 namespace {

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "animation/publication_paint.h"
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
-#include "animation/trail_lines.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
+#include "publication/publication_paint.h"
+#include "publication/trail_lines.h"
 #include "smooth_recording_surface.h"
 #include "test_support.h"
 

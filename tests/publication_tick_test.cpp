@@ -15,12 +15,12 @@
 
 #include "animation/compared_runs.h"
 #include "animation/frame_view.h"
-#include "animation/publication_tick.h"
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"
 #include "animation/table_loading.h"
 #include "plot/plot_box.h"
+#include "publication/publication_tick.h"
 #include "raster_layers.h"
 #include "simulation/table_palette.h"
 #include "test_support.h"

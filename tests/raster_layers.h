@@ -2,10 +2,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "animation/publication_tick.h"
 #include "fake_text.h"
 #include "plot/drawing_surface.h"
 #include "plot/line_raster.h"
+#include "publication/publication_tick.h"
 
 /// A smooth surface over a raster in memory, without the toolkit, `scale`
 /// raster pixels (a whole number) to a pixel of the view: lines blended as

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "animation/series_export.h"
+#include "animation/series_source.h"
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"

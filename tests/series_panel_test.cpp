@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "animation/frame_view.h"
-#include "animation/panel_series.h"
-#include "animation/series_panel.h"
 #include "animation/simulation_state.h"
 #include "base/format.h"
+#include "panel/panel_series.h"
+#include "panel/series_panel.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
 #include "simulation/orbit_elements.h"

@@ -10,12 +10,12 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "animation/panel_series.h"
 #include "app/command_ids.h"
 #include "app/scaled_paint.h"
 #include "app/series_commands.h"
 #include "app/series_panel_view.h"
 #include "app/simulation_view.h"
+#include "panel/panel_series.h"
 #include "window_fixture.h"
 
 namespace {

@@ -16,6 +16,7 @@
 #include "animation/view_steps.h"
 #include "base/parallel_for.h"
 #include "plot/plot_box.h"
+#include "publication/view_paint.h"
 #include "recording_surface.h"
 #include "simulation/data_reader.h"
 #include "simulation/load_progress.h"

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "animation/frame_view.h"
-#include "animation/series_export.h"
+#include "animation/series_source.h"
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "animation/startup_defaults.h"

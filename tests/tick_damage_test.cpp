@@ -17,6 +17,7 @@
 #include "animation/view_steps.h"
 #include "app/image_surface.h"
 #include "plot/plot_box.h"
+#include "publication/view_paint.h"
 #include "test_support.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <utility>
 #include <vector>
 
-#include "animation/trail_lines.h"
 #include "base/colour.h"
 #include "plot/plot_mapping.h"
+#include "publication/trail_lines.h"
 
 struct SimulationState;
 struct Run;

@@ -1,13 +1,13 @@
-#include "animation/panel_series.h"
+#include "panel/panel_series.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "animation/series_export.h"
-#include "animation/series_notes.h"
+#include "animation/series_source.h"
 #include "animation/simulation_state.h"
 #include "base/format.h"
+#include "panel/series_notes.h"
 #include "plot/axes_frame.h"
 #include "simulation/orbit_elements.h"
 

@@ -1,4 +1,4 @@
-#include "animation/publication_tick.h"
+#include "publication/publication_tick.h"
 
 #include <algorithm>
 #include <array>

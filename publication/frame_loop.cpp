@@ -1,8 +1,9 @@
-#include "animation/frame_loop.h"
+#include "publication/frame_loop.h"
 
 #include "animation/compared_runs.h"
 #include "animation/simulation_state.h"
 #include "animation/view_steps.h"
+#include "publication/view_paint.h"
 
 FrameLoopResult RunFrameLoop(SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width,
                              int height, TrailCache* trails, std::optional<int> ticks,

@@ -1,4 +1,4 @@
-#include "animation/series_notes.h"
+#include "panel/series_notes.h"
 
 #include <cmath>
 

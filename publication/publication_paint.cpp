@@ -1,4 +1,4 @@
-#include "animation/publication_paint.h"
+#include "publication/publication_paint.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,12 +10,9 @@
 #include "animation/compared_runs.h"
 #include "animation/drawing_routines.h"
 #include "animation/plot_notes.h"
-#include "animation/run_trails.h"
 #include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
-#include "animation/trail_chunks.h"
 #include "animation/trail_fade.h"
-#include "animation/trail_lines.h"
 #include "base/format.h"
 #include "base/parallel_for.h"
 #include "plot/axes_frame.h"
@@ -23,6 +20,9 @@
 #include "plot/dashed_line.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
+#include "publication/run_trails.h"
+#include "publication/trail_chunks.h"
+#include "publication/trail_lines.h"
 #include "simulation/table_plane.h"
 
 namespace {

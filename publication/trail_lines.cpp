@@ -1,4 +1,4 @@
-#include "animation/trail_lines.h"
+#include "publication/trail_lines.h"
 
 #include <algorithm>
 #include <cmath>

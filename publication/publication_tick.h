@@ -3,12 +3,12 @@
 #include <functional>
 #include <utility>
 
-#include "animation/publication_paint.h"
-#include "animation/run_trails.h"
 #include "animation/tick_damage.h"
-#include "animation/trail_chunks.h"
-#include "animation/trail_lines.h"
 #include "animation/view_steps.h"
+#include "publication/publication_paint.h"
+#include "publication/run_trails.h"
+#include "publication/trail_chunks.h"
+#include "publication/trail_lines.h"
 
 struct SimulationState;
 class PlotBox;

@@ -1,4 +1,4 @@
-#include "animation/html_page.h"
+#include "page/html_page.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "animation/playback_range.h"
-#include "animation/publication_paint.h"
 #include "animation/simulation_state.h"
 #include "base/parallel_for.h"
 #include "base/web_text.h"
+#include "page/packed_positions.h"
 #include "plot/axis_ticks.h"
 #include "plot/plot_box.h"
-#include "simulation/packed_positions.h"
+#include "publication/publication_paint.h"
 
 /// The player: the page's markup, style and script, with the places the
 /// view and the data go in (html_player.html, built in).

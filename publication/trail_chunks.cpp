@@ -1,4 +1,4 @@
-#include "animation/trail_chunks.h"
+#include "publication/trail_chunks.h"
 
 #include <algorithm>
 

@@ -1,16 +1,16 @@
-#include "animation/run_trails.h"
+#include "publication/run_trails.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "animation/compared_runs.h"
 #include "animation/drawing_routines.h"
-#include "animation/publication_paint.h"
 #include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
 #include "animation/trail_fade.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
+#include "publication/publication_paint.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "simulation/packed_positions.h"
+#include "page/packed_positions.h"
 
 #include <zlib.h>
 

@@ -1,4 +1,4 @@
-#include "animation/series_panel.h"
+#include "panel/series_panel.h"
 
 #include <algorithm>
 #include <array>
@@ -6,13 +6,13 @@
 #include <limits>
 #include <string>
 
-#include "animation/panel_series.h"
-#include "animation/publication_paint.h"
 #include "animation/simulation_state.h"
 #include "animation/trail_fade.h"
 #include "base/format.h"
+#include "panel/panel_series.h"
 #include "plot/axis_ticks.h"
 #include "plot/drawing_surface.h"
+#include "publication/publication_paint.h"
 
 namespace {
 
