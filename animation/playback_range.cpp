@@ -101,3 +101,12 @@ std::optional<int64_t> FramesOfPlayback(const SimulationState& s, std::optional<
     if (!toEnd) return std::nullopt;
     return *toEnd + 1;
 }
+
+bool TickEnds(const SimulationState& s, bool goesOn) { return !goesOn && !s.view.loopPlayback; }
+
+TimerRequest TimerAnswer(SimulationState& s, bool goesOn, bool wraps) {
+    const bool ends = TickEnds(s, goesOn);
+    if (!ends && !s.playback.stopRequested) return {.repaint = wraps};
+    s.playback.stopRequested = 0;
+    return {.start = false, .stop = true, .repaint = !ends && wraps};
+}

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "animation/playback_state.h"
+
 struct SimulationState;
 
 /// Where the playback may run: the rows a trail ahead keeps after the
@@ -68,6 +70,15 @@ bool TickGoesOn(const SimulationState& state);
 /// Whether the next tick goes round the loop rather than stepping: a loop,
 /// and a playback that does not go on from `position`.
 bool TickWraps(const SimulationState& state);
+
+/// Whether a tick that moved the playback is its last: it does not go on
+/// (`goesOn`, TickGoesOn after the move) and the playback does not loop.
+bool TickEnds(const SimulationState& state, bool goesOn);
+
+/// What a tick that moved the playback asks of the timer: to stop when it
+/// was the last (TickEnds) or a stop was asked for, which it takes; a full
+/// paint, when it goes on or was stopped, after a loop went round (`wraps`).
+TimerRequest TimerAnswer(SimulationState& state, bool goesOn, bool wraps);
 
 /// The row the next tick shows. Forward: position + step, held in the int
 /// range, or on a wrap the loop's start row. Backward: position - step but

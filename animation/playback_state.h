@@ -20,3 +20,12 @@ struct Playback {
     /// running: commands are refused meanwhile.
     bool loading = false;
 };
+
+/// What a tick asks of the timer that plays the view.
+struct TimerRequest {
+    bool start = false;  ///< start it (or restart it) with the playback's delay
+    bool stop = false;   ///< kill it
+    /// The playback went back to its start row: the old trail is gone only
+    /// after a full paint, which the caller should make.
+    bool repaint = false;
+};

@@ -53,15 +53,11 @@ TimerRequest TickWithRuns(SimulationState& s, PlotBox& plot, DrawingSurface& sur
     AlignRuns(s);
     const DeviceRect bounds = surface.bounds();
     PaintClassicView(s, plot, surface, bounds.right - bounds.left, bounds.bottom - bounds.top, trails);
-    if (!goesOn && !s.view.loopPlayback) {
-        s.playback.stopRequested = 0;
-        return {.start = false, .stop = true};
-    }
-    if (const std::string status = StatusLine(s, s.playback.position); !status.empty())
-        surface.TextOut(10, 5, status);
-    if (!s.playback.stopRequested) return {};
-    s.playback.stopRequested = 0;
-    return {.start = false, .stop = true};
+    if (!TickEnds(s, goesOn))
+        if (const std::string status = StatusLine(s, s.playback.position); !status.empty())
+            surface.TextOut(10, 5, status);
+    // Painted whole every tick: a loop going round needs no full paint more.
+    return TimerAnswer(s, goesOn, false);
 }
 
 /// A run drawn by a tick of the classic look: its index, its cache of the
@@ -109,19 +105,16 @@ void MarkTrailRowsLeft(const RunAt& r, const ShownRun& run, std::pair<int64_t, i
 /// and whether the timer stops.
 TimerRequest EndClassicTick(SimulationState& s, DrawingSurface& surface, int32_t from, bool goesOn,
                             bool wraps, TickDamage* damage) {
-    if (!goesOn && !s.view.loopPlayback) {
+    if (TickEnds(s, goesOn)) {
         // No status line now; the draw may have put trail points back where
         // the last tick's stood.
         if (damage) MarkStatusBand(StatusLine(s, from), *damage);
-        s.playback.stopRequested = 0;
-        return {.start = false, .stop = true};
+    } else {
+        const std::string status = StatusLine(s, s.playback.position);
+        if (!status.empty()) surface.TextOut(10, 5, status);
+        if (damage) MarkStatusBand(status, *damage);
     }
-    const std::string status = StatusLine(s, s.playback.position);
-    if (!status.empty()) surface.TextOut(10, 5, status);
-    if (damage) MarkStatusBand(status, *damage);
-    if (!s.playback.stopRequested) return {.repaint = wraps};
-    s.playback.stopRequested = 0;
-    return {.start = false, .stop = true, .repaint = wraps};
+    return TimerAnswer(s, goesOn, wraps);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "animation/playback_state.h"
+
 struct SimulationState;
 class PlotBox;
 class DrawingSurface;
@@ -16,14 +18,6 @@ class TickDamage;
 /// advances 7).
 inline constexpr int32_t kStatusBandHeight = 48;
 inline constexpr int32_t kStatusCharWidth = 16;
-
-struct TimerRequest {
-    bool start = false;  ///< start it (or restart it) with `frameDelayMs`
-    bool stop = false;   ///< kill it
-    /// The playback went back to its start row: the old trail is gone only
-    /// after a full paint, which the caller should make.
-    bool repaint = false;
-};
 
 /// Background of the view outside the plot box.
 inline constexpr unsigned kViewBackground = 0xFFFFFF;

@@ -319,32 +319,91 @@ std::string CheckFigure(const QCommandLineParser& parser, const OptionTable& tab
 
 /// Reads --speed into `options.speed`; an error text, empty when it is good.
 /// A configuration written for a table takes no speed.
-std::string CheckSpeed(const QCommandLineParser& parser, const OptionTable& table, CommandOptions& options,
-                       bool writesConfig) {
-    if (writesConfig && parser.isSet(table.speed)) return "--speed does not go with --write-config";
+std::string CheckSpeed(const QCommandLineParser& parser, const OptionTable& table, CommandOptions& options) {
     for (const QString& value : parser.values(table.speed))
         if (!(options.speed = ParseSpeed(value.toStdString())))
             return "--speed wants a number above 0, or rows per second as 200r";
     return {};
 }
 
-/// The options of a view shown or played, which a command that only writes
-/// a file takes none of.
-std::vector<const QCommandLineOption*> ViewOnly(const OptionTable& table) {
-    return {&table.size,   &table.ticks,  &table.yes,         &table.scale,    &table.fps,
-            &table.framed, &table.row,    &table.time,        &table.fade,     &table.loop,
-            &table.box,    &table.follow, &table.lineWidth,   &table.grid,     &table.fontSize,
-            &table.clock,  &table.frame,  &table.trailLength, &table.discSize, &table.noSettings};
+/// The modes of a command line, as bits of a set.
+enum ModeBit : unsigned {
+    kViewer = 1,
+    kPicture = 2,
+    kFrames = 4,
+    kVideo = 8,
+    kPage = 16,
+    kConfig = 32,
+    kSeries = 64,
+};
+constexpr unsigned kOutputs = kPicture | kFrames | kVideo | kPage;
+constexpr unsigned kViews = kViewer | kOutputs;
+
+/// What each option limited to some modes goes with, in the order a
+/// command line's options are checked: the first given that does not go
+/// with the mode is told. Options not here go with every mode.
+struct OptionModes {
+    QCommandLineOption OptionTable::*option;
+    unsigned modes;
+};
+constexpr OptionModes kOptionModes[] = {
+    {&OptionTable::size, kOutputs},
+    {&OptionTable::ticks, kOutputs},
+    {&OptionTable::yes, kOutputs},
+    {&OptionTable::scale, kOutputs},
+    {&OptionTable::fps, kVideo},
+    {&OptionTable::framed, kViews},
+    {&OptionTable::row, kViews},
+    {&OptionTable::time, kViews},
+    {&OptionTable::fade, kViews},
+    {&OptionTable::loop, kViews},
+    {&OptionTable::box, kViews},
+    {&OptionTable::follow, kViewer},
+    {&OptionTable::lineWidth, kViews},
+    {&OptionTable::grid, kViews},
+    {&OptionTable::fontSize, kViews},
+    {&OptionTable::clock, kViews},
+    {&OptionTable::frame, kViews},
+    {&OptionTable::trailLength, kViews},
+    {&OptionTable::discSize, kViews},
+    {&OptionTable::noSettings, kViewer},
+    {&OptionTable::speed, kViews},
+    {&OptionTable::bodies, kViews | kConfig},
+    {&OptionTable::style, kViews | kConfig},
+    {&OptionTable::trail, kViews | kConfig},
+    {&OptionTable::equalAspect, kViews | kConfig},
+    {&OptionTable::plot, kViewer | kPicture | kPage | kSeries},
+    {&OptionTable::panelOnly, kPicture},
+    {&OptionTable::panelHeight, kPicture},
+};
+
+/// The names of the modes in `modes`, as a message names them: "the
+/// viewer", "--render", ..., joined with commas and a last "or".
+std::string ModeNames(unsigned modes) {
+    static const char* const names[] = {"the viewer", "--render",       "--frames",       "--video",
+                                        "--html",     "--write-config", "--export-series"};
+    std::vector<std::string> named;
+    for (unsigned bit = 0; bit < std::size(names); ++bit)
+        if (modes & (1u << bit)) named.push_back(names[bit]);
+    std::string text;
+    for (std::size_t k = 0; k < named.size(); ++k)
+        text += (k == 0 ? "" : k + 1 == named.size() ? " or " : ", ") + named[k];
+    return text;
 }
 
-/// "--X does not go with `command`" for the first of `refused` given; empty
-/// when none is.
-std::string RefusedWith(const QCommandLineParser& parser,
-                        const std::vector<const QCommandLineOption*>& refused, const char* command) {
-    for (const QCommandLineOption* option : refused)
-        if (parser.isSet(*option))
-            return Format("--%s does not go with %s", option->names().front().toLatin1().constData(),
-                          command);
+/// The one refusal of an option given in a mode it does not go with:
+/// "--X does not go with MODE", and what it goes with unless that is every
+/// view (the modes that only write a file take none of the view's
+/// options). Empty when every option given goes with `mode`.
+std::string RefusedInMode(const QCommandLineParser& parser, const OptionTable& table, unsigned mode) {
+    for (const OptionModes& limit : kOptionModes) {
+        const QCommandLineOption& option = table.*limit.option;
+        if ((limit.modes & mode) || !parser.isSet(option)) continue;
+        std::string text = Format("--%s does not go with %s", option.names().front().toLatin1().constData(),
+                                  ModeNames(mode).c_str());
+        if ((limit.modes & kViews) != kViews) text += ": it goes with " + ModeNames(limit.modes);
+        return text;
+    }
     return {};
 }
 
@@ -393,17 +452,31 @@ struct Outputs {
     std::size_t played() const { return renders.size() + frames.size() + videos.size(); }
 };
 
+/// The mode the outputs named choose, as a bit of ModeBit.
+unsigned ModeBitOf(const Outputs& out) {
+    return !out.series.empty()    ? kSeries
+           : !out.configs.empty() ? kConfig
+           : !out.frames.empty()  ? kFrames
+           : !out.videos.empty()  ? kVideo
+           : !out.pages.empty()   ? kPage
+           : !out.renders.empty() ? kPicture
+                                  : kViewer;
+}
+
 /// At most one picture, frame folder or video, and a configuration written
 /// alone and with nothing of the view.
-std::string CheckOutputsGiven(const QCommandLineParser& parser, const OptionTable& table,
-                              const Outputs& out) {
+std::string CheckOutputsGiven(const Outputs& out) {
     if (out.renders.size() + out.frames.size() > 1 && out.videos.empty())
         return "only one of --render and --frames may be given";
     if (out.played() > 1) return "only one of --render, --frames and --video may be given";
-    if (out.configs.empty()) return {};
-    if (out.played() + out.pages.size() + out.configs.size() > 1)
+    if (!out.configs.empty() && out.played() + out.pages.size() + out.configs.size() > 1)
         return "--write-config cannot be given with --render, --frames, --video or --html, nor twice";
-    return RefusedWith(parser, ViewOnly(table), "--write-config");
+    if (!out.series.empty() && out.played() + out.pages.size() + out.configs.size() + out.series.size() > 1)
+        return "--export-series cannot be given with --render, --frames, --video, --html or --write-config, "
+               "nor twice";
+    if (!out.pages.empty() && out.played() + out.pages.size() > 1)
+        return "--html cannot be given with --render, --frames or --video, nor twice";
+    return {};
 }
 
 /// The choices about the data that every mode takes: the frame, the plane,
@@ -430,15 +503,7 @@ std::string ReadDataChoices(const QCommandLineParser& parser, const OptionTable&
 /// and nothing of the view: the series are the data's own.
 std::string ExportSeriesArguments(const QCommandLineParser& parser, const OptionTable& table,
                                   const Outputs& out, CommandOptions& options, CommandMode& mode) {
-    if (out.played() + out.pages.size() + out.configs.size() + out.series.size() > 1)
-        return "--export-series cannot be given with --render, --frames, --video, --html or --write-config, "
-               "nor twice";
     if (options.plot.empty()) return "--export-series needs --plot, the series to write";
-    std::vector<const QCommandLineOption*> refused = ViewOnly(table);
-    refused.insert(refused.end(),
-                   {&table.speed, &table.bodies, &table.style, &table.trail, &table.equalAspect});
-    if (std::string problem = RefusedWith(parser, refused, "--export-series"); !problem.empty())
-        return problem;
     mode = CommandMode::ExportSeries;
     options.output = out.series.front();
     const QStringList configs = parser.positionalArguments();
@@ -446,17 +511,13 @@ std::string ExportSeriesArguments(const QCommandLineParser& parser, const Option
     return TakeFiles(parser, table, configs, options);
 }
 
-/// The panel of series: --panel-only and --panel-height with --render and
-/// --plot, and --plot only where a panel or the series are made.
-std::string ReadPanelChoices(const QCommandLineParser& parser, const OptionTable& table, const Outputs& out,
+/// The panel of series: --panel-only and --panel-height with --plot.
+std::string ReadPanelChoices(const QCommandLineParser& parser, const OptionTable& table,
                              CommandOptions& options) {
     const bool panelChoices = parser.isSet(table.panelOnly) || parser.isSet(table.panelHeight);
-    if (panelChoices && (options.plot.empty() || out.renders.empty()))
+    if (panelChoices && options.plot.empty())
         return Format("--%s needs --render and --plot",
                       parser.isSet(table.panelOnly) ? "panel-only" : "panel-height");
-    if (!options.plot.empty() && (!out.frames.empty() || !out.videos.empty() || !out.configs.empty()))
-        return "--plot goes with --render, --export-series or the viewer, not with --frames, --video or "
-               "--write-config";
     options.panelOnly = parser.isSet(table.panelOnly);
     for (const std::string& value : Values(parser, table.panelHeight)) {
         int pixels = 0;
@@ -483,20 +544,13 @@ std::string WriteConfigArguments(const QCommandLineParser& parser, const OptionT
 }
 
 /// The mode of a view shown or played, its output and the output's form.
-std::string ChooseViewMode(const QCommandLineParser& parser, const OptionTable& table, const Outputs& out,
-                           CommandOptions& options, CommandMode& mode) {
-    if (!out.pages.empty() && out.played() + out.pages.size() > 1)
-        return "--html cannot be given with --render, --frames or --video, nor twice";
+std::string ChooseViewMode(const Outputs& out, CommandOptions& options, CommandMode& mode) {
     const bool window = out.played() + out.pages.size() == 0;
     mode = window                ? CommandMode::Window
            : !out.frames.empty() ? CommandMode::Frames
            : !out.videos.empty() ? CommandMode::Video
            : !out.pages.empty()  ? CommandMode::Page
                                  : CommandMode::Picture;
-    for (const QCommandLineOption* pictureOnly : {&table.size, &table.ticks, &table.yes, &table.scale})
-        if (window && parser.isSet(*pictureOnly))
-            return Format("--%s needs --render or --frames",
-                          pictureOnly->names().front().toLatin1().constData());
     if (!window)
         options.output = !out.frames.empty()   ? out.frames.front()
                          : !out.videos.empty() ? out.videos.front()
@@ -523,7 +577,6 @@ std::string ReadOutputValues(const QCommandLineParser& parser, const OptionTable
         if (!options.fps || !(*options.fps >= 0.01 && *options.fps <= 240))
             return "--fps wants a number of frames per second from 0.01 to 240";
     }
-    if (options.fps && mode != CommandMode::Video) return "--fps needs --video";
     for (const std::string& value : Values(parser, table.size))
         if (!ParseSize(value, options.width, options.height))
             return Format("--size wants WxH with sides from 1 to %d", kMaxSide);
@@ -579,10 +632,7 @@ std::string TakeSwitchesAndFiles(const QCommandLineParser& parser, const OptionT
     options.fade = parser.isSet(table.fade);
     options.loop = parser.isSet(table.loop);
     options.follow = parser.isSet(table.follow);
-    if (options.follow && !window) return "--follow is for the viewer, not with --render or --frames";
     options.noSettings = parser.isSet(table.noSettings);
-    if (options.noSettings && !window)
-        return "--no-settings is for the viewer, not with --render or --frames";
     const QStringList configs = parser.positionalArguments();
     if (configs.empty() && window) {
         if (parser.isSet(table.runNames)) return "--run-names goes with several files";
@@ -605,16 +655,15 @@ std::string CheckArguments(const QCommandLineParser& parser, const OptionTable& 
         problem = std::move(found);
         return !problem.empty();
     };
-    if (fails(CheckOutputsGiven(parser, table, out)) ||
-        fails(CheckSpeed(parser, table, options, !out.configs.empty())) ||
-        fails(CheckFigure(parser, table, options.figure)) || fails(ReadDataChoices(parser, table, options)))
+    if (fails(CheckOutputsGiven(out)) || fails(RefusedInMode(parser, table, ModeBitOf(out))) ||
+        fails(CheckSpeed(parser, table, options)) || fails(CheckFigure(parser, table, options.figure)) ||
+        fails(ReadDataChoices(parser, table, options)))
         return problem;
     if (!out.series.empty()) return ExportSeriesArguments(parser, table, out, options, mode);
-    if (fails(ReadPanelChoices(parser, table, out, options))) return problem;
+    if (fails(ReadPanelChoices(parser, table, options))) return problem;
     if (!out.configs.empty()) return WriteConfigArguments(parser, table, out, options, mode);
-    if (fails(ChooseViewMode(parser, table, out, options, mode)) ||
-        fails(ReadOutputValues(parser, table, options, mode)) || fails(CheckLook(parser, table, options)) ||
-        fails(ReadViewValues(parser, table, options)))
+    if (fails(ChooseViewMode(out, options, mode)) || fails(ReadOutputValues(parser, table, options, mode)) ||
+        fails(CheckLook(parser, table, options)) || fails(ReadViewValues(parser, table, options)))
         return problem;
     return TakeSwitchesAndFiles(parser, table, options, mode);
 }

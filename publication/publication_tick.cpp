@@ -165,13 +165,7 @@ TimerRequest MovePublicationTick(SimulationState& s, bool& wraps) {
     wraps = TickWraps(s);
     s.playback.position = NextTickRow(s);
     AlignRuns(s);
-    if (!TickGoesOn(s) && !s.view.loopPlayback) {
-        s.playback.stopRequested = 0;
-        return {.start = false, .stop = true};
-    }
-    if (!s.playback.stopRequested) return {.repaint = wraps};
-    s.playback.stopRequested = 0;
-    return {.start = false, .stop = true, .repaint = wraps};
+    return TimerAnswer(s, TickGoesOn(s), wraps);
 }
 
 void PublicationTick::Paint(const SimulationState& s, PlotBox& plot, PublicationLayers& layers, int width,

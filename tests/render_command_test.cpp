@@ -89,7 +89,10 @@ TEST(RenderCommand, ViewOptionsWithoutAPictureOpenTheViewer) {
     for (const char* pictureOnly : {"--ticks 5 run.ovx", "--size 10x10 run.ovx", "--yes run.ovx"}) {
         const Result refused = RunOrbivex(pictureOnly, dir);
         EXPECT_EQ(refused.status, 2) << pictureOnly;
-        EXPECT_NE(refused.err.find("needs --render or --frames"), std::string::npos) << pictureOnly;
+        EXPECT_NE(refused.err.find(
+                      "does not go with the viewer: it goes with --render, --frames, --video or --html"),
+                  std::string::npos)
+            << pictureOnly;
     }
     // A frame the data cannot have is refused as the renderer refuses it.
     const Result noBody = ::RunOrbivex("--frame centre:3 run.ovx", dir.path(), dir.path(),
@@ -485,7 +488,7 @@ TEST(RenderCommand, PictureAndVideoOptionsRefuseBadValues) {
         {"--video a.mp4 --fps 0.0099", "orbivex: --fps wants"},
         {"--video a.mp4 --fps 241", "orbivex: --fps wants"},
         {"--video a.mp4 --fps nan", "orbivex: --fps wants"},
-        {"--render a.png --fps 25", "orbivex: --fps needs --video"},
+        {"--render a.png --fps 25", "orbivex: --fps does not go with --render: it goes with --video"},
         {"--video a.mp4 --render b.png", "orbivex: only one of --render, --frames and --video may be given"},
     };
     for (const auto& [args, line] : refused) {
