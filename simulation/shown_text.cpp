@@ -18,3 +18,12 @@ std::string ShownText(std::string_view text) {
     }
     return shown;
 }
+
+std::string_view LeadingText(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes) return text;
+    // Back over the continuation bytes (10xxxxxx) of the character cut, and
+    // its first byte, when the cut falls inside it.
+    std::size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return text.substr(0, end);
+}

@@ -150,7 +150,7 @@ TableError HeaderError(int64_t line, int32_t column, std::string message) {
     return e;
 }
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text.substr(0, 40)) + "'"; }
+std::string Quoted(std::string_view text) { return "'" + std::string(LeadingText(text, 40)) + "'"; }
 
 /// Gives each body the velocity columns `velocities` name for it: a body's
 /// velocity counts when it has vx and vy, and vz too when it has z. Those

@@ -175,7 +175,7 @@ TableError NotANumberError(int64_t line, int32_t column, std::string_view text, 
     TableError e;
     e.line = line;
     e.column = column;
-    const std::string shown = ShownText(text.substr(0, 40));
+    const std::string shown = ShownText(LeadingText(text, 40));
     // A cell that reads with the other decimal mark tells of a file that mixes both.
     double value = 0;
     std::string scratch;

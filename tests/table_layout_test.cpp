@@ -175,6 +175,9 @@ TEST(TableLayout, FaultsNamedWithTheirLineAndColumn) {
         {"0 1 2\n1 2 3\n\n4 5\n", 4, 3,
          "Line 4, column 3: the line holds 2 values where the lines before hold 3"},
         {"t x y\n0 1 2\n1 2 3\n2 abc 4\n", 4, 2, "Line 4, column 2: 'abc' is not a number"},
+        // A cell's first 40 bytes, cut before a character that would not fit.
+        {"t x y\n0 1 2\n1 " + std::string(39, 'a') + "\u00e9 3\n", 3, 2,
+         "Line 3, column 2: '" + std::string(39, 'a') + "' is not a number"},
         {"0,1,2\n1,2,3,\n", 2, 4, "Line 2, column 4: the line holds 4 values where the lines before hold 3"},
         {"0;1,5;2\n1;2,5;3\n2;2.5;3\n", 3, 2,
          "Line 3, column 2: '2.5' has a decimal point where the file's numbers have decimal commas"},
