@@ -104,6 +104,38 @@ TEST_F(ComparedRunsTest, RunsOfOtherStepsOverlayExactlyAtSharedTimes) {
     EXPECT_EQ(&RunAt(state, 1).view, &state.view);
 }
 
+TEST_F(ComparedRunsTest, ARunAtTheClocksRowIsItsNearestRowWithTheClocksViewAndATrailAsLong) {
+    // Every step against every third: a row of the second is three of the
+    // first, and its trail a third as many rows, one at least.
+    Open(Orbits(301, 1));
+    ASSERT_TRUE(Add("b.csv", Orbits(301, 3)));
+    struct Case {
+        int32_t row, trail, direction;
+        int32_t own, ownTrail;
+    };
+    const Case cases[] = {
+        {0, 90, 1, 0, 30},   {151, 90, 1, 50, 30}, {152, 90, -1, 51, 30},  // the nearer, either way
+        {300, 7, 1, 100, 2}, {301, 7, 1, 100, 2},  {-5, 7, 1, 0, 2},       // clamped to the clock's rows
+        {10, 0, 1, 3, 1},    {10, 1, 1, 3, 1},     {10, 2, 1, 3, 1},      {10, 5, 1, 3, 2},
+    };
+    for (const Case& c : cases) {
+        state.playback.position = c.row, state.playback.direction = c.direction;
+        state.view.trailLength = c.trail;
+        const RunAt run(state, 1);
+        EXPECT_EQ(run.playback.position, c.own) << c.row;
+        EXPECT_EQ(run.trail, c.ownTrail) << c.trail;
+        EXPECT_EQ(run.playback.direction, c.direction);
+        EXPECT_EQ(&run.view, &state.view);
+        EXPECT_EQ(&run.run, &state.runs[1]);
+        const RunAt clock(state);
+        EXPECT_EQ(clock.playback.position, c.row);
+        EXPECT_EQ(clock.trail, c.trail);
+    }
+    // A run with no rows aligned stands nowhere.
+    state.runs[1].alignment.rowOf.clear();
+    EXPECT_EQ(RunAt(state, 1).playback.position, -1);
+}
+
 TEST_F(ComparedRunsTest, AShorterRunStaysAtItsEndAndTheBoxHoldsBoth) {
     Open(Orbits(301, 1));
     ASSERT_TRUE(Add("short.csv", Orbits(101, 1, false, 2)));  // to t = 1, Earth 2 AU further right
