@@ -440,6 +440,7 @@ DataResult ReadLongTableData(LoadedSimulation& s, Host& host, int fd, uint64_t f
     s.dataLoaded = 0;
     FreeTable(s.rows);
     s.depth.reset();
+    s.velocity.reset();  // a long table gives none: none of a table read before stays
     s.fields.bodyCount = read.bodies;
     s.sizeBodyLists(read.bodies);
     s.columnCount = 2 * read.bodies + 1;

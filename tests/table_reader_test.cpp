@@ -397,6 +397,16 @@ TEST_F(TableRead, VelocityColumnsComeBesideTheRowsInSmallAndLargeFiles) {
     s.loaded().fields.lineCount = -1;
     ASSERT_EQ(Load("0 1 2\n1 2 3\n", Plain(1)), DataResult::Ok);
     EXPECT_FALSE(s.loaded().velocity);
+    // Nor does a long table read in the place of a table that had some.
+    s.loaded().fields.dataPath = dir.write("moving.csv", "t,a_x,a_y,a_vx,a_vy\n0,1,0,0,1\n1,0,1,-1,0\n");
+    s.loaded().fields.lineCount = -1;
+    ASSERT_EQ(ReadTableData(s.loaded(), host, ReadControlOf(s)), DataResult::Ok);
+    ASSERT_TRUE(s.loaded().velocity);
+    s.loaded().fields.dataPath = dir.write("long.csv", "t,body,x,y\n0,a,1,0\n0,b,2,0\n1,a,0,1\n1,b,0,2\n");
+    s.loaded().fields.lineCount = -1;
+    ASSERT_EQ(ReadTableData(s.loaded(), host, ReadControlOf(s)), DataResult::Ok);
+    ASSERT_EQ(s.loaded().usableBodies(), 2);
+    EXPECT_FALSE(s.loaded().velocity);
 }
 
 TEST_F(TableRead, ALastLineCutAnywhereIsLeftOutOrFollowedInSmallAndLargeFiles) {
