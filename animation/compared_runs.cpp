@@ -1,4 +1,5 @@
 #include "animation/compared_runs.h"
+#include "animation/view_projection.h"
 
 #include <algorithm>
 #include <cmath>
@@ -150,8 +151,14 @@ void MatchRunsAgain(SimulationState& s) {
 
 std::string FrameRuns(SimulationState& s, PlotBox& plot) {
     AlignRuns(s);
+    std::string problem;
     for (Run& run : s.others())
-        if (const std::string why = FrameRun(s.view.frame, run); !why.empty()) return run.name + ": " + why;
+        if (const std::string why = FrameRun(s.view.frame, run); !why.empty()) {
+            problem = run.name + ": " + why;
+            break;
+        }
+    UpdateProjections(s);
+    if (!problem.empty()) return problem;
     for (std::size_t k = 1; k < s.runs.size(); ++k) GrowBoxFor(s, k, plot);
     return {};
 }

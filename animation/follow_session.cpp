@@ -36,13 +36,11 @@ void FollowSession::rememberTable() {
     path_ = state_.loaded().fields.dataPath;
     table_ = state_.loaded().rows.get();
     version_ = state_.loaded().rows ? state_.loaded().rows->version() : 0;
-    plane_ = state_.loaded().fields.plane;
 }
 
 bool FollowSession::tableChangedElsewhere() const {
     return path_ != state_.loaded().fields.dataPath || table_ != state_.loaded().rows.get() ||
-           (state_.loaded().rows && version_ != state_.loaded().rows->version()) ||
-           (state_.loaded().fields.dataFormat == DataFormat::Table && plane_ != state_.loaded().fields.plane);
+           (state_.loaded().rows && version_ != state_.loaded().rows->version());
 }
 
 void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
@@ -67,8 +65,8 @@ void FollowSession::restart(FollowResult& result, bool fileStartedAgain) {
             break;
         }
         if (state_.loaded().fields.dataFormat == DataFormat::Table) {
-            follower_ = std::make_unique<DataFollower>(
-                state_.loaded().fields.dataPath, state_.loaded().tableLayout, state_.loaded().fields.plane);
+            follower_ = std::make_unique<DataFollower>(state_.loaded().fields.dataPath,
+                                                       state_.loaded().tableLayout, TablePlane::XY);
             // Rows of another width than the table's cannot be added to it.
             if (follower_->columns() != columns) {
                 follower_.reset();

@@ -96,5 +96,4 @@ private:
     std::string path_;
     const void* table_ = nullptr;
     uint64_t version_ = 0;
-    TablePlane plane_ = TablePlane::XY;
 };

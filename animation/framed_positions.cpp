@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "animation/simulation_state.h"
+#include "animation/view_projection.h"
 #include "simulation/reference_frame.h"
 
 namespace {
@@ -10,7 +11,9 @@ namespace {
 std::string DropFrame(Run& run, std::string why) {
     run.frame = {};
     run.inFrame.rows.reset();
+    run.inFrame.depth.reset();
     run.inFrame.sun.clear();
+    run.inFrame.sunZ.clear();
     run.inFrame.upTo = 0;
     return why;
 }
@@ -20,6 +23,7 @@ std::string DropFrame(Run& run, std::string why) {
 std::string UpdateFramedRows(SimulationState& s) {
     const std::string why = UpdateRunFrame(s.first(), s.view.frame);
     if (!why.empty()) s.view.frame = {};
+    UpdateProjections(s);
     return why;
 }
 
@@ -54,22 +58,32 @@ std::string UpdateRunFrame(Run& run, const ReferenceFrame& frame) {
             framed = std::move(shown.rows);
         else
             framed = AllocateTable(room, table.columnCount());
-        if (!framed) return DropFrame(run, "not enough memory for the positions in that frame");
+        std::unique_ptr<DepthTable> depth;
+        if (loaded.depth) depth = AllocateDepth(room, table.bodyColumns());
+        if (!framed || (loaded.depth && !depth))
+            return DropFrame(run, "not enough memory for the positions in that frame");
         if (fresh) {
             shown.upTo = 0;
             shown.from = table.version();
             // A turning frame turns about the sun, which stays at its origin.
             shown.sun.clear();
+            shown.sunZ.clear();
         } else {
             framed->CopyRowsFrom(*shown.rows, shown.upTo);
+            if (depth && shown.depth) depth->CopyRowsFrom(*shown.depth, shown.upTo);
         }
-        if (frame.kind != ReferenceFrame::Kind::Rotating)
+        if (frame.kind != ReferenceFrame::Kind::Rotating) {
             shown.sun.resize(std::size_t(2 * int64_t(room)), 0.0);
+            if (loaded.depth) shown.sunZ.resize(std::size_t(room), 0.0);
+        }
         shown.rows = std::move(framed);
+        shown.depth = std::move(depth);
     }
     if (shown.upTo < rows)
-        TransformRows(table, *shown.rows, frame, masses, shown.upTo, rows,
-                      shown.sun.empty() ? nullptr : shown.sun.data());
+        TransformRows({&table, loaded.depth.get()},
+                      {shown.rows.get(), shown.depth.get(), shown.sun.empty() ? nullptr : shown.sun.data(),
+                       shown.sunZ.empty() ? nullptr : shown.sunZ.data()},
+                      frame, masses, shown.upTo, rows);
     shown.upTo = std::max(shown.upTo, rows);
     if (fresh) shown.rows->Changed();
     return {};

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "simulation/depth_table.h"
 #include "simulation/loaded_simulation.h"
 #include "simulation/trajectory_table.h"
 
@@ -20,9 +21,13 @@ struct ReferenceFrame;
 /// frame changes.
 struct FramedPositions {
     std::unique_ptr<TrajectoryTable> rows;
+    /// For data in space, each body's coordinate off the xy plane in the
+    /// frame, row for row with `rows`; and the sun's, row for row with `sun`.
+    std::unique_ptr<DepthTable> depth;
     uint64_t from = 0;
     int32_t upTo = 0;
     std::vector<double> sun;
+    std::vector<double> sunZ;
 
     /// Whether these positions are made from `loaded`'s table, for every row
     /// in use. Asked whenever the positions shown are read, so inline.

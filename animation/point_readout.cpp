@@ -33,11 +33,11 @@ namespace {
 /// (in space with the `depth` off its plane, when given): the value of its
 /// speed series there, from the rows about the row; none where the series
 /// has a gap (equal or missing times, a position nearby that is not finite).
-std::optional<double> SpeedAt(const TrajectoryTable& table, const DepthTable* depth, TablePlane plane,
-                              int rows, int body, int32_t row) {
+std::optional<double> SpeedAt(const TrajectoryTable& table, const DepthTable* depth, int rows, int body,
+                              int32_t row) {
     double speed = std::numeric_limits<double>::quiet_NaN();
-    ComputeSeries({.table = &table, .rows = rows, .depth = depth, .plane = plane},
-                  {QuantityKind::Speed, body}, row, row + 1, &speed);
+    ComputeSeries({.table = &table, .rows = rows, .depth = depth}, {QuantityKind::Speed, body}, row, row + 1,
+                  &speed);
     return std::isfinite(speed) ? std::optional<double>(speed) : std::nullopt;
 }
 
@@ -47,23 +47,24 @@ std::optional<BodyReadout> ReadBody(const SimulationState& s, int body, int32_t 
     if (!s.loaded().dataLoaded || body < 1 || body > s.loaded().usableBodies() || row < 0 ||
         row >= s.loaded().usableRows())
         return std::nullopt;
-    const TrajectoryTable& shown = *s.shownRows();
+    // In space and in the frame, whatever plane or turn the picture shows.
+    const TrajectoryTable& framed = *s.first().framedRows();
+    const DepthTable* framedDepth = s.first().framedDepth();
     BodyReadout r;
     r.body = body;
-    r.x = shown.track(body, row)[0];
-    r.y = shown.track(body, row)[1];
-    // About the sun, in space: with a coordinate off the plane shown, that too.
+    r.x = framed.track(body, row)[0];
+    r.y = framed.track(body, row)[1];
+    if (framedDepth) r.z = framedDepth->at(body, row);
     const double* own = s.loaded().rows->track(body, row);
     const DepthTable* depth = s.loaded().depth.get();
-    const TablePlane plane = s.loaded().planeShown();
     r.fromSun = depth ? std::hypot(own[0], own[1], depth->at(body, row)) : std::hypot(own[0], own[1]);
     const auto kind = s.framed() ? s.view.frame.kind : ReferenceFrame::Kind::Inertial;
     if (kind == ReferenceFrame::Kind::Centred || kind == ReferenceFrame::Kind::Barycentre)
-        r.fromCentre = std::hypot(r.x, r.y);
-    // A frame turns and moves positions in the plane shown: its speeds are in that plane.
+        r.fromCentre = r.z ? std::hypot(r.x, r.y, *r.z) : std::hypot(r.x, r.y);
     const bool inertial = kind == ReferenceFrame::Kind::Inertial;
-    r.speed = SpeedAt(shown, inertial ? depth : nullptr, plane, s.loaded().usableRows(), body, row);
-    if (!inertial) r.sunSpeed = SpeedAt(*s.loaded().rows, depth, plane, s.loaded().usableRows(), body, row);
+    const int32_t rows = s.loaded().usableRows();
+    r.speed = SpeedAt(framed, framedDepth, rows, body, row);
+    if (!inertial) r.sunSpeed = SpeedAt(*s.loaded().rows, depth, rows, body, row);
     return r;
 }
 
@@ -95,18 +96,21 @@ std::string BodyReadoutText(const SimulationState& s, const BodyReadout& r) {
     std::string text = BodyName(s, r.body);
     if (text != "Body " + std::to_string(r.body)) text += Format(" (body %d)", r.body);
     text += "\nx = " + WithUnit(r.x, length) + "\ny = " + WithUnit(r.y, length);
-    text += "\nfrom the sun: " + WithUnit(r.fromSun, s.loaded().fields.lengthUnit);
+    if (r.z) text += "\nz = " + WithUnit(*r.z, length);
+    // Data in space is measured in space, which the labels say.
+    const std::string space = r.z ? " in space" : "";
+    text += "\nfrom the sun" + space + ": " + WithUnit(r.fromSun, s.loaded().fields.lengthUnit);
     if (r.fromCentre) {
         const std::string centre = s.view.frame.kind == ReferenceFrame::Kind::Barycentre
                                        ? "the barycentre"
                                        : BodyName(s, s.view.frame.body);
-        text += "\nfrom " + centre + ": " + WithUnit(*r.fromCentre, length);
+        text += "\nfrom " + centre + space + ": " + WithUnit(*r.fromCentre, length);
     }
     const std::string shownSpeed = scaled ? std::string() : speedUnit;
     if (r.speed)
-        text +=
-            "\nspeed" + std::string(r.sunSpeed ? " in this frame: " : ": ") + WithUnit(*r.speed, shownSpeed);
-    if (r.sunSpeed) text += "\nspeed about the sun: " + WithUnit(*r.sunSpeed, speedUnit);
+        text += "\nspeed" + space + std::string(r.sunSpeed ? " in this frame: " : ": ") +
+                WithUnit(*r.speed, shownSpeed);
+    if (r.sunSpeed) text += "\nspeed" + space + " about the sun: " + WithUnit(*r.sunSpeed, speedUnit);
     return text;
 }
 
@@ -114,7 +118,9 @@ std::string PointerText(const SimulationState& s, const PlotBox& plot, double px
     if (!s.loaded().dataLoaded) return {};
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double x = plot.WorldX(px, nan), y = plot.WorldY(py, nan);
-    if (plot.IsOutside(x, y)) return {};
+    if (plot.IsOutside(x, y) || s.view.turn.turned()) return {};
     const std::string unit = s.framed() && s.view.frame.scaled ? std::string() : s.loaded().fields.lengthUnit;
-    return "x = " + WithUnit(x, unit) + "   y = " + WithUnit(y, unit);
+    const ViewPlane plane = s.loaded().planeShown();
+    return AxisName(plane, 0) + " = " + WithUnit(x, unit) + "   " + AxisName(plane, 1) + " = " +
+           WithUnit(y, unit);
 }

@@ -20,8 +20,9 @@ int BodyUnder(const SimulationState& state, const PlotBox& plot, double px, doub
 /// A body's values at a row.
 struct BodyReadout {
     int body = 0;
-    double x = 0, y = 0;  ///< in the frame shown
-    double fromSun = 0;   ///< in the data's own frame
+    double x = 0, y = 0;      ///< in the frame shown, in the data's axes
+    std::optional<double> z;  ///< for data in space
+    double fromSun = 0;       ///< in space, in the data's own frame
     /// From the frame's centre when that is neither the sun nor the origin
     /// of the data (a body, the barycentre); distances in the frame shown.
     std::optional<double> fromCentre;
@@ -40,5 +41,7 @@ std::optional<BodyReadout> ReadBody(const SimulationState& state, int body, int3
 std::string BodyReadoutText(const SimulationState& state, const BodyReadout& readout);
 
 /// "x = 1.2346 AU   y = -0.5 AU": the point under view point (px, py) in the
-/// frame shown; empty outside the plot box or without data.
+/// frame shown, named by the axes of the plane shown ("x_ecl = ..."); empty
+/// outside the plot box, without data, or in a turned view, where a point
+/// of the picture is no point in space.
 std::string PointerText(const SimulationState& state, const PlotBox& plot, double px, double py);

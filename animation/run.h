@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "animation/framed_positions.h"
+#include "animation/projected_positions.h"
 #include "simulation/loaded_simulation.h"
 #include "simulation/reference_frame.h"
 #include "simulation/run_alignment.h"
@@ -43,6 +44,9 @@ struct RunAlignment {
 struct Run {
     LoadedSimulation loaded;
     FramedPositions inFrame;
+    /// Its positions in the frame as a plane other than xy or a turned view
+    /// shows them.
+    ProjectedPositions projected;
     /// The frame its positions are in: the view's, with a body of it named
     /// by this run's number for that body.
     ReferenceFrame frame;
@@ -57,13 +61,31 @@ struct Run {
     /// Whether the positions in the frame are made for the table now loaded
     /// and every row in use.
     bool framed() const { return inFrame.madeFor(loaded); }
-    /// The positions everything drawn reads: those in the frame while they
-    /// are current, else the data's own.
-    const TrajectoryTable* shownRows() const { return framed() ? inFrame.rows.get() : loaded.rows.get(); }
-    /// Where the sun stands at `row` in the frame shown.
+    /// The positions in the frame, in the data's axes: those in the frame
+    /// while they are current, else the data's own.
+    const TrajectoryTable* framedRows() const { return framed() ? inFrame.rows.get() : loaded.rows.get(); }
+    /// Their coordinates off the xy plane; null for planar data.
+    const DepthTable* framedDepth() const { return framed() ? inFrame.depth.get() : loaded.depth.get(); }
+    /// Whether the picture shows the positions projected (a plane other
+    /// than xy, a turned view) and the projection is current.
+    bool projectedShown() const { return projected.madeFor(framedRows(), loaded.usableRows()); }
+    /// The positions everything drawn reads: in the frame and projected
+    /// onto the picture.
+    const TrajectoryTable* shownRows() const {
+        return projectedShown() ? projected.rows.get() : framedRows();
+    }
+    /// Where the sun stands at `row` in the picture.
     std::array<double, 2> sunAt(int32_t row) const {
+        if (projectedShown()) return projected.sunAt(row);
         return framed() ? inFrame.sunAt(row) : std::array<double, 2>{0, 0};
     }
     /// Whether the sun moves in the frame shown.
     bool sunMoves() const { return framed() && !inFrame.sun.empty(); }
+    /// The sun's places in the picture, x and y of row r at [2r] and
+    /// [2r + 1]; empty when it stays at the origin.
+    const std::vector<double>& sunTrack() const {
+        static const std::vector<double> none;
+        if (!sunMoves()) return none;
+        return projectedShown() ? projected.sun : inFrame.sun;
+    }
 };

@@ -39,8 +39,7 @@ SeriesSource SourceOfRun(const LoadedSimulation& loaded, std::optional<double> g
                         .rows = loaded.usableRows(),
                         .gm = GmOf(loaded, gm).value_or(std::numeric_limits<double>::quiet_NaN()),
                         .masses = FrameMasses(loaded),
-                        .depth = loaded.depth.get(),
-                        .plane = loaded.planeShown()};
+                        .depth = loaded.depth.get()};
     source.velocity = loaded.velocity.get();
     return source;
 }

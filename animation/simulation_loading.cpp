@@ -3,6 +3,7 @@
 #include "animation/frame_view.h"
 #include "animation/simulation_state.h"
 #include "animation/table_loading.h"
+#include "animation/view_projection.h"
 #include "base/format.h"
 #include "plot/plot_box.h"
 #include "simulation/body_subset.h"
@@ -95,8 +96,10 @@ void ShowLoaded(SimulationState& s, PlotBox& plot, Host& host, LoadedSimulation&
     run.loaded = std::move(fresh);
     run.name.clear(), run.path.clear();
     run.shown = true, run.style = 0, run.alignment = {};
-    TakeDocumentPace(s);
     s.playback.position = FirstRow(s.loaded());
+    if (const std::string why = ShowDocumentPlane(s); !why.empty())
+        host.note("The view shows the data's plane xy: " + why);
+    TakeDocumentPace(s);
     s.playback.startRequested = 0;
     ShowConfiguration(s.loaded(), plot);
     ApplyDocumentLook(s.view, plot, s.loaded());
@@ -144,5 +147,6 @@ int LoadSimulation(SimulationState& s, PlotBox& plot, Host& host, const std::str
 DataResult ReadShownData(SimulationState& s, Host& host) {
     const DataResult result = ReadData(s.loaded(), host, ReadControlOf(s));
     if (result == DataResult::Ok) s.playback.position = FirstRow(s.loaded());
+    UpdateProjections(s);
     return result;
 }

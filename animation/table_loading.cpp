@@ -44,7 +44,7 @@ bool ReadsAsTable(const std::string& path) {
 
 }  // namespace
 
-bool ReadTableInto(LoadedSimulation& fresh, Host& host, const std::string& path, TablePlane plane,
+bool ReadTableInto(LoadedSimulation& fresh, Host& host, const std::string& path, ViewPlane plane,
                    TableColumns columns, ReadControl control) {
     fresh.kind = SourceKind::PlainTable;
     fresh.configPath = path;
@@ -65,7 +65,7 @@ bool ReadTableInto(LoadedSimulation& fresh, Host& host, const std::string& path,
     return true;
 }
 
-int LoadTable(SimulationState& s, PlotBox& plot, Host& host, const std::string& path, TablePlane plane) {
+int LoadTable(SimulationState& s, PlotBox& plot, Host& host, const std::string& path, ViewPlane plane) {
     LoadedSimulation fresh;
     if (!ReadTableInto(fresh, host, path, plane, s.view.columns, ReadControlOf(s))) return 0;
     ShowLoaded(s, plot, host, std::move(fresh));

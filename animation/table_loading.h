@@ -4,6 +4,7 @@
 
 #include "simulation/read_finish.h"
 #include "simulation/table_layout.h"
+#include "simulation/view_axes.h"
 
 struct SimulationState;
 struct LoadedSimulation;
@@ -28,11 +29,11 @@ FileKind KindOfFile(const std::string& path);
 /// coordinates per body, equal aspect on. A table that cannot be read is
 /// reported through `host` (the message names its line and column) and
 /// leaves the simulation loaded before as it was. Returns 1 when loaded.
-int LoadTable(SimulationState& state, PlotBox& plot, Host& host, const std::string& path, TablePlane plane);
+int LoadTable(SimulationState& state, PlotBox& plot, Host& host, const std::string& path, ViewPlane plane);
 /// What LoadTable reads, into `fresh`, with `columns` as the view chose
 /// them; nothing is shown. Commands wait for the read (`control.loading`
 /// is set meanwhile). False when it cannot be read, which was said.
-bool ReadTableInto(LoadedSimulation& fresh, Host& host, const std::string& path, TablePlane plane,
+bool ReadTableInto(LoadedSimulation& fresh, Host& host, const std::string& path, ViewPlane plane,
                    TableColumns columns, ReadControl control);
 
 /// Loads `path` as what its content says it is: a plain table (LoadTable,

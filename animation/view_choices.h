@@ -7,6 +7,7 @@
 #include "simulation/look_names.h"
 #include "simulation/reference_frame.h"
 #include "simulation/table_layout.h"
+#include "simulation/view_axes.h"
 
 /// The publication look's choices; the classic look ignores them.
 struct PublicationLook {
@@ -78,7 +79,12 @@ struct ViewChoices {
     ViewStyle style = ViewStyle::Classic;
     PublicationLook look;
     /// The plane shown of the next table opened with three coordinates per body.
-    TablePlane plane = TablePlane::XY;
+    ViewPlane plane;
+    /// The axes of the plane the document is shown on, found when it was
+    /// chosen (a body's orbit at the row shown then), and the camera turned
+    /// from it.
+    ViewAxes planeAxes;
+    CameraTurn turn;
     /// How the next table opened without a header shares out its columns.
     TableColumns columns = TableColumns::Unsaid;
     /// The frame the positions are shown in.
@@ -94,3 +100,6 @@ struct ViewChoices {
     ChosenByUser chosen;
     RememberedLook remembered;
 };
+
+/// The axes of the picture: the plane's, turned by the camera.
+inline ViewAxes AxesShown(const ViewChoices& view) { return TurnAxes(view.planeAxes, view.turn); }

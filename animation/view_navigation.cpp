@@ -70,7 +70,7 @@ bool FitToData(const RunAt& s, PlotBox& plot) {
     const TrajectoryTable& shown = *s.shownRows();
     for (int body = 1; body <= s.loaded().usableBodies(); ++body) take(shown.track(body, 0), rows);
     // A sun that moves in the frame is part of the data shown.
-    if (s.sunMoves()) take(s.run.inFrame.sun.data(), std::min<int64_t>(rows, s.run.inFrame.sun.size() / 2));
+    if (s.sunMoves()) take(s.run.sunTrack().data(), std::min<int64_t>(rows, s.run.sunTrack().size() / 2));
     if (!(lo[0] <= hi[0] && lo[1] <= hi[1])) return false;
     // A span within rounding of the data's size is no span: a body that a
     // turning frame holds on its axis would otherwise fill the box with the

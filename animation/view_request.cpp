@@ -9,6 +9,7 @@
 #include "animation/series_source.h"
 #include "animation/settings.h"
 #include "animation/simulation_state.h"
+#include "animation/view_projection.h"
 #include "base/format.h"
 #include "plot/plot_box.h"
 #include "simulation/body_subset.h"
@@ -100,6 +101,24 @@ void ApplyViewChoices(SimulationState& state, PlotBox& plot, const ViewRequest& 
     }
 }
 
+namespace {
+
+/// A body's orbit is found at the row shown, now set; a turned camera
+/// shows the data afresh, the box given staying.
+std::string ApplyPlaneAndTurn(SimulationState& state, PlotBox& plot, const ViewRequest& request) {
+    const ViewPlane plane = state.loaded().planeShown();
+    const bool atRow = plane.kind == ViewPlane::Kind::Orbit || plane.kind == ViewPlane::Kind::Invariable;
+    if (atRow && (request.row || request.time))
+        if (const std::string why = ChooseViewPlane(state, plot, plane); !why.empty())
+            return "--plane " + ViewPlaneName(plane) + ": " + why;
+    if (request.turn) ApplyTurn(state, plot, *request.turn);
+    if (request.box && (request.turn || (atRow && (request.row || request.time))))
+        ApplyTypedBox(state, plot, *request.box);
+    return {};
+}
+
+}  // namespace
+
 std::string ApplyToLoaded(SimulationState& state, PlotBox& plot, const ViewRequest& request) {
     if (std::string problem = ApplyFigure(state, plot, request.figure); !problem.empty()) return problem;
     if (!request.publicationOption.empty() && state.view.style != ViewStyle::Publication)
@@ -115,6 +134,7 @@ std::string ApplyToLoaded(SimulationState& state, PlotBox& plot, const ViewReque
         state.playback.position = *request.row;
     }
     if (request.time) state.playback.position = RowAtOrAfterTime(state, *request.time);
+    if (std::string problem = ApplyPlaneAndTurn(state, plot, request); !problem.empty()) return problem;
     if (request.speed) SetSpeed(state, *request.speed);
     if (!request.plot.empty()) {
         const QuantityList list =

@@ -51,7 +51,9 @@ struct ViewRequest {
     /// document must be shown in that look.
     std::string publicationOption;
     /// The plane shown of a table with three coordinates per body.
-    TablePlane plane = TablePlane::XY;
+    ViewPlane plane;
+    /// The camera turned from the plane shown (--view).
+    std::optional<CameraTurn> turn;
     /// How a table without a header shares out its columns (--columns).
     TableColumns columns = TableColumns::Unsaid;
     /// The frame the positions are shown in, as ShowInFrame reads it; empty

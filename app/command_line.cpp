@@ -92,8 +92,16 @@ struct OptionTable {
     QCommandLineOption follow{"follow", "In the viewer: follow the data file as another program writes it."};
     QCommandLineOption noSettings{
         "no-settings", "In the viewer: start with the defaults, and remember nothing of this session."};
-    QCommandLineOption plane{
-        "plane", "Plane shown of a table with x, y and z per body: xy (default), xz or yz.", "PLANE"};
+    QCommandLineOption plane{"plane",
+                             "Plane shown of a table with x, y and z per body: xy (default), xz, yz, "
+                             "ecliptic (of equatorial J2000 data), invariable (needs masses) or orbit:N.",
+                             "PLANE"};
+    QCommandLineOption view{"view",
+                            "The camera turned from the plane shown: azimuth (the system turned about "
+                            "the plane's normal) and elevation (90 straight above it, 0 in it), in "
+                            "degrees, and a roll; 0,90 is the plane as it is.",
+                            "AZ,EL[,ROLL]"};
+    QCommandLineOption turn{"turn", "With --video: turns the camera's azimuth by DEG over the video.", "DEG"};
     QCommandLineOption columns{"columns",
                                "Columns of a table without a header after the time: xy (x, y of each body, "
                                "the default) or xyz.",
@@ -167,7 +175,7 @@ struct OptionTable {
               &grid,        &fontSize,   &clock,    &frame,        &trailLength, &discSize, &title,
               &names,       &colours,    &timeUnit, &lengthUnit,   &sun,         &bodies,   &help,
               &version,     &noSettings, &columns,  &exportSeries, &plot,        &gm,       &panelOnly,
-              &panelHeight, &runNames,   &html})
+              &panelHeight, &runNames,   &html,     &view,         &turn})
             parser.addOption(*option);
         parser.addOption(speed);
         parser.setApplicationDescription(kDescription);
@@ -352,6 +360,8 @@ constexpr OptionModes kOptionModes[] = {
     {&OptionTable::yes, kOutputs},
     {&OptionTable::scale, kOutputs},
     {&OptionTable::fps, kVideo},
+    {&OptionTable::turn, kVideo},
+    {&OptionTable::view, kViews},
     {&OptionTable::framed, kViews},
     {&OptionTable::row, kViews},
     {&OptionTable::time, kViews},
@@ -484,9 +494,18 @@ std::string CheckOutputsGiven(const Outputs& out) {
 std::string ReadDataChoices(const QCommandLineParser& parser, const OptionTable& table,
                             CommandOptions& options) {
     for (const std::string& value : Values(parser, table.frame)) options.frame = value;
-    for (const std::string& value : Values(parser, table.plane))
-        if (!ParseTablePlane(value, options.plane))
-            return Format("--plane wants xy, xz or yz, not '%s'", value.c_str());
+    for (const std::string& value : Values(parser, table.plane)) {
+        const std::optional<ViewPlane> plane = ParseViewPlane(value);
+        if (!plane)
+            return Format("--plane wants xy, xz, yz, ecliptic, invariable or orbit:N, not '%s'",
+                          value.c_str());
+        options.plane = *plane;
+    }
+    for (const std::string& value : Values(parser, table.view)) {
+        std::string error;
+        options.turn = ParseCameraTurn(value, error);
+        if (!options.turn) return "--view: " + error;
+    }
     for (const std::string& value : Values(parser, table.columns))
         if (!ParseTableColumns(value, options.columns))
             return Format("--columns wants xy or xyz, not '%s'", value.c_str());
@@ -576,6 +595,10 @@ std::string ReadOutputValues(const QCommandLineParser& parser, const OptionTable
         // it cannot be written.
         if (!options.fps || !(*options.fps >= 0.01 && *options.fps <= 240))
             return "--fps wants a number of frames per second from 0.01 to 240";
+    }
+    for (const std::string& value : Values(parser, table.turn)) {
+        options.turnOver = ParseReal(value);
+        if (!options.turnOver) return "--turn wants a number of degrees";
     }
     for (const std::string& value : Values(parser, table.size))
         if (!ParseSize(value, options.width, options.height))

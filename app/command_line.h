@@ -26,6 +26,8 @@ struct CommandOptions : ViewRequest {
     std::string output;  ///< the picture, folder or video to write
     std::optional<int> ticksGiven;
     std::optional<double> fps;
+    /// --turn: degrees the camera's azimuth turns over a video.
+    std::optional<double> turnOver;
     int width = 600;
     int height = 600;
     int ticks = 0;

@@ -10,6 +10,7 @@
 #include "animation/simulation_state.h"
 #include "plot/plot_box.h"
 #include "simulation/body_subset.h"
+#include "simulation/depth_table.h"
 #include "simulation/output_file.h"
 #include "simulation/simulation_writer.h"
 #include "simulation/table_palette.h"
@@ -67,10 +68,13 @@ bool OffersClassicData(const SimulationState& s) {
 std::string ClassicDataPlaneNote(const SimulationState& s) {
     if (s.loaded().fields.dataFormat != DataFormat::Table || !s.loaded().tableLayout.threeDimensional())
         return {};
-    const std::string_view plane = TablePlaneName(s.loaded().fields.plane);
-    const char dropped = plane == "xy" ? 'z' : plane == "xz" ? 'y' : 'x';
-    return std::string("A classic data file holds two coordinates a body: it gets ") + plane[0] + " and " +
-           plane[1] + ", the plane shown, and leaves " + dropped + " out.";
+    const ViewPlane plane = s.loaded().planeShown();
+    const std::string dropped = plane == TablePlane::XY   ? "z"
+                                : plane == TablePlane::XZ ? "y"
+                                : plane == TablePlane::YZ ? "x"
+                                                          : "the coordinate off it";
+    return "A classic data file holds two coordinates a body: it gets " + AxisName(plane, 0) + " and " +
+           AxisName(plane, 1) + ", the plane shown, and leaves " + dropped + " out.";
 }
 
 std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, const std::string& ovxPath,
@@ -89,7 +93,7 @@ std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, con
                    " holds a blank, which a configuration cannot name: save the configuration beside it";
         // The plane chooses among a table's coordinates; a classic stream has only x and y.
         if (fields.dataFormat != DataFormat::Table) {
-            fields.plane = TablePlane::XY;
+            fields.plane = ViewPlane();
             fields.columns = TableColumns::Unsaid;
         }
         return WriteOutputFile(ovxPath, ConfigurationText(fields), LoadedDataFiles(s));
@@ -105,14 +109,23 @@ std::string SaveConfiguration(const SimulationState& s, const PlotBox& plot, con
     if (!writer.Open(ovxPath, error)) return error;
     const int32_t columns = 2 * fields.bodyCount + 1;
     std::vector<double> row(std::size_t(columns), 0.0);
+    const TrajectoryTable& rows = *s.loaded().rows;
+    const DepthTable* depth = s.loaded().depth.get();
+    const ViewAxes& axes = s.view.planeAxes;
     for (int32_t r = 0; r < fields.lineCount; ++r) {
-        for (int32_t c = 0; c < columns; ++c) row[std::size_t(c)] = s.loaded().rows->value(r, c);
+        row[0] = rows.time(r);
+        for (int32_t k = 1; 2 * k < columns; ++k) {
+            const double* p = rows.track(k, r);
+            const double z = depth ? depth->at(k, r) : 0.0;
+            row[std::size_t(2 * k - 1)] = Along(axes, 0, p[0], p[1], z);
+            row[std::size_t(2 * k)] = Along(axes, 1, p[0], p[1], z);
+        }
         if (!writer.WriteRow(row.data(), row.size(), error)) return error;
     }
     // The rows written are the ones shown, x and y on the plane shown, as a classic stream.
     fields.dataPath = writer.dataFileName();
     fields.dataFormat = DataFormat::Stream;
-    fields.plane = TablePlane::XY;
+    fields.plane = ViewPlane();
     fields.columns = TableColumns::Unsaid;
     for (int32_t& code : fields.bodyColourCode) code = ClassicColourCode(code);
     if (!writer.Commit(fields, error)) return error;

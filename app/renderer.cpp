@@ -80,7 +80,8 @@ int RecordVideoCommand(SimulationState& state, const PlotBox& plot, const Comman
                  .height = options.height,
                  .fps = options.fps.value_or(DefaultVideoRate(state.playback.delayMs)),
                  .scale = options.scale,
-                 .ticks = options.ticksGiven};
+                 .ticks = options.ticksGiven,
+                 .turn = options.turnOver.value_or(0)};
     int frames = 0;
     const std::string problem = RecordVideo(state, plot, job, path, {}, &frames);
     if (!problem.empty()) {

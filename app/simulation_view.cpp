@@ -1,5 +1,6 @@
 #include "app/simulation_view.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
@@ -14,6 +15,7 @@
 #include "animation/point_readout.h"
 #include "animation/simulation_state.h"
 #include "animation/view_navigation.h"
+#include "animation/view_projection.h"
 #include "animation/view_steps.h"
 #include "app/scaled_paint.h"
 #include "publication/view_paint.h"
@@ -166,32 +168,85 @@ void SimulationView::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+namespace {
+
+/// Degrees the view turns for a pixel dragged, and for a step of the keys.
+constexpr double kDegreesPerPixel = 0.5;
+constexpr double kDegreesPerStep = 15;
+
+}  // namespace
+
 void SimulationView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return QFrame::mousePressEvent(event);
-    if (event->modifiers() & Qt::ControlModifier) {
+    const bool turn = event->button() == Qt::RightButton ||
+                      (event->button() == Qt::LeftButton && (event->modifiers() & Qt::AltModifier));
+    if (event->button() != Qt::LeftButton && !turn) return QFrame::mousePressEvent(event);
+    if (!turn && (event->modifiers() & Qt::ControlModifier)) {
         const QPointF at = event->position() - contentsRect().topLeft();
         if (const int body = BodyUnder(state_, plot_, at.x(), at.y())) emit bodyClicked(body);
         return;
     }
+    if (turn && !state_.loaded().dataLoaded) return;
     dragFrom_ = event->position().toPoint();
-    setCursor(Qt::ClosedHandCursor);
+    turning_ = turn;
+    setCursor(turn ? Qt::SizeAllCursor : Qt::ClosedHandCursor);
 }
 
 void SimulationView::mouseMoveEvent(QMouseEvent* event) {
     pointAt(event->position().toPoint(), event->globalPosition().toPoint());
-    if (!dragFrom_ || !(event->buttons() & Qt::LeftButton)) return QFrame::mouseMoveEvent(event);
+    if (!dragFrom_ || !(event->buttons() & (Qt::LeftButton | Qt::RightButton)))
+        return QFrame::mouseMoveEvent(event);
     const QPoint at = event->position().toPoint();
     const QPoint by = at - *dragFrom_;
     if (by.isNull()) return;
-    PanByPixels(plot_, by.x(), by.y());
     dragFrom_ = at;
+    if (turning_) return turnBy(by.x() * kDegreesPerPixel, by.y() * kDegreesPerPixel);
+    PanByPixels(plot_, by.x(), by.y());
     invalidate();
 }
 
 void SimulationView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return QFrame::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
+        return QFrame::mouseReleaseEvent(event);
     dragFrom_.reset();
+    turning_ = false;
     unsetCursor();
+}
+
+void SimulationView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!state_.view.turn.turned()) return QFrame::mouseDoubleClickEvent(event);
+    TurnView(state_, {});
+    invalidate();
+}
+
+void SimulationView::keyPressEvent(QKeyEvent* event) {
+    if (!(event->modifiers() & Qt::AltModifier) || !state_.loaded().dataLoaded)
+        return QFrame::keyPressEvent(event);
+    switch (event->key()) {
+        case Qt::Key_Left:
+            return turnBy(-kDegreesPerStep, 0);
+        case Qt::Key_Right:
+            return turnBy(kDegreesPerStep, 0);
+        case Qt::Key_Up:
+            return turnBy(0, kDegreesPerStep);
+        case Qt::Key_Down:
+            return turnBy(0, -kDegreesPerStep);
+        case Qt::Key_Home:
+            TurnView(state_, {});
+            return invalidate();
+        default:
+            return QFrame::keyPressEvent(event);
+    }
+}
+
+void SimulationView::turnBy(double azimuth, double elevation) {
+    CameraTurn turn = state_.view.turn;
+    // Dragging right turns the system counter-clockwise seen from above;
+    // dragging down lowers the camera toward the plane, pushing its far
+    // side away.
+    turn.azimuth = std::remainder(turn.azimuth + azimuth, 360.0);
+    turn.elevation = std::clamp(turn.elevation - elevation, -90.0, 90.0);
+    TurnView(state_, turn);
+    invalidate();
 }
 
 void SimulationView::leaveEvent(QEvent* event) {

@@ -73,8 +73,13 @@ protected:
     /// with the left button pans it. Both repaint fully and leave a running
     /// playback running. Ctrl+click on a disc tells which body it is; the
     /// pointer's place is told as it moves, and a body's values show in a
-    /// tooltip over its disc.
+    /// tooltip over its disc. Dragging with the right button, or with Alt
+    /// and the left, turns the view about the frame's origin; Alt and the
+    /// arrows turn it by steps; a double click or Alt+Home goes back to the
+    /// plane chosen.
     void wheelEvent(QWheelEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -101,6 +106,10 @@ private:
     /// the state when the raster changed.
     ScreenLayers sharp_;
     bool sharpStale_ = true;
-    std::optional<QPoint> dragFrom_;
-    QString hover_;  ///< where the last drag step ended, while dragging
+    /// Turns the camera by these degrees from where it is and repaints.
+    void turnBy(double azimuth, double elevation);
+
+    std::optional<QPoint> dragFrom_;  ///< where the last drag step ended, while dragging
+    bool turning_ = false;            ///< the drag turns the view rather than moving the box
+    QString hover_;
 };

@@ -4,11 +4,14 @@
 #include <QActionGroup>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "animation/simulation_state.h"
+#include "animation/view_projection.h"
 #include "app/command_actions.h"
 #include "app/command_ids.h"
 #include "app/configuration_export.h"
@@ -18,13 +21,16 @@ namespace {
 
 struct PlaneChoice {
     int id;
-    TablePlane plane;
+    ViewPlane::Kind plane;
     const char* text;
 };
 constexpr PlaneChoice kPlanes[] = {
-    {ID_PLANE_XY, TablePlane::XY, "Plane x-y"},
-    {ID_PLANE_XZ, TablePlane::XZ, "Plane x-z"},
-    {ID_PLANE_YZ, TablePlane::YZ, "Plane y-z"},
+    {ID_PLANE_XY, ViewPlane::Kind::XY, "Plane x-y"},
+    {ID_PLANE_XZ, ViewPlane::Kind::XZ, "Plane x-z"},
+    {ID_PLANE_YZ, ViewPlane::Kind::YZ, "Plane y-z"},
+    {ID_PLANE_ECLIPTIC, ViewPlane::Kind::Ecliptic, "Ecliptic (of Equatorial Data)"},
+    {ID_PLANE_INVARIABLE, ViewPlane::Kind::Invariable, "Invariable Plane"},
+    {ID_PLANE_ORBIT, ViewPlane::Kind::Orbit, "Orbit of a Body..."},
 };
 
 }  // namespace
@@ -43,10 +49,16 @@ TableCommands::TableCommands(const FileCommandContext& files, CommandActions& co
     for (const PlaneChoice& choice : kPlanes) {
         QAction* action = commands_.addCommand(
             choice.id, tr(choice.text), tr("Show these two coordinates of a table with x, y and z per body"),
-            [this, plane = choice.plane] { return ChoosePlane(files_, plane); });
+            [this, plane = choice.plane] { return OnChoosePlane(plane); });
         action->setCheckable(true);
         planes->addAction(action);
     }
+    commands_.addCommand(ID_VIEW_UNTURN, tr("Back to the Plane"),
+                         tr("Look straight onto the plane chosen again (or double-click the view)"), [this] {
+                             if (!files_.state.view.turn.turned()) return false;
+                             TurnView(files_.state, {});
+                             return true;
+                         });
     refresh();
 }
 
@@ -59,25 +71,52 @@ void TableCommands::addToMenus(QMenu& file, QMenu& view) {
     view.addSeparator();
     QMenu* plane = view.addMenu(tr("Plane"));
     for (const PlaneChoice& choice : kPlanes) plane->addAction(commands_.action(choice.id));
+    plane->addSeparator();
+    plane->addAction(commands_.action(ID_VIEW_UNTURN));
 }
 
 void TableCommands::refresh() {
     const SimulationState& s = files_.state;
     const bool threeD = s.loaded().dataLoaded && s.loaded().fields.dataFormat == DataFormat::Table &&
                         s.loaded().tableLayout.threeDimensional();
-    const TablePlane shown = threeD ? s.loaded().fields.plane : s.view.plane;
+    const ViewPlane shown = threeD ? s.loaded().fields.plane : s.view.plane;
     // Not silenced: the group keeps its one checked item by the signal
     // (checking runs no command, which only a trigger does).
     for (const PlaneChoice& choice : kPlanes) {
         QAction* action = commands_.action(choice.id);
         action->setEnabled(threeD);
-        action->setChecked(shown == choice.plane);
+        action->setChecked(shown.kind == choice.plane);
     }
+    commands_.action(ID_VIEW_UNTURN)->setEnabled(s.view.turn.turned());
     commands_.action(ID_SAVE_CONFIGURATION)->setEnabled(s.loaded().dataLoaded != 0);
     if (QAction* equal = commands_.action(ID_EQUAL_ASPECT)) {
         const QSignalBlocker quiet(equal);
         equal->setChecked(files_.plot.equalAspect != 0);
     }
+}
+
+bool TableCommands::OnChoosePlane(ViewPlane::Kind kind) {
+    ViewPlane plane(kind);
+    if (kind == ViewPlane::Kind::Orbit) {
+        const SimulationState& s = files_.state;
+        const int bodies = s.loaded().usableBodies();
+        if (bodies < 1) return false;
+        bool ok = false;
+        const int shown = s.loaded().fields.plane.kind == kind ? s.loaded().fields.plane.body : 1;
+        const int body = QInputDialog::getInt(&window_, tr("Orbit of a Body"),
+                                              tr("Look onto the orbital plane of body (1 to %1), at the row "
+                                                 "shown:")
+                                                  .arg(bodies),
+                                              std::clamp(shown, 1, bodies), 1, bodies, 1, &ok);
+        if (!ok) {
+            refresh();
+            return false;
+        }
+        plane.body = body;
+    }
+    const bool changed = ChoosePlane(files_, plane);
+    refresh();
+    return changed;
 }
 
 std::string TableCommands::saveConfiguration(const QString& path, bool classicData) {

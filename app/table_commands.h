@@ -31,6 +31,8 @@ public:
 
 private:
     void OnSaveConfiguration();
+    /// Shows the table on the plane `kind`, asking which body's orbit.
+    bool OnChoosePlane(ViewPlane::Kind kind);
 
     FileCommandContext files_;
     CommandActions& commands_;

@@ -6,6 +6,7 @@
 #include "animation/playback_range.h"
 #include "animation/simulation_state.h"
 #include "animation/trail_cache.h"
+#include "animation/view_projection.h"
 #include "app/image_surface.h"
 #include "app/scaled_paint.h"
 #include "app/video_encoder.h"
@@ -67,6 +68,10 @@ std::string RecordVideo(SimulationState& state, const PlotBox& plot, const Video
     };
     // Without a tick count a loop going round ends the recording: it is complete.
     TrailCache trails;
-    RunFrameLoop(state, copy, image.surface(), job.width, job.height, &trails, job.ticks, addFrame);
+    const FrameLoopTurn turn{job.turn, planned};
+    const CameraTurn before = state.view.turn;
+    RunFrameLoop(state, copy, image.surface(), job.width, job.height, &trails, job.ticks, addFrame,
+                 job.turn != 0 ? &turn : nullptr);
+    if (state.view.turn != before) TurnView(state, before);
     return problem.empty() ? encoder.Finish() : problem;
 }

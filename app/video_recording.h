@@ -17,6 +17,8 @@ struct VideoJob {
     /// Ticks after the first frame; none: until the playback ends (or, with
     /// a loop, until it goes back to its start).
     std::optional<int> ticks;
+    /// Degrees the camera's azimuth turns over the video (--turn).
+    double turn = 0;
 };
 
 /// The frame rate a recording takes by default: one frame per tick of the

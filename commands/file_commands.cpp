@@ -9,6 +9,7 @@
 #include "animation/simulation_loading.h"
 #include "animation/simulation_state.h"
 #include "animation/table_loading.h"
+#include "animation/view_projection.h"
 #include "base/format.h"
 #include "commands/external_editor.h"
 #include "commands/file_dialog.h"
@@ -90,21 +91,19 @@ bool OpenDataTable(const FileCommandContext& c) {
     return OpenFile(c, path);
 }
 
-bool ChoosePlane(const FileCommandContext& c, TablePlane plane) {
+bool ChoosePlane(const FileCommandContext& c, const ViewPlane& plane) {
     RequestStop(c.state);
     const bool tableShown =
         c.state.loaded().dataLoaded && c.state.loaded().fields.dataFormat == DataFormat::Table;
-    if ((tableShown ? c.state.loaded().fields.plane : c.state.view.plane) == plane) return false;
+    const bool sameTurn = !c.state.view.turn.turned();
+    if ((tableShown ? c.state.loaded().fields.plane : c.state.view.plane) == plane && sameTurn) return false;
     c.state.view.plane = plane;  // for the next table opened
     if (!tableShown) return false;
-    const int32_t row = c.state.playback.position;
-    if (c.state.loaded().kind == SourceKind::PlainTable) {
-        if (!LoadTable(c.state, c.plot, c.host, c.state.loaded().fields.dataPath, plane)) return true;
-    } else {
-        c.state.loaded().fields.plane = plane;
-        if (ReadShownData(c.state, c.host) != DataResult::Ok) return true;
+    // The positions are projected again; the file is not read again.
+    if (const std::string why = ChooseViewPlane(c.state, c.plot, plane); !why.empty()) {
+        c.host.messageBox("The view cannot look onto the plane " + ViewPlaneName(plane) + ": " + why);
+        return false;
     }
-    c.state.playback.position = std::clamp(row, 0, std::max(c.state.loaded().usableRows() - 1, 0));
     return true;
 }
 

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "simulation/table_layout.h"
+#include "simulation/view_axes.h"
 
 struct SimulationState;
 class PlotBox;
@@ -36,9 +37,10 @@ bool OpenFile(const FileCommandContext& context, const std::string& path);
 bool OpenExample(const FileCommandContext& context, const std::string& folder);
 /// Asks for a plain data table (CSV, TSV, text) and opens it as OpenFile does.
 bool OpenDataTable(const FileCommandContext& context);
-/// Shows `plane` of a table with three coordinates per body: the table is
-/// read again with it, the row shown kept where it can be.
-bool ChoosePlane(const FileCommandContext& context, TablePlane plane);
+/// Shows a table with three coordinates per body on `plane`, the camera back
+/// on it: its positions are projected again (the file is not read), the row
+/// and bodies shown kept; a plane that cannot be had is told.
+bool ChoosePlane(const FileCommandContext& context, const ViewPlane& plane);
 /// Adds `path` as a run compared with the document shown, on its view and
 /// clock (AddRun); a file that cannot be added is said and adds nothing.
 /// Without a document shown it is opened as OpenFile does.

@@ -81,7 +81,7 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
     std::vector<PositionTrack> tracks;
     for (int body = 1; body <= bodies; ++body) tracks.push_back({shown.track(body, 0), 2});
     const bool sunMoves = s.sunMoves();
-    if (sunMoves) tracks.push_back({s.first().inFrame.sun.data(), 2});
+    if (sunMoves) tracks.push_back({s.first().sunTrack().data(), 2});
     std::vector<double> times(static_cast<std::size_t>(rows));
     for (int32_t r = 0; r < rows; ++r) times[std::size_t(r)] = s.loaded().rows->time(r);
     const PackedPositions packed = PackPositions(times.data(), rows, tracks);

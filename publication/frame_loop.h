@@ -31,6 +31,13 @@ using FrameCallback = std::function<bool(int frame)>;
 /// when it asks for one. Ticks run as after a start with no stop pending:
 /// forward.
 /// The state is left at the row the last tick reached.
+///
+/// With `turn`, the camera's azimuth turns by `turn->degrees` from the
+/// view's over `turn->frames` frames, each frame painted whole.
+struct FrameLoopTurn {
+    double degrees = 0;
+    int frames = 1;
+};
 FrameLoopResult RunFrameLoop(SimulationState& state, PlotBox& plot, DrawingSurface& surface, int width,
                              int height, TrailCache* trails, std::optional<int> ticks,
-                             const FrameCallback& onFrame);
+                             const FrameCallback& onFrame, const FrameLoopTurn* turn = nullptr);

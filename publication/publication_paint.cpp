@@ -23,6 +23,7 @@
 #include "publication/run_trails.h"
 #include "publication/trail_chunks.h"
 #include "publication/trail_lines.h"
+#include "publication/turned_view_marks.h"
 #include "simulation/table_plane.h"
 
 namespace {
@@ -54,9 +55,9 @@ struct AxisTitles {
 
 AxisTitles AxisTitlesOf(const SimulationState& s) {
     const std::string& unit = s.loaded().fields.lengthUnit;
-    if (unit.empty()) return {};
-    const std::string_view plane = TablePlaneName(s.loaded().planeShown());
-    return {std::string(1, plane[0]) + " [" + unit + "]", std::string(1, plane[1]) + " [" + unit + "]"};
+    if (unit.empty() || s.view.turn.turned()) return {};
+    const ViewPlane plane = s.loaded().planeShown();
+    return {AxisName(plane, 0) + " [" + unit + "]", AxisName(plane, 1) + " [" + unit + "]"};
 }
 
 /// The box's device rectangle for the view: room for the y labels on the
@@ -537,12 +538,28 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
 /// the others a ring about where the disc would be, in the body's colour
 /// (the second run) or dark (the third), in turn, over the first run's
 /// discs, so that runs that agree show a disc in a ring.
+/// The run's bodies in the order their discs are drawn: those farther from
+/// the viewer first, so that the nearer cover them; by number in a view
+/// that is not turned.
+std::vector<int> BodiesFarFirst(const RunAt& r) {
+    std::vector<int> bodies(std::size_t(std::max(r.loaded().usableBodies(), 0)));
+    for (std::size_t k = 0; k < bodies.size(); ++k) bodies[k] = int(k) + 1;
+    if (!r.run.projectedShown() || !r.run.projected.toward) return bodies;
+    const DepthTable& toward = *r.run.projected.toward;
+    const int32_t row = r.playback.position;
+    std::stable_sort(bodies.begin(), bodies.end(), [&](int a, int b) {
+        const double da = toward.at(a, row), db = toward.at(b, row);
+        return da < db || (std::isnan(db) && !std::isnan(da));
+    });
+    return bodies;
+}
+
 void DrawRunDiscs(const RunAt& r, const PlotBox& plot, DrawingSurface& surface, int width, int height) {
     const int style = r.style;
     if (!r.loaded().fields.drawPlanets || r.playback.position < 0 ||
         r.playback.position >= r.loaded().usableRows())
         return;
-    for (int body = 1; body <= r.loaded().usableBodies(); ++body) {
+    for (const int body : BodiesFarFirst(r)) {
         const double* xy = r.shownRows()->track(body, r.playback.position);
         if (plot.IsOutside(xy[0], xy[1])) continue;
         const double radius = DiscRadius(r, body, width, height);
@@ -947,10 +964,13 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
     const PublicationNotes notes = pass.notes                     ? *pass.notes
                                    : layers == PaintLayers::Under ? PublicationNotes{}
                                                                   : PlaceNotes(s, plot, surface, m);
-    const Ticks ticks = TicksOf(plot);
+    // A turned view has no axes of the data along its edges: a triad and a
+    // scale bar stand for them.
+    const bool turned = s.view.turn.turned();
+    const Ticks ticks = turned ? Ticks{} : TicksOf(plot);
     const ViewRect box = BoxOf(plot);
     surface.ClipTo(box.left, box.top, box.right, box.bottom);
-    if (under && !keptUnder) DrawGridAndZeroLines(s, plot, surface, box, ticks);
+    if (under && !keptUnder && !turned) DrawGridAndZeroLines(s, plot, surface, box, ticks);
     if (s.loaded().dataLoaded) {
         const std::optional<Clock> clock =
             ClockOf(s, plot, surface, m, LegendCorner(s, plot, surface, m, notes.legendCorner));
@@ -972,6 +992,7 @@ void PaintPublicationView(const SimulationState& s, PlotBox& plot, DrawingSurfac
             }
             DrawLegend(s, plot, surface, m, notes.legendCorner);
             if (clock) DrawClock(surface, *clock, m);
+            if (turned) DrawTurnedViewMarks(s, plot, surface, box, m);
         }
     }
     surface.Unclip();

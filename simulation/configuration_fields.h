@@ -9,6 +9,7 @@
 #include "configuration_keys.h"
 #include "look_names.h"
 #include "table_layout.h"
+#include "view_axes.h"
 
 /// Per-body lists have slot 0 unused, so that body k uses slot k. They hold
 /// at least this many slots, enough for any classic configuration, and one
@@ -71,11 +72,11 @@ struct ConfigurationFields {
     /// (a number above 0); inferred from the units otherwise.
     std::optional<double> gm;
     std::string massProblem;
-    /// How the data file is read; with Table, `plane` chooses the
-    /// coordinates shown of a table with three per body, and a line count
-    /// below 0 takes every complete row the file holds.
+    /// How the data file is read; with Table a line count below 0 takes
+    /// every complete row the file holds.
     DataFormat dataFormat = DataFormat::Stream;
-    TablePlane plane = TablePlane::XY;
+    /// The plane the view looks onto when the document opens.
+    ViewPlane plane;
     /// "columns = xyz": a table without a header gives x, y, z of each body.
     TableColumns columns = TableColumns::Unsaid;
     /// "equal aspect = 1".

@@ -222,7 +222,7 @@ void ReadOptionalLines(ConfigScanner& in, ConfigurationFields& s) {
         } else if (key == kDataFormatKey) {
             s.dataFormat = LowerCase(value) == kTableFormatValue ? DataFormat::Table : DataFormat::Stream;
         } else if (key == kPlaneKey) {
-            ParseTablePlane(LowerCase(value), s.plane);
+            if (const std::optional<ViewPlane> plane = ParseViewPlane(LowerCase(value))) s.plane = *plane;
         } else if (key == kColumnsKey) {
             ParseTableColumns(LowerCase(value), s.columns);
         } else if (key == kEqualAspectKey) {

@@ -11,9 +11,9 @@ int32_t LoadedSimulation::usableBodies() const {
     return rows ? std::min(n, rows->bodyColumns()) : n;
 }
 
-TablePlane LoadedSimulation::planeShown() const {
+ViewPlane LoadedSimulation::planeShown() const {
     return fields.dataFormat == DataFormat::Table && tableLayout.threeDimensional() ? fields.plane
-                                                                                    : TablePlane::XY;
+                                                                                    : ViewPlane();
 }
 
 int32_t LoadedSimulation::usableRows() const {

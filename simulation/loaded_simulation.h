@@ -87,7 +87,7 @@ struct LoadedSimulation {
     std::optional<double> regularTimeStep() const;
     /// The plane the bodies are shown on: the one chosen for a table with
     /// three coordinates a body; xy for any other data, which has two.
-    TablePlane planeShown() const;
+    ViewPlane planeShown() const;
 
 private:
     struct TimeStepMemo {

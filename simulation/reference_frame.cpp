@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "base/parallel_for.h"
+#include "simulation/depth_table.h"
 #include "simulation/loaded_simulation.h"
 #include "simulation/trajectory_table.h"
 
@@ -14,11 +15,14 @@ namespace {
 
 /// A row's frame as a map of positions: p' = turn(p - origin) * scale.
 struct RowFrame {
-    double ox = 0, oy = 0, cos = 1, sin = 0, scale = 1;
+    double ox = 0, oy = 0, cos = 1, sin = 0, scale = 1, oz = 0;
 };
 
-RowFrame FrameOfRow(const TrajectoryTable& t, const ReferenceFrame& f, const std::vector<double>& masses,
-                    int32_t r) {
+/// Body k's coordinate off the xy plane at row r; 0 for planar data.
+double ZOf(const DepthTable* depth, int k, int32_t r) { return depth ? depth->at(k, r) : 0.0; }
+
+RowFrame FrameOfRow(const TrajectoryTable& t, const DepthTable* depth, const ReferenceFrame& f,
+                    const std::vector<double>& masses, int32_t r) {
     RowFrame g;
     constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
     switch (f.kind) {
@@ -26,36 +30,36 @@ RowFrame FrameOfRow(const TrajectoryTable& t, const ReferenceFrame& f, const std
             break;
         case ReferenceFrame::Kind::Centred: {
             const double* p = t.track(f.body, r);
-            g.ox = p[0], g.oy = p[1];
+            g.ox = p[0], g.oy = p[1], g.oz = ZOf(depth, f.body, r);
             break;
         }
         case ReferenceFrame::Kind::Rotating: {
             const double* p = t.track(f.body, r);
             const double distance = std::hypot(p[0], p[1]);
-            if (!(distance > 0) || !std::isfinite(distance)) return {kNan, kNan, kNan, kNan, kNan};
+            if (!(distance > 0) || !std::isfinite(distance)) return {kNan, kNan, kNan, kNan, kNan, kNan};
             // Turned by minus the body's angle: the body lands on +x.
             g.cos = p[0] / distance, g.sin = -p[1] / distance;
             if (f.scaled) g.scale = 1 / distance;
             break;
         }
         case ReferenceFrame::Kind::Barycentre: {
-            double total = masses.empty() ? 1 : masses[0], mx = 0, my = 0;
+            double total = masses.empty() ? 1 : masses[0], mx = 0, my = 0, mz = 0;
             for (int k = 1; k <= t.bodyColumns() && std::size_t(k) < masses.size(); ++k) {
                 const double* p = t.track(k, r);
                 total += masses[std::size_t(k)];
                 mx += masses[std::size_t(k)] * p[0], my += masses[std::size_t(k)] * p[1];
+                if (depth) mz += masses[std::size_t(k)] * depth->at(k, r);
             }
             g.ox = total != 0 ? mx / total : kNan, g.oy = total != 0 ? my / total : kNan;
+            g.oz = total != 0 ? mz / total : kNan;
             break;
         }
     }
     return g;
 }
 
-void TransformBlock(const TrajectoryTable& from, TrajectoryTable& to, const ReferenceFrame& f,
-                    const std::vector<double>& masses, int32_t first, int32_t last, double* sun) {
-    std::vector<RowFrame> frames(std::size_t(last - first));
-    for (int32_t r = first; r < last; ++r) frames[std::size_t(r - first)] = FrameOfRow(from, f, masses, r);
+void TransformPlane(const TrajectoryTable& from, TrajectoryTable& to, const std::vector<RowFrame>& frames,
+                    int32_t first, int32_t last, double* sun) {
     for (int32_t r = first; r < last; ++r) to.writableTimes()[r] = from.time(r);
     const auto place = [](const RowFrame& g, double x, double y, double* out) {
         const double dx = x - g.ox, dy = y - g.oy;
@@ -70,6 +74,29 @@ void TransformBlock(const TrajectoryTable& from, TrajectoryTable& to, const Refe
     }
     if (sun)
         for (int32_t i = 0; i < last - first; ++i) place(frames[std::size_t(i)], 0, 0, sun + 2 * (first + i));
+}
+
+void TransformBlock(const FramedRows& from, const FramedRowsOut& to, const ReferenceFrame& f,
+                    const std::vector<double>& masses, int32_t first, int32_t last) {
+    std::vector<RowFrame> frames(std::size_t(last - first));
+    for (int32_t r = first; r < last; ++r)
+        frames[std::size_t(r - first)] = FrameOfRow(*from.rows, from.depth, f, masses, r);
+    TransformPlane(*from.rows, *to.rows, frames, first, last, to.sun);
+    // Off the plane, a frame moves and scales; it turns about z.
+    if (from.depth && to.depth)
+        for (int k = 1; k <= from.rows->bodyColumns(); ++k) {
+            const double* in = from.depth->track(k, first);
+            double* out = to.depth->writableTrack(k, first);
+            for (int32_t i = 0; i < last - first; ++i) {
+                const RowFrame& g = frames[std::size_t(i)];
+                out[i] = (in[i] - g.oz) * g.scale;
+            }
+        }
+    if (to.sunZ)
+        for (int32_t i = 0; i < last - first; ++i) {
+            const RowFrame& g = frames[std::size_t(i)];
+            to.sunZ[first + i] = -g.oz * g.scale;
+        }
 }
 
 bool SameLetters(std::string_view a, std::string_view b) {
@@ -188,15 +215,15 @@ std::string FrameText(const ReferenceFrame& f) {
     return {};
 }
 
-void TransformRows(const TrajectoryTable& from, TrajectoryTable& to, const ReferenceFrame& frame,
-                   const std::vector<double>& masses, int32_t first, int32_t last, double* sun) {
-    first = std::max(first, 0), last = std::min({last, from.rowCount(), to.rowCount()});
-    if (first >= last || from.columnCount() != to.columnCount()) return;
+void TransformRows(const FramedRows& from, const FramedRowsOut& to, const ReferenceFrame& frame,
+                   const std::vector<double>& masses, int32_t first, int32_t last) {
+    first = std::max(first, 0), last = std::min({last, from.rows->rowCount(), to.rows->rowCount()});
+    if (first >= last || from.rows->columnCount() != to.rows->columnCount()) return;
     // Blocks of rows for as many threads as the machine has, none under a
     // few thousand rows, where starting a thread would cost more.
     constexpr int32_t kLeastRows = 4096;
     ParallelFor(first, last, WorkerCount(uint64_t(last - first), kLeastRows),
                 [&](int64_t begin, int64_t end) {
-                    TransformBlock(from, to, frame, masses, int32_t(begin), int32_t(end), sun);
+                    TransformBlock(from, to, frame, masses, int32_t(begin), int32_t(end));
                 });
 }

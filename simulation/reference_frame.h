@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+class DepthTable;
 class TrajectoryTable;
 struct LoadedSimulation;
 
@@ -55,13 +56,27 @@ std::string FrameText(const ReferenceFrame& frame);
 /// The sentence naming a frame: "the frame centred on body 3".
 std::string FrameName(const ReferenceFrame& frame);
 
+/// Positions a frame is made from, or made into: a table and, for data in
+/// space, each body's coordinate off the xy plane; with the frame's sun.
+struct FramedRows {
+    const TrajectoryTable* rows = nullptr;
+    const DepthTable* depth = nullptr;
+};
+struct FramedRowsOut {
+    TrajectoryTable* rows = nullptr;
+    DepthTable* depth = nullptr;
+    /// The sun's place in the frame, when wanted: row r's x and y at [2r]
+    /// and [2r + 1], its z at sunZ[r].
+    double* sun = nullptr;
+    double* sunZ = nullptr;
+};
+
 /// Writes rows [first, last) of `from` into `to`, a table of the same shape,
 /// in the frame: the times as they are, each row's positions by that row's
-/// own frame (its centre, its turn). `masses` holds the sun's mass and then
-/// each body's (the barycentre only). `sun`, when given, takes the sun's
-/// position in the frame: row r's x and y at [2r] and [2r + 1]. Rows are
-/// shared among threads; a row whose frame cannot be had (its centre body
-/// not a number, a scaled frame's body at the sun) gets positions that are
-/// not numbers, which draw nothing.
-void TransformRows(const TrajectoryTable& from, TrajectoryTable& to, const ReferenceFrame& frame,
-                   const std::vector<double>& masses, int32_t first, int32_t last, double* sun = nullptr);
+/// own frame (its centre, its turn about z, its scale). `masses` holds the
+/// sun's mass and then each body's (the barycentre only). Rows are shared
+/// among threads; a row whose frame cannot be had (its centre body not a
+/// number, a scaled frame's body at the sun) gets positions that are not
+/// numbers, which draw nothing.
+void TransformRows(const FramedRows& from, const FramedRowsOut& to, const ReferenceFrame& frame,
+                   const std::vector<double>& masses, int32_t first, int32_t last);

@@ -149,7 +149,7 @@ std::string ConfigurationText(const ConfigurationFields& f) {
     if (f.sunMass != 1.0) out << kSunMassKey << " = " << FormatReal(f.sunMass) << '\n';
     if (f.gm) out << kGmKey << " = " << FormatReal(*f.gm) << '\n';
     if (f.dataFormat == DataFormat::Table) out << kDataFormatKey << " = " << kTableFormatValue << '\n';
-    if (f.plane != TablePlane::XY) out << kPlaneKey << " = " << TablePlaneName(f.plane) << '\n';
+    if (f.plane != ViewPlane()) out << kPlaneKey << " = " << ViewPlaneName(f.plane) << '\n';
     if (f.columns != TableColumns::Unsaid) out << kColumnsKey << " = " << TableColumnsName(f.columns) << '\n';
     if (f.equalAspect) out << kEqualAspectKey << " = 1\n";
     if (f.style) out << kStyleKey << " = " << ViewStyleName(*f.style) << '\n';

@@ -19,10 +19,12 @@ void InferTableConfiguration(LoadedSimulation& s) {
         s.fields.bodyColourCode[std::size_t(k)] = TablePaletteCode(k);
     }
     ResolveBodyColours(s);
-    s.fields.box = s.rows ? DataBox(*s.rows, rows, bodies) : std::array<double, 4>{-1.0, -1.0, 1.0, 1.0};
-    const int32_t revolution = s.rows ? RowsOfSlowestRevolution(*s.rows, rows, bodies) : -1;
-    s.fields.pointsPerOrbit = revolution > 0 ? std::clamp(revolution, 1, std::max(1, rows - 2))
-                                             : std::clamp(kTrailWithoutRevolution, 1, std::max(1, rows / 2));
+    if (s.rows) {
+        InferShownExtent(s, *s.rows);
+    } else {
+        s.fields.box = {-1.0, -1.0, 1.0, 1.0};
+        s.fields.pointsPerOrbit = std::clamp(kTrailWithoutRevolution, 1, std::max(1, rows / 2));
+    }
     s.fields.frameDelayMs = 20;
     s.fields.step = 1;
     s.fields.startRow = 0;
@@ -34,4 +36,13 @@ void InferTableConfiguration(LoadedSimulation& s) {
     s.fields.timeUnit = s.tableLayout.timeUnit;
     s.fields.lengthUnit = s.tableLayout.lengthUnit;
     s.fields.plotTitle = std::filesystem::path(s.fields.dataPath).filename().string();
+}
+
+void InferShownExtent(LoadedSimulation& s, const TrajectoryTable& shown) {
+    const int32_t bodies = s.usableBodies();
+    const int32_t rows = s.usableRows();
+    s.fields.box = DataBox(shown, rows, bodies);
+    const int32_t revolution = RowsOfSlowestRevolution(shown, rows, bodies);
+    s.fields.pointsPerOrbit = revolution > 0 ? std::clamp(revolution, 1, std::max(1, rows - 2))
+                                             : std::clamp(kTrailWithoutRevolution, 1, std::max(1, rows / 2));
 }

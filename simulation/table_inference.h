@@ -3,6 +3,7 @@
 #include <cstdint>
 
 struct LoadedSimulation;
+class TrajectoryTable;
 
 /// Trail of a table when no body goes round the origin within its rows.
 inline constexpr int32_t kTrailWithoutRevolution = 500;
@@ -16,3 +17,7 @@ inline constexpr int32_t kTrailWithoutRevolution = 500;
 /// round), delay 20 ms, step 1, start 0, sun 6, axes, discs and trails on,
 /// the file's name as the title.
 void InferTableConfiguration(LoadedSimulation& loaded);
+
+/// The box and trail InferTableConfiguration gives, from `shown`, the
+/// positions as the picture shows them (the data's xy plane, or another).
+void InferShownExtent(LoadedSimulation& loaded, const TrajectoryTable& shown);

@@ -411,7 +411,7 @@ DataResult ReadLongTableData(LoadedSimulation& s, Host& host, int fd, uint64_t f
     }
     // Read in blocks, so that a file that is no such table is refused at
     // its first bad line, and memory holds the lines read, not the file.
-    LongTableReader reader(layout, s.fields.plane, AvailableMemory().value_or(UINT64_MAX));
+    LongTableReader reader(layout, TablePlane::XY, AvailableMemory().value_or(UINT64_MAX));
     std::string block(std::size_t(std::min<uint64_t>(fileSize, kTableHeadBytes)), '\0');
     for (uint64_t at = 0; at < fileSize;) {
         const uint64_t end = std::min<uint64_t>(fileSize, at + block.size());
@@ -535,14 +535,14 @@ TableRowsRead ReadRowsOf(LoadedSimulation& s, Host& host, int fd, uint64_t fileS
         const unsigned threads = FileBlocks{.fileSize = fileSize}.workers();
         host.waitFor(
             [&] {
-                read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows,
+                read = ReadTableRows(fd, fileSize, layout, headerOffset, TablePlane::XY, pending, *s.rows,
                                      threads, &progress, s.depth.get(), s.velocity.get());
             },
             progress);
         if (control.loading) *control.loading = false;
         s.dataLoaded = loaded;
     } else {
-        read = ReadTableRows(fd, fileSize, layout, headerOffset, s.fields.plane, pending, *s.rows, 1, nullptr,
+        read = ReadTableRows(fd, fileSize, layout, headerOffset, TablePlane::XY, pending, *s.rows, 1, nullptr,
                              s.depth.get(), s.velocity.get());
     }
     return read;

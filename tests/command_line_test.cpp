@@ -220,7 +220,8 @@ TEST(CommandLine, ComplaintsName) {
         // A mu whose inverse is past the doubles' range gives no elements.
         {{"--export-series", "s.csv", "--plot", "r:1", "--gm", "1e-320", "c.ovx"}, kGmWanted},
         {{"--trail-length", "-1", "c.ovx"}, "--trail-length wants a number of rows from 0"},
-        {{"--render", "a.png", "--plane", "XY", "c.csv"}, "--plane wants xy, xz or yz, not 'XY'"},
+        {{"--render", "a.png", "--plane", "XY", "c.csv"},
+         "--plane wants xy, xz, yz, ecliptic, invariable or orbit:N, not 'XY'"},
         {{"--columns", "xz", "c.csv"}, "--columns wants xy or xyz, not 'xz'"},
         {{"--write-config", "a.ovx", "--render", "a.png", "c.csv"},
          "--write-config cannot be given with --render, --frames, --video or --html, nor twice"},

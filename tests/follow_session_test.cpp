@@ -289,7 +289,7 @@ TEST(FollowSession, ALoadElsewhereIsFollowedFromItsOwnRows) {
     EXPECT_EQ(f.ReadAgainNotes(), 0);
 }
 
-TEST(FollowSession, ATableIsFollowedInItsLayoutOnThePlaneShown) {
+TEST(FollowSession, ATableIsFollowedInItsLayoutInTheDataAxesWhateverThePlaneShown) {
     // Row r of "t,x,y,z": time r at (r + 0.5, -r, 2r).
     const auto tableRows = [](int from, int to) {
         std::string text;
@@ -303,7 +303,7 @@ TEST(FollowSession, ATableIsFollowedInItsLayoutOnThePlaneShown) {
     f.state.loaded().fields.dataFormat = DataFormat::Table;
     f.state.loaded().tableLayout = layout;
     f.state.loaded().fields.plane = TablePlane::XZ;
-    DataFollower loader(f.state.loaded().fields.dataPath, layout, TablePlane::XZ);
+    DataFollower loader(f.state.loaded().fields.dataPath, layout, TablePlane::XY);
     f.state.loaded().fields.lineCount = 0;
     ASSERT_TRUE(AppendRows(f.state, loader.Poll().values));
     f.state.loaded().handOver = loader.handOver();
@@ -312,14 +312,14 @@ TEST(FollowSession, ATableIsFollowedInItsLayoutOnThePlaneShown) {
     f.session.start();
     Append(f.state.loaded().fields.dataPath, tableRows(40, 45) + "# a comment\r\n");
     f.session.check();
-    f.state.loaded().fields.plane = TablePlane::XY;  // rows from now on are shown on this plane
+    f.state.loaded().fields.plane = TablePlane::YZ;  // another plane shown reads nothing again
     Append(f.state.loaded().fields.dataPath, tableRows(45, 47) + "47,x,1,1\r\n");
     EXPECT_TRUE(f.session.check().stopped);
     ASSERT_EQ(f.state.loaded().fields.lineCount, 47);
     for (int r = 0; r < 47; ++r) {
         EXPECT_EQ(f.state.loaded().rows->time(r), r);
         EXPECT_EQ(f.state.loaded().rows->track(1, r)[0], r + 0.5);
-        EXPECT_EQ(f.state.loaded().rows->track(1, r)[1], r < 45 ? 2 * r : -r) << "row " << r;
+        EXPECT_EQ(f.state.loaded().rows->track(1, r)[1], -r) << "row " << r;
     }
     ASSERT_EQ(f.host.messages.size(), 1u);
     EXPECT_EQ(
@@ -328,7 +328,8 @@ TEST(FollowSession, ATableIsFollowedInItsLayoutOnThePlaneShown) {
 }
 
 TEST(FollowSession, RowsAppendedToATableInSpaceBringTheirDepths) {
-    // Row r of "t,x,y,z": time r at (r + 0.5, -r, 2r); shown on y-z, x is the depth.
+    // Row r of "t,x,y,z": time r at (r + 0.5, -r, 2r); z is kept beside x and y,
+    // and the rows appended are shown on y-z as the first were.
     const auto tableRows = [](int from, int to) {
         std::string text;
         for (int r = from; r < to; ++r) text += Format("%d,%g,%d,%d\n", r, r + 0.5, -r, 2 * r);
@@ -346,8 +347,10 @@ TEST(FollowSession, RowsAppendedToATableInSpaceBringTheirDepths) {
     ASSERT_GT(f.state.loaded().rows->rowCount(), room);
     ASSERT_GE(f.state.loaded().depth->rowCount(), 400);
     for (int r = 0; r < 400; ++r) {
-        ASSERT_EQ(f.state.loaded().rows->track(1, r)[0], -r) << r;
-        ASSERT_EQ(f.state.loaded().depth->at(1, r), r + 0.5) << r;
+        ASSERT_EQ(f.state.loaded().rows->track(1, r)[0], r + 0.5) << r;
+        ASSERT_EQ(f.state.loaded().depth->at(1, r), 2 * r) << r;
+        ASSERT_EQ(f.state.shownRows()->track(1, r)[0], -r) << r;
+        ASSERT_EQ(f.state.shownRows()->track(1, r)[1], 2 * r) << r;
     }
 }
 

@@ -153,13 +153,13 @@ TEST_F(Readout, AboutTheSunDistancesAndSpeedsAreInSpace) {
     ASSERT_TRUE(at && at->speed);
     EXPECT_DOUBLE_EQ(at->fromSun, std::hypot(-4 + 0.5 * 10, 1, 10));
     EXPECT_NEAR(*at->speed, std::hypot(0.5 / 0.5, 2), 1e-9);
-    // In a frame, the speed in it stays in the plane; the one about the sun is in space.
+    // In a frame, speeds are in space too: the one in it and the one about the sun.
     ASSERT_EQ(ShowInFrame(s, plot, "centre:2"), "");
     const std::optional<BodyReadout> framed = ReadBody(s, 1, 10);
     ASSERT_TRUE(framed && framed->speed && framed->sunSpeed);
     EXPECT_DOUBLE_EQ(framed->fromSun, at->fromSun);
     EXPECT_NEAR(*framed->sunSpeed, *at->speed, 1e-9);
-    EXPECT_NEAR(*framed->speed, 1, 1e-9);  // 1 against 2 along x
+    EXPECT_NEAR(*framed->speed, std::hypot(1, 2), 1e-9);  // 1 against 2 along x, and its own 2 up z
 }
 
 TEST(SpeedReadout, IsTheSeriesVelocityAtEveryRowEndsIncluded) {

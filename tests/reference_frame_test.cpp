@@ -39,7 +39,7 @@ struct Circles {
                                         std::vector<double>* sun = nullptr) const {
         auto out = AllocateTable(rows, table->columnCount());
         if (sun) sun->assign(std::size_t(2 * rows), 0);
-        TransformRows(*table, *out, f, masses, 0, rows, sun ? sun->data() : nullptr);
+        TransformRows({table.get()}, {out.get(), nullptr, sun ? sun->data() : nullptr}, f, masses, 0, rows);
         return out;
     }
 };
@@ -96,7 +96,8 @@ TEST(ReferenceFrame, EqualMassesOrbitTheirCentreAndABadRowDrawsNothing) {
     table->set(7, 1, std::nan(""));
     auto out = AllocateTable(50, 5);
     std::vector<double> sun(100);
-    TransformRows(*table, *out, {ReferenceFrame::Kind::Barycentre}, {0, 2, 2}, 0, 50, sun.data());
+    TransformRows({table.get()}, {out.get(), nullptr, sun.data()}, {ReferenceFrame::Kind::Barycentre},
+                  {0, 2, 2}, 0, 50);
     for (int32_t t = 0; t < 50; ++t) {
         if (t == 7) {
             EXPECT_TRUE(std::isnan(out->track(2, t)[0]));
@@ -109,7 +110,7 @@ TEST(ReferenceFrame, EqualMassesOrbitTheirCentreAndABadRowDrawsNothing) {
     // A turning frame about a body at the sun has no direction.
     const double still[5] = {0, 0, 0, 1, 1};
     table->Store(0, still, 5);
-    TransformRows(*table, *out, {ReferenceFrame::Kind::Rotating, 1}, {}, 0, 1);
+    TransformRows({table.get()}, {out.get()}, {ReferenceFrame::Kind::Rotating, 1}, {}, 0, 1);
     EXPECT_TRUE(std::isnan(out->track(2, 0)[0]));
 }
 

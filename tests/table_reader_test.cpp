@@ -115,7 +115,7 @@ TEST_F(TableRead, HeaderCommentsAndBlankLinesAreSkippedAndTheFollowerResumesAtTh
     EXPECT_EQ(s.loaded().dataLoaded, 1);
 }
 
-TEST_F(TableRead, TheLayoutAndPlaneChooseTheCellsOfEachRow) {
+TEST_F(TableRead, TheLayoutChoosesTheCellsOfEachRowWhateverThePlaneShown) {
     // x1 y1 z1 t ignored x2 y2 z2
     TableLayout layout;
     layout.cells = 8;
@@ -125,12 +125,14 @@ TEST_F(TableRead, TheLayoutAndPlaneChooseTheCellsOfEachRow) {
         TablePlane plane;
         Rows rows;
     } cases[] = {{TablePlane::XY, {{4, 1, 2, 6, 7}}},
-                 {TablePlane::XZ, {{4, 1, 3, 6, 8}}},
-                 {TablePlane::YZ, {{4, 2, 3, 7, 8}}}};
+                 {TablePlane::XZ, {{4, 1, 2, 6, 7}}},
+                 {TablePlane::YZ, {{4, 1, 2, 6, 7}}}};
     for (const auto& c : cases) {
         s.loaded().fields.plane = c.plane;
         ASSERT_EQ(Load("1 2 3 4 5 6 7 8\n", layout), DataResult::Ok);
         EXPECT_EQ(Loaded(), c.rows);
+        EXPECT_EQ(s.loaded().depth->at(1, 0), 3);
+        EXPECT_EQ(s.loaded().depth->at(2, 0), 8);
     }
 }
 
@@ -296,7 +298,7 @@ TEST_F(TableRead, ParallelAndSequentialReadsGiveTheSameTableInLittleMemory) {
 /// coordinates a body: distinct for every body, row and axis.
 double Coordinate(int r, int k, int axis) { return (axis == 1 ? -1 : axis == 2 ? 0.5 : 1) * (1000 * k + r); }
 
-TEST_F(TableRead, ThreeCoordinatesKeepTheOneOffThePlaneShownForEveryBodyAndRow) {
+TEST_F(TableRead, ThreeCoordinatesKeepZForEveryBodyAndRowWhateverThePlaneShown) {
     TableLayout wide;
     wide.separator = TableSeparator::Comma, wide.cells = 10;
     for (int k = 0; k < 3; ++k) wide.bodies.push_back({1 + 3 * k, 2 + 3 * k, 3 + 3 * k});
@@ -322,9 +324,9 @@ TEST_F(TableRead, ThreeCoordinatesKeepTheOneOffThePlaneShownForEveryBodyAndRow) 
         const TableLayout& layout;
         int rows;
     } cases[] = {
-        {TablePlane::XY, 2, wide, 50},  {TablePlane::XZ, 1, wide, 50},
-        {TablePlane::YZ, 0, wide, 50},  {TablePlane::XZ, 1, lines, 50},
-        {TablePlane::YZ, 0, lines, 50}, {TablePlane::YZ, 0, wide, 160'000},  // read in parallel blocks
+        {TablePlane::XY, 2, wide, 50},  {TablePlane::XZ, 2, wide, 50},
+        {TablePlane::YZ, 2, wide, 50},  {TablePlane::XZ, 2, lines, 50},
+        {TablePlane::YZ, 2, lines, 50}, {TablePlane::YZ, 2, wide, 160'000},  // read in parallel blocks
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "plane " << int(c.plane) << ", " << c.rows << " rows, "
@@ -354,9 +356,9 @@ TEST_F(TableRead, ThreeCoordinatesKeepTheOneOffThePlaneShownForEveryBodyAndRow) 
     ASSERT_EQ(KeepBodies(s.loaded(), {1, 3}), "");
     ASSERT_EQ(s.loaded().depth->bodyCount(), 2);
     for (int r = 0; r < 50; ++r) {
-        EXPECT_EQ(s.loaded().depth->at(1, r), Coordinate(r, 1, 1));
-        EXPECT_EQ(s.loaded().depth->at(2, r), Coordinate(r, 3, 1));
-        EXPECT_EQ(s.loaded().rows->track(2, r)[1], Coordinate(r, 3, 2));
+        EXPECT_EQ(s.loaded().depth->at(1, r), Coordinate(r, 1, 2));
+        EXPECT_EQ(s.loaded().depth->at(2, r), Coordinate(r, 3, 2));
+        EXPECT_EQ(s.loaded().rows->track(2, r)[1], Coordinate(r, 3, 1));
     }
     // Data of two coordinates a body has none.
     s.loaded().fields.lineCount = -1;
