@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QSet>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "animation/tick_damage.h"
+#include "animation/view_projection.h"
 #include "app/command_ids.h"
 #include "app/painter_surface.h"
 #include "app/scaled_paint.h"
@@ -153,6 +155,49 @@ TEST_F(HighDensityView, WithARunComparedTicksShowWhatTheRendererPaintsInBothLook
         SCOPED_TRACE(style);
         ExpectTicksShowWhatAFullPaintShows(*this, style, ID_TRAIL_BOTH, {}, true);
     }
+}
+
+TEST_F(HighDensityView, InATurnedViewTicksShowWhatAFullPaintShowsInBothLooks) {
+    // A load keeps the camera turned, as it keeps the frame.
+    TurnView(state, {35, 20, 0});
+    for (const int style : {ID_STYLE_CLASSIC, ID_STYLE_PUBLICATION}) {
+        SCOPED_TRACE(style);
+        ExpectTicksShowWhatAFullPaintShows(*this, style, ID_TRAIL_BOTH, "centre:2");
+    }
+}
+
+TEST_F(HighDensityView, ADragWithTheRightButtonTurnsTheViewAsTheRendererShowsIt) {
+    std::string data;
+    for (int r = 0; r < 100; ++r)
+        data += std::to_string(r) + " " + std::to_string(std::cos(r * 0.1)) + " " +
+                std::to_string(std::sin(r * 0.1)) + "\n";
+    dir.write("sim.dat", data);
+    frame->openAtStart(dir.write("sim.ovx", ConfigText("sim.dat", 100, 1, 1, 30, 0, "-2 -2 2 2")));
+    frame->runCommand(ID_STYLE_PUBLICATION);
+    SimulationView& view = *frame->view();
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+                          Qt::KeyboardModifiers keys = {}) {
+        QMouseEvent event(type, QPointF(at), view.mapToGlobal(QPointF(at)), button, held, keys);
+        QApplication::sendEvent(&view, &event);
+    };
+    // 40 pixels right and 60 down: 20 degrees about the normal, the camera 30 lower.
+    send(QEvent::MouseButtonPress, {100, 100}, Qt::RightButton, Qt::RightButton);
+    send(QEvent::MouseMove, {120, 130}, Qt::NoButton, Qt::RightButton);
+    send(QEvent::MouseMove, {140, 160}, Qt::NoButton, Qt::RightButton);
+    send(QEvent::MouseButtonRelease, {140, 160}, Qt::RightButton, Qt::NoButton);
+    EXPECT_EQ(state.view.turn, (CameraTurn{20, 60, 0}));
+    view.repaint();
+    const QSize size = view.contentsRect().size();
+    const QImage full = PaintScaledPicture(state, plot, size.width(), size.height(), {.scale = 2});
+    EXPECT_EQ(RowsThatDiffer(view.sharpFrame().convertToFormat(QImage::Format_RGB32), full), 0);
+    // Alt and the left button turn too; a double click goes back to the plane.
+    send(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton, Qt::LeftButton, Qt::AltModifier);
+    send(QEvent::MouseMove, {90, 100}, Qt::NoButton, Qt::LeftButton, Qt::AltModifier);
+    send(QEvent::MouseButtonRelease, {90, 100}, Qt::LeftButton, Qt::NoButton, Qt::AltModifier);
+    EXPECT_EQ(state.view.turn, (CameraTurn{15, 60, 0}));
+    send(QEvent::MouseButtonDblClick, {90, 100}, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_FALSE(state.view.turn.turned());
+    EXPECT_EQ(state.shownRows(), state.loaded().rows.get());
 }
 
 TEST(SharpStrokes, ManyAtOnceInBandsDrawWhatTheyDrawOneByOneInTilesToo) {

@@ -197,8 +197,12 @@ def _optional_lines(path, lines):
         elif key == "data format":
             c["table_format"] = value.lower() == "table"
         elif key == "plane":
-            if value.lower() in ("xy", "xz", "yz"):
-                c["plane"] = value.lower()
+            plane = value.lower()
+            body = plane[len("orbit:"):] if plane.startswith("orbit:") else ""
+            if plane in ("xy", "xz", "yz", "ecliptic", "invariable") or (
+                body.isascii() and body.isdigit() and int(body) >= 1 and len(body) <= 9
+            ):
+                c["plane"] = plane
         elif key == "columns":
             if value.lower() in ("xy", "xyz"):
                 c["columns"] = value.lower()
