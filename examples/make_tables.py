@@ -4,6 +4,7 @@
     planets-ephemeris.csv   the eight planets' heliocentric ecliptic x, y, z
                             (AU) over four years from J2000, from their mean
                             Keplerian elements
+    planets-equatorial.csv  the same in equatorial axes, as ephemerides give them
     two-ellipses.txt        two planets on ellipses round a unit mass, as
                             numpy's savetxt lays a table out
 
@@ -78,17 +79,28 @@ def planet_position(elements, rates, years):
     return x, y, z
 
 
-def write_ephemeris(path, years=4.0, step_days=5.0):
+OBLIQUITY = math.radians(23.4392911)  # of the J2000 ecliptic to the equator
+
+
+def to_equatorial(x, y, z):
+    c, s = math.cos(OBLIQUITY), math.sin(OBLIQUITY)
+    return x, c * y - s * z, s * y + c * z
+
+
+def write_ephemeris(path, years=4.0, step_days=5.0, equatorial=False):
     rows = int(years * DAYS_PER_YEAR / step_days) + 1
+    axes = "equatorial positions (J2000 equator and equinox, as ephemerides give them)" if equatorial \
+        else "ecliptic positions (J2000 ecliptic and equinox)"
     with open(path, "w", newline="\n") as out:
-        out.write("# The eight planets' heliocentric ecliptic positions (J2000 ecliptic and equinox) from their\n")
+        out.write(f"# The eight planets' heliocentric {axes} from their\n")
         out.write("# mean Keplerian elements: t in years from J2000, x, y, z in AU; earth is the Earth-Moon barycentre.\n")
         out.write(",".join(["t"] + [f"{name}_{axis}" for name, _, _ in PLANETS for axis in "xyz"]) + "\n")
         for k in range(rows):
             t = k * step_days / DAYS_PER_YEAR
             cells = [t]
             for _, elements, rates in PLANETS:
-                cells.extend(planet_position(elements, rates, t))
+                position = planet_position(elements, rates, t)
+                cells.extend(to_equatorial(*position) if equatorial else position)
             out.write(",".join(repr(v) for v in cells) + "\n")
 
 
@@ -111,6 +123,7 @@ def write_two_ellipses(path, rows=1500, dt=0.02):
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     write_ephemeris(os.path.join(folder, "planets-ephemeris.csv"))
+    write_ephemeris(os.path.join(folder, "planets-equatorial.csv"), equatorial=True)
     write_two_ellipses(os.path.join(folder, "two-ellipses.txt"))
     return 0
 

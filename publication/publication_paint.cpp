@@ -539,13 +539,14 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
 /// (the second run) or dark (the third), in turn, over the first run's
 /// discs, so that runs that agree show a disc in a ring.
 /// The run's bodies in the order their discs are drawn: those farther from
-/// the viewer first, so that the nearer cover them; by number in a view
-/// that is not turned.
+/// the viewer first, so that the nearer cover them; by number for planar
+/// data.
 std::vector<int> BodiesFarFirst(const RunAt& r) {
     std::vector<int> bodies(std::size_t(std::max(r.loaded().usableBodies(), 0)));
     for (std::size_t k = 0; k < bodies.size(); ++k) bodies[k] = int(k) + 1;
-    if (!r.run.projectedShown() || !r.run.projected.toward) return bodies;
-    const DepthTable& toward = *r.run.projected.toward;
+    const DepthTable* depth = r.run.projectedShown() ? r.run.projected.toward.get() : r.run.framedDepth();
+    if (!depth) return bodies;
+    const DepthTable& toward = *depth;
     const int32_t row = r.playback.position;
     std::stable_sort(bodies.begin(), bodies.end(), [&](int a, int b) {
         const double da = toward.at(a, row), db = toward.at(b, row);
