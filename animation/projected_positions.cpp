@@ -20,19 +20,39 @@ Source SourceOf(const Run& run) {
     return {run.loaded.rows.get(), run.loaded.depth.get(), nullptr, nullptr};
 }
 
+/// One of the picture's axes as it applies to a point: a copy of one of
+/// the data's coordinates (ViewAxes::Along's rule, to the bit) or a sum.
+struct AxisRule {
+    int copy = -1;  ///< the coordinate copied (times `sign`), or -1
+    double sign = 1;
+    std::array<double, 3> m{};
+    double operator()(double x, double y, double z) const {
+        if (copy >= 0) return sign * (copy == 0 ? x : copy == 1 ? y : z);
+        return m[0] * x + m[1] * y + m[2] * z;
+    }
+};
+
+AxisRule RuleOf(const ViewAxes& axes, int row) {
+    AxisRule rule{.m = axes.m[std::size_t(row)]};
+    for (int k = 0; k < 3; ++k) {
+        const double v = rule.m[std::size_t(k)];
+        const bool others = rule.m[std::size_t((k + 1) % 3)] == 0 && rule.m[std::size_t((k + 2) % 3)] == 0;
+        if (others && (v == 1 || v == -1)) rule.copy = k, rule.sign = v;
+    }
+    return rule;
+}
+
 void ProjectBlock(const Source& from, ProjectedPositions& to, int32_t first, int32_t last) {
-    const ViewAxes& a = to.axes;
+    const AxisRule across = RuleOf(to.axes, 0), up = RuleOf(to.axes, 1);
     for (int32_t r = first; r < last; ++r) to.rows->writableTimes()[r] = from.rows->time(r);
     for (int k = 1; k <= from.rows->bodyColumns(); ++k) {
         const double* in = from.rows->track(k, first);
         const double* z = from.depth ? from.depth->track(k, first) : nullptr;
         double* out = to.rows->writableTrack(k, first);
-        double* toward = to.toward->writableTrack(k, first);
         for (int32_t i = 0; i < last - first; ++i) {
             const double x = in[2 * i], y = in[2 * i + 1], d = z ? z[i] : 0.0;
-            out[2 * i] = Along(a, 0, x, y, d);
-            out[2 * i + 1] = Along(a, 1, x, y, d);
-            toward[i] = Along(a, 2, x, y, d);
+            out[2 * i] = across(x, y, d);
+            out[2 * i + 1] = up(x, y, d);
         }
     }
     if (!to.sun.empty())
@@ -40,14 +60,13 @@ void ProjectBlock(const Source& from, ProjectedPositions& to, int32_t first, int
             const std::size_t i = std::size_t(r);
             const double x = (*from.sun)[2 * i], y = (*from.sun)[2 * i + 1];
             const double z = i < from.sunZ->size() ? (*from.sunZ)[i] : 0.0;
-            to.sun[2 * i] = Along(a, 0, x, y, z);
-            to.sun[2 * i + 1] = Along(a, 1, x, y, z);
+            to.sun[2 * i] = across(x, y, z);
+            to.sun[2 * i + 1] = up(x, y, z);
         }
 }
 
 void Drop(ProjectedPositions& p) {
     p.rows.reset();
-    p.toward.reset();
     p.sun.clear();
     p.source = nullptr;
     p.upTo = 0;
@@ -72,9 +91,7 @@ bool UpdateRunProjection(Run& run, const ViewAxes& axes) {
         if (!shown.rows || shown.rows->rowCount() != from.rows->rowCount() ||
             shown.rows->columnCount() != from.rows->columnCount()) {
             shown.rows = AllocateTable(from.rows->rowCount(), from.rows->columnCount());
-            shown.toward =
-                shown.rows ? AllocateDepth(from.rows->rowCount(), from.rows->bodyColumns()) : nullptr;
-            if (!shown.rows || !shown.toward) {
+            if (!shown.rows) {
                 Drop(shown);
                 return false;
             }

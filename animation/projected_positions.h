@@ -12,14 +12,12 @@ struct Run;
 
 /// A run's positions in its frame as the picture shows them when the view
 /// looks onto another plane than the data's xy or is turned: the picture's
-/// x and y of each body, and how far toward the viewer it stands (for what
-/// is drawn over what); the sun's place in the picture, x and y of row r at
-/// [2r] and [2r + 1] (empty when it stays at the origin). Derived: made
+/// x and y of each body; the sun's place in the picture, x and y of row r
+/// at [2r] and [2r + 1] (empty when it stays at the origin). Derived: made
 /// from the table whose version `from` holds, for `axes`; rows from `upTo`
 /// on are not made yet.
 struct ProjectedPositions {
     std::unique_ptr<TrajectoryTable> rows;
-    std::unique_ptr<DepthTable> toward;
     std::vector<double> sun;
     ViewAxes axes;
     const TrajectoryTable* source = nullptr;

@@ -280,6 +280,25 @@ void PainterSurface::StrokeSegments(const Stroke* strokes, std::size_t count, do
     BlendSegments(*raster, strokes, count, width, nullptr);
 }
 
+void PainterSurface::DraftPolyline(const ViewPoint* points, std::size_t count, ColourRef colour) {
+    const PixelRaster* raster = imagePixels();
+    if (!raster) return DrawingSurface::DraftPolyline(points, count, colour);
+    Flush();
+    if (clip_.right <= clip_.left || clip_.bottom <= clip_.top) return;
+    const double s = scale_;
+    const uint32_t pixel = ToRasterPixel(colour);
+    // Thinned to the pixels the line covers: a step within the pixel of the
+    // last point drawn draws nothing more.
+    ViewPoint from{points[0].x * s, points[0].y * s};
+    for (std::size_t i = 1; i < count; ++i) {
+        const ViewPoint to{points[i].x * s, points[i].y * s};
+        if (std::floor(to.x) == std::floor(from.x) && std::floor(to.y) == std::floor(from.y) && i + 1 < count)
+            continue;
+        DraftLine(*raster, from, to, pixel, clip_);
+        from = to;
+    }
+}
+
 void PainterSurface::StrokeSegmentsOnto(const PixelRaster& layer, const Stroke* strokes, std::size_t count,
                                         double width, const TileMask* only) {
     if (imagePixels()) BlendSegments(layer, strokes, count, width, only);

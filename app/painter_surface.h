@@ -40,6 +40,7 @@ public:
     bool smooth() const override { return true; }
     void StrokePolyline(const ViewPoint* points, std::size_t count, ColourRef colour, double width) override;
     void StrokeSegments(const Stroke* strokes, std::size_t count, double width) override;
+    void DraftPolyline(const ViewPoint* points, std::size_t count, ColourRef colour) override;
     bool LayerSize(int32_t& width, int32_t& height) const override;
     void ClearLayer(const PixelRaster& layer, const TileMask* only = nullptr) override;
     void StrokeSegmentsOnto(const PixelRaster& layer, const Stroke* strokes, std::size_t count, double width,

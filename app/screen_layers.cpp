@@ -10,9 +10,22 @@
 void ScreenLayers::Reset(int width, int height, double scale, bool apart) {
     width_ = width, height_ = height, scale_ = scale;
     const QSize size(int(width * scale), int(height * scale));
-    under_ = apart ? QImage(size, QImage::Format_RGB32) : QImage();
+    // An image of the size is painted over whole: kept rather than made
+    // afresh, whose memory costs more to touch than the paint (a drag that
+    // turns the view paints one a picture).
+    const auto fresh = [&](QImage& image) {
+        if (image.size() != size || image.format() != QImage::Format_RGB32)
+            image = QImage(size, QImage::Format_RGB32);
+    };
+    if (apart)
+        fresh(under_);
+    else
+        under_ = QImage();
     // Apart, the picture is made from the layer under.
-    picture_ = apart ? QImage() : QImage(size, QImage::Format_RGB32);
+    if (apart)
+        picture_ = QImage();
+    else
+        fresh(picture_);
 }
 
 void ScreenLayers::SetPicture(QImage picture) {

@@ -114,10 +114,15 @@ void SimulationView::paintEvent(QPaintEvent* event) {
             image_ = std::make_unique<ImageSurface>(client.width(), client.height());
             fullPaintPending_ = true;
         }
+        // While a drag turns the publication look, the raster kept for
+        // export waits for the drag's end: the screen shows the sharp picture.
+        const bool drafting = turning_ && dragFrom_ && state_.view.style == ViewStyle::Publication;
         if (fullPaintPending_) {
-            fullPaintPending_ = false;
             ticked_ = false;
             sharpStale_ = true;
+        }
+        if (fullPaintPending_ && !drafting) {
+            fullPaintPending_ = false;
             PaintView(state_, plot_, image_->surface(), client.width(), client.height(), &trails_);
             if (TakeStartRequest(state_)) startTimer();
         }
@@ -131,15 +136,19 @@ void SimulationView::paintEvent(QPaintEvent* event) {
             // the plot takes the mapping it was painted with on a copy, so
             // that the pointer maps as drawn.
             if (sharpStale_ || sharp_.picture().size() != client.size() * ratio) {
+                // While a drag turns the view, its trails are drafts, made
+                // whole again once the drag ends.
+                const bool draft = turning_ && dragFrom_;
                 if (state_.view.style == ViewStyle::Publication) {
-                    sharp_.Reset(client.width(), client.height(), ratio, ratio == std::floor(ratio));
-                    publication_.Paint(state_, plot_, sharp_, client.width(), client.height());
+                    sharp_.Reset(client.width(), client.height(), ratio,
+                                 ratio == std::floor(ratio) && !draft);
+                    publication_.Paint(state_, plot_, sharp_, client.width(), client.height(), draft);
                 } else {
                     sharp_.SetPicture(PaintScaledPicture(state_, plot_, client.width(), client.height(),
                                                          {.scale = ratio, .statusLine = ticked_}));
                 }
                 sharp_.picture().setDevicePixelRatio(ratio);
-                sharpStale_ = false;
+                sharpStale_ = draft && state_.view.style == ViewStyle::Publication;
             }
             painter.drawImage(client.topLeft(), sharp_.picture());
         } else {
@@ -208,6 +217,7 @@ void SimulationView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
         return QFrame::mouseReleaseEvent(event);
     dragFrom_.reset();
+    if (turning_) invalidate();  // the drafts drawn while turning made whole
     turning_ = false;
     unsetCursor();
 }

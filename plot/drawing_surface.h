@@ -120,6 +120,13 @@ public:
             StrokePolyline(points, 2, strokes[i].colour, width);
         }
     }
+    /// A line of one device pixel through `points`, not smoothed: a draft
+    /// of a trail for a picture shown only while the view moves (a drag
+    /// that turns it), drawn at the cost of the pixels it covers on a
+    /// raster; elsewhere a thin smooth line.
+    virtual void DraftPolyline(const ViewPoint* points, std::size_t count, ColourRef colour) {
+        StrokePolyline(points, count, colour, 1);
+    }
     // Side layers (see layer_compose.h), on surfaces over a raster: the
     // trails are drawn in a few layers by age, so that a tick draws again
     // only the oldest where its trails' ends went.

@@ -266,3 +266,43 @@ void BlendDisc(const PixelRaster& raster, ViewPoint centre, double radius, Colou
             if (marked[tile]) blend(std::max(x0, tile * only->size), std::min(x1, (tile + 1) * only->size));
     }
 }
+
+void DraftLine(const PixelRaster& raster, ViewPoint a, ViewPoint b, uint32_t pixel, const DeviceRect& clip) {
+    const DeviceRect inside{std::max(clip.left, 0), std::max(clip.top, 0), std::min(clip.right, raster.width),
+                            std::min(clip.bottom, raster.height)};
+    double dx = b.x - a.x, dy = b.y - a.y;
+    if (!std::isfinite(dx) || !std::isfinite(dy)) return;
+    const bool within = a.x >= inside.left && a.x < inside.right && a.y >= inside.top &&
+                        a.y < inside.bottom && b.x >= inside.left && b.x < inside.right &&
+                        b.y >= inside.top && b.y < inside.bottom;
+    if (!within) {
+        // The part inside the clip (Liang and Barsky).
+        double t0 = 0, t1 = 1;
+        const double p[4] = {-dx, dx, -dy, dy};
+        const double q[4] = {a.x - inside.left, inside.right - a.x, a.y - inside.top, inside.bottom - a.y};
+        for (int k = 0; k < 4; ++k) {
+            if (p[k] == 0) {
+                if (!(q[k] >= 0)) return;  // outside and parallel to that edge, or not a number
+                continue;
+            }
+            const double t = q[k] / p[k];
+            if (p[k] < 0)
+                t0 = std::max(t0, t);
+            else
+                t1 = std::min(t1, t);
+        }
+        if (!(t0 <= t1)) return;
+        a = {a.x + t0 * dx, a.y + t0 * dy};
+        dx *= t1 - t0, dy *= t1 - t0;
+    }
+    // One pixel a step along the longer axis, kept inside by the clamps
+    // against rounding at the clip's edges.
+    const int32_t steps = int32_t(std::max(std::fabs(dx), std::fabs(dy))) + 1;
+    const double sx = dx / steps, sy = dy / steps;
+    double x = a.x, y = a.y;
+    for (int32_t i = 0; i <= steps; ++i, x += sx, y += sy) {
+        const int32_t px = std::clamp(int32_t(x), inside.left, inside.right - 1);
+        const int32_t py = std::clamp(int32_t(y), inside.top, inside.bottom - 1);
+        raster.at(px, py) = pixel;
+    }
+}

@@ -34,6 +34,13 @@ struct TileMask {
 void BlendStroke(const PixelRaster& raster, ViewPoint a, ViewPoint b, double width, ColourRef colour,
                  const DeviceRect& clip, const TileMask* only = nullptr, StrokeEnds ends = {});
 
+/// Sets the pixels of `raster` within `clip` that the line from `a` to `b`
+/// (raster pixels) passes through to `pixel`, one a step along its longer
+/// axis, without smoothing: a draft of a trail, for a picture shown only
+/// while the view moves, at a cost of the pixels it covers. The part of the
+/// line outside `clip` costs nothing.
+void DraftLine(const PixelRaster& raster, ViewPoint a, ViewPoint b, uint32_t pixel, const DeviceRect& clip);
+
 /// How far, in half widths, the end at `at` of a stroke from `before` must
 /// reach past `at` for the outside of its bend to the next stroke, to
 /// `after`, to be inked as a mitred join would: tan of half the turn, 0

@@ -147,14 +147,16 @@ struct TrailClip {
 };
 
 /// Strokes the line of body `body` through rows [first, last), broken
-/// where a step does not join.
+/// where a step does not join; a width of 0 drafts them (DraftPolyline).
 void StrokeRows(const TrailLines& lines, int body, int64_t first, int64_t last, DrawingSurface& surface,
                 ColourRef colour, double width) {
     const ViewPoint* points = lines.points(body, first);
     for (int64_t from = first; from + 1 < last;) {
         int64_t to = from + 1;
         while (to < last && lines.joins(body, to)) ++to;
-        if (to > from + 1)
+        if (to > from + 1 && width == 0)
+            surface.DraftPolyline(points + (from - first), std::size_t(to - from), colour);
+        else if (to > from + 1)
             surface.StrokePolyline(points + (from - first), std::size_t(to - from), colour, width);
         from = to;
     }
@@ -505,6 +507,11 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
         return;
     }
     lines.Prepare(s, plot, first, last);
+    if (pass.draft) {
+        for (int body = 1; body <= s.loaded().usableBodies(); ++body)
+            StrokeRows(lines, body, first, last, surface, s.loaded().bodyColour[std::size_t(body)], 0);
+        return;
+    }
     runs.Prepare(s, plot, first, last, width);
     if (s.view.fadeTrails) {
         // Faded trails are drawn in pieces that start at fixed rows
@@ -544,12 +551,18 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
 std::vector<int> BodiesFarFirst(const RunAt& r) {
     std::vector<int> bodies(std::size_t(std::max(r.loaded().usableBodies(), 0)));
     for (std::size_t k = 0; k < bodies.size(); ++k) bodies[k] = int(k) + 1;
-    const DepthTable* depth = r.run.projectedShown() ? r.run.projected.toward.get() : r.run.framedDepth();
+    const DepthTable* depth = r.run.framedDepth();
     if (!depth) return bodies;
-    const DepthTable& toward = *depth;
+    // How far toward the viewer each body stands at the row.
+    const ViewAxes axes = r.run.projectedShown() ? r.run.projected.axes : ViewAxes{};
     const int32_t row = r.playback.position;
+    std::vector<double> toward(bodies.size() + 1);
+    for (const int k : bodies) {
+        const double* p = r.run.framedRows()->track(k, row);
+        toward[std::size_t(k)] = Along(axes, 2, p[0], p[1], depth->at(k, row));
+    }
     std::stable_sort(bodies.begin(), bodies.end(), [&](int a, int b) {
-        const double da = toward.at(a, row), db = toward.at(b, row);
+        const double da = toward[std::size_t(a)], db = toward[std::size_t(b)];
         return da < db || (std::isnan(db) && !std::isnan(da));
     });
     return bodies;

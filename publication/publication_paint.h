@@ -112,6 +112,10 @@ struct SmoothPass {
     /// made for the paint. Each step is drawn with the first run's row it
     /// belongs to (RunTrails).
     RunTrails* runTrails = nullptr;
+    /// A draft for a picture shown only while the view turns: each trail a
+    /// line of one device pixel, not smoothed (DraftPolyline), the runs
+    /// compared without trails.
+    bool draft = false;
 };
 
 /// Gives the plot the mapping the publication look paints with for a view

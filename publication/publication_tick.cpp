@@ -169,7 +169,7 @@ TimerRequest MovePublicationTick(SimulationState& s, bool& wraps) {
 }
 
 void PublicationTick::Paint(const SimulationState& s, PlotBox& plot, PublicationLayers& layers, int width,
-                            int height) {
+                            int height, bool draft) {
     using Layer = PublicationLayers::Layer;
     // Each layer is painted on a copy of the plot, whose mapping the paint
     // recomputes; the plot takes it, and the notes are placed, on the
@@ -185,7 +185,9 @@ void PublicationTick::Paint(const SimulationState& s, PlotBox& plot, Publication
         });
     };
     chunks_.Forget();  // the paint of the layer under draws them again, if on a raster
-    if (layers.apart()) {
+    if (draft) {
+        paint(Layer::Picture, {.lines = &lines_, .draft = true});
+    } else if (layers.apart()) {
         paint(Layer::Under,
               {.lines = &lines_, .layers = PaintLayers::Under, .chunks = &chunks_, .runTrails = &runs_});
         layers.CopyUnder(nullptr);

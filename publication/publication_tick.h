@@ -83,7 +83,10 @@ public:
     /// shown, the layer under apart when they keep it; places the notes for
     /// the ticks, and gives `plot` the mapping painted with, so that the
     /// pointer maps as drawn.
-    void Paint(const SimulationState& state, PlotBox& plot, PublicationLayers& layers, int width, int height);
+    /// With `draft`, the trails are drafts (SmoothPass::draft), for a
+    /// picture shown while the view turns; ticks then paint whole.
+    void Paint(const SimulationState& state, PlotBox& plot, PublicationLayers& layers, int width, int height,
+               bool draft = false);
 
     /// One timer tick: moves the playback (MovePublicationTick), marks what
     /// changed in the view of `width` x `height` and, with `layers` as the

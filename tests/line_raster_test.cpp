@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -144,6 +145,40 @@ TEST(LineRaster, FarEndsDrawWhatTheNearPartDrawsAndBrokenOnesNothing) {
     // A stroke of no length is a square of its width.
     BlendStroke(broken.view(), {10, 10}, {10, 10}, 4, 0, broken.all());
     EXPECT_NEAR(broken.Ink(), 16, 0.5);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DraftLine, SetsOnePixelAStepWithinTheClipAndNothingElse) {
+    constexpr uint32_t kInk = 0xFF102030;
+    const DeviceRect clip{10, 10, 50, 40};
+    const struct {
+        ViewPoint a, b;
+        int pixels;  ///< set within the clip; -1: at least as many as the longer axis crosses
+    } cases[] = {
+        {{12.5, 12.5}, {42.5, 12.5}, 31},       // along a row
+        {{12.5, 12.5}, {12.5, 32.5}, 21},       // down a column
+        {{12.5, 12.5}, {32.5, 32.5}, 21},       // at 45 degrees: one a step
+        {{20.2, 20.7}, {20.9, 20.1}, 1},        // within one pixel
+        {{-1e9, 20.5}, {1e9, 20.5}, 40},        // far ends: the clip's width
+        {{0, 0}, {5, 5}, 0},                    // outside it
+        {{12.5, 12.5}, {std::nan(""), 30}, 0},  // broken
+        {{12.5, 12.5}, {std::numeric_limits<double>::infinity(), 30}, 0},
+    };
+    for (const auto& c : cases) {
+        Raster r(60, 50);
+        DraftLine(r.view(), c.a, c.b, kInk, clip);
+        int inside = 0, outside = 0;
+        for (int32_t y = 0; y < r.height; ++y)
+            for (int32_t x = 0; x < r.width; ++x)
+                if (r.bits[std::size_t(y * r.width + x)] == kInk)
+                    ++(x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom ? inside
+                                                                                            : outside);
+        EXPECT_EQ(outside, 0) << c.a.x << "," << c.a.y;
+        EXPECT_EQ(inside, c.pixels) << c.a.x << "," << c.a.y << " to " << c.b.x << "," << c.b.y;
+    }
 }
 
 }  // namespace

@@ -59,9 +59,12 @@ struct Projection : ::testing::Test {
 
     /// How far body k stands toward the viewer, at most, over the rows.
     double Thickness(int k) const {
+        const ViewAxes& axes = state.first().projected.axes;
         double most = 0;
-        for (int32_t r = 0; r < state.loaded().usableRows(); ++r)
-            most = std::max(most, std::fabs(state.first().projected.toward->at(k, r)));
+        for (int32_t r = 0; r < state.loaded().usableRows(); ++r) {
+            const double* p = state.loaded().rows->track(k, r);
+            most = std::max(most, std::fabs(Along(axes, 2, p[0], p[1], state.loaded().depth->at(k, r))));
+        }
         return most;
     }
 };
