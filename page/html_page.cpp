@@ -15,6 +15,7 @@
 #include "plot/axis_ticks.h"
 #include "plot/plot_box.h"
 #include "publication/publication_paint.h"
+#include "simulation/depth_table.h"
 
 /// The player: the page's markup, style and script, with the places the
 /// view and the data go in (html_player.html, built in).
@@ -64,6 +65,47 @@ std::string Ticks(const AxisTicks& ticks) {
            ",\"decimals\":" + std::to_string(ticks.decimals) + "}";
 }
 
+/// For a view in space (data with z, or a turned camera): each body's z in
+/// the frame, and the sun's when it moves, as pairs (z, 0) for the packer,
+/// packed over their own extent; the view's plane and turn, which the page
+/// projects with and turns. Without z, z is 0.
+struct SpaceData {
+    bool shown = false;
+    std::vector<std::vector<double>> pairs;
+    PackedPositions packed;
+    std::string json = "null";
+};
+
+SpaceData SpaceOf(const SimulationState& s, const double* times, int32_t rows, bool sunMoves) {
+    SpaceData d;
+    const Run& run = s.first();
+    d.shown = run.projectedShown() || run.framedDepth();
+    if (!d.shown) return d;
+    const DepthTable* depth = run.framedDepth();
+    std::vector<PositionTrack> tracks;
+    if (depth) {
+        const int bodies = s.loaded().usableBodies();
+        for (int body = 1; body <= bodies + (sunMoves ? 1 : 0); ++body) {
+            std::vector<double>& pair = d.pairs.emplace_back(std::size_t(2 * int64_t(rows)), 0.0);
+            for (int32_t r = 0; r < rows; ++r)
+                pair[std::size_t(2 * r)] =
+                    body <= bodies ? depth->at(body, r) : run.inFrame.sunZ[std::size_t(r)];
+            tracks.push_back({pair.data(), 2});
+        }
+        d.packed = PackPositions(times, rows, tracks);
+    }
+    std::string plane = "[";
+    for (std::size_t i = 0; i < 3; ++i)
+        for (std::size_t j = 0; j < 3; ++j)
+            plane += (i + j ? "," : "") + JsonNumber(s.view.planeAxes.m[i][j]);
+    const CameraTurn& t = s.view.turn;
+    const std::size_t zParts = d.packed.parts.empty() ? 0 : d.packed.parts.size() - 1;  // less the times
+    d.json = "{\"zParts\":" + std::to_string(zParts) + ",\"zExtent\":[" + JsonNumber(d.packed.xMin) + "," +
+             JsonNumber(d.packed.xMax) + "],\"plane\":" + plane + "],\"turn\":[" + JsonNumber(t.azimuth) +
+             "," + JsonNumber(t.elevation) + "," + JsonNumber(t.roll) + "]}";
+    return d;
+}
+
 /// Replaces the one `mark` in `page` by `text`.
 void Put(std::string& page, std::string_view mark, const std::string& text) {
     const std::size_t at = page.find(mark);
@@ -77,15 +119,21 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
     const PublicationLayout layout = LayOutPublicationView(s, plot, surface, width, height);
     const int32_t rows = std::max(s.loaded().usableRows(), 0);
     const int bodies = s.loaded().usableBodies();
-    const TrajectoryTable& shown = *s.shownRows();
-    std::vector<PositionTrack> tracks;
-    for (int body = 1; body <= bodies; ++body) tracks.push_back({shown.track(body, 0), 2});
-    const bool sunMoves = s.sunMoves();
-    if (sunMoves) tracks.push_back({s.first().sunTrack().data(), 2});
     std::vector<double> times(static_cast<std::size_t>(rows));
     for (int32_t r = 0; r < rows; ++r) times[std::size_t(r)] = s.loaded().rows->time(r);
-    const PackedPositions packed = PackPositions(times.data(), rows, tracks);
+    const bool sunMoves = s.sunMoves();
+    // In space the page gets the positions in the frame and projects them
+    // itself, as it turns; else the picture's own.
+    const SpaceData space = SpaceOf(s, times.data(), rows, sunMoves);
+    if (!space.packed.problem.empty()) return space.packed.problem;
+    const TrajectoryTable& shown = space.shown ? *s.first().framedRows() : *s.shownRows();
+    std::vector<PositionTrack> tracks;
+    for (int body = 1; body <= bodies; ++body) tracks.push_back({shown.track(body, 0), 2});
+    if (sunMoves) tracks.push_back({(space.shown ? s.first().inFrame.sun : s.first().sunTrack()).data(), 2});
+    PackedPositions packed = PackPositions(times.data(), rows, tracks);
     if (!packed.problem.empty()) return packed.problem;
+    // The z parts after the tracks' (without their times).
+    for (std::size_t k = 1; k < space.packed.parts.size(); ++k) packed.parts.push_back(space.packed.parts[k]);
 
     std::vector<std::string> names(static_cast<std::size_t>(bodies));
     for (int k = 0; k < bodies && k < int(s.loaded().fields.bodyNames.size()); ++k)
@@ -102,8 +150,7 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
         .number("rows", rows)
         .number("bodies", bodies)
         .flag("sunMoves", sunMoves)
-        // The page carries the plane shown only: its distances are in it.
-        .flag("inPlane", s.loaded().depth != nullptr)
+        .raw("space", space.json)
         .raw("names", List(names, [](const std::string& n) { return JsonString(n); }))
         .raw("colours", List(colours, [](ColourRef c) { return JsonString(CssColour(c)); }))
         .raw("discRadius", List(layout.discRadius, [](double r) { return JsonNumber(r); }))
@@ -116,8 +163,10 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
         .raw("world", "[" + JsonNumber(plot.xMin) + "," + JsonNumber(plot.xMax) + "," +
                           JsonNumber(plot.yMin) + "," + JsonNumber(plot.yMax) + "]")
         .raw("box", Rect(layout.box))
-        .raw("ticks", "{\"x\":" + Ticks(ChooseTicks(plot.xMin, plot.xMax)) +
-                          ",\"y\":" + Ticks(ChooseTicks(plot.yMin, plot.yMax)) + "}")
+        .raw("ticks", s.view.turn.turned()
+                          ? "{\"x\":{\"values\":[],\"decimals\":0},\"y\":{\"values\":[],\"decimals\":0}}"
+                          : "{\"x\":" + Ticks(ChooseTicks(plot.xMin, plot.xMax)) +
+                                ",\"y\":" + Ticks(ChooseTicks(plot.yMin, plot.yMax)) + "}")
         .number("font", m.font)
         .number("lineHeight", m.lineHeight)
         .number("pad", m.pad)

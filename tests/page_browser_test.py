@@ -389,6 +389,57 @@ class PageTest(unittest.TestCase):
                         else:
                             self.assertLessEqual(abs(got - want), spans[axis] / 65536, (r, body, axis))
 
+    def test_a_page_in_space_opens_turned_and_turns_with_a_shift_drag(self):
+        # Two bodies on inclined circles; the page projects what it packs.
+        table = os.path.join(self.folder, "space.csv")
+        rows = []
+        with open(table, "w") as out:
+            out.write("t,a_x,a_y,a_z,b_x,b_y,b_z\n")
+            for r in range(200):
+                u = 2 * math.pi * r / 150
+                row = [r * 0.01, math.cos(u), math.sin(u) * math.cos(0.3), math.sin(u) * math.sin(0.3),
+                       2 * math.cos(u), 2 * math.sin(u) * math.cos(1.1), 2 * math.sin(u) * math.sin(1.1)]
+                rows.append(row)
+                out.write(",".join(f"{v:.17g}" for v in row) + "\n")
+        b = self.browser
+        self.page("space.html", "--size", "640x480", "--view", "30,25", table)
+
+        def turntable(az, el, p):
+            a, t = math.radians(az), math.radians(el - 90)
+            x, y = math.cos(a) * p[0] - math.sin(a) * p[1], math.sin(a) * p[0] + math.cos(a) * p[1]
+            return x, math.cos(t) * y - math.sin(t) * p[2]
+
+        def expect_turned(az, el):
+            self.assertEqual(b.evaluate("orbivex.turn"), [az, el, 0])
+            shown = b.evaluate("Array.from(orbivex.tracks, t => Array.from(t))")
+            extent = b.evaluate("orbivex.view.extent")
+            slack = 3 * max(extent[1] - extent[0], extent[3] - extent[2]) / 65536
+            for r in range(0, 200, 7):
+                for body in range(2):
+                    want = turntable(az, el, rows[r][1 + 3 * body:4 + 3 * body])
+                    got = shown[body][2 * r:2 * r + 2]
+                    self.assertLessEqual(math.dist(want, got), slack, (az, el, r, body))
+
+        expect_turned(30, 25)
+        # Shift and a drag of 40 pixels right and 20 down: 20 degrees round, the camera 10 lower.
+        for kind, x, y in (("mousePressed", 300, 200), ("mouseMoved", 340, 220), ("mouseReleased", 340, 220)):
+            b.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, modifiers=8, clickCount=1,
+                   button="none" if kind == "mouseMoved" else "left")
+        expect_turned(50, 15)
+        # The hover gives the distance in space.
+        view = b.evaluate("orbivex.view")
+        left, top, _ = b.evaluate("(() => { const r = document.querySelector('canvas').getBoundingClientRect();"
+                                  " return [r.left, r.top, 0]; })()")
+        row = b.evaluate("orbivex.state.row")
+        x, y = b.evaluate(f"[orbivex.tracks[1][{2 * row}], orbivex.tracks[1][{2 * row + 1}]]")
+        scale, offset_x, scale_y, offset_y = b.evaluate("orbivex.mapping()")
+        b.mouse("mouseMoved", left + x * scale - offset_x, top + y * scale_y - offset_y)
+        b.wait_for("!document.querySelector('.ovx-tip').hidden")
+        tip = b.evaluate("document.querySelector('.ovx-tip').textContent")
+        self.assertIn("r = 2 from the sun in space", tip)
+        self.assertIn("z = ", tip)
+        self.assertTrue(view["space"])
+
     def test_hostile_title_and_names_are_shown_as_text(self):
         title = "</script><script>window.pwned = 1</script><!-- \"quoted\" 'single' \u2028 & \x07"
         names = "<img/src=x/onerror=window.pwned=2>,a\"b"
