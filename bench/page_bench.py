@@ -4,6 +4,8 @@
   1. the frame rate the page counts while it plays the 30-body scene
      (examples/disc-30.ovx) with trails of 1,000 rows at 1280x720, with the
      display's refresh (60 Hz) and without any limit;
+  1b. the frame rate while a Shift-drag turns the same scene's view
+     (paused, every frame projected and drawn again);
   2. the page's size for the same 300 frames of the inner planets at
      1280x720 against the plotting library's to_jshtml page
      (bench/matplotlib_jshtml.py), and the page of all the rows;
@@ -55,6 +57,29 @@ def frame_rate(page, limited):
         browser.close()
 
 
+def turning_rate(page):
+    """The frames a second the page counts over 4 s of a Shift-drag that
+    turns its view, a step of 3 pixels every 4 ms."""
+    browser = browser_test.Browser(folder, ["--disable-gpu-vsync", "--disable-frame-rate-limit"])
+    try:
+        browser.open(page)
+        x, y = 300, 300
+        browser.call("Input.dispatchMouseEvent", type="mousePressed", x=x, y=y, modifiers=8, button="left",
+                     clickCount=1)
+        start = browser.evaluate("[orbivex.state.frames, performance.now()]")
+        until = time.time() + 4
+        while time.time() < until:
+            x = 100 + (x + 3 - 100) % 800
+            browser.call("Input.dispatchMouseEvent", type="mouseMoved", x=x, y=y, modifiers=8, button="none")
+            time.sleep(0.004)
+        end = browser.evaluate("[orbivex.state.frames, performance.now()]")
+        browser.call("Input.dispatchMouseEvent", type="mouseReleased", x=x, y=y, modifiers=8, button="left",
+                     clickCount=1)
+        return (end[0] - start[0]) * 1000 / (end[1] - start[1])
+    finally:
+        browser.close()
+
+
 print(f"load average {os.getloadavg()[0]:.2f}")
 scene = os.path.join(folder, "disc30.html")
 run(orbivex, "--html", scene, "--size", "1280x720", "--trail-length", "1000",
@@ -63,6 +88,12 @@ for limited in (True, False):
     rates = [frame_rate(scene, limited) for _ in range(3)]
     print(f"30 bodies, trails of 1,000 rows, 1280x720, {'60 Hz refresh' if limited else 'no frame limit'}: "
           f"{statistics.median(rates):.1f} frames/s (rounds {', '.join(f'{r:.1f}' for r in rates)})")
+turnable = os.path.join(folder, "disc30-turned.html")
+run(orbivex, "--html", turnable, "--size", "1280x720", "--trail-length", "1000", "--view", "0,60",
+    os.path.join(source, "examples", "disc-30.ovx"))
+rates = [turning_rate(turnable) for _ in range(3)]
+print(f"30 bodies, trails of 1,000 rows, 1280x720, turning by a Shift-drag: {statistics.median(rates):.1f} frames/s "
+      f"(rounds {', '.join(f'{r:.1f}' for r in rates)})")
 
 # The same 300 frames: every STEP-th row of the inner planets as a table.
 sys.path.insert(0, os.path.join(source, "python"))
