@@ -402,7 +402,7 @@ class PageTest(unittest.TestCase):
                 rows.append(row)
                 out.write(",".join(f"{v:.17g}" for v in row) + "\n")
         b = self.browser
-        self.page("space.html", "--size", "640x480", "--view", "30,25", table)
+        self.page("space.html", "--size", "640x480", "--view", "30,25", "--row", "180", table)
 
         def turntable(az, el, p):
             a, t = math.radians(az), math.radians(el - 90)
@@ -411,10 +411,15 @@ class PageTest(unittest.TestCase):
 
         def expect_turned(az, el):
             self.assertEqual(b.evaluate("orbivex.turn"), [az, el, 0])
+            # The rows the picture shows, projected in the frame drawn after the turn.
+            b.wait_for(f"orbivex.state.frames > {b.evaluate('orbivex.state.frames') + 1}")
+            first, last = b.evaluate("orbivex.projected()")
+            self.assertLessEqual(first, b.evaluate("orbivex.state.row"))
+            self.assertGreater(last - first, 50)
             shown = b.evaluate("Array.from(orbivex.tracks, t => Array.from(t))")
             extent = b.evaluate("orbivex.view.extent")
             slack = 3 * max(extent[1] - extent[0], extent[3] - extent[2]) / 65536
-            for r in range(0, 200, 7):
+            for r in range(first, last, 7):
                 for body in range(2):
                     want = turntable(az, el, rows[r][1 + 3 * body:4 + 3 * body])
                     got = shown[body][2 * r:2 * r + 2]
