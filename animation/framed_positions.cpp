@@ -80,7 +80,7 @@ std::string UpdateRunFrame(Run& run, const ReferenceFrame& frame) {
         shown.depth = std::move(depth);
     }
     if (shown.upTo < rows)
-        TransformRows({&table, loaded.depth.get()},
+        TransformRows({&table, loaded.depth.get(), rows},
                       {shown.rows.get(), shown.depth.get(), shown.sun.empty() ? nullptr : shown.sun.data(),
                        shown.sunZ.empty() ? nullptr : shown.sunZ.data()},
                       frame, masses, shown.upTo, rows);

@@ -1,6 +1,7 @@
 #include "simulation/reference_frame.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -35,7 +36,8 @@ RowFrame FrameOfRow(const TrajectoryTable& t, const DepthTable* depth, const Ref
         }
         case ReferenceFrame::Kind::Rotating: {
             const double* p = t.track(f.body, r);
-            const double distance = std::hypot(p[0], p[1]);
+            const double distance =
+                depth ? std::hypot(p[0], p[1], depth->at(f.body, r)) : std::hypot(p[0], p[1]);
             if (!(distance > 0) || !std::isfinite(distance)) return {kNan, kNan, kNan, kNan, kNan, kNan};
             // Turned by minus the body's angle: the body lands on +x.
             g.cos = p[0] / distance, g.sin = -p[1] / distance;
@@ -76,11 +78,73 @@ void TransformPlane(const TrajectoryTable& from, TrajectoryTable& to, const std:
         for (int32_t i = 0; i < last - first; ++i) place(frames[std::size_t(i)], 0, 0, sun + 2 * (first + i));
 }
 
+/// A turning frame's axes at row r for data in space: x toward the body,
+/// z along its orbit's normal (its position crossed with its motion, the
+/// motion the difference of the rows about r), y completing them; each
+/// row of `m` one axis. Not numbers where the body has no direction or no
+/// orbit there.
+std::array<double, 9> TurningAxes(const TrajectoryTable& t, const DepthTable& depth, int body, int32_t r,
+                                  int32_t rows) {
+    const auto at = [&](int32_t row) {
+        const double* p = t.track(body, row);
+        return std::array<double, 3>{p[0], p[1], depth.at(body, row)};
+    };
+    const int32_t before = std::max(r - 1, 0), after = std::min(r + 1, rows - 1);
+    const std::array<double, 3> p = at(r), a = at(before), b = at(after);
+    const std::array<double, 3> v{b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+    const std::array<double, 3> h{p[1] * v[2] - p[2] * v[1], p[2] * v[0] - p[0] * v[2],
+                                  p[0] * v[1] - p[1] * v[0]};
+    const double pn = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+    const double hn = std::sqrt(h[0] * h[0] + h[1] * h[1] + h[2] * h[2]);
+    constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
+    if (!(pn > 0) || !(hn > 0) || !std::isfinite(pn) || !std::isfinite(hn)) {
+        std::array<double, 9> none;
+        none.fill(kNan);
+        return none;
+    }
+    const std::array<double, 3> e1{p[0] / pn, p[1] / pn, p[2] / pn}, e3{h[0] / hn, h[1] / hn, h[2] / hn};
+    return {e1[0],
+            e1[1],
+            e1[2],
+            e3[1] * e1[2] - e3[2] * e1[1],
+            e3[2] * e1[0] - e3[0] * e1[2],
+            e3[0] * e1[1] - e3[1] * e1[0],
+            e3[0],
+            e3[1],
+            e3[2]};
+}
+
+/// A turning frame for data in space: each row turned so that the body
+/// lies on +x and its orbit in the xy plane, scaled as the frame asks.
+void TransformTurningSpace(const FramedRows& from, const FramedRowsOut& to, const ReferenceFrame& f,
+                           const std::vector<RowFrame>& frames, int32_t first, int32_t last) {
+    const TrajectoryTable& t = *from.rows;
+    for (int32_t r = first; r < last; ++r) to.rows->writableTimes()[r] = t.time(r);
+    for (int32_t r = first; r < last; ++r) {
+        const std::array<double, 9> m =
+            TurningAxes(t, *from.depth, f.body, r, from.inUse >= 0 ? from.inUse : t.rowCount());
+        const double scale = frames[std::size_t(r - first)].scale;
+        for (int k = 1; k <= t.bodyColumns(); ++k) {
+            const double* p = t.track(k, r);
+            const double z = from.depth->at(k, r);
+            double* out = to.rows->writableTrack(k, r);
+            out[0] = (m[0] * p[0] + m[1] * p[1] + m[2] * z) * scale;
+            out[1] = (m[3] * p[0] + m[4] * p[1] + m[5] * z) * scale;
+            if (to.depth) *to.depth->writableTrack(k, r) = (m[6] * p[0] + m[7] * p[1] + m[8] * z) * scale;
+        }
+    }
+}
+
 void TransformBlock(const FramedRows& from, const FramedRowsOut& to, const ReferenceFrame& f,
                     const std::vector<double>& masses, int32_t first, int32_t last) {
     std::vector<RowFrame> frames(std::size_t(last - first));
     for (int32_t r = first; r < last; ++r)
         frames[std::size_t(r - first)] = FrameOfRow(*from.rows, from.depth, f, masses, r);
+    if (f.kind == ReferenceFrame::Kind::Rotating && from.depth) {
+        // In space a turning frame turns about the body's orbit normal.
+        TransformTurningSpace(from, to, f, frames, first, last);
+        return;
+    }
     TransformPlane(*from.rows, *to.rows, frames, first, last, to.sun);
     // Off the plane, a frame moves and scales; it turns about z.
     if (from.depth && to.depth)

@@ -61,6 +61,9 @@ std::string FrameName(const ReferenceFrame& frame);
 struct FramedRows {
     const TrajectoryTable* rows = nullptr;
     const DepthTable* depth = nullptr;
+    /// The rows in use, which a turning frame in space takes a body's
+    /// motion from; below 0: all the table's.
+    int32_t inUse = -1;
 };
 struct FramedRowsOut {
     TrajectoryTable* rows = nullptr;
@@ -73,7 +76,8 @@ struct FramedRowsOut {
 
 /// Writes rows [first, last) of `from` into `to`, a table of the same shape,
 /// in the frame: the times as they are, each row's positions by that row's
-/// own frame (its centre, its turn about z, its scale). `masses` holds the
+/// own frame (its centre, its turn, its scale): a turning frame turns about
+/// z for planar data, about the body's orbit normal for data in space. `masses` holds the
 /// sun's mass and then each body's (the barycentre only). Rows are shared
 /// among threads; a row whose frame cannot be had (its centre body not a
 /// number, a scaled frame's body at the sun) gets positions that are not

@@ -241,3 +241,39 @@ TEST(ReferenceFrame, RowsAppendedWhileFollowingAreShownInTheFrameAsTheyCome) {
     EXPECT_EQ(s.view.frame.kind, ReferenceFrame::Kind::Inertial);
     EXPECT_EQ(s.shownRows(), s.loaded().rows.get());
 }
+
+namespace {
+
+TEST(TurningFrameInSpace, TurnsAboutTheBodysOrbitNormalSoThatItsOrbitLiesFlat) {
+    // Two bodies on one circle inclined 40 degrees, the second a quarter
+    // round ahead: turning with the first, both stand still, in the plane.
+    constexpr int32_t rows = 80;
+    auto table = AllocateTable(rows, 5);
+    auto depth = AllocateDepth(rows, 2);
+    const double i = 40 * M_PI / 180;
+    for (int32_t r = 0; r < rows; ++r) {
+        table->set(r, 0, r);
+        for (int k = 1; k <= 2; ++k) {
+            const double u = 0.05 * r + (k - 1) * M_PI / 2;
+            table->set(r, 2 * k - 1, 3 * std::cos(u));
+            table->set(r, 2 * k, 3 * std::sin(u) * std::cos(i));
+            *depth->writableTrack(k, r) = 3 * std::sin(u) * std::sin(i);
+        }
+    }
+    for (const bool scaled : {false, true}) {
+        auto out = AllocateTable(rows, 5);
+        auto outDepth = AllocateDepth(rows, 2);
+        TransformRows({table.get(), depth.get(), rows}, {out.get(), outDepth.get()},
+                      {ReferenceFrame::Kind::Rotating, 1, scaled}, {}, 0, rows);
+        const double length = scaled ? 1 : 3;
+        for (int32_t r = 0; r < rows; ++r) {
+            EXPECT_NEAR(out->track(1, r)[0], length, 1e-12) << r;
+            EXPECT_NEAR(out->track(1, r)[1], 0, 1e-12) << r;
+            EXPECT_NEAR(out->track(2, r)[0], 0, 1e-12) << r;
+            EXPECT_NEAR(out->track(2, r)[1], length, 1e-12) << r;  // ahead in the sense of motion
+            for (int k = 1; k <= 2; ++k) EXPECT_NEAR(outDepth->at(k, r), 0, 1e-12) << r;
+        }
+    }
+}
+
+}  // namespace
