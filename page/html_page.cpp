@@ -106,6 +106,31 @@ SpaceData SpaceOf(const SimulationState& s, const double* times, int32_t rows, b
     return d;
 }
 
+/// The page's positions: the times, each body's track and the moving
+/// sun's, then in space (into `space`) their z. In space the page gets the
+/// positions in the frame and projects them itself, as it turns; else the
+/// picture's own.
+PackedPositions PackPageTracks(const SimulationState& s, int32_t rows, SpaceData& space) {
+    std::vector<double> times(static_cast<std::size_t>(rows));
+    for (int32_t r = 0; r < rows; ++r) times[std::size_t(r)] = s.loaded().rows->time(r);
+    const bool sunMoves = s.sunMoves();
+    space = SpaceOf(s, times.data(), rows, sunMoves);
+    if (!space.packed.problem.empty()) {
+        PackedPositions failed;
+        failed.problem = space.packed.problem;
+        return failed;
+    }
+    const TrajectoryTable& shown = space.shown ? *s.first().framedRows() : *s.shownRows();
+    std::vector<PositionTrack> tracks;
+    for (int body = 1; body <= s.loaded().usableBodies(); ++body) tracks.push_back({shown.track(body, 0), 2});
+    if (sunMoves) tracks.push_back({(space.shown ? s.first().inFrame.sun : s.first().sunTrack()).data(), 2});
+    PackedPositions packed = PackPositions(times.data(), rows, tracks);
+    // The z parts after the tracks' (without their times).
+    for (std::size_t k = 1; k < space.packed.parts.size() && packed.problem.empty(); ++k)
+        packed.parts.push_back(space.packed.parts[k]);
+    return packed;
+}
+
 /// Replaces the one `mark` in `page` by `text`.
 void Put(std::string& page, std::string_view mark, const std::string& text) {
     const std::size_t at = page.find(mark);
@@ -119,21 +144,10 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
     const PublicationLayout layout = LayOutPublicationView(s, plot, surface, width, height);
     const int32_t rows = std::max(s.loaded().usableRows(), 0);
     const int bodies = s.loaded().usableBodies();
-    std::vector<double> times(static_cast<std::size_t>(rows));
-    for (int32_t r = 0; r < rows; ++r) times[std::size_t(r)] = s.loaded().rows->time(r);
     const bool sunMoves = s.sunMoves();
-    // In space the page gets the positions in the frame and projects them
-    // itself, as it turns; else the picture's own.
-    const SpaceData space = SpaceOf(s, times.data(), rows, sunMoves);
-    if (!space.packed.problem.empty()) return space.packed.problem;
-    const TrajectoryTable& shown = space.shown ? *s.first().framedRows() : *s.shownRows();
-    std::vector<PositionTrack> tracks;
-    for (int body = 1; body <= bodies; ++body) tracks.push_back({shown.track(body, 0), 2});
-    if (sunMoves) tracks.push_back({(space.shown ? s.first().inFrame.sun : s.first().sunTrack()).data(), 2});
-    PackedPositions packed = PackPositions(times.data(), rows, tracks);
+    SpaceData space;
+    const PackedPositions packed = PackPageTracks(s, rows, space);
     if (!packed.problem.empty()) return packed.problem;
-    // The z parts after the tracks' (without their times).
-    for (std::size_t k = 1; k < space.packed.parts.size(); ++k) packed.parts.push_back(space.packed.parts[k]);
 
     std::vector<std::string> names(static_cast<std::size_t>(bodies));
     for (int k = 0; k < bodies && k < int(s.loaded().fields.bodyNames.size()); ++k)
