@@ -5,7 +5,9 @@
      (examples/disc-30.ovx) with trails of 1,000 rows at 1280x720, with the
      display's refresh (60 Hz) and without any limit;
   1b. the frame rate while a Shift-drag turns the same scene's view
-     (paused, every frame projected and drawn again);
+     (paused, every frame projected and drawn again), and the same for
+     1,000 bodies in space with trails of 300 rows at 1920x1080 (with no
+     trails too: the most the browser draws of that page);
   2. the page's size for the same 300 frames of the inner planets at
      1280x720 against the plotting library's to_jshtml page
      (bench/matplotlib_jshtml.py), and the page of all the rows;
@@ -98,6 +100,25 @@ print(f"30 bodies, trails of 1,000 rows, 1280x720, turning by a Shift-drag: {sta
 # The same 300 frames: every STEP-th row of the inner planets as a table.
 sys.path.insert(0, os.path.join(source, "python"))
 import numpy as np  # noqa: E402
+
+# The window's largest turning scene in space: 1,000 bodies on circles
+# inclined up to 10 degrees, trails of 300 rows, at 1920x1080; and the same
+# page with no trails, which is as fast as the browser draws the page at all.
+count, steps = 1000, 400
+k, r = np.arange(1, count + 1)[None, :], np.arange(steps)[:, None]
+radius = 0.3 + 2.6 * k / count
+u, tilt = r * 0.02 / np.sqrt(radius) + k, np.radians(10 * np.sin(k))
+xyz = np.stack([radius * np.cos(u), radius * np.sin(u) * np.cos(tilt), radius * np.sin(u) * np.sin(tilt)], axis=2)
+crowd = os.path.join(folder, "crowd.csv")
+np.savetxt(crowd, np.hstack([r * 0.01, xyz.reshape(steps, 3 * count)]), fmt="%.9g", delimiter=",",
+           header="t," + ",".join(f"b{j}_x,b{j}_y,b{j}_z" for j in range(1, count + 1)), comments="")
+for trail in ("300", "0"):
+    page = os.path.join(folder, f"crowd{trail}.html")
+    run(orbivex, "--html", page, "--size", "1920x1080", "--trail-length", trail, "--row", "350", "--view", "30,60",
+        crowd)
+    rates = [turning_rate(page) for _ in range(3)]
+    print(f"1,000 bodies in space, trails of {trail} rows, 1920x1080, turning by a Shift-drag: "
+          f"{statistics.median(rates):.1f} frames/s (rounds {', '.join(f'{r:.1f}' for r in rates)})")
 import orbivex as module  # noqa: E402
 
 planets = module.load(os.path.join(source, "examples", "inner-planets-named.ovx"))

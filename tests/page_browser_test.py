@@ -431,6 +431,29 @@ class PageTest(unittest.TestCase):
             b.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, modifiers=8, clickCount=1,
                    button="none" if kind == "mouseMoved" else "left")
         expect_turned(50, 15)
+        # While a drag turns the view the trails are drafts: a pixel wide, in
+        # the bodies' own colours, where an independent projection puts them.
+        b.call("Input.dispatchMouseEvent", type="mousePressed", x=300, y=200, modifiers=8, clickCount=1,
+               button="left")
+        b.call("Input.dispatchMouseEvent", type="mouseMoved", x=320, y=220, modifiers=8, button="none")
+        b.wait_for(f"orbivex.state.frames > {b.evaluate('orbivex.state.frames') + 1}")
+        self.assertEqual(b.evaluate("orbivex.turn"), [60, 5, 0])
+        pixels = b.evaluate("Array.from(document.querySelector('canvas').getContext('2d')"
+                            ".getImageData(0, 0, 640, 480).data)")
+        b.call("Input.dispatchMouseEvent", type="mouseReleased", x=320, y=220, modifiers=8, clickCount=1,
+               button="left")
+        scale, offset_x, scale_y, offset_y = b.evaluate("orbivex.mapping()")
+        colours = [tuple(int(c[k:k + 2], 16) for k in (1, 3, 5)) for c in b.evaluate("orbivex.view.colours")]
+        row = b.evaluate("orbivex.state.row")
+
+        def colour_near(x, y, colour):
+            return any(tuple(pixels[4 * (640 * j + i):4 * (640 * j + i) + 3]) == colour
+                       for j in range(int(y) - 1, int(y) + 2) for i in range(int(x) - 1, int(x) + 2))
+
+        for r in range(row - 150, row - 10, 9):
+            for body in range(2):
+                x, y = turntable(60, 5, rows[r][1 + 3 * body:4 + 3 * body])
+                self.assertTrue(colour_near(x * scale - offset_x, y * scale_y - offset_y, colours[body]), (r, body))
         # The hover gives the distance in space.
         view = b.evaluate("orbivex.view")
         left, top, _ = b.evaluate("(() => { const r = document.querySelector('canvas').getBoundingClientRect();"
