@@ -468,6 +468,25 @@ class PageTest(unittest.TestCase):
         self.assertIn("z = ", tip)
         self.assertTrue(view["space"])
 
+    def test_discs_nearer_the_viewer_cover_those_behind(self):
+        # Two bodies one above the other: the nearer disc is drawn last from
+        # above and from below, whatever the bodies' numbers.
+        table = os.path.join(self.folder, "stacked.csv")
+        with open(table, "w") as out:
+            out.write("t,a_x,a_y,a_z,b_x,b_y,b_z\n")
+            for r in range(20):
+                out.write(f"{r * 0.01},1,0,0.1,1,0,-0.1\n")
+        b = self.browser
+        for view, nearer in (("0,90", 0), ("0,-90", 1), ("0,60", 0)):
+            self.page("stacked.html", "--size", "320x240", "--view", view, "--trail-length", "0", table)
+            b.wait_for("orbivex.state.frames > 1")
+            scale, offset_x, scale_y, offset_y = b.evaluate("orbivex.mapping()")
+            x, y = b.evaluate("[orbivex.tracks[0][0], orbivex.tracks[0][1]]")
+            centre = b.evaluate(f"Array.from(document.querySelector('canvas').getContext('2d')"
+                                f".getImageData({int(x * scale - offset_x)}, {int(y * scale_y - offset_y)}, 1, 1).data)")
+            colour = b.evaluate(f"orbivex.view.colours[{nearer}]")
+            self.assertEqual(tuple(centre[:3]), tuple(int(colour[k:k + 2], 16) for k in (1, 3, 5)), view)
+
     def test_hostile_title_and_names_are_shown_as_text(self):
         title = "</script><script>window.pwned = 1</script><!-- \"quoted\" 'single' \u2028 & \x07"
         names = "<img/src=x/onerror=window.pwned=2>,a\"b"
