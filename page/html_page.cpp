@@ -65,6 +65,23 @@ std::string Ticks(const AxisTicks& ticks) {
            ",\"decimals\":" + std::to_string(ticks.decimals) + "}";
 }
 
+/// A turned view's triad and scale bar as the paint lays them out; the
+/// page turns the triad's arms itself.
+std::string Marks(const TurnedMarks& k) {
+    return JsonObject()
+        .raw("centre", "[" + JsonNumber(k.centre.x) + "," + JsonNumber(k.centre.y) + "]")
+        .number("arm", k.arm)
+        .number("labelReach", k.labelReach)
+        .number("width", k.width)
+        .number("labelSize", k.labelSize)
+        .number("barLength", k.barLength)
+        .number("barRight", k.barRight)
+        .number("barY", k.barY)
+        .number("tick", k.tick)
+        .text("barText", k.barText)
+        .done();
+}
+
 /// For a view in space (data with z, or a turned camera): each body's z in
 /// the frame, and the sun's when it moves, as pairs (z, 0) for the packer,
 /// packed over their own extent; the view's plane and turn, which the page
@@ -191,6 +208,7 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
         .text("timeUnit", f.timeUnit)
         .text("lengthUnit", f.lengthUnit)
         .number("clockDecimals", layout.clockDecimals)
+        .raw("marks", Marks(layout.marks))
         .raw("stamp", layout.stamp.right > layout.stamp.left ? Rect(layout.stamp) : "null")
         .raw("legend", layout.legend.right > layout.legend.left ? Rect(layout.legend) : "null")
         .number("legendDisc", layout.legendDisc)

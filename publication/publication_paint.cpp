@@ -1046,5 +1046,6 @@ PublicationLayout LayOutPublicationView(const SimulationState& s, PlotBox& plot,
     if (stamp.right > stamp.left)
         layout.stamp = {double(stamp.left), double(stamp.top), double(stamp.right), double(stamp.bottom)};
     layout.clockDecimals = ClockDecimals(s);
+    layout.marks = LayOutTurnedMarks(s, plot, layout.box, m);
     return layout;
 }

@@ -6,6 +6,7 @@
 
 #include "plot/axes_frame.h"
 #include "plot/device_types.h"
+#include "publication/turned_view_marks.h"
 
 struct SimulationState;
 struct RunAt;
@@ -157,6 +158,7 @@ struct PublicationLayout {
     int legendNamed = 0, legendMore = 0;
     ViewRect stamp{};  ///< the time stamp's white box; empty without a stamp
     int clockDecimals = 2;
+    TurnedMarks marks;  ///< where a turned view's triad and scale bar stand
 };
 PublicationLayout LayOutPublicationView(const SimulationState& state, PlotBox& plot,
                                         const DrawingSurface& surface, int width, int height);

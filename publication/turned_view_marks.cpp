@@ -27,33 +27,41 @@ double ScaleBarLength(double span) {
     return unit;
 }
 
+TurnedMarks LayOutTurnedMarks(const SimulationState& s, const PlotBox& plot, const ViewRect& box,
+                              const TextMetrics& m) {
+    TurnedMarks k;
+    k.arm = 2.2 * m.lineHeight, k.width = std::max(1.0, m.font / 12);
+    k.centre = {box.left + m.pad + k.arm + m.lineHeight * 0.6,
+                box.bottom - m.pad - k.arm - m.lineHeight * 0.6};
+    k.labelReach = k.arm + m.lineHeight * 0.5, k.labelSize = m.font * 0.85;
+    k.tick = m.tick, k.font = m.font;
+    k.barLength = ScaleBarLength(plot.xMax - plot.xMin);
+    if (!(k.barLength > 0)) return k.barLength = 0, k;
+    k.barPixels = plot.MapExact(plot.xMin + k.barLength, 0).x - plot.MapExact(plot.xMin, 0).x;
+    k.barRight = box.right - m.pad - m.lineHeight, k.barY = box.bottom - m.pad - m.lineHeight * 0.8;
+    const std::string& unit = s.loaded().fields.lengthUnit;
+    k.barText = Format("%g", k.barLength) + (unit.empty() ? "" : " " + unit);
+    return k;
+}
+
 void DrawTurnedViewMarks(const SimulationState& s, const PlotBox& plot, DrawingSurface& surface,
                          const ViewRect& box, const TextMetrics& m) {
     const ViewAxes axes = AxesShown(s.view);
-    const double arm = 2.2 * m.lineHeight, width = std::max(1.0, m.font / 12);
-    const ViewPoint centre{box.left + m.pad + arm + m.lineHeight * 0.6,
-                           box.bottom - m.pad - arm - m.lineHeight * 0.6};
+    const TurnedMarks k = LayOutTurnedMarks(s, plot, box, m);
     static const char* const kNames[] = {"x", "y", "z"};
     // Each data axis as the picture shows it: its across and up parts; y
     // down on the device.
-    for (int k = 0; k < 3; ++k) {
-        const double across = axes.m[0][std::size_t(k)], up = axes.m[1][std::size_t(k)];
-        const ViewPoint tip{centre.x + arm * across, centre.y - arm * up};
-        Segment(surface, centre, tip, width);
-        const ViewPoint label{centre.x + (arm + m.lineHeight * 0.5) * across,
-                              centre.y - (arm + m.lineHeight * 0.5) * up};
-        surface.DrawText(label, kNames[k],
-                         {.size = m.font * 0.85, .colour = kMarkInk, .anchor = TextStyle::Centre});
+    for (int i = 0; i < 3; ++i) {
+        const double across = axes.m[0][std::size_t(i)], up = axes.m[1][std::size_t(i)];
+        Segment(surface, k.centre, {k.centre.x + k.arm * across, k.centre.y - k.arm * up}, k.width);
+        surface.DrawText({k.centre.x + k.labelReach * across, k.centre.y - k.labelReach * up}, kNames[i],
+                         {.size = k.labelSize, .colour = kMarkInk, .anchor = TextStyle::Centre});
     }
-    const double length = ScaleBarLength(plot.xMax - plot.xMin);
-    if (!(length > 0)) return;
-    const double pixels = plot.MapExact(plot.xMin + length, 0).x - plot.MapExact(plot.xMin, 0).x;
-    const double right = box.right - m.pad - m.lineHeight, y = box.bottom - m.pad - m.lineHeight * 0.8;
-    Segment(surface, {right - pixels, y}, {right, y}, 1.5 * width);
-    Segment(surface, {right - pixels, y - m.tick}, {right - pixels, y + m.tick}, width);
-    Segment(surface, {right, y - m.tick}, {right, y + m.tick}, width);
-    const std::string& unit = s.loaded().fields.lengthUnit;
-    const std::string text = Format("%g", length) + (unit.empty() ? "" : " " + unit);
-    surface.DrawText({right - pixels / 2, y - m.pad}, text,
+    if (!(k.barLength > 0)) return;
+    const double left = k.barRight - k.barPixels, y = k.barY;
+    Segment(surface, {left, y}, {k.barRight, y}, 1.5 * k.width);
+    Segment(surface, {left, y - k.tick}, {left, y + k.tick}, k.width);
+    Segment(surface, {k.barRight, y - k.tick}, {k.barRight, y + k.tick}, k.width);
+    surface.DrawText({k.barRight - k.barPixels / 2, y - m.pad}, k.barText,
                      {.size = m.font, .colour = kMarkInk, .anchor = TextStyle::BottomCentre});
 }

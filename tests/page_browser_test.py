@@ -402,7 +402,28 @@ class PageTest(unittest.TestCase):
                 rows.append(row)
                 out.write(",".join(f"{v:.17g}" for v in row) + "\n")
         b = self.browser
-        self.page("space.html", "--size", "640x480", "--view", "30,25", "--row", "180", table)
+        arguments = ["--size", "640x480", "--view", "30,25", "--row", "180", table]
+        self.page("space.html", *arguments)
+        # The triad and the scale bar stand where the renderer puts them.
+        picture = os.path.join(self.folder, "space.png")
+        orbivex("--render", picture, *arguments)
+        b.wait_for("orbivex.state.frames > 1")
+        canvas = b.evaluate("Array.from(document.querySelector('canvas').getContext('2d')"
+                            ".getImageData(0, 0, 640, 480).data)")
+        render = read_png(picture)[2]
+        box = b.evaluate("orbivex.view.box")
+
+        def ink(pixel_at, l, r):
+            points = [(x, y) for y in range(int(box[3]) - 100, int(box[3]) - 2) for x in range(l, r)
+                      if max(pixel_at(x, y)) < 110]
+            return (sum(x for x, _ in points) / len(points), sum(y for _, y in points) / len(points)) if points else None
+
+        for l, r in ((int(box[0]) + 2, int(box[0]) + 110), (int(box[2]) - 160, int(box[2]) - 2)):
+            there = ink(lambda x, y: render[y][x], l, r)
+            here = ink(lambda x, y: canvas[4 * (640 * y + x):4 * (640 * y + x) + 3], l, r)
+            self.assertIsNotNone(there)
+            self.assertIsNotNone(here)
+            self.assertLess(math.dist(here, there), 1, (l, here, there))
 
         def turntable(az, el, p):
             a, t = math.radians(az), math.radians(el - 90)
