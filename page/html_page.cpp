@@ -148,39 +148,21 @@ PackedPositions PackPageTracks(const SimulationState& s, int32_t rows, SpaceData
     return packed;
 }
 
-/// Replaces the one `mark` in `page` by `text`.
-void Put(std::string& page, std::string_view mark, const std::string& text) {
-    const std::size_t at = page.find(mark);
-    if (at != std::string::npos) page.replace(at, mark.size(), text);
-}
-
-}  // namespace
-
-std::string InteractivePage(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, int width,
-                            int height, const std::function<bool(std::string_view piece)>& write) {
-    const PublicationLayout layout = LayOutPublicationView(s, plot, surface, width, height);
-    const int32_t rows = std::max(s.loaded().usableRows(), 0);
+/// The page's size and what it shows of the bodies: names, colours, discs
+/// and the extent their packed positions span.
+void PutBodies(JsonObject& view, const SimulationState& s, const PublicationLayout& layout,
+               const PackedPositions& packed, const SpaceData& space, int width, int height, int32_t rows) {
     const int bodies = s.loaded().usableBodies();
-    const bool sunMoves = s.sunMoves();
-    SpaceData space;
-    const PackedPositions packed = PackPageTracks(s, rows, space);
-    if (!packed.problem.empty()) return packed.problem;
-
     std::vector<std::string> names(static_cast<std::size_t>(bodies));
     for (int k = 0; k < bodies && k < int(s.loaded().fields.bodyNames.size()); ++k)
         names[std::size_t(k)] = s.loaded().fields.bodyNames[std::size_t(k)];
     std::vector<ColourRef> colours;
     for (int body = 1; body <= bodies; ++body) colours.push_back(s.loaded().bodyColour[std::size_t(body)]);
-    const char* modes[] = {"ahead", "behind", "both"};
-    const auto& f = s.loaded().fields;
-    const double rowsPerSecond = 1000.0 * std::max(s.playback.step, 1) / std::max(s.playback.delayMs, 1);
-    const TextMetrics& m = layout.m;
-    JsonObject view;
     view.number("width", width)
         .number("height", height)
         .number("rows", rows)
         .number("bodies", bodies)
-        .flag("sunMoves", sunMoves)
+        .flag("sunMoves", s.sunMoves())
         .raw("space", space.json)
         .raw("names", List(names, [](const std::string& n) { return JsonString(n); }))
         .raw("colours", List(colours, [](ColourRef c) { return JsonString(CssColour(c)); }))
@@ -188,8 +170,16 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
         .number("sunRadius", layout.sunRadius)
         .number("sunOutline", layout.sunOutline)
         .raw("extent", "[" + JsonNumber(packed.xMin) + "," + JsonNumber(packed.xMax) + "," +
-                           JsonNumber(packed.yMin) + "," + JsonNumber(packed.yMax) + "]")
-        .raw("mapping", "[" + JsonNumber(plot.xScale) + "," + JsonNumber(plot.xOffset) + "," +
+                           JsonNumber(packed.yMin) + "," + JsonNumber(packed.yMax) + "]");
+}
+
+/// Where the paint put things: the mapping, the box, the ticks, the text's
+/// metrics and titles, a turned view's marks.
+void PutGeometry(JsonObject& view, const SimulationState& s, const PlotBox& plot,
+                 const PublicationLayout& layout) {
+    const auto& f = s.loaded().fields;
+    const TextMetrics& m = layout.m;
+    view.raw("mapping", "[" + JsonNumber(plot.xScale) + "," + JsonNumber(plot.xOffset) + "," +
                             JsonNumber(plot.yScale) + "," + JsonNumber(plot.yOffset) + "]")
         .raw("world", "[" + JsonNumber(plot.xMin) + "," + JsonNumber(plot.xMax) + "," +
                           JsonNumber(plot.yMin) + "," + JsonNumber(plot.yMax) + "]")
@@ -208,8 +198,16 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
         .text("timeUnit", f.timeUnit)
         .text("lengthUnit", f.lengthUnit)
         .number("clockDecimals", layout.clockDecimals)
-        .raw("marks", Marks(layout.marks))
-        .raw("stamp", layout.stamp.right > layout.stamp.left ? Rect(layout.stamp) : "null")
+        .raw("marks", Marks(layout.marks));
+}
+
+/// The stamp and the legend, what is drawn, and how the page plays.
+void PutLook(JsonObject& view, const SimulationState& s, const PublicationLayout& layout, int32_t rows,
+             std::size_t parts) {
+    const char* modes[] = {"ahead", "behind", "both"};
+    const auto& f = s.loaded().fields;
+    const double rowsPerSecond = 1000.0 * std::max(s.playback.step, 1) / std::max(s.playback.delayMs, 1);
+    view.raw("stamp", layout.stamp.right > layout.stamp.left ? Rect(layout.stamp) : "null")
         .raw("legend", layout.legend.right > layout.legend.left ? Rect(layout.legend) : "null")
         .number("legendDisc", layout.legendDisc)
         .number("legendRow", layout.legendRow)
@@ -226,7 +224,28 @@ std::string InteractivePage(const SimulationState& s, PlotBox& plot, const Drawi
         .flag("loop", s.view.loopPlayback)
         .number("row", std::clamp(s.playback.position, 0, std::max(rows - 1, 0)))
         .number("rowsPerSecond", rowsPerSecond)
-        .number("parts", double(packed.parts.size()));
+        .number("parts", double(parts));
+}
+
+/// Replaces the one `mark` in `page` by `text`.
+void Put(std::string& page, std::string_view mark, const std::string& text) {
+    const std::size_t at = page.find(mark);
+    if (at != std::string::npos) page.replace(at, mark.size(), text);
+}
+
+}  // namespace
+
+std::string InteractivePage(const SimulationState& s, PlotBox& plot, const DrawingSurface& surface, int width,
+                            int height, const std::function<bool(std::string_view piece)>& write) {
+    const PublicationLayout layout = LayOutPublicationView(s, plot, surface, width, height);
+    const int32_t rows = std::max(s.loaded().usableRows(), 0);
+    SpaceData space;
+    const PackedPositions packed = PackPageTracks(s, rows, space);
+    if (!packed.problem.empty()) return packed.problem;
+    JsonObject view;
+    PutBodies(view, s, layout, packed, space, width, height, rows);
+    PutGeometry(view, s, plot, layout);
+    PutLook(view, s, layout, rows, packed.parts.size());
     // The parts as base64 text, on every processor.
     std::vector<std::string> texts(packed.parts.size());
     ParallelFor(0, int64_t(texts.size()), WorkerCount(uint64_t(texts.size()) * uint64_t(rows), 1 << 16),
