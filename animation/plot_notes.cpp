@@ -37,12 +37,12 @@ LegendLayout Layout(const SimulationState& s) {
 /// through the data: each position is mapped once for all of them.
 std::array<int64_t, 4> PositionsInside(const SimulationState& s, const PlotBox& plot,
                                        const std::array<DeviceRect, 4>& areas) {
-    const int64_t rows = s.loaded().usableRows();
-    const int64_t stride = std::max<int64_t>(1, rows / kSampledRows);
+    const auto [first, rows] = s.first().shownRowSpan();
+    const int64_t stride = std::max<int64_t>(1, (rows - first) / kSampledRows);
     const int bodies = s.loaded().usableBodies();
     const TrajectoryTable& shown = *s.shownRows();
     std::array<int64_t, 4> count{};
-    for (int64_t r = 0; r < rows; r += stride)
+    for (int64_t r = first; r < rows; r += stride)
         for (int k = 1; k <= bodies; ++k) {
             const double* xy = shown.track(k, int32_t(r));
             if (plot.IsOutside(xy[0], xy[1])) continue;

@@ -1,6 +1,7 @@
 #include "animation/projected_positions.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "animation/run.h"
 #include "base/parallel_for.h"
@@ -69,12 +70,39 @@ void Drop(ProjectedPositions& p) {
     p.rows.reset();
     p.sun.clear();
     p.source = nullptr;
-    p.upTo = 0;
+    p.madeFrom = p.upTo = 0;
+    p.partial = false;
+}
+
+/// Readies `shown` to be made afresh from `from`: false when the memory
+/// for it cannot be had.
+bool StartAfresh(const Source& from, const ViewAxes& axes, ProjectedPositions& shown) {
+    // A table of the same shape is written over: turning the view makes
+    // one afresh for every picture.
+    if (!shown.rows || shown.rows->rowCount() != from.rows->rowCount() ||
+        shown.rows->columnCount() != from.rows->columnCount()) {
+        shown.rows = AllocateTable(from.rows->rowCount(), from.rows->columnCount());
+        if (!shown.rows) return false;
+    }
+    shown.axes = axes;
+    shown.source = from.rows;
+    shown.from = from.rows->version();
+    shown.madeFrom = shown.upTo = 0;
+    shown.partial = false;
+    shown.sun.assign(from.sun && !from.sun->empty() ? from.sun->size() : 0, 0.0);
+    return true;
+}
+
+void Project(const Source& from, ProjectedPositions& to, int32_t first, int32_t last) {
+    constexpr int32_t kLeastRows = 4096;
+    if (first >= last) return;
+    ParallelFor(first, last, WorkerCount(uint64_t(last - first), kLeastRows),
+                [&](int64_t begin, int64_t end) { ProjectBlock(from, to, int32_t(begin), int32_t(end)); });
 }
 
 }  // namespace
 
-bool UpdateRunProjection(Run& run, const ViewAxes& axes) {
+bool UpdateRunProjection(Run& run, const ViewAxes& axes, std::optional<RowSpan> only) {
     ProjectedPositions& shown = run.projected;
     const Source from = SourceOf(run);
     if (axes.identity() || !from.rows) {
@@ -85,33 +113,28 @@ bool UpdateRunProjection(Run& run, const ViewAxes& axes) {
     const bool fresh = !shown.rows || shown.axes != axes || shown.source != from.rows ||
                        shown.from != from.rows->version() ||
                        shown.rows->columnCount() != from.rows->columnCount() || shown.rows->rowCount() < rows;
-    if (fresh) {
-        // A table of the same shape is written over: turning the view makes
-        // one afresh for every picture.
-        if (!shown.rows || shown.rows->rowCount() != from.rows->rowCount() ||
-            shown.rows->columnCount() != from.rows->columnCount()) {
-            shown.rows = AllocateTable(from.rows->rowCount(), from.rows->columnCount());
-            if (!shown.rows) {
-                Drop(shown);
-                return false;
-            }
-        }
-        shown.axes = axes;
-        shown.source = from.rows;
-        shown.from = from.rows->version();
-        shown.upTo = 0;
-        shown.sun.assign(from.sun && !from.sun->empty() ? from.sun->size() : 0, 0.0);
+    if (fresh && !StartAfresh(from, axes, shown)) {
+        Drop(shown);
+        return false;
     }
-    if (shown.upTo < rows) {
-        if (!shown.sun.empty() && from.sun->size() != shown.sun.size())
-            shown.sun.resize(from.sun->size(), 0.0);
-        constexpr int32_t kLeastRows = 4096;
-        const int32_t first = shown.upTo;
-        ParallelFor(
-            first, rows, WorkerCount(uint64_t(rows - first), kLeastRows),
-            [&](int64_t begin, int64_t end) { ProjectBlock(from, shown, int32_t(begin), int32_t(end)); });
-        shown.upTo = rows;
+    RowSpan want{0, rows};
+    if (only) {
+        want.first = std::clamp(only->first, 0, rows);
+        want.last = std::clamp(only->last, want.first, rows);
     }
-    if (fresh) shown.rows->Changed();
+    if (!shown.sun.empty() && from.sun->size() != shown.sun.size()) shown.sun.resize(from.sun->size(), 0.0);
+    const bool wasPartial = shown.partial;
+    // Rows wanted next to those made join them; rows apart from them
+    // replace them.
+    if (fresh || want.last < shown.madeFrom || want.first > shown.upTo)
+        shown.madeFrom = shown.upTo = want.first;
+    const bool more = want.first < shown.madeFrom || want.last > shown.upTo;
+    if (want.first < shown.madeFrom)
+        Project(from, shown, want.first, std::exchange(shown.madeFrom, want.first));
+    if (want.last > shown.upTo) Project(from, shown, std::exchange(shown.upTo, want.last), want.last);
+    shown.partial = shown.madeFrom > 0 || shown.upTo < rows;
+    // Rows appended to a whole projection extend what was drawn from it;
+    // anything else is new to every picture made from it.
+    if (fresh || (more && (wasPartial || shown.partial))) shown.rows->Changed();
     return true;
 }

@@ -74,6 +74,13 @@ struct Run {
     const TrajectoryTable* shownRows() const {
         return projectedShown() ? projected.rows.get() : framedRows();
     }
+    /// The rows of shownRows() that hold positions: every row in use, but
+    /// while a drag turns the view only those its pictures show.
+    RowSpan shownRowSpan() const {
+        const int32_t rows = loaded.usableRows();
+        if (!projectedShown() || !projected.partial) return {0, rows};
+        return {std::min(projected.madeFrom, rows), std::min(projected.upTo, rows)};
+    }
     /// Where the sun stands at `row` in the picture.
     std::array<double, 2> sunAt(int32_t row) const {
         if (projectedShown()) return projected.sunAt(row);

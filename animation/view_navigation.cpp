@@ -54,7 +54,7 @@ bool FitToData(const RunAt& s, PlotBox& plot) {
     if (!s.loaded().dataLoaded || !s.loaded().rows) return false;
     constexpr double inf = std::numeric_limits<double>::infinity();
     double lo[2] = {inf, inf}, hi[2] = {-inf, -inf};
-    const int32_t rows = s.loaded().usableRows();
+    const auto [first, rows] = s.run.shownRowSpan();
     // Runs of pairs, finite values only; written without branches so that
     // the compiler can take several values at once.
     const auto take = [&](const double* xy, int32_t count) {
@@ -68,9 +68,12 @@ bool FitToData(const RunAt& s, PlotBox& plot) {
             }
     };
     const TrajectoryTable& shown = *s.shownRows();
-    for (int body = 1; body <= s.loaded().usableBodies(); ++body) take(shown.track(body, 0), rows);
+    for (int body = 1; body <= s.loaded().usableBodies(); ++body)
+        take(shown.track(body, first), rows - first);
     // A sun that moves in the frame is part of the data shown.
-    if (s.sunMoves()) take(s.run.sunTrack().data(), std::min<int64_t>(rows, s.run.sunTrack().size() / 2));
+    if (s.sunMoves())
+        take(s.run.sunTrack().data() + 2 * std::size_t(first),
+             int32_t(std::clamp<int64_t>(int64_t(s.run.sunTrack().size() / 2) - first, 0, rows - first)));
     if (!(lo[0] <= hi[0] && lo[1] <= hi[1])) return false;
     // A span within rounding of the data's size is no span: a body that a
     // turning frame holds on its axis would otherwise fill the box with the

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 
+#include "animation/drawing_routines.h"
+#include "animation/playback_range.h"
 #include "animation/simulation_state.h"
 #include "animation/view_navigation.h"
 #include "plot/plot_box.h"
@@ -112,15 +115,57 @@ std::optional<ViewAxes> PlaneAxesOf(const ViewPlane& plane, const LoadedSimulati
     return axes;
 }
 
-bool UpdateProjections(SimulationState& s) {
+namespace {
+
+/// Rows the picture of `at` shows: its trail and its row, and two rows
+/// either side, which decide how the trail's ends are drawn.
+RowSpan RowsShown(const RunAt& at) {
+    const auto [first, last] = TrailRowSpan(at);
+    const int64_t row = at.playback.position;
+    constexpr int64_t kBeside = 2;
+    const int64_t from = std::min(first, row) - kBeside, to = std::max(last, row + 1) + kBeside;
+    return {int32_t(std::max<int64_t>(from, 0)), int32_t(std::min<int64_t>(to, INT32_MAX))};
+}
+
+/// Rows run `k`'s pictures draw at the row shown and at the next tick's,
+/// which draws before a paint comes; a tick that goes round to the start
+/// is followed by a whole paint.
+RowSpan RowsDrawn(const SimulationState& s, std::size_t k) {
+    const RowSpan now = RowsShown(RunAt(s, k));
+    if (TickWraps(s)) return now;
+    RunAt next(s, k);
+    const int32_t row = NextTickRow(s);
+    next.playback.position = k == 0 ? row : s.runs[k].alignment.rowAt(row);
+    const RowSpan then = RowsShown(next);
+    return {std::min(now.first, then.first), std::max(now.last, then.last)};
+}
+
+/// Projects every run's positions for the view, all of them or, with
+/// `shownOnly`, those its picture shows; on a failure the view goes back
+/// to the data's plane.
+bool Project(SimulationState& s, bool shownOnly) {
     const ViewAxes axes = AxesShown(s.view);
-    for (Run& run : s.runs)
-        if (!UpdateRunProjection(run, axes)) {
+    for (std::size_t i = 0; i < s.runs.size(); ++i) {
+        const std::optional<RowSpan> only =
+            shownOnly ? std::optional<RowSpan>(RowsDrawn(s, i)) : std::nullopt;
+        if (!UpdateRunProjection(s.runs[i], axes, only)) {
             s.view.planeAxes = {}, s.view.turn = {};
             for (Run& back : s.runs) UpdateRunProjection(back, {});
             return false;
         }
+    }
     return true;
+}
+
+}  // namespace
+
+bool UpdateProjections(SimulationState& s) { return Project(s, false); }
+
+bool ProjectRowsDrawn(SimulationState& s, bool turning) {
+    const bool partial =
+        std::any_of(s.runs.begin(), s.runs.end(), [](const Run& run) { return run.projected.partial; });
+    if (!turning && !partial) return true;
+    return Project(s, turning);
 }
 
 std::string ShowDocumentPlane(SimulationState& s) {
@@ -155,9 +200,9 @@ std::string ChooseViewPlane(SimulationState& s, PlotBox& plot, const ViewPlane& 
     return {};
 }
 
-void TurnView(SimulationState& s, const CameraTurn& turn) {
+void TurnView(SimulationState& s, const CameraTurn& turn, bool shownOnly) {
     s.view.turn = turn;
-    UpdateProjections(s);
+    Project(s, shownOnly);
 }
 
 void ApplyTurn(SimulationState& s, PlotBox& plot, const CameraTurn& turn) {

@@ -32,8 +32,16 @@ std::string ShowDocumentPlane(SimulationState& s);
 /// had, the view unchanged.
 std::string ChooseViewPlane(SimulationState& s, PlotBox& plot, const ViewPlane& plane);
 
-/// Turns the camera to `turn` from the plane shown; the box stays.
-void TurnView(SimulationState& s, const CameraTurn& turn);
+/// While a drag turns the view (`turning`), projects the rows each run's
+/// picture shows at its row that are not made yet; otherwise makes whole
+/// any projection a drag left partial. False when the memory cannot be
+/// had, the view then back on the data's plane.
+bool ProjectRowsDrawn(SimulationState& s, bool turning);
+
+/// Turns the camera to `turn` from the plane shown; the box stays. With
+/// `shownOnly` (a drag's step), only the rows the pictures show are
+/// projected: the rest waits for ProjectRowsDrawn.
+void TurnView(SimulationState& s, const CameraTurn& turn, bool shownOnly = false);
 
 /// Turns the camera to `turn` as a view opens turned (--view): a plain
 /// table's box is inferred from what the turned view shows, a frame's box

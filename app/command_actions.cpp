@@ -5,8 +5,12 @@
 #include "animation/simulation_state.h"
 
 CommandActions::CommandActions(const SimulationState& state, QObject* owner,
+                               std::function<void()> beforeCommand,
                                std::function<void(bool repaint)> afterCommand)
-    : state_(state), owner_(owner), afterCommand_(std::move(afterCommand)) {}
+    : state_(state),
+      owner_(owner),
+      beforeCommand_(std::move(beforeCommand)),
+      afterCommand_(std::move(afterCommand)) {}
 
 QAction* CommandActions::addCommand(int id, const QString& text, const QString& prompt,
                                     std::function<bool()> handler) {
@@ -16,7 +20,9 @@ QAction* CommandActions::addCommand(int id, const QString& text, const QString& 
     // While a data file loads (with the window's events running), commands
     // are refused: none may run inside the load.
     QObject::connect(action, &QAction::triggered, owner_, [this, handler] {
-        if (!state_.playback.loading) afterCommand_(handler());
+        if (state_.playback.loading) return;
+        beforeCommand_();
+        afterCommand_(handler());
     });
     return add(id, action);
 }

@@ -13,8 +13,9 @@ struct SimulationState;
 /// (whether the view needs a full repaint) goes to the window afterwards.
 class CommandActions {
 public:
-    /// `afterCommand` runs after each command made here, with its result.
-    CommandActions(const SimulationState& state, QObject* owner,
+    /// `beforeCommand` runs before each command made here, `afterCommand`
+    /// after it, with its result.
+    CommandActions(const SimulationState& state, QObject* owner, std::function<void()> beforeCommand,
                    std::function<void(bool repaint)> afterCommand);
 
     /// Makes the command `id`: `handler` runs when it is triggered.
@@ -29,6 +30,7 @@ public:
 private:
     const SimulationState& state_;
     QObject* owner_;
+    std::function<void()> beforeCommand_;
     std::function<void(bool)> afterCommand_;
     QMap<int, QAction*> actions_;
 };

@@ -67,7 +67,12 @@ CMainFrame::CMainFrame(SimulationState& state, PlotBox& plot, Host& host, FileDi
       plot_(plot),
       host_(host),
       files_{state, plot, host, dialog, editor},
-      commands_(state, this, [this](bool repaint) { repaintIf(repaint); }) {
+      commands_(
+          state, this,
+          [this] {
+              if (view_) view_->endDrag();  // a key's command during a drag
+          },
+          [this](bool repaint) { repaintIf(repaint); }) {
     setWindowTitle(QStringLiteral("Orbivex"));
     view_ = new SimulationView(state_, plot_, this);
     series_ = new SeriesCommands(state_, commands_, *view_, *this, [this](int row) { goToRow(row); });

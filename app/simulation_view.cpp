@@ -52,6 +52,7 @@ void SimulationView::deliverTick() {
         if (!state_.loaded().dataLoaded) timer_.stop();
         return;
     }
+    if (turningDrag()) ProjectRowsDrawn(state_, true);  // the rows the tick draws
     const int w = image_->width(), h = image_->height();
     const qreal ratio = devicePixelRatioF();
     // At a whole ratio the tiles of the raster that changed are the parts of
@@ -108,6 +109,9 @@ void SimulationView::deliverTick() {
 
 void SimulationView::paintEvent(QPaintEvent* event) {
     AlignRuns(state_);  // runs compared stand at the row shown, whatever moved it
+    // While a drag turns the view, the rows the picture shows are projected
+    // as the playback moves; after it, the rest.
+    ProjectRowsDrawn(state_, turningDrag());
     const QRect client = contentsRect();
     if (client.width() > 0 && client.height() > 0) {
         if (!image_ || image_->width() != client.width() || image_->height() != client.height()) {
@@ -116,7 +120,7 @@ void SimulationView::paintEvent(QPaintEvent* event) {
         }
         // While a drag turns the publication look, the raster kept for
         // export waits for the drag's end: the screen shows the sharp picture.
-        const bool drafting = turning_ && dragFrom_ && state_.view.style == ViewStyle::Publication;
+        const bool drafting = turningDrag() && state_.view.style == ViewStyle::Publication;
         if (fullPaintPending_) {
             ticked_ = false;
             sharpStale_ = true;
@@ -138,7 +142,7 @@ void SimulationView::paintEvent(QPaintEvent* event) {
             if (sharpStale_ || sharp_.picture().size() != client.size() * ratio) {
                 // While a drag turns the view, its trails are drafts, made
                 // whole again once the drag ends.
-                const bool draft = turning_ && dragFrom_;
+                const bool draft = turningDrag();
                 if (state_.view.style == ViewStyle::Publication) {
                     sharp_.Reset(client.width(), client.height(), ratio,
                                  ratio == std::floor(ratio) && !draft);
@@ -216,10 +220,17 @@ void SimulationView::mouseMoveEvent(QMouseEvent* event) {
 void SimulationView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
         return QFrame::mouseReleaseEvent(event);
+    endDrag();
+}
+
+void SimulationView::endDrag() {
+    const bool turned = turningDrag();
     dragFrom_.reset();
-    if (turning_) invalidate();  // the drafts drawn while turning made whole
     turning_ = false;
     unsetCursor();
+    if (!turned) return;
+    ProjectRowsDrawn(state_, false);  // every row projected again
+    invalidate();                     // the drafts drawn while turning made whole
 }
 
 void SimulationView::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -255,7 +266,7 @@ void SimulationView::turnBy(double azimuth, double elevation) {
     // side away.
     turn.azimuth = std::remainder(turn.azimuth + azimuth, 360.0);
     turn.elevation = std::clamp(turn.elevation - elevation, -90.0, 90.0);
-    TurnView(state_, turn);
+    TurnView(state_, turn, turningDrag());
     invalidate();
 }
 

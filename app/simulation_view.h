@@ -26,6 +26,9 @@ public:
     void invalidate();
     /// Runs one animation step, as the timer does.
     void deliverTick();
+    /// Ends a drag of the view as its button's release does: a command run
+    /// during one (from the keys) finds every row projected.
+    void endDrag();
 
     /// Stops the animation timer at once.
     void stopTimer() { timer_.stop(); }
@@ -108,6 +111,8 @@ private:
     bool sharpStale_ = true;
     /// Turns the camera by these degrees from where it is and repaints.
     void turnBy(double azimuth, double elevation);
+    /// Whether a drag is turning the view now.
+    bool turningDrag() const { return turning_ && dragFrom_.has_value(); }
 
     std::optional<QPoint> dragFrom_;  ///< where the last drag step ended, while dragging
     bool turning_ = false;            ///< the drag turns the view rather than moving the box

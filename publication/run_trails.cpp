@@ -19,11 +19,11 @@ constexpr ColourRef kWhite = 0xFFFFFF;
 /// A body's usual step on the screen: the median length in pixels of up to
 /// 4096 steps spread over the rows in use; 0 when none has a length.
 double UsualStep(const RunAt& r, const PlotBox& plot, int body) {
-    const int32_t rows = r.loaded().usableRows();
+    const auto [first, rows] = r.run.shownRowSpan();
     const TrajectoryTable& t = *r.shownRows();
     std::vector<double> lengths;
-    const int32_t every = std::max(1, rows / 4096);
-    for (int32_t row = 1; row < rows; row += every) {
+    const int32_t every = std::max(1, (rows - first) / 4096);
+    for (int32_t row = first + 1; row < rows; row += every) {
         const double* xy = t.track(body, row - 1);
         const double length = std::hypot((xy[2] - xy[0]) * plot.xScale, (xy[3] - xy[1]) * plot.yScale);
         if (std::isfinite(length) && length > 0) lengths.push_back(length);

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "animation/simulation_state.h"
 #include "plot/plot_box.h"
 
 namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 bool Finite(ViewPoint p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
@@ -45,9 +48,13 @@ void TrailLines::Prepare(const RunAt& s, const PlotBox& plot, int64_t first, int
     joins_.resize(held * std::size_t(bodies));
     pieceBoxes_.resize(pieces_ * std::size_t(bodies));
     partBoxes_.resize(parts_ * std::size_t(bodies));
+    const RowSpan made = s.run.shownRowSpan();
     for (int body = 1; body <= bodies; ++body) {
         ViewPoint* p = &points_[std::size_t(body - 1) * held];
         const auto mapped = [&](int64_t row) {
+            // Rows not projected yet (a drag's) are none: they lie beyond
+            // those the picture shows.
+            if (row < made.first || row >= made.last) return ViewPoint{kNaN, kNaN};
             const double* xy = s.shownRows()->track(body, int32_t(row));
             return plot.MapExact(xy[0], xy[1]);
         };

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "animation/drawing_routines.h"
+#include "animation/simulation_state.h"
 #include "animation/tick_damage.h"
 #include "animation/view_projection.h"
 #include "app/command_ids.h"
@@ -70,8 +72,18 @@ int RowsThatDiffer(const QImage& a, const QImage& b) {
 /// full paint at that row makes, though each tick paints only what it
 /// changed. Then 150 ticks forward again bring back the very picture the
 /// playback turned round at.
+/// Sends a mouse event to the view.
+void Send(SimulationView& view, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+          Qt::KeyboardModifiers keys = {}) {
+    QMouseEvent event(type, QPointF(at), view.mapToGlobal(QPointF(at)), button, held, keys);
+    QApplication::sendEvent(&view, &event);
+}
+
+/// With `turningDrag`, the ticks come while a drag with the right button
+/// holds the view turned.
 void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style, int trail = ID_TRAIL_AHEAD,
-                                        const std::string& referenceFrame = {}, bool runCompared = false) {
+                                        const std::string& referenceFrame = {}, bool runCompared = false,
+                                        bool turningDrag = false) {
     // With a run compared: every other row of the same, a little wider.
     const auto ellipses = [](int every, double scale) {
         std::ostringstream data;
@@ -95,6 +107,11 @@ void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style, int trail = 
     if (!referenceFrame.empty()) {
         ASSERT_EQ(f.frame->showFrame(referenceFrame), "");
     }
+    if (turningDrag) {
+        Send(*f.frame->view(), QEvent::MouseButtonPress, {100, 100}, Qt::RightButton, Qt::RightButton);
+        Send(*f.frame->view(), QEvent::MouseMove, {130, 80}, Qt::NoButton, Qt::RightButton);
+        ASSERT_TRUE(f.state.first().projected.partial);
+    }
     f.frame->view()->repaint();
     ASSERT_GE(f.frame->view()->devicePixelRatioF(), 2.0);
     const QSize size = f.frame->view()->contentsRect().size();
@@ -106,6 +123,12 @@ void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style, int trail = 
             f.state.playback.direction = -1;  // back from row 200, as Play Backwards turns a playback round
         }
         if (tick) f.frame->view()->deliverTick();
+        if (turningDrag) {
+            // The tick drew only rows made for the turned view.
+            const auto [first, last] = TrailRowSpan(RunAt(f.state));
+            ASSERT_GE(first, f.state.first().shownRowSpan().first) << tick;
+            ASSERT_LE(last, f.state.first().shownRowSpan().last) << tick;
+        }
         if (tick % 10) continue;
         f.frame->view()->repaint();
         const QImage full = PaintScaledPicture(f.state, f.plot, size.width(), size.height(),
@@ -122,6 +145,15 @@ void ExpectTicksShowWhatAFullPaintShows(FrameFixture& f, int style, int trail = 
     EXPECT_EQ(f.state.playback.position, 200);
     EXPECT_TRUE(shown() == turn);
     EXPECT_TRUE(*f.frame->view()->frame() == turnRaster);
+    if (!turningDrag) return;
+    // The drag's end projects every row, as a turn by the keys does.
+    const std::vector<double> drawn(f.state.shownRows()->track(3, 0), f.state.shownRows()->track(3, 400));
+    Send(*f.frame->view(), QEvent::MouseButtonRelease, {130, 80}, Qt::RightButton, Qt::NoButton);
+    EXPECT_EQ(f.state.first().shownRowSpan().last, 400);
+    TurnView(f.state, f.state.view.turn);
+    const std::vector<double> whole(f.state.shownRows()->track(3, 0), f.state.shownRows()->track(3, 400));
+    EXPECT_EQ(drawn.size(), whole.size());
+    EXPECT_TRUE(drawn != whole);  // rows the drag did not show were not projected
 }
 
 TEST_F(HighDensityView, TicksPaintOnlyWhatChangedAndShowWhatAFullPaintShows) {
@@ -164,6 +196,12 @@ TEST_F(HighDensityView, InATurnedViewTicksShowWhatAFullPaintShowsInBothLooks) {
         SCOPED_TRACE(style);
         ExpectTicksShowWhatAFullPaintShows(*this, style, ID_TRAIL_BOTH, "centre:2");
     }
+}
+
+TEST_F(HighDensityView, WhileADragTurnsTheViewTicksShowWhatAFullPaintShows) {
+    // Only the rows the picture shows are projected then, as the playback
+    // moves on.
+    ExpectTicksShowWhatAFullPaintShows(*this, ID_STYLE_CLASSIC, ID_TRAIL_BOTH, "centre:2", true, true);
 }
 
 TEST_F(HighDensityView, ADragWithTheRightButtonTurnsTheViewAsTheRendererShowsIt) {

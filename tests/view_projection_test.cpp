@@ -143,6 +143,47 @@ TEST_F(Projection, TheInvariablePlaneIsNormalToTheSystemsAngularMomentum) {
     EXPECT_LT(tilt, 40);
 }
 
+TEST_F(Projection, ADragProjectsTheRowsShownAsTheFullProjectionDoesAndTheRestAtItsEnd) {
+    ASSERT_EQ(
+        LoadTable(state, plot, host, dir.write("s.csv", InclinedCircles({10, 40}, false)), TablePlane::XY),
+        1);
+    state.view.trailLength = 20;
+    const ::Run& run = state.first();
+    // Each row made equals the rotation applied to the row read.
+    const auto expectRowsMade = [&](const char* when) {
+        const ViewAxes axes = AxesShown(state.view);
+        const auto [first, last] = run.shownRowSpan();
+        for (int32_t r = first; r < last; ++r)
+            for (int k = 1; k <= 2; ++k) {
+                const double *p = state.loaded().rows->track(k, r), z = state.loaded().depth->at(k, r);
+                ASSERT_EQ(state.shownRows()->track(k, r)[0], Along(axes, 0, p[0], p[1], z)) << when << r;
+                ASSERT_EQ(state.shownRows()->track(k, r)[1], Along(axes, 1, p[0], p[1], z)) << when << r;
+            }
+    };
+    // A drag's step at row 150, the playback moving a little (the rows
+    // join), then far (they replace those made), then the drag's end.
+    struct Step {
+        int32_t row;
+        bool turning;
+        RowSpan made;
+    };
+    // The trail behind of 20 rows, the row, the next tick's row and two
+    // rows beside: 130 - 2 to 151 + 2.
+    for (const Step& step : {Step{150, true, {128, 154}}, Step{156, true, {128, 160}},
+                             Step{280, true, {258, 284}}, Step{280, false, {0, 300}}}) {
+        state.playback.position = step.row;
+        if (step.row == 150)
+            TurnView(state, {30, 20, 0}, true);
+        else
+            ASSERT_TRUE(ProjectRowsDrawn(state, step.turning));
+        ASSERT_TRUE(run.projectedShown());
+        EXPECT_EQ(run.projected.partial, step.turning);
+        EXPECT_EQ(run.shownRowSpan().first, step.made.first) << step.row;
+        EXPECT_EQ(run.shownRowSpan().last, step.made.last) << step.row;
+        expectRowsMade(step.turning ? "while turning, row " : "after, row ");
+    }
+}
+
 TEST_F(Projection, AReadoutIsInSpaceAndInTheFrameWhateverTheView) {
     ASSERT_EQ(
         LoadTable(state, plot, host, dir.write("s.csv", InclinedCircles({0, 60}, false)), TablePlane::XY), 1);
