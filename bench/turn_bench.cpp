@@ -5,12 +5,15 @@
 // opened as a user opens it. Each picture is a drag step sent to the view
 // and the paint it asks for, as the screen gets it.
 //
-//   turn_bench [SECONDS] [WxH] [MEGABYTES]
+//   turn_bench [SECONDS] [WxH] [MEGABYTES] [SCENE]
+//
+// With SCENE, only the scenes whose name holds it.
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -84,6 +87,10 @@ double DragPicturesPerSecond(const Setup& setup, double seconds, int width, int 
     frame.runCommand(ID_STYLE_PUBLICATION);
     frame.resize(width, height);
     frame.show();
+    // The first window of a process can take a moment to be on the screen.
+    QElapsedTimer shown;
+    shown.start();
+    while (!frame.windowHandle()->isExposed() && shown.elapsed() < 5000) QApplication::processEvents();
     SimulationView& view = *frame.view();
     view.repaint();
     QApplication::processEvents();
@@ -128,16 +135,25 @@ int main(int argc, char** argv) {
     const std::string table = folder.filePath("space.csv").toStdString();
     if (megabytes > 0) {
         const int rows = WriteSpaceTable(table, megabytes);
-        char name[128];
-        std::snprintf(name, sizeof name, "a %.0f MB table of 30 bodies in space (%d rows)", megabytes, rows);
-        scenes.push_back({name, [table](SimulationState& s, CMainFrame& frame) {
-                              frame.openAtStart(table);
-                              while (s.playback.loading) QApplication::processEvents();
-                              if (!s.loaded().dataLoaded) std::exit(1);
-                              s.playback.position = s.loaded().usableRows() / 2;
-                          }});
+        // With the trail of the largest scene, only the table's size
+        // differs; then with the trail the table infers (its outermost
+        // body once round).
+        for (const int trail : {10000, 0}) {
+            char name[160];
+            std::snprintf(name, sizeof name, "a %.0f MB table of 30 bodies in space (%d rows), trails of %s",
+                          megabytes, rows, trail ? "10000 rows" : "one orbit of the outermost");
+            scenes.push_back({name, [table, trail](SimulationState& s, CMainFrame& frame) {
+                                  frame.openAtStart(table);
+                                  while (s.playback.loading) QApplication::processEvents();
+                                  if (!s.loaded().dataLoaded) std::exit(1);
+                                  if (trail) s.view.trailLength = trail;
+                                  s.playback.position = s.loaded().usableRows() / 2;
+                              }});
+        }
     }
+    const std::string only = argc > 4 ? argv[4] : "";
     for (const Scene& scene : scenes) {
+        if (scene.name.find(only) == std::string::npos) continue;
         std::vector<double> rates;
         for (int round = 0; round < 3; ++round)
             rates.push_back(DragPicturesPerSecond(scene.setup, seconds, width, height));

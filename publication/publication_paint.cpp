@@ -506,7 +506,7 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
             DrawTrailChunks(s, lines, runs, surface, clip, first, last, width, pass);
         return;
     }
-    lines.Prepare(s, plot, first, last);
+    lines.Prepare(s, plot, first, last, pass.draft);
     if (pass.draft) {
         for (int body = 1; body <= s.loaded().usableBodies(); ++body)
             StrokeRows(lines, body, first, last, surface, s.loaded().bodyColour[std::size_t(body)], 0);
