@@ -22,6 +22,7 @@
 #include "plot/plot_box.h"
 #include "publication/run_trails.h"
 #include "publication/trail_chunks.h"
+#include "publication/trail_drafts.h"
 #include "publication/trail_lines.h"
 #include "publication/turned_view_marks.h"
 #include "simulation/table_plane.h"
@@ -506,12 +507,12 @@ void DrawTrails(const SimulationState& s, const PlotBox& plot, DrawingSurface& s
             DrawTrailChunks(s, lines, runs, surface, clip, first, last, width, pass);
         return;
     }
-    lines.Prepare(s, plot, first, last, pass.draft);
     if (pass.draft) {
-        for (int body = 1; body <= s.loaded().usableBodies(); ++body)
-            StrokeRows(lines, body, first, last, surface, s.loaded().bodyColour[std::size_t(body)], 0);
+        TrailDrafts made;
+        (pass.drafts ? *pass.drafts : made).Draw(s, plot, surface, first, last);
         return;
     }
+    lines.Prepare(s, plot, first, last);
     runs.Prepare(s, plot, first, last, width);
     if (s.view.fadeTrails) {
         // Faded trails are drawn in pieces that start at fixed rows

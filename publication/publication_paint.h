@@ -13,6 +13,7 @@ struct RunAt;
 class PlotBox;
 class DrawingSurface;
 class TrailLines;
+class TrailDrafts;
 class TrailChunks;
 class TickDamage;
 class RunTrails;
@@ -117,6 +118,9 @@ struct SmoothPass {
     /// line of one device pixel, not smoothed (DraftPolyline), the runs
     /// compared without trails.
     bool draft = false;
+    /// The drafts' rows kept from picture to picture, or null: chosen for
+    /// the paint.
+    TrailDrafts* drafts = nullptr;
 };
 
 /// Gives the plot the mapping the publication look paints with for a view

@@ -186,7 +186,7 @@ void PublicationTick::Paint(const SimulationState& s, PlotBox& plot, Publication
     };
     chunks_.Forget();  // the paint of the layer under draws them again, if on a raster
     if (draft) {
-        paint(Layer::Picture, {.lines = &lines_, .draft = true});
+        paint(Layer::Picture, {.lines = &lines_, .draft = true, .drafts = &drafts_});
     } else if (layers.apart()) {
         paint(Layer::Under,
               {.lines = &lines_, .layers = PaintLayers::Under, .chunks = &chunks_, .runTrails = &runs_});

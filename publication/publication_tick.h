@@ -8,6 +8,7 @@
 #include "publication/publication_paint.h"
 #include "publication/run_trails.h"
 #include "publication/trail_chunks.h"
+#include "publication/trail_drafts.h"
 #include "publication/trail_lines.h"
 
 struct SimulationState;
@@ -107,6 +108,7 @@ private:
               PublicationLayers& layers);
 
     TrailLines lines_;    ///< the trails' points of the layer under, kept from paint to paint
+    TrailDrafts drafts_;  ///< the rows of the drafts drawn while a drag turns the view
     RunTrails runs_;      ///< the runs compared's trails' points, drawn with the first run's
     TrailChunks chunks_;  ///< the trails' side layers, when the layer under is a raster
     TickDamage damage_;

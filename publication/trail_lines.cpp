@@ -29,18 +29,16 @@ bool StepJoins(const ViewPoint* before, ViewPoint a, ViewPoint b, const ViewPoin
     return !(neighbour >= 0 && step > 4 * 4 && step > 8 * 8 * neighbour);
 }
 
-void TrailLines::Prepare(const RunAt& s, const PlotBox& plot, int64_t first, int64_t last, bool draft) {
+void TrailLines::Prepare(const RunAt& s, const PlotBox& plot, int64_t first, int64_t last) {
     const int bodies = s.loaded().usableBodies();
     const Key key{s.loaded().rows ? s.shownRows()->version() : 0, s.loaded().usableRows(), bodies,
                   plot.Mapping()};
-    if (key == key_ && std::max<int64_t>(first - 1, 0) >= first_ && std::min(last + 1, key.rows) <= end_ &&
-        (draft || !drafted_))
+    if (key == key_ && std::max<int64_t>(first - 1, 0) >= first_ && std::min(last + 1, key.rows) <= end_)
         return;
     key_ = key;
-    drafted_ = draft;
     // Room for the rows to move by as many again either way before the
     // next mapping.
-    const int64_t margin = draft ? 1 : std::max<int64_t>(last - first, kPiece);
+    const int64_t margin = std::max<int64_t>(last - first, kPiece);
     first_ = std::max<int64_t>(first - margin, 0);
     end_ = std::min<int64_t>(last + margin, key.rows);
     first_ -= first_ % kPiece;  // whole pieces from the first row held
@@ -87,7 +85,6 @@ void TrailLines::Prepare(const RunAt& s, const PlotBox& plot, int64_t first, int
                 out[k] = box;
             }
         };
-        if (draft) continue;
         boxes(kPiece, pieces_, &pieceBoxes_[std::size_t(body - 1) * pieces_]);
         boxes(kPart, parts_, &partBoxes_[std::size_t(body - 1) * parts_]);
     }

@@ -34,9 +34,8 @@ public:
     /// Makes rows [first, last) of bodies 1 to `state.loaded().usableBodies()`
     /// available for the plot's mapping, and the row on either side where
     /// there is one (what the ends of the rows' steps are decided by); the
-    /// rows must exist. A `draft` holds only those rows, without boxes: a
-    /// picture drawn once, with no tick to follow.
-    void Prepare(const RunAt& state, const PlotBox& plot, int64_t first, int64_t last, bool draft = false);
+    /// rows must exist.
+    void Prepare(const RunAt& state, const PlotBox& plot, int64_t first, int64_t last);
 
     /// Body `body`'s point at `row`, and those after it.
     const ViewPoint* points(int body, int64_t row) const {
@@ -73,7 +72,6 @@ private:
     };
     Key key_;
     int64_t first_ = 0, end_ = 0;         // rows held
-    bool drafted_ = false;                // held without boxes
     std::size_t pieces_ = 0, parts_ = 0;  // per body
     std::vector<ViewPoint> points_;
     std::vector<uint8_t> joins_;

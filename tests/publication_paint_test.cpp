@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <limits>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,7 @@
 #include "plot/drawing_surface.h"
 #include "plot/plot_box.h"
 #include "publication/publication_paint.h"
+#include "publication/trail_drafts.h"
 #include "publication/trail_lines.h"
 #include "smooth_recording_surface.h"
 #include "test_support.h"
@@ -308,6 +312,67 @@ TEST(PublicationLook, KeptPointsBreakAtJumpsWhereverTheTrailStartsAndFollowTheMa
     lines.Prepare(s, plot, 180, 200);
     EXPECT_EQ(lines.points(1, 190)->x, -10);
     EXPECT_EQ(lines.points(1, 190)->y, -7);
+}
+
+TEST(TrailDrafts, EveryRowLeftOutLiesWithinTheToleranceOfTheLineDrawnAndGapsStay) {
+    // Body 1 on a finely sampled circle tilted out of xy, body 2 on an
+    // ellipse of eccentricity 0.95 (sharp at pericentre), body 3 on a line
+    // with rows not known.
+    constexpr int kRows = 4000;
+    constexpr double kTolerance = 1e-3, kNaN = std::numeric_limits<double>::quiet_NaN();
+    const std::function<std::array<double, 3>(int)> paths[] = {
+        [](int r) {
+            const double u = 2 * std::numbers::pi * r / 1500;
+            return std::array{std::cos(u), 0.8 * std::sin(u), 0.6 * std::sin(u)};
+        },
+        [](int r) {
+            const double u = 2 * std::numbers::pi * r / 900, e = 0.95;  // eccentric anomaly, near enough
+            return std::array{std::cos(u) - e, std::sqrt(1 - e * e) * std::sin(u), 0.1 * std::sin(u)};
+        },
+        [kNaN](int r) {
+            const bool known = r % 1000 < 990 && r != 2500;
+            return std::array{known ? r * 1e-3 : kNaN, 0.5 * r * 1e-3, 0.0};
+        },
+    };
+    SimulationState state;
+    LoadedSimulation& loaded = state.loaded();
+    loaded.fields.lineCount = kRows, loaded.fields.bodyCount = 3;
+    loaded.sizeBodyLists(3);
+    loaded.columnCount = 7;
+    loaded.rows = AllocateTable(kRows, 7);
+    loaded.depth = AllocateDepth(kRows, 3);
+    for (int r = 0; r < kRows; ++r) {
+        loaded.rows->set(r, 0, r);
+        for (int k = 1; k <= 3; ++k) {
+            const auto p = paths[k - 1](r);
+            loaded.rows->set(r, 2 * k - 1, p[0]), loaded.rows->set(r, 2 * k, p[1]);
+            loaded.depth->writableTrack(k, r)[0] = p[2];
+        }
+    }
+    loaded.dataLoaded = 1;
+    const RunAt run(state);
+    for (int k = 1; k <= 3; ++k) {
+        SCOPED_TRACE(k);
+        const auto at = [&](int64_t r) { return paths[k - 1](int(r)); };
+        const auto known = [&](int64_t r) { return std::isfinite(at(r)[0]); };
+        const std::vector<int64_t> kept = TrailDrafts::ChooseRows(run, k, 100, kRows, kTolerance);
+        ASSERT_GE(kept.size(), 2u);
+        EXPECT_EQ(kept.front(), 100);
+        EXPECT_EQ(kept.back(), kRows - 1);
+        for (std::size_t i = 0; i + 1 < kept.size(); ++i)
+            for (int64_t r = kept[i] + 1; r < kept[i + 1]; ++r) {
+                ASSERT_TRUE(known(r) && known(kept[i]) && known(kept[i + 1])) << r;  // gaps stay gaps
+                const auto p = at(r), a = at(kept[i]), b = at(kept[i + 1]);
+                double t = 0, length = 0, squared = 0;
+                for (int c = 0; c < 3; ++c)
+                    t += (p[c] - a[c]) * (b[c] - a[c]), length += (b[c] - a[c]) * (b[c] - a[c]);
+                t = std::clamp(t / length, 0.0, 1.0);
+                for (int c = 0; c < 3; ++c) squared += std::pow(p[c] - a[c] - t * (b[c] - a[c]), 2);
+                ASSERT_LE(std::sqrt(squared), kTolerance) << r;
+            }
+        // A smooth line keeps few of its rows.
+        EXPECT_LT(kept.size(), std::size_t(kRows / 4));
+    }
 }
 
 }  // namespace
