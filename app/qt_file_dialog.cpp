@@ -11,9 +11,11 @@ QString StartPathIn(const QString& path, const QString& lastFolder) {
     return QDir(lastFolder).filePath(path);
 }
 
-bool QtFileDialog::PromptForFile(const std::string& title, const std::string& description,
-                                 const std::string& pattern, std::string& path) {
-    const QString filter = QString::fromStdString(description + " (" + pattern + ");;All Files (*)");
+bool QtFileDialog::PromptForFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                 std::string& path) {
+    std::string listed;
+    for (const FileFilter& f : filters) listed += f.description + " (" + f.patterns + ");;";
+    const QString filter = QString::fromStdString(listed + "All Files (*)");
     QString start = QString::fromStdString(path);
     if (settings_) start = StartPathIn(start, settings_->lastFolder());
     const QString chosen =

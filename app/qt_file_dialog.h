@@ -15,7 +15,7 @@ public:
     explicit QtFileDialog(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
     void rememberIn(RememberedSettings* settings) { settings_ = settings; }
-    bool PromptForFile(const std::string& title, const std::string& description, const std::string& pattern,
+    bool PromptForFile(const std::string& title, const std::vector<FileFilter>& filters,
                        std::string& path) override;
 
 private:

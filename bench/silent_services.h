@@ -12,7 +12,7 @@ struct SilentServices : Host, FileDialog, ExternalEditor {
     Answer messageBox(const std::string&, Buttons, Icon) override { return Answer::No; }
     void setBusyCursor(bool) override {}
     void note(const std::string&) override {}
-    bool PromptForFile(const std::string&, const std::string&, const std::string&, std::string&) override {
+    bool PromptForFile(const std::string&, const std::vector<FileFilter>&, std::string&) override {
         return false;
     }
     bool Open(const std::string&) override { return true; }

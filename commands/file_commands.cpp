@@ -13,6 +13,7 @@
 #include "base/format.h"
 #include "commands/external_editor.h"
 #include "commands/file_dialog.h"
+#include "commands/file_filters.h"
 #include "commands/working_folder.h"
 #include "simulation/data_reader.h"
 #include "simulation/host.h"
@@ -23,11 +24,7 @@ constexpr const char* kConfigDescription = "orbivex files";
 constexpr const char* kConfigPattern = "*.ovx";
 constexpr const char* kDataDescription = "orbivex data files";
 constexpr const char* kDataPattern = "*.dat";
-constexpr const char* kTableDescription = "data tables";
-constexpr const char* kTablePattern = "*.csv *.tsv *.txt *.dat";
 constexpr const char* kExampleDescription = "examples";
-constexpr const char* kRunDescription = "runs: configurations and data tables";
-constexpr const char* kRunPattern = "*.ovx *.csv *.tsv *.txt *.dat";
 constexpr const char* kExamplePattern = "*.ovx *.csv *.txt";
 
 /// Asks for a file starting at `current`; on confirmation stores the chosen
@@ -35,7 +32,7 @@ constexpr const char* kExamplePattern = "*.ovx *.csv *.txt";
 bool Choose(const FileCommandContext& c, const char* title, const char* description, const char* pattern,
             std::string& current) {
     std::string path = current;
-    if (!c.dialog.PromptForFile(title, description, pattern, path)) return false;
+    if (!c.dialog.PromptForFile(title, {{description, pattern}}, path)) return false;
     current = EnterFolderOf(path);
     return true;
 }
@@ -54,7 +51,7 @@ std::string EditorFailureMessage(const std::string& path) {
 bool NewSimulation(const FileCommandContext& c) {
     RequestStop(c.state);
     std::string path = c.state.loaded().configPath;
-    if (!c.dialog.PromptForFile("NEW SIMULATION", kConfigDescription, kConfigPattern, path)) return false;
+    if (!c.dialog.PromptForFile("NEW SIMULATION", OpenFilters(), path)) return false;
     return OpenFile(c, path);
 }
 
@@ -73,21 +70,21 @@ bool AddRunFile(const FileCommandContext& c, const std::string& path) {
 
 bool AddRunAsked(const FileCommandContext& c) {
     std::string path = c.state.compared() ? std::string() : c.state.loaded().configPath;
-    if (!c.dialog.PromptForFile("Add Run", kRunDescription, kRunPattern, path)) return false;
+    if (!c.dialog.PromptForFile("Add Run", OpenFilters(), path)) return false;
     return AddRunFile(c, path);
 }
 
 bool OpenExample(const FileCommandContext& c, const std::string& folder) {
     RequestStop(c.state);
     std::string path = folder;
-    if (!c.dialog.PromptForFile("Examples", kExampleDescription, kExamplePattern, path)) return false;
+    if (!c.dialog.PromptForFile("Examples", {{kExampleDescription, kExamplePattern}}, path)) return false;
     return OpenFile(c, path);
 }
 
 bool OpenDataTable(const FileCommandContext& c) {
     RequestStop(c.state);
     std::string path = c.state.loaded().fields.dataPath;
-    if (!c.dialog.PromptForFile("Open Data", kTableDescription, kTablePattern, path)) return false;
+    if (!c.dialog.PromptForFile("Open Data", OpenFilters(), path)) return false;
     return OpenFile(c, path);
 }
 

@@ -46,7 +46,10 @@ fi
 value() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(value Exec | cut -d' ' -f1)" = orbivex ] || fail "Exec does not start orbivex"
 [ "$(value Icon)" = "$id" ] || fail "Icon is not $id"
-[ "$(value MimeType)" = "application/x-orbivex-config;" ] || fail "MimeType is not the configuration type"
+case "$(value MimeType)" in
+    application/x-orbivex-config\;*text/csv\;*) ;;
+    *) fail "MimeType does not offer the configuration type first, and tables" ;;
+esac
 
 # The icon and the file type are well-formed XML; the type claims *.ovx.
 xmllint --noout "$icon" || fail "the icon is not well-formed"

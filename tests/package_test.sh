@@ -111,8 +111,8 @@ xpath() { xmllint --xpath "$1" "$metainfo"; }
 for binary in $(xpath '/component/provides/binary/text()'); do
     [ -x "$root/usr/bin/$binary" ] || fail "the metainfo provides $binary, which the package lacks"
 done
-[ "$(xpath 'string(/component/provides/mediatype)');" = "$(sed -n 's/^MimeType=//p' "$entry")" ] \
-    || fail "the metainfo's file type is not the entry's"
+[ "$(xpath '/component/provides/mediatype/text()' | tr '\n' ';')" = "$(sed -n 's/^MimeType=//p' "$entry")" ] \
+    || fail "the metainfo's file types are not the entry's"
 
 [ -n "$homepage" ] || [ -z "$(xpath '//url | //screenshot')" ] || fail "the metainfo names an address"
 

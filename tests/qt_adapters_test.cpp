@@ -82,7 +82,7 @@ TEST_F(EditorFixture, NothingLoadedStartsTheEditorWithoutArguments) {
 
 class NoDialog : public FileDialog {
 public:
-    bool PromptForFile(const std::string&, const std::string&, const std::string&, std::string&) override {
+    bool PromptForFile(const std::string&, const std::vector<FileFilter>&, std::string&) override {
         return false;
     }
 };

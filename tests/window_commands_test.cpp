@@ -16,6 +16,7 @@
 #include "app/configuration_export.h"
 #include "app/simulation_view.h"
 #include "commands/examples_folder.h"
+#include "commands/file_filters.h"
 #include "window_fixture.h"
 
 namespace {
@@ -193,6 +194,8 @@ TEST_F(FrameFixture, NewSimulationOpensATableAndKeepsTheSimulationWhenAFileIsUnr
     const std::string table = dir.write("moon.csv", "t,moon_x,moon_y\n0,1,0\n1,0,1\n2,-1,0\n3,0,-1\n");
     dialog.choices.push_back(table);
     frame->runCommand(ID_NEW_SIMULATION);
+    // A folder of tables does not look empty: the dialog starts on all kinds.
+    EXPECT_EQ(dialog.prompts.back(), "NEW SIMULATION|everything orbivex opens|defovx.ovx");
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(state.loaded().kind, SourceKind::PlainTable);
     EXPECT_EQ(state.loaded().fields.bodyNames, std::vector<std::string>{"moon"});
@@ -241,7 +244,7 @@ TEST_F(FrameFixture, OpenDataChoosesAPlaneAndSavesAConfigurationThatLoadsTheSame
     dialog.choices.push_back(path);
     frame->runCommand(ID_OPEN_DATA);
     ASSERT_TRUE(host.messages.empty()) << host.messages[0];
-    EXPECT_EQ(dialog.prompts.back(), "Open Data|data tables|");
+    EXPECT_EQ(dialog.prompts.back(), "Open Data|everything orbivex opens|");
     EXPECT_EQ(state.loaded().fields.bodyCount, 2);
     EXPECT_TRUE(frame->action(ID_PLANE_XZ)->isEnabled());
     EXPECT_TRUE(frame->action(ID_PLANE_XY)->isChecked());
@@ -370,6 +373,27 @@ TEST(ApplicationIcon, IsTheBuiltInSunAndPlanet) {
     EXPECT_GT(sun.green(), 200);
     EXPECT_LT(sun.blue(), 120);
     EXPECT_EQ(icon.pixelColor(2, 2).alpha(), 0);
+}
+
+TEST(OpenedKinds, TheDesktopOffersTheProgramForEachKindWithAMediaTypeAndForNoOther) {
+    std::ifstream entry(std::string(ORBIVEX_DESKTOP) + "/org.orbivex.Orbivex.desktop");
+    std::string line, types;
+    while (std::getline(entry, line))
+        if (line.rfind("MimeType=", 0) == 0) types = line.substr(9);
+    std::vector<std::string> listed;
+    for (std::size_t at = 0, end; (end = types.find(';', at)) != std::string::npos; at = end + 1)
+        listed.push_back(types.substr(at, end - at));
+    std::vector<std::string> kinds;
+    for (const OpenedKind& kind : OpenedKinds())
+        if (*kind.mediaType) kinds.push_back(kind.mediaType);
+    EXPECT_EQ(listed, kinds);
+    // The program's own type is defined beside it, by the kind's pattern.
+    std::ifstream types_file(std::string(ORBIVEX_DESKTOP) + "/org.orbivex.Orbivex.xml");
+    const std::string xml{std::istreambuf_iterator<char>(types_file), {}};
+    EXPECT_NE(xml.find(std::string("<mime-type type=\"") + OpenedKinds()[0].mediaType + "\">"),
+              std::string::npos);
+    EXPECT_NE(xml.find(std::string("<glob pattern=\"") + OpenedKinds()[0].patterns + "\"/>"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -15,9 +15,9 @@ std::ostream& operator<<(std::ostream& out, const QString& text) {
     return out << '"' << text.toStdString() << '"';
 }
 
-bool ScriptedFileDialog::PromptForFile(const std::string& title, const std::string& description,
-                                       const std::string&, std::string& path) {
-    prompts.push_back(title + "|" + description + "|" + path);
+bool ScriptedFileDialog::PromptForFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                       std::string& path) {
+    prompts.push_back(title + "|" + (filters.empty() ? "" : filters[0].description) + "|" + path);
     if (choices.empty()) return false;
     path = choices.front();
     choices.pop_front();

@@ -26,7 +26,8 @@ std::ostream& operator<<(std::ostream& out, const QString& text);
 /// in order (cancels when none is queued).
 class ScriptedFileDialog : public FileDialog {
 public:
-    bool PromptForFile(const std::string& title, const std::string& description, const std::string&,
+    /// Records the title, the first filter's description and the path.
+    bool PromptForFile(const std::string& title, const std::vector<FileFilter>& filters,
                        std::string& path) override;
     std::deque<std::string> choices;
     std::vector<std::string> prompts;
