@@ -8,6 +8,7 @@
 #include "animation/compared_runs.h"
 #include "animation/simulation_state.h"
 #include "base/format.h"
+#include "simulation/configuration_keys.h"
 #include "simulation/orbit_elements.h"
 #include "simulation/output_file.h"
 #include "simulation/reference_frame.h"
@@ -70,8 +71,7 @@ std::string SeriesLack(QuantityKind kind, const SeriesSource& source) {
                "data's units: give --gm, or a line \"gm = ...\" in the configuration, or the units AU "
                "and yr or d";
     if (NeedsMasses(kind) && source.masses.empty())
-        return "the system's energy and momentum need a mass for each body: add a line \"masses = ...\" "
-               "to the configuration";
+        return std::string("the system's energy and momentum need a mass for each body: ") + kMassesAdvice;
     // G is mu over the sun's mass: without a sun it is not known.
     if ((kind == QuantityKind::SystemEnergy || kind == QuantityKind::RunEnergy) &&
         !(source.masses.front() > 0))

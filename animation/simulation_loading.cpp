@@ -89,6 +89,11 @@ void KeepBodiesAsked(LoadedSimulation& fresh, Host& host) {
 }
 
 void ShowLoaded(SimulationState& s, PlotBox& plot, Host& host, LoadedSimulation&& fresh) {
+    // Before the bodies kept and the plane: given for all the data's bodies.
+    if (!s.view.massesGiven.empty() && s.view.massesGiven.size() == std::size_t(fresh.usableBodies()))
+        fresh.fields.bodyMasses = s.view.massesGiven, fresh.fields.massProblem.clear();
+    if (s.view.sunMassGiven) fresh.fields.sunMass = *s.view.sunMassGiven;
+    s.view.massesGiven.clear(), s.view.sunMassGiven.reset();
     KeepBodiesAsked(fresh, host);
     // Runs compared with the one shown before go with it.
     s.runs.resize(1);

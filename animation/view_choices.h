@@ -3,6 +3,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "simulation/look_names.h"
 #include "simulation/reference_frame.h"
@@ -87,6 +88,11 @@ struct ViewChoices {
     CameraTurn turn;
     /// How the next table opened without a header shares out its columns.
     TableColumns columns = TableColumns::Unsaid;
+    /// Masses of the bodies and of the sun given on the command line for
+    /// the document it opens, taken by that load alone (and only when it
+    /// has as many bodies).
+    std::vector<double> massesGiven;
+    std::optional<double> sunMassGiven;
     /// The frame the positions are shown in.
     ReferenceFrame frame;
     double squareBoxSize = 2.0;

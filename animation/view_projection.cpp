@@ -10,6 +10,7 @@
 #include "animation/simulation_state.h"
 #include "animation/view_navigation.h"
 #include "plot/plot_box.h"
+#include "simulation/configuration_keys.h"
 #include "simulation/data_extent.h"
 #include "simulation/reference_frame.h"
 #include "simulation/table_inference.h"
@@ -104,8 +105,7 @@ std::optional<ViewAxes> PlaneAxesOf(const ViewPlane& plane, const LoadedSimulati
     }
     const std::vector<double> masses = FrameMasses(s);
     if (masses.empty()) {
-        why =
-            "the invariable plane needs the bodies' masses: add a line \"masses = ...\" to the configuration";
+        why = std::string("the invariable plane needs the bodies' masses: ") + kMassesAdvice;
         return std::nullopt;
     }
     axes = AxesNormalTo(AngularMomentum(s, masses, row));

@@ -40,6 +40,9 @@ std::string ApplyFigure(SimulationState& state, PlotBox& plot, const FigureReque
         return Format("--names gives %d names for %d bodies", int(figure.names.size()), bodies);
     if (figure.colours.size() > std::size_t(bodies))
         return Format("--colours gives %d colours for %d bodies", int(figure.colours.size()), bodies);
+    if (!figure.masses.empty() && figure.masses.size() != std::size_t(bodies))
+        return Format("--masses gives %d masses for %d bodies: give one for each", int(figure.masses.size()),
+                      bodies);
     if (figure.title) f.plotTitle = plot.title = *figure.title;
     if (!figure.names.empty()) {
         // Names given for the first bodies keep the document's for the rest.
@@ -93,6 +96,8 @@ void ApplyViewChoices(SimulationState& state, PlotBox& plot, const ViewRequest& 
     if (request.look.grid) state.view.chosen.grid = true;
     state.view.plane = request.plane;
     state.view.columns = request.columns;
+    state.view.massesGiven = request.figure.masses;
+    state.view.sunMassGiven = request.figure.sunMass;
     if (request.gm) state.view.panel.gm = request.gm;
     if (!request.plot.empty()) {
         state.view.panel.shown = true;

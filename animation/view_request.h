@@ -26,6 +26,11 @@ struct FigureRequest {
     bool sunOn = false;
     /// The bodies shown, by their numbers in the data; empty for all.
     std::vector<int32_t> bodies;
+    /// The masses of the data's bodies in order (all of them), and the
+    /// sun's, in place of the document's: taken by the load (through the
+    /// view's choices), checked by ApplyFigure.
+    std::vector<double> masses;
+    std::optional<double> sunMass;
 };
 
 /// Gives the document shown the figure asked for. Returns what cannot be

@@ -17,6 +17,8 @@
 #include "base/colour_names.h"
 #include "base/format.h"
 #include "simulation/body_list.h"
+#include "simulation/configuration_fields.h"
+#include "simulation/configuration_reader.h"
 #include "simulation/number_text.h"
 #include "simulation/orbit_elements.h"
 #include "simulation/shown_text.h"
@@ -156,6 +158,11 @@ struct OptionTable {
                           "The sun's gravitational parameter G M in the data's units, for the elements "
                           "(default: the configuration's, else from the units AU with yr or d).",
                           "MU"};
+    QCommandLineOption masses{"masses",
+                              "The bodies' masses, in order, in any one unit, separated by commas: for the "
+                              "barycentre, the system's energy and the invariable plane.",
+                              "M1,M2,..."};
+    QCommandLineOption sunMass{"sun-mass", "The sun's mass, in the unit of --masses (default 1).", "M"};
     QCommandLineOption panelOnly{"panel-only", "With --render and --plot: the panel of series alone."};
     QCommandLineOption panelHeight{
         "panel-height", "With --render and --plot: the panel's height in pixels (default: 2/5 of --size).",
@@ -175,7 +182,7 @@ struct OptionTable {
               &grid,        &fontSize,   &clock,    &frame,        &trailLength, &discSize, &title,
               &names,       &colours,    &timeUnit, &lengthUnit,   &sun,         &bodies,   &help,
               &version,     &noSettings, &columns,  &exportSeries, &plot,        &gm,       &panelOnly,
-              &panelHeight, &runNames,   &html,     &view,         &turn})
+              &panelHeight, &runNames,   &html,     &view,         &turn,        &masses,   &sunMass})
             parser.addOption(*option);
         parser.addOption(speed);
         parser.setApplicationDescription(kDescription);
@@ -304,6 +311,20 @@ std::string CheckFigure(const QCommandLineParser& parser, const OptionTable& tab
         const auto list = ParseBodyList(value.toStdString(), problem);
         if (!list) return "--bodies: " + ShownText(problem);
         figure.bodies = *list;
+    }
+    for (const QString& value : parser.values(table.masses)) {
+        ConfigurationFields read;
+        ReadMassesLine(value.toStdString(), read);
+        if (!read.massProblem.empty()) return "--" + read.massProblem;
+        if (read.bodyMasses.empty()) return "--masses wants a mass for each body, separated by commas";
+        figure.masses = read.bodyMasses;
+    }
+    for (const QString& value : parser.values(table.sunMass)) {
+        ConfigurationFields read;
+        ReadSunMassLine(value.toStdString(), read);
+        if (!read.massProblem.empty())
+            return "--sun-mass: " + value.toStdString() + " is not a mass (a number of 0 or more)";
+        figure.sunMass = read.sunMass;
     }
     for (const QString& value : parser.values(table.timeUnit))
         figure.timeUnit = ShownText(value.toStdString());

@@ -237,7 +237,7 @@ void DrawLegend(const PanelSeries& series, const PanelLayout& layout, DrawingSur
 
 /// What a plot whose values cannot be had says in its box.
 std::string LackNote(const PanelPlot& plot) {
-    if (NeedsMasses(plot.kind)) return "needs every body's mass: a line \"masses = ...\"";
+    if (NeedsMasses(plot.kind)) return "needs every body's mass: --masses, or a line \"masses = ...\"";
     return "needs \u03bc = GM: --gm, a line \"gm = ...\", or units AU with yr or d";
 }
 

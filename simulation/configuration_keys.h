@@ -80,6 +80,10 @@ inline constexpr std::string_view kShownBodiesKey = "bodies shown";
 /// 1 without it), in any one unit: what the barycentre frame weighs.
 inline constexpr std::string_view kMassesKey = "masses";
 inline constexpr std::string_view kSunMassKey = "sun mass";
+/// How to give the masses, for any document.
+inline constexpr const char* kMassesAdvice =
+    "give --masses M1,M2,... (and --sun-mass M), or a line \"masses = ...\" in the configuration, or a "
+    "line \"# masses = ...\" above a table's rows";
 /// The sun's gravitational parameter G M in the data's units ("gm =
 /// 39.478"): what the orbital elements and energies are computed with.
 inline constexpr std::string_view kGmKey = "gm";

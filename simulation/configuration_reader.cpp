@@ -172,8 +172,11 @@ std::optional<double> ReadMass(std::string_view text) {
     return mass && *mass >= 0 ? mass : std::nullopt;
 }
 
-void ReadMasses(const std::string& value, ConfigurationFields& s) {
+}  // namespace
+
+void ReadMassesLine(std::string value, ConfigurationFields& s) {
     s.bodyMasses.clear();
+    std::replace(value.begin(), value.end(), ',', ' ');
     std::istringstream words(value);
     for (std::string word; words >> word;) {
         const std::optional<double> mass = ReadMass(word);
@@ -185,6 +188,16 @@ void ReadMasses(const std::string& value, ConfigurationFields& s) {
         s.bodyMasses.push_back(*mass);
     }
 }
+
+void ReadSunMassLine(const std::string& value, ConfigurationFields& s) {
+    const std::optional<double> mass = ReadMass(Trimmed(value));
+    if (mass)
+        s.sunMass = *mass;
+    else
+        s.massProblem = "sun mass: '" + ShownText(Trimmed(value)) + "' is not a mass (a number of 0 or more)";
+}
+
+namespace {
 
 /// Takes the optional lines after the fields (names, units, title),
 /// recognised by the text before the "=" (case and surrounding blanks do not
@@ -232,17 +245,13 @@ void ReadOptionalLines(ConfigScanner& in, ConfigurationFields& s) {
         } else if (key == kTrailModeKey) {
             if (const auto mode = TrailModeNamed(LowerCase(value))) s.trailMode = mode;
         } else if (key == kMassesKey) {
-            ReadMasses(value, s);
+            ReadMassesLine(value, s);
         } else if (key == kGmKey) {
             // Anything but a number above 0 leaves it unsaid.
             const std::optional<double> gm = ReadMass(value);
             s.gm = gm && *gm > 0 ? gm : std::nullopt;
         } else if (key == kSunMassKey) {
-            const std::optional<double> mass = ReadMass(value);
-            if (mass)
-                s.sunMass = *mass;
-            else
-                s.massProblem = "sun mass: '" + ShownText(value) + "' is not a mass (a number of 0 or more)";
+            ReadSunMassLine(value, s);
         }
     }
 }

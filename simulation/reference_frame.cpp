@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "base/parallel_for.h"
+#include "simulation/configuration_keys.h"
 #include "simulation/depth_table.h"
 #include "simulation/loaded_simulation.h"
 #include "simulation/trajectory_table.h"
@@ -199,9 +200,7 @@ FrameChoice ParseFrame(std::string_view text, int bodies, bool haveMasses,
     if (text == "inertial") return {f, {}};
     if (text == "barycentre" || text == "barycenter") {
         if (!haveMasses)
-            return {std::nullopt,
-                    "the barycentre needs the bodies' masses: add a line \"masses = ...\" to the "
-                    "configuration"};
+            return {std::nullopt, std::string("the barycentre needs the bodies' masses: ") + kMassesAdvice};
         f.kind = ReferenceFrame::Kind::Barycentre;
         return {f, {}};
     }
@@ -244,7 +243,7 @@ std::string BarycentreProblem(const LoadedSimulation& s) {
     if (!s.fields.massProblem.empty()) return s.fields.massProblem;
     if (int(s.fields.bodyMasses.size()) < s.usableBodies())
         return "the barycentre needs a mass for each of the " + std::to_string(s.usableBodies()) +
-               " bodies: add a line \"masses = ...\" to the configuration";
+               " bodies: " + kMassesAdvice;
     if (FrameMasses(s).empty())
         return "the masses of the sun and the bodies add up to 0 (or more than a number can hold): the "
                "barycentre has no place";

@@ -34,6 +34,8 @@ void InferTableConfiguration(LoadedSimulation& s) {
     s.fields.drawOrbits = 1;
     s.fields.bodyNames = s.tableLayout.names;
     s.fields.timeUnit = s.tableLayout.timeUnit;
+    if (!s.tableLayout.masses.empty()) ReadMassesLine(s.tableLayout.masses, s.fields);
+    if (!s.tableLayout.sunMass.empty()) ReadSunMassLine(s.tableLayout.sunMass, s.fields);
     s.fields.lengthUnit = s.tableLayout.lengthUnit;
     s.fields.plotTitle = std::filesystem::path(s.fields.dataPath).filename().string();
 }

@@ -1,6 +1,7 @@
 #include "table_layout.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "base/format.h"
@@ -151,6 +152,27 @@ struct HeadScan {
     int64_t commentLine = 0;
 };
 
+/// Takes a comment "# masses = ..." or "# sun mass = ..." (any case) into
+/// `layout`; false for any other line.
+bool ReadMassComment(std::string_view line, TableLayout& layout) {
+    line = WithoutByteOrderMark(line);
+    line.remove_prefix(std::min(line.find_first_not_of(" \t#"), line.size()));
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return false;
+    std::string key(line.substr(0, equals));
+    while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.pop_back();
+    for (char& c : key) c = char(std::tolower(static_cast<unsigned char>(c)));
+    std::string value(line.substr(equals + 1));
+    while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back()))) value.pop_back();
+    if (key == "masses")
+        layout.masses = value;
+    else if (key == "sun mass")
+        layout.sunMass = value;
+    else
+        return false;
+    return true;
+}
+
 /// Reads the lines of `head` under `layout`'s separator into `scan` and
 /// the data lines' count of cells into `layout.cells`; false, with `error`,
 /// at the first line that is no row of numbers of that count.
@@ -166,7 +188,8 @@ bool ScanLines(std::string_view head, bool withLast, int64_t firstLine, TableLay
         const std::string_view line(lines.begin(), static_cast<std::size_t>(lines.end() - lines.begin()));
         if (result == TableLineResult::Blank) continue;
         if (result == TableLineResult::Comment) {
-            if (scan.dataLine == 0) scan.commentHeader = line, scan.commentLine = lines.number();
+            if (scan.dataLine == 0 && !ReadMassComment(line, layout))
+                scan.commentHeader = line, scan.commentLine = lines.number();
             continue;
         }
         if (result == TableLineResult::BadCell && lines.number() == firstLine &&

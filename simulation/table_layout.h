@@ -68,6 +68,9 @@ struct TableLayout {
     std::vector<TableBodyColumns> velocities;
 
     /// True when some body has a z column: the plane then chooses what is shown.
+    /// What the comment lines "# masses = ..." and "# sun mass = ..." before
+    /// the rows give, as written; empty without them.
+    std::string masses, sunMass;
     bool threeDimensional() const {
         if (bodyColumn >= 0) return lineColumns.z >= 0;
         for (const TableBodyColumns& b : bodies)

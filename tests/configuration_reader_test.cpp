@@ -331,14 +331,16 @@ TEST_F(ConfigFixture, MassesWeighTheBarycentreAndABadOneSaysWhichWord) {
     } cases[] = {
         {"",
          {},
-         "the barycentre needs a mass for each of the 2 bodies: add a line \"masses = ...\" to the "
-         "configuration"},
+         "the barycentre needs a mass for each of the 2 bodies: give --masses M1,M2,... (and --sun-mass M), "
+         "or a line \"masses = ...\" in the configuration, or a line \"# masses = ...\" above a table's "
+         "rows"},
         {"masses = 0.001 3e-4\n", {1, 0.001, 3e-4}, ""},
         {"Masses = 2 3 4\nsun mass = 1000\n", {1000, 2, 3}, ""},
         {"masses = 1\n",
          {},
-         "the barycentre needs a mass for each of the 2 bodies: add a line \"masses = ...\" to the "
-         "configuration"},
+         "the barycentre needs a mass for each of the 2 bodies: give --masses M1,M2,... (and --sun-mass M), "
+         "or a line \"masses = ...\" in the configuration, or a line \"# masses = ...\" above a table's "
+         "rows"},
         {"masses = 1 -2\n", {}, "masses: '-2' is not a mass (a number of 0 or more)"},
         {"masses = 1 nan\n", {}, "masses: 'nan' is not a mass (a number of 0 or more)"},
         {"masses = 1 2\nsun mass = heavy\n", {}, "sun mass: 'heavy' is not a mass (a number of 0 or more)"},

@@ -130,7 +130,8 @@ TEST(ReferenceFrame, TextsReadBackAndWrongOnesSayWhy) {
         {"rotate:0", true, "no body 0: the bodies are 1 to 3"},
         {"rotate:x,scaled", true, "no body x,scaled: the bodies are 1 to 3"},
         {"barycentre", false,
-         "the barycentre needs the bodies' masses: add a line \"masses = ...\" to the configuration"},
+         "the barycentre needs the bodies' masses: give --masses M1,M2,... (and --sun-mass M), or a line "
+         "\"masses = ...\" in the configuration, or a line \"# masses = ...\" above a table's rows"},
         {"spin", true, "'spin' is not a frame: inertial, centre:N, rotate:N, rotate:N,scaled or barycentre"},
     };
     for (const auto& w : wrong) {

@@ -193,9 +193,10 @@ TEST(RenderCommand, AFrameHoldsItsBodyStillAndTheInertialOneDrawsAsWithout) {
     const std::pair<const char*, const char*> refused[] = {
         {"centre:3", "orbivex: --frame centre:3: no body 3: the bodies are 1 to 2\n"},
         {"barycentre",
-         "orbivex: --frame barycentre: the barycentre needs a mass for each of the 2 bodies: add a line "
-         "\"masses "
-         "= ...\" to the configuration\n"},
+         "orbivex: --frame barycentre: the barycentre needs a mass for each of the 2 bodies: give --masses "
+         "M1,M2,... (and --sun-mass M), or a line \"masses = ...\" in the configuration, or a line \"# "
+         "masses = "
+         "...\" above a table's rows\n"},
         {"sideways",
          "orbivex: --frame sideways: 'sideways' is not a frame: inertial, centre:N, rotate:N, "
          "rotate:N,scaled or "
@@ -925,7 +926,10 @@ TEST(RenderCommand, SeriesAreWrittenAsATableThatReadsBackAndGapsAreNan) {
         const char* says;
     } refused[] = {
         {"--export-series x.csv --plot e:1 bare.ovx", 2, "give --gm, or a line \"gm = ...\""},
-        {"--export-series x.csv --plot energy c.ovx", 2, "add a line \"masses = ...\""},
+        {"--export-series x.csv --plot energy c.ovx", 2, "give --masses M1,M2,..."},
+        {"--export-series x.csv --plot energy --masses 1 c.ovx", 2, "--masses gives 1 masses for 2 bodies"},
+        {"--export-series x.csv --plot energy --masses 1,-2 c.ovx", 2, "--masses: '-2' is not a mass"},
+        {"--export-series x.csv --plot energy --sun-mass none c.ovx", 2, "--sun-mass: none is not a mass"},
         {"--export-series no/x.csv --plot r:1 c.ovx", 1, "Cannot write"},
         {"--export-series x.csv --plot r:1 --frame centre:1 c.ovx", 2,
          "--frame does not go with --export-series"},
@@ -937,6 +941,32 @@ TEST(RenderCommand, SeriesAreWrittenAsATableThatReadsBackAndGapsAreNan) {
         EXPECT_FALSE(std::filesystem::exists(dir.path() + "/x.csv")) << c.args;
     }
     EXPECT_EQ(RunOrbivex("--export-series x.csv --plot e:1 --gm 1 bare.ovx", dir).status, 0);
+}
+
+TEST(RenderCommand, ATablesMassesComeFromItsCommentsOrTheCommandLineAndAConfigurationKeepsThem) {
+    TempDir dir;
+    std::string rows;
+    for (int r = 0; r < 50; ++r)
+        rows += Format("%d %g %g %g %g\n", r, std::cos(r * 0.1), std::sin(r * 0.1), 3 * std::cos(r * 0.03),
+                       3 * std::sin(r * 0.03));
+    // The numpy header comes after the masses' comments, which are not it.
+    dir.write("noted.txt", "# Masses = 1e-3, 3e-4\n# sun mass = 2\n# t x1 y1 x2 y2\n" + rows);
+    dir.write("plain.txt", rows);
+    const Result bare = RunOrbivex("--render no.png --frame barycentre plain.txt", dir);
+    EXPECT_EQ(bare.status, 2);
+    EXPECT_NE(bare.err.find("--masses M1,M2"), std::string::npos) << bare.err;
+    for (const std::string& args : {"--write-config noted.ovx noted.txt",
+                                    "--write-config given.ovx --masses 0.001,3e-4 --sun-mass 2 plain.txt",
+                                    "--write-config over.ovx --masses 1e-3,3e-4 --sun-mass 2 noted.txt"}) {
+        ASSERT_EQ(RunOrbivex(args, dir).status, 0) << args;
+        const std::string out = dir.path() + "/" + args.substr(15, args.find(' ', 15) - 15);
+        std::ifstream in(out);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        EXPECT_NE(text.find("masses = 0.001 3e-04\nsun mass = 2\n"), std::string::npos)
+            << args << ": " << text;
+        EXPECT_EQ(RunOrbivex("--render yes.png --frame barycentre " + out, dir).status, 0) << args;
+    }
+    EXPECT_EQ(RunOrbivex("--render yes.png --frame barycentre --masses 1,1 plain.txt", dir).status, 0);
 }
 
 /// The lines of the table `path` after its header, and the cell `column` of each.

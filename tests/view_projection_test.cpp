@@ -120,9 +120,10 @@ TEST_F(Projection, ABodysOrbitSeenFromItsPlaneIsALineFromEveryAzimuth) {
     }
     EXPECT_EQ(ChooseViewPlane(state, plot, ViewPlane(ViewPlane::Kind::Orbit, 5)),
               "no body 5: the bodies are 1 to 2");
-    EXPECT_EQ(
-        ChooseViewPlane(state, plot, ViewPlane(ViewPlane::Kind::Invariable)),
-        "the invariable plane needs the bodies' masses: add a line \"masses = ...\" to the configuration");
+    EXPECT_EQ(ChooseViewPlane(state, plot, ViewPlane(ViewPlane::Kind::Invariable)),
+              "the invariable plane needs the bodies' masses: give --masses M1,M2,... (and --sun-mass M), or "
+              "a line "
+              "\"masses = ...\" in the configuration, or a line \"# masses = ...\" above a table's rows");
     EXPECT_EQ(state.loaded().fields.plane, ViewPlane(ViewPlane::Kind::Orbit, 2));  // kept when refused
 }
 
