@@ -314,7 +314,7 @@ std::string CheckFigure(const QCommandLineParser& parser, const OptionTable& tab
     }
     for (const QString& value : parser.values(table.masses)) {
         ConfigurationFields read;
-        ReadMassesLine(value.toStdString(), read);
+        ReadMassesLine(QString(value).replace(',', ' ').toStdString(), read);
         if (!read.massProblem.empty()) return "--" + read.massProblem;
         if (read.bodyMasses.empty()) return "--masses wants a mass for each body, separated by commas";
         figure.masses = read.bodyMasses;

@@ -174,9 +174,8 @@ std::optional<double> ReadMass(std::string_view text) {
 
 }  // namespace
 
-void ReadMassesLine(std::string value, ConfigurationFields& s) {
+void ReadMassesLine(const std::string& value, ConfigurationFields& s) {
     s.bodyMasses.clear();
-    std::replace(value.begin(), value.end(), ',', ' ');
     std::istringstream words(value);
     for (std::string word; words >> word;) {
         const std::optional<double> mass = ReadMass(word);

@@ -51,10 +51,10 @@ ConfigResult ReadConfiguration(ConfigurationFields& fields, Host& host, const st
 /// the file from memory.
 ConfigResult ReadConfigurationFrom(std::FILE* file, ConfigurationFields& fields, Host& host);
 
-/// Reads the masses of a "masses = ..." line, given apart by blanks or
-/// commas, into `fields`; at a word that is no mass (a number of 0 or
-/// more), none, and `massProblem` says why.
-void ReadMassesLine(std::string value, ConfigurationFields& fields);
+/// Reads the masses of a "masses = ..." line, given apart by blanks, into
+/// `fields`; at a word that is no mass (a number of 0 or more), none, and
+/// `massProblem` says why.
+void ReadMassesLine(const std::string& value, ConfigurationFields& fields);
 /// Reads the sun's mass of a "sun mass = ..." line, or says in
 /// `massProblem` why it is none.
 void ReadSunMassLine(const std::string& value, ConfigurationFields& fields);

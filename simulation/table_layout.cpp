@@ -165,7 +165,7 @@ bool ReadMassComment(std::string_view line, TableLayout& layout) {
     std::string value(line.substr(equals + 1));
     while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back()))) value.pop_back();
     if (key == "masses")
-        layout.masses = value;
+        layout.masses = value, std::replace(layout.masses.begin(), layout.masses.end(), ',', ' ');
     else if (key == "sun mass")
         layout.sunMass = value;
     else
